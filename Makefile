@@ -1,0 +1,34 @@
+# The two commands: `make run` builds and starts the program, `make test`
+# builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
+# test. Both first install the Debian packages that are missing (as root).
+
+JOBS ?= $(shell nproc)
+RELEASE_DIR := build/release
+TEST_DIR := build/asan
+RUN_DIR := $(RELEASE_DIR)/run
+
+.PHONY: run test deps build build-test clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(RELEASE_DIR)/build.ninja: | deps
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYRE_TESTS=OFF
+
+$(TEST_DIR)/build.ninja: | deps
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVYRE_SANITIZE=ON
+
+build: deps $(RELEASE_DIR)/build.ninja
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+build-test: deps $(TEST_DIR)/build.ninja
+	cmake --build $(TEST_DIR) -j $(JOBS)
+
+test: build-test
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+run: build
+	@bash scripts/run.sh $(RELEASE_DIR)
+
+clean:
+	rm -rf build

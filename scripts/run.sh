@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Starts the program in its run folder. The program reads and writes relative
+# to its working directory, so the run folder holds the generated data.
+set -euo pipefail
+build_dir=$1
+run_dir="$build_dir/run"
+mkdir -p "$run_dir"
+
+# Until the program's entry point exists, there is nothing to start: report
+# what was built.
+if [[ -x "$build_dir/game/puzzle/novaliths" ]]; then
+  cd "$run_dir" && exec ../game/puzzle/novaliths "${@:2}"
+fi
+echo "Built the libraries in $build_dir; the program itself is not built yet."
