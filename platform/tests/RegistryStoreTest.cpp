@@ -1,9 +1,9 @@
 #include "platform/RegistryStore.h"
+#include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -28,19 +28,14 @@ void CollectDiagnostic(const char* line) { gDiagnostics.emplace_back(line); }
 class RegistryStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/vyre-registry-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    storePath_ = folder_ + "/store.reg";
+    ASSERT_FALSE(scratch_.Path().empty());
+    folder_ = scratch_.Path();
+    storePath_ = scratch_ / "store.reg";
     setenv("VYRE_REGISTRY", storePath_.c_str(), 1);
     gDiagnostics.clear();
     platform::SetRegistryDiagnostic(CollectDiagnostic);
   }
-  void TearDown() override {
-    platform::SetRegistryDiagnostic(nullptr);
-    std::string command = "rm -rf '" + folder_ + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-  }
+  void TearDown() override { platform::SetRegistryDiagnostic(nullptr); }
 
   void WriteStoreFile(const std::string& text) {
     std::ofstream(storePath_, std::ios::binary) << text;
@@ -52,6 +47,7 @@ class RegistryStoreTest : public ::testing::Test {
     return buffer.str();
   }
 
+  platform::ScopedTempFolder scratch_{"vyre-registry"};
   std::string folder_;
   std::string storePath_;
 };
