@@ -65,6 +65,6 @@ function(vyre_tests)
       WORKING_DIRECTORY "${scratch}"
       DISCOVERY_TIMEOUT 60
       PROPERTIES ENVIRONMENT "${common_env};SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;ASAN_OPTIONS=detect_leaks=0"
-                 LABELS "${ARG_NAME};device"
+                 LABELS "${ARG_NAME};device")
   endif()
 endfunction()
