@@ -13,8 +13,9 @@
 #include "engine/runtime/sound/SFXSource.h"
 #include "engine/runtime/sound/SFXStream.h"
 
-struct ALCdevice;
-struct ALCcontext;
+// OpenAL's device and context handles.
+struct ALCdevice_struct;
+struct ALCcontext_struct;
 
 // Anything the listener can follow (a scene actor): its world position.
 class SFXPositionSource {
@@ -130,8 +131,8 @@ class CSFXManager {
   float masterVolume_ = 0.0f;
   String defaultDeviceName_;
   String deviceList_;
-  ALCdevice* device_ = nullptr;
-  ALCcontext* context_ = nullptr;
+  ALCdevice_struct* device_ = nullptr;
+  ALCcontext_struct* context_ = nullptr;
 };
 
 // The sound service, built on first use.

@@ -150,7 +150,9 @@ TEST_F(Sound, FilesThatCannotBeDecodedAreTriedOnceAndLogged) {
     EXPECT_EQ(sfx.GetBuffer(index)->GetALBuffer(), 0u) << c.name;
     EXPECT_TRUE(sfx.GetBuffer(index)->WasLoadAttempted()) << c.name;
     EXPECT_EQ(CountLogLines(kLogSFX, "Loading buffer... " + c.name), 1) << c.name;
-    if (!c.line.empty()) EXPECT_EQ(CountLogLines(kLogSFX, c.line), 1) << c.name;
+    if (!c.line.empty()) {
+      EXPECT_EQ(CountLogLines(kLogSFX, c.line), 1) << c.name;
+    }
     EXPECT_EQ(sfx.GetPending(), 0) << c.name;
   }
 }
