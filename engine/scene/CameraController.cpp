@@ -14,8 +14,7 @@ constexpr float kParallelLimit = 1e-4f;
 
 float ClockTimeStep(bool useRealTime) {
     const Clock& clock = Clock::Instance();
-    if (useRealTime) return clock.RealFrameTime();
-    return clock.GameFrameTime();
+    return useRealTime ? clock.GetRealDelta() : clock.GetGameDelta();
 }
 
 CameraController::TimeSource& CurrentTimeSource() {

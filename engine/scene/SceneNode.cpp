@@ -104,7 +104,7 @@ void CSCNNode::ClearAttachments() {
 
 void CSCNNode::Update() {
     if (!enabled) return;
-    inverseValid = false;
+    computed = false;
     const uint32_t layer = CurrentLayerTag();
     for (uint32_t i = 0; i < attachmentCount; ++i) {
         CSCNObject* object = attachments[i].object;
@@ -143,14 +143,14 @@ uint32_t CSCNNode::CountNodes() const {
     return count;
 }
 
-CSCNNode* CSCNNode::PickByRay(const Vector3& origin, const Vector3& direction) {
+CSCNNode* CSCNNode::PickByRay(const Ray& ray) {
     CSCNNode* hit = nullptr;
     for (PooledListNode* node = children.Head(); node != nullptr; node = node->next) {
-        CSCNNode* childHit = static_cast<CSCNNode*>(node->data)->PickByRay(origin, direction);
+        CSCNNode* childHit = static_cast<CSCNNode*>(node->data)->PickByRay(ray);
         if (childHit != nullptr) hit = childHit;
     }
     if (hit != nullptr) return hit;
-    return RayHitsSphere(origin - position, direction, position, radius) ? this : nullptr;
+    return Ray::IntersectSphere(ray, position, radius) ? this : nullptr;
 }
 
 CSCNNodePool::CSCNNodePool() : name("Un-named") {}

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "engine/foundation/PooledList.h"
+#include "engine/foundation/Ray.h"
 #include "engine/foundation/String.h"
 #include "engine/foundation/TransformNode.h"
 
@@ -82,7 +83,7 @@ public:
     // This node plus all nodes below it.
     uint32_t CountNodes() const;
     // The deepest node whose bounding sphere the ray hits (children first).
-    CSCNNode* PickByRay(const Vector3& origin, const Vector3& direction);
+    CSCNNode* PickByRay(const Ray& ray);
     // Writes the node record ("[SCNNODE]", position, scale, view row, state line).
     void WriteText(File& file) const;
 

@@ -72,6 +72,7 @@ struct ScratchFace {
     int32_t material = 0;
     Vector3 normal;
     int32_t uvCorners = 0;
+    bool hasUVs = false;
     Corner3 vertex, uv, colour;
 };
 
@@ -339,7 +340,7 @@ bool BuildLists(Scanner& scan, C3MEMesh& mesh, C3MXCodec::Version version,
                 out.green = tint->colour[1];
                 out.blue = tint->colour[2];
                 out.alpha = tint->colour[3];
-                if (hasUVs) {
+                if (hasUVs && face.hasUVs) {
                     if (InRange(face.uv.v[corner], uvs.size()))
                         mesh.texCoords[k] = uvs[size_t(face.uv.v[corner])];
                     else
@@ -370,7 +371,7 @@ bool ReadMesh(Scanner& scan, C3MEMesh& mesh, C3MXCodec::Version version, const c
                    2 * uint64_t(faceCount)))
         return scan.Fail("counts exceed the file");
 
-    std::vector<ScratchVertex> vertices(size_t(vertexCount));
+    std::vector<ScratchVertex> vertices(static_cast<size_t>(vertexCount));
     scan.Literal("[VERTICES]");
     for (ScratchVertex& v : vertices) {
         if (version >= C3MXCodec::kV5) {
@@ -381,13 +382,13 @@ bool ReadMesh(Scanner& scan, C3MEMesh& mesh, C3MXCodec::Version version, const c
             scan.Scan("[%f,%f,%f]", &v.position.x, &v.position.y, &v.position.z);
         }
     }
-    std::vector<C3METexCoord> uvs(size_t(uvCount));
+    std::vector<C3METexCoord> uvs(static_cast<size_t>(uvCount));
     if (version <= C3MXCodec::kV4 || uvCount > 0) scan.Literal("[UV]");
     for (C3METexCoord& uv : uvs) {
         float dropped = 0.0f;
         scan.Scan("[%f,%f,%f]", &uv.u, &uv.v, &dropped);
     }
-    std::vector<ScratchVertex> colours(size_t(colourCount));
+    std::vector<ScratchVertex> colours(static_cast<size_t>(colourCount));
     if (colourCount > 0) scan.Literal("[RGBA]");
     for (ScratchVertex& colour : colours) {
         int rgb[3] = {255, 255, 255};
@@ -395,7 +396,7 @@ bool ReadMesh(Scanner& scan, C3MEMesh& mesh, C3MXCodec::Version version, const c
         for (int k = 0; k < 3; ++k) colour.colour[k] = uint8_t(std::clamp(rgb[k], 0, 255));
         colour.colour[3] = colour.colour[0];
     }
-    std::vector<ScratchFace> faces(size_t(faceCount));
+    std::vector<ScratchFace> faces(static_cast<size_t>(faceCount));
     scan.Literal("[FACES]");
     for (ScratchFace& face : faces) {
         int index = 0, cornerCount = 0;
@@ -410,7 +411,7 @@ bool ReadMesh(Scanner& scan, C3MEMesh& mesh, C3MXCodec::Version version, const c
         const bool hasUVLine = version <= C3MXCodec::kV5 || (uvCount > 0 && face.uvCorners > 0);
         if (hasUVLine) {
             long long u[3] = {0, 0, 0};
-            scan.Scan("[UVI][%lld,%lld,%lld]", &u[0], &u[1], &u[2]);
+            face.hasUVs = scan.Scan("[UVI][%lld,%lld,%lld]", &u[0], &u[1], &u[2]) > 0;
             for (int k = 0; k < 3; ++k) face.uv.v[k] = u[k] - 1;
         }
         if (colourCount > 0) {

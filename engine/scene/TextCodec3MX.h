@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+
 #include "engine/scene/ModelCodec.h"
 
 class TextLines;
