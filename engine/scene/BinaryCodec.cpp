@@ -170,9 +170,9 @@ bool C3MEBinaryCodec::ReadBody(ByteReader& reader, const char* fileName) {
         instance.name = reader.ReadString().c_str();
         instance.componentId = reader.ReadI32();
         TransformNode& bind = instance.transforms.bind;
-        bind.position.x = reader.ReadF32();
-        bind.position.y = reader.ReadF32();
-        bind.position.z = reader.ReadF32();
+        bind.centre.x = reader.ReadF32();
+        bind.centre.y = reader.ReadF32();
+        bind.centre.z = reader.ReadF32();
         bind.rotation.x = reader.ReadF32();
         bind.rotation.y = reader.ReadF32();
         bind.rotation.z = reader.ReadF32();
@@ -202,9 +202,9 @@ int32_t C3MEBinaryCodec::Write(const char* fileName) {
         const TransformNode& bind = instance.transforms.bind;
         out.Text(instance.name.Chars());
         out.I32(instance.componentId);
-        out.F32(bind.position.x);
-        out.F32(bind.position.y);
-        out.F32(bind.position.z);
+        out.F32(bind.centre.x);
+        out.F32(bind.centre.y);
+        out.F32(bind.centre.z);
         out.F32(bind.rotation.x);
         out.F32(bind.rotation.y);
         out.F32(bind.rotation.z);

@@ -76,9 +76,9 @@ void CameraController::Update() {
         acceleration.magnitude -= s * acceleration.damping;
     }
     if (displacement == Vector3() || drivenNode == nullptr) return;
-    drivenNode->position += displacement;
+    drivenNode->centre += displacement;
     delta = displacement;
-    drivenNode->local.SetTranslation(drivenNode->position);
+    drivenNode->local.SetTranslation(drivenNode->centre);
 }
 
 void CameraController::SetVelocity(const Vector3& v) {
@@ -156,7 +156,7 @@ void CameraController::ApplyRotationDelta() { BuildOrientation(angleX.rate, angl
 
 void CameraController::LookAt(const Vector3& target) {
     if (!enabled || drivenNode == nullptr) return;
-    const Vector3 eye = drivenNode->position;
+    const Vector3 eye = drivenNode->centre;
     Vector3 direction = target - eye;
     if (direction.Length() == 0.0f) return;
     direction.Normalise();

@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/foundation/AnimatedValues.h"
+#include "engine/foundation/ValueStepper.h"
 #include "engine/foundation/Matrix4.h"
 #include "engine/foundation/Quaternion.h"
 #include "engine/foundation/Vector3.h"

@@ -310,7 +310,7 @@ void C3MEModel::SetSize(float newSize) {
     const float factor = newSize / sphere.radius;
     for (uint32_t i = 0; i < instanceCount; ++i) {
         TransformNode& bind = instances[i].transforms.bind;
-        bind.position *= factor;
+        bind.centre *= factor;
         bind.RebuildMatrix();
     }
     for (uint32_t m = 0; m < meshCount; ++m)

@@ -150,7 +150,7 @@ CSCNNode* CSCNNode::PickByRay(const Ray& ray) {
         if (childHit != nullptr) hit = childHit;
     }
     if (hit != nullptr) return hit;
-    return Ray::IntersectSphere(ray, position, radius) ? this : nullptr;
+    return Ray::IntersectSphere(ray, centre, radius) ? this : nullptr;
 }
 
 CSCNNodePool::CSCNNodePool() : name("Un-named") {}

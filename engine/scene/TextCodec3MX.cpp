@@ -219,13 +219,13 @@ bool ReadInstances(Scanner& scan, C3MEModel& model, C3MXCodec::Version version) 
         if (!scan.ok()) return false;
         TransformNode& bind = instance.transforms.bind;
         if (version == C3MXCodec::kV3) {
-            bind.position = p;
+            bind.centre = p;
             bind.rotation = r;
         } else {
             // The exporter of later versions works Z-up; turn a quarter about X.
             r.Multiply(fix);
             bind.rotation = r;
-            bind.position = fixMatrix.TransformPoint(p);
+            bind.centre = fixMatrix.TransformPoint(p);
         }
     }
     return true;

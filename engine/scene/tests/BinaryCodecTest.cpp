@@ -85,7 +85,7 @@ TEST_F(BinaryModel, GoldenFileReadsEveryField) {
     ASSERT_EQ(model.instanceCount, 2u);
     const C3MEInstance& root = model.instances[0];
     EXPECT_TRUE(root.name == "root");
-    EXPECT_EQ(root.transforms.bind.position, Vector3(1, 2, 3));
+    EXPECT_EQ(root.transforms.bind.centre, Vector3(1, 2, 3));
     EXPECT_EQ(root.mesh, &model.meshes[0]);
     EXPECT_EQ(model.instances[1].componentId, 7);
     EXPECT_EQ(model.instances[1].mesh, nullptr);  // id 7 of 1 mesh: no mesh
@@ -122,7 +122,7 @@ TEST_F(BinaryModel, WriteThenReadKeepsTheModel) {
     ASSERT_TRUE(copy.Read(String(Path("COPY.3ME").c_str())));
     EXPECT_TRUE(copy.name == model.name);
     ASSERT_EQ(copy.instanceCount, 2u);
-    EXPECT_EQ(copy.instances[0].transforms.bind.position, Vector3(1, 2, 3));
+    EXPECT_EQ(copy.instances[0].transforms.bind.centre, Vector3(1, 2, 3));
     EXPECT_EQ(copy.instances[1].componentId, 7);
     ASSERT_EQ(copy.meshCount, 1u);
     const C3MEMesh& a = model.meshes[0];

@@ -22,7 +22,7 @@ void BuildModel(C3MEModel& model, const std::vector<float>& offsets) {
         mesh.vertices[2].position = Vector3(0.0f, 1.0f, 0.0f);
         C3MEInstance& instance = model.instances[model.instanceCount++];
         instance.componentId = int32_t(i);
-        instance.transforms.bind.position = Vector3(offsets[i], 0.0f, 0.0f);
+        instance.transforms.bind.centre = Vector3(offsets[i], 0.0f, 0.0f);
         instance.transforms.bind.RebuildMatrix();
     }
     model.ResolveComponents();

@@ -151,9 +151,9 @@ TEST_F(TextModel, V6ReversesEveryFaceAndUsesThePlaneNormal) {
     ASSERT_EQ(model.instanceCount, 1u);
     const TransformNode& bind = model.instances[0].transforms.bind;
     EXPECT_TRUE(model.instances[0].name == "gem");
-    EXPECT_NEAR(bind.position.x, 1.0f, 1e-5f);
-    EXPECT_NEAR(bind.position.y, 3.0f, 1e-5f);
-    EXPECT_NEAR(bind.position.z, -2.0f, 1e-5f);
+    EXPECT_NEAR(bind.centre.x, 1.0f, 1e-5f);
+    EXPECT_NEAR(bind.centre.y, 3.0f, 1e-5f);
+    EXPECT_NEAR(bind.centre.z, -2.0f, 1e-5f);
     EXPECT_NEAR(bind.rotation.x, -0.70710677f, 1e-5f);
     EXPECT_NEAR(bind.rotation.w, 0.70710677f, 1e-5f);
     ASSERT_EQ(model.meshCount, 1u);
@@ -201,7 +201,7 @@ TEST_F(TextModel, V4OrdersListsByMaterialAndWindsByTheFaceNormal) {
     ExpectVertex(mesh.vertices[0], Vector3(1, 1, 0), Vector3(0, 0, 1));
     // Material 1's face has normal -z: kept in file order.
     ExpectVertex(mesh.vertices[3], Vector3(0, 0, 0), Vector3(0, 0, -1));
-    EXPECT_NEAR(model.instances[0].transforms.bind.position.z, -2.0f, 1e-5f);
+    EXPECT_NEAR(model.instances[0].transforms.bind.centre.z, -2.0f, 1e-5f);
 }
 
 TEST_F(TextModel, V3KeepsPlacementAndSkipsRepeatedMaterials) {
@@ -212,7 +212,7 @@ TEST_F(TextModel, V3KeepsPlacementAndSkipsRepeatedMaterials) {
     EXPECT_TRUE(model.GetMaterialName(1) == "iron");
     EXPECT_TRUE(model.meshes[0].name == "board");
     const TransformNode& bind = model.instances[0].transforms.bind;
-    EXPECT_EQ(bind.position, Vector3(1, 2, 3));
+    EXPECT_EQ(bind.centre, Vector3(1, 2, 3));
     EXPECT_EQ(bind.rotation.w, 1.0f);
     const C3MEMesh& mesh = model.meshes[0];
     ExpectVertex(mesh.vertices[0], Vector3(0, 0, 0), Vector3(0, 0, -1));
