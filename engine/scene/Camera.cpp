@@ -183,7 +183,8 @@ void Camera::UpdateFrustum() {
     frustum.planes[Frustum::kNear].Set(c[1], c[0], c[3]);
     frustum.planes[Frustum::kLeft].Set(c[3], c[7], c[6]);
     frustum.planes[Frustum::kTop].Set(c[3], c[0], c[4]);
-    frustum.planes[Frustum::kRight].Set(c[0], c[4], c[5]);
+    // Taken in the order that keeps its normal inward like the other five.
+    frustum.planes[Frustum::kRight].Set(c[5], c[4], c[0]);
     frustum.planes[Frustum::kBottom].Set(c[1], c[2], c[6]);
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "SceneTestSupport.h"
+#include "support/SceneTestSupport.h"
 #include "engine/scene/BinaryCodec.h"
 #include "engine/scene/Model.h"
 #include "platform/TempFolder.h"

@@ -132,15 +132,11 @@ TEST_F(Cameras, FrustumEnclosesTheView) {
     EXPECT_NEAR(camera.corners[0].y, 0.75f, 1e-5f);
     EXPECT_NEAR(camera.corners[0].z, 4.0f, 1e-5f);     // one unit in front of z = 5
     EXPECT_NEAR(camera.corners[6].z, -995.0f, 1e-3f);
-    // A point in view lies on the same side of all six planes; one behind does not.
-    const Vector3 inside(0, 0, -20), behind(0, 0, 20);
-    const float reference = camera.frustum.planes[0].Distance(inside) > 0 ? 1.0f : -1.0f;
-    bool behindOutside = false;
-    for (const Plane& plane : camera.frustum.planes) {
-        EXPECT_GT(plane.Distance(inside) * reference, 0.0f);
-        if (plane.Distance(behind) * reference < 0.0f) behindOutside = true;
-    }
-    EXPECT_TRUE(behindOutside);
+    // Every plane faces inward, so the frustum's own tests can cull with it.
+    for (const Plane& plane : camera.frustum.planes) EXPECT_GT(plane.Distance(Vector3(0, 0, -20)), 0.0f);
+    EXPECT_EQ(camera.frustum.ClassifySphere(Vector3(0, 0, -20), 1.0f), Frustum::kSphereInside);
+    EXPECT_EQ(camera.frustum.ClassifySphere(Vector3(0, 0, 20), 1.0f), Frustum::kSphereCentreOutside);
+    EXPECT_EQ(camera.frustum.ClassifySphere(Vector3(500, 0, -20), 1.0f), Frustum::kSphereCentreOutside);
 }
 
 TEST_F(Cameras, RotateStepsTheControllerAngles) {

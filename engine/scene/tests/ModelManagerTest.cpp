@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SceneTestSupport.h"
+#include "support/SceneTestSupport.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
 #include "platform/TempFolder.h"

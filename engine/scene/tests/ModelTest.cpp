@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "SceneTestSupport.h"
+#include "support/SceneTestSupport.h"
 #include "engine/scene/Model.h"
 
 namespace {

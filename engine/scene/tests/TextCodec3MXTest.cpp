@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "SceneTestSupport.h"
+#include "support/SceneTestSupport.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/TextCodec3MX.h"
 #include "platform/TempFolder.h"
