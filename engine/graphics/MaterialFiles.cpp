@@ -1,10 +1,9 @@
 #include "engine/graphics/MaterialFiles.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileTime.h"
 #include "platform/Path.h"
 
 bool ReadDiskText(const char* path, std::string& out) {
@@ -28,9 +27,9 @@ bool ReadDiskText(const char* path, std::string& out) {
 bool ReadLibraryText(const char* path, std::string& out) { return ReadDiskText(path, out); }
 
 bool FileModificationTime(const char* path, int32_t& seconds) {
-  struct stat status {};
-  if (stat(platform::ResolvePath(path).c_str(), &status) != 0) return false;
-  seconds = int32_t(status.st_mtime);
+  int64_t modified = 0;
+  if (!platform::FileModificationTime(path, modified)) return false;
+  seconds = int32_t(modified);
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/graphics/MaterialManager.h"
 
+#include "engine/foundation/Clock.h"
 #include "engine/graphics/GraphicsLog.h"
 #include "engine/graphics/TextureManager.h"
 
@@ -15,6 +16,14 @@ CMATManager*& InstanceSlot() {
 struct InstanceReaper {
   ~InstanceReaper() { CMATManager::DestroyInstance(); }
 };
+
+// Resource names are compared lower-cased with "/" separators.
+String NormalisedName(const String& name) {
+  String normalised = name;
+  normalised.ToLower();
+  normalised.ReplaceChar('\\', '/');
+  return normalised;
+}
 
 }  // namespace
 
@@ -75,8 +84,7 @@ CMATMaterial* CMATManager::GetMaterial(const String& name) {
 }
 
 CMATMaterial* CMATManager::FindOrCreate(const String& name) {
-  String lowered = name;
-  lowered.ToLower();
+  const String lowered = NormalisedName(name);
   if (lowered.IsEmpty()) return nullptr;
   CMATMaterial* material = FindMaterial(lowered);
   if (material != nullptr) return material;
@@ -91,20 +99,17 @@ CMATMaterial* CMATManager::CreateMaterial(const String& name) {
     delete material;
     return nullptr;
   }
-  String lowered = name;
-  lowered.ToLower();
-  material->SetName(lowered);
+  material->SetName(NormalisedName(name));
   ++pendingCount_;
   return material;
 }
 
 CMATMaterial* CMATManager::FindMaterial(const String& name) {
-  String lowered = name;
-  lowered.ToLower();
+  const String lowered = NormalisedName(name);
   for (PooledListNode* node = materials_.Head(); node != nullptr; node = node->next) {
     auto* material = static_cast<CMATMaterial*>(node->data);
-    // Names read from a library keep the file's case until first compared.
-    material->Name().ToLower();
+    // Names read from a library keep the file's spelling until first compared.
+    material->Name() = NormalisedName(material->Name());
     if (material->Name() == lowered) return material;
   }
   return nullptr;
@@ -186,6 +191,12 @@ void CMATManager::ResolveTextures() {
       if (pendingCount_ > 0) --pendingCount_;
     }
   }
+}
+
+void CMATManager::Update() {
+  // The game step: 0 while paused (the faders then creep at their minimum
+  // step), the fixed step when one is in use, else the scaled frame time.
+  UpdateBy(Clock::Instance().GetGameDelta());
 }
 
 void CMATManager::UpdateBy(float step) {

@@ -4,10 +4,12 @@
 #include <memory>
 #include <string>
 
+#include "engine/foundation/Log.h"
 #include "engine/graphics/MaterialFiles.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
 #include "support/FakeTextureUploader.h"
+#include "support/LogCapture.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {
@@ -37,6 +39,7 @@ class MaterialManagerTest : public ::testing::Test {
 };
 
 TEST_F(MaterialManagerTest, UnknownNamesBecomeOneStageMaterialsOfTheirTexture) {
+  LogCapture log(kLogMAT);
   CMATMaterial* font = materials_->GetMaterial("Fonts/NewDefault.png");
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(font->Name(), "fonts/newdefault.png");
@@ -47,6 +50,7 @@ TEST_F(MaterialManagerTest, UnknownNamesBecomeOneStageMaterialsOfTheirTexture) {
   EXPECT_EQ(materials_->GetMaterial("FONTS/NEWDEFAULT.PNG"), font);
   EXPECT_EQ(materials_->IndexOf(String("fonts/newdefault.png")), 0);
   EXPECT_EQ(materials_->IndexOf(String("Fonts/NewDefault.png")), -1);
+  EXPECT_EQ(log.Lines(), std::vector<std::string>{"Created new material - fonts/newdefault.png"});
 
   EXPECT_EQ(materials_->GetMaterial(""), nullptr);
   EXPECT_EQ(materials_->GetMaterial(static_cast<const char*>(nullptr)), nullptr);
@@ -97,9 +101,13 @@ TEST_F(MaterialManagerTest, LibraryRecordsAndBlankLines) {
   EXPECT_EQ(materials_->GetLibraryCount(), 2u);
   EXPECT_EQ(materials_->GetLibraryAt(1)->info->status, kLibraryRead);
 
+  LogCapture log(kLogMAT);
   EXPECT_FALSE(materials_->ReadLibrary("Resources/Materials/Missing.mat"));
   EXPECT_EQ(materials_->GetLibraryAt(2)->info->status, kLibraryOpenFailed);
+  EXPECT_EQ(log.Lines(), std::vector<std::string>{"Reading MAT library : 'Resources/Materials/Missing.mat'"});
   EXPECT_FALSE(materials_->WriteLibrary("no/such/folder/out.mat"));
+  EXPECT_TRUE(log.Has("Writing MAT library to file : 'no/such/folder/out.mat'"));
+  EXPECT_TRUE(log.Has("... FAILED."));
 }
 
 TEST_F(MaterialManagerTest, WrittenLibraryReadsBackTheSame) {
@@ -131,7 +139,9 @@ TEST_F(MaterialManagerTest, ReloadReadsChangedLibrariesAndSkipsNewNames) {
 
   ASSERT_TRUE(folder_.WriteText("Live.mat", Block("added", "new.tga") + Block("WALL", "new.tga")));
   Touch("Live.mat", 2000000);
+  LogCapture log(kLogMAT);
   materials_->ReloadLibrary();
+  EXPECT_TRUE(log.Has("Reloading material library : Live.mat"));
   EXPECT_EQ(materials_->FindMaterial(String("wall"))->GetStage(0)->mapName, "NEW.TGA");
   EXPECT_EQ(materials_->FindMaterial(String("added")), nullptr);
   EXPECT_EQ(materials_->PendingCount(), pending + 1);
@@ -171,8 +181,10 @@ TEST_F(MaterialManagerTest, InstancesReplayTheirMaterialFromTheirOwnTime) {
   ASSERT_TRUE(folder_.WriteText("fx.mat", "glow\n{\n\t{\n\t\tMODIFY ALPHA 0 10 10 CLIP\n\t}\n}\n"));
   ASSERT_TRUE(materials_->ReadLibrary("fx.mat"));
   CMATMaterial* glow = materials_->FindMaterial(String("glow"));
+  LogCapture log(kLogMAT);
   CMATInstance* first = materials_->CreateInstance(String("Glow"));
   ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(log.Has("New material instance created... [0] glow"));
   EXPECT_EQ(first->index, 0);
   EXPECT_EQ(glow->instanceCount, 1u);
   for (int i = 0; i < 3; ++i) materials_->UpdateBy(1.0f);

@@ -3,9 +3,11 @@
 
 #include <memory>
 
+#include "engine/foundation/Log.h"
 #include "engine/graphics/TextureManager.h"
 #include "support/FakeTextureUploader.h"
 #include "support/ImageFiles.h"
+#include "support/LogCapture.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {
@@ -82,6 +84,7 @@ TEST_F(TextureManagerTest, SearchesTheNameThenEachPathTryingPngTgaBmp) {
 }
 
 TEST_F(TextureManagerTest, FailedLoadsShowTheDefaultTextureAndSayWhy) {
+  LogCapture log(kLogTEX);
   ASSERT_TRUE(folder_.Write("Textures/bad.tga", MakeTga(2, 1, 1, 16, {1, 2})));
   struct Case {
     const char* name;
@@ -105,9 +108,15 @@ TEST_F(TextureManagerTest, FailedLoadsShowTheDefaultTextureAndSayWhy) {
     EXPECT_EQ(texture->Message(), c.message);
   }
 
+  EXPECT_TRUE(log.Has("3 / 4 resources to load"));
+  EXPECT_TRUE(log.Has("Loading [0] - texdefault.tga ... "));
+  EXPECT_TRUE(log.Has("Loading [1] - photo.jpg ... ERROR ! File type unrecognised! (PNG/TGA/BMP)"));
+  EXPECT_TRUE(log.Has("Loading [2] - nowhere ... ERROR ! No suitable file found."));
+
   // Releasing a texture that only shows the default's picture must leave
   // that picture alone.
   manager_->Release(manager_->GetTextureByFileName("nowhere"));
+  EXPECT_TRUE(log.Has("Releasing... nowhere"));
   EXPECT_TRUE(uploader_.deleted.empty());
   EXPECT_EQ(manager_->FindTexture(String("nowhere")), nullptr);
 }
@@ -165,6 +174,7 @@ TEST_F(TextureManagerTest, EachLoaderUploadsInItsOwnLayout) {
 }
 
 TEST_F(TextureManagerTest, SearchPathsAreKeptOnceInOrder) {
+  LogCapture log(kLogTEX);
   EXPECT_EQ(manager_->SearchPathCount(), 6u);
   EXPECT_EQ(*manager_->SearchPathAt(0), "../Common/");
   EXPECT_EQ(*manager_->SearchPathAt(5), "Textures/Icons/");
@@ -173,6 +183,7 @@ TEST_F(TextureManagerTest, SearchPathsAreKeptOnceInOrder) {
   manager_->AddSearchPath(String("Extra/"));
   EXPECT_EQ(manager_->SearchPathCount(), 7u);
   EXPECT_EQ(*manager_->SearchPathAt(6), "Extra/");
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"Search path ignored = [Fonts/]", "New search path = [Extra/]"}));
 }
 
 TEST_F(TextureManagerTest, BlankTexturesAndAspect) {
