@@ -50,21 +50,27 @@ function(vyre_tests)
     add_executable(${ARG_NAME}_tests ${plain_tests} ${support})
     target_include_directories(${ARG_NAME}_tests PRIVATE "${dir}")
     target_link_libraries(${ARG_NAME}_tests PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    # The environment rides on the command line through env(1): a list-valued
+    # ENVIRONMENT property loses all but its first entry on its way through
+    # test discovery.
+    set_property(TARGET ${ARG_NAME}_tests PROPERTY CROSSCOMPILING_EMULATOR
+                 env ${common_env} SDL_VIDEODRIVER=dummy ALSOFT_DRIVERS=null)
     gtest_discover_tests(${ARG_NAME}_tests
       WORKING_DIRECTORY "${scratch}"
       DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "${common_env};SDL_VIDEODRIVER=dummy;ALSOFT_DRIVERS=null"
-                 LABELS ${ARG_NAME})
+      PROPERTIES LABELS ${ARG_NAME})
   endif()
 
   if(device_tests)
     add_executable(${ARG_NAME}_device_tests ${device_tests} ${support})
     target_include_directories(${ARG_NAME}_device_tests PRIVATE "${dir}")
     target_link_libraries(${ARG_NAME}_device_tests PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    set_property(TARGET ${ARG_NAME}_device_tests PROPERTY CROSSCOMPILING_EMULATOR
+                 env ${common_env} SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null
+                 ASAN_OPTIONS=detect_leaks=0)
     gtest_discover_tests(${ARG_NAME}_device_tests
       WORKING_DIRECTORY "${scratch}"
       DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "${common_env};SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null;ASAN_OPTIONS=detect_leaks=0"
-                 LABELS "${ARG_NAME};device"
+      PROPERTIES LABELS ${ARG_NAME}-device)
   endif()
 endfunction()

@@ -1,0 +1,33 @@
+#pragma once
+// A scratch array taken with dgMalloc for the length of one operation and
+// given back when it goes out of scope. Elements are not constructed: use
+// it for plain data. A request that cannot be met leaves it empty.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "physics/memory/dgMemory.h"
+
+template <class T>
+class dgStack {
+ public:
+  explicit dgStack(long long count) {
+    if (count > 0 && static_cast<unsigned long long>(count) <= SIZE_MAX / sizeof(T)) {
+      mData = static_cast<T*>(dgMalloc(static_cast<size_t>(count) * sizeof(T)));
+      if (mData) mCount = count;
+    }
+  }
+  dgStack(const dgStack&) = delete;
+  dgStack& operator=(const dgStack&) = delete;
+  ~dgStack() { dgFree(mData); }
+
+  // True when the block was had.
+  bool IsValid() const { return mData != nullptr; }
+  long long GetCount() const { return mCount; }
+  T* Data() const { return mData; }
+  T& operator[](long long i) const { return mData[i]; }
+
+ private:
+  T* mData = nullptr;
+  long long mCount = 0;
+};

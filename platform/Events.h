@@ -1,0 +1,37 @@
+#pragma once
+// Window and system events in the engine's terms, taken one at a time by the
+// frame loop. Taking an event also keeps the keyboard and mouse sources of
+// platform/InputSources.h up to date.
+
+#include <cstdint>
+
+namespace platform {
+
+enum class EventType {
+  None,
+  Quit,         // the system asks the program to end
+  WindowClose,  // the player closed the window
+  Resized,      // new client size in width, height (never 0 x 0)
+  Minimised,
+  Restored,     // shown again after a minimise, or maximised
+  FocusGained,
+  FocusLost,
+  MouseMoved,  // client position in x, y
+  KeyDown,     // engine key code in key
+  KeyUp,
+  Other,
+};
+
+struct Event {
+  EventType type = EventType::None;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  uint8_t key = 0;
+};
+
+// Takes the next pending event; false when the queue is empty.
+bool PollEvent(Event* event);
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+// Files and folders: listing, creating, querying. Every path given here is
+// resolved first (see Path.h).
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// One entry of a directory search.
+struct DirectoryEntry {
+  std::string name;  // bare name, without the folder
+  bool isFolder = false;
+};
+
+// Lists the entries matching a pattern such as "Profiles/*.profile". The last
+// component may hold the wildcards "*" and "?" and matches ignoring case;
+// "*.*" matches every name, with or without a dot. Names beginning with "."
+// are skipped. Entries come sorted by name so listings are reproducible.
+// Returns false when the folder cannot be read.
+bool SearchDirectory(std::string_view pattern, std::vector<DirectoryEntry>& outEntries);
+
+// Creates one folder. True when it was created or already exists; false when
+// its parent does not exist or it cannot be made.
+bool MakeFolder(std::string_view path);
+
+// True when the path names an existing folder.
+bool IsFolder(std::string_view path);
+
+// True when the path names an existing file or folder.
+bool PathExists(std::string_view path);
+
+// Size in bytes of a file from the file system, without opening it; false
+// when it cannot be read.
+bool FileSizeOnDisk(std::string_view path, uint64_t& outBytes);
+
+// Removes a file; true on success.
+bool RemoveFile(std::string_view path);
+
+// The working directory (empty when it cannot be read).
+std::string CurrentDirectory();
+
+}  // namespace platform

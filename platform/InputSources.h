@@ -1,0 +1,77 @@
+#pragma once
+// Raw keyboard, mouse and game-controller state, read once a frame by the
+// engine's input devices. The engine keeps all timing and state rules itself;
+// a source only says what is down right now. "Acquired" means the program's
+// window has the keyboard focus: a source that is not acquired reads nothing.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+constexpr int kKeyCount = 256;
+constexpr uint8_t kDownBit = 0x80;  // a key or button byte is down when this bit is set
+constexpr int kMaxPads = 8;
+constexpr int kPadAxisRange = 128;   // axes read -128..128
+constexpr int kWheelNotch = 120;     // wheel units per notch
+constexpr int kPadButtonCount = 32;
+
+// Mouse movement since the last read, and the buttons (left, right, middle, fourth).
+struct MouseRawState {
+  int32_t dx = 0;
+  int32_t dy = 0;
+  int32_t wheel = 0;
+  uint8_t buttons[4] = {0, 0, 0, 0};
+};
+
+// One game controller: stick axes in -128..128 and its button bytes.
+struct PadRawState {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t z = 0;
+  int32_t rx = 0;
+  int32_t ry = 0;
+  int32_t rz = 0;
+  uint8_t buttons[kPadButtonCount] = {};
+};
+
+// Keys by the engine's key codes (see platform/KeyCodes.h).
+class KeyboardSource {
+ public:
+  virtual ~KeyboardSource() = default;
+  // True when the window has the focus and keys can be read.
+  virtual bool Acquire() = 0;
+  // Fills one byte per key code (kDownBit when down); false when not acquired.
+  virtual bool Read(uint8_t keys[kKeyCount]) = 0;
+};
+
+class MouseSource {
+ public:
+  virtual ~MouseSource() = default;
+  virtual bool Acquire() = 0;
+  // Movement since the previous read and the buttons; false when not acquired.
+  virtual bool Read(MouseRawState* state) = 0;
+};
+
+class PadSource {
+ public:
+  virtual ~PadSource() = default;
+  // Controllers attached now (at most kMaxPads).
+  virtual int Count() = 0;
+  // Product name of controller index, empty when there is none.
+  virtual std::string Name(int index) = 0;
+  // Starts reading controller index; false when it cannot be opened.
+  virtual bool Open(int index) = 0;
+  virtual void Close() = 0;
+  virtual bool Acquire() = 0;
+  // Current state of the opened controller; false when it cannot be read.
+  virtual bool Read(PadRawState* state) = 0;
+};
+
+// Sources fed from SDL's event queue (tests inject events with SDL_PushEvent).
+std::unique_ptr<KeyboardSource> CreateSdlKeyboardSource();
+std::unique_ptr<MouseSource> CreateSdlMouseSource();
+std::unique_ptr<PadSource> CreateSdlPadSource();
+
+}  // namespace platform

@@ -1,0 +1,414 @@
+#include "platform/RegistryStore.h"
+
+#include "platform/AtomicFile.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+namespace {
+
+// The store holds a handful of settings; anything larger is not ours.
+constexpr long kMaxStoreBytes = 1 << 20;
+constexpr const char* kVendorFolder = "Velk Software Studio";
+constexpr const char* kHeaderLine = "; Vyre registry store";
+
+void DefaultDiagnostic(const char* line) { std::fprintf(stderr, "%s\n", line); }
+RegistryDiagnostic gDiagnostic = DefaultDiagnostic;
+
+void Report(const char* format, const std::string& a, long b = 0) {
+  char line[1024];
+  std::snprintf(line, sizeof line, format, a.c_str(), b);
+  gDiagnostic(line);
+}
+
+struct Value {
+  std::string name;
+  RegistryValueType type = RegistryValueType::Text;
+  std::string bytes;
+};
+
+struct Key {
+  std::string path;
+  std::vector<Value> values;
+};
+
+struct Store {
+  std::vector<Key> keys;
+};
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// Splits a key path into its components, dropping empty ones so that
+// "A\\B\" and "A\B" name the same key.
+std::vector<std::string> SplitKeyPath(std::string_view path) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end > start) parts.emplace_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+std::string JoinKeyPath(const std::vector<std::string>& parts) {
+  std::string joined;
+  for (const std::string& part : parts) {
+    if (!joined.empty()) joined += '\\';
+    joined += part;
+  }
+  return joined;
+}
+
+std::string NormaliseKeyPath(std::string_view path) { return JoinKeyPath(SplitKeyPath(path)); }
+
+// Percent-encodes control bytes, bytes above 0x7E, '%' and the extra
+// characters that would confuse the line syntax at that place.
+std::string Encode(std::string_view text, std::string_view extra) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte > 0x7E || c == '%' || extra.find(c) != std::string_view::npos) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool Decode(std::string_view text, std::string* out) {
+  out->clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      *out += text[i];
+      continue;
+    }
+    if (i + 2 >= text.size()) return false;
+    int high = HexDigit(text[i + 1]);
+    int low = HexDigit(text[i + 2]);
+    if (high < 0 || low < 0) return false;
+    *out += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return true;
+}
+
+bool DecodeHex(std::string_view text, std::string* out) {
+  if (text.size() % 2 != 0) return false;
+  out->clear();
+  for (size_t i = 0; i < text.size(); i += 2) {
+    int high = HexDigit(text[i]);
+    int low = HexDigit(text[i + 1]);
+    if (high < 0 || low < 0) return false;
+    *out += static_cast<char>(high * 16 + low);
+  }
+  return true;
+}
+
+std::string EncodeHex(std::string_view bytes) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : bytes) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+  }
+  return out;
+}
+
+Key* FindKey(Store& store, std::string_view path) {
+  for (Key& key : store.keys) {
+    if (SameIgnoringCase(key.path, path)) return &key;
+  }
+  return nullptr;
+}
+
+Value* FindValue(Key& key, std::string_view name) {
+  for (Value& value : key.values) {
+    if (SameIgnoringCase(value.name, name)) return &value;
+  }
+  return nullptr;
+}
+
+Key& FindOrAddKey(Store& store, const std::string& path) {
+  if (Key* key = FindKey(store, path)) return *key;
+  store.keys.push_back(Key{path, {}});
+  return store.keys.back();
+}
+
+void SetValue(Key& key, const std::string& name, RegistryValueType type, std::string bytes) {
+  Value* value = FindValue(key, name);
+  if (!value) {
+    key.values.push_back(Value{name, type, {}});
+    value = &key.values.back();
+  }
+  value->type = type;
+  value->bytes = std::move(bytes);
+}
+
+// Parses one value line, "name=s:text" or "name=b:hex". False when malformed.
+bool ParseValueLine(std::string_view line, std::string* name, RegistryValueType* type,
+                    std::string* bytes) {
+  size_t equals = line.find('=');
+  if (equals == std::string_view::npos || equals == 0) return false;
+  if (!Decode(line.substr(0, equals), name) || name->empty()) return false;
+  std::string_view rest = line.substr(equals + 1);
+  if (rest.size() < 2 || rest[1] != ':') return false;
+  std::string_view data = rest.substr(2);
+  if (rest[0] == 's') {
+    *type = RegistryValueType::Text;
+    return Decode(data, bytes);
+  }
+  if (rest[0] == 'b') {
+    *type = RegistryValueType::Binary;
+    return DecodeHex(data, bytes);
+  }
+  return false;
+}
+
+enum class LoadResult { Loaded, Missing, Unusable };
+
+// Reads the store file. A missing file is an empty store; malformed lines are
+// reported and skipped; a file that cannot be read or is far too large is
+// reported and refused.
+LoadResult Parse(const std::string& path, Store* store) {
+  store->keys.clear();
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    if (errno == ENOENT) return LoadResult::Missing;
+    Report("Registry store '%s' cannot be read", path);
+    return LoadResult::Unusable;
+  }
+  std::string text;
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    text.append(chunk, got);
+    if (static_cast<long>(text.size()) > kMaxStoreBytes) break;
+  }
+  bool readFailed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (readFailed) {
+    Report("Registry store '%s' cannot be read", path);
+    return LoadResult::Unusable;
+  }
+  if (static_cast<long>(text.size()) > kMaxStoreBytes) {
+    Report("Registry store '%s' is larger than %ld bytes; ignored", path, kMaxStoreBytes);
+    return LoadResult::Unusable;
+  }
+
+  Key* current = nullptr;
+  long lineNumber = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string_view line(text.data() + start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+
+    if (line[0] == '[') {
+      std::string keyPath;
+      if (line.back() != ']' || !Decode(line.substr(1, line.size() - 2), &keyPath)) {
+        Report("Registry store '%s': bad key at line %ld", path, lineNumber);
+        current = nullptr;
+        continue;
+      }
+      current = &FindOrAddKey(*store, NormaliseKeyPath(keyPath));
+      continue;
+    }
+    std::string name, bytes;
+    RegistryValueType type;
+    if (!current || !ParseValueLine(line, &name, &type, &bytes)) {
+      Report("Registry store '%s': bad value at line %ld", path, lineNumber);
+      continue;
+    }
+    SetValue(*current, name, type, std::move(bytes));
+  }
+  return LoadResult::Loaded;
+}
+
+// The last file read, kept while it is unchanged on disk, so that repeated
+// reads neither parse it again nor report its problems again.
+struct CachedStore {
+  std::string path;
+  struct stat info {};
+  LoadResult result = LoadResult::Missing;
+  Store store;
+};
+CachedStore gCache;
+
+bool SameFileVersion(const struct stat& a, const struct stat& b) {
+  return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+LoadResult Load(const std::string& path, Store* store) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    gCache.path.clear();
+    return Parse(path, store);  // missing, or reported as unreadable
+  }
+  if (gCache.path != path || !SameFileVersion(gCache.info, info)) {
+    gCache.path = path;
+    gCache.info = info;
+    gCache.result = Parse(path, &gCache.store);
+  }
+  *store = gCache.store;
+  return gCache.result;
+}
+
+std::string Serialise(const Store& store) {
+  std::string text = kHeaderLine;
+  text += '\n';
+  for (const Key& key : store.keys) {
+    text += '[';
+    text += Encode(key.path, "[]");
+    text += "]\n";
+    for (const Value& value : key.values) {
+      text += Encode(value.name, "=[");
+      if (value.type == RegistryValueType::Text) {
+        text += "=s:";
+        text += Encode(value.bytes, "");
+      } else {
+        text += "=b:";
+        text += EncodeHex(value.bytes);
+      }
+      text += '\n';
+    }
+  }
+  return text;
+}
+
+// Creates every missing folder of the file's parent path.
+bool MakeParentFolders(const std::string& filePath) {
+  size_t slash = filePath.find('/', 1);
+  while (slash != std::string::npos) {
+    std::string folder = filePath.substr(0, slash);
+    if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    slash = filePath.find('/', slash + 1);
+  }
+  return true;
+}
+
+std::string ConfigFolder() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && xdg[0] == '/') return xdg;
+  const char* home = std::getenv("HOME");
+  if (home && home[0]) return std::string(home) + "/.config";
+  return ".config";
+}
+
+// A title may hold characters a file name cannot.
+std::string FileNameFor(std::string_view title) {
+  std::string name(title);
+  for (char& c : name) {
+    if (c == '/') c = '_';
+  }
+  if (name == "." || name == "..") name = "_";
+  return name;
+}
+
+}  // namespace
+
+std::string RegistryFileFor(std::string_view keyPath) {
+  const char* override = std::getenv("VYRE_REGISTRY");
+  if (override && override[0]) return override;
+  std::string folder = ConfigFolder() + "/" + kVendorFolder + "/";
+  std::vector<std::string> parts = SplitKeyPath(keyPath);
+  if (parts.size() >= 3 && SameIgnoringCase(parts[0], "Software") &&
+      SameIgnoringCase(parts[1], kVendorFolder)) {
+    return folder + FileNameFor(parts[2]) + ".reg";
+  }
+  return folder + "Registry.reg";
+}
+
+uint32_t RegistryRead(std::string_view keyPath, std::string_view valueName, void* out,
+                      uint32_t capacity) {
+  if (!out || capacity == 0) return 0;
+  Store store;
+  if (Load(RegistryFileFor(keyPath), &store) != LoadResult::Loaded) return 0;
+  Key* key = FindKey(store, NormaliseKeyPath(keyPath));
+  if (!key) return 0;
+  Value* value = FindValue(*key, valueName);
+  if (!value) return 0;
+
+  char* destination = static_cast<char*>(out);
+  if (value->type == RegistryValueType::Text) {
+    size_t length = std::min<size_t>(value->bytes.size(), capacity - 1);
+    std::memcpy(destination, value->bytes.data(), length);
+    destination[length] = '\0';
+    return static_cast<uint32_t>(length + 1);
+  }
+  size_t length = std::min<size_t>(value->bytes.size(), capacity);
+  std::memcpy(destination, value->bytes.data(), length);
+  return static_cast<uint32_t>(length);
+}
+
+bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName,
+                         RegistryValueType* outType) {
+  Store store;
+  if (Load(RegistryFileFor(keyPath), &store) != LoadResult::Loaded) return false;
+  Key* key = FindKey(store, NormaliseKeyPath(keyPath));
+  Value* value = key ? FindValue(*key, valueName) : nullptr;
+  if (!value) return false;
+  if (outType) *outType = value->type;
+  return true;
+}
+
+bool RegistryWrite(std::string_view keyPath, std::string_view valueName, RegistryValueType type,
+                   const void* data, uint32_t size) {
+  if (valueName.empty() || (size > 0 && !data)) return false;
+  std::string path = RegistryFileFor(keyPath);
+  Store store;
+  if (Load(path, &store) == LoadResult::Unusable) return false;
+
+  std::string bytes(static_cast<const char*>(data), size);
+  if (type == RegistryValueType::Text) {
+    while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
+  }
+  SetValue(FindOrAddKey(store, NormaliseKeyPath(keyPath)), std::string(valueName), type,
+           std::move(bytes));
+
+  if (!MakeParentFolders(path) || !ReplaceFileAtomically(path, Serialise(store))) {
+    Report("Registry store '%s' cannot be written", path);
+    return false;
+  }
+  return true;
+}
+
+void SetRegistryDiagnostic(RegistryDiagnostic sink) {
+  gDiagnostic = sink ? sink : DefaultDiagnostic;
+}
+
+}  // namespace platform

@@ -1,0 +1,52 @@
+#pragma once
+
+// A small file-backed key-value store that stands in for the per-user
+// registry. Keys are backslash-separated paths ("Software\Velk Software
+// Studio\Novaliths\Display"); each key holds named values that are either
+// text or binary. Key and value names match ignoring ASCII case, as the
+// registry they replace did.
+//
+// Every application key ("Software\Velk Software Studio\<title>") lives in its
+// own text file, "$XDG_CONFIG_HOME/Velk Software Studio/<title>.reg"
+// (~/.config when XDG_CONFIG_HOME is unset); keys outside an application key
+// go to "Registry.reg" beside them. When VYRE_REGISTRY is set, every key is
+// kept in the file it names instead (tests point it at a temporary file).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+enum class RegistryValueType : uint8_t {
+  Text = 1,    // bytes of text, stored without a terminator
+  Binary = 3,  // raw bytes (the engine stores 1- and 4-byte numbers)
+};
+
+// The store file that holds the values of the given key path.
+std::string RegistryFileFor(std::string_view keyPath);
+
+// Copies the value into out, at most capacity bytes; text is cut to leave room
+// for a NUL terminator, which is always written. Returns the number of bytes
+// written (text: including the terminator), 0 when the key or value is
+// missing or capacity is 0 (out is then left untouched).
+uint32_t RegistryRead(std::string_view keyPath, std::string_view valueName, void* out,
+                      uint32_t capacity);
+
+// The stored type of a value, or false when it is missing.
+bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName,
+                         RegistryValueType* outType);
+
+// Stores a value, creating the key (and the store file and its folder) when
+// missing, and rewrites the store file atomically. Text loses any trailing
+// NUL bytes. False when the file cannot be written (the old file stays whole)
+// or when the existing file is unusable and would be lost by the rewrite.
+bool RegistryWrite(std::string_view keyPath, std::string_view valueName, RegistryValueType type,
+                   const void* data, uint32_t size);
+
+// Receives one line per problem the store meets (a malformed line, a file
+// that cannot be read or written). The default writes to standard error.
+using RegistryDiagnostic = void (*)(const char* line);
+void SetRegistryDiagnostic(RegistryDiagnostic sink);
+
+}  // namespace platform

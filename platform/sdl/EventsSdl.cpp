@@ -1,0 +1,54 @@
+// Window and system events from SDL's queue.
+
+#include <SDL2/SDL.h>
+
+#include "platform/Events.h"
+#include "platform/KeyCodes.h"
+
+namespace platform {
+
+bool PollEvent(Event* event) {
+  SDL_Event sdl;
+  if (!SDL_PollEvent(&sdl)) return false;
+  *event = Event{};
+  event->type = EventType::Other;
+  switch (sdl.type) {
+    case SDL_QUIT:
+      event->type = EventType::Quit;
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      event->key = KeyCodeFromSdlScancode(sdl.key.keysym.scancode);
+      if (event->key != 0) event->type = sdl.type == SDL_KEYDOWN ? EventType::KeyDown : EventType::KeyUp;
+      break;
+    case SDL_MOUSEMOTION:
+      event->type = EventType::MouseMoved;
+      event->x = sdl.motion.x;
+      event->y = sdl.motion.y;
+      break;
+    case SDL_WINDOWEVENT:
+      switch (sdl.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: event->type = EventType::WindowClose; break;
+        case SDL_WINDOWEVENT_MINIMIZED: event->type = EventType::Minimised; break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED: event->type = EventType::Restored; break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: event->type = EventType::FocusGained; break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: event->type = EventType::FocusLost; break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // A minimised window reports no usable size; keep the last one.
+          if (sdl.window.data1 > 0 && sdl.window.data2 > 0) {
+            event->type = EventType::Resized;
+            event->width = sdl.window.data1;
+            event->height = sdl.window.data2;
+          }
+          break;
+        default: break;
+      }
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,215 @@
+// The window and GL context over SDL2.
+
+#include <SDL2/SDL.h>
+
+#include "platform/GlWindow.h"
+#include "platform/sdl/SdlInputState.h"
+
+namespace platform {
+namespace {
+
+constexpr int kPreferredDepthBits = 24;
+constexpr int kFallbackDepthBits = 16;
+
+void RequestContextAttributes(int depthBits) {
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+  // Share display lists only with a context that is alive and current at
+  // creation; a context destroyed by an earlier display change is never
+  // named as a partner.
+  SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, SDL_GL_GetCurrentContext() ? 1 : 0);
+}
+
+int BitsPerPixel(Uint32 format) { return SDL_BYTESPERPIXEL(format) * 8; }
+
+class SdlGlWindow final : public GlWindow {
+ public:
+  ~SdlGlWindow() override { Close(); }
+
+  bool Open(const GlWindowConfig& config) override {
+    Close();
+    error_ = GlWindowError::None;
+    errorText_.clear();
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Fail(GlWindowError::VideoUnavailable);
+    videoStarted_ = true;
+
+    Uint32 flags = SDL_WINDOW_OPENGL | (config.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
+    int depthBits = kPreferredDepthBits;
+    RequestContextAttributes(depthBits);
+    window_ = SDL_CreateWindow(config.title.c_str(), config.left, config.top, config.width,
+                               config.height, flags);
+    if (!window_) {
+      // Some visuals offer no 24-bit depth buffer at all; try 16 before giving up.
+      depthBits = kFallbackDepthBits;
+      RequestContextAttributes(depthBits);
+      window_ = SDL_CreateWindow(config.title.c_str(), config.left, config.top, config.width,
+                                 config.height, flags);
+    }
+    if (!window_) return Fail(GlWindowError::CreateWindow);
+
+    context_ = SDL_GL_CreateContext(window_);
+    if (!context_ && depthBits != kFallbackDepthBits) {
+      RequestContextAttributes(kFallbackDepthBits);
+      context_ = SDL_GL_CreateContext(window_);
+    }
+    if (!context_) return Fail(GlWindowError::CreateContext);
+    if (SDL_GL_MakeCurrent(window_, context_) != 0) return Fail(GlWindowError::MakeCurrent);
+
+    SDL_GL_SetSwapInterval(1);
+    SDL_ShowCursor(config.showCursor ? SDL_ENABLE : SDL_DISABLE);
+    if (!config.hidden) SDL_RaiseWindow(window_);
+    // A freshly raised window owns the keyboard until the system says otherwise.
+    SetSdlInputFocus(true);
+    return true;
+  }
+
+  void Close() override {
+    if (context_) {
+      if (SDL_GL_GetCurrentContext() == context_) SDL_GL_MakeCurrent(window_, nullptr);
+      SDL_GL_DeleteContext(context_);
+      context_ = nullptr;
+    }
+    if (window_) {
+      SDL_DestroyWindow(window_);
+      window_ = nullptr;
+    }
+    if (videoStarted_) {
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      videoStarted_ = false;
+    }
+  }
+
+  bool IsOpen() const override { return window_ && context_; }
+  GlWindowError LastError() const override { return error_; }
+  std::string LastErrorText() const override { return errorText_; }
+
+  bool EnterFullscreen(int width, int height, int bitsPerPixel) override {
+    if (!window_) return false;
+    // Like a display-settings change, refuse a size the display does not list.
+    int display = SDL_GetWindowDisplayIndex(window_);
+    if (display < 0) return false;
+    SDL_DisplayMode chosen{};
+    bool found = false;
+    for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n && !found; ++i) {
+      SDL_DisplayMode mode;
+      if (SDL_GetDisplayMode(display, i, &mode) != 0) continue;
+      if (mode.w != width || mode.h != height) continue;
+      if (bitsPerPixel > 0 && BitsPerPixel(mode.format) != bitsPerPixel) continue;
+      chosen = mode;
+      found = true;
+    }
+    if (!found) return false;
+    if (SDL_SetWindowDisplayMode(window_, &chosen) != 0) return false;
+    return SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) == 0;
+  }
+
+  bool EnterDesktopFullscreen() override {
+    return window_ && SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+  }
+
+  void LeaveFullscreen() override {
+    if (window_) SDL_SetWindowFullscreen(window_, 0);
+  }
+
+  bool MakeCurrent() override {
+    if (!IsOpen()) return false;
+    if (SDL_GL_GetCurrentContext() == context_) return true;
+    return SDL_GL_MakeCurrent(window_, context_) == 0;
+  }
+
+  void ReleaseCurrent() override {
+    if (videoStarted_) SDL_GL_MakeCurrent(window_, nullptr);
+  }
+
+  void SwapBuffers() override {
+    if (window_) SDL_GL_SwapWindow(window_);
+  }
+
+  int RefreshRate() const override {
+    if (!window_) return 0;
+    SDL_DisplayMode mode;
+    int display = SDL_GetWindowDisplayIndex(window_);
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate;
+  }
+
+  int DepthBits() const override {
+    if (!IsOpen()) return 0;
+    int bits = 0;
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &bits);
+    return bits;
+  }
+
+  void Move(int x, int y) override {
+    if (window_) SDL_SetWindowPosition(window_, x, y);
+  }
+
+  bool GetPosition(int* x, int* y) const override {
+    if (!window_) return false;
+    SDL_GetWindowPosition(window_, x, y);
+    return true;
+  }
+
+  void GetDrawableSize(int* width, int* height) const override {
+    *width = 0;
+    *height = 0;
+    if (window_) SDL_GL_GetDrawableSize(window_, width, height);
+  }
+
+  void ShowCursor(bool show) override { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+  void SetTitle(const std::string& title) override {
+    if (window_) SDL_SetWindowTitle(window_, title.c_str());
+  }
+
+  std::vector<DisplayDevice> EnumerateDisplays() override {
+    std::vector<DisplayDevice> devices;
+    bool started = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+    if (!started && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return devices;
+    int count = SDL_GetNumVideoDisplays();
+    for (int d = 0; d < count; ++d) {
+      DisplayDevice device;
+      const char* name = SDL_GetDisplayName(d);
+      device.name = "Display " + std::to_string(d);
+      device.description = name ? name : "";
+      for (int m = 0, n = SDL_GetNumDisplayModes(d); m < n; ++m) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(d, m, &mode) != 0) continue;
+        device.modes.push_back({BitsPerPixel(mode.format), mode.w, mode.h, mode.refresh_rate});
+      }
+      devices.push_back(std::move(device));
+    }
+    if (!started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return devices;
+  }
+
+ private:
+  bool Fail(GlWindowError error) {
+    error_ = error;
+    errorText_ = SDL_GetError();
+    Close();
+    return false;
+  }
+
+  SDL_Window* window_ = nullptr;
+  SDL_GLContext context_ = nullptr;
+  bool videoStarted_ = false;
+  GlWindowError error_ = GlWindowError::None;
+  std::string errorText_;
+};
+
+}  // namespace
+
+std::unique_ptr<GlWindow> CreateSdlGlWindow() { return std::make_unique<SdlGlWindow>(); }
+
+void* GetGlProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+bool IsGlExtensionSupported(const char* name) { return SDL_GL_ExtensionSupported(name) == SDL_TRUE; }
+
+}  // namespace platform

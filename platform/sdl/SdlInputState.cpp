@@ -1,0 +1,99 @@
+// Keyboard, mouse and focus state kept from SDL events.
+
+#include "platform/sdl/SdlInputState.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstring>
+
+#include "platform/KeyCodes.h"
+
+namespace platform {
+namespace {
+
+struct InputState {
+  uint8_t keys[kKeyCount] = {};
+  MouseRawState mouse;
+  bool focused = true;
+};
+
+InputState gState;
+bool gWatching = false;
+
+void ClearHeldInput() {
+  std::memset(gState.keys, 0, sizeof gState.keys);
+  gState.mouse = MouseRawState{};
+}
+
+int Watch(void*, SDL_Event* event) {
+  switch (event->type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      uint8_t code = KeyCodeFromSdlScancode(event->key.keysym.scancode);
+      if (code != 0) gState.keys[code] = event->type == SDL_KEYDOWN ? kDownBit : 0;
+      break;
+    }
+    case SDL_MOUSEMOTION:
+      gState.mouse.dx += event->motion.xrel;
+      gState.mouse.dy += event->motion.yrel;
+      break;
+    case SDL_MOUSEWHEEL: {
+      int notches = event->wheel.y;
+      if (event->wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+      gState.mouse.wheel += notches * kWheelNotch;
+      break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      // Engine order is left, right, middle, then the fourth button.
+      int slot = -1;
+      switch (event->button.button) {
+        case SDL_BUTTON_LEFT: slot = 0; break;
+        case SDL_BUTTON_RIGHT: slot = 1; break;
+        case SDL_BUTTON_MIDDLE: slot = 2; break;
+        case SDL_BUTTON_X1: slot = 3; break;
+        default: break;
+      }
+      if (slot >= 0) gState.mouse.buttons[slot] = event->type == SDL_MOUSEBUTTONDOWN ? kDownBit : 0;
+      break;
+    }
+    case SDL_WINDOWEVENT:
+      if (event->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) gState.focused = true;
+      if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        gState.focused = false;
+        // Keys released while another window has the focus never reach us.
+        ClearHeldInput();
+      }
+      break;
+    default:
+      break;
+  }
+  return 1;
+}
+
+}  // namespace
+
+void StartSdlInputState() {
+  SDL_InitSubSystem(SDL_INIT_EVENTS);
+  if (gWatching) return;
+  SDL_AddEventWatch(Watch, nullptr);
+  gWatching = true;
+}
+
+void SetSdlInputFocus(bool focused) {
+  gState.focused = focused;
+  if (!focused) ClearHeldInput();
+}
+
+bool SdlInputHasFocus() { return gState.focused; }
+
+void CopySdlKeys(uint8_t keys[kKeyCount]) { std::memcpy(keys, gState.keys, sizeof gState.keys); }
+
+void TakeSdlMouse(MouseRawState* state) {
+  *state = gState.mouse;
+  gState.mouse.dx = 0;
+  gState.mouse.dy = 0;
+  gState.mouse.wheel = 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+// The keyboard, mouse and focus state that SDL events keep up to date. An
+// event watch sees every event as it enters SDL's queue (including those that
+// tests push), so the state does not depend on who drains the queue.
+
+#include <cstdint>
+
+#include "platform/InputSources.h"
+
+namespace platform {
+
+// Installs the event watch once and starts SDL's event subsystem.
+void StartSdlInputState();
+// Marks whether the program's window has the keyboard focus.
+void SetSdlInputFocus(bool focused);
+bool SdlInputHasFocus();
+// Copies the key bytes (kDownBit when down).
+void CopySdlKeys(uint8_t keys[kKeyCount]);
+// Movement since the previous take, and the buttons now; resets the movement.
+void TakeSdlMouse(MouseRawState* state);
+
+}  // namespace platform

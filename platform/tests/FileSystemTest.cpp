@@ -1,0 +1,108 @@
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/AtomicFile.h"
+#include "platform/DynamicLibrary.h"
+#include "platform/TempFolder.h"
+#include "platform/Time.h"
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Names(const std::vector<platform::DirectoryEntry>& entries) {
+  std::string names;
+  for (const auto& entry : entries) names += entry.name + (entry.isFolder ? "/ " : " ");
+  return names;
+}
+
+TEST(DirectorySearch, WildcardsMatchIgnoringCaseAndSkipDotNames) {
+  platform::ScopedTempFolder root("vyre-search");
+  for (const char* name : {"b.profile", "A.PROFILE", "notes.txt", "README", ".hidden"})
+    std::ofstream(root / name) << "x";
+  ASSERT_TRUE(platform::MakeFolder(root / "Sub"));
+
+  struct Case {
+    const char* pattern;
+    const char* names;
+  };
+  const Case cases[] = {
+      {"/*.*", "A.PROFILE README Sub/ b.profile notes.txt "},
+      {"/*", "A.PROFILE README Sub/ b.profile notes.txt "},
+      {"/*.profile", "A.PROFILE b.profile "},
+      {"\\?.PROFILE", "A.PROFILE b.profile "},
+      {"/readme", "README "},
+      {"/*.none", ""},
+  };
+  std::vector<platform::DirectoryEntry> entries;
+  for (const Case& c : cases) {
+    EXPECT_TRUE(platform::SearchDirectory(root.Path() + c.pattern, entries)) << c.pattern;
+    EXPECT_EQ(Names(entries), c.names) << c.pattern;
+  }
+  EXPECT_FALSE(platform::SearchDirectory(root / "missing/*.*", entries));
+  EXPECT_TRUE(entries.empty());
+}
+
+TEST(Folders, MakeFolderNeedsAParentAndAcceptsExisting) {
+  platform::ScopedTempFolder root("vyre-folders");
+  EXPECT_TRUE(platform::MakeFolder(root / "Logs"));
+  EXPECT_TRUE(platform::MakeFolder(root / "logs"));  // exists, found ignoring case
+  EXPECT_TRUE(platform::IsFolder(root / "Logs"));
+  EXPECT_FALSE(platform::MakeFolder(root / "No/Parent"));
+  std::ofstream(root / "file") << "x";
+  EXPECT_FALSE(platform::MakeFolder(root / "file"));
+
+  uint64_t bytes = 0;
+  EXPECT_TRUE(platform::FileSizeOnDisk(root / "FILE", bytes));
+  EXPECT_EQ(bytes, 1u);
+  EXPECT_FALSE(platform::FileSizeOnDisk(root / "missing", bytes));
+  EXPECT_TRUE(platform::RemoveFile(root / "file"));
+  EXPECT_FALSE(platform::PathExists(root / "file"));
+}
+
+TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFile) {
+  platform::ScopedTempFolder root("vyre-atomic");
+  const std::string path = root / "Settings.ini";
+  ASSERT_TRUE(platform::ReplaceFileAtomically(path, "old"));
+  ASSERT_TRUE(platform::ReplaceFileAtomically(path, std::string_view("new\0bytes", 9)));
+  EXPECT_EQ(ReadAll(path), std::string("new\0bytes", 9));
+  std::vector<platform::DirectoryEntry> entries;
+  platform::SearchDirectory(root / "*.*", entries);
+  EXPECT_EQ(Names(entries), "Settings.ini ");
+
+  // A folder that does not exist: failure reported, nothing written.
+  EXPECT_FALSE(platform::ReplaceFileAtomically(root / "missing/x.ini", "data"));
+}
+
+TEST(Time, CountersAreMonotonicAndSleepWaits) {
+  uint64_t counterBefore = platform::HighResCounter();
+  uint32_t tickBefore = platform::TickCountMs();
+  platform::SleepMs(20);
+  uint64_t elapsed = platform::HighResCounter() - counterBefore;
+  EXPECT_GE(elapsed, platform::HighResFrequency() / 1000 * 19);
+  EXPECT_GE(static_cast<uint32_t>(platform::TickCountMs() - tickBefore), 19u);
+
+  platform::LocalTime now = platform::CurrentLocalTime();
+  EXPECT_GE(now.year, 2000);
+  EXPECT_TRUE(now.month >= 1 && now.month <= 12);
+}
+
+TEST(DynamicLibrary, MissingLibraryIsNullAndSymbolsResolve) {
+  EXPECT_EQ(platform::LoadDynamicLibrary("toolbridge.so"), nullptr);
+  EXPECT_EQ(platform::FindLibrarySymbol(nullptr, "Create"), nullptr);
+  platform::UnloadDynamicLibrary(nullptr);
+
+  platform::DynamicLibrary* math = platform::LoadDynamicLibrary("/lib/x86_64-linux-gnu/libm.so.6");
+  ASSERT_NE(math, nullptr);
+  EXPECT_NE(platform::FindLibrarySymbol(math, "cos"), nullptr);
+  EXPECT_EQ(platform::FindLibrarySymbol(math, "NoSuchExport"), nullptr);
+  platform::UnloadDynamicLibrary(math);
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+#include "platform/Path.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/FileSystem.h"
+#include "platform/TempFolder.h"
+
+namespace {
+
+class PathTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(root.Path().empty());
+    ASSERT_TRUE(platform::MakeFolder(root / "Resources"));
+    ASSERT_TRUE(platform::MakeFolder(root / "Resources/Fonts"));
+    std::ofstream(root / "Resources/Fonts/NewDefault.png") << "png";
+  }
+  platform::ScopedTempFolder root{"vyre-path"};
+};
+
+TEST_F(PathTest, ResolvesComponentsIgnoringCaseAndSlashDirection) {
+  const std::string expected = root / "Resources/Fonts/NewDefault.png";
+  const char* written[] = {
+      "Resources/Fonts/NewDefault.png",
+      "resources\\fonts\\newdefault.png",
+      "RESOURCES/FONTS\\NEWDEFAULT.PNG",
+      "Resources//Fonts/newDEFAULT.png",
+  };
+  for (const char* name : written) {
+    EXPECT_EQ(platform::ResolvePath(root.Path() + "/" + name), expected) << name;
+  }
+}
+
+TEST_F(PathTest, MissingComponentsKeepTheirSpelling) {
+  // An existing folder found by case, then a file about to be created.
+  EXPECT_EQ(platform::ResolvePath(root.Path() + "\\resources\\fonts\\New.TXT"), root / "Resources/Fonts/New.TXT");
+  // Nothing below a missing folder is looked up.
+  EXPECT_EQ(platform::ResolvePath(root.Path() + "/Missing/fonts/x"), root / "Missing/fonts/x");
+  EXPECT_EQ(platform::ResolvePath(""), "");
+}
+
+TEST_F(PathTest, ExactNameWinsOverCaseInsensitiveMatch) {
+  std::ofstream(root / "Resources/readme") << "lower";
+  std::ofstream(root / "Resources/README") << "upper";
+  EXPECT_EQ(platform::ResolvePath(root.Path() + "/resources/README"), root / "Resources/README");
+  EXPECT_EQ(platform::ResolvePath(root.Path() + "/resources/readme"), root / "Resources/readme");
+}
+
+}  // namespace

@@ -1,0 +1,208 @@
+#include "platform/RegistryStore.h"
+#include "platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::RegistryRead;
+using platform::RegistryValueType;
+using platform::RegistryWrite;
+
+constexpr const char* kAppKey = "Software\\Velk Software Studio\\Novaliths";
+
+std::vector<std::string> gDiagnostics;
+void CollectDiagnostic(const char* line) { gDiagnostics.emplace_back(line); }
+
+class RegistryStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(scratch_.Path().empty());
+    folder_ = scratch_.Path();
+    storePath_ = scratch_ / "store.reg";
+    setenv("VYRE_REGISTRY", storePath_.c_str(), 1);
+    gDiagnostics.clear();
+    platform::SetRegistryDiagnostic(CollectDiagnostic);
+  }
+  void TearDown() override { platform::SetRegistryDiagnostic(nullptr); }
+
+  void WriteStoreFile(const std::string& text) {
+    std::ofstream(storePath_, std::ios::binary) << text;
+  }
+  std::string ReadStoreFile() {
+    std::ifstream in(storePath_, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+  }
+
+  platform::ScopedTempFolder scratch_{"vyre-registry"};
+  std::string folder_;
+  std::string storePath_;
+};
+
+TEST_F(RegistryStoreTest, RoundTripsTextAndNumbersUnderNestedKeys) {
+  const std::string display = std::string(kAppKey) + "\\Display";
+  const std::string audio = std::string(kAppKey) + "\\Audio\\Levels";
+  int32_t width = 1024, negative = -7;
+  uint8_t fullscreen = 1;
+  ASSERT_TRUE(RegistryWrite(display, "Width", RegistryValueType::Binary, &width, 4));
+  ASSERT_TRUE(RegistryWrite(display, "Fullscreen", RegistryValueType::Binary, &fullscreen, 1));
+  ASSERT_TRUE(RegistryWrite(audio, "Music", RegistryValueType::Binary, &negative, 4));
+  // Text with every character the line syntax uses, and line ends.
+  const char* awkward = "A=b [c]%d\\e\r\nf\tg";
+  ASSERT_TRUE(RegistryWrite(kAppKey, "Profile", RegistryValueType::Text, awkward,
+                            static_cast<uint32_t>(std::strlen(awkward))));
+
+  int32_t readWidth = 0, readMusic = 0;
+  uint8_t readFullscreen = 0;
+  char text[64] = {};
+  EXPECT_EQ(RegistryRead(display, "Width", &readWidth, 4), 4u);
+  EXPECT_EQ(RegistryRead(display, "Fullscreen", &readFullscreen, 1), 1u);
+  EXPECT_EQ(RegistryRead(audio, "Music", &readMusic, 4), 4u);
+  EXPECT_EQ(RegistryRead(kAppKey, "Profile", text, sizeof text), std::strlen(awkward) + 1);
+  EXPECT_EQ(readWidth, 1024);
+  EXPECT_EQ(readFullscreen, 1);
+  EXPECT_EQ(readMusic, -7);
+  EXPECT_STREQ(text, awkward);
+
+  // Overwriting keeps one value; names and keys ignore case and stray slashes.
+  width = 640;
+  ASSERT_TRUE(RegistryWrite(std::string(kAppKey) + "\\DISPLAY\\", "width",
+                            RegistryValueType::Binary, &width, 4));
+  EXPECT_EQ(RegistryRead(display, "WIDTH", &readWidth, 4), 4u);
+  EXPECT_EQ(readWidth, 640);
+  RegistryValueType type;
+  ASSERT_TRUE(platform::RegistryValueTypeOf(kAppKey, "profile", &type));
+  EXPECT_EQ(type, RegistryValueType::Text);
+  EXPECT_TRUE(gDiagnostics.empty());
+}
+
+TEST_F(RegistryStoreTest, ReadsRespectCapacityAndLeaveMissingValuesUntouched) {
+  ASSERT_TRUE(RegistryWrite(kAppKey, "Name", RegistryValueType::Text, "abcdef", 6));
+  uint32_t number = 0x01020304;
+  ASSERT_TRUE(RegistryWrite(kAppKey, "Number", RegistryValueType::Binary, &number, 4));
+
+  char small[4];
+  std::memset(small, 'x', sizeof small);
+  EXPECT_EQ(RegistryRead(kAppKey, "Name", small, sizeof small), 4u);
+  EXPECT_STREQ(small, "abc");
+
+  uint8_t narrow[2] = {0xEE, 0xEE};
+  EXPECT_EQ(RegistryRead(kAppKey, "Number", narrow, 1), 1u);
+  EXPECT_EQ(narrow[0], 0x04);
+  EXPECT_EQ(narrow[1], 0xEE);
+
+  int32_t untouched = 55;
+  EXPECT_EQ(RegistryRead(kAppKey, "Missing", &untouched, 4), 0u);
+  EXPECT_EQ(RegistryRead("Software\\Velk Software Studio\\Other", "Number", &untouched, 4), 0u);
+  EXPECT_EQ(RegistryRead(kAppKey, "Number", &untouched, 0), 0u);
+  EXPECT_EQ(untouched, 55);
+
+  // An empty text is present, not missing.
+  ASSERT_TRUE(RegistryWrite(kAppKey, "Empty", RegistryValueType::Text, "", 0));
+  char empty[8] = "zzz";
+  EXPECT_EQ(RegistryRead(kAppKey, "Empty", empty, sizeof empty), 1u);
+  EXPECT_STREQ(empty, "");
+}
+
+TEST_F(RegistryStoreTest, MissingFileReadsAsEmptyAndIsCreatedOnWrite) {
+  std::string nested = folder_ + "/a/b/store.reg";
+  setenv("VYRE_REGISTRY", nested.c_str(), 1);
+  int32_t value = 3;
+  EXPECT_EQ(RegistryRead(kAppKey, "Value", &value, 4), 0u);
+  ASSERT_TRUE(RegistryWrite(kAppKey, "Value", RegistryValueType::Binary, &value, 4));
+  struct stat info;
+  EXPECT_EQ(stat(nested.c_str(), &info), 0);
+  EXPECT_TRUE(gDiagnostics.empty());
+}
+
+TEST_F(RegistryStoreTest, GarbageLinesAreReportedAndSkipped) {
+  WriteStoreFile(
+      "value before any key=b:00\n"
+      "[Software\\Velk Software Studio\\Novaliths]\n"
+      "Good=b:2A000000\n"
+      "NoType=x:00\n"
+      "OddHex=b:ABC\n"
+      "BadEscape=s:%Z1\n"
+      "=s:no name\n"
+      "[unterminated key\n"
+      "Lost=b:01\n"
+      "[Software\\Velk Software Studio\\Novaliths]\r\n"
+      "Text=s:ok\r\n"
+      "\x01\x02\xff garbage\n");
+  int32_t good = 0;
+  char text[8] = {};
+  EXPECT_EQ(RegistryRead(kAppKey, "Good", &good, 4), 4u);
+  EXPECT_EQ(good, 42);
+  EXPECT_EQ(RegistryRead(kAppKey, "Text", text, sizeof text), 3u);
+  EXPECT_STREQ(text, "ok");
+  EXPECT_EQ(RegistryRead(kAppKey, "OddHex", &good, 4), 0u);
+  EXPECT_EQ(RegistryRead(kAppKey, "Lost", &good, 4), 0u);
+  ASSERT_EQ(gDiagnostics.size(), 8u);
+  EXPECT_NE(gDiagnostics[0].find("bad value at line 1"), std::string::npos);
+  EXPECT_NE(gDiagnostics[5].find("bad key at line 8"), std::string::npos);
+
+  // A write keeps the good values and drops the garbage.
+  int32_t more = 9;
+  ASSERT_TRUE(RegistryWrite(kAppKey, "More", RegistryValueType::Binary, &more, 4));
+  gDiagnostics.clear();
+  EXPECT_EQ(RegistryRead(kAppKey, "Good", &good, 4), 4u);
+  EXPECT_TRUE(gDiagnostics.empty());
+}
+
+TEST_F(RegistryStoreTest, OversizedFileIsRefusedAndNotOverwritten) {
+  std::string huge(2 << 20, ';');
+  WriteStoreFile(huge);
+  int32_t value = 1;
+  EXPECT_EQ(RegistryRead(kAppKey, "Value", &value, 4), 0u);
+  EXPECT_FALSE(RegistryWrite(kAppKey, "Value", RegistryValueType::Binary, &value, 4));
+  EXPECT_EQ(ReadStoreFile().size(), huge.size());
+  ASSERT_FALSE(gDiagnostics.empty());
+  EXPECT_NE(gDiagnostics.back().find("is larger than"), std::string::npos);
+}
+
+TEST_F(RegistryStoreTest, UnwritableFolderReportsFailure) {
+  // A regular file where the folder should be.
+  WriteStoreFile("");
+  std::string inside = storePath_ + "/store.reg";
+  setenv("VYRE_REGISTRY", inside.c_str(), 1);
+  int32_t value = 1;
+  EXPECT_FALSE(RegistryWrite(kAppKey, "Value", RegistryValueType::Binary, &value, 4));
+  ASSERT_FALSE(gDiagnostics.empty());
+  EXPECT_NE(gDiagnostics.back().find("cannot"), std::string::npos);
+}
+
+TEST_F(RegistryStoreTest, EachApplicationKeyHasItsOwnFileUnderTheConfigFolder) {
+  unsetenv("VYRE_REGISTRY");
+  setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+  const std::string vendor = folder_ + "/Velk Software Studio/";
+  EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\Novaliths\\Display"),
+            vendor + "Novaliths.reg");
+  EXPECT_EQ(platform::RegistryFileFor("software\\velk software studio\\Vyre\\"),
+            vendor + "Vyre.reg");
+  EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\"),
+            vendor + "Registry.reg");
+  EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\a/b"), vendor + "a_b.reg");
+
+  int32_t value = 5, readBack = 0;
+  ASSERT_TRUE(RegistryWrite(kAppKey, "Value", RegistryValueType::Binary, &value, 4));
+  EXPECT_EQ(RegistryRead(kAppKey, "Value", &readBack, 4), 4u);
+  EXPECT_EQ(readBack, 5);
+  struct stat info;
+  EXPECT_EQ(stat((vendor + "Novaliths.reg").c_str(), &info), 0);
+  unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
