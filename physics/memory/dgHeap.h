@@ -19,6 +19,8 @@ class dgHeap {
   // The largest key; only valid when the count is above 0.
   const Key& TopKey() const { return mEntries[0].key; }
   const Value& TopValue() const { return mEntries[0].value; }
+  // Entry i in heap order (0 is the top), for scanning every entry.
+  const Entry& GetEntry(int i) const { return mEntries[i]; }
   // Empties the heap.
   void Flush() { mCount = 0; }
 

@@ -1,0 +1,212 @@
+#include "engine/foundation/Log.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/foundation/DirList.h"
+#include "platform/DebugOutput.h"
+#include "platform/FileSystem.h"
+#include "platform/Time.h"
+
+namespace {
+
+constexpr uint32_t kLinesPerChannel = 256;
+constexpr uint32_t kPoolCapacity = 32;
+constexpr size_t kPrintfBufferSize = 1024;
+
+struct ChannelInfo {
+  const char* tag;
+  float colour[4];
+};
+
+const ChannelInfo kChannels[kLogChannelCount] = {
+    {"Vyre", {1.0f, 1.0f, 1.0f, 1.0f}},  {"DBG", {0.75f, 0.75f, 0.75f, 1.0f}}, {"GEM", {0.0f, 1.0f, 0.0f, 1.0f}},
+    {"3ME", {1.0f, 1.0f, 0.0f, 1.0f}},   {"MAT", {0.0f, 1.0f, 1.0f, 1.0f}},    {"GFX", {1.0f, 1.0f, 0.0f, 1.0f}},
+    {"MSG", {1.0f, 0.5f, 0.0f, 1.0f}},   {"ANM", {0.5f, 0.5f, 1.0f, 1.0f}},    {"UIO", {1.0f, 0.5f, 0.5f, 1.0f}},
+    {"TEX", {1.0f, 0.5f, 0.5f, 1.0f}},   {"SFX", {1.0f, 0.5f, 0.5f, 1.0f}},    {"GUI", {1.0f, 0.5f, 0.5f, 1.0f}},
+    {"ARC", {1.0f, 0.5f, 0.5f, 1.0f}},   {"FSM", {1.0f, 0.5f, 0.5f, 1.0f}},
+};
+
+// Everything the log keeps for the run. Constant-initialised, so it exists
+// before any other static object can log, and torn down after them.
+struct LogState {
+  constexpr LogState() = default;
+  ~LogState() {
+    TearDown();
+    shutDown = true;
+  }
+  void TearDown() {
+    delete pool;  // deletes the channels, closing their files
+    pool = nullptr;
+    for (LogChannel*& channel : table) channel = nullptr;
+    initialised = false;
+    runFolderTried = false;
+    runFolder.Release();
+  }
+
+  LogChannel* table[kLogChannelCount] = {};
+  NameMap* pool = nullptr;
+  String runFolder;
+  bool initialised = false;
+  bool runFolderTried = false;
+  bool shutDown = false;
+};
+
+constinit LogState state;
+
+// A channel from the pool: one left in a freed node, else a new one.
+LogChannel* TakeChannel() { return state.pool != nullptr ? state.pool->Acquire<LogChannel>() : nullptr; }
+
+String ChannelFileName(const char* tag) {
+  String name;
+  if (state.runFolder.IsEmpty()) return name;
+  name = state.runFolder;
+  name += "/";
+  name += tag;
+  name += ".txt";
+  return name;
+}
+
+// Creates "Logs" in the working directory and this run's dated folder in it.
+void PrepareRunFolder() {
+  state.runFolderTried = true;
+  state.runFolder.noNewline = 1;
+  std::string workingFolder = platform::CurrentDirectory();
+  if (workingFolder.empty()) workingFolder = ".";
+  DirList::MakeFolder((workingFolder + "/Logs").c_str());
+  std::string folder = Log::RunFolderName(workingFolder, platform::CurrentLocalTime());
+  DirList::MakeFolder(folder.c_str());
+  state.runFolder = folder.c_str();
+}
+
+void Initialise() {
+  state.pool = new NameMap();
+  if (state.pool != nullptr) state.pool->SetName("LogChannelPool", kPoolCapacity);
+  if (GetLogSettings().LogsToFiles()) PrepareRunFolder();
+  if (state.table[kLogMain] == nullptr) {
+    state.table[kLogMain] = TakeChannel();
+    if (state.table[kLogMain] != nullptr) {
+      state.table[kLogMain]->Initialise(kChannels[kLogMain].tag, ChannelFileName("Vyre").Chars(),
+                                        kChannels[kLogMain].colour, kLinesPerChannel);
+    }
+  }
+  state.initialised = true;
+}
+
+void CreateModuleChannel(int number) {
+  const ChannelInfo& info = kChannels[number];
+  if (!Log::PassesFilter(GetLogSettings(), info.tag)) return;
+  LogChannel* channel = TakeChannel();
+  if (channel == nullptr) return;
+  state.table[number] = channel;
+  channel->Initialise(info.tag, ChannelFileName(info.tag).Chars(), info.colour, kLinesPerChannel);
+}
+
+// Formats at most 1022 characters and a line end into the buffer.
+void FormatLine(char (&buffer)[kPrintfBufferSize], const char* format, va_list args) {
+  buffer[0] = '\0';
+  std::vsnprintf(buffer, kPrintfBufferSize - 1, format != nullptr ? format : "", args);
+  std::strcat(buffer, "\n");
+}
+
+}  // namespace
+
+LogChannel* GetLogChannel(int number) {
+  if (state.shutDown) return nullptr;
+  if (number < 0 || number >= kLogChannelCount) number = kLogMain;
+  if (!state.initialised) Initialise();
+  const LogSettings& settings = GetLogSettings();
+  // Files switched on after the first line (the settings arrived later):
+  // start them now rather than never.
+  if (settings.LogsToFiles() && !state.runFolderTried) {
+    PrepareRunFolder();
+    for (int existing = 0; existing < kLogChannelCount; ++existing) {
+      LogChannel* channel = state.table[existing];
+      if (channel != nullptr && channel->GetFileName().IsEmpty())
+        channel->SetFileName(ChannelFileName(kChannels[existing].tag).Chars());
+    }
+  }
+  if (settings.EnableLogging()) {
+    if (number != kLogMain && state.table[number] == nullptr) CreateModuleChannel(number);
+    if (state.table[number] != nullptr) return state.table[number];
+  }
+  return state.table[kLogMain];
+}
+
+void LogVPrintf(int channel, const char* format, va_list args) {
+  char buffer[kPrintfBufferSize];
+  FormatLine(buffer, format, args);
+  if (LogChannel* target = GetLogChannel(channel)) target->Print(buffer);
+}
+
+void LogPrintf(int channel, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  LogVPrintf(channel, format, args);
+  va_end(args);
+}
+
+void LogDBG(const char* format, ...) {
+  char buffer[kPrintfBufferSize];
+  va_list args;
+  va_start(args, format);
+  FormatLine(buffer, format, args);
+  va_end(args);
+  platform::DebugOutput(buffer);
+  if (LogChannel* target = GetLogChannel(kLogDBG)) target->Print(buffer);
+}
+
+void LogGEM(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  LogVPrintf(kLogGEM, format, args);
+  va_end(args);
+}
+
+void LogDBGAt(const char* first, const char* second, int number) {
+  LogDBG("%s : %s - %d\n", first != nullptr ? first : "", second != nullptr ? second : "", number);
+}
+
+namespace Log {
+
+bool PassesFilter(const LogSettings& settings, const char* tag) {
+  const char* filter = settings.LogFilter();
+  if (filter == nullptr || filter[0] == '\0' || tag == nullptr) return false;
+  if (std::strcmp(filter, "ALL") == 0) return true;
+  return std::strstr(filter, tag) != nullptr;
+}
+
+void EnableChannel(int number, bool enabled) {
+  if (number < 0 || number >= kLogChannelCount) return;
+  // May create the channel; a number without one must not switch the main
+  // channel in its place.
+  GetLogChannel(number);
+  if (state.table[number] != nullptr) state.table[number]->SetEnabled(enabled);
+}
+
+void EnableAllChannels(bool enabled) {
+  for (LogChannel* channel : state.table) {
+    if (channel != nullptr) channel->SetEnabled(enabled);
+  }
+}
+
+bool ChannelExists(int number) {
+  return number >= 0 && number < kLogChannelCount && state.table[number] != nullptr;
+}
+
+void Reset() {
+  if (state.shutDown) return;
+  state.TearDown();
+}
+
+const String& RunFolder() { return state.runFolder; }
+
+std::string RunFolderName(std::string_view workingFolder, const platform::LocalTime& start) {
+  char dated[64];
+  std::snprintf(dated, sizeof dated, "/Logs/%04d-%02d-%02d @ %02d-%02d-%02d", start.year, start.month, start.day,
+                start.hour, start.minute, start.second);
+  return std::string(workingFolder) + dated;
+}
+
+}  // namespace Log

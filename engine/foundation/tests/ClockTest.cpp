@@ -1,0 +1,152 @@
+#include "engine/foundation/Clock.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+uint32_t fakeTickMs = 0;
+uint32_t FakeTick() { return fakeTickMs; }
+
+// A clock on the fake tick, started at 1000 ms.
+class ClockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    clock.SetTickSource(&FakeTick);
+    fakeTickMs = 1000;
+    clock.Start();
+  }
+  // Runs one group of five frames whose last frame measures spanMs (the
+  // first group after the start takes one frame more).
+  void RunGroup(uint32_t spanMs) {
+    for (int i = primed_ ? 1 : 0; i < 5; ++i) clock.Update();
+    primed_ = true;
+    fakeTickMs += spanMs;
+    clock.Update();
+  }
+  bool primed_ = false;
+  Clock clock;
+};
+
+TEST_F(ClockTest, DeltasAreZeroUntilTheFirstMeasurement) {
+  for (int i = 0; i < 5; ++i) {
+    fakeTickMs += 10;
+    clock.Update();
+    EXPECT_EQ(clock.GetRealDelta(), 0.0f);
+    EXPECT_EQ(clock.GetGameDelta(), 0.0f);
+  }
+  EXPECT_EQ(clock.GetFrameNumber(), 5u);
+  clock.Update();  // five frames since the start: measured now
+  EXPECT_FLOAT_EQ(clock.GetRealDelta(), 0.01f);
+}
+
+TEST_F(ClockTest, FrameDeltaIsAveragedOverFiveFramesAndClamped) {
+  struct Case {
+    uint32_t spanMs;
+    float delta;
+    float rate;
+  };
+  const Case cases[] = {{50, 0.01f, 100.0f}, {1000, 0.1f, 10.0f}, {0, 0.001f, 1000.0f}, {500, 0.1f, 10.0f},
+                        {5, 0.001f, 1000.0f}, {100, 0.02f, 50.0f}};
+  for (const Case& c : cases) {
+    Clock fresh;
+    fresh.SetTickSource(&FakeTick);
+    fresh.Start();
+    for (int i = 0; i < 5; ++i) fresh.Update();
+    fakeTickMs += c.spanMs;
+    fresh.Update();
+    EXPECT_FLOAT_EQ(fresh.GetRealDelta(), c.delta) << c.spanMs << " ms";
+    EXPECT_FLOAT_EQ(fresh.GetFrameRate(), c.rate) << c.spanMs << " ms";
+  }
+}
+
+TEST_F(ClockTest, DeltaStaysConstantBetweenMeasurementsAndTimesAccumulate) {
+  RunGroup(100);  // 0.02 s per frame from here on
+  float realTime = clock.GetRealTime();
+  for (int i = 0; i < 4; ++i) {
+    fakeTickMs += 1000;  // ignored until the next measurement
+    clock.Update();
+    EXPECT_FLOAT_EQ(clock.GetRealDelta(), 0.02f);
+  }
+  EXPECT_FLOAT_EQ(clock.GetRealTime() - realTime, 4 * 0.02f);
+  EXPECT_FLOAT_EQ(clock.GetGameTime(), clock.GetRealTime());
+}
+
+TEST_F(ClockTest, GameDeltaFollowsScalePauseAndFixedStep) {
+  RunGroup(100);  // frame delta 0.02
+  clock.SetTimeScale(0.5f);
+  RunGroup(100);
+  EXPECT_FLOAT_EQ(clock.GetGameDelta(), 0.01f);
+  EXPECT_FLOAT_EQ(clock.GetScaledDelta(), 0.01f);
+
+  float gameTime = clock.GetGameTime();
+  float realTime = clock.GetRealTime();
+  clock.SetPaused(true);
+  EXPECT_EQ(clock.GetGameDelta(), 0.0f);
+  clock.Update();
+  EXPECT_EQ(clock.GetGameTime(), gameTime);  // stopped from this frame on
+  EXPECT_GT(clock.GetRealTime(), realTime);
+  clock.SetPaused(false);
+
+  clock.SetFixedStep(0.05f);
+  EXPECT_FLOAT_EQ(clock.GetGameDelta(), 0.05f);
+  clock.SetTimeScale(3.0f);
+  EXPECT_FLOAT_EQ(clock.GetGameDelta(), 0.05f);
+  clock.SetFixedStep(0.0f);
+  EXPECT_FALSE(clock.UsesFixedStep());
+  EXPECT_FLOAT_EQ(clock.GetGameDelta(), 0.01f);  // scale applies at the next measurement
+
+  clock.SetTimeScale(-1.0f);
+  EXPECT_EQ(clock.GetTimeScale(), 0.0f);
+  clock.SetTimeScale(0.2f);
+  clock.AdjustScale(-0.5f);
+  EXPECT_EQ(clock.GetTimeScale(), 0.0f);
+  clock.AdjustScale(0.25f);
+  EXPECT_FLOAT_EQ(clock.GetTimeScale(), 0.25f);
+}
+
+TEST_F(ClockTest, BlinkFlipsEveryFrameWhileEnabled) {
+  clock.ToggleBlinkEnable();
+  clock.Update();
+  EXPECT_TRUE(clock.GetBlink());
+  clock.Update();
+  EXPECT_FALSE(clock.GetBlink());
+  clock.ToggleBlink();
+  EXPECT_TRUE(clock.GetBlink());
+  EXPECT_FALSE(clock.IsBlinkEnabled());
+  clock.Update();
+  EXPECT_TRUE(clock.GetBlink());
+}
+
+TEST(ClockInstance, GameDeltaIsPublishedForTheProgramClock) {
+  Clock& clock = Clock::Instance();
+  clock.SetTickSource(&FakeTick);
+  clock.Start();
+  for (int i = 0; i < 5; ++i) clock.Update();
+  fakeTickMs += 50;
+  clock.Update();
+  EXPECT_FLOAT_EQ(gGameDelta, 0.01f);
+  clock.SetTickSource(nullptr);
+}
+
+TEST(TimeTexts, FormatAndParts) {
+  EXPECT_STREQ(FormatTimeMMSS(125.7f), "02:05");
+  EXPECT_STREQ(FormatTimeHHMMSS(3725.0f), "01:02:05");
+  EXPECT_STREQ(FormatTimeMMSS(3725.0f), "62:05");
+  EXPECT_STREQ(FormatTimeMMSS(0.0f), "00:00");
+  EXPECT_EQ(TimeSecondsPart(125.7f), 5);
+  EXPECT_EQ(TimeMinutesPart(125.7f), 2);
+  EXPECT_EQ(TimeHoursPart(7300.0f), 2);
+}
+
+TEST(PerformanceCounter, FrequencyIsCachedAndCounterAdvances) {
+  float frequency = Clock::PerformanceFrequency();
+  EXPECT_GT(frequency, 0.0f);
+  EXPECT_EQ(Clock::PerformanceFrequency(), frequency);
+  uint32_t first = 0;
+  uint32_t second = 0;
+  Clock::ReadTSC(first);
+  Clock::ReadTSC(second);
+  EXPECT_NE(first, second);
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+#include "engine/foundation/Log.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+#include "engine/foundation/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/TempFolder.h"
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Text(int channel, uint32_t record) {
+  const LogLine* line = GetLogChannel(channel)->GetLine(record);
+  return line != nullptr ? line->text.Chars() : "<none>";
+}
+
+// Each test logs into its own working folder, with its own switches, from
+// frame 12 of a freshly started clock.
+class LogTest : public ::testing::Test {
+ protected:
+  void StartLog(const FixedLogSettings& settings) {
+    ASSERT_EQ(chdir(folder.Path().c_str()), 0);
+    Log::Reset();
+    SetLogSettings(&settings);
+    Clock::Instance().Start();
+    for (int frame = 0; frame < 12; ++frame) Clock::Instance().Update();
+  }
+  void TearDown() override {
+    Log::Reset();
+    SetLogSettings(nullptr);
+    EXPECT_EQ(chdir(previousFolder.c_str()), 0);
+  }
+
+  platform::ScopedTempFolder folder{"vyre-log"};
+  std::string previousFolder = platform::CurrentDirectory();
+};
+
+TEST_F(LogTest, ModuleLineGoesToRingChannelFileAndMainFile) {
+  FixedLogSettings settings(true, true, "ALL");
+  StartLog(settings);
+  LogGEM("x");
+
+  LogChannel* gem = GetLogChannel(kLogGEM);
+  ASSERT_NE(gem, GetLogChannel(kLogMain));
+  EXPECT_EQ(Text(kLogGEM, 0), "GEM|x\n");
+  EXPECT_EQ(gem->GetLine(0)->frameNumber, 12u);
+  EXPECT_EQ(gem->GetWriteIndex(), 1u);
+  const float green[4] = {0, 1, 0, 1};
+  EXPECT_EQ(0, memcmp(gem->GetLine(0)->colour, green, sizeof green));
+
+  const std::string runFolder = Log::RunFolder().Chars();
+  ASSERT_EQ(runFolder.rfind(folder.Path() + "/Logs/", 0), 0u) << runFolder;
+  EXPECT_EQ(ReadAll(runFolder + "/GEM.txt"), "12|x\n");
+  // The clock's start line came first, tagged, in the main file.
+  EXPECT_EQ(ReadAll(runFolder + "/Vyre.txt"), "0|DBG|Clock::Start1\n12|GEM|x\n");
+  EXPECT_EQ(ReadAll(runFolder + "/DBG.txt"), "0|Clock::Start1\n");
+}
+
+TEST_F(LogTest, FilteredOrDisabledModulesLogUntaggedToTheMainChannel) {
+  struct Case {
+    FixedLogSettings settings;
+    const char* label;
+  };
+  const Case cases[] = {
+      {FixedLogSettings(true, false, "GFX"), "filter without GEM"},
+      {FixedLogSettings(true, false, ""), "empty filter"},
+      {FixedLogSettings(false, false, "ALL"), "logging off"},
+  };
+  for (const Case& c : cases) {
+    StartLog(c.settings);
+    EXPECT_EQ(GetLogChannel(kLogGEM), GetLogChannel(kLogMain)) << c.label;
+    EXPECT_FALSE(Log::ChannelExists(kLogGEM)) << c.label;
+    LogGEM("y");
+    EXPECT_EQ(Text(kLogMain, 1), "y\n") << c.label;  // record 0 holds the clock's start line
+    EXPECT_TRUE(Log::RunFolder().IsEmpty());
+  }
+  FixedLogSettings gemAndGfx(true, false, "GEM,GFX");
+  StartLog(gemAndGfx);
+  EXPECT_TRUE(Log::PassesFilter(gemAndGfx, "GFX"));
+  EXPECT_NE(GetLogChannel(kLogGEM), GetLogChannel(kLogMain));
+  EXPECT_NE(GetLogChannel(kLogGFX), GetLogChannel(kLogMain));
+  EXPECT_EQ(GetLogChannel(kLogSFX), GetLogChannel(kLogMain));
+}
+
+TEST_F(LogTest, RingWrapsAfterItsCapacity) {
+  FixedLogSettings settings(true, false, "ALL");
+  StartLog(settings);
+  LogChannel* gem = GetLogChannel(kLogGEM);
+  for (int i = 1; i <= 256; ++i) LogGEM("line %d", i);
+  EXPECT_FALSE(gem->IsWrapped());
+  EXPECT_EQ(gem->GetWriteIndex(), 256u);
+  LogGEM("line 257");
+  EXPECT_TRUE(gem->IsWrapped());
+  EXPECT_EQ(Text(kLogGEM, 0), "GEM|line 257\n");
+  EXPECT_EQ(Text(kLogGEM, 1), "GEM|line 2\n");
+  EXPECT_EQ(gem->GetLine(256), nullptr);
+
+  gem->Clear();
+  EXPECT_FALSE(gem->IsWrapped());
+  EXPECT_EQ(gem->GetWriteIndex(), 0u);
+  EXPECT_EQ(Text(kLogGEM, 0), "");
+  LogGEM("again");
+  EXPECT_EQ(Text(kLogGEM, 0), "GEM|again\n");
+}
+
+TEST_F(LogTest, SeparatorReplacesTextsHoldingSlashEquals) {
+  FixedLogSettings settings(true, true, "ALL");
+  StartLog(settings);
+  LogDBG("/=");
+  LogGEM("before /= after");
+  const std::string separator = std::string(72, '=') + "\n";
+  EXPECT_EQ(Text(kLogDBG, 1), "DBG|" + separator);
+  EXPECT_EQ(Text(kLogGEM, 0), "GEM|" + separator);
+  EXPECT_EQ(ReadAll(std::string(Log::RunFolder().Chars()) + "/GEM.txt"), "12|" + separator);
+}
+
+TEST_F(LogTest, EnablingAChannelThatDoesNotExistLeavesTheMainChannelAlone) {
+  FixedLogSettings settings(true, false, "");  // no module channels
+  StartLog(settings);
+  Log::EnableChannel(kLogGUI, false);
+  EXPECT_TRUE(GetLogChannel(kLogMain)->IsEnabled());
+  LogGEM("still logged");
+  EXPECT_EQ(Text(kLogMain, 1), "still logged\n");
+}
+
+TEST_F(LogTest, DisabledChannelsDropTheirLines) {
+  FixedLogSettings settings(true, true, "ALL");
+  StartLog(settings);
+  Log::EnableChannel(kLogGEM, false);
+  LogGEM("dropped");
+  EXPECT_EQ(Text(kLogGEM, 0), "");
+  EXPECT_EQ(Text(kLogMain, 1), "");  // no copy in the main channel either
+  Log::EnableChannel(kLogGEM, true);
+  Log::EnableChannel(kLogMain, false);
+  LogGEM("kept");
+  EXPECT_EQ(Text(kLogGEM, 0), "GEM|kept\n");
+  EXPECT_EQ(Text(kLogMain, 1), "");
+  EXPECT_EQ(ReadAll(std::string(Log::RunFolder().Chars()) + "/Vyre.txt"), "0|DBG|Clock::Start1\n");
+  Log::EnableAllChannels(true);
+  EXPECT_TRUE(GetLogChannel(kLogMain)->IsEnabled());
+}
+
+TEST_F(LogTest, LongLinesAreCutAndKeepTheirLineEnd) {
+  FixedLogSettings settings(true, true, "ALL");
+  StartLog(settings);
+  const std::string longText(3000, 'z');
+  LogGEM("%s", longText.c_str());
+  const std::string record = Text(kLogGEM, 0);
+  EXPECT_EQ(record.size(), 255u);
+  EXPECT_EQ(record.back(), '\n');
+  EXPECT_EQ(ReadAll(std::string(Log::RunFolder().Chars()) + "/GEM.txt"), "12|" + std::string(1022, 'z') + "\n");
+}
+
+TEST_F(LogTest, FilesStartWhenTheSettingArrivesAfterTheFirstLine) {
+  FixedLogSettings noFiles(true, false, "ALL");
+  StartLog(noFiles);
+  LogGEM("memory only");
+  EXPECT_TRUE(Log::RunFolder().IsEmpty());
+  FixedLogSettings files(true, true, "ALL");
+  SetLogSettings(&files);
+  LogGEM("on disk");
+  const std::string runFolder = Log::RunFolder().Chars();
+  EXPECT_EQ(ReadAll(runFolder + "/Vyre.txt"), "12|GEM|on disk\n");
+  EXPECT_EQ(ReadAll(runFolder + "/GEM.txt"), "12|on disk\n");
+}
+
+TEST(LogFolder, NamedAfterTheStartTime) {
+  platform::LocalTime start;
+  start.year = 2026;
+  start.month = 3;
+  start.day = 7;
+  start.hour = 9;
+  start.minute = 5;
+  start.second = 3;
+  EXPECT_EQ(Log::RunFolderName("/home/player/game", start), "/home/player/game/Logs/2026-03-07 @ 09-05-03");
+}
+
+}  // namespace

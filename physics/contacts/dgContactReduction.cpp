@@ -1,0 +1,158 @@
+#include "physics/contacts/dgContactReduction.h"
+
+#include "physics/memory/dgHeap.h"
+#include "physics/memory/dgMemory.h"
+
+namespace {
+
+// Pruning: contacts closer than this are duplicates.
+constexpr float kPruneDistance = 0.005f;
+constexpr float kPruneDistanceSquared = 0.000025f;
+constexpr int kPairwisePruneLimit = 8;
+// Reduction distance used before a prune sweep.
+constexpr float kPruneReduceDistance = 0.01f;
+// Doublings before the remaining surplus is cut: the distance then exceeds
+// any finite spread of points.
+constexpr int kMaxDoublings = 64;
+// Heaps of up to this many contacts live on the stack.
+constexpr int kStackHeapEntries = 128;
+
+using ContactHeap = dgHeap<int, float>;
+
+float DistanceSquared(const dgVector& a, const dgVector& b) {
+  const dgVector d = a - b;
+  return d.DotProduct(d);
+}
+
+// Heap storage on the stack when it fits, else from dgMalloc.
+class HeapStorage {
+ public:
+  explicit HeapStorage(int count) {
+    if (count <= kStackHeapEntries) {
+      mEntries = mLocal;
+    } else {
+      mHeap = static_cast<ContactHeap::Entry*>(dgMalloc(sizeof(ContactHeap::Entry) * static_cast<size_t>(count)));
+      mEntries = mHeap;
+    }
+  }
+  HeapStorage(const HeapStorage&) = delete;
+  HeapStorage& operator=(const HeapStorage&) = delete;
+  ~HeapStorage() { dgFree(mHeap); }
+  ContactHeap::Entry* Get() const { return mEntries; }
+
+ private:
+  ContactHeap::Entry mLocal[kStackHeapEntries];
+  ContactHeap::Entry* mHeap = nullptr;
+  ContactHeap::Entry* mEntries = nullptr;
+};
+
+// One sweep in increasing x: marks every unmarked contact that lies within
+// distance of a contact kept earlier in the sweep, until removeLimit
+// contacts are marked (no limit when negative). Returns the number marked.
+int SweepPass(int count, const dgContact* contacts, unsigned char* marks, float distance, float distanceSquared,
+              int removeLimit, ContactHeap& order, ContactHeap& window) {
+  order.Flush();
+  window.Flush();
+  // dgHeap is a max-heap: negated x puts the smallest x on top.
+  for (int i = 0; i < count; ++i) {
+    if (!marks[i]) order.Push(-contacts[i].point.x, i);
+  }
+  int removed = 0;
+  while (order.GetCount() > 0 && (removeLimit < 0 || removed < removeLimit)) {
+    const int index = order.TopValue();
+    order.Pop();
+    const dgContact& contact = contacts[index];
+    while (window.GetCount() > 0 && contacts[window.TopValue()].point.x < contact.point.x - distance) window.Pop();
+    bool near = false;
+    for (int k = 0; k < window.GetCount() && !near; ++k) {
+      const int kept = window.GetEntry(k).value;
+      near = DistanceSquared(contacts[kept].point, contact.point) < distanceSquared;
+    }
+    if (near) {
+      marks[index] = 1;
+      ++removed;
+    } else {
+      window.Push(-contact.point.x, index);
+    }
+  }
+  return removed;
+}
+
+int Compact(int count, dgContact* contacts, const unsigned char* marks) {
+  int kept = 0;
+  for (int i = 0; i < count; ++i) {
+    if (marks[i]) continue;
+    if (kept != i) contacts[kept] = contacts[i];
+    ++kept;
+  }
+  return kept;
+}
+
+}  // namespace
+
+int dgReduceContacts(int count, dgContact* contacts, int maxCount, float distance, float* outFinalDistance) {
+  if (outFinalDistance) *outFinalDistance = distance;
+  if (maxCount < 1) maxCount = 1;
+  if (!contacts || count <= maxCount) return count < 0 ? 0 : count;
+
+  HeapStorage orderStorage(count);
+  HeapStorage windowStorage(count);
+  auto* marks = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(count)));
+  if (!orderStorage.Get() || !windowStorage.Get() || !marks) {
+    dgFree(marks);
+    return maxCount;  // no scratch memory: keep the first contacts
+  }
+  for (int i = 0; i < count; ++i) marks[i] = 0;
+  ContactHeap order(orderStorage.Get(), count);
+  ContactHeap window(windowStorage.Get(), count);
+
+  int toRemove = count - maxCount;
+  for (int pass = 0; toRemove > 0 && pass <= kMaxDoublings; ++pass) {
+    if (pass > 0) distance *= 2.0f;
+    toRemove -= SweepPass(count, contacts, marks, distance, distance * distance, toRemove, order, window);
+  }
+  if (outFinalDistance) *outFinalDistance = distance;
+  // Points that no distance brings together (NaN, infinities): cut the rest.
+  for (int i = count - 1; i >= 0 && toRemove > 0; --i) {
+    if (!marks[i]) {
+      marks[i] = 1;
+      --toRemove;
+    }
+  }
+  const int kept = Compact(count, contacts, marks);
+  dgFree(marks);
+  return kept;
+}
+
+int dgPruneContacts(int count, dgContact* contacts, int maxCount) {
+  if (!contacts || count <= 0) return 0;
+  if (count <= kPairwisePruneLimit) {
+    for (int i = 0; i < count; ++i) {
+      for (int j = i + 1; j < count;) {
+        if (DistanceSquared(contacts[i].point, contacts[j].point) < kPruneDistanceSquared) {
+          contacts[j] = contacts[count - 1];
+          --count;
+        } else {
+          ++j;
+        }
+      }
+    }
+    return count;
+  }
+
+  if (count > maxCount) count = dgReduceContacts(count, contacts, maxCount, kPruneReduceDistance);
+  HeapStorage orderStorage(count);
+  HeapStorage windowStorage(count);
+  auto* marks = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(count)));
+  if (!orderStorage.Get() || !windowStorage.Get() || !marks) {
+    dgFree(marks);
+    return count;
+  }
+  for (int i = 0; i < count; ++i) marks[i] = 0;
+  ContactHeap order(orderStorage.Get(), count);
+  ContactHeap window(windowStorage.Get(), count);
+  SweepPass(count, contacts, marks, kPruneDistance, kPruneDistanceSquared, -1, order, window);
+  const int kept = Compact(count, contacts, marks);
+  dgFree(marks);
+  return kept;
+}

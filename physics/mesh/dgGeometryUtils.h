@@ -1,0 +1,24 @@
+#pragma once
+// Small geometry helpers shared by the shapes, the soup builder and the
+// half-edge mesh: the processor test, the box of a strided vertex array and
+// vertex welding.
+
+#include "physics/math/dgVector.h"
+
+// True when the processor runs SSE instructions.
+bool dgCpuHasSSE();
+
+// The box of the first count vertices of a strided float array (stride in
+// bytes, rounded down to a multiple of 4); both corners have w = 1. An empty
+// array gives the point (0, 0, 0).
+void dgGetMinMax(dgVector& outMin, dgVector& outMax, const float* vertices, int count, int strideBytes);
+
+// Welds the count vertices of a strided array in place: the first
+// comparedBytes of each vertex are compared with tolerance (widened by
+// 0.0001), the next exactBytes must match bit for bit. The unique vertices
+// are moved to the front of the array, outIndices[i] receives vertex i's
+// new index, and their number is returned; 0 (array untouched) when
+// strideBytes < 12, comparedBytes + exactBytes < 12 or above the stride, or
+// the arguments are unusable.
+int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exactBytes, int count, int* outIndices,
+                   float tolerance);
