@@ -41,6 +41,13 @@ struct Simplex {
   const dgConvexCollision* shape;
   dgVector p[4];
 
+  bool IsSimplexVertex(const dgVector& s) const {
+    for (const dgVector& corner : p) {
+      if ((corner - s).LengthSquared() < 1e-6f) return true;
+    }
+    return false;
+  }
+
   // Advances towards q: the face that q lies in front of and that lies on
   // the hull (with its distance), or -1 when q is inside (distance 0).
   int Advance(const dgVector& q, float& outDistance) {
@@ -70,7 +77,15 @@ struct Simplex {
       lastNormal = bestNormal;
       const int* f = kTetraFaces[best];
       const dgVector s = shape->SupportVertex(bestNormal);
-      if (bestNormal.DotProduct(s - p[f[0]]) < 1e-6f) {
+      // The face is on the hull when the support point gains nothing beyond
+      // it. 1e-6 is scaled by the size of the coordinates, as float rounding
+      // of a point several units out exceeds 1e-6 by itself; and a support
+      // point that is already a corner of the simplex gains nothing either:
+      // replacing a corner by itself flips between two faces until the limit.
+      const float gain = bestNormal.DotProduct(s - p[f[0]]);
+      const float scale = std::fabs(s.x) + std::fabs(s.y) + std::fabs(s.z);
+      const float tolerance = 1e-6f * (scale > 1.0f ? scale : 1.0f);
+      if (gain < tolerance || (gain < 0.001f && IsSimplexVertex(s))) {
         outDistance = bestDistance;
         return best;
       }
@@ -93,6 +108,38 @@ struct Simplex {
     return -1;
   }
 };
+
+// A support point off the line s0-s1 (|cross|^2 > 0.01), from the four
+// directions across the edge.
+bool FindOffLinePoint(const dgConvexCollision& shape, const dgVector& s0, const dgVector& s1, dgVector& outS2,
+                      dgVector& outNormal) {
+  const dgVector edge = s1 - s0;
+  int axis = 0;
+  if (std::fabs(edge.y) < std::fabs(edge[axis])) axis = 1;
+  if (std::fabs(edge.z) < std::fabs(edge[axis])) axis = 2;
+  dgVector unit(0.0f, 0.0f, 0.0f, 0.0f);
+  unit[axis] = 1.0f;
+  const dgVector across0 = edge.CrossProduct(unit);
+  const dgVector across1 = edge.CrossProduct(across0);
+  const dgVector directions[4] = {across0, across0.Scale(-1.0f), across1, across1.Scale(-1.0f)};
+  for (const dgVector& dir : directions) {
+    outS2 = shape.SupportVertex(dir.Scale(1.0f / std::sqrt(dir.LengthSquared() + 1e-24f)));
+    outNormal = edge.CrossProduct(outS2 - s0);
+    if (outNormal.LengthSquared() > 0.01f) return true;
+  }
+  return false;
+}
+
+// A support point off the plane through s0 with normal n, from +n and -n.
+bool FindOffPlanePoint(const dgConvexCollision& shape, const dgVector& s0, const dgVector& n, dgVector& outS3) {
+  const dgVector unit = n.Scale(1.0f / std::sqrt(n.LengthSquared() + 1e-24f));
+  const dgVector directions[2] = {unit, unit.Scale(-1.0f)};
+  for (const dgVector& dir : directions) {
+    outS3 = shape.SupportVertex(dir);
+    if (std::fabs((outS3 - s0).DotProduct(n)) > 0.01f) return true;
+  }
+  return false;
+}
 
 // Slab test against the local box: false when the segment cannot reach it.
 bool SegmentMeetsBox(const dgVector& p0, const dgVector& p1, const dgVector& centre, const dgVector& size) {
@@ -145,15 +192,25 @@ float dgConvexCollision::RayCast(const dgVector& p0, const dgVector& p1, dgConta
     if (i == kDirectionCount) return kRayMiss;
     next = i + 1;
   }
+  // When the table runs out, the directions across the edge (for s2) and
+  // along the triangle's normal (for s3) are tried: a solid hull always has
+  // support points there, while the 14 fixed directions can all land on the
+  // corners of one face of a slanted box.
   dgVector n;
   for (;; ++next) {
-    if (next >= kDirectionCount) return kRayMiss;
+    if (next >= kDirectionCount) {
+      if (!FindOffLinePoint(*this, s0, s1, s2, n)) return kRayMiss;
+      break;
+    }
     s2 = SupportVertex(kSearchDirections[next]);
     n = (s1 - s0).CrossProduct(s2 - s0);
     if (n.LengthSquared() > 0.01f) break;
   }
   for (++next;; ++next) {
-    if (next >= kDirectionCount) return kRayMiss;
+    if (next >= kDirectionCount) {
+      if (!FindOffPlanePoint(*this, s0, n, s3)) return kRayMiss;
+      break;
+    }
     s3 = SupportVertex(kSearchDirections[next]);
     if (std::fabs((s3 - s0).DotProduct(n)) > 0.01f) break;
   }

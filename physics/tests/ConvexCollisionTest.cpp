@@ -76,11 +76,11 @@ TEST(ConvexHull, RayCastMatchesClippingAgainstTheFacePlanes) {
   std::mt19937 random(99);
   int hits = 0;
   int casts = 0;
-  for (int shape = 0; shape < 60; ++shape) {
+  for (int shape = 0; shape < 150; ++shape) {
     std::unique_ptr<TestHull> hull(TestHull::RandomPrism(random, 3 + shape % 8));
     for (int k = 0; k < 40; ++k) {
       const dgVector p0 = RandomPoint(random, 6.0f);
-      const dgVector p1 = RandomPoint(random, 6.0f);
+      const dgVector p1 = hull->GetCentreOfMass() + RandomPoint(random, 3.0f);
       dgVector expectedNormal;
       float margin = 0.0f;
       const float expected = BruteRayCast(*hull, p0, p1, expectedNormal, margin);
@@ -88,13 +88,18 @@ TEST(ConvexHull, RayCastMatchesClippingAgainstTheFacePlanes) {
       const float t = hull->RayCast(p0, p1, contact);
       ++casts;
       if (expected > 1.0f) {
-        EXPECT_GT(t, 1.0f) << "shape " << shape << " cast " << k;
+        // A hit is called within 1e-4 of the surface: a graze may count.
+        if (t <= 1.0f) {
+          EXPECT_LT(HullSignedDistance(*hull, p0 + (p1 - p0).Scale(t)), 1e-3f);
+        }
         continue;
       }
       ++hits;
       ASSERT_LE(t, 1.0f) << "shape " << shape << " cast " << k << " expected " << expected;
       EXPECT_NEAR(t, expected, 2e-3f);
-      if (margin > 0.01f) EXPECT_GT(contact.normal.DotProduct(expectedNormal), 0.999f);
+      if (margin > 0.01f) {
+        EXPECT_GT(contact.normal.DotProduct(expectedNormal), 0.999f);
+      }
     }
   }
   // The sample covers both outcomes.

@@ -74,6 +74,12 @@ float BruteRayCast(const dgConvexCollision& hull, const dgVector& p0, const dgVe
   return enter;
 }
 
+float HullSignedDistance(const dgConvexCollision& hull, const dgVector& p) {
+  float distance = -1e30f;
+  for (const FacePlane& plane : FacePlanes(hull)) distance = std::max(distance, plane.normal.DotProduct(p) + plane.d);
+  return distance;
+}
+
 float PolygonArea(int count, const dgVector* points, const dgVector& unitNormal) {
   dgVector sum;
   for (int i = 0; i < count; ++i) sum += points[i].CrossProduct(points[(i + 1) % count]);

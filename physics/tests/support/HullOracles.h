@@ -14,6 +14,9 @@ float BruteSupportValue(const dgConvexCollision& hull, const dgVector& dir);
 float BruteRayCast(const dgConvexCollision& hull, const dgVector& p0, const dgVector& p1, dgVector& outNormal,
                    float& outMargin);
 
+// The largest signed distance of p from the hull's face planes (<= 0 inside).
+float HullSignedDistance(const dgConvexCollision& hull, const dgVector& p);
+
 // Area of the convex section of the hull by the plane (normal, point),
 // from the crossing points of every edge.
 float BruteSectionArea(const dgConvexCollision& hull, const dgVector& normal, const dgVector& point);
