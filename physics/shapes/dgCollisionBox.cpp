@@ -83,10 +83,12 @@ float dgCollisionBox::RayCast(const dgVector& p0, const dgVector& p1, dgContact&
     const float sign = kSign[plane];
     const float value = sign * mHalfSize[axis];
     // Outside or on the plane: the coordinate is not inside the face's half-space.
-    const bool startOut = sign * (value - start[axis]) <= 0.0f;
-    const bool endOut = sign * (value - end[axis]) <= 0.0f;
-    if (startOut) {
-      if (endOut) return kRayMiss;
+    const float startInside = sign * (value - start[axis]);
+    const float endInside = sign * (value - end[axis]);
+    if (startInside <= 0.0f) {
+      // Both ends outside, or both on the plane: no entry through this face.
+      // An end exactly on the face (from outside) enters there at t = 1.
+      if (endInside < 0.0f || (endInside == 0.0f && startInside == 0.0f)) return kRayMiss;
       const float t = (value - p0[axis]) / (p1[axis] - p0[axis]);
       bool recorded = false;
       if (t > bestT) {
@@ -102,7 +104,7 @@ float dgCollisionBox::RayCast(const dgVector& p0, const dgVector& p1, dgContact&
       start = start + (end - start).Scale(s);
       start[axis] = value;
       if (plane == 5 && recorded) return t;
-    } else if (sign * (value - end[axis]) < 0.0f) {
+    } else if (endInside < 0.0f) {
       const float s = (value - start[axis]) / (end[axis] - start[axis]);
       end = start + (end - start).Scale(s);
       end[axis] = value;
