@@ -1,5 +1,7 @@
 #include "physics/world/dgWorld.h"
 
+#include <new>
+
 #include "physics/contacts/dgContactSolver.h"
 #include "physics/core/dgClassIds.h"
 #include "physics/memory/dgMemory.h"
@@ -102,6 +104,41 @@ void dgWorld::AddToActiveSet(dgBody* body, bool notify) {
     body->flags |= dgBody::kFlagActive;
     if (body->activationCallback) body->activationCallback(body, 1);
   }
+}
+
+dgBody* dgWorld::CreateBody(dgCollision* collision, const dgMatrix& matrix) {
+  dgBody* body = mBodyPool.Allocate();
+  if (!body) return nullptr;
+  body->~dgBody();
+  new (body) dgBody;
+  body->world = this;
+  body->collision = collision;
+  if (collision) collision->AddRef();
+  body->bodyNode = mBodies.Insert(body, reinterpret_cast<uintptr_t>(body));
+  ++mBodyCount;
+  mBroadPhase.Add(body);
+  body->SetMatrix(matrix);
+  return body;
+}
+
+void dgWorld::AttachJoint(dgConstraint* joint, dgBody* body0, dgBody* body1) {
+  joint->body0 = body0;
+  joint->body1 = body1;
+  dgBody* bodies[2] = {body0, body1};
+  for (int i = 0; i < 2; ++i) {
+    dgBody* body = bodies[i];
+    if (!body) continue;
+    dgJointLink* link = mJointLinks.Allocate();
+    if (!link) continue;
+    *link = dgJointLink();
+    link->joint = joint;
+    link->otherBody = bodies[1 - i];
+    link->next = body->jointList;
+    if (body->jointList) body->jointList->prev = link;
+    body->jointList = link;
+    joint->links[i] = link;
+  }
+  ++mJointCount;
 }
 
 void dgWorld::DestroyBody(dgBody* body) {

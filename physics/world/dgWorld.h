@@ -59,6 +59,12 @@ class dgWorld {
   // Drops one reference; when only the cache's is left, the shape leaves the cache and is destroyed.
   void ReleaseCollision(dgCollision* collision);
 
+  // A body from the pool carrying the collision (one reference taken),
+  // placed by the matrix and entered in the body tree and the broad phase;
+  // null when the pool cannot grow.
+  dgBody* CreateBody(dgCollision* collision, const dgMatrix& matrix);
+  // Connects a joint from a pool to body0 and body1 (null: the world) through link records.
+  void AttachJoint(dgConstraint* joint, dgBody* body0, dgBody* body1);
   // Destroys a body with every joint attached to it.
   void DestroyBody(dgBody* body);
   // Destroys a joint, waking the bodies it held.
