@@ -37,6 +37,8 @@ void Clock::Start() {
   scaledDelta_ = 0.0f;
   lastSampleTick_ = tick_();
   startTick_ = lastSampleTick_;
+  // Frames ticked before the start must not count against the new sample tick.
+  framesSinceSample_ = 0;
 }
 
 void Clock::Update() {

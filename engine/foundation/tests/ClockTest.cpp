@@ -39,6 +39,19 @@ TEST_F(ClockTest, DeltasAreZeroUntilTheFirstMeasurement) {
   EXPECT_FLOAT_EQ(clock.GetRealDelta(), 0.01f);
 }
 
+TEST(ClockStart, FramesTickedBeforeTheStartDoNotCount) {
+  Clock clock;
+  clock.SetTickSource(&FakeTick);
+  for (int i = 0; i < 3; ++i) clock.Update();  // the application ticks before it starts the clock
+  clock.Start();
+  EXPECT_EQ(clock.GetFrameNumber(), 0u);
+  for (int i = 0; i < 5; ++i) clock.Update();
+  EXPECT_EQ(clock.GetRealDelta(), 0.0f);
+  fakeTickMs += 50;
+  clock.Update();
+  EXPECT_FLOAT_EQ(clock.GetRealDelta(), 0.01f);
+}
+
 TEST_F(ClockTest, FrameDeltaIsAveragedOverFiveFramesAndClamped) {
   struct Case {
     uint32_t spanMs;

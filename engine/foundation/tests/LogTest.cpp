@@ -28,6 +28,7 @@ class LogTest : public ::testing::Test {
  protected:
   void StartLog(const FixedLogSettings& settings) {
     ASSERT_EQ(chdir(folder.Path().c_str()), 0);
+    Clock::Instance().Start();  // frame 0 for the start line below
     Log::Reset();
     SetLogSettings(&settings);
     Clock::Instance().Start();

@@ -1,0 +1,362 @@
+#include "engine/runtime/messages/MSGService.h"
+
+#include "engine/foundation/Clock.h"
+#include "engine/runtime/messages/MSGSystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+double GameTimeNow() { return Clock::Instance().GetGameTime(); }
+
+// Low 16 bits read as a signed number: negative means every listener.
+bool IsBroadcast(int32_t target) { return static_cast<int16_t>(target & 0xFFFF) < 0; }
+
+void CopyName(char (&destination)[CMSGMessage::kNameCapacity], const char* text) {
+  std::strncpy(destination, text ? text : "", CMSGMessage::kNameCapacity - 1);
+  destination[CMSGMessage::kNameCapacity - 1] = '\0';
+}
+
+bool SameIgnoringCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    char x = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
+    char y = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
+    if (x != y) return false;
+  }
+  return *a == *b;
+}
+
+}  // namespace
+
+CMSGListener::~CMSGListener() {
+  if (receiverId < 0) return;
+  if (CMSGSystem* system = CMSGSystem::Existing()) {
+    if (CMSGService* service = system->ServiceOfReceiver(receiverId)) {
+      service->RemoveListener(receiverId);
+    }
+  }
+}
+
+CMSGService::CMSGService(const char* serviceName, uint16_t serviceNumber) : number(serviceNumber) {
+  for (uint32_t i = 0; i < kPoolSize; ++i) {
+    slots[i] = &pool[i];
+    pool[i].slotIndex = i;
+  }
+  name = serviceName;
+  CMSGSystem::Get()->RegisterService(this);
+}
+
+CMSGService::~CMSGService() {
+  if (CMSGSystem* system = CMSGSystem::Existing()) system->UnregisterService(this);
+}
+
+void CMSGService::SwapSlots(uint32_t a, uint32_t b) {
+  std::swap(slots[a], slots[b]);
+  slots[a]->slotIndex = a;
+  slots[b]->slotIndex = b;
+}
+
+void CMSGService::RemoveSlot(uint32_t index) {
+  --count;
+  SwapSlots(index, count);
+}
+
+void CMSGService::FillNames(CMSGMessage& message) const {
+  CopyName(message.messageName, GetMessageName(message.id).Chars());
+  auto nameOf = [this](int32_t receiverId) -> const char* {
+    if ((receiverId & 0xFFFF) == 0xFFFF) return defaultName.Chars();
+    CMSGListener* listener = CMSGSystem::Get()->FindListener(receiverId);
+    return listener ? listener->name.Chars() : defaultName.Chars();
+  };
+  CopyName(message.sourceName, nameOf(message.source));
+  CopyName(message.targetName, nameOf(message.target));
+}
+
+void CMSGService::Post(uint32_t id, int32_t source, int32_t target, intptr_t parameter,
+                       double delaySeconds) {
+  if (id == 0) return;
+  if (count >= kPoolSize) {
+    MSGPrintf("%s : all %u message records are queued; message 0x%x to %d dropped", name.Chars(),
+              kPoolSize, id, target);
+    return;
+  }
+  if (std::isnan(delaySeconds)) {
+    MSGPrintf("%s : message 0x%x posted with an invalid delay; dropped", name.Chars(), id);
+    return;
+  }
+  CMSGMessage& message = *slots[count];
+  ++count;
+  message.handled = 0;
+  message.id = id;
+  message.source = source;
+  message.target = target;
+  message.timePosted = GameTimeNow();
+  message.parameter = parameter;
+  message.dueTime = message.timePosted + delaySeconds;
+  message.ownService = (id >> 16) == number ? 1 : 0;
+  if (message.ownService) {
+    FillNames(message);
+  } else {
+    message.messageName[0] = message.sourceName[0] = message.targetName[0] = '\0';
+  }
+  if (delaySeconds == 0.0) Dispatch(message.slotIndex);
+}
+
+void CMSGService::DeliverRecord(CMSGMessage& message) {
+  if (IsBroadcast(message.target)) {
+    // Receivers may register or unregister others while we walk: removals
+    // leave null entries until the last walk ends, additions are reached.
+    ++listenerWalks;
+    for (size_t i = 0; i < listeners.size(); ++i) {
+      CMSGListener* listener = listeners[i];
+      if (!listener || !listener->active || !listener->receiving) continue;
+      listener->OnMessage(&message);
+      ++deliveredLastPass;
+      ++deliveredTotal;
+    }
+    if (--listenerWalks == 0 && listenersHaveGaps) CompactListeners();
+    return;
+  }
+  CMSGListener* receiver = CMSGSystem::Get()->FindListener(message.target);
+  if (receiver && receiver->active) {
+    receiver->OnMessage(&message);
+    ++deliveredLastPass;
+    ++deliveredTotal;
+  }
+}
+
+void CMSGService::Dispatch(uint32_t index) {
+  if (index >= count) return;
+  CMSGMessage& message = *slots[index];
+  if (message.inDelivery) return;
+  // Receivers may post, cancel or deliver while we are inside them, which
+  // moves records around the slot array: remove this record by where it is
+  // now, not where it was.
+  message.inDelivery = true;
+  DeliverRecord(message);
+  message.inDelivery = false;
+  RemoveSlot(message.slotIndex);
+}
+
+void CMSGService::SortByDueTime() {
+  std::stable_sort(slots.begin(), slots.begin() + count,
+                   [](const CMSGMessage* a, const CMSGMessage* b) { return a->dueTime < b->dueTime; });
+  for (uint32_t i = 0; i < count; ++i) slots[i]->slotIndex = i;
+}
+
+void CMSGService::Deliver() {
+  if (!enabled) return;
+  SortByDueTime();
+  deliveredLastPass = 0;
+  const double now = GameTimeNow();
+  // The count is re-read every step: receivers append messages as we go. A
+  // message swapped into a delivered one's place waits for the next pass.
+  for (uint32_t i = 0; i < count; ++i) {
+    CMSGMessage& message = *slots[i];
+    if (message.inDelivery || now < message.dueTime) continue;
+    Dispatch(i);
+    ++dispatchedTotal;
+  }
+}
+
+void CMSGService::CancelMessages(int32_t target, uint32_t id) {
+  uint32_t i = 0;
+  while (i < count) {
+    CMSGMessage& message = *slots[i];
+    if (message.target == target && message.id == id && !message.inDelivery) {
+      RemoveSlot(i);  // the record swapped into i is examined next
+    } else {
+      ++i;
+    }
+  }
+}
+
+void CMSGService::CancelMessagesTo(int32_t target) {
+  uint32_t i = 0;
+  while (i < count) {
+    CMSGMessage& message = *slots[i];
+    if (message.target == target && !message.inDelivery) {
+      RemoveSlot(i);
+    } else {
+      ++i;
+    }
+  }
+}
+
+uint32_t CMSGService::CountMessages(int32_t target, uint32_t id) const {
+  uint32_t matches = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    const CMSGMessage& message = *slots[i];
+    if (message.target == target && message.id == id && !message.inDelivery) ++matches;
+  }
+  return matches;
+}
+
+uint32_t CMSGService::RegisterMessageName(uint32_t id, const char* messageName) {
+  uint32_t messageNumber = id & 0xFFFF;
+  if (messageNumber >= kNameTableSize) {
+    MSGPrintf("%s : message number %u is out of the name table; '%s' not registered", name.Chars(),
+              messageNumber, messageName ? messageName : "");
+    return 0;
+  }
+  if (names[messageNumber]) return 0;
+  names[messageNumber] = std::make_unique<String>(messageName ? messageName : "");
+  return messageNumber;
+}
+
+const String& CMSGService::GetMessageName(uint32_t id) const {
+  uint32_t messageNumber = id & 0xFFFF;
+  if ((id >> 16) == number && messageNumber < kNameTableSize && names[messageNumber]) {
+    return *names[messageNumber];
+  }
+  return defaultName;
+}
+
+int32_t CMSGService::FindMessageNumber(const char* messageName) const {
+  for (uint32_t i = 0; i < kNameTableSize; ++i) {
+    if (names[i] && *names[i] == (messageName ? messageName : "")) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+int32_t CMSGService::AddListener(CMSGListener* listener) {
+  if (!listener) return -1;
+  if (nextListenerNumber > kLastReceiverNumber) {
+    MSGPrintf("%s : receiver ids are exhausted; '%s' is not registered", name.Chars(),
+              listener->name.Chars());
+    return -1;
+  }
+  if (nextListenerNumber == kReceiverWarningNumber) {
+    MSGPrintf("%s : %u receivers registered; ids run out at %u", name.Chars(), nextListenerNumber,
+              kLastReceiverNumber);
+  }
+  int32_t id = static_cast<int32_t>((static_cast<uint32_t>(number) << 16) | nextListenerNumber);
+  ++nextListenerNumber;
+  listeners.push_back(listener);
+  listener->receiverId = id;
+  return id;
+}
+
+void CMSGService::RemoveListener(int32_t id) {
+  for (CMSGListener*& listener : listeners) {
+    if (listener && listener->receiverId == id) {
+      listener = nullptr;
+      listenersHaveGaps = true;
+    }
+  }
+  if (listenerWalks == 0 && listenersHaveGaps) CompactListeners();
+}
+
+void CMSGService::CompactListeners() {
+  listeners.erase(std::remove(listeners.begin(), listeners.end(), nullptr), listeners.end());
+  listenersHaveGaps = false;
+}
+
+CMSGListener* CMSGService::FindListener(int32_t id) const {
+  if (id < 0) return nullptr;
+  for (CMSGListener* listener : listeners) {
+    if (listener && listener->receiverId == id) return listener;
+  }
+  return nullptr;
+}
+
+int32_t CMSGService::FindListenerIdByName(const char* listenerName) const {
+  if (!listenerName || !listenerName[0]) return -1;
+  for (CMSGListener* listener : listeners) {
+    if (listener && SameIgnoringCase(listener->name.Chars(), listenerName)) return listener->receiverId;
+  }
+  return -1;
+}
+
+CMSGListener* CMSGService::GetListener(uint32_t index) const {
+  return index < listeners.size() ? listeners[index] : nullptr;
+}
+
+CMSGMessage* CMSGService::GetMessage(uint32_t index) const {
+  return index < count ? slots[index] : nullptr;
+}
+
+void CMSGService::RemoveAt(uint32_t index) {
+  if (index < count && !slots[index]->inDelivery) RemoveSlot(index);
+}
+
+void CMSGService::Repost(const CMSGMessage& record) {
+  Post(record.id, record.source, record.target, record.parameter, record.dueTime);
+}
+
+CMSGService* GetGEMMSGService() {
+  static CMSGService service("GEM MSG Service", kMSGServiceGEM);
+  return &service;
+}
+
+CMSGService* GetGEOMSGService() {
+  static CMSGService service("GEO MSG Service", kMSGServiceGEO);
+  return &service;
+}
+
+CMSGService* GetGUIMSGService() {
+  static CMSGService service("GUI MSG Service", kMSGServiceGUI);
+  return &service;
+}
+
+CMSGService* GetUIOMSGService() {
+  static CMSGService service("UIO MSG Service", kMSGServiceUIO);
+  return &service;
+}
+
+void RegisterGEMMessageNames() { GetGEMMSGService()->RegisterMessageName(eMSG_GEMNull, "eMSG_GEMNull"); }
+
+void RegisterGEOMessageNames() {
+  GetGEOMSGService()->RegisterMessageName(eMSG_GEOCollision, "eMSG_GEOCollision");
+}
+
+void RegisterGUIMessageNames() {
+  static const struct {
+    uint32_t id;
+    const char* name;
+  } kNames[] = {
+      {eMSG_GUINull, "eMSG_GUINull"},
+      {eMSG_GUICREATE, "eMSG_GUICREATE"},
+      {eMSG_GUICLOSE, "eMSG_GUICLOSE"},
+      {eMSG_GUIACTIVATE, "eMSG_GUIACTIVATE"},
+      {eMSG_GUIDEACTIVATE, "eMSG_GUIDEACTIVATE"},
+      {eMSG_GUIMINIMISE, "eMSG_GUIMINIMISE"},
+      {eMSG_GUIMAXIMISE, "eMSG_GUIMAXIMISE"},
+      {eMSG_GUIRESIZE, "eMSG_GUIRESIZE"},
+      {eMSG_GUIRESTORE, "eMSG_GUIRESTORE"},
+      {eMSG_GUISHOW, "eMSG_GUISHOW"},
+      {eMSG_GUIHIDE, "eMSG_GUIHIDE"},
+      {eMSG_GUIREPOSITION, "eMSG_GUIREPOSITION"},
+      {eMSG_GUIUPDATE, "eMSG_GUIUPDATE"},
+      {eMSG_GUISIZETOCONTENT, "eMSG_GUISIZETOCONTENT"},
+      {eMSG_GUIADJUSTSIZE, "eMSG_GUIADJUSTSIZE"},
+      {eMSG_GUIENABLE, "eMSG_GUIENABLE"},
+      {eMSG_GUIDISABLE, "eMSG_GUIDISABLE"},
+      {eMSG_GUIBRANCHEXPANDED, "eMSG_GUIBRANCHEXPANDED"},
+      {eMSG_GUIBRANCHCOLLAPSED, "eMSG_GUIBRANCHCOLLAPSED"},
+      {eMSG_GUIBRANCHPICKED, "eMSG_GUIBRANCHPICKED"},
+      {eMSG_GUIBRANCHRELEASED, "eMSG_GUIBRANCHRELEASED"},
+      {eMSG_GUICHANGE, "eMSG_GUICHANGE"},
+      {eMSG_GUILMBDOWN, "eMSG_GUILMBDOWN"},
+      {eMSG_GUILMBUP, "eMSG_GUILMBUP"},
+      {eMSG_GUIMMBDOWN, "eMSG_GUIMMBDOWN"},
+      {eMSG_GUIMMBUP, "eMSG_GUIMMBUP"},
+      {eMSG_GUIRMBDOWN, "eMSG_GUIRMBDOWN"},
+      {eMSG_GUIRMBUP, "eMSG_GUIRMBUP"},
+      {eMSG_GUIWHEELUP, "eMSG_GUIWHEELUP"},
+      {eMSG_GUIWHEELDOWN, "eMSG_GUIWHEELDOWN"},
+      {eMSG_GUIMOUSEMOVE, "eMSG_GUIMOUSEMOVE"},
+      {eMSG_GUILMBDOUBLE, "eMSG_GUILMBDOUBLE"},
+      {eMSG_GUIMMBDOUBLE, "eMSG_GUIMMBDOUBLE"},
+      {eMSG_GUIRMBDOUBLE, "eMSG_GUIRMBDOUBLE"},
+      {eMSG_GUITOGGLESHOW, "eMSG_GUITOGGLESHOW"},
+      {eMSG_GUITOGGLEMENU, "eMSG_GUITOGGLEMENU"},
+      {eMSG_GUIPAGE, "eMSG_GUIPAGE"},
+      {eMSG_GUILOSEFOCUS, "eMSG_GUILOSEFOCUS"},
+      {eMSG_GUIGAINFOCUS, "eMSG_GUIGAINFOCUS"},
+  };
+  CMSGService* service = GetGUIMSGService();
+  for (const auto& entry : kNames) service->RegisterMessageName(entry.id, entry.name);
+}

@@ -1,0 +1,375 @@
+#include "engine/runtime/messages/MSGService.h"
+#include "engine/runtime/messages/MSGSystem.h"
+#include "support/RuntimeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace runtime_test;
+
+constexpr uint16_t kTestServiceNumber = 0x10;  // slot 4, unused by the engine
+constexpr uint32_t kPing = MakeMessageId(kTestServiceNumber, 1);
+constexpr uint32_t kPong = MakeMessageId(kTestServiceNumber, 2);
+
+struct Recorder : CMSGListener {
+  explicit Recorder(const char* listenerName = "Recorder") { name = listenerName; }
+  void OnMessage(CMSGMessage* message) override {
+    received.push_back(message->id);
+    parameters.push_back(message->parameter);
+    if (onMessage) onMessage(message);
+  }
+  std::vector<uint32_t> received;
+  std::vector<intptr_t> parameters;
+  std::function<void(CMSGMessage*)> onMessage;
+};
+
+class MessageServiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetGameTime(0.0);
+    ClearLog(kMSGChannel);
+    service = std::make_unique<CMSGService>("Test MSG Service", kTestServiceNumber);
+    ASSERT_EQ(CMSGSystem::Get()->GetService(4), service.get());
+  }
+
+  std::unique_ptr<Recorder> MakeReceiver(const char* name = "Recorder") {
+    auto receiver = std::make_unique<Recorder>(name);
+    service->AddListener(receiver.get());
+    return receiver;
+  }
+
+  std::unique_ptr<CMSGService> service;
+};
+
+TEST_F(MessageServiceTest, ZeroDelayIsDeliveredInsideThePostAndOtherDelaysWait) {
+  auto receiver = MakeReceiver();
+  int local = 7;
+  receiver->onMessage = [&](CMSGMessage* message) {
+    // A pointer to the poster's local is still valid while it is handled.
+    if (message->id == kPing) {
+      EXPECT_EQ(*reinterpret_cast<int*>(message->parameter), 7);
+    }
+  };
+  service->Post(kPing, -1, receiver->receiverId, reinterpret_cast<intptr_t>(&local), 0.0);
+  EXPECT_EQ(receiver->received.size(), 1u);
+  EXPECT_EQ(service->GetCount(), 0u);
+
+  service->Post(kPong, -1, receiver->receiverId, 0, 0.5);
+  service->Post(kPong, -1, receiver->receiverId, 0, -0.0001);
+  service->Post(0, -1, receiver->receiverId, 0, 0.0);  // id 0 is ignored
+  EXPECT_EQ(receiver->received.size(), 1u);
+  EXPECT_EQ(service->GetCount(), 2u);
+
+  // A negative delay is already due at the next pass; 0.5 waits for its time.
+  service->Deliver();
+  EXPECT_EQ(receiver->received.size(), 2u);
+  SetGameTime(0.49);
+  service->Deliver();
+  EXPECT_EQ(receiver->received.size(), 2u);
+  SetGameTime(0.5);
+  service->Deliver();
+  EXPECT_EQ(receiver->received.size(), 3u);
+  EXPECT_EQ(service->GetCount(), 0u);
+}
+
+TEST_F(MessageServiceTest, PausedClockHoldsMessagesNotYetDue) {
+  auto receiver = MakeReceiver();
+  SetGameTime(10.0);
+  service->Post(kPing, -1, receiver->receiverId, 0, 0.05);   // not yet due
+  service->Post(kPong, -1, receiver->receiverId, 0, -1.0);   // already due
+  SetClockPaused(true);
+  for (int frame = 0; frame < 10; ++frame) {
+    TickClock(20);
+    service->Deliver();
+  }
+  EXPECT_EQ(receiver->received, std::vector<uint32_t>{kPong});
+  SetClockPaused(false);
+  for (int frame = 0; frame < 30 && receiver->received.size() < 2; ++frame) {
+    TickClock(20);
+    service->Deliver();
+  }
+  EXPECT_EQ(receiver->received, (std::vector<uint32_t>{kPong, kPing}));
+}
+
+TEST_F(MessageServiceTest, DeliveryRunsInDueOrderAndASwappedRecordWaitsAFrame) {
+  auto receiver = MakeReceiver();
+  service->Post(kPong, -1, receiver->receiverId, 3, 0.3);
+  service->Post(kPing, -1, receiver->receiverId, 1, 0.1);
+  service->Post(kPing, -1, receiver->receiverId, 2, 0.1);
+  SetGameTime(1.0);
+  // Sorted: 1, 2 (equal due times keep their order), 3. Delivering 1 moves
+  // the last record (3) into its place, which this pass does not look at
+  // again; 2 is delivered next and 3 waits for the next pass.
+  service->Deliver();
+  EXPECT_EQ(receiver->parameters, (std::vector<intptr_t>{1, 2}));
+  EXPECT_EQ(service->deliveredLastPass, 2u);
+  service->Deliver();
+  EXPECT_EQ(receiver->parameters, (std::vector<intptr_t>{1, 2, 3}));
+  EXPECT_EQ(service->deliveredTotal, 3u);
+
+  // A disabled service delivers nothing.
+  service->Post(kPing, -1, receiver->receiverId, 4, 0.1);
+  SetGameTime(2.0);
+  service->enabled = 0;
+  service->Deliver();
+  EXPECT_EQ(receiver->parameters.size(), 3u);
+}
+
+TEST_F(MessageServiceTest, BroadcastReachesActiveReceivingListenersOfItsServiceOnly) {
+  auto plain = MakeReceiver("Plain");
+  auto deaf = MakeReceiver("Deaf");
+  deaf->receiving = 0;
+  auto inactive = MakeReceiver("Inactive");
+  inactive->active = 0;
+  Recorder outsider("Outsider");
+  GetGUIMSGService()->AddListener(&outsider);
+
+  service->Post(kPing, -1, -1, 0, 0.0);
+  service->Post(kPing, -1, MakeMessageId(kTestServiceNumber, 0xFFFF), 0, 0.0);
+  EXPECT_EQ(plain->received.size(), 2u);
+  EXPECT_TRUE(deaf->received.empty());
+  EXPECT_TRUE(inactive->received.empty());
+  EXPECT_TRUE(outsider.received.empty());
+
+  // A targeted message tests only the active flag, and reaches its receiver
+  // whatever service it was posted into.
+  service->Post(kPong, -1, deaf->receiverId, 0, 0.0);
+  service->Post(kPong, -1, inactive->receiverId, 0, 0.0);
+  GetGEMMSGService()->Post(kPong, -1, deaf->receiverId, 0, 0.0);
+  EXPECT_EQ(deaf->received.size(), 2u);
+  EXPECT_TRUE(inactive->received.empty());
+
+  // The system routes by the target's service; a broadcast target names no service.
+  CMSGSystem::Get()->Post(kPing, -1, outsider.receiverId, 0, 0.0);
+  CMSGSystem::Get()->Post(kPing, -1, -1, 0, 0.0);
+  EXPECT_EQ(outsider.received.size(), 1u);
+  EXPECT_EQ(plain->received.size(), 2u);
+  // PostToServices posts into each service named by the mask.
+  CMSGSystem::Get()->PostToServices(1u << (16 + 4), kPing, -1, -1, 0.0, 9);
+  EXPECT_EQ(plain->parameters.back(), 9);
+}
+
+TEST_F(MessageServiceTest, OwnServiceMessagesCarryTheirNames) {
+  auto sender = MakeReceiver("Sender");
+  auto receiver = MakeReceiver("Receiver");
+  service->RegisterMessageName(kPing, "eMSG_TestPing");
+  service->Post(kPing, sender->receiverId, receiver->receiverId, 0, 1.0);
+  service->Post(kPong, -1, receiver->receiverId, 0, 1.0);
+  service->Post(eMSG_Next, -1, receiver->receiverId, 0, 1.0);
+  ASSERT_EQ(service->GetCount(), 3u);
+  const CMSGMessage* named = service->GetMessage(0);
+  EXPECT_EQ(named->ownService, 1);
+  EXPECT_STREQ(named->messageName, "eMSG_TestPing");
+  EXPECT_STREQ(named->sourceName, "Sender");
+  EXPECT_STREQ(named->targetName, "Receiver");
+  EXPECT_STREQ(service->GetMessage(1)->messageName, "Anonymous");
+  EXPECT_STREQ(service->GetMessage(1)->sourceName, "Anonymous");
+  EXPECT_EQ(service->GetMessage(2)->ownService, 0);
+  EXPECT_STREQ(service->GetMessage(2)->messageName, "");
+  // The copied names outlive their receiver.
+  receiver.reset();
+  EXPECT_STREQ(service->GetMessage(0)->targetName, "Receiver");
+}
+
+TEST_F(MessageServiceTest, MessageNameTable) {
+  EXPECT_EQ(service->RegisterMessageName(MakeMessageId(kTestServiceNumber, 5), "eMSG_Five"), 5u);
+  EXPECT_EQ(service->RegisterMessageName(MakeMessageId(kTestServiceNumber, 5), "eMSG_Other"), 0u);
+  EXPECT_EQ(service->GetMessageName(MakeMessageId(kTestServiceNumber, 5)), "eMSG_Five");
+  EXPECT_EQ(service->FindMessageNumber("eMSG_Five"), 5);
+  EXPECT_EQ(service->FindMessageNumber("eMSG_Other"), -1);
+  // Another service's id, or a number without a name, reads as the default name.
+  EXPECT_EQ(service->GetMessageName(MakeMessageId(kMSGServiceGEM, 5)), "Anonymous");
+  EXPECT_EQ(service->GetMessageName(MakeMessageId(kTestServiceNumber, 6)), "Anonymous");
+
+  // Numbers beyond the table are refused and logged.
+  EXPECT_EQ(service->RegisterMessageName(MakeMessageId(kTestServiceNumber, 256), "eMSG_Big"), 0u);
+  EXPECT_EQ(CMSGSystem::Get()->RegisterMessageName(300, "eMSG_Big"), 0u);
+  EXPECT_TRUE(LogContains(kMSGChannel, "message number 256 is out of the name table"));
+  EXPECT_TRUE(LogContains(kMSGChannel, "Message number 300 is out of the name table"));
+  EXPECT_EQ(service->GetMessageName(MakeMessageId(kTestServiceNumber, 256)), "Anonymous");
+
+  // Generic names, and names found through the system by id.
+  EXPECT_EQ(CMSGSystem::Get()->FindMessageNumber("eMSG_Shutdown"), 8);
+  EXPECT_EQ(*CMSGSystem::Get()->GetMessageName(eMSG_Escape), "eMSG_Escape");
+  EXPECT_EQ(CMSGSystem::Get()->GetMessageName(256), nullptr);
+  EXPECT_EQ(*CMSGSystem::Get()->GetMessageName(MakeMessageId(kTestServiceNumber, 5)), "eMSG_Five");
+  EXPECT_EQ(CMSGSystem::Get()->GetMessageName(MakeMessageId(0x20, 5)), nullptr);
+  RegisterGUIMessageNames();
+  EXPECT_EQ(GetGUIMSGService()->GetMessageName(eMSG_GUIGAINFOCUS), "eMSG_GUIGAINFOCUS");
+  EXPECT_EQ(GetGUIMSGService()->GetMessageName(eMSG_GUIHOVER), "Anonymous");
+}
+
+TEST_F(MessageServiceTest, AFullPoolRefusesThePostAndLogsIt) {
+  auto receiver = MakeReceiver();
+  for (uint32_t i = 0; i < CMSGService::kPoolSize; ++i) {
+    service->Post(kPing, -1, receiver->receiverId, static_cast<intptr_t>(i), 1.0);
+  }
+  EXPECT_EQ(service->GetCount(), CMSGService::kPoolSize);
+  service->Post(kPong, -1, receiver->receiverId, 0, 1.0);
+  service->Post(kPong, -1, receiver->receiverId, 0, 0.0);
+  EXPECT_EQ(service->GetCount(), CMSGService::kPoolSize);
+  EXPECT_TRUE(receiver->received.empty());
+  EXPECT_TRUE(LogContains(kMSGChannel, "Test MSG Service : all 1000 message records are queued"));
+
+  SetGameTime(1.0);
+  while (service->GetCount() > 0) service->Deliver();
+  EXPECT_EQ(receiver->received.size(), CMSGService::kPoolSize);
+  // Every record came back: the pool takes a full load again.
+  for (uint32_t i = 0; i < CMSGService::kPoolSize; ++i) service->Post(kPing, -1, -1, 0, 5.0);
+  EXPECT_EQ(service->GetCount(), CMSGService::kPoolSize);
+}
+
+TEST_F(MessageServiceTest, CancelAndCount) {
+  auto a = MakeReceiver("A");
+  auto b = MakeReceiver("B");
+  for (int i = 0; i < 3; ++i) service->Post(kPing, -1, a->receiverId, i, 1.0);
+  service->Post(kPong, -1, a->receiverId, 0, 1.0);
+  service->Post(kPing, -1, b->receiverId, 0, 1.0);
+  EXPECT_EQ(service->CountMessages(a->receiverId, kPing), 3u);
+  // Adjacent matches: each record swapped into a removed one's place is checked too.
+  service->CancelMessages(a->receiverId, kPing);
+  EXPECT_EQ(service->CountMessages(a->receiverId, kPing), 0u);
+  EXPECT_EQ(service->GetCount(), 2u);
+  service->CancelMessagesTo(a->receiverId);
+  EXPECT_EQ(service->GetCount(), 1u);
+  EXPECT_EQ(service->GetMessage(0)->target, b->receiverId);
+  EXPECT_EQ(service->GetMessage(1), nullptr);
+}
+
+TEST_F(MessageServiceTest, ReceiverCancellingDuringDeliveryRemovesTheRightRecords) {
+  auto canceller = MakeReceiver("Canceller");
+  auto other = MakeReceiver("Other");
+  // The canceller cancels every Ping for itself, the one being delivered included.
+  canceller->onMessage = [&](CMSGMessage*) {
+    service->CancelMessages(canceller->receiverId, kPing);
+    EXPECT_EQ(service->CountMessages(canceller->receiverId, kPing), 0u);
+  };
+  service->Post(kPing, -1, canceller->receiverId, 1, 0.1);
+  service->Post(kPong, -1, other->receiverId, 2, 0.2);
+  service->Post(kPing, -1, canceller->receiverId, 3, 0.3);
+  service->Post(kPong, -1, other->receiverId, 4, 0.4);
+  SetGameTime(0.15);
+  service->Deliver();
+  EXPECT_EQ(canceller->parameters, std::vector<intptr_t>{1});
+  // Exactly the two Pongs are left, both intact.
+  ASSERT_EQ(service->GetCount(), 2u);
+  EXPECT_EQ(service->CountMessages(other->receiverId, kPong), 2u);
+
+  SetGameTime(1.0);
+  service->Deliver();
+  service->Deliver();
+  EXPECT_EQ(other->parameters, (std::vector<intptr_t>{2, 4}));
+  EXPECT_EQ(service->GetCount(), 0u);
+
+  // Cancelling inside a zero-delay delivery leaves the count right too.
+  service->Post(kPing, -1, canceller->receiverId, 5, 0.0);
+  EXPECT_EQ(service->GetCount(), 0u);
+}
+
+TEST_F(MessageServiceTest, ReceiversPostingDuringDeliveryAreServed) {
+  auto echo = MakeReceiver("Echo");
+  auto sink = MakeReceiver("Sink");
+  echo->onMessage = [&](CMSGMessage* message) {
+    if (message->parameter == 1) service->Post(kPong, -1, sink->receiverId, 10, 0.0);   // at once
+    if (message->parameter == 1) service->Post(kPong, -1, sink->receiverId, 11, -1.0);  // this pass
+    if (message->parameter == 1) service->Post(kPong, -1, sink->receiverId, 12, 5.0);   // later
+  };
+  service->Post(kPing, -1, echo->receiverId, 1, 0.1);
+  SetGameTime(0.2);
+  service->Deliver();
+  EXPECT_EQ(sink->parameters, (std::vector<intptr_t>{10, 11}));
+  EXPECT_EQ(service->GetCount(), 1u);
+}
+
+TEST_F(MessageServiceTest, ReceiversDestroyedDuringABroadcast) {
+  auto first = MakeReceiver("First");
+  auto selfDestroying = MakeReceiver("Self");
+  auto victim = MakeReceiver("Victim");
+  auto last = MakeReceiver("Last");
+  selfDestroying->onMessage = [&](CMSGMessage*) {
+    victim.reset();
+    selfDestroying.reset();  // the handler's own object ends here
+  };
+  service->Post(kPing, -1, -1, 0, 0.0);
+  EXPECT_EQ(first->received.size(), 1u);
+  EXPECT_EQ(selfDestroying, nullptr);
+  EXPECT_EQ(last->received.size(), 1u);
+  EXPECT_EQ(service->GetListenerCount(), 2u);
+  // Messages still queued for a destroyed receiver are dropped quietly.
+  int32_t goneId = first->receiverId;
+  service->Post(kPing, -1, goneId, 0, 0.5);
+  first.reset();
+  SetGameTime(1.0);
+  service->Deliver();
+  EXPECT_EQ(service->GetCount(), 0u);
+}
+
+TEST_F(MessageServiceTest, ReceiverIdsAreNeverReusedAndRunOutWithAWarning) {
+  auto first = MakeReceiver("First");
+  int32_t firstId = first->receiverId;
+  EXPECT_EQ(firstId, MakeMessageId(kTestServiceNumber, 0));
+  first.reset();
+  auto second = MakeReceiver("Second");
+  EXPECT_EQ(second->receiverId, MakeMessageId(kTestServiceNumber, 1));
+  EXPECT_EQ(service->FindListener(firstId), nullptr);
+  EXPECT_EQ(service->FindListenerIdByName("SECOND"), second->receiverId);
+  EXPECT_EQ(service->FindListenerIdByName(""), -1);
+
+  Recorder filler("Filler");
+  for (uint32_t number = 2; number <= CMSGService::kLastReceiverNumber; ++number) {
+    ASSERT_GE(service->AddListener(&filler), 0);
+  }
+  EXPECT_TRUE(LogContains(kMSGChannel, "Test MSG Service : 32512 receivers registered; ids run out at 32767"));
+  EXPECT_EQ(filler.receiverId, MakeMessageId(kTestServiceNumber, 0x7FFF));
+  Recorder refused("Refused");
+  EXPECT_EQ(service->AddListener(&refused), -1);
+  EXPECT_EQ(refused.receiverId, -1);
+  EXPECT_TRUE(LogContains(kMSGChannel, "receiver ids are exhausted; 'Refused' is not registered"));
+  service->RemoveListener(filler.receiverId);
+  filler.receiverId = -1;
+}
+
+TEST_F(MessageServiceTest, RepostUsesTheStoredDelay) {
+  auto receiver = MakeReceiver();
+  CMSGMessage templateRecord;
+  templateRecord.id = kPing;
+  templateRecord.target = receiver->receiverId;
+  templateRecord.parameter = 42;
+  templateRecord.dueTime = 0.0;
+  service->Repost(templateRecord);
+  CMSGSystem::Get()->Repost(templateRecord);
+  EXPECT_EQ(receiver->parameters, (std::vector<intptr_t>{42, 42}));
+  templateRecord.dueTime = 2.0;
+  service->Repost(templateRecord);
+  EXPECT_EQ(service->GetCount(), 1u);
+  EXPECT_DOUBLE_EQ(service->GetMessage(0)->dueTime, 2.0);
+}
+
+TEST(MessageSystemTest, ServicesRegisterOncePerSlot) {
+  CMSGSystem* system = CMSGSystem::Get();
+  CMSGService* gem = GetGEMMSGService();
+  EXPECT_EQ(system->GetService(0), gem);
+  EXPECT_EQ(GetGEOMSGService()->number, kMSGServiceGEO);
+  EXPECT_EQ(system->GetService(3), GetUIOMSGService());
+  // A second service of a taken number stays outside the system.
+  auto duplicate = std::make_unique<CMSGService>("Second GEM", kMSGServiceGEM);
+  EXPECT_EQ(system->GetService(0), gem);
+  duplicate.reset();
+  EXPECT_EQ(system->GetService(0), gem);
+  auto noBit = std::make_unique<CMSGService>("No number", 0);
+  EXPECT_FALSE(system->RegisterService(noBit.get()));
+  ClearLog(kMSGChannel);
+  auto fifth = std::make_unique<CMSGService>("Slot Five", 0x20);
+  EXPECT_EQ(system->GetService(5), fifth.get());
+  EXPECT_EQ(LogLines(kMSGChannel), std::vector<std::string>{"Registered service [5] : [32] Slot Five"});
+  fifth.reset();
+  EXPECT_EQ(system->GetService(5), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,342 @@
+// The sound service on OpenAL's null driver: a real, silent, mixing device.
+
+#include <AL/al.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "engine/foundation/Log.h"
+#include "engine/runtime/sound/SFXManager.h"
+#include "platform/TempFolder.h"
+#include "support/LogLines.h"
+#include "support/OggTone.h"
+
+namespace {
+
+class Sound : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnableTestLogChannels();
+    ASSERT_FALSE(folder.Path().empty());
+    ASSERT_TRUE(sfx.Init(24)) << "the null driver must open";
+    ClearLogLines(kLogSFX);
+  }
+  void TearDown() override { sfx.Shutdown(); }
+
+  std::string Tone(const char* name, int channels, long rate, long frames) {
+    std::string path = folder / name;
+    EXPECT_TRUE(WriteOggTone(path, channels, rate, frames)) << path;
+    return path;
+  }
+  std::string Junk(const char* name) {
+    std::string path = folder / name;
+    std::ofstream(path) << "OggS but not really an Ogg Vorbis file at all";
+    return path;
+  }
+  // Runs frames until the source stops or the time is up.
+  bool PlayOut(int source, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+      sfx.Update();
+      if (!sfx.IsSourcePlaying(source)) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+  static ALint BufferSize(const CSFXBuffer* buffer) {
+    ALint size = 0;
+    alGetBufferi(buffer->GetALBuffer(), AL_SIZE, &size);
+    return size;
+  }
+  static ALint Queued(const CSFXSource* source) {
+    ALint queued = 0;
+    alGetSourcei(source->GetALSource(), AL_BUFFERS_QUEUED, &queued);
+    return queued;
+  }
+  int ErrorLines() {
+    int count = 0;
+    for (const std::string& line : LogLinesOf(kLogSFX)) count += line.rfind("OpenAL", 0) == 0;
+    return count;
+  }
+
+  platform::ScopedTempFolder folder{"sound"};
+  CSFXManager sfx;
+};
+
+TEST(SoundInit, LogsTheDevicesAndWithoutADeviceEveryOperationIsANoOp) {
+  EnableTestLogChannels();
+  {
+    CSFXManager sfx;
+    ASSERT_TRUE(sfx.Init(24));
+    EXPECT_EQ(CountLogLines(kLogSFX, "Initialising Manager..."), 1);
+    EXPECT_EQ(CountLogLines(kLogSFX, "Enumerating devices..."), 1);
+    EXPECT_EQ(CountLogLines(kLogSFX, std::string("Default : ") + sfx.GetDefaultDeviceName().Chars()), 1);
+    EXPECT_EQ(CountLogLines(kLogSFX, std::string("Devices : ") + sfx.GetDeviceList().Chars()), 1);
+    EXPECT_EQ(CountLogLines(kLogSFX, "... success."), 1);
+    sfx.Shutdown();
+  }
+  ClearLogLines(kLogSFX);
+  CSFXManager silent;
+  EXPECT_FALSE(silent.Init(24, "No Such Device"));
+  EXPECT_EQ(CountLogLines(kLogSFX, "... failed."), 1);
+  EXPECT_EQ(silent.LoadBuffer("a.ogg"), -1);
+  EXPECT_EQ(silent.OpenStream("a.ogg"), -1);
+  EXPECT_EQ(silent.GetFreeSource(), -1);
+  EXPECT_FALSE(silent.IsSourcePlaying(0));
+  EXPECT_EQ(silent.GetSource(0), nullptr);
+  silent.SetVolume(1.0f);
+  EXPECT_EQ(silent.GetVolume(), 0.0f);
+  silent.Update();
+  EXPECT_EQ(silent.GetPending(), 0);
+}
+
+TEST_F(Sound, QueuingByNameCountsOncePendingAndRefusesEmptyNames) {
+  EXPECT_EQ(sfx.LoadBuffer("gem.ogg"), 0);
+  EXPECT_EQ(sfx.LoadBuffer("gem.ogg"), 0);
+  EXPECT_EQ(sfx.LoadBuffer("gem2.ogg"), 1);
+  EXPECT_EQ(sfx.OpenStream("gem.ogg"), 0) << "streams are a collection of their own";
+  EXPECT_EQ(sfx.GetPending(), 3);
+  EXPECT_EQ(sfx.LoadBuffer(""), -1);
+  EXPECT_EQ(sfx.OpenStream(""), -1);
+  EXPECT_EQ(sfx.GetBufferCount(), 2);
+  EXPECT_EQ(sfx.FindBuffer("gem2.ogg"), 1);
+  EXPECT_EQ(sfx.FindBuffer("gem2.og"), -1);
+}
+
+TEST_F(Sound, DecodesGeneratedTonesToTheExpectedByteCount) {
+  struct Case {
+    const char* name;
+    int channels;
+    long rate;
+    long frames;
+  };
+  const Case cases[] = {
+      {"mono.ogg", 1, 22050, 10000},
+      {"stereo.ogg", 2, 44100, 5000},
+      {"CAPITALS.OGG", 1, 8000, 4000},  // the extension test ignores case
+  };
+  for (const Case& c : cases) {
+    int index = sfx.LoadBuffer(Tone(c.name, c.channels, c.rate, c.frames).c_str());
+    sfx.Update();
+    const CSFXBuffer* buffer = sfx.GetBuffer(index);
+    ASSERT_NE(buffer->GetALBuffer(), 0u) << c.name;
+    EXPECT_EQ(BufferSize(buffer), c.frames * c.channels * 2) << c.name;
+    ALint frequency = 0;
+    alGetBufferi(buffer->GetALBuffer(), AL_FREQUENCY, &frequency);
+    EXPECT_EQ(frequency, c.rate) << c.name;
+  }
+  EXPECT_EQ(sfx.GetPending(), 0);
+  EXPECT_EQ(ErrorLines(), 0);
+}
+
+TEST_F(Sound, FilesThatCannotBeDecodedAreTriedOnceAndLogged) {
+  struct Case {
+    std::string name;
+    std::string line;  // empty: nothing logged
+  };
+  const Case cases[] = {
+      {folder / "missing.ogg", "Unable to decode " + (folder / "missing.ogg")},
+      {Junk("junk.ogg"), "Unable to decode " + (folder / "junk.ogg")},
+      {Tone("three.ogg", 3, 8000, 2000), "Unsupported channel count in " + (folder / "three.ogg")},
+      {folder / "effect.wav", ""},
+  };
+  for (const Case& c : cases) {
+    ClearLogLines(kLogSFX);
+    int index = sfx.LoadBuffer(c.name.c_str());
+    sfx.Update();
+    sfx.Update();
+    EXPECT_EQ(sfx.GetBuffer(index)->GetALBuffer(), 0u) << c.name;
+    EXPECT_TRUE(sfx.GetBuffer(index)->WasLoadAttempted()) << c.name;
+    EXPECT_EQ(CountLogLines(kLogSFX, "Loading buffer... " + c.name), 1) << c.name;
+    if (!c.line.empty()) {
+      EXPECT_EQ(CountLogLines(kLogSFX, c.line), 1) << c.name;
+    }
+    EXPECT_EQ(sfx.GetPending(), 0) << c.name;
+  }
+}
+
+TEST_F(Sound, LoadLimitOfOneLoadsNewestBuffersFirstThenStreamsAndSkipsFailures) {
+  std::string good = Tone("good.ogg", 1, 8000, 800);
+  std::string tone2 = Tone("tone2.ogg", 1, 8000, 800);
+  std::string music = Tone("music.ogg", 2, 8000, 800);
+  sfx.LoadBuffer(good.c_str());                             // 0
+  sfx.LoadBuffer((folder / "missing.ogg").c_str());         // 1: fails
+  sfx.LoadBuffer(tone2.c_str());                            // 2
+  sfx.OpenStream(music.c_str());
+  sfx.SetLoadLimit(1);
+  const std::string expected[] = {"Loading buffer... " + tone2,
+                                  "Loading buffer... " + (folder / "missing.ogg"),
+                                  "Loading buffer... " + good, "Opening stream... " + music};
+  for (int frame = 0; frame < 4; ++frame) {
+    ClearLogLines(kLogSFX);
+    sfx.Update();
+    EXPECT_EQ(CountLogLines(kLogSFX, expected[frame]), 1) << "frame " << frame;
+    EXPECT_EQ(sfx.GetPending(), 3 - frame);
+  }
+  EXPECT_NE(sfx.GetBuffer(0)->GetALBuffer(), 0u) << "a failed file must not block later ones";
+  EXPECT_TRUE(sfx.GetStream(0)->HasDecoder());
+  ClearLogLines(kLogSFX);
+  sfx.Update();
+  EXPECT_TRUE(LogLinesOf(kLogSFX).empty()) << "nothing is retried";
+}
+
+TEST_F(Sound, PlaysABufferAndReusesFinishedSources) {
+  int buffer = sfx.LoadBuffer(Tone("click.ogg", 1, 22050, 2205).c_str());
+  sfx.Update();
+  int source = sfx.GetFreeSource();
+  ASSERT_EQ(source, 0);
+  EXPECT_EQ(sfx.GetFreeSource(), 0) << "an idle source is handed out again";
+  sfx.BindSourceBuffer(source, buffer);
+  sfx.SetSourceLooping(source, false);
+  sfx.PlaySource(source, 0.5f);
+  EXPECT_TRUE(sfx.IsSourcePlaying(source));
+  EXPECT_FLOAT_EQ(sfx.GetSource(source)->GetGain(), 0.5f);
+  EXPECT_EQ(sfx.GetFreeSource(), 1) << "a playing source is not free";
+  EXPECT_TRUE(PlayOut(source, 3.0)) << "a 0.1 s click ends";
+  EXPECT_EQ(sfx.GetFreeSource(), 1);
+  EXPECT_EQ(ErrorLines(), 0);
+}
+
+TEST_F(Sound, VolumeClampsAndGetFreeSourceGrowsPastTheBusyPool) {
+  sfx.SetVolume(1.5f);
+  EXPECT_EQ(sfx.GetVolume(), 1.0f);
+  sfx.SetVolume(-0.2f);
+  EXPECT_EQ(sfx.GetVolume(), 0.0f);
+
+  for (int i = 0; i < 24; ++i) {
+    int source = sfx.GetFreeSource();
+    ASSERT_EQ(source, i);
+    sfx.SetSourceReserved(source, true);
+  }
+  EXPECT_EQ(sfx.GetFreeSource(), 24);
+}
+
+TEST_F(Sound, StopsAppendingWhenOpenALRefusesSources) {
+  int last = -1;
+  for (int i = 0; i < 1000; ++i) {
+    int source = sfx.GetFreeSource();
+    if (source < 0) break;
+    sfx.SetSourceReserved(source, true);
+    last = source;
+  }
+  ASSERT_GT(last, 0);
+  ASSERT_LT(last, 999) << "the null device has a source limit";
+  EXPECT_EQ(sfx.GetFreeSource(), -1);
+  EXPECT_EQ(sfx.GetSourceCount(), last + 1) << "no dead sources are kept";
+  EXPECT_GE(CountLogLines(kLogSFX, "Starving for sources!"), 1);
+}
+
+TEST_F(Sound, StreamPlaysToItsEndStaysStoppedAndReplays) {
+  // 0.8 s of stereo at 44.1 kHz is a little over two chunks: two primed, one refill.
+  std::string path = Tone("music.ogg", 2, 44100, 35280);
+  int stream = sfx.OpenStream(path.c_str());
+  sfx.Update();
+  EXPECT_EQ(CountLogLines(kLogSFX, "Stream " + path + " open and ready"), 1);
+  EXPECT_NEAR(sfx.GetStream(stream)->GetTotalTime(), 0.8, 0.01);
+  EXPECT_EQ(sfx.GetStream(stream)->Seek(0.8), 0u) << "a time at the end is not sought";
+
+  int source = sfx.GetFreeSource();
+  sfx.SetSourceReserved(source, true);
+  sfx.AttachStream(source, stream);
+  sfx.PlaySource(source, 1.0f);
+  const CSFXSource* playing = sfx.GetSource(source);
+  EXPECT_EQ(Queued(playing), 2) << "both queue buffers primed";
+  EXPECT_EQ(CountLogLines(kLogSFX, "SFX Play stream source (" + std::to_string(playing->GetALSource()) + ")"), 1);
+  EXPECT_TRUE(sfx.IsSourcePlaying(source));
+
+  ASSERT_TRUE(PlayOut(source, 5.0));
+  EXPECT_TRUE(playing->IsFinished());
+  EXPECT_EQ(Queued(playing), 0) << "the queue is emptied at the end";
+  for (int frame = 0; frame < 10; ++frame) sfx.Update();
+  EXPECT_FALSE(sfx.IsSourcePlaying(source)) << "an ended stream is not restarted";
+
+  sfx.PlaySource(source, 1.0f);
+  EXPECT_TRUE(sfx.IsSourcePlaying(source)) << "playing again rewinds";
+  EXPECT_FALSE(playing->IsFinished());
+  EXPECT_EQ(Queued(playing), 2);
+  sfx.StopSource(source);
+  EXPECT_EQ(Queued(playing), 0);
+  EXPECT_EQ(ErrorLines(), 0);
+}
+
+TEST_F(Sound, StreamsThatCannotOpenNeverDecodeAndEndAtOnce) {
+  struct Case {
+    std::string name;
+    std::string line;
+  };
+  const Case cases[] = {
+      {folder / "missing.ogg", "Unable to open stream " + (folder / "missing.ogg")},
+      {Junk("junk.ogg"), "Unable to decode stream " + (folder / "junk.ogg")},
+      {Tone("three.ogg", 3, 8000, 2000), "Unsupported channel count in " + (folder / "three.ogg")},
+  };
+  for (const Case& c : cases) {
+    ClearLogLines(kLogSFX);
+    int stream = sfx.OpenStream(c.name.c_str());
+    sfx.Update();
+    EXPECT_EQ(CountLogLines(kLogSFX, c.line), 1) << c.name;
+    EXPECT_FALSE(sfx.GetStream(stream)->HasDecoder());
+    EXPECT_EQ(sfx.GetStream(stream)->GetTotalTime(), 0.0);
+    int source = sfx.GetFreeSource();
+    sfx.AttachStream(source, stream);
+    sfx.PlaySource(source, 1.0f);
+    EXPECT_FALSE(sfx.IsSourcePlaying(source)) << c.name;
+    EXPECT_TRUE(sfx.GetSource(source)->IsFinished()) << c.name;
+    sfx.Update();
+    sfx.RemoveStream(stream);
+  }
+  EXPECT_EQ(ErrorLines(), 0);
+}
+
+TEST_F(Sound, RemovingABufferOrStreamDetachesItFromItsSourcesFirst) {
+  int buffer = sfx.LoadBuffer(Tone("loop.ogg", 1, 8000, 8000).c_str());
+  int stream = sfx.OpenStream(Tone("music.ogg", 1, 8000, 8000).c_str());
+  sfx.Update();
+  int a = sfx.GetFreeSource();
+  sfx.SetSourceReserved(a, true);
+  int b = sfx.GetFreeSource();
+  sfx.SetSourceReserved(b, true);
+  sfx.BindSourceBuffer(a, buffer);
+  sfx.SetSourceLooping(a, true);
+  sfx.PlaySource(a, 1.0f);
+  sfx.AttachStream(b, stream);
+  sfx.PlaySource(b, 1.0f);
+  ASSERT_TRUE(sfx.IsSourcePlaying(a));
+  ASSERT_TRUE(sfx.IsSourcePlaying(b));
+
+  sfx.RemoveBuffer(buffer);
+  sfx.RemoveStream(stream);
+  EXPECT_EQ(sfx.GetBufferCount(), 0);
+  EXPECT_EQ(sfx.GetStreamCount(), 0);
+  EXPECT_EQ(sfx.GetSource(a)->GetBuffer(), nullptr);
+  EXPECT_EQ(sfx.GetSource(b)->GetStream(), nullptr);
+  EXPECT_FALSE(sfx.IsSourcePlaying(a));
+  EXPECT_FALSE(sfx.IsSourcePlaying(b));
+  sfx.Update();
+  EXPECT_EQ(ErrorLines(), 0) << "OpenAL refuses to delete a buffer a source holds";
+}
+
+TEST(SoundErrors, EveryOpenALErrorHasItsText) {
+  EnableTestLogChannels();
+  struct Case {
+    int code;
+    const char* text;
+  };
+  const Case cases[] = {
+      {AL_INVALID_NAME, "OpenAL Error : AL_INVALID_NAME"},
+      {AL_INVALID_ENUM, "OpenAL Error : AL_INVALID_ENUM"},
+      {AL_INVALID_VALUE, "OpenAL Error : AL_INVALID_VALUE"},
+      {AL_INVALID_OPERATION, "OpenAL Error : AL_INVALID_OPERATION"},
+      {AL_OUT_OF_MEMORY, "OpenAL Error : AL_OUT_OF_MEMORY"},
+      {0x1234, "OpenAL : Unspecified error"},
+  };
+  EXPECT_TRUE(CSFXManager::CheckError(AL_NO_ERROR));
+  EXPECT_TRUE(LogLinesOf(kLogSFX).empty());
+  for (const Case& c : cases) {
+    EXPECT_FALSE(CSFXManager::CheckError(c.code));
+    EXPECT_EQ(CountLogLines(kLogSFX, c.text), 1) << c.text;
+  }
+}
+
+}  // namespace
