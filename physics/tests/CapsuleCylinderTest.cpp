@@ -121,6 +121,23 @@ TEST(CapsuleShape, PlaneSectionsAndMass) {
   EXPECT_NEAR(capsule->GetVolume(), exact, 0.04f * exact);
 }
 
+TEST(CapsuleShape, WorldBoxFollowsTheAxis) {
+  // Stood up along y (front row = y) and moved to (1, 2, 3).
+  const dgMatrix upright(dgVector(0, 1, 0, 0), dgVector(-1, 0, 0, 0), dgVector(0, 0, 1, 0), dgVector(1, 2, 3, 1));
+  dgVector lo;
+  dgVector hi;
+  MakeCapsule(0.5f, 4.0f)->CalcAABB(upright, lo, hi);
+  EXPECT_NEAR(lo.y, 0.0f, 1e-5f);
+  EXPECT_NEAR(hi.y, 4.0f, 1e-5f);
+  EXPECT_NEAR(hi.x, 1.5f, 1e-4f);
+  EXPECT_NEAR(lo.z, 2.5f, 1e-4f);
+  MakeCylinder(1.0f, 3.0f)->CalcAABB(upright, lo, hi);
+  EXPECT_NEAR(lo.y, 0.5f, 1e-5f);
+  EXPECT_NEAR(hi.y, 3.5f, 1e-5f);
+  EXPECT_NEAR(lo.x, 0.0f, 1e-4f);
+  EXPECT_NEAR(hi.z, 4.0f, 1e-4f);
+}
+
 TEST(CylinderShape, SupportVertex) {
   const auto cylinder = MakeCylinder(1.0f, 4.0f);  // h = 2
   const dgVector rim = cylinder->SupportVertex(dgVector(1, 0, 0, 0));
