@@ -1,36 +1,21 @@
 #include "physics/shapes/dgConvexHullTable.h"
 
 #include <cstdint>
-#include <cstdlib>
+
+#include "physics/mesh/dgPolyhedra.h"
 
 namespace {
 
-struct HalfEdge {
-  int64_t key;  // end vertex in the high word, start vertex in the low word
-  int start;
-  int end;
-  int face;
-  int faceNext;  // the edge's successor: start and end vertex
-  int faceNextEnd;
-  int facePrevStart;
-};
+int64_t KeyOf(const dgEdge* e) { return dgPolyhedra::EdgeKey(e->vertex, e->twin->vertex); }
 
-int64_t KeyOf(int start, int end) { return (static_cast<int64_t>(end) << 32) + static_cast<int64_t>(start); }
-
-int CompareKeys(const void* a, const void* b) {
-  const int64_t ka = static_cast<const HalfEdge*>(a)->key;
-  const int64_t kb = static_cast<const HalfEdge*>(b)->key;
-  return ka < kb ? -1 : (ka > kb ? 1 : 0);
-}
-
-int FindEdge(const HalfEdge* edges, int count, int start, int end) {
-  const int64_t key = KeyOf(start, end);
+// Index of the edge with this key in the key-ordered array, or -1.
+int IndexOf(const int64_t* keys, int count, int64_t key) {
   int lo = 0;
   int hi = count - 1;
   while (lo <= hi) {
     const int mid = (lo + hi) / 2;
-    if (edges[mid].key == key) return mid;
-    if (edges[mid].key < key) lo = mid + 1;
+    if (keys[mid] == key) return mid;
+    if (keys[mid] < key) lo = mid + 1;
     else hi = mid - 1;
   }
   return -1;
@@ -40,34 +25,36 @@ int FindEdge(const HalfEdge* edges, int count, int start, int end) {
 
 int dgBuildConvexEdgeTable(int faceCount, const int* faceSizes, const int* indices, dgConvexEdge* outEdges,
                            int maxEdges) {
-  HalfEdge edges[dgConvexCollision::kMaxHullEdges];
-  int count = 0;
+  dgPolyhedra mesh;
   const int* face = indices;
   for (int f = 0; f < faceCount; ++f) {
-    const int n = faceSizes[f];
-    if (n < 3) return 0;
-    for (int i = 0; i < n; ++i) {
-      if (count >= maxEdges || count >= dgConvexCollision::kMaxHullEdges) return 0;
-      const int start = face[i];
-      const int end = face[(i + 1) % n];
-      edges[count++] = {KeyOf(start, end), start, end, f, face[(i + 1) % n], face[(i + 2) % n],
-                        face[(i + n - 1) % n]};
-    }
-    face += n;
+    if (!mesh.AddFace(faceSizes[f], face)) return 0;
+    face += faceSizes[f];
   }
-  std::qsort(edges, static_cast<size_t>(count), sizeof(HalfEdge), CompareKeys);
-  for (int i = 1; i < count; ++i) {
-    if (edges[i].key == edges[i - 1].key) return 0;  // a directed edge used twice
+  mesh.EndFace();
+  const int count = mesh.GetEdgeCount();
+  if (count > maxEdges || count > dgConvexCollision::kMaxHullEdges) return 0;
+
+  // The mesh's own order: an in-order walk of its edge tree.
+  const dgEdge* edges[dgConvexCollision::kMaxHullEdges];
+  int64_t keys[dgConvexCollision::kMaxHullEdges];
+  int n = 0;
+  for (dgPolyhedra::EdgeNode* node = mesh.GetFirstNode(); node; node = node->Next()) {
+    const dgEdge* e = &node->GetInfo();
+    if (e->face < 0) return 0;  // an open border: not a closed hull
+    edges[n] = e;
+    keys[n] = node->GetKey();
+    ++n;
   }
-  for (int i = 0; i < count; ++i) {
-    const int twin = FindEdge(edges, count, edges[i].end, edges[i].start);
-    const int next = FindEdge(edges, count, edges[i].faceNext, edges[i].faceNextEnd);
-    const int prev = FindEdge(edges, count, edges[i].facePrevStart, edges[i].start);
-    if (twin < 0 || next < 0 || prev < 0) return 0;  // not closed
-    outEdges[i].vertex = edges[i].start;
+  for (int i = 0; i < n; ++i) {
+    const int twin = IndexOf(keys, n, KeyOf(edges[i]->twin));
+    const int next = IndexOf(keys, n, KeyOf(edges[i]->next));
+    const int prev = IndexOf(keys, n, KeyOf(edges[i]->prev));
+    if (twin < 0 || next < 0 || prev < 0) return 0;
+    outEdges[i].vertex = edges[i]->vertex;
     outEdges[i].twin = &outEdges[twin];
     outEdges[i].next = &outEdges[next];
     outEdges[i].prev = &outEdges[prev];
   }
-  return count;
+  return n;
 }
