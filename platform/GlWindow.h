@@ -57,6 +57,8 @@ class GlWindow {
   // Destroys the context and the window; safe to call when nothing is open.
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
+  // True when an open window has a real GL context to issue calls to.
+  virtual bool HasGlContext() const = 0;
   // Which step of the last Open failed, and the driver's own words for it.
   virtual GlWindowError LastError() const = 0;
   virtual std::string LastErrorText() const = 0;

@@ -28,6 +28,7 @@ class NullGlWindow final : public GlWindow {
   bool Open(const GlWindowConfig& config) override;
   void Close() override;
   bool IsOpen() const override { return open_; }
+  bool HasGlContext() const override { return false; }
   GlWindowError LastError() const override { return error_; }
   std::string LastErrorText() const override;
   // Succeeds only for a size the first display lists (at that depth when given).

@@ -86,6 +86,7 @@ class SdlGlWindow final : public GlWindow {
   }
 
   bool IsOpen() const override { return window_ && context_; }
+  bool HasGlContext() const override { return IsOpen(); }
   GlWindowError LastError() const override { return error_; }
   std::string LastErrorText() const override { return errorText_; }
 

@@ -1,0 +1,181 @@
+#pragma once
+// The program's one window with its OpenGL context: size and colour depth,
+// full-screen switching, the display devices and their modes, the viewport,
+// the projection parameters, the clear colour, and the 2D overlay that maps
+// an 800 x 600 canvas (origin top left, y down) onto the window.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/foundation/Rect.h"
+#include "engine/foundation/String.h"
+#include "engine/foundation/Vector3.h"
+#include "platform/GlWindow.h"
+
+// What the graphics layer plugs into the display: the GL back end's start and
+// stop, and the render-state word the overlay saves, replaces and restores.
+struct DisplayHooks {
+  void (*startGl)() = nullptr;
+  void (*stopGl)() = nullptr;
+  uint32_t (*getRenderState)() = nullptr;
+  uint32_t (*setRenderState)(uint32_t word) = nullptr;
+};
+
+class CDisplay {
+ public:
+  // State bits.
+  static constexpr uint32_t kCreated = 0x01;
+  static constexpr uint32_t kFirstCreation = 0x02;
+  static constexpr uint32_t kFullscreen = 0x04;
+  static constexpr uint32_t kOverlay = 0x08;
+  static constexpr uint32_t kSized = 0x10;
+  static constexpr uint32_t kChangePending = 0x20;
+  static constexpr uint32_t kCursor = 0x40;
+
+  static constexpr float kDefaultFov = 45.0f;
+  static constexpr float kDefaultNear = 1.0f;
+  static constexpr float kMaxFar = 1500.0f;
+  static constexpr int kFallbackSide = 128;
+  static constexpr int kFallbackDepth = 16;
+  static constexpr float kCanvasWidth = 800.0f;
+  static constexpr float kCanvasHeight = 600.0f;
+  static constexpr uint32_t kOverlayRenderState = 0x2104;
+
+  struct Mode {
+    uint8_t bitsPerPixel = 0;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    int32_t refreshRate = 0;
+  };
+  struct Device {
+    int32_t number = 0;
+    String name;
+    String description;
+    std::vector<Mode> modes;
+  };
+
+  // A display over the given window back-end (the SDL one when null).
+  explicit CDisplay(std::unique_ptr<platform::GlWindow> window = nullptr);
+  virtual ~CDisplay();
+  CDisplay(const CDisplay&) = delete;
+  CDisplay& operator=(const CDisplay&) = delete;
+
+  // Opens the window and context as the stored values say; false (after a
+  // message box) when a step fails.
+  bool CreateGLWindow();
+  // Stops the GL back end and destroys the context and the window.
+  void KillGLWindow();
+  // Rebuilds the window: clears change pending, kills the old window unless
+  // none was made yet, then creates the new one.
+  bool Recreate();
+
+  // Corrects invalid sizes, depths and projection values, sets the viewport
+  // over the whole window and chooses the closest display mode.
+  void Resize();
+  // A new client size; a side that is not positive (a minimised window) is
+  // not stored.
+  void SetSize(int width, int height);
+  // Takes the start-up values as the settings hold them (Resize corrects them).
+  void Configure(const String& title, int width, int height, int depth, bool fullscreen);
+  // Takes the mode's size and depth from the current device's list.
+  void SelectMode(int index);
+  void SetFullscreen(bool fullscreen);
+  void SetDepth(int bits);
+  void SetClearColour(const float rgba[4]);
+  void SetWindowPosition(int x, int y, bool move);
+  bool GetWindowPosition(int* x, int* y) const;
+  void SetTitle(const String& title);
+  void SetCurrentDevice(int index) { currentDevice_ = index; }
+  // The current device's mode at index when it matches every non-zero value
+  // and the display's refresh rate; null otherwise.
+  const Mode* FindMode(int index, int bitsPerPixel, int width, int height) const;
+  // Chooses the current device's mode closest to the display's size and
+  // depth, never larger or deeper (selected mode -1 when none fits).
+  void FindClosestMode();
+  String GetDeviceName(int index) const;
+  int GetModeCount() const;
+
+  // Presents a frame still open, then clears colour, depth and stencil.
+  void BeginFrame();
+  // Finishes and presents the frame.
+  void Present();
+  // Pushes the 800 x 600 overlay projection with a scissor box (the whole
+  // window when rect is null; rect in canvas units).
+  void BeginOrtho2D(const Rect* rect);
+  void EndOrtho2D();
+  // Viewport over the whole window, or over a canvas rectangle.
+  void ApplyViewport();
+  void ApplyViewportRect(const Rect& rect);
+  // View-space direction (z = -1) through a window pixel.
+  void ScreenToViewDirection(Vector3* out, int x, int y) const;
+  // Leaves no context current.
+  void ReleaseContext();
+
+  // Plugs the graphics layer in (see DisplayHooks).
+  static void SetHooks(const DisplayHooks& hooks);
+
+  // Enumerates the display devices and modes into the device list (logged).
+  void EnumerateDevices();
+  // Replaces the device list (tests, and tools that list modes themselves).
+  void SetDevices(std::vector<Device> devices);
+  const std::vector<Device>& GetDevices() const { return devices_; }
+  int GetCurrentDevice() const { return currentDevice_; }
+  int GetSelectedMode() const { return selectedMode_; }
+
+  uint32_t GetState() const { return state_; }
+  bool HasState(uint32_t bits) const { return (state_ & bits) == bits; }
+  void SetState(uint32_t bits) { state_ |= bits; }
+  void ClearState(uint32_t bits) { state_ &= ~bits; }
+  int GetWidth() const { return width_; }
+  int GetHeight() const { return height_; }
+  int GetDepth() const { return depth_; }
+  float GetInverseAspect() const { return inverseAspect_; }
+  const Vector3& GetViewportSize() const { return viewport_; }
+  int GetRefreshRate() const { return refreshRate_; }
+  void SetRefreshRate(int hz) { refreshRate_ = hz; }
+  const float* GetClearColour() const { return clearColour_; }
+  uint32_t GetFrameCounter() const { return frameCounter_; }
+  bool IsFrameBegun() const { return flags_[2]; }
+  const String& GetTitle() const { return title_; }
+  platform::GlWindow* GetWindow() const { return window_.get(); }
+  // True while a window with a live GL context exists.
+  bool HasContext() const { return window_->HasGlContext(); }
+
+  // Projection parameters (degrees, world units); Resize corrects them.
+  float fov = kDefaultFov;
+  float farPlane = kMaxFar;
+  float nearPlane = kDefaultNear;
+  // Renderer flags kept with the display; the third is "frame begun".
+  bool flags_[5] = {false, false, false, false, false};
+
+ private:
+  void ApplyGlDefaults();
+  void ScissorFromCanvas(const Rect& rect);
+  bool FailCreation(const char* text);
+
+  Vector3 viewport_;
+  int left_ = 0;
+  int top_ = 0;
+  int height_ = 600;
+  int width_ = 800;
+  int depth_ = 32;
+  float inverseAspect_ = 0.75f;
+  int refreshRate_ = 0;
+  uint32_t frameCounter_ = 0;
+  uint32_t state_ = kFirstCreation;
+  String title_{"Test"};
+  String className_{"Vyre"};
+  float clearColour_[4] = {0.0f, 0.0f, 0.25f, 1.0f};
+  uint32_t savedRenderState_ = 0;
+  std::unique_ptr<platform::GlWindow> window_;
+  std::vector<Device> devices_;
+  int currentDevice_ = -1;
+  int selectedMode_ = -1;
+};
+
+// The display, built on first use (registers the "FOV" console variable).
+CDisplay* GetDisplay();
+// Free-function forms used by the engine's start-up and frame.
+bool CreateGLWindow(CDisplay* display);
+void KillGLWindow(CDisplay* display);

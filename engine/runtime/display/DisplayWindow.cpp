@@ -1,0 +1,139 @@
+// Creating and destroying the window and its context, and listing the
+// display devices with their modes.
+
+#include <GL/gl.h>
+
+#include "engine/foundation/Log.h"
+#include "engine/runtime/display/Display.h"
+#include "platform/MessageBox.h"
+
+const DisplayHooks& CurrentDisplayHooks();
+
+namespace {
+
+const char kCreateErrorTitle[] = "Vyre Core : CreateGLWindow - ERROR";
+
+const char* CreationErrorText(platform::GlWindowError error) {
+  switch (error) {
+    case platform::GlWindowError::CreateContext: return "Unable to create an OpenGL RC!";
+    case platform::GlWindowError::MakeCurrent: return "Unable to set OpenGL RC to active!";
+    default: break;
+  }
+  return "Unable to create window!";
+}
+
+}  // namespace
+
+void CDisplay::EnumerateDevices() {
+  LogPrintf(kLogGFX, "/=");
+  LogPrintf(kLogGFX, "Enumerating Display Devices...");
+  devices_.clear();
+  std::vector<platform::DisplayDevice> found = window_->EnumerateDisplays();
+  for (size_t d = 0; d < found.size(); ++d) {
+    Device device;
+    device.number = static_cast<int32_t>(d);
+    device.name = found[d].name.c_str();
+    device.description = found[d].description.c_str();
+    LogPrintf(kLogGFX, "%s : '%s'", device.name.Chars(), device.description.Chars());
+    LogPrintf(kLogGFX, "Enumerating display modes...");
+    LogPrintf(kLogGFX, "[Device] @ Width x Height X BPP");
+    for (size_t m = 0; m < found[d].modes.size(); ++m) {
+      const platform::DisplayMode& source = found[d].modes[m];
+      Mode mode;
+      mode.bitsPerPixel = static_cast<uint8_t>(source.bitsPerPixel);
+      mode.width = static_cast<uint32_t>(source.width);
+      mode.height = static_cast<uint32_t>(source.height);
+      mode.refreshRate = source.refreshHz;
+      device.modes.push_back(mode);
+      LogPrintf(kLogGFX, "[%d] = %d x % d x %d @ %dhz", static_cast<int>(m), source.width,
+                source.height, source.bitsPerPixel, source.refreshHz);
+    }
+    devices_.push_back(std::move(device));
+  }
+  currentDevice_ = 0;
+}
+
+bool CDisplay::FailCreation(const char* text) {
+  platform::ShowMessageBox(kCreateErrorTitle, text, platform::MessageBoxButtons::Ok,
+                           platform::MessageBoxIcon::Exclamation);
+  KillGLWindow();
+  state_ &= ~kCreated;
+  return false;
+}
+
+bool CDisplay::CreateGLWindow() {
+  inverseAspect_ = static_cast<float>(height_) / static_cast<float>(width_);
+  state_ |= kSized;
+  EnumerateDevices();
+
+  platform::GlWindowConfig config;
+  config.title = title_.Chars();
+  config.left = left_;
+  config.top = top_;
+  config.width = width_;
+  config.height = height_;
+  config.showCursor = HasState(kCursor);
+  if (!window_->Open(config)) {
+    platform::GlWindowError error = window_->LastError();
+    if (error == platform::GlWindowError::MakeCurrent && !window_->LastErrorText().empty()) {
+      platform::ShowMessageBox("Error", window_->LastErrorText(), platform::MessageBoxButtons::Ok,
+                               platform::MessageBoxIcon::Error);
+    }
+    return FailCreation(CreationErrorText(error));
+  }
+
+  if (HasState(kFullscreen) && !window_->EnterFullscreen(width_, height_, depth_)) {
+    platform::MessageBoxAnswer answer = platform::ShowMessageBox(
+        "Vyre Core", "Fullscreen mode not available - use window instead?",
+        platform::MessageBoxButtons::YesNo, platform::MessageBoxIcon::Exclamation);
+    if (answer == platform::MessageBoxAnswer::Yes) {
+      state_ &= ~kFullscreen;
+    } else {
+      // Full screen stays wanted: cover the desktop at its current mode.
+      window_->EnterDesktopFullscreen();
+    }
+  }
+
+  refreshRate_ = window_->RefreshRate();
+  Resize();
+  if (CurrentDisplayHooks().startGl) CurrentDisplayHooks().startGl();
+  ApplyGlDefaults();
+  state_ |= kCreated;
+  return true;
+}
+
+void CDisplay::ApplyGlDefaults() {
+  if (!HasContext()) return;
+  glClearColor(clearColour_[0], clearColour_[1], clearColour_[2], clearColour_[3]);
+  glClearDepth(1.0);
+  glClearStencil(0);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void CDisplay::KillGLWindow() {
+  if (window_->IsOpen() && CurrentDisplayHooks().stopGl) CurrentDisplayHooks().stopGl();
+  if (HasState(kFullscreen)) {
+    window_->LeaveFullscreen();
+    window_->ShowCursor(true);
+  }
+  window_->Close();
+  state_ &= ~kOverlay;
+  flags_[2] = false;
+}
+
+bool CDisplay::Recreate() {
+  state_ &= ~kChangePending;
+  if (HasState(kFirstCreation)) {
+    state_ &= ~kFirstCreation;
+  } else {
+    KillGLWindow();
+  }
+  return CreateGLWindow();
+}
+
+void CDisplay::ReleaseContext() { window_->ReleaseCurrent(); }
+
+bool CreateGLWindow(CDisplay* display) { return display->CreateGLWindow(); }
+
+void KillGLWindow(CDisplay* display) { display->KillGLWindow(); }

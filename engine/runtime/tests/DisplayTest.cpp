@@ -1,0 +1,245 @@
+// Display values, mode choice and window creation over the display-less back-end.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "engine/foundation/Log.h"
+#include "engine/runtime/display/Display.h"
+#include "platform/NullGlWindow.h"
+#include "support/LogLines.h"
+
+namespace {
+
+using Mode = CDisplay::Mode;
+
+platform::DisplayDevice DeviceWith(std::vector<platform::DisplayMode> modes) {
+  return platform::DisplayDevice{"Display 0", "Null", std::move(modes)};
+}
+
+struct NullDisplay {
+  platform::NullGlWindow* window;
+  std::unique_ptr<CDisplay> display;
+  explicit NullDisplay(std::vector<platform::DisplayDevice> devices = {}) {
+    auto backend = std::make_unique<platform::NullGlWindow>(std::move(devices));
+    window = backend.get();
+    display = std::make_unique<CDisplay>(std::move(backend));
+  }
+};
+
+CDisplay::Device ModeList(std::vector<Mode> modes) {
+  CDisplay::Device device;
+  device.name = "Display 0";
+  device.modes = std::move(modes);
+  return device;
+}
+
+TEST(Display, StartsWithTheDesignedDefaults) {
+  NullDisplay null;
+  CDisplay& display = *null.display;
+  EXPECT_EQ(display.GetState(), CDisplay::kFirstCreation);
+  EXPECT_EQ(display.fov, 45.0f);
+  EXPECT_EQ(display.nearPlane, 1.0f);
+  EXPECT_EQ(display.farPlane, 1500.0f);
+  EXPECT_EQ(display.GetWidth(), 800);
+  EXPECT_EQ(display.GetHeight(), 600);
+  const float expected[4] = {0.0f, 0.0f, 0.25f, 1.0f};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(display.GetClearColour()[i], expected[i]);
+  EXPECT_EQ(display.GetTitle(), "Test");
+}
+
+TEST(Display, ResizeCorrectsInvalidValues) {
+  struct Case {
+    int width, height, depth;
+    float nearPlane, farPlane, fov;
+    int wantWidth, wantHeight, wantDepth;
+    float wantNear, wantFar, wantFov;
+  };
+  const Case cases[] = {
+      {0, 600, 32, 1, 1500, 45, 128, 600, 32, 1, 1500, 45},
+      {800, -5, 24, 1, 1500, 45, 800, 128, 24, 1, 1500, 45},
+      {800, 600, 0, 1, 1500, 45, 800, 600, 16, 1, 1500, 45},
+      {800, 600, 64, 1, 1500, 45, 800, 600, 16, 1, 1500, 45},
+      {800, 600, 32, 0.5f, 2000, 45, 800, 600, 32, 1, 1500, 45},
+      {800, 600, 32, 10, 5, 0, 800, 600, 32, 10, 1500, 45},
+  };
+  for (const Case& c : cases) {
+    NullDisplay null;
+    CDisplay& display = *null.display;
+    display.nearPlane = c.nearPlane;
+    display.farPlane = c.farPlane;
+    display.fov = c.fov;
+    display.Configure("Game", c.width, c.height, c.depth, false);
+    EXPECT_EQ(display.GetWidth(), c.wantWidth);
+    EXPECT_EQ(display.GetHeight(), c.wantHeight);
+    EXPECT_EQ(display.GetDepth(), c.wantDepth);
+    EXPECT_EQ(display.nearPlane, c.wantNear);
+    EXPECT_EQ(display.farPlane, c.wantFar);
+    EXPECT_EQ(display.fov, c.wantFov);
+    EXPECT_TRUE(display.HasState(CDisplay::kSized));
+    EXPECT_FLOAT_EQ(display.GetInverseAspect(), float(c.wantHeight) / float(c.wantWidth));
+    EXPECT_EQ(display.GetViewportSize().x, float(c.wantWidth));
+  }
+}
+
+TEST(Display, MinimisedSizeIsNeverStored) {
+  NullDisplay null;
+  null.display->SetSize(1024, 768);
+  null.display->SetSize(0, 0);
+  EXPECT_EQ(null.display->GetWidth(), 1024);
+  EXPECT_EQ(null.display->GetHeight(), 768);
+}
+
+TEST(Display, ClosestModeNeverLargerOrDeeper) {
+  EnableTestLogChannels();
+  struct Case {
+    const char* what;
+    int width, height, depth;
+    std::vector<Mode> modes;
+    int want;
+  };
+  const std::vector<Case> cases = {
+      {"32 after 16", 1024, 768, 32, {{16, 1024, 768, 60}, {32, 1024, 768, 60}}, 1},
+      {"32 before 16", 1024, 768, 32, {{32, 1024, 768, 60}, {16, 1024, 768, 60}}, 0},
+      {"only wider", 800, 600, 32, {{32, 1024, 768, 60}, {32, 1280, 1024, 60}}, -1},
+      {"aspect within 0.125", 1280, 1024, 32, {{32, 1280, 960, 60}}, 0},
+      {"aspect too far", 1280, 1024, 32, {{32, 1280, 720, 60}}, -1},
+      {"other refresh skipped", 1024, 768, 32, {{32, 1024, 768, 75}, {32, 800, 600, 60}}, 1},
+      {"deeper skipped", 1024, 768, 16, {{32, 1024, 768, 60}}, -1},
+      {"last of equals wins", 800, 600, 32, {{32, 800, 600, 60}, {32, 800, 600, 60}}, 1},
+  };
+  for (const Case& c : cases) {
+    ClearLogLines(kLogDBG);
+    NullDisplay null;
+    CDisplay& display = *null.display;
+    display.SetRefreshRate(60);
+    display.SetDevices({ModeList(c.modes)});
+    display.Configure("Game", c.width, c.height, c.depth, false);
+    EXPECT_EQ(display.GetSelectedMode(), c.want) << c.what;
+    int logged = 0;
+    for (const std::string& line : LogLinesOf(kLogDBG)) logged += line.rfind("Closest Mode : ", 0) == 0;
+    EXPECT_EQ(logged, c.want >= 0 ? 1 : 0) << c.what;
+  }
+}
+
+TEST(Display, FindModeAndSelectMode) {
+  NullDisplay null;
+  CDisplay& display = *null.display;
+  display.SetRefreshRate(60);
+  display.SetDevices({ModeList({{16, 640, 480, 60}, {32, 1024, 768, 60}, {32, 1024, 768, 75}})});
+  EXPECT_NE(display.FindMode(1, 32, 1024, 0), nullptr);
+  EXPECT_NE(display.FindMode(1, 0, 0, 0), nullptr);
+  EXPECT_EQ(display.FindMode(1, 16, 0, 0), nullptr);
+  EXPECT_EQ(display.FindMode(2, 32, 1024, 768), nullptr) << "other refresh rate";
+  EXPECT_EQ(display.FindMode(3, 0, 0, 0), nullptr);
+  EXPECT_EQ(display.GetModeCount(), 3);
+
+  display.SelectMode(0);
+  EXPECT_EQ(display.GetWidth(), 640);
+  EXPECT_EQ(display.GetDepth(), 16);
+  EXPECT_TRUE(display.HasState(CDisplay::kChangePending));
+  EXPECT_EQ(display.GetSelectedMode(), 0);
+}
+
+TEST(Display, FullscreenAndDepthRequestARebuild) {
+  NullDisplay null;
+  CDisplay& display = *null.display;
+  display.SetFullscreen(false);
+  EXPECT_FALSE(display.HasState(CDisplay::kChangePending)) << "no change, no rebuild";
+  display.SetFullscreen(true);
+  EXPECT_TRUE(display.HasState(CDisplay::kFullscreen | CDisplay::kChangePending));
+  display.ClearState(CDisplay::kChangePending);
+  display.SetFullscreen(false);
+  EXPECT_FALSE(display.HasState(CDisplay::kFullscreen));
+  EXPECT_TRUE(display.HasState(CDisplay::kChangePending));
+  display.ClearState(CDisplay::kChangePending);
+  display.SetDepth(16);
+  EXPECT_TRUE(display.HasState(CDisplay::kChangePending));
+}
+
+TEST(Display, RefusedFullscreenAsksAndFollowsTheAnswer) {
+  struct Case {
+    const char* answer;
+    bool fullscreenKept;
+  };
+  for (Case c : {Case{"no", true}, Case{"yes", false}}) {
+    setenv("VYRE_MESSAGEBOX", c.answer, 1);
+    NullDisplay null({DeviceWith({{32, 640, 480, 60}})});
+    CDisplay& display = *null.display;
+    display.Configure("Game", 1024, 768, 32, true);
+    ASSERT_TRUE(display.Recreate()) << c.answer;
+    EXPECT_TRUE(display.HasState(CDisplay::kCreated));
+    EXPECT_EQ(display.HasState(CDisplay::kFullscreen), c.fullscreenKept) << c.answer;
+    EXPECT_EQ(null.window->desktopFullscreen, c.fullscreenKept) << c.answer;
+    EXPECT_FALSE(null.window->fullscreen);
+    EXPECT_EQ(null.window->lastConfig.title, "Game");
+  }
+  setenv("VYRE_MESSAGEBOX", "no", 1);
+}
+
+TEST(Display, ListedFullscreenModeSwitchesWithoutAsking) {
+  NullDisplay null({DeviceWith({{32, 1024, 768, 60}})});
+  null.display->Configure("Game", 1024, 768, 32, true);
+  ASSERT_TRUE(null.display->Recreate());
+  EXPECT_TRUE(null.window->fullscreen);
+  EXPECT_TRUE(null.display->HasState(CDisplay::kFullscreen));
+  EXPECT_EQ(null.display->GetRefreshRate(), 60);
+  EXPECT_EQ(null.display->GetCurrentDevice(), 0);
+  EXPECT_EQ(null.display->GetSelectedMode(), 0);
+}
+
+TEST(Display, RecreateSkipsTheKillOnlyTheFirstTime) {
+  NullDisplay null;
+  CDisplay& display = *null.display;
+  ASSERT_TRUE(display.Recreate());
+  EXPECT_FALSE(display.HasState(CDisplay::kFirstCreation));
+  EXPECT_EQ(null.window->closeCount, 0);
+  display.SetState(CDisplay::kChangePending);
+  ASSERT_TRUE(display.Recreate());
+  EXPECT_FALSE(display.HasState(CDisplay::kChangePending));
+  EXPECT_EQ(null.window->closeCount, 1);
+  EXPECT_EQ(null.window->openCount, 2);
+}
+
+TEST(Display, FailedCreationClearsCreatedAndReleasesTheWindow) {
+  NullDisplay null;
+  null.window->failOpenWith = platform::GlWindowError::CreateContext;
+  EXPECT_FALSE(null.display->CreateGLWindow());
+  EXPECT_FALSE(null.display->HasState(CDisplay::kCreated));
+  EXPECT_FALSE(null.window->IsOpen());
+}
+
+TEST(Display, EnumerationLogsDevicesAndModes) {
+  EnableTestLogChannels();
+  ClearLogLines(kLogGFX);
+  NullDisplay null({DeviceWith({{32, 800, 600, 60}, {16, 640, 480, 75}})});
+  null.display->EnumerateDevices();
+  const std::vector<std::string> expected = {
+      std::string(72, '='),
+      "Enumerating Display Devices...",
+      "Display 0 : 'Null'",
+      "Enumerating display modes...",
+      "[Device] @ Width x Height X BPP",
+      "[0] = 800 x  600 x 32 @ 60hz",
+      "[1] = 640 x  480 x 16 @ 75hz",
+  };
+  EXPECT_EQ(LogLinesOf(kLogGFX), expected);
+  ASSERT_EQ(null.display->GetDevices().size(), 1u);
+  EXPECT_EQ(null.display->GetDevices()[0].modes[1].refreshRate, 75);
+  EXPECT_EQ(null.display->GetDeviceName(0), "Display 0");
+  EXPECT_TRUE(null.display->GetDeviceName(1).IsEmpty());
+}
+
+TEST(Display, ScreenCentreLooksStraightAhead) {
+  NullDisplay null;
+  null.display->Configure("Game", 800, 600, 32, false);
+  Vector3 direction;
+  null.display->ScreenToViewDirection(&direction, 400, 300);
+  EXPECT_FLOAT_EQ(direction.x, 0.0f);
+  EXPECT_FLOAT_EQ(direction.y, 0.0f);
+  EXPECT_FLOAT_EQ(direction.z, -1.0f);
+  null.display->ScreenToViewDirection(&direction, 400, 0);
+  EXPECT_NEAR(direction.y, 0.41421f, 1e-4) << "tan(22.5 degrees) at the top edge";
+}
+
+}  // namespace
