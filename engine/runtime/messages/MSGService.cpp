@@ -1,10 +1,12 @@
 #include "engine/runtime/messages/MSGService.h"
 
 #include "engine/foundation/Clock.h"
+#include "engine/foundation/File.h"
 #include "engine/runtime/messages/MSGSystem.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -34,7 +36,7 @@ CMSGListener::~CMSGListener() {
   if (receiverId < 0) return;
   if (CMSGSystem* system = CMSGSystem::Existing()) {
     if (CMSGService* service = system->ServiceOfReceiver(receiverId)) {
-      service->RemoveListener(receiverId);
+      service->ForgetListener(this);
     }
   }
 }
@@ -239,14 +241,23 @@ int32_t CMSGService::AddListener(CMSGListener* listener) {
   return id;
 }
 
-void CMSGService::RemoveListener(int32_t id) {
+template <class Match>
+void CMSGService::RemoveListenersWhere(Match match) {
   for (CMSGListener*& listener : listeners) {
-    if (listener && listener->receiverId == id) {
+    if (listener && match(listener)) {
       listener = nullptr;
       listenersHaveGaps = true;
     }
   }
   if (listenerWalks == 0 && listenersHaveGaps) CompactListeners();
+}
+
+void CMSGService::RemoveListener(int32_t id) {
+  RemoveListenersWhere([id](const CMSGListener* listener) { return listener->receiverId == id; });
+}
+
+void CMSGService::ForgetListener(const CMSGListener* object) {
+  RemoveListenersWhere([object](const CMSGListener* listener) { return listener == object; });
 }
 
 void CMSGService::CompactListeners() {
@@ -359,4 +370,30 @@ void RegisterGUIMessageNames() {
   };
   CMSGService* service = GetGUIMSGService();
   for (const auto& entry : kNames) service->RegisterMessageName(entry.id, entry.name);
+}
+
+bool CMSGService::LoadScript(const char* fileName) {
+  FileText file;
+  if (!(file.OpenRead(fileName) & File::kOpen)) return false;
+  if (file.GetSize() > static_cast<int64_t>(kMaxScriptBytes)) {
+    MSGPrintf("%s : script '%s' is larger than %u bytes; not read", name.Chars(), fileName,
+              kMaxScriptBytes);
+    return true;
+  }
+  double delaySeconds = 0.0;
+  String line;
+  while (file.IsOpen() && !file.IsEOF()) {
+    file.ReadLine(line);
+    line.Trim();
+    // Trim keeps a lone first character; one-character lines are skipped anyway.
+    if (line.Length() <= 1 || line.Find("/") >= 0) continue;
+    int32_t messageNumber = FindMessageNumber(line.GetWord(0).Chars());
+    if (messageNumber < 0) continue;
+    int32_t receiver = FindListenerIdByName(line.GetWord(1).Chars());
+    if (receiver < 0) continue;
+    String seconds = line.GetWord(2);
+    if (!seconds.IsEmpty()) delaySeconds += std::atof(seconds.Chars());
+    Post(static_cast<uint32_t>(messageNumber), -1, receiver, 0, delaySeconds);
+  }
+  return true;
 }

@@ -21,6 +21,8 @@ class CMSGService : public CMSGListener {
   // Receiver numbers are 15 bits: a higher one would read as a broadcast.
   static constexpr uint32_t kLastReceiverNumber = 0x7FFF;
   static constexpr uint32_t kReceiverWarningNumber = 0x7F00;
+  // Message scripts are a few lines; larger files are refused.
+  static constexpr uint32_t kMaxScriptBytes = 64 * 1024;
 
   // Builds the pool and registers the service with the message system; a
   // second service of the same number stays outside the system.
@@ -60,6 +62,8 @@ class CMSGService : public CMSGListener {
   int32_t AddListener(CMSGListener* listener);
   // Unregisters every receiver with this id (safe during delivery).
   void RemoveListener(int32_t id);
+  // Unregisters this receiver object wherever it is listed (safe during delivery).
+  void ForgetListener(const CMSGListener* listener);
   // The registered receiver with this id, or null.
   CMSGListener* FindListener(int32_t id) const;
   // The id of the first receiver whose name matches ignoring case, or -1.
@@ -98,6 +102,8 @@ class CMSGService : public CMSGListener {
   void SwapSlots(uint32_t a, uint32_t b);
   void FillNames(CMSGMessage& message) const;
   void CompactListeners();
+  template <class Match>
+  void RemoveListenersWhere(Match match);
 
   std::array<CMSGMessage, kPoolSize> pool;
   // Entries below count are the queued messages; the rest are free records.

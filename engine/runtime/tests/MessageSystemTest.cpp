@@ -1,9 +1,11 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGSystem.h"
+#include "platform/TempFolder.h"
 #include "support/RuntimeTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -349,6 +351,34 @@ TEST_F(MessageServiceTest, RepostUsesTheStoredDelay) {
   service->Repost(templateRecord);
   EXPECT_EQ(service->GetCount(), 1u);
   EXPECT_DOUBLE_EQ(service->GetMessage(0)->dueTime, 2.0);
+}
+
+TEST_F(MessageServiceTest, ScriptsPostNamedMessagesWithARunningDelay) {
+  auto door = MakeReceiver("Door");
+  service->RegisterMessageName(kPing, "eMSG_Open");
+  service->RegisterMessageName(kPong, "eMSG_Close");
+  platform::ScopedTempFolder scratch("vyre-script");
+  std::ofstream(scratch / "script.txt") << "  eMSG_Open door 0.5\r\n"
+                                          "// eMSG_Open Door\n"
+                                          "eMSG_Open Door 1 / comment\n"
+                                          "x\n"
+                                          "eMSG_Missing Door 9\n"
+                                          "eMSG_Close Nobody 9\n"
+                                          "eMSG_Close DOOR 0.25\n"
+                                          "eMSG_Open Door\n";
+  EXPECT_TRUE(service->LoadScript((scratch / "script.txt").c_str()));
+  // Posted by number only, with delays 0.5, 0.75 and 0.75.
+  ASSERT_EQ(service->GetCount(), 3u);
+  SetGameTime(0.5);
+  service->Deliver();
+  EXPECT_EQ(door->received, std::vector<uint32_t>{1});
+  SetGameTime(0.75);
+  service->Deliver();
+  service->Deliver();
+  // The first delivery swapped the last record forward, so equal due times
+  // now come in that order.
+  EXPECT_EQ(door->received, (std::vector<uint32_t>{1, 1, 2}));
+  EXPECT_FALSE(service->LoadScript((scratch / "missing.txt").c_str()));
 }
 
 TEST(MessageSystemTest, ServicesRegisterOncePerSlot) {

@@ -1,0 +1,295 @@
+#include "engine/runtime/settings/Settings.h"
+
+#include "engine/foundation/File.h"
+#include "engine/foundation/Log.h"
+#include "engine/runtime/settings/Registry.h"
+#include "platform/AtomicFile.h"
+#include "platform/Path.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// atoi without its undefined overflow: out-of-range numbers saturate.
+int32_t ParseInt(const std::string& text) {
+  errno = 0;
+  long value = std::strtol(text.c_str(), nullptr, 10);
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+void ToUpperAscii(std::string& text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+// A settings line: leading spaces and tabs and trailing NUL, space, tab, CR
+// and LF removed.
+std::string CleanLine(std::string_view raw) {
+  size_t start = 0;
+  while (start < raw.size() && (raw[start] == ' ' || raw[start] == '\t')) ++start;
+  size_t end = raw.size();
+  while (end > start) {
+    char c = raw[end - 1];
+    if (c != '\0' && c != ' ' && c != '\t' && c != '\r' && c != '\n') break;
+    --end;
+  }
+  return std::string(raw.substr(start, end - start));
+}
+
+// Reads the ini file's lines; false (and logged) when it cannot be opened or
+// is too large to be a settings file.
+bool ReadIniLines(const String& fileName, std::vector<std::string>* lines) {
+  FileText file;
+  if (!(file.OpenRead(fileName.Chars()) & File::kOpen)) {
+    LogGEM("[GEM] Settings : Failed to read '%s'...", fileName.Chars());
+    return false;
+  }
+  if (file.GetSize() > static_cast<int64_t>(CSettings::kMaxIniBytes)) {
+    LogGEM("[GEM] Settings : '%s' is larger than %u bytes; not read", fileName.Chars(),
+           CSettings::kMaxIniBytes);
+    return false;
+  }
+  String line;
+  while (file.IsOpen() && !file.IsEOF()) {
+    file.ReadLine(line);
+    lines->push_back(CleanLine(std::string_view(line.Chars(), line.Length())));
+  }
+  return true;
+}
+
+// Calls apply(key, value) for each "key=value" line of the section, from the
+// line after its header to the first line holding "[".
+template <class Apply>
+void ReadSection(const std::vector<std::string>& lines, const char* header, bool upperCase,
+                 Apply apply) {
+  size_t index = 0;
+  while (index < lines.size() && lines[index] != header) ++index;
+  for (++index; index < lines.size(); ++index) {
+    std::string line = lines[index];
+    if (line.find('[') != std::string::npos) return;
+    if (upperCase) ToUpperAscii(line);
+    size_t equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    apply(line.substr(0, equals), line.substr(equals + 1));
+  }
+}
+
+constexpr const char* kDisplayAPI = "Display\\API";
+constexpr const char* kDisplayTop = "Display\\Top";
+constexpr const char* kDisplayLeft = "Display\\Left";
+constexpr const char* kDisplayWidth = "Display\\Width";
+constexpr const char* kDisplayHeight = "Display\\Height";
+constexpr const char* kDisplayDepth = "Display\\Depth";
+constexpr const char* kDisplayFullscreen = "Display\\Fullscreen";
+
+// A value is taken only when it has exactly the field's width, so a value of
+// another size never leaves a field half overwritten.
+template <class Field>
+void ReadField(const String& key, const char* name, Field* field) {
+  Field value{};
+  if (RegistryReadValue(name, &value, sizeof value, key.Chars()) == sizeof value) *field = value;
+}
+
+void ReadFlag(const String& key, const char* name, bool* field) {
+  uint8_t value = 0;
+  if (RegistryReadValue(name, &value, sizeof value, key.Chars()) == sizeof value) *field = value != 0;
+}
+
+template <class Field>
+void WriteField(const String& key, const char* name, const Field& field) {
+  RegistryWriteValue(name, 1, &field, sizeof field, key.Chars());
+}
+
+void WriteFlag(const String& key, const char* name, bool field) {
+  uint8_t value = field ? 1 : 0;
+  WriteField(key, name, value);
+}
+
+}  // namespace
+
+CSettings::CSettings() {
+  registryKeyPath = kRegistryRoot;
+  registryKeyPath += title;
+  SetLogSettings(this);
+}
+
+CSettings::~CSettings() {
+  // Back to the log's defaults: an earlier source may be gone by now.
+  if (&GetLogSettings() == this) SetLogSettings(nullptr);
+  ClearArguments();
+}
+
+CSettings* GetSettings() {
+  static CSettings settings;
+  return &settings;
+}
+
+void CSettings::SetTitle(const String& newTitle) {
+  title = newTitle;
+  modified = true;
+  registryKeyPath = kRegistryRoot;
+  registryKeyPath += newTitle;
+}
+
+void CSettings::SetIniName(const String& name) { iniFileName = name; }
+
+void CSettings::ReadDisplayRegistry() {
+  ReadField(registryKeyPath, kDisplayAPI, &api);
+  ReadField(registryKeyPath, kDisplayTop, &top);
+  ReadField(registryKeyPath, kDisplayLeft, &left);
+  ReadField(registryKeyPath, kDisplayWidth, &width);
+  ReadField(registryKeyPath, kDisplayHeight, &height);
+  ReadField(registryKeyPath, kDisplayDepth, &depth);
+  ReadFlag(registryKeyPath, kDisplayFullscreen, &fullscreen);
+}
+
+void CSettings::WriteDisplayRegistry() const {
+  WriteField(registryKeyPath, kDisplayAPI, api);
+  WriteField(registryKeyPath, kDisplayTop, top);
+  WriteField(registryKeyPath, kDisplayLeft, left);
+  WriteField(registryKeyPath, kDisplayWidth, width);
+  WriteField(registryKeyPath, kDisplayHeight, height);
+  WriteField(registryKeyPath, kDisplayDepth, depth);
+  WriteFlag(registryKeyPath, kDisplayFullscreen, fullscreen);
+}
+
+bool CSettings::Load(bool useRegistry) {
+  if (useRegistry) ReadDisplayRegistry();
+  std::vector<std::string> lines;
+  if (!ReadIniLines(iniFileName, &lines)) return false;
+
+  // Keys and values of [System] are upper-cased whole.
+  ReadSection(lines, "[System]", true, [this](const std::string& key, const std::string& value) {
+    if (key == "LOCALDIR") localDir = value.c_str();
+    else if (key == "DEVELOPERMODE") developerMode = value == "1";
+    else if (key == "TITLE") title = value.c_str();  // the key path stays as it was
+    else if (key == "LOGSTOFILES") logsToFiles = value == "1";
+    else if (key == "ENABLELOGGING") enableLogging = value == "1";
+    else if (key == "LOGFILTER") logFilter = value.c_str();
+  });
+  // [Display] keys are case-sensitive and values are taken as written.
+  ReadSection(lines, "[Display]", false, [this](const std::string& key, const std::string& value) {
+    if (key == "API") {
+      if (value == "OGL") api = 0;
+      else if (value == "DX") api = 1;
+    } else if (key == "Width") width = ParseInt(value);
+    else if (key == "Height") height = ParseInt(value);
+    else if (key == "Depth") depth = ParseInt(value);
+    else if (key == "Fullscreen") fullscreen = value == "1";
+    else if (key == "Top") top = ParseInt(value);
+    else if (key == "Left") left = ParseInt(value);
+  });
+  if (developerMode) Dump();
+  return true;
+}
+
+bool CSettings::Save(bool useRegistry) {
+  if (useRegistry) {
+    LogGEM("Settings : Writing to registry...");
+    WriteDisplayRegistry();
+  }
+  std::string text;
+  auto line = [&text](const char* key, const std::string& value) {
+    text += key;
+    text += value;
+    text += '\n';
+  };
+  text += "[System]\n";
+  line("LocalDir=", localDir.Chars());
+  line("DeveloperMode=", std::to_string(developerMode ? 1 : 0));
+  line("LogsToFiles=", std::to_string(logsToFiles ? 1 : 0));
+  line("EnableLogging=", std::to_string(enableLogging ? 1 : 0));
+  line("LogFilter=", logFilter.Chars());
+  text += "[Display]\n";
+  line("API=", api == 0 ? "OGL" : "DX");
+  line("Top=", std::to_string(top));
+  line("Left=", std::to_string(left));
+  line("Width=", std::to_string(width));
+  line("Height=", std::to_string(height));
+  line("Depth=", std::to_string(depth));
+  line("Fullscreen=", std::to_string(fullscreen ? 1 : 0));
+
+  // The player's file is replaced whole or left as it was.
+  if (!platform::ReplaceFileAtomically(platform::ResolvePath(iniFileName.Chars()), text)) {
+    LogGEM("Settings : Failed to save '%s'", iniFileName.Chars());
+    return false;
+  }
+  return true;
+}
+
+void CSettings::ParseCommandLine(const char* commandLine) {
+  if (!commandLine) return;
+  // Words are runs of anything but spaces and tabs; there is no quoting.
+  std::string pendingOption;
+  const char* cursor = commandLine;
+  while (*cursor) {
+    while (*cursor == ' ' || *cursor == '\t') ++cursor;
+    const char* start = cursor;
+    while (*cursor && *cursor != ' ' && *cursor != '\t') ++cursor;
+    if (cursor == start) break;
+    std::string word(start, cursor);
+    if (word[0] == '/') {
+      pendingOption = word.substr(1);
+    } else if (word[0] == '-') {
+      AddArgument(word.c_str() + 1, nullptr);
+    } else {
+      AddArgument(pendingOption.c_str(), word.c_str());
+      pendingOption.clear();
+    }
+  }
+}
+
+void CSettings::AddArgument(const char* name, const char* value) {
+  auto argument = std::make_unique<StringPair>();
+  argument->name = name;
+  if (value) argument->value = value;
+  arguments.push_back(std::move(argument));
+}
+
+StringPair* CSettings::FindArgument(const char* name) {
+  if (!name) return nullptr;
+  if (name[0] == '/') ++name;
+  for (const auto& argument : arguments) {
+    if (argument->name == name) return argument.get();
+  }
+  return nullptr;
+}
+
+StringPair* CSettings::GetArgument(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= arguments.size()) return nullptr;
+  return arguments[static_cast<size_t>(index)].get();
+}
+
+void CSettings::ClearArguments() { arguments.clear(); }
+
+void CSettings::Dump() const {
+  LogGEM("/=");
+  LogGEM("%s", modified ? "Settings [MODIFIED]" : "Settings");
+  LogGEM("/=");
+  LogGEM("[System]");
+  LogGEM("Title = %s", title.Chars());
+  LogGEM("LocalDir = %s", localDir.Chars());
+  LogGEM("DevMode = %d", developerMode ? 1 : 0);
+  LogGEM("LogsToFiles = %d", logsToFiles ? 1 : 0);
+  LogGEM("Enable Logging = %d", enableLogging ? 1 : 0);
+  LogGEM("Log Filter = %s", logFilter.Chars());
+  LogGEM("[Display]");
+  LogGEM("Top = %d", top);
+  LogGEM("Left = %d", left);
+  LogGEM("Width = %d", width);
+  LogGEM("Height = %d", height);
+  LogGEM("Depth = %d", depth);
+  LogGEM("Fullscreen = %d", fullscreen ? 1 : 0);
+}
+
+uint32_t CSettings::ReadValue(const char* name, void* out, uint32_t capacity) const {
+  return RegistryReadValue(name, out, capacity, registryKeyPath.Chars());
+}

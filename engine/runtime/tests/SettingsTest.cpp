@@ -1,0 +1,268 @@
+#include "engine/runtime/settings/Registry.h"
+#include "engine/runtime/settings/Settings.h"
+#include "platform/TempFolder.h"
+#include "support/RuntimeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace runtime_test;
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(scratch.Path().empty());
+    setenv("VYRE_REGISTRY", (scratch / "registry.reg").c_str(), 1);
+    iniPath = scratch / "Settings.ini";
+    settings.SetTitle("Novaliths");
+    settings.SetIniName(iniPath.c_str());
+    ClearLog(kGEMChannel);
+  }
+
+  void WriteIni(const std::string& text) { std::ofstream(iniPath, std::ios::binary) << text; }
+  std::string ReadIni() {
+    std::ifstream in(iniPath, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+  }
+  void WriteRegistryInt(const char* name, int32_t value) {
+    ASSERT_TRUE(RegistryWriteValue(name, 1, &value, sizeof value, settings.registryKeyPath.Chars()));
+  }
+
+  platform::ScopedTempFolder scratch{"vyre-settings"};
+  std::string iniPath;
+  CSettings settings;
+};
+
+TEST_F(SettingsTest, DefaultsStandWithoutIniFileOrRegistry) {
+  EXPECT_FALSE(settings.Load(true));
+  EXPECT_EQ(settings.width, 800);
+  EXPECT_EQ(settings.height, 600);
+  EXPECT_EQ(settings.depth, 32);
+  EXPECT_FALSE(settings.fullscreen);
+  EXPECT_EQ(settings.api, 0);
+  EXPECT_EQ(settings.title, "Novaliths");
+  EXPECT_TRUE(settings.developerMode);
+  EXPECT_TRUE(settings.enableLogging);
+  EXPECT_FALSE(settings.logsToFiles);
+  EXPECT_EQ(settings.registryKeyPath, "Software\\Velk Software Studio\\Novaliths");
+  EXPECT_TRUE(settings.modified);  // setting the title marks them
+  EXPECT_EQ(LogLines(kGEMChannel),
+            std::vector<std::string>{"[GEM] Settings : Failed to read '" + iniPath + "'..."});
+}
+
+TEST_F(SettingsTest, IniFileIsReadAfterTheRegistryAndWins) {
+  WriteRegistryInt("Display\\Width", 1024);
+  WriteRegistryInt("Display\\Height", 700);
+  WriteRegistryInt("Display\\Depth", 16);
+  uint8_t oneByte = 1;
+  ASSERT_TRUE(RegistryWriteValue("Display\\Fullscreen", 1, &oneByte, 1, settings.registryKeyPath.Chars()));
+  // A value of the wrong width is not taken.
+  ASSERT_TRUE(RegistryWriteValue("Display\\Top", 1, &oneByte, 1, settings.registryKeyPath.Chars()));
+  WriteIni("[Display]\nWidth=640\n");
+  EXPECT_TRUE(settings.Load(true));
+  EXPECT_EQ(settings.width, 640);
+  EXPECT_EQ(settings.height, 700);
+  EXPECT_EQ(settings.depth, 16);
+  EXPECT_TRUE(settings.fullscreen);
+  EXPECT_EQ(settings.top, 0);
+
+  // Without the registry only the file counts.
+  CSettings fileOnly;
+  fileOnly.SetTitle("Novaliths");
+  fileOnly.SetIniName(iniPath.c_str());
+  fileOnly.Load(false);
+  EXPECT_EQ(fileOnly.height, 600);
+}
+
+TEST_F(SettingsTest, IniSectionsFollowTheirOwnRules) {
+  WriteIni(
+      "  [Display]\r\n"          // leading blanks and CRLF are trimmed
+      "Width = 1024\n"           // the key ends in a blank: matches nothing
+      "Height=768\n"
+      "height=1\n"               // display keys are case-sensitive
+      "Depth=24abc\n"
+      "Top=-5\n"
+      "Left=99999999999\n"       // saturates instead of overflowing
+      "Fullscreen=yes\n"
+      "API=DX\n"
+      "no equals sign\n"
+      "\n"
+      "[Other]\n"
+      "Width=2\n"                // another section ends [Display]
+      "[System]\n"
+      "title=Demo\n"             // whole [System] lines are upper-cased
+      "LocalDir=data/levels\n"
+      "DeveloperMode=0\n"
+      "LogsToFiles=true\n"       // only "1" sets a flag
+      "EnableLogging=1\n"
+      "LogFilter=gem,gfx\n"
+      "Mystery=1\n");
+  EXPECT_TRUE(settings.Load(true));
+  EXPECT_EQ(settings.width, 800);
+  EXPECT_EQ(settings.height, 768);
+  EXPECT_EQ(settings.depth, 24);
+  EXPECT_EQ(settings.top, -5);
+  EXPECT_EQ(settings.left, INT32_MAX);
+  EXPECT_FALSE(settings.fullscreen);
+  EXPECT_EQ(settings.api, 1);
+  EXPECT_EQ(settings.title, "DEMO");
+  // The key path keeps the title the game set.
+  EXPECT_EQ(settings.registryKeyPath, "Software\\Velk Software Studio\\Novaliths");
+  EXPECT_EQ(settings.localDir, "DATA/LEVELS");
+  EXPECT_FALSE(settings.developerMode);
+  EXPECT_FALSE(settings.logsToFiles);
+  EXPECT_TRUE(settings.enableLogging);
+  EXPECT_EQ(settings.logFilter, "GEM,GFX");
+  // Developer mode off: no dump.
+  EXPECT_FALSE(LogContains(kGEMChannel, "Title = "));
+}
+
+TEST_F(SettingsTest, FlagsAndInterfaceValuesTable) {
+  struct Case {
+    const char* value;
+    bool flag;
+  } cases[] = {{"1", true}, {"0", false}, {"yes", false}, {"true", false}, {"2", false}, {" 1", false}, {"", false}};
+  for (const Case& c : cases) {
+    CSettings loaded;
+    loaded.SetIniName(iniPath.c_str());
+    loaded.fullscreen = !c.flag;
+    loaded.api = 1;
+    WriteIni(std::string("[Display]\nFullscreen=") + c.value + "\nAPI=" + (c.flag ? "OGL" : "GL") + "\n");
+    loaded.Load(false);
+    EXPECT_EQ(loaded.fullscreen, c.flag) << "value '" << c.value << "'";
+    EXPECT_EQ(loaded.api, c.flag ? 0 : 1) << "value '" << c.value << "'";
+  }
+}
+
+TEST_F(SettingsTest, DeveloperModeDumpsTheSettings) {
+  WriteIni("[System]\nDeveloperMode=1\n[Display]\nWidth=1280\n");
+  settings.Load(false);
+  std::vector<std::string> lines = LogLines(kGEMChannel);
+  const std::string separator(72, '=');
+  std::vector<std::string> expected = {
+      separator, "Settings [MODIFIED]", separator, "[System]", "Title = Novaliths", "LocalDir = ",
+      "DevMode = 1", "LogsToFiles = 0", "Enable Logging = 1", "Log Filter = ", "[Display]",
+      "Top = 0", "Left = 0", "Width = 1280", "Height = 600", "Depth = 32", "Fullscreen = 0"};
+  ASSERT_GE(lines.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<long>(expected.size()), lines.end()), expected);
+}
+
+TEST_F(SettingsTest, SaveWritesTheRegistryAndTheFourteenLineFile) {
+  settings.width = 1024;
+  settings.height = 768;
+  settings.fullscreen = true;
+  settings.top = -3;
+  settings.logFilter = "ALL";
+  settings.title = "Ignored";
+  EXPECT_TRUE(settings.Save(true));
+  EXPECT_EQ(ReadIni(),
+            "[System]\n"
+            "LocalDir=\n"
+            "DeveloperMode=1\n"
+            "LogsToFiles=0\n"
+            "EnableLogging=1\n"
+            "LogFilter=ALL\n"
+            "[Display]\n"
+            "API=OGL\n"
+            "Top=-3\n"
+            "Left=0\n"
+            "Width=1024\n"
+            "Height=768\n"
+            "Depth=32\n"
+            "Fullscreen=1\n");
+  EXPECT_TRUE(settings.modified);
+  EXPECT_TRUE(LogContains(kGEMChannel, "Settings : Writing to registry..."));
+
+  int32_t width = 0;
+  uint8_t fullscreen = 0;
+  EXPECT_EQ(settings.ReadValue("Display\\Width", &width, sizeof width), 4u);
+  EXPECT_EQ(RegistryReadValue("Display\\Fullscreen", &fullscreen, 1, settings.registryKeyPath.Chars()), 1u);
+  EXPECT_EQ(width, 1024);
+  EXPECT_EQ(fullscreen, 1);
+
+  // What was saved loads back.
+  CSettings reloaded;
+  reloaded.SetTitle("Novaliths");
+  reloaded.SetIniName(iniPath.c_str());
+  reloaded.Load(true);
+  EXPECT_EQ(reloaded.width, 1024);
+  EXPECT_EQ(reloaded.top, -3);
+  EXPECT_TRUE(reloaded.fullscreen);
+  EXPECT_EQ(reloaded.logFilter, "ALL");
+}
+
+TEST_F(SettingsTest, AFailedSaveIsReported) {
+  std::string unreachable = scratch / "missing-folder/Settings.ini";
+  settings.SetIniName(unreachable.c_str());
+  EXPECT_FALSE(settings.Save(false));
+  EXPECT_EQ(LogLines(kGEMChannel), std::vector<std::string>{"Settings : Failed to save '" + unreachable + "'"});
+}
+
+TEST_F(SettingsTest, OversizedIniFileIsRefused) {
+  WriteIni("[Display]\nWidth=1024\n" + std::string(CSettings::kMaxIniBytes, '#'));
+  EXPECT_FALSE(settings.Load(false));
+  EXPECT_EQ(settings.width, 800);
+  EXPECT_TRUE(LogContains(kGEMChannel, "is larger than 65536 bytes; not read"));
+}
+
+TEST_F(SettingsTest, CommandLineIsRecordedNotApplied) {
+  settings.ParseCommandLine("/3ME models\\ship.3me  -X\t/SCN");
+  ASSERT_EQ(settings.GetArgumentCount(), 2u);
+  EXPECT_EQ(settings.GetArgument(0)->name, "3ME");
+  EXPECT_EQ(settings.GetArgument(0)->value, "models\\ship.3me");
+  EXPECT_EQ(settings.GetArgument(1)->name, "X");
+  EXPECT_EQ(settings.GetArgument(1)->value, "");
+  EXPECT_EQ(settings.GetArgument(2), nullptr);
+  EXPECT_EQ(settings.GetArgument(-1), nullptr);
+  EXPECT_EQ(settings.FindArgument("/3ME"), settings.GetArgument(0));
+  EXPECT_EQ(settings.FindArgument("3me"), nullptr);
+  EXPECT_EQ(settings.FindArgument("/SCN"), nullptr);
+
+  // A value with no option before it is kept under an empty name; a second
+  // option replaces a pending one.
+  settings.ClearArguments();
+  settings.ParseCommandLine("loose /A /B value -Width=5");
+  ASSERT_EQ(settings.GetArgumentCount(), 3u);
+  EXPECT_EQ(settings.GetArgument(0)->name, "");
+  EXPECT_EQ(settings.GetArgument(0)->value, "loose");
+  EXPECT_EQ(settings.GetArgument(1)->name, "B");
+  EXPECT_EQ(settings.GetArgument(2)->name, "Width=5");
+  EXPECT_EQ(settings.width, 800);
+  settings.ParseCommandLine(nullptr);
+  EXPECT_EQ(settings.GetArgumentCount(), 3u);
+}
+
+TEST_F(SettingsTest, GameValuesLiveBesideTheSettingsKey) {
+  // The game keeps its own values under the settings' key.
+  GetSettings()->SetTitle("Novaliths");
+  int32_t music = 70, readMusic = 0;
+  EXPECT_TRUE(RegistryWriteValue("Audio\\Music", 1, &music, sizeof music));
+  EXPECT_TRUE(RegistryWriteValue("Profile", 0, "Ada", 3));
+  char profile[1024] = {};
+  EXPECT_EQ(RegistryReadValue("Audio\\Music", &readMusic, sizeof readMusic), 4u);
+  EXPECT_EQ(RegistryReadValue("Profile", profile, sizeof profile), 4u);
+  EXPECT_EQ(readMusic, 70);
+  EXPECT_STREQ(profile, "Ada");
+  EXPECT_EQ(RegistryReadValue("Audio\\Sound", &readMusic, sizeof readMusic), 0u);
+  EXPECT_EQ(readMusic, 70);
+  // The same value names under another key are other values.
+  EXPECT_EQ(EngineKeyReadValue("Profile", profile, sizeof profile), 0u);
+  EXPECT_TRUE(RegistrySelfTestWrite());
+  EXPECT_TRUE(RegistrySelfTest());
+}
+
+TEST_F(SettingsTest, SettingsAreTheLogsSwitches) {
+  EXPECT_EQ(&GetLogSettings(), &settings);
+  settings.logFilter = "GEM";
+  EXPECT_STREQ(GetLogSettings().LogFilter(), "GEM");
+}
+
+}  // namespace
