@@ -119,9 +119,3 @@ String Concat(const String& a, const String& b);
 String ConcatChars(const String& a, const char* b);
 String operator+(const String& a, const String& b);
 String operator+(const String& a, const char* b);
-
-// A name and a value, such as a command-line option and its argument.
-struct StringPair {
-  String name;
-  String value;
-};
