@@ -24,6 +24,7 @@ public:
     // A box of the given size about inCentre.
     void SetCentreSize(const Vector3& inCentre, float width, float height, float depth);
     void SetCentreSizeVector(const Vector3& inCentre, const Vector3& size);
+    void SetCentreSize(const Vector3& inCentre, const Vector3& size) { SetCentreSizeVector(inCentre, size); }
     // A box from its extremes; the corners a and b follow.
     void SetMinMax(const Vector3& inMin, const Vector3& inMax);
     // Copies every field into other.

@@ -41,6 +41,8 @@ public:
     // Copies everything from other except the scale.
     void Copy(const TransformNode& other);
 
+    // The position is the sphere's centre; owners may write it directly.
+    Vector3& Position() { return centre; }
     Vector3 GetPosition() const { return centre; }
     Quaternion GetRotation() const { return rotation; }
     void SetPosition(float x, float y, float z) { centre.Set(x, y, z); }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "engine/foundation/BoundingVolumes.h"
 #include "engine/foundation/Plane.h"
 #include "engine/foundation/Rect.h"

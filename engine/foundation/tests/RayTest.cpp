@@ -55,8 +55,9 @@ TEST(Ray, BoxTable)
         float distance = kNone;
         EXPECT_EQ(c.ray.IntersectBox(box, &distance), c.hit) << c.ray.origin.x << " " << c.ray.origin.y;
         EXPECT_NEAR(distance, c.distance, 1e-4f) << c.ray.origin.x << " " << c.ray.origin.y;
-        if (c.hit || c.distance != kNone)
+        if (c.hit || c.distance != kNone) {
             EXPECT_TRUE(c.ray.IntersectBox(box));  // without an out distance the length is not checked
+        }
     }
 }
 
@@ -85,8 +86,9 @@ TEST(Ray, PlaneTable)
         Vector3 point(9, 9, 9);
         EXPECT_EQ(c.ray.IntersectPlane(ground, c.oneSided, &point, &distance), c.hit) << c.ray.origin.y;
         EXPECT_FLOAT_EQ(distance, c.distance);
-        if (c.distance != kNone)
+        if (c.distance != kNone) {
             EXPECT_TRUE(Near(point, Vector3(1, 0, 2)));
+        }
     }
 }
 

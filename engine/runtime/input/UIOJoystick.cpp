@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "engine/foundation/Clock.h"
+
 CUIOJoystick::CUIOJoystick(platform::PadSource* source, int padIndex)
     : source_(source), padIndex_(padIndex) {}
 
@@ -62,6 +64,8 @@ void CUIOJoystick::UpdateDirection(int direction, bool holds, float* axisHeld, f
     state = kKeyWentUp;
   }
 }
+
+bool CUIOJoystick::Poll() { return Poll(Clock::Instance().GetGameDelta()); }
 
 bool CUIOJoystick::Poll(float dtSeconds) {
   buttonChanged_ = buttonRepeat_ = directionRepeat_ = anyButtonDown_ = false;

@@ -21,6 +21,8 @@ class CUIOJoystick {
   bool Init();
   // One poll dtSeconds after the previous; returns whether the controller is acquired.
   bool Poll(float dtSeconds);
+  // One poll with the engine clock's game delta (0 while paused).
+  bool Poll();
   // Tries to acquire again and records the result (true when acquired).
   bool CheckLost();
 

@@ -2,6 +2,8 @@
 
 #include "engine/runtime/input/UIOKeyboard.h"
 
+#include "platform/DebugOutput.h"
+
 #include <cstring>
 
 CUIOKeyboard::CUIOKeyboard(platform::KeyboardSource* source) : source_(source) {}
@@ -15,7 +17,9 @@ bool CUIOKeyboard::Init() {
 }
 
 bool CUIOKeyboard::CheckLost() {
+  bool wasAcquired = acquired_;
   acquired_ = source_ != nullptr && source_->Acquire();
+  if (!wasAcquired && acquired_) platform::DebugOutput("[UIO] Lost keyboard...\n");
   return acquired_;
 }
 

@@ -19,7 +19,8 @@ class CUIOKeyboard {
   bool Init();
   // One poll dtSeconds after the previous; returns whether the keyboard is acquired.
   bool Poll(float dtSeconds);
-  // Tries to acquire again and records the result (true when acquired).
+  // Tries to acquire again and records the result (true when acquired); a
+  // device that had been lost and comes back is noted on the debugger output.
   bool CheckLost();
 
   // State code of one key (see UIOKeyState.h).

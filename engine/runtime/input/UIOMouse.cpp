@@ -2,6 +2,8 @@
 
 #include "engine/runtime/input/UIOMouse.h"
 
+#include "platform/DebugOutput.h"
+
 CUIOMouse::CUIOMouse(platform::MouseSource* source) : source_(source) {}
 
 bool CUIOMouse::Init() {
@@ -10,7 +12,9 @@ bool CUIOMouse::Init() {
 }
 
 bool CUIOMouse::CheckLost() {
+  bool wasAcquired = acquired_;
   acquired_ = source_ != nullptr && source_->Acquire();
+  if (!wasAcquired && acquired_) platform::DebugOutput("[UIO] Lost mouse...\n");
   return acquired_;
 }
 

@@ -26,7 +26,8 @@ class CUIOMouse {
   bool Init();
   // One poll; returns whether the mouse is acquired.
   bool Poll();
-  // Tries to acquire again and records the result (true when acquired).
+  // Tries to acquire again and records the result (true when acquired); a
+  // device that had been lost and comes back is noted on the debugger output.
   bool CheckLost();
 
   int32_t GetLeft() const { return left_; }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/foundation/Log.h"
+#include "engine/runtime/console/VariableRegistry.h"
 #include "engine/runtime/display/Display.h"
 #include "platform/NullGlWindow.h"
 #include "support/LogLines.h"
@@ -228,6 +229,15 @@ TEST(Display, EnumerationLogsDevicesAndModes) {
   EXPECT_EQ(null.display->GetDevices()[0].modes[1].refreshRate, 75);
   EXPECT_EQ(null.display->GetDeviceName(0), "Display 0");
   EXPECT_TRUE(null.display->GetDeviceName(1).IsEmpty());
+}
+
+TEST(Display, TheProgramDisplayOffersItsFieldOfViewToTheConsole) {
+  CDisplay* display = GetDisplay();
+  EXPECT_EQ(display, GetDisplay());
+  CConsoleVariable* fov = CVariableRegistry::Get()->Find("FOV");
+  ASSERT_NE(fov, nullptr);
+  EXPECT_EQ(fov->storage, &display->fov);
+  EXPECT_EQ(fov->type, kCVarFloat);
 }
 
 TEST(Display, ScreenCentreLooksStraightAhead) {

@@ -4,9 +4,12 @@
 
 #include <vector>
 
+#include "engine/foundation/Clock.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
+#include "engine/foundation/Log.h"
+#include "support/LogLines.h"
 
 namespace {
 
@@ -224,6 +227,18 @@ TEST(Joystick, DirectionAndButtonLifecycleWithRepeat) {
   EXPECT_FALSE(rig.pad.HasButtonChanged());
 }
 
+TEST(Joystick, PollWithoutATimeStepTakesTheClockAndAPausedClockNeverRepeats) {
+  PadRig rig;
+  Clock::Instance().SetPaused(true);
+  for (int poll = 0; poll < 100; ++poll) {
+    rig.source.state.buttons[0] = platform::kDownBit;
+    rig.pad.Poll();
+    EXPECT_FALSE(rig.pad.HasButtonRepeat());
+  }
+  Clock::Instance().SetPaused(false);
+  EXPECT_EQ(rig.pad.GetButtonState(0), 100);
+}
+
 TEST(Joystick, HeldCountsSaturateAndUnreadableStateClears) {
   PadRig rig;
   for (int poll = 0; poll < 70000; ++poll) rig.Poll(0, 100, true);
@@ -249,6 +264,7 @@ UIOSources ScriptedSources(int padCount, platform::ScriptedKeyboardSource** keyb
 }
 
 TEST(UIOManager, RecordsAtMostEightControllersAndOpensTheFirst) {
+  EnableTestLogChannels();
   CUIOManager manager;
   EXPECT_TRUE(manager.Init(ScriptedSources(9)));
   EXPECT_EQ(manager.GetJoystickCount(), 8u);
@@ -258,6 +274,12 @@ TEST(UIOManager, RecordsAtMostEightControllersAndOpensTheFirst) {
   EXPECT_TRUE(manager.GetJoystick()->IsAcquired());
   ASSERT_NE(manager.GetKeyboard(), nullptr);
   ASSERT_NE(manager.GetMouse(), nullptr);
+  const std::vector<std::string> lines = LogLinesOf(kLogUIO);
+  ASSERT_EQ(lines.size(), 10u);
+  EXPECT_EQ(lines[0], "[UIO] Determining available joystick devices...");
+  EXPECT_EQ(lines[1], "[UIO] DX Device : Pad 0");
+  EXPECT_EQ(lines[8], "[UIO] DX Device : Pad 7");
+  EXPECT_EQ(lines[9], "[UIO] Aqcuiring joystick [Pad 0]...");
 }
 
 TEST(UIOManager, NoControllerLeavesNoJoystickAndAnyInputFollowsDevices) {
