@@ -63,6 +63,9 @@ void LockRenderState(bool locked);
 // front faces, 1 = counter-clockwise. Bound by address to the variable.
 uint8_t& WindingFlag();
 
+// Registers the console variable "gfx:winding" over the winding flag.
+void RegisterRenderStateVariables();
+
 // The program's name of one flag bit (0 to 31); empty for unnamed bits.
 const char* RenderFlagName(int bit);
 

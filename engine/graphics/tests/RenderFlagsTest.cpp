@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/graphics/RenderState.h"
+#include "engine/runtime/console/VariableRegistry.h"
 
 TEST(RenderFlags, PrintsSetNamesJoinedByBars) {
   EXPECT_EQ(GFXDisplay::RenderFlagsToText(0x82c), "SOLID|TEXTURED|DEPTHTEST|CULLBACK");
@@ -8,4 +9,15 @@ TEST(RenderFlags, PrintsSetNamesJoinedByBars) {
   EXPECT_EQ(GFXDisplay::RenderFlagsToText(0), "");
   EXPECT_STREQ(GFXDisplay::RenderFlagName(31), "OVERIDE");
   EXPECT_STREQ(GFXDisplay::RenderFlagName(32), "");
+}
+
+TEST(RenderFlags, WindingVariableSetsTheFlag) {
+  GFXDisplay::RegisterRenderStateVariables();
+  CConsoleVariable* winding = CVariableRegistry::Get()->Find(String("gfx:winding"));
+  ASSERT_NE(winding, nullptr);
+  EXPECT_EQ(winding->type, kCVarBool);
+  winding->FromString(String("1"));
+  EXPECT_EQ(GFXDisplay::WindingFlag(), 1);
+  winding->FromString(String("false"));
+  EXPECT_EQ(GFXDisplay::WindingFlag(), 0);
 }

@@ -1,0 +1,127 @@
+// Material library files: reading, re-reading when changed, and writing.
+
+#include <cstdio>
+#include <string>
+
+#include "engine/graphics/GraphicsLog.h"
+#include "engine/graphics/MaterialFiles.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/TextLines.h"
+
+namespace {
+
+// Texture source status of a failed load (see CTEXSourceRecord).
+constexpr int32_t kFailedTextureKind = 2;
+
+int32_t ModificationTimeOrZero(const char* path) {
+  int32_t seconds = 0;
+  if (!FileModificationTime(path, seconds)) {
+    std::printf("Problem getting information\n");
+    return 0;
+  }
+  return seconds;
+}
+
+// Reads the next material name line: trimmed, longer than one character.
+// Returns false at the end of the file; `lineStart` is where it began.
+bool NextNameLine(TextLines& file, String& name, size_t& lineStart) {
+  while (!file.AtEnd()) {
+    lineStart = file.GetPos();
+    if (!file.ReadLine(name)) return false;
+    name.Trim();
+    if (name.Length() > 1) return true;
+  }
+  return false;
+}
+
+// Skips a block up to and including the first line beginning with "}".
+void SkipBlock(TextLines& file) {
+  String line;
+  while (file.ReadLine(line)) {
+    if (!line.IsEmpty() && line[0] == '}') return;
+  }
+}
+
+}  // namespace
+
+bool CMATManager::ReadLibrary(const char* path) {
+  auto* library = new CMATLibrary();
+  if (library == nullptr) return false;
+  library->info = new CMATLibraryInfo();
+  if (library->info == nullptr || !libraries_.AddTail(library)) {
+    delete library;
+    return false;
+  }
+  library->info->path = path;
+  LogMAT("Reading MAT library : '%s'", path);
+
+  std::string text;
+  if (!ReadLibraryText(path, text)) {
+    library->info->status = kLibraryOpenFailed;
+    return false;
+  }
+  library->info->modificationTime = ModificationTimeOrZero(path);
+
+  TextLines file(std::move(text));
+  String name;
+  size_t lineStart = 0;
+  while (NextNameLine(file, name, lineStart)) {
+    CMATMaterial* material = FindOrCreate(name);
+    ++library->materialCount;
+    file.SetPos(lineStart);
+    if (material == nullptr) {
+      SkipBlock(file);
+    } else if (material->ReadPending()) {
+      material->Read(file);
+    } else if ((material->StageCount() > 0 && material->GetStage(0)->texture == nullptr) ||
+               material->HasTextureKind(kFailedTextureKind)) {
+      // A material still waiting for its texture takes the later definition.
+      material->Read(file);
+      ++pendingCount_;
+    } else {
+      SkipBlock(file);
+    }
+  }
+  library->info->status = kLibraryRead;
+  return true;
+}
+
+void CMATManager::ReloadLibrary() {
+  for (PooledListNode* node = libraries_.Head(); node != nullptr; node = node->next) {
+    CMATLibraryInfo* info = static_cast<CMATLibrary*>(node->data)->info;
+    std::string text;
+    if (info == nullptr || !ReadDiskText(info->path.Chars(), text)) continue;
+    const int32_t modified = ModificationTimeOrZero(info->path.Chars());
+    if (modified == info->modificationTime) continue;
+    LogMAT("Reloading material library : %s\n", info->path.Chars());
+    // Remembered, so an unchanged file is not read again on the next call.
+    info->modificationTime = modified;
+
+    TextLines file(std::move(text));
+    String name;
+    size_t lineStart = 0;
+    while (NextNameLine(file, name, lineStart)) {
+      file.SetPos(lineStart);
+      CMATMaterial* material = FindMaterial(name);
+      if (material == nullptr) {
+        // A block added since the first read has no material to go into.
+        SkipBlock(file);
+        continue;
+      }
+      material->FreeStages();
+      material->Read(file);
+      ++pendingCount_;
+    }
+  }
+}
+
+bool CMATManager::WriteLibrary(const char* path) const {
+  LogMAT("Writing MAT library to file : '%s'", path);
+  std::string text;
+  for (PooledListNode* node = materials_.Head(); node != nullptr; node = node->next) {
+    static_cast<const CMATMaterial*>(node->data)->Write(text);
+  }
+  const bool written = WriteTextFile(path, text);
+  LogMAT(written ? "... success." : "... FAILED.");
+  return written;
+}

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <memory>
+
+#include "engine/foundation/Log.h"
+#include "engine/graphics/TextureManager.h"
+#include "support/FakeTextureUploader.h"
+#include "support/ImageFiles.h"
+#include "support/LogCapture.h"
+#include "support/ScratchRunFolder.h"
+
+namespace {
+
+// An uncompressed 24-bit TGA whose width tells the tests which file loaded.
+Bytes TgaOfWidth(uint16_t width) { return MakeTga(2, width, 1, 24, Bytes(size_t(width) * 3, 7)); }
+
+class TextureManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(folder_.RunPath().empty());
+    ASSERT_TRUE(folder_.Write("TEXDefault.TGA", MakeTga(2, 2, 2, 32, Bytes(16, 255))));
+    manager_ = std::make_unique<CTEXManager>();
+  }
+
+  CTEXTexture* LoadOne(const char* name) {
+    CTEXTexture* texture = manager_->GetTextureByFileName(name);
+    manager_->LoadQueued(false);
+    return texture;
+  }
+
+  ScratchRunFolder folder_;
+  FakeTextureUploader uploader_;
+  std::unique_ptr<CTEXManager> manager_;
+};
+
+TEST_F(TextureManagerTest, NamesMatchWhateverTheirCaseSlashesAndExtension) {
+  CTEXTexture* asked = manager_->GetTextureByFileName("Textures\\Gems\\Ruby.TGA");
+  EXPECT_EQ(asked->GetFullName(), "textures/gems/ruby.tga");
+  EXPECT_EQ(asked->GetFolder(), "textures/gems/");
+  EXPECT_EQ(asked->GetNameString(), "ruby.tga");
+  EXPECT_EQ(manager_->GetTextureByFileName("textures/gems/ruby.png"), asked);
+  EXPECT_EQ(manager_->GetTextureByFileName("textures/gems/ruby"), asked);
+
+  // An extension is only an extension in the last component: two files in a
+  // dotted folder stay two textures.
+  CTEXTexture* first = manager_->GetTextureByFileName("pack.v2/a");
+  EXPECT_NE(manager_->GetTextureByFileName("pack.v2/b"), first);
+  EXPECT_NE(manager_->GetTextureByFileName("pack"), first);
+
+  const uint32_t count = manager_->TextureCount();
+  EXPECT_EQ(manager_->GetTextureByFileName(""), manager_->DefaultTexture());
+  EXPECT_EQ(manager_->GetTexture(String()), manager_->DefaultTexture());
+  EXPECT_EQ(manager_->TextureCount(), count);
+}
+
+TEST_F(TextureManagerTest, SearchesTheNameThenEachPathTryingPngTgaBmp) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<const char*, Bytes>> files;
+    uint32_t loadedWidth;
+  };
+  const Bytes png3 = MakePng({3, 1, PNG_COLOR_TYPE_RGB, 8, Bytes(9, 1), {}, {}, false});
+  const Case cases[] = {
+      {"root png beats every search path", {{"Fonts/panel.TGA", TgaOfWidth(5)}, {"panel.png", png3}}, 3},
+      {"png beats tga in one place", {{"panel.TGA", TgaOfWidth(4)}, {"panel.png", png3}}, 3},
+      {"tga beats bmp", {{"panel.BMP", MakeBmp(6, 1, 24, Bytes(18, 0))}, {"panel.TGA", TgaOfWidth(4)}}, 4},
+      {"../Common/ comes before Fonts/", {{"Fonts/panel.TGA", TgaOfWidth(5)}, {"../Common/panel.TGA", TgaOfWidth(7)}}, 7},
+      {"last search path", {{"Textures/Icons/panel.bmp", MakeBmp(6, 1, 24, Bytes(18, 0))}}, 6},
+      {"mixed case on disk", {{"TEXTURES/misc/PANEL.tga", TgaOfWidth(8)}}, 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchRunFolder folder;
+    ASSERT_TRUE(folder.Write("TEXDefault.TGA", TgaOfWidth(2)));
+    for (const auto& [path, bytes] : c.files) ASSERT_TRUE(folder.Write(path, bytes));
+    CTEXManager manager;
+    CTEXTexture* texture = manager.GetTextureByFileName("Panel");
+    manager.LoadQueued(false);
+    EXPECT_EQ(texture->Status(), kTextureLoaded) << texture->Message().Chars();
+    EXPECT_EQ(texture->Width(), c.loadedWidth);
+    EXPECT_EQ(manager.PendingCount(), 0);
+  }
+}
+
+TEST_F(TextureManagerTest, FailedLoadsShowTheDefaultTextureAndSayWhy) {
+  LogCapture log(kLogTEX);
+  ASSERT_TRUE(folder_.Write("Textures/bad.tga", MakeTga(2, 1, 1, 16, {1, 2})));
+  struct Case {
+    const char* name;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"photo.jpg", "ERROR ! File type unrecognised! (PNG/TGA/BMP)"},
+      {"nowhere", "ERROR ! No suitable file found."},
+      {"bad.tga", "ERROR ! TGA depth is not 24 or 32 bits"},
+  };
+  for (const Case& c : cases) manager_->GetTextureByFileName(c.name);
+  manager_->LoadQueued(false);
+  CTEXTexture* defaultTexture = manager_->DefaultTexture();
+  ASSERT_EQ(defaultTexture->Status(), kTextureLoaded);
+  EXPECT_EQ(defaultTexture->GLFormat(), kGLFormatRGBA);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CTEXTexture* texture = manager_->GetTextureByFileName(c.name);
+    EXPECT_EQ(texture->Status(), kTextureDefaulted);
+    EXPECT_EQ(texture->GLName(), defaultTexture->GLName());
+    EXPECT_EQ(texture->Message(), c.message);
+  }
+
+  EXPECT_TRUE(log.Has("3 / 4 resources to load"));
+  EXPECT_TRUE(log.Has("Loading [0] - texdefault.tga ... "));
+  EXPECT_TRUE(log.Has("Loading [1] - photo.jpg ... ERROR ! File type unrecognised! (PNG/TGA/BMP)"));
+  EXPECT_TRUE(log.Has("Loading [2] - nowhere ... ERROR ! No suitable file found."));
+
+  // Releasing a texture that only shows the default's picture must leave
+  // that picture alone.
+  manager_->Release(manager_->GetTextureByFileName("nowhere"));
+  EXPECT_TRUE(log.Has("Releasing... nowhere"));
+  EXPECT_TRUE(uploader_.deleted.empty());
+  EXPECT_EQ(manager_->FindTexture(String("nowhere")), nullptr);
+}
+
+TEST_F(TextureManagerTest, UnloadAllQueuesEverythingForTheNextLoadStep) {
+  ASSERT_TRUE(folder_.Write("Textures/wall.TGA", TgaOfWidth(4)));
+  CTEXTexture* wall = manager_->GetTextureByFileName("wall");
+  CTEXTexture* missing = manager_->GetTextureByFileName("missing");
+  manager_->LoadQueued(false);
+  ASSERT_EQ(wall->Status(), kTextureLoaded);
+  ASSERT_EQ(missing->Status(), kTextureDefaulted);
+  const uint32_t oldDefaultName = manager_->DefaultTexture()->GLName();
+  const uint32_t oldWallName = wall->GLName();
+
+  // The display was rebuilt: every GL name is gone.
+  manager_->UnloadAll();
+  EXPECT_EQ(manager_->PendingCount(), 3);
+  EXPECT_EQ(uploader_.deleted, (std::vector<uint32_t>{oldWallName, oldDefaultName}));
+  EXPECT_EQ(missing->Status(), kTextureQueued);
+
+  manager_->LoadQueued(false);
+  EXPECT_EQ(wall->Status(), kTextureLoaded);
+  EXPECT_NE(wall->GLName(), oldWallName);
+  EXPECT_EQ(missing->Status(), kTextureDefaulted);
+  EXPECT_EQ(missing->GLName(), manager_->DefaultTexture()->GLName());
+  EXPECT_NE(missing->GLName(), oldDefaultName);
+  EXPECT_EQ(manager_->PendingCount(), 0);
+}
+
+TEST_F(TextureManagerTest, EachLoaderUploadsInItsOwnLayout) {
+  // PNG: top row red, bottom row green; OpenGL gets the bottom row first.
+  ASSERT_TRUE(folder_.Write("flag.png", MakePng({1, 2, PNG_COLOR_TYPE_RGB, 8, {255, 0, 0, 0, 255, 0}, {}, {}, false})));
+  const CTEXTexture* flag = LoadOne("flag.png");
+  const FakeUpload* upload = uploader_.UploadOf(flag->GLName());
+  ASSERT_NE(upload, nullptr);
+  EXPECT_EQ(upload->pixels, (Bytes{0, 255, 0, 255, 0, 0}));
+  EXPECT_EQ(flag->BitsPerPixel(), 24u);
+
+  // A texture that once held a 32-bit picture reloads a BMP as RGB.
+  ASSERT_TRUE(folder_.Write("sign.TGA", MakeTga(2, 1, 1, 32, {1, 2, 3, 4})));
+  CTEXTexture* sign = LoadOne("sign");
+  EXPECT_EQ(sign->GLFormat(), kGLFormatRGBA);
+  folder_.Remove("sign.TGA");
+  ASSERT_TRUE(folder_.Write("sign.BMP", MakeBmp(1, 1, 24, {1, 2, 3})));
+  manager_->UnloadAll();
+  manager_->LoadQueued(false);
+  ASSERT_EQ(sign->Status(), kTextureLoaded);
+  EXPECT_EQ(sign->GLFormat(), kGLFormatRGB);
+  EXPECT_EQ(uploader_.UploadOf(sign->GLName())->pixels, (Bytes{3, 2, 1}));
+
+  sign->Bind();
+  manager_->DefaultTexture()->Bind();
+  EXPECT_EQ(uploader_.binds, (std::vector<std::pair<uint32_t, bool>>{{sign->GLName(), false},
+                                                                      {manager_->DefaultTexture()->GLName(), true}}));
+}
+
+TEST_F(TextureManagerTest, SearchPathsAreKeptOnceInOrder) {
+  LogCapture log(kLogTEX);
+  EXPECT_EQ(manager_->SearchPathCount(), 6u);
+  EXPECT_EQ(*manager_->SearchPathAt(0), "../Common/");
+  EXPECT_EQ(*manager_->SearchPathAt(5), "Textures/Icons/");
+  manager_->AddSearchPath(String("Fonts/"));
+  manager_->AddSearchPath(String(""));
+  manager_->AddSearchPath(String("Extra/"));
+  EXPECT_EQ(manager_->SearchPathCount(), 7u);
+  EXPECT_EQ(*manager_->SearchPathAt(6), "Extra/");
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"Search path ignored = [Fonts/]", "New search path = [Extra/]"}));
+}
+
+TEST_F(TextureManagerTest, BlankTexturesAndAspect) {
+  CTEXTexture* wide = manager_->GetTextureByFileName("wide");
+  ASSERT_TRUE(wide->CreateBlank(256, 128, nullptr));
+  EXPECT_EQ(wide->Status(), kTextureBlank);
+  EXPECT_FLOAT_EQ(wide->Aspect(), 2.0f);
+  wide->UpdateSize();
+  EXPECT_FLOAT_EQ(wide->SizeV(), 0.5f);
+  EXPECT_EQ(uploader_.UploadOf(wide->GLName())->pixels, Bytes(256 * 128 * 3, 0));
+
+  CTEXTexture* tall = manager_->GetTextureByFileName("tall");
+  ASSERT_TRUE(tall->CreateBlank(128, 256, nullptr));
+  EXPECT_FLOAT_EQ(tall->Aspect(), 0.0f);
+  EXPECT_FALSE(tall->CreateBlank(0, 4, nullptr));
+}
+
+TEST_F(TextureManagerTest, BudgetLeavesTheRestPending) {
+  manager_->GetTextureByFileName("a");
+  manager_->GetTextureByFileName("b");
+  manager_->SetLoadBudget(1);
+  int calls = 0;
+  while (manager_->PendingCount() > 0 && calls < 10) {
+    manager_->LoadQueued(false);
+    ++calls;
+  }
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(manager_->GetTextureByFileName("b")->Status(), kTextureDefaulted);
+}
+
+}  // namespace
