@@ -171,3 +171,34 @@ TEST(DisplayChangeTest, ToggleFlipsFullScreenAndAsksForARebuild) {
 }
 
 }  // namespace
+
+#include "engine/app/WindowEvents.h"
+
+namespace {
+
+TEST(WindowEventsTest, CloseQuitsMinimiseDeactivatesAndZeroSizesAreIgnored) {
+  CDisplay display;
+  display.SetSize(640, 480);
+  RunFlags flags;
+  using platform::EventType;
+  platform::Event minimise{EventType::Minimised};
+  HandleWindowEvent(minimise, flags, &display);
+  EXPECT_FALSE(flags.active);
+  platform::Event zero{EventType::Resized};
+  HandleWindowEvent(zero, flags, &display);
+  EXPECT_EQ(display.GetWidth(), 640);
+  EXPECT_EQ(display.GetHeight(), 480);
+  platform::Event close{EventType::WindowClose};
+  HandleWindowEvent(close, flags, &display);
+  EXPECT_TRUE(flags.quit);
+  EXPECT_FALSE(flags.active);
+  platform::Event restore{EventType::Restored};
+  HandleWindowEvent(restore, flags, &display);
+  EXPECT_TRUE(flags.active);
+  platform::Event resize{EventType::Resized, 0, 0, 1024, 768};
+  HandleWindowEvent(resize, flags, &display);
+  EXPECT_EQ(display.GetWidth(), 1024);
+  EXPECT_EQ(display.GetHeight(), 768);
+}
+
+}  // namespace
