@@ -3,7 +3,39 @@
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/runtime/fsm/FSMRegistry.h"
+#include "engine/foundation/Profiler.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/TextureManager.h"
+#include "engine/runtime/console/CommandRegistry.h"
+#include "engine/runtime/console/VariableRegistry.h"
+#include "engine/runtime/messages/MSGSystem.h"
 #include "engine/runtime/messages/MSGService.h"
+#include "engine/scene/ModelManager.h"
+#include "engine/scene/SceneNode.h"
+#include "platform/Random.h"
+
+#include <ctime>
+
+namespace {
+
+// The frame's profiler sections, registered once per process.
+struct FrameSections {
+  int application = -1, maintainEngine = -1, maintainConsole = -1, renderScene = -1,
+      renderHUD = -1, subSystems = -1, updateGEO = -1, updateSCN = -1, updateMAT = -1,
+      updateMSG = -1;
+};
+FrameSections gSections;
+bool gSectionsRegistered = false;
+
+// Runs a step inside a profiler section that ends where it began.
+template <typename Step>
+void InSection(int section, Step&& step) {
+  Profiler::Instance().Begin(section);
+  step();
+  Profiler::Instance().End();
+}
+
+}  // namespace
 
 CGEMApplication::CGEMApplication() {
   create_.Set(this, "[GEM] Create", &CGEMApplication::CreateEnter, &CGEMApplication::CreateUpdate,
@@ -17,11 +49,69 @@ CGEMApplication::CGEMApplication() {
   gemEndpoint_.name = "Vyre";
   GetGEMMSGService()->AddListener(&gemEndpoint_);
   nextState_ = &default_;
+  engineCamera_.name = "GEM.Camera";
+  AddCamera(&engineCamera_);
+  cameraIndex_ = 0;
+  engineCamera_.freeFly = 1;
   SetActive(1);
   Next(&create_);
+  scene_ = [](int32_t) { return 0; };
+  hud_ = [](int32_t) { return 0; };
+  CreateEngineDirectory()[kDirApplication] = this;
+  AddController("GEM.Camera", [this](int32_t) { return FreeCameraControl(); });
+  SelectController("GEM.Camera");
 }
 
-CGEMApplication::~CGEMApplication() = default;
+CGEMApplication::~CGEMApplication() {
+  CSCNNode::GetRoot().RemoveChild(&engineCamera_.node);
+  // The tool library must not reach an application that is gone.
+  if (void** directory = GetEngineDirectory(); directory && directory[kDirApplication] == this) {
+    directory[kDirApplication] = nullptr;
+  }
+}
+
+void CGEMApplication::RegisterProfileSections() {
+  if (gSectionsRegistered) return;
+  gSectionsRegistered = true;
+  Profiler& profiler = Profiler::Instance();
+  gSections.application = profiler.Register("Application", 1.0f, 1.0f, 1.0f);
+  gSections.maintainEngine = profiler.Register("MaintainEngine", 0.0f, 1.0f, 0.0f);
+  gSections.maintainConsole = profiler.Register("MaintainConsole", 0.0f, 1.0f, 1.0f);
+  gSections.renderScene = profiler.Register("RenderScene", 1.0f, 0.0f, 0.0f);
+  gSections.renderHUD = profiler.Register("RenderHUD", 0.0f, 0.0f, 1.0f);
+  gSections.subSystems = profiler.Register("SubSystems", 0.0f, 0.0f, 1.0f);
+  gSections.updateGEO = profiler.Register("UpdateGEO", 0.0f, 0.0f, 1.0f);
+  gSections.updateSCN = profiler.Register("UpdateSCN", 0.0f, 0.0f, 1.0f);
+  gSections.updateMAT = profiler.Register("UpdateMAT", 0.0f, 0.0f, 1.0f);
+  gSections.updateMSG = profiler.Register("UpdateMSG", 0.0f, 0.0f, 1.0f);
+}
+
+bool CGEMApplication::Initialise(const GEMServices& services) {
+  services_ = services;
+  void** directory = CreateEngineDirectory();
+  directory[kDirApplication] = this;
+  directory[kDirCommandRegistry] = CCommandRegistry::Get();
+  directory[kDirVariableRegistry] = CVariableRegistry::Get();
+  directory[kDirFSMRegistry] = CFSMRegistry::Get();
+  directory[kDirSceneRoot] = &CSCNNode::GetRoot();
+  directory[kDirMSGSystem] = CMSGSystem::Get();
+  directory[kDirInputManager] = services.input;
+  directory[kDirTextureManager] = CTEXManager::GetInstance();
+  directory[kDirMaterialManager] = CMATManager::GetInstance();
+  directory[kDirModelManager] = &C3MEManager::Instance();
+  directory[kDirSoundManager] = services.sound;
+  directory[kDirGUIMSGService] = GetGUIMSGService();
+
+  RegisterGEMMessageNames();
+  RegisterGEOMessageNames();
+  RegisterGUIMessageNames();
+  RegisterProfileSections();
+  ToggleFreeCamera(true);
+  platform::SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
+  CVariableRegistry::Get()->Register("gem:cds:show", kCVarUInt8, &options.cdsDrawing,
+                                     "[0 / 1] Toggles CDS containment rendering");
+  return true;
+}
 
 uint8_t CGEMApplication::Frame(bool quitRequested) {
   Clock::Instance().Update();
@@ -29,11 +119,58 @@ uint8_t CGEMApplication::Frame(bool quitRequested) {
   if (quitRequested) {
     GetGEMMSGService()->Post(eMSG_Shutdown, gemEndpoint_.receiverId, gemEndpoint_.receiverId, 0, 0.0);
   }
-  CFSMRegistry::Get()->UpdateAll();
+  RegisterProfileSections();
+  Profiler& profiler = Profiler::Instance();
+  profiler.Begin(gSections.application);
+  if (steps_.rebuildDisplay) steps_.rebuildDisplay();
+  InSection(gSections.subSystems, [&] {
+    if (steps_.subSystems) steps_.subSystems();
+  });
+  if (steps_.beginDisplay) steps_.beginDisplay();
+  profiler.Begin(gSections.maintainEngine);
+  if (steps_.maintainEngine) steps_.maintainEngine();
+  InSection(gSections.updateGEO, [] { CFSMRegistry::Get()->UpdateAll(); });
+  if (steps_.updateWindows) steps_.updateWindows();
+  InSection(gSections.updateSCN, [] { CSCNNode::GetRoot().Update(); });
+  InSection(gSections.updateMAT, [] { CMATManager::GetInstance()->Update(); });
+  // Nothing draws once Quit has stopped the GL back end in this frame.
+  if (!quitDone_) {
+    InSection(gSections.renderScene, [&] { RenderScene(); });
+    InSection(gSections.renderHUD, [&] { RenderHUD(); });
+  }
+  profiler.Begin(gSections.updateMSG);
+  if (CMSGSystem* system = CMSGSystem::Get()) {
+    for (int slot = 0; slot < CMSGSystem::kServiceSlots; ++slot) {
+      if (CMSGService* service = system->GetService(slot)) service->Deliver();
+    }
+  }
+  profiler.End();  // UpdateMSG
+  profiler.End();  // MaintainEngine
+  profiler.End();  // Application
+  if (!quitDone_ && steps_.endDisplay) steps_.endDisplay();
   return exitFlag_;
 }
 
-void CGEMApplication::Quit() { exitFlag_ = 1; }
+void CGEMApplication::RenderScene() {
+  if (preScene_) preScene_(0);
+  if (steps_.renderScene) steps_.renderScene();
+  CallSceneCallback();
+}
+
+void CGEMApplication::RenderHUD() {
+  if (hud_) hud_(0);
+  if (steps_.renderHUD) steps_.renderHUD();
+}
+
+void CGEMApplication::Quit() {
+  exitFlag_ = 1;
+  // Usually runs twice (the shutdown message and the window's quit); the
+  // layout and the GL back end are handled once.
+  if (quitDone_) return;
+  quitDone_ = true;
+  Next(GetNullState());
+  if (quitHook_) quitHook_();
+}
 
 void CGEMApplication::CreateEnter() {
   LogGEM("/=");

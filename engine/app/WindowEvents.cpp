@@ -1,8 +1,10 @@
 #include "engine/app/WindowEvents.h"
 
 #include "engine/runtime/display/Display.h"
+#include "engine/runtime/settings/Settings.h"
 
-void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* display) {
+void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* display,
+                       CSettings* settings) {
   switch (event.type) {
     case platform::EventType::Quit:
     case platform::EventType::WindowClose:
@@ -17,8 +19,12 @@ void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* 
     case platform::EventType::Resized:
       // A 0 x 0 size is what a minimised window reports; the last real size
       // stays for the restore.
-      if (display != nullptr && event.width > 0 && event.height > 0) {
-        display->SetSize(event.width, event.height);
+      if (event.width <= 0 || event.height <= 0) break;
+      if (display != nullptr) display->SetSize(event.width, event.height);
+      if (settings != nullptr && (settings->width != event.width || settings->height != event.height)) {
+        settings->width = event.width;
+        settings->height = event.height;
+        settings->modified = true;
       }
       break;
     default:

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class CDisplay;
+class CSettings;
 
 // The flags the frame loop shares with the window's event handling.
 struct RunFlags {
@@ -17,8 +18,11 @@ struct RunFlags {
   bool active = true;
 };
 
-// Applies one window event to the flags and the display (display may be null).
-void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* display);
+// Applies one window event to the flags, the display and the settings (a new
+// size is stored and marks them modified, so it is saved at exit); display
+// and settings may be null.
+void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* display,
+                       CSettings* settings = nullptr);
 
 // Whether the loop must stop: the application's exit flag is set. This is
 // checked whether or not the window is active, so a program told to end while

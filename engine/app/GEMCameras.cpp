@@ -1,0 +1,125 @@
+// The application's cameras, camera controllers and free camera.
+#include "engine/app/GEMApplication.h"
+#include "engine/app/HotKeys.h"
+#include "engine/foundation/Clock.h"
+#include "engine/foundation/Profiler.h"
+#include "engine/scene/SceneNode.h"
+
+namespace {
+const char* const kEngineCameraName = "GEM.Camera";
+}
+
+bool CGEMApplication::AddCamera(Camera* camera) {
+  if (camera == nullptr) return false;
+  cameras_.push_back(camera);
+  CSCNNode::GetRoot().AddChild(&camera->node);
+  return true;
+}
+
+Camera* CGEMApplication::FindCamera(const String& name) const {
+  for (Camera* camera : cameras_) {
+    if (camera->name == name) return camera;
+  }
+  return nullptr;
+}
+
+Camera* CGEMApplication::GetCamera(int32_t position) const {
+  const uint32_t at = static_cast<uint32_t>(position);
+  return at < cameras_.size() ? cameras_[at] : nullptr;
+}
+
+bool CGEMApplication::FindNamedObject(const String& name) {
+  for (size_t i = 0; i < cameras_.size(); ++i) {
+    if (!(cameras_[i]->name == name)) continue;
+    previousCameraIndex_ = cameraIndex_;
+    cameraIndex_ = static_cast<int32_t>(i);
+    if (activeCamera_ != nullptr) activeCamera_->SetActive(0);
+    activeCamera_ = cameras_[i];
+    activeCamera_->SetActive(1);
+    return true;
+  }
+  return false;
+}
+
+bool CGEMApplication::IsActiveCamera(const String& name) const {
+  return activeCamera_ != nullptr && activeCamera_->name == name;
+}
+
+bool CGEMApplication::AddController(const String& name, ControllerCallback callback) {
+  if (controllers_.size() >= kMaxControllers) return false;
+  controllers_.push_back({name, std::move(callback)});
+  return true;
+}
+
+bool CGEMApplication::SelectController(const String& name) {
+  for (size_t i = 0; i < controllers_.size(); ++i) {
+    if (controllers_[i].name == name) {
+      activeController_ = static_cast<int32_t>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CGEMApplication::RunActiveController() {
+  if (activeController_ < 0 || static_cast<size_t>(activeController_) >= controllers_.size()) return;
+  if (controllers_[activeController_].callback) controllers_[activeController_].callback(0);
+}
+
+void CGEMApplication::ToggleFreeCamera(bool on) {
+  if (on) {
+    FindNamedObject(kEngineCameraName);
+    savedController_ = activeController_;
+    SelectController(kEngineCameraName);
+    engineCamera_.freeFly = 1;
+    return;
+  }
+  Camera* previous = GetCamera(previousCameraIndex_);
+  if (previous == nullptr || previous == &engineCamera_) return;
+  FindNamedObject(previous->name);
+  if (savedController_ >= 0 && static_cast<size_t>(savedController_) < controllers_.size()) {
+    activeController_ = savedController_;
+  }
+  engineCamera_.freeFly = 0;
+}
+
+int32_t CGEMApplication::FreeCameraControl() {
+  const FreeCameraInput& in = freeCameraInput_;
+  if (in.developerWindowShown || !in.mousePresent || activeCamera_ == nullptr || engineCamera_.freeFly == 0) {
+    return 0;
+  }
+  Camera& camera = *activeCamera_;
+  camera.Rotate(in.mouseMotion[0], in.mouseMotion[1], in.mouseMotion[2]);
+  if (in.readKey == nullptr) return 0;
+  auto held = [&](uint8_t code) { return in.readKey(in.keyboard, code) != 0; };
+  auto down = [&](uint8_t code) { return in.readKey(in.keyboard, code) == 1; };
+  float speed = 1.0f;
+  if (held(scan::kLeftShift)) {
+    speed = 10.0f;
+  } else if (held(scan::kLeftAlt)) {
+    speed = 0.1f;
+  }
+  if (held(scan::kW)) camera.MoveForward(-speed);
+  if (held(scan::kS)) camera.MoveForward(speed);
+  if (held(scan::kA)) camera.MoveRight(-speed);
+  if (held(scan::kD)) camera.MoveRight(speed);
+  if (held(scan::kR)) camera.MoveUp(speed);
+  if (held(scan::kF)) camera.MoveUp(-speed);
+  if (down(scan::kHome)) camera.node.Reset();
+  if (down(scan::kQ)) camera.controller.Reset();
+  return 0;
+}
+
+void CGEMApplication::ApplyHotKeys(uint32_t actions) {
+  if (actions & kHotNextDebugMode) ++debugCounter;
+  if (actions & kHotToggleFreeCamera) ToggleFreeCamera(!IsActiveCamera(kEngineCameraName));
+  if (actions & kHotFaster) Clock::Instance().AdjustScale(0.0125f);
+  if (actions & kHotSlower) Clock::Instance().AdjustScale(-0.0125f);
+  if (actions & kHotResetCamera) engineCamera_.SetPosition(Vector3(0.0f, 0.0f, 0.0f));
+  if (actions & kHotTogglePause) {
+    Profiler& profiler = Profiler::Instance();
+    profiler.ToggleFrozen();
+    Clock::Instance().SetPaused(profiler.IsFrozen());
+  }
+  RunActiveController();
+}
