@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -84,6 +86,40 @@ TEST(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
   };
   EXPECT_EQ(EngineRun(options), 0);
   EXPECT_EQ(frames, 0);
+}
+
+TEST(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
+  struct Case {
+    const char* name;
+    bool resize;
+    bool saved;
+  };
+  for (const Case& c : {Case{"untouched", false, false}, Case{"resized", true, true}}) {
+    char folder[] = "/tmp/vyre-engine-run-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string registry = std::string(folder) + "/registry.reg";
+    setenv("VYRE_REGISTRY", registry.c_str(), 1);
+    int step = 0;
+    EngineRunOptions options;
+    options.pollEvent = [&](platform::Event* event) {
+      switch (step++) {
+        case 0:
+          if (!c.resize) return false;
+          event->type = platform::EventType::Resized;
+          event->width = 640;
+          event->height = 400;
+          return true;
+        case 1:
+          event->type = platform::EventType::WindowClose;
+          return true;
+        default:
+          return false;
+      }
+    };
+    EXPECT_EQ(EngineRun(options), 0) << c.name;
+    struct stat info;
+    EXPECT_EQ(stat(registry.c_str(), &info) == 0, c.saved) << c.name;
+  }
 }
 
 }  // namespace
