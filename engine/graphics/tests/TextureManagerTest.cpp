@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "engine/foundation/Log.h"
+#include "engine/graphics/GraphicsFiles.h"
+#include "engine/graphics/TextureBinding.h"
 #include "engine/graphics/TextureManager.h"
 #include "support/FakeTextureUploader.h"
 #include "support/ImageFiles.h"
@@ -212,6 +214,51 @@ TEST_F(TextureManagerTest, BudgetLeavesTheRestPending) {
   }
   EXPECT_EQ(calls, 3);
   EXPECT_EQ(manager_->GetTextureByFileName("b")->Status(), kTextureDefaulted);
+}
+
+TEST_F(TextureManagerTest, TextureListsWriteAndReadBack) {
+  manager_->GetTextureByFileName("Textures\\Wall.tga");
+  manager_->GetTextureByFileName("fonts/small");
+  ASSERT_TRUE(manager_->WriteTextureList("list.txt"));
+  std::string text;
+  ASSERT_TRUE(ReadDiskText("list.txt", text));
+  EXPECT_EQ(text, "[TEX]\n3\ntexdefault.tga\ntextures/wall.tga\nfonts/small\n");
+
+  CTEXManager other;
+  ASSERT_TRUE(other.ReadTextureList("list.txt"));
+  EXPECT_EQ(other.TextureCount(), 3u);
+  EXPECT_NE(other.FindTexture(String("fonts/small")), nullptr);
+
+  // A count larger than the list, and files that are no list at all.
+  ASSERT_TRUE(folder_.WriteText("short.txt", "[TEX]\n99\nextra.png\n"));
+  ASSERT_TRUE(folder_.WriteText("other.txt", "[TXT]\n1\nnot.png\n"));
+  EXPECT_TRUE(other.ReadTextureList("short.txt"));
+  EXPECT_EQ(other.TextureCount(), 4u);
+  EXPECT_FALSE(other.ReadTextureList("other.txt"));
+  EXPECT_FALSE(other.ReadTextureList("missing.txt"));
+  EXPECT_EQ(other.TextureCount(), 4u);
+}
+
+TEST_F(TextureManagerTest, BindingSkipsTheNameBoundLast) {
+  ASSERT_TRUE(folder_.Write("a.TGA", TgaOfWidth(1)));
+  ASSERT_TRUE(folder_.Write("b.TGA", TgaOfWidth(1)));
+  CTEXTexture* a = manager_->GetTextureByFileName("a");
+  CTEXTexture* b = manager_->GetTextureByFileName("b");
+  manager_->LoadQueued(false);
+  GFXDisplay::ForgetBoundTexture();
+  GFXDisplay::SetFallbackTextureSource(nullptr);
+  GFXDisplay::BindTexture(a);
+  GFXDisplay::BindTexture(a);
+  GFXDisplay::BindTexture(nullptr);  // no fallback: nothing
+  GFXDisplay::BindTexture(b);
+  static const CTEXTexture* fallback = nullptr;
+  fallback = manager_->DefaultTexture();
+  GFXDisplay::SetFallbackTextureSource([] { return fallback; });
+  GFXDisplay::BindTexture(nullptr);
+  GFXDisplay::SetFallbackTextureSource(nullptr);
+  EXPECT_EQ(uploader_.binds, (std::vector<std::pair<uint32_t, bool>>{
+                                 {a->GLName(), false}, {b->GLName(), false}, {fallback->GLName(), true}}));
+  EXPECT_EQ(GFXDisplay::LastBoundTexture(), fallback->GLName());
 }
 
 }  // namespace
