@@ -159,8 +159,10 @@ bool C3MEBinaryCodec::ReadBody(ByteReader& reader, const char* fileName) {
     const int32_t materialCount = reader.ReadI32();
     if (!CountFits(reader, materialCount, kMinMaterialBytes)) return Refuse(fileName, "bad material count");
     if (!model.ReserveMaterials(uint32_t(materialCount))) return Refuse(fileName, "out of memory");
+    // The names are looked up like the text readers do, so binary models draw
+    // with their materials rather than the default one.
     for (int32_t i = 0; i < materialCount; ++i)
-        model.materialNames[model.materialCount++] = reader.ReadString().c_str();
+        model.SetMaterial(model.materialCount++, reader.ReadString().c_str());
 
     const int32_t instanceCount = reader.ReadI32();
     if (!CountFits(reader, instanceCount, kMinInstanceBytes)) return Refuse(fileName, "bad instance count");
