@@ -204,6 +204,18 @@ TEST_F(BinaryModel, BadCountsAreRefused) {
     }
 }
 
+TEST_F(BinaryModel, RecordCountsStayWithinSixteenBits) {
+    // 70,000 empty material names fit the file but not the cap.
+    Bytes b;
+    b.U8('3').U8('M').U8('E').U8('\n').U8(0).I32(10).Str("MANY").I32(70000);
+    for (int i = 0; i < 70000; ++i) b.U8(0);
+    b.I32(0).I32(0);
+    LogCapture log;
+    C3MEModel model;
+    EXPECT_FALSE(ReadBytes(b.data, model));
+    EXPECT_TRUE(log.Contains("bad material count"));
+}
+
 TEST_F(BinaryModel, IndexBeyondTheVerticesDropsItsList) {
     Golden golden = BuildGolden();
     // The first list's fourth index becomes 4, one past the four vertices.
