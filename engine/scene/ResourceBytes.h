@@ -1,0 +1,11 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+// Reads a whole resource (an archive entry or a loose file, through the
+// resource manager and the case-insensitive path resolver) into memory.
+// False when it cannot be opened or read; the file layer logs the open.
+bool ReadResourceBytes(const char* name, std::vector<uint8_t>& bytes);
+
+// Writes a whole file (logged by the file layer). False when it cannot be written.
+bool WriteResourceBytes(const char* name, const std::vector<uint8_t>& bytes);

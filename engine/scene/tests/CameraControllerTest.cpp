@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/foundation/TransformNode.h"
+#include "engine/scene/CameraController.h"
+
+namespace {
+
+float gStep = 0.1f;
+bool gLastAskedForRealTime = false;
+
+float FixedStep(bool useRealTime) {
+    gLastAskedForRealTime = useRealTime;
+    return gStep;
+}
+
+class Controller : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gStep = 0.1f;
+        mPrevious = CameraController::SetTimeSource(&FixedStep);
+        controller.drivenNode = &node;
+        controller.enabled = true;
+    }
+    void TearDown() override { CameraController::SetTimeSource(mPrevious); }
+
+    TransformNode node;
+    CameraController controller;
+    CameraController::TimeSource mPrevious = nullptr;
+};
+
+void ExpectNear(const Vector3& a, const Vector3& b, float tolerance = 1e-5f) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
+TEST_F(Controller, VelocityIntegratesWithDamping) {
+    controller.SetVelocity(Vector3(0, 0, 3));
+    EXPECT_EQ(controller.velocity.magnitude, 3.0f);
+    EXPECT_EQ(controller.velocity.direction, Vector3(0, 0, 1));
+    controller.Update();
+    ExpectNear(node.centre, Vector3(0, 0, 0.3f));
+    ExpectNear(node.local.GetTranslation(), Vector3(0, 0, 0.3f));
+    ExpectNear(controller.GetDelta(), Vector3(0, 0, 0.3f));
+    EXPECT_NEAR(controller.velocity.magnitude, 2.715f, 1e-5f);
+    EXPECT_EQ(controller.previousVelocity.magnitude, 3.0f);
+    EXPECT_FALSE(gLastAskedForRealTime);
+}
+
+TEST_F(Controller, AccelerationAddsToTheStep) {
+    controller.SetAcceleration(Vector3(2, 0, 0));
+    controller.SetAccelerationDamping(-3.0f);  // |d| capped at 1
+    EXPECT_EQ(controller.acceleration.damping, 1.0f);
+    controller.useRealTime = true;
+    controller.Update();
+    ExpectNear(node.centre, Vector3(0.2f, 0, 0));
+    EXPECT_NEAR(controller.acceleration.magnitude, 1.8f, 1e-5f);
+    EXPECT_TRUE(gLastAskedForRealTime);
+}
+
+TEST_F(Controller, NoTimeNoMotion) {
+    gStep = 0.0f;  // a paused clock gives a zero game step
+    controller.SetVelocity(Vector3(1, 1, 1));
+    controller.Update();
+    EXPECT_EQ(node.centre, Vector3());
+}
+
+TEST_F(Controller, DisabledControllerIgnoresMotionAndRotation) {
+    controller.enabled = false;
+    controller.SetVelocity(Vector3(0, 0, 3));
+    controller.SetRotation(1.0f, 0.0f, 0.0f);
+    controller.Update();
+    EXPECT_EQ(controller.velocity.magnitude, 0.0f);
+    EXPECT_EQ(controller.angleX.value, 0.0f);
+    EXPECT_EQ(node.centre, Vector3());
+    controller.AddMotion(Vector3(1, 0, 0), 2.0f);  // acts regardless
+    EXPECT_EQ(controller.velocity.magnitude, 2.0f);
+}
+
+TEST_F(Controller, AnglesWrapAndSettingTheSameRotationGivesIdentity) {
+    controller.SetRotation(7.0f, 0.5f, 0.0f);
+    EXPECT_EQ(controller.angleX.value, -CameraController::kTwoPi);  // past +2pi: the other end
+    controller.SetRotation(controller.angleX.value, 0.5f, 0.0f);
+    EXPECT_EQ(controller.angleY.rate, 0.0f);
+    EXPECT_NEAR(node.rotation.w, 1.0f, 1e-6f);
+}
+
+TEST_F(Controller, OrientationIsYawThenPitchThenRoll) {
+    controller.angleX.value = 0.3f;
+    controller.angleY.value = 1.1f;
+    controller.angleZ.value = -0.4f;
+    controller.UpdateOrientation();
+    Quaternion expected;
+    expected.SetAxisAngle(Vector3(0, 1, 0), 1.1f);
+    Quaternion x, z;
+    x.SetAxisAngle(Vector3(1, 0, 0), 0.3f);
+    z.SetAxisAngle(Vector3(0, 0, 1), -0.4f);
+    expected.Multiply(x);
+    expected.Multiply(z);
+    EXPECT_NEAR(node.rotation.x, expected.x, 1e-6f);
+    EXPECT_NEAR(node.rotation.y, expected.y, 1e-6f);
+    EXPECT_NEAR(node.rotation.z, expected.z, 1e-6f);
+    EXPECT_NEAR(node.rotation.w, expected.w, 1e-6f);
+}
+
+// The world direction the node's local -Z (the view direction) points along.
+Vector3 ViewDirection(const TransformNode& node) {
+    Matrix4 rotation;
+    node.rotation.ToMatrix(rotation);
+    return Vector3(-rotation.m[8], -rotation.m[9], -rotation.m[10]);
+}
+
+TEST_F(Controller, LookAtTurnsTheViewEvenStraightDown) {
+    node.centre = Vector3(0, 10, 0);
+    node.RebuildMatrix();
+    controller.LookAt(Vector3(0, 0, 0));
+    ExpectNear(controller.forward, Vector3(0, -1, 0));
+    ExpectNear(ViewDirection(node), Vector3(0, -1, 0));
+    EXPECT_FALSE(std::isnan(node.rotation.w));
+
+    node.centre = Vector3(0, 0, 0);
+    node.rotation = Quaternion();
+    node.RebuildMatrix();
+    controller.LookAt(Vector3(5, 0, 0));
+    ExpectNear(ViewDirection(node), Vector3(1, 0, 0));
+}
+
+TEST_F(Controller, MoveAlongRowsFollowsTheNodesAxes) {
+    node.rotation.SetAxisAngle(Vector3(0, 1, 0), 1.5707964f);  // a quarter turn about Y
+    controller.MoveAlongRow2(2.0f);
+    Matrix4 rotation;
+    node.rotation.ToMatrix(rotation);
+    const Vector3 zAxis(rotation.m[8], rotation.m[9], rotation.m[10]);
+    ExpectNear(controller.GetVelocity(), zAxis * 2.0f);
+}
+
+TEST_F(Controller, AlignZAndFaceVelocity) {
+    controller.AlignZ(Vector3(0, 0, -4));
+    Matrix4 rotation;
+    node.rotation.ToMatrix(rotation);
+    ExpectNear(Vector3(rotation.m[8], rotation.m[9], rotation.m[10]), Vector3(0, 0, -1));
+
+    controller.SetVelocity(Vector3(1, 1, 0));
+    controller.FaceVelocity();
+    node.rotation.ToMatrix(rotation);
+    const float s = std::sqrt(0.5f);
+    ExpectNear(Vector3(rotation.m[8], rotation.m[9], rotation.m[10]), Vector3(s, s, 0));
+}
+
+}  // namespace

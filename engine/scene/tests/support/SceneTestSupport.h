@@ -1,0 +1,102 @@
+#pragma once
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "engine/scene/Log3ME.h"
+#include "engine/scene/MaterialLink.h"
+
+// Collects every 3ME log line while alive.
+class LogCapture {
+public:
+    LogCapture() : mPrevious(SetLog3MEObserver(&Collect)) { Lines().clear(); }
+    ~LogCapture() { SetLog3MEObserver(mPrevious); }
+    const std::vector<std::string>& lines() const { return Lines(); }
+    // True when some line contains the text.
+    bool Contains(const std::string& text) const {
+        for (const std::string& line : Lines())
+            if (line.find(text) != std::string::npos) return true;
+        return false;
+    }
+
+private:
+    static std::vector<std::string>& Lines() {
+        static std::vector<std::string> lines;
+        return lines;
+    }
+    static void Collect(const char* line) { Lines().emplace_back(line); }
+    Log3MEObserver mPrevious;
+};
+
+// Records the material services models call (library reads and lookups).
+class FakeMaterials {
+public:
+    FakeMaterials() {
+        Libraries().clear();
+        Lookups().clear();
+        C3MEModelServices services;
+        services.getMaterial = &Lookup;
+        services.readLibrary = &ReadLibrary;
+        services.deleteDisplayList = &DeleteList;
+        mPrevious = SetModelServices(services);
+    }
+    ~FakeMaterials() { SetModelServices(mPrevious); }
+    static std::vector<std::string>& Libraries() {
+        static std::vector<std::string> names;
+        return names;
+    }
+    static std::vector<std::string>& Lookups() {
+        static std::vector<std::string> names;
+        return names;
+    }
+    static std::vector<int32_t>& DeletedLists() {
+        static std::vector<int32_t> lists;
+        return lists;
+    }
+
+private:
+    static CMATMaterial* Lookup(const char* name) {
+        Lookups().emplace_back(name);
+        // A distinct non-null token per call order; never dereferenced.
+        return reinterpret_cast<CMATMaterial*>(uintptr_t(0x1000 + 0x10 * Lookups().size()));
+    }
+    static void ReadLibrary(const char* name) { Libraries().emplace_back(name); }
+    static void DeleteList(int32_t list) { DeletedLists().push_back(list); }
+    C3MEModelServices mPrevious;
+};
+
+// Little-endian bytes of a binary model, built field by field.
+class Bytes {
+public:
+    Bytes& U8(uint8_t v) {
+        data.push_back(v);
+        return *this;
+    }
+    Bytes& U16(uint16_t v) { return U8(uint8_t(v)).U8(uint8_t(v >> 8)); }
+    Bytes& I32(int32_t v) {
+        for (int s = 0; s < 32; s += 8) U8(uint8_t(uint32_t(v) >> s));
+        return *this;
+    }
+    Bytes& F32(float v) {
+        uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        return I32(int32_t(bits));
+    }
+    Bytes& Str(const std::string& text) {
+        for (char c : text) U8(uint8_t(c));
+        return U8(0);
+    }
+    std::vector<uint8_t> data;
+};
+
+inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Double-precision helpers shared by the half-edge mesh's geometric passes.
+
+#include <cmath>
+#include <cstring>
+
+struct dgVector3d {
+  double x = 0.0;
+  double y = 0.0;
+  double z = 0.0;
+
+  dgVector3d operator+(const dgVector3d& v) const { return {x + v.x, y + v.y, z + v.z}; }
+  dgVector3d operator-(const dgVector3d& v) const { return {x - v.x, y - v.y, z - v.z}; }
+  dgVector3d operator*(double s) const { return {x * s, y * s, z * s}; }
+  double Dot(const dgVector3d& v) const { return x * v.x + y * v.y + z * v.z; }
+  dgVector3d Cross(const dgVector3d& v) const { return {y * v.z - z * v.y, z * v.x - x * v.z, x * v.y - y * v.x}; }
+  double LengthSquared() const { return Dot(*this); }
+};
+
+// Vertex index of a strided float array, in double precision.
+inline dgVector3d dgReadVertex3d(const float* vertices, int strideBytes, int index) {
+  float p[3];
+  std::memcpy(p, reinterpret_cast<const unsigned char*>(vertices) + static_cast<long long>(index) * strideBytes,
+              sizeof p);
+  return {p[0], p[1], p[2]};
+}
