@@ -95,7 +95,7 @@ bool GFXFont::Load(const char* fileName) {
 
 bool GFXFont::ReadText(const char* path) {
   std::vector<uint8_t> bytes;
-  if (!LoadResource(path, bytes)) return false;
+  if (!LoadResource(path, bytes) || bytes.empty()) return false;
   const char* text = reinterpret_cast<const char*>(bytes.data());
   const size_t firstLineEnd = std::string(text, bytes.size()).find('\n');
   const std::string firstLine(text, firstLineEnd == std::string::npos ? bytes.size() : firstLineEnd);
