@@ -3,6 +3,8 @@
 #include <memory>
 #include <new>
 
+#include "engine/foundation/File.h"
+
 CSCNNode::CSCNNode() { Reset(); }
 
 CSCNNode::~CSCNNode() {
@@ -151,6 +153,21 @@ CSCNNode* CSCNNode::PickByRay(const Ray& ray) {
     }
     if (hit != nullptr) return hit;
     return Ray::IntersectSphere(ray, centre, radius) ? this : nullptr;
+}
+
+void CSCNNode::WriteText(File& file) const {
+    const Vector3 view = local.GetRow2();
+    file.WriteString("[SCNNODE]\n");
+    file.WriteString("[POS] [");
+    file.WriteFloat(centre.x).WriteString(",").WriteFloat(centre.y).WriteString(",").WriteFloat(centre.z);
+    file.WriteString("]\n");
+    file.WriteString("[SCALE] [1.0,1.0,1.0]\n");
+    file.WriteString("[VIEW] [");
+    file.WriteFloat(view.x).WriteString(",").WriteFloat(view.y).WriteString(",").WriteFloat(view.z);
+    file.WriteString("]\n");
+    file.WriteString("[STATE] ");
+    file.WriteInt(int32_t(state)).WriteString(" | ").WriteInt(locked ? 1 : 0).WriteString(" | ");
+    file.WriteFloat(radius).WriteString("\n");
 }
 
 CSCNNodePool::CSCNNodePool() : name("Un-named") {}

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "engine/foundation/File.h"
 #include "engine/scene/SceneNode.h"
+#include "platform/TempFolder.h"
 
 namespace {
 
@@ -191,6 +195,28 @@ TEST_F(SceneNodes, NodePoolOwnsItsNodes) {
     pool.Rename("scenery", 8);
     EXPECT_TRUE(pool.name == "scenery");
     EXPECT_EQ(pool.nodes.Count(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SceneNodeRecord, WritesTheTextRecord) {
+    platform::ScopedTempFolder folder("scene-record");
+    CSCNNode node;
+    node.centre = Vector3(1.5f, -2.0f, 3.0f);
+    node.state = 2;
+    node.radius = 10.0f;
+    node.RebuildMatrix();
+    {
+        FileText file;
+        ASSERT_TRUE(file.OpenWrite((folder / "node.txt").c_str()) & File::kOpen);
+        node.WriteText(file);
+    }
+    std::ifstream in(folder / "node.txt");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text,
+              "[SCNNODE]\n[POS] [1.5,-2,3]\n[SCALE] [1.0,1.0,1.0]\n[VIEW] [0,0,1]\n[STATE] 2 | 0 | 10\n");
 }
 
 }  // namespace
