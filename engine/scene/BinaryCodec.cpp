@@ -25,8 +25,16 @@ bool Refuse(const char* fileName, const char* reason) {
     return false;
 }
 
+// No model has more materials, instances, meshes, levels or lists than a
+// 16-bit index could tell apart; the cap bounds what a hostile count allocates.
+constexpr int32_t kMaxRecords = 65535;
+
 bool CountFits(ByteReader& reader, int32_t count, uint64_t minBytes) {
     return !reader.Failed() && count >= 0 && reader.Holds(uint64_t(count), minBytes);
+}
+
+bool RecordCountFits(ByteReader& reader, int32_t count, uint64_t minBytes) {
+    return count <= kMaxRecords && CountFits(reader, count, minBytes);
 }
 
 bool ReadMesh(ByteReader& reader, C3MEMesh& mesh, const char* fileName) {
@@ -68,11 +76,11 @@ bool ReadMesh(ByteReader& reader, C3MEMesh& mesh, const char* fileName) {
     }
 
     const int32_t levelCount = reader.ReadI32();
-    if (!CountFits(reader, levelCount, kMinLevelBytes)) return Refuse(fileName, "bad level count");
+    if (!RecordCountFits(reader, levelCount, kMinLevelBytes)) return Refuse(fileName, "bad level count");
     if (!mesh.SetLodCount(uint32_t(levelCount))) return Refuse(fileName, "out of memory");
     for (uint32_t level = 0; level < mesh.lodCount; ++level) {
         const int32_t listCount = reader.ReadI32();
-        if (!CountFits(reader, listCount, kMinListBytes)) return Refuse(fileName, "bad index-list count");
+        if (!RecordCountFits(reader, listCount, kMinListBytes)) return Refuse(fileName, "bad index-list count");
         if (!mesh.ReserveLists(level, uint32_t(listCount))) return Refuse(fileName, "out of memory");
         C3MELod& lod = mesh.lods[level];
         for (int32_t k = 0; k < listCount; ++k) {
@@ -157,13 +165,15 @@ bool C3MEBinaryCodec::ReadBody(ByteReader& reader, const char* fileName) {
     model.name = reader.ReadString().c_str();
 
     const int32_t materialCount = reader.ReadI32();
-    if (!CountFits(reader, materialCount, kMinMaterialBytes)) return Refuse(fileName, "bad material count");
+    if (!RecordCountFits(reader, materialCount, kMinMaterialBytes)) return Refuse(fileName, "bad material count");
     if (!model.ReserveMaterials(uint32_t(materialCount))) return Refuse(fileName, "out of memory");
+    // The names are looked up like the text readers do, so binary models draw
+    // with their materials rather than the default one.
     for (int32_t i = 0; i < materialCount; ++i)
-        model.materialNames[model.materialCount++] = reader.ReadString().c_str();
+        model.SetMaterial(model.materialCount++, reader.ReadString().c_str());
 
     const int32_t instanceCount = reader.ReadI32();
-    if (!CountFits(reader, instanceCount, kMinInstanceBytes)) return Refuse(fileName, "bad instance count");
+    if (!RecordCountFits(reader, instanceCount, kMinInstanceBytes)) return Refuse(fileName, "bad instance count");
     if (!model.ReserveInstances(uint32_t(instanceCount))) return Refuse(fileName, "out of memory");
     for (int32_t i = 0; i < instanceCount; ++i) {
         C3MEInstance& instance = model.instances[model.instanceCount++];
@@ -181,7 +191,7 @@ bool C3MEBinaryCodec::ReadBody(ByteReader& reader, const char* fileName) {
     }
 
     const int32_t meshCount = reader.ReadI32();
-    if (!CountFits(reader, meshCount, kMinMeshBytes)) return Refuse(fileName, "bad mesh count");
+    if (!RecordCountFits(reader, meshCount, kMinMeshBytes)) return Refuse(fileName, "bad mesh count");
     if (!model.ReserveMeshes(uint32_t(meshCount))) return Refuse(fileName, "out of memory");
     for (int32_t i = 0; i < meshCount; ++i)
         if (!ReadMesh(reader, model.meshes[model.meshCount++], fileName)) return false;

@@ -4,7 +4,8 @@
 class CMATMaterial;
 
 // What models need of the material manager and the GL layer. The defaults
-// reach the graphics library; tests install their own.
+// reach the material manager; the GL layer installs the display-list release;
+// tests install their own.
 struct C3MEModelServices {
     // The material of that name (created when missing); may be null.
     CMATMaterial* (*getMaterial)(const char* name) = nullptr;

@@ -1,6 +1,7 @@
 #include "engine/scene/Model.h"
 
 #include <cmath>
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "engine/scene/Log3ME.h"
 #include "engine/scene/MaterialLink.h"
 #include "engine/scene/TextCodec3MX.h"
+#include "platform/FileTime.h"
 
 namespace {
 
@@ -28,6 +30,13 @@ CMATMaterial* LookUpMaterial(const char* name) {
 }
 
 }  // namespace
+
+int64_t FileTimeOf(const char* fileName, bool reportFailure) {
+    int64_t seconds = 0;
+    if (platform::FileModificationTime(fileName, seconds)) return seconds;
+    if (reportFailure) std::puts("Problem getting information");
+    return 0;
+}
 
 String MaterialLibraryName(const String& modelName) {
     std::string library = UpperAscii(modelName.Chars());
@@ -417,8 +426,10 @@ bool C3MEModel::Read(String fileName) {
 
     if (loadRecord != nullptr) {
         loadRecord->result = C3MELoadRecord::kRead;
-        // Remember the file that actually loaded, so a reload finds it again.
+        // Remember the file that actually loaded, so a reload finds it again,
+        // and when it last changed, so a reload skips it while it stays the same.
         loadRecord->fileName = fileName;
+        loadRecord->fileTime = FileTimeOf(fileName.Chars(), false);
     }
     loadState = kLoaded;
     // Bind matrices follow the stored positions and rotations, so that bounds

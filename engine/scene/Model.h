@@ -122,6 +122,10 @@ public:
     uint32_t triangleCount = 0;
 };
 
+// The modification time of a file in seconds; 0 when it cannot be read (an
+// archive entry), with a note on the standard output when asked.
+int64_t FileTimeOf(const char* fileName, bool reportFailure);
+
 // The material library read with a model: the name upper-cased, its last
 // three characters replaced by "MAT" when it holds ".3ME", ".3MX" or ".TXT",
 // else "MAT" appended.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/foundation/ResourceManager.h"
 #include "engine/scene/Log3ME.h"
 #include "engine/scene/MaterialLink.h"
 #include "engine/scene/Model.h"
@@ -120,10 +121,14 @@ void C3MEManager::Update() {
 void C3MEManager::ReloadModels() {
     for (C3MEModel* model : mModels) {
         if (model->loadRecord == nullptr || model->loadRecord->fileName.IsEmpty()) continue;
-        // The record names the file that last loaded; re-read it when it still opens.
-        std::vector<uint8_t> probe;
+        // The record names the file that last loaded and when it was changed
+        // then; only a file that still opens and changed since is read again.
         const String file = model->loadRecord->fileName;
-        if (!ReadResourceBytes(file.Chars(), probe)) continue;
+        ResourceManager& resources = ResourceManager::Instance();
+        File* opened = resources.Open(file.Chars());
+        if (opened == nullptr) continue;
+        resources.Close(opened);
+        if (FileTimeOf(file.Chars(), true) == model->loadRecord->fileTime) continue;
         if (model->Read(file)) model->PrepareMatrices();
     }
 }

@@ -11,7 +11,7 @@ namespace {
 
 // No model or list file comes near this; a larger one is refused rather than
 // read into memory.
-constexpr int64_t kMaxResourceBytes = 64LL * 1024 * 1024;
+constexpr int64_t kMaxResourceBytes = 16LL * 1024 * 1024;
 
 }  // namespace
 

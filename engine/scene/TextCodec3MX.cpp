@@ -1,6 +1,7 @@
 #include "engine/scene/TextCodec3MX.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,52 +16,59 @@
 
 // The lines of a text file: blank lines are skipped (the format's patterns
 // match any run of white space), leading blanks and a trailing "\r" dropped.
+// The text is kept once, each line ended in place, to stay small on files
+// made of little more than line ends.
 class TextLines {
 public:
-    explicit TextLines(const std::vector<uint8_t>& bytes) {
+    explicit TextLines(const std::vector<uint8_t>& bytes) : mText(bytes.begin(), bytes.end()) {
+        mText.push_back('\0');
         size_t start = 0;
-        const size_t size = bytes.size();
+        const size_t size = mText.size() - 1;
         while (start < size) {
             size_t end = start;
-            while (end < size && bytes[end] != '\n') ++end;
-            std::string line(reinterpret_cast<const char*>(bytes.data()) + start, end - start);
-            // A NUL ends the text of a line, as the line reader does.
-            line.resize(std::strlen(line.c_str()));
-            while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
-                line.pop_back();
-            mAll.push_back(std::move(line));
+            while (end < size && mText[end] != '\n') ++end;
+            mText[end] = '\0';
+            // A NUL inside a line ends its text, as the line reader does.
+            size_t last = std::strlen(&mText[start]) + start;
+            while (last > start && (mText[last - 1] == '\r' || mText[last - 1] == ' ' || mText[last - 1] == '\t'))
+                mText[--last] = '\0';
+            mStarts.push_back(uint32_t(start));
             start = end + 1;
         }
     }
 
     // The very first line of the file, blank or not (the version tag lives there).
     std::string TakeHeader() {
-        if (mAll.empty()) return std::string();
+        if (mStarts.empty()) return std::string();
         mNext = 1;
-        return mAll[0];
+        return std::string(&mText[mStarts[0]]);
     }
     // The next non-blank line without its leading blanks; null at the end.
     const char* Peek() {
-        while (mNext < mAll.size()) {
-            const std::string& line = mAll[mNext];
-            const size_t first = line.find_first_not_of(" \t");
-            if (first != std::string::npos) return line.c_str() + first;
+        while (mNext < mStarts.size()) {
+            const char* line = &mText[mStarts[mNext]];
+            while (*line == ' ' || *line == '\t') ++line;
+            if (*line != '\0') return line;
             ++mNext;
         }
         return nullptr;
     }
     void Skip() { ++mNext; }
     // Non-blank lines may still follow; an upper bound on the records left.
-    size_t Remaining() const { return mAll.size() - mNext; }
+    size_t Remaining() const { return mStarts.size() - mNext; }
 
 private:
-    std::vector<std::string> mAll;
+    std::string mText;
+    std::vector<uint32_t> mStarts;
     size_t mNext = 0;
 };
 
 namespace {
 
 constexpr float kQuarterTurn = 1.5707964f;
+// No model has more materials, instances or meshes than a 16-bit index could
+// tell apart; the cap bounds what a hostile count allocates.
+constexpr int32_t kMaxRecords = 65535;
 constexpr uint32_t kMaxMeshVertices = 65535;
 constexpr uint32_t kEditableVertices = 32768;
 
@@ -130,12 +138,14 @@ public:
         if (name.size() > maxLength) name.resize(maxLength);
         return true;
     }
-    // A count that must fit in the lines left (each record takes linesEach lines).
-    bool Count(const char* pattern, int32_t& count, size_t linesEach, const char* what) {
+    // A count that must fit in the lines left (each record takes linesEach
+    // lines) and stay below limit.
+    bool Count(const char* pattern, int32_t& count, size_t linesEach, const char* what,
+               int32_t limit = INT32_MAX) {
         count = 0;
         Scan(pattern, &count);
         if (!mOk) return false;
-        if (count < 0 || uint64_t(count) * linesEach > mLines.Remaining()) return Fail(what);
+        if (count < 0 || count > limit || uint64_t(count) * linesEach > mLines.Remaining()) return Fail(what);
         return true;
     }
     // True when the lines left could hold that many records.
@@ -176,7 +186,7 @@ void TrimBlanks(std::string& text) {
 
 bool ReadMaterials(Scanner& scan, C3MEModel& model, C3MXCodec::Version version) {
     int32_t count = 0;
-    if (!scan.Count("[NMATERIALS]%d", count, 1, "bad material count")) return false;
+    if (!scan.Count("[NMATERIALS]%d", count, 1, "bad material count", kMaxRecords)) return false;
     const bool useDummy = count == 0 && version >= C3MXCodec::kV5;
     if (!model.ReserveMaterials(useDummy ? 1u : uint32_t(count))) return scan.Fail("out of memory");
     for (int32_t i = 0; i < count; ++i) {
@@ -200,7 +210,7 @@ bool ReadMaterials(Scanner& scan, C3MEModel& model, C3MXCodec::Version version) 
 
 bool ReadInstances(Scanner& scan, C3MEModel& model, C3MXCodec::Version version) {
     int32_t count = 0;
-    if (!scan.Count("[NINSTANCES]%d", count, 3, "bad instance count")) return false;
+    if (!scan.Count("[NINSTANCES]%d", count, 3, "bad instance count", kMaxRecords)) return false;
     if (!model.ReserveInstances(uint32_t(count))) return scan.Fail("out of memory");
     Quaternion fix;
     fix.SetEuler(-kQuarterTurn, 0.0f, 0.0f);
@@ -434,7 +444,7 @@ bool C3MXCodec::ReadVersion(TextLines& lines, Version version, const char* fileN
     C3MEModel& model = *mModel;
     if (!ReadMaterials(scan, model, version) || !ReadInstances(scan, model, version)) return false;
     int32_t meshCount = 0;
-    if (!scan.Count("[NCOMPONENTS]%d", meshCount, 6, "bad component count")) return false;
+    if (!scan.Count("[NCOMPONENTS]%d", meshCount, 6, "bad component count", kMaxRecords)) return false;
     if (!model.ReserveMeshes(uint32_t(meshCount))) return scan.Fail("out of memory");
     for (int32_t i = 0; i < meshCount; ++i)
         if (!ReadMesh(scan, model.meshes[model.meshCount++], version, fileName)) return false;

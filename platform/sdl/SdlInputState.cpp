@@ -18,7 +18,6 @@ struct InputState {
 };
 
 InputState gState;
-bool gWatching = false;
 
 void ClearHeldInput() {
   std::memset(gState.keys, 0, sizeof gState.keys);
@@ -75,9 +74,10 @@ int Watch(void*, SDL_Event* event) {
 
 void StartSdlInputState() {
   SDL_InitSubSystem(SDL_INIT_EVENTS);
-  if (gWatching) return;
+  // SDL forgets its watches whenever its event loop stops, so install ours
+  // again on every start (removing it first keeps it from running twice).
+  SDL_DelEventWatch(Watch, nullptr);
   SDL_AddEventWatch(Watch, nullptr);
-  gWatching = true;
 }
 
 void SetSdlInputFocus(bool focused) {

@@ -9,7 +9,7 @@
 
 namespace platform {
 
-// Installs the event watch once and starts SDL's event subsystem.
+// Starts SDL's event subsystem and (re)installs the event watch.
 void StartSdlInputState();
 // Marks whether the program's window has the keyboard focus.
 void SetSdlInputFocus(bool focused);

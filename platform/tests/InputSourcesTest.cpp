@@ -68,6 +68,19 @@ TEST_F(SdlInput, InjectedKeyEventReachesTheKeyboardWithItsScanCode) {
   EXPECT_EQ(event.key, key::Up);
 }
 
+TEST_F(SdlInput, KeysAreSeenAgainAfterSdlRestarts) {
+  auto first = CreateSdlKeyboardSource();
+  first.reset();
+  SDL_Quit();  // drops every event watch
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+  auto keyboard = CreateSdlKeyboardSource();
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  PushKey(SDL_SCANCODE_ESCAPE, true);
+  uint8_t keys[kKeyCount];
+  ASSERT_TRUE(keyboard->Read(keys));
+  EXPECT_EQ(keys[key::Escape], kDownBit);
+}
+
 TEST_F(SdlInput, FocusLossUnacquiresAndForgetsHeldKeys) {
   auto keyboard = CreateSdlKeyboardSource();
   auto mouse = CreateSdlMouseSource();

@@ -116,6 +116,7 @@ TEST_F(Sound, DecodesGeneratedTonesToTheExpectedByteCount) {
       {"mono.ogg", 1, 22050, 10000},
       {"stereo.ogg", 2, 44100, 5000},
       {"CAPITALS.OGG", 1, 8000, 4000},  // the extension test ignores case
+      {"tone.ogg.bin", 1, 8000, 4000},  // and looks anywhere in the name
   };
   for (const Case& c : cases) {
     int index = sfx.LoadBuffer(Tone(c.name, c.channels, c.rate, c.frames).c_str());
@@ -258,6 +259,30 @@ TEST_F(Sound, StreamPlaysToItsEndStaysStoppedAndReplays) {
   EXPECT_EQ(Queued(playing), 2);
   sfx.StopSource(source);
   EXPECT_EQ(Queued(playing), 0);
+  EXPECT_EQ(ErrorLines(), 0);
+}
+
+TEST_F(Sound, StarvedStreamIsRefilledAndRestarted) {
+  // Two chunks of stereo at 44.1 kHz last 0.74 s; the tone lasts 2 s.
+  int stream = sfx.OpenStream(Tone("long.ogg", 2, 44100, 88200).c_str());
+  sfx.Update();
+  int source = sfx.GetFreeSource();
+  sfx.AttachStream(source, stream);
+  sfx.PlaySource(source, 1.0f);
+  // No frames run meanwhile, so the source plays its two buffers and runs dry.
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (sfx.IsSourcePlaying(source) && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_FALSE(sfx.IsSourcePlaying(source));
+  ClearLogLines(kLogSFX);
+  sfx.Update();
+  const std::string name = std::to_string(sfx.GetSource(source)->GetALSource());
+  EXPECT_EQ(CountLogLines(kLogSFX, "SFX Source (" + name + ") processed (2) buffers"), 1);
+  EXPECT_EQ(CountLogLines(kLogSFX, "SFX Restarting stream source (" + name + ")"), 1);
+  EXPECT_TRUE(sfx.IsSourcePlaying(source));
+  EXPECT_EQ(Queued(sfx.GetSource(source)), 2) << "fresh data, not the old buffers again";
+  EXPECT_GT(sfx.GetStream(stream)->GetTime(), 1.0);
   EXPECT_EQ(ErrorLines(), 0);
 }
 

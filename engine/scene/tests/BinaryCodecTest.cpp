@@ -105,8 +105,10 @@ TEST_F(BinaryModel, GoldenFileReadsEveryField) {
     EXPECT_EQ(mesh.lods[0].lists[1].primitiveKind, int32_t(C3MEIndexList::kTriangleStrip));
     EXPECT_EQ(model.triangleCount, 5u);  // 6-index list 2, 5-index strip 3
     EXPECT_EQ(mesh.sourceVertices[2].position, Vector3(1, 1, 0));
-    // The binary form keeps names only.
-    EXPECT_EQ(model.materials[0], nullptr);
+    // Binary names are looked up in the material manager as text names are.
+    EXPECT_EQ(FakeMaterials::Lookups(), (std::vector<std::string>{"red", "blue"}));
+    EXPECT_NE(model.materials[0], nullptr);
+    EXPECT_EQ(mesh.lods[0].lists[0].material, model.materials[1]);
     ASSERT_EQ(FakeMaterials::Libraries().size(), 1u);
     EXPECT_NE(FakeMaterials::Libraries()[0].find("/GEM.MAT"), std::string::npos);
 }
@@ -200,6 +202,18 @@ TEST_F(BinaryModel, BadCountsAreRefused) {
         EXPECT_TRUE(log.Contains(c.logged)) << c.field << " = " << c.value;
         EXPECT_EQ(model.meshCount, 0u);
     }
+}
+
+TEST_F(BinaryModel, RecordCountsStayWithinSixteenBits) {
+    // 70,000 empty material names fit the file but not the cap.
+    Bytes b;
+    b.U8('3').U8('M').U8('E').U8('\n').U8(0).I32(10).Str("MANY").I32(70000);
+    for (int i = 0; i < 70000; ++i) b.U8(0);
+    b.I32(0).I32(0);
+    LogCapture log;
+    C3MEModel model;
+    EXPECT_FALSE(ReadBytes(b.data, model));
+    EXPECT_TRUE(log.Contains("bad material count"));
 }
 
 TEST_F(BinaryModel, IndexBeyondTheVerticesDropsItsList) {

@@ -150,3 +150,24 @@ TEST_F(Controller, AlignZAndFaceVelocity) {
 }
 
 }  // namespace
+
+#include "engine/foundation/Clock.h"
+
+namespace {
+
+TEST(ControllerClock, APausedClockStopsGameTimeMotion) {
+    TransformNode node;
+    CameraController controller;
+    controller.drivenNode = &node;
+    controller.enabled = true;
+    controller.SetVelocity(Vector3(0, 0, 3));
+    Clock& clock = Clock::Instance();
+    const bool wasPaused = clock.IsPaused();
+    clock.SetPaused(true);
+    controller.Update();
+    clock.SetPaused(wasPaused);
+    EXPECT_EQ(node.centre, Vector3());
+    EXPECT_EQ(controller.velocity.magnitude, 3.0f);
+}
+
+}  // namespace

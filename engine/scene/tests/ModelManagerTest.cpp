@@ -61,10 +61,17 @@ TEST_F(ModelManager, LoadsTheTextFileWhenNoBinaryExists) {
     EXPECT_EQ(manager.pending, 0);
     // The record names the file that loaded, so a reload finds it again.
     EXPECT_TRUE(model->loadRecord->fileName == (Path("Gem.3") + "MX").c_str());
+    EXPECT_GT(model->loadRecord->fileTime, 0);
+    // An unchanged file is left alone; a changed one is read again, and its
+    // compiled lists and prepared matrices are dropped and rebuilt.
     model->compiled = true;
+    manager.ReloadModels();
+    EXPECT_TRUE(model->compiled);
+    model->loadRecord->fileTime = 1;
     manager.ReloadModels();
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoaded));
     EXPECT_FALSE(model->compiled);
+    EXPECT_TRUE(model->prepared);
     EXPECT_EQ(model->meshCount, 1u);
 }
 

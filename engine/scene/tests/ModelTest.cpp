@@ -186,3 +186,31 @@ TEST(Model, ReleasingDisplayListsClearsTheCompiledFlag) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Model, ReservePolicyUsesTheHintOrTwiceTheRequest) {
+    C3MEModel model;
+    const uint32_t hints[C3MEReservePolicy::kHintCount] = {0, 0, 2, 8, 4, 16, 6};
+    model.SetReservePolicy(true, hints);
+    ASSERT_TRUE(model.ReserveMeshes(3));
+    EXPECT_EQ(model.meshCapacity, 8u);  // below the hint: the hint
+    ASSERT_TRUE(model.ReserveInstances(20));
+    EXPECT_EQ(model.instanceCapacity, 40u);  // above the hint: twice the request
+    // Meshes and their lists reserve under the model's policy too.
+    C3MEMesh& mesh = model.meshes[0];
+    ASSERT_TRUE(mesh.SetLodCount(1));
+    ASSERT_TRUE(mesh.ReserveLists(0, 1));
+    EXPECT_EQ(mesh.lods[0].listCapacity, 2u);
+    ASSERT_TRUE(mesh.lods[0].lists[0].Reserve(3));
+    EXPECT_EQ(mesh.lods[0].lists[0].capacity, 6u);
+
+    C3MEModel plain;
+    ASSERT_TRUE(plain.ReserveMeshes(3));  // resets the process-wide policy
+    EXPECT_EQ(plain.meshCapacity, 3u);
+    C3MEIndexList list;
+    ASSERT_TRUE(list.Reserve(3));
+    EXPECT_EQ(list.capacity, 3u);
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#include "physics/dynamics/dgConstraint.h"
+
+#include "physics/world/dgWorld.h"
+
+void dgConstraint::ResetToDefaults() {
+  solverWords[0] = solverWords[1] = solverWords[2] = 0;
+  maxDOF = kMaxDOF;
+  rowCode = 9;
+  solverWord = 0;
+}
+
+void dgBilateralConstraint::SetStiffness(float stiffness) {
+  if (!(stiffness >= 0.0f)) stiffness = 0.0f;
+  if (stiffness > 1.0f) stiffness = 1.0f;
+  stiffnessCode = 5.0f - 4.0f * stiffness;
+}
+
+void dgBilateralConstraint::ResetToDefaults() {
+  dgConstraint::ResetToDefaults();
+  localMatrix0 = dgGetIdentityMatrix();
+  localMatrix1 = dgGetIdentityMatrix();
+  SetStiffness(kDefaultStiffness);
+  for (float& force : rowForce) force = 0.0f;
+}
+
+void dgBilateralConstraint::NotifyRelease() const {
+  if (userCallback) userCallback(this);
+}
+
+// Each joint goes back to its own class's pool.
+void dgBallAndSocketJoint::Release(dgWorld* world) {
+  NotifyRelease();
+  world->GetBallAndSocketPool().Release(this);
+}
+
+void dgHingeJoint::Release(dgWorld* world) {
+  NotifyRelease();
+  world->GetHingePool().Release(this);
+}
+
+void dgSliderJoint::Release(dgWorld* world) {
+  NotifyRelease();
+  world->GetSliderPool().Release(this);
+}
+
+void dgCorkscrewJoint::Release(dgWorld* world) {
+  NotifyRelease();
+  world->GetCorkscrewPool().Release(this);
+}
+
+void dgUniversalJoint::Release(dgWorld* world) {
+  NotifyRelease();
+  world->GetUniversalPool().Release(this);
+}
+
+void dgUpVectorJoint::Release(dgWorld* world) {
+  NotifyRelease();
+  world->GetUpVectorPool().Release(this);
+}
+
+void dgContactJoint::Release(dgWorld* world) {
+  contacts.RemoveAll();
+  world->GetContactJointPool().Release(this);
+}
+
+// The row builders belong to the dynamics step, which no caller of this
+// program reaches: until they are written, a joint contributes no rows.
+int dgBallAndSocketJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
+int dgHingeJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
+int dgSliderJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
+int dgCorkscrewJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
+int dgUniversalJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
+int dgUpVectorJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
+int dgContactJoint::JacobianDerivative(dgJacobianRows&) { return 0; }

@@ -1,0 +1,185 @@
+#pragma once
+// Constraints between two bodies (or a body and the world): the base, the
+// bilateral part of the six joints, and the contact joint. The world keeps
+// one object pool per class; the dynamics step asks each constraint for the
+// rows of its Jacobian through JacobianDerivative.
+
+#include <cstdint>
+
+#include "physics/math/dgMatrix.h"
+#include "physics/memory/dgRefList.h"
+
+class dgBody;
+class dgConstraint;
+class dgWorld;
+struct dgJointLink;
+
+// Called with the joint when the world releases it (the user's destroy callback).
+using dgConstraintCallback = void (*)(const dgConstraint* joint);
+
+// A limit or motor request a joint hands its limit callback once per step.
+struct dgJointLimitRequest {
+  float lowLimit = -1e15f;
+  float highLimit = 1e15f;
+  float timeStep = 0.0f;
+  float jointValue = 0.0f;
+  float acceleration = 0.0f;
+};
+using dgJointLimitCallback = bool (*)(const dgConstraint* joint, dgJointLimitRequest* request);
+
+// The solver's row block a constraint fills (rows 0-5).
+struct dgJacobianRows {
+  static constexpr int kMaxRows = 6;
+  // Row kind of a bounded row.
+  static constexpr int kBoundedRow = -3;
+
+  struct Row {
+    dgVector linear0;
+    dgVector angular0;
+    dgVector linear1;
+    dgVector angular1;
+    float acceleration = 0.0f;
+    float stiffness = 0.0f;
+    float* forceOut = nullptr;
+  };
+
+  Row rows[kMaxRows];
+  float timeStep = 0.0f;
+  float lowLimit = 0.0f;
+  float highLimit = 0.0f;
+  int rowKind = 0;
+};
+
+class dgConstraint {
+ public:
+  static constexpr uint16_t kMaxDOF = 6;
+
+  dgConstraint() { dgConstraint::ResetToDefaults(); }
+  dgConstraint(const dgConstraint&) = delete;
+  dgConstraint& operator=(const dgConstraint&) = delete;
+  virtual ~dgConstraint() = default;
+
+  // Stores the user's callback (the joints' destroy callback).
+  virtual void SetUserCallback(dgConstraintCallback callback) = 0;
+  // Stiffness in 0..1 (1 for the base).
+  virtual float GetStiffness() const { return 1.0f; }
+  // Ignored by the base.
+  virtual void SetStiffness(float) {}
+  // Clears the solver words and restores the default counts.
+  virtual void ResetToDefaults();
+  // Gives the constraint back to its class's pool in the world.
+  virtual void Release(dgWorld* world) = 0;
+  // True for the bilateral joints with a full frame.
+  virtual bool IsBilateral() const { return false; }
+  // The joint coordinate a step reports (0 here).
+  virtual float GetJointValue() const { return 0.0f; }
+  // Writes the rows of this step; returns their count.
+  virtual int JacobianDerivative(dgJacobianRows& rows) = 0;
+
+  void* userData = nullptr;
+  dgBody* body0 = nullptr;
+  dgBody* body1 = nullptr;  // null: a joint to the world
+  uint32_t solverWords[3] = {};
+  uint16_t maxDOF = kMaxDOF;
+  uint16_t rowCode = 9;
+  uint32_t solverWord = 0;
+  // The two link records the world keeps in the bodies' joint lists.
+  dgJointLink* links[2] = {};
+};
+
+// The part every joint shares: its frames in both bodies and its stiffness.
+class dgBilateralConstraint : public dgConstraint {
+ public:
+  static constexpr float kDefaultStiffness = 0.9f;
+
+  dgBilateralConstraint() { dgBilateralConstraint::ResetToDefaults(); }
+
+  void SetUserCallback(dgConstraintCallback callback) override { userCallback = callback; }
+  // (5 - stiffnessCode) / 4.
+  float GetStiffness() const override { return (5.0f - stiffnessCode) * 0.25f; }
+  // stiffnessCode = 5 - 4 * stiffness, the stiffness clamped to 0..1.
+  void SetStiffness(float stiffness) override;
+  void ResetToDefaults() override;
+  bool IsBilateral() const override { return true; }
+
+  dgMatrix localMatrix0;  // joint frame in body 0's space (front = the pin)
+  dgMatrix localMatrix1;  // joint frame in body 1's space
+  float stiffnessCode = 5.0f - 4.0f * kDefaultStiffness;
+  float rowForce[dgJacobianRows::kMaxRows] = {};
+  dgConstraintCallback userCallback = nullptr;
+  float jointValue = 0.0f;
+  float secondJointValue = 0.0f;  // the universal joint's second angle
+  dgJointLimitCallback limitCallback = nullptr;
+
+ protected:
+  // Calls the user's destroy callback.
+  void NotifyRelease() const;
+};
+
+// Holds two points of the bodies together.
+class dgBallAndSocketJoint : public dgBilateralConstraint {
+ public:
+  void Release(dgWorld* world) override;
+  int JacobianDerivative(dgJacobianRows& rows) override;
+};
+
+// Lets the bodies turn about the pin only.
+class dgHingeJoint : public dgBilateralConstraint {
+ public:
+  void Release(dgWorld* world) override;
+  int JacobianDerivative(dgJacobianRows& rows) override;
+};
+
+// Lets the bodies slide along the pin only.
+class dgSliderJoint : public dgBilateralConstraint {
+ public:
+  void Release(dgWorld* world) override;
+  int JacobianDerivative(dgJacobianRows& rows) override;
+};
+
+// Lets the bodies slide along and turn about the pin.
+class dgCorkscrewJoint : public dgBilateralConstraint {
+ public:
+  void Release(dgWorld* world) override;
+  int JacobianDerivative(dgJacobianRows& rows) override;
+};
+
+// Lets the bodies turn about two pins at right angles.
+class dgUniversalJoint : public dgBilateralConstraint {
+ public:
+  void Release(dgWorld* world) override;
+  int JacobianDerivative(dgJacobianRows& rows) override;
+};
+
+// Keeps body 0's pin turned towards a fixed direction.
+class dgUpVectorJoint : public dgBilateralConstraint {
+ public:
+  void Release(dgWorld* world) override;
+  bool IsBilateral() const override { return false; }
+  int JacobianDerivative(dgJacobianRows& rows) override;
+};
+
+// One contact between the two bodies of a contact joint.
+struct dgContactEntry {
+  dgVector point;
+  dgVector normal;
+  dgVector tangent0;
+  dgVector tangent1;
+  float penetration = 0.0f;
+  float restitution = 0.0f;
+  float correctionFactor = 1.0f;
+  float staticFriction[2] = {};
+  float kineticFriction[2] = {};
+  uint32_t flags = 0;
+  int64_t userId = 0;
+};
+
+// The contacts between two bodies, as constraint rows.
+class dgContactJoint : public dgConstraint {
+ public:
+  void SetUserCallback(dgConstraintCallback) override {}
+  void Release(dgWorld* world) override;
+  int JacobianDerivative(dgJacobianRows& rows) override;
+
+  dgRefList<dgContactEntry> contacts;
+};

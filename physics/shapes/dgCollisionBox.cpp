@@ -1,0 +1,137 @@
+#include "physics/shapes/dgCollisionBox.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "physics/contacts/dgContact.h"
+#include "physics/shapes/dgConvexHullTable.h"
+
+namespace {
+
+constexpr int kBoxEdgeCount = 24;
+dgConvexEdge sBoxEdges[kBoxEdgeCount];
+int sBoxLiveCount = 0;
+
+// The six faces as corner indices, wound outward.
+constexpr int kBoxFaces[6 * 4] = {0, 4, 5, 1, 0, 1, 3, 2, 1, 5, 7, 3, 5, 4, 6, 7, 4, 0, 2, 6, 6, 2, 3, 7};
+constexpr int kBoxFaceSizes[6] = {4, 4, 4, 4, 4, 4};
+
+}  // namespace
+
+dgCollisionBox::dgCollisionBox(uint32_t signature, float sizeX, float sizeY, float sizeZ, const dgMatrix& offset)
+    : dgConvexCollision(signature, offset, kBox),
+      mHalfSize(std::fabs(sizeX) * 0.5f, std::fabs(sizeY) * 0.5f, std::fabs(sizeZ) * 0.5f, 1.0f) {
+  for (int i = 0; i < 8; ++i) {
+    mCorners[i] = dgVector((i & 1) ? -mHalfSize.x : mHalfSize.x, (i & 2) ? -mHalfSize.y : mHalfSize.y,
+                           (i & 4) ? -mHalfSize.z : mHalfSize.z, 1.0f);
+  }
+  if (sBoxLiveCount == 0) dgBuildConvexEdgeTable(6, kBoxFaceSizes, kBoxFaces, sBoxEdges, kBoxEdgeCount);
+  ++sBoxLiveCount;
+  mVertices = mCorners;
+  mEdges = sBoxEdges;
+  mVertexCount = 8;
+  mEdgeCount = kBoxEdgeCount;
+  SetUpHull();
+}
+
+dgCollisionBox::~dgCollisionBox() {
+  --sBoxLiveCount;
+  mVertices = nullptr;
+  mEdges = nullptr;
+}
+
+int dgCollisionBox::GetLiveCount() { return sBoxLiveCount; }
+
+const dgConvexEdge* dgCollisionBox::GetSharedEdges() { return sBoxEdges; }
+
+uint32_t dgCollisionBox::MakeBoxSignature(float sizeX, float sizeY, float sizeZ, const dgMatrix& offset) {
+  const float halves[3] = {std::fabs(sizeX) * 0.5f, std::fabs(sizeY) * 0.5f, std::fabs(sizeZ) * 0.5f};
+  return MakeSignature(kBox, halves, 3, offset);
+}
+
+uint32_t dgCollisionBox::CalculateSignature() const {
+  const float halves[3] = {mHalfSize.x, mHalfSize.y, mHalfSize.z};
+  return MakeSignature(kBox, halves, 3, GetOffsetMatrix());
+}
+
+void dgCollisionBox::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector& outMax) const {
+  dgVector extent;
+  for (int j = 0; j < 3; ++j) {
+    extent[j] = std::fabs(matrix.front[j]) * mHalfSize.x + std::fabs(matrix.up[j]) * mHalfSize.y +
+                std::fabs(matrix.right[j]) * mHalfSize.z;
+  }
+  outMin = matrix.posit - extent;
+  outMax = matrix.posit + extent;
+}
+
+dgVector dgCollisionBox::SupportVertex(const dgVector& dir) const {
+  return {dir.x < 0.0f ? -mHalfSize.x : mHalfSize.x, dir.y < 0.0f ? -mHalfSize.y : mHalfSize.y,
+          dir.z < 0.0f ? -mHalfSize.z : mHalfSize.z, 0.0f};
+}
+
+float dgCollisionBox::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
+  // Face planes in clipping order: axis and outward sign.
+  static constexpr int kAxis[6] = {0, 0, 2, 2, 1, 1};
+  static constexpr float kSign[6] = {1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f};
+
+  dgVector start = p0;
+  dgVector end = p1;
+  float bestT = 0.0f;
+  bool entered = false;
+  for (int plane = 0; plane < 6; ++plane) {
+    const int axis = kAxis[plane];
+    const float sign = kSign[plane];
+    const float value = sign * mHalfSize[axis];
+    // Outside or on the plane: the coordinate is not inside the face's half-space.
+    const float startInside = sign * (value - start[axis]);
+    const float endInside = sign * (value - end[axis]);
+    if (startInside <= 0.0f) {
+      // Both ends outside, or both on the plane: no entry through this face.
+      // An end exactly on the face (from outside) enters there at t = 1.
+      if (endInside < 0.0f || (endInside == 0.0f && startInside == 0.0f)) return kRayMiss;
+      const float t = (value - p0[axis]) / (p1[axis] - p0[axis]);
+      bool recorded = false;
+      if (t > bestT) {
+        bestT = t;
+        entered = true;
+        recorded = true;
+        dgVector normal(0.0f, 0.0f, 0.0f, 1.0f);
+        normal[axis] = sign;
+        outContact.normal = normal;
+        outContact.userId = dgUserIdOf(*this);
+      }
+      const float s = (value - start[axis]) / (end[axis] - start[axis]);
+      start = start + (end - start).Scale(s);
+      start[axis] = value;
+      if (plane == 5 && recorded) return t;
+    } else if (endInside < 0.0f) {
+      const float s = (value - start[axis]) / (end[axis] - start[axis]);
+      end = start + (end - start).Scale(s);
+      end[axis] = value;
+    }
+  }
+  return entered ? bestT : kRayMiss;
+}
+
+int dgCollisionBox::CalculatePlaneIntersection(const dgVector& normal, const dgVector& point,
+                                               dgVector* outPoints) const {
+  const float offset = normal.DotProduct(point);
+  float distances[8];
+  for (int i = 0; i < 8; ++i) distances[i] = normal.DotProduct(mCorners[i]) - offset;
+
+  // Every half-edge may seed the trace: a plane that crosses only edges late
+  // in the table still has its section.
+  const dgConvexEdge* first = nullptr;
+  for (int i = 0; i < kBoxEdgeCount && !first; ++i) {
+    const dgConvexEdge* edge = &mEdges[i];
+    const float a = distances[edge->vertex];
+    const float b = distances[edge->twin->vertex];
+    if (a * b < 0.0f) first = a > 0.0f ? edge : edge->twin;
+  }
+  if (!first) return 0;
+  dgVector buffer[kBoxEdgeCount];
+  const int count = TraceSection(first, distances, normal, true, buffer, kBoxEdgeCount);
+  const int kept = count > kMaxSectionPoints ? kMaxSectionPoints : count;
+  std::memcpy(static_cast<void*>(outPoints), buffer, sizeof(dgVector) * static_cast<size_t>(kept));
+  return kept;
+}

@@ -1,0 +1,221 @@
+#include "physics/shapes/dgCollisionSphere.h"
+
+#include <cmath>
+
+#include "physics/contacts/dgContact.h"
+#include "physics/dynamics/dgBody.h"
+#include "physics/mesh/dgGeometryUtils.h"
+#include "physics/shapes/dgConvexHullTable.h"
+
+namespace {
+
+// Class data shared by spheres and ellipses, built while none is alive.
+dgVector sUnitVertices[dgCollisionSphere::kHullVertexCount];
+dgConvexEdge sSphereEdges[dgCollisionSphere::kHullEdgeCount];
+int sSphereLiveCount = 0;
+
+struct TriangleList {
+  dgVector corners[96];
+  int count = 0;
+};
+
+void CollectTriangle(void* context, const dgVector* triangle) {
+  auto* list = static_cast<TriangleList*>(context);
+  for (int i = 0; i < 3 && list->count < 96; ++i) list->corners[list->count++] = triangle[i];
+}
+
+// The once-subdivided octahedron, welded to its 18 vertices.
+void BuildSphereClassData() {
+  TriangleList list;
+  for (const auto& face : dgOctahedronFaces) dgSubdivideUnitTriangle(face[0], face[1], face[2], 1, CollectTriangle, &list);
+  int indices[96];
+  const int unique = dgWeldVertices(&list.corners[0].x, static_cast<int>(sizeof(dgVector)), 12, 0, list.count,
+                                    indices, 0.001f);
+  for (int i = 0; i < unique && i < dgCollisionSphere::kHullVertexCount; ++i) {
+    sUnitVertices[i] = list.corners[i];
+    sUnitVertices[i].w = 0.0f;
+  }
+  int faceSizes[32];
+  for (int& size : faceSizes) size = 3;
+  dgBuildConvexEdgeTable(32, faceSizes, indices, sSphereEdges, dgCollisionSphere::kHullEdgeCount);
+}
+
+struct FaceEmitter {
+  const dgBody* body;
+  dgFaceCallback callback;
+  dgMatrix matrix;
+  float radius;
+};
+
+void EmitTriangle(void* context, const dgVector* triangle) {
+  const auto* emitter = static_cast<const FaceEmitter*>(context);
+  float triples[9];
+  for (int i = 0; i < 3; ++i) {
+    dgVector p = triangle[i].Scale(emitter->radius);
+    p.w = 1.0f;
+    const dgVector q = emitter->matrix.TransformVector(p);
+    triples[3 * i] = q.x;
+    triples[3 * i + 1] = q.y;
+    triples[3 * i + 2] = q.z;
+  }
+  emitter->callback(emitter->body, 3, triples, 0);
+}
+
+// Smaller root of the segment p0 + d t against the sphere of radius r about
+// the origin, or a miss; the normal is written for roots in 0..1.
+float SphereRayCast(const dgVector& p0, const dgVector& p1, float radius, dgVector& outNormal, bool& outWrote) {
+  outWrote = false;
+  const dgVector d = p1 - p0;
+  const float a = d.DotProduct(d);
+  if (!(a > 0.0f)) return dgCollision::kRayMiss;
+  const float b = 2.0f * d.DotProduct(p0);
+  const float c = p0.DotProduct(p0) - radius * radius;
+  const float disc = b * b - 4.0f * a * c;
+  if (!(disc > 0.0f)) return dgCollision::kRayMiss;
+  const float t = (-b - std::sqrt(disc)) / (2.0f * a);
+  if (t < 0.0f) return dgCollision::kRayMiss;
+  if (t <= 1.0f) {
+    dgVector hit = p0 + d.Scale(t);
+    hit = hit.Scale(1.0f / std::sqrt(hit.LengthSquared()));
+    hit.w = p0.w;
+    outNormal = hit;
+    outWrote = true;
+  }
+  return t;
+}
+
+}  // namespace
+
+dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgMatrix& offset)
+    : dgCollisionSphere(signature, radius, offset, kSphere) {}
+
+dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgMatrix& offset, uint32_t kind)
+    : dgConvexCollision(signature, offset, kind), mRadius(radius), mGrid(dgAngularGrid::ForRadius(radius)) {
+  if (sSphereLiveCount == 0) BuildSphereClassData();
+  ++sSphereLiveCount;
+  for (int i = 0; i < kHullVertexCount; ++i) {
+    mHullVertices[i] = sUnitVertices[i].Scale(radius);
+  }
+  mVertices = mHullVertices;
+  mEdges = sSphereEdges;
+  mVertexCount = kHullVertexCount;
+  mEdgeCount = kHullEdgeCount;
+  SetUpHull();
+}
+
+dgCollisionSphere::~dgCollisionSphere() {
+  --sSphereLiveCount;
+  mVertices = nullptr;
+  mEdges = nullptr;
+}
+
+int dgCollisionSphere::GetLiveCount() { return sSphereLiveCount; }
+
+uint32_t dgCollisionSphere::MakeSphereSignature(float radius, const dgMatrix& offset) {
+  const float size = std::fabs(radius);
+  return MakeSignature(kSphere, &size, 1, offset);
+}
+
+uint32_t dgCollisionSphere::CalculateSignature() const { return MakeSignature(kSphere, &mRadius, 1, GetOffsetMatrix()); }
+
+void dgCollisionSphere::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector& outMax) const {
+  outMin = dgVector(matrix.posit.x - mRadius, matrix.posit.y - mRadius, matrix.posit.z - mRadius, 1.0f);
+  outMax = dgVector(matrix.posit.x + mRadius, matrix.posit.y + mRadius, matrix.posit.z + mRadius, 1.0f);
+}
+
+void dgCollisionSphere::EmitFaces(const dgBody* body, dgFaceCallback callback, const dgMatrix& offset) const {
+  FaceEmitter emitter{body, callback, offset.Multiply(body->matrix), mRadius};
+  for (const auto& face : dgOctahedronFaces) dgSubdivideUnitTriangle(face[0], face[1], face[2], 3, EmitTriangle, &emitter);
+}
+
+void dgCollisionSphere::ForEachFace(const dgBody* body, dgFaceCallback callback) const {
+  EmitFaces(body, callback, GetOffsetMatrix());
+}
+
+float dgCollisionSphere::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
+  dgVector normal;
+  bool wrote = false;
+  const float t = SphereRayCast(p0, p1, mRadius, normal, wrote);
+  if (wrote) {
+    outContact.normal = normal;
+    outContact.userId = dgUserIdOf(*this);
+  }
+  return t;
+}
+
+dgVector dgCollisionSphere::SupportVertex(const dgVector& dir) const {
+  if (dir.x > 0.9998f) return {mRadius, 0.0f, 0.0f, 0.0f};
+  if (dir.x < -0.9998f) return {-mRadius, 0.0f, 0.0f, 0.0f};
+  return mGrid.SphereSupport(dir, mRadius);
+}
+
+int dgCollisionSphere::CalculatePlaneIntersection(const dgVector& normal, const dgVector& point,
+                                                  dgVector* outPoints) const {
+  outPoints[0] = normal.Scale(normal.DotProduct(point));
+  return 1;
+}
+
+// --- Ellipse ---
+
+dgCollisionEllipse::dgCollisionEllipse(uint32_t signature, float rx, float ry, float rz, const dgMatrix& offset)
+    : dgCollisionSphere(signature, 1.0f, offset, kEllipse),
+      mRadii(rx, ry, rz, 0.0f),
+      // A flat axis (radius 0) gets a zero reciprocal instead of an infinity.
+      mInvRadii(rx != 0.0f ? 1.0f / rx : 0.0f, ry != 0.0f ? 1.0f / ry : 0.0f, rz != 0.0f ? 1.0f / rz : 0.0f, 0.0f) {}
+
+uint32_t dgCollisionEllipse::MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset) {
+  const float radii[3] = {std::fabs(rx), std::fabs(ry), std::fabs(rz)};
+  return MakeSignature(kEllipse, radii, 3, offset);
+}
+
+uint32_t dgCollisionEllipse::CalculateSignature() const {
+  const float radii[3] = {mRadii.x, mRadii.y, mRadii.z};
+  return MakeSignature(kEllipse, radii, 3, GetOffsetMatrix());
+}
+
+void dgCollisionEllipse::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector& outMax) const {
+  const dgMatrix scaled(matrix.front.Scale(mRadii.x), matrix.up.Scale(mRadii.y), matrix.right.Scale(mRadii.z),
+                        matrix.posit);
+  dgConvexCollision::CalcAABB(scaled, outMin, outMax);
+}
+
+void dgCollisionEllipse::ForEachFace(const dgBody* body, dgFaceCallback callback) const {
+  const dgMatrix& offset = GetOffsetMatrix();
+  const dgMatrix scaled(offset.front.Scale(mRadii.x), offset.up.Scale(mRadii.y), offset.right.Scale(mRadii.z),
+                        offset.posit);
+  EmitFaces(body, callback, scaled);
+}
+
+float dgCollisionEllipse::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
+  const dgVector q0(p0.x * mInvRadii.x, p0.y * mInvRadii.y, p0.z * mInvRadii.z, p0.w);
+  const dgVector q1(p1.x * mInvRadii.x, p1.y * mInvRadii.y, p1.z * mInvRadii.z, p1.w);
+  dgVector normal;
+  bool wrote = false;
+  const float t = SphereRayCast(q0, q1, 1.0f, normal, wrote);
+  if (wrote) {
+    // The unit sphere's normal n at the hit becomes the ellipsoid's gradient (n / r per axis).
+    dgVector gradient(normal.x * mInvRadii.x, normal.y * mInvRadii.y, normal.z * mInvRadii.z, normal.w);
+    gradient = gradient.Scale(1.0f / std::sqrt(gradient.LengthSquared()));
+    gradient.w = normal.w;
+    outContact.normal = gradient;
+    outContact.userId = dgUserIdOf(*this);
+  }
+  return t;
+}
+
+dgVector dgCollisionEllipse::SupportVertex(const dgVector& dir) const {
+  dgVector m(dir.x * mRadii.x, dir.y * mRadii.y, dir.z * mRadii.z, 0.0f);
+  const float length2 = m.LengthSquared();
+  if (length2 > 0.0f) m = m.Scale(1.0f / std::sqrt(length2));
+  const dgVector s = dgCollisionSphere::SupportVertex(m);
+  return {s.x * mRadii.x, s.y * mRadii.y, s.z * mRadii.z, 1.0f};
+}
+
+int dgCollisionEllipse::CalculatePlaneIntersection(const dgVector& normal, const dgVector& point,
+                                                   dgVector* outPoints) const {
+  const dgVector m(normal.x * mRadii.x, normal.y * mRadii.y, normal.z * mRadii.z, 0.0f);
+  const float length2 = m.LengthSquared();
+  const float k = length2 > 0.0f ? normal.DotProduct(point) / length2 : 0.0f;
+  outPoints[0] = dgVector(k * m.x * mRadii.x, k * m.y * mRadii.y, k * m.z * mRadii.z, 1.0f);
+  return 1;
+}

@@ -1,0 +1,137 @@
+#include "physics/shapes/dgConvexCollision.h"
+
+#include <cmath>
+
+#include "physics/dynamics/dgBody.h"
+#include "physics/shapes/dgMassIntegrator.h"
+
+dgConvexCollision::dgConvexCollision(uint32_t signature, const dgMatrix& offset, uint32_t kind)
+    : dgCollision(signature, offset, kind) {}
+
+dgConvexCollision::~dgConvexCollision() {
+  // Primitives clear both pointers when they point at memory they do not own.
+  dgFree(mVertices);
+  dgFree(mEdges);
+}
+
+bool dgConvexCollision::SetUpHull() {
+  if (!mVertices || !mEdges || mVertexCount < 4 || mVertexCount > kMaxHullVertices || mEdgeCount < 6 ||
+      mEdgeCount > kMaxHullEdges) {
+    mVertexCount = 0;
+    mEdgeCount = 0;
+    return false;
+  }
+
+  // Volume and centre of mass of the hull, one face at a time.
+  dgMassIntegrator integrator;
+  unsigned char marks[kMaxHullEdges] = {};
+  dgVector face[kMaxHullEdges];
+  for (int i = 0; i < mEdgeCount; ++i) {
+    if (marks[i]) continue;
+    int count = 0;
+    const dgConvexEdge* edge = &mEdges[i];
+    do {
+      marks[edge - mEdges] = 1;
+      face[count++] = mVertices[edge->vertex];
+      edge = edge->next;
+    } while (edge != &mEdges[i] && count < mEdgeCount);
+    if (count < 3) continue;
+    dgVector normal = (face[1] - face[0]).CrossProduct(face[2] - face[0]);
+    normal = normal.Scale(1.0f / std::sqrt(normal.LengthSquared() + 1e-8f));
+    integrator.AddFace(count, face, normal, false);
+  }
+  mVolume = integrator.Volume();
+  const float divisor = mVolume > 0.001f ? mVolume : 0.001f;
+  mCentreOfMass = integrator.FirstMoment().Scale(0.5f / divisor);
+  mCentreOfMass.w = 0.0f;
+
+  // Extreme edges by the unseeded climb from the first edge.
+  static const dgVector kAxes[6] = {{1, 0, 0, 0}, {-1, 0, 0, 0}, {0, 1, 0, 0},
+                                    {0, -1, 0, 0}, {0, 0, 1, 0}, {0, 0, -1, 0}};
+  for (int i = 0; i < 6; ++i) mExtremeEdges[i] = ClimbFrom(&mEdges[0], kAxes[i], mEdgeCount * mEdgeCount);
+
+  // Local box from the (possibly exact) support of the primitive.
+  dgVector minCorner;
+  dgVector maxCorner;
+  for (int axis = 0; axis < 3; ++axis) {
+    maxCorner[axis] = SupportVertex(kAxes[2 * axis])[axis];
+    minCorner[axis] = SupportVertex(kAxes[2 * axis + 1])[axis];
+  }
+  mBoxSize = (maxCorner - minCorner).Scale(0.5f);
+  mBoxCentre = (maxCorner + minCorner).Scale(0.5f);
+  mBoxSize.w = 0.0f;
+  mBoxCentre.w = 0.0f;
+  return true;
+}
+
+const dgConvexEdge* dgConvexCollision::ClimbFrom(const dgConvexEdge* seed, const dgVector& dir,
+                                                 int candidateLimit) const {
+  const dgConvexEdge* start = seed;
+  const dgConvexEdge* candidate = seed;
+  float best = dir.DotProduct(mVertices[seed->vertex]);
+  int examined = 0;
+  do {
+    const dgConvexEdge* twin = candidate->twin;
+    const float value = dir.DotProduct(mVertices[twin->vertex]);
+    if (value > best) {
+      best = value;
+      start = twin;
+      candidate = twin;
+    }
+    candidate = candidate->twin->next;
+    ++examined;
+  } while (candidate != start && examined < candidateLimit);
+  return start;
+}
+
+dgVector dgConvexCollision::HullSupportVertex(const dgVector& dir) const {
+  if (mEdgeCount == 0) return {0.0f, 0.0f, 0.0f, 0.0f};
+  const dgConvexEdge* seed = &mEdges[0];
+  float best = 0.0f;
+  const float components[6] = {dir.x, -dir.x, dir.y, -dir.y, dir.z, -dir.z};
+  for (int i = 0; i < 6; ++i) {
+    if (components[i] > best) {
+      best = components[i];
+      seed = mExtremeEdges[i];
+    }
+  }
+  return mVertices[ClimbFrom(seed, dir, kMaxClimbCandidates)->vertex];
+}
+
+dgVector dgConvexCollision::SupportVertex(const dgVector& dir) const { return HullSupportVertex(dir); }
+
+void dgConvexCollision::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector& outMax) const {
+  const dgVector centre = matrix.TransformVector(mBoxCentre);
+  dgVector extent;
+  for (int j = 0; j < 3; ++j) {
+    extent[j] = std::fabs(matrix.front[j]) * mBoxSize.x + std::fabs(matrix.up[j]) * mBoxSize.y +
+                std::fabs(matrix.right[j]) * mBoxSize.z;
+  }
+  outMin = centre - extent;
+  outMax = centre + extent;
+}
+
+void dgConvexCollision::ForEachFace(const dgBody* body, dgFaceCallback callback) const {
+  if (mEdgeCount == 0) return;
+  const dgMatrix matrix = GetOffsetMatrix().Multiply(body->matrix);
+  dgVector mapped[kMaxHullVertices];
+  for (int i = 0; i < mVertexCount; ++i) mapped[i] = matrix.TransformVector(mVertices[i]);
+
+  unsigned char marks[kMaxHullEdges] = {};
+  float triples[3 * kMaxHullEdges];
+  for (int i = 0; i < mEdgeCount; ++i) {
+    if (marks[i]) continue;
+    int count = 0;
+    const dgConvexEdge* edge = &mEdges[i];
+    do {
+      marks[edge - mEdges] = 1;
+      const dgVector& p = mapped[edge->vertex];
+      triples[3 * count] = p.x;
+      triples[3 * count + 1] = p.y;
+      triples[3 * count + 2] = p.z;
+      ++count;
+      edge = edge->next;
+    } while (edge != &mEdges[i] && count < mEdgeCount);
+    callback(body, count, triples, 0);
+  }
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Convex hulls for tests: any closed convex polyhedron given as vertices and
+// outward-wound faces, answering through the hull algorithms only.
+
+#include <random>
+
+#include "physics/shapes/dgConvexCollision.h"
+
+class TestHull : public dgConvexCollision {
+ public:
+  static constexpr int kMaxVertices = 64;
+  static constexpr int kMaxEdges = 256;
+
+  // faces: faceCount polygons of faceSizes[i] vertex indices each.
+  TestHull(int vertexCount, const dgVector* vertices, int faceCount, const int* faceSizes, const int* indices);
+  ~TestHull() override;
+
+  void SetCollisionBBox(const dgVector&, const dgVector&) override {}
+  uint32_t CalculateSignature() const override { return 0; }
+
+  bool IsValid() const { return mEdgeCount > 0; }
+
+  // A prism of n sides (radius 1, half height 1) mapped by a random
+  // rotation, random axis scales in [0.5, 3] and a random shift.
+  static TestHull* RandomPrism(std::mt19937& random, int sides);
+
+ private:
+  dgVector mOwnVertices[kMaxVertices];
+  dgConvexEdge mOwnEdges[kMaxEdges];
+};
+
+// A random unit vector (w = 0).
+dgVector RandomUnitVector(std::mt19937& random);
+// A random rotation matrix with the given position.
+dgMatrix RandomRotation(std::mt19937& random, const dgVector& position);

@@ -1,0 +1,164 @@
+#pragma once
+// The physics library's root object: the broad phase, the trees of bodies,
+// the per-class object pools, the shared shape cache, the material pairs,
+// the solver's scratch block and a private point collision for point
+// queries. The engine uses it for collision queries only: bodies and joints
+// exist only as the pools and destroy paths below.
+
+#include <cstdint>
+
+#include "physics/dynamics/dgBody.h"
+#include "physics/dynamics/dgChassisConstraint.h"
+#include "physics/dynamics/dgConstraint.h"
+#include "physics/memory/dgRefList.h"
+#include "physics/memory/dgTree.h"
+#include "physics/world/dgBroadPhase.h"
+#include "physics/world/dgMaterialPair.h"
+#include "physics/world/dgObjectPool.h"
+
+class dgCollision;
+class dgPointCollision;
+
+// Called by the broad phase when a body's box leaves the world box.
+using dgBodyLeaveWorldCallback = void (*)(dgBody* body);
+
+class dgWorld {
+ public:
+  using BodyTree = dgTree<dgBody*, uintptr_t>;
+  using ShapeCache = dgTree<dgCollision*, uint32_t>;
+  using MaterialTree = dgTree<dgMaterialPair, uint32_t>;
+  using ChassisTree = dgTree<dgChassisConstraint*, uintptr_t>;
+
+  // Bytes of the two solver scratch buffers; the world keeps the larger.
+  static constexpr int kScratchSizeA = 3775200;
+  static constexpr int kScratchSizeB = 3644032;
+  // Signature of the private point collision.
+  static constexpr uint32_t kPointCollisionSignature = 0x12344321u;
+  // The class ids the collision services test shapes against, in table order.
+  enum ClassSlot { kBoxId, kNullId, kConeId, kSphereId, kConvexId, kEllipseId, kCapsuleId, kCylinderId,
+                   kConvexHullId, kChamferCylinderId, kConvexModifierId, kCompoundId, kPolygonSoupId,
+                   kClassSlotCount };
+
+  dgWorld();
+  dgWorld(const dgWorld&) = delete;
+  dgWorld& operator=(const dgWorld&) = delete;
+  ~dgWorld();
+
+  // Makes the next material group and its pairs with every group so far; returns its id.
+  int CreateMaterialGroup();
+  // The pair of groups a <= b, or null.
+  dgMaterialPair* GetMaterialPair(int groupA, int groupB);
+
+  // Shared primitives: an equal cached shape, or a new one; each call adds
+  // one reference for the caller. Null when the shape cannot be allocated.
+  dgCollision* CreateBox(float dx, float dy, float dz, const dgMatrix& offset);
+  dgCollision* CreateSphere(float radius, const dgMatrix& offset);
+  dgCollision* CreateEllipse(float rx, float ry, float rz, const dgMatrix& offset);
+  dgCollision* CreateCapsule(float radius, float height, const dgMatrix& offset);
+  dgCollision* CreateCylinder(float radius, float height, const dgMatrix& offset);
+  // Drops one reference; when only the cache's is left, the shape leaves the cache and is destroyed.
+  void ReleaseCollision(dgCollision* collision);
+
+  // A body from the pool carrying the collision (one reference taken),
+  // placed by the matrix and entered in the body tree and the broad phase;
+  // null when the pool cannot grow.
+  dgBody* CreateBody(dgCollision* collision, const dgMatrix& matrix);
+  // Connects a joint from a pool to body0 and body1 (null: the world) through link records.
+  void AttachJoint(dgConstraint* joint, dgBody* body0, dgBody* body1);
+  // Destroys a body with every joint attached to it.
+  void DestroyBody(dgBody* body);
+  // Destroys a joint, waking the bodies it held.
+  void DestroyJoint(dgConstraint* joint);
+
+  // Active set: RemoveFromActiveSet calls the activation callback with 0
+  // when the body was active; AddToActiveSet with notify calls it with 1.
+  void RemoveFromActiveSet(dgBody* body);
+  void AddToActiveSet(dgBody* body, bool notify);
+
+  dgBroadPhase& GetBroadPhase() { return mBroadPhase; }
+  BodyTree& GetBodyTree() { return mBodies; }
+  BodyTree& GetActiveBodyTree() { return mActiveBodies; }
+  MaterialTree& GetMaterialTree() { return mMaterialPairs; }
+  ShapeCache& GetShapeCache() { return mShapeCache; }
+  ChassisTree& GetChassisBodyTree() { return mChassisBodies; }
+  ChassisTree& GetChassisTree() { return mChassisConstraints; }
+  dgObjectPool<dgBody>& GetBodyPool() { return mBodyPool; }
+  dgObjectPool<dgJointLink>& GetJointLinkPool() { return mJointLinks; }
+  dgObjectPool<dgContactJoint>& GetContactJointPool() { return mContactJoints; }
+  dgObjectPool<dgBallAndSocketJoint>& GetBallAndSocketPool() { return mBallAndSocketJoints; }
+  dgObjectPool<dgHingeJoint>& GetHingePool() { return mHingeJoints; }
+  dgObjectPool<dgSliderJoint>& GetSliderPool() { return mSliderJoints; }
+  dgObjectPool<dgUpVectorJoint>& GetUpVectorPool() { return mUpVectorJoints; }
+  dgObjectPool<dgCorkscrewJoint>& GetCorkscrewPool() { return mCorkscrewJoints; }
+  dgObjectPool<dgUniversalJoint>& GetUniversalPool() { return mUniversalJoints; }
+  dgObjectPool<dgChassisConstraint>& GetChassisPool() { return mChassisPool; }
+  dgPointCollision* GetPointCollision() const { return mPointCollision; }
+  uint32_t GetClassId(ClassSlot slot) const { return mClassIds[slot]; }
+
+  int GetMaterialGroupCount() const { return mMaterialGroupCount; }
+  int GetJointCount() const { return mJointCount; }
+  int GetBodyCount() const { return mBodyCount; }
+  int GetDefaultMaterialGroup() const { return mDefaultGroup; }
+  bool HasSSE() const { return mCpuHasSSE; }
+  float GetTimeStep() const { return mTimeStep; }
+  uint32_t GetBroadPhaseNodeTag() const { return mBroadPhaseNodeTag; }
+  dgBodyLeaveWorldCallback GetLeaveWorldCallback() const { return mLeaveWorld; }
+  void SetLeaveWorldCallback(dgBodyLeaveWorldCallback callback) { mLeaveWorld = callback; }
+  const void* GetSolverScratch() const { return mSolverScratch; }
+
+  // Tolerances the dynamics read.
+  float GetLinearTolerance() const { return mLinearTolerance; }
+  float GetAngularTolerance() const { return mAngularTolerance; }
+  float GetLinearSleepSpeed() const { return mLinearSleepSpeed; }
+  float GetAngularSleepSpeed() const { return mAngularSleepSpeed; }
+  float GetSleepTime() const { return mSleepTime; }
+
+ private:
+  // The cache's shape for a signature, with one reference added for the caller.
+  dgCollision* FindCached(uint32_t signature);
+  // Enters a new shape (count 1, the cache's) and adds the caller's reference.
+  dgCollision* AddToCache(dgCollision* shape);
+
+  dgObjectPool<dgJointLink> mJointLinks;
+  dgBroadPhase mBroadPhase;
+  BodyTree mBodies;
+  BodyTree mActiveBodies;
+  MaterialTree mMaterialPairs;
+  ShapeCache mShapeCache;
+  dgObjectPool<dgBody> mBodyPool;
+  dgObjectPool<dgContactJoint> mContactJoints;
+  dgRefList<dgContactJoint*> mActiveContactJoints;
+  dgRefList<dgContactJoint*> mRecycledContactJoints;
+  dgObjectPool<dgBallAndSocketJoint> mBallAndSocketJoints;
+  dgObjectPool<dgHingeJoint> mHingeJoints;
+  dgObjectPool<dgSliderJoint> mSliderJoints;
+  dgObjectPool<dgUpVectorJoint> mUpVectorJoints;
+  dgObjectPool<dgCorkscrewJoint> mCorkscrewJoints;
+  dgObjectPool<dgUniversalJoint> mUniversalJoints;
+  dgObjectPool<dgChassisConstraint> mChassisPool;
+  ChassisTree mChassisBodies;        // keyed by chassis body
+  ChassisTree mChassisConstraints;   // keyed by constraint
+  int mSolverPasses = 2;
+  int mMaterialGroupCount = 0;
+  int mJointCount = 0;
+  int mBodyCount = 0;
+  int mDefaultGroup = 0;
+  float mLinearTolerance = 0.01f;
+  float mAngularTolerance = 0.01f;
+  float mLinearSleepSpeed = 0.001f;
+  float mAngularSleepSpeed = 0.001f;
+  float mSleepTime = 0.25f;
+  bool mCpuHasSSE = false;
+  dgBodyLeaveWorldCallback mLeaveWorld = nullptr;
+  void* mSolverScratch = nullptr;
+  dgPointCollision* mPointCollision = nullptr;
+  uint32_t mClassIds[kClassSlotCount] = {};
+  // Bookkeeping of the dynamics step.
+  dgRefList<dgConstraint*> mStepJoints;
+  dgTree<int, uint32_t> mIslandRoots;  // always holds the node of key 0
+  dgTree<dgBody*, uintptr_t> mStepBodies;
+  dgRefList<dgBody*> mStepContacts;
+  float mTimeStep = 1.0f / 60.0f;
+  uint32_t mBroadPhaseNodeTag = 0;
+  bool mStepping = false;
+};
