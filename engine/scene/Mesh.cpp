@@ -131,7 +131,9 @@ void C3MEMesh::ComputeBounds() {
     const Vector3 size(maximum.x - minimum.x, maximum.y - minimum.y, maximum.z - minimum.z);
     sphere.centre = centre;
     sphere.radius = size.Length();
-    box.SetCentreSizeVector(centre, size);
+    // The box spans the extremes (origin included) so that it holds every
+    // vertex; centring it on the mean could leave vertices outside.
+    box.SetMinMax(minimum, maximum);
     volumeKind = kCuboid;
 }
 

@@ -17,7 +17,8 @@ class dgCollisionBox : public dgConvexCollision {
   // Boxes keep no box of their own.
   void SetCollisionBBox(const dgVector&, const dgVector&) override {}
   void CalcAABB(const dgMatrix& globalMatrix, dgVector& outMin, dgVector& outMax) const override;
-  // Clips the segment against the six faces; a start inside the box misses.
+  // Clips the segment against the six faces. A start inside the box (or on
+  // a face, going in) misses; an end exactly on a face hits at t = 1.
   float RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const override;
   uint32_t CalculateSignature() const override;
   // The corner in the direction's octant (0 counts as +), w = 0.

@@ -143,6 +143,25 @@ TEST(ConvexHull, PlaneSectionMatchesBruteForceArea) {
     }
   }
   EXPECT_GT(cuts, 600);
+
+  // Planes through a hull vertex: the trace passes vertices lying exactly on
+  // the plane and still closes (or reports nothing when its seed is on the plane).
+  int traced = 0;
+  for (int shape = 0; shape < 40; ++shape) {
+    std::unique_ptr<TestHull> hull(TestHull::RandomPrism(random, 3 + shape % 8));
+    for (int k = 0; k < 20; ++k) {
+      const dgVector normal = RandomUnitVector(random);
+      const dgVector point = hull->GetVertices()[k % hull->GetVertexCount()];
+      dgVector points[dgConvexCollision::kMaxSectionPoints];
+      const int count = hull->CalculatePlaneIntersection(normal, point, points);
+      ASSERT_LE(count, dgConvexCollision::kMaxSectionPoints);
+      if (count == 0) continue;
+      ++traced;
+      EXPECT_NEAR(PolygonArea(count, points, normal), BruteSectionArea(*hull, normal, point),
+                  1e-3f * (1.0f + BruteSectionArea(*hull, normal, point)));
+    }
+  }
+  EXPECT_GT(traced, 400);
 }
 
 TEST(ConvexHull, PlaneSectionEdgeCases) {

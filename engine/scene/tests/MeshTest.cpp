@@ -80,6 +80,8 @@ TEST(Mesh, BoundsAlwaysReachTheOrigin) {
     EXPECT_EQ(mesh.sphere.centre, Vector3(2.0f, 3.0f, 4.0f));
     EXPECT_FLOAT_EQ(mesh.sphere.radius, Vector3(3.0f, 4.0f, 5.0f).Length());
     EXPECT_EQ(mesh.box.GetSize(), Vector3(3.0f, 4.0f, 5.0f));
+    EXPECT_EQ(mesh.box.min, Vector3());
+    EXPECT_EQ(mesh.box.max, Vector3(3.0f, 4.0f, 5.0f));
 }
 
 TEST(Mesh, EmptyMeshHasZeroBounds) {

@@ -350,3 +350,30 @@ TEST_F(TextModel, LongNamesAreCutAndLineEndsStripped) {
 }
 
 }  // namespace
+
+#include "platform/Random.h"
+
+namespace {
+
+TEST_F(TextModel, RandomlyDamagedFilesReadConsistentlyOrFail) {
+    platform::SeedRandom(4321);
+    const std::string golden = kV6;
+    const char alphabet[] = "0123456789-[],. \n";
+    int succeeded = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string text = golden;
+        const int damage = 1 + platform::NextRandom() % 4;
+        for (int d = 0; d < damage; ++d)
+            text[size_t(platform::NextRandom()) % text.size()] =
+                alphabet[size_t(platform::NextRandom()) % (sizeof alphabet - 1)];
+        C3MEModel model;
+        if (ReadText(text, model)) {
+            ++succeeded;
+            ExpectConsistent(model, "round " + std::to_string(round));
+        }
+    }
+    EXPECT_GT(succeeded, 0);
+    EXPECT_LT(succeeded, 300);
+}
+
+}  // namespace

@@ -100,3 +100,32 @@ inline void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
 }
+
+#include <gtest/gtest.h>
+
+#include "engine/scene/Model.h"
+
+// What every model that reads successfully must satisfy, whatever its file
+// held: lists address existing vertices and instances existing meshes.
+inline void ExpectConsistent(const C3MEModel& model, const std::string& context) {
+    for (uint32_t m = 0; m < model.meshCount; ++m) {
+        const C3MEMesh& mesh = model.meshes[m];
+        ASSERT_LE(mesh.vertexCount, mesh.vertexCapacity) << context;
+        for (uint32_t level = 0; level < mesh.lodCount; ++level) {
+            const C3MELod& lod = mesh.lods[level];
+            ASSERT_LE(lod.listCount, lod.listCapacity) << context;
+            for (uint32_t k = 0; k < lod.listCount; ++k) {
+                const C3MEIndexList& list = lod.lists[k];
+                ASSERT_LE(list.indexCount, list.capacity) << context;
+                for (uint32_t i = 0; i < list.indexCount; ++i)
+                    ASSERT_LT(list.indices[i], mesh.vertexCount) << context;
+            }
+        }
+    }
+    for (uint32_t i = 0; i < model.instanceCount; ++i) {
+        const C3MEMesh* mesh = model.instances[i].mesh;
+        if (mesh != nullptr) {
+            ASSERT_TRUE(mesh >= model.meshes && mesh < model.meshes + model.meshCount) << context;
+        }
+    }
+}
