@@ -145,7 +145,7 @@ float dgCollisionCylinder::RayCast(const dgVector& p0, const dgVector& p1, dgCon
       const float b = 2.0f * (p0.y * d.y + p0.z * d.z);
       const float c = p0.y * p0.y + p0.z * p0.z - r * r;
       const float disc = b * b - 4.0f * a * c;
-      if (disc >= 0.0f) {
+      if (disc > 0.0f) {  // a tangent grazes: no hit, as for the sphere
         const float t = (-b - std::sqrt(disc)) / (2.0f * a);
         if (t >= 0.0f && t <= 1.0f) {
           const dgVector hit = p0 + d.Scale(t);

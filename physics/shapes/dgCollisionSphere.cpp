@@ -219,3 +219,17 @@ int dgCollisionEllipse::CalculatePlaneIntersection(const dgVector& normal, const
   outPoints[0] = dgVector(k * m.x * mRadii.x, k * m.y * mRadii.y, k * m.z * mRadii.z, 1.0f);
   return 1;
 }
+
+bool dgCollisionEllipse::VolumeBelowLocalPlane(const dgVector& normal, float planeD, float& outT0,
+                                               dgVector& outT1) const {
+  // Points p = S u of the ellipse come from points u of the unit sphere, so
+  // n · p + d = (S n) · u + d; volumes scale by det S and moments by S det S.
+  const dgVector unitNormal(normal.x * mRadii.x, normal.y * mRadii.y, normal.z * mRadii.z, 0.0f);
+  float unitT0 = 0.0f;
+  dgVector unitT1;
+  if (!dgCollisionSphere::VolumeBelowLocalPlane(unitNormal, planeD, unitT0, unitT1)) return false;
+  const float det = mRadii.x * mRadii.y * mRadii.z;
+  outT0 = unitT0 * det;
+  outT1 = dgVector(unitT1.x * mRadii.x * det, unitT1.y * mRadii.y * det, unitT1.z * mRadii.z * det, 0.0f);
+  return true;
+}

@@ -75,6 +75,10 @@ class dgCollisionEllipse : public dgCollisionSphere {
   // Signature of an ellipse of these radii and offset.
   static uint32_t MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset);
 
+ protected:
+  // The unit sphere's part below the plane taken into its frame, scaled back.
+  bool VolumeBelowLocalPlane(const dgVector& normal, float planeD, float& outT0, dgVector& outT1) const override;
+
  private:
   dgVector mRadii;
   dgVector mInvRadii;

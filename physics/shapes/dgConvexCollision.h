@@ -83,6 +83,10 @@ class dgConvexCollision : public dgCollision {
   // the vertex array and edge table the primitive has filled; false (and a
   // shape without hull) when the counts are out of range.
   bool SetUpHull();
+  // Volume (T0) and twice the first moment (T1) of the hull's part below the
+  // local plane normal · p + planeD = 0; false when nothing is below (or the
+  // cut cannot be traced).
+  virtual bool VolumeBelowLocalPlane(const dgVector& normal, float planeD, float& outT0, dgVector& outT1) const;
   // Reduces a closed polygon to at most limit points by dropping the points
   // that span the smallest triangles with their neighbours.
   static int ReducePolygon(const dgVector& normal, int count, dgVector* points, int limit);

@@ -79,21 +79,8 @@ void dgConvexCollision::CalculateInertia(dgVector& outInertia, dgVector& outCent
   outInertia.z = t2.x * third + t2.y * third - (centre.x * centre.x + centre.y * centre.y);
 }
 
-void dgConvexCollision::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix& globalMatrix,
-                                                  dgPlaneCallback callback, void* context) const {
-  // Without a plane from the callback everything counts as below.
-  dgVector normal(0.0f, 1.0f, 0.0f, 0.0f);
-  float planeD = -1e8f;
-  float globalPlane[4];
-  if (callback && callback(GetUserData(), context, globalMatrix, globalPlane)) {
-    const dgVector globalNormal(globalPlane, 0.0f);
-    normal = globalMatrix.UnrotateVector(globalNormal);
-    normal.w = 0.0f;
-    planeD = globalPlane[3] + globalNormal.DotProduct(globalMatrix.posit);
-  }
-
-  double t0 = 0.0;
-  dgVector t1;
+bool dgConvexCollision::VolumeBelowLocalPlane(const dgVector& normal, float planeD, float& outT0,
+                                              dgVector& outT1) const {
   float distances[kMaxHullVertices];
   bool anyAbove = false;
   bool anyBelow = false;
@@ -105,14 +92,13 @@ void dgConvexCollision::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix&
     anyBelow |= d < 0.0f;
   }
 
-  if (mEdgeCount == 0 || !anyBelow) {
-    out = dgVector(0.0f, 0.0f, 0.0f, 0.0f);
-    return;
-  }
+  if (mEdgeCount == 0 || !anyBelow) return false;
   if (!anyAbove) {
-    t0 = mVolume;
-    t1 = mCentreOfMass.Scale(2.0f * mVolume);
-  } else {
+    outT0 = mVolume;
+    outT1 = mCentreOfMass.Scale(2.0f * mVolume);
+    return true;
+  }
+  {
     dgMassIntegrator integrator;
     unsigned char marks[kMaxHullEdges] = {};
     dgVector clipped[kMaxHullEdges + 2];
@@ -147,10 +133,7 @@ void dgConvexCollision::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix&
     if (capStart) {
       dgVector cap[kMaxHullEdges];
       const int capCount = TraceSection(capStart, distances, normal, false, cap, mEdgeCount);
-      if (capCount > kMaxCapPoints) {
-        out = dgVector(0.0f, 0.0f, 0.0f, 0.0f);
-        return;
-      }
+      if (capCount > kMaxCapPoints) return false;
       if (capCount >= 3) {
         if (PolygonNormal(capCount, cap).DotProduct(normal) < 0.0f) {
           for (int i = 0, j = capCount - 1; i < j; ++i, --j) {
@@ -163,12 +146,34 @@ void dgConvexCollision::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix&
         integrator.AddFace(capCount, cap, normal.Scale(1.0f / std::sqrt(length2)), false);
       }
     }
-    t0 = integrator.t0;
-    t1 = integrator.FirstMoment();
+    outT0 = integrator.Volume();
+    outT1 = integrator.FirstMoment();
+  }
+  return true;
+
+}
+
+void dgConvexCollision::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix& globalMatrix,
+                                                  dgPlaneCallback callback, void* context) const {
+  // Without a plane from the callback everything counts as below.
+  dgVector normal(0.0f, 1.0f, 0.0f, 0.0f);
+  float planeD = -1e8f;
+  float globalPlane[4];
+  if (callback && callback(GetUserData(), context, globalMatrix, globalPlane)) {
+    const dgVector globalNormal(globalPlane, 0.0f);
+    normal = globalMatrix.UnrotateVector(globalNormal);
+    normal.w = 0.0f;
+    planeD = globalPlane[3] + globalNormal.DotProduct(globalMatrix.posit);
   }
 
-  dgVector centroid = t0 >= 1e-8 ? t1.Scale(0.5f / static_cast<float>(t0)) : t1;
+  float t0 = 0.0f;
+  dgVector t1;
+  if (!VolumeBelowLocalPlane(normal, planeD, t0, t1)) {
+    out = dgVector(0.0f, 0.0f, 0.0f, 0.0f);
+    return;
+  }
+  dgVector centroid = t0 >= 1e-8f ? t1.Scale(0.5f / t0) : t1;
   centroid.w = 1.0f;
   out = globalMatrix.TransformVector(centroid);
-  out.w = static_cast<float>(t0);
+  out.w = t0;
 }

@@ -94,6 +94,8 @@ TEST(CapsuleShape, RayCastTable) {
       {{3, 0.1f, 0, 1}, {5, 0.1f, 0, 1}, 1.2f, {}},              // in line with the axis, going away
       {{0, 3, 0, 1}, {0, 1, 0, 1}, 1.2f, {}},                    // stops short
       {{0, 3, 0, 1}, {5, 3, 0, 1}, 1.2f, {}},                    // parallel, outside
+      {{0, 0.5f, -3, 1}, {0, 0.5f, 3, 1}, 1.2f, {}},             // tangent to the side
+      {{1.5f, 3, 0.5f, 1}, {1.5f, -3, 0.5f, 1}, 1.2f, {}},       // tangent where side meets end
   };
   CheckRays(*capsule, cases, static_cast<int>(sizeof cases / sizeof cases[0]));
 }
@@ -162,6 +164,7 @@ TEST(CylinderShape, RayCastTable) {
       {{0, 0.2f, 0, 1}, {5, 0.2f, 0, 1}, 1.2f, {}},             // starts inside
       {{2.5f, 3, 0, 1}, {2.5f, -3, 0, 1}, 1.2f, {}},            // beside the end
       {{5, 1.5f, 0, 1}, {-5, 1.5f, 0, 1}, 1.2f, {}},            // parallel, outside
+      {{0, 1, -3, 1}, {0, 1, 3, 1}, 1.2f, {}},                  // tangent to the side
   };
   CheckRays(*cylinder, cases, static_cast<int>(sizeof cases / sizeof cases[0]));
 }

@@ -169,3 +169,30 @@ TEST(EllipseShape, RayCastNormalIsTheGradient) {
   ASSERT_EQ(ellipse->CalculatePlaneIntersection(dgVector(0, 0, 1, 0), dgVector(0, 0, 3, 1), points), 1);
   EXPECT_NEAR(points[0].z, 3.0f, 1e-5f);
 }
+
+TEST(EllipseShape, VolumeBelowPlaneIsTheScaledSpheres) {
+  struct Plane {
+    static int At(void*, void* context, const dgMatrix&, float* plane) {
+      const float* p = static_cast<float*>(context);
+      for (int i = 0; i < 4; ++i) plane[i] = p[i];
+      return 1;
+    }
+  };
+  const auto ellipse = MakeEllipse(1.0f, 2.0f, 3.0f);
+  const auto unit = MakeSphere(1.0f);
+  // The plane z = 1.5 of the ellipse is the plane z = 0.5 of its unit sphere.
+  float ellipsePlane[4] = {0, 0, 1, -1.5f};
+  float unitPlane[4] = {0, 0, 1, -0.5f};
+  dgVector ellipseOut;
+  dgVector unitOut;
+  ellipse->CalculateVolumeBelowPlane(ellipseOut, dgGetIdentityMatrix(), Plane::At, ellipsePlane);
+  unit->CalculateVolumeBelowPlane(unitOut, dgGetIdentityMatrix(), Plane::At, unitPlane);
+  ASSERT_GT(unitOut.w, 0.0f);
+  EXPECT_NEAR(ellipseOut.w, unitOut.w * 6.0f, 1e-4f);
+  EXPECT_NEAR(ellipseOut.z, unitOut.z * 3.0f, 1e-4f);
+  EXPECT_NEAR(ellipseOut.x, 0.0f, 1e-4f);
+
+  // Without a plane: the whole (hull) volume, scaled.
+  ellipse->CalculateVolumeBelowPlane(ellipseOut, dgGetIdentityMatrix(), nullptr, nullptr);
+  EXPECT_NEAR(ellipseOut.w, unit->GetHullVolume() * 6.0f, 1e-4f);
+}
