@@ -5,7 +5,6 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/graphics/GraphicsFiles.h"
-#include "engine/graphics/TextureBinding.h"
 #include "engine/graphics/TextureManager.h"
 #include "support/FakeTextureUploader.h"
 #include "support/ImageFiles.h"
@@ -237,28 +236,6 @@ TEST_F(TextureManagerTest, TextureListsWriteAndReadBack) {
   EXPECT_FALSE(other.ReadTextureList("other.txt"));
   EXPECT_FALSE(other.ReadTextureList("missing.txt"));
   EXPECT_EQ(other.TextureCount(), 4u);
-}
-
-TEST_F(TextureManagerTest, BindingSkipsTheNameBoundLast) {
-  ASSERT_TRUE(folder_.Write("a.TGA", TgaOfWidth(1)));
-  ASSERT_TRUE(folder_.Write("b.TGA", TgaOfWidth(1)));
-  CTEXTexture* a = manager_->GetTextureByFileName("a");
-  CTEXTexture* b = manager_->GetTextureByFileName("b");
-  manager_->LoadQueued(false);
-  GFXDisplay::ForgetBoundTexture();
-  GFXDisplay::SetFallbackTextureSource(nullptr);
-  GFXDisplay::BindTexture(a);
-  GFXDisplay::BindTexture(a);
-  GFXDisplay::BindTexture(nullptr);  // no fallback: nothing
-  GFXDisplay::BindTexture(b);
-  static const CTEXTexture* fallback = nullptr;
-  fallback = manager_->DefaultTexture();
-  GFXDisplay::SetFallbackTextureSource([] { return fallback; });
-  GFXDisplay::BindTexture(nullptr);
-  GFXDisplay::SetFallbackTextureSource(nullptr);
-  EXPECT_EQ(uploader_.binds, (std::vector<std::pair<uint32_t, bool>>{
-                                 {a->GLName(), false}, {b->GLName(), false}, {fallback->GLName(), true}}));
-  EXPECT_EQ(GFXDisplay::LastBoundTexture(), fallback->GLName());
 }
 
 }  // namespace
