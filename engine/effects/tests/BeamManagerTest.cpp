@@ -4,8 +4,16 @@
 
 #include "engine/effects/BeamManager.h"
 #include "engine/foundation/Clock.h"
+#include "engine/graphics/EffectHooks.h"
 
 namespace {
+
+// A camera on +z, off the beams' line through the origin.
+void CameraOnZ(Vector3* right, Vector3* up, Vector3* position) {
+  *right = Vector3(1.0f, 0.0f, 0.0f);
+  *up = Vector3(0.0f, 1.0f, 0.0f);
+  *position = Vector3(0.0f, 0.0f, 5.0f);
+}
 
 TEST(BeamManagerTest, FullPoolRefusesAndKillAllEmpties) {
   BeamManager beams;
@@ -39,6 +47,7 @@ TEST(BeamManagerTest, SpawnSettingsShapeTheBeam) {
 }
 
 TEST(BeamManagerTest, ModeZeroWritesSevenThenEightVerticesInTableOrder) {
+  GetEffectHooks().viewVectors = CameraOnZ;
   BeamManager beams;
   beams.Create(3, 0);
   beams.length = 1.0f;
@@ -50,8 +59,8 @@ TEST(BeamManagerTest, ModeZeroWritesSevenThenEightVerticesInTableOrder) {
   ASSERT_EQ(beams.VertexCount(), 15);
   EXPECT_EQ(beams.drawnBeams, 2);
   const EffectVertex* v = beams.Vertices();
-  // Beam along +x seen from the origin's plane: the side is +-z or +-y; the
-  // pattern is what matters: S-, S+, S-, E+, E-, E+, join E+, join S-.
+  // Seen from +z a beam along +x spreads along y: S-, S+, S-, E+, E-, E+,
+  // closing join E+, then the next beam's opening join S-.
   EXPECT_EQ(v[0].x, v[2].x);
   EXPECT_EQ(v[0].u, beams.uvPairs[0].x);
   EXPECT_EQ(v[3].v, beams.uvPairs[3].y);
@@ -66,6 +75,7 @@ TEST(BeamManagerTest, ModeZeroWritesSevenThenEightVerticesInTableOrder) {
   const float endSpan = std::abs(v[3].y - v[4].y) + std::abs(v[3].z - v[4].z);
   EXPECT_FLOAT_EQ(startSpan, 1.0f);
   EXPECT_FLOAT_EQ(endSpan, 0.5f);
+  GetEffectHooks().viewVectors = nullptr;
 }
 
 TEST(BeamManagerTest, ModeOneRibbonWritesFewerVerticesAndNothingWhenEmpty) {
