@@ -1,6 +1,7 @@
 #include "engine/app/EngineRun.h"
 
 #include "engine/app/DisplayChange.h"
+#include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/app/InputMessages.h"
 #include "engine/app/WindowEvents.h"
@@ -54,6 +55,7 @@ int EngineRun(const EngineRunOptions& options) {
   CSFXManager sound;
   sound.Init(16);
 
+  CGEMApplication application;
   LogStep("Initialising Vyre...");
   RegisterGEMMessageNames();
   RegisterGEOMessageNames();
@@ -69,15 +71,12 @@ int EngineRun(const EngineRunOptions& options) {
   LogStep("Entering frame loop...");
   RunFlags flags;
   InputTargets targets;
+  targets.application = application.GetGEMReceiverId();
   uint8_t exitFlag = 0;
   while (!ShouldLeaveLoop(exitFlag)) {
     platform::Event event;
     while (options.pollEvent && options.pollEvent(&event)) {
       HandleWindowEvent(event, flags, display.get());
-    }
-    if (flags.quit) {
-      exitFlag = 1;
-      break;
     }
     if (display->HasState(CDisplay::kChangePending)) {
       display->Recreate();
@@ -95,11 +94,14 @@ int EngineRun(const EngineRunOptions& options) {
       }
     }
     if (!flags.active) {
-      // Minimised: nothing to draw, so give the processor back.
+      // Minimised: nothing to draw, so give the processor back; a quit still
+      // reaches the application and ends the loop.
+      exitFlag = application.Frame(flags.quit);
       platform::SleepMs(10);
       continue;
     }
     display->BeginFrame();
+    exitFlag = application.Frame(flags.quit);
     if (options.drawFrame) options.drawFrame();
   }
   LogStep("Exited frame loop.");

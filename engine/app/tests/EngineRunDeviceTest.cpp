@@ -39,15 +39,19 @@ TEST(EngineRunDevice, StartsRunsFramesAndEndsOnWindowClose) {
   int polls = 0;
   EngineRunOptions options;
   options.drawFrame = [&] { ++frames; };
+  bool closed = false;
   options.pollEvent = [&](platform::Event* event) {
-    // One poll per frame ends the queue; the close arrives at the fifth frame.
-    if (++polls % 2 == 0) return false;
-    if (polls / 2 < 5) return false;
+    // The close arrives once, before the fifth frame, while Create runs.
+    if (closed || frames < 4) return false;
+    closed = true;
     event->type = platform::EventType::WindowClose;
     return true;
   };
   EXPECT_EQ(EngineRun(options), 0);
-  EXPECT_GE(frames, 3);
+  // The close is ignored while Create runs; the shutdown is posted again at
+  // the start of every frame, so the first frame that begins in the Default
+  // state (entered in frame 9) quits.
+  EXPECT_EQ(frames, 10);
 
   const char* steps[] = {"Checking for CLI arguments...", "Creating display...",
                          "Initialising OpenGL...",        "Creating UIO Manager...",
@@ -61,6 +65,25 @@ TEST(EngineRunDevice, StartsRunsFramesAndEndsOnWindowClose) {
     while (at < lines.size() && !Contains(lines[at], step)) ++at;
     EXPECT_LT(at, lines.size()) << "missing or out of order: " << step;
   }
+}
+
+TEST(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
+  char folder[] = "/tmp/vyre-engine-run-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  setenv("VYRE_REGISTRY", (std::string(folder) + "/registry.reg").c_str(), 1);
+  int frames = 0;
+  int step = 0;
+  EngineRunOptions options;
+  options.drawFrame = [&] { ++frames; };
+  options.pollEvent = [&](platform::Event* event) {
+    switch (step++) {
+      case 0: event->type = platform::EventType::Minimised; return true;
+      case 1: event->type = platform::EventType::Quit; return true;
+      default: return false;
+    }
+  };
+  EXPECT_EQ(EngineRun(options), 0);
+  EXPECT_EQ(frames, 0);
 }
 
 }  // namespace
