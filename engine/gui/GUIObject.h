@@ -11,6 +11,7 @@
 #include "engine/foundation/Vector2.h"
 #include "engine/runtime/fsm/StateMachine.h"
 #include "engine/runtime/messages/MSGMessage.h"
+#include "engine/runtime/messages/MessageIds.h"
 
 class CMATMaterial;
 class GUIObject;
