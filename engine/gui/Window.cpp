@@ -302,6 +302,9 @@ void Window::CreateScrollBars() {
     bar->OnCreate();
     PostGUI(eMSG_GUIENABLE, bar->GetId());
   }
+  // The vertical bar is shortened by the horizontal bar's height, which the
+  // first pass only just gave it.
+  LayoutFrameChildren();
   LayoutFrameChildren();
 }
 
