@@ -112,8 +112,12 @@ void TextBox::Layout(const Rect& newOuter, const Rect& newInner) {
     default: y = outer.min.y + size.y / 2 - textHeight / 2; break;
   }
   textRect.SetPositionSize({x, y}, {textWidth, textHeight});
-  scrollX = x + inner.min.x - outer.min.x;
-  scrollY = y;
+  // Contents are drawn translated to the hit-test rectangle's corner, so the
+  // offset is the text's place relative to it: the text lands exactly on
+  // its rectangle whatever the frame border.
+  const Rect& hit = HitRect();
+  scrollX = x - hit.min.x;
+  scrollY = y - hit.min.y;
 }
 
 void TextBox::SetStyleColour(int index, const float rgba[4]) {

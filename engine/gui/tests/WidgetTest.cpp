@@ -154,7 +154,8 @@ TEST(TextBox, StyleFollowsStateAndAlignmentPlacesText) {
     box.Layout(MakeRect(100, 100, 100, 50), MakeRect(104, 100, 92, 50));
     EXPECT_FLOAT_EQ(box.textRect.min.x, c.x);
     EXPECT_FLOAT_EQ(box.textRect.min.y, c.y);
-    EXPECT_FLOAT_EQ(box.scrollX, c.x + 4);
+    EXPECT_FLOAT_EQ(box.scrollX, c.x - 104);
+    EXPECT_FLOAT_EQ(box.scrollY, c.y - 100);
   }
 }
 
