@@ -38,8 +38,8 @@ GUIObject::GUIObject() {
 }
 
 GUIObject::~GUIObject() {
+  // The listener base leaves the GUI service.
   if (GUIWindowManager* manager = ExistingWindowManager()) manager->ForgetObject(this);
-  if (CMSGSystem::Existing() != nullptr) GetGUIMSGService()->ForgetListener(this);
 }
 
 void GUIObject::PostGUI(uint32_t id, int32_t target, intptr_t value) const {

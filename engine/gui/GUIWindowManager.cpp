@@ -1,5 +1,6 @@
 #include "engine/gui/GUIWindowManager.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "engine/foundation/Log.h"
@@ -107,9 +108,17 @@ void GUIWindowManager::ForgetObject(const GUIObject* object) {
   if (focusedWindow != nullptr && static_cast<const GUIObject*>(focusedWindow) == object) focusedWindow = nullptr;
 }
 
+// The walks below go over a copy of the list and skip windows that left it
+// meanwhile, so a handler may create or destroy windows.
+bool GUIWindowManager::IsRegistered(const Window* window) const {
+  return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
 void GUIWindowManager::UpdateWindows() {
   std::vector<Window*> snapshot = windows;
-  for (Window* window : snapshot) window->StateMachine::Update();
+  for (Window* window : snapshot) {
+    if (IsRegistered(window)) window->StateMachine::Update();
+  }
 }
 
 bool GUIWindowManager::PassesLayerFilter(float windowLayer) const {
@@ -120,6 +129,7 @@ void GUIWindowManager::DrawWindows() {
   std::vector<Window*> snapshot = windows;
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     Window* window = *it;
+    if (!IsRegistered(window)) continue;
     if (window->HasState(GUIState::kShown) && PassesLayerFilter(window->GetLayer())) window->Draw();
   }
 }
@@ -140,6 +150,7 @@ void GUIWindowManager::SetFocusedWindow(Window* window) {
 void GUIWindowManager::OnMessage(CMSGMessage* message) {
   std::vector<Window*> snapshot = windows;
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+    if (!IsRegistered(*it)) continue;
     (*it)->OnMessage(message);
     if (message->handled & 1) return;
   }

@@ -57,6 +57,8 @@ class GUIWindowManager : public Base {
   bool LoadGUIDefinition(const char* path);
 
  private:
+  bool IsRegistered(const Window* window) const;
+
   std::vector<Window*> windows;  // not owned
   uint8_t layerFilterExact = 0;
   float layerFilterValue = 0.0f;

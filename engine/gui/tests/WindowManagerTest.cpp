@@ -209,3 +209,19 @@ TEST(WindowManager, DefinitionFileReadsNewWindowsAndSkipsKnownOnes) {
   std::remove(path.c_str());
   rmdir(dir.c_str());
 }
+
+TEST(WindowManager, WindowDestroyedDuringDeliveryIsSkipped) {
+  std::vector<std::string> log;
+  auto victim = std::make_unique<RecordingWindow>("Victim", &log);
+  // The later window is offered the message first and destroys the earlier one.
+  class Destroyer : public Window {
+   public:
+    explicit Destroyer(std::unique_ptr<RecordingWindow>* target) : target_(target) {}
+    void OnMessage(CMSGMessage*) override { target_->reset(); }
+    std::unique_ptr<RecordingWindow>* target_;
+  } destroyer(&victim);
+  Deliver(GetWindowManager(), eMSG_UIOKEYDOWN, 1);
+  EXPECT_EQ(victim, nullptr);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(GetWindowManager()->GetWindowCount(), 1);
+}
