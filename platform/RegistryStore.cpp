@@ -1,6 +1,7 @@
 #include "platform/RegistryStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 
 #include <sys/stat.h>
 
@@ -312,11 +313,9 @@ std::string Serialise(const Store& store) {
 
 // Creates every missing folder of the file's parent path.
 bool MakeParentFolders(const std::string& filePath) {
-  size_t slash = filePath.find('/', 1);
-  while (slash != std::string::npos) {
-    std::string folder = filePath.substr(0, slash);
-    if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    slash = filePath.find('/', slash + 1);
+  for (size_t slash = filePath.find('/', 1); slash != std::string::npos;
+       slash = filePath.find('/', slash + 1)) {
+    if (!MakeFolder(filePath.substr(0, slash))) return false;
   }
   return true;
 }

@@ -82,6 +82,13 @@ String& String::AssignChars(const char* text) {
   return *this;
 }
 
+String& String::AssignCharsLimited(const char* text, uint32_t maxLength) {
+  uint32_t length = 0;
+  while (text != nullptr && length < maxLength && text[length] != '\0') ++length;
+  String piece = FromRange(text, length);
+  return AssignString(piece);
+}
+
 uint32_t String::Length() const { return CharsLength(buffer_); }
 
 bool String::EqualsChars(const char* text) const {
@@ -230,12 +237,17 @@ void String::ToUpper() {
 }
 
 String& String::Format(const char* format, ...) {
-  static char shared[kFormatBufferSize];
-  shared[0] = '\0';
   va_list args;
   va_start(args, format);
-  std::vsnprintf(shared, kFormatBufferSize, format != nullptr ? format : "", args);
+  FormatV(format, args);
   va_end(args);
+  return *this;
+}
+
+String& String::FormatV(const char* format, va_list args) {
+  static char shared[kFormatBufferSize];
+  shared[0] = '\0';
+  std::vsnprintf(shared, kFormatBufferSize, format != nullptr ? format : "", args);
   if (noNewline == 0) {
     // A text cut at the cap keeps its line end: it replaces the last character.
     size_t length = std::strlen(shared);

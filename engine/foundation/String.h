@@ -2,6 +2,7 @@
 // The engine's character string: a heap buffer of exactly the size asked for,
 // counted by the memory accounting. Names, paths, file lines and log texts
 // all pass through it.
+#include <cstdarg>
 #include <cstdint>
 
 class String {
@@ -26,6 +27,8 @@ class String {
   String& operator=(const char* text) { return AssignChars(text); }
   String& AssignString(const String& other);
   String& AssignChars(const char* text);
+  // Assigns at most maxLength characters of the text.
+  String& AssignCharsLimited(const char* text, uint32_t maxLength);
 
   // Replaces the buffer by a zero-filled block of n + 1 bytes.
   void Allocate(uint32_t n);
@@ -99,6 +102,8 @@ class String {
   // characters, ending with "\n" unless noNewline is set (a long text is cut
   // before the newline). Not re-entrant.
   String& Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Format with the arguments already gathered.
+  String& FormatV(const char* format, va_list args) __attribute__((format(printf, 2, 0)));
 
  private:
   char* buffer_ = nullptr;

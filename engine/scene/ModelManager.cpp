@@ -101,7 +101,12 @@ void C3MEManager::LoadResources() {
         if (model.loadState != C3MEModel::kNotRead) continue;
         // The binary form is preferred over the text form, whatever was asked for.
         std::string base(model.registeredName.Chars());
-        base.resize(base.size() >= 3 ? base.size() - 3 : 0);
+        // "name.ext" loses its three-letter extension; a name without one
+        // (asked for by its stem) gets the point the extensions follow.
+        if (base.size() >= 4 && base[base.size() - 4] == '.')
+            base.resize(base.size() - 3);
+        else
+            base += ".";
         const bool loaded = model.Read(String((base + "3ME").c_str())) ||
                             model.Read(String((base + "3MX").c_str()));
         if (loaded) model.PrepareMatrices();

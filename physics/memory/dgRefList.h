@@ -12,8 +12,10 @@ class dgRefList {
  public:
   class dgListNode : public dgRef {
    public:
+    // The item the node holds.
     T& GetInfo() { return mInfo; }
     const T& GetInfo() const { return mInfo; }
+    // Neighbours in the list (null at the ends).
     dgListNode* GetNext() const { return mNext; }
     dgListNode* GetPrev() const { return mPrev; }
 
@@ -39,7 +41,9 @@ class dgRefList {
   dgRefList& operator=(const dgRefList&) = delete;
   ~dgRefList() { RemoveAll(); }
 
+  // Number of nodes.
   int GetCount() const { return mCount; }
+  // The ends of the list (null when empty).
   dgListNode* GetFirst() const { return mFirst; }
   dgListNode* GetLast() const { return mLast; }
 

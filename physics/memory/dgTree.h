@@ -20,11 +20,15 @@ class dgTree {
     static constexpr uint32_t kRed = 1u;
     static constexpr uint32_t kInTree = 2u;
 
+    // The value the node holds.
     Info& GetInfo() { return mInfo; }
     const Info& GetInfo() const { return mInfo; }
+    // The node's key.
     const Key& GetKey() const { return mKey; }
+    // Colour and membership flags.
     bool IsRed() const { return (mFlags & kRed) != 0; }
     bool IsInTree() const { return (mFlags & kInTree) != 0; }
+    // Links (null where there is none).
     dgTreeNode* GetLeft() const { return mLeft; }
     dgTreeNode* GetRight() const { return mRight; }
     dgTreeNode* GetParent() const { return mParent; }
@@ -90,7 +94,9 @@ class dgTree {
   dgTree& operator=(const dgTree&) = delete;
   ~dgTree() { RemoveAll(); }
 
+  // Number of nodes.
   int GetCount() const { return mCount; }
+  // The root node, or null when empty.
   dgTreeNode* GetRoot() const { return mRoot; }
   // The node with the smallest key, or null when empty.
   dgTreeNode* Minimum() const { return mRoot ? mRoot->Minimum() : nullptr; }

@@ -174,7 +174,12 @@ void dgPolyhedra::DeleteFace(dgEdge* faceEdge) {
   }
   for (int i = 0; i < length; ++i) {
     dgEdge* e = loop[i];
-    if (e && e->twin && e->twin->face < 0) {
+    if (e && !e->twin) {
+      // Not closed by EndFace yet: nothing is on its other side.
+      e->prev->next = e->next;
+      e->next->prev = e->prev;
+      RemoveEdge(e);
+    } else if (e && e->twin->face < 0) {
       // The twin may be a later entry of this loop: forget it there.
       for (int k = i + 1; k < length; ++k) {
         if (loop[k] == e->twin) loop[k] = nullptr;

@@ -219,7 +219,7 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
   const int edgeCount = GetEdgeCount();
   dgStack<dgEdge*> patch(edgeCount + 100);
   dgStack<dgEdge*> pending(edgeCount + 100);
-  dgStack<dgEdge*> interior(edgeCount + 100);
+  dgStack<int64_t> interior(edgeCount + 100);
   if (!patch.IsValid() || !pending.IsValid() || !interior.IsValid()) return false;
 
   // Seeds are remembered by their vertices: joins remove edges as we go.
@@ -245,7 +245,8 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
     EdgeNode* node = mEdges.Find(seeds[s]);
     if (!node) continue;
     dgEdge* seed = &node->GetInfo();
-    if (seed->mark == mark || seed->face <= 0) continue;
+    // Marks only grow: anything stamped since this pass began was visited.
+    if (seed->mark >= mark || seed->face <= 0) continue;
     const int seedLength = GetLoopLength(seed);
     if (seedLength < 0) continue;
     {
@@ -268,7 +269,7 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
       const int length = GetLoopLength(face);
       for (int i = 0; i < length; ++i, walk = walk->next) {
         dgEdge* neighbour = walk->twin;
-        if (!neighbour || neighbour->face <= 0 || neighbour->mark == mark) continue;
+        if (!neighbour || neighbour->face <= 0 || neighbour->mark >= mark) continue;
         const int neighbourLength = GetLoopLength(neighbour);
         if (neighbourLength < 0) continue;
         dgVector3d n = FaceNormal3d(neighbour, vertices, strideBytes, edgeCount);
@@ -292,26 +293,33 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
     if (patchCount < 2) continue;
     merged = true;
 
+    // A mark of this patch alone, so edges towards faces of earlier patches
+    // of the pass are not taken for interior ones.
+    const int patchMark = IncrementMark();
+    for (int f = 0; f < patchCount; ++f) {
+      dgEdge* walk = patch[f];
+      const int length = GetLoopLength(walk);
+      for (int i = 0; i < length; ++i, walk = walk->next) walk->mark = patchMark;
+    }
+
     // Interior edges: both sides belong to faces of the patch (both stamped
-    // by this pass and real). One of each twin pair, taken from its face id
-    // order so each pair is seen once.
+    // by this pass and real). One of each twin pair (the one starting at the
+    // lower vertex) so each pair is seen once.
     int interiorCount = 0;
     for (int f = 0; f < patchCount; ++f) {
       dgEdge* walk = patch[f];
       const int length = GetLoopLength(walk);
       for (int i = 0; i < length; ++i, walk = walk->next) {
         dgEdge* twin = walk->twin;
-        if (!twin || twin->face <= 0 || twin->mark != mark) continue;
-        if (walk->vertex < twin->vertex && interiorCount < edgeCount + 100) interior[interiorCount++] = walk;
+        if (!twin || twin->face <= 0 || twin->mark != patchMark) continue;
+        if (walk->vertex < twin->vertex && interiorCount < edgeCount + 100)
+          interior[interiorCount++] = EdgeKey(walk->vertex, twin->vertex);
       }
     }
-    // The interior list only holds edges of this patch, but earlier joins
-    // may have removed some: look each one up again by its vertices.
+    // Interior edges are kept by key and looked up again: joins remove edges.
     for (int i = 0; i < interiorCount; ++i) {
-      const int start = interior[i]->vertex;
-      const int end = interior[i]->twin->vertex;
-      interior[i] = nullptr;
-      dgEdge* e = FindEdge(start, end);
+      EdgeNode* found = mEdges.Find(interior[i]);
+      dgEdge* e = found ? &found->GetInfo() : nullptr;
       if (!e || !e->twin || e->face <= 0 || e->twin->face <= 0) continue;
       dgEdge* t = e->twin;
       // Both sides must still be different loops.

@@ -98,7 +98,7 @@ TEST(PhysicsTree, RandomOperationsMatchMapAndKeepRedBlackRules) {
       expected.erase(key);
       infoAddress.erase(key);
     }
-    if (step % 7 == 0 || tree.GetCount() < 20) CheckTreeMatches(tree, expected);
+    CheckTreeMatches(tree, expected);
   }
   CheckTreeMatches(tree, expected);
   tree.RemoveAll();

@@ -202,6 +202,15 @@ TEST(PhysicsPolyhedra, OptimizeCollapsesFlatFansButKeepsShape) {
        {0, 0, 0, 1, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 0},
        {{0, 1, 4}, {1, 3, 4}, {1, 2, 3}},
        1, 8, 4.0},
+      {"shallow roof: two slopes stay two faces",
+       {0, 0, 0, 2, 0, 0, 2, 1, 0.1f, 0, 1, 0.1f, 0, 2, 0, 2, 2, 0},
+       {{0, 1, 2}, {0, 2, 3}, {3, 2, 5}, {3, 5, 4}},
+       2, 14, 4.0 * std::sqrt(1.01)},
+      // Numbered so that the trapezoid's patch is gathered first.
+      {"square beside a slightly tilted trapezoid: no merge across the fold",
+       {1, 0, 0, 1, 1, 0, 2, 0.3f, 0.1f, 2, 0.7f, 0.1f, 0, 0, 0, 0, 1, 0},
+       {{0, 2, 3}, {0, 3, 1}, {4, 0, 1}, {4, 1, 5}},
+       2, 14, 1.0 + 0.7 * std::sqrt(1.01)},
       {"open pyramid: the apex stays",
        {0, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 0, 1, 1, 1},
        {{0, 1, 4}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4}},
@@ -247,6 +256,14 @@ TEST(PhysicsPolyhedra, DeleteFaceOpensItAndDropsEdgesOpenOnBothSides) {
   EXPECT_EQ(mesh.FindEdge(2, 0)->face, 1);
   mesh.DeleteFace(mesh.FindEdge(0, 1));
   EXPECT_EQ(mesh.GetEdgeCount(), 0);
+
+  // Before EndFace nothing lies beyond a face: all its edges go.
+  dgPolyhedra open;
+  open.AddTriangle(0, 1, 2);
+  open.DeleteFace(open.AddTriangle(0, 2, 3));
+  EXPECT_EQ(open.GetEdgeCount(), 3);
+  open.EndFace();
+  EXPECT_EQ(CheckMesh(open, &vertices).openLoops, 1);
 }
 
 TEST(PhysicsPolyhedra, ConcaveAndDegenerateFaces) {

@@ -173,6 +173,18 @@ TEST_F(LogTest, FilesStartWhenTheSettingArrivesAfterTheFirstLine) {
   EXPECT_EQ(ReadAll(runFolder + "/GEM.txt"), "12|on disk\n");
 }
 
+TEST_F(LogTest, DebugLinesAlsoGoToTheDebuggerOutput) {
+  FixedLogSettings settings(true, false, "ALL");
+  StartLog(settings);
+  testing::internal::CaptureStderr();
+  LogDBG("value %d", 3);
+  LogDBGAt("Loader", "texture", 7);
+  LogGEM("not for the debugger");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "value 3\nLoader : texture - 7\n\n");
+  EXPECT_EQ(Text(kLogDBG, 1), "DBG|value 3\n");
+  EXPECT_EQ(Text(kLogMain, 1), "DBG|value 3\n");
+}
+
 TEST(LogFolder, NamedAfterTheStartTime) {
   platform::LocalTime start;
   start.year = 2026;

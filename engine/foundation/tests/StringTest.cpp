@@ -104,6 +104,16 @@ TEST(String, FormatCapsLongTextsAndKeepsTheNewline) {
   EXPECT_EQ(s[254], '\n');
 }
 
+TEST(String, LimitedAssignmentTakesAtMostTheLimit) {
+  String s;
+  s.AssignCharsLimited("abcdef", 3);
+  EXPECT_STREQ(s.Chars(), "abc");
+  s.AssignCharsLimited("xy", 10);
+  EXPECT_STREQ(s.Chars(), "xy");
+  s.AssignCharsLimited(nullptr, 4);
+  EXPECT_STREQ(s.Chars(), "");
+}
+
 TEST(String, FindSearchesFromStartOrFromZero) {
   String s("abcabc");
   struct Case {

@@ -41,6 +41,7 @@ class CDisplay {
   static constexpr float kCanvasWidth = 800.0f;
   static constexpr float kCanvasHeight = 600.0f;
   static constexpr uint32_t kOverlayRenderState = 0x2104;
+  static constexpr int kMaxFramesPerSecond = 60;
 
   struct Mode {
     uint8_t bitsPerPixel = 0;
@@ -98,7 +99,7 @@ class CDisplay {
 
   // Presents a frame still open, then clears colour, depth and stencil.
   void BeginFrame();
-  // Finishes and presents the frame.
+  // Finishes and presents the frame; never more than 60 frames a second.
   void Present();
   // Pushes the 800 x 600 overlay projection with a scissor box (the whole
   // window when rect is null; rect in canvas units).
@@ -151,6 +152,7 @@ class CDisplay {
 
  private:
   void ApplyGlDefaults();
+  void SwapAndPace();
   void ScissorFromCanvas(const Rect& rect);
   bool FailCreation(const char* text);
 
@@ -168,6 +170,7 @@ class CDisplay {
   String className_{"Vyre"};
   float clearColour_[4] = {0.0f, 0.0f, 0.25f, 1.0f};
   uint32_t savedRenderState_ = 0;
+  uint64_t lastSwapCounter_ = 0;
   std::unique_ptr<platform::GlWindow> window_;
   std::vector<Device> devices_;
   int currentDevice_ = -1;

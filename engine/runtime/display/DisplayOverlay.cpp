@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/runtime/display/Display.h"
+#include "platform/Time.h"
 
 const DisplayHooks& CurrentDisplayHooks();
 
@@ -30,10 +31,25 @@ PixelBox CanvasToPixels(const Rect& rect, const Vector3& viewport) {
 
 }  // namespace
 
+void CDisplay::SwapAndPace() {
+  window_->SwapBuffers();
+  // Game motion steps once per frame, so a driver that ignores the swap
+  // interval must not let frames run faster than 60 a second.
+  const uint64_t frequency = platform::HighResFrequency();
+  const uint64_t minimumTicks = frequency / kMaxFramesPerSecond;
+  uint64_t now = platform::HighResCounter();
+  if (lastSwapCounter_ != 0 && now - lastSwapCounter_ < minimumTicks) {
+    uint64_t remaining = minimumTicks - (now - lastSwapCounter_);
+    platform::SleepMs(static_cast<uint32_t>((remaining * 1000 + frequency - 1) / frequency));
+    now = platform::HighResCounter();
+  }
+  lastSwapCounter_ = now;
+}
+
 void CDisplay::BeginFrame() {
   if (flags_[2]) {
     if (HasContext()) glFinish();
-    window_->SwapBuffers();
+    SwapAndPace();
   }
   ++frameCounter_;
   if (HasContext()) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -42,7 +58,7 @@ void CDisplay::BeginFrame() {
 
 void CDisplay::Present() {
   if (HasContext()) glFinish();
-  window_->SwapBuffers();
+  SwapAndPace();
   flags_[2] = false;
 }
 

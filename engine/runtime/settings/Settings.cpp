@@ -6,47 +6,25 @@
 #include "platform/AtomicFile.h"
 #include "platform/Path.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace {
 
 // atoi without its undefined overflow: out-of-range numbers saturate.
-int32_t ParseInt(const std::string& text) {
-  errno = 0;
-  long value = std::strtol(text.c_str(), nullptr, 10);
+int32_t ParseInt(const String& text) {
+  long value = std::strtol(text.Chars(), nullptr, 10);
   if (value > INT32_MAX) return INT32_MAX;
   if (value < INT32_MIN) return INT32_MIN;
   return static_cast<int32_t>(value);
 }
 
-void ToUpperAscii(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-}
-
-// A settings line: leading spaces and tabs and trailing NUL, space, tab, CR
-// and LF removed.
-std::string CleanLine(std::string_view raw) {
-  size_t start = 0;
-  while (start < raw.size() && (raw[start] == ' ' || raw[start] == '\t')) ++start;
-  size_t end = raw.size();
-  while (end > start) {
-    char c = raw[end - 1];
-    if (c != '\0' && c != ' ' && c != '\t' && c != '\r' && c != '\n') break;
-    --end;
-  }
-  return std::string(raw.substr(start, end - start));
-}
-
-// Reads the ini file's lines; false (and logged) when it cannot be opened or
-// is too large to be a settings file.
-bool ReadIniLines(const String& fileName, std::vector<std::string>* lines) {
+// Reads the ini file's lines, leading spaces and tabs and trailing line ends
+// and blanks removed; false (and logged) when it cannot be opened or is too
+// large to be a settings file.
+bool ReadIniLines(const String& fileName, std::vector<String>* lines) {
   FileText file;
   if (!(file.OpenRead(fileName.Chars()) & File::kOpen)) {
     LogGEM("[GEM] Settings : Failed to read '%s'...", fileName.Chars());
@@ -60,7 +38,8 @@ bool ReadIniLines(const String& fileName, std::vector<std::string>* lines) {
   String line;
   while (file.IsOpen() && !file.IsEOF()) {
     file.ReadLine(line);
-    lines->push_back(CleanLine(std::string_view(line.Chars(), line.Length())));
+    line.Trim();
+    lines->push_back(line);
   }
   return true;
 }
@@ -68,17 +47,17 @@ bool ReadIniLines(const String& fileName, std::vector<std::string>* lines) {
 // Calls apply(key, value) for each "key=value" line of the section, from the
 // line after its header to the first line holding "[".
 template <class Apply>
-void ReadSection(const std::vector<std::string>& lines, const char* header, bool upperCase,
+void ReadSection(const std::vector<String>& lines, const char* header, bool upperCase,
                  Apply apply) {
   size_t index = 0;
   while (index < lines.size() && lines[index] != header) ++index;
   for (++index; index < lines.size(); ++index) {
-    std::string line = lines[index];
-    if (line.find('[') != std::string::npos) return;
-    if (upperCase) ToUpperAscii(line);
-    size_t equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    apply(line.substr(0, equals), line.substr(equals + 1));
+    String line = lines[index];
+    if (line.Find("[") >= 0) return;
+    if (upperCase) line.ToUpper();
+    int equals = line.Find("=");
+    if (equals < 0) continue;
+    apply(line.Left(equals), line.Mid(equals + 1, static_cast<int>(line.Length())));
   }
 }
 
@@ -163,20 +142,20 @@ void CSettings::WriteDisplayRegistry() const {
 
 bool CSettings::Load(bool useRegistry) {
   if (useRegistry) ReadDisplayRegistry();
-  std::vector<std::string> lines;
+  std::vector<String> lines;
   if (!ReadIniLines(iniFileName, &lines)) return false;
 
   // Keys and values of [System] are upper-cased whole.
-  ReadSection(lines, "[System]", true, [this](const std::string& key, const std::string& value) {
-    if (key == "LOCALDIR") localDir = value.c_str();
+  ReadSection(lines, "[System]", true, [this](const String& key, const String& value) {
+    if (key == "LOCALDIR") localDir = value;
     else if (key == "DEVELOPERMODE") developerMode = value == "1";
-    else if (key == "TITLE") title = value.c_str();  // the key path stays as it was
+    else if (key == "TITLE") title = value;  // the key path stays as it was
     else if (key == "LOGSTOFILES") logsToFiles = value == "1";
     else if (key == "ENABLELOGGING") enableLogging = value == "1";
-    else if (key == "LOGFILTER") logFilter = value.c_str();
+    else if (key == "LOGFILTER") logFilter = value;
   });
   // [Display] keys are case-sensitive and values are taken as written.
-  ReadSection(lines, "[Display]", false, [this](const std::string& key, const std::string& value) {
+  ReadSection(lines, "[Display]", false, [this](const String& key, const String& value) {
     if (key == "API") {
       if (value == "OGL") api = 0;
       else if (value == "DX") api = 1;

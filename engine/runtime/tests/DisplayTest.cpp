@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "engine/foundation/Log.h"
@@ -238,6 +239,22 @@ TEST(Display, TheProgramDisplayOffersItsFieldOfViewToTheConsole) {
   ASSERT_NE(fov, nullptr);
   EXPECT_EQ(fov->storage, &display->fov);
   EXPECT_EQ(fov->type, kCVarFloat);
+}
+
+TEST(Display, FramesNeverComeFasterThanSixtyASecond) {
+  NullDisplay null;
+  ASSERT_TRUE(null.display->Recreate());
+  null.display->BeginFrame();
+  null.display->Present();
+  auto start = std::chrono::steady_clock::now();
+  for (int frame = 0; frame < 3; ++frame) {
+    null.display->BeginFrame();
+    null.display->Present();
+  }
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, std::chrono::milliseconds(49)) << "three frames take at least 3/60 s";
+  EXPECT_EQ(null.window->swapCount, 4);
+  EXPECT_EQ(null.display->GetFrameCounter(), 4u);
 }
 
 TEST(Display, ScreenCentreLooksStraightAhead) {

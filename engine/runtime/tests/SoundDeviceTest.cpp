@@ -174,6 +174,10 @@ TEST_F(Sound, LoadLimitOfOneLoadsNewestBuffersFirstThenStreamsAndSkipsFailures) 
     ClearLogLines(kLogSFX);
     sfx.Update();
     EXPECT_EQ(CountLogLines(kLogSFX, expected[frame]), 1) << "frame " << frame;
+    if (frame == 0) {
+      // Pending files, then the highest buffer index plus the highest stream index.
+      EXPECT_EQ(CountLogLines(kLogSFX, "4 / 2 resources to load"), 1);
+    }
     EXPECT_EQ(sfx.GetPending(), 3 - frame);
   }
   EXPECT_NE(sfx.GetBuffer(0)->GetALBuffer(), 0u) << "a failed file must not block later ones";

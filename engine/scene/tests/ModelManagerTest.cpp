@@ -75,6 +75,13 @@ TEST_F(ModelManager, LoadsTheTextFileWhenNoBinaryExists) {
     EXPECT_EQ(model->meshCount, 1u);
 }
 
+TEST_F(ModelManager, ANameWithoutExtensionFindsItsFiles) {
+    WriteFile(Path("Plain.3MX"), std::string(kTextModel));
+    C3MEModel* model = manager.GetModel(String(Path("Plain").c_str()));
+    manager.LoadResources();
+    EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoaded));
+}
+
 TEST_F(ModelManager, PrefersTheBinaryFile) {
     WriteFile(Path("Gem.3MX"), std::string(kTextModel));
     WriteBinary("Gem.3ME", "from the binary file");

@@ -1,0 +1,23 @@
+#pragma once
+// The engine's run function: command line, display, input, sound, the frame
+// loop and the shutdown, each step logged.
+
+#include "platform/Events.h"
+
+#include <functional>
+#include <string>
+
+struct EngineRunOptions {
+  // The command line after the program name ("/name value" options, "-flag" flags).
+  std::string commandLine;
+  // The window title; also names the settings.
+  std::string title = "Vyre";
+  // Where window events come from (tests script them).
+  std::function<bool(platform::Event*)> pollEvent = platform::PollEvent;
+  // Called once per frame after the buffers were cleared (the frame's drawing).
+  std::function<void()> drawFrame;
+};
+
+// Runs the engine until the window closes, the system asks to quit or Escape
+// is pressed; returns the process exit code (0 after a clean run).
+int EngineRun(const EngineRunOptions& options);

@@ -1,0 +1,41 @@
+#pragma once
+// Turning polled input into messages. Every input event is posted twice with
+// no delay, so it is delivered inside the post: first on the GEM service from
+// the application to itself, then on the GUI service to the window manager.
+
+#include <cstdint>
+
+// Where input events go.
+struct InputTargets {
+  int32_t application = -1;    // receiver id of the application (GEM)
+  int32_t windowManager = -1;  // receiver id of the window manager (GUI)
+};
+
+// Posts one input event to the application and then to the window manager.
+void PostInputEvent(const InputTargets& targets, uint32_t id, intptr_t parameter);
+
+// The message of a mouse button state (button 0 left, 1 middle, 2 right;
+// state 1 down, 2 held, 4 up, 8 double click); 0 for any other state.
+uint32_t MouseButtonMessage(int button, int state);
+
+// The wheel message for a non-zero delta (positive turns up); 0 for no turn.
+uint32_t WheelMessage(int32_t delta);
+
+// One frame of keyboard lists: codes that went down, repeated and went up.
+struct KeyLists {
+  const uint8_t* pressed = nullptr;
+  uint8_t pressedCount = 0;
+  const uint8_t* repeated = nullptr;
+  uint8_t repeatedCount = 0;
+  const uint8_t* released = nullptr;
+  uint8_t releasedCount = 0;
+};
+
+// Posts key down, key held and key up for the non-empty lists; the parameter
+// is the list's address.
+void PostKeyMessages(const InputTargets& targets, const KeyLists& keys);
+
+// Posts the three buttons, the wheel (parameter: address of the delta, valid
+// during delivery) and the motion of one mouse poll.
+void PostMouseMessages(const InputTargets& targets, const int buttonStates[3], int32_t wheelDelta,
+                       float motionX, float motionY);

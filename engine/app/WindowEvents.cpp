@@ -1,0 +1,27 @@
+#include "engine/app/WindowEvents.h"
+
+#include "engine/runtime/display/Display.h"
+
+void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* display) {
+  switch (event.type) {
+    case platform::EventType::Quit:
+    case platform::EventType::WindowClose:
+      flags.quit = true;
+      break;
+    case platform::EventType::Minimised:
+      flags.active = false;
+      break;
+    case platform::EventType::Restored:
+      flags.active = true;
+      break;
+    case platform::EventType::Resized:
+      // A 0 x 0 size is what a minimised window reports; the last real size
+      // stays for the restore.
+      if (display != nullptr && event.width > 0 && event.height > 0) {
+        display->SetSize(event.width, event.height);
+      }
+      break;
+    default:
+      break;
+  }
+}

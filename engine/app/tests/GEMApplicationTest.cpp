@@ -1,0 +1,103 @@
+#include "engine/app/GEMApplication.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/LogChannel.h"
+#include "engine/foundation/LogSettings.h"
+#include "engine/runtime/messages/MSGService.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Lines of a channel written since the last call, as raw texts.
+class ChannelReader {
+ public:
+  explicit ChannelReader(int channel) : channel_(channel) {}
+  std::vector<std::string> Fresh() {
+    std::vector<std::string> lines;
+    LogChannel* log = GetLogChannel(channel_);
+    if (log == nullptr) return lines;
+    const uint32_t end = log->GetWriteIndex();
+    for (uint32_t i = seen_; i < end; ++i) {
+      if (const LogLine* line = log->GetLine(i)) lines.push_back(line->text.Chars());
+    }
+    seen_ = end;
+    return lines;
+  }
+
+ private:
+  int channel_;
+  uint32_t seen_ = 0;
+};
+
+// The state changes of one frame, as "Enter <state>" / "Exit <state>".
+std::vector<std::string> Transitions(const std::vector<std::string>& lines) {
+  std::vector<std::string> out;
+  for (const std::string& line : lines) {
+    for (const char* kind : {"Enter|'", "Exit|'"}) {
+      size_t at = line.find(kind);
+      if (at == std::string::npos) continue;
+      size_t start = at + std::string(kind).size();
+      out.push_back(std::string(kind).substr(0, std::string(kind).size() - 2) + " " +
+                    line.substr(start, line.find('\'', start) - start));
+    }
+  }
+  return out;
+}
+
+struct GEMApplicationTest : ::testing::Test {
+  void SetUp() override {
+    static const FixedLogSettings kAll(true, false, "ALL");
+    SetLogSettings(&kAll);
+    if (LogChannel* log = GetLogChannel(kLogFSM)) log->Clear();
+  }
+};
+
+TEST_F(GEMApplicationTest, CreateRunsItsStepsThenEntersTheQueuedState) {
+  CGEMApplication application;
+  ChannelReader fsm(kLogFSM);
+  std::vector<std::vector<std::string>> frames;
+  for (int frame = 1; frame <= 10; ++frame) {
+    application.Frame(false);
+    frames.push_back(Transitions(fsm.Fresh()));
+  }
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(frames[0], (Lines{"Exit NULL"}));
+  EXPECT_EQ(frames[1], (Lines{"Enter [GEM] Create"}));
+  for (int frame = 3; frame <= 7; ++frame) EXPECT_EQ(frames[frame - 1], Lines{}) << frame;
+  EXPECT_EQ(frames[7], (Lines{"Exit [GEM] Create"}));
+  EXPECT_EQ(frames[8], (Lines{"Enter [GEM] Default"}));
+  EXPECT_EQ(frames[9], Lines{});
+  EXPECT_EQ(application.GetFrameCount(), 10u);
+}
+
+TEST_F(GEMApplicationTest, ShutdownIsIgnoredInCreateAndQuitsInDefault) {
+  CGEMApplication application;
+  for (int frame = 1; frame <= 3; ++frame) EXPECT_EQ(application.Frame(true), 0) << frame;
+  for (int frame = 4; frame <= 8; ++frame) application.Frame(false);
+  EXPECT_EQ(application.Frame(false), 0);  // frame 9 enters Default
+  // While quit is asked for, the shutdown goes out every frame; quitting twice is harmless.
+  EXPECT_EQ(application.Frame(true), 1);
+  EXPECT_EQ(application.Frame(true), 1);
+}
+
+TEST_F(GEMApplicationTest, ShutdownMessageIsMarkedHandledInIdle) {
+  struct IdleApplication : CGEMApplication {
+    IdleApplication() { SetNextState(GetIdleState()); }
+  } application;
+  for (int frame = 1; frame <= 9; ++frame) application.Frame(false);
+  ASSERT_TRUE(application.IsCurrent(application.GetIdleState()));
+  CMSGMessage message;
+  message.id = eMSG_Shutdown;
+  application.HandleMessage(&message);
+  EXPECT_EQ(message.handled & 1, 1);
+  EXPECT_EQ(application.GetExitFlag(), 1);
+  CMSGMessage other;
+  other.id = eMSG_Shutdown + 1;
+  application.HandleMessage(&other);
+  EXPECT_EQ(other.handled & 1, 0);
+}
+
+}  // namespace

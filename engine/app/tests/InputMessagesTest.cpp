@@ -1,0 +1,133 @@
+#include "engine/app/HotKeys.h"
+#include "engine/app/InputMessages.h"
+#include "engine/runtime/messages/MSGService.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Writes every delivered message into a shared journal, with its parameter's
+// content read while it is being delivered.
+struct Journal {
+  std::vector<std::string> entries;
+};
+
+class Recorder : public CMSGListener {
+ public:
+  Recorder(const char* tag, Journal* journal) : tag_(tag), journal_(journal) {}
+  void OnMessage(CMSGMessage* message) override {
+    std::string entry = tag_ + " " + std::to_string(message->id - eMSG_UIONull);
+    if (message->id == eMSG_UIOKEYDOWN || message->id == eMSG_UIOKEYUP ||
+        message->id == eMSG_UIOKEYHELD) {
+      const uint8_t* list = reinterpret_cast<const uint8_t*>(message->parameter);
+      entry += " [" + std::to_string(list[0]) + "]";
+    }
+    if (message->id == eMSG_UIOWHEEL_UP || message->id == eMSG_UIOWHEEL_DOWN) {
+      entry += " " + std::to_string(*reinterpret_cast<const int32_t*>(message->parameter));
+    }
+    journal_->entries.push_back(entry);
+  }
+
+ private:
+  std::string tag_;
+  Journal* journal_;
+};
+
+struct InputFixture : ::testing::Test {
+  void SetUp() override {
+    targets.application = GetGEMMSGService()->AddListener(&application);
+    targets.windowManager = GetGUIMSGService()->AddListener(&windowManager);
+  }
+  Journal journal;
+  Recorder application{"app", &journal};
+  Recorder windowManager{"gui", &journal};
+  InputTargets targets;
+};
+
+TEST_F(InputFixture, EachEventReachesTheApplicationThenTheWindowManagerAtOnce) {
+  const uint8_t pressed[10] = {0x1E, 0x1F, 0x20, 0x21, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15};
+  const uint8_t released[1] = {0x39};
+  KeyLists keys;
+  keys.pressed = pressed;
+  keys.pressedCount = 10;
+  keys.released = released;
+  keys.releasedCount = 1;
+  PostKeyMessages(targets, keys);
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 1 [30]", "gui 1 [30]", "app 3 [57]",
+                                                       "gui 3 [57]"}));
+}
+
+TEST_F(InputFixture, MouseButtonsWheelAndMotion) {
+  const int buttons[3] = {1, 0, 8};
+  PostMouseMessages(targets, buttons, -120, 0.0f, 0.0f);
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 4", "gui 4", "app 15", "gui 15",
+                                                       "app 17 -120", "gui 17 -120"}));
+  journal.entries.clear();
+  const int idle[3] = {0, 0, 0};
+  PostMouseMessages(targets, idle, 0, 0.5f, 0.0f);
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 18", "gui 18"}));
+}
+
+TEST(InputMessagesTest, ButtonAndWheelTables) {
+  struct Case {
+    int button, state;
+    uint32_t id;
+  } cases[] = {{0, 1, eMSG_UIOLMB_DOWN}, {0, 2, eMSG_UIOLMB_HELD}, {0, 4, eMSG_UIOLMB_UP},
+               {0, 8, eMSG_UIOLMB_DBL},  {1, 1, eMSG_UIOMMB_DOWN}, {1, 8, eMSG_UIOMMB_DBL},
+               {2, 4, eMSG_UIORMB_UP},   {2, 3, 0},                {0, 0, 0},
+               {3, 1, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(MouseButtonMessage(c.button, c.state), c.id) << c.button << "/" << c.state;
+  }
+  EXPECT_EQ(WheelMessage(120), eMSG_UIOWHEEL_UP);
+  EXPECT_EQ(WheelMessage(-1), eMSG_UIOWHEEL_DOWN);
+  EXPECT_EQ(WheelMessage(0), 0u);
+}
+
+using Keys = std::map<uint8_t, uint16_t>;
+uint16_t ReadKeys(const void* keyboard, uint8_t code) {
+  const Keys& keys = *static_cast<const Keys*>(keyboard);
+  auto found = keys.find(code);
+  return found == keys.end() ? 0 : found->second;
+}
+
+TEST(HotKeysTest, KeyCombinationsAndSwitches) {
+  struct Case {
+    const char* label;
+    Keys keys;
+    HotKeySwitches switches;
+    uint32_t actions;
+  } cases[] = {
+      {"alt+enter", {{scan::kEnter, 1}, {scan::kLeftAlt, 5}}, {}, kHotToggleFullscreen},
+      {"enter held with alt", {{scan::kEnter, 3}, {scan::kLeftAlt, 5}}, {}, 0},
+      {"escape", {{scan::kEscape, 1}}, {}, kHotShutdown},
+      {"escape without escape-quits", {{scan::kEscape, 1}}, {false, true, false}, 0},
+      {"shift+t", {{scan::kLeftShift, 2}, {scan::kT, 1}}, {}, kHotReloadTextures},
+      {"shift+t without developer keys", {{scan::kLeftShift, 2}, {scan::kT, 1}},
+       {true, false, false}, 0},
+      {"alt+enter without developer keys", {{scan::kEnter, 1}, {scan::kLeftAlt, 1}},
+       {true, false, false}, kHotToggleFullscreen},
+      {"shift+m and shift+3", {{scan::kLeftShift, 2}, {scan::kM, 1}, {scan::k3, 1}}, {},
+       kHotReloadMaterials | kHotReloadModels},
+      {"ctrl+6 without window", {{scan::kLeftCtrl, 2}, {scan::k6, 1}}, {}, 0},
+      {"ctrl+6 with window", {{scan::kLeftCtrl, 2}, {scan::k6, 1}}, {true, true, true},
+       kHotShowDeveloperWindow},
+      {"ctrl+f9 ctrl+f1", {{scan::kLeftCtrl, 2}, {scan::kF9, 1}, {scan::kF1, 1}}, {},
+       kHotNextDebugMode | kHotToggleFreeCamera},
+      {"ctrl+plus and minus", {{scan::kLeftCtrl, 2}, {scan::kNumpadPlus, 9}, {scan::kNumpadMinus, 9}},
+       {}, kHotFaster},
+      {"ctrl+minus", {{scan::kLeftCtrl, 2}, {scan::kNumpadMinus, 9}}, {}, kHotSlower},
+      {"ctrl+home ctrl+space", {{scan::kLeftCtrl, 2}, {scan::kHome, 1}, {scan::kSpace, 1}}, {},
+       kHotResetCamera | kHotTogglePause},
+      {"home without ctrl", {{scan::kHome, 1}}, {}, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DecideHotKeys(&ReadKeys, &c.keys, c.switches), c.actions) << c.label;
+  }
+}
+
+}  // namespace
