@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -99,6 +100,10 @@ TEST(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string registry = std::string(folder) + "/registry.reg";
     setenv("VYRE_REGISTRY", registry.c_str(), 1);
+    // A settings file left in the shared working folder would take the save.
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(folder), 0);
     int step = 0;
     EngineRunOptions options;
     options.pollEvent = [&](platform::Event* event) {
@@ -119,6 +124,7 @@ TEST(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
     EXPECT_EQ(EngineRun(options), 0) << c.name;
     struct stat info;
     EXPECT_EQ(stat(registry.c_str(), &info) == 0, c.saved) << c.name;
+    ASSERT_EQ(chdir(previous), 0);
   }
 }
 
