@@ -126,6 +126,8 @@ class dgTree {
         return node;
       }
     }
+    // A tree made while the hooks refused memory has no pool yet: try again.
+    if (!mAllocator) mAllocator = dgMemoryPool::GetShared(static_cast<int>(sizeof(dgTreeNode)));
     void* memory = mAllocator ? mAllocator->Malloc(sizeof(dgTreeNode)) : nullptr;
     if (!memory) return nullptr;
     auto* fresh = new (memory) dgTreeNode(info, key, parent, mAllocator);
