@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/graphics/GraphicsLog.h"
-#include "engine/graphics/MaterialFiles.h"
+#include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextLines.h"
 
@@ -56,7 +56,7 @@ bool CMATManager::ReadLibrary(const char* path) {
   LogMAT("Reading MAT library : '%s'", path);
 
   std::string text;
-  if (!ReadLibraryText(path, text)) {
+  if (!ReadResourceText(path, text)) {
     library->info->status = kLibraryOpenFailed;
     return false;
   }

@@ -14,10 +14,7 @@ namespace {
 // Deflate cannot expand data by more than about 1032 to 1, so an image that
 // claims more raw bytes than that from the whole file is a lie or a bomb.
 constexpr uint64_t kMostDeflateRatio = 1032;
-// A texture file larger than this is refused outright.
-constexpr uint64_t kMostPngFileBytes = 256ull * 1024 * 1024;
 constexpr size_t kSignatureBytes = 8;
-constexpr size_t kStreamPieceBytes = 64 * 1024;
 
 struct MemoryReader {
   std::span<const uint8_t> file;
@@ -120,41 +117,6 @@ DecodeResult DecodePng(std::span<const uint8_t> file, DecodedImage& out, double 
   if (decoded) return DecodeResult::Success();
   out = DecodedImage{};
   return DecodeResult::Failure(state.refusal != nullptr ? state.refusal : state.error.message);
-}
-
-DecodeResult ReadPngStream(const ExactReader& read, std::vector<uint8_t>& out) {
-  out.assign(kSignatureBytes, 0);
-  if (!read(out.data(), kSignatureBytes) || png_sig_cmp(out.data(), 0, kSignatureBytes) != 0) {
-    out.clear();
-    return DecodeResult::Failure("PNG signature is missing");
-  }
-  for (;;) {
-    uint8_t head[8];
-    if (!read(head, sizeof head)) break;
-    const uint32_t length = (uint32_t{head[0]} << 24) | (uint32_t{head[1]} << 16) | (uint32_t{head[2]} << 8) | head[3];
-    // Chunk lengths are limited to 2^31 - 1; the CRC follows the data.
-    const uint64_t chunkBytes = uint64_t{length} + 4;
-    if (length > 0x7FFFFFFFu || out.size() + sizeof head + chunkBytes > kMostPngFileBytes) {
-      out.clear();
-      return DecodeResult::Failure("PNG chunk length is impossible");
-    }
-    out.insert(out.end(), head, head + sizeof head);
-    // Grown piece by piece, so a length field that lies costs no more memory
-    // than the data really there.
-    uint64_t left = chunkBytes;
-    bool complete = true;
-    while (left > 0 && complete) {
-      const size_t piece = static_cast<size_t>(std::min<uint64_t>(left, kStreamPieceBytes));
-      const size_t at = out.size();
-      out.resize(at + piece);
-      complete = read(out.data() + at, piece);
-      left -= piece;
-    }
-    if (!complete) break;
-    if (std::memcmp(head + 4, "IEND", 4) == 0) return DecodeResult::Success();
-  }
-  out.clear();
-  return DecodeResult::Failure("PNG file is truncated");
 }
 
 double ViewingGammaFromEnvironment() {

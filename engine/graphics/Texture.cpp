@@ -5,7 +5,7 @@
 #include "engine/graphics/BmpDecoder.h"
 #include "engine/graphics/DecodedImage.h"
 #include "engine/graphics/PngDecoder.h"
-#include "engine/graphics/TextureFiles.h"
+#include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/TextureUploader.h"
 #include "engine/graphics/TgaDecoder.h"
 

@@ -1,6 +1,11 @@
 #include "engine/graphics/TextureManager.h"
 
+#include <cstdlib>
+#include <string>
+
 #include "engine/graphics/GraphicsLog.h"
+#include "engine/graphics/GraphicsFiles.h"
+#include "engine/graphics/TextLines.h"
 
 namespace {
 
@@ -190,6 +195,29 @@ void CTEXManager::UnloadAll() {
   }
 }
 
-bool CTEXManager::ReadTextureList(const char*) { return false; }
+bool CTEXManager::ReadTextureList(const char* path) {
+  std::string text;
+  if (!ReadDiskText(path, text)) return false;
+  TextLines file(std::move(text));
+  String line;
+  file.ReadLine(line);
+  line.Trim();
+  if (line != "[TEX]") return false;
+  file.ReadLine(line);
+  const long count = std::strtol(line.Chars(), nullptr, 10);
+  // The count is only a hint: the list ends where the file does.
+  for (long i = 0; i < count && file.ReadLine(line); ++i) {
+    line.Trim();
+    if (line.Length() > 1 || (line.Length() == 1 && line[0] != '\n')) GetTexture(line);
+  }
+  return true;
+}
 
-bool CTEXManager::WriteTextureList(const char*) const { return false; }
+bool CTEXManager::WriteTextureList(const char* path) const {
+  std::string text = "[TEX]\n" + std::to_string(textures_.Count()) + "\n";
+  for (PooledListNode* node = textures_.Head(); node != nullptr; node = node->next) {
+    text += static_cast<CTEXTexture*>(node->data)->GetFullName().Chars();
+    text += '\n';
+  }
+  return WriteTextFile(path, text);
+}

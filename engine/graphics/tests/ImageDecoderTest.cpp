@@ -211,35 +211,6 @@ TEST(PngDecoder, RefusesBrokenAndOversizedFiles) {
   EXPECT_NE(wide.error.find("PNG"), std::string::npos);
 }
 
-TEST(PngDecoder, StreamReaderStopsAtTheEndChunk) {
-  const Bytes png = MakePng(Png(1, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3}));
-  Bytes stream = png;
-  stream.insert(stream.end(), {'n', 'e', 'x', 't'});  // the following archive entry
-  size_t at = 0;
-  auto reader = [&](const Bytes& source) {
-    return [&at, &source](uint8_t* target, size_t bytes) {
-      if (source.size() - at < bytes) return false;
-      std::copy(source.begin() + at, source.begin() + at + bytes, target);
-      at += bytes;
-      return true;
-    };
-  };
-  Bytes collected;
-  ASSERT_TRUE(ReadPngStream(reader(stream), collected).ok);
-  EXPECT_EQ(collected, png);
-  EXPECT_EQ(at, png.size());
-
-  // A chunk claiming 2 GB on a short stream is refused without taking 2 GB.
-  Bytes lying(png.begin(), png.begin() + 8);
-  lying.insert(lying.end(), {0x7F, 0xFF, 0xFF, 0xF0, 'I', 'D', 'A', 'T', 1, 2, 3});
-  at = 0;
-  EXPECT_FALSE(ReadPngStream(reader(lying), collected).ok);
-  Bytes cut(png.begin(), png.end() - 3);
-  at = 0;
-  EXPECT_FALSE(ReadPngStream(reader(cut), collected).ok);
-  EXPECT_TRUE(collected.empty());
-}
-
 // --- BMP -------------------------------------------------------------------
 
 TEST(BmpDecoder, ReadsEightTwentyFourAndThirtyTwoBitsAsRgb) {

@@ -4,11 +4,14 @@
 #include <memory>
 #include <string>
 
+#include "engine/foundation/CABArchive.h"
 #include "engine/foundation/Log.h"
-#include "engine/graphics/MaterialFiles.h"
+#include "engine/foundation/ResourceManager.h"
+#include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
 #include "support/FakeTextureUploader.h"
+#include "support/ImageFiles.h"
 #include "support/LogCapture.h"
 #include "support/ScratchRunFolder.h"
 
@@ -238,6 +241,33 @@ TEST_F(MaterialManagerTest, GarbageAndTruncatedLibrariesAreSurvived) {
   EXPECT_TRUE(materials_->ReadLibrary("noise.mat"));
   materials_->ResolveTextures();
   materials_->UpdateBy(0.1f);
+}
+
+TEST_F(MaterialManagerTest, LibrariesAndPngTexturesComeFromAMountedArchive) {
+  ASSERT_TRUE(folder_.WriteText("pack/Materials/Gems.mat", Block("ruby", "textures/gem.png")));
+  ASSERT_TRUE(folder_.Write("pack/Textures/Gem.png", MakePng({1, 1, 2, 8, {9, 8, 7}, {}, {}, false})));
+  {
+    CABArchive archive;
+    ASSERT_TRUE(archive.Create("Vyre.cab"));
+    archive.SetBaseFolder("pack/");
+    ASSERT_TRUE(archive.AddFile("pack/Materials/Gems.mat"));
+    ASSERT_TRUE(archive.AddFile("pack/Textures/Gem.png"));
+    archive.Finish();
+  }
+  folder_.Remove("pack/Materials/Gems.mat");
+  folder_.Remove("pack/Textures/Gem.png");
+  ASSERT_TRUE(ResourceManager::Instance().Mount("Vyre.cab"));
+
+  // The library entry is read to its own end, not into the PNG behind it.
+  EXPECT_TRUE(materials_->ReadLibrary("Materials\\Gems.mat"));
+  ASSERT_EQ(materials_->GetMaterialCount(), 1u);
+  materials_->ResolveTextures();
+  textures_->LoadQueued(false);
+  CTEXTexture* gem = materials_->FindMaterial(String("ruby"))->GetStage(0)->texture;
+  ResourceManager::Instance().UnmountAll();
+  ASSERT_NE(gem, nullptr);
+  EXPECT_EQ(gem->Status(), kTextureLoaded) << gem->Message().Chars();
+  EXPECT_EQ(uploader_.UploadOf(gem->GLName())->pixels, (Bytes{9, 8, 7}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/foundation/Log.h"
+#include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/TextureManager.h"
 #include "support/FakeTextureUploader.h"
 #include "support/ImageFiles.h"
@@ -212,6 +213,29 @@ TEST_F(TextureManagerTest, BudgetLeavesTheRestPending) {
   }
   EXPECT_EQ(calls, 3);
   EXPECT_EQ(manager_->GetTextureByFileName("b")->Status(), kTextureDefaulted);
+}
+
+TEST_F(TextureManagerTest, TextureListsWriteAndReadBack) {
+  manager_->GetTextureByFileName("Textures\\Wall.tga");
+  manager_->GetTextureByFileName("fonts/small");
+  ASSERT_TRUE(manager_->WriteTextureList("list.txt"));
+  std::string text;
+  ASSERT_TRUE(ReadDiskText("list.txt", text));
+  EXPECT_EQ(text, "[TEX]\n3\ntexdefault.tga\ntextures/wall.tga\nfonts/small\n");
+
+  CTEXManager other;
+  ASSERT_TRUE(other.ReadTextureList("list.txt"));
+  EXPECT_EQ(other.TextureCount(), 3u);
+  EXPECT_NE(other.FindTexture(String("fonts/small")), nullptr);
+
+  // A count larger than the list, and files that are no list at all.
+  ASSERT_TRUE(folder_.WriteText("short.txt", "[TEX]\n99\nextra.png\n"));
+  ASSERT_TRUE(folder_.WriteText("other.txt", "[TXT]\n1\nnot.png\n"));
+  EXPECT_TRUE(other.ReadTextureList("short.txt"));
+  EXPECT_EQ(other.TextureCount(), 4u);
+  EXPECT_FALSE(other.ReadTextureList("other.txt"));
+  EXPECT_FALSE(other.ReadTextureList("missing.txt"));
+  EXPECT_EQ(other.TextureCount(), 4u);
 }
 
 }  // namespace

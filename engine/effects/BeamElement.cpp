@@ -1,0 +1,36 @@
+#include "engine/effects/BeamElement.h"
+
+namespace {
+
+void StepAtRate(ValueStepper& stepper, float dt) {
+  const float rate = stepper.rate;
+  stepper.Step(rate * dt);
+  stepper.rate = rate;
+}
+
+}  // namespace
+
+void BeamElement::Reset() {
+  start = end = direction = Vector3();
+  startWidth = endWidth = 1.0f;
+  for (int i = 0; i < 4; ++i) startColour[i] = endColour[i] = 1.0f;
+  startAlpha = endAlpha = 1.0f;
+  velocity.Set(ValueStepper::kClamp, 0.0f, 0.0f, 0.0f, 0.0f);
+  life.Set(ValueStepper::kClamp, 0.0f, 1.0f, 1.0f, 0.0f);
+  width.Set(ValueStepper::kClamp, 0.0f, 0.0f, 0.0f, 0.0f);
+  shape = 0;
+}
+
+bool BeamElement::Update(float dt) {
+  StepAtRate(velocity, dt);
+  StepAtRate(life, dt);
+  const float oldLength = width.value;
+  StepAtRate(width, dt);
+  start += direction * (velocity.value * dt);
+  end += direction * (velocity.value * dt + (width.value - oldLength));
+  startColour[3] = startAlpha * life.value;
+  endColour[3] = endAlpha * life.value;
+  return IsAlive();
+}
+
+bool BeamElement::IsAlive() const { return life.value != life.minimum && endColour[3] > 0.0f; }
