@@ -179,7 +179,8 @@ int32_t& ModelviewNesting();
 uint8_t& ShowBoundingVolumes();
 
 // Plugs the renderer into the display (GL start and stop, render word) and
-// the profiler (bar drawing), and the shader back end into material stages.
+// the profiler (bar drawing), the shader back end into material stages, and
+// the material, texture and camera calls of sprites, particles and beams.
 void InstallHooks();
 
 }  // namespace GFXDisplay

@@ -7,6 +7,7 @@
 
 #include "engine/foundation/Profiler.h"
 #include "engine/graphics/GFXDisplayBlock.h"
+#include "engine/graphics/EffectHooks.h"
 #include "engine/graphics/GFXGLInternal.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
@@ -94,6 +95,17 @@ int32_t InstallStageShader(const char* vertexShader, const char* pixelShader) {
   return GFX_GL::LoadShader(vertexShader, pixelShader);
 }
 
+// Sprites, particles and beams bind through the renderer once it runs, so
+// their passes share its render-state cache and statistics.
+void EffectBindStageOfCurrent(CMATMaterial*, int stage) { BindMaterialStage(stage); }
+
+void EffectCameraAxes(Vector3* right, Vector3* up, Vector3* position) {
+  const GFXViewVectors& view = ViewVectors();
+  *right = view.right;
+  *up = view.up;
+  *position = view.position;
+}
+
 }  // namespace
 
 void InstallHooks() {
@@ -114,6 +126,12 @@ void InstallHooks() {
   shaders.install = &InstallStageShader;
   shaders.remove = &GFX_GL::DeleteShader;
   SetStageShaderHooks(shaders);
+
+  EffectHooks& effects = GetEffectHooks();
+  effects.makeMaterialCurrent = &SetMaterial;
+  effects.bindStage = &EffectBindStageOfCurrent;
+  effects.bindTexture = &BindTexture;
+  effects.viewVectors = &EffectCameraAxes;
 }
 
 }  // namespace GFXDisplay

@@ -1,0 +1,27 @@
+#pragma once
+// The console's input line: a text box whose submitted line becomes a
+// command call or a variable assignment.
+
+#include "engine/gui/TextBox.h"
+
+class ConsoleInputBox : public TextBox {
+ public:
+  static constexpr int kMaxWords = 10;
+  static constexpr uint8_t kUpArrow = 0xc8;
+
+  ConsoleInputBox();
+  // Text-box editing, then Up brings the last submitted line back.
+  void OnKeyDown(intptr_t key) override;
+  // When a line was submitted: logs it and runs it.
+  void SubmitPending();
+
+  uint8_t commandRan = 0;
+  String message;
+  int32_t wordCount = 0;
+  String lastLine;
+  String words[kMaxWords];
+};
+
+// Runs the box's current line: "name = value" assigns a console variable,
+// anything else calls a command; failures are logged on the GEM channel.
+void ConsoleInput(ConsoleInputBox* box);

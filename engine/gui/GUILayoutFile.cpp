@@ -1,0 +1,177 @@
+// The window layout file (names, positions and sizes kept between runs) and
+// the GUI definition reader.
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/foundation/Log.h"
+#include "engine/gui/GUIWindowManager.h"
+#include "engine/gui/TitleBar.h"
+#include "engine/gui/Window.h"
+#include "platform/AtomicFile.h"
+
+namespace {
+
+// Layout and definition files are a few lines per window; anything larger
+// is not one of ours.
+constexpr std::streamoff kMaxGUIFileBytes = 1 << 20;
+// Window names are short; a longer one is cut rather than carried around.
+constexpr size_t kMaxWindowName = 255;
+
+bool ReadLines(const char* path, std::vector<std::string>& lines) {
+  if (path == nullptr) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0 || size > kMaxGUIFileBytes) {
+    LogGEM("GUI file too large : %s", path);
+    return false;
+  }
+  in.seekg(0, std::ios::beg);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  in.read(bytes.data(), size);
+  std::string line;
+  for (char c : bytes) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line.push_back(c);
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return true;
+}
+
+std::string Trimmed(const std::string& text) {
+  const char* blanks = " \t\r\n";
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return std::string();
+  const size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+// The first word of a line, as a "%s" scan would take it.
+std::string FirstWord(const std::string& text) {
+  std::istringstream words(text);
+  std::string word;
+  words >> word;
+  return word;
+}
+
+}  // namespace
+
+bool GUIWindowManager::WriteLayout(const char* path) const {
+  std::string bytes = "[GUI]\n";
+  char buffer[600];
+  std::snprintf(buffer, sizeof buffer, "[NWINDOWS]%d\n", GetWindowCount());
+  bytes += buffer;
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    const Window* window = *it;
+    bytes += "[WINDOW]";
+    bytes += window->name.Chars();
+    bytes += "\n";
+    const Vector2 size = window->outer.GetSize();
+    std::snprintf(buffer, sizeof buffer, "[%g,%g][%g,%g]\n", window->outer.min.x, window->outer.min.y,
+                  size.x, size.y);
+    bytes += buffer;
+  }
+  bytes += "[END]";
+  if (path == nullptr || !platform::ReplaceFileAtomically(path, bytes)) {
+    LogGEM("Could not write the GUI layout : %s", path != nullptr ? path : "");
+    return false;
+  }
+  return true;
+}
+
+bool GUIWindowManager::ReadLayout(const char* path) {
+  std::vector<std::string> lines;
+  if (!ReadLines(path, lines)) return false;
+  size_t next = 0;
+  auto takeLine = [&](std::string& out) {
+    if (next >= lines.size()) return false;
+    out = lines[next++];
+    return true;
+  };
+  std::string line;
+  if (!takeLine(line) || FirstWord(line) != "[GUI]") return false;
+  int count = 0;
+  if (!takeLine(line) || std::sscanf(line.c_str(), "[NWINDOWS]%d", &count) != 1) return false;
+  for (int i = 0; i < count; ++i) {
+    std::string nameLine;
+    std::string placeLine;
+    if (!takeLine(nameLine) || !takeLine(placeLine)) return false;
+    nameLine = Trimmed(nameLine);
+    std::string windowName = nameLine.size() > 8 ? nameLine.substr(8) : std::string();
+    if (windowName.size() > kMaxWindowName) windowName.resize(kMaxWindowName);
+    float x = 0, y = 0, w = 0, h = 0;
+    if (std::sscanf(placeLine.c_str(), "[%f,%f][%f,%f]", &x, &y, &w, &h) != 4) continue;
+    Window* window = FindWindow(windowName.c_str());
+    if (window == nullptr) continue;
+    Rect rect;
+    rect.SetPositionSize({x, y}, {w, h});
+    window->Layout(rect, rect);
+  }
+  return takeLine(line) && FirstWord(line) == "[END]";
+}
+
+namespace {
+
+// Reads one window's block; `next` is the line after the requested name.
+void ReadWindowBlock(Window* window, const std::vector<std::string>& lines, size_t& next) {
+  if (next >= lines.size()) return;
+  std::string blockName = Trimmed(lines[next++]);
+  if (blockName.size() > kMaxWindowName) blockName.resize(kMaxWindowName);
+  if (blockName.empty()) {
+    window->name.noNewline = 1;
+    window->name.Format("Default_%d", window->GetId());
+  } else {
+    window->name = blockName.c_str();
+  }
+  if (next >= lines.size() || lines[next].rfind('{', 0) != 0) return;
+  ++next;
+  while (next < lines.size() && lines[next].rfind('}', 0) != 0) {
+    const std::string entry = Trimmed(lines[next++]);
+    const size_t keyEnd = entry.find_first_of(" \t");
+    const std::string key = entry.substr(0, keyEnd);
+    const std::string value = keyEnd == std::string::npos ? std::string() : entry.substr(keyEnd);
+    if (key == "[TITLEBAR]") {
+      const std::string caption = Trimmed(value);
+      window->CreateTitleBar(caption.empty() ? window->name.Chars() : caption.c_str(), 0x1c00);
+    }
+    // The other keys carry values nothing in the engine reads yet.
+  }
+  if (next < lines.size()) ++next;
+}
+
+void SkipWindowBlock(const std::vector<std::string>& lines, size_t& next) {
+  if (next < lines.size()) ++next;
+  while (next < lines.size() && lines[next].rfind('}', 0) != 0) ++next;
+  if (next < lines.size()) ++next;
+}
+
+}  // namespace
+
+bool GUIWindowManager::LoadGUIDefinition(const char* path) {
+  std::vector<std::string> lines;
+  if (!ReadLines(path, lines)) return false;
+  if (lines.empty() || Trimmed(lines[0]) != "[GUI]") return false;
+  size_t next = 1;
+  std::string last = "[GUI]";
+  while (next < lines.size()) {
+    last = Trimmed(lines[next++]);
+    if (last.size() <= 1 || last == "[END]") continue;
+    if (last.size() > kMaxWindowName) last.resize(kMaxWindowName);
+    Window* window = RequestWindow(last.c_str());
+    if (window != nullptr && window->HasState(GUIState::kDefaults)) {
+      ReadWindowBlock(window, lines, next);
+    } else {
+      SkipWindowBlock(lines, next);
+    }
+  }
+  return last == "[END]";
+}

@@ -1,0 +1,157 @@
+#include "engine/gui/GUIWindowManager.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "engine/foundation/Log.h"
+#include "engine/gui/Window.h"
+
+namespace {
+
+std::unique_ptr<GUIWindowManager>& ManagerSlot() {
+  static std::unique_ptr<GUIWindowManager> manager;
+  return manager;
+}
+bool managerGone = false;
+
+// Destroys the manager at exit before the message system it is registered in.
+struct ManagerReaper {
+  ~ManagerReaper() {
+    ManagerSlot().reset();
+    managerGone = true;
+  }
+};
+
+}  // namespace
+
+GUIWindowManager* GetWindowManager() {
+  static ManagerReaper reaper;
+  std::unique_ptr<GUIWindowManager>& slot = ManagerSlot();
+  if (!slot && !managerGone) slot = std::make_unique<GUIWindowManager>();
+  return slot.get();
+}
+
+GUIWindowManager* ExistingWindowManager() { return ManagerSlot().get(); }
+
+GUIWindowManager::GUIWindowManager() { name = "GEMWindows"; }
+
+GUIWindowManager::~GUIWindowManager() {
+  // Windows outliving the manager must not call back into it.
+  for (Window* window : windows) window->managerIndex = -1;
+}
+
+Window* GUIWindowManager::RequestWindow(const char* windowName) {
+  if (windowName == nullptr || windowName[0] == '\0') return nullptr;
+  LogGEM("Window requested : %s", windowName);
+  if (Window* existing = FindWindow(windowName)) {
+    LogGEM("Acquired existing window.");
+    return existing;
+  }
+  // Requested windows live until the program ends, like every window.
+  Window* window = new Window();
+  window->name = windowName;
+  return window;
+}
+
+Window* GUIWindowManager::FindWindow(const char* windowName) const {
+  if (windowName == nullptr) return nullptr;
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    if ((*it)->name == windowName) return *it;
+  }
+  return nullptr;
+}
+
+Window* GUIWindowManager::FindWindowByIndex(int index) const {
+  if (index < 0) return nullptr;
+  for (Window* window : windows) {
+    if (window->managerIndex == index) return window;
+  }
+  return nullptr;
+}
+
+Window* GUIWindowManager::GetWindowAt(int position) const {
+  if (position < 0 || position >= static_cast<int>(windows.size())) return nullptr;
+  return windows[position];
+}
+
+void GUIWindowManager::RegisterWindow(Window* window) {
+  if (window == nullptr) return;
+  windows.push_back(window);
+  window->managerIndex = static_cast<int>(windows.size()) - 1;
+  // The first window gives its place to the first later one of a higher layer.
+  for (size_t i = 1; i < windows.size(); ++i) {
+    if (windows[i]->GetLayer() > windows[0]->GetLayer()) {
+      std::swap(windows[0], windows[i]);
+      break;
+    }
+  }
+  LogGEM("New window registered... [%d] %s", window->managerIndex, window->name.Chars());
+}
+
+void GUIWindowManager::UnregisterWindow(Window* window) {
+  for (auto it = windows.begin(); it != windows.end(); ++it) {
+    if (*it != window) continue;
+    windows.erase(it);
+    if (focusedWindow == window) {
+      if (focusedElement == window || (focusedElement && window->children.Contains(focusedElement))) {
+        focusedElement = nullptr;
+      }
+      focusedWindow = nullptr;
+    }
+    LogGEM("Window unregistered... [%d] %s", window->managerIndex, window->name.Chars());
+    return;
+  }
+}
+
+void GUIWindowManager::ForgetObject(const GUIObject* object) {
+  if (focusedElement == object) focusedElement = nullptr;
+  if (focusedWindow != nullptr && static_cast<const GUIObject*>(focusedWindow) == object) focusedWindow = nullptr;
+}
+
+// The walks below go over a copy of the list and skip windows that left it
+// meanwhile, so a handler may create or destroy windows.
+bool GUIWindowManager::IsRegistered(const Window* window) const {
+  return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+void GUIWindowManager::UpdateWindows() {
+  std::vector<Window*> snapshot = windows;
+  for (Window* window : snapshot) {
+    if (IsRegistered(window)) window->StateMachine::Update();
+  }
+}
+
+bool GUIWindowManager::PassesLayerFilter(float windowLayer) const {
+  return layerFilterExact ? windowLayer == layerFilterValue : windowLayer <= layerFilterValue;
+}
+
+void GUIWindowManager::DrawWindows() {
+  std::vector<Window*> snapshot = windows;
+  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+    Window* window = *it;
+    if (!IsRegistered(window)) continue;
+    if (window->HasState(GUIState::kShown) && PassesLayerFilter(window->GetLayer())) window->Draw();
+  }
+}
+
+void GUIWindowManager::SetLayerFilter(bool exact, float value) {
+  layerFilterExact = exact ? 1 : 0;
+  layerFilterValue = value;
+}
+
+void GUIWindowManager::SetFocusedElement(GUIObject* element) {
+  focusedElement = (element == nullptr || element->GetId() < 0) ? nullptr : element;
+}
+
+void GUIWindowManager::SetFocusedWindow(Window* window) {
+  focusedWindow = (window == nullptr || window->GetId() < 0) ? nullptr : window;
+}
+
+void GUIWindowManager::OnMessage(CMSGMessage* message) {
+  std::vector<Window*> snapshot = windows;
+  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+    if (!IsRegistered(*it)) continue;
+    (*it)->OnMessage(message);
+    if (message->handled & 1) return;
+  }
+}

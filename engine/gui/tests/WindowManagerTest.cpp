@@ -1,0 +1,227 @@
+// Window registration order, message and draw order, filters, lookup and
+// the layout file.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "engine/gui/GUIWindowManager.h"
+#include "engine/gui/TitleBar.h"
+#include "engine/gui/Window.h"
+#include "support/GuiTestSupport.h"
+
+using namespace gui_test;
+
+namespace {
+
+// A window that records the messages it was offered and may handle them.
+class RecordingWindow : public Window {
+ public:
+  explicit RecordingWindow(const char* windowName, std::vector<std::string>* log, bool handles = false)
+      : record(log), handlesAll(handles) {
+    name = windowName;
+  }
+  void OnMessage(CMSGMessage* message) override {
+    record->push_back(name.Chars());
+    if (handlesAll) message->handled |= 1;
+  }
+  std::vector<std::string>* record;
+  bool handlesAll;
+};
+
+std::string TempDir() {
+  char pattern[] = "/tmp/gui_layout_XXXXXX";
+  const char* made = mkdtemp(pattern);
+  return made != nullptr ? made : "/tmp";
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+}  // namespace
+
+TEST(WindowManager, RegistrationSwapsFirstWindowWithFirstHigherLayerOnce) {
+  GUIWindowManager* manager = GetWindowManager();
+  std::vector<std::string> log;
+  auto a = std::make_unique<RecordingWindow>("A", &log);
+  auto b = std::make_unique<RecordingWindow>("B", &log);
+  b->SetLayer(2.0f);  // set after its registration: no swap happened yet
+  auto c = std::make_unique<RecordingWindow>("C", &log);  // this registration swaps A and B
+  ASSERT_EQ(manager->GetWindowCount(), 3);
+  EXPECT_EQ(manager->GetWindowAt(0), b.get());
+  EXPECT_EQ(manager->GetWindowAt(1), a.get());
+  EXPECT_EQ(manager->GetWindowAt(2), c.get());
+  // Indexes are not renumbered by the swap.
+  EXPECT_EQ(a->managerIndex, 0);
+  EXPECT_EQ(b->managerIndex, 1);
+  EXPECT_EQ(manager->FindWindowByIndex(1), b.get());
+  EXPECT_EQ(manager->FindWindowByIndex(-1), nullptr);
+  // Registration happens in the base constructor, before the derived name.
+  EXPECT_TRUE(LogContains(kGEMChannel, "New window registered... [2] Window"));
+  a.reset();
+  EXPECT_EQ(c->managerIndex, 2);
+  EXPECT_EQ(manager->FindWindowByIndex(2), c.get());
+  EXPECT_TRUE(LogContains(kGEMChannel, "Window unregistered... [0] A"));
+}
+
+TEST(WindowManager, MessagesGoLastToFirstUntilHandled) {
+  std::vector<std::string> log;
+  RecordingWindow first("First", &log);
+  RecordingWindow second("Second", &log, true);
+  RecordingWindow third("Third", &log);
+  EXPECT_TRUE(Deliver(GetWindowManager(), eMSG_UIOKEYDOWN, 1));
+  EXPECT_EQ(log, (std::vector<std::string>{"Third", "Second"}));
+}
+
+TEST(WindowManager, LayerFilterExactOrAtMost) {
+  GUIWindowManager* manager = GetWindowManager();
+  struct Case {
+    bool exact;
+    float filter;
+    float layer;
+    bool drawn;
+  } cases[] = {
+      {true, 10.0f, 10.0f, true}, {true, 10.0f, 9.0f, false}, {true, 10.0f, 11.0f, false},
+      {false, 10.0f, 9.0f, true}, {false, 10.0f, 10.0f, true}, {false, 10.0f, 10.5f, false},
+      {false, 0.0f, 0.0f, true},
+  };
+  for (const Case& c : cases) {
+    manager->SetLayerFilter(c.exact, c.filter);
+    EXPECT_EQ(manager->PassesLayerFilter(c.layer), c.drawn) << c.exact << " " << c.filter << " " << c.layer;
+  }
+  EXPECT_FLOAT_EQ(manager->GetLayerFilter(), 0.0f);
+}
+
+TEST(WindowManager, FindAndRequestWindowsByName) {
+  GUIWindowManager* manager = GetWindowManager();
+  std::vector<std::string> log;
+  RecordingWindow early("Twin", &log);
+  RecordingWindow late("Twin", &log);
+  EXPECT_EQ(manager->FindWindow("Twin"), &late);
+  EXPECT_EQ(manager->FindWindow("Twi"), nullptr);
+  ClearLog(kGEMChannel);
+  EXPECT_EQ(manager->RequestWindow(""), nullptr);
+  EXPECT_TRUE(LogLines(kGEMChannel).empty());
+  EXPECT_EQ(manager->RequestWindow("Twin"), &late);
+  EXPECT_TRUE(LogContains(kGEMChannel, "Acquired existing window."));
+  std::unique_ptr<Window> made(manager->RequestWindow("Fresh"));
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(manager->FindWindow("Fresh"), made.get());
+  EXPECT_TRUE(LogContains(kGEMChannel, "Window requested : Fresh"));
+}
+
+TEST(WindowManager, LayoutFileIsByteExactAndRestoresByName) {
+  const std::string dir = TempDir();
+  const std::string path = dir + "/GUI.TXT";
+  std::vector<std::string> log;
+  auto console = std::make_unique<RecordingWindow>("Console", &log);
+  auto browser = std::make_unique<RecordingWindow>("Browser", &log);
+  console->Layout(MakeRect(10, 20, 300, 200), MakeRect(10, 20, 300, 200));
+  browser->Layout(MakeRect(0.5f, 100, 640, 480.25f), MakeRect(0.5f, 100, 640, 480.25f));
+  ASSERT_TRUE(GetWindowManager()->WriteLayout(path.c_str()));
+  EXPECT_EQ(ReadAll(path),
+            "[GUI]\n[NWINDOWS]2\n[WINDOW]Browser\n[0.5,100][640,480.25]\n"
+            "[WINDOW]Console\n[10,20][300,200]\n[END]");
+
+  // Other windows, registered in the other order, read the places back.
+  browser.reset();
+  console.reset();
+  auto console2 = std::make_unique<RecordingWindow>("Console", &log);
+  auto browser2 = std::make_unique<RecordingWindow>("Browser", &log);
+  EXPECT_TRUE(GetWindowManager()->ReadLayout(path.c_str()));
+  EXPECT_FLOAT_EQ(console2->outer.min.x, 10);
+  EXPECT_FLOAT_EQ(console2->outer.max.y, 220);
+  EXPECT_FLOAT_EQ(browser2->outer.min.x, 0.5f);
+  EXPECT_FLOAT_EQ(browser2->outer.GetSize().y, 480.25f);
+  std::remove(path.c_str());
+  rmdir(dir.c_str());
+}
+
+TEST(WindowManager, LayoutReadSurvivesDamagedFiles) {
+  const std::string dir = TempDir();
+  const std::string path = dir + "/GUI.TXT";
+  std::vector<std::string> log;
+  RecordingWindow known("Known", &log);
+  known.Layout(MakeRect(1, 2, 3, 4), MakeRect(1, 2, 3, 4));
+  struct Case {
+    const char* bytes;
+    bool ok;
+  } cases[] = {
+      {"", false},
+      {"[GIU]\n[NWINDOWS]1\n", false},
+      {"[GUI]\n[NWINDOWS]99999999\n[WINDOW]Known\n", false},
+      {"[GUI]\n[NWINDOWS]1\n[WINDOW]Ghost\n[5,5][5,5]\n[END]", true},  // unknown name skipped
+      {"[GUI]\n[NWINDOWS]-3\n[END]", true},
+      {"[GUI]\n[NWINDOWS]1\n[WIN\n[9,9][9,9]\n[END]", true},  // name shorter than its tag
+      {"[GUI]\n[NWINDOWS]1\n[WINDOW]Known\n[garbage]\n[END]", true},
+      {"[GUI]\n[NWINDOWS]1\n[WINDOW]Known\n[7,8][9,10]\n", false},  // no [END]
+  };
+  for (const Case& c : cases) {
+    std::ofstream(path, std::ios::binary) << c.bytes;
+    EXPECT_EQ(GetWindowManager()->ReadLayout(path.c_str()), c.ok) << c.bytes;
+  }
+  // Only the last case named a known window with a valid place.
+  EXPECT_FLOAT_EQ(known.outer.min.x, 7);
+  EXPECT_FALSE(GetWindowManager()->ReadLayout((dir + "/missing.txt").c_str()));
+  std::remove(path.c_str());
+  rmdir(dir.c_str());
+}
+
+TEST(WindowManager, UnwritableLayoutIsSkippedAndLogged) {
+  const std::string dir = TempDir();
+  std::vector<std::string> log;
+  RecordingWindow window("W", &log);
+  const std::string path = dir + "/no/such/folder/GUI.TXT";
+  EXPECT_FALSE(GetWindowManager()->WriteLayout(path.c_str()));
+  EXPECT_TRUE(LogContains(kGEMChannel, "Could not write the GUI layout : " + path));
+  rmdir(dir.c_str());
+}
+
+TEST(WindowManager, DefinitionFileReadsNewWindowsAndSkipsKnownOnes) {
+  const std::string dir = TempDir();
+  const std::string path = dir + "/Def.txt";
+  std::vector<std::string> log;
+  RecordingWindow existing("Existing", &log);
+  existing.SetLayer(1.0f);  // no longer at its defaults
+  std::ofstream(path) << "[GUI]\nEditor\n  Editor Main \n{\n[LAYER] 3\n[TITLEBAR]\n}\n"
+                         "Existing\nRenamed\n{\n[TITLEBAR] Nope\n}\n[END]\n";
+  EXPECT_TRUE(GetWindowManager()->LoadGUIDefinition(path.c_str()));
+  Window* editor = GetWindowManager()->FindWindow("Editor Main");
+  ASSERT_NE(editor, nullptr);
+  ASSERT_NE(editor->GetTitleBar(), nullptr);
+  EXPECT_EQ(std::string(editor->GetTitleBar()->GetNameString().Chars()), "Editor MainTitleBar");
+  EXPECT_EQ(existing.GetTitleBar(), nullptr);
+  EXPECT_EQ(std::string(existing.name.Chars()), "Existing");
+  delete editor;
+
+  std::ofstream(path) << "[NOTGUI]\n";
+  EXPECT_FALSE(GetWindowManager()->LoadGUIDefinition(path.c_str()));
+  std::remove(path.c_str());
+  rmdir(dir.c_str());
+}
+
+TEST(WindowManager, WindowDestroyedDuringDeliveryIsSkipped) {
+  std::vector<std::string> log;
+  auto victim = std::make_unique<RecordingWindow>("Victim", &log);
+  // The later window is offered the message first and destroys the earlier one.
+  class Destroyer : public Window {
+   public:
+    explicit Destroyer(std::unique_ptr<RecordingWindow>* target) : target_(target) {}
+    void OnMessage(CMSGMessage*) override { target_->reset(); }
+    std::unique_ptr<RecordingWindow>* target_;
+  } destroyer(&victim);
+  Deliver(GetWindowManager(), eMSG_UIOKEYDOWN, 1);
+  EXPECT_EQ(victim, nullptr);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(GetWindowManager()->GetWindowCount(), 1);
+}
