@@ -4,6 +4,7 @@
 #include "engine/foundation/ValueStepper.h"
 #include "engine/foundation/Vector3.h"
 #include "engine/runtime/fsm/Base.h"
+#include "engine/runtime/sound/SFXManager.h"
 #include "engine/scene/SceneNode.h"
 
 class C3MEModel;
@@ -20,8 +21,9 @@ struct ActorDrawHooks {
 };
 
 // A placeable scene object: a state machine that owns a scene node, draws an
-// optional model there and can fade itself out.
-class Actor : public Base {
+// optional model there and can fade itself out. The sound listener can follow
+// an actor directly through its position.
+class Actor : public Base, public SFXPositionSource {
 public:
     enum Flags : uint32_t {
         kDrawMarker = 1u << 0,
@@ -50,7 +52,7 @@ public:
     virtual bool PostUpdate() = 0;
 
     // The current node's position; zero without a node.
-    Vector3 GetPosition() const;
+    Vector3 GetPosition() const override;
     // Writes the current node's position (nothing without a node).
     void SetPosition(const Vector3& position);
     // Stores the point a look-at camera looks at.

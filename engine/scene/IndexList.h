@@ -2,6 +2,7 @@
 #include <cstdint>
 
 class CMATMaterial;
+class File;
 
 // One list of 16-bit vertex indices drawn with one material. Valid indices
 // come first; 0xFFFF marks a free slot.
@@ -36,6 +37,14 @@ public:
     void RemoveAt(uint32_t n);
     // Indices below 0x8000 among the counted slots.
     uint32_t CountValid() const;
+
+    // Writes the list record: kind, material index, 32-bit index count, then
+    // the counted indices as 16-bit values. False when the file refused bytes.
+    bool Write(File& file) const;
+    // Replaces the list by a record from the file (material pointer cleared).
+    // A short record or a count the file cannot hold is logged and refused,
+    // leaving the list empty.
+    bool Read(File& file);
 
     uint16_t GetCount() const { return indexCount; }
     uint32_t GetCapacity() const { return capacity; }

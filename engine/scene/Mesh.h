@@ -7,6 +7,8 @@
 #include "engine/foundation/Vector3.h"
 #include "engine/scene/IndexList.h"
 
+class File;
+
 // One interleaved vertex as the renderer hands it to the vertex arrays
 // (stride 28): colour bytes, normal, position.
 struct C3MEVertex {
@@ -68,6 +70,14 @@ public:
     void RemoveList(uint32_t level, uint32_t n);
     // Recomputes sphere and box from the vertex positions (origin included).
     void ComputeBounds();
+
+    // Writes a self-contained mesh record: name, counts, every vertex (colour,
+    // normal, position), the texture coordinates and each level's index lists.
+    bool Write(File& file) const;
+    // Replaces the mesh by a record from the file and recomputes its bounds.
+    // A short record or a count the file cannot hold is logged and refused,
+    // leaving the mesh empty.
+    bool Read(File& file);
 
     // Texture coordinate of vertex v in set s (set-major layout).
     C3METexCoord& TexCoord(uint32_t set, uint32_t vertex) { return texCoords[set * vertexCount + vertex]; }

@@ -216,6 +216,18 @@ TEST(Actors, RootPositionAndNodes) {
     EXPECT_EQ(child.GetPosition(), Vector3(1, 2, 3));
 }
 
+TEST(Actors, ListenerSourceFollowsTheCurrentNode) {
+    Prop prop;
+    const SFXPositionSource* source = &prop;
+    prop.SetPosition(Vector3(4, -5, 6));
+    EXPECT_EQ(source->GetPosition(), Vector3(4, -5, 6));
+    CSCNNode elsewhere;
+    elsewhere.centre = Vector3(7, 8, 9);
+    prop.AttachToNode(&elsewhere);
+    EXPECT_EQ(source->GetPosition(), Vector3(7, 8, 9));
+    prop.AttachToNode(nullptr);
+}
+
 TEST(Actors, FadeDisablesOnTheStepThatReachesZero) {
     Prop prop;
     prop.SetEnabled(true);
