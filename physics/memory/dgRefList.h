@@ -49,6 +49,8 @@ class dgRefList {
 
   // Links a new node holding item after the last one; null when no node can be had.
   dgListNode* Append(const T& item) {
+    // A list made while the hooks refused memory has no pool yet: try again.
+    if (!mAllocator) mAllocator = dgMemoryPool::GetShared(static_cast<int>(sizeof(dgListNode)));
     void* memory = mAllocator ? mAllocator->Malloc(sizeof(dgListNode)) : nullptr;
     if (!memory) return nullptr;
     auto* node = new (memory) dgListNode(item, mAllocator);

@@ -46,27 +46,9 @@ class dgTree {
       return node;
     }
     // The in-order successor, or null.
-    dgTreeNode* Next() {
-      if (mRight) return mRight->Minimum();
-      dgTreeNode* node = this;
-      dgTreeNode* parent = mParent;
-      while (parent && node == parent->mRight) {
-        node = parent;
-        parent = parent->mParent;
-      }
-      return parent;
-    }
+    dgTreeNode* Next() { return Step(true); }
     // The in-order predecessor, or null.
-    dgTreeNode* Prev() {
-      if (mLeft) return mLeft->Maximum();
-      dgTreeNode* node = this;
-      dgTreeNode* parent = mParent;
-      while (parent && node == parent->mLeft) {
-        node = parent;
-        parent = parent->mParent;
-      }
-      return parent;
-    }
+    dgTreeNode* Prev() { return Step(false); }
 
    protected:
     void Destroy() override {
@@ -77,6 +59,21 @@ class dgTree {
 
    private:
     friend class dgTree;
+    // The child on the right side when right is true, else on the left.
+    dgTreeNode*& Child(bool right) { return right ? mRight : mLeft; }
+    // The neighbour in key order: forward is the successor, else the
+    // predecessor (the two are mirror images).
+    dgTreeNode* Step(bool forward) {
+      if (Child(forward)) return forward ? Child(forward)->Minimum() : Child(forward)->Maximum();
+      dgTreeNode* node = this;
+      dgTreeNode* parent = mParent;
+      while (parent && node == parent->Child(forward)) {
+        node = parent;
+        parent = parent->mParent;
+      }
+      return parent;
+    }
+
     dgTreeNode(const Info& info, const Key& key, dgTreeNode* parent, dgMemoryAllocator* allocator)
         : mParent(parent), mAllocator(allocator), mInfo(info), mKey(key) {}
 
@@ -129,6 +126,8 @@ class dgTree {
         return node;
       }
     }
+    // A tree made while the hooks refused memory has no pool yet: try again.
+    if (!mAllocator) mAllocator = dgMemoryPool::GetShared(static_cast<int>(sizeof(dgTreeNode)));
     void* memory = mAllocator ? mAllocator->Malloc(sizeof(dgTreeNode)) : nullptr;
     if (!memory) return nullptr;
     auto* fresh = new (memory) dgTreeNode(info, key, parent, mAllocator);
@@ -207,21 +206,14 @@ class dgTree {
     InsertFixup(node);
   }
 
-  void RotateLeft(dgTreeNode* x) {
-    dgTreeNode* y = x->mRight;
-    x->mRight = y->mLeft;
-    if (y->mLeft) y->mLeft->mParent = x;
+  // Lifts x's child on the given side into x's place (fromRight true is a
+  // left rotation), x becoming that child's other-side child.
+  void RotateUp(dgTreeNode* x, bool fromRight) {
+    dgTreeNode* y = x->Child(fromRight);
+    x->Child(fromRight) = y->Child(!fromRight);
+    if (y->Child(!fromRight)) y->Child(!fromRight)->mParent = x;
     Replace(x, y);
-    y->mLeft = x;
-    x->mParent = y;
-  }
-
-  void RotateRight(dgTreeNode* x) {
-    dgTreeNode* y = x->mLeft;
-    x->mLeft = y->mRight;
-    if (y->mRight) y->mRight->mParent = x;
-    Replace(x, y);
-    y->mRight = x;
+    y->Child(!fromRight) = x;
     x->mParent = y;
   }
 
@@ -234,45 +226,29 @@ class dgTree {
     if (replacement) replacement->mParent = parent;
   }
 
+  // The two mirror cases (parent on the grandparent's left or right) run
+  // as one, with side naming where the parent hangs.
   void InsertFixup(dgTreeNode* node) {
     while (IsRedNode(node->mParent)) {
       dgTreeNode* parent = node->mParent;
       dgTreeNode* grand = parent->mParent;
-      if (parent == grand->mLeft) {
-        dgTreeNode* uncle = grand->mRight;
-        if (IsRedNode(uncle)) {
-          SetBlack(parent);
-          SetBlack(uncle);
-          SetRed(grand);
-          node = grand;
-          continue;
-        }
-        if (node == parent->mRight) {
-          node = parent;
-          RotateLeft(node);
-          parent = node->mParent;
-        }
+      const bool side = parent != grand->mLeft;
+      dgTreeNode* uncle = grand->Child(!side);
+      if (IsRedNode(uncle)) {
         SetBlack(parent);
+        SetBlack(uncle);
         SetRed(grand);
-        RotateRight(grand);
-      } else {
-        dgTreeNode* uncle = grand->mLeft;
-        if (IsRedNode(uncle)) {
-          SetBlack(parent);
-          SetBlack(uncle);
-          SetRed(grand);
-          node = grand;
-          continue;
-        }
-        if (node == parent->mLeft) {
-          node = parent;
-          RotateRight(node);
-          parent = node->mParent;
-        }
-        SetBlack(parent);
-        SetRed(grand);
-        RotateLeft(grand);
+        node = grand;
+        continue;
       }
+      if (node == parent->Child(!side)) {
+        node = parent;
+        RotateUp(node, !side);
+        parent = node->mParent;
+      }
+      SetBlack(parent);
+      SetRed(grand);
+      RotateUp(grand, side);
     }
     SetBlack(mRoot);
   }
@@ -310,58 +286,34 @@ class dgTree {
     node->mFlags &= ~dgTreeNode::kInTree;
   }
 
+  // As in InsertFixup, one body serves both mirror cases; side names where
+  // node (possibly null) hangs under parent.
   void RemoveFixup(dgTreeNode* node, dgTreeNode* parent) {
     while (node != mRoot && !IsRedNode(node)) {
-      if (node == parent->mLeft) {
-        dgTreeNode* sibling = parent->mRight;
-        if (IsRedNode(sibling)) {
-          SetBlack(sibling);
-          SetRed(parent);
-          RotateLeft(parent);
-          sibling = parent->mRight;
-        }
-        if (!IsRedNode(sibling->mLeft) && !IsRedNode(sibling->mRight)) {
-          SetRed(sibling);
-          node = parent;
-          parent = node->mParent;
-        } else {
-          if (!IsRedNode(sibling->mRight)) {
-            SetBlack(sibling->mLeft);
-            SetRed(sibling);
-            RotateRight(sibling);
-            sibling = parent->mRight;
-          }
-          sibling->mFlags = (sibling->mFlags & ~dgTreeNode::kRed) | (parent->mFlags & dgTreeNode::kRed);
-          SetBlack(parent);
-          SetBlack(sibling->mRight);
-          RotateLeft(parent);
-          node = mRoot;
-        }
+      const bool side = node != parent->mLeft;
+      dgTreeNode* sibling = parent->Child(!side);
+      if (IsRedNode(sibling)) {
+        SetBlack(sibling);
+        SetRed(parent);
+        RotateUp(parent, !side);
+        sibling = parent->Child(!side);
+      }
+      if (!IsRedNode(sibling->mLeft) && !IsRedNode(sibling->mRight)) {
+        SetRed(sibling);
+        node = parent;
+        parent = node->mParent;
       } else {
-        dgTreeNode* sibling = parent->mLeft;
-        if (IsRedNode(sibling)) {
-          SetBlack(sibling);
-          SetRed(parent);
-          RotateRight(parent);
-          sibling = parent->mLeft;
-        }
-        if (!IsRedNode(sibling->mLeft) && !IsRedNode(sibling->mRight)) {
+        if (!IsRedNode(sibling->Child(!side))) {
+          SetBlack(sibling->Child(side));
           SetRed(sibling);
-          node = parent;
-          parent = node->mParent;
-        } else {
-          if (!IsRedNode(sibling->mLeft)) {
-            SetBlack(sibling->mRight);
-            SetRed(sibling);
-            RotateLeft(sibling);
-            sibling = parent->mLeft;
-          }
-          sibling->mFlags = (sibling->mFlags & ~dgTreeNode::kRed) | (parent->mFlags & dgTreeNode::kRed);
-          SetBlack(parent);
-          SetBlack(sibling->mLeft);
-          RotateRight(parent);
-          node = mRoot;
+          RotateUp(sibling, side);
+          sibling = parent->Child(!side);
         }
+        sibling->mFlags = (sibling->mFlags & ~dgTreeNode::kRed) | (parent->mFlags & dgTreeNode::kRed);
+        SetBlack(parent);
+        SetBlack(sibling->Child(!side));
+        RotateUp(parent, !side);
+        node = mRoot;
       }
     }
     SetBlack(node);

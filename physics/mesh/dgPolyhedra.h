@@ -79,6 +79,26 @@ class dgPolyhedra {
   // Re-keys e (start = e->vertex) to the given end vertex.
   bool RekeyEdge(dgEdge* e, int start, int end);
 
+  // Stamps mark on the length edges of the loop starting at e.
+  static void MarkLoop(dgEdge* e, int length, int mark) {
+    for (int i = 0; i < length; ++i, e = e->next) e->mark = mark;
+  }
+  // Calls visit(node, edge, length) once for each face with an id (corrupt
+  // loops skipped), stamping a fresh mark on its loop. visit must not change
+  // the mesh: the passes that do gather faces first and work on them after.
+  template <class Visit>
+  void ForEachFace(Visit visit) {
+    const int mark = IncrementMark();
+    for (EdgeNode* node = GetFirstNode(); node; node = node->Next()) {
+      dgEdge* e = &node->GetInfo();
+      if (e->mark == mark || e->face <= 0) continue;
+      const int length = GetLoopLength(e);
+      if (length < 0) continue;
+      MarkLoop(e, length, mark);
+      visit(node, e, length);
+    }
+  }
+
   void Triangulate(const float* vertices, int strideBytes, dgPolyhedra* sideMesh);
   // Null when the face was split into triangles, else an edge of the loop left.
   dgEdge* TriangulateFace(dgEdge* face, const float* vertices, int strideBytes);

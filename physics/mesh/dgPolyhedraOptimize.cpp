@@ -82,19 +82,12 @@ void dgPolyhedra::Optimize(const float* vertices, int strideBytes, dgPolyhedra* 
 }
 
 void dgPolyhedra::Triangulate(const float* vertices, int strideBytes, dgPolyhedra* sideMesh) {
-  const int mark = IncrementMark();
   dgStack<dgEdge*> faces(GetEdgeCount() + 1);
   if (!faces.IsValid()) return;
   int faceCount = 0;
-  for (EdgeNode* node = GetFirstNode(); node; node = node->Next()) {
-    dgEdge* e = &node->GetInfo();
-    if (e->mark == mark || e->face <= 0) continue;
-    const int length = GetLoopLength(e);
-    if (length < 0) continue;
-    dgEdge* walk = e;
-    for (int i = 0; i < length; ++i, walk = walk->next) walk->mark = mark;
+  ForEachFace([&](EdgeNode*, dgEdge* e, int length) {
     if (length > 3) faces[faceCount++] = e;
-  }
+  });
   for (int i = 0; i < faceCount; ++i) {
     if (dgEdge* left = TriangulateFace(faces[i], vertices, strideBytes)) MoveFaceToSideMesh(left, sideMesh);
   }
@@ -196,19 +189,10 @@ void dgPolyhedra::MoveFaceToSideMesh(dgEdge* face, dgPolyhedra* sideMesh) {
 }
 
 void dgPolyhedra::RemoveSmallFaces(const float* vertices, int strideBytes, double tolerance) {
-  const int mark = IncrementMark();
   dgStack<dgEdge*> faces(GetEdgeCount() + 1);
   if (!faces.IsValid()) return;
   int faceCount = 0;
-  for (EdgeNode* node = GetFirstNode(); node; node = node->Next()) {
-    dgEdge* e = &node->GetInfo();
-    if (e->mark == mark || e->face <= 0) continue;
-    const int length = GetLoopLength(e);
-    if (length < 0) continue;
-    dgEdge* walk = e;
-    for (int i = 0; i < length; ++i, walk = walk->next) walk->mark = mark;
-    faces[faceCount++] = e;
-  }
+  ForEachFace([&](EdgeNode*, dgEdge* e, int) { faces[faceCount++] = e; });
   const double limit = 4.0 * tolerance * tolerance;
   for (int i = 0; i < faceCount; ++i) {
     if (FaceNormal3d(faces[i], vertices, strideBytes, GetEdgeCount()).LengthSquared() < limit) DeleteFace(faces[i]);
@@ -226,18 +210,7 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
   dgStack<int64_t> seeds(edgeCount + 1);
   if (!seeds.IsValid()) return false;
   int seedCount = 0;
-  {
-    const int seedMark = IncrementMark();
-    for (EdgeNode* node = GetFirstNode(); node; node = node->Next()) {
-      dgEdge* e = &node->GetInfo();
-      if (e->mark == seedMark || e->face <= 0) continue;
-      const int length = GetLoopLength(e);
-      if (length < 0) continue;
-      dgEdge* walk = e;
-      for (int i = 0; i < length; ++i, walk = walk->next) walk->mark = seedMark;
-      seeds[seedCount++] = node->GetKey();
-    }
-  }
+  ForEachFace([&](EdgeNode* node, dgEdge*, int) { seeds[seedCount++] = node->GetKey(); });
   const int mark = IncrementMark();
 
   bool merged = false;
@@ -249,10 +222,7 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
     if (seed->mark >= mark || seed->face <= 0) continue;
     const int seedLength = GetLoopLength(seed);
     if (seedLength < 0) continue;
-    {
-      dgEdge* walk = seed;
-      for (int i = 0; i < seedLength; ++i, walk = walk->next) walk->mark = mark;
-    }
+    MarkLoop(seed, seedLength, mark);
     dgVector3d normal = FaceNormal3d(seed, vertices, strideBytes, edgeCount);
     if (normal.LengthSquared() < kDegenerateNormal) continue;
     normal = normal * (1.0 / std::sqrt(normal.LengthSquared()));
@@ -296,11 +266,7 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
     // A mark of this patch alone, so edges towards faces of earlier patches
     // of the pass are not taken for interior ones.
     const int patchMark = IncrementMark();
-    for (int f = 0; f < patchCount; ++f) {
-      dgEdge* walk = patch[f];
-      const int length = GetLoopLength(walk);
-      for (int i = 0; i < length; ++i, walk = walk->next) walk->mark = patchMark;
-    }
+    for (int f = 0; f < patchCount; ++f) MarkLoop(patch[f], GetLoopLength(patch[f]), patchMark);
 
     // Interior edges: both sides belong to faces of the patch (both stamped
     // by this pass and real). One of each twin pair (the one starting at the

@@ -27,17 +27,12 @@ dgCollisionBox::dgCollisionBox(uint32_t signature, float sizeX, float sizeY, flo
   }
   if (sBoxLiveCount == 0) dgBuildConvexEdgeTable(6, kBoxFaceSizes, kBoxFaces, sBoxEdges, kBoxEdgeCount);
   ++sBoxLiveCount;
-  mVertices = mCorners;
-  mEdges = sBoxEdges;
-  mVertexCount = 8;
-  mEdgeCount = kBoxEdgeCount;
-  SetUpHull();
+  SetUpBorrowedHull(mCorners, 8, sBoxEdges, kBoxEdgeCount);
 }
 
 dgCollisionBox::~dgCollisionBox() {
   --sBoxLiveCount;
-  mVertices = nullptr;
-  mEdges = nullptr;
+  ForgetBorrowedHull();
 }
 
 int dgCollisionBox::GetLiveCount() { return sBoxLiveCount; }

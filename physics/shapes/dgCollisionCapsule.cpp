@@ -106,17 +106,12 @@ dgCollisionCapsule::dgCollisionCapsule(uint32_t signature, float radius, float h
   }
   if (sCapsuleLiveCount == 0) BuildCapsuleEdges();
   ++sCapsuleLiveCount;
-  mVertices = mHullVertices;
-  mEdges = sCapsuleEdges;
-  mVertexCount = kHullVertexCount;
-  mEdgeCount = kHullEdgeCount;
-  SetUpHull();
+  SetUpBorrowedHull(mHullVertices, kHullVertexCount, sCapsuleEdges, kHullEdgeCount);
 }
 
 dgCollisionCapsule::~dgCollisionCapsule() {
   --sCapsuleLiveCount;
-  mVertices = nullptr;
-  mEdges = nullptr;
+  ForgetBorrowedHull();
 }
 
 int dgCollisionCapsule::GetLiveCount() { return sCapsuleLiveCount; }

@@ -73,17 +73,12 @@ dgCollisionCylinder::dgCollisionCylinder(uint32_t signature, float radius, float
   }
   if (sCylinderLiveCount == 0) BuildCylinderEdges();
   ++sCylinderLiveCount;
-  mVertices = mHullVertices;
-  mEdges = sCylinderEdges;
-  mVertexCount = kHullVertexCount;
-  mEdgeCount = kHullEdgeCount;
-  SetUpHull();
+  SetUpBorrowedHull(mHullVertices, kHullVertexCount, sCylinderEdges, kHullEdgeCount);
 }
 
 dgCollisionCylinder::~dgCollisionCylinder() {
   --sCylinderLiveCount;
-  mVertices = nullptr;
-  mEdges = nullptr;
+  ForgetBorrowedHull();
 }
 
 int dgCollisionCylinder::GetLiveCount() { return sCylinderLiveCount; }

@@ -96,17 +96,12 @@ dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgM
   for (int i = 0; i < kHullVertexCount; ++i) {
     mHullVertices[i] = sUnitVertices[i].Scale(radius);
   }
-  mVertices = mHullVertices;
-  mEdges = sSphereEdges;
-  mVertexCount = kHullVertexCount;
-  mEdgeCount = kHullEdgeCount;
-  SetUpHull();
+  SetUpBorrowedHull(mHullVertices, kHullVertexCount, sSphereEdges, kHullEdgeCount);
 }
 
 dgCollisionSphere::~dgCollisionSphere() {
   --sSphereLiveCount;
-  mVertices = nullptr;
-  mEdges = nullptr;
+  ForgetBorrowedHull();
 }
 
 int dgCollisionSphere::GetLiveCount() { return sSphereLiveCount; }

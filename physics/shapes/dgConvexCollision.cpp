@@ -5,6 +5,29 @@
 #include "physics/dynamics/dgBody.h"
 #include "physics/shapes/dgMassIntegrator.h"
 
+namespace {
+
+// Calls visit(count, vertexIndices) once for each face loop of a hull's edge
+// table (a corrupt loop stops after edgeCount edges).
+template <class Visit>
+void ForEachHullLoop(const dgConvexEdge* edges, int edgeCount, Visit visit) {
+  unsigned char marks[dgConvexCollision::kMaxHullEdges] = {};
+  int vertexIndices[dgConvexCollision::kMaxHullEdges];
+  for (int i = 0; i < edgeCount; ++i) {
+    if (marks[i]) continue;
+    int count = 0;
+    const dgConvexEdge* edge = &edges[i];
+    do {
+      marks[edge - edges] = 1;
+      vertexIndices[count++] = edge->vertex;
+      edge = edge->next;
+    } while (edge != &edges[i] && count < edgeCount);
+    visit(count, vertexIndices);
+  }
+}
+
+}  // namespace
+
 dgConvexCollision::dgConvexCollision(uint32_t signature, const dgMatrix& offset, uint32_t kind)
     : dgCollision(signature, offset, kind) {}
 
@@ -24,22 +47,14 @@ bool dgConvexCollision::SetUpHull() {
 
   // Volume and centre of mass of the hull, one face at a time.
   dgMassIntegrator integrator;
-  unsigned char marks[kMaxHullEdges] = {};
   dgVector face[kMaxHullEdges];
-  for (int i = 0; i < mEdgeCount; ++i) {
-    if (marks[i]) continue;
-    int count = 0;
-    const dgConvexEdge* edge = &mEdges[i];
-    do {
-      marks[edge - mEdges] = 1;
-      face[count++] = mVertices[edge->vertex];
-      edge = edge->next;
-    } while (edge != &mEdges[i] && count < mEdgeCount);
-    if (count < 3) continue;
+  ForEachHullLoop(mEdges, mEdgeCount, [&](int count, const int* vertexIndices) {
+    if (count < 3) return;
+    for (int k = 0; k < count; ++k) face[k] = mVertices[vertexIndices[k]];
     dgVector normal = (face[1] - face[0]).CrossProduct(face[2] - face[0]);
     normal = normal.Scale(1.0f / std::sqrt(normal.LengthSquared() + 1e-8f));
     integrator.AddFace(count, face, normal, false);
-  }
+  });
   mVolume = integrator.Volume();
   const float divisor = mVolume > 0.001f ? mVolume : 0.001f;
   mCentreOfMass = integrator.FirstMoment().Scale(0.5f / divisor);
@@ -117,21 +132,14 @@ void dgConvexCollision::ForEachFace(const dgBody* body, dgFaceCallback callback)
   dgVector mapped[kMaxHullVertices];
   for (int i = 0; i < mVertexCount; ++i) mapped[i] = matrix.TransformVector(mVertices[i]);
 
-  unsigned char marks[kMaxHullEdges] = {};
   float triples[3 * kMaxHullEdges];
-  for (int i = 0; i < mEdgeCount; ++i) {
-    if (marks[i]) continue;
-    int count = 0;
-    const dgConvexEdge* edge = &mEdges[i];
-    do {
-      marks[edge - mEdges] = 1;
-      const dgVector& p = mapped[edge->vertex];
-      triples[3 * count] = p.x;
-      triples[3 * count + 1] = p.y;
-      triples[3 * count + 2] = p.z;
-      ++count;
-      edge = edge->next;
-    } while (edge != &mEdges[i] && count < mEdgeCount);
+  ForEachHullLoop(mEdges, mEdgeCount, [&](int count, const int* vertexIndices) {
+    for (int k = 0; k < count; ++k) {
+      const dgVector& p = mapped[vertexIndices[k]];
+      triples[3 * k] = p.x;
+      triples[3 * k + 1] = p.y;
+      triples[3 * k + 2] = p.z;
+    }
     callback(body, count, triples, 0);
-  }
+  });
 }

@@ -83,6 +83,20 @@ class dgConvexCollision : public dgCollision {
   // the vertex array and edge table the primitive has filled; false (and a
   // shape without hull) when the counts are out of range.
   bool SetUpHull();
+  // SetUpHull over arrays the shape does not own (its own member array, an
+  // edge table shared by every shape of its kind).
+  bool SetUpBorrowedHull(dgVector* vertices, int vertexCount, dgConvexEdge* edges, int edgeCount) {
+    mVertices = vertices;
+    mEdges = edges;
+    mVertexCount = static_cast<uint16_t>(vertexCount);
+    mEdgeCount = static_cast<uint16_t>(edgeCount);
+    return SetUpHull();
+  }
+  // Lets go of a borrowed hull so the base destructor frees nothing.
+  void ForgetBorrowedHull() {
+    mVertices = nullptr;
+    mEdges = nullptr;
+  }
   // Volume (T0) and twice the first moment (T1) of the hull's part below the
   // local plane normal · p + planeD = 0; false when nothing is below (or the
   // cut cannot be traced).

@@ -9,6 +9,7 @@
 #include "physics/memory/dgMemoryPool.h"
 #include "physics/memory/dgRefList.h"
 #include "physics/memory/dgStack.h"
+#include "physics/memory/dgTree.h"
 #include "support/CountingHooks.h"
 
 namespace {
@@ -59,6 +60,21 @@ TEST(PhysicsMemory, ZeroBytesNullAndRefusedHooks) {
   EXPECT_EQ(dgNew(12345), nullptr);
   EXPECT_EQ(dgMemoryPool::Create(32, 4), nullptr);
   dgSetAllocatorHooks(nullptr, nullptr);
+}
+
+TEST(PhysicsMemory, ContainersMadeWhileHooksRefuseWorkOnceTheyRecover) {
+  // Node sizes no other container here uses, so their shared pools are new.
+  struct Wide {
+    char bytes[200];
+  };
+  dgSetAllocatorHooks([](size_t) -> void* { return nullptr; }, RecordingFree);
+  dgTree<Wide, int> tree;
+  dgRefList<Wide> list;
+  EXPECT_EQ(tree.Insert(Wide{}, 1), nullptr);
+  EXPECT_EQ(list.Append(Wide{}), nullptr);
+  dgSetAllocatorHooks(nullptr, nullptr);
+  EXPECT_NE(tree.Insert(Wide{}, 1), nullptr);
+  EXPECT_NE(list.Append(Wide{}), nullptr);
 }
 
 TEST(PhysicsMemory, NullHookSelectsBothDefaults) {

@@ -100,16 +100,7 @@ dgBroadPhase::~dgBroadPhase() {
         }
       }
     }
-    dgBroadPhaseNode* parent = node->parent;
-    if (parent) {
-      for (dgBroadPhaseNode*& child : parent->children) {
-        if (child == node) child = nullptr;
-      }
-      --parent->childCount;
-    } else {
-      mRoot = nullptr;
-    }
-    mFreeNodes.Append(node);
+    RetireNode(node);
   }
   while (dgRefList<dgBroadPhaseNode*>::dgListNode* first = mFreeNodes.GetFirst()) {
     dgBroadPhaseNode* node = first->GetInfo();
@@ -224,19 +215,23 @@ void dgBroadPhase::Add(dgBody* body) {
   LinkBody(body, mRoot);
 }
 
+dgBroadPhaseNode* dgBroadPhase::RetireNode(dgBroadPhaseNode* node) {
+  dgBroadPhaseNode* parent = node->parent;
+  if (parent) {
+    for (dgBroadPhaseNode*& child : parent->children) {
+      if (child == node) child = nullptr;
+    }
+    --parent->childCount;
+  } else {
+    mRoot = nullptr;
+  }
+  mFreeNodes.Append(node);
+  return parent;
+}
+
 void dgBroadPhase::PruneUpward(dgBody* body, dgBroadPhaseNode* node) {
   while (node && node->bodyCount == 0 && node->childCount == 0) {
-    dgBroadPhaseNode* parent = node->parent;
-    if (parent) {
-      for (dgBroadPhaseNode*& child : parent->children) {
-        if (child == node) child = nullptr;
-      }
-      --parent->childCount;
-    } else {
-      mRoot = nullptr;
-    }
-    mFreeNodes.Append(node);
-    node = parent;
+    node = RetireNode(node);
   }
   if (node) {
     body->contactWords[0] = 0;

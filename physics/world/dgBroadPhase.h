@@ -116,6 +116,9 @@ class dgBroadPhase {
   // Unlinks the body from a node it is no longer in and frees emptied nodes upward.
   void UnlinkBody(dgBody* body, dgBroadPhaseNode* node);
   void PruneUpward(dgBody* body, dgBroadPhaseNode* node);
+  // Unhooks a childless node from its parent (or the root) onto the free
+  // list; returns the parent.
+  dgBroadPhaseNode* RetireNode(dgBroadPhaseNode* node);
   void CheckWorldBox(dgBody* body);
 
   dgVector mMin{-1000.0f, -1000.0f, -1000.0f, 1.0f};

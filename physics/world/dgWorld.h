@@ -118,6 +118,10 @@ class dgWorld {
   dgCollision* FindCached(uint32_t signature);
   // Enters a new shape (count 1, the cache's) and adds the caller's reference.
   dgCollision* AddToCache(dgCollision* shape);
+  // The cached shape of signature, else a new Shape(signature, args...) entered
+  // in the cache; every Create* of a cached primitive goes through here.
+  template <class Shape, class... Args>
+  dgCollision* FindOrCache(uint32_t signature, const Args&... args);
 
   dgObjectPool<dgJointLink> mJointLinks;
   dgBroadPhase mBroadPhase;

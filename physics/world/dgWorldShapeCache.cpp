@@ -27,20 +27,24 @@ dgCollision* dgWorld::AddToCache(dgCollision* shape) {
   return shape;
 }
 
+template <class Shape, class... Args>
+dgCollision* dgWorld::FindOrCache(uint32_t signature, const Args&... args) {
+  if (dgCollision* shape = FindCached(signature)) return shape;
+  return AddToCache(new Shape(signature, args...));
+}
+
 dgCollision* dgWorld::CreateBox(float dx, float dy, float dz, const dgMatrix& offset) {
   dx = std::fabs(dx);
   dy = std::fabs(dy);
   dz = std::fabs(dz);
   const uint32_t signature = dgCollisionBox::MakeBoxSignature(dx, dy, dz, offset);
-  if (dgCollision* shape = FindCached(signature)) return shape;
-  return AddToCache(new dgCollisionBox(signature, dx, dy, dz, offset));
+  return FindOrCache<dgCollisionBox>(signature, dx, dy, dz, offset);
 }
 
 dgCollision* dgWorld::CreateSphere(float radius, const dgMatrix& offset) {
   radius = std::fabs(radius);
   const uint32_t signature = dgCollisionSphere::MakeSphereSignature(radius, offset);
-  if (dgCollision* shape = FindCached(signature)) return shape;
-  return AddToCache(new dgCollisionSphere(signature, radius, offset));
+  return FindOrCache<dgCollisionSphere>(signature, radius, offset);
 }
 
 dgCollision* dgWorld::CreateEllipse(float rx, float ry, float rz, const dgMatrix& offset) {
@@ -48,24 +52,21 @@ dgCollision* dgWorld::CreateEllipse(float rx, float ry, float rz, const dgMatrix
   ry = std::fabs(ry);
   rz = std::fabs(rz);
   const uint32_t signature = dgCollisionEllipse::MakeEllipseSignature(rx, ry, rz, offset);
-  if (dgCollision* shape = FindCached(signature)) return shape;
-  return AddToCache(new dgCollisionEllipse(signature, rx, ry, rz, offset));
+  return FindOrCache<dgCollisionEllipse>(signature, rx, ry, rz, offset);
 }
 
 dgCollision* dgWorld::CreateCapsule(float radius, float height, const dgMatrix& offset) {
   radius = std::fabs(radius);
   height = std::fabs(height);
   const uint32_t signature = dgCollisionCapsule::MakeCapsuleSignature(radius, height, offset);
-  if (dgCollision* shape = FindCached(signature)) return shape;
-  return AddToCache(new dgCollisionCapsule(signature, radius, height, offset));
+  return FindOrCache<dgCollisionCapsule>(signature, radius, height, offset);
 }
 
 dgCollision* dgWorld::CreateCylinder(float radius, float height, const dgMatrix& offset) {
   radius = std::fabs(radius);
   height = std::fabs(height);
   const uint32_t signature = dgCollisionCylinder::MakeCylinderSignature(radius, height, offset);
-  if (dgCollision* shape = FindCached(signature)) return shape;
-  return AddToCache(new dgCollisionCylinder(signature, radius, height, offset));
+  return FindOrCache<dgCollisionCylinder>(signature, radius, height, offset);
 }
 
 void dgWorld::ReleaseCollision(dgCollision* collision) {
