@@ -130,9 +130,11 @@ TEST(AppCommandsTest, RegistersSevenCommandsInOrderAndRunsThemThroughTheRegistry
 
 TEST(AppCommandsTest, BuildTextNamesTheCompileDateAndTime) {
   std::string text = AppConsoleCommands::BuildText().Chars();
-  // The two files compile apart, so only the date can match exactly.
-  EXPECT_EQ(text.substr(0, 22), std::string("Vyre Build ") + __DATE__);
-  EXPECT_TRUE(std::regex_match(text.substr(22), std::regex(" @ \\d\\d:\\d\\d:\\d\\d"))) << text;
+  // The command's file and this one may be compiled on either side of
+  // midnight, so only the shape of the compiler's date and time is checked.
+  EXPECT_TRUE(std::regex_match(
+      text, std::regex("Vyre Build [A-Z][a-z]{2} [ 0-9]\\d \\d{4} @ \\d\\d:\\d\\d:\\d\\d")))
+      << text;
 }
 
 TEST(DisplayChangeTest, SettingsSwitchFullScreenOnlyWhenTheModeDiffers) {
