@@ -6,8 +6,7 @@ build_dir=$1
 run_dir="$build_dir/run"
 mkdir -p "$run_dir"
 
-# Until the program's entry point exists, there is nothing to start: report
-# what was built.
+# A build without the program (a partial checkout) has nothing to start.
 if [[ -x "$build_dir/game/puzzle/novaliths" ]]; then
   cd "$run_dir" && exec ../game/puzzle/novaliths "${@:2}"
 fi
