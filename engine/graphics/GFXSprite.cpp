@@ -5,23 +5,20 @@
 #include <cmath>
 
 #include "engine/graphics/EffectHooks.h"
+#include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXFlipbook.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/Texture.h"
 
 namespace {
 
+// Sprite texture coordinates give v = max at the rectangle's minimum y; the
+// renderer's textured rectangle takes them the other way up.
 void DrawQuad(const Rect& position, const Rect& uv) {
-  glBegin(GL_QUADS);
-  glTexCoord2f(uv.min.x, uv.max.y);
-  glVertex2f(position.min.x, position.min.y);
-  glTexCoord2f(uv.max.x, uv.max.y);
-  glVertex2f(position.max.x, position.min.y);
-  glTexCoord2f(uv.max.x, uv.min.y);
-  glVertex2f(position.max.x, position.max.y);
-  glTexCoord2f(uv.min.x, uv.min.y);
-  glVertex2f(position.min.x, position.max.y);
-  glEnd();
+  Rect flipped = uv;
+  flipped.min.y = uv.max.y;
+  flipped.max.y = uv.min.y;
+  GFXDisplay::DrawTexturedRect2D(position, flipped);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "engine/graphics/Texture.h"
 
+#include <functional>
 #include <vector>
 
 #include "engine/graphics/BmpDecoder.h"
@@ -126,22 +127,33 @@ bool CTEXTexture::UploadDecoded(DecodedImage& image, uint32_t glFormat) {
   return true;
 }
 
-bool CTEXTexture::LoadTGA(const String& path) {
-  std::vector<uint8_t> bytes;
-  DecodeResult refusal;
-  const TextureFileRead read = ReadTextureFileFromDisk(path.Chars(), bytes, refusal);
-  if (read == TextureFileRead::kRefused) SetRefusal(message_, refusal);
+bool CTEXTexture::ReadAndDecode(TextureFileRead read, const DecodeResult& readRefusal,
+                                const std::function<DecodeResult()>& decode) {
+  if (read == TextureFileRead::kRefused) SetRefusal(message_, readRefusal);
   if (read != TextureFileRead::kRead) {
     status_ = kTextureFailed;
     return false;
   }
-  DecodedImage image;
-  refusal = DecodeTga(bytes, image);
-  if (!refusal.ok) {
-    SetRefusal(message_, refusal);
+  const DecodeResult decoded = decode();
+  if (!decoded.ok) {
+    SetRefusal(message_, decoded);
     status_ = kTextureFailed;
-    DeleteOwnedGLTexture();
-    glName_ = kFailedGLName;
+    return false;
+  }
+  return true;
+}
+
+bool CTEXTexture::LoadTGA(const String& path) {
+  std::vector<uint8_t> bytes;
+  DecodeResult refusal;
+  const TextureFileRead read = ReadTextureFileFromDisk(path.Chars(), bytes, refusal);
+  DecodedImage image;
+  if (!ReadAndDecode(read, refusal, [&] { return DecodeTga(bytes, image); })) {
+    // A TGA that was read but could not be decoded takes the failed GL name.
+    if (read == TextureFileRead::kRead) {
+      DeleteOwnedGLTexture();
+      glName_ = kFailedGLName;
+    }
     return false;
   }
   return UploadDecoded(image, image.components == 4 ? kGLFormatRGBA : kGLFormatRGB);
@@ -151,16 +163,8 @@ bool CTEXTexture::LoadPNG(const String& path) {
   std::vector<uint8_t> bytes;
   DecodeResult refusal;
   const TextureFileRead read = ReadPngResource(path.Chars(), bytes, refusal);
-  if (read == TextureFileRead::kRefused) SetRefusal(message_, refusal);
-  if (read != TextureFileRead::kRead) {
-    status_ = kTextureFailed;
-    return false;
-  }
   DecodedImage image;
-  refusal = DecodePng(bytes, image, ViewingGammaFromEnvironment());
-  if (!refusal.ok) {
-    SetRefusal(message_, refusal);
-    status_ = kTextureFailed;
+  if (!ReadAndDecode(read, refusal, [&] { return DecodePng(bytes, image, ViewingGammaFromEnvironment()); })) {
     return false;
   }
   // PNG rows come top row first; OpenGL wants the bottom row first.
@@ -172,18 +176,8 @@ bool CTEXTexture::LoadBMP(const String& path) {
   std::vector<uint8_t> bytes;
   DecodeResult refusal;
   const TextureFileRead read = ReadTextureFileFromDisk(path.Chars(), bytes, refusal);
-  if (read == TextureFileRead::kRefused) SetRefusal(message_, refusal);
-  if (read != TextureFileRead::kRead) {
-    status_ = kTextureFailed;
-    return false;
-  }
   DecodedImage image;
-  refusal = DecodeBmp(bytes, image);
-  if (!refusal.ok) {
-    SetRefusal(message_, refusal);
-    status_ = kTextureFailed;
-    return false;
-  }
+  if (!ReadAndDecode(read, refusal, [&] { return DecodeBmp(bytes, image); })) return false;
   // The reader always yields RGB, whatever format the texture held before.
   return UploadDecoded(image, kGLFormatRGB);
 }

@@ -3,8 +3,12 @@
 // memory. Textures are owned by the texture manager and shared by name.
 
 #include <cstdint>
+#include <functional>
 
 #include "engine/foundation/String.h"
+
+enum class TextureFileRead;
+struct DecodeResult;
 
 // What became of a texture's last load.
 enum TextureStatus : int32_t {
@@ -81,6 +85,10 @@ class CTEXTexture {
 
  private:
   bool UploadDecoded(struct DecodedImage& image, uint32_t glFormat);
+  // Shared by the loaders: a file that was not read, or that its decoder
+  // refuses, fails the load with the reason in the texture's message.
+  bool ReadAndDecode(TextureFileRead read, const DecodeResult& readRefusal,
+                     const std::function<DecodeResult()>& decode);
   void DeleteOwnedGLTexture();
 
   CTEXSourceRecord* source_ = nullptr;
