@@ -4,22 +4,30 @@
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/app/InputMessages.h"
+#include "engine/app/ToolLibrary.h"
 #include "engine/app/WindowEvents.h"
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
+#include "engine/graphics/GFXDisplay.h"
+#include "engine/graphics/GFXGL.h"
 #include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/RenderState.h"
 #include "engine/graphics/TextureManager.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/gui/GUIWindowManager.h"
+#include "engine/gui/MouseCursor.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/input/UIOMouse.h"
-#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Settings.h"
 #include "engine/runtime/sound/SFXManager.h"
-#include "platform/DynamicLibrary.h"
+#include "engine/scene/Model.h"
+#include "engine/scene/ModelManager.h"
+#include "engine/scene/SceneDrawingHooks.h"
+#include "platform/KeyCodes.h"
 #include "platform/Random.h"
 #include "platform/Time.h"
+#include "tools/DBGSystemWindow.h"
 
 #include <ctime>
 #include <memory>
@@ -35,6 +43,113 @@ uint16_t ReadKeyboard(const void* keyboard, uint8_t code) {
   return static_cast<const CUIOKeyboard*>(keyboard)->GetKeyState(code);
 }
 
+// Everything the frame reaches outside the application, for one run.
+struct EngineParts {
+  CDisplay* display = nullptr;
+  CUIOManager* input = nullptr;
+  CSFXManager* sound = nullptr;
+  CGEMApplication* application = nullptr;
+  RunFlags* flags = nullptr;
+  InputTargets targets;
+  const EngineRunOptions* options = nullptr;
+};
+
+// The window was rebuilt: everything the old GL context held is gone.
+void RebuildDisplay(EngineParts& parts) {
+  CDisplay& display = *parts.display;
+  if (!display.HasState(CDisplay::kChangePending)) return;
+  // The lists belong to the context about to go.
+  if (display.HasContext()) GFXDisplay::DeleteFontLists();
+  display.Recreate();
+  parts.input->Reinit(MakeSdlInputSources());
+  CTEXManager::GetInstance()->UnloadAll();
+  C3MEManager& models = C3MEManager::Instance();
+  for (uint32_t i = 0; i < models.GetModelCount(); ++i) {
+    if (C3MEModel* model = models.GetModelAt(i)) model->compiled = false;
+  }
+  GFX_GL::ReinstallShaders();
+  GFXDisplay::ResetRenderStateCache();
+  parts.application->ApplyStoredDisplayState();
+  GetMouseCursor()->SetScale(display.GetWidth(), display.GetHeight());
+}
+
+void RunSubSystems(EngineParts& parts) {
+  C3MEManager::Instance().LoadResources();
+  CMATManager::GetInstance()->ResolveTextures();
+  if (parts.application->CanDraw()) CTEXManager::GetInstance()->LoadQueued(false);
+  parts.sound->Update();
+  if (parts.application->CanDraw()) GFXDisplay::RebuildFontLists();
+}
+
+void MaintainEngine(EngineParts& parts) {
+  CUIOManager& input = *parts.input;
+  CGEMApplication& application = *parts.application;
+  CGEMApplication::FreeCameraInput& camera = application.FreeCameraInputs();
+  camera = CGEMApplication::FreeCameraInput{};
+  camera.developerWindowShown = application.developerWindow != nullptr && application.developerWindow->IsShown();
+
+  CUIOMouse* mouse = input.GetMouse() ? input.GetMouse() : input.CreateMouse();
+  MouseCursor* cursor = GetMouseCursor();
+  if (mouse != nullptr && mouse->Poll()) {
+    const int buttons[3] = {mouse->GetLeft(), mouse->GetMiddle(), mouse->GetRight()};
+    PostMouseMessages(parts.targets, buttons, mouse->GetRawWheel(), cursor->motion.x, cursor->motion.y);
+    camera.mousePresent = true;
+    camera.mouseMotion[0] = mouse->GetRawY();
+    camera.mouseMotion[1] = mouse->GetRawX();
+    camera.mouseMotion[2] = mouse->GetRawWheel();
+  }
+  CUIOKeyboard* keyboard = input.GetKeyboard() ? input.GetKeyboard() : input.CreateKeyboard();
+  uint32_t actions = 0;
+  if (keyboard != nullptr && keyboard->Poll(Clock::Instance().GetGameDelta())) {
+    KeyLists keys{keyboard->GetPressed(),  keyboard->GetPressedCount(), keyboard->GetRepeated(),
+                  keyboard->GetRepeatedCount(), keyboard->GetReleased(), keyboard->GetReleasedCount()};
+    PostKeyMessages(parts.targets, keys);
+    HotKeySwitches switches;
+    switches.escapeQuits = application.options.escapeQuits != 0;
+    switches.developerKeys = application.options.developerKeys != 0;
+    switches.developerWindowExists = application.developerWindow != nullptr;
+    actions = DecideHotKeys(&ReadKeyboard, keyboard, switches);
+    camera.readKey = &ReadKeyboard;
+    camera.keyboard = keyboard;
+  }
+  if (mouse != nullptr) cursor->SetPosition(mouse->GetX(), mouse->GetY());
+  if (actions & kHotToggleFullscreen) ToggleFullscreen(*parts.display);
+  if (actions & kHotReloadTextures) CTEXManager::GetInstance()->UnloadAll();
+  if (actions & kHotReloadMaterials) CMATManager::GetInstance()->ReloadLibrary();
+  if (actions & kHotReloadModels) C3MEManager::Instance().ReloadModels();
+  application.ApplyHotKeys(actions);
+}
+
+// The loop's handling of one window event, beyond the run flags.
+void HandleEngineEvent(const platform::Event& event, EngineParts& parts, CSettings& settings) {
+  HandleWindowEvent(event, *parts.flags, parts.display, &settings);
+  if (event.type == platform::EventType::MouseMoved) {
+    if (CUIOMouse* mouse = parts.input->GetMouse()) mouse->SetPosition(event.x, event.y);
+  } else if (event.type == platform::EventType::KeyDown && event.key == platform::key::F11) {
+    ToggleToolLibrary();
+  } else if (event.type == platform::EventType::Resized) {
+    GetMouseCursor()->SetScale(event.width, event.height);
+  }
+}
+
+void InstallFrameSteps(EngineParts& parts) {
+  GEMFrameSteps& steps = parts.application->FrameSteps();
+  steps.rebuildDisplay = [&parts] { RebuildDisplay(parts); };
+  steps.subSystems = [&parts] { RunSubSystems(parts); };
+  // A minimised window still runs frames (so a quit gets through) but draws nothing.
+  steps.beginDisplay = [&parts] {
+    if (parts.flags->active) parts.display->BeginFrame();
+  };
+  steps.maintainEngine = [&parts] { MaintainEngine(parts); };
+  steps.updateWindows = [] { GetWindowManager()->UpdateWindows(); };
+  steps.renderScene = [&parts] {
+    if (parts.flags->active && parts.options->drawFrame) parts.options->drawFrame();
+  };
+  steps.endDisplay = [&parts] {
+    if (parts.flags->active) parts.display->Present();
+  };
+}
+
 }  // namespace
 
 int EngineRun(const EngineRunOptions& options) {
@@ -45,12 +160,22 @@ int EngineRun(const EngineRunOptions& options) {
   settings.Load(true);
   settings.ParseCommandLine(options.commandLine.c_str());
 
+  std::unique_ptr<CGEMApplication> ownApplication;
+  CGEMApplication* application = options.application;
+  if (application == nullptr) {
+    ownApplication = std::make_unique<CGEMApplication>();
+    application = ownApplication.get();
+  }
+
   LogStep("Creating display...");
-  auto display = std::make_unique<CDisplay>();
+  CDisplay* display = GetDisplay();
+  GFXDisplay::InstallHooks();
+  InstallSceneDrawingHooks();
+  LogStep("Initialising OpenGL...");
   display->Configure(settings.GetTitle(), settings.width, settings.height, settings.depth,
                      settings.fullscreen);
-  LogStep("Initialising OpenGL...");
   if (!display->CreateGLWindow()) return 1;
+  GetMouseCursor()->SetScale(display->GetWidth(), display->GetHeight());
 
   LogStep("Creating UIO Manager...");
   CUIOManager input;
@@ -58,104 +183,59 @@ int EngineRun(const EngineRunOptions& options) {
 
   LogStep("Creating SFX Manager...");
   CSFXManager sound;
-  sound.Init(16);
+  sound.Init(24);
 
-  CGEMApplication application;
   RunFlags flags;
-  InputTargets targets;
-  targets.application = application.GetGEMReceiverId();
-  uint8_t exitFlag = 0;
+  EngineParts parts;
+  parts.display = display;
+  parts.input = &input;
+  parts.sound = &sound;
+  parts.application = application;
+  parts.flags = &flags;
+  parts.options = &options;
+  parts.targets.application = application->GetGEMReceiverId();
+  parts.targets.windowManager = GetWindowManager()->GetGUIReceiverId();
 
   LogStep("Initialising Vyre...");
-  application.Initialise(GEMServices{display.get(), &input, &sound});
+  GEMServices services;
+  services.display = display;
+  services.input = &input;
+  services.sound = &sound;
+  services.settings = &settings;
+  application->Initialise(services);
+  application->ApplyStoredDisplayState();
 
   LogStep("Initialising random seed...");
   platform::SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
 
-  LogStep("Connecting to toolbridge.dll ...");
-  platform::DynamicLibrary* tools = platform::LoadDynamicLibrary("toolbridge.so");
-  if (tools == nullptr) LogDBG("... none found.");
-
-  GEMFrameSteps& steps = application.FrameSteps();
-  steps.rebuildDisplay = [&] {
-    if (!display->HasState(CDisplay::kChangePending)) return;
-    display->Recreate();
-    input.Reinit(MakeSdlInputSources());
-    // The new context holds no textures: they load again from their files.
-    CTEXManager::GetInstance()->UnloadAll();
-  };
-  steps.subSystems = [&] {
-    C3MEManager::Instance().Update();
-    CMATManager::GetInstance()->ResolveTextures();
-    CTEXManager::GetInstance()->LoadQueued(false);
-    sound.Update();
-  };
-  // A minimised window still runs frames (so a quit gets through) but draws nothing.
-  steps.beginDisplay = [&] {
-    if (flags.active) display->BeginFrame();
-  };
-  steps.maintainEngine = [&] {
-    CUIOKeyboard* keyboard = input.GetKeyboard() ? input.GetKeyboard() : input.CreateKeyboard();
-    CGEMApplication::FreeCameraInput& camera = application.FreeCameraInputs();
-    camera.readKey = nullptr;
-    camera.keyboard = nullptr;
-    camera.mousePresent = false;
-    CUIOMouse* mouse = input.GetMouse() ? input.GetMouse() : input.CreateMouse();
-    if (mouse != nullptr && mouse->Poll()) {
-      const int buttons[3] = {mouse->GetLeft(), mouse->GetMiddle(), mouse->GetRight()};
-      PostMouseMessages(targets, buttons, mouse->GetRawWheel(), static_cast<float>(mouse->GetRawX()),
-                        static_cast<float>(mouse->GetRawY()));
-      camera.mousePresent = true;
-      camera.mouseMotion[0] = mouse->GetRawY();
-      camera.mouseMotion[1] = mouse->GetRawX();
-      camera.mouseMotion[2] = mouse->GetRawWheel();
-    }
-    uint32_t actions = 0;
-    if (keyboard != nullptr && keyboard->Poll(Clock::Instance().GetGameDelta())) {
-      KeyLists keys{keyboard->GetPressed(),  keyboard->GetPressedCount(),
-                    keyboard->GetRepeated(), keyboard->GetRepeatedCount(),
-                    keyboard->GetReleased(), keyboard->GetReleasedCount()};
-      PostKeyMessages(targets, keys);
-      HotKeySwitches switches;
-      switches.escapeQuits = application.options.escapeQuits != 0;
-      switches.developerKeys = application.options.developerKeys != 0;
-      actions = DecideHotKeys(&ReadKeyboard, keyboard, switches);
-      camera.readKey = &ReadKeyboard;
-      camera.keyboard = keyboard;
-    }
-    if (actions & kHotToggleFullscreen) ToggleFullscreen(*display);
-    if (actions & kHotShutdown) flags.quit = true;
-    if (actions & kHotReloadTextures) CTEXManager::GetInstance()->UnloadAll();
-    if (actions & kHotReloadModels) C3MEManager::Instance().ReloadModels();
-    application.ApplyHotKeys(actions);
-  };
-  steps.renderScene = [&] {
-    if (flags.active && options.drawFrame) options.drawFrame();
-  };
-  steps.endDisplay = [&] {
-    if (flags.active) display->Present();
-  };
+  LoadToolLibrary(display->GetWindow());
+  InstallFrameSteps(parts);
 
   LogStep("Entering frame loop...");
+  uint8_t exitFlag = 0;
   while (!ShouldLeaveLoop(exitFlag)) {
     platform::Event event;
+    bool quitEvent = false;
     while (options.pollEvent && options.pollEvent(&event)) {
-      HandleWindowEvent(event, flags, display.get(), &settings);
+      HandleEngineEvent(event, parts, settings);
+      quitEvent = quitEvent || event.type == platform::EventType::Quit ||
+                  event.type == platform::EventType::WindowClose;
     }
-    if (!flags.active) {
-      // Minimised: nothing to draw, so give the processor back; a quit still
-      // reaches the application and ends the loop.
-      exitFlag = application.Frame(flags.quit);
-      platform::SleepMs(10);
-      continue;
-    }
-    exitFlag = application.Frame(flags.quit);
+    // Closing the window or the system's request to end quits at once, in
+    // any state; the loop ends with the frame that reports the exit flag.
+    if (quitEvent) application->Quit();
+    exitFlag = application->Frame(flags.quit);
+    // Minimised: nothing to draw, so give the processor back.
+    if (!flags.active) platform::SleepMs(10);
   }
   LogStep("Exited frame loop.");
+  UnloadToolLibrary();
+  flags.quit = true;
 
   LogStep("Shutting down Vyre...");
   if (settings.modified) settings.Save(true);
-  platform::UnloadDynamicLibrary(tools);
+  LogDBG("/=");
+  application->FrameSteps() = GEMFrameSteps{};
   sound.Shutdown();
   input.Release();
   display->KillGLWindow();

@@ -7,14 +7,18 @@
 #include <functional>
 #include <string>
 
+class CGEMApplication;
+
 struct EngineRunOptions {
   // The command line after the program name ("/name value" options, "-flag" flags).
   std::string commandLine;
   // The window title; also names the settings.
   std::string title = "Vyre";
+  // The application to run; the engine's own when null.
+  CGEMApplication* application = nullptr;
   // Where window events come from (tests script them).
   std::function<bool(platform::Event*)> pollEvent = platform::PollEvent;
-  // Called once per frame after the buffers were cleared (the frame's drawing).
+  // Called once per frame inside the scene pass (tests count frames with it).
   std::function<void()> drawFrame;
 };
 

@@ -12,6 +12,14 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SceneNode.h"
+#include "engine/graphics/GFXGL.h"
+#include "engine/graphics/GFXLight.h"
+#include "engine/gui/GUIWindowManager.h"
+#include "engine/runtime/display/Display.h"
+#include "engine/runtime/settings/Settings.h"
+#include "engine/scene/SCNScene.h"
+#include "platform/FileSystem.h"
+#include "tools/DBGSystemWindow.h"
 #include "platform/Random.h"
 
 #include <ctime>
@@ -63,6 +71,11 @@ CGEMApplication::CGEMApplication() {
 }
 
 CGEMApplication::~CGEMApplication() {
+  if (loadedScene != nullptr) {
+    loadedScene->Release();
+    delete loadedScene;
+  }
+  delete developerWindow;
   CSCNNode::GetRoot().RemoveChild(&engineCamera_.node);
   // The tool library must not reach an application that is gone.
   if (void** directory = GetEngineDirectory(); directory && directory[kDirApplication] == this) {
@@ -135,6 +148,9 @@ uint8_t CGEMApplication::Frame(bool quitRequested) {
   if (steps_.updateWindows) steps_.updateWindows();
   InSection(gSections.updateSCN, [] { CSCNNode::GetRoot().Update(); });
   InSection(gSections.updateMAT, [] { CMATManager::GetInstance()->Update(); });
+  if (developerWindow != nullptr) {
+    GetGUIMSGService()->Post(eMSG_GUIUPDATE, gemEndpoint_.receiverId, developerWindow->ownId, 0, 0.0);
+  }
   // Nothing draws once Quit has stopped the GL back end in this frame.
   if (!quitDone_) {
     InSection(gSections.renderScene, [&] { RenderScene(); });
@@ -150,18 +166,12 @@ uint8_t CGEMApplication::Frame(bool quitRequested) {
   profiler.End();  // MaintainEngine
   profiler.End();  // Application
   if (!quitDone_ && steps_.endDisplay) steps_.endDisplay();
+  if (developerWindow != nullptr) {
+    if (DBGPerformanceWindow* performance = developerWindow->GetPerformanceWindow()) {
+      performance->SetTiming(frameCount_, Clock::Instance().GetFrameRate());
+    }
+  }
   return exitFlag_;
-}
-
-void CGEMApplication::RenderScene() {
-  if (preScene_) preScene_(0);
-  if (steps_.renderScene) steps_.renderScene();
-  CallSceneCallback();
-}
-
-void CGEMApplication::RenderHUD() {
-  if (hud_) hud_(0);
-  if (steps_.renderHUD) steps_.renderHUD();
 }
 
 void CGEMApplication::Quit() {
@@ -171,29 +181,33 @@ void CGEMApplication::Quit() {
   if (quitDone_) return;
   quitDone_ = true;
   Next(GetNullState());
+  CDisplay* display = services_.display;
+  CSettings* settings = services_.settings;
+  int left = 0;
+  int top = 0;
+  // Only a moved window changes the settings, so an untouched run saves nothing.
+  if (display != nullptr && settings != nullptr && display->GetWindowPosition(&left, &top) &&
+      (settings->left != left || settings->top != top)) {
+    settings->left = left;
+    settings->top = top;
+    settings->modified = true;
+  }
+  if (!platform::IsFolder("Vyre")) platform::MakeFolder("Vyre");
+  GetWindowManager()->WriteLayout("Vyre//GUI.TXT");
+  if (GFX_GL::IsStarted()) GFX_GL::Stop();
   if (quitHook_) quitHook_();
 }
 
-void CGEMApplication::CreateEnter() {
-  LogGEM("/=");
-  LogGEM("Entering Create state...");
-  createStep_ = 0;
+bool CGEMApplication::CanDraw() const {
+  return !quitDone_ && services_.display != nullptr && services_.display->HasContext();
 }
 
-void CGEMApplication::CreateUpdate() {
-  switch (createStep_) {
-    case 2: OnCreateEarly(); break;
-    case 3: OnCreateLate(); break;
-    default: break;
-  }
-  // From step 4 on, every step asks for the next state again until it comes.
-  if (createStep_ >= 4 && nextState_ != nullptr) Next(nextState_);
-  ++createStep_;
-}
-
-void CGEMApplication::CreateExit() {
-  Clock::Instance().Start();
-  LogGEM("Leaving Create state...");
+void CGEMApplication::ApplyStoredDisplayState() {
+  if (services_.display == nullptr || !services_.display->HasContext()) return;
+  GFXLight* light = GetLight(0);
+  light->SetPosition(light0.position);
+  light->SetEnabled(light0.enabled != 0);
+  light->Apply();
 }
 
 void CGEMApplication::IdleEnter() {

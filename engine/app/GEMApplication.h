@@ -6,6 +6,7 @@
 
 #include "engine/app/EngineDirectory.h"
 #include "engine/foundation/String.h"
+#include "engine/foundation/ValueStepper.h"
 #include "engine/foundation/Vector3.h"
 #include "engine/runtime/fsm/Base.h"
 #include "engine/runtime/fsm/FsmState.h"
@@ -14,11 +15,19 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
+class AppConsoleCommands;
+class C3MEModel;
 class CDisplay;
+class CMATMaterial;
+class CSCNScene;
+class CSettings;
 class CUIOManager;
 class CSFXManager;
+class DBGSystemWindow;
+class GEMCommandServices;
 
 // The option bytes of the application, with the engine's defaults. The game
 // replaces them in its constructor.
@@ -60,6 +69,8 @@ struct GEMServices {
   CDisplay* display = nullptr;
   CUIOManager* input = nullptr;
   CSFXManager* sound = nullptr;
+  // Where the window position is kept at quit (may be null).
+  CSettings* settings = nullptr;
 };
 
 class CGEMApplication : public Base {
@@ -89,6 +100,7 @@ class CGEMApplication : public Base {
   FsmState* GetCreateState() { return &create_; }
   FsmState* GetIdleState() { return &idle_; }
   FsmState* GetDefaultState() { return &default_; }
+  FsmState* GetNextState() const { return nextState_; }
 
   // The steps of the frame that belong to the managers outside.
   GEMFrameSteps& FrameSteps() { return steps_; }
@@ -150,15 +162,45 @@ class CGEMApplication : public Base {
     if (scene_) scene_(0);
   }
 
+  // True while drawing can reach GL: a display with a live context, and the
+  // application has not quit (Quit stops the GL back end).
+  bool CanDraw() const;
+  const GEMServices& Services() const { return services_; }
+
+  // Releases the viewer model and loads the named one; true when it loaded
+  // as a mesh model (the viewer then shows it; otherwise it shows nothing).
+  bool LoadViewerModel(const String& fileName);
+  // Replaces the loaded scene by the named file; true when it loaded.
+  bool LoadScene(const String& fileName);
+  // The developer console line: "HIDE 3ME" and "GET SETTINGS".
+  void HandleConsolePhrase();
+  // Applies light 0 once a GL context exists, and again after every rebuild
+  // of the window.
+  void ApplyStoredDisplayState();
+
   GEMOptions options;
+  // The model the LOAD command put in the model viewer, and the loaded scene.
+  C3MEModel* viewerModel = nullptr;
+  CSCNScene* loadedScene = nullptr;
+  // A model a derived application shows at full size (sized in Create).
+  C3MEModel* secondModel = nullptr;
+  Vector3 viewerOffset;
+  uint8_t viewerTurning = 0;
+  ValueStepper viewerTurn;
+  ValueStepper logoTurn;
+  // The font of the profiler, the developer window and the console.
+  int32_t fontIndex = 0;
+  CMATMaterial* groundMaterial = nullptr;
+  CMATMaterial* makerLogo = nullptr;
+  CMATMaterial* engineLogo = nullptr;
+  DBGSystemWindow* developerWindow = nullptr;
   // Status line drawn by the HUD pass (null or empty: none).
   const char* statusText = nullptr;
   uint8_t debugCounter = 0;
   float axisScale = 1.0f;
   uint32_t renderState = 0x82c;
-  // Kept for the GL back end: it applies them once a context exists.
+  // Kept for the GL back end: applied once a context exists.
   StoredLight light0;
-  float clearColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
   uint32_t GetFrameCount() const { return frameCount_; }
   uint8_t GetExitFlag() const { return exitFlag_; }
@@ -193,6 +235,10 @@ class CGEMApplication : public Base {
   void DefaultUpdate();
   void DefaultExit();
   void ShutdownHandler(CMSGMessage* message);
+  void LoadCreateMaterials();
+  void RunCommandLineLoads();
+  void DrawOtherCameras();
+  void DrawCollisionWorld();
 
   struct ControllerEntry {
     String name;
@@ -223,4 +269,6 @@ class CGEMApplication : public Base {
   RenderCallback scene_;
   RenderCallback hud_;
   std::function<void()> quitHook_;
+  std::unique_ptr<GEMCommandServices> commandServices_;
+  std::unique_ptr<AppConsoleCommands> commands_;
 };

@@ -3,7 +3,10 @@
 #include "engine/app/HotKeys.h"
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Profiler.h"
+#include "engine/gui/GUIWindowManager.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/scene/SceneNode.h"
+#include "tools/DBGSystemWindow.h"
 
 namespace {
 const char* const kEngineCameraName = "GEM.Camera";
@@ -106,11 +109,18 @@ int32_t CGEMApplication::FreeCameraControl() {
   if (held(scan::kR)) camera.MoveUp(speed);
   if (held(scan::kF)) camera.MoveUp(-speed);
   if (down(scan::kHome)) camera.node.Reset();
-  if (down(scan::kQ)) camera.controller.Reset();
+  if (down(scan::kQ)) camera.controller.SetOffset(Vector3(0.0f, 0.0f, 0.0f));
   return 0;
 }
 
 void CGEMApplication::ApplyHotKeys(uint32_t actions) {
+  if (actions & kHotShutdown) {
+    GetGEMMSGService()->Post(eMSG_Shutdown, gemEndpoint_.receiverId, gemEndpoint_.receiverId, 0, 0.0);
+  }
+  if ((actions & kHotShowDeveloperWindow) && developerWindow != nullptr) {
+    GetWindowManager()->SetLayerFilter(false, 200.0f);
+    GetGUIMSGService()->Post(eMSG_GUITOGGLESHOW, gemEndpoint_.receiverId, developerWindow->ownId, 0, 0.0);
+  }
   if (actions & kHotNextDebugMode) ++debugCounter;
   if (actions & kHotToggleFreeCamera) ToggleFreeCamera(!IsActiveCamera(kEngineCameraName));
   if (actions & kHotFaster) Clock::Instance().AdjustScale(0.0125f);

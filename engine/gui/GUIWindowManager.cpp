@@ -5,6 +5,7 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/gui/Window.h"
+#include "engine/runtime/messages/MSGService.h"
 
 namespace {
 
@@ -33,7 +34,11 @@ GUIWindowManager* GetWindowManager() {
 
 GUIWindowManager* ExistingWindowManager() { return ManagerSlot().get(); }
 
-GUIWindowManager::GUIWindowManager() { name = "GEMWindows"; }
+GUIWindowManager::GUIWindowManager() {
+  name = "GEMWindows";
+  guiEndpoint.name = "GEMWindows";
+  GetGUIMSGService()->AddListener(&guiEndpoint);
+}
 
 GUIWindowManager::~GUIWindowManager() {
   // Windows outliving the manager must not call back into it.

@@ -47,6 +47,8 @@ class GUIWindowManager : public Base {
   Window* GetWindowAt(int position) const;
   // Offers the message to the windows, last to first, until one handles it.
   void OnMessage(CMSGMessage* message) override;
+  // The manager's receiver id on the GUI service, where input is posted to it.
+  int32_t GetGUIReceiverId() const { return guiEndpoint.receiverId; }
 
   // Writes every window's name, position and size (atomically); false when
   // the file cannot be written.
@@ -57,6 +59,16 @@ class GUIWindowManager : public Base {
   bool LoadGUIDefinition(const char* path);
 
  private:
+  // The manager's second receiver: on the GUI service, next to its GEO one.
+  class GUIEndpoint : public CMSGListener {
+   public:
+    explicit GUIEndpoint(GUIWindowManager* owner) : owner_(owner) {}
+    void OnMessage(CMSGMessage* message) override { owner_->OnMessage(message); }
+
+   private:
+    GUIWindowManager* owner_;
+  };
+
   bool IsRegistered(const Window* window) const;
 
   std::vector<Window*> windows;  // not owned
@@ -64,6 +76,7 @@ class GUIWindowManager : public Base {
   float layerFilterValue = 0.0f;
   Window* focusedWindow = nullptr;
   GUIObject* focusedElement = nullptr;
+  GUIEndpoint guiEndpoint{this};
 };
 
 // The manager, built on first use.

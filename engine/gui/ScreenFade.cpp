@@ -43,3 +43,8 @@ void ScreenFade::Hold(uint8_t value) {
   hold = value;
   channel.Reset();
 }
+
+ScreenFade* GetScreenFade() {
+  static ScreenFade fade;
+  return &fade;
+}

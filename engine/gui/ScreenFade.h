@@ -27,3 +27,7 @@ class ScreenFade {
   AnimChannel channel;
   float current[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
+
+// The display's fade: the HUD pass advances and draws it every frame, the
+// game starts it for its screen transitions.
+ScreenFade* GetScreenFade();

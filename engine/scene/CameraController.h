@@ -30,6 +30,8 @@ public:
     // Angles to 0 (with their limits), quaternions to identity, directions to
     // zero with the default damping, forward to +Z, delta to zero.
     void Reset();
+    // Stores the offset vector; a disabled controller keeps the one it has.
+    void SetOffset(const Vector3& value) { if (enabled) offset = value; }
     // One integration step of velocity and acceleration into the node's position.
     void Update();
     // Speed and direction from a vector (zero stops).
@@ -79,6 +81,7 @@ public:
     Vector3 forward{0.0f, 0.0f, 1.0f};
     ValueStepper angleX, angleY, angleZ;
     Vector3 delta;
+    Vector3 offset;
 
 private:
     void MoveAlongRow(int row, float amount);

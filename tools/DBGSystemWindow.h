@@ -1,0 +1,47 @@
+#pragma once
+// The root of the developer tools: the "Vyre System" window. The application
+// creates it when asked to, steps it with a GUI update every frame, hands it
+// the frame timing after each swap and toggles it with a developer key.
+
+#include "engine/foundation/String.h"
+#include "engine/gui/Window.h"
+
+#include <cstdint>
+
+// The window that shows the frame timing.
+class DBGPerformanceWindow : public Window {
+ public:
+  DBGPerformanceWindow();
+  // Stores the clock's frame number and frames per second of the last swap.
+  void SetTiming(uint32_t frameNumber, float framesPerSecond);
+  uint32_t GetFrameNumber() const { return frameNumber_; }
+  float GetFramesPerSecond() const { return framesPerSecond_; }
+
+ private:
+  uint32_t frameNumber_ = 0;
+  float framesPerSecond_ = 0.0f;
+};
+
+// A line typed into the developer console, split into its command word and
+// its argument; whoever acts on it sets the handled flag.
+struct DBGConsoleLine {
+  String command;
+  String argument;
+  uint8_t handled = 0;
+};
+
+class DBGSystemWindow : public Window {
+ public:
+  DBGSystemWindow();
+  ~DBGSystemWindow() override;
+  // Sets the window up over the whole screen with the given frame (font)
+  // and creates its performance window.
+  void SetDefaultFrame(int32_t frame) override;
+  // Null until the set-up has run.
+  DBGPerformanceWindow* GetPerformanceWindow() const { return performance_; }
+  bool IsShown() const { return HasState(GUIState::kShown); }
+  DBGConsoleLine consoleLine;
+
+ private:
+  DBGPerformanceWindow* performance_ = nullptr;
+};
