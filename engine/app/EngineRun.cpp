@@ -61,7 +61,7 @@ void RebuildDisplay(EngineParts& parts) {
   // The lists belong to the context about to go.
   if (display.HasContext()) GFXDisplay::DeleteFontLists();
   display.Recreate();
-  parts.input->Reinit(MakeSdlInputSources());
+  parts.input->Reinit(parts.options->makeInputSources());
   CTEXManager::GetInstance()->UnloadAll();
   C3MEManager& models = C3MEManager::Instance();
   for (uint32_t i = 0; i < models.GetModelCount(); ++i) {
@@ -179,7 +179,7 @@ int EngineRun(const EngineRunOptions& options) {
 
   LogStep("Creating UIO Manager...");
   CUIOManager input;
-  input.Init(MakeSdlInputSources());
+  input.Init(options.makeInputSources());
 
   LogStep("Creating SFX Manager...");
   CSFXManager sound;
@@ -239,5 +239,6 @@ int EngineRun(const EngineRunOptions& options) {
   sound.Shutdown();
   input.Release();
   display->KillGLWindow();
+  GFXDisplay::DeleteAllFonts();
   return 0;
 }

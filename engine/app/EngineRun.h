@@ -2,6 +2,7 @@
 // The engine's run function: command line, display, input, sound, the frame
 // loop and the shutdown, each step logged.
 
+#include "engine/runtime/input/UIOManager.h"
 #include "platform/Events.h"
 
 #include <functional>
@@ -18,6 +19,9 @@ struct EngineRunOptions {
   CGEMApplication* application = nullptr;
   // Where window events come from (tests script them).
   std::function<bool(platform::Event*)> pollEvent = platform::PollEvent;
+  // Where keyboard, mouse and pads are read from (asked again after every
+  // rebuild of the window).
+  std::function<UIOSources()> makeInputSources = MakeSdlInputSources;
   // Called once per frame inside the scene pass (tests count frames with it).
   std::function<void()> drawFrame;
 };

@@ -1,5 +1,8 @@
 #include "engine/app/GEMApplication.h"
 
+#include "engine/app/AppCommands.h"
+#include "engine/app/GEMCommandServices.h"
+
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/runtime/fsm/FSMRegistry.h"
@@ -65,6 +68,10 @@ CGEMApplication::CGEMApplication() {
   Next(&create_);
   scene_ = [](int32_t) { return 0; };
   hud_ = [](int32_t) { return 0; };
+  BoundingBox box;
+  box.SetMinMax(Vector3(-1000.0f, -1000.0f, -1000.0f), Vector3(1000.0f, 1000.0f, 1000.0f));
+  containment.SetBoundingBox(box);
+  GetWindowManager()->SetLayerFilter(true, 10.0f);
   CreateEngineDirectory()[kDirApplication] = this;
   AddController("GEM.Camera", [this](int32_t) { return FreeCameraControl(); });
   SelectController("GEM.Camera");
@@ -103,6 +110,7 @@ bool CGEMApplication::Initialise(const GEMServices& services) {
   services_ = services;
   void** directory = CreateEngineDirectory();
   directory[kDirApplication] = this;
+  directory[kDirWindowManager] = GetWindowManager();
   directory[kDirCommandRegistry] = CCommandRegistry::Get();
   directory[kDirVariableRegistry] = CVariableRegistry::Get();
   directory[kDirFSMRegistry] = CFSMRegistry::Get();
@@ -113,6 +121,7 @@ bool CGEMApplication::Initialise(const GEMServices& services) {
   directory[kDirMaterialManager] = CMATManager::GetInstance();
   directory[kDirModelManager] = &C3MEManager::Instance();
   directory[kDirSoundManager] = services.sound;
+  directory[kDirCDSWorld] = &CCDSWorld::Instance();
   directory[kDirGUIMSGService] = GetGUIMSGService();
 
   RegisterGEMMessageNames();

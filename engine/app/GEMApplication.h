@@ -11,6 +11,7 @@
 #include "engine/runtime/fsm/Base.h"
 #include "engine/runtime/fsm/FsmState.h"
 #include "engine/runtime/messages/MSGMessage.h"
+#include "engine/scene/CDSWorld.h"
 #include "engine/scene/Camera.h"
 
 #include <cstdint>
@@ -194,6 +195,8 @@ class CGEMApplication : public Base {
   CMATMaterial* makerLogo = nullptr;
   CMATMaterial* engineLogo = nullptr;
   DBGSystemWindow* developerWindow = nullptr;
+  // The application's containment shape: a box of 1000 each way.
+  CCDSShape containment;
   // Status line drawn by the HUD pass (null or empty: none).
   const char* statusText = nullptr;
   uint8_t debugCounter = 0;

@@ -59,7 +59,7 @@ void CGEMApplication::CreateEnter() {
   }
   GetMouseCursor()->SetImage(1, "Icons/MouseCursor.png");
   FindNamedObject("GEM.Camera");
-  EnableChannel(kLogGUI, false);
+  Log::EnableChannel(kLogGUI, false);
   if (!hud_) {
     hud_ = [this](int32_t) {
       if (CanDraw()) GFXDisplay::SetRenderState(0x82c);

@@ -92,6 +92,6 @@ void CGEMApplication::DrawCollisionWorld() {
   GFXDisplay::SetRenderState(2);
   CCDSNode* root = CCDSWorld::Instance().GetRoot();
   CCDSNode::RenderShapes(root);
-  if (CCDSNode::DrawBounds()) CCDSNode::RenderBounds(root);
+  if (CCDSNode::sDrawBounds != 0) CCDSNode::RenderBounds(root);
   GFXDisplay::PopDepthOffset();
 }

@@ -1,4 +1,9 @@
 #include "engine/app/EngineRun.h"
+#include "engine/app/GEMApplication.h"
+#include "engine/app/HotKeys.h"
+#include "engine/gui/Window.h"
+#include "engine/runtime/messages/MessageIds.h"
+#include "platform/ScriptedInputSources.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/LogChannel.h"
 #include "engine/foundation/LogSettings.h"
@@ -13,9 +18,9 @@
 
 namespace {
 
-std::vector<std::string> DebugLines() {
+std::vector<std::string> ChannelLines(int channel) {
   std::vector<std::string> lines;
-  LogChannel* log = GetLogChannel(0);
+  LogChannel* log = GetLogChannel(channel);
   if (log == nullptr) return lines;
   const uint32_t count = log->IsWrapped() ? log->GetLineCapacity() : log->GetWriteIndex();
   const uint32_t start = log->IsWrapped() ? log->GetWriteIndex() : 0;
@@ -31,15 +36,118 @@ std::vector<std::string> DebugLines() {
 
 bool Contains(const std::string& line, const char* text) { return line.find(text) != std::string::npos; }
 
-TEST(EngineRunDevice, StartsRunsFramesAndEndsOnWindowClose) {
+// Each text must appear in the lines, in this order.
+void ExpectInOrder(const std::vector<std::string>& lines, std::initializer_list<const char*> texts) {
+  size_t at = 0;
+  for (const char* text : texts) {
+    while (at < lines.size() && !Contains(lines[at], text)) ++at;
+    EXPECT_LT(at, lines.size()) << "missing or out of order: " << text;
+  }
+}
+
+// Where the key presses of a run go, with the frame each arrived in.
+std::vector<std::string>& Arrivals() {
+  static std::vector<std::string> arrivals;
+  return arrivals;
+}
+
+// A game-like application: its own state follows Create and quits on shutdown.
+class ScriptedApplication : public CGEMApplication {
+ public:
+  ScriptedApplication() {
+    play_.Set(this, "Play", nullptr, nullptr, &ScriptedApplication::OnPlayMessage, nullptr);
+    SetNextState(&play_);
+  }
+
+ private:
+  void OnPlayMessage(CMSGMessage* message) {
+    if (message->id == eMSG_UIOKEYDOWN) Arrivals().push_back("application " + std::to_string(GetFrameCount()));
+    if (message->id == eMSG_Shutdown) {
+      Quit();
+      message->handled |= 1;
+    }
+  }
+  FsmStateOf<ScriptedApplication> play_;
+};
+
+class ListeningWindow : public Window {
+ public:
+  void OnMessage(CMSGMessage* message) override {
+    if (message->id == eMSG_UIOKEYDOWN) Arrivals().push_back("window " + std::to_string(frame));
+    Window::OnMessage(message);
+  }
+  uint32_t frame = 0;
+};
+
+// Runs in a folder of its own: the layout and settings files land there.
+class EngineRunDevice : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vyre-engine-run-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    registry = folder + "/registry.reg";
+    setenv("VYRE_REGISTRY", registry.c_str(), 1);
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+  }
+  void TearDown() override { ASSERT_EQ(chdir(previous), 0); }
+
+  std::string folder;
+  std::string registry;
+  char previous[4096] = {};
+};
+
+TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
   static const FixedLogSettings kAll(true, false, "ALL");
   SetLogSettings(&kAll);
-  char folder[] = "/tmp/vyre-engine-run-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  setenv("VYRE_REGISTRY", (std::string(folder) + "/registry.reg").c_str(), 1);
+  Arrivals().clear();
+  ScriptedApplication application;
+  ListeningWindow window;
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
 
+  EngineRunOptions options;
+  options.application = &application;
+  options.makeInputSources = [&] {
+    UIOSources sources;
+    auto scripted = std::make_unique<platform::ScriptedKeyboardSource>();
+    keyboard = scripted.get();
+    sources.keyboard = std::move(scripted);
+    sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
+    return sources;
+  };
+  options.pollEvent = [&](platform::Event*) {
+    // Runs before each frame: a key goes down in frame 11, Escape in frame 14.
+    const uint32_t next = application.GetFrameCount() + 1;
+    window.frame = next;
+    if (keyboard != nullptr) {
+      keyboard->Set(0x25, next == 11);
+      keyboard->Set(scan::kEscape, next == 14);
+    }
+    return false;
+  };
+  EXPECT_EQ(EngineRun(options), 0);
+
+  // Each press reaches the application's state, then the window, in its own frame.
+  EXPECT_EQ(Arrivals(),
+            (std::vector<std::string>{"application 11", "window 11", "application 14", "window 14"}));
+  EXPECT_EQ(application.GetFrameCount(), 14u);
+
+  ExpectInOrder(ChannelLines(kLogDBG),
+                {"Checking for CLI arguments...", "Creating display...", "Initialising OpenGL...",
+                 "Creating UIO Manager...", "Creating SFX Manager...", "Initialising Vyre...",
+                 "Initialising random seed...", "Connecting to toolbridge.dll ...", "... none found.",
+                 "Entering frame loop...", "Exited frame loop.", "Shutting down Vyre..."});
+  ExpectInOrder(ChannelLines(kLogFSM),
+                {"Exit|'NULL'", "Enter|'[GEM] Create' ", "Exit|'[GEM] Create'", "Enter|'Play' ",
+                 "Next|'NULL'"});
+  ExpectInOrder(ChannelLines(kLogGEM), {"Entering Create state...", "Leaving Create state..."});
+  struct stat info;
+  EXPECT_EQ(stat("Vyre/GUI.TXT", &info), 0) << "the window layout is written at quit";
+}
+
+TEST_F(EngineRunDevice, ClosingTheWindowQuitsInAnyState) {
   int frames = 0;
-  int polls = 0;
   EngineRunOptions options;
   options.drawFrame = [&] { ++frames; };
   bool closed = false;
@@ -51,29 +159,12 @@ TEST(EngineRunDevice, StartsRunsFramesAndEndsOnWindowClose) {
     return true;
   };
   EXPECT_EQ(EngineRun(options), 0);
-  // The close is ignored while Create runs; the shutdown is posted again at
-  // the start of every frame, so the first frame that begins in the Default
-  // state (entered in frame 9) quits; nothing draws after that quit.
-  EXPECT_EQ(frames, 9);
-
-  const char* steps[] = {"Checking for CLI arguments...", "Creating display...",
-                         "Initialising OpenGL...",        "Creating UIO Manager...",
-                         "Creating SFX Manager...",       "Initialising Vyre...",
-                         "Initialising random seed...",   "Connecting to toolbridge.dll ...",
-                         "... none found.",               "Entering frame loop...",
-                         "Exited frame loop.",            "Shutting down Vyre..."};
-  std::vector<std::string> lines = DebugLines();
-  size_t at = 0;
-  for (const char* step : steps) {
-    while (at < lines.size() && !Contains(lines[at], step)) ++at;
-    EXPECT_LT(at, lines.size()) << "missing or out of order: " << step;
-  }
+  // The window's quit reaches the application at once; the frame that
+  // reports the exit flag draws nothing.
+  EXPECT_EQ(frames, 4);
 }
 
-TEST(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
-  char folder[] = "/tmp/vyre-engine-run-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  setenv("VYRE_REGISTRY", (std::string(folder) + "/registry.reg").c_str(), 1);
+TEST_F(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
   int frames = 0;
   int step = 0;
   EngineRunOptions options;
@@ -89,7 +180,7 @@ TEST(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
   EXPECT_EQ(frames, 0);
 }
 
-TEST(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
+TEST_F(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
   struct Case {
     const char* name;
     bool resize;

@@ -46,7 +46,7 @@ TEST(GEMFrame, StepsRunInOrderInsideTheirProfilerSections) {
       {"rebuildDisplay", "Application"}, {"subSystems", "SubSystems"},
       {"beginDisplay", "Application"},   {"maintainEngine", "MaintainEngine"},
       {"updateWindows", "MaintainEngine"}, {"preScene", "RenderScene"},
-      {"renderScene", "RenderScene"},    {"scene", "RenderScene"},
+      {"scene", "RenderScene"},          {"renderScene", "RenderScene"},
       {"hud", "RenderHUD"},              {"renderHUD", "RenderHUD"},
       {"endDisplay", ""}};
   EXPECT_EQ(seen, expected);
