@@ -238,7 +238,15 @@ int EngineRun(const EngineRunOptions& options) {
   application->FrameSteps() = GEMFrameSteps{};
   sound.Shutdown();
   input.Release();
-  display->KillGLWindow();
+  // Everything holding GL names goes while the context still exists.
+  C3MEManager::Shutdown();
+  application->viewerModel = nullptr;
+  application->secondModel = nullptr;
+  CMATManager::DestroyInstance();
+  CTEXManager::DestroyInstance();
   GFXDisplay::DeleteAllFonts();
+  GFXDisplay::ForgetBindings();
+  GFXDisplay::SetDefaultMaterial(nullptr);
+  display->KillGLWindow();
   return 0;
 }

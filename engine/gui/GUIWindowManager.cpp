@@ -26,8 +26,10 @@ struct ManagerReaper {
 }  // namespace
 
 GUIWindowManager* GetWindowManager() {
-  static ManagerReaper reaper;
+  // The slot is built before the reaper so that it is destroyed after it:
+  // the reaper must find the slot still holding the manager.
   std::unique_ptr<GUIWindowManager>& slot = ManagerSlot();
+  static ManagerReaper reaper;
   if (!slot && !managerGone) slot = std::make_unique<GUIWindowManager>();
   return slot.get();
 }

@@ -18,9 +18,9 @@
 // match any run of white space), leading blanks and a trailing "\r" dropped.
 // The text is kept once, each line ended in place, to stay small on files
 // made of little more than line ends.
-class TextLines {
+class C3MXLines {
 public:
-    explicit TextLines(const std::vector<uint8_t>& bytes) : mText(bytes.begin(), bytes.end()) {
+    explicit C3MXLines(const std::vector<uint8_t>& bytes) : mText(bytes.begin(), bytes.end()) {
         mText.push_back('\0');
         size_t start = 0;
         const size_t size = mText.size() - 1;
@@ -94,7 +94,7 @@ struct ScratchVertex {
 // first field, the way a formatted read leaves unmatched text for the next scan.
 class Scanner {
 public:
-    Scanner(TextLines& lines, const char* fileName) : mLines(lines), mFileName(fileName) {}
+    Scanner(C3MXLines& lines, const char* fileName) : mLines(lines), mFileName(fileName) {}
 
     bool ok() const { return mOk; }
 
@@ -164,7 +164,7 @@ private:
         return line;
     }
 
-    TextLines& mLines;
+    C3MXLines& mLines;
     const char* mFileName;
     bool mOk = true;
 };
@@ -439,7 +439,7 @@ bool ReadMesh(Scanner& scan, C3MEMesh& mesh, C3MXCodec::Version version, const c
 
 int32_t C3MXCodec::Write(const char*) { return kNotWritten; }
 
-bool C3MXCodec::ReadVersion(TextLines& lines, Version version, const char* fileName) {
+bool C3MXCodec::ReadVersion(C3MXLines& lines, Version version, const char* fileName) {
     Scanner scan(lines, fileName);
     C3MEModel& model = *mModel;
     if (!ReadMaterials(scan, model, version) || !ReadInstances(scan, model, version)) return false;
@@ -454,7 +454,7 @@ bool C3MXCodec::ReadVersion(TextLines& lines, Version version, const char* fileN
 int32_t C3MXCodec::Read(const char* fileName) {
     std::vector<uint8_t> bytes;
     if (!ReadResourceBytes(fileName, bytes)) return kCannotOpen;
-    TextLines lines(bytes);
+    C3MXLines lines(bytes);
     const std::string header = lines.TakeHeader();
     // The first tag found wins, in this order.
     static const struct { const char* tag; Version version; } kTags[] = {

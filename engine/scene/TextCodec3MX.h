@@ -3,7 +3,7 @@
 
 #include "engine/scene/ModelCodec.h"
 
-class TextLines;
+class C3MXLines;
 
 // Reads text ".3MX" models in their four layout versions, "V3" to "V6".
 // It cannot write.
@@ -22,5 +22,5 @@ public:
     // Always 6: the text form is read only.
     int32_t Write(const char* fileName) override;
     // Reads the body of one version, positioned after the header line.
-    bool ReadVersion(TextLines& lines, Version version, const char* fileName);
+    bool ReadVersion(C3MXLines& lines, Version version, const char* fileName);
 };
