@@ -37,7 +37,7 @@ void Start() {
     // A fresh context has every state off and nothing bound: the remembered
     // word and bindings of an earlier context must not hide that.
     GFXDisplay::WriteRenderState(0);
-    GFXDisplay::ForgetBindings();
+    GFXDisplay::ResetRenderStateCache();
     BuildShapeLists();
     CreateDefaultMaterial();
     gStarted = true;

@@ -36,6 +36,12 @@ bool IsStarted();
 // -1 (unsupported, table full, a file missing). A pair that fails to compile
 // or link still takes its index.
 int32_t LoadShader(const char* vertexFile, const char* pixelFile);
+// After the context was rebuilt: compiles and links every installed entry
+// again from the file pair it was loaded from, at the same index (deleted
+// entries stay deleted; a pair that fails is logged and keeps its index).
+// Without shader support in the new context the entries fall back to the
+// fixed function until a later rebuild.
+void ReinstallShaders();
 // Uses table entry index (0 <= index < count), else the fixed function.
 void UseShader(int32_t index);
 // Deletes the program of a table entry (logged); the entry becomes -1.

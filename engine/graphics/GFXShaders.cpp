@@ -6,6 +6,7 @@
 #include <GL/glext.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "engine/foundation/File.h"
@@ -57,6 +58,9 @@ struct ShaderBlock {
   bool shadersSupported = false;
   bool multitextureMissing = true;
   uint32_t table[kShaderLimit] = {};
+  // The file pair each entry was loaded from, so a new context can rebuild it.
+  std::string vertexFiles[kShaderLimit];
+  std::string pixelFiles[kShaderLimit];
   int32_t count = 0;
   char infoLog[kInfoLogCapacity] = {};
 };
@@ -137,6 +141,42 @@ void LoadSourceOrLog(GLhandleARB object, GLhandleARB program, int32_t n, const c
   }
 }
 
+// Creates, compiles and links the program of table entry n from a file
+// pair, logging each failure; the program handle, linked or not.
+GLhandleARB BuildProgram(int32_t n, const char* vertexFile, const char* pixelFile) {
+  ShaderBlock& block = Shaders();
+  const GLhandleARB vertex = Entry<PFNGLCREATESHADEROBJECTARBPROC>(kCreateShaderObject)(GL_VERTEX_SHADER_ARB);
+  const GLhandleARB pixel = Entry<PFNGLCREATESHADEROBJECTARBPROC>(kCreateShaderObject)(GL_FRAGMENT_SHADER_ARB);
+  const GLhandleARB program = Entry<PFNGLCREATEPROGRAMOBJECTARBPROC>(kCreateProgramObject)();
+  Entry<PFNGLATTACHOBJECTARBPROC>(kAttachObject)(program, vertex);
+  Entry<PFNGLATTACHOBJECTARBPROC>(kAttachObject)(program, pixel);
+
+  LoadSourceOrLog(vertex, program, n, vertexFile);
+  LoadSourceOrLog(pixel, program, n, pixelFile);
+
+  Entry<PFNGLCOMPILESHADERARBPROC>(kCompileShader)(vertex);
+  if (ObjectParameter(vertex, GL_OBJECT_COMPILE_STATUS_ARB) == 0 && ReadInfoLog(vertex) < kInfoLogCapacity) {
+    GFXDisplay::Log("Vertex Shader[%d] : Compilation %s", n, block.infoLog);
+  }
+  Entry<PFNGLCOMPILESHADERARBPROC>(kCompileShader)(pixel);
+  if (ObjectParameter(pixel, GL_OBJECT_COMPILE_STATUS_ARB) == 0 && ReadInfoLog(pixel) < kInfoLogCapacity) {
+    GFXDisplay::Log("Pixel Shader[%d] : Compilation failed - %s", n, block.infoLog);
+  }
+
+  Entry<PFNGLLINKPROGRAMARBPROC>(kLinkProgram)(program);
+  if (ObjectParameter(program, GL_OBJECT_LINK_STATUS_ARB) == 0) {
+    if (ReadInfoLog(program) < kInfoLogCapacity) {
+      GFXDisplay::Log("Shader[%d] : Linking failed - %s", n, block.infoLog);
+    }
+  } else {
+    GFXDisplay::Log("Shader[%d] installed.", n);
+  }
+  // The attached objects now live as long as the program.
+  Entry<PFNGLDELETEOBJECTARBPROC>(kDeleteObject)(vertex);
+  Entry<PFNGLDELETEOBJECTARBPROC>(kDeleteObject)(pixel);
+  return program;
+}
+
 }  // namespace
 
 void SetDriverQueries(const DriverQueries& queries) { Shaders().queries = queries; }
@@ -183,37 +223,10 @@ int32_t LoadShader(const char* vertexFile, const char* pixelFile) {
   if (!pixelFound) GFXDisplay::Log("Pixel Shader '%s' could not be found!", pixelFile);
   if (!vertexFound || !pixelFound) return -1;
 
-  const GLhandleARB vertex = Entry<PFNGLCREATESHADEROBJECTARBPROC>(kCreateShaderObject)(GL_VERTEX_SHADER_ARB);
-  const GLhandleARB pixel = Entry<PFNGLCREATESHADEROBJECTARBPROC>(kCreateShaderObject)(GL_FRAGMENT_SHADER_ARB);
-  const GLhandleARB program = Entry<PFNGLCREATEPROGRAMOBJECTARBPROC>(kCreateProgramObject)();
   const int32_t n = block.count;
-  block.table[n] = program;
-  Entry<PFNGLATTACHOBJECTARBPROC>(kAttachObject)(program, vertex);
-  Entry<PFNGLATTACHOBJECTARBPROC>(kAttachObject)(program, pixel);
-
-  LoadSourceOrLog(vertex, program, n, vertexFile);
-  LoadSourceOrLog(pixel, program, n, pixelFile);
-
-  Entry<PFNGLCOMPILESHADERARBPROC>(kCompileShader)(vertex);
-  if (ObjectParameter(vertex, GL_OBJECT_COMPILE_STATUS_ARB) == 0 && ReadInfoLog(vertex) < kInfoLogCapacity) {
-    GFXDisplay::Log("Vertex Shader[%d] : Compilation %s", n, block.infoLog);
-  }
-  Entry<PFNGLCOMPILESHADERARBPROC>(kCompileShader)(pixel);
-  if (ObjectParameter(pixel, GL_OBJECT_COMPILE_STATUS_ARB) == 0 && ReadInfoLog(pixel) < kInfoLogCapacity) {
-    GFXDisplay::Log("Pixel Shader[%d] : Compilation failed - %s", n, block.infoLog);
-  }
-
-  Entry<PFNGLLINKPROGRAMARBPROC>(kLinkProgram)(program);
-  if (ObjectParameter(program, GL_OBJECT_LINK_STATUS_ARB) == 0) {
-    if (ReadInfoLog(program) < kInfoLogCapacity) {
-      GFXDisplay::Log("Shader[%d] : Linking failed - %s", n, block.infoLog);
-    }
-  } else {
-    GFXDisplay::Log("Shader[%d] installed.", n);
-  }
-  // The attached objects now live as long as the program.
-  Entry<PFNGLDELETEOBJECTARBPROC>(kDeleteObject)(vertex);
-  Entry<PFNGLDELETEOBJECTARBPROC>(kDeleteObject)(pixel);
+  block.vertexFiles[n] = vertexFile;
+  block.pixelFiles[n] = pixelFile;
+  block.table[n] = BuildProgram(n, vertexFile, pixelFile);
   block.count = n + 1;
   return n;
 }
@@ -233,6 +246,29 @@ void DeleteShader(int32_t index) {
   if (block.entryPoints[kDeleteObject] != nullptr) Entry<PFNGLDELETEOBJECTARBPROC>(kDeleteObject)(block.table[index]);
   GFXDisplay::Log("Shader[%d] deleted", index);
   block.table[index] = uint32_t(-1);
+  block.vertexFiles[index].clear();
+  block.pixelFiles[index].clear();
+}
+
+void ReinstallShaders() {
+  ShaderBlock& block = Shaders();
+  int32_t live = 0;
+  for (int32_t n = 1; n < block.count; ++n) live += block.table[n] != uint32_t(-1) ? 1 : 0;
+  if (live == 0) return;
+  GFXDisplay::Log("Reinstalling %d shaders...", live);
+  // The old handles died with the old context: they are never deleted here,
+  // since the new context may already use the same names for its own objects.
+  if (!block.shadersSupported) {
+    GFXDisplay::Log("Shaders are not supported by this device");
+    for (int32_t n = 1; n < block.count; ++n) {
+      if (block.table[n] != uint32_t(-1)) block.table[n] = 0;
+    }
+    return;
+  }
+  for (int32_t n = 1; n < block.count; ++n) {
+    if (block.table[n] == uint32_t(-1)) continue;
+    block.table[n] = BuildProgram(n, block.vertexFiles[n].c_str(), block.pixelFiles[n].c_str());
+  }
 }
 
 int32_t GetShaderCount() { return Shaders().count; }
@@ -250,6 +286,8 @@ void ResetShaderTable() {
   ShaderBlock& block = Shaders();
   block.count = 0;
   block.shadersSupported = false;
+  for (std::string& name : block.vertexFiles) name.clear();
+  for (std::string& name : block.pixelFiles) name.clear();
   for (void*& entry : block.entryPoints) entry = nullptr;
 }
 

@@ -2,12 +2,17 @@
 
 #include <GL/gl.h>
 
+#include "engine/graphics/GFXDisplay.h"
+
 namespace {
 
 struct RenderStateBlock {
   GFXRenderFlags current = RenderFlag::INITIAL;
   GFXRenderFlags saved = 0;
   uint8_t winding = 0;
+  // Set when GL may not hold what the current word says (a fresh context):
+  // the next apply then sends every state, not just the difference.
+  bool sendAll = false;
 };
 
 RenderStateBlock& State() {
@@ -129,11 +134,15 @@ GFXRenderFlags SetRenderState(GFXRenderFlags word) {
   if (Has(state.current, RenderFlag::OVERIDE)) return state.current;
 
   glFrontFace(state.winding != 0 ? GL_CCW : GL_CW);
-  const GFXRenderFlags changed = state.current ^ word;
+  // After a reset GL is taken to hold nothing of the current word: every bit
+  // of the new word is turned on and every other bit off.
+  const GFXRenderFlags was = state.sendAll ? ~word : state.current;
+  state.sendAll = false;
+  const GFXRenderFlags changed = was ^ word;
   const GFXRenderFlags on = changed & word;
   // Alpha testing is always in the disabling set: it lasts only from the bind
   // of an RGBA texture to the next apply.
-  const GFXRenderFlags off = (state.current & changed) | RenderFlag::ALPHATEST;
+  const GFXRenderFlags off = (was & changed) | RenderFlag::ALPHATEST;
   if (on != 0) ApplyEnabling(on);
   ApplyDisabling(on, off);
 
@@ -143,6 +152,11 @@ GFXRenderFlags SetRenderState(GFXRenderFlags word) {
 }
 
 GFXRenderFlags GetRenderState() { return State().current; }
+
+void ResetRenderStateCache() {
+  State().sendAll = true;
+  ForgetBindings();
+}
 
 GFXRenderFlags GetSavedRenderState() { return State().saved; }
 

@@ -49,6 +49,12 @@ GFXRenderFlags SetRenderState(GFXRenderFlags word);
 // The word applied last.
 GFXRenderFlags GetRenderState();
 
+// After the GL context was rebuilt: the next SetRenderState sends every
+// state of its word to GL instead of the difference, and the current material
+// and texture bindings are forgotten (ForgetBindings). The current word
+// itself is kept for callers that read it.
+void ResetRenderStateCache();
+
 // The word replaced by the last apply that carried TAG_STATE.
 GFXRenderFlags GetSavedRenderState();
 
