@@ -102,6 +102,38 @@ Image GroundPlane() {
   return image;
 }
 
+// The engine's mark: a white V on a dark blue disc with a light rim.
+Image EngineLogo() {
+  Image image(64, 64);
+  const uint8_t disc[4] = {20, 30, 90, 220}, rim[4] = {150, 170, 230, 255};
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const float dx = x - 31.5f, dy = y - 31.5f;
+      const float distance = dx * dx + dy * dy;
+      if (distance < 29.0f * 29.0f) image.Fill(x, y, 1, 1, disc);
+      else if (distance < 31.0f * 31.0f) image.Fill(x, y, 1, 1, rim);
+    }
+  }
+  // Two strokes meeting at the bottom, four pixels wide.
+  for (int row = 0; row < 32; ++row) {
+    const int inset = row / 2;
+    image.Fill(16 + inset, 16 + row, 4, 1, kWhite);
+    image.Fill(44 - inset, 16 + row, 4, 1, kWhite);
+  }
+  return image;
+}
+
+// The maker's mark: three translucent bars rising to the right.
+Image MakerLogo() {
+  Image image(64, 64);
+  const uint8_t bar[4] = {230, 230, 230, 160};
+  for (int i = 0; i < 3; ++i) {
+    const int height = 20 + i * 14;
+    image.Fill(8 + i * 18, 56 - height, 12, height, bar);
+  }
+  return image;
+}
+
 // One material block: the picture blended over what is behind it.
 std::string BlendedMaterial(const std::string& picture) {
   std::string name = picture;
@@ -133,12 +165,16 @@ bool MakeDefaultData(const std::string& runFolder, const std::string& fontPath) 
       {"Icons/Minimise.png", MinimiseIcon()},   {"Icons/Maximise.png", MaximiseIcon()},
       {"Icons/UpArrow.png", UpArrowIcon()},     {"Icons/ScrollThumb.png", ScrollThumb()},
       {"Icons/MouseCursor.png", MouseCursor()}, {"Misc/GroundPlane.png", GroundPlane()},
+      {"Materials/textures/logos/velksw_translucent.png", MakerLogo()},
+      {"Materials/textures/logos/Vyrelogo.png", EngineLogo()},
   };
   std::string library;
   for (const Picture& picture : pictures) {
     // The texture manager looks under "Textures/" for names like these.
     ok = WritePng(root + "Textures/" + picture.name, picture.image) && ok;
-    if (std::string(picture.name).rfind("Misc/", 0) != 0) library += BlendedMaterial(picture.name);
+    // The application makes the ground and logo materials itself, by picture name.
+    const std::string name = picture.name;
+    if (name.rfind("Misc/", 0) != 0 && name.rfind("Materials/", 0) != 0) library += BlendedMaterial(name);
   }
   ok = WriteBytes(root + "Vyre/Textures/GUI/Materials.txt",
                   std::vector<uint8_t>(library.begin(), library.end())) && ok;

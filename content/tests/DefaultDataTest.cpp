@@ -92,7 +92,9 @@ TEST(DefaultDataTest, MakesEveryFileUnderTheNamesTheEngineAsksFor) {
                          "Textures/Icons/Close.png",       "Textures/Icons/Minimise.png",
                          "Textures/Icons/Maximise.png",    "Textures/Icons/UpArrow.png",
                          "Textures/Icons/ScrollThumb.png", "Textures/Icons/MouseCursor.png",
-                         "Textures/Misc/GroundPlane.png",  "Vyre/Textures/GUI/Materials.txt"};
+                         "Textures/Misc/GroundPlane.png",  "Vyre/Textures/GUI/Materials.txt",
+                         "Textures/Materials/textures/logos/velksw_translucent.png",
+                         "Textures/Materials/textures/logos/Vyrelogo.png"};
   for (const char* file : files) {
     EXPECT_TRUE(std::filesystem::is_regular_file(std::string(folder) + "/" + file)) << file;
   }

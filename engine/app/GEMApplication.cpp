@@ -60,10 +60,15 @@ CGEMApplication::CGEMApplication() {
   gemEndpoint_.name = "Vyre";
   GetGEMMSGService()->AddListener(&gemEndpoint_);
   nextState_ = &default_;
+  // The scene updates and draws from its root, which starts disabled.
+  CSCNNode::GetRoot().enabled = true;
   engineCamera_.name = "GEM.Camera";
   AddCamera(&engineCamera_);
   cameraIndex_ = 0;
   engineCamera_.freeFly = 1;
+  // Back from the origin and a little above the ground, so the ground plane
+  // and the axes are in view when the engine starts (Ctrl+Home returns to 0).
+  engineCamera_.SetPosition(Vector3(0.0f, 20.0f, 150.0f));
   SetActive(1);
   Next(&create_);
   scene_ = [](int32_t) { return 0; };
@@ -71,6 +76,7 @@ CGEMApplication::CGEMApplication() {
   BoundingBox box;
   box.SetMinMax(Vector3(-1000.0f, -1000.0f, -1000.0f), Vector3(1000.0f, 1000.0f, 1000.0f));
   containment.SetBoundingBox(box);
+  CSCNNode::GetRoot().showMarker = false;
   GetWindowManager()->SetLayerFilter(true, 10.0f);
   CreateEngineDirectory()[kDirApplication] = this;
   AddController("GEM.Camera", [this](int32_t) { return FreeCameraControl(); });

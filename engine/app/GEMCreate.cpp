@@ -57,7 +57,12 @@ void CGEMApplication::CreateEnter() {
     commands_ = std::make_unique<AppConsoleCommands>(commandServices_.get());
     commands_->Register(*CCommandRegistry::Get());
   }
-  GetMouseCursor()->SetImage(1, "Icons/MouseCursor.png");
+  MouseCursor* cursor = GetMouseCursor();
+  cursor->SetImage(1, "Icons/MouseCursor.png");
+  // The arrow picture is 32 x 32 HUD units, its tip at the cursor position.
+  Rect arrow;
+  arrow.SetPositionSize(Vector2(0.0f, 0.0f), Vector2(32.0f, 32.0f));
+  cursor->Layout(arrow, arrow);
   FindNamedObject("GEM.Camera");
   Log::EnableChannel(kLogGUI, false);
   if (!hud_) {

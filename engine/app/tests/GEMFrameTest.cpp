@@ -229,3 +229,18 @@ TEST(GEMFrame, InitialiseFillsTheDirectoryAndBindsTheCdsSwitch) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GEMFrame, TheSceneUpdatesFromItsRootSoCamerasMoveWhereTheyArePut) {
+  CGEMApplication application;
+  Camera& camera = application.GetEngineCamera();
+  camera.SetPosition(Vector3(5.0f, 6.0f, 7.0f));
+  application.Frame(false);
+  const Vector3 placed = camera.node.local.GetTranslation();
+  EXPECT_FLOAT_EQ(placed.x, 5.0f);
+  EXPECT_FLOAT_EQ(placed.y, 6.0f);
+  EXPECT_FLOAT_EQ(placed.z, 7.0f);
+}
+
+}  // namespace
