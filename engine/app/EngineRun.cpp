@@ -112,6 +112,19 @@ void MaintainEngine(EngineParts& parts) {
     camera.readKey = &ReadKeyboard;
     camera.keyboard = keyboard;
   }
+  // The pad is never created here; a pad the game opened is read like the others.
+  if (CUIOJoystick* pad = input.GetJoystick()) {
+    if (!pad->IsAcquired()) {
+      pad->CheckLost();
+    } else if (pad->Poll(Clock::Instance().GetGameDelta())) {
+      PadSnapshot snapshot;
+      for (int i = 0; i < 6; ++i) snapshot.buttons[i] = pad->GetButtonState(i);
+      for (int i = 0; i < 4; ++i) snapshot.directions[i] = pad->GetDirectionState(i);
+      snapshot.buttonRepeat = pad->HasButtonRepeat();
+      snapshot.directionRepeat = pad->HasDirectionRepeat();
+      PostPadMessages(parts.targets, snapshot);
+    }
+  }
   if (mouse != nullptr) cursor->SetPosition(mouse->GetX(), mouse->GetY());
   if (actions & kHotToggleFullscreen) ToggleFullscreen(*parts.display);
   if (actions & kHotReloadTextures) CTEXManager::GetInstance()->UnloadAll();
@@ -243,6 +256,8 @@ int EngineRun(const EngineRunOptions& options) {
   application->viewerModel = nullptr;
   application->secondModel = nullptr;
   CMATManager::DestroyInstance();
+  // The cursor outlives the run; its picture does not.
+  GetMouseCursor()->ForgetMaterials();
   CTEXManager::DestroyInstance();
   GFXDisplay::DeleteAllFonts();
   GFXDisplay::ForgetBindings();

@@ -149,6 +149,10 @@ class CGEMApplication : public Base {
   // The controller registered under "GEM.Camera"; returns 0.
   int32_t FreeCameraControl();
 
+  // Asks the mouse and keyboard to acquire again and records the answers;
+  // a device that stays lost is reported on the debugger output.
+  void ReacquireInput();
+
   // Carries out the hot-key actions that belong to the application (a set of
   // HotKeyAction bits): debug counter, free camera, time scale, camera reset, pause.
   void ApplyHotKeys(uint32_t actions);

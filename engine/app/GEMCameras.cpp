@@ -6,6 +6,8 @@
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/scene/SceneNode.h"
+#include "engine/runtime/input/UIOManager.h"
+#include "platform/DebugOutput.h"
 #include "tools/DBGSystemWindow.h"
 
 namespace {
@@ -111,6 +113,17 @@ int32_t CGEMApplication::FreeCameraControl() {
   if (down(scan::kHome)) camera.node.Reset();
   if (down(scan::kQ)) camera.controller.SetOffset(Vector3(0.0f, 0.0f, 0.0f));
   return 0;
+}
+
+void CGEMApplication::ReacquireInput() {
+  CUIOManager* input = services_.input;
+  if (input == nullptr) return;
+  if (CUIOMouse* mouse = input->GetMouse(); mouse != nullptr && !mouse->CheckLost()) {
+    platform::DebugOutput("[UIO] Lost mouse...\n");
+  }
+  if (CUIOKeyboard* keyboard = input->GetKeyboard(); keyboard != nullptr && !keyboard->CheckLost()) {
+    platform::DebugOutput("[UIO] Lost keyboard...\n");
+  }
 }
 
 void CGEMApplication::ApplyHotKeys(uint32_t actions) {

@@ -49,3 +49,18 @@ void PostMouseMessages(const InputTargets& targets, const int buttonStates[3], i
   }
   if (motionX * motionX + motionY * motionY > 0.0f) PostInputEvent(targets, eMSG_UIOMOUSEMOVE, 0);
 }
+
+void PostPadMessages(const InputTargets& targets, const PadSnapshot& pad) {
+  auto any = [&](uint16_t state) {
+    for (uint16_t button : pad.buttons) {
+      if (button == state) return true;
+    }
+    for (uint16_t direction : pad.directions) {
+      if (direction == state) return true;
+    }
+    return false;
+  };
+  if (any(1)) PostInputEvent(targets, eMSG_UIOPADDOWN, 0);
+  if (pad.buttonRepeat || pad.directionRepeat) PostInputEvent(targets, eMSG_UIOPADHELD, 0);
+  if (any(0xFFFF)) PostInputEvent(targets, eMSG_UIOPADUP, 0);
+}

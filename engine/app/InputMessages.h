@@ -39,3 +39,15 @@ void PostKeyMessages(const InputTargets& targets, const KeyLists& keys);
 // during delivery) and the motion of one mouse poll.
 void PostMouseMessages(const InputTargets& targets, const int buttonStates[3], int32_t wheelDelta,
                        float motionX, float motionY);
+
+// One poll of the pad: its first six button states and four direction states
+// (1 went down, 0xFFFF went up) and its two repeat indicators.
+struct PadSnapshot {
+  uint16_t buttons[6] = {};
+  uint16_t directions[4] = {};
+  bool buttonRepeat = false;
+  bool directionRepeat = false;
+};
+
+// Posts pad down, pad held and pad up as the snapshot asks (parameter 0).
+void PostPadMessages(const InputTargets& targets, const PadSnapshot& pad);

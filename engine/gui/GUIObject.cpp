@@ -87,6 +87,12 @@ void GUIObject::UpdateImageState() {
   }
 }
 
+void GUIObject::ForgetMaterials() {
+  for (CMATMaterial*& image : images) image = nullptr;
+  frameMaterial = nullptr;
+  overlayMaterial = nullptr;
+}
+
 bool GUIObject::SetImageMaterial(int index, CMATMaterial* material) {
   if (index < 0 || index >= kImageCount || material == nullptr) return false;
   images[index] = material;

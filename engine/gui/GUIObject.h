@@ -64,6 +64,8 @@ class GUIObject : public StateMachine, public CMSGListener {
   virtual void UpdateImageState();
   // Image `index` (0..3) becomes the material; refuses a bad index or null.
   virtual bool SetImageMaterial(int index, CMATMaterial* material);
+  // Drops every material pointer (the material manager is going away).
+  void ForgetMaterials();
   // Looks the material up by name in the material manager, then SetImageMaterial.
   virtual bool SetImage(int index, const char* materialName);
   virtual void LoseFocus();

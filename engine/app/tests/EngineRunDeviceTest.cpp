@@ -3,6 +3,7 @@
 #include "engine/app/HotKeys.h"
 #include "content/DefaultData.h"
 #include "engine/gui/Window.h"
+#include "engine/runtime/display/Display.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "platform/ScriptedInputSources.h"
 #include "engine/foundation/Log.h"
@@ -150,40 +151,46 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
 
 TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
   ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
-  CGEMApplication application;
-  std::vector<uint8_t> pixels(800 * 600 * 4);
-  EngineRunOptions options;
-  options.application = &application;
-  bool closed = false;
-  options.pollEvent = [&](platform::Event* event) {
-    // Frame 12 has been presented: read it back, then close the window.
-    if (closed || application.GetFrameCount() != 12) return false;
-    closed = true;
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    event->type = platform::EventType::WindowClose;
-    return true;
-  };
-  EXPECT_EQ(EngineRun(options), 0);
+  // The second run rebuilds the window in frame 10: textures, font lists and
+  // render state must all come back in the new context.
+  for (bool rebuild : {false, true}) {
+    SCOPED_TRACE(rebuild ? "after a display rebuild" : "first window");
+    CGEMApplication application;
+    std::vector<uint8_t> pixels(800 * 600 * 4);
+    EngineRunOptions options;
+    options.application = &application;
+    bool closed = false;
+    options.pollEvent = [&](platform::Event* event) {
+      if (rebuild && application.GetFrameCount() == 9) GetDisplay()->SetState(CDisplay::kChangePending);
+      // Frame 14 has been presented: read it back, then close the window.
+      if (closed || application.GetFrameCount() != 14) return false;
+      closed = true;
+      glReadBuffer(GL_BACK);
+      glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+      event->type = platform::EventType::WindowClose;
+      return true;
+    };
+    EXPECT_EQ(EngineRun(options), 0);
 
-  // Rows come bottom first; y counts down from the top of the HUD.
-  auto at = [&](int x, int y) { return &pixels[(size_t(599 - y) * 800 + x) * 4]; };
-  const uint8_t* corner = at(790, 10);
-  EXPECT_EQ(corner[0], 0);
-  EXPECT_EQ(corner[1], 0);
-  EXPECT_NEAR(corner[2], 64, 1) << "the frame is cleared in the display's colour";
-  // The web address beside the logos is written in the default font in white.
-  int bright = 0;
-  for (int y = 582; y < 598; ++y) {
-    for (int x = 665; x < 800; ++x) bright += at(x, y)[0] > 150 && at(x, y)[2] > 150 ? 1 : 0;
+    // Rows come bottom first; y counts down from the top of the HUD.
+    auto at = [&](int x, int y) { return &pixels[(size_t(599 - y) * 800 + x) * 4]; };
+    const uint8_t* corner = at(790, 10);
+    EXPECT_EQ(corner[0], 0);
+    EXPECT_EQ(corner[1], 0);
+    EXPECT_NEAR(corner[2], 64, 1) << "the frame is cleared in the display's colour";
+    // The web address beside the logos is written in the default font in white.
+    int bright = 0;
+    for (int y = 582; y < 598; ++y) {
+      for (int x = 665; x < 800; ++x) bright += at(x, y)[0] > 150 && at(x, y)[2] > 150 ? 1 : 0;
+    }
+    EXPECT_GT(bright, 30);
+    // The X axis crosses the middle of the view in red.
+    int red = 0;
+    for (int y = 0; y < 600; ++y) {
+      for (int x = 0; x < 800; ++x) red += at(x, y)[0] > 200 && at(x, y)[1] < 60 ? 1 : 0;
+    }
+    EXPECT_GT(red, 100);
   }
-  EXPECT_GT(bright, 30);
-  // The X axis crosses the middle of the view in red.
-  int red = 0;
-  for (int y = 0; y < 600; ++y) {
-    for (int x = 0; x < 800; ++x) red += at(x, y)[0] > 200 && at(x, y)[1] < 60 ? 1 : 0;
-  }
-  EXPECT_GT(red, 100);
 }
 
 TEST_F(EngineRunDevice, ClosingTheWindowQuitsInAnyState) {

@@ -3,6 +3,9 @@
 #include "engine/foundation/LogChannel.h"
 #include "engine/foundation/LogSettings.h"
 #include "engine/runtime/messages/MSGService.h"
+#include "engine/runtime/settings/Settings.h"
+#include "engine/scene/ModelManager.h"
+#include "tools/DBGSystemWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +101,48 @@ TEST_F(GEMApplicationTest, ShutdownMessageIsMarkedHandledInIdle) {
   other.id = eMSG_Shutdown + 1;
   application.HandleMessage(&other);
   EXPECT_EQ(other.handled & 1, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GEMApplicationTest, CommandLineLoadOfAMissingModelLeavesTheViewerEmpty) {
+  if (LogChannel* log = GetLogChannel(kLogGEM)) log->Clear();
+  ChannelReader gem(kLogGEM);
+  CSettings settings;
+  settings.ParseCommandLine("/3ME missing-model.3me");
+  CGEMApplication application;
+  GEMServices services;
+  services.settings = &settings;
+  application.Initialise(services);
+  for (int frame = 1; frame <= 9; ++frame) application.Frame(false);
+
+  const std::vector<std::string> lines = gem.Fresh();
+  bool refused = false;
+  for (const std::string& line : lines) refused = refused || line.find("Unable to locate file.") != std::string::npos;
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(application.viewerModel, nullptr);
+  // The failed model is not kept, so a later load tries the file again.
+  EXPECT_EQ(C3MEManager::Instance().GetModelCount(), 0u);
+}
+
+TEST_F(GEMApplicationTest, DeveloperConsolePhrasesHideTheViewerAndAreMarkedHandled) {
+  CGEMApplication application;
+  application.options.createDeveloperWindow = 1;
+  for (int frame = 1; frame <= 9; ++frame) application.Frame(false);
+  ASSERT_NE(application.developerWindow, nullptr);
+  application.options.modelViewer = 1;
+  DBGConsoleLine& line = application.developerWindow->consoleLine;
+  line.command = "HIDE";
+  line.argument = "3ME";
+  application.HandleConsolePhrase();
+  EXPECT_EQ(application.options.modelViewer, 0);
+  EXPECT_EQ(line.handled, 1);
+  line.handled = 0;
+  line.command = "SHOW";
+  application.HandleConsolePhrase();
+  EXPECT_EQ(line.handled, 0);
 }
 
 }  // namespace

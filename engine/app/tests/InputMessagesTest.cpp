@@ -72,6 +72,31 @@ TEST_F(InputFixture, MouseButtonsWheelAndMotion) {
   EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 18", "gui 18"}));
 }
 
+TEST_F(InputFixture, PadDownHeldAndUpFollowButtonsDirectionsAndRepeats) {
+  struct Case {
+    const char* name;
+    PadSnapshot pad;
+    std::vector<std::string> expected;
+  };
+  PadSnapshot buttonDown;
+  buttonDown.buttons[5] = 1;
+  PadSnapshot directionUpAndRepeat;
+  directionUpAndRepeat.directions[3] = 0xFFFF;
+  directionUpAndRepeat.directionRepeat = true;
+  PadSnapshot heldOnly;
+  heldOnly.buttons[0] = 2;
+  const Case cases[] = {
+      {"a button went down", buttonDown, {"app 19", "gui 19"}},
+      {"a direction went up while repeating", directionUpAndRepeat, {"app 20", "gui 20", "app 21", "gui 21"}},
+      {"a button merely held", heldOnly, {}},
+  };
+  for (const Case& c : cases) {
+    journal.entries.clear();
+    PostPadMessages(targets, c.pad);
+    EXPECT_EQ(journal.entries, c.expected) << c.name;
+  }
+}
+
 TEST(InputMessagesTest, ButtonAndWheelTables) {
   struct Case {
     int button, state;
