@@ -5,6 +5,7 @@
 #include "engine/gui/Window.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/messages/MessageIds.h"
+#include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/LogChannel.h"
@@ -14,6 +15,8 @@
 
 #include <GL/gl.h>
 #include <sys/stat.h>
+
+#include <fstream>
 #include <unistd.h>
 
 #include <string>
@@ -191,6 +194,32 @@ TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
     }
     EXPECT_GT(red, 100);
   }
+}
+
+TEST_F(EngineRunDevice, AToolLibraryInTheFolderIsCreatedToggledWithF11AndCleanedUp) {
+  ASSERT_EQ(symlink(VYRE_TOOLBRIDGE_STUB, "toolbridge.so"), 0);
+  int step = 0;
+  EngineRunOptions options;
+  options.pollEvent = [&](platform::Event* event) {
+    switch (step++) {
+      case 0:
+        event->type = platform::EventType::KeyDown;
+        event->key = platform::key::F11;
+        return true;
+      case 1:
+        event->type = platform::EventType::WindowClose;
+        return true;
+      default:
+        return false;
+    }
+  };
+  EXPECT_EQ(EngineRun(options), 0);
+  ExpectInOrder(ChannelLines(kLogDBG), {"Connecting to toolbridge.dll ...", "... success.",
+                                        "Exited frame loop.", "Closing toolbridge.dll ..."});
+  std::ifstream log("toolbridge.log");
+  std::vector<std::string> calls;
+  for (std::string line; std::getline(log, line);) calls.push_back(line);
+  EXPECT_EQ(calls, (std::vector<std::string>{"Create", "ToggleShow", "CleanUp"}));
 }
 
 TEST_F(EngineRunDevice, ClosingTheWindowQuitsInAnyState) {
