@@ -2,28 +2,28 @@
 
 #include "engine/app/AppCommands.h"
 #include "engine/app/GEMCommandServices.h"
-
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
-#include "engine/runtime/fsm/FSMRegistry.h"
 #include "engine/foundation/Profiler.h"
-#include "engine/graphics/MaterialManager.h"
-#include "engine/graphics/TextureManager.h"
-#include "engine/runtime/console/CommandRegistry.h"
-#include "engine/runtime/console/VariableRegistry.h"
-#include "engine/runtime/messages/MSGSystem.h"
-#include "engine/runtime/messages/MSGService.h"
-#include "engine/scene/ModelManager.h"
-#include "engine/scene/SceneNode.h"
 #include "engine/graphics/GFXGL.h"
 #include "engine/graphics/GFXLight.h"
+#include "engine/graphics/GFXStats.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/TextureManager.h"
 #include "engine/gui/GUIWindowManager.h"
+#include "engine/runtime/console/CommandRegistry.h"
+#include "engine/runtime/console/VariableRegistry.h"
 #include "engine/runtime/display/Display.h"
+#include "engine/runtime/fsm/FSMRegistry.h"
+#include "engine/runtime/messages/MSGService.h"
+#include "engine/runtime/messages/MSGSystem.h"
 #include "engine/runtime/settings/Settings.h"
+#include "engine/scene/ModelManager.h"
 #include "engine/scene/SCNScene.h"
+#include "engine/scene/SceneNode.h"
 #include "platform/FileSystem.h"
-#include "tools/DBGSystemWindow.h"
 #include "platform/Random.h"
+#include "tools/DBGSystemWindow.h"
 
 #include <ctime>
 
@@ -157,6 +157,7 @@ uint8_t CGEMApplication::Frame(bool quitRequested) {
     if (steps_.subSystems) steps_.subSystems();
   });
   if (steps_.beginDisplay) steps_.beginDisplay();
+  GFXStats::GetInstance()->EndFrame(frameCount_, Clock::Instance().GetFrameRate());
   profiler.Begin(gSections.maintainEngine);
   if (steps_.maintainEngine) steps_.maintainEngine();
   InSection(gSections.updateGEO, [] { CFSMRegistry::Get()->UpdateAll(); });
