@@ -3,6 +3,8 @@
 // an orthographic view 300 x 225 units wide around the origin.
 
 #include <GL/gl.h>
+#include "engine/scene/tests/support/SquareModel.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -166,26 +168,9 @@ class DeveloperViewsDevice : public ::testing::Test {
   C3MEModel& SquareModel() {
     model_ = std::make_unique<C3MEModel>();
     C3MEModel& model = *model_;
-    EXPECT_TRUE(model.ReserveMeshes(1));
-    model.meshCount = 1;
-    C3MEMesh& mesh = model.meshes[0];
-    EXPECT_TRUE(mesh.ReserveVertices(4));
-    mesh.vertexCount = 4;
     const float corners[4][2] = {{-100, 50}, {0, 50}, {-100, -50}, {0, -50}};
-    for (int v = 0; v < 4; ++v) mesh.vertices[v].position = Vector3(corners[v][0], corners[v][1], 0);
-    EXPECT_TRUE(mesh.SetLodCount(1));
-    EXPECT_TRUE(mesh.ReserveLists(0, 1));
-    mesh.lods[0].listCount = 1;
-    C3MEIndexList& group = mesh.lods[0].lists[0];
-    EXPECT_TRUE(group.Reserve(4));
-    for (uint16_t i = 0; i < 4; ++i) group.indices[i] = i;
-    group.indexCount = 4;
-    group.primitiveKind = C3MEIndexList::kTriangleStrip;
-    group.material = CMATManager::GetInstance()->GetMaterial("plain");
-    group.material->GetStage(0)->flags = StageFlag::INITIAL;
-    EXPECT_TRUE(model.ReserveInstances(1));
-    model.instanceCount = 1;
-    model.instances[0].mesh = &mesh;
+    BuildSquareModel(model, corners, "plain", StageFlag::INITIAL);
+    C3MEMesh& mesh = model.meshes[0];
     mesh.volumeKind = C3MEMesh::kCuboid;
     mesh.box.min = Vector3(-100, -50, -1);
     mesh.box.max = Vector3(0, 50, 1);

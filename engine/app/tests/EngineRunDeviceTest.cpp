@@ -17,6 +17,8 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <unistd.h>
 
 #include <string>
@@ -49,6 +51,24 @@ void ExpectInOrder(const std::vector<std::string>& lines, std::initializer_list<
     while (at < lines.size() && !Contains(lines[at], text)) ++at;
     EXPECT_LT(at, lines.size()) << "missing or out of order: " << text;
   }
+}
+
+// Window events handed out one per poll, in order; then the queue is empty.
+std::function<bool(platform::Event*)> EventScript(std::vector<platform::Event> events) {
+  auto next = std::make_shared<size_t>(0);
+  return [events = std::move(events), next](platform::Event* event) {
+    if (*next >= events.size()) return false;
+    *event = events[(*next)++];
+    return true;
+  };
+}
+
+platform::Event WindowEvent(platform::EventType type, int width = 0, int height = 0) {
+  platform::Event event;
+  event.type = type;
+  event.width = width;
+  event.height = height;
+  return event;
 }
 
 // Where the key presses of a run go, with the frame each arrived in.
@@ -198,21 +218,10 @@ TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
 
 TEST_F(EngineRunDevice, AToolLibraryInTheFolderIsCreatedToggledWithF11AndCleanedUp) {
   ASSERT_EQ(symlink(VYRE_TOOLBRIDGE_STUB, "toolbridge.so"), 0);
-  int step = 0;
+  platform::Event f11 = WindowEvent(platform::EventType::KeyDown);
+  f11.key = platform::key::F11;
   EngineRunOptions options;
-  options.pollEvent = [&](platform::Event* event) {
-    switch (step++) {
-      case 0:
-        event->type = platform::EventType::KeyDown;
-        event->key = platform::key::F11;
-        return true;
-      case 1:
-        event->type = platform::EventType::WindowClose;
-        return true;
-      default:
-        return false;
-    }
-  };
+  options.pollEvent = EventScript({f11, WindowEvent(platform::EventType::WindowClose)});
   EXPECT_EQ(EngineRun(options), 0);
   ExpectInOrder(ChannelLines(kLogDBG), {"Connecting to toolbridge.dll ...", "... success.",
                                         "Exited frame loop.", "Closing toolbridge.dll ..."});
@@ -242,16 +251,10 @@ TEST_F(EngineRunDevice, ClosingTheWindowQuitsInAnyState) {
 
 TEST_F(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
   int frames = 0;
-  int step = 0;
   EngineRunOptions options;
   options.drawFrame = [&] { ++frames; };
-  options.pollEvent = [&](platform::Event* event) {
-    switch (step++) {
-      case 0: event->type = platform::EventType::Minimised; return true;
-      case 1: event->type = platform::EventType::Quit; return true;
-      default: return false;
-    }
-  };
+  options.pollEvent =
+      EventScript({WindowEvent(platform::EventType::Minimised), WindowEvent(platform::EventType::Quit)});
   EXPECT_EQ(EngineRun(options), 0);
   EXPECT_EQ(frames, 0);
 }
@@ -271,23 +274,11 @@ TEST_F(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(folder), 0);
-    int step = 0;
+    std::vector<platform::Event> events;
+    if (c.resize) events.push_back(WindowEvent(platform::EventType::Resized, 640, 400));
+    events.push_back(WindowEvent(platform::EventType::WindowClose));
     EngineRunOptions options;
-    options.pollEvent = [&](platform::Event* event) {
-      switch (step++) {
-        case 0:
-          if (!c.resize) return false;
-          event->type = platform::EventType::Resized;
-          event->width = 640;
-          event->height = 400;
-          return true;
-        case 1:
-          event->type = platform::EventType::WindowClose;
-          return true;
-        default:
-          return false;
-      }
-    };
+    options.pollEvent = EventScript(events);
     EXPECT_EQ(EngineRun(options), 0) << c.name;
     struct stat info;
     EXPECT_EQ(stat(registry.c_str(), &info) == 0, c.saved) << c.name;

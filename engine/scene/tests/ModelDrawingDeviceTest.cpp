@@ -2,6 +2,8 @@
 // through display lists, and meshes that must stay out of the lists.
 
 #include <GL/gl.h>
+#include "engine/scene/tests/support/SquareModel.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -53,28 +55,9 @@ class ModelDrawingDevice : public ::testing::Test {
   C3MEModel& SquareModel(int32_t groupValue) {
     model_ = std::make_unique<C3MEModel>();
     C3MEModel& model = *model_;
-    EXPECT_TRUE(model.ReserveMeshes(1));
-    model.meshCount = 1;
-    C3MEMesh& mesh = model.meshes[0];
-    EXPECT_TRUE(mesh.ReserveVertices(4));
-    mesh.vertexCount = 4;
-    const float corners[4][2] = {{-1, -1}, {0, -1}, {-1, 1}, {0, 1}};
-    for (int v = 0; v < 4; ++v) mesh.vertices[v].position = Vector3(corners[v][0], corners[v][1], 0);
-    EXPECT_TRUE(mesh.SetLodCount(1));
-    EXPECT_TRUE(mesh.ReserveLists(0, 1));
-    mesh.lods[0].listCount = 1;
-    C3MEIndexList& group = mesh.lods[0].lists[0];
-    EXPECT_TRUE(group.Reserve(4));
-    for (uint16_t i = 0; i < 4; ++i) group.indices[i] = i;
-    group.indexCount = 4;
-    group.primitiveKind = C3MEIndexList::kTriangleStrip;
-    group.groupValue = groupValue;
     // Untextured and lit by nothing: the vertex colours (white) show.
-    group.material = CMATManager::GetInstance()->GetMaterial("plain");
-    group.material->GetStage(0)->flags = 0x140;
-    EXPECT_TRUE(model.ReserveInstances(1));
-    model.instanceCount = 1;
-    model.instances[0].mesh = &mesh;
+    const float corners[4][2] = {{-1, -1}, {0, -1}, {-1, 1}, {0, 1}};
+    BuildSquareModel(model, corners, "plain", 0x140, groupValue);
     return model;
   }
 
