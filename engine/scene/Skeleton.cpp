@@ -114,8 +114,9 @@ bool C3MEBone::ReadSkeletonText(const String& fileName) {
         Apply(line, *this);
         --bonesLeft;
         if (line.childCount > 0) {
-            // A further root line replaces the tree read so far.
-            state.bonesMade = 1;
+            // A further root line replaces the tree read so far; the bone
+            // budget still counts every bone made, so repeated roots cannot
+            // make a small file cost endless work.
             if (!state.Admit(line.childCount, scan)) return false;
             if (!SetChildCount(line.childCount)) return state.Refuse("out of memory");
             if (!ReadChildren(scan, bonesLeft, state, 1)) return false;

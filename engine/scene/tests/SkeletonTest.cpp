@@ -78,6 +78,22 @@ TEST_F(SkeletonFile, ZeroBonesReadNothingAndSucceed) {
     EXPECT_EQ(root.name, "Unknown");
 }
 
+TEST_F(SkeletonFile, CountBeyondTheTreeLetsTheNextRootReplaceIt) {
+    const std::string text =
+        "[BONES]\n[NBONES]4\n"
+        "[RBONE] First [C] 1 [P] [0,0,0] [R] (quat 0 0 0 1) [S] [1,1,1]\n"
+        "[CBONE] A [C] 0 [P] [1,0,0] [R] (quat 0 0 0 1) [S] [1,1,1]\n"
+        "[RBONE] Second [C] 1 [P] [0,0,0] [R] (quat 0 0 0 1) [S] [1,1,1]\n"
+        "[CBONE] B [C] 0 [P] [2,0,0] [R] (quat 0 0 0 1) [S] [1,1,1]\n"
+        "[END]\n";
+    C3MEBone root;
+    ASSERT_TRUE(root.Read(String(Write(text).c_str())));
+    EXPECT_EQ(root.name, "Second");
+    ASSERT_EQ(root.childCount, 1u);
+    EXPECT_EQ(root.children[0].name, "B");
+    EXPECT_EQ(root.FindBone(String("A")), nullptr);
+}
+
 TEST_F(SkeletonFile, FailuresAreLoggedWithTheUpperCasedName) {
     struct Case {
         std::string text;
