@@ -9,7 +9,9 @@
 #include "engine/scene/BinaryCodec.h"
 #include "engine/scene/Log3ME.h"
 #include "engine/scene/MaterialLink.h"
+#include "engine/scene/PEOCodec.h"
 #include "engine/scene/TextCodec3MX.h"
+#include "engine/scene/TextExportCodec.h"
 #include "platform/FileTime.h"
 
 namespace {
@@ -412,6 +414,12 @@ bool C3MEModel::Read(String fileName) {
             result = codec.Read(upper.c_str());
         } else if (extension == "3MX") {
             C3MXCodec codec(this);
+            result = codec.Read(upper.c_str());
+        } else if (extension == "TXT") {
+            CTXTCodec codec(this);
+            result = codec.Read(upper.c_str());
+        } else if (extension == "PEO") {
+            CPEOCodec codec(this);
             result = codec.Read(upper.c_str());
         }
     }

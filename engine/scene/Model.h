@@ -32,7 +32,7 @@ public:
 
     // Destroys meshes, instances and materials; bounds, size and name stay.
     void Clear();
-    // Reads the model from a file (".3ME", ".3MX"); true on success.
+    // Reads the model from a file (".3ME", ".3MX", ".PEO"); true on success.
     bool Read(String fileName);
     // Writes the model as a binary ".3ME" file; true on success.
     bool Write(const char* fileName);

@@ -38,6 +38,9 @@ class SdlGlWindow final : public GlWindow {
     errorText_.clear();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Fail(GlWindowError::VideoUnavailable);
     videoStarted_ = true;
+    // Neither the screen saver nor the monitor's power saving may start
+    // while the program runs.
+    SDL_DisableScreenSaver();
 
     Uint32 flags = SDL_WINDOW_OPENGL | (config.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
     int depthBits = kPreferredDepthBits;

@@ -1,0 +1,88 @@
+#include "engine/scene/TextScanner.h"
+
+#include <climits>
+#include <cstdarg>
+#include <cstdlib>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+TextScanner::TextScanner(const std::vector<uint8_t>& bytes) : mText(bytes.begin(), bytes.end()) {
+    // A NUL ends a text file for a formatted reader; it also keeps the
+    // number parser below from reading past the text.
+    const size_t nul = mText.find('\0');
+    if (nul != std::string::npos) mText.resize(nul);
+}
+
+void TextScanner::SkipBlanks() {
+    while (!AtEnd() && IsBlank(mText[mPos])) ++mPos;
+}
+
+int TextScanner::Scan(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    int stored = 0;
+    bool inputFailed = false;
+    for (const char* f = format; *f != '\0'; ++f) {
+        if (IsBlank(*f)) {
+            SkipBlanks();
+            continue;
+        }
+        if (*f != '%') {
+            if (AtEnd()) {
+                inputFailed = true;
+                break;
+            }
+            if (mText[mPos] != *f) break;
+            ++mPos;
+            continue;
+        }
+        const char conversion = *++f;
+        if (conversion == '\0') break;
+        SkipBlanks();
+        if (AtEnd()) {
+            inputFailed = true;
+            break;
+        }
+        const char* start = mText.c_str() + mPos;
+        if (conversion == 's') {
+            std::string* word = va_arg(args, std::string*);
+            size_t end = mPos;
+            while (end < mText.size() && !IsBlank(mText[end]) && end - mPos < kMaxWord) ++end;
+            word->assign(mText, mPos, end - mPos);
+            mPos = end;
+        } else if (conversion == 'd' || conversion == 'u') {
+            // Digits after an optional sign; nothing is consumed without a digit.
+            size_t p = mPos;
+            if (mText[p] == '+' || mText[p] == '-') ++p;
+            if (p >= mText.size() || !IsDigit(mText[p])) break;
+            char* end = nullptr;
+            long long value = std::strtoll(start, &end, 10);
+            mPos += size_t(end - start);
+            if (conversion == 'd') {
+                // Out of range saturates (strtoll already saturates at its own limits).
+                if (value > INT32_MAX) value = INT32_MAX;
+                if (value < INT32_MIN) value = INT32_MIN;
+                *va_arg(args, int32_t*) = int32_t(value);
+            } else {
+                // Like the C reader, a negative count wraps to a huge unsigned one.
+                *va_arg(args, uint32_t*) = uint32_t(uint64_t(value));
+            }
+        } else if (conversion == 'f') {
+            char* end = nullptr;
+            const float value = std::strtof(start, &end);
+            if (end == start) break;
+            mPos += size_t(end - start);
+            *va_arg(args, float*) = value;
+        } else {
+            break;
+        }
+        ++stored;
+    }
+    va_end(args);
+    return inputFailed && stored == 0 ? -1 : stored;
+}

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Formatted input over a text file held in memory, consuming the way the C
+// library's formatted stream input does: a blank in the format skips any run
+// of white space, a literal character must match the next one (a mismatch
+// stops the scan and leaves that character for the next scan), and a
+// conversion skips white space first. The skeleton, key-frame and sequence
+// files are written for that kind of reader, so partly matching lines move
+// through the file the same way. Reading from memory keeps every scan within
+// the bytes the file holds.
+class TextScanner {
+public:
+    // Longest word a "%s" stores; the rest of a longer word is left for the next scan.
+    static constexpr size_t kMaxWord = 511;
+
+    explicit TextScanner(const std::vector<uint8_t>& bytes);
+
+    // Scans by a format of literals, blanks and the conversions %d (int32_t*),
+    // %u (uint32_t*), %f (float*) and %s (std::string*). Returns the number of
+    // values stored, or -1 when the text ended before the first conversion.
+    int Scan(const char* format, ...);
+    // Bytes not yet consumed.
+    size_t Remaining() const { return mText.size() - mPos; }
+    // Read position, for telling whether a scan consumed anything.
+    size_t Position() const { return mPos; }
+
+private:
+    void SkipBlanks();
+    bool AtEnd() const { return mPos >= mText.size(); }
+
+    std::string mText;
+    size_t mPos = 0;
+};
