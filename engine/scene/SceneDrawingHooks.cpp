@@ -6,6 +6,7 @@
 #include "engine/scene/Actor.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/ModelDrawing.h"
+#include "engine/scene/SCNInstance.h"
 #include "engine/scene/SceneNode.h"
 
 #include <GL/gl.h>
@@ -78,4 +79,6 @@ void InstallSceneDrawingHooks() {
   node.pushMatrix = &PushMatrix;
   node.popMatrix = &PopMatrix;
   node.drawMarker = &DrawNodeMarker;
+
+  CSCNInstance::DrawHook() = &GFXDisplay::DrawModel;
 }
