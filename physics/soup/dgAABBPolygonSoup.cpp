@@ -1,0 +1,386 @@
+#include "physics/soup/dgAABBPolygonSoup.h"
+
+#include <cstring>
+
+#include "physics/memory/dgHeap.h"
+#include "physics/memory/dgMemory.h"
+#include "physics/memory/dgStack.h"
+#include "physics/soup/dgPolygonSoupBuilder.h"
+
+namespace {
+
+constexpr float kHuge = 1.0e10f;
+
+uint32_t SignBit(float value) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits & 0x80000000u;
+}
+
+// True when box [lo, hi] overlaps [p0, p1]; a difference of -0.0 counts as
+// apart, exactly as the sign bits say.
+bool Overlaps(const float* lo, const float* hi, const dgVector& p0, const dgVector& p1) {
+  uint32_t signs = 0;
+  for (int axis = 0; axis < 3; ++axis) signs |= SignBit(hi[axis] - p0[axis]) | SignBit(p1[axis] - lo[axis]);
+  return signs == 0;
+}
+
+const float* VertexAt(const float* vertices, int index) {
+  return vertices + static_cast<long long>(index & dgAABBPolygonSoup::kIndexMask) * 3;
+}
+
+void FaceBox(const float* vertices, const int* indices, int count, float* lo, float* hi) {
+  for (int axis = 0; axis < 3; ++axis) {
+    lo[axis] = kHuge;
+    hi[axis] = -kHuge;
+  }
+  for (int i = 0; i < count; ++i) {
+    const float* p = VertexAt(vertices, indices[i]);
+    for (int axis = 0; axis < 3; ++axis) {
+      lo[axis] = p[axis] < lo[axis] ? p[axis] : lo[axis];
+      hi[axis] = p[axis] > hi[axis] ? p[axis] : hi[axis];
+    }
+  }
+}
+
+// Clips the segment to the side of a plane where distance has its sign bit
+// set; false when both ends lie outside.
+bool ClipToPlane(dgVector& a, dgVector& b, float distanceA, float distanceB) {
+  const bool insideA = SignBit(distanceA) != 0;
+  const bool insideB = SignBit(distanceB) != 0;
+  if (!insideA && !insideB) return false;
+  if (insideA && insideB) return true;
+  const float t = distanceA / (distanceA - distanceB);
+  const dgVector onPlane = a + (b - a).Scale(t);
+  (insideA ? b : a) = onPlane;
+  return true;
+}
+
+// Reads count elements of elementBytes into a new dgMalloc block, growing it
+// as the data arrives so that a lying count costs no more than the stream
+// really holds. Null on a short stream (or no memory).
+void* ReadArray(dgSoupReadCallback read, void* handle, long long count, size_t elementBytes) {
+  constexpr long long kChunk = 65536;
+  unsigned char* data = nullptr;
+  long long have = 0;
+  while (have < count) {
+    const long long step = count - have < kChunk ? count - have : kChunk;
+    auto* grown = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(have + step) * elementBytes));
+    if (!grown) break;
+    if (data) std::memcpy(grown, data, static_cast<size_t>(have) * elementBytes);
+    dgFree(data);
+    data = grown;
+    const size_t bytes = static_cast<size_t>(step) * elementBytes;
+    if (read(handle, data + static_cast<size_t>(have) * elementBytes, bytes) != bytes) break;
+    have += step;
+  }
+  if (have == count && data) return data;
+  dgFree(data);
+  return nullptr;
+}
+
+bool ReadCount(dgSoupReadCallback read, void* handle, int& outCount) {
+  int32_t count = 0;
+  if (read(handle, &count, sizeof count) != sizeof count || count < 0) return false;
+  outCount = count;
+  return true;
+}
+
+}  // namespace
+
+dgPolygonSoupDatabase::~dgPolygonSoupDatabase() { FreeVertices(); }
+
+void dgPolygonSoupDatabase::FreeVertices() {
+  dgFree(mVertices);
+  mVertices = nullptr;
+  mVertexCount = 0;
+}
+
+struct dgAABBPolygonSoup::Stub {
+  float minimum[3];
+  float maximum[3];
+  int start;
+  int length;
+};
+
+dgAABBPolygonSoup::~dgAABBPolygonSoup() { FreeTree(); }
+
+void dgAABBPolygonSoup::FreeTree() {
+  dgFree(mNodes);
+  dgFree(mIndices);
+  mNodes = nullptr;
+  mIndices = nullptr;
+  mNodeCount = 0;
+  mIndexCount = 0;
+  mDepth = 0;
+}
+
+bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
+  FreeTree();
+  FreeVertices();
+  const int faceCount = builder.GetFaceCount();
+  if (faceCount < 2 || builder.GetIndexCount() >= kMaxIndexPosition) return true;
+  const int* counts = builder.GetFaceIndexCounts();
+  const int* indices = builder.GetIndices();
+  const float* vertices = builder.GetVertices();
+  for (int f = 0; f < faceCount; ++f) {
+    if (counts[f] - 1 > kMaxLeafIndices) return true;
+  }
+
+  dgStack<Stub> stubs(faceCount);
+  if (!stubs.IsValid()) return false;
+  for (int f = 0, at = 0; f < faceCount; at += counts[f], ++f) {
+    Stub& stub = stubs[f];
+    FaceBox(vertices, indices + at + 1, counts[f] - 1, stub.minimum, stub.maximum);
+    for (int axis = 0; axis < 3; ++axis) {
+      stub.minimum[axis] -= kFaceBoxPadding;
+      stub.maximum[axis] += kFaceBoxPadding;
+    }
+    stub.start = at;
+    stub.length = counts[f];
+  }
+
+  const int vertexCount = builder.GetVertexCount();
+  mNodes = static_cast<Node*>(dgMalloc(static_cast<size_t>(faceCount - 1) * sizeof(Node)));
+  mIndices = static_cast<int*>(dgMalloc(static_cast<size_t>(builder.GetIndexCount()) * sizeof(int)));
+  mVertices = static_cast<float*>(dgMalloc(static_cast<size_t>(vertexCount) * 12));
+  if (!mNodes || !mIndices || (vertexCount > 0 && !mVertices)) {
+    FreeTree();
+    FreeVertices();
+    return false;
+  }
+  std::memset(mNodes, 0, static_cast<size_t>(faceCount - 1) * sizeof(Node));
+  mNodeCount = faceCount - 1;
+  mIndexCount = builder.GetIndexCount();
+  std::memcpy(mIndices, indices, static_cast<size_t>(mIndexCount) * sizeof(int));
+  mVertexCount = vertexCount;
+  mVertexStride = 12;
+  if (vertexCount > 0) std::memcpy(mVertices, vertices, static_cast<size_t>(vertexCount) * 12);
+
+  int counter = 1;
+  if (!BuildNode(0, stubs.Data(), faceCount, counter, 1)) {
+    FreeTree();
+    FreeVertices();
+    return false;
+  }
+  return true;
+}
+
+bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth) {
+  for (;;) {
+    if (depth > mDepth) mDepth = depth;
+    Node& node = mNodes[nodeIndex];
+    for (int axis = 0; axis < 3; ++axis) {
+      node.minimum[axis] = kHuge;
+      node.maximum[axis] = -kHuge;
+    }
+    for (int i = 0; i < count; ++i) {
+      for (int axis = 0; axis < 3; ++axis) {
+        if (stubs[i].minimum[axis] < node.minimum[axis]) node.minimum[axis] = stubs[i].minimum[axis];
+        if (stubs[i].maximum[axis] > node.maximum[axis]) node.maximum[axis] = stubs[i].maximum[axis];
+      }
+    }
+
+    int left = 1;
+    if (count > 2) {
+      double spread[3];
+      for (int axis = 0; axis < 3; ++axis) {
+        double sum = 0.0;
+        double sumSquares = 0.0;
+        for (int i = 0; i < count; ++i) {
+          const double centre = (static_cast<double>(stubs[i].minimum[axis]) + stubs[i].maximum[axis]) * 0.5;
+          sum += centre;
+          sumSquares += centre * centre;
+        }
+        spread[axis] = count * sumSquares - sum * sum;
+      }
+      int axis = 1;
+      if (spread[0] >= spread[1] && spread[0] >= spread[2]) {
+        axis = 0;
+      } else if (spread[2] > spread[1]) {
+        axis = 2;
+      }
+
+      // The (count / 2)-th smallest face maximum on the axis splits the set.
+      using Heap = dgHeap<int, float>;
+      dgStack<Heap::Entry> storage(count);
+      if (!storage.IsValid()) return false;
+      Heap heap(storage.Data(), count);
+      for (int i = 0; i < count; ++i) heap.Push(2.0f * node.maximum[axis] - stubs[i].maximum[axis], i);
+      int last = 0;
+      for (int i = 0; i < count / 2; ++i) {
+        last = heap.TopValue();
+        heap.Pop();
+      }
+      const float split = stubs[last].maximum[axis];
+      left = 0;
+      for (int i = 0; i < count; ++i) {
+        if (stubs[i].maximum[axis] < split) {
+          const Stub moved = stubs[i];
+          stubs[i] = stubs[left];
+          stubs[left++] = moved;
+        }
+      }
+      if (left == 0 || left == count) left = count / 2;
+    }
+
+    const int right = count - left;
+    const int leftNode = left > 1 ? counter++ : 0;
+    const int rightNode = right > 1 ? counter++ : 0;
+    const auto leafLink = [](const Stub& stub) {
+      return static_cast<uint32_t>(stub.start + 1) * 256u + static_cast<uint32_t>(stub.length - 1) * 2u + kLeafBit;
+    };
+    node.left = left > 1 ? static_cast<uint32_t>(leftNode) << 1 : leafLink(stubs[0]);
+    node.right = right > 1 ? static_cast<uint32_t>(rightNode) << 1 : leafLink(stubs[left]);
+    if (left > 1 && !BuildNode(leftNode, stubs, left, counter, depth + 1)) return false;
+    if (right <= 1) return true;
+    nodeIndex = rightNode;
+    stubs += left;
+    count = right;
+    ++depth;
+  }
+}
+
+bool dgAABBPolygonSoup::GetAABB(dgVector& outMin, dgVector& outMax) const {
+  if (!mNodes) return dgPolygonSoupDatabase::GetAABB(outMin, outMax);
+  outMin = dgVector(mNodes[0].minimum, 1.0f);
+  outMax = dgVector(mNodes[0].maximum, 1.0f);
+  return true;
+}
+
+void dgAABBPolygonSoup::ForAllFacesInAABB(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
+                                          void* context) const {
+  if (!mNodes) return;
+  int local[kLocalStackDepth + 2];
+  dgStack<int> deep(mDepth + 2 > kLocalStackDepth + 2 ? mDepth + 2 : 0);
+  int* stack = deep.IsValid() ? deep.Data() : local;
+  if (mDepth + 2 > kLocalStackDepth + 2 && !deep.IsValid()) return;
+  int top = 0;
+  stack[top++] = 0;
+  while (top > 0) {
+    const Node& node = mNodes[stack[--top]];
+    if (!Overlaps(node.minimum, node.maximum, p0, p1)) continue;
+    for (const uint32_t link : {node.left, node.right}) {
+      if (!IsLeaf(link)) {
+        stack[top++] = ChildNode(link);
+        continue;
+      }
+      const int* face = mIndices + LeafPosition(link);
+      const int count = LeafIndexCount(link);
+      float lo[3];
+      float hi[3];
+      FaceBox(mVertices, face, count, lo, hi);
+      if (Overlaps(lo, hi, p0, p1) && callback(context, mVertices, 12, face, count) == 0) return;
+    }
+  }
+}
+
+void dgAABBPolygonSoup::ForAllFacesInRay(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
+                                         void* context) const {
+  if (!mNodes) return;
+  int local[kLocalStackDepth + 2];
+  dgStack<int> deep(mDepth + 2 > kLocalStackDepth + 2 ? mDepth + 2 : 0);
+  int* stack = deep.IsValid() ? deep.Data() : local;
+  if (mDepth + 2 > kLocalStackDepth + 2 && !deep.IsValid()) return;
+  int top = 0;
+  stack[top++] = 0;
+  while (top > 0) {
+    const Node& node = mNodes[stack[--top]];
+    dgVector a = p0;
+    dgVector b = p1;
+    if (!ClipToPlane(a, b, a.x - node.maximum[0], b.x - node.maximum[0]) ||
+        !ClipToPlane(a, b, node.minimum[0] - a.x, node.minimum[0] - b.x) ||
+        !ClipToPlane(a, b, a.z - node.maximum[2], b.z - node.maximum[2]) ||
+        !ClipToPlane(a, b, node.minimum[2] - a.z, node.minimum[2] - b.z)) {
+      continue;
+    }
+    if ((a.y > node.maximum[1] && b.y > node.maximum[1]) || (a.y < node.minimum[1] && b.y < node.minimum[1])) {
+      continue;
+    }
+    for (const uint32_t link : {node.left, node.right}) {
+      if (!IsLeaf(link)) {
+        stack[top++] = ChildNode(link);
+      } else if (callback(context, mVertices, 12, mIndices + LeafPosition(link), LeafIndexCount(link)) == 0) {
+        return;
+      }
+    }
+  }
+}
+
+void dgAABBPolygonSoup::Serialize(dgSoupWriteCallback write, void* handle) const {
+  const int32_t vertexCount = mVertexCount;
+  write(handle, &vertexCount, sizeof vertexCount);
+  if (vertexCount > 0) write(handle, mVertices, static_cast<size_t>(vertexCount) * 12);
+  const int32_t indexCount = mIndexCount;
+  write(handle, &indexCount, sizeof indexCount);
+  if (indexCount > 0) write(handle, mIndices, static_cast<size_t>(indexCount) * sizeof(int));
+  const int32_t nodeCount = mNodes ? mNodeCount : 0;
+  write(handle, &nodeCount, sizeof nodeCount);
+  if (nodeCount > 0) write(handle, mNodes, static_cast<size_t>(nodeCount) * sizeof(Node));
+}
+
+bool dgAABBPolygonSoup::Deserialize(dgSoupReadCallback read, void* handle) {
+  FreeTree();
+  FreeVertices();
+  int vertexCount = 0;
+  int indexCount = 0;
+  int nodeCount = 0;
+  bool ok = ReadCount(read, handle, vertexCount);
+  if (ok && vertexCount > 0) {
+    mVertices = static_cast<float*>(ReadArray(read, handle, vertexCount, 12));
+    ok = mVertices != nullptr;
+  }
+  mVertexCount = ok ? vertexCount : 0;
+  mVertexStride = 12;
+  ok = ok && ReadCount(read, handle, indexCount) && indexCount < kMaxIndexPosition;
+  if (ok && indexCount > 0) {
+    mIndices = static_cast<int*>(ReadArray(read, handle, indexCount, sizeof(int)));
+    ok = mIndices != nullptr;
+  }
+  mIndexCount = ok ? indexCount : 0;
+  ok = ok && ReadCount(read, handle, nodeCount);
+  if (ok && nodeCount > 0) {
+    mNodes = static_cast<Node*>(ReadArray(read, handle, nodeCount, sizeof(Node)));
+    ok = mNodes != nullptr;
+  }
+  mNodeCount = ok ? nodeCount : 0;
+  if (ok && ValidateTree()) return true;
+  FreeTree();
+  FreeVertices();
+  return false;
+}
+
+bool dgAABBPolygonSoup::ValidateTree() {
+  if (mNodeCount == 0) {
+    dgFree(mNodes);
+    mNodes = nullptr;
+    return true;
+  }
+  // Depth of each node; 0 = not reached yet. Children always carry larger
+  // numbers than their parent, so one pass in order sees every parent first
+  // and a node reached twice (a cycle or a shared child) is refused.
+  dgStack<int> depth(mNodeCount);
+  if (!depth.IsValid()) return false;
+  std::memset(depth.Data(), 0, static_cast<size_t>(mNodeCount) * sizeof(int));
+  depth[0] = 1;
+  mDepth = 1;
+  for (int n = 0; n < mNodeCount; ++n) {
+    if (depth[n] == 0) continue;
+    for (const uint32_t link : {mNodes[n].left, mNodes[n].right}) {
+      if (IsLeaf(link)) {
+        const int position = LeafPosition(link);
+        const int count = LeafIndexCount(link);
+        if (position < 1 || count < 1 || position + count > mIndexCount) return false;
+        for (int i = 0; i < count; ++i) {
+          if ((mIndices[position + i] & kIndexMask) >= mVertexCount) return false;
+        }
+        continue;
+      }
+      const int child = ChildNode(link);
+      if (child <= n || child >= mNodeCount || depth[child] != 0) return false;
+      depth[child] = depth[n] + 1;
+      if (depth[child] > mDepth) mDepth = depth[child];
+    }
+  }
+  return true;
+}

@@ -1,0 +1,134 @@
+#pragma once
+// The faces of a tree collision in flat arrays under a binary tree of
+// axis-aligned boxes, so that a box or a segment finds the few faces it may
+// touch. Built once from a builder, then read only.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "physics/core/dgRef.h"
+#include "physics/math/dgVector.h"
+
+class dgPolygonSoupDatabaseBuilder;
+
+// Called per face found: context, vertex array, vertex stride in bytes (12),
+// the face's first vertex index (the attribute is the word before it) and
+// its index count. Returning 0 stops the query.
+using dgAABBFaceCallback = int (*)(void* context, const float* vertices, int strideBytes, const int* indices,
+                                   int indexCount);
+// Writes size bytes of data to the caller's stream.
+using dgSoupWriteCallback = void (*)(void* handle, const void* data, size_t bytes);
+// Reads up to size bytes into data; returns the number of bytes read.
+using dgSoupReadCallback = size_t (*)(void* handle, void* data, size_t bytes);
+
+// The vertex part shared by every polygon soup.
+class dgPolygonSoupDatabase : public dgRef {
+ public:
+  dgPolygonSoupDatabase() = default;
+  ~dgPolygonSoupDatabase() override;
+
+  uint32_t GetTypeId() const override { return dgPolygonSoupDatabaseId; }
+  bool IsType(uint32_t id) const override { return id == dgPolygonSoupDatabaseId || dgRef::IsType(id); }
+
+  // True for a soup that keeps a face tree.
+  virtual bool HasFaceTree() const { return false; }
+  // Writes the soup to the callback.
+  virtual void Serialize(dgSoupWriteCallback write, void* handle) const = 0;
+  // Replaces the soup by one read from the callback; false (and an empty
+  // soup) on a short or inconsistent stream.
+  virtual bool Deserialize(dgSoupReadCallback read, void* handle) = 0;
+  // The box of every face (w = 1); false and zeros without faces.
+  virtual bool GetAABB(dgVector& outMin, dgVector& outMax) const {
+    outMin = outMax = dgVector();
+    return false;
+  }
+  // Calls back every face whose vertex box overlaps the box p0-p1.
+  virtual void ForAllFacesInAABB(const dgVector&, const dgVector&, dgAABBFaceCallback, void*) const {}
+  // Calls back every face in the tree cells the segment p0-p1 crosses.
+  virtual void ForAllFacesInRay(const dgVector&, const dgVector&, dgAABBFaceCallback, void*) const {}
+
+  int GetVertexCount() const { return mVertexCount; }
+  int GetVertexStride() const { return mVertexStride; }
+  const float* GetVertices() const { return mVertices; }
+
+ protected:
+  void FreeVertices();
+
+  int mVertexCount = 0;
+  int mVertexStride = 12;
+  float* mVertices = nullptr;
+};
+
+class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
+ public:
+  // One tree node, 32 bytes, as Serialize writes it.
+  struct Node {
+    float minimum[3];
+    float maximum[3];
+    uint32_t left;
+    uint32_t right;
+  };
+  static_assert(sizeof(Node) == 32);
+
+  // Link word: bit 0 set for a leaf face, bits 1-7 its index count and bits
+  // 8-31 the position of its first vertex index; bit 0 clear for a child
+  // node whose number is the word shifted right by one.
+  static constexpr uint32_t kLeafBit = 1u;
+  static constexpr int kMaxLeafIndices = 127;
+  static constexpr int kMaxIndexPosition = 1 << 24;
+  // Bit 31 of a vertex index flags the edge starting there.
+  static constexpr uint32_t kEdgeFlag = 0x80000000u;
+  static constexpr int kIndexMask = 0x7FFFFFFF;
+  // Face boxes in the tree are widened by this on every side.
+  static constexpr float kFaceBoxPadding = 0.125f;
+  // Query stacks this deep live in the query's frame.
+  static constexpr int kLocalStackDepth = 64;
+
+  dgAABBPolygonSoup() = default;
+  ~dgAABBPolygonSoup() override;
+
+  uint32_t GetTypeId() const override { return dgAABBPolygonSoupId; }
+  bool IsType(uint32_t id) const override { return id == dgAABBPolygonSoupId || dgPolygonSoupDatabase::IsType(id); }
+
+  bool HasFaceTree() const override { return true; }
+  void Serialize(dgSoupWriteCallback write, void* handle) const override;
+  bool Deserialize(dgSoupReadCallback read, void* handle) override;
+  // The root box (w = 1); false and zeros without a tree.
+  bool GetAABB(dgVector& outMin, dgVector& outMax) const override;
+  void ForAllFacesInAABB(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
+                         void* context) const override;
+  void ForAllFacesInRay(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
+                        void* context) const override;
+
+  // Copies the builder's arrays and builds the tree; with fewer than two
+  // faces (or arrays the link word cannot address) nothing is built.
+  // False when memory ran out.
+  bool Create(const dgPolygonSoupDatabaseBuilder& builder);
+
+  int GetIndexCount() const { return mIndexCount; }
+  const int* GetIndices() const { return mIndices; }
+  int* GetIndices() { return mIndices; }
+  int GetNodeCount() const { return mNodeCount; }
+  const Node* GetNodes() const { return mNodes; }
+
+  static bool IsLeaf(uint32_t link) { return (link & kLeafBit) != 0; }
+  static int LeafPosition(uint32_t link) { return static_cast<int>(link >> 8); }
+  static int LeafIndexCount(uint32_t link) { return static_cast<int>((link >> 1) & 127u); }
+  static int ChildNode(uint32_t link) { return static_cast<int>(link >> 1); }
+
+ private:
+  struct Stub;
+  void FreeTree();
+  // Builds node nodeIndex over count stubs; false when scratch memory ran out.
+  bool BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth);
+  // Checks a read tree: links in range, every node used once, faces inside
+  // the arrays; sets the depth.
+  bool ValidateTree();
+
+  int mIndexCount = 0;
+  int* mIndices = nullptr;
+  Node* mNodes = nullptr;
+  int mNodeCount = 0;
+  // Deepest node path of the tree; queries size their stacks by it.
+  int mDepth = 0;
+};

@@ -1,0 +1,86 @@
+#include "physics/soup/dgCollisionPolygonalSoup.h"
+
+#include <cmath>
+
+#include "physics/contacts/dgContact.h"
+#include "physics/soup/dgCollisionConvexPolygon.h"
+
+dgCollisionPolygonalSoup::dgCollisionPolygonalSoup(dgTreeCollision* tree, dgSoupCollideCallback collide,
+                                                   dgSoupRayCastCallback rayCast, dgSoupDestroyCallback destroy)
+    : dgCollision(0, dgGetIdentityMatrix(), kPolygonalSoup),
+      mTree(tree),
+      mCollide(collide),
+      mDestroy(destroy),
+      mRayCast(rayCast),
+      mPolygon(new dgCollisionConvexPolygon()) {
+  SetCollisionBBox(dgVector(), dgVector());
+}
+
+dgCollisionPolygonalSoup::~dgCollisionPolygonalSoup() {
+  if (mPolygon) mPolygon->Release();
+  if (mDestroy) mDestroy(mTree);
+}
+
+void dgCollisionPolygonalSoup::SetCollisionBBox(const dgVector& p0, const dgVector& p1) {
+  mBoxMin = dgVector(std::fmin(p0.x, p1.x), std::fmin(p0.y, p1.y), std::fmin(p0.z, p1.z), 1.0f);
+  mBoxMax = dgVector(std::fmax(p0.x, p1.x), std::fmax(p0.y, p1.y), std::fmax(p0.z, p1.z), 1.0f);
+  mBoxHalfSize = (mBoxMax - mBoxMin).Scale(0.5f);
+  mBoxCentre = (mBoxMax + mBoxMin).Scale(0.5f);
+  mBoxHalfSize.w = 1.0f;
+  mBoxCentre.w = 1.0f;
+}
+
+void* dgCollisionPolygonalSoup::GetUserData() const { return mTree; }
+
+void dgCollisionPolygonalSoup::CalcAABB(const dgMatrix& globalMatrix, dgVector& outMin, dgVector& outMax) const {
+  const dgVector centre = globalMatrix.TransformVector(mBoxCentre);
+  dgVector extent;
+  for (int j = 0; j < 3; ++j) {
+    float sum = 0.0f;
+    for (int i = 0; i < 3; ++i) sum += std::fabs(globalMatrix[i][j]) * mBoxHalfSize[i];
+    extent[j] = sum;
+  }
+  outMin = dgVector(centre.x - extent.x, centre.y - extent.y, centre.z - extent.z, 1.0f);
+  outMax = dgVector(centre.x + extent.x, centre.y + extent.y, centre.z + extent.z, 1.0f);
+}
+
+void dgCollisionPolygonalSoup::ForEachFace(const dgBody* body, dgFaceCallback) const {
+  if (!mCollide) return;
+  dgPolygonSoupCollideRecord record{};
+  record.boxMin = dgVector(0.0f, 0.0f, 0.0f, 1.0f);
+  record.boxMax = dgVector(0.0f, 0.0f, 0.0f, 1.0f);
+  record.tree = mTree;
+  record.userValue1 = const_cast<dgBody*>(body);
+  mCollide(record);
+}
+
+int dgCollisionPolygonalSoup::GetFacesInBox(dgPolygonSoupCollideRecord& record) const {
+  if (!mCollide) return 0;
+  record.tree = mTree;
+  return mCollide(record);
+}
+
+float dgCollisionPolygonalSoup::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
+  if (!mRayCast) return kRayMiss;
+  dgPolygonSoupRayRecord record;
+  record.p0 = p0;
+  record.p1 = p1;
+  record.tree = mTree;
+  const float t = mRayCast(record);
+  if (t < 1.0f) {
+    outContact.normal = record.normal;
+    // The attribute fills the low word of the id and the high word is zero.
+    outContact.userId = static_cast<int64_t>(static_cast<uint32_t>(record.attribute));
+  }
+  return t;
+}
+
+void dgCollisionPolygonalSoup::CalculateInertia(dgVector& outInertia, dgVector& outCentre) const {
+  outInertia = dgVector();
+  outCentre = dgVector();
+}
+
+void dgCollisionPolygonalSoup::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix&, dgPlaneCallback,
+                                                         void*) const {
+  out = dgVector();
+}

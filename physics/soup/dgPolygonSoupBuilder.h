@@ -1,0 +1,114 @@
+#pragma once
+// Collects the faces of a tree collision while it is built: each incoming
+// polygon is cleaned and split into convex faces, and at the end of the
+// build the whole set may be welded and merged into larger convex faces.
+// The face tree copies the arrays once the build ends.
+
+#include <cstdint>
+
+#include "physics/math/dgMatrix.h"
+
+// A plain array that grows in steps of a fixed number of elements.
+template <class T>
+class dgSoupArray {
+ public:
+  static constexpr int kGranularity = 262144;
+
+  dgSoupArray() = default;
+  dgSoupArray(const dgSoupArray&) = delete;
+  dgSoupArray& operator=(const dgSoupArray&) = delete;
+  ~dgSoupArray();
+
+  // Makes index usable, growing to the next multiple of the granularity
+  // above it; false (array unchanged) when the block cannot be had.
+  bool Reserve(long long index);
+  // Frees the block.
+  void Clear();
+  // Takes other's block, leaving other empty.
+  void TakeFrom(dgSoupArray& other);
+  int GetCapacity() const { return mCapacity; }
+  T* Data() const { return mData; }
+  T& operator[](int i) const { return mData[i]; }
+
+ private:
+  int mCapacity = 0;
+  T* mData = nullptr;
+};
+
+class dgPolygonSoupDatabaseBuilder {
+ public:
+  // Optimize splits larger sets spatially before welding and merging.
+  static constexpr int kMaxFacesPerPass = 4096;
+  // Corners closer than this are one (squared distance 1e-6).
+  static constexpr double kShortEdgeSquared = 1.0e-6;
+  // Corners whose edge directions agree this well are straight.
+  static constexpr double kStraightCorner = 0.9999;
+  // A corner turning by less than this about the face normal is reflex.
+  static constexpr double kReflexTolerance = 1.0e-5;
+  // Weld distance of Optimize.
+  static constexpr float kWeldTolerance = 0.001f;
+  // Most corners a stored face keeps: the contact code's face buffer holds
+  // 64 (the face tree itself could address 127). Longer convex faces are
+  // cut into a fan of convex pieces.
+  static constexpr int kMaxFaceIndices = 64;
+
+  dgPolygonSoupDatabaseBuilder() = default;
+  dgPolygonSoupDatabaseBuilder(const dgPolygonSoupDatabaseBuilder&) = delete;
+  dgPolygonSoupDatabaseBuilder& operator=(const dgPolygonSoupDatabaseBuilder&) = delete;
+  ~dgPolygonSoupDatabaseBuilder() = default;
+
+  // Appends the vertices (mapped by the matrix) and the faces, each split
+  // into convex faces; indices are local to this call, faceIndexCounts[i]
+  // and attributes[i] describe face i. Faces with an index outside the
+  // vertices given are skipped. False when memory ran out.
+  bool AddMesh(const float* vertices, int vertexCount, int strideBytes, int faceCount, const int* faceIndexCounts,
+               const int* indices, const int* attributes, const dgMatrix& matrix);
+  // Welds the vertices and cleans the faces; with merge set also joins
+  // neighbouring faces of one attribute into larger convex faces.
+  void Optimize(bool merge);
+  // With exactly one face, stores a copy of it as a second face.
+  void EnsureTwoFaces();
+  // Forgets every face and vertex.
+  void Clear();
+
+  int GetFaceCount() const { return mFaceCount; }
+  int GetIndexCount() const { return mIndexCount; }
+  int GetVertexCount() const { return mVertexCount; }
+  // Per face: run length in the index array (vertex indices + 1).
+  const int* GetFaceIndexCounts() const { return mFaceIndexCounts.Data(); }
+  // One run per face: the attribute, then the vertex indices.
+  const int* GetIndices() const { return mIndices.Data(); }
+  // Three floats per vertex.
+  const float* GetVertices() const { return reinterpret_cast<const float*>(mVertices.Data()); }
+
+ private:
+  struct Vertex3 {
+    float x, y, z;
+  };
+
+  float* VertexData() const { return reinterpret_cast<float*>(mVertices.Data()); }
+  // Splits one polygon of global indices into convex faces and stores them.
+  bool AddPolygon(const int* indices, int count, int attribute);
+  // Stores one face run.
+  bool AppendFace(int attribute, const int* indices, int count);
+  // Appends vertices as they are (no matrix).
+  bool AppendVertices(const float* xyz, int count);
+  // Adds one face with its own copy of the vertices it uses.
+  bool AddFaceCopy(const dgPolygonSoupDatabaseBuilder& from, const int* indices, int count, int attribute);
+  // Cleans one face in place (short edges, straight and reflex corners);
+  // returns its new corner count, 0 when fewer than three remain.
+  int CleanFace(int* indices, int count) const;
+  void WeldAndMerge(bool merge);
+  void MergeFaces();
+  // Spatial split of a large set into two halves optimised on their own.
+  void SplitAndOptimize(bool merge);
+  // Replaces this builder's contents with other's.
+  void TakeFrom(dgPolygonSoupDatabaseBuilder& other);
+
+  int mFaceCount = 0;
+  int mIndexCount = 0;
+  int mVertexCount = 0;
+  dgSoupArray<int> mFaceIndexCounts;
+  dgSoupArray<int> mIndices;
+  dgSoupArray<Vertex3> mVertices;
+};

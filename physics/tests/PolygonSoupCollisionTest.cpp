@@ -1,0 +1,357 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "physics/contacts/dgContact.h"
+#include "physics/shapes/dgCollisionSphere.h"
+#include "physics/soup/dgCollisionConvexPolygon.h"
+#include "physics/soup/dgTreeCollision.h"
+
+namespace {
+
+using dgConvexPolygon = dgCollisionPolygonalSoup::dgCollisionConvexPolygon;
+
+dgVector P(float x, float y, float z) { return dgVector(x, y, z, 1.0f); }
+
+void ExpectNear(const dgVector& actual, const dgVector& expected, float tolerance = 1e-5f) {
+  EXPECT_NEAR(actual.x, expected.x, tolerance);
+  EXPECT_NEAR(actual.y, expected.y, tolerance);
+  EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+// A tree collision released at the end of the test.
+struct TreeShape {
+  explicit TreeShape(dgTreeCollisionFaceCallback callback = nullptr) : soup(dgCreateTreeCollision(nullptr, callback)) {
+    tree = static_cast<dgTreeCollision*>(soup->GetUserData());
+    tree->BeginBuild();
+  }
+  ~TreeShape() { soup->Release(); }
+  void Add(std::vector<float> xyz, int attribute) {
+    tree->AddFace(static_cast<int>(xyz.size() / 3), xyz.data(), 12, attribute);
+  }
+  void End(bool optimise) { tree->EndBuild(optimise, *soup); }
+
+  dgCollisionPolygonalSoup* soup;
+  dgTreeCollision* tree;
+};
+
+// The floor y = 0 over [-5, 5] in x and z, facing up, as two triangles.
+void AddFloor(TreeShape& shape, int attribute) {
+  shape.Add({-5, 0, -5, -5, 0, 5, 5, 0, 5}, attribute);
+  shape.Add({-5, 0, -5, 5, 0, 5, 5, 0, -5}, attribute);
+}
+
+TEST(PhysicsSoupCollision, TreeCollisionIsASoupShapeOverItsTree) {
+  TreeShape shape;
+  AddFloor(shape, 3);
+  shape.End(true);
+  EXPECT_EQ(shape.soup->GetKind(), dgCollision::kPolygonalSoup);
+  EXPECT_EQ(shape.soup->GetSignature(), 0u);
+  EXPECT_TRUE(shape.soup->IsType(dgCollisionId));
+  EXPECT_FALSE(shape.soup->IsType(dgConvexCollisionId));
+  EXPECT_TRUE(shape.tree->IsType(dgAABBPolygonSoupId));
+  EXPECT_TRUE(shape.tree->IsType(dgPolygonSoupDatabaseId));
+  EXPECT_EQ(shape.tree->GetBuilder(), nullptr);
+  ASSERT_NE(shape.soup->GetPolygon(), nullptr);
+  EXPECT_EQ(shape.soup->GetPolygon()->GetKind(), dgCollision::kConvexPolygon);
+  EXPECT_EQ(shape.soup->GetPolygon()->CalculateSignature(), 0x12341234u);
+  EXPECT_TRUE(shape.soup->GetPolygon()->IsType(dgConvexCollisionId));
+  // The two triangles merged into one square, doubled so that a tree exists.
+  EXPECT_EQ(shape.tree->GetNodeCount(), 1);
+  EXPECT_EQ(shape.soup->GetBoxMin(), P(-5.125f, -0.125f, -5.125f));
+  EXPECT_EQ(shape.soup->GetBoxMax(), P(5.125f, 0.125f, 5.125f));
+  EXPECT_EQ(shape.soup->GetBoxCentre(), P(0, 0, 0));
+}
+
+TEST(PhysicsSoupCollision, RayCastTable) {
+  TreeShape shape;
+  AddFloor(shape, -2);
+  shape.Add({-5, 0, 5, -5, 4, 5, 5, 4, 5, 5, 0, 5}, 8);  // a wall at z = 5 facing -z
+  shape.Add({-5, 0, 7, -5, 4, 7, 5, 4, 7, 5, 0, 7}, 9);  // and one behind it
+  shape.End(true);
+  struct Case {
+    const char* name;
+    dgVector p0, p1;
+    float t;
+    dgVector normal;
+    int64_t userId;
+  };
+  const dgVector untouched(9, 9, 9, 9);
+  const Case cases[] = {
+      {"down onto the floor", P(1, 2, 1), P(1, -2, 1), 0.5f, dgVector(0, 1, 0), 0xFFFFFFFEll},
+      {"the nearer of two walls", P(0, 1, 0), P(0, 1, 10), 0.5f, dgVector(0, 0, -1), 8},
+      {"the far wall from between", P(0, 1, 6), P(0, 1, 8), 0.5f, dgVector(0, 0, -1), 9},
+      {"wall above the floor", P(0, 3, 3), P(0, -3, 9), 1.0f / 3.0f, dgVector(0, 0, -1), 8},
+      {"up through the back of the floor", P(1, -2, 1), P(1, 2, 1), 2.0f, untouched, 77},
+      {"beside the floor", P(8, 2, 1), P(8, -2, 1), 2.0f, untouched, 77},
+      {"ending exactly on the floor", P(1, 1, 1), P(1, 0, 1), 1.0f, untouched, 77},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dgContact contact{};
+    contact.normal = untouched;
+    contact.userId = 77;
+    EXPECT_NEAR(shape.soup->RayCast(c.p0, c.p1, contact), c.t, 1e-6f);
+    ExpectNear(contact.normal, c.normal);
+    EXPECT_EQ(contact.userId, c.userId);
+  }
+  // The tree's own cast stores the hit at exactly 1 in its record.
+  dgPolygonSoupRayRecord record;
+  record.p0 = P(1, 1, 1);
+  record.p1 = P(1, 0, 1);
+  record.tree = shape.tree;
+  EXPECT_EQ(TreeCollisionRayCast(record), 1.0f);
+  ExpectNear(record.normal, dgVector(0, 1, 0));
+  EXPECT_EQ(record.attribute, -2);
+}
+
+TEST(PhysicsSoupCollision, SoupWithoutCallbacksMissesAndFindsNothing) {
+  auto* soup = new dgCollisionPolygonalSoup(nullptr, nullptr, nullptr, nullptr);
+  dgContact contact{};
+  EXPECT_EQ(soup->RayCast(P(0, 1, 0), P(0, -1, 0), contact), dgCollision::kRayMiss);
+  dgPolygonSoupCollideRecord record{};
+  EXPECT_EQ(soup->GetFacesInBox(record), 0);
+  EXPECT_EQ(soup->GetVolume(), 0.0f);
+  soup->Release();
+}
+
+TEST(PhysicsSoupCollision, CalcAABBBoundsTheRotatedBox) {
+  dgCollisionPolygonalSoup soup(nullptr, nullptr, nullptr, nullptr);
+  soup.SetCollisionBBox(P(1, 2, 3), P(-1, 0, 1));
+  EXPECT_EQ(soup.GetBoxMin(), P(-1, 0, 1));
+  EXPECT_EQ(soup.GetBoxMax(), P(1, 2, 3));
+  const float c = std::cos(0.5f);
+  const float s = std::sin(0.5f);
+  const dgMatrix matrix(dgVector(c, 0, -s, 0), dgVector(0, 1, 0, 0), dgVector(s, 0, c, 0), P(10, 0, -3));
+  dgVector lo;
+  dgVector hi;
+  soup.CalcAABB(matrix, lo, hi);
+  dgVector bruteLo(1e9f, 1e9f, 1e9f, 1);
+  dgVector bruteHi(-1e9f, -1e9f, -1e9f, 1);
+  for (int corner = 0; corner < 8; ++corner) {
+    const dgVector p = matrix.TransformVector(P(corner & 1 ? 1 : -1, corner & 2 ? 2 : 0, corner & 4 ? 3 : 1));
+    for (int axis = 0; axis < 3; ++axis) {
+      bruteLo[axis] = std::min(bruteLo[axis], p[axis]);
+      bruteHi[axis] = std::max(bruteHi[axis], p[axis]);
+    }
+  }
+  ExpectNear(lo, bruteLo);
+  ExpectNear(hi, bruteHi);
+  EXPECT_EQ(lo.w, 1.0f);
+}
+
+// Flagged edges of a face as pairs of (masked) vertex indices.
+std::vector<std::pair<int, int>> FlaggedEdges(const int* face, int count) {
+  std::vector<std::pair<int, int>> edges;
+  for (int i = 0; i < count; ++i) {
+    if (static_cast<uint32_t>(face[i]) & dgAABBPolygonSoup::kEdgeFlag) {
+      edges.emplace_back(face[i] & dgAABBPolygonSoup::kIndexMask, face[(i + 1) % count] & dgAABBPolygonSoup::kIndexMask);
+    }
+  }
+  return edges;
+}
+
+TEST(PhysicsSoupCollision, SharedEdgesAreFlaggedWhenFlatOrConcave) {
+  struct Case {
+    const char* name;
+    float neighbourY;  // height of the neighbour's far corner
+    bool flagged;
+  };
+  const Case cases[] = {{"flat", 0.0f, true}, {"convex ridge", -1.0f, false}, {"concave valley", 1.0f, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TreeShape shape;
+    // The shared edge runs from (0, 0, 0) to (0, 0, 1).
+    shape.Add({0, 0, 0, 0, 0, 1, 1, 0, 0}, 1);
+    shape.Add({0, 0, 0, -1, c.neighbourY, 0.5f, 0, 0, 1}, 2);
+    shape.End(false);
+    const int* indices = shape.tree->GetIndices();
+    ASSERT_EQ(shape.tree->GetIndexCount(), 8);
+    const auto first = FlaggedEdges(indices + 1, 3);
+    const auto second = FlaggedEdges(indices + 5, 3);
+    if (!c.flagged) {
+      EXPECT_TRUE(first.empty());
+      EXPECT_TRUE(second.empty());
+      continue;
+    }
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(first[0].first, second[0].second);
+    EXPECT_EQ(first[0].second, second[0].first);
+  }
+}
+
+struct FaceCalls {
+  int calls = 0;
+  void* user1 = nullptr;
+  void* user2 = nullptr;
+};
+FaceCalls gFaceCalls;
+
+void CountFace(void* user1, void* user2, const float*, int stride, int count, const int*) {
+  ++gFaceCalls.calls;
+  gFaceCalls.user1 = user1;
+  gFaceCalls.user2 = user2;
+  EXPECT_EQ(stride, 12);
+  EXPECT_GE(count, 3);
+}
+
+TEST(PhysicsSoupCollision, CollideQueryFillsTheRecordAndCallsTheFaceCallback) {
+  gFaceCalls = {};
+  TreeShape shape(CountFace);
+  AddFloor(shape, 4);
+  shape.Add({20, 0, 0, 20, 0, 1, 21, 0, 0}, 6);
+  shape.End(true);
+  auto record = std::make_unique<dgPolygonSoupCollideRecord>();
+  record->boxMin = P(-1, -1, -1);
+  record->boxMax = P(1, 1, 1);
+  int user1 = 0;
+  int user2 = 0;
+  record->userValue1 = &user1;
+  record->userValue2 = &user2;
+  EXPECT_EQ(shape.soup->GetFacesInBox(*record), 1);
+  EXPECT_EQ(record->faceCount, 1);
+  EXPECT_EQ(record->attributes[0], 4);
+  EXPECT_EQ(record->indexCounts[0], 4);
+  EXPECT_EQ(record->indexTotal, 4);
+  EXPECT_EQ(record->vertices, shape.tree->GetVertices());
+  EXPECT_EQ(record->vertexStrideBytes, 12);
+  EXPECT_EQ(gFaceCalls.calls, 1);
+  EXPECT_EQ(gFaceCalls.user1, &user1);
+  EXPECT_EQ(gFaceCalls.user2, &user2);
+
+  // ForEachFace runs the query over the point at the origin with the body as first user value.
+  const auto* body = reinterpret_cast<const dgBody*>(&user2);
+  shape.soup->ForEachFace(body, nullptr);
+  EXPECT_EQ(gFaceCalls.calls, 2);
+  EXPECT_EQ(gFaceCalls.user1, &user2);
+}
+
+TEST(PhysicsSoupCollision, CollideQueryStopsAtTheRecordsCapacity) {
+  TreeShape shape;
+  for (int i = 0; i < 2100; ++i) {
+    const float x = static_cast<float>(i % 50) * 2.0f;
+    const float z = static_cast<float>(i / 50) * 2.0f;
+    shape.Add({x, 0, z, x, 0, z + 1, x + 1, 0, z}, i);
+  }
+  shape.End(true);
+  auto record = std::make_unique<dgPolygonSoupCollideRecord>();
+  record->boxMin = P(-10, -10, -10);
+  record->boxMax = P(200, 10, 200);
+  EXPECT_EQ(shape.soup->GetFacesInBox(*record), dgPolygonSoupCollideRecord::kMaxFaces);
+  EXPECT_EQ(record->indexTotal, 3 * dgPolygonSoupCollideRecord::kMaxFaces);
+}
+
+// A unit square face in the plane y = 0, facing up.
+class ConvexPolygonFace : public ::testing::Test {
+ protected:
+  void SetUp() override { polygon.SetFace(vertices, 3, indices, 4); }
+
+  float vertices[12] = {0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 0};
+  int indices[4] = {0, 1, 2, 3};
+  dgConvexPolygon polygon;
+};
+
+TEST_F(ConvexPolygonFace, PlaneIntersectionCutsOrCopiesTheFace) {
+  dgCollisionSphere sphere(0, 0.5f, dgGetIdentityMatrix());
+  dgMatrix matrix = dgGetIdentityMatrix();
+  matrix.posit = P(-0.5f, -0.3f, -0.5f);
+  ASSERT_EQ(polygon.ContactsToConvexA(sphere, matrix), 1);
+  dgVector points[8];
+  ASSERT_EQ(polygon.CalculatePlaneIntersection(dgVector(0, 1, 0), P(0, 0, 0), points), 4);
+  EXPECT_EQ(points[2], P(1, 0, 1));
+  ASSERT_EQ(polygon.CalculatePlaneIntersection(dgVector(1, 0, 0), P(0.5f, 0, 0), points), 2);
+  ExpectNear(points[0], P(0.5f, 0, 0));
+  ExpectNear(points[1], P(0.5f, 0, 1));
+  EXPECT_EQ(polygon.SupportVertex(dgVector(1, 0, 1)), P(1, 0, 1));
+}
+
+TEST_F(ConvexPolygonFace, OneAndTwoSidedTestsAgainstASphere) {
+  dgCollisionSphere sphere(0, 0.5f, dgGetIdentityMatrix());
+  polygon.SetBox(P(-0.5f, -0.5f, -0.5f), P(0.5f, 0.5f, 0.5f));
+  struct Case {
+    const char* name;
+    dgVector centre;
+    int oneSided;
+    int twoSided;
+  };
+  const Case cases[] = {
+      {"touching from above", P(0.5f, 0.3f, 0.5f), 1, 1},
+      {"well above", P(0.5f, 0.7f, 0.5f), 1, 0},
+      {"wholly below", P(0.5f, -1.0f, 0.5f), 0, 0},
+      {"in the plane but beside", P(5.0f, 0.0f, 0.5f), 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dgMatrix matrix = dgGetIdentityMatrix();
+    matrix.posit = P(-c.centre.x, -c.centre.y, -c.centre.z);
+    EXPECT_EQ(polygon.ContactsToConvexA(sphere, matrix), c.oneSided);
+    EXPECT_EQ(polygon.GetNormal(), dgVector(0, 1, 0, 1));
+    EXPECT_EQ(polygon.ContactsToConvexB(sphere, matrix), c.twoSided);
+    EXPECT_EQ(polygon.GetNormal(), dgVector(-0.0f, -1, -0.0f, 1));
+  }
+}
+
+TEST_F(ConvexPolygonFace, FlaggedCornersExpandAndFlaggedEdgesClipContacts) {
+  indices[0] |= static_cast<int>(dgConvexPolygon::kEdgeFlag);  // the edge (0,0,0) -> (0,0,1)
+  polygon.ExpandFlaggedCorners();
+  const float d = 0.25f / std::sqrt(2.0f);
+  ExpectNear(polygon.GetLoadedVertices()[0], P(-d, 0, -d));
+  EXPECT_EQ(polygon.GetLoadedVertices()[1], P(0, 0, 1));
+
+  dgContact contacts[4] = {};
+  contacts[0].point = P(-0.1f, 0, 0.5f);  // beyond the flagged edge
+  contacts[1].point = P(0.3f, 0, 0.5f);
+  contacts[2].point = P(0.0f, 0, 0.2f);  // on it
+  contacts[3].point = P(0.9f, 0, 1.5f);  // beyond an unflagged edge
+  EXPECT_EQ(polygon.ClipContacts(4, contacts, dgGetIdentityMatrix()), 2);
+  EXPECT_EQ(contacts[0].point, P(0.9f, 0, 1.5f));
+  EXPECT_EQ(contacts[1].point, P(0.3f, 0, 0.5f));
+  // Contacts given in a space moved by +10 in x come back into the soup's space first.
+  dgMatrix moved = dgGetIdentityMatrix();
+  moved.posit = P(10, 0, 0);
+  contacts[0].point = P(9.9f, 0, 0.5f);
+  EXPECT_EQ(polygon.ClipContacts(1, contacts, moved), 0);
+}
+
+TEST_F(ConvexPolygonFace, DistanceToPointCountsExactlyTheRadius) {
+  dgVector closest;
+  EXPECT_TRUE(polygon.DistanceToPoint(P(0.5f, 2, 0.5f), 2.0f, closest));
+  EXPECT_EQ(closest, P(0.5f, 0, 0.5f));
+  EXPECT_EQ(polygon.GetNormal(), dgVector(0, 1, 0, 1));
+  EXPECT_FALSE(polygon.DistanceToPoint(P(0.5f, 2, 0.5f), 1.99f, closest));
+  EXPECT_TRUE(polygon.DistanceToPoint(P(3, 0, 0.5f), 2.0f, closest));
+  EXPECT_EQ(closest, P(1, 0, 0.5f));
+}
+
+TEST(PhysicsSoupCollision, ClosestPointOnTriangleRegions) {
+  const dgVector a = P(0, 0, 0);
+  const dgVector b = P(2, 0, 0);
+  const dgVector c = P(0, 0, 2);
+  struct Case {
+    dgVector p, expected;
+  };
+  const Case cases[] = {
+      {P(-1, 1, -1), a},          {P(3, 0, -1), b},           {P(-1, 0, 3), c},
+      {P(1, 5, -1), P(1, 0, 0)},  {P(-1, 0, 1), P(0, 0, 1)},  {P(2, 0, 2), P(1, 0, 1)},
+      {P(0.5f, 3, 0.5f), P(0.5f, 0, 0.5f)},
+  };
+  for (const Case& t : cases) ExpectNear(dgClosestPointOnTriangle(t.p, a, b, c), t.expected);
+}
+
+TEST(PhysicsSoupCollision, BuildStepsOutOfOrderDoNothingHarmful) {
+  TreeShape shape;
+  shape.tree->BeginBuild();  // a second begin replaces the open builder
+  shape.Add({0, 0, 0}, 1);   // too few vertices
+  std::vector<float> many(3 * 1025, 0.0f);
+  shape.tree->AddFace(1025, many.data(), 12, 1);
+  shape.End(true);
+  EXPECT_EQ(shape.tree->GetNodeCount(), 0);
+  shape.End(true);  // no open build
+  shape.tree->AddFace(3, many.data(), 12, 1);
+  dgContact contact{};
+  EXPECT_EQ(shape.soup->RayCast(P(0, 1, 0), P(0, -1, 0), contact), 2.0f);
+}
+
+}  // namespace
