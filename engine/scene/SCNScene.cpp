@@ -1,6 +1,7 @@
 #include "engine/scene/SCNScene.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -184,8 +185,8 @@ bool CSCNScene::ReadInstance(SceneTextLines& lines, CSCNInstance& instance, uint
     instance.node = node;
     node->radius = kInstanceRadius;
 
-    // The placement line: a value that does not match leaves the node's own
-    // (position 0, identity rotation, scale 1) and the values after it.
+    // The placement line: from the first value that does not match on, the
+    // node keeps its own (position 0, identity rotation, scale 1).
     line = lines.Next();
     if (line != nullptr && HasTag(line, "[NODE]")) {
         float v[10];
@@ -195,7 +196,9 @@ bool CSCNScene::ReadInstance(SceneTextLines& lines, CSCNInstance& instance, uint
         float* const targets[10] = {&node->centre.x,   &node->centre.y,   &node->centre.z, &node->rotation.x,
                                     &node->rotation.y, &node->rotation.z, &node->rotation.w, &node->scale.x,
                                     &node->scale.y,    &node->scale.z};
-        for (int i = 0; i < matched; ++i) *targets[i] = v[i];
+        // A value that is not a finite number counts as not matching: a NaN
+        // placement would poison every matrix built from it.
+        for (int i = 0; i < matched && std::isfinite(v[i]); ++i) *targets[i] = v[i];
         node->RebuildMatrix();
         line = lines.Next();
     }

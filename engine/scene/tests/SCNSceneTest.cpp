@@ -215,16 +215,23 @@ TEST_F(SceneFiles, AFileWithoutADotReadsItsLayoutFromLayout) {
 
 TEST_F(SceneFiles, PlacementLinesMayBePartialOrMissing) {
     const char* layout =
-        "[V0.1]\n[NINSTANCES] 3\n"
+        "[V0.1]\n[NINSTANCES] 4\n"
         "[INSTANCE] [0] rock one\n"
         "[NODE] [P] [5,6,7] [R] (quat broken\n"
         "[PROPERTIES] x\n"
         "[INSTANCE] [1] rock two\n"
         "[INSTANCE] [2] rock three\n"
-        "[NODE] [P] [1,1,1] [R] (quat 0 0 0 1) [S] [4,4,4]\n";
+        "[NODE] [P] [1,1,1] [R] (quat 0 0 0 1) [S] [4,4,4]\n"
+        "[INSTANCE] [3] rock four\n"
+        "[NODE] [P] [2,nan,3] [R] (quat 0 0 0 1) [S] [4,4,4]\n";
     CSCNScene scene;
     ASSERT_TRUE(scene.Load(WriteScene(kLibrary, layout).c_str()));
-    ASSERT_EQ(scene.GetInstanceCount(), 3u);
+    ASSERT_EQ(scene.GetInstanceCount(), 4u);
+    const CSCNNode& fourth = *scene.GetInstance(3)->node;
+    EXPECT_FLOAT_EQ(fourth.centre.x, 2.0f);
+    EXPECT_FLOAT_EQ(fourth.centre.y, 0.0f);
+    EXPECT_FLOAT_EQ(fourth.centre.z, 0.0f);
+    EXPECT_FLOAT_EQ(fourth.scale.x, 1.0f);
     const CSCNNode& first = *scene.GetInstance(0)->node;
     EXPECT_FLOAT_EQ(first.centre.y, 6.0f);
     EXPECT_FLOAT_EQ(first.rotation.w, 1.0f);
