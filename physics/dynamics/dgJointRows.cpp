@@ -1,4 +1,4 @@
-// The pieces every row builder shares: the joint frames in world space,
+// What every row builder shares: the joint frames in world space,
 // their relative Euler angles, and the writers of linear and angular rows.
 
 #include <algorithm>

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "physics/dynamics/dgBody.h"
+#include "physics/dynamics/dgConjugateGradient.h"
 #include "physics/dynamics/dgConstraint.h"
 
 namespace {
@@ -350,4 +351,43 @@ TEST(JointRows, ContactRowsStopAtTheEndOfTheRowBlock) {
   Rig rig;
   EXPECT_EQ(joint.JacobianDerivative(*rig.rows), dgJacobianRows::kMaxRows / 3 * 3);
   EXPECT_EQ(rig.rows->rows[0].linear1, dgVector()) << "against the world";
+}
+
+// The rows and the solver agree on signs: a body hanging from a hinge on
+// the world, pulled down and sideways, gets row forces that cancel the pull
+// in every direction the hinge forbids.
+TEST(JointRows, SolvedHingeRowsCancelTheForcesOnTheBody) {
+  Rig rig;
+  rig.body.invMass = 0.5f;
+  rig.body.invInertia = dgVector(1.0f, 1.0f, 1.0f, 0.0f);
+  auto hinge = MakeJoint<dgHingeJoint>(&rig.body);
+  const int n = hinge->JacobianDerivative(*rig.rows);
+  ASSERT_EQ(n, 5);
+
+  const dgVector force(3.0f, -20.0f, 0.0f, 0.0f);
+  auto solver = std::make_unique<dgConjugateGradientSolver>();
+  solver->bodyCount = 2;  // body 0 the hinged body, body 1 the world
+  for (int i = 0; i < n; ++i) {
+    const dgJacobianRows::Row& row = rig.rows->rows[i];
+    solver->bodyIndex[i][0] = 0;
+    solver->bodyIndex[i][1] = 1;
+    solver->J[i] = {row.linear0, row.angular0, row.linear1, row.angular1};
+    solver->K[i] = {row.linear0.Scale(rig.body.invMass), row.angular0, {}, {}};
+    solver->c[i] = 0.0f;
+    solver->x[i] = 0.0f;
+    solver->mask[i] = 1.0f;
+    solver->r[i] = row.acceleration - solver->K[i].linear0.DotProduct(force);
+    solver->m[i] = 1.0f / (solver->K[i].linear0.DotProduct(row.linear0) + row.angular0.DotProduct(row.angular0));
+  }
+  ASSERT_GE(solver->Solve(n, n), 1);
+  dgVector reaction;
+  dgVector torque;
+  for (int i = 0; i < n; ++i) {
+    reaction += rig.rows->rows[i].linear0.Scale(solver->x[i]);
+    torque += rig.rows->rows[i].angular0.Scale(solver->x[i]);
+  }
+  EXPECT_NEAR(reaction.x, -3.0f, 0.2f);
+  EXPECT_NEAR(reaction.y, 20.0f, 0.2f);
+  EXPECT_NEAR(reaction.z, 0.0f, 0.2f);
+  EXPECT_NEAR(torque.x, 0.0f, 1e-3f) << "the hinge leaves the turn about its pin free";
 }
