@@ -5,6 +5,7 @@
 
 #include "engine/foundation/String.h"
 #include "engine/gui/Window.h"
+#include "tools/DebugWindow.h"
 
 #include <cstdint>
 
@@ -30,7 +31,7 @@ struct DBGConsoleLine {
   uint8_t handled = 0;
 };
 
-class DBGSystemWindow : public Window {
+class DBGSystemWindow : public DebugWindow {
  public:
   DBGSystemWindow();
   ~DBGSystemWindow() override;
