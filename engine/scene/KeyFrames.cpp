@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/scene/Log3ME.h"
 #include "engine/scene/ResourceBytes.h"
+#include "engine/scene/ResourceName.h"
+#include "engine/scene/SceneLog.h"
 #include "engine/scene/Skeleton.h"
 #include "engine/scene/TextScanner.h"
 
@@ -21,13 +22,6 @@ constexpr uint64_t kMaxTotalKeys = 1u << 18;
 // How far a cross-fade may follow its target's own cross-fade: sets that
 // fade into each other in a ring must not recurse without end.
 constexpr uint32_t kMaxBlendChain = 8;
-
-std::string UpperAscii(const char* text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return upper;
-}
 
 bool Refuse(const String& fileName, const char* reason) {
     Log3ME("C3MEKeyFrames::ReadKeysText - ERROR : %s : %s", fileName.Chars(), reason);
@@ -54,7 +48,7 @@ C3MEKeyFrames::~C3MEKeyFrames() { ClearFrames(); }
 bool C3MEKeyFrames::Read(String fileName) {
     name = fileName;
     const std::string upper = UpperAscii(fileName.Chars());
-    const std::string extension = upper.size() >= 3 ? upper.substr(upper.size() - 3) : upper;
+    const std::string extension = NameExtension(upper);
     if (upper.empty()) {
         Log3ME("C3MEKeyFrames::Read - ERROR : No filename!");
         Log3ME("FAILED animation %s", upper.c_str());
