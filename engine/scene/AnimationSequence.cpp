@@ -1,12 +1,12 @@
 #include "engine/scene/AnimationSequence.h"
 
 #include <algorithm>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "engine/foundation/Clock.h"
 #include "engine/scene/AnimationManager.h"
+#include "engine/scene/CountedArray.h"
 #include "engine/scene/KeyFrames.h"
 #include "engine/scene/ResourceBytes.h"
 #include "engine/scene/ResourceName.h"
@@ -74,11 +74,7 @@ bool CANMSequence::ReadText(const String& fileName) {
 
 bool CANMSequence::SetEntryCount(uint32_t n) {
     ClearEntries();
-    if (n == 0) return true;
-    entries = new (std::nothrow) CANMEntry[n];
-    if (entries == nullptr) return false;
-    entryCount = n;
-    return true;
+    return AllocateCountedArray(entries, entryCount, n);
 }
 
 void CANMSequence::ClearEntries() {

@@ -1,10 +1,10 @@
 #include "engine/scene/KeyFrames.h"
 
 #include <algorithm>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "engine/scene/CountedArray.h"
 #include "engine/scene/ResourceBytes.h"
 #include "engine/scene/ResourceName.h"
 #include "engine/scene/SceneLog.h"
@@ -34,11 +34,7 @@ bool C3MEFrame::SetKeyCount(uint32_t n) {
     delete[] keys;
     keys = nullptr;
     keyCount = 0;
-    if (n == 0) return true;
-    keys = new (std::nothrow) C3MEBoneKey[n];
-    if (keys == nullptr) return false;
-    keyCount = n;
-    return true;
+    return AllocateCountedArray(keys, keyCount, n);
 }
 
 C3MEKeyFrames::C3MEKeyFrames() : blendTarget(this) {}
@@ -118,11 +114,7 @@ void C3MEKeyFrames::ClearFrames() {
 
 bool C3MEKeyFrames::SetFrameCount(uint32_t n) {
     ClearFrames();
-    if (n == 0) return true;
-    frames = new (std::nothrow) C3MEFrame[n];
-    if (frames == nullptr) return false;
-    frameCount = n;
-    return true;
+    return AllocateCountedArray(frames, frameCount, n);
 }
 
 void C3MEKeyFrames::BindSkeleton(C3MEBone* skeletonRoot) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/scene/CountedArray.h"
 #include "engine/scene/ResourceBytes.h"
 #include "engine/scene/ResourceName.h"
 #include "engine/scene/SceneLog.h"
@@ -143,10 +144,7 @@ bool C3MEBone::ReadChildren(TextScanner& scan, int32_t& bonesLeft, ReadState& st
 
 bool C3MEBone::SetChildCount(uint32_t n) {
     ClearChildren();
-    if (n == 0) return true;
-    children = new (std::nothrow) C3MEBone[n];
-    if (children == nullptr) return false;
-    childCount = n;
+    if (!AllocateCountedArray(children, childCount, n)) return false;
     for (uint32_t i = 0; i < n; ++i) children[i].parent = this;
     return true;
 }

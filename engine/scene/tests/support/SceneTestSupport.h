@@ -69,6 +69,13 @@ public:
     std::vector<uint8_t> data;
 };
 
+// The name a reader logs for a file: readers upper-case ASCII letters.
+inline std::string UpperName(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return text;
+}
+
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
