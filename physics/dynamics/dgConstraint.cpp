@@ -62,13 +62,3 @@ void dgContactJoint::Release(dgWorld* world) {
   contacts.RemoveAll();
   world->GetContactJointPool().Release(this);
 }
-
-// The row builders belong to the dynamics step, which no caller of this
-// program reaches: until they are written, a joint contributes no rows.
-int dgBallAndSocketJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
-int dgHingeJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
-int dgSliderJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
-int dgCorkscrewJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
-int dgUniversalJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
-int dgUpVectorJoint::JacobianDerivative(dgJacobianRows&) { return 0; }
-int dgContactJoint::JacobianDerivative(dgJacobianRows&) { return 0; }

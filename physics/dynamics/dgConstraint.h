@@ -24,13 +24,20 @@ struct dgJointLimitRequest {
   float timeStep = 0.0f;
   float jointValue = 0.0f;
   float acceleration = 0.0f;
+  // Which optional row is asked for: 0 the first (slide or first pin), 1 the second.
+  int axis = 0;
 };
 using dgJointLimitCallback = bool (*)(const dgConstraint* joint, dgJointLimitRequest* request);
 
-// The solver's row block a constraint fills (rows 0-5).
+// The solver's row block a constraint fills.
 struct dgJacobianRows {
-  static constexpr int kMaxRows = 6;
-  // Row kind of a bounded row.
+  // A joint writes at most six rows; a contact joint three per contact.
+  static constexpr int kMaxRows = 48;
+  // Row kinds: a plain two-sided row, a one-sided row (its force never
+  // pulls), a row bounded by its own limits; a kind of 0 or more ties the
+  // row to that row, whose force scales its limits (friction).
+  static constexpr int kFreeRow = -1;
+  static constexpr int kOneSidedRow = -2;
   static constexpr int kBoundedRow = -3;
 
   struct Row {
@@ -41,14 +48,30 @@ struct dgJacobianRows {
     float acceleration = 0.0f;
     float stiffness = 0.0f;
     float* forceOut = nullptr;
+    float lowLimit = -1e15f;
+    float highLimit = 1e15f;
+    int rowKind = kFreeRow;
   };
 
   Row rows[kMaxRows];
   float timeStep = 0.0f;
-  float lowLimit = 0.0f;
-  float highLimit = 0.0f;
-  int rowKind = 0;
 };
+
+// The two anchors of a row pair and how they move.
+struct dgPointParam {
+  dgVector posit0;  // anchors, world space
+  dgVector posit1;
+  dgVector r0;  // anchors relative to each body's centre of mass
+  dgVector r1;
+  dgVector veloc0;  // anchor velocities
+  dgVector veloc1;
+  dgVector centripetal0;  // omega x (omega x r)
+  dgVector centripetal1;
+  float stiffnessCode = 1.0f;
+};
+
+// (x, y, z, 0) Euler angles of a rotation; never NaN, even at the poles.
+dgVector dgMatrixToEulerAngles(const dgMatrix& matrix);
 
 class dgConstraint {
  public:
@@ -75,6 +98,15 @@ class dgConstraint {
   virtual float GetJointValue() const { return 0.0f; }
   // Writes the rows of this step; returns their count.
   virtual int JacobianDerivative(dgJacobianRows& rows) = 0;
+
+  // Fills the anchors' offsets, velocities and centripetal terms (body 1's zero without it).
+  void CalcPointParam(dgPointParam& param, float stiffnessCode, const dgVector& point0, const dgVector& point1) const;
+  // Writes row index: holds the anchors together along direction.
+  void AddLinearRow(int index, dgJacobianRows& rows, const dgVector& direction, const dgPointParam& param,
+                    float* forceOut) const;
+  // Row about direction reaching the given relative angular acceleration.
+  void AddAngularRow(int index, dgJacobianRows& rows, const dgVector& direction, float stiffnessCode,
+                     float acceleration, float* forceOut) const;
 
   void* userData = nullptr;
   dgBody* body0 = nullptr;
@@ -105,22 +137,40 @@ class dgBilateralConstraint : public dgConstraint {
   dgMatrix localMatrix0;  // joint frame in body 0's space (front = the pin)
   dgMatrix localMatrix1;  // joint frame in body 1's space
   float stiffnessCode = 5.0f - 4.0f * kDefaultStiffness;
-  float rowForce[dgJacobianRows::kMaxRows] = {};
+  float rowForce[kMaxDOF] = {};
   dgConstraintCallback userCallback = nullptr;
   float jointValue = 0.0f;
   float secondJointValue = 0.0f;  // the universal joint's second angle
   dgJointLimitCallback limitCallback = nullptr;
 
+  // The frames in world space (without body 1, matrix1 is localMatrix1
+  // itself) and the Euler angles of matrix1 relative to matrix0.
+  dgVector CalculateGlobalMatrices(dgMatrix& outMatrix0, dgMatrix& outMatrix1) const;
+
  protected:
   // Calls the user's destroy callback.
   void NotifyRelease() const;
+  // Asks the limit callback for an optional row; false (also the answer
+  // without a callback) ends the builder with the rows so far.
+  bool AskForLimitRow(const dgJacobianRows& rows, int axis, float value, dgJointLimitRequest& outRequest);
+  // Marks row index with the limits of a request that changed them.
+  static void ApplyLimits(dgJacobianRows& rows, int index, const dgJointLimitRequest& request);
 };
 
-// Holds two points of the bodies together.
+// Holds two points of the bodies together, with an optional twist limit
+// about the pin and cone limit around it.
 class dgBallAndSocketJoint : public dgBilateralConstraint {
  public:
+  static constexpr uint32_t kConeLimitOn = 1;
+  static constexpr uint32_t kTwistLimitOn = 2;
+
   void Release(dgWorld* world) override;
   int JacobianDerivative(dgJacobianRows& rows) override;
+
+  uint32_t options = 0;
+  float twistLimit = 0.0f;  // radians either way about the pin
+  float coneLimit = 0.0f;   // radians between the two pins
+  dgVector eulerAngles;     // the relative Euler angles of the last step, negated
 };
 
 // Lets the bodies turn about the pin only.
@@ -172,11 +222,20 @@ struct dgContactEntry {
   float kineticFriction[2] = {};
   uint32_t flags = 0;
   int64_t userId = 0;
+  float normalForce = 0.0f;  // written by the solver
+  float tangentForce[2] = {};
 };
 
 // The contacts between two bodies, as constraint rows.
 class dgContactJoint : public dgConstraint {
  public:
+  // Entry flags: friction along each tangent, and a tangent held at its
+  // sliding (kinetic) coefficient.
+  static constexpr uint32_t kFriction0 = 2;
+  static constexpr uint32_t kFriction1 = 4;
+  static constexpr uint32_t kSliding0 = 8;
+  static constexpr uint32_t kSliding1 = 16;
+
   void SetUserCallback(dgConstraintCallback) override {}
   void Release(dgWorld* world) override;
   int JacobianDerivative(dgJacobianRows& rows) override;

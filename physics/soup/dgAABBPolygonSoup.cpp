@@ -248,9 +248,11 @@ bool dgAABBPolygonSoup::GetAABB(dgVector& outMin, dgVector& outMax) const {
   return true;
 }
 
-void dgAABBPolygonSoup::ForAllFacesInAABB(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
-                                          void* context) const {
+template <class NodeTest, class LeafVisit>
+void dgAABBPolygonSoup::WalkTree(NodeTest enters, LeafVisit visit) const {
   if (!mNodes) return;
+  // The tree's depth is only known at run time: deep trees take their stack
+  // from the heap rather than overflow the one on the call stack.
   int local[kLocalStackDepth + 2];
   dgStack<int> deep(mDepth + 2 > kLocalStackDepth + 2 ? mDepth + 2 : 0);
   int* stack = deep.IsValid() ? deep.Data() : local;
@@ -259,52 +261,44 @@ void dgAABBPolygonSoup::ForAllFacesInAABB(const dgVector& p0, const dgVector& p1
   stack[top++] = 0;
   while (top > 0) {
     const Node& node = mNodes[stack[--top]];
-    if (!Overlaps(node.minimum, node.maximum, p0, p1)) continue;
+    if (!enters(node)) continue;
     for (const uint32_t link : {node.left, node.right}) {
       if (!IsLeaf(link)) {
         stack[top++] = ChildNode(link);
-        continue;
+      } else if (!visit(mIndices + LeafPosition(link), LeafIndexCount(link))) {
+        return;
       }
-      const int* face = mIndices + LeafPosition(link);
-      const int count = LeafIndexCount(link);
-      float lo[3];
-      float hi[3];
-      FaceBox(mVertices, face, count, lo, hi);
-      if (Overlaps(lo, hi, p0, p1) && callback(context, mVertices, 12, face, count) == 0) return;
     }
   }
 }
 
+void dgAABBPolygonSoup::ForAllFacesInAABB(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
+                                          void* context) const {
+  WalkTree([&](const Node& node) { return Overlaps(node.minimum, node.maximum, p0, p1); },
+           [&](const int* face, int count) {
+             float lo[3];
+             float hi[3];
+             FaceBox(mVertices, face, count, lo, hi);
+             return !Overlaps(lo, hi, p0, p1) || callback(context, mVertices, 12, face, count) != 0;
+           });
+}
+
 void dgAABBPolygonSoup::ForAllFacesInRay(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
                                          void* context) const {
-  if (!mNodes) return;
-  int local[kLocalStackDepth + 2];
-  dgStack<int> deep(mDepth + 2 > kLocalStackDepth + 2 ? mDepth + 2 : 0);
-  int* stack = deep.IsValid() ? deep.Data() : local;
-  if (mDepth + 2 > kLocalStackDepth + 2 && !deep.IsValid()) return;
-  int top = 0;
-  stack[top++] = 0;
-  while (top > 0) {
-    const Node& node = mNodes[stack[--top]];
+  auto segmentCrosses = [&](const Node& node) {
     dgVector a = p0;
     dgVector b = p1;
     if (!ClipToPlane(a, b, a.x - node.maximum[0], b.x - node.maximum[0]) ||
         !ClipToPlane(a, b, node.minimum[0] - a.x, node.minimum[0] - b.x) ||
         !ClipToPlane(a, b, a.z - node.maximum[2], b.z - node.maximum[2]) ||
         !ClipToPlane(a, b, node.minimum[2] - a.z, node.minimum[2] - b.z)) {
-      continue;
+      return false;
     }
-    if ((a.y > node.maximum[1] && b.y > node.maximum[1]) || (a.y < node.minimum[1] && b.y < node.minimum[1])) {
-      continue;
-    }
-    for (const uint32_t link : {node.left, node.right}) {
-      if (!IsLeaf(link)) {
-        stack[top++] = ChildNode(link);
-      } else if (callback(context, mVertices, 12, mIndices + LeafPosition(link), LeafIndexCount(link)) == 0) {
-        return;
-      }
-    }
-  }
+    return !((a.y > node.maximum[1] && b.y > node.maximum[1]) || (a.y < node.minimum[1] && b.y < node.minimum[1]));
+  };
+  WalkTree(segmentCrosses, [&](const int* face, int count) {
+    return callback(context, mVertices, 12, face, count) != 0;
+  });
 }
 
 void dgAABBPolygonSoup::Serialize(dgSoupWriteCallback write, void* handle) const {

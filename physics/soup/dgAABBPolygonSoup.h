@@ -117,6 +117,10 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   static int ChildNode(uint32_t link) { return static_cast<int>(link >> 1); }
 
  private:
+  // Depth-first walk: children of nodes that pass the test are visited; a
+  // leaf visit returning false ends the walk.
+  template <class NodeTest, class LeafVisit>
+  void WalkTree(NodeTest enters, LeafVisit visit) const;
   struct Stub;
   void FreeTree();
   // Builds node nodeIndex over count stubs; false when scratch memory ran out.
