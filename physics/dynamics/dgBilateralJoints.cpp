@@ -115,12 +115,9 @@ int dgHingeJoint::JacobianDerivative(dgJacobianRows& rows) {
   AddLinearRow(4, rows, matrix0.right, anchorB, &rowForce[4]);
   int count = 5;
 
-  dgJointLimitRequest request;
-  if (AskForLimitRow(rows, 0, jointValue, request)) {
-    AddAngularRow(count, rows, matrix0.front, stiffnessCode, request.acceleration, &rowForce[count]);
-    ApplyLimits(rows, count, request);
-    ++count;
-  }
+  AddRequestedRow(rows, count, 0, jointValue, [&](int row, float acceleration) {
+    AddAngularRow(row, rows, matrix0.front, stiffnessCode, acceleration, &rowForce[row]);
+  });
   return count;
 }
 
@@ -144,12 +141,9 @@ int dgSliderJoint::JacobianDerivative(dgJacobianRows& rows) {
   AddLinearRow(4, rows, matrix0.right, anchorC, &rowForce[4]);
   int count = 5;
 
-  dgJointLimitRequest request;
-  if (AskForLimitRow(rows, 0, jointValue, request)) {
-    AddSlideRow(*this, count, rows, matrix0.front, anchorA, request.acceleration, &rowForce[count]);
-    ApplyLimits(rows, count, request);
-    ++count;
-  }
+  AddRequestedRow(rows, count, 0, jointValue, [&](int row, float acceleration) {
+    AddSlideRow(*this, row, rows, matrix0.front, anchorA, acceleration, &rowForce[row]);
+  });
   return count;
 }
 
@@ -171,15 +165,14 @@ int dgCorkscrewJoint::JacobianDerivative(dgJacobianRows& rows) {
 
   // The slide is asked for first (axis 0, with the offset), then the turn
   // (axis 1, with the angle).
-  dgJointLimitRequest request;
-  if (!AskForLimitRow(rows, 0, offset, request)) return count;
-  AddSlideRow(*this, count, rows, matrix0.front, anchorA, request.acceleration, &rowForce[count]);
-  ApplyLimits(rows, count, request);
-  ++count;
-  if (!AskForLimitRow(rows, 1, jointValue, request)) return count;
-  AddAngularRow(count, rows, matrix0.front, stiffnessCode, request.acceleration, &rowForce[count]);
-  ApplyLimits(rows, count, request);
-  return count + 1;
+  const bool slides = AddRequestedRow(rows, count, 0, offset, [&](int row, float acceleration) {
+    AddSlideRow(*this, row, rows, matrix0.front, anchorA, acceleration, &rowForce[row]);
+  });
+  if (!slides) return count;
+  AddRequestedRow(rows, count, 1, jointValue, [&](int row, float acceleration) {
+    AddAngularRow(row, rows, matrix0.front, stiffnessCode, acceleration, &rowForce[row]);
+  });
+  return count;
 }
 
 int dgUniversalJoint::JacobianDerivative(dgJacobianRows& rows) {
@@ -204,15 +197,14 @@ int dgUniversalJoint::JacobianDerivative(dgJacobianRows& rows) {
   AddLinearRow(3, rows, pin1, anchorB, &rowForce[3]);
   int count = 4;
 
-  dgJointLimitRequest request;
-  if (!AskForLimitRow(rows, 0, jointValue, request)) return count;
-  AddAngularRow(count, rows, pin0, stiffnessCode, request.acceleration, &rowForce[count]);
-  ApplyLimits(rows, count, request);
-  ++count;
-  if (!AskForLimitRow(rows, 1, secondJointValue, request)) return count;
-  AddAngularRow(count, rows, pin1, stiffnessCode, request.acceleration, &rowForce[count]);
-  ApplyLimits(rows, count, request);
-  return count + 1;
+  auto angularAbout = [&](const dgVector& pin) {
+    return [&, pin](int row, float acceleration) {
+      AddAngularRow(row, rows, pin, stiffnessCode, acceleration, &rowForce[row]);
+    };
+  };
+  if (!AddRequestedRow(rows, count, 0, jointValue, angularAbout(pin0))) return count;
+  AddRequestedRow(rows, count, 1, secondJointValue, angularAbout(pin1));
+  return count;
 }
 
 int dgUpVectorJoint::JacobianDerivative(dgJacobianRows& rows) {

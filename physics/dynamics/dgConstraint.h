@@ -155,6 +155,18 @@ class dgBilateralConstraint : public dgConstraint {
   bool AskForLimitRow(const dgJacobianRows& rows, int axis, float value, dgJointLimitRequest& outRequest);
   // Marks row index with the limits of a request that changed them.
   static void ApplyLimits(dgJacobianRows& rows, int index, const dgJointLimitRequest& request);
+  // Asks for the optional row `count` (axis, joint value); when granted,
+  // write(row, acceleration) adds it, its limits apply and count grows.
+  // False when the callback declined.
+  template <class WriteRow>
+  bool AddRequestedRow(dgJacobianRows& rows, int& count, int axis, float value, WriteRow write) {
+    dgJointLimitRequest request;
+    if (!AskForLimitRow(rows, axis, value, request)) return false;
+    write(count, request.acceleration);
+    ApplyLimits(rows, count, request);
+    ++count;
+    return true;
+  }
 };
 
 // Holds two points of the bodies together, with an optional twist limit
