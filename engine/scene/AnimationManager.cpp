@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/scene/KeyFrames.h"
-#include "engine/scene/LogANM.h"
 #include "engine/scene/ResourceBytes.h"
+#include "engine/scene/SceneLog.h"
 
 namespace {
 

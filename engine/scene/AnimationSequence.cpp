@@ -1,15 +1,16 @@
 #include "engine/scene/AnimationSequence.h"
 
 #include <algorithm>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "engine/foundation/Clock.h"
 #include "engine/scene/AnimationManager.h"
+#include "engine/scene/CountedArray.h"
 #include "engine/scene/KeyFrames.h"
-#include "engine/scene/LogANM.h"
 #include "engine/scene/ResourceBytes.h"
+#include "engine/scene/ResourceName.h"
+#include "engine/scene/SceneLog.h"
 #include "engine/scene/TextScanner.h"
 
 namespace {
@@ -17,13 +18,6 @@ namespace {
 // "[0][0]a" is the shortest entry line; a count that could not fit in the
 // rest of the file is refused.
 constexpr size_t kMinEntryLineBytes = 7;
-
-std::string UpperAscii(const char* text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return upper;
-}
 
 bool Refuse(const String& fileName, const char* reason) {
     LogANM("[ANM] CANMSequence::ReadText - ERROR : %s : %s", fileName.Chars(), reason);
@@ -37,7 +31,7 @@ CANMSequence::~CANMSequence() { ClearEntries(); }
 bool CANMSequence::Read(String fileName) {
     name = fileName;
     const std::string upper = UpperAscii(fileName.Chars());
-    const std::string extension = upper.size() >= 3 ? upper.substr(upper.size() - 3) : upper;
+    const std::string extension = NameExtension(upper);
     if (upper.empty()) {
         LogANM("[ANM] CANMSequence::Read - ERROR : No filename!");
         LogANM("[ANM] FAILED sequence %s", upper.c_str());
@@ -80,11 +74,7 @@ bool CANMSequence::ReadText(const String& fileName) {
 
 bool CANMSequence::SetEntryCount(uint32_t n) {
     ClearEntries();
-    if (n == 0) return true;
-    entries = new (std::nothrow) CANMEntry[n];
-    if (entries == nullptr) return false;
-    entryCount = n;
-    return true;
+    return AllocateCountedArray(entries, entryCount, n);
 }
 
 void CANMSequence::ClearEntries() {
@@ -127,10 +117,25 @@ void CANMSequence::Update(float speed) {
         PlayForward(speed);
 }
 
-void CANMSequence::FinishEntry(C3MEKeyFrames& set) {
+void CANMSequence::TakeRootOffset(const C3MEKeyFrames& set) {
     rootOffset = Vector3::MultiplyComponents(set.GetRootOffset(), set.axisMask);
+}
+
+void CANMSequence::EndSequence(const C3MEKeyFrames& set) {
+    TakeRootOffset(set);
+    playing = false;
+}
+
+void CANMSequence::FinishEntry(C3MEKeyFrames& set) {
+    TakeRootOffset(set);
     set.Reset();
     set.time = 0.0f;
+}
+
+void CANMSequence::RestartFromFirst() {
+    time = 0.0f;
+    current = 0;
+    if (entries[0].set != nullptr) entries[0].set->Reset();
 }
 
 void CANMSequence::PlayForward(float speed) {
@@ -152,18 +157,14 @@ void CANMSequence::PlayForward(float speed) {
     if (!((!cur.set->loop && cur.set->IsStopped()) || cur.set->IsBlendDone())) return;
     if (last && !loop) {
         // The sequence is over: its last pose holds.
-        rootOffset = Vector3::MultiplyComponents(cur.set->GetRootOffset(), cur.set->axisMask);
-        playing = false;
+        EndSequence(*cur.set);
         return;
     }
     FinishEntry(*cur.set);
-    if (!last) {
+    if (!last)
         ++current;
-    } else {
-        time = 0.0f;
-        current = 0;
-        if (entries[0].set != nullptr) entries[0].set->Reset();
-    }
+    else
+        RestartFromFirst();
 }
 
 void CANMSequence::PlayBackward(float speed) {
@@ -190,8 +191,7 @@ void CANMSequence::PlayBackward(float speed) {
     const bool fadedOut = cur.set->IsBlendDone();
     if (!((!cur.set->loop && cur.set->IsStopped()) || fadedOut)) return;
     if (first && !loop) {
-        rootOffset = Vector3::MultiplyComponents(cur.set->GetRootOffset(), cur.set->axisMask);
-        playing = false;
+        EndSequence(*cur.set);
         return;
     }
     FinishEntry(*cur.set);
@@ -222,11 +222,8 @@ void CANMSequence::PlaySimple() {
     // The last entry of a sequence that does not loop holds its end.
     if (last && !loop) return;
     set->time = 0.0f;
-    if (!last) {
+    if (!last)
         ++current;
-    } else {
-        time = 0.0f;
-        current = 0;
-        if (entries[0].set != nullptr) entries[0].set->Reset();
-    }
+    else
+        RestartFromFirst();
 }

@@ -62,6 +62,12 @@ public:
 private:
     void PlayForward(float speed);
     void PlayBackward(float speed);
+    // Keeps the set's root offset, masked by its axes.
+    void TakeRootOffset(const C3MEKeyFrames& set);
+    // Stops a sequence that does not loop on its ended set, whose pose and root offset hold.
+    void EndSequence(const C3MEKeyFrames& set);
     // Takes the ended set's root offset and starts it afresh.
     void FinishEntry(C3MEKeyFrames& set);
+    // Wraps a looping sequence back to its first entry, reset to its start.
+    void RestartFromFirst();
 };

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "engine/scene/ByteReader.h"
-#include "engine/scene/Log3ME.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ResourceBytes.h"
+#include "engine/scene/SceneLog.h"
 
 namespace {
 

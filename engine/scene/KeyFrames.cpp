@@ -1,12 +1,13 @@
 #include "engine/scene/KeyFrames.h"
 
 #include <algorithm>
-#include <new>
 #include <string>
 #include <vector>
 
-#include "engine/scene/Log3ME.h"
+#include "engine/scene/CountedArray.h"
 #include "engine/scene/ResourceBytes.h"
+#include "engine/scene/ResourceName.h"
+#include "engine/scene/SceneLog.h"
 #include "engine/scene/Skeleton.h"
 #include "engine/scene/TextScanner.h"
 
@@ -22,13 +23,6 @@ constexpr uint64_t kMaxTotalKeys = 1u << 18;
 // fade into each other in a ring must not recurse without end.
 constexpr uint32_t kMaxBlendChain = 8;
 
-std::string UpperAscii(const char* text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return upper;
-}
-
 bool Refuse(const String& fileName, const char* reason) {
     Log3ME("C3MEKeyFrames::ReadKeysText - ERROR : %s : %s", fileName.Chars(), reason);
     return false;
@@ -40,11 +34,7 @@ bool C3MEFrame::SetKeyCount(uint32_t n) {
     delete[] keys;
     keys = nullptr;
     keyCount = 0;
-    if (n == 0) return true;
-    keys = new (std::nothrow) C3MEBoneKey[n];
-    if (keys == nullptr) return false;
-    keyCount = n;
-    return true;
+    return AllocateCountedArray(keys, keyCount, n);
 }
 
 C3MEKeyFrames::C3MEKeyFrames() : blendTarget(this) {}
@@ -54,7 +44,7 @@ C3MEKeyFrames::~C3MEKeyFrames() { ClearFrames(); }
 bool C3MEKeyFrames::Read(String fileName) {
     name = fileName;
     const std::string upper = UpperAscii(fileName.Chars());
-    const std::string extension = upper.size() >= 3 ? upper.substr(upper.size() - 3) : upper;
+    const std::string extension = NameExtension(upper);
     if (upper.empty()) {
         Log3ME("C3MEKeyFrames::Read - ERROR : No filename!");
         Log3ME("FAILED animation %s", upper.c_str());
@@ -124,11 +114,7 @@ void C3MEKeyFrames::ClearFrames() {
 
 bool C3MEKeyFrames::SetFrameCount(uint32_t n) {
     ClearFrames();
-    if (n == 0) return true;
-    frames = new (std::nothrow) C3MEFrame[n];
-    if (frames == nullptr) return false;
-    frameCount = n;
-    return true;
+    return AllocateCountedArray(frames, frameCount, n);
 }
 
 void C3MEKeyFrames::BindSkeleton(C3MEBone* skeletonRoot) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "engine/scene/CountedArray.h"
 #include "engine/scene/ReservePolicy.h"
 
 C3MEMesh::C3MEMesh() : name("Unknown") {}
@@ -65,11 +66,7 @@ void C3MEMesh::ClearTexCoordSets() {
 
 bool C3MEMesh::SetLodCount(uint32_t n) {
     ClearLods();
-    if (n == 0) return true;
-    lods = new (std::nothrow) C3MELod[n];
-    if (lods == nullptr) return false;
-    lodCount = n;
-    return true;
+    return AllocateCountedArray(lods, lodCount, n);
 }
 
 void C3MEMesh::ClearLods() {

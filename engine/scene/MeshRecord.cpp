@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "engine/foundation/File.h"
-#include "engine/scene/Log3ME.h"
 #include "engine/scene/Mesh.h"
 #include "engine/scene/MeshRecordBytes.h"
+#include "engine/scene/SceneLog.h"
 
 using meshrecord::Cursor;
 

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "engine/scene/BinaryCodec.h"
-#include "engine/scene/Log3ME.h"
 #include "engine/scene/MaterialLink.h"
 #include "engine/scene/PEOCodec.h"
+#include "engine/scene/ResourceName.h"
+#include "engine/scene/SceneLog.h"
 #include "engine/scene/TextCodec3MX.h"
 #include "engine/scene/TextExportCodec.h"
 #include "platform/FileTime.h"
@@ -18,13 +19,6 @@ namespace {
 
 // Below this a stored size counts as "never set".
 constexpr float kSmallestSize = 1.0f / 128.0f;
-
-std::string UpperAscii(const char* text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return upper;
-}
 
 CMATMaterial* LookUpMaterial(const char* name) {
     auto lookup = ModelServices().getMaterial;
@@ -398,7 +392,7 @@ bool C3MEModel::Read(String fileName) {
     }
     name = fileName;
     const std::string upper = UpperAscii(fileName.Chars());
-    const std::string extension = upper.size() >= 3 ? upper.substr(upper.size() - 3) : upper;
+    const std::string extension = NameExtension(upper);
 
     int32_t result = 0;
     if (upper.empty()) {

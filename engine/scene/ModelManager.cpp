@@ -6,10 +6,10 @@
 #include <string>
 
 #include "engine/foundation/ResourceManager.h"
-#include "engine/scene/Log3ME.h"
 #include "engine/scene/MaterialLink.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ResourceBytes.h"
+#include "engine/scene/SceneLog.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "engine/foundation/Matrix4.h"
 #include "engine/foundation/Quaternion.h"
-#include "engine/scene/Log3ME.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ResourceBytes.h"
+#include "engine/scene/SceneLog.h"
 
 namespace {
 

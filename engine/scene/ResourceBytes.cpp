@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/foundation/ResourceManager.h"
-#include "engine/scene/Log3ME.h"
+#include "engine/scene/SceneLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/Path.h"
 

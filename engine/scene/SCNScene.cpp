@@ -6,9 +6,9 @@
 #include <cstring>
 #include <new>
 
-#include "engine/scene/Log3ME.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
+#include "engine/scene/SceneLog.h"
 #include "engine/scene/SceneTextLines.h"
 
 namespace {

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/scene/Log3ME.h"
+#include "engine/scene/CountedArray.h"
 #include "engine/scene/ResourceBytes.h"
+#include "engine/scene/ResourceName.h"
+#include "engine/scene/SceneLog.h"
 #include "engine/scene/TextScanner.h"
 
 namespace {
@@ -13,13 +15,6 @@ namespace {
 // "[CBONE] a" is the shortest text a bone line can start with; a count of
 // bones that could not fit in the rest of the file is refused.
 constexpr size_t kMinBoneLineBytes = 9;
-
-std::string UpperAscii(const char* text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return upper;
-}
 
 // One bone line; fields the line does not reach keep these values.
 struct BoneLine {
@@ -77,7 +72,7 @@ C3MEBone::~C3MEBone() {
 
 bool C3MEBone::Read(String fileName) {
     const std::string upper = UpperAscii(fileName.Chars());
-    const std::string extension = upper.size() >= 3 ? upper.substr(upper.size() - 3) : upper;
+    const std::string extension = NameExtension(upper);
     if (upper.empty()) {
         Log3ME("C3MEBone::Read - ERROR : No filename!");
         Log3ME("FAILED skeleton %s", upper.c_str());
@@ -149,10 +144,7 @@ bool C3MEBone::ReadChildren(TextScanner& scan, int32_t& bonesLeft, ReadState& st
 
 bool C3MEBone::SetChildCount(uint32_t n) {
     ClearChildren();
-    if (n == 0) return true;
-    children = new (std::nothrow) C3MEBone[n];
-    if (children == nullptr) return false;
-    childCount = n;
+    if (!AllocateCountedArray(children, childCount, n)) return false;
     for (uint32_t i = 0; i < n; ++i) children[i].parent = this;
     return true;
 }

@@ -10,9 +10,9 @@
 
 #include "engine/foundation/Matrix4.h"
 #include "engine/foundation/Quaternion.h"
-#include "engine/scene/Log3ME.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ResourceBytes.h"
+#include "engine/scene/SceneLog.h"
 
 // The lines of a text file: blank lines are skipped (the format's patterns
 // match any run of white space), leading blanks and a trailing "\r" dropped.

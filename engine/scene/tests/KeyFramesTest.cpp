@@ -11,12 +11,6 @@
 
 namespace {
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return text;
-}
-
 class KeyFramesFile : public ::testing::Test {
 protected:
     std::string Write(const std::string& text, const std::string& name = "walk.txt") {
@@ -54,7 +48,7 @@ TEST_F(KeyFramesFile, ReadsFramesByIndexAndBindsByName) {
     ASSERT_TRUE(set.Read(String(path.c_str())));
     EXPECT_EQ(set.loadState, C3MEKeyFrames::kLoaded);
     EXPECT_EQ(set.name, path.c_str());
-    EXPECT_TRUE(log.Contains("Loaded animation " + Upper(path)));
+    EXPECT_TRUE(log.Contains("Loaded animation " + UpperName(path)));
     ASSERT_EQ(set.frameCount, 2u);
     EXPECT_EQ(set.lastFrame, 1u);
     EXPECT_EQ(set.frames[0].keys[0].transform.GetPosition(), Vector3(1, 2, 3));

@@ -287,7 +287,9 @@ TEST_F(SceneFiles, TruncatedAndGarbledFilesNeverBreakTheReader) {
         CSCNScene scene;
         scene.Load(WriteScene(library.substr(0, cut % (library.size() + 1)), layout.substr(0, cut)).c_str());
         ASSERT_LE(scene.GetInstanceCount(), 3u);
-        if (scene.GetRoot() != nullptr) EXPECT_EQ(scene.GetRoot()->GetChildCount(), scene.GetInstanceCount());
+        if (scene.GetRoot() != nullptr) {
+            EXPECT_EQ(scene.GetRoot()->GetChildCount(), scene.GetInstanceCount());
+        }
     }
     // Bytes of every value, NULs and long lines included.
     std::string garbage;

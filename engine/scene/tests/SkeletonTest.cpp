@@ -18,12 +18,6 @@ const char* const kSkeleton =
     "[CBONE] Leg [C] 0 [P] [0,-1,0] [R] (quat 0 0 0 1) [S] [1,1,1]\n"
     "[END]\n";
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return text;
-}
-
 class SkeletonFile : public ::testing::Test {
 protected:
     // Writes the text under a lower-case name and returns that name.
@@ -40,7 +34,7 @@ TEST_F(SkeletonFile, ReadsTreeDepthFirstUnderUpperCasedName) {
     const std::string path = Write(kSkeleton);
     C3MEBone root;
     ASSERT_TRUE(root.Read(String(path.c_str())));
-    EXPECT_TRUE(log.Contains("Loaded skeleton " + Upper(path)));
+    EXPECT_TRUE(log.Contains("Loaded skeleton " + UpperName(path)));
 
     EXPECT_EQ(root.name, "Hips");
     EXPECT_EQ(root.parent, nullptr);
@@ -114,7 +108,7 @@ TEST_F(SkeletonFile, FailuresAreLoggedWithTheUpperCasedName) {
         C3MEBone root;
         EXPECT_FALSE(root.Read(String(path.c_str()))) << c.fileName;
         EXPECT_TRUE(log.Contains(c.expectedLine)) << c.fileName;
-        EXPECT_TRUE(log.Contains("FAILED skeleton " + Upper(path))) << c.fileName;
+        EXPECT_TRUE(log.Contains("FAILED skeleton " + UpperName(path))) << c.fileName;
     }
     C3MEBone root;
     EXPECT_FALSE(root.Read(String("")));

@@ -2,29 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/scene/LogANM.h"
-
-// Collects every ANM log line while alive.
-class AnimLogCapture {
-public:
-    AnimLogCapture() : mPrevious(SetLogANMObserver(&Collect)) { Lines().clear(); }
-    ~AnimLogCapture() { SetLogANMObserver(mPrevious); }
-    const std::vector<std::string>& lines() const { return Lines(); }
-    // True when some line equals the text.
-    bool Has(const std::string& text) const {
-        for (const std::string& line : Lines())
-            if (line == text) return true;
-        return false;
-    }
-
-private:
-    static std::vector<std::string>& Lines() {
-        static std::vector<std::string> lines;
-        return lines;
-    }
-    static void Collect(const char* line) { Lines().emplace_back(line); }
-    LogANMObserver mPrevious;
-};
+#include "LogCaptureSupport.h"
 
 // A key-frame file of frames 0..frameCount-1 with one key per named bone;
 // bone b of frame f sits at (f + 10 b, 2 f, 0) with no rotation.

@@ -5,30 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/scene/Log3ME.h"
 #include "engine/scene/MaterialLink.h"
-
-// Collects every 3ME log line while alive.
-class LogCapture {
-public:
-    LogCapture() : mPrevious(SetLog3MEObserver(&Collect)) { Lines().clear(); }
-    ~LogCapture() { SetLog3MEObserver(mPrevious); }
-    const std::vector<std::string>& lines() const { return Lines(); }
-    // True when some line contains the text.
-    bool Contains(const std::string& text) const {
-        for (const std::string& line : Lines())
-            if (line.find(text) != std::string::npos) return true;
-        return false;
-    }
-
-private:
-    static std::vector<std::string>& Lines() {
-        static std::vector<std::string> lines;
-        return lines;
-    }
-    static void Collect(const char* line) { Lines().emplace_back(line); }
-    Log3MEObserver mPrevious;
-};
+#include "LogCaptureSupport.h"
 
 // Records the material services models call (library reads and lookups).
 class FakeMaterials {
@@ -90,6 +68,13 @@ public:
     }
     std::vector<uint8_t> data;
 };
+
+// The name a reader logs for a file: readers upper-case ASCII letters.
+inline std::string UpperName(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return text;
+}
 
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
