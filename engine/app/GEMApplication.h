@@ -222,16 +222,6 @@ class CGEMApplication : public Base {
   virtual void OnDefaultUpdate() {}
 
  private:
-  // The application's receiver on the GEM service; hands messages to the current state.
-  class GEMEndpoint : public CMSGListener {
-   public:
-    explicit GEMEndpoint(CGEMApplication* owner) : owner_(owner) {}
-    void OnMessage(CMSGMessage* message) override { owner_->HandleMessage(message); }
-
-   private:
-    CGEMApplication* owner_;
-  };
-
   void CreateEnter();
   void CreateUpdate();
   void CreateExit();
@@ -256,7 +246,8 @@ class CGEMApplication : public Base {
   FsmStateOf<CGEMApplication> idle_;
   FsmStateOf<CGEMApplication> default_;
   FsmState* nextState_ = nullptr;
-  GEMEndpoint gemEndpoint_{this};
+  // The application's receiver on the GEM service; hands messages to the current state.
+  CMSGForwarder<StateMachine, &StateMachine::HandleMessage> gemEndpoint_{this};
   uint32_t createStep_ = 0;
   uint32_t frameCount_ = 0;
   uint8_t exitFlag_ = 0;

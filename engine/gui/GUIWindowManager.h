@@ -59,16 +59,6 @@ class GUIWindowManager : public Base {
   bool LoadGUIDefinition(const char* path);
 
  private:
-  // The manager's second receiver: on the GUI service, next to its GEO one.
-  class GUIEndpoint : public CMSGListener {
-   public:
-    explicit GUIEndpoint(GUIWindowManager* owner) : owner_(owner) {}
-    void OnMessage(CMSGMessage* message) override { owner_->OnMessage(message); }
-
-   private:
-    GUIWindowManager* owner_;
-  };
-
   bool IsRegistered(const Window* window) const;
 
   std::vector<Window*> windows;  // not owned
@@ -76,7 +66,8 @@ class GUIWindowManager : public Base {
   float layerFilterValue = 0.0f;
   Window* focusedWindow = nullptr;
   GUIObject* focusedElement = nullptr;
-  GUIEndpoint guiEndpoint{this};
+  // The manager's second receiver: on the GUI service, next to its GEO one.
+  CMSGForwarder<GUIWindowManager, &GUIWindowManager::OnMessage> guiEndpoint{this};
 };
 
 // The manager, built on first use.

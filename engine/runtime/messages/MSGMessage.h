@@ -60,3 +60,15 @@ class CMSGListener {
   uint8_t active = 1;
   uint8_t receiving = 1;
 };
+
+// A receiver that hands each delivered message to a member of its owner: for
+// objects that listen on a second service beside their own.
+template <class Owner, void (Owner::*Handle)(CMSGMessage*)>
+class CMSGForwarder : public CMSGListener {
+ public:
+  explicit CMSGForwarder(Owner* owner) : owner_(owner) {}
+  void OnMessage(CMSGMessage* message) override { (owner_->*Handle)(message); }
+
+ private:
+  Owner* owner_;
+};
