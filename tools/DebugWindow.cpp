@@ -46,6 +46,17 @@ void DebugWindow::Show(bool show) {
   }
 }
 
+void DebugWindow::OnMessage(CMSGMessage* message) {
+  // The base shows only a hidden element, but a window sliding out keeps its
+  // visible bit until the slide ends, and the show would be lost.
+  const bool slidingOut = IsCurrent(&hideState) || IsPending(&hideState);
+  if (slideEnabled && slidingOut && message->id == eMSG_GUISHOW && !(message->handled & 1) &&
+      HasState(GUIState::kActive)) {
+    Show(true);
+  }
+  Window::OnMessage(message);
+}
+
 void DebugWindow::DrawContents() { Window::DrawContents(); }
 
 void DebugWindow::OnShowEnter() {

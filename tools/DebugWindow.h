@@ -43,6 +43,8 @@ class DebugWindow : public Window {
   void OnHideEnter() override;
   void OnHideUpdate() override;
   void OnHideExit() override;
+  // A show message also turns back a window that is still sliding out.
+  void OnMessage(CMSGMessage* message) override;
   // The window default frame on the bare developer layer.
   void SetDefaultFrame(int32_t fontIndex) override;
 

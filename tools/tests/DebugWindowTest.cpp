@@ -4,6 +4,7 @@
 
 #include "engine/foundation/Clock.h"
 #include "engine/gui/TitleBar.h"
+#include "engine/runtime/messages/MSGService.h"
 
 namespace {
 
@@ -148,6 +149,26 @@ TEST_F(DebugWindowSlide, ShowingAVisibleWindowSlidesItInAgainAndShowCutsAHideSho
   Settle(window);
   window.Update();
   EXPECT_LT(window.outer.min.x, 0);
+}
+
+TEST_F(DebugWindowSlide, AShowMessageTurnsBackAWindowSlidingOut) {
+  CountingWindow window;
+  Place(window, DebugWindow::kRight);
+  window.Show(true);
+  Settle(window);
+  for (int i = 0; i < 4; ++i) window.Update();
+  Settle(window);
+  window.Show(false);
+  Settle(window);
+  window.Update();
+  ASSERT_TRUE(window.IsVisible());
+  GetGUIMSGService()->Post(eMSG_GUISHOW, -1, window.GetId(), 0, 0.0);
+  EXPECT_TRUE(window.IsPending(&window.showState));
+  Settle(window);
+  for (int i = 0; i < 4; ++i) window.Update();
+  Settle(window);
+  EXPECT_TRUE(window.IsVisible());
+  EXPECT_FLOAT_EQ(window.outer.min.x, 100);
 }
 
 TEST(DebugWindow, UnknownSlideEdgeChangesNothing) {
