@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include "engine/graphics/tests/support/RendererTestWindow.h"
+
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -30,28 +32,12 @@ constexpr int kHeight = 600;
 class HelpWindowDevice : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = platform::CreateSdlGlWindow();
-    platform::GlWindowConfig config;
-    config.title = "help window device test";
-    config.width = kWidth;
-    config.height = kHeight;
-    config.hidden = true;
-    ASSERT_TRUE(window_->Open(config)) << window_->LastErrorText();
-    GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
-    GFX_GL::ResetDriverQueries();
-    GFX_GL::Start();
-    glViewport(0, 0, kWidth, kHeight);
+    window_.Open("help window device test", kWidth, kHeight);
     Clock::Instance().SetFixedStep(0.125f);
   }
   void TearDown() override {
     Clock::Instance().SetFixedStep(0.0f);
-    GFXDisplay::DeleteAllFonts();
-    GFX_GL::Stop();
-    GFXDisplay::ForgetBindings();
-    GFXDisplay::SetDefaultMaterial(nullptr);
-    CMATManager::DestroyInstance();
-    CTEXManager::DestroyInstance();
-    if (window_ != nullptr) window_->Close();
+    window_.Close();
   }
 
   // A font whose every glyph is a white 16 x 16 block.
@@ -90,7 +76,7 @@ class HelpWindowDevice : public ::testing::Test {
     return rgba[0] > 0.9f && rgba[1] > 0.9f && rgba[2] > 0.9f;
   }
 
-  std::unique_ptr<platform::GlWindow> window_;
+  RendererTestWindow window_;
 };
 
 TEST_F(HelpWindowDevice, SlidesDownFromTheTopAndPrintsTheKeyListOnItsGrid) {

@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include "engine/graphics/tests/support/RendererTestWindow.h"
+
 #include <memory>
 #include <vector>
 
@@ -31,26 +33,10 @@ constexpr int kHeight = 600;
 class GuiDrawDevice : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = platform::CreateSdlGlWindow();
-    platform::GlWindowConfig config;
-    config.title = "gui device test";
-    config.width = kWidth;
-    config.height = kHeight;
-    config.hidden = true;
-    ASSERT_TRUE(window_->Open(config)) << window_->LastErrorText();
-    GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
-    GFX_GL::ResetDriverQueries();
-    GFX_GL::Start();
-    glViewport(0, 0, kWidth, kHeight);
+    window_.Open("gui device test", kWidth, kHeight);
   }
   void TearDown() override {
-    GFXDisplay::DeleteAllFonts();
-    GFX_GL::Stop();
-    GFXDisplay::ForgetBindings();
-    GFXDisplay::SetDefaultMaterial(nullptr);
-    CMATManager::DestroyInstance();
-    CTEXManager::DestroyInstance();
-    if (window_ != nullptr) window_->Close();
+    window_.Close();
   }
 
   // A one-stage material of a solid colour.
@@ -122,7 +108,7 @@ class GuiDrawDevice : public ::testing::Test {
     CMSGSystem::Get()->Post(id, -1, GetWindowManager()->receiverId, 0, 0.0);
   }
 
-  std::unique_ptr<platform::GlWindow> window_;
+  RendererTestWindow window_;
 };
 
 TEST_F(GuiDrawDevice, FramedWindowWithTitleBarDrawsDragsAndCloses) {

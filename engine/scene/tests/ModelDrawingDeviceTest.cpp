@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/graphics/tests/support/RendererTestWindow.h"
+
 #include <memory>
 #include <vector>
 
@@ -25,15 +27,7 @@ constexpr int kSide = 32;
 class ModelDrawingDevice : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = platform::CreateSdlGlWindow();
-    platform::GlWindowConfig config;
-    config.width = kSide;
-    config.height = kSide;
-    config.hidden = true;
-    ASSERT_TRUE(window_->Open(config)) << window_->LastErrorText();
-    GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
-    GFX_GL::Start();
-    glViewport(0, 0, kSide, kSide);
+    window_.Open("model drawing device test", kSide, kSide);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);  // as the display sets it
     // Model space -1..1 fills the window.
     GFXDisplay::SetProjection(1, -1, 1, -1, 1, -1, 1);
@@ -42,12 +36,7 @@ class ModelDrawingDevice : public ::testing::Test {
   }
   void TearDown() override {
     model_.reset();
-    GFX_GL::Stop();
-    GFXDisplay::ForgetBindings();
-    GFXDisplay::SetDefaultMaterial(nullptr);
-    CMATManager::DestroyInstance();
-    CTEXManager::DestroyInstance();
-    if (window_ != nullptr) window_->Close();
+    window_.Close();
   }
 
   // One component drawing a white square over the left half of the window
@@ -67,7 +56,7 @@ class ModelDrawingDevice : public ::testing::Test {
     return rgba[0];
   }
 
-  std::unique_ptr<platform::GlWindow> window_;
+  RendererTestWindow window_;
   std::unique_ptr<C3MEModel> model_;
 };
 
