@@ -165,3 +165,17 @@ const LogLine* LogChannel::GetLine(uint32_t n) const {
   if (lines_ == nullptr) return nullptr;
   return static_cast<const LogLine*>(lines_->At(n));
 }
+
+std::vector<std::string> LogChannel::LinesInOrder() const {
+  std::vector<std::string> lines;
+  const uint32_t start = IsWrapped() ? writeIndex_ : 0;
+  const uint32_t count = IsWrapped() ? lineCapacity_ : writeIndex_;
+  for (uint32_t i = 0; i < count; ++i) {
+    const LogLine* line = GetLine((start + i) % lineCapacity_);
+    if (line == nullptr) continue;
+    std::string text = line->text.Chars();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    lines.push_back(std::move(text));
+  }
+  return lines;
+}

@@ -3,6 +3,8 @@
 // by the developer log window) and, when files are on, a file of its own.
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "engine/foundation/NameMap.h"
 #include "engine/foundation/PooledList.h"
@@ -43,6 +45,9 @@ class LogChannel : public PooledObject {
 
   // The record at ring position n, null past the ring.
   const LogLine* GetLine(uint32_t n) const;
+  // The texts of the kept lines, oldest first (after a wrap the ring starts
+  // at the write index), without their line ends.
+  std::vector<std::string> LinesInOrder() const;
   // Ring position the next line goes to.
   uint32_t GetWriteIndex() const { return writeIndex_; }
   uint32_t GetLineCapacity() const { return lineCapacity_; }

@@ -99,20 +99,27 @@ int dgBallAndSocketJoint::JacobianDerivative(dgJacobianRows& rows) {
   return count;
 }
 
+dgPointParam dgBilateralConstraint::HoldOnPinLine(dgJacobianRows& rows, const dgMatrix& matrix0,
+                                                 const dgMatrix& matrix1, int firstRow) {
+  dgPointParam joint;
+  CalcPointParam(joint, stiffnessCode, matrix0.posit, matrix1.posit);
+  AddLinearRow(firstRow, rows, matrix0.up, joint, &rowForce[firstRow]);
+  AddLinearRow(firstRow + 1, rows, matrix0.right, joint, &rowForce[firstRow + 1]);
+  dgPointParam tips;
+  CalcPointParam(tips, stiffnessCode, Along(matrix0, matrix0.front), Along(matrix1, matrix1.front));
+  AddLinearRow(firstRow + 2, rows, matrix0.up, tips, &rowForce[firstRow + 2]);
+  AddLinearRow(firstRow + 3, rows, matrix0.right, tips, &rowForce[firstRow + 3]);
+  return joint;
+}
+
 int dgHingeJoint::JacobianDerivative(dgJacobianRows& rows) {
   dgMatrix matrix0;
   dgMatrix matrix1;
   jointValue = -CalculateGlobalMatrices(matrix0, matrix1).x;
 
-  dgPointParam anchorA;
-  CalcPointParam(anchorA, stiffnessCode, matrix0.posit, matrix1.posit);
+  // Along the pin too: the joint points stay together.
+  const dgPointParam anchorA = HoldOnPinLine(rows, matrix0, matrix1, 1);
   AddLinearRow(0, rows, matrix0.front, anchorA, &rowForce[0]);
-  AddLinearRow(1, rows, matrix0.up, anchorA, &rowForce[1]);
-  AddLinearRow(2, rows, matrix0.right, anchorA, &rowForce[2]);
-  dgPointParam anchorB;
-  CalcPointParam(anchorB, stiffnessCode, Along(matrix0, matrix0.front), Along(matrix1, matrix1.front));
-  AddLinearRow(3, rows, matrix0.up, anchorB, &rowForce[3]);
-  AddLinearRow(4, rows, matrix0.right, anchorB, &rowForce[4]);
   int count = 5;
 
   AddRequestedRow(rows, count, 0, jointValue, [&](int row, float acceleration) {
@@ -127,14 +134,7 @@ int dgSliderJoint::JacobianDerivative(dgJacobianRows& rows) {
   CalculateGlobalMatrices(matrix0, matrix1);
   jointValue = (matrix0.posit - matrix1.posit).DotProduct(matrix0.front);
 
-  dgPointParam anchorA;
-  CalcPointParam(anchorA, stiffnessCode, matrix0.posit, matrix1.posit);
-  AddLinearRow(0, rows, matrix0.up, anchorA, &rowForce[0]);
-  AddLinearRow(1, rows, matrix0.right, anchorA, &rowForce[1]);
-  dgPointParam anchorB;
-  CalcPointParam(anchorB, stiffnessCode, Along(matrix0, matrix0.front), Along(matrix1, matrix1.front));
-  AddLinearRow(2, rows, matrix0.up, anchorB, &rowForce[2]);
-  AddLinearRow(3, rows, matrix0.right, anchorB, &rowForce[3]);
+  const dgPointParam anchorA = HoldOnPinLine(rows, matrix0, matrix1, 0);
   // The tips of the up rows keep the bodies from turning about the pin.
   dgPointParam anchorC;
   CalcPointParam(anchorC, stiffnessCode, Along(matrix0, matrix0.up), Along(matrix1, matrix1.up));
@@ -153,14 +153,7 @@ int dgCorkscrewJoint::JacobianDerivative(dgJacobianRows& rows) {
   jointValue = CalculateGlobalMatrices(matrix0, matrix1).x;
   const float offset = (matrix0.posit - matrix1.posit).DotProduct(matrix0.front);
 
-  dgPointParam anchorA;
-  CalcPointParam(anchorA, stiffnessCode, matrix0.posit, matrix1.posit);
-  AddLinearRow(0, rows, matrix0.up, anchorA, &rowForce[0]);
-  AddLinearRow(1, rows, matrix0.right, anchorA, &rowForce[1]);
-  dgPointParam anchorB;
-  CalcPointParam(anchorB, stiffnessCode, Along(matrix0, matrix0.front), Along(matrix1, matrix1.front));
-  AddLinearRow(2, rows, matrix0.up, anchorB, &rowForce[2]);
-  AddLinearRow(3, rows, matrix0.right, anchorB, &rowForce[3]);
+  const dgPointParam anchorA = HoldOnPinLine(rows, matrix0, matrix1, 0);
   int count = 4;
 
   // The slide is asked for first (axis 0, with the offset), then the turn

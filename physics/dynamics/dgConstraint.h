@@ -155,6 +155,10 @@ class dgBilateralConstraint : public dgConstraint {
   bool AskForLimitRow(const dgJacobianRows& rows, int axis, float value, dgJointLimitRequest& outRequest);
   // Marks row index with the limits of a request that changed them.
   static void ApplyLimits(dgJacobianRows& rows, int index, const dgJointLimitRequest& request);
+  // Rows firstRow to firstRow + 3 hold the bodies on the pin's line: at the
+  // joint points and at the pin tips, each across the pin (up, then right).
+  // Returns the anchor at the joint points.
+  dgPointParam HoldOnPinLine(dgJacobianRows& rows, const dgMatrix& matrix0, const dgMatrix& matrix1, int firstRow);
   // Asks for the optional row `count` (axis, joint value); when granted,
   // write(row, acceleration) adds it, its limits apply and count grows.
   // False when the callback declined.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/graphics/tests/support/RendererTestWindow.h"
+#include "engine/gui/tests/support/GuiCanvas.h"
 
 #include <cstring>
 #include <memory>
@@ -42,33 +43,14 @@ class HelpWindowDevice : public ::testing::Test {
 
   // A font whose every glyph is a white 16 x 16 block.
   static int BlockFont() {
-    CTEXTexture* sheet = CTEXManager::GetInstance()->CreateTexture("helpfontsheet");
-    std::vector<uint8_t> texels(256 * 256 * 3, 255);
-    sheet->SetMipmap(false);
-    EXPECT_TRUE(sheet->CreateBlank(256, 256, texels.data()));
-    const int index = GFXDisplay::NewFont();
+    const int index = WhiteSheetFont("helpfont");
     GFXFont* font = GFXDisplay::GetFont(index);
-    font->type = GFXFont::kBitmap;
-    font->material = CMATManager::GetInstance()->GetMaterial("helpfont");
-    font->material->GetStage(0)->texture = sheet;
-    PrepareFontMaterial(font->material, 0);
     std::memset(font->widths, 16, sizeof(font->widths));
     font->BuildLists();
     return index;
   }
 
-  static void Frame() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kWidth, kHeight, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    GetWindowManager()->DrawWindows();
-    glFinish();
-  }
+  static void Frame() { DrawWindowsOnCanvas(kWidth, kHeight); }
 
   static bool IsWhite(int x, int y) {
     float rgba[4] = {-1, -1, -1, -1};

@@ -27,19 +27,8 @@
 namespace {
 
 std::vector<std::string> ChannelLines(int channel) {
-  std::vector<std::string> lines;
   LogChannel* log = GetLogChannel(channel);
-  if (log == nullptr) return lines;
-  const uint32_t count = log->IsWrapped() ? log->GetLineCapacity() : log->GetWriteIndex();
-  const uint32_t start = log->IsWrapped() ? log->GetWriteIndex() : 0;
-  for (uint32_t i = 0; i < count; ++i) {
-    const LogLine* line = log->GetLine((start + i) % log->GetLineCapacity());
-    if (line == nullptr) continue;
-    std::string text = line->text.Chars();
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    lines.push_back(text);
-  }
-  return lines;
+  return log != nullptr ? log->LinesInOrder() : std::vector<std::string>{};
 }
 
 bool Contains(const std::string& line, const char* text) { return line.find(text) != std::string::npos; }

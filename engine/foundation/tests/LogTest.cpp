@@ -1,6 +1,9 @@
 #include "engine/foundation/Log.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 #include <unistd.h>
 
 #include <fstream>
@@ -103,6 +106,11 @@ TEST_F(LogTest, RingWrapsAfterItsCapacity) {
   EXPECT_EQ(Text(kLogGEM, 0), "GEM|line 257\n");
   EXPECT_EQ(Text(kLogGEM, 1), "GEM|line 2\n");
   EXPECT_EQ(gem->GetLine(256), nullptr);
+  // In order, the oldest kept line comes first and the newest last.
+  const std::vector<std::string> kept = gem->LinesInOrder();
+  ASSERT_EQ(kept.size(), 256u);
+  EXPECT_EQ(kept.front(), "GEM|line 2");
+  EXPECT_EQ(kept.back(), "GEM|line 257");
 
   gem->Clear();
   EXPECT_FALSE(gem->IsWrapped());
@@ -110,6 +118,7 @@ TEST_F(LogTest, RingWrapsAfterItsCapacity) {
   EXPECT_EQ(Text(kLogGEM, 0), "");
   LogGEM("again");
   EXPECT_EQ(Text(kLogGEM, 0), "GEM|again\n");
+  EXPECT_EQ(gem->LinesInOrder(), std::vector<std::string>{"GEM|again"});
 }
 
 TEST_F(LogTest, SeparatorReplacesTextsHoldingSlashEquals) {

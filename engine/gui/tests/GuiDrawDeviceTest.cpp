@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/graphics/tests/support/RendererTestWindow.h"
+#include "engine/gui/tests/support/GuiCanvas.h"
 
 #include <memory>
 #include <vector>
@@ -56,38 +57,14 @@ class GuiDrawDevice : public ::testing::Test {
 
   // A font of 16 x 16 cells on a white sheet.
   static int WhiteFont() {
-    CTEXTexture* sheet = CTEXManager::GetInstance()->CreateTexture("guifontsheet");
-    std::vector<uint8_t> texels(256 * 256 * 3, 255);
-    sheet->SetMipmap(false);
-    EXPECT_TRUE(sheet->CreateBlank(256, 256, texels.data()));
-    const int index = GFXDisplay::NewFont();
+    const int index = WhiteSheetFont("guifont");
     GFXFont* font = GFXDisplay::GetFont(index);
-    font->type = GFXFont::kBitmap;
-    font->material = CMATManager::GetInstance()->GetMaterial("guifont");
-    font->material->GetStage(0)->texture = sheet;
-    PrepareFontMaterial(font->material, 0);
     font->widths['A'] = 16;
     font->BuildLists();
     return index;
   }
 
-  // Canvas with y down, one unit per pixel; the GUI's own drawing space.
-  static void Canvas() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kWidth, kHeight, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-  }
-
-  static void Frame() {
-    Canvas();
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    GetWindowManager()->DrawWindows();
-    glFinish();
-  }
+  static void Frame() { DrawWindowsOnCanvas(kWidth, kHeight); }
 
   static std::vector<float> Pixel(int x, int y) {
     std::vector<float> rgba(4, -1.0f);

@@ -81,7 +81,9 @@ TEST_F(ModelDrawingDevice, ArraysAndListsDrawTheSamePixels) {
     GFXDisplay::DrawModel(&model);  // the second draw of a compiled model calls its list
     EXPECT_EQ(model.compiled, (c.word & RenderFlag::COMPILE3ME) != 0) << c.groupValue;
     EXPECT_EQ(model.meshes[0].displayList >= 0, c.meshList) << c.groupValue;
-    if (c.meshList) EXPECT_TRUE(glIsList(GLuint(model.meshes[0].displayList)));
+    if (c.meshList) {
+      EXPECT_TRUE(glIsList(GLuint(model.meshes[0].displayList)));
+    }
     EXPECT_GT(RedAt(kSide / 4, kSide / 2), 0.9f) << c.groupValue;
     EXPECT_LT(RedAt(3 * kSide / 4, kSide / 2), 0.1f) << c.groupValue;
     // Triangles count when drawn through the arrays, and while compiling.

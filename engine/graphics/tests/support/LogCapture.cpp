@@ -19,13 +19,9 @@ std::vector<std::string> LogCapture::Lines() const {
   std::vector<std::string> lines;
   const LogChannel* log = GetLogChannel(channel_);
   if (log == nullptr) return lines;
-  const uint32_t count = log->IsWrapped() ? log->GetLineCapacity() : log->GetWriteIndex();
-  for (uint32_t i = 0; i < count; ++i) {
-    const uint32_t at = log->IsWrapped() ? (log->GetWriteIndex() + i) % log->GetLineCapacity() : i;
-    std::string text = log->GetLine(at)->text.Chars();
+  for (std::string& text : log->LinesInOrder()) {
     const size_t bar = text.find('|');
     if (bar != std::string::npos && bar == 3) text.erase(0, 4);
-    while (!text.empty() && text.back() == '\n') text.pop_back();
     lines.push_back(text);
   }
   return lines;

@@ -8,11 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/graphics/GFXDisplay.h"
+#include "engine/graphics/GFXFont.h"
 #include "engine/graphics/GFXGL.h"
+#include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/MaterialStage.h"
 #include "engine/graphics/RenderState.h"
+#include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
 #include "platform/GlWindow.h"
 
@@ -47,3 +53,20 @@ class RendererTestWindow {
  private:
   std::unique_ptr<platform::GlWindow> window_;
 };
+
+// A bitmap font over a white 256 x 256 sheet, so every glyph is a white block
+// of its cell; the material and sheet are named after the font. The caller
+// sets the glyph widths and then builds the lists.
+inline int WhiteSheetFont(const std::string& name) {
+  CTEXTexture* sheet = CTEXManager::GetInstance()->CreateTexture((name + "sheet").c_str());
+  std::vector<uint8_t> texels(256 * 256 * 3, 255);
+  sheet->SetMipmap(false);
+  EXPECT_TRUE(sheet->CreateBlank(256, 256, texels.data()));
+  const int index = GFXDisplay::NewFont();
+  GFXFont* font = GFXDisplay::GetFont(index);
+  font->type = GFXFont::kBitmap;
+  font->material = CMATManager::GetInstance()->GetMaterial(name.c_str());
+  font->material->GetStage(0)->texture = sheet;
+  PrepareFontMaterial(font->material, 0);
+  return index;
+}

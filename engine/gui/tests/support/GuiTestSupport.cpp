@@ -26,17 +26,9 @@ std::vector<std::string> LogLines(int channel) {
   std::vector<std::string> lines;
   LogChannel* log = GetLogChannel(channel);
   if (log == nullptr) return lines;
-  const uint32_t capacity = log->GetLineCapacity();
-  const uint32_t start = log->IsWrapped() ? log->GetWriteIndex() : 0;
-  const uint32_t count = log->IsWrapped() ? capacity : log->GetWriteIndex();
-  for (uint32_t i = 0; i < count; ++i) {
-    const LogLine* line = log->GetLine((start + i) % capacity);
-    if (line == nullptr) continue;
-    std::string text = line->text.Chars();
+  for (std::string& text : log->LinesInOrder()) {
     const size_t bar = text.find('|');
-    if (bar != std::string::npos) text = text.substr(bar + 1);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    lines.push_back(text);
+    lines.push_back(bar != std::string::npos ? text.substr(bar + 1) : text);
   }
   return lines;
 }

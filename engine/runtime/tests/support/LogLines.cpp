@@ -15,18 +15,9 @@ std::vector<std::string> LogLinesOf(int channel) {
   std::vector<std::string> lines;
   LogChannel* log = GetLogChannel(channel);
   if (log == nullptr) return lines;
-  const uint32_t capacity = log->GetLineCapacity();
-  // Oldest first: after a wrap, the ring starts at the write index.
-  uint32_t start = log->IsWrapped() ? log->GetWriteIndex() : 0;
-  uint32_t count = log->IsWrapped() ? capacity : log->GetWriteIndex();
-  for (uint32_t i = 0; i < count; ++i) {
-    const LogLine* line = log->GetLine((start + i) % capacity);
-    if (line == nullptr) continue;
-    std::string text = line->text.Chars();
-    size_t bar = text.find('|');
-    if (channel != 0 && bar != std::string::npos) text = text.substr(bar + 1);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    lines.push_back(text);
+  for (std::string& text : log->LinesInOrder()) {
+    const size_t bar = text.find('|');
+    lines.push_back(channel != 0 && bar != std::string::npos ? text.substr(bar + 1) : text);
   }
   return lines;
 }

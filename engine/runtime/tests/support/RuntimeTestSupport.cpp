@@ -35,14 +35,8 @@ std::vector<std::string> LogLines(int channel) {
   LogChannel* log = GetLogChannel(channel);
   if (!log) return lines;
   const std::string tag = std::string(log->GetName().Chars()) + "|";
-  uint32_t total = log->IsWrapped() ? log->GetLineCapacity() : log->GetWriteIndex();
-  uint32_t first = log->IsWrapped() ? log->GetWriteIndex() : 0;
-  for (uint32_t i = 0; i < total; ++i) {
-    const LogLine* record = log->GetLine((first + i) % log->GetLineCapacity());
-    if (!record) continue;
-    std::string text = record->text.Chars();
+  for (std::string& text : log->LinesInOrder()) {
     if (text.compare(0, tag.size(), tag) == 0) text.erase(0, tag.size());
-    if (!text.empty() && text.back() == '\n') text.pop_back();
     lines.push_back(text);
   }
   return lines;
