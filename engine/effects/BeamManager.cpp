@@ -1,5 +1,7 @@
 #include "engine/effects/BeamManager.h"
 
+#include "engine/effects/EffectPool.h"
+
 #include <GL/gl.h>
 
 #include "engine/foundation/Clock.h"
@@ -14,12 +16,7 @@ BeamManager::BeamManager() { name = "Beam Manager"; }
 BeamManager::~BeamManager() { FreePool(); }
 
 void BeamManager::FreePool() {
-  delete[] pool;
-  delete[] live;
-  delete[] vertices;
-  pool = nullptr;
-  live = nullptr;
-  vertices = nullptr;
+  FreeEffectPool(pool, live, vertices);
   capacity = liveCount = vertexCount = drawnBeams = 0;
 }
 
@@ -28,10 +25,7 @@ void BeamManager::Create(int32_t inCapacity, int32_t inMode) {
   mode = inMode;
   if (inCapacity <= 0) return;
   capacity = inCapacity;
-  pool = new BeamElement[capacity];
-  live = new BeamElement*[capacity];
-  for (int32_t i = 0; i < capacity; ++i) live[i] = &pool[i];
-  vertices = new EffectVertex[static_cast<size_t>(capacity) * kVerticesPerBeam];
+  AllocateEffectPool(capacity, kVerticesPerBeam, pool, live, vertices);
 }
 
 BeamElement* BeamManager::GetLive(int32_t index) const {

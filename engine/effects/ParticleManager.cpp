@@ -1,5 +1,7 @@
 #include "engine/effects/ParticleManager.h"
 
+#include "engine/effects/EffectPool.h"
+
 #include <cmath>
 
 #include "engine/foundation/Clock.h"
@@ -24,12 +26,7 @@ ParticleManager::ParticleManager() { name = "Particle Manager"; }
 ParticleManager::~ParticleManager() { FreePool(); }
 
 void ParticleManager::FreePool() {
-  delete[] pool;
-  delete[] live;
-  delete[] vertices;
-  pool = nullptr;
-  live = nullptr;
-  vertices = nullptr;
+  FreeEffectPool(pool, live, vertices);
   capacity = liveCount = drawnCount = maxDrawnCount = 0;
 }
 
@@ -37,11 +34,8 @@ void ParticleManager::Create(int32_t inCapacity) {
   FreePool();
   if (inCapacity <= 0) return;
   capacity = inCapacity;
-  pool = new Particle[capacity];
-  live = new Particle*[capacity];
-  for (int32_t i = 0; i < capacity; ++i) live[i] = &pool[i];
   // Room for quads; triangles use the first three quarters.
-  vertices = new EffectVertex[static_cast<size_t>(capacity) * 4];
+  AllocateEffectPool(capacity, 4, pool, live, vertices);
 }
 
 Particle* ParticleManager::GetLive(int32_t index) const {

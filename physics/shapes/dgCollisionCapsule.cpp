@@ -5,6 +5,7 @@
 #include "physics/contacts/dgContact.h"
 #include "physics/dynamics/dgBody.h"
 #include "physics/shapes/dgCollisionCylinder.h"
+#include "physics/shapes/dgCollisionSphere.h"
 #include "physics/shapes/dgConvexHullTable.h"
 
 namespace {
@@ -39,29 +40,6 @@ void BuildCapsuleEdges() {
   for (int i = 0; i < kRingSize; ++i) indices[used++] = kRingSize * (kRingCount - 1) + i;
   sizes[faces++] = kRingSize;
   dgBuildConvexEdgeTable(faces, sizes, indices, sCapsuleEdges, dgCollisionCapsule::kHullEdgeCount);
-}
-
-struct CapEmitter {
-  const dgBody* body;
-  dgFaceCallback callback;
-  dgMatrix matrix;
-  float radius;
-  float shift;
-};
-
-void EmitCapTriangle(void* context, const dgVector* triangle) {
-  const auto* emitter = static_cast<const CapEmitter*>(context);
-  float triples[9];
-  for (int i = 0; i < 3; ++i) {
-    dgVector p = triangle[i].Scale(emitter->radius);
-    p.x += emitter->shift;
-    p.w = 1.0f;
-    const dgVector q = emitter->matrix.TransformVector(p);
-    triples[3 * i] = q.x;
-    triples[3 * i + 1] = q.y;
-    triples[3 * i + 2] = q.z;
-  }
-  emitter->callback(emitter->body, 3, triples, 0);
 }
 
 // Smaller root of p0 + d t against the sphere (centre, r), with the same
@@ -158,8 +136,8 @@ void dgCollisionCapsule::ForEachFace(const dgBody* body, dgFaceCallback callback
   // Each octant face of the octahedron belongs to the end its x sign points to.
   for (const auto& face : dgOctahedronFaces) {
     const float side = face[0].x + face[1].x + face[2].x;
-    CapEmitter emitter{body, callback, matrix, r, side > 0.0f ? h : -h};
-    dgSubdivideUnitTriangle(face[0], face[1], face[2], 2, EmitCapTriangle, &emitter);
+    dgSphereTriangleEmitter emitter{body, callback, matrix, r, side > 0.0f ? h : -h};
+    dgSubdivideUnitTriangle(face[0], face[1], face[2], 2, dgEmitSphereTriangle, &emitter);
   }
 }
 

@@ -40,27 +40,6 @@ void BuildSphereClassData() {
   dgBuildConvexEdgeTable(32, faceSizes, indices, sSphereEdges, dgCollisionSphere::kHullEdgeCount);
 }
 
-struct FaceEmitter {
-  const dgBody* body;
-  dgFaceCallback callback;
-  dgMatrix matrix;
-  float radius;
-};
-
-void EmitTriangle(void* context, const dgVector* triangle) {
-  const auto* emitter = static_cast<const FaceEmitter*>(context);
-  float triples[9];
-  for (int i = 0; i < 3; ++i) {
-    dgVector p = triangle[i].Scale(emitter->radius);
-    p.w = 1.0f;
-    const dgVector q = emitter->matrix.TransformVector(p);
-    triples[3 * i] = q.x;
-    triples[3 * i + 1] = q.y;
-    triples[3 * i + 2] = q.z;
-  }
-  emitter->callback(emitter->body, 3, triples, 0);
-}
-
 // Smaller root of the segment p0 + d t against the sphere of radius r about
 // the origin, or a miss; the normal is written for roots in 0..1.
 float SphereRayCast(const dgVector& p0, const dgVector& p1, float radius, dgVector& outNormal, bool& outWrote) {
@@ -119,8 +98,8 @@ void dgCollisionSphere::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVec
 }
 
 void dgCollisionSphere::EmitFaces(const dgBody* body, dgFaceCallback callback, const dgMatrix& offset) const {
-  FaceEmitter emitter{body, callback, offset.Multiply(body->matrix), mRadius};
-  for (const auto& face : dgOctahedronFaces) dgSubdivideUnitTriangle(face[0], face[1], face[2], 3, EmitTriangle, &emitter);
+  dgSphereTriangleEmitter emitter{body, callback, offset.Multiply(body->matrix), mRadius};
+  for (const auto& face : dgOctahedronFaces) dgSubdivideUnitTriangle(face[0], face[1], face[2], 3, dgEmitSphereTriangle, &emitter);
 }
 
 void dgCollisionSphere::ForEachFace(const dgBody* body, dgFaceCallback callback) const {
@@ -227,4 +206,19 @@ bool dgCollisionEllipse::VolumeBelowLocalPlane(const dgVector& normal, float pla
   outT0 = unitT0 * det;
   outT1 = dgVector(unitT1.x * mRadii.x * det, unitT1.y * mRadii.y * det, unitT1.z * mRadii.z * det, 0.0f);
   return true;
+}
+
+void dgEmitSphereTriangle(void* context, const dgVector* triangle) {
+  const auto* emitter = static_cast<const dgSphereTriangleEmitter*>(context);
+  float triples[9];
+  for (int i = 0; i < 3; ++i) {
+    dgVector p = triangle[i].Scale(emitter->radius);
+    p.x += emitter->shiftX;
+    p.w = 1.0f;
+    const dgVector q = emitter->matrix.TransformVector(p);
+    triples[3 * i] = q.x;
+    triples[3 * i + 1] = q.y;
+    triples[3 * i + 2] = q.z;
+  }
+  emitter->callback(emitter->body, 3, triples, 0);
 }

@@ -83,3 +83,15 @@ class dgCollisionEllipse : public dgCollisionSphere {
   dgVector mRadii;
   dgVector mInvRadii;
 };
+
+// Hands the triangles of a subdivided unit sphere to a face callback: each
+// scaled by the radius, moved along x by shiftX (a capsule's end caps) and
+// placed by the matrix. The context of dgSubdivideUnitTriangle's emit.
+struct dgSphereTriangleEmitter {
+  const dgBody* body;
+  dgFaceCallback callback;
+  dgMatrix matrix;
+  float radius;
+  float shiftX = 0.0f;
+};
+void dgEmitSphereTriangle(void* emitter, const dgVector* triangle);
