@@ -69,6 +69,19 @@ platform::Event WindowEvent(platform::EventType type, int width = 0, int height 
   return event;
 }
 
+// Input from a scripted keyboard and mouse; the keyboard is handed out
+// through the pointer each time the run asks for new sources.
+std::function<UIOSources()> ScriptedInput(platform::ScriptedKeyboardSource** keyboard) {
+  return [keyboard] {
+    UIOSources sources;
+    auto scripted = std::make_unique<platform::ScriptedKeyboardSource>();
+    *keyboard = scripted.get();
+    sources.keyboard = std::move(scripted);
+    sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
+    return sources;
+  };
+}
+
 // Where the key presses of a run go, with the frame each arrived in.
 std::vector<std::string>& Arrivals() {
   static std::vector<std::string> arrivals;
@@ -136,14 +149,7 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
 
   EngineRunOptions options;
   options.application = std::move(owned);
-  options.makeInputSources = [&] {
-    UIOSources sources;
-    auto scripted = std::make_unique<platform::ScriptedKeyboardSource>();
-    keyboard = scripted.get();
-    sources.keyboard = std::move(scripted);
-    sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
-    return sources;
-  };
+  options.makeInputSources = ScriptedInput(&keyboard);
   options.pollEvent = [&](platform::Event*) {
     // Runs before each frame: a key goes down in frame 11, Escape in frame 14.
     const uint32_t next = application.GetFrameCount() + 1;
@@ -318,14 +324,7 @@ TEST_F(EngineRunDevice, TheRunWorksOnTheProgramWideServicesAndTypingReachesAFocu
   GEMServices services;
   EngineRunOptions options;
   options.application = std::move(owned);
-  options.makeInputSources = [&] {
-    UIOSources sources;
-    auto scripted = std::make_unique<platform::ScriptedKeyboardSource>();
-    keyboard = scripted.get();
-    sources.keyboard = std::move(scripted);
-    sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
-    return sources;
-  };
+  options.makeInputSources = ScriptedInput(&keyboard);
   options.pollEvent = [&](platform::Event*) {
     // "V", "Y", then "Z" and "V" together (listed in code order); Escape ends the run.
     const uint32_t next = application.GetFrameCount() + 1;
