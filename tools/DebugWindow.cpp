@@ -31,6 +31,11 @@ void SetDebugTextCell(int widthUnits, int heightUnits) {
 int DebugTextCellWidth() { return gTextCellWidth; }
 int DebugTextCellHeight() { return gTextCellHeight; }
 
+int WideLetterCell() {
+  const int width = GetDebugCanvas().TextWidth(0, "W");
+  return width < 1 ? 1 : width;
+}
+
 DebugWindow::DebugWindow() { name = "Vyre Window"; }
 
 DebugWindow::~DebugWindow() = default;
@@ -163,6 +168,12 @@ void DebugWindow::PrintfCell(int font, int column, int line, const char* format,
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
   PrintCellInFont(font, text, column, line);
+}
+
+void DebugWindow::BeginContents(int cellWidth, int cellHeight) {
+  DebugWindow::DrawContents();
+  ApplyColour();
+  SetDebugTextCell(cellWidth, cellHeight);
 }
 
 void DebugWindow::ApplyColour() const { GetDebugCanvas().SetColour(colour); }

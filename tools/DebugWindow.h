@@ -15,6 +15,9 @@
 void SetDebugTextCell(int widthUnits, int heightUnits);
 int DebugTextCellWidth();
 int DebugTextCellHeight();
+// The width of "W" in font 0 in whole units, at least 1: the cell of the
+// windows that print tables.
+int WideLetterCell();
 
 class DebugWindow : public Window {
  public:
@@ -62,6 +65,9 @@ class DebugWindow : public Window {
   // printf-style PrintCellInFont (texts up to 255 characters).
   void PrintfCell(int font, int column, int line, const char* format, ...) const
       __attribute__((format(printf, 5, 6)));
+  // How every derived window's contents begin: the children, the window
+  // colour and the text cell.
+  void BeginContents(int cellWidth, int cellHeight);
   // The drawing colour becomes the window colour.
   void ApplyColour() const;
   bool IsVisible() const { return HasState(GUIState::kShown); }

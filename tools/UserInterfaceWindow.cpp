@@ -9,9 +9,7 @@ UserInterfaceWindow::UserInterfaceWindow() { name = "Vyre User Interface"; }
 UserInterfaceWindow::~UserInterfaceWindow() = default;
 
 void UserInterfaceWindow::DrawContents() {
-  DebugWindow::DrawContents();
-  SetDebugTextCell(1, 1);
-  ApplyColour();
+  BeginContents(1, 1);
   const int lineHeight = GetDebugCanvas().FontHeight(frameStyle);
   const Vector2 cursor = GetMouseCursor()->position;
   PrintfCell(frameStyle, 0, 0, "Mouse [%.0f, %.0f]", cursor.x, cursor.y);
