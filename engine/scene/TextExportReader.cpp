@@ -70,6 +70,17 @@ private:
         if (count < 0 || count > limit || uint64_t(count) * recordBytes > mScan.Remaining()) return Refuse(reason);
         return true;
     }
+    // Scans one of the model's record counts and checks it.
+    bool ReadRecordCount(const char* format, uint64_t recordBytes, const char* reason, int32_t& count) {
+        count = 0;
+        mScan.Scan(format, &count);
+        return CountFits(count, recordBytes, kMaxRecords, reason);
+    }
+    // Reserving makes room only in an empty array, so a model that already
+    // held records can run out of slots; it is refused rather than overrun.
+    bool HasRoom(uint32_t count, uint32_t capacity) {
+        return count < capacity || Refuse("the model has no room for the records");
+    }
     // Scans a format that ends in a word; the part of an over-long word that
     // was not stored is dropped. True when the word was read.
     template <typename... Args>
@@ -102,8 +113,7 @@ bool ExportReader::Read() {
 
 bool ExportReader::ReadMaterials() {
     int32_t count = 0;
-    mScan.Scan(" [NMATERIALS]%d", &count);
-    if (!CountFits(count, kMinMaterialBytes, kMaxRecords, "bad material count")) return false;
+    if (!ReadRecordCount(" [NMATERIALS]%d", kMinMaterialBytes, "bad material count", count)) return false;
     if (!mModel.ReserveMaterials(uint32_t(count))) return Refuse("out of memory");
     for (int32_t i = 0; i < count; ++i) {
         std::string word;
@@ -111,8 +121,7 @@ bool ExportReader::ReadMaterials() {
         // FindMaterial lower-cases the name it is given.
         String name(word.c_str());
         if (mModel.FindMaterial(name) >= 0) continue;
-        // Only a model that already held materials can run out of reserved slots.
-        if (mModel.materialCount >= mModel.materialCapacity) return Refuse("no room for another material");
+        if (!HasRoom(mModel.materialCount, mModel.materialCapacity)) return false;
         mModel.SetMaterial(mModel.materialCount++, name.Chars());
     }
     return true;
@@ -120,11 +129,10 @@ bool ExportReader::ReadMaterials() {
 
 bool ExportReader::ReadInstances() {
     int32_t count = 0;
-    mScan.Scan(" [NINSTANCES]%d", &count);
-    if (!CountFits(count, kMinInstanceBytes, kMaxRecords, "bad instance count")) return false;
+    if (!ReadRecordCount(" [NINSTANCES]%d", kMinInstanceBytes, "bad instance count", count)) return false;
     if (!mModel.ReserveInstances(uint32_t(count))) return Refuse("out of memory");
     for (int32_t i = 0; i < count; ++i) {
-        if (mModel.instanceCount >= mModel.instanceCapacity) return Refuse("no room for another instance");
+        if (!HasRoom(mModel.instanceCount, mModel.instanceCapacity)) return false;
         C3MEInstance& instance = mModel.instances[mModel.instanceCount++];
         int32_t index = 0;
         std::string name;
@@ -148,11 +156,10 @@ bool ExportReader::ReadInstances() {
 
 bool ExportReader::ReadMeshes() {
     int32_t count = 0;
-    mScan.Scan(" [NCOMPONENTS]%d", &count);
-    if (!CountFits(count, kMinMeshBytes, kMaxRecords, "bad component count")) return false;
+    if (!ReadRecordCount(" [NCOMPONENTS]%d", kMinMeshBytes, "bad component count", count)) return false;
     if (!mModel.ReserveMeshes(uint32_t(count))) return Refuse("out of memory");
     for (int32_t i = 0; i < count; ++i) {
-        if (mModel.meshCount >= mModel.meshCapacity) return Refuse("no room for another mesh");
+        if (!HasRoom(mModel.meshCount, mModel.meshCapacity)) return false;
         if (!ReadMesh(mModel.meshes[mModel.meshCount++])) return false;
     }
     return true;

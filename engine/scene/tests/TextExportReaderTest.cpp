@@ -339,6 +339,15 @@ TEST_F(TextReadBack, BadCountsAreRefusedWithALogLine) {
     C3MEModel model;
     EXPECT_FALSE(ReadText(Replace(Layout(), "[NVERTS]0\n[NUVS]0", "[NVERTS]0\n[NUVS]60000"), model));
     EXPECT_TRUE(log.Contains("bad texture-coordinate set count"));
+
+    // A model that already holds records cannot grow its arrays: the read
+    // stops rather than write past them.
+    C3MEModel filled;
+    ASSERT_TRUE(filled.ReserveMaterials(1));
+    filled.SetMaterial(filled.materialCount++, "old");
+    EXPECT_FALSE(ReadText(Layout(), filled));
+    EXPECT_TRUE(log.Contains("the model has no room for the records"));
+    ExpectWithinCapacity(filled, "filled model");
 }
 
 std::string MeshOfVertices(uint32_t count) {
