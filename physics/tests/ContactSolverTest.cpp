@@ -32,9 +32,9 @@ int Contacts(dgBody& body0, dgBody& body1, dgContact* contacts, int room = 16) {
 
 class ContactSolver : public ::testing::Test {
  protected:
-  dgCollision* Box(float side = 1.0f) { return fixture.world->CreateBox(side, side, side, dgMatrix()); }
+  dgCollision* Box(float side = 1.0f) { return world->CreateBox(side, side, side, dgMatrix()); }
 
-  ContactWorld fixture;
+  WorldPtr world = MakeWorld();
 };
 
 }  // namespace
@@ -98,10 +98,10 @@ TEST_F(ContactSolver, SeededPairsSeparateAlongTheirNormalWithinTheirRoom) {
   std::uniform_int_distribution<int> kind(0, 4);
   const auto makeShape = [&](int k) -> dgCollision* {
     switch (k) {
-      case 0: return fixture.world->CreateBox(size(random), size(random), size(random), dgMatrix());
-      case 1: return fixture.world->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
-      case 2: return fixture.world->CreateCylinder(size(random) * 0.5f, size(random), dgMatrix());
-      case 3: return fixture.world->CreateEllipse(size(random) * 0.5f, size(random) * 0.5f, size(random) * 0.5f,
+      case 0: return world->CreateBox(size(random), size(random), size(random), dgMatrix());
+      case 1: return world->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
+      case 2: return world->CreateCylinder(size(random) * 0.5f, size(random), dgMatrix());
+      case 3: return world->CreateEllipse(size(random) * 0.5f, size(random) * 0.5f, size(random) * 0.5f,
                                                   dgMatrix());
       default: return TestHull::RandomPrism(random, 5);
     }
@@ -154,8 +154,8 @@ TEST_F(ContactSolver, SpherePairsMatchTheClosedFormWithinTheGrid) {
     const float r1 = radius(random);
     const dgVector direction = RandomUnitVector(random);
     const float distance = (r0 + r1) * (0.6f + 0.35f * static_cast<float>(trial) / 40.0f);
-    PlacedBody a(fixture.world->CreateSphere(r0, dgMatrix()), At(0, 0, 0));
-    PlacedBody b(fixture.world->CreateSphere(r1, dgMatrix()),
+    PlacedBody a(world->CreateSphere(r0, dgMatrix()), At(0, 0, 0));
+    PlacedBody b(world->CreateSphere(r1, dgMatrix()),
                  At(direction.x * distance, direction.y * distance, direction.z * distance));
     dgContact general[16];
     dgContact closed[1];
@@ -268,8 +268,8 @@ TEST_F(ContactSolver, ClosestPointsOfSeparatedShapesMatchTheirDistance) {
   for (int trial = 0; trial < 20; ++trial) {
     const dgVector direction = RandomUnitVector(random);
     const float distance = 2.5f + static_cast<float>(trial) * 0.1f;
-    PlacedBody a(fixture.world->CreateSphere(0.75f, dgMatrix()), At(1, 2, 3));
-    PlacedBody b(fixture.world->CreateSphere(1.0f, dgMatrix()),
+    PlacedBody a(world->CreateSphere(0.75f, dgMatrix()), At(1, 2, 3));
+    PlacedBody b(world->CreateSphere(1.0f, dgMatrix()),
                  At(1 + direction.x * distance, 2 + direction.y * distance, 3 + direction.z * distance));
     dgVector p0, p1, normal;
     ASSERT_EQ(dgCalculateClosestPoints(&a.body, &b.body, p0, p1, normal), 1);
@@ -324,7 +324,7 @@ TEST_F(ContactSolver, FastBoxGetsItsContactsAtTheFirstTouch) {
 
 TEST_F(ContactSolver, QueriesAllocateNothing) {
   PlacedBody lower(Box(), At(0, 0, 0));
-  PlacedBody upper(fixture.world->CreateCapsule(0.4f, 2, dgMatrix()), Turned(dgVector(0, 0, 1), 0.4f,
+  PlacedBody upper(world->CreateCapsule(0.4f, 2, dgMatrix()), Turned(dgVector(0, 0, 1), 0.4f,
                                                                             dgVector(0.1f, 0.8f, 0)));
   ScopedCountingHooks hooks;
   const HookCounts before = GetHookCounts();

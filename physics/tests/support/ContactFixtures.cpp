@@ -1,18 +1,9 @@
 #include "ContactFixtures.h"
 
 #include <cstring>
-#include <new>
 
 #include "physics/math/dgQuaternion.h"
-#include "physics/memory/dgMemory.h"
 #include "physics/shapes/dgCollision.h"
-
-ContactWorld::ContactWorld() : world(new (dgMalloc(sizeof(dgWorld))) dgWorld) {}
-
-ContactWorld::~ContactWorld() {
-  world->~dgWorld();
-  dgFree(world);
-}
 
 PlacedBody::PlacedBody(dgCollision* collision, const dgMatrix& matrix) {
   body.collision = collision;

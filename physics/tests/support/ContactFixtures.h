@@ -2,21 +2,9 @@
 // Bodies placed on the stack as the world's collide services place them,
 // over shapes made by a world's shape cache, for the contact tests.
 
-#include <memory>
-
 #include "physics/contacts/dgContact.h"
 #include "physics/dynamics/dgBody.h"
-#include "physics/world/dgWorld.h"
-
-// A world made as the flat interface makes it, destroyed with the fixture.
-struct ContactWorld {
-  ContactWorld();
-  ~ContactWorld();
-  ContactWorld(const ContactWorld&) = delete;
-  ContactWorld& operator=(const ContactWorld&) = delete;
-
-  dgWorld* world;
-};
+#include "support/TestWorld.h"
 
 // A body carrying one reference of a collision, placed by a matrix.
 class PlacedBody {
