@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/foundation/Log.h"
+#include "engine/runtime/tests/support/LogLines.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/GameMessages.h"
 #include "platform/Random.h"
@@ -67,20 +68,9 @@ std::string DrawRing(const CGPuzzleDisc& disc, int ring) {
 }
 
 void StartLogCapture() {
-  static const FixedLogSettings kEveryChannel(true, false, "ALL");
-  Log::Reset();
-  SetLogSettings(&kEveryChannel);
-}
-
-std::vector<std::string> LogLinesOf(int channel) {
-  std::vector<std::string> lines;
-  LogChannel* log = GetLogChannel(channel);
-  if (log == nullptr) return lines;
-  for (std::string& text : log->LinesInOrder()) {
-    const size_t bar = text.find('|');
-    lines.push_back(bar == std::string::npos ? text : text.substr(bar + 1));
-  }
-  return lines;
+  EnableTestLogChannels();
+  ClearLogLines(kLogDBG);
+  ClearLogLines(kLogGEM);
 }
 
 RecordingReceiver::RecordingReceiver(const char* listenerName) { name = listenerName; }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/runtime/messages/MSGMessage.h"
+#include "engine/runtime/tests/support/LogLines.h"
 #include "game/puzzle/PuzzleDisc.h"
 
 namespace puzzle_test {
@@ -25,10 +26,9 @@ std::string DrawRing(const CGPuzzleDisc& disc, int ring);
 // The colour of a letter, or -1.
 int ColourOfLetter(char letter);
 
-// Starts the log afresh with every module channel on and no files.
+// Turns every module channel on (no files) and forgets the DBG and GEM
+// lines written so far; LogLinesOf (LogLines.h) reads them back.
 void StartLogCapture();
-// The lines of a channel since the capture started, without their tag.
-std::vector<std::string> LogLinesOf(int channel);
 
 // One message as the receiver saw it, with a copy of what it pointed at.
 struct Received {
