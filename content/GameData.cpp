@@ -3,6 +3,7 @@
 #include "content/Constellations.h"
 #include "content/Credits.h"
 #include "content/DataFolder.h"
+#include "content/GemModels.h"
 #include "content/GlyphSheets.h"
 #include "content/MaterialLibraries.h"
 #include "content/Screens.h"
@@ -14,6 +15,7 @@ bool MakeGameData(const std::string& runFolder, const std::string& fontFolder) {
   WriteGlyphSheets(folder, fontFolder + "/DejaVuSans-Bold.ttf");
   WriteTextFonts(folder, fontFolder);
   WriteMaterialLibraries(folder);
+  WriteGemModels(folder);
   WriteConstellations(folder);
   WriteCredits(folder);
   return folder.Ok();
