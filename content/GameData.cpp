@@ -3,6 +3,7 @@
 #include "content/Constellations.h"
 #include "content/Credits.h"
 #include "content/DataFolder.h"
+#include "content/GameSounds.h"
 #include "content/GemModels.h"
 #include "content/GlyphSheets.h"
 #include "content/MaterialLibraries.h"
@@ -18,5 +19,6 @@ bool MakeGameData(const std::string& runFolder, const std::string& fontFolder) {
   WriteGemModels(folder);
   WriteConstellations(folder);
   WriteCredits(folder);
+  WriteSounds(folder);
   return folder.Ok();
 }
