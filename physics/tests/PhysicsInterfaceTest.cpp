@@ -18,6 +18,7 @@
 #include "physics/world/dgWorld.h"
 #include "support/CountedAllocation.h"
 #include "support/CountingHooks.h"
+#include "support/TestMatrices.h"
 
 namespace {
 
@@ -28,22 +29,8 @@ struct Placement {
   operator const float*() const { return m; }
 };
 
-// A rotation of angle radians about one axis (0 x, 1 y, 2 z), then a shift.
-dgMatrix Turn(int axis, float angle, const dgVector& shift = dgVector()) {
-  const float c = std::cos(angle);
-  const float s = std::sin(angle);
-  const int a = (axis + 1) % 3;
-  const int b = (axis + 2) % 3;
-  dgMatrix m;
-  m[a][a] = c;
-  m[a][b] = s;
-  m[b][a] = -s;
-  m[b][b] = c;
-  m.posit = dgVector(shift.x, shift.y, shift.z, 1.0f);
-  return m;
-}
 
-dgMatrix At(float x, float y, float z) { return Turn(0, 0.0f, dgVector(x, y, z)); }
+dgMatrix At(float x, float y, float z) { return AxisRotation(0, 0.0f, dgVector(x, y, z)); }
 
 int LiveShapes() {
   return dgCollisionBox::GetLiveCount() + dgCollisionSphere::GetLiveCount() + dgCollisionCapsule::GetLiveCount() +
@@ -119,8 +106,8 @@ TEST(PhysicsInterface, EqualPrimitivesAreSharedAndReleasedOnce) {
     dgCollision* box = PhysicsCreateBox(flat.world, 2, 2, 2, nullptr);
     EXPECT_EQ(PhysicsCreateBox(flat.world, -2, 2, 2, nullptr), box) << "negative sizes count as their size";
     EXPECT_EQ(box->GetRefCount(), 3);
-    dgCollision* capsule = PhysicsCreateCapsule(flat.world, -0.5f, 3, Placement(Turn(2, 0.5f)));
-    EXPECT_EQ(PhysicsCreateCapsule(flat.world, 0.5f, -3, Placement(Turn(2, 0.5f))), capsule);
+    dgCollision* capsule = PhysicsCreateCapsule(flat.world, -0.5f, 3, Placement(AxisRotation(2, 0.5f)));
+    EXPECT_EQ(PhysicsCreateCapsule(flat.world, 0.5f, -3, Placement(AxisRotation(2, 0.5f))), capsule);
     EXPECT_NE(PhysicsCreateCylinder(flat.world, 0.5f, 3, nullptr), nullptr);
     const int live = LiveShapes();
 
@@ -210,7 +197,7 @@ TEST(PhysicsInterface, WorldBoxIncludesTheOffset) {
       {"plain", dgMatrix(), At(0, 5, 0), {-1, 4.5f, -2}, {1, 5.5f, 2}},
       {"shifted offset", At(1, 0, 0), At(0, 5, 0), {0, 4.5f, -2}, {2, 5.5f, 2}},
       // The offset turns the box a quarter about z (x and y swap), then the matrix shifts it.
-      {"turned offset", Turn(2, 1.5707964f, dgVector(0, 0, 3)), At(10, 0, 0), {9.5f, -1, 1}, {10.5f, 1, 5}},
+      {"turned offset", AxisRotation(2, 1.5707964f, dgVector(0, 0, 3)), At(10, 0, 0), {9.5f, -1, 1}, {10.5f, 1, 5}},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
@@ -229,7 +216,7 @@ TEST(PhysicsInterface, RayCastTable) {
   dgCollision* floor = MakeFloor(flat.world);
   dgCollision* plainBox = PhysicsCreateBox(flat.world, 2, 2, 2, nullptr);
   // The box turned a quarter about y and moved to x = 5: its +x face now faces -z.
-  dgCollision* turnedBox = PhysicsCreateBox(flat.world, 2, 2, 2, Placement(Turn(1, 1.5707964f, dgVector(5, 0, 0))));
+  dgCollision* turnedBox = PhysicsCreateBox(flat.world, 2, 2, 2, Placement(AxisRotation(1, 1.5707964f, dgVector(5, 0, 0))));
   dgCollision* sphere = PhysicsCreateSphere(flat.world, 1, 1, 1, Placement(At(0, 3, 0)));
   constexpr float kSentinel = 99.0f;
   const struct {
@@ -296,14 +283,7 @@ TEST(PhysicsInterface, CreateDestroyCyclesGrowNothing) {
     PhysicsReleaseCollision(world, box);
     PhysicsDestroy(world);
   };
-  cycle();
-  const long long blocks = GetHookCounts().liveBlocks;
-  const long long bytes = GetHookCounts().liveBytes;
-  for (int i = 0; i < 3; ++i) {
-    cycle();
-    EXPECT_EQ(GetHookCounts().liveBlocks, blocks);
-    EXPECT_EQ(GetHookCounts().liveBytes, bytes);
-  }
+  ExpectCyclesGrowNoHook(cycle);
 }
 
 namespace {
