@@ -17,6 +17,7 @@
 #include "physics/world/Physics.h"
 #include "physics/world/dgWorld.h"
 #include "support/CountedAllocation.h"
+#include "support/ContactFixtures.h"
 #include "support/CountingHooks.h"
 #include "support/TestMatrices.h"
 
@@ -30,7 +31,6 @@ struct Placement {
 };
 
 
-dgMatrix At(float x, float y, float z) { return AxisRotation(0, 0.0f, dgVector(x, y, z)); }
 
 int LiveShapes() {
   return dgCollisionBox::GetLiveCount() + dgCollisionSphere::GetLiveCount() + dgCollisionCapsule::GetLiveCount() +
@@ -252,6 +252,151 @@ TEST(PhysicsInterface, RayCastTable) {
     EXPECT_EQ(attribute, test.attribute);
   }
   for (dgCollision* shape : {floor, plainBox, turnedBox, sphere}) PhysicsReleaseCollision(flat.world, shape);
+}
+
+namespace {
+
+enum class Shape { kBox, kTallBox, kSphere, kCapsule, kFloor };
+
+dgCollision* MakeShape(dgWorld* world, Shape shape, const dgMatrix& offset) {
+  switch (shape) {
+    case Shape::kBox:
+      return PhysicsCreateBox(world, 2, 2, 2, Placement(offset));
+    case Shape::kTallBox:
+      return PhysicsCreateBox(world, 2, 4, 2, Placement(offset));
+    case Shape::kSphere:
+      return PhysicsCreateSphere(world, 1, 1, 1, Placement(offset));
+    case Shape::kCapsule:
+      return PhysicsCreateCapsule(world, 0.5f, 3, Placement(offset));
+    case Shape::kFloor:
+      return MakeFloor(world);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(PhysicsInterface, CollideTable) {
+  FlatWorld flat;
+  const dgMatrix none;
+  const dgMatrix quarterZ = AxisRotation(2, 1.5707964f);
+  const float slop = 1.0f / 128.0f;
+  const struct {
+    const char* name;
+    Shape a;
+    dgMatrix offsetA;
+    dgMatrix matrixA;
+    Shape b;
+    dgMatrix offsetB;
+    dgMatrix matrixB;
+    float normal[3];  // every contact's; from b toward a unless a is the soup
+    float depth;      // geometric overlap; -1: no contact
+  } cases[] = {
+      {"sphere-sphere", Shape::kSphere, none, At(0, 0, 0), Shape::kSphere, none, At(1.5f, 0, 0), {-1, 0, 0}, 0.5f},
+      {"box-sphere", Shape::kBox, none, At(0, 0, 0), Shape::kSphere, none, At(0, 1.5f, 0), {0, -1, 0}, 0.5f},
+      {"sphere-box", Shape::kSphere, none, At(0, 1.5f, 0), Shape::kBox, none, At(0, 0, 0), {0, 1, 0}, 0.5f},
+      {"box-box", Shape::kBox, none, At(0, 1.8f, 0), Shape::kBox, none, At(0, 0, 0), {0, 1, 0}, 0.2f},
+      {"capsule-box", Shape::kCapsule, none, At(0, 1.3f, 0), Shape::kBox, none, At(0, 0, 0), {0, 1, 0}, 0.2f},
+      {"box-sphere apart", Shape::kBox, none, At(0, 0, 0), Shape::kSphere, none, At(0, 2.1f, 0), {}, -1},
+      {"soup-sphere", Shape::kFloor, none, At(0, 0, 0), Shape::kSphere, none, At(1, 0.7f, 1), {0, 1, 0}, 0.3f},
+      {"soup-box", Shape::kFloor, none, At(0, 0, 0), Shape::kBox, none, At(1, 0.8f, 1), {0, 1, 0}, 0.2f},
+      {"box-soup", Shape::kBox, none, At(1, 0.8f, 1), Shape::kFloor, none, At(0, 0, 0), {0, 1, 0}, 0.2f},
+      {"soup-soup", Shape::kFloor, none, At(0, 0, 0), Shape::kFloor, none, At(0, 0.1f, 0), {}, -1},
+      // Offsets: a box turned about y and a sphere lifted by its offset, both placed at x = 3.
+      {"offset box-sphere", Shape::kBox, AxisRotation(1, 0.7f), At(3, 0, 0), Shape::kSphere, At(0, 1.5f, 0),
+       At(3, 0, 0), {0, -1, 0}, 0.5f},
+      // A tall box laid on its side by its offset: its half width along x is now 2.
+      {"turned tall box-sphere", Shape::kTallBox, quarterZ, At(0, 0, 0), Shape::kSphere, none, At(2.5f, 0, 0),
+       {-1, 0, 0}, 0.5f},
+      {"turned tall box-sphere by the matrix", Shape::kTallBox, none, quarterZ, Shape::kSphere, none,
+       At(2.5f, 0, 0), {-1, 0, 0}, 0.5f},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    dgCollision* a = MakeShape(flat.world, test.a, test.offsetA);
+    dgCollision* b = MakeShape(flat.world, test.b, test.offsetB);
+    float points[8][3];
+    float normals[8][3];
+    float depths[8];
+    const int count = PhysicsCollisionCollide(flat.world, 8, a, Placement(test.matrixA), b, Placement(test.matrixB),
+                                              points[0], normals[0], depths);
+    if (test.depth < 0.0f) {
+      EXPECT_EQ(count, 0);
+    } else {
+      ASSERT_GT(count, 0);
+      EXPECT_LE(count, 8);
+      for (int i = 0; i < count; ++i) {
+        ExpectTriple(normals[i], test.normal[0], test.normal[1], test.normal[2], 1e-3f);
+        EXPECT_NEAR(depths[i], test.depth - slop, 2e-3f);
+      }
+    }
+    PhysicsReleaseCollision(flat.world, a);
+    PhysicsReleaseCollision(flat.world, b);
+  }
+}
+
+TEST(PhysicsInterface, CollideKeepsAtMostTheRoomAndTheBuffer) {
+  FlatWorld flat;
+  dgCollision* floor = MakeFloor(flat.world);
+  dgCollision* box = PhysicsCreateBox(flat.world, 4, 2, 4, nullptr);
+  float points[128][3];
+  float normals[128][3];
+  float depths[128];
+  const int all = PhysicsCollisionCollide(flat.world, 500, floor, Placement(At(0, 0, 0)), box,
+                                          Placement(AxisRotation(1, 0.3f, dgVector(0, 0.9f, 0))), points[0],
+                                          normals[0], depths);
+  EXPECT_GT(all, 1);
+  EXPECT_LE(all, 128);
+  EXPECT_EQ(PhysicsCollisionCollide(flat.world, 128, floor, Placement(At(0, 0, 0)), box,
+                                    Placement(AxisRotation(1, 0.3f, dgVector(0, 0.9f, 0))), points[0], normals[0],
+                                    depths),
+            all);
+  EXPECT_EQ(PhysicsCollisionCollide(flat.world, 1, floor, Placement(At(0, 0, 0)), box,
+                                    Placement(AxisRotation(1, 0.3f, dgVector(0, 0.9f, 0))), points[0], normals[0],
+                                    depths),
+            1);
+  PhysicsReleaseCollision(flat.world, floor);
+  PhysicsReleaseCollision(flat.world, box);
+}
+
+TEST(PhysicsInterface, ClosestPointTable) {
+  FlatWorld flat;
+  const struct {
+    const char* name;
+    Shape shape;
+    dgMatrix offset;
+    dgMatrix matrix;
+    float point[3];
+    int found;
+    float contact[3];
+    float normal[3];  // from the shape toward the point
+  } cases[] = {
+      {"above a box", Shape::kBox, dgMatrix(), At(0, 0, 0), {0.2f, 3, 0.1f}, 1, {0.2f, 1, 0.1f}, {0, 1, 0}},
+      {"beside a placed box", Shape::kBox, dgMatrix(), At(5, 0, 0), {2, 0.5f, 0}, 1, {4, 0.5f, 0}, {-1, 0, 0}},
+      {"beside a shifted sphere", Shape::kSphere, At(0, 0, 5), At(1, 0, 0), {1, 0, 8}, 1, {1, 0, 6}, {0, 0, 1}},
+      // The capsule's height of 3 is its whole length, caps included.
+      {"off a capsule's end", Shape::kCapsule, dgMatrix(), At(0, 0, 0), {4, 0, 0}, 1, {1.5f, 0, 0}, {1, 0, 0}},
+      {"off a capsule stood up by its offset", Shape::kCapsule, AxisRotation(2, 1.5707964f), At(0, 0, 0),
+       {0, 4, 0}, 1, {0, 1.5f, 0}, {0, 1, 0}},
+      {"inside a box", Shape::kBox, dgMatrix(), At(0, 0, 0), {0.2f, 0.3f, 0}, 0, {}, {}},
+      {"above the soup", Shape::kFloor, dgMatrix(), At(0, 0, 0), {0, 3, 0}, 0, {}, {}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    dgCollision* shape = MakeShape(flat.world, test.shape, test.offset);
+    float contact[3] = {7, 7, 7};
+    float normal[3] = {7, 7, 7};
+    EXPECT_EQ(PhysicsCollisionClosestPoint(flat.world, test.point, shape, Placement(test.matrix), contact, normal),
+              test.found);
+    if (test.found) {
+      ExpectTriple(contact, test.contact[0], test.contact[1], test.contact[2], 1e-3f);
+      ExpectTriple(normal, test.normal[0], test.normal[1], test.normal[2], 1e-3f);
+    } else {
+      ExpectTriple(contact, 7, 7, 7, 0);
+      ExpectTriple(normal, 7, 7, 7, 0);
+    }
+    PhysicsReleaseCollision(flat.world, shape);
+  }
 }
 
 TEST(PhysicsInterface, CollideWithoutRoomWritesNothing) {

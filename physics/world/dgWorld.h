@@ -151,9 +151,6 @@ class dgWorld {
   // Contacts of convex body0 with body1 (convex or a soup) into a buffer of
   // kCollideBufferSize, by the contact dispatchers.
   int ConvexContacts(dgBody& body0, dgBody& body1, dgContact* contacts);
-  // Closest points of two convex bodies by the contact solver.
-  int ClosestPointsOfBodies(dgBody& body0, dgBody& body1, dgVector& outPoint0, dgVector& outPoint1,
-                            dgVector& outNormal);
   // The cached shape of the block's signature when its block is equal, else
   // a new Shape(signature, args...): entered in the cache when the signature
   // is free, uncached when another block holds it. Every Create* of a

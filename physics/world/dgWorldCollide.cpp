@@ -4,7 +4,9 @@
 
 #include <cstring>
 
+#include "physics/contacts/dgContactDispatch.h"
 #include "physics/contacts/dgContactReduction.h"
+#include "physics/contacts/dgContactSolver.h"
 #include "physics/shapes/dgCollision.h"
 #include "physics/world/dgPointCollision.h"
 #include "physics/world/dgWorld.h"
@@ -61,6 +63,14 @@ int dgWorld::Collide(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, co
   return count;
 }
 
+int dgWorld::ConvexContacts(dgBody& body0, dgBody& body1, dgContact* contacts) {
+  // Query bodies never sweep, so the time step goes unused.
+  if (body1.collision->IsType(mClassIds[kConvexId])) {
+    return dgCalculateConvexContacts(mTimeStep, &body0, &body1, contacts, kCollideBufferSize);
+  }
+  return dgCalculateSoupContacts(this, mTimeStep, &body0, &body1, contacts, kCollideBufferSize);
+}
+
 int dgWorld::ClosestPoints(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, const dgMatrix& matrixB,
                            dgVector& outPointA, dgVector& outPointB, dgVector& outNormal) {
   if (!a || !b) return 0;
@@ -72,7 +82,7 @@ int dgWorld::ClosestPoints(dgCollision* a, const dgMatrix& matrixA, dgCollision*
   dgBody bodyB;
   PlaceQueryBody(bodyA, this, a, matrixA);
   PlaceQueryBody(bodyB, this, b, matrixB);
-  return ClosestPointsOfBodies(bodyA, bodyB, outPointA, outPointB, outNormal);
+  return dgCalculateClosestPoints(&bodyA, &bodyB, outPointA, outPointB, outNormal);
 }
 
 int dgWorld::ClosestPoint(const dgVector& point, dgCollision* collision, const dgMatrix& matrix, dgVector& outPoint,
