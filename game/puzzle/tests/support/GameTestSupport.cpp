@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -59,13 +60,16 @@ const char* FakeServices::AchievementName(int32_t index) const { return index ==
 
 GameFixture::GameFixture() : folder_("puzzle-game"), previous_(platform::CurrentDirectory()) {
   if (chdir(folder_.Path().c_str()) != 0) previous_.clear();
-  SetLastProfile("");
+  // Tests run side by side: each keeps its registry in its own folder.
+  const char* registry = std::getenv("VYRE_REGISTRY");
+  previousRegistry_ = registry ? registry : "";
+  setenv("VYRE_REGISTRY", (folder_ / "registry.reg").c_str(), 1);
   Clock::Instance().SetGameTime(0.0f);
   platform::SeedRandom(20261210);
 }
 
 GameFixture::~GameFixture() {
-  SetLastProfile("");
+  setenv("VYRE_REGISTRY", previousRegistry_.c_str(), 1);
   if (!previous_.empty() && chdir(previous_.c_str()) != 0) previous_.clear();
 }
 
@@ -84,7 +88,9 @@ void GameFixture::RunToFirstState(Game& game) {
 
 void GameFixture::DeliverAt(float seconds) {
   Clock::Instance().SetGameTime(seconds);
-  GetGEMMSGService()->Deliver();
+  // A pass leaves a message that moved into a delivered one's place for the
+  // next frame; a few passes stand for the frames up to that time.
+  for (int pass = 0; pass < 8; ++pass) GetGEMMSGService()->Deliver();
 }
 
 }  // namespace puzzle_test

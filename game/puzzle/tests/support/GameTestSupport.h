@@ -54,8 +54,8 @@ class FakeServices : public NullGameServices {
   std::vector<uint32_t> creditsMessages;
 };
 
-// A fresh working folder, the registry's "Profile" value cleared, and the
-// clock at 0 for the object's life.
+// A fresh working folder with a registry file of its own, and the clock at
+// 0, for the object's life.
 class GameFixture {
  public:
   GameFixture();
@@ -72,6 +72,7 @@ class GameFixture {
  private:
   platform::ScopedTempFolder folder_;
   std::string previous_;
+  std::string previousRegistry_;
 };
 
 }  // namespace puzzle_test
