@@ -11,6 +11,7 @@
 #include "physics/contacts/dgContactSolver.h"
 #include "physics/shapes/dgCollisionSphere.h"
 #include "physics/soup/dgCollisionConvexPolygon.h"
+#include "physics/world/dgPointCollision.h"
 #include "support/ContactFixtures.h"
 #include "support/CountingHooks.h"
 #include "support/TestHull.h"
@@ -142,6 +143,32 @@ TEST_F(ContactSolver, SeededPairsSeparateAlongTheirNormalWithinTheirRoom) {
     body0.Place(moved);
     dgContact after[16];
     EXPECT_EQ(Contacts(body0.body, body1.body, after), 0);
+  }
+}
+
+TEST_F(ContactSolver, DeepRoundPairsEndTheExpansionWithinItsBounds) {
+  // Smooth shapes deep inside each other exhaust the polytope's vertices,
+  // edges, planes and heap before the search converges.
+  std::mt19937 random(4321);
+  std::uniform_real_distribution<float> size(0.5f, 3.0f);
+  std::uniform_real_distribution<float> offset(-0.3f, 0.3f);
+  for (int trial = 0; trial < 60; ++trial) {
+    SCOPED_TRACE(trial);
+    dgCollision* shapes[2];
+    for (dgCollision*& shape : shapes) {
+      shape = trial % 2 ? world->CreateEllipse(size(random), size(random), size(random), dgMatrix())
+                        : world->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
+    }
+    PlacedBody body0(shapes[0], RandomRotation(random, dgVector(0, 0, 0, 1)));
+    PlacedBody body1(shapes[1], RandomRotation(random, dgVector(offset(random), offset(random), offset(random), 1)));
+    dgContact contacts[16];
+    const int count = Contacts(body0.body, body1.body, contacts);
+    ASSERT_GE(count, 1);
+    for (int i = 0; i < count; ++i) {
+      EXPECT_TRUE(std::isfinite(contacts[i].point.LengthSquared()));
+      EXPECT_NEAR(contacts[i].normal.LengthSquared(), 1.0f, 1e-4f);
+      EXPECT_GE(contacts[i].penetration, 0.0f);
+    }
   }
 }
 
@@ -277,6 +304,18 @@ TEST_F(ContactSolver, ClosestPointsOfSeparatedShapesMatchTheirDistance) {
     EXPECT_GT(normal.DotProduct(direction), 0.999f);
     // Both points lie on the line of centres.
     EXPECT_GT((p0 - dgVector(1, 2, 3, 1)).DotProduct(direction), 0.74f);
+  }
+  {
+    // The world's point query: the shape as body 0, its private point as body 1.
+    PlacedBody box(Box(), Turned(dgVector(0, 1, 0), 0.7f, dgVector(1, 0, 0)));
+    dgCollision* point = world->GetPointCollision();
+    point->AddRef();
+    PlacedBody query(point, At(1, 3, 0));
+    dgVector onBox, onPoint, normal;
+    ASSERT_EQ(dgCalculateClosestPoints(&box.body, &query.body, onBox, onPoint, normal), 1);
+    ExpectNear(onBox, dgVector(1, 0.5f, 0), 1e-4f);
+    ExpectNear(onPoint, dgVector(1, 3, 0), 1e-4f);
+    ExpectNear(normal, dgVector(0, 1, 0), 1e-4f);
   }
   for (float gap : {0.0f, -0.2f}) {
     PlacedBody a(Box(), At(0, 0, 0));
