@@ -8,12 +8,13 @@
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/settings/Registry.h"
 #include "game/puzzle/GameMessages.h"
+#include "platform/UserFolder.h"
 
 namespace {
 
 constexpr const char* kGameName = "Brindle";
 constexpr const char* kPuzzleCameraName = "Game.Puzzle";
-constexpr const char* kProfilePattern = "Profiles/*.profile";
+constexpr const char* kProfilePattern = "/Profiles/*.profile";
 constexpr const char* kProfileFolder = "Profiles/";
 constexpr const char* kProfileExtension = ".profile";
 // Profiles whose names are this long or longer are passed over at start.
@@ -67,8 +68,9 @@ std::unique_ptr<GameProfile> ChooseStartProfile(GameServices& services) {
     // A profile that loads ends the search; one that fails is deleted.
     if (std::unique_ptr<GameProfile> profile = services.LoadProfile(String(lastUsed))) return profile;
   }
+  // The profiles are the player's files, kept in the user folder.
   DirList listing;
-  listing.Scan(kProfilePattern);
+  listing.Scan((platform::UserFolder() + kProfilePattern).c_str());
   for (uint32_t i = 0; i < listing.FileCount(); ++i) {
     const std::string name = ProfileBaseName(listing.GetFile(i).Chars());
     if (name.empty() || name.size() >= kLongProfileName) continue;

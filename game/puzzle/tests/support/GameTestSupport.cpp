@@ -62,14 +62,18 @@ GameFixture::GameFixture() : folder_("puzzle-game"), previous_(platform::Current
   if (chdir(folder_.Path().c_str()) != 0) previous_.clear();
   // Tests run side by side: each keeps its registry in its own folder.
   const char* registry = std::getenv("VYRE_REGISTRY");
+  const char* userFolder = std::getenv("VYRE_USER_DIR");
   previousRegistry_ = registry ? registry : "";
+  previousUserFolder_ = userFolder ? userFolder : "";
   setenv("VYRE_REGISTRY", (folder_ / "registry.reg").c_str(), 1);
+  setenv("VYRE_USER_DIR", folder_.Path().c_str(), 1);
   Clock::Instance().SetGameTime(0.0f);
   platform::SeedRandom(20261210);
 }
 
 GameFixture::~GameFixture() {
   setenv("VYRE_REGISTRY", previousRegistry_.c_str(), 1);
+  setenv("VYRE_USER_DIR", previousUserFolder_.c_str(), 1);
   if (!previous_.empty() && chdir(previous_.c_str()) != 0) previous_.clear();
 }
 

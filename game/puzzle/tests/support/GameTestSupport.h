@@ -54,13 +54,13 @@ class FakeServices : public NullGameServices {
   std::vector<uint32_t> creditsMessages;
 };
 
-// A fresh working folder with a registry file of its own, and the clock at
-// 0, for the object's life.
+// A fresh folder that is the working folder, the user folder and the home
+// of the registry file, and the clock at 0, for the object's life.
 class GameFixture {
  public:
   GameFixture();
   ~GameFixture();
-  // Makes "Profiles/<name>.profile" in the working folder.
+  // Makes "Profiles/<name>.profile" in the user folder.
   void AddProfileFile(const std::string& name) const;
   // Sets the registry's "Profile" value.
   static void SetLastProfile(const char* name);
@@ -73,6 +73,7 @@ class GameFixture {
   platform::ScopedTempFolder folder_;
   std::string previous_;
   std::string previousRegistry_;
+  std::string previousUserFolder_;
 };
 
 }  // namespace puzzle_test
