@@ -19,6 +19,17 @@ int RoundToInt(float x)
     return static_cast<int>(up);
 }
 
+int TruncateToInt(double x)
+{
+    if (!(x == x))
+        return 0;
+    if (x >= 2147483647.0)
+        return INT32_MAX;
+    if (x <= -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int>(x);
+}
+
 float RandomFloat(float max)
 {
     if (max <= 0.0f)
