@@ -51,7 +51,7 @@ struct EngineParts {
   CGEMApplication* application = nullptr;
   RunFlags* flags = nullptr;
   InputTargets targets;
-  const EngineRunOptions* options = nullptr;
+  EngineRunOptions* options = nullptr;
 };
 
 // The window was rebuilt: everything the old GL context held is gone.
@@ -165,20 +165,17 @@ void InstallFrameSteps(EngineParts& parts) {
 
 }  // namespace
 
-int EngineRun(const EngineRunOptions& options) {
+int EngineRun(EngineRunOptions options) {
   LogStep("Checking for CLI arguments...");
-  CSettings settings;
-  settings.SetTitle(options.title.c_str());
-  settings.modified = false;
-  settings.Load(true);
+  // The program-wide services: what the game and the GUI reach through their
+  // getters is what the run loads, polls and plays.
+  CSettings& settings = *GetSettings();
+  // This run's command line only (a process may run the engine more than once).
+  settings.ClearArguments();
   settings.ParseCommandLine(options.commandLine.c_str());
 
-  std::unique_ptr<CGEMApplication> ownApplication;
-  CGEMApplication* application = options.application;
-  if (application == nullptr) {
-    ownApplication = std::make_unique<CGEMApplication>();
-    application = ownApplication.get();
-  }
+  if (!options.application) options.application = std::make_unique<CGEMApplication>();
+  CGEMApplication* application = options.application.get();
 
   LogStep("Creating display...");
   CDisplay* display = GetDisplay();
@@ -191,11 +188,11 @@ int EngineRun(const EngineRunOptions& options) {
   GetMouseCursor()->SetScale(display->GetWidth(), display->GetHeight());
 
   LogStep("Creating UIO Manager...");
-  CUIOManager input;
+  CUIOManager& input = *GetUIOManager();
   input.Init(options.makeInputSources());
 
   LogStep("Creating SFX Manager...");
-  CSFXManager sound;
+  CSFXManager& sound = *GetSFXManager();
   sound.Init(24);
 
   RunFlags flags;
@@ -248,13 +245,16 @@ int EngineRun(const EngineRunOptions& options) {
   LogStep("Shutting down Vyre...");
   if (settings.modified) settings.Save(true);
   LogDBG("/=");
+  // The application goes first, while everything its states and windows
+  // point into (models, materials, textures, fonts, sound, input) still lives.
   application->FrameSteps() = GEMFrameSteps{};
+  options.application.reset();
+  // Then what the run started, in reverse order; the services stay ready for
+  // another run, and their static destructors find nothing left to do.
   sound.Shutdown();
   input.Release();
   // Everything holding GL names goes while the context still exists.
   C3MEManager::Shutdown();
-  application->viewerModel = nullptr;
-  application->secondModel = nullptr;
   CMATManager::DestroyInstance();
   // The cursor outlives the run; its picture does not.
   GetMouseCursor()->ForgetMaterials();

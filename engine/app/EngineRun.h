@@ -2,21 +2,20 @@
 // The engine's run function: command line, display, input, sound, the frame
 // loop and the shutdown, each step logged.
 
+#include "engine/app/GEMApplication.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/Events.h"
 
 #include <functional>
+#include <memory>
 #include <string>
-
-class CGEMApplication;
 
 struct EngineRunOptions {
   // The command line after the program name ("/name value" options, "-flag" flags).
   std::string commandLine;
-  // The window title; also names the settings.
-  std::string title = "Vyre";
-  // The application to run; the engine's own when null.
-  CGEMApplication* application = nullptr;
+  // The application to run; the engine's own when null. The run owns it and
+  // deletes it before the managers it uses end.
+  std::unique_ptr<CGEMApplication> application;
   // Where window events come from (tests script them).
   std::function<bool(platform::Event*)> pollEvent = platform::PollEvent;
   // Where keyboard, mouse and pads are read from (asked again after every
@@ -26,6 +25,8 @@ struct EngineRunOptions {
   std::function<void()> drawFrame;
 };
 
-// Runs the engine until the window closes, the system asks to quit or Escape
-// is pressed; returns the process exit code (0 after a clean run).
-int EngineRun(const EngineRunOptions& options);
+// Runs the engine on the program-wide settings, input and sound services
+// until the window closes, the system asks to quit or Escape is pressed;
+// returns the process exit code (0 after a clean run). The settings are
+// prepared before (see PrepareSettings.h); the command line is recorded here.
+int EngineRun(EngineRunOptions options);

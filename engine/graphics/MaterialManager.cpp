@@ -40,6 +40,8 @@ void CMATInstance::Update(float dt) {
   material->Update(dt);
 }
 
+bool CMATManager::Exists() { return InstanceSlot() != nullptr; }
+
 CMATManager* CMATManager::GetInstance() {
   static InstanceReaper reaper;
   CMATManager*& instance = InstanceSlot();

@@ -53,6 +53,8 @@ class CMATManager {
   static CMATManager* GetInstance();
   // Destroys the manager while the log still exists.
   static void DestroyInstance();
+  // Whether the manager exists now (nothing is built by asking).
+  static bool Exists();
 
   // A manager resolving textures through the given texture manager (the
   // single one when null).

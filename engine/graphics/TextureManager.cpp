@@ -54,6 +54,8 @@ bool SameStem(const String& a, uint32_t aLength, const String& b, uint32_t bLeng
 
 }  // namespace
 
+bool CTEXManager::Exists() { return InstanceSlot() != nullptr; }
+
 CTEXManager* CTEXManager::GetInstance() {
   static InstanceReaper reaper;
   CTEXManager*& instance = InstanceSlot();

@@ -17,6 +17,8 @@ class CTEXManager {
   // Destroys the manager (and every GL texture) while a context still
   // exists; the next GetInstance builds a new one.
   static void DestroyInstance();
+  // Whether the manager exists now (nothing is built by asking).
+  static bool Exists();
 
   // Adds the standard search paths and queues the default texture.
   CTEXManager();

@@ -34,6 +34,8 @@ const char* const kRule = "-----------------------------------------------------
 
 }  // namespace
 
+bool C3MEManager::Exists() { return ManagerSlot() != nullptr; }
+
 C3MEManager& C3MEManager::Instance() {
     auto& slot = ManagerSlot();
     if (!slot) slot = std::make_unique<C3MEManager>();

@@ -15,6 +15,8 @@ public:
     static C3MEManager& Instance();
     // Destroys the manager (and every model) before static destruction.
     static void Shutdown();
+    // Whether the manager exists now (nothing is built by asking).
+    static bool Exists();
 
     C3MEManager();
     C3MEManager(const C3MEManager&) = delete;

@@ -17,6 +17,7 @@ inline constexpr uint32_t dgCollisionEllipseId = dgCRCOfText("dgCollisionEllipse
 inline constexpr uint32_t dgCollisionCapsuleId = dgCRCOfText("dgCollisionCapsule");
 inline constexpr uint32_t dgCollisionCylinderId = dgCRCOfText("dgCollisionCylinder");
 inline constexpr uint32_t dgCompoundCollisionId = dgCRCOfText("dgCompoundCollision");
+inline constexpr uint32_t dgWheelCollisionId = dgCRCOfText("dgWheelCollision");
 inline constexpr uint32_t dgCollisionConvexHullId = dgCRCOfText("dgCollisionConvexHull");
 inline constexpr uint32_t dgCollisionConvexModifierId = dgCRCOfText("dgCollisionConvexModifier");
 inline constexpr uint32_t dgCollisionChamferCylinderId = dgCRCOfText("dgCollisionChamferCylinder");

@@ -55,16 +55,23 @@ class dgChassisConstraint : public dgConstraint {
 
   // Stores the destroy callback.
   void SetUserCallback(dgConstraintCallback callback) override { destroyCallback = callback; }
-  // Leaves the world's chassis trees, removes every wheel and goes back to the pool.
+  // Leaves the world's chassis trees, removes every wheel, goes back to the
+  // pool and clears the chassis collision's chassis flag.
   void Release(dgWorld* world) override;
-  // The chassis step; it writes no rows of the world's solver.
+  // The chassis step for rows.timeStep: solves the wheels' rows, moves
+  // their suspension and spin, pushes the touched bodies and leaves in the
+  // chassis only the force and torque of the motion found. Writes no rows
+  // of the world's solver (returns 0); a step that is not positive changes nothing.
   int JacobianDerivative(dgJacobianRows& rows) override;
-  // Removes one wheel and drops the reference of its collision; null is ignored.
+  // The wheel collision's placement on the chassis: alignment · spin · local.
+  static dgMatrix CalcWheelMatrix(const dgChassisWheel& wheel);
+  // Removes one wheel: its collision leaves the chassis's compound
+  // collision, then the wheel's own reference of it is dropped; null is ignored.
   void RemoveWheel(dgRefList<dgChassisWheel>::dgListNode* node);
 
   dgVector up{0.0f, 1.0f, 0.0f, 0.0f};  // chassis space
   dgRefList<dgChassisWheel> wheels;
-  const dgStepDescriptor* stepDescriptor = nullptr;
+  dgStepDescriptor stepDescriptor;  // of the last step, for the update callback
   dgChassisCallback updateCallback = nullptr;
   dgConstraintCallback destroyCallback = nullptr;
 };

@@ -21,14 +21,16 @@ using dgPlaneCallback = int (*)(void* userData, void* context, const dgMatrix& g
 
 class dgCollision : public dgRef {
  public:
-  // Shape kinds; no class produces 1, 6 to 9 or 11.
+  // Shape kinds; no class produces 6 to 9.
   enum Kind : uint32_t {
     kBox = 0,
+    kInert = 1,  // answers no query: the chassis's wheel parts
     kSphere = 2,
     kEllipse = 3,
     kCapsule = 4,
     kCylinder = 5,
     kPolygonalSoup = 10,
+    kCompound = 11,
     kConvexPolygon = 12,
   };
 
@@ -80,6 +82,9 @@ class dgCollision : public dgRef {
   uint32_t GetSignature() const { return mSignature; }
   uint32_t GetKind() const { return mKind; }
   uint32_t GetFlags() const { return mFlags; }
+  // Sets or clears flag bits above bit 0 (bit 0 follows the offset matrix).
+  void SetFlagBits(uint32_t bits) { mFlags |= bits & ~kOffsetFlag; }
+  void ClearFlagBits(uint32_t bits) { mFlags &= ~(bits & ~kOffsetFlag); }
 
   // True when the diagonal holds exactly 1.0 and every other element equals
   // 0.0 (-0.0 counts as zero).

@@ -15,19 +15,9 @@
 #include "physics/world/dgWorld.h"
 #include "support/CountedAllocation.h"
 #include "support/CountingHooks.h"
+#include "support/TestWorld.h"
 
 namespace {
-
-// The world as the flat interface makes it: dgMalloc'd and constructed in place.
-struct WorldDeleter {
-  void operator()(dgWorld* world) const {
-    world->~dgWorld();
-    dgFree(world);
-  }
-};
-using WorldPtr = std::unique_ptr<dgWorld, WorldDeleter>;
-
-WorldPtr MakeWorld() { return WorldPtr(new (dgMalloc(sizeof(dgWorld))) dgWorld); }
 
 int LiveShapes() {
   return dgCollisionBox::GetLiveCount() + dgCollisionSphere::GetLiveCount() + dgCollisionCapsule::GetLiveCount() +

@@ -1,10 +1,19 @@
 #include "engine/app/EngineRun.h"
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
+#include "engine/app/PrepareSettings.h"
 #include "content/DefaultData.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/TextureManager.h"
+#include "engine/gui/TextBox.h"
 #include "engine/gui/Window.h"
 #include "engine/runtime/display/Display.h"
+#include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MessageIds.h"
+#include "engine/runtime/settings/Registry.h"
+#include "engine/runtime/settings/Settings.h"
+#include "engine/runtime/sound/SFXManager.h"
+#include "engine/scene/ModelManager.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
 #include "engine/foundation/Log.h"
@@ -60,6 +69,19 @@ platform::Event WindowEvent(platform::EventType type, int width = 0, int height 
   return event;
 }
 
+// Input from a scripted keyboard and mouse; the keyboard is handed out
+// through the pointer each time the run asks for new sources.
+std::function<UIOSources()> ScriptedInput(platform::ScriptedKeyboardSource** keyboard) {
+  return [keyboard] {
+    UIOSources sources;
+    auto scripted = std::make_unique<platform::ScriptedKeyboardSource>();
+    *keyboard = scripted.get();
+    sources.keyboard = std::move(scripted);
+    sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
+    return sources;
+  };
+}
+
 // Where the key presses of a run go, with the frame each arrived in.
 std::vector<std::string>& Arrivals() {
   static std::vector<std::string> arrivals;
@@ -73,6 +95,7 @@ class ScriptedApplication : public CGEMApplication {
     play_.Set(this, "Play", nullptr, nullptr, &ScriptedApplication::OnPlayMessage, nullptr);
     SetNextState(&play_);
   }
+  ~ScriptedApplication() override { Arrivals().push_back("deleted after " + std::to_string(GetFrameCount())); }
 
  private:
   void OnPlayMessage(CMSGMessage* message) {
@@ -95,6 +118,7 @@ class ListeningWindow : public Window {
 };
 
 // Runs in a folder of its own: the layout and settings files land there.
+// The settings are prepared as the program's entry point prepares them.
 class EngineRunDevice : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -105,6 +129,7 @@ class EngineRunDevice : public ::testing::Test {
     setenv("VYRE_REGISTRY", registry.c_str(), 1);
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(folder.c_str()), 0);
+    PrepareSettings("Vyre");
   }
   void TearDown() override { ASSERT_EQ(chdir(previous), 0); }
 
@@ -117,20 +142,14 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
   static const FixedLogSettings kAll(true, false, "ALL");
   SetLogSettings(&kAll);
   Arrivals().clear();
-  ScriptedApplication application;
+  auto owned = std::make_unique<ScriptedApplication>();
+  ScriptedApplication& application = *owned;
   ListeningWindow window;
   platform::ScriptedKeyboardSource* keyboard = nullptr;
 
   EngineRunOptions options;
-  options.application = &application;
-  options.makeInputSources = [&] {
-    UIOSources sources;
-    auto scripted = std::make_unique<platform::ScriptedKeyboardSource>();
-    keyboard = scripted.get();
-    sources.keyboard = std::move(scripted);
-    sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
-    return sources;
-  };
+  options.application = std::move(owned);
+  options.makeInputSources = ScriptedInput(&keyboard);
   options.pollEvent = [&](platform::Event*) {
     // Runs before each frame: a key goes down in frame 11, Escape in frame 14.
     const uint32_t next = application.GetFrameCount() + 1;
@@ -141,12 +160,12 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
     }
     return false;
   };
-  EXPECT_EQ(EngineRun(options), 0);
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
 
-  // Each press reaches the application's state, then the window, in its own frame.
-  EXPECT_EQ(Arrivals(),
-            (std::vector<std::string>{"application 11", "window 11", "application 14", "window 14"}));
-  EXPECT_EQ(application.GetFrameCount(), 14u);
+  // Each press reaches the application's state, then the window, in its own
+  // frame; the run deletes the application it was handed.
+  EXPECT_EQ(Arrivals(), (std::vector<std::string>{"application 11", "window 11", "application 14",
+                                                  "window 14", "deleted after 14"}));
 
   ExpectInOrder(ChannelLines(kLogDBG),
                 {"Checking for CLI arguments...", "Creating display...", "Initialising OpenGL...",
@@ -167,10 +186,10 @@ TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
   // render state must all come back in the new context.
   for (bool rebuild : {false, true}) {
     SCOPED_TRACE(rebuild ? "after a display rebuild" : "first window");
-    CGEMApplication application;
     std::vector<uint8_t> pixels(800 * 600 * 4);
     EngineRunOptions options;
-    options.application = &application;
+    options.application = std::make_unique<CGEMApplication>();
+    CGEMApplication& application = *options.application;
     bool closed = false;
     options.pollEvent = [&](platform::Event* event) {
       if (rebuild && application.GetFrameCount() == 9) GetDisplay()->SetState(CDisplay::kChangePending);
@@ -182,7 +201,7 @@ TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
       event->type = platform::EventType::WindowClose;
       return true;
     };
-    EXPECT_EQ(EngineRun(options), 0);
+    EXPECT_EQ(EngineRun(std::move(options)), 0);
 
     // Rows come bottom first; y counts down from the top of the HUD.
     auto at = [&](int x, int y) { return &pixels[(size_t(599 - y) * 800 + x) * 4]; };
@@ -211,7 +230,7 @@ TEST_F(EngineRunDevice, AToolLibraryInTheFolderIsCreatedToggledWithF11AndCleaned
   f11.key = platform::key::F11;
   EngineRunOptions options;
   options.pollEvent = EventScript({f11, WindowEvent(platform::EventType::WindowClose)});
-  EXPECT_EQ(EngineRun(options), 0);
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
   ExpectInOrder(ChannelLines(kLogDBG), {"Connecting to toolbridge.dll ...", "... success.",
                                         "Exited frame loop.", "Closing toolbridge.dll ..."});
   std::ifstream log("toolbridge.log");
@@ -232,7 +251,7 @@ TEST_F(EngineRunDevice, ClosingTheWindowQuitsInAnyState) {
     event->type = platform::EventType::WindowClose;
     return true;
   };
-  EXPECT_EQ(EngineRun(options), 0);
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
   // The window's quit reaches the application at once; the frame that
   // reports the exit flag draws nothing.
   EXPECT_EQ(frames, 4);
@@ -244,7 +263,7 @@ TEST_F(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
   options.drawFrame = [&] { ++frames; };
   options.pollEvent =
       EventScript({WindowEvent(platform::EventType::Minimised), WindowEvent(platform::EventType::Quit)});
-  EXPECT_EQ(EngineRun(options), 0);
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
   EXPECT_EQ(frames, 0);
 }
 
@@ -263,16 +282,102 @@ TEST_F(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(folder), 0);
+    PrepareSettings("Vyre");
     std::vector<platform::Event> events;
     if (c.resize) events.push_back(WindowEvent(platform::EventType::Resized, 640, 400));
     events.push_back(WindowEvent(platform::EventType::WindowClose));
     EngineRunOptions options;
     options.pollEvent = EventScript(events);
-    EXPECT_EQ(EngineRun(options), 0) << c.name;
+    EXPECT_EQ(EngineRun(std::move(options)), 0) << c.name;
     struct stat info;
     EXPECT_EQ(stat(registry.c_str(), &info) == 0, c.saved) << c.name;
     ASSERT_EQ(chdir(previous), 0);
   }
+}
+
+// Reads, when built, a value the game keeps below its title's key, as the
+// game's constructor does.
+class RegistryReadingApplication : public CGEMApplication {
+ public:
+  RegistryReadingApplication() { RegistryReadValue("Audio\\Music", &music, sizeof music); }
+  int32_t music = 0;
+};
+
+TEST_F(EngineRunDevice, TheRunWorksOnTheProgramWideServicesAndTypingReachesAFocusedTextBox) {
+  const int32_t stored = 70;
+  ASSERT_TRUE(RegistryWriteValue("Audio\\Music", 1, &stored, sizeof stored,
+                                 "Software\\Velk Software Studio\\Novaliths"));
+  PrepareSettings("Novaliths");
+  auto owned = std::make_unique<RegistryReadingApplication>();
+  RegistryReadingApplication& application = *owned;
+  EXPECT_EQ(application.music, 70) << "read below the prepared title's key";
+
+  Window window;
+  window.state |= GUIState::kShown | GUIState::kActive;
+  TextBox box;
+  box.state |= GUIState::kShown | GUIState::kActive | GUIState::kTakesInput;
+  box.editable = 1;
+  window.children.Add(&box);
+  box.GainFocus();
+
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
+  GEMServices services;
+  EngineRunOptions options;
+  options.application = std::move(owned);
+  options.makeInputSources = ScriptedInput(&keyboard);
+  options.pollEvent = [&](platform::Event*) {
+    // "V", "Y", then "Z" and "V" together (listed in code order); Escape ends the run.
+    const uint32_t next = application.GetFrameCount() + 1;
+    services = application.Services();
+    keyboard->Set(0x2f, next == 11 || next == 13);
+    keyboard->Set(0x15, next == 12);
+    keyboard->Set(0x2c, next == 13);
+    keyboard->Set(scan::kEscape, next == 15);
+    return false;
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+
+  EXPECT_EQ(services.settings, GetSettings());
+  EXPECT_EQ(services.input, GetUIOManager());
+  EXPECT_EQ(services.sound, GetSFXManager());
+  EXPECT_STREQ(box.GetText().Chars(), "vyzv");
+  window.children.Remove(&box);
+}
+
+// Holds a material from its first state on and asks about it when deleted,
+// as game states and windows do.
+class MaterialHoldingApplication : public CGEMApplication {
+ public:
+  MaterialHoldingApplication() {
+    hold_.Set(this, "Hold", &MaterialHoldingApplication::OnHoldEnter, nullptr,
+              &MaterialHoldingApplication::OnHoldMessage, nullptr);
+    SetNextState(&hold_);
+  }
+  ~MaterialHoldingApplication() override {
+    EXPECT_NE(material_, nullptr);
+    if (material_ == nullptr) return;
+    EXPECT_EQ(CMATManager::GetInstance()->FindMaterial(material_->Name()), material_)
+        << "the manager that handed the material out still lives";
+  }
+
+ private:
+  void OnHoldEnter() {
+    material_ = CMATManager::GetInstance()->GetMaterial("held");
+    Quit();
+  }
+  void OnHoldMessage(CMSGMessage*) {}
+  CMATMaterial* material_ = nullptr;
+  FsmStateOf<MaterialHoldingApplication> hold_;
+};
+
+TEST_F(EngineRunDevice, TheApplicationIsDeletedWhileTheManagersItUsesLive) {
+  EngineRunOptions options;
+  options.application = std::make_unique<MaterialHoldingApplication>();
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  // Nothing asked for a manager once the run had ended them.
+  EXPECT_FALSE(CMATManager::Exists());
+  EXPECT_FALSE(CTEXManager::Exists());
+  EXPECT_FALSE(C3MEManager::Exists());
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ class CSettings : public LogSettings {
  public:
   // The registry root below which every application keeps its key.
   static constexpr const char* kRegistryRoot = "Software\\Velk Software Studio\\";
+  // The ini file read and written until the program names its own.
+  static constexpr const char* kDefaultIniName = "Vyre.ini";
   // Ini files larger than this are not settings files; they are refused.
   static constexpr uint32_t kMaxIniBytes = 64 * 1024;
 
@@ -81,7 +83,7 @@ class CSettings : public LogSettings {
   String title{"Game"};
   // Always held in upper case.
   String logFilter;
-  String iniFileName{"Vyre.ini"};
+  String iniFileName{kDefaultIniName};
   // The registry root followed by the title.
   String registryKeyPath;
   // Something changed the settings since they were loaded; decides the save at exit.
