@@ -15,7 +15,7 @@ void AppendToVector(png_structp png, png_bytep data, png_size_t length) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodePng(const Image& image) {
+std::vector<uint8_t> EncodePng(const Image& image, bool withAlpha) {
   std::vector<uint8_t> bytes;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (png == nullptr) return bytes;
@@ -25,9 +25,11 @@ std::vector<uint8_t> EncodePng(const Image& image) {
     return {};
   }
   png_set_write_fn(png, &bytes, AppendToVector, nullptr);
-  png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, image.width, image.height, 8, withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
+  // libpng drops the fourth byte of every pixel itself.
+  if (!withAlpha) png_set_filler(png, 0, PNG_FILLER_AFTER);
   for (uint32_t row = 0; row < image.height; ++row) {
     png_write_row(png, &image.pixels[size_t(row) * image.width * 4]);
   }
@@ -36,8 +38,8 @@ std::vector<uint8_t> EncodePng(const Image& image) {
   return bytes;
 }
 
-bool WritePng(const std::string& path, const Image& image) {
-  std::vector<uint8_t> bytes = EncodePng(image);
+bool WritePng(const std::string& path, const Image& image, bool withAlpha) {
+  std::vector<uint8_t> bytes = EncodePng(image, withAlpha);
   if (bytes.empty()) {
     std::fprintf(stderr, "cannot encode %s\n", path.c_str());
     return false;

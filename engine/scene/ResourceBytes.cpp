@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/foundation/File.h"
 #include "engine/foundation/ResourceManager.h"
 #include "engine/scene/SceneLog.h"
 #include "platform/AtomicFile.h"
@@ -34,6 +35,29 @@ bool ReadResourceBytes(const char* name, std::vector<uint8_t>& bytes) {
     resources.Close(file);
     if (!ok) bytes.clear();
     return ok;
+}
+
+bool ReadRemainingBytes(File& file, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    const char* name = file.GetName().Chars();
+    const int64_t position = file.IsOpen() ? file.Tell() : -1;
+    const int64_t size = file.GetSize();
+    // GetSize closes a file whose stream cannot seek.
+    if (!file.IsOpen() || position < 0 || size < position) {
+        Log3ME("ReadRemainingBytes - ERROR : %s : the file is not open for reading", name);
+        return false;
+    }
+    const int64_t remaining = size - position;
+    if (remaining > kMaxResourceBytes) {
+        Log3ME("ReadRemainingBytes - ERROR : %s : %lld bytes is too large", name, static_cast<long long>(remaining));
+        return false;
+    }
+    // Reading nothing would mark the file as failed.
+    if (remaining == 0) return true;
+    bytes.resize(size_t(remaining));
+    bytes.resize(file.ReadBlock(bytes.data(), 1, bytes.size()));
+    if (bytes.empty()) Log3ME("ReadRemainingBytes - ERROR : %s : the file cannot be read", name);
+    return !bytes.empty();
 }
 
 bool WriteResourceBytes(const char* name, const std::vector<uint8_t>& bytes) {

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -20,6 +21,15 @@ TextScanner::TextScanner(const std::vector<uint8_t>& bytes) : mText(bytes.begin(
 
 void TextScanner::SkipBlanks() {
     while (!AtEnd() && IsBlank(mText[mPos])) ++mPos;
+}
+
+bool TextScanner::NextStartsWith(const char* literal) {
+    SkipBlanks();
+    return mText.compare(mPos, std::strlen(literal), literal) == 0;
+}
+
+void TextScanner::SkipRestOfWord() {
+    while (!AtEnd() && !IsBlank(mText[mPos])) ++mPos;
 }
 
 int TextScanner::Scan(const char* format, ...) {

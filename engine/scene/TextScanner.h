@@ -23,6 +23,12 @@ public:
     // %u (uint32_t*), %f (float*) and %s (std::string*). Returns the number of
     // values stored, or -1 when the text ended before the first conversion.
     int Scan(const char* format, ...);
+    // True when the text after any white space begins with the literal; only
+    // the white space is consumed. Lets a reader test for an optional line.
+    bool NextStartsWith(const char* literal);
+    // Drops what is left of a word longer than a "%s" stores, so that the next
+    // scan starts after the word. Call it only after a "%s" stored a word.
+    void SkipRestOfWord();
     // Bytes not yet consumed.
     size_t Remaining() const { return mText.size() - mPos; }
     // Read position, for telling whether a scan consumed anything.

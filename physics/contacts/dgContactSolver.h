@@ -1,7 +1,14 @@
 #pragma once
 // The convex-convex contact solver of one shape pair. It works on the
-// Minkowski difference of the two shapes through their support-vertex and
-// plane-section operations; one solver lives on the stack per query.
+// Minkowski difference s0 - s1 of the two shapes through their support-vertex
+// and plane-section operations: a tetrahedron walk decides separated or
+// penetrating, an expanding polytope finds the face of least penetration,
+// and the contacts come from the two shapes' cross-sections in the plane of
+// that face. One solver lives on the stack per query; nothing survives it.
+//
+// Every tolerance is absolute (1/128 on unnormalised lengths, areas and
+// volumes): for shapes under about 0.1 units the seed directions run out
+// before the tetrahedron opens up, and it may stay flat.
 
 #include <cstdint>
 
@@ -10,23 +17,37 @@
 
 class dgBody;
 class dgCollision;
+class dgConvexCollision;
+struct dgContact;
 
 class dgContactSolver {
  public:
   static constexpr int kMaxVertices = 128;
   static constexpr int kMaxFaces = 128;
   static constexpr int kMaxEdges = 512;
+  static constexpr int kHeapRoom = 256;
   static constexpr int kDirectionCount = 14;
+  // Most contacts one solver call writes.
+  static constexpr int kMaxContacts = 16;
+
+  // Answers of the tetrahedron walk.
+  enum Status { kFailed = 0, kSeparated = 1, kPenetrating = 2 };
 
   // One half-edge of the expanding polytope.
   struct dgPolytopeEdge {
-    // Bits 0-15: face number (signed; -1 removed, -2 horizon); bits 16-30:
-    // start vertex; bit 31: the face is in the heap.
-    uint32_t faceAndVertex = 0;
+    int face = 0;    // owning face; -1 once the face is removed
+    int vertex = 0;  // start vertex
     dgPolytopeEdge* twin = nullptr;
     dgPolytopeEdge* next = nullptr;
     dgPolytopeEdge* prev = nullptr;
   };
+
+  // A solver for two convex bodies: the relative matrix (body 1's collision
+  // matrix times the inverse of body 0's) and both collisions.
+  dgContactSolver(dgBody* body0, dgBody* body1);
+  // The same with collision1 standing in for body 1's own collision (a soup
+  // face loaded into the soup's face buffer).
+  dgContactSolver(dgBody* body0, dgBody* body1, dgConvexCollision* collision1);
 
   // Fills the table of search directions; the world calls it once when it is built.
   static void InitTables();
@@ -35,21 +56,87 @@ class dgContactSolver {
   // The four faces of the starting tetrahedron: three vertices, then the opposite one.
   static constexpr int kTetrahedronFaces[4][4] = {{0, 1, 2, 3}, {0, 2, 3, 1}, {2, 1, 3, 0}, {1, 0, 3, 2}};
 
+  // Body 1's collision matrix in body 0's frame.
+  const dgMatrix& GetMatrix() const { return mMatrix; }
+
+  // Stores at index the point of s0 - s1 farthest along direction (body 0's
+  // frame) and the sum s0 + s1 of the two support points.
+  void SupportVertex(const dgVector& direction, int index);
+  // Builds the tetrahedron and walks it towards point (body 0's frame):
+  // kSeparated with outFace the tetrahedron face (0-3) nearest the point,
+  // kPenetrating when the difference holds it, kFailed when the walk ran out.
+  int IntersectionTest(int& outFace, const dgVector& point);
+  // The polytope face of least penetration (its face number), or -1.
+  int CalculatePenetrationFace();
+  // The contacts of the polytope face (at most maxContacts).
+  int ContactsFromFace(int face, int userId, dgContact* contacts, int maxContacts);
+  // Clips the two cross-sections (world space) against each other into
+  // contacts sharing normal, userId and penetration; at most maxContacts.
+  static int ClipPolygons(const dgVector& normal, int userId, float penetration, int count0, const dgVector* poly0,
+                          int count1, const dgVector* poly1, dgContact* contacts, int maxContacts);
+  // Contacts of a penetrating pair (0 when apart), at most maxContacts.
+  int CalculateContacts(dgContact* contacts, int userId, int maxContacts);
+  // Contacts at the first touch of the bodies' predicted motion within
+  // timeStep (those of CalculateContacts when they already penetrate).
+  int CalculateContinuousContacts(float timeStep, dgContact* contacts, int userId, int maxContacts);
+  // Closest points (world space) of two separated shapes and the unit
+  // direction from shape 0's point towards shape 1's; 0 when they touch.
+  int CalculateClosestPoints(dgVector& outPoint0, dgVector& outPoint1, dgVector& outNormal);
+
  private:
+  // A tetrahedron face or polytope plane through three Minkowski vertices.
+  struct FacePlane {
+    dgPlane plane;  // unit normal and constant; zero normal when degenerate
+    bool valid = false;
+  };
+
+  void Init(dgBody* body0, dgBody* body1, dgConvexCollision* collision0, dgConvexCollision* collision1);
+  // The unit plane through vertices a, b, c (invalid when |n|^2 <= 1e-24).
+  FacePlane CalculateFacePlane(int a, int b, int c) const;
+  // Opens the tetrahedron in entries 0-3 from the direction table.
+  void BuildTetrahedron();
+  // Walks the current tetrahedron towards point (see IntersectionTest).
+  int Walk(int& outFace, const dgVector& point);
+  // Swaps entries 1 and 2 when the tetrahedron's volume is positive, so that
+  // all four faces of the table face outwards.
+  void CheckTetrahedronVolume();
+  void CopyVertex(int to, int from);
+  void SwapVertices(int a, int b);
+  // Contacts of the plane of s0 - s1 (body 0's frame, unit normal pointing
+  // out of the difference) with sum the s0 + s1 of a vertex on it.
+  int ContactsFromPlane(const dgPlane& plane, const dgVector& sum, int userId, dgContact* contacts,
+                        int maxContacts);
+  // Cross-section of one shape by the contact plane (normal n, constant c
+  // in body 0's frame), retried once just inside the shape's tip; points in
+  // body 0's frame.
+  int ShapeSection(int shape, const dgVector& n, float c, dgVector* outPoints);
+  // Expansion helpers.
+  dgPolytopeEdge* NewEdge();
+  int NewFace();
+  bool BuildStartPolytope(dgPolytopeEdge** outFaceEdges);
+
   static dgVector sDirections[kDirectionCount];
 
   dgMatrix mMatrix;  // body 1's matrix in body 0's frame
   dgVector mVertices[kMaxVertices];
   dgVector mSums[kMaxVertices];
-  dgVector mPlanes[kMaxFaces];
+  FacePlane mPlanes[kMaxFaces];
+  dgPolytopeEdge* mFaceEdges[kMaxFaces];
+  uint32_t mFaceStamps[kMaxFaces];
   dgPolytopeEdge mEdges[kMaxEdges];
   int mEdgeCount = 0;
   int mVertexCount = 0;
   int mFaceCount = 0;
   dgBody* mBody1 = nullptr;
   dgBody* mBody0 = nullptr;
-  dgCollision* mCollision1 = nullptr;
-  dgCollision* mCollision0 = nullptr;
-  dgVector* mFreeFaces = nullptr;
+  dgConvexCollision* mCollision1 = nullptr;
+  dgConvexCollision* mCollision0 = nullptr;
+  int mFreeFaces[kMaxFaces];
+  int mFreeFaceCount = 0;
   dgPolytopeEdge* mFreeEdges = nullptr;
+  int mFreeEdgeCount = 0;
 };
+
+// Closest points of two convex bodies (see CalculateClosestPoints).
+int dgCalculateClosestPoints(dgBody* body0, dgBody* body1, dgVector& outPoint0, dgVector& outPoint1,
+                             dgVector& outNormal);

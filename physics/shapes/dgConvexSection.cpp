@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "physics/memory/dgStack.h"
 #include "physics/shapes/dgConvexCollision.h"
 
 namespace {
@@ -144,11 +143,9 @@ int dgConvexCollision::HullPlaneIntersection(const dgVector& normal, const dgVec
   }
   if (!crossing) return 0;
 
-  // The trace buffer holds one point per half-edge, so no trace can overrun it.
-  dgVector local[64];
-  dgStack<dgVector> spill(mEdgeCount > 64 ? mEdgeCount : 0);
-  dgVector* buffer = mEdgeCount > 64 ? spill.Data() : local;
-  if (!buffer) return 0;
+  // The trace buffer holds one point per half-edge, so no trace can overrun
+  // it; it lives on the stack, as contact queries allocate nothing.
+  dgVector buffer[kMaxHullEdges];
   int count = TraceSection(crossing, distances, normal, false, buffer, mEdgeCount);
   if (count > kMaxSectionPoints) count = ReducePolygon(normal, count, buffer, kMaxSectionPoints);
   for (int i = 0; i < count; ++i) outPoints[i] = buffer[i];

@@ -11,6 +11,9 @@ constexpr float kParallelPlane = 0.9999f;
 constexpr float kMinDivisor = 1.0e-8f;
 constexpr float kSamePointSquared = 1.0e-8f;
 constexpr float kHuge = 1.0e10f;
+// Contacts within this distance (relative to the coordinates) of a flagged
+// edge count as lying on it.
+constexpr float kOnEdgeTolerance = 1.0e-5f;
 
 // v / |v|, with a tiny term that keeps a zero vector finite.
 dgVector UnitOrZero(const dgVector& v, float guard) {
@@ -167,12 +170,22 @@ int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ClipContacts(int count, 
   const dgVector n = FaceNormal();
   for (int i = 0; i < mCount && count > 0; ++i) {
     if ((static_cast<uint32_t>(mIndices[i]) & kEdgeFlag) == 0) continue;
+    const int next = i + 1 == mCount ? 0 : i + 1;
     const dgVector a = FaceVertex(i);
-    const dgVector b = FaceVertex(i + 1 == mCount ? 0 : i + 1);
+    const dgVector b = FaceVertex(next);
     const dgVector outside = (b - a).CrossProduct(n);
+    // A contact on an edge that two faces share belongs to one of them: the
+    // neighbour runs the edge the other way, so the face that runs it from
+    // the lower vertex index drops it and the neighbour keeps it. "On" spans
+    // the rounding of the two faces' own closest points.
+    const bool dropsOnEdge = (mIndices[i] & kIndexMask) < (mIndices[next] & kIndexMask);
+    const float edgeLength = std::sqrt(outside.LengthSquared());
     for (int c = 0; c < count;) {
       const dgVector q = matrix.UntransformVector(contacts[c].point);
-      if (outside.DotProduct(q - a) >= 0.0f) {
+      const float scale = 1.0f + std::fmax(std::fmax(std::fabs(q.x), std::fabs(q.y)), std::fabs(q.z));
+      const float band = kOnEdgeTolerance * scale * edgeLength;
+      const float beyond = outside.DotProduct(q - a);
+      if (beyond > band || (dropsOnEdge && beyond >= -band)) {
         contacts[c] = contacts[count - 1];
         --count;
       } else {
@@ -205,26 +218,116 @@ bool dgCollisionPolygonalSoup::dgCollisionConvexPolygon::DistanceToPoint(const d
   return true;
 }
 
-dgVector dgClosestPointOnTriangle(const dgVector& p, const dgVector& a, const dgVector& b, const dgVector& c) {
+namespace {
+
+// Triangles whose squared area falls below this share of |ab|^2 |ac|^2
+// (sine of the corner angle squared) have no usable face region.
+constexpr float kFlatTriangle = 1.0e-10f;
+
+// The parameter along a-b of the point nearest p (0 for a segment of no length).
+float SegmentParameter(const dgVector& p, const dgVector& a, const dgVector& b) {
+  const dgVector ab = b - a;
+  const float length2 = ab.LengthSquared();
+  if (!(length2 > 0.0f)) return 0.0f;
+  const float t = ab.DotProduct(p - a) / length2;
+  return t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t);
+}
+
+// The corners' weights of the nearest point on the three edges.
+void NearestOnEdges(const dgVector& p, const dgVector* corners, float* weights) {
+  float best = 0.0f;
+  for (int i = 0; i < 3; ++i) {
+    const int j = (i + 1) % 3;
+    const float t = SegmentParameter(p, corners[i], corners[j]);
+    const float distance = (corners[i] + (corners[j] - corners[i]).Scale(t) - p).LengthSquared();
+    if (i == 0 || distance < best) {
+      best = distance;
+      weights[i] = 1.0f - t;
+      weights[j] = t;
+      weights[(i + 2) % 3] = 0.0f;
+    }
+  }
+}
+
+void SetWeights(float* weights, float u, float v, float w) {
+  weights[0] = u;
+  weights[1] = v;
+  weights[2] = w;
+}
+
+// The weights of the nearest point by Voronoi regions; false when the
+// triangle has no area to speak of.
+bool TriangleRegionWeights(const dgVector& p, const dgVector& a, const dgVector& b, const dgVector& c,
+                           float* weights) {
   const dgVector ab = b - a;
   const dgVector ac = c - a;
+  const float area2 = ab.CrossProduct(ac).LengthSquared();
+  if (!(area2 > kFlatTriangle * ab.LengthSquared() * ac.LengthSquared())) return false;
   const float d1 = ab.DotProduct(p - a);
   const float d2 = ac.DotProduct(p - a);
-  if (d1 <= 0.0f && d2 <= 0.0f) return a;
+  if (d1 <= 0.0f && d2 <= 0.0f) {
+    SetWeights(weights, 1.0f, 0.0f, 0.0f);
+    return true;
+  }
   const float d3 = ab.DotProduct(p - b);
   const float d4 = ac.DotProduct(p - b);
-  if (d3 >= 0.0f && d4 <= d3) return b;
+  if (d3 >= 0.0f && d4 <= d3) {
+    SetWeights(weights, 0.0f, 1.0f, 0.0f);
+    return true;
+  }
   const float vc = d1 * d4 - d3 * d2;
-  if (vc <= 0.0f && d1 >= 0.0f && d3 <= 0.0f) return a + ab.Scale(d1 / (d1 - d3));
+  if (vc <= 0.0f && d1 >= 0.0f && d3 <= 0.0f) {
+    const float v = d1 / (d1 - d3);
+    SetWeights(weights, 1.0f - v, v, 0.0f);
+    return true;
+  }
   const float d5 = ab.DotProduct(p - c);
   const float d6 = ac.DotProduct(p - c);
-  if (d6 >= 0.0f && d5 <= d6) return c;
+  if (d6 >= 0.0f && d5 <= d6) {
+    SetWeights(weights, 0.0f, 0.0f, 1.0f);
+    return true;
+  }
   const float vb = d5 * d2 - d1 * d6;
-  if (vb <= 0.0f && d2 >= 0.0f && d6 <= 0.0f) return a + ac.Scale(d2 / (d2 - d6));
+  if (vb <= 0.0f && d2 >= 0.0f && d6 <= 0.0f) {
+    const float w = d2 / (d2 - d6);
+    SetWeights(weights, 1.0f - w, 0.0f, w);
+    return true;
+  }
   const float va = d3 * d6 - d5 * d4;
   if (va <= 0.0f && d4 - d3 >= 0.0f && d5 - d6 >= 0.0f) {
-    return b + (c - b).Scale((d4 - d3) / ((d4 - d3) + (d5 - d6)));
+    const float w = (d4 - d3) / ((d4 - d3) + (d5 - d6));
+    SetWeights(weights, 0.0f, 1.0f - w, w);
+    return true;
   }
-  const float s = 1.0f / (va + vb + vc);
-  return a + ab.Scale(vb * s) + ac.Scale(vc * s);
+  const float denominator = va + vb + vc;
+  if (!(denominator > 0.0f)) return false;
+  const float scale = 1.0f / denominator;
+  const float v = vb * scale;
+  const float w = vc * scale;
+  SetWeights(weights, 1.0f - v - w, v, w);
+  return true;
+}
+
+}  // namespace
+
+dgVector dgClosestPointOnTriangle(const dgVector& p, const dgVector& a, const dgVector& b, const dgVector& c,
+                                  float* outWeights) {
+  float weights[3];
+  if (!TriangleRegionWeights(p, a, b, c, weights)) {
+    const dgVector corners[3] = {a, b, c};
+    NearestOnEdges(p, corners, weights);
+  }
+  if (outWeights) SetWeights(outWeights, weights[0], weights[1], weights[2]);
+  // Corners and edge points are formed from their own corners only.
+  const dgVector* corners[3] = {&a, &b, &c};
+  for (int i = 0; i < 3; ++i) {
+    if (weights[i] == 1.0f) return *corners[i];
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (weights[i] != 0.0f) continue;
+    const int from = i == 0 ? 1 : 0;
+    const int to = i == 2 ? 1 : 2;
+    return *corners[from] + (*corners[to] - *corners[from]).Scale(weights[to]);
+  }
+  return a + (b - a).Scale(weights[1]) + (c - a).Scale(weights[2]);
 }

@@ -59,7 +59,9 @@ class dgCollisionPolygonalSoup::dgCollisionConvexPolygon : public dgConvexCollis
   // Loads the face, moving the start corner of each flagged edge outward.
   void ExpandFlaggedCorners();
   // Drops the contacts lying beyond a flagged edge of the face (points
-  // given in the space the matrix carries the soup into); returns the count kept.
+  // given in the space the matrix carries the soup into); of a contact on
+  // a shared flagged edge exactly one of the two faces keeps it. Returns
+  // the count kept.
   int ClipContacts(int count, dgContact* contacts, const dgMatrix& matrix) const;
   // True when the face lies within radius of point (soup space); writes the
   // face's closest point and stores the face normal.
@@ -86,5 +88,9 @@ class dgCollisionPolygonalSoup::dgCollisionConvexPolygon : public dgConvexCollis
   const float* mVertexArray = nullptr;
 };
 
-// The point of triangle a, b, c nearest to p.
-dgVector dgClosestPointOnTriangle(const dgVector& p, const dgVector& a, const dgVector& b, const dgVector& c);
+// The point of triangle a, b, c nearest to p, by Voronoi regions;
+// outWeights, when given, receives its weights on a, b and c. A triangle
+// without area (two equal corners, corners on one line) answers the nearest
+// point of its edges.
+dgVector dgClosestPointOnTriangle(const dgVector& p, const dgVector& a, const dgVector& b, const dgVector& c,
+                                  float* outWeights = nullptr);

@@ -1,0 +1,207 @@
+// The expanding polytope: grows the tetrahedron that holds the origin
+// towards the surface of the Minkowski difference until the face nearest
+// the origin lies on that surface, the face of least penetration.
+
+#include "physics/contacts/dgContactSolver.h"
+#include "physics/memory/dgHeap.h"
+
+namespace {
+
+// Limits checked once per round, as the search has always stopped; the
+// writes of one round are bounded separately below.
+constexpr int kVertexLimit = 123;
+constexpr int kEdgeLimit = 502;
+constexpr int kFaceLimit = 112;
+constexpr int kHeapLimit = 232;
+// A new vertex nearer than this to the popped face ends the search.
+constexpr float kConvergence = 1.0f / 2048.0f;
+
+// A heap entry: the face number and the stamp it had when pushed, so an
+// entry of a face removed (and perhaps reused) since is recognised.
+struct QueuedFace {
+  int face;
+  uint32_t stamp;
+};
+
+// Face visibility during one round's flood.
+enum Visibility : unsigned char { kUnknown = 0, kVisible = 1, kHidden = 2 };
+
+// One horizon edge: kept is the surviving face's edge p -> q; the new face
+// runs q -> p -> new vertex.
+struct HorizonEdge {
+  dgContactSolver::dgPolytopeEdge* kept;
+  int q;
+  int p;
+};
+
+}  // namespace
+
+dgContactSolver::dgPolytopeEdge* dgContactSolver::NewEdge() {
+  if (mFreeEdges) {
+    dgPolytopeEdge* edge = mFreeEdges;
+    mFreeEdges = edge->next;
+    --mFreeEdgeCount;
+    return edge;
+  }
+  return &mEdges[mEdgeCount++];
+}
+
+int dgContactSolver::NewFace() {
+  if (mFreeFaceCount > 0) return mFreeFaces[--mFreeFaceCount];
+  return mFaceCount++;
+}
+
+bool dgContactSolver::BuildStartPolytope(dgPolytopeEdge** outFaceEdges) {
+  mEdgeCount = 12;
+  mFaceCount = 4;
+  mFreeEdges = nullptr;
+  mFreeEdgeCount = 0;
+  mFreeFaceCount = 0;
+  for (int f = 0; f < 4; ++f) {
+    dgPolytopeEdge* ring = &mEdges[3 * f];
+    for (int i = 0; i < 3; ++i) {
+      ring[i].face = f;
+      ring[i].vertex = kTetrahedronFaces[f][i];
+      ring[i].next = &ring[(i + 1) % 3];
+      ring[i].prev = &ring[(i + 2) % 3];
+      ring[i].twin = nullptr;
+    }
+    mFaceEdges[f] = ring;
+    mFaceStamps[f] = 0;
+    mPlanes[f] = CalculateFacePlane(kTetrahedronFaces[f][0], kTetrahedronFaces[f][1], kTetrahedronFaces[f][2]);
+    outFaceEdges[f] = ring;
+  }
+  for (int i = 0; i < 12; ++i) {
+    dgPolytopeEdge& edge = mEdges[i];
+    for (int j = 0; j < 12 && !edge.twin; ++j) {
+      if (mEdges[j].vertex == edge.next->vertex && mEdges[j].next->vertex == edge.vertex) edge.twin = &mEdges[j];
+    }
+    if (!edge.twin) return false;
+  }
+  return true;
+}
+
+int dgContactSolver::CalculatePenetrationFace() {
+  dgPolytopeEdge* start[4];
+  if (!BuildStartPolytope(start)) return -1;
+  dgHeap<QueuedFace, float>::Entry heapStorage[kHeapRoom];
+  dgHeap<QueuedFace, float> heap(heapStorage, kHeapRoom);
+  for (int f = 0; f < 4; ++f) {
+    if (mPlanes[f].valid) heap.Push(mPlanes[f].plane.w, QueuedFace{f, mFaceStamps[f]});
+  }
+
+  Visibility visibility[kMaxFaces];
+  int removed[kMaxFaces];
+  HorizonEdge horizon[kMaxEdges];
+  while (heap.GetCount() > 0) {
+    const QueuedFace top = heap.TopValue();
+    heap.Pop();
+    const int face = top.face;
+    if (!mFaceEdges[face] || mFaceStamps[face] != top.stamp) continue;
+    if (mVertexCount >= kMaxVertices) return face;
+
+    const dgPlane& plane = mPlanes[face].plane;
+    const int v = mVertexCount;
+    SupportVertex(dgVector(plane.x, plane.y, plane.z, 0.0f), v);
+    const float gain = plane.Evaluate(mVertices[v]);
+    if (mVertexCount > kVertexLimit || mEdgeCount > kEdgeLimit || mFaceCount > kFaceLimit ||
+        heap.GetCount() > kHeapLimit || !(gain >= kConvergence)) {
+      return face;
+    }
+
+    // Flood over the faces that see the new vertex; their border with the
+    // faces that do not is the horizon.
+    for (int f = 0; f < mFaceCount; ++f) visibility[f] = kUnknown;
+    int removedCount = 0;
+    int horizonCount = 0;
+    bool horizonFits = true;
+    visibility[face] = kVisible;
+    removed[removedCount++] = face;
+    for (int r = 0; r < removedCount && horizonFits; ++r) {
+      dgPolytopeEdge* edge = mFaceEdges[removed[r]];
+      for (int i = 0; i < 3; ++i, edge = edge->next) {
+        const int neighbour = edge->twin->face;
+        if (visibility[neighbour] == kUnknown) {
+          const bool sees = mPlanes[neighbour].plane.Evaluate(mVertices[v]) > 0.0f;
+          visibility[neighbour] = sees ? kVisible : kHidden;
+          if (sees) removed[removedCount++] = neighbour;
+        }
+        if (visibility[neighbour] == kHidden) {
+          if (horizonCount >= kMaxEdges) {
+            horizonFits = false;
+            break;
+          }
+          horizon[horizonCount++] = HorizonEdge{edge->twin, edge->vertex, edge->next->vertex};
+        }
+      }
+    }
+
+    // The horizon must be one loop through distinct vertices, and the round
+    // must fit the edge records, the face planes and the heap; otherwise
+    // the face at hand is the answer.
+    int starts[kMaxVertices] = {};
+    int ends[kMaxVertices] = {};
+    for (int h = 0; h < horizonCount; ++h) {
+      ++starts[horizon[h].q];
+      ++ends[horizon[h].p];
+    }
+    for (int h = 0; h < horizonCount && horizonFits; ++h) {
+      if (starts[horizon[h].q] != 1 || ends[horizon[h].q] != 1) horizonFits = false;
+    }
+    const int edgesAvailable = mFreeEdgeCount + 3 * removedCount + (kMaxEdges - mEdgeCount);
+    const int facesAvailable = mFreeFaceCount + removedCount + (kMaxFaces - mFaceCount);
+    if (!horizonFits || horizonCount < 3 || edgesAvailable < 3 * horizonCount || facesAvailable < horizonCount ||
+        heap.GetCount() + horizonCount > kHeapRoom) {
+      return face;
+    }
+
+    for (int r = 0; r < removedCount; ++r) {
+      const int f = removed[r];
+      dgPolytopeEdge* edge = mFaceEdges[f];
+      for (int i = 0; i < 3; ++i) {
+        dgPolytopeEdge* following = edge->next;
+        edge->face = -1;
+        edge->next = mFreeEdges;
+        mFreeEdges = edge;
+        ++mFreeEdgeCount;
+        edge = following;
+      }
+      mFaceEdges[f] = nullptr;
+      ++mFaceStamps[f];
+      mFreeFaces[mFreeFaceCount++] = f;
+    }
+    ++mVertexCount;
+
+    // Fan one triangle q -> p -> v over each horizon edge and stitch the
+    // fan's sides by their shared vertex.
+    dgPolytopeEdge* intoNew[kMaxVertices] = {};    // by p: the edge p -> v
+    dgPolytopeEdge* outOfNew[kMaxVertices] = {};   // by q: the edge v -> q
+    for (int h = 0; h < horizonCount; ++h) {
+      const HorizonEdge& border = horizon[h];
+      const int f = NewFace();
+      dgPolytopeEdge* ring[3] = {NewEdge(), NewEdge(), NewEdge()};
+      const int vertices[3] = {border.q, border.p, v};
+      for (int i = 0; i < 3; ++i) {
+        ring[i]->face = f;
+        ring[i]->vertex = vertices[i];
+        ring[i]->next = ring[(i + 1) % 3];
+        ring[i]->prev = ring[(i + 2) % 3];
+        ring[i]->twin = nullptr;
+      }
+      ring[0]->twin = border.kept;
+      border.kept->twin = ring[0];
+      intoNew[border.p] = ring[1];
+      outOfNew[border.q] = ring[2];
+      mFaceEdges[f] = ring[0];
+      mPlanes[f] = CalculateFacePlane(border.q, border.p, v);
+      if (mPlanes[f].valid) heap.Push(mPlanes[f].plane.w, QueuedFace{f, mFaceStamps[f]});
+    }
+    for (int h = 0; h < horizonCount; ++h) {
+      dgPolytopeEdge* side = intoNew[horizon[h].p];
+      dgPolytopeEdge* other = outOfNew[horizon[h].p];
+      side->twin = other;
+      other->twin = side;
+    }
+  }
+  return -1;
+}

@@ -1,0 +1,178 @@
+// The solver's set-up, its Minkowski support and the tetrahedron walk that
+// decides whether the difference of the two shapes holds a point.
+
+#include <cmath>
+
+#include "physics/contacts/dgContactSolver.h"
+#include "physics/dynamics/dgBody.h"
+#include "physics/shapes/dgConvexCollision.h"
+
+namespace {
+
+// The seed vertices must open the tetrahedron by more than this (squared
+// length, squared cross product, triple product; unnormalised).
+constexpr float kSeedSpread = 1.0f / 128.0f;
+// Normals shorter than this (squared) belong to flat faces.
+constexpr float kMinNormal2 = 1.0e-24f;
+constexpr int kMaxWalkSteps = 128;
+// The first steps demand a tighter gain than the later ones.
+constexpr int kTightSteps = 17;
+constexpr float kTightTolerance = 1.0e-6f;
+constexpr float kLooseTolerance = 1.0e-4f;
+// A new point this close to a vertex of the tetrahedron brings nothing new.
+constexpr float kStallGain = 0.001f;
+constexpr float kStallDistance2 = 1.0e-6f;
+constexpr int kTrialIndex = 4;
+
+}  // namespace
+
+dgContactSolver::dgContactSolver(dgBody* body0, dgBody* body1) {
+  Init(body0, body1, static_cast<dgConvexCollision*>(body0->collision),
+       static_cast<dgConvexCollision*>(body1->collision));
+}
+
+dgContactSolver::dgContactSolver(dgBody* body0, dgBody* body1, dgConvexCollision* collision1) {
+  Init(body0, body1, static_cast<dgConvexCollision*>(body0->collision), collision1);
+}
+
+void dgContactSolver::Init(dgBody* body0, dgBody* body1, dgConvexCollision* collision0,
+                           dgConvexCollision* collision1) {
+  mBody0 = body0;
+  mBody1 = body1;
+  mCollision0 = collision0;
+  mCollision1 = collision1;
+  mMatrix = body1->collisionMatrix.Multiply(body0->collisionMatrix.Inverse());
+}
+
+void dgContactSolver::SupportVertex(const dgVector& direction, int index) {
+  const dgVector dir(direction.x, direction.y, direction.z, 0.0f);
+  const dgVector s0 = mCollision0->SupportVertex(dir);
+  const dgVector back = mMatrix.UnrotateVector(dgVector(-dir.x, -dir.y, -dir.z, 0.0f));
+  const dgVector s1 = mMatrix.TransformVector(mCollision1->SupportVertex(dgVector(back.x, back.y, back.z, 0.0f)));
+  dgVector difference = s0 - s1;
+  difference.w = 1.0f;
+  dgVector sum = s0 + s1;
+  sum.w = 1.0f;
+  mVertices[index] = difference;
+  mSums[index] = sum;
+}
+
+dgContactSolver::FacePlane dgContactSolver::CalculateFacePlane(int a, int b, int c) const {
+  FacePlane face;
+  const dgVector n = (mVertices[b] - mVertices[a]).CrossProduct(mVertices[c] - mVertices[a]);
+  const float length2 = n.LengthSquared();
+  if (!(length2 > kMinNormal2)) return face;
+  const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
+  face.plane = dgPlane(unit, -unit.DotProduct(mVertices[a]));
+  face.valid = true;
+  return face;
+}
+
+void dgContactSolver::CopyVertex(int to, int from) {
+  mVertices[to] = mVertices[from];
+  mSums[to] = mSums[from];
+}
+
+void dgContactSolver::SwapVertices(int a, int b) {
+  const dgVector vertex = mVertices[a];
+  const dgVector sum = mSums[a];
+  CopyVertex(a, b);
+  mVertices[b] = vertex;
+  mSums[b] = sum;
+}
+
+void dgContactSolver::CheckTetrahedronVolume() {
+  const dgVector e1 = mVertices[1] - mVertices[0];
+  const dgVector e2 = mVertices[2] - mVertices[0];
+  const dgVector e3 = mVertices[3] - mVertices[0];
+  if (e3.DotProduct(e1.CrossProduct(e2)) > 0.0f) SwapVertices(1, 2);
+}
+
+void dgContactSolver::BuildTetrahedron() {
+  int next = 0;
+  SupportVertex(sDirections[next++], 0);
+  // When the table runs out the last trial stands.
+  do {
+    SupportVertex(sDirections[next++], 1);
+  } while (next < kDirectionCount && !((mVertices[1] - mVertices[0]).LengthSquared() > kSeedSpread));
+  dgVector cross;
+  do {
+    SupportVertex(sDirections[next < kDirectionCount ? next : kDirectionCount - 1], 2);
+    ++next;
+    cross = (mVertices[1] - mVertices[0]).CrossProduct(mVertices[2] - mVertices[0]);
+  } while (next < kDirectionCount && !(cross.LengthSquared() > kSeedSpread));
+  do {
+    SupportVertex(sDirections[next < kDirectionCount ? next : kDirectionCount - 1], 3);
+    ++next;
+  } while (next < kDirectionCount && !(std::fabs((mVertices[3] - mVertices[0]).DotProduct(cross)) > kSeedSpread));
+  CheckTetrahedronVolume();
+  mVertexCount = 4;
+}
+
+int dgContactSolver::IntersectionTest(int& outFace, const dgVector& point) {
+  BuildTetrahedron();
+  return Walk(outFace, point);
+}
+
+int dgContactSolver::Walk(int& outFace, const dgVector& point) {
+  for (int step = 0; step < kMaxWalkSteps; ++step) {
+    int best = -1;
+    float bestDistance = 0.0f;
+    dgVector bestNormal;
+    for (int f = 0; f < 4; ++f) {
+      const FacePlane face = CalculateFacePlane(kTetrahedronFaces[f][0], kTetrahedronFaces[f][1],
+                                                kTetrahedronFaces[f][2]);
+      if (!face.valid) continue;
+      const float d = face.plane.Evaluate(point);
+      if (d > bestDistance) {
+        bestDistance = d;
+        best = f;
+        bestNormal = face.plane;
+      }
+    }
+    if (best < 0) return kPenetrating;
+    const int* row = kTetrahedronFaces[best];
+    const dgVector normal(bestNormal.x, bestNormal.y, bestNormal.z, 0.0f);
+    SupportVertex(normal, kTrialIndex);
+    const float gain = normal.DotProduct(mVertices[kTrialIndex] - mVertices[row[0]]);
+    const float tolerance = step < kTightSteps ? kTightTolerance : kLooseTolerance;
+    if (gain < tolerance) {
+      outFace = best;
+      return kSeparated;
+    }
+    if (gain < kStallGain) {
+      for (int i = 0; i < 4; ++i) {
+        if ((mVertices[kTrialIndex] - mVertices[i]).LengthSquared() < kStallDistance2) {
+          outFace = best;
+          return kSeparated;
+        }
+      }
+    }
+    // The face stays, the opposite vertex gives way to the new point: order
+    // the face as entries 0-2 and the new point as entry 3.
+    dgVector faceVertices[3];
+    dgVector faceSums[3];
+    for (int i = 0; i < 3; ++i) {
+      faceVertices[i] = mVertices[row[i]];
+      faceSums[i] = mSums[row[i]];
+    }
+    for (int i = 0; i < 3; ++i) {
+      mVertices[i] = faceVertices[i];
+      mSums[i] = faceSums[i];
+    }
+    CopyVertex(3, kTrialIndex);
+    CheckTetrahedronVolume();
+  }
+  // Out of steps. The last chosen face is now entries 0-2 (table row 0),
+  // whose plane faces away from the new point, i.e. opposite the chosen
+  // normal: accept it when nothing of the difference lies beyond it.
+  const FacePlane face = CalculateFacePlane(0, 1, 2);
+  if (!face.valid) return kFailed;
+  const dgVector reversed(face.plane.x, face.plane.y, face.plane.z, 0.0f);
+  SupportVertex(reversed, kTrialIndex);
+  if (reversed.DotProduct(mVertices[kTrialIndex] - mVertices[0]) < kStallGain) {
+    outFace = 0;
+    return kSeparated;
+  }
+  return kFailed;
+}
