@@ -7,7 +7,7 @@ run_dir="$build_dir/run"
 mkdir -p "$run_dir"
 
 # A build without the program (a partial checkout) has nothing to start.
-if [[ -x "$build_dir/game/puzzle/novaliths" ]]; then
-  cd "$run_dir" && exec ../game/puzzle/novaliths "${@:2}"
+if [[ -x "$build_dir/game/main/novaliths" ]]; then
+  cd "$run_dir" && exec ../game/main/novaliths "${@:2}"
 fi
 echo "Built the libraries in $build_dir; the program itself is not built yet."

@@ -1,12 +1,5 @@
 #include "tools/DBGSystemWindow.h"
 
-DBGPerformanceWindow::DBGPerformanceWindow() { name = "Vyre Performance"; }
-
-void DBGPerformanceWindow::SetTiming(uint32_t frameNumber, float framesPerSecond) {
-  frameNumber_ = frameNumber;
-  framesPerSecond_ = framesPerSecond;
-}
-
 DBGSystemWindow::DBGSystemWindow() { name = "Vyre System"; }
 
 DBGSystemWindow::~DBGSystemWindow() { delete performance_; }
@@ -18,7 +11,7 @@ void DBGSystemWindow::SetDefaultFrame(int32_t frame) {
   screen.SetPositionSize(Vector2(0.0f, 0.0f), Vector2(800.0f, 600.0f));
   SetRect(screen, screen);
   if (performance_ == nullptr) {
-    performance_ = new DBGPerformanceWindow();
+    performance_ = new PerformanceWindow();
     performance_->SetDefaultFrame(frame);
   }
 }

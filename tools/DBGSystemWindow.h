@@ -6,22 +6,9 @@
 #include "engine/foundation/String.h"
 #include "engine/gui/Window.h"
 #include "tools/DebugWindow.h"
+#include "tools/PerformanceWindow.h"
 
 #include <cstdint>
-
-// The window that shows the frame timing.
-class DBGPerformanceWindow : public Window {
- public:
-  DBGPerformanceWindow();
-  // Stores the clock's frame number and frames per second of the last swap.
-  void SetTiming(uint32_t frameNumber, float framesPerSecond);
-  uint32_t GetFrameNumber() const { return frameNumber_; }
-  float GetFramesPerSecond() const { return framesPerSecond_; }
-
- private:
-  uint32_t frameNumber_ = 0;
-  float framesPerSecond_ = 0.0f;
-};
 
 // A line typed into the developer console, split into its command word and
 // its argument; whoever acts on it sets the handled flag.
@@ -39,10 +26,10 @@ class DBGSystemWindow : public DebugWindow {
   // and creates its performance window.
   void SetDefaultFrame(int32_t frame) override;
   // Null until the set-up has run.
-  DBGPerformanceWindow* GetPerformanceWindow() const { return performance_; }
+  PerformanceWindow* GetPerformanceWindow() const { return performance_; }
   bool IsShown() const { return HasState(GUIState::kShown); }
   DBGConsoleLine consoleLine;
 
  private:
-  DBGPerformanceWindow* performance_ = nullptr;
+  PerformanceWindow* performance_ = nullptr;
 };

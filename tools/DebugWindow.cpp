@@ -1,11 +1,12 @@
 #include "tools/DebugWindow.h"
 
-#include <GL/gl.h>
+#include <cstdarg>
+#include <cstdio>
 
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Rect.h"
-#include "engine/graphics/GFXDisplay.h"
 #include "engine/runtime/fsm/StateMachine.h"
+#include "tools/DebugCanvas.h"
 
 namespace {
 
@@ -29,6 +30,11 @@ void SetDebugTextCell(int widthUnits, int heightUnits) {
 
 int DebugTextCellWidth() { return gTextCellWidth; }
 int DebugTextCellHeight() { return gTextCellHeight; }
+
+int WideLetterCell() {
+  const int width = GetDebugCanvas().TextWidth(0, "W");
+  return width < 1 ? 1 : width;
+}
 
 DebugWindow::DebugWindow() { name = "Vyre Window"; }
 
@@ -148,7 +154,26 @@ void DebugWindow::SetDeveloperFrame(int32_t fontIndex, const Vector2& position, 
 }
 
 void DebugWindow::PrintCell(const char* text, int column, int line) const {
-  GFXDisplay::PrintAt(text, frameStyle, column * gTextCellWidth, line * gTextCellHeight);
+  PrintCellInFont(frameStyle, text, column, line);
 }
 
-void DebugWindow::ApplyColour() const { glColor4f(colour[0], colour[1], colour[2], colour[3]); }
+void DebugWindow::PrintCellInFont(int font, const char* text, int column, int line) const {
+  GetDebugCanvas().Print(text, font, column * gTextCellWidth, line * gTextCellHeight);
+}
+
+void DebugWindow::PrintfCell(int font, int column, int line, const char* format, ...) const {
+  char text[256];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  PrintCellInFont(font, text, column, line);
+}
+
+void DebugWindow::BeginContents(int cellWidth, int cellHeight) {
+  DebugWindow::DrawContents();
+  ApplyColour();
+  SetDebugTextCell(cellWidth, cellHeight);
+}
+
+void DebugWindow::ApplyColour() const { GetDebugCanvas().SetColour(colour); }

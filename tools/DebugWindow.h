@@ -15,6 +15,9 @@
 void SetDebugTextCell(int widthUnits, int heightUnits);
 int DebugTextCellWidth();
 int DebugTextCellHeight();
+// The width of "W" in font 0 in whole units, at least 1: the cell of the
+// windows that print tables.
+int WideLetterCell();
 
 class DebugWindow : public Window {
  public:
@@ -57,7 +60,15 @@ class DebugWindow : public Window {
   void SetDeveloperFrame(int32_t fontIndex, const Vector2& position, const Vector2& size, int slideEdge);
   // Prints a text at a text-cell column and line with the window's font.
   void PrintCell(const char* text, int column, int line) const;
-  // glColor4f with the window colour.
+  // The same with another font (some windows print in font 0).
+  void PrintCellInFont(int font, const char* text, int column, int line) const;
+  // printf-style PrintCellInFont (texts up to 255 characters).
+  void PrintfCell(int font, int column, int line, const char* format, ...) const
+      __attribute__((format(printf, 5, 6)));
+  // How every derived window's contents begin: the children, the window
+  // colour and the text cell.
+  void BeginContents(int cellWidth, int cellHeight);
+  // The drawing colour becomes the window colour.
   void ApplyColour() const;
   bool IsVisible() const { return HasState(GUIState::kShown); }
 

@@ -39,9 +39,7 @@ const HelpWindow::Line* HelpWindow::Lines(int* lineCount) {
 }
 
 void HelpWindow::DrawContents() {
-  DebugWindow::DrawContents();
-  ApplyColour();
-  SetDebugTextCell(kTextCellUnits, kTextCellUnits);
+  BeginContents(kTextCellUnits, kTextCellUnits);
   for (const Line& line : kLines) PrintCell(line.text, line.column, line.line);
 }
 

@@ -183,7 +183,7 @@ uint8_t CGEMApplication::Frame(bool quitRequested) {
   profiler.End();  // Application
   if (!quitDone_ && steps_.endDisplay) steps_.endDisplay();
   if (developerWindow != nullptr) {
-    if (DBGPerformanceWindow* performance = developerWindow->GetPerformanceWindow()) {
+    if (PerformanceWindow* performance = developerWindow->GetPerformanceWindow()) {
       performance->SetTiming(frameCount_, Clock::Instance().GetFrameRate());
     }
   }

@@ -288,15 +288,22 @@ void Window::CreateTitleBar(const char* caption, uint32_t buttons) {
   PostGUI(eMSG_GUIENABLE, titleBar->GetId());
 }
 
-void Window::CreateScrollBars() {
+void Window::CreateScrollBars() { CreateScrollBars(true, true); }
+
+void Window::CreateScrollBars(bool horizontal, bool vertical) {
   if (horizontalBar != nullptr || verticalBar != nullptr) return;
-  horizontalBar = new ScrollBar();
-  verticalBar = new ScrollBar();
-  horizontalBar->name = name + ":HScrollBar";
-  verticalBar->name = name + ":VScrollBar";
-  horizontalBar->orientation = 0;
-  verticalBar->orientation = 1;
+  if (horizontal) {
+    horizontalBar = new ScrollBar();
+    horizontalBar->name = name + ":HScrollBar";
+    horizontalBar->orientation = 0;
+  }
+  if (vertical) {
+    verticalBar = new ScrollBar();
+    verticalBar->name = name + ":VScrollBar";
+    verticalBar->orientation = 1;
+  }
   for (ScrollBar* bar : {horizontalBar, verticalBar}) {
+    if (bar == nullptr) continue;
     bar->hitOnInner = 0;
     bar->SetParentId(ownId);
     bar->Show(true);

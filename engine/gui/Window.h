@@ -58,7 +58,10 @@ class Window : public GUIObject {
   // Normal, maximised and minimised rectangles all become outer.
   void SetRect(const Rect& outer, const Rect& inner);
   void CreateTitleBar(const char* caption, uint32_t buttons);
+  // Both scroll bars.
   void CreateScrollBars();
+  // Only the bars asked for; nothing when the window already has one.
+  void CreateScrollBars(bool horizontal, bool vertical);
   void CreateResizeIcon();
   void SetMinimisedRect(const Rect& rect);
   void SetMaximisedRect(const Rect& rect);

@@ -6,7 +6,7 @@ TEST(DBGSystemWindow, SetUpCoversTheScreenAndMakesThePerformanceWindowOnce) {
   DBGSystemWindow window;
   EXPECT_EQ(window.GetPerformanceWindow(), nullptr);
   window.SetDefaultFrame(3);
-  DBGPerformanceWindow* performance = window.GetPerformanceWindow();
+  PerformanceWindow* performance = window.GetPerformanceWindow();
   ASSERT_NE(performance, nullptr);
   EXPECT_EQ(performance->name, "Vyre Performance");
   EXPECT_FLOAT_EQ(window.GetLayer(), 90.0f);

@@ -1,0 +1,6 @@
+#include "tools/DBGEngineLinks.h"
+
+DBGEngineLinks& GetEngineLinks() {
+  static DBGEngineLinks links;
+  return links;
+}
