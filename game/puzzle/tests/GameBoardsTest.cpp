@@ -49,13 +49,10 @@ std::vector<int32_t> Board(std::vector<std::vector<int32_t>> discs) {
   return values;
 }
 
-class GameBoards : public ::testing::Test {
+class GameBoards : public ProfiledGameTest {
  protected:
   void SetUp() override {
-    services.loadable = {"tess"};
-    GameFixture::SetLastProfile("tess");
-    game = std::make_unique<Game>(services);
-    ASSERT_NE(game->profile, nullptr);
+    ProfiledGameTest::SetUp();
     plane.constellationCount = 2;
     plane.constellations.resize(2);
     plane.constellations[0].name = "Lyra";
@@ -69,10 +66,7 @@ class GameBoards : public ::testing::Test {
   }
   void TearDown() override { game->galacticPlane = nullptr; }
 
-  GameFixture fixture;
-  FakeServices services;
   GalacticPlane plane;
-  std::unique_ptr<Game> game;
 };
 
 TEST_F(GameBoards, ABoardWrittenIsReadBack) {
