@@ -129,21 +129,14 @@ TEST(GameStates, ShutdownQuitsFromAShellStateWithTheNullServices) {
   EXPECT_TRUE(game.HasQuit());
 }
 
-class GameReactions : public ::testing::Test {
+class GameReactions : public ProfiledGameTest {
  protected:
   void SetUp() override {
-    services.loadable = {"tess"};
-    GameFixture::SetLastProfile("tess");
-    game = std::make_unique<Game>(services);
+    ProfiledGameTest::SetUp();
     GameFixture::RunToFirstState(*game);
-    ASSERT_NE(game->profile, nullptr);
     GetScreenFade()->active = 0;
     Clock::Instance().SetGameTime(0.0f);
   }
-
-  GameFixture fixture;
-  FakeServices services;
-  std::unique_ptr<Game> game;
 };
 
 TEST_F(GameReactions, ARainbowPaysByTheShapeOfItsFirstGroupAndLocksTheDisc) {
