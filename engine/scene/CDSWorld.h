@@ -2,6 +2,9 @@
 #include <cstdint>
 
 #include "engine/foundation/BoundingVolumes.h"
+#include "engine/foundation/Ray.h"
+
+class CCDSHitList;
 
 // The collision and containment world, reduced to what the application
 // touches while the full system (objects, physics shapes, the octree and its
@@ -35,6 +38,11 @@ public:
     CCDSNode(const CCDSNode&) = delete;
     CCDSNode& operator=(const CCDSNode&) = delete;
 
+    // Adds the objects at or below this node that the sphere or the ray
+    // touches to hits, counting the nodes and objects visited.
+    void QuerySphere(const BoundingSphere& sphere, CCDSHitList& hits);
+    void QueryRay(const Ray& ray, CCDSHitList& hits);
+
     // Draws the collision shapes filed at or below node (null draws nothing).
     static void RenderShapes(CCDSNode* node);
     // Draws the cell and content boxes at or below node (null draws nothing).
@@ -53,6 +61,6 @@ public:
     CCDSNode* GetRoot() { return &mRoot; }
 
 private:
-    CCDSWorld() = default;
+    CCDSWorld();
     CCDSNode mRoot;
 };
