@@ -197,6 +197,19 @@ void DBGSystemWindow::Layout(const Rect& newOuter, const Rect& newInner) {
 }
 
 void DBGSystemWindow::OnMessage(CMSGMessage* message) {
+  // Show, hide and toggle are taken here and marked handled: the window
+  // hands the messages it gets on to its children, and the prompt would
+  // otherwise take this window's toggle as its own.
+  if (message->target == ownId && !(message->handled & 1) && HasState(GUIState::kActive)) {
+    bool taken = true;
+    switch (message->id) {
+      case eMSG_GUISHOW: Show(true); break;
+      case eMSG_GUIHIDE: Show(false); break;
+      case eMSG_GUITOGGLESHOW: Show(!IsShown()); break;
+      default: taken = false; break;
+    }
+    if (taken) message->handled |= 1;
+  }
   DebugWindow::OnMessage(message);
   if (message->target != ownId) return;
   if (message->id == eMSG_GUIUPDATE) {

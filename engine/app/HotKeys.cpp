@@ -23,5 +23,9 @@ uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySw
   }
   if (ctrl && down(scan::kHome)) actions |= kHotResetCamera;
   if (ctrl && down(scan::kSpace)) actions |= kHotTogglePause;
+  if (switches.developerWindowExists && !switches.typing) {
+    if (down(scan::kSlash)) actions |= kHotToggleHelp;
+    if (down(scan::kGrave)) actions |= kHotToggleConsole;
+  }
   return actions;
 }

@@ -2,6 +2,10 @@
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/app/PrepareSettings.h"
+#include "engine/gui/ConsoleInputBox.h"
+#include "tools/ConsoleWindow.h"
+#include "tools/DBGSystemWindow.h"
+#include "tools/HelpWindow.h"
 #include "content/DefaultData.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
@@ -25,6 +29,7 @@
 #include <GL/gl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -342,6 +347,67 @@ TEST_F(EngineRunDevice, TheRunWorksOnTheProgramWideServicesAndTypingReachesAFocu
   EXPECT_EQ(services.sound, GetSFXManager());
   EXPECT_STREQ(box.GetText().Chars(), "vyzv");
   window.children.Remove(&box);
+}
+
+// What the developer tools looked like a few frames into a run.
+struct DeveloperToolsSeen {
+  bool made = false;
+  bool shown = false;
+  uint8_t keys = 0;
+  bool consoleShown = false;
+  bool consoleHiding = false;
+  bool helpAsked = false;
+};
+
+TEST_F(EngineRunDevice, DevOpensTheToolsWhoseConsoleRunsALineTypedAtThePrompt) {
+  for (const bool dev : {false, true}) {
+    SCOPED_TRACE(dev ? "-dev" : "no switch");
+    auto owned = std::make_unique<CGEMApplication>();
+    CGEMApplication& application = *owned;
+    // As the game's constructor leaves them.
+    application.options.developerKeys = 0;
+    application.options.createDeveloperWindow = 0;
+    platform::ScriptedKeyboardSource* keyboard = nullptr;
+    DeveloperToolsSeen seen;
+    EngineRunOptions options;
+    options.commandLine = dev ? "-dev" : "";
+    options.application = std::move(owned);
+    options.makeInputSources = ScriptedInput(&keyboard);
+    options.pollEvent = [&](platform::Event*) {
+      // Ctrl+6, then the grave key shows the console; the prompt takes the
+      // focus, a slash is typed (and rubbed out), then "hide" and Enter.
+      const uint32_t next = application.GetFrameCount() + 1;
+      DBGSystemWindow* tools = application.developerWindow;
+      ConsoleWindow* console = tools != nullptr ? tools->GetConsoleWindow() : nullptr;
+      if (next == 16 && tools != nullptr) tools->GetPromptBox()->GainFocus();
+      if (next == 16) seen.consoleShown = console != nullptr && console->IsVisible();
+      if (next == 26) {
+        seen.made = tools != nullptr;
+        seen.shown = tools != nullptr && tools->IsShown();
+        seen.keys = application.options.developerKeys;
+        seen.consoleHiding = console != nullptr && (console->IsCurrent(&console->hideState) ||
+                                                    console->IsPending(&console->hideState) || !console->IsVisible());
+        seen.helpAsked = tools != nullptr && (tools->GetHelpWindow()->IsVisible() ||
+                                              tools->GetHelpWindow()->GetPendingState() != nullptr);
+      }
+      const std::pair<uint8_t, uint32_t> presses[] = {{0x29, 14}, {0x35, 17}, {0x0e, 18}, {0x23, 19},
+                                                      {0x17, 20}, {0x20, 21}, {0x12, 22}, {0x1c, 23}};
+      keyboard->Set(scan::kLeftCtrl, next == 12 || next == 13);
+      keyboard->Set(scan::k6, next == 13);
+      for (const auto& [code, frame] : presses) keyboard->Set(code, next == frame);
+      keyboard->Set(scan::kEscape, next == 27);
+      return false;
+    };
+    EXPECT_EQ(EngineRun(std::move(options)), 0);
+    EXPECT_EQ(seen.made, dev);
+    EXPECT_EQ(seen.shown, dev);
+    EXPECT_EQ(seen.keys, dev ? 1 : 0);
+    EXPECT_EQ(seen.consoleShown, dev);
+    EXPECT_EQ(seen.consoleHiding, dev);
+    EXPECT_FALSE(seen.helpAsked);
+  }
+  const std::vector<std::string> lines = ChannelLines(kLogGEM);
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line == "hide"; }));
 }
 
 // Holds a material from its first state on and asks about it when deleted,
