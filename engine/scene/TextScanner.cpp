@@ -1,14 +1,67 @@
 #include "engine/scene/TextScanner.h"
 
+#include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether a decimal number too large or too small for a float is the large
+// kind: the power of ten of its leading digit, exponent added, is positive.
+bool IsHugeDecimal(const char* p, const char* end) {
+    if (*p == '+' || *p == '-') ++p;
+    int64_t power = 0, fractionDigits = 0;
+    bool leadFound = false, afterPoint = false;
+    for (; p < end && (IsDigit(*p) || *p == '.'); ++p) {
+        if (*p == '.') {
+            afterPoint = true;
+            continue;
+        }
+        if (afterPoint) ++fractionDigits;
+        if (!leadFound && *p != '0') {
+            leadFound = true;
+            power = afterPoint ? -fractionDigits : 0;
+        } else if (leadFound && !afterPoint) {
+            ++power;
+        }
+    }
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negative = p < end && *p == '-';
+        if (p < end && (*p == '+' || *p == '-')) ++p;
+        int64_t exponent = 0;
+        // Saturates far beyond any float's range.
+        for (; p < end && IsDigit(*p); ++p) exponent = std::min<int64_t>(exponent * 10 + (*p - '0'), 1000000);
+        power += negative ? -exponent : exponent;
+    }
+    return power > 0;
+}
+
+// Parses a number the way the C library does in the "C" locale, whatever
+// locale the program runs in: the decimal point is always ".". Returns the
+// end of the number, or text when there is none.
+const char* ParseFloat(const char* text, const char* end, float& value) {
+    // from_chars takes no plus sign.
+    const char* digits = text + (*text == '+' ? 1 : 0);
+    if (digits != text && digits < end && *digits == '-') return text;
+    float parsed = 0.0f;
+    const auto [next, error] = std::from_chars(digits, end, parsed);
+    if (error == std::errc::invalid_argument) return text;
+    if (error == std::errc::result_out_of_range) {
+        // Overflow becomes infinity and underflow zero, signed as written.
+        parsed = IsHugeDecimal(text, next) ? std::numeric_limits<float>::infinity() : 0.0f;
+        if (*digits == '-') parsed = -parsed;
+    }
+    value = parsed;
+    return next;
+}
 
 }  // namespace
 
@@ -83,8 +136,8 @@ int TextScanner::Scan(const char* format, ...) {
                 *va_arg(args, uint32_t*) = uint32_t(uint64_t(value));
             }
         } else if (conversion == 'f') {
-            char* end = nullptr;
-            const float value = std::strtof(start, &end);
+            float value = 0.0f;
+            const char* end = ParseFloat(start, mText.c_str() + mText.size(), value);
             if (end == start) break;
             mPos += size_t(end - start);
             *va_arg(args, float*) = value;

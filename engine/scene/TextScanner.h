@@ -22,6 +22,8 @@ public:
     // Scans by a format of literals, blanks and the conversions %d (int32_t*),
     // %u (uint32_t*), %f (float*) and %s (std::string*). Returns the number of
     // values stored, or -1 when the text ended before the first conversion.
+    // Numbers are read as in the C library's "C" locale whatever the locale
+    // the program runs in, so "." is always the decimal point.
     int Scan(const char* format, ...);
     // True when the text after any white space begins with the literal; only
     // the white space is consumed. Lets a reader test for an optional line.

@@ -27,9 +27,13 @@ constexpr double kEarInsideTolerance = 0.05;
 constexpr double kSmallFaceArea = 0.0001;
 // Collapses that move the surface less than this are taken.
 constexpr double kSimplifyTolerance = 0.001;
-// Coplanar patch: unit normals at least this aligned, vertices this close to the seed plane.
+// Coplanar patch: unit normals at least this aligned, every vertex this
+// close to the seed plane (relative to the coordinates' size). A merged
+// face answers rays and contacts by the plane of its first corners, so its
+// corners must all lie in that plane: a looser band leaves gaps between a
+// merged face and its neighbours on curved surfaces.
 constexpr double kCoplanarDot = 0.9999;
-constexpr double kCoplanarDistance = 0.08;
+constexpr double kCoplanarDistance = 1e-5;
 // A merged corner must turn by more than this sine (about 5.7 degrees).
 constexpr double kConvexCornerSine = 0.1;
 constexpr double kCoincidentSquared = 1e-12;
@@ -226,7 +230,9 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
     dgVector3d normal = FaceNormal3d(seed, vertices, strideBytes, edgeCount);
     if (normal.LengthSquared() < kDegenerateNormal) continue;
     normal = normal * (1.0 / std::sqrt(normal.LengthSquared()));
-    const double offset = -normal.Dot(dgReadVertex3d(vertices, strideBytes, seed->vertex));
+    const dgVector3d seedPoint = dgReadVertex3d(vertices, strideBytes, seed->vertex);
+    const double offset = -normal.Dot(seedPoint);
+    const double seedSize = std::fmax(std::fmax(std::fabs(seedPoint.x), std::fabs(seedPoint.y)), std::fabs(seedPoint.z));
 
     // Gather the coplanar patch across shared edges; every face in it is stamped.
     int patchCount = 0;
@@ -248,9 +254,11 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
         if (n.Dot(normal) < kCoplanarDot) continue;
         bool onPlane = true;
         dgEdge* corner = neighbour;
-        for (int k = 0; k < neighbourLength && onPlane; ++k, corner = corner->next)
-          onPlane = std::fabs(normal.Dot(dgReadVertex3d(vertices, strideBytes, corner->vertex)) + offset) <=
-                    kCoplanarDistance;
+        for (int k = 0; k < neighbourLength && onPlane; ++k, corner = corner->next) {
+          const dgVector3d p = dgReadVertex3d(vertices, strideBytes, corner->vertex);
+          const double size = std::fmax(std::fmax(std::fabs(p.x), std::fabs(p.y)), std::fabs(p.z));
+          onPlane = std::fabs(normal.Dot(p) + offset) <= kCoplanarDistance * (1.0 + size + seedSize);
+        }
         if (!onPlane) continue;
         corner = neighbour;
         for (int k = 0; k < neighbourLength; ++k, corner = corner->next) corner->mark = mark;

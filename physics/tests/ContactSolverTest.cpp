@@ -145,6 +145,32 @@ TEST_F(ContactSolver, SeededPairsSeparateAlongTheirNormalWithinTheirRoom) {
   }
 }
 
+TEST_F(ContactSolver, DeepRoundPairsEndTheExpansionWithinItsBounds) {
+  // Smooth shapes deep inside each other exhaust the polytope's vertices,
+  // edges, planes and heap before the search converges.
+  std::mt19937 random(4321);
+  std::uniform_real_distribution<float> size(0.5f, 3.0f);
+  std::uniform_real_distribution<float> offset(-0.3f, 0.3f);
+  for (int trial = 0; trial < 60; ++trial) {
+    SCOPED_TRACE(trial);
+    dgCollision* shapes[2];
+    for (dgCollision*& shape : shapes) {
+      shape = trial % 2 ? world->CreateEllipse(size(random), size(random), size(random), dgMatrix())
+                        : world->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
+    }
+    PlacedBody body0(shapes[0], RandomRotation(random, dgVector(0, 0, 0, 1)));
+    PlacedBody body1(shapes[1], RandomRotation(random, dgVector(offset(random), offset(random), offset(random), 1)));
+    dgContact contacts[16];
+    const int count = Contacts(body0.body, body1.body, contacts);
+    ASSERT_GE(count, 1);
+    for (int i = 0; i < count; ++i) {
+      EXPECT_TRUE(std::isfinite(contacts[i].point.LengthSquared()));
+      EXPECT_NEAR(contacts[i].normal.LengthSquared(), 1.0f, 1e-4f);
+      EXPECT_GE(contacts[i].penetration, 0.0f);
+    }
+  }
+}
+
 TEST_F(ContactSolver, SpherePairsMatchTheClosedFormWithinTheGrid) {
   std::mt19937 random(77);
   std::uniform_real_distribution<float> radius(0.5f, 2.0f);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,44 @@ TEST(TextScanner, HostileNumbersAndWordsStayBounded) {
     // A NUL ends the text.
     EXPECT_EQ(scan.Scan("%s", &hidden), -1);
     EXPECT_EQ(scan.Remaining(), 0u);
+}
+
+// Floats read as the C library reads them in the "C" locale, without
+// consulting the program's locale: "." is the decimal point, a comma ends
+// the number, and values beyond a float's range saturate.
+TEST(TextScanner, FloatsReadAsInTheCLocale) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        std::string text;
+        int stored;
+        float value;
+        const char* left;  // what a following "%s" reads
+    } cases[] = {
+        {"+1.5 x", 1, 1.5f, "x"},
+        {"-.25 x", 1, -0.25f, "x"},
+        {"5. x", 1, 5.0f, "x"},
+        {"1,5", 1, 1.0f, ",5"},
+        {"2.5e1x", 1, 25.0f, "x"},
+        {"1e39 x", 1, inf, "x"},
+        {"-1e400 x", 1, -inf, "x"},
+        {"1" + std::string(60, '0') + " x", 1, inf, "x"},
+        {"1e-60 x", 1, 0.0f, "x"},
+        {"0." + std::string(400, '0') + "1e350 x", 1, 0.0f, "x"},
+        {"+-1", 0, 7.0f, "+-1"},
+        {"infinity x", 1, inf, "x"},
+    };
+    for (const auto& c : cases) {
+        TextScanner scan = Over(c.text);
+        float value = 7.0f;
+        EXPECT_EQ(scan.Scan("%f", &value), c.stored) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+        std::string left;
+        scan.Scan("%s", &left);
+        EXPECT_EQ(left, c.left) << c.text;
+    }
+    float value = 0.0f;
+    EXPECT_EQ(Over("nan").Scan("%f", &value), 1);
+    EXPECT_TRUE(std::isnan(value));
 }
 
 }  // namespace
