@@ -78,6 +78,9 @@ DBGSystemWindow::~DBGSystemWindow() {
 
 void DBGSystemWindow::SetDefaultFrame(int32_t frame) {
   Window::SetDefaultFrame(frame);
+  // A container over the whole screen: a frame of its own would veil the
+  // game and the tools alike.
+  style &= ~(GUIStyle::kFrame | GUIStyle::kImage);
   SetLayer(kLayer);
   const Rect screen = RectAt(0, 0, 800, 600);
   SetRect(screen, screen);
@@ -172,6 +175,10 @@ void DBGSystemWindow::BuildToolbars(int32_t frame) {
   Post(eMSG_GUIACTIVATE, ownId, tools_[kUserInterface].get());
 }
 
+DebugToolbar* DBGSystemWindow::InputToolbar() const {
+  return toolbar_ != nullptr ? toolbar_->GetSubToolbar(0) : nullptr;
+}
+
 void DBGSystemWindow::PostToTools(uint32_t id) {
   for (const std::unique_ptr<Window>& tool : tools_) Post(id, ownId, tool.get());
 }
@@ -179,14 +186,21 @@ void DBGSystemWindow::PostToTools(uint32_t id) {
 void DBGSystemWindow::Show(bool visible) {
   if (visible) {
     state |= GUIState::kShown;
+    // Its own show is kept from its children (see OnMessage), so the
+    // corner button and the prompt are shown here.
+    Post(eMSG_GUISHOW, ownId, invoke_.get());
     Post(eMSG_GUISHOW, ownId, prompt_.get());
     Post(eMSG_GUIACTIVATE, ownId, toolbar_.get());
+    Post(eMSG_GUIACTIVATE, ownId, InputToolbar());
     PostToTools(eMSG_GUIACTIVATE);
   } else {
     state &= ~GUIState::kShown;
+    Post(eMSG_GUIHIDE, ownId, invoke_.get());
     Post(eMSG_GUIHIDE, ownId, prompt_.get());
     Post(eMSG_GUIHIDE, ownId, toolbar_.get());
     Post(eMSG_GUIDEACTIVATE, ownId, toolbar_.get());
+    Post(eMSG_GUIHIDE, ownId, InputToolbar());
+    Post(eMSG_GUIDEACTIVATE, ownId, InputToolbar());
     PostToTools(eMSG_GUIDEACTIVATE);
   }
 }

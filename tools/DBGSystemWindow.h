@@ -67,6 +67,10 @@ class DBGSystemWindow : public DebugWindow {
  private:
   void CreateToolWindows(int32_t frame);
   void BuildToolbars(int32_t frame);
+  // The toolbar of the input tools, which lives with the main toolbar
+  // (it is no child of it: every window is drawn and fed by the window
+  // manager, so it comes and goes with the main toolbar from here).
+  DebugToolbar* InputToolbar() const;
   // Every tool window gets the message from this window.
   void PostToTools(uint32_t id);
 

@@ -122,6 +122,11 @@ TEST_F(SystemWindowTest, AHoverShowsTheButtonNameBesideTheCursorAndLeavingHidesI
 TEST_F(SystemWindowTest, HidingHidesTheToolbarAndDeactivatesEveryTool) {
   system.Show(true);
   EXPECT_TRUE(system.GetToolbar()->HasState(GUIState::kActive));
+  // "UIO System" brings up the input toolbar.
+  const DebugToolbar& input = *system.GetToolbar()->GetSubToolbar(0);
+  EXPECT_TRUE(input.HasState(GUIState::kActive));
+  GetGUIMSGService()->Post(eMSG_GUISHOW, -1, input.GetId(), 0, 0.0);
+  EXPECT_TRUE(input.IsPending(&input.showState) || input.IsVisible());
   for (const auto& tool : system.GetToolWindows()) EXPECT_TRUE(tool->HasState(GUIState::kActive));
   GetGUIMSGService()->Post(eMSG_GUISHOW, -1, system.GetToolbar()->GetId(), 0, 0.0);
   system.Show(false);

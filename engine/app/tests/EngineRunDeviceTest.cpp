@@ -7,6 +7,10 @@
 #include "tools/DBGSystemWindow.h"
 #include "tools/HelpWindow.h"
 #include "content/DefaultData.h"
+#include "content/Image.h"
+#include "content/PngWriter.h"
+#include "engine/gui/Icon.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/TextBox.h"
@@ -408,6 +412,59 @@ TEST_F(EngineRunDevice, DevOpensTheToolsWhoseConsoleRunsALineTypedAtThePrompt) {
   }
   const std::vector<std::string> lines = ChannelLines(kLogGEM);
   EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line == "hide"; }));
+}
+
+TEST_F(EngineRunDevice, WithDevTheToolbarAndTheConsoleShowOnScreen) {
+  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  std::vector<uint8_t> pixels(800 * 600 * 4);
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
+  EngineRunOptions options;
+  options.commandLine = "-dev";
+  options.application = std::move(owned);
+  options.makeInputSources = ScriptedInput(&keyboard);
+  bool closed = false;
+  options.pollEvent = [&](platform::Event* event) {
+    // Ctrl+6 shows the System window, the corner button's message brings the
+    // toolbar up, the grave key the console; once both have slid in, the
+    // frame is read back.
+    const uint32_t next = application.GetFrameCount() + 1;
+    keyboard->Set(scan::kLeftCtrl, next == 12 || next == 13);
+    keyboard->Set(scan::k6, next == 13);
+    keyboard->Set(0x29, next == 15);
+    if (next == 14 && application.developerWindow != nullptr) {
+      const Icon* invoke = application.developerWindow->GetInvokeButton();
+      GetGUIMSGService()->Post(eMSG_GUISHOW, invoke->GetId(), invoke->pressMessage.target, 0, 0.0);
+    }
+    if (closed || next != 90) return false;
+    closed = true;
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    event->type = platform::EventType::WindowClose;
+    return true;
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  if (const char* shot = getenv("VYRE_TEST_SCREENSHOT")) {
+    Image image(800, 600);
+    for (int y = 0; y < 600; ++y) {
+      std::copy_n(&pixels[size_t(599 - y) * 800 * 4], 800 * 4, &image.pixels[size_t(y) * 800 * 4]);
+    }
+    WritePng(shot, image, false);
+  }
+
+  auto at = [&](int x, int y) { return &pixels[(size_t(599 - y) * 800 + x) * 4]; };
+  // Drawn somewhere in a box: anything brighter than the cleared frame.
+  auto drawn = [&](int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) count += (at(x, y)[0] > 100 || at(x, y)[1] > 100) ? 1 : 0;
+    }
+    return count;
+  };
+  EXPECT_GT(drawn(0, 24, 32, 568), 500) << "the toolbar along the left edge";
+  EXPECT_GT(drawn(40, 200, 800, 560), 500) << "the console";
+  EXPECT_GT(drawn(0, 568, 32, 600), 50) << "the corner button";
 }
 
 // Holds a material from its first state on and asks about it when deleted,
