@@ -1,4 +1,5 @@
-# The two commands: `make run` builds and starts the program, `make test`
+# The two commands: `make run` builds and starts the program (ARGS="..."
+# hands it a command line), `make test`
 # builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
 # test. Both first install the Debian packages that are missing (as root).
 
@@ -27,8 +28,11 @@ build-test: deps $(TEST_DIR)/build.ninja
 test: build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
+# Words for the program's command line: make run ARGS="-dev".
+ARGS ?=
+
 run: build
-	@bash scripts/run.sh $(RELEASE_DIR)
+	@bash scripts/run.sh $(RELEASE_DIR) $(ARGS)
 
 clean:
 	rm -rf build

@@ -43,6 +43,7 @@ function(vyre_tests)
   file(MAKE_DIRECTORY "${scratch}")
   set(common_env
       "VYRE_REGISTRY=${scratch}/registry.reg"
+      "VYRE_USER_DIR=${scratch}"
       "VYRE_MESSAGEBOX=no"
       "VYRE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 

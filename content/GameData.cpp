@@ -3,6 +3,8 @@
 #include "content/Constellations.h"
 #include "content/Credits.h"
 #include "content/DataFolder.h"
+#include "content/GameSounds.h"
+#include "content/GemModels.h"
 #include "content/GlyphSheets.h"
 #include "content/MaterialLibraries.h"
 #include "content/Screens.h"
@@ -14,7 +16,9 @@ bool MakeGameData(const std::string& runFolder, const std::string& fontFolder) {
   WriteGlyphSheets(folder, fontFolder + "/DejaVuSans-Bold.ttf");
   WriteTextFonts(folder, fontFolder);
   WriteMaterialLibraries(folder);
+  WriteGemModels(folder);
   WriteConstellations(folder);
   WriteCredits(folder);
+  WriteSounds(folder);
   return folder.Ok();
 }

@@ -25,6 +25,10 @@ bool SearchDirectory(std::string_view pattern, std::vector<DirectoryEntry>& outE
 // its parent does not exist or it cannot be made.
 bool MakeFolder(std::string_view path);
 
+// Creates every folder a file path names before its last component; true when
+// they all exist afterwards.
+bool MakeParentFolders(std::string_view filePath);
+
 // True when the path names an existing folder.
 bool IsFolder(std::string_view path);
 

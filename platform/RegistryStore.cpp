@@ -312,14 +312,6 @@ std::string Serialise(const Store& store) {
 }
 
 // Creates every missing folder of the file's parent path.
-bool MakeParentFolders(const std::string& filePath) {
-  for (size_t slash = filePath.find('/', 1); slash != std::string::npos;
-       slash = filePath.find('/', slash + 1)) {
-    if (!MakeFolder(filePath.substr(0, slash))) return false;
-  }
-  return true;
-}
-
 std::string ConfigFolder() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg && xdg[0] == '/') return xdg;

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Starts the program in its run folder. The program reads and writes relative
-# to its working directory, so the run folder holds the generated data.
+# Starts the program in its run folder, handing it the remaining words as its
+# command line. The program reads its game data relative to its working
+# directory, so the run folder holds the generated data; the player's own
+# files go to the user folder (~/.local/share/Novaliths).
 set -euo pipefail
 build_dir=$1
 run_dir="$build_dir/run"

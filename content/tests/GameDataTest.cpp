@@ -4,6 +4,7 @@
 #include "content/Constellations.h"
 #include "content/GameData.h"
 #include "content/GameDataNames.h"
+#include "content/GameSounds.h"
 #include "content/GlyphSheets.h"
 #include "engine/graphics/GFXFont.h"
 #include "engine/graphics/Material.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -254,6 +256,18 @@ TEST(GameData, EveryCreditsLineCarriesAMarker) {
                         line == "<RULE>";
     EXPECT_TRUE(marked) << line;
   }
+}
+
+TEST(GameData, TheUnstableLoopJoinsWithoutAClick) {
+  const Sound loop = EffectSound("UnstableNovalith");
+  ASSERT_EQ(loop.channels.size(), 1u);
+  const Signal& samples = loop.channels[0];
+  ASSERT_EQ(samples.size(), size_t(kUnstablePulseSeconds * kUnstablePulses * kEffectRate));
+  float largestStep = 0.0f;
+  for (size_t i = 1; i < samples.size(); ++i) largestStep = std::max(largestStep, std::fabs(samples[i] - samples[i - 1]));
+  // Played round, the last sample leads into the first like any other two.
+  EXPECT_LE(std::fabs(samples.front() - samples.back()), largestStep);
+  EXPECT_GT(largestStep, 0.0f);
 }
 
 TEST(GameData, TwoGenerationsWriteTheSameBytes) {

@@ -59,15 +59,19 @@ struct EngineParts {
 void RebuildDisplay(EngineParts& parts) {
   CDisplay& display = *parts.display;
   if (!display.HasState(CDisplay::kChangePending)) return;
-  // The lists belong to the context about to go.
-  if (display.HasContext()) GFXDisplay::DeleteFontLists();
+  // The font and model lists belong to the context about to go: they are
+  // released while it is current (once it is gone, their numbers would name
+  // the new context's own lists), and compiled again on the next draw.
+  if (display.HasContext()) {
+    GFXDisplay::DeleteFontLists();
+    C3MEManager& models = C3MEManager::Instance();
+    for (uint32_t i = 0; i < models.GetModelCount(); ++i) {
+      if (C3MEModel* model = models.GetModelAt(i)) model->ReleaseDisplayLists();
+    }
+  }
   display.Recreate();
   parts.input->Reinit(parts.options->makeInputSources());
   CTEXManager::GetInstance()->UnloadAll();
-  C3MEManager& models = C3MEManager::Instance();
-  for (uint32_t i = 0; i < models.GetModelCount(); ++i) {
-    if (C3MEModel* model = models.GetModelAt(i)) model->compiled = false;
-  }
   GFX_GL::ReinstallShaders();
   GFXDisplay::ResetRenderStateCache();
   parts.application->ApplyStoredDisplayState();

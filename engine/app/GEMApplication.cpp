@@ -21,7 +21,7 @@
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SCNScene.h"
 #include "engine/scene/SceneNode.h"
-#include "platform/FileSystem.h"
+#include "platform/UserFolder.h"
 #include "platform/Random.h"
 #include "tools/DBGEngineLinks.h"
 #include "tools/DBGSystemWindow.h"
@@ -211,8 +211,8 @@ void CGEMApplication::Quit() {
     settings->top = top;
     settings->modified = true;
   }
-  if (!platform::IsFolder("Vyre")) platform::MakeFolder("Vyre");
-  GetWindowManager()->WriteLayout("Vyre//GUI.TXT");
+  // The layout is the player's: it goes to the user folder.
+  GetWindowManager()->WriteLayout(platform::UserWritePath("Vyre//GUI.TXT").c_str());
   if (GFX_GL::IsStarted()) GFX_GL::Stop();
   if (quitHook_) quitHook_();
 }

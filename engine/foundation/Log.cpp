@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "engine/foundation/DirList.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
 #include "platform/Time.h"
+#include "platform/UserFolder.h"
 
 namespace {
 
@@ -68,15 +68,13 @@ String ChannelFileName(const char* tag) {
   return name;
 }
 
-// Creates "Logs" in the working directory and this run's dated folder in it.
+// Creates "Logs" in the user folder (the logs are the player's, like the
+// settings) and this run's dated folder in it.
 void PrepareRunFolder() {
   state.runFolderTried = true;
   state.runFolder.noNewline = 1;
-  std::string workingFolder = platform::CurrentDirectory();
-  if (workingFolder.empty()) workingFolder = ".";
-  DirList::MakeFolder((workingFolder + "/Logs").c_str());
-  std::string folder = Log::RunFolderName(workingFolder, platform::CurrentLocalTime());
-  DirList::MakeFolder(folder.c_str());
+  std::string folder = Log::RunFolderName(platform::UserFolder(), platform::CurrentLocalTime());
+  platform::MakeParentFolders(folder + "/");
   state.runFolder = folder.c_str();
 }
 
@@ -202,11 +200,11 @@ void Reset() {
 
 const String& RunFolder() { return state.runFolder; }
 
-std::string RunFolderName(std::string_view workingFolder, const platform::LocalTime& start) {
+std::string RunFolderName(std::string_view userFolder, const platform::LocalTime& start) {
   char dated[64];
   std::snprintf(dated, sizeof dated, "/Logs/%04d-%02d-%02d @ %02d-%02d-%02d", start.year, start.month, start.day,
                 start.hour, start.minute, start.second);
-  return std::string(workingFolder) + dated;
+  return std::string(userFolder) + dated;
 }
 
 }  // namespace Log

@@ -64,7 +64,7 @@ void Reset();
 // The folder of this run's log files, empty when files are off.
 const String& RunFolder();
 // The run folder for a start at the given local time:
-// "<working folder>/Logs/YYYY-MM-DD @ HH-MM-SS".
-std::string RunFolderName(std::string_view workingFolder, const platform::LocalTime& start);
+// "<user folder>/Logs/YYYY-MM-DD @ HH-MM-SS".
+std::string RunFolderName(std::string_view userFolder, const platform::LocalTime& start);
 
 }  // namespace Log

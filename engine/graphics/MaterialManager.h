@@ -107,6 +107,8 @@ class CMATManager {
   uint32_t GetLibraryCount() const { return libraries_.Count(); }
   const CMATLibrary* GetLibraryAt(uint32_t n) const { return static_cast<CMATLibrary*>(libraries_.At(n)); }
   int32_t PendingCount() const { return pendingCount_; }
+  // Stages the last ResolveTextures call resolved (0 after an idle call).
+  int32_t ResolvedThisCall() const { return resolvedThisCall_; }
   // Most stage textures one resolve call resolves (-1: no limit).
   void SetResolveBudget(int32_t budget) { resolveBudget_ = budget; }
 

@@ -142,6 +142,8 @@ void CTEXManager::AddSearchPath(const String& path) {
 }
 
 void CTEXManager::LoadQueued(bool force) {
+  // Counted afresh on every call, so an idle call reports nothing loaded.
+  loadedThisCall_ = 0;
   if (!force && pendingCount_ == 0) return;
   const uint32_t total = textures_.Count();
   LogTEX("%s", kDashes);
@@ -149,7 +151,6 @@ void CTEXManager::LoadQueued(bool force) {
   LogTEX("%s", kDashes);
   loadProgress_ = 0.0f;
   const float progressStep = total > 0 ? 100.0f / float(total) : 100.0f;
-  loadedThisCall_ = 0;
 
   uint32_t position = 0;
   for (PooledListNode* node = textures_.Head(); node != nullptr; node = node->next, ++position) {

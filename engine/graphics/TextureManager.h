@@ -59,6 +59,8 @@ class CTEXManager {
   uint32_t SearchPathCount() const { return searchPaths_.Count(); }
   const String* SearchPathAt(uint32_t index) const { return static_cast<const String*>(searchPaths_.At(index)); }
   int32_t PendingCount() const { return pendingCount_; }
+  // Textures the last LoadQueued call loaded (0 after an idle call).
+  int32_t LoadedThisCall() const { return loadedThisCall_; }
   // Per cent of the textures examined by the last load call.
   float LoadProgress() const { return loadProgress_; }
   // Most textures one load call loads (-1: no limit).

@@ -84,7 +84,9 @@ Window* GUIWindowManager::GetWindowAt(int position) const {
 void GUIWindowManager::RegisterWindow(Window* window) {
   if (window == nullptr) return;
   windows.push_back(window);
-  window->managerIndex = static_cast<int>(windows.size()) - 1;
+  // Numbers come from a counter: the list's size would repeat a live
+  // window's number once one was removed.
+  window->managerIndex = nextWindowIndex++;
   // The first window gives its place to the first later one of a higher layer.
   for (size_t i = 1; i < windows.size(); ++i) {
     if (windows[i]->GetLayer() > windows[0]->GetLayer()) {

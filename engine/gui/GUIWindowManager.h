@@ -22,7 +22,8 @@ class GUIWindowManager : public Base {
   Window* FindWindow(const char* name) const;
   // The window with that manager index, or null.
   Window* FindWindowByIndex(int index) const;
-  // Appends the window, gives it its index, then applies the layer ordering.
+  // Appends the window, gives it the next number (0, 1, 2... in registration
+  // order, never reused), then applies the layer ordering.
   void RegisterWindow(Window* window);
   // Removes the window and any focus it (or one of its children) held.
   void UnregisterWindow(Window* window);
@@ -62,6 +63,8 @@ class GUIWindowManager : public Base {
   bool IsRegistered(const Window* window) const;
 
   std::vector<Window*> windows;  // not owned
+  // The number the next registered window gets; never handed out twice.
+  int nextWindowIndex = 0;
   uint8_t layerFilterExact = 0;
   float layerFilterValue = 0.0f;
   Window* focusedWindow = nullptr;

@@ -93,11 +93,12 @@ void C3MEManager::ReleaseModel(C3MEModel* model) {
 }
 
 void C3MEManager::LoadResources() {
+    // Counted afresh on every call, so an idle call reports nothing loaded.
+    loadedThisCall = 0;
     if (pending <= 0) return;
     Log3ME("%s", kRule);
     Log3ME("%d / %d resources to load", pending, int(mModels.size()));
     Log3ME("%s", kRule);
-    loadedThisCall = 0;
     for (size_t i = 0; i < mModels.size() && (loadLimit < 0 || loadedThisCall < loadLimit); ++i) {
         C3MEModel& model = *mModels[i];
         if (model.loadState != C3MEModel::kNotRead) continue;

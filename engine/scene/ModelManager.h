@@ -58,7 +58,7 @@ public:
 
     // Models read per LoadResources call at most; negative for no limit.
     int32_t loadLimit = -1;
-    // Models attempted by the running LoadResources.
+    // Models attempted by the last LoadResources call (0 after an idle call).
     int32_t loadedThisCall = 0;
     // Models registered and not yet attempted.
     int32_t pending = 0;

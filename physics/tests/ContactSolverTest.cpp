@@ -11,6 +11,7 @@
 #include "physics/contacts/dgContactSolver.h"
 #include "physics/shapes/dgCollisionSphere.h"
 #include "physics/soup/dgCollisionConvexPolygon.h"
+#include "physics/world/dgPointCollision.h"
 #include "support/ContactFixtures.h"
 #include "support/CountingHooks.h"
 #include "support/TestHull.h"
@@ -303,6 +304,18 @@ TEST_F(ContactSolver, ClosestPointsOfSeparatedShapesMatchTheirDistance) {
     EXPECT_GT(normal.DotProduct(direction), 0.999f);
     // Both points lie on the line of centres.
     EXPECT_GT((p0 - dgVector(1, 2, 3, 1)).DotProduct(direction), 0.74f);
+  }
+  {
+    // The world's point query: the shape as body 0, its private point as body 1.
+    PlacedBody box(Box(), Turned(dgVector(0, 1, 0), 0.7f, dgVector(1, 0, 0)));
+    dgCollision* point = world->GetPointCollision();
+    point->AddRef();
+    PlacedBody query(point, At(1, 3, 0));
+    dgVector onBox, onPoint, normal;
+    ASSERT_EQ(dgCalculateClosestPoints(&box.body, &query.body, onBox, onPoint, normal), 1);
+    ExpectNear(onBox, dgVector(1, 0.5f, 0), 1e-4f);
+    ExpectNear(onPoint, dgVector(1, 3, 0), 1e-4f);
+    ExpectNear(normal, dgVector(0, 1, 0), 1e-4f);
   }
   for (float gap : {0.0f, -0.2f}) {
     PlacedBody a(Box(), At(0, 0, 0));

@@ -78,6 +78,14 @@ bool MakeFolder(std::string_view path) {
   return errno == EEXIST && IsFolder(onDisk);
 }
 
+bool MakeParentFolders(std::string_view filePath) {
+  for (size_t slash = filePath.find('/', 1); slash != std::string_view::npos;
+       slash = filePath.find('/', slash + 1)) {
+    if (!MakeFolder(filePath.substr(0, slash))) return false;
+  }
+  return true;
+}
+
 bool IsFolder(std::string_view path) {
   struct stat info;
   return stat(ResolvePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);

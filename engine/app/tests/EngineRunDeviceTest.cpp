@@ -9,9 +9,11 @@
 #include "content/DefaultData.h"
 #include "content/Image.h"
 #include "content/PngWriter.h"
+#include "engine/graphics/GFXDisplay.h"
 #include "engine/gui/Icon.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/RenderState.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/TextBox.h"
 #include "engine/gui/Window.h"
@@ -21,7 +23,10 @@
 #include "engine/runtime/settings/Registry.h"
 #include "engine/runtime/settings/Settings.h"
 #include "engine/runtime/sound/SFXManager.h"
+#include "engine/scene/Model.h"
+#include "engine/scene/ModelDrawing.h"
 #include "engine/scene/ModelManager.h"
+#include "engine/scene/tests/support/SquareModel.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
 #include "engine/foundation/Log.h"
@@ -126,26 +131,39 @@ class ListeningWindow : public Window {
   uint32_t frame = 0;
 };
 
-// Runs in a folder of its own: the layout and settings files land there.
-// The settings are prepared as the program's entry point prepares them.
+// Runs in a folder of its own, with a user folder of its own below it (not
+// made yet) where the layout and settings files land. The settings are
+// prepared as the program's entry point prepares them.
 class EngineRunDevice : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/vyre-engine-run-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    registry = folder + "/registry.reg";
-    setenv("VYRE_REGISTRY", registry.c_str(), 1);
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(folder.c_str()), 0);
-    PrepareSettings("Vyre");
+    UseFreshFolders();
   }
   void TearDown() override { ASSERT_EQ(chdir(previous), 0); }
 
+  void UseFreshFolders() {
+    char pattern[] = "/tmp/vyre-engine-run-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    user = folder + "/user";
+    registry = folder + "/registry.reg";
+    setenv("VYRE_REGISTRY", registry.c_str(), 1);
+    setenv("VYRE_USER_DIR", user.c_str(), 1);
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    PrepareSettings("Vyre");
+  }
+
   std::string folder;
+  std::string user;
   std::string registry;
   char previous[4096] = {};
 };
+
+bool FileExists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
 
 TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
   static const FixedLogSettings kAll(true, false, "ALL");
@@ -185,23 +203,55 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
                 {"Exit|'NULL'", "Enter|'[GEM] Create' ", "Exit|'[GEM] Create'", "Enter|'Play' ",
                  "Next|'NULL'"});
   ExpectInOrder(ChannelLines(kLogGEM), {"Entering Create state...", "Leaving Create state..."});
-  struct stat info;
-  EXPECT_EQ(stat("Vyre/GUI.TXT", &info), 0) << "the window layout is written at quit";
+  EXPECT_TRUE(FileExists(user + "/Vyre/GUI.TXT")) << "the window layout is written at quit";
+  EXPECT_FALSE(FileExists("Vyre")) << "the layout is the player's, not the run folder's";
+}
+
+// Draws a white square of a registered model through display lists over the
+// top left of the view (x 40..160, y 120..210 from the top), above the scene.
+void DrawListedSquare(C3MEModel** model) {
+  if (*model == nullptr) {
+    C3MEManager& models = C3MEManager::Instance();
+    *model = models.CreateModel("listed square");
+    const float corners[4][2] = {{-0.9f, 0.3f}, {-0.6f, 0.3f}, {-0.9f, 0.6f}, {-0.6f, 0.6f}};
+    BuildSquareModel(**model, corners, "plain", 0x140);
+    (*model)->loadState = C3MEModel::kLoaded;
+    --models.pending;
+  }
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glClear(GL_DEPTH_BUFFER_BIT);
+  GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED | RenderFlag::COMPILE3ME);
+  GFXDisplay::DrawModel(*model);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
 }
 
 TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
   ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
-  // The second run rebuilds the window in frame 10: textures, font lists and
-  // render state must all come back in the new context.
+  // The second run rebuilds the window in frame 10: textures, font lists,
+  // model lists and render state must all come back in the new context.
   for (bool rebuild : {false, true}) {
     SCOPED_TRACE(rebuild ? "after a display rebuild" : "first window");
     std::vector<uint8_t> pixels(800 * 600 * 4);
     EngineRunOptions options;
     options.application = std::make_unique<CGEMApplication>();
     CGEMApplication& application = *options.application;
+    C3MEModel* square = nullptr;
+    bool compiledBeforeRebuild = false;
+    options.drawFrame = [&] { DrawListedSquare(&square); };
     bool closed = false;
     options.pollEvent = [&](platform::Event* event) {
-      if (rebuild && application.GetFrameCount() == 9) GetDisplay()->SetState(CDisplay::kChangePending);
+      if (rebuild && application.GetFrameCount() == 9) {
+        compiledBeforeRebuild = square != nullptr && square->compiled;
+        GetDisplay()->SetState(CDisplay::kChangePending);
+      }
       // Frame 14 has been presented: read it back, then close the window.
       if (closed || application.GetFrameCount() != 14) return false;
       closed = true;
@@ -230,6 +280,14 @@ TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
       for (int x = 0; x < 800; ++x) red += at(x, y)[0] > 200 && at(x, y)[1] < 60 ? 1 : 0;
     }
     EXPECT_GT(red, 100);
+    // The model drawn through its display lists shows, after a rebuild too.
+    if (rebuild) {
+      EXPECT_TRUE(compiledBeforeRebuild);
+    }
+    const uint8_t* inSquare = at(100, 165);
+    EXPECT_GT(inSquare[0], 240);
+    EXPECT_GT(inSquare[1], 240);
+    EXPECT_GT(inSquare[2], 240);
   }
 }
 
@@ -283,24 +341,16 @@ TEST_F(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
     bool saved;
   };
   for (const Case& c : {Case{"untouched", false, false}, Case{"resized", true, true}}) {
-    char folder[] = "/tmp/vyre-engine-run-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string registry = std::string(folder) + "/registry.reg";
-    setenv("VYRE_REGISTRY", registry.c_str(), 1);
-    // A settings file left in the shared working folder would take the save.
-    char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(folder), 0);
-    PrepareSettings("Vyre");
+    UseFreshFolders();
     std::vector<platform::Event> events;
     if (c.resize) events.push_back(WindowEvent(platform::EventType::Resized, 640, 400));
     events.push_back(WindowEvent(platform::EventType::WindowClose));
     EngineRunOptions options;
     options.pollEvent = EventScript(events);
     EXPECT_EQ(EngineRun(std::move(options)), 0) << c.name;
-    struct stat info;
-    EXPECT_EQ(stat(registry.c_str(), &info) == 0, c.saved) << c.name;
-    ASSERT_EQ(chdir(previous), 0);
+    EXPECT_EQ(FileExists(registry), c.saved) << c.name;
+    EXPECT_EQ(FileExists(user + "/Vyre.ini"), c.saved) << c.name;
+    EXPECT_FALSE(FileExists("Vyre.ini")) << c.name;
   }
 }
 

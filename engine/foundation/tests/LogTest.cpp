@@ -6,6 +6,7 @@
 #include <vector>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -25,12 +26,13 @@ std::string Text(int channel, uint32_t record) {
   return line != nullptr ? line->text.Chars() : "<none>";
 }
 
-// Each test logs into its own working folder, with its own switches, from
-// frame 12 of a freshly started clock.
+// Each test logs from its own working folder into a user folder not made
+// yet, with its own switches, from frame 12 of a freshly started clock.
 class LogTest : public ::testing::Test {
  protected:
   void StartLog(const FixedLogSettings& settings) {
     ASSERT_EQ(chdir(folder.Path().c_str()), 0);
+    setenv("VYRE_USER_DIR", userFolder.c_str(), 1);
     Clock::Instance().Start();  // frame 0 for the start line below
     Log::Reset();
     SetLogSettings(&settings);
@@ -41,9 +43,12 @@ class LogTest : public ::testing::Test {
     Log::Reset();
     SetLogSettings(nullptr);
     EXPECT_EQ(chdir(previousFolder.c_str()), 0);
+    setenv("VYRE_USER_DIR", previousUserFolder.c_str(), 1);
   }
 
   platform::ScopedTempFolder folder{"vyre-log"};
+  std::string userFolder = folder / "user/Novaliths";
+  std::string previousUserFolder = getenv("VYRE_USER_DIR") ? getenv("VYRE_USER_DIR") : "";
   std::string previousFolder = platform::CurrentDirectory();
 };
 
@@ -61,7 +66,9 @@ TEST_F(LogTest, ModuleLineGoesToRingChannelFileAndMainFile) {
   EXPECT_EQ(0, memcmp(gem->GetLine(0)->colour, green, sizeof green));
 
   const std::string runFolder = Log::RunFolder().Chars();
-  ASSERT_EQ(runFolder.rfind(folder.Path() + "/Logs/", 0), 0u) << runFolder;
+  // The logs are the player's: the user folder and its "Logs" are made for them.
+  ASSERT_EQ(runFolder.rfind(userFolder + "/Logs/", 0), 0u) << runFolder;
+  EXPECT_FALSE(platform::PathExists("Logs")) << "nothing in the working folder";
   EXPECT_EQ(ReadAll(runFolder + "/GEM.txt"), "12|x\n");
   // The clock's start line came first, tagged, in the main file.
   EXPECT_EQ(ReadAll(runFolder + "/Vyre.txt"), "0|DBG|Clock::Start1\n12|GEM|x\n");

@@ -167,6 +167,9 @@ TEST_F(MaterialManagerTest, ResolveGivesEveryStageItsTextureAndRemoveKeepsShared
   ASSERT_NE(solo, nullptr);
   EXPECT_FALSE(solo->Mipmap());
   EXPECT_EQ(materials_->PendingCount(), 0);
+  EXPECT_EQ(materials_->ResolvedThisCall(), 4);
+  materials_->ResolveTextures();
+  EXPECT_EQ(materials_->ResolvedThisCall(), 0) << "an idle call resolves nothing";
 
   const uint32_t textureCount = textures_->TextureCount();
   CMATInstance* instance = materials_->CreateInstance(String("plain"));

@@ -209,10 +209,13 @@ TEST_F(TextureManagerTest, BudgetLeavesTheRestPending) {
   int calls = 0;
   while (manager_->PendingCount() > 0 && calls < 10) {
     manager_->LoadQueued(false);
+    EXPECT_EQ(manager_->LoadedThisCall(), 1);
     ++calls;
   }
   EXPECT_EQ(calls, 3);
   EXPECT_EQ(manager_->GetTextureByFileName("b")->Status(), kTextureDefaulted);
+  manager_->LoadQueued(false);
+  EXPECT_EQ(manager_->LoadedThisCall(), 0) << "an idle call loads nothing";
 }
 
 TEST_F(TextureManagerTest, TextureListsWriteAndReadBack) {

@@ -74,6 +74,23 @@ TEST(WindowManager, RegistrationSwapsFirstWindowWithFirstHigherLayerOnce) {
   EXPECT_TRUE(LogContains(kGEMChannel, "Window unregistered... [0] A"));
 }
 
+TEST(WindowManager, NumbersAreNeverReusedAfterARemoval) {
+  GUIWindowManager* manager = GetWindowManager();
+  std::vector<std::string> log;
+  auto first = std::make_unique<RecordingWindow>("First", &log);
+  auto second = std::make_unique<RecordingWindow>("Second", &log);
+  auto third = std::make_unique<RecordingWindow>("Third", &log);
+  first.reset();
+  auto fourth = std::make_unique<RecordingWindow>("Fourth", &log);
+  auto fifth = std::make_unique<RecordingWindow>("Fifth", &log);
+  const std::vector<Window*> live = {second.get(), third.get(), fourth.get(), fifth.get()};
+  for (size_t i = 0; i < live.size(); ++i) {
+    for (size_t j = i + 1; j < live.size(); ++j) EXPECT_NE(live[i]->managerIndex, live[j]->managerIndex);
+    EXPECT_EQ(manager->FindWindowByIndex(live[i]->managerIndex), live[i]) << live[i]->name.Chars();
+  }
+  EXPECT_EQ(fifth->managerIndex, fourth->managerIndex + 1) << "counted in registration order";
+}
+
 TEST(WindowManager, MessagesGoLastToFirstUntilHandled) {
   std::vector<std::string> log;
   RecordingWindow first("First", &log);

@@ -37,6 +37,11 @@ bool CUIOKeyboard::Poll(float dtSeconds) {
   if (!acquired_) acquired_ = source_ != nullptr && source_->Acquire();
   if (acquired_) acquired_ = source_->Read(raw_);
   pressedCount_ = repeatedCount_ = releasedCount_ = 0;
+  // A key message carries only a list's address: a reader of all ten codes
+  // must find zeros past the count, never the keys of an earlier poll.
+  std::memset(pressed_, 0, sizeof pressed_);
+  std::memset(repeated_, 0, sizeof repeated_);
+  std::memset(released_, 0, sizeof released_);
   anyKeyDown_ = false;
   if (!acquired_) {
     // Focus went elsewhere: forget every key without reporting releases.

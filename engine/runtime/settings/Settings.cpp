@@ -4,7 +4,7 @@
 #include "engine/foundation/Log.h"
 #include "engine/runtime/settings/Registry.h"
 #include "platform/AtomicFile.h"
-#include "platform/Path.h"
+#include "platform/UserFolder.h"
 
 #include <climits>
 #include <cstdlib>
@@ -26,7 +26,7 @@ int32_t ParseInt(const String& text) {
 // large to be a settings file.
 bool ReadIniLines(const String& fileName, std::vector<String>* lines) {
   FileText file;
-  if (!(file.OpenRead(fileName.Chars()) & File::kOpen)) {
+  if (!(file.OpenRead(platform::UserReadPath(fileName.Chars()).c_str()) & File::kOpen)) {
     LogGEM("[GEM] Settings : Failed to read '%s'...", fileName.Chars());
     return false;
   }
@@ -197,7 +197,7 @@ bool CSettings::Save(bool useRegistry) {
   line("Fullscreen=", std::to_string(fullscreen ? 1 : 0));
 
   // The player's file is replaced whole or left as it was.
-  if (!platform::ReplaceFileAtomically(platform::ResolvePath(iniFileName.Chars()), text)) {
+  if (!platform::ReplaceFileAtomically(platform::UserWritePath(iniFileName.Chars()), text)) {
     LogGEM("Settings : Failed to save '%s'", iniFileName.Chars());
     return false;
   }

@@ -35,7 +35,8 @@ class CSettings : public LogSettings {
 
   // Sets the title, rebuilds the registry key path from it and marks the settings modified.
   void SetTitle(const String& newTitle);
-  // Sets the ini file name (relative to the working directory).
+  // Sets the ini file name: read from the user folder, else from the working
+  // directory; always written to the user folder.
   void SetIniName(const String& name);
   // A copy of the title.
   String GetTitle() const { return title; }

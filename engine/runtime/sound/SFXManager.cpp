@@ -95,13 +95,14 @@ void CSFXManager::CountLoaded() {
 }
 
 void CSFXManager::LoadQueued() {
+  // Counted afresh on every call, so an idle call reports nothing loaded.
+  loadedThisPass_ = 0;
   if (!initialised_ || pending_ <= 0) return;
   const String dashes("----------------------------------------------------------------");
   SFXPrintf("%s", dashes.Chars());
   SFXPrintf("%d / %d resources to load", pending_,
             (GetBufferCount() - 1) + (GetStreamCount() - 1));
   SFXPrintf("%s", dashes.Chars());
-  loadedThisPass_ = 0;
 
   // A file is tried once: one that fails must not use up later passes (with a
   // load limit of 1 it would stop every file after it from loading).
@@ -197,7 +198,8 @@ void CSFXManager::StopSource(int source) {
 }
 
 void CSFXManager::SetVolume(float volume) {
-  if (!initialised_) return;
+  // Kept even before Init: the game sets its volume before the run opens the
+  // device, and every source played later is scaled by it.
   masterVolume_ = std::clamp(volume, 0.0f, 1.0f);
   for (int i = GetSourceCount() - 1; i >= 0; --i) {
     CSFXSource* source = sources_[i].get();

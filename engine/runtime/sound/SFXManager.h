@@ -77,6 +77,7 @@ class CSFXManager {
   bool IsSourcePlaying(int source) const;
   void StopSource(int source);
   // Master volume clamped to 0..1; every active source's gain is scaled by it.
+  // A volume set before Init is kept and holds once the device is open.
   void SetVolume(float volume);
   void SetSourceReserved(int source, bool reserved);
   void SetSourceBaseGain(int source, float gain);
@@ -113,6 +114,8 @@ class CSFXManager {
   void SetLoadLimit(int limit) { loadLimit_ = limit; }
   int GetLoadLimit() const { return loadLimit_; }
   float GetVolume() const { return masterVolume_; }
+  // Buffers and streams the last LoadQueued call loaded (0 after an idle call).
+  int GetLoadedThisPass() const { return loadedThisPass_; }
   const String& GetDefaultDeviceName() const { return defaultDeviceName_; }
   const String& GetDeviceList() const { return deviceList_; }
 

@@ -76,6 +76,33 @@ TEST(Keyboard, ElevenKeysInOnePollListTenAndSetAll) {
   EXPECT_EQ(rig.keyboard.GetReleasedCount(), CUIOKeyboard::kListCapacity);
 }
 
+TEST(Keyboard, ListsHoldZerosPastTheirCount) {
+  // A reader of all ten codes (the game) must not replay an earlier poll's keys.
+  KeyboardRig rig;
+  const uint8_t together[] = {platform::key::Up, platform::key::Z, platform::key::Left};
+  for (uint8_t code : together) rig.source.Set(code, true);
+  rig.keyboard.Poll(kPoll60);
+  ASSERT_EQ(rig.keyboard.GetPressedCount(), 3);
+  for (uint8_t code : together) rig.source.Set(code, false);
+  rig.source.Set(platform::key::Down, true);
+  rig.keyboard.Poll(kPoll60);
+  struct List {
+    const char* name;
+    const uint8_t* codes;
+    uint8_t count;
+  } lists[] = {{"pressed", rig.keyboard.GetPressed(), rig.keyboard.GetPressedCount()},
+               {"released", rig.keyboard.GetReleased(), rig.keyboard.GetReleasedCount()},
+               {"repeated", rig.keyboard.GetRepeated(), rig.keyboard.GetRepeatedCount()}};
+  EXPECT_EQ(lists[0].count, 1);
+  EXPECT_EQ(lists[0].codes[0], platform::key::Down);
+  EXPECT_EQ(lists[1].count, 3);
+  for (const List& list : lists) {
+    for (uint8_t i = list.count; i < CUIOKeyboard::kListCapacity; ++i) {
+      EXPECT_EQ(list.codes[i], 0) << list.name << " entry " << int(i);
+    }
+  }
+}
+
 TEST(Keyboard, HeldCountSaturatesInsteadOfReadingAsRelease) {
   KeyboardRig rig;
   for (int poll = 0; poll < 70000; ++poll) rig.Poll(platform::key::Space, true);

@@ -1,9 +1,12 @@
 #include "engine/runtime/settings/Registry.h"
 #include "engine/runtime/settings/Settings.h"
+#include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
 #include "support/RuntimeTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -204,6 +207,38 @@ TEST_F(SettingsTest, AFailedSaveIsReported) {
   settings.SetIniName(unreachable.c_str());
   EXPECT_FALSE(settings.Save(false));
   EXPECT_EQ(LogLines(kGEMChannel), std::vector<std::string>{"Settings : Failed to save '" + unreachable + "'"});
+}
+
+TEST_F(SettingsTest, TheIniFileIsSavedToTheUserFolderAndReadBackFromIt) {
+  // A run folder holding the shipped defaults, and a user folder not made yet.
+  const std::string previous = platform::CurrentDirectory();
+  ASSERT_TRUE(platform::MakeFolder(scratch / "run"));
+  ASSERT_EQ(chdir((scratch / "run").c_str()), 0);
+  const std::string user = scratch / "user";
+  const char* oldUser = std::getenv("VYRE_USER_DIR");
+  const std::string previousUser = oldUser != nullptr ? oldUser : "";
+  setenv("VYRE_USER_DIR", user.c_str(), 1);
+  std::ofstream("Settings.ini") << "[Display]\nWidth=640\n";
+
+  CSettings shipped;
+  shipped.SetIniName("Settings.ini");
+  EXPECT_TRUE(shipped.Load(false));
+  EXPECT_EQ(shipped.width, 640) << "the run folder's copy is read while the player has none";
+  EXPECT_FALSE(platform::PathExists(user)) << "a read made the user folder";
+
+  shipped.width = 1024;
+  EXPECT_TRUE(shipped.Save(false));
+  EXPECT_TRUE(platform::PathExists(user + "/Settings.ini"));
+  CSettings reloaded;
+  reloaded.SetIniName("Settings.ini");
+  EXPECT_TRUE(reloaded.Load(false));
+  EXPECT_EQ(reloaded.width, 1024);
+  std::ifstream runCopy("Settings.ini");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(runCopy), {}), "[Display]\nWidth=640\n")
+      << "the shipped defaults stay as they were";
+
+  setenv("VYRE_USER_DIR", previousUser.c_str(), 1);
+  ASSERT_EQ(chdir(previous.c_str()), 0);
 }
 
 TEST_F(SettingsTest, OversizedIniFileIsRefused) {

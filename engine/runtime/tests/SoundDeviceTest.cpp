@@ -86,8 +86,6 @@ TEST(SoundInit, LogsTheDevicesAndWithoutADeviceEveryOperationIsANoOp) {
   EXPECT_EQ(silent.GetFreeSource(), -1);
   EXPECT_FALSE(silent.IsSourcePlaying(0));
   EXPECT_EQ(silent.GetSource(0), nullptr);
-  silent.SetVolume(1.0f);
-  EXPECT_EQ(silent.GetVolume(), 0.0f);
   silent.Update();
   EXPECT_EQ(silent.GetPending(), 0);
 }
@@ -179,12 +177,15 @@ TEST_F(Sound, LoadLimitOfOneLoadsNewestBuffersFirstThenStreamsAndSkipsFailures) 
       EXPECT_EQ(CountLogLines(kLogSFX, "4 / 2 resources to load"), 1);
     }
     EXPECT_EQ(sfx.GetPending(), 3 - frame);
+    EXPECT_EQ(sfx.GetLoadedThisPass(), 1) << "frame " << frame;
   }
   EXPECT_NE(sfx.GetBuffer(0)->GetALBuffer(), 0u) << "a failed file must not block later ones";
   EXPECT_TRUE(sfx.GetStream(0)->HasDecoder());
   ClearLogLines(kLogSFX);
   sfx.Update();
   EXPECT_TRUE(LogLinesOf(kLogSFX).empty()) << "nothing is retried";
+  sfx.LoadQueued();
+  EXPECT_EQ(sfx.GetLoadedThisPass(), 0) << "an idle call loads nothing";
 }
 
 TEST_F(Sound, PlaysABufferAndReusesFinishedSources) {
@@ -202,6 +203,17 @@ TEST_F(Sound, PlaysABufferAndReusesFinishedSources) {
   EXPECT_TRUE(PlayOut(source, 3.0)) << "a 0.1 s click ends";
   EXPECT_EQ(sfx.GetFreeSource(), 1);
   EXPECT_EQ(ErrorLines(), 0);
+}
+
+TEST(SoundInit, AVolumeSetBeforeInitIsTheMasterVolumeAfterIt) {
+  // The game sets its volume in its constructor, before the run opens the device.
+  for (auto [set, expected] : {std::pair{0.5f, 0.5f}, std::pair{1.5f, 1.0f}, std::pair{-0.2f, 0.0f}}) {
+    CSFXManager sfx;
+    sfx.SetVolume(set);
+    ASSERT_TRUE(sfx.Init(24));
+    EXPECT_EQ(sfx.GetVolume(), expected) << set;
+    sfx.Shutdown();
+  }
 }
 
 TEST_F(Sound, VolumeClampsAndGetFreeSourceGrowsPastTheBusyPool) {

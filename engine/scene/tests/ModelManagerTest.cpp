@@ -100,6 +100,7 @@ TEST_F(ModelManager, FailedModelsAreNotRetried) {
         manager.LoadResources();
         EXPECT_TRUE(log.Contains("Missing.3mx ... ERROR!"));
     }
+    EXPECT_EQ(manager.loadedThisCall, 1) << "a failed read counts as tried";
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoadFailed));
     EXPECT_EQ(model->instanceCount, 0u);
     WriteFile(Path("Missing.3MX"), std::string(kTextModel));
@@ -107,6 +108,7 @@ TEST_F(ModelManager, FailedModelsAreNotRetried) {
     manager.Update();
     manager.LoadResources();
     EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(manager.loadedThisCall, 0) << "an idle call loads nothing";
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoadFailed));
 }
 

@@ -1,0 +1,23 @@
+#pragma once
+// The player's own files (settings, GUI layout, logs, profiles, high scores)
+// live in one user folder, so they survive a rebuilt or deleted run folder.
+// Read-only game data stays relative to the working directory.
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The user folder: VYRE_USER_DIR when set, else $XDG_DATA_HOME/Novaliths,
+// else ~/.local/share/Novaliths. The environment is read at every call.
+std::string UserFolder();
+
+// Where a player's file is written: its place in the user folder. The user
+// folder and the folders the path names are created here. An absolute path
+// names its own place and is returned resolved, creating nothing.
+std::string UserWritePath(std::string_view relativePath);
+
+// Where a player's file is read: the user folder's copy when it exists, else
+// the working directory's (defaults shipped in the run folder). Creates nothing.
+std::string UserReadPath(std::string_view relativePath);
+
+}  // namespace platform
