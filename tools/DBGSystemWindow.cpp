@@ -205,6 +205,12 @@ void DBGSystemWindow::Show(bool visible) {
   }
 }
 
+void DBGSystemWindow::OnMouseMove(const Vector2& point) {
+  // Its client area is the screen, so the point is already local.
+  localPointer = point;
+  children.HitTestAll(point);
+}
+
 void DBGSystemWindow::Layout(const Rect& newOuter, const Rect& newInner) {
   DebugWindow::Layout(newOuter, newInner);
   Post(eMSG_GUIUPDATE, ownId, environment_.get());

@@ -44,6 +44,10 @@ class DBGSystemWindow : public DebugWindow {
   // Shown: the toolbar and every tool window become active. Hidden: the
   // toolbar hides, and it and every tool window become inactive.
   void Show(bool visible) override;
+  // Only its own widgets (corner button, boxes) take the pointer: as a
+  // transparent container over the whole screen it must not take the focus
+  // from the window under the pointer.
+  void OnMouseMove(const Vector2& point) override;
   // The window's layout, then the environment overlay places its icons.
   void Layout(const Rect& outer, const Rect& inner) override;
   // The window's handling; then a GUI update runs a completed prompt line,

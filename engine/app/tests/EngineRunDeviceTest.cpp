@@ -5,6 +5,7 @@
 #include "engine/gui/ConsoleInputBox.h"
 #include "tools/ConsoleWindow.h"
 #include "tools/DBGSystemWindow.h"
+#include "tools/DebugToolbar.h"
 #include "tools/HelpWindow.h"
 #include "content/DefaultData.h"
 #include "content/Image.h"
@@ -40,6 +41,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -515,6 +517,80 @@ TEST_F(EngineRunDevice, WithDevTheToolbarAndTheConsoleShowOnScreen) {
   EXPECT_GT(drawn(0, 24, 32, 568), 500) << "the toolbar along the left edge";
   EXPECT_GT(drawn(40, 200, 800, 560), 500) << "the console";
   EXPECT_GT(drawn(0, 568, 32, 600), 50) << "the corner button";
+}
+
+// Input from a scripted keyboard and mouse, both handed out.
+std::function<UIOSources()> ScriptedKeyboardAndMouse(platform::ScriptedKeyboardSource** keyboard,
+                                                     platform::ScriptedMouseSource** mouse) {
+  return [keyboard, mouse] {
+    UIOSources sources;
+    auto keys = std::make_unique<platform::ScriptedKeyboardSource>();
+    auto pointer = std::make_unique<platform::ScriptedMouseSource>();
+    *keyboard = keys.get();
+    *mouse = pointer.get();
+    sources.keyboard = std::move(keys);
+    sources.mouse = std::move(pointer);
+    return sources;
+  };
+}
+
+TEST_F(EngineRunDevice, WithDevTheToolbarBringsUpTheConsoleWhereATypedCommandRuns) {
+  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
+  platform::ScriptedMouseSource* mouse = nullptr;
+  EngineRunOptions options;
+  options.commandLine = "-dev";
+  options.application = std::move(owned);
+  options.makeInputSources = ScriptedKeyboardAndMouse(&keyboard, &mouse);
+  // "LIST COMMANDS" with Shift held, then Enter.
+  const uint8_t typed[] = {0x26, 0x17, 0x1f, 0x14, 0x39, 0x2e, 0x18, 0x32, 0x32, 0x1e, 0x31, 0x20, 0x1f, 0x1c};
+  constexpr uint32_t kTypingFrom = 70;
+  bool toolbarShown = false;
+  bool consoleShown = false;
+  std::string promptText;
+  size_t movesDone = 0;
+  options.pollEvent = [&](platform::Event* event) {
+    const uint32_t next = application.GetFrameCount() + 1;
+    DBGSystemWindow* tools = application.developerWindow;
+    keyboard->Set(scan::kLeftCtrl, next == 12 || next == 13);
+    keyboard->Set(scan::k6, next == 13);
+    // Clicks: the corner button at frame 17, the "Console" button (the
+    // toolbar's lowest) at frame 57 once the toolbar has slid in.
+    mouse->state.buttons[0] = (next == 17 || next == 57) ? platform::kDownBit : 0;
+    if (next == 55 && tools != nullptr) toolbarShown = tools->GetToolbar()->IsVisible();
+    if (next == 68 && tools != nullptr) consoleShown = tools->GetConsoleWindow()->IsVisible();
+    // One key every other frame, so a letter typed twice goes down twice.
+    keyboard->Set(0x2a, next >= kTypingFrom && next < kTypingFrom + 26);
+    for (uint8_t code : typed) keyboard->Set(code, false);
+    for (uint32_t i = 0; i < sizeof typed; ++i) {
+      if (next == kTypingFrom + 2 * i) keyboard->Set(typed[i], true);
+    }
+    if (next == kTypingFrom + 25 && tools != nullptr) promptText = tools->GetPromptBox()->GetText().Chars();
+    keyboard->Set(scan::kEscape, next == 110);
+    // The pointer goes to the corner button, the "Console" button, then the prompt.
+    const struct {
+      uint32_t frame;
+      int x, y;
+    } moves[] = {{15, 16, 584}, {54, 16, 560}, {62, 400, 584}};
+    if (movesDone < std::size(moves) && next >= moves[movesDone].frame) {
+      event->type = platform::EventType::MouseMoved;
+      event->x = moves[movesDone].x;
+      event->y = moves[movesDone].y;
+      ++movesDone;
+      return true;
+    }
+    return false;
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  EXPECT_TRUE(toolbarShown);
+  EXPECT_TRUE(consoleShown);
+  EXPECT_EQ(promptText, "LIST COMMANDS");
+  const std::vector<std::string> lines = ChannelLines(kLogGEM);
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("CLEAR : Binding unavailable") != std::string::npos;
+  }));
 }
 
 // Holds a material from its first state on and asks about it when deleted,
