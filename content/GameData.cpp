@@ -1,5 +1,6 @@
 #include "content/GameData.h"
 
+#include "content/ChallengeBoards.h"
 #include "content/Constellations.h"
 #include "content/Credits.h"
 #include "content/DataFolder.h"
@@ -18,6 +19,7 @@ bool MakeGameData(const std::string& runFolder, const std::string& fontFolder) {
   WriteMaterialLibraries(folder);
   WriteGemModels(folder);
   WriteConstellations(folder);
+  WriteChallengeBoards(folder);
   WriteCredits(folder);
   WriteSounds(folder);
   return folder.Ok();

@@ -81,14 +81,6 @@ constexpr NamedId kGameMessageNames[] = {
 int32_t gameReceiverId = -1;
 int32_t audioReceiverId = -1;
 
-void PostTo(int32_t target, uint32_t id, intptr_t parameter, double delaySeconds) {
-  // A record on the poster's stack is gone once the post returns.
-  assert(delaySeconds == 0.0 || !GameMessageCarriesPointer(id));
-  // -1 would broadcast to every receiver of the service.
-  if (target < 0) return;
-  GetGEMMSGService()->Post(id, -1, target, parameter, delaySeconds);
-}
-
 }  // namespace
 
 const char* GameMessageName(uint32_t id) {
@@ -124,10 +116,18 @@ int32_t GetGameReceiverId() { return gameReceiverId; }
 
 int32_t GetAudioReceiverId() { return audioReceiverId; }
 
+void PostGameMessageTo(int32_t source, int32_t target, uint32_t id, intptr_t parameter, double delaySeconds) {
+  // A record on the poster's stack is gone once the post returns.
+  assert(delaySeconds == 0.0 || !GameMessageCarriesPointer(id));
+  // -1 would broadcast to every receiver of the service.
+  if (target < 0) return;
+  GetGEMMSGService()->Post(id, source, target, parameter, delaySeconds);
+}
+
 void PostGameMessage(uint32_t id, intptr_t parameter, double delaySeconds) {
-  PostTo(gameReceiverId, id, parameter, delaySeconds);
+  PostGameMessageTo(-1, gameReceiverId, id, parameter, delaySeconds);
 }
 
 void PostAudioMessage(uint32_t id, intptr_t parameter, double delaySeconds) {
-  PostTo(audioReceiverId, id, parameter, delaySeconds);
+  PostGameMessageTo(-1, audioReceiverId, id, parameter, delaySeconds);
 }

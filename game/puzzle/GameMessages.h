@@ -108,6 +108,11 @@ int32_t GetGameReceiverId();
 // no audio layer exists.
 int32_t GetAudioReceiverId();
 
+// Posts on the GEM service from one receiver to another; nothing is posted
+// to a negative target (the service would broadcast it). Pointer-carrying
+// ids must have delay 0.
+void PostGameMessageTo(int32_t source, int32_t target, uint32_t id, intptr_t parameter, double delaySeconds);
+
 // Posts on the GEM service from no source to the game. Nothing is posted
 // while the game's id is -1 (the service would broadcast it).
 void PostGameMessage(uint32_t id, intptr_t parameter, double delaySeconds);

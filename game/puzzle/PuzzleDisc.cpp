@@ -92,6 +92,10 @@ unsigned CGPuzzleDisc::CountGems() const {
   return count;
 }
 
+bool CGPuzzleDisc::IsFull() const {
+  return !AnySlot([](const CGPuzzleGem& gem) { return gem.state == GemState::Empty || gem.state == GemState::Breaking; });
+}
+
 unsigned CGPuzzleDisc::CountEmptyInward(int ring, int column) const {
   unsigned count = 0;
   for (int r = 0; r < ring && static_cast<unsigned>(r) < ringCount; ++r) {

@@ -48,6 +48,8 @@ class CGPuzzleDisc {
   unsigned CountGems() const;
   // Empty slots of the column inward of the ring.
   unsigned CountEmptyInward(int ring, int column) const;
+  // No slot is Empty or Breaking (a breaking gem's slot is about to free).
+  bool IsFull() const;
   // CountGems over the number of slots.
   float GetFillRatio() const;
   // Recomputes the colour and shape shares of live gems. A colour that has

@@ -9,8 +9,11 @@
 namespace {
 
 // Room asked for beyond the caller's bytes: up to 15 bytes lost to the
-// alignment plus the two header words (raw address, raw size).
-constexpr size_t kMallocOverhead = 32;
+// alignment plus the three header words (raw address, raw size, free hook).
+constexpr size_t kMallocOverhead = 48;
+constexpr size_t kAddressWord = sizeof(uintptr_t);
+constexpr size_t kSizeWord = kAddressWord + sizeof(size_t);
+constexpr size_t kHookWord = kSizeWord + sizeof(dgFreeHook);
 
 dgMallocHook gMallocHook = dgDefaultMalloc;
 dgFreeHook gFreeHook = dgDefaultFree;
@@ -42,10 +45,14 @@ void* dgMalloc(size_t bytes) {
   const uintptr_t rawAddress = reinterpret_cast<uintptr_t>(raw);
   const uintptr_t blockAddress = (rawAddress & ~uintptr_t{15}) + kMallocOverhead;
   auto* block = reinterpret_cast<unsigned char*>(raw) + (blockAddress - rawAddress);
-  // The block starts at least 17 bytes into the raw allocation, so both
-  // header words lie inside it.
-  std::memcpy(block - sizeof(uintptr_t), &rawAddress, sizeof rawAddress);
-  std::memcpy(block - 2 * sizeof(size_t), &rawBytes, sizeof rawBytes);
+  // The block starts at least 33 bytes into the raw allocation, so the
+  // header words lie inside it. The free hook travels with the block: a
+  // later PhysicsCreate may install other hooks, and each block must go
+  // back to the hook pair that made it.
+  const dgFreeHook freeHook = gFreeHook;
+  std::memcpy(block - kAddressWord, &rawAddress, sizeof rawAddress);
+  std::memcpy(block - kSizeWord, &rawBytes, sizeof rawBytes);
+  std::memcpy(block - kHookWord, &freeHook, sizeof freeHook);
   return block;
 }
 
@@ -54,9 +61,11 @@ void dgFree(void* block) {
   auto* bytes = static_cast<unsigned char*>(block);
   uintptr_t rawAddress = 0;
   size_t rawBytes = 0;
-  std::memcpy(&rawAddress, bytes - sizeof(uintptr_t), sizeof rawAddress);
-  std::memcpy(&rawBytes, bytes - 2 * sizeof(size_t), sizeof rawBytes);
-  gFreeHook(bytes - (reinterpret_cast<uintptr_t>(block) - rawAddress), rawBytes);
+  dgFreeHook freeHook = nullptr;
+  std::memcpy(&rawAddress, bytes - kAddressWord, sizeof rawAddress);
+  std::memcpy(&rawBytes, bytes - kSizeWord, sizeof rawBytes);
+  std::memcpy(&freeHook, bytes - kHookWord, sizeof freeHook);
+  freeHook(bytes - (reinterpret_cast<uintptr_t>(block) - rawAddress), rawBytes);
 }
 
 void* dgNew(size_t bytes) { return dgFreeListAllocator::Instance().Malloc(bytes); }

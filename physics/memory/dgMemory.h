@@ -23,7 +23,8 @@ dgFreeHook dgGetFreeHook();
 // A 16-byte aligned block of the given size from the malloc hook; null for 0
 // bytes or when the hook refuses.
 void* dgMalloc(size_t bytes);
-// Gives a dgMalloc block back to the free hook; null is ignored.
+// Gives a dgMalloc block back to the free hook that was installed when it
+// was made (hooks may have changed since); null is ignored.
 void dgFree(void* block);
 
 // The library's allocation operator: a 16-byte aligned block, reused from the

@@ -39,7 +39,8 @@ int32_t dgCollision::QuantizeParameter(float value) {
   return static_cast<int32_t>(scaled);
 }
 
-uint32_t dgCollision::MakeSignature(uint32_t kind, const float* params, int paramCount, const dgMatrix& offset) {
+uint32_t dgCollision::MakeSignature(uint32_t kind, const float* params, int paramCount, const dgMatrix& offset,
+                                   uint32_t* outBlock) {
   uint32_t block[kSignatureWords] = {};
   int word = 0;
   block[word++] = kind;
@@ -49,5 +50,6 @@ uint32_t dgCollision::MakeSignature(uint32_t kind, const float* params, int para
   float matrix[16];
   offset.ToFloats(matrix);
   std::memcpy(&block[word], matrix, sizeof matrix);
+  if (outBlock) std::memcpy(outBlock, block, sizeof block);
   return dgCRCOfBlock(block, static_cast<int>(sizeof block));
 }

@@ -90,8 +90,10 @@ class dgCollision : public dgRef {
   // 0.0 (-0.0 counts as zero).
   static bool IsIdentity(const dgMatrix& matrix);
   // The hash of the 128-byte parameter block: kind, the parameters each
-  // quantised to trunc(value · 1024), then the offset's sixteen floats.
-  static uint32_t MakeSignature(uint32_t kind, const float* params, int paramCount, const dgMatrix& offset);
+  // quantised to trunc(value · 1024), then the offset's sixteen floats. The
+  // block itself goes to outBlock (kSignatureWords words) when given.
+  static uint32_t MakeSignature(uint32_t kind, const float* params, int paramCount, const dgMatrix& offset,
+                                uint32_t* outBlock = nullptr);
   // A parameter as the signature block stores it.
   static int32_t QuantizeParameter(float value);
 

@@ -28,7 +28,8 @@ class dgCollisionBox : public dgConvexCollision {
 
   const dgVector& GetHalfSize() const { return mHalfSize; }
   // Signature of a box of these full sides and offset (the shape cache's key).
-  static uint32_t MakeBoxSignature(float sizeX, float sizeY, float sizeZ, const dgMatrix& offset);
+  static uint32_t MakeBoxSignature(float sizeX, float sizeY, float sizeZ, const dgMatrix& offset,
+                                   uint32_t* outBlock = nullptr);
   // Boxes alive (the shared edge table is rebuilt when a box is made while none is).
   static int GetLiveCount();
   // The shared edge table (24 half-edges).

@@ -94,9 +94,9 @@ dgCollisionCapsule::~dgCollisionCapsule() {
 
 int dgCollisionCapsule::GetLiveCount() { return sCapsuleLiveCount; }
 
-uint32_t dgCollisionCapsule::MakeCapsuleSignature(float radius, float height, const dgMatrix& offset) {
+uint32_t dgCollisionCapsule::MakeCapsuleSignature(float radius, float height, const dgMatrix& offset, uint32_t* outBlock) {
   const float sizes[2] = {std::fabs(radius), std::fabs(height) * 0.5f};
-  return MakeSignature(kCapsule, sizes, 2, offset);
+  return MakeSignature(kCapsule, sizes, 2, offset, outBlock);
 }
 
 uint32_t dgCollisionCapsule::CalculateSignature() const {

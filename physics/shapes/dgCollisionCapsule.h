@@ -34,7 +34,7 @@ class dgCollisionCapsule : public dgConvexCollision {
   float GetRadius() const { return mRadius; }
   float GetHalfLength() const { return mHalfLength; }
   // Signature of a capsule of this radius and total height (half of |height| is stored).
-  static uint32_t MakeCapsuleSignature(float radius, float height, const dgMatrix& offset);
+  static uint32_t MakeCapsuleSignature(float radius, float height, const dgMatrix& offset, uint32_t* outBlock = nullptr);
   static int GetLiveCount();
 
  private:

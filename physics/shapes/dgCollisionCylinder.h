@@ -30,7 +30,7 @@ class dgCollisionCylinder : public dgConvexCollision {
 
   float GetRadius() const { return mRadius; }
   float GetHalfHeight() const { return mHalfHeight; }
-  static uint32_t MakeCylinderSignature(float radius, float height, const dgMatrix& offset);
+  static uint32_t MakeCylinderSignature(float radius, float height, const dgMatrix& offset, uint32_t* outBlock = nullptr);
   static int GetLiveCount();
 
  private:

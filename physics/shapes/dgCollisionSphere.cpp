@@ -85,9 +85,9 @@ dgCollisionSphere::~dgCollisionSphere() {
 
 int dgCollisionSphere::GetLiveCount() { return sSphereLiveCount; }
 
-uint32_t dgCollisionSphere::MakeSphereSignature(float radius, const dgMatrix& offset) {
+uint32_t dgCollisionSphere::MakeSphereSignature(float radius, const dgMatrix& offset, uint32_t* outBlock) {
   const float size = std::fabs(radius);
-  return MakeSignature(kSphere, &size, 1, offset);
+  return MakeSignature(kSphere, &size, 1, offset, outBlock);
 }
 
 uint32_t dgCollisionSphere::CalculateSignature() const { return MakeSignature(kSphere, &mRadius, 1, GetOffsetMatrix()); }
@@ -137,9 +137,9 @@ dgCollisionEllipse::dgCollisionEllipse(uint32_t signature, float rx, float ry, f
       // A flat axis (radius 0) gets a zero reciprocal instead of an infinity.
       mInvRadii(rx != 0.0f ? 1.0f / rx : 0.0f, ry != 0.0f ? 1.0f / ry : 0.0f, rz != 0.0f ? 1.0f / rz : 0.0f, 0.0f) {}
 
-uint32_t dgCollisionEllipse::MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset) {
+uint32_t dgCollisionEllipse::MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset, uint32_t* outBlock) {
   const float radii[3] = {std::fabs(rx), std::fabs(ry), std::fabs(rz)};
-  return MakeSignature(kEllipse, radii, 3, offset);
+  return MakeSignature(kEllipse, radii, 3, offset, outBlock);
 }
 
 uint32_t dgCollisionEllipse::CalculateSignature() const {

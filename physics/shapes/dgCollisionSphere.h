@@ -38,7 +38,7 @@ class dgCollisionSphere : public dgConvexCollision {
   float GetRadius() const { return mRadius; }
   const dgAngularGrid& GetGrid() const { return mGrid; }
   // Signature of a sphere of this radius and offset.
-  static uint32_t MakeSphereSignature(float radius, const dgMatrix& offset);
+  static uint32_t MakeSphereSignature(float radius, const dgMatrix& offset, uint32_t* outBlock = nullptr);
   // Spheres and ellipses alive (they share the class data).
   static int GetLiveCount();
 
@@ -73,7 +73,8 @@ class dgCollisionEllipse : public dgCollisionSphere {
 
   const dgVector& GetRadii() const { return mRadii; }
   // Signature of an ellipse of these radii and offset.
-  static uint32_t MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset);
+  static uint32_t MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset,
+                                       uint32_t* outBlock = nullptr);
 
  protected:
   // The unit sphere's part below the plane taken into its frame, scaled back.

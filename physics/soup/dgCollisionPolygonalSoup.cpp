@@ -67,7 +67,8 @@ float dgCollisionPolygonalSoup::RayCast(const dgVector& p0, const dgVector& p1, 
   record.p1 = p1;
   record.tree = mTree;
   const float t = mRayCast(record);
-  if (t < 1.0f) {
+  // A hit exactly at the segment's end is a hit, as for every other shape.
+  if (t <= 1.0f) {
     outContact.normal = record.normal;
     // The attribute fills the low word of the id and the high word is zero.
     outContact.userId = static_cast<int64_t>(static_cast<uint32_t>(record.attribute));

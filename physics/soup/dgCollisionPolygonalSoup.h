@@ -73,7 +73,7 @@ class dgCollisionPolygonalSoup : public dgCollision {
   void ForEachFace(const dgBody* body, dgFaceCallback callback) const override;
   // The nearest face hit by segment p0-p1 (soup space): its parameter, with
   // the contact's normal and userId (the attribute, zero-extended) written
-  // on a hit below 1; kRayMiss without a ray-cast callback.
+  // on a hit at most 1; kRayMiss without a ray-cast callback.
   float RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const override;
   float GetVolume() const override { return 0.0f; }
   // No mass: zero inertia at the origin.

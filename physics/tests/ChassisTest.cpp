@@ -402,12 +402,5 @@ TEST(Chassis, CyclesGrowNoHook) {
     rig.Weigh();
     rig.Step();
   };
-  cycle();  // the shared pools fill once
-  const long long blocks = GetHookCounts().liveBlocks;
-  const long long bytes = GetHookCounts().liveBytes;
-  for (int i = 0; i < 3; ++i) {
-    cycle();
-    EXPECT_EQ(GetHookCounts().liveBlocks, blocks);
-    EXPECT_EQ(GetHookCounts().liveBytes, bytes);
-  }
+  ExpectCyclesGrowNoHook(cycle);
 }

@@ -11,24 +11,11 @@
 #include "physics/dynamics/dgBody.h"
 #include "physics/dynamics/dgConjugateGradient.h"
 #include "physics/dynamics/dgConstraint.h"
+#include "support/TestMatrices.h"
 
 namespace {
 
 constexpr float kStep = 0.01f;  // gain 115, inverse step 100
-
-// A rotation of angle radians about one axis (0 front, 1 up, 2 right).
-dgMatrix AxisRotation(int axis, float angle) {
-  const float c = std::cos(angle);
-  const float s = std::sin(angle);
-  const int a = (axis + 1) % 3;
-  const int b = (axis + 2) % 3;
-  dgMatrix m;
-  m[a][a] = c;
-  m[a][b] = s;
-  m[b][a] = -s;
-  m[b][b] = c;
-  return m;
-}
 
 // J · (veloc, omega) of body 0: the relative motion a row sees when body 1 is the world.
 float RowSpeed(const dgJacobianRows::Row& row, const dgVector& veloc, const dgVector& omega) {

@@ -40,13 +40,13 @@ TEST(PhysicsMemory, MallocAlignsEveryRawAddressAndFreesTheRawBlock) {
     auto* block = static_cast<unsigned char*>(dgMalloc(100));
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 16, 0u);
-    EXPECT_EQ(gLastRawBytes, 132u);
+    EXPECT_EQ(gLastRawBytes, 148u);
     // The block lies wholly inside the raw allocation.
-    EXPECT_GE(block, gArena + offset + 2 * sizeof(size_t));
-    EXPECT_LE(block + 100, gArena + offset + 132);
+    EXPECT_GE(block, gArena + offset + 3 * sizeof(size_t));
+    EXPECT_LE(block + 100, gArena + offset + 148);
     dgFree(block);
     EXPECT_EQ(gLastFreed, gArena + offset);
-    EXPECT_EQ(gLastFreedBytes, 132u);
+    EXPECT_EQ(gLastFreedBytes, 148u);
     dgSetAllocatorHooks(nullptr, nullptr);
   }
 }

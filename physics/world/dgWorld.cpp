@@ -62,7 +62,7 @@ dgWorld::~dgWorld() {
   // Every shape still cached goes with the world, whoever still holds it:
   // no collision may outlive the world that made it.
   while (ShapeCache::dgTreeNode* node = mShapeCache.GetRoot()) {
-    dgCollision* shape = node->GetInfo();
+    dgCollision* shape = node->GetInfo().shape;
     mShapeCache.Remove(node);
     delete shape;
   }

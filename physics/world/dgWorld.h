@@ -18,6 +18,14 @@
 
 class dgCollision;
 class dgPointCollision;
+struct dgContact;
+
+// One shape of the cache with the parameter block it was made from: equal
+// signatures alone do not make equal shapes.
+struct dgShapeCacheEntry {
+  dgCollision* shape = nullptr;
+  uint32_t block[32] = {};
+};
 
 // Called by the broad phase when a body's box leaves the world box.
 using dgBodyLeaveWorldCallback = void (*)(dgBody* body);
@@ -25,7 +33,9 @@ using dgBodyLeaveWorldCallback = void (*)(dgBody* body);
 class dgWorld {
  public:
   using BodyTree = dgTree<dgBody*, uintptr_t>;
-  using ShapeCache = dgTree<dgCollision*, uint32_t>;
+  using ShapeCache = dgTree<dgShapeCacheEntry, uint32_t>;
+  // Maps every signature the cache computes (tests force clashes with it).
+  using SignatureHook = uint32_t (*)(uint32_t signature);
   using MaterialTree = dgTree<dgMaterialPair, uint32_t>;
   using ChassisTree = dgTree<dgChassisConstraint*, uintptr_t>;
 
@@ -50,7 +60,9 @@ class dgWorld {
   dgMaterialPair* GetMaterialPair(int groupA, int groupB);
 
   // Shared primitives: an equal cached shape, or a new one; each call adds
-  // one reference for the caller. Null when the shape cannot be allocated.
+  // one reference for the caller. A shape whose signature is taken by a
+  // different parameter block is made uncached (count 1, destroyed at its
+  // release). Null when the shape cannot be allocated.
   dgCollision* CreateBox(float dx, float dy, float dz, const dgMatrix& offset);
   dgCollision* CreateSphere(float radius, const dgMatrix& offset);
   dgCollision* CreateEllipse(float rx, float ry, float rz, const dgMatrix& offset);
@@ -58,6 +70,28 @@ class dgWorld {
   dgCollision* CreateCylinder(float radius, float height, const dgMatrix& offset);
   // Drops one reference; when only the cache's is left, the shape leaves the cache and is destroyed.
   void ReleaseCollision(dgCollision* collision);
+  void SetSignatureHook(SignatureHook hook) { mSignatureHook = hook; }
+
+  // Most contacts one Collide computes before thinning them.
+  static constexpr int kCollideBufferSize = 128;
+  // Contacts closer than this are merged when there are too many.
+  static constexpr float kReduceDistance = 0.01f;
+
+  // Contacts of a placed by matrixA with b placed by matrixB: at most
+  // min(maxContacts, 128), points and normals (world space, 12 bytes apart)
+  // and penetrations written for each. The normal runs from b toward a when
+  // a is convex, from a toward b when a is a soup. Two soups never touch;
+  // maxContacts of 0 or less gives 0 and writes nothing. No heap use.
+  int Collide(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, const dgMatrix& matrixB, float* outPoints,
+              float* outNormals, float* outPenetrations, int maxContacts);
+  // Closest points of two placed convex shapes (0 when they overlap, when
+  // none is found, or when either is not convex), with the normal between them.
+  int ClosestPoints(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, const dgMatrix& matrixB,
+                    dgVector& outPointA, dgVector& outPointB, dgVector& outNormal);
+  // The point of the placed shape closest to point, and the normal from the
+  // shape toward the point; 0 inside, on failure and for a soup.
+  int ClosestPoint(const dgVector& point, dgCollision* collision, const dgMatrix& matrix, dgVector& outPoint,
+                   dgVector& outNormal);
 
   // A body from the pool carrying the collision (one reference taken),
   // placed by the matrix and entered in the body tree and the broad phase;
@@ -114,14 +148,15 @@ class dgWorld {
   float GetSleepTime() const { return mSleepTime; }
 
  private:
-  // The cache's shape for a signature, with one reference added for the caller.
-  dgCollision* FindCached(uint32_t signature);
-  // Enters a new shape (count 1, the cache's) and adds the caller's reference.
-  dgCollision* AddToCache(dgCollision* shape);
-  // The cached shape of signature, else a new Shape(signature, args...) entered
-  // in the cache; every Create* of a cached primitive goes through here.
+  // Contacts of convex body0 with body1 (convex or a soup) into a buffer of
+  // kCollideBufferSize, by the contact dispatchers.
+  int ConvexContacts(dgBody& body0, dgBody& body1, dgContact* contacts);
+  // The cached shape of the block's signature when its block is equal, else
+  // a new Shape(signature, args...): entered in the cache when the signature
+  // is free, uncached when another block holds it. Every Create* of a
+  // cached primitive goes through here.
   template <class Shape, class... Args>
-  dgCollision* FindOrCache(uint32_t signature, const Args&... args);
+  dgCollision* FindOrCache(uint32_t signature, const uint32_t* block, const Args&... args);
 
   dgObjectPool<dgJointLink> mJointLinks;
   dgBroadPhase mBroadPhase;
@@ -156,6 +191,7 @@ class dgWorld {
   dgBodyLeaveWorldCallback mLeaveWorld = nullptr;
   void* mSolverScratch = nullptr;
   dgPointCollision* mPointCollision = nullptr;
+  SignatureHook mSignatureHook = nullptr;
   uint32_t mClassIds[kClassSlotCount] = {};
   // Bookkeeping of the dynamics step.
   dgRefList<dgConstraint*> mStepJoints;

@@ -1,7 +1,9 @@
 // The world's cache of shared primitives: equal parameter blocks (sizes
-// quantised to 1/1024, the offset matrix bit for bit) share one shape.
+// quantised to 1/1024, the offset matrix bit for bit) share one shape. Each
+// entry keeps its block, so two blocks that hash alike never share.
 
 #include <cmath>
+#include <cstring>
 
 #include "physics/shapes/dgCollisionBox.h"
 #include "physics/shapes/dgCollisionCapsule.h"
@@ -9,17 +11,29 @@
 #include "physics/shapes/dgCollisionSphere.h"
 #include "physics/world/dgWorld.h"
 
-dgCollision* dgWorld::FindCached(uint32_t signature) {
-  ShapeCache::dgTreeNode* node = mShapeCache.Find(signature);
-  if (!node) return nullptr;
-  dgCollision* shape = node->GetInfo();
-  shape->AddRef();
-  return shape;
-}
+static_assert(sizeof(dgShapeCacheEntry::block) == dgCollision::kSignatureWords * sizeof(uint32_t),
+              "a cache entry holds a whole parameter block");
 
-dgCollision* dgWorld::AddToCache(dgCollision* shape) {
+template <class Shape, class... Args>
+dgCollision* dgWorld::FindOrCache(uint32_t signature, const uint32_t* block, const Args&... args) {
+  if (mSignatureHook) signature = mSignatureHook(signature);
+  ShapeCache::dgTreeNode* node = mShapeCache.Find(signature);
+  if (node) {
+    dgShapeCacheEntry& entry = node->GetInfo();
+    if (std::memcmp(entry.block, block, sizeof entry.block) == 0) {
+      entry.shape->AddRef();
+      return entry.shape;
+    }
+    // Another shape holds this signature: this one lives outside the cache
+    // with the caller's reference only.
+    return new Shape(signature, args...);
+  }
+  dgCollision* shape = new Shape(signature, args...);
   if (!shape) return nullptr;
-  if (!mShapeCache.Insert(shape, shape->GetSignature())) {
+  dgShapeCacheEntry entry;
+  entry.shape = shape;
+  std::memcpy(entry.block, block, sizeof entry.block);
+  if (!mShapeCache.Insert(entry, signature)) {
     delete shape;
     return nullptr;
   }
@@ -27,46 +41,45 @@ dgCollision* dgWorld::AddToCache(dgCollision* shape) {
   return shape;
 }
 
-template <class Shape, class... Args>
-dgCollision* dgWorld::FindOrCache(uint32_t signature, const Args&... args) {
-  if (dgCollision* shape = FindCached(signature)) return shape;
-  return AddToCache(new Shape(signature, args...));
-}
-
 dgCollision* dgWorld::CreateBox(float dx, float dy, float dz, const dgMatrix& offset) {
   dx = std::fabs(dx);
   dy = std::fabs(dy);
   dz = std::fabs(dz);
-  const uint32_t signature = dgCollisionBox::MakeBoxSignature(dx, dy, dz, offset);
-  return FindOrCache<dgCollisionBox>(signature, dx, dy, dz, offset);
+  uint32_t block[dgCollision::kSignatureWords];
+  const uint32_t signature = dgCollisionBox::MakeBoxSignature(dx, dy, dz, offset, block);
+  return FindOrCache<dgCollisionBox>(signature, block, dx, dy, dz, offset);
 }
 
 dgCollision* dgWorld::CreateSphere(float radius, const dgMatrix& offset) {
   radius = std::fabs(radius);
-  const uint32_t signature = dgCollisionSphere::MakeSphereSignature(radius, offset);
-  return FindOrCache<dgCollisionSphere>(signature, radius, offset);
+  uint32_t block[dgCollision::kSignatureWords];
+  const uint32_t signature = dgCollisionSphere::MakeSphereSignature(radius, offset, block);
+  return FindOrCache<dgCollisionSphere>(signature, block, radius, offset);
 }
 
 dgCollision* dgWorld::CreateEllipse(float rx, float ry, float rz, const dgMatrix& offset) {
   rx = std::fabs(rx);
   ry = std::fabs(ry);
   rz = std::fabs(rz);
-  const uint32_t signature = dgCollisionEllipse::MakeEllipseSignature(rx, ry, rz, offset);
-  return FindOrCache<dgCollisionEllipse>(signature, rx, ry, rz, offset);
+  uint32_t block[dgCollision::kSignatureWords];
+  const uint32_t signature = dgCollisionEllipse::MakeEllipseSignature(rx, ry, rz, offset, block);
+  return FindOrCache<dgCollisionEllipse>(signature, block, rx, ry, rz, offset);
 }
 
 dgCollision* dgWorld::CreateCapsule(float radius, float height, const dgMatrix& offset) {
   radius = std::fabs(radius);
   height = std::fabs(height);
-  const uint32_t signature = dgCollisionCapsule::MakeCapsuleSignature(radius, height, offset);
-  return FindOrCache<dgCollisionCapsule>(signature, radius, height, offset);
+  uint32_t block[dgCollision::kSignatureWords];
+  const uint32_t signature = dgCollisionCapsule::MakeCapsuleSignature(radius, height, offset, block);
+  return FindOrCache<dgCollisionCapsule>(signature, block, radius, height, offset);
 }
 
 dgCollision* dgWorld::CreateCylinder(float radius, float height, const dgMatrix& offset) {
   radius = std::fabs(radius);
   height = std::fabs(height);
-  const uint32_t signature = dgCollisionCylinder::MakeCylinderSignature(radius, height, offset);
-  return FindOrCache<dgCollisionCylinder>(signature, radius, height, offset);
+  uint32_t block[dgCollision::kSignatureWords];
+  const uint32_t signature = dgCollisionCylinder::MakeCylinderSignature(radius, height, offset, block);
+  return FindOrCache<dgCollisionCylinder>(signature, block, radius, height, offset);
 }
 
 void dgWorld::ReleaseCollision(dgCollision* collision) {
@@ -75,7 +88,7 @@ void dgWorld::ReleaseCollision(dgCollision* collision) {
   if (collision->GetRefCount() != 1) return;
   // Only the cache's reference is left.
   ShapeCache::dgTreeNode* node = mShapeCache.Find(collision->GetSignature());
-  if (!node || node->GetInfo() != collision) return;
+  if (!node || node->GetInfo().shape != collision) return;
   mShapeCache.Remove(node);
   collision->Release();
 }

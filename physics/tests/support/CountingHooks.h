@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include <gtest/gtest.h>
+
 struct HookCounts {
   long long liveBlocks = 0;
   long long liveBytes = 0;
@@ -23,3 +25,17 @@ class ScopedCountingHooks {
   ScopedCountingHooks() { InstallCountingHooks(); }
   ~ScopedCountingHooks() { RestoreDefaultHooks(); }
 };
+
+// Runs cycle once so that the library's shared pools and free lists fill,
+// then a few more times, expecting the hooks' live blocks and bytes to stay put.
+template <class Cycle>
+void ExpectCyclesGrowNoHook(Cycle cycle) {
+  cycle();
+  const long long blocks = GetHookCounts().liveBlocks;
+  const long long bytes = GetHookCounts().liveBytes;
+  for (int i = 0; i < 3; ++i) {
+    cycle();
+    EXPECT_EQ(GetHookCounts().liveBlocks, blocks);
+    EXPECT_EQ(GetHookCounts().liveBytes, bytes);
+  }
+}

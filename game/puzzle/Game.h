@@ -1,0 +1,158 @@
+#pragma once
+
+// The game: an application of the engine with thirteen states, the fields
+// the rules, the modes, the renderer and the HUD share, and the shell's
+// services. Its states change only through FadeToState; every state's
+// Message handler passes the message to SharedMessageFSM first.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/app/GEMApplication.h"
+#include "engine/foundation/AnimChannel.h"
+#include "engine/foundation/String.h"
+#include "engine/runtime/fsm/FsmState.h"
+#include "engine/scene/Camera.h"
+#include "game/puzzle/GameProfile.h"
+#include "game/puzzle/GameServices.h"
+#include "game/puzzle/PuzzleDisc.h"
+
+class CTEXTexture;
+class GFrontEnd;
+class GalacticPlane;
+class GameHud;
+class GPuzzleRenderer;
+
+// The game's states in table order.
+enum class GameStateId {
+  IntroVelkSW,
+  IntroVyre,
+  FrontEnd,
+  ChallengeStory,
+  ChallengeGame,
+  ChallengeProgress,
+  ChallengeCompleted,
+  PanicGame,
+  GameOver,
+  Credits,
+  HighScores,
+  Loading,
+  Instructions,
+};
+constexpr int kGameStateCount = 13;
+
+// How a fade treats the music and the screen.
+enum FadeMode : int {
+  kFadeMusicAndScreen = 0,
+  kFadeMusic = 1,
+  kFadeScreen = 2,
+  // Any other value fades nothing.
+};
+
+class Game : public CGEMApplication {
+ public:
+  // The audio layer that the fades of state changes work on.
+  static constexpr int kMusicLayer = 4;
+  // Voices the audio layer is built with.
+  static constexpr int kAudioVoices = 24;
+
+  // Builds the states (the shell's from the services), the audio layer,
+  // chooses the current profile and loads the high scores.
+  explicit Game(GameServices& gameServices);
+  ~Game() override;
+
+  // The state of the table.
+  FsmState* State(GameStateId id) const { return states_[static_cast<int>(id)]; }
+
+  // The reactions every state shares; true (and the message marked handled)
+  // when the message was one of them.
+  bool SharedMessageFSM(CMSGMessage* message);
+  // A Message handler for states that answer only the shared messages.
+  void SharedMessagesOnly(CMSGMessage* message) { SharedMessageFSM(message); }
+  // Fades out (mode), then changes to the state after the seconds. Dropped
+  // while another change is pending.
+  void FadeToState(int mode, FsmState* state, float seconds);
+  // Fades in at a state's start.
+  void FadeIn(int mode, float seconds);
+  // Ends the game when its disc is full (and, in Panic, when time ran out
+  // or the Novalith died); run every frame by the game states.
+  void CheckGameOver();
+
+  // Scores the current disc's last match (the game states call it for
+  // each match message).
+  void ScoreMatch();
+  // Pays the cascades counted since the player's last drop.
+  void ScoreCascade();
+
+  // The shell's services and the current profile (null when none loaded).
+  GameServices& services;
+  std::unique_ptr<GameProfile> profile;
+  std::unique_ptr<GameAudioLayer> audio;
+
+  // Named "Game.Puzzle" when the puzzle view is set up.
+  Camera puzzleCamera;
+  AnimChannel storyChannels[3];
+  HighScoreEntry highScores[kHighScoreRows];
+  AnimChannel highScoreChannel;
+  // The screen fade of FadeToState runs from A to B, that of FadeIn back.
+  float fadeColourA[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  float fadeColourB[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  // Set by FadeIn, cleared by FadeToState: input acts only while set.
+  bool fadedIn = false;
+  // What the game-over page shows.
+  String gameOverText;
+  int32_t screenIds[2] = {-1, -1};
+
+  // Objects other parts of the game create and own; null until then.
+  GFrontEnd* frontEnd = nullptr;
+  GameHud* hud = nullptr;
+  GPuzzleRenderer* renderer = nullptr;
+  GalacticPlane* galacticPlane = nullptr;
+  CTEXTexture* frontEndTexture = nullptr;
+  // The receivers of the HUD and the renderer; -1 while they do not exist.
+  int32_t hudReceiverId = -1;
+  int32_t rendererReceiverId = -1;
+
+  // The discs of the loaded board in file order, and the one in play.
+  std::vector<std::unique_ptr<CGPuzzleDisc>> discs;
+  CGPuzzleDisc* currentDisc = nullptr;
+
+  // Seconds since the last scored match; below 2 a match continues the chain.
+  float timeSinceLastMatch = 0.0f;
+  // Cascades are paid when this reaches 1 s; the Panic quake at 15 s.
+  float cascadeTimer = 0.0f;
+  float quakeTimer = 0.0f;
+  // Matches of the cascade since the player's last drop.
+  unsigned cascadeCount = 0;
+  // Consecutive matches each within 2 s of the one before.
+  unsigned quickMatchChain = 0;
+  unsigned bonusMultiplier = 1;
+  // Made current by the next eMSG_GChangeState; null while none is pending.
+  FsmState* pendingState = nullptr;
+
+  // Fields of the screens and modes.
+  int32_t storyPage = 0;
+  FsmState* stateAfterLoading = nullptr;
+  // Read by the front end: its menus take input.
+  uint8_t menuInputActive = 1;
+  float idleTime = 0.0f;
+  bool showHighScoresAsAttract = false;
+  // The Challenge game reloads the current profile when it is entered.
+  bool reloadProfile = false;
+
+ private:
+  void BuildStates();
+  void ChooseProfile();
+  void CreditsMessage(CMSGMessage* message);
+  void EndGame(const char* reasonLog, const char* reasonText);
+
+  std::unique_ptr<FsmState> shellStates_[kShellStateCount];
+  FsmStateOf<Game> modeStates_[5];
+  FsmState* states_[kGameStateCount] = {};
+};
+
+// The profile the game starts with: the one the registry's "Profile" value
+// names when it loads, else the first profile of the folder listing
+// whose name is shorter than 8 characters and loads.
+std::unique_ptr<GameProfile> ChooseStartProfile(GameServices& services);

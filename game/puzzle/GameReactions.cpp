@@ -1,0 +1,126 @@
+// The reactions every game state shares, the fades through which states
+// change, and the game-over check.
+
+#include "engine/foundation/Log.h"
+#include "engine/gui/ScreenFade.h"
+#include "engine/runtime/messages/MessageIds.h"
+#include "game/puzzle/Game.h"
+#include "game/puzzle/GameMessages.h"
+
+namespace {
+
+constexpr uint64_t kRainbowPoints = 25000;
+// The disc stays locked this long after a rainbow.
+constexpr double kRainbowLockSeconds = 3.0;
+// From the end of the star's explosion to the game-over page.
+constexpr float kExplosionToGameOverSeconds = 3.0f;
+
+bool FadesMusic(int mode) { return mode == kFadeMusicAndScreen || mode == kFadeMusic; }
+bool FadesScreen(int mode) { return mode == kFadeMusicAndScreen || mode == kFadeScreen; }
+
+}  // namespace
+
+bool Game::SharedMessageFSM(CMSGMessage* message) {
+  const int32_t audioId = GetAudioReceiverId();
+  switch (message->id) {
+    case eMSG_Shutdown:
+      frontEndTexture = nullptr;
+      Quit();
+      break;
+    case eMSG_GChangeState:
+      if (pendingState != nullptr) Next(pendingState);
+      pendingState = nullptr;
+      break;
+    case eMSG_GMatchedRainbow: {
+      LogDBG("Matched a rainbow!");
+      if (currentDisc != nullptr) currentDisc->locked = true;
+      // The shape of the run's first (Red) group sets the points.
+      if (profile) {
+        const uint64_t steps = static_cast<uint64_t>(profile->rainbow.type) + 1;
+        profile->AddScore(steps * kRainbowPoints);
+        profile->rainbow = CGPuzzleGem();
+        ++profile->rainbows;
+      }
+      PostGameMessageTo(receiverId, hudReceiverId, eMSG_GMatchedRainbow, 0, 0.0);
+      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GMatchedRainbow, 0, 0.0);
+      PostGameMessageTo(receiverId, audioId, eMSG_GMatchedRainbow, 0, 0.0);
+      PostGameMessage(eMSG_GUnlockPuzzle, 0, kRainbowLockSeconds);
+      int speech = kSpeechRainbow;
+      PostAudioMessage(eMSG_AInGame_PlaySpeech, reinterpret_cast<intptr_t>(&speech), 0.0);
+      break;
+    }
+    case eMSG_GRainbowUpdate:
+      if (profile && currentDisc != nullptr) profile->rainbow = currentDisc->rainbowGem;
+      break;
+    case eMSG_GAchievementEarned: {
+      const int32_t index = message->parameter ? *reinterpret_cast<const int*>(message->parameter) : -1;
+      LogDBG("Achievement : %s", services.AchievementName(index));
+      PostGameMessageTo(receiverId, audioId, eMSG_GAchievementEarned, message->parameter, 0.0);
+      break;
+    }
+    case eMSG_GNovalithUnstable:
+      break;
+    case eMSG_GNovalithExplosionFinished:
+      if (pendingState == nullptr) {
+        fadedIn = false;
+        LayerFade fade{kMusicLayer, kExplosionToGameOverSeconds};
+        PostGameMessageTo(receiverId, audioId, eMSG_ALayer_VolumeFadeOut, reinterpret_cast<intptr_t>(&fade), 0.0);
+        pendingState = State(GameStateId::GameOver);
+        PostGameMessageTo(receiverId, receiverId, eMSG_GChangeState, 0, kExplosionToGameOverSeconds);
+      }
+      break;
+    default:
+      return false;
+  }
+  message->handled |= 1;
+  return true;
+}
+
+void Game::FadeToState(int mode, FsmState* state, float seconds) {
+  // The first request wins until its change has happened.
+  if (pendingState != nullptr) return;
+  fadedIn = false;
+  if (FadesMusic(mode)) {
+    LayerFade fade{kMusicLayer, seconds};
+    PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_VolumeFadeOut,
+                      reinterpret_cast<intptr_t>(&fade), 0.0);
+  }
+  if (FadesScreen(mode)) {
+    ScreenFade* screenFade = GetScreenFade();
+    screenFade->Start(fadeColourA, fadeColourB, seconds);
+    screenFade->active = 1;
+  }
+  pendingState = state;
+  PostGameMessageTo(receiverId, receiverId, eMSG_GChangeState, 0, seconds);
+}
+
+void Game::FadeIn(int mode, float seconds) {
+  fadedIn = true;
+  if (FadesMusic(mode)) {
+    LayerFade fade{kMusicLayer, seconds};
+    PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_VolumeFadeIn,
+                      reinterpret_cast<intptr_t>(&fade), 0.0);
+  }
+  if (FadesScreen(mode)) {
+    ScreenFade* screenFade = GetScreenFade();
+    screenFade->Start(fadeColourB, fadeColourA, seconds);
+    screenFade->active = 1;
+  }
+}
+
+void Game::CheckGameOver() {
+  // A gem that fills the last slot and matches leaves Breaking slots that
+  // are about to free: the disc is full only when none is Empty or Breaking.
+  if (!IsCurrent(State(GameStateId::GameOver)) && currentDisc != nullptr && currentDisc->IsFull()) {
+    EndGame("Game Over : Disc full!", "No moves left!");
+  }
+  // The Panic mode adds running out of time and the death of the Novalith
+  // here, with the HUD's countdown and the star they read.
+}
+
+void Game::EndGame(const char* reasonLog, const char* reasonText) {
+  LogDBG("%s", reasonLog);
+  gameOverText = reasonText;
+  if (currentDisc != nullptr) currentDisc->locked = true;
+  PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GNovalithExplode, 0, 0.0);
+}
