@@ -77,6 +77,14 @@ std::function<bool(platform::Event*)> EventScript(std::vector<platform::Event> e
   };
 }
 
+// Reads the presented 800 x 600 frame back and hands out a window close.
+bool ReadBackAndClose(std::vector<uint8_t>* pixels, platform::Event* event) {
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels->data());
+  event->type = platform::EventType::WindowClose;
+  return true;
+}
+
 platform::Event WindowEvent(platform::EventType type, int width = 0, int height = 0) {
   platform::Event event;
   event.type = type;
@@ -257,10 +265,7 @@ TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
       // Frame 14 has been presented: read it back, then close the window.
       if (closed || application.GetFrameCount() != 14) return false;
       closed = true;
-      glReadBuffer(GL_BACK);
-      glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-      event->type = platform::EventType::WindowClose;
-      return true;
+      return ReadBackAndClose(&pixels, event);
     };
     EXPECT_EQ(EngineRun(std::move(options)), 0);
 
@@ -491,10 +496,7 @@ TEST_F(EngineRunDevice, WithDevTheToolbarAndTheConsoleShowOnScreen) {
     }
     if (closed || next != 90) return false;
     closed = true;
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    event->type = platform::EventType::WindowClose;
-    return true;
+    return ReadBackAndClose(&pixels, event);
   };
   EXPECT_EQ(EngineRun(std::move(options)), 0);
   if (const char* shot = getenv("VYRE_TEST_SCREENSHOT")) {
