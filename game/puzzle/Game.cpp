@@ -99,10 +99,12 @@ Game::Game(GameServices& gameServices) : services(gameServices) {
   // Made before the window: the managers touch GL only when they draw.
   EffectsPool::Instance();
 
-  for (int row = 0; row < kHighScoreRows; ++row) {
-    highScores[row].name = row < kHighScoresPerTable ? "Doh" : "Dur";
-    highScores[row].score = 0;
-    highScores[row].value = 0;
+  for (int mode = 0; mode < kHighScoreTables; ++mode) {
+    for (HighScoreEntry& row : highScores[mode]) {
+      row.name = mode == kModeChallenge ? "Doh" : "Dur";
+      row.score = 0;
+      row.stars = 0;
+    }
   }
   services.LoadHighScores(highScores);
 

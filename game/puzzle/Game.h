@@ -111,7 +111,8 @@ class Game : public CGEMApplication {
   // Named "Game.Puzzle" when the puzzle view is set up.
   Camera puzzleCamera;
   AnimChannel storyChannels[3];
-  HighScoreEntry highScores[kHighScoreRows];
+  // By mode (0 Challenge, 1 Panic), then by rank.
+  HighScoreRows highScores;
   AnimChannel highScoreChannel;
   // The screen fade of FadeToState runs from A to B, that of FadeIn back.
   float fadeColourA[4] = {1.0f, 1.0f, 1.0f, 1.0f};

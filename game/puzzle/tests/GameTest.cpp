@@ -50,8 +50,8 @@ TEST(GameStartUp, TheFirstStateFollowsCreateAndEveryStateIsInTheTable) {
   EXPECT_EQ(GetGameReceiverId(), game.receiverId);
   EXPECT_EQ(GetAudioReceiverId(), services.audio->receiverId);
   EXPECT_EQ(game.bonusMultiplier, 1u);
-  EXPECT_STREQ(game.highScores[9].name.Chars(), "Doh");
-  EXPECT_STREQ(game.highScores[10].name.Chars(), "Dur");
+  EXPECT_STREQ(game.highScores[0][9].name.Chars(), "Doh");
+  EXPECT_STREQ(game.highScores[1][0].name.Chars(), "Dur");
 }
 
 TEST(GameStartUp, TheProfileComesFromTheRegistryOrTheFirstShortNameThatLoads) {
