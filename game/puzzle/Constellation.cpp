@@ -1,12 +1,16 @@
 #include "game/puzzle/Constellation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "engine/foundation/File.h"
 #include "engine/foundation/Log.h"
+#include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/MaterialStage.h"
+#include "game/puzzle/GameRandom.h"
 #include "game/puzzle/GalacticPlane.h"
 
 namespace {
@@ -45,7 +49,30 @@ String TrimmedName(const char* scanned) {
 
 CMATMaterial* MaterialNamed(const String& name) { return CMATManager::GetInstance()->GetMaterial(name); }
 
+constexpr uint32_t kTwinkleColumns = 3;
+constexpr uint32_t kTwinkleRows = 2;
+// The stepper runs over 0 to 6 and wraps; the grid has six cells.
+constexpr float kTwinkleLastFrame = 6.0f;
+constexpr int kTwinkleStartFrames = 5;
+constexpr float kTwinkleFramesPerSecond = 10.0f;
+constexpr float kPanSeconds = 1.0f;
+constexpr float kSizeEasing = 0.9f;
+// Closer than this, the size snaps to its target.
+constexpr float kSizeSnap = 0.0000125f;
+
 }  // namespace
+
+void PlayCompletedStar(GFXFlipbook& flipbook, CMATMaterial* material, float dt) {
+  if (flipbook.mode == GFXFlipbook::kOff) {
+    CMATStage* stage = material != nullptr ? material->GetStage(0) : nullptr;
+    flipbook.SetGrid(stage != nullptr ? stage->texture : nullptr, kTwinkleColumns, kTwinkleRows);
+    const float startFrame = static_cast<float>(platform::NextRandom() % kTwinkleStartFrames);
+    flipbook.SetStepper(ValueStepper::kWrap, 0.0f, kTwinkleLastFrame, startFrame,
+                        (1.0f + RandomFraction()) * kTwinkleFramesPerSecond);
+  }
+  flipbook.active = true;
+  flipbook.Update(dt);
+}
 
 Constellation::Constellation() { Clear(); }
 
@@ -64,6 +91,44 @@ void Constellation::Clear() {
   sprite.reset();
   size = Vector3(kDefaultSize, 0.0f, kDefaultSize);
   targetSize = size;
+}
+
+void Constellation::CompleteStar() {
+  ++completed;
+  pan.Set(AnimChannel::kSmoothRise, false, 0.0f, 1.0f, kPanSeconds);
+}
+
+bool Constellation::PanToCurrentStar(float dt) {
+  if (completed >= stars.size()) return true;
+  const Vector2& star = stars[completed].position;
+  const Vector3 target(star.x * size.x, 0.0f, star.y * size.z);
+  const float along = pan.Update(dt);
+  viewCentre = panStart + (target - panStart) * along;
+  if (!pan.Finished()) return false;
+  viewCentre = target;
+  panStart = viewCentre;
+  return true;
+}
+
+bool Constellation::EaseSize(float dt) {
+  const Vector3 difference = targetSize - size;
+  const Vector3 before = size;
+  size += difference * (dt * kSizeEasing);
+  // Near a large target the step can fall below the floats' resolution
+  // while still above the snap distance: a size that stopped moving snaps.
+  const bool stalled = size.x == before.x && size.y == before.y && size.z == before.z;
+  if (difference.Length() >= kSizeSnap && !stalled) return false;
+  size = targetSize;
+  return true;
+}
+
+void Constellation::UpdateCompletedStars(float dt) {
+  const size_t lit = std::min<size_t>(completed, stars.size());
+  for (size_t i = 0; i < lit; ++i) {
+    // A star the file declared but never described has no flip-book yet.
+    if (!stars[i].flipbook) stars[i].flipbook = std::make_unique<GFXFlipbook>();
+    PlayCompletedStar(*stars[i].flipbook, completedStarMaterial, dt);
+  }
 }
 
 bool Constellation::Read(const char* path) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/foundation/AnimChannel.h"
 #include "engine/foundation/String.h"
 #include "engine/foundation/Vector2.h"
 #include "engine/foundation/Vector3.h"
@@ -16,6 +17,11 @@
 
 class CMATMaterial;
 class GalacticPlane;
+
+// Starts a completed star's twinkle once: a 3 x 2 grid over the material's
+// first stage texture, frames 0 to 6 wrapping from a random frame at 10 to
+// 20 frames a second. Then keeps it playing and advances it by dt.
+void PlayCompletedStar(GFXFlipbook& flipbook, CMATMaterial* material, float dt);
 
 struct ConstellationStar {
   // Where the star sits, as fractions 0..1 of the constellation's size.
@@ -51,6 +57,16 @@ class Constellation {
   // Empties the record: no name, stars, images or sprite; default size.
   void Clear();
 
+  // One more star completed; the view starts panning to the next one.
+  void CompleteStar();
+  // Moves the view centre toward the current star; true on arrival (and at
+  // once when every star is complete, as there is nowhere to pan to).
+  bool PanToCurrentStar(float dt);
+  // Eases the drawn size toward the target size; true once it is there.
+  bool EaseSize(float dt);
+  // Advances the twinkle of every completed star.
+  void UpdateCompletedStars(float dt);
+
   std::unique_ptr<GFXSprite> sprite;
   // Names the board file "Resources/Boards/Challenge/<name>.stars".
   String name;
@@ -69,6 +85,8 @@ class Constellation {
   Vector3 targetSize{kDefaultSize, 0.0f, kDefaultSize};
   // The point the constellation is drawn around.
   Vector3 viewCentre{kDefaultSize / 2, 0.0f, kDefaultSize / 2};
+  // Progress of the pan to the next star.
+  AnimChannel pan;
 
  private:
   struct ReadProgress {

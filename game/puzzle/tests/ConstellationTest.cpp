@@ -138,3 +138,45 @@ TEST_F(ConstellationFiles, AListReadsEachDefinitionAndGoesOnPastAMissingOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ConstellationMotion, CompletingAStarPansTheViewToTheNextInOneSecond) {
+  Constellation record;
+  record.stars.resize(2);
+  record.starCount = 2;
+  record.stars[0].position = Vector2(0.0f, 0.0f);
+  record.stars[1].position = Vector2(1.0f, 0.5f);
+  record.CompleteStar();
+  EXPECT_EQ(record.completed, 1u);
+  EXPECT_FALSE(record.PanToCurrentStar(0.5f));
+  EXPECT_GT(record.viewCentre.x, 7.5f);
+  EXPECT_LT(record.viewCentre.x, 15.0f);
+  EXPECT_TRUE(record.PanToCurrentStar(0.5f));
+  EXPECT_FLOAT_EQ(record.viewCentre.x, 15.0f);
+  EXPECT_FLOAT_EQ(record.viewCentre.z, 7.5f);
+  EXPECT_FLOAT_EQ(record.panStart.x, 15.0f);
+
+  // With every star complete there is no star to pan to.
+  record.CompleteStar();
+  EXPECT_TRUE(record.PanToCurrentStar(0.5f));
+  EXPECT_FLOAT_EQ(record.viewCentre.x, 15.0f);
+}
+
+TEST(ConstellationMotion, CompletedStarsTwinkleThroughSixCellsOfAThreeByTwoGrid) {
+  Constellation record;
+  record.stars.resize(3);
+  record.starCount = 3;
+  record.completed = 5;  // more than the stars: only the three light up
+  record.UpdateCompletedStars(0.1f);
+  for (const ConstellationStar& star : record.stars) {
+    ASSERT_NE(star.flipbook, nullptr);
+    EXPECT_TRUE(star.flipbook->active);
+    EXPECT_EQ(star.flipbook->columns, 3u);
+    EXPECT_EQ(star.flipbook->rows, 2u);
+    EXPECT_FLOAT_EQ(star.flipbook->frame.maximum, 6.0f);
+    EXPECT_EQ(star.flipbook->frame.mode, ValueStepper::kWrap);
+  }
+}
+
+}  // namespace
