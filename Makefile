@@ -2,13 +2,15 @@
 # hands it a command line), `make test`
 # builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
 # test. Both first install the Debian packages that are missing (as root).
+# `make bench` builds an optimised tree with the benchmarks and runs them.
 
 JOBS ?= $(shell nproc)
 RELEASE_DIR := build/release
 TEST_DIR := build/asan
 RUN_DIR := $(RELEASE_DIR)/run
+BENCH_DIR := build/bench
 
-.PHONY: run test deps build build-test clean
+.PHONY: run test bench deps build build-test clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -27,6 +29,13 @@ build-test: deps $(TEST_DIR)/build.ninja
 
 test: build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+$(BENCH_DIR)/build.ninja: | deps
+	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYRE_TESTS=OFF -DVYRE_BENCHMARKS=ON
+
+bench: deps $(BENCH_DIR)/build.ninja
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target physics_bench
+	$(BENCH_DIR)/physics/physics_bench
 
 # Words for the program's command line: make run ARGS="-dev".
 ARGS ?=

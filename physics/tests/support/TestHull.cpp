@@ -51,6 +51,10 @@ TestHull* TestHull::RandomPrism(std::mt19937& random, int sides) {
       vertices[i + side * sides] = rotation.TransformVector(local);
     }
   }
+  return Prism(sides, vertices);
+}
+
+TestHull* TestHull::Prism(int sides, const dgVector* vertices) {
   int sizes[kMaxVertices];
   int indices[4 * kMaxVertices];
   int faces = 0;

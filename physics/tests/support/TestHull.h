@@ -23,6 +23,9 @@ class TestHull : public dgConvexCollision {
   // A prism of n sides (radius 1, half height 1) mapped by a random
   // rotation, random axis scales in [0.5, 3] and a random shift.
   static TestHull* RandomPrism(std::mt19937& random, int sides);
+  // A prism of n sides from its 2n vertices: the n of one end cap, then the
+  // n of the other cap in the same order.
+  static TestHull* Prism(int sides, const dgVector* vertices);
 
  private:
   dgVector mOwnVertices[kMaxVertices];

@@ -1,0 +1,307 @@
+// Every benchmark scene run on our library and on Bullet in one process, on
+// the same inputs, one after the other: prints both rates and their ratio
+// (ours / Bullet's). A measuring aid only, built with VYRE_BENCH_BULLET.
+
+#include <btBulletCollisionCommon.h>
+#include <BulletCollision/NarrowPhaseCollision/btGjkEpaPenetrationDepthSolver.h>
+#include <BulletCollision/NarrowPhaseCollision/btGjkPairDetector.h>
+#include <BulletCollision/NarrowPhaseCollision/btPointCollector.h>
+#include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
+#include <BulletCollision/NarrowPhaseCollision/btVoronoiSimplexSolver.h>
+
+#include <time.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "physics/bench/BenchScenes.h"
+#include "physics/shapes/dgCollision.h"
+#include "physics/world/Physics.h"
+#include "physics/world/dgWorld.h"
+
+namespace {
+
+constexpr int kSegmentCount = 4096;
+constexpr int kPoseCount = 1024;
+constexpr int kPointCount = 1024;
+constexpr int kMaxContacts = 8;
+constexpr double kMinSeconds = 0.3;
+constexpr int kRounds = 3;
+
+// Thread CPU time: the machine is shared, so wall time would measure the neighbours.
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+// Items per CPU second of call(i) (which handles itemsPerCall items), the
+// best of a few rounds of at least kMinSeconds each.
+double Rate(double itemsPerCall, const std::function<void(size_t)>& call) {
+  double best = 0.0;
+  for (int round = 0; round < kRounds; ++round) {
+    size_t calls = 0;
+    const double start = CpuSeconds();
+    double elapsed = 0.0;
+    do {
+      call(calls++);
+      elapsed = CpuSeconds() - start;
+    } while (elapsed < kMinSeconds);
+    best = std::max(best, itemsPerCall * static_cast<double>(calls) / elapsed);
+  }
+  return best;
+}
+
+struct Row {
+  std::string scene;
+  double ours;
+  double bullet;
+  std::string note;
+};
+std::vector<Row> gRows;
+
+void Report(const std::string& scene, double ours, double bullet, const std::string& note = "") {
+  gRows.push_back({scene, ours, bullet, note});
+  std::printf("%-34s %14.0f %14.0f %8.2f  %s\n", scene.c_str(), ours, bullet, ours / bullet, note.c_str());
+  std::fflush(stdout);
+}
+
+btVector3 Vec(const float* p) { return btVector3(p[0], p[1], p[2]); }
+
+// Our sixteen floats (rows front, up, right, posit) as a Bullet transform.
+btTransform Transform(const float* m) {
+  const btMatrix3x3 basis(m[0], m[4], m[8], m[1], m[5], m[9], m[2], m[6], m[10]);
+  return btTransform(basis, btVector3(m[12], m[13], m[14]));
+}
+
+// Bullet's triangle mesh over the same triangles, with its quantised BVH.
+struct BulletSoup {
+  std::vector<int> indices;
+  std::unique_ptr<btTriangleIndexVertexArray> mesh;
+  std::unique_ptr<btBvhTriangleMeshShape> shape;
+
+  explicit BulletSoup(const SoupInput& soup, bool build = true) {
+    indices.resize(soup.triangles.size() / 3);
+    for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<int>(i);
+    mesh = std::make_unique<btTriangleIndexVertexArray>(
+        soup.TriangleCount(), indices.data(), 3 * static_cast<int>(sizeof(int)),
+        static_cast<int>(soup.triangles.size() / 3), const_cast<btScalar*>(soup.triangles.data()),
+        3 * static_cast<int>(sizeof(float)));
+    if (build) shape = std::make_unique<btBvhTriangleMeshShape>(mesh.get(), true, true);
+  }
+};
+
+// Bullet's closest hit: each reported hit shortens the ray for the rest.
+struct ClosestHit : btTriangleRaycastCallback {
+  ClosestHit(const btVector3& from, const btVector3& to)
+      : btTriangleRaycastCallback(from, to, kF_FilterBackfaces) {}
+  btScalar reportHit(const btVector3& normal, btScalar fraction, int, int) override {
+    hitNormal = normal;
+    return fraction;
+  }
+  btVector3 hitNormal;
+};
+
+void CompareBuild(dgWorld* world, const SoupInput& soup, int optimise) {
+  const double triangles = soup.TriangleCount();
+  const double ours = Rate(triangles, [&](size_t) {
+    dgCollision* tree = BuildSoup(world, soup, optimise);
+    PhysicsReleaseCollision(world, tree);
+  });
+  const double bullet = Rate(triangles, [&](size_t) { BulletSoup built(soup); });
+  Report("build " + std::to_string(soup.TriangleCount()) + " tri, optimise " + std::to_string(optimise), ours,
+         bullet, optimise ? "triangles/s; optimise 1 also welds and merges (no target)" : "triangles/s");
+}
+
+void CompareRays(dgWorld* world, const SoupInput& soup, const std::vector<Segment>& segments, const char* kind) {
+  dgCollision* tree = BuildSoup(world, soup, 1);
+  const BulletSoup bulletSoup(soup);
+  int ourHits = 0;
+  int bulletHits = 0;
+  for (const Segment& segment : segments) {
+    float normal[3];
+    int attribute = 0;
+    const float t = PhysicsCollisionRayCast(tree, segment.p0, segment.p1, normal, &attribute);
+    ourHits += t >= 0.0f && t <= 1.0f;
+    ClosestHit hit(Vec(segment.p0), Vec(segment.p1));
+    bulletSoup.shape->performRaycast(&hit, hit.m_from, hit.m_to);
+    bulletHits += hit.m_hitFraction < 1.0f;
+  }
+  const double ours = Rate(1.0, [&](size_t i) {
+    const Segment& segment = segments[i % segments.size()];
+    float normal[3];
+    int attribute = 0;
+    PhysicsCollisionRayCast(tree, segment.p0, segment.p1, normal, &attribute);
+  });
+  const double bullet = Rate(1.0, [&](size_t i) {
+    const Segment& segment = segments[i % segments.size()];
+    ClosestHit hit(Vec(segment.p0), Vec(segment.p1));
+    bulletSoup.shape->performRaycast(&hit, hit.m_from, hit.m_to);
+  });
+  char note[96];
+  std::snprintf(note, sizeof note, "rays/s; hits %d vs %d of %zu", ourHits, bulletHits, segments.size());
+  Report(std::string(kind) + " rays, " + std::to_string(soup.TriangleCount()) + " tri", ours, bullet, note);
+  PhysicsReleaseCollision(world, tree);
+}
+
+struct ContactCounter : btCollisionWorld::ContactResultCallback {
+  int count = 0;
+  btScalar addSingleResult(btManifoldPoint&, const btCollisionObjectWrapper*, int, int,
+                           const btCollisionObjectWrapper*, int, int) override {
+    ++count;
+    return 0;
+  }
+};
+
+// Bullet's collision pipeline for pair tests: its default dispatcher.
+struct BulletPairs {
+  btDefaultCollisionConfiguration configuration;
+  btCollisionDispatcher dispatcher{&configuration};
+  btDbvtBroadphase broadphase;
+  btCollisionWorld world{&dispatcher, &broadphase, &configuration};
+};
+
+void ComparePair(dgWorld* world, BulletPairs& pairs, const char* name, dgCollision* a, dgCollision* b,
+                 btCollisionShape* bulletA, btCollisionShape* bulletB, bool throughWorld, uint32_t seed) {
+  const std::vector<PosePair> poses = OverlappingPoses(bench::kPoseReach, kPoseCount, seed);
+  float points[kMaxContacts][3];
+  float normals[kMaxContacts][3];
+  float depths[kMaxContacts];
+  const auto ourCollide = [&](const PosePair& pose) {
+    if (throughWorld) {
+      return world->Collide(a, dgMatrix::FromFloats(pose.a), b, dgMatrix::FromFloats(pose.b), points[0], normals[0],
+                            depths, kMaxContacts);
+    }
+    return PhysicsCollisionCollide(world, kMaxContacts, a, pose.a, b, pose.b, points[0], normals[0], depths);
+  };
+  btCollisionObject objectA;
+  btCollisionObject objectB;
+  objectA.setCollisionShape(bulletA);
+  objectB.setCollisionShape(bulletB);
+  const auto bulletCollide = [&](const PosePair& pose) {
+    objectA.setWorldTransform(Transform(pose.a));
+    objectB.setWorldTransform(Transform(pose.b));
+    ContactCounter counter;
+    pairs.world.contactPairTest(&objectA, &objectB, counter);
+    return counter.count;
+  };
+  int ourTouching = 0;
+  int bulletTouching = 0;
+  for (const PosePair& pose : poses) {
+    ourTouching += ourCollide(pose) > 0;
+    bulletTouching += bulletCollide(pose) > 0;
+  }
+  const double ours = Rate(1.0, [&](size_t i) { ourCollide(poses[i % poses.size()]); });
+  const double bullet = Rate(1.0, [&](size_t i) { bulletCollide(poses[i % poses.size()]); });
+  char note[96];
+  std::snprintf(note, sizeof note, "pairs/s; touching %d vs %d of %zu", ourTouching, bulletTouching, poses.size());
+  Report(name, ours, bullet, note);
+}
+
+void CompareClosest(dgWorld* world, const char* name, dgCollision* shape, btConvexShape* bulletShape) {
+  const std::vector<Point> points = PointsAround(2.0f, 4.0f, kPointCount, 19);
+  float identity[16];
+  dgGetIdentityMatrix().ToFloats(identity);
+  btSphereShape point(0.0f);
+  btVoronoiSimplexSolver simplex;
+  btGjkEpaPenetrationDepthSolver penetration;
+  float worst = 0.0f;
+  const auto ours = [&](const Point& p, float* contact) {
+    float normal[3];
+    return PhysicsCollisionClosestPoint(world, p.p, shape, identity, contact, normal);
+  };
+  const auto bullet = [&](const Point& p, btVector3& onShape) {
+    btGjkPairDetector detector(bulletShape, &point, &simplex, &penetration);
+    btDiscreteCollisionDetectorInterface::ClosestPointInput input;
+    input.m_transformA.setIdentity();
+    input.m_transformB.setIdentity();
+    input.m_transformB.setOrigin(Vec(p.p));
+    btPointCollector collector;
+    detector.getClosestPoints(input, collector, nullptr);
+    // The collector holds the point on B and the normal from B toward A.
+    onShape = collector.m_pointInWorld + collector.m_normalOnBInWorld * collector.m_distance;
+    return collector.m_hasResult;
+  };
+  for (const Point& p : points) {
+    float contact[3] = {};
+    btVector3 onShape;
+    if (ours(p, contact) && bullet(p, onShape)) {
+      worst = std::max(worst, (Vec(contact) - onShape).length());
+    }
+  }
+  const double ourRate = Rate(1.0, [&](size_t i) {
+    float contact[3];
+    ours(points[i % points.size()], contact);
+  });
+  const double bulletRate = Rate(1.0, [&](size_t i) {
+    btVector3 onShape;
+    bullet(points[i % points.size()], onShape);
+  });
+  char note[96];
+  std::snprintf(note, sizeof note, "queries/s; largest disagreement %.4f", worst);
+  Report(name, ourRate, bulletRate, note);
+}
+
+}  // namespace
+
+int main() {
+  dgWorld* world = PhysicsCreate(nullptr, nullptr);
+  std::printf("%-34s %14s %14s %8s\n", "scene", "ours /s", "Bullet /s", "ratio");
+
+  const SoupInput small = MakeWavyHeightfield(32);
+  const SoupInput large = MakeWavyHeightfield(256);
+  for (int optimise = 0; optimise < 2; ++optimise) {
+    CompareBuild(world, small, optimise);
+    CompareBuild(world, large, optimise);
+  }
+  for (const SoupInput* soup : {&small, &large}) {
+    CompareRays(world, *soup, RandomSegments(*soup, kSegmentCount, 11), "random");
+    CompareRays(world, *soup, GrazingSegments(*soup, kSegmentCount, 13), "grazing");
+  }
+
+  BulletPairs pairs;
+  const float box = bench::kBoxSize;
+  dgCollision* ourBox = PhysicsCreateBox(world, box, box, box, nullptr);
+  dgCollision* ourSphere =
+      PhysicsCreateSphere(world, bench::kSphereRadius, bench::kSphereRadius, bench::kSphereRadius, nullptr);
+  dgCollision* ourCapsule = PhysicsCreateCapsule(world, bench::kCapsuleRadius, bench::kCapsuleHeight, nullptr);
+  dgCollision* ourCylinder = PhysicsCreateCylinder(world, bench::kCylinderRadius, bench::kCylinderHeight, nullptr);
+  dgCollision* hullA = MakeHullPrism();
+  dgCollision* hullB = MakeHullPrism();
+
+  // Bullet's shapes keep our sizes: box and cylinder margins lie inside
+  // their extents, the sphere and capsule are their margins, and the hull
+  // gets no margin. Ours lie along x where an axis matters.
+  btBoxShape bulletBox(btVector3(box, box, box) * 0.5f);
+  btSphereShape bulletSphere(bench::kSphereRadius);
+  btCapsuleShapeX bulletCapsule(bench::kCapsuleRadius, bench::kCapsuleHeight - 2.0f * bench::kCapsuleRadius);
+  btCylinderShapeX bulletCylinder(
+      btVector3(0.5f * bench::kCylinderHeight, bench::kCylinderRadius, bench::kCylinderRadius));
+  btConvexHullShape bulletHullA;
+  btConvexHullShape bulletHullB;
+  for (const dgVector& v : HullPrismVertices()) {
+    bulletHullA.addPoint(btVector3(v.x, v.y, v.z), false);
+    bulletHullB.addPoint(btVector3(v.x, v.y, v.z), false);
+  }
+  bulletHullA.recalcLocalAabb();
+  bulletHullB.recalcLocalAabb();
+  bulletHullA.setMargin(0.0f);
+  bulletHullB.setMargin(0.0f);
+
+  ComparePair(world, pairs, "box-box", ourBox, ourBox, &bulletBox, &bulletBox, false, 17);
+  ComparePair(world, pairs, "sphere-box", ourSphere, ourBox, &bulletSphere, &bulletBox, false, 18);
+  ComparePair(world, pairs, "capsule-cylinder", ourCapsule, ourCylinder, &bulletCapsule, &bulletCylinder, false, 19);
+  ComparePair(world, pairs, "hull-hull", hullA, hullB, &bulletHullA, &bulletHullB, true, 20);
+
+  CompareClosest(world, "closest point, box", ourBox, &bulletBox);
+  CompareClosest(world, "closest point, capsule", ourCapsule, &bulletCapsule);
+
+  hullA->Release();
+  hullB->Release();
+  for (dgCollision* shape : {ourBox, ourSphere, ourCapsule, ourCylinder}) PhysicsReleaseCollision(world, shape);
+  PhysicsDestroy(world);
+  return 0;
+}
