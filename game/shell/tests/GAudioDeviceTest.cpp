@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "content/GameDataNames.h"
 #include "engine/foundation/Log.h"
 #include "engine/runtime/sound/SFXManager.h"
 #include "engine/runtime/tests/support/LogLines.h"
@@ -17,21 +18,6 @@
 #include "support/AudioTestSupport.h"
 
 namespace {
-
-const char* const kSoundFiles[] = {
-    "Resources/Sounds/GemPlacement.ogg",       "Resources/Sounds/GemChink01.ogg",
-    "Resources/Sounds/GemBreak06.ogg",         "Resources/Sounds/GemBreak08.ogg",
-    "Resources/Sounds/GrowNovalith.ogg",       "Resources/Sounds/ExplodeNovalith.ogg",
-    "Resources/Sounds/UnstableNovalith.ogg",   "Resources/Sounds/CollapseNovalith.ogg",
-    "Resources/Sounds/Achievement.ogg",        "Resources/Sounds/RainbowAward.ogg",
-    "Resources/Sounds/ClockChime.ogg",         "Resources/Sounds/TimerExpired.ogg",
-    "Resources/Sounds/FrontEnd/Phrase1.ogg",   "Resources/Sounds/FrontEnd/Phrase2.ogg",
-    "Resources/Sounds/FrontEnd/Phrase3.ogg",   "Resources/Sounds/FrontEnd/Phrase4.ogg",
-    "Resources/Sounds/FrontEnd/Phrase5.ogg",   "Resources/Sounds/FrontEnd/Phrase6.ogg",
-    "Resources/Sounds/GameOver/Phrase1.ogg",   "Resources/Sounds/GameOver/Phrase2.ogg",
-    "Resources/Sounds/GameOver/Phrase3.ogg",   "Resources/Sounds/GameOver/Phrase4.ogg",
-    "Resources/Sounds/GameOver/Phrase5.ogg",   "Resources/Sounds/GameOver/Phrase6.ogg",
-};
 
 float SourceGain(int source) {
   ALfloat gain = -1.0f;
@@ -49,8 +35,14 @@ class AudioDevice : public ::testing::Test {
       ASSERT_EQ(mkdir((root + folder).c_str(), 0755), 0) << folder;
     }
     // Long enough to play through the test's few updates.
-    for (const char* file : kSoundFiles) ASSERT_TRUE(WriteOggTone(root + "/" + file, 1, 22050, 22050));
-    ASSERT_TRUE(WriteOggTone(root + "/Resources/Music/VelkBeat.ogg", 2, 22050, 44100));
+    for (const char* file : gamedata::kEffectSounds) ASSERT_TRUE(WriteOggTone(root + "/" + file, 1, 22050, 22050));
+    for (const char* folder : gamedata::kStingFolders) {
+      for (int phrase = 1; phrase <= gamedata::kStingsPerFolder; ++phrase) {
+        const std::string file = root + "/" + folder + "/Phrase" + std::to_string(phrase) + ".ogg";
+        ASSERT_TRUE(WriteOggTone(file, 1, 22050, 22050));
+      }
+    }
+    ASSERT_TRUE(WriteOggTone(root + "/" + gamedata::kMusic, 2, 22050, 44100));
     char cwd[4096] = {};
     ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
     previousFolder = cwd;
