@@ -1,5 +1,6 @@
 #include "engine/effects/Particle.h"
 
+#include "engine/foundation/Maths.h"
 #include "platform/Random.h"
 
 namespace {
@@ -54,7 +55,7 @@ bool Particle::Update(float dt) {
   } else {
     velocity = Vector3();
   }
-  const int chanceIn1000 = static_cast<int>(dt * 100.0f);
+  const int chanceIn1000 = TruncateToInt(dt * 100.0f);
   if (flicker && FlickerBursts(platform::NextRandom() % 1000 < chanceIn1000)) return false;
   return life.maximum == 0.0f || (life.value > 0.0f && colour[3] > 0.0f);
 }

@@ -1,4 +1,5 @@
 // The tab-indented text form of a particle system.
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -20,6 +21,20 @@ bool NextLine(File& file, String& line) {
 
 bool Fail(const char* what) {
   LogDBG("Particle definition: bad %s line", what);
+  return false;
+}
+
+// Every number of a definition feeds the per-frame motion and the count of
+// particles to spawn; beyond these bounds it only overflows them.
+constexpr float kMaxMagnitude = 1.0e6f;
+constexpr float kMaxEmitRate = 1.0e5f;  // particles per second
+
+bool Usable(float value) { return std::isfinite(value) && std::fabs(value) <= kMaxMagnitude; }
+
+bool Usable(const Vector3& v) { return Usable(v.x) && Usable(v.y) && Usable(v.z); }
+
+bool OutOfRange(const char* key) {
+  LogDBG("Particle definition: %s out of range", key);
   return false;
 }
 
@@ -81,6 +96,18 @@ bool ParticleManager::Read(File& file) {
   if (!NextLine(file, line) || std::sscanf(line.Chars(), " [MATERIAL] = %127s", materialName) != 1)
     return Fail("[MATERIAL]");
   NextLine(file, line);  // closing brace; a missing one at the end is harmless
+
+  if (!Usable(up) || !Usable(right)) return OutOfRange("[BILLBOARD]");
+  if (!Usable(rgba[0]) || !Usable(rgba[1]) || !Usable(rgba[2]) || !Usable(rgba[3])) return OutOfRange("[COLOUR]");
+  // The countdown restarts at the period and counts down from there.
+  if (period < 0) return OutOfRange("[CHANGER]");
+  if (!Usable(sMin) || !Usable(sMax) || !Usable(sRate)) return OutOfRange("[SIZE]");
+  if (!Usable(fTime)) return OutOfRange("[FADE]");
+  if (!Usable(speed)) return OutOfRange("[MAX SPEED]");
+  if (!(rate >= 0.0f && rate <= kMaxEmitRate)) return OutOfRange("[EMIT RATE]");
+  if (!Usable(life)) return OutOfRange("[LIFESPAN]");
+  if (!Usable(g) || !Usable(gDir)) return OutOfRange("[GRAVITY]");
+  if (!Usable(w) || !Usable(wDir)) return OutOfRange("[WIND]");
 
   Create(count);
   quads = q;

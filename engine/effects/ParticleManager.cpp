@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/foundation/Clock.h"
+#include "engine/foundation/Maths.h"
 #include "engine/graphics/EffectHooks.h"
 #include "platform/Random.h"
 
@@ -57,7 +58,7 @@ int ParticleManager::Emit(int count) {
   const float capped = std::fmin(static_cast<float>(count), emitRate);
   emitAccumulator += capped * dt;
   if (emitAccumulator < 1.0f) return 0;
-  const int whole = static_cast<int>(emitAccumulator);
+  const int whole = TruncateToInt(emitAccumulator);
   emitAccumulator -= static_cast<float>(whole);
   return SpawnMany(whole);
 }
@@ -132,7 +133,7 @@ void ParticleManager::Update() {
     // spawns; owners call Emit themselves.
     emitAccumulator += dt * emitRate;
     if (emitAccumulator >= 1.0f) {
-      const int whole = static_cast<int>(emitAccumulator);
+      const int whole = TruncateToInt(emitAccumulator);
       emitAccumulator -= static_cast<float>(whole);
       Emit(whole);
     }

@@ -7,16 +7,18 @@
 
 int RoundToInt(float x)
 {
-    const float up = std::ceil(x);
-    // Converting a NaN or an out-of-range float to int is undefined; such
-    // inputs saturate instead.
-    if (!(up == up))
+    return TruncateToInt(std::ceil(x));
+}
+
+int TruncateToInt(double x)
+{
+    if (!(x == x))
         return 0;
-    if (up >= 2147483647.0f)
+    if (x >= 2147483647.0)
         return INT32_MAX;
-    if (up <= -2147483648.0f)
+    if (x <= -2147483648.0)
         return INT32_MIN;
-    return static_cast<int>(up);
+    return static_cast<int>(x);
 }
 
 float RandomFloat(float max)

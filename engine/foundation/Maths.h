@@ -11,6 +11,10 @@ constexpr float kPi = 3.1415927f;
 // Ceiling of x as an int: 2.0 gives 2, 2.1 gives 3, -2.5 gives -2.
 int RoundToInt(float x);
 
+// x without its fraction as an int. A plain conversion of NaN or of a value
+// beyond int's range is undefined: NaN gives 0 and the rest saturate.
+int TruncateToInt(double x);
+
 // A draw in [0, max]; 0 without drawing when max <= 0.
 float RandomFloat(float max);
 

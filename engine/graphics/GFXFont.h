@@ -4,6 +4,7 @@
 // (a 16 x 16 grid or a BMFont description, 256 lists); system fonts are
 // rasterised by the platform (96 lists, characters 32 to 127).
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/foundation/String.h"

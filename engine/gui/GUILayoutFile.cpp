@@ -1,6 +1,8 @@
 // The window layout file (names, positions and sizes kept between runs) and
 // the GUI definition reader.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -20,6 +22,11 @@ namespace {
 constexpr std::streamoff kMaxGUIFileBytes = 1 << 20;
 // Window names are short; a longer one is cut rather than carried around.
 constexpr size_t kMaxWindowName = 255;
+// A stored place may lie off the 800 x 600 screen by up to one screen on
+// every side; anything further is brought back to that margin, so scaled to
+// the display it stays a small number of pixels.
+constexpr float kDesignWidth = 800.0f;
+constexpr float kDesignHeight = 600.0f;
 
 bool ReadLines(const char* path, std::vector<std::string>& lines) {
   if (path == nullptr) return false;
@@ -45,6 +52,17 @@ bool ReadLines(const char* path, std::vector<std::string>& lines) {
   }
   if (!line.empty()) lines.push_back(line);
   return true;
+}
+
+// The place a layout line gives a window, kept within the margin.
+Rect StoredPlace(float x, float y, float w, float h) {
+  x = std::clamp(x, -kDesignWidth, 2.0f * kDesignWidth);
+  y = std::clamp(y, -kDesignHeight, 2.0f * kDesignHeight);
+  w = std::clamp(w, 0.0f, 3.0f * kDesignWidth);
+  h = std::clamp(h, 0.0f, 3.0f * kDesignHeight);
+  Rect rect;
+  rect.SetPositionSize({x, y}, {w, h});
+  return rect;
 }
 
 std::string Trimmed(const std::string& text) {
@@ -110,10 +128,13 @@ bool GUIWindowManager::ReadLayout(const char* path) {
     if (windowName.size() > kMaxWindowName) windowName.resize(kMaxWindowName);
     float x = 0, y = 0, w = 0, h = 0;
     if (std::sscanf(placeLine.c_str(), "[%f,%f][%f,%f]", &x, &y, &w, &h) != 4) continue;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(w) || !std::isfinite(h)) {
+      LogGEM("GUI layout : no usable place for window %s in %s", windowName.c_str(), path);
+      return false;
+    }
     Window* window = FindWindow(windowName.c_str());
     if (window == nullptr) continue;
-    Rect rect;
-    rect.SetPositionSize({x, y}, {w, h});
+    const Rect rect = StoredPlace(x, y, w, h);
     window->Layout(rect, rect);
   }
   return takeLine(line) && FirstWord(line) == "[END]";

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/foundation/Maths.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/MaterialStage.h"
@@ -276,10 +277,10 @@ void GUIObject::OnMessage(CMSGMessage* message) {
 
 void GUIObject::ContentScissor(const Vector2& anchor, const Vector2& extent, int displayWidth,
                                int displayHeight, int box[4]) {
-  box[0] = static_cast<int>(anchor.x * displayWidth / 800.0f);
-  box[1] = static_cast<int>(displayHeight - anchor.y * displayHeight / 600.0f);
-  box[2] = static_cast<int>(extent.x * displayWidth / 800.0f);
-  box[3] = static_cast<int>(extent.y * displayHeight / 600.0f);
+  box[0] = TruncateToInt(anchor.x * displayWidth / 800.0f);
+  box[1] = TruncateToInt(displayHeight - anchor.y * displayHeight / 600.0f);
+  box[2] = TruncateToInt(extent.x * displayWidth / 800.0f);
+  box[3] = TruncateToInt(extent.y * displayHeight / 600.0f);
 }
 
 // ---- GUIChildList ----

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/foundation/Maths.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/RenderState.h"
 
@@ -221,10 +222,11 @@ void Window::LayoutFrameChildren() {
 
 void Window::ViewportFor(const Rect& area, int displayWidth, int displayHeight, int out[4]) {
   const Vector2 size = area.GetSize();
-  out[2] = static_cast<int>(size.x / 800.0f * displayWidth);
-  out[3] = static_cast<int>(size.y / 600.0f * displayHeight);
-  out[0] = static_cast<int>(area.min.x / 800.0f * displayWidth);
-  out[1] = static_cast<int>(displayHeight - (area.min.y / 600.0f * displayHeight + out[3]));
+  // A rectangle far outside the screen saturates instead of overflowing.
+  out[2] = TruncateToInt(size.x / 800.0f * displayWidth);
+  out[3] = TruncateToInt(size.y / 600.0f * displayHeight);
+  out[0] = TruncateToInt(area.min.x / 800.0f * displayWidth);
+  out[1] = TruncateToInt(displayHeight - (area.min.y / 600.0f * displayHeight + out[3]));
 }
 
 void Window::AdjustSize(const Vector2& delta) {

@@ -63,7 +63,7 @@ bool ReadMesh(ByteReader& reader, C3MEMesh& mesh, const char* fileName) {
     }
 
     const int32_t setCount = reader.ReadI32();
-    if (reader.Failed() || setCount < 0 ||
+    if (reader.Failed() || setCount < 0 || uint32_t(setCount) > C3MEMesh::kMaxTexCoordSets ||
         !reader.Holds(uint64_t(setCount) * mesh.vertexCount, kTexCoordBytes))
         return Refuse(fileName, "bad texture-coordinate set count");
     if (uint32_t(setCount) > mesh.texCoordSetCapacity && !mesh.ReserveTexCoordSets(uint32_t(setCount)))

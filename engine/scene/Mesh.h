@@ -38,6 +38,10 @@ struct C3MELod {
 class C3MEMesh {
 public:
     enum VolumeKind : uint32_t { kNone = 0, kSphere = 1, kCylinder = 2, kCapsule = 3, kCuboid = 4 };
+    // A set serves one material stage, so no mesh needs more sets than a
+    // material has stages. Readers refuse more: sets of a mesh without
+    // vertices take no bytes, so the file size alone does not bound them.
+    static constexpr uint32_t kMaxTexCoordSets = 255;
 
     C3MEMesh();
     C3MEMesh(const C3MEMesh&) = delete;

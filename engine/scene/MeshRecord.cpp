@@ -123,6 +123,10 @@ bool ReadMesh(C3MEMesh& mesh, Cursor& in) {
                setCount, (unsigned long long)in.Remaining());
         return false;
     }
+    if (setCount > C3MEMesh::kMaxTexCoordSets) {
+        Log3ME("Mesh record: %u texture sets are more than a mesh can use", setCount);
+        return false;
+    }
     if (!mesh.ReserveVertices(vertexCount) || !mesh.ReserveTexCoordSets(setCount)) {
         Log3ME("Mesh record: no memory for %u vertices", vertexCount);
         return false;

@@ -76,6 +76,10 @@ struct Corner3 {
     int64_t v[3] = {0, 0, 0};
 };
 
+// Corner numbers count from 1. One outside 1..INT32_MAX lies outside every
+// table; it becomes -1 (out of range) before the subtraction could overflow.
+int64_t ZeroBasedCorner(long long number) { return number >= 1 && number <= INT32_MAX ? number - 1 : -1; }
+
 struct ScratchFace {
     int32_t material = 0;
     Vector3 normal;
@@ -417,17 +421,17 @@ bool ReadMesh(Scanner& scan, C3MEMesh& mesh, C3MXCodec::Version version, const c
             scan.Scan("[%d] [MAT]%d [VIDS]%d [UVIDS]%d", &index, &face.material, &cornerCount, &face.uvCorners);
         long long c[3] = {0, 0, 0};
         scan.Scan("[VI][%lld,%lld,%lld]", &c[0], &c[1], &c[2]);
-        for (int k = 0; k < 3; ++k) face.vertex.v[k] = c[k] - 1;
+        for (int k = 0; k < 3; ++k) face.vertex.v[k] = ZeroBasedCorner(c[k]);
         const bool hasUVLine = version <= C3MXCodec::kV5 || (uvCount > 0 && face.uvCorners > 0);
         if (hasUVLine) {
             long long u[3] = {0, 0, 0};
             face.hasUVs = scan.Scan("[UVI][%lld,%lld,%lld]", &u[0], &u[1], &u[2]) > 0;
-            for (int k = 0; k < 3; ++k) face.uv.v[k] = u[k] - 1;
+            for (int k = 0; k < 3; ++k) face.uv.v[k] = ZeroBasedCorner(u[k]);
         }
         if (colourCount > 0) {
             long long k3[3] = {0, 0, 0};
             scan.Scan("[CVI][%lld,%lld,%lld]", &k3[0], &k3[1], &k3[2]);
-            for (int k = 0; k < 3; ++k) face.colour.v[k] = k3[k] - 1;
+            for (int k = 0; k < 3; ++k) face.colour.v[k] = ZeroBasedCorner(k3[k]);
         }
         if (!scan.ok()) return false;
     }

@@ -221,6 +221,27 @@ TEST_F(ParticleDefinitionTest, DamagedDefinitionsAreRefused) {
     EXPECT_FALSE(system.Read(in)) << text;
     EXPECT_EQ(system.capacity, 0);
   }
+  // Numbers the frame arithmetic cannot use are refused.
+  const struct {
+    const char* from;
+    const char* to;
+  } outOfRange[] = {
+      {"[EMIT RATE] = 0", "[EMIT RATE] = 1e30"},      {"[EMIT RATE] = 0", "[EMIT RATE] = -1"},
+      {"[EMIT RATE] = 0", "[EMIT RATE] = nan"},       {"[LIFESPAN] = 1", "[LIFESPAN] = inf"},
+      {"[GRAVITY] = (0)", "[GRAVITY] = (-inf)"},      {"(0, -1, 0)", "(0, 1e38, 0)"},
+      {"[COLOUR] = (1, 1, 1, 1)", "[COLOUR] = (1, nan, 1, 1)"},
+      {"[CHANGER] = 0 0 750", "[CHANGER] = 1 0 -2147483648"},
+  };
+  for (const auto& c : outOfRange) {
+    std::string text = good;
+    text.replace(text.find(c.from), std::string(c.from).size(), c.to);
+    WriteText(text);
+    ParticleManager system;
+    FileText in;
+    in.OpenRead(path.c_str());
+    EXPECT_FALSE(system.Read(in)) << c.to;
+    EXPECT_EQ(system.capacity, 0);
+  }
   WriteText(good);
   ParticleManager system;
   FileText in;

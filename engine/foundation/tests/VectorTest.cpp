@@ -143,6 +143,16 @@ TEST(Scalar, RoundToIntIsTheCeiling)
         EXPECT_EQ(RoundToInt(input), expected) << input;
 }
 
+TEST(Scalar, TruncateToIntDropsTheFractionAndSaturates)
+{
+    const std::pair<double, int> cases[] = {
+        {2.9, 2}, {-2.9, -2}, {0.0, 0}, {2147483646.5, 2147483646}, {5e28, INT32_MAX},
+        {-1e30, INT32_MIN}, {INFINITY, INT32_MAX}, {-INFINITY, INT32_MIN}, {NAN, 0},
+    };
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(TruncateToInt(input), expected) << input;
+}
+
 TEST(Scalar, RandomHelpersDrawFromTheProgramGenerator)
 {
     platform::SeedRandom(7);

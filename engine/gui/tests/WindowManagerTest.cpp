@@ -189,6 +189,21 @@ TEST(WindowManager, LayoutReadSurvivesDamagedFiles) {
   }
   // Only the last case named a known window with a valid place.
   EXPECT_FLOAT_EQ(known.outer.min.x, 7);
+
+  // Places that are not numbers are refused; places far off the screen are
+  // brought back to one screen's margin around it.
+  for (const char* place : {"[inf,0][10,10]", "[0,0][nan,10]", "[0,-inf][10,10]"}) {
+    std::ofstream(path, std::ios::binary) << "[GUI]\n[NWINDOWS]1\n[WINDOW]Known\n" << place << "\n[END]";
+    EXPECT_FALSE(GetWindowManager()->ReadLayout(path.c_str())) << place;
+    EXPECT_FLOAT_EQ(known.outer.min.x, 7) << place;
+  }
+  EXPECT_TRUE(LogContains(kGEMChannel, "GUI layout : no usable place for window Known"));
+  std::ofstream(path, std::ios::binary) << "[GUI]\n[NWINDOWS]1\n[WINDOW]Known\n[-1e30,2e9][1e30,2148364848]\n[END]";
+  EXPECT_TRUE(GetWindowManager()->ReadLayout(path.c_str()));
+  EXPECT_FLOAT_EQ(known.outer.min.x, -800);
+  EXPECT_FLOAT_EQ(known.outer.min.y, 1200);
+  EXPECT_FLOAT_EQ(known.outer.GetSize().x, 2400);
+  EXPECT_FLOAT_EQ(known.outer.GetSize().y, 1800);
   EXPECT_FALSE(GetWindowManager()->ReadLayout((dir + "/missing.txt").c_str()));
   std::remove(path.c_str());
   rmdir(dir.c_str());

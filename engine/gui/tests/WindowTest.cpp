@@ -132,6 +132,12 @@ TEST(Window, ViewportInDisplayPixels) {
   EXPECT_EQ(out[1], 1200 - (300 + 600));
   EXPECT_EQ(out[2], 800);
   EXPECT_EQ(out[3], 600);
+  // A rectangle far beyond the screen saturates rather than wrapping round.
+  Window::ViewportFor(MakeRect(1e30f, 0, 1e30f, 2148364848.0f), 1600, 1200, out);
+  EXPECT_EQ(out[0], INT32_MAX);
+  EXPECT_EQ(out[2], INT32_MAX);
+  EXPECT_EQ(out[3], INT32_MAX);
+  EXPECT_LT(out[1], 0);
 }
 
 TEST(Window, ShapeMessagesAndPointerParameters) {
@@ -216,6 +222,23 @@ TEST(Window, WheelGoesToTheVerticalBarOnlyWhenFocused) {
   EXPECT_FLOAT_EQ(bar->GetPosition(), start);
   // The window's content follows the bar.
   EXPECT_FLOAT_EQ(window.scrollY, bar->GetValue());
+}
+
+TEST(TitleBar, OpensAfterAHundredThousandGUIObjectsCameAndWent) {
+  // A long session runs through every receiver number; the service then
+  // reuses the numbers of objects that are gone instead of running out.
+  for (int i = 0; i < 100000; ++i) {
+    Probe element;
+    ASSERT_NE(element.GetId(), CMSGListener::kRefusedId) << i;
+  }
+  Window window;
+  OpenWindow(window);
+  window.CreateTitleBar("Caption", GUIStyle::kTitleButtons);
+  TitleBar* bar = window.GetTitleBar();
+  EXPECT_GE(window.GetId(), 0);
+  EXPECT_EQ(bar->GetParentId(), window.GetId());
+  EXPECT_TRUE(bar->closeButton.HasState(GUIState::kTakesInput));
+  EXPECT_TRUE(LogContains(kMSGChannel, "GUI MSG Service : every receiver number has been given"));
 }
 
 TEST(TitleBar, ButtonsPostHideMinimiseMaximiseToTheWindow) {

@@ -54,6 +54,11 @@ class CMSGListener {
   // Receives one delivered message.
   virtual void OnMessage(CMSGMessage* message) = 0;
 
+  // The id of a receiver its service had no number left for. It is not -1,
+  // which would make everything posted to it a broadcast; it names no
+  // service, and nothing posted from or to it is delivered.
+  static constexpr int32_t kRefusedId = 0x7FFF7FFF;
+
   // Service number in the high 16 bits, running number in the low 16; -1 until registered.
   int32_t receiverId = -1;
   String name{"Unknown"};

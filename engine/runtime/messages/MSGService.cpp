@@ -33,7 +33,7 @@ bool SameIgnoringCase(const char* a, const char* b) {
 }  // namespace
 
 CMSGListener::~CMSGListener() {
-  if (receiverId < 0) return;
+  if (receiverId < 0 || receiverId == kRefusedId) return;
   if (CMSGSystem* system = CMSGSystem::Existing()) {
     if (CMSGService* service = system->ServiceOfReceiver(receiverId)) {
       service->ForgetListener(this);
@@ -84,6 +84,9 @@ void CMSGService::Post(uint32_t id, int32_t source, int32_t target, intptr_t par
               kPoolSize, id, target);
     return;
   }
+  // A refused receiver has no number: what it posts, or what is posted to
+  // it, reaches nobody (its id must not turn into a broadcast).
+  if (source == CMSGListener::kRefusedId || target == CMSGListener::kRefusedId) return;
   if (std::isnan(delaySeconds)) {
     MSGPrintf("%s : message 0x%x posted with an invalid delay; dropped", name.Chars(), id);
     return;
@@ -224,21 +227,61 @@ int32_t CMSGService::FindMessageNumber(const char* messageName) const {
 }
 
 int32_t CMSGService::AddListener(CMSGListener* listener) {
-  if (!listener) return -1;
-  if (nextListenerNumber > kLastReceiverNumber) {
-    MSGPrintf("%s : receiver ids are exhausted; '%s' is not registered", name.Chars(),
-              listener->name.Chars());
-    return -1;
+  if (!listener) return CMSGListener::kRefusedId;
+  uint32_t receiverNumber = 0;
+  if (!TakeReceiverNumber(receiverNumber)) {
+    MSGPrintf("%s : all %u receiver numbers are in use; '%s' is not registered", name.Chars(),
+              kLastReceiverNumber + 1, listener->name.Chars());
+    listener->receiverId = CMSGListener::kRefusedId;
+    return CMSGListener::kRefusedId;
   }
-  if (nextListenerNumber == kReceiverWarningNumber) {
-    MSGPrintf("%s : %u receivers registered; ids run out at %u", name.Chars(), nextListenerNumber,
-              kLastReceiverNumber);
-  }
-  int32_t id = static_cast<int32_t>((static_cast<uint32_t>(number) << 16) | nextListenerNumber);
-  ++nextListenerNumber;
+  int32_t id = static_cast<int32_t>((static_cast<uint32_t>(number) << 16) | receiverNumber);
   listeners.push_back(listener);
   listener->receiverId = id;
   return id;
+}
+
+bool CMSGService::TakeReceiverNumber(uint32_t& receiverNumber) {
+  if (!reusingNumbers) {
+    receiverNumber = nextListenerNumber++;
+    if (nextListenerNumber > kLastReceiverNumber) {
+      reusingNumbers = true;
+      nextListenerNumber = 0;
+      MSGPrintf("%s : every receiver number has been given; numbers of receivers that are gone are reused",
+                name.Chars());
+    }
+    return true;
+  }
+  // A number is still taken while its receiver lives or while a queued
+  // message names it: reusing it then would deliver that message to a stranger.
+  std::vector<bool> taken(kLastReceiverNumber + 1, false);
+  auto markTaken = [&](int32_t id) {
+    const uint32_t bits = static_cast<uint32_t>(id);
+    if (id >= 0 && (bits >> 16) == number && (bits & 0xFFFF) <= kLastReceiverNumber) taken[bits & 0xFFFF] = true;
+  };
+  for (const CMSGListener* listener : listeners) {
+    if (listener) markTaken(listener->receiverId);
+  }
+  auto markQueued = [&](const CMSGService& service) {
+    for (uint32_t i = 0; i < service.count; ++i) {
+      markTaken(service.slots[i]->source);
+      markTaken(service.slots[i]->target);
+    }
+  };
+  markQueued(*this);
+  for (int slot = 0; slot < CMSGSystem::kServiceSlots; ++slot) {
+    if (const CMSGService* service = CMSGSystem::Get()->GetService(slot)) markQueued(*service);
+  }
+  // Searching on from the last number given keeps a freed number unused for
+  // as long as possible, for stale ids still held somewhere.
+  for (uint32_t step = 0; step <= kLastReceiverNumber; ++step) {
+    const uint32_t candidate = (nextListenerNumber + step) & kLastReceiverNumber;
+    if (taken[candidate]) continue;
+    receiverNumber = candidate;
+    nextListenerNumber = (candidate + 1) & kLastReceiverNumber;
+    return true;
+  }
+  return false;
 }
 
 template <class Match>

@@ -20,7 +20,6 @@ class CMSGService : public CMSGListener {
   static constexpr uint32_t kNameTableSize = 256;
   // Receiver numbers are 15 bits: a higher one would read as a broadcast.
   static constexpr uint32_t kLastReceiverNumber = 0x7FFF;
-  static constexpr uint32_t kReceiverWarningNumber = 0x7F00;
   // Message scripts are a few lines; larger files are refused.
   static constexpr uint32_t kMaxScriptBytes = 64 * 1024;
 
@@ -58,7 +57,10 @@ class CMSGService : public CMSGListener {
   // The first number whose name equals the text, or -1.
   int32_t FindMessageNumber(const char* messageName) const;
 
-  // Registers a receiver and gives it its id; -1 when the ids are exhausted.
+  // Registers a receiver and gives it its id. Numbers are handed out in
+  // turn; past the last one, numbers of receivers that are gone (and that no
+  // queued message names) are reused. When every number is in use the
+  // receiver is refused: it gets CMSGListener::kRefusedId.
   int32_t AddListener(CMSGListener* listener);
   // Unregisters every receiver with this id (safe during delivery).
   void RemoveListener(int32_t id);
@@ -97,6 +99,7 @@ class CMSGService : public CMSGListener {
   uint32_t deliveredTotal = 0;
 
  private:
+  bool TakeReceiverNumber(uint32_t& receiverNumber);
   void DeliverRecord(CMSGMessage& message);
   void RemoveSlot(uint32_t index);
   void SwapSlots(uint32_t a, uint32_t b);
@@ -111,6 +114,8 @@ class CMSGService : public CMSGListener {
   uint32_t count = 0;
   std::array<std::unique_ptr<String>, kNameTableSize> names;
   uint32_t nextListenerNumber = 0;
+  // Set once every number has been handed out: from then on free ones are searched for.
+  bool reusingNumbers = false;
   std::vector<CMSGListener*> listeners;
   // Broadcasts in progress; while any runs, removed receivers leave a null entry.
   int listenerWalks = 0;

@@ -312,7 +312,7 @@ TEST_F(MessageServiceTest, ReceiversDestroyedDuringABroadcast) {
   EXPECT_EQ(service->GetCount(), 0u);
 }
 
-TEST_F(MessageServiceTest, ReceiverIdsAreNeverReusedAndRunOutWithAWarning) {
+TEST_F(MessageServiceTest, ReceiverNumbersAreReusedOnlyOnceAllHaveBeenGiven) {
   auto first = MakeReceiver("First");
   int32_t firstId = first->receiverId;
   EXPECT_EQ(firstId, MakeMessageId(kTestServiceNumber, 0));
@@ -323,18 +323,42 @@ TEST_F(MessageServiceTest, ReceiverIdsAreNeverReusedAndRunOutWithAWarning) {
   EXPECT_EQ(service->FindListenerIdByName("SECOND"), second->receiverId);
   EXPECT_EQ(service->FindListenerIdByName(""), -1);
 
-  Recorder filler("Filler");
+  // Every other number goes to a live receiver; the one with number 5 leaves
+  // with a message still queued for it.
+  std::vector<std::unique_ptr<Recorder>> fillers;
   for (uint32_t number = 2; number <= CMSGService::kLastReceiverNumber; ++number) {
-    ASSERT_GE(service->AddListener(&filler), 0);
+    fillers.push_back(MakeReceiver("Filler"));
+    ASSERT_EQ(fillers.back()->receiverId, MakeMessageId(kTestServiceNumber, number));
   }
-  EXPECT_TRUE(LogContains(kMSGChannel, "Test MSG Service : 32512 receivers registered; ids run out at 32767"));
-  EXPECT_EQ(filler.receiverId, MakeMessageId(kTestServiceNumber, 0x7FFF));
-  Recorder refused("Refused");
-  EXPECT_EQ(service->AddListener(&refused), -1);
-  EXPECT_EQ(refused.receiverId, -1);
-  EXPECT_TRUE(LogContains(kMSGChannel, "receiver ids are exhausted; 'Refused' is not registered"));
-  service->RemoveListener(filler.receiverId);
-  filler.receiverId = -1;
+  EXPECT_TRUE(LogContains(kMSGChannel, "Test MSG Service : every receiver number has been given"));
+  const int32_t goneId = MakeMessageId(kTestServiceNumber, 5);
+  service->Post(kPing, -1, goneId, 0, 1.0);
+  fillers[3].reset();
+
+  // Number 0 is free; number 5 is not while its message waits.
+  auto reused = MakeReceiver("Reused");
+  EXPECT_EQ(reused->receiverId, firstId);
+  auto refused = MakeReceiver("Refused");
+  EXPECT_EQ(refused->receiverId, CMSGListener::kRefusedId);
+  EXPECT_TRUE(LogContains(kMSGChannel, "all 32768 receiver numbers are in use; 'Refused' is not registered"));
+
+  // Nothing posted from or to the refused receiver reaches anybody: its id
+  // is not the broadcast target.
+  refused->onMessage = [&](CMSGMessage*) { ADD_FAILURE() << "delivered to a refused receiver"; };
+  service->Post(kPing, refused->receiverId, -1, 0, 0.0);
+  service->Post(kPing, -1, refused->receiverId, 0, 0.0);
+  CMSGSystem::Get()->Post(kPing, -1, refused->receiverId, 0, 0.0);
+  EXPECT_TRUE(second->received.empty());
+  EXPECT_TRUE(reused->received.empty());
+  EXPECT_EQ(service->GetCount(), 1u);
+
+  // Once the waiting message is gone (dropped: its receiver left), so is the hold on 5.
+  SetGameTime(1.0);
+  service->Deliver();
+  auto late = MakeReceiver("Late");
+  EXPECT_EQ(late->receiverId, goneId);
+  // The receivers then leave an absent service instead of one by one.
+  service.reset();
 }
 
 TEST_F(MessageServiceTest, RepostUsesTheStoredDelay) {

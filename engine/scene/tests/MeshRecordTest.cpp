@@ -167,6 +167,8 @@ TEST(MeshRecord, TruncatedOrHostileRecordsAreRefused) {
         {"vertex count past the end", MeshHeader("M", 1000000, 0), "1000000 vertices in 0 texture sets"},
         {"texture sets overflow 32 bits", MeshHeader("M", 0x10000, 0x10000) + std::string(28 * 0x10000, '\0'),
          "65536 vertices in 65536 texture sets"},
+        {"texture sets without vertices", MeshHeader("M", 0, 0xFFFFFFFF) + std::string(8, '\0'),
+         "4294967295 texture sets are more than a mesh can use"},
         {"missing level count", empty, "level count 0 does not fit"},
         {"level count past the end", levels(0x40000000), "level count 1073741824"},
         {"list count past the end", levels(1) + std::string("\xFF\xFF\xFF\x0F", 4),

@@ -320,7 +320,8 @@ TEST_F(TextModel, BadCountsAreRefused) {
 }
 
 TEST_F(TextModel, CornersOutOfRangeSkipTheFace) {
-    for (const char* corners : {"[VI][1,3,5]", "[VI][0,3,4]", "[VI][1,-3,4]", "[VI][1,3,4294967297]"}) {
+    for (const char* corners : {"[VI][1,3,5]", "[VI][0,3,4]", "[VI][1,-3,4]", "[VI][1,3,4294967297]",
+                                "[VI][1,-9223372036854775808,4]"}) {
         LogCapture log;
         C3MEModel model;
         ASSERT_TRUE(ReadText(Replace(kV6, "[VI][1,3,4]", corners), model)) << corners;
@@ -332,6 +333,13 @@ TEST_F(TextModel, CornersOutOfRangeSkipTheFace) {
     ASSERT_TRUE(ReadText(Replace(kV6, "[UVI][1,2,1]", "[UVI][1,9,1]"), model));
     EXPECT_TRUE(log.Contains("texture or colour corners out of range"));
     EXPECT_EQ(model.meshes[0].vertexCount, 6u);
+    for (const char* from : {"[UVI][1,2,1]", "[CVI][1,1,1]"}) {
+        const std::string to = std::string(from, 5) + "[-9223372036854775808,1,1]";
+        LogCapture lowest;
+        C3MEModel other;
+        ASSERT_TRUE(ReadText(Replace(kV6, from, to.c_str()), other)) << to;
+        EXPECT_TRUE(lowest.Contains("texture or colour corners out of range")) << to;
+    }
 }
 
 TEST_F(TextModel, LongNamesAreCutAndLineEndsStripped) {

@@ -1,6 +1,7 @@
 #pragma once
 // A texture uploader that records what it is asked instead of calling GL.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -12,6 +12,7 @@ namespace gui_test {
 constexpr int kGEMChannel = 2;
 constexpr int kGUIChannel = 11;
 constexpr int kDBGChannel = 1;
+constexpr int kMSGChannel = 6;
 
 // The lines of a channel since the last ClearLog, without tag and line end.
 std::vector<std::string> LogLines(int channel);
