@@ -14,7 +14,7 @@ std::string PicturePath(const std::string& material) {
   return "Resources/Materials/Textures/Constellations/" + material + ".png";
 }
 
-Point StarPoint(const ConstellationStar& star) { return {float(star.x), float(star.y)}; }
+Point StarPoint(const DesignStar& star) { return {float(star.x), float(star.y)}; }
 
 // A soft glowing shape round the figure, painted on black: the library adds
 // it to the sky weighted by the alpha the game gives it.
@@ -26,7 +26,7 @@ Image Silhouette(const ConstellationDesign& design) {
     SoftLine(image, StarPoint(design.stars[size_t(a)]), StarPoint(design.stars[size_t(b)]), 34.0f, 22.0f, body,
              Blend::kAdd);
   }
-  for (const ConstellationStar& star : design.stars) Glow(image, StarPoint(star), 44.0f, {0.25f, 0.32f, 0.55f});
+  for (const DesignStar& star : design.stars) Glow(image, StarPoint(star), 44.0f, {0.25f, 0.32f, 0.55f});
   return image;
 }
 
@@ -38,7 +38,7 @@ Image Outline(const ConstellationDesign& design) {
     SoftLine(image, StarPoint(design.stars[size_t(a)]), StarPoint(design.stars[size_t(b)]), 2.0f, 2.0f,
              {0.55f, 0.75f, 1.0f}, Blend::kAdd);
   }
-  for (const ConstellationStar& star : design.stars) {
+  for (const DesignStar& star : design.stars) {
     SoftRing(image, StarPoint(star), 9.0f, 2.0f, 1.5f, {0.9f, 0.95f, 1.0f}, Blend::kAdd);
   }
   return image;
@@ -73,7 +73,7 @@ std::string ConstellationDefinition(const ConstellationDesign& design) {
   text += "[OUTLINE] " + OutlineMaterial(design) + "\n";
   text += std::string("[SYMBOL] ") + design.name + "\n";
   text += "[STARS] " + std::to_string(design.stars.size()) + "\n";
-  for (const ConstellationStar& star : design.stars) {
+  for (const DesignStar& star : design.stars) {
     char line[64];
     std::snprintf(line, sizeof line, "\t[STAR] (%d,%d) 1.0 %d:%02d\n", star.x, star.y, star.parSeconds / 60,
                   star.parSeconds % 60);

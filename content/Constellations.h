@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-struct ConstellationStar {
+struct DesignStar {
   int x, y;           // 0 to 256 across the constellation's picture
   int parSeconds;
 };
 
 struct ConstellationDesign {
   const char* name;  // the board's file name too, drawn in glyph text
-  std::vector<ConstellationStar> stars;
+  std::vector<DesignStar> stars;
   std::vector<std::array<int, 2>> lines;  // the figure, as pairs of star numbers
 };
 

@@ -12,9 +12,9 @@ inline constexpr int kEffectRate = 22050;
 inline constexpr int kMusicRate = 44100;
 
 // The effect of one name of the game's sound table (the file's base name).
-Sound EffectSound(const std::string& name);
+SoundMix EffectSound(const std::string& name);
 // Sting 1 to 6 of the front end or, with gameOver, of the game-over screen.
-Sound StingSound(int number, bool gameOver);
+SoundMix StingSound(int number, bool gameOver);
 // The unstable star's loop lasts a whole number of its pulses.
 inline constexpr float kUnstablePulseSeconds = 0.25f;
 inline constexpr int kUnstablePulses = 8;

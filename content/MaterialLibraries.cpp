@@ -21,7 +21,7 @@ std::string Map(const char* picture) { return std::string("MAP ") + picture; }
 constexpr Colour kCrystals[10] = {
     {0.95f, 0.08f, 0.06f}, {1.00f, 0.45f, 0.02f}, {1.00f, 0.85f, 0.05f}, {0.10f, 0.80f, 0.15f},
     {0.05f, 0.80f, 0.90f}, {0.10f, 0.25f, 1.00f}, {0.45f, 0.10f, 0.85f}, {0.95f, 0.95f, 1.00f},
-    {0.10f, 0.10f, 0.12f}, {1.00f, 0.72f, 0.20f},
+    {0.14f, 0.14f, 0.17f}, {1.00f, 0.72f, 0.20f},
 };
 constexpr int kGold = 9;
 

@@ -53,10 +53,13 @@ Image CrystalGlint() {
   Image image(128, 128);
   FillImage(image, {0.0f, 0.0f, 0.0f, 1.0f});
   Canvas canvas(image, 128.0f, 128.0f);
-  Glow(image, {44.0f, 40.0f}, 40.0f, {0.55f, 0.55f, 0.6f});
-  Twinkle(canvas, 42.0f, 38.0f, 22.0f, {0.9f, 0.9f, 1.0f});
+  // Facets facing the eye look up the middle of a sphere map: a soft sheen
+  // there, a sparkle above left of it and a few smaller ones round about.
+  Glow(image, {58.0f, 54.0f}, 58.0f, {0.3f, 0.3f, 0.33f});
+  Twinkle(canvas, 50.0f, 44.0f, 20.0f, {0.9f, 0.9f, 1.0f});
   Twinkle(canvas, 90.0f, 84.0f, 10.0f, {0.6f, 0.6f, 0.7f});
   Glow(image, {88.0f, 30.0f}, 12.0f, {0.4f, 0.4f, 0.45f});
+  Glow(image, {28.0f, 92.0f}, 10.0f, {0.35f, 0.35f, 0.4f});
   return image;
 }
 

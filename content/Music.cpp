@@ -48,13 +48,13 @@ struct Instruments {
   std::map<int, Signal> plucks;
 };
 
-void AddPads(Sound& track, Instruments& instruments, int bar, int chord) {
+void AddPads(SoundMix& track, Instruments& instruments, int bar, int chord) {
   const float start = float(bar) * kBar;
   for (int k = 0; k < 3; ++k) track.Add(start, instruments.pads[chord][k], 0.16f, float(k - 1) * 0.5f);
   track.Add(start, instruments.bass[chord], 0.28f);
 }
 
-void AddArpeggio(Sound& track, Instruments& instruments, int bar, int chord) {
+void AddArpeggio(SoundMix& track, Instruments& instruments, int bar, int chord) {
   // Eighth notes up and down the chord over two octaves.
   static const int kFigure[8][2] = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {0, 1}, {2, 0}, {1, 0}};
   for (int step = 0; step < 8; ++step) {
@@ -64,7 +64,7 @@ void AddArpeggio(Sound& track, Instruments& instruments, int bar, int chord) {
   }
 }
 
-void AddPercussion(Sound& track, const Instruments& instruments, int bar) {
+void AddPercussion(SoundMix& track, const Instruments& instruments, int bar) {
   const float start = float(bar) * kBar;
   for (int beat = 0; beat < 4; ++beat) {
     const float at = start + float(beat) * kBeat;
@@ -77,8 +77,8 @@ void AddPercussion(Sound& track, const Instruments& instruments, int bar) {
 
 }  // namespace
 
-Sound MusicTrack() {
-  Sound track(kMusicRate, 2, kMusicSeconds);
+SoundMix MusicTrack() {
+  SoundMix track(kMusicRate, 2, kMusicSeconds);
   Instruments instruments;
   for (int bar = 0; bar < kBars; bar += kBarsPerChord) {
     const int chord = (bar / kBarsPerChord) % 4;

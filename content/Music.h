@@ -7,4 +7,4 @@
 
 inline constexpr float kMusicSeconds = 90.0f;
 
-Sound MusicTrack();
+SoundMix MusicTrack();

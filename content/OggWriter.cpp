@@ -16,7 +16,7 @@ void AppendPage(std::vector<uint8_t>& out, const ogg_page& page) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeOggVorbis(const Sound& sound, float quality) {
+std::vector<uint8_t> EncodeOggVorbis(const SoundMix& sound, float quality) {
   std::vector<uint8_t> out;
   vorbis_info info;
   vorbis_info_init(&info);

@@ -8,4 +8,4 @@
 
 // The file's bytes; empty when the encoder refused. The stream's serial
 // number is fixed, so the same sound always gives the same bytes.
-std::vector<uint8_t> EncodeOggVorbis(const Sound& sound, float quality);
+std::vector<uint8_t> EncodeOggVorbis(const SoundMix& sound, float quality);

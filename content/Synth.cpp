@@ -131,10 +131,10 @@ Signal Pad(int rate, float seconds, float hz, float attack, float release) {
   return out;
 }
 
-Sound::Sound(int sampleRate, int channelCount, float seconds)
+SoundMix::SoundMix(int sampleRate, int channelCount, float seconds)
     : rate(sampleRate), channels(size_t(channelCount), Signal(size_t(seconds * float(sampleRate)), 0.0f)) {}
 
-void Sound::Add(float startSeconds, const Signal& signal, float gain, float pan) {
+void SoundMix::Add(float startSeconds, const Signal& signal, float gain, float pan) {
   const size_t start = size_t(std::max(0.0f, startSeconds) * float(rate));
   // Equal-power pan over two channels; one channel takes the signal whole.
   const float angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0f) * 0.25f * 3.14159265f;
@@ -146,7 +146,7 @@ void Sound::Add(float startSeconds, const Signal& signal, float gain, float pan)
   }
 }
 
-void Sound::Normalise(float peak) {
+void SoundMix::Normalise(float peak) {
   float loudest = 0.0f;
   for (const Signal& channel : channels) {
     for (float s : channel) loudest = std::max(loudest, std::fabs(s));

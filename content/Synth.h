@@ -31,8 +31,8 @@ Signal Noise(int rate, float seconds, float lowHz, float highHz, uint32_t seed, 
 Signal Pad(int rate, float seconds, float hz, float attack, float release);
 
 // A sound being mixed: one or two channels of samples at one rate.
-struct Sound {
-  Sound(int sampleRate, int channelCount, float seconds);
+struct SoundMix {
+  SoundMix(int sampleRate, int channelCount, float seconds);
   size_t Frames() const { return channels.empty() ? 0 : channels[0].size(); }
   // Adds a signal starting at a time, with a gain and a pan from -1 (left)
   // to 1 (right); what runs past the end is cut.

@@ -259,7 +259,7 @@ TEST(GameData, EveryCreditsLineCarriesAMarker) {
 }
 
 TEST(GameData, TheUnstableLoopJoinsWithoutAClick) {
-  const Sound loop = EffectSound("UnstableNovalith");
+  const SoundMix loop = EffectSound("UnstableNovalith");
   ASSERT_EQ(loop.channels.size(), 1u);
   const Signal& samples = loop.channels[0];
   ASSERT_EQ(samples.size(), size_t(kUnstablePulseSeconds * kUnstablePulses * kEffectRate));

@@ -96,10 +96,12 @@ Game::Game(GameServices& gameServices) : services(gameServices) {
   // camera stays as it is.
   FindNamedObject(String(kPuzzleCameraName));
 
-  for (int row = 0; row < kHighScoreRows; ++row) {
-    highScores[row].name = row < kHighScoresPerTable ? "Doh" : "Dur";
-    highScores[row].score = 0;
-    highScores[row].value = 0;
+  for (int mode = 0; mode < kHighScoreTables; ++mode) {
+    for (HighScoreEntry& row : highScores[mode]) {
+      row.name = mode == kModeChallenge ? "Doh" : "Dur";
+      row.score = 0;
+      row.stars = 0;
+    }
   }
   services.LoadHighScores(highScores);
 

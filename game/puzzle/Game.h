@@ -85,6 +85,24 @@ class Game : public CGEMApplication {
   // Pays the cascades counted since the player's last drop.
   void ScoreCascade();
 
+  // Loads the board of the profile's constellation and starts its current
+  // disc; false (logged) when no board started.
+  bool LoadBoards();
+  // Reads a board file into the disc table, releasing the old board.
+  bool ReadBoardFile(const char* path);
+  // Builds a random disc into the table at the index: Settled gems on
+  // every ring but the last, up to the fill ratio, packed to the centre.
+  void BuildRandomDisc(unsigned index, unsigned rings, unsigned gems, float fillRatio, uint16_t colourBound,
+                       uint16_t shapeBound);
+  // Makes the disc of the profile's disc index current; the rainbow run
+  // carries over from the disc before.
+  void SelectCurrentDisc();
+  // Selects the current disc and prepares its queue for play.
+  void StartDisc();
+  // Releases the board's discs; the current disc's rainbow run is kept for
+  // the next one.
+  void ReleaseDiscs();
+
   // The shell's services and the current profile (null when none loaded).
   GameServices& services;
   std::unique_ptr<GameProfile> profile;
@@ -93,7 +111,8 @@ class Game : public CGEMApplication {
   // Named "Game.Puzzle" when the puzzle view is set up.
   Camera puzzleCamera;
   AnimChannel storyChannels[3];
-  HighScoreEntry highScores[kHighScoreRows];
+  // By mode (0 Challenge, 1 Panic), then by rank.
+  HighScoreRows highScores;
   AnimChannel highScoreChannel;
   // The screen fade of FadeToState runs from A to B, that of FadeIn back.
   float fadeColourA[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -147,6 +166,8 @@ class Game : public CGEMApplication {
   void CreditsMessage(CMSGMessage* message);
   void EndGame(const char* reasonLog, const char* reasonText);
 
+  // The rainbow run of a released disc, for the disc selected next.
+  CGPuzzleGem carriedRainbow_;
   std::unique_ptr<FsmState> shellStates_[kShellStateCount];
   FsmStateOf<Game> modeStates_[5];
   FsmState* states_[kGameStateCount] = {};

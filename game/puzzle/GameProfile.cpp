@@ -13,6 +13,8 @@ constexpr int32_t kGemsPerLevel = 20;
 
 GameProfile* GetCurrentProfile() { return currentProfile; }
 
+void SetCurrentProfile(GameProfile* profile) { currentProfile = profile; }
+
 uint32_t AddSaturated(uint32_t value, uint64_t amount) {
   const uint64_t sum = static_cast<uint64_t>(value) + amount;
   return sum < amount || sum > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(sum);

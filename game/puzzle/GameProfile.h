@@ -99,6 +99,9 @@ class GameProfile {
 
 // The current profile, or null.
 GameProfile* GetCurrentProfile();
+// Makes a profile current again: a caller that loads a new profile beside the
+// current one gives the current role back when the new one fails to load.
+void SetCurrentProfile(GameProfile* profile);
 
 // Adds without passing the largest value (scores are kept in 32 bits).
 uint32_t AddSaturated(uint32_t value, uint64_t amount);

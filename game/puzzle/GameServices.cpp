@@ -17,9 +17,9 @@ std::unique_ptr<GameProfile> NullGameServices::LoadProfile(const String&) { retu
 
 std::unique_ptr<GameAudioLayer> NullGameServices::CreateAudioLayer(int32_t) { return nullptr; }
 
-void NullGameServices::LoadHighScores(HighScoreEntry (&)[kHighScoreRows]) {}
+void NullGameServices::LoadHighScores(HighScoreRows&) {}
 
-bool NullGameServices::AddHighScore(HighScoreEntry (&)[kHighScoreRows], int32_t, int32_t, int32_t) { return false; }
+bool NullGameServices::AddHighScore(HighScoreRows&, int32_t, uint32_t, uint32_t) { return false; }
 
 const char* NullGameServices::AchievementName(int32_t) const { return "Unknown"; }
 

@@ -13,19 +13,9 @@
 #include "engine/runtime/fsm/Base.h"
 #include "engine/runtime/fsm/FsmState.h"
 #include "game/puzzle/GameProfile.h"
+#include "game/puzzle/HighScoreEntry.h"
 
 class Game;
-
-// One row of a high-score table.
-struct HighScoreEntry {
-  String name;
-  int32_t score = 0;
-  int32_t value = 0;
-};
-
-// Two tables of ten rows: Challenge (rows 0-9), then Panic (rows 10-19).
-constexpr int kHighScoreRows = 20;
-constexpr int kHighScoresPerTable = 10;
 
 // The game's audio layer: a state machine stepped every frame whose
 // receiver takes the audio messages.
@@ -59,10 +49,10 @@ class GameServices {
   virtual std::unique_ptr<GameAudioLayer> CreateAudioLayer(int32_t voices) = 0;
 
   // Reads the high-score file into the game's rows.
-  virtual void LoadHighScores(HighScoreEntry (&rows)[kHighScoreRows]) = 0;
+  virtual void LoadHighScores(HighScoreRows& rows) = 0;
   // Enters the current profile's score into a table (0 Challenge, 1 Panic)
   // when it is high enough and saves the file; true when it entered.
-  virtual bool AddHighScore(HighScoreEntry (&rows)[kHighScoreRows], int32_t table, int32_t score, int32_t stars) = 0;
+  virtual bool AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) = 0;
 
   // The pause menu over a running game.
   virtual void ShowPauseMenu() = 0;
@@ -84,8 +74,8 @@ class NullGameServices : public GameServices {
  public:
   std::unique_ptr<GameProfile> LoadProfile(const String& profileName) override;
   std::unique_ptr<GameAudioLayer> CreateAudioLayer(int32_t voices) override;
-  void LoadHighScores(HighScoreEntry (&rows)[kHighScoreRows]) override;
-  bool AddHighScore(HighScoreEntry (&rows)[kHighScoreRows], int32_t table, int32_t score, int32_t stars) override;
+  void LoadHighScores(HighScoreRows& rows) override;
+  bool AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) override;
   void ShowPauseMenu() override {}
   bool IsPauseMenuShowing() const override { return false; }
   void SendMenuInput(uint8_t) override {}

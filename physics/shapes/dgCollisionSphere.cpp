@@ -12,6 +12,9 @@ namespace {
 // Class data shared by spheres and ellipses, built while none is alive.
 dgVector sUnitVertices[dgCollisionSphere::kHullVertexCount];
 dgConvexEdge sSphereEdges[dgCollisionSphere::kHullEdgeCount];
+// Edges of the shared table; 0 when it could not be built (welding and the
+// edge table need memory), which leaves the shapes made meanwhile without a hull.
+int sSphereEdgeCount = 0;
 int sSphereLiveCount = 0;
 
 struct TriangleList {
@@ -31,13 +34,15 @@ void BuildSphereClassData() {
   int indices[96];
   const int unique = dgWeldVertices(&list.corners[0].x, static_cast<int>(sizeof(dgVector)), 12, 0, list.count,
                                     indices, 0.001f);
-  for (int i = 0; i < unique && i < dgCollisionSphere::kHullVertexCount; ++i) {
+  sSphereEdgeCount = 0;
+  if (unique != dgCollisionSphere::kHullVertexCount) return;
+  for (int i = 0; i < unique; ++i) {
     sUnitVertices[i] = list.corners[i];
     sUnitVertices[i].w = 0.0f;
   }
   int faceSizes[32];
   for (int& size : faceSizes) size = 3;
-  dgBuildConvexEdgeTable(32, faceSizes, indices, sSphereEdges, dgCollisionSphere::kHullEdgeCount);
+  sSphereEdgeCount = dgBuildConvexEdgeTable(32, faceSizes, indices, sSphereEdges, dgCollisionSphere::kHullEdgeCount);
 }
 
 // Smaller root of the segment p0 + d t against the sphere of radius r about
@@ -75,7 +80,7 @@ dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgM
   for (int i = 0; i < kHullVertexCount; ++i) {
     mHullVertices[i] = sUnitVertices[i].Scale(radius);
   }
-  SetUpBorrowedHull(mHullVertices, kHullVertexCount, sSphereEdges, kHullEdgeCount);
+  SetUpBorrowedHull(mHullVertices, kHullVertexCount, sSphereEdges, sSphereEdgeCount);
 }
 
 dgCollisionSphere::~dgCollisionSphere() {

@@ -285,20 +285,33 @@ void dgAABBPolygonSoup::ForAllFacesInAABB(const dgVector& p0, const dgVector& p1
 
 void dgAABBPolygonSoup::ForAllFacesInRay(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
                                          void* context) const {
-  auto segmentCrosses = [&](const Node& node) {
-    dgVector a = p0;
-    dgVector b = p1;
-    if (!ClipToPlane(a, b, a.x - node.maximum[0], b.x - node.maximum[0]) ||
-        !ClipToPlane(a, b, node.minimum[0] - a.x, node.minimum[0] - b.x) ||
-        !ClipToPlane(a, b, a.z - node.maximum[2], b.z - node.maximum[2]) ||
-        !ClipToPlane(a, b, node.minimum[2] - a.z, node.minimum[2] - b.z)) {
-      return false;
-    }
-    return !((a.y > node.maximum[1] && b.y > node.maximum[1]) || (a.y < node.minimum[1] && b.y < node.minimum[1]));
-  };
-  WalkTree(segmentCrosses, [&](const int* face, int count) {
-    return callback(context, mVertices, 12, face, count) != 0;
-  });
+  WalkTree([&](const Node& node) { return SegmentCrossesNode(node, p0, p1); },
+           [&](const int* face, int count) { return callback(context, mVertices, 12, face, count) != 0; });
+}
+
+void dgAABBPolygonSoup::ForFacesInRayWithin(const dgVector& p0, const dgVector& p1, const float* reach,
+                                            dgAABBFaceCallback callback, void* context) const {
+  const dgVector span = p1 - p0;
+  WalkTree(
+      [&](const Node& node) {
+        // Cells only hold faces inside their padded boxes, so the shortened
+        // segment still reaches every cell of a face hit before *reach.
+        const dgVector end = *reach < 1.0f ? p0 + span.Scale(*reach) : p1;
+        return SegmentCrossesNode(node, p0, end);
+      },
+      [&](const int* face, int count) { return callback(context, mVertices, 12, face, count) != 0; });
+}
+
+bool dgAABBPolygonSoup::SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1) {
+  dgVector a = p0;
+  dgVector b = p1;
+  if (!ClipToPlane(a, b, a.x - node.maximum[0], b.x - node.maximum[0]) ||
+      !ClipToPlane(a, b, node.minimum[0] - a.x, node.minimum[0] - b.x) ||
+      !ClipToPlane(a, b, a.z - node.maximum[2], b.z - node.maximum[2]) ||
+      !ClipToPlane(a, b, node.minimum[2] - a.z, node.minimum[2] - b.z)) {
+    return false;
+  }
+  return !((a.y > node.maximum[1] && b.y > node.maximum[1]) || (a.y < node.minimum[1] && b.y < node.minimum[1]));
 }
 
 void dgAABBPolygonSoup::Serialize(dgSoupWriteCallback write, void* handle) const {

@@ -99,6 +99,12 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
                          void* context) const override;
   void ForAllFacesInRay(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
                         void* context) const override;
+  // As ForAllFacesInRay, but a cell is entered only when the part of the
+  // segment up to the fraction *reach (read at each cell) crosses it. A
+  // caller that keeps its nearest hit in *reach skips every cell that can
+  // no longer hold a nearer face; the faces it meets come in the same order.
+  void ForFacesInRayWithin(const dgVector& p0, const dgVector& p1, const float* reach, dgAABBFaceCallback callback,
+                           void* context) const;
 
   // Copies the builder's arrays and builds the tree; with fewer than two
   // faces (or arrays the link word cannot address) nothing is built.
@@ -121,6 +127,9 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   // leaf visit returning false ends the walk.
   template <class NodeTest, class LeafVisit>
   void WalkTree(NodeTest enters, LeafVisit visit) const;
+  // True when the segment crosses the node's box: clipped to its x and z
+  // slabs, then tested against its y range.
+  static bool SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1);
   struct Stub;
   void FreeTree();
   // Builds node nodeIndex over count stubs; false when scratch memory ran out.

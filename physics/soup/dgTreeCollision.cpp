@@ -178,7 +178,10 @@ float TreeCollisionRayCast(dgPolygonSoupRayRecord& record) {
   dgTreeCollisionFaceRay ray;
   ray.p0 = record.p0;
   ray.p1 = record.p1;
-  if (record.tree) record.tree->ForAllFacesInRay(record.p0, record.p1, TreeCollisionRayHitFace, &ray);
+  // Each hit shortens the walk: cells beyond the nearest hit so far are skipped.
+  if (record.tree) {
+    record.tree->ForFacesInRayWithin(record.p0, record.p1, &ray.best, TreeCollisionRayHitFace, &ray);
+  }
   if (ray.best <= 1.0f) {
     const float scale = 1.0f / std::sqrt(ray.normal.LengthSquared() + 1.0e-8f);
     record.normal = ray.normal.Scale(scale);

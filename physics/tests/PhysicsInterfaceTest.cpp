@@ -470,3 +470,27 @@ TEST(PhysicsInterface, EveryBlockReachesTheFreeHookThatMadeIt) {
   EXPECT_EQ(Second::foreign, 0);
   RestoreDefaultHooks();
 }
+
+namespace {
+
+// Hooks that hand out a set number of blocks, then refuse.
+int gBlocksLeft = 0;
+void* RationedMalloc(size_t bytes) { return gBlocksLeft-- > 0 ? std::malloc(bytes) : nullptr; }
+void RationedFree(void* block, size_t) { std::free(block); }
+
+}  // namespace
+
+TEST(PhysicsInterface, WorldOrShapesThatCannotBeAllocatedAreNull) {
+  for (int allowed = 0; allowed < 64; ++allowed) {
+    gBlocksLeft = allowed;
+    dgWorld* world = PhysicsCreate(RationedMalloc, RationedFree);
+    if (world) {
+      dgCollision* box = PhysicsCreateBox(world, 1, 2, 3, nullptr);
+      dgCollision* tree = MakeFloor(world);
+      PhysicsReleaseCollision(world, tree);
+      PhysicsReleaseCollision(world, box);
+    }
+    PhysicsDestroy(world);
+  }
+  RestoreDefaultHooks();
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "physics/contacts/dgContact.h"
@@ -104,6 +105,65 @@ TEST(PhysicsSoupCollision, RayCastTable) {
   EXPECT_EQ(TreeCollisionRayCast(record), 1.0f);
   ExpectNear(record.normal, dgVector(0, 1, 0));
   EXPECT_EQ(record.attribute, -2);
+}
+
+TEST(PhysicsSoupCollision, NearestHitWalkAgreesWithTheFullWalk) {
+  // A bumpy grid, one attribute per triangle, and every fifth triangle
+  // laid twice under another attribute: coincident faces tie exactly, and
+  // the one the walk meets first must keep winning.
+  std::mt19937 random(29);
+  std::uniform_real_distribution<float> bump(-1.0f, 1.0f);
+  constexpr int kCells = 24;
+  float heights[kCells + 1][kCells + 1];
+  for (auto& row : heights) {
+    for (float& h : row) h = bump(random);
+  }
+  TreeShape shape;
+  int attribute = 0;
+  for (int i = 0; i < kCells; ++i) {
+    for (int j = 0; j < kCells; ++j) {
+      const auto x = static_cast<float>(i);
+      const auto z = static_cast<float>(j);
+      const std::vector<float> first = {x, heights[i][j], z, x, heights[i][j + 1], z + 1,
+                                        x + 1, heights[i + 1][j + 1], z + 1};
+      const std::vector<float> second = {x, heights[i][j], z, x + 1, heights[i + 1][j + 1], z + 1,
+                                         x + 1, heights[i + 1][j], z};
+      shape.Add(first, ++attribute);
+      shape.Add(second, ++attribute);
+      if (attribute % 5 == 0) shape.Add(second, 100000 + attribute);
+    }
+  }
+  shape.End(false);
+
+  std::uniform_real_distribution<float> across(-2.0f, kCells + 2.0f);
+  std::uniform_real_distribution<float> height(-3.0f, 3.0f);
+  int hits = 0;
+  constexpr int kSegments = 3000;
+  for (int n = 0; n < kSegments; ++n) {
+    dgVector p0 = P(across(random), height(random), across(random));
+    dgVector p1 = P(across(random), height(random), across(random));
+    if (n % 3 == 0) {  // grazing: nearly level, right across the grid
+      p0 = P(-1.0f, height(random) * 0.2f, across(random));
+      p1 = P(kCells + 1.0f, height(random) * 0.2f, across(random));
+    }
+    dgTreeCollisionFaceRay full;
+    full.p0 = p0;
+    full.p1 = p1;
+    shape.tree->ForAllFacesInRay(p0, p1, TreeCollisionRayHitFace, &full);
+    dgTreeCollisionFaceRay nearest;
+    nearest.p0 = p0;
+    nearest.p1 = p1;
+    shape.tree->ForFacesInRayWithin(p0, p1, &nearest.best, TreeCollisionRayHitFace, &nearest);
+    ASSERT_EQ(nearest.best, full.best) << n;
+    if (full.best <= 1.0f) {
+      ++hits;
+      ASSERT_EQ(nearest.normal, full.normal) << n;
+      ASSERT_EQ(nearest.attribute, full.attribute) << n;
+    }
+  }
+  // The sample holds plenty of both hits and misses.
+  EXPECT_GT(hits, kSegments / 5);
+  EXPECT_LT(hits, kSegments * 4 / 5);
 }
 
 TEST(PhysicsSoupCollision, SoupWithoutCallbacksMissesAndFindsNothing) {

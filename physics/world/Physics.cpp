@@ -8,6 +8,7 @@
 #include "physics/memory/dgMemory.h"
 #include "physics/shapes/dgCollision.h"
 #include "physics/soup/dgTreeCollision.h"
+#include "physics/world/dgPointCollision.h"
 #include "physics/world/dgWorld.h"
 
 namespace {
@@ -43,7 +44,8 @@ dgWorld* PhysicsCreate(PhysicsMallocHook mallocHook, PhysicsFreeHook freeHook) {
   void* memory = dgMalloc(sizeof(dgWorld));
   if (!memory) return nullptr;
   dgWorld* world = new (memory) dgWorld;
-  if (!world->GetPointCollision() || !world->GetSolverScratch()) {
+  // The private point is a sphere whose hull needs memory too.
+  if (!world->GetPointCollision() || world->GetPointCollision()->GetEdgeCount() == 0 || !world->GetSolverScratch()) {
     PhysicsDestroy(world);
     return nullptr;
   }

@@ -14,6 +14,21 @@
 static_assert(sizeof(dgShapeCacheEntry::block) == dgCollision::kSignatureWords * sizeof(uint32_t),
               "a cache entry holds a whole parameter block");
 
+namespace {
+
+// A new primitive, or null when it or its hull could not be allocated.
+template <class Shape, class... Args>
+dgCollision* MakeShape(uint32_t signature, const Args&... args) {
+  Shape* shape = new Shape(signature, args...);
+  if (shape && shape->GetEdgeCount() == 0) {
+    delete shape;
+    return nullptr;
+  }
+  return shape;
+}
+
+}  // namespace
+
 template <class Shape, class... Args>
 dgCollision* dgWorld::FindOrCache(uint32_t signature, const uint32_t* block, const Args&... args) {
   if (mSignatureHook) signature = mSignatureHook(signature);
@@ -26,9 +41,9 @@ dgCollision* dgWorld::FindOrCache(uint32_t signature, const uint32_t* block, con
     }
     // Another shape holds this signature: this one lives outside the cache
     // with the caller's reference only.
-    return new Shape(signature, args...);
+    return MakeShape<Shape>(signature, args...);
   }
-  dgCollision* shape = new Shape(signature, args...);
+  dgCollision* shape = MakeShape<Shape>(signature, args...);
   if (!shape) return nullptr;
   dgShapeCacheEntry entry;
   entry.shape = shape;

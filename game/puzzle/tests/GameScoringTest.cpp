@@ -12,13 +12,10 @@ namespace {
 
 using namespace puzzle_test;
 
-class GameScoring : public ::testing::Test {
+class GameScoring : public ProfiledGameTest {
  protected:
   void SetUp() override {
-    services.loadable = {"tess"};
-    GameFixture::SetLastProfile("tess");
-    game = std::make_unique<Game>(services);
-    ASSERT_NE(game->profile, nullptr);
+    ProfiledGameTest::SetUp();
     game->currentDisc = &disc;
   }
   void TearDown() override { game->currentDisc = nullptr; }
@@ -36,11 +33,8 @@ class GameScoring : public ::testing::Test {
   }
   ModeStats& Stats() { return game->profile->Current(); }
 
-  GameFixture fixture;
-  FakeServices services;
   CGPuzzleDisc disc{1, 3};
   std::vector<int> shapes;
-  std::unique_ptr<Game> game;
 };
 
 TEST_F(GameScoring, PointsMultiplierAndChain) {

@@ -50,8 +50,8 @@ TEST(GameStartUp, TheFirstStateFollowsCreateAndEveryStateIsInTheTable) {
   EXPECT_EQ(GetGameReceiverId(), game.receiverId);
   EXPECT_EQ(GetAudioReceiverId(), services.audio->receiverId);
   EXPECT_EQ(game.bonusMultiplier, 1u);
-  EXPECT_STREQ(game.highScores[9].name.Chars(), "Doh");
-  EXPECT_STREQ(game.highScores[10].name.Chars(), "Dur");
+  EXPECT_STREQ(game.highScores[0][9].name.Chars(), "Doh");
+  EXPECT_STREQ(game.highScores[1][0].name.Chars(), "Dur");
 }
 
 TEST(GameStartUp, TheProfileComesFromTheRegistryOrTheFirstShortNameThatLoads) {
@@ -129,21 +129,14 @@ TEST(GameStates, ShutdownQuitsFromAShellStateWithTheNullServices) {
   EXPECT_TRUE(game.HasQuit());
 }
 
-class GameReactions : public ::testing::Test {
+class GameReactions : public ProfiledGameTest {
  protected:
   void SetUp() override {
-    services.loadable = {"tess"};
-    GameFixture::SetLastProfile("tess");
-    game = std::make_unique<Game>(services);
+    ProfiledGameTest::SetUp();
     GameFixture::RunToFirstState(*game);
-    ASSERT_NE(game->profile, nullptr);
     GetScreenFade()->active = 0;
     Clock::Instance().SetGameTime(0.0f);
   }
-
-  GameFixture fixture;
-  FakeServices services;
-  std::unique_ptr<Game> game;
 };
 
 TEST_F(GameReactions, ARainbowPaysByTheShapeOfItsFirstGroupAndLocksTheDisc) {

@@ -12,8 +12,11 @@
 #include "engine/foundation/Log.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/tests/support/LogLines.h"
+#include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/tests/support/GameTestSupport.h"
 #include "game/puzzle/tests/support/PuzzleTestSupport.h"
+#include "game/shell/AudioServices.h"
 #include "game/shell/GAudio.h"
 #include "platform/Random.h"
 #include "support/AudioTestSupport.h"
@@ -491,18 +494,19 @@ TEST_F(AudioTest, RandomMessagesEndingsAndUpdatesKeepTheLayersSound) {
   }
 }
 
-TEST(AudioServices, TheShellsLayerIsTheProgramWideAudioUntilItGoes) {
-  EXPECT_EQ(GetGAudio(), nullptr);
-  std::unique_ptr<GameAudioLayer> layer = CreateGameAudioLayer(24);
-  ASSERT_NE(layer, nullptr);
-  EXPECT_EQ(GetGAudio(), layer.get());
-  EXPECT_EQ(GetGAudio()->maxSources, 24);
-  EXPECT_GE(layer->receiverId, 0);
-  EXPECT_EQ(layer->CMSGListener::name, String("Audio"));
-  layer->Update();
-  layer->Update();
-  EXPECT_EQ(layer->GetCurrentStateName(), String("Normal"));
-  layer.reset();
+TEST(AudioServices, TheGamesAudioLayerIsTheProgramWideAudioUntilTheGameGoes) {
+  puzzle_test::GameFixture fixture;
+  AudioServices services;
+  {
+    Game game(services);
+    ASSERT_NE(game.audio, nullptr);
+    EXPECT_EQ(GetGAudio(), game.audio.get());
+    EXPECT_EQ(GetGAudio()->maxSources, Game::kAudioVoices);
+    EXPECT_EQ(GetAudioReceiverId(), game.audio->receiverId);
+    EXPECT_EQ(game.audio->CMSGListener::name, String("Audio"));
+    game.audio->Update();  // the registry's first step after the game's own
+    EXPECT_EQ(game.audio->GetCurrentStateName(), String("Normal"));
+  }
   EXPECT_EQ(GetGAudio(), nullptr);
 }
 

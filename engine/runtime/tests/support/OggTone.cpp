@@ -8,7 +8,7 @@
 #include <cmath>
 
 bool WriteOggTone(const std::string& path, int channels, long rate, long frames) {
-  Sound tone(static_cast<int>(rate), channels, 0.0f);
+  SoundMix tone(static_cast<int>(rate), channels, 0.0f);
   Signal samples(static_cast<size_t>(frames));
   for (long i = 0; i < frames; ++i) {
     samples[static_cast<size_t>(i)] = 0.5f * static_cast<float>(std::sin(6.283185307179586 * 440.0 * i / rate));

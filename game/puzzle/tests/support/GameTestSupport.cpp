@@ -97,4 +97,11 @@ void GameFixture::DeliverAt(float seconds) {
   for (int pass = 0; pass < 8; ++pass) GetGEMMSGService()->Deliver();
 }
 
+void ProfiledGameTest::SetUp() {
+  services.loadable = {"tess"};
+  GameFixture::SetLastProfile("tess");
+  game = std::make_unique<Game>(services);
+  ASSERT_NE(game->profile, nullptr);
+}
+
 }  // namespace puzzle_test

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "PuzzleTestSupport.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
@@ -74,6 +76,16 @@ class GameFixture {
   std::string previous_;
   std::string previousRegistry_;
   std::string previousUserFolder_;
+};
+
+// A test with a game built on fake services whose profile "tess" loads.
+class ProfiledGameTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  GameFixture fixture;
+  FakeServices services;
+  std::unique_ptr<Game> game;
 };
 
 }  // namespace puzzle_test

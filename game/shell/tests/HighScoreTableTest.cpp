@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/shell/HighScoreTable.h"
+#include "game/shell/Profile.h"
+#include "support/ShellTestSupport.h"
+
+namespace {
+
+using namespace shell_test;
+
+// "name:score" per rank of one mode.
+std::vector<std::string> Table(const HighScoreRows& rows, int mode) {
+  std::vector<std::string> text;
+  for (const HighScoreEntry& row : rows[mode]) text.push_back(std::string(row.name.Chars()) + ":" + std::to_string(row.score));
+  return text;
+}
+
+class HighScores : public ::testing::Test {
+ protected:
+  HighScores() { FillDefaultHighScores(rows); }
+  PlayerFolders folders;
+  HighScoreRows rows;
+  const std::string filePath = folders.User("00000000.dat");
+};
+
+TEST_F(HighScores, WithoutAFileTheDefaultsStayAndTheySaveAsTheDefaultFile) {
+  HighScoreTable::Load(rows);
+  EXPECT_EQ(Table(rows, 0), std::vector<std::string>(10, "Doh:0"));
+  EXPECT_EQ(Table(rows, 1), std::vector<std::string>(10, "Dur:0"));
+  EXPECT_TRUE(GemLines().empty());
+
+  ASSERT_TRUE(HighScoreTable::Save(rows));
+  std::string golden;
+  for (int rank = 0; rank < 10; ++rank) golden += std::string("Doh\0\0\0\0\0\0\0\0\0Dur\0\0\0\0\0\0\0\0\0", 24);
+  EXPECT_EQ(ReadBytes(filePath).size(), 240u);
+  EXPECT_EQ(ReadBytes(filePath), golden);
+  EXPECT_FALSE(platform::PathExists(folders.Work("00000000.dat")));
+}
+
+TEST_F(HighScores, SaveAndLoadKeepBothTablesRowForRow) {
+  for (int mode = 0; mode < 2; ++mode) {
+    for (int rank = 0; rank < 10; ++rank) {
+      rows[mode][rank].name = (std::string(mode == 0 ? "c" : "p") + std::to_string(rank)).c_str();
+      rows[mode][rank].score = 1000u * (10 - rank) + mode;
+      rows[mode][rank].stars = 3u * rank + mode;
+    }
+  }
+  ASSERT_TRUE(HighScoreTable::Save(rows));
+  // Rank 0 of Challenge, then rank 0 of Panic.
+  EXPECT_EQ(ReadBytes(filePath).substr(0, 22),
+            std::string("c0\0", 3) + Words({10000, 0}) + std::string("p0\0", 3) + Words({10001, 1}));
+  HighScoreRows loaded;
+  FillDefaultHighScores(loaded);
+  HighScoreTable::Load(loaded);
+  for (int mode = 0; mode < 2; ++mode) {
+    EXPECT_EQ(Table(loaded, mode), Table(rows, mode));
+    for (int rank = 0; rank < 10; ++rank) EXPECT_EQ(loaded[mode][rank].stars, rows[mode][rank].stars);
+  }
+}
+
+TEST_F(HighScores, AResultEntersAtOrAboveTheLowestAndBelowEqualScores) {
+  struct Case {
+    uint32_t score;
+    bool enters;
+    int rank;  // where "bob" ends up
+  } cases[] = {
+      {10, true, 9},    // equal to the lowest: replaces it
+      {9, false, -1},   // one less
+      {50, true, 6},    // a tie stays below the row already there
+      {1000, true, 0},
+  };
+  Profile bob;
+  bob.SetName("bob");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.score);
+    for (int rank = 0; rank < 10; ++rank) {
+      rows[1][rank].name = ("r" + std::to_string(rank)).c_str();
+      rows[1][rank].score = 100u - 10u * rank;
+    }
+    HighScoreRows before;
+    for (int rank = 0; rank < 10; ++rank) before[1][rank] = rows[1][rank];
+    std::remove(filePath.c_str());
+    EXPECT_EQ(HighScoreTable::AddAndSave(rows, 1, c.score, 4), c.enters);
+    if (!c.enters) {
+      EXPECT_EQ(Table(rows, 1), Table(before, 1));
+      EXPECT_FALSE(platform::PathExists(filePath));
+      continue;
+    }
+    EXPECT_STREQ(rows[1][c.rank].name.Chars(), "bob");
+    EXPECT_EQ(rows[1][c.rank].score, c.score);
+    EXPECT_EQ(rows[1][c.rank].stars, 4u);
+    if (c.score == 50) {
+      EXPECT_STREQ(rows[1][5].name.Chars(), "r5");
+    }
+    // The lowest row of before is gone.
+    EXPECT_NE(Table(rows, 1).back(), "r9:10");
+    HighScoreRows loaded;
+    FillDefaultHighScores(loaded);
+    HighScoreTable::Load(loaded);
+    EXPECT_EQ(Table(loaded, 1), Table(rows, 1));
+    EXPECT_EQ(Table(loaded, 0), std::vector<std::string>(10, "Doh:0"));
+  }
+}
+
+TEST_F(HighScores, NothingEntersWithoutAProfileOrForAnUnknownMode) {
+  EXPECT_FALSE(HighScoreTable::AddAndSave(rows, 1, 500, 1));
+  Profile bob;
+  bob.SetName("bob");
+  EXPECT_FALSE(HighScoreTable::AddAndSave(rows, 2, 500, 1));
+  EXPECT_FALSE(HighScoreTable::AddAndSave(rows, -1, 500, 1));
+  EXPECT_EQ(Table(rows, 1), std::vector<std::string>(10, "Dur:0"));
+  EXPECT_FALSE(platform::PathExists(filePath));
+}
+
+TEST_F(HighScores, InsertSortsDescendingAndNeverSwapsEqualScores) {
+  const char* names[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
+  const uint32_t scores[] = {5, 7, 5, 9, 0, 7, 1, 5, 9, 2};
+  for (int rank = 0; rank < 10; ++rank) {
+    rows[0][rank].name = names[rank];
+    rows[0][rank].score = scores[rank];
+  }
+  HighScoreTable::Insert(rows, 0);
+  EXPECT_EQ(Table(rows, 0), (std::vector<std::string>{"d:9", "i:9", "b:7", "f:7", "a:5", "c:5", "h:5", "j:2", "g:1",
+                                                       "e:0"}));
+}
+
+TEST_F(HighScores, AShortOrEndlessFileFillsOnlyTheRowsItReaches) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::vector<std::string> challenge;  // ranks 0 and 1
+    std::vector<std::string> panic;      // rank 0
+    const char* line;
+  } cases[] = {
+      {"cut inside a score", std::string("ann\0", 4) + Words({70, 1}) + std::string("bo\0\x05\x01", 5),
+       {"ann:70", "Doh:0"}, {"bo:0"}, "High-score file %s is cut short in record 1"},
+      {"cut inside a name", std::string("ann\0", 4) + Words({70, 1}) + "bo", {"ann:70", "Doh:0"}, {"bo:0"},
+       "High-score file %s is cut short in record 1"},
+      {"a whole record, then nothing", std::string("ann\0", 4) + Words({70, 1}), {"ann:70", "Doh:0"}, {"Dur:0"},
+       "High-score file %s is cut short : it holds 1 of 20 records"},
+      {"a line feed ends a name", std::string("ann\n", 4) + Words({70, 1}), {"ann:70", "Doh:0"}, {"Dur:0"},
+       "High-score file %s is cut short : it holds 1 of 20 records"},
+      {"no zero byte at all", std::string(100000, 'x'), {"Doh:0", "Doh:0"}, {"Dur:0"},
+       "High-score file %s : name of record 0 is longer than 255 bytes, rest ignored"},
+      {"empty", "", {"Doh:0", "Doh:0"}, {"Dur:0"}, "High-score file %s is cut short : it holds 0 of 20 records"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(filePath, c.bytes);
+    FillDefaultHighScores(rows);
+    ClearGemLines();
+    HighScoreTable::Load(rows);
+    EXPECT_EQ(Table(rows, 0)[0], c.challenge[0]);
+    EXPECT_EQ(Table(rows, 0)[1], c.challenge[1]);
+    EXPECT_EQ(Table(rows, 1)[0], c.panic[0]);
+    std::string line = c.line;
+    line.replace(line.find("%s"), 2, filePath);
+    EXPECT_EQ(GemLines(), std::vector<std::string>{line});
+  }
+}
+
+TEST_F(HighScores, AFileOnlyInTheWorkingDirectoryStillLoads) {
+  std::string bytes;
+  for (int record = 0; record < 20; ++record) bytes += std::string("w\0", 2) + Words({20u - record, 0});
+  WriteBytes(folders.Work("00000000.dat"), bytes);
+  HighScoreTable::Load(rows);
+  EXPECT_EQ(Table(rows, 0)[0], "w:20");
+  EXPECT_EQ(Table(rows, 1)[9], "w:1");
+}
+
+}  // namespace
