@@ -3,14 +3,20 @@
 # builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
 # test. Both first install the Debian packages that are missing (as root).
 # `make bench` builds an optimised tree with the benchmarks and runs them.
+# `make fuzz` (needs clang) builds the fuzz targets and runs each for
+# FUZZ_SECONDS, FUZZ_JOBS at a time; FUZZ_TARGETS picks some of them.
 
 JOBS ?= $(shell nproc)
 RELEASE_DIR := build/release
 TEST_DIR := build/asan
 RUN_DIR := $(RELEASE_DIR)/run
 BENCH_DIR := build/bench
+FUZZ_DIR := build/fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 1
+FUZZ_TARGETS ?=
 
-.PHONY: run test bench deps build build-test clean
+.PHONY: run test bench fuzz deps build build-test clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -36,6 +42,14 @@ $(BENCH_DIR)/build.ninja: | deps
 bench: deps $(BENCH_DIR)/build.ninja
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target physics_bench
 	$(BENCH_DIR)/physics/physics_bench
+
+$(FUZZ_DIR)/build.ninja: | deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS="-O1 -gline-tables-only" -DVYRE_TESTS=OFF -DVYRE_FUZZ=ON
+
+fuzz: deps $(FUZZ_DIR)/build.ninja
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	bash scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
 
 # Words for the program's command line: make run ARGS="-dev".
 ARGS ?=

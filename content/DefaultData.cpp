@@ -2,6 +2,7 @@
 
 #include "content/FontGrid.h"
 #include "content/PngWriter.h"
+#include "content/ToolIcons.h"
 #include "content/TgaWriter.h"
 
 #include <cctype>
@@ -176,6 +177,9 @@ bool MakeDefaultData(const std::string& runFolder, const std::string& fontPath) 
     const std::string name = picture.name;
     if (name.rfind("Misc/", 0) != 0 && name.rfind("Materials/", 0) != 0) library += BlendedMaterial(name);
   }
+  std::vector<std::string> toolPictures;
+  ok = MakeToolIcons(runFolder, &toolPictures) && ok;
+  for (const std::string& name : toolPictures) library += BlendedMaterial(name);
   ok = WriteBytes(root + "Vyre/Textures/GUI/Materials.txt",
                   std::vector<uint8_t>(library.begin(), library.end())) && ok;
   return ok;

@@ -15,6 +15,7 @@
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/MouseCursor.h"
+#include "engine/gui/TextBox.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/input/UIOManager.h"
@@ -112,6 +113,7 @@ void MaintainEngine(EngineParts& parts) {
     switches.escapeQuits = application.options.escapeQuits != 0;
     switches.developerKeys = application.options.developerKeys != 0;
     switches.developerWindowExists = application.developerWindow != nullptr;
+    switches.typing = dynamic_cast<const TextBox*>(GetWindowManager()->GetFocusedElement()) != nullptr;
     actions = DecideHotKeys(&ReadKeyboard, keyboard, switches);
     camera.readKey = &ReadKeyboard;
     camera.keyboard = keyboard;
@@ -180,6 +182,12 @@ int EngineRun(EngineRunOptions options) {
 
   if (!options.application) options.application = std::make_unique<CGEMApplication>();
   CGEMApplication* application = options.application.get();
+  // "-dev" opens the developer tools; without it the application's own
+  // choice (the game switches them off) stands.
+  if (settings.FindArgument("dev") != nullptr) {
+    application->options.developerKeys = 1;
+    application->options.createDeveloperWindow = 1;
+  }
 
   LogStep("Creating display...");
   CDisplay* display = GetDisplay();

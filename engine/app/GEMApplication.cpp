@@ -23,6 +23,7 @@
 #include "engine/scene/SceneNode.h"
 #include "platform/UserFolder.h"
 #include "platform/Random.h"
+#include "tools/DBGEngineLinks.h"
 #include "tools/DBGSystemWindow.h"
 
 #include <ctime>
@@ -89,6 +90,8 @@ CGEMApplication::~CGEMApplication() {
     delete loadedScene;
   }
   delete developerWindow;
+  // The developer tools must not reach this application any more.
+  GetEngineLinks() = DBGEngineLinks();
   CSCNNode::GetRoot().RemoveChild(&engineCamera_.node);
   // The tool library must not reach an application that is gone.
   if (void** directory = GetEngineDirectory(); directory && directory[kDirApplication] == this) {

@@ -163,6 +163,9 @@ class CGEMApplication : public Base {
   void SetSceneCallback(RenderCallback callback) { scene_ = std::move(callback); }
   void SetHUDCallback(RenderCallback callback) { hud_ = std::move(callback); }
   // Calls the scene callback with 0 when one is installed.
+  // Fills the developer tools' links to this application's cameras, scene
+  // drawing and input.
+  void LinkDeveloperTools();
   void CallSceneCallback() {
     if (scene_) scene_(0);
   }

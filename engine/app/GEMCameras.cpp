@@ -8,7 +8,11 @@
 #include "engine/scene/SceneNode.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/DebugOutput.h"
+#include "tools/ConsoleWindow.h"
 #include "tools/DBGSystemWindow.h"
+#include "tools/HelpWindow.h"
+
+#include <utility>
 
 namespace {
 const char* const kEngineCameraName = "GEM.Camera";
@@ -133,6 +137,17 @@ void CGEMApplication::ApplyHotKeys(uint32_t actions) {
   if ((actions & kHotShowDeveloperWindow) && developerWindow != nullptr) {
     GetWindowManager()->SetLayerFilter(false, 200.0f);
     GetGUIMSGService()->Post(eMSG_GUITOGGLESHOW, gemEndpoint_.receiverId, developerWindow->ownId, 0, 0.0);
+  }
+  if (developerWindow != nullptr) {
+    const std::pair<uint32_t, Window*> toggles[] = {
+        {kHotToggleHelp, developerWindow->GetHelpWindow()},
+        {kHotToggleConsole, developerWindow->GetConsoleWindow()},
+    };
+    for (const auto& [action, window] : toggles) {
+      if ((actions & action) && window != nullptr) {
+        GetGUIMSGService()->Post(eMSG_GUITOGGLESHOW, gemEndpoint_.receiverId, window->GetId(), 0, 0.0);
+      }
+    }
   }
   if (actions & kHotNextDebugMode) ++debugCounter;
   if (actions & kHotToggleFreeCamera) ToggleFreeCamera(!IsActiveCamera(kEngineCameraName));

@@ -16,9 +16,11 @@
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/MouseCursor.h"
 #include "engine/runtime/console/CommandRegistry.h"
+#include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/settings/Settings.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
+#include "tools/DBGEngineLinks.h"
 #include "tools/DBGSystemWindow.h"
 
 namespace {
@@ -73,11 +75,20 @@ void CGEMApplication::CreateEnter() {
   }
 }
 
+void CGEMApplication::LinkDeveloperTools() {
+  DBGEngineLinks& links = GetEngineLinks();
+  links.cameraAt = [this](int32_t position) { return GetCamera(position); };
+  links.currentCamera = [this] { return GetActiveCamera(); };
+  links.drawScene = [this] { CallSceneCallback(); };
+  links.input = GetUIOManager();
+}
+
 void CGEMApplication::CreateUpdate() {
   switch (createStep_) {
     case 0: LoadCreateMaterials(); break;
     case 1:
       if (options.createDeveloperWindow && developerWindow == nullptr) {
+        LinkDeveloperTools();
         developerWindow = new DBGSystemWindow();
         developerWindow->SetDefaultFrame(fontIndex);
       }

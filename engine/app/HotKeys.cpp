@@ -8,7 +8,8 @@ uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySw
   if (switches.escapeQuits && down(scan::kEscape)) actions |= kHotShutdown;
   if (!switches.developerKeys) return actions;
 
-  const bool shift = held(scan::kLeftShift);
+  // Shift with a letter is a capital while a text box takes the keys.
+  const bool shift = held(scan::kLeftShift) && !switches.typing;
   const bool ctrl = held(scan::kLeftCtrl);
   if (shift && down(scan::kT)) actions |= kHotReloadTextures;
   if (shift && down(scan::kM)) actions |= kHotReloadMaterials;
@@ -23,5 +24,9 @@ uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySw
   }
   if (ctrl && down(scan::kHome)) actions |= kHotResetCamera;
   if (ctrl && down(scan::kSpace)) actions |= kHotTogglePause;
+  if (switches.developerWindowExists && !switches.typing) {
+    if (down(scan::kSlash)) actions |= kHotToggleHelp;
+    if (down(scan::kGrave)) actions |= kHotToggleConsole;
+  }
   return actions;
 }

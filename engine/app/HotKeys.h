@@ -9,7 +9,8 @@ namespace scan {
 constexpr uint8_t kEscape = 0x01, k3 = 0x04, k6 = 0x07, kQ = 0x10, kW = 0x11, kR = 0x13,
                   kT = 0x14, kEnter = 0x1C, kLeftCtrl = 0x1D, kS = 0x1F, kA = 0x1E, kD = 0x20,
                   kF = 0x21, kLeftShift = 0x2A, kM = 0x32, kLeftAlt = 0x38, kSpace = 0x39,
-                  kF1 = 0x3B, kF9 = 0x43, kNumpadMinus = 0x4A, kNumpadPlus = 0x4E, kHome = 0xC7;
+                  kF1 = 0x3B, kF9 = 0x43, kNumpadMinus = 0x4A, kNumpadPlus = 0x4E, kHome = 0xC7,
+                  kGrave = 0x29, kSlash = 0x35;
 }
 
 enum HotKeyAction : uint32_t {
@@ -25,6 +26,8 @@ enum HotKeyAction : uint32_t {
   kHotSlower = 1u << 9,
   kHotResetCamera = 1u << 10,
   kHotTogglePause = 1u << 11,
+  kHotToggleHelp = 1u << 12,
+  kHotToggleConsole = 1u << 13,
 };
 
 // Per key: 0 idle, 1 went down this poll, other non-zero values held.
@@ -34,6 +37,8 @@ struct HotKeySwitches {
   bool escapeQuits = true;
   bool developerKeys = true;
   bool developerWindowExists = false;
+  // A text box has the focus: plain keys are typing, not commands.
+  bool typing = false;
 };
 
 // The actions asked for this frame (a set of HotKeyAction bits).

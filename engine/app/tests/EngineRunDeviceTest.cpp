@@ -2,8 +2,17 @@
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/app/PrepareSettings.h"
+#include "engine/gui/ConsoleInputBox.h"
+#include "tools/ConsoleWindow.h"
+#include "tools/DBGSystemWindow.h"
+#include "tools/DebugToolbar.h"
+#include "tools/HelpWindow.h"
 #include "content/DefaultData.h"
+#include "content/Image.h"
+#include "content/PngWriter.h"
 #include "engine/graphics/GFXDisplay.h"
+#include "engine/gui/Icon.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/TextureManager.h"
@@ -30,7 +39,9 @@
 #include <GL/gl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -64,6 +75,14 @@ std::function<bool(platform::Event*)> EventScript(std::vector<platform::Event> e
     *event = events[(*next)++];
     return true;
   };
+}
+
+// Reads the presented 800 x 600 frame back and hands out a window close.
+bool ReadBackAndClose(std::vector<uint8_t>* pixels, platform::Event* event) {
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels->data());
+  event->type = platform::EventType::WindowClose;
+  return true;
 }
 
 platform::Event WindowEvent(platform::EventType type, int width = 0, int height = 0) {
@@ -246,10 +265,7 @@ TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
       // Frame 14 has been presented: read it back, then close the window.
       if (closed || application.GetFrameCount() != 14) return false;
       closed = true;
-      glReadBuffer(GL_BACK);
-      glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-      event->type = platform::EventType::WindowClose;
-      return true;
+      return ReadBackAndClose(&pixels, event);
     };
     EXPECT_EQ(EngineRun(std::move(options)), 0);
 
@@ -392,6 +408,191 @@ TEST_F(EngineRunDevice, TheRunWorksOnTheProgramWideServicesAndTypingReachesAFocu
   EXPECT_EQ(services.sound, GetSFXManager());
   EXPECT_STREQ(box.GetText().Chars(), "vyzv");
   window.children.Remove(&box);
+}
+
+// What the developer tools looked like a few frames into a run.
+struct DeveloperToolsSeen {
+  bool made = false;
+  bool shown = false;
+  uint8_t keys = 0;
+  bool consoleShown = false;
+  bool consoleHiding = false;
+  bool helpAsked = false;
+};
+
+TEST_F(EngineRunDevice, DevOpensTheToolsWhoseConsoleRunsALineTypedAtThePrompt) {
+  for (const bool dev : {false, true}) {
+    SCOPED_TRACE(dev ? "-dev" : "no switch");
+    auto owned = std::make_unique<CGEMApplication>();
+    CGEMApplication& application = *owned;
+    // As the game's constructor leaves them.
+    application.options.developerKeys = 0;
+    application.options.createDeveloperWindow = 0;
+    platform::ScriptedKeyboardSource* keyboard = nullptr;
+    DeveloperToolsSeen seen;
+    EngineRunOptions options;
+    options.commandLine = dev ? "-dev" : "";
+    options.application = std::move(owned);
+    options.makeInputSources = ScriptedInput(&keyboard);
+    options.pollEvent = [&](platform::Event*) {
+      // Ctrl+6, then the grave key shows the console; the prompt takes the
+      // focus, a slash is typed (and rubbed out), then "hide" and Enter.
+      const uint32_t next = application.GetFrameCount() + 1;
+      DBGSystemWindow* tools = application.developerWindow;
+      ConsoleWindow* console = tools != nullptr ? tools->GetConsoleWindow() : nullptr;
+      if (next == 16 && tools != nullptr) tools->GetPromptBox()->GainFocus();
+      if (next == 16) seen.consoleShown = console != nullptr && console->IsVisible();
+      if (next == 26) {
+        seen.made = tools != nullptr;
+        seen.shown = tools != nullptr && tools->IsShown();
+        seen.keys = application.options.developerKeys;
+        seen.consoleHiding = console != nullptr && (console->IsCurrent(&console->hideState) ||
+                                                    console->IsPending(&console->hideState) || !console->IsVisible());
+        seen.helpAsked = tools != nullptr && (tools->GetHelpWindow()->IsVisible() ||
+                                              tools->GetHelpWindow()->GetPendingState() != nullptr);
+      }
+      const std::pair<uint8_t, uint32_t> presses[] = {{0x29, 14}, {0x35, 17}, {0x0e, 18}, {0x23, 19},
+                                                      {0x17, 20}, {0x20, 21}, {0x12, 22}, {0x1c, 23}};
+      keyboard->Set(scan::kLeftCtrl, next == 12 || next == 13);
+      keyboard->Set(scan::k6, next == 13);
+      for (const auto& [code, frame] : presses) keyboard->Set(code, next == frame);
+      keyboard->Set(scan::kEscape, next == 27);
+      return false;
+    };
+    EXPECT_EQ(EngineRun(std::move(options)), 0);
+    EXPECT_EQ(seen.made, dev);
+    EXPECT_EQ(seen.shown, dev);
+    EXPECT_EQ(seen.keys, dev ? 1 : 0);
+    EXPECT_EQ(seen.consoleShown, dev);
+    EXPECT_EQ(seen.consoleHiding, dev);
+    EXPECT_FALSE(seen.helpAsked);
+  }
+  const std::vector<std::string> lines = ChannelLines(kLogGEM);
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line == "hide"; }));
+}
+
+TEST_F(EngineRunDevice, WithDevTheToolbarAndTheConsoleShowOnScreen) {
+  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  std::vector<uint8_t> pixels(800 * 600 * 4);
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
+  EngineRunOptions options;
+  options.commandLine = "-dev";
+  options.application = std::move(owned);
+  options.makeInputSources = ScriptedInput(&keyboard);
+  bool closed = false;
+  options.pollEvent = [&](platform::Event* event) {
+    // Ctrl+6 shows the System window, the corner button's message brings the
+    // toolbar up, the grave key the console; once both have slid in, the
+    // frame is read back.
+    const uint32_t next = application.GetFrameCount() + 1;
+    keyboard->Set(scan::kLeftCtrl, next == 12 || next == 13);
+    keyboard->Set(scan::k6, next == 13);
+    keyboard->Set(0x29, next == 15);
+    if (next == 14 && application.developerWindow != nullptr) {
+      const Icon* invoke = application.developerWindow->GetInvokeButton();
+      GetGUIMSGService()->Post(eMSG_GUISHOW, invoke->GetId(), invoke->pressMessage.target, 0, 0.0);
+    }
+    if (closed || next != 90) return false;
+    closed = true;
+    return ReadBackAndClose(&pixels, event);
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  if (const char* shot = getenv("VYRE_TEST_SCREENSHOT")) {
+    Image image(800, 600);
+    for (int y = 0; y < 600; ++y) {
+      std::copy_n(&pixels[size_t(599 - y) * 800 * 4], 800 * 4, &image.pixels[size_t(y) * 800 * 4]);
+    }
+    WritePng(shot, image, false);
+  }
+
+  auto at = [&](int x, int y) { return &pixels[(size_t(599 - y) * 800 + x) * 4]; };
+  // Drawn somewhere in a box: anything brighter than the cleared frame.
+  auto drawn = [&](int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) count += (at(x, y)[0] > 100 || at(x, y)[1] > 100) ? 1 : 0;
+    }
+    return count;
+  };
+  EXPECT_GT(drawn(0, 24, 32, 568), 500) << "the toolbar along the left edge";
+  EXPECT_GT(drawn(40, 200, 800, 560), 500) << "the console";
+  EXPECT_GT(drawn(0, 568, 32, 600), 50) << "the corner button";
+}
+
+// Input from a scripted keyboard and mouse, both handed out.
+std::function<UIOSources()> ScriptedKeyboardAndMouse(platform::ScriptedKeyboardSource** keyboard,
+                                                     platform::ScriptedMouseSource** mouse) {
+  return [keyboard, mouse] {
+    UIOSources sources;
+    auto keys = std::make_unique<platform::ScriptedKeyboardSource>();
+    auto pointer = std::make_unique<platform::ScriptedMouseSource>();
+    *keyboard = keys.get();
+    *mouse = pointer.get();
+    sources.keyboard = std::move(keys);
+    sources.mouse = std::move(pointer);
+    return sources;
+  };
+}
+
+TEST_F(EngineRunDevice, WithDevTheToolbarBringsUpTheConsoleWhereATypedCommandRuns) {
+  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
+  platform::ScriptedMouseSource* mouse = nullptr;
+  EngineRunOptions options;
+  options.commandLine = "-dev";
+  options.application = std::move(owned);
+  options.makeInputSources = ScriptedKeyboardAndMouse(&keyboard, &mouse);
+  // "LIST COMMANDS" with Shift held, then Enter.
+  const uint8_t typed[] = {0x26, 0x17, 0x1f, 0x14, 0x39, 0x2e, 0x18, 0x32, 0x32, 0x1e, 0x31, 0x20, 0x1f, 0x1c};
+  constexpr uint32_t kTypingFrom = 70;
+  bool toolbarShown = false;
+  bool consoleShown = false;
+  std::string promptText;
+  size_t movesDone = 0;
+  options.pollEvent = [&](platform::Event* event) {
+    const uint32_t next = application.GetFrameCount() + 1;
+    DBGSystemWindow* tools = application.developerWindow;
+    keyboard->Set(scan::kLeftCtrl, next == 12 || next == 13);
+    keyboard->Set(scan::k6, next == 13);
+    // Clicks: the corner button at frame 17, the "Console" button (the
+    // toolbar's lowest) at frame 57 once the toolbar has slid in.
+    mouse->state.buttons[0] = (next == 17 || next == 57) ? platform::kDownBit : 0;
+    if (next == 55 && tools != nullptr) toolbarShown = tools->GetToolbar()->IsVisible();
+    if (next == 68 && tools != nullptr) consoleShown = tools->GetConsoleWindow()->IsVisible();
+    // One key every other frame, so a letter typed twice goes down twice.
+    keyboard->Set(0x2a, next >= kTypingFrom && next < kTypingFrom + 26);
+    for (uint8_t code : typed) keyboard->Set(code, false);
+    for (uint32_t i = 0; i < sizeof typed; ++i) {
+      if (next == kTypingFrom + 2 * i) keyboard->Set(typed[i], true);
+    }
+    if (next == kTypingFrom + 25 && tools != nullptr) promptText = tools->GetPromptBox()->GetText().Chars();
+    keyboard->Set(scan::kEscape, next == 110);
+    // The pointer goes to the corner button, the "Console" button, then the prompt.
+    const struct {
+      uint32_t frame;
+      int x, y;
+    } moves[] = {{15, 16, 584}, {54, 16, 560}, {62, 400, 584}};
+    if (movesDone < std::size(moves) && next >= moves[movesDone].frame) {
+      event->type = platform::EventType::MouseMoved;
+      event->x = moves[movesDone].x;
+      event->y = moves[movesDone].y;
+      ++movesDone;
+      return true;
+    }
+    return false;
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  EXPECT_TRUE(toolbarShown);
+  EXPECT_TRUE(consoleShown);
+  EXPECT_EQ(promptText, "LIST COMMANDS");
+  const std::vector<std::string> lines = ChannelLines(kLogGEM);
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("CLEAR : Binding unavailable") != std::string::npos;
+  }));
 }
 
 // Holds a material from its first state on and asks about it when deleted,

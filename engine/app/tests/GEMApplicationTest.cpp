@@ -5,7 +5,12 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Settings.h"
 #include "engine/scene/ModelManager.h"
+#include "tools/ConsoleWindow.h"
+#include "tools/DBGEngineLinks.h"
 #include "tools/DBGSystemWindow.h"
+#include "tools/HelpWindow.h"
+#include "engine/app/HotKeys.h"
+#include "engine/runtime/input/UIOManager.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +130,32 @@ TEST_F(GEMApplicationTest, CommandLineLoadOfAMissingModelLeavesTheViewerEmpty) {
   EXPECT_EQ(application.viewerModel, nullptr);
   // The failed model is not kept, so a later load tries the file again.
   EXPECT_EQ(C3MEManager::Instance().GetModelCount(), 0u);
+}
+
+TEST_F(GEMApplicationTest, TheDeveloperToolsReachTheApplicationUntilItGoes) {
+  {
+    CGEMApplication application;
+    application.options.createDeveloperWindow = 1;
+    for (int frame = 1; frame <= 9; ++frame) application.Frame(false);
+    ASSERT_NE(application.developerWindow, nullptr);
+    ASSERT_NE(application.GetCamera(0), nullptr);
+    EXPECT_EQ(GetEngineLinks().CameraAt(0), application.GetCamera(0));
+    EXPECT_EQ(GetEngineLinks().CurrentCamera(), application.GetActiveCamera());
+    EXPECT_EQ(GetEngineLinks().input, GetUIOManager());
+
+    // Ctrl+6 brings the tools up; then the slash key asks for the help window.
+    HelpWindow* help = application.developerWindow->GetHelpWindow();
+    application.ApplyHotKeys(kHotToggleHelp);
+    EXPECT_FALSE(help->IsPending(&help->showState)) << "inactive until the tools are shown";
+    application.ApplyHotKeys(kHotShowDeveloperWindow);
+    EXPECT_TRUE(application.developerWindow->IsShown());
+    application.ApplyHotKeys(kHotToggleHelp | kHotToggleConsole);
+    EXPECT_TRUE(help->IsPending(&help->showState));
+    ConsoleWindow* console = application.developerWindow->GetConsoleWindow();
+    EXPECT_TRUE(console->IsPending(&console->showState));
+  }
+  EXPECT_EQ(GetEngineLinks().CameraAt(0), nullptr);
+  EXPECT_EQ(GetEngineLinks().input, nullptr);
 }
 
 TEST_F(GEMApplicationTest, DeveloperConsolePhrasesHideTheViewerAndAreMarkedHandled) {

@@ -149,6 +149,15 @@ TEST(HotKeysTest, KeyCombinationsAndSwitches) {
       {"ctrl+home ctrl+space", {{scan::kLeftCtrl, 2}, {scan::kHome, 1}, {scan::kSpace, 1}}, {},
        kHotResetCamera | kHotTogglePause},
       {"home without ctrl", {{scan::kHome, 1}}, {}, 0},
+      {"slash and grave with window", {{scan::kSlash, 1}, {scan::kGrave, 1}}, {true, true, true},
+       kHotToggleHelp | kHotToggleConsole},
+      {"slash held", {{scan::kSlash, 4}}, {true, true, true}, 0},
+      {"slash without window", {{scan::kSlash, 1}}, {}, 0},
+      {"grave without developer keys", {{scan::kGrave, 1}}, {true, false, true}, 0},
+      {"slash typed at a text box", {{scan::kSlash, 1}, {scan::kGrave, 1}}, {true, true, true, true}, 0},
+      {"capital T typed at a text box", {{scan::kLeftShift, 2}, {scan::kT, 1}}, {true, true, true, true}, 0},
+      {"ctrl+6 while typing", {{scan::kLeftCtrl, 2}, {scan::k6, 1}}, {true, true, true, true},
+       kHotShowDeveloperWindow},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(DecideHotKeys(&ReadKeys, &c.keys, c.switches), c.actions) << c.label;

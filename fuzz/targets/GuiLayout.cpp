@@ -1,0 +1,24 @@
+// The GUI layout file: places of named windows, laid out and given their
+// pixel viewports as at start-up.
+#include "engine/gui/GUIWindowManager.h"
+#include "engine/gui/Window.h"
+#include "fuzz/FuzzTarget.h"
+
+FUZZ_TARGET(GuiLayout) {
+  static Window* const console = [] {
+    Window* window = new Window();
+    window->name = "Console";
+    window->CreateTitleBar("Console", 0x1c00);
+    return window;
+  }();
+  static Window* const browser = [] {
+    Window* window = new Window();
+    window->name = "Browser";
+    window->CreateScrollBars();
+    return window;
+  }();
+  (void)console;
+  (void)browser;
+  const std::string path = fuzz::ScratchFile("GUI.TXT", data, size);
+  GetWindowManager()->ReadLayout(path.c_str());
+}

@@ -1,0 +1,12 @@
+// ".PEO" models.
+#include "engine/scene/Model.h"
+#include "fuzz/FuzzTarget.h"
+
+FUZZ_TARGET(ModelPEO) {
+  fuzz::ScratchFile("model.peo", data, size);
+  {
+    C3MEModel model;
+    model.Read(String("model.peo"));
+  }
+  fuzz::ReleaseSharedResources();
+}

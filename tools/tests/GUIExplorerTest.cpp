@@ -1,0 +1,167 @@
+#include "tools/GUIExplorer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/gui/ScrollBar.h"
+#include "engine/runtime/messages/MSGSystem.h"
+
+namespace {
+
+// An explorer set up on the left of the screen, active, that records picks.
+class RecordingExplorer : public GUIExplorer {
+ public:
+  RecordingExplorer() {
+    SetDefaultFrame(0);
+    Rect outerRect;
+    outerRect.SetPositionSize(Vector2(32, 0), Vector2(300, 568));
+    Rect client;
+    client.SetPositionSize(Vector2(48, 16), Vector2(268, 536));
+    SetRect(outerRect, client);
+    Activate(true);
+  }
+  void ItemPicked(GUIExplorerItem* item) override { picked.push_back(item->name.Chars()); }
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    for (uint32_t i = 0; i < GetShownRows(); ++i) rows.push_back(GetBranch(i)->label.GetText().Chars());
+    return rows;
+  }
+  void Relayout() { Layout(outer, inner); }
+  // What a press on a row's square or label posts.
+  static void Press(const CMSGMessage& record) { CMSGSystem::Get()->Repost(record); }
+  std::vector<std::string> picked;
+};
+
+TEST(GUIExplorer, ANewExplorerShowsOnlyItsOpenRoot) {
+  RecordingExplorer explorer;
+  explorer.Relayout();
+  EXPECT_EQ(explorer.name, "GUI Explorer");
+  EXPECT_EQ(explorer.GetCacheCount(), GUIExplorer::kDefaultCacheSize);
+  EXPECT_EQ(explorer.Rows(), std::vector<std::string>{"Root"});
+  EXPECT_TRUE(explorer.GetBranch(0)->LooksExpanded());
+  EXPECT_FALSE(explorer.GetBranch(1)->HasState(GUIState::kShown));
+  EXPECT_EQ(explorer.GetScrollBar(false), nullptr);
+  EXPECT_NE(explorer.GetScrollBar(true), nullptr);
+  // Row k of the cache sits k rows down; the label starts half a row right of the square.
+  EXPECT_FLOAT_EQ(explorer.GetBranch(3)->outer.min.y, 48.0f);
+  EXPECT_FLOAT_EQ(explorer.GetBranch(0)->label.outer.min.x, 24.0f);
+  EXPECT_FLOAT_EQ(explorer.GetBranch(0)->label.outer.max.x, 16.0f + 128.0f - 8.0f);
+}
+
+TEST(GUIExplorer, AChildClosesItsParentAndAnExpandShowsTheChildrenAtOnce) {
+  RecordingExplorer explorer;
+  GUIExplorerItem* a = explorer.GetChild(nullptr, explorer.AddItem(nullptr, "a"));
+  explorer.AddItem(a, "a1");
+  explorer.AddItem(nullptr, "b");
+  EXPECT_FALSE(explorer.Root().expanded);
+  EXPECT_FALSE(a->expanded);
+  explorer.Relayout();
+  EXPECT_EQ(explorer.Rows(), std::vector<std::string>{"Root"});
+  EXPECT_FALSE(explorer.GetBranch(0)->LooksExpanded());
+
+  RecordingExplorer::Press(explorer.GetBranch(0)->expandMessage);
+  EXPECT_EQ(explorer.Rows(), (std::vector<std::string>{"Root", "a", "b"}));
+  RecordingExplorer::Press(explorer.GetBranch(1)->expandMessage);
+  EXPECT_EQ(explorer.Rows(), (std::vector<std::string>{"Root", "a", "a1", "b"}));
+  RecordingExplorer::Press(explorer.GetBranch(0)->collapseMessage);
+  EXPECT_EQ(explorer.Rows(), std::vector<std::string>{"Root"});
+}
+
+TEST(GUIExplorer, EachLevelIndentsByOneRow) {
+  RecordingExplorer explorer;
+  GUIExplorerItem* parent = nullptr;
+  for (const char* level : {"one", "two", "three"}) {
+    parent = explorer.GetChild(parent, explorer.AddItem(parent, level));
+  }
+  for (GUIExplorerItem* item = parent->parent; item != nullptr; item = item->parent) item->expanded = 1;
+  explorer.Relayout();
+  ASSERT_EQ(explorer.Rows(), (std::vector<std::string>{"Root", "one", "two", "three"}));
+  EXPECT_FLOAT_EQ(explorer.GetBranch(3)->outer.min.x, 48.0f);
+  EXPECT_FLOAT_EQ(explorer.GetBranch(3)->outer.Width(), 16.0f);
+  EXPECT_FLOAT_EQ(explorer.GetBranch(1)->outer.min.x, 16.0f);
+}
+
+TEST(GUIExplorer, TheCacheCapsTheRowsAndTheBarScrollsInDisplayOrder) {
+  RecordingExplorer explorer;
+  for (int i = 0; i < 15; ++i) explorer.AddItem(nullptr, ("item " + std::to_string(i)).c_str());
+  explorer.Root().expanded = 1;
+  explorer.Relayout();
+  EXPECT_EQ(explorer.GetShownRows(), 10u);
+  EXPECT_EQ(explorer.GetRowTotal(), 16u);
+
+  explorer.CreateBranchCache(3);
+  GUIExplorerItem* a = explorer.GetChild(nullptr, 0);
+  explorer.AddItem(a, "a1");
+  explorer.AddItem(a, "a2");
+  a->expanded = 1;
+  explorer.Root().expanded = 1;
+  ScrollBar* bar = explorer.GetScrollBar(true);
+  bar->ToStart();
+  explorer.Relayout();
+  EXPECT_EQ(explorer.Rows(), (std::vector<std::string>{"Root", "item 0", "a1"}));
+  bar->ToEnd();
+  explorer.Relayout();
+  EXPECT_EQ(explorer.GetFirstVisibleRow(), 18u - 3u);
+  EXPECT_EQ(explorer.Rows(), (std::vector<std::string>{"item 12", "item 13", "item 14"}));
+  bar->SetPosition(bar->GetRange() * (2.0f / 15.0f));
+  explorer.Relayout();
+  EXPECT_EQ(explorer.Rows(), (std::vector<std::string>{"a1", "a2", "item 1"}));
+}
+
+TEST(GUIExplorer, RebuildingKeepsTheRowTotalToTheTree) {
+  RecordingExplorer explorer;
+  for (int round = 0; round < 3; ++round) {
+    explorer.ClearChildren(&explorer.Root());
+    for (const char* row : {"x", "y", "z"}) explorer.AddItem(nullptr, row);
+    explorer.Root().expanded = 1;
+    explorer.Relayout();
+  }
+  EXPECT_EQ(explorer.GetRowTotal(), 4u);
+  EXPECT_FLOAT_EQ(explorer.GetScrollBar(true)->GetRange(), 4.0f);
+}
+
+TEST(GUIExplorer, ARowLeftFromALargerTreePicksNothing) {
+  RecordingExplorer explorer;
+  for (int i = 0; i < 5; ++i) explorer.AddItem(nullptr, ("old " + std::to_string(i)).c_str());
+  explorer.Root().expanded = 1;
+  explorer.Relayout();
+  ExplorerBranch* leftOver = explorer.GetBranch(4);
+  ASSERT_EQ(leftOver->label.GetText(), "old 3");
+
+  explorer.ClearChildren(&explorer.Root());  // the items the rows carried are gone
+  explorer.AddItem(nullptr, "new");
+  explorer.Root().expanded = 1;
+  explorer.Relayout();
+  EXPECT_FALSE(leftOver->HasState(GUIState::kTakesInput));
+  RecordingExplorer::Press(leftOver->label.pressMessage);
+  RecordingExplorer::Press(leftOver->expandMessage);
+  EXPECT_TRUE(explorer.picked.empty());
+
+  RecordingExplorer::Press(explorer.GetBranch(1)->label.pressMessage);
+  EXPECT_EQ(explorer.picked, std::vector<std::string>{"new"});
+}
+
+TEST(GUIExplorer, NothingHappensWhileInactive) {
+  RecordingExplorer explorer;
+  explorer.AddItem(nullptr, "a");
+  explorer.Relayout();
+  explorer.Activate(false);
+  RecordingExplorer::Press(explorer.GetBranch(0)->expandMessage);
+  EXPECT_FALSE(explorer.Root().expanded);
+}
+
+TEST(ExplorerPairArray, StoresPairsOnlyWhileThereIsRoom) {
+  ExplorerPairArray pairs;
+  EXPECT_FALSE(pairs.Append(1, 2));
+  pairs.Resize(2);
+  EXPECT_TRUE(pairs.Append(1, 2));
+  EXPECT_TRUE(pairs.Append(3, 4));
+  EXPECT_FALSE(pairs.Append(5, 6));
+  EXPECT_EQ(pairs.Count(), 2u);
+  pairs.Clear();
+  EXPECT_EQ(pairs.Capacity(), 0u);
+}
+
+}  // namespace
