@@ -29,8 +29,8 @@ constexpr uint64_t kMinPositionBytes = sizeof("[0,0,0]") - 1;
 constexpr uint64_t kMinTexCoordBytes = sizeof("[0,0]") - 1;
 constexpr uint64_t kMinLevelBytes = sizeof("[FACES]") - 1;
 
-// No model has more materials, instances, meshes, levels or texture sets than
-// a 16-bit index could tell apart; the cap bounds what a hostile count costs.
+// No model has more materials, instances, meshes or levels than a 16-bit
+// index could tell apart; the cap bounds what a hostile count costs.
 constexpr int32_t kMaxRecords = 65535;
 // A 16-bit index addresses at most this many vertices; index-list editing
 // treats indices from 32768 on as free slots.
@@ -226,7 +226,8 @@ bool ExportReader::ReadMesh(C3MEMesh& mesh) {
                mFileName, mesh.name.Chars(), vertexCount);
     // A set of a mesh without vertices holds no line, yet still counts as one.
     const uint64_t setBytes = uint64_t(std::max(vertexCount, 1)) * kMinTexCoordBytes;
-    if (!CountFits(setCount, setBytes, kMaxRecords, "bad texture-coordinate set count")) return false;
+    if (!CountFits(setCount, setBytes, int32_t(C3MEMesh::kMaxTexCoordSets), "bad texture-coordinate set count"))
+        return false;
     if (!CountFits(levelCount, kMinLevelBytes, kMaxRecords, "bad level count")) return false;
 
     if (!mesh.ReserveVertices(uint32_t(vertexCount)) || !mesh.ReserveTexCoordSets(uint32_t(setCount)) ||

@@ -7,6 +7,7 @@
 #include "engine/gui/MouseCursor.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/settings/Registry.h"
+#include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GameMessages.h"
 #include "platform/UserFolder.h"
 
@@ -95,6 +96,8 @@ Game::Game(GameServices& gameServices) : services(gameServices) {
   // Nothing bears this name until the puzzle view is set up, so the current
   // camera stays as it is.
   FindNamedObject(String(kPuzzleCameraName));
+  // Made before the window: the managers touch GL only when they draw.
+  EffectsPool::Instance();
 
   for (int mode = 0; mode < kHighScoreTables; ++mode) {
     for (HighScoreEntry& row : highScores[mode]) {

@@ -79,6 +79,9 @@ class Game : public CGEMApplication {
   // or the Novalith died); run every frame by the game states.
   void CheckGameOver();
 
+  // A drawing hook for screens with nothing of the game to draw.
+  static int32_t DrawNothing(int32_t) { return 0; }
+
   // Scores the current disc's last match (the game states call it for
   // each match message).
   void ScoreMatch();

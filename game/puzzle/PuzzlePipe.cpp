@@ -1,5 +1,6 @@
 #include "game/puzzle/PuzzlePipe.h"
 
+#include "game/puzzle/GameRandom.h"
 #include "game/puzzle/PuzzleDisc.h"
 #include "platform/Random.h"
 
@@ -12,8 +13,6 @@ constexpr float kRecentColourWeight = 0.75f;
 // A sequence hands over to generation when fewer board gems than this are
 // left from the front on.
 constexpr unsigned kSequenceReserve = 9;
-
-float RandomFraction() { return static_cast<float>(platform::NextRandom()) / platform::kRandomMax; }
 
 // Draws values below count until one passes the share test; from then on
 // the first value that is live on the disc is taken. Stale shares of 0 for

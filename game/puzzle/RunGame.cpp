@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include "engine/app/PrepareSettings.h"
+#include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/Game.h"
 
 namespace {
@@ -36,5 +37,9 @@ int RunGame(GameServices& services, EngineRunOptions options) {
   PrepareSettings(String(kTitle), String(kIniName));
   // Without a game the engine's own application runs.
   options.application = BuildGame(services, options.commandLine);
-  return EngineRun(std::move(options));
+  const int result = EngineRun(std::move(options));
+  // The game has gone with the engine; its effects go now, before static
+  // destruction.
+  EffectsPool::Shutdown();
+  return result;
 }

@@ -339,6 +339,15 @@ TEST_F(TextReadBack, BadCountsAreRefusedWithALogLine) {
     C3MEModel model;
     EXPECT_FALSE(ReadText(Replace(Layout(), "[NVERTS]0\n[NUVS]0", "[NVERTS]0\n[NUVS]60000"), model));
     EXPECT_TRUE(log.Contains("bad texture-coordinate set count"));
+    // With room to spare in the file, more sets than a mesh can use are still refused.
+    const std::string padded = Replace(Layout(), "[END]", std::string(4000, ' ') + "[END]");
+    for (int sets : {255, 256}) {
+        LogCapture setLog;
+        C3MEModel setModel;
+        const std::string text = Replace(padded, "[NVERTS]0\n[NUVS]0", "[NVERTS]0\n[NUVS]" + std::to_string(sets));
+        EXPECT_EQ(ReadText(text, setModel), sets == 255) << sets;
+        EXPECT_EQ(setLog.Contains("bad texture-coordinate set count"), sets == 256) << sets;
+    }
 
     // A model that already holds records cannot grow its arrays: the read
     // stops rather than write past them.

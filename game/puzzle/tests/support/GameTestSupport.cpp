@@ -9,6 +9,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Registry.h"
+#include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GameMessages.h"
 #include "platform/FileSystem.h"
 #include "platform/Random.h"
@@ -72,6 +73,9 @@ GameFixture::GameFixture() : folder_("puzzle-game"), previous_(platform::Current
 }
 
 GameFixture::~GameFixture() {
+  // The games are gone by now; their shared effects go with the fixture, as
+  // the entry point drops them after its game.
+  EffectsPool::Shutdown();
   setenv("VYRE_REGISTRY", previousRegistry_.c_str(), 1);
   setenv("VYRE_USER_DIR", previousUserFolder_.c_str(), 1);
   if (!previous_.empty() && chdir(previous_.c_str()) != 0) previous_.clear();
