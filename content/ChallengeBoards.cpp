@@ -1,10 +1,12 @@
 #include "content/ChallengeBoards.h"
 
 #include "content/Constellations.h"
+#include "game/puzzle/BoardFile.h"
 #include "game/puzzle/PuzzleDisc.h"
 #include "platform/Random.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -51,6 +53,8 @@ unsigned RandomBelow(unsigned bound) { return unsigned(platform::NextRandom()) %
 
 std::unique_ptr<CGPuzzleDisc> BuildDisc(const DiscDesign& design) {
   auto disc = std::make_unique<CGPuzzleDisc>(design.rings, design.slots);
+  // A blank queue: the game generates it when the disc starts.
+  disc->queue->Init(kBoardQueueLength);
   // Gems in every ring but the last, which stays free for the player.
   const unsigned wanted = unsigned(std::lround(design.fill * float(design.rings * design.slots)));
   while (disc->CountGems() < wanted) {
@@ -80,31 +84,10 @@ std::unique_ptr<CGPuzzleDisc> BuildDisc(const DiscDesign& design) {
   return disc;
 }
 
-void AppendInt(std::vector<uint8_t>& bytes, int32_t value) {
-  const uint32_t bits = uint32_t(value);
-  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(uint8_t(bits >> shift));
-}
-
 }  // namespace
 
-std::vector<uint8_t> BoardFileBytes(const std::vector<std::unique_ptr<CGPuzzleDisc>>& discs) {
-  std::vector<uint8_t> bytes;
-  AppendInt(bytes, int32_t(discs.size()));
-  for (const auto& disc : discs) {
-    AppendInt(bytes, int32_t(disc->ringCount));
-    AppendInt(bytes, int32_t(disc->slotsPerRing));
-    AppendInt(bytes, kBoardQueueLength);
-    for (unsigned r = 0; r < disc->ringCount; ++r) {
-      for (unsigned s = 0; s < disc->slotsPerRing; ++s) {
-        const CGPuzzleGem& gem = static_cast<const CGPuzzleDisc&>(*disc).GemAt(int(r), int(s));
-        AppendInt(bytes, gem.colour);
-        AppendInt(bytes, gem.type);
-        AppendInt(bytes, int32_t(gem.state));
-      }
-    }
-    for (int entry = 0; entry < kBoardQueueLength * 3; ++entry) AppendInt(bytes, 0);
-  }
-  return bytes;
+std::string BoardPath(const ConstellationDesign& constellation) {
+  return std::string("Resources/Boards/Challenge/") + constellation.name + ".stars";
 }
 
 std::vector<std::unique_ptr<CGPuzzleDisc>> ChallengeDiscs(size_t constellation) {
@@ -119,8 +102,14 @@ std::vector<std::unique_ptr<CGPuzzleDisc>> ChallengeDiscs(size_t constellation) 
 void WriteChallengeBoards(DataFolder& folder) {
   const std::vector<ConstellationDesign>& constellations = ChallengeConstellations();
   for (size_t i = 0; i < constellations.size(); ++i) {
+    const std::vector<std::unique_ptr<CGPuzzleDisc>> discs = ChallengeDiscs(i);
+    std::vector<const CGPuzzleDisc*> board;
+    for (const auto& disc : discs) board.push_back(disc.get());
     // The game names a board by its constellation's [NAME].
-    folder.Bytes(std::string("Resources/Boards/Challenge/") + constellations[i].name + ".stars",
-                 BoardFileBytes(ChallengeDiscs(i)));
+    const std::string path = folder.Root() + "/" + BoardPath(constellations[i]);
+    if (!WriteBoard(path.c_str(), board)) {
+      std::fprintf(stderr, "cannot write %s\n", path.c_str());
+      folder.Fail();
+    }
   }
 }

@@ -6,8 +6,8 @@
 
 #include "content/DataFolder.h"
 
-#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CGPuzzleDisc;
@@ -16,10 +16,10 @@ class CGPuzzleDisc;
 // zero), so the game generates it when the disc starts.
 inline constexpr int kBoardQueueLength = 12;
 
-// The file's bytes: little-endian 32-bit integers, the disc count, then per
-// disc its rings, slots and queue length, every slot's colour, shape and
-// state ring by ring, and the queue's entries.
-std::vector<uint8_t> BoardFileBytes(const std::vector<std::unique_ptr<CGPuzzleDisc>>& discs);
+struct ConstellationDesign;
+
+// Where the game looks for a constellation's board, relative to the run folder.
+std::string BoardPath(const ConstellationDesign& constellation);
 
 // The discs of constellation 0, 1 or 2 of the Challenge, in playing order.
 std::vector<std::unique_ptr<CGPuzzleDisc>> ChallengeDiscs(size_t constellation);
