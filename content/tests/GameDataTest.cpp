@@ -11,6 +11,7 @@
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/PngDecoder.h"
 #include "engine/graphics/TextureManager.h"
+#include "game/puzzle/Constellation.h"
 #include "engine/graphics/tests/support/FakeTextureUploader.h"
 #include "platform/TempFolder.h"
 #include "support/GameDataSupport.h"
@@ -245,6 +246,24 @@ TEST(GameData, ConstellationListAndDefinitionsAreWholeAndWithinBounds) {
     }
   }
   EXPECT_EQ(starCounts, (std::set<size_t>{3, 4, 5}));
+}
+
+TEST(GameData, TheGameReadsEveryConstellationDefinition) {
+  InRunFolder run;
+  for (const ConstellationDesign& design : ChallengeConstellations()) {
+    SCOPED_TRACE(design.name);
+    Constellation constellation;
+    ASSERT_TRUE(constellation.Read(Definition(design.name).c_str()));
+    EXPECT_STREQ(constellation.name.Chars(), design.name);
+    ASSERT_EQ(constellation.starCount, design.stars.size());
+    EXPECT_NE(constellation.silhouette, nullptr);
+    EXPECT_NE(constellation.outline, nullptr);
+    for (size_t s = 0; s < design.stars.size(); ++s) {
+      EXPECT_FLOAT_EQ(constellation.stars[s].position.x, float(design.stars[s].x) / 256.0f);
+      EXPECT_FLOAT_EQ(constellation.stars[s].parSeconds, float(design.stars[s].parSeconds));
+    }
+  }
+  CMATManager::DestroyInstance();
 }
 
 TEST(GameData, EveryCreditsLineCarriesAMarker) {

@@ -4,6 +4,7 @@
 
 #include "engine/effects/Particle.h"
 #include "engine/effects/ParticleManager.h"
+#include "engine/foundation/Maths.h"
 #include "engine/graphics/MaterialManager.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GameRandom.h"
@@ -17,7 +18,6 @@ constexpr float kFullTurn = 360.0f;
 constexpr float kSpinRate = 1.5f;
 // The galaxy's tilt about y, in degrees.
 constexpr float kTilt = 30.0f;
-constexpr float kDegreesToRadians = 3.14159265358979f / 180.0f;
 // Markers land in a 20 degree arc from 265 degrees.
 constexpr float kMarkerArcStart = 265.0f;
 constexpr float kMarkerArc = 20.0f;

@@ -99,6 +99,8 @@ bool GameMessageCarriesPointer(uint32_t id) {
     case eMSG_AInGame_PlaySpeech:
     case eMSG_ALayer_VolumeFadeIn:
     case eMSG_ALayer_VolumeFadeOut:
+    case eMSG_ALayer_Stop:
+    case eMSG_AGUI_PlaySting:
       return true;
     default:
       return false;

@@ -66,8 +66,8 @@ enum GameMessageId : uint32_t {
   eMSG_ALayer_VolumeFadeIn = 0x10038,   // points at a LayerFade
   eMSG_ALayer_VolumeFadeOut = 0x10039,  // points at a LayerFade
   eMSG_ALayer_VolumeFadeOutComplete = 0x1003a,
-  eMSG_ALayer_Stop = 0x1003b,
-  eMSG_AGUI_PlaySting = 0x1003c,
+  eMSG_ALayer_Stop = 0x1003b,     // points at the layer number (int)
+  eMSG_AGUI_PlaySting = 0x1003c,  // points at the sting number (int)
   eMSG_AGUI_PlayGameOver = 0x1003d,
   eMSG_AGUI_PlayMenuNavigation = 0x1003e,
   eMSG_AGUI_PlayMenuSelect = 0x1003f,
