@@ -304,21 +304,19 @@ void NovalithObject::EnterGrowing() { pulse.Set(AnimChannel::kRiseFast, false, 1
 
 void NovalithObject::UpdateGrowing() { UpdateGlow(FrameTime()); }
 
-void NovalithObject::GrowingMessage(CMSGMessage* message) {
-  switch (message->id) {
-    case eMSG_GDiscClear:
-      Request(message, &collapsing_);
-      break;
-    case eMSG_GNovalithUnstable:
-      Request(message, &unstable_);
-      break;
-    case eMSG_GNovalithExplode:
-      explodePending = true;
-      Request(message, &collapsing_);
-      break;
-    default:
-      break;
+bool NovalithObject::CollapseOnRequest(CMSGMessage* message) {
+  if (message->id == eMSG_GNovalithExplode) {
+    explodePending = true;
+  } else if (message->id != eMSG_GDiscClear) {
+    return false;
   }
+  Request(message, &collapsing_);
+  return true;
+}
+
+void NovalithObject::GrowingMessage(CMSGMessage* message) {
+  if (CollapseOnRequest(message)) return;
+  if (message->id == eMSG_GNovalithUnstable) Request(message, &unstable_);
 }
 
 void NovalithObject::EnterUnstable() {
@@ -360,24 +358,13 @@ void NovalithObject::StepUnstablePulse() {
 }
 
 void NovalithObject::UnstableMessage(CMSGMessage* message) {
-  switch (message->id) {
-    case eMSG_GDiscClear:
-      Request(message, &collapsing_);
-      break;
-    case eMSG_GNovalithFlare:
-      message->handled |= 1;
-      SpawnStarBeam();
-      PostFlareToSelf(RandomFraction() * kMaxFlareDelay);
-      break;
-    case eMSG_GNovalithStable:
-      Request(message, &growing_);
-      break;
-    case eMSG_GNovalithExplode:
-      explodePending = true;
-      Request(message, &collapsing_);
-      break;
-    default:
-      break;
+  if (CollapseOnRequest(message)) return;
+  if (message->id == eMSG_GNovalithStable) {
+    Request(message, &growing_);
+  } else if (message->id == eMSG_GNovalithFlare) {
+    message->handled |= 1;
+    SpawnStarBeam();
+    PostFlareToSelf(RandomFraction() * kMaxFlareDelay);
   }
 }
 

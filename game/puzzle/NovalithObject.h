@@ -121,6 +121,9 @@ class NovalithObject : public Base {
 
   // The next random step of the unstable pulse, once the last has run.
   void StepUnstablePulse();
+  // A disc clear or an explode request, which every awake state answers by
+  // collapsing; false for any other message.
+  bool CollapseOnRequest(CMSGMessage* message);
   // Marks the message handled and requests the state.
   void Request(CMSGMessage* message, FsmState* state);
   void PostFlareToSelf(double delaySeconds);
