@@ -82,9 +82,11 @@ bool FrontEndTest::SendKeys(std::vector<uint8_t> keys) {
 }
 
 void FrontEndTest::Wait(float seconds) {
-  const float end = now + seconds;
-  while (now < end - 1e-4f) {
-    now += kStep;
+  // Due times are kept in double precision: a little past the end, so that
+  // what falls due at the end arrives.
+  const float end = now + seconds + 0.01f;
+  while (now < end) {
+    now = now + kStep < end ? now + kStep : end;
     Clock::Instance().SetGameTime(now);
     for (int pass = 0; pass < 4; ++pass) {
       GetGEMMSGService()->Deliver();
