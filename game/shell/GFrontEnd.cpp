@@ -92,6 +92,9 @@ void GFrontEnd::SetDefaultFrame(int32_t frameStyle) {
   Rect client;
   client.SetPositionSize({kBorder, kBorder}, {kScreenWidth - 2 * kBorder, kScreenHeight - 2 * kBorder});
   SetRect(outerRect, client);
+  // The menus are text over the game's backdrop: no frame panel hides it,
+  // and the pause overlay darkens the border too.
+  style &= ~(GUIStyle::kFrame | GUIStyle::kClip);
   SetLayer(kLayer);
   RequestState(&fsmMainMenu);
 }

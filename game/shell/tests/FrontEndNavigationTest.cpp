@@ -5,6 +5,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/shell/FrontEndServices.h"
 #include "game/shell/Profile.h"
 #include "support/FrontEndTestSupport.h"
 
@@ -235,6 +236,19 @@ TEST_F(FrontEndTest, ThePauseMenuOfPanicHasNoRestartAndContinueHandsTheSoundBack
   EXPECT_EQ(fades[2].second.layer, 3);
   EXPECT_FLOAT_EQ(fades[2].second.seconds, 1.0f);
   EXPECT_FALSE(frontEnd->IsPauseMenuShowing());
+}
+
+TEST_F(FrontEndTest, TheGamesServicesShowThePauseMenuInTheFrontEndWhileOneExists) {
+  FrontEndServices services;
+  services.ShowPauseMenu();
+  EXPECT_FALSE(services.IsPauseMenuShowing());
+  Build();
+  EXPECT_FALSE(services.IsPauseMenuShowing());
+  services.ShowPauseMenu();
+  EXPECT_TRUE(services.IsPauseMenuShowing());
+  EXPECT_TRUE(StepInto(frontEnd->fsmPauseMenu));
+  frontEnd.reset();
+  EXPECT_FALSE(services.IsPauseMenuShowing());
 }
 
 }  // namespace
