@@ -103,6 +103,8 @@ void GFrontEnd::SetCanvas(std::unique_ptr<FrontEndCanvas> newCanvas) { canvas = 
 
 void GFrontEnd::RequestState(FsmState* state) { Next(state); }
 
+bool GFrontEnd::IsSelect(const CMSGMessage* message) { return !IsHandled(message) && message->id == eMSG_Select; }
+
 GameProfile* GFrontEnd::CurrentProfile() const { return profile_.get(); }
 
 void GFrontEnd::PostToSelf(uint32_t id, double delaySeconds) {

@@ -162,6 +162,8 @@ class GFrontEnd : public Window {
   String helpLine2;
 
  private:
+  // An eMSG_Select no handler has taken yet.
+  static bool IsSelect(const CMSGMessage* message);
   // Requests a state (the machine traces it).
   void RequestState(FsmState* state);
   // What every menu entry does: the page, its draw routine, the escape

@@ -15,8 +15,6 @@ constexpr int kMenuLayer = 1;
 constexpr int kGameLayer = 0;
 constexpr int kMusicLayer = 3;
 
-bool IsSelect(const CMSGMessage* message) { return (message->handled & 1) == 0 && message->id == eMSG_Select; }
-
 // A page built on its state's first entry and kept.
 MenuPage* Page(std::unique_ptr<MenuPage>& page, const char* title, std::initializer_list<const char*> items) {
   if (!page) page = std::make_unique<MenuPage>(title, items);

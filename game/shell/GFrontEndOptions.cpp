@@ -18,8 +18,6 @@ constexpr uint32_t kApplyItem = 2;
 constexpr uint32_t kSoundItem = 0;
 constexpr uint32_t kMusicItem = 1;
 
-bool IsSelect(const CMSGMessage* message) { return (message->handled & 1) == 0 && message->id == eMSG_Select; }
-
 // The current device's modes; empty when the display lists no such device.
 const std::vector<CDisplay::Mode>& CurrentModes() {
   static const std::vector<CDisplay::Mode> kNone;

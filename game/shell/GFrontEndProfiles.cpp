@@ -29,8 +29,6 @@ constexpr uint8_t kReturn = 0x1C;
 // A key-down list holds at most this many codes, ended early by a 0.
 constexpr int kMaxKeysPerMessage = 10;
 
-bool IsSelect(const CMSGMessage* message) { return (message->handled & 1) == 0 && message->id == eMSG_Select; }
-
 }  // namespace
 
 String ProfileNameOfFile(const char* fileName) {
