@@ -53,7 +53,6 @@ GFrontEnd* GetGFrontEnd() { return theFrontEnd; }
 GFrontEnd::GFrontEnd(std::unique_ptr<GameProfile>& profileSlot) : profile_(profileSlot) {
   theFrontEnd = this;
   name = "Novaliths : Front End";
-  CMSGListener::name = name;
   using F = GFrontEnd;
   fsmMainMenu.Set(this, "FrontEnd.MainMenu", &F::OnEnterMainMenuFSM, &F::OnUpdateMenuFSM, &F::MainMenuFSM, nullptr);
   fsmStartMenu.Set(this, "FrontEnd.StartMenu", &F::OnEnterStartMenuFSM, &F::OnUpdateMenuFSM, &F::StartMenuFSM,
