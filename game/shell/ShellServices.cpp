@@ -1,6 +1,8 @@
 #include "game/shell/ShellServices.h"
 
 #include "game/shell/CreditsScreen.h"
+#include "game/shell/FrontEndScreen.h"
+#include "game/shell/GameOverScreen.h"
 #include "game/shell/HighScoresScreen.h"
 #include "game/shell/IntroScreens.h"
 #include "game/shell/LoadingScreen.h"
@@ -50,7 +52,10 @@ std::unique_ptr<FsmState> ShellServices::CreateState(Game& game, ShellState whic
       return Make<HighScoresScreen>(context_);
     case ShellState::Instructions:
       return Make<InstructionsScreen>(context_);
-    default:
-      return AudioServices::CreateState(game, which);
+    case ShellState::FrontEnd:
+      return Make<FrontEndScreen>(context_);
+    case ShellState::GameOver:
+      return Make<GameOverScreen>(context_);
   }
+  return AudioServices::CreateState(game, which);
 }
