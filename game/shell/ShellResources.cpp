@@ -5,19 +5,46 @@
 #include "engine/graphics/TextureManager.h"
 #include "engine/scene/Mesh.h"
 #include "engine/scene/Model.h"
+#include "game/puzzle/GlyphText.h"
+
+namespace {
+
+GlyphText* GemFont(int font) {
+  if (font < 0 || font >= kGemFontCount) return nullptr;
+  return GlyphFont(static_cast<uint32_t>(font));
+}
+
+GlyphStyle StyleOf(float alpha, float glyphSize) {
+  GlyphStyle style;
+  style.alpha = alpha;
+  if (glyphSize > 0.0f) style.size = glyphSize;
+  return style;
+}
+
+}  // namespace
 
 void InitGemFont(int font) {
   if (font < 0 || font >= kGemFontCount) return;
-  CTEXManager::GetInstance()->GetTexture(String(kGemFontFiles[font]));
+  CTEXTexture* sheet = CTEXManager::GetInstance()->GetTexture(String(kGemFontFiles[font]));
+  if (GlyphText* glyphs = GemFont(font)) glyphs->Init(sheet);
 }
 
 void InitGemFonts() {
   for (int font = 0; font < kGemFontCount; ++font) InitGemFont(font);
 }
 
-void DrawGemText(int, const char*, float, float, float, float) {}
+void DrawGemText(int font, const char* text, float centreX, float y, float alpha, float glyphSize) {
+  GlyphText* glyphs = GemFont(font);
+  if (glyphs == nullptr || text == nullptr) return;
+  const GlyphStyle style = StyleOf(alpha, glyphSize);
+  glyphs->DrawAt(text, centreX - glyphs->Measure(text, style.size) * 0.5f, y, style);
+}
 
-void DrawGemTextAt(int, const char*, float, float, float, float) {}
+void DrawGemTextAt(int font, const char* text, float x, float y, float alpha, float glyphSize) {
+  GlyphText* glyphs = GemFont(font);
+  if (glyphs == nullptr || text == nullptr) return;
+  glyphs->DrawAt(text, x, y, StyleOf(alpha, glyphSize));
+}
 
 void DrawModelInMaterial(C3MEModel* model, CMATMaterial* material) {
   if (model == nullptr) return;
