@@ -49,17 +49,26 @@ void PictureScreen::ReleasePicture() {
   textures->Release(textures->GetTexture(String(picture)));
 }
 
-IntroMakerScreen::IntroMakerScreen(ShellContext& context)
-    : PictureScreen(context, ShellState::IntroVelkSW, kMakerLogo) {}
-
-void IntroMakerScreen::Enter() {
+void LogoScreen::Enter() {
   ShowPicture();
   ApplyStoredVolumes();
+  game.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
+  PostToGame(eMSG_Next, 0, kShowSeconds);
+}
+
+void LogoScreen::Exit() {
+  CancelGameMessages(eMSG_Next);
+  ReleasePicture();
+}
+
+IntroMakerScreen::IntroMakerScreen(ShellContext& context)
+    : LogoScreen(context, ShellState::IntroVelkSW, kMakerLogo) {}
+
+void IntroMakerScreen::Enter() {
   // The logo comes out of white.
   SetColour(game.fadeColourA, 1.0f, 1.0f, 1.0f, 1.0f);
   SetColour(game.fadeColourB, 1.0f, 1.0f, 1.0f, 0.0f);
-  game.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
-  PostToGame(eMSG_Next, 0, kShowSeconds);
+  LogoScreen::Enter();
 }
 
 bool IntroMakerScreen::OnMessage(CMSGMessage& message) {
@@ -68,21 +77,8 @@ bool IntroMakerScreen::OnMessage(CMSGMessage& message) {
   return true;
 }
 
-void IntroMakerScreen::Exit() {
-  // A key skipped the logo: its timer must not cut the next one short.
-  CancelGameMessages(eMSG_Next);
-  ReleasePicture();
-}
-
 IntroEngineScreen::IntroEngineScreen(ShellContext& context)
-    : PictureScreen(context, ShellState::IntroVyre, kEngineLogo) {}
-
-void IntroEngineScreen::Enter() {
-  ShowPicture();
-  ApplyStoredVolumes();
-  game.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
-  PostToGame(eMSG_Next, 0, kShowSeconds);
-}
+    : LogoScreen(context, ShellState::IntroVyre, kEngineLogo) {}
 
 bool IntroEngineScreen::OnMessage(CMSGMessage& message) {
   if (message.id != eMSG_Next && !IsKeyOrPadPress(message)) return false;
@@ -96,11 +92,6 @@ bool IntroEngineScreen::OnMessage(CMSGMessage& message) {
   PostToGame(eMSG_GLoadFE, 0, kLoadMessageSeconds);
   game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::Loading), kFadeSeconds);
   return true;
-}
-
-void IntroEngineScreen::Exit() {
-  CancelGameMessages(eMSG_Next);
-  ReleasePicture();
 }
 
 InstructionsScreen::InstructionsScreen(ShellContext& context)

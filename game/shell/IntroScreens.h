@@ -22,32 +22,37 @@ class PictureScreen : public ShellScreen {
   const char* picture;
 };
 
-// "Game.IntroVelkSW": the maker's logo fades in from white; 3 s or a key.
-class IntroMakerScreen : public PictureScreen {
+// A logo: it fades in over 0.5 s and stays 3 s or until a key.
+class LogoScreen : public PictureScreen {
  public:
   static constexpr float kShowSeconds = 3.0f;
   static constexpr float kFadeSeconds = 0.5f;
 
+  using PictureScreen::PictureScreen;
+  void Enter() override;
+  // Drops the logo's timer: a key that skipped it must not cut the next
+  // logo short.
+  void Exit() override;
+};
+
+// "Game.IntroVelkSW": the maker's logo fades in from white.
+class IntroMakerScreen : public LogoScreen {
+ public:
   explicit IntroMakerScreen(ShellContext& context);
   void Enter() override;
-  void Exit() override;
 
  protected:
   bool OnMessage(CMSGMessage& message) override;
 };
 
-// "Game.IntroVyre": the engine's logo; 3 s or a key, then the loading screen
-// for the front end.
-class IntroEngineScreen : public PictureScreen {
+// "Game.IntroVyre": the engine's logo, then the loading screen for the
+// front end.
+class IntroEngineScreen : public LogoScreen {
  public:
-  static constexpr float kShowSeconds = 3.0f;
-  static constexpr float kFadeSeconds = 0.5f;
   // The loading screen hears what to load this long after the fade starts.
   static constexpr float kLoadMessageSeconds = 1.5f;
 
   explicit IntroEngineScreen(ShellContext& context);
-  void Enter() override;
-  void Exit() override;
 
  protected:
   bool OnMessage(CMSGMessage& message) override;
