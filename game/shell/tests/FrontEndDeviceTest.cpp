@@ -19,7 +19,7 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-class FrontEndDevice : public shell_test::FrontEndTest {
+class FrontEndDevice : public shell_test::MenuWindowTest {
  protected:
   void SetUp() override {
     window_.Open("front end device test", kWidth, kHeight);

@@ -11,7 +11,7 @@
 
 namespace {
 
-using shell_test::FrontEndTest;
+using shell_test::MenuWindowTest;
 
 MenuPage PageOf(const std::vector<bool>& enabled, uint32_t selection) {
   MenuPage page("Test", {});
@@ -25,7 +25,7 @@ MenuPage PageOf(const std::vector<bool>& enabled, uint32_t selection) {
   return page;
 }
 
-TEST_F(FrontEndTest, NavigationStopsAtTheEndsAndSkipsDisabledItems) {
+TEST_F(MenuWindowTest, NavigationStopsAtTheEndsAndSkipsDisabledItems) {
   Build();
   struct Case {
     const char* what;
@@ -55,7 +55,7 @@ TEST_F(FrontEndTest, NavigationStopsAtTheEndsAndSkipsDisabledItems) {
   }
 }
 
-TEST_F(FrontEndTest, SelectSoundsAndIsLeftToTheStateEscapeGoesAtOnceOrNowhere) {
+TEST_F(MenuWindowTest, SelectSoundsAndIsLeftToTheStateEscapeGoesAtOnceOrNowhere) {
   Build();
   frontEnd->escapeState = nullptr;
   MenuPage page = PageOf({true, true}, 0);
@@ -79,7 +79,7 @@ TEST_F(FrontEndTest, SelectSoundsAndIsLeftToTheStateEscapeGoesAtOnceOrNowhere) {
   frontEnd->currentMenu = nullptr;
 }
 
-TEST_F(FrontEndTest, InputDuringAFadeOutMovesTheOldPageAndTheStateChangesWhenTheFadeEnds) {
+TEST_F(MenuWindowTest, InputDuringAFadeOutMovesTheOldPageAndTheStateChangesWhenTheFadeEnds) {
   Build();
   Send(eMSG_Next);
   Send(eMSG_Next);
@@ -98,7 +98,7 @@ TEST_F(FrontEndTest, InputDuringAFadeOutMovesTheOldPageAndTheStateChangesWhenThe
   EXPECT_TRUE(StepInto(frontEnd->fsmMainMenu));
 }
 
-TEST_F(FrontEndTest, TheMainMenuAsksTheOwnerForHighScoresAndCreditsAndStartsAChosenMode) {
+TEST_F(MenuWindowTest, TheMainMenuAsksTheOwnerForHighScoresAndCreditsAndStartsAChosenMode) {
   AddProfile("ann");
   profile = LoadProfileNamed("ann");
   Build();
@@ -118,7 +118,7 @@ TEST_F(FrontEndTest, TheMainMenuAsksTheOwnerForHighScoresAndCreditsAndStartsACho
   receivers.game.onMessage = nullptr;
 }
 
-TEST_F(FrontEndTest, APageIsDrawnCentredWithItsHelpLinesAndTheFontsPutBack) {
+TEST_F(MenuWindowTest, APageIsDrawnCentredWithItsHelpLinesAndTheFontsPutBack) {
   AddProfile("ann");
   profile = LoadProfileNamed("ann");
   Build();
@@ -165,7 +165,7 @@ TEST_F(FrontEndTest, APageIsDrawnCentredWithItsHelpLinesAndTheFontsPutBack) {
   EXPECT_EQ(small->Find("Profiles")->font, 2);
 }
 
-TEST_F(FrontEndTest, ThePauseMenuShowsOverTheGameAndItsPageIsGoneBeforeTheExitConfirmation) {
+TEST_F(MenuWindowTest, ThePauseMenuShowsOverTheGameAndItsPageIsGoneBeforeTheExitConfirmation) {
   AddProfile("ann");
   profile = LoadProfileNamed("ann");
   Build();
@@ -213,7 +213,7 @@ TEST_F(FrontEndTest, ThePauseMenuShowsOverTheGameAndItsPageIsGoneBeforeTheExitCo
   EXPECT_FALSE(frontEnd->HasState(GUIState::kShown));
 }
 
-TEST_F(FrontEndTest, ThePauseMenuOfPanicHasNoRestartAndContinueHandsTheSoundBackToTheGame) {
+TEST_F(MenuWindowTest, ThePauseMenuOfPanicHasNoRestartAndContinueHandsTheSoundBackToTheGame) {
   AddProfile("ann");
   profile = LoadProfileNamed("ann");
   profile->mode = kModePanic;
@@ -238,7 +238,7 @@ TEST_F(FrontEndTest, ThePauseMenuOfPanicHasNoRestartAndContinueHandsTheSoundBack
   EXPECT_FALSE(frontEnd->IsPauseMenuShowing());
 }
 
-TEST_F(FrontEndTest, TheGamesServicesShowThePauseMenuInTheFrontEndWhileOneExists) {
+TEST_F(MenuWindowTest, TheGamesServicesShowThePauseMenuInTheFrontEndWhileOneExists) {
   FrontEndServices services;
   services.ShowPauseMenu();
   EXPECT_FALSE(services.IsPauseMenuShowing());

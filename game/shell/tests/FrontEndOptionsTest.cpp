@@ -9,9 +9,9 @@
 
 namespace {
 
-using shell_test::FrontEndTest;
+using shell_test::MenuWindowTest;
 
-class FrontEndOptions : public FrontEndTest {
+class FrontEndOptions : public MenuWindowTest {
  protected:
   // The display's list of modes for the test, and the display put back after.
   void UseModes(std::vector<CDisplay::Mode> modes, int current, int refresh) {

@@ -10,9 +10,9 @@
 namespace {
 
 using shell_test::DrawnText;
-using shell_test::FrontEndTest;
+using shell_test::MenuWindowTest;
 
-class FrontEndProfileView : public FrontEndTest {
+class FrontEndProfileView : public MenuWindowTest {
  protected:
   void SetUp() override {
     AddProfile("ann");

@@ -11,9 +11,9 @@
 
 namespace {
 
-using shell_test::FrontEndTest;
+using shell_test::MenuWindowTest;
 
-class FrontEndProfiles : public FrontEndTest {
+class FrontEndProfiles : public MenuWindowTest {
  protected:
   std::string ProfilePath(const std::string& name) const {
     return std::string(std::getenv("VYRE_USER_DIR")) + "/Profiles/" + name + ".profile";

@@ -32,19 +32,19 @@ const DrawnText* RecordingCanvas::Find(const std::string& text) const {
   return nullptr;
 }
 
-FrontEndTest::FrontEndTest() {
+MenuWindowTest::MenuWindowTest() {
   Clock::Instance().SetPaused(false);
   Clock::Instance().SetFixedStep(kStep);
 }
 
-FrontEndTest::~FrontEndTest() {
+MenuWindowTest::~MenuWindowTest() {
   frontEnd.reset();
   profile.reset();
   Clock::Instance().SetFixedStep(0.0f);
   Clock::Instance().SetGameTime(0.0f);
 }
 
-void FrontEndTest::Build() {
+void MenuWindowTest::Build() {
   frontEnd = std::make_unique<GFrontEnd>(profile);
   auto recording = std::make_unique<RecordingCanvas>();
   canvas = recording.get();
@@ -54,16 +54,16 @@ void FrontEndTest::Build() {
   StepInto(frontEnd->fsmMainMenu);
 }
 
-void FrontEndTest::Step(int steps) {
+void MenuWindowTest::Step(int steps) {
   for (int i = 0; i < steps; ++i) frontEnd->StateMachine::Update();
 }
 
-bool FrontEndTest::StepInto(const FsmState& state) {
+bool MenuWindowTest::StepInto(const FsmState& state) {
   for (int i = 0; i < 4 && !frontEnd->IsCurrent(&state); ++i) Step();
   return frontEnd->IsCurrent(&state);
 }
 
-bool FrontEndTest::Send(uint32_t id) {
+bool MenuWindowTest::Send(uint32_t id) {
   CMSGMessage message;
   message.id = id;
   message.source = receivers.game.receiverId;
@@ -72,7 +72,7 @@ bool FrontEndTest::Send(uint32_t id) {
   return (message.handled & 1) != 0;
 }
 
-bool FrontEndTest::SendKeys(std::vector<uint8_t> keys) {
+bool MenuWindowTest::SendKeys(std::vector<uint8_t> keys) {
   keys.resize(10, 0);
   CMSGMessage message;
   message.id = eMSG_UIOKEYDOWN;
@@ -81,7 +81,7 @@ bool FrontEndTest::SendKeys(std::vector<uint8_t> keys) {
   return (message.handled & 1) != 0;
 }
 
-void FrontEndTest::Wait(float seconds) {
+void MenuWindowTest::Wait(float seconds) {
   // Due times are kept in double precision: a little past the end, so that
   // what falls due at the end arrives.
   const float end = now + seconds + 0.01f;
@@ -97,7 +97,7 @@ void FrontEndTest::Wait(float seconds) {
   Step(2);
 }
 
-void FrontEndTest::Choose(const std::string& item) {
+void MenuWindowTest::Choose(const std::string& item) {
   MenuPage* page = frontEnd->currentMenu;
   ASSERT_NE(page, nullptr);
   while (page->selection > 0 && page->SelectPrevious()) {}
@@ -109,12 +109,12 @@ void FrontEndTest::Choose(const std::string& item) {
   Wait(GFrontEnd::kFadeSeconds);
 }
 
-void FrontEndTest::Draw() {
+void MenuWindowTest::Draw() {
   canvas->Clear();
   frontEnd->DrawContents();
 }
 
-void FrontEndTest::AddProfile(const char* name, uint32_t stars) {
+void MenuWindowTest::AddProfile(const char* name, uint32_t stars) {
   GameProfile* previous = GetCurrentProfile();
   {
     Profile written;
@@ -125,13 +125,13 @@ void FrontEndTest::AddProfile(const char* name, uint32_t stars) {
   SetCurrentProfile(previous);
 }
 
-std::string FrontEndTest::LastProfile() {
+std::string MenuWindowTest::LastProfile() {
   char name[256] = {};
   if (RegistryReadValue("Profile", name, sizeof name) == 0) return "";
   return name;
 }
 
-std::vector<std::string> FrontEndTest::ItemTexts() const {
+std::vector<std::string> MenuWindowTest::ItemTexts() const {
   std::vector<std::string> texts;
   if (frontEnd->currentMenu == nullptr) return texts;
   for (const MenuItem& item : frontEnd->currentMenu->items) texts.push_back(item.text.Chars());

@@ -64,12 +64,12 @@ class RecordingCanvas : public FrontEndCanvas {
   std::vector<DrawnQuad> quads;
 };
 
-class FrontEndTest : public ::testing::Test {
+class MenuWindowTest : public ::testing::Test {
  protected:
   static constexpr float kStep = 0.1f;
 
-  FrontEndTest();
-  ~FrontEndTest() override;
+  MenuWindowTest();
+  ~MenuWindowTest() override;
 
   // Builds the window over the profile slot, owned by the recording game.
   void Build();
