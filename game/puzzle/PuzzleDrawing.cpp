@@ -229,6 +229,13 @@ void GPuzzleRenderer::DrawRainbowProgress() {
 
 void GPuzzleRenderer::DrawStarGlow() {}
 
+void GPuzzleRenderer::DrawStarGlowAtCentre() {
+  glPushMatrix();
+  Translate(discCentre);
+  DrawStarGlow();
+  glPopMatrix();
+}
+
 void GPuzzleRenderer::DrawUpcomingDiscs(bool tinted) {
   glEnable(GL_FOG);
   GFXDisplay::SetRenderState(kDiscWord);
@@ -268,10 +275,7 @@ void GPuzzleRenderer::DrawPresent() {
   glPopMatrix();
   DrawRainbowProgress();
   // At the disc centre, as the other delegates draw it.
-  glPushMatrix();
-  Translate(discCentre);
-  DrawStarGlow();
-  glPopMatrix();
+  DrawStarGlowAtCentre();
 }
 
 void GPuzzleRenderer::DrawInGame() {
@@ -300,10 +304,7 @@ void GPuzzleRenderer::DrawClearing() {
   DrawBreakingGems();
   glPopMatrix();
   DrawRainbowProgress();
-  glPushMatrix();
-  Translate(discCentre);
-  DrawStarGlow();
-  glPopMatrix();
+  DrawStarGlowAtCentre();
 }
 
 void GPuzzleRenderer::SetupFog() {

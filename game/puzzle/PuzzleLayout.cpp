@@ -29,6 +29,15 @@ float AngleDegrees(float x, float z) {
   return angle >= 360.0f ? 0.0f : angle;
 }
 
+// The disc a slot lookup works on, with the answer cleared; null (nothing
+// to find) without a disc or slots.
+const CGPuzzleDisc* LookupDisc(const GPuzzleRenderer& renderer, int& ring, int& column) {
+  ring = 0;
+  column = 0;
+  const CGPuzzleDisc* disc = renderer.CurrentDisc();
+  return disc != nullptr && disc->slotsPerRing > 0 ? disc : nullptr;
+}
+
 }  // namespace
 
 float GPuzzleRenderer::RingSpacingFor(unsigned slotsPerRing) {
@@ -59,10 +68,8 @@ Vector3 GPuzzleRenderer::SlotPosition(int ring, int column) const {
 }
 
 bool GPuzzleRenderer::FindSlotAt(const Vector3& offset, int& ring, int& column) const {
-  const CGPuzzleDisc* disc = CurrentDisc();
-  ring = 0;
-  column = 0;
-  if (disc == nullptr || disc->slotsPerRing == 0) return false;
+  const CGPuzzleDisc* disc = LookupDisc(*this, ring, column);
+  if (disc == nullptr) return false;
   const unsigned slots = disc->slotsPerRing;
   const float spacing = RingSpacingFor(slots);
   const float b = -spin.value * kDegreesToRadians;
@@ -87,10 +94,8 @@ bool GPuzzleRenderer::FindSlotAt(const Vector3& offset, int& ring, int& column) 
 }
 
 bool GPuzzleRenderer::FindSlotAtLocal(const Vector3& position, int& ring, int& column) const {
-  const CGPuzzleDisc* disc = CurrentDisc();
-  ring = 0;
-  column = 0;
-  if (disc == nullptr || disc->slotsPerRing == 0) return false;
+  const CGPuzzleDisc* disc = LookupDisc(*this, ring, column);
+  if (disc == nullptr) return false;
   const unsigned slots = disc->slotsPerRing;
   const float spacing = RingSpacingFor(slots);
   // The inverse of SlotPosition: a gem falling inward sits exactly on its

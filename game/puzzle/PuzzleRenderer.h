@@ -231,6 +231,7 @@ class GPuzzleRenderer : public Base {
 
   // Drawing helpers shared by the delegates.
   void DrawStarGlow();
+  void DrawStarGlowAtCentre();
   void DrawUpcomingDiscs(bool tinted);
   void DrawBackdrop();
   void DrawFlights(const std::vector<GemMotion>& flights, unsigned ringCount, float spacing);
