@@ -7,6 +7,7 @@
 #include "engine/runtime/sound/SFXManager.h"
 #include "engine/scene/SceneNode.h"
 
+class C3MEInstance;
 class C3MEModel;
 
 // The drawing calls actors make, supplied by the renderer (tests record
@@ -100,6 +101,8 @@ public:
 private:
     // Empties the body list and sizes it for count bodies (none yet).
     void BeginBodies(uint32_t count);
+    // A node from the global pool under the actor's node, posed as the instance.
+    CSCNNode* PlaceBody(const C3MEInstance& instance);
     // Names, owns and filters the body in slot, placed by placement.
     void SetUpBody(uint32_t index, int32_t slot, CSCNNode* placement);
 

@@ -97,6 +97,16 @@ bool IsChildOf(const CSCNNode& parent, const CSCNNode* candidate) {
 
 }  // namespace
 
+CSCNNode* Actor::PlaceBody(const C3MEInstance& instance) {
+    CSCNNode* bodyNode = CSCNNodePool::Instance().Acquire();
+    if (bodyNode == nullptr) return nullptr;
+    // The instance's own pose as it stands: a parent instance's placement
+    // is not applied.
+    bodyNode->Copy(instance.transforms.pose);
+    node.AddChild(bodyNode);
+    return bodyNode;
+}
+
 void Actor::BeginBodies(uint32_t count) {
     if (bodyIds != nullptr) ReleaseBodies();
     bodyIds = new int32_t[count];
@@ -128,14 +138,7 @@ void Actor::BuildMeshBodies() {
         CCDSObject* body = world.GetObject(slot);
         AddMeshTriangles(*body, *instance->mesh);
         body->EndMesh();
-        CSCNNode* bodyNode = CSCNNodePool::Instance().Acquire();
-        if (bodyNode != nullptr) {
-            // The instance's own pose as it stands: a parent instance's
-            // placement is not applied.
-            bodyNode->Copy(instance->transforms.pose);
-            node.AddChild(bodyNode);
-        }
-        SetUpBody(i, slot, bodyNode);
+        SetUpBody(i, slot, PlaceBody(*instance));
     }
     bodiesDirty = false;
 }
@@ -159,14 +162,7 @@ void Actor::BuildVolumeBodies() {
         if (instance->mesh == nullptr) continue;
         const int32_t slot = CreateVolumeBody(world, *instance->mesh);
         if (slot < 0) continue;
-        CSCNNode* bodyNode = CSCNNodePool::Instance().Acquire();
-        if (bodyNode != nullptr) {
-            // The instance's own pose as it stands: a parent instance's
-            // placement is not applied.
-            bodyNode->Copy(instance->transforms.pose);
-            node.AddChild(bodyNode);
-        }
-        SetUpBody(i, slot, bodyNode);
+        SetUpBody(i, slot, PlaceBody(*instance));
     }
     bodiesDirty = false;
 }

@@ -33,30 +33,17 @@ bool CCDSShape::Contains(const Vector3& p) const {
     return true;
 }
 
-bool CCDSShape::ClampPoint(Vector3& p) const {
+bool CCDSShape::MovePointInside(Vector3& p, bool wrap) const {
     bool changed = false;
     for (int axis = 0; axis < 3; ++axis) {
         float& c = Axis(p, axis);
-        if (c < Axis(Min(), axis)) {
-            c = Axis(Min(), axis);
+        const float lo = Axis(Min(), axis);
+        const float hi = Axis(Max(), axis);
+        if (c < lo) {
+            c = wrap ? hi : lo;
             changed = true;
-        } else if (c > Axis(Max(), axis)) {
-            c = Axis(Max(), axis);
-            changed = true;
-        }
-    }
-    return changed;
-}
-
-bool CCDSShape::WrapPoint(Vector3& p) const {
-    bool changed = false;
-    for (int axis = 0; axis < 3; ++axis) {
-        float& c = Axis(p, axis);
-        if (c < Axis(Min(), axis)) {
-            c = Axis(Max(), axis);
-            changed = true;
-        } else if (c > Axis(Max(), axis)) {
-            c = Axis(Min(), axis);
+        } else if (c > hi) {
+            c = wrap ? lo : hi;
             changed = true;
         }
     }

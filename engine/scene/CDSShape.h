@@ -34,8 +34,8 @@ public:
     bool Contains(const Vector3& p) const;
     // Moves each coordinate outside the box onto the nearer bound (clamp) or
     // the opposite bound (wrap); true when the point changed.
-    bool ClampPoint(Vector3& p) const;
-    bool WrapPoint(Vector3& p) const;
+    bool ClampPoint(Vector3& p) const { return MovePointInside(p, false); }
+    bool WrapPoint(Vector3& p) const { return MovePointInside(p, true); }
     // Both ends of the ray (origin, and origin + direction x length) inside.
     bool ContainsRay(const Ray& ray) const;
     // kOutsideOne when the box lies wholly in front of one plane (normal and
@@ -47,5 +47,7 @@ public:
     bool IntersectRay(const Ray& ray, float* distanceOut = nullptr) const;
 
 private:
+    bool MovePointInside(Vector3& p, bool wrap) const;
+
     BoundingBox mBox;
 };

@@ -7,17 +7,9 @@
 #include "engine/scene/CDSWorld.h"
 #include "engine/scene/Model.h"
 #include "support/CDSTestSupport.h"
+#include "support/TestActor.h"
 
 namespace {
-
-class BodyActor : public Actor {
-public:
-    bool PreRender() override { return false; }
-    bool PostRender() override { return false; }
-    bool PreUpdate() override { return false; }
-    bool SceneUpdate() override { return false; }
-    bool PostUpdate() override { return false; }
-};
 
 // A 2 x 2 square in the plane y = 0 around the origin, as one index list of
 // the given primitive kind (a free slot and an out-of-range index included
@@ -76,7 +68,7 @@ protected:
         actor.model = &model;
     }
 
-    BodyActor actor;
+    TestActor actor;
     C3MEModel model;
 };
 
@@ -224,7 +216,7 @@ TEST_F(ActorBodies, RebuildingLeavesOneSetOfNodesAndThePoolItsSize) {
 
 TEST_F(ActorBodies, AnActorTakesItsBodiesWithIt) {
     {
-        BodyActor passing;
+        TestActor passing;
         passing.model = &model;
         BuildMeshModel();
         passing.BuildMeshBodies();
