@@ -106,6 +106,12 @@ class Game : public CGEMApplication {
   // the next one.
   void ReleaseDiscs();
 
+  // The galactic plane the game owns (galacticPlane): a new one, set up with
+  // its star field, in place of any it held; and the one way to let it go,
+  // which destroys it and clears the field.
+  GalacticPlane* CreateGalacticPlane();
+  void DestroyGalacticPlane();
+
   // The shell's services and the current profile (null when none loaded).
   GameServices& services;
   std::unique_ptr<GameProfile> profile;
@@ -130,6 +136,8 @@ class Game : public CGEMApplication {
   GFrontEnd* frontEnd = nullptr;
   GameHud* hud = nullptr;
   GPuzzleRenderer* renderer = nullptr;
+  // Owned: made and let go only through CreateGalacticPlane and
+  // DestroyGalacticPlane.
   GalacticPlane* galacticPlane = nullptr;
   CTEXTexture* frontEndTexture = nullptr;
   // The receivers of the HUD and the renderer; -1 while they do not exist.
