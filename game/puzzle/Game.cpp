@@ -133,6 +133,8 @@ Game::Game(GameServices& gameServices) : services(gameServices) {
 }
 
 Game::~Game() {
+  // A quit in the middle of a state leaves its plane behind.
+  DestroyGalacticPlane();
   profile.reset();
   audio.reset();
   // Posts after the game has gone reach no one.

@@ -120,6 +120,12 @@ class Game : public CGEMApplication {
   // the next one.
   void ReleaseDiscs();
 
+  // The galactic plane the game owns (galacticPlane): a new one, set up with
+  // its star field, in place of any it held; and the one way to let it go,
+  // which destroys it and clears the field.
+  GalacticPlane* CreateGalacticPlane();
+  void DestroyGalacticPlane();
+
   // The Challenge story: ten captioned pages over the growing galaxy before
   // the first Challenge game (GameStory.cpp).
   void OnEnterChallengeStoryFSM();
@@ -171,6 +177,8 @@ class Game : public CGEMApplication {
   GFrontEnd* frontEnd = nullptr;
   GameHud* hud = nullptr;
   GPuzzleRenderer* renderer = nullptr;
+  // Owned: made and let go only through CreateGalacticPlane and
+  // DestroyGalacticPlane.
   GalacticPlane* galacticPlane = nullptr;
   CTEXTexture* frontEndTexture = nullptr;
   // The picture of the completed Challenge while it shows.
