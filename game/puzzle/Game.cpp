@@ -139,6 +139,7 @@ Game::~Game() {
   RegisterGameMessages(-1, -1);
   currentDisc = nullptr;
   discs.clear();
+  DestroyHud();
 }
 
 void Game::BuildStates() {

@@ -10,6 +10,7 @@
 
 #include "engine/graphics/tests/support/ImageFiles.h"
 #include "engine/graphics/tests/support/RendererTestWindow.h"
+#include "engine/gui/tests/support/GuiCanvas.h"
 #include "game/puzzle/GlyphText.h"
 #include "support/GlyphSheet.h"
 
@@ -22,18 +23,6 @@ class GlyphTextDevice : public ::testing::Test {
  protected:
   void SetUp() override { window_.Open("glyph text device test", kWidth, kHeight); }
   void TearDown() override { window_.Close(); }
-
-  // The 800 x 600 screen, y down, cleared black.
-  static void BeginScreen() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kWidth, kHeight, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
 
   RendererTestWindow window_;
 };
@@ -49,7 +38,7 @@ TEST_F(GlyphTextDevice, ATextDrawsUprightAndInOrderFromASheetQueuedAtInit) {
   textures->LoadQueued(false);
   ASSERT_EQ(sheet->Width(), 512u);
 
-  BeginScreen();
+  BeginCanvas(kWidth, kHeight);
   font.DrawAt("SCORE 0123", 100.0f, 300.0f);
   glFinish();
   // 32-unit glyphs centred on the pen; the space moves it by half a glyph.

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/scene/Camera.h"
+#include "game/puzzle/Game.h"
+#include "support/GameTestSupport.h"
+
+namespace {
+
+using namespace puzzle_test;
+
+void Viewport800x600(int32_t viewport[4]) {
+  viewport[0] = 0;
+  viewport[1] = 0;
+  viewport[2] = 800;
+  viewport[3] = 600;
+}
+
+class PuzzleCamera : public ProfiledGameTest {
+ protected:
+  void SetUp() override {
+    ProfiledGameTest::SetUp();
+    previous_ = Camera::DisplayHooks();
+    CameraDisplayHooks hooks;
+    hooks.getViewport = &Viewport800x600;
+    Camera::DisplayHooks() = hooks;
+  }
+  void TearDown() override { Camera::DisplayHooks() = previous_; }
+
+  CameraDisplayHooks previous_;
+};
+
+TEST_F(PuzzleCamera, LooksStraightDownAtTheDiscAndBecomesCurrent) {
+  game->SetupPuzzleCamera();
+  Camera& camera = game->puzzleCamera;
+  EXPECT_TRUE(game->IsActiveCamera("Game.Puzzle"));
+  EXPECT_EQ(camera.fieldOfView, 60.0f);
+  EXPECT_EQ(camera.nearPlane, 2.0f);
+  EXPECT_EQ(camera.farPlane, 100.0f);
+  EXPECT_EQ(camera.controlMode, Camera::kIntegrate);
+  EXPECT_EQ(camera.GetPosition(), Vector3(-5.0f, 5.0f, 0.0f));
+
+  camera.ApplyProjection();
+  for (double value : camera.modelView) EXPECT_TRUE(std::isfinite(value));
+  for (double value : camera.projection) EXPECT_TRUE(std::isfinite(value));
+  Vector3 out;
+  ASSERT_TRUE(camera.Project(Vector3(-5.0f, 0.0f, 0.0f), out));
+  EXPECT_NEAR(out.x, 400.0f, 1e-2f);
+  EXPECT_NEAR(out.y, 300.0f, 1e-2f);
+  // Straight down: points beside the focus on the ground stay in view,
+  // and the eye's own height is behind the near plane.
+  EXPECT_TRUE(camera.Project(Vector3(-4.0f, 0.0f, 0.0f), out));
+  EXPECT_TRUE(camera.Project(Vector3(-5.0f, 0.0f, 1.0f), out));
+  EXPECT_FALSE(camera.Project(Vector3(-5.0f, 10.0f, 0.0f), out));
+
+  // Set up again (the next game): the same view.
+  game->SetupPuzzleCamera();
+  camera.ApplyProjection();
+  ASSERT_TRUE(camera.Project(Vector3(-5.0f, 0.0f, 0.0f), out));
+  EXPECT_NEAR(out.x, 400.0f, 1e-2f);
+  EXPECT_NEAR(out.y, 300.0f, 1e-2f);
+}
+
+}  // namespace
