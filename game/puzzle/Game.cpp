@@ -158,6 +158,15 @@ void Game::BuildStates() {
     state.Set(this, entry.name, nullptr, nullptr, message, nullptr);
     states_[static_cast<int>(entry.id)] = &state;
   }
+  // The Challenge story.
+  ModeState(GameStateId::ChallengeStory)
+      .Set(this, "Game.ChallengeStory", &Game::OnEnterChallengeStoryFSM, &Game::OnUpdateChallengeStoryFSM,
+           &Game::ChallengeStoryFSM, &Game::OnExitChallengeStoryFSM);
+}
+
+FsmStateOf<Game>& Game::ModeState(GameStateId id) {
+  // The modes' states are the game's own; the shell's are built by the shell.
+  return *static_cast<FsmStateOf<Game>*>(State(id));
 }
 
 void Game::CreditsMessage(CMSGMessage* message) {
