@@ -3,6 +3,7 @@
 
 #include "engine/foundation/String.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/PuzzleRenderer.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void Game::SetupPuzzleCamera() {
   puzzleCamera.nearPlane = kNearPlane;
   puzzleCamera.farPlane = kFarPlane;
 
-  const Vector3 focus = kDefaultFocus;
+  const Vector3 focus = renderer != nullptr ? renderer->GetFocus() : kDefaultFocus;
   puzzleCamera.SetPosition(focus + Vector3(0.0f, kEyeHeight, 0.0f));
   puzzleCamera.SetTarget(focus);
   // A controller starts disabled, and a disabled one ignores LookAt. It is
