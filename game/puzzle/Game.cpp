@@ -142,6 +142,7 @@ Game::~Game() {
   DeleteRenderer();
   currentDisc = nullptr;
   discs.clear();
+  DestroyHud();
 }
 
 void Game::BuildStates() {
