@@ -137,6 +137,7 @@ Game::~Game() {
   audio.reset();
   // Posts after the game has gone reach no one.
   RegisterGameMessages(-1, -1);
+  DeleteRenderer();
   currentDisc = nullptr;
   discs.clear();
 }
