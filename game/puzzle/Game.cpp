@@ -8,6 +8,7 @@
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/settings/Registry.h"
 #include "game/puzzle/EffectsPool.h"
+#include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/GameMessages.h"
 #include "platform/UserFolder.h"
 
@@ -135,6 +136,9 @@ Game::~Game() {
   RegisterGameMessages(-1, -1);
   currentDisc = nullptr;
   discs.clear();
+  // A game that ends while a mode runs still holds its backdrop.
+  delete galacticPlane;
+  galacticPlane = nullptr;
 }
 
 void Game::BuildStates() {
@@ -153,7 +157,12 @@ void Game::BuildStates() {
     state.Set(this, entry.name, nullptr, nullptr, message, nullptr);
     states_[static_cast<int>(entry.id)] = &state;
   }
+  ModeState(GameStateId::PanicGame)
+      .Set(this, "Game.PanicGame", &Game::OnEnterPanicGameFSM, &Game::OnUpdatePanicGameFSM, &Game::PanicGameFSM,
+           &Game::OnExitPanicGameFSM);
 }
+
+FsmStateOf<Game>& Game::ModeState(GameStateId id) { return static_cast<FsmStateOf<Game>&>(*State(id)); }
 
 void Game::CreditsMessage(CMSGMessage* message) {
   if (FsmState* credits = State(GameStateId::Credits)) credits->Message(message);

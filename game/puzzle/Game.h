@@ -106,6 +106,21 @@ class Game : public CGEMApplication {
   // the next one.
   void ReleaseDiscs();
 
+  // Panic mode ("Game.PanicGame"): replaces the board by one new disc built
+  // for the profile's Panic level and starts it (the disc it replaces is
+  // released); the state's four handlers.
+  void CreatePanicDisc();
+  void OnEnterPanicGameFSM();
+  void OnUpdatePanicGameFSM();
+  void PanicGameFSM(CMSGMessage* message);
+  void OnExitPanicGameFSM();
+  // Set once "Hurry up!" has been shown in this Panic game.
+  bool panicHurryShown = false;
+
+  // Saves the current profile; a failure is logged ("Failed to save profile
+  // %s") and play goes on. False on failure or without a profile.
+  bool SaveProfile();
+
   // The shell's services and the current profile (null when none loaded).
   GameServices& services;
   std::unique_ptr<GameProfile> profile;
@@ -165,6 +180,7 @@ class Game : public CGEMApplication {
 
  private:
   void BuildStates();
+  FsmStateOf<Game>& ModeState(GameStateId id);
   void ChooseProfile();
   void CreditsMessage(CMSGMessage* message);
   void EndGame(const char* reasonLog, const char* reasonText);
