@@ -10,6 +10,7 @@
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/GlyphText.h"
 #include "platform/UserFolder.h"
 
 namespace {
@@ -22,6 +23,8 @@ constexpr const char* kProfileExtension = ".profile";
 // Profiles whose names are this long or longer are passed over at start.
 constexpr size_t kLongProfileName = 8;
 constexpr int kRegistryNameCapacity = 256;
+// The program-wide glyph fonts, one per gem colour and the black one.
+constexpr uint32_t kGlyphFontCount = 8;
 
 struct ModeStateEntry {
   GameStateId id;
@@ -88,6 +91,7 @@ Game::Game(GameServices& gameServices) : services(gameServices) {
   SetNextState(State(GameStateId::IntroVelkSW));
 
   Profiler::Instance().SetEnabled(false);
+  GlyphText::NewArray(kGlyphFontCount);
   audio = services.CreateAudioLayer(kAudioVoices);
   if (audio) audio->Update();
   RegisterGameMessages(receiverId, audio ? audio->receiverId : -1);

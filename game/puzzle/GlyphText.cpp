@@ -1,0 +1,137 @@
+#include "game/puzzle/GlyphText.h"
+
+#include <GL/gl.h>
+
+#include "engine/graphics/RenderState.h"
+#include "engine/graphics/Texture.h"
+
+namespace {
+
+// Cells of 64 x 64 texels with a 2-texel gap on each side.
+constexpr float kCellGapTexels = 2.0f;
+constexpr float kCellTexels = 64.0f;
+// Glyphs per second of the frame stepper; glyphs never animate, since
+// every draw sets the frame and updates with a time step of 0.
+constexpr float kFrameRate = 47.0f;
+// Texturing and blending.
+constexpr GFXRenderFlags kGlyphRenderState = 0x108;
+// Where Init places the sprite; every draw places it again.
+constexpr float kInitialCentre = 16.0f;
+
+constexpr int32_t kStarGlyph = 15;
+constexpr int32_t kFirstLetterGlyph = 16;
+constexpr int32_t kNarrowI = 42;
+
+std::unique_ptr<GlyphText[]> gFonts;
+uint32_t gFontCount = 0;
+
+}  // namespace
+
+GlyphText::GlyphText() : sprite(std::make_unique<GFXSprite>()) {}
+
+void GlyphText::NewArray(uint32_t count) {
+  gFonts.reset();
+  gFontCount = 0;
+  if (count == 0) return;
+  gFonts = std::make_unique<GlyphText[]>(count);
+  gFontCount = count;
+}
+
+GlyphText* GlyphFont(uint32_t index) {
+  if (gFontCount == 0) return nullptr;
+  return &gFonts[index < gFontCount ? index : gFontCount - 1];
+}
+
+uint32_t GlyphFontCount() { return gFontCount; }
+
+GlyphMapping GlyphText::MapChar(unsigned char c) {
+  if (c >= '0' && c <= '9') return {c - '0', kCellUnits};
+  if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
+  if (c >= 'A' && c <= 'Z') return {c - 'A' + kFirstLetterGlyph, c == 'I' ? kNarrowI : kCellUnits};
+  switch (c) {
+    case '+': return {10, kCellUnits};
+    case '-': return {11, kCellUnits};
+    case '=': return {12, kCellUnits};
+    case '?': return {13, kCellUnits};
+    case '!': return {14, 46};
+    case ':': return {42, 42};
+    case '/': return {43, kCellUnits};
+    case '(': return {44, 49};
+    case ')': return {45, 49};
+    case '.': return {46, 42};
+    case '%': return {47, kCellUnits};
+    case ',': return {48, 46};
+    case ' ': return {-1, kCellUnits / 2};
+    default: return {kStarGlyph, kCellUnits};
+  }
+}
+
+float GlyphText::Measure(const char* text, std::optional<float> size) const {
+  if (text == nullptr) return 0.0f;
+  const float width = size.value_or(glyphSize.x);
+  float total = 0.0f;
+  for (const char* c = text; *c != '\0'; ++c) {
+    total += static_cast<float>(MapChar(static_cast<unsigned char>(*c)).advance) / kCellUnits * width;
+  }
+  return total;
+}
+
+void GlyphText::Init(CTEXTexture* sheet) {
+  texture = sheet;
+  LayOutSheet();
+  // Wraps over the sheet's glyphs so that SetFrame keeps every index.
+  flipbook.SetStepper(ValueStepper::kWrap, 0.0f, static_cast<float>(kLastGlyph), 0.0f, kFrameRate);
+  flipbook.active = true;
+  sprite->visible = true;
+  // Animated: each draw's Update copies the glyph's frame and re-centres
+  // the rectangle on the pen.
+  sprite->animated = true;
+  sprite->rect.SetCentreSize(Vector2(kInitialCentre, kInitialCentre), glyphSize.x, glyphSize.y);
+  sprite->SetFlipbook(&flipbook);
+}
+
+void GlyphText::LayOutSheet() {
+  flipbook.SetFrameSize(texture, kCellGapTexels, kCellGapTexels, kCellTexels, kCellTexels);
+}
+
+void GlyphText::Draw(const char* text, const GlyphStyle& style) {
+  if (texture == nullptr || text == nullptr || *text == '\0') return;
+  // A sheet that had no size at Init (still queued then) is laid out once
+  // it has one; until then the whole sheet would show for every glyph.
+  if ((flipbook.cell.x <= 0.0f || flipbook.cell.y <= 0.0f) && texture->Width() > 0 && texture->Height() > 0) {
+    LayOutSheet();
+  }
+  const Vector2 ownSize = glyphSize;
+  const float ownAlpha = sprite->colour[3];
+  if (style.size) glyphSize = Vector2(*style.size, *style.size);
+  if (style.alpha) sprite->colour[3] = *style.alpha;
+  DrawGlyphs(text);
+  glyphSize = ownSize;
+  sprite->colour[3] = ownAlpha;
+}
+
+void GlyphText::DrawGlyphs(const char* text) {
+  GFXDisplay::SetRenderState(kGlyphRenderState);
+  float pen = 0.0f;
+  for (const char* c = text; *c != '\0'; ++c) {
+    const GlyphMapping glyph = MapChar(static_cast<unsigned char>(*c));
+    const float start = pen;
+    // A narrow glyph is drawn shifted left by the width it lacks.
+    pen -= static_cast<float>(kCellUnits - glyph.advance) / kCellUnits * glyphSize.x;
+    if (glyph.index >= 0) {
+      flipbook.SetFrame(static_cast<uint32_t>(glyph.index));
+      sprite->rect.SetCentreSize(Vector2(pen, 0.0f), glyphSize.x, glyphSize.y);
+      sprite->Update(0.0f);
+      sprite->Render();
+    }
+    pen = start + static_cast<float>(glyph.advance) / kCellUnits * glyphSize.x;
+  }
+}
+
+void GlyphText::DrawAt(const char* text, float x, float y, const GlyphStyle& style) {
+  if (texture == nullptr || text == nullptr || *text == '\0') return;
+  glPushMatrix();
+  glTranslatef(x, y, 0.0f);
+  Draw(text, style);
+  glPopMatrix();
+}
