@@ -4,6 +4,10 @@
 
 #include "engine/effects/BeamManager.h"
 #include "engine/effects/ParticleManager.h"
+#include "engine/graphics/Material.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/MaterialStage.h"
+#include "engine/scene/Actor.h"
 
 namespace {
 
@@ -65,4 +69,20 @@ ParticleManager* EffectsPool::Particles(int slot) const {
 
 BeamManager* EffectsPool::Beams(int slot) const {
   return slot >= 0 && slot < kBeamSystems ? beams_[slot] : nullptr;
+}
+
+bool UseBeamMaterial(BeamManager& beams, const char* materialName) {
+  CMATMaterial* material = CMATManager::GetInstance()->FindMaterial(materialName);
+  if (material == nullptr) return false;
+  beams.SetMaterial(material);
+  material->SetSides(MaterialSide::FRONT | MaterialSide::BACK);
+  if (CMATStage* stage = material->GetStage(0)) stage->flags |= StageFlag::BLEND;
+  return true;
+}
+
+void PlaceEffect(Actor& effect, const Vector3& at) {
+  effect.node.SetPosition(at);
+  effect.node.RebuildMatrix();
+  effect.node.computed = 0;
+  effect.node.GetMatrix();
 }

@@ -7,8 +7,10 @@
 
 #include <cstdint>
 
+class Actor;
 class BeamManager;
 class ParticleManager;
+struct Vector3;
 
 class EffectsPool {
  public:
@@ -43,3 +45,13 @@ class EffectsPool {
   ParticleManager* particles_[kParticleSystems] = {};
   BeamManager* beams_[kBeamSystems] = {};
 };
+
+// Makes the material of that name the beams' material when the library has
+// it, drawn from both sides with blending on its first stage; false (and the
+// material left as it was) when there is no such material.
+bool UseBeamMaterial(BeamManager& beams, const char* materialName);
+
+// Moves an effect system's emitter to a point. The pool's systems stand
+// outside the scene tree, so nothing else would bring their node's world
+// matrix, which spawns read, up to date.
+void PlaceEffect(Actor& effect, const Vector3& at);

@@ -161,12 +161,20 @@ void Game::BuildStates() {
     state.Set(this, entry.name, nullptr, nullptr, message, nullptr);
     states_[static_cast<int>(entry.id)] = &state;
   }
+  // The Panic mode.
   ModeState(GameStateId::PanicGame)
       .Set(this, "Game.PanicGame", &Game::OnEnterPanicGameFSM, &Game::OnUpdatePanicGameFSM, &Game::PanicGameFSM,
            &Game::OnExitPanicGameFSM);
+  // The Challenge story.
+  ModeState(GameStateId::ChallengeStory)
+      .Set(this, "Game.ChallengeStory", &Game::OnEnterChallengeStoryFSM, &Game::OnUpdateChallengeStoryFSM,
+           &Game::ChallengeStoryFSM, &Game::OnExitChallengeStoryFSM);
 }
 
-FsmStateOf<Game>& Game::ModeState(GameStateId id) { return static_cast<FsmStateOf<Game>&>(*State(id)); }
+FsmStateOf<Game>& Game::ModeState(GameStateId id) {
+  // The modes' states are the game's own; the shell's are built by the shell.
+  return *static_cast<FsmStateOf<Game>*>(State(id));
+}
 
 void Game::CreditsMessage(CMSGMessage* message) {
   if (FsmState* credits = State(GameStateId::Credits)) credits->Message(message);

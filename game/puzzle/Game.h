@@ -121,6 +121,15 @@ class Game : public CGEMApplication {
   // %s") and play goes on. False on failure or without a profile.
   bool SaveProfile();
 
+  // The Challenge story: ten captioned pages over the growing galaxy before
+  // the first Challenge game (GameStory.cpp).
+  void OnEnterChallengeStoryFSM();
+  void OnUpdateChallengeStoryFSM();
+  void ChallengeStoryFSM(CMSGMessage* message);
+  void OnExitChallengeStoryFSM();
+  int32_t DrawStoryText(int32_t);
+  int32_t DrawStoryScene(int32_t);
+
   // The shell's services and the current profile (null when none loaded).
   GameServices& services;
   std::unique_ptr<GameProfile> profile;
@@ -170,6 +179,11 @@ class Game : public CGEMApplication {
 
   // Fields of the screens and modes.
   int32_t storyPage = 0;
+  // The story's line shows; a fade of the line is running; the constellation
+  // losing a star (-1 for none).
+  bool storyTextVisible = false;
+  bool storyAdvancePending = false;
+  int32_t storyKillIndex = -1;
   FsmState* stateAfterLoading = nullptr;
   // Read by the front end: its menus take input.
   uint8_t menuInputActive = 1;
@@ -180,6 +194,7 @@ class Game : public CGEMApplication {
 
  private:
   void BuildStates();
+  // A state of a mode, to give it its handlers.
   FsmStateOf<Game>& ModeState(GameStateId id);
   void ChooseProfile();
   void CreditsMessage(CMSGMessage* message);

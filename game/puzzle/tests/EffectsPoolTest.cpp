@@ -3,6 +3,9 @@
 #include "engine/effects/BeamManager.h"
 #include "engine/effects/ParticleManager.h"
 #include "engine/foundation/Clock.h"
+#include "engine/graphics/Material.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/MaterialStage.h"
 #include "game/puzzle/EffectsPool.h"
 #include "support/GameTestSupport.h"
 
@@ -61,6 +64,33 @@ TEST(EffectsPool, TheGameMakesThePoolAndTheEntryPointsShutdownFreesIt) {
     EXPECT_TRUE(EffectsPool::Exists());  // the game never deletes it
   }
   EXPECT_FALSE(EffectsPool::Exists());
+}
+
+TEST(EffectsPool, BeamMaterialsAreTwoSidedAndBlendedAndAMissingOneIsLeftUnset) {
+  BeamManager& beams = *EffectsPool::Instance().Beams(3);
+  CMATMaterial* material = CMATManager::GetInstance()->GetMaterial("FX_TestBeams");
+  ASSERT_NE(material->GetStage(0), nullptr);
+  material->GetStage(0)->flags &= ~StageFlag::BLEND;
+  EXPECT_TRUE(UseBeamMaterial(beams, "FX_TestBeams"));
+  EXPECT_EQ(beams.material, material);
+  EXPECT_EQ(material->Sides(), MaterialSide::FRONT | MaterialSide::BACK);
+  EXPECT_NE(material->GetStage(0)->flags & StageFlag::BLEND, 0u);
+
+  EXPECT_FALSE(UseBeamMaterial(beams, "FX_NoSuchBeams"));
+  EXPECT_EQ(beams.material, material);
+  EXPECT_EQ(CMATManager::GetInstance()->FindMaterial("FX_NoSuchBeams"), nullptr);
+  EffectsPool::Shutdown();
+}
+
+TEST(EffectsPool, APlacedEffectSpawnsAtItsNewPlace) {
+  BeamManager& beams = *EffectsPool::Instance().Beams(2);
+  beams.Create(4, 0);
+  PlaceEffect(beams, Vector3(1.0f, 2.0f, 3.0f));
+  PlaceEffect(beams, Vector3(-4.0f, 5.0f, 6.0f));  // a second move takes too
+  const int32_t index = beams.Spawn(Vector3(0.0f, 1.0f, 0.0f));
+  ASSERT_GE(index, 0);
+  EXPECT_EQ(beams.pool[index].start, Vector3(-4.0f, 5.0f, 6.0f));
+  EffectsPool::Shutdown();
 }
 
 }  // namespace

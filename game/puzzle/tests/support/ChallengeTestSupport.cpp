@@ -1,0 +1,55 @@
+#include "ChallengeTestSupport.h"
+
+#include <fstream>
+#include <memory>
+
+#include "PuzzleTestSupport.h"
+#include "game/puzzle/BoardFile.h"
+#include "platform/FileSystem.h"
+
+namespace puzzle_test {
+
+namespace {
+
+constexpr const char* kFolder = "Resources/Boards/Challenge/";
+
+std::string Definition(const TestConstellation& constellation) {
+  std::string text = "[NAME] " + constellation.name + "\n[STARS] " +
+                     std::to_string(constellation.parSeconds.size()) + "\n";
+  int x = 16;
+  for (int par : constellation.parSeconds) {
+    text += "\t[STAR] (" + std::to_string(x) + ",128) 1.0 " + std::to_string(par / 60) + ":" +
+            std::to_string(par % 60) + "\n";
+    x += 32;
+  }
+  return text + "[END]\n";
+}
+
+}  // namespace
+
+void WriteChallenge(const std::vector<TestConstellation>& constellations) {
+  platform::MakeFolder("Resources");
+  platform::MakeFolder("Resources/Boards");
+  platform::MakeFolder(kFolder);
+  std::string list = "[CONSTELLATIONS] " + std::to_string(constellations.size()) + "\n";
+  for (const TestConstellation& constellation : constellations) {
+    list += "[CONSTELLATION] " + constellation.name + "\n";
+    if (!constellation.missingDefinition) {
+      std::ofstream(kFolder + constellation.name + ".definition.txt", std::ios::binary) << Definition(constellation);
+    }
+    if (constellation.missingBoard) continue;
+    const int discCount =
+        constellation.boardDiscs < 0 ? static_cast<int>(constellation.parSeconds.size()) : constellation.boardDiscs;
+    std::vector<std::unique_ptr<CGPuzzleDisc>> discs;
+    std::vector<const CGPuzzleDisc*> written;
+    for (int i = 0; i < discCount; ++i) {
+      discs.push_back(DrawDisc({"R.......", "........", "........"}));
+      discs.back()->queue->Init(12);
+      written.push_back(discs.back().get());
+    }
+    WriteBoard((kFolder + constellation.name + ".stars").c_str(), written);
+  }
+  std::ofstream(std::string(kFolder) + "Constellations.txt", std::ios::binary) << list + "[END]\n";
+}
+
+}  // namespace puzzle_test

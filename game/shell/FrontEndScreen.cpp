@@ -1,0 +1,157 @@
+#include "game/shell/FrontEndScreen.h"
+
+#include "engine/foundation/Log.h"
+#include "engine/foundation/Maths.h"
+#include "engine/graphics/TextureManager.h"
+#include "engine/gui/ScreenFade.h"
+#include "engine/runtime/display/Display.h"
+#include "engine/runtime/messages/MSGMessage.h"
+#include "engine/runtime/messages/MessageIds.h"
+#include "game/puzzle/GalacticPlane.h"
+#include "game/puzzle/Game.h"
+#include "game/puzzle/GameMessages.h"
+#include "game/shell/HighScoresScreen.h"
+#include "game/shell/MenuInput.h"
+#include "game/shell/Profile.h"
+#include "game/shell/ShellDrawing.h"
+#include "game/shell/ShellResources.h"
+
+namespace {
+
+// Every volume layer of the audio layer.
+constexpr int32_t kAllLayers = 4;
+constexpr int32_t kFrontEndLayer = 1;
+
+}  // namespace
+
+FrontEndScreen::FrontEndScreen(ShellContext& context) : ShellScreen(context, ShellState::FrontEnd) {}
+
+int32_t FrontEndScreen::MenuReceiver() const { return -1; }
+
+void FrontEndScreen::Enter() {
+  game.SetHUDCallback([this](int32_t) {
+    Draw();
+    return 0;
+  });
+  Game& owner = game;
+  game.SetSceneCallback([&owner](int32_t) { return DrawGalacticBackdrop(owner); });
+  // The background of the banner; the exit gives it back, the next entry
+  // asks again (a player returning from the high scores still sees it).
+  game.frontEndTexture = CTEXManager::GetInstance()->GetTexture(String(kFrontEndBackground));
+  InitGemFonts();
+
+  CreateGalacticBackdrop(game);
+  ApplyStoredVolumes();
+  const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+  GetDisplay()->SetClearColour(black);
+
+  game.idleTime = 0.0f;
+  StopAudioLayer(kAllLayers);
+  game.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
+  PostToGame(eMSG_AGUI_PlaySting, 0, kFirstStingSeconds);
+}
+
+void FrontEndScreen::Update() {
+  const float dt = FrameSeconds();
+  game.idleTime += dt;
+  if (game.idleTime >= kIdleSeconds) {
+    game.showHighScoresAsAttract = true;
+    game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::HighScores), kFadeSeconds);
+    game.idleTime = 0.0f;
+  }
+  if (game.galacticPlane != nullptr) game.galacticPlane->Update(dt);
+}
+
+bool FrontEndScreen::OnMessage(CMSGMessage& message) {
+  const uint8_t* keys = reinterpret_cast<const uint8_t*>(message.parameter);
+  switch (message.id) {
+    case eMSG_UIOKEYDOWN:
+      game.idleTime = 0.0f;
+      SendMenuInput(game, MenuReceiver(), keys);
+      return true;
+    case eMSG_UIOKEYHELD:
+      game.idleTime = 0.0f;
+      SendMenuKeyHeld(game, MenuReceiver(), keys);
+      return true;
+    case eMSG_UIOPADDOWN:
+      game.idleTime = 0.0f;
+      SendMenuPadDown(game, MenuReceiver(), AcquiredPad());
+      return true;
+    case eMSG_UIOPADHELD:
+      // A held direction is no sign of a player: the idle time runs on.
+      SendMenuPadHeld(game, MenuReceiver(), AcquiredPad());
+      return true;
+    case eMSG_GHighScores:
+      game.showHighScoresAsAttract = false;
+      game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::HighScores), kFadeSeconds);
+      return true;
+    case eMSG_GCredits:
+      game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::Credits), kFadeSeconds);
+      return true;
+    case eMSG_Start:
+      if (message.parameter != 0) StartMode(*reinterpret_cast<const int32_t*>(message.parameter));
+      return true;
+    case eMSG_AGUI_PlaySting:
+      PlaySting();
+      return true;
+    case eMSG_GExit:
+      EndProgram();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FrontEndScreen::StartMode(int32_t mode) {
+  const bool challenge = mode == kModeChallenge;
+  if (!challenge && mode != kModePanic) return;
+  auto* profile = dynamic_cast<Profile*>(game.profile.get());
+  if (profile == nullptr) {
+    LogGEM("Game::FrontEndFSM - No profile to start a game for");
+    return;
+  }
+  LogGEM(challenge ? "Game::FrontEndFSM - Starting fsmChallengeGame" : "Game::FrontEndFSM - Starting fsmPanicGame");
+  profile->SetMode(mode);
+  if (profile->HasNeverPlayed()) {
+    game.stateAfterLoading = game.State(GameStateId::Instructions);
+  } else {
+    game.stateAfterLoading = game.State(challenge ? GameStateId::ChallengeGame : GameStateId::PanicGame);
+  }
+  PostToGame(challenge ? eMSG_GLoadChallengeGame : eMSG_GLoadPanicGame, 0, kLoadMessageSeconds);
+  game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::Loading), kStartFadeSeconds);
+}
+
+void FrontEndScreen::PlaySting() {
+  // One tick waits at a time; the one being delivered is not counted.
+  if (QueuedGameMessages(eMSG_AGUI_PlaySting) > 0) return;
+  int32_t sting = RandomInt(0, kStingRangeTop);
+  PostToAudio(eMSG_AGUI_PlaySting, reinterpret_cast<intptr_t>(&sting));
+  PostToGame(eMSG_AGUI_PlaySting, 0, kStingSeconds);
+}
+
+void FrontEndScreen::EndProgram() {
+  // Exit used to stop here: nothing answered it, and the player was left
+  // with a hidden menu. The music and the screen fade, then the game quits.
+  game.fadedIn = false;
+  LayerFade fade{Game::kMusicLayer, kExitSeconds};
+  PostToAudio(eMSG_ALayer_VolumeFadeOut, reinterpret_cast<intptr_t>(&fade));
+  ScreenFade* screenFade = GetScreenFade();
+  screenFade->Start(game.fadeColourA, game.fadeColourB, kExitSeconds);
+  screenFade->active = 1;
+  PostToGame(eMSG_Shutdown, 0, kExitSeconds);
+}
+
+void FrontEndScreen::Exit() {
+  if (game.frontEndTexture != nullptr) {
+    CTEXManager::GetInstance()->Release(game.frontEndTexture);
+    game.frontEndTexture = nullptr;
+  }
+  StopAudioLayer(kFrontEndLayer);
+  CancelGameMessages(eMSG_AGUI_PlaySting);
+  DestroyGalacticBackdrop(game);
+}
+
+void FrontEndScreen::Draw() const {
+  if (!CanDraw() || game.frontEndTexture == nullptr) return;
+  shell_draw::Picture(game.frontEndTexture, 0.0f, 0.0f, 800.0f, 272.0f);
+}

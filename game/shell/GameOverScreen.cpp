@@ -1,0 +1,69 @@
+#include "game/shell/GameOverScreen.h"
+
+#include "engine/foundation/Vector3.h"
+#include "engine/runtime/messages/MSGMessage.h"
+#include "engine/runtime/messages/MessageIds.h"
+#include "game/puzzle/Game.h"
+#include "game/puzzle/GameMessages.h"
+#include "game/shell/HighScoresScreen.h"
+#include "game/shell/IntroScreens.h"
+#include "platform/Random.h"
+
+namespace {
+
+constexpr int32_t kInGameLayer = 0;
+constexpr int32_t kFrontEndLayer = 1;
+constexpr int32_t kMusicLayer = 3;
+// Where the puzzle camera keeps looking while the finished board shows.
+const Vector3 kHeldTarget(0.0f, 200.0f, 0.0f);
+
+}  // namespace
+
+GameOverScreen::GameOverScreen(ShellContext& context) : ShellScreen(context, ShellState::GameOver) {}
+
+void GameOverScreen::Enter() {
+  game.SetHUDCallback(&Game::DrawNothing);
+  game.SetSceneCallback(&Game::DrawNothing);
+  LayerFade fade{kFrontEndLayer, kFrontEndLayerFadeSeconds};
+  PostToAudio(eMSG_ALayer_VolumeFadeIn, reinterpret_cast<intptr_t>(&fade));
+  PostToAudio(eMSG_AGUI_PlayGameOver, 0);
+  StopAudioLayer(kInGameLayer);
+  StopAudioLayer(kMusicLayer);
+  // The phrase timer's first tick, delivered at once.
+  PostToGame(eMSG_AGUI_PlaySting, 0, 0.0);
+}
+
+void GameOverScreen::Update() {
+  const float dt = FrameSeconds();
+  // Clearing animations finish under the banner.
+  if (game.currentDisc != nullptr) game.currentDisc->ProcessMatches(dt);
+  game.puzzleCamera.SetTarget(kHeldTarget);
+}
+
+bool GameOverScreen::OnMessage(CMSGMessage& message) {
+  if (message.id == eMSG_AGUI_PlaySting) {
+    PlayPhrase();
+    return true;
+  }
+  if (IsKeyOrPadPress(message)) {
+    game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::FrontEnd), kFadeSeconds);
+    return true;
+  }
+  return false;
+}
+
+void GameOverScreen::PlayPhrase() {
+  // One tick waits at a time; the one being delivered is not counted.
+  if (QueuedGameMessages(eMSG_AGUI_PlaySting) > 0) return;
+  int32_t phrase = kFirstPhrase + platform::NextRandom() % kPhraseCount;
+  PostToAudio(eMSG_AGUI_PlaySting, reinterpret_cast<intptr_t>(&phrase));
+  PostToGame(eMSG_AGUI_PlaySting, 0, kPhraseSeconds);
+}
+
+void GameOverScreen::Exit() {
+  game.gameOverText = "";
+  CancelGameMessages(eMSG_AGUI_PlaySting);
+  game.ReleaseDiscs();
+  // The modes leave the backdrop to this page; the front end makes its own.
+  DestroyGalacticBackdrop(game);
+}

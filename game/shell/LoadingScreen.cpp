@@ -1,0 +1,187 @@
+#include "game/shell/LoadingScreen.h"
+
+#include <GL/gl.h>
+
+#include "engine/foundation/Log.h"
+#include "engine/graphics/GFXDisplay.h"
+#include "engine/graphics/GFXLight.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/TextureManager.h"
+#include "engine/runtime/messages/MSGMessage.h"
+#include "engine/runtime/messages/MessageIds.h"
+#include "engine/scene/Model.h"
+#include "engine/scene/ModelDrawing.h"
+#include "engine/scene/ModelManager.h"
+#include "game/puzzle/Game.h"
+#include "game/puzzle/GameMessages.h"
+#include "game/shell/ShellDrawing.h"
+#include "game/shell/ShellResources.h"
+
+namespace {
+
+constexpr const char* kCrystalNames[LoadingScreen::kCrystalCount] = {
+    "GemCrystalRed", "GemCrystalOrange", "GemCrystalYellow", "GemCrystalGreen",
+    "GemCrystalCyan", "GemCrystalBlue",  "GemCrystalIndigo",
+};
+constexpr const char* kRingModel = "Resources/Models/Gems/GemTetra.3me";
+constexpr const char* kGemsLibrary = "Resources/Materials/Gems.mat";
+constexpr const char* kTextFontFile = "Resources/Materials/Textures/Fonts/Arial21.png";
+constexpr const char* kTitleFontFile = "Resources/Materials/Textures/Fonts/Arial32Bold.png";
+constexpr const char* kFrontEndLibraries[] = {
+    "Resources/Materials/Achievements.mat",
+    "Resources/Materials/Backdrop.mat",
+    "Resources/Materials/Gems.mat",
+};
+constexpr const char* kGameLibraries[] = {
+    "Resources/Materials/Achievements.mat",
+    "Resources/Materials/SpecialFX.mat",
+    "Resources/Materials/PuzzleRenderer.mat",
+};
+constexpr const char* kBoardLibrary = "Resources/Boards/Challenge/Materials.mat";
+constexpr const char* kGameModels[] = {
+    "Resources/Models/Gems/GemTetra.3me",       "Resources/Models/Gems/GemCubicChamfer.3me",
+    "Resources/Models/Gems/GemOrb.3me",         "Resources/Models/Gems/GemOctagonal.3me",
+    "Resources/Models/Gems/Novalith.3me",
+};
+
+// The ring: 24 places on a circle of radius 200 about the screen's centre.
+constexpr float kRingCentreX = 400.0f;
+constexpr float kRingCentreY = 300.0f;
+constexpr float kRingRadius = 200.0f;
+constexpr float kDegreesPerGem = 15.0f;
+constexpr float kGemScale = 50.0f;
+constexpr float kLightLevel = 0.75f;
+
+}  // namespace
+
+LoadingScreen::LoadingScreen(ShellContext& context) : ShellScreen(context, ShellState::Loading) {}
+
+void LoadingScreen::Enter() {
+  game.SetHUDCallback([this](int32_t) {
+    Draw();
+    return 0;
+  });
+  game.SetSceneCallback(&Game::DrawNothing);
+  if (game.frontEndTexture == nullptr) PrepareArt();
+  progress_.Reset();
+  toLoad_ = 0;
+  loading_ = false;
+
+  GFXLight* light = GetLight(0);
+  for (int i = 0; i < 3; ++i) light->ambient[i] = light->diffuse[i] = kLightLevel;
+  light->ambient[3] = light->diffuse[3] = 1.0f;
+  light->SetPosition(Vector3(kRingCentreX, kRingCentreY, 0.0f));
+  light->SetIndex(0);
+  // GL hears of the light only once a context exists.
+  if (CanDraw()) {
+    light->SetEnabled(true);
+  } else {
+    light->enabled = 1;
+  }
+
+  game.fadedIn = true;
+  game.FadeIn(kFadeScreen, kFadeSeconds);
+}
+
+void LoadingScreen::PrepareArt() {
+  CMATManager* materials = CMATManager::GetInstance();
+  materials->ReadLibrary(kGemsLibrary);
+  for (int i = 0; i < kCrystalCount; ++i) crystals_[i] = materials->GetMaterial(kCrystalNames[i]);
+  CTEXManager* textures = CTEXManager::GetInstance();
+  game.frontEndTexture = textures->GetTexture(String(kFrontEndBackground));
+  InitGemFont(kBannerFont);
+  ringModel_ = C3MEManager::Instance().GetModel(String(kRingModel));
+  shell.queues.LoadQueuedNow();
+}
+
+bool LoadingScreen::OnMessage(CMSGMessage& message) {
+  switch (message.id) {
+    case eMSG_GLoadFE:
+      QueueFrontEnd();
+      StartCounting(kFrontEndBudgets);
+      return true;
+    case eMSG_GLoadChallengeGame:
+      QueueGame(true);
+      StartCounting(kChallengeBudgets);
+      return true;
+    case eMSG_GLoadPanicGame:
+      QueueGame(false);
+      StartCounting(kPanicBudgets);
+      return true;
+    case eMSG_Next:
+      game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::FrontEnd), kFadeSeconds);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void LoadingScreen::QueueFrontEnd() {
+  // The credits' fonts are added once for the whole run.
+  if (shell.textFont < 0) {
+    shell.textFont = GFXDisplay::AddFont(kTextFontFile);
+    shell.titleFont = GFXDisplay::AddFont(kTitleFontFile);
+  }
+  CMATManager* materials = CMATManager::GetInstance();
+  for (const char* library : kFrontEndLibraries) materials->ReadLibrary(library);
+  CTEXManager* textures = CTEXManager::GetInstance();
+  for (const char* font : kGemFontFiles) textures->GetTexture(String(font));
+  textures->GetTexture(String(kFrontEndBackground));
+  if (game.audio) game.audio->LoadSounds(0);
+}
+
+void LoadingScreen::QueueGame(bool withBoardMaterials) {
+  CMATManager* materials = CMATManager::GetInstance();
+  for (const char* library : kGameLibraries) materials->ReadLibrary(library);
+  if (withBoardMaterials) materials->ReadLibrary(kBoardLibrary);
+  for (const char* model : kGameModels) C3MEManager::Instance().GetModel(String(model));
+  if (game.audio) game.audio->LoadSounds(1);
+}
+
+void LoadingScreen::StartCounting(const LoadBudgets& budgets) {
+  shell.queues.SetBudgets(budgets);
+  progress_.Reset();
+  progress_.total = static_cast<uint32_t>(std::max(shell.queues.Registered(), 0));
+  toLoad_ = shell.queues.Pending();
+  LogGEM("To Load : (%d) of (%d)", toLoad_, static_cast<int>(progress_.total));
+  loading_ = true;
+}
+
+void LoadingScreen::Update() {
+  if (!loading_) return;
+  progress_.Step(shell.queues.Registered(), shell.queues.Pending(), shell.queues.LoadedLastCall());
+  LogGEM("To Load : (%d) of (%d)", static_cast<int>(progress_.done), static_cast<int>(progress_.total));
+  if (!progress_.Finished()) return;
+  loading_ = false;
+  if (game.pendingState != nullptr) return;
+  // Nothing chosen to follow: the front end is where a player can go on.
+  FsmState* next = game.stateAfterLoading != nullptr ? game.stateAfterLoading : game.State(GameStateId::FrontEnd);
+  game.FadeToState(kFadeScreen, next, kFadeSeconds);
+}
+
+void LoadingScreen::Exit() {
+  StopAudioLayer(2);
+  // Other screens load at the managers' own pace.
+  shell.queues.SetBudgets(kNoBudgets);
+}
+
+void LoadingScreen::Draw() {
+  if (!CanDraw()) return;
+  DrawRing();
+  shell_draw::Picture(game.frontEndTexture, 0.0f, 164.0f, 800.0f, 436.0f);
+  DrawGemText(kBannerFont, "... LOADING ...", 400.0f, 536.0f, 1.0f);
+}
+
+void LoadingScreen::DrawRing() {
+  if (ringModel_ == nullptr) return;
+  const int32_t gems = progress_.Gems();
+  for (int32_t i = 0; i < gems; ++i) {
+    Vector3 place(kRingCentreX, kRingCentreY - kRingRadius, 0.0f);
+    place.RotateAboutZ(kDegreesPerGem * static_cast<float>(i), Vector3(kRingCentreX, kRingCentreY, 0.0f));
+    glPushMatrix();
+    glTranslatef(place.x, place.y, place.z);
+    glScalef(kGemScale, kGemScale, kGemScale);
+    DrawModelInMaterial(ringModel_, crystals_[i % kCrystalCount]);
+    glPopMatrix();
+  }
+}
