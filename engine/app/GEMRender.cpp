@@ -90,6 +90,9 @@ void CGEMApplication::DrawCollisionWorld() {
   GFXDisplay::PushDepthOffset();
   GFXDisplay::SetRenderState(0x102);
   GFXDisplay::SetRenderState(2);
+  // Shapes take their colour from the last visibility pass; the node boxes
+  // stay behind their own switch.
+  CCDSNode::sColourByVisibility = 1;
   CCDSNode* root = CCDSWorld::Instance().GetRoot();
   CCDSNode::RenderShapes(root);
   if (CCDSNode::sDrawBounds != 0) CCDSNode::RenderBounds(root);

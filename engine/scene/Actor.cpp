@@ -72,10 +72,3 @@ void Actor::StepFade() {
     fade.Advance();
     if (fade.value == fade.minimum) SetEnabled(false);
 }
-
-void Actor::ReleaseBodies() {
-    delete[] bodyIds;
-    bodyIds = nullptr;
-    bodyCount = 0;
-    bodiesDirty = true;
-}

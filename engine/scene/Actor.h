@@ -7,6 +7,7 @@
 #include "engine/runtime/sound/SFXManager.h"
 #include "engine/scene/SceneNode.h"
 
+class C3MEInstance;
 class C3MEModel;
 
 // The drawing calls actors make, supplied by the renderer (tests record
@@ -65,7 +66,16 @@ public:
     void SetActiveFlag(bool on) { active = on ? 1 : 0; }
     // Steps the fade; reaching its minimum disables the actor.
     void StepFade();
-    // Forgets the collision bodies (the collision system owns their slots).
+    // Collision bodies, built only while bodiesDirty is set and the actor
+    // has a model with instances. Mesh bodies: one triangle mesh per instance
+    // whose name holds "_CDS". Volume bodies: one shape per instance from its
+    // mesh's bounding volume, or with kSingleBoxBody one box around the
+    // current node's bounding sphere, placed by that node.
+    void BuildMeshBodies();
+    void BuildVolumeBodies();
+    // Sets whether the world refiles the bodies.
+    void SetBodiesActive(bool on);
+    // Removes every body from the world and gives its node back to the pool.
     void ReleaseBodies();
     // The scene interface attached to nodes.
     CSCNObject& SceneObject() { return mSceneObject; }
@@ -89,6 +99,13 @@ public:
     uint32_t renderState = kDefaultRenderState;
 
 private:
+    // Empties the body list and sizes it for count bodies (none yet).
+    void BeginBodies(uint32_t count);
+    // A node from the global pool under the actor's node, posed as the instance.
+    CSCNNode* PlaceBody(const C3MEInstance& instance);
+    // Names, owns and filters the body in slot, placed by placement.
+    void SetUpBody(uint32_t index, int32_t slot, CSCNNode* placement);
+
     // Forwards the node's six calls to the actor (whose state-machine step
     // is also called Update).
     class SceneLink : public CSCNObject {

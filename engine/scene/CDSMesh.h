@@ -6,7 +6,7 @@
 #include "engine/foundation/Plane.h"
 #include "engine/foundation/Ray.h"
 #include "engine/foundation/Vector3.h"
-#include "engine/scene/CDSWorld.h"
+#include "engine/scene/CDSShape.h"
 
 // A planar polygon (or triangles sharing one plane) with its own vertices and
 // indices, its plane and its box. The vertices in order are the outline; the

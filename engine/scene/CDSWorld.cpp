@@ -1,27 +1,159 @@
 #include "engine/scene/CDSWorld.h"
 
-#include "engine/scene/CDSHitList.h"
+#include <cmath>
+
+#include "engine/foundation/Clock.h"
 #include "engine/scene/CDSMesh.h"
+#include "physics/world/Physics.h"
 
-void CCDSShape::SetBoundingBox(const BoundingBox& box) { mBox.SetMinMax(box.min, box.max); }
+namespace {
 
-// No node holds objects or children yet, so there is nothing to draw; the
-// walk over children and objects comes with the containment tree.
-void CCDSNode::RenderShapes(CCDSNode*) {}
+CCDSWorld* sExisting = nullptr;
 
-void CCDSNode::RenderBounds(CCDSNode*) {}
+bool IsFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-// Every node is still an empty leaf: the visit is counted and there is no
-// object to test.
-void CCDSNode::QuerySphere(const BoundingSphere&, CCDSHitList& hits) { ++hits.nodesVisited; }
+bool IsUsableCell(const CCDSShape& cell) {
+    const Vector3& lo = cell.Min();
+    const Vector3& hi = cell.Max();
+    return IsFinite(lo) && IsFinite(hi) && lo.x < hi.x && lo.y < hi.y && lo.z < hi.z;
+}
 
-void CCDSNode::QueryRay(const Ray&, CCDSHitList& hits) { ++hits.nodesVisited; }
+bool ClockPaused() { return Clock::Instance().IsPaused(); }
+
+}  // namespace
 
 // The engine's ray operations reach collision meshes through this hook, so it
 // is in place as soon as anything can hold a mesh.
-CCDSWorld::CCDSWorld() { CCDSMesh::RegisterRayTest(); }
+CCDSWorld::CCDSWorld() : mRoot(new CCDSNode(CCDSShape())) {
+    CCDSMesh::RegisterRayTest();
+    sExisting = this;
+}
+
+CCDSWorld::~CCDSWorld() {
+    Empty();
+    sExisting = nullptr;
+}
 
 CCDSWorld& CCDSWorld::Instance() {
     static CCDSWorld world;
     return world;
 }
+
+CCDSWorld* CCDSWorld::Existing() { return sExisting; }
+
+CCDSShape CCDSWorld::DefaultCell() {
+    const float h = kDefaultCellHalfSize;
+    return CCDSShape(Vector3(-h, -h, -h), Vector3(h, h, h));
+}
+
+void CCDSWorld::Empty() {
+    // Objects first: they give their collisions back to the physics world.
+    for (CCDSObject*& object : mSlots) {
+        delete object;
+        object = nullptr;
+    }
+    mSlots.clear();
+    mCount = 0;
+    mRoot.reset(new CCDSNode(CCDSShape()));
+    if (mPhysicsWorld != nullptr) PhysicsDestroy(mPhysicsWorld);
+    mPhysicsWorld = nullptr;
+}
+
+bool CCDSWorld::Init(uint32_t capacity, const CCDSShape& cell) {
+    if (mInContactPass) return false;
+    Empty();
+    if (capacity > kMaxCapacity || !IsUsableCell(cell)) return false;
+    mPhysicsWorld = PhysicsCreate(nullptr, nullptr);
+    if (mPhysicsWorld == nullptr) return false;
+    mSlots.assign(capacity, nullptr);
+    mRoot.reset(new CCDSNode(cell));
+    return true;
+}
+
+int32_t CCDSWorld::AddObject() {
+    for (size_t i = 0; i < mSlots.size(); ++i) {
+        if (mSlots[i] != nullptr) continue;
+        mSlots[i] = new CCDSObject(static_cast<int32_t>(i));
+        ++mCount;
+        return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+CCDSObject* CCDSWorld::GetObject(int32_t index) const {
+    if (index < 0 || static_cast<size_t>(index) >= mSlots.size()) return nullptr;
+    return mSlots[static_cast<size_t>(index)];
+}
+
+void CCDSWorld::RemoveObject(int32_t index) {
+    CCDSObject* object = GetObject(index);
+    if (object == nullptr) return;
+    mSlots[static_cast<size_t>(index)] = nullptr;
+    --mCount;
+    if (mInContactPass) {
+        // The pass may still hold it in a pair: it is skipped from now on.
+        object->removed = true;
+        mRemovedInPass.push_back(object);
+        return;
+    }
+    // Queries, contact passes and the debug drawing read the leaves.
+    mRoot->Forget(object);
+    delete object;
+}
+
+int32_t CCDSWorld::Created(int32_t index, bool made) { return made ? index : -1; }
+
+int32_t CCDSWorld::CreateMeshObject() {
+    const int32_t index = AddObject();
+    return index < 0 ? -1 : Created(index, GetObject(index)->BeginMesh(mPhysicsWorld));
+}
+
+int32_t CCDSWorld::CreateSphereObject(const BoundingSphere& sphere) {
+    const int32_t index = AddObject();
+    return index < 0 ? -1 : Created(index, GetObject(index)->SetSphere(mPhysicsWorld, sphere));
+}
+
+int32_t CCDSWorld::CreateBoxObject(const CCDSShape& box) {
+    const int32_t index = AddObject();
+    return index < 0 ? -1 : Created(index, GetObject(index)->SetBox(mPhysicsWorld, box));
+}
+
+int32_t CCDSWorld::CreateCylinderObject(const Cylinder& cylinder) {
+    const int32_t index = AddObject();
+    return index < 0 ? -1 : Created(index, GetObject(index)->SetCylinder(mPhysicsWorld, cylinder));
+}
+
+int32_t CCDSWorld::CreateCapsuleObject(const Capsule& capsule) {
+    const int32_t index = AddObject();
+    return index < 0 ? -1 : Created(index, GetObject(index)->SetCapsule(mPhysicsWorld, capsule));
+}
+
+void CCDSWorld::Update() {
+    if (ClockPaused() || mInContactPass) return;
+    mRoot->Reset();
+    for (CCDSObject* object : mSlots) {
+        // An object without a shape has no box to file.
+        if (object == nullptr || !object->active || !object->HasCollision()) continue;
+        object->UpdateBounds();
+        mRoot->Insert(object);
+    }
+}
+
+void CCDSWorld::Cull(const Frustum& frustum) {
+    if (ClockPaused()) return;
+    mRoot->Cull(frustum);
+}
+
+void CCDSWorld::FindContacts() {
+    if (ClockPaused() || mInContactPass) return;
+    mInContactPass = true;
+    mRoot->FindContacts();
+    mInContactPass = false;
+    for (CCDSObject* object : mRemovedInPass) {
+        mRoot->Forget(object);
+        delete object;
+    }
+    mRemovedInPass.clear();
+}
+
+void CCDSWorld::Render() { mRoot->Render(); }

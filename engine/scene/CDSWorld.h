@@ -1,66 +1,87 @@
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "engine/foundation/BoundingVolumes.h"
-#include "engine/foundation/Ray.h"
+#include "engine/foundation/Frustum.h"
+#include "engine/scene/CDSNode.h"
+#include "engine/scene/CDSObject.h"
+#include "engine/scene/CDSShape.h"
 
-class CCDSHitList;
+class dgWorld;
 
-// The collision and containment world, reduced to what the application
-// touches while the full system (objects, physics shapes, the octree and its
-// queries) is not built: the single world, its empty root cell, the debug
-// drawing entry points and the shape's box.
-
-// The bounds part of collision objects and tree cells: an axis-aligned box.
-class CCDSShape {
-public:
-    virtual ~CCDSShape() = default;
-
-    // Takes the box's extremes; the centre and corners follow from them.
-    void SetBoundingBox(const BoundingBox& box);
-    const BoundingBox& GetBoundingBox() const { return mBox; }
-
-private:
-    BoundingBox mBox;
-};
-
-// One cell of the containment tree. Nothing is filed yet, so every node is
-// an empty leaf.
-class CCDSNode {
-public:
-    // Debug switch: the node boxes are drawn while non-zero.
-    static inline uint8_t sDrawBounds = 0;
-    // Debug switch: boxes are coloured by the last visibility class while non-zero.
-    static inline uint8_t sColourByVisibility = 0;
-
-    CCDSNode() = default;
-    virtual ~CCDSNode() = default;
-    CCDSNode(const CCDSNode&) = delete;
-    CCDSNode& operator=(const CCDSNode&) = delete;
-
-    // Adds the objects at or below this node that the sphere or the ray
-    // touches to hits, counting the nodes and objects visited.
-    void QuerySphere(const BoundingSphere& sphere, CCDSHitList& hits);
-    void QueryRay(const Ray& ray, CCDSHitList& hits);
-
-    // Draws the collision shapes filed at or below node (null draws nothing).
-    static void RenderShapes(CCDSNode* node);
-    // Draws the cell and content boxes at or below node (null draws nothing).
-    static void RenderBounds(CCDSNode* node);
-};
-
-// The single collision world, built on first use and destroyed at exit.
+// The single collision world: a fixed number of object slots, the physics
+// world the objects' shapes belong to and the containment tree that files
+// them. A frame that wants answers runs Update, then Cull and FindContacts,
+// then its queries. Nothing changes while the clock is paused.
 class CCDSWorld {
 public:
+    // The cell Init uses unless given one: the application's containment box.
+    static constexpr float kDefaultCellHalfSize = 1000.0f;
+    // More slots than this are refused rather than allocated.
+    static constexpr uint32_t kMaxCapacity = 1u << 20;
+
+    // Built on first use (no slots, an empty root cell), destroyed at exit.
     static CCDSWorld& Instance();
-    virtual ~CCDSWorld() = default;
+    // The world while it exists; null before first use and once destroyed
+    // (objects that outlive it at exit must not reach it).
+    static CCDSWorld* Existing();
+    static CCDSShape DefaultCell();
+
+    // Deletes the objects, then the tree, then the physics world.
+    virtual ~CCDSWorld();
     CCDSWorld(const CCDSWorld&) = delete;
     CCDSWorld& operator=(const CCDSWorld&) = delete;
 
-    // The root of the containment tree, drawn by the application's debug view.
-    CCDSNode* GetRoot() { return &mRoot; }
+    // Empties the world, then makes capacity empty slots, a physics world and
+    // a root over cell. False (the world left empty) for an empty or
+    // non-finite cell, a capacity above the limit, a missing physics world,
+    // or when called from a contact pass.
+    bool Init(uint32_t capacity, const CCDSShape& cell = DefaultCell());
+
+    // The lowest free slot with a new object in it; -1 when all are used.
+    int32_t AddObject();
+    // The object in a slot; null for an empty slot or an index out of range.
+    CCDSObject* GetObject(int32_t index) const;
+    // Empties the slot, drops the object from the tree at once and deletes
+    // it. During a contact pass the object is tested no more and deleted
+    // when the pass ends.
+    void RemoveObject(int32_t index);
+
+    // A new object with its shape; -1 when no slot was free or the library
+    // refused the shape (the refused object keeps its slot).
+    int32_t CreateMeshObject();
+    int32_t CreateSphereObject(const BoundingSphere& sphere);
+    int32_t CreateBoxObject(const CCDSShape& box);
+    int32_t CreateCylinderObject(const Cylinder& cylinder);
+    int32_t CreateCapsuleObject(const Capsule& capsule);
+
+    // Refiles every active object that has a shape, in slot order.
+    void Update();
+    // Stamps visibility classes on the tree and the objects' nodes.
+    void Cull(const Frustum& frustum);
+    // Tests the pairs filed together; each contact is posted to both owners.
+    void FindContacts();
+    // Debug drawing: node boxes while CCDSNode::sDrawBounds is set, then the shapes.
+    void Render();
+
+    CCDSNode* GetRoot() { return mRoot.get(); }
+    uint32_t GetCapacity() const { return static_cast<uint32_t>(mSlots.size()); }
+    uint32_t GetCount() const { return mCount; }
+    dgWorld* GetPhysicsWorld() const { return mPhysicsWorld; }
 
 private:
     CCDSWorld();
-    CCDSNode mRoot;
+    // What the destructor does, leaving a world without slots.
+    void Empty();
+    int32_t Created(int32_t index, bool made);
+
+    uint32_t mCount = 0;
+    std::vector<CCDSObject*> mSlots;
+    std::unique_ptr<CCDSNode> mRoot;
+    dgWorld* mPhysicsWorld = nullptr;
+    bool mInContactPass = false;
+    // Objects removed during the running contact pass.
+    std::vector<CCDSObject*> mRemovedInPass;
 };

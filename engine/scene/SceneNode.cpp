@@ -197,6 +197,20 @@ CSCNNode* CSCNNodePool::CreateNode() {
     return node;
 }
 
+bool CSCNNodePool::Release(CSCNNode* node) {
+    if (node == nullptr) return false;
+    for (PooledListNode* entry = nodes.Head(); entry != nullptr; entry = entry->next) {
+        if (entry->data != node) continue;
+        nodes.RemoveNode(entry);
+        // A fixed list keeps the data of freed entries for reuse: this node
+        // is gone, so nothing may hand it out again.
+        entry->data = nullptr;
+        delete node;
+        return true;
+    }
+    return false;
+}
+
 void CSCNNodePool::Clear() {
     while (nodes.Count() > 0) delete static_cast<CSCNNode*>(nodes.RemoveNode(nodes.Head()));
 }

@@ -105,6 +105,9 @@ public:
     Attachment* attachments = nullptr;
     // A number owned by the node's user (actors keep a collision handle here).
     int32_t id = -1;
+    // The class the collision system's last visibility pass gave the node
+    // (the frustum's codes: 0 in view, 1 partly, 2 out of view).
+    int32_t visibility = 0;
 
 private:
     bool IsInSubtreeOf(const CSCNNode* node) const;
@@ -125,6 +128,10 @@ public:
     CSCNNode* Acquire();
     // Constructs a node and appends it to the pool.
     CSCNNode* CreateNode();
+    // Takes a node of this pool out of it and deletes it (it leaves its
+    // parent and lets go of its children); false, and nothing deleted, for
+    // a node the pool does not hold.
+    bool Release(CSCNNode* node);
     // Deletes every node of the pool.
     void Clear();
     // Renames the pool and replaces its nodes by an empty list sized for count.

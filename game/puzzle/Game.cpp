@@ -138,6 +138,7 @@ Game::~Game() {
   audio.reset();
   // Posts after the game has gone reach no one.
   RegisterGameMessages(-1, -1);
+  DeleteRenderer();
   currentDisc = nullptr;
   discs.clear();
   // A game that ends while a mode runs still holds its backdrop.

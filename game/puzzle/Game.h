@@ -82,6 +82,19 @@ class Game : public CGEMApplication {
   // A drawing hook for screens with nothing of the game to draw.
   static int32_t DrawNothing(int32_t) { return 0; }
 
+  // The puzzle scene (GameScene.cpp).
+  // The scene hook of the game states: the scene light, the renderer's
+  // current picture and the effects; returns 0.
+  int32_t DrawPuzzleScene(int32_t);
+  // Makes the renderer of a game state (deleting one that exists): it
+  // answers to the game, shows its plane and the profile's constellation and
+  // the current disc with the discs after it; its id is kept.
+  GPuzzleRenderer* CreateRenderer();
+  // Deletes the renderer with its star; clears the field and the id.
+  void DeleteRenderer();
+  // Shows the renderer the current disc and the discs after it (at most six).
+  void ShowCurrentDiscs();
+
   // Scores the current disc's last match (the game states call it for
   // each match message).
   void ScoreMatch();

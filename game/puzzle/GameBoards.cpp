@@ -7,6 +7,7 @@
 #include "game/puzzle/BoardFile.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/PuzzleRenderer.h"
 #include "engine/foundation/Maths.h"
 #include "platform/Random.h"
 
@@ -133,4 +134,6 @@ void Game::StartDisc() {
     queue.Clear();
     for (unsigned i = 0; i < queue.capacity; ++i) queue.Generate();
   }
+  ShowCurrentDiscs();
+  if (renderer != nullptr) renderer->ClearQueue();
 }

@@ -6,16 +6,14 @@
 #include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGSystem.h"
-#include "engine/runtime/settings/Registry.h"
 #include "engine/runtime/sound/SFXLog.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/shell/VolumeLevel.h"
 
 namespace {
 
 constexpr float kDefaultMusicVolume = 0.7f;
 constexpr float kSpareSourceGain = 0.1f;
-// The audio menu stores the volumes as levels 0 to 10.
-constexpr int32_t kTopVolumeLevel = 10;
 
 GAudio* theAudio = nullptr;
 
@@ -88,14 +86,6 @@ const PlayRow* FindPlayRow(uint32_t id) {
     if (row.id == id) return &row;
   }
   return nullptr;
-}
-
-// A stored volume level, clamped to the menu's range; false when none is stored.
-bool ReadVolumeLevel(const char* name, int32_t& outLevel) {
-  int32_t level = 0;
-  if (RegistryReadValue(name, &level, sizeof(level)) == 0) return false;
-  outLevel = std::clamp(level, 0, kTopVolumeLevel);
-  return true;
 }
 
 // The record a fade message points at; null when it points at nothing.

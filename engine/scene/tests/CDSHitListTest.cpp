@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/scene/CDSHitList.h"
+#include "engine/scene/CDSWorld.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ TEST(CDSHitList, SortIsAscendingAndKeepsEqualDistancesInOrder) {
 }
 
 TEST(CDSHitList, QueriesResetTheirListAndKeepTotals) {
+    ASSERT_TRUE(CCDSWorld::Instance().Init(4));
     CCDSHitList list;
     EXPECT_EQ(list.AverageHits(), 0.0f);
     EXPECT_EQ(list.AverageNodes(), 0.0f);

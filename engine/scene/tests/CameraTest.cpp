@@ -5,6 +5,7 @@
 
 #include "engine/runtime/fsm/FSMRegistry.h"
 #include "engine/scene/Camera.h"
+#include "support/TestActor.h"
 
 namespace {
 
@@ -168,15 +169,7 @@ TEST_F(Cameras, SceneUpdateRunsTheControlMode) {
     EXPECT_NEAR(camera.node.local.m[9], 1.0f, 1e-5f);
 }
 
-// A concrete actor for the tests.
-class Prop : public Actor {
-public:
-    bool PreRender() override { return false; }
-    bool PostRender() override { return false; }
-    bool PreUpdate() override { return false; }
-    bool SceneUpdate() override { return false; }
-    bool PostUpdate() override { return false; }
-};
+using Prop = TestActor;
 
 int gModelDraws = 0;
 void CountDraw(C3MEModel*, uint32_t) { ++gModelDraws; }

@@ -1,0 +1,206 @@
+#include "engine/scene/CDSNode.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/runtime/messages/MSGService.h"
+#include "engine/scene/CDSHitList.h"
+#include "engine/scene/CDSObject.h"
+#include "engine/scene/SceneNode.h"
+
+namespace {
+
+// |(1, 1, 1)|: a cell whose half-size is shorter never splits.
+const float kMinHalfSize = std::sqrt(3.0f);
+
+bool TakesPartInContacts(const CCDSObject& object) {
+    return !object.removed && object.contactEnabled != 0 && object.collisionCategory != 0;
+}
+
+}  // namespace
+
+CCDSNode::CCDSNode(const CCDSShape& cell) : mCell(cell) { Reset(); }
+
+CCDSNode::CCDSNode(const CCDSShape& cell, uint32_t* treeNodeCount) : mCell(cell), mTreeNodeCount(treeNodeCount) {
+    Reset();
+}
+
+CCDSNode::~CCDSNode() = default;
+
+bool CCDSNode::Insert(CCDSObject* object) {
+    if (object == nullptr || !object->Overlaps(mCell)) return false;
+    if (HasChildren()) {
+        InsertIntoChildren(object);
+        ++mInsertCount;
+        return true;
+    }
+    if (mCanSubdivide && mObjects.size() >= kSplitThreshold) {
+        if (Subdivide()) {
+            mObjects.push_back(object);
+            std::vector<CCDSObject*> moving;
+            moving.swap(mObjects);
+            for (CCDSObject* filed : moving) InsertIntoChildren(filed);
+            ++mInsertCount;
+            return true;
+        }
+        // Too small, or the tree is full: this leaf takes everything from now on.
+        mCanSubdivide = false;
+    }
+    mObjects.push_back(object);
+    GrowContentBounds(*object);
+    ++mInsertCount;
+    return true;
+}
+
+void CCDSNode::InsertIntoChildren(CCDSObject* object) {
+    for (auto& child : mChildren) {
+        if (child->Insert(object)) GrowContentBounds(*object);
+    }
+}
+
+bool CCDSNode::Subdivide() {
+    if (!mCanSubdivide || HasChildren()) return false;
+    const Vector3 size = mCell.Max() - mCell.Min();
+    if (size.LengthSquared() == 0.0f || !(size.Length() >= 2.0f * kMinHalfSize)) return false;
+    if (*mTreeNodeCount + kChildCount > kMaxTreeNodes) return false;
+    const Vector3 h = size * 0.5f;
+    const Vector3& lo = mCell.Min();
+    const Vector3& hi = mCell.Max();
+    mChildren.reserve(kChildCount);
+    for (int index = 0; index < kChildCount; ++index) {
+        // Bit 0: upper half in x; bit 1: lower half in z; bit 2: lower half in y.
+        const bool upperX = (index & 1) != 0;
+        const bool lowerZ = (index & 2) != 0;
+        const bool lowerY = (index & 4) != 0;
+        const Vector3 min(upperX ? lo.x + h.x : lo.x, lowerY ? lo.y : lo.y + h.y, lowerZ ? lo.z : lo.z + h.z);
+        const Vector3 max(upperX ? hi.x : hi.x - h.x, lowerY ? hi.y - h.y : hi.y, lowerZ ? hi.z - h.z : hi.z);
+        mChildren.push_back(std::unique_ptr<CCDSNode>(new CCDSNode(CCDSShape(min, max), mTreeNodeCount)));
+    }
+    *mTreeNodeCount += kChildCount;
+    return true;
+}
+
+void CCDSNode::SubdivideAll() {
+    Subdivide();
+    for (auto& child : mChildren) child->SubdivideAll();
+}
+
+void CCDSNode::GrowContentBounds(const CCDSShape& box) {
+    if (!mHasContent) {
+        mContentBounds.SetMinMax(box.Min(), box.Max());
+        mHasContent = true;
+        return;
+    }
+    const Vector3& a = mContentBounds.Min();
+    const Vector3& b = mContentBounds.Max();
+    const Vector3 min(std::min(a.x, box.Min().x), std::min(a.y, box.Min().y), std::min(a.z, box.Min().z));
+    const Vector3 max(std::max(b.x, box.Max().x), std::max(b.y, box.Max().y), std::max(b.z, box.Max().z));
+    mContentBounds.SetMinMax(min, max);
+}
+
+void CCDSNode::Reset() {
+    mContentBounds.SetMinMax(mCell.Centre(), mCell.Centre());
+    mHasContent = false;
+    mInsertCount = 0;
+    mObjects.clear();
+    for (auto& child : mChildren) child->Reset();
+}
+
+void CCDSNode::Cull(const Frustum& frustum) {
+    mVisibility = frustum.TestBox(mCell.GetBoundingBox());
+    if (mVisibility != Frustum::kBoxPartly) {
+        // Wholly in view or wholly out: the subtree shares the class untested.
+        SetVisibility(mVisibility);
+        return;
+    }
+    if (HasChildren()) {
+        for (auto& child : mChildren) child->Cull(frustum);
+        return;
+    }
+    for (CCDSObject* object : mObjects) {
+        if (object->node == nullptr) continue;
+        const Vector3 position = CCDSObject::NodeWorldMatrix(object->node).GetTranslation();
+        object->node->visibility = frustum.ClassifySphere(position, object->node->radius);
+    }
+}
+
+void CCDSNode::SetVisibility(int32_t visibilityClass) {
+    mVisibility = visibilityClass;
+    for (auto& child : mChildren) child->SetVisibility(visibilityClass);
+    StampObjects(visibilityClass);
+}
+
+void CCDSNode::StampObjects(int32_t visibilityClass) {
+    for (CCDSObject* object : mObjects) {
+        if (object->node != nullptr) object->node->visibility = visibilityClass;
+    }
+}
+
+void CCDSNode::QuerySphere(const BoundingSphere& sphere, CCDSHitList& hits) {
+    ++hits.nodesVisited;
+    for (auto& child : mChildren) child->QuerySphere(sphere, hits);
+    for (CCDSObject* object : mObjects) {
+        if (object->removed) continue;
+        ++hits.objectsTested;
+        if (object->IntersectSphere(sphere) == CCDSContact::kNone) continue;
+        if (!hits.AddSphereHit(static_cast<uint32_t>(object->slot), CCDSObject::GetContact().depths[0])) break;
+    }
+}
+
+void CCDSNode::QueryRay(const Ray& ray, CCDSHitList& hits) {
+    if (!mCell.IntersectRay(ray)) return;
+    ++hits.nodesVisited;
+    for (auto& child : mChildren) child->QueryRay(ray, hits);
+    for (CCDSObject* object : mObjects) {
+        if (object->removed) continue;
+        ++hits.objectsTested;
+        if (object->IntersectRay(ray) == CCDSContact::kNone) continue;
+        if (!hits.AddRayHit(static_cast<uint32_t>(object->slot), CCDSObject::GetContact().depths[0])) break;
+    }
+}
+
+void CCDSNode::FindContacts() {
+    for (auto& child : mChildren) child->FindContacts();
+    // Indexing, not iterators: receivers of the messages may not change the
+    // list (removals are deferred by the world), but stay on the safe side.
+    for (size_t i = 0; i < mObjects.size(); ++i) {
+        for (size_t j = i + 1; j < mObjects.size(); ++j) {
+            CCDSObject& a = *mObjects[i];
+            if (!TakesPartInContacts(a)) break;
+            TestPair(a, *mObjects[j]);
+        }
+    }
+    for (CCDSNode* link : links) {
+        for (size_t i = 0; i < mObjects.size(); ++i) {
+            if (TakesPartInContacts(*mObjects[i])) link->FindContactsWith(*mObjects[i]);
+        }
+    }
+}
+
+void CCDSNode::FindContactsWith(CCDSObject& object) {
+    for (auto& child : mChildren) child->FindContactsWith(object);
+    for (size_t i = 0; i < mObjects.size() && TakesPartInContacts(object); ++i) TestPair(object, *mObjects[i]);
+}
+
+void CCDSNode::TestPair(CCDSObject& a, CCDSObject& b) {
+    if (&a == &b || b.removed || a.owner == b.owner || b.contactEnabled == 0) return;
+    if ((a.collisionMask & b.collisionCategory) == 0) return;
+    if (a.Collide(b) != CCDSContact::kNone) PostCollision(a, b);
+}
+
+void CCDSNode::PostCollision(CCDSObject& a, CCDSObject& b) {
+    if (a.owner < 0 || b.owner < 0) return;
+    // Each receiver gets the record as this test left it, even when the
+    // first receiver runs tests of its own.
+    const CCDSContact result = CCDSObject::GetContact();
+    CCDSContact delivered = result;
+    CMSGService* service = GetGEOMSGService();
+    service->Post(eMSG_GEOCollision, a.owner, b.owner, reinterpret_cast<intptr_t>(&delivered), 0.0);
+    delivered = result;
+    service->Post(eMSG_GEOCollision, b.owner, a.owner, reinterpret_cast<intptr_t>(&delivered), 0.0);
+}
+
+void CCDSNode::Forget(const CCDSObject* object) {
+    mObjects.erase(std::remove(mObjects.begin(), mObjects.end(), object), mObjects.end());
+    for (auto& child : mChildren) child->Forget(object);
+}

@@ -1,0 +1,188 @@
+// The renderer's states and the messages they answer.
+
+#include <gtest/gtest.h>
+
+#include "support/RendererTestSupport.h"
+#include "engine/runtime/messages/MSGService.h"
+#include "game/puzzle/GameMessages.h"
+#include "game/puzzle/PuzzleDisc.h"
+
+namespace puzzle_test {
+namespace {
+
+class StatesTest : public RendererTest {
+ protected:
+  StatesTest() {
+    CGPuzzleDisc& disc = Show({{"RGB.....", "........", "........"}, {"R.......", "........"}});
+    disc.queue->Init(6);
+    const int colours[] = {kGemRed, kGemGreen, kGemBlue};
+    for (int i = 0; i < 6; ++i) disc.queue->Push(colours[i % 3], 0);
+    disc.Rotate(0);
+  }
+  void Post(uint32_t id, intptr_t parameter = 0) {
+    GetGEMMSGService()->Post(id, -1, renderer->GetObjectId(), parameter, 0.0);
+  }
+  // Hands a message to the current state as delivery would; true when handled.
+  bool Handled(uint32_t id) {
+    CMSGMessage message;
+    message.id = id;
+    renderer->OnMessage(&message);
+    return (message.handled & 1) != 0;
+  }
+  // Seconds from now until the game receives the id; -1 when it never does.
+  float SecondsUntilGameGets(uint32_t id, float maxSeconds) {
+    const float start = now;
+    while (receivers.game.Count(id) == 0 && now - start < maxSeconds) Frame();
+    return receivers.game.Count(id) > 0 ? now - start : -1.0f;
+  }
+  // Plays until a queued gem waits at the front.
+  void WaitForSelection() {
+    auto waiting = [this] { return renderer->selected >= 0 && renderer->queue[renderer->selected].active; };
+    for (int frame = 0; frame < 600 && !waiting(); ++frame) Frame();
+    ASSERT_TRUE(waiting());
+  }
+};
+
+TEST_F(StatesTest, PresentsThenPlaysAndUnlocksThePuzzle) {
+  ASSERT_TRUE(RunUntil(renderer->Present(), 0.1f));
+  EXPECT_FLOAT_EQ(renderer->presentChannel.start, 120.0f);
+  EXPECT_FLOAT_EQ(renderer->presentChannel.duration, 3.0f);
+  StartPlay();
+  EXPECT_NEAR(now, 3.0f, 0.1f);
+  EXPECT_EQ(receivers.game.Count(eMSG_GUnlockPuzzle), 1);
+  // Two to five gems arrive within a second, then the queue keeps filling.
+  RunFor(1.05f);
+  int queued = 0;
+  for (const GemMotion& record : renderer->queue) queued += record.active ? 1 : 0;
+  EXPECT_GE(queued, 2);
+  EXPECT_LE(queued, 5);
+}
+
+TEST_F(StatesTest, ADropLaunchesTheFrontGemOnce) {
+  StartPlay();
+  WaitForSelection();
+  const int32_t front = renderer->selected;
+  const int colour = renderer->queue[front].colour;
+  Post(eMSG_GDropGem);
+  EXPECT_TRUE(renderer->droppedGem.active);
+  EXPECT_EQ(renderer->droppedGem.colour, colour);
+  EXPECT_FALSE(renderer->queue[front].active);
+
+  // A second drop while the gem flies launches nothing and keeps the queue.
+  WaitForSelection();
+  ASSERT_TRUE(renderer->droppedGem.active);
+  const int32_t next = renderer->selected;
+  const GemMotion waiting = renderer->queue[next];
+  Post(eMSG_GDropGem);
+  EXPECT_TRUE(renderer->queue[next].active);
+  EXPECT_EQ(renderer->queue[next].colour, waiting.colour);
+  EXPECT_EQ(renderer->selected, next);
+}
+
+TEST_F(StatesTest, ADropWithNothingSelectedIsIgnored) {
+  StartPlay();
+  renderer->ClearQueue();
+  renderer->selected = -1;
+  EXPECT_TRUE(Handled(eMSG_GDropGem));
+  EXPECT_FALSE(renderer->droppedGem.active);
+}
+
+TEST_F(StatesTest, ClearingReportsOnceAfterASecondAndTheNextDiscIsPresentedShort) {
+  StartPlay();
+  Post(eMSG_GDiscClear);
+  const float seconds = SecondsUntilGameGets(eMSG_GRendererClearDone, 3.0f);
+  EXPECT_NEAR(seconds, 1.0f, 0.1f);
+  EXPECT_FLOAT_EQ(renderer->clearingChannel.output, 0.0f);
+  RunFor(2.0f);
+  EXPECT_EQ(receivers.game.Count(eMSG_GRendererClearDone), 1);
+  Post(eMSG_GNextDisc);
+  ASSERT_TRUE(RunUntil(renderer->Present(), 0.1f));
+  EXPECT_FLOAT_EQ(renderer->presentChannel.start, 30.0f);
+  EXPECT_FLOAT_EQ(renderer->presentChannel.duration, 1.0f);
+}
+
+TEST_F(StatesTest, WithOneDiscLeftEveryPresentationIsTheLongTurn) {
+  renderer->SetDiscs(&discs, 0, 1);
+  for (int presentation = 0; presentation < 2; ++presentation) {
+    ASSERT_TRUE(RunUntil(renderer->Present(), 0.1f));
+    EXPECT_FLOAT_EQ(renderer->presentChannel.start, 120.0f);
+    EXPECT_FLOAT_EQ(renderer->presentChannel.duration, 3.0f);
+    StartPlay();
+    Post(eMSG_GDiscClear);
+    RunFor(1.5f);
+    Post(eMSG_GNextDisc);
+  }
+}
+
+TEST_F(StatesTest, TheExplosionEndsTheGameTenSecondsLaterAtFullSize) {
+  StartPlay();
+  // A clearing before leaves the channel at 0; the explosion shows the board whole.
+  Post(eMSG_GDiscClear);
+  RunFor(1.5f);
+  Post(eMSG_GNextDisc);
+  StartPlay();
+  Post(eMSG_GNovalithExplode);
+  ASSERT_TRUE(RunUntil(renderer->Explosion(), 0.1f));
+  const float entered = now;
+  EXPECT_FLOAT_EQ(renderer->clearingChannel.output, 1.0f);
+  Frame();
+  EXPECT_EQ(DrawRing(Current(), 0), "........");
+  EXPECT_FLOAT_EQ(renderer->clearingChannel.output, 1.0f);
+  // Whatever arrives meanwhile.
+  Post(eMSG_GDiscClear);
+  Post(eMSG_GNextDisc);
+  const float seconds = SecondsUntilGameGets(eMSG_GNovalithExplosionFinished, 12.0f);
+  EXPECT_NEAR(now - entered, 10.0f, 0.05f);
+  EXPECT_GT(seconds, 0.0f);
+  EXPECT_TRUE(renderer->IsCurrent(renderer->Explosion()));
+}
+
+TEST_F(StatesTest, AcquisitionsAreAnsweredOnlyWhilePresentingOrPlaying) {
+  ASSERT_TRUE(RunUntil(renderer->Present(), 0.1f));
+  EXPECT_TRUE(Handled(eMSG_GAcquireGem));
+  StartPlay();
+  EXPECT_TRUE(Handled(eMSG_GAcquireGem));
+  Post(eMSG_GDiscClear);
+  ASSERT_TRUE(RunUntil(renderer->Clearing(), 0.1f));
+  EXPECT_FALSE(Handled(eMSG_GAcquireGem));
+  EXPECT_FALSE(Handled(eMSG_GDropGem));
+  Post(eMSG_GNextDisc);
+  StartPlay();
+  Post(eMSG_GNovalithExplode);
+  ASSERT_TRUE(RunUntil(renderer->Explosion(), 0.1f));
+  EXPECT_FALSE(Handled(eMSG_GAcquireGem));
+  EXPECT_FALSE(Handled(eMSG_GNextDisc));
+}
+
+TEST_F(StatesTest, AColourThatLeftTheDiscBurstsInTheQueue) {
+  StartPlay();
+  WaitForSelection();
+  const int32_t front = renderer->selected;
+  int colour = renderer->queue[front].colour;
+  Post(eMSG_GColourLeftDisc, reinterpret_cast<intptr_t>(&colour));
+  EXPECT_FALSE(renderer->queue[front].active);
+  EXPECT_EQ(renderer->selected, -1);
+  for (const GemMotion& record : renderer->queue) EXPECT_FALSE(record.active && record.colour == colour);
+}
+
+TEST_F(StatesTest, TheQueueIsEmptiedWhenADiscIsPresented) {
+  StartPlay();
+  WaitForSelection();
+  Post(eMSG_GDiscClear);
+  RunFor(1.5f);
+  Post(eMSG_GNextDisc);
+  ASSERT_TRUE(RunUntil(renderer->Present(), 0.1f));
+  for (const GemMotion& record : renderer->queue) EXPECT_FALSE(record.active);
+}
+
+TEST_F(StatesTest, DeletedRendererLeavesNoMessagesBehind) {
+  StartPlay();
+  const int32_t id = renderer->GetObjectId();
+  ASSERT_GT(GetGEMMSGService()->CountMessages(id, eMSG_GAcquireGem), 0u);
+  renderer.reset();
+  EXPECT_EQ(GetGEMMSGService()->CountMessages(id, eMSG_GAcquireGem), 0u);
+  renderer = std::make_unique<GPuzzleRenderer>();
+}
+
+}  // namespace
+}  // namespace puzzle_test

@@ -1,0 +1,42 @@
+#pragma once
+
+// A puzzle renderer showing test discs, headless, with the game and the
+// audio layer standing in as recording receivers and the clock on a fixed
+// 60 Hz step.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "PuzzleTestSupport.h"
+#include "game/puzzle/PuzzleRenderer.h"
+
+namespace puzzle_test {
+
+class RendererTest : public ::testing::Test {
+ protected:
+  static constexpr float kFrame = 1.0f / 60.0f;
+
+  RendererTest();
+  ~RendererTest() override;
+
+  // Shows the discs, drawn as DrawDisc draws them; the first is current.
+  CGPuzzleDisc& Show(const std::vector<std::vector<std::string>>& drawn);
+  CGPuzzleDisc& Current() { return *discs[0]; }
+  // One frame: the clock moves on, the renderer steps, due messages arrive.
+  void Frame();
+  void RunFor(float seconds);
+  // Frames until the state is current; false when it is not within the time.
+  bool RunUntil(FsmState* state, float maxSeconds);
+  // Present, run through to InGame.
+  void StartPlay();
+
+  float now = 0.0f;
+  GameReceivers receivers;
+  DiscTable discs;
+  std::unique_ptr<GPuzzleRenderer> renderer;
+};
+
+}  // namespace puzzle_test

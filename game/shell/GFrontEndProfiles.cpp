@@ -1,0 +1,242 @@
+// The profiles menu and name entry: choosing, creating and loading the
+// profile in use, and remembering it as the last used ("Profile").
+
+#include <cstring>
+
+#include "engine/foundation/Clock.h"
+#include "engine/foundation/DirList.h"
+#include "engine/foundation/Log.h"
+#include "engine/runtime/messages/MessageIds.h"
+#include "engine/runtime/settings/Registry.h"
+#include "game/puzzle/GameMessages.h"
+#include "game/shell/GFrontEnd.h"
+#include "game/shell/Profile.h"
+#include "game/shell/ProfileName.h"
+#include "platform/UserFolder.h"
+
+namespace {
+
+constexpr const char* kProfileExtension = ".profile";
+// Names this long or longer do not fit the menu: their items stay empty.
+constexpr uint32_t kLongListedName = 16;
+constexpr int kLastProfileCapacity = 256;
+// The page's fixed items around the listed names.
+constexpr uint32_t kDeleteItem = 0;
+constexpr uint32_t kFirstNameItem = 1;
+
+constexpr uint8_t kBackspace = 0x0E;
+constexpr uint8_t kReturn = 0x1C;
+// A key-down list holds at most this many codes, ended early by a 0.
+constexpr int kMaxKeysPerMessage = 10;
+
+}  // namespace
+
+String ProfileNameOfFile(const char* fileName) {
+  const size_t length = std::strlen(fileName);
+  const size_t extension = std::strlen(kProfileExtension);
+  String name(fileName);
+  if (length >= extension && std::strcmp(fileName + length - extension, kProfileExtension) == 0) {
+    return name.Left(static_cast<int>(length - extension));
+  }
+  return name;
+}
+
+char NameEntryCharacter(uint8_t key) {
+  static const char kTopRow[] = "QWERTYUIOP";
+  static const char kMiddleRow[] = "ASDFGHJKL";
+  static const char kBottomRow[] = "ZXCVBNM";
+  static const char kDigits[] = "1234567890";
+  if (key >= 0x10 && key <= 0x19) return kTopRow[key - 0x10];
+  if (key >= 0x1E && key <= 0x26) return kMiddleRow[key - 0x1E];
+  if (key >= 0x2C && key <= 0x32) return kBottomRow[key - 0x2C];
+  if (key >= 0x02 && key <= 0x0B) return kDigits[key - 0x02];
+  // The numeric pad is laid out in rows of three from 7 down to 0.
+  switch (key) {
+    case 0x47: return '7';
+    case 0x48: return '8';
+    case 0x49: return '9';
+    case 0x4B: return '4';
+    case 0x4C: return '5';
+    case 0x4D: return '6';
+    case 0x4F: return '1';
+    case 0x50: return '2';
+    case 0x51: return '3';
+    case 0x52: return '0';
+    default: return 0;
+  }
+}
+
+void GFrontEnd::RememberProfile(const char* profileName) {
+  RegistryWriteValue("Profile", 0, profileName, static_cast<uint32_t>(std::strlen(profileName) + 1));
+}
+
+bool GFrontEnd::UseProfileNamed(const String& profileName) {
+  std::unique_ptr<Profile> loaded = LoadProfileNamed(profileName);
+  if (!loaded) {
+    // The profile in use stays in use; the player stays on the page.
+    LogGEM("Failed to load profile %s",
+           platform::UserReadPath(ProfileRelativePath(profileName.Chars())).c_str());
+    return false;
+  }
+  profile_ = std::move(loaded);
+  RememberProfile(profile_->name.Chars());
+  return true;
+}
+
+// ---- profiles menu ----
+
+void GFrontEnd::OnEnterProfilesMenuFSM() {
+  const bool firstVisit = !profilesMenu;
+  if (firstVisit) profilesMenu = std::make_unique<MenuPage>("Profile Menu", std::initializer_list<const char*>{});
+  BuildProfileItems();
+  uint32_t selection = firstVisit ? kFirstNameItem : profilesMenu->selection;
+  char lastUsed[kLastProfileCapacity] = {};
+  if (RegistryReadValue("Profile", lastUsed, sizeof lastUsed) > 0 && lastUsed[0] != '\0') {
+    for (uint32_t index = kFirstNameItem; index < kFirstNameItem + listedProfiles_; ++index) {
+      if (profilesMenu->items[index].text == lastUsed) selection = index;
+    }
+  }
+  EnterMenu(profilesMenu.get(), &fsmMainMenu, selection);
+  helpLine1 = "SELECT PROFILE TO VIEW ACHIEVEMENTS";
+  SetProfilesHelp();
+}
+
+void GFrontEnd::BuildProfileItems() {
+  DirList listing;
+  listing.Scan((platform::UserFolder() + "/Profiles/*" + kProfileExtension).c_str());
+  listedProfiles_ = listing.FileCount() < kMaxListedProfiles ? listing.FileCount() : kMaxListedProfiles;
+  std::vector<MenuItem>& items = profilesMenu->items;
+  items.assign(listedProfiles_ + 2, MenuItem{});
+  items[kDeleteItem].text = "Delete Profile";
+  for (uint32_t i = 0; i < listedProfiles_; ++i) {
+    const String name = ProfileNameOfFile(listing.GetFile(i).Chars());
+    if (name.Length() < kLongListedName) items[kFirstNameItem + i].text = name;
+  }
+  MenuItem& newProfile = items.back();
+  newProfile.text = "New Profile";
+  newProfile.Enable(listedProfiles_ < kMaxListedProfiles);
+  ColourProfileItems();
+}
+
+void GFrontEnd::ColourProfileItems() {
+  const GameProfile* current = CurrentProfile();
+  std::vector<MenuItem>& items = profilesMenu->items;
+  items[kDeleteItem].Enable(current != nullptr && listedProfiles_ >= 2);
+  for (uint32_t index = kFirstNameItem; index < kFirstNameItem + listedProfiles_; ++index) {
+    MenuItem& item = items[index];
+    item.Enable(!item.text.IsEmpty());
+    if (item.enabled && current != nullptr && item.text == current->name) item.colour = kCurrentProfileColour;
+  }
+}
+
+void GFrontEnd::SetProfilesHelp() {
+  helpLine2 = CurrentProfile() != nullptr ? "PRESS ESCAPE TO RETURN TO MAIN MENU" : "CHOOSE A PROFILE";
+}
+
+void GFrontEnd::ProfilesMenuFSM(CMSGMessage* message) {
+  if (currentMenu == nullptr) return;
+  if (IsSelect(message)) {
+    message->handled |= 1;
+    const uint32_t index = currentMenu->selection;
+    if (!currentMenu->IsSelectable(index)) return;
+    PlayMenuSound(eMSG_AGUI_PlayMenuSelect);
+    ChooseProfileItem(index);
+    return;
+  }
+  if (message->id == eMSG_Escape && (message->handled & 1) == 0) {
+    message->handled |= 1;
+    // Without a profile the player chooses one first, unless the page offers
+    // nothing to choose.
+    bool anySelectable = false;
+    for (uint32_t index = 0; index < currentMenu->ItemCount(); ++index) anySelectable |= currentMenu->IsSelectable(index);
+    if (CurrentProfile() != nullptr || !anySelectable) RequestState(&fsmMainMenu);
+    return;
+  }
+  OnMenuMessage(message);
+}
+
+void GFrontEnd::ChooseProfileItem(uint32_t index) {
+  if (index == kDeleteItem) {
+    if (listedProfiles_ >= 1) FadeToMenu(&fsmDeleteMenu, kFadeSeconds);
+    return;
+  }
+  if (index == currentMenu->ItemCount() - 1) {
+    escapeState = &fsmProfilesMenu;
+    FadeToMenu(&fsmNewProfile, kFadeSeconds);
+    return;
+  }
+  const String chosen = currentMenu->items[index].text;
+  const GameProfile* current = CurrentProfile();
+  if (current != nullptr && chosen == current->name) {
+    FadeToMenu(&fsmViewProfile, kFadeSeconds);
+    return;
+  }
+  if (!UseProfileNamed(chosen)) return;
+  ColourProfileItems();
+  SetProfilesHelp();
+}
+
+// ---- name entry ----
+
+void GFrontEnd::OnEnterNewProfileFSM() {
+  if (!newProfileMenu) newProfileMenu = std::make_unique<MenuPage>("Create a New Profile", std::initializer_list<const char*>{""});
+  newProfileMenu->items[0].text = "";
+  EnterMenu(newProfileMenu.get(), escapeState ? escapeState : &fsmProfilesMenu, 0);
+  ClearHelpLines();
+  cursorVisible = true;
+  cursorTimer = kCursorBlinkSeconds;
+}
+
+void GFrontEnd::OnUpdateNewProfileFSM() {
+  OnUpdateMenuFSM();
+  if (cursorTimer > 0.0f) cursorTimer -= Clock::Instance().GetGameDelta();
+  if (cursorTimer <= 0.0f) {
+    cursorTimer = kCursorBlinkSeconds;
+    cursorVisible = !cursorVisible;
+  }
+}
+
+void GFrontEnd::NewProfileFSM(CMSGMessage* message) {
+  if (message->handled & 1) return;
+  if (message->id == eMSG_GChangeState) {
+    if (fadeTarget != nullptr) RequestState(fadeTarget);
+    fadeTarget = nullptr;
+    message->handled |= 1;
+    return;
+  }
+  if (message->id != eMSG_UIOKEYDOWN) return;
+  message->handled |= 1;
+  const auto* keys = reinterpret_cast<const uint8_t*>(message->parameter);
+  if (keys == nullptr) return;
+  for (int i = 0; i < kMaxKeysPerMessage && keys[i] != 0; ++i) TypeKey(keys[i]);
+}
+
+void GFrontEnd::TypeKey(uint8_t key) {
+  String& typed = newProfileMenu->items[0].text;
+  if (const char character = NameEntryCharacter(key)) {
+    if (typed.Length() < kMaxNameLength) {
+      const char text[2] = {character, '\0'};
+      typed += text;
+    }
+  } else if (key == kBackspace) {
+    if (!typed.IsEmpty()) typed = typed.Left(static_cast<int>(typed.Length()) - 1);
+  } else if (key == kReturn) {
+    if (!typed.IsEmpty()) FinishNameEntry();
+  }
+}
+
+void GFrontEnd::FinishNameEntry() {
+  // Stored names are lower case: the file of a name typed in capitals is found.
+  String typed = newProfileMenu->items[0].text;
+  typed.ToLower();
+  if (Profile::Exists(typed)) {
+    if (!UseProfileNamed(typed)) return;
+  } else {
+    auto created = std::make_unique<Profile>();
+    created->SetName(typed.Chars());
+    created->Save();
+    profile_ = std::move(created);
+    RememberProfile(profile_->name.Chars());
+  }
+  FadeToMenu(escapeState ? escapeState : &fsmProfilesMenu, kFadeSeconds);
+}

@@ -1,0 +1,171 @@
+// The profile view: its achievement list, statistics pages and page timer.
+
+#include <gtest/gtest.h>
+
+#include "engine/runtime/messages/MSGService.h"
+#include "game/puzzle/GameMessages.h"
+#include "game/shell/Profile.h"
+#include "support/FrontEndTestSupport.h"
+
+namespace {
+
+using shell_test::DrawnText;
+using shell_test::MenuWindowTest;
+
+class FrontEndProfileView : public MenuWindowTest {
+ protected:
+  void SetUp() override {
+    AddProfile("ann");
+    profile = LoadProfileNamed("ann");
+    Build();
+    frontEnd->Next(&frontEnd->fsmViewProfile);
+    ASSERT_TRUE(StepInto(frontEnd->fsmViewProfile));
+  }
+  // The page drawn with the page number.
+  void DrawPage(uint32_t page) {
+    frontEnd->pageIndex = page;
+    Draw();
+  }
+  // The value drawn right-aligned at 390 on the row, or "".
+  std::string ValueAt(float y) const {
+    for (const DrawnText& text : canvas->texts) {
+      if (text.y == y && text.x + text.text.size() * text.glyphSize.x == 390.0f) return text.text;
+    }
+    return "";
+  }
+};
+
+TEST_F(FrontEndProfileView, TheAchievementListShowsEightRowsFromTheScrollAndNeverPastTheLast) {
+  profile->achieved[24] = 1;
+  frontEnd->scroll = 24;
+  Draw();
+  ASSERT_EQ(canvas->quads.size(), 4u);
+  for (int row = 0; row < 4; ++row) {
+    const shell_test::DrawnQuad& icon = canvas->quads[row];
+    EXPECT_EQ(icon.material, "AchievementStars");
+    EXPECT_FLOAT_EQ(icon.area.min.x, 400.0f);
+    EXPECT_FLOAT_EQ(icon.area.min.y, 204.0f + 48 * row);
+    EXPECT_FLOAT_EQ(icon.area.max.x, 448.0f);
+    EXPECT_FLOAT_EQ(icon.alpha, row == 0 ? 1.0f : 0.5f);
+  }
+  const DrawnText* earned = canvas->Find("Cube Gem Match");
+  ASSERT_NE(earned, nullptr);
+  EXPECT_EQ(earned->font, 3);
+  EXPECT_FLOAT_EQ(earned->x, 480.0f);
+  EXPECT_FLOAT_EQ(earned->y, 228.0f);
+  EXPECT_FLOAT_EQ(earned->glyphSize.x, 16.0f);
+  EXPECT_EQ(canvas->Find("Star Gem Match")->font, 7);
+  EXPECT_EQ(canvas->Find("Tetra Gem Match"), nullptr);
+
+  frontEnd->scroll = 0;
+  Draw();
+  EXPECT_EQ(canvas->quads.size(), 8u);
+  EXPECT_NE(canvas->Find("Star Maker"), nullptr);
+  EXPECT_EQ(canvas->Find("50 Panic Stars"), nullptr);
+}
+
+TEST_F(FrontEndProfileView, TheModePagesFormatScoresTimesAndShares) {
+  ModeStats& challenge = profile->modes[kModeChallenge];
+  challenge.score = 1234;
+  challenge.timePlayed = 3725.0f;
+  challenge.level = 7;
+  profile->bestScore[kModeChallenge] = 99;
+  DrawPage(3);
+  EXPECT_EQ(ValueAt(244), "00001234");
+  EXPECT_EQ(ValueAt(260), "7");
+  EXPECT_EQ(ValueAt(292), "01:02:05");
+  EXPECT_EQ(ValueAt(324), "0 / 0");
+  EXPECT_EQ(ValueAt(340), "0%");
+  EXPECT_EQ(ValueAt(388), "0%");
+  EXPECT_EQ(ValueAt(468), "00000099");
+  EXPECT_EQ(canvas->Find("Challenge Mode")->font, 7);
+  EXPECT_EQ(canvas->Find("Score")->font, 5);
+
+  challenge.discsCompleted = 2;
+  challenge.parCompletions = 1;
+  challenge.totalStars = 3;
+  DrawPage(3);
+  EXPECT_EQ(ValueAt(324), "2 / 3");
+  EXPECT_EQ(ValueAt(340), "67%");
+  EXPECT_EQ(ValueAt(388), "33%");
+
+  profile->modes[kModePanic].timePlayed = 59.0f;
+  profile->bestLevel[kModePanic] = 12;
+  DrawPage(4);
+  EXPECT_EQ(ValueAt(276), "00:00:59");
+  EXPECT_EQ(ValueAt(340), "12");
+  EXPECT_NE(canvas->Find("Previous Session"), nullptr);
+}
+
+TEST_F(FrontEndProfileView, PagesOutsideTheFiveDrawOnlyTheTitleAndListAndEveryPageRestoresTheFonts) {
+  profile->name = "ann \t\r\n";
+  canvas->SetAlpha(5, 0.75f);
+  canvas->SetGlyphSize(3, {20.0f, 24.0f});
+  for (uint32_t page : {0u, 1u, 2u, 3u, 4u, 7u}) {
+    DrawPage(page);
+    EXPECT_FLOAT_EQ(canvas->Alpha(5), 0.75f) << page;
+    EXPECT_FLOAT_EQ(canvas->GlyphSize(3).y, 24.0f) << page;
+    EXPECT_FLOAT_EQ(canvas->GlyphSize(7).x, 32.0f) << page;
+    const DrawnText* title = canvas->Find("Profile : ann");
+    ASSERT_NE(title, nullptr) << page;
+    EXPECT_EQ(title->font, 7);
+    EXPECT_FLOAT_EQ(title->x, 32.0f);
+    EXPECT_FLOAT_EQ(title->y, 32.0f);
+    EXPECT_FLOAT_EQ(title->glyphSize.x, 32.0f);
+  }
+  // Title, "Achievements" and eight names.
+  EXPECT_EQ(canvas->texts.size(), 10u);
+
+  // Without a profile nothing is drawn.
+  profile.reset();
+  DrawPage(0);
+  EXPECT_TRUE(canvas->texts.empty());
+}
+
+TEST_F(FrontEndProfileView, TheStatisticsPageCyclesTheColoursOfRainbowsAndFadesWithThePage) {
+  profile->rainbows = 4;
+  profile->excellence = 3;
+  frontEnd->cycleColour = 5;
+  DrawPage(0);
+  std::vector<int> fonts;
+  for (const DrawnText& text : canvas->texts) {
+    if (text.y == 292.0f && text.text.size() == 1 && text.x < 390.0f - 16) fonts.push_back(text.font);
+  }
+  EXPECT_EQ(fonts, (std::vector<int>{5, 6, 0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(ValueAt(292), "4");
+  EXPECT_EQ(ValueAt(356), "3");
+  EXPECT_EQ(canvas->Find("Excellence")->font, 0);
+  EXPECT_FLOAT_EQ(canvas->Find("Statistics")->alpha, frontEnd->pageChannel.output);
+  // A frame of 0.1 s is not yet a step; the next one is.
+  EXPECT_EQ(frontEnd->cycleColour, 5u);
+  DrawPage(0);
+  EXPECT_EQ(frontEnd->cycleColour, 6u);
+  DrawPage(0);
+  DrawPage(0);
+  EXPECT_EQ(frontEnd->cycleColour, 0u);
+}
+
+TEST_F(FrontEndProfileView, PagesTurnEveryTenSecondsWithOneTimerHoweverOftenTheViewIsEntered) {
+  const int32_t window = frontEnd->GetId();
+  EXPECT_EQ(GetGEMMSGService()->CountMessages(window, eMSG_GNextProfileDisplay), 1u);
+  Send(eMSG_Escape);
+  Wait(GFrontEnd::kFadeSeconds);
+  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
+  frontEnd->Next(&frontEnd->fsmViewProfile);
+  ASSERT_TRUE(StepInto(frontEnd->fsmViewProfile));
+  EXPECT_EQ(GetGEMMSGService()->CountMessages(window, eMSG_GNextProfileDisplay), 1u);
+
+  Wait(10.0f);
+  EXPECT_EQ(frontEnd->pageIndex, 0u);  // fading out
+  Wait(1.0f);
+  EXPECT_EQ(frontEnd->pageIndex, 1u);
+  EXPECT_EQ(GetGEMMSGService()->CountMessages(window, eMSG_GNextProfileDisplay), 1u);
+
+  // The scroll stays within 0 to 20.
+  for (int i = 0; i < 25; ++i) Send(eMSG_Next);
+  EXPECT_EQ(frontEnd->scroll, 20);
+  for (int i = 0; i < 25; ++i) Send(eMSG_Previous);
+  EXPECT_EQ(frontEnd->scroll, 0);
+}
+
+}  // namespace

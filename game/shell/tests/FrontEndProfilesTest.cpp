@@ -1,0 +1,253 @@
+// The profiles menu, deleting a profile and name entry.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "game/puzzle/GameMessages.h"
+#include "game/shell/Profile.h"
+#include "support/FrontEndTestSupport.h"
+#include "support/ShellTestSupport.h"
+
+namespace {
+
+using shell_test::MenuWindowTest;
+
+class FrontEndProfiles : public MenuWindowTest {
+ protected:
+  std::string ProfilePath(const std::string& name) const {
+    return std::string(std::getenv("VYRE_USER_DIR")) + "/Profiles/" + name + ".profile";
+  }
+  void ClearProfiles() const {
+    std::filesystem::remove_all(std::string(std::getenv("VYRE_USER_DIR")) + "/Profiles");
+  }
+  void Enter(FsmState& state) {
+    frontEnd->Next(&state);
+    ASSERT_TRUE(StepInto(state));
+  }
+  void Type(const std::string& name) {
+    for (char c : name) {
+      for (uint8_t key = 1; key < 0x80; ++key) {
+        if (NameEntryCharacter(key) == c) {
+          SendKeys({key});
+          break;
+        }
+      }
+    }
+  }
+  std::vector<bool> Enabled() const {
+    std::vector<bool> enabled;
+    for (const MenuItem& item : frontEnd->currentMenu->items) enabled.push_back(item.enabled);
+    return enabled;
+  }
+  std::vector<uint32_t> Colours() const {
+    std::vector<uint32_t> colours;
+    for (const MenuItem& item : frontEnd->currentMenu->items) colours.push_back(item.colour);
+    return colours;
+  }
+};
+
+constexpr const char* kLongName = "abcdefghijklmnop";  // 16 characters
+
+TEST_F(FrontEndProfiles, ThePageListsUpToFourFilesAndEnablesWhatCanBeChosen) {
+  Build();
+  struct Case {
+    std::vector<std::string> files;
+    const char* current;
+    std::vector<std::string> items;
+    std::vector<bool> enabled;
+    std::vector<uint32_t> colours;
+    const char* help;
+  };
+  const std::string del = "Delete Profile", add = "New Profile";
+  const Case cases[] = {
+      {{}, "", {del, add}, {false, true}, {7, 5}, "CHOOSE A PROFILE"},
+      {{"ann"}, "ann", {del, "ann", add}, {false, true, true}, {7, 3, 5}, "PRESS ESCAPE TO RETURN TO MAIN MENU"},
+      {{"ann", "bob"}, "bob", {del, "ann", "bob", add}, {true, true, true, true}, {5, 5, 3, 5},
+       "PRESS ESCAPE TO RETURN TO MAIN MENU"},
+      {{"ann", "bob"}, "", {del, "ann", "bob", add}, {false, true, true, true}, {7, 5, 5, 5}, "CHOOSE A PROFILE"},
+      {{"ann", "bob", "cat", "dan"}, "ann", {del, "ann", "bob", "cat", "dan", add},
+       {true, true, true, true, true, false}, {5, 3, 5, 5, 5, 7}, "PRESS ESCAPE TO RETURN TO MAIN MENU"},
+      {{"ann", "bob", "cat", "dan", "eve"}, "eve", {del, "ann", "bob", "cat", "dan", add},
+       {true, true, true, true, true, false}, {5, 5, 5, 5, 5, 7}, "PRESS ESCAPE TO RETURN TO MAIN MENU"},
+      {{"abcdefghijklmno", kLongName}, "", {del, "abcdefghijklmno", "", add}, {false, true, false, true},
+       {7, 5, 7, 5}, "CHOOSE A PROFILE"},
+  };
+  for (const Case& c : cases) {
+    ClearProfiles();
+    for (const std::string& file : c.files) shell_test::WriteBytes(ProfilePath(file), "0.5");
+    profile.reset();
+    if (*c.current != '\0') {
+      AddProfile(c.current);
+      profile = LoadProfileNamed(c.current);
+    }
+    Enter(frontEnd->fsmProfilesMenu);
+    const std::string what = std::to_string(c.files.size()) + " files";
+    EXPECT_EQ(ItemTexts(), c.items) << what;
+    EXPECT_EQ(Enabled(), c.enabled) << what;
+    EXPECT_EQ(Colours(), c.colours) << what;
+    EXPECT_STREQ(frontEnd->helpLine1.Chars(), "SELECT PROFILE TO VIEW ACHIEVEMENTS");
+    EXPECT_STREQ(frontEnd->helpLine2.Chars(), c.help) << what;
+    EXPECT_TRUE(frontEnd->currentMenu->IsSelectable(frontEnd->currentMenu->selection)) << what;
+    Enter(frontEnd->fsmMainMenu);
+  }
+}
+
+TEST_F(FrontEndProfiles, TheSelectionFollowsTheLastUsedProfileAndLeavesAFreshlyDisabledItem) {
+  AddProfile("ann");
+  AddProfile("bob");
+  profile = LoadProfileNamed("bob");
+  puzzle_test::GameFixture::SetLastProfile("bob");
+  Build();
+  Choose("Profiles");
+  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
+  EXPECT_EQ(frontEnd->currentMenu->selection, 2u);
+
+  Choose("Delete Profile");
+  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmDeleteMenu));
+  EXPECT_EQ(frontEnd->currentMenu->selection, 1u);  // "No!"
+  Choose("Yes");
+  EXPECT_EQ(profile, nullptr);
+  EXPECT_EQ(GetCurrentProfile(), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(ProfilePath("bob")));
+  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
+  // The kept selection lay on "Delete Profile", disabled now.
+  EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"Delete Profile", "ann", "New Profile"}));
+  EXPECT_EQ(frontEnd->currentMenu->selection, 1u);
+  EXPECT_STREQ(frontEnd->helpLine2.Chars(), "CHOOSE A PROFILE");
+  // Escape is refused while a profile can be chosen.
+  Send(eMSG_Escape);
+  EXPECT_EQ(frontEnd->GetPendingState(), nullptr);
+
+  // "Yes" on the delete page without a profile deletes nothing.
+  Enter(frontEnd->fsmDeleteMenu);
+  Send(eMSG_Previous);
+  Send(eMSG_Select);
+  Wait(GFrontEnd::kFadeSeconds);
+  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmDeleteMenu));
+  EXPECT_TRUE(std::filesystem::exists(ProfilePath("ann")));
+
+  // Choosing a name makes it the profile in use and remembers it.
+  Enter(frontEnd->fsmProfilesMenu);
+  Choose("ann");
+  ASSERT_NE(profile, nullptr);
+  EXPECT_EQ(GetCurrentProfile(), profile.get());
+  EXPECT_STREQ(profile->name.Chars(), "ann");
+  EXPECT_EQ(LastProfile(), "ann");
+  EXPECT_EQ(Colours(), (std::vector<uint32_t>{7, 3, 5}));
+  EXPECT_STREQ(frontEnd->helpLine2.Chars(), "PRESS ESCAPE TO RETURN TO MAIN MENU");
+  // Choosing it again views it.
+  Choose("ann");
+  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmViewProfile));
+}
+
+TEST_F(FrontEndProfiles, StartingWithoutAProfileNamesOneFirstThenOffersTheModes) {
+  Build();
+  Choose("Start Game");
+  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmNewProfile));
+  Type("BOB1");
+  EXPECT_EQ(ItemTexts(), std::vector<std::string>{"BOB1"});
+  EXPECT_TRUE(SendKeys({0x1C}));
+  Wait(GFrontEnd::kFadeSeconds);
+  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmStartMenu));
+  ASSERT_NE(profile, nullptr);
+  EXPECT_EQ(GetCurrentProfile(), profile.get());
+  EXPECT_STREQ(profile->name.Chars(), "bob1");
+  EXPECT_TRUE(std::filesystem::exists(ProfilePath("bob1")));
+  EXPECT_EQ(LastProfile(), "bob1");
+}
+
+TEST_F(FrontEndProfiles, NameEntryTakesLettersAndDigitsUpToEightAndSwallowsEveryKey) {
+  Build();
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> keys;
+    const char* typed;
+  };
+  const Case cases[] = {
+      {"letter rows", {0x10, 0x19, 0x1E, 0x26, 0x2C, 0x32}, "QPALZM"},
+      {"digit row, cut at eight", {0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A}, "12345678"},
+      {"digit row ends in 0", {0x0A, 0x0B}, "90"},
+      {"pad", {0x47, 0x48, 0x49, 0x4B, 0x4C, 0x4D, 0x4F, 0x50}, "78945612"},
+      {"pad ends in 3 and 0", {0x51, 0x52}, "30"},
+      {"Backspace, also on an empty name", {0x1E, 0x0E, 0x0E, 0x30}, "B"},
+      {"a key list ends at its first 0", {0x1E, 0x00, 0x30}, "A"},
+      {"Escape, arrows and other keys", {0x01, 0xC8, 0xD0, 0x4E, 0x1A, 0x39}, ""},
+      {"Return on an empty name", {0x1C}, ""},
+  };
+  Enter(frontEnd->fsmNewProfile);
+  for (const Case& c : cases) {
+    while (!ItemTexts()[0].empty()) SendKeys({0x0E});
+    EXPECT_TRUE(SendKeys(c.keys)) << c.what;
+    EXPECT_EQ(ItemTexts()[0], c.typed) << c.what;
+  }
+  Wait(GFrontEnd::kFadeSeconds);
+  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmNewProfile));
+  EXPECT_EQ(profile, nullptr);
+  // The menu messages do nothing here either.
+  EXPECT_FALSE(Send(eMSG_Escape));
+  EXPECT_EQ(frontEnd->GetPendingState(), nullptr);
+}
+
+TEST_F(FrontEndProfiles, TypingAnExistingNameInCapitalsLoadsItAndLeavesItsFileAsItWas) {
+  AddProfile("ann", 37);
+  const std::string before = shell_test::ReadBytes(ProfilePath("ann"));
+  ASSERT_FALSE(before.empty());
+  Build();
+  Enter(frontEnd->fsmNewProfile);
+  Type("ANN");
+  SendKeys({0x1C});
+  ASSERT_NE(profile, nullptr);
+  EXPECT_EQ(profile->stars, 37u);
+  EXPECT_STREQ(profile->name.Chars(), "ann");
+  EXPECT_EQ(shell_test::ReadBytes(ProfilePath("ann")), before);
+  EXPECT_EQ(LastProfile(), "ann");
+  Wait(GFrontEnd::kFadeSeconds);
+  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
+}
+
+TEST_F(FrontEndProfiles, AFileThatDoesNotLoadLeavesTheProfileInUseAndTheLastUsedName) {
+  AddProfile("ann", 5);
+  shell_test::WriteBytes(ProfilePath("bad"), std::string("0.4\0bad", 7) + std::string(256, '\0'));
+  profile = LoadProfileNamed("ann");
+  GameProfile* ann = profile.get();
+  puzzle_test::GameFixture::SetLastProfile("ann");
+  Build();
+  Enter(frontEnd->fsmProfilesMenu);
+  shell_test::ClearGemLines();
+
+  Choose("bad");
+  EXPECT_EQ(profile.get(), ann);
+  EXPECT_EQ(GetCurrentProfile(), ann);
+  EXPECT_EQ(LastProfile(), "ann");
+  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
+  EXPECT_EQ(Colours(), (std::vector<uint32_t>{5, 3, 5, 5}));
+  bool logged = false;
+  for (const std::string& line : shell_test::GemLines()) logged |= line.find("bad.profile") != std::string::npos;
+  EXPECT_TRUE(logged);
+
+  Enter(frontEnd->fsmNewProfile);
+  Type("BAD");
+  SendKeys({0x1C});
+  Wait(GFrontEnd::kFadeSeconds);
+  EXPECT_EQ(profile.get(), ann);
+  EXPECT_EQ(GetCurrentProfile(), ann);
+  EXPECT_EQ(LastProfile(), "ann");
+  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmNewProfile));
+  EXPECT_FALSE(std::filesystem::exists(ProfilePath("")));
+}
+
+TEST_F(FrontEndProfiles, APageWithNothingToChooseLetsThePlayerBackToTheMainMenu) {
+  for (const char* name : {"abcdefghijklmnop", "bcdefghijklmnopq", "cdefghijklmnopqr", "defghijklmnopqrs"}) {
+    shell_test::WriteBytes(ProfilePath(name), "0.5");
+  }
+  Build();
+  Enter(frontEnd->fsmProfilesMenu);
+  EXPECT_EQ(Enabled(), (std::vector<bool>{false, false, false, false, false, false}));
+  Send(eMSG_Select);
+  EXPECT_EQ(frontEnd->GetPendingState(), nullptr);
+  EXPECT_TRUE(Send(eMSG_Escape));
+  EXPECT_TRUE(StepInto(frontEnd->fsmMainMenu));
+}
+
+}  // namespace
