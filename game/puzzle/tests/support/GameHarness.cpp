@@ -30,6 +30,13 @@ bool PointsAtNumber(uint32_t id) {
 
 constexpr const char* kEnterTrace = "Enter|'";
 
+// Drops every queued message, so nothing of an earlier game reaches this one.
+void EmptyQueues() {
+  for (CMSGService* service : {GetGEMMSGService(), GetGUIMSGService()}) {
+    for (uint32_t i = service->GetCount(); i > 0; --i) service->RemoveAt(i - 1);
+  }
+}
+
 }  // namespace
 
 MessageRecording::MessageRecording() {
@@ -71,6 +78,7 @@ std::vector<PostedMessage> MessageRecording::To(int32_t target, uint32_t id) con
 }
 
 GameHarness::GameHarness(uint32_t seed) {
+  EmptyQueues();
   EnableTestLogChannels();
   ClearLog();
   Clock& clock = Clock::Instance();
@@ -92,6 +100,7 @@ GameHarness::GameHarness(uint32_t seed) {
 
 GameHarness::~GameHarness() {
   game_.reset();
+  EmptyQueues();
   Clock& clock = Clock::Instance();
   clock.SetFixedStep(0.0f);
   clock.SetTickSource(nullptr);
