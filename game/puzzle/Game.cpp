@@ -8,6 +8,7 @@
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/settings/Registry.h"
 #include "game/puzzle/EffectsPool.h"
+#include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GlyphText.h"
 #include "platform/UserFolder.h"
@@ -141,6 +142,9 @@ Game::~Game() {
   currentDisc = nullptr;
   discs.clear();
   DestroyHud();
+  // A game that ends while a mode runs still holds its backdrop.
+  delete galacticPlane;
+  galacticPlane = nullptr;
 }
 
 void Game::BuildStates() {
@@ -159,6 +163,10 @@ void Game::BuildStates() {
     state.Set(this, entry.name, nullptr, nullptr, message, nullptr);
     states_[static_cast<int>(entry.id)] = &state;
   }
+  // The Panic mode.
+  ModeState(GameStateId::PanicGame)
+      .Set(this, "Game.PanicGame", &Game::OnEnterPanicGameFSM, &Game::OnUpdatePanicGameFSM, &Game::PanicGameFSM,
+           &Game::OnExitPanicGameFSM);
   // The Challenge story and pages.
   ModeState(GameStateId::ChallengeStory)
       .Set(this, "Game.ChallengeStory", &Game::OnEnterChallengeStoryFSM, &Game::OnUpdateChallengeStoryFSM,

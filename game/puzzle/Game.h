@@ -134,6 +134,21 @@ class Game : public CGEMApplication {
   // states' enter handlers call it).
   void SetupPuzzleCamera();
 
+  // Panic mode ("Game.PanicGame"): replaces the board by one new disc built
+  // for the profile's Panic level and starts it (the disc it replaces is
+  // released); the state's four handlers.
+  void CreatePanicDisc();
+  void OnEnterPanicGameFSM();
+  void OnUpdatePanicGameFSM();
+  void PanicGameFSM(CMSGMessage* message);
+  void OnExitPanicGameFSM();
+  // Set once "Hurry up!" has been shown in this Panic game.
+  bool panicHurryShown = false;
+
+  // Saves the current profile; a failure is logged ("Failed to save profile
+  // %s") and play goes on. False on failure or without a profile.
+  bool SaveProfile();
+
   // The Challenge story: ten captioned pages over the growing galaxy before
   // the first Challenge game (GameStory.cpp).
   void OnEnterChallengeStoryFSM();
