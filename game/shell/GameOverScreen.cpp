@@ -22,8 +22,10 @@ const Vector3 kHeldTarget(0.0f, 200.0f, 0.0f);
 GameOverScreen::GameOverScreen(ShellContext& context) : ShellScreen(context, ShellState::GameOver) {}
 
 void GameOverScreen::Enter() {
+  // The HUD draws the banner as a window; the scene is the finished board.
   game.SetHUDCallback(&Game::DrawNothing);
-  game.SetSceneCallback(&Game::DrawNothing);
+  Game& owner = game;
+  game.SetSceneCallback([&owner](int32_t) { return owner.DrawPuzzleScene(0); });
   LayerFade fade{kFrontEndLayer, kFrontEndLayerFadeSeconds};
   PostToAudio(eMSG_ALayer_VolumeFadeIn, reinterpret_cast<intptr_t>(&fade));
   PostToAudio(eMSG_AGUI_PlayGameOver, 0);
@@ -63,6 +65,7 @@ void GameOverScreen::PlayPhrase() {
 void GameOverScreen::Exit() {
   game.gameOverText = "";
   CancelGameMessages(eMSG_AGUI_PlaySting);
+  game.DeleteRenderer();
   game.ReleaseDiscs();
   // The modes leave the backdrop to this page; the front end makes its own.
   DestroyGalacticBackdrop(game);
