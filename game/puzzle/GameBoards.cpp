@@ -7,6 +7,7 @@
 #include "game/puzzle/BoardFile.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
 #include "engine/foundation/Maths.h"
 #include "platform/Random.h"
@@ -135,5 +136,8 @@ void Game::StartDisc() {
     for (unsigned i = 0; i < queue.capacity; ++i) queue.Generate();
   }
   ShowCurrentDiscs();
-  if (renderer != nullptr) renderer->ClearQueue();
+  if (renderer != nullptr) {
+    if (renderer->star) renderer->star->capacity = currentDisc->CountGems();
+    renderer->ClearQueue();
+  }
 }

@@ -7,6 +7,8 @@
 #include "engine/foundation/Log.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/NovalithObject.h"
+#include "game/puzzle/PuzzleRenderer.h"
 #include "platform/Random.h"
 
 namespace {
@@ -43,6 +45,7 @@ void Game::ScoreMatch() {
   if (currentDisc == nullptr) return;
   const MatchRecord match = currentDisc->GetMatchRecord();
   if (profile) profile->AddMatchStats(match);
+  if (renderer != nullptr && renderer->star) renderer->star->AddCrystals(match);
   cascadeTimer = 0.0f;
   quakeTimer = 0.0f;
   if (match.playerDrop) {
