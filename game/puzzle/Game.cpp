@@ -159,10 +159,16 @@ void Game::BuildStates() {
     state.Set(this, entry.name, nullptr, nullptr, message, nullptr);
     states_[static_cast<int>(entry.id)] = &state;
   }
-  // The Challenge story.
+  // The Challenge story and pages.
   ModeState(GameStateId::ChallengeStory)
       .Set(this, "Game.ChallengeStory", &Game::OnEnterChallengeStoryFSM, &Game::OnUpdateChallengeStoryFSM,
            &Game::ChallengeStoryFSM, &Game::OnExitChallengeStoryFSM);
+  ModeState(GameStateId::ChallengeProgress)
+      .Set(this, "Game.ChallengeProgress", &Game::OnEnterChallengeProgressFSM, &Game::OnUpdateChallengeProgressFSM,
+           &Game::ChallengeProgressFSM, &Game::OnExitChallengeProgressFSM);
+  FsmStateOf<Game>& completed = ModeState(GameStateId::ChallengeCompleted);
+  completed.onEnter = &Game::OnEnterChallengeCompletedFSM;
+  completed.onExit = &Game::OnExitChallengeCompletedFSM;
 }
 
 FsmStateOf<Game>& Game::ModeState(GameStateId id) {
