@@ -140,6 +140,7 @@ Game::~Game() {
   DeleteRenderer();
   currentDisc = nullptr;
   discs.clear();
+  DestroyHud();
 }
 
 void Game::BuildStates() {
