@@ -1,9 +1,12 @@
 #include "game/shell/GameOverScreen.h"
 
+#include "engine/foundation/AnimChannel.h"
 #include "engine/foundation/Vector3.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGMessage.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/shell/HighScoresScreen.h"
 #include "game/shell/IntroScreens.h"
@@ -16,6 +19,9 @@ constexpr int32_t kFrontEndLayer = 1;
 constexpr int32_t kMusicLayer = 3;
 // Where the puzzle camera keeps looking while the finished board shows.
 const Vector3 kHeldTarget(0.0f, 200.0f, 0.0f);
+// The HUD darkens the board to half over 1.5 s under the banner.
+constexpr float kBannerShade = 0.5f;
+constexpr float kBannerShadeSeconds = 1.5f;
 
 }  // namespace
 
@@ -33,10 +39,17 @@ void GameOverScreen::Enter() {
   StopAudioLayer(kMusicLayer);
   // The phrase timer's first tick, delivered at once.
   PostToGame(eMSG_AGUI_PlaySting, 0, 0.0);
+  if (GameHud* hud = game.hud) {
+    hud->reason = game.gameOverText;
+    hud->gameOverShown = true;
+    hud->fadeActive = true;
+    hud->fade.Set(AnimChannel::kRiseFast, false, 0.0f, kBannerShade, kBannerShadeSeconds);
+  }
 }
 
 void GameOverScreen::Update() {
   const float dt = FrameSeconds();
+  if (game.hud != nullptr) game.hud->UpdateTimers(dt);
   // Clearing animations finish under the banner.
   if (game.currentDisc != nullptr) game.currentDisc->ProcessMatches(dt);
   game.puzzleCamera.SetTarget(kHeldTarget);
@@ -64,6 +77,13 @@ void GameOverScreen::PlayPhrase() {
 
 void GameOverScreen::Exit() {
   game.gameOverText = "";
+  if (GameHud* hud = game.hud) {
+    hud->reason = "";
+    hud->gameOverShown = false;
+    hud->fadeActive = false;
+    GetGUIMSGService()->Post(eMSG_GUIHIDE, game.receiverId, hud->GetId(), 0, 0.0);
+    game.DestroyHud();
+  }
   CancelGameMessages(eMSG_AGUI_PlaySting);
   game.DeleteRenderer();
   game.ReleaseDiscs();
