@@ -24,7 +24,10 @@ void CreateGalacticBackdrop(Game& game) { game.CreateGalacticPlane(); }
 
 void DestroyGalacticBackdrop(Game& game) { game.DestroyGalacticPlane(); }
 
-int32_t DrawGalacticBackdrop(Game&) { return 0; }
+int32_t DrawGalacticBackdrop(Game& game) {
+  if (game.galacticPlane != nullptr) game.galacticPlane->Draw();
+  return 0;
+}
 
 HighScoresScreen::HighScoresScreen(ShellContext& context) : ShellScreen(context, ShellState::HighScores) {}
 
