@@ -8,6 +8,11 @@ inline constexpr const char* kConstellationListPath = "Resources/Boards/Challeng
 // The materials of the constellations' images.
 inline constexpr const char* kChallengeMaterialsPath = "Resources/Boards/Challenge/Materials.mat";
 
+// The pictures that close the Challenge.
+inline constexpr const char* kChallengeCompletedPicture = "Resources/Materials/Textures/Intro/ChallengeCompleted.png";
+inline constexpr const char* kChallengeCompletedOnParPicture =
+    "Resources/Materials/Textures/Intro/ChallengeCompletedOnPar.png";
+
 // What each of Game::storyChannels animates.
 enum StoryChannel : int {
   kStoryBandAlpha = 0,

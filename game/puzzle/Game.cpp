@@ -166,10 +166,16 @@ void Game::BuildStates() {
   ModeState(GameStateId::PanicGame)
       .Set(this, "Game.PanicGame", &Game::OnEnterPanicGameFSM, &Game::OnUpdatePanicGameFSM, &Game::PanicGameFSM,
            &Game::OnExitPanicGameFSM);
-  // The Challenge story.
+  // The Challenge story and pages.
   ModeState(GameStateId::ChallengeStory)
       .Set(this, "Game.ChallengeStory", &Game::OnEnterChallengeStoryFSM, &Game::OnUpdateChallengeStoryFSM,
            &Game::ChallengeStoryFSM, &Game::OnExitChallengeStoryFSM);
+  ModeState(GameStateId::ChallengeProgress)
+      .Set(this, "Game.ChallengeProgress", &Game::OnEnterChallengeProgressFSM, &Game::OnUpdateChallengeProgressFSM,
+           &Game::ChallengeProgressFSM, &Game::OnExitChallengeProgressFSM);
+  FsmStateOf<Game>& completed = ModeState(GameStateId::ChallengeCompleted);
+  completed.onEnter = &Game::OnEnterChallengeCompletedFSM;
+  completed.onExit = &Game::OnExitChallengeCompletedFSM;
 }
 
 FsmStateOf<Game>& Game::ModeState(GameStateId id) {

@@ -19,6 +19,7 @@
 #include "game/puzzle/PuzzleDisc.h"
 
 class CTEXTexture;
+class Constellation;
 class GFrontEnd;
 class GalacticPlane;
 class GameHud;
@@ -143,6 +144,24 @@ class Game : public CGEMApplication {
   int32_t DrawStoryText(int32_t);
   int32_t DrawStoryScene(int32_t);
 
+  // The Challenge's pages: "Well Done!" after a constellation and the picture
+  // after the last (GameChallengePages.cpp).
+  void OnEnterChallengeProgressFSM();
+  void OnUpdateChallengeProgressFSM();
+  void ChallengeProgressFSM(CMSGMessage* message);
+  void OnExitChallengeProgressFSM();
+  int32_t DrawProgressPage(int32_t);
+  int32_t DrawProgressScene(int32_t);
+  // A key or pad press moves a page on: eMSG_Next to the game, at once. True
+  // (the message handled) when it was one.
+  bool PressPostsNext(CMSGMessage* message);
+  // The constellation just finished: the one before the profile's Challenge
+  // constellation index; null when that is outside the set.
+  Constellation* FinishedConstellation() const;
+  void OnEnterChallengeCompletedFSM();
+  void OnExitChallengeCompletedFSM();
+  int32_t DrawCompletedPicture(int32_t);
+
   // The shell's services and the current profile (null when none loaded).
   GameServices& services;
   std::unique_ptr<GameProfile> profile;
@@ -169,6 +188,8 @@ class Game : public CGEMApplication {
   GPuzzleRenderer* renderer = nullptr;
   GalacticPlane* galacticPlane = nullptr;
   CTEXTexture* frontEndTexture = nullptr;
+  // The picture of the completed Challenge while it shows.
+  CTEXTexture* completedPicture = nullptr;
   // The receivers of the HUD and the renderer; -1 while they do not exist.
   int32_t hudReceiverId = -1;
   int32_t rendererReceiverId = -1;

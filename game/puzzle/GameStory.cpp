@@ -158,12 +158,8 @@ void Game::OnUpdateChallengeStoryFSM() {
 }
 
 void Game::ChallengeStoryFSM(CMSGMessage* message) {
-  if (SharedMessageFSM(message)) return;
+  if (SharedMessageFSM(message) || PressPostsNext(message)) return;
   switch (message->id) {
-    case eMSG_UIOKEYDOWN:
-    case eMSG_UIOPADDOWN:
-      PostGameMessageTo(receiverId, receiverId, eMSG_Next, 0, 0.0);
-      break;
     case eMSG_Next: {
       AnimChannel& text = storyChannels[kStoryTextAlpha];
       if (storyTextVisible) {
