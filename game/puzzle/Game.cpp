@@ -141,6 +141,7 @@ Game::~Game() {
   DeleteRenderer();
   currentDisc = nullptr;
   discs.clear();
+  DestroyHud();
   // A game that ends while a mode runs still holds its backdrop.
   delete galacticPlane;
   galacticPlane = nullptr;

@@ -119,6 +119,20 @@ class Game : public CGEMApplication {
   // Releases the board's discs; the current disc's rainbow run is kept for
   // the next one.
   void ReleaseDiscs();
+  // The par time of the Challenge star the profile stands at; 0 when the
+  // constellations hold no such star.
+  float CurrentParSeconds() const;
+
+  // The HUD of both modes: made (full screen, activated and shown, its
+  // receiver recorded) by the game states' enter handlers, and destroyed
+  // with the game or by the state that ends the game.
+  void CreateHud();
+  void DestroyHud();
+
+  // Names the game camera "Game.Puzzle", places it five units above the
+  // disc looking straight down and makes it the current camera (the game
+  // states' enter handlers call it).
+  void SetupPuzzleCamera();
 
   // Panic mode ("Game.PanicGame"): replaces the board by one new disc built
   // for the profile's Panic level and starts it (the disc it replaces is

@@ -7,6 +7,8 @@
 #include "game/puzzle/BoardFile.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
+#include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
 #include "engine/foundation/Maths.h"
 #include "platform/Random.h"
@@ -58,6 +60,7 @@ bool Game::LoadBoards() {
   }
   for (uint32_t i = 0; i < current; ++i) constellations[i].completed = constellations[i].starCount;
   constellation.completed = stats.discIndex;
+  if (hud != nullptr) hud->constellationName = constellation.name;
   StartDisc();
   return currentDisc != nullptr;
 }
@@ -122,6 +125,7 @@ void Game::SelectCurrentDisc() {
   if (currentDisc == nullptr) return;
   currentDisc->rainbowGem = rainbow;
   currentDisc->Rotate(0);
+  if (hud != nullptr) hud->totalStars = static_cast<uint32_t>(discs.size());
 }
 
 void Game::StartDisc() {
@@ -135,5 +139,26 @@ void Game::StartDisc() {
     for (unsigned i = 0; i < queue.capacity; ++i) queue.Generate();
   }
   ShowCurrentDiscs();
-  if (renderer != nullptr) renderer->ClearQueue();
+  if (renderer != nullptr) {
+    if (renderer->star) renderer->star->capacity = currentDisc->CountGems();
+    renderer->ClearQueue();
+  }
+  if (hud == nullptr) return;
+  if (profile && profile->mode == kModeChallenge) {
+    // The countdown is the star's par time; the clock starts again for it.
+    hud->timeLeft = CurrentParSeconds();
+    ModeStats& stats = profile->Current();
+    stats.timePlayed += hud->elapsed;
+    hud->elapsed = 0.0f;
+  }
+  hud->disc = currentDisc;
+}
+
+float Game::CurrentParSeconds() const {
+  if (!profile || galacticPlane == nullptr) return 0.0f;
+  const ModeStats& stats = profile->modes[kModeChallenge];
+  const std::vector<Constellation>& constellations = galacticPlane->constellations;
+  if (stats.constellationIndex >= constellations.size()) return 0.0f;
+  const Constellation& constellation = constellations[stats.constellationIndex];
+  return stats.discIndex < constellation.stars.size() ? constellation.stars[stats.discIndex].parSeconds : 0.0f;
 }

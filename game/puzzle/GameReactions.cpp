@@ -1,11 +1,16 @@
 // The reactions every game state shares, the fades through which states
 // change, and the game-over check.
 
+#include <cstdio>
+
 #include "engine/foundation/Log.h"
 #include "engine/gui/ScreenFade.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/NovalithObject.h"
+#include "game/puzzle/PuzzleRenderer.h"
 
 namespace {
 
@@ -38,6 +43,16 @@ bool Game::SharedMessageFSM(CMSGMessage* message) {
       if (profile) {
         const uint64_t steps = static_cast<uint64_t>(profile->rainbow.type) + 1;
         profile->AddScore(steps * kRainbowPoints);
+        if (hud != nullptr) {
+          char text[GameHudPopup::kTextCapacity];
+          if (steps > 1) {
+            std::snprintf(text, sizeof(text), "%d x %d Rainbow Points!", static_cast<int>(steps),
+                          static_cast<int>(kRainbowPoints));
+          } else {
+            std::snprintf(text, sizeof(text), "%d Rainbow Points!", static_cast<int>(kRainbowPoints));
+          }
+          hud->AddMessage(text);
+        }
         profile->rainbow = CGPuzzleGem();
         ++profile->rainbows;
       }
@@ -55,10 +70,12 @@ bool Game::SharedMessageFSM(CMSGMessage* message) {
     case eMSG_GAchievementEarned: {
       const int32_t index = message->parameter ? *reinterpret_cast<const int*>(message->parameter) : -1;
       LogDBG("Achievement : %s", services.AchievementName(index));
+      if (hud != nullptr) hud->AddAchievement(index);
       PostGameMessageTo(receiverId, audioId, eMSG_GAchievementEarned, message->parameter, 0.0);
       break;
     }
     case eMSG_GNovalithUnstable:
+      if (hud != nullptr) hud->AddMessage("Novalith is unstable!");
       break;
     case eMSG_GNovalithExplosionFinished:
       if (pendingState == nullptr) {
@@ -114,13 +131,18 @@ void Game::CheckGameOver() {
   if (!IsCurrent(State(GameStateId::GameOver)) && currentDisc != nullptr && currentDisc->IsFull()) {
     EndGame("Game Over : Disc full!", "No moves left!");
   }
-  // The Panic mode adds running out of time and the death of the Novalith
-  // here, with the HUD's countdown and the star they read.
+  // The Panic mode adds running out of time here, with the HUD's countdown.
+  const bool panic = profile && profile->mode == kModePanic;
+  if (!IsCurrent(State(GameStateId::GameOver)) && panic && renderer != nullptr && renderer->star &&
+      renderer->star->HasDied()) {
+    EndGame("Game Over : Novalith died!", "The Novalith collapsed!");
+  }
 }
 
 void Game::EndGame(const char* reasonLog, const char* reasonText) {
   LogDBG("%s", reasonLog);
   gameOverText = reasonText;
   if (currentDisc != nullptr) currentDisc->locked = true;
+  if (hud != nullptr) hud->timersRunning = false;
   PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GNovalithExplode, 0, 0.0);
 }

@@ -3,10 +3,14 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
 #include "engine/foundation/Log.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/NovalithObject.h"
+#include "game/puzzle/PuzzleRenderer.h"
 #include "platform/Random.h"
 
 namespace {
@@ -43,6 +47,7 @@ void Game::ScoreMatch() {
   if (currentDisc == nullptr) return;
   const MatchRecord match = currentDisc->GetMatchRecord();
   if (profile) profile->AddMatchStats(match);
+  if (renderer != nullptr && renderer->star) renderer->star->AddCrystals(match);
   cascadeTimer = 0.0f;
   quakeTimer = 0.0f;
   if (match.playerDrop) {
@@ -66,6 +71,7 @@ void Game::ScoreMatch() {
   const uint64_t sizeFactor = n >= 2 ? n * (n - 2) : 0;
   const uint64_t points = MultiplySaturated(MultiplySaturated(bonusMultiplier, sizeFactor), base);
   if (profile) profile->AddScore(points);
+  if (hud != nullptr) hud->AddScorePopup(points, match);
 
   if (timeSinceLastMatch < kQuickMatchSeconds) {
     ++quickMatchChain;
@@ -73,12 +79,14 @@ void Game::ScoreMatch() {
       // Gold may raise it past the cap; it stops doubling before it overflows.
       if (bonusMultiplier <= UINT_MAX / 2) bonusMultiplier *= 2;
       if (bonusMultiplier > kMultiplierCap && !gold) bonusMultiplier = kMultiplierCap;
+      if (hud != nullptr) hud->SetMultiplier(bonusMultiplier);
       LogDBG("Bonus Multipler = %dx", static_cast<int>(bonusMultiplier));
     }
   } else {
     // Also taken when the time is not a number.
     quickMatchChain = 0;
     bonusMultiplier = 1;
+    if (hud != nullptr) hud->SetMultiplier(0);
     LogDBG("Bonus Multipler = %dx", 1);
   }
   timeSinceLastMatch = 0.0f;
@@ -97,12 +105,14 @@ void Game::ScoreMatch() {
       ++stats.level;
       if (stats.level > profile->BestLevel()) profile->BestLevel() = stats.level;
       stats.gemsToNextLevel = static_cast<int32_t>(stats.level) * kGemsPerLevel;
+      if (hud != nullptr) hud->AddMessage("Level Up!");
       LogDBG("Level Up! -> %d", static_cast<int>(stats.level));
     }
   }
 
   if (n >= kPraiseSize) {
     const bool incredible = n > kIncredibleSize;
+    if (hud != nullptr) hud->AddMessage(incredible ? "Incredible!" : "Excellent!");
     PostSpeech(incredible ? kSpeechIncredible : kSpeechExcellent);
     if (profile) profile->excellence += incredible ? 1 : 2;
   }
@@ -113,14 +123,24 @@ void Game::ScoreCascade() {
   if (cascades == 0) return;
   if (cascades > kSkillfulCascades) {
     const bool masterful = cascades > kMasterfulCascades;
+    if (hud != nullptr) hud->AddMessage(masterful ? "Masterful!" : "Skillful!");
     PostSpeech(masterful ? kSpeechMasterful : kSpeechSkillful);
     if (profile) ++(masterful ? profile->masterfulCascades : profile->skillfulCascades);
+  }
+  char text[GameHudPopup::kTextCapacity];
+  if (hud != nullptr) {
+    std::snprintf(text, sizeof(text), cascades > 1 ? "%u cascades!" : "%u cascade!", cascades);
+    hud->AddMessage(text);
   }
   if (profile) {
     profile->AddScore(kCascadePoints * cascades);
     // A level gained here shows no text.
     profile->AddLevelProgress(static_cast<int32_t>(2 * cascades));
-    profile->cascades += cascades;
   }
+  if (hud != nullptr) {
+    std::snprintf(text, sizeof(text), "%u x %u", cascades, static_cast<unsigned>(kCascadePoints));
+    hud->AddMessage(text);
+  }
+  if (profile) profile->cascades += cascades;
   cascadeCount = 0;
 }

@@ -13,8 +13,9 @@ constexpr float kCellTexels = 64.0f;
 // Glyphs per second of the frame stepper; glyphs never animate, since
 // every draw sets the frame and updates with a time step of 0.
 constexpr float kFrameRate = 47.0f;
-// Texturing and blending.
-constexpr GFXRenderFlags kGlyphRenderState = 0x108;
+// Texturing and blending, double-sided: dropping the scene's back culling
+// turns culling to the front faces, which the screen's quads show.
+constexpr GFXRenderFlags kGlyphRenderState = RenderFlag::TEXTURED | RenderFlag::BLENDING | RenderFlag::DBLSIDED;
 // Where Init places the sprite; every draw places it again.
 constexpr float kInitialCentre = 16.0f;
 
@@ -86,6 +87,8 @@ void GlyphText::Init(CTEXTexture* sheet) {
   // Animated: each draw's Update copies the glyph's frame and re-centres
   // the rectangle on the pen.
   sprite->animated = true;
+  // The screen's y runs down; the sheet's rows run up once loaded.
+  sprite->mirrorY = true;
   sprite->rect.SetCentreSize(Vector2(kInitialCentre, kInitialCentre), glyphSize.x, glyphSize.y);
   sprite->SetFlipbook(&flipbook);
 }

@@ -7,7 +7,8 @@
 
 #include "engine/gui/GUIWindowManager.h"
 
-inline void DrawWindowsOnCanvas(int width, int height) {
+// A cleared black canvas of window pixels with y down, ready to draw on.
+inline void BeginCanvas(int width, int height) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, width, height, 0, -1, 1);
@@ -16,6 +17,10 @@ inline void DrawWindowsOnCanvas(int width, int height) {
   glDisable(GL_DEPTH_TEST);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+inline void DrawWindowsOnCanvas(int width, int height) {
+  BeginCanvas(width, height);
   GetWindowManager()->DrawWindows();
   glFinish();
 }

@@ -1,0 +1,64 @@
+#include "GlyphRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "engine/graphics/GFXSprite.h"
+#include "game/puzzle/GlyphText.h"
+
+namespace puzzle_test {
+
+namespace {
+
+// The character of a glyph cell.
+char CharOfGlyph(int glyph) {
+  // Every character the sheet lacks draws the '*' cell.
+  if (glyph == GlyphText::MapChar('*').index) return '*';
+  for (int c = 0; c < 128; ++c) {
+    if (c >= 'a' && c <= 'z') continue;
+    if (GlyphText::MapChar(static_cast<unsigned char>(c)).index == glyph) return static_cast<char>(c);
+  }
+  return '?';
+}
+
+class RecordingSprite : public GFXSprite {
+ public:
+  RecordingSprite(std::string* outText, std::vector<float>* outAlpha) : text_(outText), alpha_(outAlpha) {}
+  void Render() override {
+    if (!visible || image == nullptr || flipbook == nullptr) return;
+    text_->push_back(CharOfGlyph(static_cast<int>(flipbook->frame.value)));
+    alpha_->push_back(colour[3]);
+  }
+
+ private:
+  std::string* text_;
+  std::vector<float>* alpha_;
+};
+
+}  // namespace
+
+GlyphRecorder::GlyphRecorder() {
+  EXPECT_TRUE(sheet_.CreateBlank(512, 512, nullptr));
+  GlyphText::NewArray(kFonts);
+  for (int i = 0; i < kFonts; ++i) {
+    GlyphText* font = GlyphFont(i);
+    font->sprite = std::make_unique<RecordingSprite>(&text[i], &alpha[i]);
+    font->Init(&sheet_);
+  }
+}
+
+GlyphRecorder::~GlyphRecorder() { GlyphText::NewArray(0); }
+
+void GlyphRecorder::Clear() {
+  for (int i = 0; i < kFonts; ++i) {
+    text[i].clear();
+    alpha[i].clear();
+  }
+}
+
+bool GlyphRecorder::Drew(int font, const std::string& wanted) const {
+  return text[font].find(wanted) != std::string::npos;
+}
+
+}  // namespace puzzle_test
