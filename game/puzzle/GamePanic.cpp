@@ -72,10 +72,7 @@ void Game::OnEnterPanicGameFSM() {
     profile->Current().discIndex = 0;
     profile->Current().constellationIndex = 0;
   }
-  if (galacticPlane == nullptr) {
-    galacticPlane = new GalacticPlane();
-    galacticPlane->Create();
-  }
+  if (galacticPlane == nullptr) CreateGalacticPlane();
   galacticPlane->CreateMarkers();
   CreatePanicDisc();
   if (currentDisc != nullptr) {
@@ -210,7 +207,6 @@ void Game::OnExitPanicGameFSM() {
   PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
   // The game-over page shows the finished board: it takes the objects over.
   if (GetPendingState() == State(GameStateId::GameOver)) return;
-  delete galacticPlane;
-  galacticPlane = nullptr;
+  DestroyGalacticPlane();
   ReleaseDiscs();
 }

@@ -265,6 +265,11 @@ void GPuzzleRenderer::DrawBackdrop() {
   if (galacticPlane == nullptr) return;
   glPushMatrix();
   Translate(discCentre);
+  galacticPlane->Draw();
+  const int32_t index = ProfileConstellation();
+  if (index >= 0 && static_cast<size_t>(index) < galacticPlane->constellations.size()) {
+    galacticPlane->constellations[static_cast<size_t>(index)].Draw(false);
+  }
   glPopMatrix();
 }
 
