@@ -29,11 +29,6 @@ constexpr float kMixedSecondsPerGem = 2.0f;
 constexpr float kSameShapeSecondsPerGem = 4.0f;
 // From the end of the disc's clearing to the next disc.
 constexpr double kNextDiscSeconds = 1.0;
-// Leaving through the pause menu: the loading screen's call, and the fade.
-constexpr double kLoadFrontEndSeconds = 1.5;
-constexpr float kExitFadeSeconds = 0.5f;
-// Keys in one key message.
-constexpr int kKeysPerMessage = 10;
 // UpdateScore moves at least a point a call; this bounds the settling.
 constexpr int kMostScoreSettlingCalls = 256;
 
@@ -170,25 +165,13 @@ void Game::PanicGameFSM(CMSGMessage* message) {
       gameOverText = "Out of time!";
       break;
     case eMSG_GExit:
-      SaveProfile();
-      // The loading screen goes on to the front end; the game's own pending
-      // state belongs to the fade that follows.
-      stateAfterLoading = State(GameStateId::FrontEnd);
-      PostGameMessageTo(receiverId, receiverId, eMSG_GLoadFE, 0, kLoadFrontEndSeconds);
-      FadeToState(kFadeMusicAndScreen, State(GameStateId::Loading), kExitFadeSeconds);
+      ExitToFrontEnd();
       break;
     case eMSG_UIOKEYDOWN:
-      if (message->parameter == 0) break;
-      if (services.IsPauseMenuShowing()) {
-        const auto* codes = reinterpret_cast<const uint8_t*>(message->parameter);
-        for (int i = 0; i < kKeysPerMessage; ++i) {
-          if (codes[i] != 0) services.SendMenuInput(codes[i]);
-        }
-      }
-      break;
     case eMSG_UIOKEYHELD:
     case eMSG_UIOPADDOWN:
     case eMSG_UIOPADHELD:
+      PlayerInput(message);
       break;
     default:
       return;
