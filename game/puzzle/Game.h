@@ -170,12 +170,18 @@ class Game : public CGEMApplication {
   // A finished star: the par bonus, the counters, then the next star, the
   // "Well Done!" page or the closing picture; the profile is saved.
   void CompleteChallengeStar();
-  // Both game modes: the HUD's timers and the one "Hurry up!" per game; the
-  // player's keys and pad (the pause menu takes the keys while it shows);
-  // leaving for the front end through the loading screen, the profile saved.
+  // Both game modes (GamePlay.cpp): the messages they answer alike (true,
+  // the message handled, when it was one); the HUD's timers and the one
+  // "Hurry up!" per game; the player's keys and pad (the pause menu takes
+  // the keys while it shows); leaving for the front end through the loading
+  // screen, the profile saved; and the end of a game state: the music
+  // stopped and, unless the game-over page takes them over, the HUD,
+  // renderer, plane and discs deleted.
+  bool PlayMessage(CMSGMessage* message);
   void UpdateHudTimers(float dt);
   void PlayerInput(CMSGMessage* message);
   void ExitToFrontEnd();
+  void LeavePlay();
   // Set when the last constellation of the Challenge is finished.
   bool challengeCompleted = false;
 

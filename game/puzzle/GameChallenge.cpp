@@ -22,7 +22,6 @@ namespace {
 
 constexpr double kMusicDelaySeconds = 0.25;
 constexpr float kFadeSeconds = 1.0f;
-constexpr uint64_t kManualDropPoints = 125;
 // Each whole second of par time left is worth this much (shown only).
 constexpr uint64_t kParBonusPerSecond = 100;
 // From the end of the disc's clearing to the next star.
@@ -32,14 +31,6 @@ constexpr float kConstellationSize = 15.0f;
 constexpr GFXRenderFlags kHudState = 0x82C;
 constexpr float kQuickMatchSeconds = 2.0f;
 constexpr float kCascadeSeconds = 1.0f;
-// "Hurry up!" comes once while the countdown passes through this window.
-constexpr float kHurryFrom = 9.5f;
-constexpr float kHurryTo = 10.5f;
-// Leaving through the pause menu: the loading screen's call, and the fade.
-constexpr double kLoadFrontEndSeconds = 1.5;
-constexpr float kExitFadeSeconds = 0.5f;
-// Keys in one key message.
-constexpr int kKeysPerMessage = 10;
 
 }  // namespace
 
@@ -128,28 +119,12 @@ void Game::OnUpdateChallengeGameFSM() {
   if (profile) profile->UpdateScore();
 }
 
-void Game::UpdateHudTimers(float dt) {
-  if (hud == nullptr) return;
-  hud->UpdateTimers(dt);
-  if (!panicHurryShown && hud->timeLeft >= kHurryFrom && hud->timeLeft <= kHurryTo) {
-    panicHurryShown = true;
-    PostAudioMessage(eMSG_AInGame_PlayTimerAlarm, 0, 0.0);
-    hud->AddMessage("Hurry up!");
-  }
-}
-
 void Game::ChallengeGameFSM(CMSGMessage* message) {
-  if (SharedMessageFSM(message)) return;
+  if (SharedMessageFSM(message) || PlayMessage(message)) return;
   switch (message->id) {
-    case eMSG_GManualGemDrop:
-      if (profile) profile->AddScore(kManualDropPoints);
-      break;
     case eMSG_GMatchedMixed:
     case eMSG_GMatchedSame:
       ScoreMatch();
-      break;
-    case eMSG_GDiscClear:
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GDiscClear, 0, 0.0);
       break;
     case eMSG_GUnlockPuzzle:
     case eMSG_GLockPuzzle: {
@@ -167,13 +142,6 @@ void Game::ChallengeGameFSM(CMSGMessage* message) {
     case eMSG_GNextDisc:
       CompleteChallengeStar();
       break;
-    case eMSG_GColourLeftDisc: {
-      // The renderer reads the colour during the post.
-      int colour = message->parameter != 0 ? *reinterpret_cast<const int*>(message->parameter) : -1;
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GColourLeftDisc, reinterpret_cast<intptr_t>(&colour),
-                        0.0);
-      break;
-    }
     case eMSG_GTimerExpired:
       // Only the par bonus is lost; play goes on.
       PostAudioMessage(eMSG_AInGame_PlayTimerExpire, 0, 0.0);
@@ -186,15 +154,6 @@ void Game::ChallengeGameFSM(CMSGMessage* message) {
         FadeToState(kFadeMusicAndScreen, State(GameStateId::ChallengeGame), kFadeSeconds);
         reloadProfile = true;
       }
-      break;
-    case eMSG_GExit:
-      ExitToFrontEnd();
-      break;
-    case eMSG_UIOKEYDOWN:
-    case eMSG_UIOKEYHELD:
-    case eMSG_UIOPADDOWN:
-    case eMSG_UIOPADHELD:
-      PlayerInput(message);
       break;
     default:
       return;
@@ -243,40 +202,7 @@ void Game::OnExitChallengeGameFSM() {
     if (hud != nullptr) profile->modes[kModeChallenge].timePlayed += hud->elapsed;
     SaveProfile();
   }
-  PostAudioMessage(eMSG_ABackground_StopMusic, 0, 0.0);
-  int layer = 0;
-  PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
-  // The game-over page shows the finished board: it takes the objects over.
-  if (GetPendingState() == State(GameStateId::GameOver)) return;
-  if (hud != nullptr) GetGUIMSGService()->Post(eMSG_GUIHIDE, receiverId, hudReceiverId, 0, 0.0);
-  if (galacticPlane != nullptr) {
-    galacticPlane->Destroy();
-    delete galacticPlane;
-    galacticPlane = nullptr;
-  }
-  DestroyHud();
-  DeleteRenderer();
-  ReleaseDiscs();
-}
-
-void Game::PlayerInput(CMSGMessage* message) {
-  if (message->id != eMSG_UIOKEYDOWN || message->parameter == 0) return;
-  // The pause menu takes the keys while it shows.
-  if (services.IsPauseMenuShowing()) {
-    const auto* codes = reinterpret_cast<const uint8_t*>(message->parameter);
-    for (int i = 0; i < kKeysPerMessage; ++i) {
-      if (codes[i] != 0) services.SendMenuInput(codes[i]);
-    }
-  }
-}
-
-void Game::ExitToFrontEnd() {
-  SaveProfile();
-  // The loading screen goes on to the front end; the game's own pending
-  // state belongs to the fade that follows.
-  stateAfterLoading = State(GameStateId::FrontEnd);
-  PostGameMessageTo(receiverId, receiverId, eMSG_GLoadFE, 0, kLoadFrontEndSeconds);
-  FadeToState(kFadeMusicAndScreen, State(GameStateId::Loading), kExitFadeSeconds);
+  LeavePlay();
 }
 
 int32_t Game::DrawChallengeHud(int32_t) {

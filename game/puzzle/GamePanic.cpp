@@ -23,7 +23,6 @@ constexpr float kFadeInSeconds = 1.0f;
 constexpr float kQuickMatchSeconds = 2.0f;
 constexpr float kCascadeSeconds = 1.0f;
 constexpr float kQuakeSeconds = 15.0f;
-constexpr uint64_t kManualDropPoints = 125;
 // Seconds a matched gem buys: mixed groups, and groups of one shape.
 constexpr float kMixedSecondsPerGem = 2.0f;
 constexpr float kSameShapeSecondsPerGem = 4.0f;
@@ -122,17 +121,11 @@ void Game::OnUpdatePanicGameFSM() {
 }
 
 void Game::PanicGameFSM(CMSGMessage* message) {
-  if (SharedMessageFSM(message)) return;
+  if (SharedMessageFSM(message) || PlayMessage(message)) return;
   switch (message->id) {
-    case eMSG_GManualGemDrop:
-      if (profile) profile->AddScore(kManualDropPoints);
-      break;
     case eMSG_GMatchedMixed:
     case eMSG_GMatchedSame:
       ScoreMatch();
-      break;
-    case eMSG_GDiscClear:
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GDiscClear, 0, 0.0);
       break;
     case eMSG_GUnlockPuzzle:
       if (currentDisc != nullptr) currentDisc->locked = false;
@@ -153,25 +146,9 @@ void Game::PanicGameFSM(CMSGMessage* message) {
       if (galacticPlane != nullptr) galacticPlane->AddMarker(Vector3(0.0f, 0.0f, 0.0f), 0.0f);
       PostGameMessageTo(receiverId, receiverId, eMSG_GNextDisc, 0, kNextDiscSeconds);
       break;
-    case eMSG_GColourLeftDisc: {
-      // The renderer reads the colour during the post.
-      int colour = message->parameter != 0 ? *reinterpret_cast<const int*>(message->parameter) : -1;
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GColourLeftDisc, reinterpret_cast<intptr_t>(&colour),
-                        0.0);
-      break;
-    }
     case eMSG_GTimerExpired:
       PostAudioMessage(eMSG_AInGame_PlayTimerExpire, 0, 0.0);
       gameOverText = "Out of time!";
-      break;
-    case eMSG_GExit:
-      ExitToFrontEnd();
-      break;
-    case eMSG_UIOKEYDOWN:
-    case eMSG_UIOKEYHELD:
-    case eMSG_UIOPADDOWN:
-    case eMSG_UIOPADHELD:
-      PlayerInput(message);
       break;
     default:
       return;
@@ -188,12 +165,5 @@ void Game::OnExitPanicGameFSM() {
     profile->rainbow = CGPuzzleGem();
     SaveProfile();
   }
-  PostAudioMessage(eMSG_ABackground_StopMusic, 0, 0.0);
-  int layer = 0;
-  PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
-  // The game-over page shows the finished board: it takes the objects over.
-  if (GetPendingState() == State(GameStateId::GameOver)) return;
-  delete galacticPlane;
-  galacticPlane = nullptr;
-  ReleaseDiscs();
+  LeavePlay();
 }
