@@ -3,8 +3,6 @@
 // par time. A finished constellation leads to the "Well Done!" page, the
 // last one to the picture that closes the Challenge.
 
-#include <GL/gl.h>
-
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/graphics/GFXDisplay.h"
