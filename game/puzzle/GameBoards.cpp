@@ -8,6 +8,7 @@
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
+#include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
 #include "engine/foundation/Maths.h"
 #include "platform/Random.h"
@@ -138,7 +139,10 @@ void Game::StartDisc() {
     for (unsigned i = 0; i < queue.capacity; ++i) queue.Generate();
   }
   ShowCurrentDiscs();
-  if (renderer != nullptr) renderer->ClearQueue();
+  if (renderer != nullptr) {
+    if (renderer->star) renderer->star->capacity = currentDisc->CountGems();
+    renderer->ClearQueue();
+  }
   if (hud == nullptr) return;
   if (profile && profile->mode == kModeChallenge) {
     // The countdown is the star's par time; the clock starts again for it.

@@ -9,6 +9,8 @@
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/NovalithObject.h"
+#include "game/puzzle/PuzzleRenderer.h"
 
 namespace {
 
@@ -129,8 +131,12 @@ void Game::CheckGameOver() {
   if (!IsCurrent(State(GameStateId::GameOver)) && currentDisc != nullptr && currentDisc->IsFull()) {
     EndGame("Game Over : Disc full!", "No moves left!");
   }
-  // The Panic mode adds running out of time and the death of the Novalith
-  // here, with the HUD's countdown and the star they read.
+  // The Panic mode adds running out of time here, with the HUD's countdown.
+  const bool panic = profile && profile->mode == kModePanic;
+  if (!IsCurrent(State(GameStateId::GameOver)) && panic && renderer != nullptr && renderer->star &&
+      renderer->star->HasDied()) {
+    EndGame("Game Over : Novalith died!", "The Novalith collapsed!");
+  }
 }
 
 void Game::EndGame(const char* reasonLog, const char* reasonText) {

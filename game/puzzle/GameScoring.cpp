@@ -9,6 +9,8 @@
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/NovalithObject.h"
+#include "game/puzzle/PuzzleRenderer.h"
 #include "platform/Random.h"
 
 namespace {
@@ -45,6 +47,7 @@ void Game::ScoreMatch() {
   if (currentDisc == nullptr) return;
   const MatchRecord match = currentDisc->GetMatchRecord();
   if (profile) profile->AddMatchStats(match);
+  if (renderer != nullptr && renderer->star) renderer->star->AddCrystals(match);
   cascadeTimer = 0.0f;
   quakeTimer = 0.0f;
   if (match.playerDrop) {

@@ -7,6 +7,7 @@
 #include "engine/effects/BeamManager.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/Maths.h"
+#include "game/puzzle/CrystalMaterials.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/PuzzleDisc.h"

@@ -13,6 +13,7 @@
 #include "engine/scene/ModelDrawing.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/GameRandom.h"
+#include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleDisc.h"
 #include "game/puzzle/PuzzleRenderer.h"
 
@@ -227,7 +228,15 @@ void GPuzzleRenderer::DrawRainbowProgress() {
   glPopMatrix();
 }
 
-void GPuzzleRenderer::DrawStarGlow() {}
+void GPuzzleRenderer::DrawStarGlow() {
+  if (!star) return;
+  GFXDisplay::SetRenderState(kGlowWord);
+  glColor4fv(star->tint);
+  glPushMatrix();
+  ScaleUniform(star->glowLevel / kGlowScaleDivisor);
+  CallFilledCircle();
+  glPopMatrix();
+}
 
 void GPuzzleRenderer::DrawStarGlowAtCentre() {
   glPushMatrix();

@@ -8,7 +8,7 @@
 #include "engine/foundation/Maths.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
-#include "engine/graphics/MaterialStage.h"
+#include "game/puzzle/CrystalMaterials.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GameRandom.h"
 #include "game/puzzle/PuzzleDisc.h"
@@ -74,12 +74,6 @@ void EmitAt(ParticleManager* particles, const Vector3& point, const float rgba[4
 
 }  // namespace
 
-const float* GPuzzleRenderer::CrystalColour(int colour) const {
-  if (colour < 0 || colour >= kGemColourCount || crystalMaterials[colour] == nullptr) return nullptr;
-  const CMATStage* stage = crystalMaterials[colour]->GetStage(0);
-  return stage != nullptr ? stage->colour : nullptr;
-}
-
 void GPuzzleRenderer::CreateGemEffects() {
   EffectsPool& pool = EffectsPool::Instance();
   const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -127,11 +121,7 @@ void GPuzzleRenderer::CreateBeamEffects() {
     BeamManager* beams = pool.Beams(settings.slot);
     if (beams == nullptr) continue;
     beams->Create(settings.capacity, settings.mode);
-    if (CMATMaterial* material = FindMaterial(settings.material)) {
-      beams->SetMaterial(material);
-      material->SetSides(MaterialSide::FRONT | MaterialSide::BACK);
-      if (CMATStage* stage = material->GetStage(0)) stage->flags |= StageFlag::BLEND;
-    }
+    UseBeamMaterial(*beams, settings.material);
     beams->driftSpeed = settings.driftSpeed;
     beams->length = settings.length;
     beams->startWidth = settings.startWidth;

@@ -10,9 +10,11 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/scene/ModelManager.h"
 #include "game/puzzle/Constellation.h"
+#include "game/puzzle/CrystalMaterials.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GameProfile.h"
+#include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleDisc.h"
 
 const Vector3 GPuzzleRenderer::kDiscCentre{-6.125f, 0.0f, 0.0f};
@@ -24,12 +26,6 @@ constexpr const char* kGemModelFiles[kGemTypeCount] = {
     "Resources/Models/Gems/GemTetra.3mx",     "Resources/Models/Gems/GemCubicChamfer.3mx",
     "Resources/Models/Gems/GemOrb.3mx",       "Resources/Models/Gems/GemOctagonal.3mx",
     "Resources/Models/Gems/Novalith.3mx",
-};
-// Index 7 (White) is painted by "GemCrystalBlack" and 8 (Black) by
-// "GemCrystalWhite": the library's names are swapped, the look is right.
-constexpr const char* kCrystalMaterialNames[kGemColourCount] = {
-    "GemCrystalRed",  "GemCrystalOrange", "GemCrystalYellow", "GemCrystalGreen", "GemCrystalCyan",
-    "GemCrystalBlue", "GemCrystalIndigo", "GemCrystalBlack",  "GemCrystalWhite", "GemCrystalGold",
 };
 constexpr const char* kFocusMaterial = "FocusOrb";
 
@@ -87,9 +83,13 @@ GPuzzleRenderer::GPuzzleRenderer() {
   CreateGemEffects();
   CreateBeamEffects();
 
+  star = std::make_unique<NovalithObject>();
+  star->position = discCentre;
+  star->Reset();
+
   CMATManager* materials = CMATManager::GetInstance();
   for (int colour = 0; colour < kGemColourCount; ++colour) {
-    crystalMaterials[colour] = materials->GetMaterial(kCrystalMaterialNames[colour]);
+    crystalMaterials[colour] = materials->GetMaterial(CrystalMaterialName(colour));
   }
   focusMaterial = materials->GetMaterial(kFocusMaterial);
   // Registered now, read by the model manager's next load.
@@ -135,8 +135,7 @@ int32_t GPuzzleRenderer::ProfileConstellation() const {
 }
 
 void GPuzzleRenderer::PostToStar(uint32_t id, double delaySeconds) {
-  (void)id;
-  (void)delaySeconds;
+  if (star) PostGameMessageTo(GetObjectId(), star->ReceiverId(), id, 0, delaySeconds);
 }
 
 void GPuzzleRenderer::PostToSelf(uint32_t id, double delaySeconds) {
@@ -319,7 +318,9 @@ void GPuzzleRenderer::ClearingMessage(CMSGMessage* message) {
   message->handled |= 1;
 }
 
-void GPuzzleRenderer::ExitClearingOrExplosion() {}
+void GPuzzleRenderer::ExitClearingOrExplosion() {
+  if (star) star->Reset();
+}
 
 // ---- Explosion ----
 

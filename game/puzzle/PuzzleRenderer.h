@@ -143,8 +143,6 @@ class GPuzzleRenderer : public Base {
   void BurstGem(int colour, const Vector3& offset);
   // Two rainbow arcs round the disc from a point relative to its centre.
   void RainbowRing(const Vector3& point, float width);
-  // The first-stage colour of a colour's crystal material; null when none.
-  const float* CrystalColour(int colour) const;
 
   // ---- Drawing (PuzzleDrawing.cpp) ----
 
@@ -188,8 +186,7 @@ class GPuzzleRenderer : public Base {
   // The queue record a drop launches; -1 when none.
   int32_t selected = -1;
   GemMotion queue[kQueueLength];
-  // Owned: deleted with the renderer.
-  NovalithObject* star = nullptr;
+  std::unique_ptr<NovalithObject> star;
   C3MEModel* gemModels[kGemTypeCount] = {};
   CMATMaterial* crystalMaterials[kGemColourCount] = {};
   CMATMaterial* focusMaterial = nullptr;

@@ -301,6 +301,21 @@ TEST_F(CDSContacts, AReceiverRemovingBothObjectsEndsTheirPart) {
     EXPECT_TRUE(third.received.empty());
 }
 
+TEST_F(CDSContacts, AReceiverCannotRebuildTheWorldUnderThePass) {
+    bool initAnswer = true;
+    first.onCollision = [&] {
+        world.Update();
+        world.FindContacts();
+        initAnswer = world.Init(4);
+    };
+    Pass();
+    EXPECT_FALSE(initAnswer);
+    EXPECT_EQ(first.received.size(), 1u);
+    EXPECT_EQ(second.received.size(), 1u);
+    EXPECT_EQ(world.GetCount(), 2u);
+    EXPECT_EQ(world.GetRoot()->GetObjects().size(), 2u);
+}
+
 TEST_F(CDSContacts, ARemovalBetweenUpdateAndQueriesIsForgottenAtOnce) {
     world.Update();
     world.RemoveObject(a);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/GameTestSupport.h"
+#include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
 
 namespace puzzle_test {
@@ -33,12 +34,44 @@ TEST_F(GameSceneTest, TheRendererIsShownTheDiscsLeftUpToSix) {
   }
 }
 
-TEST_F(GameSceneTest, StartingADiscEmptiesTheRenderersQueue) {
+TEST_F(GameSceneTest, StartingADiscEmptiesTheQueueAndSizesTheStar) {
   BuildBoard(2);
   GPuzzleRenderer* renderer = game->CreateRenderer();
   renderer->queue[2].active = true;
   game->StartDisc();
   for (const GemMotion& record : renderer->queue) EXPECT_FALSE(record.active);
+  EXPECT_EQ(renderer->star->capacity, game->currentDisc->CountGems());
+  EXPECT_GT(renderer->star->capacity, 0u);
+}
+
+TEST_F(GameSceneTest, ScoredMatchesFeedTheStar) {
+  BuildBoard(1);
+  GPuzzleRenderer* renderer = game->CreateRenderer();
+  game->StartDisc();
+  int shapes[4] = {0, 0, 0, 0};
+  MatchRecord& match = game->currentDisc->matchRecord;
+  match.gemCount = 4;
+  match.capacity = 4;
+  match.colour = kGemCyan;
+  match.shapes = shapes;
+  game->ScoreMatch();
+  EXPECT_EQ(renderer->star->crystalCounts[kGemCyan], 4u);
+  match.shapes = nullptr;
+}
+
+// Only in Panic does the death of the star end the game.
+TEST_F(GameSceneTest, ADeadStarEndsAPanicGame) {
+  BuildBoard(1);
+  for (int mode : {kModeChallenge, kModePanic}) {
+    game->profile->mode = mode;
+    game->gameOverText = "";
+    GPuzzleRenderer* renderer = game->CreateRenderer();
+    game->StartDisc();
+    renderer->star->fresh = false;
+    renderer->star->died = true;
+    game->CheckGameOver();
+    EXPECT_EQ(std::string(game->gameOverText.Chars()), mode == kModePanic ? "The Novalith collapsed!" : "") << mode;
+  }
 }
 
 TEST_F(GameSceneTest, TheGameKeepsTheRenderersIdWhileItExists) {

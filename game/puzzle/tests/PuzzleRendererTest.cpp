@@ -5,6 +5,8 @@
 #include "support/RendererTestSupport.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/MatchRecord.h"
+#include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleDisc.h"
 
 namespace puzzle_test {
@@ -175,13 +177,78 @@ TEST_F(StatesTest, TheQueueIsEmptiedWhenADiscIsPresented) {
   for (const GemMotion& record : renderer->queue) EXPECT_FALSE(record.active);
 }
 
-TEST_F(StatesTest, DeletedRendererLeavesNoMessagesBehind) {
+TEST_F(StatesTest, ADeletedRendererLeavesNoMessagesAndNoStarBehind) {
   StartPlay();
   const int32_t id = renderer->GetObjectId();
+  const int32_t starId = renderer->star->ReceiverId();
+  ASSERT_NE(GetGEMMSGService()->FindListener(starId), nullptr);
   ASSERT_GT(GetGEMMSGService()->CountMessages(id, eMSG_GAcquireGem), 0u);
   renderer.reset();
   EXPECT_EQ(GetGEMMSGService()->CountMessages(id, eMSG_GAcquireGem), 0u);
+  EXPECT_EQ(GetGEMMSGService()->FindListener(starId), nullptr);
   renderer = std::make_unique<GPuzzleRenderer>();
+}
+
+// ---- The star ----
+
+class StarTest : public StatesTest {
+ protected:
+  NovalithObject& Star() { return *renderer->star; }
+  void Feed() {
+    MatchRecord match;
+    match.gemCount = 3;
+    match.colour = kGemRed;
+    Star().AddCrystals(match);
+  }
+};
+
+TEST_F(StarTest, TheStarSitsAtTheDiscCentreAtRest) {
+  RunFor(0.1f);
+  EXPECT_FLOAT_EQ(Star().position.x, GPuzzleRenderer::kDiscCentre.x);
+  EXPECT_TRUE(Star().IsCurrent(Star().Dormant()));
+}
+
+// Told every frame: a disc exactly three quarters full makes it unstable,
+// one gem fewer stable again.
+TEST_F(StarTest, AThreeQuartersFullDiscMakesTheStarUnstable) {
+  CGPuzzleDisc& disc = Show({{"RRGG", "GGBB", "BBR.", "...."}});
+  StartPlay();
+  Feed();
+  RunFor(0.1f);
+  ASSERT_TRUE(Star().IsCurrent(Star().Growing()));
+  disc.GemAt(3, 0).SetColour(kGemRed);
+  disc.GemAt(3, 0).state = GemState::Settled;
+  ASSERT_FLOAT_EQ(disc.GetFillRatio(), 0.75f);
+  RunFor(0.1f);
+  EXPECT_TRUE(Star().IsCurrent(Star().Unstable()));
+  RunFor(0.5f);
+  EXPECT_TRUE(Star().IsCurrent(Star().Unstable()));
+  disc.GemAt(3, 0).state = GemState::Empty;
+  RunFor(0.1f);
+  EXPECT_TRUE(Star().IsCurrent(Star().Growing()));
+}
+
+TEST_F(StarTest, ClearingCollapsesTheStarAndLeavingItRestsIt) {
+  StartPlay();
+  Feed();
+  RunFor(0.1f);
+  Post(eMSG_GDiscClear);
+  RunFor(0.1f);
+  EXPECT_TRUE(Star().IsCurrent(Star().Collapsing()));
+  RunFor(1.5f);
+  Post(eMSG_GNextDisc);
+  RunFor(0.1f);
+  EXPECT_TRUE(Star().IsCurrent(Star().Dormant()));
+  EXPECT_EQ(Star().total, 0u);
+}
+
+TEST_F(StarTest, TheExplosionExplodesTheStar) {
+  StartPlay();
+  Feed();
+  RunFor(0.1f);
+  Post(eMSG_GNovalithExplode);
+  RunFor(1.5f);
+  EXPECT_TRUE(Star().IsCurrent(Star().Exploding()));
 }
 
 }  // namespace

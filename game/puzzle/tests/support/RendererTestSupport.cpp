@@ -3,6 +3,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/EffectsPool.h"
+#include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleDisc.h"
 
 namespace puzzle_test {
@@ -32,6 +33,7 @@ void RendererTest::Frame() {
   now += kFrame;
   Clock::Instance().SetGameTime(now);
   renderer->Update();
+  if (renderer->star) renderer->star->Update();
   GetGEMMSGService()->Deliver();
 }
 

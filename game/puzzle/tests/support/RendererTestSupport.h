@@ -25,7 +25,8 @@ class RendererTest : public ::testing::Test {
   // Shows the discs, drawn as DrawDisc draws them; the first is current.
   CGPuzzleDisc& Show(const std::vector<std::vector<std::string>>& drawn);
   CGPuzzleDisc& Current() { return *discs[0]; }
-  // One frame: the clock moves on, the renderer steps, due messages arrive.
+  // One frame: the clock moves on, the renderer and its star step, due
+  // messages arrive.
   void Frame();
   void RunFor(float seconds);
   // Frames until the state is current; false when it is not within the time.
