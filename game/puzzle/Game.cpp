@@ -134,6 +134,8 @@ Game::Game(GameServices& gameServices) : services(gameServices) {
 }
 
 Game::~Game() {
+  // A quit in the middle of a state leaves its plane behind.
+  DestroyGalacticPlane();
   profile.reset();
   audio.reset();
   // Posts after the game has gone reach no one.
@@ -142,9 +144,6 @@ Game::~Game() {
   currentDisc = nullptr;
   discs.clear();
   DestroyHud();
-  // A game that ends while a mode runs still holds its backdrop.
-  delete galacticPlane;
-  galacticPlane = nullptr;
 }
 
 void Game::BuildStates() {

@@ -134,6 +134,12 @@ class Game : public CGEMApplication {
   // states' enter handlers call it).
   void SetupPuzzleCamera();
 
+  // The galactic plane the game owns (galacticPlane): a new one, set up with
+  // its star field, in place of any it held; and the one way to let it go,
+  // which destroys it and clears the field.
+  GalacticPlane* CreateGalacticPlane();
+  void DestroyGalacticPlane();
+
   // Panic mode ("Game.PanicGame"): replaces the board by one new disc built
   // for the profile's Panic level and starts it (the disc it replaces is
   // released); the state's four handlers.
@@ -227,6 +233,8 @@ class Game : public CGEMApplication {
   GFrontEnd* frontEnd = nullptr;
   GameHud* hud = nullptr;
   GPuzzleRenderer* renderer = nullptr;
+  // Owned: made and let go only through CreateGalacticPlane and
+  // DestroyGalacticPlane.
   GalacticPlane* galacticPlane = nullptr;
   CTEXTexture* frontEndTexture = nullptr;
   // The picture of the completed Challenge while it shows.

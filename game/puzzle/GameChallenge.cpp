@@ -50,11 +50,7 @@ void Game::OnEnterChallengeGameFSM() {
   }
   reloadProfile = false;
 
-  if (galacticPlane == nullptr) {
-    galacticPlane = new GalacticPlane();
-    galacticPlane->Create();
-    Constellation::ReadSet(*galacticPlane, kConstellationListPath);
-  }
+  if (galacticPlane == nullptr) Constellation::ReadSet(*CreateGalacticPlane(), kConstellationListPath);
   if (renderer != nullptr) renderer->galacticPlane = galacticPlane;
   if (profile) {
     ModeStats& challenge = profile->modes[kModeChallenge];

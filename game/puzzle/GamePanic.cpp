@@ -66,10 +66,7 @@ void Game::OnEnterPanicGameFSM() {
     profile->Current().discIndex = 0;
     profile->Current().constellationIndex = 0;
   }
-  if (galacticPlane == nullptr) {
-    galacticPlane = new GalacticPlane();
-    galacticPlane->Create();
-  }
+  if (galacticPlane == nullptr) CreateGalacticPlane();
   galacticPlane->CreateMarkers();
   CreatePanicDisc();
   if (currentDisc != nullptr) {

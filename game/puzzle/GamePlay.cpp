@@ -90,11 +90,7 @@ void Game::LeavePlay() {
   // The game-over page shows the finished board: it takes the objects over.
   if (GetPendingState() == State(GameStateId::GameOver)) return;
   if (hud != nullptr) GetGUIMSGService()->Post(eMSG_GUIHIDE, receiverId, hudReceiverId, 0, 0.0);
-  if (galacticPlane != nullptr) {
-    galacticPlane->Destroy();
-    delete galacticPlane;
-    galacticPlane = nullptr;
-  }
+  DestroyGalacticPlane();
   DestroyHud();
   DeleteRenderer();
   ReleaseDiscs();
