@@ -166,7 +166,10 @@ void Game::BuildStates() {
   ModeState(GameStateId::PanicGame)
       .Set(this, "Game.PanicGame", &Game::OnEnterPanicGameFSM, &Game::OnUpdatePanicGameFSM, &Game::PanicGameFSM,
            &Game::OnExitPanicGameFSM);
-  // The Challenge story and pages.
+  // The Challenge game, story and pages.
+  ModeState(GameStateId::ChallengeGame)
+      .Set(this, "Game.ChallengeGame", &Game::OnEnterChallengeGameFSM, &Game::OnUpdateChallengeGameFSM,
+           &Game::ChallengeGameFSM, &Game::OnExitChallengeGameFSM);
   ModeState(GameStateId::ChallengeStory)
       .Set(this, "Game.ChallengeStory", &Game::OnEnterChallengeStoryFSM, &Game::OnUpdateChallengeStoryFSM,
            &Game::ChallengeStoryFSM, &Game::OnExitChallengeStoryFSM);

@@ -163,6 +163,33 @@ class Game : public CGEMApplication {
   void OnExitChallengeStoryFSM();
   int32_t DrawStoryText(int32_t);
   int32_t DrawStoryScene(int32_t);
+  // Turns the puzzle camera where it stands toward a point.
+  void AimStoryCamera(const Vector3& target);
+
+  // The Challenge game: the constellations rebuilt star by star against
+  // par times (GameChallenge.cpp).
+  void OnEnterChallengeGameFSM();
+  void OnUpdateChallengeGameFSM();
+  void ChallengeGameFSM(CMSGMessage* message);
+  void OnExitChallengeGameFSM();
+  int32_t DrawChallengeHud(int32_t);
+  // A finished star: the par bonus, the counters, then the next star, the
+  // "Well Done!" page or the closing picture; the profile is saved.
+  void CompleteChallengeStar();
+  // Both game modes (GamePlay.cpp): the messages they answer alike (true,
+  // the message handled, when it was one); the HUD's timers and the one
+  // "Hurry up!" per game; the player's keys and pad (the pause menu takes
+  // the keys while it shows); leaving for the front end through the loading
+  // screen, the profile saved; and the end of a game state: the music
+  // stopped and, unless the game-over page takes them over, the HUD,
+  // renderer, plane and discs deleted.
+  bool PlayMessage(CMSGMessage* message);
+  void UpdateHudTimers(float dt);
+  void PlayerInput(CMSGMessage* message);
+  void ExitToFrontEnd();
+  void LeavePlay();
+  // Set when the last constellation of the Challenge is finished.
+  bool challengeCompleted = false;
 
   // The Challenge's pages: "Well Done!" after a constellation and the picture
   // after the last (GameChallengePages.cpp).

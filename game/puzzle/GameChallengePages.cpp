@@ -53,6 +53,7 @@ void Game::OnEnterChallengeProgressFSM() {
     finished->size = Vector3();
     finished->targetSize = Vector3(kFinishedSize, 0.0f, kFinishedSize);
   }
+  SetupPuzzleCamera();
   FadeIn(kFadeMusicAndScreen, kFadeSeconds);
 }
 

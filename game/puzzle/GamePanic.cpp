@@ -23,17 +23,11 @@ constexpr float kFadeInSeconds = 1.0f;
 constexpr float kQuickMatchSeconds = 2.0f;
 constexpr float kCascadeSeconds = 1.0f;
 constexpr float kQuakeSeconds = 15.0f;
-constexpr uint64_t kManualDropPoints = 125;
 // Seconds a matched gem buys: mixed groups, and groups of one shape.
 constexpr float kMixedSecondsPerGem = 2.0f;
 constexpr float kSameShapeSecondsPerGem = 4.0f;
 // From the end of the disc's clearing to the next disc.
 constexpr double kNextDiscSeconds = 1.0;
-// Leaving through the pause menu: the loading screen's call, and the fade.
-constexpr double kLoadFrontEndSeconds = 1.5;
-constexpr float kExitFadeSeconds = 0.5f;
-// Keys in one key message.
-constexpr int kKeysPerMessage = 10;
 // UpdateScore moves at least a point a call; this bounds the settling.
 constexpr int kMostScoreSettlingCalls = 256;
 
@@ -124,17 +118,11 @@ void Game::OnUpdatePanicGameFSM() {
 }
 
 void Game::PanicGameFSM(CMSGMessage* message) {
-  if (SharedMessageFSM(message)) return;
+  if (SharedMessageFSM(message) || PlayMessage(message)) return;
   switch (message->id) {
-    case eMSG_GManualGemDrop:
-      if (profile) profile->AddScore(kManualDropPoints);
-      break;
     case eMSG_GMatchedMixed:
     case eMSG_GMatchedSame:
       ScoreMatch();
-      break;
-    case eMSG_GDiscClear:
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GDiscClear, 0, 0.0);
       break;
     case eMSG_GUnlockPuzzle:
       if (currentDisc != nullptr) currentDisc->locked = false;
@@ -155,37 +143,9 @@ void Game::PanicGameFSM(CMSGMessage* message) {
       if (galacticPlane != nullptr) galacticPlane->AddMarker(Vector3(0.0f, 0.0f, 0.0f), 0.0f);
       PostGameMessageTo(receiverId, receiverId, eMSG_GNextDisc, 0, kNextDiscSeconds);
       break;
-    case eMSG_GColourLeftDisc: {
-      // The renderer reads the colour during the post.
-      int colour = message->parameter != 0 ? *reinterpret_cast<const int*>(message->parameter) : -1;
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GColourLeftDisc, reinterpret_cast<intptr_t>(&colour),
-                        0.0);
-      break;
-    }
     case eMSG_GTimerExpired:
       PostAudioMessage(eMSG_AInGame_PlayTimerExpire, 0, 0.0);
       gameOverText = "Out of time!";
-      break;
-    case eMSG_GExit:
-      SaveProfile();
-      // The loading screen goes on to the front end; the game's own pending
-      // state belongs to the fade that follows.
-      stateAfterLoading = State(GameStateId::FrontEnd);
-      PostGameMessageTo(receiverId, receiverId, eMSG_GLoadFE, 0, kLoadFrontEndSeconds);
-      FadeToState(kFadeMusicAndScreen, State(GameStateId::Loading), kExitFadeSeconds);
-      break;
-    case eMSG_UIOKEYDOWN:
-      if (message->parameter == 0) break;
-      if (services.IsPauseMenuShowing()) {
-        const auto* codes = reinterpret_cast<const uint8_t*>(message->parameter);
-        for (int i = 0; i < kKeysPerMessage; ++i) {
-          if (codes[i] != 0) services.SendMenuInput(codes[i]);
-        }
-      }
-      break;
-    case eMSG_UIOKEYHELD:
-    case eMSG_UIOPADDOWN:
-    case eMSG_UIOPADHELD:
       break;
     default:
       return;
@@ -202,11 +162,5 @@ void Game::OnExitPanicGameFSM() {
     profile->rainbow = CGPuzzleGem();
     SaveProfile();
   }
-  PostAudioMessage(eMSG_ABackground_StopMusic, 0, 0.0);
-  int layer = 0;
-  PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
-  // The game-over page shows the finished board: it takes the objects over.
-  if (GetPendingState() == State(GameStateId::GameOver)) return;
-  DestroyGalacticPlane();
-  ReleaseDiscs();
+  LeavePlay();
 }

@@ -97,6 +97,12 @@ void Game::OnEnterChallengeStoryFSM() {
     constellation.completed = constellation.starCount > 0 ? constellation.starCount - 1 : 0;
   }
 
+  // The story is watched from the galaxy's centre, looking at the first
+  // place of the constellations' ring.
+  SetupPuzzleCamera();
+  puzzleCamera.SetPosition(Vector3());
+  AimStoryCamera(Vector3(0.0f, 1.0f, 0.0f));
+
   storyChannels[kStoryBandAlpha].Set(AnimChannel::kRiseFast, false, 0.0f, kBandAlpha, kFadeSeconds);
   storyChannels[kStoryTextAlpha].Set(AnimChannel::kRiseFast, false, 0.0f, 1.0f, kFadeSeconds);
   // The galaxy's growth goes on from where it stands.
@@ -116,6 +122,13 @@ void Game::OnUpdateChallengeStoryFSM() {
   if (galacticPlane != nullptr) {
     galacticPlane->radius = growth.output;
     galacticPlane->Update(dt);
+  }
+
+  // The view turns to the constellation losing its stars.
+  if (storyKillIndex >= 0 && galacticPlane != nullptr && !galacticPlane->constellations.empty()) {
+    const float angle = 2.0f * kPi * static_cast<float>(storyKillIndex) /
+                        static_cast<float>(galacticPlane->constellations.size());
+    AimStoryCamera(Vector3(-std::sin(angle), std::cos(angle), 0.0f));
   }
 
   if (!storyAdvancePending) return;
@@ -194,6 +207,13 @@ void Game::ChallengeStoryFSM(CMSGMessage* message) {
       return;
   }
   message->handled |= 1;
+}
+
+void Game::AimStoryCamera(const Vector3& target) {
+  puzzleCamera.SetTarget(target);
+  puzzleCamera.controller.LookAt(target);
+  puzzleCamera.controller.Update();
+  puzzleCamera.node.Update();
 }
 
 void Game::OnExitChallengeStoryFSM() {

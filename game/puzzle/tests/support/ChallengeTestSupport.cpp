@@ -1,5 +1,6 @@
 #include "ChallengeTestSupport.h"
 
+#include <cstdio>
 #include <fstream>
 #include <memory>
 
@@ -34,10 +35,22 @@ void WriteChallenge(const std::vector<TestConstellation>& constellations) {
   std::string list = "[CONSTELLATIONS] " + std::to_string(constellations.size()) + "\n";
   for (const TestConstellation& constellation : constellations) {
     list += "[CONSTELLATION] " + constellation.name + "\n";
-    if (!constellation.missingDefinition) {
-      std::ofstream(kFolder + constellation.name + ".definition.txt", std::ios::binary) << Definition(constellation);
+    const std::string definition = kFolder + constellation.name + ".definition.txt";
+    const std::string board = kFolder + constellation.name + ".stars";
+    // A file of an earlier set is no longer there.
+    if (constellation.missingDefinition) {
+      std::remove(definition.c_str());
+    } else {
+      std::ofstream(definition, std::ios::binary) << Definition(constellation);
     }
-    if (constellation.missingBoard) continue;
+    if (constellation.missingBoard) {
+      std::remove(board.c_str());
+      continue;
+    }
+    if (constellation.garbageBoard) {
+      std::ofstream(board, std::ios::binary) << "\xff\xff\xff\x7fgarbage";
+      continue;
+    }
     const int discCount =
         constellation.boardDiscs < 0 ? static_cast<int>(constellation.parSeconds.size()) : constellation.boardDiscs;
     std::vector<std::unique_ptr<CGPuzzleDisc>> discs;
@@ -47,7 +60,7 @@ void WriteChallenge(const std::vector<TestConstellation>& constellations) {
       discs.back()->queue->Init(12);
       written.push_back(discs.back().get());
     }
-    WriteBoard((kFolder + constellation.name + ".stars").c_str(), written);
+    WriteBoard(board.c_str(), written);
   }
   std::ofstream(std::string(kFolder) + "Constellations.txt", std::ios::binary) << list + "[END]\n";
 }

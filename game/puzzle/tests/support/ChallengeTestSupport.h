@@ -16,8 +16,9 @@ struct TestConstellation {
   bool missingDefinition = false;
   // Discs written to its board: -1 one per star, else that many.
   int boardDiscs = -1;
-  // No board file at all.
+  // No board file at all, or one the reader refuses.
   bool missingBoard = false;
+  bool garbageBoard = false;
 };
 
 // Writes "Resources/Boards/Challenge/Constellations.txt", the definitions

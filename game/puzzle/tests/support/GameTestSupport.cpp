@@ -26,6 +26,18 @@ constexpr int kKeyListLength = 10;
 bool FakeProfile::Load(const String& profileName) {
   if (loadable->count(profileName.Chars()) == 0) return false;
   name = profileName;
+  ++loads;
+  if (hasSaved) {
+    for (int mode = 0; mode < kModeCount; ++mode) modes[mode] = savedModes[mode];
+  }
+  return true;
+}
+
+bool FakeProfile::Save() {
+  ++saves;
+  if (!saveSucceeds) return false;
+  for (int mode = 0; mode < kModeCount; ++mode) savedModes[mode] = modes[mode];
+  hasSaved = true;
   return true;
 }
 

@@ -23,13 +23,15 @@ class FakeProfile : public GameProfile {
  public:
   explicit FakeProfile(const std::set<std::string>* loadableNames) : loadable(loadableNames) {}
   bool Load(const String& profileName) override;
-  bool Save() override {
-    ++saves;
-    return saveSucceeds;
-  }
+  // A save that succeeds keeps the modes' records; a later load brings
+  // them back, as a file would.
+  bool Save() override;
   const std::set<std::string>* loadable;
   bool saveSucceeds = true;
   int saves = 0;
+  int loads = 0;
+  bool hasSaved = false;
+  ModeStats savedModes[kModeCount];
 };
 
 // An audio layer that records what it receives.

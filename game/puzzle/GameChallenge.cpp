@@ -1,0 +1,205 @@
+// The Challenge game: the constellations of the galaxy rebuilt star by
+// star, each star one disc of the constellation's board played against a
+// par time. A finished constellation leads to the "Well Done!" page, the
+// last one to the picture that closes the Challenge.
+
+#include "engine/foundation/Clock.h"
+#include "engine/foundation/Log.h"
+#include "engine/graphics/GFXDisplay.h"
+#include "engine/runtime/messages/MSGService.h"
+#include "engine/runtime/messages/MessageIds.h"
+#include "game/puzzle/Challenge.h"
+#include "game/puzzle/EffectsPool.h"
+#include "game/puzzle/GalacticPlane.h"
+#include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
+#include "game/puzzle/GameMessages.h"
+#include "game/puzzle/PuzzleRenderer.h"
+
+namespace {
+
+constexpr double kMusicDelaySeconds = 0.25;
+constexpr float kFadeSeconds = 1.0f;
+// Each whole second of par time left is worth this much (shown only).
+constexpr uint64_t kParBonusPerSecond = 100;
+// From the end of the disc's clearing to the next star.
+constexpr double kNextDiscSeconds = 1.0;
+// A finished constellation shows at full size on the ring.
+constexpr float kConstellationSize = 15.0f;
+constexpr GFXRenderFlags kHudState = 0x82C;
+constexpr float kQuickMatchSeconds = 2.0f;
+constexpr float kCascadeSeconds = 1.0f;
+
+}  // namespace
+
+void Game::OnEnterChallengeGameFSM() {
+  SetHUDCallback([this](int32_t value) { return DrawChallengeHud(value); });
+  SetSceneCallback([this](int32_t value) { return DrawPuzzleScene(value); });
+  CreateHud();
+  if (hud != nullptr) {
+    GetGUIMSGService()->Post(eMSG_GUICHANGE, receiverId, hudReceiverId, 0, 0.0);
+    hud->timeLeft = 0.0f;
+  }
+  CreateRenderer();
+  ReleaseDiscs();
+
+  if (reloadProfile && profile) {
+    // The restart plays the constellation again from the saved profile.
+    const String name = profile->name;
+    if (!profile->Load(name)) LogDBG("Failed to reload profile %s", name.Chars());
+  }
+  reloadProfile = false;
+
+  if (galacticPlane == nullptr) Constellation::ReadSet(*CreateGalacticPlane(), kConstellationListPath);
+  if (renderer != nullptr) renderer->galacticPlane = galacticPlane;
+  if (profile) {
+    ModeStats& challenge = profile->modes[kModeChallenge];
+    challenge.constellationCount = static_cast<uint32_t>(galacticPlane->constellations.size());
+    challenge.totalStars = 0;
+    for (const Constellation& constellation : galacticPlane->constellations) {
+      challenge.totalStars += constellation.starCount;
+    }
+  }
+  if (hud != nullptr) hud->profile = profile.get();
+
+  const bool started = LoadBoards();
+  SetupPuzzleCamera();
+  if (!started) {
+    // Nothing to play: no music, lock or fade-in (it would undo the fade
+    // out); back to the front end as the pause menu's exit goes.
+    LogDBG("The Challenge cannot start; back to the front end");
+    ExitToFrontEnd();
+    return;
+  }
+  if (profile) currentDisc->rainbowGem = profile->GetRainbowGem();
+  PostAudioMessage(eMSG_ABackground_PlayMusic, 0, kMusicDelaySeconds);
+  // The renderer unlocks the disc when its presentation ends.
+  currentDisc->locked = true;
+  timeSinceLastMatch = 0.0f;
+  cascadeTimer = 0.0f;
+  quakeTimer = 0.0f;
+  cascadeCount = 0;
+  quickMatchChain = 0;
+  bonusMultiplier = 1;
+  panicHurryShown = false;
+  if (hud != nullptr) hud->timersRunning = false;
+  FadeIn(kFadeMusicAndScreen, kFadeSeconds);
+}
+
+void Game::OnUpdateChallengeGameFSM() {
+  if (services.IsPauseMenuShowing()) return;
+  // The pause switched the renderer's stepping off.
+  if (renderer != nullptr && !renderer->IsActive()) renderer->SetActive(1);
+  const float dt = Clock::Instance().GetGameDelta();
+  UpdateHudTimers(dt);
+  if (currentDisc != nullptr && hud != nullptr) currentDisc->ProcessMatches(dt);
+  if (currentDisc != nullptr && !currentDisc->locked) {
+    if (timeSinceLastMatch < kQuickMatchSeconds) {
+      timeSinceLastMatch += dt;
+    } else {
+      timeSinceLastMatch = 0.0f;
+      quickMatchChain = 0;
+      if (hud != nullptr) hud->SetMultiplier(0);
+    }
+    if (cascadeTimer < kCascadeSeconds) {
+      cascadeTimer += dt;
+    } else {
+      cascadeTimer = 0.0f;
+      ScoreCascade();
+    }
+  }
+  EffectsPool::Instance().Update();
+  CheckGameOver();
+  if (profile) profile->UpdateScore();
+}
+
+void Game::ChallengeGameFSM(CMSGMessage* message) {
+  if (SharedMessageFSM(message) || PlayMessage(message)) return;
+  switch (message->id) {
+    case eMSG_GMatchedMixed:
+    case eMSG_GMatchedSame:
+      ScoreMatch();
+      break;
+    case eMSG_GUnlockPuzzle:
+    case eMSG_GLockPuzzle: {
+      const bool locked = message->id == eMSG_GLockPuzzle;
+      if (currentDisc != nullptr) {
+        currentDisc->locked = locked;
+        if (hud != nullptr) hud->timersRunning = !locked;
+      }
+      break;
+    }
+    case eMSG_GRendererClearDone:
+      if (hud != nullptr) hud->timersRunning = false;
+      PostGameMessageTo(receiverId, receiverId, eMSG_GNextDisc, 0, kNextDiscSeconds);
+      break;
+    case eMSG_GNextDisc:
+      CompleteChallengeStar();
+      break;
+    case eMSG_GTimerExpired:
+      // Only the par bonus is lost; play goes on.
+      PostAudioMessage(eMSG_AInGame_PlayTimerExpire, 0, 0.0);
+      if (hud != nullptr) hud->AddMessage("Par Bonus Expired!");
+      break;
+    case eMSG_GRestartChallenge:
+      // Only a restart that will happen reloads the profile: a flag left set
+      // would make a later exit skip its save.
+      if (pendingState == nullptr) {
+        FadeToState(kFadeMusicAndScreen, State(GameStateId::ChallengeGame), kFadeSeconds);
+        reloadProfile = true;
+      }
+      break;
+    default:
+      return;
+  }
+  message->handled |= 1;
+}
+
+void Game::CompleteChallengeStar() {
+  if (!profile) return;
+  ModeStats& challenge = profile->modes[kModeChallenge];
+  std::vector<Constellation>* set = galacticPlane != nullptr ? &galacticPlane->constellations : nullptr;
+  Constellation* constellation =
+      set != nullptr && challenge.constellationIndex < set->size() ? &(*set)[challenge.constellationIndex] : nullptr;
+
+  const bool onPar = hud != nullptr && hud->timeLeft > 0.0f;
+  if (onPar) hud->AddParBonus(kParBonusPerSecond * static_cast<uint64_t>(hud->timeLeft));
+  profile->AddDiscCompleted(onPar);
+  if (constellation != nullptr) constellation->CompleteStar();
+  // Every completed disc counts, the last of the Challenge too.
+  ++profile->stars;
+
+  if (constellation != nullptr && constellation->completed >= constellation->starCount) {
+    constellation->size = Vector3(kConstellationSize, 0.0f, kConstellationSize);
+    galacticPlane->current = -1;
+    ++profile->constellations;
+    challenge.discIndex = 0;
+    if (challenge.constellationIndex + 1 < set->size()) {
+      ++challenge.constellationIndex;
+      FadeToState(kFadeMusicAndScreen, State(GameStateId::ChallengeProgress), kFadeSeconds);
+    } else {
+      challenge.constellationIndex = 0;
+      challengeCompleted = true;
+      FadeToState(kFadeMusicAndScreen, State(GameStateId::ChallengeCompleted), kFadeSeconds);
+    }
+  } else {
+    ++challenge.discIndex;
+    StartDisc();
+    PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GNextDisc, 0, 0.0);
+  }
+  SaveProfile();
+}
+
+void Game::OnExitChallengeGameFSM() {
+  // A restart leaves the saved profile as it is: the next entry reloads it.
+  if (!reloadProfile && profile) {
+    if (hud != nullptr) profile->modes[kModeChallenge].timePlayed += hud->elapsed;
+    SaveProfile();
+  }
+  LeavePlay();
+}
+
+int32_t Game::DrawChallengeHud(int32_t) {
+  if (CanDraw()) GFXDisplay::SetRenderState(kHudState);
+  return 0;
+}

@@ -1,0 +1,97 @@
+// What both game modes share: the messages they answer alike, the HUD's
+// timers, the player's input, and leaving a game.
+
+#include "engine/runtime/messages/MSGService.h"
+#include "engine/runtime/messages/MessageIds.h"
+#include "game/puzzle/GalacticPlane.h"
+#include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
+#include "game/puzzle/GameMessages.h"
+
+namespace {
+
+constexpr uint64_t kManualDropPoints = 125;
+// "Hurry up!" comes once while the countdown passes through this window.
+constexpr float kHurryFrom = 9.5f;
+constexpr float kHurryTo = 10.5f;
+// Leaving through the pause menu: the loading screen's call, and the fade.
+constexpr double kLoadFrontEndSeconds = 1.5;
+constexpr float kExitFadeSeconds = 0.5f;
+// Keys in one key message.
+constexpr int kKeysPerMessage = 10;
+
+}  // namespace
+
+bool Game::PlayMessage(CMSGMessage* message) {
+  switch (message->id) {
+    case eMSG_GManualGemDrop:
+      if (profile) profile->AddScore(kManualDropPoints);
+      break;
+    case eMSG_GDiscClear:
+      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GDiscClear, 0, 0.0);
+      break;
+    case eMSG_GColourLeftDisc: {
+      // The renderer reads the colour during the post.
+      int colour = message->parameter != 0 ? *reinterpret_cast<const int*>(message->parameter) : -1;
+      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GColourLeftDisc, reinterpret_cast<intptr_t>(&colour),
+                        0.0);
+      break;
+    }
+    case eMSG_GExit:
+      ExitToFrontEnd();
+      break;
+    case eMSG_UIOKEYDOWN:
+    case eMSG_UIOKEYHELD:
+    case eMSG_UIOPADDOWN:
+    case eMSG_UIOPADHELD:
+      PlayerInput(message);
+      break;
+    default:
+      return false;
+  }
+  message->handled |= 1;
+  return true;
+}
+
+void Game::UpdateHudTimers(float dt) {
+  if (hud == nullptr) return;
+  hud->UpdateTimers(dt);
+  if (!panicHurryShown && hud->timeLeft >= kHurryFrom && hud->timeLeft <= kHurryTo) {
+    panicHurryShown = true;
+    PostAudioMessage(eMSG_AInGame_PlayTimerAlarm, 0, 0.0);
+    hud->AddMessage("Hurry up!");
+  }
+}
+
+void Game::PlayerInput(CMSGMessage* message) {
+  if (message->id != eMSG_UIOKEYDOWN || message->parameter == 0) return;
+  // The pause menu takes the keys while it shows.
+  if (services.IsPauseMenuShowing()) {
+    const auto* codes = reinterpret_cast<const uint8_t*>(message->parameter);
+    for (int i = 0; i < kKeysPerMessage; ++i) {
+      if (codes[i] != 0) services.SendMenuInput(codes[i]);
+    }
+  }
+}
+
+void Game::ExitToFrontEnd() {
+  SaveProfile();
+  // The loading screen goes on to the front end; the game's own pending
+  // state belongs to the fade that follows.
+  stateAfterLoading = State(GameStateId::FrontEnd);
+  PostGameMessageTo(receiverId, receiverId, eMSG_GLoadFE, 0, kLoadFrontEndSeconds);
+  FadeToState(kFadeMusicAndScreen, State(GameStateId::Loading), kExitFadeSeconds);
+}
+
+void Game::LeavePlay() {
+  PostAudioMessage(eMSG_ABackground_StopMusic, 0, 0.0);
+  int layer = 0;
+  PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
+  // The game-over page shows the finished board: it takes the objects over.
+  if (GetPendingState() == State(GameStateId::GameOver)) return;
+  if (hud != nullptr) GetGUIMSGService()->Post(eMSG_GUIHIDE, receiverId, hudReceiverId, 0, 0.0);
+  DestroyGalacticPlane();
+  DestroyHud();
+  DeleteRenderer();
+  ReleaseDiscs();
+}
