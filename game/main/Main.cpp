@@ -1,17 +1,18 @@
-// The program's entry point: prepares the settings, then hands the command
-// line to the engine's run function.
+// The program's entry point: hands the command line and the shell's
+// services to the game's entry function.
 
 #include "engine/app/EngineRun.h"
-#include "engine/app/PrepareSettings.h"
+#include "game/puzzle/RunGame.h"
+#include "game/shell/ShellServices.h"
 
 #include <string>
 
 int main(int argc, char** argv) {
-  PrepareSettings("Novaliths");
   EngineRunOptions options;
   for (int i = 1; i < argc; ++i) {
     if (i > 1) options.commandLine += ' ';
     options.commandLine += argv[i];
   }
-  return EngineRun(std::move(options));
+  ShellServices services;
+  return RunGame(services, std::move(options));
 }

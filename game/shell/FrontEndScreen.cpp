@@ -6,10 +6,12 @@
 #include "engine/gui/ScreenFade.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/messages/MSGMessage.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/shell/GFrontEnd.h"
 #include "game/shell/HighScoresScreen.h"
 #include "game/shell/MenuInput.h"
 #include "game/shell/Profile.h"
@@ -21,12 +23,34 @@ namespace {
 // Every volume layer of the audio layer.
 constexpr int32_t kAllLayers = 4;
 constexpr int32_t kFrontEndLayer = 1;
+// The camera the backdrop is seen through.
+constexpr const char* kPuzzleCameraName = "Game.Puzzle";
 
 }  // namespace
 
 FrontEndScreen::FrontEndScreen(ShellContext& context) : ShellScreen(context, ShellState::FrontEnd) {}
 
-int32_t FrontEndScreen::MenuReceiver() const { return -1; }
+FrontEndScreen::~FrontEndScreen() {
+  if (game.frontEnd == window_.get()) game.frontEnd = nullptr;
+}
+
+int32_t FrontEndScreen::MenuReceiver() const { return window_ ? window_->GetId() : -1; }
+
+void FrontEndScreen::PostToWindow(uint32_t id) const {
+  if (window_) GetGUIMSGService()->Post(id, game.receiverId, window_->GetId(), 0, 0.0);
+}
+
+void FrontEndScreen::ShowWindow() {
+  if (!window_) {
+    window_ = std::make_unique<GFrontEnd>(game.profile);
+    game.frontEnd = window_.get();
+    window_->SetParentId(game.receiverId);
+    window_->SetDefaultFrame(0);
+  }
+  PostToWindow(eMSG_GUIACTIVATE);
+  PostToWindow(eMSG_GUISHOW);
+  window_->Next(&window_->fsmMainMenu);
+}
 
 void FrontEndScreen::Enter() {
   game.SetHUDCallback([this](int32_t) {
@@ -39,11 +63,13 @@ void FrontEndScreen::Enter() {
   // asks again (a player returning from the high scores still sees it).
   game.frontEndTexture = CTEXManager::GetInstance()->GetTexture(String(kFrontEndBackground));
   InitGemFonts();
+  ShowWindow();
 
   CreateGalacticBackdrop(game);
   ApplyStoredVolumes();
   const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
   GetDisplay()->SetClearColour(black);
+  game.FindNamedObject(String(kPuzzleCameraName));
 
   game.idleTime = 0.0f;
   StopAudioLayer(kAllLayers);
@@ -147,6 +173,8 @@ void FrontEndScreen::Exit() {
     game.frontEndTexture = nullptr;
   }
   StopAudioLayer(kFrontEndLayer);
+  PostToWindow(eMSG_GUIHIDE);
+  PostToWindow(eMSG_GUIDEACTIVATE);
   CancelGameMessages(eMSG_AGUI_PlaySting);
   DestroyGalacticBackdrop(game);
 }

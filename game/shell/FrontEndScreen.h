@@ -5,7 +5,11 @@
 // mode through the loading screen, plays a sting every 5.5 s, shows the high
 // scores after 60 s without a press, and ends the program after Exit.
 
+#include <memory>
+
 #include "game/shell/ShellScreen.h"
+
+class GFrontEnd;
 
 class FrontEndScreen : public ShellScreen {
  public:
@@ -20,6 +24,8 @@ class FrontEndScreen : public ShellScreen {
   static constexpr float kExitSeconds = 1.0f;
 
   explicit FrontEndScreen(ShellContext& context);
+  // The window goes with the screen, which the game keeps for the whole run.
+  ~FrontEndScreen() override;
   void Enter() override;
   void Update() override;
   void Exit() override;
@@ -34,4 +40,9 @@ class FrontEndScreen : public ShellScreen {
   void PlaySting();
   void EndProgram();
   void Draw() const;
+  // Creates the window at the first entry; it then stays.
+  void ShowWindow();
+  void PostToWindow(uint32_t id) const;
+
+  std::unique_ptr<GFrontEnd> window_;
 };

@@ -1,9 +1,12 @@
 #include "game/shell/GameOverScreen.h"
 
+#include "engine/foundation/AnimChannel.h"
 #include "engine/foundation/Vector3.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGMessage.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/shell/HighScoresScreen.h"
 #include "game/shell/IntroScreens.h"
@@ -16,14 +19,19 @@ constexpr int32_t kFrontEndLayer = 1;
 constexpr int32_t kMusicLayer = 3;
 // Where the puzzle camera keeps looking while the finished board shows.
 const Vector3 kHeldTarget(0.0f, 200.0f, 0.0f);
+// The HUD darkens the board to half over 1.5 s under the banner.
+constexpr float kBannerShade = 0.5f;
+constexpr float kBannerShadeSeconds = 1.5f;
 
 }  // namespace
 
 GameOverScreen::GameOverScreen(ShellContext& context) : ShellScreen(context, ShellState::GameOver) {}
 
 void GameOverScreen::Enter() {
+  // The HUD draws the banner as a window; the scene is the finished board.
   game.SetHUDCallback(&Game::DrawNothing);
-  game.SetSceneCallback(&Game::DrawNothing);
+  Game& owner = game;
+  game.SetSceneCallback([&owner](int32_t) { return owner.DrawPuzzleScene(0); });
   LayerFade fade{kFrontEndLayer, kFrontEndLayerFadeSeconds};
   PostToAudio(eMSG_ALayer_VolumeFadeIn, reinterpret_cast<intptr_t>(&fade));
   PostToAudio(eMSG_AGUI_PlayGameOver, 0);
@@ -31,10 +39,17 @@ void GameOverScreen::Enter() {
   StopAudioLayer(kMusicLayer);
   // The phrase timer's first tick, delivered at once.
   PostToGame(eMSG_AGUI_PlaySting, 0, 0.0);
+  if (GameHud* hud = game.hud) {
+    hud->reason = game.gameOverText;
+    hud->gameOverShown = true;
+    hud->fadeActive = true;
+    hud->fade.Set(AnimChannel::kRiseFast, false, 0.0f, kBannerShade, kBannerShadeSeconds);
+  }
 }
 
 void GameOverScreen::Update() {
   const float dt = FrameSeconds();
+  if (game.hud != nullptr) game.hud->UpdateTimers(dt);
   // Clearing animations finish under the banner.
   if (game.currentDisc != nullptr) game.currentDisc->ProcessMatches(dt);
   game.puzzleCamera.SetTarget(kHeldTarget);
@@ -62,7 +77,15 @@ void GameOverScreen::PlayPhrase() {
 
 void GameOverScreen::Exit() {
   game.gameOverText = "";
+  if (GameHud* hud = game.hud) {
+    hud->reason = "";
+    hud->gameOverShown = false;
+    hud->fadeActive = false;
+    GetGUIMSGService()->Post(eMSG_GUIHIDE, game.receiverId, hud->GetId(), 0, 0.0);
+    game.DestroyHud();
+  }
   CancelGameMessages(eMSG_AGUI_PlaySting);
+  game.DeleteRenderer();
   game.ReleaseDiscs();
   // The modes leave the backdrop to this page; the front end makes its own.
   DestroyGalacticBackdrop(game);

@@ -65,9 +65,10 @@ IntroMakerScreen::IntroMakerScreen(ShellContext& context)
     : LogoScreen(context, ShellState::IntroVelkSW, kMakerLogo) {}
 
 void IntroMakerScreen::Enter() {
-  // The logo comes out of white.
-  SetColour(game.fadeColourA, 1.0f, 1.0f, 1.0f, 1.0f);
-  SetColour(game.fadeColourB, 1.0f, 1.0f, 1.0f, 0.0f);
+  // The logo comes out of white: fades out run from A (clear) to B (the
+  // colour), fades in back.
+  SetColour(game.fadeColourA, 1.0f, 1.0f, 1.0f, 0.0f);
+  SetColour(game.fadeColourB, 1.0f, 1.0f, 1.0f, 1.0f);
   LogoScreen::Enter();
 }
 
@@ -86,8 +87,8 @@ bool IntroEngineScreen::OnMessage(CMSGMessage& message) {
   if (game.pendingState != nullptr) return true;
   const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
   GetDisplay()->SetClearColour(black);
-  SetColour(game.fadeColourA, 0.0f, 0.0f, 0.0f, 1.0f);
-  SetColour(game.fadeColourB, 0.0f, 0.0f, 0.0f, 0.0f);
+  SetColour(game.fadeColourA, 0.0f, 0.0f, 0.0f, 0.0f);
+  SetColour(game.fadeColourB, 0.0f, 0.0f, 0.0f, 1.0f);
   game.stateAfterLoading = game.State(GameStateId::FrontEnd);
   PostToGame(eMSG_GLoadFE, 0, kLoadMessageSeconds);
   game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::Loading), kFadeSeconds);

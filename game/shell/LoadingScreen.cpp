@@ -51,6 +51,10 @@ constexpr float kRingRadius = 200.0f;
 constexpr float kDegreesPerGem = 15.0f;
 constexpr float kGemScale = 50.0f;
 constexpr float kLightLevel = 0.75f;
+constexpr double kRingDepth = 200.0;
+// Lit crystals; double-sided, as the HUD's downward y turns faces round.
+constexpr GFXRenderFlags kRingState =
+    RenderFlag::SOLID | RenderFlag::TEXTURED | RenderFlag::LIGHTING | RenderFlag::DBLSIDED | RenderFlag::BLENDING;
 
 }  // namespace
 
@@ -175,6 +179,17 @@ void LoadingScreen::Draw() {
 void LoadingScreen::DrawRing() {
   if (ringModel_ == nullptr) return;
   const int32_t gems = progress_.Gems();
+  if (gems == 0) return;
+  // The HUD's projection is one unit deep; the gems are a hundred.
+  GLint viewport[4] = {0, 0, 800, 600};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0.0, viewport[2], 0.0, viewport[3], -kRingDepth, kRingDepth);
+  glMatrixMode(GL_MODELVIEW);
+  GFXDisplay::SetRenderState(kRingState);
+  GetLight(0)->Apply();
   for (int32_t i = 0; i < gems; ++i) {
     Vector3 place(kRingCentreX, kRingCentreY - kRingRadius, 0.0f);
     place.RotateAboutZ(kDegreesPerGem * static_cast<float>(i), Vector3(kRingCentreX, kRingCentreY, 0.0f));
@@ -184,4 +199,7 @@ void LoadingScreen::DrawRing() {
     DrawModelInMaterial(ringModel_, crystals_[i % kCrystalCount]);
     glPopMatrix();
   }
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
 }

@@ -11,8 +11,10 @@ class CTEXTexture;
 
 namespace shell_draw {
 
-// Pictures: textured, blended, no depth test (the HUD has no depth).
-inline constexpr GFXRenderFlags kPictureState = RenderFlag::SOLID | RenderFlag::TEXTURED | RenderFlag::BLENDING;
+// Pictures: textured, blended, double-sided (the HUD's y runs down, which
+// turns quads away from the camera), no depth test (the HUD has no depth).
+inline constexpr GFXRenderFlags kPictureState =
+    RenderFlag::SOLID | RenderFlag::TEXTURED | RenderFlag::DBLSIDED | RenderFlag::BLENDING;
 // Lines: untextured wire.
 inline constexpr GFXRenderFlags kLineState = RenderFlag::WIREFRAME;
 

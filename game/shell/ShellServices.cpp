@@ -5,7 +5,9 @@
 #include "game/shell/GameOverScreen.h"
 #include "game/shell/HighScoresScreen.h"
 #include "game/shell/IntroScreens.h"
+#include "game/shell/GFrontEnd.h"
 #include "game/shell/LoadingScreen.h"
+#include "game/shell/MenuInput.h"
 #include "game/shell/ResourceQueues.h"
 
 namespace {
@@ -57,5 +59,12 @@ std::unique_ptr<FsmState> ShellServices::CreateState(Game& game, ShellState whic
     case ShellState::GameOver:
       return Make<GameOverScreen>(context_);
   }
-  return AudioServices::CreateState(game, which);
+  return FrontEndServices::CreateState(game, which);
+}
+
+void ShellServices::SendMenuInput(uint8_t key) {
+  GFrontEnd* frontEnd = GetGFrontEnd();
+  if (!context_ || frontEnd == nullptr) return;
+  const uint8_t keys[2] = {key, 0};
+  ::SendMenuInput(context_->game, frontEnd->GetId(), keys);
 }

@@ -4,6 +4,7 @@
 
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
+#include "game/puzzle/GameHud.h"
 #include "game/shell/HighScoresScreen.h"
 #include "platform/KeyCodes.h"
 #include "support/ScreenTestSupport.h"
@@ -16,7 +17,8 @@ void ShowGameOver(ScreensFixture& run) {
   ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 20.0f));
   run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::PanicGame), 0.1f);
   ASSERT_TRUE(run.RunUntil("Game.PanicGame", 2.0f));
-  // The mode leaves its backdrop to the page.
+  // The mode leaves its HUD and its backdrop to the page.
+  run.game->CreateHud();
   CreateGalacticBackdrop(*run.game);
   run.game->gameOverText = "Out of Time!";
   run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::GameOver), 0.1f);
@@ -53,6 +55,9 @@ TEST(GameOverScreen, APhraseSixToTenEveryFourSecondsOneTickAtATimeNoneAfterTheEx
 TEST(GameOverScreen, TheEntryStopsTheGamesSoundsAndTheExitLeavesNoBackdrop) {
   ScreensFixture run;
   ShowGameOver(run);
+  ASSERT_NE(run.game->hud, nullptr);
+  EXPECT_TRUE(run.game->hud->gameOverShown);
+  EXPECT_STREQ(run.game->hud->reason.Chars(), "Out of Time!");
   EXPECT_EQ(run.audio->Count(eMSG_AGUI_PlayGameOver), 1);
   const std::vector<int32_t> stops = run.audio->Values(eMSG_ALayer_Stop);
   ASSERT_GE(stops.size(), 2u);
@@ -62,6 +67,8 @@ TEST(GameOverScreen, TheEntryStopsTheGamesSoundsAndTheExitLeavesNoBackdrop) {
   run.Run(1.0f);
   run.PressPad();
   ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 2.0f));
+  EXPECT_EQ(run.game->hud, nullptr);
+  EXPECT_TRUE(run.game->gameOverText.IsEmpty());
   // The front end has a backdrop of its own; leaving it leaves none.
   EXPECT_NE(run.game->galacticPlane, nullptr);
   run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::Credits), 0.1f);

@@ -25,6 +25,10 @@ float EnteredAt(const ScreensFixture& run, const std::string& name) {
 TEST(ScreenTimeline, TheLogosLastThreeSecondsEachThenLoadingLeadsToTheFrontEnd) {
   ScreensFixture run;
   ASSERT_EQ(run.Current(), "Game.IntroVelkSW");
+  // Fades run between clear (A) and the colour (B): the logo comes out of white.
+  EXPECT_EQ(run.game->fadeColourA[3], 0.0f);
+  EXPECT_EQ(run.game->fadeColourB[0], 1.0f);
+  EXPECT_EQ(run.game->fadeColourB[3], 1.0f);
   ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 20.0f));
   EXPECT_EQ(run.Trace(),
             (std::vector<std::string>{"Game.IntroVelkSW", "Game.IntroVyre", "Game.Loading", "Game.FrontEnd"}));
@@ -38,8 +42,10 @@ TEST(ScreenTimeline, TheLogosLastThreeSecondsEachThenLoadingLeadsToTheFrontEnd) 
   // after the 1.0 s fade out.
   EXPECT_EQ(run.queues.loads, 1);
   EXPECT_NEAR(EnteredAt(run, "Game.FrontEnd") - loading, 1.0f + 1.0f, kSlack);
-  // The maker's logo came out of white, the loading screen out of black.
-  EXPECT_EQ(run.game->fadeColourA[0], 0.0f);
+  // From the engine's logo on, the screen fades through black.
+  EXPECT_EQ(run.game->fadeColourA[3], 0.0f);
+  EXPECT_EQ(run.game->fadeColourB[0], 0.0f);
+  EXPECT_EQ(run.game->fadeColourB[3], 1.0f);
 }
 
 TEST(ScreenTimeline, AKeySkipsTheMakersLogoButTheEnginesLogoStillLastsThreeSeconds) {

@@ -1,0 +1,111 @@
+// The real program headless: the game's entry function on the shell's
+// services, the offscreen video driver, the null sound driver and scripted
+// keys and pad, from the logos through loading to the main menu, then Exit
+// and "Yes".
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/puzzle/Game.h"
+#include "game/puzzle/RunGame.h"
+#include "game/puzzle/tests/support/GameTestSupport.h"
+#include "game/shell/ShellServices.h"
+#include "platform/KeyCodes.h"
+#include "platform/ScriptedInputSources.h"
+
+namespace {
+
+// Frames after which the run is closed as a failure.
+constexpr int kFrameLimit = 4000;
+// Frames between two presses in the menus (a page change fades for 0.5 s).
+constexpr int kPressGap = 45;
+
+struct Script {
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
+  platform::ScriptedPadSource* pad = nullptr;
+};
+
+std::function<UIOSources()> ScriptedInput(Script* script) {
+  return [script] {
+    UIOSources sources;
+    auto keyboard = std::make_unique<platform::ScriptedKeyboardSource>();
+    auto pad = std::make_unique<platform::ScriptedPadSource>();
+    pad->names = {"Scripted pad"};
+    script->keyboard = keyboard.get();
+    script->pad = pad.get();
+    sources.keyboard = std::move(keyboard);
+    sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
+    sources.pads = std::move(pad);
+    return sources;
+  };
+}
+
+// One menu press: a key, or the pad pushed down.
+struct Press {
+  uint8_t key;
+  bool padDown;
+};
+
+TEST(ShellRunDevice, TheProgramGoesFromTheLogosToTheMainMenuAndExitYesEndsItWithStatusZero) {
+  puzzle_test::GameFixture folders;
+  ShellServices services;
+  Script script;
+  // Main menu: Start Game, Profiles, Options, Highscores, Credits, Exit. The
+  // pad moves one step; the confirmation starts on "No!".
+  const std::vector<Press> presses = {
+      {platform::key::Down, false}, {0, true},  {platform::key::Down, false}, {platform::key::Down, false},
+      {platform::key::Down, false}, {platform::key::Return, false}, {platform::key::Up, false},
+      {platform::key::Return, false},
+  };
+  std::vector<std::string> states;
+  size_t nextPress = 0;
+  int frame = 0;
+  int menuFrames = 0;
+  bool closed = false;
+
+  EngineRunOptions options;
+  options.makeInputSources = ScriptedInput(&script);
+  options.pollEvent = [&](platform::Event* event) {
+    if (closed) return false;
+    ++frame;
+    if (script.keyboard != nullptr) {
+      for (uint8_t code : {platform::key::Down, platform::key::Up, platform::key::Return}) script.keyboard->Set(code, false);
+    }
+    if (script.pad != nullptr) script.pad->state.y = 0;
+    if (frame > kFrameLimit) {
+      closed = true;
+      event->type = platform::EventType::WindowClose;
+      return true;
+    }
+    const ShellContext* shell = services.Context();
+    if (shell == nullptr || script.keyboard == nullptr) return false;
+    const std::string state = shell->game.GetCurrentStateName().Chars();
+    // The game's own states, after the engine's "[GEM] Create".
+    if (state.rfind("Game.", 0) == 0 && (states.empty() || states.back() != state)) states.push_back(state);
+    // A key skips each logo.
+    if ((state == "Game.IntroVelkSW" || state == "Game.IntroVyre") && frame % 30 == 0) {
+      script.keyboard->Set(platform::key::Return, true);
+    }
+    if (state != "Game.FrontEnd" || !shell->game.fadedIn) return false;
+    ++menuFrames;
+    if (nextPress < presses.size() && menuFrames >= kPressGap * static_cast<int>(nextPress + 2)) {
+      const Press& press = presses[nextPress++];
+      if (press.padDown) {
+        script.pad->state.y = platform::kPadAxisRange;
+      } else {
+        script.keyboard->Set(press.key, true);
+      }
+    }
+    return false;
+  };
+
+  EXPECT_EQ(RunGame(services, std::move(options)), 0);
+  EXPECT_FALSE(closed) << "the run did not end by the menu's Exit";
+  EXPECT_EQ(nextPress, presses.size());
+  EXPECT_EQ(states,
+            (std::vector<std::string>{"Game.IntroVelkSW", "Game.IntroVyre", "Game.Loading", "Game.FrontEnd"}));
+}
+
+}  // namespace
