@@ -33,7 +33,9 @@ bool ParticleManager::Render() {
     glDisableClientState(GL_VERTEX_ARRAY);
   } else {
     GFXDisplay::SetRenderState(1);
-    glPointSize(sizeMin);
+    // GL refuses a point size of 0 or less; such a system still shows its
+    // particles, a pixel each.
+    glPointSize(sizeMin > 0.0f ? sizeMin : 1.0f);
     glBegin(GL_POINTS);
     for (int32_t i = 0; i < liveCount; ++i) {
       const Particle& p = *live[i];

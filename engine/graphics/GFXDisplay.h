@@ -121,6 +121,11 @@ void DrawLine(const Vector3& from, const Vector3& to, float width);
 void CallShapeList(const Vector3& position, float scale);
 // An open lit band along local Z, length long, of the given radius.
 void DrawSphere(const Vector3& position, float length, float radius);
+// A filled sphere with texture coordinates (u around the poles' axis, z
+// here, v from pole to pole) in the current stage. With inside set its
+// front faces are the ones seen from within (a backdrop around the viewer),
+// whatever the winding setting.
+void DrawTexturedSphere(const Vector3& centre, float radius, bool inside);
 // The band of DrawSphere at a cylinder's first end, its axis length long.
 void DrawBoundingSphere(const Cylinder& volume);
 // The band of a capsule closed with a cap at each end.

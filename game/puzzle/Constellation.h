@@ -57,6 +57,14 @@ class Constellation {
   // Empties the record: no name, stars, images or sprite; default size.
   void Clear();
 
+  // Draws the constellation in the current frame, around its view centre:
+  // the silhouette brightening with the stars completed, the outline over
+  // it, a dark dot under each star and the completed stars' twinkles. On
+  // the galactic ring it is depth-tested.
+  void Draw(bool onRing);
+  // Completed stars as a fraction of the stars; 0 without stars.
+  float Progress() const;
+
   // One more star completed; the view starts panning to the next one.
   void CompleteStar();
   // Moves the view centre toward the current star; true on arrival (and at

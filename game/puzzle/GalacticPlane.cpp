@@ -11,13 +11,10 @@
 
 namespace {
 
-constexpr int kStarFieldSlot = 0;
 constexpr int32_t kStarFieldEmitter = 4;
 constexpr float kFullTurn = 360.0f;
 // Degrees a second the galaxy turns.
 constexpr float kSpinRate = 1.5f;
-// The galaxy's tilt about y, in degrees.
-constexpr float kTilt = 30.0f;
 // Markers land in a 20 degree arc from 265 degrees.
 constexpr float kMarkerArcStart = 265.0f;
 constexpr float kMarkerArc = 20.0f;
@@ -91,7 +88,7 @@ void GalacticPlane::BuildStarField() {
 
 void GalacticPlane::Update(float dt) {
   spin.Step(dt * kSpinRate);
-  starFieldController.SetRotation(0.0f, kTilt * kDegreesToRadians, spin.GetValue() * kDegreesToRadians);
+  starFieldController.SetRotation(0.0f, kTiltDegrees * kDegreesToRadians, spin.GetValue() * kDegreesToRadians);
   starFieldController.UpdateOrientation();
   starFieldController.Update();
   for (Constellation& constellation : constellations) {
@@ -120,7 +117,7 @@ void GalacticPlane::AddMarker(const Vector3& start, float size) {
   target *= radius;
   // The inverse of the backdrop's turn, so the marker lands in the galaxy
   // as it stands now.
-  target.RotateAboutY(-kTilt);
+  target.RotateAboutY(-kTiltDegrees);
   target.RotateAboutZ(-spin.GetValue());
   marker.target = target;
   marker.progress = 0.0f;

@@ -17,6 +17,14 @@
 
 class CMATMaterial;
 
+// Where a constellation of the ring is drawn: its index, the point on the
+// ring and its own turn about z in degrees.
+struct RingPlace {
+  uint32_t index = 0;
+  Vector3 position;
+  float degrees = 0.0f;
+};
+
 // A completed star flying from the disc into the galaxy.
 struct StarMarker {
   Vector3 start;
@@ -33,6 +41,12 @@ class GalacticPlane {
   static constexpr float kDefaultRadius = 50.0f;
   // The star field's particles, emitted once and never aged.
   static constexpr int32_t kFieldStars = 1000;
+  // The effects pool's slot of the star field.
+  static constexpr int kStarFieldSlot = 0;
+  // The galaxy's tilt about y, in degrees.
+  static constexpr float kTiltDegrees = 30.0f;
+  // The ring of constellations runs through this share of the radius.
+  static constexpr float kRingShare = 0.85f;
   // The most markers a Panic game keeps; later ones are not shown.
   static constexpr uint32_t kMarkerCapacity = 100;
   // Seconds a marker takes to reach its place in the galaxy.
@@ -50,6 +64,13 @@ class GalacticPlane {
   // Turns the galaxy, eases the constellations' sizes and advances the
   // completed stars and markers by dt seconds.
   void Update(float dt);
+  // Draws the galaxy: the backdrop sphere (a pass per stage of its
+  // material, seen from inside) and the star field, turned with the spin;
+  // the other constellations on the ring; the markers.
+  void Draw();
+  // The constellations of the ring in drawing order: every one but the
+  // current, each at the next point of the ring, turned by its own index.
+  std::vector<RingPlace> RingPlacements() const;
   // Fills the effects pool's star-field system with kFieldStars stars on
   // the unit sphere, whatever the clock.
   void BuildStarField();
@@ -61,6 +82,7 @@ class GalacticPlane {
   // CreateMarkers.
   void AddMarker(const Vector3& start, float size);
   void UpdateMarkers(float dt);
+  void DrawMarkers();
   void DestroyMarkers();
 
   float radius = kDefaultRadius;

@@ -8,6 +8,7 @@
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/settings/Registry.h"
 #include "game/puzzle/EffectsPool.h"
+#include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GlyphText.h"
 #include "platform/UserFolder.h"
@@ -133,6 +134,8 @@ Game::Game(GameServices& gameServices) : services(gameServices) {
 }
 
 Game::~Game() {
+  // A quit in the middle of a state leaves its plane behind.
+  DestroyGalacticPlane();
   profile.reset();
   audio.reset();
   // Posts after the game has gone reach no one.
@@ -159,6 +162,10 @@ void Game::BuildStates() {
     state.Set(this, entry.name, nullptr, nullptr, message, nullptr);
     states_[static_cast<int>(entry.id)] = &state;
   }
+  // The Panic mode.
+  ModeState(GameStateId::PanicGame)
+      .Set(this, "Game.PanicGame", &Game::OnEnterPanicGameFSM, &Game::OnUpdatePanicGameFSM, &Game::PanicGameFSM,
+           &Game::OnExitPanicGameFSM);
   // The Challenge story and pages.
   ModeState(GameStateId::ChallengeStory)
       .Set(this, "Game.ChallengeStory", &Game::OnEnterChallengeStoryFSM, &Game::OnUpdateChallengeStoryFSM,

@@ -145,6 +145,27 @@ class Game : public CGEMApplication {
   void OnPadDown();
   void OnPadHeld();
 
+  // The galactic plane the game owns (galacticPlane): a new one, set up with
+  // its star field, in place of any it held; and the one way to let it go,
+  // which destroys it and clears the field.
+  GalacticPlane* CreateGalacticPlane();
+  void DestroyGalacticPlane();
+
+  // Panic mode ("Game.PanicGame"): replaces the board by one new disc built
+  // for the profile's Panic level and starts it (the disc it replaces is
+  // released); the state's four handlers.
+  void CreatePanicDisc();
+  void OnEnterPanicGameFSM();
+  void OnUpdatePanicGameFSM();
+  void PanicGameFSM(CMSGMessage* message);
+  void OnExitPanicGameFSM();
+  // Set once "Hurry up!" has been shown in this Panic game.
+  bool panicHurryShown = false;
+
+  // Saves the current profile; a failure is logged ("Failed to save profile
+  // %s") and play goes on. False on failure or without a profile.
+  bool SaveProfile();
+
   // The Challenge story: ten captioned pages over the growing galaxy before
   // the first Challenge game (GameStory.cpp).
   void OnEnterChallengeStoryFSM();
@@ -196,6 +217,8 @@ class Game : public CGEMApplication {
   GFrontEnd* frontEnd = nullptr;
   GameHud* hud = nullptr;
   GPuzzleRenderer* renderer = nullptr;
+  // Owned: made and let go only through CreateGalacticPlane and
+  // DestroyGalacticPlane.
   GalacticPlane* galacticPlane = nullptr;
   CTEXTexture* frontEndTexture = nullptr;
   // The picture of the completed Challenge while it shows.

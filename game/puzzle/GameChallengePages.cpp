@@ -41,8 +41,7 @@ void Game::OnEnterChallengeProgressFSM() {
   SetHUDCallback([this](int32_t value) { return DrawProgressPage(value); });
   SetSceneCallback([this](int32_t value) { return DrawProgressScene(value); });
   if (galacticPlane == nullptr) {
-    galacticPlane = new GalacticPlane();
-    galacticPlane->Create();
+    CreateGalacticPlane();
     Constellation::ReadSet(*galacticPlane, kConstellationListPath);
   }
   if (Constellation* finished = FinishedConstellation()) {
@@ -77,10 +76,7 @@ bool Game::PressPostsNext(CMSGMessage* message) {
 }
 
 void Game::OnExitChallengeProgressFSM() {
-  if (galacticPlane == nullptr) return;
-  galacticPlane->Destroy();
-  delete galacticPlane;
-  galacticPlane = nullptr;
+  DestroyGalacticPlane();
 }
 
 Constellation* Game::FinishedConstellation() const {

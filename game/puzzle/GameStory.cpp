@@ -87,12 +87,7 @@ void Game::OnEnterChallengeStoryFSM() {
   storyTextVisible = false;
   storyAdvancePending = false;
 
-  if (galacticPlane != nullptr) {
-    galacticPlane->Destroy();
-    delete galacticPlane;
-  }
-  galacticPlane = new GalacticPlane();
-  galacticPlane->Create();
+  CreateGalacticPlane();
   Constellation::ReadSet(*galacticPlane, kConstellationListPath);
   CMATManager::GetInstance()->ReadLibrary(kChallengeMaterialsPath);
   for (Constellation& constellation : galacticPlane->constellations) {

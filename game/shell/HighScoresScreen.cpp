@@ -20,18 +20,9 @@ constexpr int32_t kPingPong = 3;
 
 }  // namespace
 
-void CreateGalacticBackdrop(Game& game) {
-  DestroyGalacticBackdrop(game);
-  game.galacticPlane = new GalacticPlane();
-  if (game.galacticPlane != nullptr) game.galacticPlane->Create();
-}
+void CreateGalacticBackdrop(Game& game) { game.CreateGalacticPlane(); }
 
-void DestroyGalacticBackdrop(Game& game) {
-  if (game.galacticPlane == nullptr) return;
-  game.galacticPlane->Destroy();
-  delete game.galacticPlane;
-  game.galacticPlane = nullptr;
-}
+void DestroyGalacticBackdrop(Game& game) { game.DestroyGalacticPlane(); }
 
 int32_t DrawGalacticBackdrop(Game&) { return 0; }
 

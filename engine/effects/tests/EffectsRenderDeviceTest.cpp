@@ -52,6 +52,16 @@ TEST_F(EffectsRenderTest, ParticlesDrawAsQuadsTrianglesAndPoints) {
   }
 }
 
+TEST_F(EffectsRenderTest, PointsOfNoSizeDrawAPixelWithoutAGlError) {
+  ParticleManager system;
+  system.Create(4);
+  system.sizeMin = 0.0f;
+  system.Spawn()->flicker = false;
+  system.Update();
+  system.Render();
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(EffectsRenderTest, BeamsDrawInBothModes) {
   for (int mode : {0, 1}) {
     BeamManager beams;

@@ -106,6 +106,7 @@ void CMSGService::Post(uint32_t id, int32_t source, int32_t target, intptr_t par
   } else {
     message.messageName[0] = message.sourceName[0] = message.targetName[0] = '\0';
   }
+  if (postObserver) postObserver(message, delaySeconds);
   if (delaySeconds == 0.0) Dispatch(message.slotIndex);
 }
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -83,6 +84,11 @@ class CMSGService : public CMSGListener {
   // Posts a copy of a stored record into this service; its due-time field is the delay.
   void Repost(const CMSGMessage& record);
 
+  // Sees every accepted post once its record is filled, before a message of
+  // delay 0 is delivered; tests record the traffic with it. Empty: none.
+  using PostObserver = std::function<void(const CMSGMessage& message, double delaySeconds)>;
+  void SetPostObserver(PostObserver observer) { postObserver = std::move(observer); }
+
   // Posts the messages of a script file: lines of message name, receiver name
   // and an optional number of seconds added to a running delay.
   bool LoadScript(const char* fileName);
@@ -120,6 +126,7 @@ class CMSGService : public CMSGListener {
   // Broadcasts in progress; while any runs, removed receivers leave a null entry.
   int listenerWalks = 0;
   bool listenersHaveGaps = false;
+  PostObserver postObserver;
 };
 
 // The four services, each built on first use.

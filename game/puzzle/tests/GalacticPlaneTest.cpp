@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "engine/effects/ParticleManager.h"
 #include "engine/foundation/Clock.h"
 #include "game/puzzle/EffectsPool.h"
@@ -87,6 +89,43 @@ TEST_F(GalacticPlaneTest, UpdateTurnsTheGalaxyAndEasesItsConstellations) {
   for (int frame = 0; frame < 300; ++frame) plane.Update(1.0f);
   EXPECT_GE(plane.spin.GetValue(), 0.0f);  // wraps within a turn
   EXPECT_LE(plane.spin.GetValue(), 360.0f);
+}
+
+TEST_F(GalacticPlaneTest, TheRingLeavesOutTheConstellationInPlayWithoutGivingUpItsTurn) {
+  struct Case {
+    uint32_t count;
+    int32_t current;
+    std::vector<RingPlace> expected;
+  };
+  const Case cases[] = {
+      // The second of two sits at the top of the ring, turned half round.
+      {2, 0, {{1, Vector3(0.0f, 42.5f, 0.0f), 180.0f}}},
+      // The ones after the skipped one move up a place but keep their turn.
+      {4, 1,
+       {{0, Vector3(0.0f, 42.5f, 0.0f), 0.0f},
+        {2, Vector3(-42.5f, 0.0f, 0.0f), 180.0f},
+        {3, Vector3(0.0f, -42.5f, 0.0f), 270.0f}}},
+      // With none in play every one is on the ring.
+      {3, -1,
+       {{0, Vector3(0.0f, 42.5f, 0.0f), 0.0f},
+        {1, Vector3(-36.806f, -21.25f, 0.0f), 120.0f},
+        {2, Vector3(36.806f, -21.25f, 0.0f), 240.0f}}},
+      {0, -1, {}},
+  };
+  for (const Case& c : cases) {
+    plane.constellationCount = c.count;
+    plane.constellations.clear();
+    plane.constellations.resize(c.count);
+    plane.current = c.current;
+    const std::vector<RingPlace> places = plane.RingPlacements();
+    ASSERT_EQ(places.size(), c.expected.size()) << c.count;
+    for (size_t i = 0; i < places.size(); ++i) {
+      EXPECT_EQ(places[i].index, c.expected[i].index) << c.count << " " << i;
+      EXPECT_NEAR(places[i].position.x, c.expected[i].position.x, 1e-3f) << c.count << " " << i;
+      EXPECT_NEAR(places[i].position.y, c.expected[i].position.y, 1e-3f) << c.count << " " << i;
+      EXPECT_FLOAT_EQ(places[i].degrees, c.expected[i].degrees) << c.count << " " << i;
+    }
+  }
 }
 
 }  // namespace

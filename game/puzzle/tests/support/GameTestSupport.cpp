@@ -16,6 +16,13 @@
 
 namespace puzzle_test {
 
+namespace {
+
+// Codes in one key message.
+constexpr int kKeyListLength = 10;
+
+}  // namespace
+
 bool FakeProfile::Load(const String& profileName) {
   if (loadable->count(profileName.Chars()) == 0) return false;
   name = profileName;
@@ -51,13 +58,24 @@ std::unique_ptr<FsmState> FakeServices::CreateState(Game& game, ShellState which
   // The credits screen records what it is handed.
   struct CreditsState : FsmState {
     explicit CreditsState(FakeServices* fake) : FsmState("Game.Credits"), services(fake) {}
-    void Message(CMSGMessage* message) override { services->creditsMessages.push_back(message->id); }
+    void Message(CMSGMessage* message) override {
+      services->creditsMessages.push_back(message->id);
+      if ((message->id == eMSG_UIOKEYDOWN || message->id == eMSG_UIOKEYHELD) && message->parameter != 0) {
+        const auto* codes = reinterpret_cast<const uint8_t*>(message->parameter);
+        services->creditsKeys.emplace_back(codes, codes + kKeyListLength);
+      }
+    }
     FakeServices* services;
   };
   return std::make_unique<CreditsState>(this);
 }
 
 const char* FakeServices::AchievementName(int32_t index) const { return index == 3 ? "Rainbow Warrior" : "Other"; }
+
+bool FakeServices::AddHighScore(HighScoreRows&, int32_t table, uint32_t score, uint32_t stars) {
+  offeredScores.push_back({table, score, stars});
+  return true;
+}
 
 GameFixture::GameFixture() : folder_("puzzle-game"), previous_(platform::CurrentDirectory()) {
   if (chdir(folder_.Path().c_str()) != 0) previous_.clear();

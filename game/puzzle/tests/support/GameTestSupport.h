@@ -23,8 +23,13 @@ class FakeProfile : public GameProfile {
  public:
   explicit FakeProfile(const std::set<std::string>* loadableNames) : loadable(loadableNames) {}
   bool Load(const String& profileName) override;
-  bool Save() override { return true; }
+  bool Save() override {
+    ++saves;
+    return saveSucceeds;
+  }
   const std::set<std::string>* loadable;
+  bool saveSucceeds = true;
+  int saves = 0;
 };
 
 // An audio layer that records what it receives.
@@ -32,8 +37,10 @@ class FakeAudioLayer : public GameAudioLayer {
  public:
   void OnMessage(CMSGMessage* message) override;
   void Update() override { ++steps; }
-  void LoadSounds(int32_t) override {}
+  void LoadSounds(int32_t which) override { soundSets.push_back(which); }
   std::vector<uint32_t> received;
+  // The sets LoadSounds was asked for, in order.
+  std::vector<int32_t> soundSets;
   std::vector<LayerFade> fades;
   std::vector<int> speeches;
   int steps = 0;
@@ -45,6 +52,20 @@ class FakeServices : public NullGameServices {
   std::unique_ptr<GameAudioLayer> CreateAudioLayer(int32_t voices) override;
   std::unique_ptr<FsmState> CreateState(Game& game, ShellState which) override;
   const char* AchievementName(int32_t index) const override;
+  bool AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) override;
+  void ShowPauseMenu() override {
+    pauseShowing = true;
+    ++pauseShows;
+  }
+  bool IsPauseMenuShowing() const override { return pauseShowing; }
+  void SendMenuInput(uint8_t key) override { menuKeys.push_back(key); }
+
+  // One result offered to a high-score table.
+  struct OfferedScore {
+    int32_t table;
+    uint32_t score;
+    uint32_t stars;
+  };
 
   bool withAudio = true;
   std::set<std::string> loadable;
@@ -52,8 +73,15 @@ class FakeServices : public NullGameServices {
   std::vector<std::string> tried;
   FakeAudioLayer* audio = nullptr;
   int32_t voices = 0;
-  // Messages the credits screen received.
+  // Messages the credits screen received, and the codes of its key lists.
   std::vector<uint32_t> creditsMessages;
+  std::vector<std::vector<uint8_t>> creditsKeys;
+  std::vector<OfferedScore> offeredScores;
+  // The pause menu: shown by ShowPauseMenu, hidden by the test (as the
+  // menu's "Continue" and "Exit" do); the keys it was sent.
+  bool pauseShowing = false;
+  int pauseShows = 0;
+  std::vector<uint8_t> menuKeys;
 };
 
 // A fresh folder that is the working folder, the user folder and the home

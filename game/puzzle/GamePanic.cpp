@@ -1,0 +1,205 @@
+// The Panic mode: one generated disc at a time, played against the clock.
+// Every match buys time, every cleared disc pays a time bonus and is
+// replaced at once, and a long wait without a match shakes the Novalith.
+
+#include <memory>
+#include <vector>
+
+#include "engine/foundation/Clock.h"
+#include "engine/foundation/Log.h"
+#include "engine/runtime/messages/MessageIds.h"
+#include "game/puzzle/EffectsPool.h"
+#include "game/puzzle/GalacticPlane.h"
+#include "game/puzzle/Game.h"
+#include "game/puzzle/GameMessages.h"
+#include "game/puzzle/PanicDisc.h"
+
+namespace {
+
+// The player may act this long after the game starts.
+constexpr double kStartLockSeconds = 1.0;
+constexpr double kMusicDelaySeconds = 0.125;
+constexpr float kFadeInSeconds = 1.0f;
+constexpr float kQuickMatchSeconds = 2.0f;
+constexpr float kCascadeSeconds = 1.0f;
+constexpr float kQuakeSeconds = 15.0f;
+constexpr uint64_t kManualDropPoints = 125;
+// Seconds a matched gem buys: mixed groups, and groups of one shape.
+constexpr float kMixedSecondsPerGem = 2.0f;
+constexpr float kSameShapeSecondsPerGem = 4.0f;
+// From the end of the disc's clearing to the next disc.
+constexpr double kNextDiscSeconds = 1.0;
+// Leaving through the pause menu: the loading screen's call, and the fade.
+constexpr double kLoadFrontEndSeconds = 1.5;
+constexpr float kExitFadeSeconds = 0.5f;
+// Keys in one key message.
+// UpdateScore moves at least a point a call; this bounds the settling.
+constexpr int kMostScoreSettlingCalls = 256;
+
+}  // namespace
+
+void Game::CreatePanicDisc() {
+  const uint32_t storedLevel = profile ? profile->modes[kModePanic].level : 0;
+  const PanicDiscPlan plan = DrawPanicDiscPlan(storedLevel);
+  LogDBG("Creating Panic Disc for Skill Level %d", static_cast<int>(plan.level));
+  LogDBG("Rings %d, Gems %d, Colours %d, Types %d", static_cast<int>(plan.rings), static_cast<int>(plan.gemsPerRing),
+         static_cast<int>(plan.highestColour), static_cast<int>(plan.highestShape));
+
+  // The disc in play stays alive until the new one has taken its rainbow run.
+  std::vector<std::unique_ptr<CGPuzzleDisc>> previous = std::move(discs);
+  discs.clear();
+  BuildRandomDisc(0, plan.rings, plan.gemsPerRing, plan.fillRatio, plan.highestColour, plan.highestShape);
+  CGPuzzleDisc& disc = *discs[0];
+  disc.Compact();
+  LogDBG("Generate Groups Ratio %f, Smallest %d, Largest %d", static_cast<double>(plan.groupRatio),
+         static_cast<int>(plan.smallestGroup), static_cast<int>(plan.largestGroup));
+  disc.GenerateGroups(plan.groupRatio, plan.smallestGroup, plan.largestGroup);
+  StartDisc();
+}
+
+bool Game::SaveProfile() {
+  if (!profile) return false;
+  if (profile->Save()) return true;
+  LogDBG("Failed to save profile %s", profile->name.Chars());
+  return false;
+}
+
+void Game::OnEnterPanicGameFSM() {
+  LogDBG("OnEnterPanicGameFSM()");
+  SetHUDCallback(&Game::DrawNothing);
+  if (profile) {
+    profile->Current().discIndex = 0;
+    profile->Current().constellationIndex = 0;
+  }
+  if (galacticPlane == nullptr) CreateGalacticPlane();
+  galacticPlane->CreateMarkers();
+  CreatePanicDisc();
+  if (currentDisc != nullptr) {
+    currentDisc->rainbowGem = CGPuzzleGem();
+    currentDisc->locked = true;
+  }
+  PostGameMessage(eMSG_GUnlockPuzzle, 0, kStartLockSeconds);
+  // Every entry asks again: the sound manager hands back what it holds.
+  if (audio) audio->LoadSounds(1);
+  PostAudioMessage(eMSG_ABackground_PlayMusic, 0, kMusicDelaySeconds);
+  timeSinceLastMatch = 0.0f;
+  cascadeTimer = 0.0f;
+  quakeTimer = 0.0f;
+  cascadeCount = 0;
+  quickMatchChain = 0;
+  bonusMultiplier = 1;
+  panicHurryShown = false;
+  FadeIn(kFadeMusicAndScreen, kFadeInSeconds);
+}
+
+void Game::OnUpdatePanicGameFSM() {
+  if (services.IsPauseMenuShowing()) return;
+  const float dt = Clock::Instance().GetGameDelta();
+  // The view stays where the puzzle camera was set up; only its target is held.
+  puzzleCamera.SetTarget(Vector3(0.0f, 0.0f, 0.0f));
+  if (currentDisc != nullptr && !currentDisc->locked) {
+    if (timeSinceLastMatch < kQuickMatchSeconds) {
+      timeSinceLastMatch += dt;
+    } else {
+      timeSinceLastMatch = 0.0f;
+      quickMatchChain = 0;
+    }
+    if (cascadeTimer < kCascadeSeconds) {
+      cascadeTimer += dt;
+    } else {
+      cascadeTimer = 0.0f;
+      ScoreCascade();
+    }
+    if (quakeTimer < kQuakeSeconds) {
+      quakeTimer += dt;
+    } else {
+      quakeTimer = 0.0f;
+      quickMatchChain = 0;
+    }
+  }
+  if (profile) profile->UpdateScore();
+  EffectsPool::Instance().Update();
+  CheckGameOver();
+}
+
+void Game::PanicGameFSM(CMSGMessage* message) {
+  if (SharedMessageFSM(message)) return;
+  switch (message->id) {
+    case eMSG_GManualGemDrop:
+      if (profile) profile->AddScore(kManualDropPoints);
+      break;
+    case eMSG_GMatchedMixed:
+    case eMSG_GMatchedSame:
+      ScoreMatch();
+      break;
+    case eMSG_GDiscClear:
+      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GDiscClear, 0, 0.0);
+      break;
+    case eMSG_GUnlockPuzzle:
+      if (currentDisc != nullptr) currentDisc->locked = false;
+      break;
+    case eMSG_GLockPuzzle:
+      if (currentDisc != nullptr) currentDisc->locked = true;
+      break;
+    case eMSG_GNextDisc:
+      if (profile) {
+        ++profile->modes[kModePanic].discsCompleted;
+        ++profile->panicStars;
+      }
+      CreatePanicDisc();
+      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GNextDisc, 0, 0.0);
+      SaveProfile();
+      break;
+    case eMSG_GRendererClearDone:
+      if (galacticPlane != nullptr) galacticPlane->AddMarker(Vector3(0.0f, 0.0f, 0.0f), 0.0f);
+      PostGameMessageTo(receiverId, receiverId, eMSG_GNextDisc, 0, kNextDiscSeconds);
+      break;
+    case eMSG_GColourLeftDisc: {
+      // The renderer reads the colour during the post.
+      int colour = message->parameter != 0 ? *reinterpret_cast<const int*>(message->parameter) : -1;
+      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GColourLeftDisc, reinterpret_cast<intptr_t>(&colour),
+                        0.0);
+      break;
+    }
+    case eMSG_GTimerExpired:
+      PostAudioMessage(eMSG_AInGame_PlayTimerExpire, 0, 0.0);
+      gameOverText = "Out of time!";
+      break;
+    case eMSG_GExit:
+      SaveProfile();
+      // The loading screen goes on to the front end; the game's own pending
+      // state belongs to the fade that follows.
+      stateAfterLoading = State(GameStateId::FrontEnd);
+      PostGameMessageTo(receiverId, receiverId, eMSG_GLoadFE, 0, kLoadFrontEndSeconds);
+      FadeToState(kFadeMusicAndScreen, State(GameStateId::Loading), kExitFadeSeconds);
+      break;
+    case eMSG_UIOKEYDOWN:
+    case eMSG_UIOKEYHELD:
+    case eMSG_UIOPADDOWN:
+    case eMSG_UIOPADHELD:
+      // The controls, or the pause menu while it shows.
+      PuzzleInputMessage(message);
+      break;
+    default:
+      return;
+  }
+  message->handled |= 1;
+}
+
+void Game::OnExitPanicGameFSM() {
+  if (profile) {
+    ModeStats& panic = profile->modes[kModePanic];
+    // The points still counting up belong to the game just played.
+    for (int call = 0; call < kMostScoreSettlingCalls && panic.pendingScore > 0; ++call) profile->UpdateScore();
+    services.AddHighScore(highScores, kModePanic, panic.score, panic.discsCompleted);
+    profile->rainbow = CGPuzzleGem();
+    SaveProfile();
+  }
+  PostAudioMessage(eMSG_ABackground_StopMusic, 0, 0.0);
+  int layer = 0;
+  PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
+  // The game-over page shows the finished board: it takes the objects over.
+  if (GetPendingState() == State(GameStateId::GameOver)) return;
+  DestroyGalacticPlane();
+  ReleaseDiscs();
+}

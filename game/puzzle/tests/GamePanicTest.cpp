@@ -1,0 +1,178 @@
+// The Panic game state, played through the headless harness.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/foundation/Memory.h"
+#include "engine/runtime/messages/MSGService.h"
+#include "game/puzzle/GalacticPlane.h"
+#include "support/GameHarness.h"
+#include "support/PuzzleTestSupport.h"
+
+namespace {
+
+using namespace puzzle_test;
+
+class PanicGame : public ::testing::Test {
+ protected:
+  void Start(uint32_t level = 0) {
+    harness.UsePanicMode(level);
+    ASSERT_TRUE(harness.EnterState(GameStateId::PanicGame));
+  }
+  Game& game() { return harness.game(); }
+  ModeStats& panic() { return harness.profile().modes[kModePanic]; }
+
+  GameHarness harness;
+};
+
+TEST_F(PanicGame, EnteringBuildsALockedDiscThatOpensASecondLater) {
+  game().bonusMultiplier = 8;
+  game().quickMatchChain = 3;
+  game().cascadeCount = 2;
+  game().quakeTimer = 9.0f;
+  game().panicHurryShown = true;
+  harness.profile().modes[kModePanic].discIndex = 4;
+  harness.profile().rainbow.SetColour(kGemBlue);
+  Start(150);
+
+  EXPECT_TRUE(harness.Logged("OnEnterPanicGameFSM()"));
+  EXPECT_TRUE(harness.Logged("Creating Panic Disc for Skill Level 100"));
+  ASSERT_NE(harness.disc(), nullptr);
+  EXPECT_TRUE(harness.disc()->locked);
+  EXPECT_EQ(harness.disc()->rainbowGem.colour, CGPuzzleGem().colour);
+  EXPECT_EQ(game().bonusMultiplier, 1u);
+  EXPECT_EQ(game().quickMatchChain, 0u);
+  EXPECT_EQ(game().cascadeCount, 0u);
+  EXPECT_EQ(game().quakeTimer, 0.0f);
+  EXPECT_FALSE(game().panicHurryShown);
+  EXPECT_EQ(panic().discIndex, 0u);
+  EXPECT_TRUE(game().fadedIn);
+  ASSERT_NE(game().galacticPlane, nullptr);
+  EXPECT_NE(game().galacticPlane->markers, nullptr);
+
+  EXPECT_EQ(harness.audio().soundSets, std::vector<int32_t>{1});
+  const std::vector<PostedMessage> music = harness.posted().Of(eMSG_ABackground_PlayMusic);
+  ASSERT_EQ(music.size(), 1u);
+  EXPECT_EQ(music[0].target, harness.audio().receiverId);
+  EXPECT_DOUBLE_EQ(music[0].delay, 0.125);
+
+  // The quake clock does not run while the disc is locked.
+  harness.Wait(0.95f);
+  EXPECT_TRUE(harness.disc()->locked);
+  EXPECT_EQ(game().quakeTimer, 0.0f);
+  harness.Wait(0.1f);
+  EXPECT_FALSE(harness.disc()->locked);
+  EXPECT_GT(game().quakeTimer, 0.0f);
+}
+
+TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingScreen) {
+  Start(20);
+  harness.Wait(1.5f);
+  panic().score = 500;
+  panic().pendingScore = 12345;
+  panic().discsCompleted = 3;
+  harness.posted().Clear();
+  const int savesBefore = harness.fakeProfile().saves;
+  harness.ExitFromPause();
+  EXPECT_EQ(game().stateAfterLoading, game().State(GameStateId::FrontEnd));
+  const std::vector<PostedMessage> load = harness.posted().To(game().receiverId, eMSG_GLoadFE);
+  ASSERT_EQ(load.size(), 1u);
+  EXPECT_DOUBLE_EQ(load[0].delay, 1.5);
+  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::Loading); }, 1.0f));
+  EXPECT_NEAR(harness.GameTime() - load[0].time, 0.5, 0.05);
+
+  // The offered score counts the points still on their way.
+  ASSERT_EQ(harness.services.offeredScores.size(), 1u);
+  EXPECT_EQ(harness.services.offeredScores[0].table, kModePanic);
+  EXPECT_EQ(harness.services.offeredScores[0].score, 500u + 12345u);
+  EXPECT_EQ(harness.services.offeredScores[0].stars, 3u);
+  EXPECT_GE(harness.fakeProfile().saves, savesBefore + 2);  // on eMSG_GExit and on leaving
+  EXPECT_EQ(harness.profile().rainbow.colour, CGPuzzleGem().colour);
+  EXPECT_EQ(harness.posted().Count(eMSG_ABackground_StopMusic), 1);
+  const std::vector<PostedMessage> stop = harness.posted().To(harness.audio().receiverId, eMSG_ALayer_Stop);
+  ASSERT_EQ(stop.size(), 1u);
+  EXPECT_EQ(stop[0].number, 0);
+
+  EXPECT_EQ(game().galacticPlane, nullptr);
+  EXPECT_EQ(game().currentDisc, nullptr);
+  EXPECT_TRUE(game().discs.empty());
+
+  // A second game starts clean on what the first left.
+  harness.UsePanicMode(5);
+  ASSERT_TRUE(harness.EnterState(GameStateId::PanicGame));
+  ASSERT_NE(harness.disc(), nullptr);
+  EXPECT_NE(game().galacticPlane, nullptr);
+  harness.Wait(2.0f);
+  EXPECT_FALSE(harness.disc()->locked);
+}
+
+TEST_F(PanicGame, LeavingForTheGameOverPageKeepsTheBoard) {
+  Start();
+  CGPuzzleDisc* disc = harness.disc();
+  GalacticPlane* plane = game().galacticPlane;
+  game().pendingState = game().State(GameStateId::GameOver);
+  PostGameMessage(eMSG_GChangeState, 0, 0.0);
+  harness.Step(2);
+  ASSERT_TRUE(harness.InState(GameStateId::GameOver));
+  EXPECT_EQ(harness.disc(), disc);
+  EXPECT_EQ(game().galacticPlane, plane);
+  EXPECT_EQ(harness.services.offeredScores.size(), 1u);
+}
+
+TEST_F(PanicGame, AClearedDiscIsFollowedByANewOneASecondAfterTheClearing) {
+  Start(0);
+  harness.Wait(1.5f);
+  CGPuzzleDisc* first = harness.disc();
+  harness.posted().Clear();
+  PostGameMessage(eMSG_GRendererClearDone, 0, 0.0);
+  EXPECT_EQ(game().galacticPlane->markerCount, 1u);
+  const std::vector<PostedMessage> next = harness.posted().To(game().receiverId, eMSG_GNextDisc);
+  ASSERT_EQ(next.size(), 1u);
+  EXPECT_DOUBLE_EQ(next[0].delay, 1.0);
+
+  // The level of that moment makes the next disc.
+  panic().level = 100;
+  harness.ClearLog();
+  harness.Wait(1.05f);
+  EXPECT_TRUE(harness.Logged("Creating Panic Disc for Skill Level 100"));
+  EXPECT_EQ(panic().discsCompleted, 1u);
+  EXPECT_EQ(harness.profile().panicStars, 1u);
+  EXPECT_EQ(game().discs.size(), 1u);
+  EXPECT_NE(harness.disc(), first);
+  EXPECT_GE(harness.disc()->ringCount, 5u);
+}
+
+TEST_F(PanicGame, AFailedSaveIsLoggedAndPlayGoesOn) {
+  Start();
+  harness.fakeProfile().saveSucceeds = false;
+  harness.ClearLog();
+  PostGameMessage(eMSG_GNextDisc, 0, 0.0);
+  EXPECT_TRUE(harness.Logged("Failed to save profile tess"));
+  EXPECT_TRUE(harness.InState(GameStateId::PanicGame));
+  EXPECT_NE(harness.disc(), nullptr);
+}
+
+TEST_F(PanicGame, TheTimerExpiryKeepsItsOwnText) {
+  Start();
+  harness.posted().Clear();
+  PostGameMessage(eMSG_GTimerExpired, 0, 0.0);
+  EXPECT_STREQ(game().gameOverText.Chars(), "Out of time!");
+  EXPECT_EQ(harness.posted().CountTo(harness.audio().receiverId, eMSG_AInGame_PlayTimerExpire), 1);
+}
+
+TEST_F(PanicGame, WhileThePauseMenuShowsKeysGoToItAndTheGameStandsStill) {
+  Start();
+  harness.Wait(1.5f);
+  harness.services.pauseShowing = true;
+  const float quake = game().quakeTimer;
+  harness.PressKeys({GameHarness::kKeyDown, GameHarness::kKeyEscape});
+  harness.Wait(1.0f);
+  EXPECT_EQ(game().quakeTimer, quake);
+  EXPECT_EQ(harness.services.menuKeys, (std::vector<uint8_t>{GameHarness::kKeyDown, GameHarness::kKeyEscape}));
+  harness.ContinueFromPause();
+  harness.Step();
+  EXPECT_GT(game().quakeTimer, quake);
+}
+
+}  // namespace
