@@ -32,7 +32,6 @@ constexpr double kNextDiscSeconds = 1.0;
 // Leaving through the pause menu: the loading screen's call, and the fade.
 constexpr double kLoadFrontEndSeconds = 1.5;
 constexpr float kExitFadeSeconds = 0.5f;
-// Keys in one key message.
 // UpdateScore moves at least a point a call; this bounds the settling.
 constexpr int kMostScoreSettlingCalls = 256;
 
