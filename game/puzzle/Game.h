@@ -134,6 +134,17 @@ class Game : public CGEMApplication {
   // states' enter handlers call it).
   void SetupPuzzleCamera();
 
+  // The player's controls. The game states hand their input messages to
+  // PuzzleInputMessage (true when it was one): while the pause menu shows
+  // it takes the pressed keys and held keys are dropped; otherwise the
+  // keys and the pad turn the disc, drop a gem and pause (GameControls.cpp).
+  static constexpr int kKeyListLength = 10;
+  bool PuzzleInputMessage(CMSGMessage* message);
+  void OnKeyDown(const uint8_t* keys);
+  void OnKeyHeld(const uint8_t* keys);
+  void OnPadDown();
+  void OnPadHeld();
+
   // The galactic plane the game owns (galacticPlane): a new one, set up with
   // its star field, in place of any it held; and the one way to let it go,
   // which destroys it and clears the field.
@@ -276,6 +287,11 @@ class Game : public CGEMApplication {
   bool reloadProfile = false;
 
  private:
+  // Input acts while the game is faded in and its disc is unlocked.
+  bool PuzzleTakesInput() const;
+  void Turn(int step, bool withSound);
+  void DropGem();
+  void Pause();
   void BuildStates();
   // A state of a mode, to give it its handlers.
   FsmStateOf<Game>& ModeState(GameStateId id);

@@ -64,14 +64,8 @@ void Game::UpdateHudTimers(float dt) {
 }
 
 void Game::PlayerInput(CMSGMessage* message) {
-  if (message->id != eMSG_UIOKEYDOWN || message->parameter == 0) return;
-  // The pause menu takes the keys while it shows.
-  if (services.IsPauseMenuShowing()) {
-    const auto* codes = reinterpret_cast<const uint8_t*>(message->parameter);
-    for (int i = 0; i < kKeysPerMessage; ++i) {
-      if (codes[i] != 0) services.SendMenuInput(codes[i]);
-    }
-  }
+  // The controls, or the pause menu while it shows.
+  PuzzleInputMessage(message);
 }
 
 void Game::ExitToFrontEnd() {

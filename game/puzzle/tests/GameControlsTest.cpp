@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "engine/runtime/input/UIOManager.h"
+#include "engine/runtime/messages/MSGService.h"
+#include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
+#include "game/puzzle/GameMessages.h"
+#include "game/puzzle/PuzzleRenderer.h"
+#include "platform/InputSources.h"
+#include "support/GameTestSupport.h"
+
+namespace {
+
+using namespace puzzle_test;
+
+constexpr uint8_t kUp = 0xC8;
+constexpr uint8_t kDown = 0xD0;
+constexpr uint8_t kZ = 0x2C;
+constexpr uint8_t kEscape = 0x01;
+
+class PauseServices : public FakeServices {
+ public:
+  void ShowPauseMenu() override { ++pauses; }
+  bool IsPauseMenuShowing() const override { return menuShowing; }
+  void SendMenuInput(uint8_t key) override { menuKeys.push_back(key); }
+  int pauses = 0;
+  bool menuShowing = false;
+  std::vector<uint8_t> menuKeys;
+};
+
+// Input sources that are always there; the pad reads the test's state.
+class AlwaysKeyboard : public platform::KeyboardSource {
+ public:
+  bool Acquire() override { return true; }
+  bool Read(uint8_t keys[platform::kKeyCount]) override {
+    std::fill(keys, keys + platform::kKeyCount, 0);
+    return true;
+  }
+};
+class AlwaysMouse : public platform::MouseSource {
+ public:
+  bool Acquire() override { return true; }
+  bool Read(platform::MouseRawState* state) override {
+    *state = {};
+    return true;
+  }
+};
+class TestPad : public platform::PadSource {
+ public:
+  explicit TestPad(platform::PadRawState* state) : state_(state) {}
+  int Count() override { return 1; }
+  std::string Name(int) override { return "Test pad"; }
+  bool Open(int) override { return true; }
+  void Close() override {}
+  bool Acquire() override { return true; }
+  bool Read(platform::PadRawState* state) override {
+    *state = *state_;
+    return true;
+  }
+
+ private:
+  platform::PadRawState* state_;
+};
+
+class Controls : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    services.loadable = {"tess"};
+    GameFixture::SetLastProfile("tess");
+    game = std::make_unique<Game>(services);
+    GetGEMMSGService()->AddListener(&drops);
+    game->renderer = &renderer;
+    game->rendererReceiverId = drops.receiverId;
+    game->CreateHud();
+    disc.locked = false;
+    game->currentDisc = &disc;
+    game->fadedIn = true;
+  }
+  void TearDown() override {
+    game->currentDisc = nullptr;
+    game->renderer = nullptr;
+    game->rendererReceiverId = -1;
+    GetUIOManager()->Release();
+  }
+
+  void KeyDown(std::vector<uint8_t> keys) { Send(eMSG_UIOKEYDOWN, keys); }
+  void KeyHeld(std::vector<uint8_t> keys) { Send(eMSG_UIOKEYHELD, keys); }
+  void Send(uint32_t id, std::vector<uint8_t> keys) {
+    keys.resize(Game::kKeyListLength, 0);
+    CMSGMessage message;
+    message.id = id;
+    message.parameter = reinterpret_cast<intptr_t>(keys.data());
+    ASSERT_TRUE(game->PuzzleInputMessage(&message));
+  }
+  // Pad polls: each sets the raw state and polls once.
+  void UsePad() {
+    UIOSources sources;
+    sources.keyboard = std::make_unique<AlwaysKeyboard>();
+    sources.mouse = std::make_unique<AlwaysMouse>();
+    sources.pads = std::make_unique<TestPad>(&pad);
+    ASSERT_TRUE(GetUIOManager()->Init(std::move(sources)));
+    ASSERT_NE(GetUIOManager()->GetJoystick(), nullptr);
+  }
+  void PollPad(int32_t y, bool button) {
+    pad.y = y;
+    pad.buttons[2] = button ? platform::kDownBit : 0;
+    GetUIOManager()->GetJoystick()->Poll(1.0f / 60.0f);
+  }
+  int Spins() const {
+    return static_cast<int>(std::count(services.audio->received.begin(), services.audio->received.end(),
+                                       eMSG_AInGame_PlayPuzzleSpin));
+  }
+
+  GameFixture fixture;
+  PauseServices services;
+  std::unique_ptr<Game> game;
+  GPuzzleRenderer renderer;
+  RecordingReceiver drops{"Test renderer"};
+  CGPuzzleDisc disc{2, 8};
+  platform::PadRawState pad;
+};
+
+TEST_F(Controls, EveryActionWaitsForItsGuards) {
+  const struct {
+    const char* name;
+    uint8_t key;
+    bool fadedIn;
+    bool locked;
+    bool allowed;  // the renderer's turn flag for the key's direction
+    int turn;
+    bool drop;
+    bool pause;
+  } cases[] = {
+      {"Up", kUp, true, false, true, +1, false, false},
+      {"Down", kDown, true, false, true, -1, false, false},
+      {"Up in a fade", kUp, false, false, true, 0, false, false},
+      {"Up on a locked disc", kUp, true, true, true, 0, false, false},
+      {"Up while the renderer forbids it", kUp, true, false, false, 0, false, false},
+      {"Down while the renderer forbids it", kDown, true, false, false, 0, false, false},
+      {"Z", kZ, true, false, true, 0, true, false},
+      {"Z on a locked disc", kZ, true, true, true, 0, false, false},
+      {"Z in a fade", kZ, false, false, true, 0, false, false},
+      {"Escape on a locked disc", kEscape, true, true, true, 0, false, true},
+      {"Escape in a fade", kEscape, false, false, true, 0, false, false},
+      {"an unbound key", 0x1E, true, false, true, 0, false, false},
+  };
+  for (const auto& c : cases) {
+    game->fadedIn = c.fadedIn;
+    disc.locked = c.locked;
+    renderer.turnForwardAllowed = renderer.turnBackAllowed = c.allowed;
+    renderer.SetActive(1);
+    game->hud->timersRunning = false;
+    disc.dropColumn = 0;
+    const int spins = Spins();
+    const size_t drops_before = drops.received.size();
+    const int pauses = services.pauses;
+    KeyDown({c.key});
+    EXPECT_EQ(disc.dropColumn, (8 + c.turn) % 8) << c.name;
+    EXPECT_EQ(Spins() - spins, c.turn != 0 ? 1 : 0) << c.name;
+    EXPECT_EQ(drops.received.size() - drops_before, c.drop ? 1u : 0u) << c.name;
+    EXPECT_EQ(game->hud->timersRunning, c.drop) << c.name;
+    EXPECT_EQ(services.pauses - pauses, c.pause ? 1 : 0) << c.name;
+    EXPECT_EQ(renderer.stepping, c.pause ? 0 : 1) << c.name;
+  }
+}
+
+TEST_F(Controls, UpAndDownInOneListTurnBothWaysAndHeldKeysTurnSilently) {
+  std::vector<int> columns;
+  disc.dropColumn = 3;
+  KeyDown({kUp, kDown});
+  EXPECT_EQ(disc.dropColumn, 3);
+  EXPECT_EQ(Spins(), 2);
+  // A held message comes only when the key's repeat fires: one turn each.
+  KeyHeld({kUp});
+  KeyHeld({kUp});
+  EXPECT_EQ(disc.dropColumn, 5);
+  KeyHeld({kZ, kEscape});
+  EXPECT_EQ(Spins(), 2);
+  EXPECT_TRUE(drops.received.empty());
+  EXPECT_EQ(services.pauses, 0);
+}
+
+TEST_F(Controls, EscapePausesFadingTheGameOutAndTheMenuIn) {
+  KeyDown({kEscape});
+  EXPECT_EQ(services.pauses, 1);
+  EXPECT_EQ(renderer.stepping, 0);
+  ASSERT_GE(services.audio->fades.size(), 3u);
+  const std::vector<LayerFade> fades(services.audio->fades.end() - 3, services.audio->fades.end());
+  EXPECT_EQ(fades[0].layer, 0);
+  EXPECT_EQ(fades[1].layer, 3);
+  EXPECT_EQ(fades[2].layer, 1);
+  for (const LayerFade& fade : fades) EXPECT_EQ(fade.seconds, 1.0f);
+
+  // While the menu shows it takes the keys; held keys are dropped.
+  services.menuShowing = true;
+  disc.dropColumn = 0;
+  KeyDown({kUp, kZ});
+  KeyHeld({kUp});
+  EXPECT_EQ(services.menuKeys, std::vector<uint8_t>({kUp, kZ}));
+  EXPECT_EQ(disc.dropColumn, 0);
+}
+
+TEST_F(Controls, APadTurnsOnItsDirectionsAndDropsOncePerPress) {
+  CMSGMessage down;
+  down.id = eMSG_UIOPADDOWN;
+  CMSGMessage held;
+  held.id = eMSG_UIOPADHELD;
+  // No pad: nothing.
+  game->PuzzleInputMessage(&down);
+  EXPECT_EQ(disc.dropColumn, 0);
+
+  UsePad();
+  disc.dropColumn = 0;
+  PollPad(-128, true);  // up and a button went down
+  game->PuzzleInputMessage(&down);
+  EXPECT_EQ(disc.dropColumn, 1);
+  EXPECT_EQ(drops.received.size(), 1u);
+  PollPad(-128, true);  // both held
+  game->PuzzleInputMessage(&down);
+  game->PuzzleInputMessage(&held);
+  EXPECT_EQ(disc.dropColumn, 2);
+  EXPECT_EQ(drops.received.size(), 1u);
+  PollPad(0, false);  // released in this poll: no turn
+  game->PuzzleInputMessage(&held);
+  EXPECT_EQ(disc.dropColumn, 2);
+  PollPad(128, false);
+  game->PuzzleInputMessage(&down);
+  EXPECT_EQ(disc.dropColumn, 1);
+  EXPECT_EQ(Spins(), 0);
+}
+
+}  // namespace
