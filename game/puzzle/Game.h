@@ -196,6 +196,9 @@ class Game : public CGEMApplication {
   // renderer, plane and discs deleted.
   bool PlayMessage(CMSGMessage* message);
   void UpdateHudTimers(float dt);
+  // The chain of quick matches lapses after 2 s without one (the HUD's
+  // multiplier with it); cascades are paid every second. Run while unlocked.
+  void UpdateMatchTimers(float dt);
   void PlayerInput(CMSGMessage* message);
   void ExitToFrontEnd();
   void LeavePlay();

@@ -27,8 +27,6 @@ constexpr double kNextDiscSeconds = 1.0;
 // A finished constellation shows at full size on the ring.
 constexpr float kConstellationSize = 15.0f;
 constexpr GFXRenderFlags kHudState = 0x82C;
-constexpr float kQuickMatchSeconds = 2.0f;
-constexpr float kCascadeSeconds = 1.0f;
 
 }  // namespace
 
@@ -94,19 +92,7 @@ void Game::OnUpdateChallengeGameFSM() {
   UpdateHudTimers(dt);
   if (currentDisc != nullptr && hud != nullptr) currentDisc->ProcessMatches(dt);
   if (currentDisc != nullptr && !currentDisc->locked) {
-    if (timeSinceLastMatch < kQuickMatchSeconds) {
-      timeSinceLastMatch += dt;
-    } else {
-      timeSinceLastMatch = 0.0f;
-      quickMatchChain = 0;
-      if (hud != nullptr) hud->SetMultiplier(0);
-    }
-    if (cascadeTimer < kCascadeSeconds) {
-      cascadeTimer += dt;
-    } else {
-      cascadeTimer = 0.0f;
-      ScoreCascade();
-    }
+    UpdateMatchTimers(dt);
   }
   EffectsPool::Instance().Update();
   CheckGameOver();

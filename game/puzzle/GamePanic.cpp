@@ -20,8 +20,6 @@ namespace {
 constexpr double kStartLockSeconds = 1.0;
 constexpr double kMusicDelaySeconds = 0.125;
 constexpr float kFadeInSeconds = 1.0f;
-constexpr float kQuickMatchSeconds = 2.0f;
-constexpr float kCascadeSeconds = 1.0f;
 constexpr float kQuakeSeconds = 15.0f;
 // Seconds a matched gem buys: mixed groups, and groups of one shape.
 constexpr float kMixedSecondsPerGem = 2.0f;
@@ -93,18 +91,7 @@ void Game::OnUpdatePanicGameFSM() {
   // The view stays where the puzzle camera was set up; only its target is held.
   puzzleCamera.SetTarget(Vector3(0.0f, 0.0f, 0.0f));
   if (currentDisc != nullptr && !currentDisc->locked) {
-    if (timeSinceLastMatch < kQuickMatchSeconds) {
-      timeSinceLastMatch += dt;
-    } else {
-      timeSinceLastMatch = 0.0f;
-      quickMatchChain = 0;
-    }
-    if (cascadeTimer < kCascadeSeconds) {
-      cascadeTimer += dt;
-    } else {
-      cascadeTimer = 0.0f;
-      ScoreCascade();
-    }
+    UpdateMatchTimers(dt);
     if (quakeTimer < kQuakeSeconds) {
       quakeTimer += dt;
     } else {

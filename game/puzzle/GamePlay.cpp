@@ -17,8 +17,10 @@ constexpr float kHurryTo = 10.5f;
 // Leaving through the pause menu: the loading screen's call, and the fade.
 constexpr double kLoadFrontEndSeconds = 1.5;
 constexpr float kExitFadeSeconds = 0.5f;
-// Keys in one key message.
-constexpr int kKeysPerMessage = 10;
+// A match within this long of the one before continues the chain; cascades
+// are paid once this long has passed.
+constexpr float kQuickMatchSeconds = 2.0f;
+constexpr float kCascadeSeconds = 1.0f;
 
 }  // namespace
 
@@ -60,6 +62,22 @@ void Game::UpdateHudTimers(float dt) {
     panicHurryShown = true;
     PostAudioMessage(eMSG_AInGame_PlayTimerAlarm, 0, 0.0);
     hud->AddMessage("Hurry up!");
+  }
+}
+
+void Game::UpdateMatchTimers(float dt) {
+  if (timeSinceLastMatch < kQuickMatchSeconds) {
+    timeSinceLastMatch += dt;
+  } else {
+    timeSinceLastMatch = 0.0f;
+    quickMatchChain = 0;
+    if (hud != nullptr) hud->SetMultiplier(0);
+  }
+  if (cascadeTimer < kCascadeSeconds) {
+    cascadeTimer += dt;
+  } else {
+    cascadeTimer = 0.0f;
+    ScoreCascade();
   }
 }
 
