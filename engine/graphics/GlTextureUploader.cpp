@@ -48,9 +48,18 @@ class GlTextureUploader final : public TextureUploader {
   }
 };
 
+// The OpenGL uploader is never destroyed: a texture still held when the
+// process ends (a manager nobody shut down, exit() called from inside a
+// library) releases its name through it from a static destructor, and that
+// may run after every function-local static built later has gone.
 GlTextureUploader& GlUploader() {
-  static GlTextureUploader uploader;
-  return uploader;
+  union NeverDestroyed {
+    NeverDestroyed() : uploader() {}
+    ~NeverDestroyed() {}
+    GlTextureUploader uploader;
+  };
+  static NeverDestroyed holder;
+  return holder.uploader;
 }
 
 TextureUploader* g_uploader = nullptr;

@@ -1,10 +1,14 @@
 // Textures reach the driver with their pixels intact and bind as intended.
 
 #include <GL/gl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
+#include "engine/graphics/TextureManager.h"
 #include "engine/graphics/TextureUploader.h"
 #include "support/GlTestWindow.h"
 
@@ -59,6 +63,31 @@ TEST_F(TextureUploadDevice, MipmappedRgbaBindsWithTheAlphaTest) {
   uploader.Bind(name, false);
   EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// Holds a texture with a GL name the way the game does (the manager first,
+// the upload later) and ends the process with exit(), as Xlib does when the
+// X server goes away: the manager's static reaper then releases the texture
+// after every static built later than itself has been destroyed.
+[[noreturn]] void HoldATextureAndExit() {
+  std::unique_ptr<platform::GlWindow> window = platform::CreateSdlGlWindow();
+  platform::GlWindowConfig config;
+  config.width = 32;
+  config.height = 32;
+  config.hidden = true;
+  if (!window->Open(config)) {
+    std::fprintf(stderr, "no GL window: %s\n", window->LastErrorText().c_str());
+    std::_Exit(2);
+  }
+  CTEXTexture* texture = CTEXManager::GetInstance()->CreateTexture(String("held"));
+  if (texture == nullptr || !texture->CreateBlank(4, 4, nullptr)) std::_Exit(3);
+  std::exit(0);
+}
+
+TEST(TextureExitDeathTest, AHeldTextureIsReleasedCleanlyByTheStaticDestructors) {
+  // A fresh process, so the statics are built in the order the game builds them.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(HoldATextureAndExit(), testing::ExitedWithCode(0), testing::Not(testing::HasSubstr("runtime error")));
 }
 
 }  // namespace
