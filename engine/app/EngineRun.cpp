@@ -25,6 +25,7 @@
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SceneDrawingHooks.h"
+#include "platform/DisplayLoss.h"
 #include "platform/KeyCodes.h"
 #include "platform/Random.h"
 #include "platform/Time.h"
@@ -38,6 +39,12 @@ namespace {
 void LogStep(const char* text) {
   LogDBG("/=");
   LogDBG("%s", text);
+}
+
+// The display server went away under the running program: the platform ends
+// the process right after this, so the log is the only place that says why.
+void LogDisplayLost(const char* displayName) {
+  LogDBG("Lost the connection to display \"%s\"; the program ends without shutting down.", displayName);
 }
 
 uint16_t ReadKeyboard(const void* keyboard, uint8_t code) {
@@ -190,6 +197,7 @@ int EngineRun(EngineRunOptions options) {
   }
 
   LogStep("Creating display...");
+  platform::SetDisplayLostHandler(&LogDisplayLost);
   CDisplay* display = GetDisplay();
   GFXDisplay::InstallHooks();
   InstallSceneDrawingHooks();

@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include "platform/GlWindow.h"
+#include "platform/sdl/DisplayLossX11.h"
 #include "platform/sdl/SdlInputState.h"
 
 namespace platform {
@@ -38,6 +39,7 @@ class SdlGlWindow final : public GlWindow {
     errorText_.clear();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Fail(GlWindowError::VideoUnavailable);
     videoStarted_ = true;
+    WatchForDisplayLoss();
     // Neither the screen saver nor the monitor's power saving may start
     // while the program runs.
     SDL_DisableScreenSaver();
