@@ -128,7 +128,9 @@ TEST(PhysicsSoupBuilder, RepeatedShortAndDegenerateCornersAreDropped) {
     dgPolygonSoupDatabaseBuilder builder;
     AddPolygon(builder, c.xyz, c.indices);
     ASSERT_EQ(builder.GetFaceCount(), c.faces);
-    if (c.faces == 1) EXPECT_EQ(Faces(builder)[0].indices.size(), static_cast<size_t>(c.corners));
+    if (c.faces == 1) {
+      EXPECT_EQ(Faces(builder)[0].indices.size(), static_cast<size_t>(c.corners));
+    }
   }
 }
 
@@ -156,7 +158,9 @@ TEST(PhysicsSoupBuilder, OptimizeMergesCoplanarNeighboursOfOneAttribute) {
     EXPECT_EQ(builder.GetVertexCount(), 4);
     const auto faces = Faces(builder);
     ASSERT_EQ(faces.size(), sameAttribute ? 1u : 2u);
-    if (sameAttribute) EXPECT_EQ(faces[0].indices.size(), 4u);
+    if (sameAttribute) {
+      EXPECT_EQ(faces[0].indices.size(), 4u);
+    }
     EXPECT_NEAR(TotalArea(builder), 1.0, 1e-6);
   }
 }

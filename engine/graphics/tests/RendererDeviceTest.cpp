@@ -240,7 +240,9 @@ TEST_F(RendererDevice, MaterialSidesBecomeCullState) {
     const GFXRenderFlags sideBits = RenderFlag::DBLSIDED | RenderFlag::CULLFRONT | RenderFlag::CULLBACK;
     EXPECT_EQ(GFXDisplay::GetRenderState() & sideBits, c.bits) << c.sides;
     EXPECT_EQ(bool(glIsEnabled(GL_CULL_FACE)), c.culling) << c.sides;
-    if (c.culledFace != 0) EXPECT_EQ(GlInteger(GL_CULL_FACE_MODE), int(c.culledFace)) << c.sides;
+    if (c.culledFace != 0) {
+      EXPECT_EQ(GlInteger(GL_CULL_FACE_MODE), int(c.culledFace)) << c.sides;
+    }
   }
   // Locked materials: nothing changes.
   GFXDisplay::SetRenderState(RenderFlag::STARTUP | RenderFlag::NOMATERIALS);

@@ -106,7 +106,9 @@ TEST(Window, FrameChildrenLayoutTable) {
       EXPECT_FLOAT_EQ(bar->inner.max.x, 295);
       EXPECT_FLOAT_EQ(window.minimisedRect.max.y, 60);
     }
-    if (c.grip) EXPECT_FLOAT_EQ(window.GetResizeIcon()->outer.min.x, 290);
+    if (c.grip) {
+      EXPECT_FLOAT_EQ(window.GetResizeIcon()->outer.min.x, 290);
+    }
   }
   // Without a grip or a horizontal bar the vertical bar runs the full client height.
   Window plain;

@@ -100,7 +100,9 @@ TEST(CDSShape, SlabTestReportsEntryOrExitDistance) {
     for (const Case& c : cases) {
         float distance = -1.0f;
         EXPECT_EQ(box.IntersectRay(c.ray, &distance), c.hit);
-        if (c.hit) EXPECT_FLOAT_EQ(distance, c.distance);
+        if (c.hit) {
+            EXPECT_FLOAT_EQ(distance, c.distance);
+        }
     }
 }
 

@@ -34,7 +34,9 @@ class PuzzleCamera : public ProfiledGameTest {
 
 TEST_F(PuzzleCamera, LooksStraightDownAtTheFocusAndBecomesCurrent) {
   for (const bool withRenderer : {false, true}) {
-    if (withRenderer) ASSERT_NE(game->CreateRenderer(), nullptr);
+    if (withRenderer) {
+      ASSERT_NE(game->CreateRenderer(), nullptr);
+    }
     const Vector3 focus = withRenderer ? game->renderer->GetFocus() : Vector3(-5.0f, 0.0f, 0.0f);
     game->SetupPuzzleCamera();
     Camera& camera = game->puzzleCamera;
