@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "platform/DebugOutput.h"
 
@@ -24,7 +23,9 @@ void EndAfterDisplayLoss(const char* displayName) {
   if (g_displayLostHandler != nullptr) {
     g_displayLostHandler(name);
   } else {
-    DebugOutput(("Lost the connection to display \"" + std::string(name) + "\"; the program ends.\n").c_str());
+    DebugOutput("Lost the connection to display \"");
+    DebugOutput(name);
+    DebugOutput("\"; the program ends.\n");
   }
   std::fflush(nullptr);
   std::_Exit(kDisplayLostExitCode);

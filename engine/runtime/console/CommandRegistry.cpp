@@ -60,7 +60,9 @@ String CCommandRegistry::Describe(uint32_t index) const {
   if (index >= count) return String("No command found");
   const CConsoleCommand& entry = entries[index];
   std::string text = entry.name.Chars();
-  text += "(" + std::to_string(entry.argumentCount) + ") - ";
+  text += '(';
+  text += std::to_string(entry.argumentCount);
+  text += ") - ";
   if (!entry.enabled) text += "[DISABLED]";
   text += entry.help.Chars();
   return String(text.c_str());
