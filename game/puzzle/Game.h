@@ -159,6 +159,10 @@ class Game : public CGEMApplication {
   void OnUpdatePanicGameFSM();
   void PanicGameFSM(CMSGMessage* message);
   void OnExitPanicGameFSM();
+  // Fifteen seconds without a match shake the star and break the chain.
+  void PanicQuake();
+  // A cleared disc pays for the whole seconds left on the clock.
+  void PayTimeBonus();
   // Set once "Hurry up!" has been shown in this Panic game.
   bool panicHurryShown = false;
 

@@ -2,17 +2,22 @@
 // Every match buys time, every cleared disc pays a time bonus and is
 // replaced at once, and a long wait without a match shakes the Novalith.
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PanicDisc.h"
+#include "game/puzzle/PuzzleRenderer.h"
 
 namespace {
 
@@ -21,6 +26,9 @@ constexpr double kStartLockSeconds = 1.0;
 constexpr double kMusicDelaySeconds = 0.125;
 constexpr float kFadeInSeconds = 1.0f;
 constexpr float kQuakeSeconds = 15.0f;
+constexpr float kStartingSeconds = 20.0f;
+// Each whole second left when a disc is cleared is worth this much.
+constexpr uint64_t kTimeBonusPerSecond = 250;
 // Seconds a matched gem buys: mixed groups, and groups of one shape.
 constexpr float kMixedSecondsPerGem = 2.0f;
 constexpr float kSameShapeSecondsPerGem = 4.0f;
@@ -60,17 +68,22 @@ bool Game::SaveProfile() {
 void Game::OnEnterPanicGameFSM() {
   LogDBG("OnEnterPanicGameFSM()");
   SetHUDCallback(&Game::DrawNothing);
+  SetSceneCallback([this](int32_t value) { return DrawPuzzleScene(value); });
+  CreateHud();
+  if (hud != nullptr) GetGUIMSGService()->Post(eMSG_GUICHANGE, receiverId, hudReceiverId, 0, 0.0);
+  CreateRenderer();
   if (profile) {
     profile->Current().discIndex = 0;
     profile->Current().constellationIndex = 0;
   }
   if (galacticPlane == nullptr) CreateGalacticPlane();
   galacticPlane->CreateMarkers();
+  if (renderer != nullptr) renderer->galacticPlane = galacticPlane;
+  if (hud != nullptr) hud->profile = profile.get();
   CreatePanicDisc();
-  if (currentDisc != nullptr) {
-    currentDisc->rainbowGem = CGPuzzleGem();
-    currentDisc->locked = true;
-  }
+  if (currentDisc != nullptr) currentDisc->rainbowGem = CGPuzzleGem();
+  SetupPuzzleCamera();
+  if (currentDisc != nullptr) currentDisc->locked = true;
   PostGameMessage(eMSG_GUnlockPuzzle, 0, kStartLockSeconds);
   // Every entry asks again: the sound manager hands back what it holds.
   if (audio) audio->LoadSounds(1);
@@ -82,21 +95,28 @@ void Game::OnEnterPanicGameFSM() {
   quickMatchChain = 0;
   bonusMultiplier = 1;
   panicHurryShown = false;
+  if (hud != nullptr) {
+    hud->timeLeft = kStartingSeconds;
+    hud->timersRunning = false;
+  }
   FadeIn(kFadeMusicAndScreen, kFadeInSeconds);
 }
 
 void Game::OnUpdatePanicGameFSM() {
   if (services.IsPauseMenuShowing()) return;
+  // The pause switched the renderer's stepping off.
+  if (renderer != nullptr && !renderer->IsActive()) renderer->SetActive(1);
   const float dt = Clock::Instance().GetGameDelta();
+  UpdateHudTimers(dt);
   // The view stays where the puzzle camera was set up; only its target is held.
   puzzleCamera.SetTarget(Vector3(0.0f, 0.0f, 0.0f));
+  if (currentDisc != nullptr && hud != nullptr) currentDisc->ProcessMatches(dt);
   if (currentDisc != nullptr && !currentDisc->locked) {
     UpdateMatchTimers(dt);
     if (quakeTimer < kQuakeSeconds) {
       quakeTimer += dt;
     } else {
-      quakeTimer = 0.0f;
-      quickMatchChain = 0;
+      PanicQuake();
     }
   }
   if (profile) profile->UpdateScore();
@@ -104,20 +124,38 @@ void Game::OnUpdatePanicGameFSM() {
   CheckGameOver();
 }
 
+void Game::PanicQuake() {
+  // Harmless to a star without crystals.
+  if (renderer != nullptr && renderer->star != nullptr) renderer->star->Quake();
+  quakeTimer = 0.0f;
+  quickMatchChain = 0;
+  if (hud != nullptr) {
+    hud->SetMultiplier(0);
+    hud->AddMessage("Novalithquake!");
+  }
+}
+
 void Game::PanicGameFSM(CMSGMessage* message) {
   if (SharedMessageFSM(message) || PlayMessage(message)) return;
   switch (message->id) {
     case eMSG_GMatchedMixed:
     case eMSG_GMatchedSame:
+      // Every matched gem buys time, more when the group shares one shape.
+      if (hud != nullptr && currentDisc != nullptr) {
+        const float perGem = message->id == eMSG_GMatchedSame ? kSameShapeSecondsPerGem : kMixedSecondsPerGem;
+        hud->timeLeft += perGem * static_cast<float>(currentDisc->GetMatchRecord().gemCount);
+      }
       ScoreMatch();
       break;
     case eMSG_GUnlockPuzzle:
-      if (currentDisc != nullptr) currentDisc->locked = false;
+    case eMSG_GLockPuzzle: {
+      const bool locked = message->id == eMSG_GLockPuzzle;
+      if (currentDisc != nullptr) currentDisc->locked = locked;
+      if (hud != nullptr) hud->timersRunning = !locked;
       break;
-    case eMSG_GLockPuzzle:
-      if (currentDisc != nullptr) currentDisc->locked = true;
-      break;
+    }
     case eMSG_GNextDisc:
+      PayTimeBonus();
       if (profile) {
         ++profile->modes[kModePanic].discsCompleted;
         ++profile->panicStars;
@@ -127,6 +165,7 @@ void Game::PanicGameFSM(CMSGMessage* message) {
       SaveProfile();
       break;
     case eMSG_GRendererClearDone:
+      if (hud != nullptr) hud->timersRunning = false;
       if (galacticPlane != nullptr) galacticPlane->AddMarker(Vector3(0.0f, 0.0f, 0.0f), 0.0f);
       PostGameMessageTo(receiverId, receiverId, eMSG_GNextDisc, 0, kNextDiscSeconds);
       break;
@@ -140,9 +179,20 @@ void Game::PanicGameFSM(CMSGMessage* message) {
   message->handled |= 1;
 }
 
+void Game::PayTimeBonus() {
+  if (hud == nullptr) return;
+  const float secondsLeft = hud->timeLeft > 0.0f ? hud->timeLeft : 0.0f;
+  const uint64_t bonus = kTimeBonusPerSecond * static_cast<uint64_t>(secondsLeft);
+  char text[48];
+  std::snprintf(text, sizeof text, "Time Bonus = %llu", static_cast<unsigned long long>(bonus));
+  hud->AddMessage(text);
+  if (profile) profile->AddScore(bonus);
+}
+
 void Game::OnExitPanicGameFSM() {
   if (profile) {
     ModeStats& panic = profile->modes[kModePanic];
+    if (hud != nullptr) panic.timePlayed += hud->elapsed;
     // The points still counting up belong to the game just played.
     for (int call = 0; call < kMostScoreSettlingCalls && panic.pendingScore > 0; ++call) profile->UpdateScore();
     services.AddHighScore(highScores, kModePanic, panic.score, panic.discsCompleted);

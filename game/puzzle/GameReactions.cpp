@@ -131,8 +131,11 @@ void Game::CheckGameOver() {
   if (!IsCurrent(State(GameStateId::GameOver)) && currentDisc != nullptr && currentDisc->IsFull()) {
     EndGame("Game Over : Disc full!", "No moves left!");
   }
-  // The Panic mode adds running out of time here, with the HUD's countdown.
+  // The Panic mode also ends when the clock runs out or the star dies.
   const bool panic = profile && profile->mode == kModePanic;
+  if (!IsCurrent(State(GameStateId::GameOver)) && panic && hud != nullptr && hud->timeLeft <= 0.0f) {
+    EndGame("Game Over : Out of Time!", "Out of Time!");
+  }
   if (!IsCurrent(State(GameStateId::GameOver)) && panic && renderer != nullptr && renderer->star &&
       renderer->star->HasDied()) {
     EndGame("Game Over : Novalith died!", "The Novalith collapsed!");

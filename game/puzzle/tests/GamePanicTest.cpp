@@ -7,6 +7,8 @@
 #include "engine/foundation/Memory.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/GalacticPlane.h"
+#include "game/puzzle/GameHud.h"
+#include "game/puzzle/PuzzleRenderer.h"
 #include "support/GameHarness.h"
 #include "support/PuzzleTestSupport.h"
 
@@ -72,6 +74,8 @@ TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingS
   panic().score = 500;
   panic().pendingScore = 12345;
   panic().discsCompleted = 3;
+  panic().timePlayed = 100.0f;
+  game().hud->elapsed = 42.0f;
   harness.posted().Clear();
   const int savesBefore = harness.fakeProfile().saves;
   harness.ExitFromPause();
@@ -87,6 +91,8 @@ TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingS
   EXPECT_EQ(harness.services.offeredScores[0].table, kModePanic);
   EXPECT_EQ(harness.services.offeredScores[0].score, 500u + 12345u);
   EXPECT_EQ(harness.services.offeredScores[0].stars, 3u);
+  // The game's time joins the mode's, the exit fade included.
+  EXPECT_NEAR(panic().timePlayed, 142.5f, 0.1f);
   EXPECT_GE(harness.fakeProfile().saves, savesBefore + 2);  // on eMSG_GExit and on leaving
   EXPECT_EQ(harness.profile().rainbow.colour, CGPuzzleGem().colour);
   EXPECT_EQ(harness.posted().Count(eMSG_ABackground_StopMusic), 1);
@@ -97,6 +103,9 @@ TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingS
   EXPECT_EQ(game().galacticPlane, nullptr);
   EXPECT_EQ(game().currentDisc, nullptr);
   EXPECT_TRUE(game().discs.empty());
+  EXPECT_EQ(game().renderer, nullptr);
+  EXPECT_EQ(game().rendererReceiverId, -1);
+  EXPECT_EQ(game().hud, nullptr);
 
   // A second game starts clean on what the first left.
   harness.UsePanicMode(5);
@@ -111,12 +120,18 @@ TEST_F(PanicGame, LeavingForTheGameOverPageKeepsTheBoard) {
   Start();
   CGPuzzleDisc* disc = harness.disc();
   GalacticPlane* plane = game().galacticPlane;
+  const GPuzzleRenderer* renderer = game().renderer;
+  const GameHud* hud = game().hud;
+  ASSERT_NE(renderer, nullptr);
+  ASSERT_NE(hud, nullptr);
   game().pendingState = game().State(GameStateId::GameOver);
   PostGameMessage(eMSG_GChangeState, 0, 0.0);
   harness.Step(2);
   ASSERT_TRUE(harness.InState(GameStateId::GameOver));
   EXPECT_EQ(harness.disc(), disc);
   EXPECT_EQ(game().galacticPlane, plane);
+  EXPECT_EQ(game().renderer, renderer);
+  EXPECT_EQ(game().hud, hud);
   EXPECT_EQ(harness.services.offeredScores.size(), 1u);
 }
 
@@ -165,14 +180,18 @@ TEST_F(PanicGame, WhileThePauseMenuShowsKeysGoToItAndTheGameStandsStill) {
   Start();
   harness.Wait(1.5f);
   harness.services.pauseShowing = true;
+  // As the pause key leaves it.
+  game().renderer->SetActive(0);
   const float quake = game().quakeTimer;
   harness.PressKeys({GameHarness::kKeyDown, GameHarness::kKeyEscape});
   harness.Wait(1.0f);
   EXPECT_EQ(game().quakeTimer, quake);
+  EXPECT_EQ(game().renderer->IsActive(), 0);
   EXPECT_EQ(harness.services.menuKeys, (std::vector<uint8_t>{GameHarness::kKeyDown, GameHarness::kKeyEscape}));
   harness.ContinueFromPause();
   harness.Step();
   EXPECT_GT(game().quakeTimer, quake);
+  EXPECT_EQ(game().renderer->IsActive(), 1);
 }
 
 }  // namespace

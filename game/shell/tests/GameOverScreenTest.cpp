@@ -5,7 +5,6 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/GameHud.h"
-#include "game/shell/HighScoresScreen.h"
 #include "platform/KeyCodes.h"
 #include "support/ScreenTestSupport.h"
 
@@ -17,9 +16,9 @@ void ShowGameOver(ScreensFixture& run) {
   ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 20.0f));
   run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::PanicGame), 0.1f);
   ASSERT_TRUE(run.RunUntil("Game.PanicGame", 2.0f));
-  // The mode leaves its HUD and its backdrop to the page.
-  run.game->CreateHud();
-  CreateGalacticBackdrop(*run.game);
+  // The mode leaves its HUD, renderer and backdrop to the page.
+  ASSERT_NE(run.game->hud, nullptr);
+  ASSERT_NE(run.game->galacticPlane, nullptr);
   run.game->gameOverText = "Out of Time!";
   run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::GameOver), 0.1f);
   ASSERT_TRUE(run.RunUntil("Game.GameOver", 2.0f));
@@ -68,6 +67,7 @@ TEST(GameOverScreen, TheEntryStopsTheGamesSoundsAndTheExitLeavesNoBackdrop) {
   run.PressPad();
   ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 2.0f));
   EXPECT_EQ(run.game->hud, nullptr);
+  EXPECT_EQ(run.game->renderer, nullptr);
   EXPECT_TRUE(run.game->gameOverText.IsEmpty());
   // The front end has a backdrop of its own; leaving it leaves none.
   EXPECT_NE(run.game->galacticPlane, nullptr);
