@@ -11,17 +11,16 @@
 
 #include "engine/app/GEMApplication.h"
 #include "engine/graphics/GFXDisplay.h"
-#include "engine/graphics/GFXGL.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/MaterialStage.h"
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "engine/runtime/display/Display.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
-#include "platform/GlWindow.h"
 #include "platform/Random.h"
 #include "support/GameTestSupport.h"
 
@@ -37,23 +36,15 @@ class ChallengeScenesDevice : public ProfiledGameTest {
  protected:
   void SetUp() override {
     ProfiledGameTest::SetUp();
-    auto window = platform::CreateSdlGlWindow();
-    platform::GlWindowConfig config;
-    config.title = "challenge scenes device test";
-    config.width = kSide;
-    config.height = kSide;
-    config.hidden = true;
-    ASSERT_TRUE(window->Open(config)) << window->LastErrorText();
+    auto window = RendererTestWindow::OpenHiddenGlWindow("challenge scenes device test", kSide, kSide);
+    ASSERT_NE(window, nullptr);
     display_ = std::make_unique<CDisplay>(std::move(window));
     GEMServices gem;
     gem.display = display_.get();
     game->Initialise(gem);
     ASSERT_TRUE(game->CanDraw());
-    GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
+    RendererTestWindow::StartRenderer(kSide, kSide);
     GFXDisplay::WindingFlag() = 0;
-    GFX_GL::ResetDriverQueries();
-    GFX_GL::Start();
-    glViewport(0, 0, kSide, kSide);
     // The star field is built from the generator: the same sky every run.
     platform::SeedRandom(11);
     SolidMaterial("GalacticPlane", 255, 0, 0);
@@ -65,11 +56,7 @@ class ChallengeScenesDevice : public ProfiledGameTest {
     game->DestroyGalacticPlane();
     game.reset();
     EffectsPool::Shutdown();
-    GFX_GL::Stop();
-    GFXDisplay::ForgetBindings();
-    GFXDisplay::SetDefaultMaterial(nullptr);
-    CMATManager::DestroyInstance();
-    CTEXManager::DestroyInstance();
+    RendererTestWindow::StopRenderer();
     if (display_ != nullptr) display_->GetWindow()->Close();
   }
 
