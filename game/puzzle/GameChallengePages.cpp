@@ -22,6 +22,7 @@ constexpr float kFadeSeconds = 1.0f;
 constexpr float kPictureFadeSeconds = 0.5f;
 // The finished constellation grows in beside the galaxy.
 constexpr float kFinishedSize = 4.0f;
+const Vector3 kFinishedPlace(-5.0f, 0.0f, 0.0f);
 constexpr GFXRenderFlags kPictureState = 0x8C;
 // The "Well Done!" page darkens the galaxy behind its text.
 constexpr GFXRenderFlags kDarkenState = 0x184;
@@ -113,7 +114,19 @@ int32_t Game::DrawProgressPage(int32_t) {
   return 0;
 }
 
-int32_t Game::DrawProgressScene(int32_t) { return 0; }
+int32_t Game::DrawProgressScene(int32_t) {
+  if (!CanDraw() || galacticPlane == nullptr) return 0;
+  galacticPlane->Draw();
+  Constellation* finished = FinishedConstellation();
+  if (finished == nullptr) return 0;
+  // Off the ring, beside the galaxy's centre, its middle at the spot.
+  glPushMatrix();
+  glTranslatef(kFinishedPlace.x, kFinishedPlace.y, kFinishedPlace.z);
+  finished->viewCentre = finished->panStart = Vector3(kFinishedSize, 0.0f, kFinishedSize) * 0.5f;
+  finished->Draw(false);
+  glPopMatrix();
+  return 0;
+}
 
 void Game::OnEnterChallengeCompletedFSM() {
   SetHUDCallback([this](int32_t value) { return DrawCompletedPicture(value); });

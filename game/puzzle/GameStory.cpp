@@ -239,4 +239,9 @@ int32_t Game::DrawStoryText(int32_t) {
   return 0;
 }
 
-int32_t Game::DrawStoryScene(int32_t) { return 0; }
+int32_t Game::DrawStoryScene(int32_t) {
+  // Before page 3 the story is told over black.
+  if (!CanDraw() || galacticPlane == nullptr || storyPage < kPageGalaxyAppears) return 0;
+  galacticPlane->Draw();
+  return 0;
+}

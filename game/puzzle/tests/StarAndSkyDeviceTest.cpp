@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "engine/effects/ParticleManager.h"
+#include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "engine/foundation/Clock.h"
 #include "engine/graphics/GFXDisplay.h"
-#include "engine/graphics/GFXGL.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/MaterialStage.h"
@@ -33,18 +33,10 @@ constexpr int kSide = 32;
 class StarAndSkyDevice : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = platform::CreateSdlGlWindow();
-    platform::GlWindowConfig config;
-    config.title = "star and sky device test";
-    config.width = kSide;
-    config.height = kSide;
-    config.hidden = true;
-    ASSERT_TRUE(window_->Open(config)) << window_->LastErrorText();
-    GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
+    window_ = RendererTestWindow::OpenHiddenGlWindow("star and sky device test", kSide, kSide);
+    ASSERT_NE(window_, nullptr);
+    RendererTestWindow::StartRenderer(kSide, kSide);
     GFXDisplay::WindingFlag() = 0;
-    GFX_GL::ResetDriverQueries();
-    GFX_GL::Start();
-    glViewport(0, 0, kSide, kSide);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustum(-0.1, 0.1, -0.1, 0.1, 0.1, 200.0);
@@ -58,11 +50,7 @@ class StarAndSkyDevice : public ::testing::Test {
   }
   void TearDown() override {
     EffectsPool::Shutdown();
-    GFX_GL::Stop();
-    GFXDisplay::ForgetBindings();
-    GFXDisplay::SetDefaultMaterial(nullptr);
-    CMATManager::DestroyInstance();
-    CTEXManager::DestroyInstance();
+    RendererTestWindow::StopRenderer();
     Clock::Instance().SetFixedStep(0.0f);
     if (window_ != nullptr) window_->Close();
   }

@@ -26,28 +26,45 @@ class RendererTestWindow {
  public:
   // Opens the window and starts the back end, with the viewport over it.
   void Open(const char* title, int width, int height) {
-    window_ = platform::CreateSdlGlWindow();
+    window_ = OpenHiddenGlWindow(title, width, height);
+    ASSERT_NE(window_, nullptr);
+    StartRenderer(width, height);
+  }
+
+  // Releases the renderer's objects while the context lives, then the window.
+  void Close() {
+    StopRenderer();
+    if (window_ != nullptr) window_->Close();
+  }
+
+  // A hidden window with its context current, or null (a test failure).
+  static std::unique_ptr<platform::GlWindow> OpenHiddenGlWindow(const char* title, int width, int height) {
+    auto window = platform::CreateSdlGlWindow();
     platform::GlWindowConfig config;
     config.title = title;
     config.width = width;
     config.height = height;
     config.hidden = true;
-    ASSERT_TRUE(window_->Open(config)) << window_->LastErrorText();
+    if (window->Open(config)) return window;
+    ADD_FAILURE() << window->LastErrorText();
+    return nullptr;
+  }
+  // Starts the back end from the initial render state, the viewport over
+  // the window.
+  static void StartRenderer(int width, int height) {
     GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
     GFX_GL::ResetDriverQueries();
     GFX_GL::Start();
     glViewport(0, 0, width, height);
   }
-
-  // Releases the renderer's objects while the context lives, then the window.
-  void Close() {
+  // Releases what the renderer made while the context lives.
+  static void StopRenderer() {
     GFXDisplay::DeleteAllFonts();
     GFX_GL::Stop();
     GFXDisplay::ForgetBindings();
     GFXDisplay::SetDefaultMaterial(nullptr);
     CMATManager::DestroyInstance();
     CTEXManager::DestroyInstance();
-    if (window_ != nullptr) window_->Close();
   }
 
  private:
