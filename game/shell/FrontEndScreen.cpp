@@ -69,6 +69,9 @@ void FrontEndScreen::Enter() {
   ApplyStoredVolumes();
   const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
   GetDisplay()->SetClearColour(black);
+  // The first entry comes before any game has set the puzzle view up; the
+  // backdrop is only meant to be seen from inside, through that camera.
+  game.SetupPuzzleCamera();
   game.FindNamedObject(String(kPuzzleCameraName));
 
   game.idleTime = 0.0f;

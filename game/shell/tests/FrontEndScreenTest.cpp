@@ -18,6 +18,11 @@ class FrontEndTest : public ::testing::Test {
   ScreensFixture run;
 };
 
+TEST_F(FrontEndTest, TheFirstEntryAlreadySeesTheBackdropThroughThePuzzleCamera) {
+  EXPECT_TRUE(run.game->IsActiveCamera(String("Game.Puzzle")));
+  EXPECT_TRUE(run.game->IsCurrentCamera(&run.game->puzzleCamera));
+}
+
 TEST_F(FrontEndTest, OneStingChainPlaysStingsZeroToFourEveryFiveAndAHalfSecondsUntilTheExit) {
   const float entered = run.Now();
   run.Run(30.0f);
