@@ -68,6 +68,14 @@ constexpr const char* kDisplayWidth = "Display\\Width";
 constexpr const char* kDisplayHeight = "Display\\Height";
 constexpr const char* kDisplayDepth = "Display\\Depth";
 constexpr const char* kDisplayFullscreen = "Display\\Fullscreen";
+constexpr const char* kSystemLocalDirectory = "System\\LocalDirectory";
+constexpr const char* kSystemDeveloperMode = "System\\DeveloperMode";
+constexpr const char* kSystemLogsToFiles = "System\\LogsToFiles";
+constexpr const char* kSystemEnableLogging = "System\\EnableLogging";
+constexpr const char* kSystemLogFilter = "System\\LogFilter";
+
+// Text values are read through a zeroed buffer of this size.
+constexpr uint32_t kRegistryTextBytes = 1024;
 
 // A value is taken only when it has exactly the field's width, so a value of
 // another size never leaves a field half overwritten.
@@ -90,6 +98,20 @@ void WriteField(const String& key, const char* name, const Field& field) {
 void WriteFlag(const String& key, const char* name, bool field) {
   uint8_t value = field ? 1 : 0;
   WriteField(key, name, value);
+}
+
+// A missing text leaves the field alone. Longer texts are cut to the buffer;
+// its last byte is forced to a terminator because a damaged store may hold
+// binary bytes, which come back unterminated.
+void ReadText(const String& key, const char* name, String* field) {
+  char text[kRegistryTextBytes] = {};
+  if (RegistryReadValue(name, text, sizeof text, key.Chars()) == 0) return;
+  text[sizeof text - 1] = '\0';
+  *field = text;
+}
+
+void WriteText(const String& key, const char* name, const String& field) {
+  RegistryWriteValue(name, 0, field.Chars(), field.Length(), key.Chars());
 }
 
 }  // namespace
@@ -138,6 +160,23 @@ void CSettings::WriteDisplayRegistry() const {
   WriteField(registryKeyPath, kDisplayHeight, height);
   WriteField(registryKeyPath, kDisplayDepth, depth);
   WriteFlag(registryKeyPath, kDisplayFullscreen, fullscreen);
+}
+
+void CSettings::ReadSystemRegistry() {
+  ReadText(registryKeyPath, kSystemLocalDirectory, &localDir);
+  ReadFlag(registryKeyPath, kSystemDeveloperMode, &developerMode);
+  ReadFlag(registryKeyPath, kSystemLogsToFiles, &logsToFiles);
+  ReadFlag(registryKeyPath, kSystemEnableLogging, &enableLogging);
+  ReadText(registryKeyPath, kSystemLogFilter, &logFilter);
+  logFilter.ToUpper();
+}
+
+void CSettings::WriteSystemRegistry() const {
+  WriteText(registryKeyPath, kSystemLocalDirectory, localDir);
+  WriteFlag(registryKeyPath, kSystemDeveloperMode, developerMode);
+  WriteFlag(registryKeyPath, kSystemLogsToFiles, logsToFiles);
+  WriteFlag(registryKeyPath, kSystemEnableLogging, enableLogging);
+  WriteText(registryKeyPath, kSystemLogFilter, logFilter);
 }
 
 bool CSettings::Load(bool useRegistry) {

@@ -63,6 +63,13 @@ class CSettings : public LogSettings {
   // Writes the settings to the GEM log channel.
   void Dump() const;
 
+  // The System values of the registry store (local folder, developer mode,
+  // log switches and filter). Load and Save leave them alone: the System
+  // settings travel in the ini file. A value missing from the store leaves
+  // its field as it was; texts longer than 1023 bytes are cut.
+  void ReadSystemRegistry();
+  void WriteSystemRegistry() const;
+
   // Reads a value below the settings' registry key ("Section\Name"); bytes read, 0 when missing.
   uint32_t ReadValue(const char* name, void* out, uint32_t capacity) const;
 

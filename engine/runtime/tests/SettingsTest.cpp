@@ -8,8 +8,10 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -292,6 +294,78 @@ TEST_F(SettingsTest, GameValuesLiveBesideTheSettingsKey) {
   EXPECT_EQ(EngineKeyReadValue("Profile", profile, sizeof profile), 0u);
   EXPECT_TRUE(RegistrySelfTestWrite());
   EXPECT_TRUE(RegistrySelfTest());
+}
+
+TEST_F(SettingsTest, SystemValuesRoundTripThroughTheRegistryStoreOnly) {
+  settings.localDir = "GAMES\\NOVA";
+  settings.developerMode = false;
+  settings.logsToFiles = true;
+  settings.enableLogging = false;
+  settings.logFilter = "GEM";
+  // Saving keeps the System values to the ini file.
+  EXPECT_TRUE(settings.Save(true));
+  char text[16] = {};
+  EXPECT_EQ(settings.ReadValue("System\\LocalDirectory", text, sizeof text), 0u);
+
+  settings.WriteSystemRegistry();
+  uint8_t flag = 7;
+  EXPECT_EQ(settings.ReadValue("System\\LogsToFiles", &flag, sizeof flag), 1u);
+  EXPECT_EQ(flag, 1);
+  EXPECT_EQ(settings.ReadValue("System\\LogFilter", text, sizeof text), 4u);
+  EXPECT_STREQ(text, "GEM");
+
+  CSettings reloaded;
+  reloaded.SetTitle("Novaliths");
+  reloaded.ReadSystemRegistry();
+  EXPECT_EQ(reloaded.localDir, "GAMES\\NOVA");
+  EXPECT_FALSE(reloaded.developerMode);
+  EXPECT_TRUE(reloaded.logsToFiles);
+  EXPECT_FALSE(reloaded.enableLogging);
+  EXPECT_EQ(reloaded.logFilter, "GEM");
+
+  // An empty text is a value too; a filter is upper-cased as it is read.
+  settings.localDir = "";
+  settings.WriteSystemRegistry();
+  ASSERT_TRUE(RegistryWriteValue("System\\LogFilter", 0, "msg,gfx", 7, settings.registryKeyPath.Chars()));
+  reloaded.ReadSystemRegistry();
+  EXPECT_EQ(reloaded.localDir, "");
+  EXPECT_EQ(reloaded.logFilter, "MSG,GFX");
+}
+
+TEST_F(SettingsTest, SystemRegistryReadSurvivesMissingOverlongAndDamagedValues) {
+  const std::string key = settings.registryKeyPath.Chars();
+  const std::string longText(2000, 'a');
+  struct Case {
+    const char* what;
+    std::function<void()> store;
+    size_t localDirLength;  // 4 when "KEEP" stays
+  } cases[] = {
+      {"no store at all", [] {}, 4},
+      {"a text longer than the buffer is cut to it",
+       [&] { ASSERT_TRUE(RegistryWriteValue("System\\LocalDirectory", 0, longText.data(), 2000, key.c_str())); },
+       1023},
+      {"unterminated binary bytes stop at the buffer's end",
+       [&] { ASSERT_TRUE(RegistryWriteValue("System\\LocalDirectory", 1, longText.data(), 2000, key.c_str())); },
+       1023},
+      {"garbage in the store file",
+       [&] { std::ofstream(scratch / "registry.reg", std::ios::binary) << "\x01\xff[Software\nLocalDirectory=q\n"; },
+       4},
+  };
+  for (const Case& c : cases) {
+    std::remove((scratch / "registry.reg").c_str());
+    c.store();
+    CSettings reading;
+    reading.SetTitle("Novaliths");
+    reading.localDir = "KEEP";
+    reading.logFilter = "ALL";
+    reading.ReadSystemRegistry();
+    EXPECT_EQ(reading.localDir.Length(), c.localDirLength) << c.what;
+    EXPECT_TRUE(reading.developerMode) << c.what;
+    EXPECT_TRUE(reading.enableLogging) << c.what;
+    EXPECT_FALSE(reading.logsToFiles) << c.what;
+    EXPECT_EQ(reading.logFilter, "ALL") << c.what;
+  }
+  EXPECT_TRUE(LogContains(kGEMChannel, "[GEM] Registry : ")) << "the damaged store is reported";
 }
 
 TEST_F(SettingsTest, SettingsAreTheLogsSwitches) {
