@@ -87,6 +87,18 @@ public:
     // Writes the node record ("[SCNNODE]", position, scale, view row, state line).
     void WriteText(File& file) const;
 
+    // Debug drawings of the subtree in the current model-view. Like Update
+    // and Render they skip a disabled node and everything below it.
+    // A ring of the bounding radius around the position of each node in state 0.
+    void DrawBounds();
+    // A line of width 2, in the current colour, from the matrix translation
+    // of each node in state 0 to each of its children's.
+    void DrawLinks();
+    // "[W] [x,y,z]" with the matrix translation of each node not in state 2,
+    // printed in font 0 where the point projects on screen (through the
+    // matrices current when this is called).
+    void DrawLabels();
+
     CSCNNode* GetParent() const { return parent; }
     uint32_t GetChildCount() const { return children.Count(); }
     // Child n in list order; null when out of range.
