@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/graphics/tests/support/DisplayTestWindow.h"
+
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -50,27 +52,15 @@ bool IsMagenta(const Rgba& p) { return p.r > 100 && p.b > 100 && p.g < 40; }
 class DeveloperViewsDevice : public ::testing::Test {
  protected:
   void SetUp() override {
-    GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
-    GFXDisplay::InstallHooks();
-    display_ = std::make_unique<CDisplay>();
-    display_->Configure("Developer views", kWidth, kHeight, 32, false);
-    ASSERT_TRUE(display_->Recreate());
-    ASSERT_TRUE(GFX_GL::IsStarted());
-    GFXDisplay::SetDisplayWindow(display_.get());
+    display_.Open("Developer views", kWidth, kHeight);
+    if (HasFatalFailure()) return;
     SceneView();
     Clear();
   }
 
   void TearDown() override {
     model_.reset();
-    GFXDisplay::DeleteAllFonts();
-    if (display_ != nullptr) display_->KillGLWindow();
-    GFXDisplay::SetDisplayWindow(nullptr);
-    GFXDisplay::ForgetBindings();
-    GFXDisplay::SetDefaultMaterial(nullptr);
-    CMATManager::DestroyInstance();
-    CTEXManager::DestroyInstance();
-    CDisplay::SetHooks(DisplayHooks{});
+    display_.Close();
   }
 
   static void SceneView() {
@@ -184,7 +174,7 @@ class DeveloperViewsDevice : public ::testing::Test {
     return depth;
   }
 
-  std::unique_ptr<CDisplay> display_;
+  DisplayTestWindow display_;
   std::unique_ptr<C3MEModel> model_;
 };
 

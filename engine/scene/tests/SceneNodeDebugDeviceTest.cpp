@@ -5,17 +5,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXFont.h"
-#include "engine/graphics/GFXGL.h"
-#include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/RenderState.h"
-#include "engine/graphics/TextureManager.h"
-#include "engine/runtime/display/Display.h"
+#include "engine/graphics/tests/support/DisplayTestWindow.h"
 #include "engine/scene/SceneNode.h"
 
 namespace {
@@ -49,13 +45,8 @@ struct Label {
 class SceneNodeDebugDevice : public ::testing::Test {
  protected:
   void SetUp() override {
-    GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
-    GFXDisplay::InstallHooks();
-    display_ = std::make_unique<CDisplay>();
-    display_->Configure("Scene node debug", kWidth, kHeight, 32, false);
-    ASSERT_TRUE(display_->Recreate());
-    ASSERT_TRUE(GFX_GL::IsStarted());
-    GFXDisplay::SetDisplayWindow(display_.get());
+    display_.Open("Scene node debug", kWidth, kHeight);
+    if (HasFatalFailure()) return;
     GFXDisplay::SetProjection(1, -kWidth / 2.0f, kWidth / 2.0f, -kHeight / 2.0f, kHeight / 2.0f, -1000.0f, 1000.0f);
     // Looking down -Z: rings lie in the XY plane.
     GFXDisplay::SetViewVectors({0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 100});
@@ -76,16 +67,7 @@ class SceneNodeDebugDevice : public ::testing::Test {
     underHidden_.RebuildMatrix();
   }
 
-  void TearDown() override {
-    GFXDisplay::DeleteAllFonts();
-    if (display_ != nullptr) display_->KillGLWindow();
-    GFXDisplay::SetDisplayWindow(nullptr);
-    GFXDisplay::ForgetBindings();
-    GFXDisplay::SetDefaultMaterial(nullptr);
-    CMATManager::DestroyInstance();
-    CTEXManager::DestroyInstance();
-    CDisplay::SetHooks(DisplayHooks{});
-  }
+  void TearDown() override { display_.Close(); }
 
   static void Place(CSCNNode& node, CSCNNode* parent, const Vector3& position, float radius, uint32_t state = 0) {
     node.SetPosition(position);
@@ -181,7 +163,7 @@ class SceneNodeDebugDevice : public ::testing::Test {
     return labels;
   }
 
-  std::unique_ptr<CDisplay> display_;
+  DisplayTestWindow display_;
   CSCNNode root_, a_, unlabelled_, hidden_, underHidden_, quiet_, leaf_, far_;
 };
 
