@@ -154,10 +154,10 @@ TEST(GUIExplorer, NothingHappensWhileInactive) {
   EXPECT_FALSE(explorer.Root().expanded);
 }
 
-// A 16-unit row at (x, y), set up and switched on as the explorer does its rows.
-void SetUpRow(ExplorerBranch& row, float x = 0.0f, float y = 0.0f) {
+// A 16-unit row at the origin, set up and switched on as the explorer does its rows.
+void SetUpRow(ExplorerBranch& row) {
   Rect square;
-  square.SetPositionSize(Vector2(x, y), Vector2(16, 16));
+  square.SetPositionSize(Vector2(0, 0), Vector2(16, 16));
   row.Layout(square, square);
   for (TextBox::TextStyle& style : row.label.styles) style.font = 2;
   row.Setup();
@@ -168,6 +168,22 @@ void SetUpRow(ExplorerBranch& row, float x = 0.0f, float y = 0.0f) {
 void Send(uint32_t id, const ExplorerBranch& to) { GetGUIMSGService()->Post(id, 0, to.GetId(), 0, 0.0); }
 
 Vector2 Corner(const GUIObject& element) { return element.outer.min; }
+
+// Root (0, 0) { a { a1 { a11 } }, b }.
+struct RowTree {
+  RowTree() {
+    SetUpRow(root);
+    a = root.GetChildBranch(root.AddChildBranch("a"));
+    a1 = a->GetChildBranch(a->AddChildBranch("a1"));
+    a11 = a1->GetChildBranch(a1->AddChildBranch("a11"));
+    b = root.GetChildBranch(root.AddChildBranch("b"));
+  }
+  ExplorerBranch root;
+  ExplorerBranch* a = nullptr;
+  ExplorerBranch* a1 = nullptr;
+  ExplorerBranch* a11 = nullptr;
+  ExplorerBranch* b = nullptr;
+};
 
 TEST(ExplorerBranch, ChildRowsAreFoundByIndexAndTakeTheirParentsIdAndFont) {
   ExplorerBranch root;
@@ -195,12 +211,8 @@ TEST(ExplorerBranch, ChildRowsAreFoundByIndexAndTakeTheirParentsIdAndFont) {
 }
 
 TEST(ExplorerBranch, ExpandAllAndCollapseAllReachEveryRowBelowAndNoneAbove) {
-  ExplorerBranch root;
-  SetUpRow(root);
-  ExplorerBranch* a = root.GetChildBranch(root.AddChildBranch("a"));
-  ExplorerBranch* a1 = a->GetChildBranch(a->AddChildBranch("a1"));
-  ExplorerBranch* a11 = a1->GetChildBranch(a1->AddChildBranch("a11"));
-  ExplorerBranch* b = root.GetChildBranch(root.AddChildBranch("b"));
+  RowTree tree;
+  auto& [root, a, a1, a11, b] = tree;
   ASSERT_NE(a11->plus, a11->minus);
 
   a->ExpandAll();
@@ -215,12 +227,9 @@ TEST(ExplorerBranch, ExpandAllAndCollapseAllReachEveryRowBelowAndNoneAbove) {
 }
 
 TEST(ExplorerBranch, MessagesToARowReachEveryRowBelowItAndTheirLabels) {
-  ExplorerBranch root;
-  SetUpRow(root);
-  ExplorerBranch* a = root.GetChildBranch(root.AddChildBranch("a"));
-  ExplorerBranch* a1 = a->GetChildBranch(a->AddChildBranch("a1"));
-  ExplorerBranch* b = root.GetChildBranch(root.AddChildBranch("b"));
-  const std::vector<const GUIObject*> everyRow = {&root, a, a1, b, &a1->label, &b->label};
+  RowTree tree;
+  auto& [root, a, a1, a11, b] = tree;
+  const std::vector<const GUIObject*> everyRow = {&root, a, a1, a11, b, &a11->label, &b->label};
 
   Send(eMSG_GUISHOW, root);
   for (const GUIObject* row : everyRow) EXPECT_TRUE(row->HasState(GUIState::kShown)) << row->name.Chars();
@@ -234,27 +243,25 @@ TEST(ExplorerBranch, MessagesToARowReachEveryRowBelowItAndTheirLabels) {
 }
 
 TEST(ExplorerBranch, ChildRowsStackBelowTheirParentOneLevelInAndFollowIt) {
-  ExplorerBranch root;
-  SetUpRow(root);
-  ExplorerBranch* a = root.GetChildBranch(root.AddChildBranch("a"));
-  ExplorerBranch* a1 = a->GetChildBranch(a->AddChildBranch("a1"));
-  ExplorerBranch* b = root.GetChildBranch(root.AddChildBranch("b"));
+  RowTree tree;
+  auto& [root, a, a1, a11, b] = tree;
   EXPECT_EQ(Corner(*a), Vector2(16, 16));
   EXPECT_EQ(Corner(*a1), Vector2(32, 32));
-  EXPECT_EQ(Corner(*b), Vector2(16, 48));
-  EXPECT_EQ(a1->outer.GetSize(), Vector2(16, 16));
-  EXPECT_FLOAT_EQ(a1->label.outer.min.x, 32.0f + 16.0f + 8.0f);
+  EXPECT_EQ(Corner(*a11), Vector2(48, 48));
+  EXPECT_EQ(Corner(*b), Vector2(16, 64));
+  EXPECT_EQ(a11->outer.GetSize(), Vector2(16, 16));
+  EXPECT_FLOAT_EQ(a11->label.outer.min.x, 48.0f + 16.0f + 8.0f);
 
   // A row added deep in the tree pushes down the rows after it at every level.
   ExplorerBranch* a2 = a->GetChildBranch(a->AddChildBranch("a2"));
-  EXPECT_EQ(Corner(*a2), Vector2(32, 48));
-  EXPECT_EQ(Corner(*b), Vector2(16, 64));
+  EXPECT_EQ(Corner(*a2), Vector2(32, 64));
+  EXPECT_EQ(Corner(*b), Vector2(16, 80));
 
   Rect moved;
   moved.SetPositionSize(Vector2(100, 200), Vector2(16, 16));
   root.Layout(moved, moved);
   EXPECT_EQ(Corner(*a1), Vector2(132, 232));
-  EXPECT_EQ(Corner(*b), Vector2(116, 264));
+  EXPECT_EQ(Corner(*b), Vector2(116, 280));
 
   // The pointer over a nested row's square gives that row the focus.
   root.OnMouseMove(Vector2(136, 236));
@@ -266,12 +273,9 @@ TEST(ExplorerBranch, ChildRowsStackBelowTheirParentOneLevelInAndFollowIt) {
 TEST(ExplorerBranch, ChildRowsGoWithTheirOwner) {
   int32_t deepest = -1;
   {
-    ExplorerBranch root;
-    SetUpRow(root);
-    ExplorerBranch* row = &root;
-    for (const char* level : {"one", "two", "three"}) row = row->GetChildBranch(row->AddChildBranch(level));
-    deepest = row->GetId();
-    Send(eMSG_GUISHOW, root);
+    RowTree tree;
+    deepest = tree.a11->GetId();
+    Send(eMSG_GUISHOW, tree.root);
   }
   // The rows left the message service with their owner: a late message finds nobody.
   GetGUIMSGService()->Post(eMSG_GUIHIDE, 0, deepest, 0, 0.0);
