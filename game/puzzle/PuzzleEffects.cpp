@@ -95,6 +95,9 @@ void GPuzzleRenderer::CreateGemEffects() {
     breaks->gravity = 0.0f;
     breaks->gravityDirection = Vector3();
     breaks->spaceMode = 1;
+    // No spin: the pieces and flashes face the camera as they are.
+    breaks->spinMode = 0;
+    breaks->spinRandom = true;
     if (CMATMaterial* material = FindMaterial("StarHalo")) breaks->SetMaterial(material);
   }
   if (ParticleManager* pieces = pool.Particles(kPieceParticles)) {
@@ -111,6 +114,9 @@ void GPuzzleRenderer::CreateGemEffects() {
     pieces->gravity = 0.0981f;
     pieces->gravityDirection = Vector3(0.0f, 0.0f, 1.0f);
     pieces->spaceMode = 1;
+    pieces->spinMode = 0;
+    pieces->spinRandom = true;
+    pieces->quads = 1;
     if (CMATMaterial* material = FindMaterial("GemPieces")) pieces->SetMaterial(material);
   }
 }
