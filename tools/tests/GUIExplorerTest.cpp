@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/ScrollBar.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGSystem.h"
 
 namespace {
@@ -150,6 +152,138 @@ TEST(GUIExplorer, NothingHappensWhileInactive) {
   explorer.Activate(false);
   RecordingExplorer::Press(explorer.GetBranch(0)->expandMessage);
   EXPECT_FALSE(explorer.Root().expanded);
+}
+
+// A 16-unit row at the origin, set up and switched on as the explorer does its rows.
+void SetUpRow(ExplorerBranch& row) {
+  Rect square;
+  square.SetPositionSize(Vector2(0, 0), Vector2(16, 16));
+  row.Layout(square, square);
+  for (TextBox::TextStyle& style : row.label.styles) style.font = 2;
+  row.Setup();
+  row.Activate(true);
+  row.EnableInput();
+}
+
+void Send(uint32_t id, const ExplorerBranch& to) { GetGUIMSGService()->Post(id, 0, to.GetId(), 0, 0.0); }
+
+Vector2 Corner(const GUIObject& element) { return element.outer.min; }
+
+// Root (0, 0) { a { a1 { a11 } }, b }.
+struct RowTree {
+  RowTree() {
+    SetUpRow(root);
+    a = root.GetChildBranch(root.AddChildBranch("a"));
+    a1 = a->GetChildBranch(a->AddChildBranch("a1"));
+    a11 = a1->GetChildBranch(a1->AddChildBranch("a11"));
+    b = root.GetChildBranch(root.AddChildBranch("b"));
+  }
+  ExplorerBranch root;
+  ExplorerBranch* a = nullptr;
+  ExplorerBranch* a1 = nullptr;
+  ExplorerBranch* a11 = nullptr;
+  ExplorerBranch* b = nullptr;
+};
+
+TEST(ExplorerBranch, ChildRowsAreFoundByIndexAndTakeTheirParentsIdAndFont) {
+  ExplorerBranch root;
+  SetUpRow(root);
+  EXPECT_EQ(root.GetChildBranch(0), nullptr);
+  root.ExpandAll();  // a row without children only changes its own look
+  EXPECT_TRUE(root.LooksExpanded());
+
+  EXPECT_EQ(root.AddChildBranch("a"), 0);
+  EXPECT_EQ(root.AddChildBranch("b"), 1);
+  EXPECT_EQ(root.GetChildBranchCount(), 2u);
+  EXPECT_EQ(root.GetChildBranch(2), nullptr);
+  EXPECT_EQ(root.GetChildBranch(UINT32_MAX), nullptr);
+  ExplorerBranch* b = root.GetChildBranch(1);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->name, "b:Branch");
+  EXPECT_EQ(b->label.GetText(), "b");
+  EXPECT_EQ(b->GetParentId(), root.GetId());
+  EXPECT_EQ(b->label.styles[3].font, 2);
+  EXPECT_EQ(b->plus, root.plus);
+  EXPECT_TRUE(b->HasState(GUIState::kActive));
+  EXPECT_TRUE(b->HasState(GUIState::kTakesInput));
+  EXPECT_TRUE(b->label.HasState(GUIState::kTakesInput));
+  EXPECT_FALSE(b->LooksExpanded());
+}
+
+TEST(ExplorerBranch, ExpandAllAndCollapseAllReachEveryRowBelowAndNoneAbove) {
+  RowTree tree;
+  auto& [root, a, a1, a11, b] = tree;
+  ASSERT_NE(a11->plus, a11->minus);
+
+  a->ExpandAll();
+  for (ExplorerBranch* row : {a, a1, a11}) EXPECT_TRUE(row->LooksExpanded()) << row->name.Chars();
+  EXPECT_FALSE(root.LooksExpanded());
+  EXPECT_FALSE(b->LooksExpanded());
+  EXPECT_EQ(a11->GetImage(1), a11->minus);
+
+  root.CollapseAll();
+  for (ExplorerBranch* row : {&root, a, a1, a11, b}) EXPECT_FALSE(row->LooksExpanded()) << row->name.Chars();
+  EXPECT_EQ(a11->GetImage(1), a11->plus);
+}
+
+TEST(ExplorerBranch, MessagesToARowReachEveryRowBelowItAndTheirLabels) {
+  RowTree tree;
+  auto& [root, a, a1, a11, b] = tree;
+  const std::vector<const GUIObject*> everyRow = {&root, a, a1, a11, b, &a11->label, &b->label};
+
+  Send(eMSG_GUISHOW, root);
+  for (const GUIObject* row : everyRow) EXPECT_TRUE(row->HasState(GUIState::kShown)) << row->name.Chars();
+  Send(eMSG_GUIDISABLE, root);
+  for (const GUIObject* row : everyRow) EXPECT_FALSE(row->HasState(GUIState::kTakesInput)) << row->name.Chars();
+  // A message to a child row goes down, never up.
+  Send(eMSG_GUIHIDE, *a);
+  EXPECT_FALSE(a1->HasState(GUIState::kShown));
+  EXPECT_TRUE(root.HasState(GUIState::kShown));
+  EXPECT_TRUE(b->HasState(GUIState::kShown));
+}
+
+TEST(ExplorerBranch, ChildRowsStackBelowTheirParentOneLevelInAndFollowIt) {
+  RowTree tree;
+  auto& [root, a, a1, a11, b] = tree;
+  EXPECT_EQ(Corner(*a), Vector2(16, 16));
+  EXPECT_EQ(Corner(*a1), Vector2(32, 32));
+  EXPECT_EQ(Corner(*a11), Vector2(48, 48));
+  EXPECT_EQ(Corner(*b), Vector2(16, 64));
+  EXPECT_EQ(a11->outer.GetSize(), Vector2(16, 16));
+  EXPECT_FLOAT_EQ(a11->label.outer.min.x, 48.0f + 16.0f + 8.0f);
+
+  // A row added deep in the tree pushes down the rows after it at every level.
+  ExplorerBranch* a2 = a->GetChildBranch(a->AddChildBranch("a2"));
+  EXPECT_EQ(Corner(*a2), Vector2(32, 64));
+  EXPECT_EQ(Corner(*b), Vector2(16, 80));
+
+  Rect moved;
+  moved.SetPositionSize(Vector2(100, 200), Vector2(16, 16));
+  root.Layout(moved, moved);
+  EXPECT_EQ(Corner(*a1), Vector2(132, 232));
+  EXPECT_EQ(Corner(*b), Vector2(116, 280));
+
+  // The pointer over a nested row's square gives that row the focus.
+  root.OnMouseMove(Vector2(136, 236));
+  EXPECT_TRUE(a1->IsFocusedElement());
+  root.OnMouseMove(Vector2(0, 0));
+  EXPECT_FALSE(a1->IsFocusedElement());
+}
+
+TEST(ExplorerBranch, ChildRowsGoWithTheirOwner) {
+  int32_t deepest = -1;
+  {
+    RowTree tree;
+    deepest = tree.a11->GetId();
+    Send(eMSG_GUISHOW, tree.root);
+  }
+  // The rows left the message service with their owner: a late message finds nobody.
+  GetGUIMSGService()->Post(eMSG_GUIHIDE, 0, deepest, 0, 0.0);
+
+  RecordingExplorer explorer;
+  explorer.GetBranch(0)->AddChildBranch("extra");
+  explorer.CreateBranchCache(2);  // frees the old rows with their children
+  EXPECT_EQ(explorer.GetBranch(0)->GetChildBranch(0), nullptr);
 }
 
 TEST(ExplorerPairArray, StoresPairsOnlyWhileThereIsRoom) {
