@@ -45,6 +45,12 @@ void Start() {
     RegisterVariables();
   }
   glFrontFace(GFXDisplay::WindingFlag() != 0 ? GL_CCW : GL_CW);
+  // Models are placed and sized through the modelview matrix, which scales
+  // their normals too: unrenormalised, a gem drawn at a quarter size gets
+  // normals four times too long, and its diffuse and specular terms blow
+  // out to white. No render word touches this, so it stays on for the
+  // context's life.
+  glEnable(GL_NORMALIZE);
   GFXDisplay::SetRenderState(RenderFlag::STARTUP);
   GFXDisplay::Block& state = GFXDisplay::State();
   state.depthFunction = state.defaultDepthFunction;
