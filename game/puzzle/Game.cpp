@@ -16,7 +16,6 @@
 namespace {
 
 constexpr const char* kGameName = "Brindle";
-constexpr const char* kPuzzleCameraName = "Game.Puzzle";
 constexpr const char* kProfilePattern = "/Profiles/*.profile";
 constexpr const char* kProfileFolder = "Profiles/";
 constexpr const char* kProfileExtension = ".profile";

@@ -133,6 +133,7 @@ class Game : public CGEMApplication {
   // disc looking straight down and makes it the current camera (the game
   // states' enter handlers call it).
   void SetupPuzzleCamera();
+  static constexpr const char* kPuzzleCameraName = "Game.Puzzle";
 
   // The player's controls. The game states hand their input messages to
   // PuzzleInputMessage (true when it was one): while the pause menu shows

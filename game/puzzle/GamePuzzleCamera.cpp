@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr const char* kPuzzleCameraName = "Game.Puzzle";
 constexpr float kFieldOfViewDegrees = 60.0f;
 constexpr float kNearPlane = 2.0f;
 constexpr float kFarPlane = 100.0f;

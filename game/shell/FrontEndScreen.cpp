@@ -23,8 +23,6 @@ namespace {
 // Every volume layer of the audio layer.
 constexpr int32_t kAllLayers = 4;
 constexpr int32_t kFrontEndLayer = 1;
-// The camera the backdrop is seen through.
-constexpr const char* kPuzzleCameraName = "Game.Puzzle";
 
 }  // namespace
 
@@ -72,7 +70,7 @@ void FrontEndScreen::Enter() {
   // The first entry comes before any game has set the puzzle view up; the
   // backdrop is only meant to be seen from inside, through that camera.
   game.SetupPuzzleCamera();
-  game.FindNamedObject(String(kPuzzleCameraName));
+  game.FindNamedObject(String(Game::kPuzzleCameraName));
 
   game.idleTime = 0.0f;
   StopAudioLayer(kAllLayers);
