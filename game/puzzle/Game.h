@@ -207,6 +207,16 @@ class Game : public CGEMApplication {
   void PlayerInput(CMSGMessage* message);
   void ExitToFrontEnd();
   void LeavePlay();
+  // The start of a game state: the puzzle scene hook, the HUD (shown and
+  // changed) and the renderer; and the counters of the game before.
+  void CreatePlayViews();
+  void ResetPlayCounters();
+  // The frame's common start: false while the pause menu shows; otherwise
+  // the renderer steps again (the pause stopped it), the HUD timers run and
+  // dt is the frame's time.
+  bool StartPlayFrame(float& dt);
+  // Locks or unlocks the disc in play; the HUD's clock runs while unlocked.
+  void SetPuzzleLocked(bool locked);
   // Set when the last constellation of the Challenge is finished.
   bool challengeCompleted = false;
 

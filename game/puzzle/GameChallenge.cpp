@@ -3,10 +3,8 @@
 // par time. A finished constellation leads to the "Well Done!" page, the
 // last one to the picture that closes the Challenge.
 
-#include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/graphics/GFXDisplay.h"
-#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Challenge.h"
 #include "game/puzzle/EffectsPool.h"
@@ -32,13 +30,8 @@ constexpr GFXRenderFlags kHudState = 0x82C;
 
 void Game::OnEnterChallengeGameFSM() {
   SetHUDCallback([this](int32_t value) { return DrawChallengeHud(value); });
-  SetSceneCallback([this](int32_t value) { return DrawPuzzleScene(value); });
-  CreateHud();
-  if (hud != nullptr) {
-    GetGUIMSGService()->Post(eMSG_GUICHANGE, receiverId, hudReceiverId, 0, 0.0);
-    hud->timeLeft = 0.0f;
-  }
-  CreateRenderer();
+  CreatePlayViews();
+  if (hud != nullptr) hud->timeLeft = 0.0f;
   ReleaseDiscs();
 
   if (reloadProfile && profile) {
@@ -73,23 +66,13 @@ void Game::OnEnterChallengeGameFSM() {
   PostAudioMessage(eMSG_ABackground_PlayMusic, 0, kMusicDelaySeconds);
   // The renderer unlocks the disc when its presentation ends.
   currentDisc->locked = true;
-  timeSinceLastMatch = 0.0f;
-  cascadeTimer = 0.0f;
-  quakeTimer = 0.0f;
-  cascadeCount = 0;
-  quickMatchChain = 0;
-  bonusMultiplier = 1;
-  panicHurryShown = false;
-  if (hud != nullptr) hud->timersRunning = false;
+  ResetPlayCounters();
   FadeIn(kFadeMusicAndScreen, kFadeSeconds);
 }
 
 void Game::OnUpdateChallengeGameFSM() {
-  if (services.IsPauseMenuShowing()) return;
-  // The pause switched the renderer's stepping off.
-  if (renderer != nullptr && !renderer->IsActive()) renderer->SetActive(1);
-  const float dt = Clock::Instance().GetGameDelta();
-  UpdateHudTimers(dt);
+  float dt = 0.0f;
+  if (!StartPlayFrame(dt)) return;
   if (currentDisc != nullptr && hud != nullptr) currentDisc->ProcessMatches(dt);
   if (currentDisc != nullptr && !currentDisc->locked) {
     UpdateMatchTimers(dt);
@@ -107,14 +90,9 @@ void Game::ChallengeGameFSM(CMSGMessage* message) {
       ScoreMatch();
       break;
     case eMSG_GUnlockPuzzle:
-    case eMSG_GLockPuzzle: {
-      const bool locked = message->id == eMSG_GLockPuzzle;
-      if (currentDisc != nullptr) {
-        currentDisc->locked = locked;
-        if (hud != nullptr) hud->timersRunning = !locked;
-      }
+    case eMSG_GLockPuzzle:
+      SetPuzzleLocked(message->id == eMSG_GLockPuzzle);
       break;
-    }
     case eMSG_GRendererClearDone:
       if (hud != nullptr) hud->timersRunning = false;
       PostGameMessageTo(receiverId, receiverId, eMSG_GNextDisc, 0, kNextDiscSeconds);

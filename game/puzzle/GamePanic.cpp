@@ -6,9 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
-#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
@@ -68,10 +66,7 @@ bool Game::SaveProfile() {
 void Game::OnEnterPanicGameFSM() {
   LogDBG("OnEnterPanicGameFSM()");
   SetHUDCallback(&Game::DrawNothing);
-  SetSceneCallback([this](int32_t value) { return DrawPuzzleScene(value); });
-  CreateHud();
-  if (hud != nullptr) GetGUIMSGService()->Post(eMSG_GUICHANGE, receiverId, hudReceiverId, 0, 0.0);
-  CreateRenderer();
+  CreatePlayViews();
   if (profile) {
     profile->Current().discIndex = 0;
     profile->Current().constellationIndex = 0;
@@ -88,26 +83,14 @@ void Game::OnEnterPanicGameFSM() {
   // Every entry asks again: the sound manager hands back what it holds.
   if (audio) audio->LoadSounds(1);
   PostAudioMessage(eMSG_ABackground_PlayMusic, 0, kMusicDelaySeconds);
-  timeSinceLastMatch = 0.0f;
-  cascadeTimer = 0.0f;
-  quakeTimer = 0.0f;
-  cascadeCount = 0;
-  quickMatchChain = 0;
-  bonusMultiplier = 1;
-  panicHurryShown = false;
-  if (hud != nullptr) {
-    hud->timeLeft = kStartingSeconds;
-    hud->timersRunning = false;
-  }
+  ResetPlayCounters();
+  if (hud != nullptr) hud->timeLeft = kStartingSeconds;
   FadeIn(kFadeMusicAndScreen, kFadeInSeconds);
 }
 
 void Game::OnUpdatePanicGameFSM() {
-  if (services.IsPauseMenuShowing()) return;
-  // The pause switched the renderer's stepping off.
-  if (renderer != nullptr && !renderer->IsActive()) renderer->SetActive(1);
-  const float dt = Clock::Instance().GetGameDelta();
-  UpdateHudTimers(dt);
+  float dt = 0.0f;
+  if (!StartPlayFrame(dt)) return;
   // The view stays where the puzzle camera was set up; only its target is held.
   puzzleCamera.SetTarget(Vector3(0.0f, 0.0f, 0.0f));
   if (currentDisc != nullptr && hud != nullptr) currentDisc->ProcessMatches(dt);
@@ -148,12 +131,9 @@ void Game::PanicGameFSM(CMSGMessage* message) {
       ScoreMatch();
       break;
     case eMSG_GUnlockPuzzle:
-    case eMSG_GLockPuzzle: {
-      const bool locked = message->id == eMSG_GLockPuzzle;
-      if (currentDisc != nullptr) currentDisc->locked = locked;
-      if (hud != nullptr) hud->timersRunning = !locked;
+    case eMSG_GLockPuzzle:
+      SetPuzzleLocked(message->id == eMSG_GLockPuzzle);
       break;
-    }
     case eMSG_GNextDisc:
       PayTimeBonus();
       if (profile) {

@@ -1,12 +1,14 @@
 // What both game modes share: the messages they answer alike, the HUD's
 // timers, the player's input, and leaving a game.
 
+#include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/PuzzleRenderer.h"
 
 namespace {
 
@@ -106,4 +108,35 @@ void Game::LeavePlay() {
   DestroyHud();
   DeleteRenderer();
   ReleaseDiscs();
+}
+
+void Game::CreatePlayViews() {
+  SetSceneCallback([this](int32_t value) { return DrawPuzzleScene(value); });
+  CreateHud();
+  if (hud != nullptr) GetGUIMSGService()->Post(eMSG_GUICHANGE, receiverId, hudReceiverId, 0, 0.0);
+  CreateRenderer();
+}
+
+void Game::ResetPlayCounters() {
+  timeSinceLastMatch = 0.0f;
+  cascadeTimer = 0.0f;
+  quakeTimer = 0.0f;
+  cascadeCount = 0;
+  quickMatchChain = 0;
+  bonusMultiplier = 1;
+  panicHurryShown = false;
+  if (hud != nullptr) hud->timersRunning = false;
+}
+
+bool Game::StartPlayFrame(float& dt) {
+  if (services.IsPauseMenuShowing()) return false;
+  if (renderer != nullptr && !renderer->IsActive()) renderer->SetActive(1);
+  dt = Clock::Instance().GetGameDelta();
+  UpdateHudTimers(dt);
+  return true;
+}
+
+void Game::SetPuzzleLocked(bool locked) {
+  if (currentDisc != nullptr) currentDisc->locked = locked;
+  if (hud != nullptr) hud->timersRunning = !locked;
 }
