@@ -217,6 +217,8 @@ class Game : public CGEMApplication {
   bool StartPlayFrame(float& dt);
   // Locks or unlocks the disc in play; the HUD's clock runs while unlocked.
   void SetPuzzleLocked(bool locked);
+  // The quick-match chain lapses, and the HUD stops showing its multiplier.
+  void BreakQuickMatchChain();
   // Set when the last constellation of the Challenge is finished.
   bool challengeCompleted = false;
 

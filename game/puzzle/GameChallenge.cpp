@@ -51,7 +51,6 @@ void Game::OnEnterChallengeGameFSM() {
       challenge.totalStars += constellation.starCount;
     }
   }
-  if (hud != nullptr) hud->profile = profile.get();
 
   const bool started = LoadBoards();
   SetupPuzzleCamera();

@@ -74,7 +74,6 @@ void Game::OnEnterPanicGameFSM() {
   if (galacticPlane == nullptr) CreateGalacticPlane();
   galacticPlane->CreateMarkers();
   if (renderer != nullptr) renderer->galacticPlane = galacticPlane;
-  if (hud != nullptr) hud->profile = profile.get();
   CreatePanicDisc();
   if (currentDisc != nullptr) currentDisc->rainbowGem = CGPuzzleGem();
   SetupPuzzleCamera();
@@ -111,11 +110,8 @@ void Game::PanicQuake() {
   // Harmless to a star without crystals.
   if (renderer != nullptr && renderer->star != nullptr) renderer->star->Quake();
   quakeTimer = 0.0f;
-  quickMatchChain = 0;
-  if (hud != nullptr) {
-    hud->SetMultiplier(0);
-    hud->AddMessage("Novalithquake!");
-  }
+  BreakQuickMatchChain();
+  if (hud != nullptr) hud->AddMessage("Novalithquake!");
 }
 
 void Game::PanicGameFSM(CMSGMessage* message) {

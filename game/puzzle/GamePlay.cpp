@@ -72,8 +72,7 @@ void Game::UpdateMatchTimers(float dt) {
     timeSinceLastMatch += dt;
   } else {
     timeSinceLastMatch = 0.0f;
-    quickMatchChain = 0;
-    if (hud != nullptr) hud->SetMultiplier(0);
+    BreakQuickMatchChain();
   }
   if (cascadeTimer < kCascadeSeconds) {
     cascadeTimer += dt;
@@ -139,4 +138,9 @@ bool Game::StartPlayFrame(float& dt) {
 void Game::SetPuzzleLocked(bool locked) {
   if (currentDisc != nullptr) currentDisc->locked = locked;
   if (hud != nullptr) hud->timersRunning = !locked;
+}
+
+void Game::BreakQuickMatchChain() {
+  quickMatchChain = 0;
+  if (hud != nullptr) hud->SetMultiplier(0);
 }

@@ -84,9 +84,8 @@ void Game::ScoreMatch() {
     }
   } else {
     // Also taken when the time is not a number.
-    quickMatchChain = 0;
+    BreakQuickMatchChain();
     bonusMultiplier = 1;
-    if (hud != nullptr) hud->SetMultiplier(0);
     LogDBG("Bonus Multipler = %dx", 1);
   }
   timeSinceLastMatch = 0.0f;
