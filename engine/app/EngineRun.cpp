@@ -1,6 +1,7 @@
 #include "engine/app/EngineRun.h"
 
 #include "engine/app/DisplayChange.h"
+#include "engine/app/DisplayRebuild.h"
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/app/InputMessages.h"
@@ -9,9 +10,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/graphics/GFXDisplay.h"
-#include "engine/graphics/GFXGL.h"
 #include "engine/graphics/MaterialManager.h"
-#include "engine/graphics/RenderState.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/MouseCursor.h"
@@ -22,7 +21,6 @@
 #include "engine/runtime/input/UIOMouse.h"
 #include "engine/runtime/settings/Settings.h"
 #include "engine/runtime/sound/SFXManager.h"
-#include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SceneDrawingHooks.h"
 #include "platform/DisplayLoss.h"
@@ -61,29 +59,6 @@ struct EngineParts {
   InputTargets targets;
   EngineRunOptions* options = nullptr;
 };
-
-// The window was rebuilt: everything the old GL context held is gone.
-void RebuildDisplay(EngineParts& parts) {
-  CDisplay& display = *parts.display;
-  if (!display.HasState(CDisplay::kChangePending)) return;
-  // The font and model lists belong to the context about to go: they are
-  // released while it is current (once it is gone, their numbers would name
-  // the new context's own lists), and compiled again on the next draw.
-  if (display.HasContext()) {
-    GFXDisplay::DeleteFontLists();
-    C3MEManager& models = C3MEManager::Instance();
-    for (uint32_t i = 0; i < models.GetModelCount(); ++i) {
-      if (C3MEModel* model = models.GetModelAt(i)) model->ReleaseDisplayLists();
-    }
-  }
-  display.Recreate();
-  parts.input->Reinit(parts.options->makeInputSources());
-  CTEXManager::GetInstance()->UnloadAll();
-  GFX_GL::ReinstallShaders();
-  GFXDisplay::ResetRenderStateCache();
-  parts.application->ApplyStoredDisplayState();
-  GetMouseCursor()->SetScale(display.GetWidth(), display.GetHeight());
-}
 
 void RunSubSystems(EngineParts& parts) {
   C3MEManager::Instance().LoadResources();
@@ -160,7 +135,9 @@ void HandleEngineEvent(const platform::Event& event, EngineParts& parts, CSettin
 
 void InstallFrameSteps(EngineParts& parts) {
   GEMFrameSteps& steps = parts.application->FrameSteps();
-  steps.rebuildDisplay = [&parts] { RebuildDisplay(parts); };
+  steps.rebuildDisplay = [&parts] {
+    if (RebuildDisplay(*parts.display, *parts.application)) parts.input->Reinit(parts.options->makeInputSources());
+  };
   steps.subSystems = [&parts] { RunSubSystems(parts); };
   // A minimised window still runs frames (so a quit gets through) but draws nothing.
   steps.beginDisplay = [&parts] {
