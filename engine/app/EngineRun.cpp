@@ -141,7 +141,13 @@ void InstallFrameSteps(EngineParts& parts) {
   steps.subSystems = [&parts] { RunSubSystems(parts); };
   // A minimised window still runs frames (so a quit gets through) but draws nothing.
   steps.beginDisplay = [&parts] {
-    if (parts.flags->active) parts.display->BeginFrame();
+    if (!parts.flags->active) return;
+    // A window can come out, or be made by the system, at another size than
+    // asked for: the frame is drawn for the size it has.
+    if (parts.display->FollowWindowSize()) {
+      GetMouseCursor()->SetScale(parts.display->GetWidth(), parts.display->GetHeight());
+    }
+    parts.display->BeginFrame();
   };
   steps.maintainEngine = [&parts] { MaintainEngine(parts); };
   steps.updateWindows = [] { GetWindowManager()->UpdateWindows(); };

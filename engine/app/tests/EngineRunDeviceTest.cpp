@@ -361,6 +361,36 @@ TEST_F(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
   }
 }
 
+TEST_F(EngineRunDevice, EveryFrameIsDrawnForTheSizeTheWindowHas) {
+  // A size the window never took reaches the display (the last word of a
+  // window a rebuild destroyed, or a switch the system refused): the next
+  // frame is drawn for the window as it is.
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  GLint viewport[4] = {};
+  int width = 0;
+  EngineRunOptions options;
+  options.application = std::move(owned);
+  options.drawFrame = [&] {
+    if (application.GetFrameCount() != 11) return;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    width = GetDisplay()->GetWidth();
+  };
+  uint32_t handedIn = 0;
+  options.pollEvent = [&](platform::Event* event) {
+    const uint32_t next = application.GetFrameCount() + 1;
+    if ((next != 11 && next != 12) || handedIn == next) return false;
+    handedIn = next;
+    *event = next == 11 ? WindowEvent(platform::EventType::Resized, 1024, 768)
+                        : WindowEvent(platform::EventType::WindowClose);
+    return true;
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  EXPECT_EQ(viewport[2], 800);
+  EXPECT_EQ(viewport[3], 600);
+  EXPECT_EQ(width, 800);
+}
+
 // Reads, when built, a value the game keeps below its title's key, as the
 // game's constructor does.
 class RegistryReadingApplication : public CGEMApplication {

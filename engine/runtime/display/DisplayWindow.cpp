@@ -95,7 +95,8 @@ bool CDisplay::CreateGLWindow() {
   }
 
   refreshRate_ = window_->RefreshRate();
-  Resize();
+  // The frame is drawn for the window as it came out, whatever was asked.
+  if (!FollowWindowSize()) Resize();
   if (CurrentDisplayHooks().startGl) CurrentDisplayHooks().startGl();
   ApplyGlDefaults();
   state_ |= kCreated;
