@@ -12,12 +12,11 @@
 
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/MaterialManager.h"
-#include "engine/graphics/RenderState.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/graphics/TextureUploader.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/scene/ModelManager.h"
-#include "engine/scene/SceneDrawingHooks.h"
+#include "support/GameDisplay.h"
 #include "support/GameHarness.h"
 
 namespace {
@@ -72,23 +71,12 @@ class ChallengeStartDevice : public ::testing::Test {
     harness_.emplace();
     fixtureFolder_ = std::filesystem::current_path();
     std::filesystem::current_path(VYRE_RUN_DIR);
-    GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
-    GFXDisplay::InstallHooks();
-    InstallSceneDrawingHooks();
-    CDisplay* display = GetDisplay();
-    display->Configure("challenge start device test", kWidth, kHeight, 32, false);
-    ASSERT_TRUE(display->Recreate());
     Game& game = harness_->game();
-    GEMServices services;
-    services.display = display;
-    game.Initialise(services);
-    game.ApplyStoredDisplayState();
+    CDisplay* display = OpenGameDisplay(game, kWidth, kHeight);
     ASSERT_TRUE(game.CanDraw());
     // The frame's loading and clearing steps, as the engine runs them.
     game.FrameSteps().subSystems = [] {
-      C3MEManager::Instance().LoadResources();
-      CMATManager::GetInstance()->ResolveTextures();
-      CTEXManager::GetInstance()->LoadQueued(false);
+      LoadQueuedResources();
       GFXDisplay::RebuildFontLists();
     };
     game.FrameSteps().beginDisplay = [display] { display->BeginFrame(); };
@@ -97,22 +85,14 @@ class ChallengeStartDevice : public ::testing::Test {
     CMATManager* materials = CMATManager::GetInstance();
     for (const char* library : kLibraries) ASSERT_TRUE(materials->ReadLibrary(library)) << library;
     for (const char* model : kModels) C3MEManager::Instance().GetModel(String(model));
-    C3MEManager::Instance().LoadResources();
-    materials->ResolveTextures();
-    CTEXManager::GetInstance()->LoadQueued(false);
+    LoadQueuedResources();
   }
 
   void TearDown() override {
+    // The harness takes its scratch folder with it.
     std::filesystem::current_path(fixtureFolder_);
     harness_.reset();
-    C3MEManager::Shutdown();
-    GFXDisplay::DeleteAllFonts();
-    GetDisplay()->KillGLWindow();
-    GFXDisplay::ForgetBindings();
-    GFXDisplay::SetDefaultMaterial(nullptr);
-    CMATManager::DestroyInstance();
-    CTEXManager::DestroyInstance();
-    CDisplay::SetHooks(DisplayHooks{});
+    CloseGameDisplay();
   }
 
   std::optional<GameHarness> harness_;

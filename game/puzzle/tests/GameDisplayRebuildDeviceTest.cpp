@@ -11,17 +11,12 @@
 #include <vector>
 
 #include "engine/app/DisplayRebuild.h"
-#include "engine/graphics/GFXDisplay.h"
-#include "engine/graphics/GFXGL.h"
 #include "engine/graphics/MaterialManager.h"
-#include "engine/graphics/RenderState.h"
-#include "engine/graphics/TextureManager.h"
 #include "engine/runtime/display/Display.h"
-#include "engine/scene/ModelManager.h"
-#include "engine/scene/SceneDrawingHooks.h"
 #include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
 #include "platform/Random.h"
+#include "support/GameDisplay.h"
 #include "support/GameTestSupport.h"
 
 namespace {
@@ -40,16 +35,7 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
     fixtureFolder_ = std::filesystem::current_path();
     // The game reads its data where the build made it.
     std::filesystem::current_path(VYRE_RUN_DIR);
-    GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
-    GFXDisplay::InstallHooks();
-    InstallSceneDrawingHooks();
-    CDisplay* display = GetDisplay();
-    display->Configure("game display rebuild device test", kWidth, kHeight, 32, false);
-    ASSERT_TRUE(display->Recreate());
-    GEMServices gem;
-    gem.display = display;
-    game->Initialise(gem);
-    game->ApplyStoredDisplayState();
+    OpenGameDisplay(*game, kWidth, kHeight);
     ASSERT_TRUE(game->CanDraw());
     for (const char* library : kLibraries) ASSERT_TRUE(CMATManager::GetInstance()->ReadLibrary(library));
 
@@ -76,7 +62,7 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
     for (int step = 0; step < 3; ++step) renderer->Update();
     ASSERT_TRUE(renderer->IsCurrent(renderer->InGame()));
     renderer->star->glowLevel = 2.0f;
-    LoadQueued();
+    LoadQueuedResources();
     game->SetupPuzzleCamera();
     game->SetSceneCallback([this](int32_t) { return game->DrawPuzzleScene(0); });
   }
@@ -84,22 +70,8 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
   void TearDown() override {
     game->DeleteRenderer();
     game.reset();
-    C3MEManager::Shutdown();
-    GFXDisplay::DeleteAllFonts();
-    GetDisplay()->KillGLWindow();
-    GFXDisplay::ForgetBindings();
-    GFXDisplay::SetDefaultMaterial(nullptr);
-    CMATManager::DestroyInstance();
-    CTEXManager::DestroyInstance();
-    CDisplay::SetHooks(DisplayHooks{});
+    CloseGameDisplay();
     std::filesystem::current_path(fixtureFolder_);
-  }
-
-  // What the frame's next step loads: queued models, stage textures, textures.
-  static void LoadQueued() {
-    C3MEManager::Instance().LoadResources();
-    CMATManager::GetInstance()->ResolveTextures();
-    CTEXManager::GetInstance()->LoadQueued(false);
   }
 
   std::vector<uint8_t> DrawFrame() {
@@ -125,7 +97,7 @@ TEST_F(GameDisplayRebuildDevice, TheDiscAndStarKeepTheirColoursAfterARebuild) {
 
   GetDisplay()->SetState(CDisplay::kChangePending);
   ASSERT_TRUE(RebuildDisplay(*GetDisplay(), *game));
-  LoadQueued();
+  LoadQueuedResources();
   const std::vector<uint8_t> after = DrawFrame();
 
   int changed = 0;
