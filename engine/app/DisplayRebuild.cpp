@@ -27,10 +27,12 @@ bool RebuildDisplay(CDisplay& display, CGEMApplication& application) {
   CTEXManager::GetInstance()->UnloadAll();
   GFX_GL::ReinstallShaders();
   GFXDisplay::ResetRenderStateCache();
-  // The lights hold what was last set up, by the engine or by the game: the
-  // new context gets exactly that, not the engine's start-up light again.
-  ReapplyStaticLights();
-  application.OnDisplayRebuilt();
+  if (display.HasContext()) {
+    // The lights hold what was last set up, by the engine or by the game: the
+    // new context gets exactly that, not the engine's start-up light again.
+    ReapplyStaticLights();
+    application.OnDisplayRebuilt();
+  }
   GetMouseCursor()->SetScale(display.GetWidth(), display.GetHeight());
   return true;
 }
