@@ -187,7 +187,9 @@ int EngineRun(EngineRunOptions options) {
   LogStep("Initialising OpenGL...");
   display->Configure(settings.GetTitle(), settings.width, settings.height, settings.depth,
                      settings.fullscreen);
-  if (!display->CreateGLWindow()) return 1;
+  // As every later rebuild does: a window left by an earlier run goes first,
+  // with the GL back end stopped in its context.
+  if (!display->Recreate()) return 1;
   GetMouseCursor()->SetScale(display->GetWidth(), display->GetHeight());
 
   LogStep("Creating UIO Manager...");

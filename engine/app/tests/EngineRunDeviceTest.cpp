@@ -11,6 +11,7 @@
 #include "content/Image.h"
 #include "content/PngWriter.h"
 #include "engine/graphics/GFXDisplay.h"
+#include "engine/graphics/GFXGL.h"
 #include "engine/gui/Icon.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/graphics/MaterialManager.h"
@@ -296,6 +297,61 @@ TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
     EXPECT_GT(inSquare[1], 240);
     EXPECT_GT(inSquare[2], 240);
   }
+}
+
+// The renderer's unit-shape slot of the filled disc.
+constexpr int kUnitDiscSlot = 7;
+
+// Draws the renderer's unit disc (turned to face the view, three times its
+// size) in white over the whole view and reads the middle pixel's red.
+int UnitDiscRedAtTheMiddle() {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+  glScalef(3.0f, 3.0f, 3.0f);
+  glCallList(GFX_GL::GetShapeList(kUnitDiscSlot));
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  uint8_t pixel[4] = {};
+  glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+  return pixel[0];
+}
+
+TEST_F(EngineRunDevice, TheFirstRebuildOfARunGivesTheNewContextItsUnitShapes) {
+  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  int before = -1;
+  int after = -1;
+  EngineRunOptions options;
+  options.application = std::move(owned);
+  options.drawFrame = [&] {
+    if (application.GetFrameCount() == 10) before = UnitDiscRedAtTheMiddle();
+    if (application.GetFrameCount() == 13) after = UnitDiscRedAtTheMiddle();
+  };
+  bool closed = false;
+  options.pollEvent = [&](platform::Event* event) {
+    // The window is rebuilt in frame 11; the fonts the engine loaded are
+    // built again in the new context right after.
+    if (application.GetFrameCount() == 10) GetDisplay()->SetState(CDisplay::kChangePending);
+    if (closed || application.GetFrameCount() != 13) return false;
+    closed = true;
+    *event = WindowEvent(platform::EventType::WindowClose);
+    return true;
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  EXPECT_EQ(before, 255);
+  EXPECT_EQ(after, 255);
 }
 
 TEST_F(EngineRunDevice, AToolLibraryInTheFolderIsCreatedToggledWithF11AndCleanedUp) {

@@ -125,11 +125,11 @@ void CDisplay::KillGLWindow() {
 
 bool CDisplay::Recreate() {
   state_ &= ~kChangePending;
-  if (HasState(kFirstCreation)) {
-    state_ &= ~kFirstCreation;
-  } else {
-    KillGLWindow();
-  }
+  const bool firstCreation = HasState(kFirstCreation);
+  state_ &= ~kFirstCreation;
+  // A window made without this step still goes through the kill: the GL
+  // back end must stop with the context its lists and shapes live in.
+  if (!firstCreation || window_->IsOpen()) KillGLWindow();
   return CreateGLWindow();
 }
 

@@ -13,6 +13,7 @@
 #include "engine/app/DisplayRebuild.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/runtime/display/Display.h"
+#include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
 #include "platform/Random.h"
@@ -26,7 +27,8 @@ using namespace puzzle_test;
 constexpr int kWidth = 200;
 constexpr int kHeight = 150;
 constexpr const char* kLibraries[] = {"Resources/Materials/Gems.mat", "Resources/Materials/PuzzleRenderer.mat",
-                                      "Resources/Materials/SpecialFX.mat"};
+                                      "Resources/Materials/SpecialFX.mat", "Resources/Materials/Backdrop.mat",
+                                      "Resources/Boards/Challenge/Materials.mat"};
 
 class GameDisplayRebuildDevice : public ProfiledGameTest {
  protected:
@@ -39,13 +41,14 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
     ASSERT_TRUE(game->CanDraw());
     for (const char* library : kLibraries) ASSERT_TRUE(CMATManager::GetInstance()->ReadLibrary(library));
 
-    // Every colour in every shape, and a second disc to come, drawn in fog.
+    // Every colour in every shape, a few empty slots, and a second disc to
+    // come, drawn in fog; the galaxy behind them.
     for (int d = 0; d < 2; ++d) {
       auto disc = std::make_unique<CGPuzzleDisc>(3, 10);
       for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 10; ++c) {
           CGPuzzleGem& gem = disc->GemAt(r, c);
-          gem.state = GemState::Settled;
+          gem.state = r == 2 && c < 5 ? GemState::Empty : GemState::Settled;
           gem.colour = (r * 10 + c) % kGemColourCount;
           gem.type = (r * 10 + c + r) % kGemTypeCount;
         }
@@ -53,6 +56,7 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
       game->discs.push_back(std::move(disc));
     }
     game->currentDisc = game->discs[0].get();
+    Constellation::ReadSet(*game->CreateGalacticPlane(), "Resources/Boards/Challenge/Constellations.txt");
     GPuzzleRenderer* renderer = game->CreateRenderer();
     // Into play: the presentation entered, its turn run out at once.
     renderer->Update();
