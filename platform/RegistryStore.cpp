@@ -1,6 +1,7 @@
 #include "platform/RegistryStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
 
 #include <sys/stat.h>
@@ -20,7 +21,10 @@ constexpr long kMaxStoreBytes = 1 << 20;
 constexpr const char* kVendorFolder = "Velk Software Studio";
 constexpr const char* kHeaderLine = "; Vyre registry store";
 
-void DefaultDiagnostic(const char* line) { std::fprintf(stderr, "%s\n", line); }
+void DefaultDiagnostic(const char* line) {
+  DebugOutput(line, Severity::Warning);
+  DebugOutput("\n", Severity::Warning);
+}
 RegistryDiagnostic gDiagnostic = DefaultDiagnostic;
 
 void Report(const char* format, const std::string& a, long b = 0) {

@@ -31,8 +31,11 @@
 #include "platform/Time.h"
 #include "tools/DBGSystemWindow.h"
 
+#include <strings.h>
+
 #include <ctime>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -44,7 +47,7 @@ void LogStep(const char* text) {
 // The display server went away under the running program: the platform ends
 // the process right after this, so the log is the only place that says why.
 void LogDisplayLost(const char* displayName) {
-  LogDBG("Lost the connection to display \"%s\"; the program ends without shutting down.", displayName);
+  LogError("Lost the connection to display \"%s\"; the program ends without shutting down.", displayName);
 }
 
 uint16_t ReadKeyboard(const void* keyboard, uint8_t code) {
@@ -178,7 +181,20 @@ void InstallFrameSteps(EngineParts& parts) {
 
 }  // namespace
 
+bool HasCommandLineFlag(const std::string& commandLine, const char* flag) {
+  std::istringstream words(commandLine);
+  std::string word;
+  while (words >> word) {
+    if (word.size() > 1 && (word[0] == '-' || word[0] == '/') && strcasecmp(word.c_str() + 1, flag) == 0) return true;
+  }
+  return false;
+}
+
 int EngineRun(EngineRunOptions options) {
+  // "-dev" is for the developer: the terminal shows every line, from the
+  // first. Without it the terminal is the player's (warnings and errors).
+  const bool developer = HasCommandLineFlag(options.commandLine, "dev");
+  platform::SetTerminalShowsEveryLine(developer);
   LogStep("Checking for CLI arguments...");
   // The program-wide services: what the game and the GUI reach through their
   // getters is what the run loads, polls and plays.
@@ -191,7 +207,7 @@ int EngineRun(EngineRunOptions options) {
   CGEMApplication* application = options.application.get();
   // "-dev" opens the developer tools; without it the application's own
   // choice (the game switches them off) stands.
-  if (settings.FindArgument("dev") != nullptr) {
+  if (developer) {
     application->options.developerKeys = 1;
     application->options.createDeveloperWindow = 1;
   }

@@ -30,3 +30,7 @@ struct EngineRunOptions {
 // returns the process exit code (0 after a clean run). The settings are
 // prepared before (see PrepareSettings.h); the command line is recorded here.
 int EngineRun(EngineRunOptions options);
+
+// True when a word of the command line is the flag after "-" or "/", in
+// any case.
+bool HasCommandLineFlag(const std::string& commandLine, const char* flag);

@@ -37,7 +37,7 @@ void Game::OnEnterChallengeGameFSM() {
   if (reloadProfile && profile) {
     // The restart plays the constellation again from the saved profile.
     const String name = profile->name;
-    if (!profile->Load(name)) LogDBG("Failed to reload profile %s", name.Chars());
+    if (!profile->Load(name)) LogError("Failed to reload profile %s", name.Chars());
   }
   reloadProfile = false;
 
@@ -57,7 +57,7 @@ void Game::OnEnterChallengeGameFSM() {
   if (!started) {
     // Nothing to play: no music, lock or fade-in (it would undo the fade
     // out); back to the front end as the pause menu's exit goes.
-    LogDBG("The Challenge cannot start; back to the front end");
+    LogError("The Challenge cannot start; back to the front end");
     ExitToFrontEnd();
     return;
   }
