@@ -63,6 +63,8 @@ struct EngineParts {
   RunFlags* flags = nullptr;
   InputTargets targets;
   EngineRunOptions* options = nullptr;
+  // The window could not be made again after a display change.
+  bool displayFailed = false;
 };
 
 // The window was rebuilt: everything the old GL context held is gone.
@@ -79,7 +81,13 @@ void RebuildDisplay(EngineParts& parts) {
       if (C3MEModel* model = models.GetModelAt(i)) model->ReleaseDisplayLists();
     }
   }
-  display.Recreate();
+  if (!display.Recreate()) {
+    // Nothing can be shown or read any more (the message box said why): the
+    // program quits as if asked to, and reports the failure.
+    parts.displayFailed = true;
+    parts.application->Quit();
+    return;
+  }
   parts.input->Reinit(parts.options->makeInputSources());
   CTEXManager::GetInstance()->UnloadAll();
   GFX_GL::ReinstallShaders();
@@ -299,5 +307,5 @@ int EngineRun(EngineRunOptions options) {
   GFXDisplay::ForgetBindings();
   GFXDisplay::SetDefaultMaterial(nullptr);
   display->KillGLWindow();
-  return 0;
+  return parts.displayFailed ? 1 : 0;
 }
