@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/GlWindow.h"
+#include "platform/tests/support/UnservedDisplay.h"
 
 namespace platform {
 namespace {
@@ -87,20 +88,10 @@ TEST(GlWindowDevice, ListsDisplaysAndRefusesAnUnlistedFullscreenSize) {
   EXPECT_TRUE(window->GetPosition(&x, &y));
 }
 
-// An X display nobody serves (no socket has so high a number).
-constexpr const char* kUnservedDisplay = ":65000";
-
-// Opens a window where no display answers, as a player starting the game
-// outside any desktop would; reports what Open said and ends.
+// Opens a window where no display answers; reports what Open said and ends.
 [[noreturn]] void OpenWithNoDisplay(const char* videoDriver) {
   alarm(30);  // a fall-back that hangs fails the test instead of stalling it
-  if (videoDriver != nullptr) {
-    setenv("SDL_VIDEODRIVER", videoDriver, 1);
-  } else {
-    unsetenv("SDL_VIDEODRIVER");
-  }
-  unsetenv("WAYLAND_DISPLAY");
-  setenv("DISPLAY", kUnservedDisplay, 1);
+  PointVideoAtUnservedDisplay(videoDriver);
   auto window = CreateSdlGlWindow();
   const bool opened = window->Open(SmallHiddenWindow());
   const bool unavailable = window->LastError() == GlWindowError::VideoUnavailable;

@@ -5,6 +5,7 @@
 #include "engine/app/EngineRun.h"
 #include "engine/app/PrepareSettings.h"
 #include "engine/runtime/display/Display.h"
+#include "platform/tests/support/UnservedDisplay.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,9 +17,8 @@
 
 namespace {
 
-// An X display nobody serves (no socket has so high a number).
-constexpr const char* kUnservedDisplay = ":65000";
-constexpr const char* kNoDisplayBox = "Unable to open the display: no display answers at \":65000\"";
+const std::string kNoDisplayBox =
+    std::string("Unable to open the display: no display answers at \"") + platform::kUnservedDisplay + "\"";
 // The frame in which the display change is asked for.
 constexpr uint32_t kChangeFrame = 12;
 // How long a run may take before it counts as running on without a window.
@@ -34,21 +34,10 @@ void PrepareFolders() {
   PrepareSettings("Vyre");
 }
 
-// Points every later start of SDL's video at a display nobody serves.
-void LoseEveryDisplay(const char* videoDriver) {
-  if (videoDriver != nullptr) {
-    setenv("SDL_VIDEODRIVER", videoDriver, 1);
-  } else {
-    unsetenv("SDL_VIDEODRIVER");
-  }
-  unsetenv("WAYLAND_DISPLAY");
-  setenv("DISPLAY", kUnservedDisplay, 1);
-}
-
 [[noreturn]] void RunWithNoDisplay() {
   alarm(kHangSeconds);
   PrepareFolders();
-  LoseEveryDisplay(nullptr);
+  platform::PointVideoAtUnservedDisplay(nullptr);
   EngineRunOptions options;
   options.pollEvent = [](platform::Event*) {
     std::fprintf(stderr, "a frame ran\n");
@@ -67,7 +56,7 @@ void LoseEveryDisplay(const char* videoDriver) {
   options.pollEvent = [&polls](platform::Event*) {
     ++polls;
     if (polls == kChangeFrame) {
-      LoseEveryDisplay("x11");
+      platform::PointVideoAtUnservedDisplay("x11");
       GetDisplay()->SetState(CDisplay::kChangePending);
     }
     if (polls > kChangeFrame) std::fprintf(stderr, "a frame after the change\n");
