@@ -178,7 +178,7 @@ void LogError(const char* format, ...) {
 }
 
 void OutputPrintf(platform::Severity severity, const char* format, ...) {
-  // Formatting costs nothing when nobody would see the text.
+  // Nobody would see the text: it is not even formatted.
   if (!platform::TerminalShows(severity)) return;
   char buffer[kPrintfBufferSize];
   va_list args;
