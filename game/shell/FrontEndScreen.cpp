@@ -139,8 +139,13 @@ void FrontEndScreen::StartMode(int32_t mode) {
   }
   LogGEM(challenge ? "Game::FrontEndFSM - Starting fsmChallengeGame" : "Game::FrontEndFSM - Starting fsmPanicGame");
   profile->SetMode(mode);
+  // The instructions come before a profile's first game of either mode and
+  // lead a Challenge on to its story; a profile that began with Panic sees
+  // the story on its first Challenge all the same.
   if (profile->HasNeverPlayed()) {
     game.stateAfterLoading = game.State(GameStateId::Instructions);
+  } else if (challenge && !profile->HasPlayedChallenge()) {
+    game.stateAfterLoading = game.State(GameStateId::ChallengeStory);
   } else {
     game.stateAfterLoading = game.State(challenge ? GameStateId::ChallengeGame : GameStateId::PanicGame);
   }

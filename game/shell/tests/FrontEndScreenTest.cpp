@@ -97,6 +97,36 @@ TEST_F(FrontEndTest, AFreshProfileGoesThroughLoadingAndTheInstructionsToItsMode)
   EXPECT_EQ(run.queues.loads, 3);
 }
 
+// The story belongs to a profile's first Challenge, also when the profile
+// began with Panic (and so saw the instructions then).
+TEST_F(FrontEndTest, AProfilesFirstChallengeBeginsWithTheStoryWhateverItPlayedBefore) {
+  struct Case {
+    const char* what;
+    float challengeSeconds;
+    float panicSeconds;
+    const char* next;
+  };
+  const Case cases[] = {
+      {"after Panic games only", 0.0f, 95.0f, "Game.ChallengeStory"},
+      {"after a Challenge game", 30.0f, 95.0f, "Game.ChallengeGame"},
+      {"after a Challenge game only", 30.0f, 0.0f, "Game.ChallengeGame"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    run.game->profile = std::make_unique<Profile>();
+    run.game->profile->modes[kModeChallenge].timePlayed = c.challengeSeconds;
+    run.game->profile->modes[kModePanic].timePlayed = c.panicSeconds;
+    int32_t selection = kModeChallenge;
+    run.Send(eMSG_Start, reinterpret_cast<intptr_t>(&selection));
+    ASSERT_TRUE(run.RunUntil("Game.Loading", 2.0f));
+    ASSERT_TRUE(run.RunUntil(c.next, 5.0f));
+    const std::vector<std::string> trace = run.Trace();
+    EXPECT_EQ(trace[trace.size() - 2], "Game.Loading");
+    run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::FrontEnd), 0.1f);
+    ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 5.0f));
+  }
+}
+
 TEST_F(FrontEndTest, ExitFadesOutAndEndsTheRun) {
   run.Send(eMSG_GExit);
   EXPECT_FALSE(run.game->fadedIn);
