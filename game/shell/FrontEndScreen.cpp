@@ -138,11 +138,14 @@ void FrontEndScreen::StartMode(int32_t mode) {
     return;
   }
   LogGEM(challenge ? "Game::FrontEndFSM - Starting fsmChallengeGame" : "Game::FrontEndFSM - Starting fsmPanicGame");
+  // Asked before SetMode, which clears the Panic record: a profile that has
+  // played only Panic games has played all the same.
+  const bool firstGame = profile->HasNeverPlayed();
   profile->SetMode(mode);
   // The instructions come before a profile's first game of either mode and
   // lead a Challenge on to its story; a profile that began with Panic sees
   // the story on its first Challenge all the same.
-  if (profile->HasNeverPlayed()) {
+  if (firstGame) {
     game.stateAfterLoading = game.State(GameStateId::Instructions);
   } else if (challenge && !profile->HasPlayedChallenge()) {
     game.stateAfterLoading = game.State(GameStateId::ChallengeStory);
