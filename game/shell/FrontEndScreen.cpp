@@ -189,6 +189,8 @@ void FrontEndScreen::Exit() {
 }
 
 void FrontEndScreen::Draw() const {
-  if (!CanDraw() || game.frontEndTexture == nullptr) return;
-  shell_draw::Picture(game.frontEndTexture, 0.0f, 0.0f, 800.0f, 272.0f);
+  // The window is made on entry; where the picture goes depends on its page.
+  if (!CanDraw() || game.frontEndTexture == nullptr || !window_) return;
+  const Rect area = window_->TitlePictureArea();
+  shell_draw::Picture(game.frontEndTexture, area.min.x, area.min.y, area.max.x, area.max.y);
 }
