@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "physics/shapes/dgWatertightRayCast.h"
+
 namespace {
 
 // Segments closer to parallel than this have no single closest pair.
@@ -104,20 +106,27 @@ bool dgRayCastPolygon(const dgVector& p0, const dgVector& p1, const float* verti
   const dgVector normal = (v1 - v0).CrossProduct(v2 - v0);
   const dgVector d = p1 - p0;
   const float dn = d.DotProduct(normal);
+  float t = 0.0f;
+  bool inside = false;
   // Only a face turned towards the segment; also refuses NaN.
-  if (!(dn < 0.0f)) return false;
-  const float t = (v0 - p0).DotProduct(normal) / dn;
-  if (!(t >= 0.0f && t <= 1.0f)) return false;
-  const dgVector q = p0 + d.Scale(t);
-
-  bool inside = InsideTriangle(q, v0, v1, v2, false);
-  dgVector previous = v2;
-  for (int i = 3; i < indexCount && !inside; ++i) {
-    const dgVector current = ReadVertex(vertices, strideBytes, indices[i]);
-    inside = InsideTriangle(q, v0, previous, current, true);
-    previous = current;
+  if (dn < 0.0f) {
+    t = (v0 - p0).DotProduct(normal) / dn;
+    if (t >= 0.0f && t <= 1.0f) {
+      const dgVector q = p0 + d.Scale(t);
+      inside = InsideTriangle(q, v0, v1, v2, false);
+      dgVector previous = v2;
+      for (int i = 3; i < indexCount && !inside; ++i) {
+        const dgVector current = ReadVertex(vertices, strideBytes, indices[i]);
+        inside = InsideTriangle(q, v0, previous, current, true);
+        previous = current;
+      }
+    }
   }
-  if (!inside) return false;
+  // The crossing point above is rounded, and at a grazing angle the rounding
+  // slides it along the segment, past an edge this face shares with another
+  // that the segment may not meet at all (one turned away): the exact sides
+  // of the edges then decide, so no segment slips between faces.
+  if (!inside && !dgWatertightRayCastPolygon(p0, p1, vertices, strideBytes, indices, indexCount, t)) return false;
   outT = t;
   outNormal = dgVector(normal.x, normal.y, normal.z, 1.0f);
   return true;
