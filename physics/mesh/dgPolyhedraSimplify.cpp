@@ -210,7 +210,10 @@ class dgPolyhedraSimplifier {
 
   double Total(const dgEdge* e) const {
     double total = mQuadrics[e->vertex].Evaluate(Position(e->next->vertex));
-    if (total < mThreshold) total += FoldTest(e) * mThreshold;
+    // A refused collapse must never qualify: rounding can leave the quadric
+    // of a flat but tilted neighbourhood a hair below zero, where adding the
+    // threshold would still come in under it.
+    if (total < mThreshold && FoldTest(e) != 0) total = mThreshold;
     return total;
   }
 
