@@ -60,8 +60,14 @@ using CandidateHeap = dgHeap<Candidate, double>;
 
 class dgPolyhedraSimplifier {
  public:
-  dgPolyhedraSimplifier(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance)
-      : mMesh(mesh), mVertices(vertices), mStride(strideBytes), mThreshold(tolerance * tolerance * 10.0) {}
+  dgPolyhedraSimplifier(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance,
+                        const int* patchOfFace, int faceIdCount)
+      : mMesh(mesh),
+        mVertices(vertices),
+        mStride(strideBytes),
+        mThreshold(tolerance * tolerance * 10.0),
+        mPatchOfFace(patchOfFace),
+        mFaceIdCount(faceIdCount) {}
 
   void Run() {
     int maxVertex = -1;
@@ -171,8 +177,26 @@ class dgPolyhedraSimplifier {
     return quadric;
   }
 
-  // 1 when collapsing e would fold or crush a face, else 0.
+  // True when every face around e's start vertex lies in one patch.
+  bool AroundOnePatch(const dgEdge* e) const {
+    int patch = 0;
+    const dgEdge* walk = e;
+    int steps = 0;
+    do {
+      if (walk->face > 0) {
+        const int own = walk->face < mFaceIdCount ? mPatchOfFace[walk->face] : 0;
+        if (own == 0 || (patch != 0 && own != patch)) return false;
+        patch = own;
+      }
+      walk = walk->twin->next;
+    } while (walk != e && ++steps < MaxSteps());
+    return true;
+  }
+
+  // 1 when collapsing e would fold or crush a face, or take its start
+  // vertex away from faces of another patch, else 0.
   int FoldTest(const dgEdge* e) const {
+    if (mPatchOfFace && !AroundOnePatch(e)) return 1;
     const int a = e->vertex;
     const dgVector3d& pa = Position(a);
     const dgVector3d& pb = Position(e->next->vertex);
@@ -343,12 +367,15 @@ class dgPolyhedraSimplifier {
   const float* mVertices;
   int mStride;
   double mThreshold;
+  const int* mPatchOfFace;  // patch of each face id (0: none), or null
+  int mFaceIdCount;
   int mVertexCount = 0;
   dgVector3d* mPositions = nullptr;
   Quadric* mQuadrics = nullptr;
 };
 
-void dgPolyhedraSimplify(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance) {
-  dgPolyhedraSimplifier simplifier(mesh, vertices, strideBytes, tolerance);
+void dgPolyhedraSimplify(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance,
+                         const int* patchOfFace, int faceIdCount) {
+  dgPolyhedraSimplifier simplifier(mesh, vertices, strideBytes, tolerance, patchOfFace, faceIdCount);
   simplifier.Run();
 }
