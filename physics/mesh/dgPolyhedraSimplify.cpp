@@ -52,6 +52,7 @@ struct Quadric {
 struct Candidate {
   int start;
   int end;
+  double total;  // the cost when pushed, to tell a stale entry
 };
 
 using CandidateHeap = dgHeap<Candidate, double>;
@@ -95,6 +96,12 @@ class dgPolyhedraSimplifier {
         mPositions[e.vertex] = dgReadVertex3d(mVertices, mStride, e.vertex);
       }
     }
+    double longestSquared = 0.0;
+    for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) {
+      const dgEdge& e = node->GetInfo();
+      longestSquared = std::fmax(longestSquared, (Position(e.next->vertex) - Position(e.vertex)).LengthSquared());
+    }
+    mInverseLongestSquared = longestSquared > 0.0 ? 1.0 / longestSquared : 0.0;
     for (int v = 0; v < mVertexCount; ++v) known[v] = 0;
     for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) {
       dgEdge& e = node->GetInfo();
@@ -109,7 +116,7 @@ class dgPolyhedraSimplifier {
 
     while (heap.GetCount() > 0) {
       const Candidate candidate = heap.TopValue();
-      const double stored = kHeapKeyBase - heap.TopKey();
+      const double stored = candidate.total;
       heap.Pop();
       dgEdge* e = mMesh.FindEdge(candidate.start, candidate.end);
       if (!e) continue;
@@ -242,8 +249,20 @@ class dgPolyhedraSimplifier {
   }
 
   void Consider(const dgEdge* e, CandidateHeap& heap) const {
-    const double total = Total(e);
-    if (total < mThreshold) heap.Push(kHeapKeyBase - total, Candidate{e->vertex, e->next->vertex});
+    if (!mPatchOfFace) {
+      const double total = Total(e);
+      if (total < mThreshold) heap.Push(kHeapKeyBase - total, Candidate{e->vertex, e->next->vertex, total});
+      return;
+    }
+    // Inside flat patches nearly every collapse costs nothing: shorter edges
+    // go first, so the mesh coarsens evenly and no vertex gathers a fan so
+    // wide that every later test around it slows down. Most candidates go
+    // stale before their turn, so the fold test waits for it.
+    const double total = mQuadrics[e->vertex].Evaluate(Position(e->next->vertex));
+    if (!(total < mThreshold)) return;
+    const double lengthSquared = (Position(e->next->vertex) - Position(e->vertex)).LengthSquared();
+    const double priority = total / mThreshold + lengthSquared * mInverseLongestSquared;
+    heap.Push(kHeapKeyBase - priority, Candidate{e->vertex, e->next->vertex, total});
   }
 
   // Merges e's start vertex into its end vertex; returns a half-edge leaving
@@ -369,6 +388,7 @@ class dgPolyhedraSimplifier {
   double mThreshold;
   const int* mPatchOfFace;  // patch of each face id (0: none), or null
   int mFaceIdCount;
+  double mInverseLongestSquared = 0.0;
   int mVertexCount = 0;
   dgVector3d* mPositions = nullptr;
   Quadric* mQuadrics = nullptr;

@@ -103,11 +103,12 @@ class dgPolygonSoupDatabaseBuilder {
   // Joins neighbouring faces of one attribute that lie in one plane into
   // larger convex faces (dgPolygonSoupMerge.cpp); unchanged when memory runs out.
   void MergeFaces();
-  // Merges the faces numbered in faces (attribute words at starts[face])
-  // into out, in spatial cells of at most kMaxFacesPerPass faces.
-  bool MergeCell(const int* starts, int* faces, int count, dgPolygonSoupDatabaseBuilder& out) const;
-  // Merges faces of one attribute into out.
-  bool MergeGroup(const int* starts, const int* faces, int count, dgPolygonSoupDatabaseBuilder& out) const;
+  struct MergeContext;
+  // Merges the faces numbered in faces into the context's output, in
+  // spatial cells of at most kMaxFacesPerPass faces.
+  bool MergeCell(MergeContext& context, int* faces, int count) const;
+  // Merges faces of one attribute into the context's output.
+  bool MergeGroup(MergeContext& context, const int* faces, int count) const;
   // Stores a merged convex face over vertices, starting at a corner whose
   // plane (the one rays and contacts take from the first three corners)
   // holds every corner within kMergeTolerance; as a fan of triangles when

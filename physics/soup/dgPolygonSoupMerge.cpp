@@ -81,63 +81,13 @@ bool FirstCornersHoldTheFace(const float* vertices, const int* face, int count) 
   return plane.normal.Dot(whole.normal) >= kMergeNormalDot && CornersOnPlane(vertices, face, count, plane);
 }
 
-// Directed edges of the faces, each mapped to the first face holding it.
-class EdgeTable {
- public:
-  explicit EdgeTable(long long edgeCount) : mSlots(Capacity(edgeCount)) {
-    if (!mSlots.IsValid()) return;
-    mMask = static_cast<uint64_t>(mSlots.GetCount() - 1);
-    for (long long i = 0; i < mSlots.GetCount(); ++i) mSlots[i].face = -1;
-    for (uint64_t size = mSlots.GetCount(); size > 1; size >>= 1) --mShift;
-  }
-
-  bool IsValid() const { return mSlots.IsValid(); }
-
-  void Insert(int start, int end, int face) {
-    const uint64_t key = Key(start, end);
-    for (uint64_t slot = Hash(key);; slot = (slot + 1) & mMask) {
-      Slot& entry = mSlots[static_cast<long long>(slot)];
-      if (entry.face < 0) {
-        entry = {key, face};
-        return;
-      }
-      if (entry.key == key) return;
-    }
-  }
-
-  // The face holding start -> end, or -1.
-  int Find(int start, int end) const {
-    const uint64_t key = Key(start, end);
-    for (uint64_t slot = Hash(key);; slot = (slot + 1) & mMask) {
-      const Slot& entry = mSlots[static_cast<long long>(slot)];
-      if (entry.face < 0) return -1;
-      if (entry.key == key) return entry.face;
-    }
-  }
-
- private:
-  struct Slot {
-    uint64_t key;
-    int face;
-  };
-
-  // At most half full, so every probe ends.
-  static long long Capacity(long long edgeCount) {
-    long long capacity = 16;
-    while (capacity < 2 * edgeCount) capacity *= 2;
-    return capacity;
-  }
-  static uint64_t Key(int start, int end) {
-    return static_cast<uint64_t>(static_cast<uint32_t>(end)) << 32 | static_cast<uint32_t>(start);
-  }
-  uint64_t Hash(uint64_t key) const { return (key * 0x9E3779B97F4A7C15ull) >> mShift; }
-
-  dgStack<Slot> mSlots;
-  uint64_t mMask = 0;
-  int mShift = 64;
-};
-
 }  // namespace
+
+struct dgPolygonSoupDatabaseBuilder::MergeContext {
+  const int* starts;  // each face's attribute word in the index array
+  int* localOf;       // per vertex: its number in the group being merged, -1 outside it
+  dgPolygonSoupDatabaseBuilder& out;
+};
 
 void dgPolygonSoupDatabaseBuilder::MergeFaces() {
   const int faceCount = mFaceCount;
@@ -152,24 +102,46 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
     joins[f] = 0;
   }
 
-  // A face joins the merge when a neighbour across one of its edges has its
-  // attribute and lies in its plane.
-  EdgeTable edges(static_cast<long long>(mIndexCount) - faceCount);
-  if (!edges.IsValid()) return;
+  // The flat faces around each vertex, in face order: the neighbour across
+  // an edge is among the few around its end vertex.
+  dgStack<int> firstAround(static_cast<long long>(mVertexCount) + 1);
+  dgStack<int> around(static_cast<long long>(mIndexCount) - faceCount);
+  if (!firstAround.IsValid() || !around.IsValid()) return;
+  for (int v = 0; v <= mVertexCount; ++v) firstAround[v] = 0;
   for (int f = 0; f < faceCount; ++f) {
     if (!planes[f].flat) continue;
-    const int* face = &mIndices[starts[f] + 1];
-    const int n = mFaceIndexCounts[f] - 1;
-    for (int i = 0; i < n; ++i) edges.Insert(face[i], face[(i + 1) % n], f);
+    for (int i = 1; i < mFaceIndexCounts[f]; ++i) ++firstAround[mIndices[starts[f] + i] + 1];
   }
+  for (int v = 0; v < mVertexCount; ++v) firstAround[v + 1] += firstAround[v];
+  for (int f = 0; f < faceCount; ++f) {
+    if (!planes[f].flat) continue;
+    for (int i = 1; i < mFaceIndexCounts[f]; ++i) around[firstAround[mIndices[starts[f] + i]]++] = f;
+  }
+  for (int v = mVertexCount; v > 0; --v) firstAround[v] = firstAround[v - 1];
+  firstAround[0] = 0;
+  // The first flat face other than f holding the edge from start to end, or -1.
+  const auto faceWithEdge = [&](int f, int start, int end) {
+    for (int k = firstAround[start]; k < firstAround[start + 1]; ++k) {
+      const int g = around[k];
+      const int* face = &mIndices[starts[g] + 1];
+      const int n = mFaceIndexCounts[g] - 1;
+      for (int i = 0; i < n && g != f; ++i) {
+        if (face[i] == start && face[(i + 1) % n] == end) return g;
+      }
+    }
+    return -1;
+  };
+
+  // A face joins the merge when a neighbour across one of its edges has its
+  // attribute and lies in its plane.
   int joinCount = 0;
   for (int f = 0; f < faceCount; ++f) {
     if (!planes[f].flat) continue;
     const int* face = &mIndices[starts[f] + 1];
     const int n = mFaceIndexCounts[f] - 1;
     for (int i = 0; i < n; ++i) {
-      const int g = edges.Find(face[(i + 1) % n], face[i]);
-      if (g < 0 || g == f || (joins[f] && joins[g]) || mIndices[starts[g]] != mIndices[starts[f]]) continue;
+      const int g = faceWithEdge(f, face[(i + 1) % n], face[i]);
+      if (g < 0 || (joins[f] && joins[g]) || mIndices[starts[g]] != mIndices[starts[f]]) continue;
       const int* other = &mIndices[starts[g] + 1];
       const int otherCount = mFaceIndexCounts[g] - 1;
       if (planes[f].normal.Dot(planes[g].normal) < kMergeNormalDot ||
@@ -193,7 +165,11 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
       return;
     }
   }
-  if (!MergeCell(starts.Data(), joining.Data(), joinCount, merged)) return;
+  dgStack<int> localOf(mVertexCount);
+  if (!localOf.IsValid()) return;
+  for (int v = 0; v < mVertexCount; ++v) localOf[v] = -1;
+  MergeContext context{starts.Data(), localOf.Data(), merged};
+  if (!MergeCell(context, joining.Data(), joinCount)) return;
   mFaceCount = merged.mFaceCount;
   mIndexCount = merged.mIndexCount;
   mFaceIndexCounts.TakeFrom(merged.mFaceIndexCounts);
@@ -201,8 +177,8 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
   CompactVertices();
 }
 
-bool dgPolygonSoupDatabaseBuilder::MergeCell(const int* starts, int* faces, int count,
-                                             dgPolygonSoupDatabaseBuilder& out) const {
+bool dgPolygonSoupDatabaseBuilder::MergeCell(MergeContext& context, int* faces, int count) const {
+  const int* starts = context.starts;
   if (count > kMaxFacesPerPass) {
     // Split at the mean box centre on the axis where the face boxes spread
     // most (the spread counts a twelfth of each box's squared size too).
@@ -250,7 +226,7 @@ bool dgPolygonSoupDatabaseBuilder::MergeCell(const int* starts, int* faces, int 
     std::memcpy(faces + above, below.Data(), static_cast<size_t>(belowCount) * sizeof(int));
     // Faces all on one side cannot be divided further.
     if (above > 0 && belowCount > 0) {
-      return MergeCell(starts, faces, above, out) && MergeCell(starts, faces + above, belowCount, out);
+      return MergeCell(context, faces, above) && MergeCell(context, faces + above, belowCount);
     }
   }
 
@@ -278,26 +254,63 @@ bool dgPolygonSoupDatabaseBuilder::MergeCell(const int* starts, int* faces, int 
     int end = begin + 1;
     while (end < count && keys[end] >> 31 == keys[begin] >> 31) ++end;
     for (int i = begin; i < end; ++i) groupFaces[i - begin] = faces[keys[i] & 0x7FFFFFFF];
-    if (!MergeGroup(starts, groupFaces.Data(), end - begin, out)) return false;
+    if (!MergeGroup(context, groupFaces.Data(), end - begin)) return false;
   }
   return true;
 }
 
-bool dgPolygonSoupDatabaseBuilder::MergeGroup(const int* starts, const int* faces, int count,
-                                              dgPolygonSoupDatabaseBuilder& out) const {
-  const float* vertices = VertexData();
-  const int attribute = mIndices[starts[faces[0]]];
+bool dgPolygonSoupDatabaseBuilder::MergeGroup(MergeContext& context, const int* faces, int count) const {
+  // The mesh works on the group's own vertices, numbered from 0, so its
+  // scratch tables are sized by the group rather than by the whole soup.
+  long long indexCount = 0;
+  for (int i = 0; i < count; ++i) indexCount += mFaceIndexCounts[faces[i]] - 1;
+  dgStack<int> local(indexCount);
+  dgStack<int> globalOf(indexCount);
+  dgStack<float> positions(3 * indexCount);
+  if (!local.IsValid() || !globalOf.IsValid() || !positions.IsValid()) return false;
+  int vertexCount = 0;
+  for (int i = 0, at = 0; i < count; ++i) {
+    const int* face = &mIndices[context.starts[faces[i]] + 1];
+    const int n = mFaceIndexCounts[faces[i]] - 1;
+    for (int k = 0; k < n; ++k, ++at) {
+      int& number = context.localOf[face[k]];
+      if (number < 0) {
+        number = vertexCount++;
+        globalOf[number] = face[k];
+        std::memcpy(&positions[3LL * number], &mVertices[face[k]].x, 3 * sizeof(float));
+      }
+      local[at] = number;
+    }
+  }
+  for (int v = 0; v < vertexCount; ++v) context.localOf[globalOf[v]] = -1;
+
+  const int attribute = mIndices[context.starts[faces[0]]];
   dgPolyhedra mesh;
-  for (int i = 0; i < count; ++i) {
-    const int* face = &mIndices[starts[faces[i]] + 1];
+  for (int i = 0, at = 0; i < count; ++i) {
     const int n = mFaceIndexCounts[faces[i]] - 1;
     // A face the mesh refuses would repeat a directed edge: keep it as it is.
-    if (!mesh.AddFace(n, face) && !out.AppendFace(attribute, face, n)) return false;
+    if (!mesh.AddFace(n, &local[at]) &&
+        !context.out.AppendFace(attribute, &mIndices[context.starts[faces[i]] + 1], n)) {
+      return false;
+    }
+    at += n;
   }
   mesh.EndFace();
   dgPolyhedra unsplit;
-  mesh.MergeFlatPatches(vertices, 12, kMergeTolerance, &unsplit);
-  const auto store = [&](const int* face, int n) { return out.AppendMergedFace(vertices, attribute, face, n); };
+  mesh.MergeFlatPatches(positions.Data(), 12, kMergeTolerance, &unsplit);
+  const float* vertices = VertexData();
+  const auto store = [&](const int* face, int n) {
+    int global[kMaxFaceIndices];
+    for (int k = 0; k < n && k < kMaxFaceIndices; ++k) global[k] = globalOf[face[k]];
+    // Longer loops (joins past the face limit) are cut by AppendMergedFace.
+    if (n > kMaxFaceIndices) {
+      dgStack<int> longLoop(n);
+      if (!longLoop.IsValid()) return false;
+      for (int k = 0; k < n; ++k) longLoop[k] = globalOf[face[k]];
+      return context.out.AppendMergedFace(vertices, attribute, longLoop.Data(), n);
+    }
+    return context.out.AppendMergedFace(vertices, attribute, global, n);
+  };
   return dgEmitFaceLoops(unsplit, store) && dgEmitFaceLoops(mesh, store);
 }
 
