@@ -1,5 +1,6 @@
 #include "physics/shapes/dgSegmentQueries.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "physics/shapes/dgWatertightRayCast.h"
@@ -13,6 +14,24 @@ constexpr float kParallelDeterminant = 1e-8f;
 constexpr float kInsideTolerance = 1e-5f;
 // Bit 31 of a soup index flags an edge; it is not part of the index.
 constexpr unsigned kIndexMask = 0x7FFFFFFFu;
+// Bounds the rounding of the face test's float products relative to their
+// terms, with room to spare (about sixteen float epsilons): a value further
+// from zero than this has the sign the exact arithmetic would give it.
+constexpr float kRoundingBound = 1e-6f;
+
+// |x| + |y| + |z|: never below the length, and needs no root.
+float SumOfMagnitudes(const dgVector& v) { return std::fabs(v.x) + std::fabs(v.y) + std::fabs(v.z); }
+
+// True when the exact test of a triangle cannot find the hit the rounded
+// one missed: the triangle faces away from the segment beyond doubt, or
+// the plane is crossed beyond doubt outside the segment.
+bool ExactTestCannotHit(const dgVector& d, const dgVector& e1, const dgVector& e2, const dgVector& toCorner, float dn,
+                        float t) {
+  const float edges = SumOfMagnitudes(e1) * SumOfMagnitudes(e2);
+  if (!(dn < 0.0f)) return dn > kRoundingBound * SumOfMagnitudes(d) * edges;
+  const float slack = kRoundingBound * (SumOfMagnitudes(toCorner) + std::fabs(t) * SumOfMagnitudes(d)) * edges / -dn;
+  return t < -slack || t > 1.0f + slack;
+}
 
 dgVector ReadVertex(const float* vertices, int strideBytes, int index) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(vertices) +
@@ -126,7 +145,10 @@ bool dgRayCastPolygon(const dgVector& p0, const dgVector& p1, const float* verti
   // slides it along the segment, past an edge this face shares with another
   // that the segment may not meet at all (one turned away): the exact sides
   // of the edges then decide, so no segment slips between faces.
-  if (!inside && !dgWatertightRayCastPolygon(p0, p1, vertices, strideBytes, indices, indexCount, t)) return false;
+  if (!inside) {
+    if (indexCount == 3 && ExactTestCannotHit(d, v1 - v0, v2 - v0, v0 - p0, dn, t)) return false;
+    if (!dgWatertightRayCastPolygon(p0, p1, vertices, strideBytes, indices, indexCount, t)) return false;
+  }
   outT = t;
   outNormal = dgVector(normal.x, normal.y, normal.z, 1.0f);
   return true;

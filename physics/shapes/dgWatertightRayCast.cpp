@@ -18,10 +18,12 @@ namespace {
 
 constexpr unsigned kIndexMask = 0x7FFFFFFFu;
 
-struct Point2 {
+// A vertex seen along the line: its place in the projection plane, and the
+// vertex itself for its place along the line, which only a hit needs.
+struct Projected {
   double x;
   double y;
-  double along;  // (vertex - p0) · direction: the vertex's place along the line
+  double v[3];  // vertex - p0
 };
 
 // The line in double precision, with the projection's axes.
@@ -52,14 +54,21 @@ struct Line {
     }
   }
 
-  Point2 Project(const float* vertices, int strideBytes, int index) const {
+  Projected Project(const float* vertices, int strideBytes, int index) const {
     const auto* bytes = reinterpret_cast<const unsigned char*>(vertices) +
                         static_cast<long long>(static_cast<unsigned>(index) & kIndexMask) * strideBytes;
     float xyz[3];
     std::memcpy(xyz, bytes, sizeof xyz);
-    const double v[3] = {xyz[0] - origin[0], xyz[1] - origin[1], xyz[2] - origin[2]};
-    return {v[kx] * direction[kz] - v[kz] * direction[kx], v[ky] * direction[kz] - v[kz] * direction[ky],
-            v[0] * direction[0] + v[1] * direction[1] + v[2] * direction[2]};
+    Projected p;
+    for (int axis = 0; axis < 3; ++axis) p.v[axis] = xyz[axis] - origin[axis];
+    p.x = p.v[kx] * direction[kz] - p.v[kz] * direction[kx];
+    p.y = p.v[ky] * direction[kz] - p.v[kz] * direction[ky];
+    return p;
+  }
+
+  // The place of a vertex along the line, in units of the direction's squared length.
+  double Along(const Projected& p) const {
+    return p.v[0] * direction[0] + p.v[1] * direction[1] + p.v[2] * direction[2];
   }
 
   double LengthSquared() const {
@@ -68,20 +77,22 @@ struct Line {
 };
 
 // Twice the signed area of (line, a, b) in the projection plane.
-double EdgeFunction(const Point2& a, const Point2& b) { return a.x * b.y - a.y * b.x; }
+double EdgeFunction(const Projected& a, const Projected& b) { return a.x * b.y - a.y * b.x; }
 
 // The parameter of the point where the line crosses triangle (a, b, c), or
 // a negative value when it does not (or the triangle is turned away).
-double CrossingParameter(const Point2& a, const Point2& b, const Point2& c, double lengthSquared) {
+double CrossingParameter(const Line& line, const Projected& a, const Projected& b, const Projected& c) {
   const double weightA = EdgeFunction(b, c);
+  if (weightA > 0.0) return -1.0;
   const double weightB = EdgeFunction(c, a);
+  if (weightB > 0.0) return -1.0;
   const double weightC = EdgeFunction(a, b);
-  if (weightA > 0.0 || weightB > 0.0 || weightC > 0.0) return -1.0;
+  if (weightC > 0.0) return -1.0;
   const double sum = weightA + weightB + weightC;
   if (!(sum < 0.0)) return -1.0;  // seen edge-on, or NaN
   // The crossing point is the weighted mean of the corners; its place along
   // the line is the same mean of theirs.
-  return (weightA * a.along + weightB * b.along + weightC * c.along) / (sum * lengthSquared);
+  return (weightA * line.Along(a) + weightB * line.Along(b) + weightC * line.Along(c)) / (sum * line.LengthSquared());
 }
 
 }  // namespace
@@ -90,13 +101,12 @@ bool dgWatertightRayCastPolygon(const dgVector& p0, const dgVector& p1, const fl
                                 const int* indices, int indexCount, float& outT) {
   if (!vertices || !indices || indexCount < 3) return false;
   const Line line(p0, p1);
-  const double lengthSquared = line.LengthSquared();
-  if (!(lengthSquared > 0.0)) return false;
-  const Point2 first = line.Project(vertices, strideBytes, indices[0]);
-  Point2 previous = line.Project(vertices, strideBytes, indices[1]);
+  if (!(line.LengthSquared() > 0.0)) return false;
+  const Projected first = line.Project(vertices, strideBytes, indices[0]);
+  Projected previous = line.Project(vertices, strideBytes, indices[1]);
   for (int i = 2; i < indexCount; ++i) {
-    const Point2 current = line.Project(vertices, strideBytes, indices[i]);
-    const double t = CrossingParameter(first, previous, current, lengthSquared);
+    const Projected current = line.Project(vertices, strideBytes, indices[i]);
+    const double t = CrossingParameter(line, first, previous, current);
     if (t >= 0.0 && t <= 1.0) {
       outT = static_cast<float>(t);
       return true;
