@@ -24,16 +24,7 @@ constexpr int kJoinPasses = 2;
 
 // The unit normal of e's face loop (zero when it has no area).
 dgVector3d UnitFaceNormal(const dgEdge* face, const float* vertices, int strideBytes, int maxEdges) {
-  const dgVector3d origin = dgReadVertex3d(vertices, strideBytes, face->vertex);
-  dgVector3d sum;
-  const dgEdge* e = face->next;
-  dgVector3d previous = dgReadVertex3d(vertices, strideBytes, e->vertex) - origin;
-  for (int steps = 0; e->next != face && steps < maxEdges; ++steps) {
-    e = e->next;
-    const dgVector3d current = dgReadVertex3d(vertices, strideBytes, e->vertex) - origin;
-    sum = sum + previous.Cross(current);
-    previous = current;
-  }
+  const dgVector3d sum = dgPolyhedraFaceNormal3d(face, vertices, strideBytes, maxEdges);
   const double lengthSquared = sum.LengthSquared();
   return lengthSquared < kDegenerateNormal ? dgVector3d{} : sum * (1.0 / std::sqrt(lengthSquared));
 }

@@ -119,18 +119,8 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
 bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices, int count) {
   if (count < 3) return true;
   if (count > kMaxFaceIndices) {
-    // The face tree cannot hold longer faces: cut the convex loop into a fan
-    // of convex pieces sharing its first corner.
-    int pieceIndices[kMaxFaceIndices];
-    pieceIndices[0] = indices[0];
-    for (int start = 1; start < count - 1;) {
-      const int end = start + kMaxFaceIndices - 2 < count - 1 ? start + kMaxFaceIndices - 2 : count - 1;
-      const int n = end - start + 1;
-      std::memcpy(pieceIndices + 1, indices + start, static_cast<size_t>(n) * sizeof(int));
-      if (!AppendFace(attribute, pieceIndices, n + 1)) return false;
-      start = end;
-    }
-    return true;
+    // The face tree cannot hold longer faces.
+    return dgForEachFanPiece(indices, count, [&](const int* piece, int n) { return AppendFace(attribute, piece, n); });
   }
   if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + count) || !mFaceIndexCounts.Reserve(mFaceCount)) {
     return false;

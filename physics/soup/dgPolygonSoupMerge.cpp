@@ -317,17 +317,8 @@ bool dgPolygonSoupDatabaseBuilder::MergeGroup(MergeContext& context, const int* 
 bool dgPolygonSoupDatabaseBuilder::AppendMergedFace(const float* vertices, int attribute, const int* indices,
                                                     int count) {
   if (count > kMaxFaceIndices) {
-    // A fan of convex pieces sharing the first corner, each short enough.
-    int piece[kMaxFaceIndices];
-    piece[0] = indices[0];
-    for (int start = 1; start < count - 1;) {
-      const int end = start + kMaxFaceIndices - 2 < count - 1 ? start + kMaxFaceIndices - 2 : count - 1;
-      const int n = end - start + 1;
-      std::memcpy(piece + 1, indices + start, static_cast<size_t>(n) * sizeof(int));
-      if (!AppendMergedFace(vertices, attribute, piece, n + 1)) return false;
-      start = end;
-    }
-    return true;
+    return dgForEachFanPiece(indices, count,
+                             [&](const int* piece, int n) { return AppendMergedFace(vertices, attribute, piece, n); });
   }
   int corners[kMaxFaceIndices];
   std::memcpy(corners, indices, static_cast<size_t>(count) * sizeof(int));

@@ -119,3 +119,22 @@ bool dgEmitFaceLoops(dgPolyhedra& mesh, Emit emit) {
   }
   return true;
 }
+
+// Cuts a convex loop longer than the face tree holds into a fan of convex
+// pieces sharing its first corner, each of at most
+// dgPolygonSoupDatabaseBuilder::kMaxFaceIndices corners, and calls
+// store(indices, count) for each; false as soon as store fails.
+template <class Store>
+bool dgForEachFanPiece(const int* indices, int count, Store store) {
+  constexpr int kMaxCorners = dgPolygonSoupDatabaseBuilder::kMaxFaceIndices;
+  int piece[kMaxCorners];
+  piece[0] = indices[0];
+  for (int start = 1; start < count - 1;) {
+    const int end = start + kMaxCorners - 2 < count - 1 ? start + kMaxCorners - 2 : count - 1;
+    const int n = end - start + 1;
+    std::memcpy(piece + 1, indices + start, static_cast<size_t>(n) * sizeof(int));
+    if (!store(piece, n + 1)) return false;
+    start = end;
+  }
+  return true;
+}
