@@ -300,15 +300,12 @@ bool dgPolygonSoupDatabaseBuilder::MergeGroup(MergeContext& context, const int* 
   mesh.MergeFlatPatches(positions.Data(), 12, kMergeTolerance, &unsplit);
   const float* vertices = VertexData();
   const auto store = [&](const int* face, int n) {
-    int global[kMaxFaceIndices];
-    for (int k = 0; k < n && k < kMaxFaceIndices; ++k) global[k] = globalOf[face[k]];
-    // Longer loops (joins past the face limit) are cut by AppendMergedFace.
-    if (n > kMaxFaceIndices) {
-      dgStack<int> longLoop(n);
-      if (!longLoop.IsValid()) return false;
-      for (int k = 0; k < n; ++k) longLoop[k] = globalOf[face[k]];
-      return context.out.AppendMergedFace(vertices, attribute, longLoop.Data(), n);
-    }
+    // Loops longer than a face holds (joins may make them) are cut later.
+    int shortLoop[kMaxFaceIndices];
+    dgStack<int> longLoop(n > kMaxFaceIndices ? n : 0);
+    int* global = n > kMaxFaceIndices ? longLoop.Data() : shortLoop;
+    if (!global) return false;
+    for (int k = 0; k < n; ++k) global[k] = globalOf[face[k]];
     return context.out.AppendMergedFace(vertices, attribute, global, n);
   };
   return dgEmitFaceLoops(unsplit, store) && dgEmitFaceLoops(mesh, store);
@@ -328,9 +325,13 @@ bool dgPolygonSoupDatabaseBuilder::AppendMergedFace(const float* vertices, int a
     for (int i = 0; i < count; ++i) rotated[i] = corners[(best + k + i) % count];
     if (count == 3 || FirstCornersHoldTheFace(vertices, rotated, count)) return AppendFace(attribute, rotated, count);
   }
+  // No corner will do: the fan's triangles, each its own plane (those
+  // without area add nothing).
   for (int i = 2; i < count; ++i) {
     const int triangle[3] = {corners[0], corners[i - 1], corners[i]};
-    if (!AppendMergedFace(vertices, attribute, triangle, 3)) return false;
+    const dgVector3d origin = Corner(vertices, triangle[0]);
+    const dgVector3d n = (Corner(vertices, triangle[1]) - origin).Cross(Corner(vertices, triangle[2]) - origin);
+    if (n.LengthSquared() >= kDegenerateNormal && !AppendMergedFace(vertices, attribute, triangle, 3)) return false;
   }
   return true;
 }
