@@ -4,10 +4,10 @@
 
 #include "physics/memory/dgMemory.h"
 #include "physics/memory/dgStack.h"
-#include "physics/memory/dgTree.h"
 #include "physics/mesh/dgGeometryUtils.h"
 #include "physics/mesh/dgPolyhedra.h"
 #include "physics/mesh/dgPolyhedraGeometry.h"
+#include "physics/soup/dgSoupFaceLoop.h"
 
 template <class T>
 dgSoupArray<T>::~dgSoupArray() {
@@ -43,102 +43,6 @@ void dgSoupArray<T>::TakeFrom(dgSoupArray& other) {
   other.mData = nullptr;
   other.mCapacity = 0;
 }
-
-namespace {
-
-dgVector3d Unit(const dgVector3d& v) { return v * (1.0 / std::sqrt(v.LengthSquared() + 1.0e-10)); }
-
-// Corner geometry of an index loop over a three-float vertex array.
-class FaceLoop {
- public:
-  FaceLoop(const float* vertices, int* indices, int count) : mVertices(vertices), mIndices(indices), mCount(count) {}
-
-  int Count() const { return mCount; }
-
-  dgVector3d At(int i) const { return dgReadVertex3d(mVertices, 12, mIndices[i]); }
-  dgVector3d In(int i) const { return Unit(At(i) - At((i + mCount - 1) % mCount)); }
-  dgVector3d Out(int i) const { return Unit(At((i + 1) % mCount) - At(i)); }
-
-  void Erase(int i) {
-    std::memmove(mIndices + i, mIndices + i + 1, static_cast<size_t>(mCount - i - 1) * sizeof(int));
-    --mCount;
-  }
-
-  // Drops the start corner of every edge shorter than the weld distance.
-  void RemoveShortEdges() {
-    for (bool removed = true; removed && mCount >= 3;) {
-      removed = false;
-      for (int i = 0; i < mCount; ++i) {
-        if ((At((i + 1) % mCount) - At(i)).LengthSquared() < dgPolygonSoupDatabaseBuilder::kShortEdgeSquared) {
-          Erase(i);
-          removed = true;
-          break;
-        }
-      }
-    }
-  }
-
-  // Unit normal from the sum of the fan's cross products.
-  dgVector3d Normal() const {
-    dgVector3d n;
-    const dgVector3d p0 = At(0);
-    for (int i = 2; i < mCount; ++i) n = n + (At(i - 1) - p0).Cross(At(i) - p0);
-    return Unit(n);
-  }
-
-  void RemoveStraightCorners() {
-    for (bool removed = true; removed && mCount >= 3;) {
-      removed = false;
-      for (int i = 0; i < mCount; ++i) {
-        if (In(i).Dot(Out(i)) > dgPolygonSoupDatabaseBuilder::kStraightCorner) {
-          Erase(i);
-          removed = true;
-          break;
-        }
-      }
-    }
-  }
-
-  bool IsReflex(int i, const dgVector3d& normal) const {
-    return In(i).Cross(Out(i)).Dot(normal) < dgPolygonSoupDatabaseBuilder::kReflexTolerance;
-  }
-
-  // The first reflex corner, or -1 when the loop is convex.
-  int FindReflex(const dgVector3d& normal) const {
-    for (int i = 0; i < mCount; ++i) {
-      if (IsReflex(i, normal)) return i;
-    }
-    return -1;
-  }
-
- private:
-  const float* mVertices;
-  int* mIndices;
-  int mCount;
-};
-
-// Calls emit(indices, count) once for every closed face loop of the mesh.
-template <class Emit>
-bool EmitFaceLoops(dgPolyhedra& mesh, Emit emit) {
-  const int mark = mesh.IncrementMark();
-  for (auto* node = mesh.GetFirstNode(); node; node = node->Next()) {
-    dgEdge* e = &node->GetInfo();
-    if (e->mark == mark) continue;
-    const int length = mesh.GetLoopLength(e);
-    if (length < 0) continue;
-    dgStack<int> loop(length);
-    if (!loop.IsValid()) return false;
-    dgEdge* walk = e;
-    for (int i = 0; i < length; ++i, walk = walk->next) {
-      walk->mark = mark;
-      loop[i] = walk->vertex;
-    }
-    if (e->face > 0 && length >= 3 && !emit(loop.Data(), length)) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 bool dgPolygonSoupDatabaseBuilder::AppendVertices(const float* xyz, int count) {
   if (count <= 0) return true;
@@ -196,7 +100,7 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
   if (kept < 3) return true;
 
   const float* vertices = VertexData();
-  FaceLoop loop(vertices, indices.Data(), kept);
+  dgSoupFaceLoop loop(vertices, indices.Data(), kept);
   loop.RemoveShortEdges();
   if (loop.Count() < 3) return true;
   const dgVector3d normal = loop.Normal();
@@ -209,24 +113,14 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
   if (!mesh.AddFace(loop.Count(), indices.Data())) return true;
   mesh.EndFace();
   mesh.Optimize(vertices, 12, nullptr);
-  return EmitFaceLoops(mesh, [&](const int* face, int n) { return AppendFace(attribute, face, n); });
+  return dgEmitFaceLoops(mesh, [&](const int* face, int n) { return AppendFace(attribute, face, n); });
 }
 
 bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices, int count) {
   if (count < 3) return true;
   if (count > kMaxFaceIndices) {
-    // The face tree cannot hold longer faces: cut the convex loop into a fan
-    // of convex pieces sharing its first corner.
-    int pieceIndices[kMaxFaceIndices];
-    pieceIndices[0] = indices[0];
-    for (int start = 1; start < count - 1;) {
-      const int end = start + kMaxFaceIndices - 2 < count - 1 ? start + kMaxFaceIndices - 2 : count - 1;
-      const int n = end - start + 1;
-      std::memcpy(pieceIndices + 1, indices + start, static_cast<size_t>(n) * sizeof(int));
-      if (!AppendFace(attribute, pieceIndices, n + 1)) return false;
-      start = end;
-    }
-    return true;
+    // The face tree cannot hold longer faces.
+    return dgForEachFanPiece(indices, count, [&](const int* piece, int n) { return AppendFace(attribute, piece, n); });
   }
   if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + count) || !mFaceIndexCounts.Reserve(mFaceCount)) {
     return false;
@@ -237,18 +131,6 @@ bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices,
   mFaceIndexCounts[mFaceCount] = count + 1;
   ++mFaceCount;
   return true;
-}
-
-bool dgPolygonSoupDatabaseBuilder::AddFaceCopy(const dgPolygonSoupDatabaseBuilder& from, const int* indices, int count,
-                                               int attribute) {
-  const int base = mVertexCount;
-  for (int i = 0; i < count; ++i) {
-    if (!AppendVertices(&from.mVertices[indices[i]].x, 1)) return false;
-  }
-  dgStack<int> local(count);
-  if (!local.IsValid()) return false;
-  for (int i = 0; i < count; ++i) local[i] = base + i;
-  return AddPolygon(local.Data(), count, attribute);
 }
 
 void dgPolygonSoupDatabaseBuilder::EnsureTwoFaces() {
@@ -270,18 +152,8 @@ void dgPolygonSoupDatabaseBuilder::Clear() {
   mVertices.Clear();
 }
 
-void dgPolygonSoupDatabaseBuilder::TakeFrom(dgPolygonSoupDatabaseBuilder& other) {
-  mFaceCount = other.mFaceCount;
-  mIndexCount = other.mIndexCount;
-  mVertexCount = other.mVertexCount;
-  mFaceIndexCounts.TakeFrom(other.mFaceIndexCounts);
-  mIndices.TakeFrom(other.mIndices);
-  mVertices.TakeFrom(other.mVertices);
-  other.mFaceCount = other.mIndexCount = other.mVertexCount = 0;
-}
-
 int dgPolygonSoupDatabaseBuilder::CleanFace(int* indices, int count) const {
-  FaceLoop loop(VertexData(), indices, count);
+  dgSoupFaceLoop loop(VertexData(), indices, count);
   loop.RemoveShortEdges();
   if (loop.Count() < 3) return 0;
   const dgVector3d normal = loop.Normal();
@@ -292,15 +164,7 @@ int dgPolygonSoupDatabaseBuilder::CleanFace(int* indices, int count) const {
   const int n = loop.Count();
   if (n < 3) return 0;
   // Start at the corner closest to a right angle.
-  int best = 0;
-  double bestDot = 2.0;
-  for (int i = 0; i < n; ++i) {
-    const double dot = std::fabs(loop.In(i).Dot(loop.Out(i)));
-    if (dot < bestDot) {
-      bestDot = dot;
-      best = i;
-    }
-  }
+  const int best = loop.RightAngleCorner();
   int rotated[kMaxFaceIndices];
   for (int i = 0; i < n; ++i) rotated[i] = indices[(best + i) % n];
   std::memcpy(indices, rotated, static_cast<size_t>(n) * sizeof(int));
@@ -308,67 +172,13 @@ int dgPolygonSoupDatabaseBuilder::CleanFace(int* indices, int count) const {
 }
 
 void dgPolygonSoupDatabaseBuilder::Optimize(bool merge) {
-  if (!merge || mFaceCount <= kMaxFacesPerPass) {
-    WeldAndMerge(merge);
-    return;
-  }
-  SplitAndOptimize(merge);
+  // Welding and cleaning are the same with or without the merge, so a merged
+  // soup keeps every vertex and every unmerged face where the plain one has it.
+  WeldAndClean();
+  if (merge && mFaceCount > 0) MergeFaces();
 }
 
-void dgPolygonSoupDatabaseBuilder::SplitAndOptimize(bool merge) {
-  // Spread of the face boxes on each axis: the face count times the sum of
-  // squared centres (plus a twelfth of the squared size) minus the squared
-  // sum of the centres.
-  double sum[3] = {};
-  double sumSquares[3] = {};
-  for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
-    dgVector boxMin;
-    dgVector boxMax;
-    float corners[kMaxFaceIndices * 3];
-    const int n = mFaceIndexCounts[f] - 1;
-    for (int i = 0; i < n; ++i) std::memcpy(corners + i * 3, &mVertices[mIndices[at + 1 + i]].x, 12);
-    dgGetMinMax(boxMin, boxMax, corners, n, 12);
-    for (int axis = 0; axis < 3; ++axis) {
-      const double centre = 0.5 * (static_cast<double>(boxMin[axis]) + boxMax[axis]);
-      const double size = static_cast<double>(boxMax[axis]) - boxMin[axis];
-      sum[axis] += centre;
-      sumSquares[axis] += centre * centre + size * size / 12.0;
-    }
-  }
-  double spread[3];
-  for (int axis = 0; axis < 3; ++axis) spread[axis] = mFaceCount * sumSquares[axis] - sum[axis] * sum[axis];
-  int axis = 0;
-  if (spread[1] > spread[0] && spread[1] > spread[2]) axis = 1;
-  if (spread[2] > spread[0] && spread[2] > spread[1]) axis = 2;
-  const double split = sum[axis] / mFaceCount;
-
-  dgPolygonSoupDatabaseBuilder halves[2];
-  for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
-    const int n = mFaceIndexCounts[f] - 1;
-    bool above = false;
-    for (int i = 0; i < n && !above; ++i) above = (&mVertices[mIndices[at + 1 + i]].x)[axis] > split;
-    if (!halves[above ? 0 : 1].AddFaceCopy(*this, &mIndices[at + 1], n, mIndices[at])) {
-      WeldAndMerge(false);
-      return;
-    }
-  }
-  // Faces all on one side cannot be divided further.
-  if (halves[0].mFaceCount == 0 || halves[1].mFaceCount == 0) {
-    WeldAndMerge(false);
-    return;
-  }
-  Clear();
-  for (auto& half : halves) {
-    half.Optimize(merge);
-    for (int f = 0, at = 0; f < half.mFaceCount; at += half.mFaceIndexCounts[f], ++f) {
-      AddFaceCopy(half, &half.mIndices[at + 1], half.mFaceIndexCounts[f] - 1, half.mIndices[at]);
-    }
-    half.Clear();
-  }
-  WeldAndMerge(merge && mFaceCount < kMaxFacesPerPass);
-}
-
-void dgPolygonSoupDatabaseBuilder::WeldAndMerge(bool merge) {
+void dgPolygonSoupDatabaseBuilder::WeldAndClean() {
   if (mFaceCount == 0) return;
   {
     dgStack<int> remap(mVertexCount);
@@ -381,65 +191,23 @@ void dgPolygonSoupDatabaseBuilder::WeldAndMerge(bool merge) {
       }
     }
   }
-  const auto cleanAll = [this]() {
-    int faces = 0;
-    int written = 0;
-    for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
-      int corners[kMaxFaceIndices];
-      const int attribute = mIndices[at];
-      const int n = mFaceIndexCounts[f] - 1;
-      std::memcpy(corners, &mIndices[at + 1], static_cast<size_t>(n) * sizeof(int));
-      const int kept = CleanFace(corners, n);
-      if (kept < 3) continue;
-      // Writing never overtakes reading: a face only shrinks.
-      mIndices[written] = attribute;
-      std::memcpy(&mIndices[written + 1], corners, static_cast<size_t>(kept) * sizeof(int));
-      written += kept + 1;
-      mFaceIndexCounts[faces++] = kept + 1;
-    }
-    mFaceCount = faces;
-    mIndexCount = written;
-  };
-  cleanAll();
-  if (merge) {
-    MergeFaces();
-    cleanAll();
-  }
-}
-
-void dgPolygonSoupDatabaseBuilder::MergeFaces() {
-  dgPolygonSoupDatabaseBuilder merged;
-  dgTree<int, int> done;
-  const float* vertices = VertexData();
+  int faces = 0;
+  int written = 0;
   for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
+    int corners[kMaxFaceIndices];
     const int attribute = mIndices[at];
-    if (done.Find(attribute)) continue;
-    if (!done.Insert(0, attribute)) return;
-
-    dgPolyhedra mesh;
-    dgPolygonSoupDatabaseBuilder setAside;
-    for (int g = f, gAt = at; g < mFaceCount; gAt += mFaceIndexCounts[g], ++g) {
-      if (mIndices[gAt] != attribute) continue;
-      const int n = mFaceIndexCounts[g] - 1;
-      // A face the mesh refuses would repeat a directed edge: keep it as it is.
-      if (!mesh.AddFace(n, &mIndices[gAt + 1]) && !setAside.AddFaceCopy(*this, &mIndices[gAt + 1], n, attribute)) {
-        return;
-      }
-    }
-    setAside.Optimize(false);
-    mesh.EndFace();
-    dgPolyhedra untriangulated;
-    mesh.Optimize(vertices, 12, &untriangulated);
-    const auto copyFace = [&](const int* face, int n) { return merged.AddFaceCopy(*this, face, n, attribute); };
-    if (!EmitFaceLoops(untriangulated, copyFace) || !EmitFaceLoops(mesh, copyFace)) return;
-    for (int s = 0, sAt = 0; s < setAside.mFaceCount; sAt += setAside.mFaceIndexCounts[s], ++s) {
-      if (!merged.AddFaceCopy(setAside, &setAside.mIndices[sAt + 1], setAside.mFaceIndexCounts[s] - 1, attribute)) {
-        return;
-      }
-    }
+    const int n = mFaceIndexCounts[f] - 1;
+    std::memcpy(corners, &mIndices[at + 1], static_cast<size_t>(n) * sizeof(int));
+    const int kept = CleanFace(corners, n);
+    if (kept < 3) continue;
+    // Writing never overtakes reading: a face only shrinks.
+    mIndices[written] = attribute;
+    std::memcpy(&mIndices[written + 1], corners, static_cast<size_t>(kept) * sizeof(int));
+    written += kept + 1;
+    mFaceIndexCounts[faces++] = kept + 1;
   }
-  merged.Optimize(false);
-  TakeFrom(merged);
+  mFaceCount = faces;
+  mIndexCount = written;
 }
 
 template class dgSoupArray<int>;

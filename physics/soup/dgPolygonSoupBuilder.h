@@ -37,8 +37,11 @@ class dgSoupArray {
 
 class dgPolygonSoupDatabaseBuilder {
  public:
-  // Optimize splits larger sets spatially before welding and merging.
+  // The merge works on spatial cells of at most this many faces.
   static constexpr int kMaxFacesPerPass = 4096;
+  // Merged faces stay within this distance (world units) of the faces they
+  // replace, and so does every answer they give.
+  static constexpr double kMergeTolerance = 1.0e-5;
   // Corners closer than this are one (squared distance 1e-6).
   static constexpr double kShortEdgeSquared = 1.0e-6;
   // Corners whose edge directions agree this well are straight.
@@ -93,17 +96,26 @@ class dgPolygonSoupDatabaseBuilder {
   bool AppendFace(int attribute, const int* indices, int count);
   // Appends vertices as they are (no matrix).
   bool AppendVertices(const float* xyz, int count);
-  // Adds one face with its own copy of the vertices it uses.
-  bool AddFaceCopy(const dgPolygonSoupDatabaseBuilder& from, const int* indices, int count, int attribute);
   // Cleans one face in place (short edges, straight and reflex corners);
   // returns its new corner count, 0 when fewer than three remain.
   int CleanFace(int* indices, int count) const;
-  void WeldAndMerge(bool merge);
+  void WeldAndClean();
+  // Joins neighbouring faces of one attribute that lie in one plane into
+  // larger convex faces (dgPolygonSoupMerge.cpp); unchanged when memory runs out.
   void MergeFaces();
-  // Spatial split of a large set into two halves optimised on their own.
-  void SplitAndOptimize(bool merge);
-  // Replaces this builder's contents with other's.
-  void TakeFrom(dgPolygonSoupDatabaseBuilder& other);
+  struct MergeContext;
+  // Merges the faces numbered in faces into the context's output, in
+  // spatial cells of at most kMaxFacesPerPass faces.
+  bool MergeCell(MergeContext& context, int* faces, int count) const;
+  // Merges faces of one attribute into the context's output.
+  bool MergeGroup(MergeContext& context, const int* faces, int count) const;
+  // Stores a merged convex face over vertices, starting at a corner whose
+  // plane (the one rays and contacts take from the first three corners)
+  // holds every corner within kMergeTolerance; as a fan of triangles when
+  // none does.
+  bool AppendMergedFace(const float* vertices, int attribute, const int* indices, int count);
+  // Drops the vertices no face uses, keeping the others in order.
+  void CompactVertices();
 
   int mFaceCount = 0;
   int mIndexCount = 0;

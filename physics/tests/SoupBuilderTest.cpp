@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "physics/soup/dgPolygonSoupBuilder.h"
@@ -163,6 +164,74 @@ TEST(PhysicsSoupBuilder, OptimizeMergesCoplanarNeighboursOfOneAttribute) {
     }
     EXPECT_NEAR(TotalArea(builder), 1.0, 1e-6);
   }
+}
+
+TEST(PhysicsSoupBuilder, OptimizeMergesOnlyNeighboursLyingInOnePlane) {
+  struct Case {
+    const char* name;
+    float lift;  // of the second triangle's far corner above the first one's plane
+    size_t faces;
+  };
+  const Case cases[] = {
+      {"in the plane", 0.0f, 1},
+      {"within the tolerance", 4e-6f, 1},
+      {"beyond the tolerance", 4e-5f, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dgPolygonSoupDatabaseBuilder builder;
+    AddPolygon(builder, {100, 0, 100, 101, 0, 100, 101, 0, 101}, {0, 1, 2}, 3);
+    AddPolygon(builder, {100, 0, 100, 101, 0, 101, 100, c.lift, 101}, {0, 1, 2}, 3);
+    builder.Optimize(true);
+    EXPECT_EQ(Faces(builder).size(), c.faces);
+  }
+}
+
+TEST(PhysicsSoupBuilder, OptimizeKeepsFacesWithoutAFlatNeighbourAsTheyAre) {
+  // A bumpy grid: no two neighbours share a plane, so merging changes nothing.
+  std::mt19937 random(5);
+  std::uniform_real_distribution<float> bump(-0.3f, 0.3f);
+  std::vector<float> xyz;
+  for (int i = 0; i <= 12; ++i) {
+    for (int j = 0; j <= 12; ++j) xyz.insert(xyz.end(), {static_cast<float>(i), bump(random), static_cast<float>(j)});
+  }
+  dgPolygonSoupDatabaseBuilder plain;
+  dgPolygonSoupDatabaseBuilder merged;
+  for (int i = 0; i < 12; ++i) {
+    for (int j = 0; j < 12; ++j) {
+      const int a = i * 13 + j;
+      for (auto* builder : {&plain, &merged}) {
+        AddPolygon(*builder, xyz, {a, a + 1, a + 14}, i);
+        AddPolygon(*builder, xyz, {a, a + 14, a + 13}, i);
+      }
+    }
+  }
+  plain.Optimize(false);
+  merged.Optimize(true);
+  const auto plainFaces = Faces(plain);
+  const auto mergedFaces = Faces(merged);
+  ASSERT_EQ(mergedFaces.size(), plainFaces.size());
+  for (size_t f = 0; f < plainFaces.size(); ++f) {
+    EXPECT_EQ(mergedFaces[f].attribute, plainFaces[f].attribute);
+    ASSERT_EQ(mergedFaces[f].indices.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(Vertex(merged, mergedFaces[f].indices[k]), Vertex(plain, plainFaces[f].indices[k])) << f;
+    }
+  }
+}
+
+TEST(PhysicsSoupBuilder, OptimizeKeepsATinyFaceOfAFlatPatch) {
+  // A unit square around a triangle of area 5e-5: merging must not leave a hole.
+  const std::vector<float> xyz = {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0.5f, 0, 0.5f, 0.51f, 0, 0.5f, 0.5f, 0, 0.51f};
+  const std::vector<std::vector<int>> triangles = {{4, 6, 5}, {0, 4, 5}, {0, 5, 1}, {1, 5, 2},
+                                                   {5, 6, 2}, {6, 3, 2}, {0, 3, 6}, {0, 6, 4}};
+  dgPolygonSoupDatabaseBuilder builder;
+  for (const auto& triangle : triangles) AddPolygon(builder, xyz, triangle);
+  ASSERT_EQ(builder.GetFaceCount(), 8);
+  EXPECT_NEAR(TotalArea(builder), 1.0, 1e-6);
+  builder.Optimize(true);
+  EXPECT_LT(builder.GetFaceCount(), 8);
+  EXPECT_NEAR(TotalArea(builder), 1.0, 1e-6);
 }
 
 TEST(PhysicsSoupBuilder, OptimizeWeldsCloseVerticesWithoutMerging) {
