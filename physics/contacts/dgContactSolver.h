@@ -11,6 +11,7 @@
 // before the tetrahedron opens up, and it may stay flat.
 
 #include <cstdint>
+#include <new>
 
 #include "physics/math/dgMatrix.h"
 #include "physics/math/dgVector.h"
@@ -33,13 +34,14 @@ class dgContactSolver {
   // Answers of the tetrahedron walk.
   enum Status { kFailed = 0, kSeparated = 1, kPenetrating = 2 };
 
-  // One half-edge of the expanding polytope.
+  // One half-edge of the expanding polytope (left uninitialised: the
+  // expansion fills every field of each edge it hands out).
   struct dgPolytopeEdge {
-    int face = 0;    // owning face; -1 once the face is removed
-    int vertex = 0;  // start vertex
-    dgPolytopeEdge* twin = nullptr;
-    dgPolytopeEdge* next = nullptr;
-    dgPolytopeEdge* prev = nullptr;
+    int face;    // owning face; -1 once the face is removed
+    int vertex;  // start vertex
+    dgPolytopeEdge* twin;
+    dgPolytopeEdge* next;
+    dgPolytopeEdge* prev;
   };
 
   // A solver for two convex bodies: the relative matrix (body 1's collision
@@ -84,6 +86,19 @@ class dgContactSolver {
   int CalculateClosestPoints(dgVector& outPoint0, dgVector& outPoint1, dgVector& outNormal);
 
  private:
+  // Storage for count values of T that is not cleared when the solver is
+  // made: every query writes an entry before it reads it, and clearing the
+  // solver's 28 KB would cost more than a simple query's whole work.
+  template <class T, int count>
+  class UnclearedArray {
+   public:
+    T& operator[](int i) { return std::launder(reinterpret_cast<T*>(mBytes))[i]; }
+    const T& operator[](int i) const { return std::launder(reinterpret_cast<const T*>(mBytes))[i]; }
+
+   private:
+    alignas(T) unsigned char mBytes[count * sizeof(T)];
+  };
+
   // A tetrahedron face or polytope plane through three Minkowski vertices.
   struct FacePlane {
     dgPlane plane;  // unit normal and constant; zero normal when degenerate
@@ -118,9 +133,9 @@ class dgContactSolver {
   static dgVector sDirections[kDirectionCount];
 
   dgMatrix mMatrix;  // body 1's matrix in body 0's frame
-  dgVector mVertices[kMaxVertices];
-  dgVector mSums[kMaxVertices];
-  FacePlane mPlanes[kMaxFaces];
+  UnclearedArray<dgVector, kMaxVertices> mVertices;
+  UnclearedArray<dgVector, kMaxVertices> mSums;
+  UnclearedArray<FacePlane, kMaxFaces> mPlanes;
   dgPolytopeEdge* mFaceEdges[kMaxFaces];
   uint32_t mFaceStamps[kMaxFaces];
   dgPolytopeEdge mEdges[kMaxEdges];

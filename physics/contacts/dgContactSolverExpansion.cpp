@@ -93,6 +93,13 @@ int dgContactSolver::CalculatePenetrationFace() {
   Visibility visibility[kMaxFaces];
   int removed[kMaxFaces];
   HorizonEdge horizon[kMaxEdges];
+  // Per round, indexed by vertex and written before they are read (only
+  // the horizon's vertices): how many horizon edges start and end there,
+  // and the new fan's edges p -> v (by p) and v -> q (by q).
+  int starts[kMaxVertices];
+  int ends[kMaxVertices];
+  dgPolytopeEdge* intoNew[kMaxVertices];
+  dgPolytopeEdge* outOfNew[kMaxVertices];
   while (heap.GetCount() > 0) {
     const QueuedFace top = heap.TopValue();
     heap.Pop();
@@ -139,8 +146,10 @@ int dgContactSolver::CalculatePenetrationFace() {
     // The horizon must be one loop through distinct vertices, and the round
     // must fit the edge records, the face planes and the heap; otherwise
     // the face at hand is the answer.
-    int starts[kMaxVertices] = {};
-    int ends[kMaxVertices] = {};
+    for (int h = 0; h < horizonCount; ++h) {
+      starts[horizon[h].q] = ends[horizon[h].q] = 0;
+      starts[horizon[h].p] = ends[horizon[h].p] = 0;
+    }
     for (int h = 0; h < horizonCount; ++h) {
       ++starts[horizon[h].q];
       ++ends[horizon[h].p];
@@ -174,8 +183,6 @@ int dgContactSolver::CalculatePenetrationFace() {
 
     // Fan one triangle q -> p -> v over each horizon edge and stitch the
     // fan's sides by their shared vertex.
-    dgPolytopeEdge* intoNew[kMaxVertices] = {};    // by p: the edge p -> v
-    dgPolytopeEdge* outOfNew[kMaxVertices] = {};   // by q: the edge v -> q
     for (int h = 0; h < horizonCount; ++h) {
       const HorizonEdge& border = horizon[h];
       const int f = NewFace();
