@@ -2,9 +2,42 @@
 
 #include <cmath>
 
+#include "physics/memory/dgMemory.h"
+
 namespace {
 
 constexpr float kTwoPi = 6.28318530718f;
+constexpr float kPi = 3.14159265359f;
+constexpr float kHalfPi = 1.57079632679f;
+// No grid angle lies this many cells from 0.
+constexpr float kLargestCell = 2048.0f;
+// An approximate angle this close (in cells) to a cell border may lie on
+// the other side of it than the exact formula's angle. The approximation is
+// within 1e-6 radians, the library's asin and atan2 within 2 ulp, and their
+// products with the inverse step within half an ulp: together less than
+// 4e-4 of a cell at the finest step.
+constexpr float kCellMargin = 2e-3f;
+
+// atan(t) / t as a polynomial in t^2 on [0, 1], within 4.2e-7 radians.
+constexpr float kAtanCoefficients[] = {0.999999226f,  -0.33325678f,  0.198720403f, -0.134478641f,
+                                       0.083126453f,  -0.0363604309f, 0.00764835393f};
+
+// atan2(y, x) within 1e-6 radians, NaN when both are zero or one is NaN:
+// the octant's ratio in [0, 1] through the polynomial.
+float ApproximateAtan2(float y, float x) {
+  const float ay = std::fabs(y);
+  const float ax = std::fabs(x);
+  const bool steep = ay > ax;
+  const float t = steep ? ax / ay : ay / ax;
+  const float t2 = t * t;
+  float poly = kAtanCoefficients[6];
+  for (int i = 5; i >= 0; --i) poly = poly * t2 + kAtanCoefficients[i];
+  float angle = t * poly;
+  if (steep) angle = kHalfPi - angle;
+  if (x < 0.0f) angle = kPi - angle;
+  // The sign of y, zero included: atan2(-0, -1) is -pi.
+  return std::signbit(y) ? -angle : angle;
+}
 
 dgVector UnitMidpoint(const dgVector& a, const dgVector& b) {
   const dgVector m = (a + b).Scale(0.5f);
@@ -20,16 +53,68 @@ const dgVector dgOctahedronFaces[8][3] = {
     {{0, 0, -1, 0}, {0, -1, 0, 0}, {-1, 0, 0, 0}}, {{0, 0, -1, 0}, {1, 0, 0, 0}, {0, -1, 0, 0}},
 };
 
-dgAngularGrid dgAngularGrid::ForRadius(float radius) {
+dgAngularGrid::dgAngularGrid(float radius) {
   float steps = std::floor(256.0f * radius);
   if (!(steps >= 128.0f)) steps = 128.0f;
   if (steps > 1024.0f) steps = 1024.0f;
-  dgAngularGrid grid;
-  grid.step = kTwoPi / steps;
-  grid.invStep = 1.0f / grid.step;
-  grid.cosStep = std::cos(grid.step);
-  grid.sinStep = std::sin(grid.step);
-  return grid;
+  step = kTwoPi / steps;
+  invStep = 1.0f / step;
+  cosStep = std::cos(step);
+  sinStep = std::sin(step);
+
+  // Every cell an angle in [-pi, pi] can fall in, with one to spare each side.
+  mFirstCell = static_cast<int>(std::floor(-kPi * invStep)) - 1;
+  mCellCount = static_cast<int>(std::floor(kPi * invStep)) + 2 - mFirstCell;
+  mSinCos = static_cast<float*>(dgMalloc(sizeof(float) * 2 * static_cast<size_t>(mCellCount)));
+  if (!mSinCos) return;
+  for (int i = 0; i < mCellCount; ++i) {
+    // The angle as the trigonometric path forms it: a whole number of steps.
+    const float angle = static_cast<float>(mFirstCell + i) * step;
+    mSinCos[2 * i] = std::sin(angle);
+    mSinCos[2 * i + 1] = std::cos(angle);
+  }
+}
+
+dgAngularGrid::~dgAngularGrid() { dgFree(mSinCos); }
+
+bool dgAngularGrid::CertainCell(float approximate, int& outCell) const {
+  const float u = approximate * invStep;
+  if (!(std::fabs(u) < kLargestCell)) return false;  // also NaN
+  int cell = static_cast<int>(u);
+  if (u < static_cast<float>(cell)) --cell;
+  const float fraction = u - static_cast<float>(cell);
+  if (!(fraction > kCellMargin && fraction < 1.0f - kCellMargin)) return false;
+  if (cell < mFirstCell || cell >= mFirstCell + mCellCount) return false;
+  outCell = cell;
+  return true;
+}
+
+void dgAngularGrid::TableSinCos(int cell, float& outSin, float& outCos) const {
+  const float* entry = mSinCos + 2 * (cell - mFirstCell);
+  outSin = entry[0];
+  outCos = entry[1];
+}
+
+void dgAngularGrid::LatitudeSinCos(float sine, float& outSin, float& outCos) const {
+  int cell;
+  if (mSinCos && CertainCell(ApproximateAtan2(sine, std::sqrt((1.0f - sine) * (1.0f + sine))), cell)) {
+    TableSinCos(cell, outSin, outCos);
+    return;
+  }
+  const float theta = std::floor(std::asin(sine) * invStep) * step;
+  outSin = std::sin(theta);
+  outCos = std::cos(theta);
+}
+
+void dgAngularGrid::LongitudeSinCos(float y, float x, float& outSin, float& outCos) const {
+  int cell;
+  if (mSinCos && CertainCell(ApproximateAtan2(y, x), cell)) {
+    TableSinCos(cell, outSin, outCos);
+    return;
+  }
+  const float phi = std::floor(std::atan2(y, x) * invStep) * step;
+  outSin = std::sin(phi);
+  outCos = std::cos(phi);
 }
 
 dgVector dgAngularGrid::SphereSupport(const dgVector& inDir, float radius) const {
@@ -40,11 +125,9 @@ dgVector dgAngularGrid::SphereSupport(const dgVector& inDir, float radius) const
   float sine = dir.x;
   if (sine > 1.0f) sine = 1.0f;
   if (sine < -1.0f) sine = -1.0f;
-  const float theta = std::floor(std::asin(sine) * invStep) * step;
-  const float phi = std::floor(std::atan2(dir.y, dir.z) * invStep) * step;
-
-  const float sinT0 = std::sin(theta), cosT0 = std::cos(theta);
-  const float sinP0 = std::sin(phi), cosP0 = std::cos(phi);
+  float sinT0, cosT0, sinP0, cosP0;
+  LatitudeSinCos(sine, sinT0, cosT0);
+  LongitudeSinCos(dir.y, dir.z, sinP0, cosP0);
   const float sinT1 = sinT0 * cosStep + cosT0 * sinStep, cosT1 = cosT0 * cosStep - sinT0 * sinStep;
   const float sinP1 = sinP0 * cosStep + cosP0 * sinStep, cosP1 = cosP0 * cosStep - sinP0 * sinStep;
 
