@@ -10,6 +10,7 @@
 // volumes): for shapes under about 0.1 units the seed directions run out
 // before the tetrahedron opens up, and it may stay flat.
 
+#include <cmath>
 #include <cstdint>
 #include <new>
 
@@ -106,15 +107,24 @@ class dgContactSolver {
   };
 
   void Init(dgBody* body0, dgBody* body1, dgConvexCollision* collision0, dgConvexCollision* collision1);
+  // Normals shorter than this (squared) belong to flat faces.
+  static constexpr float kMinNormal2 = 1.0e-24f;
   // The unit plane through vertices a, b, c (invalid when |n|^2 <= 1e-24).
-  FacePlane CalculateFacePlane(int a, int b, int c) const;
+  // Inline: the walk and the expansion spend much of their time here.
+  FacePlane CalculateFacePlane(int a, int b, int c) const {
+    const dgVector n = (mVertices[b] - mVertices[a]).CrossProduct(mVertices[c] - mVertices[a]);
+    const float length2 = n.LengthSquared();
+    if (!(length2 > kMinNormal2)) return FacePlane{};
+    const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
+    return FacePlane{dgPlane(unit, -unit.DotProduct(mVertices[a])), true};
+  }
   // Opens the tetrahedron in entries 0-3 from the direction table.
   void BuildTetrahedron();
   // Walks the current tetrahedron towards point (see IntersectionTest).
   int Walk(int& outFace, const dgVector& point);
   // Swaps entries 1 and 2 when the tetrahedron's volume is positive, so that
-  // all four faces of the table face outwards.
-  void CheckTetrahedronVolume();
+  // all four faces of the table face outwards; true when it swapped.
+  bool CheckTetrahedronVolume();
   void CopyVertex(int to, int from);
   void SwapVertices(int a, int b);
   // Contacts of the plane of s0 - s1 (body 0's frame, unit normal pointing
