@@ -1,5 +1,6 @@
 #include "physics/shapes/dgCollisionBox.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -15,6 +16,14 @@ int sBoxLiveCount = 0;
 // The six faces as corner indices, wound outward.
 constexpr int kBoxFaces[6 * 4] = {0, 4, 5, 1, 0, 1, 3, 2, 1, 5, 7, 3, 5, 4, 6, 7, 4, 0, 2, 6, 6, 2, 3, 7};
 constexpr int kBoxFaceSizes[6] = {4, 4, 4, 4, 4, 4};
+
+// half (never negative) turned negative where component is below 0, as
+// component < 0 ? -half : half, without a branch: the solver asks for the
+// support of directions whose signs follow no pattern.
+float TowardsSign(float half, float component) {
+  const uint32_t flip = component < 0.0f ? 0x80000000u : 0u;
+  return std::bit_cast<float>(std::bit_cast<uint32_t>(half) ^ flip);
+}
 
 }  // namespace
 
@@ -60,8 +69,7 @@ void dgCollisionBox::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector
 }
 
 dgVector dgCollisionBox::SupportVertex(const dgVector& dir) const {
-  return {dir.x < 0.0f ? -mHalfSize.x : mHalfSize.x, dir.y < 0.0f ? -mHalfSize.y : mHalfSize.y,
-          dir.z < 0.0f ? -mHalfSize.z : mHalfSize.z, 0.0f};
+  return {TowardsSign(mHalfSize.x, dir.x), TowardsSign(mHalfSize.y, dir.y), TowardsSign(mHalfSize.z, dir.z), 0.0f};
 }
 
 float dgCollisionBox::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
