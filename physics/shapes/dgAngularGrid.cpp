@@ -18,7 +18,8 @@ constexpr float kLargestCell = 2048.0f;
 // 4e-4 of a cell at the finest step.
 constexpr float kCellMargin = 2e-3f;
 
-// atan(t) / t as a polynomial in t^2 on [0, 1], within 4.2e-7 radians.
+// atan(t) / t as a polynomial in t^2 on [0, 1]: t times it, evaluated in
+// float as below, is within 5.6e-7 radians of atan(t) for every float t.
 constexpr float kAtanCoefficients[] = {0.999999226f,  -0.33325678f,  0.198720403f, -0.134478641f,
                                        0.083126453f,  -0.0363604309f, 0.00764835393f};
 
@@ -29,10 +30,14 @@ float ApproximateAtan2(float y, float x) {
   const float ax = std::fabs(x);
   const bool steep = ay > ax;
   const float t = steep ? ax / ay : ay / ax;
+  // Estrin's scheme: short chains of dependent operations.
   const float t2 = t * t;
-  float poly = kAtanCoefficients[6];
-  for (int i = 5; i >= 0; --i) poly = poly * t2 + kAtanCoefficients[i];
-  float angle = t * poly;
+  const float t4 = t2 * t2;
+  const float t8 = t4 * t4;
+  const float* c = kAtanCoefficients;
+  const float low = (c[0] + c[1] * t2) + t4 * (c[2] + c[3] * t2);
+  const float high = (c[4] + c[5] * t2) + t4 * c[6];
+  float angle = t * (low + t8 * high);
   if (steep) angle = kHalfPi - angle;
   if (x < 0.0f) angle = kPi - angle;
   // The sign of y, zero included: atan2(-0, -1) is -pi.
