@@ -44,6 +44,14 @@ float ApproximateAtan2(float y, float x) {
   return std::signbit(y) ? -angle : angle;
 }
 
+// The formula the table stands for: sine and cosine of the grid angle
+// below angle, for the angles the table cannot answer with certainty.
+void FormulaSinCos(float angle, const dgAngularGrid& grid, float& outSin, float& outCos) {
+  const float cellAngle = std::floor(angle * grid.invStep) * grid.step;
+  outSin = std::sin(cellAngle);
+  outCos = std::cos(cellAngle);
+}
+
 dgVector UnitMidpoint(const dgVector& a, const dgVector& b) {
   const dgVector m = (a + b).Scale(0.5f);
   return m.Scale(1.0f / std::sqrt(m.LengthSquared()));
@@ -106,9 +114,7 @@ void dgAngularGrid::LatitudeSinCos(float sine, float& outSin, float& outCos) con
     TableSinCos(cell, outSin, outCos);
     return;
   }
-  const float theta = std::floor(std::asin(sine) * invStep) * step;
-  outSin = std::sin(theta);
-  outCos = std::cos(theta);
+  FormulaSinCos(std::asin(sine), *this, outSin, outCos);
 }
 
 void dgAngularGrid::LongitudeSinCos(float y, float x, float& outSin, float& outCos) const {
@@ -117,9 +123,7 @@ void dgAngularGrid::LongitudeSinCos(float y, float x, float& outSin, float& outC
     TableSinCos(cell, outSin, outCos);
     return;
   }
-  const float phi = std::floor(std::atan2(y, x) * invStep) * step;
-  outSin = std::sin(phi);
-  outCos = std::cos(phi);
+  FormulaSinCos(std::atan2(y, x), *this, outSin, outCos);
 }
 
 dgVector dgAngularGrid::SphereSupport(const dgVector& inDir, float radius) const {
@@ -136,21 +140,24 @@ dgVector dgAngularGrid::SphereSupport(const dgVector& inDir, float radius) const
   const float sinT1 = sinT0 * cosStep + cosT0 * sinStep, cosT1 = cosT0 * cosStep - sinT0 * sinStep;
   const float sinP1 = sinP0 * cosStep + cosP0 * sinStep, cosP1 = cosP0 * cosStep - sinP0 * sinStep;
 
+  // The four corners of the cell and their reach along dir, side by side;
+  // the first of the farthest wins.
   const float sinTheta[4] = {sinT0, sinT1, sinT0, sinT1};
   const float cosTheta[4] = {cosT0, cosT1, cosT0, cosT1};
   const float sinPhi[4] = {sinP0, sinP0, sinP1, sinP1};
   const float cosPhi[4] = {cosP0, cosP0, cosP1, cosP1};
-  dgVector best;
-  float bestDot = 0.0f;
+  float x[4], y[4], z[4], reach[4];
   for (int i = 0; i < 4; ++i) {
-    const dgVector p(radius * sinTheta[i], radius * cosTheta[i] * sinPhi[i], radius * cosTheta[i] * cosPhi[i], 0.0f);
-    const float dot = p.DotProduct(dir);
-    if (i == 0 || dot > bestDot) {
-      best = p;
-      bestDot = dot;
-    }
+    x[i] = radius * sinTheta[i];
+    y[i] = radius * cosTheta[i] * sinPhi[i];
+    z[i] = radius * cosTheta[i] * cosPhi[i];
+    reach[i] = x[i] * dir.x + y[i] * dir.y + z[i] * dir.z;
   }
-  return best;
+  int best = 0;
+  for (int i = 1; i < 4; ++i) {
+    if (reach[i] > reach[best]) best = i;
+  }
+  return dgVector(x[best], y[best], z[best], 0.0f);
 }
 
 void dgSubdivideUnitTriangle(const dgVector& a, const dgVector& b, const dgVector& c, int levels,
