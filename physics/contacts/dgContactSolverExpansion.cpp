@@ -123,6 +123,7 @@ int dgContactSolver::CalculatePenetrationFace() {
   int ends[kMaxVertices];
   dgPolytopeEdge* intoNew[kMaxVertices];
   dgPolytopeEdge* outOfNew[kMaxVertices];
+  int newFaces[kMaxEdges];
   while (heap.GetCount() > 0) {
     const QueuedFace top = heap.TopValue();
     heap.Pop();
@@ -224,6 +225,11 @@ int dgContactSolver::CalculatePenetrationFace() {
       outOfNew[border.q] = ring[2];
       mFaceEdges[f] = ring[0];
       mPlanes[f] = CalculateFacePlane(border.q, border.p, v);
+      newFaces[h] = f;
+    }
+    // Queued after all their planes are made, which then overlap.
+    for (int h = 0; h < horizonCount; ++h) {
+      const int f = newFaces[h];
       if (mPlanes[f].valid) heap.Push(mPlanes[f].plane.w, Queued(f, mFaceStamps[f]));
     }
     for (int h = 0; h < horizonCount; ++h) {
