@@ -14,7 +14,7 @@ constexpr float kPruneReduceDistance = 0.01f;
 // Doublings before the remaining surplus is cut: the distance then exceeds
 // any finite spread of points.
 constexpr int kMaxDoublings = 64;
-// Heaps of up to this many contacts live on the stack.
+// Scratch for up to this many contacts lives on the stack.
 constexpr int kStackHeapEntries = 128;
 
 using ContactHeap = dgHeap<int, float>;
@@ -24,27 +24,32 @@ float DistanceSquared(const dgVector& a, const dgVector& b) {
   return d.DotProduct(d);
 }
 
-// Heap storage on the stack when it fits, else from dgMalloc.
-class HeapStorage {
+// Scratch for count values of T: on the stack when it fits (the world's
+// collide service, whose buffer always fits, allocates nothing), else from
+// dgMalloc.
+template <class T>
+class Scratch {
  public:
-  explicit HeapStorage(int count) {
+  explicit Scratch(int count) {
     if (count <= kStackHeapEntries) {
       mEntries = mLocal;
     } else {
-      mHeap = static_cast<ContactHeap::Entry*>(dgMalloc(sizeof(ContactHeap::Entry) * static_cast<size_t>(count)));
+      mHeap = static_cast<T*>(dgMalloc(sizeof(T) * static_cast<size_t>(count)));
       mEntries = mHeap;
     }
   }
-  HeapStorage(const HeapStorage&) = delete;
-  HeapStorage& operator=(const HeapStorage&) = delete;
-  ~HeapStorage() { dgFree(mHeap); }
-  ContactHeap::Entry* Get() const { return mEntries; }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  ~Scratch() { dgFree(mHeap); }
+  T* Get() const { return mEntries; }
 
  private:
-  ContactHeap::Entry mLocal[kStackHeapEntries];
-  ContactHeap::Entry* mHeap = nullptr;
-  ContactHeap::Entry* mEntries = nullptr;
+  T mLocal[kStackHeapEntries];
+  T* mHeap = nullptr;
+  T* mEntries = nullptr;
 };
+using HeapStorage = Scratch<ContactHeap::Entry>;
+using MarkStorage = Scratch<unsigned char>;
 
 // One sweep in increasing x: marks every unmarked contact that lies within
 // distance of a contact kept earlier in the sweep, until removeLimit
@@ -97,9 +102,9 @@ int dgReduceContacts(int count, dgContact* contacts, int maxCount, float distanc
 
   HeapStorage orderStorage(count);
   HeapStorage windowStorage(count);
-  auto* marks = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(count)));
+  MarkStorage markStorage(count);
+  unsigned char* marks = markStorage.Get();
   if (!orderStorage.Get() || !windowStorage.Get() || !marks) {
-    dgFree(marks);
     return maxCount;  // no scratch memory: keep the first contacts
   }
   for (int i = 0; i < count; ++i) marks[i] = 0;
@@ -119,9 +124,7 @@ int dgReduceContacts(int count, dgContact* contacts, int maxCount, float distanc
       --toRemove;
     }
   }
-  const int kept = Compact(count, contacts, marks);
-  dgFree(marks);
-  return kept;
+  return Compact(count, contacts, marks);
 }
 
 int dgPruneContacts(int count, dgContact* contacts, int maxCount) {
@@ -143,16 +146,12 @@ int dgPruneContacts(int count, dgContact* contacts, int maxCount) {
   if (count > maxCount) count = dgReduceContacts(count, contacts, maxCount, kPruneReduceDistance);
   HeapStorage orderStorage(count);
   HeapStorage windowStorage(count);
-  auto* marks = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(count)));
-  if (!orderStorage.Get() || !windowStorage.Get() || !marks) {
-    dgFree(marks);
-    return count;
-  }
+  MarkStorage markStorage(count);
+  unsigned char* marks = markStorage.Get();
+  if (!orderStorage.Get() || !windowStorage.Get() || !marks) return count;
   for (int i = 0; i < count; ++i) marks[i] = 0;
   ContactHeap order(orderStorage.Get(), count);
   ContactHeap window(windowStorage.Get(), count);
   SweepPass(count, contacts, marks, kPruneDistance, kPruneDistanceSquared, -1, order, window);
-  const int kept = Compact(count, contacts, marks);
-  dgFree(marks);
-  return kept;
+  return Compact(count, contacts, marks);
 }
