@@ -12,9 +12,9 @@
 
 #include <cmath>
 #include <cstdint>
-#include <new>
 
 #include "physics/math/dgMatrix.h"
+#include "physics/math/dgUnclearedArray.h"
 #include "physics/math/dgVector.h"
 
 class dgBody;
@@ -87,19 +87,6 @@ class dgContactSolver {
   int CalculateClosestPoints(dgVector& outPoint0, dgVector& outPoint1, dgVector& outNormal);
 
  private:
-  // Storage for count values of T that is not cleared when the solver is
-  // made: every query writes an entry before it reads it, and clearing the
-  // solver's 28 KB would cost more than a simple query's whole work.
-  template <class T, int count>
-  class UnclearedArray {
-   public:
-    T& operator[](int i) { return std::launder(reinterpret_cast<T*>(mBytes))[i]; }
-    const T& operator[](int i) const { return std::launder(reinterpret_cast<const T*>(mBytes))[i]; }
-
-   private:
-    alignas(T) unsigned char mBytes[count * sizeof(T)];
-  };
-
   // A tetrahedron face or polytope plane through three Minkowski vertices.
   struct FacePlane {
     dgPlane plane;  // unit normal and constant; zero normal when degenerate
@@ -143,9 +130,11 @@ class dgContactSolver {
   static dgVector sDirections[kDirectionCount];
 
   dgMatrix mMatrix;  // body 1's matrix in body 0's frame
-  UnclearedArray<dgVector, kMaxVertices> mVertices;
-  UnclearedArray<dgVector, kMaxVertices> mSums;
-  UnclearedArray<FacePlane, kMaxFaces> mPlanes;
+  // Not cleared when the solver is made: every query writes an entry before
+  // it reads it, and clearing them would cost more than a simple query.
+  dgUnclearedArray<dgVector, kMaxVertices> mVertices;
+  dgUnclearedArray<dgVector, kMaxVertices> mSums;
+  dgUnclearedArray<FacePlane, kMaxFaces> mPlanes;
   dgPolytopeEdge* mFaceEdges[kMaxFaces];
   uint32_t mFaceStamps[kMaxFaces];
   dgPolytopeEdge mEdges[kMaxEdges];

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "physics/contacts/dgContact.h"
+#include "physics/math/dgUnclearedArray.h"
 #include "physics/shapes/dgConvexHullTable.h"
 
 namespace {
@@ -132,7 +133,8 @@ int dgCollisionBox::CalculatePlaneIntersection(const dgVector& normal, const dgV
     if (a * b < 0.0f) first = a > 0.0f ? edge : edge->twin;
   }
   if (!first) return 0;
-  dgVector buffer[kBoxEdgeCount];
+  dgUnclearedArray<dgVector, kBoxEdgeCount> trace;
+  dgVector* buffer = trace.Data();
   const int count = TraceSection(first, distances, normal, true, buffer, kBoxEdgeCount);
   const int kept = count > kMaxSectionPoints ? kMaxSectionPoints : count;
   std::memcpy(static_cast<void*>(outPoints), buffer, sizeof(dgVector) * static_cast<size_t>(kept));

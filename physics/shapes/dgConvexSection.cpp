@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "physics/math/dgUnclearedArray.h"
 #include "physics/shapes/dgConvexCollision.h"
 
 namespace {
@@ -145,7 +146,8 @@ int dgConvexCollision::HullPlaneIntersection(const dgVector& normal, const dgVec
 
   // The trace buffer holds one point per half-edge, so no trace can overrun
   // it; it lives on the stack, as contact queries allocate nothing.
-  dgVector buffer[kMaxHullEdges];
+  dgUnclearedArray<dgVector, kMaxHullEdges> trace;
+  dgVector* buffer = trace.Data();
   int count = TraceSection(crossing, distances, normal, false, buffer, mEdgeCount);
   if (count > kMaxSectionPoints) count = ReducePolygon(normal, count, buffer, kMaxSectionPoints);
   for (int i = 0; i < count; ++i) outPoints[i] = buffer[i];
