@@ -105,6 +105,14 @@ class dgContactSolver {
     const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
     return FacePlane{dgPlane(unit, -unit.DotProduct(mVertices[a])), true};
   }
+  // The same without a branch, for callers that read only valid planes: an
+  // invalid plane holds whatever the division gave.
+  FacePlane CalculateFacePlaneBranchless(int a, int b, int c) const {
+    const dgVector n = (mVertices[b] - mVertices[a]).CrossProduct(mVertices[c] - mVertices[a]);
+    const float length2 = n.LengthSquared();
+    const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
+    return FacePlane{dgPlane(unit, -unit.DotProduct(mVertices[a])), length2 > kMinNormal2};
+  }
   // Opens the tetrahedron in entries 0-3 from the direction table.
   void BuildTetrahedron();
   // Walks the current tetrahedron towards point (see IntersectionTest).

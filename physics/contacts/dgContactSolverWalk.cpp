@@ -111,12 +111,15 @@ int dgContactSolver::Walk(int& outFace, const dgVector& point) {
   FacePlane planes[4];
   bool keptPlaneKnown = false;
   for (int step = 0; step < kMaxWalkSteps; ++step) {
+    // All planes first, then the choice: the square roots and divisions of
+    // the faces overlap.
+    for (int f = keptPlaneKnown ? 1 : 0; f < 4; ++f) {
+      const int* face = kTetrahedronFaces[f];
+      planes[f] = CalculateFacePlaneBranchless(face[0], face[1], face[2]);
+    }
     int best = -1;
     float bestDistance = 0.0f;
     for (int f = 0; f < 4; ++f) {
-      if (f > 0 || !keptPlaneKnown) {
-        planes[f] = CalculateFacePlane(kTetrahedronFaces[f][0], kTetrahedronFaces[f][1], kTetrahedronFaces[f][2]);
-      }
       if (!planes[f].valid) continue;
       const float d = planes[f].plane.Evaluate(point);
       if (d > bestDistance) {
