@@ -50,6 +50,7 @@ class Scratch {
 };
 using HeapStorage = Scratch<ContactHeap::Entry>;
 using MarkStorage = Scratch<unsigned char>;
+using IndexStorage = Scratch<int>;
 
 // One sweep in increasing x: marks every unmarked contact that lies within
 // distance of a contact kept earlier in the sweep, until removeLimit
@@ -83,6 +84,48 @@ int SweepPass(int count, const dgContact* contacts, unsigned char* marks, float 
   return removed;
 }
 
+// The contacts in increasing x, when their x are all distinct numbers: the
+// sweep's heap then hands the unmarked ones out in exactly this order, and
+// a pass can walk the list instead (sorted once for all passes). False when
+// two x are equal or one is NaN: among those the heap keeps its own order.
+bool SortByX(int count, const dgContact* contacts, int* outOrder) {
+  for (int i = 0; i < count; ++i) {
+    const float x = contacts[i].point.x;
+    if (x != x) return false;
+    int j = i;
+    for (; j > 0 && contacts[outOrder[j - 1]].point.x > x; --j) outOrder[j] = outOrder[j - 1];
+    if (j > 0 && contacts[outOrder[j - 1]].point.x == x) return false;
+    outOrder[j] = i;
+  }
+  return true;
+}
+
+// SweepPass over the sorted list: the window of kept contacts is then
+// itself in increasing x, so leaving it is dropping its front.
+int SortedSweepPass(int count, const int* order, const dgContact* contacts, unsigned char* marks, float distance,
+                    float distanceSquared, int removeLimit, int* window) {
+  int removed = 0;
+  int front = 0;
+  int back = 0;
+  for (int n = 0; n < count && (removeLimit < 0 || removed < removeLimit); ++n) {
+    const int index = order[n];
+    if (marks[index]) continue;
+    const dgContact& contact = contacts[index];
+    while (front < back && contacts[window[front]].point.x < contact.point.x - distance) ++front;
+    bool near = false;
+    for (int k = front; k < back && !near; ++k) {
+      near = DistanceSquared(contacts[window[k]].point, contact.point) < distanceSquared;
+    }
+    if (near) {
+      marks[index] = 1;
+      ++removed;
+    } else {
+      window[back++] = index;
+    }
+  }
+  return removed;
+}
+
 int Compact(int count, dgContact* contacts, const unsigned char* marks) {
   int kept = 0;
   for (int i = 0; i < count; ++i) {
@@ -110,11 +153,17 @@ int dgReduceContacts(int count, dgContact* contacts, int maxCount, float distanc
   for (int i = 0; i < count; ++i) marks[i] = 0;
   ContactHeap order(orderStorage.Get(), count);
   ContactHeap window(windowStorage.Get(), count);
+  IndexStorage sortedStorage(count);
+  IndexStorage windowList(count);
+  const bool sorted =
+      sortedStorage.Get() && windowList.Get() && SortByX(count, contacts, sortedStorage.Get());
 
   int toRemove = count - maxCount;
   for (int pass = 0; toRemove > 0 && pass <= kMaxDoublings; ++pass) {
     if (pass > 0) distance *= 2.0f;
-    toRemove -= SweepPass(count, contacts, marks, distance, distance * distance, toRemove, order, window);
+    toRemove -= sorted ? SortedSweepPass(count, sortedStorage.Get(), contacts, marks, distance, distance * distance,
+                                         toRemove, windowList.Get())
+                       : SweepPass(count, contacts, marks, distance, distance * distance, toRemove, order, window);
   }
   if (outFinalDistance) *outFinalDistance = distance;
   // Points that no distance brings together (NaN, infinities): cut the rest.
@@ -150,8 +199,15 @@ int dgPruneContacts(int count, dgContact* contacts, int maxCount) {
   unsigned char* marks = markStorage.Get();
   if (!orderStorage.Get() || !windowStorage.Get() || !marks) return count;
   for (int i = 0; i < count; ++i) marks[i] = 0;
-  ContactHeap order(orderStorage.Get(), count);
-  ContactHeap window(windowStorage.Get(), count);
-  SweepPass(count, contacts, marks, kPruneDistance, kPruneDistanceSquared, -1, order, window);
+  IndexStorage sortedStorage(count);
+  IndexStorage windowList(count);
+  if (sortedStorage.Get() && windowList.Get() && SortByX(count, contacts, sortedStorage.Get())) {
+    SortedSweepPass(count, sortedStorage.Get(), contacts, marks, kPruneDistance, kPruneDistanceSquared, -1,
+                    windowList.Get());
+  } else {
+    ContactHeap order(orderStorage.Get(), count);
+    ContactHeap window(windowStorage.Get(), count);
+    SweepPass(count, contacts, marks, kPruneDistance, kPruneDistanceSquared, -1, order, window);
+  }
   return Compact(count, contacts, marks);
 }
