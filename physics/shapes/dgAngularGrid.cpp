@@ -47,7 +47,16 @@ dgAngularGrid::dgAngularGrid(float radius) {
 dgAngularGrid::~dgAngularGrid() { dgFree(mSinCos); }
 
 void dgAngularGrid::FormulaSinCos(float angle, float& outSin, float& outCos) const {
-  const float cellAngle = std::floor(angle * invStep) * step;
+  const float cell = std::floor(angle * invStep);
+  // A whole number of steps: the table holds its sine and cosine as the
+  // functions give them (NaN fails both comparisons), except for -0 steps,
+  // whose sine is -0.
+  const bool inTable = cell >= static_cast<float>(mFirstCell) && cell < static_cast<float>(mFirstCell + mCellCount);
+  if (mSinCos && inTable && !(cell == 0.0f && std::signbit(cell))) {
+    TableSinCos(static_cast<int>(cell), outSin, outCos);
+    return;
+  }
+  const float cellAngle = cell * step;
   outSin = std::sin(cellAngle);
   outCos = std::cos(cellAngle);
 }

@@ -55,8 +55,9 @@ class dgAngularGrid {
   bool CertainCell(float approximate, int& outCell) const;
   // Sine and cosine of cell · step from the table, as sin and cos give them.
   void TableSinCos(int cell, float& outSin, float& outCos) const;
-  // The formula the table stands for, for the angles it cannot answer with
-  // certainty: sine and cosine of the grid angle below angle.
+  // The formula the table stands for, for the angles whose cell the
+  // approximation leaves in doubt: sine and cosine of the grid angle below
+  // angle (the exact angle's cell, then the table).
   void FormulaSinCos(float angle, float& outSin, float& outCos) const;
 
   // sin and cos of k · step for k from mFirstCell on, two floats per cell;
