@@ -66,14 +66,16 @@ void TextBox::OnKeyDown(intptr_t) {
   CUIOManager* input = GetUIOManager();
   CUIOKeyboard* keyboard = input != nullptr ? input->GetKeyboard() : nullptr;
   if (keyboard == nullptr) return;
-  const bool shifted = keyboard->GetKeyState(kLeftShift) != 0 || keyboard->GetKeyState(kRightShift) != 0;
+  // Each key in the order typed, as a capital when a shift key was down at
+  // its press (a quick typist lets go of shift before the next frame).
   const uint8_t* pressed = keyboard->GetPressed();
   const uint8_t count = keyboard->GetPressedCount();
-  for (uint8_t i = 0; i < count; ++i) {
-    const uint8_t code = pressed[i];
-    if (code >= 2 && code <= 0x9c) ApplyKey(code, shifted);
-  }
+  for (uint8_t i = 0; i < count; ++i) TypeKey(pressed[i], keyboard->WasShiftedAt(i));
   RefreshText();
+}
+
+void TextBox::TypeKey(uint8_t code, bool shifted) {
+  if (code >= 2 && code <= 0x9c) ApplyKey(code, shifted);
 }
 
 int TextBox::CurrentStyleIndex() const {

@@ -13,12 +13,14 @@ class TextBox : public Icon {
   static constexpr uint8_t kBackspace = 0x0e;
   static constexpr uint8_t kEnter = 0x1c;
   static constexpr uint8_t kPadEnter = 0x9c;
-  static constexpr uint8_t kLeftShift = 0x2a;
-  static constexpr uint8_t kRightShift = 0x36;
 
   TextBox();
-  // When editable: the keys of this poll edit the text (Backspace, Enter, characters).
+  // When editable: the keys of this poll edit the text (Backspace, Enter,
+  // characters), each through TypeKey in the order pressed.
   void OnKeyDown(intptr_t key) override;
+  // One pressed key (shifted: a shift key was down at its press); the text
+  // box applies the codes that edit a line.
+  virtual void TypeKey(uint8_t code, bool shifted);
   void DrawContents() override;
   void Layout(const Rect& outer, const Rect& inner) override;
 

@@ -4,6 +4,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/KeyCodes.h"
@@ -13,6 +14,9 @@ namespace {
 
 struct InputState {
   uint8_t keys[kKeyCount] = {};
+  // The changes not yet taken, oldest first.
+  KeyEvent keyEvents[kMaxKeyEvents];
+  int keyEventCount = 0;
   MouseRawState mouse;
   bool focused = true;
 };
@@ -21,15 +25,22 @@ InputState gState;
 
 void ClearHeldInput() {
   std::memset(gState.keys, 0, sizeof gState.keys);
+  gState.keyEventCount = 0;
   gState.mouse = MouseRawState{};
+}
+
+void RecordKey(uint8_t code, bool down) {
+  gState.keys[code] = down ? kDownBit : 0;
+  if (gState.keyEventCount < kMaxKeyEvents) gState.keyEvents[gState.keyEventCount++] = KeyEvent{code, down};
 }
 
 int Watch(void*, SDL_Event* event) {
   switch (event->type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+      // The system's own key repeat is no new press: the engine times its repeats itself.
       uint8_t code = KeyCodeFromSdlScancode(event->key.keysym.scancode);
-      if (code != 0) gState.keys[code] = event->type == SDL_KEYDOWN ? kDownBit : 0;
+      if (code != 0 && event->key.repeat == 0) RecordKey(code, event->type == SDL_KEYDOWN);
       break;
     }
     case SDL_MOUSEMOTION:
@@ -88,6 +99,13 @@ void SetSdlInputFocus(bool focused) {
 bool SdlInputHasFocus() { return gState.focused; }
 
 void CopySdlKeys(uint8_t keys[kKeyCount]) { std::memcpy(keys, gState.keys, sizeof gState.keys); }
+
+int TakeSdlKeyEvents(KeyEvent out[kMaxKeyEvents]) {
+  const int count = gState.keyEventCount;
+  std::copy_n(gState.keyEvents, count, out);
+  gState.keyEventCount = 0;
+  return count;
+}
 
 void TakeSdlMouse(MouseRawState* state) {
   *state = gState.mouse;

@@ -3,6 +3,7 @@
 #include "engine/runtime/input/UIOKeyboard.h"
 
 #include "platform/DebugOutput.h"
+#include "platform/KeyCodes.h"
 
 #include <cstring>
 
@@ -26,6 +27,8 @@ bool CUIOKeyboard::CheckLost() {
 void CUIOKeyboard::ClearStates() {
   std::memset(keyState_, 0, sizeof keyState_);
   std::memset(heldSeconds_, 0, sizeof heldSeconds_);
+  std::memset(previousRaw_, 0, sizeof previousRaw_);
+  std::memset(withheld_, 0, sizeof withheld_);
 }
 
 void CUIOKeyboard::AddToList(uint8_t* list, uint8_t* count, uint8_t code) {
@@ -33,35 +36,107 @@ void CUIOKeyboard::AddToList(uint8_t* list, uint8_t* count, uint8_t code) {
   if (*count < kListCapacity) list[(*count)++] = code;
 }
 
+void CUIOKeyboard::AddPress(uint8_t code, bool shifted) {
+  if (pressedCount_ < kListCapacity) pressedShifted_[pressedCount_] = shifted;
+  AddToList(pressed_, &pressedCount_, code);
+}
+
+namespace {
+
+bool IsDown(uint8_t raw) { return (raw & platform::kDownBit) != 0; }
+
+bool ShiftDown(const uint8_t raw[platform::kKeyCount]) {
+  return IsDown(raw[platform::key::LeftShift]) || IsDown(raw[platform::key::RightShift]);
+}
+
+// Drops every entry of code from a list, keeping the order and zeros past the count.
+void RemoveFromList(uint8_t* list, uint8_t* count, bool* flags, uint8_t code) {
+  uint8_t kept = 0;
+  for (uint8_t i = 0; i < *count; ++i) {
+    if (list[i] == code) continue;
+    if (flags != nullptr) flags[kept] = flags[i];
+    list[kept++] = list[i];
+  }
+  for (uint8_t i = kept; i < *count; ++i) {
+    list[i] = 0;
+    if (flags != nullptr) flags[i] = false;
+  }
+  *count = kept;
+}
+
+}  // namespace
+
+void CUIOKeyboard::ListPresses(int eventCount, bool wentDown[platform::kKeyCount]) {
+  // Replays the changes over the keys as the last poll left them, so each
+  // press knows whether a shift key was down at that moment.
+  uint8_t down[platform::kKeyCount];
+  std::memcpy(down, previousRaw_, sizeof down);
+  for (int i = 0; i < eventCount; ++i) {
+    const platform::KeyEvent& event = events_[i];
+    if (!event.down) {
+      down[event.code] = 0;
+      continue;
+    }
+    // A second "down" without an "up" between is no new press.
+    if (IsDown(down[event.code])) continue;
+    down[event.code] = platform::kDownBit;
+    wentDown[event.code] = true;
+    withheld_[event.code] = false;
+    AddPress(event.code, ShiftDown(down));
+  }
+}
+
+void CUIOKeyboard::Withhold(uint8_t code) {
+  withheld_[code] = true;
+  RemoveFromList(pressed_, &pressedCount_, pressedShifted_, code);
+  RemoveFromList(repeated_, &repeatedCount_, nullptr, code);
+}
+
 bool CUIOKeyboard::Poll(float dtSeconds) {
   if (!acquired_) acquired_ = source_ != nullptr && source_->Acquire();
   if (acquired_) acquired_ = source_->Read(raw_);
+  // The changes since the last poll, in order; a source that is not
+  // acquired drops them.
+  int eventCount = source_ != nullptr ? source_->TakeEvents(events_) : 0;
+  if (eventCount < 0 || eventCount > platform::kMaxKeyEvents) eventCount = 0;
   pressedCount_ = repeatedCount_ = releasedCount_ = 0;
   // A key message carries only a list's address: a reader of all ten codes
   // must find zeros past the count, never the keys of an earlier poll.
   std::memset(pressed_, 0, sizeof pressed_);
   std::memset(repeated_, 0, sizeof repeated_);
   std::memset(released_, 0, sizeof released_);
+  std::memset(pressedShifted_, 0, sizeof pressedShifted_);
   anyKeyDown_ = false;
   if (!acquired_) {
     // Focus went elsewhere: forget every key without reporting releases.
-    std::memset(keyState_, 0, sizeof keyState_);
+    ClearStates();
     return false;
   }
 
+  bool wentDown[platform::kKeyCount] = {};
+  ListPresses(eventCount, wentDown);
   for (int code = 0; code < platform::kKeyCount; ++code) {
     uint16_t& state = keyState_[code];
     float& held = heldSeconds_[code];
     uint8_t key = static_cast<uint8_t>(code);
-    if (raw_[code] & platform::kDownBit) {
+    if (wentDown[code]) {
+      // Down in this poll even when already released again: the release
+      // shows in the next poll.
+      anyKeyDown_ = true;
+      state = kKeyWentDown;
+      held = 0.0f;
+    } else if (IsDown(raw_[code])) {
       anyKeyDown_ = true;
       if (state == kKeyIdle || state == kKeyWentUp) {
+        // Down with no change seen: a source that keeps no changes, or a
+        // key held while the focus came back.
         state = kKeyWentDown;
         held = 0.0f;
-        AddToList(pressed_, &pressedCount_, key);
+        withheld_[code] = false;
+        AddPress(key, ShiftDown(raw_));
       } else {
         state = NextHeldState(state);
-        if (AdvanceRepeat(&held, dtSeconds, repeatDelay, repeatInterval)) {
+        if (AdvanceRepeat(&held, dtSeconds, repeatDelay, repeatInterval) && !withheld_[code]) {
           AddToList(repeated_, &repeatedCount_, key);
         }
       }
@@ -70,10 +145,12 @@ bool CUIOKeyboard::Poll(float dtSeconds) {
         state = kKeyIdle;
       } else if (state != kKeyIdle) {
         state = kKeyWentUp;
-        AddToList(released_, &releasedCount_, key);
+        if (!withheld_[code]) AddToList(released_, &releasedCount_, key);
+        withheld_[code] = false;
       }
       held = 0.0f;
     }
   }
+  std::memcpy(previousRaw_, raw_, sizeof previousRaw_);
   return true;
 }

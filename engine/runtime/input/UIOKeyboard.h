@@ -1,6 +1,9 @@
 #pragma once
 // The keyboard as a small state machine per key, fed once a poll from a raw
-// key source, with auto-repeat after 0.5 s and then every 1/15 s.
+// key source, with auto-repeat after 0.5 s and then every 1/15 s. Every key
+// that went down since the last poll is listed, in the order pressed, even
+// one already released again: such a tap reads as down in this poll and as
+// up in the next.
 
 #include <cstdint>
 
@@ -19,6 +22,10 @@ class CUIOKeyboard {
   bool Init();
   // One poll dtSeconds after the previous; returns whether the keyboard is acquired.
   bool Poll(float dtSeconds);
+  // Takes a key out of this poll's lists (a hot key used it): it is no
+  // longer listed as pressed or repeated, and stays silent, with no repeat
+  // and no release, until it has been released.
+  void Withhold(uint8_t code);
   // Tries to acquire again and records the result (true when acquired); a
   // device that had been lost and comes back is noted on the debugger output.
   bool CheckLost();
@@ -32,6 +39,11 @@ class CUIOKeyboard {
   uint8_t GetPressedCount() const { return pressedCount_; }
   uint8_t GetRepeatedCount() const { return repeatedCount_; }
   uint8_t GetReleasedCount() const { return releasedCount_; }
+  // Whether a shift key was down when the pressed key at that list position
+  // went down (false past the count).
+  bool WasShiftedAt(int index) const {
+    return index >= 0 && index < pressedCount_ && pressedShifted_[index];
+  }
   bool IsAnyKeyDown() const { return anyKeyDown_; }
   bool IsAcquired() const { return acquired_; }
 
@@ -41,14 +53,22 @@ class CUIOKeyboard {
  private:
   void ClearStates();
   static void AddToList(uint8_t* list, uint8_t* count, uint8_t code);
+  void AddPress(uint8_t code, bool shifted);
+  // Lists the presses among this poll's changes and marks their keys in wentDown.
+  void ListPresses(int eventCount, bool wentDown[platform::kKeyCount]);
 
   platform::KeyboardSource* source_;
   uint8_t raw_[platform::kKeyCount] = {};
+  // The raw keys of the previous poll, where this poll's changes start from.
+  uint8_t previousRaw_[platform::kKeyCount] = {};
+  platform::KeyEvent events_[platform::kMaxKeyEvents];
+  bool withheld_[platform::kKeyCount] = {};
   float heldSeconds_[platform::kKeyCount] = {};
   uint16_t keyState_[platform::kKeyCount] = {};
   uint8_t pressed_[kListCapacity] = {};
   uint8_t repeated_[kListCapacity] = {};
   uint8_t released_[kListCapacity] = {};
+  bool pressedShifted_[kListCapacity] = {};
   uint8_t pressedCount_ = 0;
   uint8_t repeatedCount_ = 0;
   uint8_t releasedCount_ = 0;
