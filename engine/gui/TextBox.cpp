@@ -84,11 +84,19 @@ int TextBox::CurrentStyleIndex() const {
   return HasState(GUIState::kTakesInput) ? 1 : 0;
 }
 
+bool TextBox::TakesTheKeys() const {
+  const GUIWindowManager* manager = ExistingWindowManager();
+  return editable && manager != nullptr && manager->GetKeyTarget() == this;
+}
+
 void TextBox::DrawContents() {
   const TextStyle& current = styles[CurrentStyleIndex()];
   if (current.font < 0) return;
   GFXDisplay::SetFontColour(current.font, current.colour);
-  GFXDisplay::PrintAt(current.font, text.Chars(), 0, 0);
+  // A box that the keys reach shows a caret after its text.
+  String shown = text;
+  if (TakesTheKeys()) shown += kCaret;
+  GFXDisplay::PrintAt(current.font, shown.Chars(), 0, 0);
 }
 
 void TextBox::Layout(const Rect& newOuter, const Rect& newInner) {
