@@ -12,8 +12,16 @@
 namespace platform {
 namespace {
 
+// The X11 back end takes a key let go and pressed again within a couple of
+// milliseconds (as synthetic input does) for the key's own auto-repeat and
+// drops the release. No system repeats a key this soon after its press, so
+// a "repeat" within this time of the key's last press is a press of its own.
+constexpr uint32_t kRetapMs = 50;
+
 struct InputState {
   uint8_t keys[kKeyCount] = {};
+  // When each key last went down, in SDL's milliseconds.
+  uint32_t pressedAtMs[kKeyCount] = {};
   // The changes not yet taken, oldest first.
   KeyEvent keyEvents[kMaxKeyEvents];
   int keyEventCount = 0;
@@ -38,9 +46,17 @@ int Watch(void*, SDL_Event* event) {
   switch (event->type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      // The system's own key repeat is no new press: the engine times its repeats itself.
       uint8_t code = KeyCodeFromSdlScancode(event->key.keysym.scancode);
-      if (code != 0 && event->key.repeat == 0) RecordKey(code, event->type == SDL_KEYDOWN);
+      if (code == 0) break;
+      const bool down = event->type == SDL_KEYDOWN;
+      if (down && event->key.repeat != 0) {
+        // The system's own key repeat is no new press: the engine times its
+        // repeats itself. A quick second tap read as one is.
+        if (event->key.timestamp - gState.pressedAtMs[code] >= kRetapMs) break;
+        RecordKey(code, false);
+      }
+      if (down) gState.pressedAtMs[code] = event->key.timestamp;
+      RecordKey(code, down);
       break;
     }
     case SDL_MOUSEMOTION:

@@ -5,6 +5,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/KeyCodes.h"
 
+#include <algorithm>
 #include <cstring>
 
 CUIOKeyboard::CUIOKeyboard(platform::KeyboardSource* source) : source_(source) {}
@@ -27,8 +28,9 @@ bool CUIOKeyboard::CheckLost() {
 void CUIOKeyboard::ClearStates() {
   std::memset(keyState_, 0, sizeof keyState_);
   std::memset(heldSeconds_, 0, sizeof heldSeconds_);
-  std::memset(previousRaw_, 0, sizeof previousRaw_);
+  std::memset(tracked_, 0, sizeof tracked_);
   std::memset(withheld_, 0, sizeof withheld_);
+  pendingCount_ = 0;
 }
 
 void CUIOKeyboard::AddToList(uint8_t* list, uint8_t* count, uint8_t code) {
@@ -66,24 +68,38 @@ void RemoveFromList(uint8_t* list, uint8_t* count, bool* flags, uint8_t code) {
 
 }  // namespace
 
-void CUIOKeyboard::ListPresses(int eventCount, bool wentDown[platform::kKeyCount]) {
-  // Replays the changes over the keys as the last poll left them, so each
-  // press knows whether a shift key was down at that moment.
-  uint8_t down[platform::kKeyCount];
-  std::memcpy(down, previousRaw_, sizeof down);
-  for (int i = 0; i < eventCount; ++i) {
-    const platform::KeyEvent& event = events_[i];
+void CUIOKeyboard::QueueEvents() {
+  // A source that is not acquired drops its changes.
+  platform::KeyEvent taken[platform::kMaxKeyEvents];
+  int count = source_ != nullptr ? source_->TakeEvents(taken) : 0;
+  if (count < 0 || count > platform::kMaxKeyEvents) count = 0;
+  // Far more than a keyboard makes between polls: the excess is dropped,
+  // and the keys catch up with their state once nothing is pending.
+  count = std::min(count, kPendingCapacity - pendingCount_);
+  std::copy_n(taken, count, pending_ + pendingCount_);
+  pendingCount_ += count;
+}
+
+void CUIOKeyboard::ListPresses(bool wentDown[platform::kKeyCount]) {
+  // The replay knows, for each press, whether a shift key was down then.
+  int used = 0;
+  for (; used < pendingCount_; ++used) {
+    const platform::KeyEvent& event = pending_[used];
     if (!event.down) {
-      down[event.code] = 0;
+      tracked_[event.code] = 0;
       continue;
     }
     // A second "down" without an "up" between is no new press.
-    if (IsDown(down[event.code])) continue;
-    down[event.code] = platform::kDownBit;
+    if (IsDown(tracked_[event.code])) continue;
+    if (pressedCount_ == kListCapacity) break;
+    tracked_[event.code] = platform::kDownBit;
     wentDown[event.code] = true;
     withheld_[event.code] = false;
-    AddPress(event.code, ShiftDown(down));
+    AddPress(event.code, ShiftDown(tracked_));
   }
+  if (used == 0) return;
+  std::copy(pending_ + used, pending_ + pendingCount_, pending_);
+  pendingCount_ -= used;
 }
 
 void CUIOKeyboard::Withhold(uint8_t code) {
@@ -95,10 +111,7 @@ void CUIOKeyboard::Withhold(uint8_t code) {
 bool CUIOKeyboard::Poll(float dtSeconds) {
   if (!acquired_) acquired_ = source_ != nullptr && source_->Acquire();
   if (acquired_) acquired_ = source_->Read(raw_);
-  // The changes since the last poll, in order; a source that is not
-  // acquired drops them.
-  int eventCount = source_ != nullptr ? source_->TakeEvents(events_) : 0;
-  if (eventCount < 0 || eventCount > platform::kMaxKeyEvents) eventCount = 0;
+  QueueEvents();
   pressedCount_ = repeatedCount_ = releasedCount_ = 0;
   // A key message carries only a list's address: a reader of all ten codes
   // must find zeros past the count, never the keys of an earlier poll.
@@ -114,7 +127,8 @@ bool CUIOKeyboard::Poll(float dtSeconds) {
   }
 
   bool wentDown[platform::kKeyCount] = {};
-  ListPresses(eventCount, wentDown);
+  ListPresses(wentDown);
+  if (pendingCount_ == 0) std::memcpy(tracked_, raw_, sizeof tracked_);
   for (int code = 0; code < platform::kKeyCount; ++code) {
     uint16_t& state = keyState_[code];
     float& held = heldSeconds_[code];
@@ -125,7 +139,7 @@ bool CUIOKeyboard::Poll(float dtSeconds) {
       anyKeyDown_ = true;
       state = kKeyWentDown;
       held = 0.0f;
-    } else if (IsDown(raw_[code])) {
+    } else if (IsDown(tracked_[code])) {
       anyKeyDown_ = true;
       if (state == kKeyIdle || state == kKeyWentUp) {
         // Down with no change seen: a source that keeps no changes, or a
@@ -133,7 +147,7 @@ bool CUIOKeyboard::Poll(float dtSeconds) {
         state = kKeyWentDown;
         held = 0.0f;
         withheld_[code] = false;
-        AddPress(key, ShiftDown(raw_));
+        AddPress(key, ShiftDown(tracked_));
       } else {
         state = NextHeldState(state);
         if (AdvanceRepeat(&held, dtSeconds, repeatDelay, repeatInterval) && !withheld_[code]) {
@@ -151,6 +165,5 @@ bool CUIOKeyboard::Poll(float dtSeconds) {
       held = 0.0f;
     }
   }
-  std::memcpy(previousRaw_, raw_, sizeof previousRaw_);
   return true;
 }

@@ -3,7 +3,8 @@
 // key source, with auto-repeat after 0.5 s and then every 1/15 s. Every key
 // that went down since the last poll is listed, in the order pressed, even
 // one already released again: such a tap reads as down in this poll and as
-// up in the next.
+// up in the next. Presses beyond the ten a list holds wait, in order, for
+// the next poll.
 
 #include <cstdint>
 
@@ -13,6 +14,8 @@
 class CUIOKeyboard {
  public:
   static constexpr int kListCapacity = 10;
+  // Key changes kept for later polls when more keys went down than a list holds.
+  static constexpr int kPendingCapacity = 2 * platform::kMaxKeyEvents;
 
   // Reads from source (not owned); the source must outlive the keyboard.
   explicit CUIOKeyboard(platform::KeyboardSource* source);
@@ -54,14 +57,19 @@ class CUIOKeyboard {
   void ClearStates();
   static void AddToList(uint8_t* list, uint8_t* count, uint8_t code);
   void AddPress(uint8_t code, bool shifted);
-  // Lists the presses among this poll's changes and marks their keys in wentDown.
-  void ListPresses(int eventCount, bool wentDown[platform::kKeyCount]);
+  // Takes the source's changes into the pending queue.
+  void QueueEvents();
+  // Replays the pending changes until the pressed list is full, listing the
+  // presses and marking their keys in wentDown; the rest stays pending.
+  void ListPresses(bool wentDown[platform::kKeyCount]);
 
   platform::KeyboardSource* source_;
   uint8_t raw_[platform::kKeyCount] = {};
-  // The raw keys of the previous poll, where this poll's changes start from.
-  uint8_t previousRaw_[platform::kKeyCount] = {};
-  platform::KeyEvent events_[platform::kMaxKeyEvents];
+  // The keys as the changes replayed so far leave them: the raw keys once
+  // no change is left pending.
+  uint8_t tracked_[platform::kKeyCount] = {};
+  platform::KeyEvent pending_[kPendingCapacity];
+  int pendingCount_ = 0;
   bool withheld_[platform::kKeyCount] = {};
   float heldSeconds_[platform::kKeyCount] = {};
   uint16_t keyState_[platform::kKeyCount] = {};

@@ -63,17 +63,24 @@ TEST(Keyboard, HeldKeyRepeatsAfterHalfASecondThenEveryFifteenth) {
   EXPECT_EQ(repeatPolls.size(), 8u);
 }
 
-TEST(Keyboard, ElevenKeysInOnePollListTenAndSetAll) {
+TEST(Keyboard, ElevenPressesInOnePollListTenAndTheEleventhInTheNext) {
   KeyboardRig rig;
   for (uint8_t code = platform::key::Q; code < platform::key::Q + 11; ++code) rig.source.Set(code, true);
   rig.keyboard.Poll(kPoll60);
   EXPECT_EQ(rig.keyboard.GetPressedCount(), CUIOKeyboard::kListCapacity);
-  for (uint8_t code = platform::key::Q; code < platform::key::Q + 11; ++code) {
+  for (uint8_t code = platform::key::Q; code < platform::key::Q + 10; ++code) {
     EXPECT_EQ(rig.keyboard.GetKeyState(code), kKeyWentDown) << int(code);
   }
+  const uint8_t eleventh = platform::key::Q + 10;
+  EXPECT_EQ(rig.keyboard.GetKeyState(eleventh), kKeyIdle) << "its press waits for the next list";
+  // All let go before the next poll: the eleventh still goes down first.
   for (uint8_t code = platform::key::Q; code < platform::key::Q + 11; ++code) rig.source.Set(code, false);
   rig.keyboard.Poll(kPoll60);
+  ASSERT_EQ(rig.keyboard.GetPressedCount(), 1);
+  EXPECT_EQ(rig.keyboard.GetPressed()[0], eleventh);
   EXPECT_EQ(rig.keyboard.GetReleasedCount(), CUIOKeyboard::kListCapacity);
+  rig.keyboard.Poll(kPoll60);
+  EXPECT_EQ(rig.keyboard.GetKeyState(eleventh), kKeyWentUp);
 }
 
 TEST(Keyboard, ListsHoldZerosPastTheirCount) {
