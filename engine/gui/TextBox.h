@@ -13,7 +13,7 @@ class TextBox : public Icon {
   static constexpr uint8_t kBackspace = 0x0e;
   static constexpr uint8_t kEnter = 0x1c;
   static constexpr uint8_t kPadEnter = 0x9c;
-  static constexpr const char* kCaret = "_";
+  static constexpr const char* kCaret = "|";
 
   TextBox();
   // When editable: the keys of this poll edit the text (Backspace, Enter,
