@@ -32,8 +32,11 @@
 #include "platform/Time.h"
 #include "tools/DBGSystemWindow.h"
 
+#include <strings.h>
+
 #include <ctime>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -45,7 +48,7 @@ void LogStep(const char* text) {
 // The display server went away under the running program: the platform ends
 // the process right after this, so the log is the only place that says why.
 void LogDisplayLost(const char* displayName) {
-  LogDBG("Lost the connection to display \"%s\"; the program ends without shutting down.", displayName);
+  LogError("Lost the connection to display \"%s\"; the program ends without shutting down.", displayName);
 }
 
 // Everything the frame reaches outside the application, for one run.
@@ -57,6 +60,8 @@ struct EngineParts {
   RunFlags* flags = nullptr;
   InputTargets targets;
   EngineRunOptions* options = nullptr;
+  // The window could not be made again after a display change.
+  bool displayFailed = false;
 };
 
 // The window was rebuilt: everything the old GL context held is gone.
@@ -73,7 +78,13 @@ void RebuildDisplay(EngineParts& parts) {
       if (C3MEModel* model = models.GetModelAt(i)) model->ReleaseDisplayLists();
     }
   }
-  display.Recreate();
+  if (!display.Recreate()) {
+    // Nothing can be shown or read any more (the message box said why): the
+    // program quits as if asked to, and reports the failure.
+    parts.displayFailed = true;
+    parts.application->Quit();
+    return;
+  }
   parts.input->Reinit(parts.options->makeInputSources());
   CTEXManager::GetInstance()->UnloadAll();
   GFX_GL::ReinstallShaders();
@@ -177,7 +188,20 @@ void InstallFrameSteps(EngineParts& parts) {
 
 }  // namespace
 
+bool HasCommandLineFlag(const std::string& commandLine, const char* flag) {
+  std::istringstream words(commandLine);
+  std::string word;
+  while (words >> word) {
+    if (word.size() > 1 && (word[0] == '-' || word[0] == '/') && strcasecmp(word.c_str() + 1, flag) == 0) return true;
+  }
+  return false;
+}
+
 int EngineRun(EngineRunOptions options) {
+  // "-dev" is for the developer: the terminal shows every line, from the
+  // first. Without it the terminal is the player's (warnings and errors).
+  const bool developer = HasCommandLineFlag(options.commandLine, "dev");
+  platform::SetTerminalShowsEveryLine(developer);
   LogStep("Checking for CLI arguments...");
   // The program-wide services: what the game and the GUI reach through their
   // getters is what the run loads, polls and plays.
@@ -190,7 +214,7 @@ int EngineRun(EngineRunOptions options) {
   CGEMApplication* application = options.application.get();
   // "-dev" opens the developer tools; without it the application's own
   // choice (the game switches them off) stands.
-  if (settings.FindArgument("dev") != nullptr) {
+  if (developer) {
     application->options.developerKeys = 1;
     application->options.createDeveloperWindow = 1;
   }
@@ -282,5 +306,5 @@ int EngineRun(EngineRunOptions options) {
   GFXDisplay::ForgetBindings();
   GFXDisplay::SetDefaultMaterial(nullptr);
   display->KillGLWindow();
-  return 0;
+  return parts.displayFailed ? 1 : 0;
 }

@@ -124,6 +124,7 @@ void Game::ResetPlayCounters() {
   quickMatchChain = 0;
   bonusMultiplier = 1;
   panicHurryShown = false;
+  gameEnded = false;
   if (hud != nullptr) hud->timersRunning = false;
 }
 

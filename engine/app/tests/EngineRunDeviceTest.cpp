@@ -341,6 +341,27 @@ TEST_F(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
   EXPECT_EQ(frames, 0);
 }
 
+// The terminal is the player's: the run's step lines reach it only with
+// "-dev", while the log channel keeps them either way.
+TEST_F(EngineRunDevice, TheTerminalShowsTheRunsStepsOnlyWithDev) {
+  for (const bool dev : {false, true}) {
+    SCOPED_TRACE(dev ? "-dev" : "no switch");
+    EngineRunOptions options;
+    options.commandLine = dev ? "-DEV" : "";
+    options.pollEvent = EventScript({WindowEvent(platform::EventType::WindowClose)});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(EngineRun(std::move(options)), 0);
+    const std::string terminal = testing::internal::GetCapturedStderr();
+    const bool showsEveryLine = platform::TerminalShowsEveryLine();
+    platform::SetTerminalShowsEveryLine(false);
+    EXPECT_EQ(showsEveryLine, dev);
+    for (const char* step : {"Checking for CLI arguments...", "Entering frame loop...", "Shutting down Vyre..."}) {
+      EXPECT_EQ(terminal.find(step) != std::string::npos, dev) << step;
+    }
+    ExpectInOrder(ChannelLines(kLogDBG), {"Checking for CLI arguments...", "Shutting down Vyre..."});
+  }
+}
+
 TEST_F(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
   struct Case {
     const char* name;
