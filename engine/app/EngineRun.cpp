@@ -13,6 +13,7 @@
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/gui/ConsoleInputBox.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/MouseCursor.h"
 #include "engine/gui/TextBox.h"
@@ -48,10 +49,6 @@ void LogStep(const char* text) {
 // the process right after this, so the log is the only place that says why.
 void LogDisplayLost(const char* displayName) {
   LogError("Lost the connection to display \"%s\"; the program ends without shutting down.", displayName);
-}
-
-uint16_t ReadKeyboard(const void* keyboard, uint8_t code) {
-  return static_cast<const CUIOKeyboard*>(keyboard)->GetKeyState(code);
 }
 
 // Everything the frame reaches outside the application, for one run.
@@ -124,16 +121,18 @@ void MaintainEngine(EngineParts& parts) {
   CUIOKeyboard* keyboard = input.GetKeyboard() ? input.GetKeyboard() : input.CreateKeyboard();
   uint32_t actions = 0;
   if (keyboard != nullptr && keyboard->Poll(Clock::Instance().GetGameDelta())) {
-    KeyLists keys{keyboard->GetPressed(),  keyboard->GetPressedCount(), keyboard->GetRepeated(),
-                  keyboard->GetRepeatedCount(), keyboard->GetReleased(), keyboard->GetReleasedCount()};
-    PostKeyMessages(parts.targets, keys);
     HotKeySwitches switches;
     switches.escapeQuits = application.options.escapeQuits != 0;
     switches.developerKeys = application.options.developerKeys != 0;
     switches.developerWindowExists = application.developerWindow != nullptr;
-    switches.typing = dynamic_cast<const TextBox*>(GetWindowManager()->GetFocusedElement()) != nullptr;
-    actions = DecideHotKeys(&ReadKeyboard, keyboard, switches);
-    camera.readKey = &ReadKeyboard;
+    // The element the keys reach before this poll's keys move anything.
+    const GUIObject* keyTarget = GetWindowManager()->GetKeyTarget();
+    const auto* typingBox = dynamic_cast<const TextBox*>(keyTarget);
+    switches.typing = typingBox != nullptr && typingBox->editable;
+    switches.consoleTyping = switches.typing && application.developerWindow != nullptr &&
+                             keyTarget == application.developerWindow->GetPromptBox();
+    actions = PostKeyboardPoll(parts.targets, *keyboard, switches);
+    camera.readKey = &ReadKeyState;
     camera.keyboard = keyboard;
   }
   // The pad is never created here; a pad the game opened is read like the others.
