@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "physics/bench/MemoryMeter.h"
 #include "physics/world/Physics.h"
 #include "support/TestHull.h"
 
@@ -22,7 +23,6 @@ void Store(float* out, const dgVector& v) {
 
 SoupInput MakeWavyHeightfield(int cells) {
   SoupInput soup;
-  soup.cells = cells;
   soup.triangles.reserve(static_cast<size_t>(cells) * cells * 18);
   const float origin = -0.5f * static_cast<float>(cells);
   float lowY = 1e30f;
@@ -58,20 +58,6 @@ SoupInput MakeWavyHeightfield(int cells) {
   soup.low[1] = lowY;
   soup.high[1] = highY;
   return soup;
-}
-
-std::vector<Segment> RandomSegments(const SoupInput& soup, int count, uint32_t seed) {
-  std::mt19937 random(seed);
-  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-  std::vector<Segment> segments(static_cast<size_t>(count));
-  for (Segment& segment : segments) {
-    for (int axis = 0; axis < 3; ++axis) {
-      const float span = soup.high[axis] - soup.low[axis];
-      segment.p0[axis] = soup.low[axis] + unit(random) * span;
-      segment.p1[axis] = soup.low[axis] + unit(random) * span;
-    }
-  }
-  return segments;
 }
 
 std::vector<Segment> GrazingSegments(const SoupInput& soup, int count, uint32_t seed) {
@@ -136,4 +122,15 @@ dgCollision* BuildSoup(dgWorld* world, const SoupInput& soup, int optimise) {
   for (int i = 0; i < triangles; ++i) PhysicsTreeCollisionAddFace(tree, 3, &soup.triangles[i * 9], 12, 0);
   PhysicsTreeCollisionEndBuild(tree, optimise);
   return tree;
+}
+
+BuildMemory MeasureBuildMemory(dgWorld* world, const SoupInput& soup, int optimise) {
+  const long long before = meter::LiveBytes();
+  meter::ResetPeak();
+  dgCollision* tree = BuildSoup(world, soup, optimise);
+  const long long kept = meter::LiveBytes() - before;
+  const long long peak = meter::PeakBytes() - before;
+  PhysicsReleaseCollision(world, tree);
+  const double triangles = soup.TriangleCount();
+  return {static_cast<double>(peak) / triangles, static_cast<double>(kept) / triangles};
 }

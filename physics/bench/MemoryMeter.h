@@ -1,0 +1,26 @@
+#pragma once
+// Counts every heap byte of the benchmark programs: global new and delete,
+// the physics library's hooks and the comparison library's allocator all
+// allocate through it, so the bytes a build keeps and the most it held at
+// once can be read around one call.
+
+#include <cstddef>
+
+namespace meter {
+
+// A block of at least bytes (16-byte aligned), counted; null when the C heap refuses.
+void* Allocate(size_t bytes);
+// Gives back a block of Allocate; null is ignored.
+void Release(void* block);
+// The physics library's hook pair over Allocate and Release.
+void* PhysicsMalloc(size_t bytes);
+void PhysicsFree(void* block, size_t bytes);
+
+// Bytes allocated and not yet given back.
+long long LiveBytes();
+// The most LiveBytes has been since the last ResetPeak.
+long long PeakBytes();
+// Starts a new peak at the live bytes of now.
+void ResetPeak();
+
+}  // namespace meter
