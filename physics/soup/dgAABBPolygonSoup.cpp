@@ -272,14 +272,18 @@ void dgAABBPolygonSoup::WalkTree(NodeTest enters, LeafVisit visit) const {
   }
 }
 
+bool dgAABBPolygonSoup::FaceOverlapsBox(const int* indices, int count, const dgVector& p0, const dgVector& p1) const {
+  float lo[3];
+  float hi[3];
+  FaceBox(mVertices, indices, count, lo, hi);
+  return Overlaps(lo, hi, p0, p1);
+}
+
 void dgAABBPolygonSoup::ForAllFacesInAABB(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
                                           void* context) const {
   WalkTree([&](const Node& node) { return Overlaps(node.minimum, node.maximum, p0, p1); },
            [&](const int* face, int count) {
-             float lo[3];
-             float hi[3];
-             FaceBox(mVertices, face, count, lo, hi);
-             return !Overlaps(lo, hi, p0, p1) || callback(context, mVertices, 12, face, count) != 0;
+             return !FaceOverlapsBox(face, count, p0, p1) || callback(context, mVertices, 12, face, count) != 0;
            });
 }
 

@@ -106,6 +106,10 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   void ForFacesInRayWithin(const dgVector& p0, const dgVector& p1, const float* reach, dgAABBFaceCallback callback,
                            void* context) const;
 
+  // True when the vertex box of the face (count indices, flags ignored)
+  // overlaps the box p0-p1 as the box query judges it.
+  bool FaceOverlapsBox(const int* indices, int count, const dgVector& p0, const dgVector& p1) const;
+
   // Copies the builder's arrays and builds the tree; with fewer than two
   // faces (or arrays the link word cannot address) nothing is built.
   // False when memory ran out.

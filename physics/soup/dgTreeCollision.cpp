@@ -7,6 +7,7 @@
 #include "physics/memory/dgStack.h"
 #include "physics/shapes/dgSegmentQueries.h"
 #include "physics/soup/dgPolygonSoupBuilder.h"
+#include "physics/soup/dgSoupEdgeTable.h"
 
 namespace {
 
@@ -69,8 +70,8 @@ int TreeCollisionMarkSharedEdge(void* context, const float* vertices, int, const
   return 1;
 }
 
-int TreeCollisionMarkFaceEdges(void* context, const float* vertices, int, const int* indices, int count) {
-  const auto* tree = static_cast<const dgTreeCollision*>(context);
+// The box in which F's neighbours are looked for: F's vertex box widened.
+void NeighbourBox(const float* vertices, const int* indices, int count, dgVector& outLo, dgVector& outHi) {
   dgVector lo(kHuge, kHuge, kHuge, 1.0f);
   dgVector hi(-kHuge, -kHuge, -kHuge, 1.0f);
   for (int i = 0; i < count; ++i) {
@@ -82,9 +83,47 @@ int TreeCollisionMarkFaceEdges(void* context, const float* vertices, int, const 
   }
   const dgVector pad(dgTreeCollision::kNeighbourPadding, dgTreeCollision::kNeighbourPadding,
                      dgTreeCollision::kNeighbourPadding, 0.0f);
+  outLo = lo - pad;
+  outHi = hi + pad;
+}
+
+EdgeMarkFace MarkedFace(const float* vertices, const int* indices, int count) {
   EdgeMarkFace face{const_cast<int*>(indices), count, PolygonNormal(vertices, indices, count), 0.0f};
   face.offset = -face.normal.DotProduct(SoupVertex(vertices, indices[0]));
-  tree->ForAllFacesInAABB(lo - pad, hi + pad, TreeCollisionMarkSharedEdge, &face);
+  return face;
+}
+
+// Finds F's neighbours with a box query over the whole tree.
+int TreeCollisionMarkFaceEdges(void* context, const float* vertices, int, const int* indices, int count) {
+  const auto* tree = static_cast<const dgTreeCollision*>(context);
+  dgVector lo;
+  dgVector hi;
+  NeighbourBox(vertices, indices, count, lo, hi);
+  EdgeMarkFace face = MarkedFace(vertices, indices, count);
+  tree->ForAllFacesInAABB(lo, hi, TreeCollisionMarkSharedEdge, &face);
+  return 1;
+}
+
+// The same marking with F's neighbours taken from the edge table: only faces
+// across one of F's edges can share an edge with it, and of those exactly
+// the ones the box query would find (their vertex boxes overlap F's
+// widened box) are marked, so the flags come out the same.
+struct EdgeTableMarking {
+  const dgTreeCollision* tree;
+  dgSoupEdgeTable* edges;
+};
+
+int TreeCollisionMarkFaceEdgesByTable(void* context, const float* vertices, int, const int* indices, int count) {
+  const auto& marking = *static_cast<const EdgeTableMarking*>(context);
+  dgVector lo;
+  dgVector hi;
+  NeighbourBox(vertices, indices, count, lo, hi);
+  EdgeMarkFace face = MarkedFace(vertices, indices, count);
+  marking.edges->ForFacesAcross(indices, count, [&](const int* other, int otherCount) {
+    if (marking.tree->FaceOverlapsBox(other, otherCount, lo, hi)) {
+      TreeCollisionMarkSharedEdge(&face, vertices, 12, other, otherCount);
+    }
+  });
   return 1;
 }
 
@@ -208,6 +247,20 @@ void TreeCollisionRelease(dgTreeCollision* tree) {
 }
 
 void TreeCollisionMarkEdges(dgTreeCollision* tree) {
+  dgVector boxMin;
+  dgVector boxMax;
+  if (!tree->GetAABB(boxMin, boxMax)) return;
+  dgSoupEdgeTable edges(*tree);
+  if (!edges.IsValid()) {
+    // No room for the table: the slower box queries need none.
+    TreeCollisionMarkEdgesByBoxQuery(tree);
+    return;
+  }
+  EdgeTableMarking marking{tree, &edges};
+  tree->ForAllFacesInAABB(boxMin, boxMax, TreeCollisionMarkFaceEdgesByTable, &marking);
+}
+
+void TreeCollisionMarkEdgesByBoxQuery(dgTreeCollision* tree) {
   dgVector boxMin;
   dgVector boxMax;
   if (!tree->GetAABB(boxMin, boxMax)) return;

@@ -79,3 +79,7 @@ void TreeCollisionRelease(dgTreeCollision* tree);
 // Flags every face edge shared with a neighbour lying in the same plane or
 // rising above it, so that no contact is reported across it.
 void TreeCollisionMarkEdges(dgTreeCollision* tree);
+// The same flags found with one box query per face instead of an edge
+// table: slower, but needs no scratch memory (the fallback when the table
+// cannot be had).
+void TreeCollisionMarkEdgesByBoxQuery(dgTreeCollision* tree);
