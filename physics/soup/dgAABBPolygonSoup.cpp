@@ -1,5 +1,7 @@
 #include "physics/soup/dgAABBPolygonSoup.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "physics/memory/dgHeap.h"
@@ -157,8 +159,9 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
   mVertexStride = 12;
   if (vertexCount > 0) std::memcpy(mVertices, vertices, static_cast<size_t>(vertexCount) * 12);
 
+  dgStack<float> keys(faceCount);
   int counter = 1;
-  if (!BuildNode(0, stubs.Data(), faceCount, counter, 1)) {
+  if (!keys.IsValid() || !BuildNode(0, stubs.Data(), faceCount, counter, 1, keys.Data())) {
     FreeTree();
     FreeVertices();
     return false;
@@ -166,7 +169,45 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
   return true;
 }
 
-bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth) {
+bool dgAABBPolygonSoup::SplitValue(const Stub* stubs, int count, int axis, float nodeMax, float* keys,
+                                   float& outSplit) {
+  // The heap pops the largest key first, so its (count / 2)-th pop holds the
+  // (count / 2)-th largest key. Selecting that key directly gives the same
+  // split whenever every stub carrying it has the same maximum; only when
+  // different maxima round to one key (or keys are not finite) does the
+  // order in which the heap pops equal keys decide, and the heap itself runs.
+  const int pops = count / 2;
+  for (int i = 0; i < count; ++i) keys[i] = 2.0f * nodeMax - stubs[i].maximum[axis];
+  bool finite = true;
+  for (int i = 0; i < count; ++i) finite = finite && std::isfinite(keys[i]);
+  if (finite) {
+    std::nth_element(keys, keys + (count - pops), keys + count);
+    const float key = keys[count - pops];
+    bool found = false;
+    bool unique = true;
+    for (int i = 0; i < count && unique; ++i) {
+      if (2.0f * nodeMax - stubs[i].maximum[axis] != key) continue;
+      if (found && stubs[i].maximum[axis] != outSplit) unique = false;
+      outSplit = stubs[i].maximum[axis];
+      found = true;
+    }
+    if (found && unique) return true;
+  }
+  using Heap = dgHeap<int, float>;
+  dgStack<Heap::Entry> storage(count);
+  if (!storage.IsValid()) return false;
+  Heap heap(storage.Data(), count);
+  for (int i = 0; i < count; ++i) heap.Push(2.0f * nodeMax - stubs[i].maximum[axis], i);
+  int last = 0;
+  for (int i = 0; i < pops; ++i) {
+    last = heap.TopValue();
+    heap.Pop();
+  }
+  outSplit = stubs[last].maximum[axis];
+  return true;
+}
+
+bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth, float* keys) {
   for (;;) {
     if (depth > mDepth) mDepth = depth;
     Node& node = mNodes[nodeIndex];
@@ -174,26 +215,24 @@ bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& co
       node.minimum[axis] = kHuge;
       node.maximum[axis] = -kHuge;
     }
+    // The node's box and the spread of the stub centres on each axis, in one
+    // pass (each axis keeps its own sums, added in stub order).
+    double sum[3] = {0.0, 0.0, 0.0};
+    double sumSquares[3] = {0.0, 0.0, 0.0};
     for (int i = 0; i < count; ++i) {
       for (int axis = 0; axis < 3; ++axis) {
         if (stubs[i].minimum[axis] < node.minimum[axis]) node.minimum[axis] = stubs[i].minimum[axis];
         if (stubs[i].maximum[axis] > node.maximum[axis]) node.maximum[axis] = stubs[i].maximum[axis];
+        const double centre = (static_cast<double>(stubs[i].minimum[axis]) + stubs[i].maximum[axis]) * 0.5;
+        sum[axis] += centre;
+        sumSquares[axis] += centre * centre;
       }
     }
 
     int left = 1;
     if (count > 2) {
       double spread[3];
-      for (int axis = 0; axis < 3; ++axis) {
-        double sum = 0.0;
-        double sumSquares = 0.0;
-        for (int i = 0; i < count; ++i) {
-          const double centre = (static_cast<double>(stubs[i].minimum[axis]) + stubs[i].maximum[axis]) * 0.5;
-          sum += centre;
-          sumSquares += centre * centre;
-        }
-        spread[axis] = count * sumSquares - sum * sum;
-      }
+      for (int axis = 0; axis < 3; ++axis) spread[axis] = count * sumSquares[axis] - sum[axis] * sum[axis];
       int axis = 1;
       if (spread[0] >= spread[1] && spread[0] >= spread[2]) {
         axis = 0;
@@ -202,17 +241,8 @@ bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& co
       }
 
       // The (count / 2)-th smallest face maximum on the axis splits the set.
-      using Heap = dgHeap<int, float>;
-      dgStack<Heap::Entry> storage(count);
-      if (!storage.IsValid()) return false;
-      Heap heap(storage.Data(), count);
-      for (int i = 0; i < count; ++i) heap.Push(2.0f * node.maximum[axis] - stubs[i].maximum[axis], i);
-      int last = 0;
-      for (int i = 0; i < count / 2; ++i) {
-        last = heap.TopValue();
-        heap.Pop();
-      }
-      const float split = stubs[last].maximum[axis];
+      float split = 0.0f;
+      if (!SplitValue(stubs, count, axis, node.maximum[axis], keys, split)) return false;
       left = 0;
       for (int i = 0; i < count; ++i) {
         if (stubs[i].maximum[axis] < split) {
@@ -232,7 +262,7 @@ bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& co
     };
     node.left = left > 1 ? static_cast<uint32_t>(leftNode) << 1 : leafLink(stubs[0]);
     node.right = right > 1 ? static_cast<uint32_t>(rightNode) << 1 : leafLink(stubs[left]);
-    if (left > 1 && !BuildNode(leftNode, stubs, left, counter, depth + 1)) return false;
+    if (left > 1 && !BuildNode(leftNode, stubs, left, counter, depth + 1, keys)) return false;
     if (right <= 1) return true;
     nodeIndex = rightNode;
     stubs += left;

@@ -136,8 +136,12 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   static bool SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1);
   struct Stub;
   void FreeTree();
-  // Builds node nodeIndex over count stubs; false when scratch memory ran out.
-  bool BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth);
+  // Builds node nodeIndex over count stubs, with room for count floats at
+  // keys; false when scratch memory ran out.
+  bool BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth, float* keys);
+  // The (count / 2)-th smallest stub maximum on the axis, as a max-heap
+  // keyed 2 * nodeMax - stub maximum picks it; false when scratch memory ran out.
+  static bool SplitValue(const Stub* stubs, int count, int axis, float nodeMax, float* keys, float& outSplit);
   // Checks a read tree: links in range, every node used once, faces inside
   // the arrays; sets the depth.
   bool ValidateTree();
