@@ -4,7 +4,7 @@
 
 #include "physics/memory/dgMemory.h"
 
-dgSoupEdgeTable::dgSoupEdgeTable(const dgAABBPolygonSoup& soup)
+dgSoupEdgeTable::dgSoupEdgeTable(dgAABBPolygonSoup& soup)
     : mIndices(soup.GetIndices()), mVertexCount(soup.GetVertexCount()) {
   const int nodeCount = soup.GetNodeCount();
   const dgAABBPolygonSoup::Node* nodes = soup.GetNodes();
@@ -52,6 +52,7 @@ dgSoupEdgeTable::dgSoupEdgeTable(const dgAABBPolygonSoup& soup)
     }
   }
   mFaces = faces;
+  mFaceCount = faceTotal;
 }
 
 dgSoupEdgeTable::~dgSoupEdgeTable() {

@@ -9,18 +9,23 @@ class dgSoupEdgeTable {
  public:
   // Reads every face of the tree; IsValid() is false when scratch memory
   // ran out (or the tree holds nothing).
-  explicit dgSoupEdgeTable(const dgAABBPolygonSoup& soup);
+  explicit dgSoupEdgeTable(dgAABBPolygonSoup& soup);
   dgSoupEdgeTable(const dgSoupEdgeTable&) = delete;
   dgSoupEdgeTable& operator=(const dgSoupEdgeTable&) = delete;
   ~dgSoupEdgeTable();
 
   bool IsValid() const { return mFaces != nullptr; }
 
-  // Calls visit(indices, count) once for every other face of the tree with
-  // an edge b -> a opposite an edge a -> b of the face at `indices` (edge
-  // flags ignored). The face must be one of the tree's own.
+  // The tree's faces, numbered in the order of its node array.
+  int GetFaceCount() const { return mFaceCount; }
+  // The face's vertex indices in the tree's index array (edge flags kept).
+  int* FaceIndices(int face) const { return mIndices + mFaces[face].position; }
+  int FaceIndexCount(int face) const { return mFaces[face].count; }
+
+  // Calls visit(other) once for every other face with an edge b -> a
+  // opposite an edge a -> b of the face (edge flags ignored).
   template <class Visit>
-  void ForFacesAcross(const int* indices, int count, Visit visit);
+  void ForFacesAcross(int face, Visit visit);
 
  private:
   struct Face {
@@ -32,29 +37,30 @@ class dgSoupEdgeTable {
     int face;
   };
 
-  const int* mIndices;
+  int* mIndices;
   int mVertexCount = 0;
+  int mFaceCount = 0;
   Face* mFaces = nullptr;
   // Edges starting at vertex v: mEdges[mFirstEdge[v]] up to mEdges[mFirstEdge[v + 1]].
   int* mFirstEdge = nullptr;
   Edge* mEdges = nullptr;
-  // Per face, the position of the face that visited it last (no face visited twice).
+  // Per face, the face whose neighbours it was last handed out as (no face twice).
   int* mVisitedBy = nullptr;
 };
 
 template <class Visit>
-void dgSoupEdgeTable::ForFacesAcross(const int* indices, int count, Visit visit) {
-  const int position = static_cast<int>(indices - mIndices);
+void dgSoupEdgeTable::ForFacesAcross(int face, Visit visit) {
+  const int* indices = FaceIndices(face);
+  const int count = FaceIndexCount(face);
   for (int i = 0; i < count; ++i) {
     const int a = indices[i] & dgAABBPolygonSoup::kIndexMask;
     const int b = indices[(i + 1) % count] & dgAABBPolygonSoup::kIndexMask;
     if (b >= mVertexCount) continue;
     for (int e = mFirstEdge[b]; e < mFirstEdge[b + 1]; ++e) {
       const Edge& edge = mEdges[e];
-      const Face& other = mFaces[edge.face];
-      if (edge.end != a || other.position == position || mVisitedBy[edge.face] == position) continue;
-      mVisitedBy[edge.face] = position;
-      visit(mIndices + other.position, other.count);
+      if (edge.end != a || edge.face == face || mVisitedBy[edge.face] == face) continue;
+      mVisitedBy[edge.face] = face;
+      visit(edge.face);
     }
   }
 }

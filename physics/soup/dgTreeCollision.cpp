@@ -37,11 +37,11 @@ struct EdgeMarkFace {
   float offset;
 };
 
-int TreeCollisionMarkSharedEdge(void* context, const float* vertices, int, const int* otherIndices, int otherCount) {
-  const EdgeMarkFace& face = *static_cast<const EdgeMarkFace*>(context);
-  if (otherIndices == face.indices) return 1;
-  // The index array belongs to the tree being marked: the flag bits are ours to set.
-  int* other = const_cast<int*>(otherIndices);
+// Looks for an edge of F (a to b) that the face G runs the other way (b to
+// a), the first in F's order; flags both when G lies in F's plane or rises
+// above it (a flat or concave edge). G's normal is computed when not given.
+void MarkSharedEdge(const EdgeMarkFace& face, const float* vertices, int* other, int otherCount,
+                    const dgVector* otherNormal) {
   constexpr int kMask = dgAABBPolygonSoup::kIndexMask;
   constexpr int kFlag = static_cast<int>(dgAABBPolygonSoup::kEdgeFlag);
   for (int i = 0; i < face.count; ++i) {
@@ -49,8 +49,8 @@ int TreeCollisionMarkSharedEdge(void* context, const float* vertices, int, const
     const int b = face.indices[(i + 1) % face.count] & kMask;
     for (int j = 0; j < otherCount; ++j) {
       if ((other[j] & kMask) != b || (other[(j + 1) % otherCount] & kMask) != a) continue;
-      const dgVector otherNormal = PolygonNormal(vertices, other, otherCount);
-      bool flag = otherNormal.DotProduct(face.normal) > dgTreeCollision::kCoplanarDot;
+      const dgVector normal = otherNormal ? *otherNormal : PolygonNormal(vertices, other, otherCount);
+      bool flag = normal.DotProduct(face.normal) > dgTreeCollision::kCoplanarDot;
       if (!flag) {
         float farthest = 0.0f;
         for (int k = 0; k < otherCount; ++k) {
@@ -64,14 +64,29 @@ int TreeCollisionMarkSharedEdge(void* context, const float* vertices, int, const
         face.indices[i] |= kFlag;
         other[j] |= kFlag;
       }
-      return 1;
+      return;
     }
   }
+}
+
+int TreeCollisionMarkSharedEdge(void* context, const float* vertices, int, const int* otherIndices, int otherCount) {
+  const EdgeMarkFace& face = *static_cast<const EdgeMarkFace*>(context);
+  if (otherIndices == face.indices) return 1;
+  // The index array belongs to the tree being marked: the flag bits are ours to set.
+  MarkSharedEdge(face, vertices, const_cast<int*>(otherIndices), otherCount, nullptr);
   return 1;
 }
 
-// The box in which F's neighbours are looked for: F's vertex box widened.
-void NeighbourBox(const float* vertices, const int* indices, int count, dgVector& outLo, dgVector& outHi) {
+EdgeMarkFace MarkedFace(const float* vertices, const int* indices, int count, const dgVector& normal) {
+  EdgeMarkFace face{const_cast<int*>(indices), count, normal, 0.0f};
+  face.offset = -face.normal.DotProduct(SoupVertex(vertices, indices[0]));
+  return face;
+}
+
+// Finds F's neighbours with a box query over the whole tree: every face
+// whose vertex box overlaps F's vertex box widened.
+int TreeCollisionMarkFaceEdges(void* context, const float* vertices, int, const int* indices, int count) {
+  const auto* tree = static_cast<const dgTreeCollision*>(context);
   dgVector lo(kHuge, kHuge, kHuge, 1.0f);
   dgVector hi(-kHuge, -kHuge, -kHuge, 1.0f);
   for (int i = 0; i < count; ++i) {
@@ -83,48 +98,41 @@ void NeighbourBox(const float* vertices, const int* indices, int count, dgVector
   }
   const dgVector pad(dgTreeCollision::kNeighbourPadding, dgTreeCollision::kNeighbourPadding,
                      dgTreeCollision::kNeighbourPadding, 0.0f);
-  outLo = lo - pad;
-  outHi = hi + pad;
-}
-
-EdgeMarkFace MarkedFace(const float* vertices, const int* indices, int count) {
-  EdgeMarkFace face{const_cast<int*>(indices), count, PolygonNormal(vertices, indices, count), 0.0f};
-  face.offset = -face.normal.DotProduct(SoupVertex(vertices, indices[0]));
-  return face;
-}
-
-// Finds F's neighbours with a box query over the whole tree.
-int TreeCollisionMarkFaceEdges(void* context, const float* vertices, int, const int* indices, int count) {
-  const auto* tree = static_cast<const dgTreeCollision*>(context);
-  dgVector lo;
-  dgVector hi;
-  NeighbourBox(vertices, indices, count, lo, hi);
-  EdgeMarkFace face = MarkedFace(vertices, indices, count);
-  tree->ForAllFacesInAABB(lo, hi, TreeCollisionMarkSharedEdge, &face);
+  EdgeMarkFace face = MarkedFace(vertices, indices, count, PolygonNormal(vertices, indices, count));
+  tree->ForAllFacesInAABB(lo - pad, hi + pad, TreeCollisionMarkSharedEdge, &face);
   return 1;
 }
 
-// The same marking with F's neighbours taken from the edge table: only faces
-// across one of F's edges can share an edge with it, and of those exactly
-// the ones the box query would find (their vertex boxes overlap F's
-// widened box) are marked, so the flags come out the same.
-struct EdgeTableMarking {
-  const dgTreeCollision* tree;
-  dgSoupEdgeTable* edges;
-};
+bool AllFinite(const float* values, long long count) {
+  for (long long i = 0; i < count; ++i) {
+    if (!std::isfinite(values[i])) return false;
+  }
+  return true;
+}
 
-int TreeCollisionMarkFaceEdgesByTable(void* context, const float* vertices, int, const int* indices, int count) {
-  const auto& marking = *static_cast<const EdgeTableMarking*>(context);
-  dgVector lo;
-  dgVector hi;
-  NeighbourBox(vertices, indices, count, lo, hi);
-  EdgeMarkFace face = MarkedFace(vertices, indices, count);
-  marking.edges->ForFacesAcross(indices, count, [&](const int* other, int otherCount) {
-    if (marking.tree->FaceOverlapsBox(other, otherCount, lo, hi)) {
-      TreeCollisionMarkSharedEdge(&face, vertices, 12, other, otherCount);
-    }
-  });
-  return 1;
+// The same marking with the neighbours taken from an edge table. With every
+// vertex finite, the box queries visit every face, and every face across
+// one of F's edges shares a vertex with F, so its box always overlaps F's
+// widened box: the faces across F's edges are exactly the ones that can
+// share an edge with F among those the queries find, and each face's normal
+// is worked out once. False (nothing flagged) for a soup with a vertex that
+// is not finite, or when the table cannot be had.
+bool MarkEdgesByTable(dgTreeCollision* tree) {
+  const float* vertices = tree->GetVertices();
+  if (!AllFinite(vertices, 3LL * tree->GetVertexCount())) return false;
+  dgSoupEdgeTable edges(*tree);
+  dgStack<dgVector> normals(edges.GetFaceCount());
+  if (!edges.IsValid() || !normals.IsValid()) return false;
+  for (int f = 0; f < edges.GetFaceCount(); ++f) {
+    normals[f] = PolygonNormal(vertices, edges.FaceIndices(f), edges.FaceIndexCount(f));
+  }
+  for (int f = 0; f < edges.GetFaceCount(); ++f) {
+    const EdgeMarkFace face = MarkedFace(vertices, edges.FaceIndices(f), edges.FaceIndexCount(f), normals[f]);
+    edges.ForFacesAcross(f, [&](int other) {
+      MarkSharedEdge(face, vertices, edges.FaceIndices(other), edges.FaceIndexCount(other), &normals[other]);
+    });
+  }
+  return true;
 }
 
 }  // namespace
@@ -250,14 +258,7 @@ void TreeCollisionMarkEdges(dgTreeCollision* tree) {
   dgVector boxMin;
   dgVector boxMax;
   if (!tree->GetAABB(boxMin, boxMax)) return;
-  dgSoupEdgeTable edges(*tree);
-  if (!edges.IsValid()) {
-    // No room for the table: the slower box queries need none.
-    TreeCollisionMarkEdgesByBoxQuery(tree);
-    return;
-  }
-  EdgeTableMarking marking{tree, &edges};
-  tree->ForAllFacesInAABB(boxMin, boxMax, TreeCollisionMarkFaceEdgesByTable, &marking);
+  if (!MarkEdgesByTable(tree)) TreeCollisionMarkEdgesByBoxQuery(tree);
 }
 
 void TreeCollisionMarkEdgesByBoxQuery(dgTreeCollision* tree) {
