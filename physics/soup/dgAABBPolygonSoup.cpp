@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "physics/memory/dgHeap.h"
 #include "physics/memory/dgMemory.h"
@@ -56,6 +57,56 @@ bool ClipToPlane(dgVector& a, dgVector& b, float distanceA, float distanceB) {
   const dgVector onPlane = a + (b - a).Scale(t);
   (insideA ? b : a) = onPlane;
   return true;
+}
+
+// The (k + 1)-th smallest of count values (none NaN), reordering them. The
+// values of a tree's faces fall on either side of any pivot at random, so
+// the quickselect partitions swap unconditionally (a value on the wrong
+// side trades places with another on the same side) and small sets are
+// settled by counting ranks, all without branches on the values.
+float SelectSmallest(float* values, int count, int k) {
+  constexpr int kSmall = 8;
+  while (count > kSmall) {
+    const float a = values[0];
+    const float b = values[count / 2];
+    const float c = values[count - 1];
+    const float pivot = a < b ? (b < c ? b : (a < c ? c : a)) : (a < c ? a : (b < c ? c : b));
+    // Values below the pivot to the front, then those equal to it.
+    int below = 0;
+    for (int i = 0; i < count; ++i) {
+      const float value = values[i];
+      values[i] = values[below];
+      values[below] = value;
+      below += value < pivot;
+    }
+    if (k < below) {
+      count = below;
+      continue;
+    }
+    int equal = below;
+    for (int i = below; i < count; ++i) {
+      const float value = values[i];
+      values[i] = values[equal];
+      values[equal] = value;
+      equal += !(pivot < value);
+    }
+    if (k < equal) return pivot;
+    values += equal;
+    count -= equal;
+    k -= equal;
+  }
+  // The value with fewer than k + 1 values below it and more than k at or below it.
+  float found = values[0];
+  for (int i = 0; i < count; ++i) {
+    int less = 0;
+    int notMore = 0;
+    for (int j = 0; j < count; ++j) {
+      less += values[j] < values[i];
+      notMore += !(values[i] < values[j]);
+    }
+    found = less <= k && k < notMore ? values[i] : found;
+  }
+  return found;
 }
 
 // Reads count elements of elementBytes into a new dgMalloc block, growing it
@@ -172,26 +223,34 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
 bool dgAABBPolygonSoup::SplitValue(const Stub* stubs, int count, int axis, float nodeMax, float* keys,
                                    float& outSplit) {
   // The heap pops the largest key first, so its (count / 2)-th pop holds the
-  // (count / 2)-th largest key. Selecting that key directly gives the same
-  // split whenever every stub carrying it has the same maximum; only when
-  // different maxima round to one key (or keys are not finite) does the
-  // order in which the heap pops equal keys decide, and the heap itself runs.
+  // (count / 2)-th largest key, which (the key falling as the maximum rises)
+  // is the key of the (count / 2)-th smallest maximum. Selecting that
+  // maximum directly gives the same split unless a different maximum rounds
+  // to the same key (only the nearest maxima below and above can), or the
+  // keys are not finite: then the order in which the heap pops equal keys
+  // decides, and the heap itself runs.
   const int pops = count / 2;
-  for (int i = 0; i < count; ++i) keys[i] = 2.0f * nodeMax - stubs[i].maximum[axis];
-  bool finite = true;
-  for (int i = 0; i < count; ++i) finite = finite && std::isfinite(keys[i]);
-  if (finite) {
-    std::nth_element(keys, keys + (count - pops), keys + count);
-    const float key = keys[count - pops];
-    bool found = false;
-    bool unique = true;
-    for (int i = 0; i < count && unique; ++i) {
-      if (2.0f * nodeMax - stubs[i].maximum[axis] != key) continue;
-      if (found && stubs[i].maximum[axis] != outSplit) unique = false;
-      outSplit = stubs[i].maximum[axis];
-      found = true;
+  const float twice = 2.0f * nodeMax;
+  if (std::isfinite(twice)) {
+    for (int i = 0; i < count; ++i) keys[i] = stubs[i].maximum[axis];
+    const float split = SelectSmallest(keys, count, pops - 1);
+    // The nearest maxima below and above the split (the split itself when
+    // none); the maxima here are finite, so infinities mark "none".
+    constexpr float kNone = std::numeric_limits<float>::infinity();
+    float below = -kNone;
+    float above = kNone;
+    for (int i = 0; i < count; ++i) {
+      const float value = keys[i];
+      below = value < split && value > below ? value : below;
+      above = value > split && value < above ? value : above;
     }
-    if (found && unique) return true;
+    if (below == -kNone) below = split;
+    if (above == kNone) above = split;
+    const float key = twice - split;
+    if ((below == split || twice - below != key) && (above == split || twice - above != key)) {
+      outSplit = split;
+      return true;
+    }
   }
   using Heap = dgHeap<int, float>;
   dgStack<Heap::Entry> storage(count);
@@ -211,22 +270,26 @@ bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& co
   for (;;) {
     if (depth > mDepth) mDepth = depth;
     Node& node = mNodes[nodeIndex];
-    for (int axis = 0; axis < 3; ++axis) {
-      node.minimum[axis] = kHuge;
-      node.maximum[axis] = -kHuge;
-    }
     // The node's box and the spread of the stub centres on each axis, in one
     // pass (each axis keeps its own sums, added in stub order).
+    float low[3] = {kHuge, kHuge, kHuge};
+    float high[3] = {-kHuge, -kHuge, -kHuge};
     double sum[3] = {0.0, 0.0, 0.0};
     double sumSquares[3] = {0.0, 0.0, 0.0};
     for (int i = 0; i < count; ++i) {
       for (int axis = 0; axis < 3; ++axis) {
-        if (stubs[i].minimum[axis] < node.minimum[axis]) node.minimum[axis] = stubs[i].minimum[axis];
-        if (stubs[i].maximum[axis] > node.maximum[axis]) node.maximum[axis] = stubs[i].maximum[axis];
-        const double centre = (static_cast<double>(stubs[i].minimum[axis]) + stubs[i].maximum[axis]) * 0.5;
+        const float minimum = stubs[i].minimum[axis];
+        const float maximum = stubs[i].maximum[axis];
+        low[axis] = minimum < low[axis] ? minimum : low[axis];
+        high[axis] = maximum > high[axis] ? maximum : high[axis];
+        const double centre = (static_cast<double>(minimum) + maximum) * 0.5;
         sum[axis] += centre;
         sumSquares[axis] += centre * centre;
       }
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+      node.minimum[axis] = low[axis];
+      node.maximum[axis] = high[axis];
     }
 
     int left = 1;
@@ -243,13 +306,17 @@ bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& co
       // The (count / 2)-th smallest face maximum on the axis splits the set.
       float split = 0.0f;
       if (!SplitValue(stubs, count, axis, node.maximum[axis], keys, split)) return false;
+      // Stubs below the split swap, in order, with the first not yet moved
+      // (a stub that stays swaps with itself, which keeps the loop free of
+      // branches).
       left = 0;
       for (int i = 0; i < count; ++i) {
-        if (stubs[i].maximum[axis] < split) {
-          const Stub moved = stubs[i];
-          stubs[i] = stubs[left];
-          stubs[left++] = moved;
-        }
+        const bool below = stubs[i].maximum[axis] < split;
+        const int other = below ? left : i;
+        const Stub moved = stubs[i];
+        stubs[i] = stubs[other];
+        stubs[other] = moved;
+        left += below;
       }
       if (left == 0 || left == count) left = count / 2;
     }
