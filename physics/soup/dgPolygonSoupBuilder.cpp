@@ -1,5 +1,6 @@
 #include "physics/soup/dgPolygonSoupBuilder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "physics/memory/dgMemory.h"
@@ -17,15 +18,31 @@ dgSoupArray<T>::~dgSoupArray() {
 template <class T>
 bool dgSoupArray<T>::Reserve(long long index) {
   if (index < mCapacity) return true;
-  if (index < 0 || index >= (1LL << 30)) return false;
-  const long long capacity = (index / kGranularity + 1) * kGranularity;
+  if (index < 0 || index >= kMaxCapacity) return false;
+  const long long grown = static_cast<long long>(mCapacity) + mCapacity / 2;
+  return Resize(std::min<long long>(kMaxCapacity, std::max({index + 1, grown, static_cast<long long>(kMinCapacity)})));
+}
+
+template <class T>
+bool dgSoupArray<T>::Resize(long long capacity) {
   T* data = static_cast<T*>(dgMalloc(static_cast<size_t>(capacity) * sizeof(T)));
   if (!data) return false;
-  if (mData) std::memcpy(data, mData, static_cast<size_t>(mCapacity) * sizeof(T));
+  if (mData) std::memcpy(data, mData, static_cast<size_t>(std::min<long long>(mCapacity, capacity)) * sizeof(T));
   dgFree(mData);
   mData = data;
   mCapacity = static_cast<int>(capacity);
   return true;
+}
+
+template <class T>
+void dgSoupArray<T>::ShrinkTo(int count) {
+  if (count >= mCapacity) return;
+  if (count <= 0) {
+    Clear();
+    return;
+  }
+  // Without a smaller block the larger one simply stays.
+  Resize(count);
 }
 
 template <class T>
@@ -48,20 +65,33 @@ namespace {
 
 dgVector3d Unit(const dgVector3d& v) { return v * (1.0 / std::sqrt(v.LengthSquared() + 1.0e-10)); }
 
-// Corner geometry of an index loop over a three-float vertex array.
+// Corner geometry of an index loop over a three-float vertex array. Loops
+// of up to kCachedCorners corners keep their points, edges and unit edge
+// directions, worked out once and again only after a corner goes; longer
+// ones work each out when asked. Both give the same values.
 class FaceLoop {
  public:
-  FaceLoop(const float* vertices, int* indices, int count) : mVertices(vertices), mIndices(indices), mCount(count) {}
+  static constexpr int kCachedCorners = 64;
+
+  FaceLoop(const float* vertices, int* indices, int count)
+      : mVertices(vertices), mIndices(indices), mCount(count), mCached(count <= kCachedCorners) {
+    if (!mCached) return;
+    for (int i = 0; i < mCount; ++i) mPoints[i].Set(dgReadVertex3d(mVertices, 12, mIndices[i]));
+    UpdateEdges();
+  }
 
   int Count() const { return mCount; }
 
-  dgVector3d At(int i) const { return dgReadVertex3d(mVertices, 12, mIndices[i]); }
-  dgVector3d In(int i) const { return Unit(At(i) - At((i + mCount - 1) % mCount)); }
-  dgVector3d Out(int i) const { return Unit(At((i + 1) % mCount) - At(i)); }
+  dgVector3d At(int i) const { return mCached ? mPoints[i].Get() : dgReadVertex3d(mVertices, 12, mIndices[i]); }
+  // The unit direction into corner i and out of it.
+  dgVector3d In(int i) const { return Out((i + mCount - 1) % mCount); }
+  dgVector3d Out(int i) const { return mCached ? mUnits[i].Get() : Unit(Edge(i)); }
 
   void Erase(int i) {
     std::memmove(mIndices + i, mIndices + i + 1, static_cast<size_t>(mCount - i - 1) * sizeof(int));
+    if (mCached) std::memmove(mPoints + i, mPoints + i + 1, static_cast<size_t>(mCount - i - 1) * sizeof(Stored));
     --mCount;
+    if (mCached) UpdateEdges();
   }
 
   // Drops the start corner of every edge shorter than the weld distance.
@@ -69,7 +99,8 @@ class FaceLoop {
     for (bool removed = true; removed && mCount >= 3;) {
       removed = false;
       for (int i = 0; i < mCount; ++i) {
-        if ((At((i + 1) % mCount) - At(i)).LengthSquared() < dgPolygonSoupDatabaseBuilder::kShortEdgeSquared) {
+        const dgVector3d edge = mCached ? mEdges[i].Get() : Edge(i);
+        if (edge.LengthSquared() < dgPolygonSoupDatabaseBuilder::kShortEdgeSquared) {
           Erase(i);
           removed = true;
           break;
@@ -112,9 +143,52 @@ class FaceLoop {
   }
 
  private:
+  // The edge from corner i to the next.
+  dgVector3d Edge(int i) const { return At((i + 1) % mCount) - At(i); }
+
+  void UpdateEdges() {
+    for (int i = 0; i < mCount; ++i) {
+      const dgVector3d edge = mPoints[(i + 1) % mCount].Get() - mPoints[i].Get();
+      mEdges[i].Set(edge);
+      mUnits[i].Set(Unit(edge));
+    }
+  }
+
+  // A vector kept in the cache; left uninitialised until set, so that
+  // making a loop costs nothing for the corners it does not have.
+  struct Stored {
+    double x, y, z;
+    void Set(const dgVector3d& v) {
+      x = v.x;
+      y = v.y;
+      z = v.z;
+    }
+    dgVector3d Get() const { return {x, y, z}; }
+  };
+
   const float* mVertices;
   int* mIndices;
   int mCount;
+  bool mCached;
+  Stored mPoints[kCachedCorners];
+  Stored mEdges[kCachedCorners];
+  Stored mUnits[kCachedCorners];
+};
+
+// Scratch of count elements: inside the object for small counts (every
+// triangle and most polygons), from the heap beyond.
+template <class T, int kLocal>
+class SmallScratch {
+ public:
+  explicit SmallScratch(long long count) : mHeap(count > kLocal ? count : 0), mSmall(count <= kLocal) {}
+  bool IsValid() const { return mSmall || mHeap.IsValid(); }
+  T* Data() { return mSmall ? mLocal : mHeap.Data(); }
+  T& operator[](long long i) { return Data()[i]; }
+
+ private:
+  dgStack<T> mHeap;
+  bool mSmall;
+  T mLocal[kLocal];
 };
 
 // Calls emit(indices, count) once for every closed face loop of the mesh.
@@ -169,7 +243,7 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
   for (int f = 0; f < faceCount; ++f) {
     const int count = faceIndexCounts[f];
     if (count <= 0) continue;
-    dgStack<int> global(count);
+    SmallScratch<int, FaceLoop::kCachedCorners> global(count);
     if (!global.IsValid()) return false;
     bool inRange = true;
     for (int i = 0; i < count; ++i) {
@@ -184,7 +258,7 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
 }
 
 bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int attribute) {
-  dgStack<int> indices(count);
+  SmallScratch<int, FaceLoop::kCachedCorners> indices(count);
   if (!indices.IsValid()) return false;
   // A repeated vertex keeps only its first appearance.
   int kept = 0;
@@ -245,7 +319,7 @@ bool dgPolygonSoupDatabaseBuilder::AddFaceCopy(const dgPolygonSoupDatabaseBuilde
   for (int i = 0; i < count; ++i) {
     if (!AppendVertices(&from.mVertices[indices[i]].x, 1)) return false;
   }
-  dgStack<int> local(count);
+  SmallScratch<int, FaceLoop::kCachedCorners> local(count);
   if (!local.IsValid()) return false;
   for (int i = 0; i < count; ++i) local[i] = base + i;
   return AddPolygon(local.Data(), count, attribute);
@@ -376,6 +450,8 @@ void dgPolygonSoupDatabaseBuilder::WeldAndMerge(bool merge) {
     const int welded = dgWeldVertices(VertexData(), 12, 12, 0, mVertexCount, remap.Data(), kWeldTolerance);
     if (welded > 0) {
       mVertexCount = welded;
+      // Welding leaves a fraction of the vertices: the rest of the room goes back.
+      mVertices.ShrinkTo(mVertexCount);
       for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
         for (int i = 1; i < mFaceIndexCounts[f]; ++i) mIndices[at + i] = remap[mIndices[at + i]];
       }

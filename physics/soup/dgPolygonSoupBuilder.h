@@ -8,20 +8,24 @@
 
 #include "physics/math/dgMatrix.h"
 
-// A plain array that grows in steps of a fixed number of elements.
+// A plain array that grows by half its size at a time (from a small first
+// block), so that the memory a build holds stays in proportion to its faces.
 template <class T>
 class dgSoupArray {
  public:
-  static constexpr int kGranularity = 262144;
+  static constexpr int kMinCapacity = 1024;
+  static constexpr long long kMaxCapacity = 1LL << 30;
 
   dgSoupArray() = default;
   dgSoupArray(const dgSoupArray&) = delete;
   dgSoupArray& operator=(const dgSoupArray&) = delete;
   ~dgSoupArray();
 
-  // Makes index usable, growing to the next multiple of the granularity
-  // above it; false (array unchanged) when the block cannot be had.
+  // Makes index usable, growing by at least half; false (array unchanged)
+  // when the block cannot be had.
   bool Reserve(long long index);
+  // Gives back the room beyond the first count elements.
+  void ShrinkTo(int count);
   // Frees the block.
   void Clear();
   // Takes other's block, leaving other empty.
@@ -31,6 +35,8 @@ class dgSoupArray {
   T& operator[](int i) const { return mData[i]; }
 
  private:
+  bool Resize(long long capacity);
+
   int mCapacity = 0;
   T* mData = nullptr;
 };

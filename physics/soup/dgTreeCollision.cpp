@@ -169,12 +169,14 @@ void dgTreeCollision::EndBuild(bool optimise, dgCollisionPolygonalSoup& soup) {
   mBuilder->Optimize(optimise);
   mBuilder->EnsureTwoFaces();
   Create(*mBuilder);
+  // Nothing reads the builder once the tree holds its arrays; going now
+  // keeps it out of the memory that edge marking adds.
+  DestroyBuilder();
   dgVector boxMin;
   dgVector boxMax;
   GetAABB(boxMin, boxMax);
   TreeCollisionMarkEdges(this);
   soup.SetCollisionBBox(boxMin, boxMax);
-  DestroyBuilder();
 }
 
 dgCollisionPolygonalSoup* dgCreateTreeCollision(dgWorld* world, dgTreeCollisionFaceCallback faceCallback) {
