@@ -48,7 +48,7 @@ dgSoupEdgeTable::dgSoupEdgeTable(dgAABBPolygonSoup& soup)
     for (int i = 0; i < faces[f].count; ++i) {
       const int start = mIndices[faces[f].position + i] & dgAABBPolygonSoup::kIndexMask;
       const int end = mIndices[faces[f].position + (i + 1) % faces[f].count] & dgAABBPolygonSoup::kIndexMask;
-      if (start < mVertexCount) mEdges[mFirstEdge[start + 1]++] = Edge{end, f};
+      if (start < mVertexCount) mEdges[mFirstEdge[start + 1]++] = Edge{end, f, i};
     }
   }
   mFaces = faces;

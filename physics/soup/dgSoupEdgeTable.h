@@ -22,8 +22,10 @@ class dgSoupEdgeTable {
   int* FaceIndices(int face) const { return mIndices + mFaces[face].position; }
   int FaceIndexCount(int face) const { return mFaces[face].count; }
 
-  // Calls visit(other) once for every other face with an edge b -> a
-  // opposite an edge a -> b of the face (edge flags ignored).
+  // Calls visit(other, edge, otherEdge) once for every other face with an
+  // edge b -> a opposite an edge a -> b of the face (edge flags ignored):
+  // edge is the first such edge of the face (edge k runs from its k-th
+  // index to the next) and otherEdge the first of the other face opposite it.
   template <class Visit>
   void ForFacesAcross(int face, Visit visit);
 
@@ -35,13 +37,15 @@ class dgSoupEdgeTable {
   struct Edge {
     int end;
     int face;
+    int slot;  // the edge's number within its face
   };
 
   int* mIndices;
   int mVertexCount = 0;
   int mFaceCount = 0;
   Face* mFaces = nullptr;
-  // Edges starting at vertex v: mEdges[mFirstEdge[v]] up to mEdges[mFirstEdge[v + 1]].
+  // Edges starting at vertex v, in face order and then edge order:
+  // mEdges[mFirstEdge[v]] up to mEdges[mFirstEdge[v + 1]].
   int* mFirstEdge = nullptr;
   Edge* mEdges = nullptr;
   // Per face, the face whose neighbours it was last handed out as (no face twice).
@@ -60,7 +64,7 @@ void dgSoupEdgeTable::ForFacesAcross(int face, Visit visit) {
       const Edge& edge = mEdges[e];
       if (edge.end != a || edge.face == face || mVisitedBy[edge.face] == face) continue;
       mVisitedBy[edge.face] = face;
-      visit(edge.face);
+      visit(edge.face, i, edge.slot);
     }
   }
 }

@@ -37,33 +37,36 @@ struct EdgeMarkFace {
   float offset;
 };
 
+// Flags F's edge i and G's edge j (the same two vertices the other way)
+// when G lies in F's plane or rises above it: a flat or concave edge.
+void MarkEdgePair(const EdgeMarkFace& face, int i, const float* vertices, int* other, int otherCount, int j,
+                  const dgVector& otherNormal) {
+  bool flag = otherNormal.DotProduct(face.normal) > dgTreeCollision::kCoplanarDot;
+  if (!flag) {
+    float farthest = 0.0f;
+    for (int k = 0; k < otherCount; ++k) {
+      const float distance = face.normal.DotProduct(SoupVertex(vertices, other[k])) + face.offset;
+      if (std::fabs(distance) > std::fabs(farthest)) farthest = distance;
+    }
+    // The neighbour rises above this face's plane: a concave edge.
+    flag = farthest > 0.0f;
+  }
+  if (flag) {
+    face.indices[i] |= static_cast<int>(dgAABBPolygonSoup::kEdgeFlag);
+    other[j] |= static_cast<int>(dgAABBPolygonSoup::kEdgeFlag);
+  }
+}
+
 // Looks for an edge of F (a to b) that the face G runs the other way (b to
-// a), the first in F's order; flags both when G lies in F's plane or rises
-// above it (a flat or concave edge). G's normal is computed when not given.
-void MarkSharedEdge(const EdgeMarkFace& face, const float* vertices, int* other, int otherCount,
-                    const dgVector* otherNormal) {
+// a), the first in F's order, and marks the pair.
+void MarkSharedEdge(const EdgeMarkFace& face, const float* vertices, int* other, int otherCount) {
   constexpr int kMask = dgAABBPolygonSoup::kIndexMask;
-  constexpr int kFlag = static_cast<int>(dgAABBPolygonSoup::kEdgeFlag);
   for (int i = 0; i < face.count; ++i) {
     const int a = face.indices[i] & kMask;
     const int b = face.indices[(i + 1) % face.count] & kMask;
     for (int j = 0; j < otherCount; ++j) {
       if ((other[j] & kMask) != b || (other[(j + 1) % otherCount] & kMask) != a) continue;
-      const dgVector normal = otherNormal ? *otherNormal : PolygonNormal(vertices, other, otherCount);
-      bool flag = normal.DotProduct(face.normal) > dgTreeCollision::kCoplanarDot;
-      if (!flag) {
-        float farthest = 0.0f;
-        for (int k = 0; k < otherCount; ++k) {
-          const float distance = face.normal.DotProduct(SoupVertex(vertices, other[k])) + face.offset;
-          if (std::fabs(distance) > std::fabs(farthest)) farthest = distance;
-        }
-        // The neighbour rises above this face's plane: a concave edge.
-        flag = farthest > 0.0f;
-      }
-      if (flag) {
-        face.indices[i] |= kFlag;
-        other[j] |= kFlag;
-      }
+      MarkEdgePair(face, i, vertices, other, otherCount, j, PolygonNormal(vertices, other, otherCount));
       return;
     }
   }
@@ -73,7 +76,7 @@ int TreeCollisionMarkSharedEdge(void* context, const float* vertices, int, const
   const EdgeMarkFace& face = *static_cast<const EdgeMarkFace*>(context);
   if (otherIndices == face.indices) return 1;
   // The index array belongs to the tree being marked: the flag bits are ours to set.
-  MarkSharedEdge(face, vertices, const_cast<int*>(otherIndices), otherCount, nullptr);
+  MarkSharedEdge(face, vertices, const_cast<int*>(otherIndices), otherCount);
   return 1;
 }
 
@@ -114,8 +117,9 @@ bool AllFinite(const float* values, long long count) {
 // vertex finite, the box queries visit every face, and every face across
 // one of F's edges shares a vertex with F, so its box always overlaps F's
 // widened box: the faces across F's edges are exactly the ones that can
-// share an edge with F among those the queries find, and each face's normal
-// is worked out once. False (nothing flagged) for a soup with a vertex that
+// share an edge with F among those the queries find; the table hands out
+// the first edge pair the search would find, and each face's normal is
+// worked out once. False (nothing flagged) for a soup with a vertex that
 // is not finite, or when the table cannot be had.
 bool MarkEdgesByTable(dgTreeCollision* tree) {
   const float* vertices = tree->GetVertices();
@@ -128,8 +132,9 @@ bool MarkEdgesByTable(dgTreeCollision* tree) {
   }
   for (int f = 0; f < edges.GetFaceCount(); ++f) {
     const EdgeMarkFace face = MarkedFace(vertices, edges.FaceIndices(f), edges.FaceIndexCount(f), normals[f]);
-    edges.ForFacesAcross(f, [&](int other) {
-      MarkSharedEdge(face, vertices, edges.FaceIndices(other), edges.FaceIndexCount(other), &normals[other]);
+    edges.ForFacesAcross(f, [&](int other, int edge, int otherEdge) {
+      MarkEdgePair(face, edge, vertices, edges.FaceIndices(other), edges.FaceIndexCount(other), otherEdge,
+                   normals[other]);
     });
   }
   return true;
