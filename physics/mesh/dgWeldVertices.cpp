@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "physics/memory/dgMemory.h"
 #include "physics/memory/dgStack.h"
 #include "physics/mesh/dgGeometryUtils.h"
 
@@ -24,6 +25,9 @@ constexpr int kSweepLimit = 0x18000;
 constexpr int kMaxSplitDepth = 48;
 // Added to the caller's tolerance, and once more to the sweep's window.
 constexpr float kToleranceWidening = 0.0001f;
+// Width of a grid cell in tolerances: wide enough that most searches look
+// at one cell, narrow enough that cells hold only near duplicates.
+constexpr double kCellTolerances = 16.0;
 // Grid cells far out are clamped to this index; clamped cells only hold
 // more candidates, each still tested exactly.
 constexpr double kMaxCell = 4.0e18;
@@ -170,14 +174,87 @@ uint32_t OrderKey(float value) {
   return (bits & 0x80000000u) ? ~bits : bits | 0x80000000u;
 }
 
+// The first entries of the vertices that claim their own copies, hashed by
+// their words: an open table that doubles when half full, so that it stays
+// in proportion to the distinct vertices (a few per triangle) rather than
+// to every copy.
+class CopyTable {
+ public:
+  CopyTable() = default;
+  CopyTable(const CopyTable&) = delete;
+  CopyTable& operator=(const CopyTable&) = delete;
+  ~CopyTable() { dgFree(mSlots); }
+
+  // Empties the table for about `expected` vertices; false without memory.
+  bool Reset(int expected) {
+    mUsed = 0;
+    Slot* old = nullptr;
+    if (!Replace(TableSize(expected), old)) return false;
+    dgFree(old);
+    return true;
+  }
+
+  // The entry stored under the hash that same(entry) accepts; otherwise
+  // stores `entry` and returns -1. -2 when the table could not grow.
+  template <class Same>
+  int FindOrAdd(uint64_t hash, int entry, Same same) {
+    const auto tag = static_cast<uint32_t>(hash);
+    for (int slot = static_cast<int>(tag & mMask);; slot = (slot + 1) & mMask) {
+      Slot& found = mSlots[slot];
+      if (found.entry < 0) {
+        found = Slot{entry, tag};
+        if (++mUsed * 2 > static_cast<int>(mMask) + 1 && !Grow()) return -2;
+        return -1;
+      }
+      if (found.tag == tag && same(found.entry)) return found.entry;
+    }
+  }
+
+ private:
+  struct Slot {
+    int entry;  // -1 for an empty slot
+    uint32_t tag;
+  };
+
+  // Puts size empty slots (a power of two) in place and hands back the old
+  // block; false (nothing changed) without memory.
+  bool Replace(int size, Slot*& outOld) {
+    auto* slots = static_cast<Slot*>(dgMalloc(sizeof(Slot) * static_cast<size_t>(size)));
+    if (!slots) return false;
+    for (int i = 0; i < size; ++i) slots[i].entry = -1;
+    outOld = mSlots;
+    mSlots = slots;
+    mMask = static_cast<uint32_t>(size - 1);
+    return true;
+  }
+
+  bool Grow() {
+    const int oldSize = static_cast<int>(mMask) + 1;
+    Slot* old = nullptr;
+    if (!Replace(2 * oldSize, old)) return false;
+    for (int i = 0; i < oldSize; ++i) {
+      if (old[i].entry < 0) continue;
+      int slot = static_cast<int>(old[i].tag & mMask);
+      while (mSlots[slot].entry >= 0) slot = (slot + 1) & mMask;
+      mSlots[slot] = old[i];
+    }
+    dgFree(old);
+    return true;
+  }
+
+  Slot* mSlots = nullptr;
+  uint32_t mMask = 0;
+  int mUsed = 0;
+};
+
 // Scratch for gathering the items of blocks of up to capacity vertices.
 struct GatherScratch {
-  explicit GatherScratch(int capacity) : itemOf(capacity), itemFirst(capacity), copies(TableSize(capacity)) {}
-  bool IsValid() const { return itemOf.IsValid() && itemFirst.IsValid() && copies.IsValid(); }
+  explicit GatherScratch(int capacity) : itemOf(capacity), itemFirst(capacity) {}
+  bool IsValid() const { return itemOf.IsValid() && itemFirst.IsValid(); }
 
   dgStack<int> itemOf;     // per block entry: its item (the first entry with its words)
   dgStack<int> itemFirst;  // per item: its first entry in block order
-  dgStack<int> copies;     // hash of the items that claim their own copies
+  CopyTable copies;
 };
 
 // A slot of the grid's hash: the first kept vertex (by number) of one cell,
@@ -205,6 +282,7 @@ class Sweeper {
     PrepareGrid();
 
     const int items = GatherItems();
+    if (items < 0) return -1;
     dgStack<uint64_t> order(items);
     dgStack<int> keptAs(items);
     dgStack<int> nextKept(items);
@@ -241,45 +319,38 @@ class Sweeper {
 
  private:
   // One item per entry, except that exact copies of a vertex which claims
-  // its own copies share the item of its first entry.
+  // its own copies share the item of its first entry; -1 without memory.
   int GatherItems() {
-    const int slots = TableSize(mCount);
-    for (int c = 0; c < slots; ++c) mScratch.copies[c] = -1;
+    // Meshes hold each vertex a few times over: start the table small.
+    if (!mScratch.copies.Reset(mCount / 4)) return -1;
     int items = 0;
     for (int e = 0; e < mCount; ++e) {
       const int position = mPositions[e];
-      if (!mLayout.ClaimsOwnCopies(position, mAxis)) {
+      int first = -1;
+      if (mLayout.ClaimsOwnCopies(position, mAxis)) {
+        uint64_t h = 0;
+        for (int k = 0; k < mLayout.toleranceWords + mLayout.exactWords; ++k) h = Mix(h ^ mLayout.Word(position, k));
+        first = mScratch.copies.FindOrAdd(h, e, [&](int other) { return mLayout.SameWords(mPositions[other], position); });
+        if (first == -2) return -1;
+      }
+      if (first >= 0) {
+        mScratch.itemOf[e] = mScratch.itemOf[first];
+      } else {
         mScratch.itemFirst[items] = e;
         mScratch.itemOf[e] = items++;
-        continue;
-      }
-      uint64_t h = 0;
-      for (int k = 0; k < mLayout.toleranceWords + mLayout.exactWords; ++k) h = Mix(h ^ mLayout.Word(position, k));
-      for (int slot = static_cast<int>(h & static_cast<uint64_t>(slots - 1));; slot = (slot + 1) & (slots - 1)) {
-        const int found = mScratch.copies[slot];
-        if (found < 0) {
-          mScratch.copies[slot] = items;
-          mScratch.itemFirst[items] = e;
-          mScratch.itemOf[e] = items++;
-          break;
-        }
-        if (mLayout.SameWords(mPositions[mScratch.itemFirst[found]], position)) {
-          mScratch.itemOf[e] = found;
-          break;
-        }
       }
     }
     return items;
   }
 
   void PrepareGrid() {
-    // Cells twice the tolerance wide: a vertex within tolerance of another
-    // lies in one of the two (rarely three) cells its tolerance range covers
-    // on each axis. Without a usable tolerance nothing is within it; with an
-    // infinite one everything shares one cell.
+    // Cells kCellTolerances tolerances wide: the tolerance range of a vertex
+    // mostly falls in one cell on each axis, now and then in two. Without a
+    // usable tolerance nothing is within it; with an infinite one
+    // everything shares one cell.
     mSearchable = mLayout.toleranceWords == 0 || mLayout.widened > 0.0f;
     mOneCell = !std::isfinite(mLayout.widened);
-    mCellSize = 2.0 * static_cast<double>(mLayout.widened);
+    mCellSize = kCellTolerances * static_cast<double>(mLayout.widened);
     mReach = static_cast<double>(mLayout.widened) * (1.0 + 1e-5);
   }
 
