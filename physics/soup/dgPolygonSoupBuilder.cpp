@@ -16,8 +16,7 @@ dgSoupArray<T>::~dgSoupArray() {
 }
 
 template <class T>
-bool dgSoupArray<T>::Reserve(long long index) {
-  if (index < mCapacity) return true;
+bool dgSoupArray<T>::Grow(long long index) {
   if (index < 0 || index >= kMaxCapacity) return false;
   const long long grown = static_cast<long long>(mCapacity) + mCapacity / 2;
   return Resize(std::min<long long>(kMaxCapacity, std::max({index + 1, grown, static_cast<long long>(kMinCapacity)})));
@@ -230,9 +229,16 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
   if (vertexCount > 0 && !mVertices.Reserve(static_cast<long long>(mVertexCount) + vertexCount - 1)) return false;
   const int base = mVertexCount;
   const auto* bytes = reinterpret_cast<const unsigned char*>(vertices);
+  const bool identity = std::memcmp(&matrix, &dgGetIdentityMatrix(), sizeof(dgMatrix)) == 0;
   for (int i = 0; i < vertexCount; ++i) {
     float p[3];
     std::memcpy(p, bytes + static_cast<long long>(i) * strideBytes, sizeof p);
+    // The identity maps a finite point onto itself, but for a zero, which
+    // the transform's added posit makes +0; anything else takes the transform.
+    if (identity && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2])) {
+      mVertices[base + i] = Vertex3{p[0] + 0.0f, p[1] + 0.0f, p[2] + 0.0f};
+      continue;
+    }
     const dgVector q = matrix.TransformVector(dgVector(p[0], p[1], p[2], 1.0f));
     mVertices[base + i] = Vertex3{q.x, q.y, q.z};
   }
@@ -305,8 +311,9 @@ bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices,
   if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + count) || !mFaceIndexCounts.Reserve(mFaceCount)) {
     return false;
   }
-  mIndices[mIndexCount] = attribute;
-  std::memcpy(&mIndices[mIndexCount + 1], indices, static_cast<size_t>(count) * sizeof(int));
+  int* run = &mIndices[mIndexCount];
+  run[0] = attribute;
+  for (int i = 0; i < count; ++i) run[i + 1] = indices[i];
   mIndexCount += count + 1;
   mFaceIndexCounts[mFaceCount] = count + 1;
   ++mFaceCount;

@@ -23,7 +23,7 @@ class dgSoupArray {
 
   // Makes index usable, growing by at least half; false (array unchanged)
   // when the block cannot be had.
-  bool Reserve(long long index);
+  bool Reserve(long long index) { return index < mCapacity || Grow(index); }
   // Gives back the room beyond the first count elements.
   void ShrinkTo(int count);
   // Frees the block.
@@ -35,6 +35,7 @@ class dgSoupArray {
   T& operator[](int i) const { return mData[i]; }
 
  private:
+  bool Grow(long long index);
   bool Resize(long long capacity);
 
   int mCapacity = 0;
