@@ -113,10 +113,14 @@ Spreads MeasureSpreads(const Layout& layout, const int* positions, int count) {
   return s;
 }
 
-// A run of the position array swept on its own.
+// A run of the position array swept on its own; once swept, the run's
+// first `kept` places hold the positions of the vertices it kept, numbered
+// from `firstKept` on.
 struct Block {
   int first;
   int count;
+  int firstKept = 0;
+  int kept = 0;
 };
 
 class BlockList {
@@ -129,7 +133,7 @@ class BlockList {
   }
   bool IsValid() const { return mBlocks.IsValid(); }
   int GetCount() const { return mCount; }
-  const Block& operator[](int i) const { return mBlocks[i]; }
+  Block& operator[](int i) const { return mBlocks[i]; }
 
  private:
   dgStack<Block> mBlocks;
@@ -267,14 +271,14 @@ struct GridSlot {
 
 class Sweeper {
  public:
-  Sweeper(const Layout& layout, GatherScratch& scratch, const int* positions, const Block& block)
-      : mLayout(layout), mScratch(scratch), mPositions(positions + block.first), mCount(block.count) {}
+  Sweeper(const Layout& layout, GatherScratch& scratch, int* positions, Block& block)
+      : mLayout(layout), mScratch(scratch), mBlock(block), mPositions(positions + block.first), mCount(block.count) {}
 
-  // Numbers the kept vertices of the block from `next` on, writes each
-  // entry's number to outIndices and each kept vertex's position to
-  // keptPositions; returns the next free number, or -1 when scratch memory
-  // ran out.
-  int Run(int next, int* outIndices, int* keptPositions) {
+  // Numbers the kept vertices of the block from `next` on and writes each
+  // entry's number to outIndices; then the block's run of positions (no
+  // longer needed) takes the positions of its kept vertices. Returns the
+  // next free number, or -1 when scratch memory ran out.
+  int Run(int next, int* outIndices) {
     const Spreads s = MeasureSpreads(mLayout, mPositions, mCount);
     mAxis = 0;
     if (s.spread[1] >= s.spread[0] && s.spread[1] >= s.spread[2]) mAxis = 1;
@@ -286,13 +290,17 @@ class Sweeper {
     dgStack<uint64_t> order(items);
     dgStack<int> keptAs(items);
     dgStack<int> nextKept(items);
+    dgStack<int> keptPositions(items);
     dgStack<GridSlot> slots(TableSize(items));
-    if (!order.IsValid() || !keptAs.IsValid() || !nextKept.IsValid() || !slots.IsValid()) return -1;
+    if (!order.IsValid() || !keptAs.IsValid() || !nextKept.IsValid() || !keptPositions.IsValid() ||
+        !slots.IsValid()) {
+      return -1;
+    }
     mNextKept = nextKept.Data();
     mSlots = slots.Data();
     mSlotMask = TableSize(items) - 1;
     for (int c = 0; c <= mSlotMask; ++c) mSlots[c].head = -1;
-    mKeptPositions = keptPositions + next;
+    mKeptPositions = keptPositions.Data();
 
     // Items in sweep order: along the axis, ties (and NaN) in block order.
     for (int k = 0; k < items; ++k) {
@@ -314,6 +322,9 @@ class Sweeper {
       keptAs[mScratch.itemOf[first]] = owner;
     }
     for (int e = 0; e < mCount; ++e) outIndices[mPositions[e]] = next + keptAs[mScratch.itemOf[e]];
+    for (int k = 0; k < kept; ++k) mPositions[k] = mKeptPositions[k];
+    mBlock.firstKept = next;
+    mBlock.kept = kept;
     return next + kept;
   }
 
@@ -437,7 +448,8 @@ class Sweeper {
 
   const Layout& mLayout;
   GatherScratch& mScratch;
-  const int* mPositions;
+  Block& mBlock;
+  int* mPositions;
   int mCount;
   int mAxis = 0;
   bool mSearchable = true;
@@ -471,13 +483,12 @@ int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exac
   int largest = 0;
   for (int b = 0; b < blocks.GetCount(); ++b) largest = std::max(largest, blocks[b].count);
   GatherScratch scratch(largest);
-  dgStack<int> keptPositions(count);
-  if (!scratch.IsValid() || !keptPositions.IsValid()) return 0;
+  if (!scratch.IsValid()) return 0;
 
   int unique = 0;
   for (int b = 0; b < blocks.GetCount() && unique >= 0; ++b) {
     Sweeper sweeper(layout, scratch, positions.Data(), blocks[b]);
-    unique = sweeper.Run(unique, outIndices, keptPositions.Data());
+    unique = sweeper.Run(unique, outIndices);
   }
   if (unique <= 0) return 0;
 
@@ -486,9 +497,12 @@ int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exac
   dgStack<unsigned char> kept(static_cast<long long>(unique) * static_cast<long long>(vertexBytes));
   if (!kept.IsValid()) return 0;
   auto* bytes = reinterpret_cast<unsigned char*>(vertices);
-  for (int i = 0; i < unique; ++i) {
-    std::memcpy(kept.Data() + i * vertexBytes, bytes + static_cast<long long>(keptPositions[i]) * strideBytes,
-                vertexBytes);
+  for (int b = 0; b < blocks.GetCount(); ++b) {
+    const Block& block = blocks[b];
+    for (int k = 0; k < block.kept; ++k) {
+      std::memcpy(kept.Data() + static_cast<size_t>(block.firstKept + k) * vertexBytes,
+                  bytes + static_cast<long long>(positions[block.first + k]) * strideBytes, vertexBytes);
+    }
   }
   for (int i = 0; i < unique; ++i) {
     std::memcpy(bytes + static_cast<long long>(i) * strideBytes, kept.Data() + i * vertexBytes, vertexBytes);
