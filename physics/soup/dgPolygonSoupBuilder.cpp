@@ -467,12 +467,16 @@ void dgPolygonSoupDatabaseBuilder::WeldAndMerge(bool merge) {
   const auto cleanAll = [this]() {
     int faces = 0;
     int written = 0;
-    for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
-      int corners[kMaxFaceIndices];
+    // Each run is read before the compacted ones are written over it: a face
+    // that lost corners must not move where the next face is read from.
+    for (int f = 0, at = 0; f < mFaceCount; ++f) {
+      const int run = mFaceIndexCounts[f];
       const int attribute = mIndices[at];
-      const int n = mFaceIndexCounts[f] - 1;
+      const int n = run - 1;
+      int corners[kMaxFaceIndices];
       std::memcpy(corners, &mIndices[at + 1], static_cast<size_t>(n) * sizeof(int));
       const int kept = CleanFace(corners, n);
+      at += run;
       if (kept < 3) continue;
       // Writing never overtakes reading: a face only shrinks.
       mIndices[written] = attribute;
