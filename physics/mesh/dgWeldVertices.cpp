@@ -275,10 +275,11 @@ class Sweeper {
       : mLayout(layout), mScratch(scratch), mBlock(block), mPositions(positions + block.first), mCount(block.count) {}
 
   // Numbers the kept vertices of the block from `next` on and writes each
-  // entry's number to outIndices; then the block's run of positions (no
-  // longer needed) takes the positions of its kept vertices. Returns the
-  // next free number, or -1 when scratch memory ran out.
-  int Run(int next, int* outIndices) {
+  // entry's number to outIndices (and, given outMoved, whether its kept
+  // vertex differs from it); then the block's run of positions (no longer
+  // needed) takes the positions of its kept vertices. Returns the next free
+  // number, or -1 when scratch memory ran out.
+  int Run(int next, int* outIndices, unsigned char* outMoved) {
     const Spreads s = MeasureSpreads(mLayout, mPositions, mCount);
     mAxis = 0;
     if (s.spread[1] >= s.spread[0] && s.spread[1] >= s.spread[2]) mAxis = 1;
@@ -322,6 +323,15 @@ class Sweeper {
       keptAs[mScratch.itemOf[first]] = owner;
     }
     for (int e = 0; e < mCount; ++e) outIndices[mPositions[e]] = next + keptAs[mScratch.itemOf[e]];
+    if (outMoved) {
+      // Copies share their first entry's words, so one comparison per item tells them all.
+      dgStack<unsigned char> movedItem(items);
+      if (!movedItem.IsValid()) return -1;
+      for (int k = 0; k < items; ++k) {
+        movedItem[k] = !mLayout.SameWords(mPositions[mScratch.itemFirst[k]], mKeptPositions[keptAs[k]]);
+      }
+      for (int e = 0; e < mCount; ++e) outMoved[mPositions[e]] = movedItem[mScratch.itemOf[e]];
+    }
     for (int k = 0; k < kept; ++k) mPositions[k] = mKeptPositions[k];
     mBlock.firstKept = next;
     mBlock.kept = kept;
@@ -465,7 +475,7 @@ class Sweeper {
 }  // namespace
 
 int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exactBytes, int count, int* outIndices,
-                   float tolerance) {
+                   float tolerance, unsigned char* outMoved) {
   if (strideBytes < 12 || comparedBytes < 0 || exactBytes < 0) return 0;
   if (comparedBytes + exactBytes < 12 || comparedBytes + exactBytes > strideBytes) return 0;
   if (!vertices || !outIndices || count < 1) return 0;
@@ -488,7 +498,7 @@ int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exac
   int unique = 0;
   for (int b = 0; b < blocks.GetCount() && unique >= 0; ++b) {
     Sweeper sweeper(layout, scratch, positions.Data(), blocks[b]);
-    unique = sweeper.Run(unique, outIndices);
+    unique = sweeper.Run(unique, outIndices, outMoved);
   }
   if (unique <= 0) return 0;
 

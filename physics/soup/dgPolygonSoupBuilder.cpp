@@ -141,6 +141,21 @@ class FaceLoop {
     return -1;
   }
 
+  // The corner closest to a right angle (the first of equals): where a
+  // cleaned face starts.
+  int BestStart() const {
+    int best = 0;
+    double bestDot = 2.0;
+    for (int i = 0; i < mCount; ++i) {
+      const double dot = std::fabs(In(i).Dot(Out(i)));
+      if (dot < bestDot) {
+        bestDot = dot;
+        best = i;
+      }
+    }
+    return best;
+  }
+
  private:
   // The edge from corner i to the next.
   dgVector3d Edge(int i) const { return At((i + 1) % mCount) - At(i); }
@@ -282,7 +297,12 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
   const dgVector3d normal = loop.Normal();
   loop.RemoveStraightCorners();
   if (loop.Count() < 3) return true;
-  if (loop.FindReflex(normal) < 0) return AppendFace(attribute, indices.Data(), loop.Count());
+  if (loop.FindReflex(normal) < 0) {
+    // A loop that lost no corner is already clean: cleaning it again over
+    // the same points would only turn it to start at its best corner.
+    const int start = loop.Count() == kept ? loop.BestStart() : kUncleaned;
+    return AppendFace(attribute, indices.Data(), loop.Count(), start);
+  }
 
   // Not convex: let the mesh cut it into convex pieces.
   dgPolyhedra mesh;
@@ -292,7 +312,7 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
   return EmitFaceLoops(mesh, [&](const int* face, int n) { return AppendFace(attribute, face, n); });
 }
 
-bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices, int count) {
+bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices, int count, int cleanStart) {
   if (count < 3) return true;
   if (count > kMaxFaceIndices) {
     // The face tree cannot hold longer faces: cut the convex loop into a fan
@@ -308,9 +328,11 @@ bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices,
     }
     return true;
   }
-  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + count) || !mFaceIndexCounts.Reserve(mFaceCount)) {
+  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + count) || !mFaceIndexCounts.Reserve(mFaceCount) ||
+      !mCleanStarts.Reserve(mFaceCount)) {
     return false;
   }
+  mCleanStarts[mFaceCount] = static_cast<signed char>(cleanStart);
   int* run = &mIndices[mIndexCount];
   run[0] = attribute;
   for (int i = 0; i < count; ++i) run[i + 1] = indices[i];
@@ -335,10 +357,14 @@ bool dgPolygonSoupDatabaseBuilder::AddFaceCopy(const dgPolygonSoupDatabaseBuilde
 void dgPolygonSoupDatabaseBuilder::EnsureTwoFaces() {
   if (mFaceCount != 1) return;
   const int run = mFaceIndexCounts[0];
-  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + run - 1) || !mFaceIndexCounts.Reserve(1)) return;
+  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + run - 1) || !mFaceIndexCounts.Reserve(1) ||
+      !mCleanStarts.Reserve(1)) {
+    return;
+  }
   std::memcpy(&mIndices[mIndexCount], &mIndices[0], static_cast<size_t>(run) * sizeof(int));
   mIndexCount += run;
   mFaceIndexCounts[1] = run;
+  mCleanStarts[1] = mCleanStarts[0];
   mFaceCount = 2;
 }
 
@@ -347,6 +373,7 @@ void dgPolygonSoupDatabaseBuilder::Clear() {
   mIndexCount = 0;
   mVertexCount = 0;
   mFaceIndexCounts.Clear();
+  mCleanStarts.Clear();
   mIndices.Clear();
   mVertices.Clear();
 }
@@ -356,6 +383,7 @@ void dgPolygonSoupDatabaseBuilder::TakeFrom(dgPolygonSoupDatabaseBuilder& other)
   mIndexCount = other.mIndexCount;
   mVertexCount = other.mVertexCount;
   mFaceIndexCounts.TakeFrom(other.mFaceIndexCounts);
+  mCleanStarts.TakeFrom(other.mCleanStarts);
   mIndices.TakeFrom(other.mIndices);
   mVertices.TakeFrom(other.mVertices);
   other.mFaceCount = other.mIndexCount = other.mVertexCount = 0;
@@ -372,20 +400,14 @@ int dgPolygonSoupDatabaseBuilder::CleanFace(int* indices, int count) const {
   }
   const int n = loop.Count();
   if (n < 3) return 0;
-  // Start at the corner closest to a right angle.
-  int best = 0;
-  double bestDot = 2.0;
-  for (int i = 0; i < n; ++i) {
-    const double dot = std::fabs(loop.In(i).Dot(loop.Out(i)));
-    if (dot < bestDot) {
-      bestDot = dot;
-      best = i;
-    }
-  }
-  int rotated[kMaxFaceIndices];
-  for (int i = 0; i < n; ++i) rotated[i] = indices[(best + i) % n];
-  std::memcpy(indices, rotated, static_cast<size_t>(n) * sizeof(int));
+  TurnToStart(indices, n, loop.BestStart());
   return n;
+}
+
+void dgPolygonSoupDatabaseBuilder::TurnToStart(int* indices, int count, int start) {
+  int turned[kMaxFaceIndices];
+  for (int i = 0; i < count; ++i) turned[i] = indices[(start + i) % count];
+  std::memcpy(indices, turned, static_cast<size_t>(count) * sizeof(int));
 }
 
 void dgPolygonSoupDatabaseBuilder::Optimize(bool merge) {
@@ -454,13 +476,23 @@ void dgPolygonSoupDatabaseBuilder::WeldAndMerge(bool merge) {
   {
     dgStack<int> remap(mVertexCount);
     if (!remap.IsValid()) return;
-    const int welded = dgWeldVertices(VertexData(), 12, 12, 0, mVertexCount, remap.Data(), kWeldTolerance);
+    // Faces none of whose corners moved keep their cleaning (without room
+    // to tell, every face is cleaned again).
+    dgStack<unsigned char> moved(mVertexCount);
+    const int welded = dgWeldVertices(VertexData(), 12, 12, 0, mVertexCount, remap.Data(), kWeldTolerance,
+                                      moved.IsValid() ? moved.Data() : nullptr);
     if (welded > 0) {
       mVertexCount = welded;
       // Welding leaves a fraction of the vertices: the rest of the room goes back.
       mVertices.ShrinkTo(mVertexCount);
       for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
-        for (int i = 1; i < mFaceIndexCounts[f]; ++i) mIndices[at + i] = remap[mIndices[at + i]];
+        bool faceMoved = !moved.IsValid();
+        for (int i = 1; i < mFaceIndexCounts[f]; ++i) {
+          const int old = mIndices[at + i];
+          faceMoved = faceMoved || moved[old] != 0;
+          mIndices[at + i] = remap[old];
+        }
+        if (faceMoved) mCleanStarts[f] = kUncleaned;
       }
     }
   }
@@ -475,13 +507,20 @@ void dgPolygonSoupDatabaseBuilder::WeldAndMerge(bool merge) {
       const int n = run - 1;
       int corners[kMaxFaceIndices];
       std::memcpy(corners, &mIndices[at + 1], static_cast<size_t>(n) * sizeof(int));
-      const int kept = CleanFace(corners, n);
+      const int start = mCleanStarts[f];
+      int kept = n;
+      if (start == kUncleaned) {
+        kept = CleanFace(corners, n);
+      } else {
+        TurnToStart(corners, n, start);
+      }
       at += run;
       if (kept < 3) continue;
       // Writing never overtakes reading: a face only shrinks.
       mIndices[written] = attribute;
       std::memcpy(&mIndices[written + 1], corners, static_cast<size_t>(kept) * sizeof(int));
       written += kept + 1;
+      mCleanStarts[faces] = kUncleaned;
       mFaceIndexCounts[faces++] = kept + 1;
     }
     mFaceCount = faces;
@@ -530,4 +569,5 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
 }
 
 template class dgSoupArray<int>;
+template class dgSoupArray<signed char>;
 template class dgSoupArray<dgPolygonSoupDatabaseBuilder::Vertex3>;

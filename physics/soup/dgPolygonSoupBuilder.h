@@ -96,8 +96,12 @@ class dgPolygonSoupDatabaseBuilder {
   float* VertexData() const { return reinterpret_cast<float*>(mVertices.Data()); }
   // Splits one polygon of global indices into convex faces and stores them.
   bool AddPolygon(const int* indices, int count, int attribute);
-  // Stores one face run.
-  bool AppendFace(int attribute, const int* indices, int count);
+  // A face's clean start when it is not known to be clean already.
+  static constexpr int kUncleaned = -1;
+
+  // Stores one face run; cleanStart is the corner cleaning would start it
+  // at when it is already clean otherwise (kUncleaned when not known).
+  bool AppendFace(int attribute, const int* indices, int count, int cleanStart = kUncleaned);
   // Appends vertices as they are (no matrix).
   bool AppendVertices(const float* xyz, int count);
   // Adds one face with its own copy of the vertices it uses.
@@ -105,6 +109,8 @@ class dgPolygonSoupDatabaseBuilder {
   // Cleans one face in place (short edges, straight and reflex corners);
   // returns its new corner count, 0 when fewer than three remain.
   int CleanFace(int* indices, int count) const;
+  // Turns the loop to begin at corner start.
+  static void TurnToStart(int* indices, int count, int start);
   void WeldAndMerge(bool merge);
   void MergeFaces();
   // Spatial split of a large set into two halves optimised on their own.
@@ -116,6 +122,9 @@ class dgPolygonSoupDatabaseBuilder {
   int mIndexCount = 0;
   int mVertexCount = 0;
   dgSoupArray<int> mFaceIndexCounts;
+  // Per face: where cleaning will start it, for a face that is clean as it
+  // stands as long as none of its corners moves; kUncleaned otherwise.
+  dgSoupArray<signed char> mCleanStarts;
   dgSoupArray<int> mIndices;
   dgSoupArray<Vertex3> mVertices;
 };

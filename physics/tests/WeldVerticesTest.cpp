@@ -142,8 +142,11 @@ TEST(PhysicsWeld, ChainsWeldGreedilyInSweepOrderAndCopiesFollowTheirFirst) {
   std::vector<float> vertices = {0.0024f, 0, 0, 0.0008f, 0, 0, 0.0016f, 0, 0, 0, 0, 0,
                                  0.0008f, 0, 0, 0.0024f, 0, 0, 5,       0, 0};
   std::vector<int> indices(7, -1);
-  ASSERT_EQ(dgWeldVertices(vertices.data(), 12, 12, 0, 7, indices.data(), 0.001f), 3);
+  std::vector<unsigned char> moved(7, 9);
+  ASSERT_EQ(dgWeldVertices(vertices.data(), 12, 12, 0, 7, indices.data(), 0.001f, moved.data()), 3);
   EXPECT_EQ(indices, (std::vector<int>{1, 0, 1, 0, 0, 1, 2}));
+  // Those now standing where another vertex stood have moved.
+  EXPECT_EQ(moved, (std::vector<unsigned char>{1, 1, 0, 0, 1, 1, 0}));
   EXPECT_EQ(std::vector<float>(vertices.begin(), vertices.begin() + 9),
             (std::vector<float>{0, 0, 0, 0.0016f, 0, 0, 5, 0, 0}));
 }
