@@ -1,5 +1,7 @@
 #include "physics/bench/MemoryMeter.h"
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <new>
 
@@ -40,6 +42,13 @@ long long LiveBytes() { return gLive; }
 long long PeakBytes() { return gPeak; }
 
 void ResetPeak() { gPeak = gLive; }
+
+void KeepFreedMemory() {
+  // Blocks up to the largest size glibc lets M_MMAP_THRESHOLD take come
+  // from the heap, and the heap's top is never trimmed.
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, -1);
+}
 
 }  // namespace meter
 

@@ -23,4 +23,10 @@ long long PeakBytes();
 // Starts a new peak at the live bytes of now.
 void ResetPeak();
 
+// Keeps the C heap from handing freed memory back to the system (and from
+// mapping large blocks of their own), so that a build repeated in a loop
+// measures the code and not the system's page faults, whichever library
+// freed memory last. Call once, first thing in main.
+void KeepFreedMemory();
+
 }  // namespace meter

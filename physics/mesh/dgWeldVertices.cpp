@@ -349,8 +349,13 @@ class Sweeper {
       const int position = mPositions[e];
       int first = -1;
       if (mLayout.ClaimsOwnCopies(position, mAxis)) {
+        // One multiply per word; the table takes its slot from the low bits,
+        // so the well-mixed high ones are folded in.
         uint64_t h = 0;
-        for (int k = 0; k < mLayout.toleranceWords + mLayout.exactWords; ++k) h = Mix(h ^ mLayout.Word(position, k));
+        for (int k = 0; k < mLayout.toleranceWords + mLayout.exactWords; ++k) {
+          h = (h + mLayout.Word(position, k)) * 0x9E3779B97F4A7C15ull;
+        }
+        h ^= h >> 32;
         first = mScratch.copies.FindOrAdd(h, e, [&](int other) { return mLayout.SameWords(mPositions[other], position); });
         if (first == -2) return -1;
       }

@@ -202,7 +202,6 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
     FreeVertices();
     return false;
   }
-  std::memset(mNodes, 0, static_cast<size_t>(faceCount - 1) * sizeof(Node));
   mNodeCount = faceCount - 1;
   mIndexCount = builder.GetIndexCount();
   std::memcpy(mIndices, indices, static_cast<size_t>(mIndexCount) * sizeof(int));

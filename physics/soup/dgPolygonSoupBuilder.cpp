@@ -83,7 +83,7 @@ class FaceLoop {
 
   dgVector3d At(int i) const { return mCached ? mPoints[i].Get() : dgReadVertex3d(mVertices, 12, mIndices[i]); }
   // The unit direction into corner i and out of it.
-  dgVector3d In(int i) const { return Out((i + mCount - 1) % mCount); }
+  dgVector3d In(int i) const { return Out(i == 0 ? mCount - 1 : i - 1); }
   dgVector3d Out(int i) const { return mCached ? mUnits[i].Get() : Unit(Edge(i)); }
 
   void Erase(int i) {
@@ -158,11 +158,11 @@ class FaceLoop {
 
  private:
   // The edge from corner i to the next.
-  dgVector3d Edge(int i) const { return At((i + 1) % mCount) - At(i); }
+  dgVector3d Edge(int i) const { return At(i + 1 == mCount ? 0 : i + 1) - At(i); }
 
   void UpdateEdges() {
     for (int i = 0; i < mCount; ++i) {
-      const dgVector3d edge = mPoints[(i + 1) % mCount].Get() - mPoints[i].Get();
+      const dgVector3d edge = mPoints[i + 1 == mCount ? 0 : i + 1].Get() - mPoints[i].Get();
       mEdges[i].Set(edge);
       mUnits[i].Set(Unit(edge));
     }
@@ -244,7 +244,8 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
   if (vertexCount > 0 && !mVertices.Reserve(static_cast<long long>(mVertexCount) + vertexCount - 1)) return false;
   const int base = mVertexCount;
   const auto* bytes = reinterpret_cast<const unsigned char*>(vertices);
-  const bool identity = std::memcmp(&matrix, &dgGetIdentityMatrix(), sizeof(dgMatrix)) == 0;
+  const bool identity =
+      &matrix == &dgGetIdentityMatrix() || std::memcmp(&matrix, &dgGetIdentityMatrix(), sizeof(dgMatrix)) == 0;
   for (int i = 0; i < vertexCount; ++i) {
     float p[3];
     std::memcpy(p, bytes + static_cast<long long>(i) * strideBytes, sizeof p);

@@ -278,6 +278,7 @@ void CompareClosest(dgWorld* world, const char* name, dgCollision* shape, btConv
 }  // namespace
 
 int main(int argc, char** argv) {
+  meter::KeepFreedMemory();
   // "soups" runs only the tree-collision scenes.
   const bool soupsOnly = argc > 1 && std::string(argv[1]) == "soups";
   btAlignedAllocSetCustom(BulletAllocate, BulletRelease);
