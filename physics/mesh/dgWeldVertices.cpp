@@ -88,10 +88,13 @@ uint64_t Mix(uint64_t h) {
   return h;
 }
 
-int TableSize(int entries) {
-  int size = 16;
-  while (size < 2 * entries) size *= 2;
-  return size;
+// Slots of an open hash for entries kept at most half full: a power of two,
+// or 0 beyond what a table indexed by int can hold.
+int TableSize(long long entries) {
+  constexpr long long kLargest = 1LL << 30;
+  long long size = 16;
+  while (size < 2 * entries && size < kLargest) size *= 2;
+  return size < 2 * entries ? 0 : static_cast<int>(size);
 }
 
 struct Spreads {
@@ -193,7 +196,8 @@ class CopyTable {
   bool Reset(int expected) {
     mUsed = 0;
     Slot* old = nullptr;
-    if (!Replace(TableSize(expected), old)) return false;
+    const int size = TableSize(expected);
+    if (size == 0 || !Replace(size, old)) return false;
     dgFree(old);
     return true;
   }
@@ -235,7 +239,7 @@ class CopyTable {
   bool Grow() {
     const int oldSize = static_cast<int>(mMask) + 1;
     Slot* old = nullptr;
-    if (!Replace(2 * oldSize, old)) return false;
+    if (oldSize > (1 << 29) || !Replace(2 * oldSize, old)) return false;
     for (int i = 0; i < oldSize; ++i) {
       if (old[i].entry < 0) continue;
       int slot = static_cast<int>(old[i].tag & mMask);
@@ -292,14 +296,15 @@ class Sweeper {
     dgStack<int> keptAs(items);
     dgStack<int> nextKept(items);
     dgStack<int> keptPositions(items);
-    dgStack<GridSlot> slots(TableSize(items));
+    const int slotCount = TableSize(items);
+    dgStack<GridSlot> slots(slotCount);
     if (!order.IsValid() || !keptAs.IsValid() || !nextKept.IsValid() || !keptPositions.IsValid() ||
         !slots.IsValid()) {
       return -1;
     }
     mNextKept = nextKept.Data();
     mSlots = slots.Data();
-    mSlotMask = TableSize(items) - 1;
+    mSlotMask = slotCount - 1;
     for (int c = 0; c <= mSlotMask; ++c) mSlots[c].head = -1;
     mKeptPositions = keptPositions.Data();
 
