@@ -18,7 +18,7 @@ dgSoupArray<T>::~dgSoupArray() {
 template <class T>
 bool dgSoupArray<T>::Grow(long long index) {
   if (index < 0 || index >= kMaxCapacity) return false;
-  const long long grown = static_cast<long long>(mCapacity) + mCapacity / 2;
+  const long long grown = 2LL * mCapacity;
   return Resize(std::min<long long>(kMaxCapacity, std::max({index + 1, grown, static_cast<long long>(kMinCapacity)})));
 }
 

@@ -8,7 +8,7 @@
 
 #include "physics/math/dgMatrix.h"
 
-// A plain array that grows by half its size at a time (from a small first
+// A plain array that doubles its size when full (from a small first
 // block), so that the memory a build holds stays in proportion to its faces.
 template <class T>
 class dgSoupArray {
@@ -21,7 +21,7 @@ class dgSoupArray {
   dgSoupArray& operator=(const dgSoupArray&) = delete;
   ~dgSoupArray();
 
-  // Makes index usable, growing by at least half; false (array unchanged)
+  // Makes index usable, at least doubling the room; false (array unchanged)
   // when the block cannot be had.
   bool Reserve(long long index) { return index < mCapacity || Grow(index); }
   // Gives back the room beyond the first count elements.
