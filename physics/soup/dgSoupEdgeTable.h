@@ -16,7 +16,7 @@ class dgSoupEdgeTable {
 
   bool IsValid() const { return mFaces != nullptr; }
 
-  // The tree's faces, numbered in the order of its node array.
+  // The tree's faces, numbered in the order their runs lie in the index array.
   int GetFaceCount() const { return mFaceCount; }
   // The face's vertex indices in the tree's index array (edge flags kept).
   int* FaceIndices(int face) const { return mIndices + mFaces[face].position; }
