@@ -48,18 +48,19 @@ Image CrystalFacet() {
   return image;
 }
 
-// A sphere map of sparkles on black, added over the facets.
+// A sphere map of sparkles on black, added over the facets. A facet that
+// faces the eye looks up the middle of the map, so the middle stays black:
+// flat facets keep their crystal colour and flash only when a sparkle turns
+// round to them (the map turns with the galaxy).
 Image CrystalGlint() {
   Image image(128, 128);
   FillImage(image, {0.0f, 0.0f, 0.0f, 1.0f});
   Canvas canvas(image, 128.0f, 128.0f);
-  // Facets facing the eye look up the middle of a sphere map: a soft sheen
-  // there, a sparkle above left of it and a few smaller ones round about.
-  Glow(image, {58.0f, 54.0f}, 58.0f, {0.3f, 0.3f, 0.33f});
-  Twinkle(canvas, 50.0f, 44.0f, 20.0f, {0.9f, 0.9f, 1.0f});
-  Twinkle(canvas, 90.0f, 84.0f, 10.0f, {0.6f, 0.6f, 0.7f});
-  Glow(image, {88.0f, 30.0f}, 12.0f, {0.4f, 0.4f, 0.45f});
-  Glow(image, {28.0f, 92.0f}, 10.0f, {0.35f, 0.35f, 0.4f});
+  Twinkle(canvas, 34.0f, 30.0f, 18.0f, {0.9f, 0.9f, 1.0f});
+  Twinkle(canvas, 98.0f, 94.0f, 10.0f, {0.7f, 0.7f, 0.8f});
+  Twinkle(canvas, 102.0f, 28.0f, 7.0f, {0.6f, 0.6f, 0.7f});
+  Glow(image, {26.0f, 100.0f}, 9.0f, {0.5f, 0.5f, 0.55f});
+  Glow(image, {66.0f, 114.0f}, 6.0f, {0.4f, 0.4f, 0.45f});
   return image;
 }
 

@@ -4,7 +4,9 @@
 #include "content/Gradient.h"
 #include "content/Motifs.h"
 #include "content/StyledText.h"
+#include "game/shell/ShellResources.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -62,19 +64,25 @@ Image SpaceBackdrop(uint32_t width, uint32_t height, uint32_t seed, const Colour
 
 Image TitleBanner(const Fonts& fonts) {
   // Drawn 800 x 272 over the turning galaxy of the menus: a soft dark band
-  // behind the title, transparent towards its edges.
+  // behind the title and its row of gems, transparent towards its edges.
+  // The front end writes over the lower part ("Welcome" and the high
+  // scores' title from y = 184, the profile page's headings from 172), so
+  // nothing is painted from kTitlePictureClearFrom down.
   Image image(1024, 256);
-  PaintArea(image, 0, 0, 1024, 256, [](float x, float y, Colour& out) {
+  Canvas canvas(image, kTitlePictureWidth, kTitlePictureHeight);
+  const float clearRow = kTitlePictureClearFrom * canvas.sy;
+  PaintArea(image, 0, 0, 1024, int(std::ceil(clearRow)), [clearRow](float x, float y, Colour& out) {
     out = {0.02f, 0.01f, 0.08f, 1.0f};
-    const float across = std::sin(3.14159265f * x / 1024.0f), down = std::sin(3.14159265f * y / 256.0f);
+    const float across = std::sin(3.14159265f * x / 1024.0f);
+    const float down = std::sin(3.14159265f * std::min(y / clearRow, 1.0f));
     return 0.6f * std::sqrt(across) * down * down;
   });
-  Canvas canvas(image, 800.0f, 272.0f);
-  for (int i = 0; i < 7; ++i) GemIcon(canvas, 130.0f + 90.0f * float(i), 215.0f, 20.0f, kGemColours[i]);
-  Write(canvas, fonts.bold, "NOVALITHS", 400.0f, 135.0f, 112.0f,
+  Write(canvas, fonts.bold, "NOVALITHS", 400.0f, 110.0f, 100.0f,
         Title({1.0f, 0.97f, 0.8f}, {1.0f, 0.6f, 0.15f}, {1.0f, 0.45f, 0.1f, 0.55f}));
-  Twinkle(canvas, 642.0f, 52.0f, 26.0f, {1.0f, 0.9f, 0.6f});
-  Twinkle(canvas, 150.0f, 40.0f, 14.0f, {0.7f, 0.8f, 1.0f});
+  // Each gem's glow reaches 1.8 radii: the row ends above the clear band.
+  for (int i = 0; i < 7; ++i) GemIcon(canvas, 160.0f + 80.0f * float(i), 143.0f, 13.0f, kGemColours[i]);
+  Twinkle(canvas, 628.0f, 34.0f, 24.0f, {1.0f, 0.9f, 0.6f});
+  Twinkle(canvas, 168.0f, 28.0f, 13.0f, {0.7f, 0.8f, 1.0f});
   return image;
 }
 

@@ -23,9 +23,9 @@ void EndAfterDisplayLoss(const char* displayName) {
   if (g_displayLostHandler != nullptr) {
     g_displayLostHandler(name);
   } else {
-    DebugOutput("Lost the connection to display \"");
-    DebugOutput(name);
-    DebugOutput("\"; the program ends.\n");
+    DebugOutput("Lost the connection to display \"", Severity::Error);
+    DebugOutput(name, Severity::Error);
+    DebugOutput("\"; the program ends.\n", Severity::Error);
   }
   std::fflush(nullptr);
   std::_Exit(kDisplayLostExitCode);

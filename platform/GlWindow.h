@@ -40,7 +40,7 @@ struct GlWindowConfig {
 // Why the last Open failed, so the caller can show the right message.
 enum class GlWindowError {
   None,
-  VideoUnavailable,  // no video driver could be started
+  VideoUnavailable,  // no display could be opened (one nobody sees does not count)
   CreateWindow,
   CreateContext,
   MakeCurrent,

@@ -1,8 +1,10 @@
 #pragma once
 // Raw keyboard, mouse and game-controller state, read once a frame by the
 // engine's input devices. The engine keeps all timing and state rules itself;
-// a source only says what is down right now. "Acquired" means the program's
-// window has the keyboard focus: a source that is not acquired reads nothing.
+// a source says what is down right now and, for the keyboard, which keys went
+// down and up since the last read, in order: a key tapped between two frames
+// is otherwise never seen. "Acquired" means the program's window has the
+// keyboard focus: a source that is not acquired reads nothing.
 
 #include <cstdint>
 #include <memory>
@@ -16,6 +18,15 @@ constexpr int kMaxPads = 8;
 constexpr int kPadAxisRange = 128;   // axes read -128..128
 constexpr int kWheelNotch = 120;     // wheel units per notch
 constexpr int kPadButtonCount = 32;
+// The most key changes kept between two reads. Later ones are dropped until
+// the next read; the key state stays right either way.
+constexpr int kMaxKeyEvents = 128;
+
+// One key going down or up.
+struct KeyEvent {
+  uint8_t code = 0;
+  bool down = false;
+};
 
 // Mouse movement since the last read, and the buttons (left, right, middle, fourth).
 struct MouseRawState {
@@ -44,6 +55,10 @@ class KeyboardSource {
   virtual bool Acquire() = 0;
   // Fills one byte per key code (kDownBit when down); false when not acquired.
   virtual bool Read(uint8_t keys[kKeyCount]) = 0;
+  // Moves the key changes since the previous call into out, oldest first,
+  // and returns how many (at most kMaxKeyEvents; 0 when not acquired). A
+  // source that keeps no changes returns 0 and is read as a state alone.
+  virtual int TakeEvents(KeyEvent[kMaxKeyEvents]) { return 0; }
 };
 
 class MouseSource {

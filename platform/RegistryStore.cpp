@@ -1,7 +1,9 @@
 #include "platform/RegistryStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
+#include "platform/UserFolder.h"
 
 #include <sys/stat.h>
 
@@ -20,7 +22,10 @@ constexpr long kMaxStoreBytes = 1 << 20;
 constexpr const char* kVendorFolder = "Velk Software Studio";
 constexpr const char* kHeaderLine = "; Vyre registry store";
 
-void DefaultDiagnostic(const char* line) { std::fprintf(stderr, "%s\n", line); }
+void DefaultDiagnostic(const char* line) {
+  DebugOutput(line, Severity::Warning);
+  DebugOutput("\n", Severity::Warning);
+}
 RegistryDiagnostic gDiagnostic = DefaultDiagnostic;
 
 void Report(const char* format, const std::string& a, long b = 0) {
@@ -311,7 +316,7 @@ std::string Serialise(const Store& store) {
   return text;
 }
 
-// Creates every missing folder of the file's parent path.
+// The XDG configuration folder (a relative XDG_CONFIG_HOME is ignored).
 std::string ConfigFolder() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg && xdg[0] == '/') return xdg;
@@ -330,12 +335,21 @@ std::string FileNameFor(std::string_view title) {
   return name;
 }
 
+// Where the store files live: a user folder named for this run holds every
+// file the player owns, the store included, so a fresh one starts fresh;
+// otherwise the configuration folder, as on any desktop.
+std::string StoreFolder() {
+  const std::string user = NamedUserFolder();
+  if (!user.empty()) return user + "/";
+  return ConfigFolder() + "/" + kVendorFolder + "/";
+}
+
 }  // namespace
 
 std::string RegistryFileFor(std::string_view keyPath) {
   const char* override = std::getenv("VYRE_REGISTRY");
   if (override && override[0]) return override;
-  std::string folder = ConfigFolder() + "/" + kVendorFolder + "/";
+  const std::string folder = StoreFolder();
   std::vector<std::string> parts = SplitKeyPath(keyPath);
   if (parts.size() >= 3 && SameIgnoringCase(parts[0], "Software") &&
       SameIgnoringCase(parts[1], kVendorFolder)) {

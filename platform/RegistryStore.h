@@ -7,10 +7,12 @@
 // registry they replace did.
 //
 // Every application key ("Software\Velk Software Studio\<title>") lives in its
-// own text file, "$XDG_CONFIG_HOME/Velk Software Studio/<title>.reg"
-// (~/.config when XDG_CONFIG_HOME is unset); keys outside an application key
-// go to "Registry.reg" beside them. When VYRE_REGISTRY is set, every key is
-// kept in the file it names instead (tests point it at a temporary file).
+// own text file, "<title>.reg"; keys outside an application key go to
+// "Registry.reg" beside them. The files are in the user folder when
+// VYRE_USER_DIR names one (with every other file the player owns), else in
+// "$XDG_CONFIG_HOME/Velk Software Studio" (~/.config when XDG_CONFIG_HOME is
+// unset). When VYRE_REGISTRY is set, every key is kept in the file it names
+// instead (tests point it at a temporary file).
 
 #include <cstdint>
 #include <string>

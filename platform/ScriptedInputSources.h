@@ -12,11 +12,20 @@ class ScriptedKeyboardSource final : public KeyboardSource {
  public:
   bool acquired = true;
   uint8_t keys[kKeyCount] = {};
+  // Changes not yet taken, oldest first (at most kMaxKeyEvents, as a real
+  // keyboard keeps).
+  std::vector<KeyEvent> events;
 
-  // Presses or releases one key code.
-  void Set(uint8_t code, bool down) { keys[code] = down ? kDownBit : 0; }
+  // Presses or releases one key code; a change is also kept as an event.
+  void Set(uint8_t code, bool down);
+  // Presses and releases a key before the next read.
+  void Tap(uint8_t code) {
+    Set(code, true);
+    Set(code, false);
+  }
   bool Acquire() override { return acquired; }
   bool Read(uint8_t out[kKeyCount]) override;
+  int TakeEvents(KeyEvent out[kMaxKeyEvents]) override;
 };
 
 class ScriptedMouseSource final : public MouseSource {

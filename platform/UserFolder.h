@@ -11,6 +11,9 @@ namespace platform {
 // else ~/.local/share/Novaliths. The environment is read at every call.
 std::string UserFolder();
 
+// The folder VYRE_USER_DIR names, empty when it is not set.
+std::string NamedUserFolder();
+
 // Where a player's file is written: its place in the user folder. The user
 // folder and the folders the path names are created here. An absolute path
 // names its own place and is returned resolved, creating nothing.

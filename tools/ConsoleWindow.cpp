@@ -4,6 +4,7 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/gui/ConsoleInputBox.h"
+#include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/ScrollBar.h"
 #include "engine/runtime/console/CommandRegistry.h"
 #include "engine/runtime/messages/MSGService.h"
@@ -99,6 +100,22 @@ void ConsoleWindow::SetDefaultFrame(int32_t fontIndex) {
   }
   hitOnInner = 1;
   UpdateContentArea();
+  // The bar picks which lines the page prints; moving the contents by its
+  // value as well would push them out of the frame as the log grows.
+  scrollsContents = 0;
+}
+
+void ConsoleWindow::Show(bool show) {
+  DebugWindow::Show(show);
+  if (inputLine == nullptr) return;
+  // While the console is out its line takes the typing, wherever the
+  // pointer rests.
+  GUIWindowManager* manager = GetWindowManager();
+  if (show) {
+    manager->SetKeyboardFocus(inputLine);
+  } else if (manager->GetKeyboardFocus() == inputLine) {
+    manager->SetKeyboardFocus(nullptr);
+  }
 }
 
 void ConsoleWindow::DrawContents() {
@@ -126,6 +143,8 @@ void ConsoleWindow::DrawContents() {
   const int shownEnd = static_cast<int>(shown->GetWriteIndex() < shown->GetLineCapacity()
                                             ? shown->GetWriteIndex()
                                             : shown->GetLineCapacity());
+  // A line longer than the page is cut at its edge.
+  canvas.BeginClip(inner);
   int y = rows * lineHeight;
   for (int row = 0; row < rows; ++row, y -= lineHeight) {
     const int index = newest - row;
@@ -135,6 +154,7 @@ void ConsoleWindow::DrawContents() {
     canvas.SetFontColour(frameStyle, line->colour);
     canvas.Print(line->text.Chars(), frameStyle, 1, y);
   }
+  canvas.EndClip();
   canvas.SetFontColour(frameStyle, kept);
 }
 

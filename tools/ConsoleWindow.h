@@ -22,6 +22,9 @@ class ConsoleWindow : public DebugWindow {
   // The developer frame at (32, 200), 768 x 368, title buttons, a vertical
   // scroll bar at the newest line, sliding in from the bottom.
   void SetDefaultFrame(int32_t fontIndex) override;
+  // The slide in or out; the input line, when there is one, takes the keys
+  // while the console is out and gives them back when it goes.
+  void Show(bool show) override;
 
   // Rows of one page: the client height over font 0's line height; 0 when
   // that font has no height.
@@ -42,4 +45,6 @@ class ConsoleWindow : public DebugWindow {
   int32_t lastLineCount = 0;
   // The log channel shown (0: the main channel, which copies every other).
   int32_t channel = 0;
+  // The line typed commands go to (the System window's prompt; not owned).
+  ConsoleInputBox* inputLine = nullptr;
 };

@@ -92,6 +92,7 @@ void DBGSystemWindow::SetDefaultFrame(int32_t frame) {
   BuildToolbars(frame);
   tip_.reset(ConsoleWindow::CreateTipBox(*this));
   prompt_.reset(ConsoleWindow::CreateConsolePrompt(*this));
+  console_->inputLine = prompt_.get();
   // Both boxes must be active to be shown at all; the prompt then comes and
   // goes with this window.
   Post(eMSG_GUIACTIVATE, ownId, tip_.get());

@@ -7,6 +7,8 @@
 #include "engine/foundation/Vector3.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXFont.h"
+#include "engine/gui/GUIObject.h"
+#include "engine/runtime/display/Display.h"
 
 namespace {
 
@@ -32,6 +34,24 @@ class RendererCanvas : public DebugCanvas {
   void Line(const Vector2& from, const Vector2& to, float width) override {
     GFXDisplay::DrawLine(Vector3(from.x, from.y, 0.0f), Vector3(to.x, to.y, 0.0f), width);
   }
+  void BeginClip(const Rect& screenRect) override {
+    wasClipping_ = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glGetIntegerv(GL_SCISSOR_BOX, savedBox_);
+    const CDisplay* display = GetDisplay();
+    int box[4];
+    GUIObject::ContentScissor(Vector2(screenRect.min.x, screenRect.max.y), screenRect.GetSize(), display->GetWidth(),
+                              display->GetHeight(), box);
+    glScissor(box[0], box[1], box[2], box[3]);
+    glEnable(GL_SCISSOR_TEST);
+  }
+  void EndClip() override {
+    glScissor(savedBox_[0], savedBox_[1], savedBox_[2], savedBox_[3]);
+    if (!wasClipping_) glDisable(GL_SCISSOR_TEST);
+  }
+
+ private:
+  bool wasClipping_ = false;
+  GLint savedBox_[4] = {0, 0, 0, 0};
 };
 
 RendererCanvas gRenderer;

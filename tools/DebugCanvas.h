@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "engine/foundation/Rect.h"
 #include "engine/foundation/Vector2.h"
 
 class DebugCanvas {
@@ -28,6 +29,10 @@ class DebugCanvas {
   virtual void PopOffset() = 0;
   // A line from point to point with a width.
   virtual void Line(const Vector2& from, const Vector2& to, float width) = 0;
+  // Cuts everything drawn until the matching EndClip to a rectangle of the
+  // 800 x 600 GUI screen (not of the client space).
+  virtual void BeginClip(const Rect& screenRect) = 0;
+  virtual void EndClip() = 0;
 };
 
 // The canvas the developer windows use now.

@@ -29,8 +29,10 @@ void DebugToolbar::Setup(int32_t frame, bool isVertical, bool isFromStart, const
 Icon* DebugToolbar::AddButton(const char* iconFile, const char* buttonName, int32_t targetId, bool enabled) {
   auto button = std::make_unique<Icon>();
   Icon* icon = button.get();
+  // The pen is on the screen; a child is placed, drawn and pointed at from
+  // the toolbar's content origin.
   Rect place;
-  place.SetPositionSize(pen, buttonSize);
+  place.SetPositionSize(Vector2::Subtract(pen, HitRect().min), buttonSize);
   icon->Layout(place, place);
   icon->SetStyle(icon->GetStyle() | GUIStyle::kToggle);
   icon->name = buttonName;

@@ -19,8 +19,9 @@ class DebugToolbar : public DebugWindow {
   // when fromStart is set, else at the far end (bottom for a vertical
   // toolbar, right for a horizontal one); slides from the bottom.
   void Setup(int32_t frame, bool isVertical, bool isFromStart, const Rect& rectangle, const Rect& client);
-  // A toggle button at the pen that shows and hides the target; enabled
-  // only when asked. The pen moves one button along.
+  // A toggle button at the pen (a screen position while the toolbar is at
+  // home) that shows and hides the target; enabled only when asked. The pen
+  // moves one button along.
   Icon* AddButton(const char* iconFile, const char* buttonName, int32_t targetId, bool enabled);
   // Replaces the sub-toolbars with n new ones.
   void SetSubToolbarCount(int n);

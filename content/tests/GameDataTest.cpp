@@ -12,6 +12,7 @@
 #include "engine/graphics/PngDecoder.h"
 #include "engine/graphics/TextureManager.h"
 #include "game/puzzle/Constellation.h"
+#include "game/shell/ShellResources.h"
 #include "engine/graphics/tests/support/FakeTextureUploader.h"
 #include "platform/TempFolder.h"
 #include "support/GameDataSupport.h"
@@ -183,6 +184,29 @@ TEST(GameData, GlyphSheetsInkEveryCellAndLeaveTheGapsClear) {
     // '.' is small and sits low; '1' is tall.
     EXPECT_LT(ink[46], ink[1]);
   }
+}
+
+TEST(GameData, TheTitleBannerLeavesTheBandWhereTheMenusWriteClear) {
+  InRunFolder run;
+  DecodedImage image;
+  ASSERT_TRUE(DecodePng(ReadAll(gamedata::kScreens[0]), image).ok);
+  ASSERT_EQ(image.components, 4u);
+  // Rows at or below the clear band's top hold nothing, the rows above hold
+  // the title.
+  const uint32_t clearRow =
+      uint32_t(std::floor(kTitlePictureClearFrom / kTitlePictureHeight * float(image.height)));
+  uint32_t inkedAbove = 0;
+  for (uint32_t y = 0; y < image.height; ++y) {
+    for (uint32_t x = 0; x < image.width; ++x) {
+      const uint8_t alpha = image.pixels[(size_t(y) * image.width + x) * 4 + 3];
+      if (y >= clearRow) {
+        ASSERT_EQ(alpha, 0) << "at " << x << ", " << y;
+      } else if (alpha > 200) {
+        ++inkedAbove;
+      }
+    }
+  }
+  EXPECT_GT(inkedAbove, image.width * clearRow / 20);
 }
 
 TEST(GameData, DisplayFontsLoadWithTheirSheets) {

@@ -2,7 +2,8 @@
 // crystals, shrunk to their size in play and lit by the scene light from the
 // disc centre: a coloured crystal shows its colour, with at most a small
 // white highlight. Shrinking a model through the modelview must not change
-// how its faces are lit.
+// how its faces are lit. The glint stage drawn over the crystal sparkles
+// without washing the crystal out.
 
 #include <GL/gl.h>
 
@@ -11,11 +12,13 @@
 #include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "engine/scene/ModelManager.h"
 #include "game/puzzle/EffectsPool.h"
+#include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/PuzzleGem.h"
 #include "game/puzzle/PuzzleRenderer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,8 +52,9 @@ class GemColourDevice : public ::testing::Test {
 
   // One gem in a disc slot beside the scene light, seen from straight above
   // through a view just wider than the gem, as the disc draws it: moved to
-  // the slot, turned to face outward, shrunk.
-  Coverage DrawSlotGem(int colour, int type, float scale, int leadChannel) {
+  // the slot, turned to face outward, shrunk. The frame's RGB, bottom row
+  // first.
+  std::vector<uint8_t> DrawSlotGem(int colour, int type, float scale) {
     const Vector3 centre = GPuzzleRenderer::kDiscCentre;
     const Vector3 slot(0.6f, 0.0f, 0.3f);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -81,11 +85,18 @@ class GemColourDevice : public ::testing::Test {
 
     std::vector<uint8_t> rgb(size_t(kSide) * kSide * 3);
     glReadPixels(0, 0, kSide, kSide, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+  }
+
+  // Anything brighter than the black background.
+  static bool Covered(const uint8_t* rgb) { return rgb[0] + rgb[1] + rgb[2] >= 24; }
+
+  static Coverage Measure(const std::vector<uint8_t>& rgb, int leadChannel) {
     Coverage seen;
     for (size_t p = 0; p < rgb.size(); p += 3) {
-      const int channels[3] = {rgb[p], rgb[p + 1], rgb[p + 2]};
-      if (channels[0] + channels[1] + channels[2] < 24) continue;  // background
+      if (!Covered(&rgb[p])) continue;
       ++seen.covered;
+      const int channels[3] = {rgb[p], rgb[p + 1], rgb[p + 2]};
       const int lead = channels[leadChannel];
       bool leads = lead > 60;
       for (int k = 0; k < 3; ++k) {
@@ -113,7 +124,7 @@ TEST_F(GemColourDevice, ShrunkGemsShowTheirCrystalColourNotWhite) {
       for (int type = 0; type < kGemTypeCount; ++type) {
         SCOPED_TRACE("colour " + std::to_string(crystal.colour) + " type " + std::to_string(type) + " scale " +
                      std::to_string(scale));
-        const Coverage seen = DrawSlotGem(crystal.colour, type, scale, crystal.leadChannel);
+        const Coverage seen = Measure(DrawSlotGem(crystal.colour, type, scale), crystal.leadChannel);
         ASSERT_GT(seen.covered, kSide * kSide / 10);
         EXPECT_GT(seen.ownHue, seen.covered * 3 / 4) << "of " << seen.covered;
         // A flat facet turned just so to the light flashes white whole: one
@@ -122,6 +133,66 @@ TEST_F(GemColourDevice, ShrunkGemsShowTheirCrystalColourNotWhite) {
       }
     }
   }
+}
+
+// How the glint changed a frame: pixels it lit up to a sparkle, and pixels
+// it washed paler.
+struct GlintChange {
+  int sparkling = 0;
+  int washed = 0;
+};
+
+GlintChange CompareGlint(const std::vector<uint8_t>& without, const std::vector<uint8_t>& with) {
+  GlintChange change;
+  for (size_t p = 0; p < with.size(); p += 3) {
+    int gain = 0;
+    for (int k = 0; k < 3; ++k) gain = std::max(gain, int(with[p + k]) - int(without[p + k]));
+    if (gain > 64) ++change.sparkling;
+    if (gain > 32) ++change.washed;
+  }
+  return change;
+}
+
+TEST_F(GemColourDevice, GlintSparklesWithoutWashingTheCrystalOut) {
+  // The glint is a sphere map that turns with the galaxy: the gems are seen
+  // over one whole turn of it. Only the plane's spin is read.
+  GalacticPlane plane;
+  renderer_->galacticPlane = &plane;
+  CMATStage* glint = CMATManager::GetInstance()->GetMaterial("GemCrystalRed")->GetStage(1);
+  ASSERT_NE(glint, nullptr);
+  constexpr int kTurnSteps = 36;
+  for (int type = 0; type < kGemTypeCount; ++type) {
+    SCOPED_TRACE("type " + std::to_string(type));
+    // The same gem with a glint stage that leaves the frame as it is.
+    const uint32_t glintSource = glint->blendSource;
+    glint->blendSource = GL_ZERO;
+    plane.spin.value = 0.0f;
+    const std::vector<uint8_t> without = DrawSlotGem(kGemRed, type, 0.4f);
+    glint->blendSource = glintSource;
+    int covered = 0;
+    for (size_t p = 0; p < without.size(); p += 3) covered += Covered(&without[p]) ? 1 : 0;
+    ASSERT_GT(covered, kSide * kSide / 10);
+
+    int sparkling = 0, washed = 0;
+    for (int step = 0; step < kTurnSteps; ++step) {
+      plane.spin.value = 360.0f * float(step) / kTurnSteps;
+      const GlintChange change = CompareGlint(without, DrawSlotGem(kGemRed, type, 0.4f));
+      sparkling += change.sparkling;
+      washed += change.washed;
+      // Flat facets that face the eye (the tops of the cube and the octagon
+      // here) look up the middle of the map: unturned, they keep their colour.
+      if (step == 0 && type != kGemOrb) {
+        EXPECT_LT(change.washed, covered / 20);
+      }
+    }
+    EXPECT_GT(sparkling, 0);
+    GLint depthFunction = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+    EXPECT_EQ(depthFunction, GL_LESS) << "what follows is depth-tested as before";
+    // Most of the time, most of the gem keeps its colour.
+    EXPECT_LT(washed / kTurnSteps, covered / 5) << "of " << covered;
+  }
+  renderer_->galacticPlane = nullptr;
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
 
-bool RebuildDisplay(CDisplay& display, CGEMApplication& application) {
-  if (!display.HasState(CDisplay::kChangePending)) return false;
+DisplayRebuild RebuildDisplay(CDisplay& display, CGEMApplication& application) {
+  if (!display.HasState(CDisplay::kChangePending)) return DisplayRebuild::kNone;
   // The font and model lists belong to the context about to go: they are
   // released while it is current (once it is gone, their numbers would name
   // the new context's own lists), and compiled again on the next draw.
@@ -23,16 +23,14 @@ bool RebuildDisplay(CDisplay& display, CGEMApplication& application) {
       if (C3MEModel* model = models.GetModelAt(i)) model->ReleaseDisplayLists();
     }
   }
-  display.Recreate();
+  if (!display.Recreate()) return DisplayRebuild::kFailed;
   CTEXManager::GetInstance()->UnloadAll();
   GFX_GL::ReinstallShaders();
   GFXDisplay::ResetRenderStateCache();
-  if (display.HasContext()) {
-    // The lights hold what was last set up, by the engine or by the game: the
-    // new context gets exactly that, not the engine's start-up light again.
-    ReapplyStaticLights();
-    application.OnDisplayRebuilt();
-  }
+  // The lights hold what was last set up, by the engine or by the game: the
+  // new context gets exactly that, not the engine's start-up light again.
+  ReapplyStaticLights();
+  application.OnDisplayRebuilt();
   GetMouseCursor()->SetScale(display.GetWidth(), display.GetHeight());
-  return true;
+  return DisplayRebuild::kRebuilt;
 }

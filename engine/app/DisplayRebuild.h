@@ -6,10 +6,16 @@
 class CDisplay;
 class CGEMApplication;
 
+// What a frame's display step did.
+enum class DisplayRebuild {
+  kNone,     // no change was pending
+  kRebuilt,  // the caller sets the input devices up on the new window
+  kFailed,   // no window could be made again (a message box said why)
+};
+
 // When the display asks for a change: releases the font and model lists while
 // the old context is current, rebuilds the window, queues every texture for
 // reloading, reinstalls the shaders, sends the whole render word and every
 // switched-on light again, lets the application restore what it set up for
-// the context, and rescales the mouse cursor. True when it rebuilt; the
-// caller then sets the input devices up on the new window.
-bool RebuildDisplay(CDisplay& display, CGEMApplication& application);
+// the context, and rescales the mouse cursor.
+DisplayRebuild RebuildDisplay(CDisplay& display, CGEMApplication& application);

@@ -12,6 +12,7 @@
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/gui/ConsoleInputBox.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/MouseCursor.h"
 #include "engine/gui/TextBox.h"
@@ -29,8 +30,11 @@
 #include "platform/Time.h"
 #include "tools/DBGSystemWindow.h"
 
+#include <strings.h>
+
 #include <ctime>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -42,11 +46,7 @@ void LogStep(const char* text) {
 // The display server went away under the running program: the platform ends
 // the process right after this, so the log is the only place that says why.
 void LogDisplayLost(const char* displayName) {
-  LogDBG("Lost the connection to display \"%s\"; the program ends without shutting down.", displayName);
-}
-
-uint16_t ReadKeyboard(const void* keyboard, uint8_t code) {
-  return static_cast<const CUIOKeyboard*>(keyboard)->GetKeyState(code);
+  LogError("Lost the connection to display \"%s\"; the program ends without shutting down.", displayName);
 }
 
 // Everything the frame reaches outside the application, for one run.
@@ -58,6 +58,8 @@ struct EngineParts {
   RunFlags* flags = nullptr;
   InputTargets targets;
   EngineRunOptions* options = nullptr;
+  // The window could not be made again after a display change.
+  bool displayFailed = false;
 };
 
 void RunSubSystems(EngineParts& parts) {
@@ -88,16 +90,18 @@ void MaintainEngine(EngineParts& parts) {
   CUIOKeyboard* keyboard = input.GetKeyboard() ? input.GetKeyboard() : input.CreateKeyboard();
   uint32_t actions = 0;
   if (keyboard != nullptr && keyboard->Poll(Clock::Instance().GetGameDelta())) {
-    KeyLists keys{keyboard->GetPressed(),  keyboard->GetPressedCount(), keyboard->GetRepeated(),
-                  keyboard->GetRepeatedCount(), keyboard->GetReleased(), keyboard->GetReleasedCount()};
-    PostKeyMessages(parts.targets, keys);
     HotKeySwitches switches;
     switches.escapeQuits = application.options.escapeQuits != 0;
     switches.developerKeys = application.options.developerKeys != 0;
     switches.developerWindowExists = application.developerWindow != nullptr;
-    switches.typing = dynamic_cast<const TextBox*>(GetWindowManager()->GetFocusedElement()) != nullptr;
-    actions = DecideHotKeys(&ReadKeyboard, keyboard, switches);
-    camera.readKey = &ReadKeyboard;
+    // The element the keys reach before this poll's keys move anything.
+    const GUIObject* keyTarget = GetWindowManager()->GetKeyTarget();
+    const auto* typingBox = dynamic_cast<const TextBox*>(keyTarget);
+    switches.typing = typingBox != nullptr && typingBox->editable;
+    switches.consoleTyping = switches.typing && application.developerWindow != nullptr &&
+                             keyTarget == application.developerWindow->GetPromptBox();
+    actions = PostKeyboardPoll(parts.targets, *keyboard, switches);
+    camera.readKey = &ReadKeyState;
     camera.keyboard = keyboard;
   }
   // The pad is never created here; a pad the game opened is read like the others.
@@ -136,7 +140,19 @@ void HandleEngineEvent(const platform::Event& event, EngineParts& parts, CSettin
 void InstallFrameSteps(EngineParts& parts) {
   GEMFrameSteps& steps = parts.application->FrameSteps();
   steps.rebuildDisplay = [&parts] {
-    if (RebuildDisplay(*parts.display, *parts.application)) parts.input->Reinit(parts.options->makeInputSources());
+    switch (RebuildDisplay(*parts.display, *parts.application)) {
+      case DisplayRebuild::kRebuilt:
+        parts.input->Reinit(parts.options->makeInputSources());
+        break;
+      case DisplayRebuild::kFailed:
+        // Nothing can be shown or read any more (the message box said why):
+        // the program quits as if asked to, and reports the failure.
+        parts.displayFailed = true;
+        parts.application->Quit();
+        break;
+      case DisplayRebuild::kNone:
+        break;
+    }
   };
   steps.subSystems = [&parts] { RunSubSystems(parts); };
   // A minimised window still runs frames (so a quit gets through) but draws nothing.
@@ -161,7 +177,20 @@ void InstallFrameSteps(EngineParts& parts) {
 
 }  // namespace
 
+bool HasCommandLineFlag(const std::string& commandLine, const char* flag) {
+  std::istringstream words(commandLine);
+  std::string word;
+  while (words >> word) {
+    if (word.size() > 1 && (word[0] == '-' || word[0] == '/') && strcasecmp(word.c_str() + 1, flag) == 0) return true;
+  }
+  return false;
+}
+
 int EngineRun(EngineRunOptions options) {
+  // "-dev" is for the developer: the terminal shows every line, from the
+  // first. Without it the terminal is the player's (warnings and errors).
+  const bool developer = HasCommandLineFlag(options.commandLine, "dev");
+  platform::SetTerminalShowsEveryLine(developer);
   LogStep("Checking for CLI arguments...");
   // The program-wide services: what the game and the GUI reach through their
   // getters is what the run loads, polls and plays.
@@ -174,7 +203,7 @@ int EngineRun(EngineRunOptions options) {
   CGEMApplication* application = options.application.get();
   // "-dev" opens the developer tools; without it the application's own
   // choice (the game switches them off) stands.
-  if (settings.FindArgument("dev") != nullptr) {
+  if (developer) {
     application->options.developerKeys = 1;
     application->options.createDeveloperWindow = 1;
   }
@@ -268,5 +297,5 @@ int EngineRun(EngineRunOptions options) {
   GFXDisplay::ForgetBindings();
   GFXDisplay::SetDefaultMaterial(nullptr);
   display->KillGLWindow();
-  return 0;
+  return parts.displayFailed ? 1 : 0;
 }

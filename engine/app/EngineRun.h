@@ -27,6 +27,11 @@ struct EngineRunOptions {
 
 // Runs the engine on the program-wide settings, input and sound services
 // until the window closes, the system asks to quit or Escape is pressed;
-// returns the process exit code (0 after a clean run). The settings are
+// returns the process exit code (0 after a clean run, 1 when the window or
+// its GL context cannot be made, at the start or after a display change). The settings are
 // prepared before (see PrepareSettings.h); the command line is recorded here.
 int EngineRun(EngineRunOptions options);
+
+// True when a word of the command line is the flag after "-" or "/", in
+// any case.
+bool HasCommandLineFlag(const std::string& commandLine, const char* flag);

@@ -37,9 +37,22 @@ struct HotKeySwitches {
   bool escapeQuits = true;
   bool developerKeys = true;
   bool developerWindowExists = false;
-  // A text box has the focus: plain keys are typing, not commands.
+  // A text box takes the keys: plain keys are typing, not commands.
   bool typing = false;
+  // That text box is the developer console's line.
+  bool consoleTyping = false;
 };
 
-// The actions asked for this frame (a set of HotKeyAction bits).
-uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySwitches& switches);
+// The keys that made this frame's hot keys.
+struct HotKeyKeys {
+  static constexpr int kCapacity = 32;
+  uint8_t codes[kCapacity] = {};
+  int count = 0;
+  // Adds a code once.
+  void Add(uint8_t code);
+};
+
+// The actions asked for this frame (a set of HotKeyAction bits); used, when
+// given, receives each action's key and any modifier that went down with it.
+uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySwitches& switches,
+                       HotKeyKeys* used = nullptr);

@@ -1,10 +1,23 @@
 #include "engine/app/InputMessages.h"
 
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
+
+namespace {
+
+void PostToWindows(const InputTargets& targets, uint32_t id, intptr_t parameter) {
+  GetGUIMSGService()->Post(id, targets.application, targets.windowManager, parameter, 0.0);
+}
+
+}  // namespace
+
+uint16_t ReadKeyState(const void* keyboard, uint8_t code) {
+  return static_cast<const CUIOKeyboard*>(keyboard)->GetKeyState(code);
+}
 
 void PostInputEvent(const InputTargets& targets, uint32_t id, intptr_t parameter) {
   GetGEMMSGService()->Post(id, targets.application, targets.application, parameter, 0.0);
-  GetGUIMSGService()->Post(id, targets.application, targets.windowManager, parameter, 0.0);
+  PostToWindows(targets, id, parameter);
 }
 
 uint32_t MouseButtonMessage(int button, int state) {
@@ -24,16 +37,29 @@ uint32_t WheelMessage(int32_t delta) {
   return delta > 0 ? eMSG_UIOWHEEL_UP : eMSG_UIOWHEEL_DOWN;
 }
 
-void PostKeyMessages(const InputTargets& targets, const KeyLists& keys) {
-  if (keys.pressedCount > 0) {
-    PostInputEvent(targets, eMSG_UIOKEYDOWN, reinterpret_cast<intptr_t>(keys.pressed));
-  }
-  if (keys.repeatedCount > 0) {
-    PostInputEvent(targets, eMSG_UIOKEYHELD, reinterpret_cast<intptr_t>(keys.repeated));
-  }
-  if (keys.releasedCount > 0) {
-    PostInputEvent(targets, eMSG_UIOKEYUP, reinterpret_cast<intptr_t>(keys.released));
-  }
+void PostKeyMessages(const InputTargets& targets, const KeyLists& keys, bool toApplication) {
+  auto post = [&](uint32_t id, const uint8_t* list) {
+    const intptr_t parameter = reinterpret_cast<intptr_t>(list);
+    if (toApplication) {
+      PostInputEvent(targets, id, parameter);
+    } else {
+      PostToWindows(targets, id, parameter);
+    }
+  };
+  if (keys.pressedCount > 0) post(eMSG_UIOKEYDOWN, keys.pressed);
+  if (keys.repeatedCount > 0) post(eMSG_UIOKEYHELD, keys.repeated);
+  if (keys.releasedCount > 0) post(eMSG_UIOKEYUP, keys.released);
+}
+
+uint32_t PostKeyboardPoll(const InputTargets& targets, CUIOKeyboard& keyboard, const HotKeySwitches& switches) {
+  HotKeyKeys used;
+  const uint32_t actions = DecideHotKeys(&ReadKeyState, &keyboard, switches, &used);
+  for (int i = 0; i < used.count; ++i) keyboard.Withhold(used.codes[i]);
+  const KeyLists keys{keyboard.GetPressed(),  keyboard.GetPressedCount(), keyboard.GetRepeated(),
+                      keyboard.GetRepeatedCount(), keyboard.GetReleased(), keyboard.GetReleasedCount()};
+  // Typed keys are the text box's: the game behind it never sees them.
+  PostKeyMessages(targets, keys, !switches.typing);
+  return actions;
 }
 
 void PostMouseMessages(const InputTargets& targets, const int buttonStates[3], int32_t wheelDelta,

@@ -5,11 +5,18 @@
 
 #include <cstdint>
 
+#include "engine/app/HotKeys.h"
+
+class CUIOKeyboard;
+
 // Where input events go.
 struct InputTargets {
   int32_t application = -1;    // receiver id of the application (GEM)
   int32_t windowManager = -1;  // receiver id of the window manager (GUI)
 };
+
+// The key state reader (KeyStateReader) over a CUIOKeyboard.
+uint16_t ReadKeyState(const void* keyboard, uint8_t code);
 
 // Posts one input event to the application and then to the window manager.
 void PostInputEvent(const InputTargets& targets, uint32_t id, intptr_t parameter);
@@ -32,8 +39,15 @@ struct KeyLists {
 };
 
 // Posts key down, key held and key up for the non-empty lists; the parameter
-// is the list's address.
-void PostKeyMessages(const InputTargets& targets, const KeyLists& keys);
+// is the list's address. Without toApplication only the window manager gets
+// them.
+void PostKeyMessages(const InputTargets& targets, const KeyLists& keys, bool toApplication = true);
+
+// One polled keyboard into messages. The hot keys are decided first and the
+// keys that made them withheld, so that they reach nobody else; the rest is
+// posted, to the GUI alone while a text box takes the typing. Returns the
+// hot-key actions.
+uint32_t PostKeyboardPoll(const InputTargets& targets, CUIOKeyboard& keyboard, const HotKeySwitches& switches);
 
 // Posts the three buttons, the wheel (parameter: address of the delta, valid
 // during delivery) and the motion of one mouse poll.

@@ -20,7 +20,7 @@ bool NextLine(File& file, String& line) {
 }
 
 bool Fail(const char* what) {
-  LogDBG("Particle definition: bad %s line", what);
+  LogWarning("Particle definition: bad %s line", what);
   return false;
 }
 
@@ -34,7 +34,7 @@ bool Usable(float value) { return std::isfinite(value) && std::fabs(value) <= kM
 bool Usable(const Vector3& v) { return Usable(v.x) && Usable(v.y) && Usable(v.z); }
 
 bool OutOfRange(const char* key) {
-  LogDBG("Particle definition: %s out of range", key);
+  LogWarning("Particle definition: %s out of range", key);
   return false;
 }
 

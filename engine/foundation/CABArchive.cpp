@@ -236,7 +236,7 @@ bool CABArchive::AddFile(const char* path) {
     delete entry;
     return false;
   }
-  std::printf("  [%d] %s\n", GetEntryCount() - 1, entry->name.Chars());
+  OutputPrintf(platform::Severity::Info, "  [%d] %s\n", GetEntryCount() - 1, entry->name.Chars());
   return copied == size;
 }
 

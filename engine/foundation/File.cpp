@@ -115,7 +115,7 @@ bool File::Delete(const char* name) { return name != nullptr && platform::Remove
 uint64_t File::GetSizeOnDisk() const {
   uint64_t bytes = 0;
   if (!platform::FileSizeOnDisk(name_.Chars(), bytes)) {
-    std::fprintf(stderr, "Problem getting information\n");
+    platform::DebugOutput("Problem getting information\n", platform::Severity::Warning);
     return 0;
   }
   return bytes;

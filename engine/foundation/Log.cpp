@@ -145,14 +145,47 @@ void LogPrintf(int channel, const char* format, ...) {
   va_end(args);
 }
 
+namespace {
+
+void LogDBGAs(platform::Severity severity, const char* format, va_list args) {
+  char buffer[kPrintfBufferSize];
+  FormatLine(buffer, format, args);
+  platform::DebugOutput(buffer, severity);
+  if (LogChannel* target = GetLogChannel(kLogDBG)) target->Print(buffer);
+}
+
+}  // namespace
+
 void LogDBG(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  LogDBGAs(platform::Severity::Info, format, args);
+  va_end(args);
+}
+
+void LogWarning(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  LogDBGAs(platform::Severity::Warning, format, args);
+  va_end(args);
+}
+
+void LogError(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  LogDBGAs(platform::Severity::Error, format, args);
+  va_end(args);
+}
+
+void OutputPrintf(platform::Severity severity, const char* format, ...) {
+  // Nobody would see the text: it is not even formatted.
+  if (!platform::TerminalShows(severity)) return;
   char buffer[kPrintfBufferSize];
   va_list args;
   va_start(args, format);
-  FormatLine(buffer, format, args);
+  std::vsnprintf(buffer, sizeof buffer, format != nullptr ? format : "", args);
   va_end(args);
-  platform::DebugOutput(buffer);
-  if (LogChannel* target = GetLogChannel(kLogDBG)) target->Print(buffer);
+  platform::StandardOutput(buffer, severity);
 }
 
 void LogGEM(const char* format, ...) {

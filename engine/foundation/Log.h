@@ -8,6 +8,7 @@
 
 #include "engine/foundation/LogChannel.h"
 #include "engine/foundation/LogSettings.h"
+#include "platform/DebugOutput.h"
 #include "platform/Time.h"
 
 // Channel numbers.
@@ -34,8 +35,12 @@ enum LogChannelNumber {
 // Null only after the log has been torn down at exit.
 LogChannel* GetLogChannel(int number);
 
-// printf-style line on channel 1 "DBG", also sent to the debugger output.
+// printf-style line on channel 1 "DBG", also sent to the debugger output
+// (which the terminal shows only while the developer switch is on).
 void LogDBG(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// LogDBG for something that went wrong: the terminal always shows it.
+void LogWarning(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // printf-style line on channel 2 "GEM".
 void LogGEM(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // LogDBG of "%s : %s - %d".
@@ -46,6 +51,11 @@ void LogDBGAt(const char* first, const char* second, int number);
 // the channel. Used by the modules' own log functions.
 void LogVPrintf(int channel, const char* format, va_list args);
 void LogPrintf(int channel, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// printf-style text on the standard output, as it is (no line end added),
+// when the terminal shows the severity. For the readers' diagnostics, which
+// go to no log channel.
+void OutputPrintf(platform::Severity severity, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 namespace Log {
 

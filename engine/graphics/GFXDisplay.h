@@ -101,6 +101,13 @@ void SetDefaultMaterial(CMATMaterial* material);
 void ForgetBindings();
 // Passes a group is drawn in with a material: its stages, at least one.
 int PassCount(const CMATMaterial* material);
+// Readies the depth test for pass n of a multipass draw. The first pass
+// writes the depth; the ones after it draw the same surface again and must
+// pass where the depth is equal, so from pass 1 on GL_LESS becomes GL_LEQUAL.
+// Any other depth function (the overlay's GL_ALWAYS) is left alone.
+void BeginMaterialPass(int pass);
+// Puts GL_LESS back after the last pass when a later pass relaxed it.
+void EndMaterialPasses();
 
 // ---- Primitives (each counts into the render statistics) ----
 
@@ -141,6 +148,7 @@ void DrawRing(const Vector3& centre, float radius);
 void SetVertexArrays(const void* vertices, const void* texCoords);
 // Draws one index group: sets its material and runs one pass per stage
 // (primitive kind 0 list, 1 strip, 2 fan); fewer than 3 indices draw nothing.
+// While NOMATERIALS is set the caller's stage is in force: one pass.
 void DrawMeshGroup(CMATMaterial* material, int32_t primitiveKind, uint16_t indexCount, const uint16_t* indices);
 // The GL primitive of a group kind.
 uint32_t PrimitiveMode(int32_t primitiveKind);

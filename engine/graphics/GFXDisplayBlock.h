@@ -24,6 +24,10 @@ enum GFXShapeList : int {
   kShapeCount = 8,
 };
 
+// The depth-function codes the renderer switches between.
+inline constexpr int32_t kDepthLess = 2;
+inline constexpr int32_t kDepthLessOrEqual = 4;
+
 struct Block {
   uint32_t lastStageFace = 0x0404;  // GL_FRONT
   float scratchColour[4] = {0, 0, 0, 0};
@@ -36,8 +40,9 @@ struct Block {
   uint8_t defaultColourSent[4] = {0, 0, 0, 0};
   int32_t stagesPerPass = 1;
   float depthOffset = 1.0f;
-  int32_t depthFunction = 2;
-  int32_t defaultDepthFunction = 2;
+  // Depth-function codes: 1 to 8 stand for GL_NEVER to GL_ALWAYS.
+  int32_t depthFunction = kDepthLess;
+  int32_t defaultDepthFunction = kDepthLess;
   uint8_t showBoundingVolumes = 0;
 
   CMATMaterial* defaultMaterial = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/foundation/Log.h"
 #include "engine/graphics/TextLines.h"
 
 namespace {
@@ -85,7 +86,7 @@ void CMATMaterial::Read(TextLines& file) {
   file.SetPos(blockStart);
 
   inUse_ = 1;
-  std::printf("Material %s - %d stages\n", name_.Chars(), int(blocks));
+  OutputPrintf(platform::Severity::Info, "Material %s - %d stages\n", name_.Chars(), int(blocks));
   AllocateStages(blocks);
 
   uint32_t stageIndex = 0;

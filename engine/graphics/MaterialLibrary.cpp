@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/foundation/Log.h"
 #include "engine/graphics/GraphicsLog.h"
 #include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/MaterialManager.h"
@@ -16,7 +17,7 @@ constexpr int32_t kFailedTextureKind = 2;
 int32_t ModificationTimeOrZero(const char* path) {
   int32_t seconds = 0;
   if (!FileModificationTime(path, seconds)) {
-    std::printf("Problem getting information\n");
+    OutputPrintf(platform::Severity::Warning, "Problem getting information\n");
     return 0;
   }
   return seconds;

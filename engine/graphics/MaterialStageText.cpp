@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/foundation/Log.h"
 #include "engine/graphics/GraphicsLog.h"
 #include "engine/graphics/MaterialStage.h"
 #include "engine/graphics/TextLines.h"
@@ -122,7 +123,7 @@ void CMATStage::Read(TextLines& file) {
     TrimAll(line);
     line.ToUpper();
     if (line.Find("//") >= 0) continue;
-    std::printf("STAGE SETTING : %s\n", line.Chars());
+    OutputPrintf(platform::Severity::Info, "STAGE SETTING : %s\n", line.Chars());
     ApplySetting(line);
     if (!line.IsEmpty() && line[0] == '}') break;
   }

@@ -184,6 +184,24 @@ int PassCount(const CMATMaterial* material) {
   return passes < 1 ? 1 : passes;
 }
 
+void BeginMaterialPass(int pass) {
+  Block& state = State();
+  if (pass < 1 || state.depthFunction == kDepthLessOrEqual) return;
+  // The overlay sets its depth function without the renderer, so GL is asked.
+  GLint function = GL_LESS;
+  glGetIntegerv(GL_DEPTH_FUNC, &function);
+  if (function != GL_LESS) return;
+  glDepthFunc(GL_LEQUAL);
+  state.depthFunction = kDepthLessOrEqual;
+}
+
+void EndMaterialPasses() {
+  Block& state = State();
+  if (state.depthFunction != kDepthLessOrEqual) return;
+  glDepthFunc(GL_LESS);
+  state.depthFunction = kDepthLess;
+}
+
 void SetVertexArrays(const void* vertices, const void* texCoords) {
   constexpr GLsizei kVertexStride = 28;
   constexpr size_t kNormalOffset = 4;
@@ -226,7 +244,12 @@ void DrawMeshGroup(CMATMaterial* material, int32_t primitiveKind, uint16_t index
   if (indexCount < 3 || indices == nullptr) return;
   SetMaterial(material);
   const CMATMaterial* current = State().currentMaterial;
-  const int passes = PassCount(current);
+  // With materials locked the caller has put its own stage in force (display
+  // lists of geometry only): the group is drawn once, not once per stage of
+  // whatever material happens to be current, which a later pass's depth rule
+  // would lay over itself.
+  const bool locked = (GetRenderState() & NOMATERIALS) != 0;
+  const int passes = locked ? 1 : PassCount(current);
   for (int pass = 0; pass < passes; ++pass) {
     const CMATStage* stage = current != nullptr ? current->GetStage(uint32_t(pass)) : nullptr;
     const bool ownColour = stage != nullptr && (stage->flags & (StageFlag::COLOUR | StageFlag::EMISSIVE)) != 0;
@@ -235,10 +258,12 @@ void DrawMeshGroup(CMATMaterial* material, int32_t primitiveKind, uint16_t index
     } else {
       glEnableClientState(GL_COLOR_ARRAY);
     }
+    BeginMaterialPass(pass);
     BindMaterialStage(pass);
     glDrawElements(PrimitiveMode(primitiveKind), indexCount, GL_UNSIGNED_SHORT, indices);
     CountGroupTriangles(primitiveKind, indexCount);
   }
+  EndMaterialPasses();
 }
 
 }  // namespace GFXDisplay

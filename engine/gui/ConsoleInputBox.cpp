@@ -7,9 +7,9 @@
 
 ConsoleInputBox::ConsoleInputBox() { name = "ConsoleInputBox"; }
 
-void ConsoleInputBox::OnKeyDown(intptr_t key) {
-  TextBox::OnKeyDown(key);
-  if (key == kUpArrow) {
+void ConsoleInputBox::TypeKey(uint8_t code, bool shifted) {
+  TextBox::TypeKey(code, shifted);
+  if (code == kUpArrow) {
     text = lastLine;
     RefreshText();
   }

@@ -10,8 +10,8 @@ class ConsoleInputBox : public TextBox {
   static constexpr uint8_t kUpArrow = 0xc8;
 
   ConsoleInputBox();
-  // Text-box editing, then Up brings the last submitted line back.
-  void OnKeyDown(intptr_t key) override;
+  // Text-box editing; Up brings the last submitted line back.
+  void TypeKey(uint8_t code, bool shifted) override;
   // When a line was submitted: logs it and runs it.
   void SubmitPending();
 

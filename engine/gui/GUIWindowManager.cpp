@@ -101,6 +101,9 @@ void GUIWindowManager::UnregisterWindow(Window* window) {
   for (auto it = windows.begin(); it != windows.end(); ++it) {
     if (*it != window) continue;
     windows.erase(it);
+    if (keyboardFocus == window || (keyboardFocus && window->children.Contains(keyboardFocus))) {
+      keyboardFocus = nullptr;
+    }
     if (focusedWindow == window) {
       if (focusedElement == window || (focusedElement && window->children.Contains(focusedElement))) {
         focusedElement = nullptr;
@@ -114,6 +117,7 @@ void GUIWindowManager::UnregisterWindow(Window* window) {
 
 void GUIWindowManager::ForgetObject(const GUIObject* object) {
   if (focusedElement == object) focusedElement = nullptr;
+  if (keyboardFocus == object) keyboardFocus = nullptr;
   if (focusedWindow != nullptr && static_cast<const GUIObject*>(focusedWindow) == object) focusedWindow = nullptr;
 }
 
@@ -156,7 +160,34 @@ void GUIWindowManager::SetFocusedWindow(Window* window) {
   focusedWindow = (window == nullptr || window->GetId() < 0) ? nullptr : window;
 }
 
+void GUIWindowManager::SetKeyboardFocus(GUIObject* element) {
+  keyboardFocus = (element == nullptr || element->GetId() < 0) ? nullptr : element;
+}
+
+namespace {
+
+bool TakesKeys(const GUIObject* element) {
+  const uint32_t needed = GUIState::kShown | GUIState::kActive | GUIState::kTakesInput;
+  return element != nullptr && (element->GetState() & needed) == needed;
+}
+
+}  // namespace
+
+GUIObject* GUIWindowManager::GetKeyTarget() const {
+  if (TakesKeys(keyboardFocus)) return keyboardFocus;
+  return TakesKeys(focusedElement) ? focusedElement : nullptr;
+}
+
 void GUIWindowManager::OnMessage(CMSGMessage* message) {
+  const uint32_t id = message->id;
+  if ((id == eMSG_UIOKEYDOWN || id == eMSG_UIOKEYHELD || id == eMSG_UIOKEYUP) && TakesKeys(keyboardFocus) &&
+      !(message->handled & 1)) {
+    if (id == eMSG_UIOKEYDOWN) keyboardFocus->OnKeyDown(message->parameter);
+    if (id == eMSG_UIOKEYHELD) keyboardFocus->OnKeyHeld(message->parameter);
+    if (id == eMSG_UIOKEYUP) keyboardFocus->OnKeyUp(message->parameter);
+    message->handled |= 1;
+    return;
+  }
   std::vector<Window*> snapshot = windows;
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     if (!IsRegistered(*it)) continue;

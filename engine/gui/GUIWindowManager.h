@@ -41,12 +41,22 @@ class GUIWindowManager : public Base {
   void SetFocusedWindow(Window* window);
   GUIObject* GetFocusedElement() const { return focusedElement; }
   Window* GetFocusedWindow() const { return focusedWindow; }
+  // An element that takes the keys whatever the pointer rests on (a console
+  // line while its console is out); null gives the keys back to the focused
+  // element.
+  void SetKeyboardFocus(GUIObject* element);
+  GUIObject* GetKeyboardFocus() const { return keyboardFocus; }
+  // The element the keys reach now: the keyboard focus while it is shown,
+  // active and takes input, else the focused element when it takes input;
+  // null when no element takes them.
+  GUIObject* GetKeyTarget() const;
   // Drops every focus pointer to the object (it is being destroyed).
   void ForgetObject(const GUIObject* object);
   int GetWindowCount() const { return static_cast<int>(windows.size()); }
   // The window at a list position (0 first), or null.
   Window* GetWindowAt(int position) const;
-  // Offers the message to the windows, last to first, until one handles it.
+  // Offers the message to the windows, last to first, until one handles it;
+  // keys go straight to a usable keyboard focus instead.
   void OnMessage(CMSGMessage* message) override;
   // The manager's receiver id on the GUI service, where input is posted to it.
   int32_t GetGUIReceiverId() const { return guiEndpoint.receiverId; }
@@ -69,6 +79,7 @@ class GUIWindowManager : public Base {
   float layerFilterValue = 0.0f;
   Window* focusedWindow = nullptr;
   GUIObject* focusedElement = nullptr;
+  GUIObject* keyboardFocus = nullptr;
   // The manager's second receiver: on the GUI service, next to its GEO one.
   CMSGForwarder<GUIWindowManager, &GUIWindowManager::OnMessage> guiEndpoint{this};
 };

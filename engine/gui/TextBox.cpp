@@ -66,14 +66,16 @@ void TextBox::OnKeyDown(intptr_t) {
   CUIOManager* input = GetUIOManager();
   CUIOKeyboard* keyboard = input != nullptr ? input->GetKeyboard() : nullptr;
   if (keyboard == nullptr) return;
-  const bool shifted = keyboard->GetKeyState(kLeftShift) != 0 || keyboard->GetKeyState(kRightShift) != 0;
+  // Each key in the order typed, as a capital when a shift key was down at
+  // its press (a quick typist lets go of shift before the next frame).
   const uint8_t* pressed = keyboard->GetPressed();
   const uint8_t count = keyboard->GetPressedCount();
-  for (uint8_t i = 0; i < count; ++i) {
-    const uint8_t code = pressed[i];
-    if (code >= 2 && code <= 0x9c) ApplyKey(code, shifted);
-  }
+  for (uint8_t i = 0; i < count; ++i) TypeKey(pressed[i], keyboard->WasShiftedAt(i));
   RefreshText();
+}
+
+void TextBox::TypeKey(uint8_t code, bool shifted) {
+  if (code >= 2 && code <= 0x9c) ApplyKey(code, shifted);
 }
 
 int TextBox::CurrentStyleIndex() const {
@@ -82,11 +84,19 @@ int TextBox::CurrentStyleIndex() const {
   return HasState(GUIState::kTakesInput) ? 1 : 0;
 }
 
+bool TextBox::TakesTheKeys() const {
+  const GUIWindowManager* manager = ExistingWindowManager();
+  return editable && manager != nullptr && manager->GetKeyTarget() == this;
+}
+
 void TextBox::DrawContents() {
   const TextStyle& current = styles[CurrentStyleIndex()];
   if (current.font < 0) return;
   GFXDisplay::SetFontColour(current.font, current.colour);
-  GFXDisplay::PrintAt(current.font, text.Chars(), 0, 0);
+  // A box that the keys reach shows a caret after its text.
+  String shown = text;
+  if (TakesTheKeys()) shown += kCaret;
+  GFXDisplay::PrintAt(current.font, shown.Chars(), 0, 0);
 }
 
 void TextBox::Layout(const Rect& newOuter, const Rect& newInner) {

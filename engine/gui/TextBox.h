@@ -13,12 +13,15 @@ class TextBox : public Icon {
   static constexpr uint8_t kBackspace = 0x0e;
   static constexpr uint8_t kEnter = 0x1c;
   static constexpr uint8_t kPadEnter = 0x9c;
-  static constexpr uint8_t kLeftShift = 0x2a;
-  static constexpr uint8_t kRightShift = 0x36;
+  static constexpr const char* kCaret = "|";
 
   TextBox();
-  // When editable: the keys of this poll edit the text (Backspace, Enter, characters).
+  // When editable: the keys of this poll edit the text (Backspace, Enter,
+  // characters), each through TypeKey in the order pressed.
   void OnKeyDown(intptr_t key) override;
+  // One pressed key (shifted: a shift key was down at its press); the text
+  // box applies the codes that edit a line.
+  virtual void TypeKey(uint8_t code, bool shifted);
   void DrawContents() override;
   void Layout(const Rect& outer, const Rect& inner) override;
 
@@ -26,6 +29,8 @@ class TextBox : public Icon {
   void ApplyKey(uint8_t code, bool shifted);
   // The character a scan code types, or 0.
   static char CharacterFor(uint8_t code, bool shifted);
+  // True when the box is editable and the keys reach it now.
+  bool TakesTheKeys() const;
   // The style index for the current state (2 focused, 3 pressed, 1 input, 0).
   int CurrentStyleIndex() const;
   void SetStyleColour(int index, const float rgba[4]);

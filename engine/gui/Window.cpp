@@ -346,6 +346,9 @@ void Window::SetCaption(const char* text) {
 void Window::Rename(const char* text) { name = text != nullptr ? text : ""; }
 
 void Window::PushViewport(float nearPlane, float farPlane) {
+  // The display may have changed size since the window was laid out.
+  CDisplay* display = GetDisplay();
+  ViewportFor(inner, display->GetWidth(), display->GetHeight(), viewport);
   glGetIntegerv(GL_VIEWPORT, savedViewport);
   glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
   glMatrixMode(GL_PROJECTION);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/foundation/Log.h"
 #include "engine/scene/BinaryCodec.h"
 #include "engine/scene/MaterialLink.h"
 #include "engine/scene/PEOCodec.h"
@@ -30,7 +31,7 @@ CMATMaterial* LookUpMaterial(const char* name) {
 int64_t FileTimeOf(const char* fileName, bool reportFailure) {
     int64_t seconds = 0;
     if (platform::FileModificationTime(fileName, seconds)) return seconds;
-    if (reportFailure) std::puts("Problem getting information");
+    if (reportFailure) OutputPrintf(platform::Severity::Warning, "Problem getting information\n");
     return 0;
 }
 

@@ -38,13 +38,13 @@ bool ReadBoard(const char* path, std::vector<std::unique_ptr<CGPuzzleDisc>>& dis
   file.OpenRead(path);
   LogDBG("Loading boards from %s", path);
   if (!file.IsOpen()) {
-    LogDBG("Load failed!");
+    LogError("Load failed!");
     return false;
   }
   // A missing or truncated count reads as 0 and is refused with the rest.
   const int32_t discCount = file.ReadInt();
   if (!InRange(discCount, 1, kMaxBoardDiscs)) {
-    LogDBG("Load failed! %s holds %d discs (1 to %d)", path, discCount, kMaxBoardDiscs);
+    LogError("Load failed! %s holds %d discs (1 to %d)", path, discCount, kMaxBoardDiscs);
     return false;
   }
   LogDBG("\tReading %d discs...", discCount);
@@ -56,7 +56,7 @@ bool ReadBoard(const char* path, std::vector<std::unique_ptr<CGPuzzleDisc>>& dis
     LogDBG("\tLoading disc [%d] Rings(%d) Gems(%d) Pipe(%d)", d, rings, gems, pipe);
     if (!InRange(rings, 1, kMaxBoardRings) || !InRange(gems, kMinBoardGems, kMaxBoardGems) ||
         !InRange(pipe, 0, kMaxBoardPipe)) {
-      LogDBG("Load failed! Disc %d of %s lies outside %d rings, %d to %d gems and a pipe of %d", d, path,
+      LogError("Load failed! Disc %d of %s lies outside %d rings, %d to %d gems and a pipe of %d", d, path,
              kMaxBoardRings, kMinBoardGems, kMaxBoardGems, kMaxBoardPipe);
       discs.clear();
       return false;
@@ -74,7 +74,7 @@ bool ReadBoard(const char* path, std::vector<std::unique_ptr<CGPuzzleDisc>>& dis
     for (int32_t q = 0; q < pipe; ++q) mended |= !ReadGem(file, disc->queue->entries[q]);
     discs.push_back(std::move(disc));
   }
-  if (mended) LogDBG("%s holds gems no disc can have; their slots are empty", path);
+  if (mended) LogWarning("%s holds gems no disc can have; their slots are empty", path);
   file.Close();
   LogDBG("Done.");
   return true;

@@ -136,7 +136,7 @@ bool Constellation::Read(const char* path) {
   File file;
   file.OpenRead(path);
   if (!file.IsOpen()) {
-    LogDBG("Cannot open constellation %s", path);
+    LogError("Cannot open constellation %s", path);
     return false;
   }
   char line[kLineCapacity];
@@ -146,14 +146,14 @@ bool Constellation::Read(const char* path) {
     ended = HasKey(line, "[END]");
     if (ended) break;
     if (!ReadDefinitionLine(line, progress)) {
-      LogDBG("Constellation %s refused", path);
+      LogError("Constellation %s refused", path);
       Clear();
       return false;
     }
   }
   completedStarMaterial = MaterialNamed(String(kCompletedStarMaterial));
   sprite = std::make_unique<GFXSprite>();
-  if (!ended) LogDBG("Constellation %s ends without [END]", path);
+  if (!ended) LogError("Constellation %s ends without [END]", path);
   return ended;
 }
 
@@ -173,7 +173,7 @@ bool Constellation::ReadDefinitionLine(const char* line, ReadProgress& progress)
     if (progress.countSeen || std::sscanf(line, "[STARS] %d", &count) != 1) return true;
     progress.countSeen = true;
     if (count > kMaxStars) {
-      LogDBG("A constellation of %d stars is more than the %d discs a board holds", count, kMaxStars);
+      LogError("A constellation of %d stars is more than the %d discs a board holds", count, kMaxStars);
       return false;
     }
     if (count > 0) {
@@ -205,7 +205,7 @@ bool Constellation::ReadSet(GalacticPlane& plane, const char* path) {
   File file;
   file.OpenRead(path);
   if (!file.IsOpen()) {
-    LogDBG("Cannot open the constellation list %s", path);
+    LogError("Cannot open the constellation list %s", path);
     return false;
   }
   char line[kLineCapacity];
@@ -221,7 +221,7 @@ bool Constellation::ReadSet(GalacticPlane& plane, const char* path) {
       if (countSeen || std::sscanf(line, "[CONSTELLATIONS] %d", &count) != 1) continue;
       countSeen = true;
       if (count > kMaxConstellations) {
-        LogDBG("The constellation list %s declares %d constellations (at most %d)", path, count,
+        LogError("The constellation list %s declares %d constellations (at most %d)", path, count,
                kMaxConstellations);
         return false;
       }
@@ -236,6 +236,6 @@ bool Constellation::ReadSet(GalacticPlane& plane, const char* path) {
       plane.constellations[read++].Read(definition.c_str());
     }
   }
-  if (!ended) LogDBG("The constellation list %s ends without [END]", path);
+  if (!ended) LogError("The constellation list %s ends without [END]", path);
   return ended;
 }

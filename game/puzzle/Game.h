@@ -77,7 +77,9 @@ class Game : public CGEMApplication {
   // Fades in at a state's start.
   void FadeIn(int mode, float seconds);
   // Ends the game when its disc is full (and, in Panic, when time ran out
-  // or the Novalith died); run every frame by the game states.
+  // or the Novalith died); run every frame by the game states. A game ends
+  // once: the first condition that holds ends it, and nothing more is done
+  // until the next game starts (ResetPlayCounters).
   void CheckGameOver();
 
   // A drawing hook for screens with nothing of the game to draw.
@@ -169,6 +171,8 @@ class Game : public CGEMApplication {
   void PayTimeBonus();
   // Set once "Hurry up!" has been shown in this Panic game.
   bool panicHurryShown = false;
+  // Set when CheckGameOver has ended the game in play.
+  bool gameEnded = false;
 
   // Saves the current profile; a failure is logged ("Failed to save profile
   // %s") and play goes on. False on failure or without a profile.

@@ -30,7 +30,7 @@ std::string TrimTrailingBlanks(const char* text) {
 // An index outside [0, count) becomes 0, with a log line.
 uint32_t IndexInRange(uint32_t& index, uint32_t count, const char* what) {
   if (index >= count) {
-    LogDBG("The profile's %s %u is outside 0 to %u; starting at 0", what, index, count == 0 ? 0 : count - 1);
+    LogWarning("The profile's %s %u is outside 0 to %u; starting at 0", what, index, count == 0 ? 0 : count - 1);
     index = 0;
   }
   return index;
@@ -40,7 +40,7 @@ uint32_t IndexInRange(uint32_t& index, uint32_t count, const char* what) {
 
 bool Game::LoadBoards() {
   if (!profile || galacticPlane == nullptr || galacticPlane->constellations.empty()) {
-    LogDBG("No board: the game has no profile or no constellations");
+    LogError("No board: the game has no profile or no constellations");
     return false;
   }
   ModeStats& stats = profile->Current();
@@ -53,7 +53,7 @@ bool Game::LoadBoards() {
   if (!ReadBoardFile(path.c_str())) return false;
   // One disc per star: a shorter board would leave stars without a disc.
   if (discs.size() < constellation.starCount) {
-    LogDBG("Load failed! %s has %u discs for %u stars", path.c_str(), static_cast<unsigned>(discs.size()),
+    LogError("Load failed! %s has %u discs for %u stars", path.c_str(), static_cast<unsigned>(discs.size()),
            constellation.starCount);
     ReleaseDiscs();
     return false;

@@ -3,6 +3,8 @@
 // par time. A finished constellation leads to the "Well Done!" page, the
 // last one to the picture that closes the Challenge.
 
+#include <cstring>
+
 #include "engine/foundation/Log.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/runtime/messages/MessageIds.h"
@@ -35,9 +37,14 @@ void Game::OnEnterChallengeGameFSM() {
   ReleaseDiscs();
 
   if (reloadProfile && profile) {
-    // The restart plays the constellation again from the saved profile.
+    // The restart plays the constellation again from the saved profile; an
+    // achievement earned since that save stays earned, so it is never
+    // announced a second time.
     const String name = profile->name;
-    if (!profile->Load(name)) LogDBG("Failed to reload profile %s", name.Chars());
+    uint8_t earned[GameProfile::kAchievementCount];
+    std::memcpy(earned, profile->achieved, sizeof earned);
+    if (!profile->Load(name)) LogError("Failed to reload profile %s", name.Chars());
+    for (int i = 0; i < GameProfile::kAchievementCount; ++i) profile->achieved[i] |= earned[i];
   }
   reloadProfile = false;
 
@@ -57,7 +64,7 @@ void Game::OnEnterChallengeGameFSM() {
   if (!started) {
     // Nothing to play: no music, lock or fade-in (it would undo the fade
     // out); back to the front end as the pause menu's exit goes.
-    LogDBG("The Challenge cannot start; back to the front end");
+    LogError("The Challenge cannot start; back to the front end");
     ExitToFrontEnd();
     return;
   }

@@ -59,7 +59,7 @@ void Game::CreatePanicDisc() {
 bool Game::SaveProfile() {
   if (!profile) return false;
   if (profile->Save()) return true;
-  LogDBG("Failed to save profile %s", profile->name.Chars());
+  LogError("Failed to save profile %s", profile->name.Chars());
   return false;
 }
 

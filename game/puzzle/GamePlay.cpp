@@ -131,6 +131,7 @@ void Game::ResetPlayCounters() {
   quickMatchChain = 0;
   bonusMultiplier = 1;
   panicHurryShown = false;
+  gameEnded = false;
   if (hud != nullptr) hud->timersRunning = false;
 }
 

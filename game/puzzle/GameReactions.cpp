@@ -126,23 +126,26 @@ void Game::FadeIn(int mode, float seconds) {
 }
 
 void Game::CheckGameOver() {
+  // A game ends once: the first condition that holds gives the one reason,
+  // and the steps are not repeated while it goes on holding until the page.
+  if (gameEnded || IsCurrent(State(GameStateId::GameOver))) return;
   // A gem that fills the last slot and matches leaves Breaking slots that
   // are about to free: the disc is full only when none is Empty or Breaking.
-  if (!IsCurrent(State(GameStateId::GameOver)) && currentDisc != nullptr && currentDisc->IsFull()) {
+  if (currentDisc != nullptr && currentDisc->IsFull()) {
     EndGame("Game Over : Disc full!", "No moves left!");
+    return;
   }
   // The Panic mode also ends when the clock runs out or the star dies.
-  const bool panic = profile && profile->mode == kModePanic;
-  if (!IsCurrent(State(GameStateId::GameOver)) && panic && hud != nullptr && hud->timeLeft <= 0.0f) {
+  if (!profile || profile->mode != kModePanic) return;
+  if (hud != nullptr && hud->timeLeft <= 0.0f) {
     EndGame("Game Over : Out of Time!", "Out of Time!");
-  }
-  if (!IsCurrent(State(GameStateId::GameOver)) && panic && renderer != nullptr && renderer->star &&
-      renderer->star->HasDied()) {
+  } else if (renderer != nullptr && renderer->star && renderer->star->HasDied()) {
     EndGame("Game Over : Novalith died!", "The Novalith collapsed!");
   }
 }
 
 void Game::EndGame(const char* reasonLog, const char* reasonText) {
+  gameEnded = true;
   LogDBG("%s", reasonLog);
   gameOverText = reasonText;
   if (currentDisc != nullptr) currentDisc->locked = true;

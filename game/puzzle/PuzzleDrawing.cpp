@@ -67,6 +67,8 @@ void GPuzzleRenderer::DrawGem(int colour, int type) {
   const float planeSpin = galacticPlane != nullptr ? galacticPlane->spin.value : 0.0f;
   const int stages = material != nullptr ? material->StageCount() : 0;
   for (int stage = 0; stage < stages; ++stage) {
+    // The glint is laid over the depth the crystal wrote.
+    GFXDisplay::BeginMaterialPass(stage);
     GFXDisplay::BindMaterialStage(stage);
     GFXDisplay::SetRenderState(GFXDisplay::GetRenderState() | kGemStageBits);
     GFXDisplay::LockRenderState(true);
@@ -83,6 +85,7 @@ void GPuzzleRenderer::DrawGem(int colour, int type) {
     GFXDisplay::LockRenderState(false);
     GFXDisplay::SetRenderState(GFXDisplay::GetRenderState() & ~RenderFlag::NOMATERIALS);
   }
+  GFXDisplay::EndMaterialPasses();
   glPopMatrix();
 }
 

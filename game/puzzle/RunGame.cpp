@@ -1,8 +1,5 @@
 #include "game/puzzle/RunGame.h"
 
-#include <sstream>
-#include <strings.h>
-
 #include "engine/app/PrepareSettings.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/Game.h"
@@ -13,15 +10,6 @@ constexpr const char* kTitle = "Novaliths";
 constexpr const char* kIniName = "Settings.ini";
 
 }  // namespace
-
-bool HasCommandLineFlag(const std::string& commandLine, const char* flag) {
-  std::istringstream words(commandLine);
-  std::string word;
-  while (words >> word) {
-    if (word.size() > 1 && (word[0] == '-' || word[0] == '/') && strcasecmp(word.c_str() + 1, flag) == 0) return true;
-  }
-  return false;
-}
 
 std::unique_ptr<Game> BuildGame(GameServices& services, const std::string& commandLine) {
   // The counted allocator answers a refusal with null rather than throwing.

@@ -18,7 +18,3 @@ int RunGame(GameServices& services, EngineRunOptions options);
 // The game on the services, with the developer tools on when the command
 // line has "-dev"; null when it cannot be built.
 std::unique_ptr<Game> BuildGame(GameServices& services, const std::string& commandLine);
-
-// True when a word of the command line is the flag after "-" or "/", in
-// any case.
-bool HasCommandLineFlag(const std::string& commandLine, const char* flag);

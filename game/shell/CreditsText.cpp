@@ -76,7 +76,7 @@ std::vector<String> ReadCreditsLines(const char* path) {
   if ((file.OpenRead(path) & File::kOpen) == 0) return lines;
   while (!file.IsEOF() && file.IsOpen()) {
     if (lines.size() >= kMaxCreditsLines) {
-      LogDBG("Credits : %s holds more than %u lines; the rest is not shown", path, kMaxCreditsLines);
+      LogWarning("Credits : %s holds more than %u lines; the rest is not shown", path, kMaxCreditsLines);
       break;
     }
     String line;

@@ -138,9 +138,17 @@ void FrontEndScreen::StartMode(int32_t mode) {
     return;
   }
   LogGEM(challenge ? "Game::FrontEndFSM - Starting fsmChallengeGame" : "Game::FrontEndFSM - Starting fsmPanicGame");
+  // Asked before SetMode, which clears the Panic record: a profile that has
+  // played only Panic games has played all the same.
+  const bool firstGame = profile->HasNeverPlayed();
   profile->SetMode(mode);
-  if (profile->HasNeverPlayed()) {
+  // The instructions come before a profile's first game of either mode and
+  // lead a Challenge on to its story; a profile that began with Panic sees
+  // the story on its first Challenge all the same.
+  if (firstGame) {
     game.stateAfterLoading = game.State(GameStateId::Instructions);
+  } else if (challenge && !profile->HasPlayedChallenge()) {
+    game.stateAfterLoading = game.State(GameStateId::ChallengeStory);
   } else {
     game.stateAfterLoading = game.State(challenge ? GameStateId::ChallengeGame : GameStateId::PanicGame);
   }
@@ -181,6 +189,8 @@ void FrontEndScreen::Exit() {
 }
 
 void FrontEndScreen::Draw() const {
-  if (!CanDraw() || game.frontEndTexture == nullptr) return;
-  shell_draw::Picture(game.frontEndTexture, 0.0f, 0.0f, 800.0f, 272.0f);
+  // The window is made on entry; where the picture goes depends on its page.
+  if (!CanDraw() || game.frontEndTexture == nullptr || !window_) return;
+  const Rect area = window_->TitlePictureArea();
+  shell_draw::Picture(game.frontEndTexture, area.min.x, area.min.y, area.max.x, area.max.y);
 }

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "engine/foundation/AnimChannel.h"
+#include "engine/foundation/Rect.h"
 #include "engine/foundation/String.h"
 #include "engine/foundation/Vector2.h"
 #include "engine/gui/Window.h"
@@ -71,6 +72,10 @@ class GFrontEnd : public Window {
   void SetCanvas(std::unique_ptr<FrontEndCanvas> newCanvas);
   FrontEndCanvas* GetCanvas() const { return canvas.get(); }
 
+  // Where the title picture goes beneath the current page: across the top
+  // of the screen, or smaller between the profile view's title and its
+  // columns, which fill the top and the rest of the screen.
+  Rect TitlePictureArea() const;
   // Draws currentMenu (nothing without one).
   void DrawMenu();
   // Draws the current profile's page (nothing without one).

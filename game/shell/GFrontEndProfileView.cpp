@@ -8,6 +8,7 @@
 #include "game/puzzle/PuzzleGem.h"
 #include "game/shell/Achievements.h"
 #include "game/shell/GFrontEnd.h"
+#include "game/shell/ShellResources.h"
 
 namespace {
 
@@ -27,6 +28,10 @@ constexpr const char* kAchievementMaterial = "AchievementStars";
 constexpr float kColourStepSeconds = 0.125f;
 constexpr uint32_t kRainbowFonts = 7;
 constexpr float kPageFadeSeconds = 1.0f;
+// The title picture shrunk into the gap between the page's title and its
+// headings: its inked part ends above them.
+constexpr float kTitlePictureScale = 0.6f;
+constexpr float kTitlePictureTop = 50.0f;
 
 constexpr int kRed = kMenuRed;
 constexpr int kOrange = kMenuOrange;
@@ -107,6 +112,17 @@ void DrawTypesPage(PaneWriter& pane, const GameProfile& profile) {
 }
 
 }  // namespace
+
+Rect GFrontEnd::TitlePictureArea() const {
+  Rect area;
+  if (renderCallback == &GFrontEnd::DrawProfileView) {
+    const Vector2 size(kTitlePictureWidth * kTitlePictureScale, kTitlePictureHeight * kTitlePictureScale);
+    area.SetPositionSize({(kTitlePictureWidth - size.x) / 2.0f, kTitlePictureTop}, size);
+  } else {
+    area.SetPositionSize({0.0f, 0.0f}, {kTitlePictureWidth, kTitlePictureHeight});
+  }
+  return area;
+}
 
 void GFrontEnd::DrawProfileView() {
   const GameProfile* profile = CurrentProfile();

@@ -8,6 +8,7 @@
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
+#include "game/shell/GFrontEnd.h"
 #include "game/shell/IntroScreens.h"
 #include "game/shell/ShellDrawing.h"
 #include "game/shell/ShellResources.h"
@@ -66,7 +67,8 @@ bool HighScoresScreen::OnMessage(CMSGMessage& message) {
     if (mode_ == 1 && game.showHighScoresAsAttract) {
       game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::FrontEnd), kFadeSeconds);
     } else {
-      game.highScoreChannel.Set(AnimChannel::kSmoothFall, false, 1.0f, 0.0f, kPageFadeSeconds);
+      // The fall curve runs from start + range down to start: 1 to 0.
+      RestartChannel(game.highScoreChannel, AnimChannel::kSmoothFall, 0.0f, 1.0f, kPageFadeSeconds);
     }
     return true;
   }

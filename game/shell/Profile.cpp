@@ -20,6 +20,8 @@ bool Profile::HasNeverPlayed() const {
   return modes[kModeChallenge].timePlayed == 0.0f && modes[kModePanic].timePlayed == 0.0f;
 }
 
+bool Profile::HasPlayedChallenge() const { return modes[kModeChallenge].timePlayed != 0.0f; }
+
 void Profile::UpdateScore() {
   GameProfile::UpdateScore();
   // Compared after the points have moved, so the best score never shows less

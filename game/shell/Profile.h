@@ -23,6 +23,9 @@ class Profile : public GameProfile {
   void SetMode(int32_t newMode);
   // True while neither mode has any play time.
   bool HasNeverPlayed() const;
+  // True once a Challenge game has been played (it has play time); until
+  // then a Challenge begins with the story.
+  bool HasPlayedChallenge() const;
 
   // Moves part of the pending points into the score, raises the best score
   // to it and checks the achievements.

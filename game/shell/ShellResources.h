@@ -10,6 +10,11 @@ class CMATMaterial;
 
 // The picture behind the front end, the loading ring and the high scores.
 inline constexpr const char* kFrontEndBackground = "Resources/HUD/novalithsbackground.png";
+// Its size on the 800 x 600 screen, and the height from which it is clear:
+// the menus write from there down (the data generator paints it so).
+inline constexpr float kTitlePictureWidth = 800.0f;
+inline constexpr float kTitlePictureHeight = 272.0f;
+inline constexpr float kTitlePictureClearFrom = 172.0f;
 // The gem fonts by colour: 0 red, 1 orange, 2 yellow, 3 green, 4 cyan,
 // 5 blue, 6 purple, 7 black.
 inline constexpr int kGemFontCount = 8;

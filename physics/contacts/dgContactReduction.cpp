@@ -14,7 +14,7 @@ constexpr float kPruneReduceDistance = 0.01f;
 // Doublings before the remaining surplus is cut: the distance then exceeds
 // any finite spread of points.
 constexpr int kMaxDoublings = 64;
-// Heaps of up to this many contacts live on the stack.
+// Scratch for up to this many contacts lives on the stack.
 constexpr int kStackHeapEntries = 128;
 
 using ContactHeap = dgHeap<int, float>;
@@ -24,27 +24,33 @@ float DistanceSquared(const dgVector& a, const dgVector& b) {
   return d.DotProduct(d);
 }
 
-// Heap storage on the stack when it fits, else from dgMalloc.
-class HeapStorage {
+// Scratch for count values of T: on the stack when it fits (the world's
+// collide service, whose buffer always fits, allocates nothing), else from
+// dgMalloc.
+template <class T>
+class Scratch {
  public:
-  explicit HeapStorage(int count) {
+  explicit Scratch(int count) {
     if (count <= kStackHeapEntries) {
       mEntries = mLocal;
     } else {
-      mHeap = static_cast<ContactHeap::Entry*>(dgMalloc(sizeof(ContactHeap::Entry) * static_cast<size_t>(count)));
+      mHeap = static_cast<T*>(dgMalloc(sizeof(T) * static_cast<size_t>(count)));
       mEntries = mHeap;
     }
   }
-  HeapStorage(const HeapStorage&) = delete;
-  HeapStorage& operator=(const HeapStorage&) = delete;
-  ~HeapStorage() { dgFree(mHeap); }
-  ContactHeap::Entry* Get() const { return mEntries; }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  ~Scratch() { dgFree(mHeap); }
+  T* Get() const { return mEntries; }
 
  private:
-  ContactHeap::Entry mLocal[kStackHeapEntries];
-  ContactHeap::Entry* mHeap = nullptr;
-  ContactHeap::Entry* mEntries = nullptr;
+  T mLocal[kStackHeapEntries];
+  T* mHeap = nullptr;
+  T* mEntries = nullptr;
 };
+using HeapStorage = Scratch<ContactHeap::Entry>;
+using MarkStorage = Scratch<unsigned char>;
+using IndexStorage = Scratch<int>;
 
 // One sweep in increasing x: marks every unmarked contact that lies within
 // distance of a contact kept earlier in the sweep, until removeLimit
@@ -78,6 +84,48 @@ int SweepPass(int count, const dgContact* contacts, unsigned char* marks, float 
   return removed;
 }
 
+// The contacts in increasing x, when their x are all distinct numbers: the
+// sweep's heap then hands the unmarked ones out in exactly this order, and
+// a pass can walk the list instead (sorted once for all passes). False when
+// two x are equal or one is NaN: among those the heap keeps its own order.
+bool SortByX(int count, const dgContact* contacts, int* outOrder) {
+  for (int i = 0; i < count; ++i) {
+    const float x = contacts[i].point.x;
+    if (x != x) return false;
+    int j = i;
+    for (; j > 0 && contacts[outOrder[j - 1]].point.x > x; --j) outOrder[j] = outOrder[j - 1];
+    if (j > 0 && contacts[outOrder[j - 1]].point.x == x) return false;
+    outOrder[j] = i;
+  }
+  return true;
+}
+
+// SweepPass over the sorted list: the window of kept contacts is then
+// itself in increasing x, so leaving it is dropping its front.
+int SortedSweepPass(int count, const int* order, const dgContact* contacts, unsigned char* marks, float distance,
+                    float distanceSquared, int removeLimit, int* window) {
+  int removed = 0;
+  int front = 0;
+  int back = 0;
+  for (int n = 0; n < count && (removeLimit < 0 || removed < removeLimit); ++n) {
+    const int index = order[n];
+    if (marks[index]) continue;
+    const dgContact& contact = contacts[index];
+    while (front < back && contacts[window[front]].point.x < contact.point.x - distance) ++front;
+    bool near = false;
+    for (int k = front; k < back && !near; ++k) {
+      near = DistanceSquared(contacts[window[k]].point, contact.point) < distanceSquared;
+    }
+    if (near) {
+      marks[index] = 1;
+      ++removed;
+    } else {
+      window[back++] = index;
+    }
+  }
+  return removed;
+}
+
 int Compact(int count, dgContact* contacts, const unsigned char* marks) {
   int kept = 0;
   for (int i = 0; i < count; ++i) {
@@ -97,19 +145,25 @@ int dgReduceContacts(int count, dgContact* contacts, int maxCount, float distanc
 
   HeapStorage orderStorage(count);
   HeapStorage windowStorage(count);
-  auto* marks = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(count)));
+  MarkStorage markStorage(count);
+  unsigned char* marks = markStorage.Get();
   if (!orderStorage.Get() || !windowStorage.Get() || !marks) {
-    dgFree(marks);
     return maxCount;  // no scratch memory: keep the first contacts
   }
   for (int i = 0; i < count; ++i) marks[i] = 0;
   ContactHeap order(orderStorage.Get(), count);
   ContactHeap window(windowStorage.Get(), count);
+  IndexStorage sortedStorage(count);
+  IndexStorage windowList(count);
+  const bool sorted =
+      sortedStorage.Get() && windowList.Get() && SortByX(count, contacts, sortedStorage.Get());
 
   int toRemove = count - maxCount;
   for (int pass = 0; toRemove > 0 && pass <= kMaxDoublings; ++pass) {
     if (pass > 0) distance *= 2.0f;
-    toRemove -= SweepPass(count, contacts, marks, distance, distance * distance, toRemove, order, window);
+    toRemove -= sorted ? SortedSweepPass(count, sortedStorage.Get(), contacts, marks, distance, distance * distance,
+                                         toRemove, windowList.Get())
+                       : SweepPass(count, contacts, marks, distance, distance * distance, toRemove, order, window);
   }
   if (outFinalDistance) *outFinalDistance = distance;
   // Points that no distance brings together (NaN, infinities): cut the rest.
@@ -119,9 +173,7 @@ int dgReduceContacts(int count, dgContact* contacts, int maxCount, float distanc
       --toRemove;
     }
   }
-  const int kept = Compact(count, contacts, marks);
-  dgFree(marks);
-  return kept;
+  return Compact(count, contacts, marks);
 }
 
 int dgPruneContacts(int count, dgContact* contacts, int maxCount) {
@@ -143,16 +195,19 @@ int dgPruneContacts(int count, dgContact* contacts, int maxCount) {
   if (count > maxCount) count = dgReduceContacts(count, contacts, maxCount, kPruneReduceDistance);
   HeapStorage orderStorage(count);
   HeapStorage windowStorage(count);
-  auto* marks = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(count)));
-  if (!orderStorage.Get() || !windowStorage.Get() || !marks) {
-    dgFree(marks);
-    return count;
-  }
+  MarkStorage markStorage(count);
+  unsigned char* marks = markStorage.Get();
+  if (!orderStorage.Get() || !windowStorage.Get() || !marks) return count;
   for (int i = 0; i < count; ++i) marks[i] = 0;
-  ContactHeap order(orderStorage.Get(), count);
-  ContactHeap window(windowStorage.Get(), count);
-  SweepPass(count, contacts, marks, kPruneDistance, kPruneDistanceSquared, -1, order, window);
-  const int kept = Compact(count, contacts, marks);
-  dgFree(marks);
-  return kept;
+  IndexStorage sortedStorage(count);
+  IndexStorage windowList(count);
+  if (sortedStorage.Get() && windowList.Get() && SortByX(count, contacts, sortedStorage.Get())) {
+    SortedSweepPass(count, sortedStorage.Get(), contacts, marks, kPruneDistance, kPruneDistanceSquared, -1,
+                    windowList.Get());
+  } else {
+    ContactHeap order(orderStorage.Get(), count);
+    ContactHeap window(windowStorage.Get(), count);
+    SweepPass(count, contacts, marks, kPruneDistance, kPruneDistanceSquared, -1, order, window);
+  }
+  return Compact(count, contacts, marks);
 }

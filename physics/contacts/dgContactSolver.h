@@ -10,9 +10,11 @@
 // volumes): for shapes under about 0.1 units the seed directions run out
 // before the tetrahedron opens up, and it may stay flat.
 
+#include <cmath>
 #include <cstdint>
 
 #include "physics/math/dgMatrix.h"
+#include "physics/math/dgUnclearedArray.h"
 #include "physics/math/dgVector.h"
 
 class dgBody;
@@ -33,13 +35,14 @@ class dgContactSolver {
   // Answers of the tetrahedron walk.
   enum Status { kFailed = 0, kSeparated = 1, kPenetrating = 2 };
 
-  // One half-edge of the expanding polytope.
+  // One half-edge of the expanding polytope (left uninitialised: the
+  // expansion fills every field of each edge it hands out).
   struct dgPolytopeEdge {
-    int face = 0;    // owning face; -1 once the face is removed
-    int vertex = 0;  // start vertex
-    dgPolytopeEdge* twin = nullptr;
-    dgPolytopeEdge* next = nullptr;
-    dgPolytopeEdge* prev = nullptr;
+    int face;    // owning face; -1 once the face is removed
+    int vertex;  // start vertex
+    dgPolytopeEdge* twin;
+    dgPolytopeEdge* next;
+    dgPolytopeEdge* prev;
   };
 
   // A solver for two convex bodies: the relative matrix (body 1's collision
@@ -91,15 +94,32 @@ class dgContactSolver {
   };
 
   void Init(dgBody* body0, dgBody* body1, dgConvexCollision* collision0, dgConvexCollision* collision1);
+  // Normals shorter than this (squared) belong to flat faces.
+  static constexpr float kMinNormal2 = 1.0e-24f;
   // The unit plane through vertices a, b, c (invalid when |n|^2 <= 1e-24).
-  FacePlane CalculateFacePlane(int a, int b, int c) const;
+  // Inline: the walk and the expansion spend much of their time here.
+  FacePlane CalculateFacePlane(int a, int b, int c) const {
+    const dgVector n = (mVertices[b] - mVertices[a]).CrossProduct(mVertices[c] - mVertices[a]);
+    const float length2 = n.LengthSquared();
+    if (!(length2 > kMinNormal2)) return FacePlane{};
+    const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
+    return FacePlane{dgPlane(unit, -unit.DotProduct(mVertices[a])), true};
+  }
+  // The same without a branch, for callers that read only valid planes: an
+  // invalid plane holds whatever the division gave.
+  FacePlane CalculateFacePlaneBranchless(int a, int b, int c) const {
+    const dgVector n = (mVertices[b] - mVertices[a]).CrossProduct(mVertices[c] - mVertices[a]);
+    const float length2 = n.LengthSquared();
+    const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
+    return FacePlane{dgPlane(unit, -unit.DotProduct(mVertices[a])), length2 > kMinNormal2};
+  }
   // Opens the tetrahedron in entries 0-3 from the direction table.
   void BuildTetrahedron();
   // Walks the current tetrahedron towards point (see IntersectionTest).
   int Walk(int& outFace, const dgVector& point);
   // Swaps entries 1 and 2 when the tetrahedron's volume is positive, so that
-  // all four faces of the table face outwards.
-  void CheckTetrahedronVolume();
+  // all four faces of the table face outwards; true when it swapped.
+  bool CheckTetrahedronVolume();
   void CopyVertex(int to, int from);
   void SwapVertices(int a, int b);
   // Contacts of the plane of s0 - s1 (body 0's frame, unit normal pointing
@@ -118,9 +138,11 @@ class dgContactSolver {
   static dgVector sDirections[kDirectionCount];
 
   dgMatrix mMatrix;  // body 1's matrix in body 0's frame
-  dgVector mVertices[kMaxVertices];
-  dgVector mSums[kMaxVertices];
-  FacePlane mPlanes[kMaxFaces];
+  // Not cleared when the solver is made: every query writes an entry before
+  // it reads it, and clearing them would cost more than a simple query.
+  dgUnclearedArray<dgVector, kMaxVertices> mVertices;
+  dgUnclearedArray<dgVector, kMaxVertices> mSums;
+  dgUnclearedArray<FacePlane, kMaxFaces> mPlanes;
   dgPolytopeEdge* mFaceEdges[kMaxFaces];
   uint32_t mFaceStamps[kMaxFaces];
   dgPolytopeEdge mEdges[kMaxEdges];

@@ -8,6 +8,7 @@
 #include "physics/contacts/dgContact.h"
 #include "physics/contacts/dgContactSolver.h"
 #include "physics/dynamics/dgBody.h"
+#include "physics/math/dgUnclearedArray.h"
 #include "physics/shapes/dgConvexCollision.h"
 #include "physics/shapes/dgSegmentQueries.h"
 #include "physics/soup/dgCollisionConvexPolygon.h"
@@ -64,13 +65,16 @@ int ClipByPlane(const dgVector& m, const dgVector& a, int count, const dgVector*
     emit(d1 >= 0.0f ? in[1] : crossing(in[0], d0, in[1], d1));
     return kept;
   }
+  // Each point's side once; the edge from the last point closes the loop.
+  float sides[kClipRoom];
+  for (int i = 0; i < count; ++i) sides[i] = side(in[i]);
   for (int i = 0; i < count; ++i) {
+    const int j = i + 1 == count ? 0 : i + 1;
     const dgVector& p = in[i];
-    const dgVector& q = in[(i + 1) % count];
-    const float dp = side(p);
-    const float dq = side(q);
+    const float dp = sides[i];
+    const float dq = sides[j];
     if (dp >= 0.0f) emit(p);
-    if ((dp >= 0.0f) != (dq >= 0.0f)) emit(crossing(p, dp, q, dq));
+    if ((dp >= 0.0f) != (dq >= 0.0f)) emit(crossing(p, dp, in[j], dq));
   }
   return kept;
 }
@@ -99,16 +103,16 @@ int dgContactSolver::ClipPolygons(const dgVector& normal, int userId, float pene
   for (int i = 1; i + 1 < count0; ++i) area += (poly0[i] - poly0[0]).CrossProduct(poly0[i + 1] - poly0[0]);
   const bool counterClockwise = area.DotProduct(normal) >= 0.0f;
 
-  dgVector bufferA[kClipRoom];
-  dgVector bufferB[kClipRoom];
-  dgVector* current = bufferA;
-  dgVector* next = bufferB;
+  dgUnclearedArray<dgVector, kClipRoom> bufferA;
+  dgUnclearedArray<dgVector, kClipRoom> bufferB;
+  dgVector* current = bufferA.Data();
+  dgVector* next = bufferB.Data();
   int count = count1;
   for (int i = 0; i < count1; ++i) current[i] = poly1[i];
   const bool closed = count1 >= 3;
   for (int i = 0; i < count0 && count > 0; ++i) {
     const dgVector& a = poly0[i];
-    const dgVector edge = poly0[(i + 1) % count0] - a;
+    const dgVector edge = poly0[i + 1 == count0 ? 0 : i + 1] - a;
     const dgVector inward = counterClockwise ? normal.CrossProduct(edge) : edge.CrossProduct(normal);
     count = ClipByPlane(inward, a, count, current, closed, next, kClipRoom);
     dgVector* swap = current;
@@ -168,7 +172,8 @@ int dgContactSolver::ContactsFromPlane(const dgPlane& plane, const dgVector& sum
   const dgVector normal = Direction(matrix0.RotateVector(n.Scale(-1.0f)));
   const int64_t singleId = static_cast<int64_t>(userId);
 
-  dgVector sections[kSectionRoom];
+  dgUnclearedArray<dgVector, kSectionRoom> sectionStorage;
+  dgVector* sections = sectionStorage.Data();
   const int count0 = ShapeSection(0, n, c, sections);
   dgVector* section1 = sections + count0;
   const int count1 = ShapeSection(1, n, c, section1);

@@ -17,11 +17,40 @@ constexpr int kHeapLimit = 232;
 constexpr float kConvergence = 1.0f / 2048.0f;
 
 // A heap entry: the face number and the stamp it had when pushed, so an
-// entry of a face removed (and perhaps reused) since is recognised.
-struct QueuedFace {
-  int face;
-  uint32_t stamp;
+// entry of a face removed (and perhaps reused) since is recognised; packed
+// in one word (faces below 256, far fewer stamps than 2^24 per query) to
+// keep the entries the heap shuffles small.
+using QueuedFace = uint32_t;
+constexpr int kFaceBits = 8;
+static_assert(dgContactSolver::kMaxFaces <= (1 << kFaceBits));
+QueuedFace Queued(int face, uint32_t stamp) { return static_cast<uint32_t>(face) | stamp << kFaceBits; }
+int QueuedFaceOf(QueuedFace entry) { return static_cast<int>(entry & ((1u << kFaceBits) - 1)); }
+uint32_t QueuedStampOf(QueuedFace entry) { return entry >> kFaceBits; }
+
+// The twin of each edge of the starting tetrahedron (edge 3 f + i runs from
+// vertex i to vertex i + 1 of face row f): the edge of another row that
+// runs the other way.
+struct TetrahedronTwins {
+  int of[12];
+  constexpr TetrahedronTwins() : of() {
+    const auto& rows = dgContactSolver::kTetrahedronFaces;
+    for (int e = 0; e < 12; ++e) {
+      const int from = rows[e / 3][e % 3];
+      const int to = rows[e / 3][(e % 3 + 1) % 3];
+      of[e] = -1;
+      for (int k = 0; k < 12 && of[e] < 0; ++k) {
+        if (rows[k / 3][k % 3] == to && rows[k / 3][(k % 3 + 1) % 3] == from) of[e] = k;
+      }
+    }
+  }
 };
+constexpr TetrahedronTwins kTetrahedronTwins;
+static_assert([] {
+  for (const int twin : kTetrahedronTwins.of) {
+    if (twin < 0) return false;
+  }
+  return true;
+}());
 
 // Face visibility during one round's flood.
 enum Visibility : unsigned char { kUnknown = 0, kVisible = 1, kHidden = 2 };
@@ -48,6 +77,7 @@ dgContactSolver::dgPolytopeEdge* dgContactSolver::NewEdge() {
 
 int dgContactSolver::NewFace() {
   if (mFreeFaceCount > 0) return mFreeFaces[--mFreeFaceCount];
+  mFaceStamps[mFaceCount] = 0;
   return mFaceCount++;
 }
 
@@ -64,20 +94,13 @@ bool dgContactSolver::BuildStartPolytope(dgPolytopeEdge** outFaceEdges) {
       ring[i].vertex = kTetrahedronFaces[f][i];
       ring[i].next = &ring[(i + 1) % 3];
       ring[i].prev = &ring[(i + 2) % 3];
-      ring[i].twin = nullptr;
     }
     mFaceEdges[f] = ring;
     mFaceStamps[f] = 0;
     mPlanes[f] = CalculateFacePlane(kTetrahedronFaces[f][0], kTetrahedronFaces[f][1], kTetrahedronFaces[f][2]);
     outFaceEdges[f] = ring;
   }
-  for (int i = 0; i < 12; ++i) {
-    dgPolytopeEdge& edge = mEdges[i];
-    for (int j = 0; j < 12 && !edge.twin; ++j) {
-      if (mEdges[j].vertex == edge.next->vertex && mEdges[j].next->vertex == edge.vertex) edge.twin = &mEdges[j];
-    }
-    if (!edge.twin) return false;
-  }
+  for (int i = 0; i < 12; ++i) mEdges[i].twin = &mEdges[kTetrahedronTwins.of[i]];
   return true;
 }
 
@@ -87,17 +110,25 @@ int dgContactSolver::CalculatePenetrationFace() {
   dgHeap<QueuedFace, float>::Entry heapStorage[kHeapRoom];
   dgHeap<QueuedFace, float> heap(heapStorage, kHeapRoom);
   for (int f = 0; f < 4; ++f) {
-    if (mPlanes[f].valid) heap.Push(mPlanes[f].plane.w, QueuedFace{f, mFaceStamps[f]});
+    if (mPlanes[f].valid) heap.Push(mPlanes[f].plane.w, Queued(f, mFaceStamps[f]));
   }
 
   Visibility visibility[kMaxFaces];
   int removed[kMaxFaces];
   HorizonEdge horizon[kMaxEdges];
+  // Per round, indexed by vertex and written before they are read (only
+  // the horizon's vertices): how many horizon edges start and end there,
+  // and the new fan's edges p -> v (by p) and v -> q (by q).
+  int starts[kMaxVertices];
+  int ends[kMaxVertices];
+  dgPolytopeEdge* intoNew[kMaxVertices];
+  dgPolytopeEdge* outOfNew[kMaxVertices];
+  int newFaces[kMaxEdges];
   while (heap.GetCount() > 0) {
     const QueuedFace top = heap.TopValue();
     heap.Pop();
-    const int face = top.face;
-    if (!mFaceEdges[face] || mFaceStamps[face] != top.stamp) continue;
+    const int face = QueuedFaceOf(top);
+    if (!mFaceEdges[face] || mFaceStamps[face] != QueuedStampOf(top)) continue;
     if (mVertexCount >= kMaxVertices) return face;
 
     const dgPlane& plane = mPlanes[face].plane;
@@ -139,8 +170,10 @@ int dgContactSolver::CalculatePenetrationFace() {
     // The horizon must be one loop through distinct vertices, and the round
     // must fit the edge records, the face planes and the heap; otherwise
     // the face at hand is the answer.
-    int starts[kMaxVertices] = {};
-    int ends[kMaxVertices] = {};
+    for (int h = 0; h < horizonCount; ++h) {
+      starts[horizon[h].q] = ends[horizon[h].q] = 0;
+      starts[horizon[h].p] = ends[horizon[h].p] = 0;
+    }
     for (int h = 0; h < horizonCount; ++h) {
       ++starts[horizon[h].q];
       ++ends[horizon[h].p];
@@ -174,8 +207,6 @@ int dgContactSolver::CalculatePenetrationFace() {
 
     // Fan one triangle q -> p -> v over each horizon edge and stitch the
     // fan's sides by their shared vertex.
-    dgPolytopeEdge* intoNew[kMaxVertices] = {};    // by p: the edge p -> v
-    dgPolytopeEdge* outOfNew[kMaxVertices] = {};   // by q: the edge v -> q
     for (int h = 0; h < horizonCount; ++h) {
       const HorizonEdge& border = horizon[h];
       const int f = NewFace();
@@ -194,7 +225,12 @@ int dgContactSolver::CalculatePenetrationFace() {
       outOfNew[border.q] = ring[2];
       mFaceEdges[f] = ring[0];
       mPlanes[f] = CalculateFacePlane(border.q, border.p, v);
-      if (mPlanes[f].valid) heap.Push(mPlanes[f].plane.w, QueuedFace{f, mFaceStamps[f]});
+      newFaces[h] = f;
+    }
+    // Queued after all their planes are made, which then overlap.
+    for (int h = 0; h < horizonCount; ++h) {
+      const int f = newFaces[h];
+      if (mPlanes[f].valid) heap.Push(mPlanes[f].plane.w, Queued(f, mFaceStamps[f]));
     }
     for (int h = 0; h < horizonCount; ++h) {
       dgPolytopeEdge* side = intoNew[horizon[h].p];

@@ -12,8 +12,6 @@ namespace {
 // The seed vertices must open the tetrahedron by more than this (squared
 // length, squared cross product, triple product; unnormalised).
 constexpr float kSeedSpread = 1.0f / 128.0f;
-// Normals shorter than this (squared) belong to flat faces.
-constexpr float kMinNormal2 = 1.0e-24f;
 constexpr int kMaxWalkSteps = 128;
 // The first steps demand a tighter gain than the later ones.
 constexpr int kTightSteps = 17;
@@ -57,17 +55,6 @@ void dgContactSolver::SupportVertex(const dgVector& direction, int index) {
   mSums[index] = sum;
 }
 
-dgContactSolver::FacePlane dgContactSolver::CalculateFacePlane(int a, int b, int c) const {
-  FacePlane face;
-  const dgVector n = (mVertices[b] - mVertices[a]).CrossProduct(mVertices[c] - mVertices[a]);
-  const float length2 = n.LengthSquared();
-  if (!(length2 > kMinNormal2)) return face;
-  const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
-  face.plane = dgPlane(unit, -unit.DotProduct(mVertices[a]));
-  face.valid = true;
-  return face;
-}
-
 void dgContactSolver::CopyVertex(int to, int from) {
   mVertices[to] = mVertices[from];
   mSums[to] = mSums[from];
@@ -81,11 +68,13 @@ void dgContactSolver::SwapVertices(int a, int b) {
   mSums[b] = sum;
 }
 
-void dgContactSolver::CheckTetrahedronVolume() {
+bool dgContactSolver::CheckTetrahedronVolume() {
   const dgVector e1 = mVertices[1] - mVertices[0];
   const dgVector e2 = mVertices[2] - mVertices[0];
   const dgVector e3 = mVertices[3] - mVertices[0];
-  if (e3.DotProduct(e1.CrossProduct(e2)) > 0.0f) SwapVertices(1, 2);
+  if (!(e3.DotProduct(e1.CrossProduct(e2)) > 0.0f)) return false;
+  SwapVertices(1, 2);
+  return true;
 }
 
 void dgContactSolver::BuildTetrahedron() {
@@ -115,24 +104,33 @@ int dgContactSolver::IntersectionTest(int& outFace, const dgVector& point) {
 }
 
 int dgContactSolver::Walk(int& outFace, const dgVector& point) {
+  // The planes of the four faces. After a step the kept face is entries
+  // 0-2 (row 0) in its old order, or with entries 1 and 2 swapped, so its
+  // plane is the chosen one as it was, or that plane turned round exactly:
+  // only the three faces through the new vertex need computing.
+  FacePlane planes[4];
+  bool keptPlaneKnown = false;
   for (int step = 0; step < kMaxWalkSteps; ++step) {
+    // All planes first, then the choice: the square roots and divisions of
+    // the faces overlap.
+    for (int f = keptPlaneKnown ? 1 : 0; f < 4; ++f) {
+      const int* face = kTetrahedronFaces[f];
+      planes[f] = CalculateFacePlaneBranchless(face[0], face[1], face[2]);
+    }
     int best = -1;
     float bestDistance = 0.0f;
-    dgVector bestNormal;
     for (int f = 0; f < 4; ++f) {
-      const FacePlane face = CalculateFacePlane(kTetrahedronFaces[f][0], kTetrahedronFaces[f][1],
-                                                kTetrahedronFaces[f][2]);
-      if (!face.valid) continue;
-      const float d = face.plane.Evaluate(point);
+      if (!planes[f].valid) continue;
+      const float d = planes[f].plane.Evaluate(point);
       if (d > bestDistance) {
         bestDistance = d;
         best = f;
-        bestNormal = face.plane;
       }
     }
     if (best < 0) return kPenetrating;
     const int* row = kTetrahedronFaces[best];
-    const dgVector normal(bestNormal.x, bestNormal.y, bestNormal.z, 0.0f);
+    const dgPlane bestPlane = planes[best].plane;
+    const dgVector normal(bestPlane.x, bestPlane.y, bestPlane.z, 0.0f);
     SupportVertex(normal, kTrialIndex);
     const float gain = normal.DotProduct(mVertices[kTrialIndex] - mVertices[row[0]]);
     const float tolerance = step < kTightSteps ? kTightTolerance : kLooseTolerance;
@@ -150,18 +148,23 @@ int dgContactSolver::Walk(int& outFace, const dgVector& point) {
     }
     // The face stays, the opposite vertex gives way to the new point: order
     // the face as entries 0-2 and the new point as entry 3.
-    dgVector faceVertices[3];
-    dgVector faceSums[3];
-    for (int i = 0; i < 3; ++i) {
-      faceVertices[i] = mVertices[row[i]];
-      faceSums[i] = mSums[row[i]];
-    }
-    for (int i = 0; i < 3; ++i) {
-      mVertices[i] = faceVertices[i];
-      mSums[i] = faceSums[i];
+    if (best != 0) {
+      dgVector faceVertices[3];
+      dgVector faceSums[3];
+      for (int i = 0; i < 3; ++i) {
+        faceVertices[i] = mVertices[row[i]];
+        faceSums[i] = mSums[row[i]];
+      }
+      for (int i = 0; i < 3; ++i) {
+        mVertices[i] = faceVertices[i];
+        mSums[i] = faceSums[i];
+      }
     }
     CopyVertex(3, kTrialIndex);
-    CheckTetrahedronVolume();
+    const bool swapped = CheckTetrahedronVolume();
+    planes[0].valid = true;
+    planes[0].plane = swapped ? dgPlane(-bestPlane.x, -bestPlane.y, -bestPlane.z, -bestPlane.w) : bestPlane;
+    keptPlaneKnown = true;
   }
   // Out of steps. The last chosen face is now entries 0-2 (table row 0),
   // whose plane faces away from the new point, i.e. opposite the chosen

@@ -32,22 +32,6 @@ void dgMatrix::ToFloats(float* f) const {
   }
 }
 
-dgVector dgMatrix::RotateVector(const dgVector& v) const {
-  return dgVector(v.x * front.x + v.y * up.x + v.z * right.x, v.x * front.y + v.y * up.y + v.z * right.y,
-                  v.x * front.z + v.y * up.z + v.z * right.z, 1.0f);
-}
-
-dgVector dgMatrix::UnrotateVector(const dgVector& v) const {
-  return dgVector(v.DotProduct(front), v.DotProduct(up), v.DotProduct(right), 1.0f);
-}
-
-dgVector dgMatrix::TransformVector(const dgVector& v) const {
-  const dgVector r = RotateVector(v);
-  return dgVector(r.x + posit.x, r.y + posit.y, r.z + posit.z, posit.w);
-}
-
-dgVector dgMatrix::UntransformVector(const dgVector& v) const { return UnrotateVector(v.Sub(posit)); }
-
 dgMatrix dgMatrix::Multiply(const dgMatrix& b) const {
   dgMatrix out;
   for (int i = 0; i < 4; ++i) {

@@ -32,13 +32,21 @@ struct dgMatrix {
   const dgVector& operator[](int i) const { return (&front)[i]; }
 
   // v.x·front + v.y·up + v.z·right, w = 1.
-  dgVector RotateVector(const dgVector& v) const;
+  dgVector RotateVector(const dgVector& v) const {
+    return dgVector(v.x * front.x + v.y * up.x + v.z * right.x, v.x * front.y + v.y * up.y + v.z * right.y,
+                    v.x * front.z + v.y * up.z + v.z * right.z, 1.0f);
+  }
   // (v·front, v·up, v·right), w = 1.
-  dgVector UnrotateVector(const dgVector& v) const;
+  dgVector UnrotateVector(const dgVector& v) const {
+    return dgVector(v.DotProduct(front), v.DotProduct(up), v.DotProduct(right), 1.0f);
+  }
   // RotateVector(v) + posit, w = posit.w.
-  dgVector TransformVector(const dgVector& v) const;
+  dgVector TransformVector(const dgVector& v) const {
+    const dgVector r = RotateVector(v);
+    return dgVector(r.x + posit.x, r.y + posit.y, r.z + posit.z, posit.w);
+  }
   // UnrotateVector(v - posit), w = 1.
-  dgVector UntransformVector(const dgVector& v) const;
+  dgVector UntransformVector(const dgVector& v) const { return UnrotateVector(v.Sub(posit)); }
   // The 4x4 product this · other (this first, then other), w included.
   dgMatrix Multiply(const dgMatrix& other) const;
   dgMatrix operator*(const dgMatrix& other) const { return Multiply(other); }

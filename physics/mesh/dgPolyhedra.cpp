@@ -189,7 +189,7 @@ void dgPolyhedra::DeleteFace(dgEdge* faceEdge) {
   }
 }
 
-dgVector dgPolyhedraFaceNormal(const dgEdge* faceEdge, const float* vertices, int strideBytes, int maxEdges) {
+dgVector3d dgPolyhedraFaceNormal3d(const dgEdge* faceEdge, const float* vertices, int strideBytes, int maxEdges) {
   const dgVector3d v0 = dgReadVertex3d(vertices, strideBytes, faceEdge->vertex);
   dgVector3d sum;
   const dgEdge* e = faceEdge->next;
@@ -200,5 +200,10 @@ dgVector dgPolyhedraFaceNormal(const dgEdge* faceEdge, const float* vertices, in
     sum = sum + previous.Cross(current);
     previous = current;
   }
+  return sum;
+}
+
+dgVector dgPolyhedraFaceNormal(const dgEdge* faceEdge, const float* vertices, int strideBytes, int maxEdges) {
+  const dgVector3d sum = dgPolyhedraFaceNormal3d(faceEdge, vertices, strideBytes, maxEdges);
   return dgVector(static_cast<float>(sum.x), static_cast<float>(sum.y), static_cast<float>(sum.z), 0.0f);
 }

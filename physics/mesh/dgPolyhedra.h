@@ -53,6 +53,15 @@ class dgPolyhedra {
   // again and merges coplanar neighbours into convex faces. Faces that cannot
   // be triangulated are copied to sideMesh (when given) and removed.
   void Optimize(const float* vertices, int strideBytes, dgPolyhedra* sideMesh);
+  // Joins faces into larger convex faces without moving the surface by more
+  // than tolerance: faces are grouped into patches that lie within tolerance
+  // of one plane; inside a patch faces are split into triangles, vertices
+  // whose faces all belong to it (or that lie on a straight open border)
+  // leave, and neighbours join while every corner stays convex. No vertex
+  // moves and no face is dropped. Faces that cannot be triangulated are
+  // copied to sideMesh (when given) and removed. The faces given must be
+  // convex and flat within tolerance.
+  void MergeFlatPatches(const float* vertices, int strideBytes, double tolerance, dgPolyhedra* sideMesh);
 
   // Number of half-edges.
   int GetEdgeCount() const { return mEdges.GetCount(); }
@@ -105,6 +114,15 @@ class dgPolyhedra {
   void MoveFaceToSideMesh(dgEdge* face, dgPolyhedra* sideMesh);
   void RemoveSmallFaces(const float* vertices, int strideBytes, double tolerance);
   bool MergeCoplanarFaces(const float* vertices, int strideBytes);
+  // True when removing e (joining its two faces) leaves both corners it
+  // creates convex about the unit normal (x, y, z).
+  static bool JoinKeepsCornersConvex(const dgEdge* e, const float* vertices, int strideBytes, const double* normal);
+  // Patch of each face id (the id of its seed face; 0 for none) and the unit
+  // normal of each patch, three doubles per id.
+  void GatherFlatPatches(const float* vertices, int strideBytes, double tolerance, int* patchOfFace,
+                         double* patchNormals);
+  // Joins neighbouring faces of one patch; true when any joined.
+  bool JoinPatchFaces(const float* vertices, int strideBytes, const int* patchOfFace, const double* patchNormals);
 
   EdgeTree mEdges;
   int mMark = 0;

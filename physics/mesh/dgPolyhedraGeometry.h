@@ -24,3 +24,9 @@ inline dgVector3d dgReadVertex3d(const float* vertices, int strideBytes, int ind
               sizeof p);
   return {p[0], p[1], p[2]};
 }
+
+struct dgEdge;
+// The face normal of the loop starting at faceEdge in double precision: the
+// sum of the fan's cross products (twice the face area long). The walk
+// stops after maxEdges edges (a corrupt loop).
+dgVector3d dgPolyhedraFaceNormal3d(const dgEdge* faceEdge, const float* vertices, int strideBytes, int maxEdges);

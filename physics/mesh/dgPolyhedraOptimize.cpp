@@ -304,18 +304,8 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
       for (int k = 1; k < length && !sameLoop; ++k, walk = walk->next) sameLoop = walk == t;
       if (sameLoop) continue;
 
-      // The corners the join creates at both ends, with their loop neighbours.
-      const dgEdge* corners[2][3] = {{e->prev, e, t->next}, {t->prev, t, e->next}};
-      bool convex = true;
-      for (int c = 0; c < 2 && convex; ++c) {
-        const dgVector3d corner = dgReadVertex3d(vertices, strideBytes, corners[c][1]->vertex);
-        const dgVector3d before = dgReadVertex3d(vertices, strideBytes, corners[c][0]->vertex) - corner;
-        const dgVector3d after = dgReadVertex3d(vertices, strideBytes, corners[c][2]->next->vertex) - corner;
-        if (before.LengthSquared() < kCoincidentSquared || after.LengthSquared() < kCoincidentSquared) continue;
-        const double sine = Unit(after).Cross(Unit(before)).Dot(normal);
-        convex = sine > kConvexCornerSine;
-      }
-      if (!convex) continue;
+      const double unitNormal[3] = {normal.x, normal.y, normal.z};
+      if (!JoinKeepsCornersConvex(e, vertices, strideBytes, unitNormal)) continue;
 
       // Join: t's loop takes e's face id, then the pair goes.
       const int twinLength = GetLoopLength(t);
@@ -326,4 +316,20 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
     }
   }
   return merged;
+}
+
+bool dgPolyhedra::JoinKeepsCornersConvex(const dgEdge* e, const float* vertices, int strideBytes,
+                                         const double* normal) {
+  const dgEdge* t = e->twin;
+  const dgVector3d unitNormal{normal[0], normal[1], normal[2]};
+  // The corners the join creates at both ends, with their loop neighbours.
+  const dgEdge* corners[2][3] = {{e->prev, e, t->next}, {t->prev, t, e->next}};
+  for (const auto& c : corners) {
+    const dgVector3d corner = dgReadVertex3d(vertices, strideBytes, c[1]->vertex);
+    const dgVector3d before = dgReadVertex3d(vertices, strideBytes, c[0]->vertex) - corner;
+    const dgVector3d after = dgReadVertex3d(vertices, strideBytes, c[2]->next->vertex) - corner;
+    if (before.LengthSquared() < kCoincidentSquared || after.LengthSquared() < kCoincidentSquared) continue;
+    if (!(Unit(after).Cross(Unit(before)).Dot(unitNormal) > kConvexCornerSine)) return false;
+  }
+  return true;
 }

@@ -52,6 +52,7 @@ struct Quadric {
 struct Candidate {
   int start;
   int end;
+  double total;  // the cost when pushed, to tell a stale entry
 };
 
 using CandidateHeap = dgHeap<Candidate, double>;
@@ -60,8 +61,14 @@ using CandidateHeap = dgHeap<Candidate, double>;
 
 class dgPolyhedraSimplifier {
  public:
-  dgPolyhedraSimplifier(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance)
-      : mMesh(mesh), mVertices(vertices), mStride(strideBytes), mThreshold(tolerance * tolerance * 10.0) {}
+  dgPolyhedraSimplifier(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance,
+                        const int* patchOfFace, int faceIdCount)
+      : mMesh(mesh),
+        mVertices(vertices),
+        mStride(strideBytes),
+        mThreshold(tolerance * tolerance * 10.0),
+        mPatchOfFace(patchOfFace),
+        mFaceIdCount(faceIdCount) {}
 
   void Run() {
     int maxVertex = -1;
@@ -89,6 +96,12 @@ class dgPolyhedraSimplifier {
         mPositions[e.vertex] = dgReadVertex3d(mVertices, mStride, e.vertex);
       }
     }
+    double longestSquared = 0.0;
+    for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) {
+      const dgEdge& e = node->GetInfo();
+      longestSquared = std::fmax(longestSquared, (Position(e.next->vertex) - Position(e.vertex)).LengthSquared());
+    }
+    mInverseLongestSquared = longestSquared > 0.0 ? 1.0 / longestSquared : 0.0;
     for (int v = 0; v < mVertexCount; ++v) known[v] = 0;
     for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) {
       dgEdge& e = node->GetInfo();
@@ -103,7 +116,7 @@ class dgPolyhedraSimplifier {
 
     while (heap.GetCount() > 0) {
       const Candidate candidate = heap.TopValue();
-      const double stored = kHeapKeyBase - heap.TopKey();
+      const double stored = candidate.total;
       heap.Pop();
       dgEdge* e = mMesh.FindEdge(candidate.start, candidate.end);
       if (!e) continue;
@@ -171,8 +184,26 @@ class dgPolyhedraSimplifier {
     return quadric;
   }
 
-  // 1 when collapsing e would fold or crush a face, else 0.
+  // True when every face around e's start vertex lies in one patch.
+  bool AroundOnePatch(const dgEdge* e) const {
+    int patch = 0;
+    const dgEdge* walk = e;
+    int steps = 0;
+    do {
+      if (walk->face > 0) {
+        const int own = walk->face < mFaceIdCount ? mPatchOfFace[walk->face] : 0;
+        if (own == 0 || (patch != 0 && own != patch)) return false;
+        patch = own;
+      }
+      walk = walk->twin->next;
+    } while (walk != e && ++steps < MaxSteps());
+    return true;
+  }
+
+  // 1 when collapsing e would fold or crush a face, or take its start
+  // vertex away from faces of another patch, else 0.
   int FoldTest(const dgEdge* e) const {
+    if (mPatchOfFace && !AroundOnePatch(e)) return 1;
     const int a = e->vertex;
     const dgVector3d& pa = Position(a);
     const dgVector3d& pb = Position(e->next->vertex);
@@ -210,13 +241,28 @@ class dgPolyhedraSimplifier {
 
   double Total(const dgEdge* e) const {
     double total = mQuadrics[e->vertex].Evaluate(Position(e->next->vertex));
-    if (total < mThreshold) total += FoldTest(e) * mThreshold;
+    // A refused collapse must never qualify: rounding can leave the quadric
+    // of a flat but tilted neighbourhood a hair below zero, where adding the
+    // threshold would still come in under it.
+    if (total < mThreshold && FoldTest(e) != 0) total = mThreshold;
     return total;
   }
 
   void Consider(const dgEdge* e, CandidateHeap& heap) const {
-    const double total = Total(e);
-    if (total < mThreshold) heap.Push(kHeapKeyBase - total, Candidate{e->vertex, e->next->vertex});
+    if (!mPatchOfFace) {
+      const double total = Total(e);
+      if (total < mThreshold) heap.Push(kHeapKeyBase - total, Candidate{e->vertex, e->next->vertex, total});
+      return;
+    }
+    // Inside flat patches nearly every collapse costs nothing: shorter edges
+    // go first, so the mesh coarsens evenly and no vertex gathers a fan so
+    // wide that every later test around it slows down. Most candidates go
+    // stale before their turn, so the fold test waits for it.
+    const double total = mQuadrics[e->vertex].Evaluate(Position(e->next->vertex));
+    if (!(total < mThreshold)) return;
+    const double lengthSquared = (Position(e->next->vertex) - Position(e->vertex)).LengthSquared();
+    const double priority = total / mThreshold + lengthSquared * mInverseLongestSquared;
+    heap.Push(kHeapKeyBase - priority, Candidate{e->vertex, e->next->vertex, total});
   }
 
   // Merges e's start vertex into its end vertex; returns a half-edge leaving
@@ -340,12 +386,16 @@ class dgPolyhedraSimplifier {
   const float* mVertices;
   int mStride;
   double mThreshold;
+  const int* mPatchOfFace;  // patch of each face id (0: none), or null
+  int mFaceIdCount;
+  double mInverseLongestSquared = 0.0;
   int mVertexCount = 0;
   dgVector3d* mPositions = nullptr;
   Quadric* mQuadrics = nullptr;
 };
 
-void dgPolyhedraSimplify(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance) {
-  dgPolyhedraSimplifier simplifier(mesh, vertices, strideBytes, tolerance);
+void dgPolyhedraSimplify(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance,
+                         const int* patchOfFace, int faceIdCount) {
+  dgPolyhedraSimplifier simplifier(mesh, vertices, strideBytes, tolerance, patchOfFace, faceIdCount);
   simplifier.Run();
 }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "physics/memory/dgMemory.h"
+
 namespace {
 
 constexpr float kTwoPi = 6.28318530718f;
@@ -20,49 +22,43 @@ const dgVector dgOctahedronFaces[8][3] = {
     {{0, 0, -1, 0}, {0, -1, 0, 0}, {-1, 0, 0, 0}}, {{0, 0, -1, 0}, {1, 0, 0, 0}, {0, -1, 0, 0}},
 };
 
-dgAngularGrid dgAngularGrid::ForRadius(float radius) {
+dgAngularGrid::dgAngularGrid(float radius) {
   float steps = std::floor(256.0f * radius);
   if (!(steps >= 128.0f)) steps = 128.0f;
   if (steps > 1024.0f) steps = 1024.0f;
-  dgAngularGrid grid;
-  grid.step = kTwoPi / steps;
-  grid.invStep = 1.0f / grid.step;
-  grid.cosStep = std::cos(grid.step);
-  grid.sinStep = std::sin(grid.step);
-  return grid;
+  step = kTwoPi / steps;
+  invStep = 1.0f / step;
+  cosStep = std::cos(step);
+  sinStep = std::sin(step);
+
+  // Every cell an angle in [-pi, pi] can fall in, with one to spare each side.
+  mFirstCell = static_cast<int>(std::floor(-kPi * invStep)) - 1;
+  mCellCount = static_cast<int>(std::floor(kPi * invStep)) + 2 - mFirstCell;
+  mSinCos = static_cast<float*>(dgMalloc(sizeof(float) * 2 * static_cast<size_t>(mCellCount)));
+  if (!mSinCos) return;
+  for (int i = 0; i < mCellCount; ++i) {
+    // The angle as the trigonometric path forms it: a whole number of steps.
+    const float angle = static_cast<float>(mFirstCell + i) * step;
+    mSinCos[2 * i] = std::sin(angle);
+    mSinCos[2 * i + 1] = std::cos(angle);
+  }
 }
 
-dgVector dgAngularGrid::SphereSupport(const dgVector& inDir, float radius) const {
-  dgVector dir = inDir;
-  const float length2 = dir.LengthSquared();
-  if (length2 > 0.0f && std::fabs(length2 - 1.0f) > 1e-6f) dir = dir.Scale(1.0f / std::sqrt(length2));
-  // Rounding can leave |x| a hair above 1; asin must not see it.
-  float sine = dir.x;
-  if (sine > 1.0f) sine = 1.0f;
-  if (sine < -1.0f) sine = -1.0f;
-  const float theta = std::floor(std::asin(sine) * invStep) * step;
-  const float phi = std::floor(std::atan2(dir.y, dir.z) * invStep) * step;
+dgAngularGrid::~dgAngularGrid() { dgFree(mSinCos); }
 
-  const float sinT0 = std::sin(theta), cosT0 = std::cos(theta);
-  const float sinP0 = std::sin(phi), cosP0 = std::cos(phi);
-  const float sinT1 = sinT0 * cosStep + cosT0 * sinStep, cosT1 = cosT0 * cosStep - sinT0 * sinStep;
-  const float sinP1 = sinP0 * cosStep + cosP0 * sinStep, cosP1 = cosP0 * cosStep - sinP0 * sinStep;
-
-  const float sinTheta[4] = {sinT0, sinT1, sinT0, sinT1};
-  const float cosTheta[4] = {cosT0, cosT1, cosT0, cosT1};
-  const float sinPhi[4] = {sinP0, sinP0, sinP1, sinP1};
-  const float cosPhi[4] = {cosP0, cosP0, cosP1, cosP1};
-  dgVector best;
-  float bestDot = 0.0f;
-  for (int i = 0; i < 4; ++i) {
-    const dgVector p(radius * sinTheta[i], radius * cosTheta[i] * sinPhi[i], radius * cosTheta[i] * cosPhi[i], 0.0f);
-    const float dot = p.DotProduct(dir);
-    if (i == 0 || dot > bestDot) {
-      best = p;
-      bestDot = dot;
-    }
+void dgAngularGrid::FormulaSinCos(float angle, float& outSin, float& outCos) const {
+  const float cell = std::floor(angle * invStep);
+  // A whole number of steps: the table holds its sine and cosine as the
+  // functions give them (NaN fails both comparisons), except for -0 steps,
+  // whose sine is -0.
+  const bool inTable = cell >= static_cast<float>(mFirstCell) && cell < static_cast<float>(mFirstCell + mCellCount);
+  if (mSinCos && inTable && !(cell == 0.0f && std::signbit(cell))) {
+    TableSinCos(static_cast<int>(cell), outSin, outCos);
+    return;
   }
-  return best;
+  const float cellAngle = cell * step;
+  outSin = std::sin(cellAngle);
+  outCos = std::cos(cellAngle);
 }
 
 void dgSubdivideUnitTriangle(const dgVector& a, const dgVector& b, const dgVector& c, int levels,

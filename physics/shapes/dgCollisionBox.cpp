@@ -1,9 +1,11 @@
 #include "physics/shapes/dgCollisionBox.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
 #include "physics/contacts/dgContact.h"
+#include "physics/math/dgUnclearedArray.h"
 #include "physics/shapes/dgConvexHullTable.h"
 
 namespace {
@@ -15,6 +17,14 @@ int sBoxLiveCount = 0;
 // The six faces as corner indices, wound outward.
 constexpr int kBoxFaces[6 * 4] = {0, 4, 5, 1, 0, 1, 3, 2, 1, 5, 7, 3, 5, 4, 6, 7, 4, 0, 2, 6, 6, 2, 3, 7};
 constexpr int kBoxFaceSizes[6] = {4, 4, 4, 4, 4, 4};
+
+// half (never negative) turned negative where component is below 0, as
+// component < 0 ? -half : half, without a branch: the solver asks for the
+// support of directions whose signs follow no pattern.
+float TowardsSign(float half, float component) {
+  const uint32_t flip = component < 0.0f ? 0x80000000u : 0u;
+  return std::bit_cast<float>(std::bit_cast<uint32_t>(half) ^ flip);
+}
 
 }  // namespace
 
@@ -60,8 +70,7 @@ void dgCollisionBox::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector
 }
 
 dgVector dgCollisionBox::SupportVertex(const dgVector& dir) const {
-  return {dir.x < 0.0f ? -mHalfSize.x : mHalfSize.x, dir.y < 0.0f ? -mHalfSize.y : mHalfSize.y,
-          dir.z < 0.0f ? -mHalfSize.z : mHalfSize.z, 0.0f};
+  return {TowardsSign(mHalfSize.x, dir.x), TowardsSign(mHalfSize.y, dir.y), TowardsSign(mHalfSize.z, dir.z), 0.0f};
 }
 
 float dgCollisionBox::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
@@ -124,7 +133,8 @@ int dgCollisionBox::CalculatePlaneIntersection(const dgVector& normal, const dgV
     if (a * b < 0.0f) first = a > 0.0f ? edge : edge->twin;
   }
   if (!first) return 0;
-  dgVector buffer[kBoxEdgeCount];
+  dgUnclearedArray<dgVector, kBoxEdgeCount> trace;
+  dgVector* buffer = trace.Data();
   const int count = TraceSection(first, distances, normal, true, buffer, kBoxEdgeCount);
   const int kept = count > kMaxSectionPoints ? kMaxSectionPoints : count;
   std::memcpy(static_cast<void*>(outPoints), buffer, sizeof(dgVector) * static_cast<size_t>(kept));

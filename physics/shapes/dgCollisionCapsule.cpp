@@ -60,10 +60,10 @@ bool EndSphereRoot(const dgVector& p0, const dgVector& d, const dgVector& centre
 dgCollisionCapsule::dgCollisionCapsule(uint32_t signature, float radius, float height, const dgMatrix& offset)
     : dgConvexCollision(signature, offset, kCapsule),
       mRadius(std::fabs(radius)),
-      mHalfHeight(std::fabs(height) * 0.5f) {
+      mHalfHeight(std::fabs(height) * 0.5f),
+      mGrid(std::fabs(radius)) {
   mHalfLength = mHalfHeight - mRadius;
   if (!(mHalfLength >= kMinHalfLength)) mHalfLength = kMinHalfLength;
-  mGrid = dgAngularGrid::ForRadius(mRadius);
   const float h = mHalfLength;
   const float r = mRadius;
   mSilhouette[0] = dgVector(h, r, 0.0f, 0.0f);

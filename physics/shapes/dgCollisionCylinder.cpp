@@ -63,7 +63,7 @@ dgCollisionCylinder::dgCollisionCylinder(uint32_t signature, float radius, float
     : dgConvexCollision(signature, offset, kCylinder),
       mHalfHeight(std::fabs(height) * 0.5f),
       mRadius(std::fabs(radius)),
-      mGrid(dgAngularGrid::ForRadius(std::fabs(radius))) {
+      mGrid(std::fabs(radius)) {
   for (int i = 0; i < kRimSize; ++i) {
     const float angle = static_cast<float>(i) * kPi / 4.0f;
     const float y = mRadius * std::cos(angle);
@@ -95,9 +95,9 @@ uint32_t dgCollisionCylinder::CalculateSignature() const {
 
 dgVector dgCollisionCylinder::SupportVertex(const dgVector& dir) const {
   const float x = dir.x > 0.0f ? mHalfHeight : -mHalfHeight;
-  const float phi = std::floor(std::atan2(dir.y, dir.z) * mGrid.invStep) * mGrid.step;
-  const float s0 = std::sin(phi);
-  const float c0 = std::cos(phi);
+  float s0;
+  float c0;
+  mGrid.LongitudeSinCos(dir.y, dir.z, s0, c0);
   const float s1 = s0 * mGrid.cosStep + c0 * mGrid.sinStep;
   const float c1 = c0 * mGrid.cosStep - s0 * mGrid.sinStep;
   const float dot0 = dir.y * s0 + dir.z * c0;

@@ -74,7 +74,7 @@ dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgM
     : dgCollisionSphere(signature, radius, offset, kSphere) {}
 
 dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgMatrix& offset, uint32_t kind)
-    : dgConvexCollision(signature, offset, kind), mRadius(radius), mGrid(dgAngularGrid::ForRadius(radius)) {
+    : dgConvexCollision(signature, offset, kind), mRadius(radius), mGrid(radius) {
   if (sSphereLiveCount == 0) BuildSphereClassData();
   ++sSphereLiveCount;
   for (int i = 0; i < kHullVertexCount; ++i) {

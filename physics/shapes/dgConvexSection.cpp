@@ -1,7 +1,9 @@
 // The polygon in which a plane cuts a convex hull.
 
 #include <cmath>
+#include <cstring>
 
+#include "physics/math/dgUnclearedArray.h"
 #include "physics/shapes/dgConvexCollision.h"
 
 namespace {
@@ -36,9 +38,12 @@ int dgConvexCollision::ReducePolygon(const dgVector& normal, int count, dgVector
   int order[kMaxHullEdges];
   if (count > kMaxHullEdges) count = kMaxHullEdges;
   while (count > limit) {
+    // Neighbours wrap around the loop (no division by count: it is hot).
+    const auto before = [count](int i) { return i == 0 ? count - 1 : i - 1; };
+    const auto after = [count](int i) { return i + 1 == count ? 0 : i + 1; };
     for (int i = 0; i < count; ++i) {
-      const dgVector& prev = points[(i + count - 1) % count];
-      const dgVector& next = points[(i + 1) % count];
+      const dgVector& prev = points[before(i)];
+      const dgVector& next = points[after(i)];
       area[i] = std::fabs(normal.DotProduct((points[i] - prev).CrossProduct(next - prev)));
       removed[i] = false;
       order[i] = i;
@@ -56,7 +61,7 @@ int dgConvexCollision::ReducePolygon(const dgVector& normal, int count, dgVector
     int toRemove = count - limit;
     for (int k = 0; k < count && toRemove > 0; ++k) {
       const int i = order[k];
-      if (removed[(i + count - 1) % count] || removed[(i + 1) % count]) continue;
+      if (removed[before(i)] || removed[after(i)]) continue;
       removed[i] = true;
       --toRemove;
     }
@@ -74,7 +79,8 @@ int dgConvexCollision::TraceSection(const dgConvexEdge* firstEdge, const float* 
                                     bool endAboveStrict, dgVector* outPoints, int maxPoints) const {
   // Each crossing edge is visited once: a trace that would come back to an
   // edge other than the first (vertices exactly on the plane) stops there.
-  unsigned char visited[kMaxHullEdges] = {};
+  unsigned char visited[kMaxHullEdges];
+  std::memset(visited, 0, static_cast<size_t>(mEdgeCount));  // only this hull's edges are marked
   int count = 0;
   const dgConvexEdge* edge = firstEdge;
   while (count < maxPoints) {
@@ -145,7 +151,8 @@ int dgConvexCollision::HullPlaneIntersection(const dgVector& normal, const dgVec
 
   // The trace buffer holds one point per half-edge, so no trace can overrun
   // it; it lives on the stack, as contact queries allocate nothing.
-  dgVector buffer[kMaxHullEdges];
+  dgUnclearedArray<dgVector, kMaxHullEdges> trace;
+  dgVector* buffer = trace.Data();
   int count = TraceSection(crossing, distances, normal, false, buffer, mEdgeCount);
   if (count > kMaxSectionPoints) count = ReducePolygon(normal, count, buffer, kMaxSectionPoints);
   for (int i = 0; i < count; ++i) outPoints[i] = buffer[i];

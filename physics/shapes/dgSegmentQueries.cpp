@@ -1,6 +1,9 @@
 #include "physics/shapes/dgSegmentQueries.h"
 
+#include <cmath>
 #include <cstring>
+
+#include "physics/shapes/dgWatertightRayCast.h"
 
 namespace {
 
@@ -11,6 +14,24 @@ constexpr float kParallelDeterminant = 1e-8f;
 constexpr float kInsideTolerance = 1e-5f;
 // Bit 31 of a soup index flags an edge; it is not part of the index.
 constexpr unsigned kIndexMask = 0x7FFFFFFFu;
+// Bounds the rounding of the face test's float products relative to their
+// terms, with room to spare (about sixteen float epsilons): a value further
+// from zero than this has the sign the exact arithmetic would give it.
+constexpr float kRoundingBound = 1e-6f;
+
+// |x| + |y| + |z|: never below the length, and needs no root.
+float SumOfMagnitudes(const dgVector& v) { return std::fabs(v.x) + std::fabs(v.y) + std::fabs(v.z); }
+
+// True when the exact test of a triangle cannot find the hit the rounded
+// one missed: the triangle faces away from the segment beyond doubt, or
+// the plane is crossed beyond doubt outside the segment.
+bool ExactTestCannotHit(const dgVector& d, const dgVector& e1, const dgVector& e2, const dgVector& toCorner, float dn,
+                        float t) {
+  const float edges = SumOfMagnitudes(e1) * SumOfMagnitudes(e2);
+  if (!(dn < 0.0f)) return dn > kRoundingBound * SumOfMagnitudes(d) * edges;
+  const float slack = kRoundingBound * (SumOfMagnitudes(toCorner) + std::fabs(t) * SumOfMagnitudes(d)) * edges / -dn;
+  return t < -slack || t > 1.0f + slack;
+}
 
 dgVector ReadVertex(const float* vertices, int strideBytes, int index) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(vertices) +
@@ -104,20 +125,30 @@ bool dgRayCastPolygon(const dgVector& p0, const dgVector& p1, const float* verti
   const dgVector normal = (v1 - v0).CrossProduct(v2 - v0);
   const dgVector d = p1 - p0;
   const float dn = d.DotProduct(normal);
+  float t = 0.0f;
+  bool inside = false;
   // Only a face turned towards the segment; also refuses NaN.
-  if (!(dn < 0.0f)) return false;
-  const float t = (v0 - p0).DotProduct(normal) / dn;
-  if (!(t >= 0.0f && t <= 1.0f)) return false;
-  const dgVector q = p0 + d.Scale(t);
-
-  bool inside = InsideTriangle(q, v0, v1, v2, false);
-  dgVector previous = v2;
-  for (int i = 3; i < indexCount && !inside; ++i) {
-    const dgVector current = ReadVertex(vertices, strideBytes, indices[i]);
-    inside = InsideTriangle(q, v0, previous, current, true);
-    previous = current;
+  if (dn < 0.0f) {
+    t = (v0 - p0).DotProduct(normal) / dn;
+    if (t >= 0.0f && t <= 1.0f) {
+      const dgVector q = p0 + d.Scale(t);
+      inside = InsideTriangle(q, v0, v1, v2, false);
+      dgVector previous = v2;
+      for (int i = 3; i < indexCount && !inside; ++i) {
+        const dgVector current = ReadVertex(vertices, strideBytes, indices[i]);
+        inside = InsideTriangle(q, v0, previous, current, true);
+        previous = current;
+      }
+    }
   }
-  if (!inside) return false;
+  // The crossing point above is rounded, and at a grazing angle the rounding
+  // slides it along the segment, past an edge this face shares with another
+  // that the segment may not meet at all (one turned away): the exact sides
+  // of the edges then decide, so no segment slips between faces.
+  if (!inside) {
+    if (indexCount == 3 && ExactTestCannotHit(d, v1 - v0, v2 - v0, v0 - p0, dn, t)) return false;
+    if (!dgWatertightRayCastPolygon(p0, p1, vertices, strideBytes, indices, indexCount, t)) return false;
+  }
   outT = t;
   outNormal = dgVector(normal.x, normal.y, normal.z, 1.0f);
   return true;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "physics/contacts/dgContactReduction.h"
+#include "support/CountingHooks.h"
 
 namespace {
 
@@ -94,6 +95,18 @@ TEST(PhysicsContacts, ReduceTerminatesOnBadCountsAndPoints) {
   for (int i = 0; i < 10; ++i) broken.push_back(At(i % 2 ? NAN : INFINITY, static_cast<float>(i), NAN, i));
   EXPECT_EQ(dgReduceContacts(10, broken.data(), 3, 0.01f), 3);
   EXPECT_EQ(dgPruneContacts(10, broken.data(), 0), 1);
+}
+
+TEST(PhysicsContacts, PruneAndReduceOfABufferThatFitsTheStackAllocateNothing) {
+  // The world's collide service prunes and reduces its 128-record buffer on
+  // every query: its scratch must not come from the allocation hooks.
+  std::vector<dgContact> contacts;
+  for (int i = 0; i < 128; ++i) contacts.push_back(At(static_cast<float>(i % 16), static_cast<float>(i / 16), 0, i));
+  ScopedCountingHooks hooks;
+  const long long before = GetHookCounts().mallocCalls;
+  EXPECT_EQ(dgPruneContacts(128, contacts.data(), 128), 128);
+  EXPECT_EQ(dgReduceContacts(128, contacts.data(), 8, 0.01f), 8);
+  EXPECT_EQ(GetHookCounts().mallocCalls, before);
 }
 
 }  // namespace

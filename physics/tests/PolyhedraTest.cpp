@@ -229,6 +229,45 @@ TEST(PhysicsPolyhedra, OptimizeCollapsesFlatFansButKeepsShape) {
   }
 }
 
+TEST(PhysicsPolyhedra, TiltedFlatGridSimplifiesWithoutTurningAFaceOver) {
+  // On a tilted plane the rounded vertices leave each quadric a hair above
+  // or below zero; a collapse the fold test refuses must stay refused.
+  constexpr int kCells = 40;
+  std::vector<float> vertices;
+  for (int i = 0; i <= kCells; ++i) {
+    for (int j = 0; j <= kCells; ++j) {
+      vertices.insert(vertices.end(), {static_cast<float>(i), static_cast<float>(0.3 * i + 0.2 * j + 1.0 / 3.0),
+                                       static_cast<float>(j)});
+    }
+  }
+  const auto at = [](int i, int j) { return i * (kCells + 1) + j; };
+  dgPolyhedra mesh;
+  for (int i = 0; i < kCells; ++i) {
+    for (int j = 0; j < kCells; ++j) {
+      ASSERT_NE(mesh.AddTriangle(at(i, j), at(i, j + 1), at(i + 1, j + 1)), nullptr);
+      ASSERT_NE(mesh.AddTriangle(at(i, j), at(i + 1, j + 1), at(i + 1, j)), nullptr);
+    }
+  }
+  mesh.EndFace();
+  mesh.Optimize(vertices.data(), 12, nullptr);
+  const MeshStats stats = CheckMesh(mesh, &vertices);
+  // Faces turned over would overlap the others: the area would grow.
+  EXPECT_NEAR(stats.area, kCells * kCells * std::sqrt(1.0 + 0.09 + 0.04), 1e-3);
+  const int mark = mesh.IncrementMark();
+  for (auto* node = mesh.GetFirstNode(); node; node = node->Next()) {
+    dgEdge* e = &node->GetInfo();
+    if (e->mark == mark) continue;
+    dgEdge* walk = e;
+    do {
+      walk->mark = mark;
+      walk = walk->next;
+    } while (walk != e);
+    if (e->face > 0) {
+      EXPECT_GT(dgPolyhedraFaceNormal(e, vertices.data(), 12).y, 0.0f);
+    }
+  }
+}
+
 TEST(PhysicsPolyhedra, FaceNormalIsTwiceTheArea) {
   const std::vector<float> vertices = {0, 0, 0, 3, 0, 0, 3, 2, 0, 1, 3, 0, 0, 2, 0};
   dgPolyhedra mesh;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "physics/soup/dgPolygonSoupBuilder.h"
@@ -165,6 +166,74 @@ TEST(PhysicsSoupBuilder, OptimizeMergesCoplanarNeighboursOfOneAttribute) {
   }
 }
 
+TEST(PhysicsSoupBuilder, OptimizeMergesOnlyNeighboursLyingInOnePlane) {
+  struct Case {
+    const char* name;
+    float lift;  // of the second triangle's far corner above the first one's plane
+    size_t faces;
+  };
+  const Case cases[] = {
+      {"in the plane", 0.0f, 1},
+      {"within the tolerance", 4e-6f, 1},
+      {"beyond the tolerance", 4e-5f, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dgPolygonSoupDatabaseBuilder builder;
+    AddPolygon(builder, {100, 0, 100, 101, 0, 100, 101, 0, 101}, {0, 1, 2}, 3);
+    AddPolygon(builder, {100, 0, 100, 101, 0, 101, 100, c.lift, 101}, {0, 1, 2}, 3);
+    builder.Optimize(true);
+    EXPECT_EQ(Faces(builder).size(), c.faces);
+  }
+}
+
+TEST(PhysicsSoupBuilder, OptimizeKeepsFacesWithoutAFlatNeighbourAsTheyAre) {
+  // A bumpy grid: no two neighbours share a plane, so merging changes nothing.
+  std::mt19937 random(5);
+  std::uniform_real_distribution<float> bump(-0.3f, 0.3f);
+  std::vector<float> xyz;
+  for (int i = 0; i <= 12; ++i) {
+    for (int j = 0; j <= 12; ++j) xyz.insert(xyz.end(), {static_cast<float>(i), bump(random), static_cast<float>(j)});
+  }
+  dgPolygonSoupDatabaseBuilder plain;
+  dgPolygonSoupDatabaseBuilder merged;
+  for (int i = 0; i < 12; ++i) {
+    for (int j = 0; j < 12; ++j) {
+      const int a = i * 13 + j;
+      for (auto* builder : {&plain, &merged}) {
+        AddPolygon(*builder, xyz, {a, a + 1, a + 14}, i);
+        AddPolygon(*builder, xyz, {a, a + 14, a + 13}, i);
+      }
+    }
+  }
+  plain.Optimize(false);
+  merged.Optimize(true);
+  const auto plainFaces = Faces(plain);
+  const auto mergedFaces = Faces(merged);
+  ASSERT_EQ(mergedFaces.size(), plainFaces.size());
+  for (size_t f = 0; f < plainFaces.size(); ++f) {
+    EXPECT_EQ(mergedFaces[f].attribute, plainFaces[f].attribute);
+    ASSERT_EQ(mergedFaces[f].indices.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(Vertex(merged, mergedFaces[f].indices[k]), Vertex(plain, plainFaces[f].indices[k])) << f;
+    }
+  }
+}
+
+TEST(PhysicsSoupBuilder, OptimizeKeepsATinyFaceOfAFlatPatch) {
+  // A unit square around a triangle of area 5e-5: merging must not leave a hole.
+  const std::vector<float> xyz = {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0.5f, 0, 0.5f, 0.51f, 0, 0.5f, 0.5f, 0, 0.51f};
+  const std::vector<std::vector<int>> triangles = {{4, 6, 5}, {0, 4, 5}, {0, 5, 1}, {1, 5, 2},
+                                                   {5, 6, 2}, {6, 3, 2}, {0, 3, 6}, {0, 6, 4}};
+  dgPolygonSoupDatabaseBuilder builder;
+  for (const auto& triangle : triangles) AddPolygon(builder, xyz, triangle);
+  ASSERT_EQ(builder.GetFaceCount(), 8);
+  EXPECT_NEAR(TotalArea(builder), 1.0, 1e-6);
+  builder.Optimize(true);
+  EXPECT_LT(builder.GetFaceCount(), 8);
+  EXPECT_NEAR(TotalArea(builder), 1.0, 1e-6);
+}
+
 TEST(PhysicsSoupBuilder, OptimizeWeldsCloseVerticesWithoutMerging) {
   dgPolygonSoupDatabaseBuilder builder;
   AddPolygon(builder, {0, 0, 0, 1, 0, 0, 1, 0, 1}, {0, 1, 2}, 3);
@@ -179,6 +248,27 @@ TEST(PhysicsSoupBuilder, OptimizeWeldsCloseVerticesWithoutMerging) {
     for (int b : faces[1].indices) shared += a == b;
   }
   EXPECT_EQ(shared, 2);
+}
+
+TEST(PhysicsSoupBuilder, FaceThatLosesACornerToWeldingLeavesTheFacesAfterItIntact) {
+  // Two corners of the quad lie 0.00106 apart: far enough to stay two
+  // corners when added, close enough to weld into one, after which cleaning
+  // leaves a triangle. The faces stored after it must keep their own runs.
+  dgPolygonSoupDatabaseBuilder builder;
+  AddPolygon(builder, {0, 0, 0, 0, 0, 1, 1, 0, 1, 1.0008f, 0, 0.9993f}, {0, 1, 2, 3}, 1);
+  AddPolygon(builder, {5, 0, 5, 5, 0, 6, 6, 0, 6}, {0, 1, 2}, 2);
+  AddPolygon(builder, {8, 0, 5, 8, 0, 6, 9, 0, 6, 9, 0, 5}, {0, 1, 2, 3}, 3);
+  ASSERT_EQ(Faces(builder)[0].indices.size(), 4u);
+  builder.Optimize(false);
+  const auto faces = Faces(builder);
+  ASSERT_EQ(faces.size(), 3u);
+  EXPECT_EQ(faces[0].attribute, 1);
+  EXPECT_EQ(faces[0].indices.size(), 3u);
+  EXPECT_EQ(faces[1].attribute, 2);
+  EXPECT_NEAR(Area(builder, faces[1]), 0.5, 1e-6);
+  EXPECT_EQ(faces[2].attribute, 3);
+  EXPECT_NEAR(Area(builder, faces[2]), 1.0, 1e-6);
+  EXPECT_EQ(builder.GetIndexCount(), 4 + 4 + 5);
 }
 
 TEST(PhysicsSoupBuilder, LargeGridIsSplitMergedAndKeepsItsArea) {

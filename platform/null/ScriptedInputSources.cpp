@@ -2,14 +2,29 @@
 
 #include "platform/ScriptedInputSources.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
+
+void ScriptedKeyboardSource::Set(uint8_t code, bool down) {
+  const uint8_t value = down ? kDownBit : 0;
+  if (keys[code] == value) return;
+  keys[code] = value;
+  if (events.size() < static_cast<size_t>(kMaxKeyEvents)) events.push_back(KeyEvent{code, down});
+}
 
 bool ScriptedKeyboardSource::Read(uint8_t out[kKeyCount]) {
   if (!acquired) return false;
   std::memcpy(out, keys, sizeof keys);
   return true;
+}
+
+int ScriptedKeyboardSource::TakeEvents(KeyEvent out[kMaxKeyEvents]) {
+  const int count = acquired ? static_cast<int>(events.size()) : 0;
+  std::copy_n(events.begin(), count, out);
+  events.clear();
+  return count;
 }
 
 bool ScriptedMouseSource::Read(MouseRawState* out) {

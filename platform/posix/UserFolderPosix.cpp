@@ -24,8 +24,10 @@ std::string InUserFolder(std::string_view relativePath) {
 
 }  // namespace
 
+std::string NamedUserFolder() { return Environment("VYRE_USER_DIR"); }
+
 std::string UserFolder() {
-  std::string folder = Environment("VYRE_USER_DIR");
+  std::string folder = NamedUserFolder();
   if (!folder.empty()) return folder;
   // A relative XDG_DATA_HOME is invalid and ignored, as the base-directory rules say.
   std::string data = Environment("XDG_DATA_HOME");

@@ -2,6 +2,9 @@
 
 #include <SDL2/SDL.h>
 
+#include <string>
+#include <utility>
+
 #include "platform/GlWindow.h"
 #include "platform/sdl/DisplayLossX11.h"
 #include "platform/sdl/SdlInputState.h"
@@ -29,6 +32,30 @@ void RequestContextAttributes(int depthBits) {
 
 int BitsPerPixel(Uint32 format) { return SDL_BYTESPERPIXEL(format) * 8; }
 
+// Drivers that draw where nobody can see. SDL falls back to them when no
+// display answers; a player would then get a program running with no window.
+bool ShowsNothing(const char* driver) {
+  for (const char* hidden : {"offscreen", "dummy", "evdev"}) {
+    if (SDL_strcasecmp(driver, hidden) == 0) return true;
+  }
+  return false;
+}
+
+// True when SDL_VIDEODRIVER asks for the driver by name (tests draw offscreen).
+bool AskedForByName(const char* driver) {
+  const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+  return wanted != nullptr && SDL_strcasestr(wanted, driver) != nullptr;
+}
+
+// What the player needs to know when no display can be opened.
+std::string NoDisplayText() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* name = SDL_getenv(variable);
+    if (name != nullptr && name[0] != '\0') return std::string("no display answers at \"") + name + "\"";
+  }
+  return "no display is named (DISPLAY and WAYLAND_DISPLAY are empty)";
+}
+
 class SdlGlWindow final : public GlWindow {
  public:
   ~SdlGlWindow() override { Close(); }
@@ -37,8 +64,12 @@ class SdlGlWindow final : public GlWindow {
     Close();
     error_ = GlWindowError::None;
     errorText_.clear();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Fail(GlWindowError::VideoUnavailable);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return FailWithText(GlWindowError::VideoUnavailable, NoDisplayText());
     videoStarted_ = true;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && ShowsNothing(driver) && !AskedForByName(driver)) {
+      return FailWithText(GlWindowError::VideoUnavailable, NoDisplayText());
+    }
     WatchForDisplayLoss();
     // Neither the screen saver nor the monitor's power saving may start
     // while the program runs.
@@ -205,9 +236,11 @@ class SdlGlWindow final : public GlWindow {
   }
 
  private:
-  bool Fail(GlWindowError error) {
+  bool Fail(GlWindowError error) { return FailWithText(error, SDL_GetError()); }
+
+  bool FailWithText(GlWindowError error, std::string text) {
     error_ = error;
-    errorText_ = SDL_GetError();
+    errorText_ = std::move(text);
     Close();
     return false;
   }

@@ -19,6 +19,11 @@ class SdlKeyboardSource final : public KeyboardSource {
     CopySdlKeys(keys);
     return true;
   }
+  int TakeEvents(KeyEvent out[kMaxKeyEvents]) override {
+    // Changes from before a focus loss are taken and dropped.
+    const int count = TakeSdlKeyEvents(out);
+    return Acquire() ? count : 0;
+  }
 };
 
 class SdlMouseSource final : public MouseSource {

@@ -2,10 +2,10 @@
 
 #include <SDL2/SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 
 namespace platform {
@@ -28,8 +28,9 @@ MessageBoxAnswer AnswerUnattended(const std::string& title, const std::string& t
     // most likely press (Yes or OK).
     answer = buttons == MessageBoxButtons::YesNo ? MessageBoxAnswer::Yes : MessageBoxAnswer::Ok;
   }
-  std::fprintf(stderr, "[MessageBox] %s : %s -> %s\n", title.c_str(), text.c_str(),
-               AnswerName(answer));
+  // The player is told what was asked and answered, developer switch or not.
+  const std::string line = "[MessageBox] " + title + " : " + text + " -> " + AnswerName(answer) + "\n";
+  DebugOutput(line.c_str(), Severity::Warning);
   return answer;
 }
 

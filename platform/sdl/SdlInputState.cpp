@@ -4,6 +4,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/KeyCodes.h"
@@ -11,8 +12,19 @@
 namespace platform {
 namespace {
 
+// The X11 back end takes a key let go and pressed again within a couple of
+// milliseconds (as synthetic input does) for the key's own auto-repeat and
+// drops the release. No system repeats a key this soon after its press, so
+// a "repeat" within this time of the key's last press is a press of its own.
+constexpr uint32_t kRetapMs = 50;
+
 struct InputState {
   uint8_t keys[kKeyCount] = {};
+  // When each key last went down, in SDL's milliseconds.
+  uint32_t pressedAtMs[kKeyCount] = {};
+  // The changes not yet taken, oldest first.
+  KeyEvent keyEvents[kMaxKeyEvents];
+  int keyEventCount = 0;
   MouseRawState mouse;
   bool focused = true;
 };
@@ -21,7 +33,13 @@ InputState gState;
 
 void ClearHeldInput() {
   std::memset(gState.keys, 0, sizeof gState.keys);
+  gState.keyEventCount = 0;
   gState.mouse = MouseRawState{};
+}
+
+void RecordKey(uint8_t code, bool down) {
+  gState.keys[code] = down ? kDownBit : 0;
+  if (gState.keyEventCount < kMaxKeyEvents) gState.keyEvents[gState.keyEventCount++] = KeyEvent{code, down};
 }
 
 int Watch(void*, SDL_Event* event) {
@@ -29,7 +47,16 @@ int Watch(void*, SDL_Event* event) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       uint8_t code = KeyCodeFromSdlScancode(event->key.keysym.scancode);
-      if (code != 0) gState.keys[code] = event->type == SDL_KEYDOWN ? kDownBit : 0;
+      if (code == 0) break;
+      const bool down = event->type == SDL_KEYDOWN;
+      if (down && event->key.repeat != 0) {
+        // The system's own key repeat is no new press: the engine times its
+        // repeats itself. A quick second tap read as one is.
+        if (event->key.timestamp - gState.pressedAtMs[code] >= kRetapMs) break;
+        RecordKey(code, false);
+      }
+      if (down) gState.pressedAtMs[code] = event->key.timestamp;
+      RecordKey(code, down);
       break;
     }
     case SDL_MOUSEMOTION:
@@ -88,6 +115,13 @@ void SetSdlInputFocus(bool focused) {
 bool SdlInputHasFocus() { return gState.focused; }
 
 void CopySdlKeys(uint8_t keys[kKeyCount]) { std::memcpy(keys, gState.keys, sizeof gState.keys); }
+
+int TakeSdlKeyEvents(KeyEvent out[kMaxKeyEvents]) {
+  const int count = gState.keyEventCount;
+  std::copy_n(gState.keyEvents, count, out);
+  gState.keyEventCount = 0;
+  return count;
+}
 
 void TakeSdlMouse(MouseRawState* state) {
   *state = gState.mouse;

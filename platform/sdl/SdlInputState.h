@@ -16,6 +16,8 @@ void SetSdlInputFocus(bool focused);
 bool SdlInputHasFocus();
 // Copies the key bytes (kDownBit when down).
 void CopySdlKeys(uint8_t keys[kKeyCount]);
+// Moves the key changes since the previous take into out, oldest first.
+int TakeSdlKeyEvents(KeyEvent out[kMaxKeyEvents]);
 // Movement since the previous take, and the buttons now; resets the movement.
 void TakeSdlMouse(MouseRawState* state);
 

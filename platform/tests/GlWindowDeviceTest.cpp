@@ -1,11 +1,16 @@
 // A real window and compatibility-profile context on Mesa's offscreen driver.
 
 #include <GL/gl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/GlWindow.h"
+#include "platform/tests/support/UnservedDisplay.h"
 
 namespace platform {
 namespace {
@@ -81,6 +86,29 @@ TEST(GlWindowDevice, ListsDisplaysAndRefusesAnUnlistedFullscreenSize) {
   window->LeaveFullscreen();
   int x = -1, y = -1;
   EXPECT_TRUE(window->GetPosition(&x, &y));
+}
+
+// Opens a window where no display answers; reports what Open said and ends.
+[[noreturn]] void OpenWithNoDisplay(const char* videoDriver) {
+  alarm(30);  // a fall-back that hangs fails the test instead of stalling it
+  PointVideoAtUnservedDisplay(videoDriver);
+  auto window = CreateSdlGlWindow();
+  const bool opened = window->Open(SmallHiddenWindow());
+  const bool unavailable = window->LastError() == GlWindowError::VideoUnavailable;
+  std::fprintf(stderr, "opened %d unavailable %d: %s\n", opened, unavailable, window->LastErrorText().c_str());
+  std::fflush(stderr);
+  std::_Exit(0);
+}
+
+// Without a display SDL falls back to a driver that draws where nobody sees;
+// that is no window for a player, so Open refuses and names the display. Only
+// a driver asked for by name (as the tests ask for offscreen) draws unseen.
+TEST(GlWindowDeathTest, NoReachableDisplayIsRefusedAndNamed) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string refused = "opened 0 unavailable 1: no display answers at \"" + std::string(kUnservedDisplay) + "\"";
+  EXPECT_EXIT(OpenWithNoDisplay(nullptr), testing::ExitedWithCode(0), testing::HasSubstr(refused));
+  EXPECT_EXIT(OpenWithNoDisplay("x11"), testing::ExitedWithCode(0), testing::HasSubstr(refused));
+  EXPECT_EXIT(OpenWithNoDisplay("offscreen"), testing::ExitedWithCode(0), testing::HasSubstr("opened 1 unavailable 0"));
 }
 
 }  // namespace

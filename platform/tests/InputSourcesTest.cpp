@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "platform/Events.h"
 #include "platform/InputSources.h"
@@ -21,10 +22,11 @@ class SdlInput : public ::testing::Test {
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
   }
 
-  static void PushKey(SDL_Scancode scancode, bool down) {
+  static void PushKey(SDL_Scancode scancode, bool down, bool systemRepeat = false) {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = systemRepeat ? 1 : 0;
     event.key.keysym.scancode = scancode;
     ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
   }
@@ -66,6 +68,38 @@ TEST_F(SdlInput, InjectedKeyEventReachesTheKeyboardWithItsScanCode) {
   ASSERT_TRUE(PollEvent(&event));
   EXPECT_EQ(event.type, EventType::KeyDown);
   EXPECT_EQ(event.key, key::Up);
+}
+
+TEST_F(SdlInput, KeyChangesAreHandedOutOnceInOrderWithoutTheSystemsRepeats) {
+  auto keyboard = CreateSdlKeyboardSource();
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  KeyEvent events[kMaxKeyEvents];
+  keyboard->TakeEvents(events);  // forget anything earlier
+  // B tapped twice so quickly that the system reads the second tap as a
+  // repeat; A held until the system repeats it, then let go.
+  PushKey(SDL_SCANCODE_B, true);
+  PushKey(SDL_SCANCODE_B, true, true);
+  PushKey(SDL_SCANCODE_B, false);
+  PushKey(SDL_SCANCODE_A, true);
+  SDL_Delay(80);
+  PushKey(SDL_SCANCODE_A, true, true);
+  PushKey(SDL_SCANCODE_A, false);
+  const std::pair<uint8_t, bool> expected[] = {{key::B, true}, {key::B, false}, {key::B, true},
+                                               {key::B, false}, {key::A, true}, {key::A, false}};
+  ASSERT_EQ(keyboard->TakeEvents(events), 6);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(events[i].code, expected[i].first) << i;
+    EXPECT_EQ(events[i].down, expected[i].second) << i;
+  }
+  EXPECT_EQ(keyboard->TakeEvents(events), 0) << "handed out once";
+
+  // Changes beyond what one read keeps are dropped; the state stays right.
+  for (int i = 0; i < kMaxKeyEvents; ++i) PushKey(SDL_SCANCODE_Z, i % 2 == 0);
+  PushKey(SDL_SCANCODE_X, true);
+  EXPECT_EQ(keyboard->TakeEvents(events), kMaxKeyEvents);
+  uint8_t keys[kKeyCount];
+  ASSERT_TRUE(keyboard->Read(keys));
+  EXPECT_EQ(keys[key::X], kDownBit);
 }
 
 TEST_F(SdlInput, KeysAreSeenAgainAfterSdlRestarts) {

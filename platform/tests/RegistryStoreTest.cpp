@@ -184,25 +184,43 @@ TEST_F(RegistryStoreTest, UnwritableFolderReportsFailure) {
   EXPECT_NE(gDiagnostics.back().find("cannot"), std::string::npos);
 }
 
-TEST_F(RegistryStoreTest, EachApplicationKeyHasItsOwnFileUnderTheConfigFolder) {
+// Each application key has its own file: in the user folder when
+// VYRE_USER_DIR names one, so a fresh user folder starts with no other
+// folder's window size or profile; else in the configuration folder.
+TEST_F(RegistryStoreTest, EachApplicationKeyHasItsOwnFileInTheUserOrConfigFolder) {
+  const std::string previousUser = getenv("VYRE_USER_DIR") ? getenv("VYRE_USER_DIR") : "";
+  const std::string config = folder_ + "/config";
+  const std::string user = folder_ + "/user";
   unsetenv("VYRE_REGISTRY");
-  setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
-  const std::string vendor = folder_ + "/Velk Software Studio/";
-  EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\Novaliths\\Display"),
-            vendor + "Novaliths.reg");
-  EXPECT_EQ(platform::RegistryFileFor("software\\velk software studio\\Vyre\\"),
-            vendor + "Vyre.reg");
-  EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\"),
-            vendor + "Registry.reg");
-  EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\a/b"), vendor + "a_b.reg");
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  for (const bool named : {false, true}) {
+    SCOPED_TRACE(named ? "VYRE_USER_DIR" : "XDG_CONFIG_HOME");
+    if (named) {
+      setenv("VYRE_USER_DIR", user.c_str(), 1);
+    } else {
+      unsetenv("VYRE_USER_DIR");
+    }
+    const std::string store = named ? user + "/" : config + "/Velk Software Studio/";
+    EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\Novaliths\\Display"),
+              store + "Novaliths.reg");
+    EXPECT_EQ(platform::RegistryFileFor("software\\velk software studio\\Vyre\\"), store + "Vyre.reg");
+    EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\"), store + "Registry.reg");
+    EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\a/b"), store + "a_b.reg");
 
-  int32_t value = 5, readBack = 0;
-  ASSERT_TRUE(RegistryWrite(kAppKey, "Value", RegistryValueType::Binary, &value, 4));
-  EXPECT_EQ(RegistryRead(kAppKey, "Value", &readBack, 4), 4u);
-  EXPECT_EQ(readBack, 5);
-  struct stat info;
-  EXPECT_EQ(stat((vendor + "Novaliths.reg").c_str(), &info), 0);
+    int32_t value = named ? 5 : 6, readBack = 0;
+    ASSERT_TRUE(RegistryWrite(kAppKey, "Value", RegistryValueType::Binary, &value, 4));
+    EXPECT_EQ(RegistryRead(kAppKey, "Value", &readBack, 4), 4u);
+    EXPECT_EQ(readBack, value);
+    struct stat info;
+    EXPECT_EQ(stat((store + "Novaliths.reg").c_str(), &info), 0);
+  }
+  // The run with its own user folder left the configuration folder's value alone.
+  unsetenv("VYRE_USER_DIR");
+  int32_t configValue = 0;
+  EXPECT_EQ(RegistryRead(kAppKey, "Value", &configValue, 4), 4u);
+  EXPECT_EQ(configValue, 6);
   unsetenv("XDG_CONFIG_HOME");
+  setenv("VYRE_USER_DIR", previousUser.c_str(), 1);
 }
 
 }  // namespace

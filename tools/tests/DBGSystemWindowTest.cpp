@@ -5,7 +5,9 @@
 #include <map>
 #include <string>
 
+#include "engine/foundation/Clock.h"
 #include "engine/gui/ConsoleInputBox.h"
+#include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/Icon.h"
 #include "engine/gui/MouseCursor.h"
 #include "engine/gui/TextBox.h"
@@ -68,19 +70,25 @@ TEST_F(SystemWindowTest, SetUpMakesEveryToolOnceOverTheWholeScreen) {
   EXPECT_EQ(system.GetPromptBox()->name, "Vyre System:Prompt");
 }
 
+// Where a window's child element is on the screen: children are placed,
+// drawn and pointed at from the window's content origin.
+Vector2 OnScreen(const Window& window, const GUIObject& child) {
+  return Vector2::Add(window.HitRect().min, child.outer.min);
+}
+
 TEST_F(SystemWindowTest, ButtonsRunUpTheToolbarAndAlongTheInputBar) {
   const DebugToolbar& main = *system.GetToolbar();
   ASSERT_EQ(main.GetButtonCount(), 17);
   for (int i = 0; i < main.GetButtonCount(); ++i) {
     SCOPED_TRACE(main.GetButton(i)->name.Chars());
-    EXPECT_FLOAT_EQ(main.GetButton(i)->outer.min.x, 0.0f);
-    EXPECT_FLOAT_EQ(main.GetButton(i)->outer.min.y, 536.0f - 32.0f * i);
+    EXPECT_FLOAT_EQ(OnScreen(main, *main.GetButton(i)).x, 0.0f);
+    EXPECT_FLOAT_EQ(OnScreen(main, *main.GetButton(i)).y, 536.0f - 32.0f * i);
   }
   const DebugToolbar& input = *main.GetSubToolbar(0);
   ASSERT_EQ(input.GetButtonCount(), 3);
   for (int i = 0; i < 3; ++i) {
-    EXPECT_FLOAT_EQ(input.GetButton(i)->outer.min.x, 32.0f + 32.0f * i);
-    EXPECT_FLOAT_EQ(input.GetButton(i)->outer.min.y, 408.0f);
+    EXPECT_FLOAT_EQ(OnScreen(input, *input.GetButton(i)).x, 32.0f + 32.0f * i);
+    EXPECT_FLOAT_EQ(OnScreen(input, *input.GetButton(i)).y, 408.0f);
     EXPECT_EQ(input.GetButton(i)->gainFocusMessage.target, main.GetId());
   }
   EXPECT_FALSE(input.IsVisible());
@@ -103,6 +111,35 @@ TEST_F(SystemWindowTest, ButtonsRunUpTheToolbarAndAlongTheInputBar) {
     EXPECT_EQ(button->HasState(GUIState::kTakesInput), !silent) << button->name.Chars();
     EXPECT_TRUE(button->IsToggle());
   }
+}
+
+TEST_F(SystemWindowTest, EveryWindowTheButtonsOpenEndsInsideTheScreen) {
+  auto press = [](const Icon& button) {
+    const CMSGMessage& record = button.pressMessage;
+    GetGUIMSGService()->Post(record.id, record.source, record.target, record.parameter, 0.0);
+  };
+  system.Show(true);
+  press(*system.GetInvokeButton());
+  const DebugToolbar& main = *system.GetToolbar();
+  for (int i = 0; i < main.GetButtonCount(); ++i) press(*main.GetButton(i));
+  const DebugToolbar& input = *main.GetSubToolbar(0);
+  for (int i = 0; i < input.GetButtonCount(); ++i) press(*input.GetButton(i));
+  // Half a second of slide at an eighth of a second a frame, with room to settle.
+  Clock::Instance().SetFixedStep(0.125f);
+  for (int frame = 0; frame < 12; ++frame) GetWindowManager()->UpdateWindows();
+  Clock::Instance().SetFixedStep(0.0f);
+
+  int shown = 0;
+  for (int i = 0; i < GetWindowManager()->GetWindowCount(); ++i) {
+    const Window& window = *GetWindowManager()->GetWindowAt(i);
+    if (!window.HasState(GUIState::kShown)) continue;
+    ++shown;
+    EXPECT_TRUE(window.outer.min.x >= 0 && window.outer.min.y >= 0 && window.outer.max.x <= 800 &&
+                window.outer.max.y <= 600)
+        << window.name.Chars() << " at " << window.outer.min.x << ", " << window.outer.min.y;
+  }
+  // The System window, both toolbars, the environment and fourteen tools.
+  EXPECT_EQ(shown, 18);
 }
 
 TEST_F(SystemWindowTest, AHoverShowsTheButtonNameBesideTheCursorAndLeavingHidesIt) {

@@ -397,6 +397,27 @@ TEST_F(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
   EXPECT_EQ(frames, 0);
 }
 
+// The terminal is the player's: the run's step lines reach it only with
+// "-dev", while the log channel keeps them either way.
+TEST_F(EngineRunDevice, TheTerminalShowsTheRunsStepsOnlyWithDev) {
+  for (const bool dev : {false, true}) {
+    SCOPED_TRACE(dev ? "-dev" : "no switch");
+    EngineRunOptions options;
+    options.commandLine = dev ? "-DEV" : "";
+    options.pollEvent = EventScript({WindowEvent(platform::EventType::WindowClose)});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(EngineRun(std::move(options)), 0);
+    const std::string terminal = testing::internal::GetCapturedStderr();
+    const bool showsEveryLine = platform::TerminalShowsEveryLine();
+    platform::SetTerminalShowsEveryLine(false);
+    EXPECT_EQ(showsEveryLine, dev);
+    for (const char* step : {"Checking for CLI arguments...", "Entering frame loop...", "Shutting down Vyre..."}) {
+      EXPECT_EQ(terminal.find(step) != std::string::npos, dev) << step;
+    }
+    ExpectInOrder(ChannelLines(kLogDBG), {"Checking for CLI arguments...", "Shutting down Vyre..."});
+  }
+}
+
 TEST_F(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
   struct Case {
     const char* name;
@@ -478,7 +499,7 @@ TEST_F(EngineRunDevice, TheRunWorksOnTheProgramWideServicesAndTypingReachesAFocu
   options.application = std::move(owned);
   options.makeInputSources = ScriptedInput(&keyboard);
   options.pollEvent = [&](platform::Event*) {
-    // "V", "Y", then "Z" and "V" together (listed in code order); Escape ends the run.
+    // "V", "Y", then "V" and "Z" together (listed in the order pressed); Escape ends the run.
     const uint32_t next = application.GetFrameCount() + 1;
     services = application.Services();
     keyboard->Set(0x2f, next == 11 || next == 13);
@@ -492,7 +513,7 @@ TEST_F(EngineRunDevice, TheRunWorksOnTheProgramWideServicesAndTypingReachesAFocu
   EXPECT_EQ(services.settings, GetSettings());
   EXPECT_EQ(services.input, GetUIOManager());
   EXPECT_EQ(services.sound, GetSFXManager());
-  EXPECT_STREQ(box.GetText().Chars(), "vyzv");
+  EXPECT_STREQ(box.GetText().Chars(), "vyvz");
   window.children.Remove(&box);
 }
 
@@ -555,6 +576,46 @@ TEST_F(EngineRunDevice, DevOpensTheToolsWhoseConsoleRunsALineTypedAtThePrompt) {
   }
   const std::vector<std::string> lines = ChannelLines(kLogGEM);
   EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line == "hide"; }));
+}
+
+TEST_F(EngineRunDevice, WhileTheConsoleIsOutItsLineTakesEveryTypedKeyAndTheGameNone) {
+  namespace key = platform::key;
+  Arrivals().clear();
+  auto owned = std::make_unique<ScriptedApplication>();
+  ScriptedApplication& application = *owned;
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
+  std::string lastLine;
+  bool consoleOut = false;
+  EngineRunOptions options;
+  options.commandLine = "-dev";
+  options.application = std::move(owned);
+  options.makeInputSources = ScriptedInput(&keyboard);
+  options.pollEvent = [&](platform::Event*) {
+    // Ctrl+6 shows the tools and the grave key the console; "hide" and
+    // Return are typed, each key pressed and let go within one frame; once
+    // the console has gone, Z is the game's again.
+    const uint32_t next = application.GetFrameCount() + 1;
+    DBGSystemWindow* tools = application.developerWindow;
+    keyboard->Set(key::LeftControl, next == 12 || next == 13);
+    keyboard->Set(key::Digit6, next == 13);
+    if (next == 15) keyboard->Tap(key::Grave);
+    if (next == 18) consoleOut = tools != nullptr && tools->GetConsoleWindow()->IsVisible();
+    if (next == 18) {
+      for (uint8_t code : {key::H, key::I, key::D, key::E}) keyboard->Tap(code);
+    }
+    if (next == 19) keyboard->Tap(key::Return);
+    if (next == 25 && tools != nullptr) lastLine = tools->GetPromptBox()->lastLine.Chars();
+    if (next == 30) keyboard->Tap(key::Z);
+    keyboard->Set(key::Escape, next == 35);
+    return false;
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  EXPECT_TRUE(consoleOut);
+  EXPECT_EQ(lastLine, "hide");
+  // Ctrl alone and Z reached the game; the grave key, the typed keys and
+  // Return did not.
+  EXPECT_EQ(Arrivals(), (std::vector<std::string>{"application 12", "application 30", "application 35",
+                                                  "deleted after 35"}));
 }
 
 TEST_F(EngineRunDevice, WithDevTheToolbarAndTheConsoleShowOnScreen) {

@@ -1,6 +1,9 @@
 #include "engine/app/HotKeys.h"
 #include "engine/app/InputMessages.h"
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
+#include "platform/KeyCodes.h"
+#include "platform/ScriptedInputSources.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +62,43 @@ TEST_F(InputFixture, EachEventReachesTheApplicationThenTheWindowManagerAtOnce) {
   PostKeyMessages(targets, keys);
   EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 1 [30]", "gui 1 [30]", "app 3 [57]",
                                                        "gui 3 [57]"}));
+}
+
+TEST_F(InputFixture, KeysThatMakeAHotKeyReachNobodyElseAndTypedKeysOnlyTheBox) {
+  namespace key = platform::key;
+  platform::ScriptedKeyboardSource source;
+  CUIOKeyboard keyboard(&source);
+  keyboard.Init();
+  HotKeySwitches switches;
+  auto poll = [&] {
+    keyboard.Poll(1.0f / 60.0f);
+    return PostKeyboardPoll(targets, keyboard, switches);
+  };
+  source.Set(key::LeftAlt, true);
+  poll();
+  journal.entries.clear();
+
+  // Alt+Return asks for full screen; Down, pressed after it in the same
+  // frame, still reaches the game and the windows.
+  source.Set(key::Return, true);
+  source.Tap(key::Down);
+  EXPECT_EQ(poll(), kHotToggleFullscreen);
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 1 [208]", "gui 1 [208]"}));
+  // Held for a second, then let go: no repeat and no release of it either
+  // (Return lists before Alt, so it would come first).
+  for (int i = 0; i < 60; ++i) poll();
+  source.Set(key::Return, false);
+  poll();
+  for (const std::string& entry : journal.entries) EXPECT_EQ(entry.find("[28]"), std::string::npos) << entry;
+
+  // While a text box takes the typing, the keys are the box's alone.
+  source.Set(key::LeftAlt, false);
+  poll();
+  journal.entries.clear();
+  switches.typing = true;
+  source.Tap(key::H);
+  poll();
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"gui 1 [35]"}));
 }
 
 TEST_F(InputFixture, MouseButtonsWheelAndMotion) {
@@ -155,6 +195,8 @@ TEST(HotKeysTest, KeyCombinationsAndSwitches) {
       {"slash without window", {{scan::kSlash, 1}}, {}, 0},
       {"grave without developer keys", {{scan::kGrave, 1}}, {true, false, true}, 0},
       {"slash typed at a text box", {{scan::kSlash, 1}, {scan::kGrave, 1}}, {true, true, true, true}, 0},
+      {"grave at the console's own line", {{scan::kSlash, 1}, {scan::kGrave, 1}}, {true, true, true, true, true},
+       kHotToggleConsole},
       {"capital T typed at a text box", {{scan::kLeftShift, 2}, {scan::kT, 1}}, {true, true, true, true}, 0},
       {"ctrl+6 while typing", {{scan::kLeftCtrl, 2}, {scan::k6, 1}}, {true, true, true, true},
        kHotShowDeveloperWindow},

@@ -189,16 +189,41 @@ TEST_F(LogTest, FilesStartWhenTheSettingArrivesAfterTheFirstLine) {
   EXPECT_EQ(ReadAll(runFolder + "/GEM.txt"), "12|on disk\n");
 }
 
-TEST_F(LogTest, DebugLinesAlsoGoToTheDebuggerOutput) {
+TEST_F(LogTest, DebugLinesAlsoGoToTheDebuggerOutputWhenTheTerminalShowsEveryLine) {
   FixedLogSettings settings(true, false, "ALL");
   StartLog(settings);
+  platform::SetTerminalShowsEveryLine(true);
   testing::internal::CaptureStderr();
   LogDBG("value %d", 3);
   LogDBGAt("Loader", "texture", 7);
   LogGEM("not for the debugger");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "value 3\nLoader : texture - 7\n\n");
+  const std::string shown = testing::internal::GetCapturedStderr();
+  platform::SetTerminalShowsEveryLine(false);
+  EXPECT_EQ(shown, "value 3\nLoader : texture - 7\n\n");
   EXPECT_EQ(Text(kLogDBG, 1), "DBG|value 3\n");
   EXPECT_EQ(Text(kLogMain, 1), "DBG|value 3\n");
+}
+
+// The terminal is the player's: by default it shows only what went wrong,
+// while the channels and their files keep every line.
+TEST_F(LogTest, ThePlayersTerminalShowsWarningsAndErrorsTheFilesKeepEveryLine) {
+  FixedLogSettings files(true, true, "ALL");
+  StartLog(files);
+  ASSERT_FALSE(platform::TerminalShowsEveryLine());
+  testing::internal::CaptureStderr();
+  testing::internal::CaptureStdout();
+  LogDBG("loading %d discs", 4);
+  LogWarning("mended %s", "board");
+  LogError("cannot open %s", "list");
+  OutputPrintf(platform::Severity::Info, "STAGE SETTING : %s\n", "BLEND");
+  OutputPrintf(platform::Severity::Warning, "Problem getting information\n");
+  const std::string output = testing::internal::GetCapturedStdout();
+  const std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(errors, "mended board\ncannot open list\n");
+  EXPECT_EQ(output, "Problem getting information\n");
+  const std::string runFolder = Log::RunFolder().Chars();
+  EXPECT_EQ(ReadAll(runFolder + "/DBG.txt"),
+            "0|Clock::Start1\n12|loading 4 discs\n12|mended board\n12|cannot open list\n");
 }
 
 TEST(LogFolder, NamedAfterTheStartTime) {

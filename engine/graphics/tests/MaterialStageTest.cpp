@@ -6,6 +6,7 @@
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialStage.h"
 #include "engine/graphics/TextLines.h"
+#include "platform/DebugOutput.h"
 
 namespace {
 
@@ -236,6 +237,27 @@ TEST(MaterialText, ReadsABlockOfStagesAndWritesItBackTheSame) {
   EXPECT_EQ(stage->uvTrackBits, material.GetStage(0)->uvTrackBits);
   EXPECT_FLOAT_EQ(stage->specular[0], 1.0f);
   EXPECT_FLOAT_EQ(reread.GetStage(1)->lineWidth, 3.0f);
+}
+
+// The reader's running commentary is for developers: the player's terminal
+// stays quiet unless the developer switch is on.
+TEST(MaterialText, StageLinesReachTheTerminalOnlyWithTheDeveloperSwitch) {
+  for (bool developer : {false, true}) {
+    platform::SetTerminalShowsEveryLine(developer);
+    TextLines file(kTwoStageMaterial);
+    CMATMaterial material;
+    testing::internal::CaptureStdout();
+    material.Read(file);
+    const std::string shown = testing::internal::GetCapturedStdout();
+    platform::SetTerminalShowsEveryLine(false);
+    ASSERT_EQ(material.StageCount(), 2);
+    if (developer) {
+      EXPECT_EQ(shown.rfind("Material Gems/Ruby - 2 stages\n", 0), 0u) << shown;
+      EXPECT_NE(shown.find("STAGE SETTING : MAP TEXTURES/GLOW.TGA\n"), std::string::npos) << shown;
+    } else {
+      EXPECT_EQ(shown, "");
+    }
+  }
 }
 
 TEST(MaterialText, CullWordsAndMissingBraces) {

@@ -30,6 +30,13 @@ namespace {
 
 constexpr int kSide = 32;
 
+// A mesh vertex as the renderer's vertex arrays read it (stride 28).
+struct MeshVertex {
+  uint8_t colour[4];
+  float normal[3];
+  float position[3];
+};
+
 class RendererDevice : public GlContextTest {
  protected:
   void SetUp() override {
@@ -284,14 +291,10 @@ TEST_F(RendererDevice, PrimitivesAndPassesCountIntoTheStatistics) {
   stats->EndFrame(2, 60.0f);
   CMATMaterial* threeStages = CMATManager::GetInstance()->GetMaterial("three");
   ASSERT_TRUE(threeStages->AllocateStages(3));
-  struct Vertex {
-    uint8_t colour[4];
-    float normal[3];
-    float position[3];
-  } vertices[4] = {{{255, 255, 255, 255}, {0, 0, 1}, {0, 0, 0}},
-                   {{255, 255, 255, 255}, {0, 0, 1}, {1, 0, 0}},
-                   {{255, 255, 255, 255}, {0, 0, 1}, {0, 1, 0}},
-                   {{255, 255, 255, 255}, {0, 0, 1}, {1, 1, 0}}};
+  const MeshVertex vertices[4] = {{{255, 255, 255, 255}, {0, 0, 1}, {0, 0, 0}},
+                                  {{255, 255, 255, 255}, {0, 0, 1}, {1, 0, 0}},
+                                  {{255, 255, 255, 255}, {0, 0, 1}, {0, 1, 0}},
+                                  {{255, 255, 255, 255}, {0, 0, 1}, {1, 1, 0}}};
   const uint16_t strip[4] = {0, 1, 2, 3};
   const uint16_t list[6] = {0, 1, 2, 2, 1, 3};
   GFXDisplay::SetVertexArrays(vertices, nullptr);
@@ -299,6 +302,12 @@ TEST_F(RendererDevice, PrimitivesAndPassesCountIntoTheStatistics) {
   GFXDisplay::DrawMeshGroup(threeStages, 0, 6, list);   // 2 triangles, 3 passes
   GFXDisplay::DrawMeshGroup(threeStages, 0, 2, list);   // too short: skipped
   EXPECT_EQ(stats->GetCurrent().counters[GFXStats::kTriangles], 12u);
+  // Materials locked: the caller's stage is in force, one pass.
+  stats->EndFrame(3, 60.0f);
+  GFXDisplay::SetRenderState(GFXDisplay::GetRenderState() | RenderFlag::NOMATERIALS);
+  GFXDisplay::DrawMeshGroup(threeStages, 0, 6, list);
+  EXPECT_EQ(stats->GetCurrent().counters[GFXStats::kTriangles], 2u);
+  GFXDisplay::SetRenderState(GFXDisplay::GetRenderState() & ~RenderFlag::NOMATERIALS);
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
@@ -420,6 +429,50 @@ TEST_F(RendererDevice, TwoStageTexturedQuadGoldenPixels) {
   ExpectColour(Pixel(24, 24), 0.0f, 0.0f, 1.0f, "background");
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+// A depth-tested quad drawn as a mesh group of two stages: a red body and a
+// green glaze added over it. The glaze lies exactly on the depth the body
+// wrote, so it shows only when passes after the first accept equal depths.
+TEST_F(RendererDevice, LaterPassesDrawOverTheDepthTheFirstWrote) {
+  CMATMaterial* material = CMATManager::GetInstance()->GetMaterial("glazed");
+  ASSERT_TRUE(material->AllocateStages(2));
+  CMATStage* body = material->GetStage(0);
+  body->flags = StageFlag::SOLID | StageFlag::COLOUR;
+  const float red[4] = {1.0f, 0.0f, 0.0f, 1.0f};
+  std::copy(red, red + 4, body->colour);
+  CMATStage* glaze = material->GetStage(1);
+  glaze->flags = StageFlag::SOLID | StageFlag::COLOUR | StageFlag::BLEND;
+  glaze->blendSource = GL_ONE;
+  glaze->blendDestination = GL_ONE;
+  const float green[4] = {0.0f, 1.0f, 0.0f, 1.0f};
+  std::copy(green, green + 4, glaze->colour);
+  // Tilted in depth, so the glaze must match depths that are not all equal.
+  const MeshVertex vertices[4] = {{{255, 255, 255, 255}, {0, 0, 1}, {0, 0, 0.3f}},
+                                  {{255, 255, 255, 255}, {0, 0, 1}, {16, 0, 0.3f}},
+                                  {{255, 255, 255, 255}, {0, 0, 1}, {0, 16, -0.2f}},
+                                  {{255, 255, 255, 255}, {0, 0, 1}, {16, 16, -0.2f}}};
+  const uint16_t strip[4] = {0, 1, 2, 3};
+
+  // In the scene the depth test is GL_LESS and comes back so; under the
+  // overlay's GL_ALWAYS every pass shows anyway and GL_ALWAYS stays.
+  for (const GLenum before : {GLenum(GL_LESS), GLenum(GL_ALWAYS)}) {
+    PixelSpace();
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED | RenderFlag::DEPTHTEST);
+    glDepthFunc(before);
+    GFXDisplay::SetMaterial(material);
+    GFXDisplay::SetVertexArrays(vertices, nullptr);
+    GFXDisplay::DrawMeshGroup(material, 1, 4, strip);
+    ExpectColour(Pixel(8, 8), 1.0f, 1.0f, 0.0f, "red body with green glaze added");
+    ExpectColour(Pixel(24, 24), 0.0f, 0.0f, 1.0f, "background");
+    EXPECT_EQ(GlInteger(GL_DEPTH_FUNC), int(before));
+  }
+  glDepthFunc(GL_LESS);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
 }
 
 // A 256 x 256 grid font whose "A" cell is white and every other cell grey.

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "engine/gui/ConsoleInputBox.h"
 #include "engine/runtime/console/CommandRegistry.h"
 #include "engine/runtime/console/VariableRegistry.h"
+#include "engine/runtime/input/UIOManager.h"
+#include "platform/KeyCodes.h"
+#include "platform/ScriptedInputSources.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;
@@ -28,6 +33,32 @@ void Submit(ConsoleInputBox& box, const char* line) {
   box.submitted = 1;
   box.SubmitPending();
 }
+
+// The input service over a scripted keyboard: the keys a test scripts reach
+// a box as one poll's key-down message does.
+class TypingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UIOSources sources;
+    auto scripted = std::make_unique<platform::ScriptedKeyboardSource>();
+    keys = scripted.get();
+    sources.keyboard = std::move(scripted);
+    sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
+    GetUIOManager()->Init(std::move(sources));
+    box.editable = 1;
+  }
+  void TearDown() override { GetUIOManager()->Release(); }
+
+  // One poll, then its key-down list to the box.
+  void PollInto(TextBox& target) {
+    CUIOKeyboard* keyboard = GetUIOManager()->GetKeyboard();
+    keyboard->Poll(1.0f / 60.0f);
+    if (keyboard->GetPressedCount() > 0) target.OnKeyDown(reinterpret_cast<intptr_t>(keyboard->GetPressed()));
+  }
+
+  platform::ScriptedKeyboardSource* keys = nullptr;
+  ConsoleInputBox box;
+};
 
 }  // namespace
 
@@ -64,11 +95,25 @@ TEST(ConsoleInput, AssignmentsNeedSpacesAroundTheEqualsSign) {
   EXPECT_TRUE(LogContains(kGEMChannel, "TESTFOV=70 : Variable not recognised"));
 }
 
-TEST(ConsoleInput, UpArrowRecallsTheLastLine) {
-  ConsoleInputBox box;
+TEST_F(TypingTest, KeysTappedWithinOneFrameAllReachTheLineAsTyped) {
+  namespace key = platform::key;
+  // "Bart", a quick double Backspace, then "ho": shift is let go before the frame ends.
+  keys->Set(key::LeftShift, true);
+  keys->Tap(key::B);
+  keys->Set(key::LeftShift, false);
+  for (uint8_t code : {key::A, key::R, key::T}) keys->Tap(code);
+  PollInto(box);
+  EXPECT_STREQ(box.GetText().Chars(), "Bart");
+  for (uint8_t code : {key::Backspace, key::Backspace, key::H, key::O}) keys->Tap(code);
+  PollInto(box);
+  EXPECT_STREQ(box.GetText().Chars(), "Baho");
+}
+
+TEST_F(TypingTest, UpArrowRecallsTheLastLine) {
   Submit(box, "nosuch thing");
   EXPECT_STREQ(box.GetText().Chars(), "");
-  box.OnKeyDown(ConsoleInputBox::kUpArrow);
+  keys->Tap(platform::key::Up);
+  PollInto(box);
   EXPECT_STREQ(box.GetText().Chars(), "nosuch thing");
   EXPECT_EQ(box.wordCount, 2);
   EXPECT_STREQ(box.words[1].Chars(), "thing");

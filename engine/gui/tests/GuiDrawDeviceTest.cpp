@@ -23,6 +23,7 @@
 #include "engine/gui/MouseCursor.h"
 #include "engine/gui/TitleBar.h"
 #include "engine/gui/Window.h"
+#include "engine/runtime/display/Display.h"
 #include "engine/runtime/messages/MSGSystem.h"
 #include "platform/GlWindow.h"
 
@@ -140,6 +141,21 @@ TEST_F(GuiDrawDevice, FramedWindowWithTitleBarDrawsDragsAndCloses) {
   EXPECT_FALSE(window.HasState(GUIState::kShown));
   Frame();
   ExpectColour(160, 250, 0, 0, 0, "closed window");
+}
+
+TEST_F(GuiDrawDevice, AWindowsViewportFollowsTheDisplaySizeWhenPushed) {
+  Window window;
+  Rect area;
+  area.SetPositionSize({100, 150}, {400, 300});
+  window.SetRect(area, area);
+  // The display was rebuilt larger after the window was laid out.
+  GetDisplay()->SetSize(1024, 768);
+  window.PushViewport(0.1f, 500.0f);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  window.PopViewport();
+  GetDisplay()->SetSize(kWidth, kHeight);
+  EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{128, 192, 512, 384}));
 }
 
 }  // namespace

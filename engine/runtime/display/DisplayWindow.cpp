@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <string>
+
 #include "engine/foundation/Log.h"
 #include "engine/runtime/display/Display.h"
 #include "platform/MessageBox.h"
@@ -78,6 +80,10 @@ bool CDisplay::CreateGLWindow() {
     if (error == platform::GlWindowError::MakeCurrent && !window_->LastErrorText().empty()) {
       platform::ShowMessageBox("Error", window_->LastErrorText(), platform::MessageBoxButtons::Ok,
                                platform::MessageBoxIcon::Error);
+    }
+    // With no display at all the player is told which one was tried.
+    if (error == platform::GlWindowError::VideoUnavailable) {
+      return FailCreation(("Unable to open the display: " + window_->LastErrorText()).c_str());
     }
     return FailCreation(CreationErrorText(error));
   }

@@ -63,17 +63,24 @@ TEST(Keyboard, HeldKeyRepeatsAfterHalfASecondThenEveryFifteenth) {
   EXPECT_EQ(repeatPolls.size(), 8u);
 }
 
-TEST(Keyboard, ElevenKeysInOnePollListTenAndSetAll) {
+TEST(Keyboard, ElevenPressesInOnePollListTenAndTheEleventhInTheNext) {
   KeyboardRig rig;
   for (uint8_t code = platform::key::Q; code < platform::key::Q + 11; ++code) rig.source.Set(code, true);
   rig.keyboard.Poll(kPoll60);
   EXPECT_EQ(rig.keyboard.GetPressedCount(), CUIOKeyboard::kListCapacity);
-  for (uint8_t code = platform::key::Q; code < platform::key::Q + 11; ++code) {
+  for (uint8_t code = platform::key::Q; code < platform::key::Q + 10; ++code) {
     EXPECT_EQ(rig.keyboard.GetKeyState(code), kKeyWentDown) << int(code);
   }
+  const uint8_t eleventh = platform::key::Q + 10;
+  EXPECT_EQ(rig.keyboard.GetKeyState(eleventh), kKeyIdle) << "its press waits for the next list";
+  // All let go before the next poll: the eleventh still goes down first.
   for (uint8_t code = platform::key::Q; code < platform::key::Q + 11; ++code) rig.source.Set(code, false);
   rig.keyboard.Poll(kPoll60);
+  ASSERT_EQ(rig.keyboard.GetPressedCount(), 1);
+  EXPECT_EQ(rig.keyboard.GetPressed()[0], eleventh);
   EXPECT_EQ(rig.keyboard.GetReleasedCount(), CUIOKeyboard::kListCapacity);
+  rig.keyboard.Poll(kPoll60);
+  EXPECT_EQ(rig.keyboard.GetKeyState(eleventh), kKeyWentUp);
 }
 
 TEST(Keyboard, ListsHoldZerosPastTheirCount) {
@@ -125,6 +132,87 @@ TEST(Keyboard, FocusLossZeroesStatesWithoutReleasesAndRecovers) {
   rig.source.acquired = true;  // the next poll acquires again by itself
   EXPECT_EQ(rig.Poll(platform::key::A, true), kKeyWentDown);
   EXPECT_TRUE(rig.keyboard.IsAcquired());
+}
+
+// The codes of a list, up to its count.
+std::vector<uint8_t> Listed(const uint8_t* list, uint8_t count) { return std::vector<uint8_t>(list, list + count); }
+
+TEST(Keyboard, TapsBetweenTwoPollsEachCountOnceInTheOrderPressed) {
+  namespace key = platform::key;
+  KeyboardRig rig;
+  // Space is held across the polls; the others go down and up before the
+  // poll, Backspace twice.
+  rig.source.Set(key::Space, true);
+  rig.source.Tap(key::Up);
+  rig.source.Tap(key::Backspace);
+  rig.source.Tap(key::Backspace);
+  rig.source.Tap(key::Z);
+  rig.keyboard.Poll(kPoll60);
+  EXPECT_EQ(Listed(rig.keyboard.GetPressed(), rig.keyboard.GetPressedCount()),
+            (std::vector<uint8_t>{key::Space, key::Up, key::Backspace, key::Backspace, key::Z}));
+  for (uint8_t code : {key::Space, key::Up, key::Backspace, key::Z}) {
+    EXPECT_EQ(rig.keyboard.GetKeyState(code), kKeyWentDown) << int(code);
+  }
+  EXPECT_TRUE(rig.keyboard.IsAnyKeyDown());
+
+  rig.keyboard.Poll(kPoll60);
+  EXPECT_EQ(rig.keyboard.GetPressedCount(), 0);
+  EXPECT_EQ(Listed(rig.keyboard.GetReleased(), rig.keyboard.GetReleasedCount()),
+            (std::vector<uint8_t>{key::Backspace, key::Z, key::Up}));
+  EXPECT_EQ(rig.keyboard.GetKeyState(key::Z), kKeyWentUp);
+  EXPECT_EQ(rig.keyboard.GetKeyState(key::Space), 2) << "a key held across polls still reads as held";
+
+  rig.keyboard.Poll(kPoll60);
+  EXPECT_EQ(rig.keyboard.GetKeyState(key::Z), kKeyIdle);
+  EXPECT_EQ(rig.keyboard.GetReleasedCount(), 0);
+}
+
+TEST(Keyboard, EachPressKnowsWhetherAShiftKeyWasDownAtThatMoment) {
+  namespace key = platform::key;
+  KeyboardRig rig;
+  // "Bar" typed within one poll: shift is let go before the poll.
+  rig.source.Set(key::LeftShift, true);
+  rig.source.Tap(key::B);
+  rig.source.Set(key::LeftShift, false);
+  rig.source.Tap(key::A);
+  rig.source.Set(key::RightShift, true);
+  rig.source.Tap(key::R);
+  rig.keyboard.Poll(kPoll60);
+  ASSERT_EQ(Listed(rig.keyboard.GetPressed(), rig.keyboard.GetPressedCount()),
+            (std::vector<uint8_t>{key::LeftShift, key::B, key::A, key::RightShift, key::R}));
+  EXPECT_TRUE(rig.keyboard.WasShiftedAt(1));
+  EXPECT_FALSE(rig.keyboard.WasShiftedAt(2));
+  EXPECT_TRUE(rig.keyboard.WasShiftedAt(4));
+  EXPECT_FALSE(rig.keyboard.WasShiftedAt(5)) << "past the count";
+}
+
+TEST(Keyboard, AWithheldKeyStaysSilentUntilItIsReleased) {
+  namespace key = platform::key;
+  KeyboardRig rig;
+  rig.source.Set(key::LeftAlt, true);
+  rig.source.Set(key::Return, true);
+  rig.source.Tap(key::Down);
+  rig.keyboard.Poll(kPoll60);
+  rig.keyboard.Withhold(key::Return);
+  EXPECT_EQ(Listed(rig.keyboard.GetPressed(), rig.keyboard.GetPressedCount()),
+            (std::vector<uint8_t>{key::LeftAlt, key::Down}));
+  EXPECT_EQ(rig.keyboard.GetPressed()[2], 0) << "zeros past the count";
+  EXPECT_EQ(rig.keyboard.GetKeyState(key::Return), kKeyWentDown);
+
+  int repeats = 0;
+  for (int poll = 0; poll < 60; ++poll) {
+    rig.keyboard.Poll(kPoll60);
+    repeats += rig.keyboard.GetRepeatedCount();
+  }
+  EXPECT_EQ(repeats, 8) << "Alt's repeats alone";
+  rig.source.Set(key::Return, false);
+  rig.keyboard.Poll(kPoll60);
+  EXPECT_EQ(rig.keyboard.GetReleasedCount(), 0);
+  EXPECT_EQ(rig.keyboard.GetKeyState(key::Return), kKeyWentUp);
+
+  rig.source.Tap(key::Return);
+  rig.keyboard.Poll(kPoll60);
+  EXPECT_EQ(Listed(rig.keyboard.GetPressed(), rig.keyboard.GetPressedCount()), (std::vector<uint8_t>{key::Return}));
 }
 
 struct MouseRig {

@@ -100,7 +100,7 @@ TEST_F(GameDisplayRebuildDevice, TheDiscAndStarKeepTheirColoursAfterARebuild) {
   ASSERT_GT(drawn, kWidth * kHeight / 20) << "the discs fill a part of the view";
 
   GetDisplay()->SetState(CDisplay::kChangePending);
-  ASSERT_TRUE(RebuildDisplay(*GetDisplay(), *game));
+  ASSERT_EQ(RebuildDisplay(*GetDisplay(), *game), DisplayRebuild::kRebuilt);
   LoadQueuedResources();
   const std::vector<uint8_t> after = DrawFrame();
 

@@ -54,6 +54,19 @@ class PanicPlay : public ::testing::Test {
     harness.Drop();
     harness.Wait(2.0f);
   }
+  // The game ended once, for that reason, though the condition held every
+  // frame until the game-over page: one log line, one text, one explosion.
+  void ExpectEndedOnceUntilThePage(const char* reasonLog, const char* reasonText) {
+    ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::GameOver); }, 14.0f));
+    int endings = 0;
+    for (const std::string& line : harness.DebugLog()) endings += line.rfind("Game Over : ", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(endings, 1);
+    EXPECT_TRUE(harness.Logged(reasonLog));
+    EXPECT_STREQ(game().gameOverText.Chars(), reasonText);
+    // The game asks the renderer once; the renderer passes it to the star.
+    EXPECT_EQ(harness.posted().CountTo(game().rendererReceiverId, eMSG_GNovalithExplode), 1);
+    EXPECT_EQ(harness.posted().Count(eMSG_GNovalithExplosionFinished), 1);
+  }
   int Banners(const char* text) {
     int count = 0;
     for (const GameHudPopup& banner : hud().banners) count += std::strcmp(banner.text, text) == 0 ? 1 : 0;
@@ -186,7 +199,7 @@ TEST_F(PanicPlay, AFullDiscEndsTheGameWithTheExplosion) {
   GPuzzleRenderer* renderer = game().renderer;
   EXPECT_TRUE(renderer->IsCurrent(renderer->Explosion()));
   EXPECT_FLOAT_EQ(renderer->clearingChannel.output, 1.0f);
-  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::GameOver); }, 14.0f));
+  ExpectEndedOnceUntilThePage("Game Over : Disc full!", "No moves left!");
   EXPECT_NEAR(harness.GameTime() - end, 13.0f, 0.1f);
   // The page shows the board the game left.
   EXPECT_NE(game().renderer, nullptr);
@@ -206,9 +219,8 @@ TEST_F(PanicPlay, RunningOutOfTimeEndsTheGame) {
   EXPECT_GE(harness.posted().CountTo(game().rendererReceiverId, eMSG_GNovalithExplode), 1);
   harness.Step(2);
   EXPECT_TRUE(game().renderer->IsCurrent(game().renderer->Explosion()));
-  // The check holds every frame until the page; the explosion runs once.
-  harness.Wait(1.0f);
-  EXPECT_EQ(harness.posted().Count(eMSG_GNovalithExplosionFinished), 1);
+  EXPECT_LE(hud().timeLeft, 0.0f);
+  ExpectEndedOnceUntilThePage("Game Over : Out of Time!", "Out of Time!");
 }
 
 // Script: a quake takes the star's last crystals.
@@ -223,9 +235,19 @@ TEST_F(PanicPlay, AQuakeThatTakesTheLastCrystalsEndsTheGame) {
   // Quakes take three quarters of each colour until none is left.
   ASSERT_TRUE(harness.RunUntil([&] { return !game().gameOverText.IsEmpty(); }, 80.0f));
   EXPECT_STREQ(game().gameOverText.Chars(), "The Novalith collapsed!");
-  EXPECT_TRUE(harness.Logged("Game Over : Novalith died!"));
   EXPECT_EQ(star->total, 0u);
-  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::GameOver); }, 14.0f));
+  ExpectEndedOnceUntilThePage("Game Over : Novalith died!", "The Novalith collapsed!");
+}
+
+// Two endings in one frame: the first in the order full disc, time, star
+// gives the one reason.
+TEST_F(PanicPlay, EndingsThatHoldTogetherGiveTheFirstReasonOnly) {
+  Start();
+  PlayOn({"RG......", "........"}, {kGemBlue});
+  harness.UseDisc(DrawDisc({"RGBY", "GYRG"}));
+  hud().timeLeft = 0.0f;
+  harness.Step();
+  ExpectEndedOnceUntilThePage("Game Over : Disc full!", "No moves left!");
 }
 
 // Script: the drop that clears the disc. The clearing ends in a marker and,

@@ -2,12 +2,16 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/tests/support/ChallengeTestSupport.h"
 #include "game/puzzle/tests/support/PuzzleTestSupport.h"
 #include "game/shell/Achievements.h"
 #include "game/shell/Profile.h"
+#include "support/ScreenTestSupport.h"
 #include "support/ShellTestSupport.h"
 
 namespace {
@@ -99,6 +103,40 @@ TEST(Achievements, TheFirstStarIsAwardedByTheNextScoreUpdateAndNeverAgainAfterAL
   heard.ids.clear();
   loaded.UpdateScore();
   EXPECT_TRUE(heard.ids.empty());
+}
+
+// Pause -> "Restart Novalith" on star 2 plays it again from the profile saved
+// after star 1, which was saved before the check awarded that star.
+TEST(Achievements, ARestartedStarAnnouncesNothingEarnedBefore) {
+  ScreensFixture run;
+  ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 20.0f));
+  puzzle_test::WriteChallenge({{"Lyra", {60, 40}}});
+  auto profile = std::make_unique<Profile>();
+  profile->SetName("tess");
+  ASSERT_TRUE(profile->Save());
+  run.game->profile = std::move(profile);
+  run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::ChallengeGame), 0.1f);
+  ASSERT_TRUE(run.RunUntil("Game.ChallengeGame", 2.0f));
+  ASSERT_NE(run.game->hud, nullptr);
+
+  // Star 1 cleared with par time left: "Star Maker" and "Par Star".
+  run.game->hud->timeLeft = 10.0f;
+  run.Send(eMSG_GRendererClearDone);
+  run.Run(1.5f);
+  const GameProfile& played = *run.game->profile;
+  ASSERT_EQ(played.modes[kModeChallenge].discIndex, 1u);
+  EXPECT_EQ(run.audio->Values(eMSG_GAchievementEarned), (std::vector<int32_t>{0, 1}));
+
+  run.Send(eMSG_GRestartChallenge);
+  EXPECT_FALSE(run.game->fadedIn);
+  run.Run(3.0f);
+  ASSERT_TRUE(run.game->fadedIn);
+  const GameProfile& restarted = *run.game->profile;
+  EXPECT_EQ(restarted.modes[kModeChallenge].discIndex, 1u);
+  EXPECT_EQ(restarted.stars, 1u);
+  EXPECT_EQ(restarted.achieved[0], 1);
+  EXPECT_EQ(restarted.achieved[1], 1);
+  EXPECT_EQ(run.audio->Values(eMSG_GAchievementEarned), (std::vector<int32_t>{0, 1}));
 }
 
 TEST(Achievements, TablesHoldTheNamesMaterialsAndCounterLabels) {

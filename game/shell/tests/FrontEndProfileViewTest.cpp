@@ -5,6 +5,7 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/shell/Profile.h"
+#include "game/shell/ShellResources.h"
 #include "support/FrontEndTestSupport.h"
 
 namespace {
@@ -166,6 +167,50 @@ TEST_F(FrontEndProfileView, PagesTurnEveryTenSecondsWithOneTimerHoweverOftenTheV
   EXPECT_EQ(frontEnd->scroll, 20);
   for (int i = 0; i < 25; ++i) Send(eMSG_Previous);
   EXPECT_EQ(frontEnd->scroll, 0);
+}
+
+// The painted part of the title picture drawn over the area: above its
+// clear band.
+Rect PaintedPart(const Rect& picture) {
+  Rect painted = picture;
+  painted.max.y = picture.min.y + picture.Height() * (kTitlePictureClearFrom / kTitlePictureHeight);
+  return painted;
+}
+
+// Where a line of gem text lies: each glyph is centred on its pen position.
+Rect TextBox(const DrawnText& text) {
+  Rect box;
+  box.SetPositionSize({text.x - text.glyphSize.x / 2.0f, text.y - text.glyphSize.y / 2.0f},
+                      {text.glyphSize.x * static_cast<float>(text.text.size()), text.glyphSize.y});
+  return box;
+}
+
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.min.x < b.max.x && b.min.x < a.max.x && a.min.y < b.max.y && b.min.y < a.max.y;
+}
+
+TEST_F(FrontEndProfileView, TheTitlePictureLeavesEveryLineAndIconOfThePageClear) {
+  for (uint32_t page = 0; page < GFrontEnd::kProfilePages; ++page) {
+    DrawPage(page);
+    const Rect painted = PaintedPart(frontEnd->TitlePictureArea());
+    for (const DrawnText& text : canvas->texts) {
+      EXPECT_FALSE(Overlap(TextBox(text), painted)) << "page " << page << ": " << text.text;
+    }
+    for (const shell_test::DrawnQuad& quad : canvas->quads) {
+      EXPECT_FALSE(Overlap(quad.area, painted)) << "page " << page << ": " << quad.material;
+    }
+  }
+  // Back on the menus the picture spans the top again, above "Welcome".
+  Send(eMSG_Escape);
+  Wait(GFrontEnd::kFadeSeconds);
+  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
+  const Rect full = frontEnd->TitlePictureArea();
+  EXPECT_FLOAT_EQ(full.min.y, 0.0f);
+  EXPECT_FLOAT_EQ(full.Width(), kTitlePictureWidth);
+  EXPECT_FLOAT_EQ(full.Height(), kTitlePictureHeight);
+  Draw();
+  ASSERT_NE(canvas->Find("Welcome ann!"), nullptr);
+  for (const DrawnText& text : canvas->texts) EXPECT_FALSE(Overlap(TextBox(text), PaintedPart(full))) << text.text;
 }
 
 }  // namespace

@@ -97,6 +97,40 @@ TEST_F(FrontEndTest, AFreshProfileGoesThroughLoadingAndTheInstructionsToItsMode)
   EXPECT_EQ(run.queues.loads, 3);
 }
 
+// The instructions come once, before a profile's first game of either mode;
+// the story belongs to its first Challenge, also when the profile began with
+// Panic (and so saw the instructions then).
+TEST_F(FrontEndTest, TheInstructionsComeOnceAndTheStoryOnAProfilesFirstChallenge) {
+  struct Case {
+    const char* what;
+    int32_t mode;
+    float challengeSeconds;
+    float panicSeconds;
+    const char* next;
+  };
+  const Case cases[] = {
+      {"Challenge after Panic games only", kModeChallenge, 0.0f, 95.0f, "Game.ChallengeStory"},
+      {"Challenge after a Challenge game", kModeChallenge, 30.0f, 95.0f, "Game.ChallengeGame"},
+      {"Challenge after a Challenge game only", kModeChallenge, 30.0f, 0.0f, "Game.ChallengeGame"},
+      // Starting Panic clears the Panic record: the games before still count.
+      {"Panic after Panic games only", kModePanic, 0.0f, 95.0f, "Game.PanicGame"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    run.game->profile = std::make_unique<Profile>();
+    run.game->profile->modes[kModeChallenge].timePlayed = c.challengeSeconds;
+    run.game->profile->modes[kModePanic].timePlayed = c.panicSeconds;
+    int32_t selection = c.mode;
+    run.Send(eMSG_Start, reinterpret_cast<intptr_t>(&selection));
+    ASSERT_TRUE(run.RunUntil("Game.Loading", 2.0f));
+    ASSERT_TRUE(run.RunUntil(c.next, 5.0f));
+    const std::vector<std::string> trace = run.Trace();
+    EXPECT_EQ(trace[trace.size() - 2], "Game.Loading");
+    run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::FrontEnd), 0.1f);
+    ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 5.0f));
+  }
+}
+
 TEST_F(FrontEndTest, ExitFadesOutAndEndsTheRun) {
   run.Send(eMSG_GExit);
   EXPECT_FALSE(run.game->fadedIn);

@@ -64,6 +64,14 @@ void RecordingCanvas::Line(const Vector2& from, const Vector2& to, float width) 
   if (next_ != nullptr) next_->Line(from, to, width);
 }
 
+void RecordingCanvas::BeginClip(const Rect& screenRect) {
+  if (next_ != nullptr) next_->BeginClip(screenRect);
+}
+
+void RecordingCanvas::EndClip() {
+  if (next_ != nullptr) next_->EndClip();
+}
+
 std::vector<std::string> RecordingCanvas::Texts() const {
   std::vector<std::string> texts;
   for (const Printed& printed : prints) texts.push_back(printed.text);

@@ -37,6 +37,8 @@ class RecordingCanvas : public DebugCanvas {
   void PushOffset(const Vector2& offset) override;
   void PopOffset() override;
   void Line(const Vector2& from, const Vector2& to, float width) override;
+  void BeginClip(const Rect& screenRect) override;
+  void EndClip() override;
 
   // The printed texts in order.
   std::vector<std::string> Texts() const;
