@@ -218,6 +218,23 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
   EXPECT_FALSE(FileExists("Vyre")) << "the layout is the player's, not the run folder's";
 }
 
+// Runs a drawing with identity projection and model-view, both restored after.
+template <class Draw>
+void InIdentityView(Draw draw) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  draw();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+}
+
 // Draws a white square of a registered model through display lists over the
 // top left of the view (x 40..160, y 120..210 from the top), above the scene.
 void DrawListedSquare(C3MEModel** model) {
@@ -229,19 +246,11 @@ void DrawListedSquare(C3MEModel** model) {
     (*model)->loadState = C3MEModel::kLoaded;
     --models.pending;
   }
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glClear(GL_DEPTH_BUFFER_BIT);
-  GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED | RenderFlag::COMPILE3ME);
-  GFXDisplay::DrawModel(*model);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  InIdentityView([&] {
+    glClear(GL_DEPTH_BUFFER_BIT);
+    GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED | RenderFlag::COMPILE3ME);
+    GFXDisplay::DrawModel(*model);
+  });
 }
 
 TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
@@ -305,23 +314,15 @@ constexpr int kUnitDiscSlot = 7;
 // Draws the renderer's unit disc (turned to face the view, three times its
 // size) in white over the whole view and reads the middle pixel's red.
 int UnitDiscRedAtTheMiddle() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED);
-  glColor3f(1.0f, 1.0f, 1.0f);
-  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-  glScalef(3.0f, 3.0f, 3.0f);
-  glCallList(GFX_GL::GetShapeList(kUnitDiscSlot));
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  InIdentityView([] {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+    glScalef(3.0f, 3.0f, 3.0f);
+    glCallList(GFX_GL::GetShapeList(kUnitDiscSlot));
+  });
   uint8_t pixel[4] = {};
   glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
   return pixel[0];
