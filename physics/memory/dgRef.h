@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "physics/core/dgClassIds.h"
+#include "physics/memory/dgClassIds.h"
 #include "physics/memory/dgMemory.h"
 
 class dgRef {

@@ -1,6 +1,6 @@
-#include "physics/core/dgRef.h"
+#include "physics/memory/dgRef.h"
 
-#include "physics/core/dgCRC.h"
+#include "physics/memory/dgCRC.h"
 
 void dgRef::SetName(const char* name) { mNameId = name ? dgCRC(name) : 0; }
 

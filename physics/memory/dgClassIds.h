@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "physics/core/dgCRC.h"
+#include "physics/memory/dgCRC.h"
 
 inline constexpr uint32_t dgRefId = dgCRCOfText("dgRef");
 inline constexpr uint32_t dgCollisionId = dgCRCOfText("dgCollision");

@@ -1,8 +1,8 @@
-#include "physics/core/dgCRC.h"
+#include "physics/memory/dgCRC.h"
 
 #include <cstring>
 
-#include "physics/core/dgNameTable.h"
+#include "physics/memory/dgNameTable.h"
 
 uint32_t dgCRC(const void* bytes, int length, uint32_t seed) {
   if (length < 1 || !bytes) return seed;

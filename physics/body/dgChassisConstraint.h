@@ -3,7 +3,7 @@
 // pool of the world; its step solves its wheels' rows by itself and leaves
 // only force and torque in the chassis, so it writes no rows of its own.
 
-#include "physics/dynamics/dgConstraint.h"
+#include "physics/body/dgConstraint.h"
 
 class dgCollision;
 class dgChassisConstraint;

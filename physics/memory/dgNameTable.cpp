@@ -1,4 +1,4 @@
-#include "physics/core/dgNameTable.h"
+#include "physics/memory/dgNameTable.h"
 
 #include <cstring>
 #include <new>
