@@ -8,7 +8,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "content/GameDataNames.h"
+#include "content/game/GameDataNames.h"
 #include "engine/foundation/Log.h"
 #include "engine/runtime/sound/SFXManager.h"
 #include "engine/runtime/tests/support/LogLines.h"
