@@ -12,6 +12,7 @@
 #include "engine/graphics/PngDecoder.h"
 #include "engine/graphics/TextureManager.h"
 #include "game/puzzle/Constellation.h"
+#include "game/shell/GAudio.h"
 #include "game/shell/ShellResources.h"
 #include "engine/graphics/tests/support/FakeTextureUploader.h"
 #include "platform/TempFolder.h"
@@ -48,6 +49,10 @@ TEST(GameData, EveryFileTheGameOpensIsInTheRunFolder) {
   for (const gamedata::Library& library : gamedata::kLibraries) files.push_back(library.path);
   files.insert(files.end(), {gamedata::kConstellationMaterials, gamedata::kConstellationList, gamedata::kCredits});
   for (const ConstellationDesign& design : ChallengeConstellations()) files.push_back(Definition(design.name));
+  // The audio layer's sound table, as the game reads it.
+  for (int entry = 0; entry < GAudio::kSoundCount; ++entry) {
+    if (const char* sound = GAudio::SoundFile(entry)) files.push_back(sound);
+  }
   for (const std::string& file : files) EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file;
 }
 
