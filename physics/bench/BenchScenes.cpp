@@ -22,7 +22,6 @@ void Store(float* out, const dgVector& v) {
 
 SoupInput MakeWavyHeightfield(int cells) {
   SoupInput soup;
-  soup.cells = cells;
   soup.triangles.reserve(static_cast<size_t>(cells) * cells * 18);
   const float origin = -0.5f * static_cast<float>(cells);
   float lowY = 1e30f;
@@ -58,20 +57,6 @@ SoupInput MakeWavyHeightfield(int cells) {
   soup.low[1] = lowY;
   soup.high[1] = highY;
   return soup;
-}
-
-std::vector<Segment> RandomSegments(const SoupInput& soup, int count, uint32_t seed) {
-  std::mt19937 random(seed);
-  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-  std::vector<Segment> segments(static_cast<size_t>(count));
-  for (Segment& segment : segments) {
-    for (int axis = 0; axis < 3; ++axis) {
-      const float span = soup.high[axis] - soup.low[axis];
-      segment.p0[axis] = soup.low[axis] + unit(random) * span;
-      segment.p1[axis] = soup.low[axis] + unit(random) * span;
-    }
-  }
-  return segments;
 }
 
 std::vector<Segment> GrazingSegments(const SoupInput& soup, int count, uint32_t seed) {

@@ -8,27 +8,15 @@
 #include <vector>
 
 #include "physics/math/dgMatrix.h"
+#include "support/SoupMeshes.h"
 
 class dgCollision;
 class dgWorld;
 
 // A heightfield of cells x cells unit squares (two triangles each) centred
 // on the origin, as nine floats per triangle.
-struct SoupInput {
-  int cells = 0;
-  std::vector<float> triangles;
-  float low[3] = {};   // the soup's box
-  float high[3] = {};
-  int TriangleCount() const { return static_cast<int>(triangles.size() / 9); }
-};
 SoupInput MakeWavyHeightfield(int cells);
 
-struct Segment {
-  float p0[3];
-  float p1[3];
-};
-// Both ends anywhere in the soup's box.
-std::vector<Segment> RandomSegments(const SoupInput& soup, int count, uint32_t seed);
 // Long segments across the whole soup, nearly parallel to its mean surface.
 std::vector<Segment> GrazingSegments(const SoupInput& soup, int count, uint32_t seed);
 

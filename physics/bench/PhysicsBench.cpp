@@ -4,7 +4,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 #include "physics/bench/BenchScenes.h"
+#include "physics/bench/MemoryMeter.h"
 #include "physics/world/Physics.h"
 #include "physics/shapes/dgCollision.h"
 #include "physics/world/dgWorld.h"
@@ -22,27 +25,57 @@ const SoupInput& Heightfield(int cells) {
   return cells == 32 ? small : large;
 }
 
-// One world for the whole run, made with the default hooks.
+// One world for the whole run; its hooks count bytes for the memory figures.
 dgWorld* World() {
-  static dgWorld* world = PhysicsCreate(nullptr, nullptr);
+  static dgWorld* world = PhysicsCreate(meter::PhysicsMalloc, meter::PhysicsFree);
   return world;
 }
 
-void BM_SoupBuild(benchmark::State& state) {
-  const SoupInput& soup = Heightfield(static_cast<int>(state.range(0)));
-  const int optimise = static_cast<int>(state.range(1));
+// The two reference meshes: the hill terrain (131,072 triangles) and the UV
+// sphere (2,048).
+enum Mesh { kTerrain, kSphere };
+
+const SoupInput& ReferenceMesh(int mesh) {
+  static const SoupInput terrain = MakeHillTerrain();
+  static const SoupInput sphere = MakeUvSphere();
+  return mesh == kTerrain ? terrain : sphere;
+}
+
+const char* MeshName(int mesh) { return mesh == kTerrain ? "terrain" : "sphere"; }
+
+// Builds and releases the soup's tree collision once per iteration.
+void RunBuilds(benchmark::State& state, const SoupInput& soup, int optimise) {
   for (auto _ : state) {
     dgCollision* tree = BuildSoup(World(), soup, optimise);
     benchmark::DoNotOptimize(tree);
     PhysicsReleaseCollision(World(), tree);
   }
   state.SetItemsProcessed(state.iterations() * soup.TriangleCount());
+}
+
+void BM_SoupBuild(benchmark::State& state) {
+  RunBuilds(state, Heightfield(static_cast<int>(state.range(0))), static_cast<int>(state.range(1)));
   state.SetLabel("items = triangles");
 }
 BENCHMARK(BM_SoupBuild)->ArgsProduct({{32, 256}, {0, 1}})->Unit(benchmark::kMillisecond);
 
-void RunRays(benchmark::State& state, const std::vector<Segment>& segments) {
-  const SoupInput& soup = Heightfield(static_cast<int>(state.range(0)));
+// Builds of a reference mesh, with the heap bytes per triangle: the most
+// held at once while building and what the finished tree keeps.
+void BM_MeshBuild(benchmark::State& state) {
+  const SoupInput& soup = ReferenceMesh(static_cast<int>(state.range(0)));
+  const int optimise = static_cast<int>(state.range(1));
+  RunBuilds(state, soup, optimise);
+  const BuildMemory memory = MeasureBuildMemory(World(), soup, optimise);
+  // Time over triangles: seconds per triangle, printed with an SI prefix (n).
+  state.counters["time/tri"] = benchmark::Counter(static_cast<double>(state.iterations() * soup.TriangleCount()),
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["peak B/tri"] = memory.peakPerTriangle;
+  state.counters["tree B/tri"] = memory.keptPerTriangle;
+  state.SetLabel(std::string(MeshName(static_cast<int>(state.range(0)))) + ", items = triangles");
+}
+BENCHMARK(BM_MeshBuild)->ArgsProduct({{kTerrain, kSphere}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+void RunRaysOn(benchmark::State& state, const SoupInput& soup, const std::vector<Segment>& segments) {
   dgCollision* tree = BuildSoup(World(), soup, 1);
   float normal[3];
   int attribute = 0;
@@ -59,6 +92,26 @@ void RunRays(benchmark::State& state, const std::vector<Segment>& segments) {
   state.counters["hit %"] = 100.0 * hits / static_cast<double>(state.iterations());
   PhysicsReleaseCollision(World(), tree);
 }
+
+void RunRays(benchmark::State& state, const std::vector<Segment>& segments) {
+  RunRaysOn(state, Heightfield(static_cast<int>(state.range(0))), segments);
+}
+
+void BM_MeshRayRandom(benchmark::State& state) {
+  const int mesh = static_cast<int>(state.range(0));
+  state.SetLabel(MeshName(mesh));
+  RunRaysOn(state, ReferenceMesh(mesh), RandomSegments(ReferenceMesh(mesh), kSegmentCount, 23));
+}
+BENCHMARK(BM_MeshRayRandom)->Arg(kTerrain)->Arg(kSphere);
+
+void BM_MeshRayGrazing(benchmark::State& state) {
+  const int mesh = static_cast<int>(state.range(0));
+  state.SetLabel(MeshName(mesh));
+  RunRaysOn(state, ReferenceMesh(mesh),
+            mesh == kTerrain ? TerrainGrazingSegments(ReferenceMesh(mesh), kSegmentCount, 29)
+                             : SphereGrazingSegments(kSegmentCount, 31));
+}
+BENCHMARK(BM_MeshRayGrazing)->Arg(kTerrain)->Arg(kSphere);
 
 void BM_RayRandom(benchmark::State& state) {
   RunRays(state, RandomSegments(Heightfield(static_cast<int>(state.range(0))), kSegmentCount, 11));
@@ -154,4 +207,11 @@ BENCHMARK(BM_ClosestPoint)->Arg(0)->Arg(1);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  meter::KeepFreedMemory();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

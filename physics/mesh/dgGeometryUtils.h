@@ -19,6 +19,8 @@ void dgGetMinMax(dgVector& outMin, dgVector& outMax, const float* vertices, int 
 // are moved to the front of the array, outIndices[i] receives vertex i's
 // new index, and their number is returned; 0 (array untouched) when
 // strideBytes < 12, comparedBytes + exactBytes < 12 or above the stride, or
-// the arguments are unusable.
+// the arguments are unusable. With outMoved given, outMoved[i] is set to 1
+// when vertex i's compared and exact words differ from those of the vertex
+// it welds to, else 0.
 int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exactBytes, int count, int* outIndices,
-                   float tolerance);
+                   float tolerance, unsigned char* outMoved = nullptr);

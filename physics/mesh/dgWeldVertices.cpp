@@ -1,47 +1,100 @@
-// Vertex welding: a sorted sweep along the axis of largest spread, and for
-// large arrays a split at the mean first so each sweep stays short.
+// Vertex welding. Large arrays are first split at the mean of the axis of
+// largest spread, over and over, into blocks of at most kSweepLimit; each
+// block is then swept in the order of its vertices along its own axis of
+// largest spread: the first vertex not yet claimed keeps its place and
+// claims every later unclaimed vertex within tolerance (and within a window
+// along the sweep axis). Which vertex claims which follows from that order
+// alone, so the sweep is carried out with a hash of exact copies (a copy
+// belongs wherever its first occurrence does) and a grid of the vertices
+// that kept their place, instead of scanning the whole window for each.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
+#include "physics/memory/dgMemory.h"
 #include "physics/memory/dgStack.h"
 #include "physics/mesh/dgGeometryUtils.h"
 
 namespace {
 
-// Arrays up to this size are swept whole.
+// Blocks up to this size are swept whole.
 constexpr int kSweepLimit = 0x18000;
 // Deeper splits sweep what is left whole (bounds the recursion on skewed data).
 constexpr int kMaxSplitDepth = 48;
 // Added to the caller's tolerance, and once more to the sweep's window.
 constexpr float kToleranceWidening = 0.0001f;
+// Width of a grid cell in tolerances: wide enough that most searches look
+// at one cell, narrow enough that cells hold only near duplicates.
+constexpr double kCellTolerances = 16.0;
+// Grid cells far out are clamped to this index; clamped cells only hold
+// more candidates, each still tested exactly.
+constexpr double kMaxCell = 4.0e18;
 
-// An entry: mark (-1 until its final index is known), position in the input,
-// then a copy of the vertex's words.
-struct Entries {
-  int32_t* words;
-  int entryWords;
+// The caller's vertices: stride apart, tolerance words compared within the
+// tolerance, then exact words compared bit for bit.
+struct Layout {
+  const unsigned char* bytes;
+  long long stride;
   int vertexWords;
+  int toleranceWords;
+  int exactWords;
+  float widened;
 
-  int32_t* Entry(int i) const { return words + static_cast<long long>(i) * entryWords; }
-  int32_t& Mark(int i) const { return Entry(i)[0]; }
-  int32_t& Position(int i) const { return Entry(i)[1]; }
-  int32_t* Vertex(int i) const { return Entry(i) + 2; }
-  float Component(int i, int axis) const {
+  uint32_t Word(int position, int k) const {
+    uint32_t word;
+    std::memcpy(&word, bytes + position * stride + 4 * k, sizeof word);
+    return word;
+  }
+  float Component(int position, int k) const {
     float value;
-    std::memcpy(&value, Vertex(i) + axis, sizeof value);
+    std::memcpy(&value, bytes + position * stride + 4 * k, sizeof value);
     return value;
   }
-  Entries Sub(int first) const { return {Entry(first), entryWords, vertexWords}; }
+  // The end of the window a kept vertex claims along the sweep axis.
+  float Limit(float component) const { return component + 2.0f * widened + kToleranceWidening; }
+
+  bool IsDuplicate(int a, int b) const {
+    for (int k = 0; k < toleranceWords; ++k) {
+      if (!(std::fabs(Component(a, k) - Component(b, k)) < widened)) return false;
+    }
+    for (int k = toleranceWords; k < toleranceWords + exactWords; ++k) {
+      if (Word(a, k) != Word(b, k)) return false;
+    }
+    return true;
+  }
+  // A vertex the sweep claims for a kept one: within tolerance, and not
+  // beyond the window where the sweep stops looking.
+  bool Claims(int kept, int other, int axis) const {
+    return !(Component(other, axis) >= Limit(Component(kept, axis))) && IsDuplicate(kept, other);
+  }
+  // True when every later exact copy of this vertex is claimed with it.
+  bool ClaimsOwnCopies(int position, int axis) const { return Claims(position, position, axis); }
+  bool SameWords(int a, int b) const {
+    for (int k = 0; k < toleranceWords + exactWords; ++k) {
+      if (Word(a, k) != Word(b, k)) return false;
+    }
+    return true;
+  }
 };
 
-// NaN sorts after every number, so the order stays strict and weak.
-bool KeyLess(float a, float b) {
-  if (std::isnan(a)) return false;
-  if (std::isnan(b)) return true;
-  return a < b;
+uint64_t Mix(uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdull;
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ull;
+  h ^= h >> 33;
+  return h;
+}
+
+// Slots of an open hash for entries kept at most half full: a power of two,
+// or 0 beyond what a table indexed by int can hold.
+int TableSize(long long entries) {
+  constexpr long long kLargest = 1LL << 30;
+  long long size = 16;
+  while (size < 2 * entries && size < kLargest) size *= 2;
+  return size < 2 * entries ? 0 : static_cast<int>(size);
 }
 
 struct Spreads {
@@ -49,12 +102,12 @@ struct Spreads {
   double spread[3] = {0, 0, 0};
 };
 
-Spreads MeasureSpreads(const Entries& entries, int count) {
+Spreads MeasureSpreads(const Layout& layout, const int* positions, int count) {
   Spreads s;
   double squares[3] = {0, 0, 0};
   for (int i = 0; i < count; ++i) {
     for (int axis = 0; axis < 3; ++axis) {
-      const double v = entries.Component(i, axis);
+      const double v = layout.Component(positions[i], axis);
       s.sum[axis] += v;
       squares[axis] += v * v;
     }
@@ -63,63 +116,39 @@ Spreads MeasureSpreads(const Entries& entries, int count) {
   return s;
 }
 
-bool SortByAxis(const Entries& entries, int count, int axis) {
-  dgStack<int> order(count);
-  dgStack<int32_t> sorted(static_cast<long long>(count) * entries.entryWords);
-  if (!order.IsValid() || !sorted.IsValid()) return false;
-  for (int i = 0; i < count; ++i) order[i] = i;
-  std::stable_sort(order.Data(), order.Data() + count,
-                   [&](int a, int b) { return KeyLess(entries.Component(a, axis), entries.Component(b, axis)); });
-  const size_t entryBytes = sizeof(int32_t) * static_cast<size_t>(entries.entryWords);
-  for (int i = 0; i < count; ++i) std::memcpy(sorted.Data() + static_cast<long long>(i) * entries.entryWords,
-                                              entries.Entry(order[i]), entryBytes);
-  std::memcpy(entries.words, sorted.Data(), entryBytes * static_cast<size_t>(count));
-  return true;
-}
+// A run of the position array swept on its own; once swept, the run's
+// first `kept` places hold the positions of the vertices it kept, numbered
+// from `firstKept` on.
+struct Block {
+  int first;
+  int count;
+  int firstKept = 0;
+  int kept = 0;
+};
 
-bool IsDuplicate(const Entries& entries, int i, int j, int toleranceWords, int exactWords, float tolerance) {
-  const int32_t* a = entries.Vertex(i);
-  const int32_t* b = entries.Vertex(j);
-  for (int k = 0; k < toleranceWords; ++k) {
-    float va;
-    float vb;
-    std::memcpy(&va, a + k, sizeof va);
-    std::memcpy(&vb, b + k, sizeof vb);
-    if (!(std::fabs(va - vb) < tolerance)) return false;
+class BlockList {
+ public:
+  explicit BlockList(int capacity) : mBlocks(capacity) {}
+  bool Add(int first, int count) {
+    if (mCount >= mBlocks.GetCount()) return false;
+    mBlocks[mCount++] = Block{first, count};
+    return true;
   }
-  return std::memcmp(a + toleranceWords, b + toleranceWords, sizeof(int32_t) * static_cast<size_t>(exactWords)) == 0;
-}
+  bool IsValid() const { return mBlocks.IsValid(); }
+  int GetCount() const { return mCount; }
+  Block& operator[](int i) const { return mBlocks[i]; }
 
-// Sorted sweep; returns the unique count, or -1 when scratch memory runs out.
-int Sweep(const Entries& entries, int count, int toleranceWords, int exactWords, float tolerance) {
-  const Spreads s = MeasureSpreads(entries, count);
-  int axis = 0;
-  if (s.spread[1] >= s.spread[0] && s.spread[1] >= s.spread[2]) axis = 1;
-  else if (s.spread[2] >= s.spread[0] && s.spread[2] >= s.spread[1]) axis = 2;
-  const float widened = tolerance + kToleranceWidening;
-  if (!SortByAxis(entries, count, axis)) return -1;
+ private:
+  dgStack<Block> mBlocks;
+  int mCount = 0;
+};
 
-  const size_t vertexBytes = sizeof(int32_t) * static_cast<size_t>(entries.vertexWords);
-  int unique = 0;
-  for (int i = 0; i < count; ++i) {
-    if (entries.Mark(i) != -1) continue;
-    const float limit = entries.Component(i, axis) + 2.0f * widened + kToleranceWidening;
-    for (int j = i + 1; j < count; ++j) {
-      if (entries.Mark(j) != -1) continue;
-      if (entries.Component(j, axis) >= limit) break;
-      if (IsDuplicate(entries, i, j, toleranceWords, exactWords, widened)) entries.Mark(j) = unique;
-    }
-    if (unique != i) std::memmove(entries.Vertex(unique), entries.Vertex(i), vertexBytes);
-    entries.Mark(i) = unique;
-    ++unique;
-  }
-  return unique;
-}
+// Orders the positions as the split does and lists the blocks, first part first.
+bool Partition(const Layout& layout, int* positions, int first, int count, int depth, BlockList& blocks) {
+  if (count <= kSweepLimit || depth >= kMaxSplitDepth) return blocks.Add(first, count);
 
-int Partition(const Entries& entries, int count, int toleranceWords, int exactWords, float tolerance, int depth) {
-  if (count <= kSweepLimit || depth >= kMaxSplitDepth) return Sweep(entries, count, toleranceWords, exactWords, tolerance);
-
-  const Spreads s = MeasureSpreads(entries, count);
+  int* part = positions + first;
+  const Spreads s = MeasureSpreads(layout, part, count);
   int axis = 0;
   if (s.spread[1] > s.spread[0] && s.spread[1] > s.spread[2]) axis = 1;
   else if (s.spread[2] > s.spread[0] && s.spread[2] > s.spread[1]) axis = 2;
@@ -128,57 +157,375 @@ int Partition(const Entries& entries, int count, int toleranceWords, int exactWo
   // Entries below the mean to the front; the rest (and NaN) behind them.
   int i = 0;
   int j = count - 1;
-  const size_t entryBytes = sizeof(int32_t) * static_cast<size_t>(entries.entryWords);
-  dgStack<int32_t> swap(entries.entryWords);
-  if (!swap.IsValid()) return -1;
   for (;;) {
-    while (i <= j && entries.Component(i, axis) < mean) ++i;
-    while (j >= i && !(entries.Component(j, axis) < mean)) --j;
+    while (i <= j && layout.Component(part[i], axis) < mean) ++i;
+    while (j >= i && !(layout.Component(part[j], axis) < mean)) --j;
     if (i >= j) break;
-    std::memcpy(swap.Data(), entries.Entry(i), entryBytes);
-    std::memcpy(entries.Entry(i), entries.Entry(j), entryBytes);
-    std::memcpy(entries.Entry(j), swap.Data(), entryBytes);
+    std::swap(part[i], part[j]);
     ++i;
     --j;
   }
   // All on one side (equal or non-finite values): nothing to split on.
-  if (i == 0 || i == count) return Sweep(entries, count, toleranceWords, exactWords, tolerance);
-
-  const int firstUnique = Partition(entries, i, toleranceWords, exactWords, tolerance, depth + 1);
-  if (firstUnique < 0) return -1;
-  const Entries second = entries.Sub(i);
-  const int secondUnique = Partition(second, count - i, toleranceWords, exactWords, tolerance, depth + 1);
-  if (secondUnique < 0) return -1;
-  const size_t vertexBytes = sizeof(int32_t) * static_cast<size_t>(entries.vertexWords);
-  for (int k = 0; k < secondUnique; ++k) std::memmove(entries.Vertex(firstUnique + k), second.Vertex(k), vertexBytes);
-  for (int k = 0; k < count - i; ++k) second.Mark(k) += firstUnique;
-  return firstUnique + secondUnique;
+  if (i == 0 || i == count) return blocks.Add(first, count);
+  return Partition(layout, positions, first, i, depth + 1, blocks) &&
+         Partition(layout, positions, first + i, count - i, depth + 1, blocks);
 }
+
+// The sort key of a component: the sweep's order (NaN after everything, the
+// two zeros equal) as an unsigned integer.
+uint32_t OrderKey(float value) {
+  if (std::isnan(value)) return 0xFFFFFFFFu;
+  if (value == 0.0f) value = 0.0f;
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return (bits & 0x80000000u) ? ~bits : bits | 0x80000000u;
+}
+
+// The first entries of the vertices that claim their own copies, hashed by
+// their words: an open table that doubles when half full, so that it stays
+// in proportion to the distinct vertices (a few per triangle) rather than
+// to every copy.
+class CopyTable {
+ public:
+  CopyTable() = default;
+  CopyTable(const CopyTable&) = delete;
+  CopyTable& operator=(const CopyTable&) = delete;
+  ~CopyTable() { dgFree(mSlots); }
+
+  // Empties the table for about `expected` vertices; false without memory.
+  bool Reset(int expected) {
+    mUsed = 0;
+    Slot* old = nullptr;
+    const int size = TableSize(expected);
+    if (size == 0 || !Replace(size, old)) return false;
+    dgFree(old);
+    return true;
+  }
+
+  // The entry stored under the hash that same(entry) accepts; otherwise
+  // stores `entry` and returns -1. -2 when the table could not grow.
+  template <class Same>
+  int FindOrAdd(uint64_t hash, int entry, Same same) {
+    const auto tag = static_cast<uint32_t>(hash);
+    for (int slot = static_cast<int>(tag & mMask);; slot = (slot + 1) & mMask) {
+      Slot& found = mSlots[slot];
+      if (found.entry < 0) {
+        found = Slot{entry, tag};
+        if (++mUsed * 2 > static_cast<int>(mMask) + 1 && !Grow()) return -2;
+        return -1;
+      }
+      if (found.tag == tag && same(found.entry)) return found.entry;
+    }
+  }
+
+ private:
+  struct Slot {
+    int entry;  // -1 for an empty slot
+    uint32_t tag;
+  };
+
+  // Puts size empty slots (a power of two) in place and hands back the old
+  // block; false (nothing changed) without memory.
+  bool Replace(int size, Slot*& outOld) {
+    auto* slots = static_cast<Slot*>(dgMalloc(sizeof(Slot) * static_cast<size_t>(size)));
+    if (!slots) return false;
+    for (int i = 0; i < size; ++i) slots[i].entry = -1;
+    outOld = mSlots;
+    mSlots = slots;
+    mMask = static_cast<uint32_t>(size - 1);
+    return true;
+  }
+
+  bool Grow() {
+    const int oldSize = static_cast<int>(mMask) + 1;
+    Slot* old = nullptr;
+    if (oldSize > (1 << 29) || !Replace(2 * oldSize, old)) return false;
+    for (int i = 0; i < oldSize; ++i) {
+      if (old[i].entry < 0) continue;
+      int slot = static_cast<int>(old[i].tag & mMask);
+      while (mSlots[slot].entry >= 0) slot = (slot + 1) & mMask;
+      mSlots[slot] = old[i];
+    }
+    dgFree(old);
+    return true;
+  }
+
+  Slot* mSlots = nullptr;
+  uint32_t mMask = 0;
+  int mUsed = 0;
+};
+
+// Scratch for gathering the items of blocks of up to capacity vertices.
+struct GatherScratch {
+  explicit GatherScratch(int capacity) : itemOf(capacity), itemFirst(capacity) {}
+  bool IsValid() const { return itemOf.IsValid() && itemFirst.IsValid(); }
+
+  dgStack<int> itemOf;     // per block entry: its item (the first entry with its words)
+  dgStack<int> itemFirst;  // per item: its first entry in block order
+  CopyTable copies;
+};
+
+// A slot of the grid's hash: the first kept vertex (by number) of one cell,
+// and bits of the cell's hash to skip most other cells without recomputing
+// their keys.
+struct GridSlot {
+  int head;  // -1 for an empty slot
+  uint32_t tag;
+};
+
+class Sweeper {
+ public:
+  Sweeper(const Layout& layout, GatherScratch& scratch, int* positions, Block& block)
+      : mLayout(layout), mScratch(scratch), mBlock(block), mPositions(positions + block.first), mCount(block.count) {}
+
+  // Numbers the kept vertices of the block from `next` on and writes each
+  // entry's number to outIndices (and, given outMoved, whether its kept
+  // vertex differs from it); then the block's run of positions (no longer
+  // needed) takes the positions of its kept vertices. Returns the next free
+  // number, or -1 when scratch memory ran out.
+  int Run(int next, int* outIndices, unsigned char* outMoved) {
+    const Spreads s = MeasureSpreads(mLayout, mPositions, mCount);
+    mAxis = 0;
+    if (s.spread[1] >= s.spread[0] && s.spread[1] >= s.spread[2]) mAxis = 1;
+    else if (s.spread[2] >= s.spread[0] && s.spread[2] >= s.spread[1]) mAxis = 2;
+    PrepareGrid();
+
+    const int items = GatherItems();
+    if (items < 0) return -1;
+    dgStack<uint64_t> order(items);
+    dgStack<int> keptAs(items);
+    dgStack<int> nextKept(items);
+    dgStack<int> keptPositions(items);
+    const int slotCount = TableSize(items);
+    dgStack<GridSlot> slots(slotCount);
+    if (!order.IsValid() || !keptAs.IsValid() || !nextKept.IsValid() || !keptPositions.IsValid() ||
+        !slots.IsValid()) {
+      return -1;
+    }
+    mNextKept = nextKept.Data();
+    mSlots = slots.Data();
+    mSlotMask = slotCount - 1;
+    for (int c = 0; c <= mSlotMask; ++c) mSlots[c].head = -1;
+    mKeptPositions = keptPositions.Data();
+
+    // Items in sweep order: along the axis, ties (and NaN) in block order.
+    for (int k = 0; k < items; ++k) {
+      const int first = mScratch.itemFirst[k];
+      order[k] = static_cast<uint64_t>(OrderKey(mLayout.Component(mPositions[first], mAxis))) << 32 |
+                 static_cast<uint32_t>(first);
+    }
+    std::sort(order.Data(), order.Data() + items);
+    int kept = 0;
+    for (int k = 0; k < items; ++k) {
+      const int first = static_cast<int>(order[k] & 0xFFFFFFFFu);
+      const int position = mPositions[first];
+      int owner = FindOwner(position);
+      if (owner < 0) {
+        owner = kept++;
+        mKeptPositions[owner] = position;
+        Insert(owner, position);
+      }
+      keptAs[mScratch.itemOf[first]] = owner;
+    }
+    for (int e = 0; e < mCount; ++e) outIndices[mPositions[e]] = next + keptAs[mScratch.itemOf[e]];
+    if (outMoved) {
+      // Copies share their first entry's words, so one comparison per item tells them all.
+      dgStack<unsigned char> movedItem(items);
+      if (!movedItem.IsValid()) return -1;
+      for (int k = 0; k < items; ++k) {
+        movedItem[k] = !mLayout.SameWords(mPositions[mScratch.itemFirst[k]], mKeptPositions[keptAs[k]]);
+      }
+      for (int e = 0; e < mCount; ++e) outMoved[mPositions[e]] = movedItem[mScratch.itemOf[e]];
+    }
+    for (int k = 0; k < kept; ++k) mPositions[k] = mKeptPositions[k];
+    mBlock.firstKept = next;
+    mBlock.kept = kept;
+    return next + kept;
+  }
+
+ private:
+  // One item per entry, except that exact copies of a vertex which claims
+  // its own copies share the item of its first entry; -1 without memory.
+  int GatherItems() {
+    // Meshes hold each vertex a few times over: start the table small.
+    if (!mScratch.copies.Reset(mCount / 4)) return -1;
+    int items = 0;
+    for (int e = 0; e < mCount; ++e) {
+      const int position = mPositions[e];
+      int first = -1;
+      if (mLayout.ClaimsOwnCopies(position, mAxis)) {
+        // One multiply per word; the table takes its slot from the low bits,
+        // so the well-mixed high ones are folded in.
+        uint64_t h = 0;
+        for (int k = 0; k < mLayout.toleranceWords + mLayout.exactWords; ++k) {
+          h = (h + mLayout.Word(position, k)) * 0x9E3779B97F4A7C15ull;
+        }
+        h ^= h >> 32;
+        first = mScratch.copies.FindOrAdd(h, e, [&](int other) { return mLayout.SameWords(mPositions[other], position); });
+        if (first == -2) return -1;
+      }
+      if (first >= 0) {
+        mScratch.itemOf[e] = mScratch.itemOf[first];
+      } else {
+        mScratch.itemFirst[items] = e;
+        mScratch.itemOf[e] = items++;
+      }
+    }
+    return items;
+  }
+
+  void PrepareGrid() {
+    // Cells kCellTolerances tolerances wide: the tolerance range of a vertex
+    // mostly falls in one cell on each axis, now and then in two. Without a
+    // usable tolerance nothing is within it; with an infinite one
+    // everything shares one cell.
+    mSearchable = mLayout.toleranceWords == 0 || mLayout.widened > 0.0f;
+    mOneCell = !std::isfinite(mLayout.widened);
+    mCellSize = kCellTolerances * static_cast<double>(mLayout.widened);
+    mReach = static_cast<double>(mLayout.widened) * (1.0 + 1e-5);
+  }
+
+  int64_t CellOf(double value) const {
+    if (mOneCell) return 0;
+    const double cell = std::floor(value / mCellSize);
+    return static_cast<int64_t>(std::clamp(cell, -kMaxCell, kMaxCell));
+  }
+
+  // The grid cell of a vertex: tolerance words by cell, exact words as they are.
+  void KeyOf(int position, int64_t key[3]) const {
+    for (int k = 0; k < 3; ++k) {
+      key[k] = k < mLayout.toleranceWords ? CellOf(mLayout.Component(position, k)) : mLayout.Word(position, k);
+    }
+  }
+
+  // The cells to search for a vertex; false when a tolerance word is not
+  // finite (such a vertex is within tolerance of nothing).
+  bool GridRange(int position, int64_t low[3], int64_t high[3]) const {
+    for (int k = 0; k < mLayout.toleranceWords; ++k) {
+      if (!std::isfinite(mLayout.Component(position, k))) return false;
+    }
+    for (int k = 0; k < 3; ++k) {
+      if (k < mLayout.toleranceWords) {
+        const double v = mLayout.Component(position, k);
+        low[k] = CellOf(v - mReach);
+        high[k] = CellOf(v + mReach);
+      } else {
+        low[k] = high[k] = mLayout.Word(position, k);
+      }
+    }
+    return true;
+  }
+
+  static uint64_t HashCell(const int64_t key[3]) {
+    return Mix(Mix(Mix(static_cast<uint64_t>(key[0])) ^ static_cast<uint64_t>(key[1])) ^ static_cast<uint64_t>(key[2]));
+  }
+
+  // The slot of a cell: its own, or the empty one where it would go.
+  GridSlot& FindSlot(const int64_t key[3]) const {
+    const uint64_t h = HashCell(key);
+    const auto tag = static_cast<uint32_t>(h >> 32);
+    for (int slot = static_cast<int>(h & static_cast<uint64_t>(mSlotMask));; slot = (slot + 1) & mSlotMask) {
+      GridSlot& found = mSlots[slot];
+      if (found.head < 0) return found;
+      if (found.tag != tag) continue;
+      int64_t other[3];
+      KeyOf(mKeptPositions[found.head], other);
+      if (other[0] == key[0] && other[1] == key[1] && other[2] == key[2]) return found;
+    }
+  }
+
+  void Insert(int kept, int position) {
+    int64_t low[3];
+    int64_t high[3];
+    if (!mSearchable || !GridRange(position, low, high)) return;
+    int64_t key[3];
+    KeyOf(position, key);
+    GridSlot& slot = FindSlot(key);
+    slot.tag = static_cast<uint32_t>(HashCell(key) >> 32);
+    mNextKept[kept] = slot.head;
+    slot.head = kept;
+  }
+
+  // The first kept vertex (lowest number) that claims the vertex at
+  // position, or -1.
+  int FindOwner(int position) const {
+    int64_t low[3];
+    int64_t high[3];
+    if (!mSearchable || !GridRange(position, low, high)) return -1;
+    int owner = -1;
+    int64_t key[3];
+    for (key[0] = low[0]; key[0] <= high[0]; ++key[0]) {
+      for (key[1] = low[1]; key[1] <= high[1]; ++key[1]) {
+        for (key[2] = low[2]; key[2] <= high[2]; ++key[2]) {
+          for (int kept = FindSlot(key).head; kept >= 0; kept = mNextKept[kept]) {
+            if ((owner < 0 || kept < owner) && mLayout.Claims(mKeptPositions[kept], position, mAxis)) owner = kept;
+          }
+        }
+      }
+    }
+    return owner;
+  }
+
+  const Layout& mLayout;
+  GatherScratch& mScratch;
+  Block& mBlock;
+  int* mPositions;
+  int mCount;
+  int mAxis = 0;
+  bool mSearchable = true;
+  bool mOneCell = false;
+  double mCellSize = 1.0;
+  double mReach = 0.0;
+  int* mKeptPositions = nullptr;
+  int* mNextKept = nullptr;
+  GridSlot* mSlots = nullptr;
+  int mSlotMask = 0;
+};
 
 }  // namespace
 
 int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exactBytes, int count, int* outIndices,
-                   float tolerance) {
+                   float tolerance, unsigned char* outMoved) {
   if (strideBytes < 12 || comparedBytes < 0 || exactBytes < 0) return 0;
   if (comparedBytes + exactBytes < 12 || comparedBytes + exactBytes > strideBytes) return 0;
   if (!vertices || !outIndices || count < 1) return 0;
 
-  const int vertexWords = strideBytes / 4;
-  const Entries entries{nullptr, vertexWords + 2, vertexWords};
-  dgStack<int32_t> storage(static_cast<long long>(count) * entries.entryWords);
-  if (!storage.IsValid()) return 0;
-  const Entries all{storage.Data(), entries.entryWords, vertexWords};
-  auto* input = reinterpret_cast<unsigned char*>(vertices);
-  const size_t vertexBytes = sizeof(int32_t) * static_cast<size_t>(vertexWords);
-  for (int i = 0; i < count; ++i) {
-    all.Mark(i) = -1;
-    all.Position(i) = i;
-    std::memcpy(all.Vertex(i), input + static_cast<long long>(i) * strideBytes, vertexBytes);
-  }
+  const Layout layout{reinterpret_cast<const unsigned char*>(vertices), strideBytes, strideBytes / 4,
+                      comparedBytes / 4, exactBytes / 4, tolerance + kToleranceWidening};
+  dgStack<int> positions(count);
+  // Every split ends in at most two blocks and no more than count / kSweepLimit
+  // blocks of one depth are split.
+  BlockList blocks(2 * kMaxSplitDepth * (count / kSweepLimit + 1) + 2);
+  if (!positions.IsValid() || !blocks.IsValid()) return 0;
+  for (int i = 0; i < count; ++i) positions[i] = i;
+  if (!Partition(layout, positions.Data(), 0, count, 0, blocks)) return 0;
 
-  const int unique = Partition(all, count, comparedBytes / 4, exactBytes / 4, tolerance, 0);
+  int largest = 0;
+  for (int b = 0; b < blocks.GetCount(); ++b) largest = std::max(largest, blocks[b].count);
+  GatherScratch scratch(largest);
+  if (!scratch.IsValid()) return 0;
+
+  int unique = 0;
+  for (int b = 0; b < blocks.GetCount() && unique >= 0; ++b) {
+    Sweeper sweeper(layout, scratch, positions.Data(), blocks[b]);
+    unique = sweeper.Run(unique, outIndices, outMoved);
+  }
   if (unique <= 0) return 0;
-  for (int i = 0; i < unique; ++i) std::memcpy(input + static_cast<long long>(i) * strideBytes, all.Vertex(i), vertexBytes);
-  for (int i = 0; i < count; ++i) outIndices[all.Position(i)] = all.Mark(i);
+
+  // The kept vertices move to the front in the order of their numbers.
+  const size_t vertexBytes = sizeof(int32_t) * static_cast<size_t>(layout.vertexWords);
+  dgStack<unsigned char> kept(static_cast<long long>(unique) * static_cast<long long>(vertexBytes));
+  if (!kept.IsValid()) return 0;
+  auto* bytes = reinterpret_cast<unsigned char*>(vertices);
+  for (int b = 0; b < blocks.GetCount(); ++b) {
+    const Block& block = blocks[b];
+    for (int k = 0; k < block.kept; ++k) {
+      std::memcpy(kept.Data() + static_cast<size_t>(block.firstKept + k) * vertexBytes,
+                  bytes + static_cast<long long>(positions[block.first + k]) * strideBytes, vertexBytes);
+    }
+  }
+  for (int i = 0; i < unique; ++i) {
+    std::memcpy(bytes + static_cast<long long>(i) * strideBytes, kept.Data() + i * vertexBytes, vertexBytes);
+  }
   return unique;
 }

@@ -1,6 +1,9 @@
 #include "physics/soup/dgAABBPolygonSoup.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "physics/memory/dgHeap.h"
 #include "physics/memory/dgMemory.h"
@@ -54,6 +57,56 @@ bool ClipToPlane(dgVector& a, dgVector& b, float distanceA, float distanceB) {
   const dgVector onPlane = a + (b - a).Scale(t);
   (insideA ? b : a) = onPlane;
   return true;
+}
+
+// The (k + 1)-th smallest of count values (none NaN), reordering them. The
+// values of a tree's faces fall on either side of any pivot at random, so
+// the quickselect partitions swap unconditionally (a value on the wrong
+// side trades places with another on the same side) and small sets are
+// settled by counting ranks, all without branches on the values.
+float SelectSmallest(float* values, int count, int k) {
+  constexpr int kSmall = 8;
+  while (count > kSmall) {
+    const float a = values[0];
+    const float b = values[count / 2];
+    const float c = values[count - 1];
+    const float pivot = a < b ? (b < c ? b : (a < c ? c : a)) : (a < c ? a : (b < c ? c : b));
+    // Values below the pivot to the front, then those equal to it.
+    int below = 0;
+    for (int i = 0; i < count; ++i) {
+      const float value = values[i];
+      values[i] = values[below];
+      values[below] = value;
+      below += value < pivot;
+    }
+    if (k < below) {
+      count = below;
+      continue;
+    }
+    int equal = below;
+    for (int i = below; i < count; ++i) {
+      const float value = values[i];
+      values[i] = values[equal];
+      values[equal] = value;
+      equal += !(pivot < value);
+    }
+    if (k < equal) return pivot;
+    values += equal;
+    count -= equal;
+    k -= equal;
+  }
+  // The value with fewer than k + 1 values below it and more than k at or below it.
+  float found = values[0];
+  for (int i = 0; i < count; ++i) {
+    int less = 0;
+    int notMore = 0;
+    for (int j = 0; j < count; ++j) {
+      less += values[j] < values[i];
+      notMore += !(values[i] < values[j]);
+    }
+    found = less <= k && k < notMore ? values[i] : found;
+  }
+  return found;
 }
 
 // Reads count elements of elementBytes into a new dgMalloc block, growing it
@@ -149,7 +202,6 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
     FreeVertices();
     return false;
   }
-  std::memset(mNodes, 0, static_cast<size_t>(faceCount - 1) * sizeof(Node));
   mNodeCount = faceCount - 1;
   mIndexCount = builder.GetIndexCount();
   std::memcpy(mIndices, indices, static_cast<size_t>(mIndexCount) * sizeof(int));
@@ -157,8 +209,9 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
   mVertexStride = 12;
   if (vertexCount > 0) std::memcpy(mVertices, vertices, static_cast<size_t>(vertexCount) * 12);
 
+  dgStack<float> keys(faceCount);
   int counter = 1;
-  if (!BuildNode(0, stubs.Data(), faceCount, counter, 1)) {
+  if (!keys.IsValid() || !BuildNode(0, stubs.Data(), faceCount, counter, 1, keys.Data())) {
     FreeTree();
     FreeVertices();
     return false;
@@ -166,34 +219,82 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
   return true;
 }
 
-bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth) {
+bool dgAABBPolygonSoup::SplitValue(const Stub* stubs, int count, int axis, float nodeMax, float* keys,
+                                   float& outSplit) {
+  // The heap pops the largest key first, so its (count / 2)-th pop holds the
+  // (count / 2)-th largest key, which (the key falling as the maximum rises)
+  // is the key of the (count / 2)-th smallest maximum. Selecting that
+  // maximum directly gives the same split unless a different maximum rounds
+  // to the same key (only the nearest maxima below and above can), or the
+  // keys are not finite: then the order in which the heap pops equal keys
+  // decides, and the heap itself runs.
+  const int pops = count / 2;
+  const float twice = 2.0f * nodeMax;
+  if (std::isfinite(twice)) {
+    for (int i = 0; i < count; ++i) keys[i] = stubs[i].maximum[axis];
+    const float split = SelectSmallest(keys, count, pops - 1);
+    // The nearest maxima below and above the split (the split itself when
+    // none); the maxima here are finite, so infinities mark "none".
+    constexpr float kNone = std::numeric_limits<float>::infinity();
+    float below = -kNone;
+    float above = kNone;
+    for (int i = 0; i < count; ++i) {
+      const float value = keys[i];
+      below = value < split && value > below ? value : below;
+      above = value > split && value < above ? value : above;
+    }
+    if (below == -kNone) below = split;
+    if (above == kNone) above = split;
+    const float key = twice - split;
+    if ((below == split || twice - below != key) && (above == split || twice - above != key)) {
+      outSplit = split;
+      return true;
+    }
+  }
+  using Heap = dgHeap<int, float>;
+  dgStack<Heap::Entry> storage(count);
+  if (!storage.IsValid()) return false;
+  Heap heap(storage.Data(), count);
+  for (int i = 0; i < count; ++i) heap.Push(2.0f * nodeMax - stubs[i].maximum[axis], i);
+  int last = 0;
+  for (int i = 0; i < pops; ++i) {
+    last = heap.TopValue();
+    heap.Pop();
+  }
+  outSplit = stubs[last].maximum[axis];
+  return true;
+}
+
+bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth, float* keys) {
   for (;;) {
     if (depth > mDepth) mDepth = depth;
     Node& node = mNodes[nodeIndex];
-    for (int axis = 0; axis < 3; ++axis) {
-      node.minimum[axis] = kHuge;
-      node.maximum[axis] = -kHuge;
-    }
+    // The node's box and the spread of the stub centres on each axis, in one
+    // pass (each axis keeps its own sums, added in stub order).
+    float low[3] = {kHuge, kHuge, kHuge};
+    float high[3] = {-kHuge, -kHuge, -kHuge};
+    double sum[3] = {0.0, 0.0, 0.0};
+    double sumSquares[3] = {0.0, 0.0, 0.0};
     for (int i = 0; i < count; ++i) {
       for (int axis = 0; axis < 3; ++axis) {
-        if (stubs[i].minimum[axis] < node.minimum[axis]) node.minimum[axis] = stubs[i].minimum[axis];
-        if (stubs[i].maximum[axis] > node.maximum[axis]) node.maximum[axis] = stubs[i].maximum[axis];
+        const float minimum = stubs[i].minimum[axis];
+        const float maximum = stubs[i].maximum[axis];
+        low[axis] = minimum < low[axis] ? minimum : low[axis];
+        high[axis] = maximum > high[axis] ? maximum : high[axis];
+        const double centre = (static_cast<double>(minimum) + maximum) * 0.5;
+        sum[axis] += centre;
+        sumSquares[axis] += centre * centre;
       }
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+      node.minimum[axis] = low[axis];
+      node.maximum[axis] = high[axis];
     }
 
     int left = 1;
     if (count > 2) {
       double spread[3];
-      for (int axis = 0; axis < 3; ++axis) {
-        double sum = 0.0;
-        double sumSquares = 0.0;
-        for (int i = 0; i < count; ++i) {
-          const double centre = (static_cast<double>(stubs[i].minimum[axis]) + stubs[i].maximum[axis]) * 0.5;
-          sum += centre;
-          sumSquares += centre * centre;
-        }
-        spread[axis] = count * sumSquares - sum * sum;
-      }
+      for (int axis = 0; axis < 3; ++axis) spread[axis] = count * sumSquares[axis] - sum[axis] * sum[axis];
       int axis = 1;
       if (spread[0] >= spread[1] && spread[0] >= spread[2]) {
         axis = 0;
@@ -202,24 +303,19 @@ bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& co
       }
 
       // The (count / 2)-th smallest face maximum on the axis splits the set.
-      using Heap = dgHeap<int, float>;
-      dgStack<Heap::Entry> storage(count);
-      if (!storage.IsValid()) return false;
-      Heap heap(storage.Data(), count);
-      for (int i = 0; i < count; ++i) heap.Push(2.0f * node.maximum[axis] - stubs[i].maximum[axis], i);
-      int last = 0;
-      for (int i = 0; i < count / 2; ++i) {
-        last = heap.TopValue();
-        heap.Pop();
-      }
-      const float split = stubs[last].maximum[axis];
+      float split = 0.0f;
+      if (!SplitValue(stubs, count, axis, node.maximum[axis], keys, split)) return false;
+      // Stubs below the split swap, in order, with the first not yet moved
+      // (a stub that stays swaps with itself, which keeps the loop free of
+      // branches).
       left = 0;
       for (int i = 0; i < count; ++i) {
-        if (stubs[i].maximum[axis] < split) {
-          const Stub moved = stubs[i];
-          stubs[i] = stubs[left];
-          stubs[left++] = moved;
-        }
+        const bool below = stubs[i].maximum[axis] < split;
+        const int other = below ? left : i;
+        const Stub moved = stubs[i];
+        stubs[i] = stubs[other];
+        stubs[other] = moved;
+        left += below;
       }
       if (left == 0 || left == count) left = count / 2;
     }
@@ -232,7 +328,7 @@ bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& co
     };
     node.left = left > 1 ? static_cast<uint32_t>(leftNode) << 1 : leafLink(stubs[0]);
     node.right = right > 1 ? static_cast<uint32_t>(rightNode) << 1 : leafLink(stubs[left]);
-    if (left > 1 && !BuildNode(leftNode, stubs, left, counter, depth + 1)) return false;
+    if (left > 1 && !BuildNode(leftNode, stubs, left, counter, depth + 1, keys)) return false;
     if (right <= 1) return true;
     nodeIndex = rightNode;
     stubs += left;
@@ -272,14 +368,18 @@ void dgAABBPolygonSoup::WalkTree(NodeTest enters, LeafVisit visit) const {
   }
 }
 
+bool dgAABBPolygonSoup::FaceOverlapsBox(const int* indices, int count, const dgVector& p0, const dgVector& p1) const {
+  float lo[3];
+  float hi[3];
+  FaceBox(mVertices, indices, count, lo, hi);
+  return Overlaps(lo, hi, p0, p1);
+}
+
 void dgAABBPolygonSoup::ForAllFacesInAABB(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
                                           void* context) const {
   WalkTree([&](const Node& node) { return Overlaps(node.minimum, node.maximum, p0, p1); },
            [&](const int* face, int count) {
-             float lo[3];
-             float hi[3];
-             FaceBox(mVertices, face, count, lo, hi);
-             return !Overlaps(lo, hi, p0, p1) || callback(context, mVertices, 12, face, count) != 0;
+             return !FaceOverlapsBox(face, count, p0, p1) || callback(context, mVertices, 12, face, count) != 0;
            });
 }
 

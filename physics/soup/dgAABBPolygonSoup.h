@@ -106,6 +106,10 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   void ForFacesInRayWithin(const dgVector& p0, const dgVector& p1, const float* reach, dgAABBFaceCallback callback,
                            void* context) const;
 
+  // True when the vertex box of the face (count indices, flags ignored)
+  // overlaps the box p0-p1 as the box query judges it.
+  bool FaceOverlapsBox(const int* indices, int count, const dgVector& p0, const dgVector& p1) const;
+
   // Copies the builder's arrays and builds the tree; with fewer than two
   // faces (or arrays the link word cannot address) nothing is built.
   // False when memory ran out.
@@ -132,8 +136,12 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   static bool SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1);
   struct Stub;
   void FreeTree();
-  // Builds node nodeIndex over count stubs; false when scratch memory ran out.
-  bool BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth);
+  // Builds node nodeIndex over count stubs, with room for count floats at
+  // keys; false when scratch memory ran out.
+  bool BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth, float* keys);
+  // The (count / 2)-th smallest stub maximum on the axis, as a max-heap
+  // keyed 2 * nodeMax - stub maximum picks it; false when scratch memory ran out.
+  static bool SplitValue(const Stub* stubs, int count, int axis, float nodeMax, float* keys, float& outSplit);
   // Checks a read tree: links in range, every node used once, faces inside
   // the arrays; sets the depth.
   bool ValidateTree();

@@ -1,5 +1,6 @@
 #include "physics/soup/dgPolygonSoupBuilder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "physics/memory/dgMemory.h"
@@ -15,17 +16,32 @@ dgSoupArray<T>::~dgSoupArray() {
 }
 
 template <class T>
-bool dgSoupArray<T>::Reserve(long long index) {
-  if (index < mCapacity) return true;
-  if (index < 0 || index >= (1LL << 30)) return false;
-  const long long capacity = (index / kGranularity + 1) * kGranularity;
+bool dgSoupArray<T>::Grow(long long index) {
+  if (index < 0 || index >= kMaxCapacity) return false;
+  const long long grown = 2LL * mCapacity;
+  return Resize(std::min<long long>(kMaxCapacity, std::max({index + 1, grown, static_cast<long long>(kMinCapacity)})));
+}
+
+template <class T>
+bool dgSoupArray<T>::Resize(long long capacity) {
   T* data = static_cast<T*>(dgMalloc(static_cast<size_t>(capacity) * sizeof(T)));
   if (!data) return false;
-  if (mData) std::memcpy(data, mData, static_cast<size_t>(mCapacity) * sizeof(T));
+  if (mData) std::memcpy(data, mData, static_cast<size_t>(std::min<long long>(mCapacity, capacity)) * sizeof(T));
   dgFree(mData);
   mData = data;
   mCapacity = static_cast<int>(capacity);
   return true;
+}
+
+template <class T>
+void dgSoupArray<T>::ShrinkTo(int count) {
+  if (count >= mCapacity) return;
+  if (count <= 0) {
+    Clear();
+    return;
+  }
+  // Without a smaller block the larger one simply stays.
+  Resize(count);
 }
 
 template <class T>
@@ -44,6 +60,26 @@ void dgSoupArray<T>::TakeFrom(dgSoupArray& other) {
   other.mCapacity = 0;
 }
 
+namespace {
+
+// Scratch of count elements: inside the object for small counts (every
+// triangle and most polygons), from the heap beyond.
+template <class T, int kLocal>
+class SmallScratch {
+ public:
+  explicit SmallScratch(long long count) : mHeap(count > kLocal ? count : 0), mSmall(count <= kLocal) {}
+  bool IsValid() const { return mSmall || mHeap.IsValid(); }
+  T* Data() { return mSmall ? mLocal : mHeap.Data(); }
+  T& operator[](long long i) { return Data()[i]; }
+
+ private:
+  dgStack<T> mHeap;
+  bool mSmall;
+  T mLocal[kLocal];
+};
+
+}  // namespace
+
 bool dgPolygonSoupDatabaseBuilder::AppendVertices(const float* xyz, int count) {
   if (count <= 0) return true;
   if (!mVertices.Reserve(static_cast<long long>(mVertexCount) + count - 1)) return false;
@@ -60,9 +96,17 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
   if (vertexCount > 0 && !mVertices.Reserve(static_cast<long long>(mVertexCount) + vertexCount - 1)) return false;
   const int base = mVertexCount;
   const auto* bytes = reinterpret_cast<const unsigned char*>(vertices);
+  const bool identity =
+      &matrix == &dgGetIdentityMatrix() || std::memcmp(&matrix, &dgGetIdentityMatrix(), sizeof(dgMatrix)) == 0;
   for (int i = 0; i < vertexCount; ++i) {
     float p[3];
     std::memcpy(p, bytes + static_cast<long long>(i) * strideBytes, sizeof p);
+    // The identity maps a finite point onto itself, but for a zero, which
+    // the transform's added posit makes +0; anything else takes the transform.
+    if (identity && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2])) {
+      mVertices[base + i] = Vertex3{p[0] + 0.0f, p[1] + 0.0f, p[2] + 0.0f};
+      continue;
+    }
     const dgVector q = matrix.TransformVector(dgVector(p[0], p[1], p[2], 1.0f));
     mVertices[base + i] = Vertex3{q.x, q.y, q.z};
   }
@@ -73,7 +117,7 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
   for (int f = 0; f < faceCount; ++f) {
     const int count = faceIndexCounts[f];
     if (count <= 0) continue;
-    dgStack<int> global(count);
+    SmallScratch<int, dgSoupFaceLoop::kCachedCorners> global(count);
     if (!global.IsValid()) return false;
     bool inRange = true;
     for (int i = 0; i < count; ++i) {
@@ -88,7 +132,7 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
 }
 
 bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int attribute) {
-  dgStack<int> indices(count);
+  SmallScratch<int, dgSoupFaceLoop::kCachedCorners> indices(count);
   if (!indices.IsValid()) return false;
   // A repeated vertex keeps only its first appearance.
   int kept = 0;
@@ -106,7 +150,12 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
   const dgVector3d normal = loop.Normal();
   loop.RemoveStraightCorners();
   if (loop.Count() < 3) return true;
-  if (loop.FindReflex(normal) < 0) return AppendFace(attribute, indices.Data(), loop.Count());
+  if (loop.FindReflex(normal) < 0) {
+    // A loop that lost no corner is already clean: cleaning it again over
+    // the same points would only turn it to start at its best corner.
+    const int start = loop.Count() == kept ? loop.RightAngleCorner() : kUncleaned;
+    return AppendFace(attribute, indices.Data(), loop.Count(), start);
+  }
 
   // Not convex: let the mesh cut it into convex pieces.
   dgPolyhedra mesh;
@@ -116,17 +165,20 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
   return dgEmitFaceLoops(mesh, [&](const int* face, int n) { return AppendFace(attribute, face, n); });
 }
 
-bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices, int count) {
+bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices, int count, int cleanStart) {
   if (count < 3) return true;
   if (count > kMaxFaceIndices) {
     // The face tree cannot hold longer faces.
     return dgForEachFanPiece(indices, count, [&](const int* piece, int n) { return AppendFace(attribute, piece, n); });
   }
-  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + count) || !mFaceIndexCounts.Reserve(mFaceCount)) {
+  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + count) || !mFaceIndexCounts.Reserve(mFaceCount) ||
+      !mCleanStarts.Reserve(mFaceCount)) {
     return false;
   }
-  mIndices[mIndexCount] = attribute;
-  std::memcpy(&mIndices[mIndexCount + 1], indices, static_cast<size_t>(count) * sizeof(int));
+  mCleanStarts[mFaceCount] = static_cast<signed char>(cleanStart);
+  int* run = &mIndices[mIndexCount];
+  run[0] = attribute;
+  for (int i = 0; i < count; ++i) run[i + 1] = indices[i];
   mIndexCount += count + 1;
   mFaceIndexCounts[mFaceCount] = count + 1;
   ++mFaceCount;
@@ -136,10 +188,14 @@ bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices,
 void dgPolygonSoupDatabaseBuilder::EnsureTwoFaces() {
   if (mFaceCount != 1) return;
   const int run = mFaceIndexCounts[0];
-  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + run - 1) || !mFaceIndexCounts.Reserve(1)) return;
+  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + run - 1) || !mFaceIndexCounts.Reserve(1) ||
+      !mCleanStarts.Reserve(1)) {
+    return;
+  }
   std::memcpy(&mIndices[mIndexCount], &mIndices[0], static_cast<size_t>(run) * sizeof(int));
   mIndexCount += run;
   mFaceIndexCounts[1] = run;
+  mCleanStarts[1] = mCleanStarts[0];
   mFaceCount = 2;
 }
 
@@ -148,6 +204,7 @@ void dgPolygonSoupDatabaseBuilder::Clear() {
   mIndexCount = 0;
   mVertexCount = 0;
   mFaceIndexCounts.Clear();
+  mCleanStarts.Clear();
   mIndices.Clear();
   mVertices.Clear();
 }
@@ -163,12 +220,14 @@ int dgPolygonSoupDatabaseBuilder::CleanFace(int* indices, int count) const {
   }
   const int n = loop.Count();
   if (n < 3) return 0;
-  // Start at the corner closest to a right angle.
-  const int best = loop.RightAngleCorner();
-  int rotated[kMaxFaceIndices];
-  for (int i = 0; i < n; ++i) rotated[i] = indices[(best + i) % n];
-  std::memcpy(indices, rotated, static_cast<size_t>(n) * sizeof(int));
+  TurnToStart(indices, n, loop.RightAngleCorner());
   return n;
+}
+
+void dgPolygonSoupDatabaseBuilder::TurnToStart(int* indices, int count, int start) {
+  int turned[kMaxFaceIndices];
+  for (int i = 0; i < count; ++i) turned[i] = indices[(start + i) % count];
+  std::memcpy(indices, turned, static_cast<size_t>(count) * sizeof(int));
 }
 
 void dgPolygonSoupDatabaseBuilder::Optimize(bool merge) {
@@ -183,27 +242,50 @@ void dgPolygonSoupDatabaseBuilder::WeldAndClean() {
   {
     dgStack<int> remap(mVertexCount);
     if (!remap.IsValid()) return;
-    const int welded = dgWeldVertices(VertexData(), 12, 12, 0, mVertexCount, remap.Data(), kWeldTolerance);
+    // Faces none of whose corners moved keep their cleaning (without room
+    // to tell, every face is cleaned again).
+    dgStack<unsigned char> moved(mVertexCount);
+    const int welded = dgWeldVertices(VertexData(), 12, 12, 0, mVertexCount, remap.Data(), kWeldTolerance,
+                                      moved.IsValid() ? moved.Data() : nullptr);
     if (welded > 0) {
       mVertexCount = welded;
+      // Welding leaves a fraction of the vertices: the rest of the room goes back.
+      mVertices.ShrinkTo(mVertexCount);
       for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
-        for (int i = 1; i < mFaceIndexCounts[f]; ++i) mIndices[at + i] = remap[mIndices[at + i]];
+        bool faceMoved = !moved.IsValid();
+        for (int i = 1; i < mFaceIndexCounts[f]; ++i) {
+          const int old = mIndices[at + i];
+          faceMoved = faceMoved || moved[old] != 0;
+          mIndices[at + i] = remap[old];
+        }
+        if (faceMoved) mCleanStarts[f] = kUncleaned;
       }
     }
   }
   int faces = 0;
   int written = 0;
-  for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
-    int corners[kMaxFaceIndices];
+  // Each run is read before the compacted ones are written over it: a face
+  // that lost corners must not move where the next face is read from.
+  for (int f = 0, at = 0; f < mFaceCount; ++f) {
+    const int run = mFaceIndexCounts[f];
     const int attribute = mIndices[at];
-    const int n = mFaceIndexCounts[f] - 1;
+    const int n = run - 1;
+    int corners[kMaxFaceIndices];
     std::memcpy(corners, &mIndices[at + 1], static_cast<size_t>(n) * sizeof(int));
-    const int kept = CleanFace(corners, n);
+    const int start = mCleanStarts[f];
+    int kept = n;
+    if (start == kUncleaned) {
+      kept = CleanFace(corners, n);
+    } else {
+      TurnToStart(corners, n, start);
+    }
+    at += run;
     if (kept < 3) continue;
     // Writing never overtakes reading: a face only shrinks.
     mIndices[written] = attribute;
     std::memcpy(&mIndices[written + 1], corners, static_cast<size_t>(kept) * sizeof(int));
     written += kept + 1;
+    mCleanStarts[faces] = kUncleaned;
     mFaceIndexCounts[faces++] = kept + 1;
   }
   mFaceCount = faces;
@@ -211,4 +293,5 @@ void dgPolygonSoupDatabaseBuilder::WeldAndClean() {
 }
 
 template class dgSoupArray<int>;
+template class dgSoupArray<signed char>;
 template class dgSoupArray<dgPolygonSoupDatabaseBuilder::Vertex3>;

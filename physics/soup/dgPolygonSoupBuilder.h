@@ -8,20 +8,24 @@
 
 #include "physics/math/dgMatrix.h"
 
-// A plain array that grows in steps of a fixed number of elements.
+// A plain array that doubles its size when full (from a small first
+// block), so that the memory a build holds stays in proportion to its faces.
 template <class T>
 class dgSoupArray {
  public:
-  static constexpr int kGranularity = 262144;
+  static constexpr int kMinCapacity = 1024;
+  static constexpr long long kMaxCapacity = 1LL << 30;
 
   dgSoupArray() = default;
   dgSoupArray(const dgSoupArray&) = delete;
   dgSoupArray& operator=(const dgSoupArray&) = delete;
   ~dgSoupArray();
 
-  // Makes index usable, growing to the next multiple of the granularity
-  // above it; false (array unchanged) when the block cannot be had.
-  bool Reserve(long long index);
+  // Makes index usable, at least doubling the room; false (array unchanged)
+  // when the block cannot be had.
+  bool Reserve(long long index) { return index < mCapacity || Grow(index); }
+  // Gives back the room beyond the first count elements.
+  void ShrinkTo(int count);
   // Frees the block.
   void Clear();
   // Takes other's block, leaving other empty.
@@ -31,6 +35,9 @@ class dgSoupArray {
   T& operator[](int i) const { return mData[i]; }
 
  private:
+  bool Grow(long long index);
+  bool Resize(long long capacity);
+
   int mCapacity = 0;
   T* mData = nullptr;
 };
@@ -92,13 +99,21 @@ class dgPolygonSoupDatabaseBuilder {
   float* VertexData() const { return reinterpret_cast<float*>(mVertices.Data()); }
   // Splits one polygon of global indices into convex faces and stores them.
   bool AddPolygon(const int* indices, int count, int attribute);
-  // Stores one face run.
-  bool AppendFace(int attribute, const int* indices, int count);
+  // A face's clean start when it is not known to be clean already.
+  static constexpr int kUncleaned = -1;
+
+  // Stores one face run; cleanStart is the corner cleaning would start it
+  // at when it is already clean otherwise (kUncleaned when not known).
+  bool AppendFace(int attribute, const int* indices, int count, int cleanStart = kUncleaned);
   // Appends vertices as they are (no matrix).
   bool AppendVertices(const float* xyz, int count);
   // Cleans one face in place (short edges, straight and reflex corners);
   // returns its new corner count, 0 when fewer than three remain.
   int CleanFace(int* indices, int count) const;
+  // Turns the loop to begin at corner start.
+  static void TurnToStart(int* indices, int count, int start);
+  // Welds the vertices and cleans every face (faces already clean whose
+  // corners the weld left in place are only turned to their start).
   void WeldAndClean();
   // Joins neighbouring faces of one attribute that lie in one plane into
   // larger convex faces (dgPolygonSoupMerge.cpp); unchanged when memory runs out.
@@ -121,6 +136,9 @@ class dgPolygonSoupDatabaseBuilder {
   int mIndexCount = 0;
   int mVertexCount = 0;
   dgSoupArray<int> mFaceIndexCounts;
+  // Per face: where cleaning will start it, for a face that is clean as it
+  // stands as long as none of its corners moves; kUncleaned otherwise.
+  dgSoupArray<signed char> mCleanStarts;
   dgSoupArray<int> mIndices;
   dgSoupArray<Vertex3> mVertices;
 };

@@ -173,6 +173,7 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
   mFaceCount = merged.mFaceCount;
   mIndexCount = merged.mIndexCount;
   mFaceIndexCounts.TakeFrom(merged.mFaceIndexCounts);
+  mCleanStarts.TakeFrom(merged.mCleanStarts);
   mIndices.TakeFrom(merged.mIndices);
   CompactVertices();
 }

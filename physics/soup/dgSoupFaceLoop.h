@@ -14,21 +14,33 @@
 // v over its length, with 1e-10 added to the squared length.
 inline dgVector3d dgSoupUnit(const dgVector3d& v) { return v * (1.0 / std::sqrt(v.LengthSquared() + 1.0e-10)); }
 
-// Corner geometry of an index loop over a three-float vertex array.
+// Corner geometry of an index loop over a three-float vertex array. Loops
+// of up to kCachedCorners corners keep their points, edges and unit edge
+// directions, worked out once and again only after a corner goes; longer
+// ones work each out when asked. Both give the same values.
 class dgSoupFaceLoop {
  public:
+  static constexpr int kCachedCorners = 64;
+
   dgSoupFaceLoop(const float* vertices, int* indices, int count)
-      : mVertices(vertices), mIndices(indices), mCount(count) {}
+      : mVertices(vertices), mIndices(indices), mCount(count), mCached(count <= kCachedCorners) {
+    if (!mCached) return;
+    for (int i = 0; i < mCount; ++i) mPoints[i].Set(dgReadVertex3d(mVertices, 12, mIndices[i]));
+    UpdateEdges();
+  }
 
   int Count() const { return mCount; }
 
-  dgVector3d At(int i) const { return dgReadVertex3d(mVertices, 12, mIndices[i]); }
-  dgVector3d In(int i) const { return dgSoupUnit(At(i) - At((i + mCount - 1) % mCount)); }
-  dgVector3d Out(int i) const { return dgSoupUnit(At((i + 1) % mCount) - At(i)); }
+  dgVector3d At(int i) const { return mCached ? mPoints[i].Get() : dgReadVertex3d(mVertices, 12, mIndices[i]); }
+  // The unit direction into corner i and out of it.
+  dgVector3d In(int i) const { return Out(i == 0 ? mCount - 1 : i - 1); }
+  dgVector3d Out(int i) const { return mCached ? mUnits[i].Get() : dgSoupUnit(Edge(i)); }
 
   void Erase(int i) {
     std::memmove(mIndices + i, mIndices + i + 1, static_cast<size_t>(mCount - i - 1) * sizeof(int));
+    if (mCached) std::memmove(mPoints + i, mPoints + i + 1, static_cast<size_t>(mCount - i - 1) * sizeof(Stored));
     --mCount;
+    if (mCached) UpdateEdges();
   }
 
   // Drops the start corner of every edge shorter than the weld distance.
@@ -36,7 +48,8 @@ class dgSoupFaceLoop {
     for (bool removed = true; removed && mCount >= 3;) {
       removed = false;
       for (int i = 0; i < mCount; ++i) {
-        if ((At((i + 1) % mCount) - At(i)).LengthSquared() < dgPolygonSoupDatabaseBuilder::kShortEdgeSquared) {
+        const dgVector3d edge = mCached ? mEdges[i].Get() : Edge(i);
+        if (edge.LengthSquared() < dgPolygonSoupDatabaseBuilder::kShortEdgeSquared) {
           Erase(i);
           removed = true;
           break;
@@ -94,9 +107,36 @@ class dgSoupFaceLoop {
   }
 
  private:
+  // The edge from corner i to the next.
+  dgVector3d Edge(int i) const { return At(i + 1 == mCount ? 0 : i + 1) - At(i); }
+
+  void UpdateEdges() {
+    for (int i = 0; i < mCount; ++i) {
+      const dgVector3d edge = mPoints[i + 1 == mCount ? 0 : i + 1].Get() - mPoints[i].Get();
+      mEdges[i].Set(edge);
+      mUnits[i].Set(dgSoupUnit(edge));
+    }
+  }
+
+  // A vector kept in the cache; left uninitialised until set, so that
+  // making a loop costs nothing for the corners it does not have.
+  struct Stored {
+    double x, y, z;
+    void Set(const dgVector3d& v) {
+      x = v.x;
+      y = v.y;
+      z = v.z;
+    }
+    dgVector3d Get() const { return {x, y, z}; }
+  };
+
   const float* mVertices;
   int* mIndices;
   int mCount;
+  bool mCached;
+  Stored mPoints[kCachedCorners];
+  Stored mEdges[kCachedCorners];
+  Stored mUnits[kCachedCorners];
 };
 
 // Calls emit(indices, count) once for every closed face loop of the mesh.

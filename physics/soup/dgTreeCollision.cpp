@@ -7,6 +7,7 @@
 #include "physics/memory/dgStack.h"
 #include "physics/shapes/dgSegmentQueries.h"
 #include "physics/soup/dgPolygonSoupBuilder.h"
+#include "physics/soup/dgSoupEdgeTable.h"
 
 namespace {
 
@@ -36,39 +37,57 @@ struct EdgeMarkFace {
   float offset;
 };
 
-int TreeCollisionMarkSharedEdge(void* context, const float* vertices, int, const int* otherIndices, int otherCount) {
-  const EdgeMarkFace& face = *static_cast<const EdgeMarkFace*>(context);
-  if (otherIndices == face.indices) return 1;
-  // The index array belongs to the tree being marked: the flag bits are ours to set.
-  int* other = const_cast<int*>(otherIndices);
+// Flags F's edge i and G's edge j (the same two vertices the other way)
+// when G lies in F's plane or rises above it: a flat or concave edge.
+void MarkEdgePair(const EdgeMarkFace& face, int i, const float* vertices, int* other, int otherCount, int j,
+                  const dgVector& otherNormal) {
+  bool flag = otherNormal.DotProduct(face.normal) > dgTreeCollision::kCoplanarDot;
+  if (!flag) {
+    float farthest = 0.0f;
+    for (int k = 0; k < otherCount; ++k) {
+      const float distance = face.normal.DotProduct(SoupVertex(vertices, other[k])) + face.offset;
+      if (std::fabs(distance) > std::fabs(farthest)) farthest = distance;
+    }
+    // The neighbour rises above this face's plane: a concave edge.
+    flag = farthest > 0.0f;
+  }
+  if (flag) {
+    face.indices[i] |= static_cast<int>(dgAABBPolygonSoup::kEdgeFlag);
+    other[j] |= static_cast<int>(dgAABBPolygonSoup::kEdgeFlag);
+  }
+}
+
+// Looks for an edge of F (a to b) that the face G runs the other way (b to
+// a), the first in F's order, and marks the pair.
+void MarkSharedEdge(const EdgeMarkFace& face, const float* vertices, int* other, int otherCount) {
   constexpr int kMask = dgAABBPolygonSoup::kIndexMask;
-  constexpr int kFlag = static_cast<int>(dgAABBPolygonSoup::kEdgeFlag);
   for (int i = 0; i < face.count; ++i) {
     const int a = face.indices[i] & kMask;
     const int b = face.indices[(i + 1) % face.count] & kMask;
     for (int j = 0; j < otherCount; ++j) {
       if ((other[j] & kMask) != b || (other[(j + 1) % otherCount] & kMask) != a) continue;
-      const dgVector otherNormal = PolygonNormal(vertices, other, otherCount);
-      bool flag = otherNormal.DotProduct(face.normal) > dgTreeCollision::kCoplanarDot;
-      if (!flag) {
-        float farthest = 0.0f;
-        for (int k = 0; k < otherCount; ++k) {
-          const float distance = face.normal.DotProduct(SoupVertex(vertices, other[k])) + face.offset;
-          if (std::fabs(distance) > std::fabs(farthest)) farthest = distance;
-        }
-        // The neighbour rises above this face's plane: a concave edge.
-        flag = farthest > 0.0f;
-      }
-      if (flag) {
-        face.indices[i] |= kFlag;
-        other[j] |= kFlag;
-      }
-      return 1;
+      MarkEdgePair(face, i, vertices, other, otherCount, j, PolygonNormal(vertices, other, otherCount));
+      return;
     }
   }
+}
+
+int TreeCollisionMarkSharedEdge(void* context, const float* vertices, int, const int* otherIndices, int otherCount) {
+  const EdgeMarkFace& face = *static_cast<const EdgeMarkFace*>(context);
+  if (otherIndices == face.indices) return 1;
+  // The index array belongs to the tree being marked: the flag bits are ours to set.
+  MarkSharedEdge(face, vertices, const_cast<int*>(otherIndices), otherCount);
   return 1;
 }
 
+EdgeMarkFace MarkedFace(const float* vertices, const int* indices, int count, const dgVector& normal) {
+  EdgeMarkFace face{const_cast<int*>(indices), count, normal, 0.0f};
+  face.offset = -face.normal.DotProduct(SoupVertex(vertices, indices[0]));
+  return face;
+}
+
+// Finds F's neighbours with a box query over the whole tree: every face
+// whose vertex box overlaps F's vertex box widened.
 int TreeCollisionMarkFaceEdges(void* context, const float* vertices, int, const int* indices, int count) {
   const auto* tree = static_cast<const dgTreeCollision*>(context);
   dgVector lo(kHuge, kHuge, kHuge, 1.0f);
@@ -82,10 +101,43 @@ int TreeCollisionMarkFaceEdges(void* context, const float* vertices, int, const 
   }
   const dgVector pad(dgTreeCollision::kNeighbourPadding, dgTreeCollision::kNeighbourPadding,
                      dgTreeCollision::kNeighbourPadding, 0.0f);
-  EdgeMarkFace face{const_cast<int*>(indices), count, PolygonNormal(vertices, indices, count), 0.0f};
-  face.offset = -face.normal.DotProduct(SoupVertex(vertices, indices[0]));
+  EdgeMarkFace face = MarkedFace(vertices, indices, count, PolygonNormal(vertices, indices, count));
   tree->ForAllFacesInAABB(lo - pad, hi + pad, TreeCollisionMarkSharedEdge, &face);
   return 1;
+}
+
+bool AllFinite(const float* values, long long count) {
+  for (long long i = 0; i < count; ++i) {
+    if (!std::isfinite(values[i])) return false;
+  }
+  return true;
+}
+
+// The same marking with the neighbours taken from an edge table. With every
+// vertex finite, the box queries visit every face, and every face across
+// one of F's edges shares a vertex with F, so its box always overlaps F's
+// widened box: the faces across F's edges are exactly the ones that can
+// share an edge with F among those the queries find; the table hands out
+// the first edge pair the search would find, and each face's normal is
+// worked out once. False (nothing flagged) for a soup with a vertex that
+// is not finite, or when the table cannot be had.
+bool MarkEdgesByTable(dgTreeCollision* tree) {
+  const float* vertices = tree->GetVertices();
+  if (!AllFinite(vertices, 3LL * tree->GetVertexCount())) return false;
+  dgSoupEdgeTable edges(*tree);
+  dgStack<dgVector> normals(edges.GetFaceCount());
+  if (!edges.IsValid() || !normals.IsValid()) return false;
+  for (int f = 0; f < edges.GetFaceCount(); ++f) {
+    normals[f] = PolygonNormal(vertices, edges.FaceIndices(f), edges.FaceIndexCount(f));
+  }
+  for (int f = 0; f < edges.GetFaceCount(); ++f) {
+    const EdgeMarkFace face = MarkedFace(vertices, edges.FaceIndices(f), edges.FaceIndexCount(f), normals[f]);
+    edges.ForFacesAcross(f, [&](int other, int edge, int otherEdge) {
+      MarkEdgePair(face, edge, vertices, edges.FaceIndices(other), edges.FaceIndexCount(other), otherEdge,
+                   normals[other]);
+    });
+  }
+  return true;
 }
 
 }  // namespace
@@ -122,12 +174,14 @@ void dgTreeCollision::EndBuild(bool optimise, dgCollisionPolygonalSoup& soup) {
   mBuilder->Optimize(optimise);
   mBuilder->EnsureTwoFaces();
   Create(*mBuilder);
+  // Nothing reads the builder once the tree holds its arrays; going now
+  // keeps it out of the memory that edge marking adds.
+  DestroyBuilder();
   dgVector boxMin;
   dgVector boxMax;
   GetAABB(boxMin, boxMax);
   TreeCollisionMarkEdges(this);
   soup.SetCollisionBBox(boxMin, boxMax);
-  DestroyBuilder();
 }
 
 dgCollisionPolygonalSoup* dgCreateTreeCollision(dgWorld* world, dgTreeCollisionFaceCallback faceCallback) {
@@ -208,6 +262,13 @@ void TreeCollisionRelease(dgTreeCollision* tree) {
 }
 
 void TreeCollisionMarkEdges(dgTreeCollision* tree) {
+  dgVector boxMin;
+  dgVector boxMax;
+  if (!tree->GetAABB(boxMin, boxMax)) return;
+  if (!MarkEdgesByTable(tree)) TreeCollisionMarkEdgesByBoxQuery(tree);
+}
+
+void TreeCollisionMarkEdgesByBoxQuery(dgTreeCollision* tree) {
   dgVector boxMin;
   dgVector boxMax;
   if (!tree->GetAABB(boxMin, boxMax)) return;

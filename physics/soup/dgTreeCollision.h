@@ -79,3 +79,8 @@ void TreeCollisionRelease(dgTreeCollision* tree);
 // Flags every face edge shared with a neighbour lying in the same plane or
 // rising above it, so that no contact is reported across it.
 void TreeCollisionMarkEdges(dgTreeCollision* tree);
+// The same flags found with one box query per face instead of an edge
+// table: slower, but needs no scratch memory and takes vertices that are
+// not finite as they come (the way for such soups, and when the table
+// cannot be had).
+void TreeCollisionMarkEdgesByBoxQuery(dgTreeCollision* tree);

@@ -95,6 +95,22 @@ TEST(PhysicsAABBSoup, EqualMaximaOnTheSplitAxisLeaveOneFaceOnTheLeft) {
   EXPECT_EQ(BoxQuery(soup, P(-100, -100, -100), P(100, 100, 100)), (std::vector<int>{1, 5, 9}));
 }
 
+TEST(PhysicsAABBSoup, MaximaThatRoundToOneHeapKeySplitAsTheHeapPopsThem) {
+  // Far from the node's maximum, the heap keys 2 * 4000.125 - maximum of
+  // the first two faces round to one value although their maxima differ:
+  // the heap pops the first pushed, so its maximum splits and only the
+  // second face (strictly below it) goes left.
+  dgPolygonSoupDatabaseBuilder builder;
+  AddTriangle(builder, {0, 0, 0, 0, 0, 1, 1.00001f, 0, 0.5f});
+  AddTriangle(builder, {0, 0, 2, 0, 0, 3, 1, 0, 2.5f});
+  AddTriangle(builder, {3999, 0, 0, 3999, 0, 1, 4000, 0, 0.5f});
+  dgAABBPolygonSoup soup;
+  ASSERT_TRUE(soup.Create(builder));
+  const Node& root = soup.GetNodes()[0];
+  ASSERT_TRUE(dgAABBPolygonSoup::IsLeaf(root.left));
+  EXPECT_EQ(dgAABBPolygonSoup::LeafPosition(root.left), 5);
+}
+
 TEST(PhysicsAABBSoup, FewerThanTwoFacesBuildNothing) {
   dgPolygonSoupDatabaseBuilder builder;
   dgAABBPolygonSoup soup;

@@ -19,6 +19,7 @@
 #include "support/CountedAllocation.h"
 #include "support/ContactFixtures.h"
 #include "support/CountingHooks.h"
+#include "support/SoupMeshes.h"
 #include "support/TestMatrices.h"
 
 namespace {
@@ -429,6 +430,29 @@ TEST(PhysicsInterface, CreateDestroyCyclesGrowNothing) {
     PhysicsDestroy(world);
   };
   ExpectCyclesGrowNoHook(cycle);
+}
+
+TEST(PhysicsInterface, TreeBuildHoldsAtMostFourTimesTheTreeItMakes) {
+  // Every byte the library takes while the sphere's tree is built, against
+  // what the finished tree keeps: building must not cost far more memory
+  // than its result, however few the faces.
+  ScopedCountingHooks hooks;
+  dgWorld* world = PhysicsCreate(dgGetMallocHook(), dgGetFreeHook());  // the counting pair
+  const SoupInput sphere = MakeUvSphere();
+  const long long before = GetHookCounts().liveBytes;
+  GetHookCounts().peakBytes = before;
+  dgCollision* tree = PhysicsCreateTreeCollision(world, nullptr);
+  PhysicsTreeCollisionBeginBuild(tree);
+  for (int k = 0; k < sphere.TriangleCount(); ++k) {
+    PhysicsTreeCollisionAddFace(tree, 3, &sphere.triangles[static_cast<size_t>(k) * 9], 12, 0);
+  }
+  PhysicsTreeCollisionEndBuild(tree, 0);
+  const long long kept = GetHookCounts().liveBytes - before;
+  const long long peak = GetHookCounts().peakBytes - before;
+  EXPECT_GT(kept, 40LL * sphere.TriangleCount());
+  EXPECT_LE(peak, 4 * kept);
+  PhysicsReleaseCollision(world, tree);
+  PhysicsDestroy(world);
 }
 
 namespace {

@@ -242,6 +242,44 @@ TEST(PhysicsSoupCollision, SharedEdgesAreFlaggedWhenFlatOrConcave) {
   }
 }
 
+TEST(PhysicsSoupCollision, EdgeTableAndBoxQueriesFlagTheSameEdges) {
+  // A bumpy grid (flat, ridge and valley edges), some faces laid again the
+  // other way round and some again the same way.
+  std::mt19937 random(31);
+  std::uniform_real_distribution<float> bump(-0.6f, 0.6f);
+  constexpr int kCells = 12;
+  float heights[kCells + 1][kCells + 1];
+  for (auto& row : heights) {
+    for (float& h : row) h = random() % 3 == 0 ? 0.0f : bump(random);
+  }
+  TreeShape shape;
+  for (int i = 0; i < kCells; ++i) {
+    for (int j = 0; j < kCells; ++j) {
+      const auto x = static_cast<float>(i);
+      const auto z = static_cast<float>(j);
+      const std::vector<float> a = {x, heights[i][j], z}, b = {x, heights[i][j + 1], z + 1};
+      const std::vector<float> c = {x + 1, heights[i + 1][j + 1], z + 1}, d = {x + 1, heights[i + 1][j], z};
+      shape.Add({a[0], a[1], a[2], b[0], b[1], b[2], c[0], c[1], c[2]}, 1);
+      shape.Add({a[0], a[1], a[2], c[0], c[1], c[2], d[0], d[1], d[2]}, 1);
+      if ((i + j) % 7 == 0) shape.Add({a[0], a[1], a[2], c[0], c[1], c[2], b[0], b[1], b[2]}, 2);
+      if ((i + 2 * j) % 9 == 0) shape.Add({a[0], a[1], a[2], c[0], c[1], c[2], d[0], d[1], d[2]}, 3);
+    }
+  }
+  shape.End(false);
+  int* indices = shape.tree->GetIndices();
+  const std::vector<int> byTable(indices, indices + shape.tree->GetIndexCount());
+  int flagged = 0;
+  for (int i = 0; i < shape.tree->GetIndexCount(); ++i) {
+    flagged += (static_cast<uint32_t>(indices[i]) & dgAABBPolygonSoup::kEdgeFlag) != 0;
+    indices[i] &= dgAABBPolygonSoup::kIndexMask;
+  }
+  TreeCollisionMarkEdgesByBoxQuery(shape.tree);
+  EXPECT_EQ(std::vector<int>(indices, indices + shape.tree->GetIndexCount()), byTable);
+  // Both kinds of edge occur.
+  EXPECT_GT(flagged, 50);
+  EXPECT_LT(flagged, shape.tree->GetIndexCount() - 300);
+}
+
 struct FaceCalls {
   int calls = 0;
   void* user1 = nullptr;

@@ -250,6 +250,27 @@ TEST(PhysicsSoupBuilder, OptimizeWeldsCloseVerticesWithoutMerging) {
   EXPECT_EQ(shared, 2);
 }
 
+TEST(PhysicsSoupBuilder, FaceThatLosesACornerToWeldingLeavesTheFacesAfterItIntact) {
+  // Two corners of the quad lie 0.00106 apart: far enough to stay two
+  // corners when added, close enough to weld into one, after which cleaning
+  // leaves a triangle. The faces stored after it must keep their own runs.
+  dgPolygonSoupDatabaseBuilder builder;
+  AddPolygon(builder, {0, 0, 0, 0, 0, 1, 1, 0, 1, 1.0008f, 0, 0.9993f}, {0, 1, 2, 3}, 1);
+  AddPolygon(builder, {5, 0, 5, 5, 0, 6, 6, 0, 6}, {0, 1, 2}, 2);
+  AddPolygon(builder, {8, 0, 5, 8, 0, 6, 9, 0, 6, 9, 0, 5}, {0, 1, 2, 3}, 3);
+  ASSERT_EQ(Faces(builder)[0].indices.size(), 4u);
+  builder.Optimize(false);
+  const auto faces = Faces(builder);
+  ASSERT_EQ(faces.size(), 3u);
+  EXPECT_EQ(faces[0].attribute, 1);
+  EXPECT_EQ(faces[0].indices.size(), 3u);
+  EXPECT_EQ(faces[1].attribute, 2);
+  EXPECT_NEAR(Area(builder, faces[1]), 0.5, 1e-6);
+  EXPECT_EQ(faces[2].attribute, 3);
+  EXPECT_NEAR(Area(builder, faces[2]), 1.0, 1e-6);
+  EXPECT_EQ(builder.GetIndexCount(), 4 + 4 + 5);
+}
+
 TEST(PhysicsSoupBuilder, LargeGridIsSplitMergedAndKeepsItsArea) {
   // 48 x 48 unit squares as 4608 triangles, attributes in four bands.
   dgPolygonSoupDatabaseBuilder builder;

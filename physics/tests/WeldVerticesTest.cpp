@@ -135,6 +135,111 @@ void CheckAgainstLattice(const std::vector<Key>& cells, float noise, unsigned se
   EXPECT_EQ(std::count(used.begin(), used.end(), 1), unique) << "two cells welded together";
 }
 
+TEST(PhysicsWeld, ChainsWeldGreedilyInSweepOrderAndCopiesFollowTheirFirst) {
+  // Along x each vertex lies within tolerance of the next, not of the one
+  // after: the first keeps its place and claims its neighbour, the third
+  // starts the next group. Exact copies go where their first occurrence goes.
+  std::vector<float> vertices = {0.0024f, 0, 0, 0.0008f, 0, 0, 0.0016f, 0, 0, 0, 0, 0,
+                                 0.0008f, 0, 0, 0.0024f, 0, 0, 5,       0, 0};
+  std::vector<int> indices(7, -1);
+  std::vector<unsigned char> moved(7, 9);
+  ASSERT_EQ(dgWeldVertices(vertices.data(), 12, 12, 0, 7, indices.data(), 0.001f, moved.data()), 3);
+  EXPECT_EQ(indices, (std::vector<int>{1, 0, 1, 0, 0, 1, 2}));
+  // Those now standing where another vertex stood have moved.
+  EXPECT_EQ(moved, (std::vector<unsigned char>{1, 1, 0, 0, 1, 1, 0}));
+  EXPECT_EQ(std::vector<float>(vertices.begin(), vertices.begin() + 9),
+            (std::vector<float>{0, 0, 0, 0.0016f, 0, 0, 5, 0, 0}));
+}
+
+// The weld as the plain sweep describes it: sort along the axis of largest
+// spread (stable, NaN last); each vertex not yet claimed keeps its place and
+// claims every later unclaimed one within tolerance, looking no further
+// along the axis than its window reaches.
+int ReferenceSweep(std::vector<float>& vertices, int words, int compared, int exact, std::vector<int>& indices,
+                   float tolerance) {
+  const int count = static_cast<int>(vertices.size()) / words;
+  const auto at = [&](int i, int k) { return vertices[static_cast<size_t>(i) * words + k]; };
+  double sum[3] = {}, squares[3] = {}, spread[3];
+  for (int i = 0; i < count; ++i) {
+    for (int k = 0; k < 3; ++k) {
+      sum[k] += at(i, k);
+      squares[k] += static_cast<double>(at(i, k)) * at(i, k);
+    }
+  }
+  for (int k = 0; k < 3; ++k) spread[k] = count * squares[k] - sum[k] * sum[k];
+  int axis = 0;
+  if (spread[1] >= spread[0] && spread[1] >= spread[2]) axis = 1;
+  else if (spread[2] >= spread[0] && spread[2] >= spread[1]) axis = 2;
+  std::vector<int> order(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return !std::isnan(at(a, axis)) && (std::isnan(at(b, axis)) || at(a, axis) < at(b, axis));
+  });
+  const float widened = tolerance + 0.0001f;
+  const auto duplicate = [&](int a, int b) {
+    for (int k = 0; k < compared; ++k) {
+      if (!(std::fabs(at(a, k) - at(b, k)) < widened)) return false;
+    }
+    return std::memcmp(&vertices[static_cast<size_t>(a) * words + compared],
+                       &vertices[static_cast<size_t>(b) * words + compared], sizeof(float) * exact) == 0;
+  };
+  std::vector<int> mark(static_cast<size_t>(count), -1);
+  std::vector<float> kept;
+  for (int i = 0; i < count; ++i) {
+    if (mark[i] != -1) continue;
+    const int unique = static_cast<int>(kept.size()) / words;
+    mark[i] = unique;
+    const float limit = at(order[i], axis) + 2.0f * widened + 0.0001f;
+    for (int j = i + 1; j < count; ++j) {
+      if (mark[j] != -1) continue;
+      if (at(order[j], axis) >= limit) break;
+      if (duplicate(order[i], order[j])) mark[j] = unique;
+    }
+    kept.insert(kept.end(), &vertices[static_cast<size_t>(order[i]) * words],
+                &vertices[static_cast<size_t>(order[i]) * words] + words);
+  }
+  for (int i = 0; i < count; ++i) indices[order[i]] = mark[i];
+  std::copy(kept.begin(), kept.end(), vertices.begin());
+  return static_cast<int>(kept.size()) / words;
+}
+
+TEST(PhysicsWeld, SeededSetsWeldAsThePlainSweep) {
+  // Clusters of near and exact copies, on a few layouts, with stray NaN,
+  // infinite and far-out values.
+  std::mt19937 random(12);
+  for (int set = 0; set < 300; ++set) {
+    SCOPED_TRACE(set);
+    const int words = 3 + set % 2;
+    const int compared = set % 3 == 2 ? 2 : 3;
+    const int exact = words - compared;
+    const int count = 1 + static_cast<int>(random() % 300);
+    const int sources = 1 + static_cast<int>(random() % count);
+    std::vector<float> source(static_cast<size_t>(sources) * words);
+    for (float& v : source) {
+      const int kind = static_cast<int>(random() % 100);
+      v = static_cast<float>(random() % 6) * (set % 7 == 0 ? 40000.0f : 0.002f);
+      if (kind == 0) v = NAN;
+      if (kind == 1) v = INFINITY;
+    }
+    std::vector<float> vertices;
+    for (int i = 0; i < count; ++i) {
+      const float* from = &source[(random() % sources) * words];
+      for (int k = 0; k < words; ++k) {
+        const bool nudge = k < compared && random() % 4 == 0;
+        vertices.push_back(from[k] + (nudge ? static_cast<float>(random() % 9) * 0.0003f : 0.0f));
+      }
+    }
+    std::vector<float> expected = vertices;
+    std::vector<int> expectedIndices(static_cast<size_t>(count));
+    const int unique = ReferenceSweep(expected, words, compared, exact, expectedIndices, 0.001f);
+    std::vector<int> indices(static_cast<size_t>(count), -1);
+    ASSERT_EQ(dgWeldVertices(vertices.data(), 4 * words, 4 * compared, 4 * exact, count, indices.data(), 0.001f),
+              unique);
+    ASSERT_EQ(indices, expectedIndices);
+    ASSERT_EQ(std::memcmp(vertices.data(), expected.data(), sizeof(float) * words * unique), 0);
+  }
+}
+
 TEST(PhysicsWeld, SmallSetMatchesLatticeGrouping) {
   std::mt19937 random(3);
   std::vector<Key> cells;

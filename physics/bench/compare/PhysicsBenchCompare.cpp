@@ -8,6 +8,7 @@
 #include <BulletCollision/NarrowPhaseCollision/btPointCollector.h>
 #include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
 #include <BulletCollision/NarrowPhaseCollision/btVoronoiSimplexSolver.h>
+#include <LinearMath/btAlignedAllocator.h>
 
 #include <time.h>
 
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "physics/bench/BenchScenes.h"
+#include "physics/bench/MemoryMeter.h"
 #include "physics/shapes/dgCollision.h"
 #include "physics/world/Physics.h"
 #include "physics/world/dgWorld.h"
@@ -105,16 +107,44 @@ struct ClosestHit : btTriangleRaycastCallback {
   btVector3 hitNormal;
 };
 
-void CompareBuild(dgWorld* world, const SoupInput& soup, int optimise) {
+void CompareBuild(dgWorld* world, const SoupInput& soup, int optimise, const std::string& name = "") {
   const double triangles = soup.TriangleCount();
   const double ours = Rate(triangles, [&](size_t) {
     dgCollision* tree = BuildSoup(world, soup, optimise);
     PhysicsReleaseCollision(world, tree);
   });
   const double bullet = Rate(triangles, [&](size_t) { BulletSoup built(soup); });
-  Report("build " + std::to_string(soup.TriangleCount()) + " tri, optimise " + std::to_string(optimise), ours,
-         bullet, optimise ? "triangles/s; optimise 1 also welds and merges (no target)" : "triangles/s");
+  char note[160];
+  std::snprintf(note, sizeof note, "triangles/s; ns/tri %.0f vs %.0f%s", 1e9 / ours, 1e9 / bullet,
+                optimise ? "; optimise 1 also welds and merges" : "");
+  Report("build " + (name.empty() ? std::to_string(soup.TriangleCount()) + " tri" : name) + ", optimise " +
+             std::to_string(optimise),
+         ours, bullet, note);
 }
+
+// Heap bytes per triangle while building and kept by the finished tree.
+// Bullet's figures count what it allocates itself; the vertex and index
+// arrays it refers to belong to the caller, as the triangles handed to
+// AddFace do for ours (our tree keeps its own welded copy).
+void CompareBuildMemory(dgWorld* world, const SoupInput& soup, int optimise, const std::string& name) {
+  const BuildMemory ours = MeasureBuildMemory(world, soup, optimise);
+  BulletSoup mesh(soup, false);
+  const long long before = meter::LiveBytes();
+  meter::ResetPeak();
+  mesh.shape = std::make_unique<btBvhTriangleMeshShape>(mesh.mesh.get(), true, true);
+  const double triangles = soup.TriangleCount();
+  const double bulletKept = static_cast<double>(meter::LiveBytes() - before) / triangles;
+  const double bulletPeak = static_cast<double>(meter::PeakBytes() - before) / triangles;
+  std::printf("%-34s %14.1f %14.1f %8.2f  bytes/tri kept by the tree\n", ("tree size " + name).c_str(),
+              ours.keptPerTriangle, bulletKept, ours.keptPerTriangle / bulletKept);
+  std::printf("%-34s %14.1f %14.1f %8.2f  peak bytes/tri while building, optimise %d; ours %.2fx our tree\n",
+              ("build memory " + name).c_str(), ours.peakPerTriangle, bulletPeak, ours.peakPerTriangle / bulletPeak,
+              optimise, ours.peakPerTriangle / ours.keptPerTriangle);
+  std::fflush(stdout);
+}
+
+void* BulletAllocate(size_t bytes) { return meter::Allocate(bytes); }
+void BulletRelease(void* block) { meter::Release(block); }
 
 void CompareRays(dgWorld* world, const SoupInput& soup, const std::vector<Segment>& segments, const char* kind) {
   dgCollision* tree = BuildSoup(world, soup, 1);
@@ -256,9 +286,32 @@ void CompareClosest(dgWorld* world, const char* name, dgCollision* shape, btConv
 
 }  // namespace
 
-int main() {
-  dgWorld* world = PhysicsCreate(nullptr, nullptr);
+int main(int argc, char** argv) {
+  meter::KeepFreedMemory();
+  // "soups" runs only the tree-collision scenes.
+  const bool soupsOnly = argc > 1 && std::string(argv[1]) == "soups";
+  btAlignedAllocSetCustom(BulletAllocate, BulletRelease);
+  dgWorld* world = PhysicsCreate(meter::PhysicsMalloc, meter::PhysicsFree);
   std::printf("%-34s %14s %14s %8s\n", "scene", "ours /s", "Bullet /s", "ratio");
+
+  const SoupInput terrain = MakeHillTerrain();
+  const SoupInput sphere = MakeUvSphere();
+  for (int optimise = 0; optimise < 2; ++optimise) {
+    CompareBuild(world, terrain, optimise, "terrain");
+    CompareBuild(world, sphere, optimise, "sphere");
+  }
+  for (int optimise = 0; optimise < 2; ++optimise) {
+    CompareBuildMemory(world, terrain, optimise, "terrain");
+    CompareBuildMemory(world, sphere, optimise, "sphere");
+  }
+  CompareRays(world, terrain, RandomSegments(terrain, kSegmentCount, 23), "terrain random");
+  CompareRays(world, terrain, TerrainGrazingSegments(terrain, kSegmentCount, 29), "terrain grazing");
+  CompareRays(world, sphere, RandomSegments(sphere, kSegmentCount, 23), "sphere random");
+  CompareRays(world, sphere, SphereGrazingSegments(kSegmentCount, 31), "sphere grazing");
+  if (soupsOnly) {
+    PhysicsDestroy(world);
+    return 0;
+  }
 
   const SoupInput small = MakeWavyHeightfield(32);
   const SoupInput large = MakeWavyHeightfield(256);

@@ -13,6 +13,7 @@ void* CountingMalloc(size_t bytes) {
   if (block) {
     ++gCounts.liveBlocks;
     gCounts.liveBytes += static_cast<long long>(bytes);
+    if (gCounts.liveBytes > gCounts.peakBytes) gCounts.peakBytes = gCounts.liveBytes;
   }
   ++gCounts.mallocCalls;
   return block;

@@ -8,6 +8,7 @@
 struct HookCounts {
   long long liveBlocks = 0;
   long long liveBytes = 0;
+  long long peakBytes = 0;  // the most liveBytes has been; tests may lower it to start a new peak
   long long mallocCalls = 0;
   long long freeCalls = 0;
 };
