@@ -24,11 +24,11 @@
 #include "engine/runtime/sound/SFXManager.h"
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SceneDrawingHooks.h"
+#include "engine/tools/DBGSystemWindow.h"
 #include "platform/DisplayLoss.h"
 #include "platform/KeyCodes.h"
 #include "platform/Random.h"
 #include "platform/Time.h"
-#include "tools/DBGSystemWindow.h"
 
 #include <strings.h>
 
