@@ -144,7 +144,6 @@ class Game : public CGEMApplication {
   // PuzzleInputMessage (true when it was one): while the pause menu shows
   // it takes the pressed keys and held keys are dropped; otherwise the
   // keys and the pad turn the disc, drop a gem and pause (GameControls.cpp).
-  static constexpr int kKeyListLength = 10;
   bool PuzzleInputMessage(CMSGMessage* message);
   void OnKeyDown(const uint8_t* keys);
   void OnKeyHeld(const uint8_t* keys);
