@@ -19,6 +19,7 @@ enum HotKeyAction : uint32_t {
   kHotTogglePause = 1u << 11,
   kHotToggleHelp = 1u << 12,
   kHotToggleConsole = 1u << 13,
+  kHotToggleToolLibrary = 1u << 14,
 };
 
 // Per key: 0 idle, 1 went down this poll, other non-zero values held.

@@ -359,10 +359,25 @@ TEST_F(EngineRunDevice, TheFirstRebuildOfARunGivesTheNewContextItsUnitShapes) {
 
 TEST_F(EngineRunDevice, AToolLibraryInTheFolderIsCreatedToggledWithF11AndCleanedUp) {
   ASSERT_EQ(symlink(VYRE_TOOLBRIDGE_STUB, "toolbridge.so"), 0);
-  platform::Event f11 = WindowEvent(platform::EventType::KeyDown);
-  f11.key = key::F11;
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
   EngineRunOptions options;
-  options.pollEvent = EventScript({f11, WindowEvent(platform::EventType::WindowClose)});
+  options.application = std::move(owned);
+  options.makeInputSources = ScriptedInput(&keyboard);
+  uint32_t handedIn = 0;
+  options.pollEvent = [&](platform::Event* event) {
+    // F11 goes down in frame 3, as the platform reports a press (a key
+    // event and the key's state), and is held to frame 4: one toggle. The
+    // window closes in frame 6.
+    const uint32_t next = application.GetFrameCount() + 1;
+    keyboard->Set(key::F11, next == 3 || next == 4);
+    if (handedIn == next || (next != 3 && next != 6)) return false;
+    handedIn = next;
+    *event = WindowEvent(next == 3 ? platform::EventType::KeyDown : platform::EventType::WindowClose);
+    if (next == 3) event->key = key::F11;
+    return true;
+  };
   EXPECT_EQ(EngineRun(std::move(options)), 0);
   ExpectInOrder(ChannelLines(kLogDBG), {"Connecting to toolbridge.dll ...", "... success.",
                                         "Exited frame loop.", "Closing toolbridge.dll ..."});

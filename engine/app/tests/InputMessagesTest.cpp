@@ -98,6 +98,12 @@ TEST_F(InputFixture, KeysThatMakeAHotKeyReachNobodyElseAndTypedKeysOnlyTheBox) {
     EXPECT_EQ(entry.find(Listed(key::Return)), std::string::npos) << entry;
   }
 
+  // F11 works the tool library and still reaches everybody, as Escape does.
+  journal.entries.clear();
+  source.Tap(key::F11);
+  EXPECT_EQ(poll(), kHotToggleToolLibrary);
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 1" + Listed(key::F11), "gui 1" + Listed(key::F11)}));
+
   // While a text box takes the typing, the keys are the box's alone.
   source.Set(key::LeftAlt, false);
   poll();
@@ -208,6 +214,10 @@ TEST(HotKeysTest, KeyCombinationsAndSwitches) {
       {"capital T typed at a text box", {{key::LeftShift, 2}, {key::T, 1}}, {true, true, true, true}, 0},
       {"ctrl+6 while typing", {{key::LeftControl, 2}, {key::Digit6, 1}}, {true, true, true, true},
        kHotShowDeveloperWindow},
+      // F11 is the tool library's, whatever the switches and the typing.
+      {"f11", {{key::F11, 1}}, {}, kHotToggleToolLibrary},
+      {"f11 held", {{key::F11, 2}}, {}, 0},
+      {"f11 without developer keys, typing", {{key::F11, 1}}, {false, false, false, true}, kHotToggleToolLibrary},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(DecideHotKeys(&ReadKeys, &c.keys, c.switches), c.actions) << c.label;
