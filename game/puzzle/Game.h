@@ -210,7 +210,6 @@ class Game : public CGEMApplication {
   // The chain of quick matches lapses after 2 s without one (the HUD's
   // multiplier with it); cascades are paid every second. Run while unlocked.
   void UpdateMatchTimers(float dt);
-  void PlayerInput(CMSGMessage* message);
   void ExitToFrontEnd();
   void LeavePlay();
   // The start of a game state: the puzzle scene hook, the HUD (shown and
