@@ -80,6 +80,8 @@ void TextBox::OnKeyDown(intptr_t) {
 }
 
 void TextBox::TypeKey(uint8_t code, bool shifted) {
+  // The main block and the pad edit the line; Escape and the keys past the
+  // pad's Enter (the arrows among them) are left to whoever else reads them.
   if (code >= key::Digit1 && code <= key::NumpadEnter) ApplyKey(code, shifted);
 }
 

@@ -43,7 +43,7 @@ TEST(GUIObject, KeysAndButtonsReachOnlyTheFocusedElementTakingInput) {
 
   // Without the takes-input bit even the focused element gets no keys.
   focused.DisableInput();
-  EXPECT_FALSE(Deliver(&focused, eMSG_UIOKEYDOWN, 2));
+  EXPECT_FALSE(Deliver(&focused, eMSG_UIOKEYDOWN, platform::key::A));
   EXPECT_EQ(focused.calls.size(), 2u);
 
   // Button-up and mouse moves reach every active, shown element.
