@@ -9,6 +9,7 @@
 #include "physics/memory/dgMemory.h"
 #include "physics/memory/dgStack.h"
 #include "physics/soup/dgPolygonSoupBuilder.h"
+#include "physics/soup/dgRaySlabs.h"
 
 namespace {
 
@@ -391,15 +392,63 @@ void dgAABBPolygonSoup::ForAllFacesInRay(const dgVector& p0, const dgVector& p1,
 
 void dgAABBPolygonSoup::ForFacesInRayWithin(const dgVector& p0, const dgVector& p1, const float* reach,
                                             dgAABBFaceCallback callback, void* context) const {
-  const dgVector span = p1 - p0;
-  WalkTree(
-      [&](const Node& node) {
-        // Cells only hold faces inside their padded boxes, so the shortened
-        // segment still reaches every cell of a face hit before *reach.
-        const dgVector end = *reach < 1.0f ? p0 + span.Scale(*reach) : p1;
-        return SegmentCrossesNode(node, p0, end);
-      },
-      [&](const int* face, int count) { return callback(context, mVertices, 12, face, count) != 0; });
+  if (!mNodes) return;
+  const dgRaySlabs ray(p0, p1, mNodes[0].minimum, mNodes[0].maximum);
+  if (!ray.IsFinite()) {
+    // Boxes say nothing sure about such a segment: every crossed cell, as the plain walk goes.
+    ForAllFacesInRay(p0, p1, callback, context);
+    return;
+  }
+  // Nodes are entered nearest first and only while the part of the segment
+  // before the nearest hit so far can still reach them; their faces are
+  // tested against their own boxes first.
+  struct Entry {
+    int node;
+    float enter;
+  };
+  Entry local[kLocalStackDepth + 2];
+  dgStack<Entry> deep(mDepth + 2 > kLocalStackDepth + 2 ? mDepth + 2 : 0);
+  Entry* stack = deep.IsValid() ? deep.Data() : local;
+  if (mDepth + 2 > kLocalStackDepth + 2 && !deep.IsValid()) return;
+  const auto limit = [reach]() { return *reach < 1.0f ? *reach : 1.0f; };
+  const auto faceCrosses = [&](uint32_t link, float& enter) {
+    float lo[3];
+    float hi[3];
+    FaceBox(mVertices, mIndices + LeafPosition(link), LeafIndexCount(link), lo, hi);
+    return ray.CrossesFace(lo, hi, limit(), enter);
+  };
+  const auto visitFace = [&](uint32_t link) {
+    return callback(context, mVertices, 12, mIndices + LeafPosition(link), LeafIndexCount(link)) != 0;
+  };
+  int top = 0;
+  float rootEnter = 0.0f;
+  if (!ray.CrossesNode(mNodes[0].minimum, mNodes[0].maximum, limit(), rootEnter)) return;
+  stack[top++] = {0, rootEnter};
+  while (top > 0) {
+    const Entry entry = stack[--top];
+    if (entry.enter > limit()) continue;
+    const Node& node = mNodes[entry.node];
+    const uint32_t links[2] = {node.left, node.right};
+    float enters[2] = {0.0f, 0.0f};
+    bool crosses[2];
+    for (int k = 0; k < 2; ++k) {
+      const uint32_t link = links[k];
+      crosses[k] = IsLeaf(link) ? faceCrosses(link, enters[k])
+                                : ray.CrossesNode(mNodes[ChildNode(link)].minimum, mNodes[ChildNode(link)].maximum,
+                                                  limit(), enters[k]);
+    }
+    const int nearer = crosses[1] && (!crosses[0] || enters[1] < enters[0]) ? 1 : 0;
+    const int order[2] = {nearer, 1 - nearer};
+    // Faces now, nearer first; child nodes onto the stack, nearer on top.
+    for (const int k : order) {
+      if (!crosses[k] || !IsLeaf(links[k]) || enters[k] > limit()) continue;
+      if (!visitFace(links[k])) return;
+    }
+    for (int i = 1; i >= 0; --i) {
+      const int k = order[i];
+      if (crosses[k] && !IsLeaf(links[k])) stack[top++] = {ChildNode(links[k]), enters[k]};
+    }
+  }
 }
 
 bool dgAABBPolygonSoup::SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1) {

@@ -99,10 +99,13 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
                          void* context) const override;
   void ForAllFacesInRay(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
                         void* context) const override;
-  // As ForAllFacesInRay, but a cell is entered only when the part of the
-  // segment up to the fraction *reach (read at each cell) crosses it. A
-  // caller that keeps its nearest hit in *reach skips every cell that can
-  // no longer hold a nearer face; the faces it meets come in the same order.
+  // The faces a nearest-hit search needs: those whose own boxes the part of
+  // the segment up to the fraction *reach crosses (read anew before each
+  // cell and face, so a caller that keeps its nearest hit in *reach skips
+  // whatever can no longer hold a nearer face), nearer cells first. Every
+  // face the face test hits at or before *reach is among them; the order
+  // differs from ForAllFacesInRay's, so a caller must break exact ties by
+  // something other than the order faces come in.
   void ForFacesInRayWithin(const dgVector& p0, const dgVector& p1, const float* reach, dgAABBFaceCallback callback,
                            void* context) const;
 
