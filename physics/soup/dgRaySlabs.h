@@ -23,37 +23,43 @@ class dgRaySlabs {
 
   // False when an end, the span or the bounding box is not finite: then no box test holds.
   bool IsFinite() const { return mFinite; }
+
   // True when the segment, up to the fraction limit, crosses the tree node
   // box lo-hi; outEnter is where it enters (0 when it starts inside).
   bool CrossesNode(const float* lo, const float* hi, float limit, float& outEnter) const {
-    return Crosses(lo, hi, mPad, limit, outEnter);
+    // Per axis the bound the segment meets first and the one it leaves by,
+    // each widened by the slack (folded into the shifted origins).
+    const float enterX = ((mNearIsLow[0] ? lo[0] : hi[0]) - mNearOrigin[0]) * mInverse[0];
+    const float enterY = ((mNearIsLow[1] ? lo[1] : hi[1]) - mNearOrigin[1]) * mInverse[1];
+    const float enterZ = ((mNearIsLow[2] ? lo[2] : hi[2]) - mNearOrigin[2]) * mInverse[2];
+    const float exitX = ((mNearIsLow[0] ? hi[0] : lo[0]) - mFarOrigin[0]) * mInverse[0];
+    const float exitY = ((mNearIsLow[1] ? hi[1] : lo[1]) - mFarOrigin[1]) * mInverse[1];
+    const float exitZ = ((mNearIsLow[2] ? hi[2] : lo[2]) - mFarOrigin[2]) * mInverse[2];
+    const float enter = Max(Max(enterX, enterY), Max(enterZ, 0.0f));
+    const float exit = Min(Min(exitX, exitY), Min(exitZ, limit));
+    outEnter = enter;
+    return enter <= exit;
   }
-  // The same for the vertex box of a face (inside the bounding box), widened by the face slack.
+
+  // The same for the vertex box of a face (inside the bounding box),
+  // widened by the face slack as well.
   bool CrossesFace(const float* lo, const float* hi, float limit, float& outEnter) const {
-    float extent = 0.0f;
-    for (int axis = 0; axis < 3; ++axis) extent = Max(extent, hi[axis] - lo[axis]);
-    return Crosses(lo, hi, mPad + kFaceSlack * extent, limit, outEnter);
+    const float extent = Max(Max(hi[0] - lo[0], hi[1] - lo[1]), Max(hi[2] - lo[2], 0.0f));
+    const float pad = kFaceSlack * extent;
+    const float low[3] = {lo[0] - pad, lo[1] - pad, lo[2] - pad};
+    const float high[3] = {hi[0] + pad, hi[1] + pad, hi[2] + pad};
+    return CrossesNode(low, high, limit, outEnter);
   }
 
  private:
   static float Min(float a, float b) { return a < b ? a : b; }
   static float Max(float a, float b) { return a > b ? a : b; }
 
-  bool Crosses(const float* lo, const float* hi, float pad, float limit, float& outEnter) const {
-    float enter = 0.0f;
-    float exit = limit;
-    for (int axis = 0; axis < 3; ++axis) {
-      const float a = (lo[axis] - pad - mOrigin[axis]) * mInverse[axis];
-      const float b = (hi[axis] + pad - mOrigin[axis]) * mInverse[axis];
-      enter = Max(enter, Min(a, b));
-      exit = Min(exit, Max(a, b));
-    }
-    outEnter = enter;
-    return enter <= exit;
-  }
-
-  float mOrigin[3];
   float mInverse[3];
-  float mPad;
+  // The start moved against the direction of travel by the slack, for the
+  // bounds met first, and with it, for the bounds left by.
+  float mNearOrigin[3];
+  float mFarOrigin[3];
+  bool mNearIsLow[3];
   bool mFinite;
 };

@@ -13,6 +13,7 @@
 #include <limits>
 #include <vector>
 
+#include "physics/soup/dgRaySlabs.h"
 #include "physics/soup/dgTreeCollision.h"
 #include "physics/world/Physics.h"
 #include "support/SoupMeshes.h"
@@ -133,6 +134,41 @@ TEST(SoupRayWalk, SphereAnswersAsTheFullWalk) {
     const int hits = ExpectWalksAgree(tree, segments);
     EXPECT_GT(hits, 1000);
     PhysicsReleaseCollision(world.get(), tree);
+  }
+}
+
+TEST(SoupRayWalk, SlabTestNeverMissesABoxTheSegmentTouches) {
+  struct Case {
+    const char* what;
+    float lo[3], hi[3];
+    Segment segment;
+    float limit;
+    bool crosses;
+  };
+  const Case cases[] = {
+      {"straight through", {0, 0, 0}, {1, 1, 1}, Make(-1, 0.5f, 0.5f, 2, 0.5f, 0.5f), 1.0f, true},
+      {"backwards through", {0, 0, 0}, {1, 1, 1}, Make(2, 0.5f, 0.5f, -1, 0.5f, 0.5f), 1.0f, true},
+      {"flat box, segment in its plane", {0, 2, 0}, {1, 2, 1}, Make(-1, 2, 0.5f, 2, 2, 0.5f), 1.0f, true},
+      {"along a side of the box", {0, 0, 0}, {1, 1, 1}, Make(-1, 1, 1, 2, 1, 1), 1.0f, true},
+      {"starts on a corner, leaves", {0, 0, 0}, {1, 1, 1}, Make(1, 1, 1, 3, 2, 5), 1.0f, true},
+      {"ends on a face", {0, 0, 0}, {1, 1, 1}, Make(-2, 0.5f, 0.5f, 0, 0.5f, 0.5f), 1.0f, true},
+      {"no length, inside", {0, 0, 0}, {1, 1, 1}, Make(0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f), 1.0f, true},
+      {"passes beside", {0, 0, 0}, {1, 1, 1}, Make(-1, 1.1f, 0.5f, 2, 1.1f, 0.5f), 1.0f, false},
+      {"stops short", {0, 0, 0}, {1, 1, 1}, Make(-3, 0.5f, 0.5f, -1, 0.5f, 0.5f), 1.0f, false},
+      {"limited before the box", {0, 0, 0}, {1, 1, 1}, Make(-3, 0.5f, 0.5f, 1, 0.5f, 0.5f), 0.5f, false},
+      {"limited just at the box", {0, 0, 0}, {1, 1, 1}, Make(-3, 0.5f, 0.5f, 1, 0.5f, 0.5f), 0.75f, true},
+  };
+  const float bound[3] = {-10, -10, -10};
+  const float boundHigh[3] = {10, 10, 10};
+  for (const Case& c : cases) {
+    const dgRaySlabs ray(P(c.segment.p0), P(c.segment.p1), bound, boundHigh);
+    float enter = -1.0f;
+    EXPECT_EQ(ray.CrossesNode(c.lo, c.hi, c.limit, enter), c.crosses) << c.what;
+    EXPECT_EQ(ray.CrossesFace(c.lo, c.hi, c.limit, enter), c.crosses) << c.what;
+    if (c.crosses) {
+      EXPECT_GE(enter, 0.0f) << c.what;
+      EXPECT_LE(enter, c.limit) << c.what;
+    }
   }
 }
 
