@@ -118,6 +118,10 @@ class dgPolygonSoupDatabaseBuilder {
   // Joins neighbouring faces of one attribute that lie in one plane into
   // larger convex faces (dgPolygonSoupMerge.cpp); unchanged when memory runs out.
   void MergeFaces();
+  // Sets joins[f] for every face f (its run at starts[f]) with a neighbour
+  // across an edge of its attribute lying in its plane; returns how many,
+  // -1 when memory ran out.
+  int MarkJoiningFaces(const int* starts, unsigned char* joins) const;
   struct MergeContext;
   // Merges the faces numbered in faces into the context's output, in
   // spatial cells of at most kMaxFacesPerPass faces.

@@ -89,16 +89,13 @@ struct dgPolygonSoupDatabaseBuilder::MergeContext {
   dgPolygonSoupDatabaseBuilder& out;
 };
 
-void dgPolygonSoupDatabaseBuilder::MergeFaces() {
+int dgPolygonSoupDatabaseBuilder::MarkJoiningFaces(const int* starts, unsigned char* joins) const {
   const int faceCount = mFaceCount;
   const float* vertices = VertexData();
-  dgStack<int> starts(faceCount);
   dgStack<FacePlane> planes(faceCount);
-  dgStack<unsigned char> joins(faceCount);
-  if (!starts.IsValid() || !planes.IsValid() || !joins.IsValid()) return;
-  for (int f = 0, at = 0; f < faceCount; at += mFaceIndexCounts[f], ++f) {
-    starts[f] = at;
-    planes[f] = PlaneOf(vertices, &mIndices[at + 1], mFaceIndexCounts[f] - 1);
+  if (!planes.IsValid()) return -1;
+  for (int f = 0; f < faceCount; ++f) {
+    planes[f] = PlaneOf(vertices, &mIndices[starts[f] + 1], mFaceIndexCounts[f] - 1);
     joins[f] = 0;
   }
 
@@ -106,7 +103,7 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
   // an edge is among the few around its end vertex.
   dgStack<int> firstAround(static_cast<long long>(mVertexCount) + 1);
   dgStack<int> around(static_cast<long long>(mIndexCount) - faceCount);
-  if (!firstAround.IsValid() || !around.IsValid()) return;
+  if (!firstAround.IsValid() || !around.IsValid()) return -1;
   for (int v = 0; v <= mVertexCount; ++v) firstAround[v] = 0;
   for (int f = 0; f < faceCount; ++f) {
     if (!planes[f].flat) continue;
@@ -152,7 +149,19 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
       joins[f] = joins[g] = 1;
     }
   }
-  if (joinCount == 0) return;
+  return joinCount;
+}
+
+void dgPolygonSoupDatabaseBuilder::MergeFaces() {
+  const int faceCount = mFaceCount;
+  dgStack<int> starts(faceCount);
+  dgStack<unsigned char> joins(faceCount);
+  if (!starts.IsValid() || !joins.IsValid()) return;
+  for (int f = 0, at = 0; f < faceCount; at += mFaceIndexCounts[f], ++f) starts[f] = at;
+  // The search's scratch (a plane per face, the faces around each vertex)
+  // is gone before the merge builds its meshes.
+  const int joinCount = MarkJoiningFaces(starts.Data(), joins.Data());
+  if (joinCount <= 0) return;
 
   // Faces that stay keep their order; the merged ones follow.
   dgPolygonSoupDatabaseBuilder merged;
@@ -267,8 +276,7 @@ bool dgPolygonSoupDatabaseBuilder::MergeGroup(MergeContext& context, const int* 
   for (int i = 0; i < count; ++i) indexCount += mFaceIndexCounts[faces[i]] - 1;
   dgStack<int> local(indexCount);
   dgStack<int> globalOf(indexCount);
-  dgStack<float> positions(3 * indexCount);
-  if (!local.IsValid() || !globalOf.IsValid() || !positions.IsValid()) return false;
+  if (!local.IsValid() || !globalOf.IsValid()) return false;
   int vertexCount = 0;
   for (int i = 0, at = 0; i < count; ++i) {
     const int* face = &mIndices[context.starts[faces[i]] + 1];
@@ -278,12 +286,15 @@ bool dgPolygonSoupDatabaseBuilder::MergeGroup(MergeContext& context, const int* 
       if (number < 0) {
         number = vertexCount++;
         globalOf[number] = face[k];
-        std::memcpy(&positions[3LL * number], &mVertices[face[k]].x, 3 * sizeof(float));
       }
       local[at] = number;
     }
   }
   for (int v = 0; v < vertexCount; ++v) context.localOf[globalOf[v]] = -1;
+  // Sized by the group's vertices (a corner is shared by several faces).
+  dgStack<float> positions(3LL * vertexCount);
+  if (!positions.IsValid()) return false;
+  for (int v = 0; v < vertexCount; ++v) std::memcpy(&positions[3LL * v], &mVertices[globalOf[v]].x, 3 * sizeof(float));
 
   const int attribute = mIndices[context.starts[faces[0]]];
   dgPolyhedra mesh;
