@@ -9,7 +9,6 @@
 #include "physics/memory/dgMemory.h"
 #include "physics/memory/dgStack.h"
 #include "physics/soup/dgPolygonSoupBuilder.h"
-#include "physics/soup/dgRaySlabs.h"
 
 namespace {
 
@@ -167,6 +166,7 @@ void dgAABBPolygonSoup::FreeTree() {
   mNodeCount = 0;
   mIndexCount = 0;
   mDepth = 0;
+  mRayTree.Clear();
 }
 
 bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
@@ -217,6 +217,7 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
     FreeVertices();
     return false;
   }
+  BuildRayTree();
   return true;
 }
 
@@ -394,61 +395,139 @@ void dgAABBPolygonSoup::ForFacesInRayWithin(const dgVector& p0, const dgVector& 
                                             dgAABBFaceCallback callback, void* context) const {
   if (!mNodes) return;
   const dgRaySlabs ray(p0, p1, mNodes[0].minimum, mNodes[0].maximum);
-  if (!ray.IsFinite()) {
-    // Boxes say nothing sure about such a segment: every crossed cell, as the plain walk goes.
-    ForAllFacesInRay(p0, p1, callback, context);
-    return;
-  }
-  // Nodes are entered nearest first and only while the part of the segment
-  // before the nearest hit so far can still reach them; their faces are
-  // tested against their own boxes first.
-  struct Entry {
-    int node;
-    float enter;
-  };
-  Entry local[kLocalStackDepth + 2];
-  dgStack<Entry> deep(mDepth + 2 > kLocalStackDepth + 2 ? mDepth + 2 : 0);
-  Entry* stack = deep.IsValid() ? deep.Data() : local;
-  if (mDepth + 2 > kLocalStackDepth + 2 && !deep.IsValid()) return;
-  const auto limit = [reach]() { return *reach < 1.0f ? *reach : 1.0f; };
-  const auto faceCrosses = [&](uint32_t link, float& enter) {
-    float lo[3];
-    float hi[3];
-    FaceBox(mVertices, mIndices + LeafPosition(link), LeafIndexCount(link), lo, hi);
-    return ray.CrossesFace(lo, hi, limit(), enter);
-  };
-  const auto visitFace = [&](uint32_t link) {
+  const auto visit = [&](uint32_t link) {
     return callback(context, mVertices, 12, mIndices + LeafPosition(link), LeafIndexCount(link)) != 0;
   };
-  int top = 0;
-  float rootEnter = 0.0f;
-  if (!ray.CrossesNode(mNodes[0].minimum, mNodes[0].maximum, limit(), rootEnter)) return;
-  stack[top++] = {0, rootEnter};
-  while (top > 0) {
-    const Entry entry = stack[--top];
-    if (entry.enter > limit()) continue;
-    const Node& node = mNodes[entry.node];
-    const uint32_t links[2] = {node.left, node.right};
-    float enters[2] = {0.0f, 0.0f};
-    bool crosses[2];
-    for (int k = 0; k < 2; ++k) {
-      const uint32_t link = links[k];
-      crosses[k] = IsLeaf(link) ? faceCrosses(link, enters[k])
-                                : ray.CrossesNode(mNodes[ChildNode(link)].minimum, mNodes[ChildNode(link)].maximum,
-                                                  limit(), enters[k]);
+  // Boxes say nothing sure about a segment that is not finite; without the
+  // ray tree (or room for a deep walk) the plain walk serves.
+  if (!ray.IsFinite() || !mRayTree.IsBuilt() || !mRayTree.Walk(ray, reach, visit)) {
+    ForAllFacesInRay(p0, p1, callback, context);
+  }
+}
+
+int dgAABBPolygonSoup::RayTreeChildren(const Node& node, uint32_t* links) const {
+  int count = 2;
+  links[0] = node.left;
+  links[1] = node.right;
+  while (count < dgSoupRayTree::kWidth) {
+    int best = -1;
+    float bestArea = -1.0f;
+    for (int i = 0; i < count; ++i) {
+      if (IsLeaf(links[i])) continue;
+      const Node& child = mNodes[ChildNode(links[i])];
+      const float dx = child.maximum[0] - child.minimum[0];
+      const float dy = child.maximum[1] - child.minimum[1];
+      const float dz = child.maximum[2] - child.minimum[2];
+      const float area = dx * dy + dy * dz + dz * dx;
+      if (area > bestArea) {
+        bestArea = area;
+        best = i;
+      }
     }
-    const int nearer = crosses[1] && (!crosses[0] || enters[1] < enters[0]) ? 1 : 0;
-    const int order[2] = {nearer, 1 - nearer};
-    // Faces now, nearer first; child nodes onto the stack, nearer on top.
-    for (const int k : order) {
-      if (!crosses[k] || !IsLeaf(links[k]) || enters[k] > limit()) continue;
-      if (!visitFace(links[k])) return;
-    }
-    for (int i = 1; i >= 0; --i) {
-      const int k = order[i];
-      if (crosses[k] && !IsLeaf(links[k])) stack[top++] = {ChildNode(links[k]), enters[k]};
+    if (best < 0) break;
+    const Node& lifted = mNodes[ChildNode(links[best])];
+    for (int i = count; i > best + 1; --i) links[i] = links[i - 1];
+    links[best] = lifted.left;
+    links[best + 1] = lifted.right;
+    ++count;
+  }
+  return count;
+}
+
+void dgAABBPolygonSoup::BuildRayTree() {
+  mRayTree.Clear();
+  if (!mNodes) return;
+  using RayNode = dgSoupRayTree::Node;
+  constexpr int kWidth = dgSoupRayTree::kWidth;
+  // A first pass counts the nodes; the second makes them, each after its
+  // parent, so their boxes can then be gathered from the last node up.
+  struct Work {
+    int node;    // face tree node the ray node is made from
+    int depth;   // of the ray node (first pass)
+    int number;  // of the ray node (second pass)
+  };
+  dgStack<Work> work(mNodeCount + 1);
+  if (!work.IsValid()) return;
+  int rayNodeCount = 0;
+  int depth = 0;
+  {
+    int top = 0;
+    work[top++] = {0, 1, 0};
+    while (top > 0) {
+      const Work item = work[--top];
+      ++rayNodeCount;
+      depth = item.depth > depth ? item.depth : depth;
+      uint32_t links[kWidth];
+      const int count = RayTreeChildren(mNodes[item.node], links);
+      for (int k = 0; k < count; ++k) {
+        if (!IsLeaf(links[k])) work[top++] = {ChildNode(links[k]), item.depth + 1, 0};
+      }
     }
   }
+  auto* nodes = static_cast<RayNode*>(dgMalloc(static_cast<size_t>(rayNodeCount) * sizeof(RayNode)));
+  dgStack<int> parentSlot(rayNodeCount);
+  if (!nodes || !parentSlot.IsValid()) {
+    dgFree(nodes);
+    return;
+  }
+  constexpr float kEmpty = std::numeric_limits<float>::infinity();
+  int made = 1;
+  int top = 0;
+  work[top++] = {0, 0, 0};
+  parentSlot[0] = -1;
+  while (top > 0) {
+    const Work item = work[--top];
+    RayNode& rayNode = nodes[item.number];
+    uint32_t links[kWidth];
+    const int count = RayTreeChildren(mNodes[item.node], links);
+    for (int k = 0; k < kWidth; ++k) {
+      float* lo[3] = {&rayNode.bounds[0][0][k], &rayNode.bounds[0][1][k], &rayNode.bounds[0][2][k]};
+      float* hi[3] = {&rayNode.bounds[1][0][k], &rayNode.bounds[1][1][k], &rayNode.bounds[1][2][k]};
+      for (int axis = 0; axis < 3; ++axis) {
+        *lo[axis] = kEmpty;
+        *hi[axis] = -kEmpty;
+      }
+      rayNode.child[k] = dgSoupRayTree::kNoChild;
+      if (k >= count) continue;
+      if (!IsLeaf(links[k])) {
+        // Its box is gathered once its own children are known.
+        parentSlot[made] = item.number * kWidth + k;
+        rayNode.child[k] = static_cast<uint32_t>(made) << 1;
+        work[top++] = {ChildNode(links[k]), 0, made++};
+        continue;
+      }
+      float faceLo[3];
+      float faceHi[3];
+      FaceBox(mVertices, mIndices + LeafPosition(links[k]), LeafIndexCount(links[k]), faceLo, faceHi);
+      float extent = 0.0f;
+      for (int axis = 0; axis < 3; ++axis) {
+        extent = faceHi[axis] - faceLo[axis] > extent ? faceHi[axis] - faceLo[axis] : extent;
+      }
+      // The slack covers what the face test may reach outside the face.
+      const float pad = dgRaySlabs::kFaceSlack * extent;
+      for (int axis = 0; axis < 3; ++axis) {
+        *lo[axis] = faceLo[axis] - pad;
+        *hi[axis] = faceHi[axis] + pad;
+      }
+      rayNode.child[k] = links[k];
+    }
+  }
+  for (int n = rayNodeCount - 1; n > 0; --n) {
+    const RayNode& rayNode = nodes[n];
+    RayNode& parent = nodes[parentSlot[n] / kWidth];
+    const int slot = parentSlot[n] % kWidth;
+    for (int axis = 0; axis < 3; ++axis) {
+      float low = kEmpty;
+      float high = -kEmpty;
+      for (int k = 0; k < kWidth; ++k) {
+        low = rayNode.bounds[0][axis][k] < low ? rayNode.bounds[0][axis][k] : low;
+        high = rayNode.bounds[1][axis][k] > high ? rayNode.bounds[1][axis][k] : high;
+      }
+      parent.bounds[0][axis][slot] = low;
+      parent.bounds[1][axis][slot] = high;
+    }
+  }
+  mRayTree.Adopt(nodes, rayNodeCount, depth);
 }
 
 bool dgAABBPolygonSoup::SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1) {
@@ -500,7 +579,10 @@ bool dgAABBPolygonSoup::Deserialize(dgSoupReadCallback read, void* handle) {
     ok = mNodes != nullptr;
   }
   mNodeCount = ok ? nodeCount : 0;
-  if (ok && ValidateTree()) return true;
+  if (ok && ValidateTree()) {
+    BuildRayTree();
+    return true;
+  }
   FreeTree();
   FreeVertices();
   return false;

@@ -8,6 +8,7 @@
 
 #include "physics/core/dgRef.h"
 #include "physics/math/dgVector.h"
+#include "physics/soup/dgSoupRayTree.h"
 
 class dgPolygonSoupDatabaseBuilder;
 
@@ -139,6 +140,13 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   static bool SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1);
   struct Stub;
   void FreeTree();
+  // Makes the ray casts' four-wide tree from the face tree; without memory
+  // for it, ray casts take the plain walk.
+  void BuildRayTree();
+  // Chooses the up to four children of a ray tree node made from node:
+  // its links, with the largest inner child replaced by its two links
+  // while room is left; returns how many.
+  int RayTreeChildren(const Node& node, uint32_t* links) const;
   // Builds node nodeIndex over count stubs, with room for count floats at
   // keys; false when scratch memory ran out.
   bool BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth, float* keys);
@@ -155,4 +163,5 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   int mNodeCount = 0;
   // Deepest node path of the tree; queries size their stacks by it.
   int mDepth = 0;
+  dgSoupRayTree mRayTree;
 };

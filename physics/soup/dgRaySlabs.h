@@ -51,6 +51,14 @@ class dgRaySlabs {
     return CrossesNode(low, high, limit, outEnter);
   }
 
+  // Per axis: whether the segment meets a box's minimum first (it runs
+  // towards +), the starts (slack folded in) for the bounds met first and
+  // left by, and the reciprocal of the span.
+  bool NearIsLow(int axis) const { return mNearIsLow[axis]; }
+  float NearOrigin(int axis) const { return mNearOrigin[axis]; }
+  float FarOrigin(int axis) const { return mFarOrigin[axis]; }
+  float Inverse(int axis) const { return mInverse[axis]; }
+
  private:
   static float Min(float a, float b) { return a < b ? a : b; }
   static float Max(float a, float b) { return a > b ? a : b; }
