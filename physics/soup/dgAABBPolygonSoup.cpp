@@ -405,32 +405,28 @@ void dgAABBPolygonSoup::ForFacesInRayWithin(const dgVector& p0, const dgVector& 
   }
 }
 
-int dgAABBPolygonSoup::RayTreeChildren(const Node& node, uint32_t* links) const {
+int dgAABBPolygonSoup::RayTreeChildren(const Node& node, int shape, uint32_t* links) const {
+  // The shapes: 0 the two links; 1 and 2 the left or right child opened
+  // into its two links; 3 both; 4 and 5 the left child and then its left
+  // or right child opened; 6 and 7 the same on the right.
+  static constexpr struct {
+    int8_t first;   // which link opens first (-1 none, 0 left, 1 right)
+    int8_t second;  // which link of the result opens next (-1 none)
+  } kShapes[] = {{-1, -1}, {0, -1}, {1, -1}, {0, 2}, {0, 0}, {0, 1}, {1, 1}, {1, 2}};
   int count = 2;
   links[0] = node.left;
   links[1] = node.right;
-  while (count < dgSoupRayTree::kWidth) {
-    int best = -1;
-    float bestArea = -1.0f;
-    for (int i = 0; i < count; ++i) {
-      if (IsLeaf(links[i])) continue;
-      const Node& child = mNodes[ChildNode(links[i])];
-      const float dx = child.maximum[0] - child.minimum[0];
-      const float dy = child.maximum[1] - child.minimum[1];
-      const float dz = child.maximum[2] - child.minimum[2];
-      const float area = dx * dy + dy * dz + dz * dx;
-      if (area > bestArea) {
-        bestArea = area;
-        best = i;
-      }
-    }
-    if (best < 0) break;
-    const Node& lifted = mNodes[ChildNode(links[best])];
-    for (int i = count; i > best + 1; --i) links[i] = links[i - 1];
-    links[best] = lifted.left;
-    links[best + 1] = lifted.right;
+  const auto open = [&](int at) {
+    if (IsLeaf(links[at])) return false;
+    const Node& child = mNodes[ChildNode(links[at])];
+    for (int i = count; i > at + 1; --i) links[i] = links[i - 1];
+    links[at] = child.left;
+    links[at + 1] = child.right;
     ++count;
-  }
+    return true;
+  };
+  if (kShapes[shape].first >= 0 && !open(kShapes[shape].first)) return 0;
+  if (kShapes[shape].second >= 0 && !open(kShapes[shape].second)) return 0;
   return count;
 }
 
@@ -439,15 +435,55 @@ void dgAABBPolygonSoup::BuildRayTree() {
   if (!mNodes) return;
   using RayNode = dgSoupRayTree::Node;
   constexpr int kWidth = dgSoupRayTree::kWidth;
-  // A first pass counts the nodes; the second makes them, each after its
-  // parent, so their boxes can then be gathered from the last node up.
+  constexpr int kShapeCount = 8;
+  // Each ray node is made from a face tree node by opening up to two of
+  // the links below it into their children, in whichever of the shapes
+  // leaves the fewest ray nodes below (counted from the leaves up), so
+  // that nodes hold four children where the face tree allows.
+  dgStack<int> order(mNodeCount);
+  dgStack<int> fewest(mNodeCount);
+  dgStack<unsigned char> shapeOf(mNodeCount);
   struct Work {
     int node;    // face tree node the ray node is made from
     int depth;   // of the ray node (first pass)
     int number;  // of the ray node (second pass)
   };
   dgStack<Work> work(mNodeCount + 1);
-  if (!work.IsValid()) return;
+  if (!order.IsValid() || !fewest.IsValid() || !shapeOf.IsValid() || !work.IsValid()) return;
+  {
+    // Parents before their children, then children first backwards.
+    int count = 0;
+    int top = 0;
+    work[top++] = {0, 0, 0};
+    while (top > 0) {
+      const int node = work[--top].node;
+      order[count++] = node;
+      for (const uint32_t link : {mNodes[node].left, mNodes[node].right}) {
+        if (!IsLeaf(link)) work[top++] = {ChildNode(link), 0, 0};
+      }
+    }
+    for (int i = count - 1; i >= 0; --i) {
+      const int node = order[i];
+      int best = -1;
+      for (int shape = 0; shape < kShapeCount; ++shape) {
+        uint32_t links[kWidth];
+        const int children = RayTreeChildren(mNodes[node], shape, links);
+        if (children == 0) continue;
+        int below = 0;
+        for (int k = 0; k < children; ++k) below += IsLeaf(links[k]) ? 0 : fewest[ChildNode(links[k])];
+        // Equal counts keep the shape found first (the fewer links opened).
+        if (best < 0 || below < fewest[node]) {
+          best = shape;
+          fewest[node] = below;
+        }
+      }
+      fewest[node] += 1;
+      shapeOf[node] = static_cast<unsigned char>(best);
+    }
+  }
+  // A first pass counts the nodes and levels; the second makes them, each
+  // after its parent, so their boxes can then be gathered from the last
+  // node up.
   int rayNodeCount = 0;
   int depth = 0;
   {
@@ -458,7 +494,7 @@ void dgAABBPolygonSoup::BuildRayTree() {
       ++rayNodeCount;
       depth = item.depth > depth ? item.depth : depth;
       uint32_t links[kWidth];
-      const int count = RayTreeChildren(mNodes[item.node], links);
+      const int count = RayTreeChildren(mNodes[item.node], shapeOf[item.node], links);
       for (int k = 0; k < count; ++k) {
         if (!IsLeaf(links[k])) work[top++] = {ChildNode(links[k]), item.depth + 1, 0};
       }
@@ -479,7 +515,7 @@ void dgAABBPolygonSoup::BuildRayTree() {
     const Work item = work[--top];
     RayNode& rayNode = nodes[item.number];
     uint32_t links[kWidth];
-    const int count = RayTreeChildren(mNodes[item.node], links);
+    const int count = RayTreeChildren(mNodes[item.node], shapeOf[item.node], links);
     for (int k = 0; k < kWidth; ++k) {
       float* lo[3] = {&rayNode.bounds[0][0][k], &rayNode.bounds[0][1][k], &rayNode.bounds[0][2][k]};
       float* hi[3] = {&rayNode.bounds[1][0][k], &rayNode.bounds[1][1][k], &rayNode.bounds[1][2][k]};

@@ -143,10 +143,10 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   // Makes the ray casts' four-wide tree from the face tree; without memory
   // for it, ray casts take the plain walk.
   void BuildRayTree();
-  // Chooses the up to four children of a ray tree node made from node:
-  // its links, with the largest inner child replaced by its two links
-  // while room is left; returns how many.
-  int RayTreeChildren(const Node& node, uint32_t* links) const;
+  // The up to four children of a ray tree node made from node in one of
+  // eight shapes (which links below it open into their two links); 0 when
+  // the shape would open a leaf.
+  int RayTreeChildren(const Node& node, int shape, uint32_t* links) const;
   // Builds node nodeIndex over count stubs, with room for count floats at
   // keys; false when scratch memory ran out.
   bool BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth, float* keys);
