@@ -440,66 +440,75 @@ void dgAABBPolygonSoup::BuildRayTree() {
   // the links below it into their children, in whichever of the shapes
   // leaves the fewest ray nodes below (counted from the leaves up), so
   // that nodes hold four children where the face tree allows.
-  dgStack<int> order(mNodeCount);
-  dgStack<int> fewest(mNodeCount);
+  struct Plan {
+    int fewest;     // ray nodes the node's subtree needs, its own included
+    int opened;     // ray nodes below its two links, taken as they stand
+    int openLeft;   // the same with its left link opened (kOut: a face)
+    int openRight;  // the same with its right link opened
+  };
+  constexpr int kOut = 1 << 28;
+  dgStack<Plan> plans(mNodeCount);
   dgStack<unsigned char> shapeOf(mNodeCount);
   struct Work {
     int node;    // face tree node the ray node is made from
-    int depth;   // of the ray node (first pass)
-    int number;  // of the ray node (second pass)
+    int number;  // of the ray node
   };
   dgStack<Work> work(mNodeCount + 1);
-  if (!order.IsValid() || !fewest.IsValid() || !shapeOf.IsValid() || !work.IsValid()) return;
-  {
-    // Parents before their children, then children first backwards.
-    int count = 0;
+  if (!plans.IsValid() || !shapeOf.IsValid() || !work.IsValid()) return;
+  // Children before their parents: a built tree numbers every child after
+  // its parent, so backwards through the array (in memory order); any
+  // other tree (one read from a stream) backwards through a walk from the root.
+  bool childrenAfterParents = true;
+  for (int node = 0; node < mNodeCount && childrenAfterParents; ++node) {
+    for (const uint32_t link : {mNodes[node].left, mNodes[node].right}) {
+      childrenAfterParents = childrenAfterParents && (IsLeaf(link) || ChildNode(link) > node);
+    }
+  }
+  dgStack<int> order(childrenAfterParents ? 0 : mNodeCount);
+  if (!childrenAfterParents && !order.IsValid()) return;
+  int count = childrenAfterParents ? mNodeCount : 0;
+  if (!childrenAfterParents) {
     int top = 0;
-    work[top++] = {0, 0, 0};
+    work[top++] = {0, 0};
     while (top > 0) {
       const int node = work[--top].node;
       order[count++] = node;
       for (const uint32_t link : {mNodes[node].left, mNodes[node].right}) {
-        if (!IsLeaf(link)) work[top++] = {ChildNode(link), 0, 0};
-      }
-    }
-    for (int i = count - 1; i >= 0; --i) {
-      const int node = order[i];
-      int best = -1;
-      for (int shape = 0; shape < kShapeCount; ++shape) {
-        uint32_t links[kWidth];
-        const int children = RayTreeChildren(mNodes[node], shape, links);
-        if (children == 0) continue;
-        int below = 0;
-        for (int k = 0; k < children; ++k) below += IsLeaf(links[k]) ? 0 : fewest[ChildNode(links[k])];
-        // Equal counts keep the shape found first (the fewer links opened).
-        if (best < 0 || below < fewest[node]) {
-          best = shape;
-          fewest[node] = below;
-        }
-      }
-      fewest[node] += 1;
-      shapeOf[node] = static_cast<unsigned char>(best);
-    }
-  }
-  // A first pass counts the nodes and levels; the second makes them, each
-  // after its parent, so their boxes can then be gathered from the last
-  // node up.
-  int rayNodeCount = 0;
-  int depth = 0;
-  {
-    int top = 0;
-    work[top++] = {0, 1, 0};
-    while (top > 0) {
-      const Work item = work[--top];
-      ++rayNodeCount;
-      depth = item.depth > depth ? item.depth : depth;
-      uint32_t links[kWidth];
-      const int count = RayTreeChildren(mNodes[item.node], shapeOf[item.node], links);
-      for (int k = 0; k < count; ++k) {
-        if (!IsLeaf(links[k])) work[top++] = {ChildNode(links[k]), item.depth + 1, 0};
+        if (!IsLeaf(link)) work[top++] = {ChildNode(link), 0};
       }
     }
   }
+  const auto kept = [&](uint32_t link) { return IsLeaf(link) ? 0 : plans[ChildNode(link)].fewest; };
+  for (int i = count - 1; i >= 0; --i) {
+    const int node = childrenAfterParents ? i : order[i];
+    const uint32_t left = mNodes[node].left;
+    const uint32_t right = mNodes[node].right;
+    const Plan* l = IsLeaf(left) ? nullptr : &plans[ChildNode(left)];
+    const Plan* r = IsLeaf(right) ? nullptr : &plans[ChildNode(right)];
+    // The shapes in RayTreeChildren's order; a shape opening a face is out.
+    const int below[kShapeCount] = {
+        kept(left) + kept(right),
+        l ? l->opened + kept(right) : kOut,
+        r ? kept(left) + r->opened : kOut,
+        l && r ? l->opened + r->opened : kOut,
+        l ? l->openLeft + kept(right) : kOut,
+        l ? l->openRight + kept(right) : kOut,
+        r ? kept(left) + r->openLeft : kOut,
+        r ? kept(left) + r->openRight : kOut,
+    };
+    // Equal counts keep the shape found first (the fewer links opened).
+    int best = 0;
+    for (int shape = 1; shape < kShapeCount; ++shape) best = below[shape] < below[best] ? shape : best;
+    Plan& plan = plans[node];
+    plan.fewest = below[best] + 1;
+    plan.opened = below[0];
+    plan.openLeft = l ? l->opened + kept(right) : kOut;
+    plan.openRight = r ? kept(left) + r->opened : kOut;
+    shapeOf[node] = static_cast<unsigned char>(best);
+  }
+  // The ray tree is never deeper than the face tree.
+  const int rayNodeCount = plans[0].fewest;
+  const int depth = mDepth;
   auto* nodes = static_cast<RayNode*>(dgMalloc(static_cast<size_t>(rayNodeCount) * sizeof(RayNode)));
   dgStack<int> parentSlot(rayNodeCount);
   if (!nodes || !parentSlot.IsValid()) {
@@ -509,13 +518,13 @@ void dgAABBPolygonSoup::BuildRayTree() {
   constexpr float kEmpty = std::numeric_limits<float>::infinity();
   int made = 1;
   int top = 0;
-  work[top++] = {0, 0, 0};
+  work[top++] = {0, 0};
   parentSlot[0] = -1;
   while (top > 0) {
     const Work item = work[--top];
     RayNode& rayNode = nodes[item.number];
     uint32_t links[kWidth];
-    const int count = RayTreeChildren(mNodes[item.node], shapeOf[item.node], links);
+    const int children = RayTreeChildren(mNodes[item.node], shapeOf[item.node], links);
     for (int k = 0; k < kWidth; ++k) {
       float* lo[3] = {&rayNode.bounds[0][0][k], &rayNode.bounds[0][1][k], &rayNode.bounds[0][2][k]};
       float* hi[3] = {&rayNode.bounds[1][0][k], &rayNode.bounds[1][1][k], &rayNode.bounds[1][2][k]};
@@ -524,12 +533,12 @@ void dgAABBPolygonSoup::BuildRayTree() {
         *hi[axis] = -kEmpty;
       }
       rayNode.child[k] = dgSoupRayTree::kNoChild;
-      if (k >= count) continue;
+      if (k >= children) continue;
       if (!IsLeaf(links[k])) {
         // Its box is gathered once its own children are known.
         parentSlot[made] = item.number * kWidth + k;
         rayNode.child[k] = static_cast<uint32_t>(made) << 1;
-        work[top++] = {ChildNode(links[k]), 0, made++};
+        work[top++] = {ChildNode(links[k]), made++};
         continue;
       }
       float faceLo[3];
