@@ -455,32 +455,11 @@ void dgAABBPolygonSoup::BuildRayTree() {
   };
   dgStack<Work> work(mNodeCount + 1);
   if (!plans.IsValid() || !shapeOf.IsValid() || !work.IsValid()) return;
-  // Children before their parents: a built tree numbers every child after
-  // its parent, so backwards through the array (in memory order); any
-  // other tree (one read from a stream) backwards through a walk from the root.
-  bool childrenAfterParents = true;
-  for (int node = 0; node < mNodeCount && childrenAfterParents; ++node) {
-    for (const uint32_t link : {mNodes[node].left, mNodes[node].right}) {
-      childrenAfterParents = childrenAfterParents && (IsLeaf(link) || ChildNode(link) > node);
-    }
-  }
-  dgStack<int> order(childrenAfterParents ? 0 : mNodeCount);
-  if (!childrenAfterParents && !order.IsValid()) return;
-  int count = childrenAfterParents ? mNodeCount : 0;
-  if (!childrenAfterParents) {
-    int top = 0;
-    work[top++] = {0, 0};
-    while (top > 0) {
-      const int node = work[--top].node;
-      order[count++] = node;
-      for (const uint32_t link : {mNodes[node].left, mNodes[node].right}) {
-        if (!IsLeaf(link)) work[top++] = {ChildNode(link), 0};
-      }
-    }
-  }
+  // Children before their parents: every tree (built, or read and
+  // checked) numbers each child after its parent, so backwards through
+  // the array, in memory order.
   const auto kept = [&](uint32_t link) { return IsLeaf(link) ? 0 : plans[ChildNode(link)].fewest; };
-  for (int i = count - 1; i >= 0; --i) {
-    const int node = childrenAfterParents ? i : order[i];
+  for (int node = mNodeCount - 1; node >= 0; --node) {
     const uint32_t left = mNodes[node].left;
     const uint32_t right = mNodes[node].right;
     const Plan* l = IsLeaf(left) ? nullptr : &plans[ChildNode(left)];

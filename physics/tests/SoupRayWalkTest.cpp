@@ -75,14 +75,14 @@ std::vector<Segment> AwkwardSegments(const SoupInput& soup) {
   const float cy = 0.5f * (lo[1] + hi[1]);
   const float cz = 0.5f * (lo[2] + hi[2]);
   std::vector<Segment> segments = {
-      Make(cx, hi[1] + 5, cz, cx, lo[1] - 5, cz),          // straight down the middle
-      Make(cx, lo[1] - 5, cz, cx, hi[1] + 5, cz),          // straight up
-      Make(lo[0] - 1, cy, cz, hi[0] + 1, cy, cz),  // along x
-      Make(cx, cy, lo[2] - 1, cx, cy, hi[2] + 1),  // along z
-      Make(lo[0], hi[1], lo[2], hi[0], lo[1], hi[2]),      // corner to corner of the box
+      Make(cx, hi[1] + 5, cz, cx, lo[1] - 5, cz),      // straight down the middle
+      Make(cx, lo[1] - 5, cz, cx, hi[1] + 5, cz),      // straight up
+      Make(lo[0] - 1, cy, cz, hi[0] + 1, cy, cz),      // along x
+      Make(cx, cy, lo[2] - 1, cx, cy, hi[2] + 1),      // along z
+      Make(lo[0], hi[1], lo[2], hi[0], lo[1], hi[2]),  // corner to corner of the box
       Make(hi[0], lo[1], hi[2], lo[0], hi[1], lo[2]),
-      Make(cx, hi[1], cz, cx, hi[1], cz),   // no length
-      Make(nan, 0, 0, 1, 1, 1),             // not finite
+      Make(cx, hi[1], cz, cx, hi[1], cz),  // no length
+      Make(nan, 0, 0, 1, 1, 1),            // not finite
       Make(0, 0, 0, inf, -inf, 0),
       Make(cx, hi[1] + 5, cz, cx, -inf, cz),
   };
