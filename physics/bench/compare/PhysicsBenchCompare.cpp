@@ -42,20 +42,23 @@ double CpuSeconds() {
   return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
-// Items per CPU second of call(i) (which handles itemsPerCall items), the
-// best of a few rounds of at least kMinSeconds each.
+// Items per CPU second of call(i) (which handles itemsPerCall items) over
+// one round of at least minSeconds.
+double RoundRate(double itemsPerCall, const std::function<void(size_t)>& call, double minSeconds) {
+  size_t calls = 0;
+  const double start = CpuSeconds();
+  double elapsed = 0.0;
+  do {
+    call(calls++);
+    elapsed = CpuSeconds() - start;
+  } while (elapsed < minSeconds);
+  return itemsPerCall * static_cast<double>(calls) / elapsed;
+}
+
+// The best of a few rounds of at least kMinSeconds each.
 double Rate(double itemsPerCall, const std::function<void(size_t)>& call) {
   double best = 0.0;
-  for (int round = 0; round < kRounds; ++round) {
-    size_t calls = 0;
-    const double start = CpuSeconds();
-    double elapsed = 0.0;
-    do {
-      call(calls++);
-      elapsed = CpuSeconds() - start;
-    } while (elapsed < kMinSeconds);
-    best = std::max(best, itemsPerCall * static_cast<double>(calls) / elapsed);
-  }
+  for (int round = 0; round < kRounds; ++round) best = std::max(best, RoundRate(itemsPerCall, call, kMinSeconds));
   return best;
 }
 
@@ -66,19 +69,9 @@ std::pair<double, double> PairedRates(double itemsPerCall, const std::function<v
                                       const std::function<void(size_t)>& bullet) {
   std::vector<double> ourRates;
   std::vector<double> bulletRates;
-  const auto round = [&](const std::function<void(size_t)>& call) {
-    size_t calls = 0;
-    const double start = CpuSeconds();
-    double elapsed = 0.0;
-    do {
-      call(calls++);
-      elapsed = CpuSeconds() - start;
-    } while (elapsed < kMinSeconds / 2);
-    return itemsPerCall * static_cast<double>(calls) / elapsed;
-  };
   for (int i = 0; i < kPairedRounds; ++i) {
-    ourRates.push_back(round(ours));
-    bulletRates.push_back(round(bullet));
+    ourRates.push_back(RoundRate(itemsPerCall, ours, kMinSeconds / 2));
+    bulletRates.push_back(RoundRate(itemsPerCall, bullet, kMinSeconds / 2));
   }
   std::sort(ourRates.begin(), ourRates.end());
   std::sort(bulletRates.begin(), bulletRates.end());
