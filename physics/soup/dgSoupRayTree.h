@@ -35,7 +35,6 @@ class dgSoupRayTree {
   void Adopt(Node* nodes, int nodeCount, int depth);
   void Clear();
   bool IsBuilt() const { return mNodes != nullptr; }
-  size_t GetBytes() const { return static_cast<size_t>(mNodeCount) * sizeof(Node); }
 
   // Calls visit(link) for each face whose box the segment crosses before
   // the fraction *reach (read anew before each node and face), nearer
