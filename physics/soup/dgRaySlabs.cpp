@@ -9,8 +9,8 @@ dgRaySlabs::dgRaySlabs(const dgVector& p0, const dgVector& p1, const float* lo, 
   for (int axis = 0; axis < 3; ++axis) {
     span[axis] = p1[axis] - p0[axis];
     mFinite = mFinite && std::isfinite(span[axis]) && std::isfinite(lo[axis]) && std::isfinite(hi[axis]);
-    largest =
-        Max(largest, Max(Max(std::fabs(p0[axis]), std::fabs(p1[axis])), Max(std::fabs(lo[axis]), std::fabs(hi[axis]))));
+    largest = std::fmax(largest, std::fmax(std::fmax(std::fabs(p0[axis]), std::fabs(p1[axis])),
+                                           std::fmax(std::fabs(lo[axis]), std::fabs(hi[axis]))));
   }
   const float pad = kRelativeSlack * largest;
   for (int axis = 0; axis < 3; ++axis) {

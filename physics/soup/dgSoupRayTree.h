@@ -43,15 +43,16 @@ class dgSoupRayTree {
   template <class Visit>
   bool Walk(const dgRaySlabs& ray, const float* reach, Visit visit) const;
 
+  // Where the segment enters each child box of node (0 when it starts
+  // inside), and whether it crosses it before the fraction limit; an empty
+  // slot is never crossed.
+  static void Slabs(const Node& node, const dgRaySlabs& ray, float limit, float* outEnter, bool* outCrosses);
+
  private:
   struct Entry {
     int node;
     float enter;  // where the segment enters the node's box
   };
-
-  // Where the segment enters each child box, and whether it crosses it
-  // before the fraction limit.
-  static void Slabs(const Node& node, const dgRaySlabs& ray, float limit, float* outEnter, bool* outCrosses);
   template <class Visit>
   bool WalkWith(Entry* stack, const dgRaySlabs& ray, const float* reach, Visit visit) const;
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "physics/soup/dgRaySlabs.h"
+#include "physics/soup/dgSoupRayTree.h"
 #include "physics/soup/dgTreeCollision.h"
 #include "physics/world/Physics.h"
 #include "support/SoupMeshes.h"
@@ -158,13 +159,23 @@ TEST(SoupRayWalk, SlabTestNeverMissesABoxTheSegmentTouches) {
   const float bound[3] = {-10, -10, -10};
   const float boundHigh[3] = {10, 10, 10};
   for (const Case& c : cases) {
+    // The case's box in the first slot, the other three empty.
+    dgSoupRayTree::Node node;
+    for (int axis = 0; axis < 3; ++axis) {
+      for (int k = 0; k < dgSoupRayTree::kWidth; ++k) {
+        node.bounds[0][axis][k] = k == 0 ? c.lo[axis] : std::numeric_limits<float>::infinity();
+        node.bounds[1][axis][k] = k == 0 ? c.hi[axis] : -std::numeric_limits<float>::infinity();
+      }
+    }
     const dgRaySlabs ray(P(c.segment.p0), P(c.segment.p1), bound, boundHigh);
-    float enter = -1.0f;
-    EXPECT_EQ(ray.CrossesNode(c.lo, c.hi, c.limit, enter), c.crosses) << c.what;
-    EXPECT_EQ(ray.CrossesFace(c.lo, c.hi, c.limit, enter), c.crosses) << c.what;
+    float enter[dgSoupRayTree::kWidth];
+    bool crosses[dgSoupRayTree::kWidth];
+    dgSoupRayTree::Slabs(node, ray, c.limit, enter, crosses);
+    EXPECT_EQ(crosses[0], c.crosses) << c.what;
+    for (int k = 1; k < dgSoupRayTree::kWidth; ++k) EXPECT_FALSE(crosses[k]) << c.what;
     if (c.crosses) {
-      EXPECT_GE(enter, 0.0f) << c.what;
-      EXPECT_LE(enter, c.limit) << c.what;
+      EXPECT_GE(enter[0], 0.0f) << c.what;
+      EXPECT_LE(enter[0], c.limit) << c.what;
     }
   }
 }
