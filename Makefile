@@ -1,5 +1,6 @@
 # The two commands: `make run` builds and starts the program (ARGS="..."
-# hands it a command line), `make test`
+# hands it a command line), `make test` checks that no include runs up a
+# layer (`make check-layers`, scripts/check-layers.sh), then
 # builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
 # test. Both first install the Debian packages that are missing (as root).
 # `make bench` builds an optimised tree with the benchmarks and runs them.
@@ -16,7 +17,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_JOBS ?= 1
 FUZZ_TARGETS ?=
 
-.PHONY: run test bench fuzz deps build build-test clean
+.PHONY: run test bench fuzz deps build build-test check-layers clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -30,7 +31,10 @@ $(TEST_DIR)/build.ninja: | deps
 build: deps $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
-build-test: deps $(TEST_DIR)/build.ninja
+check-layers:
+	@bash scripts/check-layers.sh
+
+build-test: deps check-layers $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 test: build-test

@@ -1,10 +1,12 @@
 # Helpers shared by every folder: one static library per folder, its tests
 # in the tests/ folder beside its code.
 #
-#   vyre_library(NAME name [DEPS targets...] [PRIVATE_DEPS targets...])
+#   vyre_library(NAME name [DEPS targets...] [PRIVATE_DEPS targets...]
+#                [EXCLUDE files...])
 #     Builds every .cpp of the calling folder (tests/ and bench/ excluded)
 #     into a static library. The repository root is on the include path, so
-#     headers are included as "engine/foundation/String.h".
+#     headers are included as "engine/foundation/String.h". Files named in
+#     EXCLUDE (a program's main beside its library) stay out of it.
 #
 #   vyre_tests(NAME name [DEPS targets...])
 #     Builds tests/*.cpp into one GoogleTest executable per kind:
@@ -16,10 +18,13 @@
 #     tests/support/*.cpp is compiled into both.
 
 function(vyre_library)
-  cmake_parse_arguments(ARG "" "NAME" "DEPS;PRIVATE_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "NAME" "DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   list(FILTER sources EXCLUDE REGEX "/(tests|bench)/")
+  foreach(file IN LISTS ARG_EXCLUDE)
+    list(REMOVE_ITEM sources "${CMAKE_CURRENT_SOURCE_DIR}/${file}")
+  endforeach()
   add_library(${ARG_NAME} STATIC ${sources})
   target_include_directories(${ARG_NAME} PUBLIC "${PROJECT_SOURCE_DIR}")
   target_link_libraries(${ARG_NAME} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})

@@ -66,7 +66,8 @@ class GlWindow {
   // Switches to the exclusive full-screen mode closest to width x height x
   // bits; false when the display offers no mode of that size.
   virtual bool EnterFullscreen(int width, int height, int bitsPerPixel) = 0;
-  // Covers the desktop without changing the display mode.
+  // Covers the desktop without changing the display mode; the window takes
+  // the desktop's size.
   virtual bool EnterDesktopFullscreen() = 0;
   // Back to a normal window.
   virtual void LeaveFullscreen() = 0;

@@ -1,6 +1,7 @@
 #include "engine/app/EngineRun.h"
 
 #include "engine/app/DisplayChange.h"
+#include "engine/app/DisplayRebuild.h"
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/app/InputMessages.h"
@@ -9,9 +10,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/graphics/GFXDisplay.h"
-#include "engine/graphics/GFXGL.h"
 #include "engine/graphics/MaterialManager.h"
-#include "engine/graphics/RenderState.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/ConsoleInputBox.h"
 #include "engine/gui/GUIWindowManager.h"
@@ -23,14 +22,13 @@
 #include "engine/runtime/input/UIOMouse.h"
 #include "engine/runtime/settings/Settings.h"
 #include "engine/runtime/sound/SFXManager.h"
-#include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SceneDrawingHooks.h"
+#include "engine/tools/DBGSystemWindow.h"
 #include "platform/DisplayLoss.h"
 #include "platform/KeyCodes.h"
 #include "platform/Random.h"
 #include "platform/Time.h"
-#include "tools/DBGSystemWindow.h"
 
 #include <strings.h>
 
@@ -63,35 +61,6 @@ struct EngineParts {
   // The window could not be made again after a display change.
   bool displayFailed = false;
 };
-
-// The window was rebuilt: everything the old GL context held is gone.
-void RebuildDisplay(EngineParts& parts) {
-  CDisplay& display = *parts.display;
-  if (!display.HasState(CDisplay::kChangePending)) return;
-  // The font and model lists belong to the context about to go: they are
-  // released while it is current (once it is gone, their numbers would name
-  // the new context's own lists), and compiled again on the next draw.
-  if (display.HasContext()) {
-    GFXDisplay::DeleteFontLists();
-    C3MEManager& models = C3MEManager::Instance();
-    for (uint32_t i = 0; i < models.GetModelCount(); ++i) {
-      if (C3MEModel* model = models.GetModelAt(i)) model->ReleaseDisplayLists();
-    }
-  }
-  if (!display.Recreate()) {
-    // Nothing can be shown or read any more (the message box said why): the
-    // program quits as if asked to, and reports the failure.
-    parts.displayFailed = true;
-    parts.application->Quit();
-    return;
-  }
-  parts.input->Reinit(parts.options->makeInputSources());
-  CTEXManager::GetInstance()->UnloadAll();
-  GFX_GL::ReinstallShaders();
-  GFXDisplay::ResetRenderStateCache();
-  parts.application->ApplyStoredDisplayState();
-  GetMouseCursor()->SetScale(display.GetWidth(), display.GetHeight());
-}
 
 void RunSubSystems(EngineParts& parts) {
   C3MEManager::Instance().LoadResources();
@@ -170,11 +139,31 @@ void HandleEngineEvent(const platform::Event& event, EngineParts& parts, CSettin
 
 void InstallFrameSteps(EngineParts& parts) {
   GEMFrameSteps& steps = parts.application->FrameSteps();
-  steps.rebuildDisplay = [&parts] { RebuildDisplay(parts); };
+  steps.rebuildDisplay = [&parts] {
+    switch (RebuildDisplay(*parts.display, *parts.application)) {
+      case DisplayRebuild::kRebuilt:
+        parts.input->Reinit(parts.options->makeInputSources());
+        break;
+      case DisplayRebuild::kFailed:
+        // Nothing can be shown or read any more (the message box said why):
+        // the program quits as if asked to, and reports the failure.
+        parts.displayFailed = true;
+        parts.application->Quit();
+        break;
+      case DisplayRebuild::kNone:
+        break;
+    }
+  };
   steps.subSystems = [&parts] { RunSubSystems(parts); };
   // A minimised window still runs frames (so a quit gets through) but draws nothing.
   steps.beginDisplay = [&parts] {
-    if (parts.flags->active) parts.display->BeginFrame();
+    if (!parts.flags->active) return;
+    // A window can come out, or be made by the system, at another size than
+    // asked for: the frame is drawn for the size it has.
+    if (parts.display->FollowWindowSize()) {
+      GetMouseCursor()->SetScale(parts.display->GetWidth(), parts.display->GetHeight());
+    }
+    parts.display->BeginFrame();
   };
   steps.maintainEngine = [&parts] { MaintainEngine(parts); };
   steps.updateWindows = [] { GetWindowManager()->UpdateWindows(); };
@@ -227,7 +216,9 @@ int EngineRun(EngineRunOptions options) {
   LogStep("Initialising OpenGL...");
   display->Configure(settings.GetTitle(), settings.width, settings.height, settings.depth,
                      settings.fullscreen);
-  if (!display->CreateGLWindow()) return 1;
+  // As every later rebuild does: a window left by an earlier run goes first,
+  // with the GL back end stopped in its context.
+  if (!display->Recreate()) return 1;
   GetMouseCursor()->SetScale(display->GetWidth(), display->GetHeight());
 
   LogStep("Creating UIO Manager...");

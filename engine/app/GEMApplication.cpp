@@ -23,8 +23,8 @@
 #include "engine/scene/SceneNode.h"
 #include "platform/UserFolder.h"
 #include "platform/Random.h"
-#include "tools/DBGEngineLinks.h"
-#include "tools/DBGSystemWindow.h"
+#include "engine/tools/DBGEngineLinks.h"
+#include "engine/tools/DBGSystemWindow.h"
 
 #include <ctime>
 

@@ -182,9 +182,13 @@ class CGEMApplication : public Base {
   bool LoadScene(const String& fileName);
   // The developer console line: "HIDE 3ME" and "GET SETTINGS".
   void HandleConsolePhrase();
-  // Applies light 0 once a GL context exists, and again after every rebuild
-  // of the window.
+  // Gives light 0 the stored values and applies it, once the first GL
+  // context exists.
   void ApplyStoredDisplayState();
+  // Called after the window and its GL context were rebuilt, once the engine
+  // has restored its own part: a derived application sets up again what it
+  // set up once for the old context.
+  virtual void OnDisplayRebuilt() {}
 
   GEMOptions options;
   // The model the LOAD command put in the model viewer, and the loaded scene.

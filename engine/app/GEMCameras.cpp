@@ -8,9 +8,9 @@
 #include "engine/scene/SceneNode.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/DebugOutput.h"
-#include "tools/ConsoleWindow.h"
-#include "tools/DBGSystemWindow.h"
-#include "tools/HelpWindow.h"
+#include "engine/tools/ConsoleWindow.h"
+#include "engine/tools/DBGSystemWindow.h"
+#include "engine/tools/HelpWindow.h"
 
 #include <utility>
 

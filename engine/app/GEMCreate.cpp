@@ -20,8 +20,8 @@
 #include "engine/runtime/settings/Settings.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
-#include "tools/DBGEngineLinks.h"
-#include "tools/DBGSystemWindow.h"
+#include "engine/tools/DBGEngineLinks.h"
+#include "engine/tools/DBGSystemWindow.h"
 
 namespace {
 

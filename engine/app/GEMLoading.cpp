@@ -8,7 +8,7 @@
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SCNScene.h"
-#include "tools/DBGSystemWindow.h"
+#include "engine/tools/DBGSystemWindow.h"
 
 bool CGEMApplication::LoadViewerModel(const String& fileName) {
   C3MEManager& models = C3MEManager::Instance();

@@ -65,3 +65,11 @@ void GFXLight::SetDirection(const Vector3* direction) {
 }
 
 GFXLight* GetLight(int n) { return &gStaticLights[n >= 0 && n < kStaticLightCount ? n : 0]; }
+
+void ReapplyStaticLights() {
+  for (GFXLight& light : gStaticLights) {
+    if (light.enabled == 0) continue;
+    light.SetEnabled(true);
+    light.Apply();
+  }
+}

@@ -45,3 +45,6 @@ class GFXLight {
 inline constexpr int kStaticLightCount = 8;
 // Light n of the eight (light 0 for n of 8 or more).
 GFXLight* GetLight(int n);
+// Switches on and sends again every static light that is on, as it stands:
+// a new GL context starts with every light off and at GL's defaults.
+void ReapplyStaticLights();

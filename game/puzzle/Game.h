@@ -97,6 +97,9 @@ class Game : public CGEMApplication {
   void DeleteRenderer();
   // Shows the renderer the current disc and the discs after it (at most six).
   void ShowCurrentDiscs();
+  // A rebuilt window has a fresh GL context: the renderer sets its fog and
+  // scene light up in it again.
+  void OnDisplayRebuilt() override;
 
   // Scores the current disc's last match (the game states call it for
   // each match message).

@@ -2,6 +2,8 @@
 // timers, the player's input, and leaving a game.
 
 #include "engine/foundation/Clock.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/TextureManager.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/GalacticPlane.h"
@@ -114,6 +116,11 @@ void Game::CreatePlayViews() {
   CreateHud();
   if (hud != nullptr) GetGUIMSGService()->Post(eMSG_GUICHANGE, receiverId, hudReceiverId, 0, 0.0);
   CreateRenderer();
+  // The views are drawn in this very frame, before the next frame's loading
+  // step: what they asked for (the HUD's whole-screen picture among it) is
+  // loaded now, or that first frame shows the missing-texture picture.
+  CMATManager::GetInstance()->ResolveTextures();
+  if (CanDraw()) CTEXManager::GetInstance()->LoadQueued(false);
 }
 
 void Game::ResetPlayCounters() {

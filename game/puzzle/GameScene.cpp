@@ -33,6 +33,10 @@ void Game::ShowCurrentDiscs() {
   renderer->SetDiscs(nullptr, 0, 0);
 }
 
+void Game::OnDisplayRebuilt() {
+  if (renderer != nullptr && CanDraw()) renderer->SetupScene();
+}
+
 int32_t Game::DrawPuzzleScene(int32_t) {
   // Headless games step their frames too: nothing reaches GL without a context.
   if (!CanDraw()) return 0;

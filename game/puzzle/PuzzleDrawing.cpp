@@ -324,6 +324,11 @@ void GPuzzleRenderer::DrawClearing() {
   DrawStarGlowAtCentre();
 }
 
+void GPuzzleRenderer::SetupScene() {
+  SetupFog();
+  SetupLight();
+}
+
 void GPuzzleRenderer::SetupFog() {
   const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
   glFogi(GL_FOG_MODE, GL_EXP2);

@@ -98,10 +98,7 @@ GPuzzleRenderer::GPuzzleRenderer() {
   }
   ClearQueue();
   // Headless games build renderers too; GL state needs a context.
-  if (GetDisplay()->HasContext()) {
-    SetupFog();
-    SetupLight();
-  }
+  if (GetDisplay()->HasContext()) SetupScene();
 }
 
 GPuzzleRenderer::~GPuzzleRenderer() {

@@ -94,6 +94,9 @@ class GPuzzleRenderer : public Base {
   Vector3 GetFocus() const { return rainbowRowOrigin; }
   // Runs the current state's draw delegate, when there is one.
   void DrawCurrent();
+  // Sets the fog and the scene light up in the current GL context: at
+  // construction, and again in every context that replaces it.
+  void SetupScene();
 
   FsmState* Present() { return &fsmPresent; }
   FsmState* InGame() { return &fsmInGame; }

@@ -138,6 +138,10 @@ void GAudio::Initialise() {
   enabled = true;
 }
 
+const char* GAudio::SoundFile(int32_t entry) {
+  return entry >= 0 && entry < kSoundCount ? kSoundFiles[entry] : nullptr;
+}
+
 void GAudio::LoadSounds(int32_t which) {
   if (which == 0) {
     for (int entry : kFrontEndSet) sounds[entry] = sound_.LoadBuffer(String(kSoundFiles[entry]));

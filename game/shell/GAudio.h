@@ -30,6 +30,10 @@ class GAudio : public GameAudioLayer {
   // Seconds between the end of the music and its restart.
   static constexpr double kMusicRestartSeconds = 5.0;
 
+  // The file a sound entry loads (relative to the working folder); null for
+  // an unused entry or one outside the table.
+  static const char* SoundFile(int32_t entry);
+
   // Builds the "Audio" state machine and requests "Normal"; the layer stays
   // deaf and still until Initialise. Sets the program-wide pointer.
   explicit GAudio(int32_t maxSources, AudioSoundService& sound = EngineAudioSoundService());

@@ -4,7 +4,7 @@
 // Every routine writes at most maxContacts records (at most 16 between two
 // convex shapes) and none for a room of 0.
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 
 class dgBody;
 class dgWorld;

@@ -3,7 +3,7 @@
 // another, reduction brings an array down to a wanted count by removing
 // contacts that lie near one that is kept.
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 
 // Removes contacts within 0.005 of one kept before them (pairwise up to 8
 // contacts, a sweep above that after reducing to maxCount); returns the new count.

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "physics/body/dgBody.h"
 #include "physics/contacts/dgContactSolver.h"
-#include "physics/dynamics/dgBody.h"
 #include "physics/soup/dgCollisionConvexPolygon.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgBody.h"
+#include "physics/body/dgContact.h"
 #include "physics/contacts/dgContactSolver.h"
-#include "physics/dynamics/dgBody.h"
 #include "physics/math/dgUnclearedArray.h"
 #include "physics/shapes/dgConvexCollision.h"
 #include "physics/shapes/dgSegmentQueries.h"

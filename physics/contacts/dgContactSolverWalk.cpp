@@ -3,8 +3,8 @@
 
 #include <cmath>
 
+#include "physics/body/dgBody.h"
 #include "physics/contacts/dgContactSolver.h"
-#include "physics/dynamics/dgBody.h"
 #include "physics/shapes/dgConvexCollision.h"
 
 namespace {

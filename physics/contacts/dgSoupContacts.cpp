@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "physics/body/dgBody.h"
 #include "physics/contacts/dgContactReduction.h"
 #include "physics/contacts/dgContactSolver.h"
-#include "physics/dynamics/dgBody.h"
 #include "physics/shapes/dgCollisionSphere.h"
 #include "physics/soup/dgCollisionConvexPolygon.h"
 

@@ -6,7 +6,7 @@
 // and a full contact array is thinned by merging. None writes more than
 // maxContacts records, and none allocates in the usual case.
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 
 class dgBody;
 class dgWorld;

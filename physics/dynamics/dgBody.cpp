@@ -1,4 +1,4 @@
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "physics/dynamics/dgChassisConstraint.h"
+#include "physics/body/dgChassisConstraint.h"
 
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
 #include "physics/dynamics/dgChassisCollisions.h"
 #include "physics/dynamics/dgChassisSolver.h"
 #include "physics/math/dgQuaternion.h"

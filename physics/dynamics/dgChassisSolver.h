@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
 #include "physics/dynamics/dgConjugateGradient.h"
 
 class dgChassisConstraint;

@@ -1,4 +1,4 @@
-#include "physics/dynamics/dgConstraint.h"
+#include "physics/body/dgConstraint.h"
 
 #include "physics/world/dgWorld.h"
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "physics/dynamics/dgBody.h"
-#include "physics/dynamics/dgConstraint.h"
+#include "physics/body/dgBody.h"
+#include "physics/body/dgConstraint.h"
 #include "physics/dynamics/dgJointRowsDetail.h"
 
 namespace {

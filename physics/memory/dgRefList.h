@@ -4,8 +4,8 @@
 
 #include <new>
 
-#include "physics/core/dgRef.h"
 #include "physics/memory/dgMemoryPool.h"
+#include "physics/memory/dgRef.h"
 
 template <class T>
 class dgRefList {

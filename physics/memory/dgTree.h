@@ -8,8 +8,8 @@
 #include <new>
 #include <utility>
 
-#include "physics/core/dgRef.h"
 #include "physics/memory/dgMemoryPool.h"
+#include "physics/memory/dgRef.h"
 
 template <class Info, class Key = uint32_t>
 class dgTree {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "physics/core/dgCRC.h"
+#include "physics/memory/dgCRC.h"
 
 dgCollision::dgCollision(uint32_t signature, const dgMatrix& offset, uint32_t kind)
     : mSignature(signature), mKind(kind) {

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "physics/core/dgRef.h"
 #include "physics/math/dgMatrix.h"
+#include "physics/memory/dgRef.h"
 
 class dgBody;
 struct dgContact;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "physics/math/dgUnclearedArray.h"
 #include "physics/shapes/dgConvexHullTable.h"
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "physics/contacts/dgContact.h"
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
+#include "physics/body/dgContact.h"
 #include "physics/mesh/dgGeometryUtils.h"
 #include "physics/shapes/dgConvexHullTable.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
 #include "physics/shapes/dgMassIntegrator.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
 #include "physics/memory/dgStack.h"
 #include "physics/shapes/dgConvexCollision.h"
 #include "physics/shapes/dgMassIntegrator.h"

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "physics/shapes/dgConvexCollision.h"
 
 namespace {

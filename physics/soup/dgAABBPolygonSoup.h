@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "physics/core/dgRef.h"
 #include "physics/math/dgVector.h"
+#include "physics/memory/dgRef.h"
 #include "physics/soup/dgSoupRayTree.h"
 
 class dgPolygonSoupDatabaseBuilder;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "physics/soup/dgCollisionConvexPolygon.h"
 
 dgCollisionPolygonalSoup::dgCollisionPolygonalSoup(dgTreeCollision* tree, dgSoupCollideCallback collide,

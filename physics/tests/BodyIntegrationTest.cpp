@@ -7,7 +7,7 @@
 #include <limits>
 #include <random>
 
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
 #include "support/TestHull.h"
 
 namespace {

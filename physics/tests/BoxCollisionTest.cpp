@@ -8,7 +8,7 @@
 #include <cstring>
 #include <random>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "physics/shapes/dgCollisionBox.h"
 #include "support/HullOracles.h"
 #include "support/TestHull.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <memory>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "physics/shapes/dgCollisionCapsule.h"
 #include "physics/shapes/dgCollisionCylinder.h"
 #include "support/HullOracles.h"

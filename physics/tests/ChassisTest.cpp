@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "physics/body/dgChassisConstraint.h"
 #include "physics/dynamics/dgChassisCollisions.h"
-#include "physics/dynamics/dgChassisConstraint.h"
 #include "physics/dynamics/dgChassisSolver.h"
 #include "support/CountingHooks.h"
 #include "support/TestWorld.h"

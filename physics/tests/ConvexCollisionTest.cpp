@@ -7,7 +7,7 @@
 #include <memory>
 #include <random>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "support/HullOracles.h"
 #include "support/TestHull.h"
 

@@ -3,9 +3,9 @@
 #include <set>
 #include <string>
 
-#include "physics/core/dgCRC.h"
-#include "physics/core/dgNameTable.h"
-#include "physics/core/dgRef.h"
+#include "physics/memory/dgCRC.h"
+#include "physics/memory/dgNameTable.h"
+#include "physics/memory/dgRef.h"
 
 namespace {
 

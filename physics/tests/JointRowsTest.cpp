@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
+#include "physics/body/dgConstraint.h"
 #include "physics/dynamics/dgConjugateGradient.h"
-#include "physics/dynamics/dgConstraint.h"
 #include "support/TestMatrices.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <unordered_set>
 
-#include "physics/core/dgClassIds.h"
+#include "physics/memory/dgClassIds.h"
 #include "physics/memory/dgMemory.h"
 #include "physics/shapes/dgCollisionBox.h"
 #include "physics/shapes/dgCollisionCapsule.h"

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "physics/shapes/dgCollisionSphere.h"
 #include "physics/soup/dgCollisionConvexPolygon.h"
 #include "physics/soup/dgTreeCollision.h"

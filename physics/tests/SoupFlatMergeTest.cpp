@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "physics/soup/dgTreeCollision.h"
 
 namespace {

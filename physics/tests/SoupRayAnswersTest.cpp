@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "physics/shapes/dgSegmentQueries.h"
 #include "physics/soup/dgTreeCollision.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <random>
 
-#include "physics/contacts/dgContact.h"
+#include "physics/body/dgContact.h"
 #include "physics/shapes/dgCollisionSphere.h"
 #include "support/TestHull.h"
 

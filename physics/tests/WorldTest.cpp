@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "physics/contacts/dgContactSolver.h"
-#include "physics/core/dgClassIds.h"
+#include "physics/memory/dgClassIds.h"
 #include "physics/shapes/dgCollisionBox.h"
 #include "physics/shapes/dgCollisionCapsule.h"
 #include "physics/shapes/dgCollisionCylinder.h"

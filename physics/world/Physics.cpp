@@ -3,8 +3,8 @@
 #include <cmath>
 #include <new>
 
-#include "physics/contacts/dgContact.h"
-#include "physics/core/dgClassIds.h"
+#include "physics/body/dgContact.h"
+#include "physics/memory/dgClassIds.h"
 #include "physics/memory/dgMemory.h"
 #include "physics/shapes/dgCollision.h"
 #include "physics/soup/dgTreeCollision.h"

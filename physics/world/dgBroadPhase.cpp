@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
 #include "physics/memory/dgCountedNew.h"
 #include "physics/memory/dgMemoryPool.h"
 #include "physics/world/dgWorld.h"

@@ -5,8 +5,8 @@
 
 #include <new>
 
-#include "physics/core/dgRef.h"
 #include "physics/memory/dgMemoryPool.h"
+#include "physics/memory/dgRef.h"
 #include "physics/memory/dgRefList.h"
 
 template <class T>

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "physics/contacts/dgContactSolver.h"
-#include "physics/core/dgClassIds.h"
+#include "physics/memory/dgClassIds.h"
 #include "physics/memory/dgMemory.h"
 #include "physics/mesh/dgGeometryUtils.h"
 #include "physics/world/dgPointCollision.h"

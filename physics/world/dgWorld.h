@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "physics/dynamics/dgBody.h"
-#include "physics/dynamics/dgChassisConstraint.h"
-#include "physics/dynamics/dgConstraint.h"
+#include "physics/body/dgBody.h"
+#include "physics/body/dgChassisConstraint.h"
+#include "physics/body/dgConstraint.h"
 #include "physics/memory/dgRefList.h"
 #include "physics/memory/dgTree.h"
 #include "physics/world/dgBroadPhase.h"

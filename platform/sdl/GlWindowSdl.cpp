@@ -147,7 +147,16 @@ class SdlGlWindow final : public GlWindow {
   }
 
   bool EnterDesktopFullscreen() override {
-    return window_ && SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+    if (!window_) return false;
+    // The window covers the screen at its current mode, so it takes that
+    // mode's size: some drivers leave a desktop full-screen window at the
+    // size it was made with, larger than the screen it covers.
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    SDL_DisplayMode desktop;
+    if (display >= 0 && SDL_GetDesktopDisplayMode(display, &desktop) == 0) {
+      SDL_SetWindowSize(window_, desktop.w, desktop.h);
+    }
+    return SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
   }
 
   void LeaveFullscreen() override {

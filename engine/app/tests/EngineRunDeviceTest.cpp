@@ -3,14 +3,15 @@
 #include "engine/app/HotKeys.h"
 #include "engine/app/PrepareSettings.h"
 #include "engine/gui/ConsoleInputBox.h"
-#include "tools/ConsoleWindow.h"
-#include "tools/DBGSystemWindow.h"
-#include "tools/DebugToolbar.h"
-#include "tools/HelpWindow.h"
-#include "content/DefaultData.h"
-#include "content/Image.h"
-#include "content/PngWriter.h"
+#include "engine/tools/ConsoleWindow.h"
+#include "engine/tools/DBGSystemWindow.h"
+#include "engine/tools/DebugToolbar.h"
+#include "engine/tools/HelpWindow.h"
+#include "content/kit/DefaultData.h"
+#include "content/kit/Image.h"
+#include "content/kit/PngWriter.h"
 #include "engine/graphics/GFXDisplay.h"
+#include "engine/graphics/GFXGL.h"
 #include "engine/gui/Icon.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/graphics/MaterialManager.h"
@@ -217,6 +218,23 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
   EXPECT_FALSE(FileExists("Vyre")) << "the layout is the player's, not the run folder's";
 }
 
+// Runs a drawing with identity projection and model-view, both restored after.
+template <class Draw>
+void InIdentityView(Draw draw) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  draw();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+}
+
 // Draws a white square of a registered model through display lists over the
 // top left of the view (x 40..160, y 120..210 from the top), above the scene.
 void DrawListedSquare(C3MEModel** model) {
@@ -228,19 +246,11 @@ void DrawListedSquare(C3MEModel** model) {
     (*model)->loadState = C3MEModel::kLoaded;
     --models.pending;
   }
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glClear(GL_DEPTH_BUFFER_BIT);
-  GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED | RenderFlag::COMPILE3ME);
-  GFXDisplay::DrawModel(*model);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  InIdentityView([&] {
+    glClear(GL_DEPTH_BUFFER_BIT);
+    GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED | RenderFlag::COMPILE3ME);
+    GFXDisplay::DrawModel(*model);
+  });
 }
 
 TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
@@ -296,6 +306,53 @@ TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
     EXPECT_GT(inSquare[1], 240);
     EXPECT_GT(inSquare[2], 240);
   }
+}
+
+// The renderer's unit-shape slot of the filled disc.
+constexpr int kUnitDiscSlot = 7;
+
+// Draws the renderer's unit disc (turned to face the view, three times its
+// size) in white over the whole view and reads the middle pixel's red.
+int UnitDiscRedAtTheMiddle() {
+  InIdentityView([] {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+    glScalef(3.0f, 3.0f, 3.0f);
+    glCallList(GFX_GL::GetShapeList(kUnitDiscSlot));
+  });
+  uint8_t pixel[4] = {};
+  glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+  return pixel[0];
+}
+
+TEST_F(EngineRunDevice, TheFirstRebuildOfARunGivesTheNewContextItsUnitShapes) {
+  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  int before = -1;
+  int after = -1;
+  EngineRunOptions options;
+  options.application = std::move(owned);
+  options.drawFrame = [&] {
+    if (application.GetFrameCount() == 10) before = UnitDiscRedAtTheMiddle();
+    if (application.GetFrameCount() == 13) after = UnitDiscRedAtTheMiddle();
+  };
+  bool closed = false;
+  options.pollEvent = [&](platform::Event* event) {
+    // The window is rebuilt in frame 11; the fonts the engine loaded are
+    // built again in the new context right after.
+    if (application.GetFrameCount() == 10) GetDisplay()->SetState(CDisplay::kChangePending);
+    if (closed || application.GetFrameCount() != 13) return false;
+    closed = true;
+    *event = WindowEvent(platform::EventType::WindowClose);
+    return true;
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  EXPECT_EQ(before, 255);
+  EXPECT_EQ(after, 255);
 }
 
 TEST_F(EngineRunDevice, AToolLibraryInTheFolderIsCreatedToggledWithF11AndCleanedUp) {
@@ -380,6 +437,36 @@ TEST_F(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
     EXPECT_EQ(FileExists(user + "/Vyre.ini"), c.saved) << c.name;
     EXPECT_FALSE(FileExists("Vyre.ini")) << c.name;
   }
+}
+
+TEST_F(EngineRunDevice, EveryFrameIsDrawnForTheSizeTheWindowHas) {
+  // A size the window never took reaches the display (the last word of a
+  // window a rebuild destroyed, or a switch the system refused): the next
+  // frame is drawn for the window as it is.
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  GLint viewport[4] = {};
+  int width = 0;
+  EngineRunOptions options;
+  options.application = std::move(owned);
+  options.drawFrame = [&] {
+    if (application.GetFrameCount() != 11) return;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    width = GetDisplay()->GetWidth();
+  };
+  uint32_t handedIn = 0;
+  options.pollEvent = [&](platform::Event* event) {
+    const uint32_t next = application.GetFrameCount() + 1;
+    if ((next != 11 && next != 12) || handedIn == next) return false;
+    handedIn = next;
+    *event = next == 11 ? WindowEvent(platform::EventType::Resized, 1024, 768)
+                        : WindowEvent(platform::EventType::WindowClose);
+    return true;
+  };
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+  EXPECT_EQ(viewport[2], 800);
+  EXPECT_EQ(viewport[3], 600);
+  EXPECT_EQ(width, 800);
 }
 
 // Reads, when built, a value the game keeps below its title's key, as the

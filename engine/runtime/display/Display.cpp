@@ -47,6 +47,19 @@ void CDisplay::SetSize(int width, int height) {
   Resize();
 }
 
+bool CDisplay::FollowWindowSize() {
+  if (!window_->IsOpen()) return false;
+  int width = 0;
+  int height = 0;
+  window_->GetDrawableSize(&width, &height);
+  // A minimised window has no drawable size worth following.
+  if (width <= 0 || height <= 0 || (width == width_ && height == height_)) return false;
+  width_ = width;
+  height_ = height;
+  Resize();
+  return true;
+}
+
 void CDisplay::Configure(const String& title, int width, int height, int depth, bool fullscreen) {
   SetTitle(title);
   depth_ = depth;

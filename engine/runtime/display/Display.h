@@ -77,6 +77,11 @@ class CDisplay {
   // A new client size; a side that is not positive (a minimised window) is
   // not stored.
   void SetSize(int width, int height);
+  // Takes the size the open window really has (full screen refused, a window
+  // larger than the screen, a resize the window manager made) when it
+  // differs from the display's: viewport, overlay and aspect then follow it.
+  // True when the size changed.
+  bool FollowWindowSize();
   // Takes the start-up values as the settings hold them (Resize corrects them).
   void Configure(const String& title, int width, int height, int depth, bool fullscreen);
   // Takes the mode's size and depth from the current device's list.

@@ -101,7 +101,8 @@ bool CDisplay::CreateGLWindow() {
   }
 
   refreshRate_ = window_->RefreshRate();
-  Resize();
+  // The frame is drawn for the window as it came out, whatever was asked.
+  if (!FollowWindowSize()) Resize();
   if (CurrentDisplayHooks().startGl) CurrentDisplayHooks().startGl();
   ApplyGlDefaults();
   state_ |= kCreated;
@@ -130,11 +131,11 @@ void CDisplay::KillGLWindow() {
 
 bool CDisplay::Recreate() {
   state_ &= ~kChangePending;
-  if (HasState(kFirstCreation)) {
-    state_ &= ~kFirstCreation;
-  } else {
-    KillGLWindow();
-  }
+  const bool firstCreation = HasState(kFirstCreation);
+  state_ &= ~kFirstCreation;
+  // A window made without this step still goes through the kill: the GL
+  // back end must stop with the context its lists and shapes live in.
+  if (!firstCreation || window_->IsOpen()) KillGLWindow();
   return CreateGLWindow();
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "engine/foundation/Log.h"
 #include "engine/runtime/display/Display.h"
@@ -161,6 +162,46 @@ TEST_F(DisplayDevice, ScriptedNoToTheFullscreenQuestionStillOpensAWindow) {
   display.BeginFrame();
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   display.KillGLWindow();
+}
+
+// However the refused full-screen switch is answered, the frame is drawn for
+// the window the player gets: the viewport is its drawable area, and the
+// overlay's bottom right corner is the window's bottom right pixel.
+TEST_F(DisplayDevice, ARefusedFullScreenIsDrawnForTheWindowItLeaves) {
+  for (const char* answer : {"no", "yes"}) {
+    SCOPED_TRACE(answer);
+    const bool covered = std::string(answer) == "no";
+    setenv("VYRE_MESSAGEBOX", answer, 1);
+    CDisplay display;
+    // Larger than the offscreen screen, which lists no real mode: refused.
+    display.Configure("Display test", 1280, 1024, 32, true);
+    ASSERT_TRUE(display.Recreate());
+    EXPECT_EQ(display.HasState(CDisplay::kFullscreen), covered);
+    int width = 0;
+    int height = 0;
+    display.GetWindow()->GetDrawableSize(&width, &height);
+    if (covered) {
+      EXPECT_LT(width, 1280) << "the window covers the screen at the screen's own mode";
+    }
+    EXPECT_EQ(display.GetWidth(), width);
+    EXPECT_EQ(display.GetHeight(), height);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], width);
+    EXPECT_EQ(viewport[3], height);
+
+    display.BeginFrame();
+    display.BeginOrtho2D(nullptr);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glRectf(790.0f, 590.0f, 800.0f, 600.0f);
+    display.EndOrtho2D();
+    unsigned char pixel[4] = {};
+    glReadPixels(width - 2, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 255);
+    EXPECT_EQ(pixel[1], 255);
+    display.KillGLWindow();
+  }
+  setenv("VYRE_MESSAGEBOX", "no", 1);
 }
 
 TEST_F(DisplayDevice, RebuildGivesAWorkingContext) {

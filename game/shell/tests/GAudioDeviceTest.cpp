@@ -8,7 +8,6 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "content/GameDataNames.h"
 #include "engine/foundation/Log.h"
 #include "engine/runtime/sound/SFXManager.h"
 #include "engine/runtime/tests/support/LogLines.h"
@@ -34,15 +33,14 @@ class AudioDevice : public ::testing::Test {
                                "/Resources/Sounds/GameOver", "/Resources/Music"}) {
       ASSERT_EQ(mkdir((root + folder).c_str(), 0755), 0) << folder;
     }
-    // Long enough to play through the test's few updates.
-    for (const char* file : gamedata::kEffectSounds) ASSERT_TRUE(WriteOggTone(root + "/" + file, 1, 22050, 22050));
-    for (const char* folder : gamedata::kStingFolders) {
-      for (int phrase = 1; phrase <= gamedata::kStingsPerFolder; ++phrase) {
-        const std::string file = root + "/" + folder + "/Phrase" + std::to_string(phrase) + ".ogg";
-        ASSERT_TRUE(WriteOggTone(file, 1, 22050, 22050));
-      }
+    // Every file of the sound table, long enough to play through the test's
+    // few updates; the music in stereo.
+    for (int entry = 0; entry < GAudio::kSoundCount; ++entry) {
+      const char* file = GAudio::SoundFile(entry);
+      if (!file) continue;
+      const bool music = entry == GAudio::kMusicEntry;
+      ASSERT_TRUE(WriteOggTone(root + "/" + file, music ? 2 : 1, 22050, music ? 44100 : 22050)) << file;
     }
-    ASSERT_TRUE(WriteOggTone(root + "/" + gamedata::kMusic, 2, 22050, 44100));
     char cwd[4096] = {};
     ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
     previousFolder = cwd;

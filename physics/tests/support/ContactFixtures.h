@@ -2,8 +2,8 @@
 // Bodies placed on the stack as the world's collide services place them,
 // over shapes made by a world's shape cache, for the contact tests.
 
-#include "physics/contacts/dgContact.h"
-#include "physics/dynamics/dgBody.h"
+#include "physics/body/dgBody.h"
+#include "physics/body/dgContact.h"
 #include "support/TestWorld.h"
 
 // A body carrying one reference of a collision, placed by a matrix.

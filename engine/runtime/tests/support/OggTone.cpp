@@ -2,8 +2,8 @@
 
 #include "OggTone.h"
 
-#include "content/OggWriter.h"
-#include "content/PngWriter.h"
+#include "content/kit/OggWriter.h"
+#include "content/kit/PngWriter.h"
 
 #include <cmath>
 

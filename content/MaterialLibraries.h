@@ -1,7 +1,0 @@
-#pragma once
-// The game's material libraries: the gem crystals, the backdrop, the special
-// effects, the drop marker and the achievement icon.
-
-#include "content/DataFolder.h"
-
-void WriteMaterialLibraries(DataFolder& folder);

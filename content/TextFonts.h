@@ -1,9 +1,0 @@
-#pragma once
-// The two display fonts of the menus and the credits: grid sheets of DejaVu
-// Sans and Sans Bold with their font text files.
-
-#include "content/DataFolder.h"
-
-#include <string>
-
-void WriteTextFonts(DataFolder& folder, const std::string& fontFolder);

@@ -1,0 +1,13 @@
+// Makes the engine's default data: make_default_data <run folder> <TrueType font>.
+
+#include "content/kit/DefaultData.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: make_default_data <run folder> <font.ttf>\n");
+    return 2;
+  }
+  return MakeDefaultData(argv[1], argv[2]) ? 0 : 1;
+}

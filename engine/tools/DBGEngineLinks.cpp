@@ -1,0 +1,6 @@
+#include "engine/tools/DBGEngineLinks.h"
+
+DBGEngineLinks& GetEngineLinks() {
+  static DBGEngineLinks links;
+  return links;
+}

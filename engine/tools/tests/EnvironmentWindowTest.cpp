@@ -1,0 +1,94 @@
+#include "engine/tools/EnvironmentWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/graphics/GFXDisplay.h"
+#include "engine/graphics/GFXLight.h"
+#include "engine/scene/Camera.h"
+#include "engine/tools/DBGEngineLinks.h"
+
+namespace {
+
+// Identity matrices: a world point's x and y from -1 to 1 span the screen.
+class EnvironmentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const int viewport[4] = {0, 0, 800, 600};
+    GFXDisplay::SetCapturedMatrices(identity, identity, viewport);
+    GetEngineLinks().cameraAt = [this](int32_t i) {
+      return i >= 0 && i < static_cast<int32_t>(cameras.size()) ? cameras[i].get() : nullptr;
+    };
+    GetEngineLinks().currentCamera = [this] { return cameras.empty() ? nullptr : cameras.front().get(); };
+    window.SetDefaultFrame(0);
+  }
+  void TearDown() override {
+    GetEngineLinks() = DBGEngineLinks();
+    for (int n = 0; n < kStaticLightCount; ++n) GetLight(n)->enabled = 0;
+  }
+
+  Camera* AddCamera(const char* cameraName, const Vector3& at) {
+    cameras.push_back(std::make_unique<Camera>());
+    cameras.back()->name = cameraName;
+    cameras.back()->SetPosition(at);
+    return cameras.back().get();
+  }
+
+  std::vector<std::string> IconNames() {
+    window.Layout(window.outer, window.inner);
+    std::vector<std::string> names;
+    for (int i = 0; i < window.children.Count(); ++i) names.push_back(window.children.GetAt(i)->name.Chars());
+    return names;
+  }
+
+  std::vector<std::unique_ptr<Camera>> cameras;
+  EnvironmentWindow window;
+};
+
+TEST_F(EnvironmentTest, CoversTheScreenWithoutAFrameBelowTheTools) {
+  EXPECT_EQ(window.name, "Vyre Environment");
+  EXPECT_FLOAT_EQ(window.GetLayer(), 80.0f);
+  EXPECT_FLOAT_EQ(window.outer.Width(), 800.0f);
+  EXPECT_EQ(window.frameMaterial, nullptr);
+  EXPECT_EQ(window.GetTitleBar(), nullptr);
+  ASSERT_NE(window.GetIcon(49), nullptr);
+  EXPECT_EQ(window.GetIcon(50), nullptr);
+}
+
+TEST_F(EnvironmentTest, TheCameraInUseGetsNoIconAndOthersStayOnScreen) {
+  AddCamera("in use", Vector3(0, 0, 0));
+  EXPECT_TRUE(IconNames().empty());
+
+  AddCamera("left", Vector3(-5, 0, 0));
+  AddCamera("right", Vector3(5, 0, 0));
+  AddCamera("middle", Vector3(0, 0, 0));
+  EXPECT_EQ(IconNames(), (std::vector<std::string>{"left", "right", "middle"}));
+  EXPECT_FLOAT_EQ(window.children.GetAt(0)->outer.min.x, 0.0f);
+  EXPECT_FLOAT_EQ(window.children.GetAt(1)->outer.min.x, 768.0f);
+  EXPECT_FLOAT_EQ(window.children.GetAt(2)->outer.min.x, 384.0f);
+  EXPECT_FLOAT_EQ(window.children.GetAt(2)->outer.min.y, 284.0f);
+  EXPECT_TRUE(window.children.GetAt(2)->HasState(GUIState::kShown));
+  EXPECT_FALSE(window.GetIcon(3)->HasState(GUIState::kShown));
+}
+
+TEST_F(EnvironmentTest, EveryEnabledLightGetsALightIcon) {
+  for (int n = 0; n < kStaticLightCount; ++n) GetLight(n)->enabled = 1;
+  EXPECT_EQ(IconNames(), std::vector<std::string>(8, "Light"));
+  GetLight(3)->enabled = 0;
+  EXPECT_EQ(IconNames().size(), 7u);
+}
+
+TEST_F(EnvironmentTest, NeverHandsOutMoreIconsThanItsPool) {
+  AddCamera("in use", Vector3(0, 0, 0));
+  for (int i = 0; i < 60; ++i) AddCamera(("camera " + std::to_string(i)).c_str(), Vector3(0, 0, 0));
+  for (int n = 0; n < kStaticLightCount; ++n) GetLight(n)->enabled = 1;
+  const std::vector<std::string> names = IconNames();
+  ASSERT_EQ(names.size(), 50u);
+  EXPECT_EQ(names.back(), "camera 49");
+}
+
+}  // namespace

@@ -1,6 +1,0 @@
-#include "tools/DBGEngineLinks.h"
-
-DBGEngineLinks& GetEngineLinks() {
-  static DBGEngineLinks links;
-  return links;
-}
