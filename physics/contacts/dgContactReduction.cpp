@@ -32,21 +32,21 @@ class Scratch {
  public:
   explicit Scratch(int count) {
     if (count <= kStackHeapEntries) {
-      mEntries = mLocal;
+      entries_ = local_;
     } else {
-      mHeap = static_cast<T*>(dgMalloc(sizeof(T) * static_cast<size_t>(count)));
-      mEntries = mHeap;
+      heap_ = static_cast<T*>(dgMalloc(sizeof(T) * static_cast<size_t>(count)));
+      entries_ = heap_;
     }
   }
   Scratch(const Scratch&) = delete;
   Scratch& operator=(const Scratch&) = delete;
-  ~Scratch() { dgFree(mHeap); }
-  T* Get() const { return mEntries; }
+  ~Scratch() { dgFree(heap_); }
+  T* Get() const { return entries_; }
 
  private:
-  T mLocal[kStackHeapEntries];
-  T* mHeap = nullptr;
-  T* mEntries = nullptr;
+  T local_[kStackHeapEntries];
+  T* heap_ = nullptr;
+  T* entries_ = nullptr;
 };
 using HeapStorage = Scratch<ContactHeap::Entry>;
 using MarkStorage = Scratch<unsigned char>;

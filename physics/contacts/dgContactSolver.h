@@ -60,7 +60,7 @@ class dgContactSolver {
   static constexpr int kTetrahedronFaces[4][4] = {{0, 1, 2, 3}, {0, 2, 3, 1}, {2, 1, 3, 0}, {1, 0, 3, 2}};
 
   // Body 1's collision matrix in body 0's frame.
-  const dgMatrix& GetMatrix() const { return mMatrix; }
+  const dgMatrix& GetMatrix() const { return matrix_; }
 
   // Stores at index the point of s0 - s1 farthest along direction (body 0's
   // frame) and the sum s0 + s1 of the two support points.
@@ -99,19 +99,19 @@ class dgContactSolver {
   // The unit plane through vertices a, b, c (invalid when |n|^2 <= 1e-24).
   // Inline: the walk and the expansion spend much of their time here.
   FacePlane CalculateFacePlane(int a, int b, int c) const {
-    const dgVector n = (mVertices[b] - mVertices[a]).CrossProduct(mVertices[c] - mVertices[a]);
+    const dgVector n = (vertices_[b] - vertices_[a]).CrossProduct(vertices_[c] - vertices_[a]);
     const float length2 = n.LengthSquared();
     if (!(length2 > kMinNormal2)) return FacePlane{};
     const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
-    return FacePlane{dgPlane(unit, -unit.DotProduct(mVertices[a])), true};
+    return FacePlane{dgPlane(unit, -unit.DotProduct(vertices_[a])), true};
   }
   // The same without a branch, for callers that read only valid planes: an
   // invalid plane holds whatever the division gave.
   FacePlane CalculateFacePlaneBranchless(int a, int b, int c) const {
-    const dgVector n = (mVertices[b] - mVertices[a]).CrossProduct(mVertices[c] - mVertices[a]);
+    const dgVector n = (vertices_[b] - vertices_[a]).CrossProduct(vertices_[c] - vertices_[a]);
     const float length2 = n.LengthSquared();
     const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
-    return FacePlane{dgPlane(unit, -unit.DotProduct(mVertices[a])), length2 > kMinNormal2};
+    return FacePlane{dgPlane(unit, -unit.DotProduct(vertices_[a])), length2 > kMinNormal2};
   }
   // Opens the tetrahedron in entries 0-3 from the direction table.
   void BuildTetrahedron();
@@ -137,26 +137,26 @@ class dgContactSolver {
 
   static dgVector sDirections[kDirectionCount];
 
-  dgMatrix mMatrix;  // body 1's matrix in body 0's frame
+  dgMatrix matrix_;  // body 1's matrix in body 0's frame
   // Not cleared when the solver is made: every query writes an entry before
   // it reads it, and clearing them would cost more than a simple query.
-  dgUnclearedArray<dgVector, kMaxVertices> mVertices;
-  dgUnclearedArray<dgVector, kMaxVertices> mSums;
-  dgUnclearedArray<FacePlane, kMaxFaces> mPlanes;
-  dgPolytopeEdge* mFaceEdges[kMaxFaces];
-  uint32_t mFaceStamps[kMaxFaces];
-  dgPolytopeEdge mEdges[kMaxEdges];
-  int mEdgeCount = 0;
-  int mVertexCount = 0;
-  int mFaceCount = 0;
-  dgBody* mBody1 = nullptr;
-  dgBody* mBody0 = nullptr;
-  dgConvexCollision* mCollision1 = nullptr;
-  dgConvexCollision* mCollision0 = nullptr;
-  int mFreeFaces[kMaxFaces];
-  int mFreeFaceCount = 0;
-  dgPolytopeEdge* mFreeEdges = nullptr;
-  int mFreeEdgeCount = 0;
+  dgUnclearedArray<dgVector, kMaxVertices> vertices_;
+  dgUnclearedArray<dgVector, kMaxVertices> sums_;
+  dgUnclearedArray<FacePlane, kMaxFaces> planes_;
+  dgPolytopeEdge* faceEdges_[kMaxFaces];
+  uint32_t faceStamps_[kMaxFaces];
+  dgPolytopeEdge edges_[kMaxEdges];
+  int edgeCount_ = 0;
+  int vertexCount_ = 0;
+  int faceCount_ = 0;
+  dgBody* body1_ = nullptr;
+  dgBody* body0_ = nullptr;
+  dgConvexCollision* collision1_ = nullptr;
+  dgConvexCollision* collision0_ = nullptr;
+  int freeFaces_[kMaxFaces];
+  int freeFaceCount_ = 0;
+  dgPolytopeEdge* freeEdges_ = nullptr;
+  int freeEdgeCount_ = 0;
 };
 
 // Closest points of two convex bodies (see CalculateClosestPoints).

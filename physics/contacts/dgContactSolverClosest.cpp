@@ -102,8 +102,8 @@ int dgContactSolver::CalculateClosestPoints(dgVector& outPoint0, dgVector& outPo
   if (IntersectionTest(face, dgVector(0.0f, 0.0f, 0.0f, 1.0f)) != kSeparated) return 0;
   Simplex simplex;
   for (int i = 0; i < 3; ++i) {
-    simplex.vertices[i] = mVertices[kTetrahedronFaces[face][i]];
-    simplex.sums[i] = mSums[kTetrahedronFaces[face][i]];
+    simplex.vertices[i] = vertices_[kTetrahedronFaces[face][i]];
+    simplex.sums[i] = sums_[kTetrahedronFaces[face][i]];
   }
   simplex.count = 3;
 
@@ -115,7 +115,7 @@ int dgContactSolver::CalculateClosestPoints(dgVector& outPoint0, dgVector& outPo
     if (!(distance2 > kTouching2)) return 0;
     const dgVector direction = nearest.Scale(-1.0f / std::sqrt(distance2));
     SupportVertex(dgVector(direction.x, direction.y, direction.z, 0.0f), kTrialIndex);
-    const dgVector& support = mVertices[kTrialIndex];
+    const dgVector& support = vertices_[kTrialIndex];
     if (direction.DotProduct(support - nearest) < kDistanceTolerance) break;
     bool known = false;
     for (int i = 0; i < simplex.count && !known; ++i) {
@@ -123,7 +123,7 @@ int dgContactSolver::CalculateClosestPoints(dgVector& outPoint0, dgVector& outPo
     }
     if (known || simplex.count >= 4) break;
     simplex.vertices[simplex.count] = support;
-    simplex.sums[simplex.count] = mSums[kTrialIndex];
+    simplex.sums[simplex.count] = sums_[kTrialIndex];
     simplex.weights[simplex.count] = 0.0f;
     ++simplex.count;
   }
@@ -135,7 +135,7 @@ int dgContactSolver::CalculateClosestPoints(dgVector& outPoint0, dgVector& outPo
   // Each shape's point from the weights: s0 = (sum + difference) / 2,
   // s1 = (sum - difference) / 2.
   const dgVector sum = simplex.Combine(simplex.sums);
-  const dgMatrix& matrix0 = mBody0->collisionMatrix;
+  const dgMatrix& matrix0 = body0_->collisionMatrix;
   const dgVector local0 = (sum + nearest).Scale(0.5f);
   const dgVector local1 = (sum - nearest).Scale(0.5f);
   outPoint0 = matrix0.TransformVector(dgVector(local0.x, local0.y, local0.z, 1.0f));

@@ -138,10 +138,10 @@ int dgContactSolver::ShapeSection(int shape, const dgVector& n, float c, dgVecto
   const dgVector planeNormal = Direction(n.Scale(-1.0f));
   const dgVector planePoint = Point(n.Scale(c));
   const auto section = [&](const dgVector& normal, const dgVector& point) {
-    if (shape == 0) return mCollision0->CalculatePlaneIntersection(normal, point, outPoints);
-    const int count = mCollision1->CalculatePlaneIntersection(Direction(mMatrix.UnrotateVector(normal)),
-                                                              Point(mMatrix.UntransformVector(point)), outPoints);
-    for (int i = 0; i < count; ++i) outPoints[i] = Point(mMatrix.TransformVector(outPoints[i]));
+    if (shape == 0) return collision0_->CalculatePlaneIntersection(normal, point, outPoints);
+    const int count = collision1_->CalculatePlaneIntersection(Direction(matrix_.UnrotateVector(normal)),
+                                                              Point(matrix_.UntransformVector(point)), outPoints);
+    for (int i = 0; i < count; ++i) outPoints[i] = Point(matrix_.TransformVector(outPoints[i]));
     return count;
   };
   int count = section(planeNormal, planePoint);
@@ -151,10 +151,10 @@ int dgContactSolver::ShapeSection(int shape, const dgVector& n, float c, dgVecto
   // cut just inside its tip and bring the points onto the contact plane.
   dgVector tip;
   if (shape == 0) {
-    tip = mCollision0->SupportVertex(Direction(tipDirection));
+    tip = collision0_->SupportVertex(Direction(tipDirection));
   } else {
-    const dgVector local = mCollision1->SupportVertex(Direction(mMatrix.UnrotateVector(tipDirection)));
-    tip = mMatrix.TransformVector(local);
+    const dgVector local = collision1_->SupportVertex(Direction(matrix_.UnrotateVector(tipDirection)));
+    tip = matrix_.TransformVector(local);
   }
   const dgVector inside = Point(tip - tipDirection.Scale(kSectionRetryDepth));
   count = section(planeNormal, inside);
@@ -168,7 +168,7 @@ int dgContactSolver::ContactsFromPlane(const dgPlane& plane, const dgVector& sum
   const dgVector n(plane.x, plane.y, plane.z, 0.0f);
   const float c = n.DotProduct(sum) * 0.5f;
   const float penetration = dgContactPenetration(-plane.w);
-  const dgMatrix& matrix0 = mBody0->collisionMatrix;
+  const dgMatrix& matrix0 = body0_->collisionMatrix;
   const dgVector normal = Direction(matrix0.RotateVector(n.Scale(-1.0f)));
   const int64_t singleId = static_cast<int64_t>(userId);
 
@@ -205,8 +205,8 @@ int dgContactSolver::ContactsFromPlane(const dgPlane& plane, const dgVector& sum
 }
 
 int dgContactSolver::ContactsFromFace(int face, int userId, dgContact* contacts, int maxContacts) {
-  if (face < 0 || face >= kMaxFaces || !mFaceEdges[face]) return 0;
-  return ContactsFromPlane(mPlanes[face].plane, mSums[mFaceEdges[face]->vertex], userId, contacts, maxContacts);
+  if (face < 0 || face >= kMaxFaces || !faceEdges_[face]) return 0;
+  return ContactsFromPlane(planes_[face].plane, sums_[faceEdges_[face]->vertex], userId, contacts, maxContacts);
 }
 
 int dgContactSolver::CalculateContacts(dgContact* contacts, int userId, int maxContacts) {
@@ -226,9 +226,9 @@ int dgContactSolver::CalculateContinuousContacts(float timeStep, dgContact* cont
   dgVector veloc0;
   dgVector veloc1;
   dgVector omega;
-  mBody0->PredictVelocities(timeStep, veloc0, omega);
-  mBody1->PredictVelocities(timeStep, veloc1, omega);
-  const dgVector motion = Direction(mBody0->collisionMatrix.UnrotateVector(veloc1 - veloc0));
+  body0_->PredictVelocities(timeStep, veloc0, omega);
+  body1_->PredictVelocities(timeStep, veloc1, omega);
+  const dgVector motion = Direction(body0_->collisionMatrix.UnrotateVector(veloc1 - veloc0));
 
   // The face of the walk nearest the moving origin; its corners are kept
   // because later walks rebuild the tetrahedron.
@@ -241,8 +241,8 @@ int dgContactSolver::CalculateContinuousContacts(float timeStep, dgContact* cont
     if (!facePlane.valid) return false;
     plane = facePlane.plane;
     for (int i = 0; i < 3; ++i) {
-      corners[i] = mVertices[row[i]];
-      cornerSums[i] = mSums[row[i]];
+      corners[i] = vertices_[row[i]];
+      cornerSums[i] = sums_[row[i]];
     }
     return true;
   };
@@ -273,10 +273,10 @@ int dgContactSolver::CalculateContinuousContacts(float timeStep, dgContact* cont
   if (n.DotProduct(motion) > 0.0f) n = n.Scale(-1.0f);
   const dgPlane impact(Direction(n), -n.DotProduct(a));
 
-  const dgMatrix saved = mMatrix;
-  mMatrix.posit += offset;
+  const dgMatrix saved = matrix_;
+  matrix_.posit += offset;
   const int count = ContactsFromPlane(impact, cornerSums[0] + offset, userId, contacts, maxContacts);
-  mMatrix = saved;
+  matrix_ = saved;
   // The points lie where the bodies meet when body 0 stands still; carry
   // them along body 0's own motion to where they meet in the world.
   const dgVector carried = Direction(veloc0.Scale(t));

@@ -66,41 +66,41 @@ struct HorizonEdge {
 }  // namespace
 
 dgContactSolver::dgPolytopeEdge* dgContactSolver::NewEdge() {
-  if (mFreeEdges) {
-    dgPolytopeEdge* edge = mFreeEdges;
-    mFreeEdges = edge->next;
-    --mFreeEdgeCount;
+  if (freeEdges_) {
+    dgPolytopeEdge* edge = freeEdges_;
+    freeEdges_ = edge->next;
+    --freeEdgeCount_;
     return edge;
   }
-  return &mEdges[mEdgeCount++];
+  return &edges_[edgeCount_++];
 }
 
 int dgContactSolver::NewFace() {
-  if (mFreeFaceCount > 0) return mFreeFaces[--mFreeFaceCount];
-  mFaceStamps[mFaceCount] = 0;
-  return mFaceCount++;
+  if (freeFaceCount_ > 0) return freeFaces_[--freeFaceCount_];
+  faceStamps_[faceCount_] = 0;
+  return faceCount_++;
 }
 
 bool dgContactSolver::BuildStartPolytope(dgPolytopeEdge** outFaceEdges) {
-  mEdgeCount = 12;
-  mFaceCount = 4;
-  mFreeEdges = nullptr;
-  mFreeEdgeCount = 0;
-  mFreeFaceCount = 0;
+  edgeCount_ = 12;
+  faceCount_ = 4;
+  freeEdges_ = nullptr;
+  freeEdgeCount_ = 0;
+  freeFaceCount_ = 0;
   for (int f = 0; f < 4; ++f) {
-    dgPolytopeEdge* ring = &mEdges[3 * f];
+    dgPolytopeEdge* ring = &edges_[3 * f];
     for (int i = 0; i < 3; ++i) {
       ring[i].face = f;
       ring[i].vertex = kTetrahedronFaces[f][i];
       ring[i].next = &ring[(i + 1) % 3];
       ring[i].prev = &ring[(i + 2) % 3];
     }
-    mFaceEdges[f] = ring;
-    mFaceStamps[f] = 0;
-    mPlanes[f] = CalculateFacePlane(kTetrahedronFaces[f][0], kTetrahedronFaces[f][1], kTetrahedronFaces[f][2]);
+    faceEdges_[f] = ring;
+    faceStamps_[f] = 0;
+    planes_[f] = CalculateFacePlane(kTetrahedronFaces[f][0], kTetrahedronFaces[f][1], kTetrahedronFaces[f][2]);
     outFaceEdges[f] = ring;
   }
-  for (int i = 0; i < 12; ++i) mEdges[i].twin = &mEdges[kTetrahedronTwins.of[i]];
+  for (int i = 0; i < 12; ++i) edges_[i].twin = &edges_[kTetrahedronTwins.of[i]];
   return true;
 }
 
@@ -110,7 +110,7 @@ int dgContactSolver::CalculatePenetrationFace() {
   dgHeap<QueuedFace, float>::Entry heapStorage[kHeapRoom];
   dgHeap<QueuedFace, float> heap(heapStorage, kHeapRoom);
   for (int f = 0; f < 4; ++f) {
-    if (mPlanes[f].valid) heap.Push(mPlanes[f].plane.w, Queued(f, mFaceStamps[f]));
+    if (planes_[f].valid) heap.Push(planes_[f].plane.w, Queued(f, faceStamps_[f]));
   }
 
   Visibility visibility[kMaxFaces];
@@ -128,32 +128,32 @@ int dgContactSolver::CalculatePenetrationFace() {
     const QueuedFace top = heap.TopValue();
     heap.Pop();
     const int face = QueuedFaceOf(top);
-    if (!mFaceEdges[face] || mFaceStamps[face] != QueuedStampOf(top)) continue;
-    if (mVertexCount >= kMaxVertices) return face;
+    if (!faceEdges_[face] || faceStamps_[face] != QueuedStampOf(top)) continue;
+    if (vertexCount_ >= kMaxVertices) return face;
 
-    const dgPlane& plane = mPlanes[face].plane;
-    const int v = mVertexCount;
+    const dgPlane& plane = planes_[face].plane;
+    const int v = vertexCount_;
     SupportVertex(dgVector(plane.x, plane.y, plane.z, 0.0f), v);
-    const float gain = plane.Evaluate(mVertices[v]);
-    if (mVertexCount > kVertexLimit || mEdgeCount > kEdgeLimit || mFaceCount > kFaceLimit ||
+    const float gain = plane.Evaluate(vertices_[v]);
+    if (vertexCount_ > kVertexLimit || edgeCount_ > kEdgeLimit || faceCount_ > kFaceLimit ||
         heap.GetCount() > kHeapLimit || !(gain >= kConvergence)) {
       return face;
     }
 
     // Flood over the faces that see the new vertex; their border with the
     // faces that do not is the horizon.
-    for (int f = 0; f < mFaceCount; ++f) visibility[f] = kUnknown;
+    for (int f = 0; f < faceCount_; ++f) visibility[f] = kUnknown;
     int removedCount = 0;
     int horizonCount = 0;
     bool horizonFits = true;
     visibility[face] = kVisible;
     removed[removedCount++] = face;
     for (int r = 0; r < removedCount && horizonFits; ++r) {
-      dgPolytopeEdge* edge = mFaceEdges[removed[r]];
+      dgPolytopeEdge* edge = faceEdges_[removed[r]];
       for (int i = 0; i < 3; ++i, edge = edge->next) {
         const int neighbour = edge->twin->face;
         if (visibility[neighbour] == kUnknown) {
-          const bool sees = mPlanes[neighbour].plane.Evaluate(mVertices[v]) > 0.0f;
+          const bool sees = planes_[neighbour].plane.Evaluate(vertices_[v]) > 0.0f;
           visibility[neighbour] = sees ? kVisible : kHidden;
           if (sees) removed[removedCount++] = neighbour;
         }
@@ -181,8 +181,8 @@ int dgContactSolver::CalculatePenetrationFace() {
     for (int h = 0; h < horizonCount && horizonFits; ++h) {
       if (starts[horizon[h].q] != 1 || ends[horizon[h].q] != 1) horizonFits = false;
     }
-    const int edgesAvailable = mFreeEdgeCount + 3 * removedCount + (kMaxEdges - mEdgeCount);
-    const int facesAvailable = mFreeFaceCount + removedCount + (kMaxFaces - mFaceCount);
+    const int edgesAvailable = freeEdgeCount_ + 3 * removedCount + (kMaxEdges - edgeCount_);
+    const int facesAvailable = freeFaceCount_ + removedCount + (kMaxFaces - faceCount_);
     if (!horizonFits || horizonCount < 3 || edgesAvailable < 3 * horizonCount || facesAvailable < horizonCount ||
         heap.GetCount() + horizonCount > kHeapRoom) {
       return face;
@@ -190,20 +190,20 @@ int dgContactSolver::CalculatePenetrationFace() {
 
     for (int r = 0; r < removedCount; ++r) {
       const int f = removed[r];
-      dgPolytopeEdge* edge = mFaceEdges[f];
+      dgPolytopeEdge* edge = faceEdges_[f];
       for (int i = 0; i < 3; ++i) {
         dgPolytopeEdge* following = edge->next;
         edge->face = -1;
-        edge->next = mFreeEdges;
-        mFreeEdges = edge;
-        ++mFreeEdgeCount;
+        edge->next = freeEdges_;
+        freeEdges_ = edge;
+        ++freeEdgeCount_;
         edge = following;
       }
-      mFaceEdges[f] = nullptr;
-      ++mFaceStamps[f];
-      mFreeFaces[mFreeFaceCount++] = f;
+      faceEdges_[f] = nullptr;
+      ++faceStamps_[f];
+      freeFaces_[freeFaceCount_++] = f;
     }
-    ++mVertexCount;
+    ++vertexCount_;
 
     // Fan one triangle q -> p -> v over each horizon edge and stitch the
     // fan's sides by their shared vertex.
@@ -223,14 +223,14 @@ int dgContactSolver::CalculatePenetrationFace() {
       border.kept->twin = ring[0];
       intoNew[border.p] = ring[1];
       outOfNew[border.q] = ring[2];
-      mFaceEdges[f] = ring[0];
-      mPlanes[f] = CalculateFacePlane(border.q, border.p, v);
+      faceEdges_[f] = ring[0];
+      planes_[f] = CalculateFacePlane(border.q, border.p, v);
       newFaces[h] = f;
     }
     // Queued after all their planes are made, which then overlap.
     for (int h = 0; h < horizonCount; ++h) {
       const int f = newFaces[h];
-      if (mPlanes[f].valid) heap.Push(mPlanes[f].plane.w, Queued(f, mFaceStamps[f]));
+      if (planes_[f].valid) heap.Push(planes_[f].plane.w, Queued(f, faceStamps_[f]));
     }
     for (int h = 0; h < horizonCount; ++h) {
       dgPolytopeEdge* side = intoNew[horizon[h].p];

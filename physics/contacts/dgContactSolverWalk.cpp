@@ -35,43 +35,43 @@ dgContactSolver::dgContactSolver(dgBody* body0, dgBody* body1, dgConvexCollision
 
 void dgContactSolver::Init(dgBody* body0, dgBody* body1, dgConvexCollision* collision0,
                            dgConvexCollision* collision1) {
-  mBody0 = body0;
-  mBody1 = body1;
-  mCollision0 = collision0;
-  mCollision1 = collision1;
-  mMatrix = body1->collisionMatrix.Multiply(body0->collisionMatrix.Inverse());
+  body0_ = body0;
+  body1_ = body1;
+  collision0_ = collision0;
+  collision1_ = collision1;
+  matrix_ = body1->collisionMatrix.Multiply(body0->collisionMatrix.Inverse());
 }
 
 void dgContactSolver::SupportVertex(const dgVector& direction, int index) {
   const dgVector dir(direction.x, direction.y, direction.z, 0.0f);
-  const dgVector s0 = mCollision0->SupportVertex(dir);
-  const dgVector back = mMatrix.UnrotateVector(dgVector(-dir.x, -dir.y, -dir.z, 0.0f));
-  const dgVector s1 = mMatrix.TransformVector(mCollision1->SupportVertex(dgVector(back.x, back.y, back.z, 0.0f)));
+  const dgVector s0 = collision0_->SupportVertex(dir);
+  const dgVector back = matrix_.UnrotateVector(dgVector(-dir.x, -dir.y, -dir.z, 0.0f));
+  const dgVector s1 = matrix_.TransformVector(collision1_->SupportVertex(dgVector(back.x, back.y, back.z, 0.0f)));
   dgVector difference = s0 - s1;
   difference.w = 1.0f;
   dgVector sum = s0 + s1;
   sum.w = 1.0f;
-  mVertices[index] = difference;
-  mSums[index] = sum;
+  vertices_[index] = difference;
+  sums_[index] = sum;
 }
 
 void dgContactSolver::CopyVertex(int to, int from) {
-  mVertices[to] = mVertices[from];
-  mSums[to] = mSums[from];
+  vertices_[to] = vertices_[from];
+  sums_[to] = sums_[from];
 }
 
 void dgContactSolver::SwapVertices(int a, int b) {
-  const dgVector vertex = mVertices[a];
-  const dgVector sum = mSums[a];
+  const dgVector vertex = vertices_[a];
+  const dgVector sum = sums_[a];
   CopyVertex(a, b);
-  mVertices[b] = vertex;
-  mSums[b] = sum;
+  vertices_[b] = vertex;
+  sums_[b] = sum;
 }
 
 bool dgContactSolver::CheckTetrahedronVolume() {
-  const dgVector e1 = mVertices[1] - mVertices[0];
-  const dgVector e2 = mVertices[2] - mVertices[0];
-  const dgVector e3 = mVertices[3] - mVertices[0];
+  const dgVector e1 = vertices_[1] - vertices_[0];
+  const dgVector e2 = vertices_[2] - vertices_[0];
+  const dgVector e3 = vertices_[3] - vertices_[0];
   if (!(e3.DotProduct(e1.CrossProduct(e2)) > 0.0f)) return false;
   SwapVertices(1, 2);
   return true;
@@ -83,19 +83,19 @@ void dgContactSolver::BuildTetrahedron() {
   // When the table runs out the last trial stands.
   do {
     SupportVertex(sDirections[next++], 1);
-  } while (next < kDirectionCount && !((mVertices[1] - mVertices[0]).LengthSquared() > kSeedSpread));
+  } while (next < kDirectionCount && !((vertices_[1] - vertices_[0]).LengthSquared() > kSeedSpread));
   dgVector cross;
   do {
     SupportVertex(sDirections[next < kDirectionCount ? next : kDirectionCount - 1], 2);
     ++next;
-    cross = (mVertices[1] - mVertices[0]).CrossProduct(mVertices[2] - mVertices[0]);
+    cross = (vertices_[1] - vertices_[0]).CrossProduct(vertices_[2] - vertices_[0]);
   } while (next < kDirectionCount && !(cross.LengthSquared() > kSeedSpread));
   do {
     SupportVertex(sDirections[next < kDirectionCount ? next : kDirectionCount - 1], 3);
     ++next;
-  } while (next < kDirectionCount && !(std::fabs((mVertices[3] - mVertices[0]).DotProduct(cross)) > kSeedSpread));
+  } while (next < kDirectionCount && !(std::fabs((vertices_[3] - vertices_[0]).DotProduct(cross)) > kSeedSpread));
   CheckTetrahedronVolume();
-  mVertexCount = 4;
+  vertexCount_ = 4;
 }
 
 int dgContactSolver::IntersectionTest(int& outFace, const dgVector& point) {
@@ -132,7 +132,7 @@ int dgContactSolver::Walk(int& outFace, const dgVector& point) {
     const dgPlane bestPlane = planes[best].plane;
     const dgVector normal(bestPlane.x, bestPlane.y, bestPlane.z, 0.0f);
     SupportVertex(normal, kTrialIndex);
-    const float gain = normal.DotProduct(mVertices[kTrialIndex] - mVertices[row[0]]);
+    const float gain = normal.DotProduct(vertices_[kTrialIndex] - vertices_[row[0]]);
     const float tolerance = step < kTightSteps ? kTightTolerance : kLooseTolerance;
     if (gain < tolerance) {
       outFace = best;
@@ -140,7 +140,7 @@ int dgContactSolver::Walk(int& outFace, const dgVector& point) {
     }
     if (gain < kStallGain) {
       for (int i = 0; i < 4; ++i) {
-        if ((mVertices[kTrialIndex] - mVertices[i]).LengthSquared() < kStallDistance2) {
+        if ((vertices_[kTrialIndex] - vertices_[i]).LengthSquared() < kStallDistance2) {
           outFace = best;
           return kSeparated;
         }
@@ -152,12 +152,12 @@ int dgContactSolver::Walk(int& outFace, const dgVector& point) {
       dgVector faceVertices[3];
       dgVector faceSums[3];
       for (int i = 0; i < 3; ++i) {
-        faceVertices[i] = mVertices[row[i]];
-        faceSums[i] = mSums[row[i]];
+        faceVertices[i] = vertices_[row[i]];
+        faceSums[i] = sums_[row[i]];
       }
       for (int i = 0; i < 3; ++i) {
-        mVertices[i] = faceVertices[i];
-        mSums[i] = faceSums[i];
+        vertices_[i] = faceVertices[i];
+        sums_[i] = faceSums[i];
       }
     }
     CopyVertex(3, kTrialIndex);
@@ -173,7 +173,7 @@ int dgContactSolver::Walk(int& outFace, const dgVector& point) {
   if (!face.valid) return kFailed;
   const dgVector reversed(face.plane.x, face.plane.y, face.plane.z, 0.0f);
   SupportVertex(reversed, kTrialIndex);
-  if (reversed.DotProduct(mVertices[kTrialIndex] - mVertices[0]) < kStallGain) {
+  if (reversed.DotProduct(vertices_[kTrialIndex] - vertices_[0]) < kStallGain) {
     outFace = 0;
     return kSeparated;
   }

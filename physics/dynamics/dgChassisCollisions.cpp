@@ -27,30 +27,30 @@ int dgWheelCollision::GetContactCount() const {
 }
 
 dgChassisCompoundCollision::~dgChassisCompoundCollision() {
-  for (int i = 0; i < mCount; ++i) mParts[i]->Release();
-  dgFree(mParts);
+  for (int i = 0; i < count_; ++i) parts_[i]->Release();
+  dgFree(parts_);
 }
 
 bool dgChassisCompoundCollision::AddPart(dgCollision* part) {
   if (!part) return false;
-  if (mCount == mCapacity) {
-    const int capacity = mCapacity ? mCapacity * 2 : 8;
+  if (count_ == capacity_) {
+    const int capacity = capacity_ ? capacity_ * 2 : 8;
     auto* parts = static_cast<dgCollision**>(dgMalloc(sizeof(dgCollision*) * static_cast<size_t>(capacity)));
     if (!parts) return false;
-    if (mCount) std::memcpy(parts, mParts, sizeof(dgCollision*) * static_cast<size_t>(mCount));
-    dgFree(mParts);
-    mParts = parts;
-    mCapacity = capacity;
+    if (count_) std::memcpy(parts, parts_, sizeof(dgCollision*) * static_cast<size_t>(count_));
+    dgFree(parts_);
+    parts_ = parts;
+    capacity_ = capacity;
   }
   part->AddRef();
-  mParts[mCount++] = part;
+  parts_[count_++] = part;
   return true;
 }
 
 bool dgChassisCompoundCollision::RemovePart(dgWorld* world, dgCollision* part) {
-  for (int i = 0; i < mCount; ++i) {
-    if (mParts[i] != part) continue;
-    mParts[i] = mParts[--mCount];
+  for (int i = 0; i < count_; ++i) {
+    if (parts_[i] != part) continue;
+    parts_[i] = parts_[--count_];
     if (world) world->ReleaseCollision(part);
     else part->Release();
     return true;

@@ -80,11 +80,11 @@ class dgChassisCompoundCollision : public dgInertCollision {
   // Finds the part, releases it through the world and moves the last part
   // into its place; false when it is not a part.
   bool RemovePart(dgWorld* world, dgCollision* part);
-  int GetPartCount() const { return mCount; }
-  dgCollision* GetPart(int index) const { return mParts[index]; }
+  int GetPartCount() const { return count_; }
+  dgCollision* GetPart(int index) const { return parts_[index]; }
 
  private:
-  dgCollision** mParts = nullptr;
-  int mCount = 0;
-  int mCapacity = 0;
+  dgCollision** parts_ = nullptr;
+  int count_ = 0;
+  int capacity_ = 0;
 };

@@ -34,18 +34,18 @@ float Dot(const dgJacobianPair& a, const dgJacobianPair& b) {
 
 void dgChassisSolver::Step(dgChassisConstraint& chassis, float dt) {
   dgBody& body = *chassis.body0;
-  mChassis = &body;
-  mUpLocal = chassis.up;
-  mUp = body.matrix.RotateVector(chassis.up);
-  mOmega = Direction(body.omega);
-  mVeloc = Direction(body.veloc);
+  chassis_ = &body;
+  upLocal_ = chassis.up;
+  up_ = body.matrix.RotateVector(chassis.up);
+  omega_ = Direction(body.omega);
+  veloc_ = Direction(body.veloc);
 
-  mForce[kStaticIndex] = mForce[kChassisIndex] = dgVector();
-  mTorque[kStaticIndex] = mTorque[kChassisIndex] = dgVector();
-  mBodyCount = kFirstWheelIndex;
-  mBodies[kStaticIndex] = &mStatic;
-  mBodies[kChassisIndex] = &body;
-  mRowCount = 0;
+  force_[kStaticIndex] = force_[kChassisIndex] = dgVector();
+  torque_[kStaticIndex] = torque_[kChassisIndex] = dgVector();
+  bodyCount_ = kFirstWheelIndex;
+  bodies_[kStaticIndex] = &static_;
+  bodies_[kChassisIndex] = &body;
+  rowCount_ = 0;
 
   const int wheelCount = chassis.wheels.GetCount();
   const int stepped = wheelCount < kMaxWheels ? wheelCount : kMaxWheels;
@@ -54,109 +54,109 @@ void dgChassisSolver::Step(dgChassisConstraint& chassis, float dt) {
 
   for (auto* node = chassis.wheels.GetFirst(); node; node = node->GetNext()) {
     dgChassisWheel& wheel = node->GetInfo();
-    if (mBodyCount >= kWheelSlots) {
+    if (bodyCount_ >= kWheelSlots) {
       // No slot left: this wheel sits out the step as one without contact.
       wheel.bodyIndex = -1;
       wheel.noContact = 1;
       wheel.rollingSliding = wheel.sideSliding = 0;
       continue;
     }
-    const int w = mBodyCount;
-    mWheels[w] = &wheel;
+    const int w = bodyCount_;
+    wheels_[w] = &wheel;
     wheel.bodyIndex = w;
     AddChassisRows(w, dt, sigma);
-    ++mBodyCount;
+    ++bodyCount_;
   }
 
-  mFirstContactBody = mBodyCount;
+  firstContactBody_ = bodyCount_;
   const float invDt = 1.0f / dt;
-  for (int w = kFirstWheelIndex; w < mFirstContactBody; ++w) AddContactRows(w, invDt);
+  for (int w = kFirstWheelIndex; w < firstContactBody_; ++w) AddContactRows(w, invDt);
 
   BuildSystem();
-  mSolver.bodyCount = mBodyCount;
-  mSolver.Solve(mRowCount, 0);
+  solver_.bodyCount = bodyCount_;
+  solver_.Solve(rowCount_, 0);
   ApplyForces();
   IntegrateWheels(dt);
 }
 
 void dgChassisSolver::AddChassisRows(int w, float dt, float sigma) {
-  const dgBody& body = *mChassis;
-  const dgChassisWheel& wheel = *mWheels[w];
+  const dgBody& body = *chassis_;
+  const dgChassisWheel& wheel = *wheels_[w];
   const dgVector axle = Direction(body.matrix.RotateVector(wheel.localMatrix.RotateVector(wheel.pin)));
-  const dgVector roll = mUp.CrossProduct(axle);
-  const dgVector centre = wheel.localMatrix.posit + mUpLocal.Scale(wheel.suspensionPosition);
+  const dgVector roll = up_.CrossProduct(axle);
+  const dgVector centre = wheel.localMatrix.posit + upLocal_.Scale(wheel.suspensionPosition);
   const dgVector centreGlobal = body.matrix.TransformVector(centre);
   const dgVector r0 = Direction(centreGlobal - body.globalCentreOfMass);
 
   dgPointParam param;
   param.r0 = r0;
   param.r1 = dgVector();
-  param.centripetal0 = mOmega.CrossProduct(mOmega.CrossProduct(r0));
+  param.centripetal0 = omega_.CrossProduct(omega_.CrossProduct(r0));
   param.centripetal1 = dgVector();
 
-  mWheelCentre[w] = centreGlobal;
-  mWheelAxle[w] = axle;
-  mCentreVelocity[w] = mVeloc + mOmega.CrossProduct(r0) + mUp.Scale(wheel.suspensionVelocity);
-  mAngularVelocity[w] = mOmega + axle.Scale(wheel.spinRate);
-  mExternalForce[w] = Direction(mUp.Scale(wheel.load));
-  mExternalTorque[w] = axle.Scale(wheel.driveTorque);
+  wheelCentre_[w] = centreGlobal;
+  wheelAxle_[w] = axle;
+  centreVelocity_[w] = veloc_ + omega_.CrossProduct(r0) + up_.Scale(wheel.suspensionVelocity);
+  angularVelocity_[w] = omega_ + axle.Scale(wheel.spinRate);
+  externalForce_[w] = Direction(up_.Scale(wheel.load));
+  externalTorque_[w] = axle.Scale(wheel.driveTorque);
 
-  AddLinearRow(w, mRowCount++, param, roll);
-  AddLinearRow(w, mRowCount++, param, axle);
+  AddLinearRow(w, rowCount_++, param, roll);
+  AddLinearRow(w, rowCount_++, param, axle);
 
-  const int suspension = mRowCount++;
-  AddLinearRow(w, suspension, param, mUp);
+  const int suspension = rowCount_++;
+  AddLinearRow(w, suspension, param, up_);
   const float k = wheel.spring;
   const float d = wheel.damping;
   const float x = wheel.suspensionPosition;
   const float v = wheel.suspensionVelocity;
-  mSolver.c[suspension] = sigma;
-  mSolver.r[suspension] = (k * x + (k * dt + d) * v) / ((k * dt + d) * dt + 1.0f);
+  solver_.c[suspension] = sigma;
+  solver_.r[suspension] = (k * x + (k * dt + d) * v) / ((k * dt + d) * dt + 1.0f);
 
-  AddAngularRow(w, mRowCount++, mUp);
-  AddAngularRow(w, mRowCount++, roll);
+  AddAngularRow(w, rowCount_++, up_);
+  AddAngularRow(w, rowCount_++, roll);
   if (wheel.brakeLimit > kMinBrakeLimit) {
-    const int brake = mRowCount++;
+    const int brake = rowCount_++;
     AddAngularRow(w, brake, axle);
-    mSolver.r[brake] = wheel.brakeTarget;
-    mSolver.bounds[brake].lower = -wheel.brakeLimit;
-    mSolver.bounds[brake].upper = wheel.brakeLimit;
+    solver_.r[brake] = wheel.brakeTarget;
+    solver_.bounds[brake].lower = -wheel.brakeLimit;
+    solver_.bounds[brake].upper = wheel.brakeLimit;
   }
 }
 
 void dgChassisSolver::AddLinearRow(int w, int row, const dgPointParam& param, const dgVector& direction) {
   const dgVector d = Direction(direction);
-  mSolver.bodyIndex[row][0] = kChassisIndex;
-  mSolver.bodyIndex[row][1] = w;
-  dgJacobianPair& J = mSolver.J[row];
+  solver_.bodyIndex[row][0] = kChassisIndex;
+  solver_.bodyIndex[row][1] = w;
+  dgJacobianPair& J = solver_.J[row];
   J.linear0 = d;
   J.angular0 = param.r0.CrossProduct(d);
   J.linear1 = d.Scale(-1.0f);
   J.angular1 = d.CrossProduct(param.r1);
-  mSolver.c[row] = 0.0f;
-  mSolver.r[row] = d.DotProduct(param.centripetal1 - param.centripetal0);
-  mSolver.bounds[row] = dgRowBounds{};
+  solver_.c[row] = 0.0f;
+  solver_.r[row] = d.DotProduct(param.centripetal1 - param.centripetal0);
+  solver_.bounds[row] = dgRowBounds{};
 }
 
 void dgChassisSolver::AddAngularRow(int w, int row, const dgVector& direction) {
   const dgVector d = Direction(direction);
-  mSolver.bodyIndex[row][0] = kChassisIndex;
-  mSolver.bodyIndex[row][1] = w;
-  dgJacobianPair& J = mSolver.J[row];
+  solver_.bodyIndex[row][0] = kChassisIndex;
+  solver_.bodyIndex[row][1] = w;
+  dgJacobianPair& J = solver_.J[row];
   J.linear0 = dgVector();
   J.angular0 = d;
   J.linear1 = dgVector();
   J.angular1 = d.Scale(-1.0f);
-  mSolver.c[row] = 0.0f;
-  mSolver.r[row] = 0.0f;
-  mSolver.bounds[row] = dgRowBounds{};
+  solver_.c[row] = 0.0f;
+  solver_.r[row] = 0.0f;
+  solver_.bounds[row] = dgRowBounds{};
 }
 
 void dgChassisSolver::WriteContactRow(int row, int first, int w, const dgVector& r0, const dgVector& rw,
                                       const dgVector& d) {
-  mSolver.bodyIndex[row][0] = first;
-  mSolver.bodyIndex[row][1] = w;
-  dgJacobianPair& J = mSolver.J[row];
+  solver_.bodyIndex[row][0] = first;
+  solver_.bodyIndex[row][1] = w;
+  dgJacobianPair& J = solver_.J[row];
   J.linear0 = d;
   J.angular0 = r0.CrossProduct(d);
   J.linear1 = d.Scale(-1.0f);
@@ -164,35 +164,35 @@ void dgChassisSolver::WriteContactRow(int row, int first, int w, const dgVector&
 }
 
 int dgChassisSolver::FindOrAddTouchedBody(dgBody* body) {
-  for (int b = mFirstContactBody; b < mBodyCount; ++b) {
-    if (mBodies[b] == body) return b;
+  for (int b = firstContactBody_; b < bodyCount_; ++b) {
+    if (bodies_[b] == body) return b;
   }
-  if (mBodyCount >= kMaxBodies) return -1;
-  const int b = mBodyCount++;
-  mBodies[b] = body;
-  mForce[b] = dgVector();
-  mTorque[b] = dgVector();
+  if (bodyCount_ >= kMaxBodies) return -1;
+  const int b = bodyCount_++;
+  bodies_[b] = body;
+  force_[b] = dgVector();
+  torque_[b] = dgVector();
   return b;
 }
 
 void dgChassisSolver::AddContactRows(int w, float invDt) {
-  dgChassisWheel& wheel = *mWheels[w];
+  dgChassisWheel& wheel = *wheels_[w];
   wheel.noContact = 1;
   wheel.rollingSliding = 0;
   wheel.sideSliding = 0;
   if (!wheel.collision || !wheel.collision->IsType(dgWheelCollisionId)) return;
   const auto& collision = *static_cast<const dgWheelCollision*>(wheel.collision);
 
-  const dgVector& axle = mWheelAxle[w];
+  const dgVector& axle = wheelAxle_[w];
   const int contactCount = collision.GetContactCount();
   for (int i = 0; i < contactCount; ++i) {
     const dgWheelContact& contact = collision.contacts[i];
-    dgBody* partner = contact.bodyA == mChassis ? contact.bodyB : contact.bodyA;
+    dgBody* partner = contact.bodyA == chassis_ ? contact.bodyB : contact.bodyA;
     if (!partner) continue;
     wheel.noContact = 0;
 
     const dgVector n = Direction(contact.normal);
-    const float load = n.DotProduct(mExternalForce[w] - wheel.receivedForce);
+    const float load = n.DotProduct(externalForce_[w] - wheel.receivedForce);
     dgVector lever;
     bool friction = false;
     if (load > 0.0f) {
@@ -201,7 +201,7 @@ void dgChassisSolver::AddContactRows(int w, float invDt) {
     }
     // A contact that no longer fits the fixed blocks is dropped whole.
     const int rowsNeeded = friction ? 3 : 1;
-    if (mRowCount + rowsNeeded > kMaxRows) continue;
+    if (rowCount_ + rowsNeeded > kMaxRows) continue;
 
     int first = kStaticIndex;
     float softness = 0.0f;
@@ -213,16 +213,16 @@ void dgChassisSolver::AddContactRows(int w, float invDt) {
 
     const dgVector rPartner = Direction(contact.point - partner->globalCentreOfMass);
     const dgVector vPartner = partner->veloc + partner->omega.CrossProduct(rPartner);
-    const dgVector rWheel = Direction(contact.point - mWheelCentre[w]);
-    const dgVector vWheel = mCentreVelocity[w] + mAngularVelocity[w].CrossProduct(rWheel);
+    const dgVector rWheel = Direction(contact.point - wheelCentre_[w]);
+    const dgVector vWheel = centreVelocity_[w] + angularVelocity_[w].CrossProduct(rWheel);
     const dgVector vRel = Direction(vWheel - vPartner);
 
-    const int normalRow = mRowCount++;
+    const int normalRow = rowCount_++;
     WriteContactRow(normalRow, first, w, rPartner, rWheel, n);
-    mSolver.bounds[normalRow] = dgRowBounds{0.0f, kUnbounded};
-    mSolver.c[normalRow] = softness;
+    solver_.bounds[normalRow] = dgRowBounds{0.0f, kUnbounded};
+    solver_.c[normalRow] = softness;
     const float penetration = std::fmin(contact.penetration, kMaxPenetration);
-    mSolver.r[normalRow] = (invDt * penetration * 0.5f + 1.1f * vRel.DotProduct(n)) * invDt;
+    solver_.r[normalRow] = (invDt * penetration * 0.5f + 1.1f * vRel.DotProduct(n)) * invDt;
     if (!friction) continue;
 
     const dgVector rolling = lever.Scale(dgRsqrt(lever.LengthSquared()));
@@ -242,7 +242,7 @@ void dgChassisSolver::AddContactRows(int w, float invDt) {
          contact.slidingSideCoefficient, wheel.sideSliding},
     };
     for (const FrictionRow& entry : rows) {
-      const int row = mRowCount++;
+      const int row = rowCount_++;
       WriteContactRow(row, first, w, rPartner, rWheel, entry.direction);
       const float speed = vRel.DotProduct(entry.direction);
       float mu = entry.scale * entry.staticCoefficient;
@@ -250,22 +250,22 @@ void dgChassisSolver::AddContactRows(int w, float invDt) {
         mu = entry.scale * entry.slidingCoefficient;
         entry.slidingFlag = 1;
       }
-      mSolver.c[row] = entry.softness;
-      mSolver.r[row] = speed * invDt;
-      mSolver.bounds[row] = dgRowBounds{-load * mu, load * mu};
+      solver_.c[row] = entry.softness;
+      solver_.r[row] = speed * invDt;
+      solver_.bounds[row] = dgRowBounds{-load * mu, load * mu};
     }
   }
 }
 
 void dgChassisSolver::BuildSystem() {
-  const dgBody& body = *mChassis;
+  const dgBody& body = *chassis_;
   const dgMatrix invInertia = body.CalcInvInertiaMatrix();
-  for (int i = 0; i < mRowCount; ++i) {
-    const dgJacobianPair& J = mSolver.J[i];
-    dgJacobianPair& K = mSolver.K[i];
-    const int w = mSolver.bodyIndex[i][1];
-    const dgChassisWheel& wheel = *mWheels[w];
-    if (mSolver.bodyIndex[i][0] == kChassisIndex) {
+  for (int i = 0; i < rowCount_; ++i) {
+    const dgJacobianPair& J = solver_.J[i];
+    dgJacobianPair& K = solver_.K[i];
+    const int w = solver_.bodyIndex[i][1];
+    const dgChassisWheel& wheel = *wheels_[w];
+    if (solver_.bodyIndex[i][0] == kChassisIndex) {
       K.linear0 = J.linear0.Scale(body.invMass);
       K.angular0 = Direction(invInertia.RotateVector(J.angular0));
     } else {
@@ -278,52 +278,52 @@ void dgChassisSolver::BuildSystem() {
     K.angular1 = J.angular1.Scale(wheel.invInertia);
 
     const float diagonal = Dot(J, K);
-    mSolver.r[i] -= K.linear0.DotProduct(body.accel) + K.angular0.DotProduct(body.alpha) +
-                    K.linear1.DotProduct(mExternalForce[w]) + K.angular1.DotProduct(mExternalTorque[w]);
-    mSolver.x[i] = 0.0f;
-    mSolver.mask[i] = 1.0f;
-    const float c = mSolver.c[i];
+    solver_.r[i] -= K.linear0.DotProduct(body.accel) + K.angular0.DotProduct(body.alpha) +
+                    K.linear1.DotProduct(externalForce_[w]) + K.angular1.DotProduct(externalTorque_[w]);
+    solver_.x[i] = 0.0f;
+    solver_.mask[i] = 1.0f;
+    const float c = solver_.c[i];
     const float scale = (c + kDiagonalDamping + 1.0f) * diagonal;
     // A row no body can answer (an axle along up, a wheel without inertia)
     // gets no preconditioning and stays at zero force.
-    mSolver.m[i] = scale != 0.0f ? 1.0f / scale : 0.0f;
-    mSolver.c[i] = diagonal * (c + kDiagonalDamping);
+    solver_.m[i] = scale != 0.0f ? 1.0f / scale : 0.0f;
+    solver_.c[i] = diagonal * (c + kDiagonalDamping);
   }
 }
 
 void dgChassisSolver::ApplyForces() {
-  dgBody& body = *mChassis;
-  for (int w = kFirstWheelIndex; w < mFirstContactBody; ++w) mWheels[w]->receivedForce = dgVector();
-  for (int i = 0; i < mRowCount; ++i) {
-    const float f = mSolver.x[i];
-    const dgJacobianPair& J = mSolver.J[i];
-    const int first = mSolver.bodyIndex[i][0];
-    const int w = mSolver.bodyIndex[i][1];
-    mForce[first] += J.linear0.Scale(f);
-    mTorque[first] += J.angular0.Scale(f);
-    mExternalForce[w] += J.linear1.Scale(f);
-    mExternalTorque[w] += J.angular1.Scale(f);
-    if (first == kChassisIndex) mWheels[w]->receivedForce -= J.linear1.Scale(f);
+  dgBody& body = *chassis_;
+  for (int w = kFirstWheelIndex; w < firstContactBody_; ++w) wheels_[w]->receivedForce = dgVector();
+  for (int i = 0; i < rowCount_; ++i) {
+    const float f = solver_.x[i];
+    const dgJacobianPair& J = solver_.J[i];
+    const int first = solver_.bodyIndex[i][0];
+    const int w = solver_.bodyIndex[i][1];
+    force_[first] += J.linear0.Scale(f);
+    torque_[first] += J.angular0.Scale(f);
+    externalForce_[w] += J.linear1.Scale(f);
+    externalTorque_[w] += J.angular1.Scale(f);
+    if (first == kChassisIndex) wheels_[w]->receivedForce -= J.linear1.Scale(f);
   }
-  body.accel += mForce[kChassisIndex];
-  body.alpha += mTorque[kChassisIndex];
+  body.accel += force_[kChassisIndex];
+  body.alpha += torque_[kChassisIndex];
 }
 
 void dgChassisSolver::IntegrateWheels(float dt) {
-  const dgBody& body = *mChassis;
+  const dgBody& body = *chassis_;
   const dgVector accel = Direction(body.accel.Scale(body.invMass));
   const dgVector alpha = Direction(body.CalcInvInertiaMatrix().RotateVector(body.alpha));
-  for (int w = kFirstWheelIndex; w < mFirstContactBody; ++w) {
-    dgChassisWheel& wheel = *mWheels[w];
+  for (int w = kFirstWheelIndex; w < firstContactBody_; ++w) {
+    dgChassisWheel& wheel = *wheels_[w];
     const dgVector r =
-        Direction(body.matrix.RotateVector(wheel.localMatrix.posit + mUpLocal.Scale(wheel.suspensionPosition)));
-    const dgVector pointAccel = accel + alpha.CrossProduct(r) + mOmega.CrossProduct(mOmega.CrossProduct(r));
-    const dgVector wheelAccel = mExternalForce[w].Scale(wheel.invMass);
-    wheel.suspensionVelocity += mUp.DotProduct(wheelAccel - pointAccel) * dt;
+        Direction(body.matrix.RotateVector(wheel.localMatrix.posit + upLocal_.Scale(wheel.suspensionPosition)));
+    const dgVector pointAccel = accel + alpha.CrossProduct(r) + omega_.CrossProduct(omega_.CrossProduct(r));
+    const dgVector wheelAccel = externalForce_[w].Scale(wheel.invMass);
+    wheel.suspensionVelocity += up_.DotProduct(wheelAccel - pointAccel) * dt;
     wheel.suspensionPosition += wheel.suspensionVelocity * dt;
 
     // The spin takes half its change before the angle moves and half after.
-    const float halfSpin = mWheelAxle[w].DotProduct(mExternalTorque[w].Scale(wheel.invInertia)) * dt * 0.5f;
+    const float halfSpin = wheelAxle_[w].DotProduct(externalTorque_[w].Scale(wheel.invInertia)) * dt * 0.5f;
     wheel.spinRate += halfSpin;
     wheel.spinAngle = std::fmod(wheel.spinAngle + wheel.spinRate * dt, kTwoPi);
     wheel.spinRate += halfSpin;

@@ -38,13 +38,13 @@ class dgChassisSolver {
   // Row `row` holding the chassis and wheel w turning alike about direction.
   void AddAngularRow(int w, int row, const dgVector& direction);
 
-  int GetRowCount() const { return mRowCount; }
-  int GetBodyCount() const { return mBodyCount; }
-  int GetFirstContactBody() const { return mFirstContactBody; }
-  dgBody* GetBody(int index) const { return mBodies[index]; }
-  const dgVector& GetForceAccumulator(int index) const { return mForce[index]; }
-  const dgVector& GetTorqueAccumulator(int index) const { return mTorque[index]; }
-  const dgConjugateGradientSolver& GetSolver() const { return mSolver; }
+  int GetRowCount() const { return rowCount_; }
+  int GetBodyCount() const { return bodyCount_; }
+  int GetFirstContactBody() const { return firstContactBody_; }
+  dgBody* GetBody(int index) const { return bodies_[index]; }
+  const dgVector& GetForceAccumulator(int index) const { return force_[index]; }
+  const dgVector& GetTorqueAccumulator(int index) const { return torque_[index]; }
+  const dgConjugateGradientSolver& GetSolver() const { return solver_; }
 
  private:
   // Slot w: the wheel's centre and axle in world space, its chassis rows.
@@ -58,26 +58,26 @@ class dgChassisSolver {
   void ApplyForces();
   void IntegrateWheels(float dt);
 
-  dgBody mStatic;  // index 0: no mass, never moves
-  dgConjugateGradientSolver mSolver;
-  dgVector mExternalForce[kWheelSlots];
-  dgVector mExternalTorque[kWheelSlots];
-  dgVector mCentreVelocity[kWheelSlots];
-  dgVector mAngularVelocity[kWheelSlots];
-  dgVector mWheelCentre[kWheelSlots];  // world space
-  dgVector mWheelAxle[kWheelSlots];    // world space
-  dgVector mForce[kMaxBodies];
-  dgVector mTorque[kMaxBodies];
-  dgBody* mBodies[kMaxBodies] = {};
-  dgChassisWheel* mWheels[kWheelSlots] = {};
-  int32_t mRowCount = 0;
-  int32_t mBodyCount = 0;
-  int32_t mFirstContactBody = 0;
+  dgBody static_;  // index 0: no mass, never moves
+  dgConjugateGradientSolver solver_;
+  dgVector externalForce_[kWheelSlots];
+  dgVector externalTorque_[kWheelSlots];
+  dgVector centreVelocity_[kWheelSlots];
+  dgVector angularVelocity_[kWheelSlots];
+  dgVector wheelCentre_[kWheelSlots];  // world space
+  dgVector wheelAxle_[kWheelSlots];    // world space
+  dgVector force_[kMaxBodies];
+  dgVector torque_[kMaxBodies];
+  dgBody* bodies_[kMaxBodies] = {};
+  dgChassisWheel* wheels_[kWheelSlots] = {};
+  int32_t rowCount_ = 0;
+  int32_t bodyCount_ = 0;
+  int32_t firstContactBody_ = 0;
 
   // Read by every stage of one step.
-  dgBody* mChassis = nullptr;
-  dgVector mUpLocal;  // the chassis's up, chassis space
-  dgVector mUp;       // the chassis's up, world space
-  dgVector mOmega;  // the chassis's spin at the start of the step
-  dgVector mVeloc;
+  dgBody* chassis_ = nullptr;
+  dgVector upLocal_;  // the chassis's up, chassis space
+  dgVector up_;       // the chassis's up, world space
+  dgVector omega_;  // the chassis's spin at the start of the step
+  dgVector veloc_;
 };

@@ -16,11 +16,11 @@ class dgUnclearedArray {
   dgUnclearedArray(const dgUnclearedArray&) = delete;
   dgUnclearedArray& operator=(const dgUnclearedArray&) = delete;
 
-  T* Data() { return std::launder(reinterpret_cast<T*>(mBytes)); }
-  const T* Data() const { return std::launder(reinterpret_cast<const T*>(mBytes)); }
+  T* Data() { return std::launder(reinterpret_cast<T*>(bytes_)); }
+  const T* Data() const { return std::launder(reinterpret_cast<const T*>(bytes_)); }
   T& operator[](int i) { return Data()[i]; }
   const T& operator[](int i) const { return Data()[i]; }
 
  private:
-  alignas(T) unsigned char mBytes[count * sizeof(T)];
+  alignas(T) unsigned char bytes_[count * sizeof(T)];
 };

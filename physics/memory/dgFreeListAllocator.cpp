@@ -34,28 +34,28 @@ dgFreeListAllocator& dgFreeListAllocator::Instance() {
 void* dgFreeListAllocator::Malloc(size_t bytes) {
   if (bytes > static_cast<size_t>(INT64_MAX) - kHeaderBytes) return nullptr;
   const int64_t size = static_cast<int64_t>(bytes);
-  if (auto* node = mFreeLists.Find(size)) {
+  if (auto* node = freeLists_.Find(size)) {
     FreeBlocks& blocks = node->GetInfo();
     unsigned char* block = blocks.first;
     blocks.first = ReadLink(block);
-    --mCachedCount;
-    if (--blocks.count == 0) mFreeLists.Remove(node);
-    ++mLiveCount;
+    --cachedCount_;
+    if (--blocks.count == 0) freeLists_.Remove(node);
+    ++liveCount_;
     return block;
   }
   auto* raw = static_cast<unsigned char*>(dgMalloc(bytes + kHeaderBytes));
   if (!raw) return nullptr;
   std::memcpy(raw, &size, sizeof size);
-  ++mLiveCount;
+  ++liveCount_;
   return raw + kHeaderBytes;
 }
 
 void dgFreeListAllocator::Free(void* block) {
   if (!block) return;
   auto* bytes = static_cast<unsigned char*>(block);
-  --mLiveCount;
+  --liveCount_;
   bool exists = false;
-  auto* node = mFreeLists.Insert(FreeBlocks{nullptr, 0}, ReadSize(bytes), exists);
+  auto* node = freeLists_.Insert(FreeBlocks{nullptr, 0}, ReadSize(bytes), exists);
   if (!node) {
     // No tree node could be had: the block goes straight back to the hooks.
     dgFree(bytes - kHeaderBytes);
@@ -65,11 +65,11 @@ void dgFreeListAllocator::Free(void* block) {
   WriteLink(bytes, blocks.first);
   blocks.first = bytes;
   ++blocks.count;
-  ++mCachedCount;
+  ++cachedCount_;
 }
 
 void dgFreeListAllocator::FreeAll() {
-  for (auto* node = mFreeLists.Minimum(); node; node = node->Next()) {
+  for (auto* node = freeLists_.Minimum(); node; node = node->Next()) {
     unsigned char* block = node->GetInfo().first;
     while (block) {
       unsigned char* next = ReadLink(block);
@@ -77,6 +77,6 @@ void dgFreeListAllocator::FreeAll() {
       block = next;
     }
   }
-  mFreeLists.RemoveAll();
-  mCachedCount = 0;
+  freeLists_.RemoveAll();
+  cachedCount_ = 0;
 }

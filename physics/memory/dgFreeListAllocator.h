@@ -23,9 +23,9 @@ class dgFreeListAllocator {
   void FreeAll();
 
   // Blocks handed out and not yet freed.
-  int GetLiveCount() const { return mLiveCount; }
+  int GetLiveCount() const { return liveCount_; }
   // Blocks waiting on the free lists.
-  int GetCachedCount() const { return mCachedCount; }
+  int GetCachedCount() const { return cachedCount_; }
 
  private:
   struct FreeBlocks {
@@ -35,7 +35,7 @@ class dgFreeListAllocator {
 
   dgFreeListAllocator() = default;
 
-  dgTree<FreeBlocks, int64_t> mFreeLists;
-  int mLiveCount = 0;
-  int mCachedCount = 0;
+  dgTree<FreeBlocks, int64_t> freeLists_;
+  int liveCount_ = 0;
+  int cachedCount_ = 0;
 };

@@ -21,8 +21,8 @@ dgMemoryPool* dgMemoryPool::Create(int elementSize, int pageKB) {
   if (elementSize <= 0 || pageKB <= 0 || elementSize > (1 << 30) - 16 || pageKB > (1 << 20)) return nullptr;
   auto* pool = new dgMemoryPool(elementSize, pageKB);
   if (!pool) return nullptr;
-  pool->mNextPool = gFirstPool;
-  if (gFirstPool) gFirstPool->mPrevPool = pool;
+  pool->nextPool_ = gFirstPool;
+  if (gFirstPool) gFirstPool->prevPool_ = pool;
   gFirstPool = pool;
   ++gPoolCount;
   return pool;
@@ -43,64 +43,64 @@ dgMemoryPool* dgMemoryPool::GetShared(int elementSize) {
 int dgMemoryPool::GetPoolCount() { return gPoolCount; }
 
 dgMemoryPool::dgMemoryPool(int elementSize, int pageKB) {
-  mElementSize = (elementSize + 15) & ~15;
+  elementSize_ = (elementSize + 15) & ~15;
   const int pageBytes = pageKB * 1024;
-  mElementsPerPage = pageBytes / mElementSize;
-  if (mElementsPerPage < 1) mElementsPerPage = 1;
-  mPageBytes = mElementsPerPage * mElementSize;
-  if (mPageBytes < pageBytes) mPageBytes = pageBytes;
+  elementsPerPage_ = pageBytes / elementSize_;
+  if (elementsPerPage_ < 1) elementsPerPage_ = 1;
+  pageBytes_ = elementsPerPage_ * elementSize_;
+  if (pageBytes_ < pageBytes) pageBytes_ = pageBytes;
 }
 
 dgMemoryPool::~dgMemoryPool() {
   ReleasePages();
-  if (mPrevPool) mPrevPool->mNextPool = mNextPool;
-  else gFirstPool = mNextPool;
-  if (mNextPool) mNextPool->mPrevPool = mPrevPool;
+  if (prevPool_) prevPool_->nextPool_ = nextPool_;
+  else gFirstPool = nextPool_;
+  if (nextPool_) nextPool_->prevPool_ = prevPool_;
   --gPoolCount;
 }
 
 void* dgMemoryPool::Malloc(size_t) {
-  if (mFreeList) {
-    void* element = mFreeList;
-    std::memcpy(&mFreeList, element, sizeof mFreeList);
-    ++mLiveCount;
+  if (freeList_) {
+    void* element = freeList_;
+    std::memcpy(&freeList_, element, sizeof freeList_);
+    ++liveCount_;
     return element;
   }
-  if (!mLastPage || mLastPage->used == mElementsPerPage) {
+  if (!lastPage_ || lastPage_->used == elementsPerPage_) {
     auto* page = static_cast<Page*>(dgMalloc(sizeof(Page)));
-    auto* memory = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(mPageBytes)));
+    auto* memory = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(pageBytes_)));
     if (!page || !memory) {
       dgFree(page);
       dgFree(memory);
       return nullptr;
     }
-    page->next = mLastPage;
+    page->next = lastPage_;
     page->used = 0;
     page->memory = memory;
-    mLastPage = page;
-    ++mPageCount;
+    lastPage_ = page;
+    ++pageCount_;
   }
-  void* element = mLastPage->memory + static_cast<size_t>(mElementSize) * static_cast<size_t>(mLastPage->used);
-  ++mLastPage->used;
-  ++mLiveCount;
+  void* element = lastPage_->memory + static_cast<size_t>(elementSize_) * static_cast<size_t>(lastPage_->used);
+  ++lastPage_->used;
+  ++liveCount_;
   return element;
 }
 
 void dgMemoryPool::Free(void* element) {
   if (!element) return;
-  std::memcpy(element, &mFreeList, sizeof mFreeList);
-  mFreeList = element;
-  if (--mLiveCount == 0) ReleasePages();
+  std::memcpy(element, &freeList_, sizeof freeList_);
+  freeList_ = element;
+  if (--liveCount_ == 0) ReleasePages();
 }
 
 void dgMemoryPool::ReleasePages() {
-  while (mLastPage) {
-    Page* page = mLastPage;
-    mLastPage = page->next;
+  while (lastPage_) {
+    Page* page = lastPage_;
+    lastPage_ = page->next;
     dgFree(page->memory);
     dgFree(page);
   }
-  mPageCount = 0;
-  mFreeList = nullptr;
-  mLiveCount = 0;
+  pageCount_ = 0;
+  freeList_ = nullptr;
+  liveCount_ = 0;
 }

@@ -26,11 +26,11 @@ class dgMemoryPool : public dgMemoryAllocator {
   // Gives an element back; the last one releases every page.
   void Free(void* element) override;
 
-  int GetElementSize() const { return mElementSize; }
-  int GetElementsPerPage() const { return mElementsPerPage; }
-  int GetPageBytes() const { return mPageBytes; }
-  int GetLiveCount() const { return mLiveCount; }
-  int GetPageCount() const { return mPageCount; }
+  int GetElementSize() const { return elementSize_; }
+  int GetElementsPerPage() const { return elementsPerPage_; }
+  int GetPageBytes() const { return pageBytes_; }
+  int GetLiveCount() const { return liveCount_; }
+  int GetPageCount() const { return pageCount_; }
 
  private:
   struct Page {
@@ -42,13 +42,13 @@ class dgMemoryPool : public dgMemoryAllocator {
   dgMemoryPool(int elementSize, int pageKB);
   void ReleasePages();
 
-  dgMemoryPool* mNextPool = nullptr;  // registry of every pool
-  dgMemoryPool* mPrevPool = nullptr;
-  Page* mLastPage = nullptr;
-  int mPageCount = 0;
-  int mLiveCount = 0;
-  int mPageBytes = 0;
-  int mElementsPerPage = 0;
-  int mElementSize = 0;
-  void* mFreeList = nullptr;  // a freed element's first word links the next
+  dgMemoryPool* nextPool_ = nullptr;  // registry of every pool
+  dgMemoryPool* prevPool_ = nullptr;
+  Page* lastPage_ = nullptr;
+  int pageCount_ = 0;
+  int liveCount_ = 0;
+  int pageBytes_ = 0;
+  int elementsPerPage_ = 0;
+  int elementSize_ = 0;
+  void* freeList_ = nullptr;  // a freed element's first word links the next
 };

@@ -12,23 +12,23 @@ dgNameTable& dgNameTable::Instance() {
 }
 
 void dgNameTable::Register(uint32_t id, const char* name) {
-  if (!name || mNames.Find(id)) return;
+  if (!name || names_.Find(id)) return;
   const size_t needed = std::strlen(name) + 1;
   if (needed > static_cast<size_t>(kPageTextBytes)) return;
-  if (!mPages || static_cast<size_t>(mPages->freeBytes) < needed) {
+  if (!pages_ || static_cast<size_t>(pages_->freeBytes) < needed) {
     auto* page = static_cast<Page*>(dgMalloc(sizeof(Page)));
     if (!page) return;
-    page->next = mPages;
+    page->next = pages_;
     page->freeBytes = kPageTextBytes;
-    mPages = page;
+    pages_ = page;
   }
-  char* copy = mPages->text + (kPageTextBytes - mPages->freeBytes);
+  char* copy = pages_->text + (kPageTextBytes - pages_->freeBytes);
   std::memcpy(copy, name, needed);
-  if (!mNames.Insert(copy, id)) return;
-  mPages->freeBytes -= static_cast<int>(needed);
+  if (!names_.Insert(copy, id)) return;
+  pages_->freeBytes -= static_cast<int>(needed);
 }
 
 const char* dgNameTable::Find(uint32_t id) const {
-  const auto* node = mNames.Find(id);
+  const auto* node = names_.Find(id);
   return node ? node->GetInfo() : nullptr;
 }

@@ -22,7 +22,7 @@ class dgNameTable {
   // The string stored under id, or null.
   const char* Find(uint32_t id) const;
   // Number of names stored.
-  int GetCount() const { return mNames.GetCount(); }
+  int GetCount() const { return names_.GetCount(); }
 
  private:
   struct Page {
@@ -33,6 +33,6 @@ class dgNameTable {
 
   dgNameTable() = default;
 
-  dgTree<const char*, uint32_t> mNames;
-  Page* mPages = nullptr;  // the current page first
+  dgTree<const char*, uint32_t> names_;
+  Page* pages_ = nullptr;  // the current page first
 };

@@ -2,13 +2,13 @@
 
 #include "physics/memory/dgCRC.h"
 
-void dgRef::SetName(const char* name) { mNameId = name ? dgCRC(name) : 0; }
+void dgRef::SetName(const char* name) { nameId_ = name ? dgCRC(name) : 0; }
 
-const char* dgRef::GetName() const { return mNameId ? dgNameOfCRC(mNameId) : nullptr; }
+const char* dgRef::GetName() const { return nameId_ ? dgNameOfCRC(nameId_) : nullptr; }
 
 bool dgRef::Release() {
-  mFlagsAndCount -= kOneReference;
-  if ((mFlagsAndCount >> 8) != 0) return false;
+  flagsAndCount_ -= kOneReference;
+  if ((flagsAndCount_ >> 8) != 0) return false;
   Destroy();
   return true;
 }

@@ -27,23 +27,23 @@ class dgRef {
   // True when id is the class id of the object's class or of one of its bases.
   virtual bool IsType(uint32_t id) const { return id == dgRefId; }
   // Clears the attached flag.
-  virtual void ClearAttachedFlag() { mFlagsAndCount &= ~kAttachedFlag; }
+  virtual void ClearAttachedFlag() { flagsAndCount_ &= ~kAttachedFlag; }
   // Sets the attached flag.
-  virtual void SetAttachedFlag() { mFlagsAndCount |= kAttachedFlag; }
+  virtual void SetAttachedFlag() { flagsAndCount_ |= kAttachedFlag; }
   // Name id = dgCRC of the name (registering it), 0 for null.
   virtual void SetName(const char* name);
 
   // The name id, 0 when unnamed.
-  uint32_t GetNameId() const { return mNameId; }
+  uint32_t GetNameId() const { return nameId_; }
   // The registered name, or null.
   const char* GetName() const;
   // Number of references held.
-  int GetRefCount() const { return static_cast<int>(mFlagsAndCount >> 8); }
+  int GetRefCount() const { return static_cast<int>(flagsAndCount_ >> 8); }
   // Flag bits 0-7.
-  uint32_t GetFlagBits() const { return mFlagsAndCount & 255u; }
-  bool IsAttached() const { return (mFlagsAndCount & kAttachedFlag) != 0; }
+  uint32_t GetFlagBits() const { return flagsAndCount_ & 255u; }
+  bool IsAttached() const { return (flagsAndCount_ & kAttachedFlag) != 0; }
   // Adds one reference.
-  void AddRef() { mFlagsAndCount += kOneReference; }
+  void AddRef() { flagsAndCount_ += kOneReference; }
   // Drops one reference and destroys the object at 0; true when destroyed.
   bool Release();
 
@@ -58,6 +58,6 @@ class dgRef {
   virtual void Destroy() { delete this; }
 
  private:
-  uint32_t mFlagsAndCount = kOneReference | kAttachedFlag;
-  uint32_t mNameId = 0;
+  uint32_t flagsAndCount_ = kOneReference | kAttachedFlag;
+  uint32_t nameId_ = 0;
 };

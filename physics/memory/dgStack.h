@@ -13,21 +13,21 @@ class dgStack {
  public:
   explicit dgStack(long long count) {
     if (count > 0 && static_cast<unsigned long long>(count) <= SIZE_MAX / sizeof(T)) {
-      mData = static_cast<T*>(dgMalloc(static_cast<size_t>(count) * sizeof(T)));
-      if (mData) mCount = count;
+      data_ = static_cast<T*>(dgMalloc(static_cast<size_t>(count) * sizeof(T)));
+      if (data_) count_ = count;
     }
   }
   dgStack(const dgStack&) = delete;
   dgStack& operator=(const dgStack&) = delete;
-  ~dgStack() { dgFree(mData); }
+  ~dgStack() { dgFree(data_); }
 
   // True when the block was had.
-  bool IsValid() const { return mData != nullptr; }
-  long long GetCount() const { return mCount; }
-  T* Data() const { return mData; }
-  T& operator[](long long i) const { return mData[i]; }
+  bool IsValid() const { return data_ != nullptr; }
+  long long GetCount() const { return count_; }
+  T* Data() const { return data_; }
+  T& operator[](long long i) const { return data_[i]; }
 
  private:
-  T* mData = nullptr;
-  long long mCount = 0;
+  T* data_ = nullptr;
+  long long count_ = 0;
 };

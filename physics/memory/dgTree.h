@@ -21,28 +21,28 @@ class dgTree {
     static constexpr uint32_t kInTree = 2u;
 
     // The value the node holds.
-    Info& GetInfo() { return mInfo; }
-    const Info& GetInfo() const { return mInfo; }
+    Info& GetInfo() { return info_; }
+    const Info& GetInfo() const { return info_; }
     // The node's key.
-    const Key& GetKey() const { return mKey; }
+    const Key& GetKey() const { return key_; }
     // Colour and membership flags.
-    bool IsRed() const { return (mFlags & kRed) != 0; }
-    bool IsInTree() const { return (mFlags & kInTree) != 0; }
+    bool IsRed() const { return (flags_ & kRed) != 0; }
+    bool IsInTree() const { return (flags_ & kInTree) != 0; }
     // Links (null where there is none).
-    dgTreeNode* GetLeft() const { return mLeft; }
-    dgTreeNode* GetRight() const { return mRight; }
-    dgTreeNode* GetParent() const { return mParent; }
+    dgTreeNode* GetLeft() const { return left_; }
+    dgTreeNode* GetRight() const { return right_; }
+    dgTreeNode* GetParent() const { return parent_; }
 
     // The leftmost node of this subtree.
     dgTreeNode* Minimum() {
       dgTreeNode* node = this;
-      while (node->mLeft) node = node->mLeft;
+      while (node->left_) node = node->left_;
       return node;
     }
     // The rightmost node of this subtree.
     dgTreeNode* Maximum() {
       dgTreeNode* node = this;
-      while (node->mRight) node = node->mRight;
+      while (node->right_) node = node->right_;
       return node;
     }
     // The in-order successor, or null.
@@ -52,7 +52,7 @@ class dgTree {
 
    protected:
     void Destroy() override {
-      dgMemoryAllocator* allocator = mAllocator;
+      dgMemoryAllocator* allocator = allocator_;
       this->~dgTreeNode();
       allocator->Free(this);
     }
@@ -60,52 +60,52 @@ class dgTree {
    private:
     friend class dgTree;
     // The child on the right side when right is true, else on the left.
-    dgTreeNode*& Child(bool right) { return right ? mRight : mLeft; }
+    dgTreeNode*& Child(bool right) { return right ? right_ : left_; }
     // The neighbour in key order: forward is the successor, else the
     // predecessor (the two are mirror images).
     dgTreeNode* Step(bool forward) {
       if (Child(forward)) return forward ? Child(forward)->Minimum() : Child(forward)->Maximum();
       dgTreeNode* node = this;
-      dgTreeNode* parent = mParent;
+      dgTreeNode* parent = parent_;
       while (parent && node == parent->Child(forward)) {
         node = parent;
-        parent = parent->mParent;
+        parent = parent->parent_;
       }
       return parent;
     }
 
     dgTreeNode(const Info& info, const Key& key, dgTreeNode* parent, dgMemoryAllocator* allocator)
-        : mParent(parent), mAllocator(allocator), mInfo(info), mKey(key) {}
+        : parent_(parent), allocator_(allocator), info_(info), key_(key) {}
 
-    dgTreeNode* mLeft = nullptr;
-    dgTreeNode* mRight = nullptr;
-    dgTreeNode* mParent = nullptr;
-    dgMemoryAllocator* mAllocator = nullptr;
-    uint32_t mFlags = kRed | kInTree;
-    Info mInfo;
-    Key mKey;
+    dgTreeNode* left_ = nullptr;
+    dgTreeNode* right_ = nullptr;
+    dgTreeNode* parent_ = nullptr;
+    dgMemoryAllocator* allocator_ = nullptr;
+    uint32_t flags_ = kRed | kInTree;
+    Info info_;
+    Key key_;
   };
 
-  dgTree() : mAllocator(dgMemoryPool::GetShared(static_cast<int>(sizeof(dgTreeNode)))) {}
+  dgTree() : allocator_(dgMemoryPool::GetShared(static_cast<int>(sizeof(dgTreeNode)))) {}
   dgTree(const dgTree&) = delete;
   dgTree& operator=(const dgTree&) = delete;
   ~dgTree() { RemoveAll(); }
 
   // Number of nodes.
-  int GetCount() const { return mCount; }
+  int GetCount() const { return count_; }
   // The root node, or null when empty.
-  dgTreeNode* GetRoot() const { return mRoot; }
+  dgTreeNode* GetRoot() const { return root_; }
   // The node with the smallest key, or null when empty.
-  dgTreeNode* Minimum() const { return mRoot ? mRoot->Minimum() : nullptr; }
+  dgTreeNode* Minimum() const { return root_ ? root_->Minimum() : nullptr; }
   // The node with the largest key, or null when empty.
-  dgTreeNode* Maximum() const { return mRoot ? mRoot->Maximum() : nullptr; }
+  dgTreeNode* Maximum() const { return root_ ? root_->Maximum() : nullptr; }
 
   // The node of key, or null.
   dgTreeNode* Find(const Key& key) const {
-    dgTreeNode* node = mRoot;
+    dgTreeNode* node = root_;
     while (node) {
-      if (key < node->mKey) node = node->mLeft;
-      else if (node->mKey < key) node = node->mRight;
+      if (key < node->key_) node = node->left_;
+      else if (node->key_ < key) node = node->right_;
       else return node;
     }
     return nullptr;
@@ -116,21 +116,21 @@ class dgTree {
   dgTreeNode* Insert(const Info& info, const Key& key, bool& exists) {
     exists = false;
     dgTreeNode* parent = nullptr;
-    dgTreeNode* node = mRoot;
+    dgTreeNode* node = root_;
     while (node) {
       parent = node;
-      if (key < node->mKey) node = node->mLeft;
-      else if (node->mKey < key) node = node->mRight;
+      if (key < node->key_) node = node->left_;
+      else if (node->key_ < key) node = node->right_;
       else {
         exists = true;
         return node;
       }
     }
     // A tree made while the hooks refused memory has no pool yet: try again.
-    if (!mAllocator) mAllocator = dgMemoryPool::GetShared(static_cast<int>(sizeof(dgTreeNode)));
-    void* memory = mAllocator ? mAllocator->Malloc(sizeof(dgTreeNode)) : nullptr;
+    if (!allocator_) allocator_ = dgMemoryPool::GetShared(static_cast<int>(sizeof(dgTreeNode)));
+    void* memory = allocator_ ? allocator_->Malloc(sizeof(dgTreeNode)) : nullptr;
     if (!memory) return nullptr;
-    auto* fresh = new (memory) dgTreeNode(info, key, parent, mAllocator);
+    auto* fresh = new (memory) dgTreeNode(info, key, parent, allocator_);
     Link(fresh, parent);
     return fresh;
   }
@@ -153,56 +153,56 @@ class dgTree {
   }
   // Removes every node, children before parents.
   void RemoveAll() {
-    dgTreeNode* node = mRoot;
+    dgTreeNode* node = root_;
     while (node) {
-      if (node->mLeft) {
-        node = node->mLeft;
-      } else if (node->mRight) {
-        node = node->mRight;
+      if (node->left_) {
+        node = node->left_;
+      } else if (node->right_) {
+        node = node->right_;
       } else {
-        dgTreeNode* parent = node->mParent;
-        if (parent) (parent->mLeft == node ? parent->mLeft : parent->mRight) = nullptr;
+        dgTreeNode* parent = node->parent_;
+        if (parent) (parent->left_ == node ? parent->left_ : parent->right_) = nullptr;
         node->ClearAttachedFlag();
-        node->mFlags &= ~dgTreeNode::kInTree;
-        node->mParent = nullptr;
+        node->flags_ &= ~dgTreeNode::kInTree;
+        node->parent_ = nullptr;
         node->Release();
         node = parent;
       }
     }
-    mRoot = nullptr;
-    mCount = 0;
+    root_ = nullptr;
+    count_ = 0;
   }
   // Moves a node to a new key, keeping the node (and its info) where it is
   // in memory; false, with nothing changed, when the new key is taken.
   bool ReplaceKey(dgTreeNode* node, const Key& key) {
-    if (!(node->mKey < key) && !(key < node->mKey)) return true;
+    if (!(node->key_ < key) && !(key < node->key_)) return true;
     if (Find(key)) return false;
     Unlink(node);
-    node->mKey = key;
+    node->key_ = key;
     dgTreeNode* parent = nullptr;
-    for (dgTreeNode* walk = mRoot; walk;) {
+    for (dgTreeNode* walk = root_; walk;) {
       parent = walk;
-      walk = key < walk->mKey ? walk->mLeft : walk->mRight;
+      walk = key < walk->key_ ? walk->left_ : walk->right_;
     }
-    node->mLeft = node->mRight = nullptr;
-    node->mParent = parent;
-    node->mFlags = dgTreeNode::kRed | dgTreeNode::kInTree;
+    node->left_ = node->right_ = nullptr;
+    node->parent_ = parent;
+    node->flags_ = dgTreeNode::kRed | dgTreeNode::kInTree;
     Link(node, parent);
     return true;
   }
 
  private:
   static bool IsRedNode(const dgTreeNode* node) { return node && node->IsRed(); }
-  static void SetRed(dgTreeNode* node) { node->mFlags |= dgTreeNode::kRed; }
+  static void SetRed(dgTreeNode* node) { node->flags_ |= dgTreeNode::kRed; }
   static void SetBlack(dgTreeNode* node) {
-    if (node) node->mFlags &= ~dgTreeNode::kRed;
+    if (node) node->flags_ &= ~dgTreeNode::kRed;
   }
 
   void Link(dgTreeNode* node, dgTreeNode* parent) {
-    if (!parent) mRoot = node;
-    else if (node->mKey < parent->mKey) parent->mLeft = node;
-    else parent->mRight = node;
-    ++mCount;
+    if (!parent) root_ = node;
+    else if (node->key_ < parent->key_) parent->left_ = node;
+    else parent->right_ = node;
+    ++count_;
     InsertFixup(node);
   }
 
@@ -211,28 +211,28 @@ class dgTree {
   void RotateUp(dgTreeNode* x, bool fromRight) {
     dgTreeNode* y = x->Child(fromRight);
     x->Child(fromRight) = y->Child(!fromRight);
-    if (y->Child(!fromRight)) y->Child(!fromRight)->mParent = x;
+    if (y->Child(!fromRight)) y->Child(!fromRight)->parent_ = x;
     Replace(x, y);
     y->Child(!fromRight) = x;
-    x->mParent = y;
+    x->parent_ = y;
   }
 
   // Hangs replacement where node hung (replacement may be null).
   void Replace(dgTreeNode* node, dgTreeNode* replacement) {
-    dgTreeNode* parent = node->mParent;
-    if (!parent) mRoot = replacement;
-    else if (parent->mLeft == node) parent->mLeft = replacement;
-    else parent->mRight = replacement;
-    if (replacement) replacement->mParent = parent;
+    dgTreeNode* parent = node->parent_;
+    if (!parent) root_ = replacement;
+    else if (parent->left_ == node) parent->left_ = replacement;
+    else parent->right_ = replacement;
+    if (replacement) replacement->parent_ = parent;
   }
 
   // The two mirror cases (parent on the grandparent's left or right) run
   // as one, with side naming where the parent hangs.
   void InsertFixup(dgTreeNode* node) {
-    while (IsRedNode(node->mParent)) {
-      dgTreeNode* parent = node->mParent;
-      dgTreeNode* grand = parent->mParent;
-      const bool side = parent != grand->mLeft;
+    while (IsRedNode(node->parent_)) {
+      dgTreeNode* parent = node->parent_;
+      dgTreeNode* grand = parent->parent_;
+      const bool side = parent != grand->left_;
       dgTreeNode* uncle = grand->Child(!side);
       if (IsRedNode(uncle)) {
         SetBlack(parent);
@@ -244,13 +244,13 @@ class dgTree {
       if (node == parent->Child(!side)) {
         node = parent;
         RotateUp(node, !side);
-        parent = node->mParent;
+        parent = node->parent_;
       }
       SetBlack(parent);
       SetRed(grand);
       RotateUp(grand, side);
     }
-    SetBlack(mRoot);
+    SetBlack(root_);
   }
 
   // Takes node out of the tree without releasing it. A node with two
@@ -259,38 +259,38 @@ class dgTree {
     bool removedBlack = !node->IsRed();
     dgTreeNode* child = nullptr;
     dgTreeNode* childParent = nullptr;
-    if (!node->mLeft || !node->mRight) {
-      child = node->mLeft ? node->mLeft : node->mRight;
-      childParent = node->mParent;
+    if (!node->left_ || !node->right_) {
+      child = node->left_ ? node->left_ : node->right_;
+      childParent = node->parent_;
       Replace(node, child);
     } else {
-      dgTreeNode* successor = node->mRight->Minimum();
+      dgTreeNode* successor = node->right_->Minimum();
       removedBlack = !successor->IsRed();
-      child = successor->mRight;
-      if (successor->mParent == node) {
+      child = successor->right_;
+      if (successor->parent_ == node) {
         childParent = successor;
       } else {
-        childParent = successor->mParent;
+        childParent = successor->parent_;
         Replace(successor, child);
-        successor->mRight = node->mRight;
-        successor->mRight->mParent = successor;
+        successor->right_ = node->right_;
+        successor->right_->parent_ = successor;
       }
       Replace(node, successor);
-      successor->mLeft = node->mLeft;
-      successor->mLeft->mParent = successor;
-      successor->mFlags = (successor->mFlags & ~dgTreeNode::kRed) | (node->mFlags & dgTreeNode::kRed);
+      successor->left_ = node->left_;
+      successor->left_->parent_ = successor;
+      successor->flags_ = (successor->flags_ & ~dgTreeNode::kRed) | (node->flags_ & dgTreeNode::kRed);
     }
-    --mCount;
+    --count_;
     if (removedBlack) RemoveFixup(child, childParent);
-    node->mLeft = node->mRight = node->mParent = nullptr;
-    node->mFlags &= ~dgTreeNode::kInTree;
+    node->left_ = node->right_ = node->parent_ = nullptr;
+    node->flags_ &= ~dgTreeNode::kInTree;
   }
 
   // As in InsertFixup, one body serves both mirror cases; side names where
   // node (possibly null) hangs under parent.
   void RemoveFixup(dgTreeNode* node, dgTreeNode* parent) {
-    while (node != mRoot && !IsRedNode(node)) {
-      const bool side = node != parent->mLeft;
+    while (node != root_ && !IsRedNode(node)) {
+      const bool side = node != parent->left_;
       dgTreeNode* sibling = parent->Child(!side);
       if (IsRedNode(sibling)) {
         SetBlack(sibling);
@@ -298,10 +298,10 @@ class dgTree {
         RotateUp(parent, !side);
         sibling = parent->Child(!side);
       }
-      if (!IsRedNode(sibling->mLeft) && !IsRedNode(sibling->mRight)) {
+      if (!IsRedNode(sibling->left_) && !IsRedNode(sibling->right_)) {
         SetRed(sibling);
         node = parent;
-        parent = node->mParent;
+        parent = node->parent_;
       } else {
         if (!IsRedNode(sibling->Child(!side))) {
           SetBlack(sibling->Child(side));
@@ -309,17 +309,17 @@ class dgTree {
           RotateUp(sibling, side);
           sibling = parent->Child(!side);
         }
-        sibling->mFlags = (sibling->mFlags & ~dgTreeNode::kRed) | (parent->mFlags & dgTreeNode::kRed);
+        sibling->flags_ = (sibling->flags_ & ~dgTreeNode::kRed) | (parent->flags_ & dgTreeNode::kRed);
         SetBlack(parent);
         SetBlack(sibling->Child(!side));
         RotateUp(parent, !side);
-        node = mRoot;
+        node = root_;
       }
     }
     SetBlack(node);
   }
 
-  int mCount = 0;
-  dgTreeNode* mRoot = nullptr;
-  dgMemoryAllocator* mAllocator = nullptr;
+  int count_ = 0;
+  dgTreeNode* root_ = nullptr;
+  dgMemoryAllocator* allocator_ = nullptr;
 };

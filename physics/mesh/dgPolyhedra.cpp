@@ -15,16 +15,16 @@ dgEdge* dgPolyhedra::InsertEdge(int start, int end, int face, int64_t userData) 
   edge.userData = userData;
   edge.face = face;
   edge.vertex = start;
-  EdgeNode* node = mEdges.Insert(edge, EdgeKey(start, end));
+  EdgeNode* node = edges_.Insert(edge, EdgeKey(start, end));
   if (!node) return nullptr;
   node->GetInfo().node = node;
   return &node->GetInfo();
 }
 
-void dgPolyhedra::RemoveEdge(dgEdge* e) { mEdges.Remove(static_cast<EdgeNode*>(e->node)); }
+void dgPolyhedra::RemoveEdge(dgEdge* e) { edges_.Remove(static_cast<EdgeNode*>(e->node)); }
 
 bool dgPolyhedra::RekeyEdge(dgEdge* e, int start, int end) {
-  if (!mEdges.ReplaceKey(static_cast<EdgeNode*>(e->node), EdgeKey(start, end))) return false;
+  if (!edges_.ReplaceKey(static_cast<EdgeNode*>(e->node), EdgeKey(start, end))) return false;
   e->vertex = start;
   return true;
 }
@@ -75,12 +75,12 @@ dgEdge* dgPolyhedra::AddFaceWithData(int count, const int* indices, const int64_
     for (int k = 0; k < i; ++k) {
       if (seen[k] == forward || seen[k] == backward) return nullptr;
     }
-    if (mEdges.Find(forward)) return nullptr;
+    if (edges_.Find(forward)) return nullptr;
     seen[i] = forward;
     previous = current;
   }
 
-  const int face = mFaceCounter + 1;
+  const int face = faceCounter_ + 1;
   dgEdge* first = nullptr;
   dgEdge* last = nullptr;
   for (int i = 0; i < count; ++i) {
@@ -106,18 +106,18 @@ dgEdge* dgPolyhedra::AddFaceWithData(int count, const int* indices, const int64_
   }
   last->next = first;
   first->prev = last;
-  mFaceCounter = face;
+  faceCounter_ = face;
   return first;
 }
 
 dgEdge* dgPolyhedra::FindEdge(int start, int end) const {
-  EdgeNode* node = mEdges.Find(EdgeKey(start, end));
+  EdgeNode* node = edges_.Find(EdgeKey(start, end));
   return node ? &node->GetInfo() : nullptr;
 }
 
 void dgPolyhedra::EndFace() {
   // Twins between faces.
-  for (EdgeNode* node = mEdges.Minimum(); node; node = node->Next()) {
+  for (EdgeNode* node = edges_.Minimum(); node; node = node->Next()) {
     dgEdge& e = node->GetInfo();
     if (e.twin || !e.next) continue;
     if (dgEdge* twin = FindEdge(e.next->vertex, e.vertex)) {
@@ -133,7 +133,7 @@ void dgPolyhedra::EndFace() {
   dgStack<dgEdge*> border(count);
   if (!border.IsValid()) return;
   int borderCount = 0;
-  for (EdgeNode* node = mEdges.Minimum(); node; node = node->Next()) {
+  for (EdgeNode* node = edges_.Minimum(); node; node = node->Next()) {
     dgEdge& e = node->GetInfo();
     if (e.twin || !e.next || e.face < 0) continue;
     dgEdge* twin = InsertEdge(e.next->vertex, e.vertex, -1, 0);

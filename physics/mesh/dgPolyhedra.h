@@ -64,14 +64,14 @@ class dgPolyhedra {
   void MergeFlatPatches(const float* vertices, int strideBytes, double tolerance, dgPolyhedra* sideMesh);
 
   // Number of half-edges.
-  int GetEdgeCount() const { return mEdges.GetCount(); }
+  int GetEdgeCount() const { return edges_.GetCount(); }
   // The last face id handed out.
-  int GetFaceCounter() const { return mFaceCounter; }
+  int GetFaceCounter() const { return faceCounter_; }
   // Advances the mark and returns the new value.
-  int IncrementMark() { return ++mMark; }
-  int GetMark() const { return mMark; }
+  int IncrementMark() { return ++mark_; }
+  int GetMark() const { return mark_; }
   // The first tree node (walk with Next()); null when empty.
-  EdgeNode* GetFirstNode() const { return mEdges.Minimum(); }
+  EdgeNode* GetFirstNode() const { return edges_.Minimum(); }
   // Number of edges in the loop of e, or -1 when it does not close within
   // the edge count (a corrupt loop).
   int GetLoopLength(const dgEdge* e) const;
@@ -124,9 +124,9 @@ class dgPolyhedra {
   // Joins neighbouring faces of one patch; true when any joined.
   bool JoinPatchFaces(const float* vertices, int strideBytes, const int* patchOfFace, const double* patchNormals);
 
-  EdgeTree mEdges;
-  int mMark = 0;
-  int mFaceCounter = 0;
+  EdgeTree edges_;
+  int mark_ = 0;
+  int faceCounter_ = 0;
 };
 
 // The face normal of the loop starting at faceEdge: the sum of the fan's

@@ -47,7 +47,7 @@ void dgPolyhedra::MergeFlatPatches(const float* vertices, int strideBytes, doubl
   if (GetEdgeCount() == 0 || !vertices) return;
   // Patches are found on the faces as given, before anything changes them;
   // face ids stay with the pieces and the joins that come of each face.
-  const int idCount = mFaceCounter + 1;
+  const int idCount = faceCounter_ + 1;
   dgStack<int> patchOfFace(idCount);
   dgStack<double> patchNormals(3LL * idCount);
   if (!patchOfFace.IsValid() || !patchNormals.IsValid()) return;
@@ -61,7 +61,7 @@ void dgPolyhedra::MergeFlatPatches(const float* vertices, int strideBytes, doubl
 
 void dgPolyhedra::GatherFlatPatches(const float* vertices, int strideBytes, double tolerance, int* patchOfFace,
                                     double* patchNormals) {
-  const int idCount = mFaceCounter + 1;
+  const int idCount = faceCounter_ + 1;
   for (int id = 0; id < idCount; ++id) patchOfFace[id] = 0;
   const int edgeCount = GetEdgeCount();
   dgStack<dgEdge*> faces(edgeCount + 1);
@@ -108,7 +108,7 @@ void dgPolyhedra::GatherFlatPatches(const float* vertices, int strideBytes, doub
 
 bool dgPolyhedra::JoinPatchFaces(const float* vertices, int strideBytes, const int* patchOfFace,
                                  const double* patchNormals) {
-  const int idCount = mFaceCounter + 1;
+  const int idCount = faceCounter_ + 1;
   const auto patchOf = [&](const dgEdge* e) { return e->face > 0 && e->face < idCount ? patchOfFace[e->face] : 0; };
   // Joins remove edges: candidates are kept by key and looked up again.
   const int edgeCount = GetEdgeCount();
@@ -123,7 +123,7 @@ bool dgPolyhedra::JoinPatchFaces(const float* vertices, int strideBytes, const i
 
   bool joined = false;
   for (int i = 0; i < candidateCount; ++i) {
-    EdgeNode* node = mEdges.Find(candidates[i]);
+    EdgeNode* node = edges_.Find(candidates[i]);
     if (!node) continue;
     dgEdge* e = &node->GetInfo();
     dgEdge* t = e->twin;

@@ -219,7 +219,7 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
 
   bool merged = false;
   for (int s = 0; s < seedCount; ++s) {
-    EdgeNode* node = mEdges.Find(seeds[s]);
+    EdgeNode* node = edges_.Find(seeds[s]);
     if (!node) continue;
     dgEdge* seed = &node->GetInfo();
     // Marks only grow: anything stamped since this pass began was visited.
@@ -292,7 +292,7 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
     }
     // Interior edges are kept by key and looked up again: joins remove edges.
     for (int i = 0; i < interiorCount; ++i) {
-      EdgeNode* found = mEdges.Find(interior[i]);
+      EdgeNode* found = edges_.Find(interior[i]);
       dgEdge* e = found ? &found->GetInfo() : nullptr;
       if (!e || !e->twin || e->face <= 0 || e->twin->face <= 0) continue;
       dgEdge* t = e->twin;

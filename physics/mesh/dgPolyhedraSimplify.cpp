@@ -66,24 +66,24 @@ class CandidateQueue {
   static constexpr int kFirstBlock = 1024;
 
   explicit CandidateQueue(long long edgeCount)
-      : mCap(8 * edgeCount + kFirstBlock), mBlock(Allocate(kFirstBlock)), mHeap(mBlock, mBlock ? kFirstBlock : 0) {}
-  ~CandidateQueue() { dgFree(mBlock); }
+      : cap_(8 * edgeCount + kFirstBlock), block_(Allocate(kFirstBlock)), heap_(block_, block_ ? kFirstBlock : 0) {}
+  ~CandidateQueue() { dgFree(block_); }
   CandidateQueue(const CandidateQueue&) = delete;
   CandidateQueue& operator=(const CandidateQueue&) = delete;
 
-  bool IsValid() const { return mBlock != nullptr; }
-  CandidateHeap& Heap() { return mHeap; }
+  bool IsValid() const { return block_ != nullptr; }
+  CandidateHeap& Heap() { return heap_; }
   // Adds a candidate; refused when the heap is at its cap or cannot grow.
   void Push(double key, const Candidate& candidate) {
-    if (mHeap.Push(key, candidate)) return;
-    const long long grown = 2LL * mHeap.GetCapacity() < mCap ? 2LL * mHeap.GetCapacity() : mCap;
-    if (grown <= mHeap.GetCapacity()) return;
+    if (heap_.Push(key, candidate)) return;
+    const long long grown = 2LL * heap_.GetCapacity() < cap_ ? 2LL * heap_.GetCapacity() : cap_;
+    if (grown <= heap_.GetCapacity()) return;
     CandidateHeap::Entry* block = Allocate(grown);
     if (!block) return;
-    mHeap.MoveTo(block, static_cast<int>(grown));
-    dgFree(mBlock);
-    mBlock = block;
-    mHeap.Push(key, candidate);
+    heap_.MoveTo(block, static_cast<int>(grown));
+    dgFree(block_);
+    block_ = block;
+    heap_.Push(key, candidate);
   }
 
  private:
@@ -91,9 +91,9 @@ class CandidateQueue {
     return static_cast<CandidateHeap::Entry*>(dgMalloc(static_cast<size_t>(count) * sizeof(CandidateHeap::Entry)));
   }
 
-  long long mCap;
-  CandidateHeap::Entry* mBlock;
-  CandidateHeap mHeap;
+  long long cap_;
+  CandidateHeap::Entry* block_;
+  CandidateHeap heap_;
 };
 
 }  // namespace
@@ -102,64 +102,64 @@ class dgPolyhedraSimplifier {
  public:
   dgPolyhedraSimplifier(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance,
                         const int* patchOfFace, int faceIdCount)
-      : mMesh(mesh),
-        mVertices(vertices),
-        mStride(strideBytes),
-        mThreshold(tolerance * tolerance * 10.0),
-        mPatchOfFace(patchOfFace),
-        mFaceIdCount(faceIdCount) {}
+      : mesh_(mesh),
+        vertices_(vertices),
+        stride_(strideBytes),
+        threshold_(tolerance * tolerance * 10.0),
+        patchOfFace_(patchOfFace),
+        faceIdCount_(faceIdCount) {}
 
   void Run() {
     int maxVertex = -1;
-    for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) {
+    for (auto* node = mesh_.GetFirstNode(); node; node = node->Next()) {
       if (node->GetInfo().vertex > maxVertex) maxVertex = node->GetInfo().vertex;
       if (!node->GetInfo().twin || !node->GetInfo().next) return;  // not closed by EndFace
     }
     if (maxVertex < 0 || maxVertex >= kMaxVertexIndex) return;
-    mVertexCount = maxVertex + 1;
-    dgStack<dgVector3d> positions(mVertexCount);
-    dgStack<Quadric> quadrics(mVertexCount);
-    dgStack<unsigned char> known(mVertexCount);
-    CandidateQueue queue(mMesh.GetEdgeCount());
+    vertexCount_ = maxVertex + 1;
+    dgStack<dgVector3d> positions(vertexCount_);
+    dgStack<Quadric> quadrics(vertexCount_);
+    dgStack<unsigned char> known(vertexCount_);
+    CandidateQueue queue(mesh_.GetEdgeCount());
     if (!positions.IsValid() || !quadrics.IsValid() || !known.IsValid() || !queue.IsValid()) return;
-    mPositions = positions.Data();
-    mQuadrics = quadrics.Data();
-    for (int v = 0; v < mVertexCount; ++v) known[v] = 0;
+    positions_ = positions.Data();
+    quadrics_ = quadrics.Data();
+    for (int v = 0; v < vertexCount_; ++v) known[v] = 0;
 
-    for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) {
+    for (auto* node = mesh_.GetFirstNode(); node; node = node->Next()) {
       dgEdge& e = node->GetInfo();
       e.mark = 0;
       if (!known[e.vertex]) {
         known[e.vertex] = 1;
-        mPositions[e.vertex] = dgReadVertex3d(mVertices, mStride, e.vertex);
+        positions_[e.vertex] = dgReadVertex3d(vertices_, stride_, e.vertex);
       }
     }
     double longestSquared = 0.0;
-    for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) {
+    for (auto* node = mesh_.GetFirstNode(); node; node = node->Next()) {
       const dgEdge& e = node->GetInfo();
       longestSquared = std::fmax(longestSquared, (Position(e.next->vertex) - Position(e.vertex)).LengthSquared());
     }
-    mInverseLongestSquared = longestSquared > 0.0 ? 1.0 / longestSquared : 0.0;
-    for (int v = 0; v < mVertexCount; ++v) known[v] = 0;
-    for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) {
+    inverseLongestSquared_ = longestSquared > 0.0 ? 1.0 / longestSquared : 0.0;
+    for (int v = 0; v < vertexCount_; ++v) known[v] = 0;
+    for (auto* node = mesh_.GetFirstNode(); node; node = node->Next()) {
       dgEdge& e = node->GetInfo();
       if (!known[e.vertex]) {
         known[e.vertex] = 1;
-        mQuadrics[e.vertex] = VertexQuadric(&e);
+        quadrics_[e.vertex] = VertexQuadric(&e);
       }
     }
 
     CandidateHeap& heap = queue.Heap();
-    for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) Consider(&node->GetInfo(), queue);
+    for (auto* node = mesh_.GetFirstNode(); node; node = node->Next()) Consider(&node->GetInfo(), queue);
 
     while (heap.GetCount() > 0) {
       const Candidate candidate = heap.TopValue();
       const double stored = candidate.total;
       heap.Pop();
-      dgEdge* e = mMesh.FindEdge(candidate.start, candidate.end);
+      dgEdge* e = mesh_.FindEdge(candidate.start, candidate.end);
       if (!e) continue;
       const double total = Total(e);
-      if (std::fabs(total - stored) >= kStaleDifference || !(total < mThreshold)) continue;
+      if (std::fabs(total - stored) >= kStaleDifference || !(total < threshold_)) continue;
       dgEdge* merged = Collapse(e);
       if (!merged) continue;
       Refresh(merged, queue);
@@ -167,8 +167,8 @@ class dgPolyhedraSimplifier {
   }
 
  private:
-  int MaxSteps() const { return mMesh.GetEdgeCount() + 1; }
-  const dgVector3d& Position(int v) const { return mPositions[v]; }
+  int MaxSteps() const { return mesh_.GetEdgeCount() + 1; }
+  const dgVector3d& Position(int v) const { return positions_[v]; }
 
   // Normal of e's face loop, optionally with vertex `moved` placed at `to`.
   dgVector3d FaceNormal(const dgEdge* face, int moved = -1, const dgVector3d* to = nullptr) const {
@@ -229,7 +229,7 @@ class dgPolyhedraSimplifier {
     int steps = 0;
     do {
       if (walk->face > 0) {
-        const int own = walk->face < mFaceIdCount ? mPatchOfFace[walk->face] : 0;
+        const int own = walk->face < faceIdCount_ ? patchOfFace_[walk->face] : 0;
         if (own == 0 || (patch != 0 && own != patch)) return false;
         patch = own;
       }
@@ -241,7 +241,7 @@ class dgPolyhedraSimplifier {
   // 1 when collapsing e would fold or crush a face, or take its start
   // vertex away from faces of another patch, else 0.
   int FoldTest(const dgEdge* e) const {
-    if (mPatchOfFace && !AroundOnePatch(e)) return 1;
+    if (patchOfFace_ && !AroundOnePatch(e)) return 1;
     const int a = e->vertex;
     const dgVector3d& pa = Position(a);
     const dgVector3d& pb = Position(e->next->vertex);
@@ -278,28 +278,28 @@ class dgPolyhedraSimplifier {
   }
 
   double Total(const dgEdge* e) const {
-    double total = mQuadrics[e->vertex].Evaluate(Position(e->next->vertex));
+    double total = quadrics_[e->vertex].Evaluate(Position(e->next->vertex));
     // A refused collapse must never qualify: rounding can leave the quadric
     // of a flat but tilted neighbourhood a hair below zero, where adding the
     // threshold would still come in under it.
-    if (total < mThreshold && FoldTest(e) != 0) total = mThreshold;
+    if (total < threshold_ && FoldTest(e) != 0) total = threshold_;
     return total;
   }
 
   void Consider(const dgEdge* e, CandidateQueue& queue) const {
-    if (!mPatchOfFace) {
+    if (!patchOfFace_) {
       const double total = Total(e);
-      if (total < mThreshold) queue.Push(kHeapKeyBase - total, Candidate{e->vertex, e->next->vertex, total});
+      if (total < threshold_) queue.Push(kHeapKeyBase - total, Candidate{e->vertex, e->next->vertex, total});
       return;
     }
     // Inside flat patches nearly every collapse costs nothing: shorter edges
     // go first, so the mesh coarsens evenly and no vertex gathers a fan so
     // wide that every later test around it slows down. Most candidates go
     // stale before their turn, so the fold test waits for it.
-    const double total = mQuadrics[e->vertex].Evaluate(Position(e->next->vertex));
-    if (!(total < mThreshold)) return;
+    const double total = quadrics_[e->vertex].Evaluate(Position(e->next->vertex));
+    if (!(total < threshold_)) return;
     const double lengthSquared = (Position(e->next->vertex) - Position(e->vertex)).LengthSquared();
-    const double priority = total / mThreshold + lengthSquared * mInverseLongestSquared;
+    const double priority = total / threshold_ + lengthSquared * inverseLongestSquared_;
     queue.Push(kHeapKeyBase - priority, Candidate{e->vertex, e->next->vertex, total});
   }
 
@@ -309,8 +309,8 @@ class dgPolyhedraSimplifier {
     dgEdge* t = e->twin;
     if (!t || (e->face < 0 && t->face < 0)) return nullptr;
     const int b = t->vertex;
-    const int lengthE = mMesh.GetLoopLength(e);
-    const int lengthT = mMesh.GetLoopLength(t);
+    const int lengthE = mesh_.GetLoopLength(e);
+    const int lengthT = mesh_.GetLoopLength(t);
     if (lengthE < 3 || lengthT < 3) return nullptr;
     const bool triangleE = lengthE == 3;
     const bool triangleT = lengthT == 3;
@@ -355,8 +355,8 @@ class dgPolyhedraSimplifier {
       const int c = x->next->vertex;
       if (c == b) return nullptr;
       if (c == thirdE || c == thirdT) continue;
-      const dgEdge* forward = mMesh.FindEdge(b, c);
-      const dgEdge* backward = mMesh.FindEdge(c, b);
+      const dgEdge* forward = mesh_.FindEdge(b, c);
+      const dgEdge* backward = mesh_.FindEdge(c, b);
       if ((forward && !isRemoved(forward)) || (backward && !isRemoved(backward))) return nullptr;
     }
 
@@ -381,7 +381,7 @@ class dgPolyhedraSimplifier {
       t->next->prev = t->prev;
     }
     for (dgEdge* r : removed) {
-      if (r) mMesh.RemoveEdge(r);
+      if (r) mesh_.RemoveEdge(r);
     }
 
     dgEdge* result = nullptr;
@@ -389,24 +389,24 @@ class dgPolyhedraSimplifier {
       dgEdge* x = fan[i];
       if (isRemoved(x)) continue;
       const int c = x->next->vertex;
-      mMesh.RekeyEdge(x, b, c);
-      mMesh.RekeyEdge(x->twin, x->twin->vertex, b);
+      mesh_.RekeyEdge(x, b, c);
+      mesh_.RekeyEdge(x->twin, x->twin->vertex, b);
       if (!result) result = x;
     }
-    if (endingAtA) mMesh.RekeyEdge(endingAtA, endingAtA->vertex, b);
+    if (endingAtA) mesh_.RekeyEdge(endingAtA, endingAtA->vertex, b);
     if (!result && !triangleE) result = e->next;
     return result;
   }
 
   // After a collapse: new quadrics around the merged vertex, new candidates.
   void Refresh(dgEdge* merged, CandidateQueue& queue) {
-    mQuadrics[merged->vertex] = VertexQuadric(merged);
-    const int mark = mMesh.IncrementMark();
+    quadrics_[merged->vertex] = VertexQuadric(merged);
+    const int mark = mesh_.IncrementMark();
     dgEdge* walk = merged;
     int steps = 0;
     do {
       dgEdge* back = walk->twin;
-      mQuadrics[back->vertex] = VertexQuadric(back);
+      quadrics_[back->vertex] = VertexQuadric(back);
       walk = back->next;
     } while (walk != merged && ++steps < MaxSteps());
     walk = merged;
@@ -420,16 +420,16 @@ class dgPolyhedraSimplifier {
     } while (walk != merged && ++steps < MaxSteps());
   }
 
-  dgPolyhedra& mMesh;
-  const float* mVertices;
-  int mStride;
-  double mThreshold;
-  const int* mPatchOfFace;  // patch of each face id (0: none), or null
-  int mFaceIdCount;
-  double mInverseLongestSquared = 0.0;
-  int mVertexCount = 0;
-  dgVector3d* mPositions = nullptr;
-  Quadric* mQuadrics = nullptr;
+  dgPolyhedra& mesh_;
+  const float* vertices_;
+  int stride_;
+  double threshold_;
+  const int* patchOfFace_;  // patch of each face id (0: none), or null
+  int faceIdCount_;
+  double inverseLongestSquared_ = 0.0;
+  int vertexCount_ = 0;
+  dgVector3d* positions_ = nullptr;
+  Quadric* quadrics_ = nullptr;
 };
 
 void dgPolyhedraSimplify(dgPolyhedra& mesh, const float* vertices, int strideBytes, double tolerance,

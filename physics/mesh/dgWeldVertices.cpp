@@ -128,19 +128,19 @@ struct Block {
 
 class BlockList {
  public:
-  explicit BlockList(int capacity) : mBlocks(capacity) {}
+  explicit BlockList(int capacity) : blocks_(capacity) {}
   bool Add(int first, int count) {
-    if (mCount >= mBlocks.GetCount()) return false;
-    mBlocks[mCount++] = Block{first, count};
+    if (count_ >= blocks_.GetCount()) return false;
+    blocks_[count_++] = Block{first, count};
     return true;
   }
-  bool IsValid() const { return mBlocks.IsValid(); }
-  int GetCount() const { return mCount; }
-  Block& operator[](int i) const { return mBlocks[i]; }
+  bool IsValid() const { return blocks_.IsValid(); }
+  int GetCount() const { return count_; }
+  Block& operator[](int i) const { return blocks_[i]; }
 
  private:
-  dgStack<Block> mBlocks;
-  int mCount = 0;
+  dgStack<Block> blocks_;
+  int count_ = 0;
 };
 
 // Orders the positions as the split does and lists the blocks, first part first.
@@ -190,11 +190,11 @@ class CopyTable {
   CopyTable() = default;
   CopyTable(const CopyTable&) = delete;
   CopyTable& operator=(const CopyTable&) = delete;
-  ~CopyTable() { dgFree(mSlots); }
+  ~CopyTable() { dgFree(slots_); }
 
   // Empties the table for about `expected` vertices; false without memory.
   bool Reset(int expected) {
-    mUsed = 0;
+    used_ = 0;
     Slot* old = nullptr;
     const int size = TableSize(expected);
     if (size == 0 || !Replace(size, old)) return false;
@@ -207,11 +207,11 @@ class CopyTable {
   template <class Same>
   int FindOrAdd(uint64_t hash, int entry, Same same) {
     const auto tag = static_cast<uint32_t>(hash);
-    for (int slot = static_cast<int>(tag & mMask);; slot = (slot + 1) & mMask) {
-      Slot& found = mSlots[slot];
+    for (int slot = static_cast<int>(tag & mask_);; slot = (slot + 1) & mask_) {
+      Slot& found = slots_[slot];
       if (found.entry < 0) {
         found = Slot{entry, tag};
-        if (++mUsed * 2 > static_cast<int>(mMask) + 1 && !Grow()) return -2;
+        if (++used_ * 2 > static_cast<int>(mask_) + 1 && !Grow()) return -2;
         return -1;
       }
       if (found.tag == tag && same(found.entry)) return found.entry;
@@ -230,29 +230,29 @@ class CopyTable {
     auto* slots = static_cast<Slot*>(dgMalloc(sizeof(Slot) * static_cast<size_t>(size)));
     if (!slots) return false;
     for (int i = 0; i < size; ++i) slots[i].entry = -1;
-    outOld = mSlots;
-    mSlots = slots;
-    mMask = static_cast<uint32_t>(size - 1);
+    outOld = slots_;
+    slots_ = slots;
+    mask_ = static_cast<uint32_t>(size - 1);
     return true;
   }
 
   bool Grow() {
-    const int oldSize = static_cast<int>(mMask) + 1;
+    const int oldSize = static_cast<int>(mask_) + 1;
     Slot* old = nullptr;
     if (oldSize > (1 << 29) || !Replace(2 * oldSize, old)) return false;
     for (int i = 0; i < oldSize; ++i) {
       if (old[i].entry < 0) continue;
-      int slot = static_cast<int>(old[i].tag & mMask);
-      while (mSlots[slot].entry >= 0) slot = (slot + 1) & mMask;
-      mSlots[slot] = old[i];
+      int slot = static_cast<int>(old[i].tag & mask_);
+      while (slots_[slot].entry >= 0) slot = (slot + 1) & mask_;
+      slots_[slot] = old[i];
     }
     dgFree(old);
     return true;
   }
 
-  Slot* mSlots = nullptr;
-  uint32_t mMask = 0;
-  int mUsed = 0;
+  Slot* slots_ = nullptr;
+  uint32_t mask_ = 0;
+  int used_ = 0;
 };
 
 // Scratch for gathering the items of blocks of up to capacity vertices.
@@ -276,7 +276,7 @@ struct GridSlot {
 class Sweeper {
  public:
   Sweeper(const Layout& layout, GatherScratch& scratch, int* positions, Block& block)
-      : mLayout(layout), mScratch(scratch), mBlock(block), mPositions(positions + block.first), mCount(block.count) {}
+      : layout_(layout), scratch_(scratch), block_(block), positions_(positions + block.first), count_(block.count) {}
 
   // Numbers the kept vertices of the block from `next` on and writes each
   // entry's number to outIndices (and, given outMoved, whether its kept
@@ -284,10 +284,10 @@ class Sweeper {
   // needed) takes the positions of its kept vertices. Returns the next free
   // number, or -1 when scratch memory ran out.
   int Run(int next, int* outIndices, unsigned char* outMoved) {
-    const Spreads s = MeasureSpreads(mLayout, mPositions, mCount);
-    mAxis = 0;
-    if (s.spread[1] >= s.spread[0] && s.spread[1] >= s.spread[2]) mAxis = 1;
-    else if (s.spread[2] >= s.spread[0] && s.spread[2] >= s.spread[1]) mAxis = 2;
+    const Spreads s = MeasureSpreads(layout_, positions_, count_);
+    axis_ = 0;
+    if (s.spread[1] >= s.spread[0] && s.spread[1] >= s.spread[2]) axis_ = 1;
+    else if (s.spread[2] >= s.spread[0] && s.spread[2] >= s.spread[1]) axis_ = 2;
     PrepareGrid();
 
     const int items = GatherItems();
@@ -302,44 +302,44 @@ class Sweeper {
         !slots.IsValid()) {
       return -1;
     }
-    mNextKept = nextKept.Data();
-    mSlots = slots.Data();
-    mSlotMask = slotCount - 1;
-    for (int c = 0; c <= mSlotMask; ++c) mSlots[c].head = -1;
-    mKeptPositions = keptPositions.Data();
+    nextKept_ = nextKept.Data();
+    slots_ = slots.Data();
+    slotMask_ = slotCount - 1;
+    for (int c = 0; c <= slotMask_; ++c) slots_[c].head = -1;
+    keptPositions_ = keptPositions.Data();
 
     // Items in sweep order: along the axis, ties (and NaN) in block order.
     for (int k = 0; k < items; ++k) {
-      const int first = mScratch.itemFirst[k];
-      order[k] = static_cast<uint64_t>(OrderKey(mLayout.Component(mPositions[first], mAxis))) << 32 |
+      const int first = scratch_.itemFirst[k];
+      order[k] = static_cast<uint64_t>(OrderKey(layout_.Component(positions_[first], axis_))) << 32 |
                  static_cast<uint32_t>(first);
     }
     std::sort(order.Data(), order.Data() + items);
     int kept = 0;
     for (int k = 0; k < items; ++k) {
       const int first = static_cast<int>(order[k] & 0xFFFFFFFFu);
-      const int position = mPositions[first];
+      const int position = positions_[first];
       int owner = FindOwner(position);
       if (owner < 0) {
         owner = kept++;
-        mKeptPositions[owner] = position;
+        keptPositions_[owner] = position;
         Insert(owner, position);
       }
-      keptAs[mScratch.itemOf[first]] = owner;
+      keptAs[scratch_.itemOf[first]] = owner;
     }
-    for (int e = 0; e < mCount; ++e) outIndices[mPositions[e]] = next + keptAs[mScratch.itemOf[e]];
+    for (int e = 0; e < count_; ++e) outIndices[positions_[e]] = next + keptAs[scratch_.itemOf[e]];
     if (outMoved) {
       // Copies share their first entry's words, so one comparison per item tells them all.
       dgStack<unsigned char> movedItem(items);
       if (!movedItem.IsValid()) return -1;
       for (int k = 0; k < items; ++k) {
-        movedItem[k] = !mLayout.SameWords(mPositions[mScratch.itemFirst[k]], mKeptPositions[keptAs[k]]);
+        movedItem[k] = !layout_.SameWords(positions_[scratch_.itemFirst[k]], keptPositions_[keptAs[k]]);
       }
-      for (int e = 0; e < mCount; ++e) outMoved[mPositions[e]] = movedItem[mScratch.itemOf[e]];
+      for (int e = 0; e < count_; ++e) outMoved[positions_[e]] = movedItem[scratch_.itemOf[e]];
     }
-    for (int k = 0; k < kept; ++k) mPositions[k] = mKeptPositions[k];
-    mBlock.firstKept = next;
-    mBlock.kept = kept;
+    for (int k = 0; k < kept; ++k) positions_[k] = keptPositions_[k];
+    block_.firstKept = next;
+    block_.kept = kept;
     return next + kept;
   }
 
@@ -348,27 +348,27 @@ class Sweeper {
   // its own copies share the item of its first entry; -1 without memory.
   int GatherItems() {
     // Meshes hold each vertex a few times over: start the table small.
-    if (!mScratch.copies.Reset(mCount / 4)) return -1;
+    if (!scratch_.copies.Reset(count_ / 4)) return -1;
     int items = 0;
-    for (int e = 0; e < mCount; ++e) {
-      const int position = mPositions[e];
+    for (int e = 0; e < count_; ++e) {
+      const int position = positions_[e];
       int first = -1;
-      if (mLayout.ClaimsOwnCopies(position, mAxis)) {
+      if (layout_.ClaimsOwnCopies(position, axis_)) {
         // One multiply per word; the table takes its slot from the low bits,
         // so the well-mixed high ones are folded in.
         uint64_t h = 0;
-        for (int k = 0; k < mLayout.toleranceWords + mLayout.exactWords; ++k) {
-          h = (h + mLayout.Word(position, k)) * 0x9E3779B97F4A7C15ull;
+        for (int k = 0; k < layout_.toleranceWords + layout_.exactWords; ++k) {
+          h = (h + layout_.Word(position, k)) * 0x9E3779B97F4A7C15ull;
         }
         h ^= h >> 32;
-        first = mScratch.copies.FindOrAdd(h, e, [&](int other) { return mLayout.SameWords(mPositions[other], position); });
+        first = scratch_.copies.FindOrAdd(h, e, [&](int other) { return layout_.SameWords(positions_[other], position); });
         if (first == -2) return -1;
       }
       if (first >= 0) {
-        mScratch.itemOf[e] = mScratch.itemOf[first];
+        scratch_.itemOf[e] = scratch_.itemOf[first];
       } else {
-        mScratch.itemFirst[items] = e;
-        mScratch.itemOf[e] = items++;
+        scratch_.itemFirst[items] = e;
+        scratch_.itemOf[e] = items++;
       }
     }
     return items;
@@ -379,38 +379,38 @@ class Sweeper {
     // mostly falls in one cell on each axis, now and then in two. Without a
     // usable tolerance nothing is within it; with an infinite one
     // everything shares one cell.
-    mSearchable = mLayout.toleranceWords == 0 || mLayout.widened > 0.0f;
-    mOneCell = !std::isfinite(mLayout.widened);
-    mCellSize = kCellTolerances * static_cast<double>(mLayout.widened);
-    mReach = static_cast<double>(mLayout.widened) * (1.0 + 1e-5);
+    searchable_ = layout_.toleranceWords == 0 || layout_.widened > 0.0f;
+    oneCell_ = !std::isfinite(layout_.widened);
+    cellSize_ = kCellTolerances * static_cast<double>(layout_.widened);
+    reach_ = static_cast<double>(layout_.widened) * (1.0 + 1e-5);
   }
 
   int64_t CellOf(double value) const {
-    if (mOneCell) return 0;
-    const double cell = std::floor(value / mCellSize);
+    if (oneCell_) return 0;
+    const double cell = std::floor(value / cellSize_);
     return static_cast<int64_t>(std::clamp(cell, -kMaxCell, kMaxCell));
   }
 
   // The grid cell of a vertex: tolerance words by cell, exact words as they are.
   void KeyOf(int position, int64_t key[3]) const {
     for (int k = 0; k < 3; ++k) {
-      key[k] = k < mLayout.toleranceWords ? CellOf(mLayout.Component(position, k)) : mLayout.Word(position, k);
+      key[k] = k < layout_.toleranceWords ? CellOf(layout_.Component(position, k)) : layout_.Word(position, k);
     }
   }
 
   // The cells to search for a vertex; false when a tolerance word is not
   // finite (such a vertex is within tolerance of nothing).
   bool GridRange(int position, int64_t low[3], int64_t high[3]) const {
-    for (int k = 0; k < mLayout.toleranceWords; ++k) {
-      if (!std::isfinite(mLayout.Component(position, k))) return false;
+    for (int k = 0; k < layout_.toleranceWords; ++k) {
+      if (!std::isfinite(layout_.Component(position, k))) return false;
     }
     for (int k = 0; k < 3; ++k) {
-      if (k < mLayout.toleranceWords) {
-        const double v = mLayout.Component(position, k);
-        low[k] = CellOf(v - mReach);
-        high[k] = CellOf(v + mReach);
+      if (k < layout_.toleranceWords) {
+        const double v = layout_.Component(position, k);
+        low[k] = CellOf(v - reach_);
+        high[k] = CellOf(v + reach_);
       } else {
-        low[k] = high[k] = mLayout.Word(position, k);
+        low[k] = high[k] = layout_.Word(position, k);
       }
     }
     return true;
@@ -424,12 +424,12 @@ class Sweeper {
   GridSlot& FindSlot(const int64_t key[3]) const {
     const uint64_t h = HashCell(key);
     const auto tag = static_cast<uint32_t>(h >> 32);
-    for (int slot = static_cast<int>(h & static_cast<uint64_t>(mSlotMask));; slot = (slot + 1) & mSlotMask) {
-      GridSlot& found = mSlots[slot];
+    for (int slot = static_cast<int>(h & static_cast<uint64_t>(slotMask_));; slot = (slot + 1) & slotMask_) {
+      GridSlot& found = slots_[slot];
       if (found.head < 0) return found;
       if (found.tag != tag) continue;
       int64_t other[3];
-      KeyOf(mKeptPositions[found.head], other);
+      KeyOf(keptPositions_[found.head], other);
       if (other[0] == key[0] && other[1] == key[1] && other[2] == key[2]) return found;
     }
   }
@@ -437,12 +437,12 @@ class Sweeper {
   void Insert(int kept, int position) {
     int64_t low[3];
     int64_t high[3];
-    if (!mSearchable || !GridRange(position, low, high)) return;
+    if (!searchable_ || !GridRange(position, low, high)) return;
     int64_t key[3];
     KeyOf(position, key);
     GridSlot& slot = FindSlot(key);
     slot.tag = static_cast<uint32_t>(HashCell(key) >> 32);
-    mNextKept[kept] = slot.head;
+    nextKept_[kept] = slot.head;
     slot.head = kept;
   }
 
@@ -451,14 +451,14 @@ class Sweeper {
   int FindOwner(int position) const {
     int64_t low[3];
     int64_t high[3];
-    if (!mSearchable || !GridRange(position, low, high)) return -1;
+    if (!searchable_ || !GridRange(position, low, high)) return -1;
     int owner = -1;
     int64_t key[3];
     for (key[0] = low[0]; key[0] <= high[0]; ++key[0]) {
       for (key[1] = low[1]; key[1] <= high[1]; ++key[1]) {
         for (key[2] = low[2]; key[2] <= high[2]; ++key[2]) {
-          for (int kept = FindSlot(key).head; kept >= 0; kept = mNextKept[kept]) {
-            if ((owner < 0 || kept < owner) && mLayout.Claims(mKeptPositions[kept], position, mAxis)) owner = kept;
+          for (int kept = FindSlot(key).head; kept >= 0; kept = nextKept_[kept]) {
+            if ((owner < 0 || kept < owner) && layout_.Claims(keptPositions_[kept], position, axis_)) owner = kept;
           }
         }
       }
@@ -466,20 +466,20 @@ class Sweeper {
     return owner;
   }
 
-  const Layout& mLayout;
-  GatherScratch& mScratch;
-  Block& mBlock;
-  int* mPositions;
-  int mCount;
-  int mAxis = 0;
-  bool mSearchable = true;
-  bool mOneCell = false;
-  double mCellSize = 1.0;
-  double mReach = 0.0;
-  int* mKeptPositions = nullptr;
-  int* mNextKept = nullptr;
-  GridSlot* mSlots = nullptr;
-  int mSlotMask = 0;
+  const Layout& layout_;
+  GatherScratch& scratch_;
+  Block& block_;
+  int* positions_;
+  int count_;
+  int axis_ = 0;
+  bool searchable_ = true;
+  bool oneCell_ = false;
+  double cellSize_ = 1.0;
+  double reach_ = 0.0;
+  int* keptPositions_ = nullptr;
+  int* nextKept_ = nullptr;
+  GridSlot* slots_ = nullptr;
+  int slotMask_ = 0;
 };
 
 }  // namespace

@@ -32,27 +32,27 @@ dgAngularGrid::dgAngularGrid(float radius) {
   sinStep = std::sin(step);
 
   // Every cell an angle in [-pi, pi] can fall in, with one to spare each side.
-  mFirstCell = static_cast<int>(std::floor(-kPi * invStep)) - 1;
-  mCellCount = static_cast<int>(std::floor(kPi * invStep)) + 2 - mFirstCell;
-  mSinCos = static_cast<float*>(dgMalloc(sizeof(float) * 2 * static_cast<size_t>(mCellCount)));
-  if (!mSinCos) return;
-  for (int i = 0; i < mCellCount; ++i) {
+  firstCell_ = static_cast<int>(std::floor(-kPi * invStep)) - 1;
+  cellCount_ = static_cast<int>(std::floor(kPi * invStep)) + 2 - firstCell_;
+  sinCos_ = static_cast<float*>(dgMalloc(sizeof(float) * 2 * static_cast<size_t>(cellCount_)));
+  if (!sinCos_) return;
+  for (int i = 0; i < cellCount_; ++i) {
     // The angle as the trigonometric path forms it: a whole number of steps.
-    const float angle = static_cast<float>(mFirstCell + i) * step;
-    mSinCos[2 * i] = std::sin(angle);
-    mSinCos[2 * i + 1] = std::cos(angle);
+    const float angle = static_cast<float>(firstCell_ + i) * step;
+    sinCos_[2 * i] = std::sin(angle);
+    sinCos_[2 * i + 1] = std::cos(angle);
   }
 }
 
-dgAngularGrid::~dgAngularGrid() { dgFree(mSinCos); }
+dgAngularGrid::~dgAngularGrid() { dgFree(sinCos_); }
 
 void dgAngularGrid::FormulaSinCos(float angle, float& outSin, float& outCos) const {
   const float cell = std::floor(angle * invStep);
   // A whole number of steps: the table holds its sine and cosine as the
   // functions give them (NaN fails both comparisons), except for -0 steps,
   // whose sine is -0.
-  const bool inTable = cell >= static_cast<float>(mFirstCell) && cell < static_cast<float>(mFirstCell + mCellCount);
-  if (mSinCos && inTable && !(cell == 0.0f && std::signbit(cell))) {
+  const bool inTable = cell >= static_cast<float>(firstCell_) && cell < static_cast<float>(firstCell_ + cellCount_);
+  if (sinCos_ && inTable && !(cell == 0.0f && std::signbit(cell))) {
     TableSinCos(static_cast<int>(cell), outSin, outCos);
     return;
   }

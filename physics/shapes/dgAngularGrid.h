@@ -60,12 +60,12 @@ class dgAngularGrid {
   // angle (the exact angle's cell, then the table).
   void FormulaSinCos(float angle, float& outSin, float& outCos) const;
 
-  // sin and cos of k · step for k from mFirstCell on, two floats per cell;
+  // sin and cos of k · step for k from firstCell_ on, two floats per cell;
   // null when it could not be allocated (every angle then takes the
   // trigonometric functions).
-  float* mSinCos = nullptr;
-  int mFirstCell = 0;
-  int mCellCount = 0;
+  float* sinCos_ = nullptr;
+  int firstCell_ = 0;
+  int cellCount_ = 0;
 };
 
 inline float dgAngularGrid::ApproximateAtan2(float y, float x) {
@@ -95,20 +95,20 @@ inline bool dgAngularGrid::CertainCell(float approximate, int& outCell) const {
   if (u < static_cast<float>(cell)) --cell;
   const float fraction = u - static_cast<float>(cell);
   if (!(fraction > kCellMargin && fraction < 1.0f - kCellMargin)) return false;
-  if (cell < mFirstCell || cell >= mFirstCell + mCellCount) return false;
+  if (cell < firstCell_ || cell >= firstCell_ + cellCount_) return false;
   outCell = cell;
   return true;
 }
 
 inline void dgAngularGrid::TableSinCos(int cell, float& outSin, float& outCos) const {
-  const float* entry = mSinCos + 2 * (cell - mFirstCell);
+  const float* entry = sinCos_ + 2 * (cell - firstCell_);
   outSin = entry[0];
   outCos = entry[1];
 }
 
 inline void dgAngularGrid::LatitudeSinCos(float sine, float& outSin, float& outCos) const {
   int cell;
-  if (mSinCos && CertainCell(ApproximateAtan2(sine, std::sqrt((1.0f - sine) * (1.0f + sine))), cell)) {
+  if (sinCos_ && CertainCell(ApproximateAtan2(sine, std::sqrt((1.0f - sine) * (1.0f + sine))), cell)) {
     TableSinCos(cell, outSin, outCos);
     return;
   }
@@ -117,7 +117,7 @@ inline void dgAngularGrid::LatitudeSinCos(float sine, float& outSin, float& outC
 
 inline void dgAngularGrid::LongitudeSinCos(float y, float x, float& outSin, float& outCos) const {
   int cell;
-  if (mSinCos && CertainCell(ApproximateAtan2(y, x), cell)) {
+  if (sinCos_ && CertainCell(ApproximateAtan2(y, x), cell)) {
     TableSinCos(cell, outSin, outCos);
     return;
   }

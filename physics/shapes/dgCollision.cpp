@@ -6,14 +6,14 @@
 #include "physics/memory/dgCRC.h"
 
 dgCollision::dgCollision(uint32_t signature, const dgMatrix& offset, uint32_t kind)
-    : mSignature(signature), mKind(kind) {
+    : signature_(signature), kind_(kind) {
   SetOffsetMatrix(offset);
 }
 
 void dgCollision::SetOffsetMatrix(const dgMatrix& offset) {
-  mOffset = offset;
-  if (IsIdentity(offset)) mFlags &= ~kOffsetFlag;
-  else mFlags |= kOffsetFlag;
+  offset_ = offset;
+  if (IsIdentity(offset)) flags_ &= ~kOffsetFlag;
+  else flags_ |= kOffsetFlag;
 }
 
 bool dgCollision::IsIdentity(const dgMatrix& matrix) {

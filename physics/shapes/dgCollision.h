@@ -76,15 +76,15 @@ class dgCollision : public dgRef {
 
   // Stores the offset and sets flag bit 0 unless it is exactly the identity.
   void SetOffsetMatrix(const dgMatrix& offset);
-  const dgMatrix& GetOffsetMatrix() const { return mOffset; }
+  const dgMatrix& GetOffsetMatrix() const { return offset_; }
   // True when flag bit 0 is set.
-  bool HasOffset() const { return (mFlags & kOffsetFlag) != 0; }
-  uint32_t GetSignature() const { return mSignature; }
-  uint32_t GetKind() const { return mKind; }
-  uint32_t GetFlags() const { return mFlags; }
+  bool HasOffset() const { return (flags_ & kOffsetFlag) != 0; }
+  uint32_t GetSignature() const { return signature_; }
+  uint32_t GetKind() const { return kind_; }
+  uint32_t GetFlags() const { return flags_; }
   // Sets or clears flag bits above bit 0 (bit 0 follows the offset matrix).
-  void SetFlagBits(uint32_t bits) { mFlags |= bits & ~kOffsetFlag; }
-  void ClearFlagBits(uint32_t bits) { mFlags &= ~(bits & ~kOffsetFlag); }
+  void SetFlagBits(uint32_t bits) { flags_ |= bits & ~kOffsetFlag; }
+  void ClearFlagBits(uint32_t bits) { flags_ &= ~(bits & ~kOffsetFlag); }
 
   // True when the diagonal holds exactly 1.0 and every other element equals
   // 0.0 (-0.0 counts as zero).
@@ -98,8 +98,8 @@ class dgCollision : public dgRef {
   static int32_t QuantizeParameter(float value);
 
  private:
-  dgMatrix mOffset;
-  uint32_t mSignature = 0;
-  uint32_t mKind = 0;
-  uint32_t mFlags = 0;
+  dgMatrix offset_;
+  uint32_t signature_ = 0;
+  uint32_t kind_ = 0;
+  uint32_t flags_ = 0;
 };

@@ -30,14 +30,14 @@ float TowardsSign(float half, float component) {
 
 dgCollisionBox::dgCollisionBox(uint32_t signature, float sizeX, float sizeY, float sizeZ, const dgMatrix& offset)
     : dgConvexCollision(signature, offset, kBox),
-      mHalfSize(std::fabs(sizeX) * 0.5f, std::fabs(sizeY) * 0.5f, std::fabs(sizeZ) * 0.5f, 1.0f) {
+      halfSize_(std::fabs(sizeX) * 0.5f, std::fabs(sizeY) * 0.5f, std::fabs(sizeZ) * 0.5f, 1.0f) {
   for (int i = 0; i < 8; ++i) {
-    mCorners[i] = dgVector((i & 1) ? -mHalfSize.x : mHalfSize.x, (i & 2) ? -mHalfSize.y : mHalfSize.y,
-                           (i & 4) ? -mHalfSize.z : mHalfSize.z, 1.0f);
+    corners_[i] = dgVector((i & 1) ? -halfSize_.x : halfSize_.x, (i & 2) ? -halfSize_.y : halfSize_.y,
+                           (i & 4) ? -halfSize_.z : halfSize_.z, 1.0f);
   }
   if (sBoxLiveCount == 0) dgBuildConvexEdgeTable(6, kBoxFaceSizes, kBoxFaces, sBoxEdges, kBoxEdgeCount);
   ++sBoxLiveCount;
-  SetUpBorrowedHull(mCorners, 8, sBoxEdges, kBoxEdgeCount);
+  SetUpBorrowedHull(corners_, 8, sBoxEdges, kBoxEdgeCount);
 }
 
 dgCollisionBox::~dgCollisionBox() {
@@ -55,22 +55,22 @@ uint32_t dgCollisionBox::MakeBoxSignature(float sizeX, float sizeY, float sizeZ,
 }
 
 uint32_t dgCollisionBox::CalculateSignature() const {
-  const float halves[3] = {mHalfSize.x, mHalfSize.y, mHalfSize.z};
+  const float halves[3] = {halfSize_.x, halfSize_.y, halfSize_.z};
   return MakeSignature(kBox, halves, 3, GetOffsetMatrix());
 }
 
 void dgCollisionBox::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector& outMax) const {
   dgVector extent;
   for (int j = 0; j < 3; ++j) {
-    extent[j] = std::fabs(matrix.front[j]) * mHalfSize.x + std::fabs(matrix.up[j]) * mHalfSize.y +
-                std::fabs(matrix.right[j]) * mHalfSize.z;
+    extent[j] = std::fabs(matrix.front[j]) * halfSize_.x + std::fabs(matrix.up[j]) * halfSize_.y +
+                std::fabs(matrix.right[j]) * halfSize_.z;
   }
   outMin = matrix.posit - extent;
   outMax = matrix.posit + extent;
 }
 
 dgVector dgCollisionBox::SupportVertex(const dgVector& dir) const {
-  return {TowardsSign(mHalfSize.x, dir.x), TowardsSign(mHalfSize.y, dir.y), TowardsSign(mHalfSize.z, dir.z), 0.0f};
+  return {TowardsSign(halfSize_.x, dir.x), TowardsSign(halfSize_.y, dir.y), TowardsSign(halfSize_.z, dir.z), 0.0f};
 }
 
 float dgCollisionBox::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
@@ -85,7 +85,7 @@ float dgCollisionBox::RayCast(const dgVector& p0, const dgVector& p1, dgContact&
   for (int plane = 0; plane < 6; ++plane) {
     const int axis = kAxis[plane];
     const float sign = kSign[plane];
-    const float value = sign * mHalfSize[axis];
+    const float value = sign * halfSize_[axis];
     // Outside or on the plane: the coordinate is not inside the face's half-space.
     const float startInside = sign * (value - start[axis]);
     const float endInside = sign * (value - end[axis]);
@@ -121,13 +121,13 @@ int dgCollisionBox::CalculatePlaneIntersection(const dgVector& normal, const dgV
                                                dgVector* outPoints) const {
   const float offset = normal.DotProduct(point);
   float distances[8];
-  for (int i = 0; i < 8; ++i) distances[i] = normal.DotProduct(mCorners[i]) - offset;
+  for (int i = 0; i < 8; ++i) distances[i] = normal.DotProduct(corners_[i]) - offset;
 
   // Every half-edge may seed the trace: a plane that crosses only edges late
   // in the table still has its section.
   const dgConvexEdge* first = nullptr;
   for (int i = 0; i < kBoxEdgeCount && !first; ++i) {
-    const dgConvexEdge* edge = &mEdges[i];
+    const dgConvexEdge* edge = &edges_[i];
     const float a = distances[edge->vertex];
     const float b = distances[edge->twin->vertex];
     if (a * b < 0.0f) first = a > 0.0f ? edge : edge->twin;

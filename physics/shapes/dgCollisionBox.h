@@ -26,7 +26,7 @@ class dgCollisionBox : public dgConvexCollision {
   // The section polygon (at most 6 points) traced from the first crossing edge.
   int CalculatePlaneIntersection(const dgVector& normal, const dgVector& point, dgVector* outPoints) const override;
 
-  const dgVector& GetHalfSize() const { return mHalfSize; }
+  const dgVector& GetHalfSize() const { return halfSize_; }
   // Signature of a box of these full sides and offset (the shape cache's key).
   static uint32_t MakeBoxSignature(float sizeX, float sizeY, float sizeZ, const dgMatrix& offset,
                                    uint32_t* outBlock = nullptr);
@@ -36,6 +36,6 @@ class dgCollisionBox : public dgConvexCollision {
   static const dgConvexEdge* GetSharedEdges();
 
  private:
-  dgVector mHalfSize;
-  dgVector mCorners[8];
+  dgVector halfSize_;
+  dgVector corners_[8];
 };

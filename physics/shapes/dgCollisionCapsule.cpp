@@ -59,17 +59,17 @@ bool EndSphereRoot(const dgVector& p0, const dgVector& d, const dgVector& centre
 
 dgCollisionCapsule::dgCollisionCapsule(uint32_t signature, float radius, float height, const dgMatrix& offset)
     : dgConvexCollision(signature, offset, kCapsule),
-      mRadius(std::fabs(radius)),
-      mHalfHeight(std::fabs(height) * 0.5f),
-      mGrid(std::fabs(radius)) {
-  mHalfLength = mHalfHeight - mRadius;
-  if (!(mHalfLength >= kMinHalfLength)) mHalfLength = kMinHalfLength;
-  const float h = mHalfLength;
-  const float r = mRadius;
-  mSilhouette[0] = dgVector(h, r, 0.0f, 0.0f);
-  mSilhouette[1] = dgVector(-h, r, 0.0f, 0.0f);
-  mSilhouette[2] = dgVector(h, -r, 0.0f, 0.0f);
-  mSilhouette[3] = dgVector(-h, -r, 0.0f, 0.0f);
+      radius_(std::fabs(radius)),
+      halfHeight_(std::fabs(height) * 0.5f),
+      grid_(std::fabs(radius)) {
+  halfLength_ = halfHeight_ - radius_;
+  if (!(halfLength_ >= kMinHalfLength)) halfLength_ = kMinHalfLength;
+  const float h = halfLength_;
+  const float r = radius_;
+  silhouette_[0] = dgVector(h, r, 0.0f, 0.0f);
+  silhouette_[1] = dgVector(-h, r, 0.0f, 0.0f);
+  silhouette_[2] = dgVector(h, -r, 0.0f, 0.0f);
+  silhouette_[3] = dgVector(-h, -r, 0.0f, 0.0f);
 
   // Rings from the far negative end to the far positive end.
   static constexpr int kRingStep[kRingCount] = {3, 2, 1, 0, 0, 1, 2, 3};
@@ -79,12 +79,12 @@ dgCollisionCapsule::dgCollisionCapsule(uint32_t signature, float radius, float h
     const float rho = std::sqrt(r * r - k * k);
     for (int i = 0; i < kRingSize; ++i) {
       const float angle = static_cast<float>(i) * kPi / 3.0f;
-      mHullVertices[kRingSize * ring + i] = dgVector(x, rho * std::cos(angle), rho * std::sin(angle), 1.0f);
+      hullVertices_[kRingSize * ring + i] = dgVector(x, rho * std::cos(angle), rho * std::sin(angle), 1.0f);
     }
   }
   if (sCapsuleLiveCount == 0) BuildCapsuleEdges();
   ++sCapsuleLiveCount;
-  SetUpBorrowedHull(mHullVertices, kHullVertexCount, sCapsuleEdges, kHullEdgeCount);
+  SetUpBorrowedHull(hullVertices_, kHullVertexCount, sCapsuleEdges, kHullEdgeCount);
 }
 
 dgCollisionCapsule::~dgCollisionCapsule() {
@@ -100,23 +100,23 @@ uint32_t dgCollisionCapsule::MakeCapsuleSignature(float radius, float height, co
 }
 
 uint32_t dgCollisionCapsule::CalculateSignature() const {
-  const float sizes[2] = {mRadius, mHalfHeight};
+  const float sizes[2] = {radius_, halfHeight_};
   return MakeSignature(kCapsule, sizes, 2, GetOffsetMatrix());
 }
 
 dgVector dgCollisionCapsule::SupportVertex(const dgVector& dir) const {
-  if (dir.x > 0.9998f) return {mHalfLength + mRadius, 0.0f, 0.0f, 0.0f};
-  if (dir.x < -0.9998f) return {-mHalfLength - mRadius, 0.0f, 0.0f, 0.0f};
-  dgVector p = mGrid.SphereSupport(dir, mRadius);
-  p.x += dir.x < 0.0f ? -mHalfLength : mHalfLength;
+  if (dir.x > 0.9998f) return {halfLength_ + radius_, 0.0f, 0.0f, 0.0f};
+  if (dir.x < -0.9998f) return {-halfLength_ - radius_, 0.0f, 0.0f, 0.0f};
+  dgVector p = grid_.SphereSupport(dir, radius_);
+  p.x += dir.x < 0.0f ? -halfLength_ : halfLength_;
   p.w = 1.0f;
   return p;
 }
 
 void dgCollisionCapsule::ForEachFace(const dgBody* body, dgFaceCallback callback) const {
   const dgMatrix matrix = GetOffsetMatrix().Multiply(body->matrix);
-  const float h = mHalfLength;
-  const float r = mRadius;
+  const float h = halfLength_;
+  const float r = radius_;
   for (int i = 0; i < kFaceSegments; ++i) {
     const float a0 = static_cast<float>(i == 0 ? kFaceSegments - 1 : i - 1) * 2.0f * kPi / kFaceSegments;
     const float a1 = static_cast<float>(i) * 2.0f * kPi / kFaceSegments;
@@ -142,8 +142,8 @@ void dgCollisionCapsule::ForEachFace(const dgBody* body, dgFaceCallback callback
 }
 
 float dgCollisionCapsule::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
-  const float r = mRadius;
-  const float h = mHalfLength;
+  const float r = radius_;
+  const float h = halfLength_;
   const dgVector d = p1 - p0;
   float t = 0.0f;
   dgVector normal;
@@ -192,11 +192,11 @@ int dgCollisionCapsule::CalculatePlaneIntersection(const dgVector& normal, const
   if (std::fabs(localNormal.x) < 0.5f) {
     count = HullPlaneIntersection(localNormal, localPoint, outPoints);
   } else {
-    const float offsets[2] = {mHalfLength, -mHalfLength};
+    const float offsets[2] = {halfLength_, -halfLength_};
     for (float x : offsets) {
       const dgVector centre(x, 0.0f, 0.0f, 1.0f);
       const float distance = localNormal.DotProduct(centre - localPoint);
-      if (std::fabs(distance) < mRadius) {
+      if (std::fabs(distance) < radius_) {
         outPoints[0] = centre - localNormal.Scale(distance);
         count = 1;
         break;

@@ -31,17 +31,17 @@ class dgCollisionCapsule : public dgConvexCollision {
   // The hull's section in a frame turned about x, or one point on an end sphere.
   int CalculatePlaneIntersection(const dgVector& normal, const dgVector& point, dgVector* outPoints) const override;
 
-  float GetRadius() const { return mRadius; }
-  float GetHalfLength() const { return mHalfLength; }
+  float GetRadius() const { return radius_; }
+  float GetHalfLength() const { return halfLength_; }
   // Signature of a capsule of this radius and total height (half of |height| is stored).
   static uint32_t MakeCapsuleSignature(float radius, float height, const dgMatrix& offset, uint32_t* outBlock = nullptr);
   static int GetLiveCount();
 
  private:
-  float mHalfLength;
-  float mRadius;
-  float mHalfHeight;  // half of the total height, as the signature keeps it
-  dgAngularGrid mGrid;
-  dgVector mSilhouette[4];
-  dgVector mHullVertices[kHullVertexCount];
+  float halfLength_;
+  float radius_;
+  float halfHeight_;  // half of the total height, as the signature keeps it
+  dgAngularGrid grid_;
+  dgVector silhouette_[4];
+  dgVector hullVertices_[kHullVertexCount];
 };

@@ -61,19 +61,19 @@ dgMatrix dgTurnedFrameAboutX(const dgVector& normal) {
 
 dgCollisionCylinder::dgCollisionCylinder(uint32_t signature, float radius, float height, const dgMatrix& offset)
     : dgConvexCollision(signature, offset, kCylinder),
-      mHalfHeight(std::fabs(height) * 0.5f),
-      mRadius(std::fabs(radius)),
-      mGrid(std::fabs(radius)) {
+      halfHeight_(std::fabs(height) * 0.5f),
+      radius_(std::fabs(radius)),
+      grid_(std::fabs(radius)) {
   for (int i = 0; i < kRimSize; ++i) {
     const float angle = static_cast<float>(i) * kPi / 4.0f;
-    const float y = mRadius * std::cos(angle);
-    const float z = mRadius * std::sin(angle);
-    mHullVertices[i] = dgVector(-mHalfHeight, y, z, 1.0f);
-    mHullVertices[i + kRimSize] = dgVector(mHalfHeight, y, z, 1.0f);
+    const float y = radius_ * std::cos(angle);
+    const float z = radius_ * std::sin(angle);
+    hullVertices_[i] = dgVector(-halfHeight_, y, z, 1.0f);
+    hullVertices_[i + kRimSize] = dgVector(halfHeight_, y, z, 1.0f);
   }
   if (sCylinderLiveCount == 0) BuildCylinderEdges();
   ++sCylinderLiveCount;
-  SetUpBorrowedHull(mHullVertices, kHullVertexCount, sCylinderEdges, kHullEdgeCount);
+  SetUpBorrowedHull(hullVertices_, kHullVertexCount, sCylinderEdges, kHullEdgeCount);
 }
 
 dgCollisionCylinder::~dgCollisionCylinder() {
@@ -89,32 +89,32 @@ uint32_t dgCollisionCylinder::MakeCylinderSignature(float radius, float height, 
 }
 
 uint32_t dgCollisionCylinder::CalculateSignature() const {
-  const float sizes[2] = {mRadius, mHalfHeight};
+  const float sizes[2] = {radius_, halfHeight_};
   return MakeSignature(kCylinder, sizes, 2, GetOffsetMatrix());
 }
 
 dgVector dgCollisionCylinder::SupportVertex(const dgVector& dir) const {
-  const float x = dir.x > 0.0f ? mHalfHeight : -mHalfHeight;
+  const float x = dir.x > 0.0f ? halfHeight_ : -halfHeight_;
   float s0;
   float c0;
-  mGrid.LongitudeSinCos(dir.y, dir.z, s0, c0);
-  const float s1 = s0 * mGrid.cosStep + c0 * mGrid.sinStep;
-  const float c1 = c0 * mGrid.cosStep - s0 * mGrid.sinStep;
+  grid_.LongitudeSinCos(dir.y, dir.z, s0, c0);
+  const float s1 = s0 * grid_.cosStep + c0 * grid_.sinStep;
+  const float c1 = c0 * grid_.cosStep - s0 * grid_.sinStep;
   const float dot0 = dir.y * s0 + dir.z * c0;
   const float dot1 = dir.y * s1 + dir.z * c1;
-  if (dot1 > dot0) return {x, mRadius * s1, mRadius * c1, 1.0f};
-  return {x, mRadius * s0, mRadius * c0, 1.0f};
+  if (dot1 > dot0) return {x, radius_ * s1, radius_ * c1, 1.0f};
+  return {x, radius_ * s0, radius_ * c0, 1.0f};
 }
 
 void dgCollisionCylinder::ForEachFace(const dgBody* body, dgFaceCallback callback) const {
   const dgMatrix matrix = GetOffsetMatrix().Multiply(body->matrix);
-  const float h = mHalfHeight;
+  const float h = halfHeight_;
   dgVector low[kFaceSegments];
   dgVector high[kFaceSegments];
   for (int i = 0; i < kFaceSegments; ++i) {
     const float angle = static_cast<float>(i) * 2.0f * kPi / kFaceSegments;
-    const float y = mRadius * std::cos(angle);
-    const float z = mRadius * std::sin(angle);
+    const float y = radius_ * std::cos(angle);
+    const float z = radius_ * std::sin(angle);
     low[i] = dgVector(-h, y, z, 1.0f);
     high[i] = dgVector(h, y, z, 1.0f);
   }
@@ -130,8 +130,8 @@ void dgCollisionCylinder::ForEachFace(const dgBody* body, dgFaceCallback callbac
 }
 
 float dgCollisionCylinder::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
-  const float r = mRadius;
-  const float h = mHalfHeight;
+  const float r = radius_;
+  const float h = halfHeight_;
   const dgVector d = p1 - p0;
 
   if (p0.y * p0.y + p0.z * p0.z > r * r) {

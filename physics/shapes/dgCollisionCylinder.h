@@ -28,16 +28,16 @@ class dgCollisionCylinder : public dgConvexCollision {
   dgVector SupportVertex(const dgVector& dir) const override;
   int CalculatePlaneIntersection(const dgVector& normal, const dgVector& point, dgVector* outPoints) const override;
 
-  float GetRadius() const { return mRadius; }
-  float GetHalfHeight() const { return mHalfHeight; }
+  float GetRadius() const { return radius_; }
+  float GetHalfHeight() const { return halfHeight_; }
   static uint32_t MakeCylinderSignature(float radius, float height, const dgMatrix& offset, uint32_t* outBlock = nullptr);
   static int GetLiveCount();
 
  private:
-  float mHalfHeight;
-  float mRadius;
-  dgAngularGrid mGrid;
-  dgVector mHullVertices[kHullVertexCount];
+  float halfHeight_;
+  float radius_;
+  dgAngularGrid grid_;
+  dgVector hullVertices_[kHullVertexCount];
 };
 
 // The frame turned about x that brings a normal into the xy plane with y >= 0.

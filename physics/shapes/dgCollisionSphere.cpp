@@ -74,13 +74,13 @@ dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgM
     : dgCollisionSphere(signature, radius, offset, kSphere) {}
 
 dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgMatrix& offset, uint32_t kind)
-    : dgConvexCollision(signature, offset, kind), mRadius(radius), mGrid(radius) {
+    : dgConvexCollision(signature, offset, kind), radius_(radius), grid_(radius) {
   if (sSphereLiveCount == 0) BuildSphereClassData();
   ++sSphereLiveCount;
   for (int i = 0; i < kHullVertexCount; ++i) {
-    mHullVertices[i] = sUnitVertices[i].Scale(radius);
+    hullVertices_[i] = sUnitVertices[i].Scale(radius);
   }
-  SetUpBorrowedHull(mHullVertices, kHullVertexCount, sSphereEdges, sSphereEdgeCount);
+  SetUpBorrowedHull(hullVertices_, kHullVertexCount, sSphereEdges, sSphereEdgeCount);
 }
 
 dgCollisionSphere::~dgCollisionSphere() {
@@ -95,15 +95,15 @@ uint32_t dgCollisionSphere::MakeSphereSignature(float radius, const dgMatrix& of
   return MakeSignature(kSphere, &size, 1, offset, outBlock);
 }
 
-uint32_t dgCollisionSphere::CalculateSignature() const { return MakeSignature(kSphere, &mRadius, 1, GetOffsetMatrix()); }
+uint32_t dgCollisionSphere::CalculateSignature() const { return MakeSignature(kSphere, &radius_, 1, GetOffsetMatrix()); }
 
 void dgCollisionSphere::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector& outMax) const {
-  outMin = dgVector(matrix.posit.x - mRadius, matrix.posit.y - mRadius, matrix.posit.z - mRadius, 1.0f);
-  outMax = dgVector(matrix.posit.x + mRadius, matrix.posit.y + mRadius, matrix.posit.z + mRadius, 1.0f);
+  outMin = dgVector(matrix.posit.x - radius_, matrix.posit.y - radius_, matrix.posit.z - radius_, 1.0f);
+  outMax = dgVector(matrix.posit.x + radius_, matrix.posit.y + radius_, matrix.posit.z + radius_, 1.0f);
 }
 
 void dgCollisionSphere::EmitFaces(const dgBody* body, dgFaceCallback callback, const dgMatrix& offset) const {
-  dgSphereTriangleEmitter emitter{body, callback, offset.Multiply(body->matrix), mRadius};
+  dgSphereTriangleEmitter emitter{body, callback, offset.Multiply(body->matrix), radius_};
   for (const auto& face : dgOctahedronFaces) dgSubdivideUnitTriangle(face[0], face[1], face[2], 3, dgEmitSphereTriangle, &emitter);
 }
 
@@ -114,7 +114,7 @@ void dgCollisionSphere::ForEachFace(const dgBody* body, dgFaceCallback callback)
 float dgCollisionSphere::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
   dgVector normal;
   bool wrote = false;
-  const float t = SphereRayCast(p0, p1, mRadius, normal, wrote);
+  const float t = SphereRayCast(p0, p1, radius_, normal, wrote);
   if (wrote) {
     outContact.normal = normal;
     outContact.userId = dgUserIdOf(*this);
@@ -123,9 +123,9 @@ float dgCollisionSphere::RayCast(const dgVector& p0, const dgVector& p1, dgConta
 }
 
 dgVector dgCollisionSphere::SupportVertex(const dgVector& dir) const {
-  if (dir.x > 0.9998f) return {mRadius, 0.0f, 0.0f, 0.0f};
-  if (dir.x < -0.9998f) return {-mRadius, 0.0f, 0.0f, 0.0f};
-  return mGrid.SphereSupport(dir, mRadius);
+  if (dir.x > 0.9998f) return {radius_, 0.0f, 0.0f, 0.0f};
+  if (dir.x < -0.9998f) return {-radius_, 0.0f, 0.0f, 0.0f};
+  return grid_.SphereSupport(dir, radius_);
 }
 
 int dgCollisionSphere::CalculatePlaneIntersection(const dgVector& normal, const dgVector& point,
@@ -138,9 +138,9 @@ int dgCollisionSphere::CalculatePlaneIntersection(const dgVector& normal, const 
 
 dgCollisionEllipse::dgCollisionEllipse(uint32_t signature, float rx, float ry, float rz, const dgMatrix& offset)
     : dgCollisionSphere(signature, 1.0f, offset, kEllipse),
-      mRadii(rx, ry, rz, 0.0f),
+      radii_(rx, ry, rz, 0.0f),
       // A flat axis (radius 0) gets a zero reciprocal instead of an infinity.
-      mInvRadii(rx != 0.0f ? 1.0f / rx : 0.0f, ry != 0.0f ? 1.0f / ry : 0.0f, rz != 0.0f ? 1.0f / rz : 0.0f, 0.0f) {}
+      invRadii_(rx != 0.0f ? 1.0f / rx : 0.0f, ry != 0.0f ? 1.0f / ry : 0.0f, rz != 0.0f ? 1.0f / rz : 0.0f, 0.0f) {}
 
 uint32_t dgCollisionEllipse::MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset, uint32_t* outBlock) {
   const float radii[3] = {std::fabs(rx), std::fabs(ry), std::fabs(rz)};
@@ -148,32 +148,32 @@ uint32_t dgCollisionEllipse::MakeEllipseSignature(float rx, float ry, float rz, 
 }
 
 uint32_t dgCollisionEllipse::CalculateSignature() const {
-  const float radii[3] = {mRadii.x, mRadii.y, mRadii.z};
+  const float radii[3] = {radii_.x, radii_.y, radii_.z};
   return MakeSignature(kEllipse, radii, 3, GetOffsetMatrix());
 }
 
 void dgCollisionEllipse::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector& outMax) const {
-  const dgMatrix scaled(matrix.front.Scale(mRadii.x), matrix.up.Scale(mRadii.y), matrix.right.Scale(mRadii.z),
+  const dgMatrix scaled(matrix.front.Scale(radii_.x), matrix.up.Scale(radii_.y), matrix.right.Scale(radii_.z),
                         matrix.posit);
   dgConvexCollision::CalcAABB(scaled, outMin, outMax);
 }
 
 void dgCollisionEllipse::ForEachFace(const dgBody* body, dgFaceCallback callback) const {
   const dgMatrix& offset = GetOffsetMatrix();
-  const dgMatrix scaled(offset.front.Scale(mRadii.x), offset.up.Scale(mRadii.y), offset.right.Scale(mRadii.z),
+  const dgMatrix scaled(offset.front.Scale(radii_.x), offset.up.Scale(radii_.y), offset.right.Scale(radii_.z),
                         offset.posit);
   EmitFaces(body, callback, scaled);
 }
 
 float dgCollisionEllipse::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
-  const dgVector q0(p0.x * mInvRadii.x, p0.y * mInvRadii.y, p0.z * mInvRadii.z, p0.w);
-  const dgVector q1(p1.x * mInvRadii.x, p1.y * mInvRadii.y, p1.z * mInvRadii.z, p1.w);
+  const dgVector q0(p0.x * invRadii_.x, p0.y * invRadii_.y, p0.z * invRadii_.z, p0.w);
+  const dgVector q1(p1.x * invRadii_.x, p1.y * invRadii_.y, p1.z * invRadii_.z, p1.w);
   dgVector normal;
   bool wrote = false;
   const float t = SphereRayCast(q0, q1, 1.0f, normal, wrote);
   if (wrote) {
     // The unit sphere's normal n at the hit becomes the ellipsoid's gradient (n / r per axis).
-    dgVector gradient(normal.x * mInvRadii.x, normal.y * mInvRadii.y, normal.z * mInvRadii.z, normal.w);
+    dgVector gradient(normal.x * invRadii_.x, normal.y * invRadii_.y, normal.z * invRadii_.z, normal.w);
     gradient = gradient.Scale(1.0f / std::sqrt(gradient.LengthSquared()));
     gradient.w = normal.w;
     outContact.normal = gradient;
@@ -183,19 +183,19 @@ float dgCollisionEllipse::RayCast(const dgVector& p0, const dgVector& p1, dgCont
 }
 
 dgVector dgCollisionEllipse::SupportVertex(const dgVector& dir) const {
-  dgVector m(dir.x * mRadii.x, dir.y * mRadii.y, dir.z * mRadii.z, 0.0f);
+  dgVector m(dir.x * radii_.x, dir.y * radii_.y, dir.z * radii_.z, 0.0f);
   const float length2 = m.LengthSquared();
   if (length2 > 0.0f) m = m.Scale(1.0f / std::sqrt(length2));
   const dgVector s = dgCollisionSphere::SupportVertex(m);
-  return {s.x * mRadii.x, s.y * mRadii.y, s.z * mRadii.z, 1.0f};
+  return {s.x * radii_.x, s.y * radii_.y, s.z * radii_.z, 1.0f};
 }
 
 int dgCollisionEllipse::CalculatePlaneIntersection(const dgVector& normal, const dgVector& point,
                                                    dgVector* outPoints) const {
-  const dgVector m(normal.x * mRadii.x, normal.y * mRadii.y, normal.z * mRadii.z, 0.0f);
+  const dgVector m(normal.x * radii_.x, normal.y * radii_.y, normal.z * radii_.z, 0.0f);
   const float length2 = m.LengthSquared();
   const float k = length2 > 0.0f ? normal.DotProduct(point) / length2 : 0.0f;
-  outPoints[0] = dgVector(k * m.x * mRadii.x, k * m.y * mRadii.y, k * m.z * mRadii.z, 1.0f);
+  outPoints[0] = dgVector(k * m.x * radii_.x, k * m.y * radii_.y, k * m.z * radii_.z, 1.0f);
   return 1;
 }
 
@@ -203,13 +203,13 @@ bool dgCollisionEllipse::VolumeBelowLocalPlane(const dgVector& normal, float pla
                                                dgVector& outT1) const {
   // Points p = S u of the ellipse come from points u of the unit sphere, so
   // n · p + d = (S n) · u + d; volumes scale by det S and moments by S det S.
-  const dgVector unitNormal(normal.x * mRadii.x, normal.y * mRadii.y, normal.z * mRadii.z, 0.0f);
+  const dgVector unitNormal(normal.x * radii_.x, normal.y * radii_.y, normal.z * radii_.z, 0.0f);
   float unitT0 = 0.0f;
   dgVector unitT1;
   if (!dgCollisionSphere::VolumeBelowLocalPlane(unitNormal, planeD, unitT0, unitT1)) return false;
-  const float det = mRadii.x * mRadii.y * mRadii.z;
+  const float det = radii_.x * radii_.y * radii_.z;
   outT0 = unitT0 * det;
-  outT1 = dgVector(unitT1.x * mRadii.x * det, unitT1.y * mRadii.y * det, unitT1.z * mRadii.z * det, 0.0f);
+  outT1 = dgVector(unitT1.x * radii_.x * det, unitT1.y * radii_.y * det, unitT1.z * radii_.z * det, 0.0f);
   return true;
 }
 

@@ -35,8 +35,8 @@ class dgCollisionSphere : public dgConvexCollision {
   // One point, (normal · point) · normal, whether or not the plane meets the sphere.
   int CalculatePlaneIntersection(const dgVector& normal, const dgVector& point, dgVector* outPoints) const override;
 
-  float GetRadius() const { return mRadius; }
-  const dgAngularGrid& GetGrid() const { return mGrid; }
+  float GetRadius() const { return radius_; }
+  const dgAngularGrid& GetGrid() const { return grid_; }
   // Signature of a sphere of this radius and offset.
   static uint32_t MakeSphereSignature(float radius, const dgMatrix& offset, uint32_t* outBlock = nullptr);
   // Spheres and ellipses alive (they share the class data).
@@ -49,9 +49,9 @@ class dgCollisionSphere : public dgConvexCollision {
   void EmitFaces(const dgBody* body, dgFaceCallback callback, const dgMatrix& offset) const;
 
  private:
-  float mRadius;
-  dgAngularGrid mGrid;
-  dgVector mHullVertices[kHullVertexCount];
+  float radius_;
+  dgAngularGrid grid_;
+  dgVector hullVertices_[kHullVertexCount];
 };
 
 // An ellipsoid with radii rx, ry, rz: a unit sphere that every operation scales.
@@ -71,7 +71,7 @@ class dgCollisionEllipse : public dgCollisionSphere {
   dgVector SupportVertex(const dgVector& dir) const override;
   int CalculatePlaneIntersection(const dgVector& normal, const dgVector& point, dgVector* outPoints) const override;
 
-  const dgVector& GetRadii() const { return mRadii; }
+  const dgVector& GetRadii() const { return radii_; }
   // Signature of an ellipse of these radii and offset.
   static uint32_t MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset,
                                        uint32_t* outBlock = nullptr);
@@ -81,8 +81,8 @@ class dgCollisionEllipse : public dgCollisionSphere {
   bool VolumeBelowLocalPlane(const dgVector& normal, float planeD, float& outT0, dgVector& outT1) const override;
 
  private:
-  dgVector mRadii;
-  dgVector mInvRadii;
+  dgVector radii_;
+  dgVector invRadii_;
 };
 
 // Hands the triangles of a subdivided unit sphere to a face callback: each

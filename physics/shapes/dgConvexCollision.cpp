@@ -33,37 +33,37 @@ dgConvexCollision::dgConvexCollision(uint32_t signature, const dgMatrix& offset,
 
 dgConvexCollision::~dgConvexCollision() {
   // Primitives clear both pointers when they point at memory they do not own.
-  dgFree(mVertices);
-  dgFree(mEdges);
+  dgFree(vertices_);
+  dgFree(edges_);
 }
 
 bool dgConvexCollision::SetUpHull() {
-  if (!mVertices || !mEdges || mVertexCount < 4 || mVertexCount > kMaxHullVertices || mEdgeCount < 6 ||
-      mEdgeCount > kMaxHullEdges) {
-    mVertexCount = 0;
-    mEdgeCount = 0;
+  if (!vertices_ || !edges_ || vertexCount_ < 4 || vertexCount_ > kMaxHullVertices || edgeCount_ < 6 ||
+      edgeCount_ > kMaxHullEdges) {
+    vertexCount_ = 0;
+    edgeCount_ = 0;
     return false;
   }
 
   // Volume and centre of mass of the hull, one face at a time.
   dgMassIntegrator integrator;
   dgVector face[kMaxHullEdges];
-  ForEachHullLoop(mEdges, mEdgeCount, [&](int count, const int* vertexIndices) {
+  ForEachHullLoop(edges_, edgeCount_, [&](int count, const int* vertexIndices) {
     if (count < 3) return;
-    for (int k = 0; k < count; ++k) face[k] = mVertices[vertexIndices[k]];
+    for (int k = 0; k < count; ++k) face[k] = vertices_[vertexIndices[k]];
     dgVector normal = (face[1] - face[0]).CrossProduct(face[2] - face[0]);
     normal = normal.Scale(1.0f / std::sqrt(normal.LengthSquared() + 1e-8f));
     integrator.AddFace(count, face, normal, false);
   });
-  mVolume = integrator.Volume();
-  const float divisor = mVolume > 0.001f ? mVolume : 0.001f;
-  mCentreOfMass = integrator.FirstMoment().Scale(0.5f / divisor);
-  mCentreOfMass.w = 0.0f;
+  volume_ = integrator.Volume();
+  const float divisor = volume_ > 0.001f ? volume_ : 0.001f;
+  centreOfMass_ = integrator.FirstMoment().Scale(0.5f / divisor);
+  centreOfMass_.w = 0.0f;
 
   // Extreme edges by the unseeded climb from the first edge.
   static const dgVector kAxes[6] = {{1, 0, 0, 0}, {-1, 0, 0, 0}, {0, 1, 0, 0},
                                     {0, -1, 0, 0}, {0, 0, 1, 0}, {0, 0, -1, 0}};
-  for (int i = 0; i < 6; ++i) mExtremeEdges[i] = ClimbFrom(&mEdges[0], kAxes[i], mEdgeCount * mEdgeCount);
+  for (int i = 0; i < 6; ++i) extremeEdges_[i] = ClimbFrom(&edges_[0], kAxes[i], edgeCount_ * edgeCount_);
 
   // Local box from the (possibly exact) support of the primitive.
   dgVector minCorner;
@@ -72,10 +72,10 @@ bool dgConvexCollision::SetUpHull() {
     maxCorner[axis] = SupportVertex(kAxes[2 * axis])[axis];
     minCorner[axis] = SupportVertex(kAxes[2 * axis + 1])[axis];
   }
-  mBoxSize = (maxCorner - minCorner).Scale(0.5f);
-  mBoxCentre = (maxCorner + minCorner).Scale(0.5f);
-  mBoxSize.w = 0.0f;
-  mBoxCentre.w = 0.0f;
+  boxSize_ = (maxCorner - minCorner).Scale(0.5f);
+  boxCentre_ = (maxCorner + minCorner).Scale(0.5f);
+  boxSize_.w = 0.0f;
+  boxCentre_.w = 0.0f;
   return true;
 }
 
@@ -83,11 +83,11 @@ const dgConvexEdge* dgConvexCollision::ClimbFrom(const dgConvexEdge* seed, const
                                                  int candidateLimit) const {
   const dgConvexEdge* start = seed;
   const dgConvexEdge* candidate = seed;
-  float best = dir.DotProduct(mVertices[seed->vertex]);
+  float best = dir.DotProduct(vertices_[seed->vertex]);
   int examined = 0;
   do {
     const dgConvexEdge* twin = candidate->twin;
-    const float value = dir.DotProduct(mVertices[twin->vertex]);
+    const float value = dir.DotProduct(vertices_[twin->vertex]);
     if (value > best) {
       best = value;
       start = twin;
@@ -100,40 +100,40 @@ const dgConvexEdge* dgConvexCollision::ClimbFrom(const dgConvexEdge* seed, const
 }
 
 dgVector dgConvexCollision::HullSupportVertex(const dgVector& dir) const {
-  if (mEdgeCount == 0) return {0.0f, 0.0f, 0.0f, 0.0f};
-  const dgConvexEdge* seed = &mEdges[0];
+  if (edgeCount_ == 0) return {0.0f, 0.0f, 0.0f, 0.0f};
+  const dgConvexEdge* seed = &edges_[0];
   float best = 0.0f;
   const float components[6] = {dir.x, -dir.x, dir.y, -dir.y, dir.z, -dir.z};
   for (int i = 0; i < 6; ++i) {
     if (components[i] > best) {
       best = components[i];
-      seed = mExtremeEdges[i];
+      seed = extremeEdges_[i];
     }
   }
-  return mVertices[ClimbFrom(seed, dir, kMaxClimbCandidates)->vertex];
+  return vertices_[ClimbFrom(seed, dir, kMaxClimbCandidates)->vertex];
 }
 
 dgVector dgConvexCollision::SupportVertex(const dgVector& dir) const { return HullSupportVertex(dir); }
 
 void dgConvexCollision::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector& outMax) const {
-  const dgVector centre = matrix.TransformVector(mBoxCentre);
+  const dgVector centre = matrix.TransformVector(boxCentre_);
   dgVector extent;
   for (int j = 0; j < 3; ++j) {
-    extent[j] = std::fabs(matrix.front[j]) * mBoxSize.x + std::fabs(matrix.up[j]) * mBoxSize.y +
-                std::fabs(matrix.right[j]) * mBoxSize.z;
+    extent[j] = std::fabs(matrix.front[j]) * boxSize_.x + std::fabs(matrix.up[j]) * boxSize_.y +
+                std::fabs(matrix.right[j]) * boxSize_.z;
   }
   outMin = centre - extent;
   outMax = centre + extent;
 }
 
 void dgConvexCollision::ForEachFace(const dgBody* body, dgFaceCallback callback) const {
-  if (mEdgeCount == 0) return;
+  if (edgeCount_ == 0) return;
   const dgMatrix matrix = GetOffsetMatrix().Multiply(body->matrix);
   dgVector mapped[kMaxHullVertices];
-  for (int i = 0; i < mVertexCount; ++i) mapped[i] = matrix.TransformVector(mVertices[i]);
+  for (int i = 0; i < vertexCount_; ++i) mapped[i] = matrix.TransformVector(vertices_[i]);
 
   float triples[3 * kMaxHullEdges];
-  ForEachHullLoop(mEdges, mEdgeCount, [&](int count, const int* vertexIndices) {
+  ForEachHullLoop(edges_, edgeCount_, [&](int count, const int* vertexIndices) {
     for (int k = 0; k < count; ++k) {
       const dgVector& p = mapped[vertexIndices[k]];
       triples[3 * k] = p.x;

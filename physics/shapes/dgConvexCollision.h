@@ -34,8 +34,8 @@ class dgConvexCollision : public dgCollision {
   uint32_t GetTypeId() const override { return dgConvexCollisionId; }
   bool IsType(uint32_t id) const override { return id == dgConvexCollisionId || dgCollision::IsType(id); }
 
-  void* GetUserData() const override { return mUserData; }
-  void SetUserData(void* userData) override { mUserData = userData; }
+  void* GetUserData() const override { return userData_; }
+  void SetUserData(void* userData) override { userData_ = userData; }
   // The local box mapped by the matrix.
   void CalcAABB(const dgMatrix& globalMatrix, dgVector& outMin, dgVector& outMax) const override;
   // One callback per hull face, vertices mapped by the offset times the body's matrix.
@@ -60,16 +60,16 @@ class dgConvexCollision : public dgCollision {
   virtual int CalculatePlaneIntersection(const dgVector& normal, const dgVector& point, dgVector* outPoints) const;
 
   // Stored mass properties and local box from the hull set-up.
-  float GetHullVolume() const { return mVolume; }
-  const dgVector& GetCentreOfMass() const { return mCentreOfMass; }
-  const dgVector& GetBoxSize() const { return mBoxSize; }
-  const dgVector& GetBoxCentre() const { return mBoxCentre; }
-  int GetVertexCount() const { return mVertexCount; }
-  int GetEdgeCount() const { return mEdgeCount; }
-  const dgVector* GetVertices() const { return mVertices; }
-  const dgConvexEdge* GetEdges() const { return mEdges; }
+  float GetHullVolume() const { return volume_; }
+  const dgVector& GetCentreOfMass() const { return centreOfMass_; }
+  const dgVector& GetBoxSize() const { return boxSize_; }
+  const dgVector& GetBoxCentre() const { return boxCentre_; }
+  int GetVertexCount() const { return vertexCount_; }
+  int GetEdgeCount() const { return edgeCount_; }
+  const dgVector* GetVertices() const { return vertices_; }
+  const dgConvexEdge* GetEdges() const { return edges_; }
   // The six extreme edges (+x, -x, +y, -y, +z, -z).
-  const dgConvexEdge* GetExtremeEdge(int i) const { return mExtremeEdges[i]; }
+  const dgConvexEdge* GetExtremeEdge(int i) const { return extremeEdges_[i]; }
 
   // The hull's own support climb, ignoring any primitive override.
   dgVector HullSupportVertex(const dgVector& dir) const;
@@ -86,16 +86,16 @@ class dgConvexCollision : public dgCollision {
   // SetUpHull over arrays the shape does not own (its own member array, an
   // edge table shared by every shape of its kind).
   bool SetUpBorrowedHull(dgVector* vertices, int vertexCount, dgConvexEdge* edges, int edgeCount) {
-    mVertices = vertices;
-    mEdges = edges;
-    mVertexCount = static_cast<uint16_t>(vertexCount);
-    mEdgeCount = static_cast<uint16_t>(edgeCount);
+    vertices_ = vertices;
+    edges_ = edges;
+    vertexCount_ = static_cast<uint16_t>(vertexCount);
+    edgeCount_ = static_cast<uint16_t>(edgeCount);
     return SetUpHull();
   }
   // Lets go of a borrowed hull so the base destructor frees nothing.
   void ForgetBorrowedHull() {
-    mVertices = nullptr;
-    mEdges = nullptr;
+    vertices_ = nullptr;
+    edges_ = nullptr;
   }
   // Volume (T0) and twice the first moment (T1) of the hull's part below the
   // local plane normal · p + planeD = 0; false when nothing is below (or the
@@ -114,16 +114,16 @@ class dgConvexCollision : public dgCollision {
   int TraceSection(const dgConvexEdge* firstEdge, const float* distances, const dgVector& normal,
                    bool endAboveStrict, dgVector* outPoints, int maxPoints) const;
 
-  dgVector mCentreOfMass{0.0f, 0.0f, 0.0f, 0.0f};
-  float mVolume = 1.0f;
-  dgVector* mVertices = nullptr;
-  dgConvexEdge* mEdges = nullptr;
-  const dgConvexEdge* mExtremeEdges[6] = {};
-  uint16_t mEdgeCount = 0;
-  uint16_t mVertexCount = 0;
-  void* mUserData = nullptr;
-  dgVector mBoxSize{0.0f, 0.0f, 0.0f, 1.0f};
-  dgVector mBoxCentre{0.0f, 0.0f, 0.0f, 1.0f};
+  dgVector centreOfMass_{0.0f, 0.0f, 0.0f, 0.0f};
+  float volume_ = 1.0f;
+  dgVector* vertices_ = nullptr;
+  dgConvexEdge* edges_ = nullptr;
+  const dgConvexEdge* extremeEdges_[6] = {};
+  uint16_t edgeCount_ = 0;
+  uint16_t vertexCount_ = 0;
+  void* userData_ = nullptr;
+  dgVector boxSize_{0.0f, 0.0f, 0.0f, 1.0f};
+  dgVector boxCentre_{0.0f, 0.0f, 0.0f, 1.0f};
 
  private:
   const dgConvexEdge* ClimbFrom(const dgConvexEdge* seed, const dgVector& dir, int candidateLimit) const;

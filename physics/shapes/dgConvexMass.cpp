@@ -84,18 +84,18 @@ bool dgConvexCollision::VolumeBelowLocalPlane(const dgVector& normal, float plan
   float distances[kMaxHullVertices];
   bool anyAbove = false;
   bool anyBelow = false;
-  for (int i = 0; i < mVertexCount; ++i) {
-    float d = normal.DotProduct(mVertices[i]) + planeD;
+  for (int i = 0; i < vertexCount_; ++i) {
+    float d = normal.DotProduct(vertices_[i]) + planeD;
     if (std::fabs(d) <= kOnPlane) d = 0.0f;
     distances[i] = d;
     anyAbove |= d > 0.0f;
     anyBelow |= d < 0.0f;
   }
 
-  if (mEdgeCount == 0 || !anyBelow) return false;
+  if (edgeCount_ == 0 || !anyBelow) return false;
   if (!anyAbove) {
-    outT0 = mVolume;
-    outT1 = mCentreOfMass.Scale(2.0f * mVolume);
+    outT0 = volume_;
+    outT1 = centreOfMass_.Scale(2.0f * volume_);
     return true;
   }
   {
@@ -103,25 +103,25 @@ bool dgConvexCollision::VolumeBelowLocalPlane(const dgVector& normal, float plan
     unsigned char marks[kMaxHullEdges] = {};
     dgVector clipped[kMaxHullEdges + 2];
     const dgConvexEdge* capStart = nullptr;
-    for (int i = 0; i < mEdgeCount; ++i) {
+    for (int i = 0; i < edgeCount_; ++i) {
       if (marks[i]) continue;
       int count = 0;
-      const dgConvexEdge* edge = &mEdges[i];
+      const dgConvexEdge* edge = &edges_[i];
       int steps = 0;
       do {
-        marks[edge - mEdges] = 1;
+        marks[edge - edges_] = 1;
         const int a = edge->vertex;
         const int b = edge->twin->vertex;
         const float da = distances[a];
         const float db = distances[b];
-        if (da <= 0.0f) clipped[count++] = mVertices[a];
+        if (da <= 0.0f) clipped[count++] = vertices_[a];
         if ((da < 0.0f && db > 0.0f) || (da > 0.0f && db < 0.0f)) {
-          const dgVector dir = mVertices[b] - mVertices[a];
-          clipped[count++] = mVertices[a] - dir.Scale(da / dir.DotProduct(normal));
+          const dgVector dir = vertices_[b] - vertices_[a];
+          clipped[count++] = vertices_[a] - dir.Scale(da / dir.DotProduct(normal));
         }
         if (!capStart && da >= 0.0f && db < 0.0f) capStart = edge;  // from at or above to below
         edge = edge->next;
-      } while (edge != &mEdges[i] && ++steps < mEdgeCount);
+      } while (edge != &edges_[i] && ++steps < edgeCount_);
       if (count < 3) continue;
       const dgVector faceNormal = PolygonNormal(count, clipped);
       const float length2 = faceNormal.LengthSquared();
@@ -132,7 +132,7 @@ bool dgConvexCollision::VolumeBelowLocalPlane(const dgVector& normal, float plan
     // The cap: the section polygon, wound about the plane's normal.
     if (capStart) {
       dgVector cap[kMaxHullEdges];
-      const int capCount = TraceSection(capStart, distances, normal, false, cap, mEdgeCount);
+      const int capCount = TraceSection(capStart, distances, normal, false, cap, edgeCount_);
       if (capCount > kMaxCapPoints) return false;
       if (capCount >= 3) {
         if (PolygonNormal(capCount, cap).DotProduct(normal) < 0.0f) {

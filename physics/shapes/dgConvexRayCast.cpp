@@ -169,7 +169,7 @@ bool SegmentMeetsBox(const dgVector& p0, const dgVector& p1, const dgVector& cen
 }  // namespace
 
 float dgConvexCollision::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
-  if (mEdgeCount == 0 || !SegmentMeetsBox(p0, p1, mBoxCentre, mBoxSize)) return kRayMiss;
+  if (edgeCount_ == 0 || !SegmentMeetsBox(p0, p1, boxCentre_, boxSize_)) return kRayMiss;
 
   const dgVector segment = p1 - p0;
   const dgVector u = segment.Scale(1.0f / std::sqrt(segment.LengthSquared() + 1e-24f));

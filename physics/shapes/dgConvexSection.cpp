@@ -80,14 +80,14 @@ int dgConvexCollision::TraceSection(const dgConvexEdge* firstEdge, const float* 
   // Each crossing edge is visited once: a trace that would come back to an
   // edge other than the first (vertices exactly on the plane) stops there.
   unsigned char visited[kMaxHullEdges];
-  std::memset(visited, 0, static_cast<size_t>(mEdgeCount));  // only this hull's edges are marked
+  std::memset(visited, 0, static_cast<size_t>(edgeCount_));  // only this hull's edges are marked
   int count = 0;
   const dgConvexEdge* edge = firstEdge;
   while (count < maxPoints) {
-    visited[edge - mEdges] = 1;
+    visited[edge - edges_] = 1;
     const int a = edge->vertex;
     const int b = edge->twin->vertex;
-    outPoints[count++] = CrossingPoint(mVertices[a], mVertices[b], distances[a], normal);
+    outPoints[count++] = CrossingPoint(vertices_[a], vertices_[b], distances[a], normal);
 
     // Around this face to the first edge whose end is above the plane; its
     // twin crosses the plane in the neighbouring face.
@@ -97,28 +97,28 @@ int dgConvexCollision::TraceSection(const dgConvexEdge* firstEdge, const float* 
       const float endDistance = distances[walk->twin->vertex];
       if (endAboveStrict ? endDistance > 0.0f : endDistance >= 0.0f) break;
       walk = walk->next;
-      if (++steps > mEdgeCount) return DropDuplicatePoints(count, outPoints);
+      if (++steps > edgeCount_) return DropDuplicatePoints(count, outPoints);
     }
     edge = walk->twin;
-    if (edge == firstEdge || visited[edge - mEdges]) break;
+    if (edge == firstEdge || visited[edge - edges_]) break;
   }
   return DropDuplicatePoints(count, outPoints);
 }
 
 int dgConvexCollision::HullPlaneIntersection(const dgVector& normal, const dgVector& point,
                                              dgVector* outPoints) const {
-  if (mEdgeCount == 0) return 0;
+  if (edgeCount_ == 0) return 0;
   const float d = -normal.DotProduct(point);
   float distances[kMaxHullVertices];
-  for (int i = 0; i < mVertexCount; ++i) distances[i] = normal.DotProduct(mVertices[i]) + d;
+  for (int i = 0; i < vertexCount_; ++i) distances[i] = normal.DotProduct(vertices_[i]) + d;
 
   // Seed: of the two extreme edges along the normal's main axis, the one whose
   // vertex is nearer the plane (the minus one on a tie).
   int axis = 0;
   if (std::fabs(normal.y) > std::fabs(normal[axis])) axis = 1;
   if (std::fabs(normal.z) > std::fabs(normal[axis])) axis = 2;
-  const dgConvexEdge* plus = mExtremeEdges[2 * axis];
-  const dgConvexEdge* minus = mExtremeEdges[2 * axis + 1];
+  const dgConvexEdge* plus = extremeEdges_[2 * axis];
+  const dgConvexEdge* minus = extremeEdges_[2 * axis + 1];
   const dgConvexEdge* current =
       std::fabs(distances[plus->vertex]) < std::fabs(distances[minus->vertex]) ? plus : minus;
 
@@ -129,7 +129,7 @@ int dgConvexCollision::HullPlaneIntersection(const dgVector& normal, const dgVec
   // vertex at or above the plane to the one below.
   const bool above = currentDistance > 0.0f;
   const dgConvexEdge* crossing = nullptr;
-  for (int moves = 0; !crossing && moves <= mVertexCount; ++moves) {
+  for (int moves = 0; !crossing && moves <= vertexCount_; ++moves) {
     const dgConvexEdge* start = current;
     const dgConvexEdge* candidate = current;
     const dgConvexEdge* moveTo = nullptr;
@@ -153,7 +153,7 @@ int dgConvexCollision::HullPlaneIntersection(const dgVector& normal, const dgVec
   // it; it lives on the stack, as contact queries allocate nothing.
   dgUnclearedArray<dgVector, kMaxHullEdges> trace;
   dgVector* buffer = trace.Data();
-  int count = TraceSection(crossing, distances, normal, false, buffer, mEdgeCount);
+  int count = TraceSection(crossing, distances, normal, false, buffer, edgeCount_);
   if (count > kMaxSectionPoints) count = ReducePolygon(normal, count, buffer, kMaxSectionPoints);
   for (int i = 0; i < count; ++i) outPoints[i] = buffer[i];
   return count;

@@ -144,9 +144,9 @@ bool ReadCount(dgSoupReadCallback read, void* handle, int& outCount) {
 dgPolygonSoupDatabase::~dgPolygonSoupDatabase() { FreeVertices(); }
 
 void dgPolygonSoupDatabase::FreeVertices() {
-  dgFree(mVertices);
-  mVertices = nullptr;
-  mVertexCount = 0;
+  dgFree(vertices_);
+  vertices_ = nullptr;
+  vertexCount_ = 0;
 }
 
 struct dgAABBPolygonSoup::Stub {
@@ -159,14 +159,14 @@ struct dgAABBPolygonSoup::Stub {
 dgAABBPolygonSoup::~dgAABBPolygonSoup() { FreeTree(); }
 
 void dgAABBPolygonSoup::FreeTree() {
-  dgFree(mNodes);
-  dgFree(mIndices);
-  mNodes = nullptr;
-  mIndices = nullptr;
-  mNodeCount = 0;
-  mIndexCount = 0;
-  mDepth = 0;
-  mRayTree.Clear();
+  dgFree(nodes_);
+  dgFree(indices_);
+  nodes_ = nullptr;
+  indices_ = nullptr;
+  nodeCount_ = 0;
+  indexCount_ = 0;
+  depth_ = 0;
+  rayTree_.Clear();
 }
 
 bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
@@ -195,20 +195,20 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
   }
 
   const int vertexCount = builder.GetVertexCount();
-  mNodes = static_cast<Node*>(dgMalloc(static_cast<size_t>(faceCount - 1) * sizeof(Node)));
-  mIndices = static_cast<int*>(dgMalloc(static_cast<size_t>(builder.GetIndexCount()) * sizeof(int)));
-  mVertices = static_cast<float*>(dgMalloc(static_cast<size_t>(vertexCount) * 12));
-  if (!mNodes || !mIndices || (vertexCount > 0 && !mVertices)) {
+  nodes_ = static_cast<Node*>(dgMalloc(static_cast<size_t>(faceCount - 1) * sizeof(Node)));
+  indices_ = static_cast<int*>(dgMalloc(static_cast<size_t>(builder.GetIndexCount()) * sizeof(int)));
+  vertices_ = static_cast<float*>(dgMalloc(static_cast<size_t>(vertexCount) * 12));
+  if (!nodes_ || !indices_ || (vertexCount > 0 && !vertices_)) {
     FreeTree();
     FreeVertices();
     return false;
   }
-  mNodeCount = faceCount - 1;
-  mIndexCount = builder.GetIndexCount();
-  std::memcpy(mIndices, indices, static_cast<size_t>(mIndexCount) * sizeof(int));
-  mVertexCount = vertexCount;
-  mVertexStride = 12;
-  if (vertexCount > 0) std::memcpy(mVertices, vertices, static_cast<size_t>(vertexCount) * 12);
+  nodeCount_ = faceCount - 1;
+  indexCount_ = builder.GetIndexCount();
+  std::memcpy(indices_, indices, static_cast<size_t>(indexCount_) * sizeof(int));
+  vertexCount_ = vertexCount;
+  vertexStride_ = 12;
+  if (vertexCount > 0) std::memcpy(vertices_, vertices, static_cast<size_t>(vertexCount) * 12);
 
   dgStack<float> keys(faceCount);
   int counter = 1;
@@ -269,8 +269,8 @@ bool dgAABBPolygonSoup::SplitValue(const Stub* stubs, int count, int axis, float
 
 bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth, float* keys) {
   for (;;) {
-    if (depth > mDepth) mDepth = depth;
-    Node& node = mNodes[nodeIndex];
+    if (depth > depth_) depth_ = depth;
+    Node& node = nodes_[nodeIndex];
     // The node's box and the spread of the stub centres on each axis, in one
     // pass (each axis keeps its own sums, added in stub order).
     float low[3] = {kHuge, kHuge, kHuge};
@@ -340,30 +340,30 @@ bool dgAABBPolygonSoup::BuildNode(int nodeIndex, Stub* stubs, int count, int& co
 }
 
 bool dgAABBPolygonSoup::GetAABB(dgVector& outMin, dgVector& outMax) const {
-  if (!mNodes) return dgPolygonSoupDatabase::GetAABB(outMin, outMax);
-  outMin = dgVector(mNodes[0].minimum, 1.0f);
-  outMax = dgVector(mNodes[0].maximum, 1.0f);
+  if (!nodes_) return dgPolygonSoupDatabase::GetAABB(outMin, outMax);
+  outMin = dgVector(nodes_[0].minimum, 1.0f);
+  outMax = dgVector(nodes_[0].maximum, 1.0f);
   return true;
 }
 
 template <class NodeTest, class LeafVisit>
 void dgAABBPolygonSoup::WalkTree(NodeTest enters, LeafVisit visit) const {
-  if (!mNodes) return;
+  if (!nodes_) return;
   // The tree's depth is only known at run time: deep trees take their stack
   // from the heap rather than overflow the one on the call stack.
   int local[kLocalStackDepth + 2];
-  dgStack<int> deep(mDepth + 2 > kLocalStackDepth + 2 ? mDepth + 2 : 0);
+  dgStack<int> deep(depth_ + 2 > kLocalStackDepth + 2 ? depth_ + 2 : 0);
   int* stack = deep.IsValid() ? deep.Data() : local;
-  if (mDepth + 2 > kLocalStackDepth + 2 && !deep.IsValid()) return;
+  if (depth_ + 2 > kLocalStackDepth + 2 && !deep.IsValid()) return;
   int top = 0;
   stack[top++] = 0;
   while (top > 0) {
-    const Node& node = mNodes[stack[--top]];
+    const Node& node = nodes_[stack[--top]];
     if (!enters(node)) continue;
     for (const uint32_t link : {node.left, node.right}) {
       if (!IsLeaf(link)) {
         stack[top++] = ChildNode(link);
-      } else if (!visit(mIndices + LeafPosition(link), LeafIndexCount(link))) {
+      } else if (!visit(indices_ + LeafPosition(link), LeafIndexCount(link))) {
         return;
       }
     }
@@ -373,7 +373,7 @@ void dgAABBPolygonSoup::WalkTree(NodeTest enters, LeafVisit visit) const {
 bool dgAABBPolygonSoup::FaceOverlapsBox(const int* indices, int count, const dgVector& p0, const dgVector& p1) const {
   float lo[3];
   float hi[3];
-  FaceBox(mVertices, indices, count, lo, hi);
+  FaceBox(vertices_, indices, count, lo, hi);
   return Overlaps(lo, hi, p0, p1);
 }
 
@@ -381,26 +381,26 @@ void dgAABBPolygonSoup::ForAllFacesInAABB(const dgVector& p0, const dgVector& p1
                                           void* context) const {
   WalkTree([&](const Node& node) { return Overlaps(node.minimum, node.maximum, p0, p1); },
            [&](const int* face, int count) {
-             return !FaceOverlapsBox(face, count, p0, p1) || callback(context, mVertices, 12, face, count) != 0;
+             return !FaceOverlapsBox(face, count, p0, p1) || callback(context, vertices_, 12, face, count) != 0;
            });
 }
 
 void dgAABBPolygonSoup::ForAllFacesInRay(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
                                          void* context) const {
   WalkTree([&](const Node& node) { return SegmentCrossesNode(node, p0, p1); },
-           [&](const int* face, int count) { return callback(context, mVertices, 12, face, count) != 0; });
+           [&](const int* face, int count) { return callback(context, vertices_, 12, face, count) != 0; });
 }
 
 void dgAABBPolygonSoup::ForFacesInRayWithin(const dgVector& p0, const dgVector& p1, const float* reach,
                                             dgAABBFaceCallback callback, void* context) const {
-  if (!mNodes) return;
-  const dgRaySlabs ray(p0, p1, mNodes[0].minimum, mNodes[0].maximum);
+  if (!nodes_) return;
+  const dgRaySlabs ray(p0, p1, nodes_[0].minimum, nodes_[0].maximum);
   const auto visit = [&](uint32_t link) {
-    return callback(context, mVertices, 12, mIndices + LeafPosition(link), LeafIndexCount(link)) != 0;
+    return callback(context, vertices_, 12, indices_ + LeafPosition(link), LeafIndexCount(link)) != 0;
   };
   // Boxes say nothing sure about a segment that is not finite; without the
   // ray tree (or room for a deep walk) the plain walk serves.
-  if (!ray.IsFinite() || !mRayTree.IsBuilt() || !mRayTree.Walk(ray, reach, visit)) {
+  if (!ray.IsFinite() || !rayTree_.IsBuilt() || !rayTree_.Walk(ray, reach, visit)) {
     ForAllFacesInRay(p0, p1, callback, context);
   }
 }
@@ -418,7 +418,7 @@ int dgAABBPolygonSoup::RayTreeChildren(const Node& node, int shape, uint32_t* li
   links[1] = node.right;
   const auto open = [&](int at) {
     if (IsLeaf(links[at])) return false;
-    const Node& child = mNodes[ChildNode(links[at])];
+    const Node& child = nodes_[ChildNode(links[at])];
     for (int i = count; i > at + 1; --i) links[i] = links[i - 1];
     links[at] = child.left;
     links[at + 1] = child.right;
@@ -431,8 +431,8 @@ int dgAABBPolygonSoup::RayTreeChildren(const Node& node, int shape, uint32_t* li
 }
 
 void dgAABBPolygonSoup::BuildRayTree() {
-  mRayTree.Clear();
-  if (!mNodes) return;
+  rayTree_.Clear();
+  if (!nodes_) return;
   using RayNode = dgSoupRayTree::Node;
   constexpr int kWidth = dgSoupRayTree::kWidth;
   constexpr int kShapeCount = 8;
@@ -447,21 +447,21 @@ void dgAABBPolygonSoup::BuildRayTree() {
     int openRight;  // the same with its right link opened
   };
   constexpr int kOut = 1 << 28;
-  dgStack<Plan> plans(mNodeCount);
-  dgStack<unsigned char> shapeOf(mNodeCount);
+  dgStack<Plan> plans(nodeCount_);
+  dgStack<unsigned char> shapeOf(nodeCount_);
   struct Work {
     int node;    // face tree node the ray node is made from
     int number;  // of the ray node
   };
-  dgStack<Work> work(mNodeCount + 1);
+  dgStack<Work> work(nodeCount_ + 1);
   if (!plans.IsValid() || !shapeOf.IsValid() || !work.IsValid()) return;
   // Children before their parents: every tree (built, or read and
   // checked) numbers each child after its parent, so backwards through
   // the array, in memory order.
   const auto kept = [&](uint32_t link) { return IsLeaf(link) ? 0 : plans[ChildNode(link)].fewest; };
-  for (int node = mNodeCount - 1; node >= 0; --node) {
-    const uint32_t left = mNodes[node].left;
-    const uint32_t right = mNodes[node].right;
+  for (int node = nodeCount_ - 1; node >= 0; --node) {
+    const uint32_t left = nodes_[node].left;
+    const uint32_t right = nodes_[node].right;
     const Plan* l = IsLeaf(left) ? nullptr : &plans[ChildNode(left)];
     const Plan* r = IsLeaf(right) ? nullptr : &plans[ChildNode(right)];
     // The shapes in RayTreeChildren's order; a shape opening a face is out.
@@ -487,7 +487,7 @@ void dgAABBPolygonSoup::BuildRayTree() {
   }
   // The ray tree is never deeper than the face tree.
   const int rayNodeCount = plans[0].fewest;
-  const int depth = mDepth;
+  const int depth = depth_;
   auto* nodes = static_cast<RayNode*>(dgMalloc(static_cast<size_t>(rayNodeCount) * sizeof(RayNode)));
   dgStack<int> parentSlot(rayNodeCount);
   if (!nodes || !parentSlot.IsValid()) {
@@ -503,7 +503,7 @@ void dgAABBPolygonSoup::BuildRayTree() {
     const Work item = work[--top];
     RayNode& rayNode = nodes[item.number];
     uint32_t links[kWidth];
-    const int children = RayTreeChildren(mNodes[item.node], shapeOf[item.node], links);
+    const int children = RayTreeChildren(nodes_[item.node], shapeOf[item.node], links);
     for (int k = 0; k < kWidth; ++k) {
       float* lo[3] = {&rayNode.bounds[0][0][k], &rayNode.bounds[0][1][k], &rayNode.bounds[0][2][k]};
       float* hi[3] = {&rayNode.bounds[1][0][k], &rayNode.bounds[1][1][k], &rayNode.bounds[1][2][k]};
@@ -522,7 +522,7 @@ void dgAABBPolygonSoup::BuildRayTree() {
       }
       float faceLo[3];
       float faceHi[3];
-      FaceBox(mVertices, mIndices + LeafPosition(links[k]), LeafIndexCount(links[k]), faceLo, faceHi);
+      FaceBox(vertices_, indices_ + LeafPosition(links[k]), LeafIndexCount(links[k]), faceLo, faceHi);
       float extent = 0.0f;
       for (int axis = 0; axis < 3; ++axis) {
         extent = faceHi[axis] - faceLo[axis] > extent ? faceHi[axis] - faceLo[axis] : extent;
@@ -551,7 +551,7 @@ void dgAABBPolygonSoup::BuildRayTree() {
       parent.bounds[1][axis][slot] = high;
     }
   }
-  mRayTree.Adopt(nodes, rayNodeCount, depth);
+  rayTree_.Adopt(nodes, rayNodeCount, depth);
 }
 
 bool dgAABBPolygonSoup::SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1) {
@@ -567,15 +567,15 @@ bool dgAABBPolygonSoup::SegmentCrossesNode(const Node& node, const dgVector& p0,
 }
 
 void dgAABBPolygonSoup::Serialize(dgSoupWriteCallback write, void* handle) const {
-  const int32_t vertexCount = mVertexCount;
+  const int32_t vertexCount = vertexCount_;
   write(handle, &vertexCount, sizeof vertexCount);
-  if (vertexCount > 0) write(handle, mVertices, static_cast<size_t>(vertexCount) * 12);
-  const int32_t indexCount = mIndexCount;
+  if (vertexCount > 0) write(handle, vertices_, static_cast<size_t>(vertexCount) * 12);
+  const int32_t indexCount = indexCount_;
   write(handle, &indexCount, sizeof indexCount);
-  if (indexCount > 0) write(handle, mIndices, static_cast<size_t>(indexCount) * sizeof(int));
-  const int32_t nodeCount = mNodes ? mNodeCount : 0;
+  if (indexCount > 0) write(handle, indices_, static_cast<size_t>(indexCount) * sizeof(int));
+  const int32_t nodeCount = nodes_ ? nodeCount_ : 0;
   write(handle, &nodeCount, sizeof nodeCount);
-  if (nodeCount > 0) write(handle, mNodes, static_cast<size_t>(nodeCount) * sizeof(Node));
+  if (nodeCount > 0) write(handle, nodes_, static_cast<size_t>(nodeCount) * sizeof(Node));
 }
 
 bool dgAABBPolygonSoup::Deserialize(dgSoupReadCallback read, void* handle) {
@@ -586,23 +586,23 @@ bool dgAABBPolygonSoup::Deserialize(dgSoupReadCallback read, void* handle) {
   int nodeCount = 0;
   bool ok = ReadCount(read, handle, vertexCount);
   if (ok && vertexCount > 0) {
-    mVertices = static_cast<float*>(ReadArray(read, handle, vertexCount, 12));
-    ok = mVertices != nullptr;
+    vertices_ = static_cast<float*>(ReadArray(read, handle, vertexCount, 12));
+    ok = vertices_ != nullptr;
   }
-  mVertexCount = ok ? vertexCount : 0;
-  mVertexStride = 12;
+  vertexCount_ = ok ? vertexCount : 0;
+  vertexStride_ = 12;
   ok = ok && ReadCount(read, handle, indexCount) && indexCount < kMaxIndexPosition;
   if (ok && indexCount > 0) {
-    mIndices = static_cast<int*>(ReadArray(read, handle, indexCount, sizeof(int)));
-    ok = mIndices != nullptr;
+    indices_ = static_cast<int*>(ReadArray(read, handle, indexCount, sizeof(int)));
+    ok = indices_ != nullptr;
   }
-  mIndexCount = ok ? indexCount : 0;
+  indexCount_ = ok ? indexCount : 0;
   ok = ok && ReadCount(read, handle, nodeCount);
   if (ok && nodeCount > 0) {
-    mNodes = static_cast<Node*>(ReadArray(read, handle, nodeCount, sizeof(Node)));
-    ok = mNodes != nullptr;
+    nodes_ = static_cast<Node*>(ReadArray(read, handle, nodeCount, sizeof(Node)));
+    ok = nodes_ != nullptr;
   }
-  mNodeCount = ok ? nodeCount : 0;
+  nodeCount_ = ok ? nodeCount : 0;
   if (ok && ValidateTree()) {
     BuildRayTree();
     return true;
@@ -613,35 +613,35 @@ bool dgAABBPolygonSoup::Deserialize(dgSoupReadCallback read, void* handle) {
 }
 
 bool dgAABBPolygonSoup::ValidateTree() {
-  if (mNodeCount == 0) {
-    dgFree(mNodes);
-    mNodes = nullptr;
+  if (nodeCount_ == 0) {
+    dgFree(nodes_);
+    nodes_ = nullptr;
     return true;
   }
   // Depth of each node; 0 = not reached yet. Children always carry larger
   // numbers than their parent, so one pass in order sees every parent first
   // and a node reached twice (a cycle or a shared child) is refused.
-  dgStack<int> depth(mNodeCount);
+  dgStack<int> depth(nodeCount_);
   if (!depth.IsValid()) return false;
-  std::memset(depth.Data(), 0, static_cast<size_t>(mNodeCount) * sizeof(int));
+  std::memset(depth.Data(), 0, static_cast<size_t>(nodeCount_) * sizeof(int));
   depth[0] = 1;
-  mDepth = 1;
-  for (int n = 0; n < mNodeCount; ++n) {
+  depth_ = 1;
+  for (int n = 0; n < nodeCount_; ++n) {
     if (depth[n] == 0) continue;
-    for (const uint32_t link : {mNodes[n].left, mNodes[n].right}) {
+    for (const uint32_t link : {nodes_[n].left, nodes_[n].right}) {
       if (IsLeaf(link)) {
         const int position = LeafPosition(link);
         const int count = LeafIndexCount(link);
-        if (position < 1 || count < 1 || position + count > mIndexCount) return false;
+        if (position < 1 || count < 1 || position + count > indexCount_) return false;
         for (int i = 0; i < count; ++i) {
-          if ((mIndices[position + i] & kIndexMask) >= mVertexCount) return false;
+          if ((indices_[position + i] & kIndexMask) >= vertexCount_) return false;
         }
         continue;
       }
       const int child = ChildNode(link);
-      if (child <= n || child >= mNodeCount || depth[child] != 0) return false;
+      if (child <= n || child >= nodeCount_ || depth[child] != 0) return false;
       depth[child] = depth[n] + 1;
-      if (depth[child] > mDepth) mDepth = depth[child];
+      if (depth[child] > depth_) depth_ = depth[child];
     }
   }
   return true;

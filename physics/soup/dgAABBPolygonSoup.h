@@ -48,16 +48,16 @@ class dgPolygonSoupDatabase : public dgRef {
   // Calls back every face in the tree cells the segment p0-p1 crosses.
   virtual void ForAllFacesInRay(const dgVector&, const dgVector&, dgAABBFaceCallback, void*) const {}
 
-  int GetVertexCount() const { return mVertexCount; }
-  int GetVertexStride() const { return mVertexStride; }
-  const float* GetVertices() const { return mVertices; }
+  int GetVertexCount() const { return vertexCount_; }
+  int GetVertexStride() const { return vertexStride_; }
+  const float* GetVertices() const { return vertices_; }
 
  protected:
   void FreeVertices();
 
-  int mVertexCount = 0;
-  int mVertexStride = 12;
-  float* mVertices = nullptr;
+  int vertexCount_ = 0;
+  int vertexStride_ = 12;
+  float* vertices_ = nullptr;
 };
 
 class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
@@ -119,11 +119,11 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   // False when memory ran out.
   bool Create(const dgPolygonSoupDatabaseBuilder& builder);
 
-  int GetIndexCount() const { return mIndexCount; }
-  const int* GetIndices() const { return mIndices; }
-  int* GetIndices() { return mIndices; }
-  int GetNodeCount() const { return mNodeCount; }
-  const Node* GetNodes() const { return mNodes; }
+  int GetIndexCount() const { return indexCount_; }
+  const int* GetIndices() const { return indices_; }
+  int* GetIndices() { return indices_; }
+  int GetNodeCount() const { return nodeCount_; }
+  const Node* GetNodes() const { return nodes_; }
 
   static bool IsLeaf(uint32_t link) { return (link & kLeafBit) != 0; }
   static int LeafPosition(uint32_t link) { return static_cast<int>(link >> 8); }
@@ -157,11 +157,11 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   // the arrays; sets the depth.
   bool ValidateTree();
 
-  int mIndexCount = 0;
-  int* mIndices = nullptr;
-  Node* mNodes = nullptr;
-  int mNodeCount = 0;
+  int indexCount_ = 0;
+  int* indices_ = nullptr;
+  Node* nodes_ = nullptr;
+  int nodeCount_ = 0;
   // Deepest node path of the tree; queries size their stacks by it.
-  int mDepth = 0;
-  dgSoupRayTree mRayTree;
+  int depth_ = 0;
+  dgSoupRayTree rayTree_;
 };

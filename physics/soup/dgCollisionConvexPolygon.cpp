@@ -31,24 +31,24 @@ dgVector Unit(const dgVector& v) {
 
 dgCollisionPolygonalSoup::dgCollisionConvexPolygon::dgCollisionConvexPolygon()
     : dgConvexCollision(kSignature, dgGetIdentityMatrix(), kConvexPolygon) {
-  std::memset(static_cast<void*>(mLoaded), 0, sizeof mLoaded);
+  std::memset(static_cast<void*>(loaded_), 0, sizeof loaded_);
 }
 
 void dgCollisionPolygonalSoup::dgCollisionConvexPolygon::SetFace(const float* vertexArray, int strideFloats,
                                                                  const int* indices, int count) {
-  mVertexArray = vertexArray;
-  mStride = strideFloats;
-  mIndices = indices;
-  mCount = count < 0 ? 0 : (count > kMaxVertices ? kMaxVertices : count);
+  vertexArray_ = vertexArray;
+  stride_ = strideFloats;
+  indices_ = indices;
+  count_ = count < 0 ? 0 : (count > kMaxVertices ? kMaxVertices : count);
 }
 
 dgVector dgCollisionPolygonalSoup::dgCollisionConvexPolygon::FaceVertex(int i) const {
-  const float* p = mVertexArray + static_cast<long long>(mIndices[i] & kIndexMask) * mStride;
+  const float* p = vertexArray_ + static_cast<long long>(indices_[i] & kIndexMask) * stride_;
   return dgVector(p[0], p[1], p[2], 1.0f);
 }
 
 dgVector dgCollisionPolygonalSoup::dgCollisionConvexPolygon::FaceNormal() const {
-  if (mCount < 3) return dgVector(0.0f, 0.0f, 0.0f, 1.0f);
+  if (count_ < 3) return dgVector(0.0f, 0.0f, 0.0f, 1.0f);
   const dgVector v0 = FaceVertex(0);
   const dgVector v1 = FaceVertex(1);
   const dgVector v2 = FaceVertex(2);
@@ -58,28 +58,28 @@ dgVector dgCollisionPolygonalSoup::dgCollisionConvexPolygon::FaceNormal() const 
 }
 
 void dgCollisionPolygonalSoup::dgCollisionConvexPolygon::LoadVertices() {
-  for (int i = 0; i < mCount; ++i) mLoaded[i] = FaceVertex(i);
+  for (int i = 0; i < count_; ++i) loaded_[i] = FaceVertex(i);
 }
 
 dgVector dgCollisionPolygonalSoup::dgCollisionConvexPolygon::SupportVertex(const dgVector& dir) const {
   int best = 0;
   float bestDot = -kHuge;
-  for (int i = 0; i < mCount; ++i) {
-    const float dot = mLoaded[i].DotProduct(dir);
+  for (int i = 0; i < count_; ++i) {
+    const float dot = loaded_[i].DotProduct(dir);
     if (dot > bestDot) {
       bestDot = dot;
       best = i;
     }
   }
-  return mLoaded[best];
+  return loaded_[best];
 }
 
 int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::CalculatePlaneIntersection(const dgVector& normal,
                                                                                     const dgVector& point,
                                                                                     dgVector* outPoints) const {
-  if (std::fabs(mNormal.DotProduct(normal)) >= kParallelPlane) {
-    for (int i = 0; i < mCount; ++i) outPoints[i] = mLoaded[i];
-    return mCount;
+  if (std::fabs(normal_.DotProduct(normal)) >= kParallelPlane) {
+    for (int i = 0; i < count_; ++i) outPoints[i] = loaded_[i];
+    return count_;
   }
   const float offset = normal.DotProduct(point);
   int count = 0;
@@ -87,9 +87,9 @@ int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::CalculatePlaneIntersecti
     if (count > 0 && (p - outPoints[count - 1]).LengthSquared() < kSamePointSquared) return;
     outPoints[count++] = p;
   };
-  for (int i = 0; i < mCount; ++i) {
-    const dgVector& a = mLoaded[i == 0 ? mCount - 1 : i - 1];
-    const dgVector& b = mLoaded[i];
+  for (int i = 0; i < count_; ++i) {
+    const dgVector& a = loaded_[i == 0 ? count_ - 1 : i - 1];
+    const dgVector& b = loaded_[i];
     const float distanceA = normal.DotProduct(a) - offset;
     const float distanceB = normal.DotProduct(b) - offset;
     const auto crossing = [&]() {
@@ -110,9 +110,9 @@ int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::CalculatePlaneIntersecti
 
 int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ContactsToConvexA(const dgConvexCollision& shape,
                                                                           const dgMatrix& matrix) {
-  if (mCount < 3) return 0;
+  if (count_ < 3) return 0;
   const dgVector n = FaceNormal();
-  mNormal = n;
+  normal_ = n;
   const dgVector support = matrix.UntransformVector(shape.SupportVertex(matrix.RotateVector(n)));
   if (n.DotProduct(support - FaceVertex(0)) < 0.0f) return 0;
   LoadVertices();
@@ -121,9 +121,9 @@ int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ContactsToConvexA(const 
 
 int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ContactsToConvexB(const dgConvexCollision& shape,
                                                                           const dgMatrix& matrix) {
-  if (mCount < 3) return 0;
+  if (count_ < 3) return 0;
   const dgVector n = FaceNormal();
-  mNormal = dgVector(-n.x, -n.y, -n.z, 1.0f);
+  normal_ = dgVector(-n.x, -n.y, -n.z, 1.0f);
   const dgVector back = dgVector(-n.x, -n.y, -n.z, 0.0f);
   const dgVector v0 = FaceVertex(0);
   const dgVector front = matrix.UntransformVector(shape.SupportVertex(matrix.RotateVector(n)));
@@ -134,7 +134,7 @@ int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ContactsToConvexB(const 
 
   dgVector faceMin(kHuge, kHuge, kHuge, 1.0f);
   dgVector faceMax(-kHuge, -kHuge, -kHuge, 1.0f);
-  for (int i = 0; i < mCount; ++i) {
+  for (int i = 0; i < count_; ++i) {
     const dgVector p = matrix.TransformVector(FaceVertex(i));
     for (int axis = 0; axis < 3; ++axis) {
       faceMin[axis] = std::fmin(faceMin[axis], p[axis]);
@@ -142,35 +142,35 @@ int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ContactsToConvexB(const 
     }
   }
   for (int axis = 0; axis < 3; ++axis) {
-    if (faceMax[axis] < mBoxMin[axis] || faceMin[axis] > mBoxMax[axis]) return 0;
+    if (faceMax[axis] < boxMin_[axis] || faceMin[axis] > boxMax_[axis]) return 0;
   }
   ExpandFlaggedCorners();
   return 1;
 }
 
 void dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ExpandFlaggedCorners() {
-  for (int i = 0; i < mCount; ++i) {
+  for (int i = 0; i < count_; ++i) {
     const dgVector v = FaceVertex(i);
-    if ((static_cast<uint32_t>(mIndices[i]) & kEdgeFlag) == 0) {
-      mLoaded[i] = v;
+    if ((static_cast<uint32_t>(indices_[i]) & kEdgeFlag) == 0) {
+      loaded_[i] = v;
       continue;
     }
-    const dgVector previous = FaceVertex(i == 0 ? mCount - 1 : i - 1);
-    const dgVector next = FaceVertex(i + 1 == mCount ? 0 : i + 1);
+    const dgVector previous = FaceVertex(i == 0 ? count_ - 1 : i - 1);
+    const dgVector next = FaceVertex(i + 1 == count_ ? 0 : i + 1);
     const dgVector outward = Unit(Unit(v - previous) + Unit(v - next));
-    mLoaded[i] = v + outward.Scale(kCornerExpansion);
+    loaded_[i] = v + outward.Scale(kCornerExpansion);
   }
 }
 
 int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ClipContacts(int count, dgContact* contacts,
                                                                      const dgMatrix& matrix) const {
-  if (mCount < 3) return count;
+  if (count_ < 3) return count;
   // The face's own winding decides which side of an edge is outside,
   // whichever sense the last test stored in the normal.
   const dgVector n = FaceNormal();
-  for (int i = 0; i < mCount && count > 0; ++i) {
-    if ((static_cast<uint32_t>(mIndices[i]) & kEdgeFlag) == 0) continue;
-    const int next = i + 1 == mCount ? 0 : i + 1;
+  for (int i = 0; i < count_ && count > 0; ++i) {
+    if ((static_cast<uint32_t>(indices_[i]) & kEdgeFlag) == 0) continue;
+    const int next = i + 1 == count_ ? 0 : i + 1;
     const dgVector a = FaceVertex(i);
     const dgVector b = FaceVertex(next);
     const dgVector outside = (b - a).CrossProduct(n);
@@ -178,7 +178,7 @@ int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ClipContacts(int count, 
     // neighbour runs the edge the other way, so the face that runs it from
     // the lower vertex index drops it and the neighbour keeps it. "On" spans
     // the rounding of the two faces' own closest points.
-    const bool dropsOnEdge = (mIndices[i] & kIndexMask) < (mIndices[next] & kIndexMask);
+    const bool dropsOnEdge = (indices_[i] & kIndexMask) < (indices_[next] & kIndexMask);
     const float edgeLength = std::sqrt(outside.LengthSquared());
     for (int c = 0; c < count;) {
       const dgVector q = matrix.UntransformVector(contacts[c].point);
@@ -198,12 +198,12 @@ int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::ClipContacts(int count, 
 
 bool dgCollisionPolygonalSoup::dgCollisionConvexPolygon::DistanceToPoint(const dgVector& point, float radius,
                                                                          dgVector& outClosest) {
-  if (mCount < 3) return false;
+  if (count_ < 3) return false;
   ExpandFlaggedCorners();
   float bestDistance = 1.0e20f;
   dgVector best;
-  for (int i = 1; i + 1 < mCount; ++i) {
-    const dgVector q = dgClosestPointOnTriangle(point, mLoaded[0], mLoaded[i], mLoaded[i + 1]);
+  for (int i = 1; i + 1 < count_; ++i) {
+    const dgVector q = dgClosestPointOnTriangle(point, loaded_[0], loaded_[i], loaded_[i + 1]);
     const float distance = (q - point).LengthSquared();
     if (distance < bestDistance) {
       bestDistance = distance;
@@ -211,8 +211,8 @@ bool dgCollisionPolygonalSoup::dgCollisionConvexPolygon::DistanceToPoint(const d
     }
   }
   if (radius * radius < bestDistance) return false;
-  mNormal = UnitOrZero((mLoaded[1] - mLoaded[0]).CrossProduct(mLoaded[2] - mLoaded[1]), 1.0e-24f);
-  mNormal.w = 1.0f;
+  normal_ = UnitOrZero((loaded_[1] - loaded_[0]).CrossProduct(loaded_[2] - loaded_[1]), 1.0e-24f);
+  normal_.w = 1.0f;
   outClosest = best;
   outClosest.w = 1.0f;
   return true;

@@ -45,8 +45,8 @@ class dgCollisionPolygonalSoup::dgCollisionConvexPolygon : public dgConvexCollis
   void SetFace(const float* vertexArray, int strideFloats, const int* indices, int count);
   // The other shape's box in its own space, for the two-sided test.
   void SetBox(const dgVector& boxMin, const dgVector& boxMax) {
-    mBoxMin = boxMin;
-    mBoxMax = boxMax;
+    boxMin_ = boxMin;
+    boxMax_ = boxMax;
   }
 
   // One-sided test: loads the face and answers 1 unless the shape (placed by
@@ -67,9 +67,9 @@ class dgCollisionPolygonalSoup::dgCollisionConvexPolygon : public dgConvexCollis
   // face's closest point and stores the face normal.
   bool DistanceToPoint(const dgVector& point, float radius, dgVector& outClosest);
 
-  const dgVector& GetNormal() const { return mNormal; }
-  int GetCount() const { return mCount; }
-  const dgVector* GetLoadedVertices() const { return mLoaded; }
+  const dgVector& GetNormal() const { return normal_; }
+  int GetCount() const { return count_; }
+  const dgVector* GetLoadedVertices() const { return loaded_; }
 
  private:
   // Face vertex i from the soup's array (index masked).
@@ -78,14 +78,14 @@ class dgCollisionPolygonalSoup::dgCollisionConvexPolygon : public dgConvexCollis
   dgVector FaceNormal() const;
   void LoadVertices();
 
-  dgVector mNormal{0.0f, 0.0f, 0.0f, 1.0f};
-  dgVector mBoxMin;
-  dgVector mBoxMax;
-  dgVector mLoaded[kMaxVertices];
-  int mCount = 0;
-  int mStride = 3;
-  const int* mIndices = nullptr;
-  const float* mVertexArray = nullptr;
+  dgVector normal_{0.0f, 0.0f, 0.0f, 1.0f};
+  dgVector boxMin_;
+  dgVector boxMax_;
+  dgVector loaded_[kMaxVertices];
+  int count_ = 0;
+  int stride_ = 3;
+  const int* indices_ = nullptr;
+  const float* vertexArray_ = nullptr;
 };
 
 // The point of triangle a, b, c nearest to p, by Voronoi regions;

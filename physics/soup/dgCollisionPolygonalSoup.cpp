@@ -8,36 +8,36 @@
 dgCollisionPolygonalSoup::dgCollisionPolygonalSoup(dgTreeCollision* tree, dgSoupCollideCallback collide,
                                                    dgSoupRayCastCallback rayCast, dgSoupDestroyCallback destroy)
     : dgCollision(0, dgGetIdentityMatrix(), kPolygonalSoup),
-      mTree(tree),
-      mCollide(collide),
-      mDestroy(destroy),
-      mRayCast(rayCast),
-      mPolygon(new dgCollisionConvexPolygon()) {
+      tree_(tree),
+      collide_(collide),
+      destroy_(destroy),
+      rayCast_(rayCast),
+      polygon_(new dgCollisionConvexPolygon()) {
   SetCollisionBBox(dgVector(), dgVector());
 }
 
 dgCollisionPolygonalSoup::~dgCollisionPolygonalSoup() {
-  if (mPolygon) mPolygon->Release();
-  if (mDestroy) mDestroy(mTree);
+  if (polygon_) polygon_->Release();
+  if (destroy_) destroy_(tree_);
 }
 
 void dgCollisionPolygonalSoup::SetCollisionBBox(const dgVector& p0, const dgVector& p1) {
-  mBoxMin = dgVector(std::fmin(p0.x, p1.x), std::fmin(p0.y, p1.y), std::fmin(p0.z, p1.z), 1.0f);
-  mBoxMax = dgVector(std::fmax(p0.x, p1.x), std::fmax(p0.y, p1.y), std::fmax(p0.z, p1.z), 1.0f);
-  mBoxHalfSize = (mBoxMax - mBoxMin).Scale(0.5f);
-  mBoxCentre = (mBoxMax + mBoxMin).Scale(0.5f);
-  mBoxHalfSize.w = 1.0f;
-  mBoxCentre.w = 1.0f;
+  boxMin_ = dgVector(std::fmin(p0.x, p1.x), std::fmin(p0.y, p1.y), std::fmin(p0.z, p1.z), 1.0f);
+  boxMax_ = dgVector(std::fmax(p0.x, p1.x), std::fmax(p0.y, p1.y), std::fmax(p0.z, p1.z), 1.0f);
+  boxHalfSize_ = (boxMax_ - boxMin_).Scale(0.5f);
+  boxCentre_ = (boxMax_ + boxMin_).Scale(0.5f);
+  boxHalfSize_.w = 1.0f;
+  boxCentre_.w = 1.0f;
 }
 
-void* dgCollisionPolygonalSoup::GetUserData() const { return mTree; }
+void* dgCollisionPolygonalSoup::GetUserData() const { return tree_; }
 
 void dgCollisionPolygonalSoup::CalcAABB(const dgMatrix& globalMatrix, dgVector& outMin, dgVector& outMax) const {
-  const dgVector centre = globalMatrix.TransformVector(mBoxCentre);
+  const dgVector centre = globalMatrix.TransformVector(boxCentre_);
   dgVector extent;
   for (int j = 0; j < 3; ++j) {
     float sum = 0.0f;
-    for (int i = 0; i < 3; ++i) sum += std::fabs(globalMatrix[i][j]) * mBoxHalfSize[i];
+    for (int i = 0; i < 3; ++i) sum += std::fabs(globalMatrix[i][j]) * boxHalfSize_[i];
     extent[j] = sum;
   }
   outMin = dgVector(centre.x - extent.x, centre.y - extent.y, centre.z - extent.z, 1.0f);
@@ -45,28 +45,28 @@ void dgCollisionPolygonalSoup::CalcAABB(const dgMatrix& globalMatrix, dgVector& 
 }
 
 void dgCollisionPolygonalSoup::ForEachFace(const dgBody* body, dgFaceCallback) const {
-  if (!mCollide) return;
+  if (!collide_) return;
   dgPolygonSoupCollideRecord record{};
   record.boxMin = dgVector(0.0f, 0.0f, 0.0f, 1.0f);
   record.boxMax = dgVector(0.0f, 0.0f, 0.0f, 1.0f);
-  record.tree = mTree;
+  record.tree = tree_;
   record.userValue1 = const_cast<dgBody*>(body);
-  mCollide(record);
+  collide_(record);
 }
 
 int dgCollisionPolygonalSoup::GetFacesInBox(dgPolygonSoupCollideRecord& record) const {
-  if (!mCollide) return 0;
-  record.tree = mTree;
-  return mCollide(record);
+  if (!collide_) return 0;
+  record.tree = tree_;
+  return collide_(record);
 }
 
 float dgCollisionPolygonalSoup::RayCast(const dgVector& p0, const dgVector& p1, dgContact& outContact) const {
-  if (!mRayCast) return kRayMiss;
+  if (!rayCast_) return kRayMiss;
   dgPolygonSoupRayRecord record;
   record.p0 = p0;
   record.p1 = p1;
-  record.tree = mTree;
-  const float t = mRayCast(record);
+  record.tree = tree_;
+  const float t = rayCast_(record);
   // A hit exactly at the segment's end is a hit, as for every other shape.
   if (t <= 1.0f) {
     outContact.normal = record.normal;

@@ -88,21 +88,21 @@ class dgCollisionPolygonalSoup : public dgCollision {
   int GetFacesInBox(dgPolygonSoupCollideRecord& record) const;
   // The face buffer the contact code loads face by face (null when it could
   // not be allocated).
-  dgCollisionConvexPolygon* GetPolygon() const { return mPolygon; }
-  dgTreeCollision* GetTree() const { return mTree; }
-  const dgVector& GetBoxMin() const { return mBoxMin; }
-  const dgVector& GetBoxMax() const { return mBoxMax; }
-  const dgVector& GetBoxHalfSize() const { return mBoxHalfSize; }
-  const dgVector& GetBoxCentre() const { return mBoxCentre; }
+  dgCollisionConvexPolygon* GetPolygon() const { return polygon_; }
+  dgTreeCollision* GetTree() const { return tree_; }
+  const dgVector& GetBoxMin() const { return boxMin_; }
+  const dgVector& GetBoxMax() const { return boxMax_; }
+  const dgVector& GetBoxHalfSize() const { return boxHalfSize_; }
+  const dgVector& GetBoxCentre() const { return boxCentre_; }
 
  private:
-  dgTreeCollision* mTree;
-  dgSoupCollideCallback mCollide;
-  dgSoupDestroyCallback mDestroy;
-  dgSoupRayCastCallback mRayCast;
-  dgCollisionConvexPolygon* mPolygon = nullptr;
-  dgVector mBoxMin{0.0f, 0.0f, 0.0f, 1.0f};
-  dgVector mBoxMax{0.0f, 0.0f, 0.0f, 1.0f};
-  dgVector mBoxHalfSize{0.0f, 0.0f, 0.0f, 1.0f};
-  dgVector mBoxCentre{0.0f, 0.0f, 0.0f, 1.0f};
+  dgTreeCollision* tree_;
+  dgSoupCollideCallback collide_;
+  dgSoupDestroyCallback destroy_;
+  dgSoupRayCastCallback rayCast_;
+  dgCollisionConvexPolygon* polygon_ = nullptr;
+  dgVector boxMin_{0.0f, 0.0f, 0.0f, 1.0f};
+  dgVector boxMax_{0.0f, 0.0f, 0.0f, 1.0f};
+  dgVector boxHalfSize_{0.0f, 0.0f, 0.0f, 1.0f};
+  dgVector boxCentre_{0.0f, 0.0f, 0.0f, 1.0f};
 };

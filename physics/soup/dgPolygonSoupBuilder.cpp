@@ -18,7 +18,7 @@ dgSoupArray<T>::~dgSoupArray() {
 template <class T>
 bool dgSoupArray<T>::Grow(long long index) {
   if (index < 0 || index >= kMaxCapacity) return false;
-  const long long grown = 2LL * mCapacity;
+  const long long grown = 2LL * capacity_;
   return Resize(std::min<long long>(kMaxCapacity, std::max({index + 1, grown, static_cast<long long>(kMinCapacity)})));
 }
 
@@ -26,16 +26,16 @@ template <class T>
 bool dgSoupArray<T>::Resize(long long capacity) {
   T* data = static_cast<T*>(dgMalloc(static_cast<size_t>(capacity) * sizeof(T)));
   if (!data) return false;
-  if (mData) std::memcpy(data, mData, static_cast<size_t>(std::min<long long>(mCapacity, capacity)) * sizeof(T));
-  dgFree(mData);
-  mData = data;
-  mCapacity = static_cast<int>(capacity);
+  if (data_) std::memcpy(data, data_, static_cast<size_t>(std::min<long long>(capacity_, capacity)) * sizeof(T));
+  dgFree(data_);
+  data_ = data;
+  capacity_ = static_cast<int>(capacity);
   return true;
 }
 
 template <class T>
 void dgSoupArray<T>::ShrinkTo(int count) {
-  if (count >= mCapacity) return;
+  if (count >= capacity_) return;
   if (count <= 0) {
     Clear();
     return;
@@ -46,18 +46,18 @@ void dgSoupArray<T>::ShrinkTo(int count) {
 
 template <class T>
 void dgSoupArray<T>::Clear() {
-  dgFree(mData);
-  mData = nullptr;
-  mCapacity = 0;
+  dgFree(data_);
+  data_ = nullptr;
+  capacity_ = 0;
 }
 
 template <class T>
 void dgSoupArray<T>::TakeFrom(dgSoupArray& other) {
   Clear();
-  mData = other.mData;
-  mCapacity = other.mCapacity;
-  other.mData = nullptr;
-  other.mCapacity = 0;
+  data_ = other.data_;
+  capacity_ = other.capacity_;
+  other.data_ = nullptr;
+  other.capacity_ = 0;
 }
 
 namespace {
@@ -67,24 +67,24 @@ namespace {
 template <class T, int kLocal>
 class SmallScratch {
  public:
-  explicit SmallScratch(long long count) : mHeap(count > kLocal ? count : 0), mSmall(count <= kLocal) {}
-  bool IsValid() const { return mSmall || mHeap.IsValid(); }
-  T* Data() { return mSmall ? mLocal : mHeap.Data(); }
+  explicit SmallScratch(long long count) : heap_(count > kLocal ? count : 0), small_(count <= kLocal) {}
+  bool IsValid() const { return small_ || heap_.IsValid(); }
+  T* Data() { return small_ ? local_ : heap_.Data(); }
   T& operator[](long long i) { return Data()[i]; }
 
  private:
-  dgStack<T> mHeap;
-  bool mSmall;
-  T mLocal[kLocal];
+  dgStack<T> heap_;
+  bool small_;
+  T local_[kLocal];
 };
 
 }  // namespace
 
 bool dgPolygonSoupDatabaseBuilder::AppendVertices(const float* xyz, int count) {
   if (count <= 0) return true;
-  if (!mVertices.Reserve(static_cast<long long>(mVertexCount) + count - 1)) return false;
-  std::memcpy(&mVertices[mVertexCount], xyz, static_cast<size_t>(count) * sizeof(Vertex3));
-  mVertexCount += count;
+  if (!vertices_.Reserve(static_cast<long long>(vertexCount_) + count - 1)) return false;
+  std::memcpy(&vertices_[vertexCount_], xyz, static_cast<size_t>(count) * sizeof(Vertex3));
+  vertexCount_ += count;
   return true;
 }
 
@@ -93,8 +93,8 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
                                            const dgMatrix& matrix) {
   if (vertexCount < 0 || faceCount < 0 || (vertexCount > 0 && (!vertices || strideBytes < 12))) return false;
   if (faceCount > 0 && (!faceIndexCounts || !indices || !attributes)) return false;
-  if (vertexCount > 0 && !mVertices.Reserve(static_cast<long long>(mVertexCount) + vertexCount - 1)) return false;
-  const int base = mVertexCount;
+  if (vertexCount > 0 && !vertices_.Reserve(static_cast<long long>(vertexCount_) + vertexCount - 1)) return false;
+  const int base = vertexCount_;
   const auto* bytes = reinterpret_cast<const unsigned char*>(vertices);
   const bool identity =
       &matrix == &dgGetIdentityMatrix() || std::memcmp(&matrix, &dgGetIdentityMatrix(), sizeof(dgMatrix)) == 0;
@@ -104,13 +104,13 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
     // The identity maps a finite point onto itself, but for a zero, which
     // the transform's added posit makes +0; anything else takes the transform.
     if (identity && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2])) {
-      mVertices[base + i] = Vertex3{p[0] + 0.0f, p[1] + 0.0f, p[2] + 0.0f};
+      vertices_[base + i] = Vertex3{p[0] + 0.0f, p[1] + 0.0f, p[2] + 0.0f};
       continue;
     }
     const dgVector q = matrix.TransformVector(dgVector(p[0], p[1], p[2], 1.0f));
-    mVertices[base + i] = Vertex3{q.x, q.y, q.z};
+    vertices_[base + i] = Vertex3{q.x, q.y, q.z};
   }
-  mVertexCount += vertexCount;
+  vertexCount_ += vertexCount;
 
   bool ok = true;
   const int* run = indices;
@@ -171,42 +171,42 @@ bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices,
     // The face tree cannot hold longer faces.
     return dgForEachFanPiece(indices, count, [&](const int* piece, int n) { return AppendFace(attribute, piece, n); });
   }
-  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + count) || !mFaceIndexCounts.Reserve(mFaceCount) ||
-      !mCleanStarts.Reserve(mFaceCount)) {
+  if (!indices_.Reserve(static_cast<long long>(indexCount_) + count) || !faceIndexCounts_.Reserve(faceCount_) ||
+      !cleanStarts_.Reserve(faceCount_)) {
     return false;
   }
-  mCleanStarts[mFaceCount] = static_cast<signed char>(cleanStart);
-  int* run = &mIndices[mIndexCount];
+  cleanStarts_[faceCount_] = static_cast<signed char>(cleanStart);
+  int* run = &indices_[indexCount_];
   run[0] = attribute;
   for (int i = 0; i < count; ++i) run[i + 1] = indices[i];
-  mIndexCount += count + 1;
-  mFaceIndexCounts[mFaceCount] = count + 1;
-  ++mFaceCount;
+  indexCount_ += count + 1;
+  faceIndexCounts_[faceCount_] = count + 1;
+  ++faceCount_;
   return true;
 }
 
 void dgPolygonSoupDatabaseBuilder::EnsureTwoFaces() {
-  if (mFaceCount != 1) return;
-  const int run = mFaceIndexCounts[0];
-  if (!mIndices.Reserve(static_cast<long long>(mIndexCount) + run - 1) || !mFaceIndexCounts.Reserve(1) ||
-      !mCleanStarts.Reserve(1)) {
+  if (faceCount_ != 1) return;
+  const int run = faceIndexCounts_[0];
+  if (!indices_.Reserve(static_cast<long long>(indexCount_) + run - 1) || !faceIndexCounts_.Reserve(1) ||
+      !cleanStarts_.Reserve(1)) {
     return;
   }
-  std::memcpy(&mIndices[mIndexCount], &mIndices[0], static_cast<size_t>(run) * sizeof(int));
-  mIndexCount += run;
-  mFaceIndexCounts[1] = run;
-  mCleanStarts[1] = mCleanStarts[0];
-  mFaceCount = 2;
+  std::memcpy(&indices_[indexCount_], &indices_[0], static_cast<size_t>(run) * sizeof(int));
+  indexCount_ += run;
+  faceIndexCounts_[1] = run;
+  cleanStarts_[1] = cleanStarts_[0];
+  faceCount_ = 2;
 }
 
 void dgPolygonSoupDatabaseBuilder::Clear() {
-  mFaceCount = 0;
-  mIndexCount = 0;
-  mVertexCount = 0;
-  mFaceIndexCounts.Clear();
-  mCleanStarts.Clear();
-  mIndices.Clear();
-  mVertices.Clear();
+  faceCount_ = 0;
+  indexCount_ = 0;
+  vertexCount_ = 0;
+  faceIndexCounts_.Clear();
+  cleanStarts_.Clear();
+  indices_.Clear();
+  vertices_.Clear();
 }
 
 int dgPolygonSoupDatabaseBuilder::CleanFace(int* indices, int count) const {
@@ -234,31 +234,31 @@ void dgPolygonSoupDatabaseBuilder::Optimize(bool merge) {
   // Welding and cleaning are the same with or without the merge, so a merged
   // soup keeps every vertex and every unmerged face where the plain one has it.
   WeldAndClean();
-  if (merge && mFaceCount > 0) MergeFaces();
+  if (merge && faceCount_ > 0) MergeFaces();
 }
 
 void dgPolygonSoupDatabaseBuilder::WeldAndClean() {
-  if (mFaceCount == 0) return;
+  if (faceCount_ == 0) return;
   {
-    dgStack<int> remap(mVertexCount);
+    dgStack<int> remap(vertexCount_);
     if (!remap.IsValid()) return;
     // Faces none of whose corners moved keep their cleaning (without room
     // to tell, every face is cleaned again).
-    dgStack<unsigned char> moved(mVertexCount);
-    const int welded = dgWeldVertices(VertexData(), 12, 12, 0, mVertexCount, remap.Data(), kWeldTolerance,
+    dgStack<unsigned char> moved(vertexCount_);
+    const int welded = dgWeldVertices(VertexData(), 12, 12, 0, vertexCount_, remap.Data(), kWeldTolerance,
                                       moved.IsValid() ? moved.Data() : nullptr);
     if (welded > 0) {
-      mVertexCount = welded;
+      vertexCount_ = welded;
       // Welding leaves a fraction of the vertices: the rest of the room goes back.
-      mVertices.ShrinkTo(mVertexCount);
-      for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
+      vertices_.ShrinkTo(vertexCount_);
+      for (int f = 0, at = 0; f < faceCount_; at += faceIndexCounts_[f], ++f) {
         bool faceMoved = !moved.IsValid();
-        for (int i = 1; i < mFaceIndexCounts[f]; ++i) {
-          const int old = mIndices[at + i];
+        for (int i = 1; i < faceIndexCounts_[f]; ++i) {
+          const int old = indices_[at + i];
           faceMoved = faceMoved || moved[old] != 0;
-          mIndices[at + i] = remap[old];
+          indices_[at + i] = remap[old];
         }
-        if (faceMoved) mCleanStarts[f] = kUncleaned;
+        if (faceMoved) cleanStarts_[f] = kUncleaned;
       }
     }
   }
@@ -266,13 +266,13 @@ void dgPolygonSoupDatabaseBuilder::WeldAndClean() {
   int written = 0;
   // Each run is read before the compacted ones are written over it: a face
   // that lost corners must not move where the next face is read from.
-  for (int f = 0, at = 0; f < mFaceCount; ++f) {
-    const int run = mFaceIndexCounts[f];
-    const int attribute = mIndices[at];
+  for (int f = 0, at = 0; f < faceCount_; ++f) {
+    const int run = faceIndexCounts_[f];
+    const int attribute = indices_[at];
     const int n = run - 1;
     int corners[kMaxFaceIndices];
-    std::memcpy(corners, &mIndices[at + 1], static_cast<size_t>(n) * sizeof(int));
-    const int start = mCleanStarts[f];
+    std::memcpy(corners, &indices_[at + 1], static_cast<size_t>(n) * sizeof(int));
+    const int start = cleanStarts_[f];
     int kept = n;
     if (start == kUncleaned) {
       kept = CleanFace(corners, n);
@@ -282,14 +282,14 @@ void dgPolygonSoupDatabaseBuilder::WeldAndClean() {
     at += run;
     if (kept < 3) continue;
     // Writing never overtakes reading: a face only shrinks.
-    mIndices[written] = attribute;
-    std::memcpy(&mIndices[written + 1], corners, static_cast<size_t>(kept) * sizeof(int));
+    indices_[written] = attribute;
+    std::memcpy(&indices_[written + 1], corners, static_cast<size_t>(kept) * sizeof(int));
     written += kept + 1;
-    mCleanStarts[faces] = kUncleaned;
-    mFaceIndexCounts[faces++] = kept + 1;
+    cleanStarts_[faces] = kUncleaned;
+    faceIndexCounts_[faces++] = kept + 1;
   }
-  mFaceCount = faces;
-  mIndexCount = written;
+  faceCount_ = faces;
+  indexCount_ = written;
 }
 
 template class dgSoupArray<int>;

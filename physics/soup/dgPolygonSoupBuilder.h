@@ -23,23 +23,23 @@ class dgSoupArray {
 
   // Makes index usable, at least doubling the room; false (array unchanged)
   // when the block cannot be had.
-  bool Reserve(long long index) { return index < mCapacity || Grow(index); }
+  bool Reserve(long long index) { return index < capacity_ || Grow(index); }
   // Gives back the room beyond the first count elements.
   void ShrinkTo(int count);
   // Frees the block.
   void Clear();
   // Takes other's block, leaving other empty.
   void TakeFrom(dgSoupArray& other);
-  int GetCapacity() const { return mCapacity; }
-  T* Data() const { return mData; }
-  T& operator[](int i) const { return mData[i]; }
+  int GetCapacity() const { return capacity_; }
+  T* Data() const { return data_; }
+  T& operator[](int i) const { return data_[i]; }
 
  private:
   bool Grow(long long index);
   bool Resize(long long capacity);
 
-  int mCapacity = 0;
-  T* mData = nullptr;
+  int capacity_ = 0;
+  T* data_ = nullptr;
 };
 
 class dgPolygonSoupDatabaseBuilder {
@@ -81,22 +81,22 @@ class dgPolygonSoupDatabaseBuilder {
   // Forgets every face and vertex.
   void Clear();
 
-  int GetFaceCount() const { return mFaceCount; }
-  int GetIndexCount() const { return mIndexCount; }
-  int GetVertexCount() const { return mVertexCount; }
+  int GetFaceCount() const { return faceCount_; }
+  int GetIndexCount() const { return indexCount_; }
+  int GetVertexCount() const { return vertexCount_; }
   // Per face: run length in the index array (vertex indices + 1).
-  const int* GetFaceIndexCounts() const { return mFaceIndexCounts.Data(); }
+  const int* GetFaceIndexCounts() const { return faceIndexCounts_.Data(); }
   // One run per face: the attribute, then the vertex indices.
-  const int* GetIndices() const { return mIndices.Data(); }
+  const int* GetIndices() const { return indices_.Data(); }
   // Three floats per vertex.
-  const float* GetVertices() const { return reinterpret_cast<const float*>(mVertices.Data()); }
+  const float* GetVertices() const { return reinterpret_cast<const float*>(vertices_.Data()); }
 
  private:
   struct Vertex3 {
     float x, y, z;
   };
 
-  float* VertexData() const { return reinterpret_cast<float*>(mVertices.Data()); }
+  float* VertexData() const { return reinterpret_cast<float*>(vertices_.Data()); }
   // Splits one polygon of global indices into convex faces and stores them.
   bool AddPolygon(const int* indices, int count, int attribute);
   // A face's clean start when it is not known to be clean already.
@@ -144,13 +144,13 @@ class dgPolygonSoupDatabaseBuilder {
   // Drops the vertices no face uses, keeping the others in order.
   void CompactVertices();
 
-  int mFaceCount = 0;
-  int mIndexCount = 0;
-  int mVertexCount = 0;
-  dgSoupArray<int> mFaceIndexCounts;
+  int faceCount_ = 0;
+  int indexCount_ = 0;
+  int vertexCount_ = 0;
+  dgSoupArray<int> faceIndexCounts_;
   // Per face: where cleaning will start it, for a face that is clean as it
   // stands as long as none of its corners moves; kUncleaned otherwise.
-  dgSoupArray<signed char> mCleanStarts;
-  dgSoupArray<int> mIndices;
-  dgSoupArray<Vertex3> mVertices;
+  dgSoupArray<signed char> cleanStarts_;
+  dgSoupArray<int> indices_;
+  dgSoupArray<Vertex3> vertices_;
 };

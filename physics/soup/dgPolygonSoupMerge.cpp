@@ -90,38 +90,38 @@ struct dgPolygonSoupDatabaseBuilder::MergeContext {
 };
 
 int dgPolygonSoupDatabaseBuilder::FindJoinPartners(const int* starts, int* partner) const {
-  const int faceCount = mFaceCount;
+  const int faceCount = faceCount_;
   const float* vertices = VertexData();
   dgStack<FacePlane> planes(faceCount);
   if (!planes.IsValid()) return -1;
   for (int f = 0; f < faceCount; ++f) {
-    planes[f] = PlaneOf(vertices, &mIndices[starts[f] + 1], mFaceIndexCounts[f] - 1);
+    planes[f] = PlaneOf(vertices, &indices_[starts[f] + 1], faceIndexCounts_[f] - 1);
     partner[f] = kNoPartner;
   }
 
   // The flat faces around each vertex, in face order: the neighbour across
   // an edge is among the few around its end vertex.
-  dgStack<int> firstAround(static_cast<long long>(mVertexCount) + 1);
-  dgStack<int> around(static_cast<long long>(mIndexCount) - faceCount);
+  dgStack<int> firstAround(static_cast<long long>(vertexCount_) + 1);
+  dgStack<int> around(static_cast<long long>(indexCount_) - faceCount);
   if (!firstAround.IsValid() || !around.IsValid()) return -1;
-  for (int v = 0; v <= mVertexCount; ++v) firstAround[v] = 0;
+  for (int v = 0; v <= vertexCount_; ++v) firstAround[v] = 0;
   for (int f = 0; f < faceCount; ++f) {
     if (!planes[f].flat) continue;
-    for (int i = 1; i < mFaceIndexCounts[f]; ++i) ++firstAround[mIndices[starts[f] + i] + 1];
+    for (int i = 1; i < faceIndexCounts_[f]; ++i) ++firstAround[indices_[starts[f] + i] + 1];
   }
-  for (int v = 0; v < mVertexCount; ++v) firstAround[v + 1] += firstAround[v];
+  for (int v = 0; v < vertexCount_; ++v) firstAround[v + 1] += firstAround[v];
   for (int f = 0; f < faceCount; ++f) {
     if (!planes[f].flat) continue;
-    for (int i = 1; i < mFaceIndexCounts[f]; ++i) around[firstAround[mIndices[starts[f] + i]]++] = f;
+    for (int i = 1; i < faceIndexCounts_[f]; ++i) around[firstAround[indices_[starts[f] + i]]++] = f;
   }
-  for (int v = mVertexCount; v > 0; --v) firstAround[v] = firstAround[v - 1];
+  for (int v = vertexCount_; v > 0; --v) firstAround[v] = firstAround[v - 1];
   firstAround[0] = 0;
   // The first flat face other than f holding the edge from start to end, or -1.
   const auto faceWithEdge = [&](int f, int start, int end) {
     for (int k = firstAround[start]; k < firstAround[start + 1]; ++k) {
       const int g = around[k];
-      const int* face = &mIndices[starts[g] + 1];
-      const int n = mFaceIndexCounts[g] - 1;
+      const int* face = &indices_[starts[g] + 1];
+      const int n = faceIndexCounts_[g] - 1;
       for (int i = 0; i < n && g != f; ++i) {
         if (face[i] == start && face[(i + 1) % n] == end) return g;
       }
@@ -140,16 +140,16 @@ int dgPolygonSoupDatabaseBuilder::FindJoinPartners(const int* starts, int* partn
   };
   for (int f = 0; f < faceCount; ++f) {
     if (!planes[f].flat) continue;
-    const int* face = &mIndices[starts[f] + 1];
-    const int n = mFaceIndexCounts[f] - 1;
+    const int* face = &indices_[starts[f] + 1];
+    const int n = faceIndexCounts_[f] - 1;
     for (int i = 0; i < n; ++i) {
       const int g = faceWithEdge(f, face[(i + 1) % n], face[i]);
       if (g < 0 || partner[f] == g || (partner[f] == kManyPartners && partner[g] == kManyPartners) ||
-          mIndices[starts[g]] != mIndices[starts[f]]) {
+          indices_[starts[g]] != indices_[starts[f]]) {
         continue;
       }
-      const int* other = &mIndices[starts[g] + 1];
-      const int otherCount = mFaceIndexCounts[g] - 1;
+      const int* other = &indices_[starts[g] + 1];
+      const int otherCount = faceIndexCounts_[g] - 1;
       if (planes[f].normal.Dot(planes[g].normal) < kMergeNormalDot ||
           !CornersOnPlane(vertices, other, otherCount, planes[f]) || !CornersOnPlane(vertices, face, n, planes[g])) {
         continue;
@@ -190,11 +190,11 @@ bool dgPolygonSoupDatabaseBuilder::JoinTrianglePair(const int* first, const int*
 }
 
 void dgPolygonSoupDatabaseBuilder::MergeFaces() {
-  const int faceCount = mFaceCount;
+  const int faceCount = faceCount_;
   dgStack<int> starts(faceCount);
   dgStack<int> partner(faceCount);
   if (!starts.IsValid() || !partner.IsValid()) return;
-  for (int f = 0, at = 0; f < faceCount; at += mFaceIndexCounts[f], ++f) starts[f] = at;
+  for (int f = 0, at = 0; f < faceCount; at += faceIndexCounts_[f], ++f) starts[f] = at;
   // The search's scratch (a plane per face, the faces around each vertex)
   // is gone before the merge builds its meshes.
   const int joinCount = FindJoinPartners(starts.Data(), partner.Data());
@@ -206,11 +206,11 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
   dgPolygonSoupDatabaseBuilder merged;
   for (int f = 0; f < faceCount; ++f) {
     if (partner[f] == kNoPartner &&
-        !merged.AppendFace(mIndices[starts[f]], &mIndices[starts[f] + 1], mFaceIndexCounts[f] - 1)) {
+        !merged.AppendFace(indices_[starts[f]], &indices_[starts[f] + 1], faceIndexCounts_[f] - 1)) {
       return;
     }
   }
-  const auto isTriangle = [&](int f) { return mFaceIndexCounts[f] == 4; };
+  const auto isTriangle = [&](int f) { return faceIndexCounts_[f] == 4; };
   int meshed = 0;
   dgStack<int> joining(joinCount);
   if (!joining.IsValid()) return;
@@ -221,29 +221,29 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
     if (pair && g < f) continue;  // joined with g
     int quad[4];
     bool convex = false;
-    if (pair && JoinTrianglePair(&mIndices[starts[f] + 1], &mIndices[starts[g] + 1], quad, convex)) {
-      const int attribute = mIndices[starts[f]];
+    if (pair && JoinTrianglePair(&indices_[starts[f] + 1], &indices_[starts[g] + 1], quad, convex)) {
+      const int attribute = indices_[starts[f]];
       const float* vertices = VertexData();
       // Corners the join would turn inwards keep the two as they are.
       const bool stored = convex ? merged.AppendMergedFace(vertices, attribute, quad, 4)
-                                 : merged.AppendMergedFace(vertices, attribute, &mIndices[starts[f] + 1], 3) &&
-                                       merged.AppendMergedFace(vertices, attribute, &mIndices[starts[g] + 1], 3);
+                                 : merged.AppendMergedFace(vertices, attribute, &indices_[starts[f] + 1], 3) &&
+                                       merged.AppendMergedFace(vertices, attribute, &indices_[starts[g] + 1], 3);
       if (!stored) return;
       continue;
     }
     joining[meshed++] = f;
     if (pair) joining[meshed++] = g;
   }
-  dgStack<int> localOf(mVertexCount);
+  dgStack<int> localOf(vertexCount_);
   if (!localOf.IsValid()) return;
-  for (int v = 0; v < mVertexCount; ++v) localOf[v] = -1;
+  for (int v = 0; v < vertexCount_; ++v) localOf[v] = -1;
   MergeContext context{starts.Data(), localOf.Data(), merged};
   if (meshed > 0 && !MergeCell(context, joining.Data(), meshed)) return;
-  mFaceCount = merged.mFaceCount;
-  mIndexCount = merged.mIndexCount;
-  mFaceIndexCounts.TakeFrom(merged.mFaceIndexCounts);
-  mCleanStarts.TakeFrom(merged.mCleanStarts);
-  mIndices.TakeFrom(merged.mIndices);
+  faceCount_ = merged.faceCount_;
+  indexCount_ = merged.indexCount_;
+  faceIndexCounts_.TakeFrom(merged.faceIndexCounts_);
+  cleanStarts_.TakeFrom(merged.cleanStarts_);
+  indices_.TakeFrom(merged.indices_);
   CompactVertices();
 }
 
@@ -255,14 +255,14 @@ bool dgPolygonSoupDatabaseBuilder::MergeCell(MergeContext& context, int* faces, 
     double sum[3] = {};
     double sumSquares[3] = {};
     for (int i = 0; i < count; ++i) {
-      const int* face = &mIndices[starts[faces[i]] + 1];
-      const int n = mFaceIndexCounts[faces[i]] - 1;
+      const int* face = &indices_[starts[faces[i]] + 1];
+      const int n = faceIndexCounts_[faces[i]] - 1;
       for (int axis = 0; axis < 3; ++axis) {
-        float low = (&mVertices[face[0]].x)[axis];
+        float low = (&vertices_[face[0]].x)[axis];
         float high = low;
         for (int k = 1; k < n; ++k) {
-          low = std::fmin(low, (&mVertices[face[k]].x)[axis]);
-          high = std::fmax(high, (&mVertices[face[k]].x)[axis]);
+          low = std::fmin(low, (&vertices_[face[k]].x)[axis]);
+          high = std::fmax(high, (&vertices_[face[k]].x)[axis]);
         }
         const double centre = 0.5 * (static_cast<double>(low) + high);
         const double size = static_cast<double>(high) - low;
@@ -283,10 +283,10 @@ bool dgPolygonSoupDatabaseBuilder::MergeCell(MergeContext& context, int* faces, 
     int above = 0;
     int belowCount = 0;
     for (int i = 0; i < count; ++i) {
-      const int* face = &mIndices[starts[faces[i]] + 1];
-      const int n = mFaceIndexCounts[faces[i]] - 1;
+      const int* face = &indices_[starts[faces[i]] + 1];
+      const int n = faceIndexCounts_[faces[i]] - 1;
       bool isAbove = false;
-      for (int k = 0; k < n && !isAbove; ++k) isAbove = (&mVertices[face[k]].x)[axis] > split;
+      for (int k = 0; k < n && !isAbove; ++k) isAbove = (&vertices_[face[k]].x)[axis] > split;
       if (isAbove) {
         faces[above++] = faces[i];
       } else {
@@ -306,7 +306,7 @@ bool dgPolygonSoupDatabaseBuilder::MergeCell(MergeContext& context, int* faces, 
   dgStack<int> groupFaces(count);
   if (!keys.IsValid() || !groups.IsValid() || !groupFaces.IsValid()) return false;
   for (int i = 0; i < count; ++i) {
-    const uint32_t attribute = static_cast<uint32_t>(mIndices[starts[faces[i]]]) ^ 0x80000000u;
+    const uint32_t attribute = static_cast<uint32_t>(indices_[starts[faces[i]]]) ^ 0x80000000u;
     keys[i] = static_cast<int64_t>(static_cast<uint64_t>(attribute) << 31 | static_cast<uint32_t>(i));
   }
   std::sort(keys.Data(), keys.Data() + count);
@@ -333,14 +333,14 @@ bool dgPolygonSoupDatabaseBuilder::MergeGroup(MergeContext& context, const int* 
   // The mesh works on the group's own vertices, numbered from 0, so its
   // scratch tables are sized by the group rather than by the whole soup.
   long long indexCount = 0;
-  for (int i = 0; i < count; ++i) indexCount += mFaceIndexCounts[faces[i]] - 1;
+  for (int i = 0; i < count; ++i) indexCount += faceIndexCounts_[faces[i]] - 1;
   dgStack<int> local(indexCount);
   dgStack<int> globalOf(indexCount);
   if (!local.IsValid() || !globalOf.IsValid()) return false;
   int vertexCount = 0;
   for (int i = 0, at = 0; i < count; ++i) {
-    const int* face = &mIndices[context.starts[faces[i]] + 1];
-    const int n = mFaceIndexCounts[faces[i]] - 1;
+    const int* face = &indices_[context.starts[faces[i]] + 1];
+    const int n = faceIndexCounts_[faces[i]] - 1;
     for (int k = 0; k < n; ++k, ++at) {
       int& number = context.localOf[face[k]];
       if (number < 0) {
@@ -354,15 +354,15 @@ bool dgPolygonSoupDatabaseBuilder::MergeGroup(MergeContext& context, const int* 
   // Sized by the group's vertices (a corner is shared by several faces).
   dgStack<float> positions(3LL * vertexCount);
   if (!positions.IsValid()) return false;
-  for (int v = 0; v < vertexCount; ++v) std::memcpy(&positions[3LL * v], &mVertices[globalOf[v]].x, 3 * sizeof(float));
+  for (int v = 0; v < vertexCount; ++v) std::memcpy(&positions[3LL * v], &vertices_[globalOf[v]].x, 3 * sizeof(float));
 
-  const int attribute = mIndices[context.starts[faces[0]]];
+  const int attribute = indices_[context.starts[faces[0]]];
   dgPolyhedra mesh;
   for (int i = 0, at = 0; i < count; ++i) {
-    const int n = mFaceIndexCounts[faces[i]] - 1;
+    const int n = faceIndexCounts_[faces[i]] - 1;
     // A face the mesh refuses would repeat a directed edge: keep it as it is.
     if (!mesh.AddFace(n, &local[at]) &&
-        !context.out.AppendFace(attribute, &mIndices[context.starts[faces[i]] + 1], n)) {
+        !context.out.AppendFace(attribute, &indices_[context.starts[faces[i]] + 1], n)) {
       return false;
     }
     at += n;
@@ -409,20 +409,20 @@ bool dgPolygonSoupDatabaseBuilder::AppendMergedFace(const float* vertices, int a
 }
 
 void dgPolygonSoupDatabaseBuilder::CompactVertices() {
-  dgStack<int> remap(mVertexCount);
+  dgStack<int> remap(vertexCount_);
   if (!remap.IsValid()) return;
-  for (int v = 0; v < mVertexCount; ++v) remap[v] = -1;
-  for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
-    for (int i = 1; i < mFaceIndexCounts[f]; ++i) remap[mIndices[at + i]] = 0;
+  for (int v = 0; v < vertexCount_; ++v) remap[v] = -1;
+  for (int f = 0, at = 0; f < faceCount_; at += faceIndexCounts_[f], ++f) {
+    for (int i = 1; i < faceIndexCounts_[f]; ++i) remap[indices_[at + i]] = 0;
   }
   int kept = 0;
-  for (int v = 0; v < mVertexCount; ++v) {
+  for (int v = 0; v < vertexCount_; ++v) {
     if (remap[v] < 0) continue;
-    mVertices[kept] = mVertices[v];
+    vertices_[kept] = vertices_[v];
     remap[v] = kept++;
   }
-  for (int f = 0, at = 0; f < mFaceCount; at += mFaceIndexCounts[f], ++f) {
-    for (int i = 1; i < mFaceIndexCounts[f]; ++i) mIndices[at + i] = remap[mIndices[at + i]];
+  for (int f = 0, at = 0; f < faceCount_; at += faceIndexCounts_[f], ++f) {
+    for (int i = 1; i < faceIndexCounts_[f]; ++i) indices_[at + i] = remap[indices_[at + i]];
   }
-  mVertexCount = kept;
+  vertexCount_ = kept;
 }

@@ -5,10 +5,10 @@
 dgRaySlabs::dgRaySlabs(const dgVector& p0, const dgVector& p1, const float* lo, const float* hi) {
   float largest = 0.0f;
   float span[3];
-  mFinite = true;
+  finite_ = true;
   for (int axis = 0; axis < 3; ++axis) {
     span[axis] = p1[axis] - p0[axis];
-    mFinite = mFinite && std::isfinite(span[axis]) && std::isfinite(lo[axis]) && std::isfinite(hi[axis]);
+    finite_ = finite_ && std::isfinite(span[axis]) && std::isfinite(lo[axis]) && std::isfinite(hi[axis]);
     largest = std::fmax(largest, std::fmax(std::fmax(std::fabs(p0[axis]), std::fabs(p1[axis])),
                                            std::fmax(std::fabs(lo[axis]), std::fabs(hi[axis]))));
   }
@@ -18,12 +18,12 @@ dgRaySlabs::dgRaySlabs(const dgVector& p0, const dgVector& p1, const float* lo, 
     // a bound the segment starts on gives 0 rather than 0 * infinity.
     float s = span[axis];
     if (std::fabs(s) < kTinySpan) s = std::signbit(s) ? -kTinySpan : kTinySpan;
-    mInverse[axis] = 1.0f / s;
-    mNearIsLow[axis] = s > 0.0f;
+    inverse_[axis] = 1.0f / s;
+    nearIsLow_[axis] = s > 0.0f;
     // Moving the start by the slack against the travel for the bounds met
     // first, and with it for those left by, widens every box by it.
-    const float back = mNearIsLow[axis] ? pad : -pad;
-    mNearOrigin[axis] = p0[axis] + back;
-    mFarOrigin[axis] = p0[axis] - back;
+    const float back = nearIsLow_[axis] ? pad : -pad;
+    nearOrigin_[axis] = p0[axis] + back;
+    farOrigin_[axis] = p0[axis] - back;
   }
 }

@@ -23,22 +23,22 @@ class dgRaySlabs {
   dgRaySlabs(const dgVector& p0, const dgVector& p1, const float* lo, const float* hi);
 
   // False when an end, the span or the bounding box is not finite: then no box test holds.
-  bool IsFinite() const { return mFinite; }
+  bool IsFinite() const { return finite_; }
 
   // Per axis: whether the segment meets a box's minimum first (it runs
   // towards +), the starts (slack folded in) for the bounds met first and
   // left by, and the reciprocal of the span.
-  bool NearIsLow(int axis) const { return mNearIsLow[axis]; }
-  float NearOrigin(int axis) const { return mNearOrigin[axis]; }
-  float FarOrigin(int axis) const { return mFarOrigin[axis]; }
-  float Inverse(int axis) const { return mInverse[axis]; }
+  bool NearIsLow(int axis) const { return nearIsLow_[axis]; }
+  float NearOrigin(int axis) const { return nearOrigin_[axis]; }
+  float FarOrigin(int axis) const { return farOrigin_[axis]; }
+  float Inverse(int axis) const { return inverse_[axis]; }
 
  private:
-  float mInverse[3];
+  float inverse_[3];
   // The start moved against the direction of travel by the slack, for the
   // bounds met first, and with it, for the bounds left by.
-  float mNearOrigin[3];
-  float mFarOrigin[3];
-  bool mNearIsLow[3];
-  bool mFinite;
+  float nearOrigin_[3];
+  float farOrigin_[3];
+  bool nearIsLow_[3];
+  bool finite_;
 };

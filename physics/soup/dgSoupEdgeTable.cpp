@@ -5,16 +5,16 @@
 #include "physics/memory/dgMemory.h"
 
 dgSoupEdgeTable::dgSoupEdgeTable(dgAABBPolygonSoup& soup)
-    : mIndices(soup.GetIndices()), mVertexCount(soup.GetVertexCount()) {
+    : indices_(soup.GetIndices()), vertexCount_(soup.GetVertexCount()) {
   const int nodeCount = soup.GetNodeCount();
   const dgAABBPolygonSoup::Node* nodes = soup.GetNodes();
   if (!nodes || nodeCount < 1) return;
   // A built tree over n faces has n - 1 nodes and every face is one leaf link.
   const int faceCount = nodeCount + 1;
   auto* faces = static_cast<Face*>(dgMalloc(sizeof(Face) * static_cast<size_t>(faceCount)));
-  mFirstEdge = static_cast<int*>(dgMalloc(sizeof(int) * (static_cast<size_t>(mVertexCount) + 2)));
-  mVisitedBy = static_cast<int*>(dgMalloc(sizeof(int) * static_cast<size_t>(faceCount)));
-  if (!faces || !mFirstEdge || !mVisitedBy) {
+  firstEdge_ = static_cast<int*>(dgMalloc(sizeof(int) * (static_cast<size_t>(vertexCount_) + 2)));
+  visitedBy_ = static_cast<int*>(dgMalloc(sizeof(int) * static_cast<size_t>(faceCount)));
+  if (!faces || !firstEdge_ || !visitedBy_) {
     dgFree(faces);
     return;
   }
@@ -37,43 +37,43 @@ dgSoupEdgeTable::dgSoupEdgeTable(dgAABBPolygonSoup& soup)
   }
   int faceTotal = 0;
   long long edgeTotal = 0;
-  std::memset(mFirstEdge, 0, sizeof(int) * (static_cast<size_t>(mVertexCount) + 2));
+  std::memset(firstEdge_, 0, sizeof(int) * (static_cast<size_t>(vertexCount_) + 2));
   for (int position = 0; position < indexCount && faceTotal < faceCount; ++position) {
     if (countAt[position] == 0) continue;
     const Face face{position, countAt[position]};
     faces[faceTotal++] = face;
     for (int i = 0; i < face.count; ++i) {
-      const int start = mIndices[face.position + i] & dgAABBPolygonSoup::kIndexMask;
-      if (start < mVertexCount) {
-        ++mFirstEdge[start + 2];
+      const int start = indices_[face.position + i] & dgAABBPolygonSoup::kIndexMask;
+      if (start < vertexCount_) {
+        ++firstEdge_[start + 2];
         ++edgeTotal;
       }
     }
   }
   dgFree(countAt);
-  mEdges = static_cast<Edge*>(dgMalloc(sizeof(Edge) * static_cast<size_t>(edgeTotal > 0 ? edgeTotal : 1)));
-  if (!mEdges) {
+  edges_ = static_cast<Edge*>(dgMalloc(sizeof(Edge) * static_cast<size_t>(edgeTotal > 0 ? edgeTotal : 1)));
+  if (!edges_) {
     dgFree(faces);
     return;
   }
-  // Counts sit one slot ahead, so the running sum leaves mFirstEdge[v + 1]
+  // Counts sit one slot ahead, so the running sum leaves firstEdge_[v + 1]
   // as the fill cursor of vertex v, which ends as the start of vertex v + 1.
-  for (int v = 2; v <= mVertexCount + 1; ++v) mFirstEdge[v] += mFirstEdge[v - 1];
+  for (int v = 2; v <= vertexCount_ + 1; ++v) firstEdge_[v] += firstEdge_[v - 1];
   for (int f = 0; f < faceTotal; ++f) {
-    mVisitedBy[f] = -1;
+    visitedBy_[f] = -1;
     for (int i = 0; i < faces[f].count; ++i) {
-      const int start = mIndices[faces[f].position + i] & dgAABBPolygonSoup::kIndexMask;
-      const int end = mIndices[faces[f].position + (i + 1) % faces[f].count] & dgAABBPolygonSoup::kIndexMask;
-      if (start < mVertexCount) mEdges[mFirstEdge[start + 1]++] = Edge{end, f, i};
+      const int start = indices_[faces[f].position + i] & dgAABBPolygonSoup::kIndexMask;
+      const int end = indices_[faces[f].position + (i + 1) % faces[f].count] & dgAABBPolygonSoup::kIndexMask;
+      if (start < vertexCount_) edges_[firstEdge_[start + 1]++] = Edge{end, f, i};
     }
   }
-  mFaces = faces;
-  mFaceCount = faceTotal;
+  faces_ = faces;
+  faceCount_ = faceTotal;
 }
 
 dgSoupEdgeTable::~dgSoupEdgeTable() {
-  dgFree(mFaces);
-  dgFree(mFirstEdge);
-  dgFree(mEdges);
-  dgFree(mVisitedBy);
+  dgFree(faces_);
+  dgFree(firstEdge_);
+  dgFree(edges_);
+  dgFree(visitedBy_);
 }

@@ -14,13 +14,13 @@ class dgSoupEdgeTable {
   dgSoupEdgeTable& operator=(const dgSoupEdgeTable&) = delete;
   ~dgSoupEdgeTable();
 
-  bool IsValid() const { return mFaces != nullptr; }
+  bool IsValid() const { return faces_ != nullptr; }
 
   // The tree's faces, numbered in the order their runs lie in the index array.
-  int GetFaceCount() const { return mFaceCount; }
+  int GetFaceCount() const { return faceCount_; }
   // The face's vertex indices in the tree's index array (edge flags kept).
-  int* FaceIndices(int face) const { return mIndices + mFaces[face].position; }
-  int FaceIndexCount(int face) const { return mFaces[face].count; }
+  int* FaceIndices(int face) const { return indices_ + faces_[face].position; }
+  int FaceIndexCount(int face) const { return faces_[face].count; }
 
   // Calls visit(other, edge, otherEdge) once for every other face with an
   // edge b -> a opposite an edge a -> b of the face (edge flags ignored):
@@ -40,16 +40,16 @@ class dgSoupEdgeTable {
     int slot;  // the edge's number within its face
   };
 
-  int* mIndices;
-  int mVertexCount = 0;
-  int mFaceCount = 0;
-  Face* mFaces = nullptr;
+  int* indices_;
+  int vertexCount_ = 0;
+  int faceCount_ = 0;
+  Face* faces_ = nullptr;
   // Edges starting at vertex v, in face order and then edge order:
-  // mEdges[mFirstEdge[v]] up to mEdges[mFirstEdge[v + 1]].
-  int* mFirstEdge = nullptr;
-  Edge* mEdges = nullptr;
+  // edges_[firstEdge_[v]] up to edges_[firstEdge_[v + 1]].
+  int* firstEdge_ = nullptr;
+  Edge* edges_ = nullptr;
   // Per face, the face whose neighbours it was last handed out as (no face twice).
-  int* mVisitedBy = nullptr;
+  int* visitedBy_ = nullptr;
 };
 
 template <class Visit>
@@ -59,11 +59,11 @@ void dgSoupEdgeTable::ForFacesAcross(int face, Visit visit) {
   for (int i = 0; i < count; ++i) {
     const int a = indices[i] & dgAABBPolygonSoup::kIndexMask;
     const int b = indices[(i + 1) % count] & dgAABBPolygonSoup::kIndexMask;
-    if (b >= mVertexCount) continue;
-    for (int e = mFirstEdge[b]; e < mFirstEdge[b + 1]; ++e) {
-      const Edge& edge = mEdges[e];
-      if (edge.end != a || edge.face == face || mVisitedBy[edge.face] == face) continue;
-      mVisitedBy[edge.face] = face;
+    if (b >= vertexCount_) continue;
+    for (int e = firstEdge_[b]; e < firstEdge_[b + 1]; ++e) {
+      const Edge& edge = edges_[e];
+      if (edge.end != a || edge.face == face || visitedBy_[edge.face] == face) continue;
+      visitedBy_[edge.face] = face;
       visit(edge.face, i, edge.slot);
     }
   }

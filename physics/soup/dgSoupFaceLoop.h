@@ -23,32 +23,32 @@ class dgSoupFaceLoop {
   static constexpr int kCachedCorners = 64;
 
   dgSoupFaceLoop(const float* vertices, int* indices, int count)
-      : mVertices(vertices), mIndices(indices), mCount(count), mCached(count <= kCachedCorners) {
-    if (!mCached) return;
-    for (int i = 0; i < mCount; ++i) mPoints[i].Set(dgReadVertex3d(mVertices, 12, mIndices[i]));
+      : vertices_(vertices), indices_(indices), count_(count), cached_(count <= kCachedCorners) {
+    if (!cached_) return;
+    for (int i = 0; i < count_; ++i) points_[i].Set(dgReadVertex3d(vertices_, 12, indices_[i]));
     UpdateEdges();
   }
 
-  int Count() const { return mCount; }
+  int Count() const { return count_; }
 
-  dgVector3d At(int i) const { return mCached ? mPoints[i].Get() : dgReadVertex3d(mVertices, 12, mIndices[i]); }
+  dgVector3d At(int i) const { return cached_ ? points_[i].Get() : dgReadVertex3d(vertices_, 12, indices_[i]); }
   // The unit direction into corner i and out of it.
-  dgVector3d In(int i) const { return Out(i == 0 ? mCount - 1 : i - 1); }
-  dgVector3d Out(int i) const { return mCached ? mUnits[i].Get() : dgSoupUnit(Edge(i)); }
+  dgVector3d In(int i) const { return Out(i == 0 ? count_ - 1 : i - 1); }
+  dgVector3d Out(int i) const { return cached_ ? units_[i].Get() : dgSoupUnit(Edge(i)); }
 
   void Erase(int i) {
-    std::memmove(mIndices + i, mIndices + i + 1, static_cast<size_t>(mCount - i - 1) * sizeof(int));
-    if (mCached) std::memmove(mPoints + i, mPoints + i + 1, static_cast<size_t>(mCount - i - 1) * sizeof(Stored));
-    --mCount;
-    if (mCached) UpdateEdges();
+    std::memmove(indices_ + i, indices_ + i + 1, static_cast<size_t>(count_ - i - 1) * sizeof(int));
+    if (cached_) std::memmove(points_ + i, points_ + i + 1, static_cast<size_t>(count_ - i - 1) * sizeof(Stored));
+    --count_;
+    if (cached_) UpdateEdges();
   }
 
   // Drops the start corner of every edge shorter than the weld distance.
   void RemoveShortEdges() {
-    for (bool removed = true; removed && mCount >= 3;) {
+    for (bool removed = true; removed && count_ >= 3;) {
       removed = false;
-      for (int i = 0; i < mCount; ++i) {
-        const dgVector3d edge = mCached ? mEdges[i].Get() : Edge(i);
+      for (int i = 0; i < count_; ++i) {
+        const dgVector3d edge = cached_ ? edges_[i].Get() : Edge(i);
         if (edge.LengthSquared() < dgPolygonSoupDatabaseBuilder::kShortEdgeSquared) {
           Erase(i);
           removed = true;
@@ -62,14 +62,14 @@ class dgSoupFaceLoop {
   dgVector3d Normal() const {
     dgVector3d n;
     const dgVector3d p0 = At(0);
-    for (int i = 2; i < mCount; ++i) n = n + (At(i - 1) - p0).Cross(At(i) - p0);
+    for (int i = 2; i < count_; ++i) n = n + (At(i - 1) - p0).Cross(At(i) - p0);
     return dgSoupUnit(n);
   }
 
   void RemoveStraightCorners() {
-    for (bool removed = true; removed && mCount >= 3;) {
+    for (bool removed = true; removed && count_ >= 3;) {
       removed = false;
-      for (int i = 0; i < mCount; ++i) {
+      for (int i = 0; i < count_; ++i) {
         if (In(i).Dot(Out(i)) > dgPolygonSoupDatabaseBuilder::kStraightCorner) {
           Erase(i);
           removed = true;
@@ -88,7 +88,7 @@ class dgSoupFaceLoop {
   int RightAngleCorner() const {
     int best = 0;
     double bestDot = 2.0;
-    for (int i = 0; i < mCount; ++i) {
+    for (int i = 0; i < count_; ++i) {
       const double dot = std::fabs(In(i).Dot(Out(i)));
       if (dot < bestDot) {
         bestDot = dot;
@@ -100,7 +100,7 @@ class dgSoupFaceLoop {
 
   // The first reflex corner, or -1 when the loop is convex.
   int FindReflex(const dgVector3d& normal) const {
-    for (int i = 0; i < mCount; ++i) {
+    for (int i = 0; i < count_; ++i) {
       if (IsReflex(i, normal)) return i;
     }
     return -1;
@@ -108,13 +108,13 @@ class dgSoupFaceLoop {
 
  private:
   // The edge from corner i to the next.
-  dgVector3d Edge(int i) const { return At(i + 1 == mCount ? 0 : i + 1) - At(i); }
+  dgVector3d Edge(int i) const { return At(i + 1 == count_ ? 0 : i + 1) - At(i); }
 
   void UpdateEdges() {
-    for (int i = 0; i < mCount; ++i) {
-      const dgVector3d edge = mPoints[i + 1 == mCount ? 0 : i + 1].Get() - mPoints[i].Get();
-      mEdges[i].Set(edge);
-      mUnits[i].Set(dgSoupUnit(edge));
+    for (int i = 0; i < count_; ++i) {
+      const dgVector3d edge = points_[i + 1 == count_ ? 0 : i + 1].Get() - points_[i].Get();
+      edges_[i].Set(edge);
+      units_[i].Set(dgSoupUnit(edge));
     }
   }
 
@@ -130,13 +130,13 @@ class dgSoupFaceLoop {
     dgVector3d Get() const { return {x, y, z}; }
   };
 
-  const float* mVertices;
-  int* mIndices;
-  int mCount;
-  bool mCached;
-  Stored mPoints[kCachedCorners];
-  Stored mEdges[kCachedCorners];
-  Stored mUnits[kCachedCorners];
+  const float* vertices_;
+  int* indices_;
+  int count_;
+  bool cached_;
+  Stored points_[kCachedCorners];
+  Stored edges_[kCachedCorners];
+  Stored units_[kCachedCorners];
 };
 
 // Calls emit(indices, count) once for every closed face loop of the mesh.

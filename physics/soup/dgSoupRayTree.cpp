@@ -21,16 +21,16 @@ Lanes Max(Lanes a, Lanes b) { return a > b ? a : b; }
 
 void dgSoupRayTree::Adopt(Node* nodes, int nodeCount, int depth) {
   Clear();
-  mNodes = nodes;
-  mNodeCount = nodeCount;
-  mDepth = depth;
+  nodes_ = nodes;
+  nodeCount_ = nodeCount;
+  depth_ = depth;
 }
 
 void dgSoupRayTree::Clear() {
-  dgFree(mNodes);
-  mNodes = nullptr;
-  mNodeCount = 0;
-  mDepth = 0;
+  dgFree(nodes_);
+  nodes_ = nullptr;
+  nodeCount_ = 0;
+  depth_ = 0;
 }
 
 void dgSoupRayTree::Slabs(const Node& node, const dgRaySlabs& ray, float limit, float* outEnter, bool* outCrosses) {

@@ -34,7 +34,7 @@ class dgSoupRayTree {
   // Takes over nodeCount nodes made with dgMalloc; node 0 is the root.
   void Adopt(Node* nodes, int nodeCount, int depth);
   void Clear();
-  bool IsBuilt() const { return mNodes != nullptr; }
+  bool IsBuilt() const { return nodes_ != nullptr; }
 
   // Calls visit(link) for each face whose box the segment crosses before
   // the fraction *reach (read anew before each node and face), nearer
@@ -56,16 +56,16 @@ class dgSoupRayTree {
   template <class Visit>
   bool WalkWith(Entry* stack, const dgRaySlabs& ray, const float* reach, Visit visit) const;
 
-  Node* mNodes = nullptr;
-  int mNodeCount = 0;
-  int mDepth = 0;
+  Node* nodes_ = nullptr;
+  int nodeCount_ = 0;
+  int depth_ = 0;
 };
 
 template <class Visit>
 bool dgSoupRayTree::Walk(const dgRaySlabs& ray, const float* reach, Visit visit) const {
   constexpr int kLocalEntries = 256;
   // Each level leaves at most three siblings waiting.
-  const long long needed = 3LL * mDepth + 2;
+  const long long needed = 3LL * depth_ + 2;
   if (needed <= kLocalEntries) {
     Entry local[kLocalEntries];
     return WalkWith(local, ray, reach, visit);
@@ -85,7 +85,7 @@ bool dgSoupRayTree::WalkWith(Entry* stack, const dgRaySlabs& ray, const float* r
   while (top > 0) {
     const Entry entry = stack[--top];
     if (entry.enter > limit()) continue;
-    const Node& node = mNodes[entry.node];
+    const Node& node = nodes_[entry.node];
     float enter[kWidth];
     bool crosses[kWidth];
     Slabs(node, ray, limit(), enter, crosses);

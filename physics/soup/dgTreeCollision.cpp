@@ -143,37 +143,37 @@ bool MarkEdgesByTable(dgTreeCollision* tree) {
 }  // namespace
 
 dgTreeCollision::dgTreeCollision(dgWorld* world, dgTreeCollisionFaceCallback faceCallback)
-    : mWorld(world), mFaceCallback(faceCallback) {}
+    : world_(world), faceCallback_(faceCallback) {}
 
 dgTreeCollision::~dgTreeCollision() { DestroyBuilder(); }
 
 void dgTreeCollision::DestroyBuilder() {
-  if (!mBuilder) return;
-  mBuilder->~dgPolygonSoupDatabaseBuilder();
-  CountedDelete(mBuilder);
-  mBuilder = nullptr;
+  if (!builder_) return;
+  builder_->~dgPolygonSoupDatabaseBuilder();
+  CountedDelete(builder_);
+  builder_ = nullptr;
 }
 
 bool dgTreeCollision::BeginBuild() {
   DestroyBuilder();
   void* memory = CountedNew(sizeof(dgPolygonSoupDatabaseBuilder));
   if (!memory) return false;
-  mBuilder = new (memory) dgPolygonSoupDatabaseBuilder();
+  builder_ = new (memory) dgPolygonSoupDatabaseBuilder();
   return true;
 }
 
 void dgTreeCollision::AddFace(int count, const float* vertices, int strideBytes, int attribute) {
-  if (!mBuilder || count < 3 || count > kMaxAddedFaceVertices || !vertices) return;
+  if (!builder_ || count < 3 || count > kMaxAddedFaceVertices || !vertices) return;
   int indices[kMaxAddedFaceVertices];
   for (int i = 0; i < count; ++i) indices[i] = i;
-  mBuilder->AddMesh(vertices, count, strideBytes, 1, &count, indices, &attribute, dgGetIdentityMatrix());
+  builder_->AddMesh(vertices, count, strideBytes, 1, &count, indices, &attribute, dgGetIdentityMatrix());
 }
 
 void dgTreeCollision::EndBuild(bool optimise, dgCollisionPolygonalSoup& soup) {
-  if (!mBuilder) return;
-  mBuilder->Optimize(optimise);
-  mBuilder->EnsureTwoFaces();
-  Create(*mBuilder);
+  if (!builder_) return;
+  builder_->Optimize(optimise);
+  builder_->EnsureTwoFaces();
+  Create(*builder_);
   // Nothing reads the builder once the tree holds its arrays; going now
   // keeps it out of the memory that edge marking adds.
   DestroyBuilder();

@@ -38,16 +38,16 @@ class dgTreeCollision : public dgAABBPolygonSoup {
   // the soup's box and destroys the builder. Does nothing without an open build.
   void EndBuild(bool optimise, dgCollisionPolygonalSoup& soup);
 
-  dgWorld* GetWorld() const { return mWorld; }
-  dgPolygonSoupDatabaseBuilder* GetBuilder() const { return mBuilder; }
-  dgTreeCollisionFaceCallback GetFaceCallback() const { return mFaceCallback; }
+  dgWorld* GetWorld() const { return world_; }
+  dgPolygonSoupDatabaseBuilder* GetBuilder() const { return builder_; }
+  dgTreeCollisionFaceCallback GetFaceCallback() const { return faceCallback_; }
 
  private:
   void DestroyBuilder();
 
-  dgWorld* mWorld;
-  dgPolygonSoupDatabaseBuilder* mBuilder = nullptr;
-  dgTreeCollisionFaceCallback mFaceCallback;
+  dgWorld* world_;
+  dgPolygonSoupDatabaseBuilder* builder_ = nullptr;
+  dgTreeCollisionFaceCallback faceCallback_;
 };
 
 // A new tree collision shape (one reference) over an empty tree, wired to

@@ -137,23 +137,23 @@ class PhysicsAABBSoupRandom : public ::testing::Test {
       const float x = where(random);
       const float y = where(random);
       const float z = where(random);
-      AddTriangle(builder, {x, y, z, x + size(random), y + size(random), z + size(random), x + size(random),
+      AddTriangle(builder_, {x, y, z, x + size(random), y + size(random), z + size(random), x + size(random),
                             y + size(random), z + size(random)},
                   i);
     }
-    ASSERT_TRUE(soup.Create(builder));
-    faces = AllFaces(builder);
+    ASSERT_TRUE(soup_.Create(builder_));
+    faces_ = AllFaces(builder_);
   }
 
   std::set<int> BruteBox(const dgVector& p0, const dgVector& p1) const {
     std::set<int> found;
-    for (const auto& [position, count] : faces) {
+    for (const auto& [position, count] : faces_) {
       bool overlaps = true;
       for (int axis = 0; axis < 3; ++axis) {
         float lo = 1e10f;
         float hi = -1e10f;
         for (int i = 0; i < count; ++i) {
-          const float v = builder.GetVertices()[builder.GetIndices()[position + i] * 3 + axis];
+          const float v = builder_.GetVertices()[builder_.GetIndices()[position + i] * 3 + axis];
           lo = std::min(lo, v);
           hi = std::max(hi, v);
         }
@@ -164,9 +164,9 @@ class PhysicsAABBSoupRandom : public ::testing::Test {
     return found;
   }
 
-  dgPolygonSoupDatabaseBuilder builder;
-  dgAABBPolygonSoup soup;
-  std::vector<std::pair<int, int>> faces;
+  dgPolygonSoupDatabaseBuilder builder_;
+  dgAABBPolygonSoup soup_;
+  std::vector<std::pair<int, int>> faces_;
 };
 
 TEST_F(PhysicsAABBSoupRandom, BoxQueryFindsExactlyTheFacesWhoseBoxesOverlap) {
@@ -177,7 +177,7 @@ TEST_F(PhysicsAABBSoupRandom, BoxQueryFindsExactlyTheFacesWhoseBoxesOverlap) {
   for (int q = 0; q < 200; ++q) {
     const dgVector p0 = P(where(random), where(random), where(random));
     const dgVector p1 = p0 + dgVector(size(random), size(random), size(random));
-    const std::vector<int> found = BoxQuery(soup, p0, p1);
+    const std::vector<int> found = BoxQuery(soup_, p0, p1);
     const std::set<int> unique(found.begin(), found.end());
     EXPECT_EQ(unique.size(), found.size());
     EXPECT_EQ(unique, BruteBox(p0, p1));
@@ -188,14 +188,14 @@ TEST_F(PhysicsAABBSoupRandom, BoxQueryFindsExactlyTheFacesWhoseBoxesOverlap) {
 }
 
 TEST_F(PhysicsAABBSoupRandom, BoxTouchingAFaceCountsAndAZeroResultStops) {
-  const auto [position, count] = faces[17];
+  const auto [position, count] = faces_[17];
   float top = -1e10f;
-  for (int i = 0; i < count; ++i) top = std::max(top, builder.GetVertices()[builder.GetIndices()[position + i] * 3 + 1]);
-  const std::vector<int> touching = BoxQuery(soup, P(-100, top, -100), P(100, top + 1, 100));
+  for (int i = 0; i < count; ++i) top = std::max(top, builder_.GetVertices()[builder_.GetIndices()[position + i] * 3 + 1]);
+  const std::vector<int> touching = BoxQuery(soup_, P(-100, top, -100), P(100, top + 1, 100));
   EXPECT_NE(std::find(touching.begin(), touching.end(), position), touching.end());
 
-  EXPECT_EQ(BoxQuery(soup, P(-100, -100, -100), P(100, 100, 100), 1).size(), 1u);
-  EXPECT_EQ(BoxQuery(soup, P(-100, -100, -100), P(100, 100, 100)).size(), faces.size());
+  EXPECT_EQ(BoxQuery(soup_, P(-100, -100, -100), P(100, 100, 100), 1).size(), 1u);
+  EXPECT_EQ(BoxQuery(soup_, P(-100, -100, -100), P(100, 100, 100)).size(), faces_.size());
 }
 
 TEST_F(PhysicsAABBSoupRandom, SegmentQueryVisitsEveryFaceTheSegmentHits) {
@@ -205,23 +205,23 @@ TEST_F(PhysicsAABBSoupRandom, SegmentQueryVisitsEveryFaceTheSegmentHits) {
   for (int q = 0; q < 300; ++q) {
     const dgVector p0 = P(where(random), where(random), where(random));
     const dgVector p1 = P(where(random), where(random), where(random));
-    const std::vector<int> visited = RayQuery(soup, p0, p1);
+    const std::vector<int> visited = RayQuery(soup_, p0, p1);
     const std::set<int> unique(visited.begin(), visited.end());
     EXPECT_EQ(unique.size(), visited.size());
-    for (const auto& [position, count] : faces) {
+    for (const auto& [position, count] : faces_) {
       float t = 0.0f;
       dgVector normal;
-      const int* face = builder.GetIndices() + position;
-      if (dgRayCastPolygon(p0, p1, builder.GetVertices(), 12, face, count, t, normal) ||
-          dgRayCastPolygon(p1, p0, builder.GetVertices(), 12, face, count, t, normal)) {
+      const int* face = builder_.GetIndices() + position;
+      if (dgRayCastPolygon(p0, p1, builder_.GetVertices(), 12, face, count, t, normal) ||
+          dgRayCastPolygon(p1, p0, builder_.GetVertices(), 12, face, count, t, normal)) {
         ++hits;
         EXPECT_TRUE(unique.count(position)) << "segment " << q << " face " << position;
       }
     }
   }
   EXPECT_GT(hits, 10);
-  EXPECT_TRUE(RayQuery(soup, P(-50, -50, -50), P(-40, -50, -50)).empty());
-  EXPECT_TRUE(RayQuery(soup, P(10, 80, 10), P(20, 90, 20)).empty());
+  EXPECT_TRUE(RayQuery(soup_, P(-50, -50, -50), P(-40, -50, -50)).empty());
+  EXPECT_TRUE(RayQuery(soup_, P(10, 80, 10), P(20, 90, 20)).empty());
 }
 
 // Stream helpers.
@@ -292,16 +292,16 @@ std::vector<unsigned char> ChainStream(int nodeCount) {
 
 TEST_F(PhysicsAABBSoupRandom, SerializedSoupReadsBackAndAnswersTheSame) {
   std::vector<unsigned char> bytes;
-  soup.Serialize(Write, &bytes);
-  const size_t expected = 4 + soup.GetVertexCount() * 12 + 4 + soup.GetIndexCount() * 4 + 4 +
-                          soup.GetNodeCount() * sizeof(Node);
+  soup_.Serialize(Write, &bytes);
+  const size_t expected = 4 + soup_.GetVertexCount() * 12 + 4 + soup_.GetIndexCount() * 4 + 4 +
+                          soup_.GetNodeCount() * sizeof(Node);
   ASSERT_EQ(bytes.size(), expected);
   dgAABBPolygonSoup copy;
   ASSERT_TRUE(Load(copy, bytes));
-  EXPECT_EQ(copy.GetNodeCount(), soup.GetNodeCount());
-  EXPECT_EQ(0, std::memcmp(copy.GetNodes(), soup.GetNodes(), soup.GetNodeCount() * sizeof(Node)));
-  EXPECT_EQ(BoxQuery(copy, P(10, 10, 10), P(30, 30, 30)), BoxQuery(soup, P(10, 10, 10), P(30, 30, 30)));
-  EXPECT_EQ(RayQuery(copy, P(0, 0, 0), P(50, 50, 50)), RayQuery(soup, P(0, 0, 0), P(50, 50, 50)));
+  EXPECT_EQ(copy.GetNodeCount(), soup_.GetNodeCount());
+  EXPECT_EQ(0, std::memcmp(copy.GetNodes(), soup_.GetNodes(), soup_.GetNodeCount() * sizeof(Node)));
+  EXPECT_EQ(BoxQuery(copy, P(10, 10, 10), P(30, 30, 30)), BoxQuery(soup_, P(10, 10, 10), P(30, 30, 30)));
+  EXPECT_EQ(RayQuery(copy, P(0, 0, 0), P(50, 50, 50)), RayQuery(soup_, P(0, 0, 0), P(50, 50, 50)));
 }
 
 TEST(PhysicsAABBSoup, DeepChainAnd127CornerFaceAreWalkedWhole) {

@@ -12,18 +12,18 @@ namespace {
 class TestShape : public dgCollision {
  public:
   TestShape(float size, const dgMatrix& offset)
-      : dgCollision(MakeSignature(kBox, &size, 1, offset), offset, kBox), mSize(size) {}
+      : dgCollision(MakeSignature(kBox, &size, 1, offset), offset, kBox), size_(size) {}
   void SetCollisionBBox(const dgVector&, const dgVector&) override {}
   void CalcAABB(const dgMatrix&, dgVector&, dgVector&) const override {}
   void ForEachFace(const dgBody*, dgFaceCallback) const override {}
   float RayCast(const dgVector&, const dgVector&, dgContact&) const override { return kRayMiss; }
-  float GetVolume() const override { return mSize * mSize * mSize; }
+  float GetVolume() const override { return size_ * size_ * size_; }
   void CalculateInertia(dgVector&, dgVector&) const override {}
   void CalculateVolumeBelowPlane(dgVector&, const dgMatrix&, dgPlaneCallback, void*) const override {}
-  uint32_t CalculateSignature() const override { return MakeSignature(kBox, &mSize, 1, GetOffsetMatrix()); }
+  uint32_t CalculateSignature() const override { return MakeSignature(kBox, &size_, 1, GetOffsetMatrix()); }
 
  private:
-  float mSize;
+  float size_;
 };
 
 dgMatrix WithElement(int row, int col, float value) {

@@ -17,10 +17,10 @@ void ExpectNear(const dgVector& actual, const dgVector& expected, float toleranc
 
 class ContactDispatch : public ::testing::Test {
  protected:
-  dgCollision* Sphere(float radius) { return world->CreateSphere(radius, dgMatrix()); }
-  dgCollision* Box(float x, float y, float z) { return world->CreateBox(x, y, z, dgMatrix()); }
+  dgCollision* Sphere(float radius) { return world_->CreateSphere(radius, dgMatrix()); }
+  dgCollision* Box(float x, float y, float z) { return world_->CreateBox(x, y, z, dgMatrix()); }
 
-  WorldPtr world = MakeWorld();
+  WorldPtr world_ = MakeWorld();
 };
 
 }  // namespace
@@ -129,7 +129,7 @@ TEST_F(ContactDispatch, ShapeKindsAndTheContinuousFlagChooseTheRoutine) {
   // an overlap the closed form leaves alone.
   PlacedBody sphere(Sphere(1), At(0, 0, 0));
   PlacedBody ball(Sphere(1), At(1.997f, 0, 0));
-  PlacedBody ellipse(world->CreateEllipse(1, 1, 1, dgMatrix()), At(1.997f, 0, 0));
+  PlacedBody ellipse(world_->CreateEllipse(1, 1, 1, dgMatrix()), At(1.997f, 0, 0));
   dgContact contacts[16];
   EXPECT_EQ(dgCalculateConvexContacts(0.0f, &sphere.body, &ball.body, contacts, 16), 0);
   ASSERT_EQ(dgCalculateConvexContacts(0.0f, &sphere.body, &ellipse.body, contacts, 16), 1);

@@ -33,9 +33,9 @@ int Contacts(dgBody& body0, dgBody& body1, dgContact* contacts, int room = 16) {
 
 class ContactSolver : public ::testing::Test {
  protected:
-  dgCollision* Box(float side = 1.0f) { return world->CreateBox(side, side, side, dgMatrix()); }
+  dgCollision* Box(float side = 1.0f) { return world_->CreateBox(side, side, side, dgMatrix()); }
 
-  WorldPtr world = MakeWorld();
+  WorldPtr world_ = MakeWorld();
 };
 
 }  // namespace
@@ -99,10 +99,10 @@ TEST_F(ContactSolver, SeededPairsSeparateAlongTheirNormalWithinTheirRoom) {
   std::uniform_int_distribution<int> kind(0, 4);
   const auto makeShape = [&](int k) -> dgCollision* {
     switch (k) {
-      case 0: return world->CreateBox(size(random), size(random), size(random), dgMatrix());
-      case 1: return world->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
-      case 2: return world->CreateCylinder(size(random) * 0.5f, size(random), dgMatrix());
-      case 3: return world->CreateEllipse(size(random) * 0.5f, size(random) * 0.5f, size(random) * 0.5f,
+      case 0: return world_->CreateBox(size(random), size(random), size(random), dgMatrix());
+      case 1: return world_->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
+      case 2: return world_->CreateCylinder(size(random) * 0.5f, size(random), dgMatrix());
+      case 3: return world_->CreateEllipse(size(random) * 0.5f, size(random) * 0.5f, size(random) * 0.5f,
                                                   dgMatrix());
       default: return TestHull::RandomPrism(random, 5);
     }
@@ -156,8 +156,8 @@ TEST_F(ContactSolver, DeepRoundPairsEndTheExpansionWithinItsBounds) {
     SCOPED_TRACE(trial);
     dgCollision* shapes[2];
     for (dgCollision*& shape : shapes) {
-      shape = trial % 2 ? world->CreateEllipse(size(random), size(random), size(random), dgMatrix())
-                        : world->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
+      shape = trial % 2 ? world_->CreateEllipse(size(random), size(random), size(random), dgMatrix())
+                        : world_->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
     }
     PlacedBody body0(shapes[0], RandomRotation(random, dgVector(0, 0, 0, 1)));
     PlacedBody body1(shapes[1], RandomRotation(random, dgVector(offset(random), offset(random), offset(random), 1)));
@@ -181,8 +181,8 @@ TEST_F(ContactSolver, SpherePairsMatchTheClosedFormWithinTheGrid) {
     const float r1 = radius(random);
     const dgVector direction = RandomUnitVector(random);
     const float distance = (r0 + r1) * (0.6f + 0.35f * static_cast<float>(trial) / 40.0f);
-    PlacedBody a(world->CreateSphere(r0, dgMatrix()), At(0, 0, 0));
-    PlacedBody b(world->CreateSphere(r1, dgMatrix()),
+    PlacedBody a(world_->CreateSphere(r0, dgMatrix()), At(0, 0, 0));
+    PlacedBody b(world_->CreateSphere(r1, dgMatrix()),
                  At(direction.x * distance, direction.y * distance, direction.z * distance));
     dgContact general[16];
     dgContact closed[1];
@@ -295,8 +295,8 @@ TEST_F(ContactSolver, ClosestPointsOfSeparatedShapesMatchTheirDistance) {
   for (int trial = 0; trial < 20; ++trial) {
     const dgVector direction = RandomUnitVector(random);
     const float distance = 2.5f + static_cast<float>(trial) * 0.1f;
-    PlacedBody a(world->CreateSphere(0.75f, dgMatrix()), At(1, 2, 3));
-    PlacedBody b(world->CreateSphere(1.0f, dgMatrix()),
+    PlacedBody a(world_->CreateSphere(0.75f, dgMatrix()), At(1, 2, 3));
+    PlacedBody b(world_->CreateSphere(1.0f, dgMatrix()),
                  At(1 + direction.x * distance, 2 + direction.y * distance, 3 + direction.z * distance));
     dgVector p0, p1, normal;
     ASSERT_EQ(dgCalculateClosestPoints(&a.body, &b.body, p0, p1, normal), 1);
@@ -308,7 +308,7 @@ TEST_F(ContactSolver, ClosestPointsOfSeparatedShapesMatchTheirDistance) {
   {
     // The world's point query: the shape as body 0, its private point as body 1.
     PlacedBody box(Box(), Turned(dgVector(0, 1, 0), 0.7f, dgVector(1, 0, 0)));
-    dgCollision* point = world->GetPointCollision();
+    dgCollision* point = world_->GetPointCollision();
     point->AddRef();
     PlacedBody query(point, At(1, 3, 0));
     dgVector onBox, onPoint, normal;
@@ -363,7 +363,7 @@ TEST_F(ContactSolver, FastBoxGetsItsContactsAtTheFirstTouch) {
 
 TEST_F(ContactSolver, QueriesAllocateNothing) {
   PlacedBody lower(Box(), At(0, 0, 0));
-  PlacedBody upper(world->CreateCapsule(0.4f, 2, dgMatrix()), Turned(dgVector(0, 0, 1), 0.4f,
+  PlacedBody upper(world_->CreateCapsule(0.4f, 2, dgMatrix()), Turned(dgVector(0, 0, 1), 0.4f,
                                                                             dgVector(0.1f, 0.8f, 0)));
   ScopedCountingHooks hooks;
   const HookCounts before = GetHookCounts();

@@ -74,11 +74,11 @@ TEST(PhysicsIdentity, NameTableKeepsFirstStringOnce) {
 
 class Probe : public dgRef {
  public:
-  explicit Probe(int* destroyed) : mDestroyed(destroyed) {}
-  ~Probe() override { ++*mDestroyed; }
+  explicit Probe(int* destroyed) : destroyed_(destroyed) {}
+  ~Probe() override { ++*destroyed_; }
 
  private:
-  int* mDestroyed;
+  int* destroyed_;
 };
 
 TEST(PhysicsIdentity, RefCountFlagsNameAndRelease) {

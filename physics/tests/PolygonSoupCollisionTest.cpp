@@ -346,30 +346,30 @@ TEST(PhysicsSoupCollision, CollideQueryStopsAtTheRecordsCapacity) {
 // A unit square face in the plane y = 0, facing up.
 class ConvexPolygonFace : public ::testing::Test {
  protected:
-  void SetUp() override { polygon.SetFace(vertices, 3, indices, 4); }
+  void SetUp() override { polygon_.SetFace(vertices_, 3, indices_, 4); }
 
-  float vertices[12] = {0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 0};
-  int indices[4] = {0, 1, 2, 3};
-  dgConvexPolygon polygon;
+  float vertices_[12] = {0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 0};
+  int indices_[4] = {0, 1, 2, 3};
+  dgConvexPolygon polygon_;
 };
 
 TEST_F(ConvexPolygonFace, PlaneIntersectionCutsOrCopiesTheFace) {
   dgCollisionSphere sphere(0, 0.5f, dgGetIdentityMatrix());
   dgMatrix matrix = dgGetIdentityMatrix();
   matrix.posit = P(-0.5f, -0.3f, -0.5f);
-  ASSERT_EQ(polygon.ContactsToConvexA(sphere, matrix), 1);
+  ASSERT_EQ(polygon_.ContactsToConvexA(sphere, matrix), 1);
   dgVector points[8];
-  ASSERT_EQ(polygon.CalculatePlaneIntersection(dgVector(0, 1, 0), P(0, 0, 0), points), 4);
+  ASSERT_EQ(polygon_.CalculatePlaneIntersection(dgVector(0, 1, 0), P(0, 0, 0), points), 4);
   EXPECT_EQ(points[2], P(1, 0, 1));
-  ASSERT_EQ(polygon.CalculatePlaneIntersection(dgVector(1, 0, 0), P(0.5f, 0, 0), points), 2);
+  ASSERT_EQ(polygon_.CalculatePlaneIntersection(dgVector(1, 0, 0), P(0.5f, 0, 0), points), 2);
   ExpectNear(points[0], P(0.5f, 0, 0));
   ExpectNear(points[1], P(0.5f, 0, 1));
-  EXPECT_EQ(polygon.SupportVertex(dgVector(1, 0, 1)), P(1, 0, 1));
+  EXPECT_EQ(polygon_.SupportVertex(dgVector(1, 0, 1)), P(1, 0, 1));
 }
 
 TEST_F(ConvexPolygonFace, OneAndTwoSidedTestsAgainstASphere) {
   dgCollisionSphere sphere(0, 0.5f, dgGetIdentityMatrix());
-  polygon.SetBox(P(-0.5f, -0.5f, -0.5f), P(0.5f, 0.5f, 0.5f));
+  polygon_.SetBox(P(-0.5f, -0.5f, -0.5f), P(0.5f, 0.5f, 0.5f));
   struct Case {
     const char* name;
     dgVector centre;
@@ -386,42 +386,42 @@ TEST_F(ConvexPolygonFace, OneAndTwoSidedTestsAgainstASphere) {
     SCOPED_TRACE(c.name);
     dgMatrix matrix = dgGetIdentityMatrix();
     matrix.posit = P(-c.centre.x, -c.centre.y, -c.centre.z);
-    EXPECT_EQ(polygon.ContactsToConvexA(sphere, matrix), c.oneSided);
-    EXPECT_EQ(polygon.GetNormal(), dgVector(0, 1, 0, 1));
-    EXPECT_EQ(polygon.ContactsToConvexB(sphere, matrix), c.twoSided);
-    EXPECT_EQ(polygon.GetNormal(), dgVector(-0.0f, -1, -0.0f, 1));
+    EXPECT_EQ(polygon_.ContactsToConvexA(sphere, matrix), c.oneSided);
+    EXPECT_EQ(polygon_.GetNormal(), dgVector(0, 1, 0, 1));
+    EXPECT_EQ(polygon_.ContactsToConvexB(sphere, matrix), c.twoSided);
+    EXPECT_EQ(polygon_.GetNormal(), dgVector(-0.0f, -1, -0.0f, 1));
   }
 }
 
 TEST_F(ConvexPolygonFace, FlaggedCornersExpandAndFlaggedEdgesClipContacts) {
-  indices[0] |= static_cast<int>(dgConvexPolygon::kEdgeFlag);  // the edge (0,0,0) -> (0,0,1)
-  polygon.ExpandFlaggedCorners();
+  indices_[0] |= static_cast<int>(dgConvexPolygon::kEdgeFlag);  // the edge (0,0,0) -> (0,0,1)
+  polygon_.ExpandFlaggedCorners();
   const float d = 0.25f / std::sqrt(2.0f);
-  ExpectNear(polygon.GetLoadedVertices()[0], P(-d, 0, -d));
-  EXPECT_EQ(polygon.GetLoadedVertices()[1], P(0, 0, 1));
+  ExpectNear(polygon_.GetLoadedVertices()[0], P(-d, 0, -d));
+  EXPECT_EQ(polygon_.GetLoadedVertices()[1], P(0, 0, 1));
 
   dgContact contacts[4] = {};
   contacts[0].point = P(-0.1f, 0, 0.5f);  // beyond the flagged edge
   contacts[1].point = P(0.3f, 0, 0.5f);
   contacts[2].point = P(0.0f, 0, 0.2f);  // on it
   contacts[3].point = P(0.9f, 0, 1.5f);  // beyond an unflagged edge
-  EXPECT_EQ(polygon.ClipContacts(4, contacts, dgGetIdentityMatrix()), 2);
+  EXPECT_EQ(polygon_.ClipContacts(4, contacts, dgGetIdentityMatrix()), 2);
   EXPECT_EQ(contacts[0].point, P(0.9f, 0, 1.5f));
   EXPECT_EQ(contacts[1].point, P(0.3f, 0, 0.5f));
   // Contacts given in a space moved by +10 in x come back into the soup's space first.
   dgMatrix moved = dgGetIdentityMatrix();
   moved.posit = P(10, 0, 0);
   contacts[0].point = P(9.9f, 0, 0.5f);
-  EXPECT_EQ(polygon.ClipContacts(1, contacts, moved), 0);
+  EXPECT_EQ(polygon_.ClipContacts(1, contacts, moved), 0);
 }
 
 TEST_F(ConvexPolygonFace, DistanceToPointCountsExactlyTheRadius) {
   dgVector closest;
-  EXPECT_TRUE(polygon.DistanceToPoint(P(0.5f, 2, 0.5f), 2.0f, closest));
+  EXPECT_TRUE(polygon_.DistanceToPoint(P(0.5f, 2, 0.5f), 2.0f, closest));
   EXPECT_EQ(closest, P(0.5f, 0, 0.5f));
-  EXPECT_EQ(polygon.GetNormal(), dgVector(0, 1, 0, 1));
-  EXPECT_FALSE(polygon.DistanceToPoint(P(0.5f, 2, 0.5f), 1.99f, closest));
-  EXPECT_TRUE(polygon.DistanceToPoint(P(3, 0, 0.5f), 2.0f, closest));
+  EXPECT_EQ(polygon_.GetNormal(), dgVector(0, 1, 0, 1));
+  EXPECT_FALSE(polygon_.DistanceToPoint(P(0.5f, 2, 0.5f), 1.99f, closest));
+  EXPECT_TRUE(polygon_.DistanceToPoint(P(3, 0, 0.5f), 2.0f, closest));
   EXPECT_EQ(closest, P(1, 0, 0.5f));
 }
 

@@ -71,7 +71,7 @@ std::vector<std::vector<float>> Terrain(int cells, float size, float bump, unsig
 
 class SoupContacts : public ::testing::Test {
  protected:
-  WorldPtr world = MakeWorld();
+  WorldPtr world_ = MakeWorld();
 };
 
 }  // namespace
@@ -94,9 +94,9 @@ TEST_F(SoupContacts, SpheresMeetTheFloorOnceWhereverTheyRest) {
   PlacedBody floor(BuildSoup(Floor(), -3, false), At(0, 0, 0));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    PlacedBody sphere(world->CreateSphere(c.radius, dgMatrix()), At(c.centre.x, c.centre.y, c.centre.z));
+    PlacedBody sphere(world_->CreateSphere(c.radius, dgMatrix()), At(c.centre.x, c.centre.y, c.centre.z));
     dgContact contacts[8];
-    const int count = dgCalculateSoupContacts(world.get(), 0.0f, &sphere.body, &floor.body, contacts, 8);
+    const int count = dgCalculateSoupContacts(world_.get(), 0.0f, &sphere.body, &floor.body, contacts, 8);
     ASSERT_EQ(count, c.count);
     if (count == 0) continue;
     ExpectNear(contacts[0].point, c.point, 1e-5f);
@@ -110,9 +110,9 @@ TEST_F(SoupContacts, SpheresMeetTheFloorOnceWhereverTheyRest) {
 
 TEST_F(SoupContacts, ABoxOnALargeFaceGetsItsFourCorners) {
   PlacedBody floor(BuildSoup(FloorAndAFarFace(), 7, true), Turned(dgVector(0, 1, 0), 0.3f, dgVector(0, -1, 0)));
-  PlacedBody box(world->CreateBox(1, 1, 1, dgMatrix()), At(0.5f, -0.55f, -0.5f));
+  PlacedBody box(world_->CreateBox(1, 1, 1, dgMatrix()), At(0.5f, -0.55f, -0.5f));
   dgContact contacts[16];
-  ASSERT_EQ(dgCalculateSoupContacts(world.get(), 0.0f, &box.body, &floor.body, contacts, 16), 4);
+  ASSERT_EQ(dgCalculateSoupContacts(world_.get(), 0.0f, &box.body, &floor.body, contacts, 16), 4);
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(contacts[i].userId, 7);
     ExpectNear(contacts[i].normal, dgVector(0, 1, 0), 1e-4f);
@@ -129,9 +129,9 @@ TEST_F(SoupContacts, ManyFacesNeverWritePastTheRoom) {
     dgCollision* collision;
   };
   const Shape shapes[] = {
-      {"slab", world->CreateBox(3, 0.5f, 3, dgMatrix())},
-      {"ball", world->CreateSphere(1.2f, dgMatrix())},
-      {"drum", world->CreateCylinder(1.2f, 2.5f, dgMatrix())},
+      {"slab", world_->CreateBox(3, 0.5f, 3, dgMatrix())},
+      {"ball", world_->CreateSphere(1.2f, dgMatrix())},
+      {"drum", world_->CreateCylinder(1.2f, 2.5f, dgMatrix())},
   };
   for (const Shape& shape : shapes) {
     SCOPED_TRACE(shape.name);
@@ -150,7 +150,7 @@ TEST_F(SoupContacts, ManyFacesNeverWritePastTheRoom) {
       {
         ScopedCountingHooks hooks;
         const HookCounts before = GetHookCounts();
-        count = dgCalculateSoupContacts(world.get(), 0.0f, &body.body, &ground.body, contacts, room);
+        count = dgCalculateSoupContacts(world_.get(), 0.0f, &body.body, &ground.body, contacts, room);
         EXPECT_EQ(GetHookCounts().liveBlocks, before.liveBlocks);
       }
       EXPECT_LE(count, room);
@@ -180,11 +180,11 @@ TEST_F(SoupContacts, AFastThinBoxTouchesDownAtTheFirstTouch) {
   PlacedBody floor(BuildSoup(FloorAndAFarFace(), 2, true), At(0, 0, 0));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    PlacedBody plate(world->CreateBox(2, 0.1f, 2, dgMatrix()), At(0.3f, 0.5f, 0.2f));
+    PlacedBody plate(world_->CreateBox(2, 0.1f, 2, dgMatrix()), At(0.3f, 0.5f, 0.2f));
     plate.body.veloc = dgVector(0, -c.speed, 0);
     if (c.continuous) plate.body.flags |= dgBody::kFlagContinuous;
     dgContact contacts[16];
-    const int count = dgCalculateSoupContacts(world.get(), step, &plate.body, &floor.body, contacts, 16);
+    const int count = dgCalculateSoupContacts(world_.get(), step, &plate.body, &floor.body, contacts, 16);
     ASSERT_EQ(count, c.count);
     for (int i = 0; i < count; ++i) {
       EXPECT_NEAR(contacts[i].point.y, 0.0f, 0.01f);

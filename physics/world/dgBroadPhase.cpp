@@ -19,51 +19,51 @@ constexpr float kMinRootSize = 1.0f;
 // --- Axis lists ---
 
 dgBroadPhaseAxisList::dgBroadPhaseAxisList()
-    : mAllocator(dgMemoryPool::GetShared(static_cast<int>(sizeof(dgBroadPhaseAxisEntry)))) {}
+    : allocator_(dgMemoryPool::GetShared(static_cast<int>(sizeof(dgBroadPhaseAxisEntry)))) {}
 
 void dgBroadPhaseAxisList::LinkBefore(dgBroadPhaseAxisEntry* entry, dgBroadPhaseAxisEntry* before) {
   entry->next = before;
-  entry->prev = before ? before->prev : mLast;
+  entry->prev = before ? before->prev : last_;
   if (entry->prev) entry->prev->next = entry;
-  else mFirst = entry;
+  else first_ = entry;
   if (before) before->prev = entry;
-  else mLast = entry;
+  else last_ = entry;
 }
 
 void dgBroadPhaseAxisList::Unlink(dgBroadPhaseAxisEntry* entry) {
   if (entry->prev) entry->prev->next = entry->next;
-  else mFirst = entry->next;
+  else first_ = entry->next;
   if (entry->next) entry->next->prev = entry->prev;
-  else mLast = entry->prev;
+  else last_ = entry->prev;
   entry->next = entry->prev = nullptr;
 }
 
 dgBroadPhaseAxisEntry* dgBroadPhaseAxisList::Insert(dgBody* body, float key) {
-  void* memory = mAllocator ? mAllocator->Malloc(sizeof(dgBroadPhaseAxisEntry)) : nullptr;
+  void* memory = allocator_ ? allocator_->Malloc(sizeof(dgBroadPhaseAxisEntry)) : nullptr;
   if (!memory) return nullptr;
   auto* entry = new (memory) dgBroadPhaseAxisEntry;
   entry->body = body;
   entry->key = key;
-  dgBroadPhaseAxisEntry* before = mFirst;
+  dgBroadPhaseAxisEntry* before = first_;
   while (before && before->key < key) before = before->next;
   LinkBefore(entry, before);
-  ++mCount;
-  mSum += key;
-  mSumOfSquares += static_cast<double>(key) * key;
+  ++count_;
+  sum_ += key;
+  sumOfSquares_ += static_cast<double>(key) * key;
   return entry;
 }
 
 void dgBroadPhaseAxisList::Remove(dgBroadPhaseAxisEntry* entry) {
   Unlink(entry);
-  --mCount;
-  mSum -= entry->key;
-  mSumOfSquares -= static_cast<double>(entry->key) * entry->key;
-  mAllocator->Free(entry);
+  --count_;
+  sum_ -= entry->key;
+  sumOfSquares_ -= static_cast<double>(entry->key) * entry->key;
+  allocator_->Free(entry);
 }
 
 void dgBroadPhaseAxisList::UpdateKey(dgBroadPhaseAxisEntry* entry, float key) {
-  mSum += static_cast<double>(key) - entry->key;
-  mSumOfSquares += static_cast<double>(key) * key - static_cast<double>(entry->key) * entry->key;
+  sum_ += static_cast<double>(key) - entry->key;
+  sumOfSquares_ += static_cast<double>(key) * key - static_cast<double>(entry->key) * entry->key;
   entry->key = key;
   if (entry->prev && key < entry->prev->key) {
     dgBroadPhaseAxisEntry* before = entry->prev;
@@ -79,9 +79,9 @@ void dgBroadPhaseAxisList::UpdateKey(dgBroadPhaseAxisEntry* entry, float key) {
 }
 
 void dgBroadPhaseAxisList::RemoveAll() {
-  while (mFirst) Remove(mFirst);
-  mSum = 0.0;
-  mSumOfSquares = 0.0;
+  while (first_) Remove(first_);
+  sum_ = 0.0;
+  sumOfSquares_ = 0.0;
 }
 
 // --- Broad phase ---
@@ -90,8 +90,8 @@ dgBroadPhase::dgBroadPhase() = default;
 
 dgBroadPhase::~dgBroadPhase() {
   // Nodes still in the tree (bodies never removed) go to the free list first.
-  while (mRoot) {
-    dgBroadPhaseNode* node = mRoot;
+  while (root_) {
+    dgBroadPhaseNode* node = root_;
     while (node->childCount) {
       for (dgBroadPhaseNode* child : node->children) {
         if (child) {
@@ -102,22 +102,22 @@ dgBroadPhase::~dgBroadPhase() {
     }
     RetireNode(node);
   }
-  while (dgRefList<dgBroadPhaseNode*>::dgListNode* first = mFreeNodes.GetFirst()) {
+  while (dgRefList<dgBroadPhaseNode*>::dgListNode* first = freeNodes_.GetFirst()) {
     dgBroadPhaseNode* node = first->GetInfo();
-    mFreeNodes.Remove(first);
+    freeNodes_.Remove(first);
     node->~dgBroadPhaseNode();
     CountedDelete(node);
   }
-  mMovedBodies.RemoveAll();
+  movedBodies_.RemoveAll();
 }
 
 void dgBroadPhase::Bind(dgWorld* world) {
-  mWorld = world;
-  mPairWords[0] = 1;
-  mPairWords[1] = 0;
-  mPairWords[2] = 1;
-  mNodeTag = world ? world->GetBroadPhaseNodeTag() : 0;
-  SetWorldSize(mMin, mMax);
+  world_ = world;
+  pairWords_[0] = 1;
+  pairWords_[1] = 0;
+  pairWords_[2] = 1;
+  nodeTag_ = world ? world->GetBroadPhaseNodeTag() : 0;
+  SetWorldSize(min_, max_);
 }
 
 void dgBroadPhase::SetWorldSize(const dgVector& minCorner, const dgVector& maxCorner) {
@@ -130,25 +130,25 @@ void dgBroadPhase::SetWorldSize(const dgVector& minCorner, const dgVector& maxCo
   }
   lo.w = 1.0f;
   hi.w = 1.0f;
-  mPairWords[0] = 1;
-  mPairWords[1] = 0;
-  mPairWords[2] = 1;
+  pairWords_[0] = 1;
+  pairWords_[1] = 0;
+  pairWords_[2] = 1;
 
-  mMin = lo;
-  for (int i = 0; i < 3; ++i) mMin[i] = std::floor(lo[i] * 512.0f) / 512.0f;
-  const float extentX = hi.x - mMin.x;
-  const float extentZ = hi.z - mMin.z;
+  min_ = lo;
+  for (int i = 0; i < 3; ++i) min_[i] = std::floor(lo[i] * 512.0f) / 512.0f;
+  const float extentX = hi.x - min_.x;
+  const float extentZ = hi.z - min_.z;
   const float side = extentZ > extentX ? extentZ : extentX;
-  mRootSize = std::ceil(side * (1.0f / 512.0f) * 512.0f) / 512.0f * 512.0f;
-  if (!(mRootSize >= kMinRootSize)) mRootSize = kMinRootSize;
-  const int levels = static_cast<int>(std::log(mRootSize) / std::log(2.0f) + 1.0f);
-  mGridScale = 8.0f * std::ldexp(1.0f, levels);
-  mInvGridScale = 1.0f / mGridScale;
-  mMax = dgVector(mMin.x + mRootSize, hi.y, mMin.z + mRootSize, 1.0f);
-  mMin.y = lo.y;
+  rootSize_ = std::ceil(side * (1.0f / 512.0f) * 512.0f) / 512.0f * 512.0f;
+  if (!(rootSize_ >= kMinRootSize)) rootSize_ = kMinRootSize;
+  const int levels = static_cast<int>(std::log(rootSize_) / std::log(2.0f) + 1.0f);
+  gridScale_ = 8.0f * std::ldexp(1.0f, levels);
+  invGridScale_ = 1.0f / gridScale_;
+  max_ = dgVector(min_.x + rootSize_, hi.y, min_.z + rootSize_, 1.0f);
+  min_.y = lo.y;
 
-  if (!mWorld) return;
-  dgWorld::BodyTree& bodies = mWorld->GetBodyTree();
+  if (!world_) return;
+  dgWorld::BodyTree& bodies = world_->GetBodyTree();
   for (auto* node = bodies.Minimum(); node; node = node->Next()) Remove(node->GetInfo());
   for (auto* node = bodies.Minimum(); node; node = node->Next()) {
     dgBody* body = node->GetInfo();
@@ -176,9 +176,9 @@ int dgBroadPhase::QuarterIndex(float h, float originX, float originZ, const dgVe
 dgBroadPhaseNode* dgBroadPhase::TakeNode(int level, dgBroadPhaseNode* parent, float x, float y, float z,
                                          float size) {
   dgBroadPhaseNode* node = nullptr;
-  if (dgRefList<dgBroadPhaseNode*>::dgListNode* first = mFreeNodes.GetFirst()) {
+  if (dgRefList<dgBroadPhaseNode*>::dgListNode* first = freeNodes_.GetFirst()) {
     node = first->GetInfo();
-    mFreeNodes.Remove(first);
+    freeNodes_.Remove(first);
   } else {
     void* memory = CountedNew(sizeof(dgBroadPhaseNode));
     if (!memory) return nullptr;
@@ -193,8 +193,8 @@ dgBroadPhaseNode* dgBroadPhase::TakeNode(int level, dgBroadPhaseNode* parent, fl
   node->childCount = 0;
   node->marker = 0xFFFF;
   node->changeCount = 0;
-  node->tag = mNodeTag;
-  node->world = mWorld;
+  node->tag = nodeTag_;
+  node->world = world_;
   node->parent = parent;
   for (dgBroadPhaseNode*& child : node->children) child = nullptr;
   return node;
@@ -208,11 +208,11 @@ void dgBroadPhase::LinkBody(dgBody* body, dgBroadPhaseNode* node) {
 }
 
 void dgBroadPhase::Add(dgBody* body) {
-  if (!mRoot) {
-    mRoot = TakeNode(0, nullptr, mMin.x, mMin.y, mMin.z, mRootSize);
-    if (!mRoot) return;
+  if (!root_) {
+    root_ = TakeNode(0, nullptr, min_.x, min_.y, min_.z, rootSize_);
+    if (!root_) return;
   }
-  LinkBody(body, mRoot);
+  LinkBody(body, root_);
 }
 
 dgBroadPhaseNode* dgBroadPhase::RetireNode(dgBroadPhaseNode* node) {
@@ -223,9 +223,9 @@ dgBroadPhaseNode* dgBroadPhase::RetireNode(dgBroadPhaseNode* node) {
     }
     --parent->childCount;
   } else {
-    mRoot = nullptr;
+    root_ = nullptr;
   }
-  mFreeNodes.Append(node);
+  freeNodes_.Append(node);
   return parent;
 }
 
@@ -250,7 +250,7 @@ void dgBroadPhase::UnlinkBody(dgBody* body, dgBroadPhaseNode* node) {
 
 void dgBroadPhase::Remove(dgBody* body) {
   if (body->movedListNode) {
-    mMovedBodies.Remove(static_cast<dgRefList<dgBody*>::dgListNode*>(body->movedListNode));
+    movedBodies_.Remove(static_cast<dgRefList<dgBody*>::dgListNode*>(body->movedListNode));
     body->movedListNode = nullptr;
   }
   dgBroadPhaseNode* node = body->broadPhaseNode;
@@ -261,11 +261,11 @@ void dgBroadPhase::Remove(dgBody* body) {
 }
 
 void dgBroadPhase::UpdateBody(dgBody* body) {
-  if (!mRoot) Add(body);
-  if (!mRoot) return;
+  if (!root_) Add(body);
+  if (!root_) return;
 
-  dgBroadPhaseNode* node = mRoot;
-  float h = mRootSize * 0.5f;
+  dgBroadPhaseNode* node = root_;
+  float h = rootSize_ * 0.5f;
   for (int depth = 0; depth < kMaxDepth; ++depth) {
     const int index = QuarterIndex(h, node->originX, node->originZ, body->minBox, body->maxBox);
     if (index >= 4) break;
@@ -302,26 +302,26 @@ void dgBroadPhase::UpdateBody(dgBody* body) {
     }
   }
 
-  if (mMovedBodies.GetCount() < 2 * mPairWords[2] && !body->movedListNode) {
-    body->movedListNode = mMovedBodies.Append(body);
+  if (movedBodies_.GetCount() < 2 * pairWords_[2] && !body->movedListNode) {
+    body->movedListNode = movedBodies_.Append(body);
   }
   CheckWorldBox(body);
 }
 
 void dgBroadPhase::CheckWorldBox(dgBody* body) {
   const auto overlapsWorld = [this](const dgBody* b) {
-    return b->minBox.x < mMax.x && b->maxBox.x > mMin.x && b->minBox.y < mMax.y && b->maxBox.y > mMin.y &&
-           b->minBox.z < mMax.z && b->maxBox.z > mMin.z;
+    return b->minBox.x < max_.x && b->maxBox.x > min_.x && b->minBox.y < max_.y && b->maxBox.y > min_.y &&
+           b->minBox.z < max_.z && b->maxBox.z > min_.z;
   };
-  if (overlapsWorld(body) || !mWorld) return;
+  if (overlapsWorld(body) || !world_) return;
 
   const uint32_t kept = body->flags & (dgBody::kFlagCollidable | dgBody::kFlagAutoActivate);
-  mWorld->RemoveFromActiveSet(body);
+  world_->RemoveFromActiveSet(body);
   body->flags &= ~(dgBody::kFlagCollidable | dgBody::kFlagAutoActivate);
-  if (dgBodyLeaveWorldCallback callback = mWorld->GetLeaveWorldCallback()) callback(body);
+  if (dgBodyLeaveWorldCallback callback = world_->GetLeaveWorldCallback()) callback(body);
   // The callback may have moved the body back inside.
   if (overlapsWorld(body)) {
     body->flags |= kept;
-    mWorld->AddToActiveSet(body, false);
+    world_->AddToActiveSet(body, false);
   }
 }

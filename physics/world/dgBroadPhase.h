@@ -37,21 +37,21 @@ class dgBroadPhaseAxisList {
   void UpdateKey(dgBroadPhaseAxisEntry* entry, float key);
   void RemoveAll();
 
-  int GetCount() const { return mCount; }
-  dgBroadPhaseAxisEntry* GetFirst() const { return mFirst; }
-  double GetSum() const { return mSum; }
-  double GetSumOfSquares() const { return mSumOfSquares; }
+  int GetCount() const { return count_; }
+  dgBroadPhaseAxisEntry* GetFirst() const { return first_; }
+  double GetSum() const { return sum_; }
+  double GetSumOfSquares() const { return sumOfSquares_; }
 
  private:
   void LinkBefore(dgBroadPhaseAxisEntry* entry, dgBroadPhaseAxisEntry* before);
   void Unlink(dgBroadPhaseAxisEntry* entry);
 
-  int mCount = 0;
-  dgBroadPhaseAxisEntry* mFirst = nullptr;
-  dgBroadPhaseAxisEntry* mLast = nullptr;
-  dgMemoryAllocator* mAllocator = nullptr;
-  double mSum = 0.0;
-  double mSumOfSquares = 0.0;
+  int count_ = 0;
+  dgBroadPhaseAxisEntry* first_ = nullptr;
+  dgBroadPhaseAxisEntry* last_ = nullptr;
+  dgMemoryAllocator* allocator_ = nullptr;
+  double sum_ = 0.0;
+  double sumOfSquares_ = 0.0;
 };
 
 // One square cell of the quadtree.
@@ -101,14 +101,14 @@ class dgBroadPhase {
   static int QuarterIndex(float halfSize, float originX, float originZ, const dgVector& boxMin,
                           const dgVector& boxMax);
 
-  const dgVector& GetMinCorner() const { return mMin; }
-  const dgVector& GetMaxCorner() const { return mMax; }
-  float GetRootSize() const { return mRootSize; }
-  float GetGridScale() const { return mGridScale; }
-  float GetInvGridScale() const { return mInvGridScale; }
-  dgBroadPhaseNode* GetRoot() const { return mRoot; }
-  int GetFreeNodeCount() const { return mFreeNodes.GetCount(); }
-  int GetMovedCount() const { return mMovedBodies.GetCount(); }
+  const dgVector& GetMinCorner() const { return min_; }
+  const dgVector& GetMaxCorner() const { return max_; }
+  float GetRootSize() const { return rootSize_; }
+  float GetGridScale() const { return gridScale_; }
+  float GetInvGridScale() const { return invGridScale_; }
+  dgBroadPhaseNode* GetRoot() const { return root_; }
+  int GetFreeNodeCount() const { return freeNodes_.GetCount(); }
+  int GetMovedCount() const { return movedBodies_.GetCount(); }
 
  private:
   dgBroadPhaseNode* TakeNode(int level, dgBroadPhaseNode* parent, float x, float y, float z, float size);
@@ -121,15 +121,15 @@ class dgBroadPhase {
   dgBroadPhaseNode* RetireNode(dgBroadPhaseNode* node);
   void CheckWorldBox(dgBody* body);
 
-  dgVector mMin{-1000.0f, -1000.0f, -1000.0f, 1.0f};
-  dgVector mMax{1000.0f, 1000.0f, 1000.0f, 1.0f};
-  uint32_t mNodeTag = 0;
-  float mRootSize = 1000.0f;
-  float mGridScale = 1.0f;
-  float mInvGridScale = 1.0f;
-  dgWorld* mWorld = nullptr;
-  dgBroadPhaseNode* mRoot = nullptr;
-  dgRefList<dgBroadPhaseNode*> mFreeNodes;
-  int mPairWords[3] = {1, 0, 1};
-  dgRefList<dgBody*> mMovedBodies;
+  dgVector min_{-1000.0f, -1000.0f, -1000.0f, 1.0f};
+  dgVector max_{1000.0f, 1000.0f, 1000.0f, 1.0f};
+  uint32_t nodeTag_ = 0;
+  float rootSize_ = 1000.0f;
+  float gridScale_ = 1.0f;
+  float invGridScale_ = 1.0f;
+  dgWorld* world_ = nullptr;
+  dgBroadPhaseNode* root_ = nullptr;
+  dgRefList<dgBroadPhaseNode*> freeNodes_;
+  int pairWords_[3] = {1, 0, 1};
+  dgRefList<dgBody*> movedBodies_;
 };

@@ -15,61 +15,61 @@ class dgObjectPool {
   static constexpr int kObjectsPerBucket = 64;
 
   // A pool with its first bucket.
-  dgObjectPool() : mBucketPool(dgMemoryPool::GetShared(static_cast<int>(sizeof(Bucket)))) { AddBucket(); }
+  dgObjectPool() : bucketPool_(dgMemoryPool::GetShared(static_cast<int>(sizeof(Bucket)))) { AddBucket(); }
   dgObjectPool(const dgObjectPool&) = delete;
   dgObjectPool& operator=(const dgObjectPool&) = delete;
   ~dgObjectPool() { Clear(); }
 
   // A free object, or null when no bucket can be had.
   T* Allocate() {
-    if (!mFree.GetFirst() && !AddBucket()) return nullptr;
-    typename dgRefList<T*>::dgListNode* first = mFree.GetFirst();
+    if (!free_.GetFirst() && !AddBucket()) return nullptr;
+    typename dgRefList<T*>::dgListNode* first = free_.GetFirst();
     T* object = first->GetInfo();
-    mFree.Remove(first);
+    free_.Remove(first);
     return object;
   }
   // Puts an object back on the free list.
-  void Release(T* object) { mFree.Append(object); }
+  void Release(T* object) { free_.Append(object); }
   // Destroys every bucket and its objects.
   void Clear() {
-    mFree.RemoveAll();
-    while (typename dgRefList<Bucket*>::dgListNode* first = mBuckets.GetFirst()) {
+    free_.RemoveAll();
+    while (typename dgRefList<Bucket*>::dgListNode* first = buckets_.GetFirst()) {
       Bucket* bucket = first->GetInfo();
-      mBuckets.Remove(first);
+      buckets_.Remove(first);
       bucket->Release();
     }
   }
 
-  int GetBucketCount() const { return mBuckets.GetCount(); }
-  int GetFreeCount() const { return mFree.GetCount(); }
+  int GetBucketCount() const { return buckets_.GetCount(); }
+  int GetFreeCount() const { return free_.GetCount(); }
 
  private:
   class Bucket : public dgRef {
    public:
-    explicit Bucket(dgMemoryAllocator* allocator) : mAllocator(allocator) {}
+    explicit Bucket(dgMemoryAllocator* allocator) : allocator_(allocator) {}
     T objects[kObjectsPerBucket];
 
    protected:
     void Destroy() override {
-      dgMemoryAllocator* allocator = mAllocator;
+      dgMemoryAllocator* allocator = allocator_;
       this->~Bucket();
       allocator->Free(this);
     }
 
    private:
-    dgMemoryAllocator* mAllocator;
+    dgMemoryAllocator* allocator_;
   };
 
   bool AddBucket() {
-    void* memory = mBucketPool ? mBucketPool->Malloc(sizeof(Bucket)) : nullptr;
+    void* memory = bucketPool_ ? bucketPool_->Malloc(sizeof(Bucket)) : nullptr;
     if (!memory) return false;
-    auto* bucket = new (memory) Bucket(mBucketPool);
-    mBuckets.Append(bucket);
-    for (T& object : bucket->objects) mFree.Append(&object);
+    auto* bucket = new (memory) Bucket(bucketPool_);
+    buckets_.Append(bucket);
+    for (T& object : bucket->objects) free_.Append(&object);
     return true;
   }
 
-  dgMemoryAllocator* mBucketPool;
-  dgRefList<Bucket*> mBuckets;
-  dgRefList<T*> mFree;
+  dgMemoryAllocator* bucketPool_;
+  dgRefList<Bucket*> buckets_;
+  dgRefList<T*> free_;
 };

@@ -9,73 +9,73 @@
 #include "physics/world/dgPointCollision.h"
 
 dgWorld::dgWorld() {
-  mMaterialGroupCount = 0;
-  mDefaultGroup = CreateMaterialGroup();
-  mSolverScratch = dgMalloc(kScratchSizeA > kScratchSizeB ? kScratchSizeA : kScratchSizeB);
+  materialGroupCount_ = 0;
+  defaultGroup_ = CreateMaterialGroup();
+  solverScratch_ = dgMalloc(kScratchSizeA > kScratchSizeB ? kScratchSizeA : kScratchSizeB);
 
   static constexpr uint32_t kIds[kClassSlotCount] = {
       dgCollisionBoxId,          dgCollisionNullId,         dgCollisionConeId,          dgCollisionSphereId,
       dgConvexCollisionId,       dgCollisionEllipseId,      dgCollisionCapsuleId,       dgCollisionCylinderId,
       dgCollisionConvexHullId,   dgCollisionChamferCylinderId, dgCollisionConvexModifierId, dgCompoundCollisionId,
       dgCollisionPolygonalSoupId};
-  for (int i = 0; i < kClassSlotCount; ++i) mClassIds[i] = kIds[i];
+  for (int i = 0; i < kClassSlotCount; ++i) classIds_[i] = kIds[i];
 
-  mBroadPhase.Bind(this);
-  mCpuHasSSE = dgCpuHasSSE();
+  broadPhase_.Bind(this);
+  cpuHasSSE_ = dgCpuHasSSE();
   dgContactSolver::InitTables();
-  mPointCollision = new dgPointCollision(dgGetIdentityMatrix());
-  mIslandRoots.Insert(0, 0u);
+  pointCollision_ = new dgPointCollision(dgGetIdentityMatrix());
+  islandRoots_.Insert(0, 0u);
 }
 
 dgWorld::~dgWorld() {
-  mStepJoints.RemoveAll();
-  mIslandRoots.RemoveAll();
-  mStepBodies.RemoveAll();
-  mStepContacts.RemoveAll();
+  stepJoints_.RemoveAll();
+  islandRoots_.RemoveAll();
+  stepBodies_.RemoveAll();
+  stepContacts_.RemoveAll();
 
-  if (mPointCollision) ReleaseCollision(mPointCollision);
-  mPointCollision = nullptr;
+  if (pointCollision_) ReleaseCollision(pointCollision_);
+  pointCollision_ = nullptr;
 
-  while (BodyTree::dgTreeNode* root = mBodies.GetRoot()) DestroyBody(root->GetInfo());
+  while (BodyTree::dgTreeNode* root = bodies_.GetRoot()) DestroyBody(root->GetInfo());
 
-  mMaterialPairs.RemoveAll();
-  mMaterialGroupCount = 0;
-  mDefaultGroup = CreateMaterialGroup();
+  materialPairs_.RemoveAll();
+  materialGroupCount_ = 0;
+  defaultGroup_ = CreateMaterialGroup();
 
-  dgFree(mSolverScratch);
-  mSolverScratch = nullptr;
+  dgFree(solverScratch_);
+  solverScratch_ = nullptr;
 
-  mChassisPool.Clear();
-  mChassisBodies.RemoveAll();
-  mChassisConstraints.RemoveAll();
-  mBallAndSocketJoints.Clear();
-  mHingeJoints.Clear();
-  mSliderJoints.Clear();
-  mUpVectorJoints.Clear();
-  mCorkscrewJoints.Clear();
-  mUniversalJoints.Clear();
-  mActiveContactJoints.RemoveAll();
-  mRecycledContactJoints.RemoveAll();
-  mContactJoints.Clear();
-  mBodyPool.Clear();
+  chassisPool_.Clear();
+  chassisBodies_.RemoveAll();
+  chassisConstraints_.RemoveAll();
+  ballAndSocketJoints_.Clear();
+  hingeJoints_.Clear();
+  sliderJoints_.Clear();
+  upVectorJoints_.Clear();
+  corkscrewJoints_.Clear();
+  universalJoints_.Clear();
+  activeContactJoints_.RemoveAll();
+  recycledContactJoints_.RemoveAll();
+  contactJoints_.Clear();
+  bodyPool_.Clear();
 
   // Every shape still cached goes with the world, whoever still holds it:
   // no collision may outlive the world that made it.
-  while (ShapeCache::dgTreeNode* node = mShapeCache.GetRoot()) {
+  while (ShapeCache::dgTreeNode* node = shapeCache_.GetRoot()) {
     dgCollision* shape = node->GetInfo().shape;
-    mShapeCache.Remove(node);
+    shapeCache_.Remove(node);
     delete shape;
   }
-  mMaterialPairs.RemoveAll();
-  mActiveBodies.RemoveAll();
-  mBodies.RemoveAll();
-  mJointLinks.Clear();
+  materialPairs_.RemoveAll();
+  activeBodies_.RemoveAll();
+  bodies_.RemoveAll();
+  jointLinks_.Clear();
 }
 
 int dgWorld::CreateMaterialGroup() {
-  const int id = mMaterialGroupCount++;
+  const int id = materialGroupCount_++;
   for (int j = 0; j <= id; ++j) {
-    mMaterialPairs.Insert(dgMaterialPair(), (static_cast<uint32_t>(id) << 16) + static_cast<uint32_t>(j));
+    materialPairs_.Insert(dgMaterialPair(), (static_cast<uint32_t>(id) << 16) + static_cast<uint32_t>(j));
   }
   return id;
 }
@@ -83,13 +83,13 @@ int dgWorld::CreateMaterialGroup() {
 dgMaterialPair* dgWorld::GetMaterialPair(int groupA, int groupB) {
   const int high = groupA > groupB ? groupA : groupB;
   const int low = groupA > groupB ? groupB : groupA;
-  MaterialTree::dgTreeNode* node = mMaterialPairs.Find((static_cast<uint32_t>(high) << 16) + static_cast<uint32_t>(low));
+  MaterialTree::dgTreeNode* node = materialPairs_.Find((static_cast<uint32_t>(high) << 16) + static_cast<uint32_t>(low));
   return node ? &node->GetInfo() : nullptr;
 }
 
 void dgWorld::RemoveFromActiveSet(dgBody* body) {
   if (body->activeNode) {
-    mActiveBodies.Remove(static_cast<BodyTree::dgTreeNode*>(body->activeNode));
+    activeBodies_.Remove(static_cast<BodyTree::dgTreeNode*>(body->activeNode));
     body->activeNode = nullptr;
   }
   if (body->flags & dgBody::kFlagActive) {
@@ -99,7 +99,7 @@ void dgWorld::RemoveFromActiveSet(dgBody* body) {
 }
 
 void dgWorld::AddToActiveSet(dgBody* body, bool notify) {
-  if (!body->activeNode) body->activeNode = mActiveBodies.Insert(body, reinterpret_cast<uintptr_t>(body));
+  if (!body->activeNode) body->activeNode = activeBodies_.Insert(body, reinterpret_cast<uintptr_t>(body));
   if (notify && !(body->flags & dgBody::kFlagActive)) {
     body->flags |= dgBody::kFlagActive;
     if (body->activationCallback) body->activationCallback(body, 1);
@@ -107,16 +107,16 @@ void dgWorld::AddToActiveSet(dgBody* body, bool notify) {
 }
 
 dgBody* dgWorld::CreateBody(dgCollision* collision, const dgMatrix& matrix) {
-  dgBody* body = mBodyPool.Allocate();
+  dgBody* body = bodyPool_.Allocate();
   if (!body) return nullptr;
   body->~dgBody();
   new (body) dgBody;
   body->world = this;
   body->collision = collision;
   if (collision) collision->AddRef();
-  body->bodyNode = mBodies.Insert(body, reinterpret_cast<uintptr_t>(body));
-  ++mBodyCount;
-  mBroadPhase.Add(body);
+  body->bodyNode = bodies_.Insert(body, reinterpret_cast<uintptr_t>(body));
+  ++bodyCount_;
+  broadPhase_.Add(body);
   body->SetMatrix(matrix);
   return body;
 }
@@ -128,7 +128,7 @@ void dgWorld::AttachJoint(dgConstraint* joint, dgBody* body0, dgBody* body1) {
   for (int i = 0; i < 2; ++i) {
     dgBody* body = bodies[i];
     if (!body) continue;
-    dgJointLink* link = mJointLinks.Allocate();
+    dgJointLink* link = jointLinks_.Allocate();
     if (!link) continue;
     *link = dgJointLink();
     link->joint = joint;
@@ -138,13 +138,13 @@ void dgWorld::AttachJoint(dgConstraint* joint, dgBody* body0, dgBody* body1) {
     body->jointList = link;
     joint->links[i] = link;
   }
-  ++mJointCount;
+  ++jointCount_;
 }
 
 void dgWorld::DestroyBody(dgBody* body) {
   if (body->destructionCallback) body->destructionCallback(body);
-  mBroadPhase.Remove(body);
-  --mBodyCount;
+  broadPhase_.Remove(body);
+  --bodyCount_;
   while (body->jointList) DestroyJoint(body->jointList->joint);
   if (body->collision) ReleaseCollision(body->collision);
   body->collision = nullptr;
@@ -153,17 +153,17 @@ void dgWorld::DestroyBody(dgBody* body) {
       body->flags &= ~dgBody::kFlagActive;
       if (body->activationCallback) body->activationCallback(body, 0);
     }
-    mActiveBodies.Remove(static_cast<BodyTree::dgTreeNode*>(body->activeNode));
+    activeBodies_.Remove(static_cast<BodyTree::dgTreeNode*>(body->activeNode));
     body->activeNode = nullptr;
   }
-  if (body->bodyNode) mBodies.Remove(static_cast<BodyTree::dgTreeNode*>(body->bodyNode));
-  else mBodies.RemoveByKey(reinterpret_cast<uintptr_t>(body));
+  if (body->bodyNode) bodies_.Remove(static_cast<BodyTree::dgTreeNode*>(body->bodyNode));
+  else bodies_.RemoveByKey(reinterpret_cast<uintptr_t>(body));
   body->bodyNode = nullptr;
-  mBodyPool.Release(body);
+  bodyPool_.Release(body);
 }
 
 void dgWorld::DestroyJoint(dgConstraint* joint) {
-  --mJointCount;
+  --jointCount_;
   dgBody* bodies[2] = {joint->body0, joint->body1};
   for (dgBody* body : bodies) {
     if (!body) continue;
@@ -179,7 +179,7 @@ void dgWorld::DestroyJoint(dgConstraint* joint) {
     if (link->prev) link->prev->next = link->next;
     if (link->next) link->next->prev = link->prev;
     *link = dgJointLink();
-    mJointLinks.Release(link);
+    jointLinks_.Release(link);
     joint->links[i] = nullptr;
   }
   joint->Release(this);

@@ -70,7 +70,7 @@ class dgWorld {
   dgCollision* CreateCylinder(float radius, float height, const dgMatrix& offset);
   // Drops one reference; when only the cache's is left, the shape leaves the cache and is destroyed.
   void ReleaseCollision(dgCollision* collision);
-  void SetSignatureHook(SignatureHook hook) { mSignatureHook = hook; }
+  void SetSignatureHook(SignatureHook hook) { signatureHook_ = hook; }
 
   // Most contacts one Collide computes before thinning them.
   static constexpr int kCollideBufferSize = 128;
@@ -109,43 +109,43 @@ class dgWorld {
   void RemoveFromActiveSet(dgBody* body);
   void AddToActiveSet(dgBody* body, bool notify);
 
-  dgBroadPhase& GetBroadPhase() { return mBroadPhase; }
-  BodyTree& GetBodyTree() { return mBodies; }
-  BodyTree& GetActiveBodyTree() { return mActiveBodies; }
-  MaterialTree& GetMaterialTree() { return mMaterialPairs; }
-  ShapeCache& GetShapeCache() { return mShapeCache; }
-  ChassisTree& GetChassisBodyTree() { return mChassisBodies; }
-  ChassisTree& GetChassisTree() { return mChassisConstraints; }
-  dgObjectPool<dgBody>& GetBodyPool() { return mBodyPool; }
-  dgObjectPool<dgJointLink>& GetJointLinkPool() { return mJointLinks; }
-  dgObjectPool<dgContactJoint>& GetContactJointPool() { return mContactJoints; }
-  dgObjectPool<dgBallAndSocketJoint>& GetBallAndSocketPool() { return mBallAndSocketJoints; }
-  dgObjectPool<dgHingeJoint>& GetHingePool() { return mHingeJoints; }
-  dgObjectPool<dgSliderJoint>& GetSliderPool() { return mSliderJoints; }
-  dgObjectPool<dgUpVectorJoint>& GetUpVectorPool() { return mUpVectorJoints; }
-  dgObjectPool<dgCorkscrewJoint>& GetCorkscrewPool() { return mCorkscrewJoints; }
-  dgObjectPool<dgUniversalJoint>& GetUniversalPool() { return mUniversalJoints; }
-  dgObjectPool<dgChassisConstraint>& GetChassisPool() { return mChassisPool; }
-  dgPointCollision* GetPointCollision() const { return mPointCollision; }
-  uint32_t GetClassId(ClassSlot slot) const { return mClassIds[slot]; }
+  dgBroadPhase& GetBroadPhase() { return broadPhase_; }
+  BodyTree& GetBodyTree() { return bodies_; }
+  BodyTree& GetActiveBodyTree() { return activeBodies_; }
+  MaterialTree& GetMaterialTree() { return materialPairs_; }
+  ShapeCache& GetShapeCache() { return shapeCache_; }
+  ChassisTree& GetChassisBodyTree() { return chassisBodies_; }
+  ChassisTree& GetChassisTree() { return chassisConstraints_; }
+  dgObjectPool<dgBody>& GetBodyPool() { return bodyPool_; }
+  dgObjectPool<dgJointLink>& GetJointLinkPool() { return jointLinks_; }
+  dgObjectPool<dgContactJoint>& GetContactJointPool() { return contactJoints_; }
+  dgObjectPool<dgBallAndSocketJoint>& GetBallAndSocketPool() { return ballAndSocketJoints_; }
+  dgObjectPool<dgHingeJoint>& GetHingePool() { return hingeJoints_; }
+  dgObjectPool<dgSliderJoint>& GetSliderPool() { return sliderJoints_; }
+  dgObjectPool<dgUpVectorJoint>& GetUpVectorPool() { return upVectorJoints_; }
+  dgObjectPool<dgCorkscrewJoint>& GetCorkscrewPool() { return corkscrewJoints_; }
+  dgObjectPool<dgUniversalJoint>& GetUniversalPool() { return universalJoints_; }
+  dgObjectPool<dgChassisConstraint>& GetChassisPool() { return chassisPool_; }
+  dgPointCollision* GetPointCollision() const { return pointCollision_; }
+  uint32_t GetClassId(ClassSlot slot) const { return classIds_[slot]; }
 
-  int GetMaterialGroupCount() const { return mMaterialGroupCount; }
-  int GetJointCount() const { return mJointCount; }
-  int GetBodyCount() const { return mBodyCount; }
-  int GetDefaultMaterialGroup() const { return mDefaultGroup; }
-  bool HasSSE() const { return mCpuHasSSE; }
-  float GetTimeStep() const { return mTimeStep; }
-  uint32_t GetBroadPhaseNodeTag() const { return mBroadPhaseNodeTag; }
-  dgBodyLeaveWorldCallback GetLeaveWorldCallback() const { return mLeaveWorld; }
-  void SetLeaveWorldCallback(dgBodyLeaveWorldCallback callback) { mLeaveWorld = callback; }
-  const void* GetSolverScratch() const { return mSolverScratch; }
+  int GetMaterialGroupCount() const { return materialGroupCount_; }
+  int GetJointCount() const { return jointCount_; }
+  int GetBodyCount() const { return bodyCount_; }
+  int GetDefaultMaterialGroup() const { return defaultGroup_; }
+  bool HasSSE() const { return cpuHasSSE_; }
+  float GetTimeStep() const { return timeStep_; }
+  uint32_t GetBroadPhaseNodeTag() const { return broadPhaseNodeTag_; }
+  dgBodyLeaveWorldCallback GetLeaveWorldCallback() const { return leaveWorld_; }
+  void SetLeaveWorldCallback(dgBodyLeaveWorldCallback callback) { leaveWorld_ = callback; }
+  const void* GetSolverScratch() const { return solverScratch_; }
 
   // Tolerances the dynamics read.
-  float GetLinearTolerance() const { return mLinearTolerance; }
-  float GetAngularTolerance() const { return mAngularTolerance; }
-  float GetLinearSleepSpeed() const { return mLinearSleepSpeed; }
-  float GetAngularSleepSpeed() const { return mAngularSleepSpeed; }
-  float GetSleepTime() const { return mSleepTime; }
+  float GetLinearTolerance() const { return linearTolerance_; }
+  float GetAngularTolerance() const { return angularTolerance_; }
+  float GetLinearSleepSpeed() const { return linearSleepSpeed_; }
+  float GetAngularSleepSpeed() const { return angularSleepSpeed_; }
+  float GetSleepTime() const { return sleepTime_; }
 
  private:
   // Contacts of convex body0 with body1 (convex or a soup) into a buffer of
@@ -158,47 +158,47 @@ class dgWorld {
   template <class Shape, class... Args>
   dgCollision* FindOrCache(uint32_t signature, const uint32_t* block, const Args&... args);
 
-  dgObjectPool<dgJointLink> mJointLinks;
-  dgBroadPhase mBroadPhase;
-  BodyTree mBodies;
-  BodyTree mActiveBodies;
-  MaterialTree mMaterialPairs;
-  ShapeCache mShapeCache;
-  dgObjectPool<dgBody> mBodyPool;
-  dgObjectPool<dgContactJoint> mContactJoints;
-  dgRefList<dgContactJoint*> mActiveContactJoints;
-  dgRefList<dgContactJoint*> mRecycledContactJoints;
-  dgObjectPool<dgBallAndSocketJoint> mBallAndSocketJoints;
-  dgObjectPool<dgHingeJoint> mHingeJoints;
-  dgObjectPool<dgSliderJoint> mSliderJoints;
-  dgObjectPool<dgUpVectorJoint> mUpVectorJoints;
-  dgObjectPool<dgCorkscrewJoint> mCorkscrewJoints;
-  dgObjectPool<dgUniversalJoint> mUniversalJoints;
-  dgObjectPool<dgChassisConstraint> mChassisPool;
-  ChassisTree mChassisBodies;        // keyed by chassis body
-  ChassisTree mChassisConstraints;   // keyed by constraint
-  int mSolverPasses = 2;
-  int mMaterialGroupCount = 0;
-  int mJointCount = 0;
-  int mBodyCount = 0;
-  int mDefaultGroup = 0;
-  float mLinearTolerance = 0.01f;
-  float mAngularTolerance = 0.01f;
-  float mLinearSleepSpeed = 0.001f;
-  float mAngularSleepSpeed = 0.001f;
-  float mSleepTime = 0.25f;
-  bool mCpuHasSSE = false;
-  dgBodyLeaveWorldCallback mLeaveWorld = nullptr;
-  void* mSolverScratch = nullptr;
-  dgPointCollision* mPointCollision = nullptr;
-  SignatureHook mSignatureHook = nullptr;
-  uint32_t mClassIds[kClassSlotCount] = {};
+  dgObjectPool<dgJointLink> jointLinks_;
+  dgBroadPhase broadPhase_;
+  BodyTree bodies_;
+  BodyTree activeBodies_;
+  MaterialTree materialPairs_;
+  ShapeCache shapeCache_;
+  dgObjectPool<dgBody> bodyPool_;
+  dgObjectPool<dgContactJoint> contactJoints_;
+  dgRefList<dgContactJoint*> activeContactJoints_;
+  dgRefList<dgContactJoint*> recycledContactJoints_;
+  dgObjectPool<dgBallAndSocketJoint> ballAndSocketJoints_;
+  dgObjectPool<dgHingeJoint> hingeJoints_;
+  dgObjectPool<dgSliderJoint> sliderJoints_;
+  dgObjectPool<dgUpVectorJoint> upVectorJoints_;
+  dgObjectPool<dgCorkscrewJoint> corkscrewJoints_;
+  dgObjectPool<dgUniversalJoint> universalJoints_;
+  dgObjectPool<dgChassisConstraint> chassisPool_;
+  ChassisTree chassisBodies_;        // keyed by chassis body
+  ChassisTree chassisConstraints_;   // keyed by constraint
+  int solverPasses_ = 2;
+  int materialGroupCount_ = 0;
+  int jointCount_ = 0;
+  int bodyCount_ = 0;
+  int defaultGroup_ = 0;
+  float linearTolerance_ = 0.01f;
+  float angularTolerance_ = 0.01f;
+  float linearSleepSpeed_ = 0.001f;
+  float angularSleepSpeed_ = 0.001f;
+  float sleepTime_ = 0.25f;
+  bool cpuHasSSE_ = false;
+  dgBodyLeaveWorldCallback leaveWorld_ = nullptr;
+  void* solverScratch_ = nullptr;
+  dgPointCollision* pointCollision_ = nullptr;
+  SignatureHook signatureHook_ = nullptr;
+  uint32_t classIds_[kClassSlotCount] = {};
   // Bookkeeping of the dynamics step.
-  dgRefList<dgConstraint*> mStepJoints;
-  dgTree<int, uint32_t> mIslandRoots;  // always holds the node of key 0
-  dgTree<dgBody*, uintptr_t> mStepBodies;
-  dgRefList<dgBody*> mStepContacts;
-  float mTimeStep = 1.0f / 60.0f;
-  uint32_t mBroadPhaseNodeTag = 0;
-  bool mStepping = false;
+  dgRefList<dgConstraint*> stepJoints_;
+  dgTree<int, uint32_t> islandRoots_;  // always holds the node of key 0
+  dgTree<dgBody*, uintptr_t> stepBodies_;
+  dgRefList<dgBody*> stepContacts_;
+  float timeStep_ = 1.0f / 60.0f;
+  uint32_t broadPhaseNodeTag_ = 0;
+  bool stepping_ = false;
 };

@@ -43,8 +43,8 @@ int dgWorld::Collide(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, co
 
   dgContact contacts[kCollideBufferSize];
   int count = 0;
-  const uint32_t compoundId = mClassIds[kCompoundId];
-  const uint32_t convexId = mClassIds[kConvexId];
+  const uint32_t compoundId = classIds_[kCompoundId];
+  const uint32_t convexId = classIds_[kConvexId];
   if (a->IsType(compoundId) || b->IsType(compoundId)) {
     count = 0;  // no compound shape answers contacts
   } else if (a->IsType(convexId)) {
@@ -65,17 +65,17 @@ int dgWorld::Collide(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, co
 
 int dgWorld::ConvexContacts(dgBody& body0, dgBody& body1, dgContact* contacts) {
   // Query bodies never sweep, so the time step goes unused.
-  if (body1.collision->IsType(mClassIds[kConvexId])) {
-    return dgCalculateConvexContacts(mTimeStep, &body0, &body1, contacts, kCollideBufferSize);
+  if (body1.collision->IsType(classIds_[kConvexId])) {
+    return dgCalculateConvexContacts(timeStep_, &body0, &body1, contacts, kCollideBufferSize);
   }
-  return dgCalculateSoupContacts(this, mTimeStep, &body0, &body1, contacts, kCollideBufferSize);
+  return dgCalculateSoupContacts(this, timeStep_, &body0, &body1, contacts, kCollideBufferSize);
 }
 
 int dgWorld::ClosestPoints(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, const dgMatrix& matrixB,
                            dgVector& outPointA, dgVector& outPointB, dgVector& outNormal) {
   if (!a || !b) return 0;
-  const uint32_t compoundId = mClassIds[kCompoundId];
-  const uint32_t convexId = mClassIds[kConvexId];
+  const uint32_t compoundId = classIds_[kCompoundId];
+  const uint32_t convexId = classIds_[kConvexId];
   if (a->IsType(compoundId) || b->IsType(compoundId)) return 0;  // no compound shape answers
   if (!a->IsType(convexId) || !b->IsType(convexId)) return 0;
   dgBody bodyA;
@@ -87,9 +87,9 @@ int dgWorld::ClosestPoints(dgCollision* a, const dgMatrix& matrixA, dgCollision*
 
 int dgWorld::ClosestPoint(const dgVector& point, dgCollision* collision, const dgMatrix& matrix, dgVector& outPoint,
                           dgVector& outNormal) {
-  if (!mPointCollision) return 0;
+  if (!pointCollision_) return 0;
   dgMatrix at;
   at.posit = dgVector(point.x, point.y, point.z, 1.0f);
   dgVector pointSide;
-  return ClosestPoints(collision, matrix, mPointCollision, at, outPoint, pointSide, outNormal);
+  return ClosestPoints(collision, matrix, pointCollision_, at, outPoint, pointSide, outNormal);
 }

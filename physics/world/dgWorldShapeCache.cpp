@@ -31,8 +31,8 @@ dgCollision* MakeShape(uint32_t signature, const Args&... args) {
 
 template <class Shape, class... Args>
 dgCollision* dgWorld::FindOrCache(uint32_t signature, const uint32_t* block, const Args&... args) {
-  if (mSignatureHook) signature = mSignatureHook(signature);
-  ShapeCache::dgTreeNode* node = mShapeCache.Find(signature);
+  if (signatureHook_) signature = signatureHook_(signature);
+  ShapeCache::dgTreeNode* node = shapeCache_.Find(signature);
   if (node) {
     dgShapeCacheEntry& entry = node->GetInfo();
     if (std::memcmp(entry.block, block, sizeof entry.block) == 0) {
@@ -48,7 +48,7 @@ dgCollision* dgWorld::FindOrCache(uint32_t signature, const uint32_t* block, con
   dgShapeCacheEntry entry;
   entry.shape = shape;
   std::memcpy(entry.block, block, sizeof entry.block);
-  if (!mShapeCache.Insert(entry, signature)) {
+  if (!shapeCache_.Insert(entry, signature)) {
     delete shape;
     return nullptr;
   }
@@ -102,8 +102,8 @@ void dgWorld::ReleaseCollision(dgCollision* collision) {
   if (collision->Release()) return;  // never cached: gone at 0
   if (collision->GetRefCount() != 1) return;
   // Only the cache's reference is left.
-  ShapeCache::dgTreeNode* node = mShapeCache.Find(collision->GetSignature());
+  ShapeCache::dgTreeNode* node = shapeCache_.Find(collision->GetSignature());
   if (!node || node->GetInfo().shape != collision) return;
-  mShapeCache.Remove(node);
+  shapeCache_.Remove(node);
   collision->Release();
 }

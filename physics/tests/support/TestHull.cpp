@@ -8,18 +8,18 @@
 TestHull::TestHull(int vertexCount, const dgVector* vertices, int faceCount, const int* faceSizes,
                    const int* indices)
     : dgConvexCollision(0, dgGetIdentityMatrix(), kBox) {
-  for (int i = 0; i < vertexCount && i < kMaxVertices; ++i) mOwnVertices[i] = vertices[i];
-  const int edges = dgBuildConvexEdgeTable(faceCount, faceSizes, indices, mOwnEdges, kMaxEdges);
-  mVertices = mOwnVertices;
-  mEdges = mOwnEdges;
-  mVertexCount = static_cast<uint16_t>(vertexCount);
-  mEdgeCount = static_cast<uint16_t>(edges);
+  for (int i = 0; i < vertexCount && i < kMaxVertices; ++i) ownVertices_[i] = vertices[i];
+  const int edges = dgBuildConvexEdgeTable(faceCount, faceSizes, indices, ownEdges_, kMaxEdges);
+  vertices_ = ownVertices_;
+  edges_ = ownEdges_;
+  vertexCount_ = static_cast<uint16_t>(vertexCount);
+  edgeCount_ = static_cast<uint16_t>(edges);
   if (edges) SetUpHull();
 }
 
 TestHull::~TestHull() {
-  mVertices = nullptr;
-  mEdges = nullptr;
+  vertices_ = nullptr;
+  edges_ = nullptr;
 }
 
 dgVector RandomUnitVector(std::mt19937& random) {

@@ -18,7 +18,7 @@ class TestHull : public dgConvexCollision {
   void SetCollisionBBox(const dgVector&, const dgVector&) override {}
   uint32_t CalculateSignature() const override { return 0; }
 
-  bool IsValid() const { return mEdgeCount > 0; }
+  bool IsValid() const { return edgeCount_ > 0; }
 
   // A prism of n sides (radius 1, half height 1) mapped by a random
   // rotation, random axis scales in [0.5, 3] and a random shift.
@@ -28,8 +28,8 @@ class TestHull : public dgConvexCollision {
   static TestHull* Prism(int sides, const dgVector* vertices);
 
  private:
-  dgVector mOwnVertices[kMaxVertices];
-  dgConvexEdge mOwnEdges[kMaxEdges];
+  dgVector ownVertices_[kMaxVertices];
+  dgConvexEdge ownEdges_[kMaxEdges];
 };
 
 // A random unit vector (w = 0).
