@@ -10,13 +10,13 @@ ActorDrawHooks& Actor::DrawHooks() {
 Actor::Actor() : currentNode(&node) {
     name = "Actor";
     fade.Set(ValueStepper::kClamp, 0.0f, 1.0f, 1.0f, 0.0f);
-    node.Attach(&mSceneObject, 0);
+    node.Attach(&sceneObject_, 0);
 }
 
 Actor::~Actor() {
     ReleaseBodies();
-    if (currentNode != nullptr && currentNode != &node) currentNode->Detach(&mSceneObject);
-    node.Detach(&mSceneObject);
+    if (currentNode != nullptr && currentNode != &node) currentNode->Detach(&sceneObject_);
+    node.Detach(&sceneObject_);
     // The base part unregisters again; a second removal finds nothing.
     CFSMRegistry::Get()->RemoveObject(this);
 }
@@ -57,15 +57,15 @@ Actor* Actor::GetRoot() {
 
 void Actor::AttachToNode(CSCNNode* other) {
     if (other == nullptr) {
-        if (currentNode != nullptr && currentNode != &node) currentNode->Detach(&mSceneObject);
+        if (currentNode != nullptr && currentNode != &node) currentNode->Detach(&sceneObject_);
         currentNode = &node;
         return;
     }
     if (currentNode != nullptr && currentNode != &node && currentNode != other)
-        currentNode->Detach(&mSceneObject);
+        currentNode->Detach(&sceneObject_);
     currentNode = other;
-    other->Detach(&mSceneObject);
-    other->Attach(&mSceneObject, 0);
+    other->Detach(&sceneObject_);
+    other->Attach(&sceneObject_, 0);
 }
 
 void Actor::StepFade() {

@@ -78,7 +78,7 @@ public:
     // Removes every body from the world and gives its node back to the pool.
     void ReleaseBodies();
     // The scene interface attached to nodes.
-    CSCNObject& SceneObject() { return mSceneObject; }
+    CSCNObject& SceneObject() { return sceneObject_; }
 
     // Drawing calls used by every actor.
     static ActorDrawHooks& DrawHooks();
@@ -110,16 +110,16 @@ private:
     // is also called Update).
     class SceneLink : public CSCNObject {
     public:
-        explicit SceneLink(Actor& owner) : mOwner(owner) {}
-        bool PreRender() override { return mOwner.PreRender(); }
-        bool Render() override { return mOwner.Render(); }
-        bool PostRender() override { return mOwner.PostRender(); }
-        bool PreUpdate() override { return mOwner.PreUpdate(); }
-        bool Update() override { return mOwner.SceneUpdate(); }
-        bool PostUpdate() override { return mOwner.PostUpdate(); }
+        explicit SceneLink(Actor& owner) : owner_(owner) {}
+        bool PreRender() override { return owner_.PreRender(); }
+        bool Render() override { return owner_.Render(); }
+        bool PostRender() override { return owner_.PostRender(); }
+        bool PreUpdate() override { return owner_.PreUpdate(); }
+        bool Update() override { return owner_.SceneUpdate(); }
+        bool PostUpdate() override { return owner_.PostUpdate(); }
 
     private:
-        Actor& mOwner;
+        Actor& owner_;
     };
-    SceneLink mSceneObject{*this};
+    SceneLink sceneObject_{*this};
 };

@@ -34,16 +34,16 @@ CANMManager& CANMManager::Instance() {
     return manager;
 }
 
-CANMManager::CANMManager() : mAnimations(10), mSearchPaths(10) { AddSearchPath(String("Resources/Animations/")); }
+CANMManager::CANMManager() : animations_(10), searchPaths_(10) { AddSearchPath(String("Resources/Animations/")); }
 
 CANMManager::~CANMManager() {
-    while (mAnimations.Count() > 0) delete static_cast<C3MEKeyFrames*>(mAnimations.RemoveNode(mAnimations.Tail()));
-    while (mSearchPaths.Count() > 0) delete static_cast<String*>(mSearchPaths.RemoveNode(mSearchPaths.Tail()));
+    while (animations_.Count() > 0) delete static_cast<C3MEKeyFrames*>(animations_.RemoveNode(animations_.Tail()));
+    while (searchPaths_.Count() > 0) delete static_cast<String*>(searchPaths_.RemoveNode(searchPaths_.Tail()));
 }
 
 void CANMManager::AddSearchPath(const String& path) {
     String* copy = new (std::nothrow) String(path);
-    if (copy == nullptr || !mSearchPaths.AddTail(copy)) {
+    if (copy == nullptr || !searchPaths_.AddTail(copy)) {
         delete copy;
         return;
     }
@@ -64,7 +64,7 @@ C3MEKeyFrames* CANMManager::Request(String animationName) {
 
 C3MEKeyFrames* CANMManager::Find(const String& animationName) const {
     const std::string wanted = Stem(animationName.Chars());
-    for (PooledListNode* node = mAnimations.Tail(); node != nullptr; node = node->prev) {
+    for (PooledListNode* node = animations_.Tail(); node != nullptr; node = node->prev) {
         C3MEKeyFrames* set = static_cast<C3MEKeyFrames*>(node->data);
         if (Stem(set->name.Chars()) == wanted) return set;
     }
@@ -73,7 +73,7 @@ C3MEKeyFrames* CANMManager::Find(const String& animationName) const {
 
 C3MEKeyFrames* CANMManager::Create(const String& animationName) {
     C3MEKeyFrames* set = new (std::nothrow) C3MEKeyFrames;
-    if (set == nullptr || !mAnimations.AddTail(set)) {
+    if (set == nullptr || !animations_.AddTail(set)) {
         LogANM("[ANM] CANMManager::Create - ERROR : out of memory for %s", animationName.Chars());
         delete set;
         return nullptr;
@@ -87,15 +87,15 @@ void CANMManager::Release(C3MEKeyFrames* set) {
     if (set == nullptr) return;
     LogANM("[ANM] Releasing... %s", set->name.Chars());
     // Only sets this manager made are deleted here.
-    if (mAnimations.Remove(set)) delete set;
+    if (animations_.Remove(set)) delete set;
 }
 
 uint32_t CANMManager::LoadResources() {
     LogANM("[ANM] Loading Resources...");
-    LogANM("[ANM] %d to process...", int(mAnimations.Count()));
+    LogANM("[ANM] %d to process...", int(animations_.Count()));
     uint32_t loaded = 0;
     int index = 0;
-    for (PooledListNode* node = mAnimations.Head(); node != nullptr; node = node->next, ++index) {
+    for (PooledListNode* node = animations_.Head(); node != nullptr; node = node->next, ++index) {
         C3MEKeyFrames* set = static_cast<C3MEKeyFrames*>(node->data);
         if (set->loadState != C3MEKeyFrames::kNotLoaded) continue;
         LogANM("[ANM] CANMManager - Loading [%d] - %s", index, set->name.Chars());
@@ -104,7 +104,7 @@ uint32_t CANMManager::LoadResources() {
     return loaded;
 }
 
-C3MEKeyFrames* CANMManager::At(uint32_t index) const { return static_cast<C3MEKeyFrames*>(mAnimations.At(index)); }
+C3MEKeyFrames* CANMManager::At(uint32_t index) const { return static_cast<C3MEKeyFrames*>(animations_.At(index)); }
 
 bool CANMManager::LoadList(const String& fileName) {
     std::vector<uint8_t> bytes;
@@ -138,8 +138,8 @@ bool CANMManager::LoadList(const String& fileName) {
 }
 
 bool CANMManager::SaveList(const String& fileName) const {
-    std::string text = "[ANM]\n" + std::to_string(mAnimations.Count()) + "\n";
-    for (PooledListNode* node = mAnimations.Head(); node != nullptr; node = node->next) {
+    std::string text = "[ANM]\n" + std::to_string(animations_.Count()) + "\n";
+    for (PooledListNode* node = animations_.Head(); node != nullptr; node = node->next) {
         text += static_cast<C3MEKeyFrames*>(node->data)->name.Chars();
         text += "\n";
     }

@@ -39,13 +39,13 @@ public:
     bool SaveList(const String& fileName) const;
 
     // Number of sets held.
-    uint32_t Count() const { return mAnimations.Count(); }
+    uint32_t Count() const { return animations_.Count(); }
     // The set at a place in creation order; null outside the list.
     C3MEKeyFrames* At(uint32_t index) const;
     // Number of search paths recorded.
-    uint32_t SearchPathCount() const { return mSearchPaths.Count(); }
+    uint32_t SearchPathCount() const { return searchPaths_.Count(); }
 
 private:
-    PooledList mAnimations;   // owned C3MEKeyFrames, in creation order
-    PooledList mSearchPaths;  // owned String
+    PooledList animations_;   // owned C3MEKeyFrames, in creation order
+    PooledList searchPaths_;  // owned String
 };

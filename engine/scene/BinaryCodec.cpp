@@ -116,7 +116,7 @@ bool ReadMesh(ByteReader& reader, C3MEMesh& mesh, const char* fileName) {
 // Little-endian writer into a byte buffer.
 class ByteWriter {
 public:
-    void U8(uint8_t v) { mBytes.push_back(v); }
+    void U8(uint8_t v) { bytes_.push_back(v); }
     void U16(uint16_t v) {
         U8(uint8_t(v));
         U8(uint8_t(v >> 8));
@@ -134,10 +134,10 @@ public:
         for (; *text != '\0'; ++text) U8(uint8_t(*text));
         U8(0);
     }
-    const std::vector<uint8_t>& Bytes() const { return mBytes; }
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
 private:
-    std::vector<uint8_t> mBytes;
+    std::vector<uint8_t> bytes_;
 };
 
 }  // namespace
@@ -161,7 +161,7 @@ int32_t C3MEBinaryCodec::Read(const char* fileName) {
 }
 
 bool C3MEBinaryCodec::ReadBody(ByteReader& reader, const char* fileName) {
-    C3MEModel& model = *mModel;
+    C3MEModel& model = *model_;
     model.name = reader.ReadString().c_str();
 
     const int32_t materialCount = reader.ReadI32();
@@ -199,7 +199,7 @@ bool C3MEBinaryCodec::ReadBody(ByteReader& reader, const char* fileName) {
 }
 
 int32_t C3MEBinaryCodec::Write(const char* fileName) {
-    const C3MEModel& model = *mModel;
+    const C3MEModel& model = *model_;
     ByteWriter out;
     out.Text("3ME\n");
     out.I32(kVersion);

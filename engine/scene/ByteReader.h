@@ -7,10 +7,10 @@
 // the end yields 0, sets the failed flag and never touches memory beyond.
 class ByteReader {
 public:
-    ByteReader(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
+    ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-    size_t Remaining() const { return mSize - mPos; }
-    bool Failed() const { return mFailed; }
+    size_t Remaining() const { return size_ - pos_; }
+    bool Failed() const { return failed_; }
     // True when at least count items of itemBytes each remain.
     bool Holds(uint64_t count, uint64_t itemBytes) const {
         return itemBytes == 0 || count <= Remaining() / itemBytes;
@@ -41,8 +41,8 @@ public:
     // A string ends at a 0x00 (dropped), a "\n" (kept) or the end of the data.
     std::string ReadString() {
         std::string text;
-        while (mPos < mSize) {
-            const char c = char(mData[mPos++]);
+        while (pos_ < size_) {
+            const char c = char(data_[pos_++]);
             if (c == '\0') break;
             text.push_back(c);
             if (c == '\n') break;
@@ -52,17 +52,17 @@ public:
 
 private:
     void Take(uint8_t* out, size_t n) {
-        if (mSize - mPos < n) {
-            mPos = mSize;
-            mFailed = true;
+        if (size_ - pos_ < n) {
+            pos_ = size_;
+            failed_ = true;
             return;
         }
-        std::memcpy(out, mData + mPos, n);
-        mPos += n;
+        std::memcpy(out, data_ + pos_, n);
+        pos_ += n;
     }
 
-    const uint8_t* mData;
-    size_t mSize;
-    size_t mPos = 0;
-    bool mFailed = false;
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+    bool failed_ = false;
 };

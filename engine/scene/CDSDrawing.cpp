@@ -46,36 +46,36 @@ void CCDSObject::Render() const {
 
 void CCDSNode::RenderShapes(CCDSNode* node) {
     if (node == nullptr) return;
-    for (auto& child : node->mChildren) RenderShapes(child.get());
-    for (CCDSObject* object : node->mObjects) {
+    for (auto& child : node->children_) RenderShapes(child.get());
+    for (CCDSObject* object : node->objects_) {
         if (!object->removed) object->Render();
     }
 }
 
 void CCDSNode::RenderBounds(CCDSNode* node) {
     if (node == nullptr) return;
-    for (auto& child : node->mChildren) RenderBounds(child.get());
+    for (auto& child : node->children_) RenderBounds(child.get());
     const bool colour = sColourByVisibility != 0;
-    const bool inView = node->mVisibility <= 1;
+    const bool inView = node->visibility_ <= 1;
     const float alpha = !colour ? 0.5f : (inView ? 0.75f : 0.15f);
-    if (node->mObjects.empty()) {
+    if (node->objects_.empty()) {
         glColor4f(0.0f, 0.0f, 1.0f, alpha);
-        DrawBox(node->mCell);
+        DrawBox(node->cell_);
         return;
     }
     if (!colour)
         glColor4f(1.0f, 0.0f, 0.0f, 0.5f);
     else
         glColor4f(0.0f, 1.0f, 0.0f, inView ? 1.0f : 0.5f);
-    DrawBox(node->mCell);
+    DrawBox(node->cell_);
     glColor4f(0.0f, 1.0f, 0.0f, alpha);
-    DrawBox(node->mContentBounds);
+    DrawBox(node->contentBounds_);
 }
 
 void CCDSNode::RenderBox() const {
-    const float alpha = sColourByVisibility == 0 ? 0.5f : (mVisibility <= 1 ? 0.75f : 0.15f);
+    const float alpha = sColourByVisibility == 0 ? 0.5f : (visibility_ <= 1 ? 0.75f : 0.15f);
     glColor4f(0.0f, 1.0f, 0.0f, alpha);
-    DrawBox(mCell);
+    DrawBox(cell_);
 }
 
 void CCDSNode::Render() {

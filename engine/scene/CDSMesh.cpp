@@ -34,8 +34,8 @@ CCDSMesh::CCDSMesh() { RegisterRayTest(); }
 void CCDSMesh::RegisterRayTest() { Ray::SetMeshTest(&MeshRayTest); }
 
 void CCDSMesh::Release() {
-    mVertices.clear();
-    mIndices.clear();
+    vertices_.clear();
+    indices_.clear();
 }
 
 bool CCDSMesh::SetGeometry(const Vector3* vertices, uint32_t vertexCount, const uint32_t* indices,
@@ -47,8 +47,8 @@ bool CCDSMesh::SetGeometry(const Vector3* vertices, uint32_t vertexCount, const 
     // Copied before the old arrays go: Rebuild hands in the mesh's own.
     std::vector<Vector3> newVertices(vertices, vertices + vertexCount);
     std::vector<uint32_t> newIndices(indices, indices + indexCount);
-    mVertices = std::move(newVertices);
-    mIndices = std::move(newIndices);
+    vertices_ = std::move(newVertices);
+    indices_ = std::move(newIndices);
     Rebuild();
     return true;
 }
@@ -56,43 +56,43 @@ bool CCDSMesh::SetGeometry(const Vector3* vertices, uint32_t vertexCount, const 
 void CCDSMesh::Rebuild() {
     // No vertices or only degenerate triangles leave a zero normal.
     normal = Vector3(0, 0, 0);
-    for (size_t i = 0; i + 2 < mIndices.size(); i += 3) {
-        const Vector3& a = mVertices[mIndices[i]];
+    for (size_t i = 0; i + 2 < indices_.size(); i += 3) {
+        const Vector3& a = vertices_[indices_[i]];
         const Vector3 cross =
-            Vector3::Cross(mVertices[mIndices[i + 1]] - a, mVertices[mIndices[i + 2]] - a);
+            Vector3::Cross(vertices_[indices_[i + 1]] - a, vertices_[indices_[i + 2]] - a);
         if (cross.LengthSquared() > 0.0f) {
             normal = cross * (1.0f / cross.Length());
             break;
         }
     }
-    point = mVertices.empty() ? Vector3(0, 0, 0) : mVertices[0];
+    point = vertices_.empty() ? Vector3(0, 0, 0) : vertices_[0];
     d = -Vector3::Dot(normal, point);
 
     BoundingBox box;
-    if (!mVertices.empty()) {
-        Vector3 low = mVertices[0];
-        Vector3 high = mVertices[0];
-        for (const Vector3& v : mVertices) {
+    if (!vertices_.empty()) {
+        Vector3 low = vertices_[0];
+        Vector3 high = vertices_[0];
+        for (const Vector3& v : vertices_) {
             low = Vector3(std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z));
             high = Vector3(std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z));
         }
         box.SetMinMax(low, high);
     }
-    mBounds.SetBoundingBox(box);
+    bounds_.SetBoundingBox(box);
 }
 
 void CCDSMesh::Flip() {
-    std::reverse(mIndices.begin(), mIndices.end());
+    std::reverse(indices_.begin(), indices_.end());
     normal = -normal;
     d = -d;
 }
 
 bool CCDSMesh::IntersectsRay(const Ray& ray, bool oneSided, float* distanceOut, float maxDistance) const {
     const float limit = maxDistance != 0.0f ? maxDistance : ray.length;
-    for (size_t i = 0; i + 2 < mIndices.size(); i += 3) {
-        const Vector3& a = mVertices[mIndices[i]];
-        const Vector3& b = mVertices[mIndices[i + 1]];
-        const Vector3& c = mVertices[mIndices[i + 2]];
+    for (size_t i = 0; i + 2 < indices_.size(); i += 3) {
+        const Vector3& a = vertices_[indices_[i]];
+        const Vector3& b = vertices_[indices_[i + 1]];
+        const Vector3& c = vertices_[indices_[i + 2]];
         if (Ray::IntersectTriangle(ray, a, b, c, true, distanceOut, limit))
             return true;
         if (!oneSided && Ray::IntersectTriangle(ray, a, c, b, true, distanceOut, limit))
@@ -102,14 +102,14 @@ bool CCDSMesh::IntersectsRay(const Ray& ray, bool oneSided, float* distanceOut, 
 }
 
 int CCDSMesh::ClassifyBox(const BoundingBox& box) const {
-    if (mVertices.empty() || !mBounds.GetBoundingBox().OverlapsBox(box))
+    if (vertices_.empty() || !bounds_.GetBoundingBox().OverlapsBox(box))
         return 2;
-    if (std::all_of(mVertices.begin(), mVertices.end(), [&](const Vector3& v) { return InsideBox(box, v); }))
+    if (std::all_of(vertices_.begin(), vertices_.end(), [&](const Vector3& v) { return InsideBox(box, v); }))
         return 0;
     const std::array<Plane, 6> faces = FacePlanes(box);
-    for (size_t i = 0; i < mVertices.size(); ++i) {
-        const Vector3& start = mVertices[i];
-        const Vector3& end = mVertices[(i + 1) % mVertices.size()];
+    for (size_t i = 0; i < vertices_.size(); ++i) {
+        const Vector3& start = vertices_[i];
+        const Vector3& end = vertices_[(i + 1) % vertices_.size()];
         Ray edge;
         edge.SetFromPoints(start, end);
         if (!(edge.length > 0.0f))
@@ -128,9 +128,9 @@ int CCDSMesh::ClassifyBox(const BoundingBox& box) const {
 void CCDSMesh::SplitByPlane(const Plane& plane, CCDSMesh* frontOut, CCDSMesh* backOut) const {
     std::vector<Vector3> front;
     std::vector<Vector3> back;
-    for (size_t i = 0; i < mVertices.size(); ++i) {
-        const Vector3& start = mVertices[i];
-        const Vector3& end = mVertices[(i + 1) % mVertices.size()];
+    for (size_t i = 0; i < vertices_.size(); ++i) {
+        const Vector3& start = vertices_[i];
+        const Vector3& end = vertices_[(i + 1) % vertices_.size()];
         const float side = plane.Distance(start);
         if (side >= -kOnPlane)
             front.push_back(start);
@@ -153,7 +153,7 @@ void CCDSMesh::ClipToBox(const BoundingBox& box) {
     CCDSMesh part = *this;
     bool cut = false;
     for (const Plane& face : FacePlanes(box)) {
-        const int side = Polygon::ClassifyPlane(part.mVertices.data(), part.GetVertexCount(), face);
+        const int side = Polygon::ClassifyPlane(part.vertices_.data(), part.GetVertexCount(), face);
         if (side == kPlaneFront) {
             // Wholly outside this face: nothing of the polygon is in the box.
             Release();
@@ -168,7 +168,7 @@ void CCDSMesh::ClipToBox(const BoundingBox& box) {
         }
     }
     if (cut)
-        SetOutline(part.mVertices);
+        SetOutline(part.vertices_);
 }
 
 void CCDSMesh::SetOutline(const std::vector<Vector3>& outline) {

@@ -46,17 +46,17 @@ public:
     // behind; a vertex on the plane goes to both. Either output may be null.
     void SplitByPlane(const Plane& plane, CCDSMesh* frontOut, CCDSMesh* backOut) const;
 
-    uint32_t GetVertexCount() const { return static_cast<uint32_t>(mVertices.size()); }
-    uint32_t GetIndexCount() const { return static_cast<uint32_t>(mIndices.size()); }
-    const std::vector<Vector3>& GetVertices() const { return mVertices; }
-    const std::vector<uint32_t>& GetIndices() const { return mIndices; }
-    const CCDSShape& GetBounds() const { return mBounds; }
+    uint32_t GetVertexCount() const { return static_cast<uint32_t>(vertices_.size()); }
+    uint32_t GetIndexCount() const { return static_cast<uint32_t>(indices_.size()); }
+    const std::vector<Vector3>& GetVertices() const { return vertices_; }
+    const std::vector<uint32_t>& GetIndices() const { return indices_; }
+    const CCDSShape& GetBounds() const { return bounds_; }
 
 private:
     // Takes an outline: its vertices in order, triangulated as a fan.
     void SetOutline(const std::vector<Vector3>& outline);
 
-    CCDSShape mBounds;
-    std::vector<Vector3> mVertices;
-    std::vector<uint32_t> mIndices;
+    CCDSShape bounds_;
+    std::vector<Vector3> vertices_;
+    std::vector<uint32_t> indices_;
 };

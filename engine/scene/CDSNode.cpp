@@ -19,54 +19,54 @@ bool TakesPartInContacts(const CCDSObject& object) {
 
 }  // namespace
 
-CCDSNode::CCDSNode(const CCDSShape& cell) : mCell(cell) { Reset(); }
+CCDSNode::CCDSNode(const CCDSShape& cell) : cell_(cell) { Reset(); }
 
-CCDSNode::CCDSNode(const CCDSShape& cell, uint32_t* treeNodeCount) : mCell(cell), mTreeNodeCount(treeNodeCount) {
+CCDSNode::CCDSNode(const CCDSShape& cell, uint32_t* treeNodeCount) : cell_(cell), treeNodeCount_(treeNodeCount) {
     Reset();
 }
 
 CCDSNode::~CCDSNode() = default;
 
 bool CCDSNode::Insert(CCDSObject* object) {
-    if (object == nullptr || !object->Overlaps(mCell)) return false;
+    if (object == nullptr || !object->Overlaps(cell_)) return false;
     if (HasChildren()) {
         InsertIntoChildren(object);
-        ++mInsertCount;
+        ++insertCount_;
         return true;
     }
-    if (mCanSubdivide && mObjects.size() >= kSplitThreshold) {
+    if (canSubdivide_ && objects_.size() >= kSplitThreshold) {
         if (Subdivide()) {
-            mObjects.push_back(object);
+            objects_.push_back(object);
             std::vector<CCDSObject*> moving;
-            moving.swap(mObjects);
+            moving.swap(objects_);
             for (CCDSObject* filed : moving) InsertIntoChildren(filed);
-            ++mInsertCount;
+            ++insertCount_;
             return true;
         }
         // Too small, or the tree is full: this leaf takes everything from now on.
-        mCanSubdivide = false;
+        canSubdivide_ = false;
     }
-    mObjects.push_back(object);
+    objects_.push_back(object);
     GrowContentBounds(*object);
-    ++mInsertCount;
+    ++insertCount_;
     return true;
 }
 
 void CCDSNode::InsertIntoChildren(CCDSObject* object) {
-    for (auto& child : mChildren) {
+    for (auto& child : children_) {
         if (child->Insert(object)) GrowContentBounds(*object);
     }
 }
 
 bool CCDSNode::Subdivide() {
-    if (!mCanSubdivide || HasChildren()) return false;
-    const Vector3 size = mCell.Max() - mCell.Min();
+    if (!canSubdivide_ || HasChildren()) return false;
+    const Vector3 size = cell_.Max() - cell_.Min();
     if (size.LengthSquared() == 0.0f || !(size.Length() >= 2.0f * kMinHalfSize)) return false;
-    if (*mTreeNodeCount + kChildCount > kMaxTreeNodes) return false;
+    if (*treeNodeCount_ + kChildCount > kMaxTreeNodes) return false;
     const Vector3 h = size * 0.5f;
-    const Vector3& lo = mCell.Min();
-    const Vector3& hi = mCell.Max();
-    mChildren.reserve(kChildCount);
+    const Vector3& lo = cell_.Min();
+    const Vector3& hi = cell_.Max();
+    children_.reserve(kChildCount);
     for (int index = 0; index < kChildCount; ++index) {
         // Bit 0: upper half in x; bit 1: lower half in z; bit 2: lower half in y.
         const bool upperX = (index & 1) != 0;
@@ -74,50 +74,50 @@ bool CCDSNode::Subdivide() {
         const bool lowerY = (index & 4) != 0;
         const Vector3 min(upperX ? lo.x + h.x : lo.x, lowerY ? lo.y : lo.y + h.y, lowerZ ? lo.z : lo.z + h.z);
         const Vector3 max(upperX ? hi.x : hi.x - h.x, lowerY ? hi.y - h.y : hi.y, lowerZ ? hi.z - h.z : hi.z);
-        mChildren.push_back(std::unique_ptr<CCDSNode>(new CCDSNode(CCDSShape(min, max), mTreeNodeCount)));
+        children_.push_back(std::unique_ptr<CCDSNode>(new CCDSNode(CCDSShape(min, max), treeNodeCount_)));
     }
-    *mTreeNodeCount += kChildCount;
+    *treeNodeCount_ += kChildCount;
     return true;
 }
 
 void CCDSNode::SubdivideAll() {
     Subdivide();
-    for (auto& child : mChildren) child->SubdivideAll();
+    for (auto& child : children_) child->SubdivideAll();
 }
 
 void CCDSNode::GrowContentBounds(const CCDSShape& box) {
-    if (!mHasContent) {
-        mContentBounds.SetMinMax(box.Min(), box.Max());
-        mHasContent = true;
+    if (!hasContent_) {
+        contentBounds_.SetMinMax(box.Min(), box.Max());
+        hasContent_ = true;
         return;
     }
-    const Vector3& a = mContentBounds.Min();
-    const Vector3& b = mContentBounds.Max();
+    const Vector3& a = contentBounds_.Min();
+    const Vector3& b = contentBounds_.Max();
     const Vector3 min(std::min(a.x, box.Min().x), std::min(a.y, box.Min().y), std::min(a.z, box.Min().z));
     const Vector3 max(std::max(b.x, box.Max().x), std::max(b.y, box.Max().y), std::max(b.z, box.Max().z));
-    mContentBounds.SetMinMax(min, max);
+    contentBounds_.SetMinMax(min, max);
 }
 
 void CCDSNode::Reset() {
-    mContentBounds.SetMinMax(mCell.Centre(), mCell.Centre());
-    mHasContent = false;
-    mInsertCount = 0;
-    mObjects.clear();
-    for (auto& child : mChildren) child->Reset();
+    contentBounds_.SetMinMax(cell_.Centre(), cell_.Centre());
+    hasContent_ = false;
+    insertCount_ = 0;
+    objects_.clear();
+    for (auto& child : children_) child->Reset();
 }
 
 void CCDSNode::Cull(const Frustum& frustum) {
-    mVisibility = frustum.TestBox(mCell.GetBoundingBox());
-    if (mVisibility != Frustum::kBoxPartly) {
+    visibility_ = frustum.TestBox(cell_.GetBoundingBox());
+    if (visibility_ != Frustum::kBoxPartly) {
         // Wholly in view or wholly out: the subtree shares the class untested.
-        SetVisibility(mVisibility);
+        SetVisibility(visibility_);
         return;
     }
     if (HasChildren()) {
-        for (auto& child : mChildren) child->Cull(frustum);
+        for (auto& child : children_) child->Cull(frustum);
         return;
     }
-    for (CCDSObject* object : mObjects) {
+    for (CCDSObject* object : objects_) {
         if (object->node == nullptr) continue;
         const Vector3 position = CCDSObject::NodeWorldMatrix(object->node).GetTranslation();
         object->node->visibility = frustum.ClassifySphere(position, object->node->radius);
@@ -125,21 +125,21 @@ void CCDSNode::Cull(const Frustum& frustum) {
 }
 
 void CCDSNode::SetVisibility(int32_t visibilityClass) {
-    mVisibility = visibilityClass;
-    for (auto& child : mChildren) child->SetVisibility(visibilityClass);
+    visibility_ = visibilityClass;
+    for (auto& child : children_) child->SetVisibility(visibilityClass);
     StampObjects(visibilityClass);
 }
 
 void CCDSNode::StampObjects(int32_t visibilityClass) {
-    for (CCDSObject* object : mObjects) {
+    for (CCDSObject* object : objects_) {
         if (object->node != nullptr) object->node->visibility = visibilityClass;
     }
 }
 
 void CCDSNode::QuerySphere(const BoundingSphere& sphere, CCDSHitList& hits) {
     ++hits.nodesVisited;
-    for (auto& child : mChildren) child->QuerySphere(sphere, hits);
-    for (CCDSObject* object : mObjects) {
+    for (auto& child : children_) child->QuerySphere(sphere, hits);
+    for (CCDSObject* object : objects_) {
         if (object->removed) continue;
         ++hits.objectsTested;
         if (object->IntersectSphere(sphere) == CCDSContact::kNone) continue;
@@ -148,10 +148,10 @@ void CCDSNode::QuerySphere(const BoundingSphere& sphere, CCDSHitList& hits) {
 }
 
 void CCDSNode::QueryRay(const Ray& ray, CCDSHitList& hits) {
-    if (!mCell.IntersectRay(ray)) return;
+    if (!cell_.IntersectRay(ray)) return;
     ++hits.nodesVisited;
-    for (auto& child : mChildren) child->QueryRay(ray, hits);
-    for (CCDSObject* object : mObjects) {
+    for (auto& child : children_) child->QueryRay(ray, hits);
+    for (CCDSObject* object : objects_) {
         if (object->removed) continue;
         ++hits.objectsTested;
         if (object->IntersectRay(ray) == CCDSContact::kNone) continue;
@@ -160,26 +160,26 @@ void CCDSNode::QueryRay(const Ray& ray, CCDSHitList& hits) {
 }
 
 void CCDSNode::FindContacts() {
-    for (auto& child : mChildren) child->FindContacts();
+    for (auto& child : children_) child->FindContacts();
     // Indexing, not iterators: receivers of the messages may not change the
     // list (removals are deferred by the world), but stay on the safe side.
-    for (size_t i = 0; i < mObjects.size(); ++i) {
-        for (size_t j = i + 1; j < mObjects.size(); ++j) {
-            CCDSObject& a = *mObjects[i];
+    for (size_t i = 0; i < objects_.size(); ++i) {
+        for (size_t j = i + 1; j < objects_.size(); ++j) {
+            CCDSObject& a = *objects_[i];
             if (!TakesPartInContacts(a)) break;
-            TestPair(a, *mObjects[j]);
+            TestPair(a, *objects_[j]);
         }
     }
     for (CCDSNode* link : links) {
-        for (size_t i = 0; i < mObjects.size(); ++i) {
-            if (TakesPartInContacts(*mObjects[i])) link->FindContactsWith(*mObjects[i]);
+        for (size_t i = 0; i < objects_.size(); ++i) {
+            if (TakesPartInContacts(*objects_[i])) link->FindContactsWith(*objects_[i]);
         }
     }
 }
 
 void CCDSNode::FindContactsWith(CCDSObject& object) {
-    for (auto& child : mChildren) child->FindContactsWith(object);
-    for (size_t i = 0; i < mObjects.size() && TakesPartInContacts(object); ++i) TestPair(object, *mObjects[i]);
+    for (auto& child : children_) child->FindContactsWith(object);
+    for (size_t i = 0; i < objects_.size() && TakesPartInContacts(object); ++i) TestPair(object, *objects_[i]);
 }
 
 void CCDSNode::TestPair(CCDSObject& a, CCDSObject& b) {
@@ -201,6 +201,6 @@ void CCDSNode::PostCollision(CCDSObject& a, CCDSObject& b) {
 }
 
 void CCDSNode::Forget(const CCDSObject* object) {
-    mObjects.erase(std::remove(mObjects.begin(), mObjects.end(), object), mObjects.end());
-    for (auto& child : mChildren) child->Forget(object);
+    objects_.erase(std::remove(objects_.begin(), objects_.end(), object), objects_.end());
+    for (auto& child : children_) child->Forget(object);
 }

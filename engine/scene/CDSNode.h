@@ -81,18 +81,18 @@ public:
     void RenderBox() const;
     void Render();
 
-    const CCDSShape& GetCell() const { return mCell; }
-    const CCDSShape& GetContentBounds() const { return mContentBounds; }
-    int32_t GetVisibility() const { return mVisibility; }
-    uint32_t GetInsertCount() const { return mInsertCount; }
-    bool CanSubdivide() const { return mCanSubdivide; }
-    const std::vector<CCDSObject*>& GetObjects() const { return mObjects; }
-    bool HasChildren() const { return !mChildren.empty(); }
+    const CCDSShape& GetCell() const { return cell_; }
+    const CCDSShape& GetContentBounds() const { return contentBounds_; }
+    int32_t GetVisibility() const { return visibility_; }
+    uint32_t GetInsertCount() const { return insertCount_; }
+    bool CanSubdivide() const { return canSubdivide_; }
+    const std::vector<CCDSObject*>& GetObjects() const { return objects_; }
+    bool HasChildren() const { return !children_.empty(); }
     CCDSNode* GetChild(int index) const {
-        return index >= 0 && index < static_cast<int>(mChildren.size()) ? mChildren[index].get() : nullptr;
+        return index >= 0 && index < static_cast<int>(children_.size()) ? children_[index].get() : nullptr;
     }
     // Nodes of the whole tree this node belongs to.
-    uint32_t GetTreeNodeCount() const { return *mTreeNodeCount; }
+    uint32_t GetTreeNodeCount() const { return *treeNodeCount_; }
     // Further nodes whose objects are tested against this node's objects.
     std::vector<CCDSNode*> links;
 
@@ -104,15 +104,15 @@ private:
     // The pair filter, then the test and the messages.
     static void TestPair(CCDSObject& a, CCDSObject& b);
 
-    CCDSShape mCell;
-    int32_t mVisibility = 0;
-    uint32_t mInsertCount = 0;
-    std::vector<CCDSObject*> mObjects;
-    std::vector<std::unique_ptr<CCDSNode>> mChildren;
-    CCDSShape mContentBounds;
-    bool mHasContent = false;
-    bool mCanSubdivide = true;
+    CCDSShape cell_;
+    int32_t visibility_ = 0;
+    uint32_t insertCount_ = 0;
+    std::vector<CCDSObject*> objects_;
+    std::vector<std::unique_ptr<CCDSNode>> children_;
+    CCDSShape contentBounds_;
+    bool hasContent_ = false;
+    bool canSubdivide_ = true;
     // Owned by the root, shared by its descendants.
-    uint32_t mOwnTreeNodeCount = 1;
-    uint32_t* mTreeNodeCount = &mOwnTreeNodeCount;
+    uint32_t ownTreeNodeCount_ = 1;
+    uint32_t* treeNodeCount_ = &ownTreeNodeCount_;
 };

@@ -23,11 +23,11 @@ public:
 
     // Takes the box's extremes; the centre and corners follow from them.
     void SetBoundingBox(const BoundingBox& box) { SetMinMax(box.min, box.max); }
-    void SetMinMax(const Vector3& min, const Vector3& max) { mBox.SetMinMax(min, max); }
-    const BoundingBox& GetBoundingBox() const { return mBox; }
-    const Vector3& Min() const { return mBox.min; }
-    const Vector3& Max() const { return mBox.max; }
-    const Vector3& Centre() const { return mBox.centre; }
+    void SetMinMax(const Vector3& min, const Vector3& max) { box_.SetMinMax(min, max); }
+    const BoundingBox& GetBoundingBox() const { return box_; }
+    const Vector3& Min() const { return box_.min; }
+    const Vector3& Max() const { return box_.max; }
+    const Vector3& Centre() const { return box_.centre; }
 
     // The boxes share a point (touching faces count).
     bool Overlaps(const CCDSShape& other) const;
@@ -49,5 +49,5 @@ public:
 private:
     bool MovePointInside(Vector3& p, bool wrap) const;
 
-    BoundingBox mBox;
+    BoundingBox box_;
 };

@@ -24,7 +24,7 @@ bool ClockPaused() { return Clock::Instance().IsPaused(); }
 
 // The engine's ray operations reach collision meshes through this hook, so it
 // is in place as soon as anything can hold a mesh.
-CCDSWorld::CCDSWorld() : mRoot(new CCDSNode(CCDSShape())) {
+CCDSWorld::CCDSWorld() : root_(new CCDSNode(CCDSShape())) {
     CCDSMesh::RegisterRayTest();
     sExisting = this;
 }
@@ -48,56 +48,56 @@ CCDSShape CCDSWorld::DefaultCell() {
 
 void CCDSWorld::Empty() {
     // Objects first: they give their collisions back to the physics world.
-    for (CCDSObject*& object : mSlots) {
+    for (CCDSObject*& object : slots_) {
         delete object;
         object = nullptr;
     }
-    mSlots.clear();
-    mCount = 0;
-    mRoot.reset(new CCDSNode(CCDSShape()));
-    if (mPhysicsWorld != nullptr) PhysicsDestroy(mPhysicsWorld);
-    mPhysicsWorld = nullptr;
+    slots_.clear();
+    count_ = 0;
+    root_.reset(new CCDSNode(CCDSShape()));
+    if (physicsWorld_ != nullptr) PhysicsDestroy(physicsWorld_);
+    physicsWorld_ = nullptr;
 }
 
 bool CCDSWorld::Init(uint32_t capacity, const CCDSShape& cell) {
-    if (mInContactPass) return false;
+    if (inContactPass_) return false;
     Empty();
     if (capacity > kMaxCapacity || !IsUsableCell(cell)) return false;
-    mPhysicsWorld = PhysicsCreate(nullptr, nullptr);
-    if (mPhysicsWorld == nullptr) return false;
-    mSlots.assign(capacity, nullptr);
-    mRoot.reset(new CCDSNode(cell));
+    physicsWorld_ = PhysicsCreate(nullptr, nullptr);
+    if (physicsWorld_ == nullptr) return false;
+    slots_.assign(capacity, nullptr);
+    root_.reset(new CCDSNode(cell));
     return true;
 }
 
 int32_t CCDSWorld::AddObject() {
-    for (size_t i = 0; i < mSlots.size(); ++i) {
-        if (mSlots[i] != nullptr) continue;
-        mSlots[i] = new CCDSObject(static_cast<int32_t>(i));
-        ++mCount;
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        if (slots_[i] != nullptr) continue;
+        slots_[i] = new CCDSObject(static_cast<int32_t>(i));
+        ++count_;
         return static_cast<int32_t>(i);
     }
     return -1;
 }
 
 CCDSObject* CCDSWorld::GetObject(int32_t index) const {
-    if (index < 0 || static_cast<size_t>(index) >= mSlots.size()) return nullptr;
-    return mSlots[static_cast<size_t>(index)];
+    if (index < 0 || static_cast<size_t>(index) >= slots_.size()) return nullptr;
+    return slots_[static_cast<size_t>(index)];
 }
 
 void CCDSWorld::RemoveObject(int32_t index) {
     CCDSObject* object = GetObject(index);
     if (object == nullptr) return;
-    mSlots[static_cast<size_t>(index)] = nullptr;
-    --mCount;
-    if (mInContactPass) {
+    slots_[static_cast<size_t>(index)] = nullptr;
+    --count_;
+    if (inContactPass_) {
         // The pass may still hold it in a pair: it is skipped from now on.
         object->removed = true;
-        mRemovedInPass.push_back(object);
+        removedInPass_.push_back(object);
         return;
     }
     // Queries, contact passes and the debug drawing read the leaves.
-    mRoot->Forget(object);
+    root_->Forget(object);
     delete object;
 }
 
@@ -105,55 +105,55 @@ int32_t CCDSWorld::Created(int32_t index, bool made) { return made ? index : -1;
 
 int32_t CCDSWorld::CreateMeshObject() {
     const int32_t index = AddObject();
-    return index < 0 ? -1 : Created(index, GetObject(index)->BeginMesh(mPhysicsWorld));
+    return index < 0 ? -1 : Created(index, GetObject(index)->BeginMesh(physicsWorld_));
 }
 
 int32_t CCDSWorld::CreateSphereObject(const BoundingSphere& sphere) {
     const int32_t index = AddObject();
-    return index < 0 ? -1 : Created(index, GetObject(index)->SetSphere(mPhysicsWorld, sphere));
+    return index < 0 ? -1 : Created(index, GetObject(index)->SetSphere(physicsWorld_, sphere));
 }
 
 int32_t CCDSWorld::CreateBoxObject(const CCDSShape& box) {
     const int32_t index = AddObject();
-    return index < 0 ? -1 : Created(index, GetObject(index)->SetBox(mPhysicsWorld, box));
+    return index < 0 ? -1 : Created(index, GetObject(index)->SetBox(physicsWorld_, box));
 }
 
 int32_t CCDSWorld::CreateCylinderObject(const Cylinder& cylinder) {
     const int32_t index = AddObject();
-    return index < 0 ? -1 : Created(index, GetObject(index)->SetCylinder(mPhysicsWorld, cylinder));
+    return index < 0 ? -1 : Created(index, GetObject(index)->SetCylinder(physicsWorld_, cylinder));
 }
 
 int32_t CCDSWorld::CreateCapsuleObject(const Capsule& capsule) {
     const int32_t index = AddObject();
-    return index < 0 ? -1 : Created(index, GetObject(index)->SetCapsule(mPhysicsWorld, capsule));
+    return index < 0 ? -1 : Created(index, GetObject(index)->SetCapsule(physicsWorld_, capsule));
 }
 
 void CCDSWorld::Update() {
-    if (ClockPaused() || mInContactPass) return;
-    mRoot->Reset();
-    for (CCDSObject* object : mSlots) {
+    if (ClockPaused() || inContactPass_) return;
+    root_->Reset();
+    for (CCDSObject* object : slots_) {
         // An object without a shape has no box to file.
         if (object == nullptr || !object->active || !object->HasCollision()) continue;
         object->UpdateBounds();
-        mRoot->Insert(object);
+        root_->Insert(object);
     }
 }
 
 void CCDSWorld::Cull(const Frustum& frustum) {
     if (ClockPaused()) return;
-    mRoot->Cull(frustum);
+    root_->Cull(frustum);
 }
 
 void CCDSWorld::FindContacts() {
-    if (ClockPaused() || mInContactPass) return;
-    mInContactPass = true;
-    mRoot->FindContacts();
-    mInContactPass = false;
-    for (CCDSObject* object : mRemovedInPass) {
-        mRoot->Forget(object);
+    if (ClockPaused() || inContactPass_) return;
+    inContactPass_ = true;
+    root_->FindContacts();
+    inContactPass_ = false;
+    for (CCDSObject* object : removedInPass_) {
+        root_->Forget(object);
         delete object;
     }
-    mRemovedInPass.clear();
+    removedInPass_.clear();
 }
 
-void CCDSWorld::Render() { mRoot->Render(); }
+void CCDSWorld::Render() { root_->Render(); }

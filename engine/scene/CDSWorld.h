@@ -66,10 +66,10 @@ public:
     // Debug drawing: node boxes while CCDSNode::sDrawBounds is set, then the shapes.
     void Render();
 
-    CCDSNode* GetRoot() { return mRoot.get(); }
-    uint32_t GetCapacity() const { return static_cast<uint32_t>(mSlots.size()); }
-    uint32_t GetCount() const { return mCount; }
-    dgWorld* GetPhysicsWorld() const { return mPhysicsWorld; }
+    CCDSNode* GetRoot() { return root_.get(); }
+    uint32_t GetCapacity() const { return static_cast<uint32_t>(slots_.size()); }
+    uint32_t GetCount() const { return count_; }
+    dgWorld* GetPhysicsWorld() const { return physicsWorld_; }
 
 private:
     CCDSWorld();
@@ -77,11 +77,11 @@ private:
     void Empty();
     int32_t Created(int32_t index, bool made);
 
-    uint32_t mCount = 0;
-    std::vector<CCDSObject*> mSlots;
-    std::unique_ptr<CCDSNode> mRoot;
-    dgWorld* mPhysicsWorld = nullptr;
-    bool mInContactPass = false;
+    uint32_t count_ = 0;
+    std::vector<CCDSObject*> slots_;
+    std::unique_ptr<CCDSNode> root_;
+    dgWorld* physicsWorld_ = nullptr;
+    bool inContactPass_ = false;
     // Objects removed during the running contact pass.
-    std::vector<CCDSObject*> mRemovedInPass;
+    std::vector<CCDSObject*> removedInPass_;
 };

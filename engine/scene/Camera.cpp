@@ -112,7 +112,7 @@ void Camera::ApplyProjection() {
     int32_t current[4] = {kFallbackViewport[0], kFallbackViewport[1], kFallbackViewport[2], kFallbackViewport[3]};
     if (hooks.getViewport != nullptr) hooks.getViewport(current);
     // The aspect comes from the viewport captured last time; the first frame uses the current one.
-    if (!mViewportCaptured)
+    if (!viewportCaptured_)
         for (int i = 0; i < 4; ++i) viewport[i] = current[i];
     const float aspect = viewport[2] > 0 ? float(viewport[3]) / float(viewport[2]) : 1.0f;
 
@@ -163,7 +163,7 @@ void Camera::ApplyProjection() {
     }
 
     for (int i = 0; i < 4; ++i) viewport[i] = current[i];
-    mViewportCaptured = true;
+    viewportCaptured_ = true;
     if (hooks.setViewVectors != nullptr)
         hooks.setViewVectors(view.GetRow2(), view.GetRow0(), view.GetRow1(), currentNode->centre);
     UpdateFrustum();

@@ -86,5 +86,5 @@ public:
     uint8_t freeFly = 0;
 
 private:
-    bool mViewportCaptured = false;
+    bool viewportCaptured_ = false;
 };

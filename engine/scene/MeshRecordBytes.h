@@ -35,17 +35,17 @@ inline bool Flush(File& file, const std::string& bytes) {
 // A short read marks the cursor failed and yields 0.
 class Cursor {
 public:
-    explicit Cursor(File& file) : mFile(file) {
+    explicit Cursor(File& file) : file_(file) {
         const int64_t size = file.GetSize();
         const int64_t at = file.Tell();
-        mRemaining = (size >= 0 && at >= 0 && size >= at) ? uint64_t(size - at) : 0;
+        remaining_ = (size >= 0 && at >= 0 && size >= at) ? uint64_t(size - at) : 0;
     }
 
-    uint64_t Remaining() const { return mRemaining; }
-    bool Failed() const { return mFailed; }
+    uint64_t Remaining() const { return remaining_; }
+    bool Failed() const { return failed_; }
     // True when count items of itemBytes each fit in what is left.
     bool Holds(uint64_t count, uint64_t itemBytes) const {
-        return itemBytes == 0 || count <= mRemaining / itemBytes;
+        return itemBytes == 0 || count <= remaining_ / itemBytes;
     }
 
     uint8_t U8() {
@@ -74,18 +74,18 @@ public:
 
 private:
     bool Take(uint8_t* out, size_t n) {
-        if (mFailed || n > mRemaining || (n > 0 && mFile.ReadBlock(out, 1, n) != n)) {
-            mFailed = true;
+        if (failed_ || n > remaining_ || (n > 0 && file_.ReadBlock(out, 1, n) != n)) {
+            failed_ = true;
             std::memset(out, 0, n);
             return false;
         }
-        mRemaining -= n;
+        remaining_ -= n;
         return true;
     }
 
-    File& mFile;
-    uint64_t mRemaining = 0;
-    bool mFailed = false;
+    File& file_;
+    uint64_t remaining_ = 0;
+    bool failed_ = false;
 };
 
 }  // namespace meshrecord

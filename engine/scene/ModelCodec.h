@@ -14,7 +14,7 @@ public:
         kNotWritten = 6,  // the file could not be written, or the codec cannot write
     };
 
-    explicit C3MECodec(C3MEModel* model) : mModel(model) {}
+    explicit C3MECodec(C3MEModel* model) : model_(model) {}
     virtual ~C3MECodec() = default;
     // Reads the named file into the model.
     virtual int32_t Read(const char* fileName) = 0;
@@ -22,5 +22,5 @@ public:
     virtual int32_t Write(const char* fileName) = 0;
 
 protected:
-    C3MEModel* mModel;
+    C3MEModel* model_;
 };

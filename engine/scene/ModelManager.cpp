@@ -47,12 +47,12 @@ void C3MEManager::Shutdown() { ManagerSlot().reset(); }
 C3MEManager::C3MEManager() { AddSearchPath("Resources/Models/"); }
 
 C3MEManager::~C3MEManager() {
-    for (auto it = mModels.rbegin(); it != mModels.rend(); ++it) delete *it;
+    for (auto it = models_.rbegin(); it != models_.rend(); ++it) delete *it;
 }
 
 void C3MEManager::AddSearchPath(const char* path) {
     if (path == nullptr || path[0] == '\0') return;
-    mSearchPaths.emplace_back(path);
+    searchPaths_.emplace_back(path);
     Log3ME("New search path = [%s]", path);
 }
 
@@ -67,7 +67,7 @@ C3MEModel* C3MEManager::GetModel(String fileName) {
 
 C3MEModel* C3MEManager::FindModel(const String& fileName) const {
     const std::string wanted = StemOf(fileName.Chars());
-    for (auto it = mModels.rbegin(); it != mModels.rend(); ++it)
+    for (auto it = models_.rbegin(); it != models_.rend(); ++it)
         if (StemOf((*it)->registeredName.Chars()) == wanted) return *it;
     return nullptr;
 }
@@ -77,18 +77,18 @@ C3MEModel* C3MEManager::CreateModel(const String& fileName) {
     if (model == nullptr) return nullptr;
     model->name = fileName;
     model->registeredName = fileName;
-    mModels.push_back(model);
+    models_.push_back(model);
     ++pending;
     return model;
 }
 
 void C3MEManager::ReleaseModel(C3MEModel* model) {
-    auto it = std::find(mModels.begin(), mModels.end(), model);
-    if (model == nullptr || it == mModels.end()) return;
+    auto it = std::find(models_.begin(), models_.end(), model);
+    if (model == nullptr || it == models_.end()) return;
     Log3ME("Releasing... %s", model->name.Chars());
     // A model released before it was tried no longer waits to be read.
     if (model->loadState == C3MEModel::kNotRead && pending > 0) --pending;
-    mModels.erase(it);
+    models_.erase(it);
     delete model;
 }
 
@@ -97,10 +97,10 @@ void C3MEManager::LoadResources() {
     loadedThisCall = 0;
     if (pending <= 0) return;
     Log3ME("%s", kRule);
-    Log3ME("%d / %d resources to load", pending, int(mModels.size()));
+    Log3ME("%d / %d resources to load", pending, int(models_.size()));
     Log3ME("%s", kRule);
-    for (size_t i = 0; i < mModels.size() && (loadLimit < 0 || loadedThisCall < loadLimit); ++i) {
-        C3MEModel& model = *mModels[i];
+    for (size_t i = 0; i < models_.size() && (loadLimit < 0 || loadedThisCall < loadLimit); ++i) {
+        C3MEModel& model = *models_[i];
         if (model.loadState != C3MEModel::kNotRead) continue;
         // The binary form is preferred over the text form, whatever was asked for.
         std::string base(model.registeredName.Chars());
@@ -127,7 +127,7 @@ void C3MEManager::Update() {
 }
 
 void C3MEManager::ReloadModels() {
-    for (C3MEModel* model : mModels) {
+    for (C3MEModel* model : models_) {
         if (model->loadRecord == nullptr || model->loadRecord->fileName.IsEmpty()) continue;
         // The record names the file that last loaded and when it was changed
         // then; only a file that still opens and changed since is read again.
@@ -142,8 +142,8 @@ void C3MEManager::ReloadModels() {
 }
 
 bool C3MEManager::WriteList(const char* fileName) const {
-    std::string text = "[3ME]\n" + std::to_string(mModels.size()) + "\n";
-    for (const C3MEModel* model : mModels) text += std::string(model->registeredName.Chars()) + "\n";
+    std::string text = "[3ME]\n" + std::to_string(models_.size()) + "\n";
+    for (const C3MEModel* model : models_) text += std::string(model->registeredName.Chars()) + "\n";
     return WriteResourceBytes(fileName, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
@@ -173,5 +173,5 @@ bool C3MEManager::ReadList(const char* fileName) {
 }
 
 void C3MEManager::ClearMarks() {
-    for (C3MEModel* model : mModels) model->Marked = false;
+    for (C3MEModel* model : models_) model->Marked = false;
 }

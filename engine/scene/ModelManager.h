@@ -46,11 +46,11 @@ public:
     // Clears every model's mark.
     void ClearMarks();
 
-    uint32_t GetModelCount() const { return uint32_t(mModels.size()); }
+    uint32_t GetModelCount() const { return uint32_t(models_.size()); }
     // Model at list position n; null when out of range.
-    C3MEModel* GetModelAt(uint32_t n) const { return n < mModels.size() ? mModels[n] : nullptr; }
-    uint32_t GetSearchPathCount() const { return uint32_t(mSearchPaths.size()); }
-    const String& GetSearchPath(uint32_t n) const { return mSearchPaths[n]; }
+    C3MEModel* GetModelAt(uint32_t n) const { return n < models_.size() ? models_[n] : nullptr; }
+    uint32_t GetSearchPathCount() const { return uint32_t(searchPaths_.size()); }
+    const String& GetSearchPath(uint32_t n) const { return searchPaths_[n]; }
 
     // Two names denote one model when equal after cutting the last four
     // characters of each name that holds a "." (letter case counts).
@@ -64,6 +64,6 @@ public:
     int32_t pending = 0;
 
 private:
-    std::vector<C3MEModel*> mModels;
-    std::vector<String> mSearchPaths;
+    std::vector<C3MEModel*> models_;
+    std::vector<String> searchPaths_;
 };

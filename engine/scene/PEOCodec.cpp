@@ -40,18 +40,18 @@ bool Refuse(const char* fileName, const char* reason) {
 // Little-endian fields of the whole file; callers check the range first.
 class PackedFile {
 public:
-    explicit PackedFile(const std::vector<uint8_t>& bytes) : mBytes(bytes) {}
+    explicit PackedFile(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
 
-    uint64_t Size() const { return mBytes.size(); }
+    uint64_t Size() const { return bytes_.size(); }
     // True when count records of recordBytes each start at offset and end inside the file.
     bool Holds(uint64_t offset, uint64_t count, uint64_t recordBytes) const {
         return offset <= Size() && count <= (Size() - offset) / recordBytes;
     }
     uint32_t U32(uint64_t at) const {
-        const uint8_t* b = &mBytes[size_t(at)];
+        const uint8_t* b = &bytes_[size_t(at)];
         return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
     }
-    uint16_t U16(uint64_t at) const { return uint16_t(mBytes[size_t(at)] | (mBytes[size_t(at) + 1] << 8)); }
+    uint16_t U16(uint64_t at) const { return uint16_t(bytes_[size_t(at)] | (bytes_[size_t(at) + 1] << 8)); }
     float F32(uint64_t at) const {
         const uint32_t bits = U32(at);
         float value;
@@ -62,14 +62,14 @@ public:
     // The zero-terminated text at offset; false when it does not end inside the file.
     bool Text(uint64_t at, std::string& text) const {
         if (at >= Size()) return false;
-        const void* end = std::memchr(&mBytes[size_t(at)], 0, size_t(Size() - at));
+        const void* end = std::memchr(&bytes_[size_t(at)], 0, size_t(Size() - at));
         if (end == nullptr) return false;
-        text.assign(reinterpret_cast<const char*>(&mBytes[size_t(at)]));
+        text.assign(reinterpret_cast<const char*>(&bytes_[size_t(at)]));
         return true;
     }
 
 private:
-    const std::vector<uint8_t>& mBytes;
+    const std::vector<uint8_t>& bytes_;
 };
 
 struct Face {
@@ -222,10 +222,10 @@ bool CPEOCodec::ReadFile(const std::vector<uint8_t>& bytes, const char* fileName
     if (file.Size() < kHeaderBytes) return Refuse(fileName, "shorter than its header");
     const uint32_t objectCount = file.U32(kObjectCountAt);
     if (!file.Holds(kHeaderBytes, objectCount, kObjectBytes)) return Refuse(fileName, "object records beyond the file");
-    if (!ReadMaterials(file, *mModel, fileName)) return false;
-    if (!mModel->ReserveMeshes(objectCount) || !mModel->ReserveInstances(objectCount))
+    if (!ReadMaterials(file, *model_, fileName)) return false;
+    if (!model_->ReserveMeshes(objectCount) || !model_->ReserveInstances(objectCount))
         return Refuse(fileName, "out of memory");
     for (uint32_t i = 0; i < objectCount; ++i)
-        if (!ReadObject(file, kHeaderBytes + uint64_t(i) * kObjectBytes, *mModel, fileName)) return false;
+        if (!ReadObject(file, kHeaderBytes + uint64_t(i) * kObjectBytes, *model_, fileName)) return false;
     return true;
 }

@@ -52,12 +52,12 @@ bool CSCNScene::Load(const char* fileName) {
 }
 
 void CSCNScene::Release() {
-    mSearchResults.Clear();
+    searchResults_.Clear();
     ClearLibrary();
-    if (mRoot != nullptr) SetEnabled(false);
+    if (root_ != nullptr) SetEnabled(false);
     ReleaseInstances();
-    mNodePool.Clear();
-    mRoot = nullptr;
+    nodePool_.Clear();
+    root_ = nullptr;
 }
 
 String CSCNScene::LayoutNameFor(const char* libraryName) {
@@ -110,12 +110,12 @@ bool CSCNScene::ReadLibrary(const char* fileName) {
 
 bool CSCNScene::ReadLayout(const char* fileName) {
     // A new layout replaces the nodes and instances of an earlier one.
-    if (mRoot != nullptr) {
+    if (root_ != nullptr) {
         SetEnabled(false);
         ReleaseInstances();
-        mSearchResults.Clear();
-        mNodePool.Clear();
-        mRoot = nullptr;
+        searchResults_.Clear();
+        nodePool_.Clear();
+        root_ = nullptr;
     }
     SceneTextLines lines;
     if (fileName == nullptr || !lines.Open(fileName)) {
@@ -137,9 +137,9 @@ bool CSCNScene::ReadLayout(const char* fileName) {
         Log3ME("CSCNScene::ReadLayout - ERROR : %s : instance count %d does not fit the file", fileName, count);
         return false;
     }
-    mNodePool.Rename(kPoolName, uint32_t(count) + 1);
-    mRoot = mNodePool.Acquire();
-    if (mRoot == nullptr) {
+    nodePool_.Rename(kPoolName, uint32_t(count) + 1);
+    root_ = nodePool_.Acquire();
+    if (root_ == nullptr) {
         Log3ME("CSCNScene::ReadLayout - ERROR : %s : out of memory", fileName);
         return false;
     }
@@ -151,7 +151,7 @@ bool CSCNScene::ReadLayout(const char* fileName) {
         }
         // A broken instance ends the read: what follows it cannot be trusted.
         if (!ReadInstance(lines, *instance, uint32_t(i), uint32_t(count), fileName)) return false;
-        mInstances.push_back(std::move(instance));
+        instances_.push_back(std::move(instance));
     }
     return true;
 }
@@ -172,13 +172,13 @@ bool CSCNScene::ReadInstance(SceneTextLines& lines, CSCNInstance& instance, uint
         C3MEManager& models = C3MEManager::Instance();
         const uint32_t modelsBefore = models.GetModelCount();
         instance.model = models.GetModel(*res);
-        if (models.GetModelCount() > modelsBefore) mRegisteredModels.push_back(instance.model);
+        if (models.GetModelCount() > modelsBefore) registeredModels_.push_back(instance.model);
     } else {
         Log3ME("CSCNScene::ReadLayout - %s : no library entry for instance %s", fileName, name.Chars());
     }
 
-    CSCNNode* node = mNodePool.Acquire();
-    if (node == nullptr || !mRoot->AddChild(node) || !node->Attach(&instance, 0)) {
+    CSCNNode* node = nodePool_.Acquire();
+    if (node == nullptr || !root_->AddChild(node) || !node->Attach(&instance, 0)) {
         Log3ME("CSCNScene::ReadLayout - ERROR : %s : out of memory", fileName);
         return false;
     }
@@ -214,29 +214,29 @@ void CSCNScene::AddLibraryEntry(const String& ref, const String& res) {
     entry->ref.ToLower();
     entry->res = res;
     entry->res.ToLower();
-    mLibrary.push_back(std::move(entry));
+    library_.push_back(std::move(entry));
 }
 
 const String* CSCNScene::FindResource(String& name) const {
     name.ToLower();
-    for (const auto& entry : mLibrary)
+    for (const auto& entry : library_)
         if (name.Find(entry->ref) >= 0) return &entry->res;
     return nullptr;
 }
 
-void CSCNScene::ClearLibrary() { mLibrary.clear(); }
+void CSCNScene::ClearLibrary() { library_.clear(); }
 
 void CSCNScene::ReleaseInstances() {
     C3MEManager& models = C3MEManager::Instance();
-    while (!mInstances.empty()) {
-        std::unique_ptr<CSCNInstance> instance = std::move(mInstances.front());
-        mInstances.erase(mInstances.begin());
+    while (!instances_.empty()) {
+        std::unique_ptr<CSCNInstance> instance = std::move(instances_.front());
+        instances_.erase(instances_.begin());
         // Instances sharing a model release it once; models registered by
         // someone else are theirs to release.
-        auto owned = std::find(mRegisteredModels.begin(), mRegisteredModels.end(), instance->model);
-        if (instance->model != nullptr && owned != mRegisteredModels.end()) {
+        auto owned = std::find(registeredModels_.begin(), registeredModels_.end(), instance->model);
+        if (instance->model != nullptr && owned != registeredModels_.end()) {
             models.ReleaseModel(instance->model);
-            mRegisteredModels.erase(owned);
+            registeredModels_.erase(owned);
         }
         instance->model = nullptr;
         if (CSCNNode* node = instance->node) {
@@ -248,29 +248,29 @@ void CSCNScene::ReleaseInstances() {
         }
     }
     // A model registered for an instance that then failed to read.
-    for (C3MEModel* model : mRegisteredModels) models.ReleaseModel(model);
-    mRegisteredModels.clear();
+    for (C3MEModel* model : registeredModels_) models.ReleaseModel(model);
+    registeredModels_.clear();
 }
 
 void CSCNScene::SetEnabled(bool enabled) {
-    if (mRoot != nullptr) mRoot->enabled = enabled;
-    for (const auto& instance : mInstances)
+    if (root_ != nullptr) root_->enabled = enabled;
+    for (const auto& instance : instances_)
         if (instance->node != nullptr) instance->node->enabled = enabled;
 }
 
 void CSCNScene::Update() {
-    if (mRoot != nullptr) mRoot->Update();
+    if (root_ != nullptr) root_->Update();
 }
 
 void CSCNScene::Render() {
-    if (mRoot != nullptr) mRoot->Render();
+    if (root_ != nullptr) root_->Render();
 }
 
 uint32_t CSCNScene::FindNodes(const char* text) {
-    mSearchResults.Clear();
-    for (PooledListNode* entry = mNodePool.nodes.Head(); entry != nullptr; entry = entry->next) {
+    searchResults_.Clear();
+    for (PooledListNode* entry = nodePool_.nodes.Head(); entry != nullptr; entry = entry->next) {
         CSCNNode* node = static_cast<CSCNNode*>(entry->data);
-        if (node != nullptr && node->GetName().Find(text != nullptr ? text : "") >= 0) mSearchResults.AddTail(node);
+        if (node != nullptr && node->GetName().Find(text != nullptr ? text : "") >= 0) searchResults_.AddTail(node);
     }
-    return mSearchResults.Count();
+    return searchResults_.Count();
 }

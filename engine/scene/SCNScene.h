@@ -68,17 +68,17 @@ public:
     void SetEnabled(bool enabled);
 
     // Number of instances in layout order.
-    uint32_t GetInstanceCount() const { return uint32_t(mInstances.size()); }
+    uint32_t GetInstanceCount() const { return uint32_t(instances_.size()); }
     // Instance n; null when n is not below the count.
-    CSCNInstance* GetInstance(uint32_t n) const { return n < mInstances.size() ? mInstances[n].get() : nullptr; }
-    uint32_t GetLibraryCount() const { return uint32_t(mLibrary.size()); }
+    CSCNInstance* GetInstance(uint32_t n) const { return n < instances_.size() ? instances_[n].get() : nullptr; }
+    uint32_t GetLibraryCount() const { return uint32_t(library_.size()); }
     // Library entry n; null when n is not below the count.
     const CSCNLibraryEntry* GetLibraryEntry(uint32_t n) const {
-        return n < mLibrary.size() ? mLibrary[n].get() : nullptr;
+        return n < library_.size() ? library_[n].get() : nullptr;
     }
     // The scene's root node; null until a layout is read.
-    CSCNNode* GetRoot() const { return mRoot; }
-    const CSCNNodePool& GetNodePool() const { return mNodePool; }
+    CSCNNode* GetRoot() const { return root_; }
+    const CSCNNodePool& GetNodePool() const { return nodePool_; }
 
     // Updates or renders the node tree from the scene's root, when there is one.
     void Update();
@@ -87,7 +87,7 @@ public:
     // Collects the pool's nodes whose name contains the text; their number.
     uint32_t FindNodes(const char* text);
     // Node n of the last FindNodes; null outside the results.
-    CSCNNode* GetFoundNode(uint32_t n) const { return static_cast<CSCNNode*>(mSearchResults.At(n)); }
+    CSCNNode* GetFoundNode(uint32_t n) const { return static_cast<CSCNNode*>(searchResults_.At(n)); }
 
 private:
     // Reads one instance (its name, node and properties lines); false when
@@ -95,12 +95,12 @@ private:
     bool ReadInstance(SceneTextLines& lines, CSCNInstance& instance, uint32_t index, uint32_t count,
                       const char* fileName);
 
-    PooledList mSearchResults{10};
-    std::vector<std::unique_ptr<CSCNLibraryEntry>> mLibrary;
-    std::vector<std::unique_ptr<CSCNInstance>> mInstances;
-    CSCNNodePool mNodePool;
-    CSCNNode* mRoot = nullptr;
+    PooledList searchResults_{10};
+    std::vector<std::unique_ptr<CSCNLibraryEntry>> library_;
+    std::vector<std::unique_ptr<CSCNInstance>> instances_;
+    CSCNNodePool nodePool_;
+    CSCNNode* root_ = nullptr;
     // Models this scene registered with the model manager; only these are
     // released with the scene, so models other owners hold stay alive.
-    std::vector<C3MEModel*> mRegisteredModels;
+    std::vector<C3MEModel*> registeredModels_;
 };

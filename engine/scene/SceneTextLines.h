@@ -14,21 +14,21 @@ public:
     // Opens the file in text mode; false when it does not open.
     bool Open(const char* fileName);
     // Length of the open file in bytes.
-    int64_t Size() { return mFile.GetSize(); }
+    int64_t Size() { return file_.GetSize(); }
     // The next non-blank line; null at the end of the file.
     const char* Next();
     // Makes the next call to Next return the current line again.
-    void PutBack() { mPutBack = true; }
+    void PutBack() { putBack_ = true; }
     // Number of the current line, counting from 1.
-    uint32_t LineNumber() const { return mLineNumber; }
+    uint32_t LineNumber() const { return lineNumber_; }
 
 private:
-    // Reads one raw line into mLine; false at the end of the file.
+    // Reads one raw line into line_; false at the end of the file.
     bool ReadRawLine();
 
-    FileText mFile;
-    char mLine[kMaxLine + 1] = {};
-    uint32_t mLineNumber = 0;
-    bool mPutBack = false;
-    bool mHaveLine = false;
+    FileText file_;
+    char line_[kMaxLine + 1] = {};
+    uint32_t lineNumber_ = 0;
+    bool putBack_ = false;
+    bool haveLine_ = false;
 };

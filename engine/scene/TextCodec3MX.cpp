@@ -20,47 +20,47 @@
 // made of little more than line ends.
 class C3MXLines {
 public:
-    explicit C3MXLines(const std::vector<uint8_t>& bytes) : mText(bytes.begin(), bytes.end()) {
-        mText.push_back('\0');
+    explicit C3MXLines(const std::vector<uint8_t>& bytes) : text_(bytes.begin(), bytes.end()) {
+        text_.push_back('\0');
         size_t start = 0;
-        const size_t size = mText.size() - 1;
+        const size_t size = text_.size() - 1;
         while (start < size) {
             size_t end = start;
-            while (end < size && mText[end] != '\n') ++end;
-            mText[end] = '\0';
+            while (end < size && text_[end] != '\n') ++end;
+            text_[end] = '\0';
             // A NUL inside a line ends its text, as the line reader does.
-            size_t last = std::strlen(&mText[start]) + start;
-            while (last > start && (mText[last - 1] == '\r' || mText[last - 1] == ' ' || mText[last - 1] == '\t'))
-                mText[--last] = '\0';
-            mStarts.push_back(uint32_t(start));
+            size_t last = std::strlen(&text_[start]) + start;
+            while (last > start && (text_[last - 1] == '\r' || text_[last - 1] == ' ' || text_[last - 1] == '\t'))
+                text_[--last] = '\0';
+            starts_.push_back(uint32_t(start));
             start = end + 1;
         }
     }
 
     // The very first line of the file, blank or not (the version tag lives there).
     std::string TakeHeader() {
-        if (mStarts.empty()) return std::string();
-        mNext = 1;
-        return std::string(&mText[mStarts[0]]);
+        if (starts_.empty()) return std::string();
+        next_ = 1;
+        return std::string(&text_[starts_[0]]);
     }
     // The next non-blank line without its leading blanks; null at the end.
     const char* Peek() {
-        while (mNext < mStarts.size()) {
-            const char* line = &mText[mStarts[mNext]];
+        while (next_ < starts_.size()) {
+            const char* line = &text_[starts_[next_]];
             while (*line == ' ' || *line == '\t') ++line;
             if (*line != '\0') return line;
-            ++mNext;
+            ++next_;
         }
         return nullptr;
     }
-    void Skip() { ++mNext; }
+    void Skip() { ++next_; }
     // Non-blank lines may still follow; an upper bound on the records left.
-    size_t Remaining() const { return mStarts.size() - mNext; }
+    size_t Remaining() const { return starts_.size() - next_; }
 
 private:
-    std::string mText;
-    std::vector<uint32_t> mStarts;
-    size_t mNext = 0;
+    std::string text_;
+    std::vector<uint32_t> starts_;
+    size_t next_ = 0;
 };
 
 namespace {
@@ -98,9 +98,9 @@ struct ScratchVertex {
 // first field, the way a formatted read leaves unmatched text for the next scan.
 class Scanner {
 public:
-    Scanner(C3MXLines& lines, const char* fileName) : mLines(lines), mFileName(fileName) {}
+    Scanner(C3MXLines& lines, const char* fileName) : lines_(lines), fileName_(fileName) {}
 
-    bool ok() const { return mOk; }
+    bool ok() const { return ok_; }
 
     // Scans the next line with a pattern; false (and the read failed) at the end of the file.
     template <typename... Args>
@@ -108,14 +108,14 @@ public:
         const char* line = Line();
         if (line == nullptr) return 0;
         const int matched = std::sscanf(line, pattern, args...);
-        if (matched >= 1) mLines.Skip();
+        if (matched >= 1) lines_.Skip();
         return matched > 0 ? matched : 0;
     }
     // Consumes a line that must start with the literal text.
     bool Literal(const char* text) {
         const char* line = Line();
         if (line == nullptr || std::strncmp(line, text, std::strlen(text)) != 0) return false;
-        mLines.Skip();
+        lines_.Skip();
         return true;
     }
     // Consumes a line of the form prefix + rest and returns the rest, cut to maxLength.
@@ -130,7 +130,7 @@ public:
             if (std::sscanf(p, "[%d]%n", &index, &used) < 1 || used == 0) return false;
             p += used;
         }
-        mLines.Skip();
+        lines_.Skip();
         if (oneWord) {
             while (*p == ' ' || *p == '\t') ++p;
             const char* end = p;
@@ -148,29 +148,29 @@ public:
                int32_t limit = INT32_MAX) {
         count = 0;
         Scan(pattern, &count);
-        if (!mOk) return false;
-        if (count < 0 || count > limit || uint64_t(count) * linesEach > mLines.Remaining()) return Fail(what);
+        if (!ok_) return false;
+        if (count < 0 || count > limit || uint64_t(count) * linesEach > lines_.Remaining()) return Fail(what);
         return true;
     }
     // True when the lines left could hold that many records.
-    bool Fits(uint64_t lines) const { return lines <= mLines.Remaining(); }
+    bool Fits(uint64_t lines) const { return lines <= lines_.Remaining(); }
     bool Fail(const char* reason) {
-        if (mOk) Log3ME("C3MXCodec::Read - ERROR : %s : %s", mFileName, reason);
-        mOk = false;
+        if (ok_) Log3ME("C3MXCodec::Read - ERROR : %s : %s", fileName_, reason);
+        ok_ = false;
         return false;
     }
 
 private:
     const char* Line() {
-        if (!mOk) return nullptr;
-        const char* line = mLines.Peek();
+        if (!ok_) return nullptr;
+        const char* line = lines_.Peek();
         if (line == nullptr) Fail("file ends early");
         return line;
     }
 
-    C3MXLines& mLines;
-    const char* mFileName;
-    bool mOk = true;
+    C3MXLines& lines_;
+    const char* fileName_;
+    bool ok_ = true;
 };
 
 void Lowercase(std::string& text) {
@@ -445,7 +445,7 @@ int32_t C3MXCodec::Write(const char*) { return kNotWritten; }
 
 bool C3MXCodec::ReadVersion(C3MXLines& lines, Version version, const char* fileName) {
     Scanner scan(lines, fileName);
-    C3MEModel& model = *mModel;
+    C3MEModel& model = *model_;
     if (!ReadMaterials(scan, model, version) || !ReadInstances(scan, model, version)) return false;
     int32_t meshCount = 0;
     if (!scan.Count("[NCOMPONENTS]%d", meshCount, 6, "bad component count", kMaxRecords)) return false;

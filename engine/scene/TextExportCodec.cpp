@@ -94,7 +94,7 @@ void AppendMesh(std::string& text, const C3MEMesh& mesh, uint32_t number) {
 int32_t CTXTCodec::Read(const char* /*fileName*/) { return kCannotOpen; }
 
 std::string CTXTCodec::Format() const {
-    const C3MEModel& model = *mModel;
+    const C3MEModel& model = *model_;
     std::string text = "[V4]\n";
     Append(text, "[NMATERIALS]%u\n", model.materialCount);
     Append(text, "[NINSTANCES]%u\n", model.instanceCount);

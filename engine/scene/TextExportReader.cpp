@@ -55,25 +55,25 @@ void ScanFinite(TextScanner& scan, const char* format, float* const (&targets)[N
 class ExportReader {
 public:
     ExportReader(C3MEModel& model, TextScanner& scan, const char* fileName)
-        : mModel(model), mScan(scan), mFileName(fileName) {}
+        : model_(model), scan_(scan), fileName_(fileName) {}
 
     bool Read();
 
 private:
     bool Refuse(const char* reason) {
-        Log3ME("CTXTCodec::ReadBody - ERROR : %s : %s", mFileName, reason);
+        Log3ME("CTXTCodec::ReadBody - ERROR : %s : %s", fileName_, reason);
         return false;
     }
     // A count is refused when negative, above the limit, or when that many
     // records of the given least size could not fit in the rest of the file.
     bool CountFits(int32_t count, uint64_t recordBytes, int32_t limit, const char* reason) {
-        if (count < 0 || count > limit || uint64_t(count) * recordBytes > mScan.Remaining()) return Refuse(reason);
+        if (count < 0 || count > limit || uint64_t(count) * recordBytes > scan_.Remaining()) return Refuse(reason);
         return true;
     }
     // Scans one of the model's record counts and checks it.
     bool ReadRecordCount(const char* format, uint64_t recordBytes, const char* reason, int32_t& count) {
         count = 0;
-        mScan.Scan(format, &count);
+        scan_.Scan(format, &count);
         return CountFits(count, recordBytes, kMaxRecords, reason);
     }
     // Reserving makes room only in an empty array, so a model that already
@@ -85,8 +85,8 @@ private:
     // was not stored is dropped. True when the word was read.
     template <typename... Args>
     bool ScanWord(const char* format, std::string& word, Args*... before) {
-        if (mScan.Scan(format, before..., &word) != int(sizeof...(Args)) + 1) return false;
-        mScan.SkipRestOfWord();
+        if (scan_.Scan(format, before..., &word) != int(sizeof...(Args)) + 1) return false;
+        scan_.SkipRestOfWord();
         return true;
     }
 
@@ -97,9 +97,9 @@ private:
     void ReadVolume(C3MEMesh& mesh);
     int32_t ReadLevelCount();
 
-    C3MEModel& mModel;
-    TextScanner& mScan;
-    const char* mFileName;
+    C3MEModel& model_;
+    TextScanner& scan_;
+    const char* fileName_;
 };
 
 bool ExportReader::Read() {
@@ -114,15 +114,15 @@ bool ExportReader::Read() {
 bool ExportReader::ReadMaterials() {
     int32_t count = 0;
     if (!ReadRecordCount(" [NMATERIALS]%d", kMinMaterialBytes, "bad material count", count)) return false;
-    if (!mModel.ReserveMaterials(uint32_t(count))) return Refuse("out of memory");
+    if (!model_.ReserveMaterials(uint32_t(count))) return Refuse("out of memory");
     for (int32_t i = 0; i < count; ++i) {
         std::string word;
         if (!ScanWord(" [MATERIAL] %s", word)) continue;
         // FindMaterial lower-cases the name it is given.
         String name(word.c_str());
-        if (mModel.FindMaterial(name) >= 0) continue;
-        if (!HasRoom(mModel.materialCount, mModel.materialCapacity)) return false;
-        mModel.SetMaterial(mModel.materialCount++, name.Chars());
+        if (model_.FindMaterial(name) >= 0) continue;
+        if (!HasRoom(model_.materialCount, model_.materialCapacity)) return false;
+        model_.SetMaterial(model_.materialCount++, name.Chars());
     }
     return true;
 }
@@ -130,21 +130,21 @@ bool ExportReader::ReadMaterials() {
 bool ExportReader::ReadInstances() {
     int32_t count = 0;
     if (!ReadRecordCount(" [NINSTANCES]%d", kMinInstanceBytes, "bad instance count", count)) return false;
-    if (!mModel.ReserveInstances(uint32_t(count))) return Refuse("out of memory");
+    if (!model_.ReserveInstances(uint32_t(count))) return Refuse("out of memory");
     for (int32_t i = 0; i < count; ++i) {
-        if (!HasRoom(mModel.instanceCount, mModel.instanceCapacity)) return false;
-        C3MEInstance& instance = mModel.instances[mModel.instanceCount++];
+        if (!HasRoom(model_.instanceCount, model_.instanceCapacity)) return false;
+        C3MEInstance& instance = model_.instances[model_.instanceCount++];
         int32_t index = 0;
         std::string name;
         if (ScanWord(" [INSTANCE][%d]%s", name, &index)) instance.name = name.c_str();
-        mScan.Scan(" [CID][%d]", &instance.componentId);
+        scan_.Scan(" [CID][%d]", &instance.componentId);
         Vector3 position;
         Quaternion rotation;
         // The scale is read and not used: instances keep scale 1.
         Vector3 scale;
         float* const node[] = {&position.x, &position.y, &position.z, &rotation.x, &rotation.y,
                                &rotation.z, &rotation.w, &scale.x,    &scale.y,    &scale.z};
-        ScanFinite(mScan, " [NODE] [P] [%f,%f,%f] [R] (quat %f %f %f %f) [S] [%f,%f,%f]", node);
+        ScanFinite(scan_, " [NODE] [P] [%f,%f,%f] [R] (quat %f %f %f %f) [S] [%f,%f,%f]", node);
         TransformNode& bind = instance.transforms.bind;
         bind.SetPosition(position);
         bind.SetRotation(rotation);
@@ -157,10 +157,10 @@ bool ExportReader::ReadInstances() {
 bool ExportReader::ReadMeshes() {
     int32_t count = 0;
     if (!ReadRecordCount(" [NCOMPONENTS]%d", kMinMeshBytes, "bad component count", count)) return false;
-    if (!mModel.ReserveMeshes(uint32_t(count))) return Refuse("out of memory");
+    if (!model_.ReserveMeshes(uint32_t(count))) return Refuse("out of memory");
     for (int32_t i = 0; i < count; ++i) {
-        if (!HasRoom(mModel.meshCount, mModel.meshCapacity)) return false;
-        if (!ReadMesh(mModel.meshes[mModel.meshCount++])) return false;
+        if (!HasRoom(model_.meshCount, model_.meshCapacity)) return false;
+        if (!ReadMesh(model_.meshes[model_.meshCount++])) return false;
     }
     return true;
 }
@@ -174,20 +174,20 @@ void ExportReader::ReadVolume(C3MEMesh& mesh) {
         mesh.volumeKind = C3MEMesh::kCuboid;
         Vector3 centre, size;
         float* const values[] = {&centre.x, &centre.y, &centre.z, &size.x, &size.y, &size.z};
-        ScanFinite(mScan, " (%f %f %f %f %f %f)", values);
+        ScanFinite(scan_, " (%f %f %f %f %f %f)", values);
         mesh.box.SetCentreSize(centre, size);
     } else if (kind == "SPHERE") {
         mesh.volumeKind = C3MEMesh::kSphere;
         BoundingSphere sphere;
         float* const values[] = {&sphere.centre.x, &sphere.centre.y, &sphere.centre.z, &sphere.radius};
-        ScanFinite(mScan, " (%f %f %f %f)", values);
+        ScanFinite(scan_, " (%f %f %f %f)", values);
         mesh.sphere.Set(sphere.centre, sphere.radius);
     } else if (kind == "CYLINDER" || kind == "CAPSULE") {
         mesh.volumeKind = kind == "CYLINDER" ? C3MEMesh::kCylinder : C3MEMesh::kCapsule;
         Vector3 a, b;
         float radius = 0.0f;
         float* const values[] = {&a.x, &a.y, &a.z, &b.x, &b.y, &b.z, &radius};
-        ScanFinite(mScan, " (%f %f %f %f %f %f %f)", values);
+        ScanFinite(scan_, " (%f %f %f %f %f %f %f)", values);
         mesh.cylinderA = a;
         mesh.cylinderB = b;
         mesh.cylinderRadius = radius;
@@ -198,12 +198,12 @@ void ExportReader::ReadVolume(C3MEMesh& mesh) {
 // without it has one level.
 int32_t ExportReader::ReadLevelCount() {
     int32_t count = 1;
-    if (!mScan.NextStartsWith("[NLODS]")) return count;
-    mScan.Scan("[NLODS]");
-    if (mScan.NextStartsWith("["))
-        mScan.Scan("[%d]", &count);
+    if (!scan_.NextStartsWith("[NLODS]")) return count;
+    scan_.Scan("[NLODS]");
+    if (scan_.NextStartsWith("["))
+        scan_.Scan("[%d]", &count);
     else
-        mScan.Scan("%d", &count);
+        scan_.Scan("%d", &count);
     return count;
 }
 
@@ -216,14 +216,14 @@ bool ExportReader::ReadMesh(C3MEMesh& mesh) {
     ReadVolume(mesh);
 
     int32_t vertexCount = 0, setCount = 0;
-    mScan.Scan(" [NVERTS]%d", &vertexCount);
-    mScan.Scan(" [NUVS]%d", &setCount);
+    scan_.Scan(" [NVERTS]%d", &vertexCount);
+    scan_.Scan(" [NUVS]%d", &setCount);
     const int32_t levelCount = ReadLevelCount();
     if (!CountFits(vertexCount, kMinPositionBytes, INT32_MAX, "bad vertex count")) return false;
     if (vertexCount > kMaxMeshVertices) return Refuse("more than 65535 vertices in a mesh");
     if (vertexCount > kEditableVertices)
         Log3ME("CTXTCodec::ReadBody - WARNING : %s : mesh '%s' has %d vertices; editing its index lists is lossy",
-               mFileName, mesh.name.Chars(), vertexCount);
+               fileName_, mesh.name.Chars(), vertexCount);
     // A set of a mesh without vertices holds no line, yet still counts as one.
     const uint64_t setBytes = uint64_t(std::max(vertexCount, 1)) * kMinTexCoordBytes;
     if (!CountFits(setCount, setBytes, int32_t(C3MEMesh::kMaxTexCoordSets), "bad texture-coordinate set count"))
@@ -236,23 +236,23 @@ bool ExportReader::ReadMesh(C3MEMesh& mesh) {
     mesh.vertexCount = uint32_t(vertexCount);
     mesh.texCoordSetCount = uint32_t(setCount);
 
-    mScan.Scan(" [VERTICES]");
+    scan_.Scan(" [VERTICES]");
     for (uint32_t v = 0; v < mesh.vertexCount; ++v) {
         Vector3& p = mesh.vertices[v].position;
         float* const values[] = {&p.x, &p.y, &p.z};
-        ScanFinite(mScan, " [%f,%f,%f]", values);
+        ScanFinite(scan_, " [%f,%f,%f]", values);
     }
-    mScan.Scan(" [UV]");
+    scan_.Scan(" [UV]");
     for (uint32_t set = 0; set < mesh.texCoordSetCount; ++set) {
         for (uint32_t v = 0; v < mesh.vertexCount; ++v) {
             C3METexCoord& uv = mesh.TexCoord(set, v);
             float unused = 0.0f;
             float* const values[] = {&uv.u, &uv.v, &unused};
-            ScanFinite(mScan, " [%f,%f,%f]", values);
+            ScanFinite(scan_, " [%f,%f,%f]", values);
         }
     }
     // Levels carry no index lists in this layout.
-    for (uint32_t level = 0; level < mesh.lodCount; ++level) mScan.Scan(" [FACES]");
+    for (uint32_t level = 0; level < mesh.lodCount; ++level) scan_.Scan(" [FACES]");
     return true;
 }
 
@@ -264,5 +264,5 @@ bool CTXTCodec::ReadBody(File& file) {
     // ReadRemainingBytes logs why it failed.
     if (!ReadRemainingBytes(file, bytes)) return false;
     TextScanner scan(bytes);
-    return ExportReader(*mModel, scan, fileName.Chars()).Read();
+    return ExportReader(*model_, scan, fileName.Chars()).Read();
 }

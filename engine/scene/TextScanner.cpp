@@ -65,24 +65,24 @@ const char* ParseFloat(const char* text, const char* end, float& value) {
 
 }  // namespace
 
-TextScanner::TextScanner(const std::vector<uint8_t>& bytes) : mText(bytes.begin(), bytes.end()) {
+TextScanner::TextScanner(const std::vector<uint8_t>& bytes) : text_(bytes.begin(), bytes.end()) {
     // A NUL ends a text file for a formatted reader; it also keeps the
     // number parser below from reading past the text.
-    const size_t nul = mText.find('\0');
-    if (nul != std::string::npos) mText.resize(nul);
+    const size_t nul = text_.find('\0');
+    if (nul != std::string::npos) text_.resize(nul);
 }
 
 void TextScanner::SkipBlanks() {
-    while (!AtEnd() && IsBlank(mText[mPos])) ++mPos;
+    while (!AtEnd() && IsBlank(text_[pos_])) ++pos_;
 }
 
 bool TextScanner::NextStartsWith(const char* literal) {
     SkipBlanks();
-    return mText.compare(mPos, std::strlen(literal), literal) == 0;
+    return text_.compare(pos_, std::strlen(literal), literal) == 0;
 }
 
 void TextScanner::SkipRestOfWord() {
-    while (!AtEnd() && !IsBlank(mText[mPos])) ++mPos;
+    while (!AtEnd() && !IsBlank(text_[pos_])) ++pos_;
 }
 
 int TextScanner::Scan(const char* format, ...) {
@@ -100,8 +100,8 @@ int TextScanner::Scan(const char* format, ...) {
                 inputFailed = true;
                 break;
             }
-            if (mText[mPos] != *f) break;
-            ++mPos;
+            if (text_[pos_] != *f) break;
+            ++pos_;
             continue;
         }
         const char conversion = *++f;
@@ -111,21 +111,21 @@ int TextScanner::Scan(const char* format, ...) {
             inputFailed = true;
             break;
         }
-        const char* start = mText.c_str() + mPos;
+        const char* start = text_.c_str() + pos_;
         if (conversion == 's') {
             std::string* word = va_arg(args, std::string*);
-            size_t end = mPos;
-            while (end < mText.size() && !IsBlank(mText[end]) && end - mPos < kMaxWord) ++end;
-            word->assign(mText, mPos, end - mPos);
-            mPos = end;
+            size_t end = pos_;
+            while (end < text_.size() && !IsBlank(text_[end]) && end - pos_ < kMaxWord) ++end;
+            word->assign(text_, pos_, end - pos_);
+            pos_ = end;
         } else if (conversion == 'd' || conversion == 'u') {
             // Digits after an optional sign; nothing is consumed without a digit.
-            size_t p = mPos;
-            if (mText[p] == '+' || mText[p] == '-') ++p;
-            if (p >= mText.size() || !IsDigit(mText[p])) break;
+            size_t p = pos_;
+            if (text_[p] == '+' || text_[p] == '-') ++p;
+            if (p >= text_.size() || !IsDigit(text_[p])) break;
             char* end = nullptr;
             long long value = std::strtoll(start, &end, 10);
-            mPos += size_t(end - start);
+            pos_ += size_t(end - start);
             if (conversion == 'd') {
                 // Out of range saturates (strtoll already saturates at its own limits).
                 if (value > INT32_MAX) value = INT32_MAX;
@@ -137,9 +137,9 @@ int TextScanner::Scan(const char* format, ...) {
             }
         } else if (conversion == 'f') {
             float value = 0.0f;
-            const char* end = ParseFloat(start, mText.c_str() + mText.size(), value);
+            const char* end = ParseFloat(start, text_.c_str() + text_.size(), value);
             if (end == start) break;
-            mPos += size_t(end - start);
+            pos_ += size_t(end - start);
             *va_arg(args, float*) = value;
         } else {
             break;

@@ -32,14 +32,14 @@ public:
     // scan starts after the word. Call it only after a "%s" stored a word.
     void SkipRestOfWord();
     // Bytes not yet consumed.
-    size_t Remaining() const { return mText.size() - mPos; }
+    size_t Remaining() const { return text_.size() - pos_; }
     // Read position, for telling whether a scan consumed anything.
-    size_t Position() const { return mPos; }
+    size_t Position() const { return pos_; }
 
 private:
     void SkipBlanks();
-    bool AtEnd() const { return mPos >= mText.size(); }
+    bool AtEnd() const { return pos_ >= text_.size(); }
 
-    std::string mText;
-    size_t mPos = 0;
+    std::string text_;
+    size_t pos_ = 0;
 };

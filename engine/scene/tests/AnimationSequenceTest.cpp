@@ -104,67 +104,67 @@ TEST(AnimationManager, ListRoundTripsAndRefusesBadLists) {
 class SequencePlay : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(skeleton.SetChildCount(1));
-        skeleton.name = "Root";
-        skeleton.children[0].name = "Arm";
-        WriteFile(folder / "a.txt", KeysText(5, {"Root", "Arm"}));
-        WriteFile(folder / "b.txt", KeysText(5, {"Root", "Arm"}));
+        ASSERT_TRUE(skeleton_.SetChildCount(1));
+        skeleton_.name = "Root";
+        skeleton_.children[0].name = "Arm";
+        WriteFile(folder_ / "a.txt", KeysText(5, {"Root", "Arm"}));
+        WriteFile(folder_ / "b.txt", KeysText(5, {"Root", "Arm"}));
         Clock::Instance().SetPaused(false);
         Clock::Instance().SetFixedStep(0.25f);
     }
     void TearDown() override { Clock::Instance().SetFixedStep(0.0f); }
 
     std::string SequenceText(const char* loopWord, const std::string& secondEntry) {
-        return std::string("[ANM]\nWalkCycle\n[NSEQUENCE]2\n[LOOP]") + loopWord + "\n[0][0]" + (folder / "a.txt") +
-               "\n" + secondEntry + (folder / "b.txt") + "\n[END]\n";
+        return std::string("[ANM]\nWalkCycle\n[NSEQUENCE]2\n[LOOP]") + loopWord + "\n[0][0]" + (folder_ / "a.txt") +
+               "\n" + secondEntry + (folder_ / "b.txt") + "\n[END]\n";
     }
     // Reads the sequence, loads its sets and makes them playable.
     void Load(const std::string& text) {
-        WriteFile(folder / "seq.txt", text);
-        ASSERT_TRUE(sequence.Read(String((folder / "seq.txt").c_str())));
+        WriteFile(folder_ / "seq.txt", text);
+        ASSERT_TRUE(sequence_.Read(String((folder_ / "seq.txt").c_str())));
         CANMManager::Instance().LoadResources();
-        for (uint32_t i = 0; i < sequence.entryCount; ++i) {
-            C3MEKeyFrames* set = sequence.GetEntry(i)->set;
+        for (uint32_t i = 0; i < sequence_.entryCount; ++i) {
+            C3MEKeyFrames* set = sequence_.GetEntry(i)->set;
             ASSERT_EQ(set->loadState, C3MEKeyFrames::kLoaded);
-            set->BindSkeleton(&skeleton);
+            set->BindSkeleton(&skeleton_);
             set->SetRate(2.0f, false);
         }
-        a = sequence.GetEntry(0)->set;
-        b = sequence.GetEntry(1)->set;
-        sequence.playing = true;
+        a_ = sequence_.GetEntry(0)->set;
+        b_ = sequence_.GetEntry(1)->set;
+        sequence_.playing = true;
     }
     void Play(int frames, float speed = 1.0f) {
-        for (int i = 0; i < frames; ++i) sequence.Update(speed);
+        for (int i = 0; i < frames; ++i) sequence_.Update(speed);
     }
 
-    platform::ScopedTempFolder folder{"scene-seq"};
-    C3MEBone skeleton;
-    CANMSequence sequence;
-    C3MEKeyFrames* a = nullptr;
-    C3MEKeyFrames* b = nullptr;
+    platform::ScopedTempFolder folder_{"scene-seq"};
+    C3MEBone skeleton_;
+    CANMSequence sequence_;
+    C3MEKeyFrames* a_ = nullptr;
+    C3MEKeyFrames* b_ = nullptr;
 };
 
 TEST_F(SequencePlay, ReadsEntriesAndTheLoopWord) {
     AnimLogCapture log;
     Load(SequenceText("true", "[1.5][0.5]"));
     EXPECT_TRUE(log.Has("[ANM] Loaded sequence " + [&] {
-        std::string upper = folder / "seq.txt";
+        std::string upper = folder_ / "seq.txt";
         for (char& c : upper)
             if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
         return upper;
     }()));
-    EXPECT_EQ(sequence.name, "WalkCycle");
-    EXPECT_FALSE(sequence.loop);  // only "TRUE" loops
-    ASSERT_EQ(sequence.entryCount, 2u);
-    EXPECT_FLOAT_EQ(sequence.GetEntry(1)->blendStart, 1.5f);
-    EXPECT_FLOAT_EQ(sequence.GetEntry(1)->blendDuration, 0.5f);
-    EXPECT_EQ(sequence.GetEntry(2), nullptr);
-    EXPECT_EQ(sequence.GetCurrentSet(), a);
-    EXPECT_EQ(CANMManager::Instance().Find(String((folder / "b.txt").c_str())), b);
+    EXPECT_EQ(sequence_.name, "WalkCycle");
+    EXPECT_FALSE(sequence_.loop);  // only "TRUE" loops
+    ASSERT_EQ(sequence_.entryCount, 2u);
+    EXPECT_FLOAT_EQ(sequence_.GetEntry(1)->blendStart, 1.5f);
+    EXPECT_FLOAT_EQ(sequence_.GetEntry(1)->blendDuration, 0.5f);
+    EXPECT_EQ(sequence_.GetEntry(2), nullptr);
+    EXPECT_EQ(sequence_.GetCurrentSet(), a_);
+    EXPECT_EQ(CANMManager::Instance().Find(String((folder_ / "b.txt").c_str())), b_);
 
     CANMSequence looping;
-    WriteFile(folder / "loop.txt", SequenceText("TRUE", "[0][0]"));
-    ASSERT_TRUE(looping.Read(String((folder / "loop.txt").c_str())));
+    WriteFile(folder_ / "loop.txt", SequenceText("TRUE", "[0][0]"));
+    ASSERT_TRUE(looping.Read(String((folder_ / "loop.txt").c_str())));
     EXPECT_TRUE(looping.loop);
 }
 
@@ -186,9 +186,9 @@ TEST_F(SequencePlay, ReadFailuresAreLogged) {
         {"[ANM]\nx\n[NSEQUENCE]1\n[LOOP]TRUE\n[0][0]\n", "nothing.txt", "an entry names no animation"},
     };
     for (const Case& c : cases) {
-        WriteFile(folder / c.fileName, c.text);
+        WriteFile(folder_ / c.fileName, c.text);
         CANMSequence bad;
-        EXPECT_FALSE(bad.Read(String((folder / c.fileName).c_str()))) << c.fileName;
+        EXPECT_FALSE(bad.Read(String((folder_ / c.fileName).c_str()))) << c.fileName;
         EXPECT_EQ(log.lines().back().rfind("[ANM] FAILED sequence ", 0), 0u) << c.fileName;
         if (!c.errorLine.empty()) {
             bool found = false;
@@ -207,91 +207,91 @@ TEST_F(SequencePlay, ReadFailuresAreLogged) {
 
     const std::string whole = SequenceText("TRUE", "[1][1]");
     for (size_t length = 0; length + 1 < whole.size(); ++length) {
-        WriteFile(folder / "cut.txt", whole.substr(0, length));
+        WriteFile(folder_ / "cut.txt", whole.substr(0, length));
         CANMSequence cut;
-        EXPECT_FALSE(cut.Read(String((folder / "cut.txt").c_str()))) << length;
+        EXPECT_FALSE(cut.Read(String((folder_ / "cut.txt").c_str()))) << length;
     }
 }
 
 TEST_F(SequencePlay, FadeStartsAtTheBlendStartAndLastsAtMostTheTimeLeft) {
     Load(SequenceText("FALSE", "[1.5][5]"));
     Play(5);  // sequence time 1.25
-    EXPECT_FALSE(a->blending);
+    EXPECT_FALSE(a_->blending);
     Play(1);  // 1.5: the fade starts with 0.75 s of A left
-    EXPECT_FLOAT_EQ(sequence.time, 1.5f);
-    EXPECT_TRUE(a->blending);
-    EXPECT_FLOAT_EQ(a->blendDuration, 0.75f);
-    EXPECT_EQ(sequence.current, 0u);
+    EXPECT_FLOAT_EQ(sequence_.time, 1.5f);
+    EXPECT_TRUE(a_->blending);
+    EXPECT_FLOAT_EQ(a_->blendDuration, 0.75f);
+    EXPECT_EQ(sequence_.current, 0u);
     Play(2);  // A reaches its end as the fade completes
-    EXPECT_EQ(sequence.current, 1u);
-    EXPECT_FALSE(a->blending);
-    EXPECT_EQ(a->time, 0.0f);
+    EXPECT_EQ(sequence_.current, 1u);
+    EXPECT_FALSE(a_->blending);
+    EXPECT_EQ(a_->time, 0.0f);
     // B has been running since the fade began.
-    EXPECT_FLOAT_EQ(b->time, 0.75f);
+    EXPECT_FLOAT_EQ(b_->time, 0.75f);
 }
 
 TEST_F(SequencePlay, EntryWithoutFadeStartsWhenItsPredecessorStopsAndTheLastHolds) {
     Load(SequenceText("FALSE", "[0][0]"));
     Play(7);
-    EXPECT_EQ(sequence.current, 0u);
+    EXPECT_EQ(sequence_.current, 0u);
     Play(1);  // A stops at 2 s
-    EXPECT_EQ(sequence.current, 1u);
-    EXPECT_FALSE(a->blending);
-    EXPECT_EQ(b->time, 0.0f);
+    EXPECT_EQ(sequence_.current, 1u);
+    EXPECT_FALSE(a_->blending);
+    EXPECT_EQ(b_->time, 0.0f);
     // Root of A's last frame: (4, 8, 0).
-    EXPECT_EQ(sequence.rootOffset, Vector3(4, 8, 0));
+    EXPECT_EQ(sequence_.rootOffset, Vector3(4, 8, 0));
 
     Play(8);  // B ends: a sequence that does not loop stays on its last entry
-    EXPECT_EQ(sequence.current, 1u);
-    EXPECT_FALSE(sequence.playing);
-    EXPECT_FLOAT_EQ(b->time, 2.0f);
+    EXPECT_EQ(sequence_.current, 1u);
+    EXPECT_FALSE(sequence_.playing);
+    EXPECT_FLOAT_EQ(b_->time, 2.0f);
     Play(5);
-    EXPECT_EQ(sequence.current, 1u);
-    EXPECT_FLOAT_EQ(b->time, 2.0f);
+    EXPECT_EQ(sequence_.current, 1u);
+    EXPECT_FLOAT_EQ(b_->time, 2.0f);
 }
 
 TEST_F(SequencePlay, LoopingSequenceStartsOverAndPausedClockHolds) {
     Load(SequenceText("TRUE", "[0][0]"));
     Clock::Instance().SetPaused(true);
     Play(20);  // nothing moves while the clock stands
-    EXPECT_EQ(sequence.current, 0u);
-    EXPECT_EQ(a->time, 0.0f);
+    EXPECT_EQ(sequence_.current, 0u);
+    EXPECT_EQ(a_->time, 0.0f);
     Clock::Instance().SetPaused(false);
 
     Play(16);
-    EXPECT_EQ(sequence.current, 0u);
-    EXPECT_EQ(sequence.time, 0.0f);
-    EXPECT_TRUE(sequence.playing);
+    EXPECT_EQ(sequence_.current, 0u);
+    EXPECT_EQ(sequence_.time, 0.0f);
+    EXPECT_TRUE(sequence_.playing);
     Play(9);
-    EXPECT_EQ(sequence.current, 1u);
+    EXPECT_EQ(sequence_.current, 1u);
 }
 
 TEST_F(SequencePlay, BackwardPlaysFromTheEndToTheFirstEntry) {
     Load(SequenceText("FALSE", "[0][0]"));
-    sequence.Rewind(true);
-    EXPECT_EQ(sequence.current, 1u);
-    EXPECT_FLOAT_EQ(sequence.totalLength, 4.0f);
-    EXPECT_FLOAT_EQ(b->time, 2.0f);
+    sequence_.Rewind(true);
+    EXPECT_EQ(sequence_.current, 1u);
+    EXPECT_FLOAT_EQ(sequence_.totalLength, 4.0f);
+    EXPECT_FLOAT_EQ(b_->time, 2.0f);
     Play(8, -1.0f);
-    EXPECT_EQ(sequence.current, 0u);
-    EXPECT_FLOAT_EQ(a->time, 2.0f);
+    EXPECT_EQ(sequence_.current, 0u);
+    EXPECT_FLOAT_EQ(a_->time, 2.0f);
     Play(8, -1.0f);
-    EXPECT_EQ(sequence.current, 0u);
-    EXPECT_FALSE(sequence.playing);
-    EXPECT_EQ(skeleton.pose.GetPosition(), Vector3(0, 0, 0));
+    EXPECT_EQ(sequence_.current, 0u);
+    EXPECT_FALSE(sequence_.playing);
+    EXPECT_EQ(skeleton_.pose.GetPosition(), Vector3(0, 0, 0));
 
-    sequence.Rewind(false);
-    EXPECT_EQ(sequence.current, 0u);
-    EXPECT_EQ(sequence.time, 0.0f);
+    sequence_.Rewind(false);
+    EXPECT_EQ(sequence_.current, 0u);
+    EXPECT_EQ(sequence_.time, 0.0f);
 }
 
 TEST_F(SequencePlay, SimplePlayerStepsThroughEntries) {
     Load(SequenceText("TRUE", "[1][1]"));
-    for (int i = 0; i < 8; ++i) sequence.PlaySimple();
-    EXPECT_EQ(sequence.current, 1u);
-    EXPECT_FALSE(a->blending);
-    for (int i = 0; i < 8; ++i) sequence.PlaySimple();
-    EXPECT_EQ(sequence.current, 0u);
+    for (int i = 0; i < 8; ++i) sequence_.PlaySimple();
+    EXPECT_EQ(sequence_.current, 1u);
+    EXPECT_FALSE(a_->blending);
+    for (int i = 0; i < 8; ++i) sequence_.PlaySimple();
+    EXPECT_EQ(sequence_.current, 0u);
 }
 
 }  // namespace

@@ -62,15 +62,15 @@ void Patch(std::vector<uint8_t>& bytes, size_t offset, int32_t value) {
 
 class BinaryModel : public ::testing::Test {
 protected:
-    std::string Path(const std::string& name) const { return folder / name; }
+    std::string Path(const std::string& name) const { return folder_ / name; }
     // Writes the bytes and reads them into a fresh model.
     bool ReadBytes(const std::vector<uint8_t>& bytes, C3MEModel& model) {
         WriteFile(Path("GEM.3ME"), bytes);
         return model.Read(String(Path("GEM.3ME").c_str()));
     }
 
-    platform::ScopedTempFolder folder{"scene-binary"};
-    FakeMaterials materials;
+    platform::ScopedTempFolder folder_{"scene-binary"};
+    FakeMaterials materials_;
 };
 
 TEST_F(BinaryModel, GoldenFileReadsEveryField) {

@@ -163,16 +163,16 @@ TEST(CDSTree, CullingStampsCellsAndObjectNodes) {
 class CDSQueries : public CDSWorldTest {
 protected:
     int Sphere(const Vector3& centre, float radius) {
-        const int slot = world.CreateSphereObject(BoundingSphere(centre, radius));
+        const int slot = world_.CreateSphereObject(BoundingSphere(centre, radius));
         EXPECT_GE(slot, 0);
         return slot;
     }
 };
 
 TEST_F(CDSQueries, ALeafScanStopsAtTheEleventhHit) {
-    ASSERT_TRUE(world.Init(32, Cube(Vector3(), 0.9f)));  // too small to split
+    ASSERT_TRUE(world_.Init(32, Cube(Vector3(), 0.9f)));  // too small to split
     for (int i = 0; i < 12; ++i) Sphere(Vector3(), 0.4f);
-    world.Update();
+    world_.Update();
     CCDSHitList hits;
     hits.QuerySphere(BoundingSphere(Vector3(), 0.1f));
     EXPECT_EQ(hits.sphereHitCount, CCDSHitList::kMaxHits);
@@ -188,8 +188,8 @@ TEST_F(CDSQueries, RayHitsComeNearestFirstAndObjectsInSeveralCellsOnce) {
     const int farther = Sphere(Vector3(0, 0, -500), 5);
     const int middle = Sphere(Vector3(), 5);
     for (int i = 0; i < 8; ++i) Sphere(Vector3(-900, -900 + 100 * i, 0), 1);
-    world.Update();
-    ASSERT_TRUE(world.GetRoot()->HasChildren());
+    world_.Update();
+    ASSERT_TRUE(world_.GetRoot()->HasChildren());
 
     CCDSHitList hits;
     hits.QueryRay(SegmentRay(Vector3(0, 0, 900), Vector3(0, 0, -900)));
@@ -216,36 +216,36 @@ protected:
     // Two overlapping spheres, owned by the two recorders, filtered in.
     void SetUp() override {
         CDSWorldTest::SetUp();
-        a = world.CreateSphereObject(BoundingSphere(Vector3(), 1));
-        b = world.CreateSphereObject(BoundingSphere(Vector3(1.5f, 0, 0), 1));
-        for (int slot : {a, b}) {
-            world.GetObject(slot)->collisionMask = 1;
-            world.GetObject(slot)->collisionCategory = 1;
+        a_ = world_.CreateSphereObject(BoundingSphere(Vector3(), 1));
+        b_ = world_.CreateSphereObject(BoundingSphere(Vector3(1.5f, 0, 0), 1));
+        for (int slot : {a_, b_}) {
+            world_.GetObject(slot)->collisionMask = 1;
+            world_.GetObject(slot)->collisionCategory = 1;
         }
-        world.GetObject(a)->owner = first.receiverId;
-        world.GetObject(b)->owner = second.receiverId;
+        world_.GetObject(a_)->owner = first_.receiverId;
+        world_.GetObject(b_)->owner = second_.receiverId;
     }
     void Pass() {
-        world.Update();
-        world.FindContacts();
+        world_.Update();
+        world_.FindContacts();
     }
 
-    CollisionRecorder first;
-    CollisionRecorder second;
-    int a = -1;
-    int b = -1;
+    CollisionRecorder first_;
+    CollisionRecorder second_;
+    int a_ = -1;
+    int b_ = -1;
 };
 
 TEST_F(CDSContacts, EachContactReachesBothOwners) {
     Pass();
-    ASSERT_EQ(first.received.size(), 1u);
-    ASSERT_EQ(second.received.size(), 1u);
-    EXPECT_EQ(first.received[0].source, second.receiverId);
-    EXPECT_EQ(second.received[0].source, first.receiverId);
-    const CCDSContact& contact = second.received[0].contact;
+    ASSERT_EQ(first_.received.size(), 1u);
+    ASSERT_EQ(second_.received.size(), 1u);
+    EXPECT_EQ(first_.received[0].source, second_.receiverId);
+    EXPECT_EQ(second_.received[0].source, first_.receiverId);
+    const CCDSContact& contact = second_.received[0].contact;
     EXPECT_EQ(contact.state, CCDSContact::kPenetrating);
-    EXPECT_EQ(contact.a, world.GetObject(a));
-    EXPECT_EQ(contact.b, world.GetObject(b));
+    EXPECT_EQ(contact.a, world_.GetObject(a_));
+    EXPECT_EQ(contact.b, world_.GetObject(b_));
     ASSERT_GT(contact.count, 0);
     // From B toward A.
     EXPECT_LT(contact.normals[0].x, 0.0f);
@@ -267,66 +267,66 @@ TEST_F(CDSContacts, SameOwnerFilteredOrOwnerlessPairsStayQuiet) {
     };
     for (const Case& c : cases) {
         SetUp();
-        c.change(*world.GetObject(a), *world.GetObject(b));
+        c.change(*world_.GetObject(a_), *world_.GetObject(b_));
         Pass();
-        EXPECT_TRUE(first.received.empty()) << c.what;
-        EXPECT_TRUE(second.received.empty()) << c.what;
+        EXPECT_TRUE(first_.received.empty()) << c.what;
+        EXPECT_TRUE(second_.received.empty()) << c.what;
         TearDown();
     }
 }
 
 TEST_F(CDSContacts, AReceiverRemovingBothObjectsEndsTheirPart) {
     // A third object touching both would pair with each after the first pair.
-    const int c = world.CreateSphereObject(BoundingSphere(Vector3(0.75f, 0, 0), 1));
-    world.GetObject(c)->collisionMask = 1;
-    world.GetObject(c)->collisionCategory = 1;
+    const int c = world_.CreateSphereObject(BoundingSphere(Vector3(0.75f, 0, 0), 1));
+    world_.GetObject(c)->collisionMask = 1;
+    world_.GetObject(c)->collisionCategory = 1;
     CollisionRecorder third;
-    world.GetObject(c)->owner = third.receiverId;
-    first.onCollision = [&] {
-        world.RemoveObject(a);
-        world.RemoveObject(b);
+    world_.GetObject(c)->owner = third.receiverId;
+    first_.onCollision = [&] {
+        world_.RemoveObject(a_);
+        world_.RemoveObject(b_);
     };
     Pass();
-    EXPECT_EQ(first.received.size(), 1u);
-    EXPECT_EQ(second.received.size(), 1u);
+    EXPECT_EQ(first_.received.size(), 1u);
+    EXPECT_EQ(second_.received.size(), 1u);
     EXPECT_TRUE(third.received.empty());
-    EXPECT_EQ(world.GetObject(a), nullptr);
-    EXPECT_EQ(world.GetCount(), 1u);
+    EXPECT_EQ(world_.GetObject(a_), nullptr);
+    EXPECT_EQ(world_.GetCount(), 1u);
     // Gone from the tree with the pass: queries and a new pass run clean.
     CCDSHitList hits;
     hits.QuerySphere(BoundingSphere(Vector3(), 0.5f));
     ASSERT_EQ(hits.sphereHitCount, 1u);
     EXPECT_EQ(hits.GetSphereHit(0)->object, static_cast<uint32_t>(c));
-    world.FindContacts();
+    world_.FindContacts();
     EXPECT_TRUE(third.received.empty());
 }
 
 TEST_F(CDSContacts, AReceiverCannotRebuildTheWorldUnderThePass) {
     bool initAnswer = true;
-    first.onCollision = [&] {
-        world.Update();
-        world.FindContacts();
-        initAnswer = world.Init(4);
+    first_.onCollision = [&] {
+        world_.Update();
+        world_.FindContacts();
+        initAnswer = world_.Init(4);
     };
     Pass();
     EXPECT_FALSE(initAnswer);
-    EXPECT_EQ(first.received.size(), 1u);
-    EXPECT_EQ(second.received.size(), 1u);
-    EXPECT_EQ(world.GetCount(), 2u);
-    EXPECT_EQ(world.GetRoot()->GetObjects().size(), 2u);
+    EXPECT_EQ(first_.received.size(), 1u);
+    EXPECT_EQ(second_.received.size(), 1u);
+    EXPECT_EQ(world_.GetCount(), 2u);
+    EXPECT_EQ(world_.GetRoot()->GetObjects().size(), 2u);
 }
 
 TEST_F(CDSContacts, ARemovalBetweenUpdateAndQueriesIsForgottenAtOnce) {
-    world.Update();
-    world.RemoveObject(a);
+    world_.Update();
+    world_.RemoveObject(a_);
     CCDSHitList hits;
     hits.QueryRay(SegmentRay(Vector3(-5, 0, 0), Vector3(5, 0, 0)));
     ASSERT_EQ(hits.rayHitCount, 1u);
-    EXPECT_EQ(hits.GetRayHit(0)->object, static_cast<uint32_t>(b));
-    world.FindContacts();
-    world.Cull(BoxFrustum(10));
-    EXPECT_TRUE(second.received.empty());
-    EXPECT_EQ(world.GetRoot()->GetObjects().size(), 1u);
+    EXPECT_EQ(hits.GetRayHit(0)->object, static_cast<uint32_t>(b_));
+    world_.FindContacts();
+    world_.Cull(BoxFrustum(10));
+    EXPECT_TRUE(second_.received.empty());
+    EXPECT_EQ(world_.GetRoot()->GetObjects().size(), 1u);
 }
 
 }  // namespace

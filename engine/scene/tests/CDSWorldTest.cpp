@@ -14,22 +14,22 @@ namespace {
 constexpr float kTolerance = 1e-3f;
 
 TEST_F(CDSWorldTest, SlotsAreTakenLowestFirstAndReused) {
-    ASSERT_TRUE(world.Init(2));
-    EXPECT_EQ(world.AddObject(), 0);
-    EXPECT_EQ(world.AddObject(), 1);
-    EXPECT_EQ(world.AddObject(), -1);
-    EXPECT_EQ(world.GetCount(), 2u);
-    world.RemoveObject(0);
-    world.RemoveObject(0);  // already empty
-    world.RemoveObject(-1);
-    world.RemoveObject(7);
-    EXPECT_EQ(world.GetCount(), 1u);
-    EXPECT_EQ(world.GetObject(0), nullptr);
-    EXPECT_EQ(world.AddObject(), 0);
-    EXPECT_EQ(world.GetObject(-1), nullptr);
-    EXPECT_EQ(world.GetObject(2), nullptr);
+    ASSERT_TRUE(world_.Init(2));
+    EXPECT_EQ(world_.AddObject(), 0);
+    EXPECT_EQ(world_.AddObject(), 1);
+    EXPECT_EQ(world_.AddObject(), -1);
+    EXPECT_EQ(world_.GetCount(), 2u);
+    world_.RemoveObject(0);
+    world_.RemoveObject(0);  // already empty
+    world_.RemoveObject(-1);
+    world_.RemoveObject(7);
+    EXPECT_EQ(world_.GetCount(), 1u);
+    EXPECT_EQ(world_.GetObject(0), nullptr);
+    EXPECT_EQ(world_.AddObject(), 0);
+    EXPECT_EQ(world_.GetObject(-1), nullptr);
+    EXPECT_EQ(world_.GetObject(2), nullptr);
 
-    const CCDSObject* object = world.GetObject(0);
+    const CCDSObject* object = world_.GetObject(0);
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object->slot, 0);
     EXPECT_EQ(object->name, "Default");
@@ -50,37 +50,37 @@ TEST_F(CDSWorldTest, InitRefusesUnusableCellsAndLeavesNoSlots) {
         CCDSShape(Vector3(-1, -1, -1), Vector3(INFINITY, 1, 1)),
     };
     for (const CCDSShape& cell : cells) {
-        EXPECT_FALSE(world.Init(4, cell));
-        EXPECT_EQ(world.AddObject(), -1);
-        EXPECT_EQ(world.GetPhysicsWorld(), nullptr);
+        EXPECT_FALSE(world_.Init(4, cell));
+        EXPECT_EQ(world_.AddObject(), -1);
+        EXPECT_EQ(world_.GetPhysicsWorld(), nullptr);
     }
-    EXPECT_FALSE(world.Init(CCDSWorld::kMaxCapacity + 1));
+    EXPECT_FALSE(world_.Init(CCDSWorld::kMaxCapacity + 1));
     // A second Init empties the world before it starts again.
-    ASSERT_TRUE(world.Init(4));
-    EXPECT_EQ(world.CreateSphereObject(BoundingSphere(Vector3(), 1.0f)), 0);
-    ASSERT_TRUE(world.Init(4));
-    EXPECT_EQ(world.GetCount(), 0u);
-    EXPECT_EQ(world.GetObject(0), nullptr);
-    EXPECT_EQ(world.GetRoot()->GetCell().Max().x, CCDSWorld::kDefaultCellHalfSize);
+    ASSERT_TRUE(world_.Init(4));
+    EXPECT_EQ(world_.CreateSphereObject(BoundingSphere(Vector3(), 1.0f)), 0);
+    ASSERT_TRUE(world_.Init(4));
+    EXPECT_EQ(world_.GetCount(), 0u);
+    EXPECT_EQ(world_.GetObject(0), nullptr);
+    EXPECT_EQ(world_.GetRoot()->GetCell().Max().x, CCDSWorld::kDefaultCellHalfSize);
 }
 
 TEST_F(CDSWorldTest, PrimitiveVolumesArePlacedAsTheirParametersSay) {
     CSCNNode node;  // at the origin
-    const int sphere = world.CreateSphereObject(BoundingSphere(Vector3(1, 2, 3), 0.5f));
+    const int sphere = world_.CreateSphereObject(BoundingSphere(Vector3(1, 2, 3), 0.5f));
     CCDSShape boxVolume(Vector3(1, 1, 1), Vector3(3, 5, 7));
-    const int box = world.CreateBoxObject(boxVolume);
+    const int box = world_.CreateBoxObject(boxVolume);
     ASSERT_GE(sphere, 0);
     ASSERT_GE(box, 0);
-    world.GetObject(sphere)->node = &node;
-    world.GetObject(box)->node = &node;
-    world.Update();
+    world_.GetObject(sphere)->node = &node;
+    world_.GetObject(box)->node = &node;
+    world_.Update();
 
-    const CCDSObject& s = *world.GetObject(sphere);
+    const CCDSObject& s = *world_.GetObject(sphere);
     EXPECT_EQ(s.kind, CCDSObject::kSphere);
     ExpectNear(s.Min(), Vector3(0.5f, 1.5f, 2.5f), kTolerance);
     ExpectNear(s.Max(), Vector3(1.5f, 2.5f, 3.5f), kTolerance);
     // A box volume keeps its size but sits centred on the node.
-    const CCDSObject& b = *world.GetObject(box);
+    const CCDSObject& b = *world_.GetObject(box);
     EXPECT_EQ(b.kind, CCDSObject::kBox);
     ExpectNear(b.Min(), Vector3(-1, -2, -3), kTolerance);
     ExpectNear(b.Max(), Vector3(1, 2, 3), kTolerance);
@@ -100,12 +100,12 @@ TEST_F(CDSWorldTest, CapsuleAndCylinderLieAlongTheirAxis) {
     cylinderVolume.A = a;
     cylinderVolume.B = b;
     cylinderVolume.radius = r;
-    const int capsule = world.CreateCapsuleObject(capsuleVolume);
-    const int cylinder = world.CreateCylinderObject(cylinderVolume);
+    const int capsule = world_.CreateCapsuleObject(capsuleVolume);
+    const int cylinder = world_.CreateCylinderObject(cylinderVolume);
     ASSERT_GE(capsule, 0);
     ASSERT_GE(cylinder, 0);
-    CCDSObject& cap = *world.GetObject(capsule);
-    CCDSObject& cyl = *world.GetObject(cylinder);
+    CCDSObject& cap = *world_.GetObject(capsule);
+    CCDSObject& cyl = *world_.GetObject(cylinder);
     EXPECT_EQ(cap.kind, CCDSObject::kCapsule);
     EXPECT_EQ(cyl.kind, CCDSObject::kCylinder);
     cap.UpdateBounds();
@@ -164,11 +164,11 @@ TEST_F(CDSWorldTest, BodyUnderATurnedMovedParentAnswersInWorldSpace) {
     ASSERT_TRUE(parent.AddChild(&child));
 
     // 2 x 2 x 6 in its own frame: the turn lays its long side along world x.
-    const int slot = world.CreateBoxObject(CCDSShape(Vector3(-1, -1, -3), Vector3(1, 1, 3)));
+    const int slot = world_.CreateBoxObject(CCDSShape(Vector3(-1, -1, -3), Vector3(1, 1, 3)));
     ASSERT_GE(slot, 0);
-    CCDSObject& body = *world.GetObject(slot);
+    CCDSObject& body = *world_.GetObject(slot);
     body.node = &child;
-    world.Update();
+    world_.Update();
     ExpectNear(body.Min(), Vector3(7, -1, -1), kTolerance);
     ExpectNear(body.Max(), Vector3(13, 1, 1), kTolerance);
 
@@ -183,8 +183,8 @@ TEST_F(CDSWorldTest, BodyUnderATurnedMovedParentAnswersInWorldSpace) {
 }
 
 TEST_F(CDSWorldTest, RayEndsCountAndEmptyRaysMiss) {
-    const int slot = world.CreateBoxObject(CCDSShape(Vector3(-1, -1, -1), Vector3(1, 1, 1)));
-    CCDSObject& box = *world.GetObject(slot);
+    const int slot = world_.CreateBoxObject(CCDSShape(Vector3(-1, -1, -1), Vector3(1, 1, 1)));
+    CCDSObject& box = *world_.GetObject(slot);
     // Ending exactly on the face: t = 1 is a hit.
     EXPECT_EQ(box.IntersectRay(SegmentRay(Vector3(3, 0, 0), Vector3(1, 0, 0))), CCDSContact::kPenetrating);
     EXPECT_NEAR(CCDSObject::GetContact().depths[0], 2.0f, kTolerance);
@@ -205,14 +205,14 @@ TEST_F(CDSWorldTest, RayEndsCountAndEmptyRaysMiss) {
 
 TEST_F(CDSWorldTest, SphereQueryHitsAMeshOnlyWhenItTouchesAFace) {
     // A 2 x 2 square in the plane y = 0.
-    const int slot = world.CreateMeshObject();
+    const int slot = world_.CreateMeshObject();
     ASSERT_GE(slot, 0);
-    CCDSObject& mesh = *world.GetObject(slot);
+    CCDSObject& mesh = *world_.GetObject(slot);
     EXPECT_EQ(mesh.kind, CCDSObject::kMesh);
     mesh.AddTriangle(Vector3(-1, 0, -1), Vector3(-1, 0, 1), Vector3(1, 0, 1), 0);
     mesh.AddTriangle(Vector3(-1, 0, -1), Vector3(1, 0, 1), Vector3(1, 0, -1), 0);
     mesh.EndMesh();
-    world.Update();
+    world_.Update();
 
     struct Case {
         Vector3 centre;
@@ -240,8 +240,8 @@ TEST_F(CDSWorldTest, SphereQueryAgainstAConvexShape) {
     CSCNNode node;
     node.SetPosition(5, 0, 0);
     node.RebuildMatrix();
-    const int slot = world.CreateBoxObject(CCDSShape(Vector3(-1, -1, -1), Vector3(1, 1, 1)));
-    CCDSObject& box = *world.GetObject(slot);
+    const int slot = world_.CreateBoxObject(CCDSShape(Vector3(-1, -1, -1), Vector3(1, 1, 1)));
+    CCDSObject& box = *world_.GetObject(slot);
     box.node = &node;
     // Centre inside the box: a hit at the centre itself.
     EXPECT_EQ(box.IntersectSphere(BoundingSphere(Vector3(5, 0.5f, 0), 0.1f)), CCDSContact::kPenetrating);
@@ -254,11 +254,11 @@ TEST_F(CDSWorldTest, SphereQueryAgainstAConvexShape) {
 }
 
 TEST_F(CDSWorldTest, AnObjectWithoutAShapeIsNeitherFiledNorTested) {
-    const int bare = world.AddObject();
-    const int sphere = world.CreateSphereObject(BoundingSphere(Vector3(), 1.0f));
-    world.GetObject(bare)->SetMinMax(Vector3(-1, -1, -1), Vector3(1, 1, 1));
-    world.Update();
-    const std::vector<CCDSObject*>& filed = world.GetRoot()->GetObjects();
+    const int bare = world_.AddObject();
+    const int sphere = world_.CreateSphereObject(BoundingSphere(Vector3(), 1.0f));
+    world_.GetObject(bare)->SetMinMax(Vector3(-1, -1, -1), Vector3(1, 1, 1));
+    world_.Update();
+    const std::vector<CCDSObject*>& filed = world_.GetRoot()->GetObjects();
     ASSERT_EQ(filed.size(), 1u);
     EXPECT_EQ(filed[0]->slot, sphere);
     // Without a node the sphere is placed by the identity.
@@ -271,34 +271,34 @@ TEST_F(CDSWorldTest, AnObjectWithoutAShapeIsNeitherFiledNorTested) {
 TEST_F(CDSWorldTest, APausedClockChangesNothing) {
     CollisionRecorder first;
     CollisionRecorder second;
-    const int a = world.CreateSphereObject(BoundingSphere(Vector3(), 1.0f));
-    const int b = world.CreateSphereObject(BoundingSphere(Vector3(0.5f, 0, 0), 1.0f));
+    const int a = world_.CreateSphereObject(BoundingSphere(Vector3(), 1.0f));
+    const int b = world_.CreateSphereObject(BoundingSphere(Vector3(0.5f, 0, 0), 1.0f));
     for (int slot : {a, b}) {
-        world.GetObject(slot)->collisionMask = 1;
-        world.GetObject(slot)->collisionCategory = 1;
+        world_.GetObject(slot)->collisionMask = 1;
+        world_.GetObject(slot)->collisionCategory = 1;
     }
-    world.GetObject(a)->owner = first.receiverId;
-    world.GetObject(b)->owner = second.receiverId;
+    world_.GetObject(a)->owner = first.receiverId;
+    world_.GetObject(b)->owner = second.receiverId;
 
     Clock::Instance().SetPaused(true);
-    world.Update();
-    EXPECT_TRUE(world.GetRoot()->GetObjects().empty());
+    world_.Update();
+    EXPECT_TRUE(world_.GetRoot()->GetObjects().empty());
     Clock::Instance().SetPaused(false);
-    world.Update();
-    ASSERT_EQ(world.GetRoot()->GetObjects().size(), 2u);
+    world_.Update();
+    ASSERT_EQ(world_.GetRoot()->GetObjects().size(), 2u);
 
     Clock::Instance().SetPaused(true);
     Frustum nothingInView;
-    world.Cull(nothingInView);
-    EXPECT_EQ(world.GetRoot()->GetVisibility(), 0);
-    world.FindContacts();
+    world_.Cull(nothingInView);
+    EXPECT_EQ(world_.GetRoot()->GetVisibility(), 0);
+    world_.FindContacts();
     EXPECT_TRUE(first.received.empty());
-    world.GetObject(a)->active = false;
-    world.Update();
-    EXPECT_EQ(world.GetRoot()->GetObjects().size(), 2u);
+    world_.GetObject(a)->active = false;
+    world_.Update();
+    EXPECT_EQ(world_.GetRoot()->GetObjects().size(), 2u);
 
     Clock::Instance().SetPaused(false);
-    world.FindContacts();
+    world_.FindContacts();
     EXPECT_EQ(first.received.size(), 1u);
     EXPECT_EQ(second.received.size(), 1u);
 }

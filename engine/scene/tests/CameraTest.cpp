@@ -47,11 +47,11 @@ protected:
         hooks.getViewport = &Viewport800x600;
         hooks.setProjection = &RecordProjection;
         hooks.setViewVectors = &RecordViewVectors;
-        mPrevious = Camera::DisplayHooks();
+        previous_ = Camera::DisplayHooks();
         Camera::DisplayHooks() = hooks;
     }
-    void TearDown() override { Camera::DisplayHooks() = mPrevious; }
-    CameraDisplayHooks mPrevious;
+    void TearDown() override { Camera::DisplayHooks() = previous_; }
+    CameraDisplayHooks previous_;
 };
 
 TEST_F(Cameras, DefaultsAndConstruction) {

@@ -14,24 +14,24 @@ namespace {
 class KeyFramesFile : public ::testing::Test {
 protected:
     std::string Write(const std::string& text, const std::string& name = "walk.txt") {
-        const std::string path = folder / name;
+        const std::string path = folder_ / name;
         WriteFile(path, text);
         return path;
     }
     // Root and Arm; the set of five frames (0..4) bound to them at rate 10.
     void LoadBound(C3MEKeyFrames& set, bool looping = false, int frames = 5) {
         ASSERT_TRUE(set.Read(String(Write(KeysText(frames, {"Root", "Arm"})).c_str())));
-        set.BindSkeleton(&skeleton);
+        set.BindSkeleton(&skeleton_);
         set.SetRate(10.0f, looping);
     }
     void SetUp() override {
-        ASSERT_TRUE(skeleton.SetChildCount(1));
-        skeleton.name = "Root";
-        skeleton.children[0].name = "Arm";
+        ASSERT_TRUE(skeleton_.SetChildCount(1));
+        skeleton_.name = "Root";
+        skeleton_.children[0].name = "Arm";
     }
-    platform::ScopedTempFolder folder{"scene-keys"};
-    LogCapture log;
-    C3MEBone skeleton;
+    platform::ScopedTempFolder folder_{"scene-keys"};
+    LogCapture log_;
+    C3MEBone skeleton_;
 };
 
 TEST_F(KeyFramesFile, ReadsFramesByIndexAndBindsByName) {
@@ -48,7 +48,7 @@ TEST_F(KeyFramesFile, ReadsFramesByIndexAndBindsByName) {
     ASSERT_TRUE(set.Read(String(path.c_str())));
     EXPECT_EQ(set.loadState, C3MEKeyFrames::kLoaded);
     EXPECT_EQ(set.name, path.c_str());
-    EXPECT_TRUE(log.Contains("Loaded animation " + UpperName(path)));
+    EXPECT_TRUE(log_.Contains("Loaded animation " + UpperName(path)));
     ASSERT_EQ(set.frameCount, 2u);
     EXPECT_EQ(set.lastFrame, 1u);
     EXPECT_EQ(set.frames[0].keys[0].transform.GetPosition(), Vector3(1, 2, 3));
@@ -56,8 +56,8 @@ TEST_F(KeyFramesFile, ReadsFramesByIndexAndBindsByName) {
     EXPECT_FLOAT_EQ(set.frames[0].keys[0].transform.GetRotation().y, 1.0f);
     EXPECT_EQ(set.frames[0].keys[0].transform.scale, Vector3(1, 1, 1));
 
-    set.BindSkeleton(&skeleton);
-    EXPECT_EQ(set.frames[0].keys[0].bone, &skeleton);
+    set.BindSkeleton(&skeleton_);
+    EXPECT_EQ(set.frames[0].keys[0].bone, &skeleton_);
     EXPECT_EQ(set.frames[1].keys[1].bone, nullptr);
 }
 
@@ -87,14 +87,14 @@ TEST_F(KeyFramesFile, ReadFailuresSetTheFailedState) {
         EXPECT_FALSE(set.Read(String(path.c_str()))) << c.fileName;
         EXPECT_EQ(set.loadState, C3MEKeyFrames::kLoadFailed) << c.fileName;
         if (!c.errorLine.empty()) {
-            EXPECT_TRUE(log.Contains(c.errorLine)) << c.fileName;
+            EXPECT_TRUE(log_.Contains(c.errorLine)) << c.fileName;
         }
-        EXPECT_EQ(log.lines().back().rfind("FAILED animation ", 0), 0u) << c.fileName;
+        EXPECT_EQ(log_.lines().back().rfind("FAILED animation ", 0), 0u) << c.fileName;
     }
     C3MEKeyFrames set;
     EXPECT_FALSE(set.Read(String("")));
     EXPECT_EQ(set.loadState, C3MEKeyFrames::kLoadFailed);
-    EXPECT_TRUE(log.Contains("C3MEKeyFrames::Read - ERROR : No filename!"));
+    EXPECT_TRUE(log_.Contains("C3MEKeyFrames::Read - ERROR : No filename!"));
 }
 
 TEST_F(KeyFramesFile, TruncatedFilesNeverCrashAndFail) {
@@ -103,7 +103,7 @@ TEST_F(KeyFramesFile, TruncatedFilesNeverCrashAndFail) {
         C3MEKeyFrames set;
         EXPECT_FALSE(set.Read(String(Write(whole.substr(0, length), "cut.txt").c_str()))) << length;
         // Whatever was kept still plays without reading past its arrays.
-        set.BindSkeleton(&skeleton);
+        set.BindSkeleton(&skeleton_);
         set.SetRate(10.0f, true);
         set.Advance(0.15f, 1.0f);
     }
@@ -173,27 +173,27 @@ TEST_F(KeyFramesFile, PoseInterpolatesMasksAndMirrors) {
     LoadBound(set);
     // Root at frame f sits at (f, 2f, 0), Arm at (f + 10, 2f, 0).
     set.Advance(0.25f, 1.0f);
-    EXPECT_NEAR(skeleton.pose.GetPosition().x, 2.5f, 1e-5f);
-    EXPECT_NEAR(skeleton.pose.GetPosition().y, 5.0f, 1e-5f);
-    EXPECT_NEAR(skeleton.children[0].pose.GetPosition().x, 12.5f, 1e-5f);
-    EXPECT_NEAR(skeleton.pose.local.m[12], 2.5f, 1e-5f);
+    EXPECT_NEAR(skeleton_.pose.GetPosition().x, 2.5f, 1e-5f);
+    EXPECT_NEAR(skeleton_.pose.GetPosition().y, 5.0f, 1e-5f);
+    EXPECT_NEAR(skeleton_.children[0].pose.GetPosition().x, 12.5f, 1e-5f);
+    EXPECT_NEAR(skeleton_.pose.local.m[12], 2.5f, 1e-5f);
     EXPECT_NEAR(set.GetRootOffset().x, 2.5f, 1e-5f);
 
     // Masking x and z keeps only the root's y motion, in the pose and the offset.
     set.SetAxisMask(true, false, true);
     set.Advance(0.05f, 1.0f);
-    EXPECT_FLOAT_EQ(skeleton.pose.GetPosition().x, 0.0f);
-    EXPECT_NEAR(skeleton.pose.GetPosition().y, 6.0f, 1e-5f);
+    EXPECT_FLOAT_EQ(skeleton_.pose.GetPosition().x, 0.0f);
+    EXPECT_NEAR(skeleton_.pose.GetPosition().y, 6.0f, 1e-5f);
     EXPECT_EQ(set.GetRootOffset().x, 0.0f);
     EXPECT_NEAR(set.GetRootOffset().y, 6.0f, 1e-5f);
     // Bones other than the root keep their motion.
-    EXPECT_NEAR(skeleton.children[0].pose.GetPosition().x, 13.0f, 1e-5f);
+    EXPECT_NEAR(skeleton_.children[0].pose.GetPosition().x, 13.0f, 1e-5f);
 
     // Mirroring flips the x of every bone's matrix and of the root offset.
     set.SetAxisMask(false, false, false);
     set.mirror = true;
     set.Advance(0.0f, 1.0f);
-    EXPECT_NEAR(skeleton.children[0].pose.local.m[12], -13.0f, 1e-5f);
+    EXPECT_NEAR(skeleton_.children[0].pose.local.m[12], -13.0f, 1e-5f);
     // The root's matrix is rebuilt after masking, so the offset is mirrored once.
     EXPECT_NEAR(set.GetRootOffset().x, -3.0f, 1e-5f);
 
@@ -204,14 +204,14 @@ TEST_F(KeyFramesFile, PoseInterpolatesMasksAndMirrors) {
 TEST_F(KeyFramesFile, KeysForMissingBonesLeaveTheSkeletonAlone) {
     C3MEKeyFrames set;
     ASSERT_TRUE(set.Read(String(Write(KeysText(3, {"Root", "Tail"})).c_str())));
-    set.BindSkeleton(&skeleton);
+    set.BindSkeleton(&skeleton_);
     set.SetRate(10.0f, false);
-    skeleton.children[0].pose.SetPosition(7, 7, 7);
+    skeleton_.children[0].pose.SetPosition(7, 7, 7);
     set.Advance(0.1f, 1.0f);
     set.SelectFrame(2);
     set.ApplySelectedFrame();
-    EXPECT_EQ(skeleton.children[0].pose.GetPosition(), Vector3(7, 7, 7));
-    EXPECT_EQ(skeleton.pose.GetPosition(), Vector3(2, 4, 0));
+    EXPECT_EQ(skeleton_.children[0].pose.GetPosition(), Vector3(7, 7, 7));
+    EXPECT_EQ(skeleton_.pose.GetPosition(), Vector3(2, 4, 0));
     set.SelectFrame(3);  // past the frames: ignored
     EXPECT_EQ(set.selectedFrame, 2);
 }
@@ -241,21 +241,21 @@ TEST_F(KeyFramesFile, BlendMovesFromTheOutgoingPoseToTheIncomingOne) {
     C3MEKeyFrames from, into;
     LoadBound(from);
     ASSERT_TRUE(into.Read(String(Write(KeysText(5, {"Root", "Arm"}), "into.txt").c_str())));
-    into.BindSkeleton(&skeleton);
+    into.BindSkeleton(&skeleton_);
     into.SetRate(10.0f, false);
     from.SetTime(0.2f);
     from.StartBlend(&into, 0.2f);
     ASSERT_TRUE(from.blending);
     from.Advance(0.1f, 1.0f);  // halfway: from is at frame 3, into at frame 1
     EXPECT_NEAR(from.blendProgress, 0.5f, 1e-5f);
-    ASSERT_NE(skeleton.children[0].savedPose, nullptr);
+    ASSERT_NE(skeleton_.children[0].savedPose, nullptr);
     // Arm: outgoing x 13, incoming x 11: halfway is 12.
-    EXPECT_NEAR(skeleton.children[0].pose.GetPosition().x, 12.0f, 1e-4f);
+    EXPECT_NEAR(skeleton_.children[0].pose.GetPosition().x, 12.0f, 1e-4f);
     EXPECT_FALSE(from.IsBlendDone());
     from.Advance(0.15f, 1.0f);
     EXPECT_TRUE(from.IsBlendDone());
     // The last step lands on the incoming pose instead of passing it.
-    EXPECT_NEAR(skeleton.children[0].pose.GetPosition().x, 12.5f, 1e-4f);
+    EXPECT_NEAR(skeleton_.children[0].pose.GetPosition().x, 12.5f, 1e-4f);
     from.Reset();
     EXPECT_FALSE(from.blending);
     EXPECT_EQ(from.time, 0.0f);
@@ -268,14 +268,14 @@ TEST_F(KeyFramesFile, OneFrameOrNoRateIsAStillPose) {
     EXPECT_EQ(set.duration, 0.0f);
     set.Advance(0.5f, 1.0f);
     EXPECT_EQ(set.time, 0.0f);
-    EXPECT_EQ(skeleton.pose.GetPosition(), Vector3(0, 0, 0));
+    EXPECT_EQ(skeleton_.pose.GetPosition(), Vector3(0, 0, 0));
     EXPECT_TRUE(set.IsStopped());
 
     C3MEKeyFrames noRate;
     LoadBound(noRate);
     noRate.SetRate(0.0f, true);
     noRate.Advance(0.5f, 1.0f);
-    EXPECT_FALSE(std::isnan(skeleton.pose.GetPosition().x));
+    EXPECT_FALSE(std::isnan(skeleton_.pose.GetPosition().x));
 }
 
 }  // namespace

@@ -22,21 +22,21 @@ class RecordFile {
 public:
     RecordFile() {
         char pattern[] = "/tmp/mesh-record-XXXXXX";
-        mDir = mkdtemp(pattern) != nullptr ? pattern : "";
-        mPath = mDir + "/mesh.bin";
+        dir_ = mkdtemp(pattern) != nullptr ? pattern : "";
+        path_ = dir_ + "/mesh.bin";
     }
     ~RecordFile() {
-        std::remove(mPath.c_str());
-        rmdir(mDir.c_str());
+        std::remove(path_.c_str());
+        rmdir(dir_.c_str());
     }
-    const char* path() const { return mPath.c_str(); }
+    const char* path() const { return path_.c_str(); }
     void WriteBytes(const std::string& bytes) const {
-        std::ofstream(mPath, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+        std::ofstream(path_, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
     }
 
 private:
-    std::string mDir;
-    std::string mPath;
+    std::string dir_;
+    std::string path_;
 };
 
 void FillList(C3MEIndexList& list, int32_t kind, int32_t material, std::initializer_list<uint16_t> values) {

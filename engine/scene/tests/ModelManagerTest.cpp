@@ -18,7 +18,7 @@ const char* const kTextModel =
 
 class ModelManager : public ::testing::Test {
 protected:
-    std::string Path(const std::string& name) const { return folder / name; }
+    std::string Path(const std::string& name) const { return folder_ / name; }
     // A binary copy of the text model, written through the model writer.
     void WriteBinary(const std::string& name, const char* storedName) {
         WriteFile(Path("SOURCE.3MX"), std::string(kTextModel));
@@ -28,21 +28,21 @@ protected:
         ASSERT_TRUE(source.Write(Path(name).c_str()));
     }
 
-    platform::ScopedTempFolder folder{"scene-manager"};
-    FakeMaterials materials;
-    C3MEManager manager;
+    platform::ScopedTempFolder folder_{"scene-manager"};
+    FakeMaterials materials_;
+    C3MEManager manager_;
 };
 
 TEST_F(ModelManager, NamesDifferingOnlyInExtensionAreOneModel) {
     const std::string base = Path("Gems\\GemTetra");
-    C3MEModel* first = manager.GetModel(String((base + ".3mx").c_str()));
-    C3MEModel* second = manager.GetModel(String((Path("Gems/GemTetra") + ".3me").c_str()));
+    C3MEModel* first = manager_.GetModel(String((base + ".3mx").c_str()));
+    C3MEModel* second = manager_.GetModel(String((Path("Gems/GemTetra") + ".3me").c_str()));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second);
-    EXPECT_EQ(manager.GetModelCount(), 1u);
-    EXPECT_EQ(manager.pending, 1);
+    EXPECT_EQ(manager_.GetModelCount(), 1u);
+    EXPECT_EQ(manager_.pending, 1);
     EXPECT_TRUE(first->registeredName == (Path("Gems/GemTetra") + ".3mx").c_str());
-    EXPECT_EQ(manager.GetModel(String("")), nullptr);
+    EXPECT_EQ(manager_.GetModel(String("")), nullptr);
     // Letter case counts; a name without a dot is compared whole.
     EXPECT_FALSE(C3MEManager::SameModelName("a/GEM.3mx", "a/gem.3mx"));
     EXPECT_TRUE(C3MEManager::SameModelName("a/gem.3mx", "a/gem.txt"));
@@ -51,24 +51,24 @@ TEST_F(ModelManager, NamesDifferingOnlyInExtensionAreOneModel) {
 
 TEST_F(ModelManager, LoadsTheTextFileWhenNoBinaryExists) {
     WriteFile(Path("Gem.3MX"), std::string(kTextModel));
-    C3MEModel* model = manager.GetModel(String(Path("Gem.3mx").c_str()));
+    C3MEModel* model = manager_.GetModel(String(Path("Gem.3mx").c_str()));
     LogCapture log;
-    manager.Update();
+    manager_.Update();
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoaded));
     EXPECT_TRUE(model->prepared);
     EXPECT_TRUE(log.Contains("1 / 1 resources to load"));
     EXPECT_TRUE(log.Contains("C3MEManager - Loading [0] - " + Path("Gem.3mx") + " ... OK"));
-    EXPECT_EQ(manager.pending, 0);
+    EXPECT_EQ(manager_.pending, 0);
     // The record names the file that loaded, so a reload finds it again.
     EXPECT_TRUE(model->loadRecord->fileName == (Path("Gem.3") + "MX").c_str());
     EXPECT_GT(model->loadRecord->fileTime, 0);
     // An unchanged file is left alone; a changed one is read again, and its
     // compiled lists and prepared matrices are dropped and rebuilt.
     model->compiled = true;
-    manager.ReloadModels();
+    manager_.ReloadModels();
     EXPECT_TRUE(model->compiled);
     model->loadRecord->fileTime = 1;
-    manager.ReloadModels();
+    manager_.ReloadModels();
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoaded));
     EXPECT_FALSE(model->compiled);
     EXPECT_TRUE(model->prepared);
@@ -77,38 +77,38 @@ TEST_F(ModelManager, LoadsTheTextFileWhenNoBinaryExists) {
 
 TEST_F(ModelManager, ANameWithoutExtensionFindsItsFiles) {
     WriteFile(Path("Plain.3MX"), std::string(kTextModel));
-    C3MEModel* model = manager.GetModel(String(Path("Plain").c_str()));
-    manager.LoadResources();
+    C3MEModel* model = manager_.GetModel(String(Path("Plain").c_str()));
+    manager_.LoadResources();
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoaded));
 }
 
 TEST_F(ModelManager, PrefersTheBinaryFile) {
     WriteFile(Path("Gem.3MX"), std::string(kTextModel));
     WriteBinary("Gem.3ME", "from the binary file");
-    C3MEModel* model = manager.GetModel(String(Path("Gem.3mx").c_str()));
-    manager.LoadResources();
+    C3MEModel* model = manager_.GetModel(String(Path("Gem.3mx").c_str()));
+    manager_.LoadResources();
     ASSERT_EQ(model->loadState, uint32_t(C3MEModel::kLoaded));
     EXPECT_TRUE(model->name == "from the binary file");
     // The stored name does not hide the model from later requests.
-    EXPECT_EQ(manager.GetModel(String(Path("Gem.3mx").c_str())), model);
+    EXPECT_EQ(manager_.GetModel(String(Path("Gem.3mx").c_str())), model);
 }
 
 TEST_F(ModelManager, FailedModelsAreNotRetried) {
-    C3MEModel* model = manager.GetModel(String(Path("Missing.3mx").c_str()));
+    C3MEModel* model = manager_.GetModel(String(Path("Missing.3mx").c_str()));
     {
         LogCapture log;
-        manager.LoadResources();
+        manager_.LoadResources();
         EXPECT_TRUE(log.Contains("Missing.3mx ... ERROR!"));
     }
-    EXPECT_EQ(manager.loadedThisCall, 1) << "a failed read counts as tried";
+    EXPECT_EQ(manager_.loadedThisCall, 1) << "a failed read counts as tried";
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoadFailed));
     EXPECT_EQ(model->instanceCount, 0u);
     WriteFile(Path("Missing.3MX"), std::string(kTextModel));
     LogCapture log;
-    manager.Update();
-    manager.LoadResources();
+    manager_.Update();
+    manager_.LoadResources();
     EXPECT_TRUE(log.lines().empty());
-    EXPECT_EQ(manager.loadedThisCall, 0) << "an idle call loads nothing";
+    EXPECT_EQ(manager_.loadedThisCall, 0) << "an idle call loads nothing";
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoadFailed));
 }
 
@@ -116,19 +116,19 @@ TEST_F(ModelManager, ReleaseAndLists) {
     C3MEModel stranger;
     {
         LogCapture log;
-        manager.ReleaseModel(&stranger);
+        manager_.ReleaseModel(&stranger);
         EXPECT_TRUE(log.lines().empty());
     }
-    C3MEModel* a = manager.GetModel(String("Models/A.3mx"));
-    manager.GetModel(String("Models/B.3mx"));
-    ASSERT_TRUE(manager.WriteList(Path("models.lst").c_str()));
+    C3MEModel* a = manager_.GetModel(String("Models/A.3mx"));
+    manager_.GetModel(String("Models/B.3mx"));
+    ASSERT_TRUE(manager_.WriteList(Path("models.lst").c_str()));
     {
         LogCapture log;
-        manager.ReleaseModel(a);
+        manager_.ReleaseModel(a);
         EXPECT_TRUE(log.Contains("Releasing... Models/A.3mx"));
     }
-    EXPECT_EQ(manager.GetModelCount(), 1u);
-    EXPECT_EQ(manager.pending, 1);
+    EXPECT_EQ(manager_.GetModelCount(), 1u);
+    EXPECT_EQ(manager_.pending, 1);
 
     C3MEManager other;
     ASSERT_TRUE(other.ReadList(Path("models.lst").c_str()));
@@ -140,10 +140,10 @@ TEST_F(ModelManager, ReleaseAndLists) {
 }
 
 TEST_F(ModelManager, SearchPaths) {
-    EXPECT_EQ(manager.GetSearchPathCount(), 1u);
-    EXPECT_TRUE(manager.GetSearchPath(0) == "Resources/Models/");
-    manager.AddSearchPath("");
-    EXPECT_EQ(manager.GetSearchPathCount(), 1u);
+    EXPECT_EQ(manager_.GetSearchPathCount(), 1u);
+    EXPECT_TRUE(manager_.GetSearchPath(0) == "Resources/Models/");
+    manager_.AddSearchPath("");
+    EXPECT_EQ(manager_.GetSearchPathCount(), 1u);
 }
 
 }  // namespace

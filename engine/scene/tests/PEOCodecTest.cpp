@@ -135,12 +135,12 @@ PeoObject QuadObject() {
 class PeoModel : public ::testing::Test {
 protected:
     bool ReadBytes(const std::vector<uint8_t>& bytes, C3MEModel& model) {
-        WriteFile(folder / "SCENE.peo", bytes);
-        return model.Read(String((folder / "SCENE.peo").c_str()));
+        WriteFile(folder_ / "SCENE.peo", bytes);
+        return model.Read(String((folder_ / "SCENE.peo").c_str()));
     }
 
-    platform::ScopedTempFolder folder{"scene-peo"};
-    FakeMaterials materials;
+    platform::ScopedTempFolder folder_{"scene-peo"};
+    FakeMaterials materials_;
 };
 
 TEST_F(PeoModel, ObjectBecomesMeshAndInstanceGroupedByMaterial) {
@@ -211,8 +211,8 @@ TEST_F(PeoModel, NoObjectsYieldsOnlyMaterials) {
 TEST_F(PeoModel, MissingFileCannotBeOpenedAndWritingIsRefused) {
     C3MEModel model;
     CPEOCodec codec(&model);
-    EXPECT_EQ(codec.Read((folder / "NONE.PEO").c_str()), C3MECodec::kCannotOpen);
-    EXPECT_EQ(codec.Write((folder / "OUT.PEO").c_str()), C3MECodec::kNotWritten);
+    EXPECT_EQ(codec.Read((folder_ / "NONE.PEO").c_str()), C3MECodec::kCannotOpen);
+    EXPECT_EQ(codec.Write((folder_ / "OUT.PEO").c_str()), C3MECodec::kNotWritten);
 }
 
 TEST_F(PeoModel, HostileCountsAndOffsetsAreRefused) {

@@ -51,7 +51,7 @@ size_t CountLines(const LogCapture& log, const std::string& text) {
 
 class SceneFiles : public ::testing::Test {
 protected:
-    std::string Path(const std::string& name) const { return folder / name; }
+    std::string Path(const std::string& name) const { return folder_ / name; }
     // Writes a library and its layout under "level.lib" / "level.layout".
     std::string WriteScene(const std::string& library, const std::string& layout) {
         WriteFile(Path("level.lib"), library);
@@ -59,8 +59,8 @@ protected:
         return Path("level.lib");
     }
 
-    platform::ScopedTempFolder folder{"scene.files"};
-    C3MEManager& models = C3MEManager::Instance();
+    platform::ScopedTempFolder folder_{"scene.files"};
+    C3MEManager& models_ = C3MEManager::Instance();
 };
 
 TEST_F(SceneFiles, LoadBuildsOneNodePerInstanceAndSharesModels) {
@@ -86,7 +86,7 @@ TEST_F(SceneFiles, LoadBuildsOneNodePerInstanceAndSharesModels) {
     EXPECT_TRUE(tree->model->registeredName == "models/tree.3mx");
     EXPECT_EQ(smallTree->model, tree->model);
     EXPECT_TRUE(rock->model->registeredName == "models/rock.3mx");
-    EXPECT_EQ(models.GetModelCount(), 2u);
+    EXPECT_EQ(models_.GetModelCount(), 2u);
 
     const CSCNNode& node = *tree->node;
     EXPECT_EQ(root->GetChild(0), tree->node);
@@ -111,7 +111,7 @@ TEST_F(SceneFiles, LoadBuildsOneNodePerInstanceAndSharesModels) {
     scene.Release();
     EXPECT_EQ(CountLines(log, "Releasing... models/tree.3mx"), 1u);
     EXPECT_EQ(CountLines(log, "Releasing... models/rock.3mx"), 1u);
-    EXPECT_EQ(models.GetModelCount(), 0u);
+    EXPECT_EQ(models_.GetModelCount(), 0u);
     EXPECT_EQ(scene.GetRoot(), nullptr);
     EXPECT_EQ(scene.GetInstanceCount(), 0u);
     EXPECT_EQ(scene.GetLibraryCount(), 0u);
@@ -119,7 +119,7 @@ TEST_F(SceneFiles, LoadBuildsOneNodePerInstanceAndSharesModels) {
 }
 
 TEST_F(SceneFiles, ModelsOthersRegisteredOutliveTheScene) {
-    C3MEModel* held = models.GetModel(String("models/rock.3mx"));
+    C3MEModel* held = models_.GetModel(String("models/rock.3mx"));
     {
         CSCNScene scene;
         ASSERT_TRUE(scene.Load(WriteScene(kLibrary, kLayout).c_str()));
@@ -129,9 +129,9 @@ TEST_F(SceneFiles, ModelsOthersRegisteredOutliveTheScene) {
         EXPECT_EQ(scene.GetInstanceCount(), 3u);
         EXPECT_EQ(scene.GetRoot()->GetChildCount(), 3u);
     }
-    ASSERT_EQ(models.GetModelCount(), 1u);
-    EXPECT_EQ(models.GetModelAt(0), held);
-    models.ReleaseModel(held);
+    ASSERT_EQ(models_.GetModelCount(), 1u);
+    EXPECT_EQ(models_.GetModelAt(0), held);
+    models_.ReleaseModel(held);
 }
 
 TEST_F(SceneFiles, FindResourceTakesTheFirstRefInsideTheLoweredName) {
@@ -198,7 +198,7 @@ TEST_F(SceneFiles, EmptyOrMissingLayoutAndMissingLibrary) {
         ASSERT_EQ(scene.GetInstanceCount(), 3u);
         EXPECT_EQ(scene.GetInstance(0)->model, nullptr);
         EXPECT_TRUE(log.Contains("no library entry for instance big tree 01"));
-        EXPECT_EQ(models.GetModelCount(), 0u);
+        EXPECT_EQ(models_.GetModelCount(), 0u);
     }
     CSCNScene scene;
     EXPECT_FALSE(scene.Load(nullptr));
@@ -276,7 +276,7 @@ TEST_F(SceneFiles, MalformedFilesAreLoggedAndRefused) {
         EXPECT_FALSE(loaded) << c.library << c.layout;
         EXPECT_TRUE(log.Contains(c.logged)) << c.logged;
         scene.Release();
-        EXPECT_EQ(models.GetModelCount(), 0u);
+        EXPECT_EQ(models_.GetModelCount(), 0u);
     }
 }
 
@@ -305,7 +305,7 @@ TEST_F(SceneFiles, TruncatedAndGarbledFilesNeverBreakTheReader) {
     ASSERT_EQ(scene.GetInstanceCount(), 1u);
     // The name is cut at 511 characters, before "rock".
     EXPECT_EQ(scene.GetInstance(0)->model, nullptr);
-    EXPECT_EQ(models.GetModelCount(), 0u);
+    EXPECT_EQ(models_.GetModelCount(), 0u);
 }
 
 TEST_F(SceneFiles, InstancesPrepareAReadModelOnceAndDrawIt) {

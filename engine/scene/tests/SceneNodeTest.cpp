@@ -19,7 +19,7 @@ std::vector<std::string>& Trace() {
 // Records every call the scene makes on it.
 class Recorder : public CSCNObject {
 public:
-    explicit Recorder(std::string name) : mName(std::move(name)) {}
+    explicit Recorder(std::string name) : name_(std::move(name)) {}
     bool PreRender() override { return Note("PreRender"); }
     bool Render() override { return Note("Render"); }
     bool PostRender() override { return Note("PostRender"); }
@@ -29,10 +29,10 @@ public:
 
 private:
     bool Note(const char* what) {
-        Trace().push_back(mName + "." + what);
+        Trace().push_back(name_ + "." + what);
         return true;
     }
-    std::string mName;
+    std::string name_;
 };
 
 class SceneNodes : public ::testing::Test {

@@ -22,19 +22,19 @@ class SkeletonFile : public ::testing::Test {
 protected:
     // Writes the text under a lower-case name and returns that name.
     std::string Write(const std::string& text, const std::string& name = "skeleton.txt") {
-        const std::string path = folder / name;
+        const std::string path = folder_ / name;
         WriteFile(path, text);
         return path;
     }
-    platform::ScopedTempFolder folder{"scene-bones"};
-    LogCapture log;
+    platform::ScopedTempFolder folder_{"scene-bones"};
+    LogCapture log_;
 };
 
 TEST_F(SkeletonFile, ReadsTreeDepthFirstUnderUpperCasedName) {
     const std::string path = Write(kSkeleton);
     C3MEBone root;
     ASSERT_TRUE(root.Read(String(path.c_str())));
-    EXPECT_TRUE(log.Contains("Loaded skeleton " + UpperName(path)));
+    EXPECT_TRUE(log_.Contains("Loaded skeleton " + UpperName(path)));
 
     EXPECT_EQ(root.name, "Hips");
     EXPECT_EQ(root.parent, nullptr);
@@ -107,13 +107,13 @@ TEST_F(SkeletonFile, FailuresAreLoggedWithTheUpperCasedName) {
         const std::string path = Write(c.text, c.fileName);
         C3MEBone root;
         EXPECT_FALSE(root.Read(String(path.c_str()))) << c.fileName;
-        EXPECT_TRUE(log.Contains(c.expectedLine)) << c.fileName;
-        EXPECT_TRUE(log.Contains("FAILED skeleton " + UpperName(path))) << c.fileName;
+        EXPECT_TRUE(log_.Contains(c.expectedLine)) << c.fileName;
+        EXPECT_TRUE(log_.Contains("FAILED skeleton " + UpperName(path))) << c.fileName;
     }
     C3MEBone root;
     EXPECT_FALSE(root.Read(String("")));
-    EXPECT_TRUE(log.Contains("C3MEBone::Read - ERROR : No filename!"));
-    EXPECT_FALSE(root.Read(String((folder / "missing.txt").c_str())));
+    EXPECT_TRUE(log_.Contains("C3MEBone::Read - ERROR : No filename!"));
+    EXPECT_FALSE(root.Read(String((folder_ / "missing.txt").c_str())));
 }
 
 TEST_F(SkeletonFile, TruncatedFilesNeverCrashAndFail) {
@@ -134,14 +134,14 @@ TEST_F(SkeletonFile, DeepAndWideTreesAreRefused) {
     deep += "[END]\n";
     C3MEBone root;
     EXPECT_FALSE(root.Read(String(Write(deep, "deep.txt").c_str())));
-    EXPECT_TRUE(log.Contains("skeleton too deep"));
+    EXPECT_TRUE(log_.Contains("skeleton too deep"));
 
     // Many small lines fit the file but pass the bone budget.
     std::string wide = "[BONES]\n[NBONES]1\n[RBONE] R [C] 5000\n";
     for (int i = 0; i < 5000; ++i) wide += "[CBONE] b [C] 0\n";
     wide += "[END]\n";
     EXPECT_FALSE(root.Read(String(Write(wide, "wide.txt").c_str())));
-    EXPECT_TRUE(log.Contains("too many bones"));
+    EXPECT_TRUE(log_.Contains("too many bones"));
 }
 
 TEST(Skeleton, FindBoneIsDepthFirstPreOrder) {

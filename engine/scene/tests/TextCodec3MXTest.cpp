@@ -121,18 +121,18 @@ const char* const kV3 =
 class TextModel : public ::testing::Test {
 protected:
     bool ReadText(const std::string& text, C3MEModel& model, const char* name = "GEM.3MX") {
-        WriteFile(folder / name, text);
-        return model.Read(String((folder / name).c_str()));
+        WriteFile(folder_ / name, text);
+        return model.Read(String((folder_ / name).c_str()));
     }
     int32_t CodecResult(const std::string& text) {
-        WriteFile(folder / "GEM.3MX", text);
+        WriteFile(folder_ / "GEM.3MX", text);
         C3MEModel model;
         C3MXCodec codec(&model);
-        return codec.Read((folder / "GEM.3MX").c_str());
+        return codec.Read((folder_ / "GEM.3MX").c_str());
     }
 
-    platform::ScopedTempFolder folder{"scene-3mx"};
-    FakeMaterials materials;
+    platform::ScopedTempFolder folder_{"scene-3mx"};
+    FakeMaterials materials_;
 };
 
 void ExpectVertex(const C3MEVertex& v, Vector3 position, Vector3 normal) {
@@ -233,8 +233,8 @@ TEST_F(TextModel, HeaderPicksTheFirstTagInOrder) {
     EXPECT_EQ(CodecResult("V7\n" + body), C3MECodec::kBadFile);
     C3MEModel model;
     C3MXCodec codec(&model);
-    EXPECT_EQ(codec.Read((folder / "NONE.3MX").c_str()), C3MECodec::kCannotOpen);
-    EXPECT_EQ(codec.Write((folder / "OUT.3MX").c_str()), C3MECodec::kNotWritten);
+    EXPECT_EQ(codec.Read((folder_ / "NONE.3MX").c_str()), C3MECodec::kCannotOpen);
+    EXPECT_EQ(codec.Write((folder_ / "OUT.3MX").c_str()), C3MECodec::kNotWritten);
 }
 
 std::string ManyFaces(int first, int second) {

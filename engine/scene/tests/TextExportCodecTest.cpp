@@ -119,15 +119,15 @@ const char* const kExpected =
 
 class TextExport : public ::testing::Test {
 protected:
-    platform::ScopedTempFolder folder{"scene-txt"};
-    FakeMaterials materials;
+    platform::ScopedTempFolder folder_{"scene-txt"};
+    FakeMaterials materials_;
 };
 
 TEST_F(TextExport, ModelWritesTheExpectedText) {
     C3MEModel model;
     BuildModel(model);
     CTXTCodec codec(&model);
-    const std::string path = folder / "BOX.TXT";
+    const std::string path = folder_ / "BOX.TXT";
     ASSERT_EQ(codec.Write(path.c_str()), C3MECodec::kWritten);
     EXPECT_EQ(ReadAll(path), kExpected);
 }
@@ -166,9 +166,9 @@ TEST_F(TextExport, UnwritablePathIsNotWrittenAndTheFormLoadsNothing) {
     C3MEModel model;
     BuildModel(model);
     CTXTCodec codec(&model);
-    EXPECT_EQ(codec.Write((folder / "missing/BOX.TXT").c_str()), C3MECodec::kNotWritten);
+    EXPECT_EQ(codec.Write((folder_ / "missing/BOX.TXT").c_str()), C3MECodec::kNotWritten);
 
-    const std::string path = folder / "BOX.TXT";
+    const std::string path = folder_ / "BOX.TXT";
     ASSERT_EQ(codec.Write(path.c_str()), C3MECodec::kWritten);
     EXPECT_EQ(codec.Read(path.c_str()), C3MECodec::kCannotOpen);
     C3MEModel loaded;

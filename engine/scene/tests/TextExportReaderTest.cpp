@@ -96,7 +96,7 @@ protected:
     // Writes the text to a file and reads it back through an open file in
     // text mode (as the engine opens text) or in binary mode.
     bool ReadText(const std::string& text, C3MEModel& model, bool textMode = true) {
-        const std::string path = folder / "MODEL.TXT";
+        const std::string path = folder_ / "MODEL.TXT";
         WriteFile(path, text);
         return ReadFile(path, model, textMode);
     }
@@ -106,8 +106,8 @@ protected:
         return CTXTCodec(&model).ReadBody(file);
     }
 
-    platform::ScopedTempFolder folder{"scene-readback"};
-    FakeMaterials materials;
+    platform::ScopedTempFolder folder_{"scene-readback"};
+    FakeMaterials materials_;
 };
 
 TEST_F(TextReadBack, LayoutFillsTheModelWithAndWithoutTheLevelLine) {
@@ -235,7 +235,7 @@ void BuildPlainModel(C3MEModel& model) {
 TEST_F(TextReadBack, PlainExportReadsBack) {
     C3MEModel source;
     BuildPlainModel(source);
-    const std::string path = folder / "PLAIN.TXT";
+    const std::string path = folder_ / "PLAIN.TXT";
     ASSERT_EQ(CTXTCodec(&source).Write(path.c_str()), C3MECodec::kWritten);
 
     C3MEModel model;
@@ -292,7 +292,7 @@ TEST_F(TextReadBack, ExportWithMaterialsSetsOrListsEndsFalse) {
             ASSERT_TRUE(list.Reserve(3));
             for (uint16_t v : {0, 1, 1}) list.indices[list.PostIncrementCount()] = v;
         }
-        const std::string path = folder / "EXTRA.TXT";
+        const std::string path = folder_ / "EXTRA.TXT";
         ASSERT_EQ(CTXTCodec(&source).Write(path.c_str()), C3MECodec::kWritten);
         LogCapture log;
         C3MEModel model;

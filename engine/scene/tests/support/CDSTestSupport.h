@@ -28,15 +28,15 @@ class CDSWorldTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Clock::Instance().SetPaused(false);
-        ASSERT_TRUE(world.Init(32));
+        ASSERT_TRUE(world_.Init(32));
     }
     void TearDown() override {
         Clock::Instance().SetPaused(false);
         // The tests' scene nodes die with them: no object may keep one.
-        world.Init(0);
+        world_.Init(0);
     }
 
-    CCDSWorld& world = CCDSWorld::Instance();
+    CCDSWorld& world_ = CCDSWorld::Instance();
 };
 
 // A receiver on the GEO service keeping a copy of each collision record it

@@ -9,8 +9,8 @@
 template <int Channel>
 class ChannelLogCapture {
 public:
-    ChannelLogCapture() : mPrevious(SetSceneLogObserver(Channel, &Collect)) { Lines().clear(); }
-    ~ChannelLogCapture() { SetSceneLogObserver(Channel, mPrevious); }
+    ChannelLogCapture() : previous_(SetSceneLogObserver(Channel, &Collect)) { Lines().clear(); }
+    ~ChannelLogCapture() { SetSceneLogObserver(Channel, previous_); }
     ChannelLogCapture(const ChannelLogCapture&) = delete;
     ChannelLogCapture& operator=(const ChannelLogCapture&) = delete;
 
@@ -34,7 +34,7 @@ private:
         return lines;
     }
     static void Collect(const char* line) { Lines().emplace_back(line); }
-    SceneLogObserver mPrevious;
+    SceneLogObserver previous_;
 };
 
 // The model, skeleton and key-frame readers' channel, "3ME".

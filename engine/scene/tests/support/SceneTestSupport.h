@@ -18,9 +18,9 @@ public:
         services.getMaterial = &Lookup;
         services.readLibrary = &ReadLibrary;
         services.deleteDisplayList = &DeleteList;
-        mPrevious = SetModelServices(services);
+        previous_ = SetModelServices(services);
     }
-    ~FakeMaterials() { SetModelServices(mPrevious); }
+    ~FakeMaterials() { SetModelServices(previous_); }
     static std::vector<std::string>& Libraries() {
         static std::vector<std::string> names;
         return names;
@@ -42,7 +42,7 @@ private:
     }
     static void ReadLibrary(const char* name) { Libraries().emplace_back(name); }
     static void DeleteList(int32_t list) { DeletedLists().push_back(list); }
-    C3MEModelServices mPrevious;
+    C3MEModelServices previous_;
 };
 
 // Little-endian bytes of a binary model, built field by field.
