@@ -30,7 +30,7 @@ protected:
         skeleton.children[0].name = "Arm";
     }
     platform::ScopedTempFolder folder{"scene-keys"};
-    LogCapture log;
+    LogCapture log{kLog3ME};
     C3MEBone skeleton;
 };
 
@@ -89,7 +89,7 @@ TEST_F(KeyFramesFile, ReadFailuresSetTheFailedState) {
         if (!c.errorLine.empty()) {
             EXPECT_TRUE(log.Contains(c.errorLine)) << c.fileName;
         }
-        EXPECT_EQ(log.lines().back().rfind("FAILED animation ", 0), 0u) << c.fileName;
+        EXPECT_EQ(log.Lines().back().rfind("FAILED animation ", 0), 0u) << c.fileName;
     }
     C3MEKeyFrames set;
     EXPECT_FALSE(set.Read(String("")));

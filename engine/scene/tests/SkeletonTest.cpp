@@ -27,7 +27,7 @@ protected:
         return path;
     }
     platform::ScopedTempFolder folder{"scene-bones"};
-    LogCapture log;
+    LogCapture log{kLog3ME};
 };
 
 TEST_F(SkeletonFile, ReadsTreeDepthFirstUnderUpperCasedName) {

@@ -91,12 +91,11 @@ TEST_F(GameSceneTest, TheGameKeepsTheRenderersIdWhileItExists) {
   game->CreateRenderer();
 }
 
-TEST_F(GameSceneTest, TheSceneHooksDrawNothingWithoutAContext) {
+TEST_F(GameSceneTest, ThePuzzleSceneDrawsNothingWithoutAContext) {
   BuildBoard(1);
   game->CreateRenderer();
   game->StartDisc();
   EXPECT_EQ(game->DrawPuzzleScene(0), 0);
-  EXPECT_EQ(Game::DrawNothing(0), 0);
 }
 
 }  // namespace
