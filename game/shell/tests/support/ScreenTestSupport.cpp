@@ -5,7 +5,6 @@
 #include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
-#include "game/shell/HighScoresScreen.h"
 
 namespace shell_test {
 
@@ -67,8 +66,6 @@ ScreensFixture::ScreensFixture() {
 }
 
 ScreensFixture::~ScreensFixture() {
-  // A test may end on a screen that shows the backdrop.
-  DestroyGalacticBackdrop(*game);
   game.reset();
   Clock::Instance().SetFixedStep(0.0f);
   Clock::Instance().SetGameTime(0.0f);
