@@ -26,7 +26,6 @@
 #include "engine/scene/SceneDrawingHooks.h"
 #include "engine/tools/DBGSystemWindow.h"
 #include "platform/DisplayLoss.h"
-#include "platform/KeyCodes.h"
 #include "platform/Random.h"
 #include "platform/Time.h"
 
@@ -122,6 +121,7 @@ void MaintainEngine(EngineParts& parts) {
   if (actions & kHotReloadTextures) CTEXManager::GetInstance()->UnloadAll();
   if (actions & kHotReloadMaterials) CMATManager::GetInstance()->ReloadLibrary();
   if (actions & kHotReloadModels) C3MEManager::Instance().ReloadModels();
+  if (actions & kHotToggleToolLibrary) ToggleToolLibrary();
   application.ApplyHotKeys(actions);
 }
 
@@ -130,8 +130,6 @@ void HandleEngineEvent(const platform::Event& event, EngineParts& parts, CSettin
   HandleWindowEvent(event, *parts.flags, parts.display, &settings);
   if (event.type == platform::EventType::MouseMoved) {
     if (CUIOMouse* mouse = parts.input->GetMouse()) mouse->SetPosition(event.x, event.y);
-  } else if (event.type == platform::EventType::KeyDown && event.key == platform::key::F11) {
-    ToggleToolLibrary();
   } else if (event.type == platform::EventType::Resized) {
     GetMouseCursor()->SetScale(event.width, event.height);
   }

@@ -8,6 +8,7 @@
 #include "engine/scene/SceneNode.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/DebugOutput.h"
+#include "platform/KeyCodes.h"
 #include "engine/tools/ConsoleWindow.h"
 #include "engine/tools/DBGSystemWindow.h"
 #include "engine/tools/HelpWindow.h"
@@ -100,22 +101,23 @@ int32_t CGEMApplication::FreeCameraControl() {
   Camera& camera = *activeCamera_;
   camera.Rotate(in.mouseMotion[0], in.mouseMotion[1], in.mouseMotion[2]);
   if (in.readKey == nullptr) return 0;
+  namespace key = platform::key;
   auto held = [&](uint8_t code) { return in.readKey(in.keyboard, code) != 0; };
   auto down = [&](uint8_t code) { return in.readKey(in.keyboard, code) == 1; };
   float speed = 1.0f;
-  if (held(scan::kLeftShift)) {
+  if (held(key::LeftShift)) {
     speed = 10.0f;
-  } else if (held(scan::kLeftAlt)) {
+  } else if (held(key::LeftAlt)) {
     speed = 0.1f;
   }
-  if (held(scan::kW)) camera.MoveForward(-speed);
-  if (held(scan::kS)) camera.MoveForward(speed);
-  if (held(scan::kA)) camera.MoveRight(-speed);
-  if (held(scan::kD)) camera.MoveRight(speed);
-  if (held(scan::kR)) camera.MoveUp(speed);
-  if (held(scan::kF)) camera.MoveUp(-speed);
-  if (down(scan::kHome)) camera.node.Reset();
-  if (down(scan::kQ)) camera.controller.SetOffset(Vector3(0.0f, 0.0f, 0.0f));
+  if (held(key::W)) camera.MoveForward(-speed);
+  if (held(key::S)) camera.MoveForward(speed);
+  if (held(key::A)) camera.MoveRight(-speed);
+  if (held(key::D)) camera.MoveRight(speed);
+  if (held(key::R)) camera.MoveUp(speed);
+  if (held(key::F)) camera.MoveUp(-speed);
+  if (down(key::Home)) camera.node.Reset();
+  if (down(key::Q)) camera.controller.SetOffset(Vector3(0.0f, 0.0f, 0.0f));
   return 0;
 }
 

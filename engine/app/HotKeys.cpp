@@ -26,6 +26,9 @@ uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySw
   if (down(key::Return) && held(key::LeftAlt)) fire(kHotToggleFullscreen, key::Return, key::LeftAlt);
   // Escape ends the program; its press may still reach everybody on the way.
   if (switches.escapeQuits && down(key::Escape)) actions |= kHotShutdown;
+  // The tool library is the developer's own program beside ours: F11 is its
+  // key whatever our switches say, and the key still reaches everybody.
+  if (down(key::F11)) actions |= kHotToggleToolLibrary;
   if (!switches.developerKeys) return actions;
 
   // Shift with a letter is a capital while a text box takes the keys.

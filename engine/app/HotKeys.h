@@ -4,15 +4,6 @@
 
 #include <cstdint>
 
-// Key codes (DirectInput scan codes) the hot keys and free camera read.
-namespace scan {
-constexpr uint8_t kEscape = 0x01, k3 = 0x04, k6 = 0x07, kQ = 0x10, kW = 0x11, kR = 0x13,
-                  kT = 0x14, kEnter = 0x1C, kLeftCtrl = 0x1D, kS = 0x1F, kA = 0x1E, kD = 0x20,
-                  kF = 0x21, kLeftShift = 0x2A, kM = 0x32, kLeftAlt = 0x38, kSpace = 0x39,
-                  kF1 = 0x3B, kF9 = 0x43, kNumpadMinus = 0x4A, kNumpadPlus = 0x4E, kHome = 0xC7,
-                  kGrave = 0x29, kSlash = 0x35;
-}
-
 enum HotKeyAction : uint32_t {
   kHotToggleFullscreen = 1u << 0,
   kHotShutdown = 1u << 1,
@@ -28,6 +19,7 @@ enum HotKeyAction : uint32_t {
   kHotTogglePause = 1u << 11,
   kHotToggleHelp = 1u << 12,
   kHotToggleConsole = 1u << 13,
+  kHotToggleToolLibrary = 1u << 14,
 };
 
 // Per key: 0 idle, 1 went down this poll, other non-zero values held.

@@ -4,12 +4,13 @@
 #include "engine/runtime/console/CommandRegistry.h"
 #include "engine/runtime/console/VariableRegistry.h"
 #include "engine/runtime/messages/MSGService.h"
+#include "platform/KeyCodes.h"
 
 ConsoleInputBox::ConsoleInputBox() { name = "ConsoleInputBox"; }
 
 void ConsoleInputBox::TypeKey(uint8_t code, bool shifted) {
   TextBox::TypeKey(code, shifted);
-  if (code == kUpArrow) {
+  if (code == platform::key::Up) {
     text = lastLine;
     RefreshText();
   }

@@ -7,7 +7,6 @@
 class ConsoleInputBox : public TextBox {
  public:
   static constexpr int kMaxWords = 10;
-  static constexpr uint8_t kUpArrow = 0xc8;
 
   ConsoleInputBox();
   // Text-box editing; Up brings the last submitted line back.

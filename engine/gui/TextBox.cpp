@@ -7,29 +7,34 @@
 #include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGSystem.h"
+#include "platform/KeyCodes.h"
 
 namespace {
 
-// US keyboard layout by scan code: unshifted and shifted characters.
+namespace key = platform::key;
+
+// US keyboard layout by key code: unshifted and shifted characters.
 struct KeyChars {
   uint8_t code;
   char plain;
   char shifted;
 };
 constexpr KeyChars kKeyTable[] = {
-    {0x02, '1', '!'}, {0x03, '2', '@'}, {0x04, '3', '#'}, {0x05, '4', '$'}, {0x06, '5', '%'},
-    {0x07, '6', '^'}, {0x08, '7', '&'}, {0x09, '8', '*'}, {0x0a, '9', '('}, {0x0b, '0', ')'},
-    {0x0c, '-', '_'}, {0x0d, '=', '+'}, {0x10, 'q', 'Q'}, {0x11, 'w', 'W'}, {0x12, 'e', 'E'},
-    {0x13, 'r', 'R'}, {0x14, 't', 'T'}, {0x15, 'y', 'Y'}, {0x16, 'u', 'U'}, {0x17, 'i', 'I'},
-    {0x18, 'o', 'O'}, {0x19, 'p', 'P'}, {0x1a, '[', '{'}, {0x1b, ']', '}'}, {0x1e, 'a', 'A'},
-    {0x1f, 's', 'S'}, {0x20, 'd', 'D'}, {0x21, 'f', 'F'}, {0x22, 'g', 'G'}, {0x23, 'h', 'H'},
-    {0x24, 'j', 'J'}, {0x25, 'k', 'K'}, {0x26, 'l', 'L'}, {0x27, ';', ':'}, {0x28, '\'', '"'},
-    {0x29, '`', '~'}, {0x2b, '\\', '|'}, {0x2c, 'z', 'Z'}, {0x2d, 'x', 'X'}, {0x2e, 'c', 'C'},
-    {0x2f, 'v', 'V'}, {0x30, 'b', 'B'}, {0x31, 'n', 'N'}, {0x32, 'm', 'M'}, {0x33, ',', '<'},
-    {0x34, '.', '>'}, {0x35, '/', '?'}, {0x37, '*', '*'}, {0x39, ' ', ' '}, {0x47, '7', '7'},
-    {0x48, '8', '8'}, {0x49, '9', '9'}, {0x4a, '-', '-'}, {0x4b, '4', '4'}, {0x4c, '5', '5'},
-    {0x4d, '6', '6'}, {0x4e, '+', '+'}, {0x4f, '1', '1'}, {0x50, '2', '2'}, {0x51, '3', '3'},
-    {0x52, '0', '0'}, {0x53, '.', '.'}, {0xb5, '/', '/'},
+    {key::Digit1, '1', '!'}, {key::Digit2, '2', '@'}, {key::Digit3, '3', '#'}, {key::Digit4, '4', '$'},
+    {key::Digit5, '5', '%'}, {key::Digit6, '6', '^'}, {key::Digit7, '7', '&'}, {key::Digit8, '8', '*'},
+    {key::Digit9, '9', '('}, {key::Digit0, '0', ')'}, {key::Minus, '-', '_'}, {key::Equals, '=', '+'},
+    {key::Q, 'q', 'Q'}, {key::W, 'w', 'W'}, {key::E, 'e', 'E'}, {key::R, 'r', 'R'}, {key::T, 't', 'T'},
+    {key::Y, 'y', 'Y'}, {key::U, 'u', 'U'}, {key::I, 'i', 'I'}, {key::O, 'o', 'O'}, {key::P, 'p', 'P'},
+    {key::LeftBracket, '[', '{'}, {key::RightBracket, ']', '}'}, {key::A, 'a', 'A'}, {key::S, 's', 'S'},
+    {key::D, 'd', 'D'}, {key::F, 'f', 'F'}, {key::G, 'g', 'G'}, {key::H, 'h', 'H'}, {key::J, 'j', 'J'},
+    {key::K, 'k', 'K'}, {key::L, 'l', 'L'}, {key::Semicolon, ';', ':'}, {key::Apostrophe, '\'', '"'},
+    {key::Grave, '`', '~'}, {key::Backslash, '\\', '|'}, {key::Z, 'z', 'Z'}, {key::X, 'x', 'X'}, {key::C, 'c', 'C'},
+    {key::V, 'v', 'V'}, {key::B, 'b', 'B'}, {key::N, 'n', 'N'}, {key::M, 'm', 'M'}, {key::Comma, ',', '<'},
+    {key::Period, '.', '>'}, {key::Slash, '/', '?'}, {key::NumpadMultiply, '*', '*'}, {key::Space, ' ', ' '},
+    {key::Numpad7, '7', '7'}, {key::Numpad8, '8', '8'}, {key::Numpad9, '9', '9'}, {key::NumpadMinus, '-', '-'},
+    {key::Numpad4, '4', '4'}, {key::Numpad5, '5', '5'}, {key::Numpad6, '6', '6'}, {key::NumpadPlus, '+', '+'},
+    {key::Numpad1, '1', '1'}, {key::Numpad2, '2', '2'}, {key::Numpad3, '3', '3'}, {key::Numpad0, '0', '0'},
+    {key::NumpadPeriod, '.', '.'}, {key::NumpadDivide, '/', '/'},
 };
 
 }  // namespace
@@ -44,12 +49,12 @@ char TextBox::CharacterFor(uint8_t code, bool shifted) {
 }
 
 void TextBox::ApplyKey(uint8_t code, bool shifted) {
-  if (code == kBackspace) {
+  if (code == key::Backspace) {
     const uint32_t length = text.Length();
     if (length > 0) text = text.Left(static_cast<int>(length) - 1);
     return;
   }
-  if (code == kEnter || code == kPadEnter) {
+  if (code == key::Return || code == key::NumpadEnter) {
     CMSGSystem::Get()->Post(eMSG_GUICHANGE, ownId, parentId >= 0 ? parentId : ownId, 0, 0.0);
     submitted = 1;
     return;
@@ -75,7 +80,9 @@ void TextBox::OnKeyDown(intptr_t) {
 }
 
 void TextBox::TypeKey(uint8_t code, bool shifted) {
-  if (code >= 2 && code <= 0x9c) ApplyKey(code, shifted);
+  // The main block and the pad edit the line; Escape and the keys past the
+  // pad's Enter (the arrows among them) are left to whoever else reads them.
+  if (code >= key::Digit1 && code <= key::NumpadEnter) ApplyKey(code, shifted);
 }
 
 int TextBox::CurrentStyleIndex() const {

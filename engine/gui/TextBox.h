@@ -10,9 +10,6 @@ class TextBox : public Icon {
     int32_t font = -1;  // -1: no text in this state
     float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
   };
-  static constexpr uint8_t kBackspace = 0x0e;
-  static constexpr uint8_t kEnter = 0x1c;
-  static constexpr uint8_t kPadEnter = 0x9c;
   static constexpr const char* kCaret = "|";
 
   TextBox();
@@ -25,9 +22,9 @@ class TextBox : public Icon {
   void DrawContents() override;
   void Layout(const Rect& outer, const Rect& inner) override;
 
-  // Applies one scan code to the text (shifted: upper case and symbols).
+  // Applies one key code to the text (shifted: upper case and symbols).
   void ApplyKey(uint8_t code, bool shifted);
-  // The character a scan code types, or 0.
+  // The character a key code types, or 0.
   static char CharacterFor(uint8_t code, bool shifted);
   // True when the box is editable and the keys reach it now.
   bool TakesTheKeys() const;

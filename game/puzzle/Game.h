@@ -132,7 +132,6 @@ class Game : public CGEMApplication {
   // PuzzleInputMessage (true when it was one): while the pause menu shows
   // it takes the pressed keys and held keys are dropped; otherwise the
   // keys and the pad turn the disc, drop a gem and pause (GameControls.cpp).
-  static constexpr int kKeyListLength = 10;
   bool PuzzleInputMessage(CMSGMessage* message);
   void OnKeyDown(const uint8_t* keys);
   void OnKeyHeld(const uint8_t* keys);
@@ -193,7 +192,6 @@ class Game : public CGEMApplication {
   // The chain of quick matches lapses after 2 s without one (the HUD's
   // multiplier with it); cascades are paid every second. Run while unlocked.
   void UpdateMatchTimers(float dt);
-  void PlayerInput(CMSGMessage* message);
   void ExitToFrontEnd();
   void LeavePlay();
   // The start of a game state: the puzzle scene hook, a new HUD (full

@@ -1,19 +1,19 @@
 // The player's controls: the arrows turn the disc, Z drops the next gem,
 // Escape pauses; a pad's up and down turn and its first six buttons drop.
 
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "platform/KeyCodes.h"
 
 namespace {
 
-constexpr uint8_t kKeyEscape = 0x01;
-constexpr uint8_t kKeyZ = 0x2C;
-constexpr uint8_t kKeyUp = 0xC8;
-constexpr uint8_t kKeyDown = 0xD0;
+namespace key = platform::key;
+
 // The audio layers the pause fades: out the in-game sounds and the music,
 // in the menu's.
 constexpr int kInGameLayer = 0;
@@ -63,12 +63,12 @@ void Game::Pause() {
 
 void Game::OnKeyDown(const uint8_t* keys) {
   if (keys == nullptr) return;
-  for (int i = 0; i < kKeyListLength; ++i) {
+  for (int i = 0; i < CUIOKeyboard::kListCapacity; ++i) {
     switch (keys[i]) {
-      case kKeyUp: Turn(+1, true); break;
-      case kKeyDown: Turn(-1, true); break;
-      case kKeyZ: DropGem(); break;
-      case kKeyEscape: Pause(); break;
+      case key::Up: Turn(+1, true); break;
+      case key::Down: Turn(-1, true); break;
+      case key::Z: DropGem(); break;
+      case key::Escape: Pause(); break;
       default: break;
     }
   }
@@ -76,9 +76,9 @@ void Game::OnKeyDown(const uint8_t* keys) {
 
 void Game::OnKeyHeld(const uint8_t* keys) {
   if (keys == nullptr) return;
-  for (int i = 0; i < kKeyListLength; ++i) {
-    if (keys[i] == kKeyUp) Turn(+1, false);
-    if (keys[i] == kKeyDown) Turn(-1, false);
+  for (int i = 0; i < CUIOKeyboard::kListCapacity; ++i) {
+    if (keys[i] == key::Up) Turn(+1, false);
+    if (keys[i] == key::Down) Turn(-1, false);
   }
 }
 
@@ -114,7 +114,7 @@ bool Game::PuzzleInputMessage(CMSGMessage* message) {
     case eMSG_UIOKEYDOWN:
       // The pause menu takes the keys while it shows.
       if (services.IsPauseMenuShowing()) {
-        for (int i = 0; keys != nullptr && i < kKeyListLength; ++i) {
+        for (int i = 0; keys != nullptr && i < CUIOKeyboard::kListCapacity; ++i) {
           if (keys[i] != 0) services.SendMenuInput(keys[i]);
         }
       } else {

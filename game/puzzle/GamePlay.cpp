@@ -50,7 +50,8 @@ bool Game::PlayMessage(CMSGMessage* message) {
     case eMSG_UIOKEYHELD:
     case eMSG_UIOPADDOWN:
     case eMSG_UIOPADHELD:
-      PlayerInput(message);
+      // The controls, or the pause menu while it shows.
+      PuzzleInputMessage(message);
       break;
     default:
       return false;
@@ -82,11 +83,6 @@ void Game::UpdateMatchTimers(float dt) {
     cascadeTimer = 0.0f;
     ScoreCascade();
   }
-}
-
-void Game::PlayerInput(CMSGMessage* message) {
-  // The controls, or the pause menu while it shows.
-  PuzzleInputMessage(message);
 }
 
 void Game::ExitToFrontEnd() {

@@ -194,7 +194,7 @@ class GFrontEnd : public Window {
   void SetProfilesHelp();
   void ChooseProfileItem(uint32_t index);
   // Name entry.
-  void TypeKey(uint8_t key);
+  void TypeKey(uint8_t code);
   void FinishNameEntry();
   // Visuals page.
   void FormatVisualsItems();
@@ -225,4 +225,4 @@ String ProfileNameOfFile(const char* fileName);
 
 // The character a key gives in name entry (letters upper-case, digits of
 // the main row and of the pad), or 0 for none.
-char NameEntryCharacter(uint8_t key);
+char NameEntryCharacter(uint8_t code);

@@ -6,12 +6,14 @@
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/DirList.h"
 #include "engine/foundation/Log.h"
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "engine/runtime/settings/Registry.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/shell/GFrontEnd.h"
 #include "game/shell/Profile.h"
 #include "game/shell/ProfileName.h"
+#include "platform/KeyCodes.h"
 #include "platform/UserFolder.h"
 
 namespace {
@@ -24,10 +26,7 @@ constexpr int kLastProfileCapacity = 256;
 constexpr uint32_t kDeleteItem = 0;
 constexpr uint32_t kFirstNameItem = 1;
 
-constexpr uint8_t kBackspace = 0x0E;
-constexpr uint8_t kReturn = 0x1C;
-// A key-down list holds at most this many codes, ended early by a 0.
-constexpr int kMaxKeysPerMessage = 10;
+namespace key = platform::key;
 
 }  // namespace
 
@@ -41,27 +40,28 @@ String ProfileNameOfFile(const char* fileName) {
   return name;
 }
 
-char NameEntryCharacter(uint8_t key) {
+char NameEntryCharacter(uint8_t code) {
   static const char kTopRow[] = "QWERTYUIOP";
   static const char kMiddleRow[] = "ASDFGHJKL";
   static const char kBottomRow[] = "ZXCVBNM";
   static const char kDigits[] = "1234567890";
-  if (key >= 0x10 && key <= 0x19) return kTopRow[key - 0x10];
-  if (key >= 0x1E && key <= 0x26) return kMiddleRow[key - 0x1E];
-  if (key >= 0x2C && key <= 0x32) return kBottomRow[key - 0x2C];
-  if (key >= 0x02 && key <= 0x0B) return kDigits[key - 0x02];
+  // The letter rows and the digit row are runs of codes in keyboard order.
+  if (code >= key::Q && code <= key::P) return kTopRow[code - key::Q];
+  if (code >= key::A && code <= key::L) return kMiddleRow[code - key::A];
+  if (code >= key::Z && code <= key::M) return kBottomRow[code - key::Z];
+  if (code >= key::Digit1 && code <= key::Digit0) return kDigits[code - key::Digit1];
   // The numeric pad is laid out in rows of three from 7 down to 0.
-  switch (key) {
-    case 0x47: return '7';
-    case 0x48: return '8';
-    case 0x49: return '9';
-    case 0x4B: return '4';
-    case 0x4C: return '5';
-    case 0x4D: return '6';
-    case 0x4F: return '1';
-    case 0x50: return '2';
-    case 0x51: return '3';
-    case 0x52: return '0';
+  switch (code) {
+    case key::Numpad7: return '7';
+    case key::Numpad8: return '8';
+    case key::Numpad9: return '9';
+    case key::Numpad4: return '4';
+    case key::Numpad5: return '5';
+    case key::Numpad6: return '6';
+    case key::Numpad1: return '1';
+    case key::Numpad2: return '2';
+    case key::Numpad3: return '3';
+    case key::Numpad0: return '0';
     default: return 0;
   }
 }
@@ -208,19 +208,19 @@ void GFrontEnd::NewProfileFSM(CMSGMessage* message) {
   message->handled |= 1;
   const auto* keys = reinterpret_cast<const uint8_t*>(message->parameter);
   if (keys == nullptr) return;
-  for (int i = 0; i < kMaxKeysPerMessage && keys[i] != 0; ++i) TypeKey(keys[i]);
+  for (int i = 0; i < CUIOKeyboard::kListCapacity && keys[i] != 0; ++i) TypeKey(keys[i]);
 }
 
-void GFrontEnd::TypeKey(uint8_t key) {
+void GFrontEnd::TypeKey(uint8_t code) {
   String& typed = newProfileMenu->items[0].text;
-  if (const char character = NameEntryCharacter(key)) {
+  if (const char character = NameEntryCharacter(code)) {
     if (typed.Length() < kMaxNameLength) {
       const char text[2] = {character, '\0'};
       typed += text;
     }
-  } else if (key == kBackspace) {
+  } else if (code == key::Backspace) {
     if (!typed.IsEmpty()) typed = typed.Left(static_cast<int>(typed.Length()) - 1);
-  } else if (key == kReturn) {
+  } else if (code == key::Return) {
     if (!typed.IsEmpty()) FinishNameEntry();
   }
 }

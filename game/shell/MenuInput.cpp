@@ -1,6 +1,7 @@
 #include "game/shell/MenuInput.h"
 
 #include "engine/runtime/input/UIOJoystick.h"
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
@@ -44,7 +45,7 @@ uint32_t KeyHeldMessage(uint8_t code) {
 
 void SendKeys(const Game& game, int32_t frontEndId, const uint8_t* keys, uint32_t (*message)(uint8_t)) {
   if (!Listens(game, frontEndId) || keys == nullptr) return;
-  for (int i = 0; i < kMenuKeyListLength && keys[i] != 0; ++i) {
+  for (int i = 0; i < CUIOKeyboard::kListCapacity && keys[i] != 0; ++i) {
     if (const uint32_t id = message(keys[i])) Post(game, frontEndId, id);
   }
 }

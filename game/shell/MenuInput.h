@@ -11,10 +11,7 @@
 class CUIOJoystick;
 class Game;
 
-// The most codes a key message lists; the list ends early at a 0.
-inline constexpr int kMenuKeyListLength = 10;
-
-// The keys that went down.
+// The keys that went down: a key message's list, which ends early at a 0.
 void SendMenuInput(Game& game, int32_t frontEndId, const uint8_t* keys);
 // Held keys repeat only Up and Down.
 void SendMenuKeyHeld(Game& game, int32_t frontEndId, const uint8_t* keys);

@@ -23,6 +23,13 @@ class dgHeap {
   const Entry& GetEntry(int i) const { return mEntries[i]; }
   // Empties the heap.
   void Flush() { mCount = 0; }
+  // Carries the entries over to a larger block (not owned), in the same
+  // order; the old block is no longer used.
+  void MoveTo(Entry* storage, int capacity) {
+    for (int i = 0; i < mCount; ++i) storage[i] = mEntries[i];
+    mEntries = storage;
+    mCapacity = capacity;
+  }
 
   // Adds an entry; false when the heap is full.
   bool Push(const Key& key, const Value& value) {

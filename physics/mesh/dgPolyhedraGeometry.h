@@ -25,6 +25,12 @@ inline dgVector3d dgReadVertex3d(const float* vertices, int strideBytes, int ind
   return {p[0], p[1], p[2]};
 }
 
+// True when a joined loop's corner at `corner`, between its neighbours
+// `before` and `after` on the loop, stays convex about unitNormal: it turns
+// by more than about 5.7 degrees (a sine of 0.1), or a neighbour sits on it.
+bool dgJoinedCornerIsConvex(const dgVector3d& corner, const dgVector3d& before, const dgVector3d& after,
+                            const dgVector3d& unitNormal);
+
 struct dgEdge;
 // The face normal of the loop starting at faceEdge in double precision: the
 // sum of the fan's cross products (twice the face area long). The walk

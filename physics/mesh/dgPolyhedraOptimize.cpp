@@ -325,11 +325,19 @@ bool dgPolyhedra::JoinKeepsCornersConvex(const dgEdge* e, const float* vertices,
   // The corners the join creates at both ends, with their loop neighbours.
   const dgEdge* corners[2][3] = {{e->prev, e, t->next}, {t->prev, t, e->next}};
   for (const auto& c : corners) {
-    const dgVector3d corner = dgReadVertex3d(vertices, strideBytes, c[1]->vertex);
-    const dgVector3d before = dgReadVertex3d(vertices, strideBytes, c[0]->vertex) - corner;
-    const dgVector3d after = dgReadVertex3d(vertices, strideBytes, c[2]->next->vertex) - corner;
-    if (before.LengthSquared() < kCoincidentSquared || after.LengthSquared() < kCoincidentSquared) continue;
-    if (!(Unit(after).Cross(Unit(before)).Dot(unitNormal) > kConvexCornerSine)) return false;
+    if (!dgJoinedCornerIsConvex(dgReadVertex3d(vertices, strideBytes, c[1]->vertex),
+                                dgReadVertex3d(vertices, strideBytes, c[0]->vertex),
+                                dgReadVertex3d(vertices, strideBytes, c[2]->next->vertex), unitNormal)) {
+      return false;
+    }
   }
   return true;
+}
+
+bool dgJoinedCornerIsConvex(const dgVector3d& corner, const dgVector3d& before, const dgVector3d& after,
+                            const dgVector3d& unitNormal) {
+  const dgVector3d in = before - corner;
+  const dgVector3d out = after - corner;
+  if (in.LengthSquared() < kCoincidentSquared || out.LengthSquared() < kCoincidentSquared) return true;
+  return Unit(out).Cross(Unit(in)).Dot(unitNormal) > kConvexCornerSine;
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "physics/memory/dgHeap.h"
+#include "physics/memory/dgMemory.h"
 #include "physics/memory/dgStack.h"
 #include "physics/mesh/dgPolyhedraGeometry.h"
 
@@ -57,6 +58,44 @@ struct Candidate {
 
 using CandidateHeap = dgHeap<Candidate, double>;
 
+// The candidates' heap over a block that starts small and doubles when
+// full, up to a cap of eight entries an edge: most meshes (anything
+// curved) offer few collapses and so hold little.
+class CandidateQueue {
+ public:
+  static constexpr int kFirstBlock = 1024;
+
+  explicit CandidateQueue(long long edgeCount)
+      : mCap(8 * edgeCount + kFirstBlock), mBlock(Allocate(kFirstBlock)), mHeap(mBlock, mBlock ? kFirstBlock : 0) {}
+  ~CandidateQueue() { dgFree(mBlock); }
+  CandidateQueue(const CandidateQueue&) = delete;
+  CandidateQueue& operator=(const CandidateQueue&) = delete;
+
+  bool IsValid() const { return mBlock != nullptr; }
+  CandidateHeap& Heap() { return mHeap; }
+  // Adds a candidate; refused when the heap is at its cap or cannot grow.
+  void Push(double key, const Candidate& candidate) {
+    if (mHeap.Push(key, candidate)) return;
+    const long long grown = 2LL * mHeap.GetCapacity() < mCap ? 2LL * mHeap.GetCapacity() : mCap;
+    if (grown <= mHeap.GetCapacity()) return;
+    CandidateHeap::Entry* block = Allocate(grown);
+    if (!block) return;
+    mHeap.MoveTo(block, static_cast<int>(grown));
+    dgFree(mBlock);
+    mBlock = block;
+    mHeap.Push(key, candidate);
+  }
+
+ private:
+  static CandidateHeap::Entry* Allocate(long long count) {
+    return static_cast<CandidateHeap::Entry*>(dgMalloc(static_cast<size_t>(count) * sizeof(CandidateHeap::Entry)));
+  }
+
+  long long mCap;
+  CandidateHeap::Entry* mBlock;
+  CandidateHeap mHeap;
+};
+
 }  // namespace
 
 class dgPolyhedraSimplifier {
@@ -81,9 +120,8 @@ class dgPolyhedraSimplifier {
     dgStack<dgVector3d> positions(mVertexCount);
     dgStack<Quadric> quadrics(mVertexCount);
     dgStack<unsigned char> known(mVertexCount);
-    const long long capacity = 8LL * mMesh.GetEdgeCount() + 1024;
-    dgStack<CandidateHeap::Entry> heapStorage(capacity);
-    if (!positions.IsValid() || !quadrics.IsValid() || !known.IsValid() || !heapStorage.IsValid()) return;
+    CandidateQueue queue(mMesh.GetEdgeCount());
+    if (!positions.IsValid() || !quadrics.IsValid() || !known.IsValid() || !queue.IsValid()) return;
     mPositions = positions.Data();
     mQuadrics = quadrics.Data();
     for (int v = 0; v < mVertexCount; ++v) known[v] = 0;
@@ -111,8 +149,8 @@ class dgPolyhedraSimplifier {
       }
     }
 
-    CandidateHeap heap(heapStorage.Data(), static_cast<int>(capacity));
-    for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) Consider(&node->GetInfo(), heap);
+    CandidateHeap& heap = queue.Heap();
+    for (auto* node = mMesh.GetFirstNode(); node; node = node->Next()) Consider(&node->GetInfo(), queue);
 
     while (heap.GetCount() > 0) {
       const Candidate candidate = heap.TopValue();
@@ -124,7 +162,7 @@ class dgPolyhedraSimplifier {
       if (std::fabs(total - stored) >= kStaleDifference || !(total < mThreshold)) continue;
       dgEdge* merged = Collapse(e);
       if (!merged) continue;
-      Refresh(merged, heap);
+      Refresh(merged, queue);
     }
   }
 
@@ -248,10 +286,10 @@ class dgPolyhedraSimplifier {
     return total;
   }
 
-  void Consider(const dgEdge* e, CandidateHeap& heap) const {
+  void Consider(const dgEdge* e, CandidateQueue& queue) const {
     if (!mPatchOfFace) {
       const double total = Total(e);
-      if (total < mThreshold) heap.Push(kHeapKeyBase - total, Candidate{e->vertex, e->next->vertex, total});
+      if (total < mThreshold) queue.Push(kHeapKeyBase - total, Candidate{e->vertex, e->next->vertex, total});
       return;
     }
     // Inside flat patches nearly every collapse costs nothing: shorter edges
@@ -262,7 +300,7 @@ class dgPolyhedraSimplifier {
     if (!(total < mThreshold)) return;
     const double lengthSquared = (Position(e->next->vertex) - Position(e->vertex)).LengthSquared();
     const double priority = total / mThreshold + lengthSquared * mInverseLongestSquared;
-    heap.Push(kHeapKeyBase - priority, Candidate{e->vertex, e->next->vertex, total});
+    queue.Push(kHeapKeyBase - priority, Candidate{e->vertex, e->next->vertex, total});
   }
 
   // Merges e's start vertex into its end vertex; returns a half-edge leaving
@@ -361,7 +399,7 @@ class dgPolyhedraSimplifier {
   }
 
   // After a collapse: new quadrics around the merged vertex, new candidates.
-  void Refresh(dgEdge* merged, CandidateHeap& heap) {
+  void Refresh(dgEdge* merged, CandidateQueue& queue) {
     mQuadrics[merged->vertex] = VertexQuadric(merged);
     const int mark = mMesh.IncrementMark();
     dgEdge* walk = merged;
@@ -376,8 +414,8 @@ class dgPolyhedraSimplifier {
     do {
       walk->mark = mark;
       walk->twin->mark = mark;
-      Consider(walk, heap);
-      Consider(walk->twin, heap);
+      Consider(walk, queue);
+      Consider(walk->twin, queue);
       walk = walk->twin->next;
     } while (walk != merged && ++steps < MaxSteps());
   }

@@ -166,6 +166,7 @@ void dgAABBPolygonSoup::FreeTree() {
   mNodeCount = 0;
   mIndexCount = 0;
   mDepth = 0;
+  mRayTree.Clear();
 }
 
 bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
@@ -216,6 +217,7 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
     FreeVertices();
     return false;
   }
+  BuildRayTree();
   return true;
 }
 
@@ -391,15 +393,165 @@ void dgAABBPolygonSoup::ForAllFacesInRay(const dgVector& p0, const dgVector& p1,
 
 void dgAABBPolygonSoup::ForFacesInRayWithin(const dgVector& p0, const dgVector& p1, const float* reach,
                                             dgAABBFaceCallback callback, void* context) const {
-  const dgVector span = p1 - p0;
-  WalkTree(
-      [&](const Node& node) {
-        // Cells only hold faces inside their padded boxes, so the shortened
-        // segment still reaches every cell of a face hit before *reach.
-        const dgVector end = *reach < 1.0f ? p0 + span.Scale(*reach) : p1;
-        return SegmentCrossesNode(node, p0, end);
-      },
-      [&](const int* face, int count) { return callback(context, mVertices, 12, face, count) != 0; });
+  if (!mNodes) return;
+  const dgRaySlabs ray(p0, p1, mNodes[0].minimum, mNodes[0].maximum);
+  const auto visit = [&](uint32_t link) {
+    return callback(context, mVertices, 12, mIndices + LeafPosition(link), LeafIndexCount(link)) != 0;
+  };
+  // Boxes say nothing sure about a segment that is not finite; without the
+  // ray tree (or room for a deep walk) the plain walk serves.
+  if (!ray.IsFinite() || !mRayTree.IsBuilt() || !mRayTree.Walk(ray, reach, visit)) {
+    ForAllFacesInRay(p0, p1, callback, context);
+  }
+}
+
+int dgAABBPolygonSoup::RayTreeChildren(const Node& node, int shape, uint32_t* links) const {
+  // The shapes: 0 the two links; 1 and 2 the left or right child opened
+  // into its two links; 3 both; 4 and 5 the left child and then its left
+  // or right child opened; 6 and 7 the same on the right.
+  static constexpr struct {
+    int8_t first;   // which link opens first (-1 none, 0 left, 1 right)
+    int8_t second;  // which link of the result opens next (-1 none)
+  } kShapes[] = {{-1, -1}, {0, -1}, {1, -1}, {0, 2}, {0, 0}, {0, 1}, {1, 1}, {1, 2}};
+  int count = 2;
+  links[0] = node.left;
+  links[1] = node.right;
+  const auto open = [&](int at) {
+    if (IsLeaf(links[at])) return false;
+    const Node& child = mNodes[ChildNode(links[at])];
+    for (int i = count; i > at + 1; --i) links[i] = links[i - 1];
+    links[at] = child.left;
+    links[at + 1] = child.right;
+    ++count;
+    return true;
+  };
+  if (kShapes[shape].first >= 0 && !open(kShapes[shape].first)) return 0;
+  if (kShapes[shape].second >= 0 && !open(kShapes[shape].second)) return 0;
+  return count;
+}
+
+void dgAABBPolygonSoup::BuildRayTree() {
+  mRayTree.Clear();
+  if (!mNodes) return;
+  using RayNode = dgSoupRayTree::Node;
+  constexpr int kWidth = dgSoupRayTree::kWidth;
+  constexpr int kShapeCount = 8;
+  // Each ray node is made from a face tree node by opening up to two of
+  // the links below it into their children, in whichever of the shapes
+  // leaves the fewest ray nodes below (counted from the leaves up), so
+  // that nodes hold four children where the face tree allows.
+  struct Plan {
+    int fewest;     // ray nodes the node's subtree needs, its own included
+    int opened;     // ray nodes below its two links, taken as they stand
+    int openLeft;   // the same with its left link opened (kOut: a face)
+    int openRight;  // the same with its right link opened
+  };
+  constexpr int kOut = 1 << 28;
+  dgStack<Plan> plans(mNodeCount);
+  dgStack<unsigned char> shapeOf(mNodeCount);
+  struct Work {
+    int node;    // face tree node the ray node is made from
+    int number;  // of the ray node
+  };
+  dgStack<Work> work(mNodeCount + 1);
+  if (!plans.IsValid() || !shapeOf.IsValid() || !work.IsValid()) return;
+  // Children before their parents: every tree (built, or read and
+  // checked) numbers each child after its parent, so backwards through
+  // the array, in memory order.
+  const auto kept = [&](uint32_t link) { return IsLeaf(link) ? 0 : plans[ChildNode(link)].fewest; };
+  for (int node = mNodeCount - 1; node >= 0; --node) {
+    const uint32_t left = mNodes[node].left;
+    const uint32_t right = mNodes[node].right;
+    const Plan* l = IsLeaf(left) ? nullptr : &plans[ChildNode(left)];
+    const Plan* r = IsLeaf(right) ? nullptr : &plans[ChildNode(right)];
+    // The shapes in RayTreeChildren's order; a shape opening a face is out.
+    const int below[kShapeCount] = {
+        kept(left) + kept(right),
+        l ? l->opened + kept(right) : kOut,
+        r ? kept(left) + r->opened : kOut,
+        l && r ? l->opened + r->opened : kOut,
+        l ? l->openLeft + kept(right) : kOut,
+        l ? l->openRight + kept(right) : kOut,
+        r ? kept(left) + r->openLeft : kOut,
+        r ? kept(left) + r->openRight : kOut,
+    };
+    // Equal counts keep the shape found first (the fewer links opened).
+    int best = 0;
+    for (int shape = 1; shape < kShapeCount; ++shape) best = below[shape] < below[best] ? shape : best;
+    Plan& plan = plans[node];
+    plan.fewest = below[best] + 1;
+    plan.opened = below[0];
+    plan.openLeft = l ? l->opened + kept(right) : kOut;
+    plan.openRight = r ? kept(left) + r->opened : kOut;
+    shapeOf[node] = static_cast<unsigned char>(best);
+  }
+  // The ray tree is never deeper than the face tree.
+  const int rayNodeCount = plans[0].fewest;
+  const int depth = mDepth;
+  auto* nodes = static_cast<RayNode*>(dgMalloc(static_cast<size_t>(rayNodeCount) * sizeof(RayNode)));
+  dgStack<int> parentSlot(rayNodeCount);
+  if (!nodes || !parentSlot.IsValid()) {
+    dgFree(nodes);
+    return;
+  }
+  constexpr float kEmpty = std::numeric_limits<float>::infinity();
+  int made = 1;
+  int top = 0;
+  work[top++] = {0, 0};
+  parentSlot[0] = -1;
+  while (top > 0) {
+    const Work item = work[--top];
+    RayNode& rayNode = nodes[item.number];
+    uint32_t links[kWidth];
+    const int children = RayTreeChildren(mNodes[item.node], shapeOf[item.node], links);
+    for (int k = 0; k < kWidth; ++k) {
+      float* lo[3] = {&rayNode.bounds[0][0][k], &rayNode.bounds[0][1][k], &rayNode.bounds[0][2][k]};
+      float* hi[3] = {&rayNode.bounds[1][0][k], &rayNode.bounds[1][1][k], &rayNode.bounds[1][2][k]};
+      for (int axis = 0; axis < 3; ++axis) {
+        *lo[axis] = kEmpty;
+        *hi[axis] = -kEmpty;
+      }
+      rayNode.child[k] = dgSoupRayTree::kNoChild;
+      if (k >= children) continue;
+      if (!IsLeaf(links[k])) {
+        // Its box is gathered once its own children are known.
+        parentSlot[made] = item.number * kWidth + k;
+        rayNode.child[k] = static_cast<uint32_t>(made) << 1;
+        work[top++] = {ChildNode(links[k]), made++};
+        continue;
+      }
+      float faceLo[3];
+      float faceHi[3];
+      FaceBox(mVertices, mIndices + LeafPosition(links[k]), LeafIndexCount(links[k]), faceLo, faceHi);
+      float extent = 0.0f;
+      for (int axis = 0; axis < 3; ++axis) {
+        extent = faceHi[axis] - faceLo[axis] > extent ? faceHi[axis] - faceLo[axis] : extent;
+      }
+      // The slack covers what the face test may reach outside the face.
+      const float pad = dgRaySlabs::kFaceSlack * extent;
+      for (int axis = 0; axis < 3; ++axis) {
+        *lo[axis] = faceLo[axis] - pad;
+        *hi[axis] = faceHi[axis] + pad;
+      }
+      rayNode.child[k] = links[k];
+    }
+  }
+  for (int n = rayNodeCount - 1; n > 0; --n) {
+    const RayNode& rayNode = nodes[n];
+    RayNode& parent = nodes[parentSlot[n] / kWidth];
+    const int slot = parentSlot[n] % kWidth;
+    for (int axis = 0; axis < 3; ++axis) {
+      float low = kEmpty;
+      float high = -kEmpty;
+      for (int k = 0; k < kWidth; ++k) {
+        low = rayNode.bounds[0][axis][k] < low ? rayNode.bounds[0][axis][k] : low;
+        high = rayNode.bounds[1][axis][k] > high ? rayNode.bounds[1][axis][k] : high;
+      }
+      parent.bounds[0][axis][slot] = low;
+      parent.bounds[1][axis][slot] = high;
+    }
+  }
+  mRayTree.Adopt(nodes, rayNodeCount, depth);
 }
 
 bool dgAABBPolygonSoup::SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1) {
@@ -451,7 +603,10 @@ bool dgAABBPolygonSoup::Deserialize(dgSoupReadCallback read, void* handle) {
     ok = mNodes != nullptr;
   }
   mNodeCount = ok ? nodeCount : 0;
-  if (ok && ValidateTree()) return true;
+  if (ok && ValidateTree()) {
+    BuildRayTree();
+    return true;
+  }
   FreeTree();
   FreeVertices();
   return false;

@@ -8,6 +8,7 @@
 
 #include "physics/math/dgVector.h"
 #include "physics/memory/dgRef.h"
+#include "physics/soup/dgSoupRayTree.h"
 
 class dgPolygonSoupDatabaseBuilder;
 
@@ -99,10 +100,13 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
                          void* context) const override;
   void ForAllFacesInRay(const dgVector& p0, const dgVector& p1, dgAABBFaceCallback callback,
                         void* context) const override;
-  // As ForAllFacesInRay, but a cell is entered only when the part of the
-  // segment up to the fraction *reach (read at each cell) crosses it. A
-  // caller that keeps its nearest hit in *reach skips every cell that can
-  // no longer hold a nearer face; the faces it meets come in the same order.
+  // The faces a nearest-hit search needs: those whose own boxes the part of
+  // the segment up to the fraction *reach crosses (read anew before each
+  // cell and face, so a caller that keeps its nearest hit in *reach skips
+  // whatever can no longer hold a nearer face), nearer cells first. Every
+  // face the face test hits at or before *reach is among them; the order
+  // differs from ForAllFacesInRay's, so a caller must break exact ties by
+  // something other than the order faces come in.
   void ForFacesInRayWithin(const dgVector& p0, const dgVector& p1, const float* reach, dgAABBFaceCallback callback,
                            void* context) const;
 
@@ -136,6 +140,13 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   static bool SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1);
   struct Stub;
   void FreeTree();
+  // Makes the ray casts' four-wide tree from the face tree; without memory
+  // for it, ray casts take the plain walk.
+  void BuildRayTree();
+  // The up to four children of a ray tree node made from node in one of
+  // eight shapes (which links below it open into their two links); 0 when
+  // the shape would open a leaf.
+  int RayTreeChildren(const Node& node, int shape, uint32_t* links) const;
   // Builds node nodeIndex over count stubs, with room for count floats at
   // keys; false when scratch memory ran out.
   bool BuildNode(int nodeIndex, Stub* stubs, int count, int& counter, int depth, float* keys);
@@ -152,4 +163,5 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   int mNodeCount = 0;
   // Deepest node path of the tree; queries size their stacks by it.
   int mDepth = 0;
+  dgSoupRayTree mRayTree;
 };

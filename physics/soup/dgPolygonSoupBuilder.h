@@ -118,6 +118,18 @@ class dgPolygonSoupDatabaseBuilder {
   // Joins neighbouring faces of one attribute that lie in one plane into
   // larger convex faces (dgPolygonSoupMerge.cpp); unchanged when memory runs out.
   void MergeFaces();
+  // Join partners of a face: none, or more than one.
+  static constexpr int kNoPartner = -1;
+  static constexpr int kManyPartners = -2;
+  // For every face f (its run at starts[f]) the neighbours across its edges
+  // that have its attribute and lie in its plane: partner[f] is the one
+  // such face, kNoPartner or kManyPartners. Returns how many faces have
+  // one, -1 when memory ran out.
+  int FindJoinPartners(const int* starts, int* partner) const;
+  // The four-cornered loop two triangles sharing one edge make once
+  // joined, and whether its corners at the ends of that edge stay convex;
+  // false when they share no edge (or all three corners).
+  bool JoinTrianglePair(const int* first, const int* second, int* outQuad, bool& outConvex) const;
   struct MergeContext;
   // Merges the faces numbered in faces into the context's output, in
   // spatial cells of at most kMaxFacesPerPass faces.

@@ -89,24 +89,21 @@ struct dgPolygonSoupDatabaseBuilder::MergeContext {
   dgPolygonSoupDatabaseBuilder& out;
 };
 
-void dgPolygonSoupDatabaseBuilder::MergeFaces() {
+int dgPolygonSoupDatabaseBuilder::FindJoinPartners(const int* starts, int* partner) const {
   const int faceCount = mFaceCount;
   const float* vertices = VertexData();
-  dgStack<int> starts(faceCount);
   dgStack<FacePlane> planes(faceCount);
-  dgStack<unsigned char> joins(faceCount);
-  if (!starts.IsValid() || !planes.IsValid() || !joins.IsValid()) return;
-  for (int f = 0, at = 0; f < faceCount; at += mFaceIndexCounts[f], ++f) {
-    starts[f] = at;
-    planes[f] = PlaneOf(vertices, &mIndices[at + 1], mFaceIndexCounts[f] - 1);
-    joins[f] = 0;
+  if (!planes.IsValid()) return -1;
+  for (int f = 0; f < faceCount; ++f) {
+    planes[f] = PlaneOf(vertices, &mIndices[starts[f] + 1], mFaceIndexCounts[f] - 1);
+    partner[f] = kNoPartner;
   }
 
   // The flat faces around each vertex, in face order: the neighbour across
   // an edge is among the few around its end vertex.
   dgStack<int> firstAround(static_cast<long long>(mVertexCount) + 1);
   dgStack<int> around(static_cast<long long>(mIndexCount) - faceCount);
-  if (!firstAround.IsValid() || !around.IsValid()) return;
+  if (!firstAround.IsValid() || !around.IsValid()) return -1;
   for (int v = 0; v <= mVertexCount; ++v) firstAround[v] = 0;
   for (int f = 0; f < faceCount; ++f) {
     if (!planes[f].flat) continue;
@@ -134,42 +131,114 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
 
   // A face joins the merge when a neighbour across one of its edges has its
   // attribute and lies in its plane.
-  int joinCount = 0;
+  const auto link = [partner](int from, int to) {
+    if (partner[from] == kNoPartner) {
+      partner[from] = to;
+    } else if (partner[from] != to) {
+      partner[from] = kManyPartners;
+    }
+  };
   for (int f = 0; f < faceCount; ++f) {
     if (!planes[f].flat) continue;
     const int* face = &mIndices[starts[f] + 1];
     const int n = mFaceIndexCounts[f] - 1;
     for (int i = 0; i < n; ++i) {
       const int g = faceWithEdge(f, face[(i + 1) % n], face[i]);
-      if (g < 0 || (joins[f] && joins[g]) || mIndices[starts[g]] != mIndices[starts[f]]) continue;
+      if (g < 0 || partner[f] == g || (partner[f] == kManyPartners && partner[g] == kManyPartners) ||
+          mIndices[starts[g]] != mIndices[starts[f]]) {
+        continue;
+      }
       const int* other = &mIndices[starts[g] + 1];
       const int otherCount = mFaceIndexCounts[g] - 1;
       if (planes[f].normal.Dot(planes[g].normal) < kMergeNormalDot ||
           !CornersOnPlane(vertices, other, otherCount, planes[f]) || !CornersOnPlane(vertices, face, n, planes[g])) {
         continue;
       }
-      joinCount += !joins[f] + !joins[g];
-      joins[f] = joins[g] = 1;
+      link(f, g);
+      link(g, f);
     }
   }
-  if (joinCount == 0) return;
+  int joinCount = 0;
+  for (int f = 0; f < faceCount; ++f) joinCount += partner[f] != kNoPartner;
+  return joinCount;
+}
 
-  // Faces that stay keep their order; the merged ones follow.
+bool dgPolygonSoupDatabaseBuilder::JoinTrianglePair(const int* first, const int* second, int* outQuad,
+                                                    bool& outConvex) const {
+  // first = (a, b, c) and second = (b, a, d) share the edge a-b; their join
+  // runs b, c, a, d.
+  for (int i = 0; i < 3; ++i) {
+    const int a = first[i];
+    const int b = first[(i + 1) % 3];
+    const int c = first[(i + 2) % 3];
+    for (int j = 0; j < 3; ++j) {
+      if (second[j] != b || second[(j + 1) % 3] != a) continue;
+      const int d = second[(j + 2) % 3];
+      if (d == c) return false;
+      const float* vertices = VertexData();
+      const dgVector3d normal = PlaneOf(vertices, first, 3).normal;
+      outConvex = dgJoinedCornerIsConvex(Corner(vertices, a), Corner(vertices, c), Corner(vertices, d), normal) &&
+                  dgJoinedCornerIsConvex(Corner(vertices, b), Corner(vertices, d), Corner(vertices, c), normal);
+      outQuad[0] = b;
+      outQuad[1] = c;
+      outQuad[2] = a;
+      outQuad[3] = d;
+      return true;
+    }
+  }
+  return false;
+}
+
+void dgPolygonSoupDatabaseBuilder::MergeFaces() {
+  const int faceCount = mFaceCount;
+  dgStack<int> starts(faceCount);
+  dgStack<int> partner(faceCount);
+  if (!starts.IsValid() || !partner.IsValid()) return;
+  for (int f = 0, at = 0; f < faceCount; at += mFaceIndexCounts[f], ++f) starts[f] = at;
+  // The search's scratch (a plane per face, the faces around each vertex)
+  // is gone before the merge builds its meshes.
+  const int joinCount = FindJoinPartners(starts.Data(), partner.Data());
+  if (joinCount <= 0) return;
+
+  // Faces that stay keep their order; the merged ones follow: first the
+  // triangles that join only each other (most of a curved mesh of quads),
+  // joined directly, then the rest through the half-edge mesh.
   dgPolygonSoupDatabaseBuilder merged;
-  dgStack<int> joining(joinCount);
-  if (!joining.IsValid()) return;
-  for (int f = 0, j = 0; f < faceCount; ++f) {
-    if (joins[f]) {
-      joining[j++] = f;
-    } else if (!merged.AppendFace(mIndices[starts[f]], &mIndices[starts[f] + 1], mFaceIndexCounts[f] - 1)) {
+  for (int f = 0; f < faceCount; ++f) {
+    if (partner[f] == kNoPartner &&
+        !merged.AppendFace(mIndices[starts[f]], &mIndices[starts[f] + 1], mFaceIndexCounts[f] - 1)) {
       return;
     }
+  }
+  const auto isTriangle = [&](int f) { return mFaceIndexCounts[f] == 4; };
+  int meshed = 0;
+  dgStack<int> joining(joinCount);
+  if (!joining.IsValid()) return;
+  for (int f = 0; f < faceCount; ++f) {
+    const int g = partner[f];
+    if (g == kNoPartner) continue;
+    const bool pair = g >= 0 && partner[g] == f && isTriangle(f) && isTriangle(g);
+    if (pair && g < f) continue;  // joined with g
+    int quad[4];
+    bool convex = false;
+    if (pair && JoinTrianglePair(&mIndices[starts[f] + 1], &mIndices[starts[g] + 1], quad, convex)) {
+      const int attribute = mIndices[starts[f]];
+      const float* vertices = VertexData();
+      // Corners the join would turn inwards keep the two as they are.
+      const bool stored = convex ? merged.AppendMergedFace(vertices, attribute, quad, 4)
+                                 : merged.AppendMergedFace(vertices, attribute, &mIndices[starts[f] + 1], 3) &&
+                                       merged.AppendMergedFace(vertices, attribute, &mIndices[starts[g] + 1], 3);
+      if (!stored) return;
+      continue;
+    }
+    joining[meshed++] = f;
+    if (pair) joining[meshed++] = g;
   }
   dgStack<int> localOf(mVertexCount);
   if (!localOf.IsValid()) return;
   for (int v = 0; v < mVertexCount; ++v) localOf[v] = -1;
   MergeContext context{starts.Data(), localOf.Data(), merged};
-  if (!MergeCell(context, joining.Data(), joinCount)) return;
+  if (meshed > 0 && !MergeCell(context, joining.Data(), meshed)) return;
   mFaceCount = merged.mFaceCount;
   mIndexCount = merged.mIndexCount;
   mFaceIndexCounts.TakeFrom(merged.mFaceIndexCounts);
@@ -267,8 +336,7 @@ bool dgPolygonSoupDatabaseBuilder::MergeGroup(MergeContext& context, const int* 
   for (int i = 0; i < count; ++i) indexCount += mFaceIndexCounts[faces[i]] - 1;
   dgStack<int> local(indexCount);
   dgStack<int> globalOf(indexCount);
-  dgStack<float> positions(3 * indexCount);
-  if (!local.IsValid() || !globalOf.IsValid() || !positions.IsValid()) return false;
+  if (!local.IsValid() || !globalOf.IsValid()) return false;
   int vertexCount = 0;
   for (int i = 0, at = 0; i < count; ++i) {
     const int* face = &mIndices[context.starts[faces[i]] + 1];
@@ -278,12 +346,15 @@ bool dgPolygonSoupDatabaseBuilder::MergeGroup(MergeContext& context, const int* 
       if (number < 0) {
         number = vertexCount++;
         globalOf[number] = face[k];
-        std::memcpy(&positions[3LL * number], &mVertices[face[k]].x, 3 * sizeof(float));
       }
       local[at] = number;
     }
   }
   for (int v = 0; v < vertexCount; ++v) context.localOf[globalOf[v]] = -1;
+  // Sized by the group's vertices (a corner is shared by several faces).
+  dgStack<float> positions(3LL * vertexCount);
+  if (!positions.IsValid()) return false;
+  for (int v = 0; v < vertexCount; ++v) std::memcpy(&positions[3LL * v], &mVertices[globalOf[v]].x, 3 * sizeof(float));
 
   const int attribute = mIndices[context.starts[faces[0]]];
   dgPolyhedra mesh;

@@ -232,7 +232,7 @@ float TreeCollisionRayCast(dgPolygonSoupRayRecord& record) {
   dgTreeCollisionFaceRay ray;
   ray.p0 = record.p0;
   ray.p1 = record.p1;
-  // Each hit shortens the walk: cells beyond the nearest hit so far are skipped.
+  // Each hit shortens the walk: cells and faces beyond the nearest hit so far are skipped.
   if (record.tree) {
     record.tree->ForFacesInRayWithin(record.p0, record.p1, &ray.best, TreeCollisionRayHitFace, &ray);
   }
@@ -249,10 +249,12 @@ int TreeCollisionRayHitFace(void* context, const float* vertices, int strideByte
   auto& ray = *static_cast<dgTreeCollisionFaceRay*>(context);
   float t = 0.0f;
   dgVector normal;
-  if (dgRayCastPolygon(ray.p0, ray.p1, vertices, strideBytes, indices, indexCount, t, normal) && t < ray.best) {
+  if (dgRayCastPolygon(ray.p0, ray.p1, vertices, strideBytes, indices, indexCount, t, normal) &&
+      (t < ray.best || (t == ray.best && indices < ray.face))) {
     ray.best = t;
     ray.normal = normal;
     ray.attribute = indices[-1];
+    ray.face = indices;
   }
   return 1;
 }

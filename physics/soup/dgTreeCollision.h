@@ -54,13 +54,16 @@ class dgTreeCollision : public dgAABBPolygonSoup {
 // the callbacks below; null when memory ran out.
 dgCollisionPolygonalSoup* dgCreateTreeCollision(dgWorld* world, dgTreeCollisionFaceCallback faceCallback);
 
-// The nearest hit of one segment while the tree is searched.
+// The nearest hit of one segment while the tree is searched. Where faces
+// are hit at exactly the same parameter, the one whose run comes first in
+// the tree's index array wins, whatever order the search meets them in.
 struct dgTreeCollisionFaceRay {
   dgVector p0;
   dgVector p1;
   dgVector normal;
   int attribute = 0;
   float best = 2.0f;
+  const int* face = nullptr;  // the indices of the face hit
 };
 
 // Collects the faces touching the record's box into its tables; returns the face count.
@@ -71,7 +74,8 @@ int TreeCollisionCollectFace(void* record, const float* vertices, int strideByte
 // The nearest face hit by the record's segment: its parameter (2 on a miss;
 // normal and attribute stored when at most 1).
 float TreeCollisionRayCast(dgPolygonSoupRayRecord& record);
-// Keeps the nearer hit of one face in a dgTreeCollisionFaceRay; always 1.
+// Keeps the nearer hit of one face in a dgTreeCollisionFaceRay (on a tie,
+// the face first in the index array); always 1.
 int TreeCollisionRayHitFace(void* faceRay, const float* vertices, int strideBytes, const int* indices,
                             int indexCount);
 // Drops the shape's reference to its tree.

@@ -8,6 +8,7 @@
 #include "physics/shapes/dgSegmentQueries.h"
 #include "physics/soup/dgAABBPolygonSoup.h"
 #include "physics/soup/dgPolygonSoupBuilder.h"
+#include "physics/soup/dgTreeCollision.h"
 
 namespace {
 
@@ -311,6 +312,16 @@ TEST(PhysicsAABBSoup, DeepChainAnd127CornerFaceAreWalkedWhole) {
   EXPECT_EQ(all.size(), 301u);
   EXPECT_EQ(dgAABBPolygonSoup::LeafIndexCount(soup.GetNodes()[0].left), 127);
   EXPECT_EQ(RayQuery(soup, P(-5, 0.5f, 0.1f), P(400, -0.5f, 0.1f)).size(), 301u);
+  // The nearest-hit walk goes as deep (its stack then comes from the heap).
+  for (const int face : {1, 150, 300}) {
+    const float x = 3.1f + static_cast<float>(face);
+    dgTreeCollisionFaceRay ray;
+    ray.p0 = P(x, 1, 0.1f);
+    ray.p1 = P(x, -1, 0.1f);
+    soup.ForFacesInRayWithin(ray.p0, ray.p1, &ray.best, TreeCollisionRayHitFace, &ray);
+    EXPECT_EQ(ray.best, 0.5f) << face;
+    EXPECT_EQ(ray.attribute, face);
+  }
 }
 
 TEST(PhysicsAABBSoup, TruncatedStreamsAreRefused) {

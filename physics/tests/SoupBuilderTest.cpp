@@ -166,6 +166,33 @@ TEST(PhysicsSoupBuilder, OptimizeMergesCoplanarNeighboursOfOneAttribute) {
   }
 }
 
+TEST(PhysicsSoupBuilder, TrianglesJoiningOnlyEachOtherBecomeOneFaceWhenItStaysConvex) {
+  // Triangle (a, b, c) and (b, a, d) in one plane, d across the edge a-b.
+  struct Case {
+    const char* name;
+    float dx, dz;
+    size_t faces;
+  };
+  const Case cases[] = {
+      {"convex join", 0.5f, -1.0f, 1},
+      {"join turning inwards at b", 2.0f, -1.0f, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dgPolygonSoupDatabaseBuilder builder;
+    AddPolygon(builder, {0, 0, 0, 1, 0, 0, 1, 0, 1}, {0, 1, 2}, 3);
+    AddPolygon(builder, {1, 0, 0, 0, 0, 0, c.dx, 0, c.dz}, {0, 1, 2}, 3);
+    const double area = TotalArea(builder);
+    builder.Optimize(true);
+    const auto faces = Faces(builder);
+    ASSERT_EQ(faces.size(), c.faces);
+    if (c.faces == 1) {
+      EXPECT_EQ(faces[0].indices.size(), 4u);
+    }
+    EXPECT_NEAR(TotalArea(builder), area, 1e-6);
+  }
+}
+
 TEST(PhysicsSoupBuilder, OptimizeMergesOnlyNeighboursLyingInOnePlane) {
   struct Case {
     const char* name;

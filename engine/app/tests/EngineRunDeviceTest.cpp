@@ -52,6 +52,8 @@
 
 namespace {
 
+namespace key = platform::key;
+
 std::vector<std::string> ChannelLines(int channel) {
   LogChannel* log = GetLogChannel(channel);
   return log != nullptr ? log->LinesInOrder() : std::vector<std::string>{};
@@ -193,8 +195,8 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
     const uint32_t next = application.GetFrameCount() + 1;
     window.frame = next;
     if (keyboard != nullptr) {
-      keyboard->Set(0x25, next == 11);
-      keyboard->Set(scan::kEscape, next == 14);
+      keyboard->Set(key::K, next == 11);
+      keyboard->Set(key::Escape, next == 14);
     }
     return false;
   };
@@ -357,10 +359,25 @@ TEST_F(EngineRunDevice, TheFirstRebuildOfARunGivesTheNewContextItsUnitShapes) {
 
 TEST_F(EngineRunDevice, AToolLibraryInTheFolderIsCreatedToggledWithF11AndCleanedUp) {
   ASSERT_EQ(symlink(VYRE_TOOLBRIDGE_STUB, "toolbridge.so"), 0);
-  platform::Event f11 = WindowEvent(platform::EventType::KeyDown);
-  f11.key = platform::key::F11;
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  platform::ScriptedKeyboardSource* keyboard = nullptr;
   EngineRunOptions options;
-  options.pollEvent = EventScript({f11, WindowEvent(platform::EventType::WindowClose)});
+  options.application = std::move(owned);
+  options.makeInputSources = ScriptedInput(&keyboard);
+  uint32_t handedIn = 0;
+  options.pollEvent = [&](platform::Event* event) {
+    // F11 goes down in frame 3, as the platform reports a press (a key
+    // event and the key's state), and is held to frame 4: one toggle. The
+    // window closes in frame 6.
+    const uint32_t next = application.GetFrameCount() + 1;
+    keyboard->Set(key::F11, next == 3 || next == 4);
+    if (handedIn == next || (next != 3 && next != 6)) return false;
+    handedIn = next;
+    *event = WindowEvent(next == 3 ? platform::EventType::KeyDown : platform::EventType::WindowClose);
+    if (next == 3) event->key = key::F11;
+    return true;
+  };
   EXPECT_EQ(EngineRun(std::move(options)), 0);
   ExpectInOrder(ChannelLines(kLogDBG), {"Connecting to toolbridge.dll ...", "... success.",
                                         "Exited frame loop.", "Closing toolbridge.dll ..."});
@@ -503,10 +520,10 @@ TEST_F(EngineRunDevice, TheRunWorksOnTheProgramWideServicesAndTypingReachesAFocu
     // "V", "Y", then "V" and "Z" together (listed in the order pressed); Escape ends the run.
     const uint32_t next = application.GetFrameCount() + 1;
     services = application.Services();
-    keyboard->Set(0x2f, next == 11 || next == 13);
-    keyboard->Set(0x15, next == 12);
-    keyboard->Set(0x2c, next == 13);
-    keyboard->Set(scan::kEscape, next == 15);
+    keyboard->Set(key::V, next == 11 || next == 13);
+    keyboard->Set(key::Y, next == 12);
+    keyboard->Set(key::Z, next == 13);
+    keyboard->Set(key::Escape, next == 15);
     return false;
   };
   EXPECT_EQ(EngineRun(std::move(options)), 0);
@@ -559,12 +576,13 @@ TEST_F(EngineRunDevice, DevOpensTheToolsWhoseConsoleRunsALineTypedAtThePrompt) {
         seen.helpAsked = tools != nullptr && (tools->GetHelpWindow()->IsVisible() ||
                                               tools->GetHelpWindow()->GetPendingState() != nullptr);
       }
-      const std::pair<uint8_t, uint32_t> presses[] = {{0x29, 14}, {0x35, 17}, {0x0e, 18}, {0x23, 19},
-                                                      {0x17, 20}, {0x20, 21}, {0x12, 22}, {0x1c, 23}};
-      keyboard->Set(scan::kLeftCtrl, next == 12 || next == 13);
-      keyboard->Set(scan::k6, next == 13);
+      const std::pair<uint8_t, uint32_t> presses[] = {{key::Grave, 14}, {key::Slash, 17}, {key::Backspace, 18},
+                                                      {key::H, 19},     {key::I, 20},     {key::D, 21},
+                                                      {key::E, 22},     {key::Return, 23}};
+      keyboard->Set(key::LeftControl, next == 12 || next == 13);
+      keyboard->Set(key::Digit6, next == 13);
       for (const auto& [code, frame] : presses) keyboard->Set(code, next == frame);
-      keyboard->Set(scan::kEscape, next == 27);
+      keyboard->Set(key::Escape, next == 27);
       return false;
     };
     EXPECT_EQ(EngineRun(std::move(options)), 0);
@@ -635,9 +653,9 @@ TEST_F(EngineRunDevice, WithDevTheToolbarAndTheConsoleShowOnScreen) {
     // toolbar up, the grave key the console; once both have slid in, the
     // frame is read back.
     const uint32_t next = application.GetFrameCount() + 1;
-    keyboard->Set(scan::kLeftCtrl, next == 12 || next == 13);
-    keyboard->Set(scan::k6, next == 13);
-    keyboard->Set(0x29, next == 15);
+    keyboard->Set(key::LeftControl, next == 12 || next == 13);
+    keyboard->Set(key::Digit6, next == 13);
+    keyboard->Set(key::Grave, next == 15);
     if (next == 14 && application.developerWindow != nullptr) {
       const Icon* invoke = application.developerWindow->GetInvokeButton();
       GetGUIMSGService()->Post(eMSG_GUISHOW, invoke->GetId(), invoke->pressMessage.target, 0, 0.0);
@@ -695,7 +713,8 @@ TEST_F(EngineRunDevice, WithDevTheToolbarBringsUpTheConsoleWhereATypedCommandRun
   options.application = std::move(owned);
   options.makeInputSources = ScriptedKeyboardAndMouse(&keyboard, &mouse);
   // "LIST COMMANDS" with Shift held, then Enter.
-  const uint8_t typed[] = {0x26, 0x17, 0x1f, 0x14, 0x39, 0x2e, 0x18, 0x32, 0x32, 0x1e, 0x31, 0x20, 0x1f, 0x1c};
+  const uint8_t typed[] = {key::L, key::I, key::S, key::T, key::Space, key::C, key::O,
+                           key::M, key::M, key::A, key::N, key::D, key::S, key::Return};
   constexpr uint32_t kTypingFrom = 70;
   bool toolbarShown = false;
   bool consoleShown = false;
@@ -704,21 +723,21 @@ TEST_F(EngineRunDevice, WithDevTheToolbarBringsUpTheConsoleWhereATypedCommandRun
   options.pollEvent = [&](platform::Event* event) {
     const uint32_t next = application.GetFrameCount() + 1;
     DBGSystemWindow* tools = application.developerWindow;
-    keyboard->Set(scan::kLeftCtrl, next == 12 || next == 13);
-    keyboard->Set(scan::k6, next == 13);
+    keyboard->Set(key::LeftControl, next == 12 || next == 13);
+    keyboard->Set(key::Digit6, next == 13);
     // Clicks: the corner button at frame 17, the "Console" button (the
     // toolbar's lowest) at frame 57 once the toolbar has slid in.
     mouse->state.buttons[0] = (next == 17 || next == 57) ? platform::kDownBit : 0;
     if (next == 55 && tools != nullptr) toolbarShown = tools->GetToolbar()->IsVisible();
     if (next == 68 && tools != nullptr) consoleShown = tools->GetConsoleWindow()->IsVisible();
     // One key every other frame, so a letter typed twice goes down twice.
-    keyboard->Set(0x2a, next >= kTypingFrom && next < kTypingFrom + 26);
+    keyboard->Set(key::LeftShift, next >= kTypingFrom && next < kTypingFrom + 26);
     for (uint8_t code : typed) keyboard->Set(code, false);
     for (uint32_t i = 0; i < sizeof typed; ++i) {
       if (next == kTypingFrom + 2 * i) keyboard->Set(typed[i], true);
     }
     if (next == kTypingFrom + 25 && tools != nullptr) promptText = tools->GetPromptBox()->GetText().Chars();
-    keyboard->Set(scan::kEscape, next == 110);
+    keyboard->Set(key::Escape, next == 110);
     // The pointer goes to the corner button, the "Console" button, then the prompt.
     const struct {
       uint32_t frame;

@@ -4,6 +4,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Profiler.h"
 #include "engine/runtime/console/VariableRegistry.h"
+#include "platform/KeyCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -173,7 +174,7 @@ TEST(GEMFrame, FreeCameraControlNeedsMouseActiveCameraAndFreeFly) {
     Camera& camera = application.GetEngineCamera();
     camera.SetPosition(Vector3(5.0f, 0.0f, 0.0f));
     std::fill(std::begin(gKeys), std::end(gKeys), 0);
-    gKeys[scan::kHome] = 1;
+    gKeys[platform::key::Home] = 1;
     CGEMApplication::FreeCameraInput& in = application.FreeCameraInputs();
     in.readKey = &ReadKeys;
     in.mousePresent = c.mouse;

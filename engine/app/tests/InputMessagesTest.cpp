@@ -13,6 +13,9 @@
 
 namespace {
 
+// How the journal shows the first code of a key list.
+std::string Listed(uint8_t code) { return " [" + std::to_string(code) + "]"; }
+
 // Writes every delivered message into a shared journal, with its parameter's
 // content read while it is being delivered.
 struct Journal {
@@ -27,7 +30,7 @@ class Recorder : public CMSGListener {
     if (message->id == eMSG_UIOKEYDOWN || message->id == eMSG_UIOKEYUP ||
         message->id == eMSG_UIOKEYHELD) {
       const uint8_t* list = reinterpret_cast<const uint8_t*>(message->parameter);
-      entry += " [" + std::to_string(list[0]) + "]";
+      entry += Listed(list[0]);
     }
     if (message->id == eMSG_UIOWHEEL_UP || message->id == eMSG_UIOWHEEL_DOWN) {
       entry += " " + std::to_string(*reinterpret_cast<const int32_t*>(message->parameter));
@@ -52,16 +55,18 @@ struct InputFixture : ::testing::Test {
 };
 
 TEST_F(InputFixture, EachEventReachesTheApplicationThenTheWindowManagerAtOnce) {
-  const uint8_t pressed[10] = {0x1E, 0x1F, 0x20, 0x21, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15};
-  const uint8_t released[1] = {0x39};
+  namespace key = platform::key;
+  const uint8_t pressed[CUIOKeyboard::kListCapacity] = {key::A, key::S, key::D, key::F, key::Q,
+                                                        key::W, key::E, key::R, key::T, key::Y};
+  const uint8_t released[1] = {key::Space};
   KeyLists keys;
   keys.pressed = pressed;
-  keys.pressedCount = 10;
+  keys.pressedCount = CUIOKeyboard::kListCapacity;
   keys.released = released;
   keys.releasedCount = 1;
   PostKeyMessages(targets, keys);
-  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 1 [30]", "gui 1 [30]", "app 3 [57]",
-                                                       "gui 3 [57]"}));
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 1" + Listed(key::A), "gui 1" + Listed(key::A),
+                                                       "app 3" + Listed(key::Space), "gui 3" + Listed(key::Space)}));
 }
 
 TEST_F(InputFixture, KeysThatMakeAHotKeyReachNobodyElseAndTypedKeysOnlyTheBox) {
@@ -83,13 +88,21 @@ TEST_F(InputFixture, KeysThatMakeAHotKeyReachNobodyElseAndTypedKeysOnlyTheBox) {
   source.Set(key::Return, true);
   source.Tap(key::Down);
   EXPECT_EQ(poll(), kHotToggleFullscreen);
-  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 1 [208]", "gui 1 [208]"}));
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 1" + Listed(key::Down), "gui 1" + Listed(key::Down)}));
   // Held for a second, then let go: no repeat and no release of it either
   // (Return lists before Alt, so it would come first).
   for (int i = 0; i < 60; ++i) poll();
   source.Set(key::Return, false);
   poll();
-  for (const std::string& entry : journal.entries) EXPECT_EQ(entry.find("[28]"), std::string::npos) << entry;
+  for (const std::string& entry : journal.entries) {
+    EXPECT_EQ(entry.find(Listed(key::Return)), std::string::npos) << entry;
+  }
+
+  // F11 works the tool library and still reaches everybody, as Escape does.
+  journal.entries.clear();
+  source.Tap(key::F11);
+  EXPECT_EQ(poll(), kHotToggleToolLibrary);
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 1" + Listed(key::F11), "gui 1" + Listed(key::F11)}));
 
   // While a text box takes the typing, the keys are the box's alone.
   source.Set(key::LeftAlt, false);
@@ -98,7 +111,7 @@ TEST_F(InputFixture, KeysThatMakeAHotKeyReachNobodyElseAndTypedKeysOnlyTheBox) {
   switches.typing = true;
   source.Tap(key::H);
   poll();
-  EXPECT_EQ(journal.entries, (std::vector<std::string>{"gui 1 [35]"}));
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{"gui 1" + Listed(key::H)}));
 }
 
 TEST_F(InputFixture, MouseButtonsWheelAndMotion) {
@@ -161,45 +174,50 @@ uint16_t ReadKeys(const void* keyboard, uint8_t code) {
 }
 
 TEST(HotKeysTest, KeyCombinationsAndSwitches) {
+  namespace key = platform::key;
   struct Case {
     const char* label;
     Keys keys;
     HotKeySwitches switches;
     uint32_t actions;
   } cases[] = {
-      {"alt+enter", {{scan::kEnter, 1}, {scan::kLeftAlt, 5}}, {}, kHotToggleFullscreen},
-      {"enter held with alt", {{scan::kEnter, 3}, {scan::kLeftAlt, 5}}, {}, 0},
-      {"escape", {{scan::kEscape, 1}}, {}, kHotShutdown},
-      {"escape without escape-quits", {{scan::kEscape, 1}}, {false, true, false}, 0},
-      {"shift+t", {{scan::kLeftShift, 2}, {scan::kT, 1}}, {}, kHotReloadTextures},
-      {"shift+t without developer keys", {{scan::kLeftShift, 2}, {scan::kT, 1}},
+      {"alt+enter", {{key::Return, 1}, {key::LeftAlt, 5}}, {}, kHotToggleFullscreen},
+      {"enter held with alt", {{key::Return, 3}, {key::LeftAlt, 5}}, {}, 0},
+      {"escape", {{key::Escape, 1}}, {}, kHotShutdown},
+      {"escape without escape-quits", {{key::Escape, 1}}, {false, true, false}, 0},
+      {"shift+t", {{key::LeftShift, 2}, {key::T, 1}}, {}, kHotReloadTextures},
+      {"shift+t without developer keys", {{key::LeftShift, 2}, {key::T, 1}},
        {true, false, false}, 0},
-      {"alt+enter without developer keys", {{scan::kEnter, 1}, {scan::kLeftAlt, 1}},
+      {"alt+enter without developer keys", {{key::Return, 1}, {key::LeftAlt, 1}},
        {true, false, false}, kHotToggleFullscreen},
-      {"shift+m and shift+3", {{scan::kLeftShift, 2}, {scan::kM, 1}, {scan::k3, 1}}, {},
+      {"shift+m and shift+3", {{key::LeftShift, 2}, {key::M, 1}, {key::Digit3, 1}}, {},
        kHotReloadMaterials | kHotReloadModels},
-      {"ctrl+6 without window", {{scan::kLeftCtrl, 2}, {scan::k6, 1}}, {}, 0},
-      {"ctrl+6 with window", {{scan::kLeftCtrl, 2}, {scan::k6, 1}}, {true, true, true},
+      {"ctrl+6 without window", {{key::LeftControl, 2}, {key::Digit6, 1}}, {}, 0},
+      {"ctrl+6 with window", {{key::LeftControl, 2}, {key::Digit6, 1}}, {true, true, true},
        kHotShowDeveloperWindow},
-      {"ctrl+f9 ctrl+f1", {{scan::kLeftCtrl, 2}, {scan::kF9, 1}, {scan::kF1, 1}}, {},
+      {"ctrl+f9 ctrl+f1", {{key::LeftControl, 2}, {key::F9, 1}, {key::F1, 1}}, {},
        kHotNextDebugMode | kHotToggleFreeCamera},
-      {"ctrl+plus and minus", {{scan::kLeftCtrl, 2}, {scan::kNumpadPlus, 9}, {scan::kNumpadMinus, 9}},
+      {"ctrl+plus and minus", {{key::LeftControl, 2}, {key::NumpadPlus, 9}, {key::NumpadMinus, 9}},
        {}, kHotFaster},
-      {"ctrl+minus", {{scan::kLeftCtrl, 2}, {scan::kNumpadMinus, 9}}, {}, kHotSlower},
-      {"ctrl+home ctrl+space", {{scan::kLeftCtrl, 2}, {scan::kHome, 1}, {scan::kSpace, 1}}, {},
+      {"ctrl+minus", {{key::LeftControl, 2}, {key::NumpadMinus, 9}}, {}, kHotSlower},
+      {"ctrl+home ctrl+space", {{key::LeftControl, 2}, {key::Home, 1}, {key::Space, 1}}, {},
        kHotResetCamera | kHotTogglePause},
-      {"home without ctrl", {{scan::kHome, 1}}, {}, 0},
-      {"slash and grave with window", {{scan::kSlash, 1}, {scan::kGrave, 1}}, {true, true, true},
+      {"home without ctrl", {{key::Home, 1}}, {}, 0},
+      {"slash and grave with window", {{key::Slash, 1}, {key::Grave, 1}}, {true, true, true},
        kHotToggleHelp | kHotToggleConsole},
-      {"slash held", {{scan::kSlash, 4}}, {true, true, true}, 0},
-      {"slash without window", {{scan::kSlash, 1}}, {}, 0},
-      {"grave without developer keys", {{scan::kGrave, 1}}, {true, false, true}, 0},
-      {"slash typed at a text box", {{scan::kSlash, 1}, {scan::kGrave, 1}}, {true, true, true, true}, 0},
-      {"grave at the console's own line", {{scan::kSlash, 1}, {scan::kGrave, 1}}, {true, true, true, true, true},
+      {"slash held", {{key::Slash, 4}}, {true, true, true}, 0},
+      {"slash without window", {{key::Slash, 1}}, {}, 0},
+      {"grave without developer keys", {{key::Grave, 1}}, {true, false, true}, 0},
+      {"slash typed at a text box", {{key::Slash, 1}, {key::Grave, 1}}, {true, true, true, true}, 0},
+      {"grave at the console's own line", {{key::Slash, 1}, {key::Grave, 1}}, {true, true, true, true, true},
        kHotToggleConsole},
-      {"capital T typed at a text box", {{scan::kLeftShift, 2}, {scan::kT, 1}}, {true, true, true, true}, 0},
-      {"ctrl+6 while typing", {{scan::kLeftCtrl, 2}, {scan::k6, 1}}, {true, true, true, true},
+      {"capital T typed at a text box", {{key::LeftShift, 2}, {key::T, 1}}, {true, true, true, true}, 0},
+      {"ctrl+6 while typing", {{key::LeftControl, 2}, {key::Digit6, 1}}, {true, true, true, true},
        kHotShowDeveloperWindow},
+      // F11 is the tool library's, whatever the switches and the typing.
+      {"f11", {{key::F11, 1}}, {}, kHotToggleToolLibrary},
+      {"f11 held", {{key::F11, 2}}, {}, 0},
+      {"f11 without developer keys, typing", {{key::F11, 1}}, {false, false, false, true}, kHotToggleToolLibrary},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(DecideHotKeys(&ReadKeys, &c.keys, c.switches), c.actions) << c.label;

@@ -5,6 +5,7 @@
 #include "engine/graphics/Material.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/MouseCursor.h"
+#include "platform/KeyCodes.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;
@@ -34,15 +35,15 @@ TEST(GUIObject, KeysAndButtonsReachOnlyTheFocusedElementTakingInput) {
   other.Enable();
   GetWindowManager()->SetFocusedElement(&focused);
 
-  EXPECT_TRUE(Deliver(&focused, eMSG_UIOKEYDOWN, 0x1e));
-  EXPECT_FALSE(Deliver(&other, eMSG_UIOKEYDOWN, 0x1e));
+  EXPECT_TRUE(Deliver(&focused, eMSG_UIOKEYDOWN, platform::key::A));
+  EXPECT_FALSE(Deliver(&other, eMSG_UIOKEYDOWN, platform::key::A));
   EXPECT_TRUE(Deliver(&focused, eMSG_UIOLMB_DOWN));
-  EXPECT_EQ(focused.calls, (std::vector<std::string>{"KeyDown:30", "LButtonDown"}));
+  EXPECT_EQ(focused.calls, (std::vector<std::string>{"KeyDown:" + std::to_string(platform::key::A), "LButtonDown"}));
   EXPECT_TRUE(other.calls.empty());
 
   // Without the takes-input bit even the focused element gets no keys.
   focused.DisableInput();
-  EXPECT_FALSE(Deliver(&focused, eMSG_UIOKEYDOWN, 2));
+  EXPECT_FALSE(Deliver(&focused, eMSG_UIOKEYDOWN, platform::key::A));
   EXPECT_EQ(focused.calls.size(), 2u);
 
   // Button-up and mouse moves reach every active, shown element.

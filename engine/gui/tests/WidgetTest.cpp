@@ -10,6 +10,7 @@
 #include "engine/gui/ScreenFade.h"
 #include "engine/gui/ScrollBar.h"
 #include "engine/gui/TextBox.h"
+#include "platform/KeyCodes.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;
@@ -111,24 +112,26 @@ TEST(ScrollBar, EmptyRangeShowsEverythingWithoutNaN) {
 }
 
 TEST(TextBox, ScanCodesEditTheLine) {
+  namespace key = platform::key;
   TextBox box;
   struct Step {
     uint8_t code;
     bool shifted;
     const char* text;
   } steps[] = {
-      {TextBox::kBackspace, false, ""},  // nothing to remove
-      {0x23, true, "H"},  {0x17, false, "Hi"}, {0x39, false, "Hi "}, {0x02, true, "Hi !"},
-      {0x0d, false, "Hi !="}, {0x0b, false, "Hi !=0"}, {0x34, true, "Hi !=0>"},
-      {0x3b, false, "Hi !=0>"},  // F1 types nothing
-      {TextBox::kBackspace, false, "Hi !=0"},
+      {key::Backspace, false, ""},  // nothing to remove
+      {key::H, true, "H"},          {key::I, false, "Hi"},          {key::Space, false, "Hi "},
+      {key::Digit1, true, "Hi !"},  {key::Equals, false, "Hi !="},  {key::Digit0, false, "Hi !=0"},
+      {key::Period, true, "Hi !=0>"},
+      {key::F1, false, "Hi !=0>"},  // F1 types nothing
+      {key::Backspace, false, "Hi !=0"},
   };
   for (const Step& step : steps) {
     box.ApplyKey(step.code, step.shifted);
     EXPECT_STREQ(box.GetText().Chars(), step.text) << int(step.code);
   }
   EXPECT_EQ(box.submitted, 0);
-  box.ApplyKey(TextBox::kPadEnter, false);
+  box.ApplyKey(key::NumpadEnter, false);
   EXPECT_EQ(box.submitted, 1);
   EXPECT_STREQ(box.GetText().Chars(), "Hi !=0");
 }

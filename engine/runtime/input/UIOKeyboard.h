@@ -13,6 +13,8 @@
 
 class CUIOKeyboard {
  public:
+  // The most codes a key list holds: the length of every key message's
+  // list (a shorter list a caller builds ends early at a 0).
   static constexpr int kListCapacity = 10;
   // Key changes kept for later polls when more keys went down than a list holds.
   static constexpr int kPendingCapacity = 2 * platform::kMaxKeyEvents;

@@ -110,7 +110,7 @@ TEST_F(ChallengeStartDevice, NoFrameFromTheStoryIntoTheFirstStarDrawsTheMissingT
   // A key moves the story on as soon as its line has faded in.
   uint32_t enteredGame = 0;
   for (int frame = 0; frame < 60 * 90 && enteredGame == 0; ++frame) {
-    if (frame % 62 == 0) harness.PressKeys({GameHarness::kKeyZ});
+    if (frame % 62 == 0) harness.PressKeys({platform::key::Z});
     watch.frame = harness.game().GetFrameCount() + 1;
     harness.Step();
     if (harness.InState(GameStateId::ChallengeGame)) enteredGame = watch.frame;

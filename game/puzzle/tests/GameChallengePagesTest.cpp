@@ -3,12 +3,14 @@
 #include "engine/foundation/Clock.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Challenge.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
+#include "platform/KeyCodes.h"
 #include "support/ChallengeTestSupport.h"
 #include "support/GameTestSupport.h"
 
@@ -51,7 +53,7 @@ TEST_F(ChallengePages, WellDoneShowsTheFinishedConstellationGrowingInAndAKeyStar
   EXPECT_EQ(set[1].targetSize, Vector3(4.0f, 0.0f, 4.0f));
   EXPECT_TRUE(game->fadedIn);
 
-  uint8_t keys[10] = {0x1C};
+  uint8_t keys[CUIOKeyboard::kListCapacity] = {platform::key::Return};
   PostGameMessage(eMSG_UIOKEYDOWN, reinterpret_cast<intptr_t>(keys), 0.0);
   EXPECT_EQ(game->pendingState, game->State(GameStateId::ChallengeGame));
   GameFixture::DeliverAt(1.0f);

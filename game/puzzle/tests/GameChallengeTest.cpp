@@ -103,7 +103,7 @@ TEST_F(ChallengeGame, TheWholeChallengeThroughTheWellDonePageToTheOnParPicture) 
   EXPECT_STREQ(game().FinishedConstellation()->name.Chars(), "Lyra");
   EXPECT_EQ(Challenge().constellationIndex, 1u);
   EXPECT_EQ(Challenge().discIndex, 0u);
-  harness.PressKeys({0x1C});
+  harness.PressKeys({platform::key::Return});
   ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::ChallengeGame); }, 2.0f));
   EXPECT_STREQ(hud().constellationName.Chars(), "Orion");
   EXPECT_FLOAT_EQ(hud().timeLeft, 30.0f);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/Game.h"
@@ -11,6 +12,7 @@
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/PuzzleRenderer.h"
 #include "platform/InputSources.h"
+#include "platform/KeyCodes.h"
 #include "support/GameHarness.h"
 #include "support/GameTestSupport.h"
 
@@ -18,10 +20,7 @@ namespace {
 
 using namespace puzzle_test;
 
-constexpr uint8_t kUp = 0xC8;
-constexpr uint8_t kDown = 0xD0;
-constexpr uint8_t kZ = 0x2C;
-constexpr uint8_t kEscape = 0x01;
+namespace key = platform::key;
 
 class PauseServices : public FakeServices {
  public:
@@ -86,7 +85,7 @@ class Controls : public ::testing::Test {
   void KeyDown(std::vector<uint8_t> keys) { Send(eMSG_UIOKEYDOWN, keys); }
   void KeyHeld(std::vector<uint8_t> keys) { Send(eMSG_UIOKEYHELD, keys); }
   void Send(uint32_t id, std::vector<uint8_t> keys) {
-    keys.resize(Game::kKeyListLength, 0);
+    keys.resize(CUIOKeyboard::kListCapacity, 0);
     CMSGMessage message;
     message.id = id;
     message.parameter = reinterpret_cast<intptr_t>(keys.data());
@@ -133,18 +132,18 @@ TEST_F(Controls, EveryActionWaitsForItsGuards) {
     bool drop;
     bool pause;
   } cases[] = {
-      {"Up", kUp, true, false, true, +1, false, false},
-      {"Down", kDown, true, false, true, -1, false, false},
-      {"Up in a fade", kUp, false, false, true, 0, false, false},
-      {"Up on a locked disc", kUp, true, true, true, 0, false, false},
-      {"Up while the renderer forbids it", kUp, true, false, false, 0, false, false},
-      {"Down while the renderer forbids it", kDown, true, false, false, 0, false, false},
-      {"Z", kZ, true, false, true, 0, true, false},
-      {"Z on a locked disc", kZ, true, true, true, 0, false, false},
-      {"Z in a fade", kZ, false, false, true, 0, false, false},
-      {"Escape on a locked disc", kEscape, true, true, true, 0, false, true},
-      {"Escape in a fade", kEscape, false, false, true, 0, false, false},
-      {"an unbound key", 0x1E, true, false, true, 0, false, false},
+      {"Up", key::Up, true, false, true, +1, false, false},
+      {"Down", key::Down, true, false, true, -1, false, false},
+      {"Up in a fade", key::Up, false, false, true, 0, false, false},
+      {"Up on a locked disc", key::Up, true, true, true, 0, false, false},
+      {"Up while the renderer forbids it", key::Up, true, false, false, 0, false, false},
+      {"Down while the renderer forbids it", key::Down, true, false, false, 0, false, false},
+      {"Z", key::Z, true, false, true, 0, true, false},
+      {"Z on a locked disc", key::Z, true, true, true, 0, false, false},
+      {"Z in a fade", key::Z, false, false, true, 0, false, false},
+      {"Escape on a locked disc", key::Escape, true, true, true, 0, false, true},
+      {"Escape in a fade", key::Escape, false, false, true, 0, false, false},
+      {"an unbound key", key::A, true, false, true, 0, false, false},
   };
   for (const auto& c : cases) {
     game->fadedIn = c.fadedIn;
@@ -169,21 +168,21 @@ TEST_F(Controls, EveryActionWaitsForItsGuards) {
 TEST_F(Controls, UpAndDownInOneListTurnBothWaysAndHeldKeysTurnSilently) {
   std::vector<int> columns;
   disc.dropColumn = 3;
-  KeyDown({kUp, kDown});
+  KeyDown({key::Up, key::Down});
   EXPECT_EQ(disc.dropColumn, 3);
   EXPECT_EQ(Spins(), 2);
   // A held message comes only when the key's repeat fires: one turn each.
-  KeyHeld({kUp});
-  KeyHeld({kUp});
+  KeyHeld({key::Up});
+  KeyHeld({key::Up});
   EXPECT_EQ(disc.dropColumn, 5);
-  KeyHeld({kZ, kEscape});
+  KeyHeld({key::Z, key::Escape});
   EXPECT_EQ(Spins(), 2);
   EXPECT_EQ(Drops(), 0u);
   EXPECT_EQ(services.pauses, 0);
 }
 
 TEST_F(Controls, EscapePausesFadingTheGameOutAndTheMenuIn) {
-  KeyDown({kEscape});
+  KeyDown({key::Escape});
   EXPECT_EQ(services.pauses, 1);
   EXPECT_EQ(Renderer().stepping, 0);
   ASSERT_GE(services.audio->fades.size(), 3u);
@@ -196,9 +195,9 @@ TEST_F(Controls, EscapePausesFadingTheGameOutAndTheMenuIn) {
   // While the menu shows it takes the keys; held keys are dropped.
   services.menuShowing = true;
   disc.dropColumn = 0;
-  KeyDown({kUp, kZ});
-  KeyHeld({kUp});
-  EXPECT_EQ(services.menuKeys, std::vector<uint8_t>({kUp, kZ}));
+  KeyDown({key::Up, key::Z});
+  KeyHeld({key::Up});
+  EXPECT_EQ(services.menuKeys, std::vector<uint8_t>({key::Up, key::Z}));
   EXPECT_EQ(disc.dropColumn, 0);
 }
 

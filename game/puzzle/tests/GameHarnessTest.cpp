@@ -33,17 +33,17 @@ TEST(GameHarness, ScriptedKeysReachTheCurrentStateInTheNextFrame) {
   GameHarness harness;
   ASSERT_TRUE(harness.EnterState(GameStateId::Credits));
   harness.services.creditsMessages.clear();
-  harness.PressKeys({GameHarness::kKeyUp, GameHarness::kKeyDown});
+  harness.PressKeys({platform::key::Up, platform::key::Down});
   EXPECT_TRUE(harness.services.creditsKeys.empty());
   harness.Step();
-  harness.HoldKeys({GameHarness::kKeyUp});
+  harness.HoldKeys({platform::key::Up});
   harness.Step();
   harness.Step();
   ASSERT_EQ(harness.services.creditsKeys.size(), 2u);
   EXPECT_EQ(harness.services.creditsMessages, (std::vector<uint32_t>{eMSG_UIOKEYDOWN, eMSG_UIOKEYHELD}));
-  std::vector<uint8_t> pressed(GameHarness::kKeysPerMessage, 0);
-  pressed[0] = GameHarness::kKeyUp;
-  pressed[1] = GameHarness::kKeyDown;
+  std::vector<uint8_t> pressed(CUIOKeyboard::kListCapacity, 0);
+  pressed[0] = platform::key::Up;
+  pressed[1] = platform::key::Down;
   EXPECT_EQ(harness.services.creditsKeys[0], pressed);
   // Sent as the engine sends input: from the application to itself.
   const int32_t application = harness.game().GetGEMReceiverId();

@@ -182,11 +182,11 @@ TEST_F(PanicGame, WhileThePauseMenuShowsKeysGoToItAndTheGameStandsStill) {
   // As the pause key leaves it.
   game().renderer->SetActive(0);
   const float quake = game().quakeTimer;
-  harness.PressKeys({GameHarness::kKeyDown, GameHarness::kKeyEscape});
+  harness.PressKeys({platform::key::Down, platform::key::Escape});
   harness.Wait(1.0f);
   EXPECT_EQ(game().quakeTimer, quake);
   EXPECT_EQ(game().renderer->IsActive(), 0);
-  EXPECT_EQ(harness.services.menuKeys, (std::vector<uint8_t>{GameHarness::kKeyDown, GameHarness::kKeyEscape}));
+  EXPECT_EQ(harness.services.menuKeys, (std::vector<uint8_t>{platform::key::Down, platform::key::Escape}));
   harness.ContinueFromPause();
   harness.Step();
   EXPECT_GT(game().quakeTimer, quake);

@@ -3,12 +3,14 @@
 #include <cstring>
 
 #include "engine/foundation/Clock.h"
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Challenge.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
+#include "platform/KeyCodes.h"
 #include "support/ChallengeTestSupport.h"
 #include "support/GameTestSupport.h"
 
@@ -62,7 +64,7 @@ class ChallengeStory : public ProfiledGameTest {
     return game->storyPage >= page;
   }
   void Key() {
-    uint8_t keys[10] = {0x39};
+    uint8_t keys[CUIOKeyboard::kListCapacity] = {platform::key::Space};
     PostGameMessage(eMSG_UIOKEYDOWN, reinterpret_cast<intptr_t>(keys), 0.0);
   }
 

@@ -6,11 +6,14 @@
 
 #include "game/puzzle/GameMessages.h"
 #include "game/shell/Profile.h"
+#include "platform/InputSources.h"
+#include "platform/KeyCodes.h"
 #include "support/FrontEndTestSupport.h"
 #include "support/ShellTestSupport.h"
 
 namespace {
 
+namespace key = platform::key;
 using shell_test::MenuWindowTest;
 
 class FrontEndProfiles : public MenuWindowTest {
@@ -27,9 +30,9 @@ class FrontEndProfiles : public MenuWindowTest {
   }
   void Type(const std::string& name) {
     for (char c : name) {
-      for (uint8_t key = 1; key < 0x80; ++key) {
-        if (NameEntryCharacter(key) == c) {
-          SendKeys({key});
+      for (int code = 1; code < platform::kKeyCount; ++code) {
+        if (NameEntryCharacter(static_cast<uint8_t>(code)) == c) {
+          SendKeys({static_cast<uint8_t>(code)});
           break;
         }
       }
@@ -147,7 +150,7 @@ TEST_F(FrontEndProfiles, StartingWithoutAProfileNamesOneFirstThenOffersTheModes)
   ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmNewProfile));
   Type("BOB1");
   EXPECT_EQ(ItemTexts(), std::vector<std::string>{"BOB1"});
-  EXPECT_TRUE(SendKeys({0x1C}));
+  EXPECT_TRUE(SendKeys({key::Return}));
   Wait(GFrontEnd::kFadeSeconds);
   EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmStartMenu));
   ASSERT_NE(profile, nullptr);
@@ -165,19 +168,27 @@ TEST_F(FrontEndProfiles, NameEntryTakesLettersAndDigitsUpToEightAndSwallowsEvery
     const char* typed;
   };
   const Case cases[] = {
-      {"letter rows", {0x10, 0x19, 0x1E, 0x26, 0x2C, 0x32}, "QPALZM"},
-      {"digit row, cut at eight", {0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A}, "12345678"},
-      {"digit row ends in 0", {0x0A, 0x0B}, "90"},
-      {"pad", {0x47, 0x48, 0x49, 0x4B, 0x4C, 0x4D, 0x4F, 0x50}, "78945612"},
-      {"pad ends in 3 and 0", {0x51, 0x52}, "30"},
-      {"Backspace, also on an empty name", {0x1E, 0x0E, 0x0E, 0x30}, "B"},
-      {"a key list ends at its first 0", {0x1E, 0x00, 0x30}, "A"},
-      {"Escape, arrows and other keys", {0x01, 0xC8, 0xD0, 0x4E, 0x1A, 0x39}, ""},
-      {"Return on an empty name", {0x1C}, ""},
+      {"letter rows", {key::Q, key::P, key::A, key::L, key::Z, key::M}, "QPALZM"},
+      {"digit row, cut at eight",
+       {key::Digit1, key::Digit2, key::Digit3, key::Digit4, key::Digit5, key::Digit6, key::Digit7, key::Digit8,
+        key::Digit9},
+       "12345678"},
+      {"digit row ends in 0", {key::Digit9, key::Digit0}, "90"},
+      {"pad",
+       {key::Numpad7, key::Numpad8, key::Numpad9, key::Numpad4, key::Numpad5, key::Numpad6, key::Numpad1,
+        key::Numpad2},
+       "78945612"},
+      {"pad ends in 3 and 0", {key::Numpad3, key::Numpad0}, "30"},
+      {"Backspace, also on an empty name", {key::A, key::Backspace, key::Backspace, key::B}, "B"},
+      {"a key list ends at its first 0", {key::A, 0, key::B}, "A"},
+      {"Escape, arrows and other keys",
+       {key::Escape, key::Up, key::Down, key::NumpadPlus, key::LeftBracket, key::Space},
+       ""},
+      {"Return on an empty name", {key::Return}, ""},
   };
   Enter(frontEnd->fsmNewProfile);
   for (const Case& c : cases) {
-    while (!ItemTexts()[0].empty()) SendKeys({0x0E});
+    while (!ItemTexts()[0].empty()) SendKeys({key::Backspace});
     EXPECT_TRUE(SendKeys(c.keys)) << c.what;
     EXPECT_EQ(ItemTexts()[0], c.typed) << c.what;
   }
@@ -196,7 +207,7 @@ TEST_F(FrontEndProfiles, TypingAnExistingNameInCapitalsLoadsItAndLeavesItsFileAs
   Build();
   Enter(frontEnd->fsmNewProfile);
   Type("ANN");
-  SendKeys({0x1C});
+  SendKeys({key::Return});
   ASSERT_NE(profile, nullptr);
   EXPECT_EQ(profile->stars, 37u);
   EXPECT_STREQ(profile->name.Chars(), "ann");
@@ -228,7 +239,7 @@ TEST_F(FrontEndProfiles, AFileThatDoesNotLoadLeavesTheProfileInUseAndTheLastUsed
 
   Enter(frontEnd->fsmNewProfile);
   Type("BAD");
-  SendKeys({0x1C});
+  SendKeys({key::Return});
   Wait(GFrontEnd::kFadeSeconds);
   EXPECT_EQ(profile.get(), ann);
   EXPECT_EQ(GetCurrentProfile(), ann);

@@ -147,13 +147,13 @@ float GameHarness::GameTime() const { return Clock::Instance().GetGameTime(); }
 
 void GameHarness::PressKeys(std::initializer_list<uint8_t> codes) {
   KeyList list{eMSG_UIOKEYDOWN, {}};
-  std::copy_n(codes.begin(), std::min<size_t>(codes.size(), kKeysPerMessage), list.codes);
+  std::copy_n(codes.begin(), std::min<size_t>(codes.size(), CUIOKeyboard::kListCapacity), list.codes);
   nextKeys_.push_back(list);
 }
 
 void GameHarness::HoldKeys(std::initializer_list<uint8_t> codes) {
   KeyList list{eMSG_UIOKEYHELD, {}};
-  std::copy_n(codes.begin(), std::min<size_t>(codes.size(), kKeysPerMessage), list.codes);
+  std::copy_n(codes.begin(), std::min<size_t>(codes.size(), CUIOKeyboard::kListCapacity), list.codes);
   nextKeys_.push_back(list);
 }
 
@@ -173,10 +173,10 @@ void GameHarness::PostScriptedKeys() {
     KeyLists keys;
     if (list.message == eMSG_UIOKEYDOWN) {
       keys.pressed = delivering_.codes;
-      keys.pressedCount = kKeysPerMessage;
+      keys.pressedCount = CUIOKeyboard::kListCapacity;
     } else {
       keys.repeated = delivering_.codes;
-      keys.repeatedCount = kKeysPerMessage;
+      keys.repeatedCount = CUIOKeyboard::kListCapacity;
     }
     PostKeyMessages(targets, keys);
   }

@@ -18,8 +18,10 @@
 #include <vector>
 
 #include "GameTestSupport.h"
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
+#include "platform/KeyCodes.h"
 
 namespace puzzle_test {
 
@@ -61,13 +63,6 @@ class MessageRecording {
 class GameHarness {
  public:
   static constexpr float kFrameSeconds = 1.0f / 60.0f;
-  // DirectInput codes of the keys the puzzle reads.
-  static constexpr uint8_t kKeyEscape = 0x01;
-  static constexpr uint8_t kKeyZ = 0x2C;
-  static constexpr uint8_t kKeyUp = 0xC8;
-  static constexpr uint8_t kKeyDown = 0xD0;
-  // Codes in one key message.
-  static constexpr int kKeysPerMessage = 10;
 
   // Builds the game with the profile "tess" on the seeded generator and
   // steps it into its first state, the screen fade off.
@@ -106,10 +101,10 @@ class GameHarness {
   // The same as a key-held list.
   void HoldKeys(std::initializer_list<uint8_t> codes);
   // One frame with a single key pressed.
-  void TurnForward() { PressAndStep(kKeyUp); }
-  void TurnBack() { PressAndStep(kKeyDown); }
-  void Drop() { PressAndStep(kKeyZ); }
-  void Pause() { PressAndStep(kKeyEscape); }
+  void TurnForward() { PressAndStep(platform::key::Up); }
+  void TurnBack() { PressAndStep(platform::key::Down); }
+  void Drop() { PressAndStep(platform::key::Z); }
+  void Pause() { PressAndStep(platform::key::Escape); }
   // The pause menu's "Continue" (the overlay goes) and "Exit" ("Yes" posts
   // eMSG_GExit to the game, then the overlay goes).
   void ContinueFromPause() { services.pauseShowing = false; }
@@ -134,7 +129,7 @@ class GameHarness {
  private:
   struct KeyList {
     uint32_t message;
-    uint8_t codes[kKeysPerMessage];
+    uint8_t codes[CUIOKeyboard::kListCapacity];
   };
   void PressAndStep(uint8_t code);
   void PostScriptedKeys();

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "engine/foundation/Clock.h"
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Registry.h"
 #include "game/puzzle/EffectsPool.h"
@@ -15,13 +16,6 @@
 #include "platform/Random.h"
 
 namespace puzzle_test {
-
-namespace {
-
-// Codes in one key message.
-constexpr int kKeyListLength = 10;
-
-}  // namespace
 
 bool FakeProfile::Load(const String& profileName) {
   if (loadable->count(profileName.Chars()) == 0) return false;
@@ -74,7 +68,7 @@ std::unique_ptr<FsmState> FakeServices::CreateState(Game& game, ShellState which
       services->creditsMessages.push_back(message->id);
       if ((message->id == eMSG_UIOKEYDOWN || message->id == eMSG_UIOKEYHELD) && message->parameter != 0) {
         const auto* codes = reinterpret_cast<const uint8_t*>(message->parameter);
-        services->creditsKeys.emplace_back(codes, codes + kKeyListLength);
+        services->creditsKeys.emplace_back(codes, codes + CUIOKeyboard::kListCapacity);
       }
     }
     FakeServices* services;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/foundation/Clock.h"
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Registry.h"
 #include "game/shell/Profile.h"
@@ -73,7 +74,7 @@ bool MenuWindowTest::Send(uint32_t id) {
 }
 
 bool MenuWindowTest::SendKeys(std::vector<uint8_t> keys) {
-  keys.resize(10, 0);
+  keys.resize(CUIOKeyboard::kListCapacity, 0);
   CMSGMessage message;
   message.id = eMSG_UIOKEYDOWN;
   message.parameter = reinterpret_cast<intptr_t>(keys.data());

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/foundation/Clock.h"
+#include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 
@@ -94,7 +95,7 @@ bool ScreensFixture::RunUntil(const char* stateName, float maxSeconds) {
 }
 
 void ScreensFixture::PressKey(uint8_t code) {
-  uint8_t keys[11] = {code, 0};
+  uint8_t keys[CUIOKeyboard::kListCapacity] = {code};
   GetGEMMSGService()->Post(eMSG_UIOKEYDOWN, -1, game->receiverId, reinterpret_cast<intptr_t>(keys), 0.0);
 }
 
