@@ -35,7 +35,8 @@ class PuzzleCamera : public ProfiledGameTest {
 TEST_F(PuzzleCamera, LooksStraightDownAtTheFocusAndBecomesCurrent) {
   for (const bool withRenderer : {false, true}) {
     if (withRenderer) {
-      ASSERT_NE(game->CreateRenderer(), nullptr);
+      game->CreatePlayViews();
+      ASSERT_NE(game->renderer, nullptr);
     }
     const Vector3 focus = withRenderer ? game->renderer->GetFocus() : Vector3(-5.0f, 0.0f, 0.0f);
     game->SetupPuzzleCamera();
