@@ -15,7 +15,12 @@
 #                              leak detection off (the drivers keep
 #                              allocations at exit that cannot be attributed);
 #       tests/*Test.cpp        every other test, with leak detection on.
-#     tests/support/*.cpp is compiled into both.
+#     tests/support/*.cpp becomes the static library vyre_<name>_test_support,
+#     built once on DEPS. Both executables take the whole of it, so members
+#     that only register themselves (a test environment, the sanitizer's
+#     options) come along. Another folder's tests name it in their DEPS and
+#     take the members they use; a member they need but never name is
+#     anchored by the folder that owns it (see engine/app).
 
 function(vyre_library)
   cmake_parse_arguments(ARG "" "NAME" "DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
@@ -37,6 +42,15 @@ function(vyre_tests)
   endif()
   set(dir "${CMAKE_CURRENT_SOURCE_DIR}/tests")
   file(GLOB support CONFIGURE_DEPENDS "${dir}/support/*.cpp")
+  set(support_link)
+  if(support)
+    set(support_library vyre_${ARG_NAME}_test_support)
+    add_library(${support_library} STATIC ${support})
+    # Its own files include each other as "support/...", as the tests do.
+    target_include_directories(${support_library} PRIVATE "${dir}")
+    target_link_libraries(${support_library} PUBLIC ${ARG_DEPS} GTest::gmock)
+    set(support_link "$<LINK_LIBRARY:WHOLE_ARCHIVE,${support_library}>")
+  endif()
   file(GLOB device_tests CONFIGURE_DEPENDS "${dir}/*DeviceTest.cpp")
   file(GLOB all_tests CONFIGURE_DEPENDS "${dir}/*Test.cpp")
   set(plain_tests ${all_tests})
@@ -53,9 +67,9 @@ function(vyre_tests)
       "VYRE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 
   if(plain_tests)
-    add_executable(${ARG_NAME}_tests ${plain_tests} ${support})
+    add_executable(${ARG_NAME}_tests ${plain_tests})
     target_include_directories(${ARG_NAME}_tests PRIVATE "${dir}")
-    target_link_libraries(${ARG_NAME}_tests PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    target_link_libraries(${ARG_NAME}_tests PRIVATE ${support_link} ${ARG_DEPS} GTest::gmock GTest::gtest_main)
     # The environment rides on the command line through env(1): a list-valued
     # ENVIRONMENT property loses all but its first entry on its way through
     # test discovery.
@@ -68,9 +82,9 @@ function(vyre_tests)
   endif()
 
   if(device_tests)
-    add_executable(${ARG_NAME}_device_tests ${device_tests} ${support})
+    add_executable(${ARG_NAME}_device_tests ${device_tests})
     target_include_directories(${ARG_NAME}_device_tests PRIVATE "${dir}")
-    target_link_libraries(${ARG_NAME}_device_tests PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    target_link_libraries(${ARG_NAME}_device_tests PRIVATE ${support_link} ${ARG_DEPS} GTest::gmock GTest::gtest_main)
     set_property(TARGET ${ARG_NAME}_device_tests PROPERTY CROSSCOMPILING_EMULATOR
                  env ${common_env} SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null
                  ASAN_OPTIONS=detect_leaks=0)

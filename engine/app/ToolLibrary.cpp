@@ -11,7 +11,6 @@ using PlainExport = void (*)();
 
 struct ToolLibraryState {
   platform::DynamicLibrary* module = nullptr;
-  void* dialog = nullptr;
   PlainExport toggleShow = nullptr;
   bool toggleLookedUp = false;
 };
@@ -36,7 +35,9 @@ bool LoadToolLibrary(platform::GlWindow* window) {
   }
   state = ToolLibraryState{};
   state.module = module;
-  state.dialog = create(module, window, GetEngineDirectory());
+  // "Create" returns the library's dialog, for routing window messages to
+  // it; there is no such routing here, so the dialog is not kept.
+  create(module, window, GetEngineDirectory());
   LogDBG("... success.");
   return true;
 }
@@ -53,8 +54,6 @@ bool UnloadToolLibrary() {
   return true;
 }
 
-bool IsToolLibraryLoaded() { return State().module != nullptr; }
-
 void ToggleToolLibrary() {
   ToolLibraryState& state = State();
   if (state.module == nullptr) return;
@@ -65,4 +64,16 @@ void ToggleToolLibrary() {
   if (state.toggleShow != nullptr) state.toggleShow();
 }
 
-void* GetToolDialog() { return State().dialog; }
+// The engine directory handed to the tool library.
+namespace {
+// Static storage: the tool library may read it until the process ends.
+void* gDirectory[kEngineDirectorySize] = {};
+bool gMade = false;
+}  // namespace
+
+void** GetEngineDirectory() { return gMade ? gDirectory : nullptr; }
+
+void** CreateEngineDirectory() {
+  gMade = true;
+  return gDirectory;
+}

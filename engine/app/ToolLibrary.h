@@ -12,8 +12,5 @@ class GlWindow;
 bool LoadToolLibrary(platform::GlWindow* window);
 // Calls "CleanUp" when exported and frees the library; false when none is loaded.
 bool UnloadToolLibrary();
-bool IsToolLibraryLoaded();
 // F11: calls the library's "ToggleShow" (looked up once); nothing without it.
 void ToggleToolLibrary();
-// The dialog "Create" returned (null when none).
-void* GetToolDialog();

@@ -118,10 +118,6 @@ int TimeMinutesPart(float seconds) { return static_cast<int>(std::floor(seconds 
 
 int TimeHoursPart(float seconds) { return static_cast<int>(std::floor(seconds / 3600.0f)); }
 
-int GameTimeSecondsPart() { return TimeSecondsPart(Clock::Instance().GetGameTime()); }
-int GameTimeMinutesPart() { return TimeMinutesPart(Clock::Instance().GetGameTime()); }
-int GameTimeHoursPart() { return TimeHoursPart(Clock::Instance().GetGameTime()); }
-
 const char* FormatTimeMMSS(float seconds) {
   std::snprintf(timeText, sizeof timeText, "%02d:%02d", TimeMinutesPart(seconds), TimeSecondsPart(seconds));
   return timeText;
@@ -133,6 +129,3 @@ const char* FormatTimeHHMMSS(float seconds) {
                 TimeSecondsPart(seconds));
   return timeText;
 }
-
-const char* FormatGameTimeMMSS() { return FormatTimeMMSS(Clock::Instance().GetGameTime()); }
-const char* FormatGameTimeHHMMSS() { return FormatTimeHHMMSS(Clock::Instance().GetGameTime()); }

@@ -90,15 +90,8 @@ class Clock {
 const char* FormatTimeMMSS(float seconds);
 // "HH:MM:SS"; shares the buffer of FormatTimeMMSS.
 const char* FormatTimeHHMMSS(float seconds);
-// The same for the clock's game time.
-const char* FormatGameTimeMMSS();
-const char* FormatGameTimeHHMMSS();
 
 // Whole seconds within the minute, whole minutes, whole hours of a time.
 int TimeSecondsPart(float seconds);
 int TimeMinutesPart(float seconds);
 int TimeHoursPart(float seconds);
-// The same for the clock's game time.
-int GameTimeSecondsPart();
-int GameTimeMinutesPart();
-int GameTimeHoursPart();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/foundation/LogSettings.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
 #include "platform/Time.h"
@@ -241,3 +242,15 @@ std::string RunFolderName(std::string_view userFolder, const platform::LocalTime
 }
 
 }  // namespace Log
+
+// The settings the log reads: the settings object once it is installed,
+// its defaults before.
+namespace {
+// The settings object's own defaults.
+constinit FixedLogSettings defaultSettings(true, false, "");
+const LogSettings* installed = nullptr;
+}  // namespace
+
+void SetLogSettings(const LogSettings* settings) { installed = settings; }
+
+const LogSettings& GetLogSettings() { return installed != nullptr ? *installed : defaultSettings; }

@@ -43,11 +43,10 @@ inline constexpr float kOverlayHeight = 600.0f;
 
 // ---- Projection and matrices ----
 
-// Stores (left, right, top, bottom, near, far), loads glOrtho for modes 1-3
-// and glFrustum otherwise, then leaves an identity model-view current.
+// Stores (left, right, top, bottom, near, far) for the depth offset, loads
+// glOrtho for modes 1-3 and glFrustum otherwise, then leaves an identity
+// model-view current.
 void SetProjection(int mode, float left, float right, float bottom, float top, float nearPlane, float farPlane);
-// The six values as last given: left, right, top, bottom, near, far.
-const float* GetProjectionParameters();
 
 // Stores the camera's axes and position (see GFXViewVectors).
 void SetViewVectors(const Vector3& back, const Vector3& right, const Vector3& up, const Vector3& position);

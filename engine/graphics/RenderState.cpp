@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "engine/graphics/GFXDisplay.h"
+#include "engine/runtime/console/VariableRegistry.h"
 
 namespace {
 
@@ -179,6 +180,11 @@ std::string RenderFlagsToText(GFXRenderFlags word) {
     text += kFlagNames[bit];
   }
   return text;
+}
+
+void RegisterRenderStateVariables() {
+  CVariableRegistry::Get()->Register(String("gfx:winding"), kCVarBool, &WindingFlag(),
+                                     String("[ 0 = CW / 1 = CCW] Controls triangle winding direction"));
 }
 
 }  // namespace GFXDisplay

@@ -42,8 +42,6 @@ void SetProjection(int mode, float left, float right, float bottom, float top, f
   glLoadIdentity();
 }
 
-const float* GetProjectionParameters() { return State().projection; }
-
 void SetViewVectors(const Vector3& back, const Vector3& right, const Vector3& up, const Vector3& position) {
   State().view = GFXViewVectors{back, right, up, position};
 }

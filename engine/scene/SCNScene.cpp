@@ -6,8 +6,11 @@
 #include <cstring>
 #include <new>
 
+#include "engine/foundation/Log.h"
 #include "engine/scene/Model.h"
+#include "engine/scene/ModelDrawing.h"
 #include "engine/scene/ModelManager.h"
+#include "engine/scene/SCNInstance.h"
 #include "engine/scene/SceneLog.h"
 #include "engine/scene/SceneTextLines.h"
 
@@ -273,4 +276,22 @@ uint32_t CSCNScene::FindNodes(const char* text) {
         if (node != nullptr && node->GetName().Find(text != nullptr ? text : "") >= 0) searchResults_.AddTail(node);
     }
     return searchResults_.Count();
+}
+
+CSCNInstance::DrawModelHook& CSCNInstance::DrawHook() {
+    static DrawModelHook hook = nullptr;
+    return hook;
+}
+
+bool CSCNInstance::Render() {
+    if (model == nullptr) return false;
+    if (DrawHook() != nullptr) DrawHook()(model);
+    return true;
+}
+
+bool CSCNInstance::Update() {
+    if (model == nullptr || model->loadState != C3MEModel::kLoaded || model->prepared) return false;
+    GFXDisplay::PrepareModelMatrices(model);
+    LogGEM("Scene model loaded and initialised - %s", model->name.Chars());
+    return true;
 }

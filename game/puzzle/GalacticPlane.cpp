@@ -45,6 +45,13 @@ void GalacticPlane::Destroy() {
   DestroyMarkers();
 }
 
+std::unique_ptr<GalacticPlane> MakeGalacticPlane(const char* constellationList) {
+  auto plane = std::make_unique<GalacticPlane>();
+  plane->Create();
+  if (constellationList != nullptr) Constellation::ReadSet(*plane, constellationList);
+  return plane;
+}
+
 void GalacticPlane::BuildStarField() {
   ParticleManager* field = EffectsPool::Instance().Particles(kStarFieldSlot);
   if (field == nullptr) return;

@@ -100,3 +100,7 @@ class GalacticPlane {
   std::unique_ptr<GFXSprite> markerSprite;
   CMATMaterial* markerMaterial = nullptr;
 };
+
+// A new plane, set up with its star field (Create) and, when a list is
+// named, the constellations it reads (Constellation::ReadSet).
+std::unique_ptr<GalacticPlane> MakeGalacticPlane(const char* constellationList = nullptr);

@@ -9,8 +9,10 @@
 #include "engine/runtime/settings/Registry.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
+#include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GlyphText.h"
+#include "game/puzzle/PuzzleRenderer.h"
 #include "platform/UserFolder.h"
 
 namespace {
@@ -133,16 +135,17 @@ Game::Game(GameServices& gameServices) : services(gameServices) {
 }
 
 Game::~Game() {
-  // A quit in the middle of a state leaves its plane behind.
-  DestroyGalacticPlane();
   profile.reset();
   audio.reset();
   // Posts after the game has gone reach no one.
   RegisterGameMessages(-1, -1);
-  DeleteRenderer();
+  // A quit in the middle of a state leaves its views and plane behind. The
+  // renderer points at the plane and at the discs: it goes first.
+  renderer.reset();
+  galacticPlane.reset();
   currentDisc = nullptr;
   discs.clear();
-  DestroyHud();
+  hud.reset();
 }
 
 void Game::BuildStates() {

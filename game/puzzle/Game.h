@@ -89,12 +89,6 @@ class Game : public CGEMApplication {
   // The scene hook of the game states: the scene light, the renderer's
   // current picture and the effects; returns 0.
   int32_t DrawPuzzleScene(int32_t);
-  // Makes the renderer of a game state (deleting one that exists): it
-  // answers to the game, shows its plane and the profile's constellation and
-  // the current disc with the discs after it; its id is kept.
-  GPuzzleRenderer* CreateRenderer();
-  // Deletes the renderer with its star; clears the field and the id.
-  void DeleteRenderer();
   // Shows the renderer the current disc and the discs after it (at most six).
   void ShowCurrentDiscs();
   // A rebuilt window has a fresh GL context: the renderer sets its fog and
@@ -128,12 +122,6 @@ class Game : public CGEMApplication {
   // constellations hold no such star.
   float CurrentParSeconds() const;
 
-  // The HUD of both modes: made (full screen, activated and shown, its
-  // receiver recorded) by the game states' enter handlers, and destroyed
-  // with the game or by the state that ends the game.
-  void CreateHud();
-  void DestroyHud();
-
   // Names the game camera "Game.Puzzle", places it five units above the
   // disc looking straight down and makes it the current camera (the game
   // states' enter handlers call it).
@@ -149,12 +137,6 @@ class Game : public CGEMApplication {
   void OnKeyHeld(const uint8_t* keys);
   void OnPadDown();
   void OnPadHeld();
-
-  // The galactic plane the game owns (galacticPlane): a new one, set up with
-  // its star field, in place of any it held; and the one way to let it go,
-  // which destroys it and clears the field.
-  GalacticPlane* CreateGalacticPlane();
-  void DestroyGalacticPlane();
 
   // Panic mode ("Game.PanicGame"): replaces the board by one new disc built
   // for the profile's Panic level and starts it (the disc it replaces is
@@ -212,9 +194,14 @@ class Game : public CGEMApplication {
   void UpdateMatchTimers(float dt);
   void ExitToFrontEnd();
   void LeavePlay();
-  // The start of a game state: the puzzle scene hook, the HUD (shown and
-  // changed) and the renderer; and the counters of the game before.
+  // The start of a game state: the puzzle scene hook, a new HUD (full
+  // screen, activated, shown and changed) and a new renderer (answering to
+  // the game, showing the plane, the profile's constellation and the current
+  // disc with the discs after it); and the counters of the game before.
   void CreatePlayViews();
+  // The receivers of the HUD and the renderer; -1 while they do not exist.
+  int32_t HudReceiverId() const;
+  int32_t RendererReceiverId() const;
   void ResetPlayCounters();
   // The frame's common start: false while the pause menu shows; otherwise
   // the renderer steps again (the pause stopped it), the HUD timers run and
@@ -265,19 +252,17 @@ class Game : public CGEMApplication {
   String gameOverText;
   int32_t screenIds[2] = {-1, -1};
 
-  // Objects other parts of the game create and own; null until then.
+  // The front end's window, owned by its screen; null until it exists.
   GFrontEnd* frontEnd = nullptr;
-  GameHud* hud = nullptr;
-  GPuzzleRenderer* renderer = nullptr;
-  // Owned: made and let go only through CreateGalacticPlane and
-  // DestroyGalacticPlane.
-  GalacticPlane* galacticPlane = nullptr;
+  // The galactic backdrop of the states that show one, and the HUD and the
+  // renderer of the game states (CreatePlayViews); null while there is none.
+  // The renderer points at the plane: declared after it, it goes first.
+  std::unique_ptr<GalacticPlane> galacticPlane;
+  std::unique_ptr<GameHud> hud;
+  std::unique_ptr<GPuzzleRenderer> renderer;
   CTEXTexture* frontEndTexture = nullptr;
   // The picture of the completed Challenge while it shows.
   CTEXTexture* completedPicture = nullptr;
-  // The receivers of the HUD and the renderer; -1 while they do not exist.
-  int32_t hudReceiverId = -1;
-  int32_t rendererReceiverId = -1;
 
   // The discs of the loaded board in file order, and the one in play.
   std::vector<std::unique_ptr<CGPuzzleDisc>> discs;

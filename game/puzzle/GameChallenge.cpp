@@ -48,8 +48,8 @@ void Game::OnEnterChallengeGameFSM() {
   }
   reloadProfile = false;
 
-  if (galacticPlane == nullptr) Constellation::ReadSet(*CreateGalacticPlane(), kConstellationListPath);
-  if (renderer != nullptr) renderer->galacticPlane = galacticPlane;
+  if (!galacticPlane) galacticPlane = MakeGalacticPlane(kConstellationListPath);
+  if (renderer) renderer->galacticPlane = galacticPlane.get();
   if (profile) {
     ModeStats& challenge = profile->modes[kModeChallenge];
     challenge.constellationCount = static_cast<uint32_t>(galacticPlane->constellations.size());
@@ -155,7 +155,7 @@ void Game::CompleteChallengeStar() {
   } else {
     ++challenge.discIndex;
     StartDisc();
-    PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GNextDisc, 0, 0.0);
+    PostGameMessageTo(receiverId, RendererReceiverId(), eMSG_GNextDisc, 0, 0.0);
   }
   SaveProfile();
 }

@@ -41,10 +41,7 @@ struct ProgressLine {
 void Game::OnEnterChallengeProgressFSM() {
   SetHUDCallback([this](int32_t value) { return DrawProgressPage(value); });
   SetSceneCallback([this](int32_t value) { return DrawProgressScene(value); });
-  if (galacticPlane == nullptr) {
-    CreateGalacticPlane();
-    Constellation::ReadSet(*galacticPlane, kConstellationListPath);
-  }
+  if (!galacticPlane) galacticPlane = MakeGalacticPlane(kConstellationListPath);
   if (Constellation* finished = FinishedConstellation()) {
     std::vector<Constellation>& constellations = galacticPlane->constellations;
     const size_t index = static_cast<size_t>(finished - constellations.data());
@@ -77,9 +74,7 @@ bool Game::PressPostsNext(CMSGMessage* message) {
   return true;
 }
 
-void Game::OnExitChallengeProgressFSM() {
-  DestroyGalacticPlane();
-}
+void Game::OnExitChallengeProgressFSM() { galacticPlane.reset(); }
 
 Constellation* Game::FinishedConstellation() const {
   if (galacticPlane == nullptr || !profile) return nullptr;

@@ -43,7 +43,7 @@ void Game::Turn(int step, bool withSound) {
 
 void Game::DropGem() {
   if (!PuzzleTakesInput()) return;
-  PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GDropGem, 0, 0.0);
+  PostGameMessageTo(receiverId, RendererReceiverId(), eMSG_GDropGem, 0, 0.0);
   if (hud != nullptr) hud->timersRunning = true;
 }
 

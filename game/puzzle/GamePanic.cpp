@@ -71,9 +71,9 @@ void Game::OnEnterPanicGameFSM() {
     profile->Current().discIndex = 0;
     profile->Current().constellationIndex = 0;
   }
-  if (galacticPlane == nullptr) CreateGalacticPlane();
+  if (!galacticPlane) galacticPlane = MakeGalacticPlane();
   galacticPlane->CreateMarkers();
-  if (renderer != nullptr) renderer->galacticPlane = galacticPlane;
+  if (renderer) renderer->galacticPlane = galacticPlane.get();
   CreatePanicDisc();
   if (currentDisc != nullptr) currentDisc->rainbowGem = CGPuzzleGem();
   SetupPuzzleCamera();
@@ -137,7 +137,7 @@ void Game::PanicGameFSM(CMSGMessage* message) {
         ++profile->panicStars;
       }
       CreatePanicDisc();
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GNextDisc, 0, 0.0);
+      PostGameMessageTo(receiverId, RendererReceiverId(), eMSG_GNextDisc, 0, 0.0);
       SaveProfile();
       break;
     case eMSG_GRendererClearDone:

@@ -34,12 +34,12 @@ bool Game::PlayMessage(CMSGMessage* message) {
       if (profile) profile->AddScore(kManualDropPoints);
       break;
     case eMSG_GDiscClear:
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GDiscClear, 0, 0.0);
+      PostGameMessageTo(receiverId, RendererReceiverId(), eMSG_GDiscClear, 0, 0.0);
       break;
     case eMSG_GColourLeftDisc: {
       // The renderer reads the colour during the post.
       int colour = message->parameter != 0 ? *reinterpret_cast<const int*>(message->parameter) : -1;
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GColourLeftDisc, reinterpret_cast<intptr_t>(&colour),
+      PostGameMessageTo(receiverId, RendererReceiverId(), eMSG_GColourLeftDisc, reinterpret_cast<intptr_t>(&colour),
                         0.0);
       break;
     }
@@ -100,24 +100,40 @@ void Game::LeavePlay() {
   PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
   // The game-over page shows the finished board: it takes the objects over.
   if (GetPendingState() == State(GameStateId::GameOver)) return;
-  if (hud != nullptr) GetGUIMSGService()->Post(eMSG_GUIHIDE, receiverId, hudReceiverId, 0, 0.0);
-  DestroyGalacticPlane();
-  DestroyHud();
-  DeleteRenderer();
+  if (hud) GetGUIMSGService()->Post(eMSG_GUIHIDE, receiverId, HudReceiverId(), 0, 0.0);
+  hud.reset();
+  // The renderer points at the plane: it goes first.
+  renderer.reset();
+  galacticPlane.reset();
   ReleaseDiscs();
 }
 
 void Game::CreatePlayViews() {
   SetSceneCallback([this](int32_t value) { return DrawPuzzleScene(value); });
-  CreateHud();
-  if (hud != nullptr) GetGUIMSGService()->Post(eMSG_GUICHANGE, receiverId, hudReceiverId, 0, 0.0);
-  CreateRenderer();
+  // The old HUD window and renderer go before their successors register.
+  hud.reset();
+  hud = std::make_unique<GameHud>(&services);
+  hud->profile = profile.get();
+  // Activated by its default frame, then shown and changed.
+  hud->SetDefaultFrame(0);
+  GetGUIMSGService()->Post(eMSG_GUISHOW, receiverId, HudReceiverId(), 0, 0.0);
+  GetGUIMSGService()->Post(eMSG_GUICHANGE, receiverId, HudReceiverId(), 0, 0.0);
+  renderer.reset();
+  renderer = std::make_unique<GPuzzleRenderer>();
+  renderer->ownerId = receiverId;
+  renderer->galacticPlane = galacticPlane.get();
+  renderer->profile = profile.get();
+  ShowCurrentDiscs();
   // The views are drawn in this very frame, before the next frame's loading
   // step: what they asked for (the HUD's whole-screen picture among it) is
   // loaded now, or that first frame shows the missing-texture picture.
   CMATManager::GetInstance()->ResolveTextures();
   if (CanDraw()) CTEXManager::GetInstance()->LoadQueued(false);
 }
+
+int32_t Game::HudReceiverId() const { return hud ? hud->GetId() : -1; }
+
+int32_t Game::RendererReceiverId() const { return renderer ? renderer->GetObjectId() : -1; }
 
 void Game::ResetPlayCounters() {
   timeSinceLastMatch = 0.0f;

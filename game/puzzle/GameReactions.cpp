@@ -56,8 +56,8 @@ bool Game::SharedMessageFSM(CMSGMessage* message) {
         profile->rainbow = CGPuzzleGem();
         ++profile->rainbows;
       }
-      PostGameMessageTo(receiverId, hudReceiverId, eMSG_GMatchedRainbow, 0, 0.0);
-      PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GMatchedRainbow, 0, 0.0);
+      PostGameMessageTo(receiverId, HudReceiverId(), eMSG_GMatchedRainbow, 0, 0.0);
+      PostGameMessageTo(receiverId, RendererReceiverId(), eMSG_GMatchedRainbow, 0, 0.0);
       PostGameMessageTo(receiverId, audioId, eMSG_GMatchedRainbow, 0, 0.0);
       PostGameMessage(eMSG_GUnlockPuzzle, 0, kRainbowLockSeconds);
       int speech = kSpeechRainbow;
@@ -150,5 +150,5 @@ void Game::EndGame(const char* reasonLog, const char* reasonText) {
   gameOverText = reasonText;
   if (currentDisc != nullptr) currentDisc->locked = true;
   if (hud != nullptr) hud->timersRunning = false;
-  PostGameMessageTo(receiverId, rendererReceiverId, eMSG_GNovalithExplode, 0, 0.0);
+  PostGameMessageTo(receiverId, RendererReceiverId(), eMSG_GNovalithExplode, 0, 0.0);
 }

@@ -1,27 +1,10 @@
-// The game's puzzle scene: the renderer it creates for a game state, the
-// discs it shows, and the scene hook that draws it.
+// The game's puzzle scene: the discs its renderer shows, and the scene hook
+// that draws it.
 
 #include "engine/graphics/GFXLight.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/PuzzleRenderer.h"
-
-GPuzzleRenderer* Game::CreateRenderer() {
-  DeleteRenderer();
-  renderer = new GPuzzleRenderer();
-  renderer->ownerId = receiverId;
-  renderer->galacticPlane = galacticPlane;
-  renderer->profile = profile.get();
-  rendererReceiverId = renderer->GetObjectId();
-  ShowCurrentDiscs();
-  return renderer;
-}
-
-void Game::DeleteRenderer() {
-  delete renderer;
-  renderer = nullptr;
-  rendererReceiverId = -1;
-}
 
 void Game::ShowCurrentDiscs() {
   if (renderer == nullptr) return;

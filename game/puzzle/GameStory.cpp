@@ -87,8 +87,7 @@ void Game::OnEnterChallengeStoryFSM() {
   storyTextVisible = false;
   storyAdvancePending = false;
 
-  CreateGalacticPlane();
-  Constellation::ReadSet(*galacticPlane, kConstellationListPath);
+  galacticPlane = MakeGalacticPlane(kConstellationListPath);
   CMATManager::GetInstance()->ReadLibrary(kChallengeMaterialsPath);
   for (Constellation& constellation : galacticPlane->constellations) {
     constellation.size = Vector3();

@@ -63,7 +63,7 @@ void FrontEndScreen::Enter() {
   InitGemFonts();
   ShowWindow();
 
-  CreateGalacticBackdrop(game);
+  game.galacticPlane = MakeGalacticPlane();
   ApplyStoredVolumes();
   const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
   GetDisplay()->SetClearColour(black);
@@ -185,7 +185,7 @@ void FrontEndScreen::Exit() {
   PostToWindow(eMSG_GUIHIDE);
   PostToWindow(eMSG_GUIDEACTIVATE);
   CancelGameMessages(eMSG_AGUI_PlaySting);
-  DestroyGalacticBackdrop(game);
+  game.galacticPlane.reset();
 }
 
 void FrontEndScreen::Draw() const {

@@ -5,10 +5,11 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGMessage.h"
 #include "engine/runtime/messages/MessageIds.h"
+#include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
-#include "game/shell/HighScoresScreen.h"
+#include "game/puzzle/PuzzleRenderer.h"
 #include "game/shell/IntroScreens.h"
 #include "platform/Random.h"
 
@@ -39,7 +40,7 @@ void GameOverScreen::Enter() {
   StopAudioLayer(kMusicLayer);
   // The phrase timer's first tick, delivered at once.
   PostToGame(eMSG_AGUI_PlaySting, 0, 0.0);
-  if (GameHud* hud = game.hud) {
+  if (GameHud* hud = game.hud.get()) {
     hud->reason = game.gameOverText;
     hud->gameOverShown = true;
     hud->fadeActive = true;
@@ -77,16 +78,18 @@ void GameOverScreen::PlayPhrase() {
 
 void GameOverScreen::Exit() {
   game.gameOverText = "";
-  if (GameHud* hud = game.hud) {
+  if (GameHud* hud = game.hud.get()) {
     hud->reason = "";
     hud->gameOverShown = false;
     hud->fadeActive = false;
     GetGUIMSGService()->Post(eMSG_GUIHIDE, game.receiverId, hud->GetId(), 0, 0.0);
-    game.DestroyHud();
+    game.hud.reset();
   }
   CancelGameMessages(eMSG_AGUI_PlaySting);
-  game.DeleteRenderer();
+  // The modes leave the renderer and the backdrop to this page, the front
+  // end makes its own backdrop; the renderer points at the plane, so it
+  // goes first.
+  game.renderer.reset();
   game.ReleaseDiscs();
-  // The modes leave the backdrop to this page; the front end makes its own.
-  DestroyGalacticBackdrop(game);
+  game.galacticPlane.reset();
 }

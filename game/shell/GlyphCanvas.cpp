@@ -8,6 +8,7 @@
 #include "engine/graphics/MaterialStage.h"
 #include "engine/graphics/RenderState.h"
 #include "game/puzzle/GlyphText.h"
+#include "game/shell/FrontEndCanvas.h"
 
 namespace {
 
@@ -113,3 +114,22 @@ class GlyphCanvas : public FrontEndCanvas {
 }  // namespace
 
 std::unique_ptr<FrontEndCanvas> CreateGlyphCanvas() { return std::make_unique<GlyphCanvas>(); }
+
+// Any front-end canvas: the fonts' sizes and alphas kept while a page
+// draws with its own.
+
+SavedFonts::SavedFonts(FrontEndCanvas& canvas) : canvas_(canvas) {
+  count_ = canvas.FontCount();
+  if (count_ > kMaxFonts) count_ = kMaxFonts;
+  for (int font = 0; font < count_; ++font) {
+    sizes_[font] = canvas.GlyphSize(font);
+    alphas_[font] = canvas.Alpha(font);
+  }
+}
+
+SavedFonts::~SavedFonts() {
+  for (int font = 0; font < count_; ++font) {
+    canvas_.SetGlyphSize(font, sizes_[font]);
+    canvas_.SetAlpha(font, alphas_[font]);
+  }
+}

@@ -21,10 +21,6 @@ constexpr int32_t kPingPong = 3;
 
 }  // namespace
 
-void CreateGalacticBackdrop(Game& game) { game.CreateGalacticPlane(); }
-
-void DestroyGalacticBackdrop(Game& game) { game.DestroyGalacticPlane(); }
-
 int32_t DrawGalacticBackdrop(Game& game) {
   if (game.galacticPlane != nullptr) game.galacticPlane->Draw();
   return 0;
@@ -41,7 +37,7 @@ void HighScoresScreen::Enter() {
   game.SetSceneCallback([&owner](int32_t) { return DrawGalacticBackdrop(owner); });
   mode_ = 0;
   CTEXManager::GetInstance()->GetTexture(String(kFrontEndBackground));
-  CreateGalacticBackdrop(game);
+  game.galacticPlane = MakeGalacticPlane();
   game.highScoreChannel.Set(AnimChannel::kSmoothRise, false, 0.0f, 1.0f, kPageFadeSeconds);
   colourCycle_.Set(kPingPong, 0.0f, 6.0f, 0.0f, kCycleRate);
   game.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
@@ -81,7 +77,7 @@ bool HighScoresScreen::OnMessage(CMSGMessage& message) {
 
 void HighScoresScreen::Exit() {
   CancelGameMessages(eMSG_Next);
-  DestroyGalacticBackdrop(game);
+  game.galacticPlane.reset();
   StopAudioLayer(2);
 }
 

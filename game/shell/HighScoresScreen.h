@@ -35,9 +35,7 @@ class HighScoresScreen : public ShellScreen {
   ValueStepper colourCycle_;
 };
 
-// The galactic backdrop of the front end and the high scores: made afresh
-// (one left over is destroyed first) and destroyed with the field cleared.
-void CreateGalacticBackdrop(Game& game);
-void DestroyGalacticBackdrop(Game& game);
-// The scene hook of both: the backdrop when it exists.
+// The scene hook of the front end and the high scores, which make the
+// game's galactic backdrop on entry and let it go on exit: the backdrop
+// when it exists.
 int32_t DrawGalacticBackdrop(Game& game);

@@ -1,13 +1,20 @@
 #include "game/shell/ShellServices.h"
 
+#include "game/shell/Achievements.h"
+#include "game/shell/AudioServices.h"
 #include "game/shell/CreditsScreen.h"
 #include "game/shell/FrontEndScreen.h"
+#include "game/shell/FrontEndServices.h"
+#include "game/shell/GAudio.h"
 #include "game/shell/GameOverScreen.h"
+#include "game/shell/HighScoreTable.h"
 #include "game/shell/HighScoresScreen.h"
 #include "game/shell/IntroScreens.h"
 #include "game/shell/GFrontEnd.h"
 #include "game/shell/LoadingScreen.h"
 #include "game/shell/MenuInput.h"
+#include "game/shell/Profile.h"
+#include "game/shell/ProfileServices.h"
 #include "game/shell/ResourceQueues.h"
 
 namespace {
@@ -67,4 +74,32 @@ void ShellServices::SendMenuInput(uint8_t key) {
   if (!context_ || frontEnd == nullptr) return;
   const uint8_t keys[2] = {key, 0};
   ::SendMenuInput(context_->game, frontEnd->GetId(), keys);
+}
+
+// The layers the shell's services build on: the profiles and the scores, the
+// audio layer, the pause menu.
+
+std::unique_ptr<GameProfile> ProfileServices::LoadProfile(const String& profileName) {
+  return LoadProfileNamed(profileName);
+}
+
+void ProfileServices::LoadHighScores(HighScoreRows& rows) { HighScoreTable::Load(rows); }
+
+bool ProfileServices::AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) {
+  return HighScoreTable::AddAndSave(rows, table, score, stars);
+}
+
+const char* ProfileServices::AchievementName(int32_t index) const { return ::AchievementName(index); }
+
+std::unique_ptr<GameAudioLayer> AudioServices::CreateAudioLayer(int32_t voices) {
+  return CreateGameAudioLayer(voices);
+}
+
+void FrontEndServices::ShowPauseMenu() {
+  if (GFrontEnd* frontEnd = GetGFrontEnd()) frontEnd->ShowPauseMenu(true);
+}
+
+bool FrontEndServices::IsPauseMenuShowing() const {
+  const GFrontEnd* frontEnd = GetGFrontEnd();
+  return frontEnd != nullptr && frontEnd->IsPauseMenuShowing();
 }

@@ -32,8 +32,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
 #include "engine/foundation/Log.h"
-#include "engine/foundation/LogChannel.h"
-#include "engine/foundation/LogSettings.h"
+#include "engine/foundation/tests/support/LogLines.h"
 
 #include <gtest/gtest.h>
 
@@ -53,11 +52,6 @@
 namespace {
 
 namespace key = platform::key;
-
-std::vector<std::string> ChannelLines(int channel) {
-  LogChannel* log = GetLogChannel(channel);
-  return log != nullptr ? log->LinesInOrder() : std::vector<std::string>{};
-}
 
 bool Contains(const std::string& line, const char* text) { return line.find(text) != std::string::npos; }
 
@@ -179,8 +173,7 @@ bool FileExists(const std::string& path) {
 }
 
 TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
-  static const FixedLogSettings kAll(true, false, "ALL");
-  SetLogSettings(&kAll);
+  EnableTestLogChannels();
   Arrivals().clear();
   auto owned = std::make_unique<ScriptedApplication>();
   ScriptedApplication& application = *owned;
@@ -207,15 +200,15 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
   EXPECT_EQ(Arrivals(), (std::vector<std::string>{"application 11", "window 11", "application 14",
                                                   "window 14", "deleted after 14"}));
 
-  ExpectInOrder(ChannelLines(kLogDBG),
+  ExpectInOrder(LogLinesOf(kLogDBG),
                 {"Checking for CLI arguments...", "Creating display...", "Initialising OpenGL...",
                  "Creating UIO Manager...", "Creating SFX Manager...", "Initialising Vyre...",
                  "Initialising random seed...", "Connecting to toolbridge.dll ...", "... none found.",
                  "Entering frame loop...", "Exited frame loop.", "Shutting down Vyre..."});
-  ExpectInOrder(ChannelLines(kLogFSM),
+  ExpectInOrder(LogLinesOf(kLogFSM),
                 {"Exit|'NULL'", "Enter|'[GEM] Create' ", "Exit|'[GEM] Create'", "Enter|'Play' ",
                  "Next|'NULL'"});
-  ExpectInOrder(ChannelLines(kLogGEM), {"Entering Create state...", "Leaving Create state..."});
+  ExpectInOrder(LogLinesOf(kLogGEM), {"Entering Create state...", "Leaving Create state..."});
   EXPECT_TRUE(FileExists(user + "/Vyre/GUI.TXT")) << "the window layout is written at quit";
   EXPECT_FALSE(FileExists("Vyre")) << "the layout is the player's, not the run folder's";
 }
@@ -379,7 +372,7 @@ TEST_F(EngineRunDevice, AToolLibraryInTheFolderIsCreatedToggledWithF11AndCleaned
     return true;
   };
   EXPECT_EQ(EngineRun(std::move(options)), 0);
-  ExpectInOrder(ChannelLines(kLogDBG), {"Connecting to toolbridge.dll ...", "... success.",
+  ExpectInOrder(LogLinesOf(kLogDBG), {"Connecting to toolbridge.dll ...", "... success.",
                                         "Exited frame loop.", "Closing toolbridge.dll ..."});
   std::ifstream log("toolbridge.log");
   std::vector<std::string> calls;
@@ -432,7 +425,7 @@ TEST_F(EngineRunDevice, TheTerminalShowsTheRunsStepsOnlyWithDev) {
     for (const char* step : {"Checking for CLI arguments...", "Entering frame loop...", "Shutting down Vyre..."}) {
       EXPECT_EQ(terminal.find(step) != std::string::npos, dev) << step;
     }
-    ExpectInOrder(ChannelLines(kLogDBG), {"Checking for CLI arguments...", "Shutting down Vyre..."});
+    ExpectInOrder(LogLinesOf(kLogDBG), {"Checking for CLI arguments...", "Shutting down Vyre..."});
   }
 }
 
@@ -593,7 +586,7 @@ TEST_F(EngineRunDevice, DevOpensTheToolsWhoseConsoleRunsALineTypedAtThePrompt) {
     EXPECT_EQ(seen.consoleHiding, dev);
     EXPECT_FALSE(seen.helpAsked);
   }
-  const std::vector<std::string> lines = ChannelLines(kLogGEM);
+  const std::vector<std::string> lines = LogLinesOf(kLogGEM);
   EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line == "hide"; }));
 }
 
@@ -756,7 +749,7 @@ TEST_F(EngineRunDevice, WithDevTheToolbarBringsUpTheConsoleWhereATypedCommandRun
   EXPECT_TRUE(toolbarShown);
   EXPECT_TRUE(consoleShown);
   EXPECT_EQ(promptText, "LIST COMMANDS");
-  const std::vector<std::string> lines = ChannelLines(kLogGEM);
+  const std::vector<std::string> lines = LogLinesOf(kLogGEM);
   EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
     return line.find("CLEAR : Binding unavailable") != std::string::npos;
   }));

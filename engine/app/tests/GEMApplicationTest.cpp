@@ -1,7 +1,6 @@
 #include "engine/app/GEMApplication.h"
 #include "engine/foundation/Log.h"
-#include "engine/foundation/LogChannel.h"
-#include "engine/foundation/LogSettings.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Settings.h"
 #include "engine/scene/ModelManager.h"
@@ -19,26 +18,12 @@
 
 namespace {
 
-// Lines of a channel written since the last call, as raw texts.
-class ChannelReader {
- public:
-  explicit ChannelReader(int channel) : channel_(channel) {}
-  std::vector<std::string> Fresh() {
-    std::vector<std::string> lines;
-    LogChannel* log = GetLogChannel(channel_);
-    if (log == nullptr) return lines;
-    const uint32_t end = log->GetWriteIndex();
-    for (uint32_t i = seen_; i < end; ++i) {
-      if (const LogLine* line = log->GetLine(i)) lines.push_back(line->text.Chars());
-    }
-    seen_ = end;
-    return lines;
-  }
-
- private:
-  int channel_;
-  uint32_t seen_ = 0;
-};
+// The lines of a channel written since the last take (the channel forgets them).
+std::vector<std::string> TakeLogLines(int channel) {
+  std::vector<std::string> lines = LogLinesOf(channel);
+  ClearLogLines(channel);
+  return lines;
+}
 
 // The state changes of one frame, as "Enter <state>" / "Exit <state>".
 std::vector<std::string> Transitions(const std::vector<std::string>& lines) {
@@ -57,19 +42,17 @@ std::vector<std::string> Transitions(const std::vector<std::string>& lines) {
 
 struct GEMApplicationTest : ::testing::Test {
   void SetUp() override {
-    static const FixedLogSettings kAll(true, false, "ALL");
-    SetLogSettings(&kAll);
-    if (LogChannel* log = GetLogChannel(kLogFSM)) log->Clear();
+    EnableTestLogChannels();
+    ClearLogLines(kLogFSM);
   }
 };
 
 TEST_F(GEMApplicationTest, CreateRunsItsStepsThenEntersTheQueuedState) {
   CGEMApplication application;
-  ChannelReader fsm(kLogFSM);
   std::vector<std::vector<std::string>> frames;
   for (int frame = 1; frame <= 10; ++frame) {
     application.Frame(false);
-    frames.push_back(Transitions(fsm.Fresh()));
+    frames.push_back(Transitions(TakeLogLines(kLogFSM)));
   }
   using Lines = std::vector<std::string>;
   EXPECT_EQ(frames[0], (Lines{"Exit NULL"}));
@@ -113,8 +96,7 @@ TEST_F(GEMApplicationTest, ShutdownMessageIsMarkedHandledInIdle) {
 namespace {
 
 TEST_F(GEMApplicationTest, CommandLineLoadOfAMissingModelLeavesTheViewerEmpty) {
-  if (LogChannel* log = GetLogChannel(kLogGEM)) log->Clear();
-  ChannelReader gem(kLogGEM);
+  ClearLogLines(kLogGEM);
   CSettings settings;
   settings.ParseCommandLine("/3ME missing-model.3me");
   CGEMApplication application;
@@ -123,10 +105,7 @@ TEST_F(GEMApplicationTest, CommandLineLoadOfAMissingModelLeavesTheViewerEmpty) {
   application.Initialise(services);
   for (int frame = 1; frame <= 9; ++frame) application.Frame(false);
 
-  const std::vector<std::string> lines = gem.Fresh();
-  bool refused = false;
-  for (const std::string& line : lines) refused = refused || line.find("Unable to locate file.") != std::string::npos;
-  EXPECT_TRUE(refused);
+  EXPECT_TRUE(LogContains(kLogGEM, "Unable to locate file."));
   EXPECT_EQ(application.viewerModel, nullptr);
   // The failed model is not kept, so a later load tries the file again.
   EXPECT_EQ(C3MEManager::Instance().GetModelCount(), 0u);

@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "engine/foundation/Matrix4.h"
 #include "engine/foundation/Quaternion.h"
 #include "engine/foundation/Vector3.h"
-#include "support/LogCapture.h"
+#include "engine/foundation/Log.h"
+#include "support/LogLines.h"
+#include "support/ScratchWorkingFolder.h"
 
 namespace {
 
-using testing_support::LogCapture;
 using testing_support::ReadAll;
 using testing_support::ScratchWorkingFolder;
 using testing_support::WriteAll;
@@ -20,7 +23,7 @@ class FileTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(folder.Ok()); }
   ScratchWorkingFolder folder{"vyre-file"};
-  LogCapture log;
+  FreshLog log;
 };
 
 TEST_F(FileTest, OpensAreLoggedOnTheArchiveChannelWithBackslashedNames) {
@@ -31,7 +34,7 @@ TEST_F(FileTest, OpensAreLoggedOnTheArchiveChannelWithBackslashedNames) {
   EXPECT_TRUE(file.IsOpen());
   EXPECT_STREQ(file.GetName().Chars(), "data\\A.TXT");
   // The channel did not exist yet: the line is dropped.
-  EXPECT_EQ(LogCapture::Lines(kLogMain).find("Read"), std::string::npos);
+  EXPECT_FALSE(LogContains(kLogMain, "Read"));
 
   GetLogChannel(kLogARC);
   file.OpenRead("Data/a.txt");
@@ -39,12 +42,11 @@ TEST_F(FileTest, OpensAreLoggedOnTheArchiveChannelWithBackslashedNames) {
   file.OpenWrite("Data/out.bin");
   file.OpenWrite("NoFolder/out.bin");
   file.OpenAppend("NoFolder/out.bin");
-  EXPECT_EQ(LogCapture::Lines(kLogARC),
-            "ARC|Read Data\\a.txt ... OK\n"
-            "ARC|Read Data\\missing.txt ... ERROR!\n"
-            "ARC|Write Data\\out.bin ... OK\n"
-            "ARC|Write NoFolder\\out.bin ... ERROR!\n"
-            "ARC|Append NoFolder\\out.bin ... ERROR!\n");
+  EXPECT_EQ(LogLinesOf(kLogARC), (std::vector<std::string>{"Read Data\\a.txt ... OK",
+                                                          "Read Data\\missing.txt ... ERROR!",
+                                                          "Write Data\\out.bin ... OK",
+                                                          "Write NoFolder\\out.bin ... ERROR!",
+                                                          "Append NoFolder\\out.bin ... ERROR!"}));
 }
 
 TEST_F(FileTest, FlagWordFollowsOpensAndCloses) {

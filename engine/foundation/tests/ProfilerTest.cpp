@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "engine/foundation/Log.h"
-#include "engine/foundation/LogChannel.h"
 #include "engine/foundation/LogSettings.h"
 #include "engine/foundation/Profiler.h"
+#include "support/LogLines.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ TEST(ProfilerRegister, NamesColoursAndLimits)
     EXPECT_FALSE(Log::ChannelExists(kLogDBG));  // nothing was logged
     EXPECT_EQ(profiler.Register("Application", 0.5f, 0.25f, 1), 0);
     ASSERT_TRUE(Log::ChannelExists(kLogDBG));
-    EXPECT_STREQ(GetLogChannel(kLogDBG)->GetLine(0)->text.Chars(), "DBG|Registered profile Application\n");
+    EXPECT_EQ(LogLinesOf(kLogDBG), std::vector<std::string>{"Registered profile Application"});
     const ProfileSection* section = profiler.GetSection(0);
     ASSERT_NE(section, nullptr);
     EXPECT_EQ(section->index, 0);

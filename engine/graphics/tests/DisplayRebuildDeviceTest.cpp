@@ -17,7 +17,7 @@
 #include "engine/runtime/display/Display.h"
 #include "platform/GlWindow.h"
 #include "support/GlTestWindow.h"
-#include "support/LogCapture.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "engine/graphics/TextureManager.h"
 #include "support/FakeTextureUploader.h"
 #include "support/ImageFiles.h"
-#include "support/LogCapture.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {

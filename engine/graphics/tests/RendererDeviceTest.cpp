@@ -23,7 +23,7 @@
 #include "engine/graphics/TextureManager.h"
 #include "platform/GlWindow.h"
 #include "support/GlTestWindow.h"
-#include "support/LogCapture.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {

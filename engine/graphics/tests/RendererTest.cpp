@@ -15,7 +15,7 @@
 #include "engine/graphics/GFXFont.h"
 #include "engine/graphics/GFXLight.h"
 #include "engine/graphics/Material.h"
-#include "support/LogCapture.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {

@@ -10,6 +10,8 @@
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;
@@ -73,10 +75,10 @@ TEST(ConsoleInput, CommandsRunOnlyWithTheirArgumentCount) {
   } cases[] = {{"echo1 hello", 1, false}, {"echo1", 1, true}, {"echo1 a b", 1, true},
                {"", 1, true},           {"nosuch 1", 1, true}};
   for (const Case& c : cases) {
-    ClearLog(kGEMChannel);
+    ClearLogLines(kLogGEM);
     Submit(box, c.line);
     EXPECT_EQ(gCalls, c.calls) << c.line;
-    EXPECT_EQ(LogContains(kGEMChannel, "Input not recognised."), c.rejected) << c.line;
+    EXPECT_EQ(LogContains(kLogGEM, "Input not recognised."), c.rejected) << c.line;
     EXPECT_STREQ(box.GetText().Chars(), "");
     EXPECT_EQ(box.submitted, 0);
   }
@@ -89,10 +91,10 @@ TEST(ConsoleInput, AssignmentsNeedSpacesAroundTheEqualsSign) {
   ConsoleInputBox box;
   Submit(box, "TESTFOV = 60");
   EXPECT_FLOAT_EQ(fov, 60.0f);
-  ClearLog(kGEMChannel);
+  ClearLogLines(kLogGEM);
   Submit(box, "TESTFOV=70");
   EXPECT_FLOAT_EQ(fov, 60.0f);
-  EXPECT_TRUE(LogContains(kGEMChannel, "TESTFOV=70 : Variable not recognised"));
+  EXPECT_TRUE(LogContains(kLogGEM, "TESTFOV=70 : Variable not recognised"));
 }
 
 TEST_F(TypingTest, KeysTappedWithinOneFrameAllReachTheLineAsTyped) {

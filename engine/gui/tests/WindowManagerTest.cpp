@@ -14,6 +14,8 @@
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/TitleBar.h"
 #include "engine/gui/Window.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;
@@ -67,11 +69,11 @@ TEST(WindowManager, RegistrationSwapsFirstWindowWithFirstHigherLayerOnce) {
   EXPECT_EQ(manager->FindWindowByIndex(1), b.get());
   EXPECT_EQ(manager->FindWindowByIndex(-1), nullptr);
   // Registration happens in the base constructor, before the derived name.
-  EXPECT_TRUE(LogContains(kGEMChannel, "New window registered... [2] Window"));
+  EXPECT_TRUE(LogContains(kLogGEM, "New window registered... [2] Window"));
   a.reset();
   EXPECT_EQ(c->managerIndex, 2);
   EXPECT_EQ(manager->FindWindowByIndex(2), c.get());
-  EXPECT_TRUE(LogContains(kGEMChannel, "Window unregistered... [0] A"));
+  EXPECT_TRUE(LogContains(kLogGEM, "Window unregistered... [0] A"));
 }
 
 TEST(WindowManager, NumbersAreNeverReusedAfterARemoval) {
@@ -126,15 +128,15 @@ TEST(WindowManager, FindAndRequestWindowsByName) {
   RecordingWindow late("Twin", &log);
   EXPECT_EQ(manager->FindWindow("Twin"), &late);
   EXPECT_EQ(manager->FindWindow("Twi"), nullptr);
-  ClearLog(kGEMChannel);
+  ClearLogLines(kLogGEM);
   EXPECT_EQ(manager->RequestWindow(""), nullptr);
-  EXPECT_TRUE(LogLines(kGEMChannel).empty());
+  EXPECT_TRUE(LogLinesOf(kLogGEM).empty());
   EXPECT_EQ(manager->RequestWindow("Twin"), &late);
-  EXPECT_TRUE(LogContains(kGEMChannel, "Acquired existing window."));
+  EXPECT_TRUE(LogContains(kLogGEM, "Acquired existing window."));
   std::unique_ptr<Window> made(manager->RequestWindow("Fresh"));
   ASSERT_NE(made, nullptr);
   EXPECT_EQ(manager->FindWindow("Fresh"), made.get());
-  EXPECT_TRUE(LogContains(kGEMChannel, "Window requested : Fresh"));
+  EXPECT_TRUE(LogContains(kLogGEM, "Window requested : Fresh"));
 }
 
 TEST(WindowManager, LayoutFileIsByteExactAndRestoresByName) {
@@ -197,7 +199,7 @@ TEST(WindowManager, LayoutReadSurvivesDamagedFiles) {
     EXPECT_FALSE(GetWindowManager()->ReadLayout(path.c_str())) << place;
     EXPECT_FLOAT_EQ(known.outer.min.x, 7) << place;
   }
-  EXPECT_TRUE(LogContains(kGEMChannel, "GUI layout : no usable place for window Known"));
+  EXPECT_TRUE(LogContains(kLogGEM, "GUI layout : no usable place for window Known"));
   std::ofstream(path, std::ios::binary) << "[GUI]\n[NWINDOWS]1\n[WINDOW]Known\n[-1e30,2e9][1e30,2148364848]\n[END]";
   EXPECT_TRUE(GetWindowManager()->ReadLayout(path.c_str()));
   EXPECT_FLOAT_EQ(known.outer.min.x, -800);
@@ -215,7 +217,7 @@ TEST(WindowManager, UnwritableLayoutIsSkippedAndLogged) {
   RecordingWindow window("W", &log);
   const std::string path = dir + "/no/such/folder/GUI.TXT";
   EXPECT_FALSE(GetWindowManager()->WriteLayout(path.c_str()));
-  EXPECT_TRUE(LogContains(kGEMChannel, "Could not write the GUI layout : " + path));
+  EXPECT_TRUE(LogContains(kLogGEM, "Could not write the GUI layout : " + path));
   rmdir(dir.c_str());
 }
 

@@ -10,6 +10,8 @@
 #include "engine/gui/TitleBar.h"
 #include "engine/gui/Window.h"
 #include "engine/runtime/messages/MSGService.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;
@@ -205,7 +207,7 @@ TEST(Window, UnregisteringClearsFocusHeldByTheWindowOrItsChildren) {
   }
   EXPECT_EQ(manager->GetFocusedWindow(), nullptr);
   EXPECT_EQ(manager->GetFocusedElement(), nullptr);
-  EXPECT_TRUE(LogContains(kGUIChannel, "Window Window gained focus"));
+  EXPECT_TRUE(LogContains(kLogGUI, "Window Window gained focus"));
 }
 
 TEST(Window, WheelGoesToTheVerticalBarOnlyWhenFocused) {
@@ -240,7 +242,7 @@ TEST(TitleBar, OpensAfterAHundredThousandGUIObjectsCameAndWent) {
   EXPECT_GE(window.GetId(), 0);
   EXPECT_EQ(bar->GetParentId(), window.GetId());
   EXPECT_TRUE(bar->closeButton.HasState(GUIState::kTakesInput));
-  EXPECT_TRUE(LogContains(kMSGChannel, "GUI MSG Service : every receiver number has been given"));
+  EXPECT_TRUE(LogContains(kLogMSG, "GUI MSG Service : every receiver number has been given"));
 }
 
 TEST(TitleBar, ButtonsPostHideMinimiseMaximiseToTheWindow) {
@@ -299,7 +301,7 @@ TEST(TitleBar, DragPostsOneRepositionPerMove) {
     EXPECT_FLOAT_EQ(window.outer.min.x, 100 + 10 * step);
     EXPECT_FLOAT_EQ(window.outer.min.y, 50 + 5 * step);
   }
-  EXPECT_TRUE(LogContains(kDBGChannel, "Relative [10.000000, 5.000000]"));
+  EXPECT_TRUE(LogContains(kLogDBG, "Relative [10.000000, 5.000000]"));
   // Without the button style the bar set up no buttons.
   EXPECT_EQ(bar->closeButton.pressMessage.id, 0u);
 }

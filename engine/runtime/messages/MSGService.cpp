@@ -325,10 +325,6 @@ int32_t CMSGService::FindListenerIdByName(const char* listenerName) const {
   return -1;
 }
 
-CMSGListener* CMSGService::GetListener(uint32_t index) const {
-  return index < listeners.size() ? listeners[index] : nullptr;
-}
-
 CMSGMessage* CMSGService::GetMessage(uint32_t index) const {
   return index < count ? slots[index] : nullptr;
 }

@@ -71,9 +71,8 @@ class CMSGService : public CMSGListener {
   CMSGListener* FindListener(int32_t id) const;
   // The id of the first receiver whose name matches ignoring case, or -1.
   int32_t FindListenerIdByName(const char* listenerName) const;
-  // Registered receivers in order of registration (entries may be null while a delivery runs).
+  // Registered receivers (an entry may stand empty while a delivery runs).
   uint32_t GetListenerCount() const { return static_cast<uint32_t>(listeners.size()); }
-  CMSGListener* GetListener(uint32_t index) const;
 
   // Number of queued messages.
   uint32_t GetCount() const { return count; }

@@ -2,6 +2,8 @@
 #include "engine/foundation/Vector3.h"
 #include "engine/runtime/console/CommandRegistry.h"
 #include "engine/runtime/console/VariableRegistry.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/RuntimeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -70,10 +72,10 @@ TEST(CommandRegistryTest, ArgumentCountsDecideWhetherTheHandlerRuns) {
   EXPECT_EQ(registry->DescribeBinding(99), "No command found");
   EXPECT_EQ(registry->GetCommand(99), nullptr);
 
-  ClearLog(kGEMChannel);
+  ClearLogLines(kLogGEM);
   registry->List();
   const std::string separator(72, '=');
-  EXPECT_EQ(LogLines(kGEMChannel),
+  EXPECT_EQ(LogLinesOf(kLogGEM),
             (std::vector<std::string>{separator, "Commands", separator,
                                       "NOARGS : Binding unavailable - requires _DEBUG build",
                                       "ONEARG : Binding unavailable - requires _DEBUG build",
@@ -86,10 +88,10 @@ TEST(CommandRegistryTest, TheTableRefusesCommand513) {
   while (registry->GetCount() < CCommandRegistry::kCapacity) {
     ASSERT_TRUE(registry->Register("FILL", &handler, 0, "Filler"));
   }
-  ClearLog(kGEMChannel);
+  ClearLogLines(kLogGEM);
   EXPECT_FALSE(registry->Register("LAST", &handler, 0, "One too many"));
   EXPECT_EQ(registry->GetCount(), CCommandRegistry::kCapacity);
-  EXPECT_EQ(LogLines(kGEMChannel),
+  EXPECT_EQ(LogLinesOf(kLogGEM),
             std::vector<std::string>{"Console : the command table holds 512 commands; 'LAST' is not registered"});
   String name("LAST");
   EXPECT_EQ(registry->Execute(name, ""), -1);
@@ -200,10 +202,10 @@ TEST(VariableRegistryTest, RegisterFindDescribeAndList) {
   EXPECT_EQ(registry->Describe(3), "");
   EXPECT_EQ(registry->GetVariable(3), nullptr);
 
-  ClearLog(kGEMChannel);
+  ClearLogLines(kLogGEM);
   registry->List();
   const std::string separator(72, '=');
-  EXPECT_EQ(LogLines(kGEMChannel),
+  EXPECT_EQ(LogLinesOf(kLogGEM),
             (std::vector<std::string>{separator, "Variables", separator,
                                       "{FOV} = 60.000000 : Display field of view angle",
                                       "{gem:cds:show} = false : [0 / 1] Toggles CDS containment rendering",

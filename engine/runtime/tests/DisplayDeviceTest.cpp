@@ -8,7 +8,7 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/runtime/display/Display.h"
-#include "support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "engine/runtime/console/VariableRegistry.h"
 #include "engine/runtime/display/Display.h"
 #include "platform/NullGlWindow.h"
-#include "support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
 #include "engine/foundation/Log.h"
-#include "support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGSystem.h"
 #include "platform/TempFolder.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/RuntimeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +37,7 @@ class MessageServiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetGameTime(0.0);
-    ClearLog(kMSGChannel);
+    ClearLogLines(kLogMSG);
     service = std::make_unique<CMSGService>("Test MSG Service", kTestServiceNumber);
     ASSERT_EQ(CMSGSystem::Get()->GetService(4), service.get());
   }
@@ -192,8 +194,8 @@ TEST_F(MessageServiceTest, MessageNameTable) {
   // Numbers beyond the table are refused and logged.
   EXPECT_EQ(service->RegisterMessageName(MakeMessageId(kTestServiceNumber, 256), "eMSG_Big"), 0u);
   EXPECT_EQ(CMSGSystem::Get()->RegisterMessageName(300, "eMSG_Big"), 0u);
-  EXPECT_TRUE(LogContains(kMSGChannel, "message number 256 is out of the name table"));
-  EXPECT_TRUE(LogContains(kMSGChannel, "Message number 300 is out of the name table"));
+  EXPECT_TRUE(LogContains(kLogMSG, "message number 256 is out of the name table"));
+  EXPECT_TRUE(LogContains(kLogMSG, "Message number 300 is out of the name table"));
   EXPECT_EQ(service->GetMessageName(MakeMessageId(kTestServiceNumber, 256)), "Anonymous");
 
   // Generic names, and names found through the system by id.
@@ -217,7 +219,7 @@ TEST_F(MessageServiceTest, AFullPoolRefusesThePostAndLogsIt) {
   service->Post(kPong, -1, receiver->receiverId, 0, 0.0);
   EXPECT_EQ(service->GetCount(), CMSGService::kPoolSize);
   EXPECT_TRUE(receiver->received.empty());
-  EXPECT_TRUE(LogContains(kMSGChannel, "Test MSG Service : all 1000 message records are queued"));
+  EXPECT_TRUE(LogContains(kLogMSG, "Test MSG Service : all 1000 message records are queued"));
 
   SetGameTime(1.0);
   while (service->GetCount() > 0) service->Deliver();
@@ -330,7 +332,7 @@ TEST_F(MessageServiceTest, ReceiverNumbersAreReusedOnlyOnceAllHaveBeenGiven) {
     fillers.push_back(MakeReceiver("Filler"));
     ASSERT_EQ(fillers.back()->receiverId, MakeMessageId(kTestServiceNumber, number));
   }
-  EXPECT_TRUE(LogContains(kMSGChannel, "Test MSG Service : every receiver number has been given"));
+  EXPECT_TRUE(LogContains(kLogMSG, "Test MSG Service : every receiver number has been given"));
   const int32_t goneId = MakeMessageId(kTestServiceNumber, 5);
   service->Post(kPing, -1, goneId, 0, 1.0);
   fillers[3].reset();
@@ -340,7 +342,7 @@ TEST_F(MessageServiceTest, ReceiverNumbersAreReusedOnlyOnceAllHaveBeenGiven) {
   EXPECT_EQ(reused->receiverId, firstId);
   auto refused = MakeReceiver("Refused");
   EXPECT_EQ(refused->receiverId, CMSGListener::kRefusedId);
-  EXPECT_TRUE(LogContains(kMSGChannel, "all 32768 receiver numbers are in use; 'Refused' is not registered"));
+  EXPECT_TRUE(LogContains(kLogMSG, "all 32768 receiver numbers are in use; 'Refused' is not registered"));
 
   // Nothing posted from or to the refused receiver reaches anybody: its id
   // is not the broadcast target.
@@ -418,10 +420,10 @@ TEST(MessageSystemTest, ServicesRegisterOncePerSlot) {
   EXPECT_EQ(system->GetService(0), gem);
   auto noBit = std::make_unique<CMSGService>("No number", 0);
   EXPECT_FALSE(system->RegisterService(noBit.get()));
-  ClearLog(kMSGChannel);
+  ClearLogLines(kLogMSG);
   auto fifth = std::make_unique<CMSGService>("Slot Five", 0x20);
   EXPECT_EQ(system->GetService(5), fifth.get());
-  EXPECT_EQ(LogLines(kMSGChannel), std::vector<std::string>{"Registered service [5] : [32] Slot Five"});
+  EXPECT_EQ(LogLinesOf(kLogMSG), std::vector<std::string>{"Registered service [5] : [32] Slot Five"});
   fifth.reset();
   EXPECT_EQ(system->GetService(5), nullptr);
 }

@@ -2,6 +2,8 @@
 #include "engine/runtime/settings/Settings.h"
 #include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/RuntimeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +29,7 @@ class SettingsTest : public ::testing::Test {
     iniPath = scratch / "Settings.ini";
     settings.SetTitle("Novaliths");
     settings.SetIniName(iniPath.c_str());
-    ClearLog(kGEMChannel);
+    ClearLogLines(kLogGEM);
   }
 
   void WriteIni(const std::string& text) { std::ofstream(iniPath, std::ios::binary) << text; }
@@ -59,7 +61,7 @@ TEST_F(SettingsTest, DefaultsStandWithoutIniFileOrRegistry) {
   EXPECT_FALSE(settings.logsToFiles);
   EXPECT_EQ(settings.registryKeyPath, "Software\\Velk Software Studio\\Novaliths");
   EXPECT_TRUE(settings.modified);  // setting the title marks them
-  EXPECT_EQ(LogLines(kGEMChannel),
+  EXPECT_EQ(LogLinesOf(kLogGEM),
             std::vector<std::string>{"[GEM] Settings : Failed to read '" + iniPath + "'..."});
 }
 
@@ -127,7 +129,7 @@ TEST_F(SettingsTest, IniSectionsFollowTheirOwnRules) {
   EXPECT_TRUE(settings.enableLogging);
   EXPECT_EQ(settings.logFilter, "GEM,GFX");
   // Developer mode off: no dump.
-  EXPECT_FALSE(LogContains(kGEMChannel, "Title = "));
+  EXPECT_FALSE(LogContains(kLogGEM, "Title = "));
 }
 
 TEST_F(SettingsTest, FlagsAndInterfaceValuesTable) {
@@ -150,7 +152,7 @@ TEST_F(SettingsTest, FlagsAndInterfaceValuesTable) {
 TEST_F(SettingsTest, DeveloperModeDumpsTheSettings) {
   WriteIni("[System]\nDeveloperMode=1\n[Display]\nWidth=1280\n");
   settings.Load(false);
-  std::vector<std::string> lines = LogLines(kGEMChannel);
+  std::vector<std::string> lines = LogLinesOf(kLogGEM);
   const std::string separator(72, '=');
   std::vector<std::string> expected = {
       separator, "Settings [MODIFIED]", separator, "[System]", "Title = Novaliths", "LocalDir = ",
@@ -184,7 +186,7 @@ TEST_F(SettingsTest, SaveWritesTheRegistryAndTheFourteenLineFile) {
             "Depth=32\n"
             "Fullscreen=1\n");
   EXPECT_TRUE(settings.modified);
-  EXPECT_TRUE(LogContains(kGEMChannel, "Settings : Writing to registry..."));
+  EXPECT_TRUE(LogContains(kLogGEM, "Settings : Writing to registry..."));
 
   int32_t width = 0;
   uint8_t fullscreen = 0;
@@ -208,7 +210,7 @@ TEST_F(SettingsTest, AFailedSaveIsReported) {
   std::string unreachable = scratch / "missing-folder/Settings.ini";
   settings.SetIniName(unreachable.c_str());
   EXPECT_FALSE(settings.Save(false));
-  EXPECT_EQ(LogLines(kGEMChannel), std::vector<std::string>{"Settings : Failed to save '" + unreachable + "'"});
+  EXPECT_EQ(LogLinesOf(kLogGEM), std::vector<std::string>{"Settings : Failed to save '" + unreachable + "'"});
 }
 
 TEST_F(SettingsTest, TheIniFileIsSavedToTheUserFolderAndReadBackFromIt) {
@@ -247,7 +249,7 @@ TEST_F(SettingsTest, OversizedIniFileIsRefused) {
   WriteIni("[Display]\nWidth=1024\n" + std::string(CSettings::kMaxIniBytes, '#'));
   EXPECT_FALSE(settings.Load(false));
   EXPECT_EQ(settings.width, 800);
-  EXPECT_TRUE(LogContains(kGEMChannel, "is larger than 65536 bytes; not read"));
+  EXPECT_TRUE(LogContains(kLogGEM, "is larger than 65536 bytes; not read"));
 }
 
 TEST_F(SettingsTest, CommandLineIsRecordedNotApplied) {
@@ -365,7 +367,7 @@ TEST_F(SettingsTest, SystemRegistryReadSurvivesMissingOverlongAndDamagedValues) 
     EXPECT_FALSE(reading.logsToFiles) << c.what;
     EXPECT_EQ(reading.logFilter, "ALL") << c.what;
   }
-  EXPECT_TRUE(LogContains(kGEMChannel, "[GEM] Registry : ")) << "the damaged store is reported";
+  EXPECT_TRUE(LogContains(kLogGEM, "[GEM] Registry : ")) << "the damaged store is reported";
 }
 
 TEST_F(SettingsTest, SettingsAreTheLogsSwitches) {

@@ -10,7 +10,7 @@
 #include "engine/foundation/Log.h"
 #include "engine/runtime/sound/SFXManager.h"
 #include "platform/TempFolder.h"
-#include "support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/OggTone.h"
 
 namespace {

@@ -1,6 +1,8 @@
 #include "engine/runtime/fsm/Base.h"
 #include "engine/runtime/fsm/FSMRegistry.h"
 #include "engine/runtime/messages/MSGService.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "support/RuntimeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +45,7 @@ class Traced : public Base {
 
 class StateMachineTest : public ::testing::Test {
  protected:
-  void SetUp() override { ClearLog(kFSMChannel); }
+  void SetUp() override { ClearLogLines(kLogFSM); }
 };
 
 TEST_F(StateMachineTest, AChangeExitsOnOneStepEntersOnTheNextAndUpdatesAfter) {
@@ -59,7 +61,7 @@ TEST_F(StateMachineTest, AChangeExitsOnOneStepEntersOnTheNextAndUpdatesAfter) {
   EXPECT_EQ(object.GetPendingState(), nullptr);
   object.Update();
   EXPECT_EQ(object.calls, (Lines{"enter A", "update A"}));
-  EXPECT_EQ(LogLines(kFSMChannel), (Lines{"Next|'Test.A'", "Exit|'NULL'", "Enter|'Test.A' "}));
+  EXPECT_EQ(LogLinesOf(kLogFSM), (Lines{"Next|'Test.A'", "Exit|'NULL'", "Enter|'Test.A' "}));
 }
 
 TEST_F(StateMachineTest, LaterRequestsReplaceEarlierOnes) {
@@ -106,7 +108,7 @@ TEST_F(StateMachineTest, PushAndPop) {
   object.Next(&object.stateA);
   object.Update();
   object.Update();
-  ClearLog(kFSMChannel);
+  ClearLogLines(kLogFSM);
   object.Pop();  // nothing pushed
   EXPECT_TRUE(object.IsCurrent(&object.stateA));
   EXPECT_EQ(object.GetPendingState(), nullptr);
@@ -117,18 +119,18 @@ TEST_F(StateMachineTest, PushAndPop) {
   object.Pop();
   EXPECT_TRUE(object.IsPending(&object.stateA));
   EXPECT_EQ(object.GetPushedState(), nullptr);
-  EXPECT_EQ(LogLines(kFSMChannel),
+  EXPECT_EQ(LogLinesOf(kLogFSM),
             (Lines{"Pop|'Test.A'|NULL!", "Push|'Test.A'|'Test.B'", "Next|'Test.B'", "Exit|'Test.A'",
                    "Enter|'Test.B' ", "Pop|'Test.B'|'Test.A'", "Next|'Test.A'"}));
 
   // With no current state (between exit and enter) both do nothing.
   object.Update();
-  ClearLog(kFSMChannel);
+  ClearLogLines(kLogFSM);
   object.Push(&object.stateB);
   object.Pop();
   EXPECT_TRUE(object.IsPending(&object.stateA));
   EXPECT_EQ(object.GetPushedState(), nullptr);
-  EXPECT_TRUE(LogLines(kFSMChannel).empty());
+  EXPECT_TRUE(LogLinesOf(kLogFSM).empty());
 }
 
 TEST_F(StateMachineTest, RegistryStepsOnlySteppingObjectsWhichStillReceiveMessages) {

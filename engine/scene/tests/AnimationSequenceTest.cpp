@@ -14,7 +14,7 @@
 namespace {
 
 TEST(AnimationManager, RequestsShareOneSetPerNameIgnoringExtensionAndSlashStyle) {
-    AnimLogCapture log;
+    LogCapture log(kLogANM);
     CANMManager manager;
     EXPECT_TRUE(log.Has("[ANM] New search path = [Resources/Animations/]"));
     EXPECT_EQ(manager.SearchPathCount(), 1u);
@@ -49,7 +49,7 @@ TEST(AnimationManager, RequestsShareOneSetPerNameIgnoringExtensionAndSlashStyle)
 TEST(AnimationManager, LoadResourcesReadsOnlySetsNeverLoaded) {
     platform::ScopedTempFolder folder{"scene-anm"};
     WriteFile(folder / "run.txt", KeysText(3, {"Root"}));
-    AnimLogCapture log;
+    LogCapture log(kLogANM);
     CANMManager manager;
     C3MEKeyFrames* run = manager.Request(String((folder / "run.txt").c_str()));
     C3MEKeyFrames* missing = manager.Request(String((folder / "missing.txt").c_str()));
@@ -60,15 +60,15 @@ TEST(AnimationManager, LoadResourcesReadsOnlySetsNeverLoaded) {
     EXPECT_EQ(run->frameCount, 3u);
     EXPECT_EQ(missing->loadState, C3MEKeyFrames::kLoadFailed);
 
-    const size_t before = log.lines().size();
+    const size_t before = log.Lines().size();
     EXPECT_EQ(manager.LoadResources(), 0u);
-    for (size_t i = before; i < log.lines().size(); ++i)
-        EXPECT_EQ(log.lines()[i].find("Loading ["), std::string::npos) << log.lines()[i];
+    for (size_t i = before; i < log.Lines().size(); ++i)
+        EXPECT_EQ(log.Lines()[i].find("Loading ["), std::string::npos) << log.Lines()[i];
 }
 
 TEST(AnimationManager, ListRoundTripsAndRefusesBadLists) {
     platform::ScopedTempFolder folder{"scene-anm"};
-    AnimLogCapture log;
+    LogCapture log(kLogANM);
     CANMManager written;
     written.Request(String("a/walk.txt"));
     written.Request(String("a/run.txt"));
@@ -145,7 +145,7 @@ protected:
 };
 
 TEST_F(SequencePlay, ReadsEntriesAndTheLoopWord) {
-    AnimLogCapture log;
+    LogCapture log(kLogANM);
     Load(SequenceText("true", "[1.5][0.5]"));
     EXPECT_TRUE(log.Has("[ANM] Loaded sequence " + [&] {
         std::string upper = folder_ / "seq.txt";
@@ -169,7 +169,7 @@ TEST_F(SequencePlay, ReadsEntriesAndTheLoopWord) {
 }
 
 TEST_F(SequencePlay, ReadFailuresAreLogged) {
-    AnimLogCapture log;
+    LogCapture log(kLogANM);
     struct Case {
         std::string text;
         std::string fileName;
@@ -189,10 +189,10 @@ TEST_F(SequencePlay, ReadFailuresAreLogged) {
         WriteFile(folder_ / c.fileName, c.text);
         CANMSequence bad;
         EXPECT_FALSE(bad.Read(String((folder_ / c.fileName).c_str()))) << c.fileName;
-        EXPECT_EQ(log.lines().back().rfind("[ANM] FAILED sequence ", 0), 0u) << c.fileName;
+        EXPECT_EQ(log.Lines().back().rfind("[ANM] FAILED sequence ", 0), 0u) << c.fileName;
         if (!c.errorLine.empty()) {
             bool found = false;
-            for (const std::string& line : log.lines()) found = found || line.find(c.errorLine) != std::string::npos;
+            for (const std::string& line : log.Lines()) found = found || line.find(c.errorLine) != std::string::npos;
             EXPECT_TRUE(found) << c.fileName;
         }
         // Whatever was read plays without harm.

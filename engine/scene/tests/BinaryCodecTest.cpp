@@ -196,7 +196,7 @@ TEST_F(BinaryModel, BadCountsAreRefused) {
     for (const Case& c : cases) {
         Golden golden = BuildGolden();
         Patch(golden.bytes, golden.offsets[c.field] + c.extra, c.value);
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         EXPECT_FALSE(ReadBytes(golden.bytes, model)) << c.field << " = " << c.value;
         EXPECT_TRUE(log.Contains(c.logged)) << c.field << " = " << c.value;
@@ -210,7 +210,7 @@ TEST_F(BinaryModel, RecordCountsStayWithinSixteenBits) {
     b.U8('3').U8('M').U8('E').U8('\n').U8(0).I32(10).Str("MANY").I32(70000);
     for (int i = 0; i < 70000; ++i) b.U8(0);
     b.I32(0).I32(0);
-    LogCapture log;
+    LogCapture log(kLog3ME);
     C3MEModel model;
     EXPECT_FALSE(ReadBytes(b.data, model));
     EXPECT_TRUE(log.Contains("bad material count"));
@@ -220,7 +220,7 @@ TEST_F(BinaryModel, IndexBeyondTheVerticesDropsItsList) {
     Golden golden = BuildGolden();
     // The first list's fourth index becomes 4, one past the four vertices.
     golden.bytes[golden.offsets["indices"] + 4 + 3 * 2] = 4;
-    LogCapture log;
+    LogCapture log(kLog3ME);
     C3MEModel model;
     ASSERT_TRUE(ReadBytes(golden.bytes, model));
     EXPECT_TRUE(log.Contains("drops an index list"));
@@ -243,14 +243,14 @@ std::vector<uint8_t> LargeMesh(int32_t vertexCount) {
 
 TEST_F(BinaryModel, SixteenBitLimits) {
     {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         EXPECT_TRUE(ReadBytes(LargeMesh(32769), model));
         EXPECT_TRUE(log.Contains("has 32769 vertices"));
         EXPECT_EQ(model.meshes[0].lods[0].lists[0].indices[2], 32768);
     }
     {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         EXPECT_FALSE(ReadBytes(LargeMesh(65536), model));
         EXPECT_TRUE(log.Contains("more than 65535 vertices"));
@@ -266,20 +266,20 @@ TEST_F(BinaryModel, LongNamesReadWhole) {
 
 TEST_F(BinaryModel, ReadPathPicksTheCodecByExtension) {
     {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         EXPECT_FALSE(model.Read(String("")));
-        ASSERT_EQ(log.lines().size(), 1u);
-        EXPECT_EQ(log.lines()[0], "C3MEModel::Read - ERROR : No filename!");
+        ASSERT_EQ(log.Lines().size(), 1u);
+        EXPECT_EQ(log.Lines()[0], "C3MEModel::Read - ERROR : No filename!");
         EXPECT_EQ(model.loadState, uint32_t(C3MEModel::kLoadFailed));
         EXPECT_EQ(model.loadRecord->result, int32_t(C3MELoadRecord::kFailed));
     }
     {
         WriteFile(Path("GEM.OBJ"), BuildGolden().bytes);
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         EXPECT_FALSE(model.Read(String(Path("GEM.OBJ").c_str())));
-        EXPECT_TRUE(log.lines().empty());
+        EXPECT_TRUE(log.Lines().empty());
     }
     {
         // Lower-case extension and file name: the codec gets the upper-cased

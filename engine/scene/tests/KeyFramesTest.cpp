@@ -30,7 +30,7 @@ protected:
         skeleton_.children[0].name = "Arm";
     }
     platform::ScopedTempFolder folder_{"scene-keys"};
-    LogCapture log_;
+    LogCapture log_{kLog3ME};
     C3MEBone skeleton_;
 };
 
@@ -89,7 +89,7 @@ TEST_F(KeyFramesFile, ReadFailuresSetTheFailedState) {
         if (!c.errorLine.empty()) {
             EXPECT_TRUE(log_.Contains(c.errorLine)) << c.fileName;
         }
-        EXPECT_EQ(log_.lines().back().rfind("FAILED animation ", 0), 0u) << c.fileName;
+        EXPECT_EQ(log_.Lines().back().rfind("FAILED animation ", 0), 0u) << c.fileName;
     }
     C3MEKeyFrames set;
     EXPECT_FALSE(set.Read(String("")));

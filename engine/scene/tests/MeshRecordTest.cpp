@@ -186,10 +186,10 @@ TEST(MeshRecord, TruncatedOrHostileRecordsAreRefused) {
         record.WriteBytes(c.bytes);
         File in;
         ASSERT_TRUE(in.OpenRead(record.path()) & File::kOpen) << c.what;
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEMesh mesh;
         EXPECT_FALSE(mesh.Read(in)) << c.what;
-        EXPECT_TRUE(log.Contains(c.line)) << c.what << ": " << (log.lines().empty() ? "" : log.lines().back());
+        EXPECT_TRUE(log.Contains(c.line)) << c.what << ": " << (log.Lines().empty() ? "" : log.Lines().back());
         EXPECT_EQ(mesh.vertexCount, 0u) << c.what;
         EXPECT_EQ(mesh.lodCount, 0u) << c.what;
         EXPECT_EQ(mesh.vertices, nullptr) << c.what;
@@ -213,7 +213,7 @@ TEST(MeshRecord, RefusedListIsLeftEmpty) {
         ASSERT_TRUE(in.OpenRead(record.path()) & File::kOpen) << c.what;
         C3MEIndexList list;
         FillList(list, C3MEIndexList::kTriangleStrip, 9, {5, 6});
-        LogCapture log;
+        LogCapture log(kLog3ME);
         EXPECT_FALSE(list.Read(in)) << c.what;
         EXPECT_TRUE(log.Contains(c.line)) << c.what;
         EXPECT_EQ(list.indexCount, 0) << c.what;

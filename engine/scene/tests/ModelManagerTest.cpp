@@ -52,7 +52,7 @@ TEST_F(ModelManager, NamesDifferingOnlyInExtensionAreOneModel) {
 TEST_F(ModelManager, LoadsTheTextFileWhenNoBinaryExists) {
     WriteFile(Path("Gem.3MX"), std::string(kTextModel));
     C3MEModel* model = manager_.GetModel(String(Path("Gem.3mx").c_str()));
-    LogCapture log;
+    LogCapture log(kLog3ME);
     manager_.Update();
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoaded));
     EXPECT_TRUE(model->prepared);
@@ -96,7 +96,7 @@ TEST_F(ModelManager, PrefersTheBinaryFile) {
 TEST_F(ModelManager, FailedModelsAreNotRetried) {
     C3MEModel* model = manager_.GetModel(String(Path("Missing.3mx").c_str()));
     {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         manager_.LoadResources();
         EXPECT_TRUE(log.Contains("Missing.3mx ... ERROR!"));
     }
@@ -104,10 +104,10 @@ TEST_F(ModelManager, FailedModelsAreNotRetried) {
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoadFailed));
     EXPECT_EQ(model->instanceCount, 0u);
     WriteFile(Path("Missing.3MX"), std::string(kTextModel));
-    LogCapture log;
+    LogCapture log(kLog3ME);
     manager_.Update();
     manager_.LoadResources();
-    EXPECT_TRUE(log.lines().empty());
+    EXPECT_TRUE(log.Lines().empty());
     EXPECT_EQ(manager_.loadedThisCall, 0) << "an idle call loads nothing";
     EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoadFailed));
 }
@@ -115,15 +115,15 @@ TEST_F(ModelManager, FailedModelsAreNotRetried) {
 TEST_F(ModelManager, ReleaseAndLists) {
     C3MEModel stranger;
     {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         manager_.ReleaseModel(&stranger);
-        EXPECT_TRUE(log.lines().empty());
+        EXPECT_TRUE(log.Lines().empty());
     }
     C3MEModel* a = manager_.GetModel(String("Models/A.3mx"));
     manager_.GetModel(String("Models/B.3mx"));
     ASSERT_TRUE(manager_.WriteList(Path("models.lst").c_str()));
     {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         manager_.ReleaseModel(a);
         EXPECT_TRUE(log.Contains("Releasing... Models/A.3mx"));
     }

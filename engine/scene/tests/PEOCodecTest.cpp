@@ -239,7 +239,7 @@ TEST_F(PeoModel, HostileCountsAndOffsetsAreRefused) {
         const size_t at = c.at + (c.base == kFaces ? layout.faceArrays[0] : 0) +
                           (c.base == kMaterials ? layout.materialArray : 0);
         for (int i = 0; i < c.width; ++i) layout.bytes[at + i] = uint8_t(c.value >> (8 * i));
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         const bool read = ReadBytes(layout.bytes, model);
         EXPECT_TRUE(log.Contains(c.log)) << c.what;
@@ -263,12 +263,12 @@ TEST_F(PeoModel, UnterminatedNameAndShortHeaderAreRefused) {
     layout.bytes.pop_back();
     std::memcpy(&layout.bytes[layout.materialArray + 20], &layout.bytes[layout.materialArray + 32 + 20], 4);
     {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         EXPECT_FALSE(ReadBytes(layout.bytes, model));
         EXPECT_TRUE(log.Contains("material name beyond the file"));
     }
-    LogCapture log;
+    LogCapture log(kLog3ME);
     C3MEModel model;
     EXPECT_FALSE(ReadBytes(std::vector<uint8_t>(67, 0), model));
         EXPECT_TRUE(log.Contains("shorter than its header"));
@@ -279,7 +279,7 @@ TEST_F(PeoModel, MeshBeyondSixteenBitIndicesIsRefused) {
     big.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     big.normals = {{0, 0, 1}};
     big.faces.assign(21846, PeoFace{0, {0, 1, 2}, 0, {}});
-    LogCapture log;
+    LogCapture log(kLog3ME);
     C3MEModel model;
     EXPECT_FALSE(ReadBytes(BuildPeo({}, {big}).bytes, model));
     EXPECT_TRUE(log.Contains("more than 65535 vertices in a mesh"));

@@ -31,21 +31,12 @@ const char* const kLayout =
     "\t\t[NODE] [P] [7,0,0] [R] (quat 0 0 0 1) [S] [1,3,1]\n"
     "\t\t[PROPERTIES]\n";
 
-// Every line the log's channels hold, main channel included.
-bool LogHolds(const std::string& text) {
-    for (int channel : {int(kLogMain), int(kLogGEM)}) {
-        LogChannel* log = GetLogChannel(channel);
-        if (log == nullptr) continue;
-        for (uint32_t i = 0; i < log->GetWriteIndex(); ++i)
-            if (const LogLine* line = log->GetLine(i); line != nullptr && std::string(line->text.Chars()).find(text) != std::string::npos)
-                return true;
-    }
-    return false;
-}
+// True when the main channel or the GEM channel holds a line with the text.
+bool LogHolds(const std::string& text) { return LogContains(kLogMain, text) || LogContains(kLogGEM, text); }
 
 size_t CountLines(const LogCapture& log, const std::string& text) {
     size_t n = 0;
-    for (const std::string& line : log.lines()) n += line.find(text) != std::string::npos;
+    for (const std::string& line : log.Lines()) n += line.find(text) != std::string::npos;
     return n;
 }
 
@@ -107,7 +98,7 @@ TEST_F(SceneFiles, LoadBuildsOneNodePerInstanceAndSharesModels) {
     EXPECT_EQ(scene.FindNodes("N/A"), 4u);
     EXPECT_EQ(scene.FindNodes("tree"), 0u);
 
-    LogCapture log;
+    LogCapture log(kLog3ME);
     scene.Release();
     EXPECT_EQ(CountLines(log, "Releasing... models/tree.3mx"), 1u);
     EXPECT_EQ(CountLines(log, "Releasing... models/rock.3mx"), 1u);
@@ -191,7 +182,7 @@ TEST_F(SceneFiles, EmptyOrMissingLayoutAndMissingLibrary) {
     {
         // No library: refused, yet the layout is read (its instances have no model).
         WriteFile(Path("gone.layout"), std::string(kLayout));
-        LogCapture log;
+        LogCapture log(kLog3ME);
         CSCNScene scene;
         EXPECT_FALSE(scene.Load(Path("gone.lib").c_str()));
         EXPECT_TRUE(log.Contains("CSCNScene::ReadLibrary - ERROR : " + Path("gone.lib") + " : unable to open"));
@@ -265,7 +256,7 @@ TEST_F(SceneFiles, MalformedFilesAreLoggedAndRefused) {
         {kLibrary, "[V0.1]\n[NINSTANCES] 1\n[INSTANCE] [0]\n\n\n\n\n\n\n\n\n\n\n", "instance 0 of 1 unreadable"},
     };
     for (const auto& c : cases) {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         CSCNScene scene;
         const bool loaded = scene.Load(WriteScene(c.library, c.layout).c_str());
         if (c.logged[0] == '\0') {

@@ -27,7 +27,7 @@ protected:
         return path;
     }
     platform::ScopedTempFolder folder_{"scene-bones"};
-    LogCapture log_;
+    LogCapture log_{kLog3ME};
 };
 
 TEST_F(SkeletonFile, ReadsTreeDepthFirstUnderUpperCasedName) {

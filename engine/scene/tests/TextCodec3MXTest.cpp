@@ -259,12 +259,12 @@ TEST_F(TextModel, ListsHoldAtMost2000Faces) {
 }
 
 TEST_F(TextModel, MeshesPastSixteenBitsAreRefused) {
-    LogCapture log;
+    LogCapture log(kLog3ME);
     C3MEModel model;
     EXPECT_FALSE(ReadText(ManyFaces(21846, 0), model));
     EXPECT_TRUE(log.Contains("more than 65535 vertices"));
     EXPECT_EQ(model.loadState, uint32_t(C3MEModel::kLoadFailed));
-    LogCapture warned;
+    LogCapture warned(kLog3ME);
     C3MEModel large;
     EXPECT_TRUE(ReadText(ManyFaces(10923, 0), large));
     EXPECT_TRUE(warned.Contains("has 32769 vertices"));
@@ -312,7 +312,7 @@ TEST_F(TextModel, BadCountsAreRefused) {
         {"[NFACES]2", "[NFACES]8", "counts exceed the file"},
     };
     for (const Case& c : cases) {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         EXPECT_FALSE(ReadText(Replace(kV6, c.from, c.to), model)) << c.to;
         EXPECT_TRUE(log.Contains(c.logged)) << c.to;
@@ -322,20 +322,20 @@ TEST_F(TextModel, BadCountsAreRefused) {
 TEST_F(TextModel, CornersOutOfRangeSkipTheFace) {
     for (const char* corners : {"[VI][1,3,5]", "[VI][0,3,4]", "[VI][1,-3,4]", "[VI][1,3,4294967297]",
                                 "[VI][1,-9223372036854775808,4]"}) {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         ASSERT_TRUE(ReadText(Replace(kV6, "[VI][1,3,4]", corners), model)) << corners;
         EXPECT_TRUE(log.Contains("skips 1 faces with corners out of range")) << corners;
         EXPECT_EQ(model.meshes[0].vertexCount, 3u) << corners;
     }
-    LogCapture log;
+    LogCapture log(kLog3ME);
     C3MEModel model;
     ASSERT_TRUE(ReadText(Replace(kV6, "[UVI][1,2,1]", "[UVI][1,9,1]"), model));
     EXPECT_TRUE(log.Contains("texture or colour corners out of range"));
     EXPECT_EQ(model.meshes[0].vertexCount, 6u);
     for (const char* from : {"[UVI][1,2,1]", "[CVI][1,1,1]"}) {
         const std::string to = std::string(from, 5) + "[-9223372036854775808,1,1]";
-        LogCapture lowest;
+        LogCapture lowest(kLog3ME);
         C3MEModel other;
         ASSERT_TRUE(ReadText(Replace(kV6, from, to.c_str()), other)) << to;
         EXPECT_TRUE(lowest.Contains("texture or colour corners out of range")) << to;

@@ -294,7 +294,7 @@ TEST_F(TextReadBack, ExportWithMaterialsSetsOrListsEndsFalse) {
         }
         const std::string path = folder_ / "EXTRA.TXT";
         ASSERT_EQ(CTXTCodec(&source).Write(path.c_str()), C3MECodec::kWritten);
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         EXPECT_FALSE(ReadFile(path, model)) << extra;
         EXPECT_TRUE(log.Contains("does not end with [END]")) << extra;
@@ -328,21 +328,21 @@ TEST_F(TextReadBack, BadCountsAreRefusedWithALogLine) {
         {"[NLODS][2]", "[NLODS][1000000]", "bad level count"},
     };
     for (const auto& c : cases) {
-        LogCapture log;
+        LogCapture log(kLog3ME);
         C3MEModel model;
         EXPECT_FALSE(ReadText(Replace(Layout("[NLODS][2]\n"), c.from, c.to), model)) << c.to;
         EXPECT_TRUE(log.Contains(c.logged)) << c.to;
         ExpectWithinCapacity(model, c.to);
     }
     // A set count of a mesh without vertices is still bounded by the file.
-    LogCapture log;
+    LogCapture log(kLog3ME);
     C3MEModel model;
     EXPECT_FALSE(ReadText(Replace(Layout(), "[NVERTS]0\n[NUVS]0", "[NVERTS]0\n[NUVS]60000"), model));
     EXPECT_TRUE(log.Contains("bad texture-coordinate set count"));
     // With room to spare in the file, more sets than a mesh can use are still refused.
     const std::string padded = Replace(Layout(), "[END]", std::string(4000, ' ') + "[END]");
     for (int sets : {255, 256}) {
-        LogCapture setLog;
+        LogCapture setLog(kLog3ME);
         C3MEModel setModel;
         const std::string text = Replace(padded, "[NVERTS]0\n[NUVS]0", "[NVERTS]0\n[NUVS]" + std::to_string(sets));
         EXPECT_EQ(ReadText(text, setModel), sets == 255) << sets;
@@ -367,13 +367,13 @@ std::string MeshOfVertices(uint32_t count) {
 }
 
 TEST_F(TextReadBack, MeshesPastSixteenBitsAreRefused) {
-    LogCapture log;
+    LogCapture log(kLog3ME);
     C3MEModel model;
     EXPECT_FALSE(ReadText(MeshOfVertices(65536), model));
     EXPECT_TRUE(log.Contains("more than 65535 vertices in a mesh"));
     EXPECT_EQ(model.meshes[0].vertexCount, 0u);
 
-    LogCapture warned;
+    LogCapture warned(kLog3ME);
     C3MEModel large;
     EXPECT_TRUE(ReadText(MeshOfVertices(32769), large));
     EXPECT_TRUE(warned.Contains("mesh 'big' has 32769 vertices"));
@@ -432,7 +432,7 @@ TEST_F(TextReadBack, HostileTextReadsOrRefusesSafely) {
     }
 
     // A file that is not open reads nothing.
-    LogCapture log;
+    LogCapture log(kLog3ME);
     File closed(File::kText);
     C3MEModel model;
     EXPECT_FALSE(CTXTCodec(&model).ReadBody(closed));

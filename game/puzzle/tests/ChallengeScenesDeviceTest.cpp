@@ -48,12 +48,11 @@ class ChallengeScenesDevice : public ProfiledGameTest {
     // The star field is built from the generator: the same sky every run.
     platform::SeedRandom(11);
     SolidMaterial("GalacticPlane", 255, 0, 0);
-    game->CreateGalacticPlane();
+    game->galacticPlane = MakeGalacticPlane();
     while (glGetError() != GL_NO_ERROR) {
     }
   }
   void TearDown() override {
-    game->DestroyGalacticPlane();
     game.reset();
     EffectsPool::Shutdown();
     RendererTestWindow::StopRenderer();
@@ -133,7 +132,7 @@ TEST_F(ChallengeScenesDevice, TheStoryIsToldOverBlackUntilTheGalaxyAppearsOnPage
       EXPECT_GT(CountSeen(Seen::kGalaxy), kSide * kSide / 2) << page;
     }
   }
-  game->DestroyGalacticPlane();
+  game->galacticPlane.reset();
   DrawScene([&] { return game->DrawStoryScene(0); }, "story without a galaxy");
   EXPECT_EQ(CountSeen(Seen::kBlack), kSide * kSide);
 }

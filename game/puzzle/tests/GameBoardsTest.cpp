@@ -53,20 +53,18 @@ class GameBoards : public ProfiledGameTest {
  protected:
   void SetUp() override {
     ProfiledGameTest::SetUp();
+    game->galacticPlane = std::make_unique<GalacticPlane>();
+    GalacticPlane& plane = *game->galacticPlane;
     plane.constellationCount = 2;
     plane.constellations.resize(2);
     plane.constellations[0].name = "Lyra";
     plane.constellations[0].starCount = 3;
     plane.constellations[1].name = "Orion  ";  // trailing blanks are not part of the file name
     plane.constellations[1].starCount = 2;
-    game->galacticPlane = &plane;
     ASSERT_TRUE(platform::MakeFolder("Resources"));
     ASSERT_TRUE(platform::MakeFolder("Resources/Boards"));
     ASSERT_TRUE(platform::MakeFolder("Resources/Boards/Challenge"));
   }
-  void TearDown() override { game->galacticPlane = nullptr; }
-
-  GalacticPlane plane;
 };
 
 TEST_F(GameBoards, ABoardWrittenIsReadBack) {
@@ -152,8 +150,8 @@ TEST_F(GameBoards, LoadBoardsStartsTheProfilesDiscAndGeneratesABlankQueue) {
   ASSERT_TRUE(game->LoadBoards());
   ASSERT_EQ(game->discs.size(), 2u);
   EXPECT_EQ(game->currentDisc, game->discs[1].get());
-  EXPECT_EQ(plane.constellations[0].completed, 3u);
-  EXPECT_EQ(plane.constellations[1].completed, 1u);
+  EXPECT_EQ(game->galacticPlane->constellations[0].completed, 3u);
+  EXPECT_EQ(game->galacticPlane->constellations[1].completed, 1u);
   const CGPuzzlePipe& queue = *game->currentDisc->queue;
   for (unsigned i = 0; i + 1 < queue.capacity; ++i) {
     EXPECT_EQ(queue.At(i).state, GemState::Settled) << i;

@@ -24,13 +24,6 @@ class ChallengePages : public ProfiledGameTest {
     ProfiledGameTest::SetUp();
     WriteChallenge({{"Lyra", {60, 60, 60}}, {"Orion", {30, 30}}, {"Vela", {45}}});
   }
-  void TearDown() override {
-    if (game->galacticPlane != nullptr) {
-      game->galacticPlane->Destroy();
-      delete game->galacticPlane;
-      game->galacticPlane = nullptr;
-    }
-  }
   // Two state-machine steps: out of the current state, into the next.
   void Enter(GameStateId id) {
     game->Next(game->State(id));

@@ -75,7 +75,7 @@ TEST_F(ChallengeGame, ParTimeLeftShowsABonusThatIsNeverPaidAndCountsTheDiscOnPar
   // The next star of Lyra is in play.
   EXPECT_EQ(Challenge().discIndex, 1u);
   EXPECT_EQ(harness.disc(), game().discs[1].get());
-  EXPECT_EQ(harness.posted().CountTo(game().rendererReceiverId, eMSG_GNextDisc), 1);
+  EXPECT_EQ(harness.posted().CountTo(game().RendererReceiverId(), eMSG_GNextDisc), 1);
 }
 
 TEST_F(ChallengeGame, RunningOutOfParTimeOnlyLosesTheBonus) {

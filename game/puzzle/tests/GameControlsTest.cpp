@@ -13,6 +13,7 @@
 #include "game/puzzle/PuzzleRenderer.h"
 #include "platform/InputSources.h"
 #include "platform/KeyCodes.h"
+#include "support/GameHarness.h"
 #include "support/GameTestSupport.h"
 
 namespace {
@@ -71,18 +72,13 @@ class Controls : public ::testing::Test {
     services.loadable = {"tess"};
     GameFixture::SetLastProfile("tess");
     game = std::make_unique<Game>(services);
-    GetGEMMSGService()->AddListener(&drops);
-    game->renderer = &renderer;
-    game->rendererReceiverId = drops.receiverId;
-    game->CreateHud();
+    game->CreatePlayViews();
     disc.locked = false;
     game->currentDisc = &disc;
     game->fadedIn = true;
   }
   void TearDown() override {
     game->currentDisc = nullptr;
-    game->renderer = nullptr;
-    game->rendererReceiverId = -1;
     GetUIOManager()->Release();
   }
 
@@ -109,6 +105,9 @@ class Controls : public ::testing::Test {
     pad.buttons[2] = button ? platform::kDownBit : 0;
     GetUIOManager()->GetJoystick()->Poll(1.0f / 60.0f);
   }
+  GPuzzleRenderer& Renderer() { return *game->renderer; }
+  // Drops the game asked its renderer for.
+  size_t Drops() const { return static_cast<size_t>(posted.CountTo(game->RendererReceiverId(), eMSG_GDropGem)); }
   int Spins() const {
     return static_cast<int>(std::count(services.audio->received.begin(), services.audio->received.end(),
                                        eMSG_AInGame_PlayPuzzleSpin));
@@ -117,8 +116,7 @@ class Controls : public ::testing::Test {
   GameFixture fixture;
   PauseServices services;
   std::unique_ptr<Game> game;
-  GPuzzleRenderer renderer;
-  RecordingReceiver drops{"Test renderer"};
+  MessageRecording posted;
   CGPuzzleDisc disc{2, 8};
   platform::PadRawState pad;
 };
@@ -150,20 +148,20 @@ TEST_F(Controls, EveryActionWaitsForItsGuards) {
   for (const auto& c : cases) {
     game->fadedIn = c.fadedIn;
     disc.locked = c.locked;
-    renderer.turnForwardAllowed = renderer.turnBackAllowed = c.allowed;
-    renderer.SetActive(1);
+    Renderer().turnForwardAllowed = Renderer().turnBackAllowed = c.allowed;
+    Renderer().SetActive(1);
     game->hud->timersRunning = false;
     disc.dropColumn = 0;
     const int spins = Spins();
-    const size_t drops_before = drops.received.size();
+    const size_t drops_before = Drops();
     const int pauses = services.pauses;
     KeyDown({c.key});
     EXPECT_EQ(disc.dropColumn, (8 + c.turn) % 8) << c.name;
     EXPECT_EQ(Spins() - spins, c.turn != 0 ? 1 : 0) << c.name;
-    EXPECT_EQ(drops.received.size() - drops_before, c.drop ? 1u : 0u) << c.name;
+    EXPECT_EQ(Drops() - drops_before, c.drop ? 1u : 0u) << c.name;
     EXPECT_EQ(game->hud->timersRunning, c.drop) << c.name;
     EXPECT_EQ(services.pauses - pauses, c.pause ? 1 : 0) << c.name;
-    EXPECT_EQ(renderer.stepping, c.pause ? 0 : 1) << c.name;
+    EXPECT_EQ(Renderer().stepping, c.pause ? 0 : 1) << c.name;
   }
 }
 
@@ -179,14 +177,14 @@ TEST_F(Controls, UpAndDownInOneListTurnBothWaysAndHeldKeysTurnSilently) {
   EXPECT_EQ(disc.dropColumn, 5);
   KeyHeld({key::Z, key::Escape});
   EXPECT_EQ(Spins(), 2);
-  EXPECT_TRUE(drops.received.empty());
+  EXPECT_EQ(Drops(), 0u);
   EXPECT_EQ(services.pauses, 0);
 }
 
 TEST_F(Controls, EscapePausesFadingTheGameOutAndTheMenuIn) {
   KeyDown({key::Escape});
   EXPECT_EQ(services.pauses, 1);
-  EXPECT_EQ(renderer.stepping, 0);
+  EXPECT_EQ(Renderer().stepping, 0);
   ASSERT_GE(services.audio->fades.size(), 3u);
   const std::vector<LayerFade> fades(services.audio->fades.end() - 3, services.audio->fades.end());
   EXPECT_EQ(fades[0].layer, 0);
@@ -217,12 +215,12 @@ TEST_F(Controls, APadTurnsOnItsDirectionsAndDropsOncePerPress) {
   PollPad(-128, true);  // up and a button went down
   game->PuzzleInputMessage(&down);
   EXPECT_EQ(disc.dropColumn, 1);
-  EXPECT_EQ(drops.received.size(), 1u);
+  EXPECT_EQ(Drops(), 1u);
   PollPad(-128, true);  // both held
   game->PuzzleInputMessage(&down);
   game->PuzzleInputMessage(&held);
   EXPECT_EQ(disc.dropColumn, 2);
-  EXPECT_EQ(drops.received.size(), 1u);
+  EXPECT_EQ(Drops(), 1u);
   PollPad(0, false);  // released in this poll: no turn
   game->PuzzleInputMessage(&held);
   EXPECT_EQ(disc.dropColumn, 2);

@@ -88,7 +88,7 @@ TEST(DefaultChallenge, TheFirstStarCanBeRebuiltByLookingForMatches) {
   ASSERT_TRUE(harness.EnterState(GameStateId::ChallengeGame));
   ASSERT_NE(harness.disc(), nullptr);
   const ModeStats& challenge = harness.profile().modes[kModeChallenge];
-  GPuzzleRenderer* renderer = harness.game().renderer;
+  GPuzzleRenderer* renderer = harness.game().renderer.get();
   auto ready = [&] {
     return renderer->IsCurrent(renderer->InGame()) && !harness.disc()->locked && renderer->selected >= 0 &&
            renderer->queue[renderer->selected].active && !renderer->droppedGem.active && AtRest(*harness.disc());

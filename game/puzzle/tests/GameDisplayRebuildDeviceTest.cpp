@@ -56,8 +56,9 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
       game->discs.push_back(std::move(disc));
     }
     game->currentDisc = game->discs[0].get();
-    Constellation::ReadSet(*game->CreateGalacticPlane(), "Resources/Boards/Challenge/Constellations.txt");
-    GPuzzleRenderer* renderer = game->CreateRenderer();
+    game->galacticPlane = MakeGalacticPlane("Resources/Boards/Challenge/Constellations.txt");
+    game->CreatePlayViews();
+    GPuzzleRenderer* renderer = game->renderer.get();
     // Into play: the presentation entered, its turn run out at once.
     renderer->Update();
     renderer->Update();
@@ -72,7 +73,6 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
   }
 
   void TearDown() override {
-    game->DeleteRenderer();
     game.reset();
     CloseGameDisplay();
     std::filesystem::current_path(fixtureFolder_);

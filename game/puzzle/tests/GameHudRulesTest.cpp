@@ -23,9 +23,9 @@ class HudRules : public ProfiledGameTest {
  protected:
   void SetUp() override {
     ProfiledGameTest::SetUp();
-    game->CreateHud();
+    game->CreatePlayViews();
     ASSERT_NE(game->hud, nullptr);
-    hud = game->hud;
+    hud = game->hud.get();
     game->currentDisc = &disc;
   }
   void TearDown() override { game->currentDisc = nullptr; }
@@ -58,7 +58,7 @@ class HudRules : public ProfiledGameTest {
 };
 
 TEST_F(HudRules, TheHudIsAFullScreenWindowOnItsLayerThatReceivesGameMessages) {
-  EXPECT_EQ(game->hudReceiverId, hud->GetId());
+  EXPECT_EQ(game->HudReceiverId(), hud->GetId());
   EXPECT_STREQ(hud->name.Chars(), "HUD");
   EXPECT_EQ(hud->GetLayer(), 10.0f);
   EXPECT_TRUE(hud->HasState(GUIState::kShown));
@@ -90,10 +90,6 @@ TEST_F(HudRules, TheHudIsAFullScreenWindowOnItsLayerThatReceivesGameMessages) {
   unstable.id = eMSG_GNovalithUnstable;
   game->SharedMessageFSM(&unstable);
   EXPECT_EQ(Banners().back(), "Novalith is unstable!");
-
-  game->DestroyHud();
-  EXPECT_EQ(game->hud, nullptr);
-  EXPECT_EQ(game->hudReceiverId, -1);
 }
 
 TEST_F(HudRules, ScoringShowsPointsMultiplierLevelsAndPraise) {
@@ -152,7 +148,8 @@ TEST_F(HudRules, TheGameOverStopsTheTimers) {
 }
 
 TEST_F(HudRules, ABoardGivesTheHudItsNameStarsParTimeAndDisc) {
-  GalacticPlane plane;
+  game->galacticPlane = std::make_unique<GalacticPlane>();
+  GalacticPlane& plane = *game->galacticPlane;
   plane.constellations.resize(1);
   Constellation& orion = plane.constellations[0];
   orion.name = "Orion";
@@ -160,7 +157,6 @@ TEST_F(HudRules, ABoardGivesTheHudItsNameStarsParTimeAndDisc) {
   orion.stars.resize(2);
   orion.stars[0].parSeconds = 90.0f;
   orion.stars[1].parSeconds = 45.0f;
-  game->galacticPlane = &plane;
   ASSERT_TRUE(platform::MakeFolder("Resources"));
   ASSERT_TRUE(platform::MakeFolder("Resources/Boards"));
   ASSERT_TRUE(platform::MakeFolder("Resources/Boards/Challenge"));
@@ -187,7 +183,6 @@ TEST_F(HudRules, ABoardGivesTheHudItsNameStarsParTimeAndDisc) {
   hud->timeLeft = 20.0f;
   game->StartDisc();
   EXPECT_EQ(hud->timeLeft, 20.0f);
-  game->galacticPlane = nullptr;
 }
 
 }  // namespace

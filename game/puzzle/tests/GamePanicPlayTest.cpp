@@ -23,7 +23,7 @@ using namespace puzzle_test;
 
 // The presentation is over, the disc open, and the renderer holds a gem to drop.
 bool ReadyToDrop(GameHarness& harness) {
-  GPuzzleRenderer* renderer = harness.game().renderer;
+  GPuzzleRenderer* renderer = harness.game().renderer.get();
   return renderer != nullptr && renderer->IsCurrent(renderer->InGame()) && harness.disc() != nullptr &&
          !harness.disc()->locked && renderer->selected >= 0 && renderer->queue[renderer->selected].active &&
          !renderer->droppedGem.active;
@@ -64,7 +64,7 @@ class PanicPlay : public ::testing::Test {
     EXPECT_TRUE(harness.Logged(reasonLog));
     EXPECT_STREQ(game().gameOverText.Chars(), reasonText);
     // The game asks the renderer once; the renderer passes it to the star.
-    EXPECT_EQ(harness.posted().CountTo(game().rendererReceiverId, eMSG_GNovalithExplode), 1);
+    EXPECT_EQ(harness.posted().CountTo(game().RendererReceiverId(), eMSG_GNovalithExplode), 1);
     EXPECT_EQ(harness.posted().Count(eMSG_GNovalithExplosionFinished), 1);
   }
   int Banners(const char* text) {
@@ -84,7 +84,7 @@ TEST_F(PanicPlay, EnteringShowsTheHudAndTheRendererWithTwentySecondsOnTheClock) 
   Start();
   ASSERT_NE(game().hud, nullptr);
   ASSERT_NE(game().renderer, nullptr);
-  EXPECT_EQ(game().renderer->galacticPlane, game().galacticPlane);
+  EXPECT_EQ(game().renderer->galacticPlane, game().galacticPlane.get());
   EXPECT_EQ(hud().profile, &harness.profile());
   EXPECT_EQ(hud().disc, harness.disc());
   EXPECT_FLOAT_EQ(hud().timeLeft, 20.0f);
@@ -196,7 +196,7 @@ TEST_F(PanicPlay, AFullDiscEndsTheGameWithTheExplosion) {
   EXPECT_TRUE(harness.disc()->locked);
   EXPECT_FALSE(hud().timersRunning);
   harness.Step(2);
-  GPuzzleRenderer* renderer = game().renderer;
+  GPuzzleRenderer* renderer = game().renderer.get();
   EXPECT_TRUE(renderer->IsCurrent(renderer->Explosion()));
   EXPECT_FLOAT_EQ(renderer->clearingChannel.output, 1.0f);
   ExpectEndedOnceUntilThePage("Game Over : Disc full!", "No moves left!");
@@ -216,7 +216,7 @@ TEST_F(PanicPlay, RunningOutOfTimeEndsTheGame) {
   EXPECT_STREQ(game().gameOverText.Chars(), "Out of Time!");
   EXPECT_TRUE(harness.Logged("Game Over : Out of Time!"));
   EXPECT_TRUE(harness.disc()->locked);
-  EXPECT_GE(harness.posted().CountTo(game().rendererReceiverId, eMSG_GNovalithExplode), 1);
+  EXPECT_GE(harness.posted().CountTo(game().RendererReceiverId(), eMSG_GNovalithExplode), 1);
   harness.Step(2);
   EXPECT_TRUE(game().renderer->IsCurrent(game().renderer->Explosion()));
   EXPECT_LE(hud().timeLeft, 0.0f);

@@ -104,7 +104,6 @@ TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingS
   EXPECT_EQ(game().currentDisc, nullptr);
   EXPECT_TRUE(game().discs.empty());
   EXPECT_EQ(game().renderer, nullptr);
-  EXPECT_EQ(game().rendererReceiverId, -1);
   EXPECT_EQ(game().hud, nullptr);
 
   // A second game starts clean on what the first left.
@@ -119,9 +118,9 @@ TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingS
 TEST_F(PanicGame, LeavingForTheGameOverPageKeepsTheBoard) {
   Start();
   CGPuzzleDisc* disc = harness.disc();
-  GalacticPlane* plane = game().galacticPlane;
-  const GPuzzleRenderer* renderer = game().renderer;
-  const GameHud* hud = game().hud;
+  GalacticPlane* plane = game().galacticPlane.get();
+  const GPuzzleRenderer* renderer = game().renderer.get();
+  const GameHud* hud = game().hud.get();
   ASSERT_NE(renderer, nullptr);
   ASSERT_NE(hud, nullptr);
   game().pendingState = game().State(GameStateId::GameOver);
@@ -129,9 +128,9 @@ TEST_F(PanicGame, LeavingForTheGameOverPageKeepsTheBoard) {
   harness.Step(2);
   ASSERT_TRUE(harness.InState(GameStateId::GameOver));
   EXPECT_EQ(harness.disc(), disc);
-  EXPECT_EQ(game().galacticPlane, plane);
-  EXPECT_EQ(game().renderer, renderer);
-  EXPECT_EQ(game().hud, hud);
+  EXPECT_EQ(game().galacticPlane.get(), plane);
+  EXPECT_EQ(game().renderer.get(), renderer);
+  EXPECT_EQ(game().hud.get(), hud);
   EXPECT_EQ(harness.services.offeredScores.size(), 1u);
 }
 

@@ -35,14 +35,7 @@ class ChallengeStory : public ProfiledGameTest {
     ASSERT_NE(game->galacticPlane, nullptr);
     ASSERT_EQ(Constellations().size(), 3u);
   }
-  void TearDown() override {
-    Clock::Instance().SetFixedStep(0.0f);
-    if (game->galacticPlane != nullptr) {
-      game->galacticPlane->Destroy();
-      delete game->galacticPlane;
-      game->galacticPlane = nullptr;
-    }
-  }
+  void TearDown() override { Clock::Instance().SetFixedStep(0.0f); }
 
   std::vector<Constellation>& Constellations() { return game->galacticPlane->constellations; }
   std::vector<uint32_t> Completed() {
@@ -173,10 +166,10 @@ TEST_F(ChallengeStory, AfterPageNineTheGameFollowsAndNoStoryStarIsLeftLit) {
 }
 
 TEST_F(ChallengeStory, LeavingLeavesNoCompletedStarAndThePlaneForTheGame) {
-  GalacticPlane* plane = game->galacticPlane;
+  GalacticPlane* plane = game->galacticPlane.get();
   game->Next(game->State(GameStateId::ChallengeProgress));
   game->Update();
-  EXPECT_EQ(game->galacticPlane, plane);
+  EXPECT_EQ(game->galacticPlane.get(), plane);
   EXPECT_EQ(Completed(), (std::vector<uint32_t>{0, 0, 0}));
 }
 

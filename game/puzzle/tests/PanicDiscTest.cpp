@@ -8,7 +8,7 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/foundation/Memory.h"
-#include "engine/runtime/tests/support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "game/puzzle/Game.h"
 #include "platform/Random.h"
 #include "support/GameTestSupport.h"

@@ -214,10 +214,7 @@ TEST(PuzzleGem, SetColourStartsAWhiteCountdownOfFiveToFifteenSeconds) {
 }
 
 TEST(PuzzleGem, NameTablesEndWithTheirMarker) {
-  EXPECT_STREQ(GemColourNames[kGemIndigo], "Indigo");
-  EXPECT_STREQ(GemColourNames[kGemGold], "Gold");
-  EXPECT_STREQ(GemColourNames[kGemColourCount], "Last");
-  EXPECT_STREQ(GemTypeNames[kGemOctagon], "Octagon");
+  // A colour past the table reads as the marker that ends it.
   EXPECT_STREQ(GemColourName(42), "Last");
 }
 

@@ -10,7 +10,7 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/runtime/sound/SFXManager.h"
-#include "engine/runtime/tests/support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/tests/support/OggTone.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/shell/GAudio.h"

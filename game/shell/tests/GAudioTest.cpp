@@ -11,7 +11,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "engine/runtime/tests/support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/tests/support/GameTestSupport.h"

@@ -5,6 +5,13 @@
 
 #include <gtest/gtest.h>
 
+// Nothing calls into this file: the app folder's build asks the linker for
+// this symbol, so every test linking the app's test support takes the
+// cleanup with it.
+extern "C" {
+int vyre_font_cleanup_anchor = 0;
+}
+
 namespace {
 
 class FontCleanup : public ::testing::Environment {

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers shared by the GUI tests: log lines, a recording element and
-// message shorthands.
+// Helpers shared by the GUI tests: a recording element and message
+// shorthands; every module channel is on from the start.
 
 #include <string>
 #include <vector>
@@ -8,16 +8,6 @@
 #include "engine/gui/GUIObject.h"
 
 namespace gui_test {
-
-constexpr int kGEMChannel = 2;
-constexpr int kGUIChannel = 11;
-constexpr int kDBGChannel = 1;
-constexpr int kMSGChannel = 6;
-
-// The lines of a channel since the last ClearLog, without tag and line end.
-std::vector<std::string> LogLines(int channel);
-void ClearLog(int channel);
-bool LogContains(int channel, const std::string& text);
 
 // Delivers a message straight to a receiver (as the service would); returns
 // whether it came back handled.

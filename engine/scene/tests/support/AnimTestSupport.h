@@ -2,7 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "LogCaptureSupport.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 
 // A key-frame file of frames 0..frameCount-1 with one key per named bone;
 // bone b of frame f sits at (f + 10 b, 2 f, 0) with no rotation.

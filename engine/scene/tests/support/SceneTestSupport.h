@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/scene/MaterialLink.h"
-#include "LogCaptureSupport.h"
 
 // Records the material services models call (library reads and lookups).
 class FakeMaterials {

@@ -10,7 +10,7 @@
 #include "engine/gui/ScreenFade.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "engine/runtime/tests/support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "platform/Random.h"
 
 namespace puzzle_test {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine/foundation/Log.h"
-#include "engine/runtime/tests/support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/GameMessages.h"
 #include "platform/Random.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/runtime/messages/MSGMessage.h"
-#include "engine/runtime/tests/support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "game/puzzle/PuzzleDisc.h"
 
 namespace puzzle_test {

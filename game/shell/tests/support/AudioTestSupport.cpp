@@ -7,7 +7,7 @@
 #include "engine/foundation/Log.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Registry.h"
-#include "engine/runtime/tests/support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 
 namespace shell_test {
 

@@ -6,7 +6,6 @@
 #include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
-#include "game/shell/HighScoresScreen.h"
 
 namespace shell_test {
 
@@ -68,8 +67,6 @@ ScreensFixture::ScreensFixture() {
 }
 
 ScreensFixture::~ScreensFixture() {
-  // A test may end on a screen that shows the backdrop.
-  DestroyGalacticBackdrop(*game);
   game.reset();
   Clock::Instance().SetFixedStep(0.0f);
   Clock::Instance().SetGameTime(0.0f);

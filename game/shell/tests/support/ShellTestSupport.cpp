@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "engine/foundation/Log.h"
-#include "engine/runtime/tests/support/LogLines.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "platform/FileSystem.h"
 
 namespace shell_test {

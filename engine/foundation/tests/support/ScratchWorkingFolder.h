@@ -1,13 +1,11 @@
 #pragma once
-// Test helpers: a scratch working folder, and the log started afresh with
-// chosen switches so a test can read back the lines it caused.
+// Test helpers: a scratch working folder and whole-file reads and writes.
 #include <unistd.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
 
-#include "engine/foundation/Log.h"
 #include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
 
@@ -31,30 +29,6 @@ class ScratchWorkingFolder {
   platform::ScopedTempFolder folder_;
   std::string previous_;
   bool folder_ok_ = true;
-};
-
-// Restarts the log with every module channel on and no files, for the
-// object's life.
-class LogCapture {
- public:
-  LogCapture() {
-    Log::Reset();
-    SetLogSettings(&settings_);
-  }
-  ~LogCapture() {
-    Log::Reset();
-    SetLogSettings(nullptr);
-  }
-  // Every text in a channel's ring, in order, one per line.
-  static std::string Lines(int channel) {
-    std::string text;
-    LogChannel* target = GetLogChannel(channel);
-    for (uint32_t i = 0; i < target->GetWriteIndex(); ++i) text += target->GetLine(i)->text.Chars();
-    return text;
-  }
-
- private:
-  FixedLogSettings settings_{true, false, "ALL"};
 };
 
 inline std::string ReadAll(const std::string& path) {
