@@ -43,16 +43,16 @@ class ScopedEnvironment {
 class UserFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(scratch.Path().empty());
-    ASSERT_TRUE(platform::MakeFolder(scratch / "run"));
-    ASSERT_EQ(chdir((scratch / "run").c_str()), 0);
+    ASSERT_FALSE(scratch_.Path().empty());
+    ASSERT_TRUE(platform::MakeFolder(scratch_ / "run"));
+    ASSERT_EQ(chdir((scratch_ / "run").c_str()), 0);
   }
-  void TearDown() override { ASSERT_EQ(chdir(previous.c_str()), 0); }
+  void TearDown() override { ASSERT_EQ(chdir(previous_.c_str()), 0); }
 
-  platform::ScopedTempFolder scratch{"vyre-user-folder"};
-  std::string previous = platform::CurrentDirectory();
-  std::string user = scratch / "user";
-  ScopedEnvironment userDir{"VYRE_USER_DIR", user};
+  platform::ScopedTempFolder scratch_{"vyre-user-folder"};
+  std::string previous_ = platform::CurrentDirectory();
+  std::string user_ = scratch_ / "user";
+  ScopedEnvironment userDir_{"VYRE_USER_DIR", user_};
 };
 
 TEST_F(UserFolderTest, TheEnvironmentNamesTheFolder) {
@@ -78,38 +78,38 @@ TEST_F(UserFolderTest, TheEnvironmentNamesTheFolder) {
 
 TEST_F(UserFolderTest, AReadCreatesNothingAndFallsBackToTheWorkingFolder) {
   EXPECT_EQ(platform::UserReadPath("Settings.ini"), "Settings.ini");
-  EXPECT_FALSE(platform::PathExists(user)) << "a read made the user folder";
+  EXPECT_FALSE(platform::PathExists(user_)) << "a read made the user folder";
 
   // A default shipped in the run folder is read, matched ignoring case,
   // until the player has a copy of their own.
   std::ofstream("settings.INI") << "shipped";
   EXPECT_EQ(platform::UserReadPath("Settings.ini"), "settings.INI");
-  ASSERT_TRUE(platform::MakeFolder(user));
-  std::ofstream(user + "/Settings.ini") << "own";
-  EXPECT_EQ(platform::UserReadPath("Settings.ini"), user + "/Settings.ini");
+  ASSERT_TRUE(platform::MakeFolder(user_));
+  std::ofstream(user_ + "/Settings.ini") << "own";
+  EXPECT_EQ(platform::UserReadPath("Settings.ini"), user_ + "/Settings.ini");
 }
 
 TEST_F(UserFolderTest, AWriteCreatesTheUserFolderAndTheFileSubFolders) {
   // A fresh user folder lacks "Vyre"; the path made for the layout has it.
   const std::string layout = platform::UserWritePath("Vyre\\GUI.TXT");
-  EXPECT_EQ(layout, user + "/Vyre/GUI.TXT");
-  EXPECT_TRUE(platform::IsFolder(user + "/Vyre"));
+  EXPECT_EQ(layout, user_ + "/Vyre/GUI.TXT");
+  EXPECT_TRUE(platform::IsFolder(user_ + "/Vyre"));
   ASSERT_TRUE(platform::ReplaceFileAtomically(layout, "[GUI]"));
-  EXPECT_EQ(platform::UserReadPath("Vyre//GUI.TXT"), user + "/Vyre//GUI.TXT");
+  EXPECT_EQ(platform::UserReadPath("Vyre//GUI.TXT"), user_ + "/Vyre//GUI.TXT");
   EXPECT_FALSE(platform::PathExists("Vyre")) << "nothing lands in the working folder";
 
   // A nested user folder is made whole.
-  ScopedEnvironment nested("VYRE_USER_DIR", scratch / "a/b/c");
-  EXPECT_EQ(platform::UserWritePath("Settings.ini"), scratch / "a/b/c/Settings.ini");
-  EXPECT_TRUE(platform::IsFolder(scratch / "a/b/c"));
+  ScopedEnvironment nested("VYRE_USER_DIR", scratch_ / "a/b/c");
+  EXPECT_EQ(platform::UserWritePath("Settings.ini"), scratch_ / "a/b/c/Settings.ini");
+  EXPECT_TRUE(platform::IsFolder(scratch_ / "a/b/c"));
 }
 
 TEST_F(UserFolderTest, AnAbsolutePathNamesItsOwnPlace) {
-  const std::string elsewhere = scratch / "elsewhere/Settings.ini";
+  const std::string elsewhere = scratch_ / "elsewhere/Settings.ini";
   EXPECT_EQ(platform::UserWritePath(elsewhere), elsewhere);
   EXPECT_EQ(platform::UserReadPath(elsewhere), elsewhere);
-  EXPECT_FALSE(platform::PathExists(scratch / "elsewhere"));
-  EXPECT_FALSE(platform::PathExists(user));
+  EXPECT_FALSE(platform::PathExists(scratch_ / "elsewhere"));
+  EXPECT_FALSE(platform::PathExists(user_));
 }
 
 }  // namespace
