@@ -76,25 +76,25 @@ public:
     // Draws one bar per section through the registered hooks, while visible.
     void Draw();
 
-    void ToggleVisible() { visible = !visible; }
-    void ToggleFrozen() { frozen = !frozen; }
-    void SetEnabled(bool on) { enabled = on; }
-    void SetDrawBars(bool on) { drawBars = on; }
-    bool IsVisible() const { return visible; }
-    bool IsFrozen() const { return frozen; }
-    bool IsEnabled() const { return enabled; }
+    void ToggleVisible() { visible_ = !visible_; }
+    void ToggleFrozen() { frozen_ = !frozen_; }
+    void SetEnabled(bool on) { enabled_ = on; }
+    void SetDrawBars(bool on) { drawBars_ = on; }
+    bool IsVisible() const { return visible_; }
+    bool IsFrozen() const { return frozen_; }
+    bool IsEnabled() const { return enabled_; }
 
     // The open section's record, null when none is open.
     ProfileSection* GetCurrentSection();
     // A registered section's record, null for any other index.
     const ProfileSection* GetSection(int section) const;
-    int GetSectionCount() const { return sectionCount; }
-    int GetRootSection() const { return rootSection; }
-    int GetBeginCount() const { return beginCount; }
-    float GetRootElapsed() const { return rootElapsed; }
-    float GetMaxRootElapsed() const { return maxRootElapsed; }
-    uint32_t GetFrameStartStamp() const { return frameStartStamp; }
-    uint32_t GetFrameEndStamp() const { return frameEndStamp; }
+    int GetSectionCount() const { return sectionCount_; }
+    int GetRootSection() const { return rootSection_; }
+    int GetBeginCount() const { return beginCount_; }
+    float GetRootElapsed() const { return rootElapsed_; }
+    float GetMaxRootElapsed() const { return maxRootElapsed_; }
+    uint32_t GetFrameStartStamp() const { return frameStartStamp_; }
+    uint32_t GetFrameEndStamp() const { return frameEndStamp_; }
 
     void SetStampSource(StampSource source);
     void SetFrequencySource(FrequencySource source);
@@ -105,23 +105,23 @@ private:
     void ComputeSection(int section, int depth, bool& frameStartSeen);
     void DrawSection(int section, int depth, const ProfilerDrawHooks& hooks);
 
-    Vector3 lineStart;
-    Vector3 lineEnd;
-    uint32_t frameStartStamp = 0;
-    uint32_t frameEndStamp = 0;
-    int32_t rootSection = -1;
-    int32_t sectionCount = 0;
-    ProfileSection sections[kMaxSections];
-    int32_t currentSection = -1;
-    float stampDivisor = 1.0f;
-    bool visible = false;
-    bool frozen = false;
-    bool enabled = true;
-    bool drawBars = true;
-    int32_t beginCount = 0;
-    float rootElapsed = 0.0f;
-    float maxRootElapsed = 0.0f;
-    int32_t refusedBegins = 0;  // Ends still owed to refused Begins
-    StampSource stampSource;
-    FrequencySource frequencySource;
+    Vector3 lineStart_;
+    Vector3 lineEnd_;
+    uint32_t frameStartStamp_ = 0;
+    uint32_t frameEndStamp_ = 0;
+    int32_t rootSection_ = -1;
+    int32_t sectionCount_ = 0;
+    ProfileSection sections_[kMaxSections];
+    int32_t currentSection_ = -1;
+    float stampDivisor_ = 1.0f;
+    bool visible_ = false;
+    bool frozen_ = false;
+    bool enabled_ = true;
+    bool drawBars_ = true;
+    int32_t beginCount_ = 0;
+    float rootElapsed_ = 0.0f;
+    float maxRootElapsed_ = 0.0f;
+    int32_t refusedBegins_ = 0;  // Ends still owed to refused Begins
+    StampSource stampSource_;
+    FrequencySource frequencySource_;
 };

@@ -11,32 +11,32 @@ uint32_t FakeTick() { return fakeTickMs; }
 class ClockTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    clock.SetTickSource(&FakeTick);
+    clock_.SetTickSource(&FakeTick);
     fakeTickMs = 1000;
-    clock.Start();
+    clock_.Start();
   }
   // Runs one group of five frames whose last frame measures spanMs (the
   // first group after the start takes one frame more).
   void RunGroup(uint32_t spanMs) {
-    for (int i = primed_ ? 1 : 0; i < 5; ++i) clock.Update();
+    for (int i = primed_ ? 1 : 0; i < 5; ++i) clock_.Update();
     primed_ = true;
     fakeTickMs += spanMs;
-    clock.Update();
+    clock_.Update();
   }
   bool primed_ = false;
-  Clock clock;
+  Clock clock_;
 };
 
 TEST_F(ClockTest, DeltasAreZeroUntilTheFirstMeasurement) {
   for (int i = 0; i < 5; ++i) {
     fakeTickMs += 10;
-    clock.Update();
-    EXPECT_EQ(clock.GetRealDelta(), 0.0f);
-    EXPECT_EQ(clock.GetGameDelta(), 0.0f);
+    clock_.Update();
+    EXPECT_EQ(clock_.GetRealDelta(), 0.0f);
+    EXPECT_EQ(clock_.GetGameDelta(), 0.0f);
   }
-  EXPECT_EQ(clock.GetFrameNumber(), 5u);
-  clock.Update();  // five frames since the start: measured now
-  EXPECT_FLOAT_EQ(clock.GetRealDelta(), 0.01f);
+  EXPECT_EQ(clock_.GetFrameNumber(), 5u);
+  clock_.Update();  // five frames since the start: measured now
+  EXPECT_FLOAT_EQ(clock_.GetRealDelta(), 0.01f);
 }
 
 TEST(ClockStart, FramesTickedBeforeTheStartDoNotCount) {
@@ -74,60 +74,60 @@ TEST_F(ClockTest, FrameDeltaIsAveragedOverFiveFramesAndClamped) {
 
 TEST_F(ClockTest, DeltaStaysConstantBetweenMeasurementsAndTimesAccumulate) {
   RunGroup(100);  // 0.02 s per frame from here on
-  float realTime = clock.GetRealTime();
+  float realTime = clock_.GetRealTime();
   for (int i = 0; i < 4; ++i) {
     fakeTickMs += 1000;  // ignored until the next measurement
-    clock.Update();
-    EXPECT_FLOAT_EQ(clock.GetRealDelta(), 0.02f);
+    clock_.Update();
+    EXPECT_FLOAT_EQ(clock_.GetRealDelta(), 0.02f);
   }
-  EXPECT_FLOAT_EQ(clock.GetRealTime() - realTime, 4 * 0.02f);
-  EXPECT_FLOAT_EQ(clock.GetGameTime(), clock.GetRealTime());
+  EXPECT_FLOAT_EQ(clock_.GetRealTime() - realTime, 4 * 0.02f);
+  EXPECT_FLOAT_EQ(clock_.GetGameTime(), clock_.GetRealTime());
 }
 
 TEST_F(ClockTest, GameDeltaFollowsScalePauseAndFixedStep) {
   RunGroup(100);  // frame delta 0.02
-  clock.SetTimeScale(0.5f);
+  clock_.SetTimeScale(0.5f);
   RunGroup(100);
-  EXPECT_FLOAT_EQ(clock.GetGameDelta(), 0.01f);
-  EXPECT_FLOAT_EQ(clock.GetScaledDelta(), 0.01f);
+  EXPECT_FLOAT_EQ(clock_.GetGameDelta(), 0.01f);
+  EXPECT_FLOAT_EQ(clock_.GetScaledDelta(), 0.01f);
 
-  float gameTime = clock.GetGameTime();
-  float realTime = clock.GetRealTime();
-  clock.SetPaused(true);
-  EXPECT_EQ(clock.GetGameDelta(), 0.0f);
-  clock.Update();
-  EXPECT_EQ(clock.GetGameTime(), gameTime);  // stopped from this frame on
-  EXPECT_GT(clock.GetRealTime(), realTime);
-  clock.SetPaused(false);
+  float gameTime = clock_.GetGameTime();
+  float realTime = clock_.GetRealTime();
+  clock_.SetPaused(true);
+  EXPECT_EQ(clock_.GetGameDelta(), 0.0f);
+  clock_.Update();
+  EXPECT_EQ(clock_.GetGameTime(), gameTime);  // stopped from this frame on
+  EXPECT_GT(clock_.GetRealTime(), realTime);
+  clock_.SetPaused(false);
 
-  clock.SetFixedStep(0.05f);
-  EXPECT_FLOAT_EQ(clock.GetGameDelta(), 0.05f);
-  clock.SetTimeScale(3.0f);
-  EXPECT_FLOAT_EQ(clock.GetGameDelta(), 0.05f);
-  clock.SetFixedStep(0.0f);
-  EXPECT_FALSE(clock.UsesFixedStep());
-  EXPECT_FLOAT_EQ(clock.GetGameDelta(), 0.01f);  // scale applies at the next measurement
+  clock_.SetFixedStep(0.05f);
+  EXPECT_FLOAT_EQ(clock_.GetGameDelta(), 0.05f);
+  clock_.SetTimeScale(3.0f);
+  EXPECT_FLOAT_EQ(clock_.GetGameDelta(), 0.05f);
+  clock_.SetFixedStep(0.0f);
+  EXPECT_FALSE(clock_.UsesFixedStep());
+  EXPECT_FLOAT_EQ(clock_.GetGameDelta(), 0.01f);  // scale applies at the next measurement
 
-  clock.SetTimeScale(-1.0f);
-  EXPECT_EQ(clock.GetTimeScale(), 0.0f);
-  clock.SetTimeScale(0.2f);
-  clock.AdjustScale(-0.5f);
-  EXPECT_EQ(clock.GetTimeScale(), 0.0f);
-  clock.AdjustScale(0.25f);
-  EXPECT_FLOAT_EQ(clock.GetTimeScale(), 0.25f);
+  clock_.SetTimeScale(-1.0f);
+  EXPECT_EQ(clock_.GetTimeScale(), 0.0f);
+  clock_.SetTimeScale(0.2f);
+  clock_.AdjustScale(-0.5f);
+  EXPECT_EQ(clock_.GetTimeScale(), 0.0f);
+  clock_.AdjustScale(0.25f);
+  EXPECT_FLOAT_EQ(clock_.GetTimeScale(), 0.25f);
 }
 
 TEST_F(ClockTest, BlinkFlipsEveryFrameWhileEnabled) {
-  clock.ToggleBlinkEnable();
-  clock.Update();
-  EXPECT_TRUE(clock.GetBlink());
-  clock.Update();
-  EXPECT_FALSE(clock.GetBlink());
-  clock.ToggleBlink();
-  EXPECT_TRUE(clock.GetBlink());
-  EXPECT_FALSE(clock.IsBlinkEnabled());
-  clock.Update();
-  EXPECT_TRUE(clock.GetBlink());
+  clock_.ToggleBlinkEnable();
+  clock_.Update();
+  EXPECT_TRUE(clock_.GetBlink());
+  clock_.Update();
+  EXPECT_FALSE(clock_.GetBlink());
+  clock_.ToggleBlink();
+  EXPECT_TRUE(clock_.GetBlink());
+  EXPECT_FALSE(clock_.IsBlinkEnabled());
+  clock_.Update();
+  EXPECT_TRUE(clock_.GetBlink());
 }
 
 TEST(ClockInstance, GameDeltaIsPublishedForTheProgramClock) {

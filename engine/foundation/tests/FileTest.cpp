@@ -21,9 +21,9 @@ using testing_support::WriteAll;
 
 class FileTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(folder.Ok()); }
-  ScratchWorkingFolder folder{"vyre-file"};
-  FreshLog log;
+  void SetUp() override { ASSERT_TRUE(folder_.Ok()); }
+  ScratchWorkingFolder folder_{"vyre-file"};
+  FreshLog log_;
 };
 
 TEST_F(FileTest, OpensAreLoggedOnTheArchiveChannelWithBackslashedNames) {

@@ -31,8 +31,8 @@ std::string Text(int channel, uint32_t record) {
 class LogTest : public ::testing::Test {
  protected:
   void StartLog(const FixedLogSettings& settings) {
-    ASSERT_EQ(chdir(folder.Path().c_str()), 0);
-    setenv("VYRE_USER_DIR", userFolder.c_str(), 1);
+    ASSERT_EQ(chdir(folder_.Path().c_str()), 0);
+    setenv("VYRE_USER_DIR", userFolder_.c_str(), 1);
     Clock::Instance().Start();  // frame 0 for the start line below
     Log::Reset();
     SetLogSettings(&settings);
@@ -42,14 +42,14 @@ class LogTest : public ::testing::Test {
   void TearDown() override {
     Log::Reset();
     SetLogSettings(nullptr);
-    EXPECT_EQ(chdir(previousFolder.c_str()), 0);
-    setenv("VYRE_USER_DIR", previousUserFolder.c_str(), 1);
+    EXPECT_EQ(chdir(previousFolder_.c_str()), 0);
+    setenv("VYRE_USER_DIR", previousUserFolder_.c_str(), 1);
   }
 
-  platform::ScopedTempFolder folder{"vyre-log"};
-  std::string userFolder = folder / "user/Novaliths";
-  std::string previousUserFolder = getenv("VYRE_USER_DIR") ? getenv("VYRE_USER_DIR") : "";
-  std::string previousFolder = platform::CurrentDirectory();
+  platform::ScopedTempFolder folder_{"vyre-log"};
+  std::string userFolder_ = folder_ / "user/Novaliths";
+  std::string previousUserFolder_ = getenv("VYRE_USER_DIR") ? getenv("VYRE_USER_DIR") : "";
+  std::string previousFolder_ = platform::CurrentDirectory();
 };
 
 TEST_F(LogTest, ModuleLineGoesToRingChannelFileAndMainFile) {
@@ -67,7 +67,7 @@ TEST_F(LogTest, ModuleLineGoesToRingChannelFileAndMainFile) {
 
   const std::string runFolder = Log::RunFolder().Chars();
   // The logs are the player's: the user folder and its "Logs" are made for them.
-  ASSERT_EQ(runFolder.rfind(userFolder + "/Logs/", 0), 0u) << runFolder;
+  ASSERT_EQ(runFolder.rfind(userFolder_ + "/Logs/", 0), 0u) << runFolder;
   EXPECT_FALSE(platform::PathExists("Logs")) << "nothing in the working folder";
   EXPECT_EQ(ReadAll(runFolder + "/GEM.txt"), "12|x\n");
   // The clock's start line came first, tagged, in the main file.

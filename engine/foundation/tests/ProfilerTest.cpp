@@ -49,11 +49,11 @@ protected:
         gLastStamp = 0;
         gLines.clear();
         gDrawBegins = gDrawEnds = 0;
-        profiler->SetStampSource(&ScriptedStamp);
-        profiler->SetFrequencySource(&ThousandPerSecond);
-        a = profiler->Register("A", 1, 0, 0);
-        b = profiler->Register("B", 0, 1, 0);
-        c = profiler->Register("C", 0, 0, 1);
+        profiler_->SetStampSource(&ScriptedStamp);
+        profiler_->SetFrequencySource(&ThousandPerSecond);
+        a_ = profiler_->Register("A", 1, 0, 0);
+        b_ = profiler_->Register("B", 0, 1, 0);
+        c_ = profiler_->Register("C", 0, 0, 1);
     }
     void TearDown() override { Profiler::SetDrawHooks(ProfilerDrawHooks()); }
 
@@ -61,16 +61,16 @@ protected:
     void RunFrame()
     {
         gStamps = {1000, 1250, 1500, 1500, 1900, 2000};
-        profiler->Begin(a);
-        profiler->Begin(b);
-        profiler->End();
-        profiler->Begin(c);
-        profiler->End();
-        profiler->End();
+        profiler_->Begin(a_);
+        profiler_->Begin(b_);
+        profiler_->End();
+        profiler_->Begin(c_);
+        profiler_->End();
+        profiler_->End();
     }
 
-    std::unique_ptr<Profiler> profiler = std::make_unique<Profiler>();
-    int a = -1, b = -1, c = -1;
+    std::unique_ptr<Profiler> profiler_ = std::make_unique<Profiler>();
+    int a_ = -1, b_ = -1, c_ = -1;
 };
 
 }  // namespace
@@ -104,69 +104,69 @@ TEST(ProfilerRegister, NamesColoursAndLimits)
 
 TEST_F(ProfilerTest, NestedSectionsBecomeChildren)
 {
-    profiler->Begin(a);
-    profiler->Begin(b);
-    EXPECT_EQ(profiler->GetCurrentSection(), profiler->GetSection(b));
-    profiler->End();
-    profiler->End();
-    EXPECT_EQ(profiler->GetCurrentSection(), nullptr);
-    EXPECT_EQ(profiler->GetSection(b)->parent, a);
-    EXPECT_EQ(profiler->GetSection(a)->childCount, 1);
-    EXPECT_EQ(profiler->GetSection(a)->children[0], b);
-    EXPECT_EQ(profiler->GetRootSection(), a);
-    EXPECT_EQ(profiler->GetBeginCount(), 2);
+    profiler_->Begin(a_);
+    profiler_->Begin(b_);
+    EXPECT_EQ(profiler_->GetCurrentSection(), profiler_->GetSection(b_));
+    profiler_->End();
+    profiler_->End();
+    EXPECT_EQ(profiler_->GetCurrentSection(), nullptr);
+    EXPECT_EQ(profiler_->GetSection(b_)->parent, a_);
+    EXPECT_EQ(profiler_->GetSection(a_)->childCount, 1);
+    EXPECT_EQ(profiler_->GetSection(a_)->children[0], b_);
+    EXPECT_EQ(profiler_->GetRootSection(), a_);
+    EXPECT_EQ(profiler_->GetBeginCount(), 2);
 
     // The first section ever begun stays the root.
-    profiler->Begin(c);
-    profiler->End();
-    EXPECT_EQ(profiler->GetRootSection(), a);
+    profiler_->Begin(c_);
+    profiler_->End();
+    EXPECT_EQ(profiler_->GetRootSection(), a_);
 }
 
 TEST_F(ProfilerTest, DisabledBeginAndEndChangeNothing)
 {
-    profiler->Begin(a);
-    profiler->SetEnabled(false);
-    profiler->Begin(b);
-    profiler->End();
-    EXPECT_EQ(profiler->GetCurrentSection(), profiler->GetSection(a));
-    EXPECT_EQ(profiler->GetSection(a)->childCount, 0);
-    EXPECT_EQ(profiler->GetBeginCount(), 1);
+    profiler_->Begin(a_);
+    profiler_->SetEnabled(false);
+    profiler_->Begin(b_);
+    profiler_->End();
+    EXPECT_EQ(profiler_->GetCurrentSection(), profiler_->GetSection(a_));
+    EXPECT_EQ(profiler_->GetSection(a_)->childCount, 0);
+    EXPECT_EQ(profiler_->GetBeginCount(), 1);
 }
 
 TEST_F(ProfilerTest, ElapsedTimesAndFractionsOfTheRoot)
 {
     RunFrame();
-    profiler->Compute();
-    EXPECT_FLOAT_EQ(profiler->GetRootElapsed(), 1.0f);
-    EXPECT_FLOAT_EQ(profiler->GetSection(b)->elapsed, 0.25f);
-    EXPECT_FLOAT_EQ(profiler->GetSection(b)->fraction, 0.25f);
-    EXPECT_FLOAT_EQ(profiler->GetSection(c)->fraction, 0.4f);
-    EXPECT_FLOAT_EQ(profiler->GetSection(a)->fraction, 1.0f);
-    EXPECT_EQ(profiler->GetFrameStartStamp(), 1000u);
-    EXPECT_EQ(profiler->GetFrameEndStamp(), 2000u);
+    profiler_->Compute();
+    EXPECT_FLOAT_EQ(profiler_->GetRootElapsed(), 1.0f);
+    EXPECT_FLOAT_EQ(profiler_->GetSection(b_)->elapsed, 0.25f);
+    EXPECT_FLOAT_EQ(profiler_->GetSection(b_)->fraction, 0.25f);
+    EXPECT_FLOAT_EQ(profiler_->GetSection(c_)->fraction, 0.4f);
+    EXPECT_FLOAT_EQ(profiler_->GetSection(a_)->fraction, 1.0f);
+    EXPECT_EQ(profiler_->GetFrameStartStamp(), 1000u);
+    EXPECT_EQ(profiler_->GetFrameEndStamp(), 2000u);
 
     // Maxima only grow.
     gStamps = {5000, 5100, 5150, 5150, 5160, 5200};
-    profiler->Begin(a);
-    profiler->Begin(b);
-    profiler->End();
-    profiler->Begin(c);
-    profiler->End();
-    profiler->End();
-    profiler->Compute();
-    EXPECT_FLOAT_EQ(profiler->GetSection(b)->fraction, 0.25f);
-    EXPECT_FLOAT_EQ(profiler->GetSection(c)->fraction, 0.05f);
-    EXPECT_FLOAT_EQ(profiler->GetSection(c)->maxFraction, 0.4f);
-    EXPECT_FLOAT_EQ(profiler->GetSection(c)->maxElapsed, 0.4f);
-    EXPECT_FLOAT_EQ(profiler->GetMaxRootElapsed(), 1.0f);
+    profiler_->Begin(a_);
+    profiler_->Begin(b_);
+    profiler_->End();
+    profiler_->Begin(c_);
+    profiler_->End();
+    profiler_->End();
+    profiler_->Compute();
+    EXPECT_FLOAT_EQ(profiler_->GetSection(b_)->fraction, 0.25f);
+    EXPECT_FLOAT_EQ(profiler_->GetSection(c_)->fraction, 0.05f);
+    EXPECT_FLOAT_EQ(profiler_->GetSection(c_)->maxFraction, 0.4f);
+    EXPECT_FLOAT_EQ(profiler_->GetSection(c_)->maxElapsed, 0.4f);
+    EXPECT_FLOAT_EQ(profiler_->GetMaxRootElapsed(), 1.0f);
 
     // Stamps are the low 32 bits of a counter: a wrap inside a frame still
     // gives the true span.
     gStamps = {0xFFFFFF00u, 0x100u};
-    profiler->Begin(a);
-    profiler->End();
-    profiler->Compute();
-    EXPECT_FLOAT_EQ(profiler->GetRootElapsed(), 0.512f);
+    profiler_->Begin(a_);
+    profiler_->End();
+    profiler_->Compute();
+    EXPECT_FLOAT_EQ(profiler_->GetRootElapsed(), 0.512f);
 }
 
 TEST_F(ProfilerTest, RefusedBeginsSwallowTheirEnds)
@@ -209,21 +209,21 @@ TEST_F(ProfilerTest, RefusedBeginsSwallowTheirEnds)
 TEST_F(ProfilerTest, FrameHookComputesEveryOtherFrame)
 {
     RunFrame();
-    profiler->FrameHook();  // not visible: no computation
-    EXPECT_EQ(profiler->GetRootElapsed(), 0.0f);
-    EXPECT_FALSE(profiler->IsEnabled());
-    profiler->FrameHook();
-    EXPECT_TRUE(profiler->IsEnabled());
+    profiler_->FrameHook();  // not visible: no computation
+    EXPECT_EQ(profiler_->GetRootElapsed(), 0.0f);
+    EXPECT_FALSE(profiler_->IsEnabled());
+    profiler_->FrameHook();
+    EXPECT_TRUE(profiler_->IsEnabled());
 
-    profiler->ToggleVisible();
-    profiler->ToggleFrozen();
-    profiler->FrameHook();
-    EXPECT_EQ(profiler->GetRootElapsed(), 0.0f);
-    profiler->ToggleFrozen();
-    profiler->FrameHook();  // disabled this frame
-    EXPECT_EQ(profiler->GetRootElapsed(), 0.0f);
-    profiler->FrameHook();
-    EXPECT_FLOAT_EQ(profiler->GetRootElapsed(), 1.0f);
+    profiler_->ToggleVisible();
+    profiler_->ToggleFrozen();
+    profiler_->FrameHook();
+    EXPECT_EQ(profiler_->GetRootElapsed(), 0.0f);
+    profiler_->ToggleFrozen();
+    profiler_->FrameHook();  // disabled this frame
+    EXPECT_EQ(profiler_->GetRootElapsed(), 0.0f);
+    profiler_->FrameHook();
+    EXPECT_FLOAT_EQ(profiler_->GetRootElapsed(), 1.0f);
 }
 
 TEST_F(ProfilerTest, DrawsOneBarPerSection)
@@ -237,12 +237,12 @@ TEST_F(ProfilerTest, DrawsOneBarPerSection)
     Profiler::SetDrawHooks(hooks);
 
     RunFrame();
-    profiler->Draw();  // not visible
+    profiler_->Draw();  // not visible
     EXPECT_TRUE(gLines.empty());
     EXPECT_EQ(gDrawBegins, 0);
 
-    profiler->ToggleVisible();
-    profiler->Draw();  // nothing computed yet: a zero-length frame
+    profiler_->ToggleVisible();
+    profiler_->Draw();  // nothing computed yet: a zero-length frame
     ASSERT_EQ(gLines.size(), 3u);
     for (const DrawnLine& line : gLines) {
         EXPECT_EQ(line.from.x, 16.0f);
@@ -250,8 +250,8 @@ TEST_F(ProfilerTest, DrawsOneBarPerSection)
     }
 
     gLines.clear();
-    profiler->Compute();
-    profiler->Draw();
+    profiler_->Compute();
+    profiler_->Draw();
     EXPECT_EQ(gDrawBegins, 2);
     EXPECT_EQ(gDrawEnds, 2);
     ASSERT_EQ(gLines.size(), 3u);
@@ -266,5 +266,5 @@ TEST_F(ProfilerTest, DrawsOneBarPerSection)
         EXPECT_EQ(gLines[i].alpha, 0.75f);
         EXPECT_EQ(gLines[i].width, 3.0f);
     }
-    EXPECT_FLOAT_EQ(profiler->GetSection(b)->drawOffset, 208.0f);
+    EXPECT_FLOAT_EQ(profiler_->GetSection(b_)->drawOffset, 208.0f);
 }

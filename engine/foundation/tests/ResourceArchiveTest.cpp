@@ -50,13 +50,13 @@ std::string ReadResource(const char* name) {
 class ResourceArchiveTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(folder.Ok());
+    ASSERT_TRUE(folder_.Ok());
     GetLogChannel(kLogARC);
   }
   void TearDown() override { ResourceManager::Instance().UnmountAll(); }
 
-  ScratchWorkingFolder folder{"vyre-cab"};
-  FreshLog log;
+  ScratchWorkingFolder folder_{"vyre-cab"};
+  FreshLog log_;
 };
 
 TEST_F(ResourceArchiveTest, WrittenArchiveReadsBackWithTheSameEntries) {
