@@ -20,45 +20,45 @@ CCommandRegistry* CCommandRegistry::Get() {
 
 bool CCommandRegistry::Register(const String& name, ConsoleCommandHandler* handler,
                                 int32_t argumentCount, const String& help) {
-  if (count >= kCapacity) {
+  if (count_ >= kCapacity) {
     LogGEM("Console : the command table holds %u commands; '%s' is not registered", kCapacity,
            name.Chars());
     return false;
   }
-  CConsoleCommand& entry = entries[count];
+  CConsoleCommand& entry = entries_[count_];
   entry.enabled = true;
   entry.name = name;
   entry.handler = handler;
   entry.argumentCount = argumentCount;
   entry.help = help;
-  ++count;
+  ++count_;
   return true;
 }
 
 int32_t CCommandRegistry::Execute(String& name, String arguments) {
   if (name.IsEmpty()) return -1;
   name.ToUpper();
-  for (uint32_t i = 0; i < count; ++i) {
-    if (entries[i].name == name) return entries[i].Run(&arguments);
+  for (uint32_t i = 0; i < count_; ++i) {
+    if (entries_[i].name == name) return entries_[i].Run(&arguments);
   }
   return -1;
 }
 
 CConsoleCommand* CCommandRegistry::GetCommand(uint32_t index) {
-  return index < count ? &entries[index] : nullptr;
+  return index < count_ ? &entries_[index] : nullptr;
 }
 
 void CCommandRegistry::Disable(uint32_t index) {
-  if (index < count) entries[index].enabled = false;
+  if (index < count_) entries_[index].enabled = false;
 }
 
 void CCommandRegistry::Enable(uint32_t index) {
-  if (index < count) entries[index].enabled = true;
+  if (index < count_) entries_[index].enabled = true;
 }
 
 String CCommandRegistry::Describe(uint32_t index) const {
-  if (index >= count) return String("No command found");
-  const CConsoleCommand& entry = entries[index];
+  if (index >= count_) return String("No command found");
+  const CConsoleCommand& entry = entries_[index];
   std::string text = entry.name.Chars();
   text += '(';
   text += std::to_string(entry.argumentCount);
@@ -69,8 +69,8 @@ String CCommandRegistry::Describe(uint32_t index) const {
 }
 
 String CCommandRegistry::DescribeBinding(uint32_t index) const {
-  if (index >= count) return String("No command found");
-  std::string text = entries[index].name.Chars();
+  if (index >= count_) return String("No command found");
+  std::string text = entries_[index].name.Chars();
   text += " : Binding unavailable - requires _DEBUG build";
   return String(text.c_str());
 }
@@ -79,5 +79,5 @@ void CCommandRegistry::List() const {
   LogGEM("/=");
   LogGEM("Commands");
   LogGEM("/=");
-  for (uint32_t i = 0; i < count; ++i) LogGEM("%s", DescribeBinding(i).Chars());
+  for (uint32_t i = 0; i < count_; ++i) LogGEM("%s", DescribeBinding(i).Chars());
 }

@@ -21,11 +21,11 @@ class ConsoleCommandHandler {
 class FunctionCommandHandler : public ConsoleCommandHandler {
  public:
   using Function = int32_t (*)(String* arguments);
-  explicit FunctionCommandHandler(Function target) : function(target) {}
-  int32_t Invoke(String* arguments) override { return function ? function(arguments) : -1; }
+  explicit FunctionCommandHandler(Function target) : function_(target) {}
+  int32_t Invoke(String* arguments) override { return function_ ? function_(arguments) : -1; }
 
  private:
-  Function function;
+  Function function_;
 };
 
 // One entry of the command table.
@@ -71,7 +71,7 @@ class CCommandRegistry {
   CConsoleCommand* GetCommand(uint32_t index);
   void Disable(uint32_t index);
   void Enable(uint32_t index);
-  uint32_t GetCount() const { return count; }
+  uint32_t GetCount() const { return count_; }
 
   // "NAME(count) - help", help prefixed by "[DISABLED]" for a disabled command.
   String Describe(uint32_t index) const;
@@ -81,6 +81,6 @@ class CCommandRegistry {
   void List() const;
 
  private:
-  std::array<CConsoleCommand, kCapacity> entries;
-  uint32_t count = 0;
+  std::array<CConsoleCommand, kCapacity> entries_;
+  uint32_t count_ = 0;
 };

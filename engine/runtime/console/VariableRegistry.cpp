@@ -165,12 +165,12 @@ CConsoleVariable* CVariableRegistry::Register(const String& name, int32_t type, 
   variable->storage = storage;
   variable->help = help;
   variable->enabled = true;
-  variables.push_back(std::move(variable));
-  return variables.back().get();
+  variables_.push_back(std::move(variable));
+  return variables_.back().get();
 }
 
 CConsoleVariable* CVariableRegistry::Find(const String& name) const {
-  for (const auto& variable : variables) {
+  for (const auto& variable : variables_) {
     if (variable->name == name) return variable.get();
   }
   return nullptr;
@@ -196,7 +196,7 @@ void CVariableRegistry::List() const {
 }
 
 CConsoleVariable* CVariableRegistry::GetVariable(uint32_t index) const {
-  return index < variables.size() ? variables[index].get() : nullptr;
+  return index < variables_.size() ? variables_[index].get() : nullptr;
 }
 
 void CVariableRegistry::Disable(uint32_t index) {

@@ -67,12 +67,12 @@ class CVariableRegistry {
   // Writes every variable's description to the GEM log channel.
   void List() const;
 
-  uint32_t GetCount() const { return static_cast<uint32_t>(variables.size()); }
+  uint32_t GetCount() const { return static_cast<uint32_t>(variables_.size()); }
   // The variable at an index, or null.
   CConsoleVariable* GetVariable(uint32_t index) const;
   void Disable(uint32_t index);
   void Enable(uint32_t index);
 
  private:
-  std::vector<std::unique_ptr<CConsoleVariable>> variables;
+  std::vector<std::unique_ptr<CConsoleVariable>> variables_;
 };

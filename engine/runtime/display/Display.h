@@ -142,7 +142,7 @@ class CDisplay {
   void SetRefreshRate(int hz) { refreshRate_ = hz; }
   const float* GetClearColour() const { return clearColour_; }
   uint32_t GetFrameCounter() const { return frameCounter_; }
-  bool IsFrameBegun() const { return flags_[2]; }
+  bool IsFrameBegun() const { return flags[2]; }
   const String& GetTitle() const { return title_; }
   platform::GlWindow* GetWindow() const { return window_.get(); }
   // True while a window with a live GL context exists.
@@ -153,7 +153,7 @@ class CDisplay {
   float farPlane = kMaxFar;
   float nearPlane = kDefaultNear;
   // Renderer flags kept with the display; the third is "frame begun".
-  bool flags_[5] = {false, false, false, false, false};
+  bool flags[5] = {false, false, false, false, false};
 
  private:
   void ApplyGlDefaults();

@@ -47,19 +47,19 @@ void CDisplay::SwapAndPace() {
 }
 
 void CDisplay::BeginFrame() {
-  if (flags_[2]) {
+  if (flags[2]) {
     if (HasContext()) glFinish();
     SwapAndPace();
   }
   ++frameCounter_;
   if (HasContext()) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-  flags_[2] = true;
+  flags[2] = true;
 }
 
 void CDisplay::Present() {
   if (HasContext()) glFinish();
   SwapAndPace();
-  flags_[2] = false;
+  flags[2] = false;
 }
 
 void CDisplay::ScissorFromCanvas(const Rect& rect) {

@@ -126,7 +126,7 @@ void CDisplay::KillGLWindow() {
   }
   window_->Close();
   state_ &= ~kOverlay;
-  flags_[2] = false;
+  flags[2] = false;
 }
 
 bool CDisplay::Recreate() {

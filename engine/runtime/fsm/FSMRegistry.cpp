@@ -22,23 +22,23 @@ CFSMRegistry::~CFSMRegistry() {
 }
 
 void CFSMRegistry::Add(Base* object) {
-  if (object) objects.push_back(object);
+  if (object) objects_.push_back(object);
 }
 
 void CFSMRegistry::UpdateAll() {
-  ++walks;
+  ++walks_;
   // Indexing, not iterators: objects created by a step append (and may
   // reallocate); destroyed ones leave a null entry until the walk ends.
-  for (size_t i = 0; i < objects.size(); ++i) {
-    Base* object = objects[i];
+  for (size_t i = 0; i < objects_.size(); ++i) {
+    Base* object = objects_[i];
     if (object && object->stepping) object->Update();
   }
-  if (--walks == 0 && hasGaps) Compact();
+  if (--walks_ == 0 && hasGaps_) Compact();
 }
 
 Base* CFSMRegistry::Find(int32_t objectId) const {
   if (objectId < 0) return nullptr;
-  for (Base* object : objects) {
+  for (Base* object : objects_) {
     if (object && object->objectId == objectId) return object;
   }
   return nullptr;
@@ -46,13 +46,13 @@ Base* CFSMRegistry::Find(int32_t objectId) const {
 
 template <class Match>
 void CFSMRegistry::RemoveWhere(Match match) {
-  for (Base*& object : objects) {
+  for (Base*& object : objects_) {
     if (object && match(object)) {
       object = nullptr;
-      hasGaps = true;
+      hasGaps_ = true;
     }
   }
-  if (walks == 0 && hasGaps) Compact();
+  if (walks_ == 0 && hasGaps_) Compact();
 }
 
 void CFSMRegistry::Remove(int32_t objectId) {
@@ -65,6 +65,6 @@ void CFSMRegistry::RemoveObject(const Base* object) {
 }
 
 void CFSMRegistry::Compact() {
-  objects.erase(std::remove(objects.begin(), objects.end(), nullptr), objects.end());
-  hasGaps = false;
+  objects_.erase(std::remove(objects_.begin(), objects_.end(), nullptr), objects_.end());
+  hasGaps_ = false;
 }

@@ -34,15 +34,15 @@ class CFSMRegistry {
   void RemoveObject(const Base* object);
 
   // Registered objects in order (an entry may be null while a walk runs).
-  uint32_t GetCount() const { return static_cast<uint32_t>(objects.size()); }
-  Base* GetAt(uint32_t index) const { return index < objects.size() ? objects[index] : nullptr; }
+  uint32_t GetCount() const { return static_cast<uint32_t>(objects_.size()); }
+  Base* GetAt(uint32_t index) const { return index < objects_.size() ? objects_[index] : nullptr; }
 
  private:
   template <class Match>
   void RemoveWhere(Match match);
   void Compact();
 
-  std::vector<Base*> objects;
-  int walks = 0;
-  bool hasGaps = false;
+  std::vector<Base*> objects_;
+  int walks_ = 0;
+  bool hasGaps_ = false;
 };

@@ -11,17 +11,17 @@ class CMSGMessage;
 class FsmState {
  public:
   FsmState() = default;
-  explicit FsmState(const char* stateName) : name(stateName) {}
+  explicit FsmState(const char* stateName) : name_(stateName) {}
   FsmState(const FsmState&) = delete;
   FsmState& operator=(const FsmState&) = delete;
   virtual ~FsmState() = default;
 
   // Renames the state.
-  virtual void SetName(String newName) { name = newName; }
+  virtual void SetName(String newName) { name_ = newName; }
   // A copy of the state's name.
-  virtual String GetName() const { return name; }
+  virtual String GetName() const { return name_; }
   // The state's name without a copy.
-  const String& Name() const { return name; }
+  const String& Name() const { return name_; }
 
   // Called by the machine's step that makes the state current.
   virtual void Enter() {}
@@ -33,7 +33,7 @@ class FsmState {
   virtual void Exit() {}
 
  protected:
-  String name;
+  String name_;
 };
 
 // A state whose handlers are member functions of its owner; a null handler is skipped.
@@ -53,7 +53,7 @@ class FsmStateOf : public FsmState {
   void Set(Owner* stateOwner, const char* stateName, Handler enter, Handler update,
            MessageHandler message, Handler exit) {
     owner = stateOwner;
-    name = stateName;
+    name_ = stateName;
     onEnter = enter;
     onUpdate = update;
     onMessage = message;

@@ -18,11 +18,11 @@ void ConsolePrintf(const char* format, ...) {
 // Lives on the stack of a step; the machine's destructor marks every guard of
 // the steps running on it, so they stop touching the freed machine.
 struct StateMachine::StepGuard {
-  explicit StepGuard(StateMachine* owner) : machine(owner), outer(owner->stepGuard) {
-    owner->stepGuard = this;
+  explicit StepGuard(StateMachine* owner) : machine(owner), outer(owner->stepGuard_) {
+    owner->stepGuard_ = this;
   }
   ~StepGuard() {
-    if (!destroyed) machine->stepGuard = outer;
+    if (!destroyed) machine->stepGuard_ = outer;
   }
   StateMachine* machine;
   StepGuard* outer;
@@ -32,59 +32,59 @@ struct StateMachine::StepGuard {
 StateMachine::StateMachine() = default;
 
 StateMachine::~StateMachine() {
-  for (StepGuard* guard = stepGuard; guard; guard = guard->outer) guard->destroyed = true;
+  for (StepGuard* guard = stepGuard_; guard; guard = guard->outer) guard->destroyed = true;
 }
 
 void StateMachine::Update() {
-  if (pending && current) {
-    ConsolePrintf("Exit|'%s'", current->Name().Chars());
+  if (pending_ && current_) {
+    ConsolePrintf("Exit|'%s'", current_->Name().Chars());
     StepGuard guard(this);
-    current->Exit();
+    current_->Exit();
     if (guard.destroyed) return;
-    current = nullptr;
+    current_ = nullptr;
     return;
   }
-  if (pending) {
-    current = pending;
-    ConsolePrintf("Enter|'%s' ", current->Name().Chars());
-    pending = nullptr;
-    current->Enter();
+  if (pending_) {
+    current_ = pending_;
+    ConsolePrintf("Enter|'%s' ", current_->Name().Chars());
+    pending_ = nullptr;
+    current_->Enter();
     return;
   }
-  if (current) current->Update();
+  if (current_) current_->Update();
 }
 
 bool StateMachine::Next(FsmState* state) {
   if (!state) return false;
   ConsolePrintf("Next|'%s'", state->Name().Chars());
-  pending = state;
+  pending_ = state;
   return true;
 }
 
 void StateMachine::Push(FsmState* state) {
-  if (!current || !state) return;
-  ConsolePrintf("Push|'%s'|'%s'", current->Name().Chars(), state->Name().Chars());
-  pushed = current;
+  if (!current_ || !state) return;
+  ConsolePrintf("Push|'%s'|'%s'", current_->Name().Chars(), state->Name().Chars());
+  pushed_ = current_;
   Next(state);
 }
 
 void StateMachine::Pop() {
-  if (!current) return;
-  if (!pushed) {
-    ConsolePrintf("Pop|'%s'|NULL!", current->Name().Chars());
+  if (!current_) return;
+  if (!pushed_) {
+    ConsolePrintf("Pop|'%s'|NULL!", current_->Name().Chars());
     return;
   }
-  ConsolePrintf("Pop|'%s'|'%s'", current->Name().Chars(), pushed->Name().Chars());
-  FsmState* state = pushed;
-  pushed = nullptr;
+  ConsolePrintf("Pop|'%s'|'%s'", current_->Name().Chars(), pushed_->Name().Chars());
+  FsmState* state = pushed_;
+  pushed_ = nullptr;
   Next(state);
 }
 
 void StateMachine::HandleMessage(CMSGMessage* message) {
-  if (current) current->Message(message);
+  if (current_) current_->Message(message);
 }
 
 const String& StateMachine::GetCurrentStateName() const {
   static const String kNoState;
-  return current ? current->Name() : kNoState;
+  return current_ ? current_->Name() : kNoState;
 }

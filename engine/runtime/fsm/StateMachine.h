@@ -32,14 +32,14 @@ class StateMachine {
   // Hands a message to the current state; dropped while no state is current.
   void HandleMessage(CMSGMessage* message);
 
-  bool IsCurrent(const FsmState* state) const { return current == state; }
-  bool IsPending(const FsmState* state) const { return pending == state; }
-  bool IsPushed(const FsmState* state) const { return pushed == state; }
-  FsmState* GetCurrentState() const { return current; }
-  FsmState* GetPendingState() const { return pending; }
-  FsmState* GetPushedState() const { return pushed; }
+  bool IsCurrent(const FsmState* state) const { return current_ == state; }
+  bool IsPending(const FsmState* state) const { return pending_ == state; }
+  bool IsPushed(const FsmState* state) const { return pushed_ == state; }
+  FsmState* GetCurrentState() const { return current_; }
+  FsmState* GetPendingState() const { return pending_; }
+  FsmState* GetPushedState() const { return pushed_; }
   // The built-in "NULL" state.
-  FsmState* GetNullState() { return &nullState; }
+  FsmState* GetNullState() { return &nullState_; }
   // The current state's name, or an empty text while none is current.
   const String& GetCurrentStateName() const;
 
@@ -47,11 +47,11 @@ class StateMachine {
   // Lets a step notice that a handler destroyed the machine.
   struct StepGuard;
 
-  FsmState nullState{"NULL"};
-  FsmState* current = &nullState;
-  FsmState* pending = nullptr;
-  FsmState* pushed = nullptr;
-  StepGuard* stepGuard = nullptr;
+  FsmState nullState_{"NULL"};
+  FsmState* current_ = &nullState_;
+  FsmState* pending_ = nullptr;
+  FsmState* pushed_ = nullptr;
+  StepGuard* stepGuard_ = nullptr;
 };
 
 // Writes a formatted line to the state-machine trace channel.

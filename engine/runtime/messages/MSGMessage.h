@@ -36,10 +36,10 @@ class CMSGMessage {
  private:
   friend class CMSGService;
   // Position in the owning service's slot array, kept up to date by every swap.
-  uint32_t slotIndex = 0;
+  uint32_t slotIndex_ = 0;
   // Set while the record is being handed to its receivers; such a record is
   // neither dispatched again nor removed by a cancel until delivery ends.
-  bool inDelivery = false;
+  bool inDelivery_ = false;
 };
 
 // Base of every receiver of messages.

@@ -43,8 +43,8 @@ CMSGListener::~CMSGListener() {
 
 CMSGService::CMSGService(const char* serviceName, uint16_t serviceNumber) : number(serviceNumber) {
   for (uint32_t i = 0; i < kPoolSize; ++i) {
-    slots[i] = &pool[i];
-    pool[i].slotIndex = i;
+    slots_[i] = &pool_[i];
+    pool_[i].slotIndex_ = i;
   }
   name = serviceName;
   CMSGSystem::Get()->RegisterService(this);
@@ -55,14 +55,14 @@ CMSGService::~CMSGService() {
 }
 
 void CMSGService::SwapSlots(uint32_t a, uint32_t b) {
-  std::swap(slots[a], slots[b]);
-  slots[a]->slotIndex = a;
-  slots[b]->slotIndex = b;
+  std::swap(slots_[a], slots_[b]);
+  slots_[a]->slotIndex_ = a;
+  slots_[b]->slotIndex_ = b;
 }
 
 void CMSGService::RemoveSlot(uint32_t index) {
-  --count;
-  SwapSlots(index, count);
+  --count_;
+  SwapSlots(index, count_);
 }
 
 void CMSGService::FillNames(CMSGMessage& message) const {
@@ -79,7 +79,7 @@ void CMSGService::FillNames(CMSGMessage& message) const {
 void CMSGService::Post(uint32_t id, int32_t source, int32_t target, intptr_t parameter,
                        double delaySeconds) {
   if (id == 0) return;
-  if (count >= kPoolSize) {
+  if (count_ >= kPoolSize) {
     MSGPrintf("%s : all %u message records are queued; message 0x%x to %d dropped", name.Chars(),
               kPoolSize, id, target);
     return;
@@ -91,8 +91,8 @@ void CMSGService::Post(uint32_t id, int32_t source, int32_t target, intptr_t par
     MSGPrintf("%s : message 0x%x posted with an invalid delay; dropped", name.Chars(), id);
     return;
   }
-  CMSGMessage& message = *slots[count];
-  ++count;
+  CMSGMessage& message = *slots_[count_];
+  ++count_;
   message.handled = 0;
   message.id = id;
   message.source = source;
@@ -106,23 +106,23 @@ void CMSGService::Post(uint32_t id, int32_t source, int32_t target, intptr_t par
   } else {
     message.messageName[0] = message.sourceName[0] = message.targetName[0] = '\0';
   }
-  if (postObserver) postObserver(message, delaySeconds);
-  if (delaySeconds == 0.0) Dispatch(message.slotIndex);
+  if (postObserver_) postObserver_(message, delaySeconds);
+  if (delaySeconds == 0.0) Dispatch(message.slotIndex_);
 }
 
 void CMSGService::DeliverRecord(CMSGMessage& message) {
   if (IsBroadcast(message.target)) {
     // Receivers may register or unregister others while we walk: removals
     // leave null entries until the last walk ends, additions are reached.
-    ++listenerWalks;
-    for (size_t i = 0; i < listeners.size(); ++i) {
-      CMSGListener* listener = listeners[i];
+    ++listenerWalks_;
+    for (size_t i = 0; i < listeners_.size(); ++i) {
+      CMSGListener* listener = listeners_[i];
       if (!listener || !listener->active || !listener->receiving) continue;
       listener->OnMessage(&message);
       ++deliveredLastPass;
       ++deliveredTotal;
     }
-    if (--listenerWalks == 0 && listenersHaveGaps) CompactListeners();
+    if (--listenerWalks_ == 0 && listenersHaveGaps_) CompactListeners();
     return;
   }
   CMSGListener* receiver = CMSGSystem::Get()->FindListener(message.target);
@@ -134,22 +134,22 @@ void CMSGService::DeliverRecord(CMSGMessage& message) {
 }
 
 void CMSGService::Dispatch(uint32_t index) {
-  if (index >= count) return;
-  CMSGMessage& message = *slots[index];
-  if (message.inDelivery) return;
+  if (index >= count_) return;
+  CMSGMessage& message = *slots_[index];
+  if (message.inDelivery_) return;
   // Receivers may post, cancel or deliver while we are inside them, which
   // moves records around the slot array: remove this record by where it is
   // now, not where it was.
-  message.inDelivery = true;
+  message.inDelivery_ = true;
   DeliverRecord(message);
-  message.inDelivery = false;
-  RemoveSlot(message.slotIndex);
+  message.inDelivery_ = false;
+  RemoveSlot(message.slotIndex_);
 }
 
 void CMSGService::SortByDueTime() {
-  std::stable_sort(slots.begin(), slots.begin() + count,
+  std::stable_sort(slots_.begin(), slots_.begin() + count_,
                    [](const CMSGMessage* a, const CMSGMessage* b) { return a->dueTime < b->dueTime; });
-  for (uint32_t i = 0; i < count; ++i) slots[i]->slotIndex = i;
+  for (uint32_t i = 0; i < count_; ++i) slots_[i]->slotIndex_ = i;
 }
 
 void CMSGService::Deliver() {
@@ -159,9 +159,9 @@ void CMSGService::Deliver() {
   const double now = GameTimeNow();
   // The count is re-read every step: receivers append messages as we go. A
   // message swapped into a delivered one's place waits for the next pass.
-  for (uint32_t i = 0; i < count; ++i) {
-    CMSGMessage& message = *slots[i];
-    if (message.inDelivery || now < message.dueTime) continue;
+  for (uint32_t i = 0; i < count_; ++i) {
+    CMSGMessage& message = *slots_[i];
+    if (message.inDelivery_ || now < message.dueTime) continue;
     Dispatch(i);
     ++dispatchedTotal;
   }
@@ -169,9 +169,9 @@ void CMSGService::Deliver() {
 
 void CMSGService::CancelMessages(int32_t target, uint32_t id) {
   uint32_t i = 0;
-  while (i < count) {
-    CMSGMessage& message = *slots[i];
-    if (message.target == target && message.id == id && !message.inDelivery) {
+  while (i < count_) {
+    CMSGMessage& message = *slots_[i];
+    if (message.target == target && message.id == id && !message.inDelivery_) {
       RemoveSlot(i);  // the record swapped into i is examined next
     } else {
       ++i;
@@ -181,9 +181,9 @@ void CMSGService::CancelMessages(int32_t target, uint32_t id) {
 
 void CMSGService::CancelMessagesTo(int32_t target) {
   uint32_t i = 0;
-  while (i < count) {
-    CMSGMessage& message = *slots[i];
-    if (message.target == target && !message.inDelivery) {
+  while (i < count_) {
+    CMSGMessage& message = *slots_[i];
+    if (message.target == target && !message.inDelivery_) {
       RemoveSlot(i);
     } else {
       ++i;
@@ -193,9 +193,9 @@ void CMSGService::CancelMessagesTo(int32_t target) {
 
 uint32_t CMSGService::CountMessages(int32_t target, uint32_t id) const {
   uint32_t matches = 0;
-  for (uint32_t i = 0; i < count; ++i) {
-    const CMSGMessage& message = *slots[i];
-    if (message.target == target && message.id == id && !message.inDelivery) ++matches;
+  for (uint32_t i = 0; i < count_; ++i) {
+    const CMSGMessage& message = *slots_[i];
+    if (message.target == target && message.id == id && !message.inDelivery_) ++matches;
   }
   return matches;
 }
@@ -207,22 +207,22 @@ uint32_t CMSGService::RegisterMessageName(uint32_t id, const char* messageName) 
               messageNumber, messageName ? messageName : "");
     return 0;
   }
-  if (names[messageNumber]) return 0;
-  names[messageNumber] = std::make_unique<String>(messageName ? messageName : "");
+  if (names_[messageNumber]) return 0;
+  names_[messageNumber] = std::make_unique<String>(messageName ? messageName : "");
   return messageNumber;
 }
 
 const String& CMSGService::GetMessageName(uint32_t id) const {
   uint32_t messageNumber = id & 0xFFFF;
-  if ((id >> 16) == number && messageNumber < kNameTableSize && names[messageNumber]) {
-    return *names[messageNumber];
+  if ((id >> 16) == number && messageNumber < kNameTableSize && names_[messageNumber]) {
+    return *names_[messageNumber];
   }
   return defaultName;
 }
 
 int32_t CMSGService::FindMessageNumber(const char* messageName) const {
   for (uint32_t i = 0; i < kNameTableSize; ++i) {
-    if (names[i] && *names[i] == (messageName ? messageName : "")) return static_cast<int32_t>(i);
+    if (names_[i] && *names_[i] == (messageName ? messageName : "")) return static_cast<int32_t>(i);
   }
   return -1;
 }
@@ -237,17 +237,17 @@ int32_t CMSGService::AddListener(CMSGListener* listener) {
     return CMSGListener::kRefusedId;
   }
   int32_t id = static_cast<int32_t>((static_cast<uint32_t>(number) << 16) | receiverNumber);
-  listeners.push_back(listener);
+  listeners_.push_back(listener);
   listener->receiverId = id;
   return id;
 }
 
 bool CMSGService::TakeReceiverNumber(uint32_t& receiverNumber) {
-  if (!reusingNumbers) {
-    receiverNumber = nextListenerNumber++;
-    if (nextListenerNumber > kLastReceiverNumber) {
-      reusingNumbers = true;
-      nextListenerNumber = 0;
+  if (!reusingNumbers_) {
+    receiverNumber = nextListenerNumber_++;
+    if (nextListenerNumber_ > kLastReceiverNumber) {
+      reusingNumbers_ = true;
+      nextListenerNumber_ = 0;
       MSGPrintf("%s : every receiver number has been given; numbers of receivers that are gone are reused",
                 name.Chars());
     }
@@ -260,13 +260,13 @@ bool CMSGService::TakeReceiverNumber(uint32_t& receiverNumber) {
     const uint32_t bits = static_cast<uint32_t>(id);
     if (id >= 0 && (bits >> 16) == number && (bits & 0xFFFF) <= kLastReceiverNumber) taken[bits & 0xFFFF] = true;
   };
-  for (const CMSGListener* listener : listeners) {
+  for (const CMSGListener* listener : listeners_) {
     if (listener) markTaken(listener->receiverId);
   }
   auto markQueued = [&](const CMSGService& service) {
-    for (uint32_t i = 0; i < service.count; ++i) {
-      markTaken(service.slots[i]->source);
-      markTaken(service.slots[i]->target);
+    for (uint32_t i = 0; i < service.count_; ++i) {
+      markTaken(service.slots_[i]->source);
+      markTaken(service.slots_[i]->target);
     }
   };
   markQueued(*this);
@@ -276,10 +276,10 @@ bool CMSGService::TakeReceiverNumber(uint32_t& receiverNumber) {
   // Searching on from the last number given keeps a freed number unused for
   // as long as possible, for stale ids still held somewhere.
   for (uint32_t step = 0; step <= kLastReceiverNumber; ++step) {
-    const uint32_t candidate = (nextListenerNumber + step) & kLastReceiverNumber;
+    const uint32_t candidate = (nextListenerNumber_ + step) & kLastReceiverNumber;
     if (taken[candidate]) continue;
     receiverNumber = candidate;
-    nextListenerNumber = (candidate + 1) & kLastReceiverNumber;
+    nextListenerNumber_ = (candidate + 1) & kLastReceiverNumber;
     return true;
   }
   return false;
@@ -287,13 +287,13 @@ bool CMSGService::TakeReceiverNumber(uint32_t& receiverNumber) {
 
 template <class Match>
 void CMSGService::RemoveListenersWhere(Match match) {
-  for (CMSGListener*& listener : listeners) {
+  for (CMSGListener*& listener : listeners_) {
     if (listener && match(listener)) {
       listener = nullptr;
-      listenersHaveGaps = true;
+      listenersHaveGaps_ = true;
     }
   }
-  if (listenerWalks == 0 && listenersHaveGaps) CompactListeners();
+  if (listenerWalks_ == 0 && listenersHaveGaps_) CompactListeners();
 }
 
 void CMSGService::RemoveListener(int32_t id) {
@@ -305,13 +305,13 @@ void CMSGService::ForgetListener(const CMSGListener* object) {
 }
 
 void CMSGService::CompactListeners() {
-  listeners.erase(std::remove(listeners.begin(), listeners.end(), nullptr), listeners.end());
-  listenersHaveGaps = false;
+  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), nullptr), listeners_.end());
+  listenersHaveGaps_ = false;
 }
 
 CMSGListener* CMSGService::FindListener(int32_t id) const {
   if (id < 0) return nullptr;
-  for (CMSGListener* listener : listeners) {
+  for (CMSGListener* listener : listeners_) {
     if (listener && listener->receiverId == id) return listener;
   }
   return nullptr;
@@ -319,18 +319,18 @@ CMSGListener* CMSGService::FindListener(int32_t id) const {
 
 int32_t CMSGService::FindListenerIdByName(const char* listenerName) const {
   if (!listenerName || !listenerName[0]) return -1;
-  for (CMSGListener* listener : listeners) {
+  for (CMSGListener* listener : listeners_) {
     if (listener && SameIgnoringCase(listener->name.Chars(), listenerName)) return listener->receiverId;
   }
   return -1;
 }
 
 CMSGMessage* CMSGService::GetMessage(uint32_t index) const {
-  return index < count ? slots[index] : nullptr;
+  return index < count_ ? slots_[index] : nullptr;
 }
 
 void CMSGService::RemoveAt(uint32_t index) {
-  if (index < count && !slots[index]->inDelivery) RemoveSlot(index);
+  if (index < count_ && !slots_[index]->inDelivery_) RemoveSlot(index);
 }
 
 void CMSGService::Repost(const CMSGMessage& record) {

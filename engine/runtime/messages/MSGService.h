@@ -72,10 +72,10 @@ class CMSGService : public CMSGListener {
   // The id of the first receiver whose name matches ignoring case, or -1.
   int32_t FindListenerIdByName(const char* listenerName) const;
   // Registered receivers (an entry may stand empty while a delivery runs).
-  uint32_t GetListenerCount() const { return static_cast<uint32_t>(listeners.size()); }
+  uint32_t GetListenerCount() const { return static_cast<uint32_t>(listeners_.size()); }
 
   // Number of queued messages.
-  uint32_t GetCount() const { return count; }
+  uint32_t GetCount() const { return count_; }
   // The queued message at the index, or null.
   CMSGMessage* GetMessage(uint32_t index) const;
   // Removes the queued message at the index; the last one takes its place.
@@ -86,7 +86,7 @@ class CMSGService : public CMSGListener {
   // Sees every accepted post once its record is filled, before a message of
   // delay 0 is delivered; tests record the traffic with it. Empty: none.
   using PostObserver = std::function<void(const CMSGMessage& message, double delaySeconds)>;
-  void SetPostObserver(PostObserver observer) { postObserver = std::move(observer); }
+  void SetPostObserver(PostObserver observer) { postObserver_ = std::move(observer); }
 
   // Posts the messages of a script file: lines of message name, receiver name
   // and an optional number of seconds added to a running delay.
@@ -113,19 +113,19 @@ class CMSGService : public CMSGListener {
   template <class Match>
   void RemoveListenersWhere(Match match);
 
-  std::array<CMSGMessage, kPoolSize> pool;
+  std::array<CMSGMessage, kPoolSize> pool_;
   // Entries below count are the queued messages; the rest are free records.
-  std::array<CMSGMessage*, kPoolSize> slots;
-  uint32_t count = 0;
-  std::array<std::unique_ptr<String>, kNameTableSize> names;
-  uint32_t nextListenerNumber = 0;
+  std::array<CMSGMessage*, kPoolSize> slots_;
+  uint32_t count_ = 0;
+  std::array<std::unique_ptr<String>, kNameTableSize> names_;
+  uint32_t nextListenerNumber_ = 0;
   // Set once every number has been handed out: from then on free ones are searched for.
-  bool reusingNumbers = false;
-  std::vector<CMSGListener*> listeners;
+  bool reusingNumbers_ = false;
+  std::vector<CMSGListener*> listeners_;
   // Broadcasts in progress; while any runs, removed receivers leave a null entry.
-  int listenerWalks = 0;
-  bool listenersHaveGaps = false;
-  PostObserver postObserver;
+  int listenerWalks_ = 0;
+  bool listenersHaveGaps_ = false;
+  PostObserver postObserver_;
 };
 
 // The four services, each built on first use.

@@ -66,8 +66,8 @@ CMSGSystem::~CMSGSystem() {
 bool CMSGSystem::RegisterService(CMSGService* service) {
   if (!service) return false;
   int slot = LowestBit(service->number);
-  if (slot < 0 || slot >= kServiceSlots || services[slot]) return false;
-  services[slot] = service;
+  if (slot < 0 || slot >= kServiceSlots || services_[slot]) return false;
+  services_[slot] = service;
   MSGPrintf("Registered service [%d] : [%d] %s", slot, service->number, service->name.Chars());
   return true;
 }
@@ -75,15 +75,15 @@ bool CMSGSystem::RegisterService(CMSGService* service) {
 void CMSGSystem::UnregisterService(CMSGService* service) {
   if (!service) return;
   int slot = LowestBit(service->number);
-  if (slot >= 0 && slot < kServiceSlots && services[slot] == service) services[slot] = nullptr;
+  if (slot >= 0 && slot < kServiceSlots && services_[slot] == service) services_[slot] = nullptr;
 }
 
 CMSGService* CMSGSystem::GetService(int slot) const {
-  return (slot >= 0 && slot < kServiceSlots) ? services[slot] : nullptr;
+  return (slot >= 0 && slot < kServiceSlots) ? services_[slot] : nullptr;
 }
 
 CMSGService* CMSGSystem::ServiceOfReceiver(int32_t receiverId) const {
-  return services[SlotOfReceiver(receiverId)];
+  return services_[SlotOfReceiver(receiverId)];
 }
 
 CMSGListener* CMSGSystem::FindListener(int32_t receiverId) const {
@@ -102,8 +102,8 @@ void CMSGSystem::Post(uint32_t id, int32_t source, int32_t target, intptr_t para
 void CMSGSystem::PostToServices(uint32_t mask, uint32_t id, int32_t source, int32_t target,
                                 double delaySeconds, intptr_t parameter) {
   for (int slot = 0; slot < kServiceSlots; ++slot) {
-    if ((mask & (1u << (16 + slot))) && services[slot]) {
-      services[slot]->Post(id, source, target, parameter, delaySeconds);
+    if ((mask & (1u << (16 + slot))) && services_[slot]) {
+      services_[slot]->Post(id, source, target, parameter, delaySeconds);
     }
   }
 }
@@ -123,14 +123,14 @@ uint32_t CMSGSystem::RegisterMessageName(uint32_t id, const char* messageName) {
               messageName ? messageName : "");
     return 0;
   }
-  if (names[number]) return 0;
-  names[number] = std::make_unique<String>(messageName ? messageName : "");
+  if (names_[number]) return 0;
+  names_[number] = std::make_unique<String>(messageName ? messageName : "");
   return number;
 }
 
 int32_t CMSGSystem::FindMessageNumber(const char* messageName) const {
   for (uint32_t number = 0; number < kNameTableSize; ++number) {
-    if (names[number] && *names[number] == (messageName ? messageName : "")) {
+    if (names_[number] && *names_[number] == (messageName ? messageName : "")) {
       return static_cast<int32_t>(number);
     }
   }
@@ -141,14 +141,14 @@ const String* CMSGSystem::GetMessageName(uint32_t id) const {
   uint32_t service = id >> 16;
   if (service == 0) {
     uint32_t number = id & 0xFFFF;
-    return number < kNameTableSize ? names[number].get() : nullptr;
+    return number < kNameTableSize ? names_[number].get() : nullptr;
   }
-  CMSGService* owner = services[HighestBit(service)];
+  CMSGService* owner = services_[HighestBit(service)];
   return owner ? &owner->GetMessageName(id) : nullptr;
 }
 
 void CMSGSystem::DeliverAll() {
   for (int slot = 0; slot < kServiceSlots; ++slot) {
-    if (services[slot]) services[slot]->Deliver();
+    if (services_[slot]) services_[slot]->Deliver();
   }
 }

@@ -64,8 +64,8 @@ class CMSGSystem {
   void DeliverAll();
 
  private:
-  std::array<CMSGService*, kServiceSlots> services{};
-  std::array<std::unique_ptr<String>, kNameTableSize> names;
+  std::array<CMSGService*, kServiceSlots> services_{};
+  std::array<std::unique_ptr<String>, kNameTableSize> names_;
 };
 
 // Writes a formatted line to the message log channel.

@@ -269,24 +269,24 @@ void CSettings::AddArgument(const char* name, const char* value) {
   auto argument = std::make_unique<StringPair>();
   argument->name = name;
   if (value) argument->value = value;
-  arguments.push_back(std::move(argument));
+  arguments_.push_back(std::move(argument));
 }
 
 StringPair* CSettings::FindArgument(const char* name) {
   if (!name) return nullptr;
   if (name[0] == '/') ++name;
-  for (const auto& argument : arguments) {
+  for (const auto& argument : arguments_) {
     if (argument->name == name) return argument.get();
   }
   return nullptr;
 }
 
 StringPair* CSettings::GetArgument(int index) {
-  if (index < 0 || static_cast<size_t>(index) >= arguments.size()) return nullptr;
-  return arguments[static_cast<size_t>(index)].get();
+  if (index < 0 || static_cast<size_t>(index) >= arguments_.size()) return nullptr;
+  return arguments_[static_cast<size_t>(index)].get();
 }
 
-void CSettings::ClearArguments() { arguments.clear(); }
+void CSettings::ClearArguments() { arguments_.clear(); }
 
 void CSettings::Dump() const {
   LogGEM("/=");

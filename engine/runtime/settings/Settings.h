@@ -56,7 +56,7 @@ class CSettings : public LogSettings {
   StringPair* FindArgument(const char* name);
   // The argument at a 0-based index, or null.
   StringPair* GetArgument(int index);
-  uint32_t GetArgumentCount() const { return static_cast<uint32_t>(arguments.size()); }
+  uint32_t GetArgumentCount() const { return static_cast<uint32_t>(arguments_.size()); }
   // Forgets every recorded argument.
   void ClearArguments();
 
@@ -103,7 +103,7 @@ class CSettings : public LogSettings {
   void ReadDisplayRegistry();
   void WriteDisplayRegistry() const;
 
-  std::vector<std::unique_ptr<StringPair>> arguments;
+  std::vector<std::unique_ptr<StringPair>> arguments_;
 };
 
 // The settings, built with the defaults on first use.

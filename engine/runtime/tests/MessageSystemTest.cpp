@@ -38,17 +38,17 @@ class MessageServiceTest : public ::testing::Test {
   void SetUp() override {
     SetGameTime(0.0);
     ClearLogLines(kLogMSG);
-    service = std::make_unique<CMSGService>("Test MSG Service", kTestServiceNumber);
-    ASSERT_EQ(CMSGSystem::Get()->GetService(4), service.get());
+    service_ = std::make_unique<CMSGService>("Test MSG Service", kTestServiceNumber);
+    ASSERT_EQ(CMSGSystem::Get()->GetService(4), service_.get());
   }
 
   std::unique_ptr<Recorder> MakeReceiver(const char* name = "Recorder") {
     auto receiver = std::make_unique<Recorder>(name);
-    service->AddListener(receiver.get());
+    service_->AddListener(receiver.get());
     return receiver;
   }
 
-  std::unique_ptr<CMSGService> service;
+  std::unique_ptr<CMSGService> service_;
 };
 
 TEST_F(MessageServiceTest, ZeroDelayIsDeliveredInsideThePostAndOtherDelaysWait) {
@@ -60,68 +60,68 @@ TEST_F(MessageServiceTest, ZeroDelayIsDeliveredInsideThePostAndOtherDelaysWait) 
       EXPECT_EQ(*reinterpret_cast<int*>(message->parameter), 7);
     }
   };
-  service->Post(kPing, -1, receiver->receiverId, reinterpret_cast<intptr_t>(&local), 0.0);
+  service_->Post(kPing, -1, receiver->receiverId, reinterpret_cast<intptr_t>(&local), 0.0);
   EXPECT_EQ(receiver->received.size(), 1u);
-  EXPECT_EQ(service->GetCount(), 0u);
+  EXPECT_EQ(service_->GetCount(), 0u);
 
-  service->Post(kPong, -1, receiver->receiverId, 0, 0.5);
-  service->Post(kPong, -1, receiver->receiverId, 0, -0.0001);
-  service->Post(0, -1, receiver->receiverId, 0, 0.0);  // id 0 is ignored
+  service_->Post(kPong, -1, receiver->receiverId, 0, 0.5);
+  service_->Post(kPong, -1, receiver->receiverId, 0, -0.0001);
+  service_->Post(0, -1, receiver->receiverId, 0, 0.0);  // id 0 is ignored
   EXPECT_EQ(receiver->received.size(), 1u);
-  EXPECT_EQ(service->GetCount(), 2u);
+  EXPECT_EQ(service_->GetCount(), 2u);
 
   // A negative delay is already due at the next pass; 0.5 waits for its time.
-  service->Deliver();
+  service_->Deliver();
   EXPECT_EQ(receiver->received.size(), 2u);
   SetGameTime(0.49);
-  service->Deliver();
+  service_->Deliver();
   EXPECT_EQ(receiver->received.size(), 2u);
   SetGameTime(0.5);
-  service->Deliver();
+  service_->Deliver();
   EXPECT_EQ(receiver->received.size(), 3u);
-  EXPECT_EQ(service->GetCount(), 0u);
+  EXPECT_EQ(service_->GetCount(), 0u);
 }
 
 TEST_F(MessageServiceTest, PausedClockHoldsMessagesNotYetDue) {
   auto receiver = MakeReceiver();
   SetGameTime(10.0);
-  service->Post(kPing, -1, receiver->receiverId, 0, 0.05);   // not yet due
-  service->Post(kPong, -1, receiver->receiverId, 0, -1.0);   // already due
+  service_->Post(kPing, -1, receiver->receiverId, 0, 0.05);   // not yet due
+  service_->Post(kPong, -1, receiver->receiverId, 0, -1.0);   // already due
   SetClockPaused(true);
   for (int frame = 0; frame < 10; ++frame) {
     TickClock(20);
-    service->Deliver();
+    service_->Deliver();
   }
   EXPECT_EQ(receiver->received, std::vector<uint32_t>{kPong});
   SetClockPaused(false);
   for (int frame = 0; frame < 30 && receiver->received.size() < 2; ++frame) {
     TickClock(20);
-    service->Deliver();
+    service_->Deliver();
   }
   EXPECT_EQ(receiver->received, (std::vector<uint32_t>{kPong, kPing}));
 }
 
 TEST_F(MessageServiceTest, DeliveryRunsInDueOrderAndASwappedRecordWaitsAFrame) {
   auto receiver = MakeReceiver();
-  service->Post(kPong, -1, receiver->receiverId, 3, 0.3);
-  service->Post(kPing, -1, receiver->receiverId, 1, 0.1);
-  service->Post(kPing, -1, receiver->receiverId, 2, 0.1);
+  service_->Post(kPong, -1, receiver->receiverId, 3, 0.3);
+  service_->Post(kPing, -1, receiver->receiverId, 1, 0.1);
+  service_->Post(kPing, -1, receiver->receiverId, 2, 0.1);
   SetGameTime(1.0);
   // Sorted: 1, 2 (equal due times keep their order), 3. Delivering 1 moves
   // the last record (3) into its place, which this pass does not look at
   // again; 2 is delivered next and 3 waits for the next pass.
-  service->Deliver();
+  service_->Deliver();
   EXPECT_EQ(receiver->parameters, (std::vector<intptr_t>{1, 2}));
-  EXPECT_EQ(service->deliveredLastPass, 2u);
+  EXPECT_EQ(service_->deliveredLastPass, 2u);
   CMSGSystem::Get()->DeliverAll();  // every service, ours included
   EXPECT_EQ(receiver->parameters, (std::vector<intptr_t>{1, 2, 3}));
-  EXPECT_EQ(service->deliveredTotal, 3u);
+  EXPECT_EQ(service_->deliveredTotal, 3u);
 
   // A disabled service delivers nothing.
-  service->Post(kPing, -1, receiver->receiverId, 4, 0.1);
+  service_->Post(kPing, -1, receiver->receiverId, 4, 0.1);
   SetGameTime(2.0);
-  service->enabled = 0;
-  service->Deliver();
+  service_->enabled = 0;
+  service_->Deliver();
   EXPECT_EQ(receiver->parameters.size(), 3u);
 }
 
@@ -134,8 +134,8 @@ TEST_F(MessageServiceTest, BroadcastReachesActiveReceivingListenersOfItsServiceO
   Recorder outsider("Outsider");
   GetGUIMSGService()->AddListener(&outsider);
 
-  service->Post(kPing, -1, -1, 0, 0.0);
-  service->Post(kPing, -1, MakeMessageId(kTestServiceNumber, 0xFFFF), 0, 0.0);
+  service_->Post(kPing, -1, -1, 0, 0.0);
+  service_->Post(kPing, -1, MakeMessageId(kTestServiceNumber, 0xFFFF), 0, 0.0);
   EXPECT_EQ(plain->received.size(), 2u);
   EXPECT_TRUE(deaf->received.empty());
   EXPECT_TRUE(inactive->received.empty());
@@ -143,8 +143,8 @@ TEST_F(MessageServiceTest, BroadcastReachesActiveReceivingListenersOfItsServiceO
 
   // A targeted message tests only the active flag, and reaches its receiver
   // whatever service it was posted into.
-  service->Post(kPong, -1, deaf->receiverId, 0, 0.0);
-  service->Post(kPong, -1, inactive->receiverId, 0, 0.0);
+  service_->Post(kPong, -1, deaf->receiverId, 0, 0.0);
+  service_->Post(kPong, -1, inactive->receiverId, 0, 0.0);
   GetGEMMSGService()->Post(kPong, -1, deaf->receiverId, 0, 0.0);
   EXPECT_EQ(deaf->received.size(), 2u);
   EXPECT_TRUE(inactive->received.empty());
@@ -162,41 +162,41 @@ TEST_F(MessageServiceTest, BroadcastReachesActiveReceivingListenersOfItsServiceO
 TEST_F(MessageServiceTest, OwnServiceMessagesCarryTheirNames) {
   auto sender = MakeReceiver("Sender");
   auto receiver = MakeReceiver("Receiver");
-  service->RegisterMessageName(kPing, "eMSG_TestPing");
-  service->Post(kPing, sender->receiverId, receiver->receiverId, 0, 1.0);
-  service->Post(kPong, -1, receiver->receiverId, 0, 1.0);
-  service->Post(eMSG_Next, -1, receiver->receiverId, 0, 1.0);
-  ASSERT_EQ(service->GetCount(), 3u);
-  const CMSGMessage* named = service->GetMessage(0);
+  service_->RegisterMessageName(kPing, "eMSG_TestPing");
+  service_->Post(kPing, sender->receiverId, receiver->receiverId, 0, 1.0);
+  service_->Post(kPong, -1, receiver->receiverId, 0, 1.0);
+  service_->Post(eMSG_Next, -1, receiver->receiverId, 0, 1.0);
+  ASSERT_EQ(service_->GetCount(), 3u);
+  const CMSGMessage* named = service_->GetMessage(0);
   EXPECT_EQ(named->ownService, 1);
   EXPECT_STREQ(named->messageName, "eMSG_TestPing");
   EXPECT_STREQ(named->sourceName, "Sender");
   EXPECT_STREQ(named->targetName, "Receiver");
-  EXPECT_STREQ(service->GetMessage(1)->messageName, "Anonymous");
-  EXPECT_STREQ(service->GetMessage(1)->sourceName, "Anonymous");
-  EXPECT_EQ(service->GetMessage(2)->ownService, 0);
-  EXPECT_STREQ(service->GetMessage(2)->messageName, "");
+  EXPECT_STREQ(service_->GetMessage(1)->messageName, "Anonymous");
+  EXPECT_STREQ(service_->GetMessage(1)->sourceName, "Anonymous");
+  EXPECT_EQ(service_->GetMessage(2)->ownService, 0);
+  EXPECT_STREQ(service_->GetMessage(2)->messageName, "");
   // The copied names outlive their receiver.
   receiver.reset();
-  EXPECT_STREQ(service->GetMessage(0)->targetName, "Receiver");
+  EXPECT_STREQ(service_->GetMessage(0)->targetName, "Receiver");
 }
 
 TEST_F(MessageServiceTest, MessageNameTable) {
-  EXPECT_EQ(service->RegisterMessageName(MakeMessageId(kTestServiceNumber, 5), "eMSG_Five"), 5u);
-  EXPECT_EQ(service->RegisterMessageName(MakeMessageId(kTestServiceNumber, 5), "eMSG_Other"), 0u);
-  EXPECT_EQ(service->GetMessageName(MakeMessageId(kTestServiceNumber, 5)), "eMSG_Five");
-  EXPECT_EQ(service->FindMessageNumber("eMSG_Five"), 5);
-  EXPECT_EQ(service->FindMessageNumber("eMSG_Other"), -1);
+  EXPECT_EQ(service_->RegisterMessageName(MakeMessageId(kTestServiceNumber, 5), "eMSG_Five"), 5u);
+  EXPECT_EQ(service_->RegisterMessageName(MakeMessageId(kTestServiceNumber, 5), "eMSG_Other"), 0u);
+  EXPECT_EQ(service_->GetMessageName(MakeMessageId(kTestServiceNumber, 5)), "eMSG_Five");
+  EXPECT_EQ(service_->FindMessageNumber("eMSG_Five"), 5);
+  EXPECT_EQ(service_->FindMessageNumber("eMSG_Other"), -1);
   // Another service's id, or a number without a name, reads as the default name.
-  EXPECT_EQ(service->GetMessageName(MakeMessageId(kMSGServiceGEM, 5)), "Anonymous");
-  EXPECT_EQ(service->GetMessageName(MakeMessageId(kTestServiceNumber, 6)), "Anonymous");
+  EXPECT_EQ(service_->GetMessageName(MakeMessageId(kMSGServiceGEM, 5)), "Anonymous");
+  EXPECT_EQ(service_->GetMessageName(MakeMessageId(kTestServiceNumber, 6)), "Anonymous");
 
   // Numbers beyond the table are refused and logged.
-  EXPECT_EQ(service->RegisterMessageName(MakeMessageId(kTestServiceNumber, 256), "eMSG_Big"), 0u);
+  EXPECT_EQ(service_->RegisterMessageName(MakeMessageId(kTestServiceNumber, 256), "eMSG_Big"), 0u);
   EXPECT_EQ(CMSGSystem::Get()->RegisterMessageName(300, "eMSG_Big"), 0u);
   EXPECT_TRUE(LogContains(kLogMSG, "message number 256 is out of the name table"));
   EXPECT_TRUE(LogContains(kLogMSG, "Message number 300 is out of the name table"));
-  EXPECT_EQ(service->GetMessageName(MakeMessageId(kTestServiceNumber, 256)), "Anonymous");
+  EXPECT_EQ(service_->GetMessageName(MakeMessageId(kTestServiceNumber, 256)), "Anonymous");
 
   // Generic names, and names found through the system by id.
   EXPECT_EQ(CMSGSystem::Get()->FindMessageNumber("eMSG_Shutdown"), 8);
@@ -212,38 +212,38 @@ TEST_F(MessageServiceTest, MessageNameTable) {
 TEST_F(MessageServiceTest, AFullPoolRefusesThePostAndLogsIt) {
   auto receiver = MakeReceiver();
   for (uint32_t i = 0; i < CMSGService::kPoolSize; ++i) {
-    service->Post(kPing, -1, receiver->receiverId, static_cast<intptr_t>(i), 1.0);
+    service_->Post(kPing, -1, receiver->receiverId, static_cast<intptr_t>(i), 1.0);
   }
-  EXPECT_EQ(service->GetCount(), CMSGService::kPoolSize);
-  service->Post(kPong, -1, receiver->receiverId, 0, 1.0);
-  service->Post(kPong, -1, receiver->receiverId, 0, 0.0);
-  EXPECT_EQ(service->GetCount(), CMSGService::kPoolSize);
+  EXPECT_EQ(service_->GetCount(), CMSGService::kPoolSize);
+  service_->Post(kPong, -1, receiver->receiverId, 0, 1.0);
+  service_->Post(kPong, -1, receiver->receiverId, 0, 0.0);
+  EXPECT_EQ(service_->GetCount(), CMSGService::kPoolSize);
   EXPECT_TRUE(receiver->received.empty());
   EXPECT_TRUE(LogContains(kLogMSG, "Test MSG Service : all 1000 message records are queued"));
 
   SetGameTime(1.0);
-  while (service->GetCount() > 0) service->Deliver();
+  while (service_->GetCount() > 0) service_->Deliver();
   EXPECT_EQ(receiver->received.size(), CMSGService::kPoolSize);
   // Every record came back: the pool takes a full load again.
-  for (uint32_t i = 0; i < CMSGService::kPoolSize; ++i) service->Post(kPing, -1, -1, 0, 5.0);
-  EXPECT_EQ(service->GetCount(), CMSGService::kPoolSize);
+  for (uint32_t i = 0; i < CMSGService::kPoolSize; ++i) service_->Post(kPing, -1, -1, 0, 5.0);
+  EXPECT_EQ(service_->GetCount(), CMSGService::kPoolSize);
 }
 
 TEST_F(MessageServiceTest, CancelAndCount) {
   auto a = MakeReceiver("A");
   auto b = MakeReceiver("B");
-  for (int i = 0; i < 3; ++i) service->Post(kPing, -1, a->receiverId, i, 1.0);
-  service->Post(kPong, -1, a->receiverId, 0, 1.0);
-  service->Post(kPing, -1, b->receiverId, 0, 1.0);
-  EXPECT_EQ(service->CountMessages(a->receiverId, kPing), 3u);
+  for (int i = 0; i < 3; ++i) service_->Post(kPing, -1, a->receiverId, i, 1.0);
+  service_->Post(kPong, -1, a->receiverId, 0, 1.0);
+  service_->Post(kPing, -1, b->receiverId, 0, 1.0);
+  EXPECT_EQ(service_->CountMessages(a->receiverId, kPing), 3u);
   // Adjacent matches: each record swapped into a removed one's place is checked too.
-  service->CancelMessages(a->receiverId, kPing);
-  EXPECT_EQ(service->CountMessages(a->receiverId, kPing), 0u);
-  EXPECT_EQ(service->GetCount(), 2u);
-  service->CancelMessagesTo(a->receiverId);
-  EXPECT_EQ(service->GetCount(), 1u);
-  EXPECT_EQ(service->GetMessage(0)->target, b->receiverId);
-  EXPECT_EQ(service->GetMessage(1), nullptr);
+  service_->CancelMessages(a->receiverId, kPing);
+  EXPECT_EQ(service_->CountMessages(a->receiverId, kPing), 0u);
+  EXPECT_EQ(service_->GetCount(), 2u);
+  service_->CancelMessagesTo(a->receiverId);
+  EXPECT_EQ(service_->GetCount(), 1u);
+  EXPECT_EQ(service_->GetMessage(0)->target, b->receiverId);
+  EXPECT_EQ(service_->GetMessage(1), nullptr);
 }
 
 TEST_F(MessageServiceTest, ReceiverCancellingDuringDeliveryRemovesTheRightRecords) {
@@ -251,44 +251,44 @@ TEST_F(MessageServiceTest, ReceiverCancellingDuringDeliveryRemovesTheRightRecord
   auto other = MakeReceiver("Other");
   // The canceller cancels every Ping for itself, the one being delivered included.
   canceller->onMessage = [&](CMSGMessage*) {
-    service->CancelMessages(canceller->receiverId, kPing);
-    EXPECT_EQ(service->CountMessages(canceller->receiverId, kPing), 0u);
+    service_->CancelMessages(canceller->receiverId, kPing);
+    EXPECT_EQ(service_->CountMessages(canceller->receiverId, kPing), 0u);
   };
-  service->Post(kPing, -1, canceller->receiverId, 1, 0.1);
-  service->Post(kPong, -1, other->receiverId, 2, 0.2);
-  service->Post(kPing, -1, canceller->receiverId, 3, 0.3);
-  service->Post(kPong, -1, other->receiverId, 4, 0.4);
+  service_->Post(kPing, -1, canceller->receiverId, 1, 0.1);
+  service_->Post(kPong, -1, other->receiverId, 2, 0.2);
+  service_->Post(kPing, -1, canceller->receiverId, 3, 0.3);
+  service_->Post(kPong, -1, other->receiverId, 4, 0.4);
   SetGameTime(0.15);
-  service->Deliver();
+  service_->Deliver();
   EXPECT_EQ(canceller->parameters, std::vector<intptr_t>{1});
   // Exactly the two Pongs are left, both intact.
-  ASSERT_EQ(service->GetCount(), 2u);
-  EXPECT_EQ(service->CountMessages(other->receiverId, kPong), 2u);
+  ASSERT_EQ(service_->GetCount(), 2u);
+  EXPECT_EQ(service_->CountMessages(other->receiverId, kPong), 2u);
 
   SetGameTime(1.0);
-  service->Deliver();
-  service->Deliver();
+  service_->Deliver();
+  service_->Deliver();
   EXPECT_EQ(other->parameters, (std::vector<intptr_t>{2, 4}));
-  EXPECT_EQ(service->GetCount(), 0u);
+  EXPECT_EQ(service_->GetCount(), 0u);
 
   // Cancelling inside a zero-delay delivery leaves the count right too.
-  service->Post(kPing, -1, canceller->receiverId, 5, 0.0);
-  EXPECT_EQ(service->GetCount(), 0u);
+  service_->Post(kPing, -1, canceller->receiverId, 5, 0.0);
+  EXPECT_EQ(service_->GetCount(), 0u);
 }
 
 TEST_F(MessageServiceTest, ReceiversPostingDuringDeliveryAreServed) {
   auto echo = MakeReceiver("Echo");
   auto sink = MakeReceiver("Sink");
   echo->onMessage = [&](CMSGMessage* message) {
-    if (message->parameter == 1) service->Post(kPong, -1, sink->receiverId, 10, 0.0);   // at once
-    if (message->parameter == 1) service->Post(kPong, -1, sink->receiverId, 11, -1.0);  // this pass
-    if (message->parameter == 1) service->Post(kPong, -1, sink->receiverId, 12, 5.0);   // later
+    if (message->parameter == 1) service_->Post(kPong, -1, sink->receiverId, 10, 0.0);   // at once
+    if (message->parameter == 1) service_->Post(kPong, -1, sink->receiverId, 11, -1.0);  // this pass
+    if (message->parameter == 1) service_->Post(kPong, -1, sink->receiverId, 12, 5.0);   // later
   };
-  service->Post(kPing, -1, echo->receiverId, 1, 0.1);
+  service_->Post(kPing, -1, echo->receiverId, 1, 0.1);
   SetGameTime(0.2);
-  service->Deliver();
+  service_->Deliver();
   EXPECT_EQ(sink->parameters, (std::vector<intptr_t>{10, 11}));
-  EXPECT_EQ(service->GetCount(), 1u);
+  EXPECT_EQ(service_->GetCount(), 1u);
 }
 
 TEST_F(MessageServiceTest, ReceiversDestroyedDuringABroadcast) {
@@ -300,18 +300,18 @@ TEST_F(MessageServiceTest, ReceiversDestroyedDuringABroadcast) {
     victim.reset();
     selfDestroying.reset();  // the handler's own object ends here
   };
-  service->Post(kPing, -1, -1, 0, 0.0);
+  service_->Post(kPing, -1, -1, 0, 0.0);
   EXPECT_EQ(first->received.size(), 1u);
   EXPECT_EQ(selfDestroying, nullptr);
   EXPECT_EQ(last->received.size(), 1u);
-  EXPECT_EQ(service->GetListenerCount(), 2u);
+  EXPECT_EQ(service_->GetListenerCount(), 2u);
   // Messages still queued for a destroyed receiver are dropped quietly.
   int32_t goneId = first->receiverId;
-  service->Post(kPing, -1, goneId, 0, 0.5);
+  service_->Post(kPing, -1, goneId, 0, 0.5);
   first.reset();
   SetGameTime(1.0);
-  service->Deliver();
-  EXPECT_EQ(service->GetCount(), 0u);
+  service_->Deliver();
+  EXPECT_EQ(service_->GetCount(), 0u);
 }
 
 TEST_F(MessageServiceTest, ReceiverNumbersAreReusedOnlyOnceAllHaveBeenGiven) {
@@ -321,9 +321,9 @@ TEST_F(MessageServiceTest, ReceiverNumbersAreReusedOnlyOnceAllHaveBeenGiven) {
   first.reset();
   auto second = MakeReceiver("Second");
   EXPECT_EQ(second->receiverId, MakeMessageId(kTestServiceNumber, 1));
-  EXPECT_EQ(service->FindListener(firstId), nullptr);
-  EXPECT_EQ(service->FindListenerIdByName("SECOND"), second->receiverId);
-  EXPECT_EQ(service->FindListenerIdByName(""), -1);
+  EXPECT_EQ(service_->FindListener(firstId), nullptr);
+  EXPECT_EQ(service_->FindListenerIdByName("SECOND"), second->receiverId);
+  EXPECT_EQ(service_->FindListenerIdByName(""), -1);
 
   // Every other number goes to a live receiver; the one with number 5 leaves
   // with a message still queued for it.
@@ -334,7 +334,7 @@ TEST_F(MessageServiceTest, ReceiverNumbersAreReusedOnlyOnceAllHaveBeenGiven) {
   }
   EXPECT_TRUE(LogContains(kLogMSG, "Test MSG Service : every receiver number has been given"));
   const int32_t goneId = MakeMessageId(kTestServiceNumber, 5);
-  service->Post(kPing, -1, goneId, 0, 1.0);
+  service_->Post(kPing, -1, goneId, 0, 1.0);
   fillers[3].reset();
 
   // Number 0 is free; number 5 is not while its message waits.
@@ -347,20 +347,20 @@ TEST_F(MessageServiceTest, ReceiverNumbersAreReusedOnlyOnceAllHaveBeenGiven) {
   // Nothing posted from or to the refused receiver reaches anybody: its id
   // is not the broadcast target.
   refused->onMessage = [&](CMSGMessage*) { ADD_FAILURE() << "delivered to a refused receiver"; };
-  service->Post(kPing, refused->receiverId, -1, 0, 0.0);
-  service->Post(kPing, -1, refused->receiverId, 0, 0.0);
+  service_->Post(kPing, refused->receiverId, -1, 0, 0.0);
+  service_->Post(kPing, -1, refused->receiverId, 0, 0.0);
   CMSGSystem::Get()->Post(kPing, -1, refused->receiverId, 0, 0.0);
   EXPECT_TRUE(second->received.empty());
   EXPECT_TRUE(reused->received.empty());
-  EXPECT_EQ(service->GetCount(), 1u);
+  EXPECT_EQ(service_->GetCount(), 1u);
 
   // Once the waiting message is gone (dropped: its receiver left), so is the hold on 5.
   SetGameTime(1.0);
-  service->Deliver();
+  service_->Deliver();
   auto late = MakeReceiver("Late");
   EXPECT_EQ(late->receiverId, goneId);
   // The receivers then leave an absent service instead of one by one.
-  service.reset();
+  service_.reset();
 }
 
 TEST_F(MessageServiceTest, RepostUsesTheStoredDelay) {
@@ -370,19 +370,19 @@ TEST_F(MessageServiceTest, RepostUsesTheStoredDelay) {
   templateRecord.target = receiver->receiverId;
   templateRecord.parameter = 42;
   templateRecord.dueTime = 0.0;
-  service->Repost(templateRecord);
+  service_->Repost(templateRecord);
   CMSGSystem::Get()->Repost(templateRecord);
   EXPECT_EQ(receiver->parameters, (std::vector<intptr_t>{42, 42}));
   templateRecord.dueTime = 2.0;
-  service->Repost(templateRecord);
-  EXPECT_EQ(service->GetCount(), 1u);
-  EXPECT_DOUBLE_EQ(service->GetMessage(0)->dueTime, 2.0);
+  service_->Repost(templateRecord);
+  EXPECT_EQ(service_->GetCount(), 1u);
+  EXPECT_DOUBLE_EQ(service_->GetMessage(0)->dueTime, 2.0);
 }
 
 TEST_F(MessageServiceTest, ScriptsPostNamedMessagesWithARunningDelay) {
   auto door = MakeReceiver("Door");
-  service->RegisterMessageName(kPing, "eMSG_Open");
-  service->RegisterMessageName(kPong, "eMSG_Close");
+  service_->RegisterMessageName(kPing, "eMSG_Open");
+  service_->RegisterMessageName(kPong, "eMSG_Close");
   platform::ScopedTempFolder scratch("vyre-script");
   std::ofstream(scratch / "script.txt") << "  eMSG_Open door 0.5\r\n"
                                           "// eMSG_Open Door\n"
@@ -392,19 +392,19 @@ TEST_F(MessageServiceTest, ScriptsPostNamedMessagesWithARunningDelay) {
                                           "eMSG_Close Nobody 9\n"
                                           "eMSG_Close DOOR 0.25\n"
                                           "eMSG_Open Door\n";
-  EXPECT_TRUE(service->LoadScript((scratch / "script.txt").c_str()));
+  EXPECT_TRUE(service_->LoadScript((scratch / "script.txt").c_str()));
   // Posted by number only, with delays 0.5, 0.75 and 0.75.
-  ASSERT_EQ(service->GetCount(), 3u);
+  ASSERT_EQ(service_->GetCount(), 3u);
   SetGameTime(0.5);
-  service->Deliver();
+  service_->Deliver();
   EXPECT_EQ(door->received, std::vector<uint32_t>{1});
   SetGameTime(0.75);
-  service->Deliver();
-  service->Deliver();
+  service_->Deliver();
+  service_->Deliver();
   // The first delivery swapped the last record forward, so equal due times
   // now come in that order.
   EXPECT_EQ(door->received, (std::vector<uint32_t>{1, 1, 2}));
-  EXPECT_FALSE(service->LoadScript((scratch / "missing.txt").c_str()));
+  EXPECT_FALSE(service_->LoadScript((scratch / "missing.txt").c_str()));
 }
 
 TEST(MessageSystemTest, ServicesRegisterOncePerSlot) {

@@ -24,45 +24,45 @@ using namespace runtime_test;
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(scratch.Path().empty());
-    setenv("VYRE_REGISTRY", (scratch / "registry.reg").c_str(), 1);
-    iniPath = scratch / "Settings.ini";
-    settings.SetTitle("Novaliths");
-    settings.SetIniName(iniPath.c_str());
+    ASSERT_FALSE(scratch_.Path().empty());
+    setenv("VYRE_REGISTRY", (scratch_ / "registry.reg").c_str(), 1);
+    iniPath_ = scratch_ / "Settings.ini";
+    settings_.SetTitle("Novaliths");
+    settings_.SetIniName(iniPath_.c_str());
     ClearLogLines(kLogGEM);
   }
 
-  void WriteIni(const std::string& text) { std::ofstream(iniPath, std::ios::binary) << text; }
+  void WriteIni(const std::string& text) { std::ofstream(iniPath_, std::ios::binary) << text; }
   std::string ReadIni() {
-    std::ifstream in(iniPath, std::ios::binary);
+    std::ifstream in(iniPath_, std::ios::binary);
     std::stringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
   }
   void WriteRegistryInt(const char* name, int32_t value) {
-    ASSERT_TRUE(RegistryWriteValue(name, 1, &value, sizeof value, settings.registryKeyPath.Chars()));
+    ASSERT_TRUE(RegistryWriteValue(name, 1, &value, sizeof value, settings_.registryKeyPath.Chars()));
   }
 
-  platform::ScopedTempFolder scratch{"vyre-settings"};
-  std::string iniPath;
-  CSettings settings;
+  platform::ScopedTempFolder scratch_{"vyre-settings"};
+  std::string iniPath_;
+  CSettings settings_;
 };
 
 TEST_F(SettingsTest, DefaultsStandWithoutIniFileOrRegistry) {
-  EXPECT_FALSE(settings.Load(true));
-  EXPECT_EQ(settings.width, 800);
-  EXPECT_EQ(settings.height, 600);
-  EXPECT_EQ(settings.depth, 32);
-  EXPECT_FALSE(settings.fullscreen);
-  EXPECT_EQ(settings.api, 0);
-  EXPECT_EQ(settings.title, "Novaliths");
-  EXPECT_TRUE(settings.developerMode);
-  EXPECT_TRUE(settings.enableLogging);
-  EXPECT_FALSE(settings.logsToFiles);
-  EXPECT_EQ(settings.registryKeyPath, "Software\\Velk Software Studio\\Novaliths");
-  EXPECT_TRUE(settings.modified);  // setting the title marks them
+  EXPECT_FALSE(settings_.Load(true));
+  EXPECT_EQ(settings_.width, 800);
+  EXPECT_EQ(settings_.height, 600);
+  EXPECT_EQ(settings_.depth, 32);
+  EXPECT_FALSE(settings_.fullscreen);
+  EXPECT_EQ(settings_.api, 0);
+  EXPECT_EQ(settings_.title, "Novaliths");
+  EXPECT_TRUE(settings_.developerMode);
+  EXPECT_TRUE(settings_.enableLogging);
+  EXPECT_FALSE(settings_.logsToFiles);
+  EXPECT_EQ(settings_.registryKeyPath, "Software\\Velk Software Studio\\Novaliths");
+  EXPECT_TRUE(settings_.modified);  // setting the title marks them
   EXPECT_EQ(LogLinesOf(kLogGEM),
-            std::vector<std::string>{"[GEM] Settings : Failed to read '" + iniPath + "'..."});
+            std::vector<std::string>{"[GEM] Settings : Failed to read '" + iniPath_ + "'..."});
 }
 
 TEST_F(SettingsTest, IniFileIsReadAfterTheRegistryAndWins) {
@@ -70,21 +70,21 @@ TEST_F(SettingsTest, IniFileIsReadAfterTheRegistryAndWins) {
   WriteRegistryInt("Display\\Height", 700);
   WriteRegistryInt("Display\\Depth", 16);
   uint8_t oneByte = 1;
-  ASSERT_TRUE(RegistryWriteValue("Display\\Fullscreen", 1, &oneByte, 1, settings.registryKeyPath.Chars()));
+  ASSERT_TRUE(RegistryWriteValue("Display\\Fullscreen", 1, &oneByte, 1, settings_.registryKeyPath.Chars()));
   // A value of the wrong width is not taken.
-  ASSERT_TRUE(RegistryWriteValue("Display\\Top", 1, &oneByte, 1, settings.registryKeyPath.Chars()));
+  ASSERT_TRUE(RegistryWriteValue("Display\\Top", 1, &oneByte, 1, settings_.registryKeyPath.Chars()));
   WriteIni("[Display]\nWidth=640\n");
-  EXPECT_TRUE(settings.Load(true));
-  EXPECT_EQ(settings.width, 640);
-  EXPECT_EQ(settings.height, 700);
-  EXPECT_EQ(settings.depth, 16);
-  EXPECT_TRUE(settings.fullscreen);
-  EXPECT_EQ(settings.top, 0);
+  EXPECT_TRUE(settings_.Load(true));
+  EXPECT_EQ(settings_.width, 640);
+  EXPECT_EQ(settings_.height, 700);
+  EXPECT_EQ(settings_.depth, 16);
+  EXPECT_TRUE(settings_.fullscreen);
+  EXPECT_EQ(settings_.top, 0);
 
   // Without the registry only the file counts.
   CSettings fileOnly;
   fileOnly.SetTitle("Novaliths");
-  fileOnly.SetIniName(iniPath.c_str());
+  fileOnly.SetIniName(iniPath_.c_str());
   fileOnly.Load(false);
   EXPECT_EQ(fileOnly.height, 600);
 }
@@ -112,22 +112,22 @@ TEST_F(SettingsTest, IniSectionsFollowTheirOwnRules) {
       "EnableLogging=1\n"
       "LogFilter=gem,gfx\n"
       "Mystery=1\n");
-  EXPECT_TRUE(settings.Load(true));
-  EXPECT_EQ(settings.width, 800);
-  EXPECT_EQ(settings.height, 768);
-  EXPECT_EQ(settings.depth, 24);
-  EXPECT_EQ(settings.top, -5);
-  EXPECT_EQ(settings.left, INT32_MAX);
-  EXPECT_FALSE(settings.fullscreen);
-  EXPECT_EQ(settings.api, 1);
-  EXPECT_EQ(settings.title, "DEMO");
+  EXPECT_TRUE(settings_.Load(true));
+  EXPECT_EQ(settings_.width, 800);
+  EXPECT_EQ(settings_.height, 768);
+  EXPECT_EQ(settings_.depth, 24);
+  EXPECT_EQ(settings_.top, -5);
+  EXPECT_EQ(settings_.left, INT32_MAX);
+  EXPECT_FALSE(settings_.fullscreen);
+  EXPECT_EQ(settings_.api, 1);
+  EXPECT_EQ(settings_.title, "DEMO");
   // The key path keeps the title the game set.
-  EXPECT_EQ(settings.registryKeyPath, "Software\\Velk Software Studio\\Novaliths");
-  EXPECT_EQ(settings.localDir, "DATA/LEVELS");
-  EXPECT_FALSE(settings.developerMode);
-  EXPECT_FALSE(settings.logsToFiles);
-  EXPECT_TRUE(settings.enableLogging);
-  EXPECT_EQ(settings.logFilter, "GEM,GFX");
+  EXPECT_EQ(settings_.registryKeyPath, "Software\\Velk Software Studio\\Novaliths");
+  EXPECT_EQ(settings_.localDir, "DATA/LEVELS");
+  EXPECT_FALSE(settings_.developerMode);
+  EXPECT_FALSE(settings_.logsToFiles);
+  EXPECT_TRUE(settings_.enableLogging);
+  EXPECT_EQ(settings_.logFilter, "GEM,GFX");
   // Developer mode off: no dump.
   EXPECT_FALSE(LogContains(kLogGEM, "Title = "));
 }
@@ -139,7 +139,7 @@ TEST_F(SettingsTest, FlagsAndInterfaceValuesTable) {
   } cases[] = {{"1", true}, {"0", false}, {"yes", false}, {"true", false}, {"2", false}, {" 1", false}, {"", false}};
   for (const Case& c : cases) {
     CSettings loaded;
-    loaded.SetIniName(iniPath.c_str());
+    loaded.SetIniName(iniPath_.c_str());
     loaded.fullscreen = !c.flag;
     loaded.api = 1;
     WriteIni(std::string("[Display]\nFullscreen=") + c.value + "\nAPI=" + (c.flag ? "OGL" : "GL") + "\n");
@@ -151,7 +151,7 @@ TEST_F(SettingsTest, FlagsAndInterfaceValuesTable) {
 
 TEST_F(SettingsTest, DeveloperModeDumpsTheSettings) {
   WriteIni("[System]\nDeveloperMode=1\n[Display]\nWidth=1280\n");
-  settings.Load(false);
+  settings_.Load(false);
   std::vector<std::string> lines = LogLinesOf(kLogGEM);
   const std::string separator(72, '=');
   std::vector<std::string> expected = {
@@ -163,13 +163,13 @@ TEST_F(SettingsTest, DeveloperModeDumpsTheSettings) {
 }
 
 TEST_F(SettingsTest, SaveWritesTheRegistryAndTheFourteenLineFile) {
-  settings.width = 1024;
-  settings.height = 768;
-  settings.fullscreen = true;
-  settings.top = -3;
-  settings.logFilter = "ALL";
-  settings.title = "Ignored";
-  EXPECT_TRUE(settings.Save(true));
+  settings_.width = 1024;
+  settings_.height = 768;
+  settings_.fullscreen = true;
+  settings_.top = -3;
+  settings_.logFilter = "ALL";
+  settings_.title = "Ignored";
+  EXPECT_TRUE(settings_.Save(true));
   EXPECT_EQ(ReadIni(),
             "[System]\n"
             "LocalDir=\n"
@@ -185,20 +185,20 @@ TEST_F(SettingsTest, SaveWritesTheRegistryAndTheFourteenLineFile) {
             "Height=768\n"
             "Depth=32\n"
             "Fullscreen=1\n");
-  EXPECT_TRUE(settings.modified);
+  EXPECT_TRUE(settings_.modified);
   EXPECT_TRUE(LogContains(kLogGEM, "Settings : Writing to registry..."));
 
   int32_t width = 0;
   uint8_t fullscreen = 0;
-  EXPECT_EQ(settings.ReadValue("Display\\Width", &width, sizeof width), 4u);
-  EXPECT_EQ(RegistryReadValue("Display\\Fullscreen", &fullscreen, 1, settings.registryKeyPath.Chars()), 1u);
+  EXPECT_EQ(settings_.ReadValue("Display\\Width", &width, sizeof width), 4u);
+  EXPECT_EQ(RegistryReadValue("Display\\Fullscreen", &fullscreen, 1, settings_.registryKeyPath.Chars()), 1u);
   EXPECT_EQ(width, 1024);
   EXPECT_EQ(fullscreen, 1);
 
   // What was saved loads back.
   CSettings reloaded;
   reloaded.SetTitle("Novaliths");
-  reloaded.SetIniName(iniPath.c_str());
+  reloaded.SetIniName(iniPath_.c_str());
   reloaded.Load(true);
   EXPECT_EQ(reloaded.width, 1024);
   EXPECT_EQ(reloaded.top, -3);
@@ -207,18 +207,18 @@ TEST_F(SettingsTest, SaveWritesTheRegistryAndTheFourteenLineFile) {
 }
 
 TEST_F(SettingsTest, AFailedSaveIsReported) {
-  std::string unreachable = scratch / "missing-folder/Settings.ini";
-  settings.SetIniName(unreachable.c_str());
-  EXPECT_FALSE(settings.Save(false));
+  std::string unreachable = scratch_ / "missing-folder/Settings.ini";
+  settings_.SetIniName(unreachable.c_str());
+  EXPECT_FALSE(settings_.Save(false));
   EXPECT_EQ(LogLinesOf(kLogGEM), std::vector<std::string>{"Settings : Failed to save '" + unreachable + "'"});
 }
 
 TEST_F(SettingsTest, TheIniFileIsSavedToTheUserFolderAndReadBackFromIt) {
   // A run folder holding the shipped defaults, and a user folder not made yet.
   const std::string previous = platform::CurrentDirectory();
-  ASSERT_TRUE(platform::MakeFolder(scratch / "run"));
-  ASSERT_EQ(chdir((scratch / "run").c_str()), 0);
-  const std::string user = scratch / "user";
+  ASSERT_TRUE(platform::MakeFolder(scratch_ / "run"));
+  ASSERT_EQ(chdir((scratch_ / "run").c_str()), 0);
+  const std::string user = scratch_ / "user";
   const char* oldUser = std::getenv("VYRE_USER_DIR");
   const std::string previousUser = oldUser != nullptr ? oldUser : "";
   setenv("VYRE_USER_DIR", user.c_str(), 1);
@@ -247,36 +247,36 @@ TEST_F(SettingsTest, TheIniFileIsSavedToTheUserFolderAndReadBackFromIt) {
 
 TEST_F(SettingsTest, OversizedIniFileIsRefused) {
   WriteIni("[Display]\nWidth=1024\n" + std::string(CSettings::kMaxIniBytes, '#'));
-  EXPECT_FALSE(settings.Load(false));
-  EXPECT_EQ(settings.width, 800);
+  EXPECT_FALSE(settings_.Load(false));
+  EXPECT_EQ(settings_.width, 800);
   EXPECT_TRUE(LogContains(kLogGEM, "is larger than 65536 bytes; not read"));
 }
 
 TEST_F(SettingsTest, CommandLineIsRecordedNotApplied) {
-  settings.ParseCommandLine("/3ME models\\ship.3me  -X\t/SCN");
-  ASSERT_EQ(settings.GetArgumentCount(), 2u);
-  EXPECT_EQ(settings.GetArgument(0)->name, "3ME");
-  EXPECT_EQ(settings.GetArgument(0)->value, "models\\ship.3me");
-  EXPECT_EQ(settings.GetArgument(1)->name, "X");
-  EXPECT_EQ(settings.GetArgument(1)->value, "");
-  EXPECT_EQ(settings.GetArgument(2), nullptr);
-  EXPECT_EQ(settings.GetArgument(-1), nullptr);
-  EXPECT_EQ(settings.FindArgument("/3ME"), settings.GetArgument(0));
-  EXPECT_EQ(settings.FindArgument("3me"), nullptr);
-  EXPECT_EQ(settings.FindArgument("/SCN"), nullptr);
+  settings_.ParseCommandLine("/3ME models\\ship.3me  -X\t/SCN");
+  ASSERT_EQ(settings_.GetArgumentCount(), 2u);
+  EXPECT_EQ(settings_.GetArgument(0)->name, "3ME");
+  EXPECT_EQ(settings_.GetArgument(0)->value, "models\\ship.3me");
+  EXPECT_EQ(settings_.GetArgument(1)->name, "X");
+  EXPECT_EQ(settings_.GetArgument(1)->value, "");
+  EXPECT_EQ(settings_.GetArgument(2), nullptr);
+  EXPECT_EQ(settings_.GetArgument(-1), nullptr);
+  EXPECT_EQ(settings_.FindArgument("/3ME"), settings_.GetArgument(0));
+  EXPECT_EQ(settings_.FindArgument("3me"), nullptr);
+  EXPECT_EQ(settings_.FindArgument("/SCN"), nullptr);
 
   // A value with no option before it is kept under an empty name; a second
   // option replaces a pending one.
-  settings.ClearArguments();
-  settings.ParseCommandLine("loose /A /B value -Width=5");
-  ASSERT_EQ(settings.GetArgumentCount(), 3u);
-  EXPECT_EQ(settings.GetArgument(0)->name, "");
-  EXPECT_EQ(settings.GetArgument(0)->value, "loose");
-  EXPECT_EQ(settings.GetArgument(1)->name, "B");
-  EXPECT_EQ(settings.GetArgument(2)->name, "Width=5");
-  EXPECT_EQ(settings.width, 800);
-  settings.ParseCommandLine(nullptr);
-  EXPECT_EQ(settings.GetArgumentCount(), 3u);
+  settings_.ClearArguments();
+  settings_.ParseCommandLine("loose /A /B value -Width=5");
+  ASSERT_EQ(settings_.GetArgumentCount(), 3u);
+  EXPECT_EQ(settings_.GetArgument(0)->name, "");
+  EXPECT_EQ(settings_.GetArgument(0)->value, "loose");
+  EXPECT_EQ(settings_.GetArgument(1)->name, "B");
+  EXPECT_EQ(settings_.GetArgument(2)->name, "Width=5");
+  EXPECT_EQ(settings_.width, 800);
+  settings_.ParseCommandLine(nullptr);
+  EXPECT_EQ(settings_.GetArgumentCount(), 3u);
 }
 
 TEST_F(SettingsTest, GameValuesLiveBesideTheSettingsKey) {
@@ -299,21 +299,21 @@ TEST_F(SettingsTest, GameValuesLiveBesideTheSettingsKey) {
 }
 
 TEST_F(SettingsTest, SystemValuesRoundTripThroughTheRegistryStoreOnly) {
-  settings.localDir = "GAMES\\NOVA";
-  settings.developerMode = false;
-  settings.logsToFiles = true;
-  settings.enableLogging = false;
-  settings.logFilter = "GEM";
+  settings_.localDir = "GAMES\\NOVA";
+  settings_.developerMode = false;
+  settings_.logsToFiles = true;
+  settings_.enableLogging = false;
+  settings_.logFilter = "GEM";
   // Saving keeps the System values to the ini file.
-  EXPECT_TRUE(settings.Save(true));
+  EXPECT_TRUE(settings_.Save(true));
   char text[16] = {};
-  EXPECT_EQ(settings.ReadValue("System\\LocalDirectory", text, sizeof text), 0u);
+  EXPECT_EQ(settings_.ReadValue("System\\LocalDirectory", text, sizeof text), 0u);
 
-  settings.WriteSystemRegistry();
+  settings_.WriteSystemRegistry();
   uint8_t flag = 7;
-  EXPECT_EQ(settings.ReadValue("System\\LogsToFiles", &flag, sizeof flag), 1u);
+  EXPECT_EQ(settings_.ReadValue("System\\LogsToFiles", &flag, sizeof flag), 1u);
   EXPECT_EQ(flag, 1);
-  EXPECT_EQ(settings.ReadValue("System\\LogFilter", text, sizeof text), 4u);
+  EXPECT_EQ(settings_.ReadValue("System\\LogFilter", text, sizeof text), 4u);
   EXPECT_STREQ(text, "GEM");
 
   CSettings reloaded;
@@ -326,16 +326,16 @@ TEST_F(SettingsTest, SystemValuesRoundTripThroughTheRegistryStoreOnly) {
   EXPECT_EQ(reloaded.logFilter, "GEM");
 
   // An empty text is a value too; a filter is upper-cased as it is read.
-  settings.localDir = "";
-  settings.WriteSystemRegistry();
-  ASSERT_TRUE(RegistryWriteValue("System\\LogFilter", 0, "msg,gfx", 7, settings.registryKeyPath.Chars()));
+  settings_.localDir = "";
+  settings_.WriteSystemRegistry();
+  ASSERT_TRUE(RegistryWriteValue("System\\LogFilter", 0, "msg,gfx", 7, settings_.registryKeyPath.Chars()));
   reloaded.ReadSystemRegistry();
   EXPECT_EQ(reloaded.localDir, "");
   EXPECT_EQ(reloaded.logFilter, "MSG,GFX");
 }
 
 TEST_F(SettingsTest, SystemRegistryReadSurvivesMissingOverlongAndDamagedValues) {
-  const std::string key = settings.registryKeyPath.Chars();
+  const std::string key = settings_.registryKeyPath.Chars();
   const std::string longText(2000, 'a');
   struct Case {
     const char* what;
@@ -350,11 +350,11 @@ TEST_F(SettingsTest, SystemRegistryReadSurvivesMissingOverlongAndDamagedValues) 
        [&] { ASSERT_TRUE(RegistryWriteValue("System\\LocalDirectory", 1, longText.data(), 2000, key.c_str())); },
        1023},
       {"garbage in the store file",
-       [&] { std::ofstream(scratch / "registry.reg", std::ios::binary) << "\x01\xff[Software\nLocalDirectory=q\n"; },
+       [&] { std::ofstream(scratch_ / "registry.reg", std::ios::binary) << "\x01\xff[Software\nLocalDirectory=q\n"; },
        4},
   };
   for (const Case& c : cases) {
-    std::remove((scratch / "registry.reg").c_str());
+    std::remove((scratch_ / "registry.reg").c_str());
     c.store();
     CSettings reading;
     reading.SetTitle("Novaliths");
@@ -371,8 +371,8 @@ TEST_F(SettingsTest, SystemRegistryReadSurvivesMissingOverlongAndDamagedValues) 
 }
 
 TEST_F(SettingsTest, SettingsAreTheLogsSwitches) {
-  EXPECT_EQ(&GetLogSettings(), &settings);
-  settings.logFilter = "GEM";
+  EXPECT_EQ(&GetLogSettings(), &settings_);
+  settings_.logFilter = "GEM";
   EXPECT_STREQ(GetLogSettings().LogFilter(), "GEM");
 }
 

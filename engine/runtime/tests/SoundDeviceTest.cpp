@@ -19,19 +19,19 @@ class Sound : public ::testing::Test {
  protected:
   void SetUp() override {
     EnableTestLogChannels();
-    ASSERT_FALSE(folder.Path().empty());
-    ASSERT_TRUE(sfx.Init(24)) << "the null driver must open";
+    ASSERT_FALSE(folder_.Path().empty());
+    ASSERT_TRUE(sfx_.Init(24)) << "the null driver must open";
     ClearLogLines(kLogSFX);
   }
-  void TearDown() override { sfx.Shutdown(); }
+  void TearDown() override { sfx_.Shutdown(); }
 
   std::string Tone(const char* name, int channels, long rate, long frames) {
-    std::string path = folder / name;
+    std::string path = folder_ / name;
     EXPECT_TRUE(WriteOggTone(path, channels, rate, frames)) << path;
     return path;
   }
   std::string Junk(const char* name) {
-    std::string path = folder / name;
+    std::string path = folder_ / name;
     std::ofstream(path) << "OggS but not really an Ogg Vorbis file at all";
     return path;
   }
@@ -39,8 +39,8 @@ class Sound : public ::testing::Test {
   bool PlayOut(int source, double seconds) {
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-      sfx.Update();
-      if (!sfx.IsSourcePlaying(source)) return true;
+      sfx_.Update();
+      if (!sfx_.IsSourcePlaying(source)) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
@@ -61,8 +61,8 @@ class Sound : public ::testing::Test {
     return count;
   }
 
-  platform::ScopedTempFolder folder{"sound"};
-  CSFXManager sfx;
+  platform::ScopedTempFolder folder_{"sound"};
+  CSFXManager sfx_;
 };
 
 TEST(SoundInit, LogsTheDevicesAndWithoutADeviceEveryOperationIsANoOp) {
@@ -91,16 +91,16 @@ TEST(SoundInit, LogsTheDevicesAndWithoutADeviceEveryOperationIsANoOp) {
 }
 
 TEST_F(Sound, QueuingByNameCountsOncePendingAndRefusesEmptyNames) {
-  EXPECT_EQ(sfx.LoadBuffer("gem.ogg"), 0);
-  EXPECT_EQ(sfx.LoadBuffer("gem.ogg"), 0);
-  EXPECT_EQ(sfx.LoadBuffer("gem2.ogg"), 1);
-  EXPECT_EQ(sfx.OpenStream("gem.ogg"), 0) << "streams are a collection of their own";
-  EXPECT_EQ(sfx.GetPending(), 3);
-  EXPECT_EQ(sfx.LoadBuffer(""), -1);
-  EXPECT_EQ(sfx.OpenStream(""), -1);
-  EXPECT_EQ(sfx.GetBufferCount(), 2);
-  EXPECT_EQ(sfx.FindBuffer("gem2.ogg"), 1);
-  EXPECT_EQ(sfx.FindBuffer("gem2.og"), -1);
+  EXPECT_EQ(sfx_.LoadBuffer("gem.ogg"), 0);
+  EXPECT_EQ(sfx_.LoadBuffer("gem.ogg"), 0);
+  EXPECT_EQ(sfx_.LoadBuffer("gem2.ogg"), 1);
+  EXPECT_EQ(sfx_.OpenStream("gem.ogg"), 0) << "streams are a collection of their own";
+  EXPECT_EQ(sfx_.GetPending(), 3);
+  EXPECT_EQ(sfx_.LoadBuffer(""), -1);
+  EXPECT_EQ(sfx_.OpenStream(""), -1);
+  EXPECT_EQ(sfx_.GetBufferCount(), 2);
+  EXPECT_EQ(sfx_.FindBuffer("gem2.ogg"), 1);
+  EXPECT_EQ(sfx_.FindBuffer("gem2.og"), -1);
 }
 
 TEST_F(Sound, DecodesGeneratedTonesToTheExpectedByteCount) {
@@ -117,16 +117,16 @@ TEST_F(Sound, DecodesGeneratedTonesToTheExpectedByteCount) {
       {"tone.ogg.bin", 1, 8000, 4000},  // and looks anywhere in the name
   };
   for (const Case& c : cases) {
-    int index = sfx.LoadBuffer(Tone(c.name, c.channels, c.rate, c.frames).c_str());
-    sfx.Update();
-    const CSFXBuffer* buffer = sfx.GetBuffer(index);
+    int index = sfx_.LoadBuffer(Tone(c.name, c.channels, c.rate, c.frames).c_str());
+    sfx_.Update();
+    const CSFXBuffer* buffer = sfx_.GetBuffer(index);
     ASSERT_NE(buffer->GetALBuffer(), 0u) << c.name;
     EXPECT_EQ(BufferSize(buffer), c.frames * c.channels * 2) << c.name;
     ALint frequency = 0;
     alGetBufferi(buffer->GetALBuffer(), AL_FREQUENCY, &frequency);
     EXPECT_EQ(frequency, c.rate) << c.name;
   }
-  EXPECT_EQ(sfx.GetPending(), 0);
+  EXPECT_EQ(sfx_.GetPending(), 0);
   EXPECT_EQ(ErrorLines(), 0);
 }
 
@@ -136,23 +136,23 @@ TEST_F(Sound, FilesThatCannotBeDecodedAreTriedOnceAndLogged) {
     std::string line;  // empty: nothing logged
   };
   const Case cases[] = {
-      {folder / "missing.ogg", "Unable to decode " + (folder / "missing.ogg")},
-      {Junk("junk.ogg"), "Unable to decode " + (folder / "junk.ogg")},
-      {Tone("three.ogg", 3, 8000, 2000), "Unsupported channel count in " + (folder / "three.ogg")},
-      {folder / "effect.wav", ""},
+      {folder_ / "missing.ogg", "Unable to decode " + (folder_ / "missing.ogg")},
+      {Junk("junk.ogg"), "Unable to decode " + (folder_ / "junk.ogg")},
+      {Tone("three.ogg", 3, 8000, 2000), "Unsupported channel count in " + (folder_ / "three.ogg")},
+      {folder_ / "effect.wav", ""},
   };
   for (const Case& c : cases) {
     ClearLogLines(kLogSFX);
-    int index = sfx.LoadBuffer(c.name.c_str());
-    sfx.Update();
-    sfx.Update();
-    EXPECT_EQ(sfx.GetBuffer(index)->GetALBuffer(), 0u) << c.name;
-    EXPECT_TRUE(sfx.GetBuffer(index)->WasLoadAttempted()) << c.name;
+    int index = sfx_.LoadBuffer(c.name.c_str());
+    sfx_.Update();
+    sfx_.Update();
+    EXPECT_EQ(sfx_.GetBuffer(index)->GetALBuffer(), 0u) << c.name;
+    EXPECT_TRUE(sfx_.GetBuffer(index)->WasLoadAttempted()) << c.name;
     EXPECT_EQ(CountLogLines(kLogSFX, "Loading buffer... " + c.name), 1) << c.name;
     if (!c.line.empty()) {
       EXPECT_EQ(CountLogLines(kLogSFX, c.line), 1) << c.name;
     }
-    EXPECT_EQ(sfx.GetPending(), 0) << c.name;
+    EXPECT_EQ(sfx_.GetPending(), 0) << c.name;
   }
 }
 
@@ -160,48 +160,48 @@ TEST_F(Sound, LoadLimitOfOneLoadsNewestBuffersFirstThenStreamsAndSkipsFailures) 
   std::string good = Tone("good.ogg", 1, 8000, 800);
   std::string tone2 = Tone("tone2.ogg", 1, 8000, 800);
   std::string music = Tone("music.ogg", 2, 8000, 800);
-  sfx.LoadBuffer(good.c_str());                             // 0
-  sfx.LoadBuffer((folder / "missing.ogg").c_str());         // 1: fails
-  sfx.LoadBuffer(tone2.c_str());                            // 2
-  sfx.OpenStream(music.c_str());
-  sfx.SetLoadLimit(1);
+  sfx_.LoadBuffer(good.c_str());                             // 0
+  sfx_.LoadBuffer((folder_ / "missing.ogg").c_str());         // 1: fails
+  sfx_.LoadBuffer(tone2.c_str());                            // 2
+  sfx_.OpenStream(music.c_str());
+  sfx_.SetLoadLimit(1);
   const std::string expected[] = {"Loading buffer... " + tone2,
-                                  "Loading buffer... " + (folder / "missing.ogg"),
+                                  "Loading buffer... " + (folder_ / "missing.ogg"),
                                   "Loading buffer... " + good, "Opening stream... " + music};
   for (int frame = 0; frame < 4; ++frame) {
     ClearLogLines(kLogSFX);
-    sfx.Update();
+    sfx_.Update();
     EXPECT_EQ(CountLogLines(kLogSFX, expected[frame]), 1) << "frame " << frame;
     if (frame == 0) {
       // Pending files, then the highest buffer index plus the highest stream index.
       EXPECT_EQ(CountLogLines(kLogSFX, "4 / 2 resources to load"), 1);
     }
-    EXPECT_EQ(sfx.GetPending(), 3 - frame);
-    EXPECT_EQ(sfx.GetLoadedThisPass(), 1) << "frame " << frame;
+    EXPECT_EQ(sfx_.GetPending(), 3 - frame);
+    EXPECT_EQ(sfx_.GetLoadedThisPass(), 1) << "frame " << frame;
   }
-  EXPECT_NE(sfx.GetBuffer(0)->GetALBuffer(), 0u) << "a failed file must not block later ones";
-  EXPECT_TRUE(sfx.GetStream(0)->HasDecoder());
+  EXPECT_NE(sfx_.GetBuffer(0)->GetALBuffer(), 0u) << "a failed file must not block later ones";
+  EXPECT_TRUE(sfx_.GetStream(0)->HasDecoder());
   ClearLogLines(kLogSFX);
-  sfx.Update();
+  sfx_.Update();
   EXPECT_TRUE(LogLinesOf(kLogSFX).empty()) << "nothing is retried";
-  sfx.LoadQueued();
-  EXPECT_EQ(sfx.GetLoadedThisPass(), 0) << "an idle call loads nothing";
+  sfx_.LoadQueued();
+  EXPECT_EQ(sfx_.GetLoadedThisPass(), 0) << "an idle call loads nothing";
 }
 
 TEST_F(Sound, PlaysABufferAndReusesFinishedSources) {
-  int buffer = sfx.LoadBuffer(Tone("click.ogg", 1, 22050, 2205).c_str());
-  sfx.Update();
-  int source = sfx.GetFreeSource();
+  int buffer = sfx_.LoadBuffer(Tone("click.ogg", 1, 22050, 2205).c_str());
+  sfx_.Update();
+  int source = sfx_.GetFreeSource();
   ASSERT_EQ(source, 0);
-  EXPECT_EQ(sfx.GetFreeSource(), 0) << "an idle source is handed out again";
-  sfx.BindSourceBuffer(source, buffer);
-  sfx.SetSourceLooping(source, false);
-  sfx.PlaySource(source, 0.5f);
-  EXPECT_TRUE(sfx.IsSourcePlaying(source));
-  EXPECT_FLOAT_EQ(sfx.GetSource(source)->GetGain(), 0.5f);
-  EXPECT_EQ(sfx.GetFreeSource(), 1) << "a playing source is not free";
+  EXPECT_EQ(sfx_.GetFreeSource(), 0) << "an idle source is handed out again";
+  sfx_.BindSourceBuffer(source, buffer);
+  sfx_.SetSourceLooping(source, false);
+  sfx_.PlaySource(source, 0.5f);
+  EXPECT_TRUE(sfx_.IsSourcePlaying(source));
+  EXPECT_FLOAT_EQ(sfx_.GetSource(source)->GetGain(), 0.5f);
+  EXPECT_EQ(sfx_.GetFreeSource(), 1) << "a playing source is not free";
   EXPECT_TRUE(PlayOut(source, 3.0)) << "a 0.1 s click ends";
-  EXPECT_EQ(sfx.GetFreeSource(), 1);
+  EXPECT_EQ(sfx_.GetFreeSource(), 1);
   EXPECT_EQ(ErrorLines(), 0);
 }
 
@@ -217,88 +217,88 @@ TEST(SoundInit, AVolumeSetBeforeInitIsTheMasterVolumeAfterIt) {
 }
 
 TEST_F(Sound, VolumeClampsAndGetFreeSourceGrowsPastTheBusyPool) {
-  sfx.SetVolume(1.5f);
-  EXPECT_EQ(sfx.GetVolume(), 1.0f);
-  sfx.SetVolume(-0.2f);
-  EXPECT_EQ(sfx.GetVolume(), 0.0f);
+  sfx_.SetVolume(1.5f);
+  EXPECT_EQ(sfx_.GetVolume(), 1.0f);
+  sfx_.SetVolume(-0.2f);
+  EXPECT_EQ(sfx_.GetVolume(), 0.0f);
 
   for (int i = 0; i < 24; ++i) {
-    int source = sfx.GetFreeSource();
+    int source = sfx_.GetFreeSource();
     ASSERT_EQ(source, i);
-    sfx.SetSourceReserved(source, true);
+    sfx_.SetSourceReserved(source, true);
   }
-  EXPECT_EQ(sfx.GetFreeSource(), 24);
+  EXPECT_EQ(sfx_.GetFreeSource(), 24);
 }
 
 TEST_F(Sound, StopsAppendingWhenOpenALRefusesSources) {
   int last = -1;
   for (int i = 0; i < 1000; ++i) {
-    int source = sfx.GetFreeSource();
+    int source = sfx_.GetFreeSource();
     if (source < 0) break;
-    sfx.SetSourceReserved(source, true);
+    sfx_.SetSourceReserved(source, true);
     last = source;
   }
   ASSERT_GT(last, 0);
   ASSERT_LT(last, 999) << "the null device has a source limit";
-  EXPECT_EQ(sfx.GetFreeSource(), -1);
-  EXPECT_EQ(sfx.GetSourceCount(), last + 1) << "no dead sources are kept";
+  EXPECT_EQ(sfx_.GetFreeSource(), -1);
+  EXPECT_EQ(sfx_.GetSourceCount(), last + 1) << "no dead sources are kept";
   EXPECT_GE(CountLogLines(kLogSFX, "Starving for sources!"), 1);
 }
 
 TEST_F(Sound, StreamPlaysToItsEndStaysStoppedAndReplays) {
   // 0.8 s of stereo at 44.1 kHz is a little over two chunks: two primed, one refill.
   std::string path = Tone("music.ogg", 2, 44100, 35280);
-  int stream = sfx.OpenStream(path.c_str());
-  sfx.Update();
+  int stream = sfx_.OpenStream(path.c_str());
+  sfx_.Update();
   EXPECT_EQ(CountLogLines(kLogSFX, "Stream " + path + " open and ready"), 1);
-  EXPECT_NEAR(sfx.GetStream(stream)->GetTotalTime(), 0.8, 0.01);
-  EXPECT_EQ(sfx.GetStream(stream)->Seek(0.8), 0u) << "a time at the end is not sought";
+  EXPECT_NEAR(sfx_.GetStream(stream)->GetTotalTime(), 0.8, 0.01);
+  EXPECT_EQ(sfx_.GetStream(stream)->Seek(0.8), 0u) << "a time at the end is not sought";
 
-  int source = sfx.GetFreeSource();
-  sfx.SetSourceReserved(source, true);
-  sfx.AttachStream(source, stream);
-  sfx.PlaySource(source, 1.0f);
-  const CSFXSource* playing = sfx.GetSource(source);
+  int source = sfx_.GetFreeSource();
+  sfx_.SetSourceReserved(source, true);
+  sfx_.AttachStream(source, stream);
+  sfx_.PlaySource(source, 1.0f);
+  const CSFXSource* playing = sfx_.GetSource(source);
   EXPECT_EQ(Queued(playing), 2) << "both queue buffers primed";
   EXPECT_EQ(CountLogLines(kLogSFX, "SFX Play stream source (" + std::to_string(playing->GetALSource()) + ")"), 1);
-  EXPECT_TRUE(sfx.IsSourcePlaying(source));
+  EXPECT_TRUE(sfx_.IsSourcePlaying(source));
 
   ASSERT_TRUE(PlayOut(source, 5.0));
   EXPECT_TRUE(playing->IsFinished());
   EXPECT_EQ(Queued(playing), 0) << "the queue is emptied at the end";
-  for (int frame = 0; frame < 10; ++frame) sfx.Update();
-  EXPECT_FALSE(sfx.IsSourcePlaying(source)) << "an ended stream is not restarted";
+  for (int frame = 0; frame < 10; ++frame) sfx_.Update();
+  EXPECT_FALSE(sfx_.IsSourcePlaying(source)) << "an ended stream is not restarted";
 
-  sfx.PlaySource(source, 1.0f);
-  EXPECT_TRUE(sfx.IsSourcePlaying(source)) << "playing again rewinds";
+  sfx_.PlaySource(source, 1.0f);
+  EXPECT_TRUE(sfx_.IsSourcePlaying(source)) << "playing again rewinds";
   EXPECT_FALSE(playing->IsFinished());
   EXPECT_EQ(Queued(playing), 2);
-  sfx.StopSource(source);
+  sfx_.StopSource(source);
   EXPECT_EQ(Queued(playing), 0);
   EXPECT_EQ(ErrorLines(), 0);
 }
 
 TEST_F(Sound, StarvedStreamIsRefilledAndRestarted) {
   // Two chunks of stereo at 44.1 kHz last 0.74 s; the tone lasts 2 s.
-  int stream = sfx.OpenStream(Tone("long.ogg", 2, 44100, 88200).c_str());
-  sfx.Update();
-  int source = sfx.GetFreeSource();
-  sfx.AttachStream(source, stream);
-  sfx.PlaySource(source, 1.0f);
+  int stream = sfx_.OpenStream(Tone("long.ogg", 2, 44100, 88200).c_str());
+  sfx_.Update();
+  int source = sfx_.GetFreeSource();
+  sfx_.AttachStream(source, stream);
+  sfx_.PlaySource(source, 1.0f);
   // No frames run meanwhile, so the source plays its two buffers and runs dry.
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (sfx.IsSourcePlaying(source) && std::chrono::steady_clock::now() < end) {
+  while (sfx_.IsSourcePlaying(source) && std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  ASSERT_FALSE(sfx.IsSourcePlaying(source));
+  ASSERT_FALSE(sfx_.IsSourcePlaying(source));
   ClearLogLines(kLogSFX);
-  sfx.Update();
-  const std::string name = std::to_string(sfx.GetSource(source)->GetALSource());
+  sfx_.Update();
+  const std::string name = std::to_string(sfx_.GetSource(source)->GetALSource());
   EXPECT_EQ(CountLogLines(kLogSFX, "SFX Source (" + name + ") processed (2) buffers"), 1);
   EXPECT_EQ(CountLogLines(kLogSFX, "SFX Restarting stream source (" + name + ")"), 1);
-  EXPECT_TRUE(sfx.IsSourcePlaying(source));
-  EXPECT_EQ(Queued(sfx.GetSource(source)), 2) << "fresh data, not the old buffers again";
-  EXPECT_GT(sfx.GetStream(stream)->GetTime(), 1.0);
+  EXPECT_TRUE(sfx_.IsSourcePlaying(source));
+  EXPECT_EQ(Queued(sfx_.GetSource(source)), 2) << "fresh data, not the old buffers again";
+  EXPECT_GT(sfx_.GetStream(stream)->GetTime(), 1.0);
   EXPECT_EQ(ErrorLines(), 0);
 }
 
@@ -308,53 +308,53 @@ TEST_F(Sound, StreamsThatCannotOpenNeverDecodeAndEndAtOnce) {
     std::string line;
   };
   const Case cases[] = {
-      {folder / "missing.ogg", "Unable to open stream " + (folder / "missing.ogg")},
-      {Junk("junk.ogg"), "Unable to decode stream " + (folder / "junk.ogg")},
-      {Tone("three.ogg", 3, 8000, 2000), "Unsupported channel count in " + (folder / "three.ogg")},
+      {folder_ / "missing.ogg", "Unable to open stream " + (folder_ / "missing.ogg")},
+      {Junk("junk.ogg"), "Unable to decode stream " + (folder_ / "junk.ogg")},
+      {Tone("three.ogg", 3, 8000, 2000), "Unsupported channel count in " + (folder_ / "three.ogg")},
   };
   for (const Case& c : cases) {
     ClearLogLines(kLogSFX);
-    int stream = sfx.OpenStream(c.name.c_str());
-    sfx.Update();
+    int stream = sfx_.OpenStream(c.name.c_str());
+    sfx_.Update();
     EXPECT_EQ(CountLogLines(kLogSFX, c.line), 1) << c.name;
-    EXPECT_FALSE(sfx.GetStream(stream)->HasDecoder());
-    EXPECT_EQ(sfx.GetStream(stream)->GetTotalTime(), 0.0);
-    int source = sfx.GetFreeSource();
-    sfx.AttachStream(source, stream);
-    sfx.PlaySource(source, 1.0f);
-    EXPECT_FALSE(sfx.IsSourcePlaying(source)) << c.name;
-    EXPECT_TRUE(sfx.GetSource(source)->IsFinished()) << c.name;
-    sfx.Update();
-    sfx.RemoveStream(stream);
+    EXPECT_FALSE(sfx_.GetStream(stream)->HasDecoder());
+    EXPECT_EQ(sfx_.GetStream(stream)->GetTotalTime(), 0.0);
+    int source = sfx_.GetFreeSource();
+    sfx_.AttachStream(source, stream);
+    sfx_.PlaySource(source, 1.0f);
+    EXPECT_FALSE(sfx_.IsSourcePlaying(source)) << c.name;
+    EXPECT_TRUE(sfx_.GetSource(source)->IsFinished()) << c.name;
+    sfx_.Update();
+    sfx_.RemoveStream(stream);
   }
   EXPECT_EQ(ErrorLines(), 0);
 }
 
 TEST_F(Sound, RemovingABufferOrStreamDetachesItFromItsSourcesFirst) {
-  int buffer = sfx.LoadBuffer(Tone("loop.ogg", 1, 8000, 8000).c_str());
-  int stream = sfx.OpenStream(Tone("music.ogg", 1, 8000, 8000).c_str());
-  sfx.Update();
-  int a = sfx.GetFreeSource();
-  sfx.SetSourceReserved(a, true);
-  int b = sfx.GetFreeSource();
-  sfx.SetSourceReserved(b, true);
-  sfx.BindSourceBuffer(a, buffer);
-  sfx.SetSourceLooping(a, true);
-  sfx.PlaySource(a, 1.0f);
-  sfx.AttachStream(b, stream);
-  sfx.PlaySource(b, 1.0f);
-  ASSERT_TRUE(sfx.IsSourcePlaying(a));
-  ASSERT_TRUE(sfx.IsSourcePlaying(b));
+  int buffer = sfx_.LoadBuffer(Tone("loop.ogg", 1, 8000, 8000).c_str());
+  int stream = sfx_.OpenStream(Tone("music.ogg", 1, 8000, 8000).c_str());
+  sfx_.Update();
+  int a = sfx_.GetFreeSource();
+  sfx_.SetSourceReserved(a, true);
+  int b = sfx_.GetFreeSource();
+  sfx_.SetSourceReserved(b, true);
+  sfx_.BindSourceBuffer(a, buffer);
+  sfx_.SetSourceLooping(a, true);
+  sfx_.PlaySource(a, 1.0f);
+  sfx_.AttachStream(b, stream);
+  sfx_.PlaySource(b, 1.0f);
+  ASSERT_TRUE(sfx_.IsSourcePlaying(a));
+  ASSERT_TRUE(sfx_.IsSourcePlaying(b));
 
-  sfx.RemoveBuffer(buffer);
-  sfx.RemoveStream(stream);
-  EXPECT_EQ(sfx.GetBufferCount(), 0);
-  EXPECT_EQ(sfx.GetStreamCount(), 0);
-  EXPECT_EQ(sfx.GetSource(a)->GetBuffer(), nullptr);
-  EXPECT_EQ(sfx.GetSource(b)->GetStream(), nullptr);
-  EXPECT_FALSE(sfx.IsSourcePlaying(a));
-  EXPECT_FALSE(sfx.IsSourcePlaying(b));
-  sfx.Update();
+  sfx_.RemoveBuffer(buffer);
+  sfx_.RemoveStream(stream);
+  EXPECT_EQ(sfx_.GetBufferCount(), 0);
+  EXPECT_EQ(sfx_.GetStreamCount(), 0);
+  EXPECT_EQ(sfx_.GetSource(a)->GetBuffer(), nullptr);
+  EXPECT_EQ(sfx_.GetSource(b)->GetStream(), nullptr);
+  EXPECT_FALSE(sfx_.IsSourcePlaying(a));
+  EXPECT_FALSE(sfx_.IsSourcePlaying(b));
+  sfx_.Update();
   EXPECT_EQ(ErrorLines(), 0) << "OpenAL refuses to delete a buffer a source holds";
 }
 
