@@ -88,7 +88,7 @@ bool GUIWindowManager::WriteLayout(const char* path) const {
   char buffer[600];
   std::snprintf(buffer, sizeof buffer, "[NWINDOWS]%d\n", GetWindowCount());
   bytes += buffer;
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
     const Window* window = *it;
     bytes += "[WINDOW]";
     bytes += window->name.Chars();

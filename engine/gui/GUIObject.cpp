@@ -286,49 +286,49 @@ void GUIObject::ContentScissor(const Vector2& anchor, const Vector2& extent, int
 // ---- GUIChildList ----
 
 void GUIChildList::Add(GUIObject* element) {
-  if (element != nullptr) children.push_back(element);
+  if (element != nullptr) children_.push_back(element);
 }
 
 void GUIChildList::Remove(GUIObject* element) {
-  for (auto it = children.begin(); it != children.end(); ++it) {
+  for (auto it = children_.begin(); it != children_.end(); ++it) {
     if (*it == element) {
-      children.erase(it);
+      children_.erase(it);
       return;
     }
   }
 }
 
-void GUIChildList::Clear() { children.clear(); }
+void GUIChildList::Clear() { children_.clear(); }
 
 bool GUIChildList::Contains(const GUIObject* element) const {
-  for (GUIObject* child : children) {
+  for (GUIObject* child : children_) {
     if (child == element) return true;
   }
   return false;
 }
 
 GUIObject* GUIChildList::GetAt(int index) const {
-  if (index < 0 || index >= static_cast<int>(children.size())) return nullptr;
-  return children[index];
+  if (index < 0 || index >= static_cast<int>(children_.size())) return nullptr;
+  return children_[index];
 }
 
-int GUIChildList::LastIndex() const { return static_cast<int>(children.size()) - 1; }
-int GUIChildList::Count() const { return static_cast<int>(children.size()); }
+int GUIChildList::LastIndex() const { return static_cast<int>(children_.size()) - 1; }
+int GUIChildList::Count() const { return static_cast<int>(children_.size()); }
 
 // Walks a copy so a child that leaves the list during the walk cannot
 // invalidate the iteration.
 void GUIChildList::DrawAll() {
-  std::vector<GUIObject*> snapshot = children;
+  std::vector<GUIObject*> snapshot = children_;
   for (GUIObject* child : snapshot) child->Draw();
 }
 
 void GUIChildList::HitTestAll(const Vector2& point) {
-  std::vector<GUIObject*> snapshot = children;
+  std::vector<GUIObject*> snapshot = children_;
   for (GUIObject* child : snapshot) child->OnMouseMove(point);
 }
 
 void GUIChildList::Broadcast(CMSGMessage* message) {
-  std::vector<GUIObject*> snapshot = children;
+  std::vector<GUIObject*> snapshot = children_;
   for (GUIObject* child : snapshot) {
     child->OnMessage(message);
     if (IsHandled(message)) return;

@@ -188,7 +188,7 @@ class GUIChildList {
   void Broadcast(CMSGMessage* message);
 
  private:
-  std::vector<GUIObject*> children;
+  std::vector<GUIObject*> children_;
 };
 
 // The cursor position in GUI units (the mouse cursor's, or the origin when

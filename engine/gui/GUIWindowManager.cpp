@@ -38,13 +38,13 @@ GUIWindowManager* ExistingWindowManager() { return ManagerSlot().get(); }
 
 GUIWindowManager::GUIWindowManager() {
   name = "GEMWindows";
-  guiEndpoint.name = "GEMWindows";
-  GetGUIMSGService()->AddListener(&guiEndpoint);
+  guiEndpoint_.name = "GEMWindows";
+  GetGUIMSGService()->AddListener(&guiEndpoint_);
 }
 
 GUIWindowManager::~GUIWindowManager() {
   // Windows outliving the manager must not call back into it.
-  for (Window* window : windows) window->managerIndex = -1;
+  for (Window* window : windows_) window->managerIndex = -1;
 }
 
 Window* GUIWindowManager::RequestWindow(const char* windowName) {
@@ -62,7 +62,7 @@ Window* GUIWindowManager::RequestWindow(const char* windowName) {
 
 Window* GUIWindowManager::FindWindow(const char* windowName) const {
   if (windowName == nullptr) return nullptr;
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
     if ((*it)->name == windowName) return *it;
   }
   return nullptr;
@@ -70,27 +70,27 @@ Window* GUIWindowManager::FindWindow(const char* windowName) const {
 
 Window* GUIWindowManager::FindWindowByIndex(int index) const {
   if (index < 0) return nullptr;
-  for (Window* window : windows) {
+  for (Window* window : windows_) {
     if (window->managerIndex == index) return window;
   }
   return nullptr;
 }
 
 Window* GUIWindowManager::GetWindowAt(int position) const {
-  if (position < 0 || position >= static_cast<int>(windows.size())) return nullptr;
-  return windows[position];
+  if (position < 0 || position >= static_cast<int>(windows_.size())) return nullptr;
+  return windows_[position];
 }
 
 void GUIWindowManager::RegisterWindow(Window* window) {
   if (window == nullptr) return;
-  windows.push_back(window);
+  windows_.push_back(window);
   // Numbers come from a counter: the list's size would repeat a live
   // window's number once one was removed.
-  window->managerIndex = nextWindowIndex++;
+  window->managerIndex = nextWindowIndex_++;
   // The first window gives its place to the first later one of a higher layer.
-  for (size_t i = 1; i < windows.size(); ++i) {
-    if (windows[i]->GetLayer() > windows[0]->GetLayer()) {
-      std::swap(windows[0], windows[i]);
+  for (size_t i = 1; i < windows_.size(); ++i) {
+    if (windows_[i]->GetLayer() > windows_[0]->GetLayer()) {
+      std::swap(windows_[0], windows_[i]);
       break;
     }
   }
@@ -98,17 +98,17 @@ void GUIWindowManager::RegisterWindow(Window* window) {
 }
 
 void GUIWindowManager::UnregisterWindow(Window* window) {
-  for (auto it = windows.begin(); it != windows.end(); ++it) {
+  for (auto it = windows_.begin(); it != windows_.end(); ++it) {
     if (*it != window) continue;
-    windows.erase(it);
-    if (keyboardFocus == window || (keyboardFocus && window->children.Contains(keyboardFocus))) {
-      keyboardFocus = nullptr;
+    windows_.erase(it);
+    if (keyboardFocus_ == window || (keyboardFocus_ && window->children.Contains(keyboardFocus_))) {
+      keyboardFocus_ = nullptr;
     }
-    if (focusedWindow == window) {
-      if (focusedElement == window || (focusedElement && window->children.Contains(focusedElement))) {
-        focusedElement = nullptr;
+    if (focusedWindow_ == window) {
+      if (focusedElement_ == window || (focusedElement_ && window->children.Contains(focusedElement_))) {
+        focusedElement_ = nullptr;
       }
-      focusedWindow = nullptr;
+      focusedWindow_ = nullptr;
     }
     LogGEM("Window unregistered... [%d] %s", window->managerIndex, window->name.Chars());
     return;
@@ -116,30 +116,30 @@ void GUIWindowManager::UnregisterWindow(Window* window) {
 }
 
 void GUIWindowManager::ForgetObject(const GUIObject* object) {
-  if (focusedElement == object) focusedElement = nullptr;
-  if (keyboardFocus == object) keyboardFocus = nullptr;
-  if (focusedWindow != nullptr && static_cast<const GUIObject*>(focusedWindow) == object) focusedWindow = nullptr;
+  if (focusedElement_ == object) focusedElement_ = nullptr;
+  if (keyboardFocus_ == object) keyboardFocus_ = nullptr;
+  if (focusedWindow_ != nullptr && static_cast<const GUIObject*>(focusedWindow_) == object) focusedWindow_ = nullptr;
 }
 
 // The walks below go over a copy of the list and skip windows that left it
 // meanwhile, so a handler may create or destroy windows.
 bool GUIWindowManager::IsRegistered(const Window* window) const {
-  return std::find(windows.begin(), windows.end(), window) != windows.end();
+  return std::find(windows_.begin(), windows_.end(), window) != windows_.end();
 }
 
 void GUIWindowManager::UpdateWindows() {
-  std::vector<Window*> snapshot = windows;
+  std::vector<Window*> snapshot = windows_;
   for (Window* window : snapshot) {
     if (IsRegistered(window)) window->StateMachine::Update();
   }
 }
 
 bool GUIWindowManager::PassesLayerFilter(float windowLayer) const {
-  return layerFilterExact ? windowLayer == layerFilterValue : windowLayer <= layerFilterValue;
+  return layerFilterExact_ ? windowLayer == layerFilterValue_ : windowLayer <= layerFilterValue_;
 }
 
 void GUIWindowManager::DrawWindows() {
-  std::vector<Window*> snapshot = windows;
+  std::vector<Window*> snapshot = windows_;
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     Window* window = *it;
     if (!IsRegistered(window)) continue;
@@ -148,20 +148,20 @@ void GUIWindowManager::DrawWindows() {
 }
 
 void GUIWindowManager::SetLayerFilter(bool exact, float value) {
-  layerFilterExact = exact ? 1 : 0;
-  layerFilterValue = value;
+  layerFilterExact_ = exact ? 1 : 0;
+  layerFilterValue_ = value;
 }
 
 void GUIWindowManager::SetFocusedElement(GUIObject* element) {
-  focusedElement = (element == nullptr || element->GetId() < 0) ? nullptr : element;
+  focusedElement_ = (element == nullptr || element->GetId() < 0) ? nullptr : element;
 }
 
 void GUIWindowManager::SetFocusedWindow(Window* window) {
-  focusedWindow = (window == nullptr || window->GetId() < 0) ? nullptr : window;
+  focusedWindow_ = (window == nullptr || window->GetId() < 0) ? nullptr : window;
 }
 
 void GUIWindowManager::SetKeyboardFocus(GUIObject* element) {
-  keyboardFocus = (element == nullptr || element->GetId() < 0) ? nullptr : element;
+  keyboardFocus_ = (element == nullptr || element->GetId() < 0) ? nullptr : element;
 }
 
 namespace {
@@ -174,21 +174,21 @@ bool TakesKeys(const GUIObject* element) {
 }  // namespace
 
 GUIObject* GUIWindowManager::GetKeyTarget() const {
-  if (TakesKeys(keyboardFocus)) return keyboardFocus;
-  return TakesKeys(focusedElement) ? focusedElement : nullptr;
+  if (TakesKeys(keyboardFocus_)) return keyboardFocus_;
+  return TakesKeys(focusedElement_) ? focusedElement_ : nullptr;
 }
 
 void GUIWindowManager::OnMessage(CMSGMessage* message) {
   const uint32_t id = message->id;
-  if ((id == eMSG_UIOKEYDOWN || id == eMSG_UIOKEYHELD || id == eMSG_UIOKEYUP) && TakesKeys(keyboardFocus) &&
+  if ((id == eMSG_UIOKEYDOWN || id == eMSG_UIOKEYHELD || id == eMSG_UIOKEYUP) && TakesKeys(keyboardFocus_) &&
       !(message->handled & 1)) {
-    if (id == eMSG_UIOKEYDOWN) keyboardFocus->OnKeyDown(message->parameter);
-    if (id == eMSG_UIOKEYHELD) keyboardFocus->OnKeyHeld(message->parameter);
-    if (id == eMSG_UIOKEYUP) keyboardFocus->OnKeyUp(message->parameter);
+    if (id == eMSG_UIOKEYDOWN) keyboardFocus_->OnKeyDown(message->parameter);
+    if (id == eMSG_UIOKEYHELD) keyboardFocus_->OnKeyHeld(message->parameter);
+    if (id == eMSG_UIOKEYUP) keyboardFocus_->OnKeyUp(message->parameter);
     message->handled |= 1;
     return;
   }
-  std::vector<Window*> snapshot = windows;
+  std::vector<Window*> snapshot = windows_;
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     if (!IsRegistered(*it)) continue;
     (*it)->OnMessage(message);

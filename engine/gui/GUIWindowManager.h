@@ -33,33 +33,33 @@ class GUIWindowManager : public Base {
   void DrawWindows();
   // exact: only that layer; else every layer up to the value.
   void SetLayerFilter(bool exact, float value);
-  bool IsLayerFilterExact() const { return layerFilterExact != 0; }
-  float GetLayerFilter() const { return layerFilterValue; }
+  bool IsLayerFilterExact() const { return layerFilterExact_ != 0; }
+  float GetLayerFilter() const { return layerFilterValue_; }
   // True when DrawWindows would draw a window of this layer.
   bool PassesLayerFilter(float layer) const;
   void SetFocusedElement(GUIObject* element);
   void SetFocusedWindow(Window* window);
-  GUIObject* GetFocusedElement() const { return focusedElement; }
-  Window* GetFocusedWindow() const { return focusedWindow; }
+  GUIObject* GetFocusedElement() const { return focusedElement_; }
+  Window* GetFocusedWindow() const { return focusedWindow_; }
   // An element that takes the keys whatever the pointer rests on (a console
   // line while its console is out); null gives the keys back to the focused
   // element.
   void SetKeyboardFocus(GUIObject* element);
-  GUIObject* GetKeyboardFocus() const { return keyboardFocus; }
+  GUIObject* GetKeyboardFocus() const { return keyboardFocus_; }
   // The element the keys reach now: the keyboard focus while it is shown,
   // active and takes input, else the focused element when it takes input;
   // null when no element takes them.
   GUIObject* GetKeyTarget() const;
   // Drops every focus pointer to the object (it is being destroyed).
   void ForgetObject(const GUIObject* object);
-  int GetWindowCount() const { return static_cast<int>(windows.size()); }
+  int GetWindowCount() const { return static_cast<int>(windows_.size()); }
   // The window at a list position (0 first), or null.
   Window* GetWindowAt(int position) const;
   // Offers the message to the windows, last to first, until one handles it;
   // keys go straight to a usable keyboard focus instead.
   void OnMessage(CMSGMessage* message) override;
   // The manager's receiver id on the GUI service, where input is posted to it.
-  int32_t GetGUIReceiverId() const { return guiEndpoint.receiverId; }
+  int32_t GetGUIReceiverId() const { return guiEndpoint_.receiverId; }
 
   // Writes every window's name, position and size (atomically); false when
   // the file cannot be written.
@@ -72,16 +72,16 @@ class GUIWindowManager : public Base {
  private:
   bool IsRegistered(const Window* window) const;
 
-  std::vector<Window*> windows;  // not owned
+  std::vector<Window*> windows_;  // not owned
   // The number the next registered window gets; never handed out twice.
-  int nextWindowIndex = 0;
-  uint8_t layerFilterExact = 0;
-  float layerFilterValue = 0.0f;
-  Window* focusedWindow = nullptr;
-  GUIObject* focusedElement = nullptr;
-  GUIObject* keyboardFocus = nullptr;
+  int nextWindowIndex_ = 0;
+  uint8_t layerFilterExact_ = 0;
+  float layerFilterValue_ = 0.0f;
+  Window* focusedWindow_ = nullptr;
+  GUIObject* focusedElement_ = nullptr;
+  GUIObject* keyboardFocus_ = nullptr;
   // The manager's second receiver: on the GUI service, next to its GEO one.
-  CMSGForwarder<GUIWindowManager, &GUIWindowManager::OnMessage> guiEndpoint{this};
+  CMSGForwarder<GUIWindowManager, &GUIWindowManager::OnMessage> guiEndpoint_{this};
 };
 
 // The manager, built on first use.

@@ -43,11 +43,11 @@ class TypingTest : public ::testing::Test {
   void SetUp() override {
     UIOSources sources;
     auto scripted = std::make_unique<platform::ScriptedKeyboardSource>();
-    keys = scripted.get();
+    keys_ = scripted.get();
     sources.keyboard = std::move(scripted);
     sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
     GetUIOManager()->Init(std::move(sources));
-    box.editable = 1;
+    box_.editable = 1;
   }
   void TearDown() override { GetUIOManager()->Release(); }
 
@@ -58,8 +58,8 @@ class TypingTest : public ::testing::Test {
     if (keyboard->GetPressedCount() > 0) target.OnKeyDown(reinterpret_cast<intptr_t>(keyboard->GetPressed()));
   }
 
-  platform::ScriptedKeyboardSource* keys = nullptr;
-  ConsoleInputBox box;
+  platform::ScriptedKeyboardSource* keys_ = nullptr;
+  ConsoleInputBox box_;
 };
 
 }  // namespace
@@ -100,24 +100,24 @@ TEST(ConsoleInput, AssignmentsNeedSpacesAroundTheEqualsSign) {
 TEST_F(TypingTest, KeysTappedWithinOneFrameAllReachTheLineAsTyped) {
   namespace key = platform::key;
   // "Bart", a quick double Backspace, then "ho": shift is let go before the frame ends.
-  keys->Set(key::LeftShift, true);
-  keys->Tap(key::B);
-  keys->Set(key::LeftShift, false);
-  for (uint8_t code : {key::A, key::R, key::T}) keys->Tap(code);
-  PollInto(box);
-  EXPECT_STREQ(box.GetText().Chars(), "Bart");
-  for (uint8_t code : {key::Backspace, key::Backspace, key::H, key::O}) keys->Tap(code);
-  PollInto(box);
-  EXPECT_STREQ(box.GetText().Chars(), "Baho");
+  keys_->Set(key::LeftShift, true);
+  keys_->Tap(key::B);
+  keys_->Set(key::LeftShift, false);
+  for (uint8_t code : {key::A, key::R, key::T}) keys_->Tap(code);
+  PollInto(box_);
+  EXPECT_STREQ(box_.GetText().Chars(), "Bart");
+  for (uint8_t code : {key::Backspace, key::Backspace, key::H, key::O}) keys_->Tap(code);
+  PollInto(box_);
+  EXPECT_STREQ(box_.GetText().Chars(), "Baho");
 }
 
 TEST_F(TypingTest, UpArrowRecallsTheLastLine) {
-  Submit(box, "nosuch thing");
-  EXPECT_STREQ(box.GetText().Chars(), "");
-  keys->Tap(platform::key::Up);
-  PollInto(box);
-  EXPECT_STREQ(box.GetText().Chars(), "nosuch thing");
-  EXPECT_EQ(box.wordCount, 2);
-  EXPECT_STREQ(box.words[1].Chars(), "thing");
-  EXPECT_STREQ(box.words[2].Chars(), "");
+  Submit(box_, "nosuch thing");
+  EXPECT_STREQ(box_.GetText().Chars(), "");
+  keys_->Tap(platform::key::Up);
+  PollInto(box_);
+  EXPECT_STREQ(box_.GetText().Chars(), "nosuch thing");
+  EXPECT_EQ(box_.wordCount, 2);
+  EXPECT_STREQ(box_.words[1].Chars(), "thing");
+  EXPECT_STREQ(box_.words[2].Chars(), "");
 }

@@ -250,9 +250,9 @@ TEST(WindowManager, WindowDestroyedDuringDeliveryIsSkipped) {
   // The later window is offered the message first and destroys the earlier one.
   class Destroyer : public Window {
    public:
-    explicit Destroyer(std::unique_ptr<RecordingWindow>* target) : target_(target) {}
-    void OnMessage(CMSGMessage*) override { target_->reset(); }
-    std::unique_ptr<RecordingWindow>* target_;
+    explicit Destroyer(std::unique_ptr<RecordingWindow>* target) : target(target) {}
+    void OnMessage(CMSGMessage*) override { target->reset(); }
+    std::unique_ptr<RecordingWindow>* target;
   } destroyer(&victim);
   Deliver(GetWindowManager(), eMSG_UIOKEYDOWN, 1);
   EXPECT_EQ(victim, nullptr);
