@@ -16,26 +16,26 @@ namespace {
 class EffectsRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window = platform::CreateSdlGlWindow();
+    window_ = platform::CreateSdlGlWindow();
     platform::GlWindowConfig config;
     config.title = "effects device test";
     config.width = 32;
     config.height = 32;
     config.hidden = true;
-    ASSERT_TRUE(window->Open(config)) << window->LastErrorText();
+    ASSERT_TRUE(window_->Open(config)) << window_->LastErrorText();
     GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
     while (glGetError() != GL_NO_ERROR) {
     }
     platform::SeedRandom(7);
     Clock::Instance().SetPaused(false);
     Clock::Instance().SetFixedStep(0.05f);
-    ASSERT_TRUE(material.AllocateStages(2));
+    ASSERT_TRUE(material_.AllocateStages(2));
   }
   void TearDown() override {
-    if (window != nullptr) window->Close();
+    if (window_ != nullptr) window_->Close();
   }
-  std::unique_ptr<platform::GlWindow> window;
-  CMATMaterial material;
+  std::unique_ptr<platform::GlWindow> window_;
+  CMATMaterial material_;
 };
 
 TEST_F(EffectsRenderTest, ParticlesDrawAsQuadsTrianglesAndPoints) {
@@ -44,7 +44,7 @@ TEST_F(EffectsRenderTest, ParticlesDrawAsQuadsTrianglesAndPoints) {
     system.Create(16);
     system.spaceMode = 0;
     system.quads = shape == 0 ? 0 : 1;
-    system.SetMaterial(shape >= 0 ? &material : nullptr);
+    system.SetMaterial(shape >= 0 ? &material_ : nullptr);
     for (int i = 0; i < 5; ++i) system.Spawn()->flicker = false;
     system.Update();
     system.Render();
@@ -66,7 +66,7 @@ TEST_F(EffectsRenderTest, BeamsDrawInBothModes) {
   for (int mode : {0, 1}) {
     BeamManager beams;
     beams.Create(8, mode);
-    beams.SetMaterial(&material);
+    beams.SetMaterial(&material_);
     beams.Render();  // nothing built yet: nothing drawn
     beams.Spawn(Vector3(1.0f, 0.0f, 0.0f));
     BeamPoint points[3];

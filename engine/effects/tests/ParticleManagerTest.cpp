@@ -18,28 +18,28 @@ class ParticleTest : public ::testing::Test {
     platform::SeedRandom(1);
     Clock::Instance().SetPaused(false);
     Clock::Instance().SetFixedStep(0.05f);
-    system.Create(4);
-    system.enabled = true;
-    system.emitRate = 10.0f;
+    system_.Create(4);
+    system_.enabled = true;
+    system_.emitRate = 10.0f;
   }
-  ParticleManager system;
+  ParticleManager system_;
 };
 
 TEST_F(ParticleTest, RateModeSpreadsEmissionOverFrames) {
   const int expected[] = {0, 1, 0, 1, 0, 1};
-  for (int frame = 0; frame < 6; ++frame) EXPECT_EQ(system.Emit(10), expected[frame]) << "frame " << frame;
-  EXPECT_EQ(system.LiveCount(), 3);
+  for (int frame = 0; frame < 6; ++frame) EXPECT_EQ(system_.Emit(10), expected[frame]) << "frame " << frame;
+  EXPECT_EQ(system_.LiveCount(), 3);
 }
 
 TEST_F(ParticleTest, NothingIsEmittedWhileDisabledOrPaused) {
-  system.rateMode = false;
-  system.enabled = false;
-  EXPECT_EQ(system.Emit(2), 0);
-  system.enabled = true;
+  system_.rateMode = false;
+  system_.enabled = false;
+  EXPECT_EQ(system_.Emit(2), 0);
+  system_.enabled = true;
   Clock::Instance().SetPaused(true);
-  EXPECT_EQ(system.Emit(2), 0);
+  EXPECT_EQ(system_.Emit(2), 0);
   Clock::Instance().SetPaused(false);
-  EXPECT_EQ(system.Emit(2), 2);
+  EXPECT_EQ(system_.Emit(2), 2);
   ParticleManager empty;  // capacity 0 never spawns
   empty.enabled = true;
   empty.rateMode = false;
@@ -47,50 +47,50 @@ TEST_F(ParticleTest, NothingIsEmittedWhileDisabledOrPaused) {
 }
 
 TEST_F(ParticleTest, FullPoolRefusesUnlessRecycling) {
-  system.rateMode = false;
-  EXPECT_EQ(system.Emit(6), 4);
-  EXPECT_EQ(system.Emit(1), 0);
-  EXPECT_EQ(system.Spawn(), nullptr);
-  Particle* oldest = system.GetLive(0);
-  system.recycle = true;
-  EXPECT_EQ(system.Emit(1), 1);
-  EXPECT_EQ(system.LiveCount(), 4);
-  EXPECT_EQ(system.GetLive(4), nullptr);
+  system_.rateMode = false;
+  EXPECT_EQ(system_.Emit(6), 4);
+  EXPECT_EQ(system_.Emit(1), 0);
+  EXPECT_EQ(system_.Spawn(), nullptr);
+  Particle* oldest = system_.GetLive(0);
+  system_.recycle = true;
+  EXPECT_EQ(system_.Emit(1), 1);
+  EXPECT_EQ(system_.LiveCount(), 4);
+  EXPECT_EQ(system_.GetLive(4), nullptr);
   // The oldest slot was reused and every record is still listed once.
   bool seen[4] = {};
-  for (int i = 0; i < 4; ++i) seen[system.GetLive(i) - system.pool] = true;
+  for (int i = 0; i < 4; ++i) seen[system_.GetLive(i) - system_.pool] = true;
   EXPECT_TRUE(seen[0] && seen[1] && seen[2] && seen[3]);
-  EXPECT_NE(system.GetLive(0), oldest);
+  EXPECT_NE(system_.GetLive(0), oldest);
 }
 
 TEST_F(ParticleTest, LifeFadeAndRemovalKeepTheLiveListPacked) {
-  system.rateMode = false;
-  system.emitRate = 0.0f;
-  system.lifespan = 0.1f;
-  system.fadeTime = -1.0f;
-  system.colour[3] = 0.8f;
-  system.Emit(3);
-  for (int i = 0; i < 3; ++i) system.GetLive(i)->flicker = false;
-  Particle* keeper = system.GetLive(2);
+  system_.rateMode = false;
+  system_.emitRate = 0.0f;
+  system_.lifespan = 0.1f;
+  system_.fadeTime = -1.0f;
+  system_.colour[3] = 0.8f;
+  system_.Emit(3);
+  for (int i = 0; i < 3; ++i) system_.GetLive(i)->flicker = false;
+  Particle* keeper = system_.GetLive(2);
   keeper->life.Set(ValueStepper::kClamp, 0.0f, 0.0f, 0.0f, 0.0f);  // no lifespan: never dies of age
-  system.Update();
-  EXPECT_EQ(system.LiveCount(), 3);
-  EXPECT_FLOAT_EQ(system.GetLive(0)->colour[3], 0.95f * 0.8f);
-  system.Update();
-  ASSERT_EQ(system.LiveCount(), 1);
-  EXPECT_EQ(system.GetLive(0), keeper);
+  system_.Update();
+  EXPECT_EQ(system_.LiveCount(), 3);
+  EXPECT_FLOAT_EQ(system_.GetLive(0)->colour[3], 0.95f * 0.8f);
+  system_.Update();
+  ASSERT_EQ(system_.LiveCount(), 1);
+  EXPECT_EQ(system_.GetLive(0), keeper);
 }
 
 TEST_F(ParticleTest, SpawnClampsSpeedAndMovesUnderGravity) {
-  system.maxSpeed = 0.5f;
-  system.gravity = 2.0f;
+  system_.maxSpeed = 0.5f;
+  system_.gravity = 2.0f;
   const Vector3 fast(0.0f, 0.0f, 3.0f);
-  Particle* p = system.Spawn(&fast);
+  Particle* p = system_.Spawn(&fast);
   ASSERT_NE(p, nullptr);
   p->flicker = false;
   EXPECT_FLOAT_EQ(p->speed, 0.5f);
   EXPECT_EQ(p->velocity, Vector3(0.0f, 0.0f, 0.5f));
-  system.Update();
+  system_.Update();
   EXPECT_FLOAT_EQ(p->velocity.y, -0.1f);  // per-frame change: 0.05 x 2 down
   EXPECT_FLOAT_EQ(p->position.z, 0.5f);
 }
@@ -104,20 +104,20 @@ class ParticleVertexTest : public ParticleTest, public ::testing::WithParamInter
 
 TEST_P(ParticleVertexTest, LiveParticlesWriteTheirVertices) {
   CMATMaterial material;
-  system.SetMaterial(&material);
-  system.quads = GetParam().quads;
-  system.sizeMin = system.sizeMax = 2.0f;
+  system_.SetMaterial(&material);
+  system_.quads = GetParam().quads;
+  system_.sizeMin = system_.sizeMax = 2.0f;
   const Vector3 still(0.0f, 0.0f, 0.0f);
-  system.Spawn(&still)->flicker = false;
-  system.Spawn(&still)->flicker = false;
-  system.Update();
-  ASSERT_EQ(system.DrawnCount(), 2);
-  EXPECT_EQ(system.VerticesPerParticle(), GetParam().perParticle);
-  const EffectVertex& first = system.Vertices()[0];
+  system_.Spawn(&still)->flicker = false;
+  system_.Spawn(&still)->flicker = false;
+  system_.Update();
+  ASSERT_EQ(system_.DrawnCount(), 2);
+  EXPECT_EQ(system_.VerticesPerParticle(), GetParam().perParticle);
+  const EffectVertex& first = system_.Vertices()[0];
   if (GetParam().quads != 0) {
     EXPECT_EQ(first.x, -1.0f);  // (-right - up) / 2 x size
     EXPECT_EQ(first.y, -1.0f);
-    EXPECT_EQ(system.Vertices()[2].x, 1.0f);
+    EXPECT_EQ(system_.Vertices()[2].x, 1.0f);
   } else {
     EXPECT_EQ(first.u, 0.0f);
     EXPECT_EQ(first.v, 2.0f);
@@ -132,27 +132,27 @@ class ParticleDefinitionTest : public ::testing::Test {
   void SetUp() override {
     char pattern[] = "/tmp/fx-particles-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    path = folder + "/system.txt";
+    folder_ = pattern;
+    path_ = folder_ + "/system.txt";
   }
   void TearDown() override {
-    unlink(path.c_str());
-    rmdir(folder.c_str());
+    unlink(path_.c_str());
+    rmdir(folder_.c_str());
   }
   void WriteText(const std::string& text) {
-    FILE* out = fopen(path.c_str(), "w");
+    FILE* out = fopen(path_.c_str(), "w");
     fputs(text.c_str(), out);
     fclose(out);
   }
   std::string ReadText() {
     std::string text;
-    FILE* in = fopen(path.c_str(), "r");
+    FILE* in = fopen(path_.c_str(), "r");
     for (int c; (c = fgetc(in)) != EOF;) text += static_cast<char>(c);
     fclose(in);
     return text;
   }
-  std::string folder;
-  std::string path;
+  std::string folder_;
+  std::string path_;
 };
 
 TEST_F(ParticleDefinitionTest, WriteThenReadWithAndWithoutBillboard) {
@@ -172,7 +172,7 @@ TEST_F(ParticleDefinitionTest, WriteThenReadWithAndWithoutBillboard) {
     source.windDirection = Vector3(1.0f, 0.0f, 0.0f);
     {
       FileText out;
-      ASSERT_TRUE(out.OpenWrite(path.c_str()) & File::kOpen);
+      ASSERT_TRUE(out.OpenWrite(path_.c_str()) & File::kOpen);
       source.Write(out);
     }
     const std::string text = ReadText();
@@ -182,7 +182,7 @@ TEST_F(ParticleDefinitionTest, WriteThenReadWithAndWithoutBillboard) {
 
     ParticleManager copy;
     FileText in;
-    ASSERT_TRUE(in.OpenRead(path.c_str()) & File::kOpen);
+    ASSERT_TRUE(in.OpenRead(path_.c_str()) & File::kOpen);
     ASSERT_TRUE(copy.Read(in));
     EXPECT_STREQ(copy.name.Chars(), "Sparks");
     EXPECT_EQ(copy.capacity, 12);
@@ -217,7 +217,7 @@ TEST_F(ParticleDefinitionTest, DamagedDefinitionsAreRefused) {
     WriteText(text);
     ParticleManager system;
     FileText in;
-    in.OpenRead(path.c_str());
+    in.OpenRead(path_.c_str());
     EXPECT_FALSE(system.Read(in)) << text;
     EXPECT_EQ(system.capacity, 0);
   }
@@ -238,14 +238,14 @@ TEST_F(ParticleDefinitionTest, DamagedDefinitionsAreRefused) {
     WriteText(text);
     ParticleManager system;
     FileText in;
-    in.OpenRead(path.c_str());
+    in.OpenRead(path_.c_str());
     EXPECT_FALSE(system.Read(in)) << c.to;
     EXPECT_EQ(system.capacity, 0);
   }
   WriteText(good);
   ParticleManager system;
   FileText in;
-  in.OpenRead(path.c_str());
+  in.OpenRead(path_.c_str());
   EXPECT_TRUE(system.Read(in));
   EXPECT_EQ(system.capacity, 8);
 }
