@@ -24,7 +24,7 @@ int32_t RunCommand(const char* name) {
 class ConsoleWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    console.SetDefaultFrame(3);
+    console_.SetDefaultFrame(3);
     Channel()->Clear();
   }
 
@@ -36,27 +36,27 @@ class ConsoleWindowTest : public ::testing::Test {
   }
 
   std::vector<std::string> Draw() {
-    canvas.Clear();
-    console.DrawContents();
-    return canvas.Texts();
+    canvas_.Clear();
+    console_.DrawContents();
+    return canvas_.Texts();
   }
 
-  RecordingCanvas canvas;
-  ConsoleWindow console;
+  RecordingCanvas canvas_;
+  ConsoleWindow console_;
 };
 
 TEST_F(ConsoleWindowTest, FrameIsTheYellowBottomSlidingConsoleWithOnlyAVerticalBar) {
-  EXPECT_EQ(console.name, "Vyre Console");
-  EXPECT_FLOAT_EQ(console.colour[0], 0.85f);
-  EXPECT_FLOAT_EQ(console.colour[2], 0.0f);
-  EXPECT_FLOAT_EQ(console.outer.min.y, 200.0f);
-  EXPECT_FLOAT_EQ(console.inner.Height(), 336.0f);
-  EXPECT_TRUE(console.GetStyle() & GUIStyle::kTitleButtons);
-  EXPECT_EQ(console.GetScrollBar(false), nullptr);
-  ASSERT_NE(console.GetScrollBar(true), nullptr);
-  EXPECT_TRUE(console.slideEnabled);
-  EXPECT_FLOAT_EQ(console.showY.start, 600.0f);
-  EXPECT_EQ(console.PageRows(), 21);
+  EXPECT_EQ(console_.name, "Vyre Console");
+  EXPECT_FLOAT_EQ(console_.colour[0], 0.85f);
+  EXPECT_FLOAT_EQ(console_.colour[2], 0.0f);
+  EXPECT_FLOAT_EQ(console_.outer.min.y, 200.0f);
+  EXPECT_FLOAT_EQ(console_.inner.Height(), 336.0f);
+  EXPECT_TRUE(console_.GetStyle() & GUIStyle::kTitleButtons);
+  EXPECT_EQ(console_.GetScrollBar(false), nullptr);
+  ASSERT_NE(console_.GetScrollBar(true), nullptr);
+  EXPECT_TRUE(console_.slideEnabled);
+  EXPECT_FLOAT_EQ(console_.showY.start, 600.0f);
+  EXPECT_EQ(console_.PageRows(), 21);
 }
 
 TEST_F(ConsoleWindowTest, AnEmptyChannelPrintsNothing) {
@@ -67,29 +67,29 @@ TEST_F(ConsoleWindowTest, RowsRunFromTheNewestUpwardInTheLinesOwnColour) {
   WriteLines(0, 3);
   EXPECT_EQ(Draw(), (std::vector<std::string>{"line 2", "line 1", "line 0"}));
   // The bottom row (21 x 16) is the empty slot after the newest line.
-  EXPECT_EQ(canvas.prints[0].y, 20 * 16);
-  EXPECT_EQ(canvas.prints[1].y, 19 * 16);
-  EXPECT_EQ(canvas.prints[0].x, 1);
-  EXPECT_EQ(canvas.prints[0].font, 3);
-  EXPECT_FLOAT_EQ(canvas.prints[0].colour[0], 0.0f);
-  EXPECT_FLOAT_EQ(canvas.prints[0].colour[1], 1.0f);
+  EXPECT_EQ(canvas_.prints[0].y, 20 * 16);
+  EXPECT_EQ(canvas_.prints[1].y, 19 * 16);
+  EXPECT_EQ(canvas_.prints[0].x, 1);
+  EXPECT_EQ(canvas_.prints[0].font, 3);
+  EXPECT_FLOAT_EQ(canvas_.prints[0].colour[0], 0.0f);
+  EXPECT_FLOAT_EQ(canvas_.prints[0].colour[1], 1.0f);
   // The font gets its own colour back afterwards.
   float after[4];
-  canvas.GetFontColour(3, after);
+  canvas_.GetFontColour(3, after);
   EXPECT_FLOAT_EQ(after[0], 1.0f);
 }
 
 TEST_F(ConsoleWindowTest, JumpsToTheNewestLineOnlyWhenTheCountChanged) {
   WriteLines(0, 3);
   Draw();
-  ScrollBar* bar = console.GetScrollBar(true);
+  ScrollBar* bar = console_.GetScrollBar(true);
   bar->SetPosition(1.0f);  // the user scrolls up
   EXPECT_EQ(Draw(), (std::vector<std::string>{"line 1", "line 0"}));
   EXPECT_EQ(Draw(), (std::vector<std::string>{"line 1", "line 0"}));
   WriteLines(3, 1);
   EXPECT_EQ(Draw(), (std::vector<std::string>{"line 3", "line 2", "line 1", "line 0"}));
 
-  console.followNewest = 0;
+  console_.followNewest = 0;
   bar->SetPosition(1.0f);
   WriteLines(4, 1);
   EXPECT_EQ(Draw(), (std::vector<std::string>{"line 1", "line 0"}));
@@ -101,7 +101,7 @@ TEST_F(ConsoleWindowTest, APageNeverPrintsMoreRowsThanFit) {
   ASSERT_EQ(texts.size(), 20u);  // 21 rows, the bottom one empty
   EXPECT_EQ(texts.front(), "line 39");
   EXPECT_EQ(texts.back(), "line 20");
-  EXPECT_GT(canvas.prints.back().y, 0);
+  EXPECT_GT(canvas_.prints.back().y, 0);
 }
 
 TEST_F(ConsoleWindowTest, AfterTheRingWrappedOnlyLinesBeforeTheWriteIndexShow) {
@@ -116,8 +116,8 @@ TEST_F(ConsoleWindowTest, AfterTheRingWrappedOnlyLinesBeforeTheWriteIndexShow) {
 
 TEST_F(ConsoleWindowTest, AFontWithoutHeightGivesAnEmptyPage) {
   WriteLines(0, 5);
-  canvas.fontHeights[0] = 0;
-  EXPECT_EQ(console.PageRows(), 0);
+  canvas_.fontHeights[0] = 0;
+  EXPECT_EQ(console_.PageRows(), 0);
   EXPECT_TRUE(Draw().empty());
 }
 
@@ -129,9 +129,9 @@ TEST_F(ConsoleWindowTest, ClearEmptiesTheShownChannel) {
 }
 
 TEST_F(ConsoleWindowTest, HideAsksForTheSlideOutEvenWhenHidden) {
-  ASSERT_FALSE(console.IsVisible());
+  ASSERT_FALSE(console_.IsVisible());
   EXPECT_EQ(RunCommand("HIDE"), 0);
-  EXPECT_TRUE(console.IsPending(&console.hideState));
+  EXPECT_TRUE(console_.IsPending(&console_.hideState));
 }
 
 TEST(ConsoleCommands, ActOnTheLiveConsoleAndOnNothingOnceItIsGone) {

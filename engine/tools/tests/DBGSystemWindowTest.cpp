@@ -21,7 +21,7 @@ namespace {
 
 class SystemWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { system.SetDefaultFrame(3); }
+  void SetUp() override { system_.SetDefaultFrame(3); }
 
   // The tool window a button shows, by the button's name.
   std::map<std::string, std::string> Targets(const DebugToolbar& toolbar) const {
@@ -34,40 +34,40 @@ class SystemWindowTest : public ::testing::Test {
   }
 
   std::string NameOf(int32_t id) const {
-    for (const auto& tool : system.GetToolWindows()) {
+    for (const auto& tool : system_.GetToolWindows()) {
       if (tool->GetId() == id) return tool->name.Chars();
     }
-    if (id == system.GetEnvironmentWindow()->GetId()) return "Vyre Environment";
-    if (id == system.GetId()) return "Vyre System";
-    if (id == system.GetToolbar()->GetSubToolbar(0)->GetId()) return "input toolbar";
+    if (id == system_.GetEnvironmentWindow()->GetId()) return "Vyre Environment";
+    if (id == system_.GetId()) return "Vyre System";
+    if (id == system_.GetToolbar()->GetSubToolbar(0)->GetId()) return "input toolbar";
     return "?";
   }
 
-  DBGSystemWindow system;
+  DBGSystemWindow system_;
 };
 
 TEST_F(SystemWindowTest, SetUpMakesEveryToolOnceOverTheWholeScreen) {
-  EXPECT_EQ(system.name, "Vyre System");
-  EXPECT_FLOAT_EQ(system.GetLayer(), 90.0f);
-  EXPECT_FLOAT_EQ(system.outer.Width(), 800.0f);
-  ASSERT_EQ(system.GetToolWindows().size(), 19u);
-  EXPECT_EQ(system.GetToolWindows().front()->name, "Vyre Performance");
-  EXPECT_EQ(system.GetToolWindows().back()->name, "Vyre Directory List");
-  PerformanceWindow* performance = system.GetPerformanceWindow();
+  EXPECT_EQ(system_.name, "Vyre System");
+  EXPECT_FLOAT_EQ(system_.GetLayer(), 90.0f);
+  EXPECT_FLOAT_EQ(system_.outer.Width(), 800.0f);
+  ASSERT_EQ(system_.GetToolWindows().size(), 19u);
+  EXPECT_EQ(system_.GetToolWindows().front()->name, "Vyre Performance");
+  EXPECT_EQ(system_.GetToolWindows().back()->name, "Vyre Directory List");
+  PerformanceWindow* performance = system_.GetPerformanceWindow();
   ASSERT_NE(performance, nullptr);
-  EXPECT_EQ(system.GetHelpWindow()->name, "Vyre Help");
-  EXPECT_EQ(system.GetConsoleWindow()->name, "Vyre Console");
-  system.SetDefaultFrame(3);
-  EXPECT_EQ(system.GetPerformanceWindow(), performance);
-  EXPECT_EQ(system.GetToolWindows().size(), 19u);
+  EXPECT_EQ(system_.GetHelpWindow()->name, "Vyre Help");
+  EXPECT_EQ(system_.GetConsoleWindow()->name, "Vyre Console");
+  system_.SetDefaultFrame(3);
+  EXPECT_EQ(system_.GetPerformanceWindow(), performance);
+  EXPECT_EQ(system_.GetToolWindows().size(), 19u);
   performance->SetTiming(42, 59.5f);
   EXPECT_EQ(performance->GetFrameNumber(), 42u);
 
-  const Icon* invoke = system.GetInvokeButton();
+  const Icon* invoke = system_.GetInvokeButton();
   EXPECT_EQ(invoke->name, "Invoke Vyre");
   EXPECT_FLOAT_EQ(invoke->outer.min.y, 568.0f);
-  EXPECT_EQ(invoke->pressMessage.target, system.GetToolbar()->GetId());
-  EXPECT_EQ(system.GetPromptBox()->name, "Vyre System:Prompt");
+  EXPECT_EQ(invoke->pressMessage.target, system_.GetToolbar()->GetId());
+  EXPECT_EQ(system_.GetPromptBox()->name, "Vyre System:Prompt");
 }
 
 // Where a window's child element is on the screen: children are placed,
@@ -77,7 +77,7 @@ Vector2 OnScreen(const Window& window, const GUIObject& child) {
 }
 
 TEST_F(SystemWindowTest, ButtonsRunUpTheToolbarAndAlongTheInputBar) {
-  const DebugToolbar& main = *system.GetToolbar();
+  const DebugToolbar& main = *system_.GetToolbar();
   ASSERT_EQ(main.GetButtonCount(), 17);
   for (int i = 0; i < main.GetButtonCount(); ++i) {
     SCOPED_TRACE(main.GetButton(i)->name.Chars());
@@ -118,9 +118,9 @@ TEST_F(SystemWindowTest, EveryWindowTheButtonsOpenEndsInsideTheScreen) {
     const CMSGMessage& record = button.pressMessage;
     GetGUIMSGService()->Post(record.id, record.source, record.target, record.parameter, 0.0);
   };
-  system.Show(true);
-  press(*system.GetInvokeButton());
-  const DebugToolbar& main = *system.GetToolbar();
+  system_.Show(true);
+  press(*system_.GetInvokeButton());
+  const DebugToolbar& main = *system_.GetToolbar();
   for (int i = 0; i < main.GetButtonCount(); ++i) press(*main.GetButton(i));
   const DebugToolbar& input = *main.GetSubToolbar(0);
   for (int i = 0; i < input.GetButtonCount(); ++i) press(*input.GetButton(i));
@@ -144,45 +144,45 @@ TEST_F(SystemWindowTest, EveryWindowTheButtonsOpenEndsInsideTheScreen) {
 
 TEST_F(SystemWindowTest, AHoverShowsTheButtonNameBesideTheCursorAndLeavingHidesIt) {
   GetMouseCursor()->position = Vector2(40, 300);
-  const Icon& help = *system.GetToolbar()->GetButton(6);
+  const Icon& help = *system_.GetToolbar()->GetButton(6);
   ASSERT_EQ(help.name, "Help");
-  GetGUIMSGService()->Post(eMSG_GUIHOVER, help.GetId(), system.GetId(), help.gainFocusMessage.parameter, 0.0);
-  const TextBox& tip = *system.GetTipBox();
+  GetGUIMSGService()->Post(eMSG_GUIHOVER, help.GetId(), system_.GetId(), help.gainFocusMessage.parameter, 0.0);
+  const TextBox& tip = *system_.GetTipBox();
   EXPECT_TRUE(tip.HasState(GUIState::kShown));
   EXPECT_EQ(tip.GetText(), "Help");
   EXPECT_FLOAT_EQ(tip.outer.min.x, 56.0f);
   EXPECT_FLOAT_EQ(tip.outer.min.y, 300.0f);
-  GetGUIMSGService()->Post(eMSG_GUIHOVER, help.GetId(), system.GetId(), 0, 0.0);
+  GetGUIMSGService()->Post(eMSG_GUIHOVER, help.GetId(), system_.GetId(), 0, 0.0);
   EXPECT_FALSE(tip.HasState(GUIState::kShown));
 }
 
 TEST_F(SystemWindowTest, HidingHidesTheToolbarAndDeactivatesEveryTool) {
-  system.Show(true);
-  EXPECT_TRUE(system.GetToolbar()->HasState(GUIState::kActive));
+  system_.Show(true);
+  EXPECT_TRUE(system_.GetToolbar()->HasState(GUIState::kActive));
   // "UIO System" brings up the input toolbar.
-  const DebugToolbar& input = *system.GetToolbar()->GetSubToolbar(0);
+  const DebugToolbar& input = *system_.GetToolbar()->GetSubToolbar(0);
   EXPECT_TRUE(input.HasState(GUIState::kActive));
   GetGUIMSGService()->Post(eMSG_GUISHOW, -1, input.GetId(), 0, 0.0);
   EXPECT_TRUE(input.IsPending(&input.showState) || input.IsVisible());
-  for (const auto& tool : system.GetToolWindows()) EXPECT_TRUE(tool->HasState(GUIState::kActive));
-  GetGUIMSGService()->Post(eMSG_GUISHOW, -1, system.GetToolbar()->GetId(), 0, 0.0);
-  system.Show(false);
-  EXPECT_FALSE(system.IsShown());
-  EXPECT_FALSE(system.GetToolbar()->HasState(GUIState::kActive));
-  EXPECT_TRUE(system.GetToolbar()->IsPending(&system.GetToolbar()->hideState));
-  for (const auto& tool : system.GetToolWindows()) {
+  for (const auto& tool : system_.GetToolWindows()) EXPECT_TRUE(tool->HasState(GUIState::kActive));
+  GetGUIMSGService()->Post(eMSG_GUISHOW, -1, system_.GetToolbar()->GetId(), 0, 0.0);
+  system_.Show(false);
+  EXPECT_FALSE(system_.IsShown());
+  EXPECT_FALSE(system_.GetToolbar()->HasState(GUIState::kActive));
+  EXPECT_TRUE(system_.GetToolbar()->IsPending(&system_.GetToolbar()->hideState));
+  for (const auto& tool : system_.GetToolWindows()) {
     EXPECT_FALSE(tool->HasState(GUIState::kActive)) << tool->name.Chars();
   }
 }
 
 TEST_F(SystemWindowTest, ALineFinishedAtThePromptRunsOnTheNextUpdate) {
-  ConsoleInputBox& prompt = *system.GetPromptBox();
+  ConsoleInputBox& prompt = *system_.GetPromptBox();
   prompt.SetText("HIDE");
   prompt.submitted = 1;
-  ASSERT_FALSE(system.GetConsoleWindow()->IsPending(&system.GetConsoleWindow()->hideState));
-  GetGUIMSGService()->Post(eMSG_GUIUPDATE, -1, system.GetId(), 0, 0.0);
+  ASSERT_FALSE(system_.GetConsoleWindow()->IsPending(&system_.GetConsoleWindow()->hideState));
+  GetGUIMSGService()->Post(eMSG_GUIUPDATE, -1, system_.GetId(), 0, 0.0);
   EXPECT_EQ(prompt.submitted, 0);
-  EXPECT_TRUE(system.GetConsoleWindow()->IsPending(&system.GetConsoleWindow()->hideState));
+  EXPECT_TRUE(system_.GetConsoleWindow()->IsPending(&system_.GetConsoleWindow()->hideState));
 }
 
 }  // namespace

@@ -21,10 +21,10 @@ class EnvironmentTest : public ::testing::Test {
     const int viewport[4] = {0, 0, 800, 600};
     GFXDisplay::SetCapturedMatrices(identity, identity, viewport);
     GetEngineLinks().cameraAt = [this](int32_t i) {
-      return i >= 0 && i < static_cast<int32_t>(cameras.size()) ? cameras[i].get() : nullptr;
+      return i >= 0 && i < static_cast<int32_t>(cameras_.size()) ? cameras_[i].get() : nullptr;
     };
-    GetEngineLinks().currentCamera = [this] { return cameras.empty() ? nullptr : cameras.front().get(); };
-    window.SetDefaultFrame(0);
+    GetEngineLinks().currentCamera = [this] { return cameras_.empty() ? nullptr : cameras_.front().get(); };
+    window_.SetDefaultFrame(0);
   }
   void TearDown() override {
     GetEngineLinks() = DBGEngineLinks();
@@ -32,31 +32,31 @@ class EnvironmentTest : public ::testing::Test {
   }
 
   Camera* AddCamera(const char* cameraName, const Vector3& at) {
-    cameras.push_back(std::make_unique<Camera>());
-    cameras.back()->name = cameraName;
-    cameras.back()->SetPosition(at);
-    return cameras.back().get();
+    cameras_.push_back(std::make_unique<Camera>());
+    cameras_.back()->name = cameraName;
+    cameras_.back()->SetPosition(at);
+    return cameras_.back().get();
   }
 
   std::vector<std::string> IconNames() {
-    window.Layout(window.outer, window.inner);
+    window_.Layout(window_.outer, window_.inner);
     std::vector<std::string> names;
-    for (int i = 0; i < window.children.Count(); ++i) names.push_back(window.children.GetAt(i)->name.Chars());
+    for (int i = 0; i < window_.children.Count(); ++i) names.push_back(window_.children.GetAt(i)->name.Chars());
     return names;
   }
 
-  std::vector<std::unique_ptr<Camera>> cameras;
-  EnvironmentWindow window;
+  std::vector<std::unique_ptr<Camera>> cameras_;
+  EnvironmentWindow window_;
 };
 
 TEST_F(EnvironmentTest, CoversTheScreenWithoutAFrameBelowTheTools) {
-  EXPECT_EQ(window.name, "Vyre Environment");
-  EXPECT_FLOAT_EQ(window.GetLayer(), 80.0f);
-  EXPECT_FLOAT_EQ(window.outer.Width(), 800.0f);
-  EXPECT_EQ(window.frameMaterial, nullptr);
-  EXPECT_EQ(window.GetTitleBar(), nullptr);
-  ASSERT_NE(window.GetIcon(49), nullptr);
-  EXPECT_EQ(window.GetIcon(50), nullptr);
+  EXPECT_EQ(window_.name, "Vyre Environment");
+  EXPECT_FLOAT_EQ(window_.GetLayer(), 80.0f);
+  EXPECT_FLOAT_EQ(window_.outer.Width(), 800.0f);
+  EXPECT_EQ(window_.frameMaterial, nullptr);
+  EXPECT_EQ(window_.GetTitleBar(), nullptr);
+  ASSERT_NE(window_.GetIcon(49), nullptr);
+  EXPECT_EQ(window_.GetIcon(50), nullptr);
 }
 
 TEST_F(EnvironmentTest, TheCameraInUseGetsNoIconAndOthersStayOnScreen) {
@@ -67,12 +67,12 @@ TEST_F(EnvironmentTest, TheCameraInUseGetsNoIconAndOthersStayOnScreen) {
   AddCamera("right", Vector3(5, 0, 0));
   AddCamera("middle", Vector3(0, 0, 0));
   EXPECT_EQ(IconNames(), (std::vector<std::string>{"left", "right", "middle"}));
-  EXPECT_FLOAT_EQ(window.children.GetAt(0)->outer.min.x, 0.0f);
-  EXPECT_FLOAT_EQ(window.children.GetAt(1)->outer.min.x, 768.0f);
-  EXPECT_FLOAT_EQ(window.children.GetAt(2)->outer.min.x, 384.0f);
-  EXPECT_FLOAT_EQ(window.children.GetAt(2)->outer.min.y, 284.0f);
-  EXPECT_TRUE(window.children.GetAt(2)->HasState(GUIState::kShown));
-  EXPECT_FALSE(window.GetIcon(3)->HasState(GUIState::kShown));
+  EXPECT_FLOAT_EQ(window_.children.GetAt(0)->outer.min.x, 0.0f);
+  EXPECT_FLOAT_EQ(window_.children.GetAt(1)->outer.min.x, 768.0f);
+  EXPECT_FLOAT_EQ(window_.children.GetAt(2)->outer.min.x, 384.0f);
+  EXPECT_FLOAT_EQ(window_.children.GetAt(2)->outer.min.y, 284.0f);
+  EXPECT_TRUE(window_.children.GetAt(2)->HasState(GUIState::kShown));
+  EXPECT_FALSE(window_.GetIcon(3)->HasState(GUIState::kShown));
 }
 
 TEST_F(EnvironmentTest, EveryEnabledLightGetsALightIcon) {

@@ -113,18 +113,18 @@ class OnePad : public platform::PadSource {
 
 class UserInputWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { window.SetDefaultFrame(3); }
+  void SetUp() override { window_.SetDefaultFrame(3); }
   void TearDown() override { GetEngineLinks().input = nullptr; }
-  RecordingCanvas canvas;
-  UserInputWindow window;
+  RecordingCanvas canvas_;
+  UserInputWindow window_;
 };
 
 TEST_F(UserInputWindowTest, WithoutAControllerPrintsNothing) {
-  window.DrawContents();
+  window_.DrawContents();
   CUIOManager noPads;
   GetEngineLinks().input = &noPads;
-  window.DrawContents();
-  EXPECT_TRUE(canvas.prints.empty());
+  window_.DrawContents();
+  EXPECT_TRUE(canvas_.prints.empty());
 }
 
 TEST_F(UserInputWindowTest, PrintsTheControllerInFontZeroAndUnknownPastTheTable) {
@@ -135,22 +135,22 @@ TEST_F(UserInputWindowTest, PrintsTheControllerInFontZeroAndUnknownPastTheTable)
   ASSERT_NE(input.GetJoystick(), nullptr);
   input.GetJoystick()->Poll(0.0f);
   GetEngineLinks().input = &input;
-  window.DrawContents();
-  ASSERT_EQ(canvas.prints.size(), 8u);
-  EXPECT_EQ(canvas.prints[0].text, "Joystick : Pad");
-  EXPECT_EQ(canvas.prints[0].font, 0);
-  EXPECT_EQ(canvas.prints[0].x, 10);
-  EXPECT_EQ(canvas.prints[0].y, 20);
-  EXPECT_EQ(canvas.prints[1].text, "[X] = 5 [Y] = -7");
-  EXPECT_EQ(canvas.prints[2].text, "Button[0] = 0");
-  EXPECT_EQ(canvas.prints[4].text, "Button[2] = " + std::to_string(input.GetJoystick()->GetButtonState(2)));
-  EXPECT_NE(canvas.prints[4].text, "Button[2] = 0");
-  EXPECT_EQ(canvas.prints[7].y, 90);
+  window_.DrawContents();
+  ASSERT_EQ(canvas_.prints.size(), 8u);
+  EXPECT_EQ(canvas_.prints[0].text, "Joystick : Pad");
+  EXPECT_EQ(canvas_.prints[0].font, 0);
+  EXPECT_EQ(canvas_.prints[0].x, 10);
+  EXPECT_EQ(canvas_.prints[0].y, 20);
+  EXPECT_EQ(canvas_.prints[1].text, "[X] = 5 [Y] = -7");
+  EXPECT_EQ(canvas_.prints[2].text, "Button[0] = 0");
+  EXPECT_EQ(canvas_.prints[4].text, "Button[2] = " + std::to_string(input.GetJoystick()->GetButtonState(2)));
+  EXPECT_NE(canvas_.prints[4].text, "Button[2] = 0");
+  EXPECT_EQ(canvas_.prints[7].y, 90);
 
-  canvas.Clear();
+  canvas_.Clear();
   input.SetJoystickIndex(8);
-  window.DrawContents();
-  EXPECT_EQ(canvas.prints.at(0).text, "Joystick : Unknown");
+  window_.DrawContents();
+  EXPECT_EQ(canvas_.prints.at(0).text, "Joystick : Unknown");
 }
 
 TEST(FsmWindow, ListsAtMostSevenMachinesUnderItsHeader) {
@@ -208,10 +208,10 @@ TEST(StatisticsWindows, FrustumAndProfilerPrintNothing) {
 class PlotTest : public ::testing::Test {
  protected:
   // The client area is 736 x 336: the graph is 720 x 312.
-  void SetUp() override { window.SetDefaultFrame(0); }
+  void SetUp() override { window_.SetDefaultFrame(0); }
 
   bool AllFinite() const {
-    for (const RecordingCanvas::DrawnLine& line : canvas.lines) {
+    for (const RecordingCanvas::DrawnLine& line : canvas_.lines) {
       if (!std::isfinite(line.from.x) || !std::isfinite(line.from.y) || !std::isfinite(line.to.x) ||
           !std::isfinite(line.to.y)) {
         return false;
@@ -220,60 +220,60 @@ class PlotTest : public ::testing::Test {
     return true;
   }
 
-  RecordingCanvas canvas;
-  PerformanceStatisticsWindow window;
-  GFXStats stats;
+  RecordingCanvas canvas_;
+  PerformanceStatisticsWindow window_;
+  GFXStats stats_;
 };
 
 TEST_F(PlotTest, AnEmptyRingDrawsOnlyTheAxes) {
-  window.Plot(stats);
-  ASSERT_EQ(canvas.lines.size(), 2u);
-  EXPECT_FLOAT_EQ(canvas.lines[0].from.y, 8.0f);
-  EXPECT_FLOAT_EQ(canvas.lines[0].to.y, 320.0f);
-  EXPECT_FLOAT_EQ(canvas.lines[1].to.x, 728.0f);
-  EXPECT_TRUE(canvas.prints.empty());
-  EXPECT_EQ(canvas.offsetDepth, 0);
+  window_.Plot(stats_);
+  ASSERT_EQ(canvas_.lines.size(), 2u);
+  EXPECT_FLOAT_EQ(canvas_.lines[0].from.y, 8.0f);
+  EXPECT_FLOAT_EQ(canvas_.lines[0].to.y, 320.0f);
+  EXPECT_FLOAT_EQ(canvas_.lines[1].to.x, 728.0f);
+  EXPECT_TRUE(canvas_.prints.empty());
+  EXPECT_EQ(canvas_.offsetDepth, 0);
 }
 
 TEST_F(PlotTest, FieldsThatNeverRoseLieOnTheBaseline) {
-  for (uint32_t frame = 0; frame < 4; ++frame) stats.EndFrame(frame, 0.0f);
-  window.Plot(stats);
+  for (uint32_t frame = 0; frame < 4; ++frame) stats_.EndFrame(frame, 0.0f);
+  window_.Plot(stats_);
   EXPECT_TRUE(AllFinite());
   // Axes, then 3 segments for each of the 22 fields.
-  ASSERT_EQ(canvas.lines.size(), 2u + 22u * 3u);
-  for (size_t i = 2; i < canvas.lines.size(); ++i) EXPECT_FLOAT_EQ(canvas.lines[i].to.y, 0.0f);
-  EXPECT_EQ(canvas.Texts().front(), "0.00");
-  EXPECT_EQ(canvas.Texts().size(), 22u);
+  ASSERT_EQ(canvas_.lines.size(), 2u + 22u * 3u);
+  for (size_t i = 2; i < canvas_.lines.size(); ++i) EXPECT_FLOAT_EQ(canvas_.lines[i].to.y, 0.0f);
+  EXPECT_EQ(canvas_.Texts().front(), "0.00");
+  EXPECT_EQ(canvas_.Texts().size(), 22u);
 }
 
 TEST_F(PlotTest, ValuesRiseByTheirShareOfThePeakOldestFirst) {
-  stats.Add(GFXStats::kTriangles, 10);
-  stats.EndFrame(0, 30.0f);
-  stats.Add(GFXStats::kTriangles, 5);
-  stats.EndFrame(1, 60.0f);
-  window.Plot(stats);
-  ASSERT_EQ(canvas.lines.size(), 2u + 22u);
-  const RecordingCanvas::DrawnLine& fps = canvas.lines[2];
+  stats_.Add(GFXStats::kTriangles, 10);
+  stats_.EndFrame(0, 30.0f);
+  stats_.Add(GFXStats::kTriangles, 5);
+  stats_.EndFrame(1, 60.0f);
+  window_.Plot(stats_);
+  ASSERT_EQ(canvas_.lines.size(), 2u + 22u);
+  const RecordingCanvas::DrawnLine& fps = canvas_.lines[2];
   EXPECT_FLOAT_EQ(fps.from.x, 0.0f);
   EXPECT_FLOAT_EQ(fps.from.y, -156.0f);
   EXPECT_FLOAT_EQ(fps.to.x, 720.0f / 9000.0f);
   EXPECT_FLOAT_EQ(fps.to.y, -312.0f);
-  const RecordingCanvas::DrawnLine& triangles = canvas.lines[3 + GFXStats::kTriangles];
+  const RecordingCanvas::DrawnLine& triangles = canvas_.lines[3 + GFXStats::kTriangles];
   EXPECT_FLOAT_EQ(triangles.from.y, -312.0f);
   EXPECT_FLOAT_EQ(triangles.to.y, -156.0f);
-  EXPECT_EQ(canvas.prints[0].text, "60.00");
-  EXPECT_EQ(canvas.prints[0].y, -312);
-  EXPECT_EQ(canvas.prints[1 + GFXStats::kTriangles].text, "5");
+  EXPECT_EQ(canvas_.prints[0].text, "60.00");
+  EXPECT_EQ(canvas_.prints[0].y, -312);
+  EXPECT_EQ(canvas_.prints[1 + GFXStats::kTriangles].text, "5");
 }
 
 TEST_F(PlotTest, AWrappedRingPlotsEveryRecordEndingAtTheNewest) {
-  for (uint32_t frame = 0; frame < GFXStats::kCapacity + 3; ++frame) stats.EndFrame(frame, float(frame % 100));
-  window.Plot(stats);
+  for (uint32_t frame = 0; frame < GFXStats::kCapacity + 3; ++frame) stats_.EndFrame(frame, float(frame % 100));
+  window_.Plot(stats_);
   EXPECT_TRUE(AllFinite());
-  ASSERT_EQ(canvas.lines.size(), 2u + 22u * (GFXStats::kCapacity - 1));
+  ASSERT_EQ(canvas_.lines.size(), 2u + 22u * (GFXStats::kCapacity - 1));
   // The newest frame is 9002, whose rate was 2.
-  EXPECT_EQ(canvas.prints[0].text, "2.00");
-  EXPECT_NEAR(canvas.lines[2 + GFXStats::kCapacity - 2].to.x, 8999 * 720.0f / 9000.0f, 0.01f);
+  EXPECT_EQ(canvas_.prints[0].text, "2.00");
+  EXPECT_NEAR(canvas_.lines[2 + GFXStats::kCapacity - 2].to.x, 8999 * 720.0f / 9000.0f, 0.01f);
 }
 
 }  // namespace

@@ -128,39 +128,39 @@ TEST(ModelWindow, SpinWrapsAtAFullTurnAndRadiusZeroScalesAsOne) {
 class CameraViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    cameras.push_back(std::make_unique<Camera>());
-    cameras.push_back(std::make_unique<Camera>());
+    cameras_.push_back(std::make_unique<Camera>());
+    cameras_.push_back(std::make_unique<Camera>());
     DBGEngineLinks& links = GetEngineLinks();
     links.cameraAt = [this](int32_t i) {
-      return i >= 0 && i < static_cast<int32_t>(cameras.size()) ? cameras[i].get() : nullptr;
+      return i >= 0 && i < static_cast<int32_t>(cameras_.size()) ? cameras_[i].get() : nullptr;
     };
-    links.currentCamera = [this] { return cameras.front().get(); };
+    links.currentCamera = [this] { return cameras_.front().get(); };
   }
   void TearDown() override { GetEngineLinks() = DBGEngineLinks(); }
 
-  std::vector<std::unique_ptr<Camera>> cameras;
-  CameraViewWindow window;
+  std::vector<std::unique_ptr<Camera>> cameras_;
+  CameraViewWindow window_;
 };
 
 TEST_F(CameraViewTest, ShowsThePickWhileTheListHasItElseTheCurrentCamera) {
-  EXPECT_EQ(window.ShownCamera(), cameras[0].get());
-  window.SelectCamera(1);
-  EXPECT_EQ(window.ShownCamera(), cameras[1].get());
-  EXPECT_EQ(window.ShownIndex(), 1);
-  cameras.pop_back();
-  EXPECT_EQ(window.ShownCamera(), cameras[0].get());
-  EXPECT_EQ(window.ShownIndex(), 0);
+  EXPECT_EQ(window_.ShownCamera(), cameras_[0].get());
+  window_.SelectCamera(1);
+  EXPECT_EQ(window_.ShownCamera(), cameras_[1].get());
+  EXPECT_EQ(window_.ShownIndex(), 1);
+  cameras_.pop_back();
+  EXPECT_EQ(window_.ShownCamera(), cameras_[0].get());
+  EXPECT_EQ(window_.ShownIndex(), 0);
 }
 
 TEST_F(CameraViewTest, WithoutCamerasNothingIsPrinted) {
   GetEngineLinks() = DBGEngineLinks();
-  window.SetDefaultFrame(0);
-  EXPECT_FLOAT_EQ(window.outer.min.x, 800.0f - 1024.0f / 3.0f);
-  EXPECT_TRUE(window.slideEnabled);
+  window_.SetDefaultFrame(0);
+  EXPECT_FLOAT_EQ(window_.outer.min.x, 800.0f - 1024.0f / 3.0f);
+  EXPECT_TRUE(window_.slideEnabled);
   RecordingCanvas canvas;
-  window.SelectCamera(0);
-  EXPECT_EQ(window.ShownCamera(), nullptr);
-  window.DrawContents();
+  window_.SelectCamera(0);
+  EXPECT_EQ(window_.ShownCamera(), nullptr);
+  window_.DrawContents();
   EXPECT_TRUE(canvas.prints.empty());
 }
 
