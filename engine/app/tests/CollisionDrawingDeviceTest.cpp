@@ -24,7 +24,7 @@ namespace {
 class CollisionDrawingDevice : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+        ASSERT_NE(getcwd(previous_, sizeof previous_), nullptr);
         char pattern[] = "/tmp/vyre-cds-drawing-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         const std::string folder = pattern;
@@ -36,10 +36,10 @@ protected:
     void TearDown() override {
         CCDSWorld::Instance().Init(0);
         CCDSNode::sDrawBounds = 0;
-        ASSERT_EQ(chdir(previous), 0);
+        ASSERT_EQ(chdir(previous_), 0);
     }
 
-    char previous[4096] = {};
+    char previous_[4096] = {};
 };
 
 // Every kind of shape, 20 units in front of the engine camera.

@@ -144,27 +144,27 @@ class ListeningWindow : public Window {
 class EngineRunDevice : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_NE(getcwd(previous_, sizeof previous_), nullptr);
     UseFreshFolders();
   }
-  void TearDown() override { ASSERT_EQ(chdir(previous), 0); }
+  void TearDown() override { ASSERT_EQ(chdir(previous_), 0); }
 
   void UseFreshFolders() {
     char pattern[] = "/tmp/vyre-engine-run-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    user = folder + "/user";
-    registry = folder + "/registry.reg";
-    setenv("VYRE_REGISTRY", registry.c_str(), 1);
-    setenv("VYRE_USER_DIR", user.c_str(), 1);
-    ASSERT_EQ(chdir(folder.c_str()), 0);
+    folder_ = pattern;
+    user_ = folder_ + "/user";
+    registry_ = folder_ + "/registry.reg";
+    setenv("VYRE_REGISTRY", registry_.c_str(), 1);
+    setenv("VYRE_USER_DIR", user_.c_str(), 1);
+    ASSERT_EQ(chdir(folder_.c_str()), 0);
     PrepareSettings("Vyre");
   }
 
-  std::string folder;
-  std::string user;
-  std::string registry;
-  char previous[4096] = {};
+  std::string folder_;
+  std::string user_;
+  std::string registry_;
+  char previous_[4096] = {};
 };
 
 bool FileExists(const std::string& path) {
@@ -209,7 +209,7 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
                 {"Exit|'NULL'", "Enter|'[GEM] Create' ", "Exit|'[GEM] Create'", "Enter|'Play' ",
                  "Next|'NULL'"});
   ExpectInOrder(LogLinesOf(kLogGEM), {"Entering Create state...", "Leaving Create state..."});
-  EXPECT_TRUE(FileExists(user + "/Vyre/GUI.TXT")) << "the window layout is written at quit";
+  EXPECT_TRUE(FileExists(user_ + "/Vyre/GUI.TXT")) << "the window layout is written at quit";
   EXPECT_FALSE(FileExists("Vyre")) << "the layout is the player's, not the run folder's";
 }
 
@@ -249,7 +249,7 @@ void DrawListedSquare(C3MEModel** model) {
 }
 
 TEST_F(EngineRunDevice, TheDefaultDataShowsTheClearedFrameTheSceneAndText) {
-  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  ASSERT_TRUE(MakeDefaultData(folder_, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
   // The second run rebuilds the window in frame 10: textures, font lists,
   // model lists and render state must all come back in the new context.
   for (bool rebuild : {false, true}) {
@@ -324,7 +324,7 @@ int UnitDiscRedAtTheMiddle() {
 }
 
 TEST_F(EngineRunDevice, TheFirstRebuildOfARunGivesTheNewContextItsUnitShapes) {
-  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  ASSERT_TRUE(MakeDefaultData(folder_, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
   auto owned = std::make_unique<CGEMApplication>();
   CGEMApplication& application = *owned;
   int before = -1;
@@ -443,8 +443,8 @@ TEST_F(EngineRunDevice, SettingsAreSavedAtExitOnlyWhenModified) {
     EngineRunOptions options;
     options.pollEvent = EventScript(events);
     EXPECT_EQ(EngineRun(std::move(options)), 0) << c.name;
-    EXPECT_EQ(FileExists(registry), c.saved) << c.name;
-    EXPECT_EQ(FileExists(user + "/Vyre.ini"), c.saved) << c.name;
+    EXPECT_EQ(FileExists(registry_), c.saved) << c.name;
+    EXPECT_EQ(FileExists(user_ + "/Vyre.ini"), c.saved) << c.name;
     EXPECT_FALSE(FileExists("Vyre.ini")) << c.name;
   }
 }
@@ -631,7 +631,7 @@ TEST_F(EngineRunDevice, WhileTheConsoleIsOutItsLineTakesEveryTypedKeyAndTheGameN
 }
 
 TEST_F(EngineRunDevice, WithDevTheToolbarAndTheConsoleShowOnScreen) {
-  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  ASSERT_TRUE(MakeDefaultData(folder_, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
   std::vector<uint8_t> pixels(800 * 600 * 4);
   auto owned = std::make_unique<CGEMApplication>();
   CGEMApplication& application = *owned;
@@ -696,7 +696,7 @@ std::function<UIOSources()> ScriptedKeyboardAndMouse(platform::ScriptedKeyboardS
 }
 
 TEST_F(EngineRunDevice, WithDevTheToolbarBringsUpTheConsoleWhereATypedCommandRuns) {
-  ASSERT_TRUE(MakeDefaultData(folder, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+  ASSERT_TRUE(MakeDefaultData(folder_, "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
   auto owned = std::make_unique<CGEMApplication>();
   CGEMApplication& application = *owned;
   platform::ScriptedKeyboardSource* keyboard = nullptr;
