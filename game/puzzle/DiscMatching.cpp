@@ -92,8 +92,8 @@ unsigned CGPuzzleDisc::CheckMatch(int ring, int column) {
 void CGPuzzleDisc::RecordMatch(unsigned gemCount, bool sameShape) {
   matchRecord.gemCount = gemCount;
   if (gemCount > matchRecord.capacity) {
-    matchShapes.reset(new int[gemCount]);
-    matchRecord.shapes = matchShapes.get();
+    matchShapes_.reset(new int[gemCount]);
+    matchRecord.shapes = matchShapes_.get();
     matchRecord.capacity = gemCount;
     LogGEM("Peak clearance gems = %d", gemCount);
   }

@@ -146,5 +146,5 @@ class CGPuzzleDisc {
     return false;
   }
 
-  std::unique_ptr<int[]> matchShapes;
+  std::unique_ptr<int[]> matchShapes_;
 };

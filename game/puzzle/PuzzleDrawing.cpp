@@ -251,7 +251,7 @@ void GPuzzleRenderer::DrawStarGlowAtCentre() {
 void GPuzzleRenderer::DrawUpcomingDiscs(bool tinted) {
   glEnable(GL_FOG);
   GFXDisplay::SetRenderState(kDiscWord);
-  for (uint32_t i = 1; i < discCount; ++i) {
+  for (uint32_t i = 1; i < discCount_; ++i) {
     const CGPuzzleDisc* disc = Disc(i);
     if (disc == nullptr) continue;
     glPushMatrix();

@@ -63,20 +63,20 @@ int WrapColumn(int column, unsigned slotsPerRing) {
 GPuzzleRenderer::GPuzzleRenderer() {
   CMSGListener::name = "GPuzzleRenderer";
   SetActive(1);
-  fsmPresent.Set(this, "Novalith.Present", &GPuzzleRenderer::EnterPresent, &GPuzzleRenderer::UpdatePresent,
+  fsmPresent_.Set(this, "Novalith.Present", &GPuzzleRenderer::EnterPresent, &GPuzzleRenderer::UpdatePresent,
                  &GPuzzleRenderer::PresentMessage, &GPuzzleRenderer::ExitPresent);
-  fsmInGame.Set(this, "Novalith.InGame", &GPuzzleRenderer::EnterInGame, &GPuzzleRenderer::UpdateInGame,
+  fsmInGame_.Set(this, "Novalith.InGame", &GPuzzleRenderer::EnterInGame, &GPuzzleRenderer::UpdateInGame,
                 &GPuzzleRenderer::InGameMessage, nullptr);
-  fsmClearing.Set(this, "Novalith.Clearing", &GPuzzleRenderer::EnterClearing, &GPuzzleRenderer::UpdateClearing,
+  fsmClearing_.Set(this, "Novalith.Clearing", &GPuzzleRenderer::EnterClearing, &GPuzzleRenderer::UpdateClearing,
                   &GPuzzleRenderer::ClearingMessage, &GPuzzleRenderer::ExitClearingOrExplosion);
-  fsmExplosion.Set(this, "Novalith.Explosion", &GPuzzleRenderer::EnterExplosion, &GPuzzleRenderer::UpdateExplosion,
+  fsmExplosion_.Set(this, "Novalith.Explosion", &GPuzzleRenderer::EnterExplosion, &GPuzzleRenderer::UpdateExplosion,
                    &GPuzzleRenderer::NoMessage, &GPuzzleRenderer::ExitClearingOrExplosion);
-  Next(&fsmPresent);
+  Next(&fsmPresent_);
 
-  drawDelegates[0] = [this] { DrawPresent(); };
-  drawDelegates[1] = [this] { DrawInGame(); };
-  drawDelegates[2] = [this] { DrawClearing(); };
-  drawDelegates[3] = [this] { DrawClearing(); };
+  drawDelegates_[0] = [this] { DrawPresent(); };
+  drawDelegates_[1] = [this] { DrawInGame(); };
+  drawDelegates_[2] = [this] { DrawClearing(); };
+  drawDelegates_[3] = [this] { DrawClearing(); };
 
   spin.Set(ValueStepper::kWrap, 0.0f, 360.0f, 0.0f, 0.0f);
 
@@ -108,15 +108,15 @@ GPuzzleRenderer::~GPuzzleRenderer() {
 }
 
 void GPuzzleRenderer::SetDiscs(DiscTable* table, uint32_t first, uint32_t count) {
-  discTable = table;
-  firstDisc = first;
-  discCount = count < kMaxDiscsShown ? count : kMaxDiscsShown;
+  discTable_ = table;
+  firstDisc_ = first;
+  discCount_ = count < kMaxDiscsShown ? count : kMaxDiscsShown;
 }
 
 CGPuzzleDisc* GPuzzleRenderer::Disc(uint32_t i) const {
-  if (discTable == nullptr || i >= discCount) return nullptr;
-  const size_t index = static_cast<size_t>(firstDisc) + i;
-  return index < discTable->size() ? (*discTable)[index].get() : nullptr;
+  if (discTable_ == nullptr || i >= discCount_) return nullptr;
+  const size_t index = static_cast<size_t>(firstDisc_) + i;
+  return index < discTable_->size() ? (*discTable_)[index].get() : nullptr;
 }
 
 void GPuzzleRenderer::ClearQueue() {
@@ -124,7 +124,7 @@ void GPuzzleRenderer::ClearQueue() {
 }
 
 void GPuzzleRenderer::DrawCurrent() {
-  if (currentDraw != nullptr && *currentDraw) (*currentDraw)();
+  if (currentDraw_ != nullptr && *currentDraw_) (*currentDraw_)();
 }
 
 int32_t GPuzzleRenderer::ProfileConstellation() const {
@@ -157,8 +157,8 @@ void GPuzzleRenderer::AcquireAndRepeat() {
 // ---- Present ----
 
 void GPuzzleRenderer::EnterPresent() {
-  currentDraw = &drawDelegates[0];
-  if (!firstPresentation && discCount != 1) {
+  currentDraw_ = &drawDelegates_[0];
+  if (!firstPresentation && discCount_ != 1) {
     presentChannel.Set(AnimChannel::kSmoothRise, false, kShortPresentDegrees, 0.0f, kShortPresentSeconds);
   } else {
     presentChannel.Set(AnimChannel::kSmoothRise, false, kLongPresentDegrees, 0.0f, kLongPresentSeconds);
@@ -190,7 +190,7 @@ void GPuzzleRenderer::UpdatePresent() {
     }
   }
   presentChannel.Update(dt);
-  if (presentChannel.Finished() && arrived) Next(&fsmInGame);
+  if (presentChannel.Finished() && arrived) Next(&fsmInGame_);
 }
 
 void GPuzzleRenderer::PresentMessage(CMSGMessage* message) {
@@ -210,7 +210,7 @@ void GPuzzleRenderer::ExitPresent() {
 
 // ---- InGame ----
 
-void GPuzzleRenderer::EnterInGame() { currentDraw = &drawDelegates[1]; }
+void GPuzzleRenderer::EnterInGame() { currentDraw_ = &drawDelegates_[1]; }
 
 void GPuzzleRenderer::UpdateInGame() {
   CGPuzzleDisc* disc = CurrentDisc();
@@ -241,10 +241,10 @@ void GPuzzleRenderer::InGameMessage(CMSGMessage* message) {
       break;
     }
     case eMSG_GDiscClear:
-      Next(&fsmClearing);
+      Next(&fsmClearing_);
       break;
     case eMSG_GNovalithExplode:
-      Next(&fsmExplosion);
+      Next(&fsmExplosion_);
       break;
     case eMSG_GDropGem:
       LaunchSelectedGem();
@@ -291,7 +291,7 @@ void GPuzzleRenderer::BurstQueuedColour(int colour) {
 // ---- Clearing ----
 
 void GPuzzleRenderer::EnterClearing() {
-  currentDraw = &drawDelegates[2];
+  currentDraw_ = &drawDelegates_[2];
   PostToStar(eMSG_GDiscClear, 0.0);
   // Falls from 1 to 0.
   clearingChannel.Set(AnimChannel::kFallFast, false, 0.0f, 1.0f, kClearingSeconds);
@@ -311,7 +311,7 @@ void GPuzzleRenderer::UpdateClearing() {
 
 void GPuzzleRenderer::ClearingMessage(CMSGMessage* message) {
   if (message->id != eMSG_GNextDisc) return;
-  Next(&fsmPresent);
+  Next(&fsmPresent_);
   message->handled |= 1;
 }
 
@@ -322,7 +322,7 @@ void GPuzzleRenderer::ExitClearingOrExplosion() {
 // ---- Explosion ----
 
 void GPuzzleRenderer::EnterExplosion() {
-  currentDraw = &drawDelegates[3];
+  currentDraw_ = &drawDelegates_[3];
   // The board stays on screen at full size while it bursts apart.
   clearingChannel.Set(AnimChannel::kLinear, false, 1.0f, 1.0f, 0.0f);
   if (CGPuzzleDisc* disc = CurrentDisc()) disc->BreakAll();

@@ -87,7 +87,7 @@ class GPuzzleRenderer : public Base {
   // The i-th disc shown (0 the current one); null past the shown ones.
   CGPuzzleDisc* Disc(uint32_t i) const;
   CGPuzzleDisc* CurrentDisc() const { return Disc(0); }
-  uint32_t DiscCount() const { return discCount; }
+  uint32_t DiscCount() const { return discCount_; }
   // Makes every queue record inactive.
   void ClearQueue();
   // The point the puzzle camera looks down at.
@@ -98,10 +98,10 @@ class GPuzzleRenderer : public Base {
   // construction, and again in every context that replaces it.
   void SetupScene();
 
-  FsmState* Present() { return &fsmPresent; }
-  FsmState* InGame() { return &fsmInGame; }
-  FsmState* Clearing() { return &fsmClearing; }
-  FsmState* Explosion() { return &fsmExplosion; }
+  FsmState* Present() { return &fsmPresent_; }
+  FsmState* InGame() { return &fsmInGame_; }
+  FsmState* Clearing() { return &fsmClearing_; }
+  FsmState* Explosion() { return &fsmExplosion_; }
 
   // ---- Layout (PuzzleLayout.cpp) ----
 
@@ -236,16 +236,16 @@ class GPuzzleRenderer : public Base {
   void DrawBackdrop();
   void DrawFlights(const std::vector<GemMotion>& flights, unsigned ringCount, float spacing);
 
-  FsmStateOf<GPuzzleRenderer> fsmPresent;
-  FsmStateOf<GPuzzleRenderer> fsmInGame;
-  FsmStateOf<GPuzzleRenderer> fsmClearing;
-  FsmStateOf<GPuzzleRenderer> fsmExplosion;
-  GRenderDelegate* currentDraw = nullptr;
-  GRenderDelegate drawDelegates[4];
+  FsmStateOf<GPuzzleRenderer> fsmPresent_;
+  FsmStateOf<GPuzzleRenderer> fsmInGame_;
+  FsmStateOf<GPuzzleRenderer> fsmClearing_;
+  FsmStateOf<GPuzzleRenderer> fsmExplosion_;
+  GRenderDelegate* currentDraw_ = nullptr;
+  GRenderDelegate drawDelegates_[4];
 
-  DiscTable* discTable = nullptr;
-  uint32_t firstDisc = 0;
-  uint32_t discCount = 0;
+  DiscTable* discTable_ = nullptr;
+  uint32_t firstDisc_ = 0;
+  uint32_t discCount_ = 0;
 };
 
 // Column wrapped into [0, n); n of 0 gives 0.

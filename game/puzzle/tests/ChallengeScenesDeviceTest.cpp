@@ -41,19 +41,19 @@ class ChallengeScenesDevice : public ProfiledGameTest {
     display_ = std::make_unique<CDisplay>(std::move(window));
     GEMServices gem;
     gem.display = display_.get();
-    game->Initialise(gem);
-    ASSERT_TRUE(game->CanDraw());
+    game_->Initialise(gem);
+    ASSERT_TRUE(game_->CanDraw());
     RendererTestWindow::StartRenderer(kSide, kSide);
     GFXDisplay::WindingFlag() = 0;
     // The star field is built from the generator: the same sky every run.
     platform::SeedRandom(11);
     SolidMaterial("GalacticPlane", 255, 0, 0);
-    game->galacticPlane = MakeGalacticPlane();
+    game_->galacticPlane = MakeGalacticPlane();
     while (glGetError() != GL_NO_ERROR) {
     }
   }
   void TearDown() override {
-    game.reset();
+    game_.reset();
     EffectsPool::Shutdown();
     RendererTestWindow::StopRenderer();
     if (display_ != nullptr) display_->GetWindow()->Close();
@@ -122,8 +122,8 @@ TEST_F(ChallengeScenesDevice, TheStoryIsToldOverBlackUntilTheGalaxyAppearsOnPage
   // Watched from the galaxy's centre, as the story's camera does.
   Frustum(1.0);
   for (int page : {0, 2, 3, 9}) {
-    game->storyPage = page;
-    DrawScene([&] { return game->DrawStoryScene(0); }, "story");
+    game_->storyPage = page;
+    DrawScene([&] { return game_->DrawStoryScene(0); }, "story");
     if (page < 3) {
       EXPECT_EQ(CountSeen(Seen::kBlack), kSide * kSide) << page;
     } else {
@@ -132,13 +132,13 @@ TEST_F(ChallengeScenesDevice, TheStoryIsToldOverBlackUntilTheGalaxyAppearsOnPage
       EXPECT_GT(CountSeen(Seen::kGalaxy), kSide * kSide / 2) << page;
     }
   }
-  game->galacticPlane.reset();
-  DrawScene([&] { return game->DrawStoryScene(0); }, "story without a galaxy");
+  game_->galacticPlane.reset();
+  DrawScene([&] { return game_->DrawStoryScene(0); }, "story without a galaxy");
   EXPECT_EQ(CountSeen(Seen::kBlack), kSide * kSide);
 }
 
 TEST_F(ChallengeScenesDevice, TheWellDonePageShowsTheFinishedConstellationBesideTheGalaxysCentre) {
-  GalacticPlane& plane = *game->galacticPlane;
+  GalacticPlane& plane = *game_->galacticPlane;
   plane.constellations.resize(2);
   plane.constellationCount = 2;
   plane.current = 0;
@@ -155,8 +155,8 @@ TEST_F(ChallengeScenesDevice, TheWellDonePageShowsTheFinishedConstellationBeside
   glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
   glTranslatef(5.0f, 0.0f, 0.0f);
 
-  game->profile->modes[kModeChallenge].constellationIndex = 1;
-  DrawScene([&] { return game->DrawProgressScene(0); }, "progress");
+  game_->profile->modes[kModeChallenge].constellationIndex = 1;
+  DrawScene([&] { return game_->DrawProgressScene(0); }, "progress");
   EXPECT_EQ(finished.viewCentre, Vector3(2.0f, 0.0f, 2.0f));
   EXPECT_EQ(finished.panStart, Vector3(2.0f, 0.0f, 2.0f));
   EXPECT_EQ(PixelAt(kSide / 2, kSide / 2), Seen::kConstellation);
@@ -168,8 +168,8 @@ TEST_F(ChallengeScenesDevice, TheWellDonePageShowsTheFinishedConstellationBeside
 
   // No constellation finished yet (or an index past the set): the galaxy alone.
   for (uint32_t index : {0u, 3u}) {
-    game->profile->modes[kModeChallenge].constellationIndex = index;
-    DrawScene([&] { return game->DrawProgressScene(0); }, "progress without a finished constellation");
+    game_->profile->modes[kModeChallenge].constellationIndex = index;
+    DrawScene([&] { return game_->DrawProgressScene(0); }, "progress without a finished constellation");
     EXPECT_EQ(CountSeen(Seen::kConstellation), 0) << index;
     EXPECT_EQ(PixelAt(kSide / 2, kSide / 2), Seen::kGalaxy) << index;
   }

@@ -47,37 +47,37 @@ class ConstellationFiles : public ::testing::Test {
  protected:
   bool Read(const std::string& text) {
     WriteBoardText("Test.definition.txt", text);
-    return record.Read("Resources/Boards/Challenge/Test.definition.txt");
+    return record_.Read("Resources/Boards/Challenge/Test.definition.txt");
   }
-  GameFixture fixture;
-  Constellation record;
+  GameFixture fixture_;
+  Constellation record_;
 };
 
 TEST_F(ConstellationFiles, ADefinitionGivesItsNameImagesAndTheDeclaredStars) {
   ASSERT_TRUE(Read(kLyra));
-  EXPECT_STREQ(record.name.Chars(), "Lyra");
-  EXPECT_NE(record.silhouette, nullptr);
-  EXPECT_NE(record.outline, nullptr);
-  EXPECT_NE(record.completedStarMaterial, nullptr);
-  EXPECT_NE(record.sprite, nullptr);
-  ASSERT_EQ(record.starCount, 3u);
-  ASSERT_EQ(record.stars.size(), 3u);
+  EXPECT_STREQ(record_.name.Chars(), "Lyra");
+  EXPECT_NE(record_.silhouette, nullptr);
+  EXPECT_NE(record_.outline, nullptr);
+  EXPECT_NE(record_.completedStarMaterial, nullptr);
+  EXPECT_NE(record_.sprite, nullptr);
+  ASSERT_EQ(record_.starCount, 3u);
+  ASSERT_EQ(record_.stars.size(), 3u);
   const float expected[3][3] = {{0.5f, 0.25f, 150.0f}, {1.0f, 0.0f, 10.0f}, {0.0f, 1.0f, 60.0f}};
   for (int i = 0; i < 3; ++i) {
-    EXPECT_FLOAT_EQ(record.stars[i].position.x, expected[i][0]) << i;
-    EXPECT_FLOAT_EQ(record.stars[i].position.y, expected[i][1]) << i;
-    EXPECT_FLOAT_EQ(record.stars[i].parSeconds, expected[i][2]) << i;
-    EXPECT_NE(record.stars[i].flipbook, nullptr) << i;
+    EXPECT_FLOAT_EQ(record_.stars[i].position.x, expected[i][0]) << i;
+    EXPECT_FLOAT_EQ(record_.stars[i].position.y, expected[i][1]) << i;
+    EXPECT_FLOAT_EQ(record_.stars[i].parSeconds, expected[i][2]) << i;
+    EXPECT_NE(record_.stars[i].flipbook, nullptr) << i;
   }
-  EXPECT_FLOAT_EQ(record.parTotalSeconds, 220.0f);
+  EXPECT_FLOAT_EQ(record_.parTotalSeconds, 220.0f);
 
   // A CRLF copy with trailing blanks names the same things.
-  CMATMaterial* silhouette = record.silhouette;
+  CMATMaterial* silhouette = record_.silhouette;
   ASSERT_TRUE(Read(WithCrlf(kLyra)));
-  EXPECT_STREQ(record.name.Chars(), "Lyra");
-  EXPECT_EQ(record.silhouette, silhouette);
-  EXPECT_EQ(record.starCount, 3u);
-  EXPECT_FLOAT_EQ(record.parTotalSeconds, 220.0f);
+  EXPECT_STREQ(record_.name.Chars(), "Lyra");
+  EXPECT_EQ(record_.silhouette, silhouette);
+  EXPECT_EQ(record_.starCount, 3u);
+  EXPECT_FLOAT_EQ(record_.parTotalSeconds, 220.0f);
 }
 
 TEST_F(ConstellationFiles, DamagedDefinitionsAreRefusedOrCutWithoutHarm) {
@@ -103,13 +103,13 @@ TEST_F(ConstellationFiles, DamagedDefinitionsAreRefusedOrCutWithoutHarm) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Read(c.text), c.result) << c.what;
-    EXPECT_EQ(record.starCount, c.stars) << c.what;
-    EXPECT_EQ(record.stars.size(), c.stars) << c.what;
-    EXPECT_EQ(record.name.Length(), c.nameLength) << c.what;
+    EXPECT_EQ(record_.starCount, c.stars) << c.what;
+    EXPECT_EQ(record_.stars.size(), c.stars) << c.what;
+    EXPECT_EQ(record_.name.Length(), c.nameLength) << c.what;
   }
-  EXPECT_FALSE(record.Read("Resources/Boards/Challenge/Missing.definition.txt"));
-  EXPECT_EQ(record.sprite, nullptr);
-  EXPECT_FLOAT_EQ(record.size.x, 15.0f);
+  EXPECT_FALSE(record_.Read("Resources/Boards/Challenge/Missing.definition.txt"));
+  EXPECT_EQ(record_.sprite, nullptr);
+  EXPECT_FLOAT_EQ(record_.size.x, 15.0f);
 }
 
 TEST_F(ConstellationFiles, AListReadsEachDefinitionAndGoesOnPastAMissingOne) {

@@ -27,7 +27,7 @@ class DiscMatching : public ::testing::Test {
   // The match messages the game received, in order.
   std::vector<uint32_t> MatchIds() const {
     std::vector<uint32_t> ids;
-    for (uint32_t id : receivers.game.Ids()) {
+    for (uint32_t id : receivers_.game.Ids()) {
       if (id == eMSG_GMatchedSame || id == eMSG_GMatchedMixed) ids.push_back(id);
     }
     return ids;
@@ -35,14 +35,14 @@ class DiscMatching : public ::testing::Test {
 
   // The last match message the game received.
   const Received& LastMatch() const {
-    for (auto it = receivers.game.received.rbegin(); it != receivers.game.received.rend(); ++it) {
+    for (auto it = receivers_.game.received.rbegin(); it != receivers_.game.received.rend(); ++it) {
       if (it->id == eMSG_GMatchedSame || it->id == eMSG_GMatchedMixed) return *it;
     }
     static const Received none;
     return none;
   }
 
-  GameReceivers receivers;
+  GameReceivers receivers_;
 };
 
 TEST_F(DiscMatching, LandingGemsFindGroupsOfThreeWithBlackJoiningAnyColour) {
@@ -61,7 +61,7 @@ TEST_F(DiscMatching, LandingGemsFindGroupsOfThreeWithBlackJoiningAnyColour) {
       {"RGr.", kGemTetra, 0, "RGR."},
   };
   for (const Case& c : cases) {
-    receivers.game.received.clear();
+    receivers_.game.received.clear();
     auto disc = DrawDisc({c.ring});
     const int landing = static_cast<int>(std::string(c.ring).find_first_of("rk"));
     disc->GemAt(0, landing).type = c.shapeOfLanding;
@@ -118,7 +118,7 @@ TEST_F(DiscMatching, NothingIsTestedWhileAGemFalls) {
   EXPECT_TRUE(disc->busy);
   EXPECT_EQ(DrawRing(*disc, 0), "RRr.");
   EXPECT_EQ(DrawRing(*disc, 1), "...~");
-  EXPECT_TRUE(receivers.game.received.empty());
+  EXPECT_TRUE(receivers_.game.received.empty());
   // The renderer lands the falling gem; the next step tests both.
   disc->GemAt(1, 3).state = GemState::Empty;
   disc->PlaceGem(0, 3, false, kGemGreen, kGemTetra);
@@ -143,17 +143,17 @@ TEST_F(DiscMatching, DiscClearOnlyWhenEverySlotIsEmpty) {
   auto disc = DrawDisc({"R..", "..."});
   disc->GemAt(0, 0).state = GemState::Breaking;
   disc->ProcessMatches(0.0f);
-  EXPECT_EQ(receivers.game.Count(eMSG_GDiscClear), 0);
+  EXPECT_EQ(receivers_.game.Count(eMSG_GDiscClear), 0);
   disc->GemAt(0, 0).state = GemState::Empty;
   disc->ProcessMatches(0.0f);
   disc->ProcessMatches(0.0f);
-  EXPECT_EQ(receivers.game.Count(eMSG_GDiscClear), 2);  // every step while empty
+  EXPECT_EQ(receivers_.game.Count(eMSG_GDiscClear), 2);  // every step while empty
 }
 
 TEST_F(DiscMatching, SevenSingleShapeGroupsInRainbowOrderMakeARainbow) {
   CGPuzzleDisc disc(1, 3);
   std::vector<std::pair<int, int>> rainbowSeen;  // (message, rainbow colour at the time)
-  receivers.game.onMessage = [&](const CMSGMessage& message) {
+  receivers_.game.onMessage = [&](const CMSGMessage& message) {
     rainbowSeen.push_back({static_cast<int>(message.id), disc.rainbowGem.colour});
   };
   MatchGroup(disc, kGemRed, {kGemStar, kGemStar, kGemStar});
@@ -169,8 +169,8 @@ TEST_F(DiscMatching, SevenSingleShapeGroupsInRainbowOrderMakeARainbow) {
   const std::vector<std::pair<int, int>> lastMatch = {
       {eMSG_GRainbowUpdate, kGemWhite}, {eMSG_GMatchedRainbow, kGemWhite}, {eMSG_GMatchedSame, kGemRed}};
   EXPECT_EQ(rainbowSeen, lastMatch);
-  EXPECT_EQ(receivers.game.Count(eMSG_GRainbowUpdate), 7);
-  EXPECT_EQ(receivers.game.Count(eMSG_GMatchedRainbow), 1);
+  EXPECT_EQ(receivers_.game.Count(eMSG_GRainbowUpdate), 7);
+  EXPECT_EQ(receivers_.game.Count(eMSG_GMatchedRainbow), 1);
   EXPECT_EQ(disc.rainbowGem.colour, kGemRed);
   EXPECT_EQ(disc.rainbowGem.type, kGemTetra);
   EXPECT_EQ(disc.rainbowGem.state, GemState::Empty);
@@ -198,7 +198,7 @@ TEST_F(DiscMatching, GroupsOutOfOrderOrOfMixedShapesStopTheRainbow) {
     EXPECT_EQ(disc.rainbowGem.colour, c.awaited) << c.name;
     EXPECT_EQ(disc.rainbowGem.state, c.state) << c.name;
   }
-  EXPECT_EQ(receivers.game.Count(eMSG_GMatchedRainbow), 0);
+  EXPECT_EQ(receivers_.game.Count(eMSG_GMatchedRainbow), 0);
 }
 
 TEST_F(DiscMatching, ADiscOfOneColourBreaksWhole) {

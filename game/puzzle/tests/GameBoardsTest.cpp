@@ -53,8 +53,8 @@ class GameBoards : public ProfiledGameTest {
  protected:
   void SetUp() override {
     ProfiledGameTest::SetUp();
-    game->galacticPlane = std::make_unique<GalacticPlane>();
-    GalacticPlane& plane = *game->galacticPlane;
+    game_->galacticPlane = std::make_unique<GalacticPlane>();
+    GalacticPlane& plane = *game_->galacticPlane;
     plane.constellationCount = 2;
     plane.constellations.resize(2);
     plane.constellations[0].name = "Lyra";
@@ -144,67 +144,67 @@ TEST_F(GameBoards, LoadBoardsStartsTheProfilesDiscAndGeneratesABlankQueue) {
   auto blank = DrawDisc({"RGBRGB", "......"});
   blank->queue->Init(6);  // every entry Red and Empty: left blank in the file
   ASSERT_TRUE(WriteBoard("Resources/Boards/Challenge/Orion.stars", {lit.get(), blank.get()}));
-  ModeStats& stats = game->profile->Current();
+  ModeStats& stats = game_->profile->Current();
   stats.constellationIndex = 1;
   stats.discIndex = 1;
-  ASSERT_TRUE(game->LoadBoards());
-  ASSERT_EQ(game->discs.size(), 2u);
-  EXPECT_EQ(game->currentDisc, game->discs[1].get());
-  EXPECT_EQ(game->galacticPlane->constellations[0].completed, 3u);
-  EXPECT_EQ(game->galacticPlane->constellations[1].completed, 1u);
-  const CGPuzzlePipe& queue = *game->currentDisc->queue;
+  ASSERT_TRUE(game_->LoadBoards());
+  ASSERT_EQ(game_->discs.size(), 2u);
+  EXPECT_EQ(game_->currentDisc, game_->discs[1].get());
+  EXPECT_EQ(game_->galacticPlane->constellations[0].completed, 3u);
+  EXPECT_EQ(game_->galacticPlane->constellations[1].completed, 1u);
+  const CGPuzzlePipe& queue = *game_->currentDisc->queue;
   for (unsigned i = 0; i + 1 < queue.capacity; ++i) {
     EXPECT_EQ(queue.At(i).state, GemState::Settled) << i;
     EXPECT_TRUE(queue.At(i).colour == kGemRed || queue.At(i).colour == kGemGreen || queue.At(i).colour == kGemBlue);
   }
-  EXPECT_EQ(game->currentDisc->dropColumn, 0);
-  EXPECT_EQ(game->currentDisc->landingRing, 1);
+  EXPECT_EQ(game_->currentDisc->dropColumn, 0);
+  EXPECT_EQ(game_->currentDisc->landingRing, 1);
 }
 
 TEST_F(GameBoards, ABoardShorterThanItsConstellationOrOutOfRangeIndicesAreHandled) {
   auto one = DrawDisc({"RRR", "..."});
   one->queue->Init(3);
   ASSERT_TRUE(WriteBoard("Resources/Boards/Challenge/Lyra.stars", {one.get()}));
-  ModeStats& stats = game->profile->Current();
+  ModeStats& stats = game_->profile->Current();
   stats.constellationIndex = 0;  // Lyra has three stars
-  EXPECT_FALSE(game->LoadBoards());
-  EXPECT_TRUE(game->discs.empty());
-  EXPECT_EQ(game->currentDisc, nullptr);
+  EXPECT_FALSE(game_->LoadBoards());
+  EXPECT_TRUE(game_->discs.empty());
+  EXPECT_EQ(game_->currentDisc, nullptr);
 
   ASSERT_TRUE(WriteBoard("Resources/Boards/Challenge/Lyra.stars", {one.get(), one.get(), one.get()}));
   stats.constellationIndex = 9;
   stats.discIndex = 7;
-  EXPECT_TRUE(game->LoadBoards());
+  EXPECT_TRUE(game_->LoadBoards());
   EXPECT_EQ(stats.constellationIndex, 0u);
   EXPECT_EQ(stats.discIndex, 0u);
-  EXPECT_EQ(game->currentDisc, game->discs[0].get());
+  EXPECT_EQ(game_->currentDisc, game_->discs[0].get());
 }
 
 TEST_F(GameBoards, TheRainbowRunCarriesToTheNextDiscAndBoard) {
   auto disc = DrawDisc({"RRR", "..."});
   disc->queue->Init(3);
   ASSERT_TRUE(WriteBoard("Resources/Boards/Challenge/Orion.stars", {disc.get(), disc.get()}));
-  game->profile->Current().constellationIndex = 1;
-  ASSERT_TRUE(game->LoadBoards());
-  game->currentDisc->rainbowGem.colour = kGemYellow;
-  game->currentDisc->rainbowGem.type = kGemOrb;
-  game->profile->Current().discIndex = 1;
-  game->StartDisc();
-  EXPECT_EQ(game->currentDisc, game->discs[1].get());
-  EXPECT_EQ(game->currentDisc->rainbowGem.colour, kGemYellow);
+  game_->profile->Current().constellationIndex = 1;
+  ASSERT_TRUE(game_->LoadBoards());
+  game_->currentDisc->rainbowGem.colour = kGemYellow;
+  game_->currentDisc->rainbowGem.type = kGemOrb;
+  game_->profile->Current().discIndex = 1;
+  game_->StartDisc();
+  EXPECT_EQ(game_->currentDisc, game_->discs[1].get());
+  EXPECT_EQ(game_->currentDisc->rainbowGem.colour, kGemYellow);
   // A new board releases the old discs; the run goes on.
-  game->profile->Current().discIndex = 0;
-  ASSERT_TRUE(game->LoadBoards());
-  EXPECT_EQ(game->currentDisc->rainbowGem.colour, kGemYellow);
-  EXPECT_EQ(game->currentDisc->rainbowGem.type, kGemOrb);
+  game_->profile->Current().discIndex = 0;
+  ASSERT_TRUE(game_->LoadBoards());
+  EXPECT_EQ(game_->currentDisc->rainbowGem.colour, kGemYellow);
+  EXPECT_EQ(game_->currentDisc->rainbowGem.type, kGemOrb);
 }
 
 TEST_F(GameBoards, ARandomDiscLeavesItsLastRingEmptyAndIsPacked) {
   for (uint32_t seed : {1u, 2u, 3u, 4u}) {
     platform::SeedRandom(seed);
-    game->BuildRandomDisc(1, 5, 12, 0.75f, 6, 4);
-    ASSERT_EQ(game->discs.size(), 2u);
-    const CGPuzzleDisc& disc = *game->discs[1];
+    game_->BuildRandomDisc(1, 5, 12, 0.75f, 6, 4);
+    ASSERT_EQ(game_->discs.size(), 2u);
+    const CGPuzzleDisc& disc = *game_->discs[1];
     EXPECT_EQ(DrawRing(disc, 4), std::string(12, '.')) << seed;
     EXPECT_EQ(disc.queue->capacity, kGeneratedPipeLength);
     EXPECT_EQ(disc.queue->mode, kPipeGenerated);
@@ -226,8 +226,8 @@ TEST_F(GameBoards, ARandomDiscLeavesItsLastRingEmptyAndIsPacked) {
     }
   }
   // Bounds past the tables draw only colours and shapes that exist.
-  game->BuildRandomDisc(0, 3, 20, 1.0f, 65535, 65535);
-  for (int c = 0; c < 20; ++c) EXPECT_LT(game->discs[0]->GemAt(0, c).colour, kGemColourCount);
+  game_->BuildRandomDisc(0, 3, 20, 1.0f, 65535, 65535);
+  for (int c = 0; c < 20; ++c) EXPECT_LT(game_->discs[0]->GemAt(0, c).colour, kGemColourCount);
 }
 
 }  // namespace

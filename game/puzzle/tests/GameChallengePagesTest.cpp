@@ -26,51 +26,51 @@ class ChallengePages : public ProfiledGameTest {
   }
   // Two state-machine steps: out of the current state, into the next.
   void Enter(GameStateId id) {
-    game->Next(game->State(id));
-    game->Update();
-    game->Update();
-    ASSERT_TRUE(game->IsCurrent(game->State(id)));
+    game_->Next(game_->State(id));
+    game_->Update();
+    game_->Update();
+    ASSERT_TRUE(game_->IsCurrent(game_->State(id)));
   }
   void Leave() {
-    game->Next(game->GetNullState());
-    game->Update();
+    game_->Next(game_->GetNullState());
+    game_->Update();
   }
-  ModeStats& Challenge() { return game->profile->modes[kModeChallenge]; }
+  ModeStats& Challenge() { return game_->profile->modes[kModeChallenge]; }
 };
 
 TEST_F(ChallengePages, WellDoneShowsTheFinishedConstellationGrowingInAndAKeyStartsTheNext) {
   Challenge().constellationIndex = 2;  // Orion has just been finished
   Enter(GameStateId::ChallengeProgress);
-  ASSERT_NE(game->galacticPlane, nullptr);
-  std::vector<Constellation>& set = game->galacticPlane->constellations;
+  ASSERT_NE(game_->galacticPlane, nullptr);
+  std::vector<Constellation>& set = game_->galacticPlane->constellations;
   ASSERT_EQ(set.size(), 3u);
-  EXPECT_EQ(game->FinishedConstellation(), &set[1]);
-  EXPECT_EQ(game->galacticPlane->current, 1);
+  EXPECT_EQ(game_->FinishedConstellation(), &set[1]);
+  EXPECT_EQ(game_->galacticPlane->current, 1);
   EXPECT_EQ(set[0].completed, 3u);
   EXPECT_EQ(set[1].completed, 2u);
   EXPECT_EQ(set[2].completed, 0u);
   EXPECT_EQ(set[1].size, Vector3());
   EXPECT_EQ(set[1].targetSize, Vector3(4.0f, 0.0f, 4.0f));
-  EXPECT_TRUE(game->fadedIn);
+  EXPECT_TRUE(game_->fadedIn);
 
   uint8_t keys[CUIOKeyboard::kListCapacity] = {platform::key::Return};
   PostGameMessage(eMSG_UIOKEYDOWN, reinterpret_cast<intptr_t>(keys), 0.0);
-  EXPECT_EQ(game->pendingState, game->State(GameStateId::ChallengeGame));
+  EXPECT_EQ(game_->pendingState, game_->State(GameStateId::ChallengeGame));
   GameFixture::DeliverAt(1.0f);
-  game->Update();
+  game_->Update();
   // The page's plane goes with it.
-  EXPECT_EQ(game->galacticPlane, nullptr);
+  EXPECT_EQ(game_->galacticPlane, nullptr);
 }
 
 TEST_F(ChallengePages, AnIndexOutsideTheSetChangesNoConstellation) {
   for (uint32_t index : {0u, 4u, 0xFFFFFFFFu}) {
     Challenge().constellationIndex = index;
     Enter(GameStateId::ChallengeProgress);
-    EXPECT_EQ(game->FinishedConstellation(), nullptr) << index;
-    EXPECT_EQ(game->galacticPlane->current, -1) << index;
-    for (const Constellation& c : game->galacticPlane->constellations) EXPECT_EQ(c.completed, 0u) << index;
+    EXPECT_EQ(game_->FinishedConstellation(), nullptr) << index;
+    EXPECT_EQ(game_->galacticPlane->current, -1) << index;
+    for (const Constellation& c : game_->galacticPlane->constellations) EXPECT_EQ(c.completed, 0u) << index;
     Leave();
-    EXPECT_EQ(game->galacticPlane, nullptr);
+    EXPECT_EQ(game_->galacticPlane, nullptr);
   }
 }
 
@@ -91,12 +91,12 @@ TEST_F(ChallengePages, TheClosingPictureIsTheOnParOneOnlyWhenEveryDiscWasOnPar) 
     Challenge().totalStars = c.totalStars;
     const uint32_t texturesBefore = textures->TextureCount();
     Enter(GameStateId::ChallengeCompleted);
-    ASSERT_NE(game->completedPicture, nullptr);
-    EXPECT_STRCASEEQ(game->completedPicture->GetFullName().Chars(), c.picture);
-    EXPECT_TRUE(game->fadedIn);
+    ASSERT_NE(game_->completedPicture, nullptr);
+    EXPECT_STRCASEEQ(game_->completedPicture->GetFullName().Chars(), c.picture);
+    EXPECT_TRUE(game_->fadedIn);
     Leave();
     // Released on the way out.
-    EXPECT_EQ(game->completedPicture, nullptr);
+    EXPECT_EQ(game_->completedPicture, nullptr);
     EXPECT_EQ(textures->TextureCount(), texturesBefore) << c.picture;
   }
 }

@@ -22,19 +22,19 @@ class ChallengeGame : public ::testing::Test {
  protected:
   void SetUp() override {
     Write({{"Lyra", {60, 40}}, {"Orion", {30}}});
-    harness.profile().mode = kModeChallenge;
+    harness_.profile().mode = kModeChallenge;
   }
   void Write(const std::vector<TestConstellation>& set) { WriteChallenge(set); }
-  ModeStats& Challenge() { return harness.profile().modes[kModeChallenge]; }
-  Game& game() { return harness.game(); }
+  ModeStats& Challenge() { return harness_.profile().modes[kModeChallenge]; }
+  Game& game() { return harness_.game(); }
   GameHud& hud() { return *game().hud; }
-  bool Start() { return harness.EnterState(GameStateId::ChallengeGame); }
+  bool Start() { return harness_.EnterState(GameStateId::ChallengeGame); }
   // The renderer has cleared the disc with the seconds of par time left:
   // the star is done a second later.
   void FinishStar(float secondsLeft) {
     hud().timeLeft = secondsLeft;
     PostGameMessage(eMSG_GRendererClearDone, 0, 0.0);
-    harness.Wait(1.05f);
+    harness_.Wait(1.05f);
   }
   static bool Shows(const GameHudPopup (&slots)[GameHud::kSlotCount], const char* text) {
     for (const GameHudPopup& slot : slots) {
@@ -48,7 +48,7 @@ class ChallengeGame : public ::testing::Test {
            game().stateAfterLoading == game().State(GameStateId::FrontEnd) && !game().fadedIn;
   }
 
-  GameHarness harness;
+  GameHarness harness_;
 };
 
 TEST_F(ChallengeGame, EnteringSetsTheChallengeUpAndStartsTheProfilesStar) {
@@ -56,11 +56,11 @@ TEST_F(ChallengeGame, EnteringSetsTheChallengeUpAndStartsTheProfilesStar) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(Challenge().constellationCount, 2u);
   EXPECT_EQ(Challenge().totalStars, 3u);
-  ASSERT_NE(harness.disc(), nullptr);
-  EXPECT_EQ(harness.disc(), game().discs[1].get());
+  ASSERT_NE(harness_.disc(), nullptr);
+  EXPECT_EQ(harness_.disc(), game().discs[1].get());
   EXPECT_EQ(game().galacticPlane->constellations[0].completed, 1u);
   EXPECT_FLOAT_EQ(hud().timeLeft, 40.0f);
-  EXPECT_EQ(harness.posted().Count(eMSG_ABackground_PlayMusic), 1);
+  EXPECT_EQ(harness_.posted().Count(eMSG_ABackground_PlayMusic), 1);
   EXPECT_TRUE(game().fadedIn);
 }
 
@@ -71,26 +71,26 @@ TEST_F(ChallengeGame, ParTimeLeftShowsABonusThatIsNeverPaidAndCountsTheDiscOnPar
   EXPECT_TRUE(Shows(hud().popups, "700"));
   EXPECT_EQ(Challenge().score + Challenge().pendingScore, 0u);
   EXPECT_EQ(Challenge().parCompletions, 1u);
-  EXPECT_EQ(harness.profile().parStars, 1u);
+  EXPECT_EQ(harness_.profile().parStars, 1u);
   // The next star of Lyra is in play.
   EXPECT_EQ(Challenge().discIndex, 1u);
-  EXPECT_EQ(harness.disc(), game().discs[1].get());
-  EXPECT_EQ(harness.posted().CountTo(game().RendererReceiverId(), eMSG_GNextDisc), 1);
+  EXPECT_EQ(harness_.disc(), game().discs[1].get());
+  EXPECT_EQ(harness_.posted().CountTo(game().RendererReceiverId(), eMSG_GNextDisc), 1);
 }
 
 TEST_F(ChallengeGame, RunningOutOfParTimeOnlyLosesTheBonus) {
   ASSERT_TRUE(Start());
-  harness.disc()->locked = false;
+  harness_.disc()->locked = false;
   hud().timersRunning = true;
   hud().timeLeft = 0.05f;
-  harness.Wait(0.2f);
+  harness_.Wait(0.2f);
   EXPECT_TRUE(Shows(hud().banners, "Par Bonus Expired!"));
-  EXPECT_EQ(harness.posted().Count(eMSG_AInGame_PlayTimerExpire), 1);
+  EXPECT_EQ(harness_.posted().Count(eMSG_AInGame_PlayTimerExpire), 1);
   FinishStar(0.0f);
   EXPECT_FALSE(Shows(hud().banners, "Par bonus!"));
   EXPECT_EQ(Challenge().parCompletions, 0u);
   EXPECT_EQ(Challenge().discIndex, 1u);
-  EXPECT_TRUE(harness.InState(GameStateId::ChallengeGame));
+  EXPECT_TRUE(harness_.InState(GameStateId::ChallengeGame));
 }
 
 TEST_F(ChallengeGame, TheWholeChallengeThroughTheWellDonePageToTheOnParPicture) {
@@ -98,26 +98,26 @@ TEST_F(ChallengeGame, TheWholeChallengeThroughTheWellDonePageToTheOnParPicture) 
   FinishStar(10.0f);
   FinishStar(10.0f);
   // Lyra is finished: the page names it and a key starts Orion at its first star.
-  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::ChallengeProgress); }, 2.0f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::ChallengeProgress); }, 2.0f));
   ASSERT_NE(game().FinishedConstellation(), nullptr);
   EXPECT_STREQ(game().FinishedConstellation()->name.Chars(), "Lyra");
   EXPECT_EQ(Challenge().constellationIndex, 1u);
   EXPECT_EQ(Challenge().discIndex, 0u);
-  harness.PressKeys({platform::key::Return});
-  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::ChallengeGame); }, 2.0f));
+  harness_.PressKeys({platform::key::Return});
+  ASSERT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::ChallengeGame); }, 2.0f));
   EXPECT_STREQ(hud().constellationName.Chars(), "Orion");
   EXPECT_FLOAT_EQ(hud().timeLeft, 30.0f);
 
   FinishStar(10.0f);
-  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::ChallengeCompleted); }, 2.0f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::ChallengeCompleted); }, 2.0f));
   ASSERT_NE(game().completedPicture, nullptr);
   EXPECT_STRCASEEQ(game().completedPicture->GetFullName().Chars(), kChallengeCompletedOnParPicture);
   EXPECT_TRUE(game().challengeCompleted);
   EXPECT_EQ(Challenge().constellationIndex, 0u);
   EXPECT_EQ(Challenge().discIndex, 0u);
   // Every disc counts, the last included.
-  EXPECT_EQ(harness.profile().stars, 3u);
-  EXPECT_EQ(harness.profile().constellations, 2u);
+  EXPECT_EQ(harness_.profile().stars, 3u);
+  EXPECT_EQ(harness_.profile().constellations, 2u);
   EXPECT_EQ(Challenge().parCompletions, 3u);
   // The objects of the game went with it.
   EXPECT_EQ(game().hud, nullptr);
@@ -131,38 +131,38 @@ TEST_F(ChallengeGame, ADiscOffParShowsThePlainPicture) {
   Challenge().parCompletions = 1;  // of the two discs of Lyra
   ASSERT_TRUE(Start());
   FinishStar(10.0f);
-  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::ChallengeCompleted); }, 2.0f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::ChallengeCompleted); }, 2.0f));
   EXPECT_STRCASEEQ(game().completedPicture->GetFullName().Chars(), kChallengeCompletedPicture);
 }
 
 TEST_F(ChallengeGame, ARestartReloadsTheSavedProfileAndDoesNotSaveOnLeaving) {
   ASSERT_TRUE(Start());
   FinishStar(10.0f);  // saved at disc 1
-  const int saves = harness.fakeProfile().saves;
-  const int loads = harness.fakeProfile().loads;
+  const int saves = harness_.fakeProfile().saves;
+  const int loads = harness_.fakeProfile().loads;
   Challenge().discIndex = 0;
   Challenge().score = 999;
   PostGameMessage(eMSG_GRestartChallenge, 0, 0.0);
   EXPECT_TRUE(game().reloadProfile);
-  ASSERT_TRUE(harness.RunUntil([&] { return game().fadedIn; }, 3.0f));
-  EXPECT_TRUE(harness.InState(GameStateId::ChallengeGame));
-  EXPECT_EQ(harness.fakeProfile().saves, saves);
-  EXPECT_EQ(harness.fakeProfile().loads, loads + 1);
+  ASSERT_TRUE(harness_.RunUntil([&] { return game().fadedIn; }, 3.0f));
+  EXPECT_TRUE(harness_.InState(GameStateId::ChallengeGame));
+  EXPECT_EQ(harness_.fakeProfile().saves, saves);
+  EXPECT_EQ(harness_.fakeProfile().loads, loads + 1);
   EXPECT_FALSE(game().reloadProfile);
   EXPECT_EQ(Challenge().discIndex, 1u);
   EXPECT_EQ(Challenge().score, 0u);
-  EXPECT_EQ(harness.disc(), game().discs[1].get());
+  EXPECT_EQ(harness_.disc(), game().discs[1].get());
 }
 
 TEST_F(ChallengeGame, ExitSavesAndLeavesThroughTheLoadingScreenForTheFrontEnd) {
   ASSERT_TRUE(Start());
-  const int saves = harness.fakeProfile().saves;
+  const int saves = harness_.fakeProfile().saves;
   PostGameMessage(eMSG_GExit, 0, 0.0);
   EXPECT_TRUE(LeavingForTheFrontEnd());
-  EXPECT_EQ(harness.fakeProfile().saves, saves + 1);
-  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::Loading); }, 1.0f));
-  EXPECT_EQ(harness.posted().Count(eMSG_GLoadFE), 1);
-  EXPECT_EQ(harness.posted().Count(eMSG_ABackground_StopMusic), 1);
+  EXPECT_EQ(harness_.fakeProfile().saves, saves + 1);
+  ASSERT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::Loading); }, 1.0f));
+  EXPECT_EQ(harness_.posted().Count(eMSG_GLoadFE), 1);
+  EXPECT_EQ(harness_.posted().Count(eMSG_ABackground_StopMusic), 1);
   EXPECT_EQ(game().hud, nullptr);
   EXPECT_EQ(game().renderer, nullptr);
   EXPECT_EQ(game().galacticPlane, nullptr);
@@ -198,19 +198,19 @@ TEST_F(ChallengeGame, BadDataLeadsToTheFrontEndOrToTheFirstConstellation) {
     Write(c.set);
     Challenge() = ModeStats();
     Challenge().constellationIndex = c.constellationIndex;
-    harness.posted().Clear();
+    harness_.posted().Clear();
     ASSERT_TRUE(Start());
     if (c.plays) {
       EXPECT_EQ(Challenge().constellationIndex, 0u);
-      EXPECT_NE(harness.disc(), nullptr);
+      EXPECT_NE(harness_.disc(), nullptr);
       EXPECT_TRUE(game().fadedIn);
     } else {
       EXPECT_TRUE(LeavingForTheFrontEnd());
-      EXPECT_EQ(harness.posted().Count(eMSG_ABackground_PlayMusic), 0);
+      EXPECT_EQ(harness_.posted().Count(eMSG_ABackground_PlayMusic), 0);
       // The frames until the loading screen run without a disc.
-      EXPECT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::Loading); }, 1.0f));
+      EXPECT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::Loading); }, 1.0f));
     }
-    harness.EnterState(GameStateId::FrontEnd);
+    harness_.EnterState(GameStateId::FrontEnd);
   }
 }
 
@@ -218,14 +218,14 @@ TEST_F(ChallengeGame, EnteringAndLeavingTheGameAndThePageAgainAndAgainIsClean) {
   for (int round = 0; round < 3; ++round) {
     ASSERT_TRUE(Start());
     PostGameMessage(eMSG_GRestartChallenge, 0, 0.0);
-    ASSERT_TRUE(harness.RunUntil([&] { return game().fadedIn; }, 3.0f));
+    ASSERT_TRUE(harness_.RunUntil([&] { return game().fadedIn; }, 3.0f));
     Challenge().constellationIndex = 1;
-    ASSERT_TRUE(harness.EnterState(GameStateId::ChallengeProgress));
+    ASSERT_TRUE(harness_.EnterState(GameStateId::ChallengeProgress));
     ASSERT_NE(game().galacticPlane, nullptr);
-    harness.Wait(0.2f);
+    harness_.Wait(0.2f);
     Challenge().constellationIndex = 0;
   }
-  ASSERT_TRUE(harness.EnterState(GameStateId::FrontEnd));
+  ASSERT_TRUE(harness_.EnterState(GameStateId::FrontEnd));
   EXPECT_EQ(game().galacticPlane, nullptr);
 }
 

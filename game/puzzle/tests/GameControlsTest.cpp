@@ -69,16 +69,16 @@ class TestPad : public platform::PadSource {
 class Controls : public ::testing::Test {
  protected:
   void SetUp() override {
-    services.loadable = {"tess"};
+    services_.loadable = {"tess"};
     GameFixture::SetLastProfile("tess");
-    game = std::make_unique<Game>(services);
-    game->CreatePlayViews();
-    disc.locked = false;
-    game->currentDisc = &disc;
-    game->fadedIn = true;
+    game_ = std::make_unique<Game>(services_);
+    game_->CreatePlayViews();
+    disc_.locked = false;
+    game_->currentDisc = &disc_;
+    game_->fadedIn = true;
   }
   void TearDown() override {
-    game->currentDisc = nullptr;
+    game_->currentDisc = nullptr;
     GetUIOManager()->Release();
   }
 
@@ -89,36 +89,36 @@ class Controls : public ::testing::Test {
     CMSGMessage message;
     message.id = id;
     message.parameter = reinterpret_cast<intptr_t>(keys.data());
-    ASSERT_TRUE(game->PuzzleInputMessage(&message));
+    ASSERT_TRUE(game_->PuzzleInputMessage(&message));
   }
   // Pad polls: each sets the raw state and polls once.
   void UsePad() {
     UIOSources sources;
     sources.keyboard = std::make_unique<AlwaysKeyboard>();
     sources.mouse = std::make_unique<AlwaysMouse>();
-    sources.pads = std::make_unique<TestPad>(&pad);
+    sources.pads = std::make_unique<TestPad>(&pad_);
     ASSERT_TRUE(GetUIOManager()->Init(std::move(sources)));
     ASSERT_NE(GetUIOManager()->GetJoystick(), nullptr);
   }
   void PollPad(int32_t y, bool button) {
-    pad.y = y;
-    pad.buttons[2] = button ? platform::kDownBit : 0;
+    pad_.y = y;
+    pad_.buttons[2] = button ? platform::kDownBit : 0;
     GetUIOManager()->GetJoystick()->Poll(1.0f / 60.0f);
   }
-  GPuzzleRenderer& Renderer() { return *game->renderer; }
+  GPuzzleRenderer& Renderer() { return *game_->renderer; }
   // Drops the game asked its renderer for.
-  size_t Drops() const { return static_cast<size_t>(posted.CountTo(game->RendererReceiverId(), eMSG_GDropGem)); }
+  size_t Drops() const { return static_cast<size_t>(posted_.CountTo(game_->RendererReceiverId(), eMSG_GDropGem)); }
   int Spins() const {
-    return static_cast<int>(std::count(services.audio->received.begin(), services.audio->received.end(),
+    return static_cast<int>(std::count(services_.audio->received.begin(), services_.audio->received.end(),
                                        eMSG_AInGame_PlayPuzzleSpin));
   }
 
-  GameFixture fixture;
-  PauseServices services;
-  std::unique_ptr<Game> game;
-  MessageRecording posted;
-  CGPuzzleDisc disc{2, 8};
-  platform::PadRawState pad;
+  GameFixture fixture_;
+  PauseServices services_;
+  std::unique_ptr<Game> game_;
+  MessageRecording posted_;
+  CGPuzzleDisc disc_{2, 8};
+  platform::PadRawState pad_;
 };
 
 TEST_F(Controls, EveryActionWaitsForItsGuards) {
@@ -146,59 +146,59 @@ TEST_F(Controls, EveryActionWaitsForItsGuards) {
       {"an unbound key", key::A, true, false, true, 0, false, false},
   };
   for (const auto& c : cases) {
-    game->fadedIn = c.fadedIn;
-    disc.locked = c.locked;
+    game_->fadedIn = c.fadedIn;
+    disc_.locked = c.locked;
     Renderer().turnForwardAllowed = Renderer().turnBackAllowed = c.allowed;
     Renderer().SetActive(1);
-    game->hud->timersRunning = false;
-    disc.dropColumn = 0;
+    game_->hud->timersRunning = false;
+    disc_.dropColumn = 0;
     const int spins = Spins();
     const size_t drops_before = Drops();
-    const int pauses = services.pauses;
+    const int pauses = services_.pauses;
     KeyDown({c.key});
-    EXPECT_EQ(disc.dropColumn, (8 + c.turn) % 8) << c.name;
+    EXPECT_EQ(disc_.dropColumn, (8 + c.turn) % 8) << c.name;
     EXPECT_EQ(Spins() - spins, c.turn != 0 ? 1 : 0) << c.name;
     EXPECT_EQ(Drops() - drops_before, c.drop ? 1u : 0u) << c.name;
-    EXPECT_EQ(game->hud->timersRunning, c.drop) << c.name;
-    EXPECT_EQ(services.pauses - pauses, c.pause ? 1 : 0) << c.name;
+    EXPECT_EQ(game_->hud->timersRunning, c.drop) << c.name;
+    EXPECT_EQ(services_.pauses - pauses, c.pause ? 1 : 0) << c.name;
     EXPECT_EQ(Renderer().stepping, c.pause ? 0 : 1) << c.name;
   }
 }
 
 TEST_F(Controls, UpAndDownInOneListTurnBothWaysAndHeldKeysTurnSilently) {
   std::vector<int> columns;
-  disc.dropColumn = 3;
+  disc_.dropColumn = 3;
   KeyDown({key::Up, key::Down});
-  EXPECT_EQ(disc.dropColumn, 3);
+  EXPECT_EQ(disc_.dropColumn, 3);
   EXPECT_EQ(Spins(), 2);
   // A held message comes only when the key's repeat fires: one turn each.
   KeyHeld({key::Up});
   KeyHeld({key::Up});
-  EXPECT_EQ(disc.dropColumn, 5);
+  EXPECT_EQ(disc_.dropColumn, 5);
   KeyHeld({key::Z, key::Escape});
   EXPECT_EQ(Spins(), 2);
   EXPECT_EQ(Drops(), 0u);
-  EXPECT_EQ(services.pauses, 0);
+  EXPECT_EQ(services_.pauses, 0);
 }
 
 TEST_F(Controls, EscapePausesFadingTheGameOutAndTheMenuIn) {
   KeyDown({key::Escape});
-  EXPECT_EQ(services.pauses, 1);
+  EXPECT_EQ(services_.pauses, 1);
   EXPECT_EQ(Renderer().stepping, 0);
-  ASSERT_GE(services.audio->fades.size(), 3u);
-  const std::vector<LayerFade> fades(services.audio->fades.end() - 3, services.audio->fades.end());
+  ASSERT_GE(services_.audio->fades.size(), 3u);
+  const std::vector<LayerFade> fades(services_.audio->fades.end() - 3, services_.audio->fades.end());
   EXPECT_EQ(fades[0].layer, 0);
   EXPECT_EQ(fades[1].layer, 3);
   EXPECT_EQ(fades[2].layer, 1);
   for (const LayerFade& fade : fades) EXPECT_EQ(fade.seconds, 1.0f);
 
   // While the menu shows it takes the keys; held keys are dropped.
-  services.menuShowing = true;
-  disc.dropColumn = 0;
+  services_.menuShowing = true;
+  disc_.dropColumn = 0;
   KeyDown({key::Up, key::Z});
   KeyHeld({key::Up});
-  EXPECT_EQ(services.menuKeys, std::vector<uint8_t>({key::Up, key::Z}));
-  EXPECT_EQ(disc.dropColumn, 0);
+  EXPECT_EQ(services_.menuKeys, std::vector<uint8_t>({key::Up, key::Z}));
+  EXPECT_EQ(disc_.dropColumn, 0);
 }
 
 TEST_F(Controls, APadTurnsOnItsDirectionsAndDropsOncePerPress) {
@@ -207,26 +207,26 @@ TEST_F(Controls, APadTurnsOnItsDirectionsAndDropsOncePerPress) {
   CMSGMessage held;
   held.id = eMSG_UIOPADHELD;
   // No pad: nothing.
-  game->PuzzleInputMessage(&down);
-  EXPECT_EQ(disc.dropColumn, 0);
+  game_->PuzzleInputMessage(&down);
+  EXPECT_EQ(disc_.dropColumn, 0);
 
   UsePad();
-  disc.dropColumn = 0;
+  disc_.dropColumn = 0;
   PollPad(-128, true);  // up and a button went down
-  game->PuzzleInputMessage(&down);
-  EXPECT_EQ(disc.dropColumn, 1);
+  game_->PuzzleInputMessage(&down);
+  EXPECT_EQ(disc_.dropColumn, 1);
   EXPECT_EQ(Drops(), 1u);
   PollPad(-128, true);  // both held
-  game->PuzzleInputMessage(&down);
-  game->PuzzleInputMessage(&held);
-  EXPECT_EQ(disc.dropColumn, 2);
+  game_->PuzzleInputMessage(&down);
+  game_->PuzzleInputMessage(&held);
+  EXPECT_EQ(disc_.dropColumn, 2);
   EXPECT_EQ(Drops(), 1u);
   PollPad(0, false);  // released in this poll: no turn
-  game->PuzzleInputMessage(&held);
-  EXPECT_EQ(disc.dropColumn, 2);
+  game_->PuzzleInputMessage(&held);
+  EXPECT_EQ(disc_.dropColumn, 2);
   PollPad(128, false);
-  game->PuzzleInputMessage(&down);
-  EXPECT_EQ(disc.dropColumn, 1);
+  game_->PuzzleInputMessage(&down);
+  EXPECT_EQ(disc_.dropColumn, 1);
   EXPECT_EQ(Spins(), 0);
 }
 

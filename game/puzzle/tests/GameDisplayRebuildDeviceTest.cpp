@@ -37,8 +37,8 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
     fixtureFolder_ = std::filesystem::current_path();
     // The game reads its data where the build made it.
     std::filesystem::current_path(VYRE_RUN_DIR);
-    OpenGameDisplay(*game, kWidth, kHeight);
-    ASSERT_TRUE(game->CanDraw());
+    OpenGameDisplay(*game_, kWidth, kHeight);
+    ASSERT_TRUE(game_->CanDraw());
     for (const char* library : kLibraries) ASSERT_TRUE(CMATManager::GetInstance()->ReadLibrary(library));
 
     // Every colour in every shape, a few empty slots, and a second disc to
@@ -53,12 +53,12 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
           gem.type = (r * 10 + c + r) % kGemTypeCount;
         }
       }
-      game->discs.push_back(std::move(disc));
+      game_->discs.push_back(std::move(disc));
     }
-    game->currentDisc = game->discs[0].get();
-    game->galacticPlane = MakeGalacticPlane("Resources/Boards/Challenge/Constellations.txt");
-    game->CreatePlayViews();
-    GPuzzleRenderer* renderer = game->renderer.get();
+    game_->currentDisc = game_->discs[0].get();
+    game_->galacticPlane = MakeGalacticPlane("Resources/Boards/Challenge/Constellations.txt");
+    game_->CreatePlayViews();
+    GPuzzleRenderer* renderer = game_->renderer.get();
     // Into play: the presentation entered, its turn run out at once.
     renderer->Update();
     renderer->Update();
@@ -68,12 +68,12 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
     ASSERT_TRUE(renderer->IsCurrent(renderer->InGame()));
     renderer->star->glowLevel = 2.0f;
     LoadQueuedResources();
-    game->SetupPuzzleCamera();
-    game->SetSceneCallback([this](int32_t) { return game->DrawPuzzleScene(0); });
+    game_->SetupPuzzleCamera();
+    game_->SetSceneCallback([this](int32_t) { return game_->DrawPuzzleScene(0); });
   }
 
   void TearDown() override {
-    game.reset();
+    game_.reset();
     CloseGameDisplay();
     std::filesystem::current_path(fixtureFolder_);
   }
@@ -83,7 +83,7 @@ class GameDisplayRebuildDevice : public ProfiledGameTest {
     platform::SeedRandom(5);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    game->RenderScene();
+    game_->RenderScene();
     glFinish();
     std::vector<uint8_t> rgb(size_t(kWidth) * kHeight * 3);
     glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
@@ -100,7 +100,7 @@ TEST_F(GameDisplayRebuildDevice, TheDiscAndStarKeepTheirColoursAfterARebuild) {
   ASSERT_GT(drawn, kWidth * kHeight / 20) << "the discs fill a part of the view";
 
   GetDisplay()->SetState(CDisplay::kChangePending);
-  ASSERT_EQ(RebuildDisplay(*GetDisplay(), *game), DisplayRebuild::kRebuilt);
+  ASSERT_EQ(RebuildDisplay(*GetDisplay(), *game_), DisplayRebuild::kRebuilt);
   LoadQueuedResources();
   const std::vector<uint8_t> after = DrawFrame();
 

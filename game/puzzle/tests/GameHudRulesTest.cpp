@@ -23,91 +23,91 @@ class HudRules : public ProfiledGameTest {
  protected:
   void SetUp() override {
     ProfiledGameTest::SetUp();
-    game->CreatePlayViews();
-    ASSERT_NE(game->hud, nullptr);
-    hud = game->hud.get();
-    game->currentDisc = &disc;
+    game_->CreatePlayViews();
+    ASSERT_NE(game_->hud, nullptr);
+    hud_ = game_->hud.get();
+    game_->currentDisc = &disc_;
   }
-  void TearDown() override { game->currentDisc = nullptr; }
+  void TearDown() override { game_->currentDisc = nullptr; }
 
   // Scores a same-shape group of n gems made by the cascade.
   void Score(unsigned n, float secondsSinceLast) {
-    shapes.assign(n, kGemOctagon);
-    MatchRecord& match = disc.matchRecord;
+    shapes_.assign(n, kGemOctagon);
+    MatchRecord& match = disc_.matchRecord;
     match.gemCount = n;
     match.capacity = n;
     match.colour = kGemCyan;
-    match.shapes = shapes.data();
+    match.shapes = shapes_.data();
     match.sameShape = true;
     match.playerDrop = false;
-    game->timeSinceLastMatch = secondsSinceLast;
-    game->ScoreMatch();
+    game_->timeSinceLastMatch = secondsSinceLast;
+    game_->ScoreMatch();
   }
   // Every live banner text, oldest slot first.
   std::vector<std::string> Banners() const {
     std::vector<std::string> texts;
-    for (const GameHudPopup& banner : hud->banners) {
+    for (const GameHudPopup& banner : hud_->banners) {
       if (banner.Live()) texts.emplace_back(banner.text);
     }
     return texts;
   }
 
-  GameHud* hud = nullptr;
-  CGPuzzleDisc disc{1, 3};
-  std::vector<int> shapes;
+  GameHud* hud_ = nullptr;
+  CGPuzzleDisc disc_{1, 3};
+  std::vector<int> shapes_;
 };
 
 TEST_F(HudRules, TheHudIsAFullScreenWindowOnItsLayerThatReceivesGameMessages) {
-  EXPECT_EQ(game->HudReceiverId(), hud->GetId());
-  EXPECT_STREQ(hud->name.Chars(), "HUD");
-  EXPECT_EQ(hud->GetLayer(), 10.0f);
-  EXPECT_TRUE(hud->HasState(GUIState::kShown));
-  EXPECT_TRUE(hud->HasState(GUIState::kActive));
-  EXPECT_FALSE(hud->HasState(GUIState::kTakesInput));
-  EXPECT_EQ(hud->outer.max.x, 800.0f);
-  EXPECT_EQ(hud->outer.max.y, 600.0f);
-  EXPECT_EQ(hud->profile, game->profile.get());
+  EXPECT_EQ(game_->HudReceiverId(), hud_->GetId());
+  EXPECT_STREQ(hud_->name.Chars(), "HUD");
+  EXPECT_EQ(hud_->GetLayer(), 10.0f);
+  EXPECT_TRUE(hud_->HasState(GUIState::kShown));
+  EXPECT_TRUE(hud_->HasState(GUIState::kActive));
+  EXPECT_FALSE(hud_->HasState(GUIState::kTakesInput));
+  EXPECT_EQ(hud_->outer.max.x, 800.0f);
+  EXPECT_EQ(hud_->outer.max.y, 600.0f);
+  EXPECT_EQ(hud_->profile, game_->profile.get());
 
   // The rainbow travels from the game to the HUD on the GEM service.
-  game->profile->rainbow.type = kGemStar;
+  game_->profile->rainbow.type = kGemStar;
   CMSGMessage rainbow;
   rainbow.id = eMSG_GMatchedRainbow;
-  game->SharedMessageFSM(&rainbow);
-  EXPECT_EQ(hud->rainbowTime, 4.0f);
+  game_->SharedMessageFSM(&rainbow);
+  EXPECT_EQ(hud_->rainbowTime, 4.0f);
   EXPECT_EQ(Banners(), std::vector<std::string>({"5 x 25000 Rainbow Points!"}));
-  game->profile->rainbow.type = kGemTetra;
-  game->SharedMessageFSM(&rainbow);
+  game_->profile->rainbow.type = kGemTetra;
+  game_->SharedMessageFSM(&rainbow);
   EXPECT_EQ(Banners().back(), "25000 Rainbow Points!");
 
   int index = 3;
   CMSGMessage achievement;
   achievement.id = eMSG_GAchievementEarned;
   achievement.parameter = reinterpret_cast<intptr_t>(&index);
-  game->SharedMessageFSM(&achievement);
-  EXPECT_STREQ(hud->notices[GameHud::kNoticeCount - 1].name, "Rainbow Warrior");
+  game_->SharedMessageFSM(&achievement);
+  EXPECT_STREQ(hud_->notices[GameHud::kNoticeCount - 1].name, "Rainbow Warrior");
 
   CMSGMessage unstable;
   unstable.id = eMSG_GNovalithUnstable;
-  game->SharedMessageFSM(&unstable);
+  game_->SharedMessageFSM(&unstable);
   EXPECT_EQ(Banners().back(), "Novalith is unstable!");
 }
 
 TEST_F(HudRules, ScoringShowsPointsMultiplierLevelsAndPraise) {
   // 1 x 5 x 3 x 100: the HUD's multiplier (1) shows no factor.
   Score(5, 5.0f);
-  EXPECT_STREQ(hud->popups[0].text, "1500");
-  EXPECT_EQ(hud->popups[0].font, static_cast<uint32_t>(kGemCyan));
+  EXPECT_STREQ(hud_->popups[0].text, "1500");
+  EXPECT_EQ(hud_->popups[0].font, static_cast<uint32_t>(kGemCyan));
   // The reset announces no multiplier.
-  EXPECT_FALSE(hud->popups[1].Live());
+  EXPECT_FALSE(hud_->popups[1].Live());
   Score(5, 0.5f);
   Score(5, 0.5f);
-  EXPECT_STREQ(hud->popups[4].text, "2x");
+  EXPECT_STREQ(hud_->popups[4].text, "2x");
   Score(5, 0.5f);
-  EXPECT_STREQ(hud->popups[5].text, "2 x 3000");
-  EXPECT_STREQ(hud->popups[6].text, "4x");
+  EXPECT_STREQ(hud_->popups[5].text, "2 x 3000");
+  EXPECT_STREQ(hud_->popups[6].text, "4x");
   EXPECT_TRUE(Banners().empty());
 
-  ModeStats& stats = game->profile->Current();
+  ModeStats& stats = game_->profile->Current();
   stats.gemsToNextLevel = 1;
   Score(13, 5.0f);
   EXPECT_EQ(Banners(), std::vector<std::string>({"Incredible!"}));
@@ -127,29 +127,29 @@ TEST_F(HudRules, CascadesShowPraiseCountAndPoints) {
       {7, {"Masterful!", "7 cascades!", "7 x 750"}},
   };
   for (const auto& c : cases) {
-    for (GameHudPopup& banner : hud->banners) banner.text[0] = '\0';
-    hud->nextBanner = 0;
-    game->cascadeCount = c.cascades;
-    game->ScoreCascade();
+    for (GameHudPopup& banner : hud_->banners) banner.text[0] = '\0';
+    hud_->nextBanner = 0;
+    game_->cascadeCount = c.cascades;
+    game_->ScoreCascade();
     EXPECT_EQ(Banners(), c.banners) << c.cascades;
   }
 }
 
 TEST_F(HudRules, TheGameOverStopsTheTimers) {
-  hud->timersRunning = true;
+  hud_->timersRunning = true;
   CGPuzzleDisc full{1, 1};
   full.GemAt(0, 0).SetColour(kGemRed);
   full.GemAt(0, 0).state = GemState::Settled;
-  game->currentDisc = &full;
+  game_->currentDisc = &full;
   ASSERT_TRUE(full.IsFull());
-  game->CheckGameOver();
-  EXPECT_FALSE(hud->timersRunning);
+  game_->CheckGameOver();
+  EXPECT_FALSE(hud_->timersRunning);
   EXPECT_TRUE(full.locked);
 }
 
 TEST_F(HudRules, ABoardGivesTheHudItsNameStarsParTimeAndDisc) {
-  game->galacticPlane = std::make_unique<GalacticPlane>();
-  GalacticPlane& plane = *game->galacticPlane;
+  game_->galacticPlane = std::make_unique<GalacticPlane>();
+  GalacticPlane& plane = *game_->galacticPlane;
   plane.constellations.resize(1);
   Constellation& orion = plane.constellations[0];
   orion.name = "Orion";
@@ -165,24 +165,24 @@ TEST_F(HudRules, ABoardGivesTheHudItsNameStarsParTimeAndDisc) {
   first.queue->Init(2);
   second.queue->Init(2);
   ASSERT_TRUE(WriteBoard("Resources/Boards/Challenge/Orion.stars", {&first, &second}));
-  game->currentDisc = nullptr;
-  ModeStats& stats = game->profile->Current();
+  game_->currentDisc = nullptr;
+  ModeStats& stats = game_->profile->Current();
   stats.discIndex = 1;
   stats.timePlayed = 10.0f;
-  hud->elapsed = 32.5f;
-  ASSERT_TRUE(game->LoadBoards());
-  EXPECT_STREQ(hud->constellationName.Chars(), "Orion");
-  EXPECT_EQ(hud->totalStars, 2u);
-  EXPECT_EQ(hud->timeLeft, 45.0f);
-  EXPECT_EQ(hud->elapsed, 0.0f);
+  hud_->elapsed = 32.5f;
+  ASSERT_TRUE(game_->LoadBoards());
+  EXPECT_STREQ(hud_->constellationName.Chars(), "Orion");
+  EXPECT_EQ(hud_->totalStars, 2u);
+  EXPECT_EQ(hud_->timeLeft, 45.0f);
+  EXPECT_EQ(hud_->elapsed, 0.0f);
   EXPECT_EQ(stats.timePlayed, 42.5f);
-  EXPECT_EQ(hud->disc, game->currentDisc);
+  EXPECT_EQ(hud_->disc, game_->currentDisc);
 
   // The Panic mode keeps its own countdown.
-  game->profile->mode = kModePanic;
-  hud->timeLeft = 20.0f;
-  game->StartDisc();
-  EXPECT_EQ(hud->timeLeft, 20.0f);
+  game_->profile->mode = kModePanic;
+  hud_->timeLeft = 20.0f;
+  game_->StartDisc();
+  EXPECT_EQ(hud_->timeLeft, 20.0f);
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ using namespace puzzle_test;
 class HudTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    disc.locked = false;
-    hud.disc = &disc;
-    hud.timersRunning = true;
+    disc_.locked = false;
+    hud_.disc = &disc_;
+    hud_.timersRunning = true;
   }
   void TearDown() override { Clock::Instance().SetFixedStep(0.0f); }
 
@@ -33,35 +33,35 @@ class HudTest : public ::testing::Test {
   }
   // Runs the HUD's timers for whole steps of dt.
   void Run(float seconds, float dt = 0.05f) {
-    for (float t = 0.0f; t < seconds - 1e-4f; t += dt) hud.UpdateTimers(dt);
+    for (float t = 0.0f; t < seconds - 1e-4f; t += dt) hud_.UpdateTimers(dt);
   }
   void Draw() {
-    glyphs.Clear();
-    hud.DrawContents();
+    glyphs_.Clear();
+    hud_.DrawContents();
   }
 
-  GameReceivers receivers;
-  GlyphRecorder glyphs;
-  FakeServices services;
-  GameHud hud{&services};
-  CGPuzzleDisc disc{1, 3};
+  GameReceivers receivers_;
+  GlyphRecorder glyphs_;
+  FakeServices services_;
+  GameHud hud_{&services_};
+  CGPuzzleDisc disc_{1, 3};
 };
 
 TEST_F(HudTest, TheCountdownExpiresOnceOnTheUpdateAfterItPassesZero) {
-  hud.timeLeft = 0.3f;
-  hud.UpdateTimers(0.4f);
-  EXPECT_NEAR(hud.timeLeft, -0.1f, 1e-6f);
-  EXPECT_EQ(receivers.game.Count(eMSG_GTimerExpired), 0);
-  hud.UpdateTimers(0.1f);
-  EXPECT_EQ(receivers.game.Count(eMSG_GTimerExpired), 1);
-  EXPECT_EQ(hud.timeLeft, 0.0f);
+  hud_.timeLeft = 0.3f;
+  hud_.UpdateTimers(0.4f);
+  EXPECT_NEAR(hud_.timeLeft, -0.1f, 1e-6f);
+  EXPECT_EQ(receivers_.game.Count(eMSG_GTimerExpired), 0);
+  hud_.UpdateTimers(0.1f);
+  EXPECT_EQ(receivers_.game.Count(eMSG_GTimerExpired), 1);
+  EXPECT_EQ(hud_.timeLeft, 0.0f);
   Run(1.0f);
-  EXPECT_EQ(receivers.game.Count(eMSG_GTimerExpired), 1);
-  EXPECT_EQ(hud.timeLeft, 0.0f);
-  EXPECT_NEAR(hud.elapsed, 1.5f, 1e-4f);
+  EXPECT_EQ(receivers_.game.Count(eMSG_GTimerExpired), 1);
+  EXPECT_EQ(hud_.timeLeft, 0.0f);
+  EXPECT_NEAR(hud_.elapsed, 1.5f, 1e-4f);
   Draw();
-  EXPECT_FALSE(glyphs.Drew(7, "TIMELEFT"));
-  EXPECT_FALSE(glyphs.Drew(7, "PARTIME"));
+  EXPECT_FALSE(glyphs_.Drew(7, "TIMELEFT"));
+  EXPECT_FALSE(glyphs_.Drew(7, "PARTIME"));
 }
 
 TEST_F(HudTest, TheClocksStandStillWithoutAnUnlockedDiscOrRunningTimers) {
@@ -78,82 +78,82 @@ TEST_F(HudTest, TheClocksStandStillWithoutAnUnlockedDiscOrRunningTimers) {
       {"timers not running", true, false, false, false},
   };
   for (const auto& c : cases) {
-    hud.disc = c.withDisc ? &disc : nullptr;
-    disc.locked = c.locked;
-    hud.timersRunning = c.running;
-    hud.timeLeft = 10.0f;
-    hud.elapsed = 0.0f;
-    hud.UpdateTimers(0.5f);
-    EXPECT_EQ(hud.timeLeft, c.moves ? 9.5f : 10.0f) << c.name;
-    EXPECT_EQ(hud.elapsed, c.moves ? 0.5f : 0.0f) << c.name;
+    hud_.disc = c.withDisc ? &disc_ : nullptr;
+    disc_.locked = c.locked;
+    hud_.timersRunning = c.running;
+    hud_.timeLeft = 10.0f;
+    hud_.elapsed = 0.0f;
+    hud_.UpdateTimers(0.5f);
+    EXPECT_EQ(hud_.timeLeft, c.moves ? 9.5f : 10.0f) << c.name;
+    EXPECT_EQ(hud_.elapsed, c.moves ? 0.5f : 0.0f) << c.name;
   }
 }
 
 TEST_F(HudTest, PopupsStartedInOneFrameMoveAQuarterSecondApartInOrder) {
-  hud.AddScorePopup(10, Match(kGemRed));
-  hud.AddMessage("Level Up!");
-  hud.AddScorePopup(20, Match(kGemBlue));
-  EXPECT_EQ(hud.popups[0].delay, 0.0f);
-  EXPECT_EQ(hud.banners[0].delay, 0.25f);
-  EXPECT_EQ(hud.popups[1].delay, 0.5f);
-  hud.UpdateTimers(0.1f);
-  EXPECT_EQ(hud.stagger, 0.0f);
-  EXPECT_GT(hud.popups[0].y.t, 0.0f);
-  EXPECT_EQ(hud.banners[0].y.t, 0.0f);
+  hud_.AddScorePopup(10, Match(kGemRed));
+  hud_.AddMessage("Level Up!");
+  hud_.AddScorePopup(20, Match(kGemBlue));
+  EXPECT_EQ(hud_.popups[0].delay, 0.0f);
+  EXPECT_EQ(hud_.banners[0].delay, 0.25f);
+  EXPECT_EQ(hud_.popups[1].delay, 0.5f);
+  hud_.UpdateTimers(0.1f);
+  EXPECT_EQ(hud_.stagger, 0.0f);
+  EXPECT_GT(hud_.popups[0].y.t, 0.0f);
+  EXPECT_EQ(hud_.banners[0].y.t, 0.0f);
   // Until it moves a popup is drawn invisible.
-  EXPECT_EQ(hud.banners[0].alpha.output, 0.0f);
+  EXPECT_EQ(hud_.banners[0].alpha.output, 0.0f);
   Run(0.3f);
-  EXPECT_GT(hud.banners[0].y.t, 0.0f);
-  EXPECT_EQ(hud.popups[1].y.t, 0.0f);
+  EXPECT_GT(hud_.banners[0].y.t, 0.0f);
+  EXPECT_EQ(hud_.popups[1].y.t, 0.0f);
   Run(0.25f);
-  EXPECT_GT(hud.popups[1].y.t, 0.0f);
+  EXPECT_GT(hud_.popups[1].y.t, 0.0f);
 
   // A slot empties once both its position channels have run out.
   Run(1.5f);
-  EXPECT_FALSE(hud.popups[0].Live());
+  EXPECT_FALSE(hud_.popups[0].Live());
   Run(0.6f);
-  EXPECT_FALSE(hud.popups[1].Live());
-  EXPECT_FALSE(hud.banners[0].Live());
+  EXPECT_FALSE(hud_.popups[1].Live());
+  EXPECT_FALSE(hud_.banners[0].Live());
 }
 
 TEST_F(HudTest, PopupAndBannerTexts) {
-  hud.AddScorePopup(1500, Match(kGemGreen));
-  EXPECT_STREQ(hud.popups[0].text, "1500");
-  EXPECT_EQ(hud.popups[0].font, static_cast<uint32_t>(kGemGreen));
-  EXPECT_FLOAT_EQ(hud.popups[0].width, 4 * 32.0f);
+  hud_.AddScorePopup(1500, Match(kGemGreen));
+  EXPECT_STREQ(hud_.popups[0].text, "1500");
+  EXPECT_EQ(hud_.popups[0].font, static_cast<uint32_t>(kGemGreen));
+  EXPECT_FLOAT_EQ(hud_.popups[0].width, 4 * 32.0f);
 
   // A multiplier of 1 takes a slot but shows nothing.
-  hud.SetMultiplier(1);
-  EXPECT_EQ(hud.nextPopup, 2u);
-  EXPECT_FALSE(hud.popups[1].Live());
+  hud_.SetMultiplier(1);
+  EXPECT_EQ(hud_.nextPopup, 2u);
+  EXPECT_FALSE(hud_.popups[1].Live());
   // The multiplier keeps the slot's font; Gold draws in the last font.
-  hud.SetMultiplier(4);
-  EXPECT_STREQ(hud.popups[2].text, "4x");
-  EXPECT_EQ(hud.popups[2].font, 0u);
-  hud.AddScorePopup(300, Match(kGemGold));
-  EXPECT_STREQ(hud.popups[3].text, "4 x 300");
-  EXPECT_EQ(hud.popups[3].font, 7u);
+  hud_.SetMultiplier(4);
+  EXPECT_STREQ(hud_.popups[2].text, "4x");
+  EXPECT_EQ(hud_.popups[2].font, 0u);
+  hud_.AddScorePopup(300, Match(kGemGold));
+  EXPECT_STREQ(hud_.popups[3].text, "4 x 300");
+  EXPECT_EQ(hud_.popups[3].font, 7u);
 
-  hud.AddMessage("A banner that is far too long to fit in one slot");
-  EXPECT_EQ(std::string(hud.banners[0].text), std::string("A banner that is far too long to fit in one slot").substr(0, 31));
-  EXPECT_EQ(hud.banners[0].font, 7u);
-  hud.AddParBonus(250);
-  EXPECT_STREQ(hud.banners[1].text, "Par bonus!");
-  EXPECT_STREQ(hud.popups[4].text, "4 x 250");
-  EXPECT_EQ(hud.popups[4].font, 7u);
+  hud_.AddMessage("A banner that is far too long to fit in one slot");
+  EXPECT_EQ(std::string(hud_.banners[0].text), std::string("A banner that is far too long to fit in one slot").substr(0, 31));
+  EXPECT_EQ(hud_.banners[0].font, 7u);
+  hud_.AddParBonus(250);
+  EXPECT_STREQ(hud_.banners[1].text, "Par bonus!");
+  EXPECT_STREQ(hud_.popups[4].text, "4 x 250");
+  EXPECT_EQ(hud_.popups[4].font, 7u);
 }
 
 TEST_F(HudTest, TheNinthPopupReplacesTheOldest) {
-  for (int i = 1; i <= 9; ++i) hud.AddScorePopup(static_cast<uint64_t>(i), Match(kGemRed));
-  EXPECT_STREQ(hud.popups[0].text, "9");
-  EXPECT_STREQ(hud.popups[1].text, "2");
-  EXPECT_EQ(hud.popups[0].delay, 8 * 0.25f);
-  EXPECT_EQ(hud.nextPopup, 1u);
+  for (int i = 1; i <= 9; ++i) hud_.AddScorePopup(static_cast<uint64_t>(i), Match(kGemRed));
+  EXPECT_STREQ(hud_.popups[0].text, "9");
+  EXPECT_STREQ(hud_.popups[1].text, "2");
+  EXPECT_EQ(hud_.popups[0].delay, 8 * 0.25f);
+  EXPECT_EQ(hud_.nextPopup, 1u);
 }
 
 TEST_F(HudTest, NoticesRiseThenFadeAndAnEleventhIsDropped) {
-  hud.AddAchievement(3);
-  const GameHudNotice& first = hud.notices[GameHud::kNoticeCount - 1];
+  hud_.AddAchievement(3);
+  const GameHudNotice& first = hud_.notices[GameHud::kNoticeCount - 1];
   ASSERT_TRUE(first.live);
   EXPECT_STREQ(first.name, "Rainbow Warrior");
   EXPECT_NE(first.icon, nullptr);
@@ -165,60 +165,60 @@ TEST_F(HudTest, NoticesRiseThenFadeAndAnEleventhIsDropped) {
   Run(2.05f);
   EXPECT_FALSE(first.live);
 
-  for (int i = 0; i < GameHud::kNoticeCount; ++i) hud.AddAchievement(1);
-  const float stagger = hud.stagger;
-  hud.AddAchievement(3);
-  EXPECT_EQ(hud.stagger, stagger);
-  for (const GameHudNotice& notice : hud.notices) EXPECT_STREQ(notice.name, "Other");
+  for (int i = 0; i < GameHud::kNoticeCount; ++i) hud_.AddAchievement(1);
+  const float stagger = hud_.stagger;
+  hud_.AddAchievement(3);
+  EXPECT_EQ(hud_.stagger, stagger);
+  for (const GameHudNotice& notice : hud_.notices) EXPECT_STREQ(notice.name, "Other");
 }
 
 TEST_F(HudTest, WithGameOverShownOnlyTheFadeMoves) {
-  hud.timeLeft = 5.0f;
-  hud.AddScorePopup(10, Match(kGemRed));
-  hud.AddAchievement(1);
+  hud_.timeLeft = 5.0f;
+  hud_.AddScorePopup(10, Match(kGemRed));
+  hud_.AddAchievement(1);
   CMSGMessage rainbow;
   rainbow.id = eMSG_GMatchedRainbow;
-  hud.OnMessage(&rainbow);
+  hud_.OnMessage(&rainbow);
   EXPECT_TRUE(rainbow.handled & 1);
-  hud.gameOverShown = true;
-  hud.fadeActive = true;
-  hud.fade.Set(AnimChannel::kRiseFast, false, 0.0f, 0.5f, 1.5f);
+  hud_.gameOverShown = true;
+  hud_.fadeActive = true;
+  hud_.fade.Set(AnimChannel::kRiseFast, false, 0.0f, 0.5f, 1.5f);
   Clock::Instance().SetFixedStep(0.2f);
   Run(1.0f, 0.25f);
-  EXPECT_EQ(hud.timeLeft, 5.0f);
-  EXPECT_EQ(hud.elapsed, 0.0f);
-  EXPECT_EQ(hud.popups[0].y.t, 0.0f);
-  EXPECT_EQ(hud.notices[GameHud::kNoticeCount - 1].y.t, 0.0f);
-  EXPECT_EQ(hud.rainbowTime, 4.0f);
-  EXPECT_EQ(hud.rainbowColour, 0u);
-  EXPECT_EQ(hud.stagger, 0.5f);
-  EXPECT_GT(hud.fade.output, 0.0f);
+  EXPECT_EQ(hud_.timeLeft, 5.0f);
+  EXPECT_EQ(hud_.elapsed, 0.0f);
+  EXPECT_EQ(hud_.popups[0].y.t, 0.0f);
+  EXPECT_EQ(hud_.notices[GameHud::kNoticeCount - 1].y.t, 0.0f);
+  EXPECT_EQ(hud_.rainbowTime, 4.0f);
+  EXPECT_EQ(hud_.rainbowColour, 0u);
+  EXPECT_EQ(hud_.stagger, 0.5f);
+  EXPECT_GT(hud_.fade.output, 0.0f);
 }
 
 TEST_F(HudTest, TheRainbowBannerStepsItsColoursAndFadesOverFourSeconds) {
   CMSGMessage rainbow;
   rainbow.id = eMSG_GMatchedRainbow;
-  hud.OnMessage(&rainbow);
+  hud_.OnMessage(&rainbow);
   Clock::Instance().SetFixedStep(0.05f);
   // The colours move with the clock's frame time: three frames pass 0.125 s.
-  hud.UpdateTimers(1.0f);
-  hud.UpdateTimers(1.0f);
-  EXPECT_EQ(hud.rainbowColour, 0u);
-  hud.UpdateTimers(0.0f);
-  EXPECT_EQ(hud.rainbowColour, 1u);
-  EXPECT_EQ(hud.rainbowStep, 0.0f);
-  EXPECT_FLOAT_EQ(hud.rainbowTime, 2.0f);
-  hud.rainbowColour = 5;
+  hud_.UpdateTimers(1.0f);
+  hud_.UpdateTimers(1.0f);
+  EXPECT_EQ(hud_.rainbowColour, 0u);
+  hud_.UpdateTimers(0.0f);
+  EXPECT_EQ(hud_.rainbowColour, 1u);
+  EXPECT_EQ(hud_.rainbowStep, 0.0f);
+  EXPECT_FLOAT_EQ(hud_.rainbowTime, 2.0f);
+  hud_.rainbowColour = 5;
   Draw();
   // Letter by letter from the rainbow colour, wrapping from 6 to 0.
-  EXPECT_EQ(glyphs.text[5].back(), 'R');
-  EXPECT_EQ(glyphs.text[6].back(), 'A');
-  EXPECT_EQ(glyphs.text[0].back(), 'I');
-  EXPECT_EQ(glyphs.text[4].back(), 'W');
-  EXPECT_FLOAT_EQ(glyphs.alpha[5].back(), 0.5f);
+  EXPECT_EQ(glyphs_.text[5].back(), 'R');
+  EXPECT_EQ(glyphs_.text[6].back(), 'A');
+  EXPECT_EQ(glyphs_.text[0].back(), 'I');
+  EXPECT_EQ(glyphs_.text[4].back(), 'W');
+  EXPECT_FLOAT_EQ(glyphs_.alpha[5].back(), 0.5f);
   Run(2.1f);
   Draw();
-  EXPECT_FALSE(glyphs.Drew(6, "A"));
+  EXPECT_FALSE(glyphs_.Drew(6, "A"));
 }
 
 TEST_F(HudTest, CountersShowTheirFontsAndTheCountdownBlinks) {
@@ -235,40 +235,40 @@ TEST_F(HudTest, CountersShowTheirFontsAndTheCountdownBlinks) {
       {4.9f, 0, "00:04", true},
   };
   for (const auto& c : cases) {
-    hud.timeLeft = c.secondsLeft;
+    hud_.timeLeft = c.secondsLeft;
     Draw();
-    EXPECT_TRUE(glyphs.Drew(7, "PARTIME")) << c.secondsLeft;
+    EXPECT_TRUE(glyphs_.Drew(7, "PARTIME")) << c.secondsLeft;
     for (int font = 0; font < GlyphRecorder::kFonts; ++font) {
-      EXPECT_EQ(glyphs.Drew(font, c.digits), c.shown && font == c.font) << c.secondsLeft << " font " << font;
+      EXPECT_EQ(glyphs_.Drew(font, c.digits), c.shown && font == c.font) << c.secondsLeft << " font " << font;
     }
   }
 
   // Without a profile: Challenge labels and zero values.
-  hud.totalStars = 12;
-  hud.elapsed = 3725.0f;
-  hud.multiplier = 1;
-  hud.timeLeft = 0.0f;
+  hud_.totalStars = 12;
+  hud_.elapsed = 3725.0f;
+  hud_.multiplier = 1;
+  hud_.timeLeft = 0.0f;
   Draw();
-  EXPECT_TRUE(glyphs.Drew(7, "SCORESTARLEVELGAMETIME"));
-  EXPECT_TRUE(glyphs.Drew(1, "00000000"));
-  EXPECT_TRUE(glyphs.Drew(5, "001/012"));
-  EXPECT_TRUE(glyphs.Drew(4, "001"));
-  EXPECT_TRUE(glyphs.Drew(2, "01:02:05"));
-  EXPECT_FALSE(glyphs.Drew(0, "*"));
-  hud.multiplier = 8;
+  EXPECT_TRUE(glyphs_.Drew(7, "SCORESTARLEVELGAMETIME"));
+  EXPECT_TRUE(glyphs_.Drew(1, "00000000"));
+  EXPECT_TRUE(glyphs_.Drew(5, "001/012"));
+  EXPECT_TRUE(glyphs_.Drew(4, "001"));
+  EXPECT_TRUE(glyphs_.Drew(2, "01:02:05"));
+  EXPECT_FALSE(glyphs_.Drew(0, "*"));
+  hud_.multiplier = 8;
   Draw();
-  EXPECT_TRUE(glyphs.Drew(0, "8*"));
+  EXPECT_TRUE(glyphs_.Drew(0, "8*"));
 }
 
 TEST_F(HudTest, ColourBarsWriteTheirSharesInTheirColoursFont) {
-  disc.colourShares[kGemRed] = 0.25f;
-  disc.colourShares[kGemBlack] = 0.5f;
-  disc.colourShares[kGemGold] = 0.125f;
+  disc_.colourShares[kGemRed] = 0.25f;
+  disc_.colourShares[kGemBlack] = 0.5f;
+  disc_.colourShares[kGemGold] = 0.125f;
   Draw();
-  EXPECT_TRUE(glyphs.Drew(0, "25%"));
+  EXPECT_TRUE(glyphs_.Drew(0, "25%"));
   // Black and Gold have no font of their own: the last one.
-  EXPECT_TRUE(glyphs.Drew(7, "50%"));
-  EXPECT_TRUE(glyphs.Drew(7, "12%") || glyphs.Drew(7, "13%"));
+  EXPECT_TRUE(glyphs_.Drew(7, "50%"));
+  EXPECT_TRUE(glyphs_.Drew(7, "12%") || glyphs_.Drew(7, "13%"));
 }
 
 }  // namespace

@@ -32,17 +32,17 @@ bool ReadyToDrop(GameHarness& harness) {
 class PanicPlay : public ::testing::Test {
  protected:
   void Start(uint32_t level = 0) {
-    harness.UsePanicMode(level);
-    ASSERT_TRUE(harness.EnterState(GameStateId::PanicGame));
+    harness_.UsePanicMode(level);
+    ASSERT_TRUE(harness_.EnterState(GameStateId::PanicGame));
   }
   // Plays the drawn disc with the queue: steps until the presentation is
   // over and the player can act.
   void PlayOn(const std::vector<std::string>& rings, const std::vector<int>& queue) {
-    CGPuzzleDisc* disc = harness.UseDisc(DrawDisc(rings));
+    CGPuzzleDisc* disc = harness_.UseDisc(DrawDisc(rings));
     SetQueue(*disc, queue);
-    ASSERT_TRUE(harness.RunUntil([&] { return InPlay(); }, 8.0f));
+    ASSERT_TRUE(harness_.RunUntil([&] { return InPlay(); }, 8.0f));
   }
-  bool InPlay() { return ReadyToDrop(harness); }
+  bool InPlay() { return ReadyToDrop(harness_); }
   // Stops the countdown where it stands (until the next drop, lock or
   // unlock), so the time a match buys can be read exactly.
   void HoldTheClockAt(float seconds) {
@@ -51,33 +51,33 @@ class PanicPlay : public ::testing::Test {
   }
   // A drop, then frames until the disc is at rest again.
   void DropAndSettle() {
-    harness.Drop();
-    harness.Wait(2.0f);
+    harness_.Drop();
+    harness_.Wait(2.0f);
   }
   // The game ended once, for that reason, though the condition held every
   // frame until the game-over page: one log line, one text, one explosion.
   void ExpectEndedOnceUntilThePage(const char* reasonLog, const char* reasonText) {
-    ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::GameOver); }, 14.0f));
+    ASSERT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::GameOver); }, 14.0f));
     int endings = 0;
-    for (const std::string& line : harness.DebugLog()) endings += line.rfind("Game Over : ", 0) == 0 ? 1 : 0;
+    for (const std::string& line : harness_.DebugLog()) endings += line.rfind("Game Over : ", 0) == 0 ? 1 : 0;
     EXPECT_EQ(endings, 1);
-    EXPECT_TRUE(harness.Logged(reasonLog));
+    EXPECT_TRUE(harness_.Logged(reasonLog));
     EXPECT_STREQ(game().gameOverText.Chars(), reasonText);
     // The game asks the renderer once; the renderer passes it to the star.
-    EXPECT_EQ(harness.posted().CountTo(game().RendererReceiverId(), eMSG_GNovalithExplode), 1);
-    EXPECT_EQ(harness.posted().Count(eMSG_GNovalithExplosionFinished), 1);
+    EXPECT_EQ(harness_.posted().CountTo(game().RendererReceiverId(), eMSG_GNovalithExplode), 1);
+    EXPECT_EQ(harness_.posted().Count(eMSG_GNovalithExplosionFinished), 1);
   }
   int Banners(const char* text) {
     int count = 0;
     for (const GameHudPopup& banner : hud().banners) count += std::strcmp(banner.text, text) == 0 ? 1 : 0;
     return count;
   }
-  Game& game() { return harness.game(); }
+  Game& game() { return harness_.game(); }
   GameHud& hud() { return *game().hud; }
-  ModeStats& panic() { return harness.profile().modes[kModePanic]; }
+  ModeStats& panic() { return harness_.profile().modes[kModePanic]; }
   uint64_t Points() { return panic().score + panic().pendingScore; }
 
-  GameHarness harness;
+  GameHarness harness_;
 };
 
 TEST_F(PanicPlay, EnteringShowsTheHudAndTheRendererWithTwentySecondsOnTheClock) {
@@ -85,13 +85,13 @@ TEST_F(PanicPlay, EnteringShowsTheHudAndTheRendererWithTwentySecondsOnTheClock) 
   ASSERT_NE(game().hud, nullptr);
   ASSERT_NE(game().renderer, nullptr);
   EXPECT_EQ(game().renderer->galacticPlane, game().galacticPlane.get());
-  EXPECT_EQ(hud().profile, &harness.profile());
-  EXPECT_EQ(hud().disc, harness.disc());
+  EXPECT_EQ(hud().profile, &harness_.profile());
+  EXPECT_EQ(hud().disc, harness_.disc());
   EXPECT_FLOAT_EQ(hud().timeLeft, 20.0f);
   EXPECT_FALSE(hud().timersRunning);
   // The clock starts with the player's first chance to act.
-  ASSERT_TRUE(harness.RunUntil([&] { return !harness.disc()->locked; }, 2.0f));
-  harness.Step();
+  ASSERT_TRUE(harness_.RunUntil([&] { return !harness_.disc()->locked; }, 2.0f));
+  harness_.Step();
   EXPECT_TRUE(hud().timersRunning);
   EXPECT_LT(hud().timeLeft, 20.0f);
 }
@@ -125,23 +125,23 @@ TEST(PanicTime, AMatchBuysTimeByItsSizeAndShape) {
 
 TEST_F(PanicPlay, HurryUpComesOnceWithTheAlarm) {
   Start();
-  ASSERT_TRUE(harness.RunUntil([&] { return hud().timersRunning; }, 2.0f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return hud().timersRunning; }, 2.0f));
   hud().timeLeft = 10.7f;
-  harness.Wait(0.4f);
+  harness_.Wait(0.4f);
   EXPECT_EQ(Banners("Hurry up!"), 1);
-  EXPECT_EQ(harness.posted().CountTo(harness.audio().receiverId, eMSG_AInGame_PlayTimerAlarm), 1);
+  EXPECT_EQ(harness_.posted().CountTo(harness_.audio().receiverId, eMSG_AInGame_PlayTimerAlarm), 1);
   // Back in the window later in the same game: nothing more.
   hud().timeLeft = 10.2f;
-  harness.Wait(0.2f);
-  EXPECT_EQ(harness.posted().CountTo(harness.audio().receiverId, eMSG_AInGame_PlayTimerAlarm), 1);
+  harness_.Wait(0.2f);
+  EXPECT_EQ(harness_.posted().CountTo(harness_.audio().receiverId, eMSG_AInGame_PlayTimerAlarm), 1);
   // A new game may hurry the player again.
-  harness.ExitFromPause();
-  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::Loading); }, 1.0f));
+  harness_.ExitFromPause();
+  ASSERT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::Loading); }, 1.0f));
   Start();
-  ASSERT_TRUE(harness.RunUntil([&] { return hud().timersRunning; }, 2.0f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return hud().timersRunning; }, 2.0f));
   hud().timeLeft = 10.2f;
-  harness.Step();
-  EXPECT_EQ(harness.posted().CountTo(harness.audio().receiverId, eMSG_AInGame_PlayTimerAlarm), 2);
+  harness_.Step();
+  EXPECT_EQ(harness_.posted().CountTo(harness_.audio().receiverId, eMSG_AInGame_PlayTimerAlarm), 2);
 }
 
 // Script: fifteen idle seconds shake an empty star; the game goes on and a
@@ -151,17 +151,17 @@ TEST_F(PanicPlay, AQuakeOnAnEmptyStarEndsNothing) {
   PlayOn({"RR.GB...", "........"}, {kGemRed, kGemBlue});
   hud().timeLeft = 100.0f;
   game().quickMatchChain = 2;
-  harness.posted().Clear();
+  harness_.posted().Clear();
   game().quakeTimer = 0.0f;
-  const float idleFrom = harness.GameTime();
+  const float idleFrom = harness_.GameTime();
   ASSERT_TRUE(
-      harness.RunUntil([&] { return harness.posted().Count(eMSG_AInGame_PlayNovalithCollapse) > 0; }, 16.0f));
-  EXPECT_NEAR(harness.GameTime() - idleFrom, 15.0f, 0.1f);
+      harness_.RunUntil([&] { return harness_.posted().Count(eMSG_AInGame_PlayNovalithCollapse) > 0; }, 16.0f));
+  EXPECT_NEAR(harness_.GameTime() - idleFrom, 15.0f, 0.1f);
   EXPECT_EQ(Banners("Novalithquake!"), 1);
   EXPECT_EQ(game().quickMatchChain, 0u);
   EXPECT_EQ(hud().multiplier, 0u);
   EXPECT_TRUE(game().gameOverText.IsEmpty());
-  EXPECT_TRUE(harness.InState(GameStateId::PanicGame));
+  EXPECT_TRUE(harness_.InState(GameStateId::PanicGame));
 
   const uint64_t before = Points();
   DropAndSettle();
@@ -177,9 +177,9 @@ TEST_F(PanicPlay, FillingTheLastSlotWithAMatchIsNotTheEnd) {
   Start();
   PlayOn({"RRGB", ".YBG"}, {kGemRed, kGemRed});
   DropAndSettle();
-  EXPECT_EQ(harness.disc()->CountGems(), 5u);
+  EXPECT_EQ(harness_.disc()->CountGems(), 5u);
   EXPECT_TRUE(game().gameOverText.IsEmpty());
-  EXPECT_FALSE(harness.disc()->locked);
+  EXPECT_FALSE(harness_.disc()->locked);
   EXPECT_TRUE(game().renderer->IsCurrent(game().renderer->InGame()));
 }
 
@@ -188,22 +188,22 @@ TEST_F(PanicPlay, FillingTheLastSlotWithAMatchIsNotTheEnd) {
 TEST_F(PanicPlay, AFullDiscEndsTheGameWithTheExplosion) {
   Start();
   PlayOn({"RGBY", ".YRG"}, {kGemBlue, kGemRed});
-  harness.Drop();
-  ASSERT_TRUE(harness.RunUntil([&] { return !game().gameOverText.IsEmpty(); }, 3.0f));
-  const float end = harness.GameTime();
+  harness_.Drop();
+  ASSERT_TRUE(harness_.RunUntil([&] { return !game().gameOverText.IsEmpty(); }, 3.0f));
+  const float end = harness_.GameTime();
   EXPECT_STREQ(game().gameOverText.Chars(), "No moves left!");
-  EXPECT_TRUE(harness.Logged("Game Over : Disc full!"));
-  EXPECT_TRUE(harness.disc()->locked);
+  EXPECT_TRUE(harness_.Logged("Game Over : Disc full!"));
+  EXPECT_TRUE(harness_.disc()->locked);
   EXPECT_FALSE(hud().timersRunning);
-  harness.Step(2);
+  harness_.Step(2);
   GPuzzleRenderer* renderer = game().renderer.get();
   EXPECT_TRUE(renderer->IsCurrent(renderer->Explosion()));
   EXPECT_FLOAT_EQ(renderer->clearingChannel.output, 1.0f);
   ExpectEndedOnceUntilThePage("Game Over : Disc full!", "No moves left!");
-  EXPECT_NEAR(harness.GameTime() - end, 13.0f, 0.1f);
+  EXPECT_NEAR(harness_.GameTime() - end, 13.0f, 0.1f);
   // The page shows the board the game left.
   EXPECT_NE(game().renderer, nullptr);
-  EXPECT_NE(harness.disc(), nullptr);
+  EXPECT_NE(harness_.disc(), nullptr);
 }
 
 // Script: the clock runs out.
@@ -211,13 +211,13 @@ TEST_F(PanicPlay, RunningOutOfTimeEndsTheGame) {
   Start();
   PlayOn({"RG......", "........"}, {kGemBlue});
   hud().timeLeft = 0.5f;
-  harness.posted().Clear();
-  harness.Wait(0.6f);
+  harness_.posted().Clear();
+  harness_.Wait(0.6f);
   EXPECT_STREQ(game().gameOverText.Chars(), "Out of Time!");
-  EXPECT_TRUE(harness.Logged("Game Over : Out of Time!"));
-  EXPECT_TRUE(harness.disc()->locked);
-  EXPECT_GE(harness.posted().CountTo(game().RendererReceiverId(), eMSG_GNovalithExplode), 1);
-  harness.Step(2);
+  EXPECT_TRUE(harness_.Logged("Game Over : Out of Time!"));
+  EXPECT_TRUE(harness_.disc()->locked);
+  EXPECT_GE(harness_.posted().CountTo(game().RendererReceiverId(), eMSG_GNovalithExplode), 1);
+  harness_.Step(2);
   EXPECT_TRUE(game().renderer->IsCurrent(game().renderer->Explosion()));
   EXPECT_LE(hud().timeLeft, 0.0f);
   ExpectEndedOnceUntilThePage("Game Over : Out of Time!", "Out of Time!");
@@ -233,7 +233,7 @@ TEST_F(PanicPlay, AQuakeThatTakesTheLastCrystalsEndsTheGame) {
   ASSERT_GT(star->total, 0u);
   ASSERT_TRUE(game().gameOverText.IsEmpty());
   // Quakes take three quarters of each colour until none is left.
-  ASSERT_TRUE(harness.RunUntil([&] { return !game().gameOverText.IsEmpty(); }, 80.0f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return !game().gameOverText.IsEmpty(); }, 80.0f));
   EXPECT_STREQ(game().gameOverText.Chars(), "The Novalith collapsed!");
   EXPECT_EQ(star->total, 0u);
   ExpectEndedOnceUntilThePage("Game Over : Novalith died!", "The Novalith collapsed!");
@@ -244,9 +244,9 @@ TEST_F(PanicPlay, AQuakeThatTakesTheLastCrystalsEndsTheGame) {
 TEST_F(PanicPlay, EndingsThatHoldTogetherGiveTheFirstReasonOnly) {
   Start();
   PlayOn({"RG......", "........"}, {kGemBlue});
-  harness.UseDisc(DrawDisc({"RGBY", "GYRG"}));
+  harness_.UseDisc(DrawDisc({"RGBY", "GYRG"}));
   hud().timeLeft = 0.0f;
-  harness.Step();
+  harness_.Step();
   ExpectEndedOnceUntilThePage("Game Over : Disc full!", "No moves left!");
 }
 
@@ -257,23 +257,23 @@ TEST_F(PanicPlay, ClearingTheDiscPaysTheTimeBonusAndBringsTheNextDisc) {
   PlayOn({"RR..", "...."}, {kGemRed, kGemBlue});
   panic().level = 100;
   const uint64_t before = Points();
-  harness.ClearLog();
-  harness.Drop();
+  harness_.ClearLog();
+  harness_.Drop();
   HoldTheClockAt(0.7f);
   // Three Red of one shape buy 12 s: 12.7 s are left.
-  ASSERT_TRUE(harness.RunUntil([&] { return game().galacticPlane->markerCount == 1; }, 6.0f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return game().galacticPlane->markerCount == 1; }, 6.0f));
   EXPECT_FALSE(hud().timersRunning);
   const uint64_t matched = Points() - before;
-  ASSERT_TRUE(harness.RunUntil([&] { return panic().discsCompleted == 1; }, 1.1f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return panic().discsCompleted == 1; }, 1.1f));
   EXPECT_EQ(Banners("Time Bonus = 3000"), 1);
   EXPECT_EQ(Points() - before - matched, 3000u);
-  EXPECT_EQ(harness.profile().panicStars, 1u);
-  EXPECT_TRUE(harness.Logged("Creating Panic Disc for Skill Level 100"));
+  EXPECT_EQ(harness_.profile().panicStars, 1u);
+  EXPECT_TRUE(harness_.Logged("Creating Panic Disc for Skill Level 100"));
   ASSERT_EQ(game().discs.size(), 1u);
-  EXPECT_GE(harness.disc()->ringCount, 5u);
-  EXPECT_GE(harness.fakeProfile().saves, 1);
+  EXPECT_GE(harness_.disc()->ringCount, 5u);
+  EXPECT_GE(harness_.fakeProfile().saves, 1);
   // The new disc is presented, then played.
-  ASSERT_TRUE(harness.RunUntil([&] { return InPlay(); }, 5.0f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return InPlay(); }, 5.0f));
 }
 
 // The player of the scripted games: turns and drops on a fixed rhythm with

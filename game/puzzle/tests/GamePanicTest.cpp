@@ -19,13 +19,13 @@ using namespace puzzle_test;
 class PanicGame : public ::testing::Test {
  protected:
   void Start(uint32_t level = 0) {
-    harness.UsePanicMode(level);
-    ASSERT_TRUE(harness.EnterState(GameStateId::PanicGame));
+    harness_.UsePanicMode(level);
+    ASSERT_TRUE(harness_.EnterState(GameStateId::PanicGame));
   }
-  Game& game() { return harness.game(); }
-  ModeStats& panic() { return harness.profile().modes[kModePanic]; }
+  Game& game() { return harness_.game(); }
+  ModeStats& panic() { return harness_.profile().modes[kModePanic]; }
 
-  GameHarness harness;
+  GameHarness harness_;
 };
 
 TEST_F(PanicGame, EnteringBuildsALockedDiscThatOpensASecondLater) {
@@ -34,15 +34,15 @@ TEST_F(PanicGame, EnteringBuildsALockedDiscThatOpensASecondLater) {
   game().cascadeCount = 2;
   game().quakeTimer = 9.0f;
   game().panicHurryShown = true;
-  harness.profile().modes[kModePanic].discIndex = 4;
-  harness.profile().rainbow.SetColour(kGemBlue);
+  harness_.profile().modes[kModePanic].discIndex = 4;
+  harness_.profile().rainbow.SetColour(kGemBlue);
   Start(150);
 
-  EXPECT_TRUE(harness.Logged("OnEnterPanicGameFSM()"));
-  EXPECT_TRUE(harness.Logged("Creating Panic Disc for Skill Level 100"));
-  ASSERT_NE(harness.disc(), nullptr);
-  EXPECT_TRUE(harness.disc()->locked);
-  EXPECT_EQ(harness.disc()->rainbowGem.colour, CGPuzzleGem().colour);
+  EXPECT_TRUE(harness_.Logged("OnEnterPanicGameFSM()"));
+  EXPECT_TRUE(harness_.Logged("Creating Panic Disc for Skill Level 100"));
+  ASSERT_NE(harness_.disc(), nullptr);
+  EXPECT_TRUE(harness_.disc()->locked);
+  EXPECT_EQ(harness_.disc()->rainbowGem.colour, CGPuzzleGem().colour);
   EXPECT_EQ(game().bonusMultiplier, 1u);
   EXPECT_EQ(game().quickMatchChain, 0u);
   EXPECT_EQ(game().cascadeCount, 0u);
@@ -53,50 +53,50 @@ TEST_F(PanicGame, EnteringBuildsALockedDiscThatOpensASecondLater) {
   ASSERT_NE(game().galacticPlane, nullptr);
   EXPECT_NE(game().galacticPlane->markers, nullptr);
 
-  EXPECT_EQ(harness.audio().soundSets, std::vector<int32_t>{1});
-  const std::vector<PostedMessage> music = harness.posted().Of(eMSG_ABackground_PlayMusic);
+  EXPECT_EQ(harness_.audio().soundSets, std::vector<int32_t>{1});
+  const std::vector<PostedMessage> music = harness_.posted().Of(eMSG_ABackground_PlayMusic);
   ASSERT_EQ(music.size(), 1u);
-  EXPECT_EQ(music[0].target, harness.audio().receiverId);
+  EXPECT_EQ(music[0].target, harness_.audio().receiverId);
   EXPECT_DOUBLE_EQ(music[0].delay, 0.125);
 
   // The quake clock does not run while the disc is locked.
-  harness.Wait(0.95f);
-  EXPECT_TRUE(harness.disc()->locked);
+  harness_.Wait(0.95f);
+  EXPECT_TRUE(harness_.disc()->locked);
   EXPECT_EQ(game().quakeTimer, 0.0f);
-  harness.Wait(0.1f);
-  EXPECT_FALSE(harness.disc()->locked);
+  harness_.Wait(0.1f);
+  EXPECT_FALSE(harness_.disc()->locked);
   EXPECT_GT(game().quakeTimer, 0.0f);
 }
 
 TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingScreen) {
   Start(20);
-  harness.Wait(1.5f);
+  harness_.Wait(1.5f);
   panic().score = 500;
   panic().pendingScore = 12345;
   panic().discsCompleted = 3;
   panic().timePlayed = 100.0f;
   game().hud->elapsed = 42.0f;
-  harness.posted().Clear();
-  const int savesBefore = harness.fakeProfile().saves;
-  harness.ExitFromPause();
+  harness_.posted().Clear();
+  const int savesBefore = harness_.fakeProfile().saves;
+  harness_.ExitFromPause();
   EXPECT_EQ(game().stateAfterLoading, game().State(GameStateId::FrontEnd));
-  const std::vector<PostedMessage> load = harness.posted().To(game().receiverId, eMSG_GLoadFE);
+  const std::vector<PostedMessage> load = harness_.posted().To(game().receiverId, eMSG_GLoadFE);
   ASSERT_EQ(load.size(), 1u);
   EXPECT_DOUBLE_EQ(load[0].delay, 1.5);
-  ASSERT_TRUE(harness.RunUntil([&] { return harness.InState(GameStateId::Loading); }, 1.0f));
-  EXPECT_NEAR(harness.GameTime() - load[0].time, 0.5, 0.05);
+  ASSERT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::Loading); }, 1.0f));
+  EXPECT_NEAR(harness_.GameTime() - load[0].time, 0.5, 0.05);
 
   // The offered score counts the points still on their way.
-  ASSERT_EQ(harness.services.offeredScores.size(), 1u);
-  EXPECT_EQ(harness.services.offeredScores[0].table, kModePanic);
-  EXPECT_EQ(harness.services.offeredScores[0].score, 500u + 12345u);
-  EXPECT_EQ(harness.services.offeredScores[0].stars, 3u);
+  ASSERT_EQ(harness_.services.offeredScores.size(), 1u);
+  EXPECT_EQ(harness_.services.offeredScores[0].table, kModePanic);
+  EXPECT_EQ(harness_.services.offeredScores[0].score, 500u + 12345u);
+  EXPECT_EQ(harness_.services.offeredScores[0].stars, 3u);
   // The game's time joins the mode's, the exit fade included.
   EXPECT_NEAR(panic().timePlayed, 142.5f, 0.1f);
-  EXPECT_GE(harness.fakeProfile().saves, savesBefore + 2);  // on eMSG_GExit and on leaving
-  EXPECT_EQ(harness.profile().rainbow.colour, CGPuzzleGem().colour);
-  EXPECT_EQ(harness.posted().Count(eMSG_ABackground_StopMusic), 1);
-  const std::vector<PostedMessage> stop = harness.posted().To(harness.audio().receiverId, eMSG_ALayer_Stop);
+  EXPECT_GE(harness_.fakeProfile().saves, savesBefore + 2);  // on eMSG_GExit and on leaving
+  EXPECT_EQ(harness_.profile().rainbow.colour, CGPuzzleGem().colour);
+  EXPECT_EQ(harness_.posted().Count(eMSG_ABackground_StopMusic), 1);
+  const std::vector<PostedMessage> stop = harness_.posted().To(harness_.audio().receiverId, eMSG_ALayer_Stop);
   ASSERT_EQ(stop.size(), 1u);
   EXPECT_EQ(stop[0].number, 0);
 
@@ -107,17 +107,17 @@ TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingS
   EXPECT_EQ(game().hud, nullptr);
 
   // A second game starts clean on what the first left.
-  harness.UsePanicMode(5);
-  ASSERT_TRUE(harness.EnterState(GameStateId::PanicGame));
-  ASSERT_NE(harness.disc(), nullptr);
+  harness_.UsePanicMode(5);
+  ASSERT_TRUE(harness_.EnterState(GameStateId::PanicGame));
+  ASSERT_NE(harness_.disc(), nullptr);
   EXPECT_NE(game().galacticPlane, nullptr);
-  harness.Wait(2.0f);
-  EXPECT_FALSE(harness.disc()->locked);
+  harness_.Wait(2.0f);
+  EXPECT_FALSE(harness_.disc()->locked);
 }
 
 TEST_F(PanicGame, LeavingForTheGameOverPageKeepsTheBoard) {
   Start();
-  CGPuzzleDisc* disc = harness.disc();
+  CGPuzzleDisc* disc = harness_.disc();
   GalacticPlane* plane = game().galacticPlane.get();
   const GPuzzleRenderer* renderer = game().renderer.get();
   const GameHud* hud = game().hud.get();
@@ -125,70 +125,70 @@ TEST_F(PanicGame, LeavingForTheGameOverPageKeepsTheBoard) {
   ASSERT_NE(hud, nullptr);
   game().pendingState = game().State(GameStateId::GameOver);
   PostGameMessage(eMSG_GChangeState, 0, 0.0);
-  harness.Step(2);
-  ASSERT_TRUE(harness.InState(GameStateId::GameOver));
-  EXPECT_EQ(harness.disc(), disc);
+  harness_.Step(2);
+  ASSERT_TRUE(harness_.InState(GameStateId::GameOver));
+  EXPECT_EQ(harness_.disc(), disc);
   EXPECT_EQ(game().galacticPlane.get(), plane);
   EXPECT_EQ(game().renderer.get(), renderer);
   EXPECT_EQ(game().hud.get(), hud);
-  EXPECT_EQ(harness.services.offeredScores.size(), 1u);
+  EXPECT_EQ(harness_.services.offeredScores.size(), 1u);
 }
 
 TEST_F(PanicGame, AClearedDiscIsFollowedByANewOneASecondAfterTheClearing) {
   Start(0);
-  harness.Wait(1.5f);
-  CGPuzzleDisc* first = harness.disc();
-  harness.posted().Clear();
+  harness_.Wait(1.5f);
+  CGPuzzleDisc* first = harness_.disc();
+  harness_.posted().Clear();
   PostGameMessage(eMSG_GRendererClearDone, 0, 0.0);
   EXPECT_EQ(game().galacticPlane->markerCount, 1u);
-  const std::vector<PostedMessage> next = harness.posted().To(game().receiverId, eMSG_GNextDisc);
+  const std::vector<PostedMessage> next = harness_.posted().To(game().receiverId, eMSG_GNextDisc);
   ASSERT_EQ(next.size(), 1u);
   EXPECT_DOUBLE_EQ(next[0].delay, 1.0);
 
   // The level of that moment makes the next disc.
   panic().level = 100;
-  harness.ClearLog();
-  harness.Wait(1.05f);
-  EXPECT_TRUE(harness.Logged("Creating Panic Disc for Skill Level 100"));
+  harness_.ClearLog();
+  harness_.Wait(1.05f);
+  EXPECT_TRUE(harness_.Logged("Creating Panic Disc for Skill Level 100"));
   EXPECT_EQ(panic().discsCompleted, 1u);
-  EXPECT_EQ(harness.profile().panicStars, 1u);
+  EXPECT_EQ(harness_.profile().panicStars, 1u);
   EXPECT_EQ(game().discs.size(), 1u);
-  EXPECT_NE(harness.disc(), first);
-  EXPECT_GE(harness.disc()->ringCount, 5u);
+  EXPECT_NE(harness_.disc(), first);
+  EXPECT_GE(harness_.disc()->ringCount, 5u);
 }
 
 TEST_F(PanicGame, AFailedSaveIsLoggedAndPlayGoesOn) {
   Start();
-  harness.fakeProfile().saveSucceeds = false;
-  harness.ClearLog();
+  harness_.fakeProfile().saveSucceeds = false;
+  harness_.ClearLog();
   PostGameMessage(eMSG_GNextDisc, 0, 0.0);
-  EXPECT_TRUE(harness.Logged("Failed to save profile tess"));
-  EXPECT_TRUE(harness.InState(GameStateId::PanicGame));
-  EXPECT_NE(harness.disc(), nullptr);
+  EXPECT_TRUE(harness_.Logged("Failed to save profile tess"));
+  EXPECT_TRUE(harness_.InState(GameStateId::PanicGame));
+  EXPECT_NE(harness_.disc(), nullptr);
 }
 
 TEST_F(PanicGame, TheTimerExpiryKeepsItsOwnText) {
   Start();
-  harness.posted().Clear();
+  harness_.posted().Clear();
   PostGameMessage(eMSG_GTimerExpired, 0, 0.0);
   EXPECT_STREQ(game().gameOverText.Chars(), "Out of time!");
-  EXPECT_EQ(harness.posted().CountTo(harness.audio().receiverId, eMSG_AInGame_PlayTimerExpire), 1);
+  EXPECT_EQ(harness_.posted().CountTo(harness_.audio().receiverId, eMSG_AInGame_PlayTimerExpire), 1);
 }
 
 TEST_F(PanicGame, WhileThePauseMenuShowsKeysGoToItAndTheGameStandsStill) {
   Start();
-  harness.Wait(1.5f);
-  harness.services.pauseShowing = true;
+  harness_.Wait(1.5f);
+  harness_.services.pauseShowing = true;
   // As the pause key leaves it.
   game().renderer->SetActive(0);
   const float quake = game().quakeTimer;
-  harness.PressKeys({platform::key::Down, platform::key::Escape});
-  harness.Wait(1.0f);
+  harness_.PressKeys({platform::key::Down, platform::key::Escape});
+  harness_.Wait(1.0f);
   EXPECT_EQ(game().quakeTimer, quake);
   EXPECT_EQ(game().renderer->IsActive(), 0);
-  EXPECT_EQ(harness.services.menuKeys, (std::vector<uint8_t>{platform::key::Down, platform::key::Escape}));
-  harness.ContinueFromPause();
-  harness.Step();
+  EXPECT_EQ(harness_.services.menuKeys, (std::vector<uint8_t>{platform::key::Down, platform::key::Escape}));
+  harness_.ContinueFromPause();
+  harness_.Step();
   EXPECT_GT(game().quakeTimer, quake);
   EXPECT_EQ(game().renderer->IsActive(), 1);
 }

@@ -35,13 +35,13 @@ class PuzzleCamera : public ProfiledGameTest {
 TEST_F(PuzzleCamera, LooksStraightDownAtTheFocusAndBecomesCurrent) {
   for (const bool withRenderer : {false, true}) {
     if (withRenderer) {
-      game->CreatePlayViews();
-      ASSERT_NE(game->renderer, nullptr);
+      game_->CreatePlayViews();
+      ASSERT_NE(game_->renderer, nullptr);
     }
-    const Vector3 focus = withRenderer ? game->renderer->GetFocus() : Vector3(-5.0f, 0.0f, 0.0f);
-    game->SetupPuzzleCamera();
-    Camera& camera = game->puzzleCamera;
-    EXPECT_EQ(game->GetActiveCamera(), &camera);
+    const Vector3 focus = withRenderer ? game_->renderer->GetFocus() : Vector3(-5.0f, 0.0f, 0.0f);
+    game_->SetupPuzzleCamera();
+    Camera& camera = game_->puzzleCamera;
+    EXPECT_EQ(game_->GetActiveCamera(), &camera);
 
     camera.ApplyProjection();
     for (double value : camera.modelView) EXPECT_TRUE(std::isfinite(value));

@@ -14,14 +14,14 @@ namespace {
 class GameSceneTest : public ProfiledGameTest {
  protected:
   void BuildBoard(unsigned discCount) {
-    for (unsigned i = 0; i < discCount; ++i) game->BuildRandomDisc(i, 3, 8, 0.5f, 6, 4);
+    for (unsigned i = 0; i < discCount; ++i) game_->BuildRandomDisc(i, 3, 8, 0.5f, 6, 4);
   }
   // The renderer of new play views, as a game state makes them; the HUD
   // made beside it goes, so that its empty clock ends no Panic game here.
   GPuzzleRenderer* NewRenderer() {
-    game->CreatePlayViews();
-    game->hud.reset();
-    return game->renderer.get();
+    game_->CreatePlayViews();
+    game_->hud.reset();
+    return game_->renderer.get();
   }
 };
 
@@ -32,13 +32,13 @@ TEST_F(GameSceneTest, TheRendererIsShownTheDiscsLeftUpToSix) {
     uint32_t shown;
   };
   for (const Case& board : {Case{8, 0, 6}, Case{8, 5, 3}, Case{8, 7, 1}, Case{3, 0, 3}}) {
-    game->ReleaseDiscs();
+    game_->ReleaseDiscs();
     BuildBoard(board.discs);
     GPuzzleRenderer* renderer = NewRenderer();
-    game->profile->Current().discIndex = board.index;
-    game->StartDisc();
+    game_->profile->Current().discIndex = board.index;
+    game_->StartDisc();
     EXPECT_EQ(renderer->DiscCount(), board.shown) << board.discs << " discs from " << board.index;
-    EXPECT_EQ(renderer->CurrentDisc(), game->currentDisc);
+    EXPECT_EQ(renderer->CurrentDisc(), game_->currentDisc);
   }
 }
 
@@ -46,23 +46,23 @@ TEST_F(GameSceneTest, StartingADiscEmptiesTheQueueAndSizesTheStar) {
   BuildBoard(2);
   GPuzzleRenderer* renderer = NewRenderer();
   renderer->queue[2].active = true;
-  game->StartDisc();
+  game_->StartDisc();
   for (const GemMotion& record : renderer->queue) EXPECT_FALSE(record.active);
-  EXPECT_EQ(renderer->star->capacity, game->currentDisc->CountGems());
+  EXPECT_EQ(renderer->star->capacity, game_->currentDisc->CountGems());
   EXPECT_GT(renderer->star->capacity, 0u);
 }
 
 TEST_F(GameSceneTest, ScoredMatchesFeedTheStar) {
   BuildBoard(1);
   GPuzzleRenderer* renderer = NewRenderer();
-  game->StartDisc();
+  game_->StartDisc();
   int shapes[4] = {0, 0, 0, 0};
-  MatchRecord& match = game->currentDisc->matchRecord;
+  MatchRecord& match = game_->currentDisc->matchRecord;
   match.gemCount = 4;
   match.capacity = 4;
   match.colour = kGemCyan;
   match.shapes = shapes;
-  game->ScoreMatch();
+  game_->ScoreMatch();
   EXPECT_EQ(renderer->star->crystalCounts[kGemCyan], 4u);
   match.shapes = nullptr;
 }
@@ -71,30 +71,30 @@ TEST_F(GameSceneTest, ScoredMatchesFeedTheStar) {
 TEST_F(GameSceneTest, ADeadStarEndsAPanicGame) {
   BuildBoard(1);
   for (int mode : {kModeChallenge, kModePanic}) {
-    game->profile->mode = mode;
-    game->gameOverText = "";
+    game_->profile->mode = mode;
+    game_->gameOverText = "";
     GPuzzleRenderer* renderer = NewRenderer();
-    game->StartDisc();
+    game_->StartDisc();
     renderer->star->fresh = false;
     renderer->star->died = true;
-    game->CheckGameOver();
-    EXPECT_EQ(std::string(game->gameOverText.Chars()), mode == kModePanic ? "The Novalith collapsed!" : "") << mode;
+    game_->CheckGameOver();
+    EXPECT_EQ(std::string(game_->gameOverText.Chars()), mode == kModePanic ? "The Novalith collapsed!" : "") << mode;
   }
 }
 
 TEST_F(GameSceneTest, TheRendererAnswersToTheGameUnderItsOwnId) {
-  EXPECT_EQ(game->RendererReceiverId(), -1);
+  EXPECT_EQ(game_->RendererReceiverId(), -1);
   GPuzzleRenderer* renderer = NewRenderer();
-  EXPECT_EQ(game->RendererReceiverId(), renderer->GetObjectId());
-  EXPECT_EQ(renderer->ownerId, game->receiverId);
-  EXPECT_EQ(renderer->profile, game->profile.get());
+  EXPECT_EQ(game_->RendererReceiverId(), renderer->GetObjectId());
+  EXPECT_EQ(renderer->ownerId, game_->receiverId);
+  EXPECT_EQ(renderer->profile, game_->profile.get());
 }
 
 TEST_F(GameSceneTest, ThePuzzleSceneDrawsNothingWithoutAContext) {
   BuildBoard(1);
   NewRenderer();
-  game->StartDisc();
-  EXPECT_EQ(game->DrawPuzzleScene(0), 0);
+  game_->StartDisc();
+  EXPECT_EQ(game_->DrawPuzzleScene(0), 0);
 }
 
 }  // namespace

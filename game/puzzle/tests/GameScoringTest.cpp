@@ -16,25 +16,25 @@ class GameScoring : public ProfiledGameTest {
  protected:
   void SetUp() override {
     ProfiledGameTest::SetUp();
-    game->currentDisc = &disc;
+    game_->currentDisc = &disc_;
   }
-  void TearDown() override { game->currentDisc = nullptr; }
+  void TearDown() override { game_->currentDisc = nullptr; }
 
   // Makes the disc's last match a group of the colour and shapes.
   void SetMatch(int colour, std::vector<int> groupShapes, bool playerDrop = false) {
-    shapes = std::move(groupShapes);
-    MatchRecord& match = disc.matchRecord;
-    match.gemCount = static_cast<unsigned>(shapes.size());
+    shapes_ = std::move(groupShapes);
+    MatchRecord& match = disc_.matchRecord;
+    match.gemCount = static_cast<unsigned>(shapes_.size());
     match.capacity = match.gemCount;
     match.colour = colour;
-    match.shapes = shapes.data();
-    match.sameShape = std::all_of(shapes.begin(), shapes.end(), [&](int s) { return s == shapes[0]; });
+    match.shapes = shapes_.data();
+    match.sameShape = std::all_of(shapes_.begin(), shapes_.end(), [&](int s) { return s == shapes_[0]; });
     match.playerDrop = playerDrop;
   }
-  ModeStats& Stats() { return game->profile->Current(); }
+  ModeStats& Stats() { return game_->profile->Current(); }
 
-  CGPuzzleDisc disc{1, 3};
-  std::vector<int> shapes;
+  CGPuzzleDisc disc_{1, 3};
+  std::vector<int> shapes_;
 };
 
 TEST_F(GameScoring, PointsMultiplierAndChain) {
@@ -65,16 +65,16 @@ TEST_F(GameScoring, PointsMultiplierAndChain) {
   for (const Case& c : cases) {
     SetMatch(c.colour, c.shapes);
     Stats().pendingScore = 0;
-    game->bonusMultiplier = c.multiplierBefore;
-    game->quickMatchChain = c.chainBefore;
-    game->timeSinceLastMatch = c.secondsSinceLast;
-    game->cascadeTimer = game->quakeTimer = 0.7f;
-    game->ScoreMatch();
+    game_->bonusMultiplier = c.multiplierBefore;
+    game_->quickMatchChain = c.chainBefore;
+    game_->timeSinceLastMatch = c.secondsSinceLast;
+    game_->cascadeTimer = game_->quakeTimer = 0.7f;
+    game_->ScoreMatch();
     EXPECT_EQ(Stats().pendingScore, c.points) << c.name;
-    EXPECT_EQ(game->bonusMultiplier, c.multiplierAfter) << c.name;
-    EXPECT_EQ(game->quickMatchChain, c.chainAfter) << c.name;
-    EXPECT_EQ(game->timeSinceLastMatch, 0.0f) << c.name;
-    EXPECT_EQ(game->cascadeTimer, 0.0f) << c.name;
+    EXPECT_EQ(game_->bonusMultiplier, c.multiplierAfter) << c.name;
+    EXPECT_EQ(game_->quickMatchChain, c.chainAfter) << c.name;
+    EXPECT_EQ(game_->timeSinceLastMatch, 0.0f) << c.name;
+    EXPECT_EQ(game_->cascadeTimer, 0.0f) << c.name;
   }
 }
 
@@ -90,23 +90,23 @@ TEST_F(GameScoring, BigGroupsEarnLevelProgressAndPraise) {
                         Case{13, 0, 9, kSpeechIncredible, 1}}) {
     SetMatch(kGemGreen, std::vector<int>(c.gems, kGemCubic));
     Stats().gemsToNextLevel = 100;
-    game->profile->excellence = 0;
-    services.audio->speeches.clear();
-    game->quickMatchChain = c.chainBefore;
-    game->timeSinceLastMatch = 0.0f;
-    game->ScoreMatch();
+    game_->profile->excellence = 0;
+    services_.audio->speeches.clear();
+    game_->quickMatchChain = c.chainBefore;
+    game_->timeSinceLastMatch = 0.0f;
+    game_->ScoreMatch();
     EXPECT_EQ(Stats().gemsToNextLevel, 100 - c.progress) << c.gems;
-    EXPECT_EQ(services.audio->speeches, c.speech < 0 ? std::vector<int>{} : std::vector<int>{c.speech}) << c.gems;
-    EXPECT_EQ(game->profile->excellence, c.excellence) << c.gems;
+    EXPECT_EQ(services_.audio->speeches, c.speech < 0 ? std::vector<int>{} : std::vector<int>{c.speech}) << c.gems;
+    EXPECT_EQ(game_->profile->excellence, c.excellence) << c.gems;
   }
   // Reaching 0 gains a level, which asks 20 gems per level.
   SetMatch(kGemGreen, std::vector<int>(10, kGemCubic));
   Stats().gemsToNextLevel = 6;
-  game->quickMatchChain = 0;
-  game->timeSinceLastMatch = 0.0f;
-  game->ScoreMatch();
+  game_->quickMatchChain = 0;
+  game_->timeSinceLastMatch = 0.0f;
+  game_->ScoreMatch();
   EXPECT_EQ(Stats().level, 2u);
-  EXPECT_EQ(game->profile->BestLevel(), 2u);
+  EXPECT_EQ(game_->profile->BestLevel(), 2u);
   EXPECT_EQ(Stats().gemsToNextLevel, 40);
 }
 
@@ -120,37 +120,37 @@ TEST_F(GameScoring, CascadesArePaidWithTheNextDropOrByTheTimer) {
   };
   for (const Case& c : {Case{3, 2250, -1, 0, 0}, Case{4, 3000, kSpeechSkillful, 1, 0}, Case{7, 5250, kSpeechMasterful, 0, 1}}) {
     Stats() = ModeStats();
-    game->profile->skillfulCascades = game->profile->masterfulCascades = game->profile->cascades = 0;
-    services.audio->speeches.clear();
-    game->cascadeCount = c.cascades;
-    game->ScoreCascade();
+    game_->profile->skillfulCascades = game_->profile->masterfulCascades = game_->profile->cascades = 0;
+    services_.audio->speeches.clear();
+    game_->cascadeCount = c.cascades;
+    game_->ScoreCascade();
     EXPECT_EQ(Stats().pendingScore, c.points) << c.cascades;
-    EXPECT_EQ(services.audio->speeches, c.speech < 0 ? std::vector<int>{} : std::vector<int>{c.speech}) << c.cascades;
-    EXPECT_EQ(game->profile->skillfulCascades, c.skillful) << c.cascades;
-    EXPECT_EQ(game->profile->masterfulCascades, c.masterful) << c.cascades;
-    EXPECT_EQ(game->profile->cascades, c.cascades);
+    EXPECT_EQ(services_.audio->speeches, c.speech < 0 ? std::vector<int>{} : std::vector<int>{c.speech}) << c.cascades;
+    EXPECT_EQ(game_->profile->skillfulCascades, c.skillful) << c.cascades;
+    EXPECT_EQ(game_->profile->masterfulCascades, c.masterful) << c.cascades;
+    EXPECT_EQ(game_->profile->cascades, c.cascades);
     EXPECT_EQ(Stats().gemsToNextLevel, 100 - 2 * static_cast<int32_t>(c.cascades));
-    EXPECT_EQ(game->cascadeCount, 0u);
+    EXPECT_EQ(game_->cascadeCount, 0u);
   }
   // A match of the cascade counts; the player's next drop pays them first.
   Stats() = ModeStats();
   SetMatch(kGemRed, {0, 0, 0});
-  game->timeSinceLastMatch = 5.0f;
-  game->ScoreMatch();
-  game->ScoreMatch();
-  EXPECT_EQ(game->cascadeCount, 2u);
+  game_->timeSinceLastMatch = 5.0f;
+  game_->ScoreMatch();
+  game_->ScoreMatch();
+  EXPECT_EQ(game_->cascadeCount, 2u);
   SetMatch(kGemRed, {0, 0, 0}, true);
-  game->ScoreMatch();
-  EXPECT_EQ(game->cascadeCount, 0u);
+  game_->ScoreMatch();
+  EXPECT_EQ(game_->cascadeCount, 0u);
   EXPECT_EQ(Stats().pendingScore, 3 * 75u + 1500u);
 }
 
 TEST_F(GameScoring, EachGemBreaksWithItsOwnSoundWithinAThirdOfASecond) {
   SetMatch(kGemRed, {0, 0, 0, 0, 0});
-  game->timeSinceLastMatch = 5.0f;
-  game->ScoreMatch();
+  game_->timeSinceLastMatch = 5.0f;
+  game_->ScoreMatch();
   auto broken = [&] {
-    return std::count(services.audio->received.begin(), services.audio->received.end(), eMSG_AInGame_PlayGemBroken);
+    return std::count(services_.audio->received.begin(), services_.audio->received.end(), eMSG_AInGame_PlayGemBroken);
   };
   const auto atOnce = broken();
   GameFixture::DeliverAt(0.5f);
@@ -161,14 +161,14 @@ TEST_F(GameScoring, EachGemBreaksWithItsOwnSoundWithinAThirdOfASecond) {
 TEST_F(GameScoring, ScoresSaturateAtTheTop) {
   SetMatch(kGemGold, std::vector<int>(200, kGemStar));
   Stats().pendingScore = UINT32_MAX - 10;
-  game->bonusMultiplier = 1u << 31;
-  game->quickMatchChain = 5;
-  game->timeSinceLastMatch = 0.0f;
-  game->ScoreMatch();
+  game_->bonusMultiplier = 1u << 31;
+  game_->quickMatchChain = 5;
+  game_->timeSinceLastMatch = 0.0f;
+  game_->ScoreMatch();
   EXPECT_EQ(Stats().pendingScore, UINT32_MAX);
   // It stops doubling rather than wrap to 0.
-  EXPECT_EQ(game->bonusMultiplier, 1u << 31);
-  for (int i = 0; i < 3; ++i) game->profile->UpdateScore();
+  EXPECT_EQ(game_->bonusMultiplier, 1u << 31);
+  for (int i = 0; i < 3; ++i) game_->profile->UpdateScore();
   EXPECT_GT(Stats().score, 0u);
 }
 

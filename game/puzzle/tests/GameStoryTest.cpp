@@ -28,40 +28,40 @@ class ChallengeStory : public ProfiledGameTest {
     ProfiledGameTest::SetUp();
     WriteChallenge({{"Lyra", {60, 60, 60}}, {"Ghost", {}, true}, {"Orion", {30, 30}}});
     Clock::Instance().SetFixedStep(kStep);
-    game->Next(game->State(GameStateId::ChallengeStory));
-    game->Update();  // leaves NULL
-    game->Update();  // enters the story
-    ASSERT_TRUE(game->IsCurrent(game->State(GameStateId::ChallengeStory)));
-    ASSERT_NE(game->galacticPlane, nullptr);
+    game_->Next(game_->State(GameStateId::ChallengeStory));
+    game_->Update();  // leaves NULL
+    game_->Update();  // enters the story
+    ASSERT_TRUE(game_->IsCurrent(game_->State(GameStateId::ChallengeStory)));
+    ASSERT_NE(game_->galacticPlane, nullptr);
     ASSERT_EQ(Constellations().size(), 3u);
   }
   void TearDown() override { Clock::Instance().SetFixedStep(0.0f); }
 
-  std::vector<Constellation>& Constellations() { return game->galacticPlane->constellations; }
+  std::vector<Constellation>& Constellations() { return game_->galacticPlane->constellations; }
   std::vector<uint32_t> Completed() {
     std::vector<uint32_t> counts;
     for (const Constellation& c : Constellations()) counts.push_back(c.completed);
     return counts;
   }
-  float TextAlpha() const { return game->storyChannels[kStoryTextAlpha].output; }
-  float Radius() const { return game->galacticPlane->radius; }
+  float TextAlpha() const { return game_->storyChannels[kStoryTextAlpha].output; }
+  float Radius() const { return game_->galacticPlane->radius; }
 
   // One frame: the clock moves on, due messages arrive, the game steps.
   void Frame() {
     now_ += kStep;
     Clock::Instance().SetGameTime(now_);
     GetGEMMSGService()->Deliver();
-    game->Update();
+    game_->Update();
   }
   void Run(float seconds) {
     for (int frames = static_cast<int>(seconds / kStep + 0.5f); frames > 0; --frames) Frame();
   }
   // Runs until the page is reached (false when it never comes).
   bool RunToPage(int page, float limitSeconds = 120.0f) {
-    for (int frames = static_cast<int>(limitSeconds / kStep); frames > 0 && game->storyPage < page; --frames) {
+    for (int frames = static_cast<int>(limitSeconds / kStep); frames > 0 && game_->storyPage < page; --frames) {
       Frame();
     }
-    return game->storyPage >= page;
+    return game_->storyPage >= page;
   }
   void Key() {
     uint8_t keys[CUIOKeyboard::kListCapacity] = {platform::key::Space};
@@ -77,14 +77,14 @@ TEST_F(ChallengeStory, EveryStarButOneIsLitAtTheStartAndAConstellationWithoutSta
     EXPECT_EQ(c.size, Vector3());
     EXPECT_EQ(c.targetSize, Vector3());
   }
-  EXPECT_TRUE(game->fadedIn);
+  EXPECT_TRUE(game_->fadedIn);
 }
 
 TEST_F(ChallengeStory, TheFirstLineFadesInTwoSecondsAfterEntryAndAKeyFadesItOutFromWhereItStands) {
   Run(1.9f);
-  EXPECT_FALSE(game->storyTextVisible);
+  EXPECT_FALSE(game_->storyTextVisible);
   Run(0.2f);
-  ASSERT_TRUE(game->storyTextVisible);
+  ASSERT_TRUE(game_->storyTextVisible);
   Run(0.4f);
   const float halfway = TextAlpha();
   EXPECT_GT(halfway, 0.2f);
@@ -92,7 +92,7 @@ TEST_F(ChallengeStory, TheFirstLineFadesInTwoSecondsAfterEntryAndAKeyFadesItOutF
 
   Key();
   EXPECT_NEAR(TextAlpha(), halfway, 1e-5f);
-  EXPECT_EQ(game->storyChannels[kStoryTextAlpha].curve, AnimChannel::kFallFast);
+  EXPECT_EQ(game_->storyChannels[kStoryTextAlpha].curve, AnimChannel::kFallFast);
   Frame();
   EXPECT_LT(TextAlpha(), halfway);
   EXPECT_GT(TextAlpha(), halfway * 0.9f);
@@ -101,7 +101,7 @@ TEST_F(ChallengeStory, TheFirstLineFadesInTwoSecondsAfterEntryAndAKeyFadesItOutF
 
 TEST_F(ChallengeStory, WithoutKeysALineStaysFourSecondsBetweenItsFades) {
   Run(2.0f + 1.0f + 3.8f);
-  EXPECT_EQ(game->storyPage, 0);
+  EXPECT_EQ(game_->storyPage, 0);
   EXPECT_FLOAT_EQ(TextAlpha(), 1.0f);
   EXPECT_TRUE(RunToPage(1, 1.5f));
 }
@@ -127,19 +127,19 @@ TEST_F(ChallengeStory, PageEightPutsOutOneStarEveryEighthOfASecondFromTheLastCon
   ASSERT_TRUE(RunToPage(8));
   // The first star goes at once, from the last constellation with any.
   EXPECT_EQ(Completed(), (std::vector<uint32_t>{2, 0, 0}));
-  EXPECT_EQ(game->storyKillIndex, 2);
-  EXPECT_FALSE(game->storyAdvancePending);
+  EXPECT_EQ(game_->storyKillIndex, 2);
+  EXPECT_FALSE(game_->storyAdvancePending);
   Run(0.13f);
   EXPECT_EQ(Completed(), (std::vector<uint32_t>{1, 0, 0}));
-  EXPECT_EQ(game->storyKillIndex, 0);
+  EXPECT_EQ(game_->storyKillIndex, 0);
   Run(0.13f);
   EXPECT_EQ(Completed(), (std::vector<uint32_t>{0, 0, 0}));
-  EXPECT_FALSE(game->storyAdvancePending);
+  EXPECT_FALSE(game_->storyAdvancePending);
   // Nothing left: the page's line fades in.
   Run(0.13f);
-  EXPECT_EQ(game->storyKillIndex, -1);
-  EXPECT_TRUE(game->storyAdvancePending);
-  EXPECT_EQ(game->storyChannels[kStoryTextAlpha].curve, AnimChannel::kRiseFast);
+  EXPECT_EQ(game_->storyKillIndex, -1);
+  EXPECT_TRUE(game_->storyAdvancePending);
+  EXPECT_EQ(game_->storyChannels[kStoryTextAlpha].curve, AnimChannel::kRiseFast);
 }
 
 TEST_F(ChallengeStory, AKeyOnPageEightPutsOutEveryStarLeft) {
@@ -149,8 +149,8 @@ TEST_F(ChallengeStory, AKeyOnPageEightPutsOutEveryStarLeft) {
   EXPECT_EQ(Completed(), (std::vector<uint32_t>{0, 0, 0}));
   // The next tick finds no star and brings the line in.
   Run(0.15f);
-  EXPECT_EQ(game->storyChannels[kStoryTextAlpha].curve, AnimChannel::kRiseFast);
-  EXPECT_EQ(game->storyPage, 8);
+  EXPECT_EQ(game_->storyChannels[kStoryTextAlpha].curve, AnimChannel::kRiseFast);
+  EXPECT_EQ(game_->storyPage, 8);
   EXPECT_TRUE(RunToPage(9, 7.0f));
 }
 
@@ -159,17 +159,17 @@ TEST_F(ChallengeStory, AfterPageNineTheGameFollowsAndNoStoryStarIsLeftLit) {
   Run(2.0f);
   Key();
   ASSERT_TRUE(RunToPage(10, 1.5f));
-  EXPECT_EQ(game->pendingState, game->State(GameStateId::ChallengeGame));
-  EXPECT_FALSE(game->fadedIn);
+  EXPECT_EQ(game_->pendingState, game_->State(GameStateId::ChallengeGame));
+  EXPECT_FALSE(game_->fadedIn);
   Run(1.1f);
-  EXPECT_TRUE(game->IsCurrent(game->State(GameStateId::ChallengeGame)));
+  EXPECT_TRUE(game_->IsCurrent(game_->State(GameStateId::ChallengeGame)));
 }
 
 TEST_F(ChallengeStory, LeavingLeavesNoCompletedStarAndThePlaneForTheGame) {
-  GalacticPlane* plane = game->galacticPlane.get();
-  game->Next(game->State(GameStateId::ChallengeProgress));
-  game->Update();
-  EXPECT_EQ(game->galacticPlane.get(), plane);
+  GalacticPlane* plane = game_->galacticPlane.get();
+  game_->Next(game_->State(GameStateId::ChallengeProgress));
+  game_->Update();
+  EXPECT_EQ(game_->galacticPlane.get(), plane);
   EXPECT_EQ(Completed(), (std::vector<uint32_t>{0, 0, 0}));
 }
 

@@ -133,7 +133,7 @@ class GameReactions : public ProfiledGameTest {
  protected:
   void SetUp() override {
     ProfiledGameTest::SetUp();
-    GameFixture::RunToFirstState(*game);
+    GameFixture::RunToFirstState(*game_);
     GetScreenFade()->active = 0;
     Clock::Instance().SetGameTime(0.0f);
   }
@@ -145,26 +145,26 @@ TEST_F(GameReactions, ARainbowPaysByTheShapeOfItsFirstGroupAndLocksTheDisc) {
     uint32_t points;
   };
   for (const Case& c : {Case{kGemStar, 125000}, Case{kGemTetra, 25000}}) {
-    game->profile->modes[kModeChallenge].pendingScore = 0;
+    game_->profile->modes[kModeChallenge].pendingScore = 0;
     CGPuzzleDisc disc(1, 3);
     disc.locked = false;
-    game->currentDisc = &disc;
+    game_->currentDisc = &disc;
     disc.rainbowGem.colour = kGemWhite;
     disc.rainbowGem.type = c.firstShape;
     PostGameMessage(eMSG_GRainbowUpdate, 0, 0.0);
     PostGameMessage(eMSG_GMatchedRainbow, 0, 0.0);
-    EXPECT_EQ(game->profile->modes[kModeChallenge].pendingScore, c.points) << c.firstShape;
-    EXPECT_EQ(game->profile->rainbow.colour, kGemRed);
-    EXPECT_EQ(game->profile->rainbow.state, GemState::Empty);
+    EXPECT_EQ(game_->profile->modes[kModeChallenge].pendingScore, c.points) << c.firstShape;
+    EXPECT_EQ(game_->profile->rainbow.colour, kGemRed);
+    EXPECT_EQ(game_->profile->rainbow.state, GemState::Empty);
     EXPECT_TRUE(disc.locked);
     // The unlock waits three seconds.
-    EXPECT_EQ(GetGEMMSGService()->CountMessages(game->receiverId, eMSG_GUnlockPuzzle), 1u);
-    GetGEMMSGService()->CancelMessages(game->receiverId, eMSG_GUnlockPuzzle);
-    game->currentDisc = nullptr;
+    EXPECT_EQ(GetGEMMSGService()->CountMessages(game_->receiverId, eMSG_GUnlockPuzzle), 1u);
+    GetGEMMSGService()->CancelMessages(game_->receiverId, eMSG_GUnlockPuzzle);
+    game_->currentDisc = nullptr;
   }
-  EXPECT_EQ(game->profile->rainbows, 2u);
-  EXPECT_EQ(std::count(services.audio->received.begin(), services.audio->received.end(), eMSG_GMatchedRainbow), 2);
-  EXPECT_EQ(services.audio->speeches, (std::vector<int>{kSpeechRainbow, kSpeechRainbow}));
+  EXPECT_EQ(game_->profile->rainbows, 2u);
+  EXPECT_EQ(std::count(services_.audio->received.begin(), services_.audio->received.end(), eMSG_GMatchedRainbow), 2);
+  EXPECT_EQ(services_.audio->speeches, (std::vector<int>{kSpeechRainbow, kSpeechRainbow}));
 }
 
 TEST(GameRainbow, WithoutAnAudioLayerARainbowIsPaidOnce) {
@@ -182,27 +182,27 @@ TEST(GameRainbow, WithoutAnAudioLayerARainbowIsPaidOnce) {
 }
 
 TEST_F(GameReactions, AFadeRequestWhileAChangeIsPendingIsDropped) {
-  FsmState* frontEnd = game->State(GameStateId::FrontEnd);
-  FsmState* credits = game->State(GameStateId::Credits);
-  game->fadedIn = true;
-  game->FadeToState(kFadeMusicAndScreen, frontEnd, 1.5f);
-  game->FadeToState(kFadeMusicAndScreen, credits, 0.5f);
-  EXPECT_FALSE(game->fadedIn);
-  EXPECT_EQ(game->pendingState, frontEnd);
+  FsmState* frontEnd = game_->State(GameStateId::FrontEnd);
+  FsmState* credits = game_->State(GameStateId::Credits);
+  game_->fadedIn = true;
+  game_->FadeToState(kFadeMusicAndScreen, frontEnd, 1.5f);
+  game_->FadeToState(kFadeMusicAndScreen, credits, 0.5f);
+  EXPECT_FALSE(game_->fadedIn);
+  EXPECT_EQ(game_->pendingState, frontEnd);
   EXPECT_EQ(GetScreenFade()->active, 1);
-  ASSERT_EQ(services.audio->fades.size(), 1u);
-  EXPECT_EQ(services.audio->fades[0].layer, Game::kMusicLayer);
-  EXPECT_FLOAT_EQ(services.audio->fades[0].seconds, 1.5f);
+  ASSERT_EQ(services_.audio->fades.size(), 1u);
+  EXPECT_EQ(services_.audio->fades[0].layer, Game::kMusicLayer);
+  EXPECT_FLOAT_EQ(services_.audio->fades[0].seconds, 1.5f);
   GameFixture::DeliverAt(1.0f);
-  EXPECT_EQ(game->pendingState, frontEnd);
+  EXPECT_EQ(game_->pendingState, frontEnd);
   GameFixture::DeliverAt(1.5f);
-  EXPECT_EQ(game->pendingState, nullptr);
-  game->Frame(false);
-  game->Frame(false);
-  EXPECT_TRUE(game->IsCurrent(frontEnd));
-  game->FadeIn(kFadeMusicAndScreen, 2.0f);
-  EXPECT_TRUE(game->fadedIn);
-  EXPECT_EQ(services.audio->received.back(), eMSG_ALayer_VolumeFadeIn);
+  EXPECT_EQ(game_->pendingState, nullptr);
+  game_->Frame(false);
+  game_->Frame(false);
+  EXPECT_TRUE(game_->IsCurrent(frontEnd));
+  game_->FadeIn(kFadeMusicAndScreen, 2.0f);
+  EXPECT_TRUE(game_->fadedIn);
+  EXPECT_EQ(services_.audio->received.back(), eMSG_ALayer_VolumeFadeIn);
 }
 
 TEST_F(GameReactions, FadeModesChooseMusicScreenOrNothing) {
@@ -213,31 +213,31 @@ TEST_F(GameReactions, FadeModesChooseMusicScreenOrNothing) {
   };
   for (const Case& c : {Case{0, true, true}, Case{1, true, false}, Case{2, false, true}, Case{3, false, false}}) {
     Clock::Instance().SetGameTime(0.0f);
-    services.audio->fades.clear();
+    services_.audio->fades.clear();
     GetScreenFade()->active = 0;
-    game->FadeToState(c.mode, game->State(GameStateId::Loading), 0.25f);
-    EXPECT_EQ(services.audio->fades.size(), c.music ? 1u : 0u) << c.mode;
+    game_->FadeToState(c.mode, game_->State(GameStateId::Loading), 0.25f);
+    EXPECT_EQ(services_.audio->fades.size(), c.music ? 1u : 0u) << c.mode;
     EXPECT_EQ(GetScreenFade()->active, c.screen ? 1 : 0) << c.mode;
     // The change still comes after the delay.
     GameFixture::DeliverAt(0.25f);
-    EXPECT_EQ(game->pendingState, nullptr) << c.mode;
+    EXPECT_EQ(game_->pendingState, nullptr) << c.mode;
   }
 }
 
 TEST_F(GameReactions, TheEndOfTheExplosionLeadsToTheGameOverPageUnlessAChangeIsPending) {
-  FsmState* loading = game->State(GameStateId::Loading);
-  game->FadeToState(kFadeScreen, loading, 5.0f);
-  game->fadedIn = true;
+  FsmState* loading = game_->State(GameStateId::Loading);
+  game_->FadeToState(kFadeScreen, loading, 5.0f);
+  game_->fadedIn = true;
   PostGameMessage(eMSG_GNovalithExplosionFinished, 0, 0.0);
-  EXPECT_EQ(game->pendingState, loading);
-  EXPECT_TRUE(game->fadedIn);
+  EXPECT_EQ(game_->pendingState, loading);
+  EXPECT_TRUE(game_->fadedIn);
   GameFixture::DeliverAt(5.0f);
   PostGameMessage(eMSG_GNovalithExplosionFinished, 0, 0.0);
-  EXPECT_EQ(game->pendingState, game->State(GameStateId::GameOver));
-  EXPECT_FALSE(game->fadedIn);
-  EXPECT_FLOAT_EQ(services.audio->fades.back().seconds, 3.0f);
+  EXPECT_EQ(game_->pendingState, game_->State(GameStateId::GameOver));
+  EXPECT_FALSE(game_->fadedIn);
+  EXPECT_FLOAT_EQ(services_.audio->fades.back().seconds, 3.0f);
   GameFixture::DeliverAt(8.0f);
-  EXPECT_EQ(game->pendingState, nullptr);
+  EXPECT_EQ(game_->pendingState, nullptr);
 }
 
 TEST_F(GameReactions, AnAchievementIsLoggedAndForwardedToTheAudioLayer) {
@@ -246,26 +246,26 @@ TEST_F(GameReactions, AnAchievementIsLoggedAndForwardedToTheAudioLayer) {
   PostGameMessage(eMSG_GAchievementEarned, reinterpret_cast<intptr_t>(&index), 0.0);
   const std::vector<std::string> lines = LogLinesOf(kLogDBG);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Achievement : Rainbow Warrior"), lines.end());
-  EXPECT_EQ(services.audio->received.back(), eMSG_GAchievementEarned);
+  EXPECT_EQ(services_.audio->received.back(), eMSG_GAchievementEarned);
 }
 
 TEST_F(GameReactions, OnlyATrulyFullDiscEndsTheGame) {
   // The last free slot filled by a gem that matches leaves breaking gems.
   auto matching = DrawDisc({"RRr", "GBG"});
-  game->currentDisc = matching.get();
+  game_->currentDisc = matching.get();
   matching->locked = false;
   matching->ProcessMatches(0.0f);
-  game->CheckGameOver();
-  EXPECT_TRUE(game->gameOverText.IsEmpty());
+  game_->CheckGameOver();
+  EXPECT_TRUE(game_->gameOverText.IsEmpty());
   EXPECT_FALSE(matching->locked);
 
   auto full = DrawDisc({"RGr", "GBG"});
-  game->currentDisc = full.get();
+  game_->currentDisc = full.get();
   full->ProcessMatches(0.0f);
-  game->CheckGameOver();
-  EXPECT_STREQ(game->gameOverText.Chars(), "No moves left!");
+  game_->CheckGameOver();
+  EXPECT_STREQ(game_->gameOverText.Chars(), "No moves left!");
   EXPECT_TRUE(full->locked);
-  game->currentDisc = nullptr;
+  game_->currentDisc = nullptr;
 }
 
 }  // namespace

@@ -33,12 +33,12 @@ class RecordingSprite : public GFXSprite {
 
 class GlyphDrawTest : public ::testing::Test {
  protected:
-  void SetUp() override { font.sprite = std::make_unique<RecordingSprite>(&drawn); }
+  void SetUp() override { font_.sprite = std::make_unique<RecordingSprite>(&drawn_); }
   void MakeSheet(CTEXTexture& sheet) { ASSERT_TRUE(sheet.CreateBlank(512, 512, nullptr)); }
 
-  FakeTextureUploader uploader;
-  std::vector<DrawnGlyph> drawn;
-  GlyphText font;
+  FakeTextureUploader uploader_;
+  std::vector<DrawnGlyph> drawn_;
+  GlyphText font_;
 };
 
 TEST(GlyphMap, EveryCharacterHasItsCellAndAdvance) {
@@ -72,15 +72,15 @@ TEST(GlyphMap, MeasureSumsTheAdvancesWithoutASheet) {
 TEST_F(GlyphDrawTest, GlyphsAreCentredOnThePenNarrowOnesShiftedLeft) {
   CTEXTexture sheet;
   MakeSheet(sheet);
-  font.Init(&sheet);
-  font.Draw("1 I");
-  ASSERT_EQ(drawn.size(), 2u);  // the space draws nothing
-  EXPECT_FLOAT_EQ(drawn[0].frame, 1.0f);
-  EXPECT_FLOAT_EQ(drawn[1].frame, 24.0f);
+  font_.Init(&sheet);
+  font_.Draw("1 I");
+  ASSERT_EQ(drawn_.size(), 2u);  // the space draws nothing
+  EXPECT_FLOAT_EQ(drawn_[0].frame, 1.0f);
+  EXPECT_FLOAT_EQ(drawn_[1].frame, 24.0f);
   // The pen stands at 32 + 16 when the I comes; it lacks 22/64 of a width.
-  EXPECT_FLOAT_EQ(drawn[0].rect.centre.x, 0.0f);
-  EXPECT_FLOAT_EQ(drawn[1].rect.centre.x, 48.0f - 22.0f / 64.0f * 32.0f);
-  for (const DrawnGlyph& glyph : drawn) {
+  EXPECT_FLOAT_EQ(drawn_[0].rect.centre.x, 0.0f);
+  EXPECT_FLOAT_EQ(drawn_[1].rect.centre.x, 48.0f - 22.0f / 64.0f * 32.0f);
+  for (const DrawnGlyph& glyph : drawn_) {
     EXPECT_FLOAT_EQ(glyph.rect.centre.y, 0.0f);
     // Corners relative to the centre: Render translates to the centre.
     EXPECT_FLOAT_EQ(glyph.rect.min.x, -16.0f);
@@ -92,17 +92,17 @@ TEST_F(GlyphDrawTest, GlyphsAreCentredOnThePenNarrowOnesShiftedLeft) {
 TEST_F(GlyphDrawTest, EveryGlyphShowsItsOwnCell) {
   CTEXTexture sheet;
   MakeSheet(sheet);
-  font.Init(&sheet);
+  font_.Init(&sheet);
   // One character of each cell, in cell order.
   const std::string all = "0123456789+-=?!*ABCDEFGHIJKLMNOPQRSTUVWXYZ:/().%,";
   ASSERT_EQ(all.size(), 49u);
-  font.Draw(all.c_str());
-  ASSERT_EQ(drawn.size(), 49u);
+  font_.Draw(all.c_str());
+  ASSERT_EQ(drawn_.size(), 49u);
   std::set<std::pair<float, float>> corners;
-  for (const DrawnGlyph& glyph : drawn) {
+  for (const DrawnGlyph& glyph : drawn_) {
     // 68-texel pitch on 512 texels: 7 glyphs a row, from the top.
     const int index = static_cast<int>(glyph.frame);
-    EXPECT_EQ(index, &glyph - drawn.data());
+    EXPECT_EQ(index, &glyph - drawn_.data());
     const int column = index % 7;
     const int row = index / 7;
     EXPECT_NEAR(glyph.uv.min.x * 512.0f, 68.0f * column + 1.0f, 1e-3f) << index;
@@ -116,31 +116,31 @@ TEST_F(GlyphDrawTest, EveryGlyphShowsItsOwnCell) {
 TEST_F(GlyphDrawTest, SizeAndAlphaHoldForOneCall) {
   CTEXTexture sheet;
   MakeSheet(sheet);
-  font.Init(&sheet);
-  font.Draw("00", {16.0f, 0.25f});
-  font.Draw("0");
-  ASSERT_EQ(drawn.size(), 3u);
-  EXPECT_FLOAT_EQ(drawn[1].rect.centre.x, 16.0f);
-  EXPECT_FLOAT_EQ(drawn[1].rect.max.x, 8.0f);
-  EXPECT_FLOAT_EQ(drawn[1].alpha, 0.25f);
-  EXPECT_FLOAT_EQ(drawn[2].rect.max.x, 16.0f);
-  EXPECT_FLOAT_EQ(drawn[2].alpha, 1.0f);
-  EXPECT_FLOAT_EQ(font.glyphSize.x, 32.0f);
+  font_.Init(&sheet);
+  font_.Draw("00", {16.0f, 0.25f});
+  font_.Draw("0");
+  ASSERT_EQ(drawn_.size(), 3u);
+  EXPECT_FLOAT_EQ(drawn_[1].rect.centre.x, 16.0f);
+  EXPECT_FLOAT_EQ(drawn_[1].rect.max.x, 8.0f);
+  EXPECT_FLOAT_EQ(drawn_[1].alpha, 0.25f);
+  EXPECT_FLOAT_EQ(drawn_[2].rect.max.x, 16.0f);
+  EXPECT_FLOAT_EQ(drawn_[2].alpha, 1.0f);
+  EXPECT_FLOAT_EQ(font_.glyphSize.x, 32.0f);
 }
 
 TEST_F(GlyphDrawTest, NothingIsDrawnBeforeInit) {
-  font.Draw("123");
-  EXPECT_TRUE(drawn.empty());
+  font_.Draw("123");
+  EXPECT_TRUE(drawn_.empty());
 }
 
 TEST_F(GlyphDrawTest, ASheetQueuedAtInitIsLaidOutOnceItHasASize) {
   CTEXTexture sheet;  // queued: no size yet
-  font.Init(&sheet);
+  font_.Init(&sheet);
   MakeSheet(sheet);
-  font.Draw("1");
-  ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_NEAR(drawn[0].uv.min.x * 512.0f, 69.0f, 1e-3f);
-  EXPECT_NEAR(drawn[0].uv.max.x * 512.0f, 137.0f, 1e-3f);
+  font_.Draw("1");
+  ASSERT_EQ(drawn_.size(), 1u);
+  EXPECT_NEAR(drawn_[0].uv.min.x * 512.0f, 69.0f, 1e-3f);
+  EXPECT_NEAR(drawn_[0].uv.max.x * 512.0f, 137.0f, 1e-3f);
 }
 
 TEST(GlyphFonts, TheGameMakesEightAndAnIndexPastThemTakesTheLast) {

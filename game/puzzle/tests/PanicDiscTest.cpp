@@ -77,7 +77,7 @@ class PanicDiscBuild : public ProfiledGameTest {
  protected:
   void SetUp() override {
     ProfiledGameTest::SetUp();
-    game->profile->mode = kModePanic;
+    game_->profile->mode = kModePanic;
     EnableTestLogChannels();
     ClearLogLines(kLogDBG);
   }
@@ -85,12 +85,12 @@ class PanicDiscBuild : public ProfiledGameTest {
 
 TEST_F(PanicDiscBuild, TheDiscFollowsTheLoggedPlanAndLeavesItsLastRingEmpty) {
   for (uint32_t level : {0u, 50u, 150u}) {
-    game->profile->modes[kModePanic].level = level;
+    game_->profile->modes[kModePanic].level = level;
     ClearLogLines(kLogDBG);
-    game->CreatePanicDisc();
-    ASSERT_EQ(game->discs.size(), 1u);
-    CGPuzzleDisc* disc = game->currentDisc;
-    ASSERT_EQ(disc, game->discs[0].get());
+    game_->CreatePanicDisc();
+    ASSERT_EQ(game_->discs.size(), 1u);
+    CGPuzzleDisc* disc = game_->currentDisc;
+    ASSERT_EQ(disc, game_->discs[0].get());
     const std::vector<std::string> lines = LogLinesOf(kLogDBG);
     const std::string planLine = "Rings " + std::to_string(disc->ringCount) + ", Gems " +
                                  std::to_string(disc->slotsPerRing) + ", Colours ";
@@ -112,15 +112,15 @@ TEST_F(PanicDiscBuild, TheDiscFollowsTheLoggedPlanAndLeavesItsLastRingEmpty) {
 }
 
 TEST_F(PanicDiscBuild, ANewDiscTakesTheRainbowRunAndReleasesTheOldDisc) {
-  game->profile->modes[kModePanic].level = 10;
-  game->CreatePanicDisc();
-  game->currentDisc->rainbowGem.SetColour(kGemGreen);
+  game_->profile->modes[kModePanic].level = 10;
+  game_->CreatePanicDisc();
+  game_->currentDisc->rainbowGem.SetColour(kGemGreen);
   const MemoryCounters before = GetMemoryCounters();
-  game->CreatePanicDisc();
-  ASSERT_EQ(game->discs.size(), 1u);
-  EXPECT_EQ(game->currentDisc->rainbowGem.colour, kGemGreen);
+  game_->CreatePanicDisc();
+  ASSERT_EQ(game_->discs.size(), 1u);
+  EXPECT_EQ(game_->currentDisc->rainbowGem.colour, kGemGreen);
   // Building one disc in place of another leaves no more blocks alive.
-  for (int disc = 0; disc < 5; ++disc) game->CreatePanicDisc();
+  for (int disc = 0; disc < 5; ++disc) game_->CreatePanicDisc();
   const MemoryCounters after = GetMemoryCounters();
   const int64_t liveBefore = static_cast<int64_t>(before.TotalAllocations()) - before.TotalFrees();
   const int64_t liveAfter = static_cast<int64_t>(after.TotalAllocations()) - after.TotalFrees();

@@ -20,7 +20,7 @@ class EffectsTest : public RendererTest {
   // Crystal colour i gets red i / 10 and alpha 1, so a colour tells its index.
   EffectsTest() {
     for (int colour = 0; colour < kGemColourCount; ++colour) {
-      float* rgba = renderer->crystalMaterials[colour]->GetStage(0)->colour;
+      float* rgba = renderer_->crystalMaterials[colour]->GetStage(0)->colour;
       rgba[0] = static_cast<float>(colour) / 10.0f;
       rgba[3] = 1.0f;
     }
@@ -32,7 +32,7 @@ TEST_F(EffectsTest, ABurstTakesItsCrystalsColourAndWhiteIsSeeThrough) {
   Show({{"RRRR"}});
   EffectsPool& pool = EffectsPool::Instance();
   for (int colour : {kGemOrange, kGemWhite}) {
-    renderer->BurstGem(colour, Vector3(1.0f, 0.0f, 0.0f));
+    renderer_->BurstGem(colour, Vector3(1.0f, 0.0f, 0.0f));
     const float alpha = colour == kGemWhite ? 0.75f : 1.0f;
     EXPECT_EQ(IndexOf(pool.Particles(2)->colour), colour);
     EXPECT_FLOAT_EQ(pool.Particles(2)->colour[3], alpha);
@@ -55,7 +55,7 @@ TEST_F(EffectsTest, RainbowArcsSpanHalfTheRingInRainbowColours) {
   for (unsigned slots : {5u, 8u, 9u, 16u, 25u, 40u}) {
     Show({{std::string(slots, 'R')}});
     beams->KillAll();
-    renderer->RainbowRing(Vector3(1.0f, 0.0f, 0.0f), 0.5f);
+    renderer_->RainbowRing(Vector3(1.0f, 0.0f, 0.0f), 0.5f);
     const int points = static_cast<int>(slots / 2);
     ASSERT_EQ(beams->LiveCount(), 2 * (points - 1)) << slots << " slots";
     for (int i = 0; i < beams->LiveCount(); ++i) {
@@ -71,7 +71,7 @@ TEST_F(EffectsTest, BreakingSendsAFanOfBeamsAlongTheRing) {
   CGPuzzleDisc& disc = Show({{"RRRRRRRR", "RRRRRRRR", "RRRRRRRR", "RRRRRRRR"}});
   BeamManager* fan = EffectsPool::Instance().Beams(2);
   disc.GemAt(0, 3).state = GemState::Breaking;
-  renderer->UpdateBreakingGems(&disc, 0.0f);
+  renderer_->UpdateBreakingGems(&disc, 0.0f);
   // Ring 0 of four spreads two beams to each side; no neighbour breaks.
   EXPECT_EQ(fan->LiveCount(), 2 * 2);
   EXPECT_EQ(IndexOf(fan->colour), kGemRed);

@@ -63,10 +63,10 @@ class RendererDevice : public RendererTest {
   RendererDevice() {
     window_.Open("puzzle renderer device test", kSide, kSide);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);  // as the display sets it
-    for (C3MEModel* model : renderer->gemModels) BuildFlatGem(*model);
+    for (C3MEModel* model : renderer_->gemModels) BuildFlatGem(*model);
   }
   ~RendererDevice() override {
-    renderer.reset();
+    renderer_.reset();
     C3MEManager::Shutdown();
     EffectsPool::Shutdown();
     window_.Close();
@@ -80,7 +80,7 @@ class RendererDevice : public RendererTest {
     gluPerspective(60.0, 1.0, 2.0, 100.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const Vector3 focus = renderer->GetFocus();
+    const Vector3 focus = renderer_->GetFocus();
     gluLookAt(focus.x, focus.y + 5.0, focus.z, focus.x, focus.y, focus.z, 0.0, 0.0, -1.0);
   }
 
@@ -109,7 +109,7 @@ class RendererDevice : public RendererTest {
     return rgba[2] > rgba[0] + 0.1f && rgba[0] < kBackground[0] - 0.2f;
   }
   Vector3 SlotInWorld(int ring, int column) {
-    return GPuzzleRenderer::kDiscCentre + renderer->SlotPosition(ring, column);
+    return GPuzzleRenderer::kDiscCentre + renderer_->SlotPosition(ring, column);
   }
 
   RendererTestWindow window_;
@@ -123,14 +123,14 @@ TEST_F(RendererDevice, EveryPictureDrawsWithoutErrorAndKeepsTheMatrixStacks) {
   disc.rainbowGem.state = GemState::Settled;
   disc.rainbowGem.colour = kGemYellow;
   disc.Rotate(0);
-  renderer->UpdateSpin(&disc, 1.0f / 60.0f);
-  renderer->queue[0] = GemMotion{true, {}, {-3.75f, 0, 0}, {-1, 0, 0}, 0, 0, 0, 0, 0, kGemBlue, kGemStar};
-  renderer->queue[1] = GemMotion{true, {}, {-3.45f, 0, 0}, {-1, 0, 0}, 0, 0, 0, 0, 0, kGemGold, kGemOrb};
-  renderer->droppedGem = GemMotion{true, {}, {-4.5f, 0, 0}, {-1, 0, 0}, 1, 0, 0, 0, 0, kGemRed, kGemCubic};
+  renderer_->UpdateSpin(&disc, 1.0f / 60.0f);
+  renderer_->queue[0] = GemMotion{true, {}, {-3.75f, 0, 0}, {-1, 0, 0}, 0, 0, 0, 0, 0, kGemBlue, kGemStar};
+  renderer_->queue[1] = GemMotion{true, {}, {-3.45f, 0, 0}, {-1, 0, 0}, 0, 0, 0, 0, 0, kGemGold, kGemOrb};
+  renderer_->droppedGem = GemMotion{true, {}, {-4.5f, 0, 0}, {-1, 0, 0}, 1, 0, 0, 0, 0, kGemRed, kGemCubic};
   disc.GemAt(1, 5).state = GemState::Falling;
   disc.GemAt(1, 0).state = GemState::Breaking;
-  renderer->UpdateFallingGems(&disc, 1.0f / 60.0f);
-  renderer->UpdateBreakingGems(&disc, 1.0f / 60.0f);
+  renderer_->UpdateFallingGems(&disc, 1.0f / 60.0f);
+  renderer_->UpdateBreakingGems(&disc, 1.0f / 60.0f);
 
   LookDownAtTheFocus();
   GLint modelviewDepth = 0;
@@ -139,8 +139,8 @@ TEST_F(RendererDevice, EveryPictureDrawsWithoutErrorAndKeepsTheMatrixStacks) {
   glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &textureDepth);
   while (glGetError() != GL_NO_ERROR) {
   }
-  renderer->presentChannel.output = 30.0f;
-  renderer->clearingChannel.output = 0.5f;
+  renderer_->presentChannel.output = 30.0f;
+  renderer_->clearingChannel.output = 0.5f;
   const struct {
     const char* name;
     void (GPuzzleRenderer::*draw)();
@@ -150,7 +150,7 @@ TEST_F(RendererDevice, EveryPictureDrawsWithoutErrorAndKeepsTheMatrixStacks) {
       {"clearing", &GPuzzleRenderer::DrawClearing},
   };
   for (const auto& picture : pictures) {
-    (renderer.get()->*picture.draw)();
+    (renderer_.get()->*picture.draw)();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << picture.name;
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
@@ -160,16 +160,16 @@ TEST_F(RendererDevice, EveryPictureDrawsWithoutErrorAndKeepsTheMatrixStacks) {
     EXPECT_FALSE(glIsEnabled(GL_FOG)) << picture.name;
   }
   // The gems were drawn through display lists.
-  EXPECT_TRUE(renderer->gemModels[kGemTetra]->compiled);
+  EXPECT_TRUE(renderer_->gemModels[kGemTetra]->compiled);
 }
 
 TEST_F(RendererDevice, PlayShowsGemsAndMarkersAndThePresentationShowsOnlyGems) {
   CGPuzzleDisc& disc = Show({{"RGB.........", "............", "............"}});
   disc.Rotate(0);
-  renderer->UpdateSpin(&disc, 1.0f / 60.0f);
+  renderer_->UpdateSpin(&disc, 1.0f / 60.0f);
 
   LookDownAtTheFocus();
-  renderer->DrawInGame();
+  renderer_->DrawInGame();
   const std::vector<float> gem = PixelAt(SlotInWorld(0, 1));
   EXPECT_FALSE(IsBackground(gem));
   EXPECT_FALSE(IsMarker(gem));
@@ -177,8 +177,8 @@ TEST_F(RendererDevice, PlayShowsGemsAndMarkersAndThePresentationShowsOnlyGems) {
   EXPECT_TRUE(IsMarker(PixelAt(SlotInWorld(2, 3))));
 
   LookDownAtTheFocus();
-  renderer->presentChannel.output = 0.0f;
-  renderer->DrawPresent();
+  renderer_->presentChannel.output = 0.0f;
+  renderer_->DrawPresent();
   EXPECT_FALSE(IsBackground(PixelAt(SlotInWorld(0, 1))));
   EXPECT_TRUE(IsBackground(PixelAt(SlotInWorld(0, 6))));
   EXPECT_TRUE(IsBackground(PixelAt(SlotInWorld(2, 3))));

@@ -126,10 +126,10 @@ void GameFixture::DeliverAt(float seconds) {
 }
 
 void ProfiledGameTest::SetUp() {
-  services.loadable = {"tess"};
+  services_.loadable = {"tess"};
   GameFixture::SetLastProfile("tess");
-  game = std::make_unique<Game>(services);
-  ASSERT_NE(game->profile, nullptr);
+  game_ = std::make_unique<Game>(services_);
+  ASSERT_NE(game_->profile, nullptr);
 }
 
 }  // namespace puzzle_test

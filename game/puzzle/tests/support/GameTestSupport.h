@@ -113,9 +113,9 @@ class ProfiledGameTest : public ::testing::Test {
  protected:
   void SetUp() override;
 
-  GameFixture fixture;
-  FakeServices services;
-  std::unique_ptr<Game> game;
+  GameFixture fixture_;
+  FakeServices services_;
+  std::unique_ptr<Game> game_;
 };
 
 }  // namespace puzzle_test

@@ -11,43 +11,43 @@ namespace puzzle_test {
 RendererTest::RendererTest() {
   Clock::Instance().SetGameTime(0.0f);
   Clock::Instance().SetFixedStep(kFrame);
-  renderer = std::make_unique<GPuzzleRenderer>();
+  renderer_ = std::make_unique<GPuzzleRenderer>();
 }
 
 RendererTest::~RendererTest() {
-  renderer.reset();
-  discs.clear();
+  renderer_.reset();
+  discs_.clear();
   EffectsPool::Shutdown();
   Clock::Instance().SetFixedStep(0.0f);
   Clock::Instance().SetGameTime(0.0f);
 }
 
 CGPuzzleDisc& RendererTest::Show(const std::vector<std::vector<std::string>>& drawn) {
-  discs.clear();
-  for (const std::vector<std::string>& rings : drawn) discs.push_back(DrawDisc(rings));
-  renderer->SetDiscs(&discs, 0, static_cast<uint32_t>(discs.size()));
+  discs_.clear();
+  for (const std::vector<std::string>& rings : drawn) discs_.push_back(DrawDisc(rings));
+  renderer_->SetDiscs(&discs_, 0, static_cast<uint32_t>(discs_.size()));
   return Current();
 }
 
 void RendererTest::Frame() {
-  now += kFrame;
-  Clock::Instance().SetGameTime(now);
-  renderer->Update();
-  if (renderer->star) renderer->star->Update();
+  now_ += kFrame;
+  Clock::Instance().SetGameTime(now_);
+  renderer_->Update();
+  if (renderer_->star) renderer_->star->Update();
   GetGEMMSGService()->Deliver();
 }
 
 void RendererTest::RunFor(float seconds) {
-  const float end = now + seconds;
-  while (now < end) Frame();
+  const float end = now_ + seconds;
+  while (now_ < end) Frame();
 }
 
 bool RendererTest::RunUntil(FsmState* state, float maxSeconds) {
-  const float end = now + maxSeconds;
-  while (!renderer->IsCurrent(state) && now < end) Frame();
-  return renderer->IsCurrent(state);
+  const float end = now_ + maxSeconds;
+  while (!renderer_->IsCurrent(state) && now_ < end) Frame();
+  return renderer_->IsCurrent(state);
 }
 
-void RendererTest::StartPlay() { ASSERT_TRUE(RunUntil(renderer->InGame(), 5.0f)); }
+void RendererTest::StartPlay() { ASSERT_TRUE(RunUntil(renderer_->InGame(), 5.0f)); }
 
 }  // namespace puzzle_test

@@ -24,7 +24,7 @@ class RendererTest : public ::testing::Test {
 
   // Shows the discs, drawn as DrawDisc draws them; the first is current.
   CGPuzzleDisc& Show(const std::vector<std::vector<std::string>>& drawn);
-  CGPuzzleDisc& Current() { return *discs[0]; }
+  CGPuzzleDisc& Current() { return *discs_[0]; }
   // One frame: the clock moves on, the renderer and its star step, due
   // messages arrive.
   void Frame();
@@ -34,10 +34,10 @@ class RendererTest : public ::testing::Test {
   // Present, run through to InGame.
   void StartPlay();
 
-  float now = 0.0f;
-  GameReceivers receivers;
-  DiscTable discs;
-  std::unique_ptr<GPuzzleRenderer> renderer;
+  float now_ = 0.0f;
+  GameReceivers receivers_;
+  DiscTable discs_;
+  std::unique_ptr<GPuzzleRenderer> renderer_;
 };
 
 }  // namespace puzzle_test
