@@ -27,12 +27,12 @@ void PrintCentred(int32_t font, const String& text, float y) {
 CreditsScreen::CreditsScreen(ShellContext& context) : ShellScreen(context, ShellState::Credits) {}
 
 void CreditsScreen::Enter() {
-  game.SetHUDCallback([this](int32_t) {
+  game_.SetHUDCallback([this](int32_t) {
     Draw();
     return 0;
   });
-  game.SetSceneCallback(&Game::DrawNothing);
-  game.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
+  game_.SetSceneCallback(&Game::DrawNothing);
+  game_.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
   if (lines_.empty()) lines_ = ReadCreditsLines(kFileName);
   scroll_ = kStartOffset;
   PostToGame(eMSG_Next, 0, kShowSeconds);
@@ -42,7 +42,7 @@ void CreditsScreen::Update() { scroll_ -= kRisePerSecond * FrameSeconds(); }
 
 bool CreditsScreen::OnMessage(CMSGMessage& message) {
   if (message.id == eMSG_Next) {
-    game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::FrontEnd), kFadeSeconds);
+    game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::FrontEnd), kFadeSeconds);
     return true;
   }
   if (IsKeyOrPadPress(message)) {
@@ -62,15 +62,15 @@ void CreditsScreen::Exit() {
 void CreditsScreen::Draw() const {
   if (!CanDraw()) return;
   const std::vector<CreditsItem> items =
-      LayoutCredits(lines_, GFXDisplay::GetFontHeight(shell.textFont), GFXDisplay::GetFontHeight(shell.titleFont));
+      LayoutCredits(lines_, GFXDisplay::GetFontHeight(shell_.textFont), GFXDisplay::GetFontHeight(shell_.titleFont));
   for (const CreditsItem& item : items) {
     const float y = item.y + scroll_;
     switch (item.kind) {
       case CreditsKind::Title:
-        PrintCentred(shell.titleFont, item.text, y);
+        PrintCentred(shell_.titleFont, item.text, y);
         break;
       case CreditsKind::Text:
-        PrintCentred(shell.textFont, item.text, y);
+        PrintCentred(shell_.textFont, item.text, y);
         break;
       case CreditsKind::Rule:
         shell_draw::Line(kRuleLeft, kRuleRight, y - 7.0f, kGrey);

@@ -29,20 +29,20 @@ constexpr int32_t kFrontEndLayer = 1;
 FrontEndScreen::FrontEndScreen(ShellContext& context) : ShellScreen(context, ShellState::FrontEnd) {}
 
 FrontEndScreen::~FrontEndScreen() {
-  if (game.frontEnd == window_.get()) game.frontEnd = nullptr;
+  if (game_.frontEnd == window_.get()) game_.frontEnd = nullptr;
 }
 
 int32_t FrontEndScreen::MenuReceiver() const { return window_ ? window_->GetId() : -1; }
 
 void FrontEndScreen::PostToWindow(uint32_t id) const {
-  if (window_) GetGUIMSGService()->Post(id, game.receiverId, window_->GetId(), 0, 0.0);
+  if (window_) GetGUIMSGService()->Post(id, game_.receiverId, window_->GetId(), 0, 0.0);
 }
 
 void FrontEndScreen::ShowWindow() {
   if (!window_) {
-    window_ = std::make_unique<GFrontEnd>(game.profile);
-    game.frontEnd = window_.get();
-    window_->SetParentId(game.receiverId);
+    window_ = std::make_unique<GFrontEnd>(game_.profile);
+    game_.frontEnd = window_.get();
+    window_->SetParentId(game_.receiverId);
     window_->SetDefaultFrame(0);
   }
   PostToWindow(eMSG_GUIACTIVATE);
@@ -51,69 +51,69 @@ void FrontEndScreen::ShowWindow() {
 }
 
 void FrontEndScreen::Enter() {
-  game.SetHUDCallback([this](int32_t) {
+  game_.SetHUDCallback([this](int32_t) {
     Draw();
     return 0;
   });
-  Game& owner = game;
-  game.SetSceneCallback([&owner](int32_t) { return DrawGalacticBackdrop(owner); });
+  Game& owner = game_;
+  game_.SetSceneCallback([&owner](int32_t) { return DrawGalacticBackdrop(owner); });
   // The background of the banner; the exit gives it back, the next entry
   // asks again (a player returning from the high scores still sees it).
-  game.frontEndTexture = CTEXManager::GetInstance()->GetTexture(String(kFrontEndBackground));
+  game_.frontEndTexture = CTEXManager::GetInstance()->GetTexture(String(kFrontEndBackground));
   InitGemFonts();
   ShowWindow();
 
-  game.galacticPlane = MakeGalacticPlane();
+  game_.galacticPlane = MakeGalacticPlane();
   ApplyStoredVolumes();
   const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
   GetDisplay()->SetClearColour(black);
   // The first entry comes before any game has set the puzzle view up; the
   // backdrop is only meant to be seen from inside, through that camera.
-  game.SetupPuzzleCamera();
-  game.FindNamedObject(String(Game::kPuzzleCameraName));
+  game_.SetupPuzzleCamera();
+  game_.FindNamedObject(String(Game::kPuzzleCameraName));
 
-  game.idleTime = 0.0f;
+  game_.idleTime = 0.0f;
   StopAudioLayer(kAllLayers);
-  game.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
+  game_.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
   PostToGame(eMSG_AGUI_PlaySting, 0, kFirstStingSeconds);
 }
 
 void FrontEndScreen::Update() {
   const float dt = FrameSeconds();
-  game.idleTime += dt;
-  if (game.idleTime >= kIdleSeconds) {
-    game.showHighScoresAsAttract = true;
-    game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::HighScores), kFadeSeconds);
-    game.idleTime = 0.0f;
+  game_.idleTime += dt;
+  if (game_.idleTime >= kIdleSeconds) {
+    game_.showHighScoresAsAttract = true;
+    game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::HighScores), kFadeSeconds);
+    game_.idleTime = 0.0f;
   }
-  if (game.galacticPlane != nullptr) game.galacticPlane->Update(dt);
+  if (game_.galacticPlane != nullptr) game_.galacticPlane->Update(dt);
 }
 
 bool FrontEndScreen::OnMessage(CMSGMessage& message) {
   const uint8_t* keys = reinterpret_cast<const uint8_t*>(message.parameter);
   switch (message.id) {
     case eMSG_UIOKEYDOWN:
-      game.idleTime = 0.0f;
-      SendMenuInput(game, MenuReceiver(), keys);
+      game_.idleTime = 0.0f;
+      SendMenuInput(game_, MenuReceiver(), keys);
       return true;
     case eMSG_UIOKEYHELD:
-      game.idleTime = 0.0f;
-      SendMenuKeyHeld(game, MenuReceiver(), keys);
+      game_.idleTime = 0.0f;
+      SendMenuKeyHeld(game_, MenuReceiver(), keys);
       return true;
     case eMSG_UIOPADDOWN:
-      game.idleTime = 0.0f;
-      SendMenuPadDown(game, MenuReceiver(), AcquiredPad());
+      game_.idleTime = 0.0f;
+      SendMenuPadDown(game_, MenuReceiver(), AcquiredPad());
       return true;
     case eMSG_UIOPADHELD:
       // A held direction is no sign of a player: the idle time runs on.
-      SendMenuPadHeld(game, MenuReceiver(), AcquiredPad());
+      SendMenuPadHeld(game_, MenuReceiver(), AcquiredPad());
       return true;
     case eMSG_GHighScores:
-      game.showHighScoresAsAttract = false;
-      game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::HighScores), kFadeSeconds);
+      game_.showHighScoresAsAttract = false;
+      game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::HighScores), kFadeSeconds);
       return true;
     case eMSG_GCredits:
-      game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::Credits), kFadeSeconds);
+      game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::Credits), kFadeSeconds);
       return true;
     case eMSG_Start:
       if (message.parameter != 0) StartMode(*reinterpret_cast<const int32_t*>(message.parameter));
@@ -132,7 +132,7 @@ bool FrontEndScreen::OnMessage(CMSGMessage& message) {
 void FrontEndScreen::StartMode(int32_t mode) {
   const bool challenge = mode == kModeChallenge;
   if (!challenge && mode != kModePanic) return;
-  auto* profile = dynamic_cast<Profile*>(game.profile.get());
+  auto* profile = dynamic_cast<Profile*>(game_.profile.get());
   if (profile == nullptr) {
     LogGEM("Game::FrontEndFSM - No profile to start a game for");
     return;
@@ -146,14 +146,14 @@ void FrontEndScreen::StartMode(int32_t mode) {
   // lead a Challenge on to its story; a profile that began with Panic sees
   // the story on its first Challenge all the same.
   if (firstGame) {
-    game.stateAfterLoading = game.State(GameStateId::Instructions);
+    game_.stateAfterLoading = game_.State(GameStateId::Instructions);
   } else if (challenge && !profile->HasPlayedChallenge()) {
-    game.stateAfterLoading = game.State(GameStateId::ChallengeStory);
+    game_.stateAfterLoading = game_.State(GameStateId::ChallengeStory);
   } else {
-    game.stateAfterLoading = game.State(challenge ? GameStateId::ChallengeGame : GameStateId::PanicGame);
+    game_.stateAfterLoading = game_.State(challenge ? GameStateId::ChallengeGame : GameStateId::PanicGame);
   }
   PostToGame(challenge ? eMSG_GLoadChallengeGame : eMSG_GLoadPanicGame, 0, kLoadMessageSeconds);
-  game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::Loading), kStartFadeSeconds);
+  game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::Loading), kStartFadeSeconds);
 }
 
 void FrontEndScreen::PlaySting() {
@@ -167,30 +167,30 @@ void FrontEndScreen::PlaySting() {
 void FrontEndScreen::EndProgram() {
   // Exit used to stop here: nothing answered it, and the player was left
   // with a hidden menu. The music and the screen fade, then the game quits.
-  game.fadedIn = false;
+  game_.fadedIn = false;
   LayerFade fade{Game::kMusicLayer, kExitSeconds};
   PostToAudio(eMSG_ALayer_VolumeFadeOut, reinterpret_cast<intptr_t>(&fade));
   ScreenFade* screenFade = GetScreenFade();
-  screenFade->Start(game.fadeColourA, game.fadeColourB, kExitSeconds);
+  screenFade->Start(game_.fadeColourA, game_.fadeColourB, kExitSeconds);
   screenFade->active = 1;
   PostToGame(eMSG_Shutdown, 0, kExitSeconds);
 }
 
 void FrontEndScreen::Exit() {
-  if (game.frontEndTexture != nullptr) {
-    CTEXManager::GetInstance()->Release(game.frontEndTexture);
-    game.frontEndTexture = nullptr;
+  if (game_.frontEndTexture != nullptr) {
+    CTEXManager::GetInstance()->Release(game_.frontEndTexture);
+    game_.frontEndTexture = nullptr;
   }
   StopAudioLayer(kFrontEndLayer);
   PostToWindow(eMSG_GUIHIDE);
   PostToWindow(eMSG_GUIDEACTIVATE);
   CancelGameMessages(eMSG_AGUI_PlaySting);
-  game.galacticPlane.reset();
+  game_.galacticPlane.reset();
 }
 
 void FrontEndScreen::Draw() const {
   // The window is made on entry; where the picture goes depends on its page.
-  if (!CanDraw() || game.frontEndTexture == nullptr || !window_) return;
+  if (!CanDraw() || game_.frontEndTexture == nullptr || !window_) return;
   const Rect area = window_->TitlePictureArea();
-  shell_draw::Picture(game.frontEndTexture, area.min.x, area.min.y, area.max.x, area.max.y);
+  shell_draw::Picture(game_.frontEndTexture, area.min.x, area.min.y, area.max.x, area.max.y);
 }

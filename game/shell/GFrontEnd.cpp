@@ -74,7 +74,7 @@ GFrontEnd::GFrontEnd(std::unique_ptr<GameProfile>& profileSlot) : profile_(profi
                     &F::NewProfileFSM, nullptr);
   fsmViewProfile.Set(this, "FrontEnd.ViewProfile", &F::OnEnterViewProfileFSM, &F::OnUpdateViewProfileFSM,
                      &F::ViewProfileFSM, nullptr);
-  canvas = CreateGlyphCanvas();
+  canvas_ = CreateGlyphCanvas();
   RequestState(&fsmMainMenu);
 }
 
@@ -98,7 +98,7 @@ void GFrontEnd::SetDefaultFrame(int32_t frameStyle) {
   RequestState(&fsmMainMenu);
 }
 
-void GFrontEnd::SetCanvas(std::unique_ptr<FrontEndCanvas> newCanvas) { canvas = std::move(newCanvas); }
+void GFrontEnd::SetCanvas(std::unique_ptr<FrontEndCanvas> newCanvas) { canvas_ = std::move(newCanvas); }
 
 void GFrontEnd::RequestState(FsmState* state) { Next(state); }
 
@@ -189,16 +189,16 @@ void GFrontEnd::OnMenuMessage(CMSGMessage* message) {
 
 void GFrontEnd::DrawContents() {
   children.DrawAll();
-  if (!canvas) return;
-  canvas->BeginScreen({HitRect().min.x + scrollX, HitRect().min.y + scrollY});
-  if (overlayActive) canvas->DrawShade(outer, overlayChannel.output);
+  if (!canvas_) return;
+  canvas_->BeginScreen({HitRect().min.x + scrollX, HitRect().min.y + scrollY});
+  if (overlayActive) canvas_->DrawShade(outer, overlayChannel.output);
   if (renderCallback != nullptr) (this->*renderCallback)();
-  canvas->EndScreen();
+  canvas_->EndScreen();
 }
 
 void GFrontEnd::DrawMenu() {
-  if (currentMenu == nullptr || !canvas) return;
-  FrontEndCanvas& draw = *canvas;
+  if (currentMenu == nullptr || !canvas_) return;
+  FrontEndCanvas& draw = *canvas_;
   const SavedFonts saved(draw);
   const int lastFont = draw.FontCount() - 1;
   if (lastFont < 0) return;

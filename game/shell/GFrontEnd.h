@@ -70,7 +70,7 @@ class GFrontEnd : public Window {
   // The text is drawn with these fonts; the game's glyph fonts until a test
   // gives its own.
   void SetCanvas(std::unique_ptr<FrontEndCanvas> newCanvas);
-  FrontEndCanvas* GetCanvas() const { return canvas.get(); }
+  FrontEndCanvas* GetCanvas() const { return canvas_.get(); }
 
   // Where the title picture goes beneath the current page: across the top
   // of the screen, or smaller between the profile view's title and its
@@ -207,7 +207,7 @@ class GFrontEnd : public Window {
   void DrawProfileClearances(FrontEndCanvas& draw, const GameProfile& profile);
 
   std::unique_ptr<GameProfile>& profile_;
-  std::unique_ptr<FrontEndCanvas> canvas;
+  std::unique_ptr<FrontEndCanvas> canvas_;
   // The profiles page's item of each listed file name, in list order.
   uint32_t listedProfiles_ = 0;
 };

@@ -126,8 +126,8 @@ Rect GFrontEnd::TitlePictureArea() const {
 
 void GFrontEnd::DrawProfileView() {
   const GameProfile* profile = CurrentProfile();
-  if (profile == nullptr || !canvas) return;
-  FrontEndCanvas& draw = *canvas;
+  if (profile == nullptr || !canvas_) return;
+  FrontEndCanvas& draw = *canvas_;
   if (draw.FontCount() < kBlack + 1) return;
   const SavedFonts saved(draw);
 

@@ -30,9 +30,9 @@ GameOverScreen::GameOverScreen(ShellContext& context) : ShellScreen(context, She
 
 void GameOverScreen::Enter() {
   // The HUD draws the banner as a window; the scene is the finished board.
-  game.SetHUDCallback(&Game::DrawNothing);
-  Game& owner = game;
-  game.SetSceneCallback([&owner](int32_t) { return owner.DrawPuzzleScene(0); });
+  game_.SetHUDCallback(&Game::DrawNothing);
+  Game& owner = game_;
+  game_.SetSceneCallback([&owner](int32_t) { return owner.DrawPuzzleScene(0); });
   LayerFade fade{kFrontEndLayer, kFrontEndLayerFadeSeconds};
   PostToAudio(eMSG_ALayer_VolumeFadeIn, reinterpret_cast<intptr_t>(&fade));
   PostToAudio(eMSG_AGUI_PlayGameOver, 0);
@@ -40,8 +40,8 @@ void GameOverScreen::Enter() {
   StopAudioLayer(kMusicLayer);
   // The phrase timer's first tick, delivered at once.
   PostToGame(eMSG_AGUI_PlaySting, 0, 0.0);
-  if (GameHud* hud = game.hud.get()) {
-    hud->reason = game.gameOverText;
+  if (GameHud* hud = game_.hud.get()) {
+    hud->reason = game_.gameOverText;
     hud->gameOverShown = true;
     hud->fadeActive = true;
     hud->fade.Set(AnimChannel::kRiseFast, false, 0.0f, kBannerShade, kBannerShadeSeconds);
@@ -50,10 +50,10 @@ void GameOverScreen::Enter() {
 
 void GameOverScreen::Update() {
   const float dt = FrameSeconds();
-  if (game.hud != nullptr) game.hud->UpdateTimers(dt);
+  if (game_.hud != nullptr) game_.hud->UpdateTimers(dt);
   // Clearing animations finish under the banner.
-  if (game.currentDisc != nullptr) game.currentDisc->ProcessMatches(dt);
-  game.puzzleCamera.SetTarget(kHeldTarget);
+  if (game_.currentDisc != nullptr) game_.currentDisc->ProcessMatches(dt);
+  game_.puzzleCamera.SetTarget(kHeldTarget);
 }
 
 bool GameOverScreen::OnMessage(CMSGMessage& message) {
@@ -62,7 +62,7 @@ bool GameOverScreen::OnMessage(CMSGMessage& message) {
     return true;
   }
   if (IsKeyOrPadPress(message)) {
-    game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::FrontEnd), kFadeSeconds);
+    game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::FrontEnd), kFadeSeconds);
     return true;
   }
   return false;
@@ -77,19 +77,19 @@ void GameOverScreen::PlayPhrase() {
 }
 
 void GameOverScreen::Exit() {
-  game.gameOverText = "";
-  if (GameHud* hud = game.hud.get()) {
+  game_.gameOverText = "";
+  if (GameHud* hud = game_.hud.get()) {
     hud->reason = "";
     hud->gameOverShown = false;
     hud->fadeActive = false;
-    GetGUIMSGService()->Post(eMSG_GUIHIDE, game.receiverId, hud->GetId(), 0, 0.0);
-    game.hud.reset();
+    GetGUIMSGService()->Post(eMSG_GUIHIDE, game_.receiverId, hud->GetId(), 0, 0.0);
+    game_.hud.reset();
   }
   CancelGameMessages(eMSG_AGUI_PlaySting);
   // The modes leave the renderer and the backdrop to this page, the front
   // end makes its own backdrop; the renderer points at the plane, so it
   // goes first.
-  game.renderer.reset();
-  game.ReleaseDiscs();
-  game.galacticPlane.reset();
+  game_.renderer.reset();
+  game_.ReleaseDiscs();
+  game_.galacticPlane.reset();
 }

@@ -29,26 +29,26 @@ int32_t DrawGalacticBackdrop(Game& game) {
 HighScoresScreen::HighScoresScreen(ShellContext& context) : ShellScreen(context, ShellState::HighScores) {}
 
 void HighScoresScreen::Enter() {
-  game.SetHUDCallback([this](int32_t) {
+  game_.SetHUDCallback([this](int32_t) {
     Draw();
     return 0;
   });
-  Game& owner = game;
-  game.SetSceneCallback([&owner](int32_t) { return DrawGalacticBackdrop(owner); });
+  Game& owner = game_;
+  game_.SetSceneCallback([&owner](int32_t) { return DrawGalacticBackdrop(owner); });
   mode_ = 0;
   CTEXManager::GetInstance()->GetTexture(String(kFrontEndBackground));
-  game.galacticPlane = MakeGalacticPlane();
-  game.highScoreChannel.Set(AnimChannel::kSmoothRise, false, 0.0f, 1.0f, kPageFadeSeconds);
+  game_.galacticPlane = MakeGalacticPlane();
+  game_.highScoreChannel.Set(AnimChannel::kSmoothRise, false, 0.0f, 1.0f, kPageFadeSeconds);
   colourCycle_.Set(kPingPong, 0.0f, 6.0f, 0.0f, kCycleRate);
-  game.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
+  game_.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
   CancelGameMessages(eMSG_Next);
   PostToGame(eMSG_Next, 0, kTableSeconds);
 }
 
 void HighScoresScreen::Update() {
   const float dt = FrameSeconds();
-  if (game.galacticPlane != nullptr) game.galacticPlane->Update(dt);
-  AnimChannel& fade = game.highScoreChannel;
+  if (game_.galacticPlane != nullptr) game_.galacticPlane->Update(dt);
+  AnimChannel& fade = game_.highScoreChannel;
   fade.Update(dt);
   colourCycle_.Step(kCycleRate * dt);
   if (fade.curve == AnimChannel::kSmoothFall && fade.Finished()) {
@@ -60,16 +60,16 @@ void HighScoresScreen::Update() {
 
 bool HighScoresScreen::OnMessage(CMSGMessage& message) {
   if (message.id == eMSG_Next) {
-    if (mode_ == 1 && game.showHighScoresAsAttract) {
-      game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::FrontEnd), kFadeSeconds);
+    if (mode_ == 1 && game_.showHighScoresAsAttract) {
+      game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::FrontEnd), kFadeSeconds);
     } else {
       // The fall curve runs from start + range down to start: 1 to 0.
-      RestartChannel(game.highScoreChannel, AnimChannel::kSmoothFall, 0.0f, 1.0f, kPageFadeSeconds);
+      RestartChannel(game_.highScoreChannel, AnimChannel::kSmoothFall, 0.0f, 1.0f, kPageFadeSeconds);
     }
     return true;
   }
   if (IsKeyOrPadPress(message)) {
-    game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::FrontEnd), kFadeSeconds);
+    game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::FrontEnd), kFadeSeconds);
     return true;
   }
   return false;
@@ -77,7 +77,7 @@ bool HighScoresScreen::OnMessage(CMSGMessage& message) {
 
 void HighScoresScreen::Exit() {
   CancelGameMessages(eMSG_Next);
-  game.galacticPlane.reset();
+  game_.galacticPlane.reset();
   StopAudioLayer(2);
 }
 
@@ -85,7 +85,7 @@ void HighScoresScreen::Draw() {
   if (!CanDraw()) return;
   const CTEXTexture* background = CTEXManager::GetInstance()->GetTexture(String(kFrontEndBackground));
   shell_draw::Picture(background, 0.0f, 0.0f, 800.0f, 272.0f);
-  const float alpha = game.highScoreChannel.output;
+  const float alpha = game_.highScoreChannel.output;
   DrawGemText(7, "Highscores", 400.0f, 200.0f, 1.0f);
   if (mode_ == 0) {
     DrawGemText(4, "Challenge Mode", 400.0f, 236.0f, alpha, kRowGlyph);
@@ -98,7 +98,7 @@ void HighScoresScreen::Draw() {
   DrawGemTextAt(3, "Stars", 680.0f, 278.0f, 1.0f, kRowGlyph);
   const int cycleFont = static_cast<int>(colourCycle_.GetValue());
   for (int row = 0; row < kHighScoresPerTable; ++row) {
-    const HighScoreEntry& entry = game.highScores[mode_][row];
+    const HighScoreEntry& entry = game_.highScores[mode_][row];
     const int font = row == 0 ? cycleFont : kRowFonts[row];
     const float y = 302.0f + kRowGlyph * static_cast<float>(row);
     char text[32];

@@ -30,29 +30,29 @@ bool IsKeyOrPadPress(const CMSGMessage& message) {
 }
 
 PictureScreen::PictureScreen(ShellContext& context, ShellState which, const char* pictureName)
-    : ShellScreen(context, which), picture(pictureName) {}
+    : ShellScreen(context, which), picture_(pictureName) {}
 
 void PictureScreen::ShowPicture() {
-  const char* name = picture;
-  Game& owner = game;
-  game.SetHUDCallback([name, &owner](int32_t) {
+  const char* name = picture_;
+  Game& owner = game_;
+  game_.SetHUDCallback([name, &owner](int32_t) {
     if (owner.CanDraw()) shell_draw::FullScreenPicture(name);
     return 0;
   });
-  game.SetSceneCallback(&Game::DrawNothing);
-  CTEXManager::GetInstance()->GetTexture(String(picture));
-  shell.queues.LoadQueuedNow();
+  game_.SetSceneCallback(&Game::DrawNothing);
+  CTEXManager::GetInstance()->GetTexture(String(picture_));
+  shell_.queues.LoadQueuedNow();
 }
 
 void PictureScreen::ReleasePicture() {
   CTEXManager* textures = CTEXManager::GetInstance();
-  textures->Release(textures->GetTexture(String(picture)));
+  textures->Release(textures->GetTexture(String(picture_)));
 }
 
 void LogoScreen::Enter() {
   ShowPicture();
   ApplyStoredVolumes();
-  game.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
+  game_.FadeIn(kFadeMusicAndScreen, kFadeSeconds);
   PostToGame(eMSG_Next, 0, kShowSeconds);
 }
 
@@ -67,14 +67,14 @@ IntroMakerScreen::IntroMakerScreen(ShellContext& context)
 void IntroMakerScreen::Enter() {
   // The logo comes out of white: fades out run from A (clear) to B (the
   // colour), fades in back.
-  SetColour(game.fadeColourA, 1.0f, 1.0f, 1.0f, 0.0f);
-  SetColour(game.fadeColourB, 1.0f, 1.0f, 1.0f, 1.0f);
+  SetColour(game_.fadeColourA, 1.0f, 1.0f, 1.0f, 0.0f);
+  SetColour(game_.fadeColourB, 1.0f, 1.0f, 1.0f, 1.0f);
   LogoScreen::Enter();
 }
 
 bool IntroMakerScreen::OnMessage(CMSGMessage& message) {
   if (message.id != eMSG_Next && !IsKeyOrPadPress(message)) return false;
-  game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::IntroVyre), kFadeSeconds);
+  game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::IntroVyre), kFadeSeconds);
   return true;
 }
 
@@ -84,14 +84,14 @@ IntroEngineScreen::IntroEngineScreen(ShellContext& context)
 bool IntroEngineScreen::OnMessage(CMSGMessage& message) {
   if (message.id != eMSG_Next && !IsKeyOrPadPress(message)) return false;
   // Keys during the fade would each queue the front end's resources again.
-  if (game.pendingState != nullptr) return true;
+  if (game_.pendingState != nullptr) return true;
   const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
   GetDisplay()->SetClearColour(black);
-  SetColour(game.fadeColourA, 0.0f, 0.0f, 0.0f, 0.0f);
-  SetColour(game.fadeColourB, 0.0f, 0.0f, 0.0f, 1.0f);
-  game.stateAfterLoading = game.State(GameStateId::FrontEnd);
+  SetColour(game_.fadeColourA, 0.0f, 0.0f, 0.0f, 0.0f);
+  SetColour(game_.fadeColourB, 0.0f, 0.0f, 0.0f, 1.0f);
+  game_.stateAfterLoading = game_.State(GameStateId::FrontEnd);
   PostToGame(eMSG_GLoadFE, 0, kLoadMessageSeconds);
-  game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::Loading), kFadeSeconds);
+  game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::Loading), kFadeSeconds);
   return true;
 }
 
@@ -100,8 +100,8 @@ InstructionsScreen::InstructionsScreen(ShellContext& context)
 
 void InstructionsScreen::Enter() {
   ShowPicture();
-  game.fadedIn = true;
-  game.FadeIn(kFadeScreen, kFadeSeconds);
+  game_.fadedIn = true;
+  game_.FadeIn(kFadeScreen, kFadeSeconds);
 }
 
 bool InstructionsScreen::OnMessage(CMSGMessage& message) {
@@ -111,11 +111,11 @@ bool InstructionsScreen::OnMessage(CMSGMessage& message) {
   }
   if (message.id != eMSG_Next) return false;
   // A second key during the fade-out does not start it again.
-  if (game.pendingState != nullptr) return true;
+  if (game_.pendingState != nullptr) return true;
   // A Challenge begins with its story.
-  const bool challenge = game.profile != nullptr && game.profile->mode == kModeChallenge;
-  FsmState* next = game.State(challenge ? GameStateId::ChallengeStory : GameStateId::PanicGame);
-  game.FadeToState(kFadeScreen, next, kFadeSeconds);
+  const bool challenge = game_.profile != nullptr && game_.profile->mode == kModeChallenge;
+  FsmState* next = game_.State(challenge ? GameStateId::ChallengeStory : GameStateId::PanicGame);
+  game_.FadeToState(kFadeScreen, next, kFadeSeconds);
   return true;
 }
 

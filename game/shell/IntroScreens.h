@@ -19,7 +19,7 @@ class PictureScreen : public ShellScreen {
   // Gives the picture back to the texture manager.
   void ReleasePicture();
 
-  const char* picture;
+  const char* picture_;
 };
 
 // A logo: it fades in over 0.5 s and stays 3 s or until a key.

@@ -63,12 +63,12 @@ constexpr GFXRenderFlags kRingState =
 LoadingScreen::LoadingScreen(ShellContext& context) : ShellScreen(context, ShellState::Loading) {}
 
 void LoadingScreen::Enter() {
-  game.SetHUDCallback([this](int32_t) {
+  game_.SetHUDCallback([this](int32_t) {
     Draw();
     return 0;
   });
-  game.SetSceneCallback(&Game::DrawNothing);
-  if (game.frontEndTexture == nullptr) PrepareArt();
+  game_.SetSceneCallback(&Game::DrawNothing);
+  if (game_.frontEndTexture == nullptr) PrepareArt();
   progress_.Reset();
   toLoad_ = 0;
   loading_ = false;
@@ -85,8 +85,8 @@ void LoadingScreen::Enter() {
     light->enabled = 1;
   }
 
-  game.fadedIn = true;
-  game.FadeIn(kFadeScreen, kFadeSeconds);
+  game_.fadedIn = true;
+  game_.FadeIn(kFadeScreen, kFadeSeconds);
 }
 
 void LoadingScreen::PrepareArt() {
@@ -94,10 +94,10 @@ void LoadingScreen::PrepareArt() {
   materials->ReadLibrary(kGemsLibrary);
   for (int i = 0; i < kCrystalCount; ++i) crystals_[i] = materials->GetMaterial(kCrystalNames[i]);
   CTEXManager* textures = CTEXManager::GetInstance();
-  game.frontEndTexture = textures->GetTexture(String(kFrontEndBackground));
+  game_.frontEndTexture = textures->GetTexture(String(kFrontEndBackground));
   InitGemFont(kBannerFont);
   ringModel_ = C3MEManager::Instance().GetModel(String(kRingModel));
-  shell.queues.LoadQueuedNow();
+  shell_.queues.LoadQueuedNow();
 }
 
 bool LoadingScreen::OnMessage(CMSGMessage& message) {
@@ -115,7 +115,7 @@ bool LoadingScreen::OnMessage(CMSGMessage& message) {
       StartCounting(kPanicBudgets);
       return true;
     case eMSG_Next:
-      game.FadeToState(kFadeMusicAndScreen, game.State(GameStateId::FrontEnd), kFadeSeconds);
+      game_.FadeToState(kFadeMusicAndScreen, game_.State(GameStateId::FrontEnd), kFadeSeconds);
       return true;
     default:
       return false;
@@ -124,16 +124,16 @@ bool LoadingScreen::OnMessage(CMSGMessage& message) {
 
 void LoadingScreen::QueueFrontEnd() {
   // The credits' fonts are added once for the whole run.
-  if (shell.textFont < 0) {
-    shell.textFont = GFXDisplay::AddFont(kTextFontFile);
-    shell.titleFont = GFXDisplay::AddFont(kTitleFontFile);
+  if (shell_.textFont < 0) {
+    shell_.textFont = GFXDisplay::AddFont(kTextFontFile);
+    shell_.titleFont = GFXDisplay::AddFont(kTitleFontFile);
   }
   CMATManager* materials = CMATManager::GetInstance();
   for (const char* library : kFrontEndLibraries) materials->ReadLibrary(library);
   CTEXManager* textures = CTEXManager::GetInstance();
   for (const char* font : kGemFontFiles) textures->GetTexture(String(font));
   textures->GetTexture(String(kFrontEndBackground));
-  if (game.audio) game.audio->LoadSounds(0);
+  if (game_.audio) game_.audio->LoadSounds(0);
 }
 
 void LoadingScreen::QueueGame(bool withBoardMaterials) {
@@ -141,40 +141,40 @@ void LoadingScreen::QueueGame(bool withBoardMaterials) {
   for (const char* library : kGameLibraries) materials->ReadLibrary(library);
   if (withBoardMaterials) materials->ReadLibrary(kBoardLibrary);
   for (const char* model : kGameModels) C3MEManager::Instance().GetModel(String(model));
-  if (game.audio) game.audio->LoadSounds(1);
+  if (game_.audio) game_.audio->LoadSounds(1);
 }
 
 void LoadingScreen::StartCounting(const LoadBudgets& budgets) {
-  shell.queues.SetBudgets(budgets);
+  shell_.queues.SetBudgets(budgets);
   progress_.Reset();
-  progress_.total = static_cast<uint32_t>(std::max(shell.queues.Registered(), 0));
-  toLoad_ = shell.queues.Pending();
+  progress_.total = static_cast<uint32_t>(std::max(shell_.queues.Registered(), 0));
+  toLoad_ = shell_.queues.Pending();
   LogGEM("To Load : (%d) of (%d)", toLoad_, static_cast<int>(progress_.total));
   loading_ = true;
 }
 
 void LoadingScreen::Update() {
   if (!loading_) return;
-  progress_.Step(shell.queues.Registered(), shell.queues.Pending(), shell.queues.LoadedLastCall());
+  progress_.Step(shell_.queues.Registered(), shell_.queues.Pending(), shell_.queues.LoadedLastCall());
   LogGEM("To Load : (%d) of (%d)", static_cast<int>(progress_.done), static_cast<int>(progress_.total));
   if (!progress_.Finished()) return;
   loading_ = false;
-  if (game.pendingState != nullptr) return;
+  if (game_.pendingState != nullptr) return;
   // Nothing chosen to follow: the front end is where a player can go on.
-  FsmState* next = game.stateAfterLoading != nullptr ? game.stateAfterLoading : game.State(GameStateId::FrontEnd);
-  game.FadeToState(kFadeScreen, next, kFadeSeconds);
+  FsmState* next = game_.stateAfterLoading != nullptr ? game_.stateAfterLoading : game_.State(GameStateId::FrontEnd);
+  game_.FadeToState(kFadeScreen, next, kFadeSeconds);
 }
 
 void LoadingScreen::Exit() {
   StopAudioLayer(2);
   // Other screens load at the managers' own pace.
-  shell.queues.SetBudgets(kNoBudgets);
+  shell_.queues.SetBudgets(kNoBudgets);
 }
 
 void LoadingScreen::Draw() {
   if (!CanDraw()) return;
   DrawRing();
-  shell_draw::Picture(game.frontEndTexture, 0.0f, 164.0f, 800.0f, 436.0f);
+  shell_draw::Picture(game_.frontEndTexture, 0.0f, 164.0f, 800.0f, 436.0f);
   DrawGemText(kBannerFont, "... LOADING ...", 400.0f, 536.0f, 1.0f);
 }
 

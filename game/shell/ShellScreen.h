@@ -54,6 +54,6 @@ class ShellScreen : public FsmState {
   // True while drawing can reach GL.
   bool CanDraw() const;
 
-  ShellContext& shell;
-  Game& game;
+  ShellContext& shell_;
+  Game& game_;
 };

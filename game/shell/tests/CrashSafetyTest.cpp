@@ -100,27 +100,27 @@ void FailPartway(const SavedFile& file) {
 class CrashSafety : public ::testing::Test {
  protected:
   CrashSafety() {
-    FillEveryField(first, "bob");
-    FillEveryField(second, "bob");
-    second.stars = 1000;
-    second.modes[kModePanic].score = 123456;
-    FillDefaultHighScores(rowsFirst);
-    FillDefaultHighScores(rowsSecond);
-    rowsSecond[1][0].name = "bob";
-    rowsSecond[1][0].score = 999;
+    FillEveryField(first_, "bob");
+    FillEveryField(second_, "bob");
+    second_.stars = 1000;
+    second_.modes[kModePanic].score = 123456;
+    FillDefaultHighScores(rowsFirst_);
+    FillDefaultHighScores(rowsSecond_);
+    rowsSecond_[1][0].name = "bob";
+    rowsSecond_[1][0].score = 999;
   }
 
   SavedFile ProfileFile() {
-    return {folders.User("Profiles/bob.profile"), folders.User("Profiles/*.*"), {"bob.profile"},
-            [this] { return first.Save(); }, [this] { return second.Save(); },
+    return {folders_.User("Profiles/bob.profile"), folders_.User("Profiles/*.*"), {"bob.profile"},
+            [this] { return first_.Save(); }, [this] { return second_.Save(); },
             [] {
               Profile loaded;
               return loaded.Load("bob") && (loaded.stars == 37 || loaded.stars == 1000);
             }};
   }
   SavedFile HighScoreFile() {
-    return {folders.User("00000000.dat"), folders.User("*.dat"), {"00000000.dat"},
-            [this] { return HighScoreTable::Save(rowsFirst); }, [this] { return HighScoreTable::Save(rowsSecond); },
+    return {folders_.User("00000000.dat"), folders_.User("*.dat"), {"00000000.dat"},
+            [this] { return HighScoreTable::Save(rowsFirst_); }, [this] { return HighScoreTable::Save(rowsSecond_); },
             [] {
               HighScoreRows loaded;
               FillDefaultHighScores(loaded);
@@ -129,17 +129,17 @@ class CrashSafety : public ::testing::Test {
             }};
   }
 
-  PlayerFolders folders;
-  Profile first;
-  Profile second;
-  HighScoreRows rowsFirst;
-  HighScoreRows rowsSecond;
+  PlayerFolders folders_;
+  Profile first_;
+  Profile second_;
+  HighScoreRows rowsFirst_;
+  HighScoreRows rowsSecond_;
 };
 
 TEST_F(CrashSafety, AProfileKilledMidSaveIsOneWholeVersion) {
   SavedFile file = ProfileFile();
   // Temporaries may stay in the folder; the "*.profile" listing never shows them.
-  file.pattern = folders.User("Profiles/*.profile");
+  file.pattern = folders_.User("Profiles/*.profile");
   KillDuringSaves(file);
 }
 
@@ -147,7 +147,7 @@ TEST_F(CrashSafety, AProfileSaveThatFailsPartwayLeavesThePreviousFile) { FailPar
 
 TEST_F(CrashSafety, TheHighScoreFileKilledMidSaveIsOneWholeVersion) {
   SavedFile file = HighScoreFile();
-  file.pattern = folders.User("0*.dat");
+  file.pattern = folders_.User("0*.dat");
   KillDuringSaves(file);
 }
 

@@ -31,7 +31,7 @@ class FrontEndDevice : public shell_test::MenuWindowTest {
     for (uint32_t font = 0; font < 8; ++font) GlyphFont(font)->Init(sheet);
   }
   void TearDown() override {
-    frontEnd.reset();
+    frontEnd_.reset();
     GlyphText::NewArray(0);
     GetWindowManager()->SetLayerFilter(false, 0.0f);
     window_.Close();
@@ -51,12 +51,12 @@ class FrontEndDevice : public shell_test::MenuWindowTest {
 
 TEST_F(FrontEndDevice, TheMainMenuDrawsItsRowsOnTheFilteredLayer) {
   Build();
-  frontEnd->SetCanvas(CreateGlyphCanvas());
+  frontEnd_->SetCanvas(CreateGlyphCanvas());
   GetWindowManager()->SetLayerFilter(true, 10.0f);
-  GetGUIMSGService()->Post(eMSG_GUIACTIVATE, -1, frontEnd->GetId(), 0, 0.0);
-  GetGUIMSGService()->Post(eMSG_GUISHOW, -1, frontEnd->GetId(), 0, 0.0);
+  GetGUIMSGService()->Post(eMSG_GUIACTIVATE, -1, frontEnd_->GetId(), 0, 0.0);
+  GetGUIMSGService()->Post(eMSG_GUISHOW, -1, frontEnd_->GetId(), 0, 0.0);
   Wait(GFrontEnd::kFadeSeconds);
-  ASSERT_FLOAT_EQ(frontEnd->fadeChannel.output, 1.0f);
+  ASSERT_FLOAT_EQ(frontEnd_->fadeChannel.output, 1.0f);
   while (glGetError() != GL_NO_ERROR) {}
 
   DrawWindowsOnCanvas(kWidth, kHeight);
@@ -67,7 +67,7 @@ TEST_F(FrontEndDevice, TheMainMenuDrawsItsRowsOnTheFilteredLayer) {
   for (int y : {120, 240, 304}) EXPECT_FALSE(Lit(y)) << y;
 
   // Off the filtered layer it is not drawn.
-  frontEnd->SetLayer(0.0f);
+  frontEnd_->SetLayer(0.0f);
   DrawWindowsOnCanvas(kWidth, kHeight);
   EXPECT_FALSE(Lit(336));
 }

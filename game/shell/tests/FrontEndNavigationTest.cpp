@@ -46,37 +46,37 @@ TEST_F(MenuWindowTest, NavigationStopsAtTheEndsAndSkipsDisabledItems) {
   };
   for (const Case& c : cases) {
     MenuPage page = PageOf(c.enabled, c.selection);
-    frontEnd->currentMenu = &page;
-    receivers.audio.received.clear();
+    frontEnd_->currentMenu = &page;
+    receivers_.audio.received.clear();
     EXPECT_TRUE(Send(c.message)) << c.what;
     EXPECT_EQ(page.selection, c.expected) << c.what;
-    EXPECT_EQ(receivers.audio.Count(eMSG_AGUI_PlayMenuNavigation), c.sounds ? 1 : 0) << c.what;
-    frontEnd->currentMenu = nullptr;
+    EXPECT_EQ(receivers_.audio.Count(eMSG_AGUI_PlayMenuNavigation), c.sounds ? 1 : 0) << c.what;
+    frontEnd_->currentMenu = nullptr;
   }
 }
 
 TEST_F(MenuWindowTest, SelectSoundsAndIsLeftToTheStateEscapeGoesAtOnceOrNowhere) {
   Build();
-  frontEnd->escapeState = nullptr;
+  frontEnd_->escapeState = nullptr;
   MenuPage page = PageOf({true, true}, 0);
-  frontEnd->currentMenu = &page;
-  EXPECT_FALSE(frontEnd->escapeState);
+  frontEnd_->currentMenu = &page;
+  EXPECT_FALSE(frontEnd_->escapeState);
   // Select through the shared navigation alone stays unhandled.
   CMSGMessage select;
   select.id = eMSG_Select;
-  frontEnd->OnMenuMessage(&select);
+  frontEnd_->OnMenuMessage(&select);
   EXPECT_EQ(select.handled & 1, 0);
-  EXPECT_EQ(receivers.audio.Count(eMSG_AGUI_PlayMenuSelect), 1);
+  EXPECT_EQ(receivers_.audio.Count(eMSG_AGUI_PlayMenuSelect), 1);
 
   // Escape without an escape state: handled, nothing requested.
   EXPECT_TRUE(Send(eMSG_Escape));
-  EXPECT_EQ(frontEnd->GetPendingState(), nullptr);
+  EXPECT_EQ(frontEnd_->GetPendingState(), nullptr);
   // With one: requested at once, no fade.
-  frontEnd->escapeState = &frontEnd->fsmOptionsMenu;
+  frontEnd_->escapeState = &frontEnd_->fsmOptionsMenu;
   EXPECT_TRUE(Send(eMSG_Escape));
-  EXPECT_TRUE(frontEnd->IsPending(&frontEnd->fsmOptionsMenu));
-  EXPECT_EQ(GetGEMMSGService()->CountMessages(frontEnd->GetId(), eMSG_GChangeState), 0u);
-  frontEnd->currentMenu = nullptr;
+  EXPECT_TRUE(frontEnd_->IsPending(&frontEnd_->fsmOptionsMenu));
+  EXPECT_EQ(GetGEMMSGService()->CountMessages(frontEnd_->GetId(), eMSG_GChangeState), 0u);
+  frontEnd_->currentMenu = nullptr;
 }
 
 TEST_F(MenuWindowTest, InputDuringAFadeOutMovesTheOldPageAndTheStateChangesWhenTheFadeEnds) {
@@ -84,47 +84,47 @@ TEST_F(MenuWindowTest, InputDuringAFadeOutMovesTheOldPageAndTheStateChangesWhenT
   Send(eMSG_Next);
   Send(eMSG_Next);
   Send(eMSG_Select);  // "Options"
-  EXPECT_FLOAT_EQ(frontEnd->fadeChannel.output, 1.0f);
+  EXPECT_FLOAT_EQ(frontEnd_->fadeChannel.output, 1.0f);
   Wait(0.2f);
-  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmMainMenu));
-  EXPECT_LT(frontEnd->fadeChannel.output, 1.0f);
+  EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmMainMenu));
+  EXPECT_LT(frontEnd_->fadeChannel.output, 1.0f);
   Send(eMSG_Next);
-  EXPECT_EQ(frontEnd->mainMenu->selection, 3u);
+  EXPECT_EQ(frontEnd_->mainMenu->selection, 3u);
   Wait(0.3f);
-  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmOptionsMenu));
+  EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmOptionsMenu));
   EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"Visual", "Audio"}));
   // Escape returns at once.
   Send(eMSG_Escape);
-  EXPECT_TRUE(StepInto(frontEnd->fsmMainMenu));
+  EXPECT_TRUE(StepInto(frontEnd_->fsmMainMenu));
 }
 
 TEST_F(MenuWindowTest, TheMainMenuAsksTheOwnerForHighScoresAndCreditsAndStartsAChosenMode) {
   AddProfile("ann");
-  profile = LoadProfileNamed("ann");
+  profile_ = LoadProfileNamed("ann");
   Build();
   Choose("Highscores");
   Choose("Credits");
-  EXPECT_EQ(receivers.game.Count(eMSG_GHighScores), 1);
-  EXPECT_EQ(receivers.game.Count(eMSG_GCredits), 1);
+  EXPECT_EQ(receivers_.game.Count(eMSG_GHighScores), 1);
+  EXPECT_EQ(receivers_.game.Count(eMSG_GCredits), 1);
   Choose("Start Game");
-  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmStartMenu));
+  ASSERT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmStartMenu));
   int chosen = -1;
-  receivers.game.onMessage = [&](const CMSGMessage& message) {
+  receivers_.game.onMessage = [&](const CMSGMessage& message) {
     if (message.id == eMSG_Start) chosen = static_cast<int>(*reinterpret_cast<const uint32_t*>(message.parameter));
   };
   Send(eMSG_Next);
   Send(eMSG_Select);
   EXPECT_EQ(chosen, 1);
-  receivers.game.onMessage = nullptr;
+  receivers_.game.onMessage = nullptr;
 }
 
 TEST_F(MenuWindowTest, APageIsDrawnCentredWithItsHelpLinesAndTheFontsPutBack) {
   AddProfile("ann");
-  profile = LoadProfileNamed("ann");
+  profile_ = LoadProfileNamed("ann");
   Build();
   Wait(GFrontEnd::kFadeSeconds);
   Send(eMSG_Next);
-  canvas->SetAlpha(2, 0.25f);
+  canvas_->SetAlpha(2, 0.25f);
   Draw();
   struct Row {
     const char* text;
@@ -139,103 +139,103 @@ TEST_F(MenuWindowTest, APageIsDrawnCentredWithItsHelpLinesAndTheFontsPutBack) {
       {"Up / down to navigate menu", 1, 560, 16}, {"Return / Fire to select", 1, 576, 16},
   };
   for (const Row& row : rows) {
-    const shell_test::DrawnText* drawn = canvas->Find(row.text);
+    const shell_test::DrawnText* drawn = canvas_->Find(row.text);
     ASSERT_NE(drawn, nullptr) << row.text;
     EXPECT_EQ(drawn->font, row.font) << row.text;
     EXPECT_FLOAT_EQ(drawn->y, row.y) << row.text;
     EXPECT_FLOAT_EQ(drawn->x, 400.0f - std::string(row.text).size() * row.glyph / 2) << row.text;
-    EXPECT_FLOAT_EQ(drawn->alpha, frontEnd->fadeChannel.output) << row.text;
+    EXPECT_FLOAT_EQ(drawn->alpha, frontEnd_->fadeChannel.output) << row.text;
   }
-  EXPECT_FLOAT_EQ(canvas->Alpha(2), 0.25f);
-  EXPECT_FLOAT_EQ(canvas->GlyphSize(1).x, 32.0f);
+  EXPECT_FLOAT_EQ(canvas_->Alpha(2), 0.25f);
+  EXPECT_FLOAT_EQ(canvas_->GlyphSize(1).x, 32.0f);
 
   // An empty first help line still takes its row; no profile, no welcome.
-  profile.reset();
-  frontEnd->helpLine1 = "";
+  profile_.reset();
+  frontEnd_->helpLine1 = "";
   Draw();
-  EXPECT_FLOAT_EQ(canvas->Find("Return / Fire to select")->y, 576.0f);
-  EXPECT_EQ(canvas->Find("Welcome ann!"), nullptr);
+  EXPECT_FLOAT_EQ(canvas_->Find("Return / Fire to select")->y, 576.0f);
+  EXPECT_EQ(canvas_->Find("Welcome ann!"), nullptr);
 
   // Colours past the fonts there are use the last one.
   auto few = std::make_unique<shell_test::RecordingCanvas>(4);
   shell_test::RecordingCanvas* small = few.get();
-  frontEnd->SetCanvas(std::move(few));
-  frontEnd->DrawContents();
+  frontEnd_->SetCanvas(std::move(few));
+  frontEnd_->DrawContents();
   EXPECT_EQ(small->Find("Start Game")->font, 3);
   EXPECT_EQ(small->Find("Profiles")->font, 2);
 }
 
 TEST_F(MenuWindowTest, ThePauseMenuShowsOverTheGameAndItsPageIsGoneBeforeTheExitConfirmation) {
   AddProfile("ann");
-  profile = LoadProfileNamed("ann");
+  profile_ = LoadProfileNamed("ann");
   Build();
-  frontEnd->ShowPauseMenu(true);
-  EXPECT_TRUE(frontEnd->IsPauseMenuShowing());
-  EXPECT_TRUE(frontEnd->HasState(GUIState::kActive));
-  EXPECT_FALSE(frontEnd->HasState(GUIState::kShown));
+  frontEnd_->ShowPauseMenu(true);
+  EXPECT_TRUE(frontEnd_->IsPauseMenuShowing());
+  EXPECT_TRUE(frontEnd_->HasState(GUIState::kActive));
+  EXPECT_FALSE(frontEnd_->HasState(GUIState::kShown));
   Wait(0.2f);
-  EXPECT_TRUE(frontEnd->HasState(GUIState::kShown));
-  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmPauseMenu));
+  EXPECT_TRUE(frontEnd_->HasState(GUIState::kShown));
+  ASSERT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmPauseMenu));
   EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"Continue", "Restart Novalith", "Exit"}));
   Draw();
-  ASSERT_FALSE(canvas->quads.empty());
-  EXPECT_TRUE(canvas->quads[0].material.empty());
-  EXPECT_GT(canvas->quads[0].alpha, 0.0f);
+  ASSERT_FALSE(canvas_->quads.empty());
+  EXPECT_TRUE(canvas_->quads[0].material.empty());
+  EXPECT_GT(canvas_->quads[0].alpha, 0.0f);
   EXPECT_TRUE(Send(eMSG_Escape));
-  EXPECT_EQ(frontEnd->GetPendingState(), nullptr);
+  EXPECT_EQ(frontEnd_->GetPendingState(), nullptr);
 
   Send(eMSG_Next);
   Send(eMSG_Next);
   Send(eMSG_Select);
   // The fade ends: the exit page is requested.
-  Clock::Instance().SetGameTime(now + GFrontEnd::kFadeSeconds + 0.01f);
+  Clock::Instance().SetGameTime(now_ + GFrontEnd::kFadeSeconds + 0.01f);
   GetGEMMSGService()->Deliver();
-  ASSERT_TRUE(frontEnd->IsPending(&frontEnd->fsmExitMenu));
+  ASSERT_TRUE(frontEnd_->IsPending(&frontEnd_->fsmExitMenu));
   // The step that leaves the pause state frees its page; the exit page comes
   // a step later. Nothing in between may reach the freed page.
-  for (int step = 0; step < 2 && !frontEnd->IsCurrent(&frontEnd->fsmExitMenu); ++step) {
+  for (int step = 0; step < 2 && !frontEnd_->IsCurrent(&frontEnd_->fsmExitMenu); ++step) {
     Step();
     Draw();
     Send(eMSG_Next);
     Send(eMSG_Select);
   }
-  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmExitMenu));
-  EXPECT_EQ(frontEnd->pauseMenu, nullptr);
-  EXPECT_EQ(frontEnd->currentMenu->selection, 1u);
-  EXPECT_EQ(frontEnd->escapeState, &frontEnd->fsmPauseMenu);
+  ASSERT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmExitMenu));
+  EXPECT_EQ(frontEnd_->pauseMenu, nullptr);
+  EXPECT_EQ(frontEnd_->currentMenu->selection, 1u);
+  EXPECT_EQ(frontEnd_->escapeState, &frontEnd_->fsmPauseMenu);
   EXPECT_TRUE(Send(eMSG_Escape));
-  EXPECT_EQ(frontEnd->GetPendingState(), nullptr);
+  EXPECT_EQ(frontEnd_->GetPendingState(), nullptr);
 
   Send(eMSG_Previous);
   Send(eMSG_Select);
-  EXPECT_EQ(receivers.game.Count(eMSG_GExit), 1);
-  EXPECT_FALSE(frontEnd->IsPauseMenuShowing());
-  EXPECT_FALSE(frontEnd->HasState(GUIState::kShown));
+  EXPECT_EQ(receivers_.game.Count(eMSG_GExit), 1);
+  EXPECT_FALSE(frontEnd_->IsPauseMenuShowing());
+  EXPECT_FALSE(frontEnd_->HasState(GUIState::kShown));
 }
 
 TEST_F(MenuWindowTest, ThePauseMenuOfPanicHasNoRestartAndContinueHandsTheSoundBackToTheGame) {
   AddProfile("ann");
-  profile = LoadProfileNamed("ann");
-  profile->mode = kModePanic;
+  profile_ = LoadProfileNamed("ann");
+  profile_->mode = kModePanic;
   Build();
   std::vector<std::pair<uint32_t, LayerFade>> fades;
-  receivers.audio.onMessage = [&](const CMSGMessage& message) {
+  receivers_.audio.onMessage = [&](const CMSGMessage& message) {
     if (message.id == eMSG_ALayer_VolumeFadeIn || message.id == eMSG_ALayer_VolumeFadeOut) {
       fades.push_back({message.id, *reinterpret_cast<const LayerFade*>(message.parameter)});
     }
   };
-  frontEnd->ShowPauseMenu(true);
-  ASSERT_TRUE(StepInto(frontEnd->fsmPauseMenu));
+  frontEnd_->ShowPauseMenu(true);
+  ASSERT_TRUE(StepInto(frontEnd_->fsmPauseMenu));
   EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"Continue", "Exit"}));
   Send(eMSG_Select);
-  receivers.audio.onMessage = nullptr;
+  receivers_.audio.onMessage = nullptr;
   ASSERT_EQ(fades.size(), 3u);
   EXPECT_EQ(fades[0].first, static_cast<uint32_t>(eMSG_ALayer_VolumeFadeOut));
   EXPECT_EQ(fades[0].second.layer, 1);
   EXPECT_EQ(fades[1].second.layer, 0);
   EXPECT_EQ(fades[2].second.layer, 3);
   EXPECT_FLOAT_EQ(fades[2].second.seconds, 1.0f);
-  EXPECT_FALSE(frontEnd->IsPauseMenuShowing());
+  EXPECT_FALSE(frontEnd_->IsPauseMenuShowing());
 }
 
 TEST_F(MenuWindowTest, TheGamesServicesShowThePauseMenuInTheFrontEndWhileOneExists) {
@@ -246,8 +246,8 @@ TEST_F(MenuWindowTest, TheGamesServicesShowThePauseMenuInTheFrontEndWhileOneExis
   EXPECT_FALSE(services.IsPauseMenuShowing());
   services.ShowPauseMenu();
   EXPECT_TRUE(services.IsPauseMenuShowing());
-  EXPECT_TRUE(StepInto(frontEnd->fsmPauseMenu));
-  frontEnd.reset();
+  EXPECT_TRUE(StepInto(frontEnd_->fsmPauseMenu));
+  frontEnd_.reset();
   EXPECT_FALSE(services.IsPauseMenuShowing());
 }
 

@@ -82,22 +82,22 @@ TEST_F(FrontEndOptions, ResolutionStepsThroughModesOfTheRefreshRateAndTheDepthWh
   for (const Case& c : cases) {
     UseModes(c.modes, c.current, 60);
     GetSettings()->depth = c.depth;
-    frontEnd->Next(&frontEnd->fsmVisualsMenu);
-    ASSERT_TRUE(StepInto(frontEnd->fsmVisualsMenu));
+    frontEnd_->Next(&frontEnd_->fsmVisualsMenu);
+    ASSERT_TRUE(StepInto(frontEnd_->fsmVisualsMenu));
     EXPECT_EQ(Resolution(), c.entered) << c.what;
     Send(eMSG_Next);
     Send(eMSG_Select);
     EXPECT_EQ(Resolution(), c.stepped) << c.what;
-    frontEnd->Next(&frontEnd->fsmOptionsMenu);
-    StepInto(frontEnd->fsmOptionsMenu);
+    frontEnd_->Next(&frontEnd_->fsmOptionsMenu);
+    StepInto(frontEnd_->fsmOptionsMenu);
   }
 }
 
 TEST_F(FrontEndOptions, ApplyStoresTheChoicesInTheSettingsAndTheDisplay) {
   UseModes({Mode(32, 640, 480, 60), Mode(32, 1024, 768, 60)}, 0, 60);
   Build();
-  frontEnd->Next(&frontEnd->fsmVisualsMenu);
-  ASSERT_TRUE(StepInto(frontEnd->fsmVisualsMenu));
+  frontEnd_->Next(&frontEnd_->fsmVisualsMenu);
+  ASSERT_TRUE(StepInto(frontEnd_->fsmVisualsMenu));
   EXPECT_EQ(ItemTexts()[0], "Fullscreen : No");
   Send(eMSG_Select);
   EXPECT_EQ(ItemTexts()[0], "Fullscreen : Yes");
@@ -118,7 +118,7 @@ TEST_F(FrontEndOptions, VolumesWrapAtTenAreClampedWhenReadAndStoredWhenTheMenuIs
   Build();
   Choose("Options");
   Choose("Audio");
-  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmAudioMenu));
+  ASSERT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmAudioMenu));
   EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"Sound : 10", "Music : 10"}));
   Send(eMSG_Select);
   Send(eMSG_Select);
@@ -129,7 +129,7 @@ TEST_F(FrontEndOptions, VolumesWrapAtTenAreClampedWhenReadAndStoredWhenTheMenuIs
   ASSERT_TRUE(ReadVolumeLevel("Audio\\Sound", level));
   EXPECT_EQ(level, 10);  // not stored yet
   Send(eMSG_Escape);
-  ASSERT_TRUE(StepInto(frontEnd->fsmOptionsMenu));
+  ASSERT_TRUE(StepInto(frontEnd_->fsmOptionsMenu));
   ASSERT_TRUE(ReadVolumeLevel("Audio\\Sound", level));
   EXPECT_EQ(level, 1);
   ASSERT_TRUE(ReadVolumeLevel("Audio\\Music", level));

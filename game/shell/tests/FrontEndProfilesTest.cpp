@@ -25,7 +25,7 @@ class FrontEndProfiles : public MenuWindowTest {
     std::filesystem::remove_all(std::string(std::getenv("VYRE_USER_DIR")) + "/Profiles");
   }
   void Enter(FsmState& state) {
-    frontEnd->Next(&state);
+    frontEnd_->Next(&state);
     ASSERT_TRUE(StepInto(state));
   }
   void Type(const std::string& name) {
@@ -40,12 +40,12 @@ class FrontEndProfiles : public MenuWindowTest {
   }
   std::vector<bool> Enabled() const {
     std::vector<bool> enabled;
-    for (const MenuItem& item : frontEnd->currentMenu->items) enabled.push_back(item.enabled);
+    for (const MenuItem& item : frontEnd_->currentMenu->items) enabled.push_back(item.enabled);
     return enabled;
   }
   std::vector<uint32_t> Colours() const {
     std::vector<uint32_t> colours;
-    for (const MenuItem& item : frontEnd->currentMenu->items) colours.push_back(item.colour);
+    for (const MenuItem& item : frontEnd_->currentMenu->items) colours.push_back(item.colour);
     return colours;
   }
 };
@@ -79,83 +79,83 @@ TEST_F(FrontEndProfiles, ThePageListsUpToFourFilesAndEnablesWhatCanBeChosen) {
   for (const Case& c : cases) {
     ClearProfiles();
     for (const std::string& file : c.files) shell_test::WriteBytes(ProfilePath(file), "0.5");
-    profile.reset();
+    profile_.reset();
     if (*c.current != '\0') {
       AddProfile(c.current);
-      profile = LoadProfileNamed(c.current);
+      profile_ = LoadProfileNamed(c.current);
     }
-    Enter(frontEnd->fsmProfilesMenu);
+    Enter(frontEnd_->fsmProfilesMenu);
     const std::string what = std::to_string(c.files.size()) + " files";
     EXPECT_EQ(ItemTexts(), c.items) << what;
     EXPECT_EQ(Enabled(), c.enabled) << what;
     EXPECT_EQ(Colours(), c.colours) << what;
-    EXPECT_STREQ(frontEnd->helpLine1.Chars(), "SELECT PROFILE TO VIEW ACHIEVEMENTS");
-    EXPECT_STREQ(frontEnd->helpLine2.Chars(), c.help) << what;
-    EXPECT_TRUE(frontEnd->currentMenu->IsSelectable(frontEnd->currentMenu->selection)) << what;
-    Enter(frontEnd->fsmMainMenu);
+    EXPECT_STREQ(frontEnd_->helpLine1.Chars(), "SELECT PROFILE TO VIEW ACHIEVEMENTS");
+    EXPECT_STREQ(frontEnd_->helpLine2.Chars(), c.help) << what;
+    EXPECT_TRUE(frontEnd_->currentMenu->IsSelectable(frontEnd_->currentMenu->selection)) << what;
+    Enter(frontEnd_->fsmMainMenu);
   }
 }
 
 TEST_F(FrontEndProfiles, TheSelectionFollowsTheLastUsedProfileAndLeavesAFreshlyDisabledItem) {
   AddProfile("ann");
   AddProfile("bob");
-  profile = LoadProfileNamed("bob");
+  profile_ = LoadProfileNamed("bob");
   puzzle_test::GameFixture::SetLastProfile("bob");
   Build();
   Choose("Profiles");
-  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
-  EXPECT_EQ(frontEnd->currentMenu->selection, 2u);
+  ASSERT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmProfilesMenu));
+  EXPECT_EQ(frontEnd_->currentMenu->selection, 2u);
 
   Choose("Delete Profile");
-  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmDeleteMenu));
-  EXPECT_EQ(frontEnd->currentMenu->selection, 1u);  // "No!"
+  ASSERT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmDeleteMenu));
+  EXPECT_EQ(frontEnd_->currentMenu->selection, 1u);  // "No!"
   Choose("Yes");
-  EXPECT_EQ(profile, nullptr);
+  EXPECT_EQ(profile_, nullptr);
   EXPECT_EQ(GetCurrentProfile(), nullptr);
   EXPECT_FALSE(std::filesystem::exists(ProfilePath("bob")));
-  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
+  ASSERT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmProfilesMenu));
   // The kept selection lay on "Delete Profile", disabled now.
   EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"Delete Profile", "ann", "New Profile"}));
-  EXPECT_EQ(frontEnd->currentMenu->selection, 1u);
-  EXPECT_STREQ(frontEnd->helpLine2.Chars(), "CHOOSE A PROFILE");
+  EXPECT_EQ(frontEnd_->currentMenu->selection, 1u);
+  EXPECT_STREQ(frontEnd_->helpLine2.Chars(), "CHOOSE A PROFILE");
   // Escape is refused while a profile can be chosen.
   Send(eMSG_Escape);
-  EXPECT_EQ(frontEnd->GetPendingState(), nullptr);
+  EXPECT_EQ(frontEnd_->GetPendingState(), nullptr);
 
   // "Yes" on the delete page without a profile deletes nothing.
-  Enter(frontEnd->fsmDeleteMenu);
+  Enter(frontEnd_->fsmDeleteMenu);
   Send(eMSG_Previous);
   Send(eMSG_Select);
   Wait(GFrontEnd::kFadeSeconds);
-  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmDeleteMenu));
+  EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmDeleteMenu));
   EXPECT_TRUE(std::filesystem::exists(ProfilePath("ann")));
 
   // Choosing a name makes it the profile in use and remembers it.
-  Enter(frontEnd->fsmProfilesMenu);
+  Enter(frontEnd_->fsmProfilesMenu);
   Choose("ann");
-  ASSERT_NE(profile, nullptr);
-  EXPECT_EQ(GetCurrentProfile(), profile.get());
-  EXPECT_STREQ(profile->name.Chars(), "ann");
+  ASSERT_NE(profile_, nullptr);
+  EXPECT_EQ(GetCurrentProfile(), profile_.get());
+  EXPECT_STREQ(profile_->name.Chars(), "ann");
   EXPECT_EQ(LastProfile(), "ann");
   EXPECT_EQ(Colours(), (std::vector<uint32_t>{7, 3, 5}));
-  EXPECT_STREQ(frontEnd->helpLine2.Chars(), "PRESS ESCAPE TO RETURN TO MAIN MENU");
+  EXPECT_STREQ(frontEnd_->helpLine2.Chars(), "PRESS ESCAPE TO RETURN TO MAIN MENU");
   // Choosing it again views it.
   Choose("ann");
-  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmViewProfile));
+  EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmViewProfile));
 }
 
 TEST_F(FrontEndProfiles, StartingWithoutAProfileNamesOneFirstThenOffersTheModes) {
   Build();
   Choose("Start Game");
-  ASSERT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmNewProfile));
+  ASSERT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmNewProfile));
   Type("BOB1");
   EXPECT_EQ(ItemTexts(), std::vector<std::string>{"BOB1"});
   EXPECT_TRUE(SendKeys({key::Return}));
   Wait(GFrontEnd::kFadeSeconds);
-  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmStartMenu));
-  ASSERT_NE(profile, nullptr);
-  EXPECT_EQ(GetCurrentProfile(), profile.get());
-  EXPECT_STREQ(profile->name.Chars(), "bob1");
+  EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmStartMenu));
+  ASSERT_NE(profile_, nullptr);
+  EXPECT_EQ(GetCurrentProfile(), profile_.get());
+  EXPECT_STREQ(profile_->name.Chars(), "bob1");
   EXPECT_TRUE(std::filesystem::exists(ProfilePath("bob1")));
   EXPECT_EQ(LastProfile(), "bob1");
 }
@@ -186,18 +186,18 @@ TEST_F(FrontEndProfiles, NameEntryTakesLettersAndDigitsUpToEightAndSwallowsEvery
        ""},
       {"Return on an empty name", {key::Return}, ""},
   };
-  Enter(frontEnd->fsmNewProfile);
+  Enter(frontEnd_->fsmNewProfile);
   for (const Case& c : cases) {
     while (!ItemTexts()[0].empty()) SendKeys({key::Backspace});
     EXPECT_TRUE(SendKeys(c.keys)) << c.what;
     EXPECT_EQ(ItemTexts()[0], c.typed) << c.what;
   }
   Wait(GFrontEnd::kFadeSeconds);
-  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmNewProfile));
-  EXPECT_EQ(profile, nullptr);
+  EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmNewProfile));
+  EXPECT_EQ(profile_, nullptr);
   // The menu messages do nothing here either.
   EXPECT_FALSE(Send(eMSG_Escape));
-  EXPECT_EQ(frontEnd->GetPendingState(), nullptr);
+  EXPECT_EQ(frontEnd_->GetPendingState(), nullptr);
 }
 
 TEST_F(FrontEndProfiles, TypingAnExistingNameInCapitalsLoadsItAndLeavesItsFileAsItWas) {
@@ -205,46 +205,46 @@ TEST_F(FrontEndProfiles, TypingAnExistingNameInCapitalsLoadsItAndLeavesItsFileAs
   const std::string before = shell_test::ReadBytes(ProfilePath("ann"));
   ASSERT_FALSE(before.empty());
   Build();
-  Enter(frontEnd->fsmNewProfile);
+  Enter(frontEnd_->fsmNewProfile);
   Type("ANN");
   SendKeys({key::Return});
-  ASSERT_NE(profile, nullptr);
-  EXPECT_EQ(profile->stars, 37u);
-  EXPECT_STREQ(profile->name.Chars(), "ann");
+  ASSERT_NE(profile_, nullptr);
+  EXPECT_EQ(profile_->stars, 37u);
+  EXPECT_STREQ(profile_->name.Chars(), "ann");
   EXPECT_EQ(shell_test::ReadBytes(ProfilePath("ann")), before);
   EXPECT_EQ(LastProfile(), "ann");
   Wait(GFrontEnd::kFadeSeconds);
-  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
+  EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmProfilesMenu));
 }
 
 TEST_F(FrontEndProfiles, AFileThatDoesNotLoadLeavesTheProfileInUseAndTheLastUsedName) {
   AddProfile("ann", 5);
   shell_test::WriteBytes(ProfilePath("bad"), std::string("0.4\0bad", 7) + std::string(256, '\0'));
-  profile = LoadProfileNamed("ann");
-  GameProfile* ann = profile.get();
+  profile_ = LoadProfileNamed("ann");
+  GameProfile* ann = profile_.get();
   puzzle_test::GameFixture::SetLastProfile("ann");
   Build();
-  Enter(frontEnd->fsmProfilesMenu);
+  Enter(frontEnd_->fsmProfilesMenu);
   shell_test::ClearGemLines();
 
   Choose("bad");
-  EXPECT_EQ(profile.get(), ann);
+  EXPECT_EQ(profile_.get(), ann);
   EXPECT_EQ(GetCurrentProfile(), ann);
   EXPECT_EQ(LastProfile(), "ann");
-  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmProfilesMenu));
+  EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmProfilesMenu));
   EXPECT_EQ(Colours(), (std::vector<uint32_t>{5, 3, 5, 5}));
   bool logged = false;
   for (const std::string& line : shell_test::GemLines()) logged |= line.find("bad.profile") != std::string::npos;
   EXPECT_TRUE(logged);
 
-  Enter(frontEnd->fsmNewProfile);
+  Enter(frontEnd_->fsmNewProfile);
   Type("BAD");
   SendKeys({key::Return});
   Wait(GFrontEnd::kFadeSeconds);
-  EXPECT_EQ(profile.get(), ann);
+  EXPECT_EQ(profile_.get(), ann);
   EXPECT_EQ(GetCurrentProfile(), ann);
   EXPECT_EQ(LastProfile(), "ann");
-  EXPECT_TRUE(frontEnd->IsCurrent(&frontEnd->fsmNewProfile));
+  EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmNewProfile));
   EXPECT_FALSE(std::filesystem::exists(ProfilePath("")));
 }
 
@@ -253,12 +253,12 @@ TEST_F(FrontEndProfiles, APageWithNothingToChooseLetsThePlayerBackToTheMainMenu)
     shell_test::WriteBytes(ProfilePath(name), "0.5");
   }
   Build();
-  Enter(frontEnd->fsmProfilesMenu);
+  Enter(frontEnd_->fsmProfilesMenu);
   EXPECT_EQ(Enabled(), (std::vector<bool>{false, false, false, false, false, false}));
   Send(eMSG_Select);
-  EXPECT_EQ(frontEnd->GetPendingState(), nullptr);
+  EXPECT_EQ(frontEnd_->GetPendingState(), nullptr);
   EXPECT_TRUE(Send(eMSG_Escape));
-  EXPECT_TRUE(StepInto(frontEnd->fsmMainMenu));
+  EXPECT_TRUE(StepInto(frontEnd_->fsmMainMenu));
 }
 
 }  // namespace

@@ -14,20 +14,20 @@ using namespace shell_test;
 
 class FrontEndTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 20.0f)); }
-  ScreensFixture run;
+  void SetUp() override { ASSERT_TRUE(run_.RunUntil("Game.FrontEnd", 20.0f)); }
+  ScreensFixture run_;
 };
 
 TEST_F(FrontEndTest, TheFirstEntryAlreadySeesTheBackdropThroughThePuzzleCamera) {
-  EXPECT_TRUE(run.game->IsActiveCamera(String("Game.Puzzle")));
-  EXPECT_TRUE(run.game->IsCurrentCamera(&run.game->puzzleCamera));
+  EXPECT_TRUE(run_.game->IsActiveCamera(String("Game.Puzzle")));
+  EXPECT_TRUE(run_.game->IsCurrentCamera(&run_.game->puzzleCamera));
 }
 
 TEST_F(FrontEndTest, OneStingChainPlaysStingsZeroToFourEveryFiveAndAHalfSecondsUntilTheExit) {
-  const float entered = run.Now();
-  run.Run(30.0f);
+  const float entered = run_.Now();
+  run_.Run(30.0f);
   std::vector<float> times;
-  for (const HeardAudio& entry : run.audio->heard) {
+  for (const HeardAudio& entry : run_.audio->heard) {
     if (entry.id != eMSG_AGUI_PlaySting) continue;
     times.push_back(entry.time - entered);
     EXPECT_GE(entry.value, 0);
@@ -37,34 +37,34 @@ TEST_F(FrontEndTest, OneStingChainPlaysStingsZeroToFourEveryFiveAndAHalfSecondsU
   ASSERT_EQ(times.size(), 6u);
   EXPECT_NEAR(times[0], 2.0f, 0.1f);
   for (size_t i = 1; i < times.size(); ++i) EXPECT_NEAR(times[i] - times[i - 1], 5.5f, 0.1f);
-  EXPECT_EQ(GetGEMMSGService()->CountMessages(run.game->receiverId, eMSG_AGUI_PlaySting), 1u);
+  EXPECT_EQ(GetGEMMSGService()->CountMessages(run_.game->receiverId, eMSG_AGUI_PlaySting), 1u);
 
   // A stray tick does not start a second chain.
-  run.Send(eMSG_AGUI_PlaySting);
-  EXPECT_EQ(GetGEMMSGService()->CountMessages(run.game->receiverId, eMSG_AGUI_PlaySting), 1u);
+  run_.Send(eMSG_AGUI_PlaySting);
+  EXPECT_EQ(GetGEMMSGService()->CountMessages(run_.game->receiverId, eMSG_AGUI_PlaySting), 1u);
 
-  run.Send(eMSG_GCredits);
-  ASSERT_TRUE(run.RunUntil("Game.Credits", 2.0f));
-  const int played = run.audio->Count(eMSG_AGUI_PlaySting);
-  run.Run(20.0f);
-  EXPECT_EQ(run.audio->Count(eMSG_AGUI_PlaySting), played);
+  run_.Send(eMSG_GCredits);
+  ASSERT_TRUE(run_.RunUntil("Game.Credits", 2.0f));
+  const int played = run_.audio->Count(eMSG_AGUI_PlaySting);
+  run_.Run(20.0f);
+  EXPECT_EQ(run_.audio->Count(eMSG_AGUI_PlaySting), played);
 }
 
 TEST_F(FrontEndTest, SixtySecondsWithoutAPressShowTheHighScoresWhichComeBackAfterThePanicTable) {
-  const float entered = run.Now();
+  const float entered = run_.Now();
   // A key press and a held key reset the idle time; a held pad direction does not.
-  run.Run(40.0f);
-  run.PressKey(platform::key::Down);
-  run.Run(30.0f);
+  run_.Run(40.0f);
+  run_.PressKey(platform::key::Down);
+  run_.Run(30.0f);
   uint8_t held[2] = {platform::key::Down, 0};
-  GetGEMMSGService()->Post(eMSG_UIOKEYHELD, -1, run.game->receiverId, reinterpret_cast<intptr_t>(held), 0.0);
-  run.Run(30.0f);
-  GetGEMMSGService()->Post(eMSG_UIOPADHELD, -1, run.game->receiverId, 0, 0.0);
-  EXPECT_EQ(run.Current(), "Game.FrontEnd");
-  ASSERT_TRUE(run.RunUntil("Game.HighScores", 40.0f));
-  EXPECT_NEAR(run.Now() - entered, 40.0f + 30.0f + 60.0f + 1.0f, 0.3f);
-  EXPECT_TRUE(run.game->showHighScoresAsAttract);
-  ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 30.0f));
+  GetGEMMSGService()->Post(eMSG_UIOKEYHELD, -1, run_.game->receiverId, reinterpret_cast<intptr_t>(held), 0.0);
+  run_.Run(30.0f);
+  GetGEMMSGService()->Post(eMSG_UIOPADHELD, -1, run_.game->receiverId, 0, 0.0);
+  EXPECT_EQ(run_.Current(), "Game.FrontEnd");
+  ASSERT_TRUE(run_.RunUntil("Game.HighScores", 40.0f));
+  EXPECT_NEAR(run_.Now() - entered, 40.0f + 30.0f + 60.0f + 1.0f, 0.3f);
+  EXPECT_TRUE(run_.game->showHighScoresAsAttract);
+  ASSERT_TRUE(run_.RunUntil("Game.FrontEnd", 30.0f));
 }
 
 TEST_F(FrontEndTest, AFreshProfileGoesThroughLoadingAndTheInstructionsToItsMode) {
@@ -78,23 +78,23 @@ TEST_F(FrontEndTest, AFreshProfileGoesThroughLoadingAndTheInstructionsToItsMode)
       {kModePanic, "Game.PanicGame", eMSG_GLoadPanicGame},
   };
   for (const Case& c : cases) {
-    run.game->profile = std::make_unique<Profile>();
+    run_.game->profile = std::make_unique<Profile>();
     int32_t selection = c.mode;
-    run.Send(eMSG_Start, reinterpret_cast<intptr_t>(&selection));
-    EXPECT_EQ(run.game->profile->mode, c.mode);
-    ASSERT_TRUE(run.RunUntil("Game.Loading", 2.0f));
-    ASSERT_TRUE(run.RunUntil("Game.Instructions", 5.0f));
+    run_.Send(eMSG_Start, reinterpret_cast<intptr_t>(&selection));
+    EXPECT_EQ(run_.game->profile->mode, c.mode);
+    ASSERT_TRUE(run_.RunUntil("Game.Loading", 2.0f));
+    ASSERT_TRUE(run_.RunUntil("Game.Instructions", 5.0f));
     // A second key during the fade-out does not restart it.
-    run.PressKey(platform::key::Return);
-    const float pressed = run.Now();
-    run.Run(0.5f);
-    run.PressKey(platform::key::Return);
-    ASSERT_TRUE(run.RunUntil(c.next, 3.0f));
-    EXPECT_NEAR(run.Now() - pressed, 1.0f, 0.3f);
-    run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::FrontEnd), 0.1f);
-    ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 2.0f));
+    run_.PressKey(platform::key::Return);
+    const float pressed = run_.Now();
+    run_.Run(0.5f);
+    run_.PressKey(platform::key::Return);
+    ASSERT_TRUE(run_.RunUntil(c.next, 3.0f));
+    EXPECT_NEAR(run_.Now() - pressed, 1.0f, 0.3f);
+    run_.game->FadeToState(kFadeMusicAndScreen, run_.game->State(GameStateId::FrontEnd), 0.1f);
+    ASSERT_TRUE(run_.RunUntil("Game.FrontEnd", 2.0f));
   }
-  EXPECT_EQ(run.queues.loads, 3);
+  EXPECT_EQ(run_.queues.loads, 3);
 }
 
 // The instructions come once, before a profile's first game of either mode;
@@ -117,30 +117,30 @@ TEST_F(FrontEndTest, TheInstructionsComeOnceAndTheStoryOnAProfilesFirstChallenge
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    run.game->profile = std::make_unique<Profile>();
-    run.game->profile->modes[kModeChallenge].timePlayed = c.challengeSeconds;
-    run.game->profile->modes[kModePanic].timePlayed = c.panicSeconds;
+    run_.game->profile = std::make_unique<Profile>();
+    run_.game->profile->modes[kModeChallenge].timePlayed = c.challengeSeconds;
+    run_.game->profile->modes[kModePanic].timePlayed = c.panicSeconds;
     int32_t selection = c.mode;
-    run.Send(eMSG_Start, reinterpret_cast<intptr_t>(&selection));
-    ASSERT_TRUE(run.RunUntil("Game.Loading", 2.0f));
-    ASSERT_TRUE(run.RunUntil(c.next, 5.0f));
-    const std::vector<std::string> trace = run.Trace();
+    run_.Send(eMSG_Start, reinterpret_cast<intptr_t>(&selection));
+    ASSERT_TRUE(run_.RunUntil("Game.Loading", 2.0f));
+    ASSERT_TRUE(run_.RunUntil(c.next, 5.0f));
+    const std::vector<std::string> trace = run_.Trace();
     EXPECT_EQ(trace[trace.size() - 2], "Game.Loading");
-    run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::FrontEnd), 0.1f);
-    ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 5.0f));
+    run_.game->FadeToState(kFadeMusicAndScreen, run_.game->State(GameStateId::FrontEnd), 0.1f);
+    ASSERT_TRUE(run_.RunUntil("Game.FrontEnd", 5.0f));
   }
 }
 
 TEST_F(FrontEndTest, ExitFadesOutAndEndsTheRun) {
-  run.Send(eMSG_GExit);
-  EXPECT_FALSE(run.game->fadedIn);
-  EXPECT_EQ(run.audio->heard.back().id, eMSG_ALayer_VolumeFadeOut);
-  EXPECT_EQ(run.audio->heard.back().value, Game::kMusicLayer);
-  run.Run(0.9f);
-  EXPECT_FALSE(run.game->HasQuit());
-  run.Run(0.2f);
-  EXPECT_TRUE(run.game->HasQuit());
-  EXPECT_EQ(run.game->GetExitFlag(), 1);
+  run_.Send(eMSG_GExit);
+  EXPECT_FALSE(run_.game->fadedIn);
+  EXPECT_EQ(run_.audio->heard.back().id, eMSG_ALayer_VolumeFadeOut);
+  EXPECT_EQ(run_.audio->heard.back().value, Game::kMusicLayer);
+  run_.Run(0.9f);
+  EXPECT_FALSE(run_.game->HasQuit());
+  run_.Run(0.2f);
+  EXPECT_TRUE(run_.game->HasQuit());
+  EXPECT_EQ(run_.game->GetExitFlag(), 1);
 }
 
 }  // namespace

@@ -59,8 +59,8 @@ int LayerOf(const GAudio& audio, int32_t source) {
 class AudioTest : public ::testing::Test {
  protected:
   AudioTest() {
-    GetGEMMSGService()->AddListener(&sender);
-    EnterNormal(audio);
+    GetGEMMSGService()->AddListener(&sender_);
+    EnterNormal(audio_);
   }
 
   // The game's constructor steps the layer once (it leaves the start
@@ -72,12 +72,12 @@ class AudioTest : public ::testing::Test {
 
   // Switches the layer on and loads both sets, as the loading screen does.
   void Start() {
-    audio.Initialise();
-    audio.LoadSounds(0);
-    audio.LoadSounds(1);
+    audio_.Initialise();
+    audio_.LoadSounds(0);
+    audio_.LoadSounds(1);
   }
   void Post(uint32_t id, intptr_t parameter = 0) {
-    PostGameMessageTo(sender.receiverId, audio.receiverId, id, parameter, 0.0);
+    PostGameMessageTo(sender_.receiverId, audio_.receiverId, id, parameter, 0.0);
   }
   void PostFade(uint32_t id, int layer, float seconds) {
     LayerFade fade{layer, seconds};
@@ -86,14 +86,14 @@ class AudioTest : public ::testing::Test {
   void PostStop(int layer) { Post(eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer)); }
   void PostSting(int sting) { Post(eMSG_AGUI_PlaySting, reinterpret_cast<intptr_t>(&sting)); }
   void Steps(int count) {
-    for (int i = 0; i < count; ++i) audio.Update();
+    for (int i = 0; i < count; ++i) audio_.Update();
   }
-  int Completions() const { return sender.Count(eMSG_ALayer_VolumeFadeOutComplete); }
+  int Completions() const { return sender_.Count(eMSG_ALayer_VolumeFadeOutComplete); }
 
-  AudioEnvironment environment;
-  FakeAudioSound sound;
-  GAudio audio{24, sound};
-  RecordingReceiver sender{"Fade sender"};
+  AudioEnvironment environment_;
+  FakeAudioSound sound_;
+  GAudio audio_{24, sound_};
+  RecordingReceiver sender_{"Fade sender"};
 };
 
 struct MessageRow {
@@ -130,18 +130,18 @@ TEST_F(AudioTest, EachMessagePlaysItsEntryOnItsLayerWithItsLogLine) {
       {eMSG_GDropGem, "", -1, 0, false},
   };
   Start();
-  audio.Update();  // the reserved sources leave layer 0 unplayed
+  audio_.Update();  // the reserved sources leave layer 0 unplayed
   for (const MessageRow& row : rows) {
     SCOPED_TRACE(GameMessageName(row.id));
     ClearLogLines(kLogSFX);
-    const std::vector<int> before = sound.Playing();
+    const std::vector<int> before = sound_.Playing();
     int speech = kSpeechExcellent;
     CMSGMessage message;
     message.id = row.id;
-    message.source = sender.receiverId;
-    message.target = audio.receiverId;
+    message.source = sender_.receiverId;
+    message.target = audio_.receiverId;
     message.parameter = reinterpret_cast<intptr_t>(&speech);
-    audio.HandleMessage(&message);
+    audio_.HandleMessage(&message);
 
     EXPECT_EQ(message.handled & 1, row.handled ? 1 : 0);
     const std::vector<std::string> lines = LogLinesOf(kLogSFX);
@@ -151,7 +151,7 @@ TEST_F(AudioTest, EachMessagePlaysItsEntryOnItsLayerWithItsLogLine) {
       EXPECT_TRUE(lines.empty());
     }
     std::vector<int> started;
-    for (int source : sound.Playing()) {
+    for (int source : sound_.Playing()) {
       if (std::find(before.begin(), before.end(), source) == before.end()) started.push_back(source);
     }
     if (row.layer < 0) {
@@ -159,19 +159,19 @@ TEST_F(AudioTest, EachMessagePlaysItsEntryOnItsLayerWithItsLogLine) {
       continue;
     }
     ASSERT_EQ(started.size(), 1u);
-    EXPECT_EQ(sound.At(started[0]).buffer, audio.sounds[row.entry]);
-    EXPECT_EQ(LayerOf(audio, started[0]), row.layer);
-    EXPECT_FLOAT_EQ(sound.At(started[0]).storedGain, audio.soundVolume);
+    EXPECT_EQ(sound_.At(started[0]).buffer, audio_.sounds[row.entry]);
+    EXPECT_EQ(LayerOf(audio_, started[0]), row.layer);
+    EXPECT_FLOAT_EQ(sound_.At(started[0]).storedGain, audio_.soundVolume);
   }
 }
 
 TEST_F(AudioTest, SetsLoadTheirFilesInOrderAndAFailedLoadPlaysNothing) {
-  sound.failing.insert("Resources/Sounds/GemBreak06.ogg");
-  audio.Initialise();
-  audio.LoadSounds(2);
-  audio.LoadSounds(-1);
-  EXPECT_TRUE(sound.loads.empty());
-  audio.LoadSounds(1);
+  sound_.failing.insert("Resources/Sounds/GemBreak06.ogg");
+  audio_.Initialise();
+  audio_.LoadSounds(2);
+  audio_.LoadSounds(-1);
+  EXPECT_TRUE(sound_.loads.empty());
+  audio_.LoadSounds(1);
   const std::vector<std::string> gameSet = {
       "stream:Resources/Music/VelkBeat.ogg",          "buffer:Resources/Sounds/GemBreak06.ogg",
       "buffer:Resources/Sounds/GemBreak08.ogg",       "buffer:Resources/Sounds/UnstableNovalith.ogg",
@@ -183,49 +183,49 @@ TEST_F(AudioTest, SetsLoadTheirFilesInOrderAndAFailedLoadPlaysNothing) {
       "buffer:Resources/Sounds/GameOver/Phrase4.ogg", "buffer:Resources/Sounds/GameOver/Phrase5.ogg",
       "buffer:Resources/Sounds/GameOver/Phrase6.ogg",
   };
-  EXPECT_EQ(sound.loads, gameSet);
-  sound.loads.clear();
-  audio.LoadSounds(0);
+  EXPECT_EQ(sound_.loads, gameSet);
+  sound_.loads.clear();
+  audio_.LoadSounds(0);
   const std::vector<std::string> frontEndSet = {
       "buffer:Resources/Sounds/GemPlacement.ogg",      "buffer:Resources/Sounds/GemChink01.ogg",
       "buffer:Resources/Sounds/FrontEnd/Phrase1.ogg", "buffer:Resources/Sounds/FrontEnd/Phrase2.ogg",
       "buffer:Resources/Sounds/FrontEnd/Phrase3.ogg", "buffer:Resources/Sounds/FrontEnd/Phrase4.ogg",
       "buffer:Resources/Sounds/FrontEnd/Phrase5.ogg", "buffer:Resources/Sounds/FrontEnd/Phrase6.ogg",
   };
-  EXPECT_EQ(sound.loads, frontEndSet);
-  EXPECT_EQ(audio.sounds[2], -1);
-  EXPECT_EQ(audio.sounds[12], -1);
-  EXPECT_EQ(audio.sounds[0], 15);  // the failed load used no index
+  EXPECT_EQ(sound_.loads, frontEndSet);
+  EXPECT_EQ(audio_.sounds[2], -1);
+  EXPECT_EQ(audio_.sounds[12], -1);
+  EXPECT_EQ(audio_.sounds[0], 15);  // the failed load used no index
 
   Post(eMSG_AInGame_PlayFewGemsBroken);
-  EXPECT_TRUE(sound.Playing().empty()) << "a failed load must not play another buffer";
+  EXPECT_TRUE(sound_.Playing().empty()) << "a failed load must not play another buffer";
 }
 
 TEST_F(AudioTest, AnEntryNeverLoadedPlaysNothing) {
-  audio.Initialise();
-  audio.LoadSounds(0);
+  audio_.Initialise();
+  audio_.LoadSounds(0);
   Post(eMSG_AInGame_PlayGemsCleared);  // entry 4: set 1
   PostSting(6);                        // entry 26: set 1
-  EXPECT_TRUE(sound.Playing().empty());
+  EXPECT_TRUE(sound_.Playing().empty());
   Post(eMSG_AInGame_PlayGemPlaced);  // entry 0: loaded
-  EXPECT_EQ(sound.Playing().size(), 1u);
+  EXPECT_EQ(sound_.Playing().size(), 1u);
 }
 
 TEST_F(AudioTest, MessagesBeforeInitialiseAreLostAndTheUpdateWaits) {
-  audio.LoadSounds(0);
+  audio_.LoadSounds(0);
   Post(eMSG_AInGame_PlayGemPlaced);
   PostFade(eMSG_ALayer_VolumeFadeIn, 0, 0.0f);
-  audio.Update();
-  EXPECT_TRUE(sound.sources.empty());
-  EXPECT_EQ(audio.layers[0].fader.GetTarget(), 0.0f);
-  EXPECT_FALSE(audio.IsActive());
+  audio_.Update();
+  EXPECT_TRUE(sound_.sources.empty());
+  EXPECT_EQ(audio_.layers[0].fader.GetTarget(), 0.0f);
+  EXPECT_FALSE(audio_.IsActive());
 
-  audio.Initialise();
-  EXPECT_TRUE(audio.IsActive());
-  EXPECT_TRUE(sound.Playing().empty()) << "nothing was kept for later";
-  const size_t reserved = sound.sources.size();
-  audio.Initialise();
-  EXPECT_EQ(sound.sources.size(), reserved) << "a second Initialise reserves nothing";
+  audio_.Initialise();
+  EXPECT_TRUE(audio_.IsActive());
+  EXPECT_TRUE(sound_.Playing().empty()) << "nothing was kept for later";
+  const size_t reserved = sound_.sources.size();
+  audio_.Initialise();
+  EXPECT_EQ(sound_.sources.size(), reserved) << "a second Initialise reserves nothing";
 }
 
 TEST_F(AudioTest, EnteringNormalSetsTheMasterVolume) {
@@ -270,33 +270,33 @@ TEST_F(AudioTest, LayerGainIsFaderTimesMasterTimesStoredVolume) {
   AudioEnvironment::StoreLevel("Audio\\Sound", 5);
   Start();
   Post(eMSG_AInGame_PlayGemPlaced);
-  const int source = sound.PlayingBuffer(audio.sounds[0]);
+  const int source = sound_.PlayingBuffer(audio_.sounds[0]);
   ASSERT_GE(source, 0);
-  audio.Update();
-  EXPECT_FLOAT_EQ(sound.At(source).appliedGain, 0.0f) << "layers start silent";
+  audio_.Update();
+  EXPECT_FLOAT_EQ(sound_.At(source).appliedGain, 0.0f) << "layers start silent";
 
   PostFade(eMSG_ALayer_VolumeFadeIn, 0, 1.0f);
   Steps(5);
-  EXPECT_NEAR(audio.layers[0].fader.GetCurrent(), 0.5f, 1e-5f);
-  EXPECT_NEAR(sound.At(source).appliedGain, 0.5f * 1.0f * 0.5f, 1e-5f);
+  EXPECT_NEAR(audio_.layers[0].fader.GetCurrent(), 0.5f, 1e-5f);
+  EXPECT_NEAR(sound_.At(source).appliedGain, 0.5f * 1.0f * 0.5f, 1e-5f);
 
   Post(eMSG_ABackground_PlayMusic);
   PostFade(eMSG_ALayer_VolumeFadeIn, 3, 0.0f);
-  audio.SetMusicVolume(3);
-  audio.Update();
-  EXPECT_NEAR(sound.At(audio.musicSource).appliedGain, 0.3f, 1e-5f);
+  audio_.SetMusicVolume(3);
+  audio_.Update();
+  EXPECT_NEAR(sound_.At(audio_.musicSource).appliedGain, 0.3f, 1e-5f);
 }
 
 TEST_F(AudioTest, TwoUnstableMessagesStartTheLoopOnce) {
   Start();
   Post(eMSG_AInGame_PlayNovalithUnstable);
   Post(eMSG_AInGame_PlayNovalithUnstable);
-  EXPECT_EQ(sound.At(audio.loopSource).plays, 1);
-  EXPECT_TRUE(sound.At(audio.loopSource).looping);
-  EXPECT_EQ(sound.At(audio.loopSource).buffer, audio.sounds[6]);
-  EXPECT_EQ(LayerOf(audio, audio.loopSource), 0);
+  EXPECT_EQ(sound_.At(audio_.loopSource).plays, 1);
+  EXPECT_TRUE(sound_.At(audio_.loopSource).looping);
+  EXPECT_EQ(sound_.At(audio_.loopSource).buffer, audio_.sounds[6]);
+  EXPECT_EQ(LayerOf(audio_, audio_.loopSource), 0);
   Post(eMSG_AInGame_StopNovalithUnstable);
-  EXPECT_FALSE(sound.IsSourcePlaying(audio.loopSource));
+  EXPECT_FALSE(sound_.IsSourcePlaying(audio_.loopSource));
 }
 
 TEST_F(AudioTest, UnstableStableCyclesKeepLayerZeroPlaying) {
@@ -307,51 +307,51 @@ TEST_F(AudioTest, UnstableStableCyclesKeepLayerZeroPlaying) {
     Steps(2);
     Post(eMSG_AInGame_StopNovalithUnstable);
     Steps(2);
-    ASSERT_TRUE(LayersAreSound(audio));
-    EXPECT_EQ(audio.layers[0].count, 0u);
+    ASSERT_TRUE(LayersAreSound(audio_));
+    EXPECT_EQ(audio_.layers[0].count, 0u);
   }
   Post(eMSG_AInGame_PlayGemBroken);
-  EXPECT_NE(sound.PlayingBuffer(audio.sounds[1]), -1) << "layer 0 still takes sounds";
-  EXPECT_EQ(audio.layers[0].count, 1u);
+  EXPECT_NE(sound_.PlayingBuffer(audio_.sounds[1]), -1) << "layer 0 still takes sounds";
+  EXPECT_EQ(audio_.layers[0].count, 1u);
 }
 
 TEST_F(AudioTest, MusicPlaysOnceAndRestartsFiveSecondsAfterItEnds) {
   Start();
   Post(eMSG_ABackground_PlayMusic);
-  ASSERT_TRUE(sound.IsSourcePlaying(audio.musicSource));
-  EXPECT_EQ(sound.At(audio.musicSource).stream, audio.sounds[GAudio::kMusicEntry]);
-  EXPECT_FLOAT_EQ(sound.At(audio.musicSource).storedGain, 0.7f);
+  ASSERT_TRUE(sound_.IsSourcePlaying(audio_.musicSource));
+  EXPECT_EQ(sound_.At(audio_.musicSource).stream, audio_.sounds[GAudio::kMusicEntry]);
+  EXPECT_FLOAT_EQ(sound_.At(audio_.musicSource).storedGain, 0.7f);
   Post(eMSG_ABackground_PlayMusic);
-  EXPECT_EQ(sound.At(audio.musicSource).plays, 1) << "PlayMusic while it plays does nothing";
+  EXPECT_EQ(sound_.At(audio_.musicSource).plays, 1) << "PlayMusic while it plays does nothing";
 
-  sound.End(audio.musicSource);
-  audio.Update();
+  sound_.End(audio_.musicSource);
+  audio_.Update();
   AudioEnvironment::DeliverAt(4.9f);
-  EXPECT_FALSE(sound.IsSourcePlaying(audio.musicSource));
+  EXPECT_FALSE(sound_.IsSourcePlaying(audio_.musicSource));
   AudioEnvironment::DeliverAt(5.0f);
-  EXPECT_TRUE(sound.IsSourcePlaying(audio.musicSource));
-  EXPECT_EQ(sound.At(audio.musicSource).plays, 2);
+  EXPECT_TRUE(sound_.IsSourcePlaying(audio_.musicSource));
+  EXPECT_EQ(sound_.At(audio_.musicSource).plays, 2);
 
   Post(eMSG_ABackground_StopMusic);
-  EXPECT_FALSE(sound.IsSourcePlaying(audio.musicSource));
-  audio.Update();
+  EXPECT_FALSE(sound_.IsSourcePlaying(audio_.musicSource));
+  audio_.Update();
   AudioEnvironment::DeliverAt(20.0f);
-  EXPECT_FALSE(sound.IsSourcePlaying(audio.musicSource)) << "no restart after StopMusic";
+  EXPECT_FALSE(sound_.IsSourcePlaying(audio_.musicSource)) << "no restart after StopMusic";
 }
 
 TEST_F(AudioTest, StoppingTheMusicLayerAloneLetsTheMusicComeBack) {
   Start();
   Post(eMSG_ABackground_PlayMusic);
   PostStop(3);
-  audio.Update();
+  audio_.Update();
   AudioEnvironment::DeliverAt(5.0f);
-  EXPECT_TRUE(sound.IsSourcePlaying(audio.musicSource));
+  EXPECT_TRUE(sound_.IsSourcePlaying(audio_.musicSource));
 
   PostStop(4);  // every layer, and the restart with it
-  audio.Update();
+  audio_.Update();
   AudioEnvironment::DeliverAt(20.0f);
-  EXPECT_FALSE(sound.IsSourcePlaying(audio.musicSource));
-  EXPECT_FALSE(audio.musicOn);
+  EXPECT_FALSE(sound_.IsSourcePlaying(audio_.musicSource));
+  EXPECT_FALSE(audio_.musicOn);
 }
 
 TEST_F(AudioTest, FadeOutOfEveryLayerReportsOnceEachAndFadeInNever) {
@@ -359,14 +359,14 @@ TEST_F(AudioTest, FadeOutOfEveryLayerReportsOnceEachAndFadeInNever) {
   PostFade(eMSG_ALayer_VolumeFadeIn, 4, 0.3f);
   Steps(10);
   EXPECT_EQ(Completions(), 0);
-  for (const AudioLayer& layer : audio.layers) EXPECT_FLOAT_EQ(layer.fader.GetCurrent(), 1.0f);
+  for (const AudioLayer& layer : audio_.layers) EXPECT_FLOAT_EQ(layer.fader.GetCurrent(), 1.0f);
 
   PostFade(eMSG_ALayer_VolumeFadeOut, 4, 0.3f);
   Steps(2);
   EXPECT_EQ(Completions(), 0) << "still fading";
   Steps(10);
   EXPECT_EQ(Completions(), 4);
-  for (const AudioLayer& layer : audio.layers) EXPECT_FLOAT_EQ(layer.fader.GetCurrent(), 0.0f);
+  for (const AudioLayer& layer : audio_.layers) EXPECT_FLOAT_EQ(layer.fader.GetCurrent(), 0.0f);
 }
 
 TEST_F(AudioTest, FadesAdvanceWhileTheClockIsPaused) {
@@ -375,17 +375,17 @@ TEST_F(AudioTest, FadesAdvanceWhileTheClockIsPaused) {
   PostFade(eMSG_ALayer_VolumeFadeIn, 1, 0.05f);
   Steps(8);
   Clock::Instance().SetPaused(false);
-  EXPECT_FLOAT_EQ(audio.layers[1].fader.GetCurrent(), 1.0f);
+  EXPECT_FLOAT_EQ(audio_.layers[1].fader.GetCurrent(), 1.0f);
 }
 
 TEST_F(AudioTest, AZeroLengthFadeJumpsAndAFadeOutStillReports) {
   Start();
   PostFade(eMSG_ALayer_VolumeFadeIn, 1, 0.0f);
-  EXPECT_FLOAT_EQ(audio.layers[1].fader.GetCurrent(), 1.0f);
+  EXPECT_FLOAT_EQ(audio_.layers[1].fader.GetCurrent(), 1.0f);
   PostFade(eMSG_ALayer_VolumeFadeOut, 1, -1.0f);
-  EXPECT_FLOAT_EQ(audio.layers[1].fader.GetCurrent(), 0.0f);
-  audio.Update();
-  audio.Update();
+  EXPECT_FLOAT_EQ(audio_.layers[1].fader.GetCurrent(), 0.0f);
+  audio_.Update();
+  audio_.Update();
   EXPECT_EQ(Completions(), 1);
 }
 
@@ -397,58 +397,58 @@ TEST_F(AudioTest, NullAndNegativeRecordsAreIgnored) {
   PostFade(eMSG_ALayer_VolumeFadeIn, -1, 0.0f);
   PostSting(-1);
   PostSting(GAudio::kStingCount);
-  for (const AudioLayer& layer : audio.layers) EXPECT_EQ(layer.fader.GetCurrent(), 0.0f);
-  EXPECT_TRUE(sound.Playing().empty());
+  for (const AudioLayer& layer : audio_.layers) EXPECT_EQ(layer.fader.GetCurrent(), 0.0f);
+  EXPECT_TRUE(sound_.Playing().empty());
 }
 
 TEST_F(AudioTest, StingPlaysItsPhraseWithTheMusicVolumeOnLayerOne) {
   Start();
   PostSting(3);
-  ASSERT_GE(audio.stingSource, 0);
-  EXPECT_EQ(sound.At(audio.stingSource).buffer, audio.sounds[23]);
-  EXPECT_FLOAT_EQ(sound.At(audio.stingSource).storedGain, 0.7f);
-  EXPECT_EQ(LayerOf(audio, audio.stingSource), 1);
-  audio.SetMusicVolume(2);
-  EXPECT_FLOAT_EQ(sound.At(audio.stingSource).storedGain, 0.2f);
+  ASSERT_GE(audio_.stingSource, 0);
+  EXPECT_EQ(sound_.At(audio_.stingSource).buffer, audio_.sounds[23]);
+  EXPECT_FLOAT_EQ(sound_.At(audio_.stingSource).storedGain, 0.7f);
+  EXPECT_EQ(LayerOf(audio_, audio_.stingSource), 1);
+  audio_.SetMusicVolume(2);
+  EXPECT_FLOAT_EQ(sound_.At(audio_.stingSource).storedGain, 0.2f);
 }
 
 TEST_F(AudioTest, ALayerHoldsAtMostTwentyThreePlays) {
   Start();
-  audio.Update();
+  audio_.Update();
   for (int i = 0; i < 30; ++i) Post(eMSG_AInGame_PlayGemBroken);
-  EXPECT_EQ(audio.layers[0].count, 23u);
-  EXPECT_EQ(sound.Playing().size(), 23u);
+  EXPECT_EQ(audio_.layers[0].count, 23u);
+  EXPECT_EQ(sound_.Playing().size(), 23u);
   Post(eMSG_AInGame_PlayNovalithUnstable);
-  EXPECT_EQ(audio.layers[0].count, 24u) << "the loop still joins a full layer";
+  EXPECT_EQ(audio_.layers[0].count, 24u) << "the loop still joins a full layer";
 
   for (int i = 0; i < 30; ++i) Post(eMSG_AGUI_PlayMenuSelect);
   PostSting(0);
-  EXPECT_EQ(audio.layers[1].count, 23u);
-  EXPECT_TRUE(LayersAreSound(audio));
+  EXPECT_EQ(audio_.layers[1].count, 23u);
+  EXPECT_TRUE(LayersAreSound(audio_));
 }
 
 TEST_F(AudioTest, NoFreeSourceChangesNothing) {
-  sound.sourceLimit = 3;  // the three reserved sources
+  sound_.sourceLimit = 3;  // the three reserved sources
   Start();
   Post(eMSG_AInGame_PlayGemPlaced);
   PostSting(0);
-  EXPECT_EQ(audio.layers[1].count, 0u);
-  EXPECT_EQ(audio.stingSource, -1);
-  EXPECT_TRUE(LayersAreSound(audio));
+  EXPECT_EQ(audio_.layers[1].count, 0u);
+  EXPECT_EQ(audio_.stingSource, -1);
+  EXPECT_TRUE(LayersAreSound(audio_));
 }
 
 TEST_F(AudioTest, ASourceHandedOutAgainLeavesItsOldLayer) {
   Start();
-  audio.Update();
+  audio_.Update();
   Post(eMSG_AGUI_PlayMenuSelect);
-  const int source = sound.PlayingBuffer(audio.sounds[1]);
+  const int source = sound_.PlayingBuffer(audio_.sounds[1]);
   ASSERT_GE(source, 0);
-  sound.End(source);  // ends between two updates
+  sound_.End(source);  // ends between two updates
   Post(eMSG_AInGame_PlayGemBroken);
-  ASSERT_EQ(sound.PlayingBuffer(audio.sounds[1]), source) << "the fake hands the same source out";
-  EXPECT_EQ(LayerOf(audio, source), 0);
-  EXPECT_EQ(audio.layers[1].count, 0u);
-  EXPECT_TRUE(LayersAreSound(audio));
+  ASSERT_EQ(sound_.PlayingBuffer(audio_.sounds[1]), source) << "the fake hands the same source out";
+  EXPECT_EQ(LayerOf(audio_, source), 0);
+  EXPECT_EQ(audio_.layers[1].count, 0u);
+  EXPECT_TRUE(LayersAreSound(audio_));
 }
 
 TEST_F(AudioTest, RandomMessagesEndingsAndUpdatesKeepTheLayersSound) {
@@ -470,21 +470,21 @@ TEST_F(AudioTest, RandomMessagesEndingsAndUpdatesKeepTheLayersSound) {
       const int action = platform::NextRandom() % 10;
       if (action < 5) {
         const uint32_t id = plays[platform::NextRandom() % std::size(plays)];
-        PostGameMessageTo(sender.receiverId, fresh.receiverId, id, 0, 0.0);
+        PostGameMessageTo(sender_.receiverId, fresh.receiverId, id, 0, 0.0);
       } else if (action == 5) {
         int sting = platform::NextRandom() % GAudio::kStingCount;
-        PostGameMessageTo(sender.receiverId, fresh.receiverId, eMSG_AGUI_PlaySting, reinterpret_cast<intptr_t>(&sting), 0.0);
+        PostGameMessageTo(sender_.receiverId, fresh.receiverId, eMSG_AGUI_PlaySting, reinterpret_cast<intptr_t>(&sting), 0.0);
       } else if (action == 6) {
         const std::vector<int> playing = other.Playing();
         if (!playing.empty()) other.End(playing[platform::NextRandom() % playing.size()]);
       } else if (action == 7) {
         int layer = platform::NextRandom() % 6;
         if (platform::NextRandom() % 4 == 0) {
-          PostGameMessageTo(sender.receiverId, fresh.receiverId, eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
+          PostGameMessageTo(sender_.receiverId, fresh.receiverId, eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
         } else {
           LayerFade fade{layer, static_cast<float>(platform::NextRandom() % 5) * 0.1f};
           const uint32_t id = platform::NextRandom() % 2 ? eMSG_ALayer_VolumeFadeIn : eMSG_ALayer_VolumeFadeOut;
-          PostGameMessageTo(sender.receiverId, fresh.receiverId, id, reinterpret_cast<intptr_t>(&fade), 0.0);
+          PostGameMessageTo(sender_.receiverId, fresh.receiverId, id, reinterpret_cast<intptr_t>(&fade), 0.0);
         }
       } else {
         fresh.Update();

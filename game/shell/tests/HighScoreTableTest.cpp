@@ -20,44 +20,44 @@ std::vector<std::string> Table(const HighScoreRows& rows, int mode) {
 
 class HighScores : public ::testing::Test {
  protected:
-  HighScores() { FillDefaultHighScores(rows); }
-  PlayerFolders folders;
-  HighScoreRows rows;
-  const std::string filePath = folders.User("00000000.dat");
+  HighScores() { FillDefaultHighScores(rows_); }
+  PlayerFolders folders_;
+  HighScoreRows rows_;
+  const std::string filePath_ = folders_.User("00000000.dat");
 };
 
 TEST_F(HighScores, WithoutAFileTheDefaultsStayAndTheySaveAsTheDefaultFile) {
-  HighScoreTable::Load(rows);
-  EXPECT_EQ(Table(rows, 0), std::vector<std::string>(10, "Doh:0"));
-  EXPECT_EQ(Table(rows, 1), std::vector<std::string>(10, "Dur:0"));
+  HighScoreTable::Load(rows_);
+  EXPECT_EQ(Table(rows_, 0), std::vector<std::string>(10, "Doh:0"));
+  EXPECT_EQ(Table(rows_, 1), std::vector<std::string>(10, "Dur:0"));
   EXPECT_TRUE(GemLines().empty());
 
-  ASSERT_TRUE(HighScoreTable::Save(rows));
+  ASSERT_TRUE(HighScoreTable::Save(rows_));
   std::string golden;
   for (int rank = 0; rank < 10; ++rank) golden += std::string("Doh\0\0\0\0\0\0\0\0\0Dur\0\0\0\0\0\0\0\0\0", 24);
-  EXPECT_EQ(ReadBytes(filePath).size(), 240u);
-  EXPECT_EQ(ReadBytes(filePath), golden);
-  EXPECT_FALSE(platform::PathExists(folders.Work("00000000.dat")));
+  EXPECT_EQ(ReadBytes(filePath_).size(), 240u);
+  EXPECT_EQ(ReadBytes(filePath_), golden);
+  EXPECT_FALSE(platform::PathExists(folders_.Work("00000000.dat")));
 }
 
 TEST_F(HighScores, SaveAndLoadKeepBothTablesRowForRow) {
   for (int mode = 0; mode < 2; ++mode) {
     for (int rank = 0; rank < 10; ++rank) {
-      rows[mode][rank].name = (std::string(mode == 0 ? "c" : "p") + std::to_string(rank)).c_str();
-      rows[mode][rank].score = 1000u * (10 - rank) + mode;
-      rows[mode][rank].stars = 3u * rank + mode;
+      rows_[mode][rank].name = (std::string(mode == 0 ? "c" : "p") + std::to_string(rank)).c_str();
+      rows_[mode][rank].score = 1000u * (10 - rank) + mode;
+      rows_[mode][rank].stars = 3u * rank + mode;
     }
   }
-  ASSERT_TRUE(HighScoreTable::Save(rows));
+  ASSERT_TRUE(HighScoreTable::Save(rows_));
   // Rank 0 of Challenge, then rank 0 of Panic.
-  EXPECT_EQ(ReadBytes(filePath).substr(0, 22),
+  EXPECT_EQ(ReadBytes(filePath_).substr(0, 22),
             std::string("c0\0", 3) + Words({10000, 0}) + std::string("p0\0", 3) + Words({10001, 1}));
   HighScoreRows loaded;
   FillDefaultHighScores(loaded);
   HighScoreTable::Load(loaded);
   for (int mode = 0; mode < 2; ++mode) {
-    EXPECT_EQ(Table(loaded, mode), Table(rows, mode));
-    for (int rank = 0; rank < 10; ++rank) EXPECT_EQ(loaded[mode][rank].stars, rows[mode][rank].stars);
+    EXPECT_EQ(Table(loaded, mode), Table(rows_, mode));
+    for (int rank = 0; rank < 10; ++rank) EXPECT_EQ(loaded[mode][rank].stars, rows_[mode][rank].stars);
   }
 }
 
@@ -77,53 +77,53 @@ TEST_F(HighScores, AResultEntersAtOrAboveTheLowestAndBelowEqualScores) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.score);
     for (int rank = 0; rank < 10; ++rank) {
-      rows[1][rank].name = ("r" + std::to_string(rank)).c_str();
-      rows[1][rank].score = 100u - 10u * rank;
+      rows_[1][rank].name = ("r" + std::to_string(rank)).c_str();
+      rows_[1][rank].score = 100u - 10u * rank;
     }
     HighScoreRows before;
-    for (int rank = 0; rank < 10; ++rank) before[1][rank] = rows[1][rank];
-    std::remove(filePath.c_str());
-    EXPECT_EQ(HighScoreTable::AddAndSave(rows, 1, c.score, 4), c.enters);
+    for (int rank = 0; rank < 10; ++rank) before[1][rank] = rows_[1][rank];
+    std::remove(filePath_.c_str());
+    EXPECT_EQ(HighScoreTable::AddAndSave(rows_, 1, c.score, 4), c.enters);
     if (!c.enters) {
-      EXPECT_EQ(Table(rows, 1), Table(before, 1));
-      EXPECT_FALSE(platform::PathExists(filePath));
+      EXPECT_EQ(Table(rows_, 1), Table(before, 1));
+      EXPECT_FALSE(platform::PathExists(filePath_));
       continue;
     }
-    EXPECT_STREQ(rows[1][c.rank].name.Chars(), "bob");
-    EXPECT_EQ(rows[1][c.rank].score, c.score);
-    EXPECT_EQ(rows[1][c.rank].stars, 4u);
+    EXPECT_STREQ(rows_[1][c.rank].name.Chars(), "bob");
+    EXPECT_EQ(rows_[1][c.rank].score, c.score);
+    EXPECT_EQ(rows_[1][c.rank].stars, 4u);
     if (c.score == 50) {
-      EXPECT_STREQ(rows[1][5].name.Chars(), "r5");
+      EXPECT_STREQ(rows_[1][5].name.Chars(), "r5");
     }
     // The lowest row of before is gone.
-    EXPECT_NE(Table(rows, 1).back(), "r9:10");
+    EXPECT_NE(Table(rows_, 1).back(), "r9:10");
     HighScoreRows loaded;
     FillDefaultHighScores(loaded);
     HighScoreTable::Load(loaded);
-    EXPECT_EQ(Table(loaded, 1), Table(rows, 1));
+    EXPECT_EQ(Table(loaded, 1), Table(rows_, 1));
     EXPECT_EQ(Table(loaded, 0), std::vector<std::string>(10, "Doh:0"));
   }
 }
 
 TEST_F(HighScores, NothingEntersWithoutAProfileOrForAnUnknownMode) {
-  EXPECT_FALSE(HighScoreTable::AddAndSave(rows, 1, 500, 1));
+  EXPECT_FALSE(HighScoreTable::AddAndSave(rows_, 1, 500, 1));
   Profile bob;
   bob.SetName("bob");
-  EXPECT_FALSE(HighScoreTable::AddAndSave(rows, 2, 500, 1));
-  EXPECT_FALSE(HighScoreTable::AddAndSave(rows, -1, 500, 1));
-  EXPECT_EQ(Table(rows, 1), std::vector<std::string>(10, "Dur:0"));
-  EXPECT_FALSE(platform::PathExists(filePath));
+  EXPECT_FALSE(HighScoreTable::AddAndSave(rows_, 2, 500, 1));
+  EXPECT_FALSE(HighScoreTable::AddAndSave(rows_, -1, 500, 1));
+  EXPECT_EQ(Table(rows_, 1), std::vector<std::string>(10, "Dur:0"));
+  EXPECT_FALSE(platform::PathExists(filePath_));
 }
 
 TEST_F(HighScores, InsertSortsDescendingAndNeverSwapsEqualScores) {
   const char* names[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
   const uint32_t scores[] = {5, 7, 5, 9, 0, 7, 1, 5, 9, 2};
   for (int rank = 0; rank < 10; ++rank) {
-    rows[0][rank].name = names[rank];
-    rows[0][rank].score = scores[rank];
+    rows_[0][rank].name = names[rank];
+    rows_[0][rank].score = scores[rank];
   }
-  HighScoreTable::Insert(rows, 0);
-  EXPECT_EQ(Table(rows, 0), (std::vector<std::string>{"d:9", "i:9", "b:7", "f:7", "a:5", "c:5", "h:5", "j:2", "g:1",
+  HighScoreTable::Insert(rows_, 0);
+  EXPECT_EQ(Table(rows_, 0), (std::vector<std::string>{"d:9", "i:9", "b:7", "f:7", "a:5", "c:5", "h:5", "j:2", "g:1",
                                                        "e:0"}));
 }
 
@@ -149,15 +149,15 @@ TEST_F(HighScores, AShortOrEndlessFileFillsOnlyTheRowsItReaches) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteBytes(filePath, c.bytes);
-    FillDefaultHighScores(rows);
+    WriteBytes(filePath_, c.bytes);
+    FillDefaultHighScores(rows_);
     ClearGemLines();
-    HighScoreTable::Load(rows);
-    EXPECT_EQ(Table(rows, 0)[0], c.challenge[0]);
-    EXPECT_EQ(Table(rows, 0)[1], c.challenge[1]);
-    EXPECT_EQ(Table(rows, 1)[0], c.panic[0]);
+    HighScoreTable::Load(rows_);
+    EXPECT_EQ(Table(rows_, 0)[0], c.challenge[0]);
+    EXPECT_EQ(Table(rows_, 0)[1], c.challenge[1]);
+    EXPECT_EQ(Table(rows_, 1)[0], c.panic[0]);
     std::string line = c.line;
-    line.replace(line.find("%s"), 2, filePath);
+    line.replace(line.find("%s"), 2, filePath_);
     EXPECT_EQ(GemLines(), std::vector<std::string>{line});
   }
 }
@@ -165,10 +165,10 @@ TEST_F(HighScores, AShortOrEndlessFileFillsOnlyTheRowsItReaches) {
 TEST_F(HighScores, AFileOnlyInTheWorkingDirectoryStillLoads) {
   std::string bytes;
   for (int record = 0; record < 20; ++record) bytes += std::string("w\0", 2) + Words({20u - record, 0});
-  WriteBytes(folders.Work("00000000.dat"), bytes);
-  HighScoreTable::Load(rows);
-  EXPECT_EQ(Table(rows, 0)[0], "w:20");
-  EXPECT_EQ(Table(rows, 1)[9], "w:1");
+  WriteBytes(folders_.Work("00000000.dat"), bytes);
+  HighScoreTable::Load(rows_);
+  EXPECT_EQ(Table(rows_, 0)[0], "w:20");
+  EXPECT_EQ(Table(rows_, 1)[9], "w:1");
 }
 
 }  // namespace

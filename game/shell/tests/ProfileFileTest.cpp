@@ -75,19 +75,19 @@ void ExpectSameStoredFields(const Profile& a, const Profile& b) {
 
 class ProfileFile : public ::testing::Test {
  protected:
-  PlayerFolders folders;
-  const std::string bobPath = folders.User("Profiles/bob.profile");
+  PlayerFolders folders_;
+  const std::string bobPath_ = folders_.User("Profiles/bob.profile");
 };
 
 TEST_F(ProfileFile, BobIsSavedAsTheGoldenFileAndLoadsBackWithEveryStoredField) {
   Profile bob;
   FillEveryField(bob, "Bob");
   ASSERT_TRUE(bob.Save());
-  const std::string written = ReadBytes(bobPath);
+  const std::string written = ReadBytes(bobPath_);
   EXPECT_EQ(written.size(), 264u);
   EXPECT_EQ(written, GoldenBob());
   // Saved in the user folder only, never in the working directory.
-  EXPECT_FALSE(platform::PathExists(folders.Work("Profiles/bob.profile")));
+  EXPECT_FALSE(platform::PathExists(folders_.Work("Profiles/bob.profile")));
 
   Profile loaded;
   loaded.modes[kModeChallenge].discsCompleted = 99;
@@ -114,7 +114,7 @@ TEST_F(ProfileFile, OnlyTheExactVersionTagLoadsAndARefusalChangesNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.bytes.substr(0, 6)));
-    WriteBytes(bobPath, c.bytes);
+    WriteBytes(bobPath_, c.bytes);
     Profile profile;
     profile.SetName("keep");
     profile.stars = 7;
@@ -125,7 +125,7 @@ TEST_F(ProfileFile, OnlyTheExactVersionTagLoadsAndARefusalChangesNothing) {
     const std::vector<std::string> lines = GemLines();
     if (!c.loads) {
       ASSERT_EQ(lines.size(), 1u);
-      EXPECT_EQ(lines[0], "Profile file " + bobPath + " refused : no version tag \"0.5\"");
+      EXPECT_EQ(lines[0], "Profile file " + bobPath_ + " refused : no version tag \"0.5\"");
     }
   }
 }
@@ -151,7 +151,7 @@ TEST_F(ProfileFile, ACutFileLoadsAsFarAsItGoesAndSaysWhereItEnds) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.where);
-    WriteBytes(bobPath, golden.substr(0, c.length));
+    WriteBytes(bobPath_, golden.substr(0, c.length));
     ClearGemLines();
     Profile profile;
     profile.modes[kModeChallenge].discsCompleted = 5;
@@ -167,7 +167,7 @@ TEST_F(ProfileFile, ACutFileLoadsAsFarAsItGoesAndSaysWhereItEnds) {
     EXPECT_EQ(profile.typeMatches[kGemStar], c.typeMatchesStar);
     EXPECT_EQ(profile.achieved[0], c.firstAchieved);
     EXPECT_EQ(profile.rainbow.colour, c.rainbowColour);
-    EXPECT_EQ(GemLines(), std::vector<std::string>{"Profile file " + bobPath + " is cut short : it ends at byte " +
+    EXPECT_EQ(GemLines(), std::vector<std::string>{"Profile file " + bobPath_ + " is cut short : it ends at byte " +
                                                    std::to_string(c.length)});
   }
 }
@@ -188,7 +188,7 @@ TEST_F(ProfileFile, TheStoredNameNeverLeadsOutsideTheProfilesFolder) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
-    WriteBytes(bobPath, std::string("0.5\0", 4) + c.stored + std::string(1, '\0') + fields);
+    WriteBytes(bobPath_, std::string("0.5\0", 4) + c.stored + std::string(1, '\0') + fields);
     Profile profile;
     profile.SetName("keep");
     EXPECT_EQ(profile.Load("bob"), c.loads);
@@ -197,12 +197,12 @@ TEST_F(ProfileFile, TheStoredNameNeverLeadsOutsideTheProfilesFolder) {
     EXPECT_EQ(profile.stars, c.loads ? 37u : 0u);
   }
   // Saving a profile whose stored name was unsafe writes its own file.
-  WriteBytes(bobPath, std::string("0.5\0../x\0", 9) + fields);
+  WriteBytes(bobPath_, std::string("0.5\0../x\0", 9) + fields);
   Profile profile;
   ASSERT_TRUE(profile.Load("bob"));
   ASSERT_TRUE(profile.Save());
-  EXPECT_FALSE(platform::PathExists(folders.User("x.profile")));
-  EXPECT_EQ(ReadBytes(bobPath), GoldenBob());
+  EXPECT_FALSE(platform::PathExists(folders_.User("x.profile")));
+  EXPECT_EQ(ReadBytes(bobPath_), GoldenBob());
 }
 
 TEST_F(ProfileFile, EmptyAndUnsafeNamesAreRefusedByEveryFileOperation) {
@@ -215,8 +215,8 @@ TEST_F(ProfileFile, EmptyAndUnsafeNamesAreRefusedByEveryFileOperation) {
     EXPECT_FALSE(profile.Load(name));
     EXPECT_FALSE(Profile::Exists(name));
   }
-  EXPECT_FALSE(platform::PathExists(folders.User("Profiles/.profile")));
-  EXPECT_FALSE(platform::PathExists(folders.User("x.profile")));
+  EXPECT_FALSE(platform::PathExists(folders_.User("Profiles/.profile")));
+  EXPECT_FALSE(platform::PathExists(folders_.User("x.profile")));
 }
 
 TEST_F(ProfileFile, SavesLandInTheUserFolderAndAWorkingDirectoryCopyStillLoads) {
@@ -228,7 +228,7 @@ TEST_F(ProfileFile, SavesLandInTheUserFolderAndAWorkingDirectoryCopyStillLoads) 
   // A profile shipped beside the program, not yet in the user folder.
   std::string ann = GoldenBob();
   ann.replace(4, 3, "ann");
-  WriteBytes(folders.Work("Profiles/ann.profile"), ann);
+  WriteBytes(folders_.Work("Profiles/ann.profile"), ann);
   EXPECT_TRUE(Profile::Exists("ann"));
   Profile loaded;
   ASSERT_TRUE(loaded.Load("ann"));
@@ -236,7 +236,7 @@ TEST_F(ProfileFile, SavesLandInTheUserFolderAndAWorkingDirectoryCopyStillLoads) 
   EXPECT_EQ(loaded.stars, 37u);
   // Its next save goes to the user folder.
   ASSERT_TRUE(loaded.Save());
-  EXPECT_EQ(ReadBytes(folders.User("Profiles/ann.profile")), ann);
+  EXPECT_EQ(ReadBytes(folders_.User("Profiles/ann.profile")), ann);
 
   EXPECT_TRUE(bob.Delete());
   EXPECT_FALSE(Profile::Exists("bob"));
@@ -245,11 +245,11 @@ TEST_F(ProfileFile, SavesLandInTheUserFolderAndAWorkingDirectoryCopyStillLoads) 
 
 TEST_F(ProfileFile, ASaveThatCannotWriteReturnsFalseAndLogsTheFile) {
   // A file where the folder should be: nothing can be written under it.
-  WriteBytes(folders.User("Profiles"), "not a folder");
+  WriteBytes(folders_.User("Profiles"), "not a folder");
   Profile bob;
   bob.SetName("bob");
   EXPECT_FALSE(bob.Save());
-  EXPECT_EQ(GemLines(), std::vector<std::string>{"Failed to write profile file " + bobPath});
+  EXPECT_EQ(GemLines(), std::vector<std::string>{"Failed to write profile file " + bobPath_});
 }
 
 TEST_F(ProfileFile, DamagedCopiesOfTheGoldenFileLoadOrAreRefusedWithoutHarm) {
@@ -270,7 +270,7 @@ TEST_F(ProfileFile, DamagedCopiesOfTheGoldenFileLoadOrAreRefusedWithoutHarm) {
     } else {
       bytes.insert(at, std::string(1 + platform::NextRandom() % 300, static_cast<char>(platform::NextRandom())));
     }
-    WriteBytes(bobPath, bytes);
+    WriteBytes(bobPath_, bytes);
     Profile profile;
     if (profile.Load("bob")) {
       ++loaded;

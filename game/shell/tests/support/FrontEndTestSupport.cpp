@@ -39,37 +39,37 @@ MenuWindowTest::MenuWindowTest() {
 }
 
 MenuWindowTest::~MenuWindowTest() {
-  frontEnd.reset();
-  profile.reset();
+  frontEnd_.reset();
+  profile_.reset();
   Clock::Instance().SetFixedStep(0.0f);
   Clock::Instance().SetGameTime(0.0f);
 }
 
 void MenuWindowTest::Build() {
-  frontEnd = std::make_unique<GFrontEnd>(profile);
+  frontEnd_ = std::make_unique<GFrontEnd>(profile_);
   auto recording = std::make_unique<RecordingCanvas>();
-  canvas = recording.get();
-  frontEnd->SetCanvas(std::move(recording));
-  frontEnd->SetParentId(receivers.game.receiverId);
-  frontEnd->SetDefaultFrame(0);
-  StepInto(frontEnd->fsmMainMenu);
+  canvas_ = recording.get();
+  frontEnd_->SetCanvas(std::move(recording));
+  frontEnd_->SetParentId(receivers_.game.receiverId);
+  frontEnd_->SetDefaultFrame(0);
+  StepInto(frontEnd_->fsmMainMenu);
 }
 
 void MenuWindowTest::Step(int steps) {
-  for (int i = 0; i < steps; ++i) frontEnd->StateMachine::Update();
+  for (int i = 0; i < steps; ++i) frontEnd_->StateMachine::Update();
 }
 
 bool MenuWindowTest::StepInto(const FsmState& state) {
-  for (int i = 0; i < 4 && !frontEnd->IsCurrent(&state); ++i) Step();
-  return frontEnd->IsCurrent(&state);
+  for (int i = 0; i < 4 && !frontEnd_->IsCurrent(&state); ++i) Step();
+  return frontEnd_->IsCurrent(&state);
 }
 
 bool MenuWindowTest::Send(uint32_t id) {
   CMSGMessage message;
   message.id = id;
-  message.source = receivers.game.receiverId;
-  message.target = frontEnd->GetId();
-  frontEnd->OnMessage(&message);
+  message.source = receivers_.game.receiverId;
+  message.target = frontEnd_->GetId();
+  frontEnd_->OnMessage(&message);
   return (message.handled & 1) != 0;
 }
 
@@ -78,17 +78,17 @@ bool MenuWindowTest::SendKeys(std::vector<uint8_t> keys) {
   CMSGMessage message;
   message.id = eMSG_UIOKEYDOWN;
   message.parameter = reinterpret_cast<intptr_t>(keys.data());
-  frontEnd->OnMessage(&message);
+  frontEnd_->OnMessage(&message);
   return (message.handled & 1) != 0;
 }
 
 void MenuWindowTest::Wait(float seconds) {
   // Due times are kept in double precision: a little past the end, so that
   // what falls due at the end arrives.
-  const float end = now + seconds + 0.01f;
-  while (now < end) {
-    now = now + kStep < end ? now + kStep : end;
-    Clock::Instance().SetGameTime(now);
+  const float end = now_ + seconds + 0.01f;
+  while (now_ < end) {
+    now_ = now_ + kStep < end ? now_ + kStep : end;
+    Clock::Instance().SetGameTime(now_);
     for (int pass = 0; pass < 4; ++pass) {
       GetGEMMSGService()->Deliver();
       GetGUIMSGService()->Deliver();
@@ -99,7 +99,7 @@ void MenuWindowTest::Wait(float seconds) {
 }
 
 void MenuWindowTest::Choose(const std::string& item) {
-  MenuPage* page = frontEnd->currentMenu;
+  MenuPage* page = frontEnd_->currentMenu;
   ASSERT_NE(page, nullptr);
   while (page->selection > 0 && page->SelectPrevious()) {}
   for (uint32_t i = 0; i < page->ItemCount() && page->items[page->selection].text.Chars() != item; ++i) {
@@ -111,8 +111,8 @@ void MenuWindowTest::Choose(const std::string& item) {
 }
 
 void MenuWindowTest::Draw() {
-  canvas->Clear();
-  frontEnd->DrawContents();
+  canvas_->Clear();
+  frontEnd_->DrawContents();
 }
 
 void MenuWindowTest::AddProfile(const char* name, uint32_t stars) {
@@ -134,8 +134,8 @@ std::string MenuWindowTest::LastProfile() {
 
 std::vector<std::string> MenuWindowTest::ItemTexts() const {
   std::vector<std::string> texts;
-  if (frontEnd->currentMenu == nullptr) return texts;
-  for (const MenuItem& item : frontEnd->currentMenu->items) texts.push_back(item.text.Chars());
+  if (frontEnd_->currentMenu == nullptr) return texts;
+  for (const MenuItem& item : frontEnd_->currentMenu->items) texts.push_back(item.text.Chars());
   return texts;
 }
 

@@ -96,12 +96,12 @@ class MenuWindowTest : public ::testing::Test {
   static std::string LastProfile();
   std::vector<std::string> ItemTexts() const;
 
-  puzzle_test::GameFixture folders;
-  puzzle_test::GameReceivers receivers;
-  std::unique_ptr<GameProfile> profile;
-  std::unique_ptr<GFrontEnd> frontEnd;
-  RecordingCanvas* canvas = nullptr;
-  float now = 0.0f;
+  puzzle_test::GameFixture folders_;
+  puzzle_test::GameReceivers receivers_;
+  std::unique_ptr<GameProfile> profile_;
+  std::unique_ptr<GFrontEnd> frontEnd_;
+  RecordingCanvas* canvas_ = nullptr;
+  float now_ = 0.0f;
 };
 
 }  // namespace shell_test
