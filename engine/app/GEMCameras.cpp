@@ -82,6 +82,9 @@ void CGEMApplication::ToggleFreeCamera(bool on) {
     savedController_ = activeController_;
     SelectController(kEngineCameraName);
     engineCamera_.freeFly = 1;
+    // A camera's controller starts disabled and then ignores every turn and
+    // move; the free camera is the engine camera's driver.
+    engineCamera_.controller.enabled = true;
     return;
   }
   Camera* previous = GetCamera(previousCameraIndex_);
@@ -98,7 +101,13 @@ int32_t CGEMApplication::FreeCameraControl() {
   if (in.developerWindowShown || !in.mousePresent || activeCamera_ == nullptr || engineCamera_.freeFly == 0) {
     return 0;
   }
-  Camera& camera = *activeCamera_;
+  // The free camera is a developer tool flying the engine's own camera. A
+  // game's camera (made active over the engine camera, with its controller
+  // enabled so the game can aim it) would otherwise turn with every mouse
+  // move and slide on W/S/A/D/R/F typed into a name box; without the
+  // developer keys Ctrl+F1 cannot even take it back.
+  if (options.developerKeys == 0 || activeCamera_ != &engineCamera_) return 0;
+  Camera& camera = engineCamera_;
   camera.Rotate(in.mouseMotion[0], in.mouseMotion[1], in.mouseMotion[2]);
   if (in.readKey == nullptr) return 0;
   namespace key = platform::key;

@@ -47,27 +47,44 @@ bool AskedForByName(const char* driver) {
   return wanted != nullptr && SDL_strcasestr(wanted, driver) != nullptr;
 }
 
-// What the player needs to know when no display can be opened.
+// What the player needs to know when no display can be opened, with SDL's
+// own reason when it gave one (a display that is there but refused the
+// connection is told apart from one that is not there at all).
 std::string NoDisplayText() {
+  std::string text = "no display is named (DISPLAY and WAYLAND_DISPLAY are empty)";
   for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
     const char* name = SDL_getenv(variable);
-    if (name != nullptr && name[0] != '\0') return std::string("no display answers at \"") + name + "\"";
+    if (name != nullptr && name[0] != '\0') {
+      text = std::string("no display answers at \"") + name + "\"";
+      break;
+    }
   }
-  return "no display is named (DISPLAY and WAYLAND_DISPLAY are empty)";
+  const char* reason = SDL_GetError();
+  if (reason != nullptr && reason[0] != '\0') text += std::string(" (") + reason + ")";
+  return text;
 }
 
+// The video subsystem (the connection to the display) is started once and
+// kept while the window object lives: closing and opening the window again
+// for a display change makes a new window and context on the same
+// connection instead of connecting to the display anew each time.
 class SdlGlWindow final : public GlWindow {
  public:
-  ~SdlGlWindow() override { Close(); }
+  ~SdlGlWindow() override {
+    Close();
+    StopVideo();
+  }
 
   bool Open(const GlWindowConfig& config) override {
     Close();
     error_ = GlWindowError::None;
     errorText_.clear();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return FailWithText(GlWindowError::VideoUnavailable, NoDisplayText());
-    videoStarted_ = true;
+    SDL_ClearError();
+    if (!StartVideo()) return FailWithText(GlWindowError::VideoUnavailable, NoDisplayText());
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver != nullptr && ShowsNothing(driver) && !AskedForByName(driver)) {
+      // Not a display a player sees: let go of it, so nothing keeps it.
+      StopVideo();
       return FailWithText(GlWindowError::VideoUnavailable, NoDisplayText());
     }
     WatchForDisplayLoss();
@@ -114,10 +131,6 @@ class SdlGlWindow final : public GlWindow {
     if (window_) {
       SDL_DestroyWindow(window_);
       window_ = nullptr;
-    }
-    if (videoStarted_) {
-      SDL_QuitSubSystem(SDL_INIT_VIDEO);
-      videoStarted_ = false;
     }
   }
 
@@ -216,8 +229,9 @@ class SdlGlWindow final : public GlWindow {
 
   std::vector<DisplayDevice> EnumerateDisplays() override {
     std::vector<DisplayDevice> devices;
-    bool started = SDL_WasInit(SDL_INIT_VIDEO) != 0;
-    if (!started && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return devices;
+    // Listed before the window opens: the connection made here is the one
+    // the window then uses.
+    if (!StartVideo()) return devices;
     int count = SDL_GetNumVideoDisplays();
     for (int d = 0; d < count; ++d) {
       DisplayDevice device;
@@ -231,11 +245,21 @@ class SdlGlWindow final : public GlWindow {
       }
       devices.push_back(std::move(device));
     }
-    if (!started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return devices;
   }
 
  private:
+  bool StartVideo() {
+    if (!videoStarted_) videoStarted_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return videoStarted_;
+  }
+
+  void StopVideo() {
+    if (!videoStarted_) return;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoStarted_ = false;
+  }
+
   bool Fail(GlWindowError error) { return FailWithText(error, SDL_GetError()); }
 
   bool FailWithText(GlWindowError error, std::string text) {

@@ -25,9 +25,11 @@
 #include "engine/runtime/settings/Registry.h"
 #include "engine/runtime/settings/Settings.h"
 #include "engine/runtime/sound/SFXManager.h"
+#include "engine/scene/Camera.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelDrawing.h"
 #include "engine/scene/ModelManager.h"
+#include "engine/scene/SceneNode.h"
 #include "engine/scene/tests/support/SquareModel.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
@@ -90,15 +92,19 @@ platform::Event WindowEvent(platform::EventType type, int width = 0, int height 
   return event;
 }
 
-// Input from a scripted keyboard and mouse; the keyboard is handed out
-// through the pointer each time the run asks for new sources.
-std::function<UIOSources()> ScriptedInput(platform::ScriptedKeyboardSource** keyboard) {
-  return [keyboard] {
+// Input from a scripted keyboard and mouse; the keyboard (and the mouse,
+// when asked for) is handed out through the pointer each time the run asks
+// for new sources.
+std::function<UIOSources()> ScriptedInput(platform::ScriptedKeyboardSource** keyboard,
+                                          platform::ScriptedMouseSource** mouse = nullptr) {
+  return [keyboard, mouse] {
     UIOSources sources;
     auto scripted = std::make_unique<platform::ScriptedKeyboardSource>();
     *keyboard = scripted.get();
     sources.keyboard = std::move(scripted);
-    sources.mouse = std::make_unique<platform::ScriptedMouseSource>();
+    auto scriptedMouse = std::make_unique<platform::ScriptedMouseSource>();
+    if (mouse != nullptr) *mouse = scriptedMouse.get();
+    sources.mouse = std::move(scriptedMouse);
     return sources;
   };
 }
@@ -628,6 +634,70 @@ TEST_F(EngineRunDevice, WhileTheConsoleIsOutItsLineTakesEveryTypedKeyAndTheGameN
   // Return did not.
   EXPECT_EQ(Arrivals(), (std::vector<std::string>{"application 12", "application 30", "application 35",
                                                   "deleted after 35"}));
+}
+
+// A game aims a camera of its own (its controller enabled) and makes it the
+// active one. The player's mouse and the letters typed on a name page must
+// not move it, with or without the developer keys; the developer's free
+// camera (Ctrl+F1) flies the engine camera.
+TEST_F(EngineRunDevice, OnlyTheDevelopersFreeCameraFliesAndOnlyTheEngineCamera) {
+  namespace key = platform::key;
+  for (const bool developerKeys : {false, true}) {
+    SCOPED_TRACE(developerKeys ? "developer keys" : "a player");
+    Camera puzzle;
+    puzzle.name = "Game.Puzzle";
+    puzzle.controller.enabled = true;
+    puzzle.SetPosition(Vector3(-5.0f, 5.0f, 0.0f));
+    auto owned = std::make_unique<ScriptedApplication>();
+    ScriptedApplication& application = *owned;
+    application.options.developerKeys = developerKeys ? 1 : 0;
+    application.AddCamera(&puzzle);
+    Camera& engineCamera = application.GetEngineCamera();
+    platform::ScriptedKeyboardSource* keyboard = nullptr;
+    platform::ScriptedMouseSource* mouse = nullptr;
+    Vector3 engineBefore;
+    Vector3 engineAfter;
+    bool engineFlown = false;
+    bool closed = false;
+    EngineRunOptions options;
+    options.application = std::move(owned);
+    options.makeInputSources = ScriptedInput(&keyboard, &mouse);
+    options.pollEvent = [&](platform::Event* event) {
+      // The game's camera becomes current in frame 10; the mouse moves and
+      // W is held from then on; Ctrl+F1 in frame 30 switches the free
+      // camera on, when the developer keys allow it.
+      const uint32_t next = application.GetFrameCount() + 1;
+      if (next == 10) {
+        EXPECT_TRUE(application.FindNamedObject("Game.Puzzle"));
+      }
+      if (next >= 10 && mouse != nullptr) {
+        mouse->state.dx = 7;
+        mouse->state.dy = -5;
+      }
+      keyboard->Set(key::W, next >= 10);
+      keyboard->Set(key::LeftControl, next == 30);
+      keyboard->Set(key::F1, next == 30);
+      if (next == 31) {
+        engineFlown = application.IsActiveCamera("GEM.Camera");
+        engineBefore = engineCamera.GetPosition();
+      }
+      if (next < 50 || closed) return false;
+      closed = true;
+      engineAfter = engineCamera.GetPosition();
+      event->type = platform::EventType::WindowClose;
+      return true;
+    };
+    EXPECT_EQ(EngineRun(std::move(options)), 0);
+    CSCNNode::GetRoot().RemoveChild(&puzzle.node);
+
+    EXPECT_EQ(puzzle.GetPosition(), Vector3(-5.0f, 5.0f, 0.0f));
+    EXPECT_EQ(puzzle.controller.angleX.value, 0.0f);
+    EXPECT_EQ(puzzle.controller.angleY.value, 0.0f);
+    EXPECT_EQ(engineFlown, developerKeys);
+    if (developerKeys) {
+      EXPECT_NE(engineAfter, engineBefore) << "the free camera flies on W";
+    }
+  }
 }
 
 TEST_F(EngineRunDevice, WithDevTheToolbarAndTheConsoleShowOnScreen) {
