@@ -6,6 +6,8 @@
 # `make bench` builds an optimised tree with the benchmarks and runs them.
 # `make fuzz` (needs clang) builds the fuzz targets and runs each for
 # FUZZ_SECONDS, FUZZ_JOBS at a time; FUZZ_TARGETS picks some of them.
+# `make format` formats the C++ files by .clang-format and `make check-format`
+# lists those that differ (both need Debian's clang-format).
 
 JOBS ?= $(shell nproc)
 RELEASE_DIR := build/release
@@ -17,7 +19,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_JOBS ?= 1
 FUZZ_TARGETS ?=
 
-.PHONY: run test bench fuzz deps build build-test check-layers clean
+.PHONY: run test bench fuzz deps build build-test check-layers check-format format clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -33,6 +35,12 @@ build: deps $(RELEASE_DIR)/build.ninja
 
 check-layers:
 	@bash scripts/check-layers.sh
+
+check-format:
+	@bash scripts/check-format.sh
+
+format:
+	@bash scripts/check-format.sh --fix
 
 build-test: deps check-layers $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)
