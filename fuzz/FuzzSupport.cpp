@@ -1,5 +1,3 @@
-#include "fuzz/FuzzTarget.h"
-
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/scene/ModelManager.h"
+#include "fuzz/FuzzTarget.h"
 
 namespace fuzz {
 namespace {
@@ -86,9 +85,7 @@ std::string ScratchFile(const char* name, const uint8_t* data, size_t size) {
   return path;
 }
 
-std::string AsText(const uint8_t* data, size_t size) {
-  return std::string(reinterpret_cast<const char*>(data), size);
-}
+std::string AsText(const uint8_t* data, size_t size) { return std::string(reinterpret_cast<const char*>(data), size); }
 
 void ReleaseSharedResources() {
   C3MEManager::Shutdown();

@@ -35,17 +35,17 @@ void ReleaseSharedResources();
 }  // namespace fuzz
 
 #if defined(VYRE_FUZZ_LIBFUZZER)
-#define FUZZ_TARGET(Name)                                                        \
-  static void FuzzOne_##Name(const uint8_t* data, size_t size);                  \
-  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {      \
-    fuzz::PrepareProcess();                                                      \
-    FuzzOne_##Name(data, size);                                                  \
-    return 0;                                                                    \
-  }                                                                              \
+#define FUZZ_TARGET(Name)                                                   \
+  static void FuzzOne_##Name(const uint8_t* data, size_t size);             \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
+    fuzz::PrepareProcess();                                                 \
+    FuzzOne_##Name(data, size);                                             \
+    return 0;                                                               \
+  }                                                                         \
   static void FuzzOne_##Name(const uint8_t* data, size_t size)
 #else
-#define FUZZ_TARGET(Name)                                                                     \
-  static void FuzzOne_##Name(const uint8_t* data, size_t size);                               \
+#define FUZZ_TARGET(Name)                                                                              \
+  static void FuzzOne_##Name(const uint8_t* data, size_t size);                                        \
   [[maybe_unused]] static const bool gRegistered_##Name = fuzz::RegisterTarget(#Name, FuzzOne_##Name); \
   static void FuzzOne_##Name(const uint8_t* data, size_t size)
 #endif

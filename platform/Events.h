@@ -13,7 +13,7 @@ enum class EventType {
   WindowClose,  // the player closed the window
   Resized,      // new client size in width, height (never 0 x 0)
   Minimised,
-  Restored,     // shown again after a minimise, or maximised
+  Restored,  // shown again after a minimise, or maximised
   FocusGained,
   FocusLost,
   MouseMoved,  // client position in x, y

@@ -15,8 +15,8 @@ namespace platform {
 constexpr int kKeyCount = 256;
 constexpr uint8_t kDownBit = 0x80;  // a key or button byte is down when this bit is set
 constexpr int kMaxPads = 8;
-constexpr int kPadAxisRange = 128;   // axes read -128..128
-constexpr int kWheelNotch = 120;     // wheel units per notch
+constexpr int kPadAxisRange = 128;  // axes read -128..128
+constexpr int kWheelNotch = 120;    // wheel units per notch
 constexpr int kPadButtonCount = 32;
 // The most key changes kept between two reads. Later ones are dropped until
 // the next read; the key state stays right either way.

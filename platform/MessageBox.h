@@ -12,8 +12,8 @@ enum class MessageBoxIcon { Information, Exclamation, Error };
 enum class MessageBoxAnswer { Ok, Yes, No };
 
 // Shows the box and returns the button the player chose.
-MessageBoxAnswer ShowMessageBox(const std::string& title, const std::string& text,
-                                MessageBoxButtons buttons, MessageBoxIcon icon);
+MessageBoxAnswer ShowMessageBox(const std::string& title, const std::string& text, MessageBoxButtons buttons,
+                                MessageBoxIcon icon);
 
 // The answer a scripted run gives for a box with these buttons, or false when
 // VYRE_MESSAGEBOX does not script it (unset, or a value that fits no button).

@@ -1,10 +1,5 @@
 #include "platform/RegistryStore.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/DebugOutput.h"
-#include "platform/FileSystem.h"
-#include "platform/UserFolder.h"
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -13,6 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "platform/AtomicFile.h"
+#include "platform/DebugOutput.h"
+#include "platform/FileSystem.h"
+#include "platform/UserFolder.h"
 
 namespace platform {
 namespace {
@@ -181,8 +181,7 @@ void SetValue(Key& key, const std::string& name, RegistryValueType type, std::st
 }
 
 // Parses one value line, "name=s:text" or "name=b:hex". False when malformed.
-bool ParseValueLine(std::string_view line, std::string* name, RegistryValueType* type,
-                    std::string* bytes) {
+bool ParseValueLine(std::string_view line, std::string* name, RegistryValueType* type, std::string* bytes) {
   size_t equals = line.find('=');
   if (equals == std::string_view::npos || equals == 0) return false;
   if (!Decode(line.substr(0, equals), name) || name->empty()) return false;
@@ -351,15 +350,13 @@ std::string RegistryFileFor(std::string_view keyPath) {
   if (override && override[0]) return override;
   const std::string folder = StoreFolder();
   std::vector<std::string> parts = SplitKeyPath(keyPath);
-  if (parts.size() >= 3 && SameIgnoringCase(parts[0], "Software") &&
-      SameIgnoringCase(parts[1], kVendorFolder)) {
+  if (parts.size() >= 3 && SameIgnoringCase(parts[0], "Software") && SameIgnoringCase(parts[1], kVendorFolder)) {
     return folder + FileNameFor(parts[2]) + ".reg";
   }
   return folder + "Registry.reg";
 }
 
-uint32_t RegistryRead(std::string_view keyPath, std::string_view valueName, void* out,
-                      uint32_t capacity) {
+uint32_t RegistryRead(std::string_view keyPath, std::string_view valueName, void* out, uint32_t capacity) {
   if (!out || capacity == 0) return 0;
   Store store;
   if (Load(RegistryFileFor(keyPath), &store) != LoadResult::Loaded) return 0;
@@ -380,8 +377,7 @@ uint32_t RegistryRead(std::string_view keyPath, std::string_view valueName, void
   return static_cast<uint32_t>(length);
 }
 
-bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName,
-                         RegistryValueType* outType) {
+bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName, RegistryValueType* outType) {
   Store store;
   if (Load(RegistryFileFor(keyPath), &store) != LoadResult::Loaded) return false;
   Key* key = FindKey(store, NormaliseKeyPath(keyPath));
@@ -391,8 +387,8 @@ bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName,
   return true;
 }
 
-bool RegistryWrite(std::string_view keyPath, std::string_view valueName, RegistryValueType type,
-                   const void* data, uint32_t size) {
+bool RegistryWrite(std::string_view keyPath, std::string_view valueName, RegistryValueType type, const void* data,
+                   uint32_t size) {
   if (valueName.empty() || (size > 0 && !data)) return false;
   std::string path = RegistryFileFor(keyPath);
   Store store;
@@ -402,8 +398,7 @@ bool RegistryWrite(std::string_view keyPath, std::string_view valueName, Registr
   if (type == RegistryValueType::Text) {
     while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
   }
-  SetValue(FindOrAddKey(store, NormaliseKeyPath(keyPath)), std::string(valueName), type,
-           std::move(bytes));
+  SetValue(FindOrAddKey(store, NormaliseKeyPath(keyPath)), std::string(valueName), type, std::move(bytes));
 
   if (!MakeParentFolders(path) || !ReplaceFileAtomically(path, Serialise(store))) {
     Report("Registry store '%s' cannot be written", path);
@@ -412,8 +407,6 @@ bool RegistryWrite(std::string_view keyPath, std::string_view valueName, Registr
   return true;
 }
 
-void SetRegistryDiagnostic(RegistryDiagnostic sink) {
-  gDiagnostic = sink ? sink : DefaultDiagnostic;
-}
+void SetRegistryDiagnostic(RegistryDiagnostic sink) { gDiagnostic = sink ? sink : DefaultDiagnostic; }
 
 }  // namespace platform

@@ -32,19 +32,17 @@ std::string RegistryFileFor(std::string_view keyPath);
 // for a NUL terminator, which is always written. Returns the number of bytes
 // written (text: including the terminator), 0 when the key or value is
 // missing or capacity is 0 (out is then left untouched).
-uint32_t RegistryRead(std::string_view keyPath, std::string_view valueName, void* out,
-                      uint32_t capacity);
+uint32_t RegistryRead(std::string_view keyPath, std::string_view valueName, void* out, uint32_t capacity);
 
 // The stored type of a value, or false when it is missing.
-bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName,
-                         RegistryValueType* outType);
+bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName, RegistryValueType* outType);
 
 // Stores a value, creating the key (and the store file and its folder) when
 // missing, and rewrites the store file atomically. Text loses any trailing
 // NUL bytes. False when the file cannot be written (the old file stays whole)
 // or when the existing file is unusable and would be lost by the rewrite.
-bool RegistryWrite(std::string_view keyPath, std::string_view valueName, RegistryValueType type,
-                   const void* data, uint32_t size);
+bool RegistryWrite(std::string_view keyPath, std::string_view valueName, RegistryValueType type, const void* data,
+                   uint32_t size);
 
 // Receives one line per problem the store meets (a malformed line, a file
 // that cannot be read or written). The default writes to standard error.

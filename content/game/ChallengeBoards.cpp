@@ -1,12 +1,12 @@
 #include "content/game/ChallengeBoards.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include "content/game/Constellations.h"
 #include "game/puzzle/BoardFile.h"
 #include "game/puzzle/PuzzleDisc.h"
 #include "platform/Random.h"
-
-#include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -15,10 +15,10 @@ constexpr uint32_t kBoardSeed = 20260101;
 
 struct DiscDesign {
   unsigned rings, slots;
-  float fill;            // share of the slots holding a gem
-  int highestColour;     // of the rainbow colours 0 to 6
+  float fill;         // share of the slots holding a gem
+  int highestColour;  // of the rainbow colours 0 to 6
   int highestShape;
-  float groupRatio;      // share of gems the group growth aims to put in groups
+  float groupRatio;  // share of gems the group growth aims to put in groups
   unsigned smallest, largest;
   std::vector<int> specials;  // White, Black or Gold gems placed after growth
 };

@@ -4,11 +4,11 @@
 // fixed seed, packed and given its groups by the game's own disc code, so
 // the boards play like the discs the game itself generates.
 
-#include "content/kit/DataFolder.h"
-
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "content/kit/DataFolder.h"
 
 class CGPuzzleDisc;
 

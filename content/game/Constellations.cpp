@@ -1,10 +1,10 @@
 #include "content/game/Constellations.h"
 
+#include <cstdio>
+
 #include "content/game/GameDataNames.h"
 #include "content/kit/MaterialText.h"
 #include "content/kit/Shapes.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -59,7 +59,9 @@ const std::vector<ConstellationDesign>& ChallengeConstellations() {
   // The first star is gentle (a minute and a half); pars grow along each figure.
   static const std::vector<ConstellationDesign> designs = {
       {"Arrow", {{44, 196, 90}, {120, 120, 100}, {212, 66, 120}}, {{0, 1}, {1, 2}}},
-      {"Kite", {{128, 36, 105}, {206, 118, 120}, {128, 224, 135}, {50, 118, 150}}, {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 2}}},
+      {"Kite",
+       {{128, 36, 105}, {206, 118, 120}, {128, 224, 135}, {50, 118, 150}},
+       {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 2}}},
       {"Crown",
        {{40, 184, 120}, {68, 72, 135}, {128, 132, 150}, {188, 72, 165}, {216, 184, 180}},
        {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 0}}},

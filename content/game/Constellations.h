@@ -3,14 +3,14 @@
 // definition files, their silhouette and outline pictures and the material
 // library that names them.
 
-#include "content/kit/DataFolder.h"
-
 #include <array>
 #include <string>
 #include <vector>
 
+#include "content/kit/DataFolder.h"
+
 struct DesignStar {
-  int x, y;           // 0 to 256 across the constellation's picture
+  int x, y;  // 0 to 256 across the constellation's picture
   int parSeconds;
 };
 

@@ -1,8 +1,8 @@
 // Makes the game's data: make_game_data <run folder> <font folder>.
 
-#include "content/game/GameData.h"
-
 #include <cstdio>
+
+#include "content/game/GameData.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -7,8 +7,8 @@
 namespace gamedata {
 
 inline constexpr std::array<const char*, 5> kGemModels = {
-    "Resources/Models/Gems/GemTetra.3mx",    "Resources/Models/Gems/GemCubicChamfer.3mx",
-    "Resources/Models/Gems/GemOrb.3mx",      "Resources/Models/Gems/GemOctagonal.3mx",
+    "Resources/Models/Gems/GemTetra.3mx", "Resources/Models/Gems/GemCubicChamfer.3mx",
+    "Resources/Models/Gems/GemOrb.3mx",   "Resources/Models/Gems/GemOctagonal.3mx",
     "Resources/Models/Gems/Novalith.3mx",
 };
 
@@ -38,8 +38,8 @@ inline constexpr const char* kConstellationList = "Resources/Boards/Challenge/Co
 
 // The eight glyph fonts, by font index.
 inline constexpr std::array<const char*, 8> kGlyphSheets = {
-    "Resources/HUD/Fonts/RedGem.png",  "Resources/HUD/Fonts/OrangeGem.png", "Resources/HUD/Fonts/YellowGem.png",
-    "Resources/HUD/Fonts/GreenGem.png", "Resources/HUD/Fonts/CyanGem.png",  "Resources/HUD/Fonts/BlueGem.png",
+    "Resources/HUD/Fonts/RedGem.png",    "Resources/HUD/Fonts/OrangeGem.png", "Resources/HUD/Fonts/YellowGem.png",
+    "Resources/HUD/Fonts/GreenGem.png",  "Resources/HUD/Fonts/CyanGem.png",   "Resources/HUD/Fonts/BlueGem.png",
     "Resources/HUD/Fonts/PurpleGem.png", "Resources/HUD/Fonts/BlackGem.png",
 };
 

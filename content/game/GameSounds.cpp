@@ -1,12 +1,12 @@
 #include "content/game/GameSounds.h"
 
+#include <cmath>
+#include <filesystem>
+
 #include "content/game/GameDataNames.h"
 #include "content/game/Music.h"
 #include "content/kit/Noise.h"
 #include "content/kit/OggWriter.h"
-
-#include <cmath>
-#include <filesystem>
 
 namespace {
 
@@ -68,8 +68,8 @@ SoundMix Unstable() {
   for (size_t i = 0; i < out.size(); ++i) {
     const float t = float(i) / float(kEffectRate);
     const float pulse = 0.5f - 0.5f * std::cos(kTwoPi * t / kUnstablePulseSeconds);
-    const float drone = std::sin(kTwoPi * 110.0f * t) + 0.5f * std::sin(kTwoPi * 165.0f * t) +
-                        0.25f * std::sin(kTwoPi * 222.0f * t);
+    const float drone =
+        std::sin(kTwoPi * 110.0f * t) + 0.5f * std::sin(kTwoPi * 165.0f * t) + 0.25f * std::sin(kTwoPi * 222.0f * t);
     out[i] = drone * (0.25f + 0.75f * pulse * pulse);
   }
   return sound;
@@ -110,18 +110,30 @@ SoundMix Expired() {
 
 SoundMix EffectSound(const std::string& name) {
   SoundMix sound(kEffectRate, 1, 0.1f);
-  if (name == "GemPlacement") sound = Placement();
-  else if (name == "GemChink01") sound = Chink();
-  else if (name == "GemBreak06") sound = Shatter(1.0f, 0.7f, 6u);
-  else if (name == "GemBreak08") sound = Shatter(0.7f, 0.9f, 8u);
-  else if (name == "GrowNovalith") sound = Grow();
-  else if (name == "ExplodeNovalith") sound = Explode();
-  else if (name == "UnstableNovalith") sound = Unstable();
-  else if (name == "CollapseNovalith") sound = Collapse();
-  else if (name == "Achievement") sound = Arpeggio({3, 7, 10, 15}, 0.09f, 0.9f, 1.3f);
-  else if (name == "RainbowAward") sound = Arpeggio({3, 5, 7, 8, 10, 12, 14, 15}, 0.11f, 0.9f, 1.9f);
-  else if (name == "ClockChime") sound = Chime();
-  else if (name == "TimerExpired") sound = Expired();
+  if (name == "GemPlacement")
+    sound = Placement();
+  else if (name == "GemChink01")
+    sound = Chink();
+  else if (name == "GemBreak06")
+    sound = Shatter(1.0f, 0.7f, 6u);
+  else if (name == "GemBreak08")
+    sound = Shatter(0.7f, 0.9f, 8u);
+  else if (name == "GrowNovalith")
+    sound = Grow();
+  else if (name == "ExplodeNovalith")
+    sound = Explode();
+  else if (name == "UnstableNovalith")
+    sound = Unstable();
+  else if (name == "CollapseNovalith")
+    sound = Collapse();
+  else if (name == "Achievement")
+    sound = Arpeggio({3, 7, 10, 15}, 0.09f, 0.9f, 1.3f);
+  else if (name == "RainbowAward")
+    sound = Arpeggio({3, 5, 7, 8, 10, 12, 14, 15}, 0.11f, 0.9f, 1.9f);
+  else if (name == "ClockChime")
+    sound = Chime();
+  else if (name == "TimerExpired")
+    sound = Expired();
   sound.Normalise(0.8f);
   return sound;
 }

@@ -3,10 +3,10 @@
 // encoded), the short musical stings of the menus and the game-over screen,
 // and the music track (both stereo at 44100 Hz).
 
+#include <string>
+
 #include "content/kit/DataFolder.h"
 #include "content/kit/Synth.h"
-
-#include <string>
 
 inline constexpr int kEffectRate = 22050;
 inline constexpr int kMusicRate = 44100;

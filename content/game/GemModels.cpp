@@ -1,10 +1,10 @@
 #include "content/game/GemModels.h"
 
-#include "content/game/GameDataNames.h"
-#include "content/kit/Model3MX.h"
-
 #include <cmath>
 #include <filesystem>
+
+#include "content/game/GameDataNames.h"
+#include "content/kit/Model3MX.h"
 
 namespace {
 
@@ -152,9 +152,8 @@ void WriteGemModels(DataFolder& folder) {
     ModelMesh mesh;
     ModelShading shading;
   } models[] = {
-      {Tetrahedron(), ModelShading::kFlat},  {ChamferedCube(), ModelShading::kFlat},
-      {Orb(), ModelShading::kSmooth},        {OctagonalStone(), ModelShading::kFlat},
-      {FivePointedStar(), ModelShading::kFlat},
+      {Tetrahedron(), ModelShading::kFlat},    {ChamferedCube(), ModelShading::kFlat},   {Orb(), ModelShading::kSmooth},
+      {OctagonalStone(), ModelShading::kFlat}, {FivePointedStar(), ModelShading::kFlat},
   };
   for (size_t i = 0; i < gamedata::kGemModels.size(); ++i) {
     const std::string path = gamedata::kGemModels[i];

@@ -1,10 +1,10 @@
 #include "content/game/GlyphSheets.h"
 
-#include "content/game/GameDataNames.h"
-#include "content/kit/StyledText.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "content/game/GameDataNames.h"
+#include "content/kit/StyledText.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 // glyphs in a 7 x 7 grid, each in a 64-pixel cell centred in a 68-pixel frame
 // (glyph i at column i mod 7, row i div 7 from the top).
 
-#include "content/kit/DataFolder.h"
-#include "content/kit/Mask.h"
-
 #include <string>
 #include <vector>
+
+#include "content/kit/DataFolder.h"
+#include "content/kit/Mask.h"
 
 namespace glyphsheet {
 inline constexpr int kSheetSize = 512;

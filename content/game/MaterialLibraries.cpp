@@ -1,11 +1,11 @@
 #include "content/game/MaterialLibraries.h"
 
+#include <string>
+
 #include "content/game/GameDataNames.h"
 #include "content/game/MaterialPictures.h"
 #include "content/kit/Colour.h"
 #include "content/kit/MaterialText.h"
-
-#include <string>
 
 namespace {
 
@@ -19,9 +19,8 @@ std::string Map(const char* picture) { return std::string("MAP ") + picture; }
 // painted white and "GemCrystalWhite" black, and each gem looks as it plays.
 // Every crystal has its own colour, which bursts, rainbows and the star read.
 constexpr Colour kCrystals[10] = {
-    {0.95f, 0.08f, 0.06f}, {1.00f, 0.45f, 0.02f}, {1.00f, 0.85f, 0.05f}, {0.10f, 0.80f, 0.15f},
-    {0.05f, 0.80f, 0.90f}, {0.10f, 0.25f, 1.00f}, {0.45f, 0.10f, 0.85f}, {0.95f, 0.95f, 1.00f},
-    {0.14f, 0.14f, 0.17f}, {1.00f, 0.72f, 0.20f},
+    {0.95f, 0.08f, 0.06f}, {1.00f, 0.45f, 0.02f}, {1.00f, 0.85f, 0.05f}, {0.10f, 0.80f, 0.15f}, {0.05f, 0.80f, 0.90f},
+    {0.10f, 0.25f, 1.00f}, {0.45f, 0.10f, 0.85f}, {0.95f, 0.95f, 1.00f}, {0.14f, 0.14f, 0.17f}, {1.00f, 0.72f, 0.20f},
 };
 constexpr int kGold = 9;
 
@@ -70,8 +69,7 @@ std::string Backdrop() {
 
 std::string SpecialEffects() {
   const Colour white{1.0f, 1.0f, 1.0f};
-  return MaterialBlock("StarHalo", {Additive(kHalo, white)}) +
-         MaterialBlock("GemPieces", {Additive(kShard, white)}) +
+  return MaterialBlock("StarHalo", {Additive(kHalo, white)}) + MaterialBlock("GemPieces", {Additive(kShard, white)}) +
          MaterialBlock("StarExplosion", {Additive(kBurst, white)}) +
          MaterialBlock("FX_GemBeams", {Additive(kBeam, white)}) +
          MaterialBlock("FX_Rainbow", {Additive(kRainbow, white)}) +
@@ -81,7 +79,8 @@ std::string SpecialEffects() {
 
 std::string PuzzleRenderer() {
   // Two rings: the marker draws each stage 0.75 times smaller than the last.
-  return MaterialBlock("FocusOrb", {Additive(kFocusRing, {0.6f, 0.8f, 1.0f}), Additive(kFocusRing, {1.0f, 0.9f, 0.5f})});
+  return MaterialBlock("FocusOrb",
+                       {Additive(kFocusRing, {0.6f, 0.8f, 1.0f}), Additive(kFocusRing, {1.0f, 0.9f, 0.5f})});
 }
 
 std::string Achievements() {

@@ -1,11 +1,11 @@
 #include "content/game/MaterialPictures.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "content/kit/Gradient.h"
 #include "content/kit/Motifs.h"
 #include "content/kit/Noise.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -142,16 +142,19 @@ Image Shard() {
 Image Burst() {
   Image image(256, 256);
   FillImage(image, {0.0f, 0.0f, 0.0f, 1.0f});
-  PaintArea(image, 0, 0, 256, 256, [](float x, float y, Colour& out) {
-    const float dx = x - 128.0f, dy = y - 128.0f;
-    const float r = std::hypot(dx, dy) / 128.0f;
-    const float angle = std::atan2(dy, dx);
-    const float rays = FractalNoise((angle + kPi) / (2.0f * kPi) * 24.0f, 0.5f, 31u, 3, 24);
-    const float reach = 0.45f + 0.55f * rays;
-    const float t = std::clamp(1.0f - r / reach, 0.0f, 1.0f);
-    out = Mix({0.9f, 0.25f, 0.05f, 1.0f}, {1.0f, 0.9f, 0.6f, 1.0f}, t * 1.4f);
-    return t * t;
-  }, Blend::kAdd);
+  PaintArea(
+      image, 0, 0, 256, 256,
+      [](float x, float y, Colour& out) {
+        const float dx = x - 128.0f, dy = y - 128.0f;
+        const float r = std::hypot(dx, dy) / 128.0f;
+        const float angle = std::atan2(dy, dx);
+        const float rays = FractalNoise((angle + kPi) / (2.0f * kPi) * 24.0f, 0.5f, 31u, 3, 24);
+        const float reach = 0.45f + 0.55f * rays;
+        const float t = std::clamp(1.0f - r / reach, 0.0f, 1.0f);
+        out = Mix({0.9f, 0.25f, 0.05f, 1.0f}, {1.0f, 0.9f, 0.6f, 1.0f}, t * 1.4f);
+        return t * t;
+      },
+      Blend::kAdd);
   Glow(image, {128.0f, 128.0f}, 60.0f, kWhite);
   return image;
 }
@@ -161,13 +164,16 @@ Image Burst() {
 Image Beam(const Colour& colour) {
   Image image(64, 64);
   FillImage(image, {0.0f, 0.0f, 0.0f, 1.0f});
-  PaintArea(image, 0, 0, 64, 64, [&](float x, float y, Colour& out) {
-    const float across = (y - 32.0f) / 32.0f, along = (x - 32.0f) / 32.0f;
-    const float core = std::exp(-across * across * 18.0f), halo = std::exp(-across * across * 3.0f) * 0.45f;
-    const float ends = 1.0f - std::pow(std::fabs(along), 6.0f);
-    out = Mix(colour, kWhite, core);
-    return (core + halo) * ends;
-  }, Blend::kAdd);
+  PaintArea(
+      image, 0, 0, 64, 64,
+      [&](float x, float y, Colour& out) {
+        const float across = (y - 32.0f) / 32.0f, along = (x - 32.0f) / 32.0f;
+        const float core = std::exp(-across * across * 18.0f), halo = std::exp(-across * across * 3.0f) * 0.45f;
+        const float ends = 1.0f - std::pow(std::fabs(along), 6.0f);
+        out = Mix(colour, kWhite, core);
+        return (core + halo) * ends;
+      },
+      Blend::kAdd);
   return image;
 }
 
@@ -175,15 +181,18 @@ Image Beam(const Colour& colour) {
 Image Rainbow() {
   Image image(64, 128);
   FillImage(image, {0.0f, 0.0f, 0.0f, 1.0f});
-  const Colour bands[7] = {{1.0f, 0.1f, 0.1f}, {1.0f, 0.5f, 0.05f}, {1.0f, 0.9f, 0.1f}, {0.15f, 0.85f, 0.2f},
+  const Colour bands[7] = {{1.0f, 0.1f, 0.1f},  {1.0f, 0.5f, 0.05f}, {1.0f, 0.9f, 0.1f}, {0.15f, 0.85f, 0.2f},
                            {0.1f, 0.8f, 0.95f}, {0.2f, 0.35f, 1.0f}, {0.55f, 0.2f, 0.9f}};
-  PaintArea(image, 0, 0, 64, 128, [&](float, float y, Colour& out) {
-    const float position = y / 128.0f * 7.0f - 0.5f;
-    const int band = std::clamp(int(std::floor(position)), 0, 6);
-    out = Mix(bands[band], bands[std::min(band + 1, 6)], position - float(band));
-    const float edge = std::sin(kPi * y / 128.0f);
-    return std::sqrt(edge);
-  }, Blend::kAdd);
+  PaintArea(
+      image, 0, 0, 64, 128,
+      [&](float, float y, Colour& out) {
+        const float position = y / 128.0f * 7.0f - 0.5f;
+        const int band = std::clamp(int(std::floor(position)), 0, 6);
+        out = Mix(bands[band], bands[std::min(band + 1, 6)], position - float(band));
+        const float edge = std::sin(kPi * y / 128.0f);
+        return std::sqrt(edge);
+      },
+      Blend::kAdd);
   return image;
 }
 

@@ -1,15 +1,15 @@
 #include "content/game/Music.h"
 
-#include "content/game/GameSounds.h"
-
 #include <algorithm>
 #include <map>
+
+#include "content/game/GameSounds.h"
 
 namespace {
 
 constexpr float kBeat = 60.0f / 96.0f;  // 96 beats a minute
 constexpr float kBar = 4.0f * kBeat;
-constexpr int kBars = 36;               // 90 seconds
+constexpr int kBars = 36;  // 90 seconds
 constexpr int kBarsPerChord = 2;
 
 // A minor, F, C and G, as semitones from A4: root, third, fifth.
@@ -69,8 +69,10 @@ void AddPercussion(SoundMix& track, const Instruments& instruments, int bar) {
   for (int beat = 0; beat < 4; ++beat) {
     const float at = start + float(beat) * kBeat;
     const size_t variant = size_t(bar + beat) % 4;
-    if (beat % 2 == 0) track.Add(at, instruments.kick, 0.45f);
-    else track.Add(at, instruments.snares[variant], 0.12f);
+    if (beat % 2 == 0)
+      track.Add(at, instruments.kick, 0.45f);
+    else
+      track.Add(at, instruments.snares[variant], 0.12f);
     track.Add(at + kBeat / 2.0f, instruments.hats[variant], 0.07f, 0.3f);
   }
 }

@@ -1,14 +1,14 @@
 #include "content/game/Screens.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "content/game/GameDataNames.h"
 #include "content/kit/Gradient.h"
 #include "content/kit/Motifs.h"
 #include "content/kit/StyledText.h"
 #include "game/shell/ShellResources.h"
-
-#include <algorithm>
-#include <cmath>
-#include <vector>
 
 namespace {
 
@@ -113,9 +113,12 @@ Image EngineScreen(const Fonts& fonts) {
               baseRight = canvas.At(500.0f, 330.0f), baseBack = canvas.At(430.0f, 270.0f);
   const Colour line{0.3f, 1.0f, 0.85f};
   Glow(image, canvas.At(400.0f, 240.0f), 220.0f * canvas.sx, {0.0f, 0.25f, 0.22f});
-  for (const auto& [a, b] : std::vector<std::pair<Point, Point>>{
-           {apex, baseLeft}, {apex, baseRight}, {apex, baseBack}, {baseLeft, baseRight},
-           {baseRight, baseBack}, {baseBack, baseLeft}}) {
+  for (const auto& [a, b] : std::vector<std::pair<Point, Point>>{{apex, baseLeft},
+                                                                 {apex, baseRight},
+                                                                 {apex, baseBack},
+                                                                 {baseLeft, baseRight},
+                                                                 {baseRight, baseBack},
+                                                                 {baseBack, baseLeft}}) {
     SoftLine(image, a, b, 4.0f, 2.0f, line, Blend::kAdd);
   }
   for (const Point& p : {apex, baseLeft, baseRight, baseBack}) SoftDisc(image, p, 6.0f, 2.0f, {1, 1, 1}, Blend::kAdd);
@@ -144,14 +147,21 @@ Image InstructionsScreen(const Fonts& fonts) {
   const TextStyle body = Plain({0.92f, 0.92f, 0.98f});
   Write(canvas, fonts.bold, "Controls", 210.0f, 165.0f, 30.0f, heading);
   Write(canvas, fonts.bold, "Rules", 590.0f, 165.0f, 30.0f, heading);
-  const char* controls[] = {"Up and Down arrows", "turn the disc", "", "Z", "drops the next gem", "",
-                            "Escape", "pauses the game", "", "Joystick: up and down turn,", "any button drops"};
-  const char* rules[] = {"Three or more touching gems",  "of one colour break.",
-                         "Same shape too: more points.", "Black gems join any colour.",
-                         "White gems count down.",       "Gold scores extra.",
-                         "Seven groups in rainbow order", "make a rainbow.",
-                         "Keep the disc from filling up.", "Rebuild each constellation,",
-                         "star by star, within par."};
+  const char* controls[] = {"Up and Down arrows",
+                            "turn the disc",
+                            "",
+                            "Z",
+                            "drops the next gem",
+                            "",
+                            "Escape",
+                            "pauses the game",
+                            "",
+                            "Joystick: up and down turn,",
+                            "any button drops"};
+  const char* rules[] = {"Three or more touching gems",   "of one colour break.",     "Same shape too: more points.",
+                         "Black gems join any colour.",   "White gems count down.",   "Gold scores extra.",
+                         "Seven groups in rainbow order", "make a rainbow.",          "Keep the disc from filling up.",
+                         "Rebuild each constellation,",   "star by star, within par."};
   float y = 205.0f;
   for (const char* line : controls) {
     Write(canvas, fonts.regular, line, 210.0f, y, 21.0f, body);
@@ -168,8 +178,8 @@ Image InstructionsScreen(const Fonts& fonts) {
 
 Image CompletedScreen(const Fonts& fonts, bool onPar) {
   const Colour glow = onPar ? Colour{1.0f, 0.75f, 0.2f} : Colour{0.4f, 0.6f, 1.0f};
-  Image image = SpaceBackdrop(kScreenWidth, kScreenHeight, onPar ? 41 : 51, {0.0f, 0.0f, 0.03f},
-                              {0.03f, 0.02f, 0.08f}, glow.Scaled(0.45f), {0.3f, 0.1f, 0.45f});
+  Image image = SpaceBackdrop(kScreenWidth, kScreenHeight, onPar ? 41 : 51, {0.0f, 0.0f, 0.03f}, {0.03f, 0.02f, 0.08f},
+                              glow.Scaled(0.45f), {0.3f, 0.1f, 0.45f});
   Canvas canvas(image, kVirtualWidth, kVirtualHeight);
   // A great five-pointed star, the Novalith, with its crystals around it.
   const Point centre = canvas.At(400.0f, 250.0f);
@@ -187,9 +197,8 @@ Image CompletedScreen(const Fonts& fonts, bool onPar) {
   const Colour top = onPar ? Colour{1.0f, 1.0f, 0.8f} : Colour{1.0f, 1.0f, 1.0f};
   const Colour bottom = onPar ? Colour{1.0f, 0.7f, 0.1f} : Colour{0.5f, 0.7f, 1.0f};
   Write(canvas, fonts.bold, "CHALLENGE COMPLETE", 400.0f, 505.0f, 54.0f, Title(top, bottom, glow.WithAlpha(0.5f)));
-  Write(canvas, fonts.regular,
-        onPar ? "Every star rebuilt within par. Perfect!" : "Every constellation shines again.", 400.0f, 552.0f,
-        24.0f, Plain({0.9f, 0.9f, 1.0f}));
+  Write(canvas, fonts.regular, onPar ? "Every star rebuilt within par. Perfect!" : "Every constellation shines again.",
+        400.0f, 552.0f, 24.0f, Plain({0.9f, 0.9f, 1.0f}));
   return image;
 }
 

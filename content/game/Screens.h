@@ -3,8 +3,8 @@
 // the instructions, the two closing pictures of the Challenge, and the HUD's
 // empty whole-screen image.
 
-#include "content/kit/DataFolder.h"
-
 #include <string>
+
+#include "content/kit/DataFolder.h"
 
 void WriteScreens(DataFolder& folder, const std::string& fontFolder);

@@ -2,8 +2,8 @@
 // The two display fonts of the menus and the credits: grid sheets of DejaVu
 // Sans and Sans Bold with their font text files.
 
-#include "content/kit/DataFolder.h"
-
 #include <string>
+
+#include "content/kit/DataFolder.h"
 
 void WriteTextFonts(DataFolder& folder, const std::string& fontFolder);

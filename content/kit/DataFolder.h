@@ -3,11 +3,11 @@
 // one verdict for the whole generation (every failure is reported on stderr
 // by the writer that met it).
 
-#include "content/kit/Image.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "content/kit/Image.h"
 
 class DataFolder {
  public:

@@ -1,14 +1,14 @@
 #include "content/kit/DefaultData.h"
 
-#include "content/kit/FontGrid.h"
-#include "content/kit/PngWriter.h"
-#include "content/kit/ToolIcons.h"
-#include "content/kit/TgaWriter.h"
-
 #include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "content/kit/FontGrid.h"
+#include "content/kit/PngWriter.h"
+#include "content/kit/TgaWriter.h"
+#include "content/kit/ToolIcons.h"
 
 namespace {
 
@@ -111,8 +111,10 @@ Image EngineLogo() {
     for (int x = 0; x < 64; ++x) {
       const float dx = x - 31.5f, dy = y - 31.5f;
       const float distance = dx * dx + dy * dy;
-      if (distance < 29.0f * 29.0f) image.Fill(x, y, 1, 1, disc);
-      else if (distance < 31.0f * 31.0f) image.Fill(x, y, 1, 1, rim);
+      if (distance < 29.0f * 29.0f)
+        image.Fill(x, y, 1, 1, disc);
+      else if (distance < 31.0f * 31.0f)
+        image.Fill(x, y, 1, 1, rim);
     }
   }
   // Two strokes meeting at the bottom, four pixels wide.
@@ -162,10 +164,14 @@ bool MakeDefaultData(const std::string& runFolder, const std::string& fontPath) 
     Image image;
   };
   const Picture pictures[] = {
-      {"Frames/MainWindow.png", WindowFrame()}, {"Icons/Close.png", CloseIcon()},
-      {"Icons/Minimise.png", MinimiseIcon()},   {"Icons/Maximise.png", MaximiseIcon()},
-      {"Icons/UpArrow.png", UpArrowIcon()},     {"Icons/ScrollThumb.png", ScrollThumb()},
-      {"Icons/MouseCursor.png", MouseCursor()}, {"Misc/GroundPlane.png", GroundPlane()},
+      {"Frames/MainWindow.png", WindowFrame()},
+      {"Icons/Close.png", CloseIcon()},
+      {"Icons/Minimise.png", MinimiseIcon()},
+      {"Icons/Maximise.png", MaximiseIcon()},
+      {"Icons/UpArrow.png", UpArrowIcon()},
+      {"Icons/ScrollThumb.png", ScrollThumb()},
+      {"Icons/MouseCursor.png", MouseCursor()},
+      {"Misc/GroundPlane.png", GroundPlane()},
       {"Materials/textures/logos/velksw_translucent.png", MakerLogo()},
       {"Materials/textures/logos/Vyrelogo.png", EngineLogo()},
   };
@@ -180,7 +186,6 @@ bool MakeDefaultData(const std::string& runFolder, const std::string& fontPath) 
   std::vector<std::string> toolPictures;
   ok = MakeToolIcons(runFolder, &toolPictures) && ok;
   for (const std::string& name : toolPictures) library += BlendedMaterial(name);
-  ok = WriteBytes(root + "Vyre/Textures/GUI/Materials.txt",
-                  std::vector<uint8_t>(library.begin(), library.end())) && ok;
+  ok = WriteBytes(root + "Vyre/Textures/GUI/Materials.txt", std::vector<uint8_t>(library.begin(), library.end())) && ok;
   return ok;
 }

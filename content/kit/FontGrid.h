@@ -3,10 +3,10 @@
 // each glyph centred in its cell, white with coverage in alpha, and the font
 // text file that names the picture and each character's width.
 
-#include "content/kit/Image.h"
-
 #include <array>
 #include <string>
+
+#include "content/kit/Image.h"
 
 struct FontGrid {
   explicit FontGrid(uint32_t cell) : image(cell * 16, cell * 16) {}

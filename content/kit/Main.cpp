@@ -1,8 +1,8 @@
 // Makes the engine's default data: make_default_data <run folder> <TrueType font>.
 
-#include "content/kit/DefaultData.h"
-
 #include <cstdio>
+
+#include "content/kit/DefaultData.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -2,9 +2,9 @@
 // A coverage mask (0..1 per pixel): text and glyphs are rendered into masks,
 // then outlined, bevelled and painted into pictures.
 
-#include "content/kit/Paint.h"
-
 #include <vector>
+
+#include "content/kit/Paint.h"
 
 struct Mask {
   Mask() = default;

@@ -2,9 +2,9 @@
 // The text model file the engine reads for a gem: one material, one instance
 // of one component.
 
-#include "content/kit/ModelMesh.h"
-
 #include <string>
+
+#include "content/kit/ModelMesh.h"
 
 // "V6" for flat-shaded facets: the reader gives every triangle its own plane
 // normal and reverses its corners into the engine's clockwise front faces.

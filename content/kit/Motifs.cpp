@@ -1,9 +1,9 @@
 #include "content/kit/Motifs.h"
 
-#include "content/kit/Noise.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "content/kit/Noise.h"
 
 namespace {
 
@@ -26,13 +26,16 @@ void StarField(Image& image, uint32_t seed, int count) {
 
 void Nebula(Image& image, uint32_t seed, const Colour& first, const Colour& second, float strength, float scale) {
   const int32_t period = int32_t(std::lround(float(image.width) / scale));
-  PaintArea(image, 0, 0, int(image.width), int(image.height), [&](float x, float y, Colour& out) {
-    const float cloud = FractalNoise(x / scale, y / scale, seed, 5, period);
-    const float hue = FractalNoise(x / scale, y / scale, seed + 17u, 3, period);
-    const float density = std::max(0.0f, cloud - 0.42f) * 1.7f;
-    out = Mix(first, second, hue * 1.6f - 0.3f);
-    return density * density * strength;
-  }, Blend::kAdd);
+  PaintArea(
+      image, 0, 0, int(image.width), int(image.height),
+      [&](float x, float y, Colour& out) {
+        const float cloud = FractalNoise(x / scale, y / scale, seed, 5, period);
+        const float hue = FractalNoise(x / scale, y / scale, seed + 17u, 3, period);
+        const float density = std::max(0.0f, cloud - 0.42f) * 1.7f;
+        out = Mix(first, second, hue * 1.6f - 0.3f);
+        return density * density * strength;
+      },
+      Blend::kAdd);
 }
 
 void GemIcon(const Canvas& canvas, float x, float y, float radius, const Colour& colour) {

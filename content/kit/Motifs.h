@@ -3,9 +3,9 @@
 // cut gems, drawn onto pictures that may be painted pre-stretched (a canvas
 // maps the screen units the game draws in onto the picture's pixels).
 
-#include "content/kit/Shapes.h"
-
 #include <cstdint>
+
+#include "content/kit/Shapes.h"
 
 struct Canvas {
   // A picture of the given size standing for a screen area of the given size.

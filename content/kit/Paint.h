@@ -4,10 +4,10 @@
 // and opaque scenes) or added to it (glows painted on black for additive
 // materials).
 
+#include <functional>
+
 #include "content/kit/Colour.h"
 #include "content/kit/Image.h"
-
-#include <functional>
 
 enum class Blend { kOver, kAdd };
 

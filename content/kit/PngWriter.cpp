@@ -25,8 +25,8 @@ std::vector<uint8_t> EncodePng(const Image& image, bool withAlpha) {
     return {};
   }
   png_set_write_fn(png, &bytes, AppendToVector, nullptr);
-  png_set_IHDR(png, info, image.width, image.height, 8, withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, image.width, image.height, 8, withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   // libpng drops the fourth byte of every pixel itself.
   if (!withAlpha) png_set_filler(png, 0, PNG_FILLER_AFTER);

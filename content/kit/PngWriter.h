@@ -1,10 +1,10 @@
 #pragma once
 // RGBA PNG files, and writing a file whole (its folders made first).
 
-#include "content/kit/Image.h"
-
 #include <string>
 #include <vector>
+
+#include "content/kit/Image.h"
 
 // The PNG bytes of an image; empty when libpng refused. Without alpha the
 // file holds RGB only (opaque pictures, and glows painted on black, which

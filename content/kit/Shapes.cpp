@@ -31,38 +31,47 @@ float SegmentDistance(Point p, Point a, Point b) {
 }
 
 void SoftDisc(Image& image, Point centre, float radius, float feather, const Colour& colour, Blend blend) {
-  PaintAround(image, centre, radius + feather, [&](float x, float y, Colour& out) {
-    out = colour;
-    return EdgeCoverage(std::hypot(x - centre.x, y - centre.y) - radius, feather);
-  }, blend);
+  PaintAround(
+      image, centre, radius + feather,
+      [&](float x, float y, Colour& out) {
+        out = colour;
+        return EdgeCoverage(std::hypot(x - centre.x, y - centre.y) - radius, feather);
+      },
+      blend);
 }
 
 void Glow(Image& image, Point centre, float radius, const Colour& colour, Blend blend) {
   if (radius <= 0.0f) return;
-  PaintAround(image, centre, radius, [&](float x, float y, Colour& out) {
-    out = colour;
-    const float t = 1.0f - std::hypot(x - centre.x, y - centre.y) / radius;
-    return t > 0.0f ? t * t * t : 0.0f;
-  }, blend);
+  PaintAround(
+      image, centre, radius,
+      [&](float x, float y, Colour& out) {
+        out = colour;
+        const float t = 1.0f - std::hypot(x - centre.x, y - centre.y) / radius;
+        return t > 0.0f ? t * t * t : 0.0f;
+      },
+      blend);
 }
 
 void SoftLine(Image& image, Point a, Point b, float width, float feather, const Colour& colour, Blend blend) {
   const float reach = width / 2.0f + feather;
-  PaintArea(image, int(std::floor(std::min(a.x, b.x) - reach)), int(std::floor(std::min(a.y, b.y) - reach)),
-            int(std::ceil(std::max(a.x, b.x) + reach)) + 1, int(std::ceil(std::max(a.y, b.y) + reach)) + 1,
-            [&](float x, float y, Colour& out) {
-              out = colour;
-              return EdgeCoverage(SegmentDistance({x, y}, a, b) - width / 2.0f, feather);
-            },
-            blend);
+  PaintArea(
+      image, int(std::floor(std::min(a.x, b.x) - reach)), int(std::floor(std::min(a.y, b.y) - reach)),
+      int(std::ceil(std::max(a.x, b.x) + reach)) + 1, int(std::ceil(std::max(a.y, b.y) + reach)) + 1,
+      [&](float x, float y, Colour& out) {
+        out = colour;
+        return EdgeCoverage(SegmentDistance({x, y}, a, b) - width / 2.0f, feather);
+      },
+      blend);
 }
 
-void SoftRing(Image& image, Point centre, float radius, float width, float feather, const Colour& colour,
-              Blend blend) {
-  PaintAround(image, centre, radius + width / 2.0f + feather, [&](float x, float y, Colour& out) {
-    out = colour;
-    return EdgeCoverage(std::fabs(std::hypot(x - centre.x, y - centre.y) - radius) - width / 2.0f, feather);
-  }, blend);
+void SoftRing(Image& image, Point centre, float radius, float width, float feather, const Colour& colour, Blend blend) {
+  PaintAround(
+      image, centre, radius + width / 2.0f + feather,
+      [&](float x, float y, Colour& out) {
+        out = colour;
+        return EdgeCoverage(std::fabs(std::hypot(x - centre.x, y - centre.y) - radius) - width / 2.0f, feather);
+      },
+      blend);
 }
 
 void SoftPolygon(Image& image, const std::vector<Point>& corners, float feather, const Colour& colour, Blend blend) {
@@ -74,21 +83,22 @@ void SoftPolygon(Image& image, const std::vector<Point>& corners, float feather,
     maxX = std::max(maxX, p.x);
     maxY = std::max(maxY, p.y);
   }
-  PaintArea(image, int(std::floor(minX - feather)), int(std::floor(minY - feather)),
-            int(std::ceil(maxX + feather)) + 1, int(std::ceil(maxY + feather)) + 1,
-            [&](float x, float y, Colour& out) {
-              out = colour;
-              bool inside = false;
-              float nearest = std::numeric_limits<float>::max();
-              for (size_t i = 0, j = corners.size() - 1; i < corners.size(); j = i++) {
-                const Point& a = corners[i];
-                const Point& b = corners[j];
-                if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) inside = !inside;
-                nearest = std::min(nearest, SegmentDistance({x, y}, a, b));
-              }
-              return EdgeCoverage(inside ? -nearest : nearest, feather);
-            },
-            blend);
+  PaintArea(
+      image, int(std::floor(minX - feather)), int(std::floor(minY - feather)), int(std::ceil(maxX + feather)) + 1,
+      int(std::ceil(maxY + feather)) + 1,
+      [&](float x, float y, Colour& out) {
+        out = colour;
+        bool inside = false;
+        float nearest = std::numeric_limits<float>::max();
+        for (size_t i = 0, j = corners.size() - 1; i < corners.size(); j = i++) {
+          const Point& a = corners[i];
+          const Point& b = corners[j];
+          if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) inside = !inside;
+          nearest = std::min(nearest, SegmentDistance({x, y}, a, b));
+        }
+        return EdgeCoverage(inside ? -nearest : nearest, feather);
+      },
+      blend);
 }
 
 std::vector<Point> StarCorners(Point centre, float outer, float inner, int points, float turn) {

@@ -2,9 +2,9 @@
 // Soft shapes: each edge fades over a feather width, so shapes come out
 // smooth at any size without supersampling.
 
-#include "content/kit/Paint.h"
-
 #include <vector>
+
+#include "content/kit/Paint.h"
 
 struct Point {
   float x = 0.0f, y = 0.0f;
@@ -15,7 +15,8 @@ float EdgeCoverage(float distance, float feather);
 // Distance from a point to the segment a-b.
 float SegmentDistance(Point p, Point a, Point b);
 
-void SoftDisc(Image& image, Point centre, float radius, float feather, const Colour& colour, Blend blend = Blend::kOver);
+void SoftDisc(Image& image, Point centre, float radius, float feather, const Colour& colour,
+              Blend blend = Blend::kOver);
 // A round glow: full at the centre, fading smoothly to nothing at the radius.
 void Glow(Image& image, Point centre, float radius, const Colour& colour, Blend blend = Blend::kAdd);
 // A line with round ends.

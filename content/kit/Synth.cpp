@@ -1,10 +1,10 @@
 #include "content/kit/Synth.h"
 
-#include "content/kit/Noise.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
+
+#include "content/kit/Noise.h"
 
 namespace {
 

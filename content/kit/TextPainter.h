@@ -3,9 +3,9 @@
 // horizontal and vertical pixel sizes (pictures drawn at another aspect than
 // their own are painted pre-stretched).
 
-#include "content/kit/Mask.h"
-
 #include <string>
+
+#include "content/kit/Mask.h"
 
 struct FT_LibraryRec_;
 struct FT_FaceRec_;

@@ -21,6 +21,4 @@ std::vector<uint8_t> EncodeTga(const Image& image) {
   return bytes;
 }
 
-bool WriteTga(const std::string& path, const Image& image) {
-  return WriteBytes(path, EncodeTga(image));
-}
+bool WriteTga(const std::string& path, const Image& image) { return WriteBytes(path, EncodeTga(image)); }

@@ -45,10 +45,10 @@ Image MarkerIcon(const uint8_t colour[4]) {
 bool MakeToolIcons(const std::string& runFolder, std::vector<std::string>* blended) {
   const std::string root = runFolder + "/";
   const char* const buttons[] = {
-      "Icons/Notepad.png", "Icons/Bug.png",     "Icons/Profiler.png",   "Icons/Camera.png", "Icons/Gamepad.png",
-      "Icons/Keyboard.png", "Icons/Mouse.png",  "Icons/MemoryChip.png", "Icons/QuestionMark.png",
-      "Icons/Windows.png", "Icons/Scene.png",   "Icons/Mail.png",       "Icons/Sound.png",  "Icons/Cube.png",
-      "Icons/Explorer.png", "Icons/Television.png", "Icons/Vyre.png",
+      "Icons/Notepad.png",    "Icons/Bug.png",   "Icons/Profiler.png",   "Icons/Camera.png",       "Icons/Gamepad.png",
+      "Icons/Keyboard.png",   "Icons/Mouse.png", "Icons/MemoryChip.png", "Icons/QuestionMark.png", "Icons/Windows.png",
+      "Icons/Scene.png",      "Icons/Mail.png",  "Icons/Sound.png",      "Icons/Cube.png",         "Icons/Explorer.png",
+      "Icons/Television.png", "Icons/Vyre.png",
   };
   bool ok = true;
   int index = 0;
@@ -63,8 +63,10 @@ bool MakeToolIcons(const std::string& runFolder, std::vector<std::string>* blend
   const struct {
     const char* file;
     uint8_t colour[4];
-  } markers[] = {{"camera.png", {90, 200, 255, 255}},         {"SceneNode.png", {200, 200, 200, 255}},
-                 {"ParticleSystems.png", {255, 150, 60, 255}}, {"Light.png", {255, 240, 90, 255}},
+  } markers[] = {{"camera.png", {90, 200, 255, 255}},
+                 {"SceneNode.png", {200, 200, 200, 255}},
+                 {"ParticleSystems.png", {255, 150, 60, 255}},
+                 {"Light.png", {255, 240, 90, 255}},
                  {"SoundEffect.png", {150, 255, 150, 255}}};
   for (const auto& marker : markers) {
     ok = WritePng(root + "Textures/materials/textures/hud/icons/" + marker.file, MarkerIcon(marker.colour)) && ok;

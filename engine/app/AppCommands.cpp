@@ -1,10 +1,10 @@
 #include "engine/app/AppCommands.h"
 
-#include "engine/foundation/Log.h"
-
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+
+#include "engine/foundation/Log.h"
 
 namespace {
 
@@ -138,8 +138,7 @@ bool AppConsoleCommands::Register(CCommandRegistry& registry) {
   bool all = true;
   for (int i = 0; i < 7; ++i) {
     bindings_[i] = Binding(this, kEntries[i].method);
-    all = registry.Register(kEntries[i].name, &bindings_[i], kEntries[i].argumentCount,
-                            kEntries[i].help) && all;
+    all = registry.Register(kEntries[i].name, &bindings_[i], kEntries[i].argumentCount, kEntries[i].help) && all;
   }
   return all;
 }

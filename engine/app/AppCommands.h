@@ -4,10 +4,10 @@
 // act on is reached through AppCommandServices, so the application supplies
 // the engine's managers and tests supply stubs.
 
+#include <cstdint>
+
 #include "engine/foundation/String.h"
 #include "engine/runtime/console/CommandRegistry.h"
-
-#include <cstdint>
 
 // What the commands act on.
 class AppCommandServices {

@@ -1,5 +1,11 @@
 #include "engine/app/EngineRun.h"
 
+#include <strings.h>
+
+#include <ctime>
+#include <memory>
+#include <sstream>
+
 #include "engine/app/DisplayChange.h"
 #include "engine/app/DisplayRebuild.h"
 #include "engine/app/GEMApplication.h"
@@ -28,12 +34,6 @@
 #include "platform/DisplayLoss.h"
 #include "platform/Random.h"
 #include "platform/Time.h"
-
-#include <strings.h>
-
-#include <ctime>
-#include <memory>
-#include <sstream>
 
 namespace {
 
@@ -212,8 +212,7 @@ int EngineRun(EngineRunOptions options) {
   GFXDisplay::InstallHooks();
   InstallSceneDrawingHooks();
   LogStep("Initialising OpenGL...");
-  display->Configure(settings.GetTitle(), settings.width, settings.height, settings.depth,
-                     settings.fullscreen);
+  display->Configure(settings.GetTitle(), settings.width, settings.height, settings.depth, settings.fullscreen);
   // As every later rebuild does: a window left by an earlier run goes first,
   // with the GL back end stopped in its context.
   if (!display->Recreate()) return 1;
@@ -260,8 +259,8 @@ int EngineRun(EngineRunOptions options) {
     bool quitEvent = false;
     while (options.pollEvent && options.pollEvent(&event)) {
       HandleEngineEvent(event, parts, settings);
-      quitEvent = quitEvent || event.type == platform::EventType::Quit ||
-                  event.type == platform::EventType::WindowClose;
+      quitEvent =
+          quitEvent || event.type == platform::EventType::Quit || event.type == platform::EventType::WindowClose;
     }
     // Closing the window or the system's request to end quits at once, in
     // any state; the loop ends with the frame that reports the exit flag.

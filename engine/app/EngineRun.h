@@ -2,13 +2,13 @@
 // The engine's run function: command line, display, input, sound, the frame
 // loop and the shutdown, each step logged.
 
-#include "engine/app/GEMApplication.h"
-#include "engine/runtime/input/UIOManager.h"
-#include "platform/Events.h"
-
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "engine/app/GEMApplication.h"
+#include "engine/runtime/input/UIOManager.h"
+#include "platform/Events.h"
 
 struct EngineRunOptions {
   // The command line after the program name ("/name value" options, "-flag" flags).

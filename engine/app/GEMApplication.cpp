@@ -1,5 +1,7 @@
 #include "engine/app/GEMApplication.h"
 
+#include <ctime>
+
 #include "engine/app/AppCommands.h"
 #include "engine/app/GEMCommandServices.h"
 #include "engine/foundation/Clock.h"
@@ -21,20 +23,17 @@
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SCNScene.h"
 #include "engine/scene/SceneNode.h"
-#include "platform/UserFolder.h"
-#include "platform/Random.h"
 #include "engine/tools/DBGEngineLinks.h"
 #include "engine/tools/DBGSystemWindow.h"
-
-#include <ctime>
+#include "platform/Random.h"
+#include "platform/UserFolder.h"
 
 namespace {
 
 // The frame's profiler sections, registered once per process.
 struct FrameSections {
-  int application = -1, maintainEngine = -1, maintainConsole = -1, renderScene = -1,
-      renderHUD = -1, subSystems = -1, updateGEO = -1, updateSCN = -1, updateMAT = -1,
-      updateMSG = -1;
+  int application = -1, maintainEngine = -1, maintainConsole = -1, renderScene = -1, renderHUD = -1, subSystems = -1,
+      updateGEO = -1, updateSCN = -1, updateMAT = -1, updateMSG = -1;
 };
 FrameSections gSections;
 bool gSectionsRegistered = false;
@@ -52,11 +51,10 @@ void InSection(int section, Step&& step) {
 CGEMApplication::CGEMApplication() {
   create_.Set(this, "[GEM] Create", &CGEMApplication::CreateEnter, &CGEMApplication::CreateUpdate,
               &CGEMApplication::IgnoreMessage, &CGEMApplication::CreateExit);
-  idle_.Set(this, "[GEM] Idle", &CGEMApplication::IdleEnter, nullptr,
-            &CGEMApplication::ShutdownHandler, &CGEMApplication::IdleExit);
-  default_.Set(this, "[GEM] Default", &CGEMApplication::DefaultEnter,
-               &CGEMApplication::DefaultUpdate, &CGEMApplication::ShutdownHandler,
-               &CGEMApplication::DefaultExit);
+  idle_.Set(this, "[GEM] Idle", &CGEMApplication::IdleEnter, nullptr, &CGEMApplication::ShutdownHandler,
+            &CGEMApplication::IdleExit);
+  default_.Set(this, "[GEM] Default", &CGEMApplication::DefaultEnter, &CGEMApplication::DefaultUpdate,
+               &CGEMApplication::ShutdownHandler, &CGEMApplication::DefaultExit);
   name = "Vyre";
   gemEndpoint_.name = "Vyre";
   GetGEMMSGService()->AddListener(&gemEndpoint_);
@@ -139,8 +137,8 @@ bool CGEMApplication::Initialise(const GEMServices& services) {
   RegisterProfileSections();
   ToggleFreeCamera(true);
   platform::SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
-  CConsoleVariable* cds = CVariableRegistry::Get()->Register(
-      "gem:cds:show", kCVarUInt8, &options.cdsDrawing, "[0 / 1] Toggles CDS containment rendering");
+  CConsoleVariable* cds = CVariableRegistry::Get()->Register("gem:cds:show", kCVarUInt8, &options.cdsDrawing,
+                                                             "[0 / 1] Toggles CDS containment rendering");
   // A name registered earlier keeps its first binding; it must follow this application.
   if (cds != nullptr) cds->storage = &options.cdsDrawing;
   return true;

@@ -4,6 +4,11 @@
 // several frames, and shutdown on request. The game derives from it and
 // replaces the state that follows Create.
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "engine/app/EngineDirectory.h"
 #include "engine/foundation/String.h"
 #include "engine/foundation/ValueStepper.h"
@@ -13,11 +18,6 @@
 #include "engine/runtime/messages/MSGMessage.h"
 #include "engine/scene/CDSWorld.h"
 #include "engine/scene/Camera.h"
-
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <vector>
 
 class AppConsoleCommands;
 class C3MEModel;
@@ -55,14 +55,14 @@ struct StoredLight {
 // The steps of a frame that reach managers living outside the application
 // (display, input, sound, renderer, window manager). Unset steps are skipped.
 struct GEMFrameSteps {
-  std::function<void()> rebuildDisplay;    // the display asked for a change
-  std::function<void()> subSystems;        // queued loads, sound, font lists
-  std::function<void()> beginDisplay;      // finish any open frame, clear the buffers
-  std::function<void()> maintainEngine;    // input messages, then hot keys
-  std::function<void()> updateWindows;     // one state step per GUI window
-  std::function<void()> renderScene;       // the renderer's part of the scene pass
-  std::function<void()> renderHUD;         // the HUD pass (orthographic)
-  std::function<void()> endDisplay;        // finish the frame and swap
+  std::function<void()> rebuildDisplay;  // the display asked for a change
+  std::function<void()> subSystems;      // queued loads, sound, font lists
+  std::function<void()> beginDisplay;    // finish any open frame, clear the buffers
+  std::function<void()> maintainEngine;  // input messages, then hot keys
+  std::function<void()> updateWindows;   // one state step per GUI window
+  std::function<void()> renderScene;     // the renderer's part of the scene pass
+  std::function<void()> renderHUD;       // the HUD pass (orthographic)
+  std::function<void()> endDisplay;      // finish the frame and swap
 };
 
 // The managers the application works with; handed over by the run function.

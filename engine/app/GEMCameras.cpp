@@ -1,19 +1,19 @@
 // The application's cameras, camera controllers and free camera.
+#include <utility>
+
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Profiler.h"
 #include "engine/gui/GUIWindowManager.h"
+#include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/scene/SceneNode.h"
-#include "engine/runtime/input/UIOManager.h"
-#include "platform/DebugOutput.h"
-#include "platform/KeyCodes.h"
 #include "engine/tools/ConsoleWindow.h"
 #include "engine/tools/DBGSystemWindow.h"
 #include "engine/tools/HelpWindow.h"
-
-#include <utility>
+#include "platform/DebugOutput.h"
+#include "platform/KeyCodes.h"
 
 namespace {
 const char* const kEngineCameraName = "GEM.Camera";

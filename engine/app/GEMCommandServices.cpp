@@ -9,9 +9,7 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Settings.h"
 
-bool GEMCommandServices::LoadViewerModel(const String& fileName) {
-  return application_->LoadViewerModel(fileName);
-}
+bool GEMCommandServices::LoadViewerModel(const String& fileName) { return application_->LoadViewerModel(fileName); }
 
 bool GEMCommandServices::LoadMaterialLibrary(const String& fileName) {
   CMATManager* materials = CMATManager::GetInstance();

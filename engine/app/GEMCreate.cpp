@@ -85,7 +85,9 @@ void CGEMApplication::LinkDeveloperTools() {
 
 void CGEMApplication::CreateUpdate() {
   switch (createStep_) {
-    case 0: LoadCreateMaterials(); break;
+    case 0:
+      LoadCreateMaterials();
+      break;
     case 1:
       if (options.createDeveloperWindow && developerWindow == nullptr) {
         LinkDeveloperTools();
@@ -97,10 +99,17 @@ void CGEMApplication::CreateUpdate() {
         secondModel->PrepareMatrices();
       }
       break;
-    case 2: OnCreateEarly(); break;
-    case 3: OnCreateLate(); break;
-    case 4: RunCommandLineLoads(); break;
-    default: break;
+    case 2:
+      OnCreateEarly();
+      break;
+    case 3:
+      OnCreateLate();
+      break;
+    case 4:
+      RunCommandLineLoads();
+      break;
+    default:
+      break;
   }
   // From step 4 on, every step asks for the next state again until it comes.
   if (createStep_ >= 4 && nextState_ != nullptr) Next(nextState_);

@@ -1,6 +1,8 @@
 // The application's two drawing passes: the 3D scene seen by the active
 // camera with the developer views, then the 800 x 600 HUD.
 
+#include <GL/gl.h>
+
 #include "engine/app/DeveloperViews.h"
 #include "engine/app/GEMApplication.h"
 #include "engine/foundation/Clock.h"
@@ -12,8 +14,6 @@
 #include "engine/runtime/display/Display.h"
 #include "engine/scene/Actor.h"
 #include "engine/scene/CDSWorld.h"
-
-#include <GL/gl.h>
 
 void CGEMApplication::RenderScene() {
   if (preScene_) preScene_(0);

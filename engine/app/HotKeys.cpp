@@ -9,8 +9,7 @@ void HotKeyKeys::Add(uint8_t code) {
   if (count < kCapacity) codes[count++] = code;
 }
 
-uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySwitches& switches,
-                       HotKeyKeys* used) {
+uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySwitches& switches, HotKeyKeys* used) {
   namespace key = platform::key;
   auto down = [&](uint8_t code) { return read(keyboard, code) == 1; };
   auto held = [&](uint8_t code) { return read(keyboard, code) != 0; };

@@ -24,11 +24,16 @@ uint32_t MouseButtonMessage(int button, int state) {
   static constexpr uint32_t kFirst[3] = {eMSG_UIOLMB_DOWN, eMSG_UIOMMB_DOWN, eMSG_UIORMB_DOWN};
   if (button < 0 || button > 2) return 0;
   switch (state) {
-    case 1: return kFirst[button];
-    case 2: return kFirst[button] + 1;
-    case 4: return kFirst[button] + 2;
-    case 8: return kFirst[button] + 3;
-    default: return 0;
+    case 1:
+      return kFirst[button];
+    case 2:
+      return kFirst[button] + 1;
+    case 4:
+      return kFirst[button] + 2;
+    case 8:
+      return kFirst[button] + 3;
+    default:
+      return 0;
   }
 }
 
@@ -55,15 +60,15 @@ uint32_t PostKeyboardPoll(const InputTargets& targets, CUIOKeyboard& keyboard, c
   HotKeyKeys used;
   const uint32_t actions = DecideHotKeys(&ReadKeyState, &keyboard, switches, &used);
   for (int i = 0; i < used.count; ++i) keyboard.Withhold(used.codes[i]);
-  const KeyLists keys{keyboard.GetPressed(),  keyboard.GetPressedCount(), keyboard.GetRepeated(),
-                      keyboard.GetRepeatedCount(), keyboard.GetReleased(), keyboard.GetReleasedCount()};
+  const KeyLists keys{keyboard.GetPressed(),       keyboard.GetPressedCount(), keyboard.GetRepeated(),
+                      keyboard.GetRepeatedCount(), keyboard.GetReleased(),     keyboard.GetReleasedCount()};
   // Typed keys are the text box's: the game behind it never sees them.
   PostKeyMessages(targets, keys, !switches.typing);
   return actions;
 }
 
-void PostMouseMessages(const InputTargets& targets, const int buttonStates[3], int32_t wheelDelta,
-                       float motionX, float motionY) {
+void PostMouseMessages(const InputTargets& targets, const int buttonStates[3], int32_t wheelDelta, float motionX,
+                       float motionY) {
   for (int button = 0; button < 3; ++button) {
     if (uint32_t id = MouseButtonMessage(button, buttonStates[button])) {
       PostInputEvent(targets, id, 0);

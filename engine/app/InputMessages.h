@@ -51,8 +51,8 @@ uint32_t PostKeyboardPoll(const InputTargets& targets, CUIOKeyboard& keyboard, c
 
 // Posts the three buttons, the wheel (parameter: address of the delta, valid
 // during delivery) and the motion of one mouse poll.
-void PostMouseMessages(const InputTargets& targets, const int buttonStates[3], int32_t wheelDelta,
-                       float motionX, float motionY);
+void PostMouseMessages(const InputTargets& targets, const int buttonStates[3], int32_t wheelDelta, float motionX,
+                       float motionY);
 
 // One poll of the pad: its first six button states and four direction states
 // (1 went down, 0xFFFF went up) and its two repeat indicators.

@@ -3,8 +3,7 @@
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/settings/Settings.h"
 
-void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* display,
-                       CSettings* settings) {
+void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* display, CSettings* settings) {
   switch (event.type) {
     case platform::EventType::Quit:
     case platform::EventType::WindowClose:

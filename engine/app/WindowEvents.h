@@ -3,9 +3,9 @@
 // request ends the program, minimising pauses it, a new size reaches the
 // display.
 
-#include "platform/Events.h"
-
 #include <cstdint>
+
+#include "platform/Events.h"
 
 class CDisplay;
 class CSettings;
@@ -21,8 +21,7 @@ struct RunFlags {
 // Applies one window event to the flags, the display and the settings (a new
 // size is stored and marks them modified, so it is saved at exit); display
 // and settings may be null.
-void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* display,
-                       CSettings* settings = nullptr);
+void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* display, CSettings* settings = nullptr);
 
 // Whether the loop must stop: the application's exit flag is set. This is
 // checked whether or not the window is active, so a program told to end while

@@ -1,9 +1,8 @@
 #include "engine/effects/BeamManager.h"
 
-#include "engine/effects/EffectPool.h"
-
 #include <GL/gl.h>
 
+#include "engine/effects/EffectPool.h"
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Plane.h"
 #include "engine/graphics/EffectHooks.h"

@@ -10,8 +10,7 @@
 
 // Allocates capacity items with every list entry pointing at its own item.
 template <class Item>
-void AllocateEffectPool(int32_t capacity, int32_t verticesPerItem, Item*& pool, Item**& live,
-                        EffectVertex*& vertices) {
+void AllocateEffectPool(int32_t capacity, int32_t verticesPerItem, Item*& pool, Item**& live, EffectVertex*& vertices) {
   pool = new Item[capacity];
   live = new Item*[capacity];
   for (int32_t i = 0; i < capacity; ++i) live[i] = &pool[i];

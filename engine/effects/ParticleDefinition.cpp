@@ -69,8 +69,7 @@ bool ParticleManager::Read(File& file) {
       std::sscanf(line.Chars(), " [COLOUR] = (%f, %f, %f, %f)", &rgba[0], &rgba[1], &rgba[2], &rgba[3]) != 4)
     return Fail("[COLOUR]");
   int32_t changerOn = 0, countdown = 0, period = 0;
-  if (!NextLine(file, line) ||
-      std::sscanf(line.Chars(), " [CHANGER] = %d %d %d", &changerOn, &countdown, &period) != 3)
+  if (!NextLine(file, line) || std::sscanf(line.Chars(), " [CHANGER] = %d %d %d", &changerOn, &countdown, &period) != 3)
     return Fail("[CHANGER]");
   int32_t type = 0;
   if (!NextLine(file, line) || std::sscanf(line.Chars(), " [EMITTER] = %d", &type) != 1) return Fail("[EMITTER]");

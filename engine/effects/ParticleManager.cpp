@@ -1,9 +1,8 @@
 #include "engine/effects/ParticleManager.h"
 
-#include "engine/effects/EffectPool.h"
-
 #include <cmath>
 
+#include "engine/effects/EffectPool.h"
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Maths.h"
 #include "engine/graphics/EffectHooks.h"
@@ -138,8 +137,7 @@ void ParticleManager::Update() {
       Emit(whole);
     }
   }
-  const Vector3 push = gravityDirection * (dt * gravity) + windDirection * (dt * wind) +
-                       forceDirection * (dt * force);
+  const Vector3 push = gravityDirection * (dt * gravity) + windDirection * (dt * wind) + forceDirection * (dt * force);
   drawnCount = 0;
   Vector3 right = billboardRight;
   Vector3 up = billboardUp;
@@ -147,8 +145,7 @@ void ParticleManager::Update() {
     Vector3 eye;
     EffectViewVectors(right, up, eye);
   }
-  const Vector3 corners[4] = {(-right - up) * 0.5f, (right - up) * 0.5f, (right + up) * 0.5f,
-                              (-right + up) * 0.5f};
+  const Vector3 corners[4] = {(-right - up) * 0.5f, (right - up) * 0.5f, (right + up) * 0.5f, (-right + up) * 0.5f};
   Vector3 normal = Vector3::Cross(right, up);
   normal.Normalise();
   for (int32_t i = 0; i < liveCount;) {

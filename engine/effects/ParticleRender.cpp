@@ -22,8 +22,7 @@ bool ParticleManager::Render() {
     for (int stage = 0; stage < material->StageCount(); ++stage) {
       EffectBindStage(material, stage);
       if (GFXStats::Exists()) {
-        GFXStats::GetInstance()->Add(GFXStats::kTriangles,
-                                     static_cast<uint32_t>(drawnCount) * (quads != 0 ? 2u : 1u));
+        GFXStats::GetInstance()->Add(GFXStats::kTriangles, static_cast<uint32_t>(drawnCount) * (quads != 0 ? 2u : 1u));
       }
       glDrawArrays(primitive, 0, drawnCount * VerticesPerParticle());
     }

@@ -123,8 +123,7 @@ bool CABArchive::ReadDirectory() {
     return false;
   }
   int32_t directoryOffset = 0;
-  if (!ReadInt32(stream, directoryOffset) || directoryOffset < kHeaderSize ||
-      directoryOffset > fileSize - 4) {
+  if (!ReadInt32(stream, directoryOffset) || directoryOffset < kHeaderSize || directoryOffset > fileSize - 4) {
     LogPrintf(kLogARC, "CABArchive::Read - %s : directory offset %d outside the file", name, directoryOffset);
     return false;
   }

@@ -110,9 +110,7 @@ float Clock::PerformanceFrequency() {
   return cachedFrequency;
 }
 
-int TimeSecondsPart(float seconds) {
-  return static_cast<int>(seconds - 60.0f * std::floor(seconds / 60.0f));
-}
+int TimeSecondsPart(float seconds) { return static_cast<int>(seconds - 60.0f * std::floor(seconds / 60.0f)); }
 
 int TimeMinutesPart(float seconds) { return static_cast<int>(std::floor(seconds / 60.0f)); }
 

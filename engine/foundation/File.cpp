@@ -254,16 +254,16 @@ void LittleEndianBytes(T value, unsigned char (&bytes)[sizeof(T)]) {
 }  // namespace
 
 #define VYRE_WRITE_NUMBER(value, textFormat, textValue) \
-  do {                                                   \
-    if (!CanWrite()) return *this;                       \
-    if (IsText()) {                                      \
-      std::fprintf(stream_, textFormat, textValue);      \
-    } else {                                             \
-      unsigned char bytes[sizeof(value)];                \
-      LittleEndianBytes(value, bytes);                   \
-      WriteRaw(bytes, sizeof bytes);                     \
-    }                                                    \
-    return *this;                                        \
+  do {                                                  \
+    if (!CanWrite()) return *this;                      \
+    if (IsText()) {                                     \
+      std::fprintf(stream_, textFormat, textValue);     \
+    } else {                                            \
+      unsigned char bytes[sizeof(value)];               \
+      LittleEndianBytes(value, bytes);                  \
+      WriteRaw(bytes, sizeof bytes);                    \
+    }                                                   \
+    return *this;                                       \
   } while (false)
 
 File& File::WriteDouble(double value) { VYRE_WRITE_NUMBER(value, "%g", value); }

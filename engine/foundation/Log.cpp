@@ -22,11 +22,11 @@ struct ChannelInfo {
 };
 
 const ChannelInfo kChannels[kLogChannelCount] = {
-    {"Vyre", {1.0f, 1.0f, 1.0f, 1.0f}},  {"DBG", {0.75f, 0.75f, 0.75f, 1.0f}}, {"GEM", {0.0f, 1.0f, 0.0f, 1.0f}},
-    {"3ME", {1.0f, 1.0f, 0.0f, 1.0f}},   {"MAT", {0.0f, 1.0f, 1.0f, 1.0f}},    {"GFX", {1.0f, 1.0f, 0.0f, 1.0f}},
-    {"MSG", {1.0f, 0.5f, 0.0f, 1.0f}},   {"ANM", {0.5f, 0.5f, 1.0f, 1.0f}},    {"UIO", {1.0f, 0.5f, 0.5f, 1.0f}},
-    {"TEX", {1.0f, 0.5f, 0.5f, 1.0f}},   {"SFX", {1.0f, 0.5f, 0.5f, 1.0f}},    {"GUI", {1.0f, 0.5f, 0.5f, 1.0f}},
-    {"ARC", {1.0f, 0.5f, 0.5f, 1.0f}},   {"FSM", {1.0f, 0.5f, 0.5f, 1.0f}},
+    {"Vyre", {1.0f, 1.0f, 1.0f, 1.0f}}, {"DBG", {0.75f, 0.75f, 0.75f, 1.0f}}, {"GEM", {0.0f, 1.0f, 0.0f, 1.0f}},
+    {"3ME", {1.0f, 1.0f, 0.0f, 1.0f}},  {"MAT", {0.0f, 1.0f, 1.0f, 1.0f}},    {"GFX", {1.0f, 1.0f, 0.0f, 1.0f}},
+    {"MSG", {1.0f, 0.5f, 0.0f, 1.0f}},  {"ANM", {0.5f, 0.5f, 1.0f, 1.0f}},    {"UIO", {1.0f, 0.5f, 0.5f, 1.0f}},
+    {"TEX", {1.0f, 0.5f, 0.5f, 1.0f}},  {"SFX", {1.0f, 0.5f, 0.5f, 1.0f}},    {"GUI", {1.0f, 0.5f, 0.5f, 1.0f}},
+    {"ARC", {1.0f, 0.5f, 0.5f, 1.0f}},  {"FSM", {1.0f, 0.5f, 0.5f, 1.0f}},
 };
 
 // Everything the log keeps for the run. Constant-initialised, so it exists
@@ -223,9 +223,7 @@ void EnableAllChannels(bool enabled) {
   }
 }
 
-bool ChannelExists(int number) {
-  return number >= 0 && number < kLogChannelCount && state.table[number] != nullptr;
-}
+bool ChannelExists(int number) { return number >= 0 && number < kLogChannelCount && state.table[number] != nullptr; }
 
 void Reset() {
   if (state.shutDown) return;

@@ -7,8 +7,8 @@ constexpr uint32_t kCompressionNone = 0;
 
 uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
 }
 
 }  // namespace
@@ -35,7 +35,8 @@ DecodeResult DecodeBmp(std::span<const uint8_t> file, DecodedImage& out) {
     return DecodeResult::Failure("BMP depth is not 8, 24 or 32 bits");
   }
   // INT32_MIN cannot be negated; it is far beyond the size limit anyway.
-  if (width <= 0 || signedHeight == 0 || signedHeight == INT32_MIN) return DecodeResult::Failure("BMP image has no pixels");
+  if (width <= 0 || signedHeight == 0 || signedHeight == INT32_MIN)
+    return DecodeResult::Failure("BMP image has no pixels");
   const bool topDown = signedHeight < 0;
   const uint32_t height = static_cast<uint32_t>(topDown ? -signedHeight : signedHeight);
   if (static_cast<uint32_t>(width) > kMaxImageSide || height > kMaxImageSide) {

@@ -12,8 +12,8 @@ constexpr uint32_t kMaxImageSide = 16384;
 struct DecodedImage {
   uint32_t width = 0;
   uint32_t height = 0;
-  uint32_t components = 0;     // 3 = RGB, 4 = RGBA
-  std::vector<uint8_t> pixels; // width * height * components bytes, rows tightly packed
+  uint32_t components = 0;      // 3 = RGB, 4 = RGBA
+  std::vector<uint8_t> pixels;  // width * height * components bytes, rows tightly packed
 };
 
 // Outcome of one decode: ok, or the reason the file was refused.

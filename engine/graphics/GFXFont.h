@@ -57,8 +57,7 @@ class GFXFont {
   void BuildLists();
   void BuildBMFontLists();
   // Rasterises a system font through the platform into 96 lists.
-  void CreateSystemFont(const char* face, int height, int width, int weight, bool italic, bool underline,
-                        bool outline);
+  void CreateSystemFont(const char* face, int height, int width, int weight, bool italic, bool underline, bool outline);
   void BuildSystemLists();
   void RebuildSystemLists();
   // Marks for rebuilding and deletes the lists of the font's type.

@@ -170,9 +170,10 @@ bool GFXFont::ReadBMFont(const char* text, size_t length) {
   int lastId = -1;
   for (; at < lines.size() && taken < kGlyphCount && lastId != kLastBMFontCharacter; ++at, ++taken) {
     int id = 0, x = 0, y = 0, w = 0, h = 0, xOffset = 0, yOffset = 0, xAdvance = 0, page = 0, channel = 0;
-    if (std::sscanf(lines[at].c_str(),
-                    "char id=%d\tx=%d\ty=%d\twidth=%d\theight=%d\txoffset=%d\tyoffset=%d\txadvance=%d\tpage=%d\tchnl=%d",
-                    &id, &x, &y, &w, &h, &xOffset, &yOffset, &xAdvance, &page, &channel) != 10) {
+    if (std::sscanf(
+            lines[at].c_str(),
+            "char id=%d\tx=%d\ty=%d\twidth=%d\theight=%d\txoffset=%d\tyoffset=%d\txadvance=%d\tpage=%d\tchnl=%d", &id,
+            &x, &y, &w, &h, &xOffset, &yOffset, &xAdvance, &page, &channel) != 10) {
       continue;
     }
     lastId = id;

@@ -158,9 +158,7 @@ void GFXFont::DeleteLists() {
   listBase = 0;
 }
 
-void GFXFont::CallLists(const char* text, size_t length) {
-  glCallLists(GLsizei(length), GL_UNSIGNED_BYTE, text);
-}
+void GFXFont::CallLists(const char* text, size_t length) { glCallLists(GLsizei(length), GL_UNSIGNED_BYTE, text); }
 
 void GFXFont::Print(const char* text) {
   if (text == nullptr || listBase == 0) return;

@@ -6,8 +6,8 @@
 #include <GL/gl.h>
 
 #include "engine/foundation/Profiler.h"
-#include "engine/graphics/GFXDisplayBlock.h"
 #include "engine/graphics/EffectHooks.h"
+#include "engine/graphics/GFXDisplayBlock.h"
 #include "engine/graphics/GFXGLInternal.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"

@@ -18,17 +18,45 @@
 namespace GFX_GL {
 namespace {
 
-constexpr const char* kShaderEntryPointNames[kShaderEntryPointCount] = {
-    "glAttachObjectARB",        "glCompileShaderARB",     "glCreateProgramObjectARB", "glCreateShaderObjectARB",
-    "glDeleteObjectARB",        "glDetachObjectARB",      "glGetActiveUniformARB",    "glGetAttachedObjectsARB",
-    "glGetHandleARB",           "glGetInfoLogARB",        "glGetObjectParameterfvARB", "glGetObjectParameterivARB",
-    "glGetShaderSourceARB",     "glGetUniformLocationARB", "glGetUniformfvARB",       "glGetUniformivARB",
-    "glLinkProgramARB",         "glShaderSourceARB",      "glUniform1fARB",           "glUniform1fvARB",
-    "glUniform1iARB",           "glUniform1ivARB",        "glUniform2fARB",           "glUniform2fvARB",
-    "glUniform2iARB",           "glUniform2ivARB",        "glUniform3fARB",           "glUniform3fvARB",
-    "glUniform3iARB",           "glUniform3ivARB",        "glUniform4fARB",           "glUniform4fvARB",
-    "glUniform4iARB",           "glUniform4ivARB",        "glUniformMatrix2fvARB",    "glUniformMatrix3fvARB",
-    "glUniformMatrix4fvARB",    "glUseProgramObjectARB",  "glValidateProgramARB"};
+constexpr const char* kShaderEntryPointNames[kShaderEntryPointCount] = {"glAttachObjectARB",
+                                                                        "glCompileShaderARB",
+                                                                        "glCreateProgramObjectARB",
+                                                                        "glCreateShaderObjectARB",
+                                                                        "glDeleteObjectARB",
+                                                                        "glDetachObjectARB",
+                                                                        "glGetActiveUniformARB",
+                                                                        "glGetAttachedObjectsARB",
+                                                                        "glGetHandleARB",
+                                                                        "glGetInfoLogARB",
+                                                                        "glGetObjectParameterfvARB",
+                                                                        "glGetObjectParameterivARB",
+                                                                        "glGetShaderSourceARB",
+                                                                        "glGetUniformLocationARB",
+                                                                        "glGetUniformfvARB",
+                                                                        "glGetUniformivARB",
+                                                                        "glLinkProgramARB",
+                                                                        "glShaderSourceARB",
+                                                                        "glUniform1fARB",
+                                                                        "glUniform1fvARB",
+                                                                        "glUniform1iARB",
+                                                                        "glUniform1ivARB",
+                                                                        "glUniform2fARB",
+                                                                        "glUniform2fvARB",
+                                                                        "glUniform2iARB",
+                                                                        "glUniform2ivARB",
+                                                                        "glUniform3fARB",
+                                                                        "glUniform3fvARB",
+                                                                        "glUniform3iARB",
+                                                                        "glUniform3ivARB",
+                                                                        "glUniform4fARB",
+                                                                        "glUniform4fvARB",
+                                                                        "glUniform4iARB",
+                                                                        "glUniform4ivARB",
+                                                                        "glUniformMatrix2fvARB",
+                                                                        "glUniformMatrix3fvARB",
+                                                                        "glUniformMatrix4fvARB",
+                                                                        "glUseProgramObjectARB",
+                                                                        "glValidateProgramARB"};
 
 // Positions in the table above of the entry points the engine calls.
 enum EntryPoint {
@@ -45,8 +73,7 @@ enum EntryPoint {
 };
 
 // Extensions a shader pair needs besides its entry points.
-constexpr const char* kShaderExtensions[] = {"GL_ARB_shader_objects", "GL_ARB_vertex_shader",
-                                             "GL_ARB_fragment_shader"};
+constexpr const char* kShaderExtensions[] = {"GL_ARB_shader_objects", "GL_ARB_vertex_shader", "GL_ARB_fragment_shader"};
 
 constexpr int kInfoLogCapacity = 1024;
 
@@ -75,7 +102,9 @@ Function Entry(EntryPoint which) {
   return reinterpret_cast<Function>(Shaders().entryPoints[which]);
 }
 
-DriverQueries PlatformQueries() { return DriverQueries{&platform::GetGlProcAddress, &platform::IsGlExtensionSupported}; }
+DriverQueries PlatformQueries() {
+  return DriverQueries{&platform::GetGlProcAddress, &platform::IsGlExtensionSupported};
+}
 
 const DriverQueries& Queries() {
   ShaderBlock& block = Shaders();

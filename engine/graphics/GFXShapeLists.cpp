@@ -154,8 +154,6 @@ void DeleteShapeLists() {
   }
 }
 
-uint32_t GetShapeList(int slot) {
-  return slot >= 0 && slot < GFXDisplay::kShapeCount ? State().shapeLists[slot] : 0;
-}
+uint32_t GetShapeList(int slot) { return slot >= 0 && slot < GFXDisplay::kShapeCount ? State().shapeLists[slot] : 0; }
 
 }  // namespace GFX_GL

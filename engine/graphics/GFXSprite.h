@@ -28,8 +28,14 @@ class GFXSprite {
   // Turns the sprite to face the target point.
   void PointAt(const Vector2& target);
   // The image drawn: a material (every stage) or a texture.
-  void SetMaterial(CMATMaterial* material) { useMaterial = true; image = material; }
-  void SetTexture(CTEXTexture* texture) { useMaterial = false; image = texture; }
+  void SetMaterial(CMATMaterial* material) {
+    useMaterial = true;
+    image = material;
+  }
+  void SetTexture(CTEXTexture* texture) {
+    useMaterial = false;
+    image = texture;
+  }
   // The alpha Render uses.
   float DrawnAlpha() const;
 

@@ -23,8 +23,8 @@ class GlTextureUploader final : public TextureUploader {
     } else {
       glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
       glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-      glTexImage2D(GL_TEXTURE_2D, 0, GLint(glFormat), GLsizei(width), GLsizei(height), 0, glFormat,
-                   GL_UNSIGNED_BYTE, pixels);
+      glTexImage2D(GL_TEXTURE_2D, 0, GLint(glFormat), GLsizei(width), GLsizei(height), 0, glFormat, GL_UNSIGNED_BYTE,
+                   pixels);
     }
     return name;
   }

@@ -55,7 +55,7 @@ class CMATMaterial {
   String& Name() { return name_; }
   void SetName(const String& name) { name_ = name; }
   bool ReadPending() const { return readPending_ != 0; }
-  uint32_t instanceCount = 0;     // above 0: tracks are driven per instance
+  uint32_t instanceCount = 0;      // above 0: tracks are driven per instance
   CMATMaterial* parent = nullptr;  // when set, drawn in place of this one
 
  private:

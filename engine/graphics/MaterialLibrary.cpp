@@ -4,8 +4,8 @@
 #include <string>
 
 #include "engine/foundation/Log.h"
-#include "engine/graphics/GraphicsLog.h"
 #include "engine/graphics/GraphicsFiles.h"
+#include "engine/graphics/GraphicsLog.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextLines.h"
 

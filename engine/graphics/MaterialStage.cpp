@@ -70,9 +70,8 @@ void CMATStage::SetTrackValues(float value) {
     static constexpr struct {
       uint8_t bit;
       UVTrack track;
-    } kTracks[] = {{UVTrackBit::USCROLL, kUScroll}, {UVTrackBit::VSCROLL, kVScroll},
-                   {UVTrackBit::USCALE, kUScale},   {UVTrackBit::VSCALE, kVScale},
-                   {UVTrackBit::ROTATE, kRotate},   {UVTrackBit::USTEP, kUStepTimer},
+    } kTracks[] = {{UVTrackBit::USCROLL, kUScroll}, {UVTrackBit::VSCROLL, kVScroll}, {UVTrackBit::USCALE, kUScale},
+                   {UVTrackBit::VSCALE, kVScale},   {UVTrackBit::ROTATE, kRotate},   {UVTrackBit::USTEP, kUStepTimer},
                    {UVTrackBit::VSTEP, kVStepTimer}};
     for (const auto& t : kTracks) {
       if (uvTrackBits & t.bit) uvTracks[t.track].SetCurrent(value);

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/foundation/ValueFader.h"
 #include "engine/foundation/String.h"
+#include "engine/foundation/ValueFader.h"
 
 class CTEXTexture;
 class TextLines;
@@ -24,7 +24,7 @@ inline constexpr uint32_t SOLID = 0x40;  // clear: lines of the stage's line wid
 inline constexpr uint32_t MAP = 0x80;    // the stage names a texture
 inline constexpr uint32_t FRONT = 0x100;
 inline constexpr uint32_t BACK = 0x200;
-inline constexpr uint32_t REFLECTION = 0x400;     // sphere-map texture coordinates
+inline constexpr uint32_t REFLECTION = 0x400;      // sphere-map texture coordinates
 inline constexpr uint32_t OBJECT_LINEAR = 0x2000;  // planar texture coordinates
 inline constexpr uint32_t COLOUR = 0x4000;
 inline constexpr uint32_t MODIFY_UV = 0x20000;  // texture matrix from the UV tracks

@@ -26,9 +26,7 @@ constexpr int kShaderPrefix = 7;     // "VSHADER", "PSHADER"
 
 StageShaderHooks g_shaderHooks;
 
-float WordAsFloat(const String& line, int index) {
-  return std::strtof(line.GetWord(index).Chars(), nullptr);
-}
+float WordAsFloat(const String& line, int index) { return std::strtof(line.GetWord(index).Chars(), nullptr); }
 
 // Trims blanks, tabs, CR and LF from both ends.
 void TrimAll(String& line) {
@@ -139,9 +137,8 @@ void CMATStage::InstallShaders() {
   LogMAT("Shaders requested...");
   LogMAT("Vertex : %s", vertexShaderName.Chars());
   LogMAT("Pixel  : %s", pixelShaderName.Chars());
-  shaderHandle = g_shaderHooks.install != nullptr
-                     ? g_shaderHooks.install(vertexShaderName.Chars(), pixelShaderName.Chars())
-                     : -1;
+  shaderHandle =
+      g_shaderHooks.install != nullptr ? g_shaderHooks.install(vertexShaderName.Chars(), pixelShaderName.Chars()) : -1;
 }
 
 void CMATStage::ApplySetting(const String& line) {

@@ -21,11 +21,38 @@ RenderStateBlock& State() {
   return block;
 }
 
-constexpr const char* kFlagNames[32] = {
-    "POINTS", "WIREFRAME", "SOLID", "TEXTURED", "LIGHTING", "DEPTHTEST", "NOMATERIALS", "DBLSIDED",
-    "BLENDING", "STENCILTEST", "CULLFRONT", "CULLBACK", "ALPHATEST", "SCISSOR", "CCW", "COMPILE3ME",
-    "TWOSIDEDLIGHTING", "FLATSHADING", "", "", "", "", "", "",
-    "", "", "CLAMP_S", "CLAMP_T", "PLANAR_MAPPING", "ENVIRONMENT_MAPPING", "TAG_STATE", "OVERIDE"};
+constexpr const char* kFlagNames[32] = {"POINTS",
+                                        "WIREFRAME",
+                                        "SOLID",
+                                        "TEXTURED",
+                                        "LIGHTING",
+                                        "DEPTHTEST",
+                                        "NOMATERIALS",
+                                        "DBLSIDED",
+                                        "BLENDING",
+                                        "STENCILTEST",
+                                        "CULLFRONT",
+                                        "CULLBACK",
+                                        "ALPHATEST",
+                                        "SCISSOR",
+                                        "CCW",
+                                        "COMPILE3ME",
+                                        "TWOSIDEDLIGHTING",
+                                        "FLATSHADING",
+                                        "",
+                                        "",
+                                        "",
+                                        "",
+                                        "",
+                                        "",
+                                        "",
+                                        "",
+                                        "CLAMP_S",
+                                        "CLAMP_T",
+                                        "PLANAR_MAPPING",
+                                        "ENVIRONMENT_MAPPING",
+                                        "TAG_STATE",
+                                        "OVERIDE"};
 
 bool Has(GFXRenderFlags word, GFXRenderFlags flag) { return (word & flag) != 0; }
 

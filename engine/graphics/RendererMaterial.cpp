@@ -42,8 +42,10 @@ void LoadTextureMatrix(const CMATStage& stage) {
     glRotatef(stage.uvTracks[kRotate].GetCurrent(), 0.0f, 0.0f, 1.0f);
     glTranslatef(-su / 2.0f, -sv / 2.0f, 0.0f);
   }
-  const float tu = (bits & (UVTrackBit::USCROLL | UVTrackBit::USTEP)) != 0 ? stage.uvTracks[kUScroll].GetCurrent() : 0.0f;
-  const float tv = (bits & (UVTrackBit::VSCROLL | UVTrackBit::VSTEP)) != 0 ? stage.uvTracks[kVScroll].GetCurrent() : 0.0f;
+  const float tu =
+      (bits & (UVTrackBit::USCROLL | UVTrackBit::USTEP)) != 0 ? stage.uvTracks[kUScroll].GetCurrent() : 0.0f;
+  const float tv =
+      (bits & (UVTrackBit::VSCROLL | UVTrackBit::VSTEP)) != 0 ? stage.uvTracks[kVScroll].GetCurrent() : 0.0f;
   if (tu != 0.0f || tv != 0.0f) glTranslatef(tu, tv, 0.0f);
   glMatrixMode(GL_MODELVIEW);
 }

@@ -104,8 +104,8 @@ void PushDepthOffset() {
   GLfloat matrix[16];
   glGetFloatv(GL_PROJECTION_MATRIX, matrix);
   state.depthOffsetStack[state.depthOffsetDepth++] = matrix[10];
-  matrix[10] *= DepthOffsetFactor(state.projection[4], state.projection[5], state.depthOffset,
-                                  state.view.position.Length());
+  matrix[10] *=
+      DepthOffsetFactor(state.projection[4], state.projection[5], state.depthOffset, state.view.position.Length());
   glMatrixMode(GL_PROJECTION);
   glLoadMatrixf(matrix);
   glMatrixMode(GL_MODELVIEW);

@@ -3,15 +3,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/graphics/GraphicsLog.h"
 #include "engine/graphics/GraphicsFiles.h"
+#include "engine/graphics/GraphicsLog.h"
 #include "engine/graphics/TextLines.h"
 
 namespace {
 
 constexpr const char* kDefaultTextureName = "TEXDefault.TGA";
-constexpr const char* kStandardSearchPaths[] = {"../Common/", "Fonts/", "Textures/", "Textures/Misc/",
-                                                "Textures/Frames/", "Textures/Icons/"};
+constexpr const char* kStandardSearchPaths[] = {"../Common/",     "Fonts/",           "Textures/",
+                                                "Textures/Misc/", "Textures/Frames/", "Textures/Icons/"};
 constexpr const char* kDashes = "----------------------------------------------------------------";
 
 CTEXManager*& InstanceSlot() {

@@ -14,8 +14,7 @@ class TextureUploader {
   virtual ~TextureUploader() = default;
   // Creates a texture from tightly packed pixels in the given format and
   // returns its name; mipmapped textures filter linearly, others nearest.
-  virtual uint32_t Create(uint32_t width, uint32_t height, uint32_t glFormat, bool mipmap,
-                          const uint8_t* pixels) = 0;
+  virtual uint32_t Create(uint32_t width, uint32_t height, uint32_t glFormat, bool mipmap, const uint8_t* pixels) = 0;
   // Deletes a texture name made by Create.
   virtual void Delete(uint32_t name) = 0;
   // Binds a texture to GL_TEXTURE_2D and enables texturing; an RGBA texture

@@ -82,8 +82,8 @@ DecodeResult DecodeTga(std::span<const uint8_t> file, DecodedImage& out) {
   out.height = height;
   out.components = bytesPerPixel;
   out.pixels.assign(pixelCount * bytesPerPixel, 0);
-  DecodeResult result = runLength ? ReadRunLength(data, out, bytesPerPixel)
-                                  : ReadUncompressed(data, out, bytesPerPixel);
+  DecodeResult result =
+      runLength ? ReadRunLength(data, out, bytesPerPixel) : ReadUncompressed(data, out, bytesPerPixel);
   if (!result.ok) out = DecodedImage{};
   return result;
 }

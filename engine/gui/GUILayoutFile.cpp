@@ -94,8 +94,7 @@ bool GUIWindowManager::WriteLayout(const char* path) const {
     bytes += window->name.Chars();
     bytes += "\n";
     const Vector2 size = window->outer.GetSize();
-    std::snprintf(buffer, sizeof buffer, "[%g,%g][%g,%g]\n", window->outer.min.x, window->outer.min.y,
-                  size.x, size.y);
+    std::snprintf(buffer, sizeof buffer, "[%g,%g][%g,%g]\n", window->outer.min.x, window->outer.min.y, size.x, size.y);
     bytes += buffer;
   }
   bytes += "[END]";

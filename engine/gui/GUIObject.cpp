@@ -230,43 +230,99 @@ void GUIObject::OnMessage(CMSGMessage* message) {
         if (IsFocusedElement() && HasState(GUIState::kTakesInput)) {
           bool taken = true;
           switch (id) {
-            case eMSG_GUILOSEFOCUS: LoseFocus(); break;
-            case eMSG_UIOKEYDOWN: OnKeyDown(message->parameter); break;
-            case eMSG_UIOKEYHELD: OnKeyHeld(message->parameter); break;
-            case eMSG_UIOKEYUP: OnKeyUp(message->parameter); break;
-            case eMSG_UIOLMB_DOWN: OnPress(); OnLButtonDown(message); break;
-            case eMSG_UIOLMB_HELD: OnLButtonHeld(); break;
-            case eMSG_UIOLMB_DBL: OnLButtonDouble(); break;
-            case eMSG_UIOMMB_DOWN: OnMButtonDown(); break;
-            case eMSG_UIOMMB_UP: OnMButtonUp(); break;
-            case eMSG_UIOMMB_DBL: OnMButtonDouble(); break;
-            case eMSG_UIORMB_DOWN: OnRButtonDown(); break;
-            case eMSG_UIORMB_UP: OnRButtonUp(); break;
-            case eMSG_UIORMB_DBL: OnRButtonDouble(); break;
-            case eMSG_UIOWHEEL_UP: OnWheelUp(message->parameter); break;
-            case eMSG_UIOWHEEL_DOWN: OnWheelDown(message->parameter); break;
-            default: taken = false; break;
+            case eMSG_GUILOSEFOCUS:
+              LoseFocus();
+              break;
+            case eMSG_UIOKEYDOWN:
+              OnKeyDown(message->parameter);
+              break;
+            case eMSG_UIOKEYHELD:
+              OnKeyHeld(message->parameter);
+              break;
+            case eMSG_UIOKEYUP:
+              OnKeyUp(message->parameter);
+              break;
+            case eMSG_UIOLMB_DOWN:
+              OnPress();
+              OnLButtonDown(message);
+              break;
+            case eMSG_UIOLMB_HELD:
+              OnLButtonHeld();
+              break;
+            case eMSG_UIOLMB_DBL:
+              OnLButtonDouble();
+              break;
+            case eMSG_UIOMMB_DOWN:
+              OnMButtonDown();
+              break;
+            case eMSG_UIOMMB_UP:
+              OnMButtonUp();
+              break;
+            case eMSG_UIOMMB_DBL:
+              OnMButtonDouble();
+              break;
+            case eMSG_UIORMB_DOWN:
+              OnRButtonDown();
+              break;
+            case eMSG_UIORMB_UP:
+              OnRButtonUp();
+              break;
+            case eMSG_UIORMB_DBL:
+              OnRButtonDouble();
+              break;
+            case eMSG_UIOWHEEL_UP:
+              OnWheelUp(message->parameter);
+              break;
+            case eMSG_UIOWHEEL_DOWN:
+              OnWheelDown(message->parameter);
+              break;
+            default:
+              taken = false;
+              break;
           }
           if (taken) MarkHandled(message);
         }
         switch (id) {
-          case eMSG_GUIGAINFOCUS: GainFocus(); MarkHandled(message); break;
-          case eMSG_UIOLMB_UP: OnLButtonUp(); break;
-          case eMSG_UIOMOUSEMOVE: OnMouseMove(GUICursorPosition()); break;
-          default: break;
+          case eMSG_GUIGAINFOCUS:
+            GainFocus();
+            MarkHandled(message);
+            break;
+          case eMSG_UIOLMB_UP:
+            OnLButtonUp();
+            break;
+          case eMSG_UIOMOUSEMOVE:
+            OnMouseMove(GUICursorPosition());
+            break;
+          default:
+            break;
         }
       } else if (id == eMSG_GUISHOW) {
         Show(true);
       }
       switch (id) {
-        case eMSG_GUICREATE: OnCreate(); break;
-        case eMSG_GUICLOSE: Close(); break;
-        case eMSG_GUIDEACTIVATE: Activate(false); break;
-        case eMSG_GUIHIDE: Show(false); break;
-        case eMSG_GUIUPDATE: OnUpdate(); break;
-        case eMSG_GUICHANGE: OnChange(); break;
-        case eMSG_GUITOGGLESHOW: Show(!HasState(GUIState::kShown)); break;
-        default: break;
+        case eMSG_GUICREATE:
+          OnCreate();
+          break;
+        case eMSG_GUICLOSE:
+          Close();
+          break;
+        case eMSG_GUIDEACTIVATE:
+          Activate(false);
+          break;
+        case eMSG_GUIHIDE:
+          Show(false);
+          break;
+        case eMSG_GUIUPDATE:
+          OnUpdate();
+          break;
+        case eMSG_GUICHANGE:
+          OnChange();
+          break;
+        case eMSG_GUITOGGLESHOW:
+          Show(!HasState(GUIState::kShown));
+          break;
+        default:
+          break;
       }
     }
     if (id == eMSG_GUIENABLE) EnableInput();
@@ -275,8 +331,8 @@ void GUIObject::OnMessage(CMSGMessage* message) {
   UpdateImageState();
 }
 
-void GUIObject::ContentScissor(const Vector2& anchor, const Vector2& extent, int displayWidth,
-                               int displayHeight, int box[4]) {
+void GUIObject::ContentScissor(const Vector2& anchor, const Vector2& extent, int displayWidth, int displayHeight,
+                               int box[4]) {
   box[0] = TruncateToInt(anchor.x * displayWidth / 800.0f);
   box[1] = TruncateToInt(displayHeight - anchor.y * displayHeight / 600.0f);
   box[2] = TruncateToInt(extent.x * displayWidth / 800.0f);

@@ -18,14 +18,14 @@ class GUIObject;
 
 // Style word bits.
 namespace GUIStyle {
-inline constexpr uint32_t kFrame = 0x01;        // nine-piece frame
-inline constexpr uint32_t kImage = 0x02;        // one image (when kFrame is clear)
-inline constexpr uint32_t kOverlay = 0x04;      // overlay material, rotated
-inline constexpr uint32_t kContents = 0x08;     // draw contents
-inline constexpr uint32_t kBandStrip = 0x40;    // image is a strip of four state bands
-inline constexpr uint32_t kClip = 0x80;         // clip contents to the inner rectangle
-inline constexpr uint32_t kToggle = 0x100;      // icons: press toggles
-inline constexpr uint32_t kHasTitleBar = 0x400; // windows
+inline constexpr uint32_t kFrame = 0x01;         // nine-piece frame
+inline constexpr uint32_t kImage = 0x02;         // one image (when kFrame is clear)
+inline constexpr uint32_t kOverlay = 0x04;       // overlay material, rotated
+inline constexpr uint32_t kContents = 0x08;      // draw contents
+inline constexpr uint32_t kBandStrip = 0x40;     // image is a strip of four state bands
+inline constexpr uint32_t kClip = 0x80;          // clip contents to the inner rectangle
+inline constexpr uint32_t kToggle = 0x100;       // icons: press toggles
+inline constexpr uint32_t kHasTitleBar = 0x400;  // windows
 inline constexpr uint32_t kTitleButtons = 0x1000;
 inline constexpr uint32_t kImageIsFrame = 0x2000;
 inline constexpr uint32_t kDefault = 0xca;
@@ -132,8 +132,8 @@ class GUIObject : public StateMachine, public CMSGListener {
   const Rect& HitRect() const { return hitOnInner ? inner : outer; }
   CMATMaterial* GetImage(int index) const;
   // Pixel scissor box of the content rectangle for a display size.
-  static void ContentScissor(const Vector2& anchor, const Vector2& extent, int displayWidth,
-                             int displayHeight, int box[4]);
+  static void ContentScissor(const Vector2& anchor, const Vector2& extent, int displayWidth, int displayHeight,
+                             int box[4]);
 
   // ---- frame part ----
   Rect outer;

@@ -20,21 +20,69 @@ struct KeyChars {
   char shifted;
 };
 constexpr KeyChars kKeyTable[] = {
-    {key::Digit1, '1', '!'}, {key::Digit2, '2', '@'}, {key::Digit3, '3', '#'}, {key::Digit4, '4', '$'},
-    {key::Digit5, '5', '%'}, {key::Digit6, '6', '^'}, {key::Digit7, '7', '&'}, {key::Digit8, '8', '*'},
-    {key::Digit9, '9', '('}, {key::Digit0, '0', ')'}, {key::Minus, '-', '_'}, {key::Equals, '=', '+'},
-    {key::Q, 'q', 'Q'}, {key::W, 'w', 'W'}, {key::E, 'e', 'E'}, {key::R, 'r', 'R'}, {key::T, 't', 'T'},
-    {key::Y, 'y', 'Y'}, {key::U, 'u', 'U'}, {key::I, 'i', 'I'}, {key::O, 'o', 'O'}, {key::P, 'p', 'P'},
-    {key::LeftBracket, '[', '{'}, {key::RightBracket, ']', '}'}, {key::A, 'a', 'A'}, {key::S, 's', 'S'},
-    {key::D, 'd', 'D'}, {key::F, 'f', 'F'}, {key::G, 'g', 'G'}, {key::H, 'h', 'H'}, {key::J, 'j', 'J'},
-    {key::K, 'k', 'K'}, {key::L, 'l', 'L'}, {key::Semicolon, ';', ':'}, {key::Apostrophe, '\'', '"'},
-    {key::Grave, '`', '~'}, {key::Backslash, '\\', '|'}, {key::Z, 'z', 'Z'}, {key::X, 'x', 'X'}, {key::C, 'c', 'C'},
-    {key::V, 'v', 'V'}, {key::B, 'b', 'B'}, {key::N, 'n', 'N'}, {key::M, 'm', 'M'}, {key::Comma, ',', '<'},
-    {key::Period, '.', '>'}, {key::Slash, '/', '?'}, {key::NumpadMultiply, '*', '*'}, {key::Space, ' ', ' '},
-    {key::Numpad7, '7', '7'}, {key::Numpad8, '8', '8'}, {key::Numpad9, '9', '9'}, {key::NumpadMinus, '-', '-'},
-    {key::Numpad4, '4', '4'}, {key::Numpad5, '5', '5'}, {key::Numpad6, '6', '6'}, {key::NumpadPlus, '+', '+'},
-    {key::Numpad1, '1', '1'}, {key::Numpad2, '2', '2'}, {key::Numpad3, '3', '3'}, {key::Numpad0, '0', '0'},
-    {key::NumpadPeriod, '.', '.'}, {key::NumpadDivide, '/', '/'},
+    {key::Digit1, '1', '!'},
+    {key::Digit2, '2', '@'},
+    {key::Digit3, '3', '#'},
+    {key::Digit4, '4', '$'},
+    {key::Digit5, '5', '%'},
+    {key::Digit6, '6', '^'},
+    {key::Digit7, '7', '&'},
+    {key::Digit8, '8', '*'},
+    {key::Digit9, '9', '('},
+    {key::Digit0, '0', ')'},
+    {key::Minus, '-', '_'},
+    {key::Equals, '=', '+'},
+    {key::Q, 'q', 'Q'},
+    {key::W, 'w', 'W'},
+    {key::E, 'e', 'E'},
+    {key::R, 'r', 'R'},
+    {key::T, 't', 'T'},
+    {key::Y, 'y', 'Y'},
+    {key::U, 'u', 'U'},
+    {key::I, 'i', 'I'},
+    {key::O, 'o', 'O'},
+    {key::P, 'p', 'P'},
+    {key::LeftBracket, '[', '{'},
+    {key::RightBracket, ']', '}'},
+    {key::A, 'a', 'A'},
+    {key::S, 's', 'S'},
+    {key::D, 'd', 'D'},
+    {key::F, 'f', 'F'},
+    {key::G, 'g', 'G'},
+    {key::H, 'h', 'H'},
+    {key::J, 'j', 'J'},
+    {key::K, 'k', 'K'},
+    {key::L, 'l', 'L'},
+    {key::Semicolon, ';', ':'},
+    {key::Apostrophe, '\'', '"'},
+    {key::Grave, '`', '~'},
+    {key::Backslash, '\\', '|'},
+    {key::Z, 'z', 'Z'},
+    {key::X, 'x', 'X'},
+    {key::C, 'c', 'C'},
+    {key::V, 'v', 'V'},
+    {key::B, 'b', 'B'},
+    {key::N, 'n', 'N'},
+    {key::M, 'm', 'M'},
+    {key::Comma, ',', '<'},
+    {key::Period, '.', '>'},
+    {key::Slash, '/', '?'},
+    {key::NumpadMultiply, '*', '*'},
+    {key::Space, ' ', ' '},
+    {key::Numpad7, '7', '7'},
+    {key::Numpad8, '8', '8'},
+    {key::Numpad9, '9', '9'},
+    {key::NumpadMinus, '-', '-'},
+    {key::Numpad4, '4', '4'},
+    {key::Numpad5, '5', '5'},
+    {key::Numpad6, '6', '6'},
+    {key::NumpadPlus, '+', '+'},
+    {key::Numpad1, '1', '1'},
+    {key::Numpad2, '2', '2'},
+    {key::Numpad3, '3', '3'},
+    {key::Numpad0, '0', '0'},
+    {key::NumpadPeriod, '.', '.'},
+    {key::NumpadDivide, '/', '/'},
 };
 
 }  // namespace
@@ -118,15 +166,27 @@ void TextBox::Layout(const Rect& newOuter, const Rect& newInner) {
   const Vector2 size = outer.GetSize();
   float x;
   switch (alignment & 0x0f) {
-    case 2: x = outer.min.x + size.x / 2 - textWidth / 2; break;
-    case 4: x = outer.max.x - textWidth; break;
-    default: x = outer.min.x; break;
+    case 2:
+      x = outer.min.x + size.x / 2 - textWidth / 2;
+      break;
+    case 4:
+      x = outer.max.x - textWidth;
+      break;
+    default:
+      x = outer.min.x;
+      break;
   }
   float y;
   switch (alignment & 0xf0) {
-    case 0x10: y = outer.min.y; break;
-    case 0x40: y = outer.max.y - textHeight; break;
-    default: y = outer.min.y + size.y / 2 - textHeight / 2; break;
+    case 0x10:
+      y = outer.min.y;
+      break;
+    case 0x40:
+      y = outer.max.y - textHeight;
+      break;
+    default:
+      y = outer.min.y + size.y / 2 - textHeight / 2;
+      break;
   }
   textRect.SetPositionSize({x, y}, {textWidth, textHeight});
   // Contents are drawn translated to the hit-test rectangle's corner, so the

@@ -7,7 +7,6 @@
 #include "engine/foundation/Maths.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/RenderState.h"
-
 #include "engine/gui/GUILog.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/Icon.h"
@@ -125,9 +124,15 @@ void Window::OnMessage(CMSGMessage* message) {
   if (HasState(GUIState::kActive) && !(message->handled & 1)) {
     bool taken = true;
     switch (message->id) {
-      case eMSG_GUIMINIMISE: Minimise(); break;
-      case eMSG_GUIMAXIMISE: Maximise(); break;
-      case eMSG_GUIRESTORE: Restore(); break;
+      case eMSG_GUIMINIMISE:
+        Minimise();
+        break;
+      case eMSG_GUIMAXIMISE:
+        Maximise();
+        break;
+      case eMSG_GUIRESTORE:
+        Restore();
+        break;
       // Messages carrying a pointer are posted with delay 0; a null one is ignored.
       case eMSG_GUIRESIZE:
         if (message->parameter != 0) {
@@ -141,7 +146,9 @@ void Window::OnMessage(CMSGMessage* message) {
       case eMSG_GUIADJUSTSIZE:
         if (message->parameter != 0) AdjustSize(*reinterpret_cast<const Vector2*>(message->parameter));
         break;
-      default: taken = false; break;
+      default:
+        taken = false;
+        break;
     }
     if (taken) message->handled |= 1;
     if (GetWindowManager()->GetFocusedWindow() == this &&

@@ -7,10 +7,10 @@
 // a file must never end the program.
 template <typename T>
 bool AllocateCountedArray(T*& items, uint32_t& count, uint32_t n) {
-    if (n == 0) return true;
-    T* fresh = new (std::nothrow) T[n];
-    if (fresh == nullptr) return false;
-    items = fresh;
-    count = n;
-    return true;
+  if (n == 0) return true;
+  T* fresh = new (std::nothrow) T[n];
+  if (fresh == nullptr) return false;
+  items = fresh;
+  count = n;
+  return true;
 }

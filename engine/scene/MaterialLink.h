@@ -7,14 +7,14 @@ class CMATMaterial;
 // reach the material manager; the GL layer installs the display-list release;
 // tests install their own.
 struct C3MEModelServices {
-    // The material of that name (created when missing); may be null.
-    CMATMaterial* (*getMaterial)(const char* name) = nullptr;
-    // Reads a material library file; a missing file is logged and ignored.
-    void (*readLibrary)(const char* fileName) = nullptr;
-    // Resolves the textures of every material.
-    void (*resolveTextures)() = nullptr;
-    // Frees a display list compiled for a mesh or an index list.
-    void (*deleteDisplayList)(int32_t list) = nullptr;
+  // The material of that name (created when missing); may be null.
+  CMATMaterial* (*getMaterial)(const char* name) = nullptr;
+  // Reads a material library file; a missing file is logged and ignored.
+  void (*readLibrary)(const char* fileName) = nullptr;
+  // Resolves the textures of every material.
+  void (*resolveTextures)() = nullptr;
+  // Frees a display list compiled for a mesh or an index list.
+  void (*deleteDisplayList)(int32_t list) = nullptr;
 };
 
 // The services in force.

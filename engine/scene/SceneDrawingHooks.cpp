@@ -1,5 +1,7 @@
 #include "engine/scene/SceneDrawingHooks.h"
 
+#include <GL/gl.h>
+
 #include "engine/foundation/Matrix4.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/RenderState.h"
@@ -8,8 +10,6 @@
 #include "engine/scene/ModelDrawing.h"
 #include "engine/scene/SCNInstance.h"
 #include "engine/scene/SceneNode.h"
-
-#include <GL/gl.h>
 
 namespace {
 

@@ -140,9 +140,8 @@ void ConsoleWindow::DrawContents() {
   const int newest = verticalBar != nullptr ? static_cast<int>(verticalBar->GetValue()) : count;
   // Only the lines written since the ring last wrapped: the slots at and
   // past the write index hold the oldest lines, which are not shown.
-  const int shownEnd = static_cast<int>(shown->GetWriteIndex() < shown->GetLineCapacity()
-                                            ? shown->GetWriteIndex()
-                                            : shown->GetLineCapacity());
+  const int shownEnd = static_cast<int>(shown->GetWriteIndex() < shown->GetLineCapacity() ? shown->GetWriteIndex()
+                                                                                          : shown->GetLineCapacity());
   // A line longer than the page is cut at its edge.
   canvas.BeginClip(inner);
   int y = rows * lineHeight;

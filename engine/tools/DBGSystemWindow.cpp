@@ -11,8 +11,8 @@
 #include "engine/tools/FrustumWindow.h"
 #include "engine/tools/FsmWindow.h"
 #include "engine/tools/HelpWindow.h"
-#include "engine/tools/MessageRecord.h"
 #include "engine/tools/MemoryWindow.h"
+#include "engine/tools/MessageRecord.h"
 #include "engine/tools/MessagingWindow.h"
 #include "engine/tools/PerformanceStatisticsWindow.h"
 #include "engine/tools/ProfilerWindow.h"
@@ -224,10 +224,18 @@ void DBGSystemWindow::OnMessage(CMSGMessage* message) {
   if (message->target == ownId && !(message->handled & 1) && HasState(GUIState::kActive)) {
     bool taken = true;
     switch (message->id) {
-      case eMSG_GUISHOW: Show(true); break;
-      case eMSG_GUIHIDE: Show(false); break;
-      case eMSG_GUITOGGLESHOW: Show(!IsShown()); break;
-      default: taken = false; break;
+      case eMSG_GUISHOW:
+        Show(true);
+        break;
+      case eMSG_GUIHIDE:
+        Show(false);
+        break;
+      case eMSG_GUITOGGLESHOW:
+        Show(!IsShown());
+        break;
+      default:
+        taken = false;
+        break;
     }
     if (taken) message->handled |= 1;
   }

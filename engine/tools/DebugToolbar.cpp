@@ -7,8 +7,7 @@ DebugToolbar::DebugToolbar() { name = "Vyre Toolbar"; }
 
 DebugToolbar::~DebugToolbar() { children.Clear(); }
 
-void DebugToolbar::Setup(int32_t frame, bool isVertical, bool isFromStart, const Rect& rectangle,
-                         const Rect& client) {
+void DebugToolbar::Setup(int32_t frame, bool isVertical, bool isFromStart, const Rect& rectangle, const Rect& client) {
   Window::SetDefaultFrame(frame);
   SetLayer(kDeveloperLayer);
   SetRect(rectangle, client);

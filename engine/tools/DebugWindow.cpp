@@ -131,12 +131,12 @@ void DebugWindow::SetSlideEdge(int edge) {
       SetChannel(hideX, x, -size.x - x, kSlideSeconds);
       SetChannel(hideY, y, 0.0f, 0.0f);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
-void DebugWindow::SetDeveloperFrame(int32_t fontIndex, const Vector2& position, const Vector2& size,
-                                    int slideEdge) {
+void DebugWindow::SetDeveloperFrame(int32_t fontIndex, const Vector2& position, const Vector2& size, int slideEdge) {
   Window::SetDefaultFrame(fontIndex);
   layer = kDeveloperLayer;
   state &= ~GUIState::kDefaults;

@@ -63,8 +63,7 @@ class DebugWindow : public Window {
   // The same with another font (some windows print in font 0).
   void PrintCellInFont(int font, const char* text, int column, int line) const;
   // printf-style PrintCellInFont (texts up to 255 characters).
-  void PrintfCell(int font, int column, int line, const char* format, ...) const
-      __attribute__((format(printf, 5, 6)));
+  void PrintfCell(int font, int column, int line, const char* format, ...) const __attribute__((format(printf, 5, 6)));
   // How every derived window's contents begin: the children, the window
   // colour and the text cell.
   void BeginContents(int cellWidth, int cellHeight);

@@ -41,10 +41,10 @@ class EnvironmentWindow : public DebugWindow {
   // Puts the next free icon at the point; false when the pool is used up.
   bool PlaceIcon(int* used, CMATMaterial* image, const char* iconName, const Vector3& point);
 
-  CMATMaterial* camera_ = nullptr;    // not owned
+  CMATMaterial* camera_ = nullptr;     // not owned
   CMATMaterial* sceneNode_ = nullptr;  // not owned
   CMATMaterial* particles_ = nullptr;  // not owned
-  CMATMaterial* light_ = nullptr;     // not owned
-  CMATMaterial* sound_ = nullptr;     // not owned
+  CMATMaterial* light_ = nullptr;      // not owned
+  CMATMaterial* sound_ = nullptr;      // not owned
   std::array<std::unique_ptr<Icon>, kIconCount> icons_;
 };

@@ -225,7 +225,8 @@ void GUIExplorer::OnMessage(CMSGMessage* message) {
     case eMSG_GUIBRANCHRELEASED:
       if (item != nullptr) ItemReleased(item);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -31,9 +31,8 @@ void MaterialWindow::SelectMaterial(int32_t index) {
 
 CMATMaterial* MaterialWindow::SelectedMaterial() const {
   const CMATManager* materials = CMATManager::GetInstance();
-  return HasEntry(materials->GetMaterialCount())
-             ? materials->GetMaterialAt(static_cast<uint32_t>(GetSelectedIndex()))
-             : nullptr;
+  return HasEntry(materials->GetMaterialCount()) ? materials->GetMaterialAt(static_cast<uint32_t>(GetSelectedIndex()))
+                                                 : nullptr;
 }
 
 void MaterialWindow::OnMessage(CMSGMessage* message) {

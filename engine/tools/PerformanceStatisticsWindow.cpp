@@ -38,8 +38,8 @@ class PlottedFrames {
 // One field plotted as connected segments from x 0 rising with the value;
 // a field whose peak is 0 lies on the baseline. Labels the newest value.
 template <class ValueOf>
-void PlotField(const PlottedFrames& frames, float peak, float step, float height, ValueOf valueOf,
-               const char* label, int font) {
+void PlotField(const PlottedFrames& frames, float peak, float step, float height, ValueOf valueOf, const char* label,
+               int font) {
   if (frames.Count() == 0) return;
   DebugCanvas& canvas = GetDebugCanvas();
   auto heightOf = [&](float value) { return peak > 0.0f ? -(value / peak) * height : 0.0f; };
@@ -84,13 +84,13 @@ void PerformanceStatisticsWindow::Plot(const GFXStats& stats) const {
   canvas.PushOffset(origin);
   canvas.SetRenderState(kPlainRenderState);
   std::snprintf(label, sizeof label, "%.2f", newest.fps);
-  PlotField(frames, stats.GetPeak().fps, step, height, [](const GFXStats::Record& r) { return r.fps; }, label,
-            frameStyle);
+  PlotField(
+      frames, stats.GetPeak().fps, step, height, [](const GFXStats::Record& r) { return r.fps; }, label, frameStyle);
   for (int counter = 0; counter < GFXStats::kCounterCount; ++counter) {
     std::snprintf(label, sizeof label, "%u", newest.counters[counter]);
-    PlotField(frames, static_cast<float>(stats.GetPeak().counters[counter]), step, height,
-              [counter](const GFXStats::Record& r) { return static_cast<float>(r.counters[counter]); }, label,
-              frameStyle);
+    PlotField(
+        frames, static_cast<float>(stats.GetPeak().counters[counter]), step, height,
+        [counter](const GFXStats::Record& r) { return static_cast<float>(r.counters[counter]); }, label, frameStyle);
   }
   canvas.PopOffset();
 }

@@ -4,8 +4,7 @@
 
 #include "engine/runtime/messages/MSGService.h"
 
-RegisterWindow::RegisterWindow(const char* windowName, const char* rootName, uint32_t cacheSize)
-    : rootName_(rootName) {
+RegisterWindow::RegisterWindow(const char* windowName, const char* rootName, uint32_t cacheSize) : rootName_(rootName) {
   name = windowName;
   wantedCacheSize_ = cacheSize;
   Root().name = rootName_;

@@ -147,9 +147,7 @@ CameraRegisterWindow::CameraRegisterWindow() : RegisterWindow("Vyre Camera", "[G
 
 CameraRegisterWindow::~CameraRegisterWindow() = default;
 
-std::unique_ptr<DebugWindow> CameraRegisterWindow::CreateCompanion() {
-  return std::make_unique<CameraViewWindow>();
-}
+std::unique_ptr<DebugWindow> CameraRegisterWindow::CreateCompanion() { return std::make_unique<CameraViewWindow>(); }
 
 CameraViewWindow* CameraRegisterWindow::Viewer() const { return static_cast<CameraViewWindow*>(companion_.get()); }
 

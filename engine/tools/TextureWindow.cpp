@@ -25,8 +25,7 @@ void TextureWindow::SelectTexture(int32_t index) {
 
 CTEXTexture* TextureWindow::SelectedTexture() const {
   const CTEXManager* textures = CTEXManager::GetInstance();
-  return HasEntry(textures->TextureCount()) ? textures->TextureAt(static_cast<uint32_t>(GetSelectedIndex()))
-                                            : nullptr;
+  return HasEntry(textures->TextureCount()) ? textures->TextureAt(static_cast<uint32_t>(GetSelectedIndex())) : nullptr;
 }
 
 void TextureWindow::DrawContents() {

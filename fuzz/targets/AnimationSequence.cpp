@@ -1,5 +1,6 @@
 // Animation sequence text files.
 #include "engine/scene/AnimationSequence.h"
+
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(AnimationSequence) {

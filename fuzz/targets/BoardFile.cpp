@@ -1,9 +1,10 @@
 // Board files: the discs of a constellation, one per star.
+#include "game/puzzle/BoardFile.h"
+
 #include <memory>
 #include <vector>
 
 #include "fuzz/FuzzTarget.h"
-#include "game/puzzle/BoardFile.h"
 #include "game/puzzle/PuzzleDisc.h"
 
 FUZZ_TARGET(BoardFile) {

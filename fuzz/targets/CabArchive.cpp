@@ -1,5 +1,6 @@
 // The resource archive ("CAB01"): header, directory and entry lookups.
 #include "engine/foundation/CABArchive.h"
+
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(CabArchive) {

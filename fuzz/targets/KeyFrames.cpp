@@ -1,5 +1,6 @@
 // Key-frame text files.
 #include "engine/scene/KeyFrames.h"
+
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(KeyFrames) {

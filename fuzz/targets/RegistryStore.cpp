@@ -1,9 +1,10 @@
 // The file-backed registry store: typed reads, then a write that must keep
 // a damaged store file whole.
+#include "platform/RegistryStore.h"
+
 #include <cstdint>
 
 #include "fuzz/FuzzTarget.h"
-#include "platform/RegistryStore.h"
 
 namespace {
 void Quiet(const char*) {}

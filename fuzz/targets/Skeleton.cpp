@@ -1,5 +1,6 @@
 // Skeleton text files.
 #include "engine/scene/Skeleton.h"
+
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(Skeleton) {

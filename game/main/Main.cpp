@@ -1,11 +1,11 @@
 // The program's entry point: hands the command line and the shell's
 // services to the game's entry function.
 
+#include <string>
+
 #include "engine/app/EngineRun.h"
 #include "game/puzzle/RunGame.h"
 #include "game/shell/ShellServices.h"
-
-#include <string>
 
 int main(int argc, char** argv) {
   EngineRunOptions options;

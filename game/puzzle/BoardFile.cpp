@@ -14,8 +14,9 @@ bool ReadGem(File& file, CGPuzzleGem& gem) {
   const int32_t colour = file.ReadInt();
   const int32_t shape = file.ReadInt();
   const int32_t state = file.ReadInt();
-  const bool valid = InRange(colour, 0, kGemColourCount - 1) && InRange(shape, 0, kGemTypeCount - 1) &&
-                     (state == static_cast<int32_t>(GemState::Empty) || state == static_cast<int32_t>(GemState::Settled));
+  const bool valid =
+      InRange(colour, 0, kGemColourCount - 1) && InRange(shape, 0, kGemTypeCount - 1) &&
+      (state == static_cast<int32_t>(GemState::Empty) || state == static_cast<int32_t>(GemState::Settled));
   gem = CGPuzzleGem();
   if (!valid) return false;
   gem.SetColour(colour);  // a White gem starts its countdown
@@ -57,7 +58,7 @@ bool ReadBoard(const char* path, std::vector<std::unique_ptr<CGPuzzleDisc>>& dis
     if (!InRange(rings, 1, kMaxBoardRings) || !InRange(gems, kMinBoardGems, kMaxBoardGems) ||
         !InRange(pipe, 0, kMaxBoardPipe)) {
       LogError("Load failed! Disc %d of %s lies outside %d rings, %d to %d gems and a pipe of %d", d, path,
-             kMaxBoardRings, kMinBoardGems, kMaxBoardGems, kMaxBoardPipe);
+               kMaxBoardRings, kMinBoardGems, kMaxBoardGems, kMaxBoardPipe);
       discs.clear();
       return false;
     }
@@ -91,7 +92,8 @@ bool WriteBoard(const char* path, const std::vector<const CGPuzzleDisc*>& discs)
     file.WriteInt(static_cast<int32_t>(disc->slotsPerRing));
     file.WriteInt(static_cast<int32_t>(queue.capacity));
     for (unsigned r = 0; r < disc->ringCount; ++r) {
-      for (unsigned s = 0; s < disc->slotsPerRing; ++s) WriteGem(file, disc->GemAt(static_cast<int>(r), static_cast<int>(s)));
+      for (unsigned s = 0; s < disc->slotsPerRing; ++s)
+        WriteGem(file, disc->GemAt(static_cast<int>(r), static_cast<int>(s)));
     }
     for (unsigned q = 0; q < queue.capacity; ++q) WriteGem(file, queue.At(q));
   }

@@ -10,8 +10,8 @@
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/MaterialStage.h"
-#include "game/puzzle/GameRandom.h"
 #include "game/puzzle/GalacticPlane.h"
+#include "game/puzzle/GameRandom.h"
 
 namespace {
 
@@ -221,8 +221,7 @@ bool Constellation::ReadSet(GalacticPlane& plane, const char* path) {
       if (countSeen || std::sscanf(line, "[CONSTELLATIONS] %d", &count) != 1) continue;
       countSeen = true;
       if (count > kMaxConstellations) {
-        LogError("The constellation list %s declares %d constellations (at most %d)", path, count,
-               kMaxConstellations);
+        LogError("The constellation list %s declares %d constellations (at most %d)", path, count, kMaxConstellations);
         return false;
       }
       if (count > 0) {

@@ -51,9 +51,8 @@ void Constellation::Draw(bool onRing) {
   DrawImage(silhouette, size, [progress] { return 0.5f + 0.5f * progress; });
   GFXDisplay::PushDepthOffset();
   // The outline shimmers once any star is complete.
-  DrawImage(outline, size, [progress] {
-    return progress > 0.0f ? progress + RandomFraction() * 0.1f - 0.05f : progress;
-  });
+  DrawImage(outline, size,
+            [progress] { return progress > 0.0f ? progress + RandomFraction() * 0.1f - 0.05f : progress; });
   GFXDisplay::PopDepthOffset();
 
   glFrontFace(GL_CCW);
@@ -79,8 +78,8 @@ void Constellation::Draw(bool onRing) {
   for (size_t i = 0; sprite != nullptr && i < lit; ++i) {
     const ConstellationStar& star = stars[i];
     if (star.flipbook == nullptr) continue;
-    sprite->rect.SetCentreExtent(Vector2(star.position.x * size.x, -(star.position.y * size.z)),
-                                 size.x * kTwinkleShare, size.z * kTwinkleShare);
+    sprite->rect.SetCentreExtent(Vector2(star.position.x * size.x, -(star.position.y * size.z)), size.x * kTwinkleShare,
+                                 size.z * kTwinkleShare);
     sprite->SetFlipbook(star.flipbook.get());
     sprite->visible = true;
     sprite->Render();

@@ -82,7 +82,8 @@ bool CGPuzzleDisc::GrowGroup(int colour) {
     neighbours[count++] = {gem.ring, gem.column + 1};
     for (int k = 0; k < count; ++k) {
       CGPuzzleGem& neighbour = GemAt(neighbours[k].ring, neighbours[k].column);
-      if (neighbour.state != GemState::Settled || neighbour.colour == colour || neighbour.visited || neighbour.grouped) {
+      if (neighbour.state != GemState::Settled || neighbour.colour == colour || neighbour.visited ||
+          neighbour.grouped) {
         continue;
       }
       neighbour.SetColour(colour);

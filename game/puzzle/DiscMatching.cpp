@@ -84,8 +84,7 @@ unsigned CGPuzzleDisc::CheckMatch(int ring, int column) {
   RecordMatch(gemCount, sameShape);
   if (matchRecord.colour == rainbowGem.colour) AdvanceRainbow(sameShape);
   matchRecord.playerDrop = placedByPlayer;
-  PostGameMessage(sameShape ? eMSG_GMatchedSame : eMSG_GMatchedMixed, reinterpret_cast<intptr_t>(&matchRecord),
-                  0.0);
+  PostGameMessage(sameShape ? eMSG_GMatchedSame : eMSG_GMatchedMixed, reinterpret_cast<intptr_t>(&matchRecord), 0.0);
   return gemCount;
 }
 

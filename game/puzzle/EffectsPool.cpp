@@ -67,9 +67,7 @@ ParticleManager* EffectsPool::Particles(int slot) const {
   return slot >= 0 && slot < kParticleSystems ? particles_[slot] : nullptr;
 }
 
-BeamManager* EffectsPool::Beams(int slot) const {
-  return slot >= 0 && slot < kBeamSystems ? beams_[slot] : nullptr;
-}
+BeamManager* EffectsPool::Beams(int slot) const { return slot >= 0 && slot < kBeamSystems ? beams_[slot] : nullptr; }
 
 bool UseBeamMaterial(BeamManager& beams, const char* materialName) {
   CMATMaterial* material = CMATManager::GetInstance()->FindMaterial(materialName);

@@ -4,13 +4,13 @@
 #include <string>
 
 #include "engine/foundation/Log.h"
+#include "engine/foundation/Maths.h"
 #include "game/puzzle/BoardFile.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
-#include "engine/foundation/Maths.h"
 #include "platform/Random.h"
 
 namespace {
@@ -45,8 +45,8 @@ bool Game::LoadBoards() {
   }
   ModeStats& stats = profile->Current();
   std::vector<Constellation>& constellations = galacticPlane->constellations;
-  const uint32_t current = IndexInRange(stats.constellationIndex, static_cast<uint32_t>(constellations.size()),
-                                        "constellation");
+  const uint32_t current =
+      IndexInRange(stats.constellationIndex, static_cast<uint32_t>(constellations.size()), "constellation");
   Constellation& constellation = constellations[current];
   IndexInRange(stats.discIndex, constellation.starCount, "disc");
   const std::string path = kBoardFolder + TrimTrailingBlanks(constellation.name.Chars()) + kBoardExtension;
@@ -54,7 +54,7 @@ bool Game::LoadBoards() {
   // One disc per star: a shorter board would leave stars without a disc.
   if (discs.size() < constellation.starCount) {
     LogError("Load failed! %s has %u discs for %u stars", path.c_str(), static_cast<unsigned>(discs.size()),
-           constellation.starCount);
+             constellation.starCount);
     ReleaseDiscs();
     return false;
   }

@@ -130,8 +130,8 @@ void Game::OnEnterChallengeCompletedFSM() {
   const ModeStats* challenge = profile ? &profile->modes[kModeChallenge] : nullptr;
   const bool onPar = challenge != nullptr && challenge->parCompletions == challenge->totalStars;
   CTEXManager* textures = CTEXManager::GetInstance();
-  completedPicture = textures->GetTextureByFileName(onPar ? kChallengeCompletedOnParPicture
-                                                         : kChallengeCompletedPicture);
+  completedPicture =
+      textures->GetTextureByFileName(onPar ? kChallengeCompletedOnParPicture : kChallengeCompletedPicture);
   textures->LoadQueued(false);
   FadeIn(kFadeMusicAndScreen, kPictureFadeSeconds);
 }

@@ -65,11 +65,20 @@ void Game::OnKeyDown(const uint8_t* keys) {
   if (keys == nullptr) return;
   for (int i = 0; i < CUIOKeyboard::kListCapacity; ++i) {
     switch (keys[i]) {
-      case key::Up: Turn(+1, true); break;
-      case key::Down: Turn(-1, true); break;
-      case key::Z: DropGem(); break;
-      case key::Escape: Pause(); break;
-      default: break;
+      case key::Up:
+        Turn(+1, true);
+        break;
+      case key::Down:
+        Turn(-1, true);
+        break;
+      case key::Z:
+        DropGem();
+        break;
+      case key::Escape:
+        Pause();
+        break;
+      default:
+        break;
     }
   }
 }
@@ -124,9 +133,14 @@ bool Game::PuzzleInputMessage(CMSGMessage* message) {
     case eMSG_UIOKEYHELD:
       if (!services.IsPauseMenuShowing()) OnKeyHeld(keys);
       break;
-    case eMSG_UIOPADDOWN: OnPadDown(); break;
-    case eMSG_UIOPADHELD: OnPadHeld(); break;
-    default: return false;
+    case eMSG_UIOPADDOWN:
+      OnPadDown();
+      break;
+    case eMSG_UIOPADHELD:
+      OnPadHeld();
+      break;
+    default:
+      return false;
   }
   message->handled |= 1;
   return true;

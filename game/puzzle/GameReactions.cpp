@@ -99,8 +99,8 @@ void Game::FadeToState(int mode, FsmState* state, float seconds) {
   fadedIn = false;
   if (FadesMusic(mode)) {
     LayerFade fade{kMusicLayer, seconds};
-    PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_VolumeFadeOut,
-                      reinterpret_cast<intptr_t>(&fade), 0.0);
+    PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_VolumeFadeOut, reinterpret_cast<intptr_t>(&fade),
+                      0.0);
   }
   if (FadesScreen(mode)) {
     ScreenFade* screenFade = GetScreenFade();
@@ -115,8 +115,8 @@ void Game::FadeIn(int mode, float seconds) {
   fadedIn = true;
   if (FadesMusic(mode)) {
     LayerFade fade{kMusicLayer, seconds};
-    PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_VolumeFadeIn,
-                      reinterpret_cast<intptr_t>(&fade), 0.0);
+    PostGameMessageTo(receiverId, GetAudioReceiverId(), eMSG_ALayer_VolumeFadeIn, reinterpret_cast<intptr_t>(&fade),
+                      0.0);
   }
   if (FadesScreen(mode)) {
     ScreenFade* screenFade = GetScreenFade();

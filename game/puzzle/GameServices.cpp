@@ -5,8 +5,8 @@
 namespace {
 
 constexpr const char* kShellStateNames[kShellStateCount] = {
-    "Game.IntroVelkSW", "Game.IntroVyre", "Game.FrontEnd", "Game.GameOver",
-    "Game.Credits",     "Game.HighScores", "Game.Loading", "Game.Instructions",
+    "Game.IntroVelkSW", "Game.IntroVyre",  "Game.FrontEnd", "Game.GameOver",
+    "Game.Credits",     "Game.HighScores", "Game.Loading",  "Game.Instructions",
 };
 
 }  // namespace
@@ -24,6 +24,6 @@ bool NullGameServices::AddHighScore(HighScoreRows&, int32_t, uint32_t, uint32_t)
 const char* NullGameServices::AchievementName(int32_t) const { return "Unknown"; }
 
 std::unique_ptr<FsmState> NullGameServices::CreateState(Game& game, ShellState which) {
-  return std::make_unique<FsmStateOf<Game>>(&game, ShellStateName(which), nullptr, nullptr,
-                                            &Game::SharedMessagesOnly, nullptr);
+  return std::make_unique<FsmStateOf<Game>>(&game, ShellStateName(which), nullptr, nullptr, &Game::SharedMessagesOnly,
+                                            nullptr);
 }

@@ -3,10 +3,10 @@
 // go out one by one before the first Challenge game.
 
 #include <GL/gl.h>
+#include <strings.h>
 
 #include <cmath>
 #include <cstring>
-#include <strings.h>
 
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Maths.h"
@@ -125,8 +125,8 @@ void Game::OnUpdateChallengeStoryFSM() {
 
   // The view turns to the constellation losing its stars.
   if (storyKillIndex >= 0 && galacticPlane != nullptr && !galacticPlane->constellations.empty()) {
-    const float angle = 2.0f * kPi * static_cast<float>(storyKillIndex) /
-                        static_cast<float>(galacticPlane->constellations.size());
+    const float angle =
+        2.0f * kPi * static_cast<float>(storyKillIndex) / static_cast<float>(galacticPlane->constellations.size());
     AimStoryCamera(Vector3(-std::sin(angle), std::cos(angle), 0.0f));
   }
 
@@ -226,8 +226,7 @@ int32_t Game::DrawStoryText(int32_t) {
   GFXDisplay::SetRenderState(kBandColourState);
   glColor4f(0.0f, 0.0f, 0.0f, storyChannels[kStoryBandAlpha].output);
   GFXDisplay::SetRenderState(kBandState);
-  GFXDisplay::DrawTexturedRect(Vector2(0.0f, kBandTop),
-                               Vector2(GFXDisplay::kOverlayWidth, GFXDisplay::kOverlayHeight));
+  GFXDisplay::DrawTexturedRect(Vector2(0.0f, kBandTop), Vector2(GFXDisplay::kOverlayWidth, GFXDisplay::kOverlayHeight));
   if (!storyTextVisible) return 0;
   const int font = FindFontNamed(kStoryFontName);
   GFXFont* drawn = GFXDisplay::GetFont(font < 0 ? 0 : font);

@@ -50,20 +50,34 @@ GlyphMapping GlyphText::MapChar(unsigned char c) {
   if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
   if (c >= 'A' && c <= 'Z') return {c - 'A' + kFirstLetterGlyph, c == 'I' ? kNarrowI : kCellUnits};
   switch (c) {
-    case '+': return {10, kCellUnits};
-    case '-': return {11, kCellUnits};
-    case '=': return {12, kCellUnits};
-    case '?': return {13, kCellUnits};
-    case '!': return {14, 46};
-    case ':': return {42, 42};
-    case '/': return {43, kCellUnits};
-    case '(': return {44, 49};
-    case ')': return {45, 49};
-    case '.': return {46, 42};
-    case '%': return {47, kCellUnits};
-    case ',': return {48, 46};
-    case ' ': return {-1, kCellUnits / 2};
-    default: return {kStarGlyph, kCellUnits};
+    case '+':
+      return {10, kCellUnits};
+    case '-':
+      return {11, kCellUnits};
+    case '=':
+      return {12, kCellUnits};
+    case '?':
+      return {13, kCellUnits};
+    case '!':
+      return {14, 46};
+    case ':':
+      return {42, 42};
+    case '/':
+      return {43, kCellUnits};
+    case '(':
+      return {44, 49};
+    case ')':
+      return {45, 49};
+    case '.':
+      return {46, 42};
+    case '%':
+      return {47, kCellUnits};
+    case ',':
+      return {48, 46};
+    case ' ':
+      return {-1, kCellUnits / 2};
+    default:
+      return {kStarGlyph, kCellUnits};
   }
 }
 

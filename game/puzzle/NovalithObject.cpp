@@ -189,8 +189,7 @@ void NovalithObject::UpdateGlow(float dt) {
   tint[0] = tint[1] = tint[2] = 0.0f;
   tint[3] = 1.0f;
   for (int colour = 0; colour < kCrystalColourCount; ++colour) {
-    const float share =
-        total == 0 ? 0.0f : static_cast<float>(crystalCounts[colour]) / static_cast<float>(total);
+    const float share = total == 0 ? 0.0f : static_cast<float>(crystalCounts[colour]) / static_cast<float>(total);
     const float* rgb = ColourOf(colour);
     for (int channel = 0; channel < 3; ++channel) tint[channel] += share * rgb[channel];
     if (flares == nullptr) continue;

@@ -24,9 +24,8 @@ PanicDiscPlan DrawPanicDiscPlan(uint32_t storedLevel) {
   const unsigned thirds = level / 33;
   plan.rings = std::min(3 + fifties + static_cast<unsigned>(RandomBelow(2)), kMostRings);
   // Seven possible sizes below level 60, six from there on.
-  plan.gemsPerRing =
-      std::min(tens + 10 + static_cast<unsigned>(RandomBelow(static_cast<uint16_t>(5 + (25 - tens) / 10))),
-               kMostGemsPerRing);
+  plan.gemsPerRing = std::min(
+      tens + 10 + static_cast<unsigned>(RandomBelow(static_cast<uint16_t>(5 + (25 - tens) / 10))), kMostGemsPerRing);
   int colour = static_cast<int>(thirds) + 3 + RandomBelow(static_cast<uint16_t>(7 - thirds));
   // Gold belongs to the Challenge boards.
   if (colour == kGemGold) colour = kGemBlack;

@@ -94,7 +94,8 @@ unsigned CGPuzzleDisc::CountGems() const {
 }
 
 bool CGPuzzleDisc::IsFull() const {
-  return !AnySlot([](const CGPuzzleGem& gem) { return gem.state == GemState::Empty || gem.state == GemState::Breaking; });
+  return !AnySlot(
+      [](const CGPuzzleGem& gem) { return gem.state == GemState::Empty || gem.state == GemState::Breaking; });
 }
 
 unsigned CGPuzzleDisc::CountEmptyInward(int ring, int column) const {

@@ -107,8 +107,7 @@ void GPuzzleRenderer::DrawDisc(const CGPuzzleDisc& disc, bool withMarkers) {
         glPushMatrix();
         if (gem.colour == kGemWhite) {
           const float left = gem.timerStart > 0.0f ? gem.timer / gem.timerStart : 1.0f;
-          Vector3 shake(RandomFraction() * 2.0f - 1.0f, RandomFraction() * 2.0f - 1.0f,
-                        RandomFraction() * 2.0f - 1.0f);
+          Vector3 shake(RandomFraction() * 2.0f - 1.0f, RandomFraction() * 2.0f - 1.0f, RandomFraction() * 2.0f - 1.0f);
           shake.Normalise();
           p += shake * ((1.0f - left) * kShakeAmplitude);
         }
@@ -142,8 +141,8 @@ void GPuzzleRenderer::DrawDropMarker() {
   glPushMatrix();
   GFXDisplay::SetMaterial(focusMaterial);
   const float spacing = RingSpacing();
-  float half = (spacing / 2.0f) *
-               (static_cast<float>(disc->landingRing) / static_cast<float>(disc->ringCount) + 0.5f) * 2.5f;
+  float half =
+      (spacing / 2.0f) * (static_cast<float>(disc->landingRing) / static_cast<float>(disc->ringCount) + 0.5f) * 2.5f;
   const Vector3& m = dropMarker;
   const int stages = focusMaterial != nullptr ? focusMaterial->StageCount() : 0;
   for (int stage = 0; stage < stages; ++stage) {

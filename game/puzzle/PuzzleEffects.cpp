@@ -43,14 +43,40 @@ struct BeamSlotSettings {
 };
 
 const BeamSlotSettings kBeamSlots[] = {
-    {2, 128, 0, "FX_GemBeams", 0.0f, 1.0f, 0.025f, 0.025f, 1.0f, 2.0f,
+    {2,
+     128,
+     0,
+     "FX_GemBeams",
+     0.0f,
+     1.0f,
+     0.025f,
+     0.025f,
+     1.0f,
+     2.0f,
      {{0, 0}, {0, 0.5f}, {0.5f, 0}, {0.5f, 1}, {1, 0.5f}, {1, 1}}},
-    {3, 64, 0, "FX_GemBeams", 0.0f, 0.5f, 0.0625f, 0.0625f, 0.0f, 1.5f,
+    {3,
+     64,
+     0,
+     "FX_GemBeams",
+     0.0f,
+     0.5f,
+     0.0625f,
+     0.0625f,
+     0.0f,
+     1.5f,
      {{0, 0}, {0, 1}, {1, 0}, {1, 0}, {0, 1}, {1, 1}}},
-    {4, 512, 0, "FX_GemBeams", 0.75f, 0.25f, 0.025f, 0.025f, 0.5f, 2.0f,
+    {4,
+     512,
+     0,
+     "FX_GemBeams",
+     0.75f,
+     0.25f,
+     0.025f,
+     0.025f,
+     0.5f,
+     2.0f,
      {{0, 0}, {0, 0.5f}, {0.5f, 0}, {0.5f, 1}, {1, 0.5f}, {1, 1}}},
-    {5, 512, 1, "FX_Rainbow", 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.25f,
-     {{0, 0}, {0, 1}, {1, 0}, {1, 0}, {0, 1}, {1, 1}}},
+    {5, 512, 1, "FX_Rainbow", 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.25f, {{0, 0}, {0, 1}, {1, 0}, {1, 0}, {0, 1}, {1, 1}}},
 };
 
 void SetColour(float target[4], const float source[4]) {
@@ -150,8 +176,7 @@ void GPuzzleRenderer::BurstGem(int colour, const Vector3& offset) {
     SetColour(beams->colour, rgba);
     beams->SetPosition(point);
     for (int i = 0; i < kBurstBeamCount; ++i) {
-      Vector3 direction(RandomFraction() * 2.0f - 1.0f, RandomFraction() * 2.0f - 1.0f,
-                        RandomFraction() * 2.0f - 1.0f);
+      Vector3 direction(RandomFraction() * 2.0f - 1.0f, RandomFraction() * 2.0f - 1.0f, RandomFraction() * 2.0f - 1.0f);
       direction.Normalise();
       beams->Spawn(direction);
     }

@@ -40,9 +40,7 @@ void CGPuzzleGem::SetColour(int newColour) {
   if (colour == kGemWhite) StartCountdown();
 }
 
-void CGPuzzleGem::StartCountdown() {
-  timer = timerStart = RandomRange(kShortestCountdown, kLongestCountdown);
-}
+void CGPuzzleGem::StartCountdown() { timer = timerStart = RandomRange(kShortestCountdown, kLongestCountdown); }
 
 void CGPuzzleGem::Update(float dtSeconds) {
   float speed;

@@ -18,9 +18,7 @@ constexpr float kRingTolerance = 0.001f;
 
 // Radius of ring 0's slot centres less one spacing: where the ring count
 // starts.
-float InnerRadius(unsigned slotsPerRing, float spacing) {
-  return static_cast<float>(slotsPerRing) * spacing / kTwoPi;
-}
+float InnerRadius(unsigned slotsPerRing, float spacing) { return static_cast<float>(slotsPerRing) * spacing / kTwoPi; }
 
 // Angle of (x, z) from +x toward +z, in [0, 360).
 float AngleDegrees(float x, float z) {

@@ -23,8 +23,8 @@ const Vector3 GPuzzleRenderer::kRainbowRowOrigin{-5.0f, 0.0f, 0.0f};
 namespace {
 
 constexpr const char* kGemModelFiles[kGemTypeCount] = {
-    "Resources/Models/Gems/GemTetra.3mx",     "Resources/Models/Gems/GemCubicChamfer.3mx",
-    "Resources/Models/Gems/GemOrb.3mx",       "Resources/Models/Gems/GemOctagonal.3mx",
+    "Resources/Models/Gems/GemTetra.3mx", "Resources/Models/Gems/GemCubicChamfer.3mx",
+    "Resources/Models/Gems/GemOrb.3mx",   "Resources/Models/Gems/GemOctagonal.3mx",
     "Resources/Models/Gems/Novalith.3mx",
 };
 constexpr const char* kFocusMaterial = "FocusOrb";
@@ -64,13 +64,13 @@ GPuzzleRenderer::GPuzzleRenderer() {
   CMSGListener::name = "GPuzzleRenderer";
   SetActive(1);
   fsmPresent_.Set(this, "Novalith.Present", &GPuzzleRenderer::EnterPresent, &GPuzzleRenderer::UpdatePresent,
-                 &GPuzzleRenderer::PresentMessage, &GPuzzleRenderer::ExitPresent);
+                  &GPuzzleRenderer::PresentMessage, &GPuzzleRenderer::ExitPresent);
   fsmInGame_.Set(this, "Novalith.InGame", &GPuzzleRenderer::EnterInGame, &GPuzzleRenderer::UpdateInGame,
-                &GPuzzleRenderer::InGameMessage, nullptr);
+                 &GPuzzleRenderer::InGameMessage, nullptr);
   fsmClearing_.Set(this, "Novalith.Clearing", &GPuzzleRenderer::EnterClearing, &GPuzzleRenderer::UpdateClearing,
-                  &GPuzzleRenderer::ClearingMessage, &GPuzzleRenderer::ExitClearingOrExplosion);
+                   &GPuzzleRenderer::ClearingMessage, &GPuzzleRenderer::ExitClearingOrExplosion);
   fsmExplosion_.Set(this, "Novalith.Explosion", &GPuzzleRenderer::EnterExplosion, &GPuzzleRenderer::UpdateExplosion,
-                   &GPuzzleRenderer::NoMessage, &GPuzzleRenderer::ExitClearingOrExplosion);
+                    &GPuzzleRenderer::NoMessage, &GPuzzleRenderer::ExitClearingOrExplosion);
   Next(&fsmPresent_);
 
   drawDelegates_[0] = [this] { DrawPresent(); };
@@ -262,8 +262,7 @@ void GPuzzleRenderer::InGameMessage(CMSGMessage* message) {
 }
 
 void GPuzzleRenderer::LaunchSelectedGem() {
-  if (!droppedGem.active && selected >= 0 && static_cast<uint32_t>(selected) < kQueueLength &&
-      queue[selected].active) {
+  if (!droppedGem.active && selected >= 0 && static_cast<uint32_t>(selected) < kQueueLength && queue[selected].active) {
     GemMotion& record = queue[selected];
     droppedGem.active = true;
     droppedGem.position = record.position;

@@ -2,11 +2,11 @@
 
 // The program's entry point into the game.
 
-#include "engine/app/EngineRun.h"
-#include "game/puzzle/GameServices.h"
-
 #include <memory>
 #include <string>
+
+#include "engine/app/EngineRun.h"
+#include "game/puzzle/GameServices.h"
 
 class Game;
 

@@ -4,13 +4,34 @@
 #include "game/shell/Profile.h"
 
 const char AchievementNames[kAchievementCount][kAchievementTextBytes] = {
-    "Star Maker",          "Par Star",           "10 Stars",           "50 Stars",
-    "100 Stars",           "1000 Stars",         "10000 Stars",        "10 Panic Stars",
-    "50 Panic Stars",      "100 Panic Stars",    "Rainbow Maker",      "10 Rainbows",
-    "50 Rainbows",         "100 Rainbows",       "Challenge Mode",     "Challenge Mode On Par",
-    "10 Constellations",   "100 Constellations", "1000 Constellations", "1000 Gems Cleared",
-    "10000 Gems Cleared",  "One Million Points", "Century Skill",      "Tetra Gem Match",
-    "Cube Gem Match",      "Orb Gem Match",      "Octo Gem Match",     "Star Gem Match",
+    "Star Maker",
+    "Par Star",
+    "10 Stars",
+    "50 Stars",
+    "100 Stars",
+    "1000 Stars",
+    "10000 Stars",
+    "10 Panic Stars",
+    "50 Panic Stars",
+    "100 Panic Stars",
+    "Rainbow Maker",
+    "10 Rainbows",
+    "50 Rainbows",
+    "100 Rainbows",
+    "Challenge Mode",
+    "Challenge Mode On Par",
+    "10 Constellations",
+    "100 Constellations",
+    "1000 Constellations",
+    "1000 Gems Cleared",
+    "10000 Gems Cleared",
+    "One Million Points",
+    "Century Skill",
+    "Tetra Gem Match",
+    "Cube Gem Match",
+    "Orb Gem Match",
+    "Octo Gem Match",
+    "Star Gem Match",
 };
 
 const char AchievementMaterials[kAchievementCount][kAchievementTextBytes] = {
@@ -31,8 +52,7 @@ const char AchievementMaterials[kAchievementCount][kAchievementTextBytes] = {
 };
 
 const char ProfileCounterNames[kProfileCounterCount][kAchievementTextBytes] = {
-    "Cascades",   "Stars",      "Stars On Par", "Constellations", "Panic Stars",
-    "Rainbows",   "Excellence", "Skill",        "Mastery",
+    "Cascades", "Stars", "Stars On Par", "Constellations", "Panic Stars", "Rainbows", "Excellence", "Skill", "Mastery",
 };
 
 const char* AchievementName(int32_t index) {
@@ -43,8 +63,8 @@ namespace {
 
 // How a counter meets its threshold (unsigned comparisons throughout).
 enum class Test {
-  Never,    // no condition: never earned by the check
-  Equals,   // only at the moment the counter is exactly the threshold
+  Never,   // no condition: never earned by the check
+  Equals,  // only at the moment the counter is exactly the threshold
   AtLeast,
   Above,
 };
@@ -107,10 +127,14 @@ bool IsMet(const AchievementRule& rule, const Profile& profile) {
   if (rule.test == Test::Never) return false;
   const uint32_t value = rule.counter(profile);
   switch (rule.test) {
-    case Test::Equals: return value == rule.threshold;
-    case Test::AtLeast: return value >= rule.threshold;
-    case Test::Above: return value > rule.threshold;
-    case Test::Never: break;
+    case Test::Equals:
+      return value == rule.threshold;
+    case Test::AtLeast:
+      return value >= rule.threshold;
+    case Test::Above:
+      return value > rule.threshold;
+    case Test::Never:
+      break;
   }
   return false;
 }

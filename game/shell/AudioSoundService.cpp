@@ -11,9 +11,7 @@ class EngineSound : public AudioSoundService {
   int LoadBuffer(const String& fileName) override { return GetSFXManager()->LoadBuffer(fileName); }
   int OpenStream(const String& fileName) override { return GetSFXManager()->OpenStream(fileName); }
   int GetFreeSource() override { return GetSFXManager()->GetFreeSource(); }
-  void SetSourceReserved(int source, bool reserved) override {
-    GetSFXManager()->SetSourceReserved(source, reserved);
-  }
+  void SetSourceReserved(int source, bool reserved) override { GetSFXManager()->SetSourceReserved(source, reserved); }
   void SetSourceBaseGain(int source, float gain) override { GetSFXManager()->SetSourceBaseGain(source, gain); }
   void BindSourceBuffer(int source, int buffer) override { GetSFXManager()->BindSourceBuffer(source, buffer); }
   void AttachStream(int source, int stream) override { GetSFXManager()->AttachStream(source, stream); }

@@ -55,14 +55,13 @@ GFrontEnd::GFrontEnd(std::unique_ptr<GameProfile>& profileSlot) : profile_(profi
   name = "Novaliths : Front End";
   using F = GFrontEnd;
   fsmMainMenu.Set(this, "FrontEnd.MainMenu", &F::OnEnterMainMenuFSM, &F::OnUpdateMenuFSM, &F::MainMenuFSM, nullptr);
-  fsmStartMenu.Set(this, "FrontEnd.StartMenu", &F::OnEnterStartMenuFSM, &F::OnUpdateMenuFSM, &F::StartMenuFSM,
-                   nullptr);
+  fsmStartMenu.Set(this, "FrontEnd.StartMenu", &F::OnEnterStartMenuFSM, &F::OnUpdateMenuFSM, &F::StartMenuFSM, nullptr);
   fsmProfilesMenu.Set(this, "FrontEnd.ProfilesMenu", &F::OnEnterProfilesMenuFSM, &F::OnUpdateMenuFSM,
                       &F::ProfilesMenuFSM, nullptr);
-  fsmOptionsMenu.Set(this, "FrontEnd.OptionsMenu", &F::OnEnterOptionsMenuFSM, &F::OnUpdateMenuFSM,
-                     &F::OptionsMenuFSM, nullptr);
-  fsmVisualsMenu.Set(this, "FrontEnd.VisualsMenu", &F::OnEnterVisualsMenuFSM, &F::OnUpdateMenuFSM,
-                     &F::VisualsMenuFSM, nullptr);
+  fsmOptionsMenu.Set(this, "FrontEnd.OptionsMenu", &F::OnEnterOptionsMenuFSM, &F::OnUpdateMenuFSM, &F::OptionsMenuFSM,
+                     nullptr);
+  fsmVisualsMenu.Set(this, "FrontEnd.VisualsMenu", &F::OnEnterVisualsMenuFSM, &F::OnUpdateMenuFSM, &F::VisualsMenuFSM,
+                     nullptr);
   fsmAudioMenu.Set(this, "FrontEnd.AudioMenu", &F::OnEnterAudioMenuFSM, &F::OnUpdateMenuFSM, &F::AudioMenuFSM,
                    &F::OnExitAudioMenuFSM);
   fsmExitMenu.Set(this, "FrontEnd.ExitMenu", &F::OnEnterExitMenuFSM, &F::OnUpdateMenuFSM, &F::ExitMenuFSM, nullptr);
@@ -70,8 +69,8 @@ GFrontEnd::GFrontEnd(std::unique_ptr<GameProfile>& profileSlot) : profile_(profi
                    &F::OnExitPauseMenuFSM);
   fsmDeleteMenu.Set(this, "FrontEnd.DeleteMenu", &F::OnEnterDeleteMenuFSM, &F::OnUpdateMenuFSM, &F::DeleteMenuFSM,
                     nullptr);
-  fsmNewProfile.Set(this, "FrontEnd.NewProfile", &F::OnEnterNewProfileFSM, &F::OnUpdateNewProfileFSM,
-                    &F::NewProfileFSM, nullptr);
+  fsmNewProfile.Set(this, "FrontEnd.NewProfile", &F::OnEnterNewProfileFSM, &F::OnUpdateNewProfileFSM, &F::NewProfileFSM,
+                    nullptr);
   fsmViewProfile.Set(this, "FrontEnd.ViewProfile", &F::OnEnterViewProfileFSM, &F::OnUpdateViewProfileFSM,
                      &F::ViewProfileFSM, nullptr);
   canvas_ = CreateGlyphCanvas();
@@ -110,9 +109,7 @@ void GFrontEnd::PostToSelf(uint32_t id, double delaySeconds) {
   GetGEMMSGService()->Post(id, ownId, ownId, 0, delaySeconds);
 }
 
-void GFrontEnd::PostToOwner(uint32_t id, intptr_t parameter) {
-  PostGameMessageTo(ownId, parentId, id, parameter, 0.0);
-}
+void GFrontEnd::PostToOwner(uint32_t id, intptr_t parameter) { PostGameMessageTo(ownId, parentId, id, parameter, 0.0); }
 
 void GFrontEnd::PlayMenuSound(uint32_t id) { PostAudioMessage(id, 0, 0.0); }
 
@@ -121,9 +118,7 @@ void GFrontEnd::ClearHelpLines() {
   helpLine2 = "";
 }
 
-void GFrontEnd::FadeIn() {
-  RestartChannel(fadeChannel, AnimChannel::kSmoothRise, 0.0f, 1.0f, kFadeSeconds);
-}
+void GFrontEnd::FadeIn() { RestartChannel(fadeChannel, AnimChannel::kSmoothRise, 0.0f, 1.0f, kFadeSeconds); }
 
 void GFrontEnd::FadeToMenu(FsmState* state, float seconds) {
   RestartChannel(fadeChannel, AnimChannel::kSmoothFall, 0.0f, 1.0f, seconds);
@@ -203,7 +198,9 @@ void GFrontEnd::DrawMenu() {
   const int lastFont = draw.FontCount() - 1;
   if (lastFont < 0) return;
   const float alpha = fadeChannel.output;
-  auto fontOf = [lastFont](uint32_t colour) { return colour > static_cast<uint32_t>(lastFont) ? lastFont : int(colour); };
+  auto fontOf = [lastFont](uint32_t colour) {
+    return colour > static_cast<uint32_t>(lastFont) ? lastFont : int(colour);
+  };
   // Centred on the screen; returns the left edge.
   auto centred = [&](int font, const char* text, float y) {
     draw.SetAlpha(font, alpha);

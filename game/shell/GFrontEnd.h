@@ -133,8 +133,8 @@ class GFrontEnd : public Window {
 
   // One page per menu, built on its first entry and kept; the pause page
   // is built on every entry and freed when the pause state is left.
-  std::unique_ptr<MenuPage> mainMenu, startMenu, profilesMenu, newProfileMenu, optionsMenu, visualsMenu,
-      audioMenu, exitMenu, pauseMenu, deleteMenu;
+  std::unique_ptr<MenuPage> mainMenu, startMenu, profilesMenu, newProfileMenu, optionsMenu, visualsMenu, audioMenu,
+      exitMenu, pauseMenu, deleteMenu;
   // The page navigation and drawing use; null in the profile view.
   MenuPage* currentMenu = nullptr;
   // Posted to the owner when "Yes" is chosen in the exit confirmation.

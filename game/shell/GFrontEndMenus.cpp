@@ -53,11 +53,20 @@ void GFrontEnd::MainMenuFSM(CMSGMessage* message) {
         FadeToMenu(&fsmProfilesMenu, kFadeSeconds);
       }
       break;
-    case 2: FadeToMenu(&fsmOptionsMenu, kFadeSeconds); break;
-    case 3: PostToOwner(eMSG_GHighScores, 0); break;
-    case 4: PostToOwner(eMSG_GCredits, 0); break;
-    case 5: FadeToMenu(&fsmExitMenu, kFadeSeconds); break;
-    default: break;
+    case 2:
+      FadeToMenu(&fsmOptionsMenu, kFadeSeconds);
+      break;
+    case 3:
+      PostToOwner(eMSG_GHighScores, 0);
+      break;
+    case 4:
+      PostToOwner(eMSG_GCredits, 0);
+      break;
+    case 5:
+      FadeToMenu(&fsmExitMenu, kFadeSeconds);
+      break;
+    default:
+      break;
   }
 }
 
@@ -119,7 +128,8 @@ void GFrontEnd::OnEnterPauseMenuFSM() {
   // Challenge can restart its Novalith; Panic cannot.
   const GameProfile* profile = CurrentProfile();
   if (profile != nullptr && profile->mode == kModeChallenge) {
-    pauseMenu = std::make_unique<MenuPage>("Pause Menu", std::initializer_list<const char*>{"Continue", "Restart Novalith", "Exit"});
+    pauseMenu = std::make_unique<MenuPage>("Pause Menu",
+                                           std::initializer_list<const char*>{"Continue", "Restart Novalith", "Exit"});
   } else {
     pauseMenu = std::make_unique<MenuPage>("Pause Menu", std::initializer_list<const char*>{"Continue", "Exit"});
   }

@@ -74,12 +74,12 @@ void GFrontEnd::FormatVisualsItems() {
   const std::vector<CDisplay::Mode>& modes = CurrentModes();
   if (pendingModeValid && pendingMode < modes.size()) {
     const CDisplay::Mode& mode = modes[pendingMode];
-    visualsMenu->items[kResolutionItem].text = MenuText("Resolution : %d x %d", static_cast<int>(mode.width),
-                                                        static_cast<int>(mode.height));
+    visualsMenu->items[kResolutionItem].text =
+        MenuText("Resolution : %d x %d", static_cast<int>(mode.width), static_cast<int>(mode.height));
   } else {
     CDisplay* display = GetDisplay();
-    visualsMenu->items[kResolutionItem].text = MenuText("Resolution : %d x %d", display->GetWidth(),
-                                                        display->GetHeight());
+    visualsMenu->items[kResolutionItem].text =
+        MenuText("Resolution : %d x %d", display->GetWidth(), display->GetHeight());
   }
 }
 
@@ -92,9 +92,14 @@ void GFrontEnd::VisualsMenuFSM(CMSGMessage* message) {
       pendingFullscreen = !pendingFullscreen;
       FormatVisualsItems();
       break;
-    case kResolutionItem: StepResolution(); break;
-    case kApplyItem: ApplyVisuals(); break;
-    default: break;
+    case kResolutionItem:
+      StepResolution();
+      break;
+    case kApplyItem:
+      ApplyVisuals();
+      break;
+    default:
+      break;
   }
 }
 

@@ -155,19 +155,30 @@ void GFrontEnd::DrawProfileView() {
   }
   PaneWriter pane(draw, paneOrigin.x);
   switch (pageIndex) {
-    case 0: DrawProfileStatistics(draw, *profile); break;
-    case 1: DrawProfileClearances(draw, *profile); break;
-    case 2: DrawTypesPage(pane, *profile); break;
-    case 3: DrawModePage(pane, *profile, kModeChallenge); break;
-    case 4: DrawModePage(pane, *profile, kModePanic); break;
-    default: break;
+    case 0:
+      DrawProfileStatistics(draw, *profile);
+      break;
+    case 1:
+      DrawProfileClearances(draw, *profile);
+      break;
+    case 2:
+      DrawTypesPage(pane, *profile);
+      break;
+    case 3:
+      DrawModePage(pane, *profile, kModeChallenge);
+      break;
+    case 4:
+      DrawModePage(pane, *profile, kModePanic);
+      break;
+    default:
+      break;
   }
 }
 
 void GFrontEnd::DrawProfileStatistics(FrontEndCanvas& draw, const GameProfile& profile) {
   PaneWriter pane(draw, paneOrigin.x);
   pane.Label(kBlack, "Statistics", kPageTop);
-  const uint32_t counters[] = {profile.cascades,      profile.stars,      profile.parStars,
+  const uint32_t counters[] = {profile.cascades,       profile.stars,      profile.parStars,
                                profile.constellations, profile.panicStars, profile.rainbows};
   constexpr int kRainbowsRow = 5;
   for (int row = 0; row < 6; ++row) {
@@ -253,13 +264,18 @@ void GFrontEnd::ViewProfileFSM(CMSGMessage* message) {
     case eMSG_Previous:
       if (scroll > 0) --scroll;
       break;
-    case eMSG_Select: PlayMenuSound(eMSG_AGUI_PlayMenuSelect); break;
-    case eMSG_Escape: FadeToMenu(escapeState, kFadeSeconds); break;
+    case eMSG_Select:
+      PlayMenuSound(eMSG_AGUI_PlayMenuSelect);
+      break;
+    case eMSG_Escape:
+      FadeToMenu(escapeState, kFadeSeconds);
+      break;
     case eMSG_GChangeState:
       if (fadeTarget != nullptr) RequestState(fadeTarget);
       fadeTarget = nullptr;
       break;
-    default: return;
+    default:
+      return;
   }
   message->handled |= 1;
 }

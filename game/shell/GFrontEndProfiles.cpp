@@ -52,17 +52,28 @@ char NameEntryCharacter(uint8_t code) {
   if (code >= key::Digit1 && code <= key::Digit0) return kDigits[code - key::Digit1];
   // The numeric pad is laid out in rows of three from 7 down to 0.
   switch (code) {
-    case key::Numpad7: return '7';
-    case key::Numpad8: return '8';
-    case key::Numpad9: return '9';
-    case key::Numpad4: return '4';
-    case key::Numpad5: return '5';
-    case key::Numpad6: return '6';
-    case key::Numpad1: return '1';
-    case key::Numpad2: return '2';
-    case key::Numpad3: return '3';
-    case key::Numpad0: return '0';
-    default: return 0;
+    case key::Numpad7:
+      return '7';
+    case key::Numpad8:
+      return '8';
+    case key::Numpad9:
+      return '9';
+    case key::Numpad4:
+      return '4';
+    case key::Numpad5:
+      return '5';
+    case key::Numpad6:
+      return '6';
+    case key::Numpad1:
+      return '1';
+    case key::Numpad2:
+      return '2';
+    case key::Numpad3:
+      return '3';
+    case key::Numpad0:
+      return '0';
+    default:
+      return 0;
   }
 }
 
@@ -74,8 +85,7 @@ bool GFrontEnd::UseProfileNamed(const String& profileName) {
   std::unique_ptr<Profile> loaded = LoadProfileNamed(profileName);
   if (!loaded) {
     // The profile in use stays in use; the player stays on the page.
-    LogGEM("Failed to load profile %s",
-           platform::UserReadPath(ProfileRelativePath(profileName.Chars())).c_str());
+    LogGEM("Failed to load profile %s", platform::UserReadPath(ProfileRelativePath(profileName.Chars())).c_str());
     return false;
   }
   profile_ = std::move(loaded);
@@ -148,7 +158,8 @@ void GFrontEnd::ProfilesMenuFSM(CMSGMessage* message) {
     // Without a profile the player chooses one first, unless the page offers
     // nothing to choose.
     bool anySelectable = false;
-    for (uint32_t index = 0; index < currentMenu->ItemCount(); ++index) anySelectable |= currentMenu->IsSelectable(index);
+    for (uint32_t index = 0; index < currentMenu->ItemCount(); ++index)
+      anySelectable |= currentMenu->IsSelectable(index);
     if (CurrentProfile() != nullptr || !anySelectable) RequestState(&fsmMainMenu);
     return;
   }
@@ -179,7 +190,8 @@ void GFrontEnd::ChooseProfileItem(uint32_t index) {
 // ---- name entry ----
 
 void GFrontEnd::OnEnterNewProfileFSM() {
-  if (!newProfileMenu) newProfileMenu = std::make_unique<MenuPage>("Create a New Profile", std::initializer_list<const char*>{""});
+  if (!newProfileMenu)
+    newProfileMenu = std::make_unique<MenuPage>("Create a New Profile", std::initializer_list<const char*>{""});
   newProfileMenu->items[0].text = "";
   EnterMenu(newProfileMenu.get(), escapeState ? escapeState : &fsmProfilesMenu, 0);
   ClearHelpLines();

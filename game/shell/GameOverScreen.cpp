@@ -2,8 +2,8 @@
 
 #include "engine/foundation/AnimChannel.h"
 #include "engine/foundation/Vector3.h"
-#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGMessage.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"

@@ -61,8 +61,7 @@ void LogoScreen::Exit() {
   ReleasePicture();
 }
 
-IntroMakerScreen::IntroMakerScreen(ShellContext& context)
-    : LogoScreen(context, ShellState::IntroVelkSW, kMakerLogo) {}
+IntroMakerScreen::IntroMakerScreen(ShellContext& context) : LogoScreen(context, ShellState::IntroVelkSW, kMakerLogo) {}
 
 void IntroMakerScreen::Enter() {
   // The logo comes out of white: fades out run from A (clear) to B (the
@@ -78,8 +77,7 @@ bool IntroMakerScreen::OnMessage(CMSGMessage& message) {
   return true;
 }
 
-IntroEngineScreen::IntroEngineScreen(ShellContext& context)
-    : LogoScreen(context, ShellState::IntroVyre, kEngineLogo) {}
+IntroEngineScreen::IntroEngineScreen(ShellContext& context) : LogoScreen(context, ShellState::IntroVyre, kEngineLogo) {}
 
 bool IntroEngineScreen::OnMessage(CMSGMessage& message) {
   if (message.id != eMSG_Next && !IsKeyOrPadPress(message)) return false;

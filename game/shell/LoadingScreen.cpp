@@ -1,6 +1,7 @@
 #include "game/shell/LoadingScreen.h"
 
 #include <GL/gl.h>
+
 #include <algorithm>
 
 #include "engine/foundation/Log.h"
@@ -22,8 +23,8 @@
 namespace {
 
 constexpr const char* kCrystalNames[LoadingScreen::kCrystalCount] = {
-    "GemCrystalRed", "GemCrystalOrange", "GemCrystalYellow", "GemCrystalGreen",
-    "GemCrystalCyan", "GemCrystalBlue",  "GemCrystalIndigo",
+    "GemCrystalRed",  "GemCrystalOrange", "GemCrystalYellow", "GemCrystalGreen",
+    "GemCrystalCyan", "GemCrystalBlue",   "GemCrystalIndigo",
 };
 constexpr const char* kRingModel = "Resources/Models/Gems/GemTetra.3me";
 constexpr const char* kGemsLibrary = "Resources/Materials/Gems.mat";
@@ -41,8 +42,8 @@ constexpr const char* kGameLibraries[] = {
 };
 constexpr const char* kBoardLibrary = "Resources/Boards/Challenge/Materials.mat";
 constexpr const char* kGameModels[] = {
-    "Resources/Models/Gems/GemTetra.3me",       "Resources/Models/Gems/GemCubicChamfer.3me",
-    "Resources/Models/Gems/GemOrb.3me",         "Resources/Models/Gems/GemOctagonal.3me",
+    "Resources/Models/Gems/GemTetra.3me", "Resources/Models/Gems/GemCubicChamfer.3me",
+    "Resources/Models/Gems/GemOrb.3me",   "Resources/Models/Gems/GemOctagonal.3me",
     "Resources/Models/Gems/Novalith.3me",
 };
 

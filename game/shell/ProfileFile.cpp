@@ -155,8 +155,8 @@ bool Profile::Save() {
   WriteModeStats(bytes, modes[kModeChallenge]);
   WriteModeStats(bytes, modes[kModePanic]);
   AppendValues(bytes, bestLevel, kModeCount);
-  for (uint32_t counter : {excellence, skillfulCascades, masterfulCascades, cascades, stars, parStars,
-                           constellations, panicStars, rainbows}) {
+  for (uint32_t counter : {excellence, skillfulCascades, masterfulCascades, cascades, stars, parStars, constellations,
+                           panicStars, rainbows}) {
     packed::AppendU32(bytes, counter);
   }
   for (uint8_t flag : achieved) bytes.push_back(static_cast<char>(flag));

@@ -19,8 +19,8 @@ inline constexpr float kTitlePictureClearFrom = 172.0f;
 // 5 blue, 6 purple, 7 black.
 inline constexpr int kGemFontCount = 8;
 inline constexpr const char* kGemFontFiles[kGemFontCount] = {
-    "Resources/HUD/Fonts/RedGem.png",  "Resources/HUD/Fonts/OrangeGem.png", "Resources/HUD/Fonts/YellowGem.png",
-    "Resources/HUD/Fonts/GreenGem.png", "Resources/HUD/Fonts/CyanGem.png",  "Resources/HUD/Fonts/BlueGem.png",
+    "Resources/HUD/Fonts/RedGem.png",    "Resources/HUD/Fonts/OrangeGem.png", "Resources/HUD/Fonts/YellowGem.png",
+    "Resources/HUD/Fonts/GreenGem.png",  "Resources/HUD/Fonts/CyanGem.png",   "Resources/HUD/Fonts/BlueGem.png",
     "Resources/HUD/Fonts/PurpleGem.png", "Resources/HUD/Fonts/BlackGem.png",
 };
 // The loading banner's font (green).

@@ -6,11 +6,11 @@
 #include "game/shell/FrontEndScreen.h"
 #include "game/shell/FrontEndServices.h"
 #include "game/shell/GAudio.h"
+#include "game/shell/GFrontEnd.h"
 #include "game/shell/GameOverScreen.h"
 #include "game/shell/HighScoreTable.h"
 #include "game/shell/HighScoresScreen.h"
 #include "game/shell/IntroScreens.h"
-#include "game/shell/GFrontEnd.h"
 #include "game/shell/LoadingScreen.h"
 #include "game/shell/MenuInput.h"
 #include "game/shell/Profile.h"
@@ -91,9 +91,7 @@ bool ProfileServices::AddHighScore(HighScoreRows& rows, int32_t table, uint32_t 
 
 const char* ProfileServices::AchievementName(int32_t index) const { return ::AchievementName(index); }
 
-std::unique_ptr<GameAudioLayer> AudioServices::CreateAudioLayer(int32_t voices) {
-  return CreateGameAudioLayer(voices);
-}
+std::unique_ptr<GameAudioLayer> AudioServices::CreateAudioLayer(int32_t voices) { return CreateGameAudioLayer(voices); }
 
 void FrontEndServices::ShowPauseMenu() {
   if (GFrontEnd* frontEnd = GetGFrontEnd()) frontEnd->ShowPauseMenu(true);

@@ -11,6 +11,4 @@ bool ReadVolumeLevel(const char* name, int32_t& outLevel) {
   return true;
 }
 
-bool WriteVolumeLevel(const char* name, int32_t level) {
-  return RegistryWriteValue(name, 1, &level, sizeof(level));
-}
+bool WriteVolumeLevel(const char* name, int32_t level) { return RegistryWriteValue(name, 1, &level, sizeof(level)); }

@@ -8,8 +8,8 @@
 
 #include "physics/bench/BenchScenes.h"
 #include "physics/bench/MemoryMeter.h"
-#include "physics/world/Physics.h"
 #include "physics/shapes/dgCollision.h"
+#include "physics/world/Physics.h"
 #include "physics/world/dgWorld.h"
 
 namespace {
@@ -163,8 +163,8 @@ void BM_Collide(benchmark::State& state) {
     next = next + 1 == poses.size() ? 0 : next + 1;
     int count;
     if (scene == kHullHull) {
-      count = world->Collide(a, dgMatrix::FromFloats(pose.a), b, dgMatrix::FromFloats(pose.b), points[0],
-                             normals[0], depths, kMaxContacts);
+      count = world->Collide(a, dgMatrix::FromFloats(pose.a), b, dgMatrix::FromFloats(pose.b), points[0], normals[0],
+                             depths, kMaxContacts);
     } else {
       count = PhysicsCollisionCollide(world, kMaxContacts, a, pose.a, b, pose.b, points[0], normals[0], depths);
     }

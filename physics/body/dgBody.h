@@ -61,12 +61,12 @@ class dgBody {
   dgMatrix collisionMatrix;  // the collision's offset times matrix
   dgQuaternion rotation;
   dgVector veloc;
-  dgVector omega;          // world space
-  dgVector accel;          // the accumulated force until integrated, then force * invMass
-  dgVector alpha;          // the accumulated torque until integrated, then the angular acceleration
-  dgVector inertia;        // principal inertia, body space
+  dgVector omega;    // world space
+  dgVector accel;    // the accumulated force until integrated, then force * invMass
+  dgVector alpha;    // the accumulated torque until integrated, then the angular acceleration
+  dgVector inertia;  // principal inertia, body space
   float mass = 0.0f;
-  dgVector invInertia;     // inverse principal inertia, body space
+  dgVector invInertia;  // inverse principal inertia, body space
   float invMass = 0.0f;
   float sleepTimer = 0.0f;
   dgVector localCentreOfMass{0.0f, 0.0f, 0.0f, 1.0f};

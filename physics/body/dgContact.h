@@ -10,8 +10,8 @@ class dgBody;
 class dgCollision;
 
 struct dgContact {
-  dgVector point;   // world space
-  dgVector normal;  // unit, from body 1 towards body 0
+  dgVector point;        // world space
+  dgVector normal;       // unit, from body 1 towards body 0
   uint32_t reserved[8];  // written by no contact routine
   dgBody* body0;
   dgBody* body1;

@@ -18,8 +18,7 @@ int dgCalculateSoupContacts(dgWorld* world, float timeStep, dgBody* body0, dgBod
                             int maxContacts);
 
 // Contacts by the convex-convex solver (at most 16).
-int dgCalculateGeneralConvexContacts(dgBody* body0, dgBody* body1, dgContact* contacts,
-                                     int maxContacts = 16);
+int dgCalculateGeneralConvexContacts(dgBody* body0, dgBody* body1, dgContact* contacts, int maxContacts = 16);
 // One contact of two spheres when they overlap by at least 1/256; 0 otherwise.
 int dgCalculateSphereSphereContact(dgBody* body0, dgBody* body1, dgContact* contacts, int maxContacts = 1);
 // One contact of a box (body 0) and a sphere (body 1) whose centre lies

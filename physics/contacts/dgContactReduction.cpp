@@ -155,8 +155,7 @@ int dgReduceContacts(int count, dgContact* contacts, int maxCount, float distanc
   ContactHeap window(windowStorage.Get(), count);
   IndexStorage sortedStorage(count);
   IndexStorage windowList(count);
-  const bool sorted =
-      sortedStorage.Get() && windowList.Get() && SortByX(count, contacts, sortedStorage.Get());
+  const bool sorted = sortedStorage.Get() && windowList.Get() && SortByX(count, contacts, sortedStorage.Get());
 
   int toRemove = count - maxCount;
   for (int pass = 0; toRemove > 0 && pass <= kMaxDoublings; ++pass) {

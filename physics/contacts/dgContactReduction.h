@@ -15,5 +15,4 @@ int dgPruneContacts(int count, dgContact* contacts, int maxCount);
 // from the end after a bounded number of doublings. The kept contacts stay
 // in their order; returns the new count. outFinalDistance, when given,
 // receives the distance of the last pass.
-int dgReduceContacts(int count, dgContact* contacts, int maxCount, float distance,
-                     float* outFinalDistance = nullptr);
+int dgReduceContacts(int count, dgContact* contacts, int maxCount, float distance, float* outFinalDistance = nullptr);

@@ -124,8 +124,7 @@ class dgContactSolver {
   void SwapVertices(int a, int b);
   // Contacts of the plane of s0 - s1 (body 0's frame, unit normal pointing
   // out of the difference) with sum the s0 + s1 of a vertex on it.
-  int ContactsFromPlane(const dgPlane& plane, const dgVector& sum, int userId, dgContact* contacts,
-                        int maxContacts);
+  int ContactsFromPlane(const dgPlane& plane, const dgVector& sum, int userId, dgContact* contacts, int maxContacts);
   // Cross-section of one shape by the contact plane (normal n, constant c
   // in body 0's frame), retried once just inside the shape's tip; points in
   // body 0's frame.

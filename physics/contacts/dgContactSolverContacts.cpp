@@ -23,8 +23,8 @@ constexpr float kMinClipDivisor = 1.0e-10f;
 constexpr float kMergeDistance2 = 0.002f;
 // Room for both sections: shape 0's at most kMaxSectionPoints, then a soup
 // face's cut, which may write twice its corners.
-constexpr int kSectionRoom = dgConvexCollision::kMaxSectionPoints +
-                             2 * dgCollisionPolygonalSoup::dgCollisionConvexPolygon::kMaxVertices;
+constexpr int kSectionRoom =
+    dgConvexCollision::kMaxSectionPoints + 2 * dgCollisionPolygonalSoup::dgCollisionConvexPolygon::kMaxVertices;
 // A clip adds at most one point per clipping edge.
 constexpr int kClipRoom = 2 * kSectionRoom + 4;
 // The impact is taken this far past the first touch.

@@ -33,8 +33,7 @@ dgContactSolver::dgContactSolver(dgBody* body0, dgBody* body1, dgConvexCollision
   Init(body0, body1, static_cast<dgConvexCollision*>(body0->collision), collision1);
 }
 
-void dgContactSolver::Init(dgBody* body0, dgBody* body1, dgConvexCollision* collision0,
-                           dgConvexCollision* collision1) {
+void dgContactSolver::Init(dgBody* body0, dgBody* body1, dgConvexCollision* collision0, dgConvexCollision* collision1) {
   body0_ = body0;
   body1_ = body1;
   collision0_ = collision0;

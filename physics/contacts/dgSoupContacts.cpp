@@ -74,8 +74,8 @@ void ShapeBoxInSoup(const dgConvexCollision& shape, const dgMatrix& shapeToSoup,
 }
 
 // Runs the faces of the record's box through the solver of (convex, soup).
-int ConvexQuery(dgBody* soupBody, dgBody* convexBody, dgPolygonSoupCollideRecord& record, FaceTest test,
-                float timeStep, dgContact* contacts, int maxContacts) {
+int ConvexQuery(dgBody* soupBody, dgBody* convexBody, dgPolygonSoupCollideRecord& record, FaceTest test, float timeStep,
+                dgContact* contacts, int maxContacts) {
   const dgCollisionPolygonalSoup& soup = SoupOf(soupBody);
   dgConvexPolygon* polygon = soup.GetPolygon();
   if (!polygon || soup.GetFacesInBox(record) <= 0) return 0;

@@ -84,8 +84,8 @@ int dgBallAndSocketJoint::JacobianDerivative(dgJacobianRows& rows) {
     const dgVector axis = cross.Scale(1.0f / std::sqrt(cross.LengthSquared() + kCrossEpsilon));
     const float invTimeStep = dgJointInverseTimeStep(rows.timeStep);
     const int pushRow = count;
-    AddAngularRow(pushRow, rows, axis, stiffnessCode,
-                  (cone - coneLimit) * dgJointRowGain(rows.timeStep) * invTimeStep, &rowForce[pushRow]);
+    AddAngularRow(pushRow, rows, axis, stiffnessCode, (cone - coneLimit) * dgJointRowGain(rows.timeStep) * invTimeStep,
+                  &rowForce[pushRow]);
     rows.rows[pushRow].lowLimit = 0.0f;
     rows.rows[pushRow].rowKind = dgJacobianRows::kOneSidedRow;
     // Sliding round the rim is held by a row tied to the push.
@@ -100,7 +100,7 @@ int dgBallAndSocketJoint::JacobianDerivative(dgJacobianRows& rows) {
 }
 
 dgPointParam dgBilateralConstraint::HoldOnPinLine(dgJacobianRows& rows, const dgMatrix& matrix0,
-                                                 const dgMatrix& matrix1, int firstRow) {
+                                                  const dgMatrix& matrix1, int firstRow) {
   dgPointParam joint;
   CalcPointParam(joint, stiffnessCode, matrix0.posit, matrix1.posit);
   AddLinearRow(firstRow, rows, matrix0.up, joint, &rowForce[firstRow]);

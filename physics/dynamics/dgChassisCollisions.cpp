@@ -51,8 +51,10 @@ bool dgChassisCompoundCollision::RemovePart(dgWorld* world, dgCollision* part) {
   for (int i = 0; i < count_; ++i) {
     if (parts_[i] != part) continue;
     parts_[i] = parts_[--count_];
-    if (world) world->ReleaseCollision(part);
-    else part->Release();
+    if (world)
+      world->ReleaseCollision(part);
+    else
+      part->Release();
     return true;
   }
   return false;

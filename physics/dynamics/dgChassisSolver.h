@@ -78,6 +78,6 @@ class dgChassisSolver {
   dgBody* chassis_ = nullptr;
   dgVector upLocal_;  // the chassis's up, chassis space
   dgVector up_;       // the chassis's up, world space
-  dgVector omega_;  // the chassis's spin at the start of the step
+  dgVector omega_;    // the chassis's spin at the start of the step
   dgVector veloc_;
 };

@@ -1,8 +1,8 @@
 #include "physics/math/dgMatrix.h"
 
-#include "physics/math/dgQuaternion.h"
-
 #include <cstring>
+
+#include "physics/math/dgQuaternion.h"
 
 dgMatrix::dgMatrix(const dgQuaternion& q, const dgVector& position) {
   const float x2 = q.x * q.x;
@@ -47,8 +47,7 @@ dgMatrix dgMatrix::Inverse() const {
                   dgVector(-posit.DotProduct(front), -posit.DotProduct(up), -posit.DotProduct(right), 1.0f));
 }
 
-void dgMatrix::TransformTriplex(float* out, int outStrideBytes, const float* in, int inStrideBytes,
-                                int count) const {
+void dgMatrix::TransformTriplex(float* out, int outStrideBytes, const float* in, int inStrideBytes, int count) const {
   auto* outBytes = reinterpret_cast<unsigned char*>(out);
   auto* inBytes = reinterpret_cast<const unsigned char*>(in);
   for (int i = 0; i < count; ++i) {

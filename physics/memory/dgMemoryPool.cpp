@@ -53,8 +53,10 @@ dgMemoryPool::dgMemoryPool(int elementSize, int pageKB) {
 
 dgMemoryPool::~dgMemoryPool() {
   ReleasePages();
-  if (prevPool_) prevPool_->nextPool_ = nextPool_;
-  else gFirstPool = nextPool_;
+  if (prevPool_)
+    prevPool_->nextPool_ = nextPool_;
+  else
+    gFirstPool = nextPool_;
   if (nextPool_) nextPool_->prevPool_ = prevPool_;
   --gPoolCount;
 }

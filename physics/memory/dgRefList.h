@@ -55,8 +55,10 @@ class dgRefList {
     if (!memory) return nullptr;
     auto* node = new (memory) dgListNode(item, allocator_);
     node->prev_ = last_;
-    if (last_) last_->next_ = node;
-    else first_ = node;
+    if (last_)
+      last_->next_ = node;
+    else
+      first_ = node;
     last_ = node;
     ++count_;
     return node;
@@ -78,10 +80,14 @@ class dgRefList {
   void Unlink(dgListNode* node) {
     --count_;
     node->ClearAttachedFlag();
-    if (node->prev_) node->prev_->next_ = node->next_;
-    else first_ = node->next_;
-    if (node->next_) node->next_->prev_ = node->prev_;
-    else last_ = node->prev_;
+    if (node->prev_)
+      node->prev_->next_ = node->next_;
+    else
+      first_ = node->next_;
+    if (node->next_)
+      node->next_->prev_ = node->prev_;
+    else
+      last_ = node->prev_;
     node->next_ = node->prev_ = nullptr;
   }
 

@@ -104,9 +104,12 @@ class dgTree {
   dgTreeNode* Find(const Key& key) const {
     dgTreeNode* node = root_;
     while (node) {
-      if (key < node->key_) node = node->left_;
-      else if (node->key_ < key) node = node->right_;
-      else return node;
+      if (key < node->key_)
+        node = node->left_;
+      else if (node->key_ < key)
+        node = node->right_;
+      else
+        return node;
     }
     return nullptr;
   }
@@ -119,8 +122,10 @@ class dgTree {
     dgTreeNode* node = root_;
     while (node) {
       parent = node;
-      if (key < node->key_) node = node->left_;
-      else if (node->key_ < key) node = node->right_;
+      if (key < node->key_)
+        node = node->left_;
+      else if (node->key_ < key)
+        node = node->right_;
       else {
         exists = true;
         return node;
@@ -199,9 +204,12 @@ class dgTree {
   }
 
   void Link(dgTreeNode* node, dgTreeNode* parent) {
-    if (!parent) root_ = node;
-    else if (node->key_ < parent->key_) parent->left_ = node;
-    else parent->right_ = node;
+    if (!parent)
+      root_ = node;
+    else if (node->key_ < parent->key_)
+      parent->left_ = node;
+    else
+      parent->right_ = node;
     ++count_;
     InsertFixup(node);
   }
@@ -220,9 +228,12 @@ class dgTree {
   // Hangs replacement where node hung (replacement may be null).
   void Replace(dgTreeNode* node, dgTreeNode* replacement) {
     dgTreeNode* parent = node->parent_;
-    if (!parent) root_ = replacement;
-    else if (parent->left_ == node) parent->left_ = replacement;
-    else parent->right_ = replacement;
+    if (!parent)
+      root_ = replacement;
+    else if (parent->left_ == node)
+      parent->left_ = replacement;
+    else
+      parent->right_ = replacement;
     if (replacement) replacement->parent_ = parent;
   }
 

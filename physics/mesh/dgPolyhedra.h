@@ -132,5 +132,4 @@ class dgPolyhedra {
 // The face normal of the loop starting at faceEdge: the sum of the fan's
 // cross products, computed in double precision, w = 0; its length is twice
 // the face area. The walk stops after maxEdges edges (a corrupt loop).
-dgVector dgPolyhedraFaceNormal(const dgEdge* faceEdge, const float* vertices, int strideBytes,
-                               int maxEdges = 1 << 24);
+dgVector dgPolyhedraFaceNormal(const dgEdge* faceEdge, const float* vertices, int strideBytes, int maxEdges = 1 << 24);

@@ -10,8 +10,6 @@
 #include "physics/mesh/dgPolyhedraGeometry.h"
 #include "physics/mesh/dgPolyhedraSimplify.h"
 
-
-
 namespace {
 
 // A face whose squared normal length is below this has no usable plane.
@@ -232,7 +230,8 @@ bool dgPolyhedra::MergeCoplanarFaces(const float* vertices, int strideBytes) {
     normal = normal * (1.0 / std::sqrt(normal.LengthSquared()));
     const dgVector3d seedPoint = dgReadVertex3d(vertices, strideBytes, seed->vertex);
     const double offset = -normal.Dot(seedPoint);
-    const double seedSize = std::fmax(std::fmax(std::fabs(seedPoint.x), std::fabs(seedPoint.y)), std::fabs(seedPoint.z));
+    const double seedSize =
+        std::fmax(std::fmax(std::fabs(seedPoint.x), std::fabs(seedPoint.y)), std::fabs(seedPoint.z));
 
     // Gather the coplanar patch across shared edges; every face in it is stamped.
     int patchCount = 0;

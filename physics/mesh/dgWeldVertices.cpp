@@ -150,8 +150,10 @@ bool Partition(const Layout& layout, int* positions, int first, int count, int d
   int* part = positions + first;
   const Spreads s = MeasureSpreads(layout, part, count);
   int axis = 0;
-  if (s.spread[1] > s.spread[0] && s.spread[1] > s.spread[2]) axis = 1;
-  else if (s.spread[2] > s.spread[0] && s.spread[2] > s.spread[1]) axis = 2;
+  if (s.spread[1] > s.spread[0] && s.spread[1] > s.spread[2])
+    axis = 1;
+  else if (s.spread[2] > s.spread[0] && s.spread[2] > s.spread[1])
+    axis = 2;
   const double mean = s.sum[axis] / count;
 
   // Entries below the mean to the front; the rest (and NaN) behind them.
@@ -286,8 +288,10 @@ class Sweeper {
   int Run(int next, int* outIndices, unsigned char* outMoved) {
     const Spreads s = MeasureSpreads(layout_, positions_, count_);
     axis_ = 0;
-    if (s.spread[1] >= s.spread[0] && s.spread[1] >= s.spread[2]) axis_ = 1;
-    else if (s.spread[2] >= s.spread[0] && s.spread[2] >= s.spread[1]) axis_ = 2;
+    if (s.spread[1] >= s.spread[0] && s.spread[1] >= s.spread[2])
+      axis_ = 1;
+    else if (s.spread[2] >= s.spread[0] && s.spread[2] >= s.spread[1])
+      axis_ = 2;
     PrepareGrid();
 
     const int items = GatherItems();
@@ -298,8 +302,7 @@ class Sweeper {
     dgStack<int> keptPositions(items);
     const int slotCount = TableSize(items);
     dgStack<GridSlot> slots(slotCount);
-    if (!order.IsValid() || !keptAs.IsValid() || !nextKept.IsValid() || !keptPositions.IsValid() ||
-        !slots.IsValid()) {
+    if (!order.IsValid() || !keptAs.IsValid() || !nextKept.IsValid() || !keptPositions.IsValid() || !slots.IsValid()) {
       return -1;
     }
     nextKept_ = nextKept.Data();
@@ -361,7 +364,8 @@ class Sweeper {
           h = (h + layout_.Word(position, k)) * 0x9E3779B97F4A7C15ull;
         }
         h ^= h >> 32;
-        first = scratch_.copies.FindOrAdd(h, e, [&](int other) { return layout_.SameWords(positions_[other], position); });
+        first =
+            scratch_.copies.FindOrAdd(h, e, [&](int other) { return layout_.SameWords(positions_[other], position); });
         if (first == -2) return -1;
       }
       if (first >= 0) {
@@ -490,8 +494,12 @@ int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exac
   if (comparedBytes + exactBytes < 12 || comparedBytes + exactBytes > strideBytes) return 0;
   if (!vertices || !outIndices || count < 1) return 0;
 
-  const Layout layout{reinterpret_cast<const unsigned char*>(vertices), strideBytes, strideBytes / 4,
-                      comparedBytes / 4, exactBytes / 4, tolerance + kToleranceWidening};
+  const Layout layout{reinterpret_cast<const unsigned char*>(vertices),
+                      strideBytes,
+                      strideBytes / 4,
+                      comparedBytes / 4,
+                      exactBytes / 4,
+                      tolerance + kToleranceWidening};
   dgStack<int> positions(count);
   // Every split ends in at most two blocks and no more than count / kSweepLimit
   // blocks of one depth are split.

@@ -47,8 +47,8 @@ class dgAngularGrid {
   // atan(t) / t as a polynomial in t^2 on [0, 1]: t times it, evaluated in
   // float as in ApproximateAtan2, is within 5.6e-7 radians of atan(t) for
   // every float t.
-  static constexpr float kAtanCoefficients[] = {0.999999226f,  -0.33325678f,   0.198720403f, -0.134478641f,
-                                                0.083126453f,  -0.0363604309f, 0.00764835393f};
+  static constexpr float kAtanCoefficients[] = {0.999999226f, -0.33325678f,   0.198720403f,  -0.134478641f,
+                                                0.083126453f, -0.0363604309f, 0.00764835393f};
 
   // The grid cell of an angle near approximate (radians), when the cell is
   // certain: the angle the exact formula would compute lies in the same cell.

@@ -12,8 +12,10 @@ dgCollision::dgCollision(uint32_t signature, const dgMatrix& offset, uint32_t ki
 
 void dgCollision::SetOffsetMatrix(const dgMatrix& offset) {
   offset_ = offset;
-  if (IsIdentity(offset)) flags_ &= ~kOffsetFlag;
-  else flags_ |= kOffsetFlag;
+  if (IsIdentity(offset))
+    flags_ &= ~kOffsetFlag;
+  else
+    flags_ |= kOffsetFlag;
 }
 
 bool dgCollision::IsIdentity(const dgMatrix& matrix) {
@@ -40,7 +42,7 @@ int32_t dgCollision::QuantizeParameter(float value) {
 }
 
 uint32_t dgCollision::MakeSignature(uint32_t kind, const float* params, int paramCount, const dgMatrix& offset,
-                                   uint32_t* outBlock) {
+                                    uint32_t* outBlock) {
   uint32_t block[kSignatureWords] = {};
   int word = 0;
   block[word++] = kind;

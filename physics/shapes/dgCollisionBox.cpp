@@ -49,7 +49,8 @@ int dgCollisionBox::GetLiveCount() { return sBoxLiveCount; }
 
 const dgConvexEdge* dgCollisionBox::GetSharedEdges() { return sBoxEdges; }
 
-uint32_t dgCollisionBox::MakeBoxSignature(float sizeX, float sizeY, float sizeZ, const dgMatrix& offset, uint32_t* outBlock) {
+uint32_t dgCollisionBox::MakeBoxSignature(float sizeX, float sizeY, float sizeZ, const dgMatrix& offset,
+                                          uint32_t* outBlock) {
   const float halves[3] = {std::fabs(sizeX) * 0.5f, std::fabs(sizeY) * 0.5f, std::fabs(sizeZ) * 0.5f};
   return MakeSignature(kBox, halves, 3, offset, outBlock);
 }

@@ -94,7 +94,8 @@ dgCollisionCapsule::~dgCollisionCapsule() {
 
 int dgCollisionCapsule::GetLiveCount() { return sCapsuleLiveCount; }
 
-uint32_t dgCollisionCapsule::MakeCapsuleSignature(float radius, float height, const dgMatrix& offset, uint32_t* outBlock) {
+uint32_t dgCollisionCapsule::MakeCapsuleSignature(float radius, float height, const dgMatrix& offset,
+                                                  uint32_t* outBlock) {
   const float sizes[2] = {std::fabs(radius), std::fabs(height) * 0.5f};
   return MakeSignature(kCapsule, sizes, 2, offset, outBlock);
 }

@@ -34,7 +34,8 @@ class dgCollisionCapsule : public dgConvexCollision {
   float GetRadius() const { return radius_; }
   float GetHalfLength() const { return halfLength_; }
   // Signature of a capsule of this radius and total height (half of |height| is stored).
-  static uint32_t MakeCapsuleSignature(float radius, float height, const dgMatrix& offset, uint32_t* outBlock = nullptr);
+  static uint32_t MakeCapsuleSignature(float radius, float height, const dgMatrix& offset,
+                                       uint32_t* outBlock = nullptr);
   static int GetLiveCount();
 
  private:

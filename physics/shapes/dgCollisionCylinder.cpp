@@ -83,7 +83,8 @@ dgCollisionCylinder::~dgCollisionCylinder() {
 
 int dgCollisionCylinder::GetLiveCount() { return sCylinderLiveCount; }
 
-uint32_t dgCollisionCylinder::MakeCylinderSignature(float radius, float height, const dgMatrix& offset, uint32_t* outBlock) {
+uint32_t dgCollisionCylinder::MakeCylinderSignature(float radius, float height, const dgMatrix& offset,
+                                                    uint32_t* outBlock) {
   const float sizes[2] = {std::fabs(radius), std::fabs(height) * 0.5f};
   return MakeSignature(kCylinder, sizes, 2, offset, outBlock);
 }

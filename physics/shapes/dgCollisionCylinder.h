@@ -30,7 +30,8 @@ class dgCollisionCylinder : public dgConvexCollision {
 
   float GetRadius() const { return radius_; }
   float GetHalfHeight() const { return halfHeight_; }
-  static uint32_t MakeCylinderSignature(float radius, float height, const dgMatrix& offset, uint32_t* outBlock = nullptr);
+  static uint32_t MakeCylinderSignature(float radius, float height, const dgMatrix& offset,
+                                        uint32_t* outBlock = nullptr);
   static int GetLiveCount();
 
  private:

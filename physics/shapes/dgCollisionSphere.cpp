@@ -30,10 +30,11 @@ void CollectTriangle(void* context, const dgVector* triangle) {
 // The once-subdivided octahedron, welded to its 18 vertices.
 void BuildSphereClassData() {
   TriangleList list;
-  for (const auto& face : dgOctahedronFaces) dgSubdivideUnitTriangle(face[0], face[1], face[2], 1, CollectTriangle, &list);
+  for (const auto& face : dgOctahedronFaces)
+    dgSubdivideUnitTriangle(face[0], face[1], face[2], 1, CollectTriangle, &list);
   int indices[96];
-  const int unique = dgWeldVertices(&list.corners[0].x, static_cast<int>(sizeof(dgVector)), 12, 0, list.count,
-                                    indices, 0.001f);
+  const int unique =
+      dgWeldVertices(&list.corners[0].x, static_cast<int>(sizeof(dgVector)), 12, 0, list.count, indices, 0.001f);
   sSphereEdgeCount = 0;
   if (unique != dgCollisionSphere::kHullVertexCount) return;
   for (int i = 0; i < unique; ++i) {
@@ -95,7 +96,9 @@ uint32_t dgCollisionSphere::MakeSphereSignature(float radius, const dgMatrix& of
   return MakeSignature(kSphere, &size, 1, offset, outBlock);
 }
 
-uint32_t dgCollisionSphere::CalculateSignature() const { return MakeSignature(kSphere, &radius_, 1, GetOffsetMatrix()); }
+uint32_t dgCollisionSphere::CalculateSignature() const {
+  return MakeSignature(kSphere, &radius_, 1, GetOffsetMatrix());
+}
 
 void dgCollisionSphere::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVector& outMax) const {
   outMin = dgVector(matrix.posit.x - radius_, matrix.posit.y - radius_, matrix.posit.z - radius_, 1.0f);
@@ -104,7 +107,8 @@ void dgCollisionSphere::CalcAABB(const dgMatrix& matrix, dgVector& outMin, dgVec
 
 void dgCollisionSphere::EmitFaces(const dgBody* body, dgFaceCallback callback, const dgMatrix& offset) const {
   dgSphereTriangleEmitter emitter{body, callback, offset.Multiply(body->matrix), radius_};
-  for (const auto& face : dgOctahedronFaces) dgSubdivideUnitTriangle(face[0], face[1], face[2], 3, dgEmitSphereTriangle, &emitter);
+  for (const auto& face : dgOctahedronFaces)
+    dgSubdivideUnitTriangle(face[0], face[1], face[2], 3, dgEmitSphereTriangle, &emitter);
 }
 
 void dgCollisionSphere::ForEachFace(const dgBody* body, dgFaceCallback callback) const {
@@ -142,7 +146,8 @@ dgCollisionEllipse::dgCollisionEllipse(uint32_t signature, float rx, float ry, f
       // A flat axis (radius 0) gets a zero reciprocal instead of an infinity.
       invRadii_(rx != 0.0f ? 1.0f / rx : 0.0f, ry != 0.0f ? 1.0f / ry : 0.0f, rz != 0.0f ? 1.0f / rz : 0.0f, 0.0f) {}
 
-uint32_t dgCollisionEllipse::MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset, uint32_t* outBlock) {
+uint32_t dgCollisionEllipse::MakeEllipseSignature(float rx, float ry, float rz, const dgMatrix& offset,
+                                                  uint32_t* outBlock) {
   const float radii[3] = {std::fabs(rx), std::fabs(ry), std::fabs(rz)};
   return MakeSignature(kEllipse, radii, 3, offset, outBlock);
 }

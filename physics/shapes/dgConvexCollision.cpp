@@ -61,8 +61,8 @@ bool dgConvexCollision::SetUpHull() {
   centreOfMass_.w = 0.0f;
 
   // Extreme edges by the unseeded climb from the first edge.
-  static const dgVector kAxes[6] = {{1, 0, 0, 0}, {-1, 0, 0, 0}, {0, 1, 0, 0},
-                                    {0, -1, 0, 0}, {0, 0, 1, 0}, {0, 0, -1, 0}};
+  static const dgVector kAxes[6] = {{1, 0, 0, 0},  {-1, 0, 0, 0}, {0, 1, 0, 0},
+                                    {0, -1, 0, 0}, {0, 0, 1, 0},  {0, 0, -1, 0}};
   for (int i = 0; i < 6; ++i) extremeEdges_[i] = ClimbFrom(&edges_[0], kAxes[i], edgeCount_ * edgeCount_);
 
   // Local box from the (possibly exact) support of the primitive.

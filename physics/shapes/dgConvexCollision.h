@@ -111,8 +111,8 @@ class dgConvexCollision : public dgCollision {
   // or above the plane to one below it. endAboveStrict chooses whether a
   // vertex exactly on the plane counts as above (false) or below (true) when
   // the walk looks for the next crossing. Writes at most maxPoints points.
-  int TraceSection(const dgConvexEdge* firstEdge, const float* distances, const dgVector& normal,
-                   bool endAboveStrict, dgVector* outPoints, int maxPoints) const;
+  int TraceSection(const dgConvexEdge* firstEdge, const float* distances, const dgVector& normal, bool endAboveStrict,
+                   dgVector* outPoints, int maxPoints) const;
 
   dgVector centreOfMass_{0.0f, 0.0f, 0.0f, 0.0f};
   float volume_ = 1.0f;

@@ -15,8 +15,10 @@ int IndexOf(const int64_t* keys, int count, int64_t key) {
   while (lo <= hi) {
     const int mid = (lo + hi) / 2;
     if (keys[mid] == key) return mid;
-    if (keys[mid] < key) lo = mid + 1;
-    else hi = mid - 1;
+    if (keys[mid] < key)
+      lo = mid + 1;
+    else
+      hi = mid - 1;
   }
   return -1;
 }

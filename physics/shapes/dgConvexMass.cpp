@@ -150,11 +150,10 @@ bool dgConvexCollision::VolumeBelowLocalPlane(const dgVector& normal, float plan
     outT1 = integrator.FirstMoment();
   }
   return true;
-
 }
 
-void dgConvexCollision::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix& globalMatrix,
-                                                  dgPlaneCallback callback, void* context) const {
+void dgConvexCollision::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix& globalMatrix, dgPlaneCallback callback,
+                                                  void* context) const {
   // Without a plane from the callback everything counts as below.
   dgVector normal(0.0f, 1.0f, 0.0f, 0.0f);
   float planeD = -1e8f;

@@ -12,11 +12,20 @@ namespace {
 // own direction does not give a full tetrahedron.
 constexpr float kDiagonal = 0.57735f;
 const dgVector kSearchDirections[14] = {
-    {kDiagonal, -kDiagonal, kDiagonal, 0},   {-kDiagonal, -kDiagonal, -kDiagonal, 0},
-    {kDiagonal, -kDiagonal, -kDiagonal, 0},  {-kDiagonal, kDiagonal, kDiagonal, 0},
-    {kDiagonal, kDiagonal, -kDiagonal, 0},   {-kDiagonal, kDiagonal, -kDiagonal, 0},
-    {-kDiagonal, -kDiagonal, kDiagonal, 0},  {kDiagonal, kDiagonal, kDiagonal, 0},
-    {0, -1, 0, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, -1, 0},
+    {kDiagonal, -kDiagonal, kDiagonal, 0},
+    {-kDiagonal, -kDiagonal, -kDiagonal, 0},
+    {kDiagonal, -kDiagonal, -kDiagonal, 0},
+    {-kDiagonal, kDiagonal, kDiagonal, 0},
+    {kDiagonal, kDiagonal, -kDiagonal, 0},
+    {-kDiagonal, kDiagonal, -kDiagonal, 0},
+    {-kDiagonal, -kDiagonal, kDiagonal, 0},
+    {kDiagonal, kDiagonal, kDiagonal, 0},
+    {0, -1, 0, 0},
+    {0, 1, 0, 0},
+    {1, 0, 0, 0},
+    {-1, 0, 0, 0},
+    {0, 0, 1, 0},
+    {0, 0, -1, 0},
 };
 constexpr int kDirectionCount = 14;
 
@@ -26,9 +35,7 @@ constexpr int kTetraFaces[4][4] = {{0, 1, 2, 3}, {0, 2, 3, 1}, {2, 1, 3, 0}, {1,
 constexpr int kMaxIterations = 128;
 constexpr float kFarDistance = 1e10f;
 
-float SignedVolume(const dgVector* p) {
-  return (p[1] - p[0]).CrossProduct(p[2] - p[0]).DotProduct(p[3] - p[0]);
-}
+float SignedVolume(const dgVector* p) { return (p[1] - p[0]).CrossProduct(p[2] - p[0]).DotProduct(p[3] - p[0]); }
 
 dgVector FaceNormal(const dgVector* p, int face) {
   const int* f = kTetraFaces[face];

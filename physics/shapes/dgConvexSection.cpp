@@ -105,8 +105,7 @@ int dgConvexCollision::TraceSection(const dgConvexEdge* firstEdge, const float* 
   return DropDuplicatePoints(count, outPoints);
 }
 
-int dgConvexCollision::HullPlaneIntersection(const dgVector& normal, const dgVector& point,
-                                             dgVector* outPoints) const {
+int dgConvexCollision::HullPlaneIntersection(const dgVector& normal, const dgVector& point, dgVector* outPoints) const {
   if (edgeCount_ == 0) return 0;
   const float d = -normal.DotProduct(point);
   float distances[kMaxHullVertices];
@@ -119,8 +118,7 @@ int dgConvexCollision::HullPlaneIntersection(const dgVector& normal, const dgVec
   if (std::fabs(normal.z) > std::fabs(normal[axis])) axis = 2;
   const dgConvexEdge* plus = extremeEdges_[2 * axis];
   const dgConvexEdge* minus = extremeEdges_[2 * axis + 1];
-  const dgConvexEdge* current =
-      std::fabs(distances[plus->vertex]) < std::fabs(distances[minus->vertex]) ? plus : minus;
+  const dgConvexEdge* current = std::fabs(distances[plus->vertex]) < std::fabs(distances[minus->vertex]) ? plus : minus;
 
   float currentDistance = distances[current->vertex];
   if (!(currentDistance != 0.0f)) return 0;  // on the plane, or not a number

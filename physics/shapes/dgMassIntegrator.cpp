@@ -77,8 +77,8 @@ void dgMassIntegrator::AddFace(int count, const dgVector* points, const dgVector
   const double fc = -k2 * (na * p.pa + nb * p.pb + w * p.p1);
   const double faa = k1 * p.paa;
   const double fbb = k1 * p.pbb;
-  const double fcc = k3 * (na * na * p.paa + 2 * na * nb * p.pab + nb * nb * p.pbb +
-                           w * (2 * (na * p.pa + nb * p.pb) + w * p.p1));
+  const double fcc =
+      k3 * (na * na * p.paa + 2 * na * nb * p.pab + nb * nb * p.pbb + w * (2 * (na * p.pa + nb * p.pb) + w * p.p1));
 
   t0 += n[0] * ((a == 0) ? fa : ((b == 0) ? fb : fc));
   t1[a] += na * faa;

@@ -7,10 +7,10 @@
 #include "physics/math/dgVector.h"
 
 struct dgMassIntegrator {
-  double t0 = 0.0;              // volume
-  double t1[3] = {0, 0, 0};     // first moments (twice)
-  double t2[3] = {0, 0, 0};     // second moments (three times)
-  double tp[3] = {0, 0, 0};     // products of inertia (twice)
+  double t0 = 0.0;           // volume
+  double t1[3] = {0, 0, 0};  // first moments (twice)
+  double t2[3] = {0, 0, 0};  // second moments (three times)
+  double tp[3] = {0, 0, 0};  // products of inertia (twice)
 
   // Adds one planar convex face, its vertices wound counter-clockwise about
   // the unit normal; when full is false only T0 and T1 are accumulated.

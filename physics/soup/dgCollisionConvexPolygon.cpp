@@ -75,8 +75,8 @@ dgVector dgCollisionPolygonalSoup::dgCollisionConvexPolygon::SupportVertex(const
 }
 
 int dgCollisionPolygonalSoup::dgCollisionConvexPolygon::CalculatePlaneIntersection(const dgVector& normal,
-                                                                                    const dgVector& point,
-                                                                                    dgVector* outPoints) const {
+                                                                                   const dgVector& point,
+                                                                                   dgVector* outPoints) const {
   if (std::fabs(normal_.DotProduct(normal)) >= kParallelPlane) {
     for (int i = 0; i < count_; ++i) outPoints[i] = loaded_[i];
     return count_;
@@ -257,8 +257,7 @@ void SetWeights(float* weights, float u, float v, float w) {
 
 // The weights of the nearest point by Voronoi regions; false when the
 // triangle has no area to speak of.
-bool TriangleRegionWeights(const dgVector& p, const dgVector& a, const dgVector& b, const dgVector& c,
-                           float* weights) {
+bool TriangleRegionWeights(const dgVector& p, const dgVector& a, const dgVector& b, const dgVector& c, float* weights) {
   const dgVector ab = b - a;
   const dgVector ac = c - a;
   const float area2 = ab.CrossProduct(ac).LengthSquared();

@@ -25,9 +25,7 @@ class dgCollisionPolygonalSoup::dgCollisionConvexPolygon : public dgConvexCollis
   dgCollisionConvexPolygon();
 
   uint32_t GetTypeId() const override { return dgCollisionConvexPolygonId; }
-  bool IsType(uint32_t id) const override {
-    return id == dgCollisionConvexPolygonId || dgConvexCollision::IsType(id);
-  }
+  bool IsType(uint32_t id) const override { return id == dgCollisionConvexPolygonId || dgConvexCollision::IsType(id); }
 
   void SetCollisionBBox(const dgVector&, const dgVector&) override {}
   float RayCast(const dgVector&, const dgVector&, dgContact&) const override { return 0.0f; }

@@ -81,7 +81,6 @@ void dgCollisionPolygonalSoup::CalculateInertia(dgVector& outInertia, dgVector& 
   outCentre = dgVector();
 }
 
-void dgCollisionPolygonalSoup::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix&, dgPlaneCallback,
-                                                         void*) const {
+void dgCollisionPolygonalSoup::CalculateVolumeBelowPlane(dgVector& out, const dgMatrix&, dgPlaneCallback, void*) const {
   out = dgVector();
 }

@@ -18,15 +18,15 @@ struct dgPolygonSoupCollideRecord {
   dgVector boxMin;
   dgVector boxMax;
   dgTreeCollision* tree = nullptr;
-  int faceCount = 0;            // out
+  int faceCount = 0;                // out
   const float* vertices = nullptr;  // out: set by the first face found
-  int vertexStrideBytes = 0;    // out
-  int* attributes = nullptr;    // points at attributeTable
-  int* indexCounts = nullptr;   // points at indexCountTable
-  int* indices = nullptr;       // points at indexTable
-  void* userValue2 = nullptr;   // second argument of the tree's face callback
-  void* userValue1 = nullptr;   // first argument of the tree's face callback
-  int indexTotal = 0;           // out: indices stored
+  int vertexStrideBytes = 0;        // out
+  int* attributes = nullptr;        // points at attributeTable
+  int* indexCounts = nullptr;       // points at indexCountTable
+  int* indices = nullptr;           // points at indexTable
+  void* userValue2 = nullptr;       // second argument of the tree's face callback
+  void* userValue1 = nullptr;       // first argument of the tree's face callback
+  int indexTotal = 0;               // out: indices stored
   int attributeTable[kMaxFaces];
   int indexCountTable[kMaxFaces];
   int indexTable[kMaxIndices];  // one run per face, edge flags kept
@@ -36,8 +36,8 @@ struct dgPolygonSoupCollideRecord {
 struct dgPolygonSoupRayRecord {
   dgVector p0;
   dgVector p1;
-  dgVector normal;     // out: unit normal of the face hit
-  int attribute = 0;   // out: its attribute
+  dgVector normal;    // out: unit normal of the face hit
+  int attribute = 0;  // out: its attribute
   dgTreeCollision* tree = nullptr;
 };
 

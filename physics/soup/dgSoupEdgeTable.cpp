@@ -32,7 +32,8 @@ dgSoupEdgeTable::dgSoupEdgeTable(dgAABBPolygonSoup& soup)
     for (const uint32_t link : {nodes[n].left, nodes[n].right}) {
       if (!dgAABBPolygonSoup::IsLeaf(link)) continue;
       const int position = dgAABBPolygonSoup::LeafPosition(link);
-      if (position < indexCount) countAt[position] = static_cast<unsigned char>(dgAABBPolygonSoup::LeafIndexCount(link));
+      if (position < indexCount)
+        countAt[position] = static_cast<unsigned char>(dgAABBPolygonSoup::LeafIndexCount(link));
     }
   }
   int faceTotal = 0;

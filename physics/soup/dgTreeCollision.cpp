@@ -187,8 +187,8 @@ void dgTreeCollision::EndBuild(bool optimise, dgCollisionPolygonalSoup& soup) {
 dgCollisionPolygonalSoup* dgCreateTreeCollision(dgWorld* world, dgTreeCollisionFaceCallback faceCallback) {
   auto* tree = new dgTreeCollision(world, faceCallback);
   if (!tree) return nullptr;
-  auto* soup = new dgCollisionPolygonalSoup(tree, TreeCollisionGetFacesInBox, TreeCollisionRayCast,
-                                            TreeCollisionRelease);
+  auto* soup =
+      new dgCollisionPolygonalSoup(tree, TreeCollisionGetFacesInBox, TreeCollisionRayCast, TreeCollisionRelease);
   if (!soup) tree->Release();
   return soup;
 }
@@ -244,8 +244,7 @@ float TreeCollisionRayCast(dgPolygonSoupRayRecord& record) {
   return ray.best;
 }
 
-int TreeCollisionRayHitFace(void* context, const float* vertices, int strideBytes, const int* indices,
-                            int indexCount) {
+int TreeCollisionRayHitFace(void* context, const float* vertices, int strideBytes, const int* indices, int indexCount) {
   auto& ray = *static_cast<dgTreeCollisionFaceRay*>(context);
   float t = 0.0f;
   dgVector normal;

@@ -11,8 +11,8 @@ class dgPolygonSoupDatabaseBuilder;
 
 // Called for every face a box query collects: the record's user values,
 // the vertex array, its stride in bytes, the index count and the indices.
-using dgTreeCollisionFaceCallback = void (*)(void* userValue1, void* userValue2, const float* vertices,
-                                             int strideBytes, int indexCount, const int* indices);
+using dgTreeCollisionFaceCallback = void (*)(void* userValue1, void* userValue2, const float* vertices, int strideBytes,
+                                             int indexCount, const int* indices);
 
 class dgTreeCollision : public dgAABBPolygonSoup {
  public:
@@ -69,15 +69,13 @@ struct dgTreeCollisionFaceRay {
 // Collects the faces touching the record's box into its tables; returns the face count.
 int TreeCollisionGetFacesInBox(dgPolygonSoupCollideRecord& record);
 // Stores one face into a collide record; 0 when the record is full.
-int TreeCollisionCollectFace(void* record, const float* vertices, int strideBytes, const int* indices,
-                             int indexCount);
+int TreeCollisionCollectFace(void* record, const float* vertices, int strideBytes, const int* indices, int indexCount);
 // The nearest face hit by the record's segment: its parameter (2 on a miss;
 // normal and attribute stored when at most 1).
 float TreeCollisionRayCast(dgPolygonSoupRayRecord& record);
 // Keeps the nearer hit of one face in a dgTreeCollisionFaceRay (on a tie,
 // the face first in the index array); always 1.
-int TreeCollisionRayHitFace(void* faceRay, const float* vertices, int strideBytes, const int* indices,
-                            int indexCount);
+int TreeCollisionRayHitFace(void* faceRay, const float* vertices, int strideBytes, const int* indices, int indexCount);
 // Drops the shape's reference to its tree.
 void TreeCollisionRelease(dgTreeCollision* tree);
 // Flags every face edge shared with a neighbour lying in the same plane or

@@ -137,8 +137,9 @@ class PhysicsAABBSoupRandom : public ::testing::Test {
       const float x = where(random);
       const float y = where(random);
       const float z = where(random);
-      AddTriangle(builder_, {x, y, z, x + size(random), y + size(random), z + size(random), x + size(random),
-                            y + size(random), z + size(random)},
+      AddTriangle(builder_,
+                  {x, y, z, x + size(random), y + size(random), z + size(random), x + size(random), y + size(random),
+                   z + size(random)},
                   i);
     }
     ASSERT_TRUE(soup_.Create(builder_));
@@ -190,7 +191,8 @@ TEST_F(PhysicsAABBSoupRandom, BoxQueryFindsExactlyTheFacesWhoseBoxesOverlap) {
 TEST_F(PhysicsAABBSoupRandom, BoxTouchingAFaceCountsAndAZeroResultStops) {
   const auto [position, count] = faces_[17];
   float top = -1e10f;
-  for (int i = 0; i < count; ++i) top = std::max(top, builder_.GetVertices()[builder_.GetIndices()[position + i] * 3 + 1]);
+  for (int i = 0; i < count; ++i)
+    top = std::max(top, builder_.GetVertices()[builder_.GetIndices()[position + i] * 3 + 1]);
   const std::vector<int> touching = BoxQuery(soup_, P(-100, top, -100), P(100, top + 1, 100));
   EXPECT_NE(std::find(touching.begin(), touching.end(), position), touching.end());
 
@@ -278,7 +280,7 @@ std::vector<unsigned char> ChainStream(int nodeCount) {
     const int count = i == 0 ? 127 : 3;
     nodes[i].left = static_cast<uint32_t>(positions[i]) * 256 + count * 2 + 1;
     nodes[i].right = i + 1 < nodeCount ? static_cast<uint32_t>(i + 1) << 1
-                                        : static_cast<uint32_t>(positions[nodeCount]) * 256 + 3 * 2 + 1;
+                                       : static_cast<uint32_t>(positions[nodeCount]) * 256 + 3 * 2 + 1;
   }
   std::vector<unsigned char> out;
   Put(out, static_cast<int32_t>(vertices.size() / 3));
@@ -293,8 +295,8 @@ std::vector<unsigned char> ChainStream(int nodeCount) {
 TEST_F(PhysicsAABBSoupRandom, SerializedSoupReadsBackAndAnswersTheSame) {
   std::vector<unsigned char> bytes;
   soup_.Serialize(Write, &bytes);
-  const size_t expected = 4 + soup_.GetVertexCount() * 12 + 4 + soup_.GetIndexCount() * 4 + 4 +
-                          soup_.GetNodeCount() * sizeof(Node);
+  const size_t expected =
+      4 + soup_.GetVertexCount() * 12 + 4 + soup_.GetIndexCount() * 4 + 4 + soup_.GetNodeCount() * sizeof(Node);
   ASSERT_EQ(bytes.size(), expected);
   dgAABBPolygonSoup copy;
   ASSERT_TRUE(Load(copy, bytes));

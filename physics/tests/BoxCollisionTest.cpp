@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <cstring>
+#include <memory>
 #include <random>
 
 #include "physics/body/dgContact.h"
@@ -31,19 +31,19 @@ TEST(BoxShape, RayCastTable) {
   };
   const dgVector miss(0, 0, 0, 0);
   const Case cases[] = {
-      {{2, 0, 0, 1}, {0, 0, 0, 1}, 0.5f, {1, 0, 0, 1}},             // through +x
-      {{-3, 0.5f, 0, 1}, {1, 0.5f, 0, 1}, 0.5f, {-1, 0, 0, 1}},     // through -x
+      {{2, 0, 0, 1}, {0, 0, 0, 1}, 0.5f, {1, 0, 0, 1}},                // through +x
+      {{-3, 0.5f, 0, 1}, {1, 0.5f, 0, 1}, 0.5f, {-1, 0, 0, 1}},        // through -x
       {{0.2f, 0, 3, 1}, {0.2f, 0, -3, 1}, 1.0f / 3.0f, {0, 0, 1, 1}},  // through +z
-      {{0, 0.3f, -5, 1}, {0, 0.3f, 5, 1}, 0.4f, {0, 0, -1, 1}},     // through -z
-      {{0, 2, 0, 1}, {0, -2, 0, 1}, 0.25f, {0, 1, 0, 1}},           // through +y
+      {{0, 0.3f, -5, 1}, {0, 0.3f, 5, 1}, 0.4f, {0, 0, -1, 1}},        // through -z
+      {{0, 2, 0, 1}, {0, -2, 0, 1}, 0.25f, {0, 1, 0, 1}},              // through +y
       {{0.5f, -3, 0.5f, 1}, {0.5f, 1, 0.5f, 1}, 0.5f, {0, -1, 0, 1}},  // through -y, returned at once
-      {{3, 3, 0, 1}, {-1, -1, 0, 1}, 0.5f, {1, 0, 0, 1}},           // over the +x/+y edge: x is clipped first
-      {{3, 0, 0, 1}, {1, 0, 0, 1}, 1.0f, {1, 0, 0, 1}},             // ends exactly on the face: t = 1
-      {{0, 0, 0, 1}, {3, 0, 0, 1}, 1.2f, miss},                     // starts inside
-      {{1, 0, 0, 1}, {0, 0, 0, 1}, 1.2f, miss},                     // starts on a face going in
-      {{1, -2, 0, 1}, {1, 2, 0, 1}, 1.2f, miss},                    // lies in a face's plane
-      {{2, 2, 0, 1}, {2, -2, 0, 1}, 1.2f, miss},                    // passes beside
-      {{3, 0, 0, 1}, {2, 0, 0, 1}, 1.2f, miss},                     // stops short
+      {{3, 3, 0, 1}, {-1, -1, 0, 1}, 0.5f, {1, 0, 0, 1}},              // over the +x/+y edge: x is clipped first
+      {{3, 0, 0, 1}, {1, 0, 0, 1}, 1.0f, {1, 0, 0, 1}},                // ends exactly on the face: t = 1
+      {{0, 0, 0, 1}, {3, 0, 0, 1}, 1.2f, miss},                        // starts inside
+      {{1, 0, 0, 1}, {0, 0, 0, 1}, 1.2f, miss},                        // starts on a face going in
+      {{1, -2, 0, 1}, {1, 2, 0, 1}, 1.2f, miss},                       // lies in a face's plane
+      {{2, 2, 0, 1}, {2, -2, 0, 1}, 1.2f, miss},                       // passes beside
+      {{3, 0, 0, 1}, {2, 0, 0, 1}, 1.2f, miss},                        // stops short
   };
   for (const Case& c : cases) {
     dgContact contact{};

@@ -76,18 +76,21 @@ TEST(BroadPhase, QuarterTestTable) {
     float ax, az, bx, bz;
     int index;  // 8 stands for "8 or more"
   } cases[] = {
-      {0.1f, 0.1f, 0.5f, 0.5f, 0}, {1.2f, 0.1f, 1.5f, 0.5f, 1}, {0.1f, 1.5f, 0.5f, 1.9f, 2},
-      {1.2f, 1.2f, 1.9f, 1.9f, 3}, {0.5f, 0.1f, 1.5f, 0.5f, 8},  // straddles x = 1
-      {0.1f, 0.5f, 0.5f, 1.5f, 8},                               // straddles z = 1
-      {0.2f, 0.2f, 1.0f, 0.5f, 8},                               // touches the middle from below
-      {1.0f, 0.2f, 1.5f, 0.5f, 8},                               // starts on the middle
-      {-0.5f, 0.2f, 0.5f, 0.5f, 8},                              // leaves the node
+      {0.1f, 0.1f, 0.5f, 0.5f, 0},  {1.2f, 0.1f, 1.5f, 0.5f, 1}, {0.1f, 1.5f, 0.5f, 1.9f, 2},
+      {1.2f, 1.2f, 1.9f, 1.9f, 3},  {0.5f, 0.1f, 1.5f, 0.5f, 8},  // straddles x = 1
+      {0.1f, 0.5f, 0.5f, 1.5f, 8},                                // straddles z = 1
+      {0.2f, 0.2f, 1.0f, 0.5f, 8},                                // touches the middle from below
+      {1.0f, 0.2f, 1.5f, 0.5f, 8},                                // starts on the middle
+      {-0.5f, 0.2f, 0.5f, 0.5f, 8},                               // leaves the node
       {1.2f, 1.2f, 2.5f, 1.5f, 8},
   };
   for (const auto& c : cases) {
-    const int index = dgBroadPhase::QuarterIndex(1.0f, 0.0f, 0.0f, dgVector(c.ax, 0, c.az, 1), dgVector(c.bx, 0, c.bz, 1));
-    if (c.index < 8) EXPECT_EQ(index, c.index) << c.ax << " " << c.az;
-    else EXPECT_GE(index, 8) << c.ax << " " << c.az;
+    const int index =
+        dgBroadPhase::QuarterIndex(1.0f, 0.0f, 0.0f, dgVector(c.ax, 0, c.az, 1), dgVector(c.bx, 0, c.bz, 1));
+    if (c.index < 8)
+      EXPECT_EQ(index, c.index) << c.ax << " " << c.az;
+    else
+      EXPECT_GE(index, 8) << c.ax << " " << c.az;
   }
 }
 

@@ -83,19 +83,21 @@ TEST(CapsuleShape, SupportVertex) {
 TEST(CapsuleShape, RayCastTable) {
   const auto capsule = MakeCapsule(0.5f, 4.0f);  // straight part -1.5..1.5, ends to +-2
   const RayCase cases[] = {
-      {{-5, 0, 0, 1}, {5, 0, 0, 1}, 0.3f, {-1, 0, 0, 1}},       // along the axis: the end sphere
+      {{-5, 0, 0, 1}, {5, 0, 0, 1}, 0.3f, {-1, 0, 0, 1}},  // along the axis: the end sphere
       {{5, 0, 0, 1}, {-5, 0, 0, 1}, 0.3f, {1, 0, 0, 1}},
-      {{0, 3, 0, 1}, {0, -3, 0, 1}, 2.5f / 6.0f, {0, 1, 0, 1}},   // the side
-      {{0, 0, 3, 1}, {0, 0, 0.5f, 1}, 1.0f, {0, 0, 1, 1}},      // ends exactly on the side
-      {{1.75f, 3, 0, 1}, {1.75f, -3, 0, 1},                      // beyond +h: the end sphere
-       (3.0f - std::sqrt(0.25f - 0.0625f)) / 6.0f, {0.5f, std::sqrt(0.75f), 0, 1}},
-      {{0, 0.2f, 0, 1}, {5, 0.2f, 0, 1}, 1.2f, {}},              // starts in the straight part
-      {{1.8f, 0, 0, 1}, {5, 0, 0, 1}, 1.2f, {}},                 // starts in the end sphere
-      {{3, 0.1f, 0, 1}, {5, 0.1f, 0, 1}, 1.2f, {}},              // in line with the axis, going away
-      {{0, 3, 0, 1}, {0, 1, 0, 1}, 1.2f, {}},                    // stops short
-      {{0, 3, 0, 1}, {5, 3, 0, 1}, 1.2f, {}},                    // parallel, outside
-      {{0, 0.5f, -3, 1}, {0, 0.5f, 3, 1}, 1.2f, {}},             // tangent to the side
-      {{1.5f, 3, 0.5f, 1}, {1.5f, -3, 0.5f, 1}, 1.2f, {}},       // tangent where side meets end
+      {{0, 3, 0, 1}, {0, -3, 0, 1}, 2.5f / 6.0f, {0, 1, 0, 1}},  // the side
+      {{0, 0, 3, 1}, {0, 0, 0.5f, 1}, 1.0f, {0, 0, 1, 1}},       // ends exactly on the side
+      {{1.75f, 3, 0, 1},
+       {1.75f, -3, 0, 1},  // beyond +h: the end sphere
+       (3.0f - std::sqrt(0.25f - 0.0625f)) / 6.0f,
+       {0.5f, std::sqrt(0.75f), 0, 1}},
+      {{0, 0.2f, 0, 1}, {5, 0.2f, 0, 1}, 1.2f, {}},         // starts in the straight part
+      {{1.8f, 0, 0, 1}, {5, 0, 0, 1}, 1.2f, {}},            // starts in the end sphere
+      {{3, 0.1f, 0, 1}, {5, 0.1f, 0, 1}, 1.2f, {}},         // in line with the axis, going away
+      {{0, 3, 0, 1}, {0, 1, 0, 1}, 1.2f, {}},               // stops short
+      {{0, 3, 0, 1}, {5, 3, 0, 1}, 1.2f, {}},               // parallel, outside
+      {{0, 0.5f, -3, 1}, {0, 0.5f, 3, 1}, 1.2f, {}},        // tangent to the side
+      {{1.5f, 3, 0.5f, 1}, {1.5f, -3, 0.5f, 1}, 1.2f, {}},  // tangent where side meets end
   };
   CheckRays(*capsule, cases, static_cast<int>(sizeof cases / sizeof cases[0]));
 }
@@ -155,16 +157,16 @@ TEST(CylinderShape, SupportVertex) {
 TEST(CylinderShape, RayCastTable) {
   const auto cylinder = MakeCylinder(1.0f, 4.0f);
   const RayCase cases[] = {
-      {{-5, 0, 0, 1}, {5, 0, 0, 1}, 0.3f, {-1, 0, 0, 1}},      // along the axis: the cap
+      {{-5, 0, 0, 1}, {5, 0, 0, 1}, 0.3f, {-1, 0, 0, 1}},  // along the axis: the cap
       {{5, 0.5f, 0, 1}, {0, 0.5f, 0, 1}, 0.6f, {1, 0, 0, 1}},
-      {{3, 0, 0, 1}, {2, 0, 0, 1}, 1.0f, {1, 0, 0, 1}},         // ends exactly on the cap
-      {{0, 0, 3, 1}, {0, 0, -3, 1}, 1.0f / 3.0f, {0, 0, 1, 1}},  // the side
-      {{1, 3, 0, 1}, {1, 1, 0, 1}, 1.0f, {0, 1, 0, 1}},         // ends exactly on the side
+      {{3, 0, 0, 1}, {2, 0, 0, 1}, 1.0f, {1, 0, 0, 1}},               // ends exactly on the cap
+      {{0, 0, 3, 1}, {0, 0, -3, 1}, 1.0f / 3.0f, {0, 0, 1, 1}},       // the side
+      {{1, 3, 0, 1}, {1, 1, 0, 1}, 1.0f, {0, 1, 0, 1}},               // ends exactly on the side
       {{4, 1.5f, 0, 1}, {1, 0.5f, 0, 1}, 2.0f / 3.0f, {1, 0, 0, 1}},  // meets the side beyond h, enters the cap
-      {{0, 0.2f, 0, 1}, {5, 0.2f, 0, 1}, 1.2f, {}},             // starts inside
-      {{2.5f, 3, 0, 1}, {2.5f, -3, 0, 1}, 1.2f, {}},            // beside the end
-      {{5, 1.5f, 0, 1}, {-5, 1.5f, 0, 1}, 1.2f, {}},            // parallel, outside
-      {{0, 1, -3, 1}, {0, 1, 3, 1}, 1.2f, {}},                  // tangent to the side
+      {{0, 0.2f, 0, 1}, {5, 0.2f, 0, 1}, 1.2f, {}},                   // starts inside
+      {{2.5f, 3, 0, 1}, {2.5f, -3, 0, 1}, 1.2f, {}},                  // beside the end
+      {{5, 1.5f, 0, 1}, {-5, 1.5f, 0, 1}, 1.2f, {}},                  // parallel, outside
+      {{0, 1, -3, 1}, {0, 1, 3, 1}, 1.2f, {}},                        // tangent to the side
   };
   CheckRays(*cylinder, cases, static_cast<int>(sizeof cases / sizeof cases[0]));
 }
@@ -186,7 +188,7 @@ TEST(CylinderShape, PlaneSectionsAndMass) {
   dgVector inertia;
   dgVector centre;
   cylinder->CalculateInertia(inertia, centre);
-  EXPECT_NEAR(inertia.x, 0.5f, 0.02f);                       // r^2 / 2
-  EXPECT_NEAR(inertia.y, 0.25f + 16.0f / 12.0f, 0.03f);      // r^2 / 4 + L^2 / 12
+  EXPECT_NEAR(inertia.x, 0.5f, 0.02f);                   // r^2 / 2
+  EXPECT_NEAR(inertia.y, 0.25f + 16.0f / 12.0f, 0.03f);  // r^2 / 4 + L^2 / 12
   EXPECT_NEAR(inertia.y, inertia.z, 1e-3f);
 }

@@ -179,7 +179,8 @@ TEST(Chassis, ChassisRowsPerWheel) {
   };
   for (const auto& test : cases) {
     ChassisRig rig;
-    for (int i = 0; i < test.wheels; ++i) rig.AddWheel(dgVector(static_cast<float>(i), -0.5f, 1)).brakeLimit = test.brakeLimit;
+    for (int i = 0; i < test.wheels; ++i)
+      rig.AddWheel(dgVector(static_cast<float>(i), -0.5f, 1)).brakeLimit = test.brakeLimit;
     const auto solver = rig.Solve();
     ASSERT_EQ(solver->GetRowCount(), test.wheels * test.rowsPerWheel) << test.wheels;
     EXPECT_EQ(solver->GetBodyCount(), 2 + test.wheels);
@@ -398,7 +399,8 @@ TEST(Chassis, CyclesGrowNoHook) {
     std::vector<std::unique_ptr<dgBody>> bodies;
     dgBody* crate = MovableBody(bodies, 0.5f);
     ChassisRig rig;
-    for (int i = 0; i < 4; ++i) ChassisRig::Touch(rig.AddWheel(dgVector(static_cast<float>(i), -0.5f, 1)), crate, kDown);
+    for (int i = 0; i < 4; ++i)
+      ChassisRig::Touch(rig.AddWheel(dgVector(static_cast<float>(i), -0.5f, 1)), crate, kDown);
     rig.Weigh();
     rig.Step();
   };

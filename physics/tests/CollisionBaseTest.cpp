@@ -99,8 +99,8 @@ TEST(PhysicsCollisionBase, QuantizeTruncatesTowardsZeroAndClampsOutOfRange) {
     int32_t expected;
   };
   const Case cases[] = {
-      {1.0f, 1024},    {1.00097f, 1024}, {-1.00097f, -1024}, {0.0004f, 0},
-      {-0.0004f, 0},   {1e20f, INT32_MAX}, {-1e20f, INT32_MIN}, {NAN, INT32_MIN},
+      {1.0f, 1024},  {1.00097f, 1024},   {-1.00097f, -1024},  {0.0004f, 0},
+      {-0.0004f, 0}, {1e20f, INT32_MAX}, {-1e20f, INT32_MIN}, {NAN, INT32_MIN},
   };
   for (const Case& c : cases) EXPECT_EQ(dgCollision::QuantizeParameter(c.value), c.expected) << c.value;
 }

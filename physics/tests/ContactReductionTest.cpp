@@ -28,8 +28,8 @@ TEST(PhysicsContacts, PruneCollapsesContactsAtOnePoint) {
 
 TEST(PhysicsContacts, PruneKeepsDistinctContactsAndRemovesNearDuplicates) {
   // Pairwise path: 4 distinct, 2 near duplicates (closer than 0.005).
-  std::vector<dgContact> few = {At(0, 0, 0, 1), At(1, 0, 0, 2), At(0.001f, 0, 0, 3), At(0, 1, 0, 4),
-                                At(1.004f, 0, 0, 5), At(0, 0, 1, 6)};
+  std::vector<dgContact> few = {At(0, 0, 0, 1), At(1, 0, 0, 2),      At(0.001f, 0, 0, 3),
+                                At(0, 1, 0, 4), At(1.004f, 0, 0, 5), At(0, 0, 1, 6)};
   const int kept = dgPruneContacts(static_cast<int>(few.size()), few.data(), 128);
   EXPECT_EQ(kept, 4);
   for (int i = 0; i < kept; ++i)
@@ -51,7 +51,8 @@ TEST(PhysicsContacts, ReduceToWantedCountKeepsOrderAndCoversRemoved) {
     const int count = 10 + static_cast<int>(random() % 200);
     const int wanted = 1 + static_cast<int>(random() % 12);
     std::vector<dgContact> contacts;
-    for (int i = 0; i < count; ++i) contacts.push_back(At(coordinate(random), coordinate(random), coordinate(random), i));
+    for (int i = 0; i < count; ++i)
+      contacts.push_back(At(coordinate(random), coordinate(random), coordinate(random), i));
     const std::vector<dgContact> original = contacts;
     float finalDistance = 0;
     const int kept = dgReduceContacts(count, contacts.data(), wanted, 0.01f, &finalDistance);

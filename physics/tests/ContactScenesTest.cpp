@@ -82,10 +82,10 @@ SceneAnswers CollidePairs(dgWorld* world, const ContactSceneRecord& record) {
   float normals[kMaxContacts][3];
   float depths[kMaxContacts];
   for (const PosePair& pose : OverlappingPoses(bench::kPoseReach, record.queries, record.seed)) {
-    const int count = hulls ? world->Collide(a, dgMatrix::FromFloats(pose.a), b, dgMatrix::FromFloats(pose.b),
-                                             points[0], normals[0], depths, kMaxContacts)
-                            : PhysicsCollisionCollide(world, kMaxContacts, a, pose.a, b, pose.b, points[0],
-                                                      normals[0], depths);
+    const int count =
+        hulls ? world->Collide(a, dgMatrix::FromFloats(pose.a), b, dgMatrix::FromFloats(pose.b), points[0], normals[0],
+                               depths, kMaxContacts)
+              : PhysicsCollisionCollide(world, kMaxContacts, a, pose.a, b, pose.b, points[0], normals[0], depths);
     answers.Add(count, points, normals, depths);
   }
   if (hulls) {
@@ -117,14 +117,13 @@ SceneAnswers ClosestPoints(dgWorld* world, const ContactSceneRecord& record) {
 }
 
 SceneAnswers Answer(dgWorld* world, const ContactSceneRecord& record) {
-  const bool closest =
-      record.kind == ContactSceneKind::kClosestBox || record.kind == ContactSceneKind::kClosestCapsule;
+  const bool closest = record.kind == ContactSceneKind::kClosestBox || record.kind == ContactSceneKind::kClosestCapsule;
   return closest ? ClosestPoints(world, record) : CollidePairs(world, record);
 }
 
 const char* KindName(ContactSceneKind kind) {
-  static const char* const kNames[] = {"BoxBox", "SphereBox", "CapsuleCylinder", "HullHull", "ClosestBox",
-                                       "ClosestCapsule"};
+  static const char* const kNames[] = {"BoxBox",   "SphereBox",  "CapsuleCylinder",
+                                       "HullHull", "ClosestBox", "ClosestCapsule"};
   return kNames[static_cast<int>(kind)];
 }
 

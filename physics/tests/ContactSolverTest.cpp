@@ -72,8 +72,7 @@ TEST_F(ContactSolver, EdgeAcrossEdgeAndCornerDownGiveOneContact) {
       {"edge across edge", Turned(dgVector(1, 0, 0), kPi / 4, dgVector(0, 0, 0)),
        Turned(dgVector(0, 0, 1), kPi / 4, dgVector(0, 2 * halfDiagonal - 0.02f, 0)),
        dgVector(0, halfDiagonal - 0.01f, 0), 0.02f},
-      {"corner down",
-       dgMatrix(),
+      {"corner down", dgMatrix(),
        // A cube diagonal turned onto the y axis: one corner points straight down.
        Turned(dgVector(-1, 0, 1).Scale(std::sqrt(0.5f)), std::acos(1.0f / std::sqrt(3.0f)),
               dgVector(0.1f, 0.5f + halfBodyDiagonal - 0.02f, -0.2f)),
@@ -99,12 +98,16 @@ TEST_F(ContactSolver, SeededPairsSeparateAlongTheirNormalWithinTheirRoom) {
   std::uniform_int_distribution<int> kind(0, 4);
   const auto makeShape = [&](int k) -> dgCollision* {
     switch (k) {
-      case 0: return world_->CreateBox(size(random), size(random), size(random), dgMatrix());
-      case 1: return world_->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
-      case 2: return world_->CreateCylinder(size(random) * 0.5f, size(random), dgMatrix());
-      case 3: return world_->CreateEllipse(size(random) * 0.5f, size(random) * 0.5f, size(random) * 0.5f,
-                                                  dgMatrix());
-      default: return TestHull::RandomPrism(random, 5);
+      case 0:
+        return world_->CreateBox(size(random), size(random), size(random), dgMatrix());
+      case 1:
+        return world_->CreateCapsule(size(random) * 0.5f, size(random) * 2, dgMatrix());
+      case 2:
+        return world_->CreateCylinder(size(random) * 0.5f, size(random), dgMatrix());
+      case 3:
+        return world_->CreateEllipse(size(random) * 0.5f, size(random) * 0.5f, size(random) * 0.5f, dgMatrix());
+      default:
+        return TestHull::RandomPrism(random, 5);
     }
   };
   for (int trial = 0; trial < 150; ++trial) {
@@ -207,9 +210,9 @@ class SectionlessCube : public TestHull {
   int CalculatePlaneIntersection(const dgVector&, const dgVector&, dgVector*) const override { return 0; }
 
  private:
-  static constexpr dgVector kCorners[8] = {
-      {-0.5f, -0.5f, -0.5f, 1}, {0.5f, -0.5f, -0.5f, 1}, {0.5f, 0.5f, -0.5f, 1}, {-0.5f, 0.5f, -0.5f, 1},
-      {-0.5f, -0.5f, 0.5f, 1},  {0.5f, -0.5f, 0.5f, 1},  {0.5f, 0.5f, 0.5f, 1},  {-0.5f, 0.5f, 0.5f, 1}};
+  static constexpr dgVector kCorners[8] = {{-0.5f, -0.5f, -0.5f, 1}, {0.5f, -0.5f, -0.5f, 1}, {0.5f, 0.5f, -0.5f, 1},
+                                           {-0.5f, 0.5f, -0.5f, 1},  {-0.5f, -0.5f, 0.5f, 1}, {0.5f, -0.5f, 0.5f, 1},
+                                           {0.5f, 0.5f, 0.5f, 1},    {-0.5f, 0.5f, 0.5f, 1}};
   static constexpr int kSizes[6] = {4, 4, 4, 4, 4, 4};
   static constexpr int kFaces[24] = {0, 3, 2, 1, 4, 5, 6, 7, 0, 1, 5, 4, 2, 3, 7, 6, 1, 2, 6, 5, 0, 4, 7, 3};
 };
@@ -363,8 +366,8 @@ TEST_F(ContactSolver, FastBoxGetsItsContactsAtTheFirstTouch) {
 
 TEST_F(ContactSolver, QueriesAllocateNothing) {
   PlacedBody lower(Box(), At(0, 0, 0));
-  PlacedBody upper(world_->CreateCapsule(0.4f, 2, dgMatrix()), Turned(dgVector(0, 0, 1), 0.4f,
-                                                                            dgVector(0.1f, 0.8f, 0)));
+  PlacedBody upper(world_->CreateCapsule(0.4f, 2, dgMatrix()),
+                   Turned(dgVector(0, 0, 1), 0.4f, dgVector(0.1f, 0.8f, 0)));
   ScopedCountingHooks hooks;
   const HookCounts before = GetHookCounts();
   dgContact contacts[16];

@@ -134,7 +134,10 @@ TEST(PhysicsTree, ExistingKeyAndTakenKeyChangeNothing) {
 
 TEST(PhysicsTree, BalancedHooksAfterManyNodes) {
   ScopedCountingHooks hooks;
-  { IntTree warmUp; warmUp.Insert(0, 0); }
+  {
+    IntTree warmUp;
+    warmUp.Insert(0, 0);
+  }
   const long long baseline = GetHookCounts().liveBlocks;
   {
     IntTree tree;

@@ -35,11 +35,25 @@ TEST(PhysicsIdentity, CRCOfEmptyNullAndSingleBytes) {
 TEST(PhysicsIdentity, TableAndClassIdsAreDistinct) {
   std::set<uint32_t> words(dgCRCTable.begin(), dgCRCTable.end());
   EXPECT_EQ(words.size(), 256u);
-  const uint32_t ids[] = {dgRefId, dgCollisionId, dgConvexCollisionId, dgCollisionBoxId, dgCollisionNullId,
-                          dgCollisionConeId, dgCollisionSphereId, dgCollisionEllipseId, dgCollisionCapsuleId,
-                          dgCollisionCylinderId, dgCompoundCollisionId, dgCollisionConvexHullId,
-                          dgCollisionConvexModifierId, dgCollisionChamferCylinderId, dgCollisionPolygonalSoupId,
-                          dgCollisionConvexPolygonId, dgPolygonSoupDatabaseId, dgAABBPolygonSoupId, dgBaseNodeId};
+  const uint32_t ids[] = {dgRefId,
+                          dgCollisionId,
+                          dgConvexCollisionId,
+                          dgCollisionBoxId,
+                          dgCollisionNullId,
+                          dgCollisionConeId,
+                          dgCollisionSphereId,
+                          dgCollisionEllipseId,
+                          dgCollisionCapsuleId,
+                          dgCollisionCylinderId,
+                          dgCompoundCollisionId,
+                          dgCollisionConvexHullId,
+                          dgCollisionConvexModifierId,
+                          dgCollisionChamferCylinderId,
+                          dgCollisionPolygonalSoupId,
+                          dgCollisionConvexPolygonId,
+                          dgPolygonSoupDatabaseId,
+                          dgAABBPolygonSoupId,
+                          dgBaseNodeId};
   EXPECT_EQ(std::set<uint32_t>(std::begin(ids), std::end(ids)).size(), 19u);
   for (uint32_t id : ids) EXPECT_NE(id, 0u);
 }

@@ -94,7 +94,7 @@ TEST(PhysicsMath, InverseOfRigidMatrixUndoesIt) {
 TEST(PhysicsMath, TransformTriplexHonoursBothStrides) {
   const dgMatrix m = Placement(dgQuaternion(), 1, 2, 3);
   const float in[8] = {1, 1, 1, -99, 2, 2, 2, -99};  // 16-byte stride
-  float out[6] = {};                                  // 12-byte stride
+  float out[6] = {};                                 // 12-byte stride
   m.TransformTriplex(out, 12, in, 16, 2);
   const float expected[6] = {2, 3, 4, 3, 4, 5};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(out[i], expected[i]) << i;

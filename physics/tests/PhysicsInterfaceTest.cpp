@@ -16,8 +16,8 @@
 #include "physics/shapes/dgCollisionSphere.h"
 #include "physics/world/Physics.h"
 #include "physics/world/dgWorld.h"
-#include "support/CountedAllocation.h"
 #include "support/ContactFixtures.h"
+#include "support/CountedAllocation.h"
 #include "support/CountingHooks.h"
 #include "support/SoupMeshes.h"
 #include "support/TestMatrices.h"
@@ -30,8 +30,6 @@ struct Placement {
   explicit Placement(const dgMatrix& matrix) { matrix.ToFloats(m); }
   operator const float*() const { return m; }
 };
-
-
 
 int LiveShapes() {
   return dgCollisionBox::GetLiveCount() + dgCollisionSphere::GetLiveCount() + dgCollisionCapsule::GetLiveCount() +
@@ -217,7 +215,8 @@ TEST(PhysicsInterface, RayCastTable) {
   dgCollision* floor = MakeFloor(flat.world);
   dgCollision* plainBox = PhysicsCreateBox(flat.world, 2, 2, 2, nullptr);
   // The box turned a quarter about y and moved to x = 5: its +x face now faces -z.
-  dgCollision* turnedBox = PhysicsCreateBox(flat.world, 2, 2, 2, Placement(AxisRotation(1, 1.5707964f, dgVector(5, 0, 0))));
+  dgCollision* turnedBox =
+      PhysicsCreateBox(flat.world, 2, 2, 2, Placement(AxisRotation(1, 1.5707964f, dgVector(5, 0, 0))));
   dgCollision* sphere = PhysicsCreateSphere(flat.world, 1, 1, 1, Placement(At(0, 3, 0)));
   constexpr float kSentinel = 99.0f;
   const struct {
@@ -304,13 +303,34 @@ TEST(PhysicsInterface, CollideTable) {
       {"box-soup", Shape::kBox, none, At(1, 0.8f, 1), Shape::kFloor, none, At(0, 0, 0), {0, 1, 0}, 0.2f},
       {"soup-soup", Shape::kFloor, none, At(0, 0, 0), Shape::kFloor, none, At(0, 0.1f, 0), {}, -1},
       // Offsets: a box turned about y and a sphere lifted by its offset, both placed at x = 3.
-      {"offset box-sphere", Shape::kBox, AxisRotation(1, 0.7f), At(3, 0, 0), Shape::kSphere, At(0, 1.5f, 0),
-       At(3, 0, 0), {0, -1, 0}, 0.5f},
+      {"offset box-sphere",
+       Shape::kBox,
+       AxisRotation(1, 0.7f),
+       At(3, 0, 0),
+       Shape::kSphere,
+       At(0, 1.5f, 0),
+       At(3, 0, 0),
+       {0, -1, 0},
+       0.5f},
       // A tall box laid on its side by its offset: its half width along x is now 2.
-      {"turned tall box-sphere", Shape::kTallBox, quarterZ, At(0, 0, 0), Shape::kSphere, none, At(2.5f, 0, 0),
-       {-1, 0, 0}, 0.5f},
-      {"turned tall box-sphere by the matrix", Shape::kTallBox, none, quarterZ, Shape::kSphere, none,
-       At(2.5f, 0, 0), {-1, 0, 0}, 0.5f},
+      {"turned tall box-sphere",
+       Shape::kTallBox,
+       quarterZ,
+       At(0, 0, 0),
+       Shape::kSphere,
+       none,
+       At(2.5f, 0, 0),
+       {-1, 0, 0},
+       0.5f},
+      {"turned tall box-sphere by the matrix",
+       Shape::kTallBox,
+       none,
+       quarterZ,
+       Shape::kSphere,
+       none,
+       At(2.5f, 0, 0),
+       {-1, 0, 0},
+       0.5f},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
@@ -343,19 +363,19 @@ TEST(PhysicsInterface, CollideKeepsAtMostTheRoomAndTheBuffer) {
   float points[128][3];
   float normals[128][3];
   float depths[128];
-  const int all = PhysicsCollisionCollide(flat.world, 500, floor, Placement(At(0, 0, 0)), box,
-                                          Placement(AxisRotation(1, 0.3f, dgVector(0, 0.9f, 0))), points[0],
-                                          normals[0], depths);
+  const int all =
+      PhysicsCollisionCollide(flat.world, 500, floor, Placement(At(0, 0, 0)), box,
+                              Placement(AxisRotation(1, 0.3f, dgVector(0, 0.9f, 0))), points[0], normals[0], depths);
   EXPECT_GT(all, 1);
   EXPECT_LE(all, 128);
-  EXPECT_EQ(PhysicsCollisionCollide(flat.world, 128, floor, Placement(At(0, 0, 0)), box,
-                                    Placement(AxisRotation(1, 0.3f, dgVector(0, 0.9f, 0))), points[0], normals[0],
-                                    depths),
-            all);
-  EXPECT_EQ(PhysicsCollisionCollide(flat.world, 1, floor, Placement(At(0, 0, 0)), box,
-                                    Placement(AxisRotation(1, 0.3f, dgVector(0, 0.9f, 0))), points[0], normals[0],
-                                    depths),
-            1);
+  EXPECT_EQ(
+      PhysicsCollisionCollide(flat.world, 128, floor, Placement(At(0, 0, 0)), box,
+                              Placement(AxisRotation(1, 0.3f, dgVector(0, 0.9f, 0))), points[0], normals[0], depths),
+      all);
+  EXPECT_EQ(
+      PhysicsCollisionCollide(flat.world, 1, floor, Placement(At(0, 0, 0)), box,
+                              Placement(AxisRotation(1, 0.3f, dgVector(0, 0.9f, 0))), points[0], normals[0], depths),
+      1);
   PhysicsReleaseCollision(flat.world, floor);
   PhysicsReleaseCollision(flat.world, box);
 }
@@ -377,8 +397,14 @@ TEST(PhysicsInterface, ClosestPointTable) {
       {"beside a shifted sphere", Shape::kSphere, At(0, 0, 5), At(1, 0, 0), {1, 0, 8}, 1, {1, 0, 6}, {0, 0, 1}},
       // The capsule's height of 3 is its whole length, caps included.
       {"off a capsule's end", Shape::kCapsule, dgMatrix(), At(0, 0, 0), {4, 0, 0}, 1, {1.5f, 0, 0}, {1, 0, 0}},
-      {"off a capsule stood up by its offset", Shape::kCapsule, AxisRotation(2, 1.5707964f), At(0, 0, 0),
-       {0, 4, 0}, 1, {0, 1.5f, 0}, {0, 1, 0}},
+      {"off a capsule stood up by its offset",
+       Shape::kCapsule,
+       AxisRotation(2, 1.5707964f),
+       At(0, 0, 0),
+       {0, 4, 0},
+       1,
+       {0, 1.5f, 0},
+       {0, 1, 0}},
       {"inside a box", Shape::kBox, dgMatrix(), At(0, 0, 0), {0.2f, 0.3f, 0}, 0, {}, {}},
       {"above the soup", Shape::kFloor, dgMatrix(), At(0, 0, 0), {0, 3, 0}, 0, {}, {}},
   };
@@ -408,8 +434,8 @@ TEST(PhysicsInterface, CollideWithoutRoomWritesNothing) {
     float points[3] = {7, 7, 7};
     float normals[3] = {7, 7, 7};
     float depths[1] = {7};
-    EXPECT_EQ(PhysicsCollisionCollide(flat.world, room, a, Placement(At(0, 0, 0)), b, Placement(At(0, 0.5f, 0)),
-                                      points, normals, depths),
+    EXPECT_EQ(PhysicsCollisionCollide(flat.world, room, a, Placement(At(0, 0, 0)), b, Placement(At(0, 0.5f, 0)), points,
+                                      normals, depths),
               0);
     ExpectTriple(points, 7, 7, 7, 0);
     ExpectTriple(normals, 7, 7, 7, 0);

@@ -125,9 +125,9 @@ TEST(PhysicsSoupCollision, NearestHitWalkAgreesWithTheFullWalk) {
     for (int j = 0; j < kCells; ++j) {
       const auto x = static_cast<float>(i);
       const auto z = static_cast<float>(j);
-      const std::vector<float> first = {x, heights[i][j], z, x, heights[i][j + 1], z + 1,
+      const std::vector<float> first = {x,     heights[i][j],         z,    x, heights[i][j + 1], z + 1,
                                         x + 1, heights[i + 1][j + 1], z + 1};
-      const std::vector<float> second = {x, heights[i][j], z, x + 1, heights[i + 1][j + 1], z + 1,
+      const std::vector<float> second = {x,     heights[i][j],     z, x + 1, heights[i + 1][j + 1], z + 1,
                                          x + 1, heights[i + 1][j], z};
       shape.Add(first, ++attribute);
       shape.Add(second, ++attribute);
@@ -208,7 +208,8 @@ std::vector<std::pair<int, int>> FlaggedEdges(const int* face, int count) {
   std::vector<std::pair<int, int>> edges;
   for (int i = 0; i < count; ++i) {
     if (static_cast<uint32_t>(face[i]) & dgAABBPolygonSoup::kEdgeFlag) {
-      edges.emplace_back(face[i] & dgAABBPolygonSoup::kIndexMask, face[(i + 1) % count] & dgAABBPolygonSoup::kIndexMask);
+      edges.emplace_back(face[i] & dgAABBPolygonSoup::kIndexMask,
+                         face[(i + 1) % count] & dgAABBPolygonSoup::kIndexMask);
     }
   }
   return edges;
@@ -433,8 +434,12 @@ TEST(PhysicsSoupCollision, ClosestPointOnTriangleRegions) {
     dgVector p, expected;
   };
   const Case cases[] = {
-      {P(-1, 1, -1), a},          {P(3, 0, -1), b},           {P(-1, 0, 3), c},
-      {P(1, 5, -1), P(1, 0, 0)},  {P(-1, 0, 1), P(0, 0, 1)},  {P(2, 0, 2), P(1, 0, 1)},
+      {P(-1, 1, -1), a},
+      {P(3, 0, -1), b},
+      {P(-1, 0, 3), c},
+      {P(1, 5, -1), P(1, 0, 0)},
+      {P(-1, 0, 1), P(0, 0, 1)},
+      {P(2, 0, 2), P(1, 0, 1)},
       {P(0.5f, 3, 0.5f), P(0.5f, 0, 0.5f)},
   };
   for (const Case& t : cases) ExpectNear(dgClosestPointOnTriangle(t.p, a, b, c), t.expected);

@@ -141,9 +141,7 @@ TEST(PhysicsPolyhedra, EndFaceLinksTwinsAndBorderLoops) {
 }
 
 // A unit cube as twelve outward-facing triangles.
-std::vector<float> CubeVertices() {
-  return {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1};
-}
+std::vector<float> CubeVertices() { return {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1}; }
 
 void AddCube(dgPolyhedra& mesh) {
   const int faces[12][3] = {{0, 2, 1}, {0, 3, 2}, {4, 5, 6}, {4, 6, 7}, {0, 1, 5}, {0, 5, 4},
@@ -197,24 +195,34 @@ TEST(PhysicsPolyhedra, OptimizeCollapsesFlatFansButKeepsShape) {
       {"flat fan around a centre vertex",
        {0, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 0, 1, 1, 0},
        {{0, 1, 4}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4}},
-       1, 8, 4.0},
+       1,
+       8,
+       4.0},
       {"flat square with a vertex in the middle of a side",
        {0, 0, 0, 1, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 0},
        {{0, 1, 4}, {1, 3, 4}, {1, 2, 3}},
-       1, 8, 4.0},
+       1,
+       8,
+       4.0},
       {"shallow roof: two slopes stay two faces",
        {0, 0, 0, 2, 0, 0, 2, 1, 0.1f, 0, 1, 0.1f, 0, 2, 0, 2, 2, 0},
        {{0, 1, 2}, {0, 2, 3}, {3, 2, 5}, {3, 5, 4}},
-       2, 14, 4.0 * std::sqrt(1.01)},
+       2,
+       14,
+       4.0 * std::sqrt(1.01)},
       // Numbered so that the trapezoid's patch is gathered first.
       {"square beside a slightly tilted trapezoid: no merge across the fold",
        {1, 0, 0, 1, 1, 0, 2, 0.3f, 0.1f, 2, 0.7f, 0.1f, 0, 0, 0, 0, 1, 0},
        {{0, 2, 3}, {0, 3, 1}, {4, 0, 1}, {4, 1, 5}},
-       2, 14, 1.0 + 0.7 * std::sqrt(1.01)},
+       2,
+       14,
+       1.0 + 0.7 * std::sqrt(1.01)},
       {"open pyramid: the apex stays",
        {0, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 0, 1, 1, 1},
        {{0, 1, 4}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4}},
-       4, 16, 4.0 * std::sqrt(2.0)},
+       4,
+       16,
+       4.0 * std::sqrt(2.0)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -308,8 +316,8 @@ TEST(PhysicsPolyhedra, DeleteFaceOpensItAndDropsEdgesOpenOnBothSides) {
 TEST(PhysicsPolyhedra, ConcaveAndDegenerateFaces) {
   // An L-shaped octagon (reflex corner at vertex 4) and, apart, a face with
   // all its corners on one line.
-  const std::vector<float> vertices = {0, 0, 0, 1, 0, 0, 2, 0, 0, 2, 1, 0, 1, 1, 0, 1, 2, 0, 0, 2, 0, 0, 1, 0,
-                                       5, 0, 0, 6, 0, 0, 7, 0, 0, 8, 0, 0};
+  const std::vector<float> vertices = {0, 0, 0, 1, 0, 0, 2, 0, 0, 2, 1, 0, 1, 1, 0, 1, 2, 0,
+                                       0, 2, 0, 0, 1, 0, 5, 0, 0, 6, 0, 0, 7, 0, 0, 8, 0, 0};
   dgPolyhedra mesh;
   dgPolyhedra side;
   const int l[8] = {0, 1, 2, 3, 4, 5, 6, 7};
@@ -388,9 +396,17 @@ Patch MakePatch(std::mt19937& random, int blocksX, int blocksY) {
           const int c = at(i + cx + 1, j + cy + 1);
           const int d = at(i + cx, j + cy + 1);
           switch (random() % 3) {
-            case 0: addFace({a, b, c, d}); break;
-            case 1: addFace({a, b, c}); addFace({a, c, d}); break;
-            default: addFace({a, b, d}); addFace({b, c, d}); break;
+            case 0:
+              addFace({a, b, c, d});
+              break;
+            case 1:
+              addFace({a, b, c});
+              addFace({a, c, d});
+              break;
+            default:
+              addFace({a, b, d});
+              addFace({b, c, d});
+              break;
           }
         }
       }
@@ -436,9 +452,9 @@ TEST(PhysicsPolyhedra, TriangulatedSphereStaysClosedAndRegainsItsQuads) {
     for (int i = 0; i < slices; ++i) {
       const double theta = pi * j / stacks;
       const double phi = 2 * pi * i / slices;
-      vertices.insert(vertices.end(), {static_cast<float>(std::sin(theta) * std::cos(phi)),
-                                       static_cast<float>(std::sin(theta) * std::sin(phi)),
-                                       static_cast<float>(std::cos(theta))});
+      vertices.insert(vertices.end(),
+                      {static_cast<float>(std::sin(theta) * std::cos(phi)),
+                       static_cast<float>(std::sin(theta) * std::sin(phi)), static_cast<float>(std::cos(theta))});
     }
   }
   auto ring = [&](int j, int i) { return 2 + (j - 1) * slices + (i % slices); };

@@ -29,8 +29,7 @@ TEST(PhysicsSegments, ClosestPointsBetweenSegmentsTable) {
   const Case cases[] = {
       {"crossing", P(-1, 0, 0), P(1, 0, 0), P(0, -1, 0), P(0, 1, 0), P(0, 0, 0), P(0, 0, 0)},
       {"skew above", P(-1, 0, 0), P(1, 0, 0), P(0.5f, -1, 2), P(0.5f, 1, 2), P(0.5f, 0, 0), P(0.5f, 0, 2)},
-      {"parallel overlapping: midpoints", P(0, 0, 0), P(4, 0, 0), P(1, 1, 0), P(2, 1, 0), P(2, 0, 0),
-       P(1.5f, 1, 0)},
+      {"parallel overlapping: midpoints", P(0, 0, 0), P(4, 0, 0), P(1, 1, 0), P(2, 1, 0), P(2, 0, 0), P(1.5f, 1, 0)},
       {"parallel apart: midpoints", P(0, 0, 0), P(1, 0, 0), P(5, 1, 0), P(7, 1, 0), P(0.5f, 0, 0), P(6, 1, 0)},
       {"degenerate: midpoints", P(0, 0, 0), P(0, 0, 0), P(1, 1, 1), P(3, 1, 1), P(0, 0, 0), P(2, 1, 1)},
       {"beyond a0", P(0, 0, 0), P(1, 0, 0), P(-2, -1, 1), P(-2, 1, 1), P(0, 0, 0), P(-2, 0, 1)},

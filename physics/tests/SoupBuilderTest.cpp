@@ -63,8 +63,8 @@ double TotalArea(const dgPolygonSoupDatabaseBuilder& builder) {
 void AddPolygon(dgPolygonSoupDatabaseBuilder& builder, const std::vector<float>& xyz, std::vector<int> indices,
                 int attribute = 7) {
   const int count = static_cast<int>(indices.size());
-  ASSERT_TRUE(builder.AddMesh(xyz.data(), static_cast<int>(xyz.size() / 3), 12, 1, &count, indices.data(),
-                              &attribute, dgGetIdentityMatrix()));
+  ASSERT_TRUE(builder.AddMesh(xyz.data(), static_cast<int>(xyz.size() / 3), 12, 1, &count, indices.data(), &attribute,
+                              dgGetIdentityMatrix()));
 }
 
 const std::vector<float> kSquare = {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1};

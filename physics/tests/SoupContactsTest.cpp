@@ -34,9 +34,7 @@ dgCollision* BuildSoup(const std::vector<std::vector<float>>& faces, int attribu
 }
 
 // The floor y = 0 over [-5, 5] in x and z as two triangles meeting on the diagonal.
-std::vector<std::vector<float>> Floor() {
-  return {{-5, 0, -5, -5, 0, 5, 5, 0, 5}, {-5, 0, -5, 5, 0, 5, 5, 0, -5}};
-}
+std::vector<std::vector<float>> Floor() { return {{-5, 0, -5, -5, 0, 5, 5, 0, 5}, {-5, 0, -5, 5, 0, 5, 5, 0, -5}}; }
 
 // The floor with a second, far face, which keeps the floor's two triangles,
 // merged into one square, from being stored twice as a lone face is.

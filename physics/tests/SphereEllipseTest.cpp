@@ -23,8 +23,8 @@ std::unique_ptr<dgCollisionSphere> MakeSphere(float radius) {
 
 std::unique_ptr<dgCollisionEllipse> MakeEllipse(float rx, float ry, float rz) {
   const dgMatrix& identity = dgGetIdentityMatrix();
-  return std::unique_ptr<dgCollisionEllipse>(new dgCollisionEllipse(
-      dgCollisionEllipse::MakeEllipseSignature(rx, ry, rz, identity), rx, ry, rz, identity));
+  return std::unique_ptr<dgCollisionEllipse>(
+      new dgCollisionEllipse(dgCollisionEllipse::MakeEllipseSignature(rx, ry, rz, identity), rx, ry, rz, identity));
 }
 
 }  // namespace

@@ -50,8 +50,8 @@ TEST(PhysicsWeld, ToleranceAndExactWordsTable) {
     SCOPED_TRACE(c.name);
     std::vector<float> vertices = c.vertices;
     std::vector<int> indices(vertices.size() / 4, -1);
-    EXPECT_EQ(dgWeldVertices(vertices.data(), 16, c.compared, c.exact, static_cast<int>(indices.size()),
-                             indices.data(), c.tolerance),
+    EXPECT_EQ(dgWeldVertices(vertices.data(), 16, c.compared, c.exact, static_cast<int>(indices.size()), indices.data(),
+                             c.tolerance),
               c.expected);
     for (int index : indices) EXPECT_TRUE(index >= 0 && index < c.expected);
   }
@@ -100,7 +100,8 @@ TEST(PhysicsWeld, CubeCornersWeldToEightInSortOrder) {
       EXPECT_NEAR(vertices[static_cast<size_t>(indices[i]) * 3 + axis], corners[corner[i]][axis], 0.001f);
   }
   // The unique vertices follow the sort axis (y, as the spreads tie).
-  for (int i = 1; i < 8; ++i) EXPECT_LE(vertices[static_cast<size_t>(i - 1) * 3 + 1], vertices[static_cast<size_t>(i) * 3 + 1]);
+  for (int i = 1; i < 8; ++i)
+    EXPECT_LE(vertices[static_cast<size_t>(i - 1) * 3 + 1], vertices[static_cast<size_t>(i) * 3 + 1]);
 }
 
 // Checks a weld of lattice points with tiny noise against grouping by lattice cell.
@@ -139,8 +140,8 @@ TEST(PhysicsWeld, ChainsWeldGreedilyInSweepOrderAndCopiesFollowTheirFirst) {
   // Along x each vertex lies within tolerance of the next, not of the one
   // after: the first keeps its place and claims its neighbour, the third
   // starts the next group. Exact copies go where their first occurrence goes.
-  std::vector<float> vertices = {0.0024f, 0, 0, 0.0008f, 0, 0, 0.0016f, 0, 0, 0, 0, 0,
-                                 0.0008f, 0, 0, 0.0024f, 0, 0, 5,       0, 0};
+  std::vector<float> vertices = {0.0024f, 0,       0, 0.0008f, 0,       0, 0.0016f, 0, 0, 0, 0,
+                                 0,       0.0008f, 0, 0,       0.0024f, 0, 0,       5, 0, 0};
   std::vector<int> indices(7, -1);
   std::vector<unsigned char> moved(7, 9);
   ASSERT_EQ(dgWeldVertices(vertices.data(), 12, 12, 0, 7, indices.data(), 0.001f, moved.data()), 3);
@@ -168,8 +169,10 @@ int ReferenceSweep(std::vector<float>& vertices, int words, int compared, int ex
   }
   for (int k = 0; k < 3; ++k) spread[k] = count * squares[k] - sum[k] * sum[k];
   int axis = 0;
-  if (spread[1] >= spread[0] && spread[1] >= spread[2]) axis = 1;
-  else if (spread[2] >= spread[0] && spread[2] >= spread[1]) axis = 2;
+  if (spread[1] >= spread[0] && spread[1] >= spread[2])
+    axis = 1;
+  else if (spread[2] >= spread[0] && spread[2] >= spread[1])
+    axis = 2;
   std::vector<int> order(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {

@@ -24,17 +24,25 @@ dgBroadPhaseAxisList::dgBroadPhaseAxisList()
 void dgBroadPhaseAxisList::LinkBefore(dgBroadPhaseAxisEntry* entry, dgBroadPhaseAxisEntry* before) {
   entry->next = before;
   entry->prev = before ? before->prev : last_;
-  if (entry->prev) entry->prev->next = entry;
-  else first_ = entry;
-  if (before) before->prev = entry;
-  else last_ = entry;
+  if (entry->prev)
+    entry->prev->next = entry;
+  else
+    first_ = entry;
+  if (before)
+    before->prev = entry;
+  else
+    last_ = entry;
 }
 
 void dgBroadPhaseAxisList::Unlink(dgBroadPhaseAxisEntry* entry) {
-  if (entry->prev) entry->prev->next = entry->next;
-  else first_ = entry->next;
-  if (entry->next) entry->next->prev = entry->prev;
-  else last_ = entry->prev;
+  if (entry->prev)
+    entry->prev->next = entry->next;
+  else
+    first_ = entry->next;
+  if (entry->next)
+    entry->next->prev = entry->prev;
+  else
+    last_ = entry->prev;
   entry->next = entry->prev = nullptr;
 }
 
@@ -168,13 +176,14 @@ int dgBroadPhase::QuarterIndex(float h, float originX, float originZ, const dgVe
   } else {
     index += 1;
   }
-  if (a.z > midZ) index += 2;
-  else if (b.z >= midZ) index += 8;
+  if (a.z > midZ)
+    index += 2;
+  else if (b.z >= midZ)
+    index += 8;
   return index;
 }
 
-dgBroadPhaseNode* dgBroadPhase::TakeNode(int level, dgBroadPhaseNode* parent, float x, float y, float z,
-                                         float size) {
+dgBroadPhaseNode* dgBroadPhase::TakeNode(int level, dgBroadPhaseNode* parent, float x, float y, float z, float size) {
   dgBroadPhaseNode* node = nullptr;
   if (dgRefList<dgBroadPhaseNode*>::dgListNode* first = freeNodes_.GetFirst()) {
     node = first->GetInfo();

@@ -98,8 +98,7 @@ class dgBroadPhase {
 
   // Index 0-3 of the quarter (bit 0 upper x half, bit 1 upper z half) of a
   // node of half size h at origin that holds the box, or 8 or more when none does.
-  static int QuarterIndex(float halfSize, float originX, float originZ, const dgVector& boxMin,
-                          const dgVector& boxMax);
+  static int QuarterIndex(float halfSize, float originX, float originZ, const dgVector& boxMin, const dgVector& boxMax);
 
   const dgVector& GetMinCorner() const { return min_; }
   const dgVector& GetMaxCorner() const { return max_; }

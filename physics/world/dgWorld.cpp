@@ -13,11 +13,19 @@ dgWorld::dgWorld() {
   defaultGroup_ = CreateMaterialGroup();
   solverScratch_ = dgMalloc(kScratchSizeA > kScratchSizeB ? kScratchSizeA : kScratchSizeB);
 
-  static constexpr uint32_t kIds[kClassSlotCount] = {
-      dgCollisionBoxId,          dgCollisionNullId,         dgCollisionConeId,          dgCollisionSphereId,
-      dgConvexCollisionId,       dgCollisionEllipseId,      dgCollisionCapsuleId,       dgCollisionCylinderId,
-      dgCollisionConvexHullId,   dgCollisionChamferCylinderId, dgCollisionConvexModifierId, dgCompoundCollisionId,
-      dgCollisionPolygonalSoupId};
+  static constexpr uint32_t kIds[kClassSlotCount] = {dgCollisionBoxId,
+                                                     dgCollisionNullId,
+                                                     dgCollisionConeId,
+                                                     dgCollisionSphereId,
+                                                     dgConvexCollisionId,
+                                                     dgCollisionEllipseId,
+                                                     dgCollisionCapsuleId,
+                                                     dgCollisionCylinderId,
+                                                     dgCollisionConvexHullId,
+                                                     dgCollisionChamferCylinderId,
+                                                     dgCollisionConvexModifierId,
+                                                     dgCompoundCollisionId,
+                                                     dgCollisionPolygonalSoupId};
   for (int i = 0; i < kClassSlotCount; ++i) classIds_[i] = kIds[i];
 
   broadPhase_.Bind(this);
@@ -83,7 +91,8 @@ int dgWorld::CreateMaterialGroup() {
 dgMaterialPair* dgWorld::GetMaterialPair(int groupA, int groupB) {
   const int high = groupA > groupB ? groupA : groupB;
   const int low = groupA > groupB ? groupB : groupA;
-  MaterialTree::dgTreeNode* node = materialPairs_.Find((static_cast<uint32_t>(high) << 16) + static_cast<uint32_t>(low));
+  MaterialTree::dgTreeNode* node =
+      materialPairs_.Find((static_cast<uint32_t>(high) << 16) + static_cast<uint32_t>(low));
   return node ? &node->GetInfo() : nullptr;
 }
 
@@ -156,8 +165,10 @@ void dgWorld::DestroyBody(dgBody* body) {
     activeBodies_.Remove(static_cast<BodyTree::dgTreeNode*>(body->activeNode));
     body->activeNode = nullptr;
   }
-  if (body->bodyNode) bodies_.Remove(static_cast<BodyTree::dgTreeNode*>(body->bodyNode));
-  else bodies_.RemoveByKey(reinterpret_cast<uintptr_t>(body));
+  if (body->bodyNode)
+    bodies_.Remove(static_cast<BodyTree::dgTreeNode*>(body->bodyNode));
+  else
+    bodies_.RemoveByKey(reinterpret_cast<uintptr_t>(body));
   body->bodyNode = nullptr;
   bodyPool_.Release(body);
 }
@@ -167,8 +178,10 @@ void dgWorld::DestroyJoint(dgConstraint* joint) {
   dgBody* bodies[2] = {joint->body0, joint->body1};
   for (dgBody* body : bodies) {
     if (!body) continue;
-    if (body->sleepTimer == 0.0f) body->flags |= dgBody::kFlagResting;
-    else body->flags &= ~dgBody::kFlagResting;
+    if (body->sleepTimer == 0.0f)
+      body->flags |= dgBody::kFlagResting;
+    else
+      body->flags &= ~dgBody::kFlagResting;
     if ((body->flags & dgBody::kFlagAutoActivate) && !body->activeNode) AddToActiveSet(body, true);
   }
   for (int i = 0; i < 2; ++i) {

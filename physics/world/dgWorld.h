@@ -45,9 +45,22 @@ class dgWorld {
   // Signature of the private point collision.
   static constexpr uint32_t kPointCollisionSignature = 0x12344321u;
   // The class ids the collision services test shapes against, in table order.
-  enum ClassSlot { kBoxId, kNullId, kConeId, kSphereId, kConvexId, kEllipseId, kCapsuleId, kCylinderId,
-                   kConvexHullId, kChamferCylinderId, kConvexModifierId, kCompoundId, kPolygonSoupId,
-                   kClassSlotCount };
+  enum ClassSlot {
+    kBoxId,
+    kNullId,
+    kConeId,
+    kSphereId,
+    kConvexId,
+    kEllipseId,
+    kCapsuleId,
+    kCylinderId,
+    kConvexHullId,
+    kChamferCylinderId,
+    kConvexModifierId,
+    kCompoundId,
+    kPolygonSoupId,
+    kClassSlotCount
+  };
 
   dgWorld();
   dgWorld(const dgWorld&) = delete;
@@ -175,8 +188,8 @@ class dgWorld {
   dgObjectPool<dgCorkscrewJoint> corkscrewJoints_;
   dgObjectPool<dgUniversalJoint> universalJoints_;
   dgObjectPool<dgChassisConstraint> chassisPool_;
-  ChassisTree chassisBodies_;        // keyed by chassis body
-  ChassisTree chassisConstraints_;   // keyed by constraint
+  ChassisTree chassisBodies_;       // keyed by chassis body
+  ChassisTree chassisConstraints_;  // keyed by constraint
   int solverPasses_ = 2;
   int materialGroupCount_ = 0;
   int jointCount_ = 0;

@@ -30,8 +30,8 @@ void WriteTriple(float* out, int index, const dgVector& v) {
 
 }  // namespace
 
-int dgWorld::Collide(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, const dgMatrix& matrixB,
-                     float* outPoints, float* outNormals, float* outPenetrations, int maxContacts) {
+int dgWorld::Collide(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, const dgMatrix& matrixB, float* outPoints,
+                     float* outNormals, float* outPenetrations, int maxContacts) {
   // Reduction keeps at least one contact: a room of 0 would be written past.
   if (maxContacts <= 0 || !a || !b) return 0;
   const int wanted = maxContacts < kCollideBufferSize ? maxContacts : kCollideBufferSize;

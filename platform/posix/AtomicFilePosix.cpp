@@ -1,5 +1,3 @@
-#include "platform/AtomicFile.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/AtomicFile.h"
 #include "platform/Path.h"
 
 namespace platform {

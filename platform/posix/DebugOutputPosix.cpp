@@ -1,6 +1,6 @@
-#include "platform/DebugOutput.h"
-
 #include <cstdio>
+
+#include "platform/DebugOutput.h"
 
 namespace platform {
 namespace {

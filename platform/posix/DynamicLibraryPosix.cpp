@@ -1,9 +1,8 @@
-#include "platform/DynamicLibrary.h"
-
 #include <dlfcn.h>
 
 #include <string>
 
+#include "platform/DynamicLibrary.h"
 #include "platform/Path.h"
 
 namespace platform {

@@ -1,5 +1,3 @@
-#include "platform/FileSystem.h"
-
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/FileSystem.h"
 #include "platform/Path.h"
 
 namespace platform {
@@ -23,8 +22,7 @@ bool MatchesWildcard(const char* pattern, const char* name) {
       starPattern = ++pattern;
       starName = name;
     } else if (*pattern == '?' ||
-               std::tolower(static_cast<unsigned char>(*pattern)) ==
-                   std::tolower(static_cast<unsigned char>(*name))) {
+               std::tolower(static_cast<unsigned char>(*pattern)) == std::tolower(static_cast<unsigned char>(*name))) {
       ++pattern;
       ++name;
     } else if (starPattern != nullptr) {
@@ -79,8 +77,7 @@ bool MakeFolder(std::string_view path) {
 }
 
 bool MakeParentFolders(std::string_view filePath) {
-  for (size_t slash = filePath.find('/', 1); slash != std::string_view::npos;
-       slash = filePath.find('/', slash + 1)) {
+  for (size_t slash = filePath.find('/', 1); slash != std::string_view::npos; slash = filePath.find('/', slash + 1)) {
     if (!MakeFolder(filePath.substr(0, slash))) return false;
   }
   return true;

@@ -1,7 +1,6 @@
-#include "platform/FileTime.h"
-
 #include <sys/stat.h>
 
+#include "platform/FileTime.h"
 #include "platform/Path.h"
 
 namespace platform {

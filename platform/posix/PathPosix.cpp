@@ -1,8 +1,8 @@
-#include "platform/Path.h"
-
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
+
+#include "platform/Path.h"
 
 namespace platform {
 namespace {

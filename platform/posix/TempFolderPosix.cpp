@@ -1,10 +1,10 @@
-#include "platform/TempFolder.h"
-
 #include <ftw.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
+
+#include "platform/TempFolder.h"
 
 namespace platform {
 namespace {
@@ -15,8 +15,8 @@ int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return
 
 std::string CreateTempFolder(std::string_view prefix) {
   const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/" +
-                        std::string(prefix) + "-XXXXXX";
+  std::string pattern =
+      std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/" + std::string(prefix) + "-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) return std::string();
   return pattern;
 }

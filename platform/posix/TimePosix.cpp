@@ -1,8 +1,8 @@
-#include "platform/Time.h"
-
 #include <time.h>
 
 #include <cerrno>
+
+#include "platform/Time.h"
 
 namespace platform {
 

@@ -1,9 +1,8 @@
-#include "platform/UserFolder.h"
+#include <cstdlib>
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
-
-#include <cstdlib>
+#include "platform/UserFolder.h"
 
 namespace platform {
 namespace {

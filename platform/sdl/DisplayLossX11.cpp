@@ -12,9 +12,7 @@ namespace {
 
 // Xlib calls this once the connection is broken; it must not return (Xlib
 // would call exit() after it).
-int OnXConnectionLost(Display* display) {
-  EndAfterDisplayLoss(display != nullptr ? DisplayString(display) : "");
-}
+int OnXConnectionLost(Display* display) { EndAfterDisplayLoss(display != nullptr ? DisplayString(display) : ""); }
 
 }  // namespace
 

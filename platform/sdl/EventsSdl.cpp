@@ -28,12 +28,22 @@ bool PollEvent(Event* event) {
       break;
     case SDL_WINDOWEVENT:
       switch (sdl.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: event->type = EventType::WindowClose; break;
-        case SDL_WINDOWEVENT_MINIMIZED: event->type = EventType::Minimised; break;
+        case SDL_WINDOWEVENT_CLOSE:
+          event->type = EventType::WindowClose;
+          break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+          event->type = EventType::Minimised;
+          break;
         case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_MAXIMIZED: event->type = EventType::Restored; break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: event->type = EventType::FocusGained; break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: event->type = EventType::FocusLost; break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+          event->type = EventType::Restored;
+          break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          event->type = EventType::FocusGained;
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          event->type = EventType::FocusLost;
+          break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           // A minimised window reports no usable size; keep the last one.
           if (sdl.window.data1 > 0 && sdl.window.data2 > 0) {
@@ -42,7 +52,8 @@ bool PollEvent(Event* event) {
             event->height = sdl.window.data2;
           }
           break;
-        default: break;
+        default:
+          break;
       }
       break;
     default:

@@ -95,14 +95,12 @@ class SdlGlWindow final : public GlWindow {
     Uint32 flags = SDL_WINDOW_OPENGL | (config.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
     int depthBits = kPreferredDepthBits;
     RequestContextAttributes(depthBits);
-    window_ = SDL_CreateWindow(config.title.c_str(), config.left, config.top, config.width,
-                               config.height, flags);
+    window_ = SDL_CreateWindow(config.title.c_str(), config.left, config.top, config.width, config.height, flags);
     if (!window_) {
       // Some visuals offer no 24-bit depth buffer at all; try 16 before giving up.
       depthBits = kFallbackDepthBits;
       RequestContextAttributes(depthBits);
-      window_ = SDL_CreateWindow(config.title.c_str(), config.left, config.top, config.width,
-                                 config.height, flags);
+      window_ = SDL_CreateWindow(config.title.c_str(), config.left, config.top, config.width, config.height, flags);
     }
     if (!window_) return Fail(GlWindowError::CreateWindow);
 

@@ -97,9 +97,7 @@ class SdlPadSource final : public PadSource {
 
 }  // namespace
 
-std::unique_ptr<KeyboardSource> CreateSdlKeyboardSource() {
-  return std::make_unique<SdlKeyboardSource>();
-}
+std::unique_ptr<KeyboardSource> CreateSdlKeyboardSource() { return std::make_unique<SdlKeyboardSource>(); }
 std::unique_ptr<MouseSource> CreateSdlMouseSource() { return std::make_unique<SdlMouseSource>(); }
 std::unique_ptr<PadSource> CreateSdlPadSource() { return std::make_unique<SdlPadSource>(); }
 

@@ -13,15 +13,17 @@ namespace {
 
 const char* AnswerName(MessageBoxAnswer answer) {
   switch (answer) {
-    case MessageBoxAnswer::Yes: return "Yes";
-    case MessageBoxAnswer::No: return "No";
-    case MessageBoxAnswer::Ok: break;
+    case MessageBoxAnswer::Yes:
+      return "Yes";
+    case MessageBoxAnswer::No:
+      return "No";
+    case MessageBoxAnswer::Ok:
+      break;
   }
   return "OK";
 }
 
-MessageBoxAnswer AnswerUnattended(const std::string& title, const std::string& text,
-                                  MessageBoxButtons buttons) {
+MessageBoxAnswer AnswerUnattended(const std::string& title, const std::string& text, MessageBoxButtons buttons) {
   MessageBoxAnswer answer = MessageBoxAnswer::Ok;
   if (!ScriptedMessageBoxAnswer(buttons, &answer)) {
     // Nobody can see the box: take the first button, the one a player would
@@ -50,8 +52,8 @@ bool ScriptedMessageBoxAnswer(MessageBoxButtons buttons, MessageBoxAnswer* answe
   return true;
 }
 
-MessageBoxAnswer ShowMessageBox(const std::string& title, const std::string& text,
-                                MessageBoxButtons buttons, MessageBoxIcon icon) {
+MessageBoxAnswer ShowMessageBox(const std::string& title, const std::string& text, MessageBoxButtons buttons,
+                                MessageBoxIcon icon) {
   MessageBoxAnswer scripted;
   if (ScriptedMessageBoxAnswer(buttons, &scripted)) return AnswerUnattended(title, text, buttons);
 
@@ -60,9 +62,8 @@ MessageBoxAnswer ShowMessageBox(const std::string& title, const std::string& tex
   if (icon == MessageBoxIcon::Error) flags = SDL_MESSAGEBOX_ERROR;
   const SDL_MessageBoxButtonData okButtons[] = {
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"}};
-  const SDL_MessageBoxButtonData yesNoButtons[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
-      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 2, "No"}};
+  const SDL_MessageBoxButtonData yesNoButtons[] = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+                                                   {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 2, "No"}};
   SDL_MessageBoxData data{};
   data.flags = flags;
   data.title = title.c_str();

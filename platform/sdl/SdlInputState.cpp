@@ -74,11 +74,20 @@ int Watch(void*, SDL_Event* event) {
       // Engine order is left, right, middle, then the fourth button.
       int slot = -1;
       switch (event->button.button) {
-        case SDL_BUTTON_LEFT: slot = 0; break;
-        case SDL_BUTTON_RIGHT: slot = 1; break;
-        case SDL_BUTTON_MIDDLE: slot = 2; break;
-        case SDL_BUTTON_X1: slot = 3; break;
-        default: break;
+        case SDL_BUTTON_LEFT:
+          slot = 0;
+          break;
+        case SDL_BUTTON_RIGHT:
+          slot = 1;
+          break;
+        case SDL_BUTTON_MIDDLE:
+          slot = 2;
+          break;
+        case SDL_BUTTON_X1:
+          slot = 3;
+          break;
+        default:
+          break;
       }
       if (slot >= 0) gState.mouse.buttons[slot] = event->type == SDL_MOUSEBUTTONDOWN ? kDownBit : 0;
       break;

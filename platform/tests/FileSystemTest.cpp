@@ -1,11 +1,10 @@
-#include "platform/FileSystem.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "platform/AtomicFile.h"
 #include "platform/DynamicLibrary.h"
+#include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
 #include "platform/Time.h"
 

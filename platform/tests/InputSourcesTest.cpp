@@ -84,8 +84,8 @@ TEST_F(SdlInput, KeyChangesAreHandedOutOnceInOrderWithoutTheSystemsRepeats) {
   SDL_Delay(80);
   PushKey(SDL_SCANCODE_A, true, true);
   PushKey(SDL_SCANCODE_A, false);
-  const std::pair<uint8_t, bool> expected[] = {{key::B, true}, {key::B, false}, {key::B, true},
-                                               {key::B, false}, {key::A, true}, {key::A, false}};
+  const std::pair<uint8_t, bool> expected[] = {{key::B, true},  {key::B, false}, {key::B, true},
+                                               {key::B, false}, {key::A, true},  {key::A, false}};
   ASSERT_EQ(keyboard->TakeEvents(events), 6);
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(events[i].code, expected[i].first) << i;
@@ -183,11 +183,11 @@ TEST(KeyCodes, TableGivesTheDesignedScanCodes) {
     uint8_t code;
   };
   const Case cases[] = {
-      {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_RETURN, 0x1C}, {SDL_SCANCODE_Z, 0x2C},
-      {SDL_SCANCODE_F11, 0x57},    {SDL_SCANCODE_UP, 0xC8},     {SDL_SCANCODE_DOWN, 0xD0},
-      {SDL_SCANCODE_LEFT, 0xCB},   {SDL_SCANCODE_RIGHT, 0xCD},  {SDL_SCANCODE_HOME, 0xC7},
-      {SDL_SCANCODE_KP_ENTER, 0x9C}, {SDL_SCANCODE_RCTRL, 0x9D}, {SDL_SCANCODE_RALT, 0xB8},
-      {SDL_SCANCODE_A, 0x1E},      {SDL_SCANCODE_0, 0x0B},      {SDL_SCANCODE_SPACE, 0x39},
+      {SDL_SCANCODE_ESCAPE, 0x01},   {SDL_SCANCODE_RETURN, 0x1C}, {SDL_SCANCODE_Z, 0x2C},
+      {SDL_SCANCODE_F11, 0x57},      {SDL_SCANCODE_UP, 0xC8},     {SDL_SCANCODE_DOWN, 0xD0},
+      {SDL_SCANCODE_LEFT, 0xCB},     {SDL_SCANCODE_RIGHT, 0xCD},  {SDL_SCANCODE_HOME, 0xC7},
+      {SDL_SCANCODE_KP_ENTER, 0x9C}, {SDL_SCANCODE_RCTRL, 0x9D},  {SDL_SCANCODE_RALT, 0xB8},
+      {SDL_SCANCODE_A, 0x1E},        {SDL_SCANCODE_0, 0x0B},      {SDL_SCANCODE_SPACE, 0x39},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(KeyCodeFromSdlScancode(c.sdl), c.code) << SDL_GetScancodeName(c.sdl);
@@ -218,8 +218,8 @@ TEST(MessageBox, ScriptedAnswersFitTheButtons) {
     EXPECT_EQ(answer, c.answer) << c.value;
   }
   setenv("VYRE_MESSAGEBOX", "no", 1);
-  EXPECT_EQ(ShowMessageBox("Vyre Core", "Fullscreen mode not available - use window instead?",
-                           MessageBoxButtons::YesNo, MessageBoxIcon::Exclamation),
+  EXPECT_EQ(ShowMessageBox("Vyre Core", "Fullscreen mode not available - use window instead?", MessageBoxButtons::YesNo,
+                           MessageBoxIcon::Exclamation),
             MessageBoxAnswer::No);
 }
 

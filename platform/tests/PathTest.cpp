@@ -1,10 +1,9 @@
-#include "platform/Path.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/TempFolder.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "platform/Random.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/Random.h"
 
 TEST(Random, SeedOneGivesTheKnownSequence) {
   platform::SeedRandom(1);

@@ -1,8 +1,4 @@
-#include "platform/RegistryStore.h"
-#include "platform/TempFolder.h"
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -13,6 +9,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "platform/RegistryStore.h"
+#include "platform/TempFolder.h"
 
 namespace {
 
@@ -37,9 +36,7 @@ class RegistryStoreTest : public ::testing::Test {
   }
   void TearDown() override { platform::SetRegistryDiagnostic(nullptr); }
 
-  void WriteStoreFile(const std::string& text) {
-    std::ofstream(storePath_, std::ios::binary) << text;
-  }
+  void WriteStoreFile(const std::string& text) { std::ofstream(storePath_, std::ios::binary) << text; }
   std::string ReadStoreFile() {
     std::ifstream in(storePath_, std::ios::binary);
     std::stringstream buffer;
@@ -62,8 +59,8 @@ TEST_F(RegistryStoreTest, RoundTripsTextAndNumbersUnderNestedKeys) {
   ASSERT_TRUE(RegistryWrite(audio, "Music", RegistryValueType::Binary, &negative, 4));
   // Text with every character the line syntax uses, and line ends.
   const char* awkward = "A=b [c]%d\\e\r\nf\tg";
-  ASSERT_TRUE(RegistryWrite(kAppKey, "Profile", RegistryValueType::Text, awkward,
-                            static_cast<uint32_t>(std::strlen(awkward))));
+  ASSERT_TRUE(
+      RegistryWrite(kAppKey, "Profile", RegistryValueType::Text, awkward, static_cast<uint32_t>(std::strlen(awkward))));
 
   int32_t readWidth = 0, readMusic = 0;
   uint8_t readFullscreen = 0;
@@ -79,8 +76,7 @@ TEST_F(RegistryStoreTest, RoundTripsTextAndNumbersUnderNestedKeys) {
 
   // Overwriting keeps one value; names and keys ignore case and stray slashes.
   width = 640;
-  ASSERT_TRUE(RegistryWrite(std::string(kAppKey) + "\\DISPLAY\\", "width",
-                            RegistryValueType::Binary, &width, 4));
+  ASSERT_TRUE(RegistryWrite(std::string(kAppKey) + "\\DISPLAY\\", "width", RegistryValueType::Binary, &width, 4));
   EXPECT_EQ(RegistryRead(display, "WIDTH", &readWidth, 4), 4u);
   EXPECT_EQ(readWidth, 640);
   RegistryValueType type;
@@ -201,8 +197,7 @@ TEST_F(RegistryStoreTest, EachApplicationKeyHasItsOwnFileInTheUserOrConfigFolder
       unsetenv("VYRE_USER_DIR");
     }
     const std::string store = named ? user + "/" : config + "/Velk Software Studio/";
-    EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\Novaliths\\Display"),
-              store + "Novaliths.reg");
+    EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\Novaliths\\Display"), store + "Novaliths.reg");
     EXPECT_EQ(platform::RegistryFileFor("software\\velk software studio\\Vyre\\"), store + "Vyre.reg");
     EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\"), store + "Registry.reg");
     EXPECT_EQ(platform::RegistryFileFor("Software\\Velk Software Studio\\a/b"), store + "a_b.reg");

@@ -1,17 +1,15 @@
-#include "platform/UserFolder.h"
-
-#include "platform/AtomicFile.h"
-#include "platform/FileSystem.h"
-#include "platform/TempFolder.h"
-
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
+
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/TempFolder.h"
+#include "platform/UserFolder.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 // The Challenge's board files as the build wrote them, read with the game's
 // own board reader.
 
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
 #include "content/game/ChallengeBoards.h"
 #include "content/game/Constellations.h"
 #include "game/puzzle/BoardFile.h"
 #include "game/puzzle/PuzzleDisc.h"
 #include "support/GameDataSupport.h"
-
-#include <gtest/gtest.h>
-
-#include <set>
-#include <string>
 
 namespace {
 

@@ -1,23 +1,6 @@
 // The game data the build wrote into the run folder, read back with the
 // engine's own readers under the names the game asks for.
 
-#include "content/game/Constellations.h"
-#include "content/game/GameData.h"
-#include "content/game/GameDataNames.h"
-#include "content/game/GameSounds.h"
-#include "content/game/GlyphSheets.h"
-#include "engine/graphics/GFXFont.h"
-#include "engine/graphics/Material.h"
-#include "engine/graphics/MaterialManager.h"
-#include "engine/graphics/PngDecoder.h"
-#include "engine/graphics/TextureManager.h"
-#include "game/puzzle/Constellation.h"
-#include "game/shell/GAudio.h"
-#include "game/shell/ShellResources.h"
-#include "engine/graphics/tests/support/FakeTextureUploader.h"
-#include "platform/TempFolder.h"
-#include "support/GameDataSupport.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,11 +12,30 @@
 #include <string>
 #include <vector>
 
+#include "content/game/Constellations.h"
+#include "content/game/GameData.h"
+#include "content/game/GameDataNames.h"
+#include "content/game/GameSounds.h"
+#include "content/game/GlyphSheets.h"
+#include "engine/graphics/GFXFont.h"
+#include "engine/graphics/Material.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/PngDecoder.h"
+#include "engine/graphics/TextureManager.h"
+#include "engine/graphics/tests/support/FakeTextureUploader.h"
+#include "game/puzzle/Constellation.h"
+#include "game/shell/GAudio.h"
+#include "game/shell/ShellResources.h"
+#include "platform/TempFolder.h"
+#include "support/GameDataSupport.h"
+
 namespace {
 
 bool PowerOfTwo(uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
 
-std::string Definition(const char* entry) { return std::string("Resources/Boards/Challenge/") + entry + ".definition.txt"; }
+std::string Definition(const char* entry) {
+  return std::string("Resources/Boards/Challenge/") + entry + ".definition.txt";
+}
 
 std::vector<std::string> Pictures() {
   std::vector<std::string> names(gamedata::kScreens.begin(), gamedata::kScreens.end());
@@ -178,10 +180,12 @@ TEST(GameData, GlyphSheetsInkEveryCellAndLeaveTheGapsClear) {
         const int column = x / kFrameStep, row = y / kFrameStep;
         const int cx = x - CellOrigin(column), cy = y - CellOrigin(row);
         // Ink only inside a glyph's cell, short of its margin.
-        const bool inside = column < kColumns && row < kColumns && cx >= kInkMargin &&
-                            cx < kCellSize - kInkMargin && cy >= kInkMargin && cy < kCellSize - kInkMargin;
-        if (inside) ++ink[size_t(row * kColumns + column)];
-        else ++stray;
+        const bool inside = column < kColumns && row < kColumns && cx >= kInkMargin && cx < kCellSize - kInkMargin &&
+                            cy >= kInkMargin && cy < kCellSize - kInkMargin;
+        if (inside)
+          ++ink[size_t(row * kColumns + column)];
+        else
+          ++stray;
       }
     }
     EXPECT_EQ(stray, 0);
@@ -198,8 +202,7 @@ TEST(GameData, TheTitleBannerLeavesTheBandWhereTheMenusWriteClear) {
   ASSERT_EQ(image.components, 4u);
   // Rows at or below the clear band's top hold nothing, the rows above hold
   // the title.
-  const uint32_t clearRow =
-      uint32_t(std::floor(kTitlePictureClearFrom / kTitlePictureHeight * float(image.height)));
+  const uint32_t clearRow = uint32_t(std::floor(kTitlePictureClearFrom / kTitlePictureHeight * float(image.height)));
   uint32_t inkedAbove = 0;
   for (uint32_t y = 0; y < image.height; ++y) {
     for (uint32_t x = 0; x < image.width; ++x) {
@@ -265,9 +268,8 @@ TEST(GameData, ConstellationListAndDefinitionsAreWholeAndWithinBounds) {
     for (int s = 0; s < stars; ++s) {
       int x = -1, y = -1, minutes = 0, seconds = 0;
       float value = 0.0f;
-      ASSERT_EQ(std::sscanf(lines[size_t(5 + s)].c_str(), "\t[STAR] (%d,%d) %f %d:%d", &x, &y, &value, &minutes,
-                            &seconds),
-                5)
+      ASSERT_EQ(
+          std::sscanf(lines[size_t(5 + s)].c_str(), "\t[STAR] (%d,%d) %f %d:%d", &x, &y, &value, &minutes, &seconds), 5)
           << lines[size_t(5 + s)];
       EXPECT_TRUE(x >= 0 && x <= 256 && y >= 0 && y <= 256);
       const int par = minutes * 60 + seconds;
@@ -300,8 +302,8 @@ TEST(GameData, EveryCreditsLineCarriesAMarker) {
   const std::vector<std::string> lines = ReadLines(gamedata::kCredits);
   ASSERT_GT(lines.size(), 20u);
   for (const std::string& line : lines) {
-    const bool marked = line.rfind("<TITLE>", 0) == 0 || line.rfind("<TEXT>", 0) == 0 || line == "<SPACE>" ||
-                        line == "<RULE>";
+    const bool marked =
+        line.rfind("<TITLE>", 0) == 0 || line.rfind("<TEXT>", 0) == 0 || line == "<SPACE>" || line == "<RULE>";
     EXPECT_TRUE(marked) << line;
   }
 }
@@ -312,7 +314,8 @@ TEST(GameData, TheUnstableLoopJoinsWithoutAClick) {
   const Signal& samples = loop.channels[0];
   ASSERT_EQ(samples.size(), size_t(kUnstablePulseSeconds * kUnstablePulses * kEffectRate));
   float largestStep = 0.0f;
-  for (size_t i = 1; i < samples.size(); ++i) largestStep = std::max(largestStep, std::fabs(samples[i] - samples[i - 1]));
+  for (size_t i = 1; i < samples.size(); ++i)
+    largestStep = std::max(largestStep, std::fabs(samples[i] - samples[i - 1]));
   // Played round, the last sample leads into the first like any other two.
   EXPECT_LE(std::fabs(samples.front() - samples.back()), largestStep);
   EXPECT_GT(largestStep, 0.0f);

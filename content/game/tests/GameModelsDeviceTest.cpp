@@ -3,6 +3,13 @@
 // word, which culls back faces.
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "content/game/GameDataNames.h"
 #include "engine/graphics/tests/support/RendererTestWindow.h"
@@ -11,14 +18,6 @@
 #include "engine/scene/ModelDrawing.h"
 #include "engine/scene/ModelManager.h"
 #include "support/GameDataSupport.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 namespace {
 

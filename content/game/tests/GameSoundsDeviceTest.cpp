@@ -2,6 +2,10 @@
 // driver, under the names the game asks for.
 
 #include <AL/al.h>
+#include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
+
+#include <string>
 
 #include "content/game/GameDataNames.h"
 #include "content/game/GameSounds.h"
@@ -10,11 +14,6 @@
 #include "engine/runtime/sound/SFXManager.h"
 #include "engine/runtime/sound/SFXStream.h"
 #include "support/GameDataSupport.h"
-
-#include <gtest/gtest.h>
-#include <vorbis/vorbisfile.h>
-
-#include <string>
 
 namespace {
 

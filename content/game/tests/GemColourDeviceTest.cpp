@@ -6,6 +6,12 @@
 // without washing the crystal out.
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "content/game/tests/support/GameDataSupport.h"
 #include "engine/graphics/GFXLight.h"
@@ -15,13 +21,6 @@
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/PuzzleGem.h"
 #include "game/puzzle/PuzzleRenderer.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -1,10 +1,3 @@
-#include "content/kit/DefaultData.h"
-#include "content/kit/FontGrid.h"
-#include "content/kit/PngWriter.h"
-#include "content/kit/TgaWriter.h"
-#include "engine/graphics/PngDecoder.h"
-#include "engine/graphics/TgaDecoder.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +6,13 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "content/kit/DefaultData.h"
+#include "content/kit/FontGrid.h"
+#include "content/kit/PngWriter.h"
+#include "content/kit/TgaWriter.h"
+#include "engine/graphics/PngDecoder.h"
+#include "engine/graphics/TgaDecoder.h"
 
 namespace {
 
@@ -87,12 +87,18 @@ TEST(DefaultDataTest, MakesEveryFileUnderTheNamesTheEngineAsksFor) {
   char folder[] = "/tmp/vyre-content-XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);
   ASSERT_TRUE(MakeDefaultData(folder, kFont));
-  const char* files[] = {"Textures/TEXDefault.TGA",        "Fonts/NewDefault.png",
-                         "Fonts/NewDefault.fnt",           "Textures/Frames/MainWindow.png",
-                         "Textures/Icons/Close.png",       "Textures/Icons/Minimise.png",
-                         "Textures/Icons/Maximise.png",    "Textures/Icons/UpArrow.png",
-                         "Textures/Icons/ScrollThumb.png", "Textures/Icons/MouseCursor.png",
-                         "Textures/Misc/GroundPlane.png",  "Vyre/Textures/GUI/Materials.txt",
+  const char* files[] = {"Textures/TEXDefault.TGA",
+                         "Fonts/NewDefault.png",
+                         "Fonts/NewDefault.fnt",
+                         "Textures/Frames/MainWindow.png",
+                         "Textures/Icons/Close.png",
+                         "Textures/Icons/Minimise.png",
+                         "Textures/Icons/Maximise.png",
+                         "Textures/Icons/UpArrow.png",
+                         "Textures/Icons/ScrollThumb.png",
+                         "Textures/Icons/MouseCursor.png",
+                         "Textures/Misc/GroundPlane.png",
+                         "Vyre/Textures/GUI/Materials.txt",
                          "Textures/Materials/textures/logos/velksw_translucent.png",
                          "Textures/Materials/textures/logos/Vyrelogo.png"};
   for (const char* file : files) {

@@ -1,14 +1,14 @@
-#include "engine/app/AppCommands.h"
-#include "engine/app/DisplayChange.h"
-#include "engine/foundation/Log.h"
-#include "engine/runtime/display/Display.h"
-#include "engine/runtime/settings/Settings.h"
-
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <string>
 #include <vector>
+
+#include "engine/app/AppCommands.h"
+#include "engine/app/DisplayChange.h"
+#include "engine/foundation/Log.h"
+#include "engine/runtime/display/Display.h"
+#include "engine/runtime/settings/Settings.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ class StubServices : public AppCommandServices {
   void RequestShutdown() override { calls.push_back("shutdown"); }
   void ShowModelViewer() override { calls.push_back("show"); }
   void ChangeDisplay(int32_t w, int32_t h, int32_t d, bool fs) override {
-    calls.push_back("display " + std::to_string(w) + " " + std::to_string(h) + " " +
-                    std::to_string(d) + " " + std::to_string(fs));
+    calls.push_back("display " + std::to_string(w) + " " + std::to_string(h) + " " + std::to_string(d) + " " +
+                    std::to_string(fs));
   }
   void DumpSettings() override { calls.push_back("settings"); }
   void ListCommands() override { calls.push_back("commands"); }
@@ -58,8 +58,7 @@ TEST(AppCommandsTest, HandlersCheckTheirWordsAndReportResults) {
       {"build", &AppConsoleCommands::OnBuild, nullptr, true, 0, {}},
       {"load without text", &AppConsoleCommands::OnLoad, nullptr, true, -1, {}},
       {"load lower-case type", &AppConsoleCommands::OnLoad, "3me Box.3me", true, 0, {"model Box.3me"}},
-      {"load joins name words", &AppConsoleCommands::OnLoad, "3ME My Model.3me", true, 0,
-       {"model My Model.3me"}},
+      {"load joins name words", &AppConsoleCommands::OnLoad, "3ME My Model.3me", true, 0, {"model My Model.3me"}},
       {"load 3me alone", &AppConsoleCommands::OnLoad, "3ME", true, -1, {}},
       {"load 3me fails", &AppConsoleCommands::OnLoad, "3ME Gone.3me", false, -2, {"model Gone.3me"}},
       {"load mat", &AppConsoleCommands::OnLoad, "mat Lib.txt", true, 0, {"mat Lib.txt"}},
@@ -132,8 +131,7 @@ TEST(AppCommandsTest, BuildTextNamesTheCompileDateAndTime) {
   std::string text = AppConsoleCommands::BuildText().Chars();
   // The command's file and this one may be compiled on either side of
   // midnight, so only the shape of the compiler's date and time is checked.
-  EXPECT_TRUE(std::regex_match(
-      text, std::regex("Vyre Build [A-Z][a-z]{2} [ 0-9]\\d \\d{4} @ \\d\\d:\\d\\d:\\d\\d")))
+  EXPECT_TRUE(std::regex_match(text, std::regex("Vyre Build [A-Z][a-z]{2} [ 0-9]\\d \\d{4} @ \\d\\d:\\d\\d:\\d\\d")))
       << text;
 }
 

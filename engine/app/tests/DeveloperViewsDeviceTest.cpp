@@ -3,11 +3,7 @@
 // an orthographic view 300 x 225 units wide around the origin.
 
 #include <GL/gl.h>
-#include "engine/scene/tests/support/SquareModel.h"
-
 #include <gtest/gtest.h>
-
-#include "engine/graphics/tests/support/DisplayTestWindow.h"
 
 #include <cmath>
 #include <functional>
@@ -24,8 +20,10 @@
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/graphics/tests/support/DisplayTestWindow.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/scene/Model.h"
+#include "engine/scene/tests/support/SquareModel.h"
 
 namespace {
 
@@ -63,9 +61,7 @@ class DeveloperViewsDevice : public ::testing::Test {
     display_.Close();
   }
 
-  static void SceneView() {
-    GFXDisplay::SetProjection(1, -150.0f, 150.0f, -112.5f, 112.5f, -1000.0f, 1000.0f);
-  }
+  static void SceneView() { GFXDisplay::SetProjection(1, -150.0f, 150.0f, -112.5f, 112.5f, -1000.0f, 1000.0f); }
 
   static void Clear() {
     glClearColor(0, 0, 0, 1);
@@ -120,7 +116,8 @@ class DeveloperViewsDevice : public ::testing::Test {
     std::vector<uint8_t> texels;
     // Texel rows count up from v = 0, the bottom of the image.
     for (uint32_t row = side; row-- > 0;) {
-      for (uint32_t x = 0; x < side; ++x) texels.insert(texels.end(), {topToBottom[row].r, topToBottom[row].g, topToBottom[row].b});
+      for (uint32_t x = 0; x < side; ++x)
+        texels.insert(texels.end(), {topToBottom[row].r, topToBottom[row].g, topToBottom[row].b});
     }
     texture->SetMipmap(false);
     EXPECT_TRUE(texture->CreateBlank(side, side, texels.data()));
@@ -383,9 +380,9 @@ TEST_F(DeveloperViewsDevice, GroundPlaneFacesUpAndLeavesPolygonOffsetOff) {
 
   const Rgba white{255, 255, 255, 255};
   // The application's ground: both sides, a blended stage.
-  CMATMaterial* ground = TexturedMaterial("ground", StripedTexture("groundtex", {white, white}),
-                                          MaterialSide::FRONT | MaterialSide::BACK,
-                                          StageFlag::FRONT | StageFlag::BACK | StageFlag::BLEND);
+  CMATMaterial* ground =
+      TexturedMaterial("ground", StripedTexture("groundtex", {white, white}), MaterialSide::FRONT | MaterialSide::BACK,
+                       StageFlag::FRONT | StageFlag::BACK | StageFlag::BLEND);
   const struct {
     float tilt;  // degrees about X: 90 looks down from above
     bool seen;

@@ -1,26 +1,37 @@
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "content/kit/DefaultData.h"
+#include "content/kit/Image.h"
+#include "content/kit/PngWriter.h"
 #include "engine/app/EngineRun.h"
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/app/PrepareSettings.h"
-#include "engine/gui/ConsoleInputBox.h"
-#include "engine/tools/ConsoleWindow.h"
-#include "engine/tools/DBGSystemWindow.h"
-#include "engine/tools/DebugToolbar.h"
-#include "engine/tools/HelpWindow.h"
-#include "content/kit/DefaultData.h"
-#include "content/kit/Image.h"
-#include "content/kit/PngWriter.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXGL.h"
-#include "engine/gui/Icon.h"
-#include "engine/runtime/messages/MSGService.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/gui/ConsoleInputBox.h"
+#include "engine/gui/Icon.h"
 #include "engine/gui/TextBox.h"
 #include "engine/gui/Window.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/input/UIOManager.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "engine/runtime/settings/Registry.h"
 #include "engine/runtime/settings/Settings.h"
@@ -31,25 +42,12 @@
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SceneNode.h"
 #include "engine/scene/tests/support/SquareModel.h"
+#include "engine/tools/ConsoleWindow.h"
+#include "engine/tools/DBGSystemWindow.h"
+#include "engine/tools/DebugToolbar.h"
+#include "engine/tools/HelpWindow.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
-#include "engine/foundation/Log.h"
-#include "engine/foundation/tests/support/LogLines.h"
-
-#include <gtest/gtest.h>
-
-#include <GL/gl.h>
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <functional>
-#include <memory>
-#include <unistd.h>
-
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -203,8 +201,8 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
 
   // Each press reaches the application's state, then the window, in its own
   // frame; the run deletes the application it was handed.
-  EXPECT_EQ(Arrivals(), (std::vector<std::string>{"application 11", "window 11", "application 14",
-                                                  "window 14", "deleted after 14"}));
+  EXPECT_EQ(Arrivals(), (std::vector<std::string>{"application 11", "window 11", "application 14", "window 14",
+                                                  "deleted after 14"}));
 
   ExpectInOrder(LogLinesOf(kLogDBG),
                 {"Checking for CLI arguments...", "Creating display...", "Initialising OpenGL...",
@@ -212,8 +210,7 @@ TEST_F(EngineRunDevice, RunsTheTimelineDeliversKeysAndQuitsOnEscape) {
                  "Initialising random seed...", "Connecting to toolbridge.dll ...", "... none found.",
                  "Entering frame loop...", "Exited frame loop.", "Shutting down Vyre..."});
   ExpectInOrder(LogLinesOf(kLogFSM),
-                {"Exit|'NULL'", "Enter|'[GEM] Create' ", "Exit|'[GEM] Create'", "Enter|'Play' ",
-                 "Next|'NULL'"});
+                {"Exit|'NULL'", "Enter|'[GEM] Create' ", "Exit|'[GEM] Create'", "Enter|'Play' ", "Next|'NULL'"});
   ExpectInOrder(LogLinesOf(kLogGEM), {"Entering Create state...", "Leaving Create state..."});
   EXPECT_TRUE(FileExists(user_ + "/Vyre/GUI.TXT")) << "the window layout is written at quit";
   EXPECT_FALSE(FileExists("Vyre")) << "the layout is the player's, not the run folder's";
@@ -378,8 +375,8 @@ TEST_F(EngineRunDevice, AToolLibraryInTheFolderIsCreatedToggledWithF11AndCleaned
     return true;
   };
   EXPECT_EQ(EngineRun(std::move(options)), 0);
-  ExpectInOrder(LogLinesOf(kLogDBG), {"Connecting to toolbridge.dll ...", "... success.",
-                                        "Exited frame loop.", "Closing toolbridge.dll ..."});
+  ExpectInOrder(LogLinesOf(kLogDBG), {"Connecting to toolbridge.dll ...", "... success.", "Exited frame loop.",
+                                      "Closing toolbridge.dll ..."});
   std::ifstream log("toolbridge.log");
   std::vector<std::string> calls;
   for (std::string line; std::getline(log, line);) calls.push_back(line);
@@ -495,8 +492,8 @@ class RegistryReadingApplication : public CGEMApplication {
 
 TEST_F(EngineRunDevice, TheRunWorksOnTheProgramWideServicesAndTypingReachesAFocusedTextBox) {
   const int32_t stored = 70;
-  ASSERT_TRUE(RegistryWriteValue("Audio\\Music", 1, &stored, sizeof stored,
-                                 "Software\\Velk Software Studio\\Novaliths"));
+  ASSERT_TRUE(
+      RegistryWriteValue("Audio\\Music", 1, &stored, sizeof stored, "Software\\Velk Software Studio\\Novaliths"));
   PrepareSettings("Novaliths");
   auto owned = std::make_unique<RegistryReadingApplication>();
   RegistryReadingApplication& application = *owned;
@@ -572,8 +569,8 @@ TEST_F(EngineRunDevice, DevOpensTheToolsWhoseConsoleRunsALineTypedAtThePrompt) {
         seen.keys = application.options.developerKeys;
         seen.consoleHiding = console != nullptr && (console->IsCurrent(&console->hideState) ||
                                                     console->IsPending(&console->hideState) || !console->IsVisible());
-        seen.helpAsked = tools != nullptr && (tools->GetHelpWindow()->IsVisible() ||
-                                              tools->GetHelpWindow()->GetPendingState() != nullptr);
+        seen.helpAsked = tools != nullptr &&
+                         (tools->GetHelpWindow()->IsVisible() || tools->GetHelpWindow()->GetPendingState() != nullptr);
       }
       const std::pair<uint8_t, uint32_t> presses[] = {{key::Grave, 14}, {key::Slash, 17}, {key::Backspace, 18},
                                                       {key::H, 19},     {key::I, 20},     {key::D, 21},
@@ -632,8 +629,8 @@ TEST_F(EngineRunDevice, WhileTheConsoleIsOutItsLineTakesEveryTypedKeyAndTheGameN
   EXPECT_EQ(lastLine, "hide");
   // Ctrl alone and Z reached the game; the grave key, the typed keys and
   // Return did not.
-  EXPECT_EQ(Arrivals(), (std::vector<std::string>{"application 12", "application 30", "application 35",
-                                                  "deleted after 35"}));
+  EXPECT_EQ(Arrivals(),
+            (std::vector<std::string>{"application 12", "application 30", "application 35", "deleted after 35"}));
 }
 
 // A game aims a camera of its own (its controller enabled) and makes it the
@@ -777,7 +774,7 @@ TEST_F(EngineRunDevice, WithDevTheToolbarBringsUpTheConsoleWhereATypedCommandRun
   options.makeInputSources = ScriptedKeyboardAndMouse(&keyboard, &mouse);
   // "LIST COMMANDS" with Shift held, then Enter.
   const uint8_t typed[] = {key::L, key::I, key::S, key::T, key::Space, key::C, key::O,
-                           key::M, key::M, key::A, key::N, key::D, key::S, key::Return};
+                           key::M, key::M, key::A, key::N, key::D,     key::S, key::Return};
   constexpr uint32_t kTypingFrom = 70;
   bool toolbarShown = false;
   bool consoleShown = false;

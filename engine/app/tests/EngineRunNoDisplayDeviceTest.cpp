@@ -2,11 +2,6 @@
 // status, at the start and after a display change. Each run is a fresh
 // process: SDL picks its video driver once per start of its video part.
 
-#include "engine/app/EngineRun.h"
-#include "engine/app/PrepareSettings.h"
-#include "engine/runtime/display/Display.h"
-#include "platform/tests/support/UnservedDisplay.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -14,6 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "engine/app/EngineRun.h"
+#include "engine/app/PrepareSettings.h"
+#include "engine/runtime/display/Display.h"
+#include "platform/tests/support/UnservedDisplay.h"
 
 namespace {
 
@@ -74,9 +74,9 @@ TEST(EngineRunDeathTest, NoDisplayAtTheStartEndsAtOnceWithAFailure) {
 TEST(EngineRunDeathTest, AWindowThatCannotBeMadeAgainEndsTheRunWithAFailure) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   // The frame of the failed rebuild is the last.
-  EXPECT_EXIT(RunUntilTheRebuildFails(), testing::ExitedWithCode(1),
-              testing::AllOf(testing::HasSubstr(kNoDisplayBox),
-                             testing::Not(testing::HasSubstr("a frame after the change"))));
+  EXPECT_EXIT(
+      RunUntilTheRebuildFails(), testing::ExitedWithCode(1),
+      testing::AllOf(testing::HasSubstr(kNoDisplayBox), testing::Not(testing::HasSubstr("a frame after the change"))));
 }
 
 }  // namespace

@@ -1,6 +1,13 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
 #include "engine/app/GEMApplication.h"
+#include "engine/app/HotKeys.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/tests/support/LogLines.h"
+#include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Settings.h"
 #include "engine/scene/ModelManager.h"
@@ -8,13 +15,6 @@
 #include "engine/tools/DBGEngineLinks.h"
 #include "engine/tools/DBGSystemWindow.h"
 #include "engine/tools/HelpWindow.h"
-#include "engine/app/HotKeys.h"
-#include "engine/runtime/input/UIOManager.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 namespace {
 

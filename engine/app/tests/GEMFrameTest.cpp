@@ -1,3 +1,9 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "engine/app/EngineDirectory.h"
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
@@ -5,12 +11,6 @@
 #include "engine/foundation/Profiler.h"
 #include "engine/runtime/console/VariableRegistry.h"
 #include "platform/KeyCodes.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -38,18 +38,31 @@ TEST(GEMFrame, StepsRunInOrderInsideTheirProfilerSections) {
   steps.renderScene = record("renderScene");
   steps.renderHUD = record("renderHUD");
   steps.endDisplay = record("endDisplay");
-  application.SetPreSceneCallback([&](int32_t) { seen.emplace_back("preScene", CurrentSection()); return 0; });
-  application.SetSceneCallback([&](int32_t) { seen.emplace_back("scene", CurrentSection()); return 0; });
-  application.SetHUDCallback([&](int32_t) { seen.emplace_back("hud", CurrentSection()); return 0; });
+  application.SetPreSceneCallback([&](int32_t) {
+    seen.emplace_back("preScene", CurrentSection());
+    return 0;
+  });
+  application.SetSceneCallback([&](int32_t) {
+    seen.emplace_back("scene", CurrentSection());
+    return 0;
+  });
+  application.SetHUDCallback([&](int32_t) {
+    seen.emplace_back("hud", CurrentSection());
+    return 0;
+  });
   application.Frame(false);
 
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"rebuildDisplay", "Application"}, {"subSystems", "SubSystems"},
-      {"beginDisplay", "Application"},   {"maintainEngine", "MaintainEngine"},
-      {"updateWindows", "MaintainEngine"}, {"preScene", "RenderScene"},
-      {"scene", "RenderScene"},          {"renderScene", "RenderScene"},
-      {"hud", "RenderHUD"},              {"renderHUD", "RenderHUD"},
-      {"endDisplay", ""}};
+  const std::vector<std::pair<std::string, std::string>> expected = {{"rebuildDisplay", "Application"},
+                                                                     {"subSystems", "SubSystems"},
+                                                                     {"beginDisplay", "Application"},
+                                                                     {"maintainEngine", "MaintainEngine"},
+                                                                     {"updateWindows", "MaintainEngine"},
+                                                                     {"preScene", "RenderScene"},
+                                                                     {"scene", "RenderScene"},
+                                                                     {"renderScene", "RenderScene"},
+                                                                     {"hud", "RenderHUD"},
+                                                                     {"renderHUD", "RenderHUD"},
+                                                                     {"endDisplay", ""}};
   EXPECT_EQ(seen, expected);
 
   // The update sections nest inside MaintainEngine, which nests inside Application.
@@ -114,7 +127,10 @@ TEST(GEMFrame, ControllerTableHoldsTenAndTheActiveOneRunsWithTheHotKeys) {
   CGEMApplication application;  // holds "GEM.Camera" already
   int calls = 0;
   for (int i = 1; i < 10; ++i) {
-    EXPECT_TRUE(application.AddController(("C" + std::to_string(i)).c_str(), [&](int32_t) { ++calls; return 0; }));
+    EXPECT_TRUE(application.AddController(("C" + std::to_string(i)).c_str(), [&](int32_t) {
+      ++calls;
+      return 0;
+    }));
   }
   EXPECT_FALSE(application.AddController("C10", [](int32_t) { return 0; }));
   EXPECT_FALSE(application.SelectController("C10"));
@@ -211,9 +227,8 @@ TEST(GEMFrame, InitialiseFillsTheDirectoryAndBindsTheCdsSwitch) {
     EXPECT_EQ(CreateEngineDirectory(), GetEngineDirectory());
     ASSERT_TRUE(application.Initialise(GEMServices{}));
     void** directory = GetEngineDirectory();
-    for (uint32_t entry : {kDirCommandRegistry, kDirVariableRegistry, kDirFSMRegistry, kDirSceneRoot,
-                           kDirMSGSystem, kDirTextureManager, kDirMaterialManager, kDirModelManager,
-                           kDirGUIMSGService}) {
+    for (uint32_t entry : {kDirCommandRegistry, kDirVariableRegistry, kDirFSMRegistry, kDirSceneRoot, kDirMSGSystem,
+                           kDirTextureManager, kDirMaterialManager, kDirModelManager, kDirGUIMSGService}) {
       EXPECT_NE(directory[entry], nullptr) << entry;
     }
     EXPECT_EQ(directory[kDirUnused], nullptr);

@@ -1,15 +1,15 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
 #include "engine/app/HotKeys.h"
 #include "engine/app/InputMessages.h"
 #include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
-
-#include <gtest/gtest.h>
-
-#include <map>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -27,8 +27,7 @@ class Recorder : public CMSGListener {
   Recorder(const char* tag, Journal* journal) : tag_(tag), journal_(journal) {}
   void OnMessage(CMSGMessage* message) override {
     std::string entry = tag_ + " " + std::to_string(message->id - eMSG_UIONull);
-    if (message->id == eMSG_UIOKEYDOWN || message->id == eMSG_UIOKEYUP ||
-        message->id == eMSG_UIOKEYHELD) {
+    if (message->id == eMSG_UIOKEYDOWN || message->id == eMSG_UIOKEYUP || message->id == eMSG_UIOKEYHELD) {
       const uint8_t* list = reinterpret_cast<const uint8_t*>(message->parameter);
       entry += Listed(list[0]);
     }
@@ -117,8 +116,8 @@ TEST_F(InputFixture, KeysThatMakeAHotKeyReachNobodyElseAndTypedKeysOnlyTheBox) {
 TEST_F(InputFixture, MouseButtonsWheelAndMotion) {
   const int buttons[3] = {1, 0, 8};
   PostMouseMessages(targets, buttons, -120, 0.0f, 0.0f);
-  EXPECT_EQ(journal.entries, (std::vector<std::string>{"app 4", "gui 4", "app 15", "gui 15",
-                                                       "app 17 -120", "gui 17 -120"}));
+  EXPECT_EQ(journal.entries,
+            (std::vector<std::string>{"app 4", "gui 4", "app 15", "gui 15", "app 17 -120", "gui 17 -120"}));
   journal.entries.clear();
   const int idle[3] = {0, 0, 0};
   PostMouseMessages(targets, idle, 0, 0.5f, 0.0f);
@@ -154,9 +153,15 @@ TEST(InputMessagesTest, ButtonAndWheelTables) {
   struct Case {
     int button, state;
     uint32_t id;
-  } cases[] = {{0, 1, eMSG_UIOLMB_DOWN}, {0, 2, eMSG_UIOLMB_HELD}, {0, 4, eMSG_UIOLMB_UP},
-               {0, 8, eMSG_UIOLMB_DBL},  {1, 1, eMSG_UIOMMB_DOWN}, {1, 8, eMSG_UIOMMB_DBL},
-               {2, 4, eMSG_UIORMB_UP},   {2, 3, 0},                {0, 0, 0},
+  } cases[] = {{0, 1, eMSG_UIOLMB_DOWN},
+               {0, 2, eMSG_UIOLMB_HELD},
+               {0, 4, eMSG_UIOLMB_UP},
+               {0, 8, eMSG_UIOLMB_DBL},
+               {1, 1, eMSG_UIOMMB_DOWN},
+               {1, 8, eMSG_UIOMMB_DBL},
+               {2, 4, eMSG_UIORMB_UP},
+               {2, 3, 0},
+               {0, 0, 0},
                {3, 1, 0}};
   for (const Case& c : cases) {
     EXPECT_EQ(MouseButtonMessage(c.button, c.state), c.id) << c.button << "/" << c.state;
@@ -186,33 +191,44 @@ TEST(HotKeysTest, KeyCombinationsAndSwitches) {
       {"escape", {{key::Escape, 1}}, {}, kHotShutdown},
       {"escape without escape-quits", {{key::Escape, 1}}, {false, true, false}, 0},
       {"shift+t", {{key::LeftShift, 2}, {key::T, 1}}, {}, kHotReloadTextures},
-      {"shift+t without developer keys", {{key::LeftShift, 2}, {key::T, 1}},
-       {true, false, false}, 0},
-      {"alt+enter without developer keys", {{key::Return, 1}, {key::LeftAlt, 1}},
-       {true, false, false}, kHotToggleFullscreen},
-      {"shift+m and shift+3", {{key::LeftShift, 2}, {key::M, 1}, {key::Digit3, 1}}, {},
+      {"shift+t without developer keys", {{key::LeftShift, 2}, {key::T, 1}}, {true, false, false}, 0},
+      {"alt+enter without developer keys",
+       {{key::Return, 1}, {key::LeftAlt, 1}},
+       {true, false, false},
+       kHotToggleFullscreen},
+      {"shift+m and shift+3",
+       {{key::LeftShift, 2}, {key::M, 1}, {key::Digit3, 1}},
+       {},
        kHotReloadMaterials | kHotReloadModels},
       {"ctrl+6 without window", {{key::LeftControl, 2}, {key::Digit6, 1}}, {}, 0},
-      {"ctrl+6 with window", {{key::LeftControl, 2}, {key::Digit6, 1}}, {true, true, true},
-       kHotShowDeveloperWindow},
-      {"ctrl+f9 ctrl+f1", {{key::LeftControl, 2}, {key::F9, 1}, {key::F1, 1}}, {},
+      {"ctrl+6 with window", {{key::LeftControl, 2}, {key::Digit6, 1}}, {true, true, true}, kHotShowDeveloperWindow},
+      {"ctrl+f9 ctrl+f1",
+       {{key::LeftControl, 2}, {key::F9, 1}, {key::F1, 1}},
+       {},
        kHotNextDebugMode | kHotToggleFreeCamera},
-      {"ctrl+plus and minus", {{key::LeftControl, 2}, {key::NumpadPlus, 9}, {key::NumpadMinus, 9}},
-       {}, kHotFaster},
+      {"ctrl+plus and minus", {{key::LeftControl, 2}, {key::NumpadPlus, 9}, {key::NumpadMinus, 9}}, {}, kHotFaster},
       {"ctrl+minus", {{key::LeftControl, 2}, {key::NumpadMinus, 9}}, {}, kHotSlower},
-      {"ctrl+home ctrl+space", {{key::LeftControl, 2}, {key::Home, 1}, {key::Space, 1}}, {},
+      {"ctrl+home ctrl+space",
+       {{key::LeftControl, 2}, {key::Home, 1}, {key::Space, 1}},
+       {},
        kHotResetCamera | kHotTogglePause},
       {"home without ctrl", {{key::Home, 1}}, {}, 0},
-      {"slash and grave with window", {{key::Slash, 1}, {key::Grave, 1}}, {true, true, true},
+      {"slash and grave with window",
+       {{key::Slash, 1}, {key::Grave, 1}},
+       {true, true, true},
        kHotToggleHelp | kHotToggleConsole},
       {"slash held", {{key::Slash, 4}}, {true, true, true}, 0},
       {"slash without window", {{key::Slash, 1}}, {}, 0},
       {"grave without developer keys", {{key::Grave, 1}}, {true, false, true}, 0},
       {"slash typed at a text box", {{key::Slash, 1}, {key::Grave, 1}}, {true, true, true, true}, 0},
-      {"grave at the console's own line", {{key::Slash, 1}, {key::Grave, 1}}, {true, true, true, true, true},
+      {"grave at the console's own line",
+       {{key::Slash, 1}, {key::Grave, 1}},
+       {true, true, true, true, true},
        kHotToggleConsole},
       {"capital T typed at a text box", {{key::LeftShift, 2}, {key::T, 1}}, {true, true, true, true}, 0},
-      {"ctrl+6 while typing", {{key::LeftControl, 2}, {key::Digit6, 1}}, {true, true, true, true},
+      {"ctrl+6 while typing",
+       {{key::LeftControl, 2}, {key::Digit6, 1}},
+       {true, true, true, true},
        kHotShowDeveloperWindow},
       // F11 is the tool library's, whatever the switches and the typing.
       {"f11", {{key::F11, 1}}, {}, kHotToggleToolLibrary},

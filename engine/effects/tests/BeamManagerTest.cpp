@@ -90,7 +90,7 @@ TEST(BeamManagerTest, ModeOneRibbonWritesFewerVerticesAndNothingWhenEmpty) {
   EXPECT_EQ(beams.GetLive(0)->shape, 2);
   EXPECT_EQ(beams.GetLive(1)->shape, 1);
   beams.UpdateMode1(0.01f);
-  EXPECT_EQ(beams.VertexCount(), 6 + 8);  // a continuing segment, then the closing one
+  EXPECT_EQ(beams.VertexCount(), 6 + 8);         // a continuing segment, then the closing one
   EXPECT_EQ(beams.SpawnMany(points, 4 + 1), 0);  // would need four more beams: refused
   beams.Spawn(Vector3(0.0f, 0.0f, 1.0f));        // a standalone beam after the ribbon
   beams.UpdateMode1(0.01f);

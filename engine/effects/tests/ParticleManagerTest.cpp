@@ -226,9 +226,12 @@ TEST_F(ParticleDefinitionTest, DamagedDefinitionsAreRefused) {
     const char* from;
     const char* to;
   } outOfRange[] = {
-      {"[EMIT RATE] = 0", "[EMIT RATE] = 1e30"},      {"[EMIT RATE] = 0", "[EMIT RATE] = -1"},
-      {"[EMIT RATE] = 0", "[EMIT RATE] = nan"},       {"[LIFESPAN] = 1", "[LIFESPAN] = inf"},
-      {"[GRAVITY] = (0)", "[GRAVITY] = (-inf)"},      {"(0, -1, 0)", "(0, 1e38, 0)"},
+      {"[EMIT RATE] = 0", "[EMIT RATE] = 1e30"},
+      {"[EMIT RATE] = 0", "[EMIT RATE] = -1"},
+      {"[EMIT RATE] = 0", "[EMIT RATE] = nan"},
+      {"[LIFESPAN] = 1", "[LIFESPAN] = inf"},
+      {"[GRAVITY] = (0)", "[GRAVITY] = (-inf)"},
+      {"(0, -1, 0)", "(0, 1e38, 0)"},
       {"[COLOUR] = (1, 1, 1, 1)", "[COLOUR] = (1, nan, 1, 1)"},
       {"[CHANGER] = 0 0 750", "[CHANGER] = 1 0 -2147483648"},
   };

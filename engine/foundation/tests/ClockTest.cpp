@@ -1,6 +1,6 @@
-#include "engine/foundation/Clock.h"
-
 #include <gtest/gtest.h>
+
+#include "engine/foundation/Clock.h"
 
 namespace {
 
@@ -58,8 +58,8 @@ TEST_F(ClockTest, FrameDeltaIsAveragedOverFiveFramesAndClamped) {
     float delta;
     float rate;
   };
-  const Case cases[] = {{50, 0.01f, 100.0f}, {1000, 0.1f, 10.0f}, {0, 0.001f, 1000.0f}, {500, 0.1f, 10.0f},
-                        {5, 0.001f, 1000.0f}, {100, 0.02f, 50.0f}};
+  const Case cases[] = {{50, 0.01f, 100.0f}, {1000, 0.1f, 10.0f},  {0, 0.001f, 1000.0f},
+                        {500, 0.1f, 10.0f},  {5, 0.001f, 1000.0f}, {100, 0.02f, 50.0f}};
   for (const Case& c : cases) {
     Clock fresh;
     fresh.SetTickSource(&FakeTick);

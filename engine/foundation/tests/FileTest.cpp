@@ -1,15 +1,14 @@
-#include "engine/foundation/File.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "engine/foundation/File.h"
+#include "engine/foundation/Log.h"
 #include "engine/foundation/Matrix4.h"
 #include "engine/foundation/Quaternion.h"
 #include "engine/foundation/Vector3.h"
-#include "engine/foundation/Log.h"
 #include "support/LogLines.h"
 #include "support/ScratchWorkingFolder.h"
 
@@ -42,11 +41,10 @@ TEST_F(FileTest, OpensAreLoggedOnTheArchiveChannelWithBackslashedNames) {
   file.OpenWrite("Data/out.bin");
   file.OpenWrite("NoFolder/out.bin");
   file.OpenAppend("NoFolder/out.bin");
-  EXPECT_EQ(LogLinesOf(kLogARC), (std::vector<std::string>{"Read Data\\a.txt ... OK",
-                                                          "Read Data\\missing.txt ... ERROR!",
-                                                          "Write Data\\out.bin ... OK",
-                                                          "Write NoFolder\\out.bin ... ERROR!",
-                                                          "Append NoFolder\\out.bin ... ERROR!"}));
+  EXPECT_EQ(LogLinesOf(kLogARC),
+            (std::vector<std::string>{"Read Data\\a.txt ... OK", "Read Data\\missing.txt ... ERROR!",
+                                      "Write Data\\out.bin ... OK", "Write NoFolder\\out.bin ... ERROR!",
+                                      "Append NoFolder\\out.bin ... ERROR!"}));
 }
 
 TEST_F(FileTest, FlagWordFollowsOpensAndCloses) {
@@ -54,8 +52,7 @@ TEST_F(FileTest, FlagWordFollowsOpensAndCloses) {
   File file(File::kTerminatedStrings);
   EXPECT_EQ(file.OpenRead("in.txt"), File::kOpen | File::kRead | File::kTerminatedStrings);
   EXPECT_EQ(file.Close(), File::kClosed | File::kRead | File::kTerminatedStrings);
-  EXPECT_EQ(file.OpenRead("missing"),
-            File::kClosed | File::kOpenFailed | File::kRead | File::kTerminatedStrings);
+  EXPECT_EQ(file.OpenRead("missing"), File::kClosed | File::kOpenFailed | File::kRead | File::kTerminatedStrings);
   // The failed-open bit stays; the other mode bits go.
   EXPECT_EQ(file.OpenWrite("out.txt"), File::kOpen | File::kOpenFailed | File::kWrite | File::kTerminatedStrings);
   EXPECT_EQ(file.OpenAppend("out.txt"), File::kOpen | File::kOpenFailed | File::kAppend | File::kTerminatedStrings);

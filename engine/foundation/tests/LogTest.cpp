@@ -1,16 +1,13 @@
-#include "engine/foundation/Log.h"
-
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "engine/foundation/Clock.h"
+#include "engine/foundation/Log.h"
 #include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
 

@@ -1,9 +1,9 @@
-#include "engine/foundation/Memory.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <new>
+
+#include "engine/foundation/Memory.h"
 
 namespace {
 
@@ -92,8 +92,7 @@ TEST(Memory, OtherPairsCountInTheirOwnGroupsAndTotalsSumAll) {
   EXPECT_EQ(after.cLibraryBytes - before.cLibraryBytes, 20u);
   EXPECT_EQ(after.cLibraryFrees - before.cLibraryFrees, 1u);
   EXPECT_EQ(after.objectAllocations, before.objectAllocations);
-  EXPECT_EQ(after.TotalAllocations(),
-            after.objectAllocations + after.arrayAllocations + after.cLibraryAllocations);
+  EXPECT_EQ(after.TotalAllocations(), after.objectAllocations + after.arrayAllocations + after.cLibraryAllocations);
   EXPECT_EQ(after.TotalBytes(), after.objectBytes + after.arrayBytes + after.cLibraryBytes);
   EXPECT_EQ(after.TotalFrees(), after.objectFrees + after.arrayFrees + after.cLibraryFrees);
 }

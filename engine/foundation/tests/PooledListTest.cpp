@@ -1,5 +1,3 @@
-#include "engine/foundation/PooledList.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,6 +5,7 @@
 #include "engine/foundation/DirList.h"
 #include "engine/foundation/Memory.h"
 #include "engine/foundation/NameMap.h"
+#include "engine/foundation/PooledList.h"
 #include "platform/TempFolder.h"
 
 namespace {

@@ -1,10 +1,9 @@
-#include "engine/foundation/String.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "engine/foundation/Memory.h"
+#include "engine/foundation/String.h"
 
 namespace {
 
@@ -121,8 +120,8 @@ TEST(String, FindSearchesFromStartOrFromZero) {
     int start;
     int index;
   };
-  const Case cases[] = {{"bc", 0, 1}, {"bc", 2, 4}, {"bc", 6, 1}, {"bc", 99, 1}, {"bc", -4, 1},
-                        {"x", 0, -1}, {"abc", 4, -1}};
+  const Case cases[] = {{"bc", 0, 1},  {"bc", 2, 4}, {"bc", 6, 1},  {"bc", 99, 1},
+                        {"bc", -4, 1}, {"x", 0, -1}, {"abc", 4, -1}};
   for (const Case& c : cases) EXPECT_EQ(s.Find(c.needle, c.start), c.index) << c.needle << " from " << c.start;
   EXPECT_EQ(String().Find("a"), -1);
   EXPECT_EQ(s.Find(String("ca")), 2);
@@ -135,10 +134,9 @@ TEST(String, PiecesClampToTheText) {
     const char* expected;
   };
   const Case cases[] = {
-      {s.Right(10), "abc"}, {s.Right(2), "bc"}, {s.Right(-1), ""},   {s.Left(0), ""},
-      {s.Left(2), "ab"},    {s.Left(10), "abc"}, {s.Left(-3), ""},   {s.Mid(5, 2), ""},
-      {s.Mid(1, 1), "b"},   {s.Mid(1, 10), "bc"}, {s.Mid(-2, 2), "ab"}, {s.Mid(1, -1), ""},
-      {String().Left(3), ""},
+      {s.Right(10), "abc"}, {s.Right(2), "bc"}, {s.Right(-1), ""},      {s.Left(0), ""},    {s.Left(2), "ab"},
+      {s.Left(10), "abc"},  {s.Left(-3), ""},   {s.Mid(5, 2), ""},      {s.Mid(1, 1), "b"}, {s.Mid(1, 10), "bc"},
+      {s.Mid(-2, 2), "ab"}, {s.Mid(1, -1), ""}, {String().Left(3), ""},
   };
   for (const Case& c : cases) EXPECT_STREQ(c.piece.Chars(), c.expected);
   EXPECT_STREQ(s.Chars(), "abc");
@@ -161,9 +159,8 @@ TEST(String, GetWordCountsEverySeparatorAndStopsAtTheEnd) {
     const char* word;
   };
   const Case cases[] = {
-      {"a  b", 0, "a"},   {"a  b", 1, ""},         {"a  b", 2, "b"},  {" a", 0, ""},
-      {" a", 1, "a"},     {"x\ty\r\n", 1, "y"},    {"one two", 2, ""}, {"one two", 50, ""},
-      {"", 0, ""},        {"", 3, ""},
+      {"a  b", 0, "a"},     {"a  b", 1, ""},    {"a  b", 2, "b"},    {" a", 0, ""}, {" a", 1, "a"},
+      {"x\ty\r\n", 1, "y"}, {"one two", 2, ""}, {"one two", 50, ""}, {"", 0, ""},   {"", 3, ""},
   };
   for (const Case& c : cases) {
     EXPECT_STREQ(String(c.text).GetWord(c.index).Chars(), c.word) << '"' << c.text << "\" word " << c.index;
@@ -178,9 +175,8 @@ TEST(String, TrimsKeepTheFirstCharacterAndZeroTheTail) {
     const char* expected;
   };
   const Case cases[] = {
-      {" ", &String::TrimRight, " "},       {"ab \r\n", &String::TrimRight, "ab"},
-      {"\t x", &String::TrimLeft, "x"},    {"\t x \n", &String::Trim, "x"},
-      {"\n", &String::TrimLeft, "\n"},      {"", &String::Trim, ""},
+      {" ", &String::TrimRight, " "},  {"ab \r\n", &String::TrimRight, "ab"}, {"\t x", &String::TrimLeft, "x"},
+      {"\t x \n", &String::Trim, "x"}, {"\n", &String::TrimLeft, "\n"},       {"", &String::Trim, ""},
   };
   for (const Case& c : cases) {
     String s(c.text);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXGL.h"
 #include "engine/graphics/MaterialManager.h"
@@ -17,7 +18,6 @@
 #include "engine/runtime/display/Display.h"
 #include "platform/GlWindow.h"
 #include "support/GlTestWindow.h"
-#include "engine/foundation/tests/support/LogLines.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {

@@ -15,7 +15,10 @@ namespace {
 // A small seeded generator for garbage inputs (tests only).
 struct TestLcg {
   uint32_t state;
-  uint8_t Next() { state = state * 1664525u + 1013904223u; return uint8_t(state >> 24); }
+  uint8_t Next() {
+    state = state * 1664525u + 1013904223u;
+    return uint8_t(state >> 24);
+  }
 };
 
 PngSpec Png(uint32_t width, uint32_t height, int colourType, int bitDepth, Bytes rows, Bytes palette = {},
@@ -139,7 +142,8 @@ TEST(TgaDecoder, RefusesUnsupportedAndBrokenFiles) {
 
 TEST(TgaDecoder, SurvivesTruncationAndGarbage) {
   ExpectEveryPrefixRefused(DecodeTga, MakeTga(2, 2, 2, 32, Bytes(16, 7)));
-  ExpectEveryPrefixRefused(DecodeTga, MakeTga(10, 4, 2, 24, {0x83, 1, 2, 3, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x80, 1, 1, 1}));
+  ExpectEveryPrefixRefused(DecodeTga,
+                           MakeTga(10, 4, 2, 24, {0x83, 1, 2, 3, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x80, 1, 1, 1}));
   ExpectGarbageRefused(DecodeTga, MakeTga(10, 8, 8, 32, {}));
   ExpectGarbageRefused(DecodeTga, MakeTga(2, 4, 4, 24, {}));
 }
@@ -158,11 +162,16 @@ TEST(PngDecoder, ExpandsEveryLayoutToEightBitRgbOrRgba) {
       {"grey 1-bit", Png(2, 1, PNG_COLOR_TYPE_GRAY, 1, {0x80}), 3, {255, 255, 255, 0, 0, 0}},
       {"grey alpha", Png(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {50, 60}), 4, {50, 50, 50, 60}},
       {"palette", Png(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0}, {9, 8, 7, 1, 2, 3}), 3, {1, 2, 3, 9, 8, 7}},
-      {"palette with transparency", Png(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0}, {9, 8, 7, 1, 2, 3}, {255, 40}),
-       4, {1, 2, 3, 40, 9, 8, 7, 255}},
+      {"palette with transparency",
+       Png(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0}, {9, 8, 7, 1, 2, 3}, {255, 40}),
+       4,
+       {1, 2, 3, 40, 9, 8, 7, 255}},
       {"rgb", Png(1, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3}), 3, {1, 2, 3}},
       {"rgba", Png(1, 1, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 4}), 4, {1, 2, 3, 4}},
-      {"16-bit rgb normalised", Png(1, 1, PNG_COLOR_TYPE_RGB, 16, {0xFF, 0xFF, 0x80, 0x80, 0x00, 0x7F}), 3, {255, 128, 0}},
+      {"16-bit rgb normalised",
+       Png(1, 1, PNG_COLOR_TYPE_RGB, 16, {0xFF, 0xFF, 0x80, 0x80, 0x00, 0x7F}),
+       3,
+       {255, 128, 0}},
       {"16-bit grey", Png(1, 1, PNG_COLOR_TYPE_GRAY, 16, {0x80, 0x80}), 3, {128, 128, 128}},
   };
   for (const Case& c : cases) {
@@ -222,7 +231,8 @@ TEST(BmpDecoder, ReadsEightTwentyFourAndThirtyTwoBitsAsRgb) {
   const Bytes palette = {0, 0, 255, 0, 255, 0, 0, 0};  // index 0 red, 1 blue
   const Case cases[] = {
       // Width 3 at 24 bits needs a padded row of 12 bytes.
-      {"24-bit padded", MakeBmp(3, 2, 24, {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19}),
+      {"24-bit padded",
+       MakeBmp(3, 2, 24, {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19}),
        {3, 2, 1, 6, 5, 4, 9, 8, 7, 13, 12, 11, 16, 15, 14, 19, 18, 17}},
       {"32-bit drops alpha", MakeBmp(1, 1, 32, {1, 2, 3, 99}), {3, 2, 1}},
       {"8-bit palette", MakeBmp(3, 1, 8, {0, 1, 7}, palette), {255, 0, 0, 0, 0, 255, 0, 0, 0}},

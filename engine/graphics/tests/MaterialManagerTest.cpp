@@ -7,12 +7,12 @@
 #include "engine/foundation/CABArchive.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/ResourceManager.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
 #include "support/FakeTextureUploader.h"
 #include "support/ImageFiles.h"
-#include "engine/foundation/tests/support/LogLines.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {

@@ -55,8 +55,9 @@ TEST(MaterialStage, KeywordsSetTheirFlagsAndValues) {
     EXPECT_EQ(stage->flags & c.flagsClear, 0u);
   }
 
-  auto stage = ReadStage("MAP Textures/Gems/Ruby.png\nAMBIENT 0.1 0.2 0.3\nCOLOUR 0.5 0.25 1 0.75\nSHININESS 12\n"
-                         "WIREFRAME 2.5\nvshader  glow.vs\nPSHADER glow.ps");
+  auto stage = ReadStage(
+      "MAP Textures/Gems/Ruby.png\nAMBIENT 0.1 0.2 0.3\nCOLOUR 0.5 0.25 1 0.75\nSHININESS 12\n"
+      "WIREFRAME 2.5\nvshader  glow.vs\nPSHADER glow.ps");
   EXPECT_EQ(stage->mapName, "TEXTURES/GEMS/RUBY.PNG");
   EXPECT_FLOAT_EQ(stage->ambient[0], 0.2f);  // three numbers leave the colour alone
   EXPECT_FLOAT_EQ(stage->colour[1], 0.25f);
@@ -75,9 +76,9 @@ TEST(MaterialStage, BlendWordsPickTheFactors) {
     uint32_t source;
     uint32_t destination;
   };
-  const Case cases[] = {{"BLEND", 0x302, 0x303},         {"BLEND LIGHTMAP", 0x302, 1}, {"BLEND ADD", 1, 1},
-                        {"BLEND PARTICLE", 0x300, 1},    {"BLEND TEST", 0x300, 1},
-                        {"BLEND ADD\nBLEND ODD", 1, 1}};  // an unknown word keeps the factors
+  const Case cases[] = {{"BLEND", 0x302, 0x303},  {"BLEND LIGHTMAP", 0x302, 1},
+                        {"BLEND ADD", 1, 1},      {"BLEND PARTICLE", 0x300, 1},
+                        {"BLEND TEST", 0x300, 1}, {"BLEND ADD\nBLEND ODD", 1, 1}};  // an unknown word keeps the factors
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     const auto stage = ReadStage(c.line);

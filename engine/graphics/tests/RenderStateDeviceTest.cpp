@@ -68,7 +68,7 @@ TEST_F(RenderStateDevice, EachCapabilityTurnsOnAndOffWithItsBit) {
     GFXRenderFlags flag;
     GLenum capability;
   };
-  const Case cases[] = {{LIGHTING, GL_LIGHTING},     {DEPTHTEST, GL_DEPTH_TEST}, {BLENDING, GL_BLEND},
+  const Case cases[] = {{LIGHTING, GL_LIGHTING},        {DEPTHTEST, GL_DEPTH_TEST}, {BLENDING, GL_BLEND},
                         {STENCILTEST, GL_STENCIL_TEST}, {SCISSOR, GL_SCISSOR_TEST}, {TEXTURED, GL_TEXTURE_2D}};
   GFXDisplay::SetRenderState(SOLID);
   for (const Case& c : cases) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXFont.h"
 #include "engine/graphics/GFXGL.h"
@@ -23,7 +24,6 @@
 #include "engine/graphics/TextureManager.h"
 #include "platform/GlWindow.h"
 #include "support/GlTestWindow.h"
-#include "engine/foundation/tests/support/LogLines.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {
@@ -219,8 +219,7 @@ TEST_F(ShaderDevice, UnsupportedDriversRefuseEveryShader) {
     EXPECT_FALSE(GFX_GL::ShadersSupported());
     LogCapture log(kLogGFX);
     EXPECT_EQ(GFX_GL::LoadShader(vertex.c_str(), pixel.c_str()), -1);
-    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"Vertex Shader requested : v.vs",
-                                                     "Pixel Shader requested  : p.ps",
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"Vertex Shader requested : v.vs", "Pixel Shader requested  : p.ps",
                                                      "Shaders are not supported by this device"}));
   }
   GFX_GL::ResetDriverQueries();
@@ -235,7 +234,7 @@ TEST_F(RendererDevice, MaterialSidesBecomeCullState) {
   } cases[] = {{0, RenderFlag::DBLSIDED, false, 0},
                {MaterialSide::FRONT, RenderFlag::CULLFRONT, true, GL_FRONT},
                {MaterialSide::BACK, RenderFlag::CULLBACK, true, GL_BACK},
-                              // Both bits: which face the state layer culls depends on the word before.
+               // Both bits: which face the state layer culls depends on the word before.
                {MaterialSide::FRONT | MaterialSide::BACK, RenderFlag::CULLFRONT | RenderFlag::CULLBACK, true, 0}};
   int n = 0;
   for (const auto& c : cases) {
@@ -370,7 +369,7 @@ TEST_F(RendererDevice, LightsSendWhatTheyHold) {
   GFXLight light;
   light.SetIndex(7);  // drives GL_LIGHT0
   light.ambient[0] = 0.25f;
-  light.Apply();      // disabled: nothing sent
+  light.Apply();  // disabled: nothing sent
   glGetLightfv(GL_LIGHT0, GL_AMBIENT, value);
   EXPECT_FLOAT_EQ(value[0], 0.0f);
 

@@ -11,11 +11,11 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/foundation/ResourceManager.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXFont.h"
 #include "engine/graphics/GFXLight.h"
 #include "engine/graphics/Material.h"
-#include "engine/foundation/tests/support/LogLines.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {
@@ -40,10 +40,10 @@ TEST(RendererProjection, ProjectToScreenTable) {
     Vector2 expected;
   } cases[] = {
       {{400, 300, 0}, nullptr, true, {400, 300}},
-      {{0, 600, 0}, nullptr, true, {0, 0}},         // y flips: top of the window is 0
-      {{800, 0, 0}, nullptr, true, {800, 600}},     // the far corner is still inside
+      {{0, 600, 0}, nullptr, true, {0, 0}},      // y flips: top of the window is 0
+      {{800, 0, 0}, nullptr, true, {800, 600}},  // the far corner is still inside
       {{800.5f, 600, 0}, nullptr, false, {800.5f, 0}},
-      {{-5, 300, 0}, &margin, true, {-5, 300}},     // inside the widened box
+      {{-5, 300, 0}, &margin, true, {-5, 300}},  // inside the widened box
       {{-11, 300, 0}, &margin, false, {-11, 300}},
       {{400, -5, 0}, &margin, true, {400, 605}},
       {{400, 300, -2}, nullptr, false, {400, 300}},  // beyond the far plane
@@ -82,7 +82,7 @@ TEST(RendererLights, IndexPicksTheGlLight) {
   const struct {
     int32_t index;
     GLenum light;
-  } cases[] = {{0, GL_LIGHT0}, {1, GL_LIGHT1}, {6, GL_LIGHT6}, {7, GL_LIGHT0},
+  } cases[] = {{0, GL_LIGHT0},  {1, GL_LIGHT1},   {6, GL_LIGHT6},   {7, GL_LIGHT0},
                {-1, GL_LIGHT0}, {257, GL_LIGHT1}, {1000, GL_LIGHT0}};
   for (const auto& c : cases) {
     GFXLight light;
@@ -233,8 +233,8 @@ TEST(FontFiles, BMFontKeepsCharactersUpTo177) {
     return "char id=" + std::to_string(id) + "\tx=" + std::to_string(x) +
            "\ty=4\twidth=10\theight=12\txoffset=1\tyoffset=2\txadvance=11\tpage=0\tchnl=0\n";
   };
-  text += charLine(40, 8) + "garbage line\n" + charLine(-3, 1) + charLine(300, 1) + charLine(177, 20) +
-          charLine(178, 30);
+  text +=
+      charLine(40, 8) + "garbage line\n" + charLine(-3, 1) + charLine(300, 1) + charLine(177, 20) + charLine(178, 30);
   GFXFont font;
   ASSERT_TRUE(font.ReadBMFont(text.data(), text.size()));
   ASSERT_NE(font.info, nullptr);

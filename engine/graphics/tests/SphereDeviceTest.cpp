@@ -67,8 +67,8 @@ TEST_F(SphereDevice, TheRequestedSideShowsUnderBackCullingInEitherWinding) {
   // (An inside sphere seen from outside shows its far half's inner faces,
   // so only the outside sphere seen from inside vanishes entirely.)
   const Case cases[] = {
-      {GL_CW, true, around, true},    {GL_CCW, true, around, true},   {GL_CW, false, around, false},
-      {GL_CCW, false, around, false}, {GL_CW, false, ahead, true},    {GL_CCW, false, ahead, true},
+      {GL_CW, true, around, true},    {GL_CCW, true, around, true}, {GL_CW, false, around, false},
+      {GL_CCW, false, around, false}, {GL_CW, false, ahead, true},  {GL_CCW, false, ahead, true},
   };
   for (const Case& c : cases) {
     glFrontFace(c.winding);

@@ -41,9 +41,10 @@ TEST_F(TextureDevice, LoadedTexturesUploadBindAndDraw) {
   ScratchRunFolder folder;
   ASSERT_TRUE(folder.Write("TEXDefault.TGA", MakeTga(2, 2, 2, 32, Bytes(16, 255))));
   // A 3 x 3 RGB PNG of one grey: rows of 9 bytes, not a multiple of 4.
-  ASSERT_TRUE(folder.Write("Textures/Tile.png", MakePng({3, 3, PNG_COLOR_TYPE_RGB, 8, Bytes(27, 0x80), {}, {}, false})));
-  ASSERT_TRUE(folder.Write("Textures/Clear.png",
-                           MakePng({1, 1, PNG_COLOR_TYPE_RGBA, 8, {255, 0, 0, 10}, {}, {}, false})));
+  ASSERT_TRUE(
+      folder.Write("Textures/Tile.png", MakePng({3, 3, PNG_COLOR_TYPE_RGB, 8, Bytes(27, 0x80), {}, {}, false})));
+  ASSERT_TRUE(
+      folder.Write("Textures/Clear.png", MakePng({1, 1, PNG_COLOR_TYPE_RGBA, 8, {255, 0, 0, 10}, {}, {}, false})));
 
   CTEXManager manager;
   CTEXTexture* tile = manager.GetTextureByFileName("tile");

@@ -4,11 +4,11 @@
 #include <memory>
 
 #include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/TextureManager.h"
 #include "support/FakeTextureUploader.h"
 #include "support/ImageFiles.h"
-#include "engine/foundation/tests/support/LogLines.h"
 #include "support/ScratchRunFolder.h"
 
 namespace {
@@ -66,7 +66,9 @@ TEST_F(TextureManagerTest, SearchesTheNameThenEachPathTryingPngTgaBmp) {
       {"root png beats every search path", {{"Fonts/panel.TGA", TgaOfWidth(5)}, {"panel.png", png3}}, 3},
       {"png beats tga in one place", {{"panel.TGA", TgaOfWidth(4)}, {"panel.png", png3}}, 3},
       {"tga beats bmp", {{"panel.BMP", MakeBmp(6, 1, 24, Bytes(18, 0))}, {"panel.TGA", TgaOfWidth(4)}}, 4},
-      {"../Common/ comes before Fonts/", {{"Fonts/panel.TGA", TgaOfWidth(5)}, {"../Common/panel.TGA", TgaOfWidth(7)}}, 7},
+      {"../Common/ comes before Fonts/",
+       {{"Fonts/panel.TGA", TgaOfWidth(5)}, {"../Common/panel.TGA", TgaOfWidth(7)}},
+       7},
       {"last search path", {{"Textures/Icons/panel.bmp", MakeBmp(6, 1, 24, Bytes(18, 0))}}, 6},
       {"mixed case on disk", {{"TEXTURES/misc/PANEL.tga", TgaOfWidth(8)}}, 8},
   };
@@ -171,7 +173,7 @@ TEST_F(TextureManagerTest, EachLoaderUploadsInItsOwnLayout) {
   sign->Bind();
   manager_->DefaultTexture()->Bind();
   EXPECT_EQ(uploader_.binds, (std::vector<std::pair<uint32_t, bool>>{{sign->GLName(), false},
-                                                                      {manager_->DefaultTexture()->GLName(), true}}));
+                                                                     {manager_->DefaultTexture()->GLName(), true}}));
 }
 
 TEST_F(TextureManagerTest, SearchPathsAreKeptOnceInOrder) {

@@ -4,14 +4,14 @@
 
 #include <memory>
 
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/gui/ConsoleInputBox.h"
 #include "engine/runtime/console/CommandRegistry.h"
 #include "engine/runtime/console/VariableRegistry.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
-#include "engine/foundation/Log.h"
-#include "engine/foundation/tests/support/LogLines.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;
@@ -72,8 +72,8 @@ TEST(ConsoleInput, CommandsRunOnlyWithTheirArgumentCount) {
     const char* line;
     int calls;
     bool rejected;
-  } cases[] = {{"echo1 hello", 1, false}, {"echo1", 1, true}, {"echo1 a b", 1, true},
-               {"", 1, true},           {"nosuch 1", 1, true}};
+  } cases[] = {
+      {"echo1 hello", 1, false}, {"echo1", 1, true}, {"echo1 a b", 1, true}, {"", 1, true}, {"nosuch 1", 1, true}};
   for (const Case& c : cases) {
     ClearLogLines(kLogGEM);
     Submit(box, c.line);

@@ -83,8 +83,8 @@ TEST(GUIObject, HitTestIncludesEdgesAndFocusFollowsThePointer) {
     Vector2 point;
     bool inside;
   } cases[] = {
-      {{110, 105}, true}, {{140, 115}, true}, {{125, 110}, true},
-      {{109.9f, 110}, false}, {{140.1f, 110}, false}, {{125, 104.9f}, false}, {{105, 102}, false},
+      {{110, 105}, true},     {{140, 115}, true},     {{125, 110}, true},  {{109.9f, 110}, false},
+      {{140.1f, 110}, false}, {{125, 104.9f}, false}, {{105, 102}, false},
   };
   for (const Case& c : cases) EXPECT_EQ(probe.HitTest(c.point), c.inside) << c.point.x << "," << c.point.y;
   probe.hitOnInner = 0;

@@ -4,9 +4,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "engine/graphics/tests/support/RendererTestWindow.h"
-#include "engine/gui/tests/support/GuiCanvas.h"
-
 #include <memory>
 #include <vector>
 
@@ -19,10 +16,12 @@
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/MouseCursor.h"
 #include "engine/gui/TitleBar.h"
 #include "engine/gui/Window.h"
+#include "engine/gui/tests/support/GuiCanvas.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/messages/MSGSystem.h"
 #include "platform/GlWindow.h"
@@ -34,12 +33,8 @@ constexpr int kHeight = 600;
 
 class GuiDrawDevice : public ::testing::Test {
  protected:
-  void SetUp() override {
-    window_.Open("gui device test", kWidth, kHeight);
-  }
-  void TearDown() override {
-    window_.Close();
-  }
+  void SetUp() override { window_.Open("gui device test", kWidth, kHeight); }
+  void TearDown() override { window_.Close(); }
 
   // A one-stage material of a solid colour.
   static CMATMaterial* Solid(const char* name, uint8_t r, uint8_t g, uint8_t b) {
@@ -94,8 +89,17 @@ TEST_F(GuiDrawDevice, FramedWindowWithTitleBarDrawsDragsAndCloses) {
   Window window;
   window.Show(true);
   window.Activate(true);
-  window.SetRect([] { Rect r; r.SetPositionSize({100, 100}, {300, 200}); return r; }(),
-                 [] { Rect r; r.SetPositionSize({120, 120}, {260, 160}); return r; }());
+  window.SetRect(
+      [] {
+        Rect r;
+        r.SetPositionSize({100, 100}, {300, 200});
+        return r;
+      }(),
+      [] {
+        Rect r;
+        r.SetPositionSize({120, 120}, {260, 160});
+        return r;
+      }());
   ASSERT_TRUE(window.SetImageMaterial(1, Solid("green", 0, 255, 0)));
   window.CreateTitleBar("A", GUIStyle::kTitleButtons);
   TitleBar* bar = window.GetTitleBar();

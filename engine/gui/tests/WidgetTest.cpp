@@ -120,8 +120,12 @@ TEST(TextBox, ScanCodesEditTheLine) {
     const char* text;
   } steps[] = {
       {key::Backspace, false, ""},  // nothing to remove
-      {key::H, true, "H"},          {key::I, false, "Hi"},          {key::Space, false, "Hi "},
-      {key::Digit1, true, "Hi !"},  {key::Equals, false, "Hi !="},  {key::Digit0, false, "Hi !=0"},
+      {key::H, true, "H"},
+      {key::I, false, "Hi"},
+      {key::Space, false, "Hi "},
+      {key::Digit1, true, "Hi !"},
+      {key::Equals, false, "Hi !="},
+      {key::Digit0, false, "Hi !=0"},
       {key::Period, true, "Hi !=0>"},
       {key::F1, false, "Hi !=0>"},  // F1 types nothing
       {key::Backspace, false, "Hi !=0"},

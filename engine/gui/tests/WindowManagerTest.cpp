@@ -2,7 +2,6 @@
 // the layout file.
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
@@ -11,11 +10,11 @@
 #include <sstream>
 #include <string>
 
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/TitleBar.h"
 #include "engine/gui/Window.h"
-#include "engine/foundation/Log.h"
-#include "engine/foundation/tests/support/LogLines.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;
@@ -57,7 +56,7 @@ TEST(WindowManager, RegistrationSwapsFirstWindowWithFirstHigherLayerOnce) {
   std::vector<std::string> log;
   auto a = std::make_unique<RecordingWindow>("A", &log);
   auto b = std::make_unique<RecordingWindow>("B", &log);
-  b->SetLayer(2.0f);  // set after its registration: no swap happened yet
+  b->SetLayer(2.0f);                                      // set after its registration: no swap happened yet
   auto c = std::make_unique<RecordingWindow>("C", &log);  // this registration swaps A and B
   ASSERT_EQ(manager->GetWindowCount(), 3);
   EXPECT_EQ(manager->GetWindowAt(0), b.get());
@@ -110,7 +109,7 @@ TEST(WindowManager, LayerFilterExactOrAtMost) {
     float layer;
     bool drawn;
   } cases[] = {
-      {true, 10.0f, 10.0f, true}, {true, 10.0f, 9.0f, false}, {true, 10.0f, 11.0f, false},
+      {true, 10.0f, 10.0f, true}, {true, 10.0f, 9.0f, false},  {true, 10.0f, 11.0f, false},
       {false, 10.0f, 9.0f, true}, {false, 10.0f, 10.0f, true}, {false, 10.0f, 10.5f, false},
       {false, 0.0f, 0.0f, true},
   };

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/Icon.h"
 #include "engine/gui/MouseCursor.h"
@@ -10,8 +12,6 @@
 #include "engine/gui/TitleBar.h"
 #include "engine/gui/Window.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "engine/foundation/Log.h"
-#include "engine/foundation/tests/support/LogLines.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;

@@ -1,8 +1,8 @@
 #include "engine/runtime/console/CommandRegistry.h"
 
-#include "engine/foundation/Log.h"
-
 #include <string>
+
+#include "engine/foundation/Log.h"
 
 int32_t CConsoleCommand::Run(String* arguments) {
   if (!enabled || !handler) return -1;
@@ -18,11 +18,10 @@ CCommandRegistry* CCommandRegistry::Get() {
   return &registry;
 }
 
-bool CCommandRegistry::Register(const String& name, ConsoleCommandHandler* handler,
-                                int32_t argumentCount, const String& help) {
+bool CCommandRegistry::Register(const String& name, ConsoleCommandHandler* handler, int32_t argumentCount,
+                                const String& help) {
   if (count_ >= kCapacity) {
-    LogGEM("Console : the command table holds %u commands; '%s' is not registered", kCapacity,
-           name.Chars());
+    LogGEM("Console : the command table holds %u commands; '%s' is not registered", kCapacity, name.Chars());
     return false;
   }
   CConsoleCommand& entry = entries_[count_];
@@ -44,9 +43,7 @@ int32_t CCommandRegistry::Execute(String& name, String arguments) {
   return -1;
 }
 
-CConsoleCommand* CCommandRegistry::GetCommand(uint32_t index) {
-  return index < count_ ? &entries_[index] : nullptr;
-}
+CConsoleCommand* CCommandRegistry::GetCommand(uint32_t index) { return index < count_ ? &entries_[index] : nullptr; }
 
 void CCommandRegistry::Disable(uint32_t index) {
   if (index < count_) entries_[index].enabled = false;

@@ -3,10 +3,10 @@
 // The console's commands: a fixed table of named commands, each with the
 // number of argument words it wants, a help text and a handler.
 
-#include "engine/foundation/String.h"
-
 #include <array>
 #include <cstdint>
+
+#include "engine/foundation/String.h"
 
 // What a command runs. Handlers return 0 when done and a negative number on
 // failure (-1 missing or wrong arguments, -2 wrong arguments or a failed load).
@@ -61,8 +61,7 @@ class CCommandRegistry {
 
   // Appends a command (names are registered in upper case); false, logged,
   // when the table is full.
-  bool Register(const String& name, ConsoleCommandHandler* handler, int32_t argumentCount,
-                const String& help);
+  bool Register(const String& name, ConsoleCommandHandler* handler, int32_t argumentCount, const String& help);
   // Runs the first command of that name: the name is upper-cased in place.
   // -1 for an empty or unknown name, else the command's result.
   int32_t Execute(String& name, String arguments);

@@ -1,13 +1,13 @@
 #include "engine/runtime/console/VariableRegistry.h"
 
-#include "engine/foundation/Log.h"
-#include "engine/foundation/Vector2.h"
-#include "engine/foundation/Vector3.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "engine/foundation/Log.h"
+#include "engine/foundation/Vector2.h"
+#include "engine/foundation/Vector3.h"
 
 namespace {
 
@@ -107,17 +107,33 @@ void CConsoleVariable::FromString(const String& text) {
     case kCVarBool: {
       String upper = text;
       upper.ToUpper();
-      if (upper == "1" || upper == "TRUE") *static_cast<uint8_t*>(storage) = 1;
-      else if (upper == "0" || upper == "FALSE") *static_cast<uint8_t*>(storage) = 0;
+      if (upper == "1" || upper == "TRUE")
+        *static_cast<uint8_t*>(storage) = 1;
+      else if (upper == "0" || upper == "FALSE")
+        *static_cast<uint8_t*>(storage) = 0;
       break;
     }
-    case kCVarInt8: StoreSigned<int8_t>(chars, storage); break;
-    case kCVarInt16: StoreSigned<int16_t>(chars, storage); break;
-    case kCVarInt32: StoreSigned<int32_t>(chars, storage); break;
-    case kCVarUInt8: StoreUnsigned<uint8_t>(chars, storage); break;
-    case kCVarUInt16: StoreUnsigned<uint16_t>(chars, storage); break;
-    case kCVarUInt32: StoreUnsigned<uint32_t>(chars, storage); break;
-    case kCVarFloat: std::sscanf(chars, "%f", static_cast<float*>(storage)); break;
+    case kCVarInt8:
+      StoreSigned<int8_t>(chars, storage);
+      break;
+    case kCVarInt16:
+      StoreSigned<int16_t>(chars, storage);
+      break;
+    case kCVarInt32:
+      StoreSigned<int32_t>(chars, storage);
+      break;
+    case kCVarUInt8:
+      StoreUnsigned<uint8_t>(chars, storage);
+      break;
+    case kCVarUInt16:
+      StoreUnsigned<uint16_t>(chars, storage);
+      break;
+    case kCVarUInt32:
+      StoreUnsigned<uint32_t>(chars, storage);
+      break;
+    case kCVarFloat:
+      std::sscanf(chars, "%f", static_cast<float*>(storage));
+      break;
     case kCVarDouble: {
       float value = 0.0f;
       if (std::sscanf(chars, "%f", &value) == 1) *static_cast<double*>(storage) = value;
@@ -156,8 +172,7 @@ CVariableRegistry* CVariableRegistry::Get() {
   return &registry;
 }
 
-CConsoleVariable* CVariableRegistry::Register(const String& name, int32_t type, void* storage,
-                                              const String& help) {
+CConsoleVariable* CVariableRegistry::Register(const String& name, int32_t type, void* storage, const String& help) {
   if (CConsoleVariable* existing = Find(name)) return existing;
   auto variable = std::make_unique<CConsoleVariable>();
   variable->name = name;

@@ -3,29 +3,29 @@
 // The console's variables: named, typed views of engine fields that the
 // console prints and sets.
 
-#include "engine/foundation/String.h"
-
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "engine/foundation/String.h"
+
 // Type codes of console variables and the storage each one points at.
 enum ConsoleVariableType : int32_t {
-  kCVarBool = 0,     // byte, "true"/"false"; parses 1, 0, TRUE, FALSE in any case
-  kCVarInt8 = 1,     // "%d"
-  kCVarInt16 = 2,    // "%d"
-  kCVarInt32 = 3,    // "%d"
-  kCVarUInt8 = 4,    // "%u"
-  kCVarUInt16 = 5,   // "%u"
-  kCVarUInt32 = 6,   // "%u"
-  kCVarFloat = 7,    // "%f"
-  kCVarDouble = 8,   // "%f", parsed as a float
-  kCVarVector2 = 9,  // "[%f, %f]"
-  kCVarVector3 = 10, // "[%f, %f, %f]"
-  kCVarNone = 11,    // shows nothing, takes nothing
-  kCVarFloat4 = 12,  // four floats in a row, "[%f, %f, %f, %f]"
-  kCVarString = 13,  // a String, the whole text
-  kCVarUntyped = 14, // the default: shows nothing, takes nothing
+  kCVarBool = 0,      // byte, "true"/"false"; parses 1, 0, TRUE, FALSE in any case
+  kCVarInt8 = 1,      // "%d"
+  kCVarInt16 = 2,     // "%d"
+  kCVarInt32 = 3,     // "%d"
+  kCVarUInt8 = 4,     // "%u"
+  kCVarUInt16 = 5,    // "%u"
+  kCVarUInt32 = 6,    // "%u"
+  kCVarFloat = 7,     // "%f"
+  kCVarDouble = 8,    // "%f", parsed as a float
+  kCVarVector2 = 9,   // "[%f, %f]"
+  kCVarVector3 = 10,  // "[%f, %f, %f]"
+  kCVarNone = 11,     // shows nothing, takes nothing
+  kCVarFloat4 = 12,   // four floats in a row, "[%f, %f, %f, %f]"
+  kCVarString = 13,   // a String, the whole text
+  kCVarUntyped = 14,  // the default: shows nothing, takes nothing
 };
 
 class CConsoleVariable {

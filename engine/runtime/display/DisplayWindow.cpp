@@ -17,9 +17,12 @@ const char kCreateErrorTitle[] = "Vyre Core : CreateGLWindow - ERROR";
 
 const char* CreationErrorText(platform::GlWindowError error) {
   switch (error) {
-    case platform::GlWindowError::CreateContext: return "Unable to create an OpenGL RC!";
-    case platform::GlWindowError::MakeCurrent: return "Unable to set OpenGL RC to active!";
-    default: break;
+    case platform::GlWindowError::CreateContext:
+      return "Unable to create an OpenGL RC!";
+    case platform::GlWindowError::MakeCurrent:
+      return "Unable to set OpenGL RC to active!";
+    default:
+      break;
   }
   return "Unable to create window!";
 }
@@ -47,8 +50,8 @@ void CDisplay::EnumerateDevices() {
       mode.height = static_cast<uint32_t>(source.height);
       mode.refreshRate = source.refreshHz;
       device.modes.push_back(mode);
-      LogPrintf(kLogGFX, "[%d] = %d x % d x %d @ %dhz", static_cast<int>(m), source.width,
-                source.height, source.bitsPerPixel, source.refreshHz);
+      LogPrintf(kLogGFX, "[%d] = %d x % d x %d @ %dhz", static_cast<int>(m), source.width, source.height,
+                source.bitsPerPixel, source.refreshHz);
     }
     devices_.push_back(std::move(device));
   }
@@ -89,9 +92,9 @@ bool CDisplay::CreateGLWindow() {
   }
 
   if (HasState(kFullscreen) && !window_->EnterFullscreen(width_, height_, depth_)) {
-    platform::MessageBoxAnswer answer = platform::ShowMessageBox(
-        "Vyre Core", "Fullscreen mode not available - use window instead?",
-        platform::MessageBoxButtons::YesNo, platform::MessageBoxIcon::Exclamation);
+    platform::MessageBoxAnswer answer =
+        platform::ShowMessageBox("Vyre Core", "Fullscreen mode not available - use window instead?",
+                                 platform::MessageBoxButtons::YesNo, platform::MessageBoxIcon::Exclamation);
     if (answer == platform::MessageBoxAnswer::Yes) {
       state_ &= ~kFullscreen;
     } else {

@@ -4,10 +4,10 @@
 // machine that receives messages (in the GEO service) and is stepped once a
 // frame by the state-machine registry while its stepping flag is set.
 
+#include <cstdint>
+
 #include "engine/runtime/fsm/StateMachine.h"
 #include "engine/runtime/messages/MSGMessage.h"
-
-#include <cstdint>
 
 class Base : public StateMachine, public CMSGListener {
  public:

@@ -1,8 +1,8 @@
 #include "engine/runtime/fsm/FSMRegistry.h"
 
-#include "engine/runtime/fsm/Base.h"
-
 #include <algorithm>
+
+#include "engine/runtime/fsm/Base.h"
 
 namespace {
 CFSMRegistry* gLiveRegistry = nullptr;

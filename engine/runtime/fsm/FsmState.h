@@ -44,14 +44,14 @@ class FsmStateOf : public FsmState {
   using MessageHandler = void (Owner::*)(CMSGMessage*);
 
   FsmStateOf() = default;
-  FsmStateOf(Owner* stateOwner, const char* stateName, Handler enter, Handler update,
-             MessageHandler message, Handler exit) {
+  FsmStateOf(Owner* stateOwner, const char* stateName, Handler enter, Handler update, MessageHandler message,
+             Handler exit) {
     Set(stateOwner, stateName, enter, update, message, exit);
   }
 
   // Sets the owner, the name and the four handlers.
-  void Set(Owner* stateOwner, const char* stateName, Handler enter, Handler update,
-           MessageHandler message, Handler exit) {
+  void Set(Owner* stateOwner, const char* stateName, Handler enter, Handler update, MessageHandler message,
+           Handler exit) {
     owner = stateOwner;
     name_ = stateName;
     onEnter = enter;

@@ -1,8 +1,8 @@
 #include "engine/runtime/fsm/StateMachine.h"
 
-#include "engine/foundation/Log.h"
-
 #include <cstdarg>
+
+#include "engine/foundation/Log.h"
 
 namespace {
 constexpr int kStateMachineLogChannel = kLogFSM;
@@ -18,9 +18,7 @@ void ConsolePrintf(const char* format, ...) {
 // Lives on the stack of a step; the machine's destructor marks every guard of
 // the steps running on it, so they stop touching the freed machine.
 struct StateMachine::StepGuard {
-  explicit StepGuard(StateMachine* owner) : machine(owner), outer(owner->stepGuard_) {
-    owner->stepGuard_ = this;
-  }
+  explicit StepGuard(StateMachine* owner) : machine(owner), outer(owner->stepGuard_) { owner->stepGuard_ = this; }
   ~StepGuard() {
     if (!destroyed) machine->stepGuard_ = outer;
   }

@@ -6,8 +6,7 @@
 
 #include "engine/foundation/Clock.h"
 
-CUIOJoystick::CUIOJoystick(platform::PadSource* source, int padIndex)
-    : source_(source), padIndex_(padIndex) {}
+CUIOJoystick::CUIOJoystick(platform::PadSource* source, int padIndex) : source_(source), padIndex_(padIndex) {}
 
 CUIOJoystick::~CUIOJoystick() {
   if (source_ != nullptr && acquired_) source_->Close();

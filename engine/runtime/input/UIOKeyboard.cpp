@@ -2,11 +2,11 @@
 
 #include "engine/runtime/input/UIOKeyboard.h"
 
-#include "platform/DebugOutput.h"
-#include "platform/KeyCodes.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "platform/DebugOutput.h"
+#include "platform/KeyCodes.h"
 
 CUIOKeyboard::CUIOKeyboard(platform::KeyboardSource* source) : source_(source) {}
 

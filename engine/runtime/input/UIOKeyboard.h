@@ -46,9 +46,7 @@ class CUIOKeyboard {
   uint8_t GetReleasedCount() const { return releasedCount_; }
   // Whether a shift key was down when the pressed key at that list position
   // went down (false past the count).
-  bool WasShiftedAt(int index) const {
-    return index >= 0 && index < pressedCount_ && pressedShifted_[index];
-  }
+  bool WasShiftedAt(int index) const { return index >= 0 && index < pressedCount_ && pressedShifted_[index]; }
   bool IsAnyKeyDown() const { return anyKeyDown_; }
   bool IsAcquired() const { return acquired_; }
 

@@ -2,9 +2,9 @@
 
 // The queued message record and the base of every message receiver.
 
-#include "engine/foundation/String.h"
-
 #include <cstdint>
+
+#include "engine/foundation/String.h"
 
 // One message: who sent it to whom, when it falls due and its parameter.
 class CMSGMessage {

@@ -1,13 +1,13 @@
 #include "engine/runtime/messages/MSGService.h"
 
-#include "engine/foundation/Clock.h"
-#include "engine/foundation/File.h"
-#include "engine/runtime/messages/MSGSystem.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+
+#include "engine/foundation/Clock.h"
+#include "engine/foundation/File.h"
+#include "engine/runtime/messages/MSGSystem.h"
 
 namespace {
 
@@ -76,12 +76,11 @@ void CMSGService::FillNames(CMSGMessage& message) const {
   CopyName(message.targetName, nameOf(message.target));
 }
 
-void CMSGService::Post(uint32_t id, int32_t source, int32_t target, intptr_t parameter,
-                       double delaySeconds) {
+void CMSGService::Post(uint32_t id, int32_t source, int32_t target, intptr_t parameter, double delaySeconds) {
   if (id == 0) return;
   if (count_ >= kPoolSize) {
-    MSGPrintf("%s : all %u message records are queued; message 0x%x to %d dropped", name.Chars(),
-              kPoolSize, id, target);
+    MSGPrintf("%s : all %u message records are queued; message 0x%x to %d dropped", name.Chars(), kPoolSize, id,
+              target);
     return;
   }
   // A refused receiver has no number: what it posts, or what is posted to
@@ -203,8 +202,8 @@ uint32_t CMSGService::CountMessages(int32_t target, uint32_t id) const {
 uint32_t CMSGService::RegisterMessageName(uint32_t id, const char* messageName) {
   uint32_t messageNumber = id & 0xFFFF;
   if (messageNumber >= kNameTableSize) {
-    MSGPrintf("%s : message number %u is out of the name table; '%s' not registered", name.Chars(),
-              messageNumber, messageName ? messageName : "");
+    MSGPrintf("%s : message number %u is out of the name table; '%s' not registered", name.Chars(), messageNumber,
+              messageName ? messageName : "");
     return 0;
   }
   if (names_[messageNumber]) return 0;
@@ -231,8 +230,8 @@ int32_t CMSGService::AddListener(CMSGListener* listener) {
   if (!listener) return CMSGListener::kRefusedId;
   uint32_t receiverNumber = 0;
   if (!TakeReceiverNumber(receiverNumber)) {
-    MSGPrintf("%s : all %u receiver numbers are in use; '%s' is not registered", name.Chars(),
-              kLastReceiverNumber + 1, listener->name.Chars());
+    MSGPrintf("%s : all %u receiver numbers are in use; '%s' is not registered", name.Chars(), kLastReceiverNumber + 1,
+              listener->name.Chars());
     listener->receiverId = CMSGListener::kRefusedId;
     return CMSGListener::kRefusedId;
   }
@@ -325,9 +324,7 @@ int32_t CMSGService::FindListenerIdByName(const char* listenerName) const {
   return -1;
 }
 
-CMSGMessage* CMSGService::GetMessage(uint32_t index) const {
-  return index < count_ ? slots_[index] : nullptr;
-}
+CMSGMessage* CMSGService::GetMessage(uint32_t index) const { return index < count_ ? slots_[index] : nullptr; }
 
 void CMSGService::RemoveAt(uint32_t index) {
   if (index < count_ && !slots_[index]->inDelivery_) RemoveSlot(index);
@@ -359,9 +356,7 @@ CMSGService* GetUIOMSGService() {
 
 void RegisterGEMMessageNames() { GetGEMMSGService()->RegisterMessageName(eMSG_GEMNull, "eMSG_GEMNull"); }
 
-void RegisterGEOMessageNames() {
-  GetGEOMSGService()->RegisterMessageName(eMSG_GEOCollision, "eMSG_GEOCollision");
-}
+void RegisterGEOMessageNames() { GetGEOMSGService()->RegisterMessageName(eMSG_GEOCollision, "eMSG_GEOCollision"); }
 
 void RegisterGUIMessageNames() {
   static const struct {
@@ -416,8 +411,7 @@ bool CMSGService::LoadScript(const char* fileName) {
   FileText file;
   if (!(file.OpenRead(fileName) & File::kOpen)) return false;
   if (file.GetSize() > static_cast<int64_t>(kMaxScriptBytes)) {
-    MSGPrintf("%s : script '%s' is larger than %u bytes; not read", name.Chars(), fileName,
-              kMaxScriptBytes);
+    MSGPrintf("%s : script '%s' is larger than %u bytes; not read", name.Chars(), fileName, kMaxScriptBytes);
     return true;
   }
   double delaySeconds = 0.0;

@@ -5,15 +5,15 @@
 // in it. Four services exist: GEM (1, engine and game messages), GEO (2, every
 // state-machine object), GUI (4, every GUI object) and UIO (8, input names).
 
-#include "engine/foundation/String.h"
-#include "engine/runtime/messages/MSGMessage.h"
-#include "engine/runtime/messages/MessageIds.h"
-
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
+
+#include "engine/foundation/String.h"
+#include "engine/runtime/messages/MSGMessage.h"
+#include "engine/runtime/messages/MessageIds.h"
 
 class CMSGService : public CMSGListener {
  public:

@@ -1,11 +1,11 @@
 #include "engine/runtime/messages/MSGSystem.h"
 
+#include <cstdarg>
+#include <cstring>
+
 #include "engine/foundation/Log.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
-
-#include <cstdarg>
-#include <cstring>
 
 namespace {
 
@@ -53,9 +53,9 @@ CMSGSystem* CMSGSystem::Existing() { return gLiveSystem; }
 
 CMSGSystem::CMSGSystem() {
   gLiveSystem = this;
-  static const char* const kGenericNames[] = {
-      "eMSG_Null",     "eMSG_Start",  "eMSG_Stop",       "eMSG_Next",    "eMSG_Previous",
-      "eMSG_Select",   "eMSG_Escape", "eMSG_Initialise", "eMSG_Shutdown"};
+  static const char* const kGenericNames[] = {"eMSG_Null",   "eMSG_Start",      "eMSG_Stop",
+                                              "eMSG_Next",   "eMSG_Previous",   "eMSG_Select",
+                                              "eMSG_Escape", "eMSG_Initialise", "eMSG_Shutdown"};
   for (uint32_t number = 0; number < 9; ++number) RegisterMessageName(number, kGenericNames[number]);
 }
 
@@ -82,9 +82,7 @@ CMSGService* CMSGSystem::GetService(int slot) const {
   return (slot >= 0 && slot < kServiceSlots) ? services_[slot] : nullptr;
 }
 
-CMSGService* CMSGSystem::ServiceOfReceiver(int32_t receiverId) const {
-  return services_[SlotOfReceiver(receiverId)];
-}
+CMSGService* CMSGSystem::ServiceOfReceiver(int32_t receiverId) const { return services_[SlotOfReceiver(receiverId)]; }
 
 CMSGListener* CMSGSystem::FindListener(int32_t receiverId) const {
   if (receiverId < 0) return nullptr;
@@ -92,15 +90,14 @@ CMSGListener* CMSGSystem::FindListener(int32_t receiverId) const {
   return service ? service->FindListener(receiverId) : nullptr;
 }
 
-void CMSGSystem::Post(uint32_t id, int32_t source, int32_t target, intptr_t parameter,
-                      double delaySeconds) {
+void CMSGSystem::Post(uint32_t id, int32_t source, int32_t target, intptr_t parameter, double delaySeconds) {
   if (CMSGService* service = ServiceOfReceiver(target)) {
     service->Post(id, source, target, parameter, delaySeconds);
   }
 }
 
-void CMSGSystem::PostToServices(uint32_t mask, uint32_t id, int32_t source, int32_t target,
-                                double delaySeconds, intptr_t parameter) {
+void CMSGSystem::PostToServices(uint32_t mask, uint32_t id, int32_t source, int32_t target, double delaySeconds,
+                                intptr_t parameter) {
   for (int slot = 0; slot < kServiceSlots; ++slot) {
     if ((mask & (1u << (16 + slot))) && services_[slot]) {
       services_[slot]->Post(id, source, target, parameter, delaySeconds);

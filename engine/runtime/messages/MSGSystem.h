@@ -3,12 +3,12 @@
 // The message system: up to 16 services, indexed by the bit of their number,
 // the generic message names, and lookup of any receiver by its id.
 
-#include "engine/foundation/String.h"
-#include "engine/runtime/messages/MSGMessage.h"
-
 #include <array>
 #include <cstdint>
 #include <memory>
+
+#include "engine/foundation/String.h"
+#include "engine/runtime/messages/MSGMessage.h"
 
 class CMSGService;
 
@@ -45,8 +45,8 @@ class CMSGSystem {
   // that service does not exist (a broadcast target reads as slot 15).
   void Post(uint32_t id, int32_t source, int32_t target, intptr_t parameter, double delaySeconds);
   // Posts into every present service whose slot k has bit 16 + k set in the mask.
-  void PostToServices(uint32_t mask, uint32_t id, int32_t source, int32_t target,
-                      double delaySeconds, intptr_t parameter);
+  void PostToServices(uint32_t mask, uint32_t id, int32_t source, int32_t target, double delaySeconds,
+                      intptr_t parameter);
   // The same two, fed from a stored record whose due-time field holds the delay.
   void Repost(const CMSGMessage& record);
   void RepostToServices(uint32_t mask, const CMSGMessage& record);

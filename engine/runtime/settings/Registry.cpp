@@ -1,11 +1,11 @@
 #include "engine/runtime/settings/Registry.h"
 
+#include <cstring>
+#include <string>
+
 #include "engine/foundation/Log.h"
 #include "engine/runtime/settings/Settings.h"
 #include "platform/RegistryStore.h"
-
-#include <cstring>
-#include <string>
 
 namespace {
 
@@ -22,8 +22,7 @@ void RouteStoreDiagnostics() {
 }
 
 // Splits "Section\Name" below a key into the full key path and the value name.
-void SplitValuePath(const char* keyPath, const char* name, std::string* fullKey,
-                    std::string* valueName) {
+void SplitValuePath(const char* keyPath, const char* name, std::string* fullKey, std::string* valueName) {
   *fullKey = keyPath ? keyPath : GetSettings()->registryKeyPath.Chars();
   std::string path = name ? name : "";
   size_t slash = path.rfind('\\');
@@ -45,8 +44,7 @@ uint32_t RegistryReadValue(const char* name, void* out, uint32_t capacity, const
   return platform::RegistryRead(fullKey, valueName, out, capacity);
 }
 
-bool RegistryWriteValue(const char* name, int isBinary, const void* data, uint32_t size,
-                        const char* keyPath) {
+bool RegistryWriteValue(const char* name, int isBinary, const void* data, uint32_t size, const char* keyPath) {
   RouteStoreDiagnostics();
   std::string fullKey, valueName;
   SplitValuePath(keyPath, name, &fullKey, &valueName);
@@ -63,11 +61,10 @@ bool EngineKeyWriteValue(const char* name, int isBinary, const void* data, uint3
 }
 
 bool RegistrySelfTestWrite() {
-  bool textWritten = RegistryWriteValue("A String", 0, kSelfTestText,
-                                        static_cast<uint32_t>(std::strlen(kSelfTestText)),
+  bool textWritten = RegistryWriteValue("A String", 0, kSelfTestText, static_cast<uint32_t>(std::strlen(kSelfTestText)),
                                         CSettings::kRegistryRoot);
-  bool numberWritten = RegistryWriteValue("A Number", 1, &kSelfTestNumber, sizeof kSelfTestNumber,
-                                          CSettings::kRegistryRoot);
+  bool numberWritten =
+      RegistryWriteValue("A Number", 1, &kSelfTestNumber, sizeof kSelfTestNumber, CSettings::kRegistryRoot);
   return textWritten && numberWritten;
 }
 
@@ -75,7 +72,6 @@ bool RegistrySelfTest() {
   char text[1024] = {};
   int32_t number = 0;
   bool textRead = RegistryReadValue("A String", text, sizeof text, CSettings::kRegistryRoot) > 0;
-  bool numberRead =
-      RegistryReadValue("A Number", &number, sizeof number, CSettings::kRegistryRoot) == sizeof number;
+  bool numberRead = RegistryReadValue("A Number", &number, sizeof number, CSettings::kRegistryRoot) == sizeof number;
   return textRead && numberRead && std::strcmp(text, kSelfTestText) == 0 && number == kSelfTestNumber;
 }

@@ -9,13 +9,11 @@
 
 // Copies the value into out (at most capacity bytes; text is terminated) and
 // returns the bytes read, 0 when it is missing. keyPath null: the settings' key.
-uint32_t RegistryReadValue(const char* name, void* out, uint32_t capacity,
-                           const char* keyPath = nullptr);
+uint32_t RegistryReadValue(const char* name, void* out, uint32_t capacity, const char* keyPath = nullptr);
 
 // Stores a value: text (isBinary 0) or binary of the given size; creates
 // missing keys. False when the store cannot be written. keyPath null: the settings' key.
-bool RegistryWriteValue(const char* name, int isBinary, const void* data, uint32_t size,
-                        const char* keyPath = nullptr);
+bool RegistryWriteValue(const char* name, int isBinary, const void* data, uint32_t size, const char* keyPath = nullptr);
 
 // The same two on the engine's own key.
 uint32_t EngineKeyReadValue(const char* name, void* out, uint32_t capacity);

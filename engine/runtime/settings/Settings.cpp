@@ -1,15 +1,15 @@
 #include "engine/runtime/settings/Settings.h"
 
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "engine/foundation/File.h"
 #include "engine/foundation/Log.h"
 #include "engine/runtime/settings/Registry.h"
 #include "platform/AtomicFile.h"
 #include "platform/UserFolder.h"
-
-#include <climits>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -31,8 +31,7 @@ bool ReadIniLines(const String& fileName, std::vector<String>* lines) {
     return false;
   }
   if (file.GetSize() > static_cast<int64_t>(CSettings::kMaxIniBytes)) {
-    LogGEM("[GEM] Settings : '%s' is larger than %u bytes; not read", fileName.Chars(),
-           CSettings::kMaxIniBytes);
+    LogGEM("[GEM] Settings : '%s' is larger than %u bytes; not read", fileName.Chars(), CSettings::kMaxIniBytes);
     return false;
   }
   String line;
@@ -47,8 +46,7 @@ bool ReadIniLines(const String& fileName, std::vector<String>* lines) {
 // Calls apply(key, value) for each "key=value" line of the section, from the
 // line after its header to the first line holding "[".
 template <class Apply>
-void ReadSection(const std::vector<String>& lines, const char* header, bool upperCase,
-                 Apply apply) {
+void ReadSection(const std::vector<String>& lines, const char* header, bool upperCase, Apply apply) {
   size_t index = 0;
   while (index < lines.size() && lines[index] != header) ++index;
   for (++index; index < lines.size(); ++index) {
@@ -186,24 +184,38 @@ bool CSettings::Load(bool useRegistry) {
 
   // Keys and values of [System] are upper-cased whole.
   ReadSection(lines, "[System]", true, [this](const String& key, const String& value) {
-    if (key == "LOCALDIR") localDir = value;
-    else if (key == "DEVELOPERMODE") developerMode = value == "1";
-    else if (key == "TITLE") title = value;  // the key path stays as it was
-    else if (key == "LOGSTOFILES") logsToFiles = value == "1";
-    else if (key == "ENABLELOGGING") enableLogging = value == "1";
-    else if (key == "LOGFILTER") logFilter = value;
+    if (key == "LOCALDIR")
+      localDir = value;
+    else if (key == "DEVELOPERMODE")
+      developerMode = value == "1";
+    else if (key == "TITLE")
+      title = value;  // the key path stays as it was
+    else if (key == "LOGSTOFILES")
+      logsToFiles = value == "1";
+    else if (key == "ENABLELOGGING")
+      enableLogging = value == "1";
+    else if (key == "LOGFILTER")
+      logFilter = value;
   });
   // [Display] keys are case-sensitive and values are taken as written.
   ReadSection(lines, "[Display]", false, [this](const String& key, const String& value) {
     if (key == "API") {
-      if (value == "OGL") api = 0;
-      else if (value == "DX") api = 1;
-    } else if (key == "Width") width = ParseInt(value);
-    else if (key == "Height") height = ParseInt(value);
-    else if (key == "Depth") depth = ParseInt(value);
-    else if (key == "Fullscreen") fullscreen = value == "1";
-    else if (key == "Top") top = ParseInt(value);
-    else if (key == "Left") left = ParseInt(value);
+      if (value == "OGL")
+        api = 0;
+      else if (value == "DX")
+        api = 1;
+    } else if (key == "Width")
+      width = ParseInt(value);
+    else if (key == "Height")
+      height = ParseInt(value);
+    else if (key == "Depth")
+      depth = ParseInt(value);
+    else if (key == "Fullscreen")
+      fullscreen = value == "1";
+    else if (key == "Top")
+      top = ParseInt(value);
+    else if (key == "Left")
+      left = ParseInt(value);
   });
   if (developerMode) Dump();
   return true;

@@ -7,12 +7,12 @@
 // which wins. They are saved (registry Display values and the ini file) at
 // exit when something changed them.
 
-#include "engine/foundation/LogSettings.h"
-#include "engine/foundation/String.h"
-
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "engine/foundation/LogSettings.h"
+#include "engine/foundation/String.h"
 
 // One recorded command-line argument: option or flag name and its value.
 struct StringPair {

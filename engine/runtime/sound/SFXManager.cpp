@@ -100,8 +100,7 @@ void CSFXManager::LoadQueued() {
   if (!initialised_ || pending_ <= 0) return;
   const String dashes("----------------------------------------------------------------");
   SFXPrintf("%s", dashes.Chars());
-  SFXPrintf("%d / %d resources to load", pending_,
-            (GetBufferCount() - 1) + (GetStreamCount() - 1));
+  SFXPrintf("%d / %d resources to load", pending_, (GetBufferCount() - 1) + (GetStreamCount() - 1));
   SFXPrintf("%s", dashes.Chars());
 
   // A file is tried once: one that fails must not use up later passes (with a
@@ -276,17 +275,11 @@ void CSFXManager::RemoveSource(int source) {
   sources_.erase(sources_.begin() + source);
 }
 
-CSFXSource* CSFXManager::GetSource(int source) const {
-  return initialised_ ? ElementAt(sources_, source) : nullptr;
-}
+CSFXSource* CSFXManager::GetSource(int source) const { return initialised_ ? ElementAt(sources_, source) : nullptr; }
 
-CSFXBuffer* CSFXManager::GetBuffer(int buffer) const {
-  return initialised_ ? ElementAt(buffers_, buffer) : nullptr;
-}
+CSFXBuffer* CSFXManager::GetBuffer(int buffer) const { return initialised_ ? ElementAt(buffers_, buffer) : nullptr; }
 
-CSFXStream* CSFXManager::GetStream(int stream) const {
-  return initialised_ ? ElementAt(streams_, stream) : nullptr;
-}
+CSFXStream* CSFXManager::GetStream(int stream) const { return initialised_ ? ElementAt(streams_, stream) : nullptr; }
 
 void CSFXManager::SetListenerActor(const SFXPositionSource* actor) {
   if (initialised_) listenerActor_ = actor;

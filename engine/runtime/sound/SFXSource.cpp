@@ -187,8 +187,7 @@ void CSFXSource::UpdateStream() {
   alGetSourcei(source_, AL_BUFFERS_PROCESSED, &processed);
   SFXCheckLastCall();
   if (processed > 0) {
-    SFXPrintf("SFX Source (%d) processed (%d) buffers", static_cast<int>(source_),
-              static_cast<int>(processed));
+    SFXPrintf("SFX Source (%d) processed (%d) buffers", static_cast<int>(source_), static_cast<int>(processed));
   }
   for (ALint i = 0; i < processed; ++i) {
     ALuint buffer = 0;

@@ -114,8 +114,7 @@ bool CSFXStream::FillBuffer() {
   int errorsInARow = 0;
   int bitstream = 0;
   while (filled < kChunkBytes) {
-    long got = ov_read(decoder_, gChunk + filled, static_cast<int>(kChunkBytes - filled), 0, 2, 1,
-                       &bitstream);
+    long got = ov_read(decoder_, gChunk + filled, static_cast<int>(kChunkBytes - filled), 0, 2, 1, &bitstream);
     if (got == 0) break;
     if (got < 0) {
       // A hole in the data is skipped; a run of them means the file is broken.
@@ -146,8 +145,6 @@ uint32_t CSFXStream::Seek(double seconds) {
   return filled;
 }
 
-double CSFXStream::GetTotalTime() const {
-  return decoderOpen_ ? ov_time_total(decoder_, -1) : 0.0;
-}
+double CSFXStream::GetTotalTime() const { return decoderOpen_ ? ov_time_total(decoder_, -1) : 0.0; }
 
 double CSFXStream::GetTime() const { return decoderOpen_ ? ov_time_tell(decoder_) : 0.0; }

@@ -1,16 +1,16 @@
-#include "engine/foundation/Vector2.h"
-#include "engine/foundation/Vector3.h"
-#include "engine/runtime/console/CommandRegistry.h"
-#include "engine/runtime/console/VariableRegistry.h"
-#include "engine/foundation/Log.h"
-#include "engine/foundation/tests/support/LogLines.h"
-#include "support/RuntimeTestSupport.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "engine/foundation/Log.h"
+#include "engine/foundation/Vector2.h"
+#include "engine/foundation/Vector3.h"
+#include "engine/foundation/tests/support/LogLines.h"
+#include "engine/runtime/console/CommandRegistry.h"
+#include "engine/runtime/console/VariableRegistry.h"
+#include "support/RuntimeTestSupport.h"
 
 namespace {
 
@@ -42,10 +42,10 @@ TEST(CommandRegistryTest, ArgumentCountsDecideWhetherTheHandlerRuns) {
   } cases[] = {
       // No words matches a count of 0 and passes the (empty) text; extra
       // words are dropped and no text is passed.
-      {"noargs", "", 0},           {"NoArgs", "extra words", 0},
-      {"oneArg", "x", 5},          {"ONEARG", "", -1},           {"ONEARG", "a b", -1},
-      {"ONEARG", " \t x \r", 5},   {"twoargs", "a  b", -2},       {"TWOARGS", "a", -1},
-      {"MISSING", "a", -1},        {"", "a", -1},
+      {"noargs", "", 0},       {"NoArgs", "extra words", 0}, {"oneArg", "x", 5},
+      {"ONEARG", "", -1},      {"ONEARG", "a b", -1},        {"ONEARG", " \t x \r", 5},
+      {"twoargs", "a  b", -2}, {"TWOARGS", "a", -1},         {"MISSING", "a", -1},
+      {"", "a", -1},
   };
   for (const Case& c : cases) {
     String name(c.name);
@@ -75,11 +75,10 @@ TEST(CommandRegistryTest, ArgumentCountsDecideWhetherTheHandlerRuns) {
   ClearLogLines(kLogGEM);
   registry->List();
   const std::string separator(72, '=');
-  EXPECT_EQ(LogLinesOf(kLogGEM),
-            (std::vector<std::string>{separator, "Commands", separator,
-                                      "NOARGS : Binding unavailable - requires _DEBUG build",
-                                      "ONEARG : Binding unavailable - requires _DEBUG build",
-                                      "TWOARGS : Binding unavailable - requires _DEBUG build"}));
+  EXPECT_EQ(LogLinesOf(kLogGEM), (std::vector<std::string>{separator, "Commands", separator,
+                                                           "NOARGS : Binding unavailable - requires _DEBUG build",
+                                                           "ONEARG : Binding unavailable - requires _DEBUG build",
+                                                           "TWOARGS : Binding unavailable - requires _DEBUG build"}));
 }
 
 TEST(CommandRegistryTest, TheTableRefusesCommand513) {
@@ -117,17 +116,26 @@ TEST(ConsoleVariableTest, ParseAndPrintTable) {
     int32_t type;
     const char* before;  // value set first, printed
     const char* input;
-    const char* after;   // printed after parsing the input
+    const char* after;  // printed after parsing the input
   } cases[] = {
-      {kCVarBool, "0", "TRUE", "true"},        {kCVarBool, "1", "false", "false"},
-      {kCVarBool, "0", "1", "true"},           {kCVarBool, "1", "FaLsE", "false"},
-      {kCVarBool, "1", "yes", "true"},         {kCVarBool, "0", "2", "false"},
-      {kCVarInt8, "5", "300", "44"},           {kCVarInt8, "5", "-128", "-128"},
-      {kCVarInt16, "5", "70000", "4464"},      {kCVarInt32, "5", "-42x", "-42"},
-      {kCVarInt32, "5", "abc", "5"},           {kCVarInt32, "5", "99999999999", "1215752191"},
-      {kCVarUInt8, "5", "257", "1"},           {kCVarUInt16, "5", "65537", "1"},
-      {kCVarUInt32, "5", "-1", "4294967295"},  {kCVarUInt32, "5", "4000000000", "4000000000"},
-      {kCVarFloat, "1", "2.5", "2.500000"},    {kCVarFloat, "1", "x", "1.000000"},
+      {kCVarBool, "0", "TRUE", "true"},
+      {kCVarBool, "1", "false", "false"},
+      {kCVarBool, "0", "1", "true"},
+      {kCVarBool, "1", "FaLsE", "false"},
+      {kCVarBool, "1", "yes", "true"},
+      {kCVarBool, "0", "2", "false"},
+      {kCVarInt8, "5", "300", "44"},
+      {kCVarInt8, "5", "-128", "-128"},
+      {kCVarInt16, "5", "70000", "4464"},
+      {kCVarInt32, "5", "-42x", "-42"},
+      {kCVarInt32, "5", "abc", "5"},
+      {kCVarInt32, "5", "99999999999", "1215752191"},
+      {kCVarUInt8, "5", "257", "1"},
+      {kCVarUInt16, "5", "65537", "1"},
+      {kCVarUInt32, "5", "-1", "4294967295"},
+      {kCVarUInt32, "5", "4000000000", "4000000000"},
+      {kCVarFloat, "1", "2.5", "2.500000"},
+      {kCVarFloat, "1", "x", "1.000000"},
       {kCVarDouble, "1", "0.1", "0.100000"},
       {kCVarVector2, "[1, 2]", "[3.5, -4]", "[3.500000, -4.000000]"},
       {kCVarVector2, "[1, 2]", "[7,8]", "[7.000000, 8.000000]"},
@@ -135,7 +143,8 @@ TEST(ConsoleVariableTest, ParseAndPrintTable) {
       {kCVarVector3, "[1, 2, 3]", "[4, 5, 6]", "[4.000000, 5.000000, 6.000000]"},
       {kCVarVector3, "[1, 2, 3]", "4, 5, 6", "[1.000000, 2.000000, 3.000000]"},  // no bracket
       {kCVarFloat4, "[1, 2, 3, 4]", "[5, 6, 7, 8]", "[5.000000, 6.000000, 7.000000, 8.000000]"},
-      {kCVarNone, "", "12", ""},               {kCVarUntyped, "", "12", ""},
+      {kCVarNone, "", "12", ""},
+      {kCVarUntyped, "", "12", ""},
   };
   for (const Case& c : cases) {
     Storage storage;
@@ -205,11 +214,11 @@ TEST(VariableRegistryTest, RegisterFindDescribeAndList) {
   ClearLogLines(kLogGEM);
   registry->List();
   const std::string separator(72, '=');
-  EXPECT_EQ(LogLinesOf(kLogGEM),
-            (std::vector<std::string>{separator, "Variables", separator,
-                                      "{FOV} = 60.000000 : Display field of view angle",
-                                      "{gem:cds:show} = false : [0 / 1] Toggles CDS containment rendering",
-                                      "{test:offset} = [1.000000, 2.000000, 3.000000] : Offset"}));
+  EXPECT_EQ(
+      LogLinesOf(kLogGEM),
+      (std::vector<std::string>{separator, "Variables", separator, "{FOV} = 60.000000 : Display field of view angle",
+                                "{gem:cds:show} = false : [0 / 1] Toggles CDS containment rendering",
+                                "{test:offset} = [1.000000, 2.000000, 3.000000] : Offset"}));
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/foundation/Log.h"
-#include "engine/runtime/display/Display.h"
 #include "engine/foundation/tests/support/LogLines.h"
+#include "engine/runtime/display/Display.h"
 
 namespace {
 
@@ -112,8 +112,7 @@ TEST_F(DisplayDevice, OverlayMapsTheCanvasCornersAndRestoresState) {
   struct Corner {
     float x, y, ndcX, ndcY;
   };
-  const Corner corners[] = {
-      {0, 0, -1, 1}, {800, 0, 1, 1}, {0, 600, -1, -1}, {800, 600, 1, -1}, {400, 300, 0, 0}};
+  const Corner corners[] = {{0, 0, -1, 1}, {800, 0, 1, 1}, {0, 600, -1, -1}, {800, 600, 1, -1}, {400, 300, 0, 0}};
   for (const Corner& c : corners) {
     float x, y;
     CanvasToNdc(c.x, c.y, &x, &y);

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/console/VariableRegistry.h"
 #include "engine/runtime/display/Display.h"
 #include "platform/NullGlWindow.h"
-#include "engine/foundation/tests/support/LogLines.h"
 
 namespace {
 
@@ -58,12 +58,9 @@ TEST(Display, ResizeCorrectsInvalidValues) {
     float wantNear, wantFar, wantFov;
   };
   const Case cases[] = {
-      {0, 600, 32, 1, 1500, 45, 128, 600, 32, 1, 1500, 45},
-      {800, -5, 24, 1, 1500, 45, 800, 128, 24, 1, 1500, 45},
-      {800, 600, 0, 1, 1500, 45, 800, 600, 16, 1, 1500, 45},
-      {800, 600, 64, 1, 1500, 45, 800, 600, 16, 1, 1500, 45},
-      {800, 600, 32, 0.5f, 2000, 45, 800, 600, 32, 1, 1500, 45},
-      {800, 600, 32, 10, 5, 0, 800, 600, 32, 10, 1500, 45},
+      {0, 600, 32, 1, 1500, 45, 128, 600, 32, 1, 1500, 45},      {800, -5, 24, 1, 1500, 45, 800, 128, 24, 1, 1500, 45},
+      {800, 600, 0, 1, 1500, 45, 800, 600, 16, 1, 1500, 45},     {800, 600, 64, 1, 1500, 45, 800, 600, 16, 1, 1500, 45},
+      {800, 600, 32, 0.5f, 2000, 45, 800, 600, 32, 1, 1500, 45}, {800, 600, 32, 10, 5, 0, 800, 600, 32, 10, 1500, 45},
   };
   for (const Case& c : cases) {
     NullDisplay null;
@@ -217,12 +214,8 @@ TEST(Display, EnumerationLogsDevicesAndModes) {
   NullDisplay null({DeviceWith({{32, 800, 600, 60}, {16, 640, 480, 75}})});
   null.display->EnumerateDevices();
   const std::vector<std::string> expected = {
-      std::string(72, '='),
-      "Enumerating Display Devices...",
-      "Display 0 : 'Null'",
-      "Enumerating display modes...",
-      "[Device] @ Width x Height X BPP",
-      "[0] = 800 x  600 x 32 @ 60hz",
+      std::string(72, '='),           "Enumerating Display Devices...",  "Display 0 : 'Null'",
+      "Enumerating display modes...", "[Device] @ Width x Height X BPP", "[0] = 800 x  600 x 32 @ 60hz",
       "[1] = 640 x  480 x 16 @ 75hz",
   };
   EXPECT_EQ(LogLinesOf(kLogGFX), expected);

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "engine/foundation/Clock.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
-#include "engine/foundation/Log.h"
-#include "engine/foundation/tests/support/LogLines.h"
 
 namespace {
 
@@ -301,8 +301,8 @@ TEST(Joystick, DeadZoneAndDirections) {
     uint16_t left, right, up, down;
   };
   const Case cases[] = {
-      {8, 0, 0, 0, 0, 0},     {10, -10, 0, 0, 0, 0}, {11, 0, 0, 1, 0, 0},
-      {-11, 0, 1, 0, 0, 0},   {0, -128, 0, 0, 1, 0}, {128, 128, 0, 1, 0, 1},
+      {8, 0, 0, 0, 0, 0},   {10, -10, 0, 0, 0, 0}, {11, 0, 0, 1, 0, 0},
+      {-11, 0, 1, 0, 0, 0}, {0, -128, 0, 0, 1, 0}, {128, 128, 0, 1, 0, 1},
   };
   for (const Case& c : cases) {
     PadRig rig;

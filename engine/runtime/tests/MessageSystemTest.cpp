@@ -1,10 +1,3 @@
-#include "engine/runtime/messages/MSGService.h"
-#include "engine/runtime/messages/MSGSystem.h"
-#include "platform/TempFolder.h"
-#include "engine/foundation/Log.h"
-#include "engine/foundation/tests/support/LogLines.h"
-#include "support/RuntimeTestSupport.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -12,6 +5,13 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
+#include "engine/runtime/messages/MSGService.h"
+#include "engine/runtime/messages/MSGSystem.h"
+#include "platform/TempFolder.h"
+#include "support/RuntimeTestSupport.h"
 
 namespace {
 
@@ -85,8 +85,8 @@ TEST_F(MessageServiceTest, ZeroDelayIsDeliveredInsideThePostAndOtherDelaysWait) 
 TEST_F(MessageServiceTest, PausedClockHoldsMessagesNotYetDue) {
   auto receiver = MakeReceiver();
   SetGameTime(10.0);
-  service_->Post(kPing, -1, receiver->receiverId, 0, 0.05);   // not yet due
-  service_->Post(kPong, -1, receiver->receiverId, 0, -1.0);   // already due
+  service_->Post(kPing, -1, receiver->receiverId, 0, 0.05);  // not yet due
+  service_->Post(kPong, -1, receiver->receiverId, 0, -1.0);  // already due
   SetClockPaused(true);
   for (int frame = 0; frame < 10; ++frame) {
     TickClock(20);
@@ -385,13 +385,13 @@ TEST_F(MessageServiceTest, ScriptsPostNamedMessagesWithARunningDelay) {
   service_->RegisterMessageName(kPong, "eMSG_Close");
   platform::ScopedTempFolder scratch("vyre-script");
   std::ofstream(scratch / "script.txt") << "  eMSG_Open door 0.5\r\n"
-                                          "// eMSG_Open Door\n"
-                                          "eMSG_Open Door 1 / comment\n"
-                                          "x\n"
-                                          "eMSG_Missing Door 9\n"
-                                          "eMSG_Close Nobody 9\n"
-                                          "eMSG_Close DOOR 0.25\n"
-                                          "eMSG_Open Door\n";
+                                           "// eMSG_Open Door\n"
+                                           "eMSG_Open Door 1 / comment\n"
+                                           "x\n"
+                                           "eMSG_Missing Door 9\n"
+                                           "eMSG_Close Nobody 9\n"
+                                           "eMSG_Close DOOR 0.25\n"
+                                           "eMSG_Open Door\n";
   EXPECT_TRUE(service_->LoadScript((scratch / "script.txt").c_str()));
   // Posted by number only, with delays 0.5, 0.75 and 0.75.
   ASSERT_EQ(service_->GetCount(), 3u);

@@ -1,13 +1,4 @@
-#include "engine/runtime/settings/Registry.h"
-#include "engine/runtime/settings/Settings.h"
-#include "platform/FileSystem.h"
-#include "platform/TempFolder.h"
-#include "engine/foundation/Log.h"
-#include "engine/foundation/tests/support/LogLines.h"
-#include "support/RuntimeTestSupport.h"
-
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,6 +7,14 @@
 #include <functional>
 #include <sstream>
 #include <string>
+
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
+#include "engine/runtime/settings/Registry.h"
+#include "engine/runtime/settings/Settings.h"
+#include "platform/FileSystem.h"
+#include "platform/TempFolder.h"
+#include "support/RuntimeTestSupport.h"
 
 namespace {
 
@@ -61,8 +60,7 @@ TEST_F(SettingsTest, DefaultsStandWithoutIniFileOrRegistry) {
   EXPECT_FALSE(settings_.logsToFiles);
   EXPECT_EQ(settings_.registryKeyPath, "Software\\Velk Software Studio\\Novaliths");
   EXPECT_TRUE(settings_.modified);  // setting the title marks them
-  EXPECT_EQ(LogLinesOf(kLogGEM),
-            std::vector<std::string>{"[GEM] Settings : Failed to read '" + iniPath_ + "'..."});
+  EXPECT_EQ(LogLinesOf(kLogGEM), std::vector<std::string>{"[GEM] Settings : Failed to read '" + iniPath_ + "'..."});
 }
 
 TEST_F(SettingsTest, IniFileIsReadAfterTheRegistryAndWins) {
@@ -91,24 +89,24 @@ TEST_F(SettingsTest, IniFileIsReadAfterTheRegistryAndWins) {
 
 TEST_F(SettingsTest, IniSectionsFollowTheirOwnRules) {
   WriteIni(
-      "  [Display]\r\n"          // leading blanks and CRLF are trimmed
-      "Width = 1024\n"           // the key ends in a blank: matches nothing
+      "  [Display]\r\n"  // leading blanks and CRLF are trimmed
+      "Width = 1024\n"   // the key ends in a blank: matches nothing
       "Height=768\n"
-      "height=1\n"               // display keys are case-sensitive
+      "height=1\n"  // display keys are case-sensitive
       "Depth=24abc\n"
       "Top=-5\n"
-      "Left=99999999999\n"       // saturates instead of overflowing
+      "Left=99999999999\n"  // saturates instead of overflowing
       "Fullscreen=yes\n"
       "API=DX\n"
       "no equals sign\n"
       "\n"
       "[Other]\n"
-      "Width=2\n"                // another section ends [Display]
+      "Width=2\n"  // another section ends [Display]
       "[System]\n"
-      "title=Demo\n"             // whole [System] lines are upper-cased
+      "title=Demo\n"  // whole [System] lines are upper-cased
       "LocalDir=data/levels\n"
       "DeveloperMode=0\n"
-      "LogsToFiles=true\n"       // only "1" sets a flag
+      "LogsToFiles=true\n"  // only "1" sets a flag
       "EnableLogging=1\n"
       "LogFilter=gem,gfx\n"
       "Mystery=1\n");
@@ -154,10 +152,12 @@ TEST_F(SettingsTest, DeveloperModeDumpsTheSettings) {
   settings_.Load(false);
   std::vector<std::string> lines = LogLinesOf(kLogGEM);
   const std::string separator(72, '=');
-  std::vector<std::string> expected = {
-      separator, "Settings [MODIFIED]", separator, "[System]", "Title = Novaliths", "LocalDir = ",
-      "DevMode = 1", "LogsToFiles = 0", "Enable Logging = 1", "Log Filter = ", "[Display]",
-      "Top = 0", "Left = 0", "Width = 1280", "Height = 600", "Depth = 32", "Fullscreen = 0"};
+  std::vector<std::string> expected = {separator,       "Settings [MODIFIED]", separator,
+                                       "[System]",      "Title = Novaliths",   "LocalDir = ",
+                                       "DevMode = 1",   "LogsToFiles = 0",     "Enable Logging = 1",
+                                       "Log Filter = ", "[Display]",           "Top = 0",
+                                       "Left = 0",      "Width = 1280",        "Height = 600",
+                                       "Depth = 32",    "Fullscreen = 0"};
   ASSERT_GE(lines.size(), expected.size());
   EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<long>(expected.size()), lines.end()), expected);
 }
@@ -344,11 +344,9 @@ TEST_F(SettingsTest, SystemRegistryReadSurvivesMissingOverlongAndDamagedValues) 
   } cases[] = {
       {"no store at all", [] {}, 4},
       {"a text longer than the buffer is cut to it",
-       [&] { ASSERT_TRUE(RegistryWriteValue("System\\LocalDirectory", 0, longText.data(), 2000, key.c_str())); },
-       1023},
+       [&] { ASSERT_TRUE(RegistryWriteValue("System\\LocalDirectory", 0, longText.data(), 2000, key.c_str())); }, 1023},
       {"unterminated binary bytes stop at the buffer's end",
-       [&] { ASSERT_TRUE(RegistryWriteValue("System\\LocalDirectory", 1, longText.data(), 2000, key.c_str())); },
-       1023},
+       [&] { ASSERT_TRUE(RegistryWriteValue("System\\LocalDirectory", 1, longText.data(), 2000, key.c_str())); }, 1023},
       {"garbage in the store file",
        [&] { std::ofstream(scratch_ / "registry.reg", std::ios::binary) << "\x01\xff[Software\nLocalDirectory=q\n"; },
        4},

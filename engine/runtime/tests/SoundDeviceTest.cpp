@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/sound/SFXManager.h"
 #include "platform/TempFolder.h"
-#include "engine/foundation/tests/support/LogLines.h"
 #include "support/OggTone.h"
 
 namespace {
@@ -160,13 +160,12 @@ TEST_F(Sound, LoadLimitOfOneLoadsNewestBuffersFirstThenStreamsAndSkipsFailures) 
   std::string good = Tone("good.ogg", 1, 8000, 800);
   std::string tone2 = Tone("tone2.ogg", 1, 8000, 800);
   std::string music = Tone("music.ogg", 2, 8000, 800);
-  sfx_.LoadBuffer(good.c_str());                             // 0
-  sfx_.LoadBuffer((folder_ / "missing.ogg").c_str());         // 1: fails
-  sfx_.LoadBuffer(tone2.c_str());                            // 2
+  sfx_.LoadBuffer(good.c_str());                       // 0
+  sfx_.LoadBuffer((folder_ / "missing.ogg").c_str());  // 1: fails
+  sfx_.LoadBuffer(tone2.c_str());                      // 2
   sfx_.OpenStream(music.c_str());
   sfx_.SetLoadLimit(1);
-  const std::string expected[] = {"Loading buffer... " + tone2,
-                                  "Loading buffer... " + (folder_ / "missing.ogg"),
+  const std::string expected[] = {"Loading buffer... " + tone2, "Loading buffer... " + (folder_ / "missing.ogg"),
                                   "Loading buffer... " + good, "Opening stream... " + music};
   for (int frame = 0; frame < 4; ++frame) {
     ClearLogLines(kLogSFX);

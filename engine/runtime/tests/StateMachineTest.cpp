@@ -1,16 +1,16 @@
-#include "engine/runtime/fsm/Base.h"
-#include "engine/runtime/fsm/FSMRegistry.h"
-#include "engine/runtime/messages/MSGService.h"
-#include "engine/foundation/Log.h"
-#include "engine/foundation/tests/support/LogLines.h"
-#include "support/RuntimeTestSupport.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
+#include "engine/runtime/fsm/Base.h"
+#include "engine/runtime/fsm/FSMRegistry.h"
+#include "engine/runtime/messages/MSGService.h"
+#include "support/RuntimeTestSupport.h"
 
 namespace {
 
@@ -119,9 +119,8 @@ TEST_F(StateMachineTest, PushAndPop) {
   object.Pop();
   EXPECT_TRUE(object.IsPending(&object.stateA));
   EXPECT_EQ(object.GetPushedState(), nullptr);
-  EXPECT_EQ(LogLinesOf(kLogFSM),
-            (Lines{"Pop|'Test.A'|NULL!", "Push|'Test.A'|'Test.B'", "Next|'Test.B'", "Exit|'Test.A'",
-                   "Enter|'Test.B' ", "Pop|'Test.B'|'Test.A'", "Next|'Test.A'"}));
+  EXPECT_EQ(LogLinesOf(kLogFSM), (Lines{"Pop|'Test.A'|NULL!", "Push|'Test.A'|'Test.B'", "Next|'Test.B'",
+                                        "Exit|'Test.A'", "Enter|'Test.B' ", "Pop|'Test.B'|'Test.A'", "Next|'Test.A'"}));
 
   // With no current state (between exit and enter) both do nothing.
   object.Update();

@@ -2,11 +2,7 @@
 // through display lists, and meshes that must stay out of the lists.
 
 #include <GL/gl.h>
-#include "engine/scene/tests/support/SquareModel.h"
-
 #include <gtest/gtest.h>
-
-#include "engine/graphics/tests/support/RendererTestWindow.h"
 
 #include <memory>
 #include <vector>
@@ -16,8 +12,10 @@
 #include "engine/graphics/GFXStats.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelDrawing.h"
+#include "engine/scene/tests/support/SquareModel.h"
 #include "platform/GlWindow.h"
 
 namespace {

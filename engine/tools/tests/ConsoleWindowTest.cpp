@@ -1,15 +1,14 @@
-#include "engine/tools/ConsoleWindow.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "engine/tools/tests/support/RecordingCanvas.h"
 #include "engine/foundation/Log.h"
 #include "engine/gui/ConsoleInputBox.h"
 #include "engine/gui/ScrollBar.h"
 #include "engine/runtime/console/CommandRegistry.h"
+#include "engine/tools/ConsoleWindow.h"
+#include "engine/tools/tests/support/RecordingCanvas.h"
 
 namespace {
 
@@ -59,9 +58,7 @@ TEST_F(ConsoleWindowTest, FrameIsTheYellowBottomSlidingConsoleWithOnlyAVerticalB
   EXPECT_EQ(console_.PageRows(), 21);
 }
 
-TEST_F(ConsoleWindowTest, AnEmptyChannelPrintsNothing) {
-  EXPECT_TRUE(Draw().empty());
-}
+TEST_F(ConsoleWindowTest, AnEmptyChannelPrintsNothing) { EXPECT_TRUE(Draw().empty()); }
 
 TEST_F(ConsoleWindowTest, RowsRunFromTheNewestUpwardInTheLinesOwnColour) {
   WriteLines(0, 3);

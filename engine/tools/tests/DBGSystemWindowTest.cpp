@@ -1,5 +1,3 @@
-#include "engine/tools/DBGSystemWindow.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -13,6 +11,7 @@
 #include "engine/gui/TextBox.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/tools/ConsoleWindow.h"
+#include "engine/tools/DBGSystemWindow.h"
 #include "engine/tools/DebugToolbar.h"
 #include "engine/tools/EnvironmentWindow.h"
 #include "engine/tools/HelpWindow.h"
@@ -93,18 +92,27 @@ TEST_F(SystemWindowTest, ButtonsRunUpTheToolbarAndAlongTheInputBar) {
   }
   EXPECT_FALSE(input.IsVisible());
 
-  const std::map<std::string, std::string> expected = {
-      {"Console", "Vyre Console"}, {"DBG System", "Vyre Performance"}, {"DBG Profiler", "Vyre Profiler"},
-      {"Camera Register", "Vyre Camera"}, {"UIO System", "input toolbar"}, {"MEM System", "Vyre Memory"},
-      {"Help", "Vyre Help"}, {"TEX Register", "Vyre Texture Register"},
-      {"MAT Register", "Vyre Material Register"}, {"3ME Register", "Vyre Model Register"},
-      {"GUI Register", "Vyre User Interface Register"}, {"SCN Register", "Vyre Scene Node Register"},
-      {"MSG System", "Vyre Messaging"}, {"SFX System", "Vyre System"}, {"DWO System", "Vyre System"},
-      {"Directories", "Vyre Directory List"}, {"Vyre Environment", "Vyre Environment"}};
+  const std::map<std::string, std::string> expected = {{"Console", "Vyre Console"},
+                                                       {"DBG System", "Vyre Performance"},
+                                                       {"DBG Profiler", "Vyre Profiler"},
+                                                       {"Camera Register", "Vyre Camera"},
+                                                       {"UIO System", "input toolbar"},
+                                                       {"MEM System", "Vyre Memory"},
+                                                       {"Help", "Vyre Help"},
+                                                       {"TEX Register", "Vyre Texture Register"},
+                                                       {"MAT Register", "Vyre Material Register"},
+                                                       {"3ME Register", "Vyre Model Register"},
+                                                       {"GUI Register", "Vyre User Interface Register"},
+                                                       {"SCN Register", "Vyre Scene Node Register"},
+                                                       {"MSG System", "Vyre Messaging"},
+                                                       {"SFX System", "Vyre System"},
+                                                       {"DWO System", "Vyre System"},
+                                                       {"Directories", "Vyre Directory List"},
+                                                       {"Vyre Environment", "Vyre Environment"}};
   EXPECT_EQ(Targets(main), expected);
   EXPECT_EQ(Targets(input), (std::map<std::string, std::string>{{"UIO Gamepad", "Vyre User Input"},
-                                                               {"UIO Keyboard", "Vyre User Input"},
-                                                               {"UIO Mouse", "Vyre User Input"}}));
+                                                                {"UIO Keyboard", "Vyre User Input"},
+                                                                {"UIO Mouse", "Vyre User Input"}}));
   for (int i = 0; i < main.GetButtonCount(); ++i) {
     const Icon* button = main.GetButton(i);
     const bool silent = button->name == "SFX System" || button->name == "DWO System";

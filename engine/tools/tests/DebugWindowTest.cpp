@@ -1,10 +1,9 @@
-#include "engine/tools/DebugWindow.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/foundation/Clock.h"
 #include "engine/gui/TitleBar.h"
 #include "engine/runtime/messages/MSGService.h"
+#include "engine/tools/DebugWindow.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "engine/tools/EnvironmentWindow.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +8,7 @@
 #include "engine/graphics/GFXLight.h"
 #include "engine/scene/Camera.h"
 #include "engine/tools/DBGEngineLinks.h"
+#include "engine/tools/EnvironmentWindow.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "engine/tools/GUIExplorer.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +7,7 @@
 #include "engine/gui/ScrollBar.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGSystem.h"
+#include "engine/tools/GUIExplorer.h"
 
 namespace {
 

@@ -4,9 +4,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "engine/graphics/tests/support/RendererTestWindow.h"
-#include "engine/gui/tests/support/GuiCanvas.h"
-
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -21,7 +18,9 @@
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "engine/gui/GUIWindowManager.h"
+#include "engine/gui/tests/support/GuiCanvas.h"
 #include "engine/tools/HelpWindow.h"
 #include "platform/GlWindow.h"
 

@@ -1,5 +1,3 @@
-#include "engine/tools/RegisterWindows.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +12,7 @@
 #include "engine/scene/ModelManager.h"
 #include "engine/scene/SceneNode.h"
 #include "engine/tools/ModelWindow.h"
+#include "engine/tools/RegisterWindows.h"
 
 namespace {
 
@@ -136,9 +135,7 @@ struct WindowWithChildren {
   std::unique_ptr<DebugWindow> window;
 };
 
-std::string RowOf(const Window& window) {
-  return "[" + std::to_string(window.GetId()) + "] " + window.name.Chars();
-}
+std::string RowOf(const Window& window) { return "[" + std::to_string(window.GetId()) + "] " + window.name.Chars(); }
 
 TEST(RegisterWindows, EachGuiWindowIsListedOnceWithAllButItsLastChild) {
   auto gone = std::make_unique<WindowWithChildren>("gone", 0);
@@ -150,8 +147,8 @@ TEST(RegisterWindows, EachGuiWindowIsListedOnceWithAllButItsLastChild) {
   auto windows = SetUpRegister<UserInterfaceRegisterWindow>();
   windows->Show(true);
   const GUIExplorerItem& root = windows->Root();
-  const std::vector<const Window*> live = {one.window.get(), three.window.get(), later.window.get(),
-                                           last.window.get(), windows.get()};
+  const std::vector<const Window*> live = {one.window.get(), three.window.get(), later.window.get(), last.window.get(),
+                                           windows.get()};
   for (const Window* window : live) {
     int rows = 0;
     for (const auto& child : root.children) rows += child->name == RowOf(*window).c_str() ? 1 : 0;

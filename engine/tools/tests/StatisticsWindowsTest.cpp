@@ -75,9 +75,9 @@ TEST(MemoryWindow, PrintsTotalsAndPartsUnsignedWithWholeMegabytes) {
   counters.arrayFrees = 5;
   counters.cLibraryFrees = 6;
   window.PrintCounters(counters);
-  EXPECT_EQ(canvas.Texts(), (Texts{"Used : 1048575(b) - 0(Mb)", "Alloc's : 6 = 1048575", "New : 3 = 1048000",
-                                   "New[] : 2 = 500", "malloc : 1 = 75", "Dealloc's : 15", "delete : 4",
-                                   "delete[] : 5", "free : 6"}));
+  EXPECT_EQ(canvas.Texts(),
+            (Texts{"Used : 1048575(b) - 0(Mb)", "Alloc's : 6 = 1048575", "New : 3 = 1048000", "New[] : 2 = 500",
+                   "malloc : 1 = 75", "Dealloc's : 15", "delete : 4", "delete[] : 5", "free : 6"}));
   EXPECT_EQ(canvas.prints[2].x, 5);
   EXPECT_EQ(canvas.prints[5].x, 0);
   EXPECT_EQ(canvas.prints[8].y, 8 * 16);

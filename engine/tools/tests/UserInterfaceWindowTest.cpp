@@ -1,14 +1,13 @@
-#include "engine/tools/UserInterfaceWindow.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "engine/tools/tests/support/RecordingCanvas.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/MouseCursor.h"
 #include "engine/tools/ResizeGrip.h"
+#include "engine/tools/UserInterfaceWindow.h"
+#include "engine/tools/tests/support/RecordingCanvas.h"
 
 namespace {
 

@@ -32,8 +32,8 @@ constexpr const char* kLibraries[] = {
     "Resources/Materials/PuzzleRenderer.mat", "Resources/Boards/Challenge/Materials.mat",
 };
 constexpr const char* kModels[] = {
-    "Resources/Models/Gems/GemTetra.3me",   "Resources/Models/Gems/GemCubicChamfer.3me",
-    "Resources/Models/Gems/GemOrb.3me",     "Resources/Models/Gems/GemOctagonal.3me",
+    "Resources/Models/Gems/GemTetra.3me", "Resources/Models/Gems/GemCubicChamfer.3me",
+    "Resources/Models/Gems/GemOrb.3me",   "Resources/Models/Gems/GemOctagonal.3me",
     "Resources/Models/Gems/Novalith.3me",
 };
 

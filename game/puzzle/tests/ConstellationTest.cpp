@@ -91,8 +91,7 @@ TEST_F(ConstellationFiles, DamagedDefinitionsAreRefusedOrCutWithoutHarm) {
   const std::string longName(2000, 'n');
   const Case cases[] = {
       {"no [END] keeps what was read", "[NAME] Vega\n[STARS] 1\n\t[STAR] (1,2) 0 0:30\n", false, 1, 4},
-      {"a huge count is refused whole", "[NAME] Vega\n[STARS] 2000000000\n\t[STAR] (1,2) 0 0:30\n[END]\n", false,
-       0, 0},
+      {"a huge count is refused whole", "[NAME] Vega\n[STARS] 2000000000\n\t[STAR] (1,2) 0 0:30\n[END]\n", false, 0, 0},
       {"a count past the board's discs", "[STARS] 65\n[END]\n", false, 0, 0},
       {"the largest count a board allows", "[STARS] 64\n[END]\n", true, 64, 0},
       {"a repeated count is ignored", "[STARS] 2\n[STARS] 5\n\t[STAR] (1,2) 0 0:30\n[END]\n", true, 2, 0},

@@ -48,7 +48,7 @@ TEST(DiscGroups, AnalysisCountsGroupsOfTwoOrMoreAndLogsThem) {
   EXPECT_EQ(stats.groups[1].column, 6);
   EXPECT_EQ(stats.groups[1].size, 3u);
   const std::vector<std::string> expected = {
-      "Smallest Group = 3", "Largest Group  = 5", "Num Groups     = 3", "Gems in Groups = 12",
+      "Smallest Group = 3",  "Largest Group  = 5",  "Num Groups     = 3",        "Gems in Groups = 12",
       "Gems in Puzzle = 15", "Gems Possible  = 18", "Actual Ratio   = 0.800000",
   };
   EXPECT_EQ(LogLinesOf(kLogDBG), expected);

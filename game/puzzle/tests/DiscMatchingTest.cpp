@@ -186,7 +186,9 @@ TEST_F(DiscMatching, GroupsOutOfOrderOrOfMixedShapesStopTheRainbow) {
   const Case cases[] = {
       {"an Orange group while Red is awaited", {{kGemOrange, true}}, kGemRed, GemState::Empty},
       {"a mixed Red group", {{kGemRed, false}}, kGemRed, GemState::Empty},
-      {"a mixed group of the awaited colour", {{kGemRed, true}, {kGemOrange, true}, {kGemYellow, false}}, kGemRed,
+      {"a mixed group of the awaited colour",
+       {{kGemRed, true}, {kGemOrange, true}, {kGemYellow, false}},
+       kGemRed,
        GemState::Empty},
       {"a mixed group of another colour", {{kGemRed, true}, {kGemBlue, false}}, kGemOrange, GemState::Settled},
   };

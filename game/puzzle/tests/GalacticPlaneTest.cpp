@@ -101,12 +101,14 @@ TEST_F(GalacticPlaneTest, TheRingLeavesOutTheConstellationInPlayWithoutGivingUpI
       // The second of two sits at the top of the ring, turned half round.
       {2, 0, {{1, Vector3(0.0f, 42.5f, 0.0f), 180.0f}}},
       // The ones after the skipped one move up a place but keep their turn.
-      {4, 1,
+      {4,
+       1,
        {{0, Vector3(0.0f, 42.5f, 0.0f), 0.0f},
         {2, Vector3(-42.5f, 0.0f, 0.0f), 180.0f},
         {3, Vector3(0.0f, -42.5f, 0.0f), 270.0f}}},
       // With none in play every one is on the ring.
-      {3, -1,
+      {3,
+       -1,
        {{0, Vector3(0.0f, 42.5f, 0.0f), 0.0f},
         {1, Vector3(-36.806f, -21.25f, 0.0f), 120.0f},
         {2, Vector3(36.806f, -21.25f, 0.0f), 240.0f}}},

@@ -186,12 +186,9 @@ TEST_F(ChallengeGame, BadDataLeadsToTheFrontEndOrToTheFirstConstellation) {
   TestConstellation refused{"Lyra", {60, 40}};
   refused.garbageBoard = true;
   const Case cases[] = {
-      {"a missing board", {missing}, 0, false},
-      {"fewer discs than stars", {short_}, 0, false},
-      {"an empty board", {empty}, 0, false},
-      {"a board the reader refuses", {refused}, 0, false},
-      {"no constellation at all", {}, 0, false},
-      {"an index past the set", {{"Lyra", {60, 40}}}, 7, true},
+      {"a missing board", {missing}, 0, false},  {"fewer discs than stars", {short_}, 0, false},
+      {"an empty board", {empty}, 0, false},     {"a board the reader refuses", {refused}, 0, false},
+      {"no constellation at all", {}, 0, false}, {"an index past the set", {{"Lyra", {60, 40}}}, 7, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -109,8 +109,8 @@ class Controls : public ::testing::Test {
   // Drops the game asked its renderer for.
   size_t Drops() const { return static_cast<size_t>(posted_.CountTo(game_->RendererReceiverId(), eMSG_GDropGem)); }
   int Spins() const {
-    return static_cast<int>(std::count(services_.audio->received.begin(), services_.audio->received.end(),
-                                       eMSG_AInGame_PlayPuzzleSpin));
+    return static_cast<int>(
+        std::count(services_.audio->received.begin(), services_.audio->received.end(), eMSG_AInGame_PlayPuzzleSpin));
   }
 
   GameFixture fixture_;

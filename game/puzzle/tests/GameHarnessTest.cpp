@@ -1,12 +1,11 @@
 // The headless harness itself: its clock, its key scripts and its
 // recording, on the game's shell states.
 
-#include "support/GameHarness.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
+#include "support/GameHarness.h"
 
 namespace {
 

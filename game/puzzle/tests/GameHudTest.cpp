@@ -1,10 +1,9 @@
-#include "game/puzzle/GameHud.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "engine/foundation/Clock.h"
+#include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GameServices.h"
 #include "game/puzzle/MatchRecord.h"
@@ -135,7 +134,8 @@ TEST_F(HudTest, PopupAndBannerTexts) {
   EXPECT_EQ(hud_.popups[3].font, 7u);
 
   hud_.AddMessage("A banner that is far too long to fit in one slot");
-  EXPECT_EQ(std::string(hud_.banners[0].text), std::string("A banner that is far too long to fit in one slot").substr(0, 31));
+  EXPECT_EQ(std::string(hud_.banners[0].text),
+            std::string("A banner that is far too long to fit in one slot").substr(0, 31));
   EXPECT_EQ(hud_.banners[0].font, 7u);
   hud_.AddParBonus(250);
   EXPECT_STREQ(hud_.banners[1].text, "Par bonus!");
@@ -229,10 +229,9 @@ TEST_F(HudTest, CountersShowTheirFontsAndTheCountdownBlinks) {
     const char* digits;
     bool shown;
   } cases[] = {
-      {75.0f, 3, "01:15", true}, {30.0f, 3, "00:30", true}, {29.9f, 2, "00:29", true},
-      {11.4f, 2, "00:11", true}, {11.0f, 2, "00:11", false}, {10.7f, 2, "00:10", true},
-      {10.3f, 2, "00:10", false}, {9.6f, 1, "00:09", true}, {5.2f, 1, "00:05", false},
-      {4.9f, 0, "00:04", true},
+      {75.0f, 3, "01:15", true},  {30.0f, 3, "00:30", true}, {29.9f, 2, "00:29", true},  {11.4f, 2, "00:11", true},
+      {11.0f, 2, "00:11", false}, {10.7f, 2, "00:10", true}, {10.3f, 2, "00:10", false}, {9.6f, 1, "00:09", true},
+      {5.2f, 1, "00:05", false},  {4.9f, 0, "00:04", true},
   };
   for (const auto& c : cases) {
     hud_.timeLeft = c.secondsLeft;

@@ -1,8 +1,7 @@
-#include "game/puzzle/GameMessages.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/runtime/messages/MSGService.h"
+#include "game/puzzle/GameMessages.h"
 #include "support/PuzzleTestSupport.h"
 
 namespace {

@@ -154,8 +154,7 @@ TEST_F(PanicPlay, AQuakeOnAnEmptyStarEndsNothing) {
   harness_.posted().Clear();
   game().quakeTimer = 0.0f;
   const float idleFrom = harness_.GameTime();
-  ASSERT_TRUE(
-      harness_.RunUntil([&] { return harness_.posted().Count(eMSG_AInGame_PlayNovalithCollapse) > 0; }, 16.0f));
+  ASSERT_TRUE(harness_.RunUntil([&] { return harness_.posted().Count(eMSG_AInGame_PlayNovalithCollapse) > 0; }, 16.0f));
   EXPECT_NEAR(harness_.GameTime() - idleFrom, 15.0f, 0.1f);
   EXPECT_EQ(Banners("Novalithquake!"), 1);
   EXPECT_EQ(game().quickMatchChain, 0u);
@@ -315,8 +314,7 @@ TEST(PanicScripts, OneSeedPlaysOneGame) {
     EXPECT_TRUE(harness.EnterState(GameStateId::PanicGame));
     PlayScripted(harness, 40.0f);
     const ModeStats& panic = harness.profile().modes[kModePanic];
-    return Outcome{panic.score + panic.pendingScore, DrawBoard(*harness.disc()),
-                   harness.game().gameOverText.Chars()};
+    return Outcome{panic.score + panic.pendingScore, DrawBoard(*harness.disc()), harness.game().gameOverText.Chars()};
   };
   const Outcome first = play();
   const Outcome second = play();

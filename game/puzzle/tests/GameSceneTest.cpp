@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/GameTestSupport.h"
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "support/GameTestSupport.h"
 
 namespace puzzle_test {
 namespace {

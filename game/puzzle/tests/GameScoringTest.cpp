@@ -86,8 +86,8 @@ TEST_F(GameScoring, BigGroupsEarnLevelProgressAndPraise) {
     int speech;  // -1: none
     uint32_t excellence;
   };
-  for (const Case& c : {Case{6, 0, 0, -1, 0}, Case{7, 0, 3, -1, 0}, Case{7, 2, 9, -1, 0}, Case{12, 0, 8, kSpeechExcellent, 2},
-                        Case{13, 0, 9, kSpeechIncredible, 1}}) {
+  for (const Case& c : {Case{6, 0, 0, -1, 0}, Case{7, 0, 3, -1, 0}, Case{7, 2, 9, -1, 0},
+                        Case{12, 0, 8, kSpeechExcellent, 2}, Case{13, 0, 9, kSpeechIncredible, 1}}) {
     SetMatch(kGemGreen, std::vector<int>(c.gems, kGemCubic));
     Stats().gemsToNextLevel = 100;
     game_->profile->excellence = 0;
@@ -118,7 +118,8 @@ TEST_F(GameScoring, CascadesArePaidWithTheNextDropOrByTheTimer) {
     uint32_t skillful;
     uint32_t masterful;
   };
-  for (const Case& c : {Case{3, 2250, -1, 0, 0}, Case{4, 3000, kSpeechSkillful, 1, 0}, Case{7, 5250, kSpeechMasterful, 0, 1}}) {
+  for (const Case& c :
+       {Case{3, 2250, -1, 0, 0}, Case{4, 3000, kSpeechSkillful, 1, 0}, Case{7, 5250, kSpeechMasterful, 0, 1}}) {
     Stats() = ModeStats();
     game_->profile->skillfulCascades = game_->profile->masterfulCascades = game_->profile->cascades = 0;
     services_.audio->speeches.clear();

@@ -1,14 +1,12 @@
-#include "game/puzzle/Game.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
-
 #include "engine/gui/ScreenFade.h"
 #include "engine/runtime/messages/MSGService.h"
+#include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/RunGame.h"
 #include "support/GameTestSupport.h"
@@ -37,9 +35,10 @@ TEST(GameStartUp, TheFirstStateFollowsCreateAndEveryStateIsInTheTable) {
   EXPECT_TRUE(game.IsCurrent(game.State(GameStateId::IntroVelkSW)));
 
   const char* names[kGameStateCount] = {
-      "Game.IntroVelkSW",       "Game.IntroVyre",   "Game.FrontEnd",      "Game.ChallengeStory", "Game.ChallengeGame",
-      "Game.ChallengeProgress", "Game.ChallengeCompleted", "Game.PanicGame", "Game.GameOver",      "Game.Credits",
-      "Game.HighScores",        "Game.Loading",     "Game.Instructions",
+      "Game.IntroVelkSW",   "Game.IntroVyre",         "Game.FrontEnd",           "Game.ChallengeStory",
+      "Game.ChallengeGame", "Game.ChallengeProgress", "Game.ChallengeCompleted", "Game.PanicGame",
+      "Game.GameOver",      "Game.Credits",           "Game.HighScores",         "Game.Loading",
+      "Game.Instructions",
   };
   for (int i = 0; i < kGameStateCount; ++i) {
     ASSERT_NE(game.State(static_cast<GameStateId>(i)), nullptr) << i;
@@ -66,8 +65,12 @@ TEST(GameStartUp, TheProfileComesFromTheRegistryOrTheFirstShortNameThatLoads) {
   const Case cases[] = {
       {"the registry's profile, no scan", "alice", {"bob"}, {"alice", "bob"}, {"alice"}, "alice"},
       {"a registry profile that fails", "ghost", {"bob"}, {"bob"}, {"ghost", "bob"}, "bob"},
-      {"names of 8 characters are passed over", "", {"abcdefgh", "abcdefg"}, {"abcdefgh", "abcdefg"},
-       {"abcdefg"}, "abcdefg"},
+      {"names of 8 characters are passed over",
+       "",
+       {"abcdefgh", "abcdefg"},
+       {"abcdefgh", "abcdefg"},
+       {"abcdefg"},
+       "abcdefg"},
       {"a first file that fails", "", {"aaa", "bbb", "ccc"}, {"bbb", "ccc"}, {"aaa", "bbb"}, "bbb"},
       {"nothing loads", "", {"aaa"}, {}, {"aaa"}, nullptr},
   };
@@ -97,8 +100,8 @@ TEST(GameStartUp, DeveloperToolsWaitForTheDevFlag) {
     const char* commandLine;
     bool dev;
   };
-  for (const Case& c : {Case{"", false}, Case{"-window -dev", true}, Case{"/DEV", true}, Case{"-develop", false},
-                        Case{"dev", false}}) {
+  for (const Case& c :
+       {Case{"", false}, Case{"-window -dev", true}, Case{"/DEV", true}, Case{"-develop", false}, Case{"dev", false}}) {
     std::unique_ptr<Game> game = BuildGame(services, c.commandLine);
     ASSERT_NE(game, nullptr);
     EXPECT_EQ(game->options.scaleOnLoad, 1) << c.commandLine;

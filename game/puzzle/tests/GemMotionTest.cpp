@@ -1,15 +1,15 @@
 // Gems moving outside their slots: falls, drops, breaks, the queue, the spin.
 
-#include <cmath>
-
 #include <gtest/gtest.h>
 
-#include "support/RendererTestSupport.h"
+#include <cmath>
+
 #include "engine/effects/BeamManager.h"
 #include "engine/foundation/Maths.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/PuzzleDisc.h"
+#include "support/RendererTestSupport.h"
 
 namespace puzzle_test {
 namespace {
@@ -17,9 +17,7 @@ namespace {
 constexpr float kDt = 1.0f / 60.0f;
 
 // Where the last burst went off, relative to the disc centre.
-Vector3 LastBurstOffset() {
-  return EffectsPool::Instance().Beams(4)->GetPosition() - GPuzzleRenderer::kDiscCentre;
-}
+Vector3 LastBurstOffset() { return EffectsPool::Instance().Beams(4)->GetPosition() - GPuzzleRenderer::kDiscCentre; }
 
 class MotionTest : public RendererTest {
  protected:
@@ -142,7 +140,8 @@ TEST_F(MotionTest, TurnsThatWouldBringATakenSlotUnderTheFlyingGemAreRefused) {
     int column = -1;
     for (int frame = 0; frame < 600 && ring != 2; ++frame) {
       renderer_->UpdateDroppedGem(&disc, kDt);
-      if (!renderer_->FindSlotAt(renderer_->droppedGem.position - GPuzzleRenderer::kDiscCentre, ring, column)) ring = -1;
+      if (!renderer_->FindSlotAt(renderer_->droppedGem.position - GPuzzleRenderer::kDiscCentre, ring, column))
+        ring = -1;
     }
     ASSERT_EQ(ring, 2) << turn.outerRing;
     EXPECT_EQ(renderer_->turnForwardAllowed, turn.forward) << turn.outerRing;

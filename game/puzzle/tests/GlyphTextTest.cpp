@@ -1,5 +1,3 @@
-#include "game/puzzle/GlyphText.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
@@ -8,6 +6,7 @@
 
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/tests/support/FakeTextureUploader.h"
+#include "game/puzzle/GlyphText.h"
 #include "support/GameTestSupport.h"
 
 namespace {
@@ -47,11 +46,10 @@ TEST(GlyphMap, EveryCharacterHasItsCellAndAdvance) {
     int32_t index;
     int32_t advance;
   } cases[] = {
-      {'0', 0, 64},   {'9', 9, 64},    {'+', 10, 64},  {'-', 11, 64},  {'=', 12, 64},  {'?', 13, 64},
-      {'!', 14, 46},  {'*', 15, 64},   {'A', 16, 64},  {'a', 16, 64},  {'I', 24, 42},  {'i', 24, 42},
-      {'z', 41, 64},  {':', 42, 42},   {'/', 43, 64},  {'(', 44, 49},  {')', 45, 49},  {'.', 46, 42},
-      {'%', 47, 64},  {',', 48, 46},   {' ', -1, 32},  {'\r', 15, 64}, {'\'', 15, 64}, {0xE9, 15, 64},
-      {0x7F, 15, 64}, {'[', 15, 64},   {'@', 15, 64},
+      {'0', 0, 64},   {'9', 9, 64},   {'+', 10, 64},  {'-', 11, 64},  {'=', 12, 64}, {'?', 13, 64}, {'!', 14, 46},
+      {'*', 15, 64},  {'A', 16, 64},  {'a', 16, 64},  {'I', 24, 42},  {'i', 24, 42}, {'z', 41, 64}, {':', 42, 42},
+      {'/', 43, 64},  {'(', 44, 49},  {')', 45, 49},  {'.', 46, 42},  {'%', 47, 64}, {',', 48, 46}, {' ', -1, 32},
+      {'\r', 15, 64}, {'\'', 15, 64}, {0xE9, 15, 64}, {0x7F, 15, 64}, {'[', 15, 64}, {'@', 15, 64},
   };
   for (const auto& c : cases) {
     const GlyphMapping glyph = GlyphText::MapChar(c.c);

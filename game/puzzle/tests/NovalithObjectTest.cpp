@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <memory>
-
-#include <gtest/gtest.h>
 
 #include "engine/effects/BeamManager.h"
 #include "engine/effects/ParticleManager.h"
@@ -137,7 +137,8 @@ TEST_F(NovalithTest, FillAndGlowFollowTheCrystalsAgainstTheCapacity) {
     unsigned crystals, capacity;
     float fill;
   };
-  for (const Case& c : {Case{0, 0, 1.0f}, Case{3, 0, 1.0f}, Case{5, 10, 0.5f}, Case{10, 10, 1.0f}, Case{12, 10, 1.0f}}) {
+  for (const Case& c :
+       {Case{0, 0, 1.0f}, Case{3, 0, 1.0f}, Case{5, 10, 0.5f}, Case{10, 10, 1.0f}, Case{12, 10, 1.0f}}) {
     star_->total = c.crystals;
     star_->capacity = c.capacity;
     EXPECT_FLOAT_EQ(star_->Fill(), c.fill) << c.crystals << "/" << c.capacity;
@@ -295,10 +296,8 @@ TEST_F(NovalithTest, LeavingUnstableAlwaysStopsTheAlarm) {
     uint32_t message;
     bool reset;
   };
-  const Leave leaves[] = {{eMSG_GNovalithStable, false},
-                          {eMSG_GDiscClear, false},
-                          {eMSG_GNovalithExplode, false},
-                          {0, true}};
+  const Leave leaves[] = {
+      {eMSG_GNovalithStable, false}, {eMSG_GDiscClear, false}, {eMSG_GNovalithExplode, false}, {0, true}};
   int stops = 0;
   for (const Leave& leave : leaves) {
     star_->Reset();

@@ -1,11 +1,10 @@
-#include "game/puzzle/PuzzleDisc.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "game/puzzle/GameMessages.h"
+#include "game/puzzle/PuzzleDisc.h"
 #include "platform/Random.h"
 #include "support/PuzzleTestSupport.h"
 
@@ -46,12 +45,9 @@ TEST(PuzzleDisc, RotateSkipsFullColumnsAndLandsAboveTheTopGem) {
     int landingRing;
   };
   const Case cases[] = {
-      {"past two full columns", 4, +1, 7, 1},
-      {"back past them", 7, -1, 4, 2},
-      {"a Breaking gem is no obstacle", 7, +1, 8, 0},
-      {"check keeps a column with room", 9, 0, 9, 1},
-      {"check on a full column goes left", 6, 0, 4, 2},
-      {"wraps from the last column", 11, +1, 0, 2},
+      {"past two full columns", 4, +1, 7, 1},           {"back past them", 7, -1, 4, 2},
+      {"a Breaking gem is no obstacle", 7, +1, 8, 0},   {"check keeps a column with room", 9, 0, 9, 1},
+      {"check on a full column goes left", 6, 0, 4, 2}, {"wraps from the last column", 11, +1, 0, 2},
       {"wraps below column 0", 0, -1, 11, 0},
   };
   for (const Case& c : cases) {
@@ -81,12 +77,12 @@ TEST(PuzzleDisc, RotateOnAFullDiscChangesNothing) {
 
 TEST(PuzzleDisc, LandingRingByWhatTopsTheColumn) {
   struct Case {
-    GemState outer;  // state of the gem in the outermost ring (ring 1)
-    int landingRing; // -1: the column is full
+    GemState outer;   // state of the gem in the outermost ring (ring 1)
+    int landingRing;  // -1: the column is full
   };
   const Case cases[] = {
-      {GemState::Empty, 1},     {GemState::Settled, -1}, {GemState::Falling, -1}, {GemState::Dead, -1},
-      {GemState::Expired, -1},  {GemState::Breaking, 1}, {GemState::Placed, 1},   {GemState::InFlight, 1},
+      {GemState::Empty, 1},    {GemState::Settled, -1}, {GemState::Falling, -1}, {GemState::Dead, -1},
+      {GemState::Expired, -1}, {GemState::Breaking, 1}, {GemState::Placed, 1},   {GemState::InFlight, 1},
   };
   for (const Case& c : cases) {
     auto disc = DrawDisc({"RR", "R."});

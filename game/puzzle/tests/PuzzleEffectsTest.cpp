@@ -1,16 +1,16 @@
 // The renderer's gem bursts and rainbow rings.
 
-#include <cmath>
-
 #include <gtest/gtest.h>
 
-#include "support/RendererTestSupport.h"
+#include <cmath>
+
 #include "engine/effects/BeamManager.h"
 #include "engine/effects/ParticleManager.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/PuzzleDisc.h"
+#include "support/RendererTestSupport.h"
 
 namespace puzzle_test {
 namespace {

@@ -1,12 +1,12 @@
 // Where slots lie on a disc and which slot a moving gem is over.
 
-#include <cmath>
-
 #include <gtest/gtest.h>
 
-#include "support/RendererTestSupport.h"
+#include <cmath>
+
 #include "engine/foundation/Maths.h"
 #include "game/puzzle/PuzzleDisc.h"
+#include "support/RendererTestSupport.h"
 
 namespace puzzle_test {
 namespace {

@@ -1,10 +1,9 @@
-#include "game/puzzle/PuzzlePipe.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "game/puzzle/PuzzleDisc.h"
+#include "game/puzzle/PuzzlePipe.h"
 #include "platform/Random.h"
 #include "support/PuzzleTestSupport.h"
 
@@ -181,7 +180,8 @@ TEST(PuzzlePipe, RecentColoursAreHeldBack) {
   };
   // 1, 0.6875, 0.453, 0.277, 0.146, 0.047
   for (const Case& c : {Case{0, 1.0, 1.0}, Case{1, 0.66, 0.72}, Case{3, 0.25, 0.31}, Case{5, 0.035, 0.06}}) {
-    for (int i = 0; i < CGPuzzlePipe::kRecentColours; ++i) queue.recentColours[i] = i < c.recentReds ? kGemRed : kGemBlue;
+    for (int i = 0; i < CGPuzzlePipe::kRecentColours; ++i)
+      queue.recentColours[i] = i < c.recentReds ? kGemRed : kGemBlue;
     constexpr int kDraws = 20000;
     int passes = 0;
     for (int i = 0; i < kDraws; ++i) passes += queue.PassesRecencyTest(kGemRed) ? 1 : 0;

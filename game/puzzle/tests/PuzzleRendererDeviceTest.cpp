@@ -4,7 +4,6 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "engine/graphics/tests/support/RendererTestWindow.h"
-#include "support/RendererTestSupport.h"
 #include "engine/graphics/GFXDisplay.h"
+#include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "engine/scene/IndexList.h"
 #include "engine/scene/Mesh.h"
 #include "engine/scene/Model.h"
 #include "engine/scene/ModelManager.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/PuzzleDisc.h"
+#include "support/RendererTestSupport.h"
 
 namespace puzzle_test {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "support/RendererTestSupport.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/MatchRecord.h"
 #include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleDisc.h"
+#include "support/RendererTestSupport.h"
 
 namespace puzzle_test {
 namespace {

@@ -1,9 +1,8 @@
-#include "game/puzzle/RunGame.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/runtime/settings/Settings.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/RunGame.h"
 #include "platform/Events.h"
 #include "support/GameTestSupport.h"
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/effects/ParticleManager.h"
-#include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "engine/foundation/Clock.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/Material.h"
@@ -17,6 +16,7 @@
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureManager.h"
+#include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "game/puzzle/Constellation.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
@@ -89,9 +89,7 @@ class StarAndSkyDevice : public ::testing::Test {
     return material;
   }
 
-  static void ExpectNoGlError(const char* where) {
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << where;
-  }
+  static void ExpectNoGlError(const char* where) { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << where; }
 
   std::unique_ptr<platform::GlWindow> window_;
 };

@@ -2,7 +2,6 @@
 // that fails partway leaves the previous file exactly as it was.
 
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -111,16 +110,22 @@ class CrashSafety : public ::testing::Test {
   }
 
   SavedFile ProfileFile() {
-    return {folders_.User("Profiles/bob.profile"), folders_.User("Profiles/*.*"), {"bob.profile"},
-            [this] { return first_.Save(); }, [this] { return second_.Save(); },
+    return {folders_.User("Profiles/bob.profile"),
+            folders_.User("Profiles/*.*"),
+            {"bob.profile"},
+            [this] { return first_.Save(); },
+            [this] { return second_.Save(); },
             [] {
               Profile loaded;
               return loaded.Load("bob") && (loaded.stars == 37 || loaded.stars == 1000);
             }};
   }
   SavedFile HighScoreFile() {
-    return {folders_.User("00000000.dat"), folders_.User("*.dat"), {"00000000.dat"},
-            [this] { return HighScoreTable::Save(rowsFirst_); }, [this] { return HighScoreTable::Save(rowsSecond_); },
+    return {folders_.User("00000000.dat"),
+            folders_.User("*.dat"),
+            {"00000000.dat"},
+            [this] { return HighScoreTable::Save(rowsFirst_); },
+            [this] { return HighScoreTable::Save(rowsSecond_); },
             [] {
               HighScoreRows loaded;
               FillDefaultHighScores(loaded);

@@ -1,8 +1,7 @@
-#include "game/shell/CreditsScreen.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/runtime/messages/MessageIds.h"
+#include "game/shell/CreditsScreen.h"
 #include "platform/KeyCodes.h"
 #include "support/ScreenTestSupport.h"
 #include "support/ShellTestSupport.h"

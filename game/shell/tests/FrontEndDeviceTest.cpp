@@ -57,7 +57,8 @@ TEST_F(FrontEndDevice, TheMainMenuDrawsItsRowsOnTheFilteredLayer) {
   GetGUIMSGService()->Post(eMSG_GUISHOW, -1, frontEnd_->GetId(), 0, 0.0);
   Wait(GFrontEnd::kFadeSeconds);
   ASSERT_FLOAT_EQ(frontEnd_->fadeChannel.output, 1.0f);
-  while (glGetError() != GL_NO_ERROR) {}
+  while (glGetError() != GL_NO_ERROR) {
+  }
 
   DrawWindowsOnCanvas(kWidth, kHeight);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

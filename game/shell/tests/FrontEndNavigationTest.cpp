@@ -133,10 +133,14 @@ TEST_F(MenuWindowTest, APageIsDrawnCentredWithItsHelpLinesAndTheFontsPutBack) {
     float glyph;
   };
   const Row rows[] = {
-      {"Main Menu", 0, 272, 32},     {"Start Game", 5, 336, 32},
-      {"Profiles", 2, 368, 32},      {"Options", 5, 400, 32},
-      {"Exit", 5, 496, 32},          {"Welcome ann!", 6, 200, 32},
-      {"Up / down to navigate menu", 1, 560, 16}, {"Return / Fire to select", 1, 576, 16},
+      {"Main Menu", 0, 272, 32},
+      {"Start Game", 5, 336, 32},
+      {"Profiles", 2, 368, 32},
+      {"Options", 5, 400, 32},
+      {"Exit", 5, 496, 32},
+      {"Welcome ann!", 6, 200, 32},
+      {"Up / down to navigate menu", 1, 560, 16},
+      {"Return / Fire to select", 1, 576, 16},
   };
   for (const Row& row : rows) {
     const shell_test::DrawnText* drawn = canvas_->Find(row.text);

@@ -21,9 +21,7 @@ class FrontEndProfiles : public MenuWindowTest {
   std::string ProfilePath(const std::string& name) const {
     return std::string(std::getenv("VYRE_USER_DIR")) + "/Profiles/" + name + ".profile";
   }
-  void ClearProfiles() const {
-    std::filesystem::remove_all(std::string(std::getenv("VYRE_USER_DIR")) + "/Profiles");
-  }
+  void ClearProfiles() const { std::filesystem::remove_all(std::string(std::getenv("VYRE_USER_DIR")) + "/Profiles"); }
   void Enter(FsmState& state) {
     frontEnd_->Next(&state);
     ASSERT_TRUE(StepInto(state));
@@ -66,15 +64,31 @@ TEST_F(FrontEndProfiles, ThePageListsUpToFourFilesAndEnablesWhatCanBeChosen) {
   const Case cases[] = {
       {{}, "", {del, add}, {false, true}, {7, 5}, "CHOOSE A PROFILE"},
       {{"ann"}, "ann", {del, "ann", add}, {false, true, true}, {7, 3, 5}, "PRESS ESCAPE TO RETURN TO MAIN MENU"},
-      {{"ann", "bob"}, "bob", {del, "ann", "bob", add}, {true, true, true, true}, {5, 5, 3, 5},
+      {{"ann", "bob"},
+       "bob",
+       {del, "ann", "bob", add},
+       {true, true, true, true},
+       {5, 5, 3, 5},
        "PRESS ESCAPE TO RETURN TO MAIN MENU"},
       {{"ann", "bob"}, "", {del, "ann", "bob", add}, {false, true, true, true}, {7, 5, 5, 5}, "CHOOSE A PROFILE"},
-      {{"ann", "bob", "cat", "dan"}, "ann", {del, "ann", "bob", "cat", "dan", add},
-       {true, true, true, true, true, false}, {5, 3, 5, 5, 5, 7}, "PRESS ESCAPE TO RETURN TO MAIN MENU"},
-      {{"ann", "bob", "cat", "dan", "eve"}, "eve", {del, "ann", "bob", "cat", "dan", add},
-       {true, true, true, true, true, false}, {5, 5, 5, 5, 5, 7}, "PRESS ESCAPE TO RETURN TO MAIN MENU"},
-      {{"abcdefghijklmno", kLongName}, "", {del, "abcdefghijklmno", "", add}, {false, true, false, true},
-       {7, 5, 7, 5}, "CHOOSE A PROFILE"},
+      {{"ann", "bob", "cat", "dan"},
+       "ann",
+       {del, "ann", "bob", "cat", "dan", add},
+       {true, true, true, true, true, false},
+       {5, 3, 5, 5, 5, 7},
+       "PRESS ESCAPE TO RETURN TO MAIN MENU"},
+      {{"ann", "bob", "cat", "dan", "eve"},
+       "eve",
+       {del, "ann", "bob", "cat", "dan", add},
+       {true, true, true, true, true, false},
+       {5, 5, 5, 5, 5, 7},
+       "PRESS ESCAPE TO RETURN TO MAIN MENU"},
+      {{"abcdefghijklmno", kLongName},
+       "",
+       {del, "abcdefghijklmno", "", add},
+       {false, true, false, true},
+       {7, 5, 7, 5},
+       "CHOOSE A PROFILE"},
   };
   for (const Case& c : cases) {
     ClearProfiles();
@@ -175,8 +189,7 @@ TEST_F(FrontEndProfiles, NameEntryTakesLettersAndDigitsUpToEightAndSwallowsEvery
        "12345678"},
       {"digit row ends in 0", {key::Digit9, key::Digit0}, "90"},
       {"pad",
-       {key::Numpad7, key::Numpad8, key::Numpad9, key::Numpad4, key::Numpad5, key::Numpad6, key::Numpad1,
-        key::Numpad2},
+       {key::Numpad7, key::Numpad8, key::Numpad9, key::Numpad4, key::Numpad5, key::Numpad6, key::Numpad1, key::Numpad2},
        "78945612"},
       {"pad ends in 3 and 0", {key::Numpad3, key::Numpad0}, "30"},
       {"Backspace, also on an empty name", {key::A, key::Backspace, key::Backspace, key::B}, "B"},

@@ -1,9 +1,8 @@
-#include "game/shell/FrontEndScreen.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
+#include "game/shell/FrontEndScreen.h"
 #include "game/shell/Profile.h"
 #include "platform/KeyCodes.h"
 #include "support/ScreenTestSupport.h"

@@ -3,14 +3,14 @@
 
 #include <AL/al.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
-#include <sys/stat.h>
 
 #include "engine/foundation/Log.h"
-#include "engine/runtime/sound/SFXManager.h"
 #include "engine/foundation/tests/support/LogLines.h"
+#include "engine/runtime/sound/SFXManager.h"
 #include "engine/runtime/tests/support/OggTone.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/shell/GAudio.h"

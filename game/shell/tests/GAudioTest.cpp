@@ -10,8 +10,8 @@
 
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
-#include "engine/runtime/messages/MSGService.h"
 #include "engine/foundation/tests/support/LogLines.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameMessages.h"
 #include "game/puzzle/tests/support/GameTestSupport.h"
@@ -34,12 +34,13 @@ using shell_test::FakeAudioSound;
   std::set<int32_t> seen;
   for (int l = 0; l < GAudio::kLayerCount; ++l) {
     const AudioLayer& layer = audio.layers[l];
-    if (layer.count > AudioLayer::kCapacity) return ::testing::AssertionFailure() << "layer " << l << " count " << layer.count;
+    if (layer.count > AudioLayer::kCapacity)
+      return ::testing::AssertionFailure() << "layer " << l << " count " << layer.count;
     for (uint32_t i = 0; i < AudioLayer::kCapacity; ++i) {
       const int32_t source = layer.sources[i];
       if ((i < layer.count) != (source >= 0)) {
-        return ::testing::AssertionFailure() << "layer " << l << " entry " << i << " is " << source << " with count "
-                                             << layer.count;
+        return ::testing::AssertionFailure()
+               << "layer " << l << " entry " << i << " is " << source << " with count " << layer.count;
       }
       if (source >= 0 && !seen.insert(source).second) {
         return ::testing::AssertionFailure() << "source " << source << " is listed twice (layer " << l << ")";
@@ -187,7 +188,7 @@ TEST_F(AudioTest, SetsLoadTheirFilesInOrderAndAFailedLoadPlaysNothing) {
   sound_.loads.clear();
   audio_.LoadSounds(0);
   const std::vector<std::string> frontEndSet = {
-      "buffer:Resources/Sounds/GemPlacement.ogg",      "buffer:Resources/Sounds/GemChink01.ogg",
+      "buffer:Resources/Sounds/GemPlacement.ogg",     "buffer:Resources/Sounds/GemChink01.ogg",
       "buffer:Resources/Sounds/FrontEnd/Phrase1.ogg", "buffer:Resources/Sounds/FrontEnd/Phrase2.ogg",
       "buffer:Resources/Sounds/FrontEnd/Phrase3.ogg", "buffer:Resources/Sounds/FrontEnd/Phrase4.ogg",
       "buffer:Resources/Sounds/FrontEnd/Phrase5.ogg", "buffer:Resources/Sounds/FrontEnd/Phrase6.ogg",
@@ -247,12 +248,8 @@ struct VolumeRow {
 
 TEST_F(AudioTest, StoredVolumesAreReadAsLevelsAndClamped) {
   const VolumeRow rows[] = {
-      {nullptr, -1, 0.7f, 1.0f},
-      {"Audio\\Music", 5, 0.5f, 1.0f},
-      {"Audio\\Music", 50, 1.0f, 1.0f},
-      {"Audio\\Music", -3, 0.0f, 1.0f},
-      {"Audio\\Sound", 4, 0.7f, 0.4f},
-      {"Audio\\Sound", 99, 0.7f, 1.0f},
+      {nullptr, -1, 0.7f, 1.0f},        {"Audio\\Music", 5, 0.5f, 1.0f}, {"Audio\\Music", 50, 1.0f, 1.0f},
+      {"Audio\\Music", -3, 0.0f, 1.0f}, {"Audio\\Sound", 4, 0.7f, 0.4f}, {"Audio\\Sound", 99, 0.7f, 1.0f},
   };
   for (const VolumeRow& row : rows) {
     SCOPED_TRACE(std::string(row.name ? row.name : "none") + " " + std::to_string(row.stored));
@@ -452,9 +449,15 @@ TEST_F(AudioTest, ASourceHandedOutAgainLeavesItsOldLayer) {
 }
 
 TEST_F(AudioTest, RandomMessagesEndingsAndUpdatesKeepTheLayersSound) {
-  const uint32_t plays[] = {eMSG_GMatchedRainbow,        eMSG_AInGame_PlayGemPlaced,         eMSG_AInGame_PlayGemBroken,
-                            eMSG_AInGame_PlayGemsCleared, eMSG_AInGame_PlayNovalithUnstable,  eMSG_AInGame_StopNovalithUnstable,
-                            eMSG_ABackground_PlayMusic,   eMSG_ABackground_StopMusic,         eMSG_AGUI_PlayMenuNavigation,
+  const uint32_t plays[] = {eMSG_GMatchedRainbow,
+                            eMSG_AInGame_PlayGemPlaced,
+                            eMSG_AInGame_PlayGemBroken,
+                            eMSG_AInGame_PlayGemsCleared,
+                            eMSG_AInGame_PlayNovalithUnstable,
+                            eMSG_AInGame_StopNovalithUnstable,
+                            eMSG_ABackground_PlayMusic,
+                            eMSG_ABackground_StopMusic,
+                            eMSG_AGUI_PlayMenuNavigation,
                             eMSG_AInGame_PlayNovalithExplode};
   for (uint32_t seed : {1u, 7u, 1234u}) {
     SCOPED_TRACE(seed);
@@ -473,14 +476,16 @@ TEST_F(AudioTest, RandomMessagesEndingsAndUpdatesKeepTheLayersSound) {
         PostGameMessageTo(sender_.receiverId, fresh.receiverId, id, 0, 0.0);
       } else if (action == 5) {
         int sting = platform::NextRandom() % GAudio::kStingCount;
-        PostGameMessageTo(sender_.receiverId, fresh.receiverId, eMSG_AGUI_PlaySting, reinterpret_cast<intptr_t>(&sting), 0.0);
+        PostGameMessageTo(sender_.receiverId, fresh.receiverId, eMSG_AGUI_PlaySting, reinterpret_cast<intptr_t>(&sting),
+                          0.0);
       } else if (action == 6) {
         const std::vector<int> playing = other.Playing();
         if (!playing.empty()) other.End(playing[platform::NextRandom() % playing.size()]);
       } else if (action == 7) {
         int layer = platform::NextRandom() % 6;
         if (platform::NextRandom() % 4 == 0) {
-          PostGameMessageTo(sender_.receiverId, fresh.receiverId, eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer), 0.0);
+          PostGameMessageTo(sender_.receiverId, fresh.receiverId, eMSG_ALayer_Stop, reinterpret_cast<intptr_t>(&layer),
+                            0.0);
         } else {
           LayerFade fade{layer, static_cast<float>(platform::NextRandom() % 5) * 0.1f};
           const uint32_t id = platform::NextRandom() % 2 ? eMSG_ALayer_VolumeFadeIn : eMSG_ALayer_VolumeFadeOut;

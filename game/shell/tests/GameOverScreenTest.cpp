@@ -1,10 +1,9 @@
-#include "game/shell/GameOverScreen.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/GameHud.h"
+#include "game/shell/GameOverScreen.h"
 #include "platform/KeyCodes.h"
 #include "support/ScreenTestSupport.h"
 

@@ -14,7 +14,8 @@ using namespace shell_test;
 // "name:score" per rank of one mode.
 std::vector<std::string> Table(const HighScoreRows& rows, int mode) {
   std::vector<std::string> text;
-  for (const HighScoreEntry& row : rows[mode]) text.push_back(std::string(row.name.Chars()) + ":" + std::to_string(row.score));
+  for (const HighScoreEntry& row : rows[mode])
+    text.push_back(std::string(row.name.Chars()) + ":" + std::to_string(row.score));
   return text;
 }
 
@@ -67,9 +68,9 @@ TEST_F(HighScores, AResultEntersAtOrAboveTheLowestAndBelowEqualScores) {
     bool enters;
     int rank;  // where "bob" ends up
   } cases[] = {
-      {10, true, 9},    // equal to the lowest: replaces it
-      {9, false, -1},   // one less
-      {50, true, 6},    // a tie stays below the row already there
+      {10, true, 9},   // equal to the lowest: replaces it
+      {9, false, -1},  // one less
+      {50, true, 6},   // a tie stays below the row already there
       {1000, true, 0},
   };
   Profile bob;
@@ -123,8 +124,8 @@ TEST_F(HighScores, InsertSortsDescendingAndNeverSwapsEqualScores) {
     rows_[0][rank].score = scores[rank];
   }
   HighScoreTable::Insert(rows_, 0);
-  EXPECT_EQ(Table(rows_, 0), (std::vector<std::string>{"d:9", "i:9", "b:7", "f:7", "a:5", "c:5", "h:5", "j:2", "g:1",
-                                                       "e:0"}));
+  EXPECT_EQ(Table(rows_, 0),
+            (std::vector<std::string>{"d:9", "i:9", "b:7", "f:7", "a:5", "c:5", "h:5", "j:2", "g:1", "e:0"}));
 }
 
 TEST_F(HighScores, AShortOrEndlessFileFillsOnlyTheRowsItReaches) {
@@ -135,15 +136,30 @@ TEST_F(HighScores, AShortOrEndlessFileFillsOnlyTheRowsItReaches) {
     std::vector<std::string> panic;      // rank 0
     const char* line;
   } cases[] = {
-      {"cut inside a score", std::string("ann\0", 4) + Words({70, 1}) + std::string("bo\0\x05\x01", 5),
-       {"ann:70", "Doh:0"}, {"bo:0"}, "High-score file %s is cut short in record 1"},
-      {"cut inside a name", std::string("ann\0", 4) + Words({70, 1}) + "bo", {"ann:70", "Doh:0"}, {"bo:0"},
+      {"cut inside a score",
+       std::string("ann\0", 4) + Words({70, 1}) + std::string("bo\0\x05\x01", 5),
+       {"ann:70", "Doh:0"},
+       {"bo:0"},
        "High-score file %s is cut short in record 1"},
-      {"a whole record, then nothing", std::string("ann\0", 4) + Words({70, 1}), {"ann:70", "Doh:0"}, {"Dur:0"},
+      {"cut inside a name",
+       std::string("ann\0", 4) + Words({70, 1}) + "bo",
+       {"ann:70", "Doh:0"},
+       {"bo:0"},
+       "High-score file %s is cut short in record 1"},
+      {"a whole record, then nothing",
+       std::string("ann\0", 4) + Words({70, 1}),
+       {"ann:70", "Doh:0"},
+       {"Dur:0"},
        "High-score file %s is cut short : it holds 1 of 20 records"},
-      {"a line feed ends a name", std::string("ann\n", 4) + Words({70, 1}), {"ann:70", "Doh:0"}, {"Dur:0"},
+      {"a line feed ends a name",
+       std::string("ann\n", 4) + Words({70, 1}),
+       {"ann:70", "Doh:0"},
+       {"Dur:0"},
        "High-score file %s is cut short : it holds 1 of 20 records"},
-      {"no zero byte at all", std::string(100000, 'x'), {"Doh:0", "Doh:0"}, {"Dur:0"},
+      {"no zero byte at all",
+       std::string(100000, 'x'),
+       {"Doh:0", "Doh:0"},
+       {"Dur:0"},
        "High-score file %s : name of record 0 is longer than 255 bytes, rest ignored"},
       {"empty", "", {"Doh:0", "Doh:0"}, {"Dur:0"}, "High-score file %s is cut short : it holds 0 of 20 records"},
   };

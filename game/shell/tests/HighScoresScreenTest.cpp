@@ -1,5 +1,3 @@
-#include "game/shell/HighScoresScreen.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
+#include "game/shell/HighScoresScreen.h"
 #include "support/ScreenTestSupport.h"
 
 namespace {
@@ -65,7 +64,8 @@ TEST(HighScoresScreen, ATableFadesOutBeforeTheOtherFadesIn) {
   const auto swap = std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.mode == 1; });
   ASSERT_NE(swap, samples.end());
   // The first table stays whole once it has risen, until its fade begins.
-  const auto fall = std::find_if(samples.begin(), swap, [](const Sample& s) { return s.time > 1.0f && s.alpha < 1.0f; });
+  const auto fall =
+      std::find_if(samples.begin(), swap, [](const Sample& s) { return s.time > 1.0f && s.alpha < 1.0f; });
   ASSERT_NE(fall, swap);
   for (auto s = samples.begin(); s != fall; ++s) {
     if (s->time > 0.6f) {

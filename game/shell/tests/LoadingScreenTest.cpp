@@ -1,8 +1,7 @@
-#include "game/shell/LoadingScreen.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/runtime/messages/MessageIds.h"
+#include "game/shell/LoadingScreen.h"
 #include "support/ScreenTestSupport.h"
 
 namespace {
@@ -19,10 +18,8 @@ TEST(LoadingProgress, TheCountReachesTheTotalWhateverTheManagersReport) {
     int framesToFinish;
   };
   const Case cases[] = {
-      {"nothing queued", 0, 0, 0, 0, 1},
-      {"loaded before the screen, nothing reported", 6, 0, 0, 0, 6},
-      {"reports keep up", 10, 10, 5, 5, 2},
-      {"reports say nothing while loading", 4, 4, 4, 0, 4},
+      {"nothing queued", 0, 0, 0, 0, 1},     {"loaded before the screen, nothing reported", 6, 0, 0, 0, 6},
+      {"reports keep up", 10, 10, 5, 5, 2},  {"reports say nothing while loading", 4, 4, 4, 0, 4},
       {"reports overstate", 5, 5, 1, 50, 5},
   };
   for (const Case& c : cases) {

@@ -1,11 +1,10 @@
-#include "game/shell/MenuInput.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/runtime/input/UIOJoystick.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/tests/support/PuzzleTestSupport.h"
+#include "game/shell/MenuInput.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"
 #include "support/ScreenTestSupport.h"
@@ -37,12 +36,12 @@ class MenuInputTest : public ::testing::Test {
 };
 
 TEST_F(MenuInputTest, KeysGiveTheirMenuMessagesUpToTheFirstZeroAndAtMostTen) {
-  const uint8_t keys[12] = {key::Up,   key::Down, key::Return, key::Escape, key::Left, key::Right,
-                            key::Z,    key::Down, key::Down,   key::Down,   key::Down, key::Down};
+  const uint8_t keys[12] = {key::Up, key::Down, key::Return, key::Escape, key::Left, key::Right,
+                            key::Z,  key::Down, key::Down,   key::Down,   key::Down, key::Down};
   SendMenuInput(*run_.game, menus_.receiverId, keys);
-  EXPECT_EQ(menus_.Ids(), (std::vector<uint32_t>{eMSG_Previous, eMSG_Next, eMSG_Select, eMSG_Escape,
-                                                eMSG_GFrontEndPrevious, eMSG_GFrontEndNext, eMSG_Next, eMSG_Next,
-                                                eMSG_Next}));
+  EXPECT_EQ(menus_.Ids(),
+            (std::vector<uint32_t>{eMSG_Previous, eMSG_Next, eMSG_Select, eMSG_Escape, eMSG_GFrontEndPrevious,
+                                   eMSG_GFrontEndNext, eMSG_Next, eMSG_Next, eMSG_Next}));
   menus_.received.clear();
   const uint8_t shortList[3] = {key::Return, 0, key::Return};
   SendMenuInput(*run_.game, menus_.receiverId, shortList);

@@ -1,11 +1,10 @@
-#include "game/shell/ProfileServices.h"
-
 #include <gtest/gtest.h>
 
 #include "game/puzzle/Game.h"
 #include "game/puzzle/tests/support/GameTestSupport.h"
 #include "game/shell/HighScoreTable.h"
 #include "game/shell/Profile.h"
+#include "game/shell/ProfileServices.h"
 #include "support/ShellTestSupport.h"
 
 namespace {

@@ -55,9 +55,10 @@ TEST(ShellRunDevice, TheProgramGoesFromTheLogosToTheMainMenuAndExitYesEndsItWith
   // Main menu: Start Game, Profiles, Options, Highscores, Credits, Exit. The
   // pad moves one step; the confirmation starts on "No!".
   const std::vector<Press> presses = {
-      {platform::key::Down, false}, {0, true},  {platform::key::Down, false}, {platform::key::Down, false},
-      {platform::key::Down, false}, {platform::key::Return, false}, {platform::key::Up, false},
-      {platform::key::Return, false},
+      {platform::key::Down, false}, {0, true},
+      {platform::key::Down, false}, {platform::key::Down, false},
+      {platform::key::Down, false}, {platform::key::Return, false},
+      {platform::key::Up, false},   {platform::key::Return, false},
   };
   std::vector<std::string> states;
   size_t nextPress = 0;
@@ -71,7 +72,8 @@ TEST(ShellRunDevice, TheProgramGoesFromTheLogosToTheMainMenuAndExitYesEndsItWith
     if (closed) return false;
     ++frame;
     if (script.keyboard != nullptr) {
-      for (uint8_t code : {platform::key::Down, platform::key::Up, platform::key::Return}) script.keyboard->Set(code, false);
+      for (uint8_t code : {platform::key::Down, platform::key::Up, platform::key::Return})
+        script.keyboard->Set(code, false);
     }
     if (script.pad != nullptr) script.pad->state.y = 0;
     if (frame > kFrameLimit) {
@@ -104,8 +106,7 @@ TEST(ShellRunDevice, TheProgramGoesFromTheLogosToTheMainMenuAndExitYesEndsItWith
   EXPECT_EQ(RunGame(services, std::move(options)), 0);
   EXPECT_FALSE(closed) << "the run did not end by the menu's Exit";
   EXPECT_EQ(nextPress, presses.size());
-  EXPECT_EQ(states,
-            (std::vector<std::string>{"Game.IntroVelkSW", "Game.IntroVyre", "Game.Loading", "Game.FrontEnd"}));
+  EXPECT_EQ(states, (std::vector<std::string>{"Game.IntroVelkSW", "Game.IntroVyre", "Game.Loading", "Game.FrontEnd"}));
 }
 
 }  // namespace

@@ -2,14 +2,13 @@
 // the same inputs, one after the other: prints both rates and their ratio
 // (ours / Bullet's). A measuring aid only, built with VYRE_BENCH_BULLET.
 
-#include <btBulletCollisionCommon.h>
 #include <BulletCollision/NarrowPhaseCollision/btGjkEpaPenetrationDepthSolver.h>
 #include <BulletCollision/NarrowPhaseCollision/btGjkPairDetector.h>
 #include <BulletCollision/NarrowPhaseCollision/btPointCollector.h>
 #include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
 #include <BulletCollision/NarrowPhaseCollision/btVoronoiSimplexSolver.h>
 #include <LinearMath/btAlignedAllocator.h>
-
+#include <btBulletCollisionCommon.h>
 #include <time.h>
 
 #include <algorithm>
@@ -119,8 +118,7 @@ struct BulletSoup {
 
 // Bullet's closest hit: each reported hit shortens the ray for the rest.
 struct ClosestHit : btTriangleRaycastCallback {
-  ClosestHit(const btVector3& from, const btVector3& to)
-      : btTriangleRaycastCallback(from, to, kF_FilterBackfaces) {}
+  ClosestHit(const btVector3& from, const btVector3& to) : btTriangleRaycastCallback(from, to, kF_FilterBackfaces) {}
   btScalar reportHit(const btVector3& normal, btScalar fraction, int, int) override {
     hitNormal = normal;
     return fraction;
@@ -209,8 +207,8 @@ void CompareRays(dgWorld* world, const SoupInput& soup, const std::vector<Segmen
 
 struct ContactCounter : btCollisionWorld::ContactResultCallback {
   int count = 0;
-  btScalar addSingleResult(btManifoldPoint&, const btCollisionObjectWrapper*, int, int,
-                           const btCollisionObjectWrapper*, int, int) override {
+  btScalar addSingleResult(btManifoldPoint&, const btCollisionObjectWrapper*, int, int, const btCollisionObjectWrapper*,
+                           int, int) override {
     ++count;
     return 0;
   }

@@ -1,10 +1,11 @@
 // The engine's counted allocation operators as the physics tests see them:
 // plain C heap blocks with a live count that tests can read.
 
+#include "support/CountedAllocation.h"
+
 #include <cstdlib>
 
 #include "physics/memory/dgCountedNew.h"
-#include "support/CountedAllocation.h"
 
 namespace {
 int gLiveCountedBlocks = 0;

@@ -1,9 +1,9 @@
 #pragma once
 // Allocation hooks that count live blocks and bytes, for balance checks.
 
-#include <cstddef>
-
 #include <gtest/gtest.h>
+
+#include <cstddef>
 
 struct HookCounts {
   long long liveBlocks = 0;

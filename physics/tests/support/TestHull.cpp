@@ -5,8 +5,7 @@
 #include "physics/math/dgQuaternion.h"
 #include "physics/shapes/dgConvexHullTable.h"
 
-TestHull::TestHull(int vertexCount, const dgVector* vertices, int faceCount, const int* faceSizes,
-                   const int* indices)
+TestHull::TestHull(int vertexCount, const dgVector* vertices, int faceCount, const int* faceSizes, const int* indices)
     : dgConvexCollision(0, dgGetIdentityMatrix(), kBox) {
   for (int i = 0; i < vertexCount && i < kMaxVertices; ++i) ownVertices_[i] = vertices[i];
   const int edges = dgBuildConvexEdgeTable(faceCount, faceSizes, indices, ownEdges_, kMaxEdges);

@@ -1,9 +1,9 @@
 // The application's Create state adds the default font to the renderer's
 // process-wide list; the fonts are destroyed before the leak check runs.
 
-#include "engine/graphics/GFXDisplay.h"
-
 #include <gtest/gtest.h>
+
+#include "engine/graphics/GFXDisplay.h"
 
 // Nothing calls into this file: the app folder's build asks the linker for
 // this symbol, so every test linking the app's test support takes the

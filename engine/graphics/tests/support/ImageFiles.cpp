@@ -6,19 +6,26 @@
 
 Bytes MakeTga(uint8_t imageType, uint16_t width, uint16_t height, uint8_t bitsPerPixel, const Bytes& data) {
   Bytes file = {0, 0, imageType, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  const uint8_t image[6] = {uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), bitsPerPixel, 0};
+  const uint8_t image[6] = {uint8_t(width),       uint8_t(width >> 8), uint8_t(height),
+                            uint8_t(height >> 8), bitsPerPixel,        0};
   file.insert(file.end(), image, image + 6);
   file.insert(file.end(), data.begin(), data.end());
   return file;
 }
 
 namespace {
-void Put16(Bytes& b, uint16_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); }
-void Put32(Bytes& b, uint32_t v) { Put16(b, uint16_t(v)); Put16(b, uint16_t(v >> 16)); }
+void Put16(Bytes& b, uint16_t v) {
+  b.push_back(uint8_t(v));
+  b.push_back(uint8_t(v >> 8));
+}
+void Put32(Bytes& b, uint32_t v) {
+  Put16(b, uint16_t(v));
+  Put16(b, uint16_t(v >> 16));
+}
 }  // namespace
 
-Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitsPerPixel, const Bytes& rows,
-              const Bytes& palette, uint32_t compression) {
+Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitsPerPixel, const Bytes& rows, const Bytes& palette,
+              uint32_t compression) {
   const size_t rowBytes = size_t(width) * bitsPerPixel / 8;
   const size_t stride = (rowBytes + 3) / 4 * 4;
   const size_t rowCount = size_t(height < 0 ? -height : height);

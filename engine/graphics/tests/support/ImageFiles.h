@@ -13,8 +13,8 @@ Bytes MakeTga(uint8_t imageType, uint16_t width, uint16_t height, uint8_t bitsPe
 
 // A BMP file with a 40-byte info header; `rows` are the stored rows without
 // padding, in file order. `palette` holds BGRX quads for 8-bit images.
-Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitsPerPixel, const Bytes& rows,
-              const Bytes& palette = {}, uint32_t compression = 0);
+Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitsPerPixel, const Bytes& rows, const Bytes& palette = {},
+              uint32_t compression = 0);
 
 struct PngSpec {
   uint32_t width = 1;

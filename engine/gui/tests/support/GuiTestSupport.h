@@ -18,10 +18,19 @@ class Probe : public GUIObject {
  public:
   void OnKeyDown(intptr_t key) override { calls.push_back("KeyDown:" + std::to_string(key)); }
   void OnLButtonDown(CMSGMessage*) override { calls.push_back("LButtonDown"); }
-  void OnLButtonUp() override { calls.push_back("LButtonUp"); GUIObject::OnLButtonUp(); }
+  void OnLButtonUp() override {
+    calls.push_back("LButtonUp");
+    GUIObject::OnLButtonUp();
+  }
   void OnWheelUp(intptr_t) override { calls.push_back("WheelUp"); }
-  void OnMouseMove(const Vector2& p) override { calls.push_back("MouseMove"); GUIObject::OnMouseMove(p); }
-  void UpdateImageState() override { ++imageRefreshes; GUIObject::UpdateImageState(); }
+  void OnMouseMove(const Vector2& p) override {
+    calls.push_back("MouseMove");
+    GUIObject::OnMouseMove(p);
+  }
+  void UpdateImageState() override {
+    ++imageRefreshes;
+    GUIObject::UpdateImageState();
+  }
   void OnCreate() override { calls.push_back("Create"); }
   void DrawContents() override {}
   // Shown, active and taking input.

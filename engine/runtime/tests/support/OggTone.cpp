@@ -2,10 +2,10 @@
 
 #include "OggTone.h"
 
+#include <cmath>
+
 #include "content/kit/OggWriter.h"
 #include "content/kit/PngWriter.h"
-
-#include <cmath>
 
 bool WriteOggTone(const std::string& path, int channels, long rate, long frames) {
   SoundMix tone(static_cast<int>(rate), channels, 0.0f);

@@ -1,10 +1,10 @@
 #include "support/RuntimeTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/tests/support/LogLines.h"
-
-#include <gtest/gtest.h>
 
 namespace runtime_test {
 namespace {
@@ -23,8 +23,7 @@ class RuntimeTestEnvironment : public ::testing::Environment {
   }
 };
 
-const ::testing::Environment* const gEnvironment =
-    ::testing::AddGlobalTestEnvironment(new RuntimeTestEnvironment);
+const ::testing::Environment* const gEnvironment = ::testing::AddGlobalTestEnvironment(new RuntimeTestEnvironment);
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 // A model of one component for drawing tests: one mesh of four corners drawn
 // as a strip of one index group with the named material.
 
+#include <gtest/gtest.h>
+
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/MaterialStage.h"
@@ -9,12 +11,10 @@
 #include "engine/scene/Mesh.h"
 #include "engine/scene/Model.h"
 
-#include <gtest/gtest.h>
-
 // Corners in strip order (x, y) at z 0; the first stage of the material gets
 // the given flags.
-inline void BuildSquareModel(C3MEModel& model, const float corners[4][2], const char* materialName,
-                             uint32_t stageFlags, int32_t groupValue = 0) {
+inline void BuildSquareModel(C3MEModel& model, const float corners[4][2], const char* materialName, uint32_t stageFlags,
+                             int32_t groupValue = 0) {
   EXPECT_TRUE(model.ReserveMeshes(1));
   model.meshCount = 1;
   C3MEMesh& mesh = model.meshes[0];

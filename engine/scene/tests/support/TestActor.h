@@ -4,10 +4,10 @@
 #include "engine/scene/Actor.h"
 
 class TestActor : public Actor {
-public:
-    bool PreRender() override { return false; }
-    bool PostRender() override { return false; }
-    bool PreUpdate() override { return false; }
-    bool SceneUpdate() override { return false; }
-    bool PostUpdate() override { return false; }
+ public:
+  bool PreRender() override { return false; }
+  bool PostRender() override { return false; }
+  bool PreUpdate() override { return false; }
+  bool SceneUpdate() override { return false; }
+  bool PostUpdate() override { return false; }
 };

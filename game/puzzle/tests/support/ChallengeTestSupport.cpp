@@ -15,8 +15,8 @@ namespace {
 constexpr const char* kFolder = "Resources/Boards/Challenge/";
 
 std::string Definition(const TestConstellation& constellation) {
-  std::string text = "[NAME] " + constellation.name + "\n[STARS] " +
-                     std::to_string(constellation.parSeconds.size()) + "\n";
+  std::string text =
+      "[NAME] " + constellation.name + "\n[STARS] " + std::to_string(constellation.parSeconds.size()) + "\n";
   int x = 16;
   for (int par : constellation.parSeconds) {
     text += "\t[STAR] (" + std::to_string(x) + ",128) 1.0 " + std::to_string(par / 60) + ":" +

@@ -7,10 +7,10 @@
 #include "engine/app/InputMessages.h"
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
-#include "engine/gui/ScreenFade.h"
-#include "engine/gui/GUIWindowManager.h"
-#include "engine/runtime/messages/MSGService.h"
 #include "engine/foundation/tests/support/LogLines.h"
+#include "engine/gui/GUIWindowManager.h"
+#include "engine/gui/ScreenFade.h"
+#include "engine/runtime/messages/MSGService.h"
 #include "platform/Random.h"
 
 namespace puzzle_test {

@@ -3,12 +3,12 @@
 // A game built headless on fake shell services, with a working folder of
 // its own and the registry's "Profile" value under the test's control.
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "PuzzleTestSupport.h"
 #include "game/puzzle/Game.h"

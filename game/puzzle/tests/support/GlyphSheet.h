@@ -12,7 +12,7 @@ namespace puzzle_test {
 PngSpec GlyphSheetPng();
 
 struct SheetPixel {
-  int glyph;        // -1: no glyph (black)
+  int glyph;       // -1: no glyph (black)
   bool upperHalf;  // the upper half of the glyph's cell
 };
 

@@ -18,13 +18,20 @@ constexpr char kColourLetters[] = "ROYGCBIWKA";
 
 char StateMark(GemState state) {
   switch (state) {
-    case GemState::Empty: return '.';
-    case GemState::Falling: return '~';
-    case GemState::InFlight: return '^';
-    case GemState::Expired: return '!';
-    case GemState::Breaking: return '*';
-    case GemState::Dead: return 'x';
-    default: return '?';
+    case GemState::Empty:
+      return '.';
+    case GemState::Falling:
+      return '~';
+    case GemState::InFlight:
+      return '^';
+    case GemState::Expired:
+      return '!';
+    case GemState::Breaking:
+      return '*';
+    case GemState::Dead:
+      return 'x';
+    default:
+      return '?';
   }
 }
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/runtime/messages/MSGMessage.h"
 #include "engine/foundation/tests/support/LogLines.h"
+#include "engine/runtime/messages/MSGMessage.h"
 #include "game/puzzle/PuzzleDisc.h"
 
 namespace puzzle_test {

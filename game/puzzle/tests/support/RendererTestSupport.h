@@ -4,11 +4,11 @@
 // audio layer standing in as recording receivers and the clock on a fixed
 // 60 Hz step.
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "PuzzleTestSupport.h"
 #include "game/puzzle/PuzzleRenderer.h"

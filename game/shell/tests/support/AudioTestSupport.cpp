@@ -5,9 +5,9 @@
 
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Registry.h"
-#include "engine/foundation/tests/support/LogLines.h"
 
 namespace shell_test {
 

@@ -42,8 +42,14 @@ FakeAudioSound::Source& FakeAudioSound::At(int source) {
 
 void FakeAudioSound::SetSourceReserved(int source, bool reserved) { At(source).reserved = reserved; }
 void FakeAudioSound::SetSourceBaseGain(int source, float gain) { At(source).storedGain = std::clamp(gain, 0.0f, 1.0f); }
-void FakeAudioSound::BindSourceBuffer(int source, int buffer) { At(source).buffer = buffer; At(source).stream = -1; }
-void FakeAudioSound::AttachStream(int source, int stream) { At(source).stream = stream; At(source).buffer = -1; }
+void FakeAudioSound::BindSourceBuffer(int source, int buffer) {
+  At(source).buffer = buffer;
+  At(source).stream = -1;
+}
+void FakeAudioSound::AttachStream(int source, int stream) {
+  At(source).stream = stream;
+  At(source).buffer = -1;
+}
 void FakeAudioSound::SetSourceLooping(int source, bool looping) { At(source).looping = looping; }
 
 void FakeAudioSound::SetSourceGain(int source, float gain) {

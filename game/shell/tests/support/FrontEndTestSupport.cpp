@@ -101,7 +101,8 @@ void MenuWindowTest::Wait(float seconds) {
 void MenuWindowTest::Choose(const std::string& item) {
   MenuPage* page = frontEnd_->currentMenu;
   ASSERT_NE(page, nullptr);
-  while (page->selection > 0 && page->SelectPrevious()) {}
+  while (page->selection > 0 && page->SelectPrevious()) {
+  }
   for (uint32_t i = 0; i < page->ItemCount() && page->items[page->selection].text.Chars() != item; ++i) {
     Send(eMSG_Next);
   }
