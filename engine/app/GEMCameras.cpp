@@ -98,15 +98,13 @@ void CGEMApplication::ToggleFreeCamera(bool on) {
 
 int32_t CGEMApplication::FreeCameraControl() {
   const FreeCameraInput& in = freeCameraInput_;
-  if (in.developerWindowShown || !in.mousePresent || activeCamera_ == nullptr || engineCamera_.freeFly == 0) {
-    return 0;
-  }
   // The free camera is a developer tool flying the engine's own camera. A
   // game's camera (made active over the engine camera, with its controller
   // enabled so the game can aim it) would otherwise turn with every mouse
   // move and slide on W/S/A/D/R/F typed into a name box; without the
   // developer keys Ctrl+F1 cannot even take it back.
-  if (options.developerKeys == 0 || activeCamera_ != &engineCamera_) return 0;
+  const bool flying = options.developerKeys != 0 && activeCamera_ == &engineCamera_ && engineCamera_.freeFly != 0;
+  if (!flying || in.developerWindowShown || !in.mousePresent) return 0;
   Camera& camera = engineCamera_;
   camera.Rotate(in.mouseMotion[0], in.mouseMotion[1], in.mouseMotion[2]);
   if (in.readKey == nullptr) return 0;
