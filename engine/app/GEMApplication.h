@@ -153,10 +153,6 @@ class CGEMApplication : public Base {
   // a device that stays lost is reported on the debugger output.
   void ReacquireInput();
 
-  // Carries out the hot-key actions that belong to the application (a set of
-  // HotKeyAction bits): debug counter, free camera, time scale, camera reset, pause.
-  void ApplyHotKeys(uint32_t actions);
-
   // Callbacks; calling one passes 0.
   using RenderCallback = std::function<int32_t(int32_t)>;
   void SetPreSceneCallback(RenderCallback callback) { preScene_ = std::move(callback); }
