@@ -61,7 +61,6 @@ struct GEMFrameSteps {
   std::function<void()> maintainEngine;  // input messages, then hot keys
   std::function<void()> updateWindows;   // one state step per GUI window
   std::function<void()> renderScene;     // the renderer's part of the scene pass
-  std::function<void()> renderHUD;       // the HUD pass (orthographic)
   std::function<void()> endDisplay;      // finish the frame and swap
 };
 

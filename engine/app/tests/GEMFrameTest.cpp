@@ -37,7 +37,6 @@ TEST(GEMFrame, StepsRunInOrderInsideTheirProfilerSections) {
   steps.maintainEngine = record("maintainEngine");
   steps.updateWindows = record("updateWindows");
   steps.renderScene = record("renderScene");
-  steps.renderHUD = record("renderHUD");
   steps.endDisplay = record("endDisplay");
   application.SetPreSceneCallback([&](int32_t) {
     seen.emplace_back("preScene", CurrentSection());
@@ -62,7 +61,6 @@ TEST(GEMFrame, StepsRunInOrderInsideTheirProfilerSections) {
                                                                      {"scene", "RenderScene"},
                                                                      {"renderScene", "RenderScene"},
                                                                      {"hud", "RenderHUD"},
-                                                                     {"renderHUD", "RenderHUD"},
                                                                      {"endDisplay", ""}};
   EXPECT_EQ(seen, expected);
 
