@@ -17,8 +17,6 @@ enum class EventType {
   FocusGained,
   FocusLost,
   MouseMoved,  // client position in x, y
-  KeyDown,     // engine key code in key
-  KeyUp,
   Other,
 };
 
@@ -28,7 +26,6 @@ struct Event {
   int32_t y = 0;
   int32_t width = 0;
   int32_t height = 0;
-  uint8_t key = 0;
 };
 
 // Takes the next pending event; false when the queue is empty.

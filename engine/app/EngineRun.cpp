@@ -6,7 +6,6 @@
 #include <memory>
 #include <sstream>
 
-#include "engine/app/DisplayChange.h"
 #include "engine/app/DisplayRebuild.h"
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
@@ -117,12 +116,8 @@ void MaintainEngine(EngineParts& parts) {
     }
   }
   if (mouse != nullptr) cursor->SetPosition(mouse->GetX(), mouse->GetY());
-  if (actions & kHotToggleFullscreen) ToggleFullscreen(*parts.display);
-  if (actions & kHotReloadTextures) CTEXManager::GetInstance()->UnloadAll();
-  if (actions & kHotReloadMaterials) CMATManager::GetInstance()->ReloadLibrary();
-  if (actions & kHotReloadModels) C3MEManager::Instance().ReloadModels();
-  if (actions & kHotToggleToolLibrary) ToggleToolLibrary();
-  application.ApplyHotKeys(actions);
+  CarryOutHotKeys(actions, HotKeyReach{parts.display, &application});
+  application.RunActiveController();
 }
 
 // The loop's handling of one window event, beyond the run flags.

@@ -61,7 +61,6 @@ struct GEMFrameSteps {
   std::function<void()> maintainEngine;  // input messages, then hot keys
   std::function<void()> updateWindows;   // one state step per GUI window
   std::function<void()> renderScene;     // the renderer's part of the scene pass
-  std::function<void()> renderHUD;       // the HUD pass (orthographic)
   std::function<void()> endDisplay;      // finish the frame and swap
 };
 
@@ -152,10 +151,6 @@ class CGEMApplication : public Base {
   // Asks the mouse and keyboard to acquire again and records the answers;
   // a device that stays lost is reported on the debugger output.
   void ReacquireInput();
-
-  // Carries out the hot-key actions that belong to the application (a set of
-  // HotKeyAction bits): debug counter, free camera, time scale, camera reset, pause.
-  void ApplyHotKeys(uint32_t actions);
 
   // Callbacks; calling one passes 0.
   using RenderCallback = std::function<int32_t(int32_t)>;

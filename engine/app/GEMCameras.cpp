@@ -2,16 +2,8 @@
 #include <utility>
 
 #include "engine/app/GEMApplication.h"
-#include "engine/app/HotKeys.h"
-#include "engine/foundation/Clock.h"
-#include "engine/foundation/Profiler.h"
-#include "engine/gui/GUIWindowManager.h"
 #include "engine/runtime/input/UIOManager.h"
-#include "engine/runtime/messages/MSGService.h"
 #include "engine/scene/SceneNode.h"
-#include "engine/tools/ConsoleWindow.h"
-#include "engine/tools/DBGSystemWindow.h"
-#include "engine/tools/HelpWindow.h"
 #include "platform/DebugOutput.h"
 #include "platform/KeyCodes.h"
 
@@ -137,36 +129,4 @@ void CGEMApplication::ReacquireInput() {
   if (CUIOKeyboard* keyboard = input->GetKeyboard(); keyboard != nullptr && !keyboard->CheckLost()) {
     platform::DebugOutput("[UIO] Lost keyboard...\n");
   }
-}
-
-void CGEMApplication::ApplyHotKeys(uint32_t actions) {
-  if (actions & kHotShutdown) {
-    GetGEMMSGService()->Post(eMSG_Shutdown, gemEndpoint_.receiverId, gemEndpoint_.receiverId, 0, 0.0);
-  }
-  if ((actions & kHotShowDeveloperWindow) && developerWindow != nullptr) {
-    GetWindowManager()->SetLayerFilter(false, 200.0f);
-    GetGUIMSGService()->Post(eMSG_GUITOGGLESHOW, gemEndpoint_.receiverId, developerWindow->ownId, 0, 0.0);
-  }
-  if (developerWindow != nullptr) {
-    const std::pair<uint32_t, Window*> toggles[] = {
-        {kHotToggleHelp, developerWindow->GetHelpWindow()},
-        {kHotToggleConsole, developerWindow->GetConsoleWindow()},
-    };
-    for (const auto& [action, window] : toggles) {
-      if ((actions & action) && window != nullptr) {
-        GetGUIMSGService()->Post(eMSG_GUITOGGLESHOW, gemEndpoint_.receiverId, window->GetId(), 0, 0.0);
-      }
-    }
-  }
-  if (actions & kHotNextDebugMode) ++debugCounter;
-  if (actions & kHotToggleFreeCamera) ToggleFreeCamera(!IsActiveCamera(kEngineCameraName));
-  if (actions & kHotFaster) Clock::Instance().AdjustScale(0.0125f);
-  if (actions & kHotSlower) Clock::Instance().AdjustScale(-0.0125f);
-  if (actions & kHotResetCamera) engineCamera_.SetPosition(Vector3(0.0f, 0.0f, 0.0f));
-  if (actions & kHotTogglePause) {
-    Profiler& profiler = Profiler::Instance();
-    profiler.ToggleFrozen();
-    Clock::Instance().SetPaused(profiler.IsFrozen());
-  }
-  RunActiveController();
 }

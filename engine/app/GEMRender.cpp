@@ -68,7 +68,6 @@ void CGEMApplication::RenderHUD() {
     }
     services_.display->EndOrtho2D();
   }
-  if (steps_.renderHUD) steps_.renderHUD();
 }
 
 void CGEMApplication::DrawOtherCameras() {

@@ -1,6 +1,28 @@
 #include "engine/app/HotKeys.h"
 
+#include "engine/app/DisplayChange.h"
+#include "engine/app/GEMApplication.h"
+#include "engine/app/ToolLibrary.h"
+#include "engine/foundation/Clock.h"
+#include "engine/foundation/Profiler.h"
+#include "engine/graphics/MaterialManager.h"
+#include "engine/graphics/TextureManager.h"
+#include "engine/gui/GUIWindowManager.h"
+#include "engine/runtime/messages/MSGService.h"
+#include "engine/scene/ModelManager.h"
+#include "engine/tools/ConsoleWindow.h"
+#include "engine/tools/DBGSystemWindow.h"
+#include "engine/tools/HelpWindow.h"
 #include "platform/KeyCodes.h"
+
+namespace {
+
+// What one press of Ctrl+numpad + or - adds to the clock's time scale.
+constexpr float kTimeScaleStep = 0.0125f;
+// Ctrl+6 lets the window manager draw every layer up to the developer window's.
+constexpr float kDeveloperLayers = 200.0f;
+
+}  // namespace
 
 void HotKeyKeys::Add(uint8_t code) {
   for (int i = 0; i < count; ++i) {
@@ -57,4 +79,42 @@ uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySw
     }
   }
   return actions;
+}
+
+void CarryOutHotKeys(uint32_t actions, const HotKeyReach& reach) {
+  auto asked = [actions](uint32_t action) { return (actions & action) != 0; };
+  CGEMApplication* application = reach.application;
+  DBGSystemWindow* tools = application != nullptr ? application->developerWindow : nullptr;
+  const int32_t self = application != nullptr ? application->GetGEMReceiverId() : -1;
+  auto toggleShown = [self](int32_t windowId) { GetGUIMSGService()->Post(eMSG_GUITOGGLESHOW, self, windowId, 0, 0.0); };
+  if (asked(kHotToggleFullscreen) && reach.display != nullptr) ToggleFullscreen(*reach.display);
+  if (asked(kHotShutdown) && application != nullptr) GetGEMMSGService()->Post(eMSG_Shutdown, self, self, 0, 0.0);
+  if (asked(kHotReloadTextures)) CTEXManager::GetInstance()->UnloadAll();
+  if (asked(kHotReloadMaterials)) CMATManager::GetInstance()->ReloadLibrary();
+  if (asked(kHotReloadModels)) C3MEManager::Instance().ReloadModels();
+  if (asked(kHotShowDeveloperWindow) && tools != nullptr) {
+    GetWindowManager()->SetLayerFilter(false, kDeveloperLayers);
+    toggleShown(tools->ownId);
+  }
+  if (asked(kHotNextDebugMode) && application != nullptr) ++application->debugCounter;
+  if (asked(kHotToggleFreeCamera) && application != nullptr) {
+    application->ToggleFreeCamera(!application->IsActiveCamera(application->GetEngineCamera().name));
+  }
+  if (asked(kHotFaster)) Clock::Instance().AdjustScale(kTimeScaleStep);
+  if (asked(kHotSlower)) Clock::Instance().AdjustScale(-kTimeScaleStep);
+  if (asked(kHotResetCamera) && application != nullptr) {
+    application->GetEngineCamera().SetPosition(Vector3(0.0f, 0.0f, 0.0f));
+  }
+  if (asked(kHotTogglePause)) {
+    Profiler& profiler = Profiler::Instance();
+    profiler.ToggleFrozen();
+    Clock::Instance().SetPaused(profiler.IsFrozen());
+  }
+  if (tools != nullptr) {
+    if (asked(kHotToggleHelp) && tools->GetHelpWindow() != nullptr) toggleShown(tools->GetHelpWindow()->GetId());
+    if (asked(kHotToggleConsole) && tools->GetConsoleWindow() != nullptr) {
+      toggleShown(tools->GetConsoleWindow()->GetId());
+    }
+  }
+  if (asked(kHotToggleToolLibrary)) ToggleToolLibrary();
 }

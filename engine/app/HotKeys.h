@@ -1,8 +1,11 @@
 #pragma once
-// The engine's hot keys: which actions this frame's key states ask for. The
-// application carries the actions out in table order.
+// The engine's hot keys: which actions this frame's key states ask for, and
+// carrying them out, in table order.
 
 #include <cstdint>
+
+class CDisplay;
+class CGEMApplication;
 
 enum HotKeyAction : uint32_t {
   kHotToggleFullscreen = 1u << 0,
@@ -48,3 +51,15 @@ struct HotKeyKeys {
 // given, receives each action's key and any modifier that went down with it.
 uint32_t DecideHotKeys(KeyStateReader read, const void* keyboard, const HotKeySwitches& switches,
                        HotKeyKeys* used = nullptr);
+
+// What the actions reach besides the program's managers, clock, profiler and
+// tool library: the display (full screen) and the application (shutdown,
+// developer windows, debug counter, engine camera). A part left null skips
+// the actions that need it.
+struct HotKeyReach {
+  CDisplay* display = nullptr;
+  CGEMApplication* application = nullptr;
+};
+
+// Carries out the actions (a set of HotKeyAction bits), in table order.
+void CarryOutHotKeys(uint32_t actions, const HotKeyReach& reach);

@@ -1,15 +1,5 @@
 #include "engine/effects/BeamElement.h"
 
-namespace {
-
-void StepAtRate(ValueStepper& stepper, float dt) {
-  const float rate = stepper.rate;
-  stepper.Step(rate * dt);
-  stepper.rate = rate;
-}
-
-}  // namespace
-
 void BeamElement::Reset() {
   start = end = direction = Vector3();
   startWidth = endWidth = 1.0f;
@@ -22,10 +12,10 @@ void BeamElement::Reset() {
 }
 
 bool BeamElement::Update(float dt) {
-  StepAtRate(velocity, dt);
-  StepAtRate(life, dt);
+  velocity.StepAtRate(dt);
+  life.StepAtRate(dt);
   const float oldLength = width.value;
-  StepAtRate(width, dt);
+  width.StepAtRate(dt);
   start += direction * (velocity.value * dt);
   end += direction * (velocity.value * dt + (width.value - oldLength));
   startColour[3] = startAlpha * life.value;

@@ -3,17 +3,6 @@
 #include "engine/foundation/Maths.h"
 #include "platform/Random.h"
 
-namespace {
-
-// Steps by rate x dt and keeps the per-second rate (Step replaces it).
-void StepAtRate(ValueStepper& stepper, float dt) {
-  const float rate = stepper.rate;
-  stepper.Step(rate * dt);
-  stepper.rate = rate;
-}
-
-}  // namespace
-
 void Particle::Reset() {
   position = previousPosition = direction = velocity = Vector3();
   speed = 0.0f;
@@ -45,9 +34,9 @@ bool Particle::Update(float dt) {
     life.Step(-dt);
     life.rate = rate;
   }
-  StepAtRate(size, dt);
-  StepAtRate(rotation, dt);
-  StepAtRate(fade, dt);
+  size.StepAtRate(dt);
+  rotation.StepAtRate(dt);
+  fade.StepAtRate(dt);
   colour[3] = fade.value * baseAlpha;
   previousPosition = position;
   if (speed > 0.0f) {
@@ -61,10 +50,10 @@ bool Particle::Update(float dt) {
 }
 
 bool Particle::UpdateByRates(float dt) {
-  StepAtRate(life, dt);
-  StepAtRate(size, dt);
-  StepAtRate(rotation, dt);
-  StepAtRate(fade, dt);
+  life.StepAtRate(dt);
+  size.StepAtRate(dt);
+  rotation.StepAtRate(dt);
+  fade.StepAtRate(dt);
   colour[3] = fade.value;
   previousPosition = position;
   position += velocity;

@@ -17,6 +17,12 @@ float ValueStepper::Step(float amount) {
   return value;
 }
 
+void ValueStepper::StepAtRate(float dtSeconds) {
+  const float perSecond = rate;
+  Step(perSecond * dtSeconds);
+  rate = perSecond;
+}
+
 void ValueStepper::Advance() {
   const float before = value;
   value += rate;

@@ -40,6 +40,9 @@ class ValueStepper {
   // rate = amount (negated while bouncing back), value += rate, limits
   // applied; returns the value.
   float Step(float amount);
+  // Steps by rate x dtSeconds and keeps rate as the per-second rate (Step
+  // would replace it by the amount).
+  void StepAtRate(float dtSeconds);
   // value += rate, limits applied.
   void Advance();
   // Applies the mode at a limit; true when a limit was hit.

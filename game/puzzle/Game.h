@@ -305,7 +305,6 @@ class Game : public CGEMApplication {
   void BuildStates();
   // A state of a mode, to give it its handlers.
   FsmStateOf<Game>& ModeState(GameStateId id);
-  void ChooseProfile();
   void CreditsMessage(CMSGMessage* message);
   void EndGame(const char* reasonLog, const char* reasonText);
 

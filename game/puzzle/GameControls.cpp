@@ -62,9 +62,8 @@ void Game::Pause() {
 }
 
 void Game::OnKeyDown(const uint8_t* keys) {
-  if (keys == nullptr) return;
-  for (int i = 0; i < CUIOKeyboard::kListCapacity; ++i) {
-    switch (keys[i]) {
+  CUIOKeyboard::ForEachListedKey(keys, [this](uint8_t code) {
+    switch (code) {
       case key::Up:
         Turn(+1, true);
         break;
@@ -80,15 +79,14 @@ void Game::OnKeyDown(const uint8_t* keys) {
       default:
         break;
     }
-  }
+  });
 }
 
 void Game::OnKeyHeld(const uint8_t* keys) {
-  if (keys == nullptr) return;
-  for (int i = 0; i < CUIOKeyboard::kListCapacity; ++i) {
-    if (keys[i] == key::Up) Turn(+1, false);
-    if (keys[i] == key::Down) Turn(-1, false);
-  }
+  CUIOKeyboard::ForEachListedKey(keys, [this](uint8_t code) {
+    if (code == key::Up) Turn(+1, false);
+    if (code == key::Down) Turn(-1, false);
+  });
 }
 
 void Game::OnPadDown() {
@@ -123,9 +121,7 @@ bool Game::PuzzleInputMessage(CMSGMessage* message) {
     case eMSG_UIOKEYDOWN:
       // The pause menu takes the keys while it shows.
       if (services.IsPauseMenuShowing()) {
-        for (int i = 0; keys != nullptr && i < CUIOKeyboard::kListCapacity; ++i) {
-          if (keys[i] != 0) services.SendMenuInput(keys[i]);
-        }
+        CUIOKeyboard::ForEachListedKey(keys, [this](uint8_t code) { services.SendMenuInput(code); });
       } else {
         OnKeyDown(keys);
       }

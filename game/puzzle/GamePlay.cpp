@@ -29,6 +29,8 @@ constexpr float kCascadeSeconds = 1.0f;
 }  // namespace
 
 bool Game::PlayMessage(CMSGMessage* message) {
+  // The controls, or the pause menu while it shows.
+  if (PuzzleInputMessage(message)) return true;
   switch (message->id) {
     case eMSG_GManualGemDrop:
       if (profile) profile->AddScore(kManualDropPoints);
@@ -45,13 +47,6 @@ bool Game::PlayMessage(CMSGMessage* message) {
     }
     case eMSG_GExit:
       ExitToFrontEnd();
-      break;
-    case eMSG_UIOKEYDOWN:
-    case eMSG_UIOKEYHELD:
-    case eMSG_UIOPADDOWN:
-    case eMSG_UIOPADHELD:
-      // The controls, or the pause menu while it shows.
-      PuzzleInputMessage(message);
       break;
     default:
       return false;

@@ -219,8 +219,7 @@ void GFrontEnd::NewProfileFSM(CMSGMessage* message) {
   if (message->id != eMSG_UIOKEYDOWN) return;
   message->handled |= 1;
   const auto* keys = reinterpret_cast<const uint8_t*>(message->parameter);
-  if (keys == nullptr) return;
-  for (int i = 0; i < CUIOKeyboard::kListCapacity && keys[i] != 0; ++i) TypeKey(keys[i]);
+  CUIOKeyboard::ForEachListedKey(keys, [this](uint8_t code) { TypeKey(code); });
 }
 
 void GFrontEnd::TypeKey(uint8_t code) {

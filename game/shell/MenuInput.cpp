@@ -44,10 +44,10 @@ uint32_t KeyHeldMessage(uint8_t code) {
 }
 
 void SendKeys(const Game& game, int32_t frontEndId, const uint8_t* keys, uint32_t (*message)(uint8_t)) {
-  if (!Listens(game, frontEndId) || keys == nullptr) return;
-  for (int i = 0; i < CUIOKeyboard::kListCapacity && keys[i] != 0; ++i) {
-    if (const uint32_t id = message(keys[i])) Post(game, frontEndId, id);
-  }
+  if (!Listens(game, frontEndId)) return;
+  CUIOKeyboard::ForEachListedKey(keys, [&](uint8_t code) {
+    if (const uint32_t id = message(code)) Post(game, frontEndId, id);
+  });
 }
 
 // eMSG_Previous for up, else eMSG_Next for down, in the given state.

@@ -3,7 +3,6 @@
 #include <SDL2/SDL.h>
 
 #include "platform/Events.h"
-#include "platform/KeyCodes.h"
 
 namespace platform {
 
@@ -15,11 +14,6 @@ bool PollEvent(Event* event) {
   switch (sdl.type) {
     case SDL_QUIT:
       event->type = EventType::Quit;
-      break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      event->key = KeyCodeFromSdlScancode(sdl.key.keysym.scancode);
-      if (event->key != 0) event->type = sdl.type == SDL_KEYDOWN ? EventType::KeyDown : EventType::KeyUp;
       break;
     case SDL_MOUSEMOTION:
       event->type = EventType::MouseMoved;

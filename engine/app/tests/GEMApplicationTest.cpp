@@ -124,11 +124,11 @@ TEST_F(GEMApplicationTest, TheDeveloperToolsReachTheApplicationUntilItGoes) {
 
     // Ctrl+6 brings the tools up; then the slash key asks for the help window.
     HelpWindow* help = application.developerWindow->GetHelpWindow();
-    application.ApplyHotKeys(kHotToggleHelp);
+    CarryOutHotKeys(kHotToggleHelp, {.application = &application});
     EXPECT_FALSE(help->IsPending(&help->showState)) << "inactive until the tools are shown";
-    application.ApplyHotKeys(kHotShowDeveloperWindow);
+    CarryOutHotKeys(kHotShowDeveloperWindow, {.application = &application});
     EXPECT_TRUE(application.developerWindow->IsShown());
-    application.ApplyHotKeys(kHotToggleHelp | kHotToggleConsole);
+    CarryOutHotKeys(kHotToggleHelp | kHotToggleConsole, {.application = &application});
     EXPECT_TRUE(help->IsPending(&help->showState));
     ConsoleWindow* console = application.developerWindow->GetConsoleWindow();
     EXPECT_TRUE(console->IsPending(&console->showState));

@@ -10,6 +10,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Profiler.h"
 #include "engine/runtime/console/VariableRegistry.h"
+#include "engine/runtime/display/Display.h"
 #include "platform/KeyCodes.h"
 
 namespace {
@@ -36,7 +37,6 @@ TEST(GEMFrame, StepsRunInOrderInsideTheirProfilerSections) {
   steps.maintainEngine = record("maintainEngine");
   steps.updateWindows = record("updateWindows");
   steps.renderScene = record("renderScene");
-  steps.renderHUD = record("renderHUD");
   steps.endDisplay = record("endDisplay");
   application.SetPreSceneCallback([&](int32_t) {
     seen.emplace_back("preScene", CurrentSection());
@@ -61,7 +61,6 @@ TEST(GEMFrame, StepsRunInOrderInsideTheirProfilerSections) {
                                                                      {"scene", "RenderScene"},
                                                                      {"renderScene", "RenderScene"},
                                                                      {"hud", "RenderHUD"},
-                                                                     {"renderHUD", "RenderHUD"},
                                                                      {"endDisplay", ""}};
   EXPECT_EQ(seen, expected);
 
@@ -136,7 +135,7 @@ TEST(GEMFrame, ControllerTableHoldsTenAndTheActiveOneRunsWithTheHotKeys) {
   EXPECT_FALSE(application.SelectController("C10"));
   EXPECT_EQ(application.GetActiveControllerIndex(), 0);
   ASSERT_TRUE(application.SelectController("C3"));
-  application.ApplyHotKeys(0);
+  application.RunActiveController();
   EXPECT_EQ(calls, 1);
 }
 
@@ -155,12 +154,12 @@ TEST(GEMFrame, FreeCameraTakesOverAndGivesBackThePreviousCamera) {
   EXPECT_EQ(application.GetActiveControllerIndex(), 0);
   EXPECT_EQ(application.GetEngineCamera().freeFly, 1);
 
-  application.ApplyHotKeys(kHotToggleFreeCamera);
+  CarryOutHotKeys(kHotToggleFreeCamera, {.application = &application});
   EXPECT_TRUE(application.IsActiveCamera("Game.Camera"));
   EXPECT_EQ(application.GetActiveControllerIndex(), 1);
   EXPECT_EQ(application.GetEngineCamera().freeFly, 0);
 
-  application.ApplyHotKeys(kHotToggleFreeCamera);
+  CarryOutHotKeys(kHotToggleFreeCamera, {.application = &application});
   EXPECT_TRUE(application.IsActiveCamera("GEM.Camera"));
   application.FindNamedObject("GEM.Camera");  // previous is now the engine camera itself
   application.ToggleFreeCamera(false);
@@ -205,18 +204,33 @@ TEST(GEMFrame, HotKeysStepDebugModeTimeScaleAndPause) {
   Clock& clock = Clock::Instance();
   const float scale = clock.GetTimeScale();
   application.debugCounter = 255;
-  application.ApplyHotKeys(kHotNextDebugMode);
+  CarryOutHotKeys(kHotNextDebugMode, {.application = &application});
   EXPECT_EQ(application.debugCounter, 0);
-  application.ApplyHotKeys(kHotFaster);
+  CarryOutHotKeys(kHotFaster, {.application = &application});
   EXPECT_FLOAT_EQ(clock.GetTimeScale(), scale + 0.0125f);
-  application.ApplyHotKeys(kHotSlower);
+  CarryOutHotKeys(kHotSlower, {.application = &application});
   EXPECT_FLOAT_EQ(clock.GetTimeScale(), scale);
   const bool frozen = Profiler::Instance().IsFrozen();
-  application.ApplyHotKeys(kHotTogglePause);
+  CarryOutHotKeys(kHotTogglePause, {.application = &application});
   EXPECT_EQ(Profiler::Instance().IsFrozen(), !frozen);
   EXPECT_EQ(clock.IsPaused(), !frozen);
-  application.ApplyHotKeys(kHotTogglePause);
+  CarryOutHotKeys(kHotTogglePause, {.application = &application});
   EXPECT_EQ(clock.IsPaused(), frozen);
+}
+
+TEST(GEMFrame, HotKeysReachTheDisplayAndTheApplicationTheyAreGiven) {
+  // With nothing to reach, the actions that need a part are skipped.
+  CarryOutHotKeys(kHotToggleFullscreen | kHotShutdown | kHotShowDeveloperWindow | kHotNextDebugMode |
+                      kHotToggleFreeCamera | kHotResetCamera | kHotToggleHelp | kHotToggleConsole,
+                  HotKeyReach{});
+
+  CGEMApplication application;
+  RunIntoDefault(application);
+  CDisplay display;
+  display.ClearState(CDisplay::kFullscreen | CDisplay::kChangePending);
+  CarryOutHotKeys(kHotToggleFullscreen | kHotShutdown, {&display, &application});
+  EXPECT_TRUE(display.HasState(CDisplay::kFullscreen | CDisplay::kChangePending));
+  EXPECT_TRUE(application.HasQuit());
 }
 
 TEST(GEMFrame, InitialiseFillsTheDirectoryAndBindsTheCdsSwitch) {

@@ -8,6 +8,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/RenderState.h"
+#include "engine/graphics/tests/support/RendererTestWindow.h"
 #include "platform/GlWindow.h"
 #include "platform/Random.h"
 
@@ -16,13 +17,8 @@ namespace {
 class EffectsRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = platform::CreateSdlGlWindow();
-    platform::GlWindowConfig config;
-    config.title = "effects device test";
-    config.width = 32;
-    config.height = 32;
-    config.hidden = true;
-    ASSERT_TRUE(window_->Open(config)) << window_->LastErrorText();
+    window_ = RendererTestWindow::OpenHiddenGlWindow("effects device test", 32, 32);
+    ASSERT_NE(window_, nullptr);
     GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
     while (glGetError() != GL_NO_ERROR) {
     }

@@ -127,6 +127,22 @@ TEST(ValueStepper, BounceTravelsBackAndLimitsReportHits) {
   EXPECT_EQ(stepper.value, 10.0f);
 }
 
+TEST(ValueStepper, StepAtRateMovesByTheTimeAndKeepsThePerSecondRate) {
+  ValueStepper stepper;
+  stepper.Set(ValueStepper::kBounce, 0, 1, 0.5f, 2.0f);
+  stepper.StepAtRate(0.1f);
+  EXPECT_FLOAT_EQ(stepper.value, 0.7f);
+  EXPECT_EQ(stepper.rate, 2.0f);
+  // Past the limit it bounces; the rate stays what it was, the way back is
+  // the reversed flag's.
+  stepper.StepAtRate(0.25f);
+  EXPECT_TRUE(stepper.AtMaximum());
+  EXPECT_EQ(stepper.rate, 2.0f);
+  stepper.StepAtRate(0.1f);
+  EXPECT_FLOAT_EQ(stepper.value, 0.8f);
+  EXPECT_EQ(stepper.rate, 2.0f);
+}
+
 namespace {
 
 // Updates with a fixed step until the fader reports arrival; returns the

@@ -16,6 +16,12 @@ class CUIOKeyboard {
   // The most codes a key list holds: the length of every key message's
   // list (a shorter list a caller builds ends early at a 0).
   static constexpr int kListCapacity = 10;
+  // Calls visit with each code of a key message's list, in order: at most
+  // kListCapacity codes, ending at the first 0. A null list holds none.
+  template <typename Visit>
+  static void ForEachListedKey(const uint8_t* list, Visit&& visit) {
+    for (int i = 0; list != nullptr && i < kListCapacity && list[i] != 0; ++i) visit(list[i]);
+  }
   // Key changes kept for later polls when more keys went down than a list holds.
   static constexpr int kPendingCapacity = 2 * platform::kMaxKeyEvents;
 

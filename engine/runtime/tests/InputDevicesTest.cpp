@@ -110,6 +110,22 @@ TEST(Keyboard, ListsHoldZerosPastTheirCount) {
   }
 }
 
+TEST(Keyboard, AListedKeyScanEndsAtTheFirstZeroOrTheCapacity) {
+  std::vector<uint8_t> seen;
+  auto scan = [&](const uint8_t* list) {
+    seen.clear();
+    CUIOKeyboard::ForEachListedKey(list, [&](uint8_t code) { seen.push_back(code); });
+    return seen;
+  };
+  EXPECT_TRUE(scan(nullptr).empty());
+  const uint8_t shortList[] = {platform::key::A, 0, platform::key::B};
+  EXPECT_EQ(scan(shortList), (std::vector<uint8_t>{platform::key::A}));
+  // A full list is read to its end and no further.
+  uint8_t full[CUIOKeyboard::kListCapacity + 1];
+  for (uint8_t& code : full) code = platform::key::Z;
+  EXPECT_EQ(scan(full).size(), static_cast<size_t>(CUIOKeyboard::kListCapacity));
+}
+
 TEST(Keyboard, HeldCountSaturatesInsteadOfReadingAsRelease) {
   KeyboardRig rig;
   for (int poll = 0; poll < 70000; ++poll) rig.Poll(platform::key::Space, true);

@@ -77,6 +77,4 @@ TEST(CDSHitList, QueriesResetTheirListAndKeepTotals) {
   EXPECT_EQ(list.AverageHits(), 3.0f);
 }
 
-TEST(CDSHitList, OneListForTheProgram) { EXPECT_EQ(&CCDSHitList::Instance(), &CCDSHitList::Instance()); }
-
 }  // namespace

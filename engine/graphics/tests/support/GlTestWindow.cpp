@@ -3,15 +3,11 @@
 #include <GL/gl.h>
 
 #include "engine/graphics/RenderState.h"
+#include "support/RendererTestWindow.h"
 
 void GlContextTest::SetUp() {
-  window_ = platform::CreateSdlGlWindow();
-  platform::GlWindowConfig config;
-  config.title = "graphics device test";
-  config.width = 32;
-  config.height = 32;
-  config.hidden = true;
-  ASSERT_TRUE(window_->Open(config)) << window_->LastErrorText();
+  window_ = RendererTestWindow::OpenHiddenGlWindow("graphics device test", 32, 32);
+  ASSERT_NE(window_, nullptr);
   GFXDisplay::WriteRenderState(RenderFlag::INITIAL);
   GFXDisplay::WindingFlag() = 0;
 }
