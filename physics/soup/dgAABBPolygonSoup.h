@@ -35,8 +35,9 @@ class dgPolygonSoupDatabase : public dgRef {
   virtual bool HasFaceTree() const { return false; }
   // Writes the soup to the callback.
   virtual void Serialize(dgSoupWriteCallback write, void* handle) const = 0;
-  // Replaces the soup by one read from the callback; false (and an empty
-  // soup) on a short or inconsistent stream.
+  // Replaces the soup by one read from the callback; false (an empty soup,
+  // and one line on standard error saying why) on a short or inconsistent
+  // stream.
   virtual bool Deserialize(dgSoupReadCallback read, void* handle) = 0;
   // The box of every face (w = 1); false and zeros without faces.
   virtual bool GetAABB(dgVector& outMin, dgVector& outMax) const {
@@ -153,9 +154,12 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   // The (count / 2)-th smallest stub maximum on the axis, as a max-heap
   // keyed 2 * nodeMax - stub maximum picks it; false when scratch memory ran out.
   static bool SplitValue(const Stub* stubs, int count, int axis, float nodeMax, float* keys, float& outSplit);
-  // Checks a read tree: links in range, every node used once, faces inside
-  // the arrays; sets the depth.
-  bool ValidateTree();
+  // Reads the three arrays of a stream; what is wrong with it, or null.
+  const char* ReadArrays(dgSoupReadCallback read, void* handle);
+  // Checks a read tree (every node reached from the root exactly once,
+  // children numbered after their parents, faces inside the arrays) and
+  // sets the depth; what is wrong with it, or null.
+  const char* TreeFault();
 
   int indexCount_ = 0;
   int* indices_ = nullptr;

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -349,30 +350,46 @@ TEST(PhysicsAABBSoup, HostileCountsAndLinksAreRefused) {
   const size_t nodesAt = nodeCountAt + 4;
   const size_t firstIndexAt = indexCountAt + 4;
 
-  struct Case {
-    const char* name;
+  // The last node's right link: a leaf that stands in for a child.
+  uint32_t lastLeaf;
+  std::memcpy(&lastLeaf, good.data() + nodesAt + 2 * 32 + 28, 4);
+
+  struct Patch {
     size_t at;
     uint32_t value;
   };
+  struct Case {
+    const char* name;
+    std::vector<Patch> writes;
+    const char* reason;
+  };
   const Case cases[] = {
-      {"huge vertex count", 0, 0x7FFFFFFFu},
-      {"negative vertex count", 0, 0x80000000u},
-      {"huge index count", indexCountAt, 0x00FFFFFFu},
-      {"huge node count", nodeCountAt, 0x7FFFFFFFu},
-      {"child beyond the nodes", nodesAt + 28, 9u << 1},
-      {"child pointing at itself", nodesAt + 28, 0u},
-      {"child pointing back", nodesAt + 32 + 28, 0u << 1},
-      {"shared child", nodesAt + 24, 1u << 1},
-      {"leaf beyond the indices", nodesAt + 24, 100000u * 256 + 3 * 2 + 1},
-      {"leaf at position 0", nodesAt + 24, 0u * 256 + 3 * 2 + 1},
-      {"vertex index beyond the vertices", firstIndexAt + 4, 5000u},
+      {"huge vertex count", {{0, 0x7FFFFFFFu}}, "the vertices end early"},
+      {"negative vertex count", {{0, 0x80000000u}}, "no vertex count"},
+      {"huge index count", {{indexCountAt, 0x00FFFFFFu}}, "the indices end early"},
+      {"index count beyond a link's reach", {{indexCountAt, 0x01000000u}}, "more indices than a link can reach"},
+      {"huge node count", {{nodeCountAt, 0x7FFFFFFFu}}, "the nodes end early"},
+      {"child beyond the nodes", {{nodesAt + 28, 9u << 1}}, "out of order"},
+      {"child pointing at itself", {{nodesAt + 28, 0u}}, "out of order"},
+      {"child pointing back", {{nodesAt + 32 + 28, 0u << 1}}, "out of order"},
+      {"shared child", {{nodesAt + 24, 1u << 1}}, "two links"},
+      {"leaf beyond the indices", {{nodesAt + 24, 100000u * 256 + 3 * 2 + 1}}, "outside the indices"},
+      {"leaf at position 0", {{nodesAt + 24, 0u * 256 + 3 * 2 + 1}}, "outside the indices"},
+      {"vertex index beyond the vertices", {{firstIndexAt + 4, 5000u}}, "beyond the vertices"},
+      // Nodes 1 and 2 hang from no link; the links of node 1 lead nowhere.
+      {"node beyond the root's reach", {{nodesAt + 28, lastLeaf}, {nodesAt + 32 + 28, 900u << 1}}, "hangs from no"},
+      {"node beyond the root's reach, sound links", {{nodesAt + 28, lastLeaf}}, "hangs from no"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<unsigned char> bytes = good;
-    std::memcpy(bytes.data() + c.at, &c.value, 4);
+    for (const Patch& patch : c.writes) std::memcpy(bytes.data() + patch.at, &patch.value, 4);
     dgAABBPolygonSoup soup;
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(Load(soup, bytes));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(said, testing::StartsWith("Face tree stream refused: "));
+    EXPECT_THAT(said, testing::HasSubstr(c.reason));
     EXPECT_EQ(soup.GetNodeCount(), 0);
   }
   dgAABBPolygonSoup soup;
