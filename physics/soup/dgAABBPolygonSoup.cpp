@@ -8,6 +8,7 @@
 
 #include "physics/memory/dgHeap.h"
 #include "physics/memory/dgMemory.h"
+#include "physics/memory/dgReport.h"
 #include "physics/memory/dgStack.h"
 #include "physics/soup/dgPolygonSoupBuilder.h"
 
@@ -171,6 +172,12 @@ void dgAABBPolygonSoup::FreeTree() {
 }
 
 bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
+  if (!CreateFaceTree(builder)) return false;
+  BuildRayTree();
+  return true;
+}
+
+bool dgAABBPolygonSoup::CreateFaceTree(const dgPolygonSoupDatabaseBuilder& builder) {
   FreeTree();
   FreeVertices();
   const int faceCount = builder.GetFaceCount();
@@ -218,7 +225,6 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
     FreeVertices();
     return false;
   }
-  BuildRayTree();
   return true;
 }
 
@@ -588,7 +594,9 @@ bool dgAABBPolygonSoup::Deserialize(dgSoupReadCallback read, void* handle) {
     BuildRayTree();
     return true;
   }
-  std::fprintf(stderr, "Face tree stream refused: %s\n", fault);
+  char line[128];
+  std::snprintf(line, sizeof line, "Face tree stream refused: %s", fault);
+  dgReport(line);
   FreeTree();
   FreeVertices();
   return false;

@@ -36,8 +36,7 @@ class dgPolygonSoupDatabase : public dgRef {
   // Writes the soup to the callback.
   virtual void Serialize(dgSoupWriteCallback write, void* handle) const = 0;
   // Replaces the soup by one read from the callback; false (an empty soup,
-  // and one line on standard error saying why) on a short or inconsistent
-  // stream.
+  // and one line to dgReport saying why) on a short or inconsistent stream.
   virtual bool Deserialize(dgSoupReadCallback read, void* handle) = 0;
   // The box of every face (w = 1); false and zeros without faces.
   virtual bool GetAABB(dgVector& outMin, dgVector& outMax) const {
@@ -131,6 +130,15 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   static int LeafIndexCount(uint32_t link) { return static_cast<int>((link >> 1) & 127u); }
   static int ChildNode(uint32_t link) { return static_cast<int>(link >> 1); }
 
+ protected:
+  // Create in two steps, so that a caller can let go of the builder (and
+  // do what needs only the face tree) before the ray tree takes its room:
+  // the face tree and the arrays, then the ray tree.
+  bool CreateFaceTree(const dgPolygonSoupDatabaseBuilder& builder);
+  // Makes the ray casts' four-wide tree from the face tree; without memory
+  // for it, ray casts take the plain walk.
+  void BuildRayTree();
+
  private:
   // Depth-first walk: children of nodes that pass the test are visited; a
   // leaf visit returning false ends the walk.
@@ -141,9 +149,6 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   static bool SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1);
   struct Stub;
   void FreeTree();
-  // Makes the ray casts' four-wide tree from the face tree; without memory
-  // for it, ray casts take the plain walk.
-  void BuildRayTree();
   // The up to four children of a ray tree node made from node in one of
   // eight shapes (which links below it open into their two links); 0 when
   // the shape would open a leaf.
