@@ -52,6 +52,14 @@ void KeepFreedMemory() {
   mallopt(M_TRIM_THRESHOLD, -1);
 }
 
+void ReturnFreedMemory() {
+  // glibc's first thresholds, held there.
+  constexpr int kDefaultThreshold = 128 * 1024;
+  mallopt(M_MMAP_THRESHOLD, kDefaultThreshold);
+  mallopt(M_TRIM_THRESHOLD, kDefaultThreshold);
+  malloc_trim(0);
+}
+
 }  // namespace meter
 
 // The program's own new and delete count too (standard containers, the

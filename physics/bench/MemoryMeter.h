@@ -30,6 +30,11 @@ void ResetPeak();
 // measures the code and not the system's page faults, whichever library
 // freed memory last. Call once, first thing in main.
 void KeepFreedMemory();
+// The C heap's first thresholds again (blocks from 128 KiB mapped for
+// themselves and unmapped when freed, the heap's top trimmed), with every
+// freed byte handed back now: a build that follows is a one-shot build,
+// paying the page faults of fresh memory as a level's one build does.
+void ReturnFreedMemory();
 
 }  // namespace meter
 

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "physics/memory/dgHeap.h"
 #include "physics/memory/dgMemory.h"
+#include "physics/memory/dgReport.h"
 #include "physics/memory/dgStack.h"
 #include "physics/soup/dgPolygonSoupBuilder.h"
 
@@ -170,6 +172,12 @@ void dgAABBPolygonSoup::FreeTree() {
 }
 
 bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
+  if (!CreateFaceTree(builder)) return false;
+  BuildRayTree();
+  return true;
+}
+
+bool dgAABBPolygonSoup::CreateFaceTree(const dgPolygonSoupDatabaseBuilder& builder) {
   FreeTree();
   FreeVertices();
   const int faceCount = builder.GetFaceCount();
@@ -217,7 +225,6 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
     FreeVertices();
     return false;
   }
-  BuildRayTree();
   return true;
 }
 
@@ -456,8 +463,8 @@ void dgAABBPolygonSoup::BuildRayTree() {
   dgStack<Work> work(nodeCount_ + 1);
   if (!plans.IsValid() || !shapeOf.IsValid() || !work.IsValid()) return;
   // Children before their parents: every tree (built, or read and
-  // checked) numbers each child after its parent, so backwards through
-  // the array, in memory order.
+  // checked) reaches each node from the root and numbers each child after
+  // its parent, so backwards through the array, in memory order.
   const auto kept = [&](uint32_t link) { return IsLeaf(link) ? 0 : plans[ChildNode(link)].fewest; };
   for (int node = nodeCount_ - 1; node >= 0; --node) {
     const uint32_t left = nodes_[node].left;
@@ -581,68 +588,81 @@ void dgAABBPolygonSoup::Serialize(dgSoupWriteCallback write, void* handle) const
 bool dgAABBPolygonSoup::Deserialize(dgSoupReadCallback read, void* handle) {
   FreeTree();
   FreeVertices();
-  int vertexCount = 0;
-  int indexCount = 0;
-  int nodeCount = 0;
-  bool ok = ReadCount(read, handle, vertexCount);
-  if (ok && vertexCount > 0) {
-    vertices_ = static_cast<float*>(ReadArray(read, handle, vertexCount, 12));
-    ok = vertices_ != nullptr;
-  }
-  vertexCount_ = ok ? vertexCount : 0;
-  vertexStride_ = 12;
-  ok = ok && ReadCount(read, handle, indexCount) && indexCount < kMaxIndexPosition;
-  if (ok && indexCount > 0) {
-    indices_ = static_cast<int*>(ReadArray(read, handle, indexCount, sizeof(int)));
-    ok = indices_ != nullptr;
-  }
-  indexCount_ = ok ? indexCount : 0;
-  ok = ok && ReadCount(read, handle, nodeCount);
-  if (ok && nodeCount > 0) {
-    nodes_ = static_cast<Node*>(ReadArray(read, handle, nodeCount, sizeof(Node)));
-    ok = nodes_ != nullptr;
-  }
-  nodeCount_ = ok ? nodeCount : 0;
-  if (ok && ValidateTree()) {
+  const char* fault = ReadArrays(read, handle);
+  if (!fault) fault = TreeFault();
+  if (!fault) {
     BuildRayTree();
     return true;
   }
+  char line[128];
+  std::snprintf(line, sizeof line, "Face tree stream refused: %s", fault);
+  dgReport(line);
   FreeTree();
   FreeVertices();
   return false;
 }
 
-bool dgAABBPolygonSoup::ValidateTree() {
+const char* dgAABBPolygonSoup::ReadArrays(dgSoupReadCallback read, void* handle) {
+  int vertexCount = 0;
+  if (!ReadCount(read, handle, vertexCount)) return "no vertex count";
+  if (vertexCount > 0) {
+    vertices_ = static_cast<float*>(ReadArray(read, handle, vertexCount, 12));
+    if (!vertices_) return "the vertices end early";
+  }
+  vertexCount_ = vertexCount;
+  vertexStride_ = 12;
+  int indexCount = 0;
+  if (!ReadCount(read, handle, indexCount)) return "no index count";
+  if (indexCount >= kMaxIndexPosition) return "more indices than a link can reach";
+  if (indexCount > 0) {
+    indices_ = static_cast<int*>(ReadArray(read, handle, indexCount, sizeof(int)));
+    if (!indices_) return "the indices end early";
+  }
+  indexCount_ = indexCount;
+  int nodeCount = 0;
+  if (!ReadCount(read, handle, nodeCount)) return "no node count";
+  if (nodeCount > 0) {
+    nodes_ = static_cast<Node*>(ReadArray(read, handle, nodeCount, sizeof(Node)));
+    if (!nodes_) return "the nodes end early";
+  }
+  nodeCount_ = nodeCount;
+  return nullptr;
+}
+
+const char* dgAABBPolygonSoup::TreeFault() {
   if (nodeCount_ == 0) {
     dgFree(nodes_);
     nodes_ = nullptr;
-    return true;
+    return nullptr;
   }
   // Depth of each node; 0 = not reached yet. Children always carry larger
-  // numbers than their parent, so one pass in order sees every parent first
-  // and a node reached twice (a cycle or a shared child) is refused.
+  // numbers than their parent, so one pass in order sees every parent
+  // first: a node still unreached when its turn comes hangs from no node
+  // (and the ray tree, which plans every node, would follow its links), and
+  // a node reached twice (a cycle or a shared child) is refused.
   dgStack<int> depth(nodeCount_);
-  if (!depth.IsValid()) return false;
+  if (!depth.IsValid()) return "no memory to check the tree";
   std::memset(depth.Data(), 0, static_cast<size_t>(nodeCount_) * sizeof(int));
   depth[0] = 1;
   depth_ = 1;
   for (int n = 0; n < nodeCount_; ++n) {
-    if (depth[n] == 0) continue;
+    if (depth[n] == 0) return "a node hangs from no other";
     for (const uint32_t link : {nodes_[n].left, nodes_[n].right}) {
       if (IsLeaf(link)) {
         const int position = LeafPosition(link);
         const int count = LeafIndexCount(link);
-        if (position < 1 || count < 1 || position + count > indexCount_) return false;
+        if (position < 1 || count < 1 || position + count > indexCount_) return "a face lies outside the indices";
         for (int i = 0; i < count; ++i) {
-          if ((indices_[position + i] & kIndexMask) >= vertexCount_) return false;
+          if ((indices_[position + i] & kIndexMask) >= vertexCount_) return "a face names a vertex beyond the vertices";
         }
         continue;
       }
       const int child = ChildNode(link);
-      if (child <= n || child >= nodeCount_ || depth[child] != 0) return false;
+      if (child <= n || child >= nodeCount_) return "a link names a node out of order or beyond the nodes";
+      if (depth[child] != 0) return "a node hangs from two links";
       depth[child] = depth[n] + 1;
       if (depth[child] > depth_) depth_ = depth[child];
     }
   }
-  return true;
+  return nullptr;
 }

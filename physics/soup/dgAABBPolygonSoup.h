@@ -35,8 +35,8 @@ class dgPolygonSoupDatabase : public dgRef {
   virtual bool HasFaceTree() const { return false; }
   // Writes the soup to the callback.
   virtual void Serialize(dgSoupWriteCallback write, void* handle) const = 0;
-  // Replaces the soup by one read from the callback; false (and an empty
-  // soup) on a short or inconsistent stream.
+  // Replaces the soup by one read from the callback; false (an empty soup,
+  // and one line to dgReport saying why) on a short or inconsistent stream.
   virtual bool Deserialize(dgSoupReadCallback read, void* handle) = 0;
   // The box of every face (w = 1); false and zeros without faces.
   virtual bool GetAABB(dgVector& outMin, dgVector& outMax) const {
@@ -130,6 +130,15 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   static int LeafIndexCount(uint32_t link) { return static_cast<int>((link >> 1) & 127u); }
   static int ChildNode(uint32_t link) { return static_cast<int>(link >> 1); }
 
+ protected:
+  // Create in two steps, so that a caller can let go of the builder (and
+  // do what needs only the face tree) before the ray tree takes its room:
+  // the face tree and the arrays, then the ray tree.
+  bool CreateFaceTree(const dgPolygonSoupDatabaseBuilder& builder);
+  // Makes the ray casts' four-wide tree from the face tree; without memory
+  // for it, ray casts take the plain walk.
+  void BuildRayTree();
+
  private:
   // Depth-first walk: children of nodes that pass the test are visited; a
   // leaf visit returning false ends the walk.
@@ -140,9 +149,6 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   static bool SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1);
   struct Stub;
   void FreeTree();
-  // Makes the ray casts' four-wide tree from the face tree; without memory
-  // for it, ray casts take the plain walk.
-  void BuildRayTree();
   // The up to four children of a ray tree node made from node in one of
   // eight shapes (which links below it open into their two links); 0 when
   // the shape would open a leaf.
@@ -153,9 +159,12 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   // The (count / 2)-th smallest stub maximum on the axis, as a max-heap
   // keyed 2 * nodeMax - stub maximum picks it; false when scratch memory ran out.
   static bool SplitValue(const Stub* stubs, int count, int axis, float nodeMax, float* keys, float& outSplit);
-  // Checks a read tree: links in range, every node used once, faces inside
-  // the arrays; sets the depth.
-  bool ValidateTree();
+  // Reads the three arrays of a stream; what is wrong with it, or null.
+  const char* ReadArrays(dgSoupReadCallback read, void* handle);
+  // Checks a read tree (every node reached from the root exactly once,
+  // children numbered after their parents, faces inside the arrays) and
+  // sets the depth; what is wrong with it, or null.
+  const char* TreeFault();
 
   int indexCount_ = 0;
   int* indices_ = nullptr;

@@ -173,14 +173,17 @@ void dgTreeCollision::EndBuild(bool optimise, dgCollisionPolygonalSoup& soup) {
   if (!builder_) return;
   builder_->Optimize(optimise);
   builder_->EnsureTwoFaces();
-  Create(*builder_);
-  // Nothing reads the builder once the tree holds its arrays; going now
-  // keeps it out of the memory that edge marking adds.
+  const bool built = CreateFaceTree(*builder_);
+  // Nothing reads the builder once the face tree holds its arrays, and
+  // edge marking needs only the face tree: each step's scratch comes after
+  // the last one's is gone, and the ray tree (which only reads the faces'
+  // corners, never their edge flags) last of all.
   DestroyBuilder();
   dgVector boxMin;
   dgVector boxMax;
   GetAABB(boxMin, boxMax);
   TreeCollisionMarkEdges(this);
+  if (built) BuildRayTree();
   soup.SetCollisionBBox(boxMin, boxMax);
 }
 

@@ -1,10 +1,13 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 #include <set>
+#include <string>
 #include <vector>
 
+#include "physics/memory/dgReport.h"
 #include "physics/shapes/dgSegmentQueries.h"
 #include "physics/soup/dgAABBPolygonSoup.h"
 #include "physics/soup/dgPolygonSoupBuilder.h"
@@ -338,6 +341,9 @@ TEST(PhysicsAABBSoup, TruncatedStreamsAreRefused) {
   }
 }
 
+// The lines the library reported while a test's hook was installed.
+std::vector<std::string> gReported;
+
 TEST(PhysicsAABBSoup, HostileCountsAndLinksAreRefused) {
   const std::vector<unsigned char> good = ChainStream(3);
   int32_t vertexCount;
@@ -349,32 +355,50 @@ TEST(PhysicsAABBSoup, HostileCountsAndLinksAreRefused) {
   const size_t nodesAt = nodeCountAt + 4;
   const size_t firstIndexAt = indexCountAt + 4;
 
-  struct Case {
-    const char* name;
+  // The last node's right link: a leaf that stands in for a child.
+  uint32_t lastLeaf;
+  std::memcpy(&lastLeaf, good.data() + nodesAt + 2 * 32 + 28, 4);
+
+  struct Patch {
     size_t at;
     uint32_t value;
   };
-  const Case cases[] = {
-      {"huge vertex count", 0, 0x7FFFFFFFu},
-      {"negative vertex count", 0, 0x80000000u},
-      {"huge index count", indexCountAt, 0x00FFFFFFu},
-      {"huge node count", nodeCountAt, 0x7FFFFFFFu},
-      {"child beyond the nodes", nodesAt + 28, 9u << 1},
-      {"child pointing at itself", nodesAt + 28, 0u},
-      {"child pointing back", nodesAt + 32 + 28, 0u << 1},
-      {"shared child", nodesAt + 24, 1u << 1},
-      {"leaf beyond the indices", nodesAt + 24, 100000u * 256 + 3 * 2 + 1},
-      {"leaf at position 0", nodesAt + 24, 0u * 256 + 3 * 2 + 1},
-      {"vertex index beyond the vertices", firstIndexAt + 4, 5000u},
+  struct Case {
+    const char* name;
+    std::vector<Patch> writes;
+    const char* reason;
   };
+  const Case cases[] = {
+      {"huge vertex count", {{0, 0x7FFFFFFFu}}, "the vertices end early"},
+      {"negative vertex count", {{0, 0x80000000u}}, "no vertex count"},
+      {"huge index count", {{indexCountAt, 0x00FFFFFFu}}, "the indices end early"},
+      {"index count beyond a link's reach", {{indexCountAt, 0x01000000u}}, "more indices than a link can reach"},
+      {"huge node count", {{nodeCountAt, 0x7FFFFFFFu}}, "the nodes end early"},
+      {"child beyond the nodes", {{nodesAt + 28, 9u << 1}}, "out of order"},
+      {"child pointing at itself", {{nodesAt + 28, 0u}}, "out of order"},
+      {"child pointing back", {{nodesAt + 32 + 28, 0u << 1}}, "out of order"},
+      {"shared child", {{nodesAt + 24, 1u << 1}}, "two links"},
+      {"leaf beyond the indices", {{nodesAt + 24, 100000u * 256 + 3 * 2 + 1}}, "outside the indices"},
+      {"leaf at position 0", {{nodesAt + 24, 0u * 256 + 3 * 2 + 1}}, "outside the indices"},
+      {"vertex index beyond the vertices", {{firstIndexAt + 4, 5000u}}, "beyond the vertices"},
+      // Nodes 1 and 2 hang from no link; the links of node 1 lead nowhere.
+      {"node beyond the root's reach", {{nodesAt + 28, lastLeaf}, {nodesAt + 32 + 28, 900u << 1}}, "hangs from no"},
+      {"node beyond the root's reach, sound links", {{nodesAt + 28, lastLeaf}}, "hangs from no"},
+  };
+  dgSetReportHook([](const char* line) { gReported.emplace_back(line); });
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<unsigned char> bytes = good;
-    std::memcpy(bytes.data() + c.at, &c.value, 4);
+    for (const Patch& patch : c.writes) std::memcpy(bytes.data() + patch.at, &patch.value, 4);
     dgAABBPolygonSoup soup;
+    gReported.clear();
     EXPECT_FALSE(Load(soup, bytes));
+    ASSERT_EQ(gReported.size(), 1u);
+    EXPECT_THAT(gReported[0], testing::StartsWith("Face tree stream refused: "));
+    EXPECT_THAT(gReported[0], testing::HasSubstr(c.reason));
     EXPECT_EQ(soup.GetNodeCount(), 0);
   }
+  dgSetReportHook(nullptr);
   dgAABBPolygonSoup soup;
   EXPECT_TRUE(Load(soup, good));
   // A flagged vertex index is still a valid index.
