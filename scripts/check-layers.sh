@@ -40,8 +40,8 @@ body mesh
 shapes
 soup
 contacts
-world
 dynamics
+world
 '
 
 # Every source of the tree (build trees and hidden folders aside), so that a
