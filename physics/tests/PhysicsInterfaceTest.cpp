@@ -545,16 +545,44 @@ void RationedFree(void* block, size_t) { std::free(block); }
 }  // namespace
 
 TEST(PhysicsInterface, WorldOrShapesThatCannotBeAllocatedAreNull) {
-  for (int allowed = 0; allowed < 64; ++allowed) {
+  // From no block at all to enough for everything: each rationing is one
+  // row of the outcomes below, and the sweep must meet all three.
+  bool sawNoWorld = false;
+  bool sawWorldWithoutShapes = false;
+  bool sawEverything = false;
+  for (int allowed = 0; allowed < 128; ++allowed) {
+    SCOPED_TRACE(allowed);
     gBlocksLeft = allowed;
     dgWorld* world = PhysicsCreate(RationedMalloc, RationedFree);
-    if (world) {
-      dgCollision* box = PhysicsCreateBox(world, 1, 2, 3, nullptr);
-      dgCollision* tree = MakeFloor(world);
-      PhysicsReleaseCollision(world, tree);
-      PhysicsReleaseCollision(world, box);
+    if (!world) {
+      EXPECT_LT(gBlocksLeft, 0) << "a null world although no block was refused";
+      sawNoWorld = true;
+      PhysicsDestroy(world);
+      continue;
     }
+    dgCollision* box = PhysicsCreateBox(world, 1, 2, 3, nullptr);
+    const bool boxRefused = gBlocksLeft < 0;
+    dgCollision* tree = MakeFloor(world);  // the build copes with refusals too
+    const bool treeRefused = gBlocksLeft < 0;
+    if (box) {
+      // A box that was made is whole.
+      float low[3];
+      float high[3];
+      PhysicsCollisionCalculateAABB(box, Placement(dgGetIdentityMatrix()), low, high);
+      ExpectTriple(low, -0.5f, -1.0f, -1.5f);
+      ExpectTriple(high, 0.5f, 1.0f, 1.5f);
+    } else {
+      EXPECT_TRUE(boxRefused) << "a null box although no block was refused";
+    }
+    if (!tree) EXPECT_TRUE(treeRefused) << "a null tree although no block was refused";
+    if (!box && !tree) sawWorldWithoutShapes = true;
+    if (box && tree) sawEverything = true;
+    PhysicsReleaseCollision(world, tree);
+    PhysicsReleaseCollision(world, box);
     PhysicsDestroy(world);
   }
   RestoreDefaultHooks();
+  EXPECT_TRUE(sawNoWorld);
+  EXPECT_TRUE(sawWorldWithoutShapes);
+  EXPECT_TRUE(sawEverything);
 }
