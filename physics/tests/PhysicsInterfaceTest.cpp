@@ -545,25 +545,34 @@ void RationedFree(void* block, size_t) { std::free(block); }
 }  // namespace
 
 TEST(PhysicsInterface, WorldOrShapesThatCannotBeAllocatedAreNull) {
-  // From no block at all to enough for everything: each rationing is one
-  // row of the outcomes below, and the sweep must meet all three.
+  // Each sweep rations from no block at all to enough: the first the world,
+  // the second a box and a floor in a whole world. A null comes only with a
+  // refused block, and each sweep meets both outcomes.
   bool sawNoWorld = false;
-  bool sawWorldWithoutShapes = false;
-  bool sawEverything = false;
+  bool sawWorld = false;
   for (int allowed = 0; allowed < 128; ++allowed) {
     SCOPED_TRACE(allowed);
     gBlocksLeft = allowed;
     dgWorld* world = PhysicsCreate(RationedMalloc, RationedFree);
-    if (!world) {
-      EXPECT_LT(gBlocksLeft, 0) << "a null world although no block was refused";
-      sawNoWorld = true;
-      PhysicsDestroy(world);
-      continue;
-    }
+    if (!world) EXPECT_LT(gBlocksLeft, 0) << "a null world although no block was refused";
+    (world ? sawWorld : sawNoWorld) = true;
+    PhysicsDestroy(world);
+  }
+  EXPECT_TRUE(sawNoWorld);
+  EXPECT_TRUE(sawWorld);
+
+  gBlocksLeft = 1 << 20;
+  dgWorld* world = PhysicsCreate(RationedMalloc, RationedFree);
+  ASSERT_NE(world, nullptr);
+  bool sawNoShape = false;
+  bool sawShapes = false;
+  for (int allowed = 0; allowed < 128; ++allowed) {
+    SCOPED_TRACE(allowed);
+    gBlocksLeft = allowed;
     dgCollision* box = PhysicsCreateBox(world, 1, 2, 3, nullptr);
     const bool boxRefused = gBlocksLeft < 0;
-    dgCollision* tree = MakeFloor(world);  // the build copes with refusals too
-    const bool treeRefused = gBlocksLeft < 0;
+    dgCollision* floor = MakeFloor(world);  // the build copes with refusals too
+    const bool floorRefused = gBlocksLeft < 0;
     if (box) {
       // A box that was made is whole.
       float low[3];
@@ -574,15 +583,15 @@ TEST(PhysicsInterface, WorldOrShapesThatCannotBeAllocatedAreNull) {
     } else {
       EXPECT_TRUE(boxRefused) << "a null box although no block was refused";
     }
-    if (!tree) EXPECT_TRUE(treeRefused) << "a null tree although no block was refused";
-    if (!box && !tree) sawWorldWithoutShapes = true;
-    if (box && tree) sawEverything = true;
-    PhysicsReleaseCollision(world, tree);
+    if (!floor) EXPECT_TRUE(floorRefused) << "a null floor although no block was refused";
+    if (!box || !floor) sawNoShape = true;
+    if (box && floor) sawShapes = true;
+    gBlocksLeft = 1 << 20;
+    PhysicsReleaseCollision(world, floor);
     PhysicsReleaseCollision(world, box);
-    PhysicsDestroy(world);
   }
+  PhysicsDestroy(world);
   RestoreDefaultHooks();
-  EXPECT_TRUE(sawNoWorld);
-  EXPECT_TRUE(sawWorldWithoutShapes);
-  EXPECT_TRUE(sawEverything);
+  EXPECT_TRUE(sawNoShape);
+  EXPECT_TRUE(sawShapes);
 }
