@@ -76,9 +76,9 @@ class dgChassisCompoundCollision : public dgInertCollision {
   // Appends a part and takes one reference of it; false when no room can be had.
   bool AddPart(dgCollision* part);
   // Finds the part, drops the compound's reference and moves the last part
-  // into its place; false when it is not a part. The wheel still holds its
-  // own reference then, so the drop never leaves a cached shape to the
-  // world's cache alone: the cache has no part in it.
+  // into its place; false when it is not a part. Its caller, the wheel's
+  // removal, still holds the wheel's own reference, so the drop never leaves
+  // a cached shape to the world's cache alone: the cache has no part in it.
   bool RemovePart(dgCollision* part);
   int GetPartCount() const { return count_; }
   dgCollision* GetPart(int index) const { return parts_[index]; }

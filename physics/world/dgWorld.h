@@ -120,9 +120,9 @@ class dgWorld {
   void DestroyBody(dgBody* body);
   // Destroys a joint, waking the bodies it held.
   void DestroyJoint(dgConstraint* joint);
-  // Gives a joint back to the pool of its kind, after its destroy callback.
-  // A chassis first leaves both chassis trees and loses every wheel, and
-  // its collision's chassis flag is cleared.
+  // Gives a joint back to the pool of its kind, after its destroy callback;
+  // a contact joint drops its contacts, a chassis also leaves both chassis
+  // trees, loses every wheel and clears its collision's chassis flag.
   void ReleaseJoint(dgConstraint* joint);
 
   // Active set: RemoveFromActiveSet calls the activation callback with 0
