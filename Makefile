@@ -1,13 +1,14 @@
 # The two commands: `make run` builds and starts the program (ARGS="..."
 # hands it a command line), `make test` checks that no include runs up a
-# layer (`make check-layers`, scripts/check-layers.sh), then
+# layer (`make check-layers`, scripts/check-layers.sh) and that every C++
+# file is formatted (`make check-format`), then
 # builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
 # test. Both first install the Debian packages that are missing (as root).
 # `make bench` builds an optimised tree with the benchmarks and runs them.
 # `make fuzz` (needs clang) builds the fuzz targets and runs each for
 # FUZZ_SECONDS, FUZZ_JOBS at a time; FUZZ_TARGETS picks some of them.
 # `make format` formats the C++ files by .clang-format and `make check-format`
-# lists those that differ (both need Debian's clang-format).
+# lists those that differ (Debian's clang-format, installed with the rest).
 
 JOBS ?= $(shell nproc)
 RELEASE_DIR := build/release
@@ -36,13 +37,13 @@ build: deps $(RELEASE_DIR)/build.ninja
 check-layers:
 	@bash scripts/check-layers.sh
 
-check-format:
+check-format: deps
 	@bash scripts/check-format.sh
 
-format:
+format: deps
 	@bash scripts/check-format.sh --fix
 
-build-test: deps check-layers $(TEST_DIR)/build.ninja
+build-test: deps check-layers check-format $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 test: build-test

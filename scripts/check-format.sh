@@ -21,7 +21,8 @@ fi
 report=$(mktemp)
 trap 'rm -f "$report"' EXIT
 if ! clang-format --dry-run -Werror "${files[@]}" 2>"$report"; then
-  grep -oE '^[^:]+\.(cpp|h)' "$report" | sort -u | sed 's/^/not formatted: /' >&2
+  # Only the lines that name a place: the quoted source lines after them may hold file names too.
+  grep -oE '^[^: ]+\.(cpp|h):[0-9]+:[0-9]+: ' "$report" | sed 's/:.*//' | sort -u | sed 's/^/not formatted: /' >&2
   echo "check-format: 'make format' formats them" >&2
   exit 1
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Lists every #include "..." that runs up a layer, with its file and line,
-# and exits non-zero when there is one. `make test` runs it before the build.
+# and every source standing outside the layer of its header, and exits
+# non-zero when there is one. `make test` runs it before the build.
 #   scripts/check-layers.sh [source folder]
 #
 # The rules:
@@ -16,6 +17,10 @@
 # - content/kit includes only itself; content/, fuzz/ and tests include it.
 # - content/game and fuzz/ stand on top and include anything, as do the
 #   kit's tests (they read the kit's files back with the engine).
+# - A header and the source file of its name count as one: the source
+#   stands in its header's layer (in physics, its folder), and its includes
+#   are judged from there. A source with no header beside it is paired with
+#   the header of its name elsewhere under the same top folder.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
@@ -40,8 +45,8 @@ body mesh
 shapes
 soup
 contacts
-world
 dynamics
+world
 '
 
 # Every source of the tree (build trees and hidden folders aside), so that a
@@ -149,7 +154,57 @@ BEGIN {
   found = 0
 }
 
-/^FILE / { exists[substr($0, 6)] = 1; next }
+function baseOf(path) {
+  sub(/^.*\//, "", path)
+  sub(/\.[^.]*$/, "", path)
+  return path
+}
+
+function topOf(path) { return substr(path, 1, index(path, "/") - 1) }
+
+function isSource(path) { return path ~ /\.(c|cc|cpp)$/ }
+
+function isHeader(path) { return path ~ /\.(h|hpp)$/ }
+
+# Pairs every source with the header of its name ("" when it has none) and
+# reports a source standing outside the layer of its header.
+function pairSources(    i, path, key, dir, base, ext, n, candidates, si, hi) {
+  for (i = 1; i <= fileCount; ++i) {
+    path = fileList[i]
+    if (!isHeader(path)) continue
+    key = topOf(path) "|" baseOf(path)
+    headersNamed[key] = (++headerCount[key] > 1) ? headersNamed[key] " " path : path
+  }
+  for (i = 1; i <= fileCount; ++i) {
+    path = fileList[i]
+    if (!isSource(path)) continue
+    dir = dirOf(path)
+    base = baseOf(path)
+    header[path] = ""
+    if ((dir "/" base ".h") in exists || (dir "/" base ".hpp") in exists) continue
+    key = topOf(path) "|" base
+    if (!(key in headersNamed)) continue
+    n = split(headersNamed[key], candidates, " ")
+    classify(path, si)
+    if (n > 1) {
+      printf "%s: several headers bear its name (%s): rename one, so that the check knows which it defines\n", path, headersNamed[key]
+      ++found
+      continue
+    }
+    classify(candidates[1], hi)
+    if (hi["role"] != si["role"]) continue
+    header[path] = candidates[1]
+    if (hi["layer"] != si["layer"] || hi["sub"] != si["sub"]) {
+      printf "%s: the code of %s stands outside the layer of its header\n", path, candidates[1]
+      ++found
+    }
+  }
+  paired = 1
+}
+
+/^FILE / { path = substr($0, 6); exists[path] = 1; fileList[++fileCount] = path; next }
+
+!paired { pairSources() }
 
 {
   first = index($0, ":")
@@ -158,14 +213,17 @@ BEGIN {
   second = index(rest, ":")
   line = substr(rest, 1, second - 1)
   text = substr(rest, second + 1)
-  classify(file, s)
+  # A source is judged from the place of its header.
+  judged = (file in header && header[file] != "") ? header[file] : file
+  classify(judged, s)
+  counted = judged == file ? "" : " (counted with " judged ")"
 
   if (match(text, /<[^>]*>/)) {
     # Outside its tests and benchmarks, physics uses the standard library
     # alone, whose C++ headers carry neither a folder nor an extension.
     name = substr(text, RSTART + 1, RLENGTH - 2)
     if (s["layer"] == "physics" && s["role"] == "code" && name ~ /[\/.]/) {
-      printf "%s:%s: #include <%s>: physics includes only physics and the standard library\n", file, line, name
+      printf "%s:%s: #include <%s>: physics includes only physics and the standard library%s\n", file, line, name, counted
       ++found
     }
     next
@@ -192,14 +250,14 @@ BEGIN {
   classify(target, t)
   reason = verdict(s, t)
   if (reason != "") {
-    printf "%s:%s: #include \"%s\": %s\n", file, line, name, reason
+    printf "%s:%s: #include \"%s\": %s%s\n", file, line, name, reason, counted
     ++found
   }
 }
 
 END {
   if (found) {
-    printf "check-layers: %d include%s run%s up a layer\n", found, found == 1 ? "" : "s", found == 1 ? "s" : "" > "/dev/stderr"
+    printf "check-layers: %d place%s where the layers are broken\n", found, found == 1 ? "" : "s" > "/dev/stderr"
     exit 1
   }
 }

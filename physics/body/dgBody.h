@@ -46,14 +46,8 @@ class dgBody {
   void IntegrateVelocity(float timeStep);
   // The velocities IntegrateVelocity would reach, without changing the body.
   void PredictVelocities(float timeStep, dgVector& outVeloc, dgVector& outOmega) const;
-  // Places the collision by the matrix, refreshes the box and the broad-phase entry.
-  void UpdateCollisionMatrix(float timeStep);
   // The inverse inertia in world space (symmetric).
   dgMatrix CalcInvInertiaMatrix() const;
-  // rotation = identity.
-  void ClearRotation() { rotation = dgQuaternion(); }
-  // Sets the matrix and rotation, moves the centre of mass with them and updates the collision placement.
-  void SetMatrix(const dgMatrix& newMatrix);
 
   bool IsInActiveSet() const { return activeNode != nullptr; }
 

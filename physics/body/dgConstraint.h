@@ -2,7 +2,8 @@
 // Constraints between two bodies (or a body and the world): the base, the
 // bilateral part of the six joints, and the contact joint. The world keeps
 // one object pool per class; the dynamics step asks each constraint for the
-// rows of its Jacobian through JacobianDerivative.
+// rows of its Jacobian through JacobianDerivative. The world gives a
+// constraint back to the pool of its kind.
 
 #include <cstdint>
 
@@ -11,7 +12,6 @@
 
 class dgBody;
 class dgConstraint;
-class dgWorld;
 struct dgJointLink;
 
 // Called with the joint when the world releases it (the user's destroy callback).
@@ -76,6 +76,8 @@ dgVector dgMatrixToEulerAngles(const dgMatrix& matrix);
 class dgConstraint {
  public:
   static constexpr uint16_t kMaxDOF = 6;
+  // The class of a constraint, one per pool of the world.
+  enum Kind { kBallAndSocket, kHinge, kSlider, kCorkscrew, kUniversal, kUpVector, kContact, kChassis };
 
   dgConstraint() { dgConstraint::ResetToDefaults(); }
   dgConstraint(const dgConstraint&) = delete;
@@ -90,8 +92,8 @@ class dgConstraint {
   virtual void SetStiffness(float) {}
   // Clears the solver words and restores the default counts.
   virtual void ResetToDefaults();
-  // Gives the constraint back to its class's pool in the world.
-  virtual void Release(dgWorld* world) = 0;
+  // Which class the constraint is.
+  virtual Kind GetKind() const = 0;
   // True for the bilateral joints with a full frame.
   virtual bool IsBilateral() const { return false; }
   // The joint coordinate a step reports (0 here).
@@ -133,6 +135,8 @@ class dgBilateralConstraint : public dgConstraint {
   void SetStiffness(float stiffness) override;
   void ResetToDefaults() override;
   bool IsBilateral() const override { return true; }
+  // Calls the user's destroy callback (the world releases the joint).
+  void NotifyRelease() const;
 
   dgMatrix localMatrix0;  // joint frame in body 0's space (front = the pin)
   dgMatrix localMatrix1;  // joint frame in body 1's space
@@ -148,8 +152,6 @@ class dgBilateralConstraint : public dgConstraint {
   dgVector CalculateGlobalMatrices(dgMatrix& outMatrix0, dgMatrix& outMatrix1) const;
 
  protected:
-  // Calls the user's destroy callback.
-  void NotifyRelease() const;
   // Asks the limit callback for an optional row; false (also the answer
   // without a callback) ends the builder with the rows so far.
   bool AskForLimitRow(const dgJacobianRows& rows, int axis, float value, dgJointLimitRequest& outRequest);
@@ -180,7 +182,7 @@ class dgBallAndSocketJoint : public dgBilateralConstraint {
   static constexpr uint32_t kConeLimitOn = 1;
   static constexpr uint32_t kTwistLimitOn = 2;
 
-  void Release(dgWorld* world) override;
+  Kind GetKind() const override { return kBallAndSocket; }
   int JacobianDerivative(dgJacobianRows& rows) override;
 
   uint32_t options = 0;
@@ -192,35 +194,35 @@ class dgBallAndSocketJoint : public dgBilateralConstraint {
 // Lets the bodies turn about the pin only.
 class dgHingeJoint : public dgBilateralConstraint {
  public:
-  void Release(dgWorld* world) override;
+  Kind GetKind() const override { return kHinge; }
   int JacobianDerivative(dgJacobianRows& rows) override;
 };
 
 // Lets the bodies slide along the pin only.
 class dgSliderJoint : public dgBilateralConstraint {
  public:
-  void Release(dgWorld* world) override;
+  Kind GetKind() const override { return kSlider; }
   int JacobianDerivative(dgJacobianRows& rows) override;
 };
 
 // Lets the bodies slide along and turn about the pin.
 class dgCorkscrewJoint : public dgBilateralConstraint {
  public:
-  void Release(dgWorld* world) override;
+  Kind GetKind() const override { return kCorkscrew; }
   int JacobianDerivative(dgJacobianRows& rows) override;
 };
 
 // Lets the bodies turn about two pins at right angles.
 class dgUniversalJoint : public dgBilateralConstraint {
  public:
-  void Release(dgWorld* world) override;
+  Kind GetKind() const override { return kUniversal; }
   int JacobianDerivative(dgJacobianRows& rows) override;
 };
 
 // Keeps body 0's pin turned towards a fixed direction.
 class dgUpVectorJoint : public dgBilateralConstraint {
  public:
-  void Release(dgWorld* world) override;
+  Kind GetKind() const override { return kUpVector; }
   bool IsBilateral() const override { return false; }
   int JacobianDerivative(dgJacobianRows& rows) override;
 };
@@ -253,7 +255,7 @@ class dgContactJoint : public dgConstraint {
   static constexpr uint32_t kSliding1 = 16;
 
   void SetUserCallback(dgConstraintCallback) override {}
-  void Release(dgWorld* world) override;
+  Kind GetKind() const override { return kContact; }
   int JacobianDerivative(dgJacobianRows& rows) override;
 
   dgRefList<dgContactEntry> contacts;

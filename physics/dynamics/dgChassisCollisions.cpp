@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "physics/memory/dgMemory.h"
-#include "physics/world/dgWorld.h"
 
 void dgInertCollision::CalcAABB(const dgMatrix& globalMatrix, dgVector& outMin, dgVector& outMax) const {
   outMin = globalMatrix.posit;
@@ -47,14 +46,11 @@ bool dgChassisCompoundCollision::AddPart(dgCollision* part) {
   return true;
 }
 
-bool dgChassisCompoundCollision::RemovePart(dgWorld* world, dgCollision* part) {
+bool dgChassisCompoundCollision::RemovePart(dgCollision* part) {
   for (int i = 0; i < count_; ++i) {
     if (parts_[i] != part) continue;
     parts_[i] = parts_[--count_];
-    if (world)
-      world->ReleaseCollision(part);
-    else
-      part->Release();
+    part->Release();
     return true;
   }
   return false;

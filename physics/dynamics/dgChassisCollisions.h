@@ -8,8 +8,6 @@
 
 #include "physics/shapes/dgCollision.h"
 
-class dgWorld;
-
 // One contact of a wheel, as the collision stage fills it.
 struct dgWheelContact {
   dgBody* bodyA = nullptr;
@@ -77,9 +75,11 @@ class dgChassisCompoundCollision : public dgInertCollision {
 
   // Appends a part and takes one reference of it; false when no room can be had.
   bool AddPart(dgCollision* part);
-  // Finds the part, releases it through the world and moves the last part
-  // into its place; false when it is not a part.
-  bool RemovePart(dgWorld* world, dgCollision* part);
+  // Finds the part, drops the compound's reference and moves the last part
+  // into its place; false when it is not a part. Its caller, the wheel's
+  // removal, still holds the wheel's own reference, so the drop never leaves
+  // a cached shape to the world's cache alone: the cache has no part in it.
+  bool RemovePart(dgCollision* part);
   int GetPartCount() const { return count_; }
   dgCollision* GetPart(int index) const { return parts_[index]; }
 

@@ -1,10 +1,9 @@
-#include "physics/body/dgChassisConstraint.h"
+#include "physics/dynamics/dgChassisConstraint.h"
 
 #include "physics/body/dgBody.h"
 #include "physics/dynamics/dgChassisCollisions.h"
 #include "physics/dynamics/dgChassisSolver.h"
 #include "physics/math/dgQuaternion.h"
-#include "physics/world/dgWorld.h"
 
 namespace {
 
@@ -68,20 +67,11 @@ void PushTouchedBodies(const dgChassisSolver& solver, float limit) {
 
 }  // namespace
 
-void dgChassisConstraint::Release(dgWorld* world) {
-  world->GetChassisTree().RemoveByKey(reinterpret_cast<uintptr_t>(this));
-  if (destroyCallback) destroyCallback(this);
-  while (wheels.GetCount()) RemoveWheel(wheels.GetFirst());
-  world->GetChassisPool().Release(this);
-  world->GetChassisBodyTree().RemoveByKey(reinterpret_cast<uintptr_t>(body0));
-  if (body0 && body0->collision) body0->collision->ClearFlagBits(dgChassisCompoundCollision::kChassisFlag);
-}
-
 void dgChassisConstraint::RemoveWheel(dgRefList<dgChassisWheel>::dgListNode* node) {
   if (!node) return;
   dgCollision* collision = node->GetInfo().collision;
   if (dgChassisCompoundCollision* compound = CompoundOf(body0); compound && collision) {
-    compound->RemovePart(body0->world, collision);
+    compound->RemovePart(collision);
   }
   wheels.Remove(node);
   if (collision) collision->Release();

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "physics/body/dgChassisConstraint.h"
 #include "physics/dynamics/dgChassisCollisions.h"
+#include "physics/dynamics/dgChassisConstraint.h"
 
 namespace {
 

@@ -69,8 +69,6 @@ class dgCollision : public dgRef {
                                          void* context) const = 0;
   // The identity for every shape of this library.
   virtual void GetAuxiliaryMatrix(dgMatrix& out) const { out = dgGetIdentityMatrix(); }
-  // Does nothing.
-  virtual void EmptyHook(uint32_t) {}
   // The signature computed again from the shape's parameters.
   virtual uint32_t CalculateSignature() const = 0;
 

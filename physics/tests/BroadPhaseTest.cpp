@@ -118,7 +118,7 @@ TEST(BroadPhase, BodiesDescendToTheDeepestHoldingNode) {
   grown->collision = wide;
   wide->AddRef();
   world->ReleaseCollision(tiny);
-  grown->SetMatrix(At(-87.5f, 0, -98.995f));
+  world->SetBodyMatrix(grown, At(-87.5f, 0, -98.995f));
   ASSERT_NE(grown->broadPhaseNode, nullptr);
   EXPECT_EQ(grown->broadPhaseNode->level, 3);
   EXPECT_EQ(grown->broadPhaseNode->bodyCount, 1);
@@ -128,7 +128,7 @@ TEST(BroadPhase, BodiesDescendToTheDeepestHoldingNode) {
   // Taken nodes come back from the free list.
   grown->collision = tiny;
   tiny->AddRef();
-  grown->SetMatrix(At(-98.995f, 0, -98.995f));
+  world->SetBodyMatrix(grown, At(-98.995f, 0, -98.995f));
   EXPECT_EQ(grown->broadPhaseNode->level, dgBroadPhase::kMaxDepth);
   EXPECT_EQ(world->GetBroadPhase().GetFreeNodeCount(), freeBefore);
 
@@ -150,7 +150,7 @@ TEST(BroadPhase, AxisListsStaySortedWithTheirSums) {
     world->ReleaseCollision(box);
   }
   for (int step = 0; step < 50; ++step) {
-    bodies[step % 30]->SetMatrix(At(shift(random), shift(random), shift(random)));
+    world->SetBodyMatrix(bodies[step % 30], At(shift(random), shift(random), shift(random)));
     const dgBroadPhaseNode* root = world->GetBroadPhase().GetRoot();
     ASSERT_EQ(root->bodyCount, 30);
     for (int axis = 0; axis < 3; ++axis) {
@@ -184,7 +184,7 @@ TEST(BroadPhase, LeavingTheWorldCallsBack) {
   bringBack = false;
   world->SetLeaveWorldCallback([](dgBody* body) {
     left = body;
-    if (bringBack) body->SetMatrix(At(0, 0, 0));
+    if (bringBack) body->world->SetBodyMatrix(body, At(0, 0, 0));
   });
   dgCollision* box = world->CreateBox(1, 1, 1, dgGetIdentityMatrix());
   dgBody* body = world->CreateBody(box, At(10, 0, 10));
@@ -193,7 +193,7 @@ TEST(BroadPhase, LeavingTheWorldCallsBack) {
   EXPECT_EQ(left, nullptr);
 
   // Touching the world box from outside does not overlap it.
-  body->SetMatrix(At(100.5f, 0, 0));
+  world->SetBodyMatrix(body, At(100.5f, 0, 0));
   EXPECT_EQ(left, body);
   EXPECT_EQ(body->flags & (dgBody::kFlagCollidable | dgBody::kFlagAutoActivate), 0u);
   EXPECT_FALSE(body->IsInActiveSet());
@@ -203,7 +203,7 @@ TEST(BroadPhase, LeavingTheWorldCallsBack) {
   world->AddToActiveSet(body, true);
   bringBack = true;
   left = nullptr;
-  body->SetMatrix(At(0, 150, 0));
+  world->SetBodyMatrix(body, At(0, 150, 0));
   EXPECT_EQ(left, body);
   EXPECT_EQ(body->flags & (dgBody::kFlagCollidable | dgBody::kFlagAutoActivate),
             dgBody::kFlagCollidable | dgBody::kFlagAutoActivate);

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "physics/body/dgChassisConstraint.h"
 #include "physics/dynamics/dgChassisCollisions.h"
+#include "physics/dynamics/dgChassisConstraint.h"
 #include "physics/dynamics/dgChassisSolver.h"
 #include "support/CountingHooks.h"
 #include "support/TestWorld.h"
@@ -47,7 +47,7 @@ struct ChassisRig {
     world->GetChassisBodyTree().Insert(constraint, reinterpret_cast<uintptr_t>(chassis));
   }
   ~ChassisRig() {
-    if (constraint) constraint->Release(world.get());
+    if (constraint) world->ReleaseJoint(constraint);
   }
 
   // A wheel of mass 1 at the hard point, axle along z, on a collision of its own.
@@ -384,7 +384,7 @@ TEST(Chassis, ReleaseTakesEveryWheelAndPart) {
   EXPECT_EQ(rig.compound->GetPartCount(), 2);
   EXPECT_EQ(rig.constraint->wheels.GetCount(), 2);
 
-  rig.constraint->Release(rig.world.get());
+  rig.world->ReleaseJoint(rig.constraint);
   rig.constraint = nullptr;
   EXPECT_EQ(destroyed, 1);
   EXPECT_EQ(rig.compound->GetPartCount(), 0);

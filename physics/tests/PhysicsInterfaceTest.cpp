@@ -545,16 +545,53 @@ void RationedFree(void* block, size_t) { std::free(block); }
 }  // namespace
 
 TEST(PhysicsInterface, WorldOrShapesThatCannotBeAllocatedAreNull) {
-  for (int allowed = 0; allowed < 64; ++allowed) {
+  // Each sweep rations from no block at all to enough: the first the world,
+  // the second a box and a floor in a whole world. A null comes only with a
+  // refused block, and each sweep meets both outcomes.
+  bool sawNoWorld = false;
+  bool sawWorld = false;
+  for (int allowed = 0; allowed < 128; ++allowed) {
+    SCOPED_TRACE(allowed);
     gBlocksLeft = allowed;
     dgWorld* world = PhysicsCreate(RationedMalloc, RationedFree);
-    if (world) {
-      dgCollision* box = PhysicsCreateBox(world, 1, 2, 3, nullptr);
-      dgCollision* tree = MakeFloor(world);
-      PhysicsReleaseCollision(world, tree);
-      PhysicsReleaseCollision(world, box);
-    }
+    if (!world) EXPECT_LT(gBlocksLeft, 0) << "a null world although no block was refused";
+    (world ? sawWorld : sawNoWorld) = true;
     PhysicsDestroy(world);
   }
+  EXPECT_TRUE(sawNoWorld);
+  EXPECT_TRUE(sawWorld);
+
+  gBlocksLeft = 1 << 20;
+  dgWorld* world = PhysicsCreate(RationedMalloc, RationedFree);
+  ASSERT_NE(world, nullptr);
+  bool sawNoShape = false;
+  bool sawShapes = false;
+  for (int allowed = 0; allowed < 128; ++allowed) {
+    SCOPED_TRACE(allowed);
+    gBlocksLeft = allowed;
+    dgCollision* box = PhysicsCreateBox(world, 1, 2, 3, nullptr);
+    const bool boxRefused = gBlocksLeft < 0;
+    dgCollision* floor = MakeFloor(world);  // the build copes with refusals too
+    const bool floorRefused = gBlocksLeft < 0;
+    if (box) {
+      // A box that was made is whole.
+      float low[3];
+      float high[3];
+      PhysicsCollisionCalculateAABB(box, Placement(dgGetIdentityMatrix()), low, high);
+      ExpectTriple(low, -0.5f, -1.0f, -1.5f);
+      ExpectTriple(high, 0.5f, 1.0f, 1.5f);
+    } else {
+      EXPECT_TRUE(boxRefused) << "a null box although no block was refused";
+    }
+    if (!floor) EXPECT_TRUE(floorRefused) << "a null floor although no block was refused";
+    if (!box || !floor) sawNoShape = true;
+    if (box && floor) sawShapes = true;
+    gBlocksLeft = 1 << 20;
+    PhysicsReleaseCollision(world, floor);
+    PhysicsReleaseCollision(world, box);
+  }
+  PhysicsDestroy(world);
   RestoreDefaultHooks();
+  EXPECT_TRUE(sawNoShape);
+  EXPECT_TRUE(sawShapes);
 }

@@ -161,7 +161,7 @@ void dgBroadPhase::SetWorldSize(const dgVector& minCorner, const dgVector& maxCo
   for (auto* node = bodies.Minimum(); node; node = node->Next()) {
     dgBody* body = node->GetInfo();
     Add(body);
-    body->SetMatrix(body->matrix);
+    world_->SetBodyMatrix(body, body->matrix);
   }
 }
 

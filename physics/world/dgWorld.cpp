@@ -3,10 +3,23 @@
 #include <new>
 
 #include "physics/contacts/dgContactSolver.h"
+#include "physics/dynamics/dgChassisCollisions.h"
 #include "physics/memory/dgClassIds.h"
 #include "physics/memory/dgMemory.h"
 #include "physics/mesh/dgGeometryUtils.h"
 #include "physics/world/dgPointCollision.h"
+
+namespace {
+
+// Calls a joint's destroy callback and puts the joint back on its pool's free list.
+template <class Joint>
+void ReturnJoint(dgObjectPool<Joint>& pool, dgConstraint* joint) {
+  auto* typed = static_cast<Joint*>(joint);
+  typed->NotifyRelease();
+  pool.Release(typed);
+}
+
+}  // namespace
 
 dgWorld::dgWorld() {
   materialGroupCount_ = 0;
@@ -126,8 +139,37 @@ dgBody* dgWorld::CreateBody(dgCollision* collision, const dgMatrix& matrix) {
   body->bodyNode = bodies_.Insert(body, reinterpret_cast<uintptr_t>(body));
   ++bodyCount_;
   broadPhase_.Add(body);
-  body->SetMatrix(matrix);
+  SetBodyMatrix(body, matrix);
   return body;
+}
+
+void dgWorld::SetBodyMatrix(dgBody* body, const dgMatrix& matrix) {
+  body->matrix = matrix;
+  body->rotation = dgQuaternion::FromMatrix(matrix);
+  body->globalCentreOfMass = matrix.TransformVector(body->localCentreOfMass);
+  body->globalCentreOfMass.w = 1.0f;
+  UpdateCollisionMatrix(body);
+}
+
+void dgWorld::UpdateCollisionMatrix(dgBody* body) {
+  dgCollision* collision = body->collision;
+  if (!collision) return;
+  const dgMatrix& matrix = body->matrix;
+  body->collisionMatrix = collision->HasOffset() ? collision->GetOffsetMatrix().Multiply(matrix) : matrix;
+  collision->CalcAABB(body->collisionMatrix, body->minBox, body->maxBox);
+  if (body->flags & dgBody::kFlagContinuous) {
+    // Widen the box over the placement one step later.
+    dgMatrix swept = body->collisionMatrix;
+    swept.posit += body->veloc.Scale(timeStep_);
+    dgVector sweptMin;
+    dgVector sweptMax;
+    collision->CalcAABB(swept, sweptMin, sweptMax);
+    for (int i = 0; i < 3; ++i) {
+      if (sweptMin[i] < body->minBox[i]) body->minBox[i] = sweptMin[i];
+      if (sweptMax[i] > body->maxBox[i]) body->maxBox[i] = sweptMax[i];
+    }
+  }
+  broadPhase_.UpdateBody(body);
 }
 
 void dgWorld::AttachJoint(dgConstraint* joint, dgBody* body0, dgBody* body1) {
@@ -195,5 +237,39 @@ void dgWorld::DestroyJoint(dgConstraint* joint) {
     jointLinks_.Release(link);
     joint->links[i] = nullptr;
   }
-  joint->Release(this);
+  ReleaseJoint(joint);
+}
+
+void dgWorld::ReleaseJoint(dgConstraint* joint) {
+  switch (joint->GetKind()) {
+    case dgConstraint::kBallAndSocket:
+      return ReturnJoint(ballAndSocketJoints_, joint);
+    case dgConstraint::kHinge:
+      return ReturnJoint(hingeJoints_, joint);
+    case dgConstraint::kSlider:
+      return ReturnJoint(sliderJoints_, joint);
+    case dgConstraint::kCorkscrew:
+      return ReturnJoint(corkscrewJoints_, joint);
+    case dgConstraint::kUniversal:
+      return ReturnJoint(universalJoints_, joint);
+    case dgConstraint::kUpVector:
+      return ReturnJoint(upVectorJoints_, joint);
+    case dgConstraint::kContact: {
+      auto* contact = static_cast<dgContactJoint*>(joint);
+      contact->contacts.RemoveAll();
+      return contactJoints_.Release(contact);
+    }
+    case dgConstraint::kChassis:
+      return ReleaseChassis(static_cast<dgChassisConstraint*>(joint));
+  }
+}
+
+void dgWorld::ReleaseChassis(dgChassisConstraint* chassis) {
+  chassisConstraints_.RemoveByKey(reinterpret_cast<uintptr_t>(chassis));
+  if (chassis->destroyCallback) chassis->destroyCallback(chassis);
+  while (chassis->wheels.GetCount()) chassis->RemoveWheel(chassis->wheels.GetFirst());
+  chassisPool_.Release(chassis);
+  dgBody* body = chassis->body0;
+  chassisBodies_.RemoveByKey(reinterpret_cast<uintptr_t>(body));
+  if (body && body->collision) body->collision->ClearFlagBits(dgChassisCompoundCollision::kChassisFlag);
 }

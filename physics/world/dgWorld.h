@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "physics/body/dgBody.h"
-#include "physics/body/dgChassisConstraint.h"
 #include "physics/body/dgConstraint.h"
+#include "physics/dynamics/dgChassisConstraint.h"
 #include "physics/memory/dgRefList.h"
 #include "physics/memory/dgTree.h"
 #include "physics/world/dgBroadPhase.h"
@@ -110,12 +110,20 @@ class dgWorld {
   // placed by the matrix and entered in the body tree and the broad phase;
   // null when the pool cannot grow.
   dgBody* CreateBody(dgCollision* collision, const dgMatrix& matrix);
+  // Places a body: its matrix, rotation and centre of mass, its collision's
+  // placement and box (for a swept body widened over one step) and its
+  // broad-phase entry.
+  void SetBodyMatrix(dgBody* body, const dgMatrix& matrix);
   // Connects a joint from a pool to body0 and body1 (null: the world) through link records.
   void AttachJoint(dgConstraint* joint, dgBody* body0, dgBody* body1);
   // Destroys a body with every joint attached to it.
   void DestroyBody(dgBody* body);
   // Destroys a joint, waking the bodies it held.
   void DestroyJoint(dgConstraint* joint);
+  // Gives a joint back to the pool of its kind, after its destroy callback;
+  // a contact joint drops its contacts, a chassis also leaves both chassis
+  // trees, loses every wheel and clears its collision's chassis flag.
+  void ReleaseJoint(dgConstraint* joint);
 
   // Active set: RemoveFromActiveSet calls the activation callback with 0
   // when the body was active; AddToActiveSet with notify calls it with 1.
@@ -161,6 +169,10 @@ class dgWorld {
   float GetSleepTime() const { return sleepTime_; }
 
  private:
+  // The collision's placement and box of a placed body, and its broad-phase entry.
+  void UpdateCollisionMatrix(dgBody* body);
+  // The chassis part of ReleaseJoint.
+  void ReleaseChassis(dgChassisConstraint* chassis);
   // Contacts of convex body0 with body1 (convex or a soup) into a buffer of
   // kCollideBufferSize, by the contact dispatchers.
   int ConvexContacts(dgBody& body0, dgBody& body1, dgContact* contacts);

@@ -55,9 +55,7 @@ class dgChassisConstraint : public dgConstraint {
 
   // Stores the destroy callback.
   void SetUserCallback(dgConstraintCallback callback) override { destroyCallback = callback; }
-  // Leaves the world's chassis trees, removes every wheel, goes back to the
-  // pool and clears the chassis collision's chassis flag.
-  void Release(dgWorld* world) override;
+  Kind GetKind() const override { return kChassis; }
   // The chassis step for rows.timeStep: solves the wheels' rows, moves
   // their suspension and spin, pushes the touched bodies and leaves in the
   // chassis only the force and torque of the motion found. Writes no rows

@@ -7,7 +7,7 @@
 
 #include "physics/body/dgBody.h"
 #include "physics/body/dgConstraint.h"
-#include "physics/dynamics/dgJointRowsDetail.h"
+#include "physics/body/dgJointRowsDetail.h"
 
 namespace {
 

@@ -2,9 +2,6 @@
 
 #include <cmath>
 
-#include "physics/shapes/dgCollision.h"
-#include "physics/world/dgWorld.h"
-
 namespace {
 
 // Enough shrink steps to bring any finite speed within the limit (0.8^1000 ~ 1e-97).
@@ -66,31 +63,4 @@ dgMatrix dgBody::CalcInvInertiaMatrix() const {
   }
   out.posit = dgVector(0.0f, 0.0f, 0.0f, 1.0f);
   return out;
-}
-
-void dgBody::SetMatrix(const dgMatrix& newMatrix) {
-  matrix = newMatrix;
-  rotation = dgQuaternion::FromMatrix(matrix);
-  globalCentreOfMass = matrix.TransformVector(localCentreOfMass);
-  globalCentreOfMass.w = 1.0f;
-  UpdateCollisionMatrix(world ? world->GetTimeStep() : 0.0f);
-}
-
-void dgBody::UpdateCollisionMatrix(float timeStep) {
-  if (!collision) return;
-  collisionMatrix = collision->HasOffset() ? collision->GetOffsetMatrix().Multiply(matrix) : matrix;
-  collision->CalcAABB(collisionMatrix, minBox, maxBox);
-  if (flags & kFlagContinuous) {
-    // Widen the box over the placement one step later.
-    dgMatrix swept = collisionMatrix;
-    swept.posit += veloc.Scale(timeStep);
-    dgVector sweptMin;
-    dgVector sweptMax;
-    collision->CalcAABB(swept, sweptMin, sweptMax);
-    for (int i = 0; i < 3; ++i) {
-      if (sweptMin[i] < minBox[i]) minBox[i] = sweptMin[i];
-      if (sweptMax[i] > maxBox[i]) maxBox[i] = sweptMax[i];
-    }
-  }
-  if (world) world->GetBroadPhase().UpdateBody(this);
 }
