@@ -74,6 +74,9 @@ class dgContactSolver {
   // Stores at index the point of s0 - s1 farthest along direction (body 0's
   // frame) and the sum s0 + s1 of the two support points.
   void SupportVertex(const dgVector& direction, int index);
+  // The same along search direction number direction (0-13), whose support on
+  // shape 0 is the same for every query and is kept by the shape.
+  void SearchSupportVertex(int direction, int index);
   // Builds the tetrahedron and walks it towards point (body 0's frame):
   // kSeparated with outFace the tetrahedron face (0-3) nearest the point,
   // kPenetrating when the difference holds it, kFailed when the walk ran out.
@@ -123,6 +126,8 @@ class dgContactSolver {
     const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
     return FacePlane{dgPlane(unit, -unit.DotProduct(vertices_[a])), length2 > kMinNormal2};
   }
+  // Stores at index s0 - s1 and s0 + s1 for shape 0's support s0 along direction.
+  void StoreSupport(const dgVector& direction, const dgVector& s0, int index);
   // Opens the tetrahedron in entries 0-3 from the direction table.
   void BuildTetrahedron();
   // Walks the current tetrahedron towards point (see IntersectionTest).

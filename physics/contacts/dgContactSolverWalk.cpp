@@ -54,7 +54,16 @@ void dgContactSolver::FixSupport1() {
 
 void dgContactSolver::SupportVertex(const dgVector& direction, int index) {
   const dgVector dir(direction.x, direction.y, direction.z, 0.0f);
-  const dgVector s0 = collision0_->SupportVertex(dir);
+  StoreSupport(dir, collision0_->SupportVertex(dir), index);
+}
+
+void dgContactSolver::SearchSupportVertex(int direction, int index) {
+  static_assert(kDirectionCount <= dgConvexCollision::kKeptSupportSlots);
+  const dgVector& dir = sDirections[direction];
+  StoreSupport(dir, collision0_->KeptSupportVertex(direction, dir), index);
+}
+
+void dgContactSolver::StoreSupport(const dgVector& dir, const dgVector& s0, int index) {
   dgVector s1 = fixedSupport1_;
   if (!support1Fixed_) {
     const dgVector back = matrix_.UnrotateVector(dgVector(-dir.x, -dir.y, -dir.z, 0.0f));
@@ -92,19 +101,19 @@ bool dgContactSolver::CheckTetrahedronVolume() {
 
 void dgContactSolver::BuildTetrahedron() {
   int next = 0;
-  SupportVertex(sDirections[next++], 0);
+  SearchSupportVertex(next++, 0);
   // When the table runs out the last trial stands.
   do {
-    SupportVertex(sDirections[next++], 1);
+    SearchSupportVertex(next++, 1);
   } while (next < kDirectionCount && !((vertices_[1] - vertices_[0]).LengthSquared() > kSeedSpread));
   dgVector cross;
   do {
-    SupportVertex(sDirections[next < kDirectionCount ? next : kDirectionCount - 1], 2);
+    SearchSupportVertex(next < kDirectionCount ? next : kDirectionCount - 1, 2);
     ++next;
     cross = (vertices_[1] - vertices_[0]).CrossProduct(vertices_[2] - vertices_[0]);
   } while (next < kDirectionCount && !(cross.LengthSquared() > kSeedSpread));
   do {
-    SupportVertex(sDirections[next < kDirectionCount ? next : kDirectionCount - 1], 3);
+    SearchSupportVertex(next < kDirectionCount ? next : kDirectionCount - 1, 3);
     ++next;
   } while (next < kDirectionCount && !(std::fabs((vertices_[3] - vertices_[0]).DotProduct(cross)) > kSeedSpread));
   CheckTetrahedronVolume();
