@@ -51,6 +51,15 @@ class dgContactSolver {
   // The same with collision1 standing in for body 1's own collision (a soup
   // face loaded into the soup's face buffer).
   dgContactSolver(dgBody* body0, dgBody* body1, dgConvexCollision* collision1);
+  // A solver for two collisions placed by their collision matrices, without
+  // bodies: for the queries that need no motion (closest points). Both
+  // matrices must outlive the solver.
+  dgContactSolver(dgConvexCollision* collision0, const dgMatrix& collisionMatrix0, dgConvexCollision* collision1,
+                  const dgMatrix& collisionMatrix1);
+
+  // Collision 1 answers every direction with the same support point (the
+  // world's point): take it once here instead of at every support step.
+  void FixSupport1();
 
   // Fills the table of search directions; the world calls it once when it is built.
   static void InitTables();
@@ -65,6 +74,9 @@ class dgContactSolver {
   // Stores at index the point of s0 - s1 farthest along direction (body 0's
   // frame) and the sum s0 + s1 of the two support points.
   void SupportVertex(const dgVector& direction, int index);
+  // The same along search direction number direction (0-13), whose support on
+  // shape 0 is the same for every query and is kept by the shape.
+  void SearchSupportVertex(int direction, int index);
   // Builds the tetrahedron and walks it towards point (body 0's frame):
   // kSeparated with outFace the tetrahedron face (0-3) nearest the point,
   // kPenetrating when the difference holds it, kFailed when the walk ran out.
@@ -93,7 +105,8 @@ class dgContactSolver {
     bool valid = false;
   };
 
-  void Init(dgBody* body0, dgBody* body1, dgConvexCollision* collision0, dgConvexCollision* collision1);
+  void Init(dgConvexCollision* collision0, const dgMatrix& collisionMatrix0, dgConvexCollision* collision1,
+            const dgMatrix& collisionMatrix1);
   // Normals shorter than this (squared) belong to flat faces.
   static constexpr float kMinNormal2 = 1.0e-24f;
   // The unit plane through vertices a, b, c (invalid when |n|^2 <= 1e-24).
@@ -113,6 +126,8 @@ class dgContactSolver {
     const dgVector unit = n.Scale(1.0f / std::sqrt(length2));
     return FacePlane{dgPlane(unit, -unit.DotProduct(vertices_[a])), length2 > kMinNormal2};
   }
+  // Stores at index s0 - s1 and s0 + s1 for shape 0's support s0 along direction.
+  void StoreSupport(const dgVector& direction, const dgVector& s0, int index);
   // Opens the tetrahedron in entries 0-3 from the direction table.
   void BuildTetrahedron();
   // Walks the current tetrahedron towards point (see IntersectionTest).
@@ -136,7 +151,8 @@ class dgContactSolver {
 
   static dgVector sDirections[kDirectionCount];
 
-  dgMatrix matrix_;  // body 1's matrix in body 0's frame
+  dgMatrix matrix_;                             // body 1's matrix in body 0's frame
+  const dgMatrix* collisionMatrix0_ = nullptr;  // body 0's collision matrix
   // Not cleared when the solver is made: every query writes an entry before
   // it reads it, and clearing them would cost more than a simple query.
   dgUnclearedArray<dgVector, kMaxVertices> vertices_;
@@ -148,6 +164,8 @@ class dgContactSolver {
   int edgeCount_ = 0;
   int vertexCount_ = 0;
   int faceCount_ = 0;
+  // The bodies (null for the solver of two placed collisions): only the
+  // continuous contacts read their motion.
   dgBody* body1_ = nullptr;
   dgBody* body0_ = nullptr;
   dgConvexCollision* collision1_ = nullptr;
@@ -156,8 +174,16 @@ class dgContactSolver {
   int freeFaceCount_ = 0;
   dgPolytopeEdge* freeEdges_ = nullptr;
   int freeEdgeCount_ = 0;
+  // Collision 1's support point in body 0's frame when FixSupport1 took it.
+  bool support1Fixed_ = false;
+  dgVector fixedSupport1_;
 };
 
 // Closest points of two convex bodies (see CalculateClosestPoints).
 int dgCalculateClosestPoints(dgBody* body0, dgBody* body1, dgVector& outPoint0, dgVector& outPoint1,
                              dgVector& outNormal);
+// The same for two convex collisions placed by their collision matrices;
+// fixedSupport1 when collision 1 is a point (see FixSupport1).
+int dgCalculateClosestPoints(dgConvexCollision* collision0, const dgMatrix& collisionMatrix0,
+                             dgConvexCollision* collision1, const dgMatrix& collisionMatrix1, bool fixedSupport1,
+                             dgVector& outPoint0, dgVector& outPoint1, dgVector& outNormal);

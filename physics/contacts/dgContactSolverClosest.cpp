@@ -135,7 +135,7 @@ int dgContactSolver::CalculateClosestPoints(dgVector& outPoint0, dgVector& outPo
   // Each shape's point from the weights: s0 = (sum + difference) / 2,
   // s1 = (sum - difference) / 2.
   const dgVector sum = simplex.Combine(simplex.sums);
-  const dgMatrix& matrix0 = body0_->collisionMatrix;
+  const dgMatrix& matrix0 = *collisionMatrix0_;
   const dgVector local0 = (sum + nearest).Scale(0.5f);
   const dgVector local1 = (sum - nearest).Scale(0.5f);
   outPoint0 = matrix0.TransformVector(dgVector(local0.x, local0.y, local0.z, 1.0f));
@@ -149,5 +149,13 @@ int dgContactSolver::CalculateClosestPoints(dgVector& outPoint0, dgVector& outPo
 int dgCalculateClosestPoints(dgBody* body0, dgBody* body1, dgVector& outPoint0, dgVector& outPoint1,
                              dgVector& outNormal) {
   dgContactSolver solver(body0, body1);
+  return solver.CalculateClosestPoints(outPoint0, outPoint1, outNormal);
+}
+
+int dgCalculateClosestPoints(dgConvexCollision* collision0, const dgMatrix& collisionMatrix0,
+                             dgConvexCollision* collision1, const dgMatrix& collisionMatrix1, bool fixedSupport1,
+                             dgVector& outPoint0, dgVector& outPoint1, dgVector& outNormal) {
+  dgContactSolver solver(collision0, collisionMatrix0, collision1, collisionMatrix1);
+  if (fixedSupport1) solver.FixSupport1();
   return solver.CalculateClosestPoints(outPoint0, outPoint1, outNormal);
 }

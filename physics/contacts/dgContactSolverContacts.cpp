@@ -168,7 +168,7 @@ int dgContactSolver::ContactsFromPlane(const dgPlane& plane, const dgVector& sum
   const dgVector n(plane.x, plane.y, plane.z, 0.0f);
   const float c = n.DotProduct(sum) * 0.5f;
   const float penetration = dgContactPenetration(-plane.w);
-  const dgMatrix& matrix0 = body0_->collisionMatrix;
+  const dgMatrix& matrix0 = *collisionMatrix0_;
   const dgVector normal = Direction(matrix0.RotateVector(n.Scale(-1.0f)));
   const int64_t singleId = static_cast<int64_t>(userId);
 

@@ -24,28 +24,51 @@ constexpr int kTrialIndex = 4;
 
 }  // namespace
 
-dgContactSolver::dgContactSolver(dgBody* body0, dgBody* body1) {
-  Init(body0, body1, static_cast<dgConvexCollision*>(body0->collision),
-       static_cast<dgConvexCollision*>(body1->collision));
+dgContactSolver::dgContactSolver(dgBody* body0, dgBody* body1) : body1_(body1), body0_(body0) {
+  Init(static_cast<dgConvexCollision*>(body0->collision), body0->collisionMatrix,
+       static_cast<dgConvexCollision*>(body1->collision), body1->collisionMatrix);
 }
 
-dgContactSolver::dgContactSolver(dgBody* body0, dgBody* body1, dgConvexCollision* collision1) {
-  Init(body0, body1, static_cast<dgConvexCollision*>(body0->collision), collision1);
+dgContactSolver::dgContactSolver(dgBody* body0, dgBody* body1, dgConvexCollision* collision1)
+    : body1_(body1), body0_(body0) {
+  Init(static_cast<dgConvexCollision*>(body0->collision), body0->collisionMatrix, collision1, body1->collisionMatrix);
 }
 
-void dgContactSolver::Init(dgBody* body0, dgBody* body1, dgConvexCollision* collision0, dgConvexCollision* collision1) {
-  body0_ = body0;
-  body1_ = body1;
+dgContactSolver::dgContactSolver(dgConvexCollision* collision0, const dgMatrix& collisionMatrix0,
+                                 dgConvexCollision* collision1, const dgMatrix& collisionMatrix1) {
+  Init(collision0, collisionMatrix0, collision1, collisionMatrix1);
+}
+
+void dgContactSolver::Init(dgConvexCollision* collision0, const dgMatrix& collisionMatrix0,
+                           dgConvexCollision* collision1, const dgMatrix& collisionMatrix1) {
   collision0_ = collision0;
   collision1_ = collision1;
-  matrix_ = body1->collisionMatrix.Multiply(body0->collisionMatrix.Inverse());
+  collisionMatrix0_ = &collisionMatrix0;
+  matrix_ = collisionMatrix1.Multiply(collisionMatrix0.Inverse());
+}
+
+void dgContactSolver::FixSupport1() {
+  fixedSupport1_ = matrix_.TransformVector(collision1_->SupportVertex(dgVector(0.0f, 0.0f, 0.0f, 0.0f)));
+  support1Fixed_ = true;
 }
 
 void dgContactSolver::SupportVertex(const dgVector& direction, int index) {
   const dgVector dir(direction.x, direction.y, direction.z, 0.0f);
-  const dgVector s0 = collision0_->SupportVertex(dir);
-  const dgVector back = matrix_.UnrotateVector(dgVector(-dir.x, -dir.y, -dir.z, 0.0f));
-  const dgVector s1 = matrix_.TransformVector(collision1_->SupportVertex(dgVector(back.x, back.y, back.z, 0.0f)));
+  StoreSupport(dir, collision0_->SupportVertex(dir), index);
+}
+
+void dgContactSolver::SearchSupportVertex(int direction, int index) {
+  static_assert(kDirectionCount <= dgConvexCollision::kKeptSupportSlots);
+  const dgVector& dir = sDirections[direction];
+  StoreSupport(dir, collision0_->KeptSupportVertex(direction, dir), index);
+}
+
+void dgContactSolver::StoreSupport(const dgVector& dir, const dgVector& s0, int index) {
+  dgVector s1 = fixedSupport1_;
+  if (!support1Fixed_) {
+    const dgVector back = matrix_.UnrotateVector(dgVector(-dir.x, -dir.y, -dir.z, 0.0f));
+    s1 = matrix_.TransformVector(collision1_->SupportVertex(dgVector(back.x, back.y, back.z, 0.0f)));
+  }
   dgVector difference = s0 - s1;
   difference.w = 1.0f;
   dgVector sum = s0 + s1;
@@ -78,19 +101,19 @@ bool dgContactSolver::CheckTetrahedronVolume() {
 
 void dgContactSolver::BuildTetrahedron() {
   int next = 0;
-  SupportVertex(sDirections[next++], 0);
+  SearchSupportVertex(next++, 0);
   // When the table runs out the last trial stands.
   do {
-    SupportVertex(sDirections[next++], 1);
+    SearchSupportVertex(next++, 1);
   } while (next < kDirectionCount && !((vertices_[1] - vertices_[0]).LengthSquared() > kSeedSpread));
   dgVector cross;
   do {
-    SupportVertex(sDirections[next < kDirectionCount ? next : kDirectionCount - 1], 2);
+    SearchSupportVertex(next < kDirectionCount ? next : kDirectionCount - 1, 2);
     ++next;
     cross = (vertices_[1] - vertices_[0]).CrossProduct(vertices_[2] - vertices_[0]);
   } while (next < kDirectionCount && !(cross.LengthSquared() > kSeedSpread));
   do {
-    SupportVertex(sDirections[next < kDirectionCount ? next : kDirectionCount - 1], 3);
+    SearchSupportVertex(next < kDirectionCount ? next : kDirectionCount - 1, 3);
     ++next;
   } while (next < kDirectionCount && !(std::fabs((vertices_[3] - vertices_[0]).DotProduct(cross)) > kSeedSpread));
   CheckTetrahedronVolume();

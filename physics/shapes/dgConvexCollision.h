@@ -55,6 +55,20 @@ class dgConvexCollision : public dgCollision {
 
   // The hull vertex farthest along dir, by climbing from the best extreme edge.
   virtual dgVector SupportVertex(const dgVector& dir) const;
+  // Fixed directions a caller may keep supports of (the contact solver's
+  // search directions).
+  static constexpr int kKeptSupportSlots = 16;
+  // SupportVertex(dir), where slot names dir among a caller's fixed
+  // directions: worked out on the first asking and kept, since a shape's
+  // supports never change after construction. Not for the soup's face
+  // collision, whose vertices change with every face it is loaded with.
+  const dgVector& KeptSupportVertex(int slot, const dgVector& dir) const {
+    if (!(keptSupportSlots_ & (1u << slot))) {
+      keptSupports_[slot] = SupportVertex(dir);
+      keptSupportSlots_ |= 1u << slot;
+    }
+    return keptSupports_[slot];
+  }
   // The polygon (at most 12 points) in which the plane through point with
   // this normal cuts the hull; returns the point count.
   virtual int CalculatePlaneIntersection(const dgVector& normal, const dgVector& point, dgVector* outPoints) const;
@@ -126,6 +140,10 @@ class dgConvexCollision : public dgCollision {
   dgVector boxCentre_{0.0f, 0.0f, 0.0f, 1.0f};
 
  private:
+  // The supports KeptSupportVertex has worked out, one bit per slot.
+  mutable dgVector keptSupports_[kKeptSupportSlots];
+  mutable uint32_t keptSupportSlots_ = 0;
+
   const dgConvexEdge* ClimbFrom(const dgConvexEdge* seed, const dgVector& dir, int candidateLimit) const;
 };
 

@@ -379,3 +379,26 @@ TEST_F(ContactSolver, QueriesAllocateNothing) {
   EXPECT_EQ(GetHookCounts().mallocCalls, before.mallocCalls);
   EXPECT_EQ(GetHookCounts().liveBlocks, before.liveBlocks);
 }
+
+// The supports a shape keeps for the solver's search directions are its own
+// supports along them, the ellipse's scaled radii included (it is built as a
+// unit sphere first), and stay so when asked again.
+TEST_F(ContactSolver, KeptSearchSupportsAreTheShapesOwn) {
+  const dgMatrix identity;
+  dgCollision* const shapes[] = {
+      Box(1.5f), world_->CreateSphere(0.7f, identity), world_->CreateEllipse(1.0f, 2.0f, 3.0f, identity),
+      world_->CreateCapsule(0.3f, 1.2f, identity), world_->CreateCylinder(0.4f, 1.0f, identity)};
+  for (dgCollision* shape : shapes) {
+    const auto* convex = static_cast<const dgConvexCollision*>(shape);
+    for (int pass = 0; pass < 2; ++pass) {
+      for (int i = 0; i < dgContactSolver::kDirectionCount; ++i) {
+        const dgVector& dir = dgContactSolver::GetSearchDirection(i);
+        const dgVector expected = convex->SupportVertex(dir);
+        const dgVector& kept = convex->KeptSupportVertex(i, dir);
+        EXPECT_TRUE(kept.x == expected.x && kept.y == expected.y && kept.z == expected.z && kept.w == expected.w)
+            << "shape kind " << shape->GetKind() << ", direction " << i;
+      }
+    }
+    world_->ReleaseCollision(shape);
+  }
+}

@@ -176,6 +176,10 @@ class dgWorld {
   // Contacts of convex body0 with body1 (convex or a soup) into a buffer of
   // kCollideBufferSize, by the contact dispatchers.
   int ConvexContacts(dgBody& body0, dgBody& body1, dgContact* contacts);
+  // Closest points of two convex collisions placed by matrices; pointB when
+  // b is the world's point.
+  int ConvexClosestPoints(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, const dgMatrix& matrixB, bool pointB,
+                          dgVector& outPointA, dgVector& outPointB, dgVector& outNormal);
   // The cached shape of the block's signature when its block is equal, else
   // a new Shape(signature, args...): entered in the cache when the signature
   // is free, uncached when another block holds it. Every Create* of a

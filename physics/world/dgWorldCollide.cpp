@@ -8,6 +8,7 @@
 #include "physics/contacts/dgContactReduction.h"
 #include "physics/contacts/dgContactSolver.h"
 #include "physics/shapes/dgCollision.h"
+#include "physics/shapes/dgConvexCollision.h"
 #include "physics/world/dgPointCollision.h"
 #include "physics/world/dgWorld.h"
 
@@ -78,18 +79,27 @@ int dgWorld::ClosestPoints(dgCollision* a, const dgMatrix& matrixA, dgCollision*
   const uint32_t convexId = classIds_[kConvexId];
   if (a->IsType(compoundId) || b->IsType(compoundId)) return 0;  // no compound shape answers
   if (!a->IsType(convexId) || !b->IsType(convexId)) return 0;
-  dgBody bodyA;
-  dgBody bodyB;
-  PlaceQueryBody(bodyA, this, a, matrixA);
-  PlaceQueryBody(bodyB, this, b, matrixB);
-  return dgCalculateClosestPoints(&bodyA, &bodyB, outPointA, outPointB, outNormal);
+  return ConvexClosestPoints(a, matrixA, b, matrixB, false, outPointA, outPointB, outNormal);
+}
+
+int dgWorld::ConvexClosestPoints(dgCollision* a, const dgMatrix& matrixA, dgCollision* b, const dgMatrix& matrixB,
+                                 bool pointB, dgVector& outPointA, dgVector& outPointB, dgVector& outNormal) {
+  // Closest points need no motion, so the collisions go to the solver with
+  // their collision matrices, without the query bodies of Collide.
+  const dgMatrix collisionMatrixA = a->GetOffsetMatrix().Multiply(matrixA);
+  const dgMatrix collisionMatrixB = b->GetOffsetMatrix().Multiply(matrixB);
+  return dgCalculateClosestPoints(static_cast<dgConvexCollision*>(a), collisionMatrixA,
+                                  static_cast<dgConvexCollision*>(b), collisionMatrixB, pointB, outPointA, outPointB,
+                                  outNormal);
 }
 
 int dgWorld::ClosestPoint(const dgVector& point, dgCollision* collision, const dgMatrix& matrix, dgVector& outPoint,
                           dgVector& outNormal) {
-  if (!pointCollision_) return 0;
+  if (!pointCollision_ || !collision) return 0;
+  if (collision->IsType(classIds_[kCompoundId]) || !collision->IsType(classIds_[kConvexId])) return 0;
   dgMatrix at;
   at.posit = dgVector(point.x, point.y, point.z, 1.0f);
   dgVector pointSide;
-  return ClosestPoints(collision, matrix, pointCollision_, at, outPoint, pointSide, outNormal);
+  // The world's point is convex, no compound, and the same support point for every direction.
+  return ConvexClosestPoints(collision, matrix, pointCollision_, at, true, outPoint, pointSide, outNormal);
 }

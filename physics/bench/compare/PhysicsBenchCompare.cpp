@@ -23,6 +23,7 @@
 
 #include "physics/bench/BenchScenes.h"
 #include "physics/bench/MemoryMeter.h"
+#include "physics/bench/compare/ExactGeometry.h"
 #include "physics/shapes/dgCollision.h"
 #include "physics/world/Physics.h"
 #include "physics/world/dgWorld.h"
@@ -252,11 +253,14 @@ void CompareRays(dgWorld* world, const SoupInput& soup, const std::vector<Segmen
   PhysicsReleaseCollision(world, tree);
 }
 
+// Bullet's pair test also reports points that are still apart (at a
+// positive distance within its margins): only points at distance 0 or
+// below are contacts.
 struct ContactCounter : btCollisionWorld::ContactResultCallback {
   int count = 0;
-  btScalar addSingleResult(btManifoldPoint&, const btCollisionObjectWrapper*, int, int, const btCollisionObjectWrapper*,
-                           int, int) override {
-    ++count;
+  btScalar addSingleResult(btManifoldPoint& point, const btCollisionObjectWrapper*, int, int,
+                           const btCollisionObjectWrapper*, int, int) override {
+    count += point.getDistance() <= 0.0f;
     return 0;
   }
 };
@@ -269,8 +273,22 @@ struct BulletPairs {
   btCollisionWorld world{&dispatcher, &broadphase, &configuration};
 };
 
+// One library's answers to a scene against the exact ones.
+struct Verdict {
+  int wrong = 0;
+  double worst = 0.0;  // closest points: the largest distance from the exact point
+};
+
+// Bullet's shape as it comes, and with its collision margin set to 0 (the
+// same shape where the margin is the shape, as for spheres and capsules).
+struct BulletShapes {
+  btConvexShape* withMargin;
+  btConvexShape* withoutMargin;
+};
+
 void ComparePair(dgWorld* world, BulletPairs& pairs, const char* name, dgCollision* a, dgCollision* b,
-                 btCollisionShape* bulletA, btCollisionShape* bulletB, bool throughWorld, uint32_t seed) {
+                 const BulletShapes& bulletA, const BulletShapes& bulletB, const ExactShape& exactA,
+                 const ExactShape& exactB, bool throughWorld, uint32_t seed) {
   const std::vector<PosePair> poses = OverlappingPoses(bench::kPoseReach, kPoseCount, seed);
   float points[kMaxContacts][3];
   float normals[kMaxContacts][3];
@@ -284,8 +302,6 @@ void ComparePair(dgWorld* world, BulletPairs& pairs, const char* name, dgCollisi
   };
   btCollisionObject objectA;
   btCollisionObject objectB;
-  objectA.setCollisionShape(bulletA);
-  objectB.setCollisionShape(bulletB);
   const auto bulletCollide = [&](const PosePair& pose) {
     objectA.setWorldTransform(Transform(pose.a));
     objectB.setWorldTransform(Transform(pose.b));
@@ -293,40 +309,58 @@ void ComparePair(dgWorld* world, BulletPairs& pairs, const char* name, dgCollisi
     pairs.world.contactPairTest(&objectA, &objectB, counter);
     return counter.count;
   };
-  int ourTouching = 0;
-  int bulletTouching = 0;
+  const auto useBullet = [&](bool margin) {
+    objectA.setCollisionShape(margin ? bulletA.withMargin : bulletA.withoutMargin);
+    objectB.setCollisionShape(margin ? bulletB.withMargin : bulletB.withoutMargin);
+  };
+  int touching = 0;
+  Verdict ours;
+  Verdict bullet[2];  // without, with its margin
   for (const PosePair& pose : poses) {
-    ourTouching += ourCollide(pose) > 0;
-    bulletTouching += bulletCollide(pose) > 0;
+    const bool exact = ExactDistance(exactA, pose.a, exactB, pose.b) <= kExactTouching;
+    touching += exact;
+    ours.wrong += (ourCollide(pose) > 0) != exact;
+    for (int margin = 0; margin < 2; ++margin) {
+      useBullet(margin);
+      bullet[margin].wrong += (bulletCollide(pose) > 0) != exact;
+    }
   }
   // One call answers every pose: a pair takes a few microseconds, and the
   // thread clock read after each call can cost as much (1.5 us on a virtual machine).
   const double poseCount = static_cast<double>(poses.size());
-  const double ours = Rate(poseCount, [&](size_t) {
+  const double ourRate = Rate(poseCount, [&](size_t) {
     for (const PosePair& pose : poses) ourCollide(pose);
   });
-  const double bullet = Rate(poseCount, [&](size_t) {
-    for (const PosePair& pose : poses) bulletCollide(pose);
-  });
-  char note[96];
-  std::snprintf(note, sizeof note, "pairs/s; touching %d vs %d of %zu", ourTouching, bulletTouching, poses.size());
-  Report(name, ours, bullet, note);
+  for (int margin = 1; margin >= 0; --margin) {
+    useBullet(margin);
+    const double bulletRate = Rate(poseCount, [&](size_t) {
+      for (const PosePair& pose : poses) bulletCollide(pose);
+    });
+    char note[128];
+    std::snprintf(note, sizeof note, "pairs/s; wrong %d vs %d of %zu (exactly %d touch)", ours.wrong,
+                  bullet[margin].wrong, poses.size(), touching);
+    Report(std::string(name) + (margin ? "" : ", margin 0"), ourRate, bulletRate, note);
+  }
 }
 
-void CompareClosest(dgWorld* world, const char* name, dgCollision* shape, btConvexShape* bulletShape) {
+// A closest point is wrong when it lies farther than this from the exact one.
+constexpr double kClosestTolerance = 1e-3;
+
+void CompareClosest(dgWorld* world, const char* name, dgCollision* shape, const BulletShapes& bulletShape,
+                    const ExactShape& exact) {
   const std::vector<Point> points = PointsAround(2.0f, 4.0f, kPointCount, 19);
   float identity[16];
   dgGetIdentityMatrix().ToFloats(identity);
   btSphereShape point(0.0f);
   btVoronoiSimplexSolver simplex;
   btGjkEpaPenetrationDepthSolver penetration;
-  float worst = 0.0f;
   const auto ours = [&](const Point& p, float* contact) {
     float normal[3];
     return PhysicsCollisionClosestPoint(world, p.p, shape, identity, contact, normal);
   };
+  btConvexShape* bulletConvex = bulletShape.withMargin;
   const auto bullet = [&](const Point& p, btVector3& onShape) {
-    btGjkPairDetector detector(bulletShape, &point, &simplex, &penetration);
+    btGjkPairDetector detector(bulletConvex, &point, &simplex, &penetration);
     btDiscreteCollisionDetectorInterface::ClosestPointInput input;
     input.m_transformA.setIdentity();
     input.m_transformB.setIdentity();
@@ -337,11 +371,27 @@ void CompareClosest(dgWorld* world, const char* name, dgCollision* shape, btConv
     onShape = collector.m_pointInWorld + collector.m_normalOnBInWorld * collector.m_distance;
     return collector.m_hasResult;
   };
+  // Every point lies outside the shape, so each query has an answer.
+  const auto judge = [](Verdict& verdict, bool found, const double* exactPoint, double x, double y, double z) {
+    const double error =
+        std::sqrt((x - exactPoint[0]) * (x - exactPoint[0]) + (y - exactPoint[1]) * (y - exactPoint[1]) +
+                  (z - exactPoint[2]) * (z - exactPoint[2]));
+    verdict.worst = found ? std::max(verdict.worst, error) : verdict.worst;
+    verdict.wrong += !found || error > kClosestTolerance;
+  };
+  Verdict ourVerdict;
+  Verdict bulletVerdicts[2];  // without, with its margin
   for (const Point& p : points) {
+    double exactPoint[3];
+    ExactClosestPoint(exact, p.p, exactPoint);
     float contact[3] = {};
-    btVector3 onShape;
-    if (ours(p, contact) && bullet(p, onShape)) {
-      worst = std::max(worst, (Vec(contact) - onShape).length());
+    const bool found = ours(p, contact);
+    judge(ourVerdict, found, exactPoint, contact[0], contact[1], contact[2]);
+    for (int margin = 0; margin < 2; ++margin) {
+      bulletConvex = margin ? bulletShape.withMargin : bulletShape.withoutMargin;
+      btVector3 onShape;
+      const bool bulletFound = bullet(p, onShape);
+      judge(bulletVerdicts[margin], bulletFound, exactPoint, onShape.x(), onShape.y(), onShape.z());
     }
   }
   // One call answers every point, as for the pairs.
@@ -350,24 +400,97 @@ void CompareClosest(dgWorld* world, const char* name, dgCollision* shape, btConv
     float contact[3];
     for (const Point& p : points) ours(p, contact);
   });
-  const double bulletRate = Rate(pointCount, [&](size_t) {
-    btVector3 onShape;
-    for (const Point& p : points) bullet(p, onShape);
-  });
-  char note[96];
-  std::snprintf(note, sizeof note, "queries/s; largest disagreement %.4f", worst);
-  Report(name, ourRate, bulletRate, note);
+  for (int margin = 1; margin >= 0; --margin) {
+    bulletConvex = margin ? bulletShape.withMargin : bulletShape.withoutMargin;
+    const double bulletRate = Rate(pointCount, [&](size_t) {
+      btVector3 onShape;
+      for (const Point& p : points) bullet(p, onShape);
+    });
+    char note[160];
+    std::snprintf(note, sizeof note, "queries/s; wrong (off by > %g) %d vs %d of %zu; largest error %.4f vs %.4f",
+                  kClosestTolerance, ourVerdict.wrong, bulletVerdicts[margin].wrong, points.size(), ourVerdict.worst,
+                  bulletVerdicts[margin].worst);
+    Report(std::string(name) + (margin ? "" : ", margin 0"), ourRate, bulletRate, note);
+  }
+}
+
+// The pairs of primitives and hulls, and the closest points.
+void ComparePairScenes(dgWorld* world) {
+  std::printf(
+      "(pairs and closest points: wrong = against the exact answer; \", margin 0\": Bullet's margin set to 0)\n");
+  BulletPairs pairs;
+  const float box = bench::kBoxSize;
+  dgCollision* ourBox = PhysicsCreateBox(world, box, box, box, nullptr);
+  dgCollision* ourSphere =
+      PhysicsCreateSphere(world, bench::kSphereRadius, bench::kSphereRadius, bench::kSphereRadius, nullptr);
+  dgCollision* ourCapsule = PhysicsCreateCapsule(world, bench::kCapsuleRadius, bench::kCapsuleHeight, nullptr);
+  dgCollision* ourCylinder = PhysicsCreateCylinder(world, bench::kCylinderRadius, bench::kCylinderHeight, nullptr);
+  dgCollision* hullA = MakeHullPrism();
+  dgCollision* hullB = MakeHullPrism();
+
+  // Bullet's shapes keep our sizes: box and cylinder margins lie inside
+  // their extents (they round the edges), the sphere and capsule are their
+  // margins, and the hull's margin is added around it. Each comes as Bullet
+  // makes it and with its margin at 0. Ours lie along x where an axis matters.
+  btBoxShape bulletBox(btVector3(box, box, box) * 0.5f);
+  btBoxShape bulletBox0(btVector3(box, box, box) * 0.5f);
+  bulletBox0.setMargin(0.0f);
+  btSphereShape bulletSphere(bench::kSphereRadius);
+  btCapsuleShapeX bulletCapsule(bench::kCapsuleRadius, bench::kCapsuleHeight - 2.0f * bench::kCapsuleRadius);
+  const btVector3 cylinderHalves(0.5f * bench::kCylinderHeight, bench::kCylinderRadius, bench::kCylinderRadius);
+  btCylinderShapeX bulletCylinder(cylinderHalves);
+  btCylinderShapeX bulletCylinder0(cylinderHalves);
+  bulletCylinder0.setMargin(0.0f);
+  btConvexHullShape bulletHullA;
+  btConvexHullShape bulletHullB;
+  for (const dgVector& v : HullPrismVertices()) {
+    bulletHullA.addPoint(btVector3(v.x, v.y, v.z), false);
+    bulletHullB.addPoint(btVector3(v.x, v.y, v.z), false);
+  }
+  bulletHullA.recalcLocalAabb();
+  bulletHullB.recalcLocalAabb();
+  bulletHullB.setMargin(0.0f);
+  const BulletShapes boxes{&bulletBox, &bulletBox0};
+  const BulletShapes spheres{&bulletSphere, &bulletSphere};
+  const BulletShapes capsules{&bulletCapsule, &bulletCapsule};
+  const BulletShapes cylinders{&bulletCylinder, &bulletCylinder0};
+  const BulletShapes hulls{&bulletHullA, &bulletHullB};
+
+  const ExactShape exactBox = ExactShape::Box(box);
+  const ExactShape exactSphere = ExactShape::Sphere(bench::kSphereRadius);
+  const ExactShape exactCapsule = ExactShape::Capsule(bench::kCapsuleRadius, bench::kCapsuleHeight);
+  const ExactShape exactCylinder = ExactShape::Cylinder(bench::kCylinderRadius, bench::kCylinderHeight);
+  const ExactShape exactHull = ExactShape::Hull(HullPrismVertices());
+
+  ComparePair(world, pairs, "box-box", ourBox, ourBox, boxes, boxes, exactBox, exactBox, false, 17);
+  ComparePair(world, pairs, "sphere-box", ourSphere, ourBox, spheres, boxes, exactSphere, exactBox, false, 18);
+  ComparePair(world, pairs, "capsule-cylinder", ourCapsule, ourCylinder, capsules, cylinders, exactCapsule,
+              exactCylinder, false, 19);
+  ComparePair(world, pairs, "hull-hull", hullA, hullB, hulls, hulls, exactHull, exactHull, true, 20);
+
+  CompareClosest(world, "closest point, box", ourBox, boxes, exactBox);
+  CompareClosest(world, "closest point, capsule", ourCapsule, capsules, exactCapsule);
+
+  hullA->Release();
+  hullB->Release();
+  for (dgCollision* shape : {ourBox, ourSphere, ourCapsule, ourCylinder}) PhysicsReleaseCollision(world, shape);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   meter::KeepFreedMemory();
-  // "soups" runs only the tree-collision scenes.
+  // "soups" runs only the tree-collision scenes, "pairs" only the pair and closest-point scenes.
   const bool soupsOnly = argc > 1 && std::string(argv[1]) == "soups";
+  const bool pairsOnly = argc > 1 && std::string(argv[1]) == "pairs";
   btAlignedAllocSetCustom(BulletAllocate, BulletRelease);
   dgWorld* world = PhysicsCreate(meter::PhysicsMalloc, meter::PhysicsFree);
   std::printf("%-34s %14s %14s %8s\n", "scene", "ours /s", "Bullet /s", "ratio");
+  if (pairsOnly) {
+    ComparePairScenes(world);
+    PhysicsDestroy(world);
+    return 0;
+  }
 
   const SoupInput terrain = MakeHillTerrain();
   const SoupInput sphere = MakeUvSphere();
@@ -403,46 +526,7 @@ int main(int argc, char** argv) {
     CompareRays(world, *soup, GrazingSegments(*soup, kSegmentCount, 13), "grazing");
   }
 
-  BulletPairs pairs;
-  const float box = bench::kBoxSize;
-  dgCollision* ourBox = PhysicsCreateBox(world, box, box, box, nullptr);
-  dgCollision* ourSphere =
-      PhysicsCreateSphere(world, bench::kSphereRadius, bench::kSphereRadius, bench::kSphereRadius, nullptr);
-  dgCollision* ourCapsule = PhysicsCreateCapsule(world, bench::kCapsuleRadius, bench::kCapsuleHeight, nullptr);
-  dgCollision* ourCylinder = PhysicsCreateCylinder(world, bench::kCylinderRadius, bench::kCylinderHeight, nullptr);
-  dgCollision* hullA = MakeHullPrism();
-  dgCollision* hullB = MakeHullPrism();
-
-  // Bullet's shapes keep our sizes: box and cylinder margins lie inside
-  // their extents, the sphere and capsule are their margins, and the hull
-  // gets no margin. Ours lie along x where an axis matters.
-  btBoxShape bulletBox(btVector3(box, box, box) * 0.5f);
-  btSphereShape bulletSphere(bench::kSphereRadius);
-  btCapsuleShapeX bulletCapsule(bench::kCapsuleRadius, bench::kCapsuleHeight - 2.0f * bench::kCapsuleRadius);
-  btCylinderShapeX bulletCylinder(
-      btVector3(0.5f * bench::kCylinderHeight, bench::kCylinderRadius, bench::kCylinderRadius));
-  btConvexHullShape bulletHullA;
-  btConvexHullShape bulletHullB;
-  for (const dgVector& v : HullPrismVertices()) {
-    bulletHullA.addPoint(btVector3(v.x, v.y, v.z), false);
-    bulletHullB.addPoint(btVector3(v.x, v.y, v.z), false);
-  }
-  bulletHullA.recalcLocalAabb();
-  bulletHullB.recalcLocalAabb();
-  bulletHullA.setMargin(0.0f);
-  bulletHullB.setMargin(0.0f);
-
-  ComparePair(world, pairs, "box-box", ourBox, ourBox, &bulletBox, &bulletBox, false, 17);
-  ComparePair(world, pairs, "sphere-box", ourSphere, ourBox, &bulletSphere, &bulletBox, false, 18);
-  ComparePair(world, pairs, "capsule-cylinder", ourCapsule, ourCylinder, &bulletCapsule, &bulletCylinder, false, 19);
-  ComparePair(world, pairs, "hull-hull", hullA, hullB, &bulletHullA, &bulletHullB, true, 20);
-
-  CompareClosest(world, "closest point, box", ourBox, &bulletBox);
-  CompareClosest(world, "closest point, capsule", ourCapsule, &bulletCapsule);
-
-  hullA->Release();
-  hullB->Release();
-  for (dgCollision* shape : {ourBox, ourSphere, ourCapsule, ourCylinder}) PhysicsReleaseCollision(world, shape);
+  ComparePairScenes(world);
   PhysicsDestroy(world);
   return 0;
 }
