@@ -235,6 +235,14 @@ void Reset() {
 
 const String& RunFolder() { return state.runFolder; }
 
+void ShowMainChannelSoFar() {
+  const LogChannel* main = state.table[kLogMain];
+  if (main == nullptr) return;
+  for (const std::string& line : main->LinesInOrder()) {
+    platform::DebugOutput((line + "\n").c_str(), platform::Severity::Info);
+  }
+}
+
 std::string RunFolderName(std::string_view userFolder, const platform::LocalTime& start) {
   char dated[64];
   std::snprintf(dated, sizeof dated, "/Logs/%04d-%02d-%02d @ %02d-%02d-%02d", start.year, start.month, start.day,

@@ -412,10 +412,13 @@ TEST_F(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
 }
 
 // The terminal is the player's: the run's step lines reach it only with
-// "-dev", while the log channel keeps them either way.
+// "-dev", while the log channel keeps them either way. With "-dev" it shows
+// the lines written before the switch was read too (the settings' dump), first.
 TEST_F(EngineRunDevice, TheTerminalShowsTheRunsStepsOnlyWithDev) {
   for (const bool dev : {false, true}) {
     SCOPED_TRACE(dev ? "-dev" : "no switch");
+    const std::string early = dev ? "read before the run with the switch" : "read before the run without it";
+    LogGEM("%s", early.c_str());
     EngineRunOptions options;
     options.commandLine = dev ? "-DEV" : "";
     options.pollEvent = EventScript({WindowEvent(platform::EventType::WindowClose)});
@@ -428,6 +431,9 @@ TEST_F(EngineRunDevice, TheTerminalShowsTheRunsStepsOnlyWithDev) {
     for (const char* step : {"Checking for CLI arguments...", "Entering frame loop...", "Shutting down Vyre..."}) {
       EXPECT_EQ(terminal.find(step) != std::string::npos, dev) << step;
     }
+    const size_t earlyAt = terminal.find(early);
+    EXPECT_EQ(earlyAt != std::string::npos, dev);
+    if (dev) EXPECT_LT(earlyAt, terminal.rfind("Checking for CLI arguments..."));
     ExpectInOrder(LogLinesOf(kLogDBG), {"Checking for CLI arguments...", "Shutting down Vyre..."});
   }
 }
