@@ -176,7 +176,8 @@ class CDisplay {
   int depth_ = 32;
   float inverseAspect_ = 0.75f;
   int refreshRate_ = 0;
-  // The size asked for before a refused full screen covered the desktop.
+  // While a refused full screen covers the desktop: the size asked for
+  // before, which the next window gets back.
   bool coversDesktop_ = false;
   int chosenWidth_ = 0;
   int chosenHeight_ = 0;

@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <vector>
 
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/MaterialManager.h"
-#include "engine/graphics/TextureManager.h"
 #include "engine/gui/ScreenFade.h"
-#include "game/puzzle/GlyphText.h"
 #include "game/puzzle/tests/support/GameDisplay.h"
 #include "game/shell/HighScoresScreen.h"
 #include "game/shell/ShellResources.h"
