@@ -44,7 +44,7 @@ void ApplyDisplaySettings(const CSettings& settings, CDisplay& display) {
   LogGEM("Video settings changed.");
   display.SetDepth(settings.depth);
   display.SetState(CDisplay::kChangePending);
-  display.SetSize(settings.width, settings.height);
+  display.ChooseSize(settings.width, settings.height);
   const bool windowed = !display.HasState(CDisplay::kFullscreen);
   if (settings.fullscreen && windowed) {
     display.SetState(CDisplay::kFullscreen | CDisplay::kChangePending);

@@ -183,7 +183,10 @@ int EngineRun(EngineRunOptions options) {
   // "-dev" is for the developer: the terminal shows every line, from the
   // first. Without it the terminal is the player's (warnings and errors).
   const bool developer = HasCommandLineFlag(options.commandLine, "dev");
+  // What was logged before the switch was read (the settings' dump) comes first.
+  const bool showEarlierLines = developer && !platform::TerminalShowsEveryLine();
   platform::SetTerminalShowsEveryLine(developer);
+  if (showEarlierLines) Log::ShowMainChannelSoFar();
   LogStep("Checking for CLI arguments...");
   // The program-wide services: what the game and the GUI reach through their
   // getters is what the run loads, polls and plays.

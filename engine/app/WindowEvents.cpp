@@ -20,6 +20,8 @@ void HandleWindowEvent(const platform::Event& event, RunFlags& flags, CDisplay* 
       // stays for the restore.
       if (event.width <= 0 || event.height <= 0) break;
       if (display != nullptr) display->SetSize(event.width, event.height);
+      // A refused full screen covering the desktop is not the player's size.
+      if (display != nullptr && display->CoversDesktop()) break;
       if (settings != nullptr && (settings->width != event.width || settings->height != event.height)) {
         settings->width = event.width;
         settings->height = event.height;

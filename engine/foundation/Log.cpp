@@ -151,7 +151,10 @@ namespace {
 void LogDBGAs(platform::Severity severity, const char* format, va_list args) {
   char buffer[kPrintfBufferSize];
   FormatLine(buffer, format, args);
-  platform::DebugOutput(buffer, severity);
+  // With every line on the terminal the main channel prints this one; else
+  // only a warning or an error reaches it, here.
+  if (severity != platform::Severity::Info && !platform::TerminalShowsEveryLine())
+    platform::DebugOutput(buffer, severity);
   if (LogChannel* target = GetLogChannel(kLogDBG)) target->Print(buffer);
 }
 
@@ -232,6 +235,14 @@ void Reset() {
 
 const String& RunFolder() { return state.runFolder; }
 
+void ShowMainChannelSoFar() {
+  const LogChannel* main = state.table[kLogMain];
+  if (main == nullptr) return;
+  for (const std::string& line : main->LinesInOrder()) {
+    platform::DebugOutput((line + "\n").c_str(), platform::Severity::Info);
+  }
+}
+
 std::string RunFolderName(std::string_view userFolder, const platform::LocalTime& start) {
   char dated[64];
   std::snprintf(dated, sizeof dated, "/Logs/%04d-%02d-%02d @ %02d-%02d-%02d", start.year, start.month, start.day,
@@ -245,7 +256,7 @@ std::string RunFolderName(std::string_view userFolder, const platform::LocalTime
 // its defaults before.
 namespace {
 // The settings object's own defaults.
-constinit FixedLogSettings defaultSettings(true, false, "");
+constinit FixedLogSettings defaultSettings(true, false, "ALL");
 const LogSettings* installed = nullptr;
 }  // namespace
 

@@ -73,6 +73,9 @@ bool ChannelExists(int number);
 void Reset();
 // The folder of this run's log files, empty when files are off.
 const String& RunFolder();
+// Prints the lines the main channel holds now (at most its ring) to the
+// terminal, oldest first: what was written before "-dev" was read.
+void ShowMainChannelSoFar();
 // The run folder for a start at the given local time:
 // "<user folder>/Logs/YYYY-MM-DD @ HH-MM-SS".
 std::string RunFolderName(std::string_view userFolder, const platform::LocalTime& start);

@@ -4,6 +4,7 @@
 
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
+#include "platform/DebugOutput.h"
 #include "platform/Path.h"
 
 namespace {
@@ -134,6 +135,10 @@ void LogChannel::Write(const String& text, const float* colour) {
   }
 
   if (!fileName_.IsEmpty()) AppendToFile(frameNumber, text);
+
+  // The main channel holds the whole run: the developer terminal shows
+  // every line of it, as it is written.
+  if (!tagged) platform::DebugOutput(full.Chars(), platform::Severity::Info);
 
   if (tagged) {
     LogChannel* main = GetLogChannel(kLogMain);

@@ -1,7 +1,7 @@
 #pragma once
 // The three switches the log reads. The settings object registers itself
 // here once it exists; until then the log uses the settings' defaults
-// (logging on, no files, empty filter).
+// (logging on, no files, every channel).
 
 class LogSettings {
  public:

@@ -97,6 +97,16 @@ void GUIWindowManager::RegisterWindow(Window* window) {
   LogGEM("New window registered... [%d] %s", window->managerIndex, window->name.Chars());
 }
 
+void GUIWindowManager::BringToFront(Window* window) {
+  auto found = std::find(windows_.begin(), windows_.end(), window);
+  if (found == windows_.end()) return;
+  windows_.erase(found);
+  // The list is drawn last to first: the front is its start.
+  auto place = std::find_if(windows_.begin(), windows_.end(),
+                            [window](const Window* other) { return other->GetLayer() <= window->GetLayer(); });
+  windows_.insert(place, window);
+}
+
 void GUIWindowManager::UnregisterWindow(Window* window) {
   for (auto it = windows_.begin(); it != windows_.end(); ++it) {
     if (*it != window) continue;

@@ -25,6 +25,9 @@ class GUIWindowManager : public Base {
   // Appends the window, gives it the next number (0, 1, 2... in registration
   // order, never reused), then applies the layer ordering.
   void RegisterWindow(Window* window);
+  // Moves a registered window in front of every window of its layer or a
+  // lower one (drawn after them); windows of a higher layer stay in front.
+  void BringToFront(Window* window);
   // Removes the window and any focus it (or one of its children) held.
   void UnregisterWindow(Window* window);
   // Steps every window's state machine, first to last.

@@ -5,6 +5,7 @@
 
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Rect.h"
+#include "engine/gui/GUIWindowManager.h"
 #include "engine/runtime/fsm/StateMachine.h"
 #include "engine/tools/DebugCanvas.h"
 
@@ -60,7 +61,15 @@ void DebugWindow::OnMessage(CMSGMessage* message) {
       HasState(GUIState::kActive)) {
     Show(true);
   }
+  // Shown from its key or its toolbar button: hidden no more behind the
+  // windows already open, and its own keys and clicks go to it.
+  const bool showing =
+      message->target == ownId && (message->id == eMSG_GUISHOW || (message->id == eMSG_GUITOGGLESHOW && !IsVisible()));
   Window::OnMessage(message);
+  if (showing && (IsVisible() || IsPending(&showState))) {
+    GetWindowManager()->BringToFront(this);
+    GetWindowManager()->SetFocusedWindow(this);
+  }
 }
 
 void DebugWindow::DrawContents() { Window::DrawContents(); }

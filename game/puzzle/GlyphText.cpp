@@ -129,6 +129,9 @@ void GlyphText::Draw(const char* text, const GlyphStyle& style) {
 
 void GlyphText::DrawGlyphs(const char* text) {
   GFXDisplay::SetRenderState(kGlyphRenderState);
+  // Glyphs blend by their alpha, whatever a material's stage (an adding
+  // crystal) left: the render state leaves the blend function alone.
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   float pen = 0.0f;
   for (const char* c = text; *c != '\0'; ++c) {
     const GlyphMapping glyph = MapChar(static_cast<unsigned char>(*c));

@@ -50,8 +50,9 @@ void GFrontEnd::OnEnterVisualsMenuFSM() {
   if (!visualsMenu) {
     visualsMenu = std::make_unique<MenuPage>("Visuals", std::initializer_list<const char*>{"", "", "Apply"});
   }
-  pendingFullscreen = GetSettings()->fullscreen;
   CDisplay* display = GetDisplay();
+  // The display as it is now: Alt+Return switches it without the settings.
+  pendingFullscreen = display->HasState(CDisplay::kFullscreen);
   const std::vector<CDisplay::Mode>& modes = CurrentModes();
   const int current = display->GetSelectedMode();
   // Without a list holding the current mode there is nothing to step through.

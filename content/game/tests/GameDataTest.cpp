@@ -24,6 +24,7 @@
 #include "engine/graphics/TextureManager.h"
 #include "engine/graphics/tests/support/FakeTextureUploader.h"
 #include "game/puzzle/Constellation.h"
+#include "game/shell/CreditsScreen.h"
 #include "game/shell/GAudio.h"
 #include "game/shell/ShellResources.h"
 #include "platform/TempFolder.h"
@@ -306,6 +307,40 @@ TEST(GameData, EveryCreditsLineCarriesAMarker) {
         line.rfind("<TITLE>", 0) == 0 || line.rfind("<TEXT>", 0) == 0 || line == "<SPACE>" || line == "<RULE>";
     EXPECT_TRUE(marked) << line;
   }
+}
+
+// Laid out in the credits' own fonts, the text rises from below the screen
+// for the whole time the page is shown: its last line is on the screen when
+// the timer returns to the menu, and no line is wider than the screen.
+TEST(GameData, TheCreditsScrollUntilThePageEnds) {
+  InRunFolder run;
+  GFXFont text, title;
+  ASSERT_TRUE(text.Load(gamedata::kTextFonts[0]));
+  ASSERT_TRUE(title.Load(gamedata::kTextFonts[1]));
+  // The line height the display gives a font without a description: its
+  // sheet's height over the 16 rows of glyphs.
+  auto lineHeight = [](const GFXFont& font, const char* sheet) {
+    if (font.info != nullptr) return static_cast<int32_t>(font.scale.y);
+    DecodedImage image;
+    EXPECT_TRUE(DecodePng(ReadAll(sheet), image).ok) << sheet;
+    return static_cast<int32_t>(image.height / 16);
+  };
+  const int32_t textHeight = lineHeight(text, gamedata::kTextFonts[0]);
+  const int32_t titleHeight = lineHeight(title, gamedata::kTextFonts[1]);
+  ASSERT_GT(textHeight, 0);
+  ASSERT_GT(titleHeight, 0);
+  const std::vector<CreditsItem> items = LayoutCredits(ReadCreditsLines(gamedata::kCredits), textHeight, titleHeight);
+  ASSERT_FALSE(items.empty());
+  const float scrollAtTheEnd =
+      CreditsScreen::kStartOffset - CreditsScreen::kRisePerSecond * CreditsScreen::kShowSeconds;
+  const float lastOnScreen = items.back().y + scrollAtTheEnd;
+  EXPECT_GE(lastOnScreen, 0.0f) << "the page is empty before its timer ends";
+  EXPECT_LT(lastOnScreen, 600.0f) << "the last line never comes up";
+  for (const CreditsItem& item : items) {
+    const GFXFont& font = item.kind == CreditsKind::Title ? title : text;
+    EXPECT_LE(font.GetTextWidth(item.text.Chars()), 800.0f) << item.text.Chars();
+  }
+  CMATManager::DestroyInstance();
 }
 
 TEST(GameData, TheUnstableLoopJoinsWithoutAClick) {

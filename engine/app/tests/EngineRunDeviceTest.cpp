@@ -411,10 +411,13 @@ TEST_F(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
 }
 
 // The terminal is the player's: the run's step lines reach it only with
-// "-dev", while the log channel keeps them either way.
+// "-dev", while the log channel keeps them either way. With "-dev" it shows
+// the lines written before the switch was read too (the settings' dump), first.
 TEST_F(EngineRunDevice, TheTerminalShowsTheRunsStepsOnlyWithDev) {
   for (const bool dev : {false, true}) {
     SCOPED_TRACE(dev ? "-dev" : "no switch");
+    const std::string early = dev ? "read before the run with the switch" : "read before the run without it";
+    LogGEM("%s", early.c_str());
     EngineRunOptions options;
     options.commandLine = dev ? "-DEV" : "";
     options.pollEvent = EventScript({WindowEvent(platform::EventType::WindowClose)});
@@ -427,6 +430,9 @@ TEST_F(EngineRunDevice, TheTerminalShowsTheRunsStepsOnlyWithDev) {
     for (const char* step : {"Checking for CLI arguments...", "Entering frame loop...", "Shutting down Vyre..."}) {
       EXPECT_EQ(terminal.find(step) != std::string::npos, dev) << step;
     }
+    const size_t earlyAt = terminal.find(early);
+    EXPECT_EQ(earlyAt != std::string::npos, dev);
+    if (dev) EXPECT_LT(earlyAt, terminal.rfind("Checking for CLI arguments..."));
     ExpectInOrder(LogLinesOf(kLogDBG), {"Checking for CLI arguments...", "Shutting down Vyre..."});
   }
 }
@@ -479,6 +485,68 @@ TEST_F(EngineRunDevice, EveryFrameIsDrawnForTheSizeTheWindowHas) {
   EXPECT_EQ(viewport[2], 800);
   EXPECT_EQ(viewport[3], 600);
   EXPECT_EQ(width, 800);
+}
+
+// Alt+Return on a screen that refuses the window's mode, answered "No": the
+// window covers the desktop at its own size; Alt+Return again gives the
+// player's window back, and the desktop's size is never stored as theirs.
+TEST_F(EngineRunDevice, ARefusedFullScreenGivesTheWindowItsSizeBackAlsoAfterARestart) {
+  // The test environment answers "No" to the question.
+  struct Seen {
+    int width = 0;
+    int height = 0;
+    bool fullscreen = false;
+  };
+  // A run from the settings as stored, Alt+Return in the frames listed;
+  // what the display was at frames 10, 20 and 30.
+  auto run = [&](std::vector<uint32_t> toggles) {
+    PrepareSettings("Vyre");
+    auto owned = std::make_unique<ScriptedApplication>();
+    ScriptedApplication& application = *owned;
+    std::vector<Seen> seen;
+    platform::ScriptedKeyboardSource* keyboard = nullptr;
+    EngineRunOptions options;
+    options.application = std::move(owned);
+    options.makeInputSources = ScriptedInput(&keyboard);
+    options.pollEvent = [&](platform::Event* event) {
+      const uint32_t next = application.GetFrameCount() + 1;
+      if (keyboard != nullptr) {
+        const bool toggle = std::find(toggles.begin(), toggles.end(), next) != toggles.end();
+        keyboard->Set(key::LeftAlt, toggle);
+        keyboard->Set(key::Return, toggle);
+        keyboard->Set(key::Escape, next == 31);
+      }
+      if ((next == 10 || next == 20 || next == 30) && seen.size() < next / 10) {
+        CDisplay* display = GetDisplay();
+        seen.push_back({display->GetWidth(), display->GetHeight(), display->HasState(CDisplay::kFullscreen)});
+      }
+      // The window's own events (the size a switch gave it) still arrive.
+      return platform::PollEvent(event);
+    };
+    EXPECT_EQ(EngineRun(std::move(options)), 0);
+    return seen;
+  };
+
+  const std::vector<Seen> first = run({11, 21});
+  ASSERT_EQ(first.size(), 3u);
+  EXPECT_EQ(first[0].width, 800);
+  EXPECT_EQ(first[0].height, 600);
+  EXPECT_TRUE(first[1].fullscreen);
+  EXPECT_FALSE(first[2].fullscreen);
+  EXPECT_EQ(first[2].width, 800);
+  EXPECT_EQ(first[2].height, 600);
+
+  const std::vector<Seen> restarted = run({11});
+  ASSERT_EQ(restarted.size(), 3u);
+  EXPECT_EQ(restarted[0].width, 800);
+  EXPECT_EQ(restarted[0].height, 600);
+  EXPECT_FALSE(restarted[0].fullscreen);
+  if (FileExists(user_ + "/Vyre.ini")) {
+    std::ifstream in(user_ + "/Vyre.ini");
+    const std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(ini.find("Width=800\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Height=600\n"), std::string::npos) << ini;
+  }
 }
 
 // Reads, when built, a value the game keeps below its title's key, as the

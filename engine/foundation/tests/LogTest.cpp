@@ -186,19 +186,36 @@ TEST_F(LogTest, FilesStartWhenTheSettingArrivesAfterTheFirstLine) {
   EXPECT_EQ(ReadAll(runFolder + "/GEM.txt"), "12|on disk\n");
 }
 
-TEST_F(LogTest, DebugLinesAlsoGoToTheDebuggerOutputWhenTheTerminalShowsEveryLine) {
-  FixedLogSettings settings(true, false, "ALL");
+// With "-dev" the terminal shows what the main file gets, line for line and
+// as it is written: module lines with their tag, the separator as its rule,
+// a warning once.
+TEST_F(LogTest, WithEveryLineTheTerminalShowsWhatTheMainFileGets) {
+  FixedLogSettings settings(true, true, "ALL");
   StartLog(settings);
+  LogDBG("before the capture");
   platform::SetTerminalShowsEveryLine(true);
   testing::internal::CaptureStderr();
   LogDBG("value %d", 3);
   LogDBGAt("Loader", "texture", 7);
-  LogGEM("not for the debugger");
+  LogGEM("a console answer");
+  LogPrintf(kLogGFX, "/=");
+  LogPrintf(kLogMain, "untagged");
+  LogWarning("mended %s", "board");
   const std::string shown = testing::internal::GetCapturedStderr();
   platform::SetTerminalShowsEveryLine(false);
-  EXPECT_EQ(shown, "value 3\nLoader : texture - 7\n\n");
-  EXPECT_EQ(Text(kLogDBG, 1), "DBG|value 3\n");
-  EXPECT_EQ(Text(kLogMain, 1), "DBG|value 3\n");
+
+  const std::string rule(72, '=');
+  EXPECT_EQ(shown, "DBG|value 3\nDBG|Loader : texture - 7\n\nGEM|a console answer\nGFX|" + rule +
+                       "\nuntagged\nDBG|mended board\n");
+  std::string mainFile = ReadAll(std::string(Log::RunFolder().Chars()) + "/Vyre.txt");
+  std::string withoutFrames;
+  for (size_t start = 0; start < mainFile.size();) {
+    const size_t end = mainFile.find('\n', start);
+    const std::string line = mainFile.substr(start, end - start + 1);
+    withoutFrames += line.substr(line.find('|') + 1);
+    start = end + 1;
+  }
+  EXPECT_EQ(withoutFrames, "DBG|Clock::Start1\nDBG|before the capture\n" + shown);
 }
 
 // The terminal is the player's: by default it shows only what went wrong,

@@ -47,6 +47,11 @@ void CDisplay::SetSize(int width, int height) {
   Resize();
 }
 
+void CDisplay::ChooseSize(int width, int height) {
+  coversDesktop_ = false;
+  SetSize(width, height);
+}
+
 bool CDisplay::FollowWindowSize() {
   if (!window_->IsOpen()) return false;
   int width = 0;
@@ -62,6 +67,7 @@ bool CDisplay::FollowWindowSize() {
 
 void CDisplay::Configure(const String& title, int width, int height, int depth, bool fullscreen) {
   SetTitle(title);
+  coversDesktop_ = false;
   depth_ = depth;
   width_ = width;
   height_ = height;
@@ -79,6 +85,7 @@ void CDisplay::SelectMode(int index) {
   if (currentDevice_ < 0 || currentDevice_ >= static_cast<int>(devices_.size())) return;
   const std::vector<Mode>& modes = devices_[currentDevice_].modes;
   if (index < 0 || index >= static_cast<int>(modes.size())) return;
+  coversDesktop_ = false;
   width_ = static_cast<int>(modes[index].width);
   height_ = static_cast<int>(modes[index].height);
   depth_ = modes[index].bitsPerPixel;

@@ -77,6 +77,13 @@ class CDisplay {
   // A new client size; a side that is not positive (a minimised window) is
   // not stored.
   void SetSize(int width, int height);
+  // A size the player chose (the console, the settings): SetSize, and it
+  // ends a desktop cover's hold on the size below.
+  void ChooseSize(int width, int height);
+  // True while a refused full-screen switch covers the desktop at its own
+  // mode: the display's size is then the desktop's, not the player's, and
+  // the next window gets the size it had before the switch.
+  bool CoversDesktop() const { return coversDesktop_; }
   // Takes the size the open window really has (full screen refused, a window
   // larger than the screen, a resize the window manager made) when it
   // differs from the display's: viewport, overlay and aspect then follow it.
@@ -169,6 +176,11 @@ class CDisplay {
   int depth_ = 32;
   float inverseAspect_ = 0.75f;
   int refreshRate_ = 0;
+  // While a refused full screen covers the desktop: the size asked for
+  // before, which the next window gets back.
+  bool coversDesktop_ = false;
+  int chosenWidth_ = 0;
+  int chosenHeight_ = 0;
   uint32_t frameCounter_ = 0;
   uint32_t state_ = kFirstCreation;
   String title_{"Test"};

@@ -67,6 +67,13 @@ bool CDisplay::FailCreation(const char* text) {
 }
 
 bool CDisplay::CreateGLWindow() {
+  // The desktop's size served a refused full screen only: the new window,
+  // or the next try at full screen, gets the player's size again.
+  if (coversDesktop_) {
+    coversDesktop_ = false;
+    width_ = chosenWidth_;
+    height_ = chosenHeight_;
+  }
   inverseAspect_ = static_cast<float>(height_) / static_cast<float>(width_);
   state_ |= kSized;
   EnumerateDevices();
@@ -99,7 +106,9 @@ bool CDisplay::CreateGLWindow() {
       state_ &= ~kFullscreen;
     } else {
       // Full screen stays wanted: cover the desktop at its current mode.
-      window_->EnterDesktopFullscreen();
+      chosenWidth_ = width_;
+      chosenHeight_ = height_;
+      coversDesktop_ = window_->EnterDesktopFullscreen();
     }
   }
 

@@ -89,8 +89,8 @@ class CSettings : public LogSettings {
   bool developerMode = true;
   String localDir;
   String title{"Game"};
-  // Always held in upper case.
-  String logFilter;
+  // Always held in upper case. Every module channel (and its file) by default.
+  String logFilter{"ALL"};
   String iniFileName{kDefaultIniName};
   // The registry root followed by the title.
   String registryKeyPath;

@@ -152,12 +152,12 @@ TEST_F(SettingsTest, DeveloperModeDumpsTheSettings) {
   settings_.Load(false);
   std::vector<std::string> lines = LogLinesOf(kLogGEM);
   const std::string separator(72, '=');
-  std::vector<std::string> expected = {separator,       "Settings [MODIFIED]", separator,
-                                       "[System]",      "Title = Novaliths",   "LocalDir = ",
-                                       "DevMode = 1",   "LogsToFiles = 0",     "Enable Logging = 1",
-                                       "Log Filter = ", "[Display]",           "Top = 0",
-                                       "Left = 0",      "Width = 1280",        "Height = 600",
-                                       "Depth = 32",    "Fullscreen = 0"};
+  std::vector<std::string> expected = {separator,          "Settings [MODIFIED]", separator,
+                                       "[System]",         "Title = Novaliths",   "LocalDir = ",
+                                       "DevMode = 1",      "LogsToFiles = 0",     "Enable Logging = 1",
+                                       "Log Filter = ALL", "[Display]",           "Top = 0",
+                                       "Left = 0",         "Width = 1280",        "Height = 600",
+                                       "Depth = 32",       "Fullscreen = 0"};
   ASSERT_GE(lines.size(), expected.size());
   EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<long>(expected.size()), lines.end()), expected);
 }
@@ -372,6 +372,24 @@ TEST_F(SettingsTest, SettingsAreTheLogsSwitches) {
   EXPECT_EQ(&GetLogSettings(), &settings_);
   settings_.logFilter = "GEM";
   EXPECT_STREQ(GetLogSettings().LogFilter(), "GEM");
+}
+
+// Files switched on with the filter left as it stands: every module channel
+// writes its own file beside the main one.
+TEST_F(SettingsTest, TheDefaultFilterGivesEveryModuleChannelItsFile) {
+  const std::string previousUserFolder = getenv("VYRE_USER_DIR") ? getenv("VYRE_USER_DIR") : "";
+  setenv("VYRE_USER_DIR", (scratch_ / "user").c_str(), 1);
+  WriteIni("[System]\nLogsToFiles=1\n");
+  settings_.Load(false);
+  Log::Reset();
+  LogPrintf(kLogMAT, "material");
+  LogGEM("engine");
+  const std::string runFolder = Log::RunFolder().Chars();
+  Log::Reset();
+  setenv("VYRE_USER_DIR", previousUserFolder.c_str(), 1);
+  EXPECT_FALSE(runFolder.empty());
+  for (const char* file : {"/Vyre.txt", "/MAT.txt", "/GEM.txt"})
+    EXPECT_TRUE(platform::PathExists(runFolder + file)) << file;
 }
 
 }  // namespace

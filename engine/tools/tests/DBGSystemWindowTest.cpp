@@ -183,6 +183,48 @@ TEST_F(SystemWindowTest, HidingHidesTheToolbarAndDeactivatesEveryTool) {
   }
 }
 
+// Where a window stands in the drawing order: the smaller, the later drawn.
+int DrawPlace(const Window* window) {
+  for (int i = 0; i < GetWindowManager()->GetWindowCount(); ++i) {
+    if (GetWindowManager()->GetWindowAt(i) == window) return i;
+  }
+  return -1;
+}
+
+TEST_F(SystemWindowTest, AWindowShownFromItsKeyOrButtonComesToTheFrontWithTheFocus) {
+  system_.Show(true);
+  const DebugToolbar& toolbar = *system_.GetToolbar();
+  const Window* console = system_.GetConsoleWindow();
+  const Window* help = system_.GetHelpWindow();
+  auto press = [&toolbar](const char* name) {
+    for (int i = 0; i < toolbar.GetButtonCount(); ++i) {
+      const Icon* button = toolbar.GetButton(i);
+      if (button->name == name) {
+        GetGUIMSGService()->Post(button->pressMessage.id, button->GetId(), button->pressMessage.target, 0, 0.0);
+        return true;
+      }
+    }
+    return false;
+  };
+  // Every other tool first, from its button, then the console from its key.
+  for (int i = 0; i < toolbar.GetButtonCount(); ++i) {
+    const Icon* button = toolbar.GetButton(i);
+    if (button->pressMessage.target != console->GetId()) ASSERT_TRUE(press(button->name.Chars()));
+  }
+  GetGUIMSGService()->Post(eMSG_GUITOGGLESHOW, -1, console->GetId(), 0, 0.0);
+  for (const auto& tool : system_.GetToolWindows()) {
+    if (tool.get() != console && tool->GetLayer() <= console->GetLayer()) {
+      EXPECT_LT(DrawPlace(console), DrawPlace(tool.get())) << tool->name.Chars();
+    }
+  }
+  EXPECT_EQ(GetWindowManager()->GetFocusedWindow(), console);
+  // The help from its button: now the help is on top, the console under it.
+  ASSERT_TRUE(press("Help"));
+  EXPECT_LT(DrawPlace(help), DrawPlace(console));
+  EXPECT_EQ(GetWindowManager()->GetFocusedWindow(), help);
+  system_.Show(false);
+}
+
 TEST_F(SystemWindowTest, ALineFinishedAtThePromptRunsOnTheNextUpdate) {
   ConsoleInputBox& prompt = *system_.GetPromptBox();
   prompt.SetText("HIDE");

@@ -140,6 +140,32 @@ TEST_F(FrontEndOptions, ApplyStoresTheChoicesInTheSettingsAndTheDisplay) {
   EXPECT_TRUE(GetDisplay()->HasState(CDisplay::kChangePending));
 }
 
+// Alt+Return switches the display without touching the settings: the page
+// reads the display as it is each time it is entered.
+TEST_F(FrontEndOptions, ThePageShowsTheDisplaysFullScreenStateOnEveryEntry) {
+  UseModes({Mode(32, 800, 600, 60)}, 0, 60);
+  Build();
+  for (const bool fullscreen : {true, false, true}) {
+    GetSettings()->fullscreen = !fullscreen;
+    GetDisplay()->SetFullscreen(fullscreen);
+    GetDisplay()->ClearState(CDisplay::kChangePending);
+    frontEnd_->Next(&frontEnd_->fsmVisualsMenu);
+    ASSERT_TRUE(StepInto(frontEnd_->fsmVisualsMenu));
+    EXPECT_EQ(ItemTexts()[0], fullscreen ? "Fullscreen : Yes" : "Fullscreen : No");
+    frontEnd_->Next(&frontEnd_->fsmOptionsMenu);
+    ASSERT_TRUE(StepInto(frontEnd_->fsmOptionsMenu));
+  }
+  // Apply starts from the display's state: full screen stays.
+  frontEnd_->Next(&frontEnd_->fsmVisualsMenu);
+  ASSERT_TRUE(StepInto(frontEnd_->fsmVisualsMenu));
+  Send(eMSG_Next);
+  Send(eMSG_Next);
+  Send(eMSG_Select);
+  EXPECT_TRUE(GetSettings()->fullscreen);
+  EXPECT_TRUE(GetDisplay()->HasState(CDisplay::kFullscreen));
+  GetDisplay()->SetFullscreen(false);
+}
+
 TEST_F(FrontEndOptions, VolumesWrapAtTenAreClampedWhenReadAndStoredWhenTheMenuIsLeft) {
   WriteVolumeLevel("Audio\\Music", 10);
   WriteVolumeLevel("Audio\\Sound", 250);
