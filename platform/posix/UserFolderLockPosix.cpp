@@ -20,7 +20,10 @@ UserFolderLock::Outcome UserFolderLock::Acquire(const std::string& folder, std::
     outReason = std::string("cannot make the folder: ") + std::strerror(errno);
     return Outcome::Failed;
   }
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // A folder made read-only after an earlier start still has its lock file,
+  // and a lock needs no write access.
+  if (fd < 0) fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     outReason = std::strerror(errno);
     return Outcome::Failed;
