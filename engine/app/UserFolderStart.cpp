@@ -41,9 +41,9 @@ int TakeUserFolder(const char* title, platform::UserFolderLock& lock) {
     case platform::UserFolderLock::Outcome::Busy:
       return Refuse(title, std::string(title) + " is already running with the user folder " + folder + ".");
     case platform::UserFolderLock::Outcome::Failed:
-      platform::DebugOutput(("The user folder " + folder + " cannot be locked (" + reason + "); going on without.\n")
-                                .c_str(),
-                            platform::Severity::Warning);
+      platform::DebugOutput(
+          ("The user folder " + folder + " cannot be locked (" + reason + "); going on without.\n").c_str(),
+          platform::Severity::Warning);
       return 0;
     case platform::UserFolderLock::Outcome::Held:
       break;

@@ -80,7 +80,7 @@ TEST_F(UserFolderStart, TemporariesOfKilledSavesGoAndThePlayersFilesStay) {
   platform::UserFolderLock lock;
   ASSERT_EQ(TakeUserFolder("Novaliths", lock), 0);
   EXPECT_EQ(Names(user_), (std::vector<std::string>{"00000000.dat", platform::UserFolderLock::kFileName, "Profiles",
-                                                     "Vyre", "notes.tmp"}));
+                                                    "Vyre", "notes.tmp"}));
   EXPECT_EQ(Names(user_ + "/Profiles"), std::vector<std::string>{"bob.profile"});
   EXPECT_EQ(Names(user_ + "/Vyre"), std::vector<std::string>{"GUI.TXT"});
   EXPECT_EQ(Names(scratch_ / "store"), std::vector<std::string>{"Novaliths.reg"});
