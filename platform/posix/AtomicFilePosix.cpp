@@ -31,6 +31,28 @@ void SetReason(std::string* outReason, int error) {
   if (outReason != nullptr) *outReason = std::strerror(error);
 }
 
+// A name that is there but is no file that could have been read (a FIFO, a
+// device, a link that leads nowhere readable) is never replaced: it may be
+// the player's file in a state the program cannot see into. False, with the
+// reason, for such a name.
+bool MayReplace(const std::string& target, std::string* outReason) {
+  struct stat info;
+  if (stat(target.c_str(), &info) != 0) {
+    if (errno == ENOENT) return true;
+    SetReason(outReason, errno);
+    return false;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    SetReason(outReason, EISDIR);
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    if (outReason != nullptr) *outReason = "not a regular file";
+    return false;
+  }
+  return true;
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
@@ -53,6 +75,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
     SetReason(outReason, ENOENT);
     return false;
   }
+  if (!MayReplace(target, outReason)) return false;
   std::string temp = target + kTemporaryMark + std::string(kTemporaryLetters, 'X');
   int fd = mkstemp(temp.data());
   if (fd < 0) {

@@ -86,14 +86,29 @@ TEST(AtomicFile, AFailedWriteSaysWhy) {
   std::string reason;
   EXPECT_FALSE(platform::ReplaceFileAtomically(root / "missing/x.ini", "data", &reason));
   EXPECT_EQ(reason, "No such file or directory");
-  // A folder in the file's place cannot be renamed over.
-  ASSERT_TRUE(platform::MakeFolder(root / "Settings.ini"));
-  EXPECT_FALSE(platform::ReplaceFileAtomically(root / "Settings.ini", "data", &reason));
-  EXPECT_EQ(reason, "Is a directory");
   EXPECT_FALSE(platform::ReplaceFileAtomically("", "data", &reason));
+  // What stands in the file's place and is no file is never replaced.
+  ASSERT_TRUE(platform::MakeFolder(root / "folder"));
+  ASSERT_EQ(mkfifo((root / "fifo").c_str(), 0644), 0);
+  ASSERT_EQ(symlink("loop", (root / "loop").c_str()), 0);
+  struct Case {
+    const char* name;
+    const char* reason;
+  } cases[] = {
+      {"folder", "Is a directory"},
+      {"fifo", "not a regular file"},
+      {"loop", "Too many levels of symbolic links"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_FALSE(platform::ReplaceFileAtomically(root / c.name, "data", &reason)) << c.name;
+    EXPECT_EQ(reason, c.reason) << c.name;
+  }
+  struct stat info;
+  EXPECT_TRUE(lstat((root / "fifo").c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+  EXPECT_TRUE(lstat((root / "loop").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
   std::vector<platform::DirectoryEntry> entries;
   platform::SearchDirectory(root / "*.*", entries);
-  EXPECT_EQ(Names(entries), "Settings.ini/ ");
+  EXPECT_EQ(Names(entries), "fifo folder/ loop ");
 }
 
 TEST(AtomicFile, StaleTemporariesOfMatchingFilesGoAndNothingElse) {
