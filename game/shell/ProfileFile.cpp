@@ -11,7 +11,6 @@
 #include <cstring>
 #include <string>
 
-#include "engine/foundation/File.h"
 #include "engine/foundation/Log.h"
 #include "game/shell/PackedBytes.h"
 #include "game/shell/Profile.h"
