@@ -39,6 +39,20 @@ bool PathExists(std::string_view path);
 // when it cannot be read.
 bool FileSizeOnDisk(std::string_view path, uint64_t& outBytes);
 
+// What a read of a whole file found.
+enum class FileRead { Read, Missing, Unreadable };
+
+// Reads at most maxBytes of a regular file into outBytes. Missing only when
+// no file of that name exists; whatever else stops the read (a folder, a
+// FIFO or a device, which are never waited on, or an error of the system)
+// is Unreadable, with the system's reason in outReason.
+FileRead ReadFileBytes(std::string_view path, size_t maxBytes, std::string& outBytes, std::string& outReason);
+
+// Moves a file aside to the path followed by the suffix, or by the suffix and
+// ".1", ".2", ... when that name is taken: never over an existing file.
+// The new path, or empty (and the system's reason) when it stays where it was.
+std::string MoveAside(std::string_view path, std::string_view suffix, std::string& outReason);
+
 // Removes a file; true on success.
 bool RemoveFile(std::string_view path);
 

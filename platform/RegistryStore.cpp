@@ -206,24 +206,17 @@ enum class LoadResult { Loaded, Missing, Unusable };
 // reported and refused.
 LoadResult Parse(const std::string& path, Store* store) {
   store->keys.clear();
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    if (errno == ENOENT) return LoadResult::Missing;
-    Report("Registry store '%s' cannot be read", path);
-    return LoadResult::Unusable;
-  }
   std::string text;
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    text.append(chunk, got);
-    if (static_cast<long>(text.size()) > kMaxStoreBytes) break;
-  }
-  bool readFailed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (readFailed) {
-    Report("Registry store '%s' cannot be read", path);
-    return LoadResult::Unusable;
+  std::string reason;
+  // One byte past the largest store tells a store that is too large.
+  switch (ReadFileBytes(path, static_cast<size_t>(kMaxStoreBytes) + 1, text, reason)) {
+    case FileRead::Missing:
+      return LoadResult::Missing;
+    case FileRead::Unreadable:
+      Report("%s", "Registry store '" + path + "' cannot be read : " + reason);
+      return LoadResult::Unusable;
+    case FileRead::Read:
+      break;
   }
   if (static_cast<long>(text.size()) > kMaxStoreBytes) {
     Report("Registry store '%s' is larger than %ld bytes; ignored", path, kMaxStoreBytes);
@@ -315,13 +308,14 @@ std::string Serialise(const Store& store) {
   return text;
 }
 
-// The XDG configuration folder (a relative XDG_CONFIG_HOME is ignored).
+// The XDG configuration folder (a relative XDG_CONFIG_HOME is ignored);
+// empty when there is no home either.
 std::string ConfigFolder() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg && xdg[0] == '/') return xdg;
-  const char* home = std::getenv("HOME");
-  if (home && home[0]) return std::string(home) + "/.config";
-  return ".config";
+  const std::string home = HomeFolder();
+  if (!home.empty()) return home + "/.config";
+  return std::string();
 }
 
 // A title may hold characters a file name cannot.
@@ -340,7 +334,10 @@ std::string FileNameFor(std::string_view title) {
 std::string StoreFolder() {
   const std::string user = NamedUserFolder();
   if (!user.empty()) return user + "/";
-  return ConfigFolder() + "/" + kVendorFolder + "/";
+  const std::string config = ConfigFolder();
+  // Never a folder of the working directory: without a home there is no store.
+  if (config.empty()) return std::string();
+  return config + "/" + kVendorFolder + "/";
 }
 
 }  // namespace
@@ -349,6 +346,7 @@ std::string RegistryFileFor(std::string_view keyPath) {
   const char* override = std::getenv("VYRE_REGISTRY");
   if (override && override[0]) return override;
   const std::string folder = StoreFolder();
+  if (folder.empty()) return std::string();
   std::vector<std::string> parts = SplitKeyPath(keyPath);
   if (parts.size() >= 3 && SameIgnoringCase(parts[0], "Software") && SameIgnoringCase(parts[1], kVendorFolder)) {
     return folder + FileNameFor(parts[2]) + ".reg";

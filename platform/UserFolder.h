@@ -7,8 +7,14 @@
 
 namespace platform {
 
+// The player's home folder: HOME when set, else the account's home in the
+// password database; empty when there is none.
+std::string HomeFolder();
+
 // The user folder: VYRE_USER_DIR when set, else $XDG_DATA_HOME/Novaliths,
-// else ~/.local/share/Novaliths. The environment is read at every call.
+// else <home>/.local/share/Novaliths. Empty when no home can be found: the
+// working directory is never taken in its place. The environment is read at
+// every call.
 std::string UserFolder();
 
 // The folder VYRE_USER_DIR names, empty when it is not set.
@@ -16,7 +22,8 @@ std::string NamedUserFolder();
 
 // Where a player's file is written: its place in the user folder. The user
 // folder and the folders the path names are created here. An absolute path
-// names its own place and is returned resolved, creating nothing.
+// names its own place and is returned resolved, creating nothing. Empty when
+// there is no user folder.
 std::string UserWritePath(std::string_view relativePath);
 
 // Where a player's file is read: the user folder's copy when it exists, else

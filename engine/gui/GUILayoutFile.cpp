@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,12 +13,13 @@
 #include "engine/gui/TitleBar.h"
 #include "engine/gui/Window.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
 // Layout and definition files are a few lines per window; anything larger
 // is not one of ours.
-constexpr std::streamoff kMaxGUIFileBytes = 1 << 20;
+constexpr size_t kMaxGUIFileBytes = 1 << 20;
 // Window names are short; a longer one is cut rather than carried around.
 constexpr size_t kMaxWindowName = 255;
 // A stored place may lie off the 800 x 600 screen by up to one screen on
@@ -30,17 +30,22 @@ constexpr float kDesignHeight = 600.0f;
 
 bool ReadLines(const char* path, std::vector<std::string>& lines) {
   if (path == nullptr) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0 || size > kMaxGUIFileBytes) {
-    LogGEM("GUI file too large : %s", path);
+  std::string bytes;
+  std::string reason;
+  // One byte past the limit tells a file that is too large.
+  switch (platform::ReadFileBytes(path, kMaxGUIFileBytes + 1, bytes, reason)) {
+    case platform::FileRead::Missing:
+      return false;
+    case platform::FileRead::Unreadable:
+      LogWarning("GUI file %s cannot be read : %s", path, reason.c_str());
+      return false;
+    case platform::FileRead::Read:
+      break;
+  }
+  if (bytes.size() > kMaxGUIFileBytes) {
+    LogWarning("GUI file too large : %s", path);
     return false;
   }
-  in.seekg(0, std::ios::beg);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  in.read(bytes.data(), size);
   std::string line;
   for (char c : bytes) {
     if (c == '\n') {
@@ -98,8 +103,9 @@ bool GUIWindowManager::WriteLayout(const char* path) const {
     bytes += buffer;
   }
   bytes += "[END]";
-  if (path == nullptr || !platform::ReplaceFileAtomically(path, bytes)) {
-    LogGEM("Could not write the GUI layout : %s", path != nullptr ? path : "");
+  std::string reason = "no file name";
+  if (path == nullptr || path[0] == '\0' || !platform::ReplaceFileAtomically(path, bytes, &reason)) {
+    LogError("Could not write the GUI layout : %s : %s", path != nullptr ? path : "", reason.c_str());
     return false;
   }
   return true;

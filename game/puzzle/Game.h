@@ -250,6 +250,9 @@ class Game : public CGEMApplication {
   bool fadedIn = false;
   // What the game-over page shows.
   String gameOverText;
+  // A save of this game's result (the profile or the high-score table)
+  // failed; the game-over page says so. Cleared when a game starts.
+  bool resultNotSaved = false;
   int32_t screenIds[2] = {-1, -1};
 
   // The front end's window, owned by its screen; null until it exists.

@@ -108,6 +108,8 @@ class GameHud : public Window {
   String constellationName;
   GameHudNotice notices[kNoticeCount];
   String reason;
+  // Under the reason on the game-over banner: that the result was not saved.
+  String saveWarning;
 
  private:
   GameHudPopup& StartPopup(GameHudPopup* ring, uint32_t& next, float xRange);

@@ -185,6 +185,7 @@ void GameHud::DrawGameOver() {
   if (!gameOverShown) return;
   TextCentred(kLabelFont, "Game Over", 400.0f, 268.0f, {{}, 1.0f});
   TextCentred(kLabelFont, reason.Chars(), 400.0f, 332.0f, {{}, 1.0f});
+  if (!saveWarning.IsEmpty()) TextCentred(kLabelFont, saveWarning.Chars(), 400.0f, 396.0f, {{}, 1.0f});
 }
 
 void GameHud::DrawRainbow() {

@@ -58,8 +58,8 @@ void Game::CreatePanicDisc() {
 
 bool Game::SaveProfile() {
   if (!profile) return false;
-  if (profile->Save()) return true;
-  LogError("Failed to save profile %s", profile->name.Chars());
+  if (profile->SaveReported()) return true;
+  resultNotSaved = true;
   return false;
 }
 
@@ -171,7 +171,8 @@ void Game::OnExitPanicGameFSM() {
     if (hud != nullptr) panic.timePlayed += hud->elapsed;
     // The points still counting up belong to the game just played.
     for (int call = 0; call < kMostScoreSettlingCalls && panic.pendingScore > 0; ++call) profile->UpdateScore();
-    services.AddHighScore(highScores, kModePanic, panic.score, panic.discsCompleted);
+    if (services.AddHighScore(highScores, kModePanic, panic.score, panic.discsCompleted) == HighScoreOutcome::NotSaved)
+      resultNotSaved = true;
     profile->rainbow = CGPuzzleGem();
     SaveProfile();
   }

@@ -139,6 +139,7 @@ void Game::ResetPlayCounters() {
   bonusMultiplier = 1;
   panicHurryShown = false;
   gameEnded = false;
+  resultNotSaved = false;
   if (hud != nullptr) hud->timersRunning = false;
 }
 

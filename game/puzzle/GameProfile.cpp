@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "engine/foundation/Log.h"
+
 namespace {
 
 GameProfile* currentProfile = nullptr;
@@ -78,4 +80,14 @@ void GameProfile::AddDiscCompleted(bool onPar) {
     ++parStars;
     ++stats.parCompletions;
   }
+}
+
+bool GameProfile::SaveReported() {
+  if (Save()) return true;
+  if (saveFailure.IsEmpty()) {
+    LogError("Failed to save profile %s", name.Chars());
+  } else {
+    LogError("Failed to save profile %s : %s", name.Chars(), saveFailure.Chars());
+  }
+  return false;
 }

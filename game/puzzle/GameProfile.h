@@ -51,6 +51,9 @@ class GameProfile {
   virtual bool Load(const String& profileName) = 0;
   // Writes the profile; false on failure.
   virtual bool Save() = 0;
+  // Save, telling the player of a failure: one line on the terminal and in
+  // the log naming the profile and, when known, its file and the reason.
+  bool SaveReported();
 
   // Adds points to the current mode's pending score (saturating), then
   // raises the mode's best score to its score.
@@ -95,6 +98,9 @@ class GameProfile {
   // The current rainbow run: its colour is the next one the run needs, its
   // type the shape of the starting Red group, state Settled once started.
   CGPuzzleGem rainbow;
+  // Why the last Save failed: the file and the system's reason (empty when
+  // not known, and after a save that worked). Never stored.
+  String saveFailure;
 };
 
 // The current profile, or null.

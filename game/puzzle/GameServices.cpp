@@ -19,7 +19,9 @@ std::unique_ptr<GameAudioLayer> NullGameServices::CreateAudioLayer(int32_t) { re
 
 void NullGameServices::LoadHighScores(HighScoreRows&) {}
 
-bool NullGameServices::AddHighScore(HighScoreRows&, int32_t, uint32_t, uint32_t) { return false; }
+HighScoreOutcome NullGameServices::AddHighScore(HighScoreRows&, int32_t, uint32_t, uint32_t) {
+  return HighScoreOutcome::NotEntered;
+}
 
 const char* NullGameServices::AchievementName(int32_t) const { return "Unknown"; }
 

@@ -51,8 +51,8 @@ class GameServices {
   // Reads the high-score file into the game's rows.
   virtual void LoadHighScores(HighScoreRows& rows) = 0;
   // Enters the current profile's score into a table (0 Challenge, 1 Panic)
-  // when it is high enough and saves the file; true when it entered.
-  virtual bool AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) = 0;
+  // when it is high enough and saves the file.
+  virtual HighScoreOutcome AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) = 0;
 
   // The pause menu over a running game.
   virtual void ShowPauseMenu() = 0;
@@ -75,7 +75,7 @@ class NullGameServices : public GameServices {
   std::unique_ptr<GameProfile> LoadProfile(const String& profileName) override;
   std::unique_ptr<GameAudioLayer> CreateAudioLayer(int32_t voices) override;
   void LoadHighScores(HighScoreRows& rows) override;
-  bool AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) override;
+  HighScoreOutcome AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) override;
   void ShowPauseMenu() override {}
   bool IsPauseMenuShowing() const override { return false; }
   void SendMenuInput(uint8_t) override {}

@@ -18,3 +18,10 @@ struct HighScoreEntry {
 
 // Both tables, indexed by mode (0 Challenge, 1 Panic) and then by rank.
 using HighScoreRows = HighScoreEntry[kHighScoreTables][kHighScoresPerTable];
+
+// What became of a result offered to a table.
+enum class HighScoreOutcome {
+  NotEntered,  // below the lowest row (or no profile): nothing changed
+  Saved,       // entered and the file written
+  NotSaved,    // entered in the rows, but the file was not written
+};

@@ -1,6 +1,7 @@
 #include "game/puzzle/RunGame.h"
 
 #include "engine/app/PrepareSettings.h"
+#include "engine/app/UserFolderStart.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/Game.h"
 
@@ -22,6 +23,9 @@ std::unique_ptr<Game> BuildGame(GameServices& services, const std::string& comma
 }
 
 int RunGame(GameServices& services, EngineRunOptions options) {
+  // Before any file: the settings, the profiles and the log all live there.
+  platform::UserFolderLock userFolder;
+  if (const int refused = TakeUserFolder(kTitle, userFolder)) return refused;
   PrepareSettings(String(kTitle), String(kIniName));
   // Without a game the engine's own application runs.
   options.application = BuildGame(services, options.commandLine);

@@ -25,6 +25,10 @@ constexpr int kLastProfileCapacity = 256;
 // The page's fixed items around the listed names.
 constexpr uint32_t kDeleteItem = 0;
 constexpr uint32_t kFirstNameItem = 1;
+// Said on the page when a profile file is there but does not load (the log
+// and the terminal say why); the file stays as it is.
+constexpr const char* kUnreadableProfile = "THIS PROFILE CANNOT BE READ";
+constexpr const char* kTypeAnotherName = "TYPE ANOTHER NAME";
 
 namespace key = platform::key;
 
@@ -182,7 +186,10 @@ void GFrontEnd::ChooseProfileItem(uint32_t index) {
     FadeToMenu(&fsmViewProfile, kFadeSeconds);
     return;
   }
-  if (!UseProfileNamed(chosen)) return;
+  if (!UseProfileNamed(chosen)) {
+    helpLine2 = kUnreadableProfile;
+    return;
+  }
   ColourProfileItems();
   SetProfilesHelp();
 }
@@ -241,11 +248,17 @@ void GFrontEnd::FinishNameEntry() {
   String typed = newProfileMenu->items[0].text;
   typed.ToLower();
   if (Profile::Exists(typed)) {
-    if (!UseProfileNamed(typed)) return;
+    // A file that does not load is never replaced by a new profile: the
+    // player stays to type another name.
+    if (!UseProfileNamed(typed)) {
+      helpLine1 = kUnreadableProfile;
+      helpLine2 = kTypeAnotherName;
+      return;
+    }
   } else {
     auto created = std::make_unique<Profile>();
     created->SetName(typed.Chars());
-    created->Save();
+    created->SaveReported();
     profile_ = std::move(created);
     RememberProfile(profile_->name.Chars());
   }

@@ -42,6 +42,8 @@ void GameOverScreen::Enter() {
   PostToGame(eMSG_AGUI_PlaySting, 0, 0.0);
   if (GameHud* hud = game_.hud.get()) {
     hud->reason = game_.gameOverText;
+    // The terminal and the log say which file and why.
+    hud->saveWarning = game_.resultNotSaved ? kNotSavedText : "";
     hud->gameOverShown = true;
     hud->fadeActive = true;
     hud->fade.Set(AnimChannel::kRiseFast, false, 0.0f, kBannerShade, kBannerShadeSeconds);
@@ -80,6 +82,7 @@ void GameOverScreen::Exit() {
   game_.gameOverText = "";
   if (GameHud* hud = game_.hud.get()) {
     hud->reason = "";
+    hud->saveWarning = "";
     hud->gameOverShown = false;
     hud->fadeActive = false;
     GetGUIMSGService()->Post(eMSG_GUIHIDE, game_.receiverId, hud->GetId(), 0, 0.0);

@@ -15,6 +15,8 @@ class GameOverScreen : public ShellScreen {
   // Phrases 6 to 10 of the sting table; the sixth game-over phrase never plays.
   static constexpr int kFirstPhrase = 6;
   static constexpr int kPhraseCount = 5;
+  // The banner's line when the game's result could not be saved.
+  static constexpr const char* kNotSavedText = "Your result could not be saved";
 
   explicit GameOverScreen(ShellContext& context);
   void Enter() override;

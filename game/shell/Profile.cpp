@@ -1,6 +1,7 @@
 #include "game/shell/Profile.h"
 
-#include "engine/foundation/File.h"
+#include <string>
+
 #include "engine/foundation/Log.h"
 #include "game/shell/ProfileName.h"
 #include "platform/FileSystem.h"
@@ -42,8 +43,12 @@ bool Profile::Exists(const String& profileName) {
   String wanted = profileName;
   wanted.ToLower();
   if (!IsSafeProfileName(wanted.Chars())) return false;
-  File file;
-  return (file.OpenRead(platform::UserReadPath(ProfileRelativePath(wanted.Chars())).c_str()) & File::kOpen) != 0;
+  // Opening is enough to tell; a file that cannot be opened is there all the
+  // same and must never be taken for a free name.
+  std::string bytes;
+  std::string reason;
+  return platform::ReadFileBytes(platform::UserReadPath(ProfileRelativePath(wanted.Chars())), 0, bytes, reason) !=
+         platform::FileRead::Missing;
 }
 
 std::unique_ptr<Profile> LoadProfileNamed(const String& profileName) {

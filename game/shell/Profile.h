@@ -34,16 +34,19 @@ class Profile : public GameProfile {
   // to the game, in ascending order.
   void CheckAchievements();
 
-  // Writes the profile file atomically; false (one log line) when the name
-  // is not a safe file name or the file cannot be written.
+  // Writes the profile file atomically; false (one log line, and the file
+  // and reason in saveFailure) when the name is not a safe file name or the
+  // file cannot be written.
   bool Save() override;
   // Reads the profile file of that name (the user folder's, else the working
-  // directory's). False when it is missing, unsafe or refused; a refused file
-  // leaves the profile as it was, a cut one loads as far as it goes.
+  // directory's). False when it is missing, unsafe, unreadable or refused
+  // (the last two told on the terminal); a refused file leaves the profile
+  // as it was, a cut one loads as far as it goes.
   bool Load(const String& profileName) override;
   // Removes this profile's file from the user folder; true when it was removed.
   bool Delete();
-  // True when a profile file of that name can be opened for reading.
+  // True when there is a profile file of that name, also one that cannot be
+  // read: such a file is never written over by a new profile.
   static bool Exists(const String& profileName);
 };
 

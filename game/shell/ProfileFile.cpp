@@ -11,12 +11,12 @@
 #include <cstring>
 #include <string>
 
-#include "engine/foundation/File.h"
 #include "engine/foundation/Log.h"
 #include "game/shell/PackedBytes.h"
 #include "game/shell/Profile.h"
 #include "game/shell/ProfileName.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "platform/Random.h"
 #include "platform/UserFolder.h"
 
@@ -148,6 +148,7 @@ bool IsPlausibleRainbow(int32_t nextColour, int32_t runType, int32_t runStarted)
 bool Profile::Save() {
   if (!IsSafeProfileName(name.Chars())) {
     LogGEM("Failed to save profile '%s' : not a safe file name", name.Chars());
+    saveFailure = "not a safe file name";
     return false;
   }
   std::string bytes(kVersionTag, sizeof kVersionTag);
@@ -170,10 +171,13 @@ bool Profile::Save() {
   packed::AppendI32(bytes, static_cast<int32_t>(rainbow.state));
 
   const std::string path = platform::UserWritePath(ProfileRelativePath(name.Chars()));
-  if (!platform::ReplaceFileAtomically(path, bytes)) {
-    LogGEM("Failed to write profile file %s", path.c_str());
+  std::string reason;
+  if (!platform::ReplaceFileAtomically(path, bytes, &reason)) {
+    LogGEM("Failed to write profile file %s : %s", path.c_str(), reason.c_str());
+    saveFailure = (path + " : " + reason).c_str();
     return false;
   }
+  saveFailure = "";
   return true;
 }
 
@@ -185,14 +189,22 @@ bool Profile::Load(const String& profileName) {
     return false;
   }
   const std::string path = platform::UserReadPath(ProfileRelativePath(wanted.Chars()));
-  File file;
-  if ((file.OpenRead(path.c_str()) & File::kOpen) == 0) return false;
-  uint8_t bytes[kMaxFileBytes];
-  const size_t size = file.ReadBlock(bytes, 1, sizeof bytes);
-  file.Close();
+  std::string contents;
+  std::string reason;
+  switch (platform::ReadFileBytes(path, kMaxFileBytes, contents, reason)) {
+    case platform::FileRead::Missing:
+      return false;
+    case platform::FileRead::Unreadable:
+      LogWarning("Cannot read profile file %s : %s", path.c_str(), reason.c_str());
+      return false;
+    case platform::FileRead::Read:
+      break;
+  }
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(contents.data());
+  const size_t size = contents.size();
 
   if (size < sizeof kVersionTag || std::memcmp(bytes, kVersionTag, sizeof kVersionTag) != 0) {
-    LogGEM("Profile file %s refused : no version tag \"0.5\"", path.c_str());
+    LogWarning("Profile file %s refused : no version tag \"0.5\"", path.c_str());
     return false;
   }
   const uint8_t* nameStart = bytes + sizeof kVersionTag;
@@ -200,7 +212,7 @@ bool Profile::Load(const String& profileName) {
   const size_t nameSearch = nameRoom < kMaxStoredProfileName + 1 ? nameRoom : kMaxStoredProfileName + 1;
   const void* zero = std::memchr(nameStart, '\0', nameSearch);
   if (zero == nullptr && nameRoom > kMaxStoredProfileName) {
-    LogGEM("Profile file %s refused : stored name longer than %zu bytes", path.c_str(), kMaxStoredProfileName);
+    LogWarning("Profile file %s refused : stored name longer than %zu bytes", path.c_str(), kMaxStoredProfileName);
     return false;
   }
 

@@ -83,10 +83,13 @@ std::unique_ptr<GameProfile> ProfileServices::LoadProfile(const String& profileN
   return LoadProfileNamed(profileName);
 }
 
-void ProfileServices::LoadHighScores(HighScoreRows& rows) { HighScoreTable::Load(rows); }
+void ProfileServices::LoadHighScores(HighScoreRows& rows) { highScoreFile_ = HighScoreTable::Load(rows); }
 
-bool ProfileServices::AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) {
-  return HighScoreTable::AddAndSave(rows, table, score, stars);
+HighScoreOutcome ProfileServices::AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) {
+  const HighScoreOutcome outcome = HighScoreTable::AddAndSave(rows, table, score, stars, highScoreFile_);
+  // The file now holds these rows; they are saved from here on.
+  if (outcome == HighScoreOutcome::Saved) highScoreFile_ = HighScoreTable::FileState::Read;
+  return outcome;
 }
 
 const char* ProfileServices::AchievementName(int32_t index) const { return ::AchievementName(index); }

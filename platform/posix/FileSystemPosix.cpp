@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -6,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -98,6 +100,73 @@ bool FileSizeOnDisk(std::string_view path, uint64_t& outBytes) {
   if (stat(ResolvePath(path).c_str(), &info) != 0) return false;
   outBytes = static_cast<uint64_t>(info.st_size);
   return true;
+}
+
+FileRead ReadFileBytes(std::string_view path, size_t maxBytes, std::string& outBytes, std::string& outReason) {
+  outBytes.clear();
+  outReason.clear();
+  const std::string onDisk = ResolvePath(path);
+  // Non-blocking, so a FIFO without a writer answers at once instead of
+  // holding the program; the descriptor is checked to be a plain file.
+  const int fd = open(onDisk.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    outReason = std::strerror(error);
+    return error == ENOENT ? FileRead::Missing : FileRead::Unreadable;
+  }
+  FileRead result = FileRead::Read;
+  struct stat info;
+  if (fstat(fd, &info) != 0) {
+    outReason = std::strerror(errno);
+    result = FileRead::Unreadable;
+  } else if (S_ISDIR(info.st_mode)) {
+    outReason = std::strerror(EISDIR);
+    result = FileRead::Unreadable;
+  } else if (!S_ISREG(info.st_mode)) {
+    outReason = "not a regular file";
+    result = FileRead::Unreadable;
+  }
+  char buffer[65536];
+  while (result == FileRead::Read && outBytes.size() < maxBytes) {
+    const size_t wanted = std::min(sizeof buffer, maxBytes - outBytes.size());
+    const ssize_t got = read(fd, buffer, wanted);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      outReason = std::strerror(errno);
+      result = FileRead::Unreadable;
+    } else if (got == 0) {
+      break;
+    } else {
+      outBytes.append(buffer, static_cast<size_t>(got));
+    }
+  }
+  close(fd);
+  if (result != FileRead::Read) outBytes.clear();
+  return result;
+}
+
+std::string MoveAside(std::string_view path, std::string_view suffix, std::string& outReason) {
+  outReason.clear();
+  const std::string from = ResolvePath(path);
+  // Enough tries for every damaged copy a player could gather.
+  constexpr int kMostNames = 1000;
+  for (int attempt = 0; attempt < kMostNames; ++attempt) {
+    std::string to = from + std::string(suffix);
+    if (attempt > 0) to += "." + std::to_string(attempt);
+    // A hard link never replaces an existing name; the old name then goes.
+    if (link(from.c_str(), to.c_str()) == 0) {
+      if (unlink(from.c_str()) == 0) return to;
+      outReason = std::strerror(errno);
+      unlink(to.c_str());
+      return std::string();
+    }
+    if (errno != EEXIST) {
+      outReason = std::strerror(errno);
+      return std::string();
+    }
+  }
+  outReason = "every name for it is taken";
+  return std::string();
 }
 
 bool RemoveFile(std::string_view path) { return std::remove(ResolvePath(path).c_str()) == 0; }

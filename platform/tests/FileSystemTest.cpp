@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -77,6 +79,97 @@ TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFile) {
 
   // A folder that does not exist: failure reported, nothing written.
   EXPECT_FALSE(platform::ReplaceFileAtomically(root / "missing/x.ini", "data"));
+}
+
+TEST(AtomicFile, AFailedWriteSaysWhy) {
+  platform::ScopedTempFolder root("vyre-atomic-reason");
+  std::string reason;
+  EXPECT_FALSE(platform::ReplaceFileAtomically(root / "missing/x.ini", "data", &reason));
+  EXPECT_EQ(reason, "No such file or directory");
+  EXPECT_FALSE(platform::ReplaceFileAtomically("", "data", &reason));
+  // What stands in the file's place and is no file is never replaced.
+  ASSERT_TRUE(platform::MakeFolder(root / "folder"));
+  ASSERT_EQ(mkfifo((root / "fifo").c_str(), 0644), 0);
+  ASSERT_EQ(symlink("loop", (root / "loop").c_str()), 0);
+  struct Case {
+    const char* name;
+    const char* reason;
+  } cases[] = {
+      {"folder", "Is a directory"},
+      {"fifo", "not a regular file"},
+      {"loop", "Too many levels of symbolic links"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_FALSE(platform::ReplaceFileAtomically(root / c.name, "data", &reason)) << c.name;
+    EXPECT_EQ(reason, c.reason) << c.name;
+  }
+  struct stat info;
+  EXPECT_TRUE(lstat((root / "fifo").c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+  EXPECT_TRUE(lstat((root / "loop").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+  std::vector<platform::DirectoryEntry> entries;
+  platform::SearchDirectory(root / "*.*", entries);
+  EXPECT_EQ(Names(entries), "fifo folder/ loop ");
+}
+
+TEST(AtomicFile, StaleTemporariesOfMatchingFilesGoAndNothingElse) {
+  platform::ScopedTempFolder root("vyre-stale");
+  for (const char* name : {"a.profile.tmpAb12Cd", "b.profile.tmpXYZ789", "b.profile", "a.profile.tmpAb12C",
+                           "a.profile.tmp-b12Cd", "notes.txt.tmpAb12Cd", "a.profile.tmpAb12Cde"})
+    std::ofstream(root / name) << "x";
+  ASSERT_TRUE(platform::MakeFolder(root / "c.profile.tmpFolder"));
+  EXPECT_EQ(platform::RemoveStaleTemporaries(root / "*.profile"), 2);
+  std::vector<platform::DirectoryEntry> entries;
+  platform::SearchDirectory(root / "*.*", entries);
+  EXPECT_EQ(Names(entries),
+            "a.profile.tmp-b12Cd a.profile.tmpAb12C a.profile.tmpAb12Cde b.profile c.profile.tmpFolder/ "
+            "notes.txt.tmpAb12Cd ");
+  EXPECT_EQ(platform::RemoveStaleTemporaries(root / "missing/*.profile"), 0);
+}
+
+TEST(ReadFile, EveryShapeOfFileGivesItsAnswerAtOnce) {
+  platform::ScopedTempFolder root("vyre-read");
+  std::ofstream(root / "file") << "0123456789";
+  ASSERT_TRUE(platform::MakeFolder(root / "folder"));
+  ASSERT_EQ(mkfifo((root / "fifo").c_str(), 0644), 0);
+  ASSERT_EQ(symlink("loop", (root / "loop").c_str()), 0);
+  struct Case {
+    const char* name;
+    size_t maxBytes;
+    platform::FileRead result;
+    const char* bytes;
+    const char* reason;
+  } cases[] = {
+      {"file", 100, platform::FileRead::Read, "0123456789", ""},
+      {"FILE", 4, platform::FileRead::Read, "0123", ""},
+      {"missing", 100, platform::FileRead::Missing, "", "No such file or directory"},
+      {"folder", 100, platform::FileRead::Unreadable, "", "Is a directory"},
+      {"fifo", 100, platform::FileRead::Unreadable, "", "not a regular file"},
+      {"loop", 100, platform::FileRead::Unreadable, "", "Too many levels of symbolic links"},
+      {"file/below", 100, platform::FileRead::Unreadable, "", "Not a directory"},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = "old";
+    std::string reason;
+    EXPECT_EQ(platform::ReadFileBytes(root / c.name, c.maxBytes, bytes, reason), c.result) << c.name;
+    EXPECT_EQ(bytes, c.bytes) << c.name;
+    EXPECT_EQ(reason, c.reason) << c.name;
+  }
+}
+
+TEST(MoveAside, NeverOverAnEarlierCopy) {
+  platform::ScopedTempFolder root("vyre-aside");
+  const std::string path = root / "00000000.dat";
+  std::string reason;
+  for (const char* bytes : {"first", "second", "third"}) {
+    std::ofstream(path) << bytes;
+    EXPECT_FALSE(platform::MoveAside(path, ".damaged", reason).empty()) << reason;
+  }
+  EXPECT_FALSE(platform::PathExists(path));
+  EXPECT_EQ(ReadAll(path + ".damaged"), "first");
+  EXPECT_EQ(ReadAll(path + ".damaged.1"), "second");
+  EXPECT_EQ(ReadAll(path + ".damaged.2"), "third");
+  EXPECT_EQ(platform::MoveAside(path, ".damaged", reason), "");
+  EXPECT_EQ(reason, "No such file or directory");
 }
 
 TEST(Time, CountersAreMonotonicAndSleepWaits) {

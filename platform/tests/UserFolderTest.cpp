@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -8,8 +11,10 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
+#include "platform/RegistryStore.h"
 #include "platform/TempFolder.h"
 #include "platform/UserFolder.h"
+#include "platform/UserFolderLock.h"
 
 namespace {
 
@@ -72,6 +77,101 @@ TEST_F(UserFolderTest, TheEnvironmentNamesTheFolder) {
     ScopedEnvironment home("HOME", c.home);
     EXPECT_EQ(platform::UserFolder(), c.expected) << c.name;
   }
+}
+
+constexpr const char* kGameKey = "Software\\Velk Software Studio\\Novaliths";
+
+TEST_F(UserFolderTest, WithoutHomeTheAccountsHomeIsUsed) {
+  ScopedEnvironment userDir("VYRE_USER_DIR", std::nullopt);
+  ScopedEnvironment dataHome("XDG_DATA_HOME", std::nullopt);
+  ScopedEnvironment configHome("XDG_CONFIG_HOME", std::nullopt);
+  ScopedEnvironment registry("VYRE_REGISTRY", std::nullopt);
+  ScopedEnvironment home("HOME", std::nullopt);
+  const passwd* account = getpwuid(getuid());
+  ASSERT_NE(account, nullptr);
+  const std::string accountHome = account->pw_dir;
+  EXPECT_EQ(platform::HomeFolder(), accountHome);
+  EXPECT_EQ(platform::UserFolder(), accountHome + "/.local/share/Novaliths");
+  EXPECT_EQ(platform::RegistryFileFor(kGameKey), accountHome + "/.config/Velk Software Studio/Novaliths.reg");
+}
+
+// An account the password database does not know, with no home in the
+// environment: nothing names a place for the player's files, and nothing
+// is made in the working folder in its place.
+TEST_F(UserFolderTest, WithNoHomeAnywhereThereIsNoUserFolder) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to take an unknown account";
+  constexpr uid_t kUnknownAccount = 54321;
+  ASSERT_EQ(getpwuid(kUnknownAccount), nullptr);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    for (const char* name : {"VYRE_USER_DIR", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "VYRE_REGISTRY", "HOME"})
+      unsetenv(name);
+    if (setuid(kUnknownAccount) != 0) _exit(10);
+    int failures = 0;
+    failures += !platform::HomeFolder().empty();
+    failures += !platform::UserFolder().empty();
+    failures += !platform::UserWritePath("Profiles/a.profile").empty();
+    failures += platform::UserReadPath("Settings.ini") != "Settings.ini";
+    failures += !platform::RegistryFileFor(kGameKey).empty();
+    failures += platform::ReplaceFileAtomically(platform::UserWritePath("Settings.ini"), "x");
+    failures += platform::RegistryWrite(kGameKey, "Profile", platform::RegistryValueType::Text, "a", 1);
+    _exit(failures);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  std::vector<platform::DirectoryEntry> entries;
+  ASSERT_TRUE(platform::SearchDirectory("*.*", entries));
+  EXPECT_TRUE(entries.empty()) << entries.front().name;
+}
+
+TEST_F(UserFolderTest, ThePlayersOwnFileWinsEvenWhenItCannotBeOpened) {
+  std::ofstream("Settings.ini") << "shipped";
+  ASSERT_TRUE(platform::MakeFolder(user_));
+  ASSERT_EQ(symlink("Settings.ini", (user_ + "/Settings.ini").c_str()), 0);  // a loop
+  EXPECT_EQ(platform::UserReadPath("Settings.ini"), user_ + "/Settings.ini");
+}
+
+TEST_F(UserFolderTest, OneHolderOfTheLockAtATimeAndADeadHolderHoldsNothing) {
+  std::string reason;
+  {
+    platform::UserFolderLock first;
+    ASSERT_EQ(first.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held) << reason;
+    platform::UserFolderLock second;
+    EXPECT_EQ(second.Acquire(user_, reason), platform::UserFolderLock::Outcome::Busy);
+    first.Release();
+    EXPECT_EQ(second.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held);
+  }
+  // Another process holds the folder until it is killed outright.
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    platform::UserFolderLock held;
+    std::string childReason;
+    const char answer = held.Acquire(user_, childReason) == platform::UserFolderLock::Outcome::Held ? 'y' : 'n';
+    if (write(ready[1], &answer, 1) != 1) _exit(1);
+    for (;;) pause();
+  }
+  char answer = 0;
+  ASSERT_EQ(read(ready[0], &answer, 1), 1);
+  EXPECT_EQ(answer, 'y');
+  platform::UserFolderLock mine;
+  EXPECT_EQ(mine.Acquire(user_, reason), platform::UserFolderLock::Outcome::Busy);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
+  EXPECT_TRUE(platform::PathExists(user_ + "/" + platform::UserFolderLock::kFileName)) << "the stale file stays";
+  EXPECT_EQ(mine.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held) << reason;
+
+  // A file where the folder should be: the lock cannot be taken, and says why.
+  std::ofstream(scratch_ / "plain") << "x";
+  EXPECT_EQ(mine.Acquire(scratch_ / "plain", reason), platform::UserFolderLock::Outcome::Failed);
+  EXPECT_FALSE(reason.empty());
 }
 
 TEST_F(UserFolderTest, AReadCreatesNothingAndFallsBackToTheWorkingFolder) {

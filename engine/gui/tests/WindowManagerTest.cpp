@@ -2,8 +2,10 @@
 // the layout file.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -216,7 +218,22 @@ TEST(WindowManager, UnwritableLayoutIsSkippedAndLogged) {
   RecordingWindow window("W", &log);
   const std::string path = dir + "/no/such/folder/GUI.TXT";
   EXPECT_FALSE(GetWindowManager()->WriteLayout(path.c_str()));
-  EXPECT_TRUE(LogContains(kLogGEM, "Could not write the GUI layout : " + path));
+  EXPECT_TRUE(LogContains(kLogDBG, "Could not write the GUI layout : " + path + " : No such file or directory"));
+  rmdir(dir.c_str());
+}
+
+TEST(WindowManager, AnUnreadableLayoutIsAWarningAndNeverWaitedOn) {
+  const std::string dir = TempDir();
+  const std::string folder = dir + "/GUI.TXT";
+  const std::string fifo = dir + "/FIFO.TXT";
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_FALSE(GetWindowManager()->ReadLayout(folder.c_str()));
+  EXPECT_TRUE(LogContains(kLogDBG, "GUI file " + folder + " cannot be read : Is a directory"));
+  EXPECT_FALSE(GetWindowManager()->ReadLayout(fifo.c_str()));
+  EXPECT_TRUE(LogContains(kLogDBG, "GUI file " + fifo + " cannot be read : not a regular file"));
+  rmdir(folder.c_str());
+  std::remove(fifo.c_str());
   rmdir(dir.c_str());
 }
 

@@ -9,6 +9,7 @@
 #include "engine/foundation/Log.h"
 #include "engine/runtime/settings/Registry.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "platform/UserFolder.h"
 
 namespace {
@@ -25,13 +26,22 @@ int32_t ParseInt(const String& text) {
 // and blanks removed; false (and logged) when it cannot be opened or is too
 // large to be a settings file.
 bool ReadIniLines(const String& fileName, std::vector<String>* lines) {
+  const std::string path = platform::UserReadPath(fileName.Chars());
+  // A file that is there but cannot be read (a folder, a FIFO, which would
+  // hold the open) is the player's to know about; a missing one is a first run.
+  std::string nothing;
+  std::string reason;
+  if (platform::ReadFileBytes(path, 0, nothing, reason) == platform::FileRead::Unreadable) {
+    LogWarning("Settings : cannot read '%s' : %s", path.c_str(), reason.c_str());
+    return false;
+  }
   FileText file;
-  if (!(file.OpenRead(platform::UserReadPath(fileName.Chars()).c_str()) & File::kOpen)) {
+  if (!(file.OpenRead(path.c_str()) & File::kOpen)) {
     LogGEM("[GEM] Settings : Failed to read '%s'...", fileName.Chars());
     return false;
   }
   if (file.GetSize() > static_cast<int64_t>(CSettings::kMaxIniBytes)) {
-    LogGEM("[GEM] Settings : '%s' is larger than %u bytes; not read", fileName.Chars(), CSettings::kMaxIniBytes);
+    LogWarning("Settings : '%s' is larger than %u bytes; not read", fileName.Chars(), CSettings::kMaxIniBytes);
     return false;
   }
   String line;
@@ -248,8 +258,10 @@ bool CSettings::Save(bool useRegistry) {
   line("Fullscreen=", std::to_string(fullscreen ? 1 : 0));
 
   // The player's file is replaced whole or left as it was.
-  if (!platform::ReplaceFileAtomically(platform::UserWritePath(iniFileName.Chars()), text)) {
-    LogGEM("Settings : Failed to save '%s'", iniFileName.Chars());
+  const std::string path = platform::UserWritePath(iniFileName.Chars());
+  std::string reason;
+  if (!platform::ReplaceFileAtomically(path, text, &reason)) {
+    LogError("Settings : Failed to save '%s' : %s", path.empty() ? iniFileName.Chars() : path.c_str(), reason.c_str());
     return false;
   }
   return true;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -29,6 +30,7 @@ class SettingsTest : public ::testing::Test {
     settings_.SetTitle("Novaliths");
     settings_.SetIniName(iniPath_.c_str());
     ClearLogLines(kLogGEM);
+    ClearLogLines(kLogDBG);
   }
 
   void WriteIni(const std::string& text) { std::ofstream(iniPath_, std::ios::binary) << text; }
@@ -206,11 +208,35 @@ TEST_F(SettingsTest, SaveWritesTheRegistryAndTheFourteenLineFile) {
   EXPECT_EQ(reloaded.logFilter, "ALL");
 }
 
-TEST_F(SettingsTest, AFailedSaveIsReported) {
+TEST_F(SettingsTest, AFailedSaveIsReportedWithItsFileAndReason) {
   std::string unreachable = scratch_ / "missing-folder/Settings.ini";
   settings_.SetIniName(unreachable.c_str());
   EXPECT_FALSE(settings_.Save(false));
-  EXPECT_EQ(LogLinesOf(kLogGEM), std::vector<std::string>{"Settings : Failed to save '" + unreachable + "'"});
+  // The DBG channel's lines are the ones the terminal shows as errors.
+  EXPECT_EQ(LogLinesOf(kLogDBG),
+            std::vector<std::string>{"Settings : Failed to save '" + unreachable + "' : No such file or directory"});
+}
+
+// A settings file that is there but cannot be read is a warning (the
+// terminal shows it), never a wait: a FIFO would hold an ordinary open.
+TEST_F(SettingsTest, AnUnreadableIniFileIsAWarningAndNeverWaitedOn) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string&)> make;
+    const char* reason;
+  } cases[] = {
+      {"a folder", [](const std::string& path) { ASSERT_TRUE(platform::MakeFolder(path)); }, "Is a directory"},
+      {"a FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); }, "not a regular file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::remove(iniPath_.c_str());
+    c.make(iniPath_);
+    ClearLogLines(kLogDBG);
+    EXPECT_FALSE(settings_.Load(false));
+    EXPECT_EQ(settings_.width, 800);
+    EXPECT_EQ(LogLinesOf(kLogDBG), std::vector<std::string>{"Settings : cannot read '" + iniPath_ + "' : " + c.reason});
+  }
 }
 
 TEST_F(SettingsTest, TheIniFileIsSavedToTheUserFolderAndReadBackFromIt) {
@@ -249,7 +275,7 @@ TEST_F(SettingsTest, OversizedIniFileIsRefused) {
   WriteIni("[Display]\nWidth=1024\n" + std::string(CSettings::kMaxIniBytes, '#'));
   EXPECT_FALSE(settings_.Load(false));
   EXPECT_EQ(settings_.width, 800);
-  EXPECT_TRUE(LogContains(kLogGEM, "is larger than 65536 bytes; not read"));
+  EXPECT_TRUE(LogContains(kLogDBG, "is larger than 65536 bytes; not read"));
 }
 
 TEST_F(SettingsTest, CommandLineIsRecordedNotApplied) {

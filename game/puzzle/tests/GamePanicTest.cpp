@@ -167,6 +167,30 @@ TEST_F(PanicGame, AFailedSaveIsLoggedAndPlayGoesOn) {
   EXPECT_NE(harness_.disc(), nullptr);
 }
 
+TEST_F(PanicGame, AResultThatCouldNotBeSavedIsMarkedForTheGameOverPage) {
+  struct Case {
+    bool profileSaves;
+    HighScoreOutcome table;
+    bool notSaved;
+  } cases[] = {
+      {true, HighScoreOutcome::Saved, false},
+      {true, HighScoreOutcome::NotEntered, false},
+      {false, HighScoreOutcome::Saved, true},
+      {true, HighScoreOutcome::NotSaved, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.table) * 2 + c.profileSaves);
+    Start();
+    harness_.fakeProfile().saveSucceeds = c.profileSaves;
+    harness_.services.highScoreOutcome = c.table;
+    game().pendingState = game().State(GameStateId::GameOver);
+    PostGameMessage(eMSG_GChangeState, 0, 0.0);
+    harness_.Step(2);
+    ASSERT_TRUE(harness_.InState(GameStateId::GameOver));
+    EXPECT_EQ(game().resultNotSaved, c.notSaved);
+  }
+}
+
 TEST_F(PanicGame, TheTimerExpiryKeepsItsOwnText) {
   Start();
   harness_.posted().Clear();

@@ -261,6 +261,66 @@ TEST_F(FrontEndProfiles, AFileThatDoesNotLoadLeavesTheProfileInUseAndTheLastUsed
   EXPECT_FALSE(std::filesystem::exists(ProfilePath("")));
 }
 
+// A profile file that is there but cannot be read is never replaced by a new
+// profile of its name: the page says so, the player may type another name,
+// and the terminal says which file and why.
+TEST_F(FrontEndProfiles, AnUnreadableProfileIsNeverReplacedByANewOne) {
+  Build();
+  for (const shell_test::UnreadableShape& shape : shell_test::UnreadableShapes()) {
+    SCOPED_TRACE(shape.what);
+    ClearProfiles();
+    shell_test::MakeUnreadable(ProfilePath("alice"), shape);
+    const std::string kind = shell_test::KindAt(ProfilePath("alice"));
+    shell_test::ClearTerminalLines();
+    Enter(frontEnd_->fsmNewProfile);
+    Type("ALICE");
+    EXPECT_TRUE(SendKeys({key::Return}));
+    Wait(GFrontEnd::kFadeSeconds);
+    EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmNewProfile));
+    EXPECT_EQ(profile_, nullptr);
+    EXPECT_EQ(frontEnd_->helpLine1, "THIS PROFILE CANNOT BE READ");
+    EXPECT_EQ(frontEnd_->helpLine2, "TYPE ANOTHER NAME");
+    EXPECT_EQ(shell_test::KindAt(ProfilePath("alice")), kind);
+    EXPECT_TRUE(shell_test::TerminalSays({ProfilePath("alice"), shape.reason}));
+
+    // Another name makes its profile.
+    while (!ItemTexts()[0].empty()) SendKeys({key::Backspace});
+    Type("BOB");
+    SendKeys({key::Return});
+    ASSERT_NE(profile_, nullptr);
+    EXPECT_STREQ(profile_->name.Chars(), "bob");
+    Wait(GFrontEnd::kFadeSeconds);
+    profile_.reset();
+  }
+}
+
+TEST_F(FrontEndProfiles, AnUnreadableProfileChosenFromThePageIsSaidAndLeftAlone) {
+  AddProfile("ann", 5);
+  profile_ = LoadProfileNamed("ann");
+  GameProfile* ann = profile_.get();
+  // The page lists what is not a folder: one name per other shape.
+  std::vector<std::pair<std::string, shell_test::UnreadableShape>> unreadable;
+  for (const shell_test::UnreadableShape& shape : shell_test::UnreadableShapes()) {
+    if (std::string(shape.what) == "a folder") continue;
+    const std::string name = unreadable.empty() ? "alice" : "carol";
+    shell_test::MakeUnreadable(ProfilePath(name), shape);
+    unreadable.emplace_back(name, shape);
+  }
+  Build();
+  Enter(frontEnd_->fsmProfilesMenu);
+  for (const auto& [name, shape] : unreadable) {
+    SCOPED_TRACE(shape.what);
+    const std::string kind = shell_test::KindAt(ProfilePath(name));
+    shell_test::ClearTerminalLines();
+    Choose(name);
+    EXPECT_EQ(profile_.get(), ann);
+    EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmProfilesMenu));
+    EXPECT_EQ(frontEnd_->helpLine2, "THIS PROFILE CANNOT BE READ");
+    EXPECT_EQ(shell_test::KindAt(ProfilePath(name)), kind);
+    EXPECT_TRUE(shell_test::TerminalSays({ProfilePath(name), shape.reason}));
+  }
+}
+
 TEST_F(FrontEndProfiles, APageWithNothingToChooseLetsThePlayerBackToTheMainMenu) {
   for (const char* name : {"abcdefghijklmnop", "bcdefghijklmnopq", "cdefghijklmnopqr", "defghijklmnopqrs"}) {
     shell_test::WriteBytes(ProfilePath(name), "0.5");

@@ -11,10 +11,12 @@ namespace {
 
 using namespace shell_test;
 
-void ShowGameOver(ScreensFixture& run) {
+void ShowGameOver(ScreensFixture& run, bool resultNotSaved = false) {
   ASSERT_TRUE(run.RunUntil("Game.FrontEnd", 20.0f));
   run.game->FadeToState(kFadeMusicAndScreen, run.game->State(GameStateId::PanicGame), 0.1f);
   ASSERT_TRUE(run.RunUntil("Game.PanicGame", 2.0f));
+  // As a failed save of the profile or the table leaves it.
+  run.game->resultNotSaved = resultNotSaved;
   // The mode leaves its HUD, renderer and backdrop to the page.
   ASSERT_NE(run.game->hud, nullptr);
   ASSERT_NE(run.game->galacticPlane, nullptr);
@@ -48,6 +50,16 @@ TEST(GameOverScreen, APhraseSixToTenEveryFourSecondsOneTickAtATimeNoneAfterTheEx
   ASSERT_TRUE(run.RunUntil("Game.Credits", 2.0f));
   run.Run(10.0f);
   EXPECT_EQ(run.audio->Count(eMSG_AGUI_PlaySting), played);
+}
+
+TEST(GameOverScreen, AResultThatCouldNotBeSavedIsSaidUnderTheReason) {
+  for (bool notSaved : {false, true}) {
+    SCOPED_TRACE(notSaved);
+    ScreensFixture run;
+    ShowGameOver(run, notSaved);
+    ASSERT_NE(run.game->hud, nullptr);
+    EXPECT_STREQ(run.game->hud->saveWarning.Chars(), notSaved ? "Your result could not be saved" : "");
+  }
 }
 
 TEST(GameOverScreen, TheEntryStopsTheGamesSoundsAndTheExitLeavesNoBackdrop) {

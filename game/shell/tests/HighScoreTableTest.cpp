@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -84,7 +85,8 @@ TEST_F(HighScores, AResultEntersAtOrAboveTheLowestAndBelowEqualScores) {
     HighScoreRows before;
     for (int rank = 0; rank < 10; ++rank) before[1][rank] = rows_[1][rank];
     std::remove(filePath_.c_str());
-    EXPECT_EQ(HighScoreTable::AddAndSave(rows_, 1, c.score, 4), c.enters);
+    EXPECT_EQ(HighScoreTable::AddAndSave(rows_, 1, c.score, 4),
+              c.enters ? HighScoreOutcome::Saved : HighScoreOutcome::NotEntered);
     if (!c.enters) {
       EXPECT_EQ(Table(rows_, 1), Table(before, 1));
       EXPECT_FALSE(platform::PathExists(filePath_));
@@ -107,11 +109,11 @@ TEST_F(HighScores, AResultEntersAtOrAboveTheLowestAndBelowEqualScores) {
 }
 
 TEST_F(HighScores, NothingEntersWithoutAProfileOrForAnUnknownMode) {
-  EXPECT_FALSE(HighScoreTable::AddAndSave(rows_, 1, 500, 1));
+  EXPECT_EQ(HighScoreTable::AddAndSave(rows_, 1, 500, 1), HighScoreOutcome::NotEntered);
   Profile bob;
   bob.SetName("bob");
-  EXPECT_FALSE(HighScoreTable::AddAndSave(rows_, 2, 500, 1));
-  EXPECT_FALSE(HighScoreTable::AddAndSave(rows_, -1, 500, 1));
+  EXPECT_EQ(HighScoreTable::AddAndSave(rows_, 2, 500, 1), HighScoreOutcome::NotEntered);
+  EXPECT_EQ(HighScoreTable::AddAndSave(rows_, -1, 500, 1), HighScoreOutcome::NotEntered);
   EXPECT_EQ(Table(rows_, 1), std::vector<std::string>(10, "Dur:0"));
   EXPECT_FALSE(platform::PathExists(filePath_));
 }
@@ -156,11 +158,6 @@ TEST_F(HighScores, AShortOrEndlessFileFillsOnlyTheRowsItReaches) {
        {"ann:70", "Doh:0"},
        {"Dur:0"},
        "High-score file %s is cut short : it holds 1 of 20 records"},
-      {"no zero byte at all",
-       std::string(100000, 'x'),
-       {"Doh:0", "Doh:0"},
-       {"Dur:0"},
-       "High-score file %s : name of record 0 is longer than 255 bytes, rest ignored"},
       {"empty", "", {"Doh:0", "Doh:0"}, {"Dur:0"}, "High-score file %s is cut short : it holds 0 of 20 records"},
   };
   for (const Case& c : cases) {
@@ -176,6 +173,95 @@ TEST_F(HighScores, AShortOrEndlessFileFillsOnlyTheRowsItReaches) {
     line.replace(line.find("%s"), 2, filePath_);
     EXPECT_EQ(GemLines(), std::vector<std::string>{line});
   }
+}
+
+// Records no game writes would be shown, and saved back, for good: the
+// whole file is refused, moved aside (never over an earlier copy), and the
+// tables start from their defaults; the next save makes a fresh file.
+TEST_F(HighScores, ADamagedFileIsMovedAsideAndTheTablesStartAfresh) {
+  const std::string good = std::string("ann\0", 4) + Words({70, 1});
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const char* fault;
+  } cases[] = {
+      {"a control byte in a name", good + std::string("b\x01o\0", 4) + Words({5, 1}),
+       "record 1 : its name is not text"},
+      {"an unreachable score", good + std::string("bo\0", 3) + Words({4052733499u, 1}),
+       "record 1 : its score is more than a game can reach"},
+      {"an unreachable star count", good + std::string("bo\0", 3) + Words({5, 1000}),
+       "record 1 : its star count is more than a game can reach"},
+      {"a name longer than a profile's", std::string(16, 'x') + std::string("\0", 1) + Words({5, 1}),
+       "record 0 : its name is longer than a profile name"},
+      {"no zero byte at all", std::string(100000, 'x'), "record 0 : its name is longer than a profile name"},
+  };
+  int moved = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(filePath_, c.bytes);
+    FillDefaultHighScores(rows_);
+    ClearTerminalLines();
+    EXPECT_EQ(HighScoreTable::Load(rows_), HighScoreTable::FileState::Missing);
+    EXPECT_EQ(Table(rows_, 0), std::vector<std::string>(10, "Doh:0"));
+    EXPECT_EQ(Table(rows_, 1), std::vector<std::string>(10, "Dur:0"));
+    const std::string aside = filePath_ + ".damaged" + (moved > 0 ? "." + std::to_string(moved) : "");
+    ++moved;
+    EXPECT_FALSE(platform::PathExists(filePath_));
+    EXPECT_EQ(ReadBytes(aside), c.bytes);
+    EXPECT_TRUE(TerminalSays({filePath_ + " is damaged (" + c.fault + ")", "moved aside to " + aside}));
+  }
+  EXPECT_EQ(ReadBytes(filePath_ + ".damaged"), cases[0].bytes) << "the first copy is kept";
+
+  Profile bob;
+  bob.SetName("bob");
+  EXPECT_EQ(HighScoreTable::AddAndSave(rows_, 1, 900, 2), HighScoreOutcome::Saved);
+  HighScoreRows loaded;
+  FillDefaultHighScores(loaded);
+  EXPECT_EQ(HighScoreTable::Load(loaded), HighScoreTable::FileState::Read);
+  EXPECT_EQ(Table(loaded, 1)[0], "bob:900");
+}
+
+// A result past what a row holds enters as that most, so the file it is
+// saved in loads again.
+TEST_F(HighScores, AResultPastWhatARowHoldsEntersAsThatMost) {
+  Profile bob;
+  bob.SetName("bob");
+  EXPECT_EQ(HighScoreTable::AddAndSave(rows_, 1, 4052733499u, 5000), HighScoreOutcome::Saved);
+  HighScoreRows loaded;
+  FillDefaultHighScores(loaded);
+  EXPECT_EQ(HighScoreTable::Load(loaded), HighScoreTable::FileState::Read);
+  EXPECT_EQ(loaded[1][0].score, HighScoreTable::kMaxScore);
+  EXPECT_EQ(loaded[1][0].stars, HighScoreTable::kMaxStars);
+}
+
+TEST_F(HighScores, AFileThatCannotBeReadIsKeptAndNeverSavedOver) {
+  for (const UnreadableShape& shape : UnreadableShapes()) {
+    SCOPED_TRACE(shape.what);
+    std::filesystem::remove(filePath_);
+    MakeUnreadable(filePath_, shape);
+    ClearTerminalLines();
+    EXPECT_EQ(HighScoreTable::Load(rows_), HighScoreTable::FileState::Kept);
+    EXPECT_TRUE(TerminalSays({"Cannot read high-score file " + filePath_, shape.reason}));
+    Profile bob;
+    bob.SetName("bob");
+    const std::string kind = KindAt(filePath_);
+    EXPECT_EQ(HighScoreTable::AddAndSave(rows_, 1, 500, 1, HighScoreTable::FileState::Kept),
+              HighScoreOutcome::NotSaved);
+    EXPECT_EQ(KindAt(filePath_), kind);
+    EXPECT_FALSE(platform::PathExists(filePath_ + ".damaged"));
+  }
+}
+
+TEST_F(HighScores, AFailedSaveTellsTheFileAndTheReason) {
+  // A file where the user folder should be: nothing can be written in it.
+  WriteBytes(folders_.userFolder, "not a folder");
+  ClearTerminalLines();
+  EXPECT_FALSE(HighScoreTable::Save(rows_));
+  EXPECT_EQ(TerminalLines(),
+            std::vector<std::string>{"Failed to save the high scores to " + filePath_ + " : Not a directory"});
+  Profile bob;
+  bob.SetName("bob");
+  EXPECT_EQ(HighScoreTable::AddAndSave(rows_, 1, 500, 1), HighScoreOutcome::NotSaved);
 }
 
 TEST_F(HighScores, AFileOnlyInTheWorkingDirectoryStillLoads) {

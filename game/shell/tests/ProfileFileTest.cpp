@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -118,11 +120,12 @@ TEST_F(ProfileFile, OnlyTheExactVersionTagLoadsAndARefusalChangesNothing) {
     Profile profile;
     profile.SetName("keep");
     profile.stars = 7;
-    ClearGemLines();
+    ClearTerminalLines();
     EXPECT_EQ(profile.Load("bob"), c.loads);
     EXPECT_STREQ(profile.name.Chars(), c.loads ? "bob" : "keep");
     EXPECT_EQ(profile.stars, c.loads ? 37u : 7u);
-    const std::vector<std::string> lines = GemLines();
+    // A refusal is a warning: the player sees it on the terminal.
+    const std::vector<std::string> lines = TerminalLines();
     if (!c.loads) {
       ASSERT_EQ(lines.size(), 1u);
       EXPECT_EQ(lines[0], "Profile file " + bobPath_ + " refused : no version tag \"0.5\"");
@@ -249,7 +252,32 @@ TEST_F(ProfileFile, ASaveThatCannotWriteReturnsFalseAndLogsTheFile) {
   Profile bob;
   bob.SetName("bob");
   EXPECT_FALSE(bob.Save());
-  EXPECT_EQ(GemLines(), std::vector<std::string>{"Failed to write profile file " + bobPath_});
+  EXPECT_EQ(GemLines(), std::vector<std::string>{"Failed to write profile file " + bobPath_ + " : Not a directory"});
+  EXPECT_STREQ(bob.saveFailure.Chars(), (bobPath_ + " : Not a directory").c_str());
+  // The player is told once, with the file and the reason.
+  EXPECT_FALSE(bob.SaveReported());
+  EXPECT_EQ(TerminalLines(),
+            std::vector<std::string>{"Failed to save profile bob : " + bobPath_ + " : Not a directory"});
+  std::remove(folders_.User("Profiles").c_str());
+  EXPECT_TRUE(bob.SaveReported());
+  EXPECT_TRUE(bob.saveFailure.IsEmpty());
+}
+
+TEST_F(ProfileFile, AFileThatIsThereButCannotBeReadExistsAndDoesNotLoad) {
+  for (const UnreadableShape& shape : UnreadableShapes()) {
+    SCOPED_TRACE(shape.what);
+    std::filesystem::remove(bobPath_);
+    MakeUnreadable(bobPath_, shape);
+    ClearTerminalLines();
+    EXPECT_TRUE(Profile::Exists("bob"));
+    Profile profile;
+    profile.stars = 7;
+    EXPECT_FALSE(profile.Load("bob"));
+    EXPECT_EQ(profile.stars, 7u);
+    EXPECT_EQ(TerminalLines(), std::vector<std::string>{"Cannot read profile file " + bobPath_ + " : " + shape.reason});
+  }
+  std::filesystem::remove(bobPath_);
+  EXPECT_FALSE(Profile::Exists("bob"));
 }
 
 TEST_F(ProfileFile, DamagedCopiesOfTheGoldenFileLoadOrAreRefusedWithoutHarm) {

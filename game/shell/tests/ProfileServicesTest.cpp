@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "game/puzzle/Game.h"
 #include "game/puzzle/tests/support/GameTestSupport.h"
 #include "game/shell/HighScoreTable.h"
@@ -38,7 +40,7 @@ TEST(ProfileServices, TheGameStartsWithTheUserFoldersProfileAndHighScoresAndEnte
   EXPECT_EQ(services.LoadProfile("nobody"), nullptr);
   EXPECT_EQ(GetCurrentProfile(), game.profile.get());
 
-  EXPECT_TRUE(services.AddHighScore(game.highScores, kModePanic, 900, 3));
+  EXPECT_EQ(services.AddHighScore(game.highScores, kModePanic, 900, 3), HighScoreOutcome::Saved);
   HighScoreRows saved;
   FillDefaultHighScores(saved);
   HighScoreTable::Load(saved);
@@ -46,6 +48,31 @@ TEST(ProfileServices, TheGameStartsWithTheUserFoldersProfileAndHighScoresAndEnte
   EXPECT_EQ(saved[kModePanic][0].score, 900u);
   EXPECT_EQ(saved[kModePanic][0].stars, 3u);
   EXPECT_STREQ(saved[kModePanic][1].name.Chars(), "ann");
+}
+
+// The game's own road from start-up to a finished Panic game: a table whose
+// file is there but cannot be read survives the result byte for byte (as a
+// folder, FIFO or link), and the player is told the result was not saved.
+TEST(ProfileServices, AHighScoreFileThatCannotBeReadIsNeverSavedOver) {
+  for (const UnreadableShape& shape : UnreadableShapes()) {
+    SCOPED_TRACE(shape.what);
+    puzzle_test::GameFixture fixture;
+    const std::string path = platform::CurrentDirectory() + "/" + HighScoreTable::kFileName;
+    MakeUnreadable(path, shape);
+    const std::string kind = KindAt(path);
+    ClearTerminalLines();
+    ProfileServices services;
+    Game game(services);
+    EXPECT_STREQ(game.highScores[kModePanic][0].name.Chars(), "Dur");
+    EXPECT_TRUE(TerminalSays({"Cannot read high-score file " + path, shape.reason}));
+    Profile bob;
+    bob.SetName("bob");
+    EXPECT_EQ(services.AddHighScore(game.highScores, kModePanic, 41000, 2), HighScoreOutcome::NotSaved);
+    // The result stands in the table on show; the file is what it was.
+    EXPECT_STREQ(game.highScores[kModePanic][0].name.Chars(), "bob");
+    EXPECT_EQ(KindAt(path), kind);
+    EXPECT_TRUE(TerminalSays({"The high scores are not saved", path}));
+  }
 }
 
 }  // namespace

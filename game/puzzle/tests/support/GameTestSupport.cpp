@@ -78,9 +78,9 @@ std::unique_ptr<FsmState> FakeServices::CreateState(Game& game, ShellState which
 
 const char* FakeServices::AchievementName(int32_t index) const { return index == 3 ? "Rainbow Warrior" : "Other"; }
 
-bool FakeServices::AddHighScore(HighScoreRows&, int32_t table, uint32_t score, uint32_t stars) {
+HighScoreOutcome FakeServices::AddHighScore(HighScoreRows&, int32_t table, uint32_t score, uint32_t stars) {
   offeredScores.push_back({table, score, stars});
-  return true;
+  return highScoreOutcome;
 }
 
 GameFixture::GameFixture() : folder_("puzzle-game"), previous_(platform::CurrentDirectory()) {

@@ -54,7 +54,7 @@ class FakeServices : public NullGameServices {
   std::unique_ptr<GameAudioLayer> CreateAudioLayer(int32_t voices) override;
   std::unique_ptr<FsmState> CreateState(Game& game, ShellState which) override;
   const char* AchievementName(int32_t index) const override;
-  bool AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) override;
+  HighScoreOutcome AddHighScore(HighScoreRows& rows, int32_t table, uint32_t score, uint32_t stars) override;
   void ShowPauseMenu() override {
     pauseShowing = true;
     ++pauseShows;
@@ -70,6 +70,8 @@ class FakeServices : public NullGameServices {
   };
 
   bool withAudio = true;
+  // What an offered result comes to.
+  HighScoreOutcome highScoreOutcome = HighScoreOutcome::Saved;
   std::set<std::string> loadable;
   // Every name a profile was asked to load under, in order.
   std::vector<std::string> tried;

@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -25,6 +26,7 @@ PlayerFolders::PlayerFolders() {
   if (chdir(workFolder.c_str()) != 0) std::perror("chdir");
   EnableTestLogChannels();
   ClearLogLines(kLogGEM);
+  ClearLogLines(kLogDBG);
 }
 
 PlayerFolders::~PlayerFolders() {
@@ -117,5 +119,46 @@ void FillDefaultHighScores(HighScoreRows& rows) {
 std::vector<std::string> GemLines() { return LogLinesOf(kLogGEM); }
 
 void ClearGemLines() { ClearLogLines(kLogGEM); }
+
+std::vector<std::string> TerminalLines() { return LogLinesOf(kLogDBG); }
+
+void ClearTerminalLines() { ClearLogLines(kLogDBG); }
+
+bool TerminalSays(std::initializer_list<std::string> texts) {
+  for (const std::string& line : TerminalLines()) {
+    bool all = true;
+    for (const std::string& text : texts) all = all && line.find(text) != std::string::npos;
+    if (all) return true;
+  }
+  return false;
+}
+
+const std::vector<UnreadableShape>& UnreadableShapes() {
+  static const std::vector<UnreadableShape> shapes = {
+      {"a folder", "Is a directory"},
+      {"a FIFO", "not a regular file"},
+      {"a link that leads to itself", "Too many levels of symbolic links"},
+  };
+  return shapes;
+}
+
+void MakeUnreadable(const std::string& path, const UnreadableShape& shape) {
+  platform::MakeParentFolders(path);
+  const std::string what = shape.what;
+  bool made = false;
+  if (what == "a folder") made = platform::MakeFolder(path);
+  if (what == "a FIFO") made = mkfifo(path.c_str(), 0644) == 0;
+  if (what == "a link that leads to itself") made = symlink(path.c_str(), path.c_str()) == 0;
+  if (!made) std::perror(path.c_str());
+}
+
+std::string KindAt(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) return "nothing";
+  if (S_ISDIR(info.st_mode)) return "folder";
+  if (S_ISFIFO(info.st_mode)) return "fifo";
+  if (S_ISLNK(info.st_mode)) return "link";
+  return "file";
+}
 
 }  // namespace shell_test

@@ -57,5 +57,25 @@ void FillDefaultHighScores(HighScoreRows& rows);
 // The GEM lines logged since the folders were made or the last ClearGemLines.
 std::vector<std::string> GemLines();
 void ClearGemLines();
+// The lines the terminal shows as warnings and errors (the DBG channel)
+// since the folders were made or the last ClearTerminalLines.
+std::vector<std::string> TerminalLines();
+void ClearTerminalLines();
+// True when a terminal line holds all the texts.
+bool TerminalSays(std::initializer_list<std::string> texts);
+
+// A name that is there but cannot be read, in a shape a player's disk can
+// hold (tests run as root, whom permission bits do not stop), and the
+// reason the system gives for it.
+struct UnreadableShape {
+  const char* what;
+  const char* reason;
+};
+const std::vector<UnreadableShape>& UnreadableShapes();
+// Puts the shape at the path, making the folders on the way.
+void MakeUnreadable(const std::string& path, const UnreadableShape& shape);
+// What stands at the path, links not followed: "folder", "fifo", "link",
+// "file" or "nothing".
+std::string KindAt(const std::string& path);
 
 }  // namespace shell_test

@@ -1,0 +1,113 @@
+// A run takes its user folder before it touches any file: one copy of the
+// program per folder, a place for the player's files or no run at all, and
+// no leftovers of saves that were killed mid-way.
+
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "engine/app/UserFolderStart.h"
+#include "platform/FileSystem.h"
+#include "platform/TempFolder.h"
+#include "platform/UserFolderLock.h"
+
+namespace {
+
+class UserFolderStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(platform::MakeFolder(user_));
+    setenv("VYRE_USER_DIR", user_.c_str(), 1);
+    setenv("VYRE_REGISTRY", registry_.c_str(), 1);
+  }
+  void TearDown() override {
+    setenv("VYRE_USER_DIR", previousUser_.c_str(), 1);
+    setenv("VYRE_REGISTRY", previousRegistry_.c_str(), 1);
+  }
+  static std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+  }
+  std::vector<std::string> Names(const std::string& folder) {
+    std::vector<platform::DirectoryEntry> entries;
+    platform::SearchDirectory(folder + "/*", entries);
+    std::vector<std::string> names;
+    for (const auto& entry : entries) names.push_back(entry.name);
+    return names;
+  }
+
+  platform::ScopedTempFolder scratch_{"vyre-user-folder-start"};
+  std::string user_ = scratch_ / "user";
+  std::string registry_ = scratch_ / "store/Novaliths.reg";
+  std::string previousUser_ = Environment("VYRE_USER_DIR");
+  std::string previousRegistry_ = Environment("VYRE_REGISTRY");
+};
+
+TEST_F(UserFolderStart, ASecondCopySaysSoAndEndsWithStatus1) {
+  platform::UserFolderLock running;
+  platform::UserFolderLock second;
+  ASSERT_EQ(TakeUserFolder("Novaliths", running), 0);
+  setenv("VYRE_MESSAGEBOX", "ok", 1);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(TakeUserFolder("Novaliths", second), 1);
+  const std::string said = testing::internal::GetCapturedStderr();
+  const std::string line = "Novaliths is already running with the user folder " + user_ + ".";
+  EXPECT_NE(said.find(line + "\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("[MessageBox] Novaliths : " + line + " -> OK"), std::string::npos) << said;
+  EXPECT_EQ(Names(user_), std::vector<std::string>{platform::UserFolderLock::kFileName});
+
+  // Once the first has gone the folder is free again.
+  running.Release();
+  EXPECT_EQ(TakeUserFolder("Novaliths", second), 0);
+}
+
+TEST_F(UserFolderStart, TemporariesOfKilledSavesGoAndThePlayersFilesStay) {
+  ASSERT_TRUE(platform::MakeFolder(user_ + "/Profiles"));
+  ASSERT_TRUE(platform::MakeFolder(user_ + "/Vyre"));
+  ASSERT_TRUE(platform::MakeFolder(scratch_ / "store"));
+  for (const std::string name :
+       {"00000000.dat", "00000000.dat.tmpA1b2C3", "Settings.ini.tmpzzzzzz", "notes.tmp", "Profiles/bob.profile",
+        "Profiles/bob.profile.tmp0aZ9yX", "Vyre/GUI.TXT.tmpQwErTy", "Vyre/GUI.TXT"})
+    std::ofstream(user_ + "/" + name) << "x";
+  std::ofstream(registry_ + ".tmp123abc") << "x";
+  std::ofstream(registry_) << "x";
+  platform::UserFolderLock lock;
+  ASSERT_EQ(TakeUserFolder("Novaliths", lock), 0);
+  EXPECT_EQ(Names(user_), (std::vector<std::string>{"00000000.dat", platform::UserFolderLock::kFileName, "Profiles",
+                                                    "Vyre", "notes.tmp"}));
+  EXPECT_EQ(Names(user_ + "/Profiles"), std::vector<std::string>{"bob.profile"});
+  EXPECT_EQ(Names(user_ + "/Vyre"), std::vector<std::string>{"GUI.TXT"});
+  EXPECT_EQ(Names(scratch_ / "store"), std::vector<std::string>{"Novaliths.reg"});
+}
+
+// Started without HOME by an account the password database does not know:
+// nowhere to keep the player's files, and the working folder is not taken.
+TEST_F(UserFolderStart, WithNoHomeTheRunEndsAtOnceAndWritesNothing) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to take an unknown account";
+  constexpr uid_t kUnknownAccount = 54321;
+  ASSERT_EQ(getpwuid(kUnknownAccount), nullptr);
+  ASSERT_TRUE(platform::MakeFolder(scratch_ / "run"));
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (chdir((scratch_ / "run").c_str()) != 0) _exit(10);
+    for (const char* name : {"VYRE_USER_DIR", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "VYRE_REGISTRY", "HOME"})
+      unsetenv(name);
+    if (setuid(kUnknownAccount) != 0) _exit(11);
+    platform::UserFolderLock lock;
+    _exit(TakeUserFolder("Novaliths", lock));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_TRUE(Names(scratch_ / "run").empty());
+}
+
+}  // namespace
