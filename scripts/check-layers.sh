@@ -11,8 +11,9 @@
 #   code and test support of the layers below.
 # - physics/ includes only physics/ (and, outside its tests and benchmarks,
 #   only the standard library's <...> headers); its folders follow
-#   PHYSICS_LAYERS in the same way. Only engine/scene (the collision system
-#   built on it), tests, fuzz/ and physics' own benchmarks include physics/.
+#   PHYSICS_LAYERS in the same way. Only engine/scene/cds (the collision
+#   system built on it), tests, fuzz/ and physics' own benchmarks include
+#   physics/.
 # - content/kit includes only itself; content/, fuzz/ and tests include it.
 # - content/game and fuzz/ stand on top and include anything, as do the
 #   kit's tests (they read the kit's files back with the engine).
@@ -86,7 +87,7 @@ function normalise(path,    parts, n, i, out, depth, k) {
 function dirOf(path) { return sub(/\/[^\/]*$/, "", path) ? path : "" }
 
 # The layer a path belongs to ("" when none), its role (code, tests or
-# bench) and, in physics, its folder.
+# bench) and its folder in the layer (physics/<folder>, engine/scene/<folder>).
 function classify(path, info,    parts, n) {
   n = split(path, parts, "/")
   info["layer"] = ""
@@ -96,8 +97,10 @@ function classify(path, info,    parts, n) {
   else if (path ~ /\/bench\//) info["role"] = "bench"
   if (parts[1] == "platform" || parts[1] == "fuzz") info["layer"] = parts[1]
   else if (parts[1] == "physics") { info["layer"] = "physics"; if (n > 2) info["sub"] = parts[2] }
-  else if ((parts[1] == "engine" || parts[1] == "game" || parts[1] == "content") && n > 2)
+  else if ((parts[1] == "engine" || parts[1] == "game" || parts[1] == "content") && n > 2) {
     info["layer"] = parts[1] "/" parts[2]
+    if (n > 3) info["sub"] = parts[3]
+  }
 }
 
 function onTop(info) {
@@ -121,8 +124,8 @@ function verdict(s, t) {
     return "physics/" t["sub"] " stands above physics/" s["sub"]
   }
   if (t["layer"] == "physics") {
-    if (s["layer"] == "engine/scene" || s["role"] == "tests" || onTop(s)) return ""
-    return "only engine/scene, tests, fuzz and the benchmarks include physics"
+    if ((s["layer"] == "engine/scene" && s["sub"] == "cds") || s["role"] == "tests" || onTop(s)) return ""
+    return "only engine/scene/cds, tests, fuzz and the benchmarks include physics"
   }
 
   if (s["layer"] == "content/kit" && s["role"] == "code") {

@@ -11,8 +11,8 @@
 #include "engine/gui/MouseCursor.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/settings/Settings.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelManager.h"
 
 DisplayRebuild RebuildDisplay(CDisplay& display, CGEMApplication& application) {
   if (!display.HasState(CDisplay::kChangePending)) return DisplayRebuild::kNone;

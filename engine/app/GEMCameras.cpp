@@ -8,7 +8,7 @@
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "engine/scene/SceneNode.h"
+#include "engine/scene/core/SceneNode.h"
 #include "engine/tools/ConsoleWindow.h"
 #include "engine/tools/DBGSystemWindow.h"
 #include "engine/tools/HelpWindow.h"

@@ -5,9 +5,9 @@
 #include "engine/foundation/Log.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/runtime/settings/Settings.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelManager.h"
-#include "engine/scene/SCNScene.h"
+#include "engine/scene/core/SCNScene.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelManager.h"
 #include "engine/tools/DBGSystemWindow.h"
 
 bool CGEMApplication::LoadViewerModel(const String& fileName) {

@@ -12,7 +12,7 @@
 #include "engine/foundation/Vector3.h"
 #include "engine/graphics/GFXFlipbook.h"
 #include "engine/graphics/GFXSprite.h"
-#include "engine/scene/CameraController.h"
+#include "engine/scene/core/CameraController.h"
 #include "game/puzzle/Constellation.h"
 
 class CMATMaterial;

@@ -10,7 +10,7 @@
 #include "engine/graphics/GFXLight.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/RenderState.h"
-#include "engine/scene/ModelDrawing.h"
+#include "engine/scene/model/ModelDrawing.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/GameRandom.h"
 #include "game/puzzle/NovalithObject.h"

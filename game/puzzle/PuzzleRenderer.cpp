@@ -8,7 +8,7 @@
 #include "engine/graphics/MaterialManager.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/ModelManager.h"
 #include "game/puzzle/Constellation.h"
 #include "game/puzzle/CrystalMaterials.h"
 #include "game/puzzle/GalacticPlane.h"
