@@ -6,7 +6,9 @@
 # The rules:
 # - A folder includes its own files and those of the folders below it in
 #   LAYERS; folders on one line stand beside each other and include neither
-#   the other. game/main is the top of the program.
+#   the other. game/main is the top of the program. game/rules (the disc's
+#   rules) stands on the runtime beside the graphics, so it never reaches GL;
+#   engine/ includes nothing of game/.
 # - A tests/ folder includes its own layer's code and test support, and the
 #   code and test support of the layers below.
 # - physics/ includes only physics/ (and, outside its tests and benchmarks,
@@ -25,7 +27,7 @@ LAYERS='
 platform
 engine/foundation
 engine/runtime
-engine/graphics
+engine/graphics game/rules
 engine/scene engine/gui
 engine/effects
 engine/tools
@@ -139,6 +141,7 @@ function verdict(s, t) {
   if (onTop(s)) return ""
   if (t["role"] == "tests" && s["role"] != "tests") return "only tests include test support"
   if (s["layer"] == t["layer"]) return ""
+  if (s["layer"] ~ /^engine\// && t["layer"] ~ /^game\//) return "the engine includes nothing of the game"
   if (!(s["layer"] in layerRank)) return s["layer"] " is not in LAYERS of scripts/check-layers.sh"
   if (!(t["layer"] in layerRank)) return t["layer"] " stands above " s["layer"]
   if (layerRank[t["layer"]] < layerRank[s["layer"]]) return ""

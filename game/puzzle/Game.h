@@ -16,7 +16,7 @@
 #include "engine/scene/core/Camera.h"
 #include "game/puzzle/GameProfile.h"
 #include "game/puzzle/GameServices.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 
 class CTEXTexture;
 class Constellation;

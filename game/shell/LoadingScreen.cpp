@@ -15,7 +15,7 @@
 #include "engine/scene/model/ModelDrawing.h"
 #include "engine/scene/model/ModelManager.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/LoadingProgress.h"
 #include "game/shell/ShellDrawing.h"
 #include "game/shell/ShellResources.h"

@@ -19,8 +19,8 @@
 #include "engine/scene/model/ModelManager.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
-#include "game/puzzle/PuzzleGem.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/PuzzleGem.h"
 
 namespace {
 

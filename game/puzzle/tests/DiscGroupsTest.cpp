@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/foundation/Log.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 #include "platform/Random.h"
 #include "support/PuzzleTestSupport.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/foundation/Log.h"
-#include "game/puzzle/GameMessages.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/PuzzleDisc.h"
 #include "support/PuzzleTestSupport.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/runtime/messages/MSGService.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "support/PuzzleTestSupport.h"
 
 namespace {

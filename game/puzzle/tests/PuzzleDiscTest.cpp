@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/puzzle/GameMessages.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/PuzzleDisc.h"
 #include "platform/Random.h"
 #include "support/PuzzleTestSupport.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "game/puzzle/PuzzleDisc.h"
-#include "game/puzzle/PuzzlePipe.h"
+#include "game/rules/PuzzleDisc.h"
+#include "game/rules/PuzzlePipe.h"
 #include "platform/Random.h"
 #include "support/PuzzleTestSupport.h"
 

@@ -18,7 +18,7 @@
 #include "engine/scene/model/Model.h"
 #include "engine/scene/model/ModelManager.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 #include "support/RendererTestSupport.h"
 
 namespace puzzle_test {

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "PuzzleTestSupport.h"
-#include "game/puzzle/BoardFile.h"
+#include "game/rules/BoardFile.h"
 #include "platform/FileSystem.h"
 
 namespace puzzle_test {

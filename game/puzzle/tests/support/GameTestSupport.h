@@ -12,8 +12,8 @@
 
 #include "PuzzleTestSupport.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GameServices.h"
+#include "game/rules/GameMessages.h"
 #include "platform/TempFolder.h"
 
 namespace puzzle_test {

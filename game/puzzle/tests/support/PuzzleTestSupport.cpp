@@ -7,7 +7,7 @@
 #include "engine/foundation/Log.h"
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "platform/Random.h"
 
 namespace puzzle_test {

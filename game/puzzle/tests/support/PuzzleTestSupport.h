@@ -11,7 +11,7 @@
 
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/messages/MSGMessage.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 
 namespace puzzle_test {
 

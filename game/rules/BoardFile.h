@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 
 // What a board may hold; a file outside these is refused.
 constexpr int32_t kMaxBoardDiscs = 64;

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "engine/foundation/Log.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "game/puzzle/PuzzleGem.h"
+#include "game/rules/PuzzleGem.h"
 
 class CGPuzzleRing {
  public:

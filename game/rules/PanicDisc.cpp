@@ -1,9 +1,9 @@
-#include "game/puzzle/PanicDisc.h"
+#include "game/rules/PanicDisc.h"
 
 #include <algorithm>
 
 #include "engine/foundation/Maths.h"
-#include "game/puzzle/PuzzleGem.h"
+#include "game/rules/PuzzleGem.h"
 
 namespace {
 

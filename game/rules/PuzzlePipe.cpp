@@ -1,7 +1,7 @@
-#include "game/puzzle/PuzzlePipe.h"
+#include "game/rules/PuzzlePipe.h"
 
-#include "game/puzzle/GameRandom.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/GameRandom.h"
+#include "game/rules/PuzzleDisc.h"
 #include "platform/Random.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "game/puzzle/PuzzleGem.h"
+#include "game/rules/PuzzleGem.h"
 
 class CGPuzzleDisc;
 

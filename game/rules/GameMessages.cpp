@@ -1,4 +1,4 @@
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 
 #include <cassert>
 

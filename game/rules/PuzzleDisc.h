@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
-#include "game/puzzle/GroupStats.h"
-#include "game/puzzle/MatchRecord.h"
-#include "game/puzzle/PuzzleGem.h"
-#include "game/puzzle/PuzzlePipe.h"
-#include "game/puzzle/PuzzleRing.h"
+#include "game/rules/GroupStats.h"
+#include "game/rules/MatchRecord.h"
+#include "game/rules/PuzzleGem.h"
+#include "game/rules/PuzzlePipe.h"
+#include "game/rules/PuzzleRing.h"
 
 // A slot of the disc by ring and column.
 struct DiscSlot {

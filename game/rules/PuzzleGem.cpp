@@ -1,4 +1,4 @@
-#include "game/puzzle/PuzzleGem.h"
+#include "game/rules/PuzzleGem.h"
 
 #include "engine/foundation/Maths.h"
 

@@ -1,4 +1,4 @@
-#include "game/puzzle/BoardFile.h"
+#include "game/rules/BoardFile.h"
 
 #include "engine/foundation/File.h"
 #include "engine/foundation/Log.h"

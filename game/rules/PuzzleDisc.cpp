@@ -1,7 +1,7 @@
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 
-#include "game/puzzle/GameMessages.h"
-#include "game/puzzle/PuzzleRing.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/PuzzleRing.h"
 
 namespace {
 
