@@ -8,9 +8,9 @@
 #include "game/rules/GameMessages.h"
 #include "game/rules/MatchRecord.h"
 #include "game/rules/PuzzleDisc.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "support/GameTestSupport.h"
 #include "support/GlyphRecorder.h"
-#include "support/PuzzleTestSupport.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "engine/runtime/input/UIOJoystick.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
-#include "game/puzzle/tests/support/PuzzleTestSupport.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "game/shell/MenuInput.h"
 #include "platform/KeyCodes.h"
 #include "platform/ScriptedInputSources.h"

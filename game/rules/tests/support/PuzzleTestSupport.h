@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers for the puzzle tests: discs drawn as text, and receivers standing
+// Helpers for the tests of the rules and of the game above them: discs drawn as text, and receivers standing
 // in for the game and the audio layer on the real GEM service.
 
 #include <cstdint>
