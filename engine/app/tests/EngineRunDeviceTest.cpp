@@ -47,7 +47,7 @@
 #include "engine/tools/DebugToolbar.h"
 #include "engine/tools/HelpWindow.h"
 #include "platform/KeyCodes.h"
-#include "platform/ScriptedInputSources.h"
+#include "platform/null/ScriptedInputSources.h"
 
 namespace {
 

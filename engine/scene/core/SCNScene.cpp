@@ -7,7 +7,6 @@
 #include <new>
 
 #include "engine/foundation/Log.h"
-#include "engine/scene/core/SCNInstance.h"
 #include "engine/scene/core/SceneLog.h"
 #include "engine/scene/core/SceneTextLines.h"
 #include "engine/scene/model/Model.h"

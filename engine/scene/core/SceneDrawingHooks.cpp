@@ -7,7 +7,7 @@
 #include "engine/graphics/RenderState.h"
 #include "engine/scene/core/Actor.h"
 #include "engine/scene/core/Camera.h"
-#include "engine/scene/core/SCNInstance.h"
+#include "engine/scene/core/SCNScene.h"
 #include "engine/scene/core/SceneNode.h"
 #include "engine/scene/model/ModelDrawing.h"
 

@@ -1,12 +1,8 @@
-// The transform pair, and the transform-pair and instance records read and
-// written through a File.
+// The transform pair, and its record read and written through a File.
 
 #include "engine/scene/core/TransformPair.h"
 
-#include <string>
-
 #include "engine/foundation/File.h"
-#include "engine/scene/model/Instance.h"
 
 void C3METransformPair::CopyFrom(const C3METransformPair& other) {
   pose.Copy(other.pose);
@@ -78,33 +74,4 @@ void C3METransformPair::Read(File& file) {
   SkipFloats(file, 4);
   ReadShort(file);
   SkipFloats(file, 7);
-}
-
-void C3MEInstance::Write(File& file) const {
-  file.WriteString(name);
-  file.WriteInt(componentId);
-  file.WriteInt(tag);
-  file.WriteInt(int32_t(childCount));
-  transforms.Write(file);
-  for (uint32_t k = 0; k < childCount; ++k) file.WriteInt(childIds[k]);
-}
-
-bool C3MEInstance::Read(File& file) {
-  if (!Readable(file)) return false;
-  String line;
-  file.ReadLine(line);
-  std::string text(line.Chars());
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  name = text.c_str();
-  componentId = file.ReadInt();
-  tag = file.ReadInt();
-  const int32_t count = file.ReadInt();
-  transforms.Read(file);
-  if (!file.IsOpen()) return false;
-  // Every id takes at least one byte: a count the file cannot hold is refused.
-  const int64_t left = file.GetSize() - file.Tell();
-  if (count < 0 || int64_t(count) > left) return false;
-  if (!ReserveChildren(uint32_t(count))) return false;
-  for (int32_t k = 0; k < count; ++k) childIds[k] = file.ReadInt();
-  return file.IsOpen();
 }

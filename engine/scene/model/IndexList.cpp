@@ -4,11 +4,6 @@
 
 #include "engine/scene/model/ReservePolicy.h"
 
-C3MEReservePolicy& CurrentReservePolicy() {
-  static C3MEReservePolicy policy;
-  return policy;
-}
-
 C3MEIndexList::~C3MEIndexList() { delete[] indices; }
 
 void C3MEIndexList::Clear() {

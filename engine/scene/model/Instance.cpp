@@ -1,6 +1,15 @@
 #include "engine/scene/model/Instance.h"
 
 #include <new>
+#include <string>
+
+#include "engine/foundation/File.h"
+
+namespace {
+
+bool Readable(const File& file) { return file.IsOpen() && (file.GetFlags() & File::kRead) != 0; }
+
+}  // namespace
 
 C3MEInstance::C3MEInstance() : name("Initial") {}
 
@@ -79,4 +88,33 @@ uint32_t C3MEInstance::CountChildren() const {
   for (uint32_t k = 0; k < childCount; ++k)
     if (childIds[k] >= 0) ++used;
   return used;
+}
+
+void C3MEInstance::Write(File& file) const {
+  file.WriteString(name);
+  file.WriteInt(componentId);
+  file.WriteInt(tag);
+  file.WriteInt(int32_t(childCount));
+  transforms.Write(file);
+  for (uint32_t k = 0; k < childCount; ++k) file.WriteInt(childIds[k]);
+}
+
+bool C3MEInstance::Read(File& file) {
+  if (!Readable(file)) return false;
+  String line;
+  file.ReadLine(line);
+  std::string text(line.Chars());
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  name = text.c_str();
+  componentId = file.ReadInt();
+  tag = file.ReadInt();
+  const int32_t count = file.ReadInt();
+  transforms.Read(file);
+  if (!file.IsOpen()) return false;
+  // Every id takes at least one byte: a count the file cannot hold is refused.
+  const int64_t left = file.GetSize() - file.Tell();
+  if (count < 0 || int64_t(count) > left) return false;
+  if (!ReserveChildren(uint32_t(count))) return false;
+  for (int32_t k = 0; k < count; ++k) childIds[k] = file.ReadInt();
+  return file.IsOpen();
 }

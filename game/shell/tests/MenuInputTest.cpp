@@ -6,7 +6,7 @@
 #include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "game/shell/MenuInput.h"
 #include "platform/KeyCodes.h"
-#include "platform/ScriptedInputSources.h"
+#include "platform/null/ScriptedInputSources.h"
 #include "support/ScreenTestSupport.h"
 
 namespace {

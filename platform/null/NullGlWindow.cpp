@@ -1,6 +1,6 @@
 // The display-less window back-end.
 
-#include "platform/NullGlWindow.h"
+#include "platform/null/NullGlWindow.h"
 
 namespace platform {
 
