@@ -78,8 +78,8 @@ constexpr NamedId kGameMessageNames[] = {
     {eMSG_GLast, "eMSG_GLast"},
 };
 
-int32_t gameReceiverId = -1;
-int32_t audioReceiverId = -1;
+int32_t gGameReceiverId = -1;
+int32_t gAudioReceiverId = -1;
 
 }  // namespace
 
@@ -108,15 +108,15 @@ bool GameMessageCarriesPointer(uint32_t id) {
 }
 
 void RegisterGameMessages(int32_t gameId, int32_t audioId) {
-  gameReceiverId = gameId;
-  audioReceiverId = audioId;
+  gGameReceiverId = gameId;
+  gAudioReceiverId = audioId;
   CMSGService* service = GetGEMMSGService();
   for (const NamedId& entry : kGameMessageNames) service->RegisterMessageName(entry.id, entry.name);
 }
 
-int32_t GetGameReceiverId() { return gameReceiverId; }
+int32_t GetGameReceiverId() { return gGameReceiverId; }
 
-int32_t GetAudioReceiverId() { return audioReceiverId; }
+int32_t GetAudioReceiverId() { return gAudioReceiverId; }
 
 void PostGameMessageTo(int32_t source, int32_t target, uint32_t id, intptr_t parameter, double delaySeconds) {
   // A record on the poster's stack is gone once the post returns.
@@ -127,9 +127,9 @@ void PostGameMessageTo(int32_t source, int32_t target, uint32_t id, intptr_t par
 }
 
 void PostGameMessage(uint32_t id, intptr_t parameter, double delaySeconds) {
-  PostGameMessageTo(-1, gameReceiverId, id, parameter, delaySeconds);
+  PostGameMessageTo(-1, gGameReceiverId, id, parameter, delaySeconds);
 }
 
 void PostAudioMessage(uint32_t id, intptr_t parameter, double delaySeconds) {
-  PostGameMessageTo(-1, audioReceiverId, id, parameter, delaySeconds);
+  PostGameMessageTo(-1, gAudioReceiverId, id, parameter, delaySeconds);
 }

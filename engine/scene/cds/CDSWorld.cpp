@@ -8,7 +8,7 @@
 
 namespace {
 
-CCDSWorld* sExisting = nullptr;
+CCDSWorld* gExisting = nullptr;
 
 bool IsFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -26,12 +26,12 @@ bool ClockPaused() { return Clock::Instance().IsPaused(); }
 // is in place as soon as anything can hold a mesh.
 CCDSWorld::CCDSWorld() : root_(new CCDSNode(CCDSShape())) {
   CCDSMesh::RegisterRayTest();
-  sExisting = this;
+  gExisting = this;
 }
 
 CCDSWorld::~CCDSWorld() {
   Empty();
-  sExisting = nullptr;
+  gExisting = nullptr;
 }
 
 CCDSWorld& CCDSWorld::Instance() {
@@ -39,7 +39,7 @@ CCDSWorld& CCDSWorld::Instance() {
   return world;
 }
 
-CCDSWorld* CCDSWorld::Existing() { return sExisting; }
+CCDSWorld* CCDSWorld::Existing() { return gExisting; }
 
 CCDSShape CCDSWorld::DefaultCell() {
   const float h = kDefaultCellHalfSize;
