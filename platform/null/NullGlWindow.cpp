@@ -72,8 +72,4 @@ void NullGlWindow::GetDrawableSize(int* width, int* height) const {
   *height = open_ ? lastConfig.height : 0;
 }
 
-std::unique_ptr<GlWindow> CreateNullGlWindow(std::vector<DisplayDevice> displays) {
-  return std::make_unique<NullGlWindow>(std::move(displays));
-}
-
 }  // namespace platform

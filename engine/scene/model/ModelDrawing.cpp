@@ -37,6 +37,20 @@ bool HasUncompiledGroup(const C3MEMesh* mesh) {
 
 void DeleteList(int32_t list) { glDeleteLists(GLuint(list), 1); }
 
+// Calls draw(mesh) for each instance's mesh under the instance's model-space
+// matrix; instances without a mesh are passed over.
+template <typename Draw>
+void ForEachPlacedMesh(const C3MEModel& model, Draw draw) {
+  for (uint32_t i = 0; i < model.instanceCount; ++i) {
+    const C3MEInstance& component = model.instances[i];
+    if (component.mesh == nullptr) continue;
+    glPushMatrix();
+    glMultMatrixf(component.world.Data());
+    draw(*component.mesh);
+    glPopMatrix();
+  }
+}
+
 }  // namespace
 
 void DrawMesh(const C3MEMesh* mesh, uint32_t set) {
@@ -76,18 +90,13 @@ void CompileModelLists(C3MEModel* model) {
 
 void CallModelLists(const C3MEModel* model) {
   if (model == nullptr) return;
-  for (uint32_t i = 0; i < model->instanceCount; ++i) {
-    const C3MEInstance& component = model->instances[i];
-    glPushMatrix();
-    glMultMatrixf(component.world.Data());
-    const C3MEMesh* mesh = component.mesh;
-    if (mesh != nullptr && mesh->displayList >= 0) {
-      glCallList(GLuint(mesh->displayList));
+  ForEachPlacedMesh(*model, [](const C3MEMesh& mesh) {
+    if (mesh.displayList >= 0) {
+      glCallList(GLuint(mesh.displayList));
     } else {
-      DrawMesh(mesh, 0);
+      DrawMesh(&mesh, 0);
     }
-    glPopMatrix();
-  }
+  });
 }
 
 void DrawModel(C3MEModel* model) {
@@ -101,13 +110,7 @@ void DrawModel(C3MEModel* model) {
     CallModelLists(model);
     return;
   }
-  for (uint32_t i = 0; i < model->instanceCount; ++i) {
-    const C3MEInstance& component = model->instances[i];
-    glPushMatrix();
-    glMultMatrixf(component.world.Data());
-    DrawMesh(component.mesh, 0);
-    glPopMatrix();
-  }
+  ForEachPlacedMesh(*model, [](const C3MEMesh& mesh) { DrawMesh(&mesh, 0); });
 }
 
 void PrepareModelMatrices(C3MEModel* model) {
@@ -122,22 +125,17 @@ void DrawMeshFlat(int n, const C3MEModel* model) {
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_VERTEX_ARRAY);
-  for (uint32_t i = 0; i < model->instanceCount; ++i) {
-    const C3MEInstance& component = model->instances[i];
-    const C3MEMesh* mesh = component.mesh;
-    if (!HasGroups(mesh)) continue;
-    glPushMatrix();
-    glMultMatrixf(component.world.Data());
-    glVertexPointer(3, GL_FLOAT, sizeof(C3MEVertex), &mesh->vertices[0].position);
-    const C3MELod& groups = mesh->lods[0];
+  ForEachPlacedMesh(*model, [](const C3MEMesh& mesh) {
+    if (!HasGroups(&mesh)) return;
+    glVertexPointer(3, GL_FLOAT, sizeof(C3MEVertex), &mesh.vertices[0].position);
+    const C3MELod& groups = mesh.lods[0];
     for (uint32_t k = 0; k < groups.listCount; ++k) {
       const C3MEIndexList& group = groups.lists[k];
       if (group.indexCount < 3 || group.indices == nullptr) continue;
       glDrawElements(PrimitiveMode(group.primitiveKind), group.indexCount, GL_UNSIGNED_SHORT, group.indices);
       CountGroupTriangles(group.primitiveKind, group.indexCount);
     }
-    glPopMatrix();
-  }
+  });
 }
 
 void DrawModelBounds(const C3MEModel* model, const float* colour) {
@@ -148,29 +146,23 @@ void DrawModelBounds(const C3MEModel* model, const float* colour) {
   SetMaterial(nullptr);
   BindMaterialStage(0);
   SetRenderState(RenderFlag::BLENDING | RenderFlag::SOLID);
-  for (uint32_t i = 0; i < model->instanceCount; ++i) {
-    const C3MEInstance& component = model->instances[i];
-    const C3MEMesh* mesh = component.mesh;
-    if (mesh == nullptr) continue;
-    glPushMatrix();
-    glMultMatrixf(component.world.Data());
-    if (mesh->volumeKind == C3MEMesh::kCuboid) {
+  ForEachPlacedMesh(*model, [colour](const C3MEMesh& mesh) {
+    if (mesh.volumeKind == C3MEMesh::kCuboid) {
       glColor4f(colour[0], colour[1], colour[2], colour[3]);
-      DrawSolidBox(mesh->box.min, mesh->box.max);
+      DrawSolidBox(mesh.box.min, mesh.box.max);
       glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-      DrawWireBox(mesh->box.min, mesh->box.max);
-    } else if (mesh->volumeKind == C3MEMesh::kSphere) {
+      DrawWireBox(mesh.box.min, mesh.box.max);
+    } else if (mesh.volumeKind == C3MEMesh::kSphere) {
       glColor4f(colour[0], colour[1], colour[2], colour[3]);
-      const Vector3& centre = mesh->sphere.centre;
-      const float diameter = 2.0f * mesh->sphere.radius;
+      const Vector3& centre = mesh.sphere.centre;
+      const float diameter = 2.0f * mesh.sphere.radius;
       glPushMatrix();
       glTranslatef(centre.x, centre.y, centre.z);
       glScalef(diameter, diameter, diameter);
       glCallList(GFX_GL::GetShapeList(kSolidSphereSlot));
       glPopMatrix();
     }
-    glPopMatrix();
-  }
+  });
   SetRenderState(remembered);
 }
 
@@ -179,23 +171,19 @@ void DrawModelTriangles(const C3MEModel* model) {
   glEnable(GL_POLYGON_OFFSET_LINE);
   glPolygonOffset(1.5f, -0.000001f);
   SetRenderState(RenderFlag::DEPTHTEST | RenderFlag::WIREFRAME);
-  for (uint32_t i = 0; i < model->instanceCount; ++i) {
-    const C3MEInstance& component = model->instances[i];
-    const C3MEMesh* mesh = component.mesh;
-    if (!HasGroups(mesh)) continue;
-    glPushMatrix();
-    glMultMatrixf(component.world.Data());
-    const C3MELod& groups = mesh->lods[0];
+  ForEachPlacedMesh(*model, [](const C3MEMesh& mesh) {
+    if (!HasGroups(&mesh)) return;
+    const C3MELod& groups = mesh.lods[0];
     for (uint32_t k = 0; k < groups.listCount; ++k) {
       const C3MEIndexList& group = groups.lists[k];
       for (uint32_t t = 0; group.indices != nullptr && t + 2 < group.indexCount; t += 3) {
         const uint16_t corners[3] = {group.indices[t], group.indices[t + 1], group.indices[t + 2]};
         // Indices past the vertices belong to a damaged model: skip them.
-        if (corners[0] >= mesh->vertexCount || corners[1] >= mesh->vertexCount || corners[2] >= mesh->vertexCount)
+        if (corners[0] >= mesh.vertexCount || corners[1] >= mesh.vertexCount || corners[2] >= mesh.vertexCount)
           continue;
-        const Vector3& a = mesh->vertices[corners[0]].position;
-        const Vector3& b = mesh->vertices[corners[1]].position;
-        const Vector3& c = mesh->vertices[corners[2]].position;
+        const Vector3& a = mesh.vertices[corners[0]].position;
+        const Vector3& b = mesh.vertices[corners[1]].position;
+        const Vector3& c = mesh.vertices[corners[2]].position;
         glColor4f(1.0f, 0.0f, 1.0f, 1.0f);
         DrawLine(a, b, 2.0f);
         DrawLine(b, c, 2.0f);
@@ -211,8 +199,7 @@ void DrawModelTriangles(const C3MEModel* model) {
         }
       }
     }
-    glPopMatrix();
-  }
+  });
   glDisable(GL_POLYGON_OFFSET_LINE);
   glPolygonOffset(0.0f, 0.0f);
 }
