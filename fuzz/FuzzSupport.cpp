@@ -9,7 +9,7 @@
 #include "engine/foundation/LogSettings.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/ModelManager.h"
 #include "fuzz/FuzzTarget.h"
 
 namespace fuzz {

@@ -99,8 +99,6 @@ class GlWindow {
 
 // The SDL2 window; needs a video driver (SDL_VIDEODRIVER=offscreen in tests).
 std::unique_ptr<GlWindow> CreateSdlGlWindow();
-// A window that opens without a display and records what it was asked.
-std::unique_ptr<GlWindow> CreateNullGlWindow(std::vector<DisplayDevice> displays = {});
 
 // Address of a GL entry point of the current context, or null.
 void* GetGlProcAddress(const char* name);

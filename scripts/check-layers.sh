@@ -7,13 +7,16 @@
 # The rules:
 # - A folder includes its own files and those of the folders below it in
 #   LAYERS; folders on one line stand beside each other and include neither
-#   the other. game/main is the top of the program.
+#   the other. game/main is the top of the program. game/rules (the disc's
+#   rules) stands on the runtime beside the graphics, so it never reaches GL;
+#   engine/ includes nothing of game/.
 # - A tests/ folder includes its own layer's code and test support, and the
 #   code and test support of the layers below.
 # - physics/ includes only physics/ (and, outside its tests and benchmarks,
 #   only the standard library's <...> headers); its folders follow
-#   PHYSICS_LAYERS in the same way. Only engine/scene (the collision system
-#   built on it), tests, fuzz/ and physics' own benchmarks include physics/.
+#   PHYSICS_LAYERS in the same way. Only engine/scene/cds (the collision
+#   system built on it), tests, fuzz/ and physics' own benchmarks include
+#   physics/.
 # - content/kit includes only itself; content/, fuzz/ and tests include it.
 # - content/game and fuzz/ stand on top and include anything, as do the
 #   kit's tests (they read the kit's files back with the engine).
@@ -29,7 +32,7 @@ LAYERS='
 platform
 engine/foundation
 engine/runtime
-engine/graphics
+engine/graphics game/rules
 engine/scene engine/gui
 engine/effects
 engine/tools
@@ -91,7 +94,7 @@ function normalise(path,    parts, n, i, out, depth, k) {
 function dirOf(path) { return sub(/\/[^\/]*$/, "", path) ? path : "" }
 
 # The layer a path belongs to ("" when none), its role (code, tests or
-# bench) and, in physics, its folder.
+# bench) and its folder in the layer (physics/<folder>, engine/scene/<folder>).
 function classify(path, info,    parts, n) {
   n = split(path, parts, "/")
   info["layer"] = ""
@@ -101,8 +104,10 @@ function classify(path, info,    parts, n) {
   else if (path ~ /\/bench\//) info["role"] = "bench"
   if (parts[1] == "platform" || parts[1] == "fuzz") info["layer"] = parts[1]
   else if (parts[1] == "physics") { info["layer"] = "physics"; if (n > 2) info["sub"] = parts[2] }
-  else if ((parts[1] == "engine" || parts[1] == "game" || parts[1] == "content") && n > 2)
+  else if ((parts[1] == "engine" || parts[1] == "game" || parts[1] == "content") && n > 2) {
     info["layer"] = parts[1] "/" parts[2]
+    if (n > 3) info["sub"] = parts[3]
+  }
 }
 
 function onTop(info) {
@@ -126,8 +131,8 @@ function verdict(s, t) {
     return "physics/" t["sub"] " stands above physics/" s["sub"]
   }
   if (t["layer"] == "physics") {
-    if (s["layer"] == "engine/scene" || s["role"] == "tests" || onTop(s)) return ""
-    return "only engine/scene, tests, fuzz and the benchmarks include physics"
+    if ((s["layer"] == "engine/scene" && s["sub"] == "cds") || s["role"] == "tests" || onTop(s)) return ""
+    return "only engine/scene/cds, tests, fuzz and the benchmarks include physics"
   }
 
   if (s["layer"] == "content/kit" && s["role"] == "code") {
@@ -141,6 +146,7 @@ function verdict(s, t) {
   if (onTop(s)) return ""
   if (t["role"] == "tests" && s["role"] != "tests") return "only tests include test support"
   if (s["layer"] == t["layer"]) return ""
+  if (s["layer"] ~ /^engine\// && t["layer"] ~ /^game\//) return "the engine includes nothing of the game"
   if (!(s["layer"] in layerRank)) return s["layer"] " is not in LAYERS of scripts/check-layers.sh"
   if (!(t["layer"] in layerRank)) return t["layer"] " stands above " s["layer"]
   if (layerRank[t["layer"]] < layerRank[s["layer"]]) return ""

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "content/game/Constellations.h"
-#include "game/puzzle/BoardFile.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/BoardFile.h"
+#include "game/rules/PuzzleDisc.h"
 #include "platform/Random.h"
 
 namespace {

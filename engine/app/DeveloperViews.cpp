@@ -10,8 +10,8 @@
 #include "engine/graphics/GFXFont.h"
 #include "engine/graphics/GFXLight.h"
 #include "engine/graphics/Material.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelDrawing.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelDrawing.h"
 
 namespace {
 

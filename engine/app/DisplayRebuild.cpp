@@ -1,8 +1,6 @@
 #include "engine/app/DisplayRebuild.h"
 
-#include "engine/app/DisplayChange.h"
 #include "engine/app/GEMApplication.h"
-#include "engine/foundation/Log.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXGL.h"
 #include "engine/graphics/GFXLight.h"
@@ -10,9 +8,8 @@
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/MouseCursor.h"
 #include "engine/runtime/display/Display.h"
-#include "engine/runtime/settings/Settings.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelManager.h"
 
 DisplayRebuild RebuildDisplay(CDisplay& display, CGEMApplication& application) {
   if (!display.HasState(CDisplay::kChangePending)) return DisplayRebuild::kNone;
@@ -36,29 +33,4 @@ DisplayRebuild RebuildDisplay(CDisplay& display, CGEMApplication& application) {
   application.OnDisplayRebuilt();
   GetMouseCursor()->SetScale(display.GetWidth(), display.GetHeight());
   return DisplayRebuild::kRebuilt;
-}
-
-// Asking for a change only marks the display; RebuildDisplay carries it out.
-
-void ApplyDisplaySettings(const CSettings& settings, CDisplay& display) {
-  LogGEM("Video settings changed.");
-  display.SetDepth(settings.depth);
-  display.SetState(CDisplay::kChangePending);
-  display.ChooseSize(settings.width, settings.height);
-  const bool windowed = !display.HasState(CDisplay::kFullscreen);
-  if (settings.fullscreen && windowed) {
-    display.SetState(CDisplay::kFullscreen | CDisplay::kChangePending);
-  } else if (!settings.fullscreen && !windowed) {
-    display.ClearState(CDisplay::kFullscreen);
-    display.SetState(CDisplay::kChangePending);
-  }
-}
-
-void ToggleFullscreen(CDisplay& display) {
-  if (display.HasState(CDisplay::kFullscreen)) {
-    display.ClearState(CDisplay::kFullscreen);
-  } else {
-    display.SetState(CDisplay::kFullscreen);
-  }
-  display.SetState(CDisplay::kChangePending);
 }

@@ -16,8 +16,8 @@
 #include "engine/runtime/fsm/Base.h"
 #include "engine/runtime/fsm/FsmState.h"
 #include "engine/runtime/messages/MSGMessage.h"
-#include "engine/scene/CDSWorld.h"
-#include "engine/scene/Camera.h"
+#include "engine/scene/cds/CDSWorld.h"
+#include "engine/scene/core/Camera.h"
 
 class AppConsoleCommands;
 class C3MEModel;

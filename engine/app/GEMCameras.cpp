@@ -3,7 +3,7 @@
 
 #include "engine/app/GEMApplication.h"
 #include "engine/runtime/input/UIOManager.h"
-#include "engine/scene/SceneNode.h"
+#include "engine/scene/core/SceneNode.h"
 #include "platform/DebugOutput.h"
 #include "platform/KeyCodes.h"
 

@@ -18,8 +18,8 @@
 #include "engine/runtime/console/CommandRegistry.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/settings/Settings.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelManager.h"
 #include "engine/tools/DBGEngineLinks.h"
 #include "engine/tools/DBGSystemWindow.h"
 

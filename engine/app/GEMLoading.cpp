@@ -1,14 +1,12 @@
 // What the application loads on request: the model viewer's model and a
-// scene, and the developer console's phrases.
+// scene.
 
 #include "engine/app/GEMApplication.h"
 #include "engine/foundation/Log.h"
 #include "engine/graphics/TextureManager.h"
-#include "engine/runtime/settings/Settings.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelManager.h"
-#include "engine/scene/SCNScene.h"
-#include "engine/tools/DBGSystemWindow.h"
+#include "engine/scene/core/SCNScene.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelManager.h"
 
 bool CGEMApplication::LoadViewerModel(const String& fileName) {
   C3MEManager& models = C3MEManager::Instance();
@@ -38,16 +36,4 @@ bool CGEMApplication::LoadScene(const String& fileName) {
   }
   loadedScene = new CSCNScene();
   return loadedScene->Load(fileName.Chars());
-}
-
-void CGEMApplication::HandleConsolePhrase() {
-  if (developerWindow == nullptr) return;
-  DBGConsoleLine& line = developerWindow->consoleLine;
-  if (line.command == "HIDE" && line.argument == "3ME") {
-    options.modelViewer = 0;
-    line.handled = 1;
-  } else if (line.command == "GET" && line.argument == "SETTINGS") {
-    if (services_.settings != nullptr) services_.settings->Dump();
-    line.handled = 1;
-  }
 }

@@ -12,8 +12,8 @@
 #include "engine/gui/MouseCursor.h"
 #include "engine/gui/ScreenFade.h"
 #include "engine/runtime/display/Display.h"
-#include "engine/scene/Actor.h"
-#include "engine/scene/CDSWorld.h"
+#include "engine/scene/cds/CDSWorld.h"
+#include "engine/scene/core/Actor.h"
 
 void CGEMApplication::RenderScene() {
   if (preScene_) preScene_(0);

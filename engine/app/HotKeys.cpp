@@ -9,7 +9,7 @@
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/ModelManager.h"
 #include "engine/tools/ConsoleWindow.h"
 #include "engine/tools/DBGSystemWindow.h"
 #include "engine/tools/HelpWindow.h"

@@ -63,17 +63,3 @@ void ToggleToolLibrary() {
   }
   if (state.toggleShow != nullptr) state.toggleShow();
 }
-
-// The engine directory handed to the tool library.
-namespace {
-// Static storage: the tool library may read it until the process ends.
-void* gDirectory[kEngineDirectorySize] = {};
-bool gMade = false;
-}  // namespace
-
-void** GetEngineDirectory() { return gMade ? gDirectory : nullptr; }
-
-void** CreateEngineDirectory() {
-  gMade = true;
-  return gDirectory;
-}

@@ -4,7 +4,7 @@
 #include "engine/effects/BeamElement.h"
 #include "engine/effects/EffectVertex.h"
 #include "engine/foundation/Vector2.h"
-#include "engine/scene/Actor.h"
+#include "engine/scene/core/Actor.h"
 
 class CMATMaterial;
 

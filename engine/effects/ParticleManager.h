@@ -5,7 +5,7 @@
 #include "engine/effects/Particle.h"
 #include "engine/foundation/Vector3.h"
 #include "engine/graphics/RenderState.h"
-#include "engine/scene/Actor.h"
+#include "engine/scene/core/Actor.h"
 
 class CMATMaterial;
 class File;

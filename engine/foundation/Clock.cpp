@@ -14,9 +14,9 @@ constexpr uint32_t kFramesPerSample = 5;
 constexpr float kMinFrameDelta = 0.001f;
 constexpr float kMaxFrameDelta = 0.1f;
 
-uint32_t lastCounterRead = 0;
-float cachedFrequency = -1.0f;
-char timeText[256];
+uint32_t gLastCounterRead = 0;
+float gCachedFrequency = -1.0f;
+char gTimeText[256];
 
 }  // namespace
 
@@ -97,17 +97,17 @@ void Clock::ToggleBlink() {
 }
 
 uint32_t Clock::ReadTSC(uint32_t& outValue) {
-  lastCounterRead = static_cast<uint32_t>(platform::HighResCounter());
-  outValue = lastCounterRead;
-  return lastCounterRead;
+  gLastCounterRead = static_cast<uint32_t>(platform::HighResCounter());
+  outValue = gLastCounterRead;
+  return gLastCounterRead;
 }
 
 float Clock::PerformanceFrequency() {
-  if (cachedFrequency < 0.0f) {
+  if (gCachedFrequency < 0.0f) {
     uint64_t frequency = platform::HighResFrequency();
-    cachedFrequency = frequency != 0 ? static_cast<float>(static_cast<uint32_t>(frequency)) : 500000.0f;
+    gCachedFrequency = frequency != 0 ? static_cast<float>(static_cast<uint32_t>(frequency)) : 500000.0f;
   }
-  return cachedFrequency;
+  return gCachedFrequency;
 }
 
 int TimeSecondsPart(float seconds) { return static_cast<int>(seconds - 60.0f * std::floor(seconds / 60.0f)); }
@@ -117,13 +117,13 @@ int TimeMinutesPart(float seconds) { return static_cast<int>(std::floor(seconds 
 int TimeHoursPart(float seconds) { return static_cast<int>(std::floor(seconds / 3600.0f)); }
 
 const char* FormatTimeMMSS(float seconds) {
-  std::snprintf(timeText, sizeof timeText, "%02d:%02d", TimeMinutesPart(seconds), TimeSecondsPart(seconds));
-  return timeText;
+  std::snprintf(gTimeText, sizeof gTimeText, "%02d:%02d", TimeMinutesPart(seconds), TimeSecondsPart(seconds));
+  return gTimeText;
 }
 
 const char* FormatTimeHHMMSS(float seconds) {
   int minutesInHour = TimeMinutesPart(seconds) - 60 * TimeHoursPart(seconds);
-  std::snprintf(timeText, sizeof timeText, "%02d:%02d:%02d", TimeHoursPart(seconds), minutesInHour,
+  std::snprintf(gTimeText, sizeof gTimeText, "%02d:%02d:%02d", TimeHoursPart(seconds), minutesInHour,
                 TimeSecondsPart(seconds));
-  return timeText;
+  return gTimeText;
 }

@@ -4,15 +4,15 @@
 
 namespace {
 // One thread: plain increments, no atomics.
-MemoryCounters counters;
+MemoryCounters gCounters;
 }  // namespace
 
 void CountObjectAllocation(size_t bytes) {
-  ++counters.objectAllocations;
-  counters.objectBytes += static_cast<uint32_t>(bytes);
+  ++gCounters.objectAllocations;
+  gCounters.objectBytes += static_cast<uint32_t>(bytes);
 }
 
-void CountObjectFree() { ++counters.objectFrees; }
+void CountObjectFree() { ++gCounters.objectFrees; }
 
 void* CountedNew(size_t bytes) {
   CountObjectAllocation(bytes);
@@ -25,25 +25,25 @@ void CountedDelete(void* block) {
 }
 
 void* CountedArrayNew(size_t bytes) {
-  ++counters.arrayAllocations;
-  counters.arrayBytes += static_cast<uint32_t>(bytes);
+  ++gCounters.arrayAllocations;
+  gCounters.arrayBytes += static_cast<uint32_t>(bytes);
   return std::malloc(bytes);
 }
 
 void CountedArrayDelete(void* block) {
-  ++counters.arrayFrees;
+  ++gCounters.arrayFrees;
   std::free(block);
 }
 
 void* CountedMalloc(size_t bytes) {
-  ++counters.cLibraryAllocations;
-  counters.cLibraryBytes += static_cast<uint32_t>(bytes);
+  ++gCounters.cLibraryAllocations;
+  gCounters.cLibraryBytes += static_cast<uint32_t>(bytes);
   return std::malloc(bytes);
 }
 
 void CountedFree(void* block) {
-  ++counters.cLibraryFrees;
+  ++gCounters.cLibraryFrees;
   std::free(block);
 }
 
-MemoryCounters GetMemoryCounters() { return counters; }
+MemoryCounters GetMemoryCounters() { return gCounters; }

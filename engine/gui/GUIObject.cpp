@@ -7,6 +7,7 @@
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/MaterialStage.h"
 #include "engine/gui/GUIWindowManager.h"
+#include "engine/gui/MouseCursor.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGSystem.h"
 

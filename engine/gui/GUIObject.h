@@ -190,7 +190,3 @@ class GUIChildList {
  private:
   std::vector<GUIObject*> children_;
 };
-
-// The cursor position in GUI units (the mouse cursor's, or the origin when
-// the cursor was never built).
-Vector2 GUICursorPosition();

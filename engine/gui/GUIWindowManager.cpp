@@ -13,13 +13,13 @@ std::unique_ptr<GUIWindowManager>& ManagerSlot() {
   static std::unique_ptr<GUIWindowManager> manager;
   return manager;
 }
-bool managerGone = false;
+bool gManagerGone = false;
 
 // Destroys the manager at exit before the message system it is registered in.
 struct ManagerReaper {
   ~ManagerReaper() {
     ManagerSlot().reset();
-    managerGone = true;
+    gManagerGone = true;
   }
 };
 
@@ -30,7 +30,7 @@ GUIWindowManager* GetWindowManager() {
   // the reaper must find the slot still holding the manager.
   std::unique_ptr<GUIWindowManager>& slot = ManagerSlot();
   static ManagerReaper reaper;
-  if (!slot && !managerGone) slot = std::make_unique<GUIWindowManager>();
+  if (!slot && !gManagerGone) slot = std::make_unique<GUIWindowManager>();
   return slot.get();
 }
 

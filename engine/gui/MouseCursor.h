@@ -35,3 +35,7 @@ class MouseCursor : public GUIObject {
 
 // The cursor, built on first use.
 MouseCursor* GetMouseCursor();
+
+// The cursor position in GUI units (the mouse cursor's, or the origin when
+// the cursor was never built).
+Vector2 GUICursorPosition();

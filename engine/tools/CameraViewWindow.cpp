@@ -1,6 +1,6 @@
 #include "engine/tools/CameraViewWindow.h"
 
-#include "engine/scene/Camera.h"
+#include "engine/scene/core/Camera.h"
 #include "engine/tools/DBGEngineLinks.h"
 
 namespace {

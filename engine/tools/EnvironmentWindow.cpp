@@ -6,7 +6,7 @@
 #include "engine/graphics/GFXLight.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "engine/scene/Camera.h"
+#include "engine/scene/core/Camera.h"
 #include "engine/tools/DBGEngineLinks.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "engine/graphics/GFXDisplay.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelDrawing.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelDrawing.h"
+#include "engine/scene/model/ModelManager.h"
 
 namespace {
 

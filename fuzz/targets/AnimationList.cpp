@@ -1,5 +1,5 @@
 // Animation lists ("[ANM]", a count, one name a line).
-#include "engine/scene/AnimationManager.h"
+#include "engine/scene/anim/AnimationManager.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(AnimationList) {

@@ -1,5 +1,5 @@
 // Animation sequence text files.
-#include "engine/scene/AnimationSequence.h"
+#include "engine/scene/anim/AnimationSequence.h"
 
 #include "fuzz/FuzzTarget.h"
 

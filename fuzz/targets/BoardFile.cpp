@@ -1,11 +1,11 @@
 // Board files: the discs of a constellation, one per star.
-#include "game/puzzle/BoardFile.h"
+#include "game/rules/BoardFile.h"
 
 #include <memory>
 #include <vector>
 
 #include "fuzz/FuzzTarget.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 
 FUZZ_TARGET(BoardFile) {
   const std::string path = fuzz::ScratchFile("fuzz.stars", data, size);

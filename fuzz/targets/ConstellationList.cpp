@@ -7,7 +7,7 @@ FUZZ_TARGET(ConstellationList) {
   const std::string path = fuzz::ScratchFile("Constellations.txt", data, size);
   {
     GalacticPlane plane;
-    Constellation::ReadSet(plane, path.c_str());
+    plane.ReadConstellations(path.c_str());
   }
   fuzz::ReleaseSharedResources();
 }

@@ -1,6 +1,6 @@
 // The binary instance record (name, component id and transform pair).
 #include "engine/foundation/File.h"
-#include "engine/scene/Instance.h"
+#include "engine/scene/model/Instance.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(InstanceRecord) {

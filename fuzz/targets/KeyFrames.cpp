@@ -1,5 +1,5 @@
 // Key-frame text files.
-#include "engine/scene/KeyFrames.h"
+#include "engine/scene/anim/KeyFrames.h"
 
 #include "fuzz/FuzzTarget.h"
 

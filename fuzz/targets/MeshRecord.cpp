@@ -1,6 +1,6 @@
 // The binary mesh record with its levels and index lists.
 #include "engine/foundation/File.h"
-#include "engine/scene/Mesh.h"
+#include "engine/scene/model/Mesh.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(MeshRecord) {

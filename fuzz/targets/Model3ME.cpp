@@ -1,5 +1,5 @@
 // Binary ".3ME" models through the model's own read, as the model manager loads them.
-#include "engine/scene/Model.h"
+#include "engine/scene/model/Model.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(Model3ME) {

@@ -1,5 +1,5 @@
 // Text ".3MX" models (versions V3 to V6).
-#include "engine/scene/Model.h"
+#include "engine/scene/model/Model.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(Model3MX) {

@@ -1,5 +1,5 @@
 // Model lists ("[3ME]", a count, one name a line).
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/ModelManager.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(ModelList) {

@@ -1,5 +1,5 @@
 // ".PEO" models.
-#include "engine/scene/Model.h"
+#include "engine/scene/model/Model.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(ModelPEO) {

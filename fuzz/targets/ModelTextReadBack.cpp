@@ -1,8 +1,8 @@
 // The text export's read-back layout, read from an open file as the text
 // codec's ReadBody does.
 #include "engine/foundation/File.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/TextExportCodec.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/TextExportCodec.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(ModelTextReadBack) {

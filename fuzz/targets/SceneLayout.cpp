@@ -1,5 +1,5 @@
 // Scene layouts ("[V0.1]", "[NINSTANCES]" and the instances).
-#include "engine/scene/SCNScene.h"
+#include "engine/scene/core/SCNScene.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(SceneLayout) {

@@ -1,5 +1,5 @@
 // Scene libraries ("[SCENERY LIBRARY]").
-#include "engine/scene/SCNScene.h"
+#include "engine/scene/core/SCNScene.h"
 #include "fuzz/FuzzTarget.h"
 
 FUZZ_TARGET(SceneLibrary) {

@@ -1,5 +1,5 @@
 // Skeleton text files.
-#include "engine/scene/Skeleton.h"
+#include "engine/scene/anim/Skeleton.h"
 
 #include "fuzz/FuzzTarget.h"
 

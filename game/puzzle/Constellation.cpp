@@ -2,51 +2,18 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <string>
 
 #include "engine/foundation/File.h"
 #include "engine/foundation/Log.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/MaterialStage.h"
-#include "game/puzzle/GalacticPlane.h"
-#include "game/puzzle/GameRandom.h"
+#include "game/puzzle/ChallengeText.h"
+#include "game/rules/GameRandom.h"
 
 namespace {
 
-constexpr const char* kDefinitionFolder = "Resources/Boards/Challenge/";
-constexpr const char* kDefinitionExtension = ".definition.txt";
 constexpr const char* kCompletedStarMaterial = "CompletedStar";
-// Longer lines are cut; the rest of such a line is skipped, not read as a
-// line of its own.
-constexpr size_t kLineCapacity = 512;
-// Names are cut to this many characters (the scan widths below say it too).
-constexpr size_t kNameCapacity = 256;
-
-// Reads the next line into buffer; false at the end of the file.
-bool ReadTextLine(File& file, char (&buffer)[kLineCapacity]) {
-  const size_t stored = file.ReadChars(buffer, kLineCapacity);
-  if (stored == 0) return false;
-  if (buffer[stored - 1] != '\n' && stored + 1 == kLineCapacity) {
-    char rest[kLineCapacity];
-    size_t more = 0;
-    while ((more = file.ReadChars(rest, sizeof rest)) > 0 && rest[more - 1] != '\n') {
-    }
-  }
-  return true;
-}
-
-bool HasKey(const char* line, const char* key) { return std::strstr(line, key) != nullptr; }
-
-// A name read to the end of its line, without trailing blanks or CR, so a
-// CRLF file names the same boards, images and HUD text.
-String TrimmedName(const char* scanned) {
-  String name(scanned);
-  name.TrimRight();
-  return name;
-}
-
 CMATMaterial* MaterialNamed(const String& name) { return CMATManager::GetInstance()->GetMaterial(name); }
 
 constexpr uint32_t kTwinkleColumns = 3;
@@ -139,10 +106,10 @@ bool Constellation::Read(const char* path) {
     LogError("Cannot open constellation %s", path);
     return false;
   }
-  char line[kLineCapacity];
+  char line[kChallengeLineCapacity];
   bool ended = false;
   ReadProgress progress;
-  while (ReadTextLine(file, line)) {
+  while (ReadChallengeLine(file, line)) {
     ended = HasKey(line, "[END]");
     if (ended) break;
     if (!ReadDefinitionLine(line, progress)) {
@@ -158,7 +125,7 @@ bool Constellation::Read(const char* path) {
 }
 
 bool Constellation::ReadDefinitionLine(const char* line, ReadProgress& progress) {
-  char text[kNameCapacity];
+  char text[kChallengeNameCapacity];
   if (HasKey(line, "[NAME]")) {
     if (std::sscanf(line, "[NAME] %255[^\n]", text) == 1) name = TrimmedName(text);
   } else if (HasKey(line, "[SILOHUETTE]")) {
@@ -197,44 +164,4 @@ bool Constellation::ReadDefinitionLine(const char* line, ReadProgress& progress)
     parTotalSeconds += star.parSeconds;
   }
   return true;
-}
-
-bool Constellation::ReadSet(GalacticPlane& plane, const char* path) {
-  plane.constellations.clear();
-  plane.constellationCount = 0;
-  File file;
-  file.OpenRead(path);
-  if (!file.IsOpen()) {
-    LogError("Cannot open the constellation list %s", path);
-    return false;
-  }
-  char line[kLineCapacity];
-  char text[kNameCapacity];
-  bool ended = false;
-  bool countSeen = false;
-  uint32_t read = 0;
-  while (ReadTextLine(file, line)) {
-    ended = HasKey(line, "[END]");
-    if (ended) break;
-    if (HasKey(line, "[CONSTELLATIONS]")) {
-      int count = 0;
-      if (countSeen || std::sscanf(line, "[CONSTELLATIONS] %d", &count) != 1) continue;
-      countSeen = true;
-      if (count > kMaxConstellations) {
-        LogError("The constellation list %s declares %d constellations (at most %d)", path, count, kMaxConstellations);
-        return false;
-      }
-      if (count > 0) {
-        plane.constellationCount = static_cast<uint32_t>(count);
-        plane.constellations.resize(plane.constellationCount);
-      }
-    } else if (HasKey(line, "[CONSTELLATION]")) {
-      if (read >= plane.constellationCount || std::sscanf(line, "[CONSTELLATION] %255[^\n]", text) != 1) continue;
-      const std::string definition = std::string(kDefinitionFolder) + TrimmedName(text).Chars() + kDefinitionExtension;
-      // A definition that fails leaves its record empty; the list goes on.
-      plane.constellations[read++].Read(definition.c_str());
-    }
-  }
-  if (!ended) LogError("The constellation list %s ends without [END]", path);
-  return ended;
 }

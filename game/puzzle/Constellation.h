@@ -16,7 +16,6 @@
 #include "engine/graphics/GFXSprite.h"
 
 class CMATMaterial;
-class GalacticPlane;
 
 // Starts a completed star's twinkle once: a 3 x 2 grid over the material's
 // first stage texture, frames 0 to 6 wrapping from a random frame at 10 to
@@ -50,10 +49,6 @@ class Constellation {
   // file cannot be opened, its star count is refused, or it ends without
   // "[END]" (what was read stays).
   bool Read(const char* path);
-  // Reads the constellation list at path into the plane, each entry's
-  // definition from "Resources/Boards/Challenge/<entry>.definition.txt".
-  // True when the list ends with "[END]".
-  static bool ReadSet(GalacticPlane& plane, const char* path);
   // Empties the record: no name, stars, images or sprite; default size.
   void Clear();
 

@@ -8,7 +8,7 @@
 #include "engine/graphics/MaterialStage.h"
 #include "engine/graphics/RenderState.h"
 #include "game/puzzle/Constellation.h"
-#include "game/puzzle/GameRandom.h"
+#include "game/rules/GameRandom.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/MaterialStage.h"
-#include "engine/scene/Actor.h"
+#include "engine/scene/core/Actor.h"
 
 namespace {
 

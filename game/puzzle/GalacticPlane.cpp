@@ -1,16 +1,23 @@
 #include "game/puzzle/GalacticPlane.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "engine/effects/Particle.h"
 #include "engine/effects/ParticleManager.h"
+#include "engine/foundation/File.h"
+#include "engine/foundation/Log.h"
 #include "engine/foundation/Maths.h"
 #include "engine/graphics/MaterialManager.h"
+#include "game/puzzle/ChallengeText.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/GameRandom.h"
+#include "game/rules/GameRandom.h"
 
 namespace {
 
+constexpr const char* kDefinitionFolder = "Resources/Boards/Challenge/";
+constexpr const char* kDefinitionExtension = ".definition.txt";
 constexpr int32_t kStarFieldEmitter = 4;
 constexpr float kFullTurn = 360.0f;
 // Degrees a second the galaxy turns.
@@ -45,10 +52,51 @@ void GalacticPlane::Destroy() {
   DestroyMarkers();
 }
 
+bool GalacticPlane::ReadConstellations(const char* path) {
+  constellations.clear();
+  constellationCount = 0;
+  File file;
+  file.OpenRead(path);
+  if (!file.IsOpen()) {
+    LogError("Cannot open the constellation list %s", path);
+    return false;
+  }
+  char line[kChallengeLineCapacity];
+  char text[kChallengeNameCapacity];
+  bool ended = false;
+  bool countSeen = false;
+  uint32_t read = 0;
+  while (ReadChallengeLine(file, line)) {
+    ended = HasKey(line, "[END]");
+    if (ended) break;
+    if (HasKey(line, "[CONSTELLATIONS]")) {
+      int count = 0;
+      if (countSeen || std::sscanf(line, "[CONSTELLATIONS] %d", &count) != 1) continue;
+      countSeen = true;
+      if (count > Constellation::kMaxConstellations) {
+        LogError("The constellation list %s declares %d constellations (at most %d)", path, count,
+                 Constellation::kMaxConstellations);
+        return false;
+      }
+      if (count > 0) {
+        constellationCount = static_cast<uint32_t>(count);
+        constellations.resize(constellationCount);
+      }
+    } else if (HasKey(line, "[CONSTELLATION]")) {
+      if (read >= constellationCount || std::sscanf(line, "[CONSTELLATION] %255[^\n]", text) != 1) continue;
+      const std::string definition = std::string(kDefinitionFolder) + TrimmedName(text).Chars() + kDefinitionExtension;
+      // A definition that fails leaves its record empty; the list goes on.
+      constellations[read++].Read(definition.c_str());
+    }
+  }
+  if (!ended) LogError("The constellation list %s ends without [END]", path);
+  return ended;
+}
+
 std::unique_ptr<GalacticPlane> MakeGalacticPlane(const char* constellationList) {
   auto plane = std::make_unique<GalacticPlane>();
   plane->Create();
-  if (constellationList != nullptr) Constellation::ReadSet(*plane, constellationList);
+  if (constellationList != nullptr) plane->ReadConstellations(constellationList);
   return plane;
 }
 

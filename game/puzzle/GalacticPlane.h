@@ -12,7 +12,7 @@
 #include "engine/foundation/Vector3.h"
 #include "engine/graphics/GFXFlipbook.h"
 #include "engine/graphics/GFXSprite.h"
-#include "engine/scene/CameraController.h"
+#include "engine/scene/core/CameraController.h"
 #include "game/puzzle/Constellation.h"
 
 class CMATMaterial;
@@ -61,6 +61,10 @@ class GalacticPlane {
   void Create();
   // Frees the constellations and the markers.
   void Destroy();
+  // Reads the constellation list at path into the plane, each entry's
+  // definition from "Resources/Boards/Challenge/<entry>.definition.txt".
+  // True when the list ends with "[END]".
+  bool ReadConstellations(const char* path);
   // Turns the galaxy, eases the constellations' sizes and advances the
   // completed stars and markers by dt seconds.
   void Update(float dt);
@@ -102,5 +106,5 @@ class GalacticPlane {
 };
 
 // A new plane, set up with its star field (Create) and, when a list is
-// named, the constellations it reads (Constellation::ReadSet).
+// named, the constellations it reads (ReadConstellations).
 std::unique_ptr<GalacticPlane> MakeGalacticPlane(const char* constellationList = nullptr);

@@ -10,9 +10,9 @@
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/GameHud.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GlyphText.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/GameMessages.h"
 #include "platform/UserFolder.h"
 
 namespace {

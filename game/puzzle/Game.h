@@ -13,10 +13,10 @@
 #include "engine/foundation/AnimChannel.h"
 #include "engine/foundation/String.h"
 #include "engine/runtime/fsm/FsmState.h"
-#include "engine/scene/Camera.h"
+#include "engine/scene/core/Camera.h"
 #include "game/puzzle/GameProfile.h"
 #include "game/puzzle/GameServices.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 
 class CTEXTexture;
 class Constellation;

@@ -5,12 +5,12 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/foundation/Maths.h"
-#include "game/puzzle/BoardFile.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/BoardFile.h"
 #include "platform/Random.h"
 
 namespace {

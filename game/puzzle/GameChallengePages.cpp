@@ -13,8 +13,8 @@
 #include "game/puzzle/Challenge.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GlyphText.h"
+#include "game/rules/GameMessages.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/GameMessages.h"
 #include "platform/KeyCodes.h"
 
 namespace {

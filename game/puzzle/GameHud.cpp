@@ -5,11 +5,11 @@
 
 #include "engine/foundation/Clock.h"
 #include "engine/graphics/MaterialManager.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GameServices.h"
 #include "game/puzzle/GlyphText.h"
-#include "game/puzzle/MatchRecord.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/MatchRecord.h"
+#include "game/rules/PuzzleDisc.h"
 
 namespace {
 

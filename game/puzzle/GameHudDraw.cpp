@@ -12,7 +12,7 @@
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/GameProfile.h"
 #include "game/puzzle/GlyphText.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/NovalithObject.h"
-#include "game/puzzle/PanicDisc.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/PanicDisc.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/GameMessages.h"
 
 namespace {
 

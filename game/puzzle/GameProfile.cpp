@@ -6,27 +6,27 @@
 
 namespace {
 
-GameProfile* currentProfile = nullptr;
+GameProfile* gCurrentProfile = nullptr;
 
 // Levels ask for this many gems per level.
 constexpr int32_t kGemsPerLevel = 20;
 
 }  // namespace
 
-GameProfile* GetCurrentProfile() { return currentProfile; }
+GameProfile* GetCurrentProfile() { return gCurrentProfile; }
 
-void SetCurrentProfile(GameProfile* profile) { currentProfile = profile; }
+void SetCurrentProfile(GameProfile* profile) { gCurrentProfile = profile; }
 
 uint32_t AddSaturated(uint32_t value, uint64_t amount) {
   const uint64_t sum = static_cast<uint64_t>(value) + amount;
   return sum < amount || sum > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(sum);
 }
 
-GameProfile::GameProfile() { currentProfile = this; }
+GameProfile::GameProfile() { gCurrentProfile = this; }
 
 GameProfile::~GameProfile() {
   // Only the current one: an older profile going away leaves the newer current.
-  if (currentProfile == this) currentProfile = nullptr;
+  if (gCurrentProfile == this) gCurrentProfile = nullptr;
 }
 
 void GameProfile::AddScore(uint64_t points) {

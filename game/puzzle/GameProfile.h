@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "engine/foundation/String.h"
-#include "game/puzzle/MatchRecord.h"
-#include "game/puzzle/PuzzleGem.h"
+#include "game/rules/MatchRecord.h"
+#include "game/rules/PuzzleGem.h"
 
 enum GameMode : int32_t {
   kModeChallenge = 0,

@@ -8,9 +8,9 @@
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/GameMessages.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "game/puzzle/Challenge.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 
 namespace {
 

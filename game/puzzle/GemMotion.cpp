@@ -9,10 +9,10 @@
 #include "engine/foundation/Maths.h"
 #include "game/puzzle/CrystalMaterials.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/GameMessages.h"
-#include "game/puzzle/PuzzleDisc.h"
-#include "game/puzzle/PuzzlePipe.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/PuzzleDisc.h"
+#include "game/rules/PuzzlePipe.h"
 
 namespace {
 

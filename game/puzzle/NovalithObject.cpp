@@ -9,9 +9,9 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGSystem.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/GameMessages.h"
-#include "game/puzzle/GameRandom.h"
-#include "game/puzzle/MatchRecord.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/GameRandom.h"
+#include "game/rules/MatchRecord.h"
 #include "platform/Random.h"
 
 namespace {

@@ -10,12 +10,12 @@
 #include "engine/graphics/GFXLight.h"
 #include "engine/graphics/Material.h"
 #include "engine/graphics/RenderState.h"
-#include "engine/scene/ModelDrawing.h"
+#include "engine/scene/model/ModelDrawing.h"
 #include "game/puzzle/GalacticPlane.h"
-#include "game/puzzle/GameRandom.h"
 #include "game/puzzle/NovalithObject.h"
-#include "game/puzzle/PuzzleDisc.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/GameRandom.h"
+#include "game/rules/PuzzleDisc.h"
 
 namespace {
 

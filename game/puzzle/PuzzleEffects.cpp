@@ -10,9 +10,9 @@
 #include "engine/graphics/MaterialManager.h"
 #include "game/puzzle/CrystalMaterials.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/GameRandom.h"
-#include "game/puzzle/PuzzleDisc.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/GameRandom.h"
+#include "game/rules/PuzzleDisc.h"
 
 namespace {
 

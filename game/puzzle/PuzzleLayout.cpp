@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "engine/foundation/Maths.h"
-#include "game/puzzle/PuzzleDisc.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/PuzzleDisc.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include "engine/graphics/MaterialManager.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/ModelManager.h"
 #include "game/puzzle/Constellation.h"
 #include "game/puzzle/CrystalMaterials.h"
 #include "game/puzzle/GalacticPlane.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GameProfile.h"
 #include "game/puzzle/NovalithObject.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/PuzzleDisc.h"
 
 const Vector3 GPuzzleRenderer::kDiscCentre{-6.125f, 0.0f, 0.0f};
 const Vector3 GPuzzleRenderer::kRainbowRowOrigin{-5.0f, 0.0f, 0.0f};

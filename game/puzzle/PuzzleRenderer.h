@@ -25,7 +25,7 @@
 #include "engine/foundation/Vector3.h"
 #include "engine/runtime/fsm/Base.h"
 #include "engine/runtime/fsm/FsmState.h"
-#include "game/puzzle/PuzzleGem.h"
+#include "game/rules/PuzzleGem.h"
 
 class C3MEModel;
 class CGPuzzleDisc;

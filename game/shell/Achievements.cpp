@@ -1,6 +1,6 @@
 #include "game/shell/Achievements.h"
 
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/Profile.h"
 
 const char AchievementNames[kAchievementCount][kAchievementTextBytes] = {

@@ -10,7 +10,7 @@
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/GFrontEnd.h"
 #include "game/shell/HighScoresScreen.h"
 #include "game/shell/MenuInput.h"

@@ -7,7 +7,7 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGSystem.h"
 #include "engine/runtime/sound/SFXLog.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/VolumeLevel.h"
 
 namespace {

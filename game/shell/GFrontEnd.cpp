@@ -8,7 +8,7 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MSGSystem.h"
 #include "engine/runtime/messages/MessageIds.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/GlyphCanvas.h"
 
 namespace {

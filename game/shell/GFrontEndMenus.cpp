@@ -2,7 +2,7 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/runtime/messages/MessageIds.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/GFrontEnd.h"
 #include "game/shell/Profile.h"
 

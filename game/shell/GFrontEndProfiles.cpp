@@ -9,7 +9,7 @@
 #include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "engine/runtime/settings/Registry.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/GFrontEnd.h"
 #include "game/shell/Profile.h"
 #include "game/shell/ProfileName.h"

@@ -5,7 +5,7 @@
 #include "engine/runtime/messages/MSGMessage.h"
 #include "engine/runtime/messages/MessageIds.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/Profile.h"
 #include "game/shell/ResourceQueues.h"
 #include "game/shell/ShellDrawing.h"

@@ -3,7 +3,7 @@
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/runtime/sound/SFXManager.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/ModelManager.h"
 
 namespace {
 

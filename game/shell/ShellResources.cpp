@@ -3,8 +3,8 @@
 #include "engine/foundation/String.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/TextureManager.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/Model.h"
+#include "engine/scene/model/Mesh.h"
+#include "engine/scene/model/Model.h"
 #include "game/puzzle/GlyphText.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/GAudio.h"
 
 ShellScreen::ShellScreen(ShellContext& context, ShellState which)

@@ -1,10 +1,8 @@
 #include "game/shell/ShellServices.h"
 
 #include "game/shell/Achievements.h"
-#include "game/shell/AudioServices.h"
 #include "game/shell/CreditsScreen.h"
 #include "game/shell/FrontEndScreen.h"
-#include "game/shell/FrontEndServices.h"
 #include "game/shell/GAudio.h"
 #include "game/shell/GFrontEnd.h"
 #include "game/shell/GameOverScreen.h"
@@ -14,7 +12,6 @@
 #include "game/shell/LoadingScreen.h"
 #include "game/shell/MenuInput.h"
 #include "game/shell/Profile.h"
-#include "game/shell/ProfileServices.h"
 #include "game/shell/ResourceQueues.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Input sources driven by hand.
 
-#include "platform/ScriptedInputSources.h"
+#include "platform/null/ScriptedInputSources.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,8 +8,8 @@
 
 #include "content/game/ChallengeBoards.h"
 #include "content/game/Constellations.h"
-#include "game/puzzle/BoardFile.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/BoardFile.h"
+#include "game/rules/PuzzleDisc.h"
 #include "support/GameDataSupport.h"
 
 namespace {

@@ -13,10 +13,10 @@
 
 #include "content/game/GameDataNames.h"
 #include "engine/graphics/tests/support/RendererTestWindow.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelDrawing.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/Mesh.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelDrawing.h"
+#include "engine/scene/model/ModelManager.h"
 #include "support/GameDataSupport.h"
 
 namespace {

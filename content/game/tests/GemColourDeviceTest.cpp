@@ -16,11 +16,11 @@
 #include "content/game/tests/support/GameDataSupport.h"
 #include "engine/graphics/GFXLight.h"
 #include "engine/graphics/tests/support/RendererTestWindow.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/ModelManager.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
-#include "game/puzzle/PuzzleGem.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/PuzzleGem.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "engine/app/GEMApplication.h"
 #include "engine/app/PrepareSettings.h"
 #include "engine/runtime/console/VariableRegistry.h"
-#include "engine/scene/CDSWorld.h"
-#include "engine/scene/SceneNode.h"
+#include "engine/scene/cds/CDSWorld.h"
+#include "engine/scene/core/SceneNode.h"
 
 namespace {
 

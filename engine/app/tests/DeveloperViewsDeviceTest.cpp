@@ -22,7 +22,7 @@
 #include "engine/graphics/TextureManager.h"
 #include "engine/graphics/tests/support/DisplayTestWindow.h"
 #include "engine/runtime/display/Display.h"
-#include "engine/scene/Model.h"
+#include "engine/scene/model/Model.h"
 #include "engine/scene/tests/support/SquareModel.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Settings.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/ModelManager.h"
 #include "engine/tools/ConsoleWindow.h"
 #include "engine/tools/DBGEngineLinks.h"
 #include "engine/tools/DBGSystemWindow.h"

@@ -9,7 +9,7 @@
 #include "engine/runtime/input/UIOKeyboard.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "platform/KeyCodes.h"
-#include "platform/ScriptedInputSources.h"
+#include "platform/null/ScriptedInputSources.h"
 
 namespace {
 

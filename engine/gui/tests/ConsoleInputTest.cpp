@@ -11,7 +11,7 @@
 #include "engine/runtime/console/VariableRegistry.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/KeyCodes.h"
-#include "platform/ScriptedInputSources.h"
+#include "platform/null/ScriptedInputSources.h"
 #include "support/GuiTestSupport.h"
 
 using namespace gui_test;

@@ -9,7 +9,7 @@
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/console/VariableRegistry.h"
 #include "engine/runtime/display/Display.h"
-#include "platform/NullGlWindow.h"
+#include "platform/null/NullGlWindow.h"
 
 namespace {
 

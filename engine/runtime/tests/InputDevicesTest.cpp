@@ -9,7 +9,7 @@
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "platform/KeyCodes.h"
-#include "platform/ScriptedInputSources.h"
+#include "platform/null/ScriptedInputSources.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "engine/scene/Actor.h"
-#include "engine/scene/CDSHitList.h"
-#include "engine/scene/CDSWorld.h"
-#include "engine/scene/Model.h"
+#include "engine/scene/cds/CDSHitList.h"
+#include "engine/scene/cds/CDSWorld.h"
+#include "engine/scene/core/Actor.h"
+#include "engine/scene/model/Model.h"
 #include "support/CDSTestSupport.h"
 #include "support/TestActor.h"
 

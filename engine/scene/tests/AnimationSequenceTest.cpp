@@ -3,10 +3,10 @@
 #include <string>
 
 #include "engine/foundation/Clock.h"
-#include "engine/scene/AnimationManager.h"
-#include "engine/scene/AnimationSequence.h"
-#include "engine/scene/KeyFrames.h"
-#include "engine/scene/Skeleton.h"
+#include "engine/scene/anim/AnimationManager.h"
+#include "engine/scene/anim/AnimationSequence.h"
+#include "engine/scene/anim/KeyFrames.h"
+#include "engine/scene/anim/Skeleton.h"
 #include "platform/TempFolder.h"
 #include "support/AnimTestSupport.h"
 #include "support/SceneTestSupport.h"

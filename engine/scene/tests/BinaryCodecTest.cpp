@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/scene/BinaryCodec.h"
-#include "engine/scene/Model.h"
+#include "engine/scene/model/BinaryCodec.h"
+#include "engine/scene/model/Model.h"
 #include "platform/TempFolder.h"
 #include "support/SceneTestSupport.h"
 

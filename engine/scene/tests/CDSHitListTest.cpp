@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/scene/CDSHitList.h"
-#include "engine/scene/CDSWorld.h"
+#include "engine/scene/cds/CDSHitList.h"
+#include "engine/scene/cds/CDSWorld.h"
 
 namespace {
 

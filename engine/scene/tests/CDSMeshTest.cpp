@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/scene/CDSMesh.h"
+#include "engine/scene/cds/CDSMesh.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/scene/CDSShape.h"
+#include "engine/scene/cds/CDSShape.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <set>
 #include <vector>
 
-#include "engine/scene/CDSHitList.h"
-#include "engine/scene/CDSNode.h"
-#include "engine/scene/CDSWorld.h"
-#include "engine/scene/SceneNode.h"
+#include "engine/scene/cds/CDSHitList.h"
+#include "engine/scene/cds/CDSNode.h"
+#include "engine/scene/cds/CDSWorld.h"
+#include "engine/scene/core/SceneNode.h"
 #include "support/CDSTestSupport.h"
 
 namespace {

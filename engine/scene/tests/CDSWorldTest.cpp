@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "engine/foundation/Quaternion.h"
-#include "engine/scene/CDSHitList.h"
-#include "engine/scene/CDSWorld.h"
-#include "engine/scene/SceneNode.h"
+#include "engine/scene/cds/CDSHitList.h"
+#include "engine/scene/cds/CDSWorld.h"
+#include "engine/scene/core/SceneNode.h"
 #include "support/CDSTestSupport.h"
 
 namespace {

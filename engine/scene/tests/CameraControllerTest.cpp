@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/foundation/TransformNode.h"
-#include "engine/scene/CameraController.h"
+#include "engine/scene/core/CameraController.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/runtime/fsm/FSMRegistry.h"
-#include "engine/scene/Camera.h"
+#include "engine/scene/core/Camera.h"
 #include "support/TestActor.h"
 
 namespace {

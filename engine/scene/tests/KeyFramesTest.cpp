@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "engine/scene/KeyFrames.h"
-#include "engine/scene/Skeleton.h"
+#include "engine/scene/anim/KeyFrames.h"
+#include "engine/scene/anim/Skeleton.h"
 #include "platform/TempFolder.h"
 #include "support/AnimTestSupport.h"
 #include "support/SceneTestSupport.h"

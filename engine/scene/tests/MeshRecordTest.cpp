@@ -8,8 +8,8 @@
 #include <string>
 
 #include "engine/foundation/File.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/MeshRecordBytes.h"
+#include "engine/scene/model/Mesh.h"
+#include "engine/scene/model/MeshRecordBytes.h"
 #include "support/SceneTestSupport.h"
 
 namespace {

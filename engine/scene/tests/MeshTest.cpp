@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/scene/Mesh.h"
+#include "engine/scene/model/Mesh.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/graphics/tests/support/RendererTestWindow.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelDrawing.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelDrawing.h"
 #include "engine/scene/tests/support/SquareModel.h"
 #include "platform/GlWindow.h"
 

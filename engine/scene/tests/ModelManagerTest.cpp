@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelManager.h"
 #include "platform/TempFolder.h"
 #include "support/SceneTestSupport.h"
 

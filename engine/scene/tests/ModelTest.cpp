@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/scene/Model.h"
+#include "engine/scene/model/Model.h"
 #include "support/SceneTestSupport.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/scene/Model.h"
-#include "engine/scene/PEOCodec.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/PEOCodec.h"
 #include "platform/TempFolder.h"
 #include "support/SceneTestSupport.h"
 

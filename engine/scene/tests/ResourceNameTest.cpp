@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/scene/ResourceName.h"
+#include "engine/scene/core/ResourceName.h"
 
 TEST(ResourceName, UpperCaseAndExtension) {
   struct Case {

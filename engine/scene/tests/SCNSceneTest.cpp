@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "engine/foundation/Log.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelManager.h"
-#include "engine/scene/SCNScene.h"
+#include "engine/scene/core/SCNScene.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelManager.h"
 #include "platform/TempFolder.h"
 #include "support/SceneTestSupport.h"
 

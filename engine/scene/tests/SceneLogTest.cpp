@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/foundation/Log.h"
-#include "engine/scene/SceneLog.h"
+#include "engine/scene/core/SceneLog.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "engine/graphics/GFXFont.h"
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/tests/support/DisplayTestWindow.h"
-#include "engine/scene/SceneNode.h"
+#include "engine/scene/core/SceneNode.h"
 
 namespace {
 

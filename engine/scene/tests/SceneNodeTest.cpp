@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/foundation/File.h"
-#include "engine/scene/SceneNode.h"
+#include "engine/scene/core/SceneNode.h"
 #include "platform/TempFolder.h"
 
 namespace {

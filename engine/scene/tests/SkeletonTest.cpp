@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/scene/Skeleton.h"
+#include "engine/scene/anim/Skeleton.h"
 #include "platform/TempFolder.h"
 #include "support/SceneTestSupport.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/scene/Model.h"
-#include "engine/scene/TextCodec3MX.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/TextCodec3MX.h"
 #include "platform/TempFolder.h"
 #include "support/SceneTestSupport.h"
 

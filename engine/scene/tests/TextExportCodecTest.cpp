@@ -4,8 +4,8 @@
 #include <sstream>
 #include <string>
 
-#include "engine/scene/Model.h"
-#include "engine/scene/TextExportCodec.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/TextExportCodec.h"
 #include "platform/TempFolder.h"
 #include "support/SceneTestSupport.h"
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "engine/foundation/File.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/TextExportCodec.h"
-#include "engine/scene/TextScanner.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/TextExportCodec.h"
+#include "engine/scene/model/TextScanner.h"
 #include "platform/Random.h"
 #include "platform/TempFolder.h"
 #include "support/SceneTestSupport.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/scene/TextScanner.h"
+#include "engine/scene/model/TextScanner.h"
 
 namespace {
 

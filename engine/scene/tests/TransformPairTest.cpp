@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/foundation/File.h"
-#include "engine/scene/Instance.h"
-#include "engine/scene/TransformPair.h"
+#include "engine/scene/core/TransformPair.h"
+#include "engine/scene/model/Instance.h"
 #include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
 #include "support/SceneTestSupport.h"

@@ -6,7 +6,7 @@
 
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXLight.h"
-#include "engine/scene/Camera.h"
+#include "engine/scene/core/Camera.h"
 #include "engine/tools/DBGEngineLinks.h"
 #include "engine/tools/EnvironmentWindow.h"
 

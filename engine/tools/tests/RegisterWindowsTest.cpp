@@ -9,8 +9,8 @@
 
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/GUIWindowManager.h"
-#include "engine/scene/ModelManager.h"
-#include "engine/scene/SceneNode.h"
+#include "engine/scene/core/SceneNode.h"
+#include "engine/scene/model/ModelManager.h"
 #include "engine/tools/ModelWindow.h"
 #include "engine/tools/RegisterWindows.h"
 

@@ -7,8 +7,8 @@
 
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/TextureManager.h"
-#include "engine/scene/Camera.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/core/Camera.h"
+#include "engine/scene/model/ModelManager.h"
 #include "engine/tools/CameraViewWindow.h"
 #include "engine/tools/DBGEngineLinks.h"
 #include "engine/tools/MaterialWindow.h"

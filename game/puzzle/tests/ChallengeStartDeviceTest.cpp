@@ -15,7 +15,7 @@
 #include "engine/graphics/TextureManager.h"
 #include "engine/graphics/TextureUploader.h"
 #include "engine/runtime/display/Display.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/ModelManager.h"
 #include "support/GameDisplay.h"
 #include "support/GameHarness.h"
 

@@ -119,7 +119,7 @@ TEST_F(ConstellationFiles, AListReadsEachDefinitionAndGoesOnPastAMissingOne) {
                                       "[CONSTELLATION] Nowhere\n[CONSTELLATION] Huge\n[CONSTELLATION] Orion\n"
                                       "[CONSTELLATION] Lyra\n[END]\n"));
   GalacticPlane plane;
-  ASSERT_TRUE(Constellation::ReadSet(plane, "Resources/Boards/Challenge/List.txt"));
+  ASSERT_TRUE(plane.ReadConstellations("Resources/Boards/Challenge/List.txt"));
   ASSERT_EQ(plane.constellationCount, 4u);
   ASSERT_EQ(plane.constellations.size(), 4u);
   const char* names[] = {"Lyra", "", "", "Orion"};
@@ -130,10 +130,10 @@ TEST_F(ConstellationFiles, AListReadsEachDefinitionAndGoesOnPastAMissingOne) {
   }
 
   WriteBoardText("List.txt", "[CONSTELLATIONS] 100000000\n[CONSTELLATION] Lyra\n[END]\n");
-  EXPECT_FALSE(Constellation::ReadSet(plane, "Resources/Boards/Challenge/List.txt"));
+  EXPECT_FALSE(plane.ReadConstellations("Resources/Boards/Challenge/List.txt"));
   EXPECT_TRUE(plane.constellations.empty());
   EXPECT_EQ(plane.constellationCount, 0u);
-  EXPECT_FALSE(Constellation::ReadSet(plane, "Resources/Boards/Challenge/NoList.txt"));
+  EXPECT_FALSE(plane.ReadConstellations("Resources/Boards/Challenge/NoList.txt"));
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <fstream>
 
-#include "game/puzzle/BoardFile.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
+#include "game/rules/BoardFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Random.h"
 #include "support/GameTestSupport.h"

@@ -9,7 +9,7 @@
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "support/ChallengeTestSupport.h"
 #include "support/GameHarness.h"
 

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "engine/runtime/messages/MSGService.h"
-#include "game/puzzle/BoardFile.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/GameHud.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/BoardFile.h"
+#include "game/rules/GameMessages.h"
 #include "platform/FileSystem.h"
 #include "support/GameTestSupport.h"
 

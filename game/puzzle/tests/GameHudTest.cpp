@@ -4,13 +4,13 @@
 
 #include "engine/foundation/Clock.h"
 #include "game/puzzle/GameHud.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GameServices.h"
-#include "game/puzzle/MatchRecord.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/MatchRecord.h"
+#include "game/rules/PuzzleDisc.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "support/GameTestSupport.h"
 #include "support/GlyphRecorder.h"
-#include "support/PuzzleTestSupport.h"
 
 namespace {
 

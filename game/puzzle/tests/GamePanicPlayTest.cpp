@@ -13,9 +13,9 @@
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/NovalithObject.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "platform/Random.h"
 #include "support/GameHarness.h"
-#include "support/PuzzleTestSupport.h"
 
 namespace {
 

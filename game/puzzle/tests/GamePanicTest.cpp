@@ -9,8 +9,8 @@
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "support/GameHarness.h"
-#include "support/PuzzleTestSupport.h"
 
 namespace {
 

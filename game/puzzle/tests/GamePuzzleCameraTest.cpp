@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/scene/Camera.h"
+#include "engine/scene/core/Camera.h"
 #include "game/puzzle/Game.h"
 #include "game/puzzle/PuzzleRenderer.h"
 #include "support/GameTestSupport.h"

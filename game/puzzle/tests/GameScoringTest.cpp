@@ -5,7 +5,7 @@
 
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "support/GameTestSupport.h"
 
 namespace {

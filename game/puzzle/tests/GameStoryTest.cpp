@@ -9,7 +9,7 @@
 #include "game/puzzle/Challenge.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "platform/KeyCodes.h"
 #include "support/ChallengeTestSupport.h"
 #include "support/GameTestSupport.h"

@@ -7,8 +7,8 @@
 #include "engine/gui/ScreenFade.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/RunGame.h"
+#include "game/rules/GameMessages.h"
 #include "support/GameTestSupport.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "engine/effects/BeamManager.h"
 #include "engine/foundation/Maths.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/GameMessages.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/PuzzleDisc.h"
 #include "support/RendererTestSupport.h"
 
 namespace puzzle_test {

@@ -11,8 +11,8 @@
 #include "engine/graphics/MaterialStage.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/MatchRecord.h"
 #include "game/puzzle/NovalithObject.h"
+#include "game/rules/MatchRecord.h"
 #include "support/GameTestSupport.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "engine/foundation/Memory.h"
 #include "engine/foundation/tests/support/LogLines.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/PanicDisc.h"
+#include "game/rules/PanicDisc.h"
 #include "platform/Random.h"
 #include "support/GameTestSupport.h"
 

@@ -9,7 +9,7 @@
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 #include "support/RendererTestSupport.h"
 
 namespace puzzle_test {

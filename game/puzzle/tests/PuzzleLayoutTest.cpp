@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "engine/foundation/Maths.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 #include "support/RendererTestSupport.h"
 
 namespace puzzle_test {

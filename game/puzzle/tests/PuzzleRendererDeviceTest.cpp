@@ -13,12 +13,12 @@
 
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/tests/support/RendererTestWindow.h"
-#include "engine/scene/IndexList.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/Model.h"
-#include "engine/scene/ModelManager.h"
+#include "engine/scene/model/IndexList.h"
+#include "engine/scene/model/Mesh.h"
+#include "engine/scene/model/Model.h"
+#include "engine/scene/model/ModelManager.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 #include "support/RendererTestSupport.h"
 
 namespace puzzle_test {

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/runtime/messages/MSGService.h"
-#include "game/puzzle/GameMessages.h"
-#include "game/puzzle/MatchRecord.h"
 #include "game/puzzle/NovalithObject.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/MatchRecord.h"
+#include "game/rules/PuzzleDisc.h"
 #include "support/RendererTestSupport.h"
 
 namespace puzzle_test {

@@ -20,9 +20,9 @@
 #include "game/puzzle/Constellation.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/GalacticPlane.h"
-#include "game/puzzle/GameMessages.h"
-#include "game/puzzle/MatchRecord.h"
 #include "game/puzzle/NovalithObject.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/MatchRecord.h"
 #include "platform/GlWindow.h"
 #include "platform/Random.h"
 

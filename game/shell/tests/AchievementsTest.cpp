@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "game/puzzle/GameHud.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/tests/support/ChallengeTestSupport.h"
-#include "game/puzzle/tests/support/PuzzleTestSupport.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "game/shell/Achievements.h"
 #include "game/shell/Profile.h"
 #include "support/ScreenTestSupport.h"

@@ -4,9 +4,9 @@
 
 #include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "game/puzzle/GameMessages.h"
-#include "game/shell/FrontEndServices.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/Profile.h"
+#include "game/shell/ShellServices.h"
 #include "support/FrontEndTestSupport.h"
 
 namespace {

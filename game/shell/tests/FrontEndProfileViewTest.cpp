@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/runtime/messages/MSGService.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/Profile.h"
 #include "game/shell/ShellResources.h"
 #include "support/FrontEndTestSupport.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/Profile.h"
 #include "platform/InputSources.h"
 #include "platform/KeyCodes.h"

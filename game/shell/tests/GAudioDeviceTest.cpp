@@ -12,7 +12,7 @@
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/sound/SFXManager.h"
 #include "engine/runtime/tests/support/OggTone.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/GAudio.h"
 #include "support/AudioTestSupport.h"
 

@@ -3,10 +3,10 @@
 #include "engine/runtime/input/UIOJoystick.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/messages/MessageIds.h"
-#include "game/puzzle/tests/support/PuzzleTestSupport.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "game/shell/MenuInput.h"
 #include "platform/KeyCodes.h"
-#include "platform/ScriptedInputSources.h"
+#include "platform/null/ScriptedInputSources.h"
 #include "support/ScreenTestSupport.h"
 
 namespace {

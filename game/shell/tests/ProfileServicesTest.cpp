@@ -6,7 +6,7 @@
 #include "game/puzzle/tests/support/GameTestSupport.h"
 #include "game/shell/HighScoreTable.h"
 #include "game/shell/Profile.h"
-#include "game/shell/ProfileServices.h"
+#include "game/shell/ShellServices.h"
 #include "support/ShellTestSupport.h"
 
 namespace {

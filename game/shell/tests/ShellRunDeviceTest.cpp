@@ -13,7 +13,7 @@
 #include "game/puzzle/tests/support/GameTestSupport.h"
 #include "game/shell/ShellServices.h"
 #include "platform/KeyCodes.h"
-#include "platform/ScriptedInputSources.h"
+#include "platform/null/ScriptedInputSources.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "engine/foundation/Clock.h"
 #include "engine/runtime/messages/MSGService.h"
-#include "engine/scene/CDSWorld.h"
+#include "engine/scene/cds/CDSWorld.h"
 
 inline void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance) {
   EXPECT_NEAR(actual.x, expected.x, tolerance);

@@ -7,7 +7,7 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/foundation/tests/support/LogLines.h"
-#include "engine/scene/MaterialLink.h"
+#include "engine/scene/model/MaterialLink.h"
 
 // Records the material services models call (library reads and lookups).
 class FakeMaterials {
@@ -89,7 +89,7 @@ inline void WriteFile(const std::string& path, const std::string& text) {
 
 #include <gtest/gtest.h>
 
-#include "engine/scene/Model.h"
+#include "engine/scene/model/Model.h"
 
 // What every model that reads successfully must satisfy, whatever its file
 // held: lists address existing vertices and instances existing meshes.

@@ -7,9 +7,9 @@
 #include "engine/graphics/Material.h"
 #include "engine/graphics/MaterialManager.h"
 #include "engine/graphics/MaterialStage.h"
-#include "engine/scene/IndexList.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/Model.h"
+#include "engine/scene/model/IndexList.h"
+#include "engine/scene/model/Mesh.h"
+#include "engine/scene/model/Model.h"
 
 // Corners in strip order (x, y) at z 0; the first stage of the material gets
 // the given flags.

@@ -1,7 +1,7 @@
 #pragma once
 // A concrete actor for the tests: every scene call it must provide does nothing.
 
-#include "engine/scene/Actor.h"
+#include "engine/scene/core/Actor.h"
 
 class TestActor : public Actor {
  public:

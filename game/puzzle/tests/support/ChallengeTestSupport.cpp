@@ -4,8 +4,8 @@
 #include <fstream>
 #include <memory>
 
-#include "PuzzleTestSupport.h"
-#include "game/puzzle/BoardFile.h"
+#include "game/rules/BoardFile.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "platform/FileSystem.h"
 
 namespace puzzle_test {

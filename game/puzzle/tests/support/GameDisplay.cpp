@@ -8,8 +8,8 @@
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/runtime/display/Display.h"
-#include "engine/scene/ModelManager.h"
-#include "engine/scene/SceneDrawingHooks.h"
+#include "engine/scene/core/SceneDrawingHooks.h"
+#include "engine/scene/model/ModelManager.h"
 #include "game/puzzle/Game.h"
 
 namespace puzzle_test {

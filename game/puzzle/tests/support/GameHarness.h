@@ -20,7 +20,7 @@
 #include "GameTestSupport.h"
 #include "engine/runtime/input/UIOKeyboard.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "platform/KeyCodes.h"
 
 namespace puzzle_test {

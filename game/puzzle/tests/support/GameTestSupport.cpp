@@ -11,7 +11,7 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Registry.h"
 #include "game/puzzle/EffectsPool.h"
-#include "game/puzzle/GameMessages.h"
+#include "game/rules/GameMessages.h"
 #include "platform/FileSystem.h"
 #include "platform/Random.h"
 

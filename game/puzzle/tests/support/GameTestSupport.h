@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "PuzzleTestSupport.h"
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/GameServices.h"
+#include "game/rules/GameMessages.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 #include "platform/TempFolder.h"
 
 namespace puzzle_test {

@@ -4,7 +4,7 @@
 #include "engine/runtime/messages/MSGService.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/NovalithObject.h"
-#include "game/puzzle/PuzzleDisc.h"
+#include "game/rules/PuzzleDisc.h"
 
 namespace puzzle_test {
 

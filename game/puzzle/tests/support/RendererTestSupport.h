@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "PuzzleTestSupport.h"
 #include "game/puzzle/PuzzleRenderer.h"
+#include "game/rules/tests/support/PuzzleTestSupport.h"
 
 namespace puzzle_test {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "game/puzzle/Game.h"
-#include "game/puzzle/GameMessages.h"
 #include "game/puzzle/tests/support/GameTestSupport.h"
+#include "game/rules/GameMessages.h"
 #include "game/shell/ResourceQueues.h"
 #include "game/shell/ShellServices.h"
 

@@ -1,0 +1,75 @@
+// The display-less window back-end.
+
+#include "platform/null/NullGlWindow.h"
+
+namespace platform {
+
+NullGlWindow::NullGlWindow(std::vector<DisplayDevice> displays) : displays_(std::move(displays)) {}
+
+bool NullGlWindow::Open(const GlWindowConfig& config) {
+  Close();
+  lastConfig = config;
+  left = config.left;
+  top = config.top;
+  cursorShown = config.showCursor;
+  error_ = failOpenWith;
+  if (error_ != GlWindowError::None) return false;
+  open_ = true;
+  ++openCount;
+  return true;
+}
+
+void NullGlWindow::Close() {
+  if (!open_) return;
+  open_ = false;
+  fullscreen = false;
+  desktopFullscreen = false;
+  ++closeCount;
+}
+
+std::string NullGlWindow::LastErrorText() const {
+  return error_ == GlWindowError::None ? std::string() : std::string("scripted failure");
+}
+
+bool NullGlWindow::EnterFullscreen(int width, int height, int bitsPerPixel) {
+  if (!open_ || displays_.empty()) return false;
+  for (const DisplayMode& mode : displays_.front().modes) {
+    if (mode.width != width || mode.height != height) continue;
+    if (bitsPerPixel > 0 && mode.bitsPerPixel != bitsPerPixel) continue;
+    fullscreen = true;
+    desktopFullscreen = false;
+    return true;
+  }
+  return false;
+}
+
+bool NullGlWindow::EnterDesktopFullscreen() {
+  if (!open_) return false;
+  desktopFullscreen = true;
+  fullscreen = false;
+  return true;
+}
+
+void NullGlWindow::LeaveFullscreen() {
+  fullscreen = false;
+  desktopFullscreen = false;
+}
+
+void NullGlWindow::Move(int x, int y) {
+  left = x;
+  top = y;
+}
+
+bool NullGlWindow::GetPosition(int* x, int* y) const {
+  if (!open_) return false;
+  *x = left;
+  *y = top;
+  return true;
+}
+
+void NullGlWindow::GetDrawableSize(int* width, int* height) const {
+  *width = open_ ? lastConfig.width : 0;
+  *height = open_ ? lastConfig.height : 0;
+}
+
+}  // namespace platform
