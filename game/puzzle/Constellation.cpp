@@ -88,6 +88,7 @@ void Constellation::Clear() {
   outline = nullptr;
   completedStarMaterial = nullptr;
   name = "";
+  definitionRead = false;
   sprite.reset();
   size = Vector3(kDefaultSize, 0.0f, kDefaultSize);
   targetSize = size;
@@ -133,6 +134,7 @@ void Constellation::UpdateCompletedStars(float dt) {
 
 bool Constellation::Read(const char* path) {
   Clear();
+  definitionPath = path;
   File file;
   file.OpenRead(path);
   if (!file.IsOpen()) {
@@ -154,6 +156,7 @@ bool Constellation::Read(const char* path) {
   completedStarMaterial = MaterialNamed(String(kCompletedStarMaterial));
   sprite = std::make_unique<GFXSprite>();
   if (!ended) LogError("Constellation %s ends without [END]", path);
+  definitionRead = ended;
   return ended;
 }
 
@@ -235,6 +238,13 @@ bool Constellation::ReadSet(GalacticPlane& plane, const char* path) {
       plane.constellations[read++].Read(definition.c_str());
     }
   }
-  if (!ended) LogError("The constellation list %s ends without [END]", path);
-  return ended;
+  if (!ended) {
+    LogError("The constellation list %s ends without [END]", path);
+    return false;
+  }
+  if (plane.constellations.empty()) {
+    LogError("The constellation list %s names no constellations", path);
+    return false;
+  }
+  return true;
 }

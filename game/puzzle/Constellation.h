@@ -52,7 +52,7 @@ class Constellation {
   bool Read(const char* path);
   // Reads the constellation list at path into the plane, each entry's
   // definition from "Resources/Boards/Challenge/<entry>.definition.txt".
-  // True when the list ends with "[END]".
+  // True when the list ends with "[END]" and names a constellation.
   static bool ReadSet(GalacticPlane& plane, const char* path);
   // Empties the record: no name, stars, images or sprite; default size.
   void Clear();
@@ -82,6 +82,10 @@ class Constellation {
   CMATMaterial* outline = nullptr;
   CMATMaterial* completedStarMaterial = nullptr;
   uint32_t starCount = 0;
+  // The definition file last read, and whether it read to its "[END]" (a
+  // failed read has said why on the terminal).
+  String definitionPath;
+  bool definitionRead = false;
   // Stars completed; the next star to play has this index.
   uint32_t completed = 0;
   std::vector<ConstellationStar> stars;

@@ -250,6 +250,9 @@ class Game : public CGEMApplication {
   bool fadedIn = false;
   // What the game-over page shows.
   String gameOverText;
+  // A line the front end shows under its menu until the player leaves it:
+  // why the game came back there (empty: nothing to say).
+  String frontEndNotice;
   int32_t screenIds[2] = {-1, -1};
 
   // The front end's window, owned by its screen; null until it exists.
