@@ -10,8 +10,8 @@ bool GameDataFound() {
   if (platform::IsFolder(kGameDataFolder)) return true;
   std::string folder = platform::CurrentDirectory();
   if (folder.empty()) folder = "the working directory";
-  const std::string text = std::string("The game data is missing: no folder ") + kGameDataFolder + " (nor the archive " +
-                           kGameDataFolder + "/Vyre.cab) in " + folder +
+  const std::string text = std::string("The game data is missing: no folder ") + kGameDataFolder +
+                           " (nor the archive " + kGameDataFolder + "/Vyre.cab) in " + folder +
                            ". Start the program from the folder that holds it.\n";
   platform::DebugOutput(text.c_str(), platform::Severity::Error);
   return false;

@@ -127,15 +127,18 @@ TEST(ShellRunDevice, AGarbageGemLibraryStillReachesTheMainMenu) {
   Script script;
   int frame = 0;
   bool reachedMenu = false;
+  bool closed = false;
   EngineRunOptions options;
   options.makeInputSources = ScriptedInput(&script);
   options.pollEvent = [&](platform::Event* event) {
+    if (closed) return false;
     ++frame;
     if (script.keyboard != nullptr) script.keyboard->Set(platform::key::Return, false);
     const ShellContext* shell = services.Context();
     reachedMenu = reachedMenu ||
                   (shell != nullptr && shell->game.GetCurrentStateName() == "Game.FrontEnd" && shell->game.fadedIn);
     if (reachedMenu || frame > kFrameLimit) {
+      closed = true;
       event->type = platform::EventType::WindowClose;
       return true;
     }
