@@ -35,6 +35,20 @@ class MaterialManagerTest : public ::testing::Test {
     ASSERT_EQ(utime((folder_.RunPath() + "/" + path).c_str(), &times), 0);
   }
 
+  // Packs files of the "pack/" folder into "Vyre.cab", removes them from the
+  // disk and mounts the archive.
+  void MountPack(std::initializer_list<const char*> files) {
+    {
+      CABArchive archive;
+      ASSERT_TRUE(archive.Create("Vyre.cab"));
+      archive.SetBaseFolder("pack/");
+      for (const char* file : files) ASSERT_TRUE(archive.AddFile(file));
+      archive.Finish();
+    }
+    for (const char* file : files) folder_.Remove(file);
+    ASSERT_TRUE(ResourceManager::Instance().Mount("Vyre.cab"));
+  }
+
   ScratchRunFolder folder_;
   FakeTextureUploader uploader_;
   std::unique_ptr<CTEXManager> textures_;
@@ -279,17 +293,7 @@ TEST_F(MaterialManagerTest, ABlockWithoutStagesHoldsNothingPending) {
 TEST_F(MaterialManagerTest, LibrariesAndPngTexturesComeFromAMountedArchive) {
   ASSERT_TRUE(folder_.WriteText("pack/Materials/Gems.mat", Block("ruby", "textures/gem.png")));
   ASSERT_TRUE(folder_.Write("pack/Textures/Gem.png", MakePng({1, 1, 2, 8, {9, 8, 7}, {}, {}, false})));
-  {
-    CABArchive archive;
-    ASSERT_TRUE(archive.Create("Vyre.cab"));
-    archive.SetBaseFolder("pack/");
-    ASSERT_TRUE(archive.AddFile("pack/Materials/Gems.mat"));
-    ASSERT_TRUE(archive.AddFile("pack/Textures/Gem.png"));
-    archive.Finish();
-  }
-  folder_.Remove("pack/Materials/Gems.mat");
-  folder_.Remove("pack/Textures/Gem.png");
-  ASSERT_TRUE(ResourceManager::Instance().Mount("Vyre.cab"));
+  MountPack({"pack/Materials/Gems.mat", "pack/Textures/Gem.png"});
 
   // The library entry is read to its own end, not into the PNG behind it.
   EXPECT_TRUE(materials_->ReadLibrary("Materials\\Gems.mat"));
@@ -308,17 +312,7 @@ TEST_F(MaterialManagerTest, AGarbageLibraryInAnArchiveIsRefused) {
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = uint8_t(i * 7919u >> 3);
   ASSERT_TRUE(folder_.Write("pack/Materials/Gems.mat", noise));
   ASSERT_TRUE(folder_.WriteText("pack/Materials/Other.mat", Block("ruby", "ruby.png")));
-  {
-    CABArchive archive;
-    ASSERT_TRUE(archive.Create("Vyre.cab"));
-    archive.SetBaseFolder("pack/");
-    ASSERT_TRUE(archive.AddFile("pack/Materials/Gems.mat"));
-    ASSERT_TRUE(archive.AddFile("pack/Materials/Other.mat"));
-    archive.Finish();
-  }
-  folder_.Remove("pack/Materials/Gems.mat");
-  folder_.Remove("pack/Materials/Other.mat");
-  ASSERT_TRUE(ResourceManager::Instance().Mount("Vyre.cab"));
+  MountPack({"pack/Materials/Gems.mat", "pack/Materials/Other.mat"});
   LogCapture log(kLogDBG);
   EXPECT_FALSE(materials_->ReadLibrary("Materials/Gems.mat"));
   EXPECT_TRUE(materials_->ReadLibrary("Materials/Other.mat"));
