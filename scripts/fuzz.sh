@@ -5,7 +5,9 @@
 #   scripts/fuzz.sh <build folder> <seconds per target> <targets at once> [target...]
 # A target's working corpus starts from its kept seeds and regressions and
 # grows under <build folder>/corpus; crashes, hangs and out-of-memory
-# inputs land in <build folder>/findings/<target>.
+# inputs land in <build folder>/findings/<target>. Ends with status 1 when
+# any target found something in this run (or its program failed), so a
+# finding cannot pass unseen.
 set -u
 # Absolute paths: the targets work in a scratch folder of their own.
 build="$(cd "$1" && pwd)"
@@ -33,6 +35,7 @@ run_one() {
   local findings="$build/findings/$target"
   local log="$build/logs/$target.log"
   mkdir -p "$corpus" "$findings" "$build/logs"
+  local before=$(find "$findings" -type f | wc -l)
   for kept in "$source_dir/fuzz/corpus/$target" "$source_dir/fuzz/regressions/$target"; do
     [ -d "$kept" ] && cp -n "$kept"/* "$corpus"/ 2>/dev/null
   done
@@ -46,9 +49,14 @@ run_one() {
   local coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*')
   local found=$(find "$findings" -type f | wc -l)
   printf '%-20s %12s %8s %8s %8s %6s\n' "$target" "${runs:-?}" "${coverage:-?}" "$found" "$elapsed" "$status"
+  [ "$status" -eq 0 ] && [ "$found" -eq "$before" ]
 }
 export -f run_one
 export build seconds source_dir
 
 printf '%-20s %12s %8s %8s %8s %6s\n' target executions coverage findings seconds status
 printf '%s\n' "${targets[@]}" | xargs -P "$parallel" -I{} bash -c 'run_one {}' | sort
+if [ "${PIPESTATUS[1]}" -ne 0 ]; then
+  echo "fuzz: a target found something or failed (non-zero status, or new files under $build/findings)" >&2
+  exit 1
+fi

@@ -6,6 +6,7 @@
 #include "engine/app/GEMCommandServices.h"
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
+#include "engine/foundation/PlaceholderWarning.h"
 #include "engine/foundation/ResourceManager.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXFont.h"
@@ -136,7 +137,7 @@ void CGEMApplication::LoadCreateMaterials() {
   MarkMaterial(makerLogo, 0x100, 0x200100);
   MarkMaterial(engineLogo, 0x100, 0x200100);
   logoTurn.Set(ValueStepper::kWrap, 0.0f, 360.0f, 0.0f, 0.0f);
-  materials->ReadLibrary("Vyre\\Textures\\GUI\\Materials.txt");
+  materials->ReadNeededLibrary("Vyre\\Textures\\GUI\\Materials.txt");
 }
 
 void CGEMApplication::RunCommandLineLoads() {
@@ -145,13 +146,17 @@ void CGEMApplication::RunCommandLineLoads() {
   struct Load {
     const char* option;
     const char* prefix;
+    const char* what;
   };
-  for (const Load& load : {Load{"/3ME", "3ME "}, Load{"/SCN", "SCN "}}) {
+  for (const Load& load :
+       {Load{"/3ME", "3ME ", "the /3ME option's model"}, Load{"/SCN", "SCN ", "the /SCN option's scene"}}) {
     StringPair* argument = settings->FindArgument(load.option);
     if (argument == nullptr || argument->value.IsEmpty()) continue;
     String name("load");
     String text(load.prefix);
     text += argument->value;
-    CCommandRegistry::Get()->Execute(name, text);
+    // The player asked for it on the command line: a failure is theirs to
+    // see, once (the model manager may have named the file already).
+    if (CCommandRegistry::Get()->Execute(name, text) != 0) WarnPlaceholder(argument->value.Chars(), load.what);
   }
 }

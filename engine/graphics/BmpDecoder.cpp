@@ -3,12 +3,33 @@
 namespace {
 
 constexpr size_t kFileHeaderBytes = 14;
+constexpr size_t kPlainInfoBytes = 40;
 constexpr uint32_t kCompressionNone = 0;
+constexpr uint32_t kCompressionBitfields = 3;
 
 uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t ReadU32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
          (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// A 32-bit file with channel masks stores its bytes as an uncompressed
+// 32-bit file does when the masks are the standard ones (blue in the first
+// byte, alpha in the last or unused). The masks follow a 40-byte header, or
+// stand inside a longer one.
+DecodeResult CheckStandardMasks(std::span<const uint8_t> file, uint32_t infoBytes, uint16_t bitsPerPixel) {
+  if (bitsPerPixel != 32) return DecodeResult::Failure("BMP channel masks are read only at 32 bits");
+  const size_t masksAt = kFileHeaderBytes + kPlainInfoBytes;
+  if (file.size() < masksAt + 12) return DecodeResult::Failure("BMP channel masks are truncated");
+  const uint8_t* masks = file.data() + masksAt;
+  if (ReadU32(masks) != 0x00FF0000u || ReadU32(masks + 4) != 0x0000FF00u || ReadU32(masks + 8) != 0x000000FFu) {
+    return DecodeResult::Failure("BMP channel masks are not supported");
+  }
+  if (infoBytes >= kPlainInfoBytes + 16) {
+    const uint32_t alpha = ReadU32(masks + 12);
+    if (alpha != 0xFF000000u && alpha != 0) return DecodeResult::Failure("BMP channel masks are not supported");
+  }
+  return DecodeResult::Success();
 }
 
 }  // namespace
@@ -20,7 +41,7 @@ DecodeResult DecodeBmp(std::span<const uint8_t> file, DecodedImage& out) {
   const uint32_t pixelOffset = ReadU32(file.data() + 10);
   const uint8_t* info = file.data() + kFileHeaderBytes;
   const uint32_t infoBytes = ReadU32(info);
-  if (infoBytes < 40 || infoBytes > file.size() - kFileHeaderBytes) {
+  if (infoBytes < kPlainInfoBytes || infoBytes > file.size() - kFileHeaderBytes) {
     return DecodeResult::Failure("Unknown DIB file format.");
   }
   const int32_t width = static_cast<int32_t>(ReadU32(info + 4));
@@ -30,7 +51,13 @@ DecodeResult DecodeBmp(std::span<const uint8_t> file, DecodedImage& out) {
   const uint32_t compression = ReadU32(info + 16);
   uint32_t paletteColours = ReadU32(info + 32);
 
-  if (planes != 1 || compression != kCompressionNone) return DecodeResult::Failure("BMP compression is not supported");
+  if (planes != 1 || (compression != kCompressionNone && compression != kCompressionBitfields)) {
+    return DecodeResult::Failure("BMP compression is not supported");
+  }
+  if (compression == kCompressionBitfields) {
+    const DecodeResult masks = CheckStandardMasks(file, infoBytes, bitsPerPixel);
+    if (!masks.ok) return masks;
+  }
   if (bitsPerPixel != 8 && bitsPerPixel != 24 && bitsPerPixel != 32) {
     return DecodeResult::Failure("BMP depth is not 8, 24 or 32 bits");
   }

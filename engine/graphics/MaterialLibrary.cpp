@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/foundation/Log.h"
+#include "engine/foundation/PlaceholderWarning.h"
 #include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/GraphicsLog.h"
 #include "engine/graphics/MaterialManager.h"
@@ -35,6 +36,22 @@ bool NextNameLine(TextLines& file, String& name, size_t& lineStart) {
   return false;
 }
 
+// A library is text: a NUL or a control byte other than a tab or a line end
+// means the file is something else (damaged, or another kind of file), and
+// nothing of it may become a material.
+bool HoldsBinaryBytes(const std::string& text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') || byte == 0x7F) return true;
+  }
+  return false;
+}
+
+// A material whose stages have not been given their textures yet.
+bool AwaitsResolve(const CMATMaterial& material) {
+  return material.StageCount() > 0 && material.GetStage(0)->texture == nullptr;
+}
+
 // Skips a block up to and including the first line beginning with "}".
 void SkipBlock(TextLines& file) {
   String line;
@@ -61,6 +78,11 @@ bool CMATManager::ReadLibrary(const char* path) {
     library->info->status = kLibraryOpenFailed;
     return false;
   }
+  if (HoldsBinaryBytes(text)) {
+    WarnPlaceholder(path, "not a material library: it holds bytes no text file holds");
+    library->info->status = kLibraryRefused;
+    return false;
+  }
   library->info->modificationTime = ModificationTimeOrZero(path);
 
   TextLines file(std::move(text));
@@ -74,17 +96,25 @@ bool CMATManager::ReadLibrary(const char* path) {
       SkipBlock(file);
     } else if (material->ReadPending()) {
       material->Read(file);
-    } else if ((material->StageCount() > 0 && material->GetStage(0)->texture == nullptr) ||
-               material->HasTextureKind(kFailedTextureKind)) {
+      SettleIfStageless(*material);
+    } else if (AwaitsResolve(*material) || material->HasTextureKind(kFailedTextureKind)) {
       // A material still waiting for its texture takes the later definition.
-      material->Read(file);
-      ++pendingCount_;
+      RereadCounted(*material, file);
     } else {
       SkipBlock(file);
     }
   }
   library->info->status = kLibraryRead;
   return true;
+}
+
+bool CMATManager::ReadNeededLibrary(const char* path) {
+  const bool read = ReadLibrary(path);
+  const CMATLibrary* library = GetLibraryAt(GetLibraryCount() - 1);
+  if (!read && library != nullptr && library->info != nullptr && library->info->status == kLibraryOpenFailed) {
+    WarnPlaceholder(path, "the file cannot be opened");
+  }
+  return read;
 }
 
 void CMATManager::ReloadLibrary() {
@@ -109,11 +139,25 @@ void CMATManager::ReloadLibrary() {
         SkipBlock(file);
         continue;
       }
-      material->FreeStages();
-      material->Read(file);
-      ++pendingCount_;
+      // The read frees the old stages first.
+      RereadCounted(*material, file);
     }
   }
+}
+
+void CMATManager::RereadCounted(CMATMaterial& material, TextLines& file) {
+  // One still waiting to be resolved is counted already: counting it again
+  // would leave the count above what any resolve can bring down.
+  const bool counted = AwaitsResolve(material);
+  material.Read(file);
+  if (!counted) ++pendingCount_;
+  SettleIfStageless(material);
+}
+
+void CMATManager::SettleIfStageless(const CMATMaterial& material) {
+  // A block that gave no stages leaves no texture to resolve: the material
+  // is done (it shows its placeholder), so it no longer holds up loading.
+  if (material.StageCount() == 0 && pendingCount_ > 0) --pendingCount_;
 }
 
 bool CMATManager::WriteLibrary(const char* path) const {

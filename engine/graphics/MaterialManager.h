@@ -28,8 +28,8 @@ class CMATInstance {
   float time = 0.0f;
 };
 
-// Library read states.
-enum LibraryStatus : int32_t { kLibraryReading = 0, kLibraryRead = 1, kLibraryOpenFailed = 2 };
+// Library read states; a refused library opened but was no library.
+enum LibraryStatus : int32_t { kLibraryReading = 0, kLibraryRead = 1, kLibraryOpenFailed = 2, kLibraryRefused = 3 };
 
 struct CMATLibraryInfo {
   int32_t status = kLibraryReading;
@@ -87,9 +87,13 @@ class CMATManager {
   // Destroys a material, its instance records and the textures only it used.
   void RemoveMaterial(CMATMaterial* material);
 
-  // Reads a library file; true when it was opened. The first definition of
+  // Reads a library file; true when it was opened and is text (a file of
+  // binary bytes is refused whole, with a warning). The first definition of
   // a name wins unless that material still lacks its first texture.
   bool ReadLibrary(const char* path);
+  // ReadLibrary for a library the game data must hold: one that cannot be
+  // opened is named on the terminal too, as its materials keep placeholders.
+  bool ReadNeededLibrary(const char* path);
   // Reads again every library whose file changed since it was read.
   void ReloadLibrary();
   // Writes every material to a library file; true on success.
@@ -113,6 +117,10 @@ class CMATManager {
   void SetResolveBudget(int32_t budget) { resolveBudget_ = budget; }
 
  private:
+  // Reads a known material's block again, counting it as pending once.
+  void RereadCounted(CMATMaterial& material, TextLines& file);
+  // Counts a material whose block gave no stages as done.
+  void SettleIfStageless(const CMATMaterial& material);
   bool TextureStillUsed(const CTEXTexture* texture, const CMATMaterial* except) const;
 
   int32_t resolveBudget_ = -1;

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "engine/foundation/PlaceholderWarning.h"
 #include "engine/graphics/GFXDisplayBlock.h"
 #include "engine/graphics/GFXFont.h"
 #include "engine/graphics/Material.h"
@@ -33,7 +34,8 @@ int NewFont() {
 
 int AddFont(const char* name) {
   const int index = NewFont();
-  if (index >= 0) GetFont(index)->Load(name);
+  // The font stays, empty, so the index the caller keeps still names it.
+  if (index >= 0 && !GetFont(index)->Load(name)) WarnPlaceholder(name, "no .fnt or .dat font file read");
   return index;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/foundation/PlaceholderWarning.h"
 #include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/GraphicsLog.h"
 #include "engine/graphics/TextLines.h"
@@ -181,6 +182,11 @@ void CTEXManager::LoadOne(CTEXTexture* texture, uint32_t position) {
   if (texture->Status() != kTextureLoaded) {
     const uint32_t defaultName = defaultTexture_ != nullptr ? defaultTexture_->GLName() : 0;
     texture->ShowPictureOf(defaultName, kTextureDefaulted);
+    // A name without an extension is a material's own name standing in for
+    // a definition its library lacked: that library was named already.
+    if (texture->GetNameString().Find(".") >= 0) {
+      WarnPlaceholder(texture->GetFullName().Chars(), texture->Message().Chars());
+    }
   }
   LogTEX("%s ... %s", line.Chars(), texture->Message().Chars());
 }

@@ -55,6 +55,7 @@ void Constellation::Clear() {
   outline = nullptr;
   completedStarMaterial = nullptr;
   name = "";
+  definitionRead = false;
   sprite.reset();
   size = Vector3(kDefaultSize, 0.0f, kDefaultSize);
   targetSize = size;
@@ -100,6 +101,7 @@ void Constellation::UpdateCompletedStars(float dt) {
 
 bool Constellation::Read(const char* path) {
   Clear();
+  definitionPath = path;
   File file;
   file.OpenRead(path);
   if (!file.IsOpen()) {
@@ -121,6 +123,7 @@ bool Constellation::Read(const char* path) {
   completedStarMaterial = MaterialNamed(String(kCompletedStarMaterial));
   sprite = std::make_unique<GFXSprite>();
   if (!ended) LogError("Constellation %s ends without [END]", path);
+  definitionRead = ended;
   return ended;
 }
 

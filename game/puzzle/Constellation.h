@@ -77,6 +77,10 @@ class Constellation {
   CMATMaterial* outline = nullptr;
   CMATMaterial* completedStarMaterial = nullptr;
   uint32_t starCount = 0;
+  // The definition file last read, and whether it read to its "[END]" (a
+  // failed read has said why on the terminal).
+  String definitionPath;
+  bool definitionRead = false;
   // Stars completed; the next star to play has this index.
   uint32_t completed = 0;
   std::vector<ConstellationStar> stars;

@@ -89,8 +89,15 @@ bool GalacticPlane::ReadConstellations(const char* path) {
       constellations[read++].Read(definition.c_str());
     }
   }
-  if (!ended) LogError("The constellation list %s ends without [END]", path);
-  return ended;
+  if (!ended) {
+    LogError("The constellation list %s ends without [END]", path);
+    return false;
+  }
+  if (constellations.empty()) {
+    LogError("The constellation list %s names no constellations", path);
+    return false;
+  }
+  return true;
 }
 
 std::unique_ptr<GalacticPlane> MakeGalacticPlane(const char* constellationList) {

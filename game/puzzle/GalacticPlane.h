@@ -63,7 +63,7 @@ class GalacticPlane {
   void Destroy();
   // Reads the constellation list at path into the plane, each entry's
   // definition from "Resources/Boards/Challenge/<entry>.definition.txt".
-  // True when the list ends with "[END]".
+  // True when the list ends with "[END]" and names a constellation.
   bool ReadConstellations(const char* path);
   // Turns the galaxy, eases the constellations' sizes and advances the
   // completed stars and markers by dt seconds.

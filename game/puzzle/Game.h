@@ -253,6 +253,9 @@ class Game : public CGEMApplication {
   // A save of this game's result (the profile or the high-score table)
   // failed; the game-over page says so. Cleared when a game starts.
   bool resultNotSaved = false;
+  // A line the front end shows under its menu until the player leaves it:
+  // why the game came back there (empty: nothing to say).
+  String frontEndNotice;
   int32_t screenIds[2] = {-1, -1};
 
   // The front end's window, owned by its screen; null until it exists.

@@ -39,15 +39,26 @@ uint32_t IndexInRange(uint32_t& index, uint32_t count, const char* what) {
 }  // namespace
 
 bool Game::LoadBoards() {
-  if (!profile || galacticPlane == nullptr || galacticPlane->constellations.empty()) {
-    LogError("No board: the game has no profile or no constellations");
+  if (!profile || galacticPlane == nullptr) {
+    LogError("No board: the game has no profile or no constellation list");
     return false;
   }
+  // Each failure below is told once, by the reader of the file at fault.
+  if (galacticPlane->constellations.empty()) return false;
   ModeStats& stats = profile->Current();
   std::vector<Constellation>& constellations = galacticPlane->constellations;
   const uint32_t current =
       IndexInRange(stats.constellationIndex, static_cast<uint32_t>(constellations.size()), "constellation");
   Constellation& constellation = constellations[current];
+  if (constellation.starCount == 0) {
+    // A definition that failed to read has said why already.
+    if (constellation.definitionRead) {
+      LogError("Load failed! Constellation %s has no stars", constellation.definitionPath.Chars());
+    } else if (constellation.definitionPath.IsEmpty()) {
+      LogError("Load failed! Constellation %u of the list has no definition", current);
+    }
+    return false;
+  }
   IndexInRange(stats.discIndex, constellation.starCount, "disc");
   const std::string path = kBoardFolder + TrimTrailingBlanks(constellation.name.Chars()) + kBoardExtension;
   if (!ReadBoardFile(path.c_str())) return false;

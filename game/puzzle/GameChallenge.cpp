@@ -19,6 +19,8 @@
 namespace {
 
 constexpr double kMusicDelaySeconds = 0.25;
+constexpr const char* kChallengeCannotStart =
+    "The Challenge cannot start: a board or constellation file is missing or damaged";
 constexpr float kFadeSeconds = 1.0f;
 // Each whole second of par time left is worth this much (shown only).
 constexpr uint64_t kParBonusPerSecond = 100;
@@ -63,8 +65,11 @@ void Game::OnEnterChallengeGameFSM() {
   SetupPuzzleCamera();
   if (!started) {
     // Nothing to play: no music, lock or fade-in (it would undo the fade
-    // out); back to the front end as the pause menu's exit goes.
-    LogError("The Challenge cannot start; back to the front end");
+    // out); back to the front end as the pause menu's exit goes. The reader
+    // of the file at fault has told the terminal why; the player sees that
+    // it did not start.
+    LogDBG("The Challenge cannot start; back to the front end");
+    frontEndNotice = kChallengeCannotStart;
     ExitToFrontEnd();
     return;
   }

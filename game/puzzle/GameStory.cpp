@@ -88,7 +88,7 @@ void Game::OnEnterChallengeStoryFSM() {
   storyAdvancePending = false;
 
   galacticPlane = MakeGalacticPlane(kConstellationListPath);
-  CMATManager::GetInstance()->ReadLibrary(kChallengeMaterialsPath);
+  CMATManager::GetInstance()->ReadNeededLibrary(kChallengeMaterialsPath);
   for (Constellation& constellation : galacticPlane->constellations) {
     constellation.size = Vector3();
     constellation.targetSize = Vector3();

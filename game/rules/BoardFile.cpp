@@ -39,7 +39,7 @@ bool ReadBoard(const char* path, std::vector<std::unique_ptr<CGPuzzleDisc>>& dis
   file.OpenRead(path);
   LogDBG("Loading boards from %s", path);
   if (!file.IsOpen()) {
-    LogError("Load failed!");
+    LogError("Load failed! Cannot open the board %s", path);
     return false;
   }
   // A missing or truncated count reads as 0 and is refused with the rest.

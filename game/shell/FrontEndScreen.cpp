@@ -2,6 +2,7 @@
 
 #include "engine/foundation/Log.h"
 #include "engine/foundation/Maths.h"
+#include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/TextureManager.h"
 #include "engine/gui/ScreenFade.h"
 #include "engine/runtime/display/Display.h"
@@ -177,6 +178,8 @@ void FrontEndScreen::EndProgram() {
 }
 
 void FrontEndScreen::Exit() {
+  // Said once: the notice goes when the player leaves the front end.
+  game_.frontEndNotice = "";
   if (game_.frontEndTexture != nullptr) {
     CTEXManager::GetInstance()->Release(game_.frontEndTexture);
     game_.frontEndTexture = nullptr;
@@ -193,4 +196,12 @@ void FrontEndScreen::Draw() const {
   if (!CanDraw() || game_.frontEndTexture == nullptr || !window_) return;
   const Rect area = window_->TitlePictureArea();
   shell_draw::Picture(game_.frontEndTexture, area.min.x, area.min.y, area.max.x, area.max.y);
+  DrawNotice();
+}
+
+void FrontEndScreen::DrawNotice() const {
+  if (game_.frontEndNotice.IsEmpty() || shell_.textFont < 0) return;
+  const char* text = game_.frontEndNotice.Chars();
+  const int width = GFXDisplay::GetTextWidth(shell_.textFont, text);
+  GFXDisplay::PrintAt(shell_.textFont, text, static_cast<int>(kNoticeCentreX) - width / 2, static_cast<int>(kNoticeY));
 }

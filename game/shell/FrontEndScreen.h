@@ -22,6 +22,8 @@ class FrontEndScreen : public ShellScreen {
   static constexpr float kStartFadeSeconds = 0.5f;
   static constexpr float kLoadMessageSeconds = 1.5f;
   static constexpr float kExitSeconds = 1.0f;
+  static constexpr float kNoticeCentreX = 400.0f;
+  static constexpr float kNoticeY = 575.0f;
 
   explicit FrontEndScreen(ShellContext& context);
   // The window goes with the screen, which the game keeps for the whole run.
@@ -40,6 +42,8 @@ class FrontEndScreen : public ShellScreen {
   void PlaySting();
   void EndProgram();
   void Draw() const;
+  // The game's notice to the player, under the menu.
+  void DrawNotice() const;
   // Creates the window at the first entry; it then stays.
   void ShowWindow();
   void PostToWindow(uint32_t id) const;

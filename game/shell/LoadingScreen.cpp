@@ -92,7 +92,7 @@ void LoadingScreen::Enter() {
 
 void LoadingScreen::PrepareArt() {
   CMATManager* materials = CMATManager::GetInstance();
-  materials->ReadLibrary(kGemsLibrary);
+  materials->ReadNeededLibrary(kGemsLibrary);
   for (int i = 0; i < kCrystalCount; ++i) crystals_[i] = materials->GetMaterial(kCrystalNames[i]);
   CTEXManager* textures = CTEXManager::GetInstance();
   game_.frontEndTexture = textures->GetTexture(String(kFrontEndBackground));
@@ -130,7 +130,7 @@ void LoadingScreen::QueueFrontEnd() {
     shell_.titleFont = GFXDisplay::AddFont(kTitleFontFile);
   }
   CMATManager* materials = CMATManager::GetInstance();
-  for (const char* library : kFrontEndLibraries) materials->ReadLibrary(library);
+  for (const char* library : kFrontEndLibraries) materials->ReadNeededLibrary(library);
   CTEXManager* textures = CTEXManager::GetInstance();
   for (const char* font : kGemFontFiles) textures->GetTexture(String(font));
   textures->GetTexture(String(kFrontEndBackground));
@@ -139,8 +139,8 @@ void LoadingScreen::QueueFrontEnd() {
 
 void LoadingScreen::QueueGame(bool withBoardMaterials) {
   CMATManager* materials = CMATManager::GetInstance();
-  for (const char* library : kGameLibraries) materials->ReadLibrary(library);
-  if (withBoardMaterials) materials->ReadLibrary(kBoardLibrary);
+  for (const char* library : kGameLibraries) materials->ReadNeededLibrary(library);
+  if (withBoardMaterials) materials->ReadNeededLibrary(kBoardLibrary);
   for (const char* model : kGameModels) C3MEManager::Instance().GetModel(String(model));
   if (game_.audio) game_.audio->LoadSounds(1);
 }

@@ -111,6 +111,24 @@ TEST_F(GEMApplicationTest, CommandLineLoadOfAMissingModelLeavesTheViewerEmpty) {
   EXPECT_EQ(C3MEManager::Instance().GetModelCount(), 0u);
 }
 
+TEST_F(GEMApplicationTest, FailedCommandLineLoadsOfAbsolutePathsWarnOnTheTerminal) {
+  CSettings settings;
+  settings.ParseCommandLine("/3ME /no/such/folder/gem.3me /SCN /no/such/folder/board.scn");
+  CGEMApplication application;
+  GEMServices services;
+  services.settings = &settings;
+  application.Initialise(services);
+  testing::internal::CaptureStderr();
+  for (int frame = 1; frame <= 9; ++frame) application.Frame(false);
+  const std::string terminal = testing::internal::GetCapturedStderr();
+  // One line for each.
+  for (const std::string path : {"/no/such/folder/gem.3me", "/no/such/folder/board.scn"}) {
+    const size_t first = terminal.find("Cannot load " + path);
+    EXPECT_NE(first, std::string::npos) << terminal;
+    EXPECT_EQ(terminal.find("Cannot load " + path, first + 1), std::string::npos) << terminal;
+  }
+}
+
 TEST_F(GEMApplicationTest, TheDeveloperToolsReachTheApplicationUntilItGoes) {
   {
     CGEMApplication application;

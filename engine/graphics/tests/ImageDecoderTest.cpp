@@ -272,6 +272,51 @@ TEST(BmpDecoder, RefusesUnsupportedAndBrokenFiles) {
   ExpectGarbageRefused(DecodeBmp, Bytes(header.begin(), header.begin() + 54));
 }
 
+TEST(BmpDecoder, ReadsThirtyTwoBitsWithStandardMasksAsUncompressed) {
+  const uint32_t withAlpha[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+  const uint32_t noAlpha[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0};
+  const Bytes rows = {1, 2, 3, 99, 4, 5, 6, 0};
+  const Bytes expected = {3, 2, 1, 6, 5, 4};
+  for (uint32_t infoBytes : {40u, 108u, 124u}) {
+    for (const auto* masks : {&withAlpha, &noAlpha}) {
+      SCOPED_TRACE(testing::Message() << infoBytes << "-byte header, alpha mask " << (*masks)[3]);
+      DecodedImage image;
+      DecodeResult result = DecodeBmp(MakeBitfieldsBmp(infoBytes, 2, 1, 32, rows, *masks), image);
+      ASSERT_TRUE(result.ok) << result.error;
+      EXPECT_EQ(image.pixels, expected);
+    }
+  }
+}
+
+TEST(BmpDecoder, RefusesOtherChannelMasksWithTheirReason) {
+  struct Case {
+    const char* name;
+    Bytes file;
+    const char* reason;
+  };
+  const uint32_t swapped[4] = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+  const uint32_t oddAlpha[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x000000FF};
+  const uint32_t rgb565[4] = {0xF800, 0x07E0, 0x001F, 0};
+  const Bytes pixel = {1, 2, 3, 4};
+  const Bytes header40 = MakeBitfieldsBmp(40, 1, 1, 32, pixel, swapped);
+  const Case cases[] = {
+      {"red and blue swapped", header40, "BMP channel masks are not supported"},
+      {"alpha in the blue byte", MakeBitfieldsBmp(124, 1, 1, 32, pixel, oddAlpha),
+       "BMP channel masks are not supported"},
+      {"16-bit masks", MakeBitfieldsBmp(108, 2, 1, 16, pixel, rgb565), "BMP channel masks are read only at 32 bits"},
+      {"masks cut off", Bytes(header40.begin(), header40.begin() + 60), "BMP channel masks are truncated"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DecodedImage image;
+    DecodeResult result = DecodeBmp(c.file, image);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, c.reason);
+  }
+  const uint32_t standard[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+  ExpectEveryPrefixRefused(DecodeBmp, MakeBitfieldsBmp(40, 2, 2, 32, Bytes(16, 7), standard));
+}
+
 TEST(FlipImageRows, ReversesRowOrder) {
   Bytes pixels = {1, 1, 1, 2, 2, 2, 3, 3, 3};
   FlipImageRows(24, 1, 3, pixels.data());

@@ -35,6 +35,20 @@ class MaterialManagerTest : public ::testing::Test {
     ASSERT_EQ(utime((folder_.RunPath() + "/" + path).c_str(), &times), 0);
   }
 
+  // Packs files of the "pack/" folder into "Vyre.cab", removes them from the
+  // disk and mounts the archive.
+  void MountPack(std::initializer_list<const char*> files) {
+    {
+      CABArchive archive;
+      ASSERT_TRUE(archive.Create("Vyre.cab"));
+      archive.SetBaseFolder("pack/");
+      for (const char* file : files) ASSERT_TRUE(archive.AddFile(file));
+      archive.Finish();
+    }
+    for (const char* file : files) folder_.Remove(file);
+    ASSERT_TRUE(ResourceManager::Instance().Mount("Vyre.cab"));
+  }
+
   ScratchRunFolder folder_;
   FakeTextureUploader uploader_;
   std::unique_ptr<CTEXManager> textures_;
@@ -241,25 +255,45 @@ TEST_F(MaterialManagerTest, GarbageAndTruncatedLibrariesAreSurvived) {
     noise.push_back(uint8_t(state >> 24));
   }
   ASSERT_TRUE(folder_.Write("noise.mat", noise));
-  EXPECT_TRUE(materials_->ReadLibrary("noise.mat"));
+  LogCapture log(kLogDBG);
+  EXPECT_FALSE(materials_->ReadLibrary("noise.mat"));
+  EXPECT_EQ(materials_->GetLibraryAt(0)->info->status, kLibraryRefused);
+  EXPECT_EQ(materials_->GetMaterialCount(), 0u) << "no material is named after binary bytes";
+  EXPECT_EQ(materials_->PendingCount(), 0);
+  EXPECT_EQ(log.Lines(), std::vector<std::string>{"Cannot load noise.mat (not a material library: it holds bytes no "
+                                                  "text file holds); the game goes on without it"});
+}
+
+TEST_F(MaterialManagerTest, ANeededLibraryThatIsMissingIsNamedOnce) {
+  LogCapture log(kLogDBG);
+  EXPECT_FALSE(materials_->ReadNeededLibrary("Resources/Materials/Gone.mat"));
+  EXPECT_FALSE(materials_->ReadNeededLibrary("Resources/Materials/Gone.mat"));
+  EXPECT_FALSE(materials_->ReadLibrary("Models/Optional.TXT"));
+  EXPECT_EQ(log.Lines(), std::vector<std::string>{"Cannot load Resources/Materials/Gone.mat (the file cannot be "
+                                                  "opened); the game goes on without it"});
+}
+
+TEST_F(MaterialManagerTest, ABlockWithoutStagesHoldsNothingPending) {
+  // Such a material has no texture to resolve: it counts as done, so a
+  // loading screen waiting for the queue to empty goes on.
+  ASSERT_TRUE(folder_.WriteText("odd.mat", "broken\nno brace here\n" + Block("fine", "fine.tga")));
+  ASSERT_TRUE(materials_->ReadLibrary("odd.mat"));
   materials_->ResolveTextures();
-  materials_->UpdateBy(0.1f);
+  EXPECT_EQ(materials_->PendingCount(), 0);
+  EXPECT_EQ(materials_->FindMaterial(String("broken"))->StageCount(), 0);
+
+  // Read again while the fine one still waits for its texture.
+  CMATManager fresh(textures_.get());
+  ASSERT_TRUE(fresh.ReadLibrary("odd.mat"));
+  ASSERT_TRUE(fresh.ReadLibrary("odd.mat"));
+  fresh.ResolveTextures();
+  EXPECT_EQ(fresh.PendingCount(), 0);
 }
 
 TEST_F(MaterialManagerTest, LibrariesAndPngTexturesComeFromAMountedArchive) {
   ASSERT_TRUE(folder_.WriteText("pack/Materials/Gems.mat", Block("ruby", "textures/gem.png")));
   ASSERT_TRUE(folder_.Write("pack/Textures/Gem.png", MakePng({1, 1, 2, 8, {9, 8, 7}, {}, {}, false})));
-  {
-    CABArchive archive;
-    ASSERT_TRUE(archive.Create("Vyre.cab"));
-    archive.SetBaseFolder("pack/");
-    ASSERT_TRUE(archive.AddFile("pack/Materials/Gems.mat"));
-    ASSERT_TRUE(archive.AddFile("pack/Textures/Gem.png"));
-    archive.Finish();
-  }
-  folder_.Remove("pack/Materials/Gems.mat");
-  folder_.Remove("pack/Textures/Gem.png");
-  ASSERT_TRUE(ResourceManager::Instance().Mount("Vyre.cab"));
+  MountPack({"pack/Materials/Gems.mat", "pack/Textures/Gem.png"});
 
   // The library entry is read to its own end, not into the PNG behind it.
   EXPECT_TRUE(materials_->ReadLibrary("Materials\\Gems.mat"));
@@ -271,6 +305,20 @@ TEST_F(MaterialManagerTest, LibrariesAndPngTexturesComeFromAMountedArchive) {
   ASSERT_NE(gem, nullptr);
   EXPECT_EQ(gem->Status(), kTextureLoaded) << gem->Message().Chars();
   EXPECT_EQ(uploader_.UploadOf(gem->GLName())->pixels, (Bytes{9, 8, 7}));
+}
+
+TEST_F(MaterialManagerTest, AGarbageLibraryInAnArchiveIsRefused) {
+  Bytes noise(3000);
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = uint8_t(i * 7919u >> 3);
+  ASSERT_TRUE(folder_.Write("pack/Materials/Gems.mat", noise));
+  ASSERT_TRUE(folder_.WriteText("pack/Materials/Other.mat", Block("ruby", "ruby.png")));
+  MountPack({"pack/Materials/Gems.mat", "pack/Materials/Other.mat"});
+  LogCapture log(kLogDBG);
+  EXPECT_FALSE(materials_->ReadLibrary("Materials/Gems.mat"));
+  EXPECT_TRUE(materials_->ReadLibrary("Materials/Other.mat"));
+  ResourceManager::Instance().UnmountAll();
+  EXPECT_EQ(materials_->GetMaterialCount(), 1u);
+  EXPECT_TRUE(log.Contains("Cannot load Materials/Gems.mat (not a material library"));
 }
 
 }  // namespace

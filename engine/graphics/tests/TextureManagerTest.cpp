@@ -124,6 +124,20 @@ TEST_F(TextureManagerTest, FailedLoadsShowTheDefaultTextureAndSayWhy) {
   EXPECT_EQ(manager_->FindTexture(String("nowhere")), nullptr);
 }
 
+TEST_F(TextureManagerTest, AFailedTextureIsNamedOnTheTerminalOnceForTheRun) {
+  LogCapture log(kLogDBG);
+  manager_->GetTextureByFileName("Resources/HUD/Gone.png");
+  // A material's name standing in for its missing definition: its library
+  // says what is wrong.
+  manager_->GetTextureByFileName("GemCrystalRed");
+  manager_->LoadQueued(false);
+  manager_->UnloadAll();
+  manager_->LoadQueued(false);
+  manager_->LoadQueued(true);
+  ASSERT_EQ(log.Lines().size(), 1u);
+  EXPECT_EQ(log.Lines()[0].rfind("Cannot load resources/hud/gone.png (", 0), 0u) << log.Lines()[0];
+}
+
 TEST_F(TextureManagerTest, UnloadAllQueuesEverythingForTheNextLoadStep) {
   ASSERT_TRUE(folder_.Write("Textures/wall.TGA", TgaOfWidth(4)));
   CTEXTexture* wall = manager_->GetTextureByFileName("wall");

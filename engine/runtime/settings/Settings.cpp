@@ -14,6 +14,12 @@
 
 namespace {
 
+// The options whose value is a path: the next word is theirs whatever it
+// begins with, as every absolute path begins with "/".
+bool TakesAnyWord(const std::string& option) { return option == "3ME" || option == "SCN"; }
+
+void WarnNoValue(const std::string& option) { LogWarning("Option /%s has no value; ignored", option.c_str()); }
+
 // atoi without its undefined overflow: out-of-range numbers saturate.
 int32_t ParseInt(const String& text) {
   long value = std::strtol(text.Chars(), nullptr, 10);
@@ -271,6 +277,7 @@ void CSettings::ParseCommandLine(const char* commandLine) {
   if (!commandLine) return;
   // Words are runs of anything but spaces and tabs; there is no quoting.
   std::string pendingOption;
+  bool pending = false;
   const char* cursor = commandLine;
   while (*cursor) {
     while (*cursor == ' ' || *cursor == '\t') ++cursor;
@@ -278,15 +285,21 @@ void CSettings::ParseCommandLine(const char* commandLine) {
     while (*cursor && *cursor != ' ' && *cursor != '\t') ++cursor;
     if (cursor == start) break;
     std::string word(start, cursor);
-    if (word[0] == '/') {
+    if (pending && TakesAnyWord(pendingOption)) {
+      AddArgument(pendingOption.c_str(), word.c_str());
+      pending = false;
+    } else if (word[0] == '/') {
+      if (pending) WarnNoValue(pendingOption);
       pendingOption = word.substr(1);
+      pending = true;
     } else if (word[0] == '-') {
       AddArgument(word.c_str() + 1, nullptr);
     } else {
-      AddArgument(pendingOption.c_str(), word.c_str());
-      pendingOption.clear();
+      AddArgument(pending ? pendingOption.c_str() : "", word.c_str());
+      pending = false;
     }
   }
+  if (pending) WarnNoValue(pendingOption);
 }
 
 void CSettings::AddArgument(const char* name, const char* value) {

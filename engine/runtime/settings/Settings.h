@@ -48,7 +48,9 @@ class CSettings : public LogSettings {
   // atomically; true when the ini file was written. Modified stays set.
   bool Save(bool useRegistry);
 
-  // Records the command line: "/name value" options and "-flag" flags.
+  // Records the command line: "/name value" options and "-flag" flags. The
+  // word after /3ME or /SCN is their value whatever it begins with; an
+  // option left without a value is logged and not recorded.
   void ParseCommandLine(const char* commandLine);
   // Appends an argument (a null value records an empty one).
   void AddArgument(const char* name, const char* value);

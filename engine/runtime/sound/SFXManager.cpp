@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "engine/foundation/PlaceholderWarning.h"
 #include "engine/runtime/sound/SFXLog.h"
 
 namespace {
@@ -110,6 +111,10 @@ void CSFXManager::LoadQueued() {
     if (buffer->GetALBuffer() != 0 || buffer->WasLoadAttempted()) continue;
     SFXPrintf("Loading buffer... %s", buffer->GetName().Chars());
     buffer->Load();
+    // A ".wav" name is recognised and stays silent by design.
+    if (buffer->GetALBuffer() == 0 && !SFXNameHasExtension(buffer->GetName(), ".wav")) {
+      WarnPlaceholder(buffer->GetName().Chars(), "no sound decoded");
+    }
     CountLoaded();
   }
   for (int i = GetStreamCount() - 1; i >= 0 && !LoadLimitReached(); --i) {
@@ -117,6 +122,7 @@ void CSFXManager::LoadQueued() {
     if (stream->WasOpenAttempted()) continue;
     SFXPrintf("Opening stream... %s", stream->GetName().Chars());
     stream->Open();
+    if (!stream->HasDecoder()) WarnPlaceholder(stream->GetName().Chars(), "no music decoded");
     CountLoaded();
   }
 }

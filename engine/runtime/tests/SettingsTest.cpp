@@ -305,6 +305,24 @@ TEST_F(SettingsTest, CommandLineIsRecordedNotApplied) {
   EXPECT_EQ(settings_.GetArgumentCount(), 3u);
 }
 
+TEST_F(SettingsTest, ModelAndSceneOptionsTakeAbsolutePathsAndMissingValuesAreLogged) {
+  LogCapture log(kLogDBG);
+  settings_.ParseCommandLine("/3ME /home/player/gem.3me /SCN -odd /A /B b -dev /SCN");
+  ASSERT_EQ(settings_.GetArgumentCount(), 4u);
+  EXPECT_EQ(settings_.FindArgument("/3ME")->value, "/home/player/gem.3me");
+  EXPECT_EQ(settings_.FindArgument("/SCN")->value, "-odd");
+  EXPECT_EQ(settings_.FindArgument("/B")->value, "b");
+  EXPECT_EQ(settings_.FindArgument("A"), nullptr);
+  EXPECT_NE(settings_.FindArgument("dev"), nullptr);
+  EXPECT_EQ(log.Lines(),
+            (std::vector<std::string>{"Option /A has no value; ignored", "Option /SCN has no value; ignored"}));
+
+  // Relative paths as before.
+  settings_.ClearArguments();
+  settings_.ParseCommandLine("/SCN scenes/board.scn");
+  EXPECT_EQ(settings_.FindArgument("/SCN")->value, "scenes/board.scn");
+}
+
 TEST_F(SettingsTest, GameValuesLiveBesideTheSettingsKey) {
   // The game keeps its own values under the settings' key.
   GetSettings()->SetTitle("Novaliths");

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/foundation/PlaceholderWarning.h"
 #include "engine/foundation/ResourceManager.h"
 #include "engine/scene/core/ResourceBytes.h"
 #include "engine/scene/core/SceneLog.h"
@@ -111,7 +112,11 @@ void C3MEManager::LoadResources() {
     else
       base += ".";
     const bool loaded = model.Read(String((base + "3ME").c_str())) || model.Read(String((base + "3MX").c_str()));
-    if (loaded) model.PrepareMatrices();
+    if (loaded) {
+      model.PrepareMatrices();
+    } else {
+      WarnPlaceholder(model.registeredName.Chars(), "no model read from its .3ME or .3MX file");
+    }
     Log3ME("C3MEManager - Loading [%d] - %s ... %s", int(i), model.registeredName.Chars(), loaded ? "OK" : "ERROR!");
     ++loadedThisCall;
     if (pending > 0) --pending;

@@ -97,8 +97,11 @@ TEST_F(ModelManager, FailedModelsAreNotRetried) {
   C3MEModel* model = manager_.GetModel(String(Path("Missing.3mx").c_str()));
   {
     LogCapture log(kLog3ME);
+    LogCapture terminal(kLogDBG);
     manager_.LoadResources();
     EXPECT_TRUE(log.Contains("Missing.3mx ... ERROR!"));
+    ASSERT_EQ(terminal.Lines().size(), 1u);
+    EXPECT_NE(terminal.Lines()[0].find("Cannot load " + Path("Missing.3mx")), std::string::npos);
   }
   EXPECT_EQ(manager_.loadedThisCall, 1) << "a failed read counts as tried";
   EXPECT_EQ(model->loadState, uint32_t(C3MEModel::kLoadFailed));

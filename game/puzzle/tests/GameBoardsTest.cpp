@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "engine/foundation/Log.h"
 #include "game/puzzle/GalacticPlane.h"
 #include "game/puzzle/Game.h"
 #include "game/rules/BoardFile.h"
@@ -178,6 +179,42 @@ TEST_F(GameBoards, ABoardShorterThanItsConstellationOrOutOfRangeIndicesAreHandle
   EXPECT_EQ(stats.constellationIndex, 0u);
   EXPECT_EQ(stats.discIndex, 0u);
   EXPECT_EQ(game_->currentDisc, game_->discs[0].get());
+}
+
+TEST_F(GameBoards, AFailedLoadGivesOneReasonNamingItsFile) {
+  // The errors of the log, each a line the terminal shows.
+  auto failures = [](const LogCapture& log) {
+    std::vector<std::string> lines;
+    for (const std::string& line : log.Lines()) {
+      if (line.rfind("Loading boards from", 0) != 0 && line.rfind("The Challenge", 0) != 0) lines.push_back(line);
+    }
+    return lines;
+  };
+  {
+    LogCapture log(kLogDBG);
+    EXPECT_FALSE(game_->LoadBoards());
+    EXPECT_EQ(failures(log),
+              std::vector<std::string>{"Load failed! Cannot open the board Resources/Boards/Challenge/Lyra.stars"});
+  }
+  {
+    // A damaged definition is told by its reader, and nothing after it.
+    std::ofstream("Resources/Boards/Challenge/Lyra.definition.txt", std::ios::binary) << "\x01\xff[STA\nRS(((";
+    LogCapture log(kLogDBG);
+    Constellation& lyra = game_->galacticPlane->constellations[0];
+    EXPECT_FALSE(lyra.Read("Resources/Boards/Challenge/Lyra.definition.txt"));
+    EXPECT_FALSE(game_->LoadBoards());
+    EXPECT_EQ(failures(log), std::vector<std::string>{
+                                 "Constellation Resources/Boards/Challenge/Lyra.definition.txt ends without [END]"});
+  }
+  {
+    // One that reads but holds no star says so.
+    std::ofstream("Resources/Boards/Challenge/Lyra.definition.txt") << "[NAME] Lyra\n[END]\n";
+    LogCapture log(kLogDBG);
+    ASSERT_TRUE(game_->galacticPlane->constellations[0].Read("Resources/Boards/Challenge/Lyra.definition.txt"));
+    EXPECT_FALSE(game_->LoadBoards());
+    EXPECT_EQ(failures(log), std::vector<std::string>{"Load failed! Constellation "
+                                                      "Resources/Boards/Challenge/Lyra.definition.txt has no stars"});
+  }
 }
 
 TEST_F(GameBoards, TheRainbowRunCarriesToTheNextDiscAndBoard) {

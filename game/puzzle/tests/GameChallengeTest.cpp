@@ -196,13 +196,17 @@ TEST_F(ChallengeGame, BadDataLeadsToTheFrontEndOrToTheFirstConstellation) {
     Challenge() = ModeStats();
     Challenge().constellationIndex = c.constellationIndex;
     harness_.posted().Clear();
+    game().frontEndNotice = "";
     ASSERT_TRUE(Start());
     if (c.plays) {
       EXPECT_EQ(Challenge().constellationIndex, 0u);
       EXPECT_NE(harness_.disc(), nullptr);
       EXPECT_TRUE(game().fadedIn);
+      EXPECT_TRUE(game().frontEndNotice.IsEmpty());
     } else {
       EXPECT_TRUE(LeavingForTheFrontEnd());
+      // The front end tells the player the Challenge did not start.
+      EXPECT_NE(game().frontEndNotice.Find("The Challenge cannot start"), -1);
       EXPECT_EQ(harness_.posted().Count(eMSG_ABackground_PlayMusic), 0);
       // The frames until the loading screen run without a disc.
       EXPECT_TRUE(harness_.RunUntil([&] { return harness_.InState(GameStateId::Loading); }, 1.0f));

@@ -49,6 +49,15 @@ TEST_F(FrontEndTest, OneStingChainPlaysStingsZeroToFourEveryFiveAndAHalfSecondsU
   EXPECT_EQ(run_.audio->Count(eMSG_AGUI_PlaySting), played);
 }
 
+TEST_F(FrontEndTest, TheGamesNoticeStaysUntilThePlayerLeavesTheFrontEnd) {
+  run_.game->frontEndNotice = "The Challenge cannot start";
+  run_.Run(5.0f);
+  EXPECT_STREQ(run_.game->frontEndNotice.Chars(), "The Challenge cannot start");
+  run_.Send(eMSG_GCredits);
+  ASSERT_TRUE(run_.RunUntil("Game.Credits", 2.0f));
+  EXPECT_TRUE(run_.game->frontEndNotice.IsEmpty());
+}
+
 TEST_F(FrontEndTest, SixtySecondsWithoutAPressShowTheHighScoresWhichComeBackAfterThePanicTable) {
   const float entered = run_.Now();
   // A key press and a held key reset the idle time; a held pad direction does not.

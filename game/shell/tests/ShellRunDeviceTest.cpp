@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "game/puzzle/RunGame.h"
 #include "game/puzzle/tests/support/GameTestSupport.h"
 #include "game/shell/ShellServices.h"
+#include "platform/FileSystem.h"
 #include "platform/KeyCodes.h"
 #include "platform/null/ScriptedInputSources.h"
 
@@ -107,6 +109,47 @@ TEST(ShellRunDevice, TheProgramGoesFromTheLogosToTheMainMenuAndExitYesEndsItWith
   EXPECT_FALSE(closed) << "the run did not end by the menu's Exit";
   EXPECT_EQ(nextPress, presses.size());
   EXPECT_EQ(states, (std::vector<std::string>{"Game.IntroVelkSW", "Game.IntroVyre", "Game.Loading", "Game.FrontEnd"}));
+}
+
+// A damaged install: the gem library replaced by random bytes. The loading
+// screen still ends, and the main menu comes up on placeholders.
+TEST(ShellRunDevice, AGarbageGemLibraryStillReachesTheMainMenu) {
+  puzzle_test::GameFixture folders;
+  ASSERT_TRUE(platform::MakeParentFolders("Resources/Materials/Gems.mat"));
+  std::string noise(4000, '\0');
+  uint32_t state = 7;
+  for (char& byte : noise) {
+    state = state * 1664525u + 1013904223u;
+    byte = static_cast<char>(state >> 24);
+  }
+  std::ofstream("Resources/Materials/Gems.mat", std::ios::binary) << noise;
+  ShellServices services;
+  Script script;
+  int frame = 0;
+  bool reachedMenu = false;
+  bool closed = false;
+  EngineRunOptions options;
+  options.makeInputSources = ScriptedInput(&script);
+  options.pollEvent = [&](platform::Event* event) {
+    if (closed) return false;
+    ++frame;
+    if (script.keyboard != nullptr) script.keyboard->Set(platform::key::Return, false);
+    const ShellContext* shell = services.Context();
+    reachedMenu = reachedMenu ||
+                  (shell != nullptr && shell->game.GetCurrentStateName() == "Game.FrontEnd" && shell->game.fadedIn);
+    if (reachedMenu || frame > kFrameLimit) {
+      closed = true;
+      event->type = platform::EventType::WindowClose;
+      return true;
+    }
+    const std::string state = shell != nullptr ? shell->game.GetCurrentStateName().Chars() : "";
+    if ((state == "Game.IntroVelkSW" || state == "Game.IntroVyre") && frame % 30 == 0 && script.keyboard != nullptr) {
+      script.keyboard->Set(platform::key::Return, true);
+    }
+    return false;
+  };
+  EXPECT_EQ(RunGame(services, std::move(options)), 0);
+  EXPECT_TRUE(reachedMenu) << "still loading after " << frame << " frames";
 }
 
 }  // namespace

@@ -53,6 +53,23 @@ Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitsPerPixel, const Bytes&
   return file;
 }
 
+Bytes MakeBitfieldsBmp(uint32_t infoBytes, int32_t width, int32_t height, uint16_t bitsPerPixel, const Bytes& rows,
+                       const uint32_t (&masks)[4]) {
+  const Bytes plain = MakeBmp(width, height, bitsPerPixel, rows, {}, 3);
+  const size_t maskBytes = infoBytes == 40 ? 12 : 16;
+  const size_t extra = infoBytes == 40 ? 12 : infoBytes - 40;
+  Bytes file = {'B', 'M'};
+  Put32(file, uint32_t(plain.size() + extra));
+  Put32(file, 0);
+  Put32(file, uint32_t(14 + 40 + extra));
+  Put32(file, infoBytes);
+  file.insert(file.end(), plain.begin() + 18, plain.begin() + 54);
+  for (size_t m = 0; m < maskBytes / 4; ++m) Put32(file, masks[m]);
+  file.resize(14 + 40 + extra, 0);
+  file.insert(file.end(), plain.begin() + 54, plain.end());
+  return file;
+}
+
 namespace {
 void AppendToBytes(png_structp png, png_bytep data, png_size_t length) {
   auto* out = static_cast<Bytes*>(png_get_io_ptr(png));

@@ -16,6 +16,12 @@ Bytes MakeTga(uint8_t imageType, uint16_t width, uint16_t height, uint8_t bitsPe
 Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitsPerPixel, const Bytes& rows, const Bytes& palette = {},
               uint32_t compression = 0);
 
+// A BMP file with channel masks (compression 3): `infoBytes` 40 puts the red,
+// green and blue masks after the header; 108 or 124 (version 4 or 5) holds
+// them, and the alpha mask, inside it. `rows` as for MakeBmp.
+Bytes MakeBitfieldsBmp(uint32_t infoBytes, int32_t width, int32_t height, uint16_t bitsPerPixel, const Bytes& rows,
+                       const uint32_t (&masks)[4]);
+
 struct PngSpec {
   uint32_t width = 1;
   uint32_t height = 1;
