@@ -199,6 +199,11 @@ void dgPolygonSoupDatabaseBuilder::EnsureTwoFaces() {
   faceCount_ = 2;
 }
 
+bool dgPolygonSoupDatabaseBuilder::ReserveFaces(int faces, int indexWords) {
+  if (faces <= 0 || indexWords <= 0) return true;
+  return faceIndexCounts_.Reserve(faces - 1) && cleanStarts_.Reserve(faces - 1) && indices_.Reserve(indexWords - 1);
+}
+
 void dgPolygonSoupDatabaseBuilder::Clear() {
   faceCount_ = 0;
   indexCount_ = 0;

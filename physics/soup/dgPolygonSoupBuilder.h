@@ -105,6 +105,9 @@ class dgPolygonSoupDatabaseBuilder {
   // Stores one face run; cleanStart is the corner cleaning would start it
   // at when it is already clean otherwise (kUncleaned when not known).
   bool AppendFace(int attribute, const int* indices, int count, int cleanStart = kUncleaned);
+  // Makes room for faces and index words in all (the arrays do not grow
+  // until they are passed); false when the room cannot be had.
+  bool ReserveFaces(int faces, int indexWords);
   // Appends vertices as they are (no matrix).
   bool AppendVertices(const float* xyz, int count);
   // Cleans one face in place (short edges, straight and reflex corners);
