@@ -30,6 +30,8 @@ class dgSoupArray {
   void Clear();
   // Takes other's block, leaving other empty.
   void TakeFrom(dgSoupArray& other);
+  // Hands the block to the caller (who frees it with dgFree), leaving the array empty.
+  T* Release();
   int GetCapacity() const { return capacity_; }
   T* Data() const { return data_; }
   T& operator[](int i) const { return data_[i]; }
@@ -80,6 +82,10 @@ class dgPolygonSoupDatabaseBuilder {
   void EnsureTwoFaces();
   // Forgets every face and vertex.
   void Clear();
+  // Hands the index and the vertex block to the caller (who frees them with
+  // dgFree) when each is exactly full, spending the copy; null for one that
+  // is not, which stays. The builder must be cleared once read.
+  void HandOverFullArrays(int*& outIndices, float*& outVertices);
 
   int GetFaceCount() const { return faceCount_; }
   int GetIndexCount() const { return indexCount_; }

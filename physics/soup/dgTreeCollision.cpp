@@ -177,7 +177,7 @@ void dgTreeCollision::EndBuild(bool optimise, dgCollisionPolygonalSoup& soup) {
   dgBlockReuseScope reuse;
   builder_->Optimize(optimise);
   builder_->EnsureTwoFaces();
-  const bool built = CreateFaceTree(*builder_);
+  const bool built = CreateFaceTreeEmptying(*builder_);
   // Nothing reads the builder once the face tree holds its arrays, and
   // edge marking needs only the face tree: each step's scratch comes after
   // the last one's is gone, and the ray tree (which only reads the faces'
