@@ -19,8 +19,8 @@ dgMallocHook gMallocHook = dgDefaultMalloc;
 dgFreeHook gFreeHook = dgDefaultFree;
 
 // Blocks held back by a dgBlockReuseScope. Smaller blocks come cheaply from
-// the C heap's own free lists; a held block serves requests of at least four
-// fifths its size, so that it never pins much more than it serves.
+// the C heap's own free lists; a held block serves requests of at least half
+// its size, so that it never pins much more than it serves.
 constexpr size_t kReuseMinBytes = 64 * 1024;
 constexpr int kHeldBlocks = 4;
 
@@ -38,14 +38,14 @@ struct ReuseState {
 
 thread_local ReuseState tReuse;
 
-// A held raw block of at least rawBytes (and at most a quarter more) that the
+// A held raw block of at least rawBytes (and at most twice that) that the
 // installed free hook can take back, removed from the held ones; null when none.
 void* TakeHeldBlock(size_t rawBytes, size_t& outRawBytes) {
   ReuseState& reuse = tReuse;
   int best = -1;
   for (int i = 0; i < reuse.count; ++i) {
     const HeldBlock& held = reuse.blocks[i];
-    if (held.freeHook != gFreeHook || held.rawBytes < rawBytes || held.rawBytes - rawBytes > rawBytes / 4) continue;
+    if (held.freeHook != gFreeHook || held.rawBytes < rawBytes || held.rawBytes / 2 > rawBytes) continue;
     if (best < 0 || held.rawBytes < reuse.blocks[best].rawBytes) best = i;
   }
   if (best < 0) return nullptr;
