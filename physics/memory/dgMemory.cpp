@@ -18,7 +18,79 @@ constexpr size_t kHookWord = kSizeWord + sizeof(dgFreeHook);
 dgMallocHook gMallocHook = dgDefaultMalloc;
 dgFreeHook gFreeHook = dgDefaultFree;
 
+// Blocks held back by a dgBlockReuseScope. Smaller blocks come cheaply from
+// the C heap's own free lists; a held block serves requests of at least half
+// its size, so that it never pins much more than it serves.
+constexpr size_t kReuseMinBytes = 64 * 1024;
+constexpr int kHeldBlocks = 4;
+
+struct HeldBlock {
+  void* raw;
+  size_t rawBytes;
+  dgFreeHook freeHook;
+};
+
+struct ReuseState {
+  bool active = false;
+  int count = 0;
+  HeldBlock blocks[kHeldBlocks];
+};
+
+thread_local ReuseState tReuse;
+
+// A held raw block of at least rawBytes (and at most twice that) that the
+// installed free hook can take back, removed from the held ones; null when none.
+void* TakeHeldBlock(size_t rawBytes, size_t& outRawBytes) {
+  ReuseState& reuse = tReuse;
+  int best = -1;
+  for (int i = 0; i < reuse.count; ++i) {
+    const HeldBlock& held = reuse.blocks[i];
+    if (held.freeHook != gFreeHook || held.rawBytes < rawBytes || held.rawBytes / 2 > rawBytes) continue;
+    if (best < 0 || held.rawBytes < reuse.blocks[best].rawBytes) best = i;
+  }
+  if (best < 0) return nullptr;
+  void* raw = reuse.blocks[best].raw;
+  outRawBytes = reuse.blocks[best].rawBytes;
+  reuse.blocks[best] = reuse.blocks[--reuse.count];
+  return raw;
+}
+
+// Holds a freed raw block back, letting the smallest go when all places are
+// taken; false when the block is not worth holding (the caller frees it).
+bool HoldBlock(void* raw, size_t rawBytes, dgFreeHook freeHook) {
+  ReuseState& reuse = tReuse;
+  if (!reuse.active || rawBytes < kReuseMinBytes) return false;
+  if (reuse.count < kHeldBlocks) {
+    reuse.blocks[reuse.count++] = HeldBlock{raw, rawBytes, freeHook};
+    return true;
+  }
+  int smallest = 0;
+  for (int i = 1; i < reuse.count; ++i) {
+    if (reuse.blocks[i].rawBytes < reuse.blocks[smallest].rawBytes) smallest = i;
+  }
+  HeldBlock& victim = reuse.blocks[smallest];
+  if (victim.rawBytes >= rawBytes) return false;
+  victim.freeHook(victim.raw, victim.rawBytes);
+  victim = HeldBlock{raw, rawBytes, freeHook};
+  return true;
+}
+
+// Gives every held block back to its hook.
+void ReleaseHeldBlocks() {
+  ReuseState& reuse = tReuse;
+  for (int i = 0; i < reuse.count; ++i) reuse.blocks[i].freeHook(reuse.blocks[i].raw, reuse.blocks[i].rawBytes);
+  reuse.count = 0;
+}
+
 }  // namespace
+
+dgBlockReuseScope::dgBlockReuseScope() : owner_(!tReuse.active) { tReuse.active = true; }
+
+dgBlockReuseScope::~dgBlockReuseScope() {
+  if (!owner_) return;
+  ReleaseHeldBlocks();
+  tReuse.active = false;
+}
 
 void* dgDefaultMalloc(size_t bytes) { return std::malloc(bytes); }
 
@@ -37,10 +109,17 @@ dgMallocHook dgGetMallocHook() { return gMallocHook; }
 
 dgFreeHook dgGetFreeHook() { return gFreeHook; }
 
-void* dgMalloc(size_t bytes) {
+namespace {
+
+void* AllocateBlock(size_t bytes, bool mayReuse) {
   if (bytes == 0 || bytes > SIZE_MAX - kMallocOverhead) return nullptr;
-  const size_t rawBytes = bytes + kMallocOverhead;
-  void* raw = gMallocHook(rawBytes);
+  size_t rawBytes = bytes + kMallocOverhead;
+  void* raw = nullptr;
+  if (mayReuse && tReuse.count > 0) raw = TakeHeldBlock(rawBytes, rawBytes);
+  // A large block that none of the held ones serves: they would only add to
+  // the most memory in use while it is filled.
+  if (!raw && rawBytes >= kReuseMinBytes) ReleaseHeldBlocks();
+  if (!raw) raw = gMallocHook(rawBytes);
   if (!raw) return nullptr;
   const uintptr_t rawAddress = reinterpret_cast<uintptr_t>(raw);
   const uintptr_t blockAddress = (rawAddress & ~uintptr_t{15}) + kMallocOverhead;
@@ -56,6 +135,12 @@ void* dgMalloc(size_t bytes) {
   return block;
 }
 
+}  // namespace
+
+void* dgMalloc(size_t bytes) { return AllocateBlock(bytes, false); }
+
+void* dgMallocScratch(size_t bytes) { return AllocateBlock(bytes, true); }
+
 void dgFree(void* block) {
   if (!block) return;
   auto* bytes = static_cast<unsigned char*>(block);
@@ -65,7 +150,9 @@ void dgFree(void* block) {
   std::memcpy(&rawAddress, bytes - kAddressWord, sizeof rawAddress);
   std::memcpy(&rawBytes, bytes - kSizeWord, sizeof rawBytes);
   std::memcpy(&freeHook, bytes - kHookWord, sizeof freeHook);
-  freeHook(bytes - (reinterpret_cast<uintptr_t>(block) - rawAddress), rawBytes);
+  void* raw = bytes - (reinterpret_cast<uintptr_t>(block) - rawAddress);
+  if (HoldBlock(raw, rawBytes, freeHook)) return;
+  freeHook(raw, rawBytes);
 }
 
 void* dgNew(size_t bytes) { return dgFreeListAllocator::Instance().Malloc(bytes); }

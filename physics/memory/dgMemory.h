@@ -23,9 +23,29 @@ dgFreeHook dgGetFreeHook();
 // A 16-byte aligned block of the given size from the malloc hook; null for 0
 // bytes or when the hook refuses.
 void* dgMalloc(size_t bytes);
+// The same for scratch that lives no longer than one operation: inside a
+// dgBlockReuseScope it may be a held block (up to twice the size asked).
+void* dgMallocScratch(size_t bytes);
 // Gives a dgMalloc block back to the free hook that was installed when it
 // was made (hooks may have changed since); null is ignored.
 void dgFree(void* block);
+
+// While one is alive on a thread, large dgMalloc blocks that thread frees
+// are held back (a few, the largest) and handed out again to its later
+// scratch requests (dgMallocScratch) that fit them, instead of going back to the hooks: a one-shot
+// build whose steps each take and drop large scratch then touches fresh
+// pages once rather than in every step. The held blocks go back to their
+// hooks when the scope ends. Scopes do not nest (an inner one does nothing).
+class dgBlockReuseScope {
+ public:
+  dgBlockReuseScope();
+  dgBlockReuseScope(const dgBlockReuseScope&) = delete;
+  dgBlockReuseScope& operator=(const dgBlockReuseScope&) = delete;
+  ~dgBlockReuseScope();
+
+ private:
+  bool owner_ = false;
+};
 
 // The library's allocation operator: a 16-byte aligned block, reused from the
 // free lists when a block of exactly that size was freed before.

@@ -1,5 +1,5 @@
 #pragma once
-// A scratch array taken with dgMalloc for the length of one operation and
+// A scratch array taken with dgMallocScratch for the length of one operation and
 // given back when it goes out of scope. Elements are not constructed: use
 // it for plain data. A request that cannot be met leaves it empty.
 
@@ -13,7 +13,7 @@ class dgStack {
  public:
   explicit dgStack(long long count) {
     if (count > 0 && static_cast<unsigned long long>(count) <= SIZE_MAX / sizeof(T)) {
-      data_ = static_cast<T*>(dgMalloc(static_cast<size_t>(count) * sizeof(T)));
+      data_ = static_cast<T*>(dgMallocScratch(static_cast<size_t>(count) * sizeof(T)));
       if (data_) count_ = count;
     }
   }

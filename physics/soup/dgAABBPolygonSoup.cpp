@@ -177,7 +177,8 @@ bool dgAABBPolygonSoup::Create(const dgPolygonSoupDatabaseBuilder& builder) {
   return true;
 }
 
-bool dgAABBPolygonSoup::CreateFaceTree(const dgPolygonSoupDatabaseBuilder& builder) {
+bool dgAABBPolygonSoup::CreateFaceTree(const dgPolygonSoupDatabaseBuilder& builder,
+                                       dgPolygonSoupDatabaseBuilder* giver) {
   FreeTree();
   FreeVertices();
   const int faceCount = builder.GetFaceCount();
@@ -203,20 +204,26 @@ bool dgAABBPolygonSoup::CreateFaceTree(const dgPolygonSoupDatabaseBuilder& build
   }
 
   const int vertexCount = builder.GetVertexCount();
+  const int indexCount = builder.GetIndexCount();
+  int* givenIndices = nullptr;
+  float* givenVertices = nullptr;
+  if (giver) giver->HandOverFullArrays(givenIndices, givenVertices);
   nodes_ = static_cast<Node*>(dgMalloc(static_cast<size_t>(faceCount - 1) * sizeof(Node)));
-  indices_ = static_cast<int*>(dgMalloc(static_cast<size_t>(builder.GetIndexCount()) * sizeof(int)));
-  vertices_ = static_cast<float*>(dgMalloc(static_cast<size_t>(vertexCount) * 12));
+  indices_ = givenIndices ? givenIndices : static_cast<int*>(dgMalloc(static_cast<size_t>(indexCount) * sizeof(int)));
+  vertices_ = givenVertices ? givenVertices : static_cast<float*>(dgMalloc(static_cast<size_t>(vertexCount) * 12));
   if (!nodes_ || !indices_ || (vertexCount > 0 && !vertices_)) {
     FreeTree();
     FreeVertices();
+    if (giver) giver->Clear();
     return false;
   }
   nodeCount_ = faceCount - 1;
-  indexCount_ = builder.GetIndexCount();
-  std::memcpy(indices_, indices, static_cast<size_t>(indexCount_) * sizeof(int));
+  indexCount_ = indexCount;
+  if (!givenIndices) std::memcpy(indices_, indices, static_cast<size_t>(indexCount_) * sizeof(int));
   vertexCount_ = vertexCount;
   vertexStride_ = 12;
-  if (vertexCount > 0) std::memcpy(vertices_, vertices, static_cast<size_t>(vertexCount) * 12);
+  if (vertexCount > 0 && !givenVertices) std::memcpy(vertices_, vertices, static_cast<size_t>(vertexCount) * 12);
+  if (giver) giver->Clear();
 
   dgStack<float> keys(faceCount);
   int counter = 1;

@@ -134,7 +134,11 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   // Create in two steps, so that a caller can let go of the builder (and
   // do what needs only the face tree) before the ray tree takes its room:
   // the face tree and the arrays, then the ray tree.
-  bool CreateFaceTree(const dgPolygonSoupDatabaseBuilder& builder);
+  bool CreateFaceTree(const dgPolygonSoupDatabaseBuilder& builder) { return CreateFaceTree(builder, nullptr); }
+  // The same for a builder read for the last time: its arrays that are
+  // exactly full move into the tree instead of being copied, and it is
+  // left empty.
+  bool CreateFaceTreeEmptying(dgPolygonSoupDatabaseBuilder& builder) { return CreateFaceTree(builder, &builder); }
   // Makes the ray casts' four-wide tree from the face tree; without memory
   // for it, ray casts take the plain walk.
   void BuildRayTree();
@@ -148,6 +152,8 @@ class dgAABBPolygonSoup : public dgPolygonSoupDatabase {
   // slabs, then tested against its y range.
   static bool SegmentCrossesNode(const Node& node, const dgVector& p0, const dgVector& p1);
   struct Stub;
+  // CreateFaceTree; a giver (the builder itself) hands over its full arrays.
+  bool CreateFaceTree(const dgPolygonSoupDatabaseBuilder& builder, dgPolygonSoupDatabaseBuilder* giver);
   void FreeTree();
   // The up to four children of a ray tree node made from node in one of
   // eight shapes (which links below it open into their two links); 0 when

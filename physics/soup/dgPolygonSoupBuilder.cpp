@@ -60,6 +60,14 @@ void dgSoupArray<T>::TakeFrom(dgSoupArray& other) {
   other.capacity_ = 0;
 }
 
+template <class T>
+T* dgSoupArray<T>::Release() {
+  T* data = data_;
+  data_ = nullptr;
+  capacity_ = 0;
+  return data;
+}
+
 namespace {
 
 // Scratch of count elements: inside the object for small counts (every
@@ -197,6 +205,18 @@ void dgPolygonSoupDatabaseBuilder::EnsureTwoFaces() {
   faceIndexCounts_[1] = run;
   cleanStarts_[1] = cleanStarts_[0];
   faceCount_ = 2;
+}
+
+bool dgPolygonSoupDatabaseBuilder::ReserveFaces(int faces, int indexWords) {
+  if (faces <= 0 || indexWords <= 0) return true;
+  return faceIndexCounts_.Reserve(faces - 1) && cleanStarts_.Reserve(faces - 1) && indices_.Reserve(indexWords - 1);
+}
+
+void dgPolygonSoupDatabaseBuilder::HandOverFullArrays(int*& outIndices, float*& outVertices) {
+  outIndices = indexCount_ > 0 && indices_.GetCapacity() == indexCount_ ? indices_.Release() : nullptr;
+  outVertices = vertexCount_ > 0 && vertices_.GetCapacity() == vertexCount_
+                    ? reinterpret_cast<float*>(vertices_.Release())
+                    : nullptr;
 }
 
 void dgPolygonSoupDatabaseBuilder::Clear() {

@@ -30,6 +30,8 @@ class dgSoupArray {
   void Clear();
   // Takes other's block, leaving other empty.
   void TakeFrom(dgSoupArray& other);
+  // Hands the block to the caller (who frees it with dgFree), leaving the array empty.
+  T* Release();
   int GetCapacity() const { return capacity_; }
   T* Data() const { return data_; }
   T& operator[](int i) const { return data_[i]; }
@@ -80,6 +82,10 @@ class dgPolygonSoupDatabaseBuilder {
   void EnsureTwoFaces();
   // Forgets every face and vertex.
   void Clear();
+  // Hands the index and the vertex block to the caller (who frees them with
+  // dgFree) when each is exactly full, spending the copy; null for one that
+  // is not, which stays. The builder must be cleared once read.
+  void HandOverFullArrays(int*& outIndices, float*& outVertices);
 
   int GetFaceCount() const { return faceCount_; }
   int GetIndexCount() const { return indexCount_; }
@@ -105,6 +111,9 @@ class dgPolygonSoupDatabaseBuilder {
   // Stores one face run; cleanStart is the corner cleaning would start it
   // at when it is already clean otherwise (kUncleaned when not known).
   bool AppendFace(int attribute, const int* indices, int count, int cleanStart = kUncleaned);
+  // Makes room for faces and index words in all (the arrays do not grow
+  // until they are passed); false when the room cannot be had.
+  bool ReserveFaces(int faces, int indexWords);
   // Appends vertices as they are (no matrix).
   bool AppendVertices(const float* xyz, int count);
   // Cleans one face in place (short edges, straight and reflex corners);

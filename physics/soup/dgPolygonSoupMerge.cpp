@@ -204,6 +204,9 @@ void dgPolygonSoupDatabaseBuilder::MergeFaces() {
   // triangles that join only each other (most of a curved mesh of quads),
   // joined directly, then the rest through the half-edge mesh.
   dgPolygonSoupDatabaseBuilder merged;
+  // Joining only shrinks most soups: room for what goes in spares the
+  // output the copies of growing (a failed reservation just grows as usual).
+  merged.ReserveFaces(faceCount, indexCount_);
   for (int f = 0; f < faceCount; ++f) {
     if (partner[f] == kNoPartner &&
         !merged.AppendFace(indices_[starts[f]], &indices_[starts[f] + 1], faceIndexCounts_[f] - 1)) {

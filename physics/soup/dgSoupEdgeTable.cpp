@@ -11,9 +11,9 @@ dgSoupEdgeTable::dgSoupEdgeTable(dgAABBPolygonSoup& soup)
   if (!nodes || nodeCount < 1) return;
   // A built tree over n faces has n - 1 nodes and every face is one leaf link.
   const int faceCount = nodeCount + 1;
-  auto* faces = static_cast<Face*>(dgMalloc(sizeof(Face) * static_cast<size_t>(faceCount)));
-  firstEdge_ = static_cast<int*>(dgMalloc(sizeof(int) * (static_cast<size_t>(vertexCount_) + 2)));
-  visitedBy_ = static_cast<int*>(dgMalloc(sizeof(int) * static_cast<size_t>(faceCount)));
+  auto* faces = static_cast<Face*>(dgMallocScratch(sizeof(Face) * static_cast<size_t>(faceCount)));
+  firstEdge_ = static_cast<int*>(dgMallocScratch(sizeof(int) * (static_cast<size_t>(vertexCount_) + 2)));
+  visitedBy_ = static_cast<int*>(dgMallocScratch(sizeof(int) * static_cast<size_t>(faceCount)));
   if (!faces || !firstEdge_ || !visitedBy_) {
     dgFree(faces);
     return;
@@ -22,7 +22,7 @@ dgSoupEdgeTable::dgSoupEdgeTable(dgAABBPolygonSoup& soup)
   // face's neighbours mostly lie close by: marking then walks the table's
   // memory far more in order than the tree's leaf order would.
   const int indexCount = soup.GetIndexCount();
-  auto* countAt = static_cast<unsigned char*>(dgMalloc(static_cast<size_t>(indexCount > 0 ? indexCount : 1)));
+  auto* countAt = static_cast<unsigned char*>(dgMallocScratch(static_cast<size_t>(indexCount > 0 ? indexCount : 1)));
   if (!countAt) {
     dgFree(faces);
     return;
@@ -52,7 +52,7 @@ dgSoupEdgeTable::dgSoupEdgeTable(dgAABBPolygonSoup& soup)
     }
   }
   dgFree(countAt);
-  edges_ = static_cast<Edge*>(dgMalloc(sizeof(Edge) * static_cast<size_t>(edgeTotal > 0 ? edgeTotal : 1)));
+  edges_ = static_cast<Edge*>(dgMallocScratch(sizeof(Edge) * static_cast<size_t>(edgeTotal > 0 ? edgeTotal : 1)));
   if (!edges_) {
     dgFree(faces);
     return;

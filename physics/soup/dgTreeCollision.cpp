@@ -4,6 +4,7 @@
 #include <new>
 
 #include "physics/memory/dgCountedNew.h"
+#include "physics/memory/dgMemory.h"
 #include "physics/memory/dgStack.h"
 #include "physics/shapes/dgSegmentQueries.h"
 #include "physics/soup/dgPolygonSoupBuilder.h"
@@ -171,9 +172,12 @@ void dgTreeCollision::AddFace(int count, const float* vertices, int strideBytes,
 
 void dgTreeCollision::EndBuild(bool optimise, dgCollisionPolygonalSoup& soup) {
   if (!builder_) return;
+  // Each step below takes large scratch and drops it: the later ones reuse
+  // those blocks instead of fresh pages.
+  dgBlockReuseScope reuse;
   builder_->Optimize(optimise);
   builder_->EnsureTwoFaces();
-  const bool built = CreateFaceTree(*builder_);
+  const bool built = CreateFaceTreeEmptying(*builder_);
   // Nothing reads the builder once the face tree holds its arrays, and
   // edge marking needs only the face tree: each step's scratch comes after
   // the last one's is gone, and the ray tree (which only reads the faces'

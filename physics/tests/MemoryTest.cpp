@@ -62,6 +62,39 @@ TEST(PhysicsMemory, ZeroBytesNullAndRefusedHooks) {
   dgSetAllocatorHooks(nullptr, nullptr);
 }
 
+TEST(PhysicsMemory, ReuseScopeHandsLargeScratchBlocksOnAndGivesThemBackAtItsEnd) {
+  constexpr size_t kLarge = 1 << 20;
+  ScopedCountingHooks hooks;
+  const long long before = GetHookCounts().mallocCalls;
+  {
+    dgBlockReuseScope reuse;
+    void* first = dgMallocScratch(kLarge);
+    ASSERT_NE(first, nullptr);
+    dgFree(first);
+    // Held back: the hooks still count it.
+    EXPECT_EQ(GetHookCounts().liveBlocks, 1);
+    // A scratch block of about that size gets the same one, a much smaller
+    // one (it would pin the rest) or any lasting block a fresh one.
+    void* again = dgMallocScratch(kLarge - 4096);
+    EXPECT_EQ(again, first);
+    dgFree(again);
+    void* small = dgMallocScratch(kLarge / 4);
+    EXPECT_NE(small, first);
+    dgFree(small);
+    void* lasting = dgMalloc(kLarge);
+    EXPECT_NE(lasting, first);
+    dgFree(lasting);
+    { dgBlockReuseScope inner; }
+    EXPECT_GE(GetHookCounts().liveBlocks, 1);
+  }
+  EXPECT_EQ(GetHookCounts().liveBlocks, 0);
+  EXPECT_EQ(GetHookCounts().liveBytes, 0);
+  EXPECT_EQ(GetHookCounts().mallocCalls - before, 3);
+  // Without a scope every block goes straight back.
+  dgFree(dgMallocScratch(kLarge));
+  EXPECT_EQ(GetHookCounts().liveBlocks, 0);
+}
+
 TEST(PhysicsMemory, ContainersMadeWhileHooksRefuseWorkOnceTheyRecover) {
   // Node sizes no other container here uses, so their shared pools are new.
   struct Wide {
