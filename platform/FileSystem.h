@@ -48,6 +48,11 @@ enum class FileRead { Read, Missing, Unreadable };
 // is Unreadable, with the system's reason in outReason.
 FileRead ReadFileBytes(std::string_view path, size_t maxBytes, std::string& outBytes, std::string& outReason);
 
+// True when the last read of the path in this run found it there but could
+// not read it: the player's file in a state the program cannot see into,
+// which no save may replace until a read succeeds.
+bool WasFoundUnreadable(std::string_view path);
+
 // Moves a file aside to the path followed by the suffix, or by the suffix and
 // ".1", ".2", ... when that name is taken: never over an existing file.
 // The new path, or empty (and the system's reason) when it stays where it was.

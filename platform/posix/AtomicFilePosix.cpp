@@ -32,10 +32,15 @@ void SetReason(std::string* outReason, int error) {
 }
 
 // A name that is there but is no file that could have been read (a FIFO, a
-// device, a link that leads nowhere readable) is never replaced: it may be
-// the player's file in a state the program cannot see into. False, with the
-// reason, for such a name.
+// device, a link that leads nowhere readable), or a file this run's last
+// read of it could not read, is never replaced: it may be the player's file
+// in a state the program cannot see into. False, with the reason, for such
+// a name.
 bool MayReplace(const std::string& target, std::string* outReason) {
+  if (WasFoundUnreadable(target)) {
+    if (outReason != nullptr) *outReason = "it is there but could not be read, so it is kept as it is";
+    return false;
+  }
   struct stat info;
   if (stat(target.c_str(), &info) != 0) {
     if (errno == ENOENT) return true;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -36,6 +37,12 @@ bool MatchesWildcard(const char* pattern, const char* name) {
   }
   while (*pattern == '*') ++pattern;
   return *pattern == '\0';
+}
+
+// The paths whose last read found a file that could not be read.
+std::set<std::string>& UnreadablePaths() {
+  static std::set<std::string> paths;
+  return paths;
 }
 
 }  // namespace
@@ -112,7 +119,12 @@ FileRead ReadFileBytes(std::string_view path, size_t maxBytes, std::string& outB
   if (fd < 0) {
     const int error = errno;
     outReason = std::strerror(error);
-    return error == ENOENT ? FileRead::Missing : FileRead::Unreadable;
+    if (error != ENOENT) {
+      UnreadablePaths().insert(onDisk);
+      return FileRead::Unreadable;
+    }
+    UnreadablePaths().erase(onDisk);
+    return FileRead::Missing;
   }
   FileRead result = FileRead::Read;
   struct stat info;
@@ -142,8 +154,14 @@ FileRead ReadFileBytes(std::string_view path, size_t maxBytes, std::string& outB
   }
   close(fd);
   if (result != FileRead::Read) outBytes.clear();
+  if (result == FileRead::Unreadable)
+    UnreadablePaths().insert(onDisk);
+  else
+    UnreadablePaths().erase(onDisk);
   return result;
 }
+
+bool WasFoundUnreadable(std::string_view path) { return UnreadablePaths().count(ResolvePath(path)) != 0; }
 
 std::string MoveAside(std::string_view path, std::string_view suffix, std::string& outReason) {
   outReason.clear();

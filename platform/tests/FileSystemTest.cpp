@@ -111,6 +111,29 @@ TEST(AtomicFile, AFailedWriteSaysWhy) {
   EXPECT_EQ(Names(entries), "fifo folder/ loop ");
 }
 
+// A regular file the program could not read (for a player: no read
+// permission, a disk error) is made here by reading while a folder stands in
+// its place, then putting the file there: root reads whatever permissions say.
+TEST(AtomicFile, AFileTheLastReadCouldNotReadIsNeverReplaced) {
+  platform::ScopedTempFolder root("vyre-atomic-kept");
+  const std::string path = root / "Settings.ini";
+  ASSERT_TRUE(platform::MakeFolder(path));
+  std::string bytes;
+  std::string reason;
+  ASSERT_EQ(platform::ReadFileBytes(path, 64, bytes, reason), platform::FileRead::Unreadable);
+  ASSERT_EQ(rmdir(path.c_str()), 0);
+  std::ofstream(path) << "the player's";
+  EXPECT_TRUE(platform::WasFoundUnreadable(path));
+  EXPECT_FALSE(platform::ReplaceFileAtomically(path, "defaults", &reason));
+  EXPECT_EQ(reason, "it is there but could not be read, so it is kept as it is");
+  ASSERT_EQ(platform::ReadFileBytes(path, 64, bytes, reason), platform::FileRead::Read);
+  EXPECT_EQ(bytes, "the player's");
+  // Once a read succeeds the file is the program's to save again.
+  EXPECT_TRUE(platform::ReplaceFileAtomically(path, "saved", &reason)) << reason;
+  ASSERT_EQ(platform::ReadFileBytes(path, 64, bytes, reason), platform::FileRead::Read);
+  EXPECT_EQ(bytes, "saved");
+}
+
 TEST(AtomicFile, StaleTemporariesOfMatchingFilesGoAndNothingElse) {
   platform::ScopedTempFolder root("vyre-stale");
   for (const char* name : {"a.profile.tmpAb12Cd", "b.profile.tmpXYZ789", "b.profile", "a.profile.tmpAb12C",
