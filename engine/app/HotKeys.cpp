@@ -96,6 +96,15 @@ void CarryOutHotKeys(uint32_t actions, const HotKeyReach& reach) {
     GetWindowManager()->SetLayerFilter(false, kDeveloperLayers);
     toggleShown(tools->ownId);
   }
+  // The help and console keys work from any screen: the tool windows are
+  // drawn and take messages only while the System window is up, so it comes
+  // up first (its prompt with it); its activations are posted before the
+  // toggle below and so arrive first.
+  const bool toolKey = asked(kHotToggleHelp) || asked(kHotToggleConsole);
+  if (toolKey && tools != nullptr && !asked(kHotShowDeveloperWindow) && !tools->IsShown()) {
+    GetWindowManager()->SetLayerFilter(false, kDeveloperLayers);
+    tools->Show(true);
+  }
   if (asked(kHotNextDebugMode) && application != nullptr) ++application->debugCounter;
   if (asked(kHotToggleFreeCamera) && application != nullptr) {
     application->ToggleFreeCamera(!application->IsActiveCamera(application->GetEngineCamera().name));

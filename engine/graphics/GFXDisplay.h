@@ -169,6 +169,7 @@ void PrintAt(const char* text, int font, const GFXTextCell& cell);
 // The developer windows' form: text, font, position.
 void PrintAt(const char* text, int font, int x, int y);
 int GetFontHeight(int n);
+// The width the text is drawn at, in overlay units, so it can be centred.
 int GetTextWidth(int n, const char* text);
 void SetFontColour(int n, const float rgba[4]);
 // Deletes every font's lists and marks them for rebuilding (before a

@@ -67,6 +67,10 @@ class GFXFont {
   void Print(const char* text);
   // Sum of the character widths (texels, unscaled), by unsigned code.
   float GetTextWidth(const char* text) const;
+  // How far printing the text moves the pen, in the units it is drawn in:
+  // a grid font's widths are texels of its sheet, drawn scaled from the
+  // sheet's cell to the font's scale. Other fonts give their width sum.
+  float GetDrawnWidth(const char* text) const;
 
   void SetColour(float r, float g, float b, float a);
   void RestoreColour();

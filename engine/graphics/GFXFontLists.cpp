@@ -206,6 +206,15 @@ float GFXFont::GetTextWidth(const char* text) const {
   return total;
 }
 
+float GFXFont::GetDrawnWidth(const char* text) const {
+  const float texels = GetTextWidth(text);
+  const CTEXTexture* texture = GlyphTexture(material);
+  if (type != kBitmap || info != nullptr || texture == nullptr) return texels;
+  const uint32_t cell = texture->Width() / kGridSide;
+  if (cell == 0) return texels;
+  return texels * scale.x / float(cell);
+}
+
 void GFXFont::SetColour(float r, float g, float b, float a) {
   std::memcpy(savedColour, colour, sizeof colour);
   SetColourValues(r, g, b, a);

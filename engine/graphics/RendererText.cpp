@@ -80,7 +80,7 @@ int GetFontHeight(int n) {
 
 int GetTextWidth(int n, const char* text) {
   const GFXFont* font = GetFont(n);
-  return font != nullptr ? int(font->GetTextWidth(text)) : 0;
+  return font != nullptr ? int(font->GetDrawnWidth(text)) : 0;
 }
 
 void SetFontColour(int n, const float rgba[4]) {

@@ -7,6 +7,8 @@
 #include "engine/app/HotKeys.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/tests/support/LogLines.h"
+#include "engine/gui/ConsoleInputBox.h"
+#include "engine/gui/GUIWindowManager.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Settings.h"
@@ -140,16 +142,23 @@ TEST_F(GEMApplicationTest, TheDeveloperToolsReachTheApplicationUntilItGoes) {
     EXPECT_EQ(GetEngineLinks().CurrentCamera(), application.GetActiveCamera());
     EXPECT_EQ(GetEngineLinks().input, GetUIOManager());
 
-    // Ctrl+6 brings the tools up; then the slash key asks for the help window.
+    // The grave key alone, before Ctrl+6, brings the console out: the System
+    // window comes up with it, its layers drawn and the console's line
+    // taking the keys.
+    ConsoleWindow* console = application.developerWindow->GetConsoleWindow();
+    CarryOutHotKeys(kHotToggleConsole, {.application = &application});
+    EXPECT_TRUE(application.developerWindow->IsShown());
+    EXPECT_TRUE(console->IsPending(&console->showState)) << "the console takes the toggle at once";
+    EXPECT_TRUE(GetWindowManager()->PassesLayerFilter(console->GetLayer()));
+    EXPECT_EQ(GetWindowManager()->GetKeyboardFocus(),
+              static_cast<GUIObject*>(application.developerWindow->GetPromptBox()));
+    // Ctrl+6 then hides the tools; the slash key brings them back with help.
+    CarryOutHotKeys(kHotShowDeveloperWindow, {.application = &application});
+    EXPECT_FALSE(application.developerWindow->IsShown());
     HelpWindow* help = application.developerWindow->GetHelpWindow();
     CarryOutHotKeys(kHotToggleHelp, {.application = &application});
-    EXPECT_FALSE(help->IsPending(&help->showState)) << "inactive until the tools are shown";
-    CarryOutHotKeys(kHotShowDeveloperWindow, {.application = &application});
     EXPECT_TRUE(application.developerWindow->IsShown());
-    CarryOutHotKeys(kHotToggleHelp | kHotToggleConsole, {.application = &application});
     EXPECT_TRUE(help->IsPending(&help->showState));
-    ConsoleWindow* console = application.developerWindow->GetConsoleWindow();
-    EXPECT_TRUE(console->IsPending(&console->showState));
   }
   EXPECT_EQ(GetEngineLinks().CameraAt(0), nullptr);
   EXPECT_EQ(GetEngineLinks().input, nullptr);

@@ -580,3 +580,29 @@ TEST_F(RendererDevice, SystemFontBecomesBitmapLists) {
 }
 
 }  // namespace
+
+// A font drawn smaller than its sheet's cells (cells of 16 texels drawn 8
+// units wide) is measured as drawn, so text centred by its width is centred.
+TEST_F(RendererDevice, GridTextMeasuredAsDrawnCentres) {
+  GFXFont* font = GridFont(GridSheet());
+  font->scale.Set(8.0f, 8.0f);
+  font->BuildLists();
+  const int index = GFXDisplay::GetFontCount() - 1;
+  EXPECT_FLOAT_EQ(font->GetTextWidth("AA"), 32.0f);  // the stored widths stay texels
+  EXPECT_EQ(GFXDisplay::GetTextWidth(index, "AA"), 16);
+
+  PixelSpace();
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  GFXDisplay::SetRenderState(RenderFlag::SOLID | RenderFlag::DBLSIDED);
+  constexpr int kCentre = kSide / 2;
+  GFXDisplay::PrintAt(index, "AA", kCentre - GFXDisplay::GetTextWidth(index, "AA") / 2, 0);
+  int left = kSide, right = -1;
+  for (int x = 0; x < kSide; ++x) {
+    if (Pixel(x, 4)[0] < 0.5f) continue;
+    left = std::min(left, x);
+    right = std::max(right, x);
+  }
+  ASSERT_LE(left, right) << "nothing drawn";
+  EXPECT_NEAR((left + right + 1) / 2.0, double(kCentre), 1.0) << left << ".." << right;
+}
