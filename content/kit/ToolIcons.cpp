@@ -69,7 +69,7 @@ bool MakeToolIcons(const std::string& runFolder, std::vector<std::string>* blend
                  {"Light.png", {255, 240, 90, 255}},
                  {"SoundEffect.png", {150, 255, 150, 255}}};
   for (const auto& marker : markers) {
-    ok = WritePng(root + "Textures/materials/textures/hud/icons/" + marker.file, MarkerIcon(marker.colour)) && ok;
+    ok = WritePng(root + "Textures/Materials/textures/hud/icons/" + marker.file, MarkerIcon(marker.colour)) && ok;
   }
   return ok;
 }

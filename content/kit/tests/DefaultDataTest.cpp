@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "content/kit/DefaultData.h"
 #include "content/kit/FontGrid.h"
@@ -104,6 +106,18 @@ TEST(DefaultDataTest, MakesEveryFileUnderTheNamesTheEngineAsksFor) {
   for (const char* file : files) {
     EXPECT_TRUE(std::filesystem::is_regular_file(std::string(folder) + "/" + file)) << file;
   }
+  // The engine asks for names in any case and the path resolver takes an
+  // exact match first: two names in one folder that differ only by case
+  // would hide whatever stands below the one it does not take.
+  std::vector<std::string> lowered;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    std::string name = entry.path().string();
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    lowered.push_back(name);
+  }
+  std::sort(lowered.begin(), lowered.end());
+  EXPECT_EQ(std::adjacent_find(lowered.begin(), lowered.end()), lowered.end())
+      << "two names differ only by case: " << *std::adjacent_find(lowered.begin(), lowered.end());
   std::ifstream library(std::string(folder) + "/Vyre/Textures/GUI/Materials.txt");
   std::stringstream text;
   text << library.rdbuf();
