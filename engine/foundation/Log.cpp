@@ -54,15 +54,15 @@ struct LogState {
   bool shutDown = false;
 };
 
-constinit LogState state;
+constinit LogState gLog;
 
 // A channel from the pool: one left in a freed node, else a new one.
-LogChannel* TakeChannel() { return state.pool != nullptr ? state.pool->Acquire<LogChannel>() : nullptr; }
+LogChannel* TakeChannel() { return gLog.pool != nullptr ? gLog.pool->Acquire<LogChannel>() : nullptr; }
 
 String ChannelFileName(const char* tag) {
   String name;
-  if (state.runFolder.IsEmpty()) return name;
-  name = state.runFolder;
+  if (gLog.runFolder.IsEmpty()) return name;
+  name = gLog.runFolder;
   name += "/";
   name += tag;
   name += ".txt";
@@ -72,25 +72,25 @@ String ChannelFileName(const char* tag) {
 // Creates "Logs" in the user folder (the logs are the player's, like the
 // settings) and this run's dated folder in it.
 void PrepareRunFolder() {
-  state.runFolderTried = true;
-  state.runFolder.noNewline = 1;
+  gLog.runFolderTried = true;
+  gLog.runFolder.noNewline = 1;
   std::string folder = Log::RunFolderName(platform::UserFolder(), platform::CurrentLocalTime());
   platform::MakeParentFolders(folder + "/");
-  state.runFolder = folder.c_str();
+  gLog.runFolder = folder.c_str();
 }
 
 void Initialise() {
-  state.pool = new NameMap();
-  if (state.pool != nullptr) state.pool->SetName("LogChannelPool", kPoolCapacity);
+  gLog.pool = new NameMap();
+  if (gLog.pool != nullptr) gLog.pool->SetName("LogChannelPool", kPoolCapacity);
   if (GetLogSettings().LogsToFiles()) PrepareRunFolder();
-  if (state.table[kLogMain] == nullptr) {
-    state.table[kLogMain] = TakeChannel();
-    if (state.table[kLogMain] != nullptr) {
-      state.table[kLogMain]->Initialise(kChannels[kLogMain].tag, ChannelFileName("Vyre").Chars(),
-                                        kChannels[kLogMain].colour, kLinesPerChannel);
+  if (gLog.table[kLogMain] == nullptr) {
+    gLog.table[kLogMain] = TakeChannel();
+    if (gLog.table[kLogMain] != nullptr) {
+      gLog.table[kLogMain]->Initialise(kChannels[kLogMain].tag, ChannelFileName("Vyre").Chars(),
+                                       kChannels[kLogMain].colour, kLinesPerChannel);
     }
   }
-  state.initialised = true;
+  gLog.initialised = true;
 }
 
 void CreateModuleChannel(int number) {
@@ -98,7 +98,7 @@ void CreateModuleChannel(int number) {
   if (!Log::PassesFilter(GetLogSettings(), info.tag)) return;
   LogChannel* channel = TakeChannel();
   if (channel == nullptr) return;
-  state.table[number] = channel;
+  gLog.table[number] = channel;
   channel->Initialise(info.tag, ChannelFileName(info.tag).Chars(), info.colour, kLinesPerChannel);
 }
 
@@ -112,25 +112,25 @@ void FormatLine(char (&buffer)[kPrintfBufferSize], const char* format, va_list a
 }  // namespace
 
 LogChannel* GetLogChannel(int number) {
-  if (state.shutDown) return nullptr;
+  if (gLog.shutDown) return nullptr;
   if (number < 0 || number >= kLogChannelCount) number = kLogMain;
-  if (!state.initialised) Initialise();
+  if (!gLog.initialised) Initialise();
   const LogSettings& settings = GetLogSettings();
   // Files switched on after the first line (the settings arrived later):
   // start them now rather than never.
-  if (settings.LogsToFiles() && !state.runFolderTried) {
+  if (settings.LogsToFiles() && !gLog.runFolderTried) {
     PrepareRunFolder();
     for (int existing = 0; existing < kLogChannelCount; ++existing) {
-      LogChannel* channel = state.table[existing];
+      LogChannel* channel = gLog.table[existing];
       if (channel != nullptr && channel->GetFileName().IsEmpty())
         channel->SetFileName(ChannelFileName(kChannels[existing].tag).Chars());
     }
   }
   if (settings.EnableLogging()) {
-    if (number != kLogMain && state.table[number] == nullptr) CreateModuleChannel(number);
-    if (state.table[number] != nullptr) return state.table[number];
+    if (number != kLogMain && gLog.table[number] == nullptr) CreateModuleChannel(number);
+    if (gLog.table[number] != nullptr) return gLog.table[number];
   }
-  return state.table[kLogMain];
+  return gLog.table[kLogMain];
 }
 
 void LogVPrintf(int channel, const char* format, va_list args) {
@@ -217,26 +217,26 @@ void EnableChannel(int number, bool enabled) {
   // May create the channel; a number without one must not switch the main
   // channel in its place.
   GetLogChannel(number);
-  if (state.table[number] != nullptr) state.table[number]->SetEnabled(enabled);
+  if (gLog.table[number] != nullptr) gLog.table[number]->SetEnabled(enabled);
 }
 
 void EnableAllChannels(bool enabled) {
-  for (LogChannel* channel : state.table) {
+  for (LogChannel* channel : gLog.table) {
     if (channel != nullptr) channel->SetEnabled(enabled);
   }
 }
 
-bool ChannelExists(int number) { return number >= 0 && number < kLogChannelCount && state.table[number] != nullptr; }
+bool ChannelExists(int number) { return number >= 0 && number < kLogChannelCount && gLog.table[number] != nullptr; }
 
 void Reset() {
-  if (state.shutDown) return;
-  state.TearDown();
+  if (gLog.shutDown) return;
+  gLog.TearDown();
 }
 
-const String& RunFolder() { return state.runFolder; }
+const String& RunFolder() { return gLog.runFolder; }
 
 void ShowMainChannelSoFar() {
-  const LogChannel* main = state.table[kLogMain];
+  const LogChannel* main = gLog.table[kLogMain];
   if (main == nullptr) return;
   for (const std::string& line : main->LinesInOrder()) {
     platform::DebugOutput((line + "\n").c_str(), platform::Severity::Info);

@@ -103,7 +103,7 @@ class GPuzzleRenderer : public Base {
   FsmState* Clearing() { return &fsmClearing_; }
   FsmState* Explosion() { return &fsmExplosion_; }
 
-  // ---- Layout (PuzzleLayout.cpp) ----
+  // ---- Layout (PuzzleRendererLayout.cpp) ----
 
   // Ring spacing of a disc with n slots a ring: 0.25 for 16, 0.375 for 8.
   static float RingSpacingFor(unsigned slotsPerRing);
@@ -124,7 +124,7 @@ class GPuzzleRenderer : public Base {
   // the ring whose centre lies at or outside it. True while inside the disc.
   bool FindSlotAtLocal(const Vector3& position, int& ring, int& column) const;
 
-  // ---- Motion (GemMotion.cpp) ----
+  // ---- Motion (PuzzleRendererMotion.cpp) ----
 
   // Takes the pipe's front gem into the first free queue record.
   void AcquireGem(CGPuzzlePipe& pipe);
@@ -138,7 +138,7 @@ class GPuzzleRenderer : public Base {
   // Turns the shown disc toward its drop column the short way.
   void UpdateSpin(CGPuzzleDisc* disc, float dt);
 
-  // ---- Effects (PuzzleEffects.cpp) ----
+  // ---- Effects (PuzzleRendererEffects.cpp) ----
 
   void CreateGemEffects();
   void CreateBeamEffects();
@@ -147,7 +147,7 @@ class GPuzzleRenderer : public Base {
   // Two rainbow arcs round the disc from a point relative to its centre.
   void RainbowRing(const Vector3& point, float width);
 
-  // ---- Drawing (PuzzleDrawing.cpp) ----
+  // ---- Drawing (PuzzleRendererDrawing.cpp) ----
 
   void DrawGem(int colour, int type);
   void DrawDisc(const CGPuzzleDisc& disc, bool withMarkers);

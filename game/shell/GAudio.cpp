@@ -15,7 +15,7 @@ namespace {
 constexpr float kDefaultMusicVolume = 0.7f;
 constexpr float kSpareSourceGain = 0.1f;
 
-GAudio* theAudio = nullptr;
+GAudio* gAudio = nullptr;
 
 // Sound table files by entry; null entries are never loaded.
 constexpr const char* kSoundFiles[GAudio::kSoundCount] = {
@@ -95,7 +95,7 @@ const LayerFade* FadeRecord(const CMSGMessage* message) {
 
 }  // namespace
 
-GAudio* GetGAudio() { return theAudio; }
+GAudio* GetGAudio() { return gAudio; }
 
 std::unique_ptr<GameAudioLayer> CreateGameAudioLayer(int32_t voices) { return std::make_unique<GAudio>(voices); }
 
@@ -106,11 +106,11 @@ GAudio::GAudio(int32_t maxSourceCount, AudioSoundService& sound) : maxSources(ma
   for (AudioLayer& layer : layers) layer.Reset();
   // Every entry starts unloaded: 0 is a real buffer index.
   std::fill(std::begin(sounds), std::end(sounds), -1);
-  theAudio = this;
+  gAudio = this;
 }
 
 GAudio::~GAudio() {
-  if (theAudio == this) theAudio = nullptr;
+  if (gAudio == this) gAudio = nullptr;
   // A music restart may still wait on the GEM queue for this receiver.
   if (CMSGSystem::Existing() && receiverId >= 0) GetGEMMSGService()->CancelMessagesTo(receiverId);
 }

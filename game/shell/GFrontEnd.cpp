@@ -45,13 +45,13 @@ void RestartChannel(AnimChannel& channel, int32_t curve, float start, float delt
 }
 
 namespace {
-GFrontEnd* theFrontEnd = nullptr;
+GFrontEnd* gFrontEnd = nullptr;
 }  // namespace
 
-GFrontEnd* GetGFrontEnd() { return theFrontEnd; }
+GFrontEnd* GetGFrontEnd() { return gFrontEnd; }
 
 GFrontEnd::GFrontEnd(std::unique_ptr<GameProfile>& profileSlot) : profile_(profileSlot) {
-  theFrontEnd = this;
+  gFrontEnd = this;
   name = "Novaliths : Front End";
   using F = GFrontEnd;
   fsmMainMenu.Set(this, "FrontEnd.MainMenu", &F::OnEnterMainMenuFSM, &F::OnUpdateMenuFSM, &F::MainMenuFSM, nullptr);
@@ -78,7 +78,7 @@ GFrontEnd::GFrontEnd(std::unique_ptr<GameProfile>& profileSlot) : profile_(profi
 }
 
 GFrontEnd::~GFrontEnd() {
-  if (theFrontEnd == this) theFrontEnd = nullptr;
+  if (gFrontEnd == this) gFrontEnd = nullptr;
   // Fades and page changes may still wait on the queue for this window.
   if (CMSGSystem::Existing() != nullptr && ownId >= 0) GetGEMMSGService()->CancelMessagesTo(ownId);
 }

@@ -11,8 +11,8 @@
 namespace {
 
 constexpr int kBoxEdgeCount = 24;
-dgConvexEdge sBoxEdges[kBoxEdgeCount];
-int sBoxLiveCount = 0;
+dgConvexEdge gBoxEdges[kBoxEdgeCount];
+int gBoxLiveCount = 0;
 
 // The six faces as corner indices, wound outward.
 constexpr int kBoxFaces[6 * 4] = {0, 4, 5, 1, 0, 1, 3, 2, 1, 5, 7, 3, 5, 4, 6, 7, 4, 0, 2, 6, 6, 2, 3, 7};
@@ -35,19 +35,19 @@ dgCollisionBox::dgCollisionBox(uint32_t signature, float sizeX, float sizeY, flo
     corners_[i] = dgVector((i & 1) ? -halfSize_.x : halfSize_.x, (i & 2) ? -halfSize_.y : halfSize_.y,
                            (i & 4) ? -halfSize_.z : halfSize_.z, 1.0f);
   }
-  if (sBoxLiveCount == 0) dgBuildConvexEdgeTable(6, kBoxFaceSizes, kBoxFaces, sBoxEdges, kBoxEdgeCount);
-  ++sBoxLiveCount;
-  SetUpBorrowedHull(corners_, 8, sBoxEdges, kBoxEdgeCount);
+  if (gBoxLiveCount == 0) dgBuildConvexEdgeTable(6, kBoxFaceSizes, kBoxFaces, gBoxEdges, kBoxEdgeCount);
+  ++gBoxLiveCount;
+  SetUpBorrowedHull(corners_, 8, gBoxEdges, kBoxEdgeCount);
 }
 
 dgCollisionBox::~dgCollisionBox() {
-  --sBoxLiveCount;
+  --gBoxLiveCount;
   ForgetBorrowedHull();
 }
 
-int dgCollisionBox::GetLiveCount() { return sBoxLiveCount; }
+int dgCollisionBox::GetLiveCount() { return gBoxLiveCount; }
 
-const dgConvexEdge* dgCollisionBox::GetSharedEdges() { return sBoxEdges; }
+const dgConvexEdge* dgCollisionBox::GetSharedEdges() { return gBoxEdges; }
 
 uint32_t dgCollisionBox::MakeBoxSignature(float sizeX, float sizeY, float sizeZ, const dgMatrix& offset,
                                           uint32_t* outBlock) {

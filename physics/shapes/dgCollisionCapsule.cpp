@@ -16,8 +16,8 @@ constexpr float kPi = 3.14159265359f;
 // Segments around the axis of the tessellation for the mass properties.
 constexpr int kFaceSegments = 16;
 
-dgConvexEdge sCapsuleEdges[dgCollisionCapsule::kHullEdgeCount];
-int sCapsuleLiveCount = 0;
+dgConvexEdge gCapsuleEdges[dgCollisionCapsule::kHullEdgeCount];
+int gCapsuleLiveCount = 0;
 
 void BuildCapsuleEdges() {
   int sizes[44];
@@ -39,7 +39,7 @@ void BuildCapsuleEdges() {
   sizes[faces++] = kRingSize;
   for (int i = 0; i < kRingSize; ++i) indices[used++] = kRingSize * (kRingCount - 1) + i;
   sizes[faces++] = kRingSize;
-  dgBuildConvexEdgeTable(faces, sizes, indices, sCapsuleEdges, dgCollisionCapsule::kHullEdgeCount);
+  dgBuildConvexEdgeTable(faces, sizes, indices, gCapsuleEdges, dgCollisionCapsule::kHullEdgeCount);
 }
 
 // Smaller root of p0 + d t against the sphere (centre, r), with the same
@@ -82,17 +82,17 @@ dgCollisionCapsule::dgCollisionCapsule(uint32_t signature, float radius, float h
       hullVertices_[kRingSize * ring + i] = dgVector(x, rho * std::cos(angle), rho * std::sin(angle), 1.0f);
     }
   }
-  if (sCapsuleLiveCount == 0) BuildCapsuleEdges();
-  ++sCapsuleLiveCount;
-  SetUpBorrowedHull(hullVertices_, kHullVertexCount, sCapsuleEdges, kHullEdgeCount);
+  if (gCapsuleLiveCount == 0) BuildCapsuleEdges();
+  ++gCapsuleLiveCount;
+  SetUpBorrowedHull(hullVertices_, kHullVertexCount, gCapsuleEdges, kHullEdgeCount);
 }
 
 dgCollisionCapsule::~dgCollisionCapsule() {
-  --sCapsuleLiveCount;
+  --gCapsuleLiveCount;
   ForgetBorrowedHull();
 }
 
-int dgCollisionCapsule::GetLiveCount() { return sCapsuleLiveCount; }
+int dgCollisionCapsule::GetLiveCount() { return gCapsuleLiveCount; }
 
 uint32_t dgCollisionCapsule::MakeCapsuleSignature(float radius, float height, const dgMatrix& offset,
                                                   uint32_t* outBlock) {

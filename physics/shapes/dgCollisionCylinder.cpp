@@ -13,8 +13,8 @@ constexpr float kPi = 3.14159265359f;
 // Segments around the axis of the tessellation for the mass properties.
 constexpr int kFaceSegments = 24;
 
-dgConvexEdge sCylinderEdges[dgCollisionCylinder::kHullEdgeCount];
-int sCylinderLiveCount = 0;
+dgConvexEdge gCylinderEdges[dgCollisionCylinder::kHullEdgeCount];
+int gCylinderLiveCount = 0;
 
 void BuildCylinderEdges() {
   int sizes[kRimSize + 2];
@@ -33,7 +33,7 @@ void BuildCylinderEdges() {
   sizes[faces++] = kRimSize;
   for (int i = 0; i < kRimSize; ++i) indices[used++] = kRimSize + i;
   sizes[faces++] = kRimSize;
-  dgBuildConvexEdgeTable(faces, sizes, indices, sCylinderEdges, dgCollisionCylinder::kHullEdgeCount);
+  dgBuildConvexEdgeTable(faces, sizes, indices, gCylinderEdges, dgCollisionCylinder::kHullEdgeCount);
 }
 
 void EmitPolygon(const dgBody* body, dgFaceCallback callback, const dgMatrix& matrix, int count,
@@ -71,17 +71,17 @@ dgCollisionCylinder::dgCollisionCylinder(uint32_t signature, float radius, float
     hullVertices_[i] = dgVector(-halfHeight_, y, z, 1.0f);
     hullVertices_[i + kRimSize] = dgVector(halfHeight_, y, z, 1.0f);
   }
-  if (sCylinderLiveCount == 0) BuildCylinderEdges();
-  ++sCylinderLiveCount;
-  SetUpBorrowedHull(hullVertices_, kHullVertexCount, sCylinderEdges, kHullEdgeCount);
+  if (gCylinderLiveCount == 0) BuildCylinderEdges();
+  ++gCylinderLiveCount;
+  SetUpBorrowedHull(hullVertices_, kHullVertexCount, gCylinderEdges, kHullEdgeCount);
 }
 
 dgCollisionCylinder::~dgCollisionCylinder() {
-  --sCylinderLiveCount;
+  --gCylinderLiveCount;
   ForgetBorrowedHull();
 }
 
-int dgCollisionCylinder::GetLiveCount() { return sCylinderLiveCount; }
+int dgCollisionCylinder::GetLiveCount() { return gCylinderLiveCount; }
 
 uint32_t dgCollisionCylinder::MakeCylinderSignature(float radius, float height, const dgMatrix& offset,
                                                     uint32_t* outBlock) {

@@ -10,12 +10,12 @@
 namespace {
 
 // Class data shared by spheres and ellipses, built while none is alive.
-dgVector sUnitVertices[dgCollisionSphere::kHullVertexCount];
-dgConvexEdge sSphereEdges[dgCollisionSphere::kHullEdgeCount];
+dgVector gUnitVertices[dgCollisionSphere::kHullVertexCount];
+dgConvexEdge gSphereEdges[dgCollisionSphere::kHullEdgeCount];
 // Edges of the shared table; 0 when it could not be built (welding and the
 // edge table need memory), which leaves the shapes made meanwhile without a hull.
-int sSphereEdgeCount = 0;
-int sSphereLiveCount = 0;
+int gSphereEdgeCount = 0;
+int gSphereLiveCount = 0;
 
 struct TriangleList {
   dgVector corners[96];
@@ -35,15 +35,15 @@ void BuildSphereClassData() {
   int indices[96];
   const int unique =
       dgWeldVertices(&list.corners[0].x, static_cast<int>(sizeof(dgVector)), 12, 0, list.count, indices, 0.001f);
-  sSphereEdgeCount = 0;
+  gSphereEdgeCount = 0;
   if (unique != dgCollisionSphere::kHullVertexCount) return;
   for (int i = 0; i < unique; ++i) {
-    sUnitVertices[i] = list.corners[i];
-    sUnitVertices[i].w = 0.0f;
+    gUnitVertices[i] = list.corners[i];
+    gUnitVertices[i].w = 0.0f;
   }
   int faceSizes[32];
   for (int& size : faceSizes) size = 3;
-  sSphereEdgeCount = dgBuildConvexEdgeTable(32, faceSizes, indices, sSphereEdges, dgCollisionSphere::kHullEdgeCount);
+  gSphereEdgeCount = dgBuildConvexEdgeTable(32, faceSizes, indices, gSphereEdges, dgCollisionSphere::kHullEdgeCount);
 }
 
 // Smaller root of the segment p0 + d t against the sphere of radius r about
@@ -76,20 +76,20 @@ dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgM
 
 dgCollisionSphere::dgCollisionSphere(uint32_t signature, float radius, const dgMatrix& offset, uint32_t kind)
     : dgConvexCollision(signature, offset, kind), radius_(radius), grid_(radius) {
-  if (sSphereLiveCount == 0) BuildSphereClassData();
-  ++sSphereLiveCount;
+  if (gSphereLiveCount == 0) BuildSphereClassData();
+  ++gSphereLiveCount;
   for (int i = 0; i < kHullVertexCount; ++i) {
-    hullVertices_[i] = sUnitVertices[i].Scale(radius);
+    hullVertices_[i] = gUnitVertices[i].Scale(radius);
   }
-  SetUpBorrowedHull(hullVertices_, kHullVertexCount, sSphereEdges, sSphereEdgeCount);
+  SetUpBorrowedHull(hullVertices_, kHullVertexCount, gSphereEdges, gSphereEdgeCount);
 }
 
 dgCollisionSphere::~dgCollisionSphere() {
-  --sSphereLiveCount;
+  --gSphereLiveCount;
   ForgetBorrowedHull();
 }
 
-int dgCollisionSphere::GetLiveCount() { return sSphereLiveCount; }
+int dgCollisionSphere::GetLiveCount() { return gSphereLiveCount; }
 
 uint32_t dgCollisionSphere::MakeSphereSignature(float radius, const dgMatrix& offset, uint32_t* outBlock) {
   const float size = std::fabs(radius);
