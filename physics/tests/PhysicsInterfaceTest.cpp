@@ -542,19 +542,52 @@ int gBlocksLeft = 0;
 void* RationedMalloc(size_t bytes) { return gBlocksLeft-- > 0 ? std::malloc(bytes) : nullptr; }
 void RationedFree(void* block, size_t) { std::free(block); }
 
+// A world answers as a whole one does: its default material pair, a body
+// made and destroyed, a box resting on a floor, the closest point to a point.
+void ExpectWorldWorks(dgWorld* world) {
+  EXPECT_NE(world->GetMaterialPair(0, 0), nullptr);
+  dgCollision* box = PhysicsCreateBox(world, 2, 2, 2, nullptr);
+  dgCollision* floor = MakeFloor(world);
+  ASSERT_NE(box, nullptr);
+  ASSERT_NE(floor, nullptr);
+  dgBody* body = world->CreateBody(box, At(1, 2, 3));
+  ASSERT_NE(body, nullptr);
+  EXPECT_EQ(world->GetBodyCount(), 1);
+  world->DestroyBody(body);
+  float points[8][3];
+  float normals[8][3];
+  float depths[8];
+  EXPECT_GT(PhysicsCollisionCollide(world, 8, box, Placement(At(0, 0.9f, 0)), floor, Placement(At(0, 0, 0)), points[0],
+                                    normals[0], depths),
+            0);
+  const float point[3] = {0, 5, 0};
+  float contact[3];
+  float normal[3];
+  EXPECT_NE(PhysicsCollisionClosestPoint(world, point, box, Placement(dgGetIdentityMatrix()), contact, normal), 0);
+  ExpectTriple(contact, 0, 1, 0, 1e-3f);
+  PhysicsReleaseCollision(world, floor);
+  PhysicsReleaseCollision(world, box);
+}
+
 }  // namespace
 
 TEST(PhysicsInterface, WorldOrShapesThatCannotBeAllocatedAreNull) {
   // Each sweep rations from no block at all to enough: the first the world,
   // the second a box and a floor in a whole world. A null comes only with a
-  // refused block, and each sweep meets both outcomes.
+  // refused block, a world only without one, and each sweep meets both outcomes.
   bool sawNoWorld = false;
   bool sawWorld = false;
   for (int allowed = 0; allowed < 128; ++allowed) {
     SCOPED_TRACE(allowed);
     gBlocksLeft = allowed;
     dgWorld* world = PhysicsCreate(RationedMalloc, RationedFree);
-    if (!world) EXPECT_LT(gBlocksLeft, 0) << "a null world although no block was refused";
+    if (world) {
+      EXPECT_GE(gBlocksLeft, 0) << "a world made although a block was refused";
+      gBlocksLeft = 1 << 20;
+      ExpectWorldWorks(world);
+    } else {
+      EXPECT_LT(gBlocksLeft, 0) << "a null world although no block was refused";
+    }
     (world ? sawWorld : sawNoWorld) = true;
     PhysicsDestroy(world);
   }

@@ -8,7 +8,6 @@
 #include "physics/memory/dgMemory.h"
 #include "physics/shapes/dgCollision.h"
 #include "physics/soup/dgTreeCollision.h"
-#include "physics/world/dgPointCollision.h"
 #include "physics/world/dgWorld.h"
 
 namespace {
@@ -44,8 +43,7 @@ dgWorld* PhysicsCreate(PhysicsMallocHook mallocHook, PhysicsFreeHook freeHook) {
   void* memory = dgMalloc(sizeof(dgWorld));
   if (!memory) return nullptr;
   dgWorld* world = new (memory) dgWorld;
-  // The private point is a sphere whose hull needs memory too.
-  if (!world->GetPointCollision() || world->GetPointCollision()->GetEdgeCount() == 0 || !world->GetSolverScratch()) {
+  if (!world->IsComplete()) {
     PhysicsDestroy(world);
     return nullptr;
   }

@@ -19,6 +19,12 @@ void ReturnJoint(dgObjectPool<Joint>& pool, dgConstraint* joint) {
   pool.Release(typed);
 }
 
+// True when a new pool got its first bucket with every object on its free list.
+template <class T>
+bool HasWholeBucket(const dgObjectPool<T>& pool) {
+  return pool.GetBucketCount() == 1 && pool.GetFreeCount() == dgObjectPool<T>::kObjectsPerBucket;
+}
+
 }  // namespace
 
 dgWorld::dgWorld() {
@@ -91,6 +97,16 @@ dgWorld::~dgWorld() {
   activeBodies_.RemoveAll();
   bodies_.RemoveAll();
   jointLinks_.Clear();
+}
+
+bool dgWorld::IsComplete() const {
+  const bool poolsWhole = HasWholeBucket(jointLinks_) && HasWholeBucket(bodyPool_) && HasWholeBucket(contactJoints_) &&
+                          HasWholeBucket(ballAndSocketJoints_) && HasWholeBucket(hingeJoints_) &&
+                          HasWholeBucket(sliderJoints_) && HasWholeBucket(upVectorJoints_) &&
+                          HasWholeBucket(corkscrewJoints_) && HasWholeBucket(universalJoints_) &&
+                          HasWholeBucket(chassisPool_);
+  return poolsWhole && materialPairs_.GetCount() == 1 && islandRoots_.GetCount() == 1 && solverScratch_ &&
+         pointCollision_ && pointCollision_->GetEdgeCount() > 0;
 }
 
 int dgWorld::CreateMaterialGroup() {

@@ -66,6 +66,11 @@ class dgWorld {
   dgWorld(const dgWorld&) = delete;
   dgWorld& operator=(const dgWorld&) = delete;
   ~dgWorld();
+  // True when construction made every part a new world needs: each pool's
+  // first bucket with all its objects free, the default material pair, the
+  // island root, the solver scratch and the private point with its hull. A
+  // world that is not (its hooks refused a block) is destroyed unused.
+  bool IsComplete() const;
 
   // Makes the next material group and its pairs with every group so far; returns its id.
   int CreateMaterialGroup();
