@@ -24,3 +24,11 @@ void dgGetMinMax(dgVector& outMin, dgVector& outMax, const float* vertices, int 
 // it welds to, else 0.
 int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exactBytes, int count, int* outIndices,
                    float tolerance, unsigned char* outMoved = nullptr);
+// The same weld over float vertices held in chunks of 1 << chunkShift vertices
+// (vertex i lies i & (chunk size - 1) strides into chunks[i >> chunkShift],
+// chunkShift 0 to 30), which stay as they are: the unique vertices go, in
+// the order of their numbers and strideBytes apart, to a new dgMalloc block
+// of exactly their bytes, handed to the caller in outWelded (null when 0 is
+// returned).
+int dgWeldVertexChunks(const void* const* chunks, int chunkShift, int strideBytes, int comparedBytes, int exactBytes,
+                       int count, int* outIndices, float tolerance, unsigned char* outMoved, float*& outWelded);

@@ -32,24 +32,30 @@ constexpr double kCellTolerances = 16.0;
 // more candidates, each still tested exactly.
 constexpr double kMaxCell = 4.0e18;
 
-// The caller's vertices: stride apart, tolerance words compared within the
-// tolerance, then exact words compared bit for bit.
+// The caller's vertices: stride apart in chunks of 1 << chunkShift
+// vertices (one chunk for a plain array), tolerance words compared within
+// the tolerance, then exact words compared bit for bit.
 struct Layout {
-  const unsigned char* bytes;
+  const void* const* chunks;
+  int chunkShift;
   long long stride;
   int vertexWords;
   int toleranceWords;
   int exactWords;
   float widened;
 
+  const unsigned char* Vertex(int position) const {
+    const int within = position & static_cast<int>((1LL << chunkShift) - 1);
+    return static_cast<const unsigned char*>(chunks[position >> chunkShift]) + within * stride;
+  }
   uint32_t Word(int position, int k) const {
     uint32_t word;
-    std::memcpy(&word, bytes + position * stride + 4 * k, sizeof word);
+    std::memcpy(&word, Vertex(position) + 4 * k, sizeof word);
     return word;
   }
   float Component(int position, int k) const {
     float value;
-    std::memcpy(&value, bytes + position * stride + 4 * k, sizeof value);
+    std::memcpy(&value, Vertex(position) + 4 * k, sizeof value);
     return value;
   }
   // The end of the window a kept vertex claims along the sweep axis.
@@ -486,20 +492,11 @@ class Sweeper {
   int slotMask_ = 0;
 };
 
-}  // namespace
-
-int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exactBytes, int count, int* outIndices,
-                   float tolerance, unsigned char* outMoved) {
-  if (strideBytes < 12 || comparedBytes < 0 || exactBytes < 0) return 0;
-  if (comparedBytes + exactBytes < 12 || comparedBytes + exactBytes > strideBytes) return 0;
-  if (!vertices || !outIndices || count < 1) return 0;
-
-  const Layout layout{reinterpret_cast<const unsigned char*>(vertices),
-                      strideBytes,
-                      strideBytes / 4,
-                      comparedBytes / 4,
-                      exactBytes / 4,
-                      tolerance + kToleranceWidening};
+// Welds the layout's count vertices and writes the kept ones, in the order
+// of their numbers, to a block of exactly their bytes from makeOutput
+// (unique -> unsigned char*, null when it cannot be had).
+template <class MakeOutput>
+int Weld(const Layout& layout, int count, int* outIndices, unsigned char* outMoved, MakeOutput makeOutput) {
   dgStack<int> positions(count);
   // Every split ends in at most two blocks and no more than count / kSweepLimit
   // blocks of one depth are split.
@@ -520,20 +517,73 @@ int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exac
   }
   if (unique <= 0) return 0;
 
-  // The kept vertices move to the front in the order of their numbers.
   const size_t vertexBytes = sizeof(int32_t) * static_cast<size_t>(layout.vertexWords);
-  dgStack<unsigned char> kept(static_cast<long long>(unique) * static_cast<long long>(vertexBytes));
-  if (!kept.IsValid()) return 0;
-  auto* bytes = reinterpret_cast<unsigned char*>(vertices);
+  unsigned char* kept = makeOutput(unique);
+  if (!kept) return 0;
   for (int b = 0; b < blocks.GetCount(); ++b) {
     const Block& block = blocks[b];
     for (int k = 0; k < block.kept; ++k) {
-      std::memcpy(kept.Data() + static_cast<size_t>(block.firstKept + k) * vertexBytes,
-                  bytes + static_cast<long long>(positions[block.first + k]) * strideBytes, vertexBytes);
+      std::memcpy(kept + static_cast<size_t>(block.firstKept + k) * vertexBytes,
+                  layout.Vertex(positions[block.first + k]), vertexBytes);
     }
   }
+  return unique;
+}
+
+bool UsableLayout(const void* vertices, int strideBytes, int comparedBytes, int exactBytes, int count,
+                  const int* outIndices) {
+  if (strideBytes < 12 || comparedBytes < 0 || exactBytes < 0) return false;
+  if (comparedBytes + exactBytes < 12 || comparedBytes + exactBytes > strideBytes) return false;
+  return vertices && outIndices && count >= 1;
+}
+
+}  // namespace
+
+int dgWeldVertices(float* vertices, int strideBytes, int comparedBytes, int exactBytes, int count, int* outIndices,
+                   float tolerance, unsigned char* outMoved) {
+  if (!UsableLayout(vertices, strideBytes, comparedBytes, exactBytes, count, outIndices)) return 0;
+  auto* bytes = reinterpret_cast<unsigned char*>(vertices);
+  // One chunk: a vertex number never reaches bit 31.
+  const void* const whole = vertices;
+  const Layout layout{
+      &whole, 31, strideBytes, strideBytes / 4, comparedBytes / 4, exactBytes / 4, tolerance + kToleranceWidening};
+  const size_t vertexBytes = sizeof(int32_t) * static_cast<size_t>(layout.vertexWords);
+  // The kept vertices gather in scratch (writing them in place would
+  // overwrite ones not yet read), then move to the front.
+  unsigned char* kept = nullptr;
+  const int unique = Weld(layout, count, outIndices, outMoved, [&](int n) {
+    kept = static_cast<unsigned char*>(dgMallocScratch(static_cast<size_t>(n) * vertexBytes));
+    return kept;
+  });
   for (int i = 0; i < unique; ++i) {
-    std::memcpy(bytes + static_cast<long long>(i) * strideBytes, kept.Data() + i * vertexBytes, vertexBytes);
+    std::memcpy(bytes + static_cast<long long>(i) * strideBytes, kept + i * vertexBytes, vertexBytes);
+  }
+  dgFree(kept);
+  return unique;
+}
+
+int dgWeldVertexChunks(const void* const* chunks, int chunkShift, int strideBytes, int comparedBytes, int exactBytes,
+                       int count, int* outIndices, float tolerance, unsigned char* outMoved, float*& outWelded) {
+  outWelded = nullptr;
+  if (!UsableLayout(chunks, strideBytes, comparedBytes, exactBytes, count, outIndices)) return 0;
+  if (chunkShift < 0 || chunkShift > 30) return 0;
+  const Layout layout{chunks,
+                      chunkShift,
+                      strideBytes,
+                      strideBytes / 4,
+                      comparedBytes / 4,
+                      exactBytes / 4,
+                      tolerance + kToleranceWidening};
+  const size_t vertexBytes = sizeof(int32_t) * static_cast<size_t>(layout.vertexWords);
+  void* welded = nullptr;
+  const int unique = Weld(layout, count, outIndices, outMoved, [&](int n) {
+    welded = dgMalloc(static_cast<size_t>(n) * vertexBytes);
+    return static_cast<unsigned char*>(welded);
+  });
+  if (unique > 0) {
+    outWelded = static_cast<float*>(welded);
+  } else {
+    dgFree(welded);
   }
   return unique;
 }

@@ -186,6 +186,7 @@ bool dgAABBPolygonSoup::CreateFaceTree(const dgPolygonSoupDatabaseBuilder& build
   const int* counts = builder.GetFaceIndexCounts();
   const int* indices = builder.GetIndices();
   const float* vertices = builder.GetVertices();
+  if (!vertices) return false;
   for (int f = 0; f < faceCount; ++f) {
     if (counts[f] - 1 > kMaxLeafIndices) return true;
   }

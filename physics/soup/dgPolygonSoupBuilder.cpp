@@ -68,6 +68,60 @@ T* dgSoupArray<T>::Release() {
   return data;
 }
 
+template <class T>
+void dgSoupArray<T>::Adopt(T* data, int capacity) {
+  Clear();
+  data_ = data;
+  capacity_ = capacity;
+}
+
+template <class T>
+bool dgSoupChunks<T>::Grow(long long index) {
+  if (index < 0 || index >= dgSoupArray<T>::kMaxCapacity) return false;
+  while (index >= static_cast<long long>(chunkCount_) << kChunkShift) {
+    if (chunkCount_ == tableCapacity_) {
+      const int capacity = std::max(kMinTable, 2 * tableCapacity_);
+      auto** table = static_cast<void**>(dgMalloc(static_cast<size_t>(capacity) * sizeof(void*)));
+      if (!table) return false;
+      if (table_) std::memcpy(table, table_, static_cast<size_t>(chunkCount_) * sizeof(void*));
+      dgFree(table_);
+      table_ = table;
+      tableCapacity_ = capacity;
+    }
+    void* chunk = dgMalloc(sizeof(T) * kChunkSize);
+    if (!chunk) return false;
+    table_[chunkCount_++] = chunk;
+  }
+  return true;
+}
+
+template <class T>
+T* dgSoupChunks<T>::Run(int first, int count) const {
+  if (count <= 0 || (first >> kChunkShift) != ((first + count - 1) >> kChunkShift)) return nullptr;
+  return &(*this)[first];
+}
+
+template <class T>
+void dgSoupChunks<T>::CopyTo(T* out, int first, int count) const {
+  while (count > 0) {
+    const int within = first & (kChunkSize - 1);
+    const int n = std::min(count, kChunkSize - within);
+    std::memcpy(out, &(*this)[first], static_cast<size_t>(n) * sizeof(T));
+    out += n;
+    first += n;
+    count -= n;
+  }
+}
+
+template <class T>
+void dgSoupChunks<T>::Clear() {
+  for (int i = 0; i < chunkCount_; ++i) dgFree(table_[i]);
+  dgFree(table_);
+  table_ = nullptr;
+  tableCapacity_ = 0;
+  chunkCount_ = 0;
+}
+
 namespace {
 
 // Scratch of count elements: inside the object for small counts (every
@@ -88,11 +142,20 @@ class SmallScratch {
 
 }  // namespace
 
-bool dgPolygonSoupDatabaseBuilder::AppendVertices(const float* xyz, int count) {
-  if (count <= 0) return true;
-  if (!vertices_.Reserve(static_cast<long long>(vertexCount_) + count - 1)) return false;
-  std::memcpy(&vertices_[vertexCount_], xyz, static_cast<size_t>(count) * sizeof(Vertex3));
-  vertexCount_ += count;
+bool dgPolygonSoupDatabaseBuilder::ReserveVertices(long long index) {
+  return gathered_ ? vertices_.Reserve(index) : addedVertices_.Reserve(index);
+}
+
+bool dgPolygonSoupDatabaseBuilder::GatherVertices() const {
+  if (gathered_) return true;
+  if (vertexCount_ > 0) {
+    auto* block = static_cast<Vertex3*>(dgMalloc(static_cast<size_t>(vertexCount_) * sizeof(Vertex3)));
+    if (!block) return false;
+    addedVertices_.CopyTo(block, 0, vertexCount_);
+    vertices_.Adopt(block, vertexCount_);
+  }
+  addedVertices_.Clear();
+  gathered_ = true;
   return true;
 }
 
@@ -101,7 +164,7 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
                                            const dgMatrix& matrix) {
   if (vertexCount < 0 || faceCount < 0 || (vertexCount > 0 && (!vertices || strideBytes < 12))) return false;
   if (faceCount > 0 && (!faceIndexCounts || !indices || !attributes)) return false;
-  if (vertexCount > 0 && !vertices_.Reserve(static_cast<long long>(vertexCount_) + vertexCount - 1)) return false;
+  if (vertexCount > 0 && !ReserveVertices(static_cast<long long>(vertexCount_) + vertexCount - 1)) return false;
   const int base = vertexCount_;
   const auto* bytes = reinterpret_cast<const unsigned char*>(vertices);
   const bool identity =
@@ -112,34 +175,42 @@ bool dgPolygonSoupDatabaseBuilder::AddMesh(const float* vertices, int vertexCoun
     // The identity maps a finite point onto itself, but for a zero, which
     // the transform's added posit makes +0; anything else takes the transform.
     if (identity && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2])) {
-      vertices_[base + i] = Vertex3{p[0] + 0.0f, p[1] + 0.0f, p[2] + 0.0f};
+      VertexSlot(base + i) = Vertex3{p[0] + 0.0f, p[1] + 0.0f, p[2] + 0.0f};
       continue;
     }
     const dgVector q = matrix.TransformVector(dgVector(p[0], p[1], p[2], 1.0f));
-    vertices_[base + i] = Vertex3{q.x, q.y, q.z};
+    VertexSlot(base + i) = Vertex3{q.x, q.y, q.z};
   }
   vertexCount_ += vertexCount;
+  // The faces read this call's vertices in one piece: where they lie, or a
+  // copy when they straddle two chunks.
+  const Vertex3* batch = nullptr;
+  if (vertexCount > 0) batch = gathered_ ? &vertices_[base] : addedVertices_.Run(base, vertexCount);
+  SmallScratch<Vertex3, dgSoupFaceLoop::kCachedCorners> copy(batch || vertexCount == 0 ? 0 : vertexCount);
+  if (!batch && vertexCount > 0) {
+    if (!copy.IsValid()) return false;
+    addedVertices_.CopyTo(copy.Data(), base, vertexCount);
+    batch = copy.Data();
+  }
 
   bool ok = true;
   const int* run = indices;
   for (int f = 0; f < faceCount; ++f) {
     const int count = faceIndexCounts[f];
     if (count <= 0) continue;
-    SmallScratch<int, dgSoupFaceLoop::kCachedCorners> global(count);
-    if (!global.IsValid()) return false;
     bool inRange = true;
-    for (int i = 0; i < count; ++i) {
-      inRange = inRange && run[i] >= 0 && run[i] < vertexCount;
-      global[i] = run[i] + base;
-    }
+    for (int i = 0; i < count; ++i) inRange = inRange && run[i] >= 0 && run[i] < vertexCount;
     // A face naming a vertex it was not given would read beyond the array.
-    if (inRange) ok = AddPolygon(global.Data(), count, attributes[f]) && ok;
+    if (inRange) {
+      ok = AddPolygon(reinterpret_cast<const float*>(batch), base, run, count, attributes[f]) && ok;
+    }
     run += count;
   }
   return ok;
 }
 
-bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int attribute) {
+bool dgPolygonSoupDatabaseBuilder::AddPolygon(const float* batch, int base, const int* source, int count,
+                                              int attribute) {
   SmallScratch<int, dgSoupFaceLoop::kCachedCorners> indices(count);
   if (!indices.IsValid()) return false;
   // A repeated vertex keeps only its first appearance.
@@ -151,7 +222,10 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
   }
   if (kept < 3) return true;
 
-  const float* vertices = VertexData();
+  // The corners are numbered within the batch until they are stored: every
+  // test below reads only points and compares numbers, which the shift by
+  // base leaves in the same order.
+  const float* vertices = batch;
   dgSoupFaceLoop loop(vertices, indices.Data(), kept);
   loop.RemoveShortEdges();
   if (loop.Count() < 3) return true;
@@ -162,7 +236,9 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
     // A loop that lost no corner is already clean: cleaning it again over
     // the same points would only turn it to start at its best corner.
     const int start = loop.Count() == kept ? loop.RightAngleCorner() : kUncleaned;
-    return AppendFace(attribute, indices.Data(), loop.Count(), start);
+    const int n = loop.Count();
+    for (int i = 0; i < n; ++i) indices[i] += base;
+    return AppendFace(attribute, indices.Data(), n, start);
   }
 
   // Not convex: let the mesh cut it into convex pieces.
@@ -170,7 +246,12 @@ bool dgPolygonSoupDatabaseBuilder::AddPolygon(const int* source, int count, int 
   if (!mesh.AddFace(loop.Count(), indices.Data())) return true;
   mesh.EndFace();
   mesh.Optimize(vertices, 12, nullptr);
-  return dgEmitFaceLoops(mesh, [&](const int* face, int n) { return AppendFace(attribute, face, n); });
+  return dgEmitFaceLoops(mesh, [&](const int* face, int n) {
+    SmallScratch<int, dgSoupFaceLoop::kCachedCorners> stored(n);
+    if (!stored.IsValid()) return false;
+    for (int i = 0; i < n; ++i) stored[i] = face[i] + base;
+    return AppendFace(attribute, stored.Data(), n);
+  });
 }
 
 bool dgPolygonSoupDatabaseBuilder::AppendFace(int attribute, const int* indices, int count, int cleanStart) {
@@ -213,6 +294,7 @@ bool dgPolygonSoupDatabaseBuilder::ReserveFaces(int faces, int indexWords) {
 }
 
 void dgPolygonSoupDatabaseBuilder::HandOverFullArrays(int*& outIndices, float*& outVertices) {
+  GatherVertices();
   outIndices = indexCount_ > 0 && indices_.GetCapacity() == indexCount_ ? indices_.Release() : nullptr;
   outVertices = vertexCount_ > 0 && vertices_.GetCapacity() == vertexCount_
                     ? reinterpret_cast<float*>(vertices_.Release())
@@ -227,6 +309,8 @@ void dgPolygonSoupDatabaseBuilder::Clear() {
   cleanStarts_.Clear();
   indices_.Clear();
   vertices_.Clear();
+  addedVertices_.Clear();
+  gathered_ = false;
 }
 
 int dgPolygonSoupDatabaseBuilder::CleanFace(int* indices, int count) const {
@@ -253,24 +337,39 @@ void dgPolygonSoupDatabaseBuilder::TurnToStart(int* indices, int count, int star
 void dgPolygonSoupDatabaseBuilder::Optimize(bool merge) {
   // Welding and cleaning are the same with or without the merge, so a merged
   // soup keeps every vertex and every unmerged face where the plain one has it.
-  WeldAndClean();
+  if (!WeldAndClean()) return;
   if (merge && faceCount_ > 0) MergeFaces();
 }
 
-void dgPolygonSoupDatabaseBuilder::WeldAndClean() {
-  if (faceCount_ == 0) return;
+bool dgPolygonSoupDatabaseBuilder::WeldAndClean() {
+  if (faceCount_ == 0) return GatherVertices();
   {
     dgStack<int> remap(vertexCount_);
-    if (!remap.IsValid()) return;
+    if (!remap.IsValid()) return GatherVertices();
     // Faces none of whose corners moved keep their cleaning (without room
     // to tell, every face is cleaned again).
     dgStack<unsigned char> moved(vertexCount_);
-    const int welded = dgWeldVertices(VertexData(), 12, 12, 0, vertexCount_, remap.Data(), kWeldTolerance,
-                                      moved.IsValid() ? moved.Data() : nullptr);
+    unsigned char* movedData = moved.IsValid() ? moved.Data() : nullptr;
+    int welded = 0;
+    if (gathered_) {
+      welded = dgWeldVertices(VertexData(), 12, 12, 0, vertexCount_, remap.Data(), kWeldTolerance, movedData);
+      // Welding leaves a fraction of the vertices: the rest of the room goes back.
+      if (welded > 0) vertices_.ShrinkTo(welded);
+    } else {
+      // The weld reads the chunks and writes the kept vertices to a block
+      // of their size: the added vertices are never copied whole.
+      float* kept = nullptr;
+      welded = dgWeldVertexChunks(addedVertices_.Table(), dgSoupChunks<Vertex3>::kChunkShift, 12, 12, 0, vertexCount_,
+                                  remap.Data(), kWeldTolerance, movedData, kept);
+      if (welded > 0) {
+        vertices_.Adopt(reinterpret_cast<Vertex3*>(kept), welded);
+        addedVertices_.Clear();
+        gathered_ = true;
+      }
+    }
+    if (!GatherVertices()) return false;
     if (welded > 0) {
       vertexCount_ = welded;
-      // Welding leaves a fraction of the vertices: the rest of the room goes back.
-      vertices_.ShrinkTo(vertexCount_);
       for (int f = 0, at = 0; f < faceCount_; at += faceIndexCounts_[f], ++f) {
         bool faceMoved = !moved.IsValid();
         for (int i = 1; i < faceIndexCounts_[f]; ++i) {
@@ -310,8 +409,10 @@ void dgPolygonSoupDatabaseBuilder::WeldAndClean() {
   }
   faceCount_ = faces;
   indexCount_ = written;
+  return true;
 }
 
 template class dgSoupArray<int>;
 template class dgSoupArray<signed char>;
 template class dgSoupArray<dgPolygonSoupDatabaseBuilder::Vertex3>;
+template class dgSoupChunks<dgPolygonSoupDatabaseBuilder::Vertex3>;

@@ -30,6 +30,8 @@ class dgSoupArray {
   void Clear();
   // Takes other's block, leaving other empty.
   void TakeFrom(dgSoupArray& other);
+  // Takes a dgMalloc block of capacity elements, freeing its own.
+  void Adopt(T* data, int capacity);
   // Hands the block to the caller (who frees it with dgFree), leaving the array empty.
   T* Release();
   int GetCapacity() const { return capacity_; }
@@ -42,6 +44,46 @@ class dgSoupArray {
 
   int capacity_ = 0;
   T* data_ = nullptr;
+};
+
+// Elements in chunks of kChunkSize that are filled once and never moved:
+// an array that grows this way writes each element's bytes once, where a
+// doubling one copies them into every larger block.
+template <class T>
+class dgSoupChunks {
+ public:
+  // 2,048 vertices (24 KiB) a chunk: a small soup holds little room it
+  // does not fill, a large one takes few chunks.
+  static constexpr int kChunkShift = 11;
+  static constexpr int kChunkSize = 1 << kChunkShift;
+
+  dgSoupChunks() = default;
+  dgSoupChunks(const dgSoupChunks&) = delete;
+  dgSoupChunks& operator=(const dgSoupChunks&) = delete;
+  ~dgSoupChunks() { Clear(); }
+
+  // Makes index usable; false (nothing lost) when a chunk cannot be had.
+  bool Reserve(long long index) { return index < static_cast<long long>(chunkCount_) << kChunkShift || Grow(index); }
+  T& operator[](int i) const { return static_cast<T*>(table_[i >> kChunkShift])[i & (kChunkSize - 1)]; }
+  // The count elements from first on when they lie in one chunk, else null.
+  T* Run(int first, int count) const;
+  // Copies the count elements from first on to out.
+  void CopyTo(T* out, int first, int count) const;
+  // Chunk i holds elements i * kChunkSize on.
+  const void* const* Table() const { return table_; }
+  bool IsEmpty() const { return chunkCount_ == 0; }
+  // Frees every chunk.
+  void Clear();
+
+ private:
+  bool Grow(long long index);
+
+  // The chunks' table doubles from a few entries (a soup of a few
+  // thousand vertices needs only one or two).
+  static constexpr int kMinTable = 8;
+  void** table_ = nullptr;
+  int tableCapacity_ = 0;
+  int chunkCount_ = 0;
 };
 
 class dgPolygonSoupDatabaseBuilder {
@@ -94,17 +136,28 @@ class dgPolygonSoupDatabaseBuilder {
   const int* GetFaceIndexCounts() const { return faceIndexCounts_.Data(); }
   // One run per face: the attribute, then the vertex indices.
   const int* GetIndices() const { return indices_.Data(); }
-  // Three floats per vertex.
-  const float* GetVertices() const { return reinterpret_cast<const float*>(vertices_.Data()); }
+  // Three floats per vertex; null when the vertices added since the last
+  // Optimize cannot be gathered into one block.
+  const float* GetVertices() const {
+    return GatherVertices() ? reinterpret_cast<const float*>(vertices_.Data()) : nullptr;
+  }
 
  private:
   struct Vertex3 {
     float x, y, z;
   };
 
+  // The vertices in one block (once gathered).
   float* VertexData() const { return reinterpret_cast<float*>(vertices_.Data()); }
-  // Splits one polygon of global indices into convex faces and stores them.
-  bool AddPolygon(const int* indices, int count, int attribute);
+  // Moves the added vertices' chunks into one block of exactly their
+  // bytes, unless they are there already; false when it cannot be had.
+  bool GatherVertices() const;
+  // A slot for vertex i, made usable by ReserveVertices.
+  Vertex3& VertexSlot(int i) const { return gathered_ ? vertices_[i] : addedVertices_[i]; }
+  bool ReserveVertices(long long index);
+  // Splits one polygon into convex faces and stores them: its indices
+  // count from base, the first of the vertices at batch.
+  bool AddPolygon(const float* batch, int base, const int* indices, int count, int attribute);
   // A face's clean start when it is not known to be clean already.
   static constexpr int kUncleaned = -1;
 
@@ -114,8 +167,6 @@ class dgPolygonSoupDatabaseBuilder {
   // Makes room for faces and index words in all (the arrays do not grow
   // until they are passed); false when the room cannot be had.
   bool ReserveFaces(int faces, int indexWords);
-  // Appends vertices as they are (no matrix).
-  bool AppendVertices(const float* xyz, int count);
   // Cleans one face in place (short edges, straight and reflex corners);
   // returns its new corner count, 0 when fewer than three remain.
   int CleanFace(int* indices, int count) const;
@@ -123,7 +174,8 @@ class dgPolygonSoupDatabaseBuilder {
   static void TurnToStart(int* indices, int count, int start);
   // Welds the vertices and cleans every face (faces already clean whose
   // corners the weld left in place are only turned to their start).
-  void WeldAndClean();
+  // False (faces as they are) when the vertices cannot be had in one block.
+  bool WeldAndClean();
   // Joins neighbouring faces of one attribute that lie in one plane into
   // larger convex faces (dgPolygonSoupMerge.cpp); unchanged when memory runs out.
   void MergeFaces();
@@ -161,5 +213,11 @@ class dgPolygonSoupDatabaseBuilder {
   // stands as long as none of its corners moves; kUncleaned otherwise.
   dgSoupArray<signed char> cleanStarts_;
   dgSoupArray<int> indices_;
-  dgSoupArray<Vertex3> vertices_;
+  // While faces are added the vertices arrive in chunks; the first reader
+  // that needs them in one block (the weld, or GetVertices) gathers them,
+  // and later vertices go to that block. Gathering only moves them, so a
+  // const reader may do it.
+  mutable dgSoupChunks<Vertex3> addedVertices_;
+  mutable dgSoupArray<Vertex3> vertices_;
+  mutable bool gathered_ = false;
 };

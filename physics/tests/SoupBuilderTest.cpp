@@ -320,6 +320,74 @@ TEST(PhysicsSoupBuilder, LargeGridIsSplitMergedAndKeepsItsArea) {
   EXPECT_NEAR(TotalArea(builder), 48.0 * 48.0, 1e-2);
 }
 
+// The built arrays of a builder, to compare two builds word for word.
+struct BuiltArrays {
+  std::vector<int> counts;
+  std::vector<int> indices;
+  std::vector<float> vertices;
+  bool operator==(const BuiltArrays&) const = default;
+};
+
+BuiltArrays Arrays(const dgPolygonSoupDatabaseBuilder& builder) {
+  const float* vertices = builder.GetVertices();
+  return {std::vector<int>(builder.GetFaceIndexCounts(), builder.GetFaceIndexCounts() + builder.GetFaceCount()),
+          std::vector<int>(builder.GetIndices(), builder.GetIndices() + builder.GetIndexCount()),
+          std::vector<float>(vertices, vertices + 3LL * builder.GetVertexCount())};
+}
+
+TEST(PhysicsSoupBuilder, VerticesAddedInChunksBuildAsOnesReadInOneBlock) {
+  // A wavy grid of 60 x 60 quads (far more vertices than one chunk holds),
+  // given face by face and as one mesh. Reading the vertices after the
+  // first face puts them in one block, so the rest of that build adds to
+  // the block and welds it in place; the other build keeps its chunks up
+  // to the weld. Both must end with the same faces and vertices.
+  constexpr int kCells = 60;
+  std::vector<float> xyz;
+  for (int z = 0; z <= kCells; ++z) {
+    for (int x = 0; x <= kCells; ++x) {
+      xyz.insert(xyz.end(),
+                 {static_cast<float>(x), 0.3f * std::sin(0.7f * x) * std::cos(0.4f * z), static_cast<float>(z)});
+    }
+  }
+  std::vector<int> quads;
+  for (int z = 0; z < kCells; ++z) {
+    for (int x = 0; x < kCells; ++x) {
+      const int a = z * (kCells + 1) + x;
+      quads.insert(quads.end(), {a, a + kCells + 1, a + kCells + 2, a + 1});
+    }
+  }
+  const int quadCount = kCells * kCells;
+  for (const bool merge : {false, true}) {
+    for (const bool faceByFace : {true, false}) {
+      SCOPED_TRACE(testing::Message() << "merge " << merge << ", face by face " << faceByFace);
+      BuiltArrays built[2];
+      for (const bool readEarly : {false, true}) {
+        dgPolygonSoupDatabaseBuilder builder;
+        for (int q = 0; q < (faceByFace ? quadCount : 1); ++q) {
+          if (faceByFace) {
+            std::vector<float> corners;
+            for (int k = 0; k < 4; ++k) {
+              const float* p = &xyz[3LL * quads[4LL * q + k]];
+              corners.insert(corners.end(), p, p + 3);
+            }
+            AddPolygon(builder, corners, {0, 1, 2, 3}, q % 3);
+          } else {
+            const std::vector<int> counts(quadCount, 4);
+            const std::vector<int> attributes(quadCount, 2);
+            ASSERT_TRUE(builder.AddMesh(xyz.data(), static_cast<int>(xyz.size() / 3), 12, quadCount, counts.data(),
+                                        quads.data(), attributes.data(), dgGetIdentityMatrix()));
+          }
+          if (readEarly && q == 0) ASSERT_NE(builder.GetVertices(), nullptr);
+        }
+        builder.Optimize(merge);
+        built[readEarly] = Arrays(builder);
+      }
+      EXPECT_GT(built[0].counts.size(), 0u);
+      EXPECT_TRUE(built[0] == built[1]);
+    }
+  }
+}
+
 TEST(PhysicsSoupBuilder, ManyCopiesOfOneFaceCannotBeSplitButStillFinish) {
   dgPolygonSoupDatabaseBuilder builder;
   for (int i = 0; i < dgPolygonSoupDatabaseBuilder::kMaxFacesPerPass + 10; ++i) {

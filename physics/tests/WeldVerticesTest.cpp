@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "physics/memory/dgMemory.h"
 #include "physics/mesh/dgGeometryUtils.h"
 
 namespace {
@@ -241,6 +242,55 @@ TEST(PhysicsWeld, SeededSetsWeldAsThePlainSweep) {
     ASSERT_EQ(indices, expectedIndices);
     ASSERT_EQ(std::memcmp(vertices.data(), expected.data(), sizeof(float) * words * unique), 0);
   }
+}
+
+// Welds the vertices once as one array and once split into chunks of
+// 1 << shift vertices: numbers, moved flags and kept vertices must agree.
+void ExpectChunksWeldAsOneArray(const std::vector<float>& vertices, int words, int compared, int shift) {
+  const int count = static_cast<int>(vertices.size()) / words;
+  std::vector<float> whole = vertices;
+  std::vector<int> wholeIndices(static_cast<size_t>(count), -1);
+  std::vector<unsigned char> wholeMoved(static_cast<size_t>(count), 2);
+  const int unique = dgWeldVertices(whole.data(), 4 * words, 4 * compared, 4 * (words - compared), count,
+                                    wholeIndices.data(), 0.001f, wholeMoved.data());
+  const int chunk = 1 << shift;
+  std::vector<std::vector<float>> chunks;
+  std::vector<const void*> table;
+  for (int first = 0; first < count; first += chunk) {
+    const int n = std::min(chunk, count - first);
+    chunks.emplace_back(vertices.begin() + static_cast<long long>(first) * words,
+                        vertices.begin() + static_cast<long long>(first + n) * words);
+    table.push_back(chunks.back().data());
+  }
+  std::vector<int> indices(static_cast<size_t>(count), -1);
+  std::vector<unsigned char> moved(static_cast<size_t>(count), 2);
+  float* welded = nullptr;
+  ASSERT_EQ(dgWeldVertexChunks(table.data(), shift, 4 * words, 4 * compared, 4 * (words - compared), count,
+                               indices.data(), 0.001f, moved.data(), welded),
+            unique);
+  ASSERT_NE(welded, nullptr);
+  EXPECT_EQ(indices, wholeIndices);
+  EXPECT_EQ(moved, wholeMoved);
+  EXPECT_EQ(std::memcmp(welded, whole.data(), sizeof(float) * words * unique), 0);
+  dgFree(welded);
+}
+
+TEST(PhysicsWeld, ChunkedVerticesWeldAsOneArray) {
+  std::mt19937 random(5);
+  for (int set = 0; set < 40; ++set) {
+    SCOPED_TRACE(set);
+    const int words = 3 + set % 2;
+    const int count = 1 + static_cast<int>(random() % 2000);
+    std::vector<float> vertices(static_cast<size_t>(count) * words);
+    for (float& v : vertices) v = static_cast<float>(random() % 8) * 0.0007f;
+    ExpectChunksWeldAsOneArray(vertices, words, 3, set % 7);
+  }
+  // Enough vertices for the split path, in chunks the soup builder uses.
+  std::vector<float> large;
+  for (int i = 0; i < 130000; ++i) {
+    for (int k = 0; k < 3; ++k) large.push_back(static_cast<float>(random() % 60) * 0.01f);
+  }
+  ExpectChunksWeldAsOneArray(large, 3, 3, 13);
 }
 
 TEST(PhysicsWeld, SmallSetMatchesLatticeGrouping) {
