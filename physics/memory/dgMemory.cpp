@@ -36,12 +36,12 @@ struct ReuseState {
   HeldBlock blocks[kHeldBlocks];
 };
 
-thread_local ReuseState tReuse;
+thread_local ReuseState gReuse;
 
 // A held raw block of at least rawBytes (and at most twice that) that the
 // installed free hook can take back, removed from the held ones; null when none.
 void* TakeHeldBlock(size_t rawBytes, size_t& outRawBytes) {
-  ReuseState& reuse = tReuse;
+  ReuseState& reuse = gReuse;
   int best = -1;
   for (int i = 0; i < reuse.count; ++i) {
     const HeldBlock& held = reuse.blocks[i];
@@ -58,7 +58,7 @@ void* TakeHeldBlock(size_t rawBytes, size_t& outRawBytes) {
 // Holds a freed raw block back, letting the smallest go when all places are
 // taken; false when the block is not worth holding (the caller frees it).
 bool HoldBlock(void* raw, size_t rawBytes, dgFreeHook freeHook) {
-  ReuseState& reuse = tReuse;
+  ReuseState& reuse = gReuse;
   if (!reuse.active || rawBytes < kReuseMinBytes) return false;
   if (reuse.count < kHeldBlocks) {
     reuse.blocks[reuse.count++] = HeldBlock{raw, rawBytes, freeHook};
@@ -77,19 +77,19 @@ bool HoldBlock(void* raw, size_t rawBytes, dgFreeHook freeHook) {
 
 // Gives every held block back to its hook.
 void ReleaseHeldBlocks() {
-  ReuseState& reuse = tReuse;
+  ReuseState& reuse = gReuse;
   for (int i = 0; i < reuse.count; ++i) reuse.blocks[i].freeHook(reuse.blocks[i].raw, reuse.blocks[i].rawBytes);
   reuse.count = 0;
 }
 
 }  // namespace
 
-dgBlockReuseScope::dgBlockReuseScope() : owner_(!tReuse.active) { tReuse.active = true; }
+dgBlockReuseScope::dgBlockReuseScope() : owner_(!gReuse.active) { gReuse.active = true; }
 
 dgBlockReuseScope::~dgBlockReuseScope() {
   if (!owner_) return;
   ReleaseHeldBlocks();
-  tReuse.active = false;
+  gReuse.active = false;
 }
 
 void* dgDefaultMalloc(size_t bytes) { return std::malloc(bytes); }
@@ -115,7 +115,7 @@ void* AllocateBlock(size_t bytes, bool mayReuse) {
   if (bytes == 0 || bytes > SIZE_MAX - kMallocOverhead) return nullptr;
   size_t rawBytes = bytes + kMallocOverhead;
   void* raw = nullptr;
-  if (mayReuse && tReuse.count > 0) raw = TakeHeldBlock(rawBytes, rawBytes);
+  if (mayReuse && gReuse.count > 0) raw = TakeHeldBlock(rawBytes, rawBytes);
   // A large block that none of the held ones serves: they would only add to
   // the most memory in use while it is filled.
   if (!raw && rawBytes >= kReuseMinBytes) ReleaseHeldBlocks();
