@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -44,6 +45,19 @@ constexpr float kBarLength = 150.0f;
 constexpr float kBarWidth = 10.0f;
 constexpr float kBarTextX = 768.0f;
 constexpr float kBarTextSize = 8.0f;
+// The game-over lines, centred on the screen in rows 64 apart.
+constexpr float kCentreX = 400.0f;
+constexpr float kGameOverY = 268.0f;
+constexpr float kReasonY = 332.0f;
+constexpr float kSaveWarningY = 396.0f;
+// The reason's row holds nothing else: it may take the screen's width but
+// this margin on each side.
+constexpr float kReasonMargin = 8.0f;
+// The counters, the game clock and the colour bars keep right of this. The
+// save warning's row meets the game clock, so the warning keeps to the
+// column between 800 - this and this.
+constexpr float kRightColumnLeft = 600.0f;
+constexpr float kSaveWarningSize = 16.0f;
 
 constexpr float kBarColours[kGemColourCount][4] = {
     {1.0f, 0.0f, 0.0f, 0.75f}, {1.0f, 0.5f, 0.0f, 0.75f}, {1.0f, 1.0f, 0.0f, 0.75f}, {0.0f, 1.0f, 0.0f, 0.75f},
@@ -71,6 +85,20 @@ void Label(const char* text, float y) { TextRight(kLabelFont, text, kRightEdge, 
 
 void TextCentred(uint32_t font, const char* text, float centreX, float y, const GlyphStyle& style) {
   Text(font, text, centreX - Width(font, text, style.size) / 2.0f, y, style);
+}
+
+// The largest size up to the wanted one at which the text, centred on
+// x = 400, covers no more than [left, right] as it is drawn.
+float SizeToFit(uint32_t font, const char* text, float wanted, float left, float right) {
+  const GlyphText* glyphs = GlyphFont(font);
+  if (glyphs == nullptr || text == nullptr || *text == '\0') return wanted;
+  // A centred text grows about the centre in proportion to its size, so its
+  // box at one size gives the size that meets a bound.
+  const Rect box = glyphs->DrawnBox(text, kCentreX - glyphs->Measure(text, wanted) / 2.0f, 0.0f, wanted);
+  float scale = 1.0f;
+  if (box.min.x < left) scale = std::min(scale, (kCentreX - left) / (kCentreX - box.min.x));
+  if (box.max.x > right) scale = std::min(scale, (right - kCentreX) / (box.max.x - kCentreX));
+  return wanted * scale;
 }
 
 // The countdown's colour by the seconds left.
@@ -183,9 +211,18 @@ void GameHud::DrawNotices() {
 
 void GameHud::DrawGameOver() {
   if (!gameOverShown) return;
-  TextCentred(kLabelFont, "Game Over", 400.0f, 268.0f, {{}, 1.0f});
-  TextCentred(kLabelFont, reason.Chars(), 400.0f, 332.0f, {{}, 1.0f});
-  if (!saveWarning.IsEmpty()) TextCentred(kLabelFont, saveWarning.Chars(), 400.0f, 396.0f, {{}, 1.0f});
+  TextCentred(kLabelFont, "Game Over", kCentreX, kGameOverY, {{}, 1.0f});
+  // A reason too wide for the screen is written smaller rather than cut.
+  const GlyphText* labelFont = GlyphFont(kLabelFont);
+  const float reasonWanted = labelFont != nullptr ? labelFont->glyphSize.x : GlyphText::kDefaultSize;
+  const float reasonSize =
+      SizeToFit(kLabelFont, reason.Chars(), reasonWanted, kReasonMargin, kRightEdge - kReasonMargin);
+  const std::optional<float> reasonStyle = reasonSize < reasonWanted ? std::optional<float>(reasonSize) : std::nullopt;
+  TextCentred(kLabelFont, reason.Chars(), kCentreX, kReasonY, {reasonStyle, 1.0f});
+  if (saveWarning.IsEmpty()) return;
+  const float warningSize =
+      SizeToFit(kLabelFont, saveWarning.Chars(), kSaveWarningSize, kRightEdge - kRightColumnLeft, kRightColumnLeft);
+  TextCentred(kLabelFont, saveWarning.Chars(), kCentreX, kSaveWarningY, {warningSize, 1.0f});
 }
 
 void GameHud::DrawRainbow() {

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "engine/graphics/RenderState.h"
 #include "engine/graphics/Texture.h"
 
@@ -25,6 +27,21 @@ constexpr int32_t kNarrowI = 42;
 
 std::unique_ptr<GlyphText[]> gFonts;
 uint32_t gFontCount = 0;
+
+// Calls place(glyph, pen) for every glyph of the text that is drawn, the pen
+// starting at 0 and glyphs of the given width.
+template <class Place>
+void PlaceGlyphs(const char* text, float width, Place place) {
+  float pen = 0.0f;
+  for (const char* c = text; *c != '\0'; ++c) {
+    const GlyphMapping glyph = GlyphText::MapChar(static_cast<unsigned char>(*c));
+    // A narrow glyph is drawn shifted left by the width it lacks.
+    const float shifted =
+        pen - static_cast<float>(GlyphText::kCellUnits - glyph.advance) / GlyphText::kCellUnits * width;
+    if (glyph.index >= 0) place(glyph, shifted);
+    pen += static_cast<float>(glyph.advance) / GlyphText::kCellUnits * width;
+  }
+}
 
 }  // namespace
 
@@ -111,7 +128,35 @@ void GlyphText::LayOutSheet() {
   flipbook.SetFrameSize(texture, kCellGapTexels, kCellGapTexels, kCellTexels, kCellTexels);
 }
 
-void GlyphText::Draw(const char* text, const GlyphStyle& style) {
+Rect GlyphText::DrawnBox(const char* text, float x, float y, std::optional<float> size) const {
+  const float width = size.value_or(glyphSize.x);
+  const float height = size.value_or(glyphSize.y);
+  Rect box;
+  box.SetCentreSize(Vector2(x, y), 0.0f, 0.0f);
+  if (text == nullptr) return box;
+  bool first = true;
+  PlaceGlyphs(text, width, [&](const GlyphMapping&, float pen) {
+    Rect cell;
+    cell.SetCentreSize(Vector2(x + pen, y), width, height);
+    if (first) {
+      box = cell;
+      first = false;
+      return;
+    }
+    box.min = Vector2(std::min(box.min.x, cell.min.x), std::min(box.min.y, cell.min.y));
+    box.max = Vector2(std::max(box.max.x, cell.max.x), std::max(box.max.y, cell.max.y));
+  });
+  box.centre = Vector2((box.min.x + box.max.x) / 2.0f, (box.min.y + box.max.y) / 2.0f);
+  return box;
+}
+
+void GlyphText::Draw(const char* text, const GlyphStyle& style) { DrawStyled(text, style, Vector2(0.0f, 0.0f)); }
+
+void GlyphText::DrawAt(const char* text, float x, float y, const GlyphStyle& style) {
+  DrawStyled(text, style, Vector2(x, y));
+}
+
+void GlyphText::DrawStyled(const char* text, const GlyphStyle& style, const Vector2& origin) {
   if (texture == nullptr || text == nullptr || *text == '\0') return;
   // A sheet that had no size at Init (still queued then) is laid out once
   // it has one; until then the whole sheet would show for every glyph.
@@ -122,36 +167,22 @@ void GlyphText::Draw(const char* text, const GlyphStyle& style) {
   const float ownAlpha = sprite->colour[3];
   if (style.size) glyphSize = Vector2(*style.size, *style.size);
   if (style.alpha) sprite->colour[3] = *style.alpha;
-  DrawGlyphs(text);
+  DrawGlyphs(text, origin);
   glyphSize = ownSize;
   sprite->colour[3] = ownAlpha;
 }
 
-void GlyphText::DrawGlyphs(const char* text) {
+void GlyphText::DrawGlyphs(const char* text, const Vector2& origin) {
   GFXDisplay::SetRenderState(kGlyphRenderState);
   // Glyphs blend by their alpha, whatever a material's stage (an adding
   // crystal) left: the render state leaves the blend function alone.
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  float pen = 0.0f;
-  for (const char* c = text; *c != '\0'; ++c) {
-    const GlyphMapping glyph = MapChar(static_cast<unsigned char>(*c));
-    const float start = pen;
-    // A narrow glyph is drawn shifted left by the width it lacks.
-    pen -= static_cast<float>(kCellUnits - glyph.advance) / kCellUnits * glyphSize.x;
-    if (glyph.index >= 0) {
-      flipbook.SetFrame(static_cast<uint32_t>(glyph.index));
-      sprite->rect.SetCentreSize(Vector2(pen, 0.0f), glyphSize.x, glyphSize.y);
-      sprite->Update(0.0f);
-      sprite->Render();
-    }
-    pen = start + static_cast<float>(glyph.advance) / kCellUnits * glyphSize.x;
-  }
-}
-
-void GlyphText::DrawAt(const char* text, float x, float y, const GlyphStyle& style) {
-  if (texture == nullptr || text == nullptr || *text == '\0') return;
-  glPushMatrix();
-  glTranslatef(x, y, 0.0f);
-  Draw(text, style);
-  glPopMatrix();
+  // Each glyph's sprite stands where it is drawn, so what records the
+  // sprites sees the text where it lands in the current frame.
+  PlaceGlyphs(text, glyphSize.x, [&](const GlyphMapping& glyph, float pen) {
+    flipbook.SetFrame(static_cast<uint32_t>(glyph.index));
+    sprite->rect.SetCentreSize(Vector2(origin.x + pen, origin.y), glyphSize.x, glyphSize.y);
+    sprite->Update(0.0f);
+    sprite->Render();
+  });
 }

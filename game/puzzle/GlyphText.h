@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "engine/foundation/Rect.h"
 #include "engine/foundation/Vector2.h"
 #include "engine/graphics/GFXFlipbook.h"
 #include "engine/graphics/GFXSprite.h"
@@ -53,6 +54,11 @@ class GlyphText {
   static GlyphMapping MapChar(unsigned char c);
   // Width of a text in the font (null or empty: 0); needs no sheet.
   float Measure(const char* text, std::optional<float> size = std::nullopt) const;
+  // The area the glyphs of a text drawn at (x, y) cover: every drawn glyph's
+  // cell, centred on its pen (so it reaches half a glyph left of x), spaces
+  // left out. A text with no drawn glyph covers only the point (x, y). Needs
+  // no sheet.
+  Rect DrawnBox(const char* text, float x, float y, std::optional<float> size = std::nullopt) const;
   // Draws a text with the pen starting at the model-view origin; each
   // glyph is centred on the pen. Nothing before Init.
   void Draw(const char* text, const GlyphStyle& style = {});
@@ -68,7 +74,9 @@ class GlyphText {
 
  private:
   void LayOutSheet();
-  void DrawGlyphs(const char* text);
+  // Draws the text with the pen starting at the origin, in the style.
+  void DrawStyled(const char* text, const GlyphStyle& style, const Vector2& origin);
+  void DrawGlyphs(const char* text, const Vector2& origin);
 };
 
 // The font of the program-wide array at the index; an index at or past the

@@ -60,8 +60,8 @@ GFrontEnd::GFrontEnd(std::unique_ptr<GameProfile>& profileSlot) : profile_(profi
                       &F::ProfilesMenuFSM, nullptr);
   fsmOptionsMenu.Set(this, "FrontEnd.OptionsMenu", &F::OnEnterOptionsMenuFSM, &F::OnUpdateMenuFSM, &F::OptionsMenuFSM,
                      nullptr);
-  fsmVisualsMenu.Set(this, "FrontEnd.VisualsMenu", &F::OnEnterVisualsMenuFSM, &F::OnUpdateMenuFSM, &F::VisualsMenuFSM,
-                     nullptr);
+  fsmVisualsMenu.Set(this, "FrontEnd.VisualsMenu", &F::OnEnterVisualsMenuFSM, &F::OnUpdateVisualsMenuFSM,
+                     &F::VisualsMenuFSM, nullptr);
   fsmAudioMenu.Set(this, "FrontEnd.AudioMenu", &F::OnEnterAudioMenuFSM, &F::OnUpdateMenuFSM, &F::AudioMenuFSM,
                    &F::OnExitAudioMenuFSM);
   fsmExitMenu.Set(this, "FrontEnd.ExitMenu", &F::OnEnterExitMenuFSM, &F::OnUpdateMenuFSM, &F::ExitMenuFSM, nullptr);

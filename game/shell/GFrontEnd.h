@@ -94,6 +94,9 @@ class GFrontEnd : public Window {
   void OnEnterOptionsMenuFSM();
   void OptionsMenuFSM(CMSGMessage* message);
   void OnEnterVisualsMenuFSM();
+  // The shared update; then, when the display has changed under the page
+  // (Alt+Return, a rebuilt window), the page shows the display as it is now.
+  void OnUpdateVisualsMenuFSM();
   void VisualsMenuFSM(CMSGMessage* message);
   void OnEnterAudioMenuFSM();
   void AudioMenuFSM(CMSGMessage* message);
@@ -197,6 +200,21 @@ class GFrontEnd : public Window {
   void TypeKey(uint8_t code);
   void FinishNameEntry();
   // Visuals page.
+  // What the page shows of the display; read again only when it changes,
+  // so a choice not applied yet stays while the display stays as it was.
+  struct DisplayView {
+    bool fullscreen = false;
+    int device = -1;
+    int modeCount = 0;
+    int mode = -1;
+    int width = 0;
+    int height = 0;
+    int refreshRate = 0;
+    bool operator==(const DisplayView&) const = default;
+  };
+  static DisplayView ViewDisplay();
+  // Takes the display's full-screen state and mode as the pending choices.
+  void ReadVisualsFromDisplay();
   void FormatVisualsItems();
   void StepResolution();
   void ApplyVisuals();
@@ -210,6 +228,8 @@ class GFrontEnd : public Window {
   std::unique_ptr<FrontEndCanvas> canvas_;
   // The profiles page's item of each listed file name, in list order.
   uint32_t listedProfiles_ = 0;
+  // The display as the Visuals page last read it.
+  DisplayView visualsDisplay_;
 };
 
 // The front end while one exists (the pause menu of a running game shows

@@ -50,6 +50,32 @@ void GFrontEnd::OnEnterVisualsMenuFSM() {
   if (!visualsMenu) {
     visualsMenu = std::make_unique<MenuPage>("Visuals", std::initializer_list<const char*>{"", "", "Apply"});
   }
+  ReadVisualsFromDisplay();
+  EnterMenu(visualsMenu.get(), &fsmOptionsMenu, 0);
+  ClearHelpLines();
+  helpLine2 = kReturnToOptions;
+}
+
+void GFrontEnd::OnUpdateVisualsMenuFSM() {
+  OnUpdateMenuFSM();
+  if (visualsMenu && ViewDisplay() != visualsDisplay_) ReadVisualsFromDisplay();
+}
+
+GFrontEnd::DisplayView GFrontEnd::ViewDisplay() {
+  const CDisplay* display = GetDisplay();
+  DisplayView view;
+  view.fullscreen = display->HasState(CDisplay::kFullscreen);
+  view.device = display->GetCurrentDevice();
+  view.modeCount = static_cast<int>(CurrentModes().size());
+  view.mode = display->GetSelectedMode();
+  view.width = display->GetWidth();
+  view.height = display->GetHeight();
+  view.refreshRate = display->GetRefreshRate();
+  return view;
+}
+
+void GFrontEnd::ReadVisualsFromDisplay() {
+  visualsDisplay_ = ViewDisplay();
   CDisplay* display = GetDisplay();
   // The display as it is now: Alt+Return switches it without the settings.
   pendingFullscreen = display->HasState(CDisplay::kFullscreen);
@@ -65,9 +91,6 @@ void GFrontEnd::OnEnterVisualsMenuFSM() {
     }
   }
   FormatVisualsItems();
-  EnterMenu(visualsMenu.get(), &fsmOptionsMenu, 0);
-  ClearHelpLines();
-  helpLine2 = kReturnToOptions;
 }
 
 void GFrontEnd::FormatVisualsItems() {

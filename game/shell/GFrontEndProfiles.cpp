@@ -29,6 +29,11 @@ constexpr uint32_t kFirstNameItem = 1;
 // and the terminal say why); the file stays as it is.
 constexpr const char* kUnreadableProfile = "THIS PROFILE CANNOT BE READ";
 constexpr const char* kTypeAnotherName = "TYPE ANOTHER NAME";
+// Said when a new profile's file cannot be written. Such a failure is the
+// folder's or the disk's, not the name's, so another name would fare no
+// better: the terminal names the file and the system's reason.
+constexpr const char* kUnsavedProfile = "THIS PROFILE CANNOT BE SAVED";
+constexpr const char* kTerminalSaysWhy = "THE TERMINAL SAYS WHICH FILE AND WHY";
 
 namespace key = platform::key;
 
@@ -256,9 +261,14 @@ void GFrontEnd::FinishNameEntry() {
       return;
     }
   } else {
-    auto created = std::make_unique<Profile>();
-    created->SetName(typed.Chars());
-    created->SaveReported();
+    // A profile that could not be saved is not made: the one in use stays in
+    // use and the last used name stays as it was.
+    std::unique_ptr<Profile> created = CreateProfileNamed(typed);
+    if (!created) {
+      helpLine1 = kUnsavedProfile;
+      helpLine2 = kTerminalSaysWhy;
+      return;
+    }
     profile_ = std::move(created);
     RememberProfile(profile_->name.Chars());
   }

@@ -59,3 +59,13 @@ std::unique_ptr<Profile> LoadProfileNamed(const String& profileName) {
   SetCurrentProfile(previous);
   return nullptr;
 }
+
+std::unique_ptr<Profile> CreateProfileNamed(const String& profileName) {
+  GameProfile* previous = GetCurrentProfile();
+  auto profile = std::make_unique<Profile>();
+  profile->SetName(profileName.Chars());
+  if (profile->SaveReported()) return profile;
+  profile.reset();
+  SetCurrentProfile(previous);
+  return nullptr;
+}

@@ -54,3 +54,8 @@ class Profile : public GameProfile {
 // dropped, whichever profile was current before is current again, and the
 // result is null.
 std::unique_ptr<Profile> LoadProfileNamed(const String& profileName);
+// A new profile of that name written to its file, current on success. When
+// the file cannot be written (told on the terminal) the profile is dropped,
+// whichever profile was current before is current again, and the result is
+// null: a profile that exists only in memory would lose the player's games.
+std::unique_ptr<Profile> CreateProfileNamed(const String& profileName);

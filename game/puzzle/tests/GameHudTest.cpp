@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/foundation/Clock.h"
 #include "game/puzzle/GameHud.h"
@@ -25,6 +27,29 @@ class HudTest : public ::testing::Test {
   }
   void TearDown() override { Clock::Instance().SetFixedStep(0.0f); }
 
+  // The glyphs of after that before lacks: after must be before with one run
+  // of glyphs put in.
+  static std::vector<GlyphRecorder::Glyph> Added(const std::vector<GlyphRecorder::Glyph>& before,
+                                                 const std::vector<GlyphRecorder::Glyph>& after) {
+    EXPECT_GE(after.size(), before.size());
+    if (after.size() < before.size()) return {};
+    size_t start = 0;
+    while (start < before.size() && after[start].c == before[start].c && after[start].font == before[start].font)
+      ++start;
+    const size_t count = after.size() - before.size();
+    for (size_t i = start; i < before.size(); ++i) EXPECT_EQ(after[i + count].c, before[i].c) << i;
+    return {after.begin() + static_cast<std::ptrdiff_t>(start),
+            after.begin() + static_cast<std::ptrdiff_t>(start + count)};
+  }
+  static std::string Chars(const std::vector<GlyphRecorder::Glyph>& glyphs) {
+    std::string chars;
+    for (const GlyphRecorder::Glyph& glyph : glyphs) chars += glyph.c;
+    return chars;
+  }
+  static bool OnScreen(const Rect& box) {
+    return box.min.x >= 0.0f && box.max.x <= 800.0f && box.min.y >= 0.0f && box.max.y <= 600.0f;
+  }
+
   static MatchRecord Match(int colour) {
     MatchRecord match;
     match.colour = colour;
@@ -41,6 +66,7 @@ class HudTest : public ::testing::Test {
 
   GameReceivers receivers_;
   GlyphRecorder glyphs_;
+  std::set<std::string> loadable_;
   FakeServices services_;
   GameHud hud_{&services_};
   CGPuzzleDisc disc_{1, 3};
@@ -268,6 +294,61 @@ TEST_F(HudTest, ColourBarsWriteTheirSharesInTheirColoursFont) {
   // Black and Gold have no font of their own: the last one.
   EXPECT_TRUE(glyphs_.Drew(7, "50%"));
   EXPECT_TRUE(glyphs_.Drew(7, "12%") || glyphs_.Drew(7, "13%"));
+}
+
+// The game-over page as drawn: whatever the reason, the line saying that
+// the result could not be saved stays on the 800 x 600 screen and clear of
+// every other text the page shows and of the colour bars; a reason too wide
+// for the screen is written smaller to fit it.
+TEST_F(HudTest, TheGameOverLinesFitTheScreenAndOverlapNothing) {
+  FakeProfile profile(&loadable_);
+  profile.name = "abcdefgh";
+  hud_.profile = &profile;
+  hud_.constellationName = "Andromeda";
+  hud_.multiplier = 8;
+  hud_.totalStars = 12;
+  hud_.timeLeft = 75.0f;
+  hud_.elapsed = 3725.0f;
+  // Every bar, the first one as long as a bar gets.
+  for (int colour = 0; colour < kGemColourCount; ++colour) disc_.colourShares[colour] = colour == 0 ? 1.0f : 0.1f;
+  std::vector<Rect> bars;
+  for (int colour = 0; colour < kGemColourCount; ++colour) {
+    Rect bar;
+    bar.SetPositionSize(Vector2(760.0f - 150.0f * disc_.colourShares[colour], 415.0f + 10.0f * colour),
+                        Vector2(150.0f * disc_.colourShares[colour], 10.0f));
+    bars.push_back(bar);
+  }
+  hud_.gameOverShown = true;
+
+  // The game's reasons, the longest last, then one wider than the screen.
+  const char* reasons[] = {"No moves left!", "Out of time!", "Out of Time!", "The Novalith collapsed!",
+                           "The Novalith collapsed and took every gem of the galaxy with it!"};
+  for (const char* reason : reasons) {
+    SCOPED_TRACE(reason);
+    hud_.reason = "";
+    hud_.saveWarning = "";
+    Draw();
+    const std::vector<GlyphRecorder::Glyph> page = glyphs_.glyphs;
+    hud_.reason = reason;
+    Draw();
+    const std::vector<GlyphRecorder::Glyph> withReason = glyphs_.glyphs;
+    hud_.saveWarning = "Your result could not be saved";
+    Draw();
+    const std::vector<GlyphRecorder::Glyph> reasonGlyphs = Added(page, withReason);
+    const std::vector<GlyphRecorder::Glyph> warning = Added(withReason, glyphs_.glyphs);
+    ASSERT_EQ(Chars(warning), "YOURRESULTCOULDNOTBESAVED");
+
+    for (const GlyphRecorder::Glyph& glyph : reasonGlyphs) EXPECT_TRUE(OnScreen(glyph.box)) << glyph.c;
+    for (const GlyphRecorder::Glyph& mine : warning) {
+      EXPECT_TRUE(OnScreen(mine.box)) << mine.c << " " << mine.box.min.x << ".." << mine.box.max.x;
+      for (const GlyphRecorder::Glyph& other : withReason) {
+        EXPECT_FALSE(mine.box.Overlaps(other.box)) << mine.c << " over " << other.c << " of font " << other.font
+                                                   << " at " << other.box.min.x << "," << other.box.min.y;
+      }
+      for (const Rect& bar : bars) EXPECT_FALSE(mine.box.Overlaps(bar)) << mine.c << " over a bar";
+    }
+  }
+  hud_.profile = nullptr;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -124,6 +126,44 @@ TEST_F(GlyphDrawTest, SizeAndAlphaHoldForOneCall) {
   EXPECT_FLOAT_EQ(drawn_[2].rect.max.x, 16.0f);
   EXPECT_FLOAT_EQ(drawn_[2].alpha, 1.0f);
   EXPECT_FLOAT_EQ(font_.glyphSize.x, 32.0f);
+}
+
+// DrawnBox tells without a sheet what DrawAt then covers: the cells of the
+// drawn glyphs where they land, narrow glyphs shifted left, spaces left out.
+TEST_F(GlyphDrawTest, TheDrawnBoxIsWhatDrawAtCovers) {
+  CTEXTexture sheet;
+  MakeSheet(sheet);
+  const struct {
+    const char* text;
+    std::optional<float> size;
+  } cases[] = {
+      {"Game Over", std::nullopt}, {"I", std::nullopt}, {" I! ", 16.0f}, {"Out of time!", 14.5f}, {"(1.5)", 64.0f},
+  };
+  for (const auto& c : cases) {
+    const Rect predicted = font_.DrawnBox(c.text, 100.0f, 250.0f, c.size);
+    drawn_.clear();
+    font_.Init(&sheet);
+    font_.DrawAt(c.text, 100.0f, 250.0f, {c.size, std::nullopt});
+    ASSERT_FALSE(drawn_.empty()) << c.text;
+    Rect covered{{1e9f, 1e9f}, {-1e9f, -1e9f}, {}};
+    for (const DrawnGlyph& glyph : drawn_) {
+      covered.min.x = std::min(covered.min.x, glyph.rect.centre.x + glyph.rect.min.x);
+      covered.min.y = std::min(covered.min.y, glyph.rect.centre.y + glyph.rect.min.y);
+      covered.max.x = std::max(covered.max.x, glyph.rect.centre.x + glyph.rect.max.x);
+      covered.max.y = std::max(covered.max.y, glyph.rect.centre.y + glyph.rect.max.y);
+    }
+    EXPECT_NEAR(predicted.min.x, covered.min.x, 1e-3f) << c.text;
+    EXPECT_NEAR(predicted.max.x, covered.max.x, 1e-3f) << c.text;
+    EXPECT_NEAR(predicted.min.y, covered.min.y, 1e-3f) << c.text;
+    EXPECT_NEAR(predicted.max.y, covered.max.y, 1e-3f) << c.text;
+  }
+  // Nothing drawn covers only the point.
+  for (const char* nothing : {"", "   "}) {
+    const Rect box = font_.DrawnBox(nothing, 100.0f, 250.0f);
+    EXPECT_EQ(box.min.x, 100.0f);
+    EXPECT_EQ(box.max.x, 100.0f);
+    EXPECT_EQ(box.max.y, 250.0f);
+  }
 }
 
 TEST_F(GlyphDrawTest, NothingIsDrawnBeforeInit) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/app/DisplayChange.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/settings/Settings.h"
 #include "game/shell/VolumeLevel.h"
@@ -33,7 +34,7 @@ class FrontEndOptions : public MenuWindowTest {
     display->SetDevices({});
     display->SelectMode(-1);
     display->SetSize(800, 600);
-    display->ClearState(CDisplay::kChangePending);
+    display->ClearState(CDisplay::kFullscreen | CDisplay::kChangePending);
     GetSettings()->depth = depth_;
     GetSettings()->fullscreen = false;
     GetSettings()->modified = false;
@@ -164,6 +165,46 @@ TEST_F(FrontEndOptions, ThePageShowsTheDisplaysFullScreenStateOnEveryEntry) {
   EXPECT_TRUE(GetSettings()->fullscreen);
   EXPECT_TRUE(GetDisplay()->HasState(CDisplay::kFullscreen));
   GetDisplay()->SetFullscreen(false);
+}
+
+// The page follows the display while it shows: Alt+Return (or a rebuilt
+// window that took another mode) changes the items on the next frame, while
+// a choice the player has not applied stays as long as the display does not
+// change.
+TEST_F(FrontEndOptions, ThePageFollowsTheDisplayWhileItIsOpen) {
+  UseModes({Mode(32, 640, 480, 60), Mode(32, 1024, 768, 60)}, 0, 60);
+  Build();
+  frontEnd_->Next(&frontEnd_->fsmVisualsMenu);
+  ASSERT_TRUE(StepInto(frontEnd_->fsmVisualsMenu));
+  const std::vector<std::string> windowed{"Fullscreen : No", "Resolution : 640 x 480", "Apply"};
+  EXPECT_EQ(ItemTexts(), windowed);
+
+  // A choice not applied survives frames of an unchanged display.
+  Send(eMSG_Select);
+  Send(eMSG_Next);
+  Send(eMSG_Select);
+  Step(5);
+  EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"Fullscreen : Yes", "Resolution : 1024 x 768", "Apply"}));
+
+  // Alt+Return: the display's state, not the pending choice, shows.
+  ToggleFullscreen(*GetDisplay());
+  Step();
+  EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"Fullscreen : Yes", "Resolution : 640 x 480", "Apply"}));
+  ToggleFullscreen(*GetDisplay());
+  Step();
+  EXPECT_EQ(ItemTexts(), windowed);
+
+  // Another mode taken by the display shows too.
+  GetDisplay()->SelectMode(1);
+  Step();
+  EXPECT_EQ(Resolution(), "Resolution : 1024 x 768");
+
+  // The page still takes choices afterwards, and keeps them.
+  Send(eMSG_Previous);
+  Send(eMSG_Select);
+  Step(5);
+  EXPECT_EQ(ItemTexts()[0], "Fullscreen : Yes");
+  EXPECT_FALSE(GetDisplay()->HasState(CDisplay::kFullscreen));
 }
 
 TEST_F(FrontEndOptions, VolumesWrapAtTenAreClampedWhenReadAndStoredWhenTheMenuIsLeft) {

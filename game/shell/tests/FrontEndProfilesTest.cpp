@@ -321,6 +321,65 @@ TEST_F(FrontEndProfiles, AnUnreadableProfileChosenFromThePageIsSaidAndLeftAlone)
   }
 }
 
+// A new profile whose file cannot be written (here "Profiles" is a plain
+// file) is not made: the page says so and stays, the profile in use stays in
+// use, no other is welcomed, and the last used name is kept.
+TEST_F(FrontEndProfiles, ANewProfileThatCannotBeSavedIsNotMade) {
+  // Started as the player starts it: from a folder other than the user folder.
+  const shell_test::PlayerFolders folders;
+  const std::string folder = std::string(std::getenv("VYRE_USER_DIR")) + "/Profiles";
+  struct Case {
+    const char* what;
+    const char* inUse;  // null: no profile in use
+  };
+  const Case cases[] = {{"no profile in use", nullptr}, {"a profile in use", "ann"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    profile_.reset();
+    if (c.inUse != nullptr) {
+      AddProfile(c.inUse, 5);
+      profile_ = LoadProfileNamed(c.inUse);
+      ASSERT_NE(profile_, nullptr);
+      puzzle_test::GameFixture::SetLastProfile(c.inUse);
+    }
+    GameProfile* inUse = profile_.get();
+    const std::string lastUsed = LastProfile();
+    ClearProfiles();
+    shell_test::WriteBytes(folder, "not a folder");
+    Build();
+    Choose(c.inUse != nullptr ? "Profiles" : "Start Game");
+    if (c.inUse != nullptr) Choose("New Profile");
+    ASSERT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmNewProfile));
+    shell_test::ClearTerminalLines();
+
+    Type("BOB");
+    EXPECT_TRUE(SendKeys({key::Return}));
+    Wait(GFrontEnd::kFadeSeconds);
+    EXPECT_TRUE(frontEnd_->IsCurrent(&frontEnd_->fsmNewProfile));
+    EXPECT_EQ(profile_.get(), inUse);
+    EXPECT_EQ(GetCurrentProfile(), inUse);
+    EXPECT_EQ(LastProfile(), lastUsed);
+    EXPECT_EQ(frontEnd_->helpLine1, "THIS PROFILE CANNOT BE SAVED");
+    EXPECT_EQ(frontEnd_->helpLine2, "THE TERMINAL SAYS WHICH FILE AND WHY");
+    EXPECT_TRUE(shell_test::TerminalSays({"Failed to save profile bob", folder + "/bob.profile", "Not a directory"}));
+    EXPECT_EQ(shell_test::KindAt(folder), "file");
+    Draw();
+    EXPECT_EQ(canvas_->Find("Welcome bob!"), nullptr);
+    EXPECT_NE(canvas_->Find("THIS PROFILE CANNOT BE SAVED"), nullptr);
+    if (c.inUse != nullptr) EXPECT_NE(canvas_->Find(std::string("Welcome ") + c.inUse + "!"), nullptr);
+    // The name stays typed, and Return tries again once the folder is mended.
+    EXPECT_EQ(ItemTexts(), std::vector<std::string>{"BOB"});
+    std::filesystem::remove(folder);
+    EXPECT_TRUE(SendKeys({key::Return}));
+    ASSERT_NE(profile_, nullptr);
+    EXPECT_STREQ(profile_->name.Chars(), "bob");
+    EXPECT_EQ(LastProfile(), "bob");
+    Wait(GFrontEnd::kFadeSeconds);
+    EXPECT_FALSE(frontEnd_->IsCurrent(&frontEnd_->fsmNewProfile));
+    frontEnd_.reset();
+  }
+}
+
 TEST_F(FrontEndProfiles, APageWithNothingToChooseLetsThePlayerBackToTheMainMenu) {
   for (const char* name : {"abcdefghijklmnop", "bcdefghijklmnopq", "cdefghijklmnopqr", "defghijklmnopqrs"}) {
     shell_test::WriteBytes(ProfilePath(name), "0.5");

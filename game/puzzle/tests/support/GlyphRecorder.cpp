@@ -24,16 +24,22 @@ char CharOfGlyph(int glyph) {
 
 class RecordingSprite : public GFXSprite {
  public:
-  RecordingSprite(std::string* outText, std::vector<float>* outAlpha) : text_(outText), alpha_(outAlpha) {}
+  RecordingSprite(int font, GlyphRecorder& recorder) : font_(font), recorder_(recorder) {}
   void Render() override {
     if (!visible || image == nullptr || flipbook == nullptr) return;
-    text_->push_back(CharOfGlyph(static_cast<int>(flipbook->frame.value)));
-    alpha_->push_back(colour[3]);
+    const char c = CharOfGlyph(static_cast<int>(flipbook->frame.value));
+    recorder_.text[font_].push_back(c);
+    recorder_.alpha[font_].push_back(colour[3]);
+    // The corners are relative to the centre, where the sprite stands.
+    GlyphRecorder::Glyph glyph{font_, c, rect};
+    glyph.box.min = Vector2(rect.centre.x + rect.min.x, rect.centre.y + rect.min.y);
+    glyph.box.max = Vector2(rect.centre.x + rect.max.x, rect.centre.y + rect.max.y);
+    recorder_.glyphs.push_back(glyph);
   }
 
  private:
-  std::string* text_;
-  std::vector<float>* alpha_;
+  int font_;
+  GlyphRecorder& recorder_;
 };
 
 }  // namespace
@@ -43,7 +49,7 @@ GlyphRecorder::GlyphRecorder() {
   GlyphText::NewArray(kFonts);
   for (int i = 0; i < kFonts; ++i) {
     GlyphText* font = GlyphFont(i);
-    font->sprite = std::make_unique<RecordingSprite>(&text[i], &alpha[i]);
+    font->sprite = std::make_unique<RecordingSprite>(i, *this);
     font->Init(&sheet_);
   }
 }
@@ -55,6 +61,7 @@ void GlyphRecorder::Clear() {
     text[i].clear();
     alpha[i].clear();
   }
+  glyphs.clear();
 }
 
 bool GlyphRecorder::Drew(int font, const std::string& wanted) const {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/foundation/Rect.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/tests/support/FakeTextureUploader.h"
 
@@ -30,6 +31,14 @@ class GlyphRecorder {
   // the alpha it was drawn with.
   std::string text[kFonts];
   std::vector<float> alpha[kFonts];
+  // Every glyph drawn, in order: its font, its character and the area its
+  // cell covers in the frame it was drawn in.
+  struct Glyph {
+    int font = 0;
+    char c = 0;
+    Rect box;
+  };
+  std::vector<Glyph> glyphs;
 
  private:
   FakeTextureUploader uploader_;
