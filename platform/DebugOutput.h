@@ -18,11 +18,20 @@ bool TerminalShowsEveryLine();
 // True when a line of this severity reaches the terminal now.
 bool TerminalShows(Severity severity);
 
-// Writes the text as it is (no line end added) to standard error and flushes,
-// when the terminal shows the severity.
+// Both streams often end in one file, pipe or terminal ("-dev >file 2>&1"):
+// every line goes out whole, in one write, when its line end is written, so
+// the lines of the two streams come out in the order they were finished and
+// never cut into each other. A piece without a line end waits for the rest
+// of its line (or for FlushTerminal, or the end of the process).
+
+// Writes the text as it is (no line end added) to standard error, when the
+// terminal shows the severity.
 void DebugOutput(const char* text, Severity severity = Severity::Info);
 // Writes the text as it is to the standard output, when the terminal shows
 // the severity.
 void StandardOutput(const char* text, Severity severity = Severity::Info);
+// Sends the pieces of unfinished lines as they are: for a process about to
+// end without running its exit handlers.
+void FlushTerminal();
 
 }  // namespace platform

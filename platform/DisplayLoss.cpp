@@ -27,6 +27,7 @@ void EndAfterDisplayLoss(const char* displayName) {
     DebugOutput(name, Severity::Error);
     DebugOutput("\"; the program ends.\n", Severity::Error);
   }
+  FlushTerminal();
   std::fflush(nullptr);
   std::_Exit(kDisplayLostExitCode);
 }

@@ -22,7 +22,8 @@ struct DirectoryEntry {
 bool SearchDirectory(std::string_view pattern, std::vector<DirectoryEntry>& outEntries);
 
 // Creates one folder. True when it was created or already exists; false when
-// its parent does not exist or it cannot be made.
+// its parent does not exist or it cannot be made. A run that keeps out of
+// the user folder makes none there (see UserFolder.h).
 bool MakeFolder(std::string_view path);
 
 // Creates every folder a file path names before its last component; true when
@@ -55,10 +56,12 @@ bool WasFoundUnreadable(std::string_view path);
 
 // Moves a file aside to the path followed by the suffix, or by the suffix and
 // ".1", ".2", ... when that name is taken: never over an existing file.
-// The new path, or empty (and the system's reason) when it stays where it was.
+// The new path, or empty (and the system's reason) when it stays where it was
+// (always in the user folder of a run that keeps out of it).
 std::string MoveAside(std::string_view path, std::string_view suffix, std::string& outReason);
 
-// Removes a file; true on success.
+// Removes a file; true on success. Never one in the user folder of a run
+// that keeps out of it.
 bool RemoveFile(std::string_view path);
 
 // The working directory (empty when it cannot be read).

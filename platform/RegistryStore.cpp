@@ -388,6 +388,9 @@ bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName, R
 bool RegistryWrite(std::string_view keyPath, std::string_view valueName, RegistryValueType type, const void* data,
                    uint32_t size) {
   if (valueName.empty() || (size > 0 && !data)) return false;
+  // The store is the player's wherever it lives; a run that keeps out of the
+  // user folder leaves it to the copy that holds the folder.
+  if (KeepsOutOfUserFolder()) return false;
   std::string path = RegistryFileFor(keyPath);
   Store store;
   if (Load(path, &store) == LoadResult::Unusable) return false;

@@ -40,7 +40,8 @@ bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName, R
 // Stores a value, creating the key (and the store file and its folder) when
 // missing, and rewrites the store file atomically. Text loses any trailing
 // NUL bytes. False when the file cannot be written (the old file stays whole)
-// or when the existing file is unusable and would be lost by the rewrite.
+// or when the existing file is unusable and would be lost by the rewrite, and
+// always in a run that keeps out of the user folder (see UserFolder.h).
 bool RegistryWrite(std::string_view keyPath, std::string_view valueName, RegistryValueType type, const void* data,
                    uint32_t size);
 

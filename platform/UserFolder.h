@@ -30,4 +30,17 @@ std::string UserWritePath(std::string_view relativePath);
 // the working directory's (defaults shipped in the run folder). Creates nothing.
 std::string UserReadPath(std::string_view relativePath);
 
+// A run that could not take the user folder for itself (see UserFolderLock)
+// keeps out of it for the rest of the process: another copy may be saving
+// there, and a save of ours would put back what it read at its start. From
+// here on every write, removal, move and new folder under the user folder
+// and every write of the registry store is refused, as a failure.
+void KeepOutOfUserFolder();
+// True once this run keeps out of the user folder.
+bool KeepsOutOfUserFolder();
+// False, with the reason when given, when the path lies in the user folder
+// (or is the folder) and this run keeps out of it. The writers of the
+// player's files ask it before they touch the disk.
+bool MayWriteInUserFolder(std::string_view path, std::string* outReason = nullptr);
+
 }  // namespace platform

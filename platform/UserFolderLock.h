@@ -1,8 +1,9 @@
 #pragma once
 // One copy of the program uses a user folder at a time: two copies would
 // save over each other's results and write one log. The lock is an advisory
-// lock on a file in the folder, which the system lets go of however its
-// holder ends, so a file left behind by a killed copy never blocks a start.
+// lock on the folder itself, which the system lets go of however its holder
+// ends, and which nothing standing in the folder can stop or fake: a file
+// left behind by a killed copy, or by a run as another user, never matters.
 #include <string>
 
 namespace platform {
@@ -12,10 +13,12 @@ class UserFolderLock {
   enum class Outcome {
     Held,    // this process holds the folder
     Busy,    // another process holds it
-    Failed,  // the lock file cannot be made or locked (reason given)
+    Failed,  // the folder cannot be made, opened or locked (reason given)
   };
 
-  // The file in the user folder that carries the lock.
+  // Where the file system cannot lock a folder (a network one), the lock is
+  // taken on this file in it instead. Elsewhere the name is never used, and
+  // whatever stands there is left alone.
   static constexpr const char* kFileName = "Novaliths.lock";
 
   UserFolderLock() = default;

@@ -40,11 +40,16 @@ int TakeUserFolder(const char* title, platform::UserFolderLock& lock) {
   switch (lock.Acquire(folder, reason)) {
     case platform::UserFolderLock::Outcome::Busy:
       return Refuse(title, std::string(title) + " is already running with the user folder " + folder + ".");
-    case platform::UserFolderLock::Outcome::Failed:
-      platform::DebugOutput(
-          ("The user folder " + folder + " cannot be locked (" + reason + "); going on without.\n").c_str(),
-          platform::Severity::Warning);
+    case platform::UserFolderLock::Outcome::Failed: {
+      // Another copy may hold the player's files all the same: this run
+      // plays on and saves none of them, and says so here, once.
+      platform::KeepOutOfUserFolder();
+      const std::string text =
+          "The user folder " + folder + " cannot be locked (" + reason + "); nothing will be saved this run.";
+      platform::DebugOutput((text + "\n").c_str(), platform::Severity::Warning);
+      platform::ShowMessageBox(title, text, platform::MessageBoxButtons::Ok, platform::MessageBoxIcon::Exclamation);
       return 0;
+    }
     case platform::UserFolderLock::Outcome::Held:
       break;
   }

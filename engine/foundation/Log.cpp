@@ -74,6 +74,9 @@ String ChannelFileName(const char* tag) {
 void PrepareRunFolder() {
   gLog.runFolderTried = true;
   gLog.runFolder.noNewline = 1;
+  // A run that keeps out of the user folder keeps its lines in memory: the
+  // copy that holds the folder may be logging into the same second's folder.
+  if (platform::KeepsOutOfUserFolder()) return;
   std::string folder = Log::RunFolderName(platform::UserFolder(), platform::CurrentLocalTime());
   platform::MakeParentFolders(folder + "/");
   gLog.runFolder = folder.c_str();
@@ -178,6 +181,13 @@ void LogError(const char* format, ...) {
   va_list args;
   va_start(args, format);
   LogDBGAs(platform::Severity::Error, format, args);
+  va_end(args);
+}
+
+void LogSaveFailure(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  LogDBGAs(platform::KeepsOutOfUserFolder() ? platform::Severity::Info : platform::Severity::Error, format, args);
   va_end(args);
 }
 

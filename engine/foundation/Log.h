@@ -41,6 +41,10 @@ void LogDBG(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // LogDBG for something that went wrong: the terminal always shows it.
 void LogWarning(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void LogError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// LogError for a save of one of the player's files that failed. In a run
+// that keeps out of the user folder every save fails, and the start has
+// told the player so once: there the line stays in the log.
+void LogSaveFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // printf-style line on channel 2 "GEM".
 void LogGEM(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // LogDBG of "%s : %s - %d".

@@ -105,7 +105,7 @@ bool GUIWindowManager::WriteLayout(const char* path) const {
   bytes += "[END]";
   std::string reason = "no file name";
   if (path == nullptr || path[0] == '\0' || !platform::ReplaceFileAtomically(path, bytes, &reason)) {
-    LogError("Could not write the GUI layout : %s : %s", path != nullptr ? path : "", reason.c_str());
+    LogSaveFailure("Could not write the GUI layout : %s : %s", path != nullptr ? path : "", reason.c_str());
     return false;
   }
   return true;

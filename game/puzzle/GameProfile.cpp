@@ -85,9 +85,9 @@ void GameProfile::AddDiscCompleted(bool onPar) {
 bool GameProfile::SaveReported() {
   if (Save()) return true;
   if (saveFailure.IsEmpty()) {
-    LogError("Failed to save profile %s", name.Chars());
+    LogSaveFailure("Failed to save profile %s", name.Chars());
   } else {
-    LogError("Failed to save profile %s : %s", name.Chars(), saveFailure.Chars());
+    LogSaveFailure("Failed to save profile %s : %s", name.Chars(), saveFailure.Chars());
   }
   return false;
 }

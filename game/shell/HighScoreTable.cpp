@@ -141,7 +141,8 @@ bool HighScoreTable::Save(const HighScoreRows& rows) {
   const std::string path = platform::UserWritePath(kFileName);
   std::string reason;
   if (!platform::ReplaceFileAtomically(path, bytes, &reason)) {
-    LogError("Failed to save the high scores to %s : %s", path.empty() ? kFileName : path.c_str(), reason.c_str());
+    LogSaveFailure("Failed to save the high scores to %s : %s", path.empty() ? kFileName : path.c_str(),
+                   reason.c_str());
     return false;
   }
   return true;
@@ -180,8 +181,8 @@ HighScoreOutcome HighScoreTable::AddAndSave(HighScoreRows& rows, int32_t mode, u
   lowest.stars = stars;
   Insert(rows, mode);
   if (file == FileState::Kept) {
-    LogError("The high scores are not saved : %s could not be read at the start and is kept as it is",
-             platform::UserReadPath(kFileName).c_str());
+    LogSaveFailure("The high scores are not saved : %s could not be read at the start and is kept as it is",
+                   platform::UserReadPath(kFileName).c_str());
     return HighScoreOutcome::NotSaved;
   }
   return Save(rows) ? HighScoreOutcome::Saved : HighScoreOutcome::NotSaved;

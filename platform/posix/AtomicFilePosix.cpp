@@ -11,6 +11,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "platform/UserFolder.h"
 
 namespace platform {
 namespace {
@@ -80,7 +81,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
     SetReason(outReason, ENOENT);
     return false;
   }
-  if (!MayReplace(target, outReason)) return false;
+  if (!MayWriteInUserFolder(target, outReason) || !MayReplace(target, outReason)) return false;
   std::string temp = target + kTemporaryMark + std::string(kTemporaryLetters, 'X');
   int fd = mkstemp(temp.data());
   if (fd < 0) {
@@ -115,6 +116,9 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
 }
 
 int RemoveStaleTemporaries(std::string_view filePattern) {
+  // Another copy's save in progress looks just like a killed one: only the
+  // copy that holds the user folder clears them.
+  if (KeepsOutOfUserFolder()) return 0;
   const std::string pattern = ToForwardSlashes(filePattern);
   const size_t slash = pattern.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);

@@ -12,6 +12,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "platform/UserFolder.h"
 
 namespace platform {
 namespace {
@@ -81,6 +82,9 @@ bool MakeFolder(std::string_view path) {
   std::string onDisk = ResolvePath(path);
   while (onDisk.size() > 1 && onDisk.back() == '/') onDisk.pop_back();
   if (onDisk.empty()) return false;
+  // A run that keeps out of the user folder makes nothing there; one that is
+  // there already is there.
+  if (!MayWriteInUserFolder(onDisk)) return IsFolder(onDisk);
   if (mkdir(onDisk.c_str(), 0777) == 0) return true;
   return errno == EEXIST && IsFolder(onDisk);
 }
@@ -166,6 +170,7 @@ bool WasFoundUnreadable(std::string_view path) { return UnreadablePaths().count(
 std::string MoveAside(std::string_view path, std::string_view suffix, std::string& outReason) {
   outReason.clear();
   const std::string from = ResolvePath(path);
+  if (!MayWriteInUserFolder(from, &outReason)) return std::string();
   // Enough tries for every damaged copy a player could gather.
   constexpr int kMostNames = 1000;
   for (int attempt = 0; attempt < kMostNames; ++attempt) {
@@ -187,7 +192,10 @@ std::string MoveAside(std::string_view path, std::string_view suffix, std::strin
   return std::string();
 }
 
-bool RemoveFile(std::string_view path) { return std::remove(ResolvePath(path).c_str()) == 0; }
+bool RemoveFile(std::string_view path) {
+  const std::string onDisk = ResolvePath(path);
+  return MayWriteInUserFolder(onDisk) && std::remove(onDisk.c_str()) == 0;
+}
 
 std::string CurrentDirectory() {
   char buffer[4096];

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -12,6 +13,9 @@ namespace platform {
 namespace {
 
 constexpr const char* kGameFolder = "Novaliths";
+constexpr const char* kKeptOutReason = "this copy of the program does not hold the user folder, so nothing is saved";
+
+bool gKeepsOut = false;
 
 // An environment value, empty when unset.
 std::string Environment(const char* name) {
@@ -28,6 +32,38 @@ bool NameExists(const std::string& path) {
 
 std::string InUserFolder(std::string_view relativePath) {
   return ResolvePath(UserFolder() + "/" + ToForwardSlashes(relativePath));
+}
+
+// The path as it is found on the disk, made absolute, without "." and ".."
+// components or repeated slashes; links are not followed, as every player's
+// file is named from the user folder's own path.
+std::string AbsoluteNormalPath(std::string_view path) {
+  std::string resolved = ResolvePath(path);
+  if (resolved.empty() || resolved[0] != '/') resolved = CurrentDirectory() + "/" + resolved;
+  std::vector<std::string_view> parts;
+  const std::string_view whole = resolved;
+  for (size_t start = 0; start < whole.size();) {
+    size_t slash = whole.find('/', start);
+    if (slash == std::string_view::npos) slash = whole.size();
+    const std::string_view part = whole.substr(start, slash - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = slash + 1;
+  }
+  std::string normal;
+  for (std::string_view part : parts) {
+    normal += '/';
+    normal += part;
+  }
+  return normal.empty() ? "/" : normal;
+}
+
+bool IsWithin(const std::string& path, const std::string& folder) {
+  if (folder == "/") return true;
+  return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
 }  // namespace
@@ -73,6 +109,19 @@ std::string UserReadPath(std::string_view relativePath) {
   // the working directory's.
   if (NameExists(own)) return own;
   return ResolvePath(relativePath);
+}
+
+void KeepOutOfUserFolder() { gKeepsOut = true; }
+
+bool KeepsOutOfUserFolder() { return gKeepsOut; }
+
+bool MayWriteInUserFolder(std::string_view path, std::string* outReason) {
+  if (!gKeepsOut) return true;
+  const std::string folder = UserFolder();
+  // With no user folder to tell them by, no path is taken for one outside it.
+  if (!folder.empty() && !IsWithin(AbsoluteNormalPath(path), AbsoluteNormalPath(folder))) return true;
+  if (outReason != nullptr) *outReason = kKeptOutReason;
+  return false;
 }
 
 }  // namespace platform

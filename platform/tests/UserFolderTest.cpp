@@ -1,11 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,6 +18,7 @@
 #include "platform/TempFolder.h"
 #include "platform/UserFolder.h"
 #include "platform/UserFolderLock.h"
+#include "platform/tests/support/ChildProcess.h"
 
 namespace {
 
@@ -165,13 +169,153 @@ TEST_F(UserFolderTest, OneHolderOfTheLockAtATimeAndADeadHolderHoldsNothing) {
   waitpid(child, nullptr, 0);
   close(ready[0]);
   close(ready[1]);
-  EXPECT_TRUE(platform::PathExists(user_ + "/" + platform::UserFolderLock::kFileName)) << "the stale file stays";
   EXPECT_EQ(mine.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held) << reason;
+  EXPECT_FALSE(platform::PathExists(user_ + "/" + platform::UserFolderLock::kFileName))
+      << "the folder carries the lock";
 
   // A file where the folder should be: the lock cannot be taken, and says why.
   std::ofstream(scratch_ / "plain") << "x";
   EXPECT_EQ(mine.Acquire(scratch_ / "plain", reason), platform::UserFolderLock::Outcome::Failed);
   EXPECT_FALSE(reason.empty());
+}
+
+// What a second process answers when it tries to take the folder.
+platform::UserFolderLock::Outcome OutcomeInAnotherProcess(const std::string& folder) {
+  const pid_t child = fork();
+  if (child == 0) {
+    platform::UserFolderLock lock;
+    std::string reason;
+    _exit(static_cast<int>(lock.Acquire(folder, reason)));
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) ADD_FAILURE() << "no answer";
+  return static_cast<platform::UserFolderLock::Outcome>(WEXITSTATUS(status));
+}
+
+// The lock is the folder's own, so nothing a run left at the old lock file's
+// name (a run under sudo, a moved folder) can let a second copy in or keep
+// the first one out; and what stands there is left as it is.
+TEST_F(UserFolderTest, WhateverStandsAtTheLockFilesNameOneCopyHoldsTheFolder) {
+  const std::string name = user_ + "/" + platform::UserFolderLock::kFileName;
+  const struct Shape {
+    const char* what;
+    std::function<void()> make;
+  } shapes[] = {
+      {"a link that leads nowhere", [&] { ASSERT_EQ(symlink("gone/Novaliths.lock", name.c_str()), 0); }},
+      {"a link to itself", [&] { ASSERT_EQ(symlink(platform::UserFolderLock::kFileName, name.c_str()), 0); }},
+      {"a folder", [&] { ASSERT_TRUE(platform::MakeFolder(name)); }},
+      {"a FIFO", [&] { ASSERT_EQ(mkfifo(name.c_str(), 0644), 0); }},
+  };
+  for (const Shape& shape : shapes) {
+    SCOPED_TRACE(shape.what);
+    ASSERT_TRUE(platform::MakeFolder(user_));
+    shape.make();
+    struct stat before;
+    ASSERT_EQ(lstat(name.c_str(), &before), 0);
+    std::string reason;
+    {
+      platform::UserFolderLock first;
+      ASSERT_EQ(first.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held) << reason;
+      platform::UserFolderLock second;
+      EXPECT_EQ(second.Acquire(user_, reason), platform::UserFolderLock::Outcome::Busy);
+      EXPECT_EQ(OutcomeInAnotherProcess(user_), platform::UserFolderLock::Outcome::Busy);
+    }
+    EXPECT_EQ(OutcomeInAnotherProcess(user_), platform::UserFolderLock::Outcome::Held);
+    struct stat after;
+    ASSERT_EQ(lstat(name.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    ASSERT_TRUE(platform::RemoveTree(user_));
+  }
+}
+
+// An ordinary player's folder holding a lock file that a run as root left
+// behind with no permissions: the player's runs still exclude each other.
+TEST_F(UserFolderTest, ALockFileOfAnotherAccountKeepsNoCopyOut) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to leave a file of another account";
+  constexpr uid_t kPlayer = 65534;
+  ASSERT_TRUE(platform::MakeFolder(user_));
+  const std::string name = user_ + "/" + platform::UserFolderLock::kFileName;
+  std::ofstream(name) << "";
+  ASSERT_EQ(chmod(name.c_str(), 0), 0);
+  ASSERT_EQ(chown(scratch_.Path().c_str(), kPlayer, kPlayer), 0);
+  ASSERT_EQ(chown(user_.c_str(), kPlayer, kPlayer), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (setgid(kPlayer) != 0 || setuid(kPlayer) != 0) _exit(10);
+    // The account cannot open what root left: the lock must not need it.
+    if (open(name.c_str(), O_RDONLY) >= 0) _exit(11);
+    std::string reason;
+    platform::UserFolderLock first;
+    if (first.Acquire(user_, reason) != platform::UserFolderLock::Outcome::Held) _exit(12);
+    platform::UserFolderLock second;
+    if (second.Acquire(user_, reason) != platform::UserFolderLock::Outcome::Busy) _exit(13);
+    first.Release();
+    if (second.Acquire(user_, reason) != platform::UserFolderLock::Outcome::Held) _exit(14);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10 setuid, 11 the file opened, 12 not held, 13 not busy, 14 not held again";
+}
+
+// A run that could not take its user folder keeps out of it: every way the
+// program writes, removes or moves a player's file is refused there, however
+// the path is spelled, and works as before anywhere else.
+TEST_F(UserFolderTest, ARunThatKeepsOutOfTheUserFolderChangesNothingInIt) {
+  ASSERT_TRUE(platform::MakeParentFolders(user_ + "/Profiles/"));
+  const std::string settings = user_ + "/Settings.ini";
+  std::ofstream(settings) << "kept";
+  std::ofstream(user_ + "/Profiles/bob.profile") << "bob";
+  std::ofstream(user_ + "/Profiles/bob.profile.tmpA1b2C3") << "another copy's save";
+  const std::string store = scratch_ / "store.reg";
+  const std::string report = platform::ReportFromChild([&] {
+    setenv("VYRE_REGISTRY", store.c_str(), 1);
+    std::string failures;
+    auto expect = [&](bool held, const std::string& what) {
+      if (!held) failures += what + "\n";
+    };
+    expect(!platform::KeepsOutOfUserFolder(), "kept out from the start");
+    platform::KeepOutOfUserFolder();
+    expect(platform::KeepsOutOfUserFolder(), "keeps out");
+    for (const std::string& spelling :
+         {settings, std::string("../user/Settings.ini"), user_ + "//Profiles/../Settings.ini",
+          user_ + "/./SETTINGS.INI", user_ + "\\Settings.ini", user_ + "/00000000.dat"}) {
+      std::string reason;
+      expect(!platform::ReplaceFileAtomically(spelling, "new", &reason) && !reason.empty(), "replaced " + spelling);
+    }
+    platform::UserWritePath("Vyre\\GUI.TXT");
+    expect(!platform::MakeFolder(user_ + "/Logs"), "made Logs");
+    expect(platform::MakeFolder(user_ + "/Profiles"), "a folder that is there is not there");
+    expect(!platform::RemoveFile(user_ + "/Profiles/bob.profile"), "removed a profile");
+    std::string reason;
+    expect(platform::MoveAside(settings, ".damaged", reason).empty() && !reason.empty(), "moved a file aside");
+    expect(platform::RemoveStaleTemporaries(user_ + "/Profiles/*") == 0, "removed another copy's temporary");
+    const char value[] = "bob";
+    expect(!platform::RegistryWrite(kGameKey, "Profile", platform::RegistryValueType::Text, value, 3),
+           "wrote the store");
+    // Beside the user folder, and in a folder whose name only starts like it.
+    expect(platform::ReplaceFileAtomically(scratch_ / "run/notes.txt", "x"), "no write elsewhere");
+    expect(platform::RemoveFile(scratch_ / "run/notes.txt"), "no removal elsewhere");
+    expect(platform::MakeParentFolders(user_ + "2/Profiles/a.profile"), "no folder beside it");
+    return failures;
+  });
+  EXPECT_EQ(report, "");
+  std::vector<platform::DirectoryEntry> entries;
+  ASSERT_TRUE(platform::SearchDirectory(user_ + "/*", entries));
+  std::vector<std::string> names;
+  for (const auto& entry : entries) names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Profiles", "Settings.ini"}));
+  entries.clear();
+  ASSERT_TRUE(platform::SearchDirectory(user_ + "/Profiles/*", entries));
+  EXPECT_EQ(entries.size(), 2u);
+  std::string contents, why;
+  ASSERT_EQ(platform::ReadFileBytes(settings, 100, contents, why), platform::FileRead::Read);
+  EXPECT_EQ(contents, "kept");
+  EXPECT_FALSE(platform::PathExists(store));
+  EXPECT_FALSE(platform::KeepsOutOfUserFolder()) << "only the child kept out";
 }
 
 TEST_F(UserFolderTest, AReadCreatesNothingAndFallsBackToTheWorkingFolder) {

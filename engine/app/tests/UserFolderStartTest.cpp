@@ -2,22 +2,38 @@
 // program per folder, a place for the player's files or no run at all, and
 // no leftovers of saves that were killed mid-way.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/app/UserFolderStart.h"
+#include "engine/gui/GUIWindowManager.h"
+#include "engine/runtime/settings/Registry.h"
+#include "engine/runtime/settings/Settings.h"
 #include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
+#include "platform/UserFolder.h"
 #include "platform/UserFolderLock.h"
+#include "platform/tests/support/UntakeableUserFolders.h"
 
 namespace {
+
+std::string ReadText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
 
 class UserFolderStart : public ::testing::Test {
  protected:
@@ -60,7 +76,7 @@ TEST_F(UserFolderStart, ASecondCopySaysSoAndEndsWithStatus1) {
   const std::string line = "Novaliths is already running with the user folder " + user_ + ".";
   EXPECT_NE(said.find(line + "\n"), std::string::npos) << said;
   EXPECT_NE(said.find("[MessageBox] Novaliths : " + line + " -> OK"), std::string::npos) << said;
-  EXPECT_EQ(Names(user_), std::vector<std::string>{platform::UserFolderLock::kFileName});
+  EXPECT_TRUE(Names(user_).empty()) << "the folder itself carries the lock";
 
   // Once the first has gone the folder is free again.
   running.Release();
@@ -79,11 +95,85 @@ TEST_F(UserFolderStart, TemporariesOfKilledSavesGoAndThePlayersFilesStay) {
   std::ofstream(registry_) << "x";
   platform::UserFolderLock lock;
   ASSERT_EQ(TakeUserFolder("Novaliths", lock), 0);
-  EXPECT_EQ(Names(user_), (std::vector<std::string>{"00000000.dat", platform::UserFolderLock::kFileName, "Profiles",
-                                                    "Vyre", "notes.tmp"}));
+  EXPECT_EQ(Names(user_), (std::vector<std::string>{"00000000.dat", "Profiles", "Vyre", "notes.tmp"}));
   EXPECT_EQ(Names(user_ + "/Profiles"), std::vector<std::string>{"bob.profile"});
   EXPECT_EQ(Names(user_ + "/Vyre"), std::vector<std::string>{"GUI.TXT"});
   EXPECT_EQ(Names(scratch_ / "store"), std::vector<std::string>{"Novaliths.reg"});
+}
+
+// A run as root left a link to its own lock file behind, which leads nowhere
+// now: the folder is still taken by one copy at a time, and the second one
+// says so and ends.
+TEST_F(UserFolderStart, ALinkThatLeadsNowhereAtTheLockFilesNameKeepsASecondCopyOut) {
+  const std::string name = user_ + "/" + platform::UserFolderLock::kFileName;
+  ASSERT_EQ(symlink("/root/gone/Novaliths.lock", name.c_str()), 0);
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t firstCopy = fork();
+  ASSERT_GE(firstCopy, 0);
+  if (firstCopy == 0) {
+    platform::UserFolderLock lock;
+    const char answer = TakeUserFolder("Novaliths", lock) == 0 ? 'y' : 'n';
+    if (write(ready[1], &answer, 1) != 1) _exit(1);
+    for (;;) pause();
+  }
+  char answer = 0;
+  ASSERT_EQ(read(ready[0], &answer, 1), 1);
+  EXPECT_EQ(answer, 'y');
+  setenv("VYRE_MESSAGEBOX", "ok", 1);
+  testing::internal::CaptureStderr();
+  platform::UserFolderLock secondCopy;
+  EXPECT_EQ(TakeUserFolder("Novaliths", secondCopy), 1);
+  const std::string said = testing::internal::GetCapturedStderr();
+  kill(firstCopy, SIGKILL);
+  waitpid(firstCopy, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
+  EXPECT_NE(said.find("Novaliths is already running with the user folder " + user_ + ".\n"), std::string::npos) << said;
+  struct stat link;
+  EXPECT_EQ(lstat(name.c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode)) << "what stands there is left alone";
+}
+
+// A folder the run cannot take (see UntakeableUserFolders.h): the run goes
+// on, says once on the terminal and once in a box that nothing will be saved,
+// and then keeps to it: the settings, the window layout and the registry
+// store are not written, the temporary of another copy's save stays, and no
+// failed save adds a line to the terminal.
+TEST_F(UserFolderStart, AFolderThatCannotBeTakenIsPlayedWithoutSavingAndSaidOnce) {
+  platform::ScopedTempFolder outside{"vyre-user-folder-terminal"};
+  const std::string terminal = outside / "terminal.txt";
+  for (const platform::UntakeableUserFolder& shape : platform::MakeUntakeableUserFolders(scratch_.Path())) {
+    SCOPED_TRACE(shape.what);
+    const std::string before = platform::TreeSnapshot(scratch_.Path());
+    const int terminalFd = open(terminal.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(terminalFd, 0);
+    const std::string report = platform::ReportFromChild(
+        [&] {
+          if (dup2(terminalFd, STDERR_FILENO) < 0) return std::string("no terminal");
+          setenv("VYRE_USER_DIR", shape.folder.c_str(), 1);
+          setenv("VYRE_REGISTRY", platform::UntakeableStore(scratch_.Path()).c_str(), 1);
+          setenv("VYRE_MESSAGEBOX", "ok", 1);
+          platform::UserFolderLock lock;
+          if (TakeUserFolder("Novaliths", lock) != 0) return std::string("the run ended");
+          std::string failures;
+          CSettings* settings = GetSettings();
+          settings->SetTitle(String("Novaliths"));
+          settings->SetIniName(String("Settings.ini"));
+          if (settings->Save(true)) failures += "the settings were saved\n";
+          if (RegistryWriteValue("Profile", 0, "bob", 3)) failures += "the store was written\n";
+          if (GetWindowManager()->WriteLayout(platform::UserWritePath("Vyre//GUI.TXT").c_str()))
+            failures += "the layout was written\n";
+          return failures;
+        },
+        shape.account);
+    close(terminalFd);
+    EXPECT_EQ(report, "");
+    const std::string line =
+        "The user folder " + shape.folder + " cannot be locked (" + shape.reason + "); nothing will be saved this run.";
+    EXPECT_EQ(ReadText(terminal), line + "\n[MessageBox] Novaliths : " + line + " -> OK\n");
+    EXPECT_EQ(platform::TreeSnapshot(scratch_.Path()), before);
+  }
 }
 
 // Started without HOME by an account the password database does not know:

@@ -267,7 +267,8 @@ bool CSettings::Save(bool useRegistry) {
   const std::string path = platform::UserWritePath(iniFileName.Chars());
   std::string reason;
   if (!platform::ReplaceFileAtomically(path, text, &reason)) {
-    LogError("Settings : Failed to save '%s' : %s", path.empty() ? iniFileName.Chars() : path.c_str(), reason.c_str());
+    LogSaveFailure("Settings : Failed to save '%s' : %s", path.empty() ? iniFileName.Chars() : path.c_str(),
+                   reason.c_str());
     return false;
   }
   return true;

@@ -29,7 +29,7 @@ TEST(RunGame, ASecondCopyOnTheSameUserFolderEndsBeforeItTouchesAFile) {
   ASSERT_TRUE(platform::SearchDirectory(folder + "/*", entries));
   std::vector<std::string> names;
   for (const auto& entry : entries) names.push_back(entry.name);
-  EXPECT_EQ(names, (std::vector<std::string>{platform::UserFolderLock::kFileName, "Profiles"}));
+  EXPECT_EQ(names, std::vector<std::string>{"Profiles"});
 }
 
 }  // namespace
