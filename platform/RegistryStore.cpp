@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "platform/AtomicFile.h"
@@ -22,16 +23,31 @@ constexpr long kMaxStoreBytes = 1 << 20;
 constexpr const char* kVendorFolder = "Velk Software Studio";
 constexpr const char* kHeaderLine = "; Vyre registry store";
 
-void DefaultDiagnostic(const char* line) {
-  DebugOutput(line, Severity::Warning);
-  DebugOutput("\n", Severity::Warning);
+void DefaultDiagnostic(Severity severity, const char* line) {
+  DebugOutput(line, severity);
+  DebugOutput("\n", severity);
 }
 RegistryDiagnostic gDiagnostic = DefaultDiagnostic;
 
-void Report(const char* format, const std::string& a, long b = 0) {
+// A malformed line of a store that is read all the same.
+void Note(const std::string& path, const char* what, long lineNumber) {
   char line[1024];
-  std::snprintf(line, sizeof line, format, a.c_str(), b);
-  gDiagnostic(line);
+  std::snprintf(line, sizeof line, "Registry store '%s': %s at line %ld", path.c_str(), what, lineNumber);
+  gDiagnostic(Severity::Info, line);
+}
+
+// A store file left alone, or a save that failed: the player hears of it
+// once per run for the same file and reason, however often it is read.
+void Warn(const std::string& line) {
+  static std::set<std::string> said;
+  if (!said.insert(line).second) return;
+  gDiagnostic(Severity::Warning, line.c_str());
+}
+
+// The warning for a store file whose values are ignored: it is kept as it
+// is, for the player to mend or remove.
+void WarnIgnored(const std::string& path, const std::string& problem) {
+  Warn("Registry store '" + path + "' " + problem + "; its values are ignored and the file is kept as it is");
 }
 
 struct Value {
@@ -201,9 +217,11 @@ bool ParseValueLine(std::string_view line, std::string* name, RegistryValueType*
 
 enum class LoadResult { Loaded, Missing, Unusable };
 
-// Reads the store file. A missing file is an empty store; malformed lines are
-// reported and skipped; a file that cannot be read or is far too large is
-// reported and refused.
+// Reads the store file. A missing file is an empty store. A file that cannot
+// be read, is far too large, holds nothing of a store or was cut short (the
+// writer ends every line) is reported and refused, so that no save replaces
+// what the player may still mend; malformed lines of a store are noted and
+// skipped.
 LoadResult Parse(const std::string& path, Store* store) {
   store->keys.clear();
   std::string text;
@@ -213,16 +231,20 @@ LoadResult Parse(const std::string& path, Store* store) {
     case FileRead::Missing:
       return LoadResult::Missing;
     case FileRead::Unreadable:
-      Report("%s", "Registry store '" + path + "' cannot be read : " + reason);
+      WarnIgnored(path, "cannot be read: " + reason);
       return LoadResult::Unusable;
     case FileRead::Read:
       break;
   }
   if (static_cast<long>(text.size()) > kMaxStoreBytes) {
-    Report("Registry store '%s' is larger than %ld bytes; ignored", path, kMaxStoreBytes);
+    WarnIgnored(path, "is larger than " + std::to_string(kMaxStoreBytes) + " bytes");
     return LoadResult::Unusable;
   }
 
+  // Line numbers of the malformed lines, noted only once the file is known
+  // to be a store: garbage would give one note per line of it.
+  std::vector<std::pair<long, const char*>> malformed;
+  bool isStore = false;
   Key* current = nullptr;
   long lineNumber = 0;
   size_t start = 0;
@@ -233,12 +255,13 @@ LoadResult Parse(const std::string& path, Store* store) {
     start = end + 1;
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (lineNumber == 1 && line == kHeaderLine) isStore = true;
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
 
     if (line[0] == '[') {
       std::string keyPath;
       if (line.back() != ']' || !Decode(line.substr(1, line.size() - 2), &keyPath)) {
-        Report("Registry store '%s': bad key at line %ld", path, lineNumber);
+        malformed.emplace_back(lineNumber, "bad key");
         current = nullptr;
         continue;
       }
@@ -248,11 +271,24 @@ LoadResult Parse(const std::string& path, Store* store) {
     std::string name, bytes;
     RegistryValueType type;
     if (!current || !ParseValueLine(line, &name, &type, &bytes)) {
-      Report("Registry store '%s': bad value at line %ld", path, lineNumber);
+      malformed.emplace_back(lineNumber, "bad value");
       continue;
     }
     SetValue(*current, name, type, std::move(bytes));
+    isStore = true;
   }
+
+  if (!isStore && !malformed.empty()) {
+    store->keys.clear();
+    WarnIgnored(path, "is not a registry store");
+    return LoadResult::Unusable;
+  }
+  if (!text.empty() && text.back() != '\n') {
+    store->keys.clear();
+    WarnIgnored(path, "is truncated at line " + std::to_string(lineNumber));
+    return LoadResult::Unusable;
+  }
+  for (const auto& [number, what] : malformed) Note(path, what, number);
   return LoadResult::Loaded;
 }
 
@@ -401,8 +437,13 @@ bool RegistryWrite(std::string_view keyPath, std::string_view valueName, Registr
   }
   SetValue(FindOrAddKey(store, NormaliseKeyPath(keyPath)), std::string(valueName), type, std::move(bytes));
 
-  if (!MakeParentFolders(path) || !ReplaceFileAtomically(path, Serialise(store))) {
-    Report("Registry store '%s' cannot be written", path);
+  std::string reason;
+  if (!MakeParentFolders(path)) {
+    Warn("Registry store '" + path + "' cannot be written: its folder cannot be made");
+    return false;
+  }
+  if (!ReplaceFileAtomically(path, Serialise(store), &reason)) {
+    Warn("Registry store '" + path + "' cannot be written: " + reason);
     return false;
   }
   return true;

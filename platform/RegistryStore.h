@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/DebugOutput.h"
+
 namespace platform {
 
 enum class RegistryValueType : uint8_t {
@@ -40,14 +42,19 @@ bool RegistryValueTypeOf(std::string_view keyPath, std::string_view valueName, R
 // Stores a value, creating the key (and the store file and its folder) when
 // missing, and rewrites the store file atomically. Text loses any trailing
 // NUL bytes. False when the file cannot be written (the old file stays whole)
-// or when the existing file is unusable and would be lost by the rewrite, and
-// always in a run that keeps out of the user folder (see UserFolder.h).
+// or when the existing file is ignored (see RegistryDiagnostic): it is kept
+// as it is, never written over; and always in a run that keeps out of the
+// user folder (see UserFolder.h).
 bool RegistryWrite(std::string_view keyPath, std::string_view valueName, RegistryValueType type, const void* data,
                    uint32_t size);
 
-// Receives one line per problem the store meets (a malformed line, a file
-// that cannot be read or written). The default writes to standard error.
-using RegistryDiagnostic = void (*)(const char* line);
+// Receives one line per problem the store meets, with how much it matters.
+// A store file that is ignored (it cannot be read, is too large, is not a
+// registry store or is cut short) or cannot be written is a warning, given
+// once per run for the same file and reason; a malformed line skipped in a
+// store that is otherwise read is an Info note. The default writes each line
+// to the terminal (standard error) with its severity.
+using RegistryDiagnostic = void (*)(Severity severity, const char* line);
 void SetRegistryDiagnostic(RegistryDiagnostic sink);
 
 }  // namespace platform

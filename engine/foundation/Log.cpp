@@ -151,15 +151,17 @@ void LogPrintf(int channel, const char* format, ...) {
 
 namespace {
 
-void LogDBGAs(platform::Severity severity, const char* format, va_list args) {
+void LogAs(platform::Severity severity, int channel, const char* format, va_list args) {
   char buffer[kPrintfBufferSize];
   FormatLine(buffer, format, args);
   // With every line on the terminal the main channel prints this one; else
   // only a warning or an error reaches it, here.
   if (severity != platform::Severity::Info && !platform::TerminalShowsEveryLine())
     platform::DebugOutput(buffer, severity);
-  if (LogChannel* target = GetLogChannel(kLogDBG)) target->Print(buffer);
+  if (LogChannel* target = GetLogChannel(channel)) target->Print(buffer);
 }
+
+void LogDBGAs(platform::Severity severity, const char* format, va_list args) { LogAs(severity, kLogDBG, format, args); }
 
 }  // namespace
 
@@ -200,6 +202,13 @@ void OutputPrintf(platform::Severity severity, const char* format, ...) {
   std::vsnprintf(buffer, sizeof buffer, format != nullptr ? format : "", args);
   va_end(args);
   platform::StandardOutput(buffer, severity);
+}
+
+void LogWarningOn(int channel, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  LogAs(platform::Severity::Warning, channel, format, args);
+  va_end(args);
 }
 
 void LogGEM(const char* format, ...) {

@@ -55,6 +55,9 @@ void LogDBGAt(const char* first, const char* second, int number);
 // the channel. Used by the modules' own log functions.
 void LogVPrintf(int channel, const char* format, va_list args);
 void LogPrintf(int channel, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// LogPrintf for something that went wrong, kept in the module's own channel:
+// the terminal always shows it, as it shows LogWarning's lines.
+void LogWarningOn(int channel, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // printf-style text on the standard output, as it is (no line end added),
 // when the terminal shows the severity. For the readers' diagnostics, which

@@ -1,23 +1,53 @@
 #include "engine/graphics/GraphicsFiles.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "engine/foundation/File.h"
 #include "engine/foundation/ResourceManager.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "platform/FileTime.h"
 #include "platform/Path.h"
+
+namespace {
+
+// What the disk says of a file a read could not get: a missing file, or one
+// that is there and cannot be read, each with the system's reason.
+TextureFileRead AskTheDiskWhy(const char* path, DecodeResult& refusal) {
+  std::string nothing;
+  std::string reason;
+  const platform::FileRead found = platform::ReadFileBytes(path, 0, nothing, reason);
+  if (found == platform::FileRead::Read) return TextureFileRead::kRead;
+  refusal = DecodeResult::Failure(reason);
+  return found == platform::FileRead::Missing ? TextureFileRead::kMissing : TextureFileRead::kRefused;
+}
+
+}  // namespace
 
 TextureFileRead ReadTextureFileFromDisk(const char* path, std::vector<uint8_t>& out, DecodeResult& refusal) {
   out.clear();
   const std::string resolved = platform::ResolvePath(path);
   FILE* file = std::fopen(resolved.c_str(), "rb");
-  if (file == nullptr) return TextureFileRead::kMissing;
+  if (file == nullptr) {
+    const int error = errno;
+    refusal = DecodeResult::Failure(std::strerror(error));
+    return error == ENOENT ? TextureFileRead::kMissing : TextureFileRead::kRefused;
+  }
   TextureFileRead result = TextureFileRead::kRead;
   uint8_t piece[64 * 1024];
   for (;;) {
     const size_t got = std::fread(piece, 1, sizeof piece, file);
-    if (got == 0) break;
+    if (got == 0) {
+      // A folder opens as a stream and fails its first read.
+      if (std::ferror(file)) {
+        refusal = DecodeResult::Failure(std::strerror(errno));
+        out.clear();
+        result = TextureFileRead::kRefused;
+      }
+      break;
+    }
     if (out.size() + got > kMostTextureFileBytes) {
       refusal = DecodeResult::Failure("texture file is too large");
       out.clear();
@@ -34,7 +64,13 @@ TextureFileRead ReadPngResource(const char* path, std::vector<uint8_t>& out, Dec
   out.clear();
   ResourceManager& resources = ResourceManager::Instance();
   File* file = resources.Open(path);
-  if (file == nullptr) return TextureFileRead::kMissing;
+  if (file == nullptr) {
+    // No archive holds the name and the disk would not give it.
+    const TextureFileRead onDisk = AskTheDiskWhy(path, refusal);
+    if (onDisk != TextureFileRead::kRead) return onDisk;
+    refusal = DecodeResult::Failure("the file cannot be opened");
+    return TextureFileRead::kRefused;
+  }
   const int64_t size = resources.ResourceSize(file);
   TextureFileRead result = TextureFileRead::kRead;
   if (size < 0 || uint64_t(size) > kMostTextureFileBytes) {
@@ -49,6 +85,15 @@ TextureFileRead ReadPngResource(const char* path, std::vector<uint8_t>& out, Dec
     }
   }
   resources.Close(file);
+  // A loose file that opened and gave nothing (a folder opens as a stream):
+  // the system's reason says more than ours.
+  if (out.empty()) {
+    DecodeResult onDisk;
+    if (AskTheDiskWhy(path, onDisk) == TextureFileRead::kRefused) {
+      refusal = onDisk;
+      result = TextureFileRead::kRefused;
+    }
+  }
   return result;
 }
 

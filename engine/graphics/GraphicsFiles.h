@@ -15,13 +15,17 @@ inline constexpr uint64_t kMostTextureFileBytes = 256ull * 1024 * 1024;
 inline constexpr uint64_t kMostTextFileBytes = 64ull * 1024 * 1024;
 
 // Whether a texture file could be opened and, when it could, its bytes.
+// A file that is not there (kMissing) or that is there and cannot be read
+// (kRefused) leaves the reason in the read's refusal: the system's own words
+// ("No such file or directory", "Is a directory") where it gave any.
 enum class TextureFileRead { kMissing, kRead, kRefused };
 
 // Reads a whole file straight from the disk (names resolved as every open
 // is), without the resource manager's logging: loaders try many names.
 TextureFileRead ReadTextureFileFromDisk(const char* path, std::vector<uint8_t>& out, DecodeResult& refusal);
 
-// Reads a whole PNG file through the resource manager.
+// Reads a whole PNG file through the resource manager (a loose file that
+// fails says why as ReadTextureFileFromDisk does).
 TextureFileRead ReadPngResource(const char* path, std::vector<uint8_t>& out, DecodeResult& refusal);
 
 // Reads a text file through the resource manager; false when it cannot be

@@ -63,6 +63,28 @@ void CTEXTexture::Reset() {
   fileName_.ClearText();
   folder_.ClearText();
   message_.ClearText();
+  ClearFailureReason();
+}
+
+void CTEXTexture::ClearFailureReason() {
+  failureReason_.ClearText();
+  failureFileFound_ = false;
+}
+
+void CTEXTexture::NoteFailure(const String& path, const char* why, bool fileFound) {
+  if (!failureReason_.IsEmpty() && (failureFileFound_ || !fileFound)) return;
+  String reason;
+  String asked = GetFullName();
+  String tried = path;
+  asked.ToLower();
+  tried.ToLower();
+  if (fileFound && tried != asked.Chars()) {
+    reason = path;
+    reason += ": ";
+  }
+  reason += why != nullptr && why[0] != '\0' ? why : (fileFound ? "the file cannot be read" : "no such file");
+  failureReason_ = reason;
+  failureFileFound_ = fileFound;
 }
 
 void CTEXTexture::SetName(const String& name) {
@@ -89,6 +111,7 @@ bool CTEXTexture::Load(const String& searchPath) {
 
   if (path.IsEmpty()) {
     message_ = "ERROR : No filename!";
+    NoteFailure(path, "no file name", true);
     status_ = kTextureFailed;
     return false;
   }
@@ -102,15 +125,19 @@ bool CTEXTexture::Load(const String& searchPath) {
       LoadPNG(path);
     } else {
       message_ = "ERROR ! File type unrecognised! (PNG/TGA/BMP)";
+      NoteFailure(GetFullName(), "only PNG, TGA and BMP files are read", true);
       status_ = kTextureFailed;
     }
   } else {
     message_ = "OK";
+    const bool hadReason = !failureReason_.IsEmpty();
     String trimmed = path;
     trimmed.Trim();
     if (!LoadPNG(trimmed + ".png") && !LoadTGA(path + ".TGA") && !LoadBMP(path + ".BMP")) {
       // A file that was found but refused has already said why.
       if (message_ == "OK") message_ = "ERROR ! No suitable file found.";
+      // The name was never a file's: say which files were looked for.
+      if (!hadReason && !failureFileFound_) failureReason_ += " (tried .png, .TGA and .BMP)";
       status_ = kTextureFailed;
     }
   }
@@ -122,22 +149,25 @@ bool CTEXTexture::UploadDecoded(DecodedImage& image, uint32_t glFormat) {
   glFormat_ = glFormat;
   bitsPerPixel_ = image.components * 8;
   status_ = kTextureLoaded;
+  ClearFailureReason();
   DeleteOwnedGLTexture();
   glName_ = CreateGLTexture(image.width, image.height, image.pixels.data());
   ownsGLName_ = true;
   return true;
 }
 
-bool CTEXTexture::ReadAndDecode(TextureFileRead read, const DecodeResult& readRefusal,
+bool CTEXTexture::ReadAndDecode(const String& path, TextureFileRead read, const DecodeResult& readRefusal,
                                 const std::function<DecodeResult()>& decode) {
   if (read == TextureFileRead::kRefused) SetRefusal(message_, readRefusal);
   if (read != TextureFileRead::kRead) {
+    NoteFailure(path, readRefusal.error.c_str(), read == TextureFileRead::kRefused);
     status_ = kTextureFailed;
     return false;
   }
   const DecodeResult decoded = decode();
   if (!decoded.ok) {
     SetRefusal(message_, decoded);
+    NoteFailure(path, decoded.error.c_str(), true);
     status_ = kTextureFailed;
     return false;
   }
@@ -149,7 +179,7 @@ bool CTEXTexture::LoadTGA(const String& path) {
   DecodeResult refusal;
   const TextureFileRead read = ReadTextureFileFromDisk(path.Chars(), bytes, refusal);
   DecodedImage image;
-  if (!ReadAndDecode(read, refusal, [&] { return DecodeTga(bytes, image); })) {
+  if (!ReadAndDecode(path, read, refusal, [&] { return DecodeTga(bytes, image); })) {
     // A TGA that was read but could not be decoded takes the failed GL name.
     if (read == TextureFileRead::kRead) {
       DeleteOwnedGLTexture();
@@ -165,7 +195,7 @@ bool CTEXTexture::LoadPNG(const String& path) {
   DecodeResult refusal;
   const TextureFileRead read = ReadPngResource(path.Chars(), bytes, refusal);
   DecodedImage image;
-  if (!ReadAndDecode(read, refusal, [&] { return DecodePng(bytes, image, ViewingGammaFromEnvironment()); })) {
+  if (!ReadAndDecode(path, read, refusal, [&] { return DecodePng(bytes, image, ViewingGammaFromEnvironment()); })) {
     return false;
   }
   // PNG rows come top row first; OpenGL wants the bottom row first.
@@ -178,7 +208,7 @@ bool CTEXTexture::LoadBMP(const String& path) {
   DecodeResult refusal;
   const TextureFileRead read = ReadTextureFileFromDisk(path.Chars(), bytes, refusal);
   DecodedImage image;
-  if (!ReadAndDecode(read, refusal, [&] { return DecodeBmp(bytes, image); })) return false;
+  if (!ReadAndDecode(path, read, refusal, [&] { return DecodeBmp(bytes, image); })) return false;
   // The reader always yields RGB, whatever format the texture held before.
   return UploadDecoded(image, kGLFormatRGB);
 }

@@ -81,14 +81,24 @@ class CTEXTexture {
   float SizeV() const { return size_[1]; }
   bool Mipmap() const { return mipmap_ != 0; }
   const String& Message() const { return message_; }
+  // Why the loads since the reason was last cleared failed, in the words of
+  // the system or of the decoder ("No such file or directory", "PNG
+  // signature is missing"); empty when none failed. A file that was found
+  // and refused says more than a missing one, so its reason is kept over
+  // theirs; the first of each kind stands. A file found under another name
+  // than the texture's (a search path, an added extension) is named in it.
+  const String& FailureReason() const { return failureReason_; }
+  void ClearFailureReason();
   const CTEXSourceRecord* Source() const { return source_; }
 
  private:
   bool UploadDecoded(struct DecodedImage& image, uint32_t glFormat);
   // Shared by the loaders: a file that was not read, or that its decoder
   // refuses, fails the load with the reason in the texture's message.
-  bool ReadAndDecode(TextureFileRead read, const DecodeResult& readRefusal,
+  bool ReadAndDecode(const String& path, TextureFileRead read, const DecodeResult& readRefusal,
                      const std::function<DecodeResult()>& decode);
+  // Records why the file at the path failed (see FailureReason).
+  void NoteFailure(const String& path, const char* why, bool fileFound);
   void DeleteOwnedGLTexture();
 
   CTEXSourceRecord* source_ = nullptr;
@@ -101,6 +111,8 @@ class CTEXTexture {
   TextureStatus status_ = kTextureQueued;
   uint32_t glFormat_ = 0x1907;
   String message_;
+  String failureReason_;
+  bool failureFileFound_ = false;
   uint32_t glName_ = 0;
   // A defaulted texture shows the default's GL name without owning it: it
   // must never delete it.

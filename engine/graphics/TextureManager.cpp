@@ -175,6 +175,7 @@ void CTEXManager::LoadOne(CTEXTexture* texture, uint32_t position) {
   String line;
   line.noNewline = 1;
   line.Format("Loading [%d] - %s", int(position), texture->GetNameString().Chars());
+  texture->ClearFailureReason();
   bool loaded = texture->Load(String());
   for (PooledListNode* node = searchPaths_.Head(); node != nullptr && !loaded; node = node->next) {
     loaded = texture->Load(*static_cast<String*>(node->data));
@@ -185,7 +186,7 @@ void CTEXManager::LoadOne(CTEXTexture* texture, uint32_t position) {
     // A name without an extension is a material's own name standing in for
     // a definition its library lacked: that library was named already.
     if (texture->GetNameString().Find(".") >= 0) {
-      WarnPlaceholder(texture->GetFullName().Chars(), texture->Message().Chars());
+      WarnPlaceholder(texture->GetFullName().Chars(), texture->FailureReason().Chars());
     }
   }
   LogTEX("%s ... %s", line.Chars(), texture->Message().Chars());

@@ -7,7 +7,7 @@
 #include "fuzz/FuzzTarget.h"
 
 namespace {
-void Quiet(const char*) {}
+void Quiet(platform::Severity, const char*) {}
 }  // namespace
 
 FUZZ_TARGET(RegistryStore) {

@@ -22,7 +22,11 @@ using platform::RegistryWrite;
 constexpr const char* kAppKey = "Software\\Velk Software Studio\\Novaliths";
 
 std::vector<std::string> gDiagnostics;
-void CollectDiagnostic(const char* line) { gDiagnostics.emplace_back(line); }
+std::vector<platform::Severity> gSeverities;
+void CollectDiagnostic(platform::Severity severity, const char* line) {
+  gDiagnostics.emplace_back(line);
+  gSeverities.push_back(severity);
+}
 
 class RegistryStoreTest : public ::testing::Test {
  protected:
@@ -32,6 +36,7 @@ class RegistryStoreTest : public ::testing::Test {
     storePath_ = scratch_ / "store.reg";
     setenv("VYRE_REGISTRY", storePath_.c_str(), 1);
     gDiagnostics.clear();
+    gSeverities.clear();
     platform::SetRegistryDiagnostic(CollectDiagnostic);
   }
   void TearDown() override { platform::SetRegistryDiagnostic(nullptr); }
@@ -178,6 +183,41 @@ TEST_F(RegistryStoreTest, UnwritableFolderReportsFailure) {
   EXPECT_FALSE(RegistryWrite(kAppKey, "Value", RegistryValueType::Binary, &value, 4));
   ASSERT_FALSE(gDiagnostics.empty());
   EXPECT_NE(gDiagnostics.back().find("cannot"), std::string::npos);
+}
+
+// A store file the store leaves alone is a warning for the player, said once
+// however often the run reads it; skipped lines of a store that is read are
+// notes for the log.
+TEST_F(RegistryStoreTest, AStoreLeftAloneIsOneWarningForTheRunAndSkippedLinesAreNotes) {
+  // A file where the store's folder should be: every read fails anew.
+  WriteStoreFile("");
+  const std::string inside = storePath_ + "/store.reg";
+  setenv("VYRE_REGISTRY", inside.c_str(), 1);
+  int32_t value = 4;
+  for (int read = 0; read < 3; ++read) EXPECT_EQ(RegistryRead(kAppKey, "Value", &value, 4), 0u);
+  EXPECT_FALSE(RegistryWrite(kAppKey, "Value", RegistryValueType::Binary, &value, 4));
+  EXPECT_EQ(gDiagnostics, std::vector<std::string>{"Registry store '" + inside +
+                                                   "' cannot be read: Not a directory; its values are ignored and "
+                                                   "the file is kept as it is"});
+  EXPECT_EQ(gSeverities, std::vector<platform::Severity>{platform::Severity::Warning});
+
+  // The store's own header line makes a file a store, even one whose only
+  // value line is damaged; a store cut inside its last line is left alone.
+  setenv("VYRE_REGISTRY", storePath_.c_str(), 1);
+  gDiagnostics.clear();
+  gSeverities.clear();
+  WriteStoreFile("; Vyre registry store\n[Software\\Velk Software Studio\\Novaliths]\nValue=b:0\n");
+  EXPECT_EQ(RegistryRead(kAppKey, "Value", &value, 4), 0u);
+  EXPECT_EQ(gSeverities, std::vector<platform::Severity>{platform::Severity::Info});
+  const std::string cut = "; Vyre registry store\n[Software\\Velk Software Studio\\Novaliths]\nValue=b:0100";
+  WriteStoreFile(cut);
+  EXPECT_EQ(RegistryRead(kAppKey, "Value", &value, 4), 0u);
+  EXPECT_FALSE(RegistryWrite(kAppKey, "Other", RegistryValueType::Binary, &value, 4));
+  EXPECT_EQ(ReadStoreFile(), cut);
+  ASSERT_EQ(gSeverities.size(), 2u);
+  EXPECT_EQ(gSeverities[1], platform::Severity::Warning);
+  EXPECT_NE(gDiagnostics[1].find("is truncated at line 3"), std::string::npos) << gDiagnostics[1];
+  EXPECT_EQ(value, 4);
 }
 
 // Each application key has its own file: in the user folder when

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 
+#include <functional>
+#include <iterator>
 #include <memory>
 
 #include "engine/foundation/Log.h"
@@ -136,6 +139,68 @@ TEST_F(TextureManagerTest, AFailedTextureIsNamedOnTheTerminalOnceForTheRun) {
   manager_->LoadQueued(true);
   ASSERT_EQ(log.Lines().size(), 1u);
   EXPECT_EQ(log.Lines()[0].rfind("Cannot load resources/hud/gone.png (", 0), 0u) << log.Lines()[0];
+}
+
+// The terminal line of a texture that cannot be loaded says why, in the
+// system's words when the file could not be read, in the decoder's when its
+// bytes were refused; a file that was found beats the paths where none was.
+TEST_F(TextureManagerTest, ATextureThatCannotBeLoadedSaysWhyOnTheTerminal) {
+  const Bytes noise = {0x13, 0x57, 0x9b, 0xdf, 0x02, 0x46, 0x8a, 0xce, 0x11, 0x22, 0x33, 0x44,
+                       0x55, 0x66, 0x77, 0x88, 0x99, 0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff, 0x00};
+  const Bytes png = MakePng({4, 4, PNG_COLOR_TYPE_RGB, 8, Bytes(48, 200), {}, {}, false});
+  const Bytes cutPng(png.begin(), png.begin() + long(png.size()) - 20);
+  struct Case {
+    const char* name;
+    std::function<void()> place;  // puts what stands at the name (nothing: missing)
+    const char* reason;
+  };
+  const auto folder = [&](const char* path) {
+    return [this, path] { ASSERT_EQ(mkdir((folder_.RunPath() + "/" + path).c_str(), 0755), 0); };
+  };
+  const auto file = [&](const char* path, const Bytes& bytes) {
+    return [this, path, bytes] { ASSERT_TRUE(folder_.Write(path, bytes)); };
+  };
+  const Case cases[] = {
+      {"missingPng.png", [] {}, "No such file or directory"},
+      {"missingTga.tga", [] {}, "No such file or directory"},
+      {"missingBmp.bmp", [] {}, "No such file or directory"},
+      {"folderPng.png", folder("folderpng.png"), "Is a directory"},
+      {"folderTga.tga", folder("foldertga.tga"), "Is a directory"},
+      {"folderBmp.bmp", folder("folderbmp.bmp"), "Is a directory"},
+      {"garbagePng.png", file("garbagepng.png", noise), "PNG signature is missing"},
+      {"garbageTga.tga", file("garbagetga.tga", noise),
+       "TGA type is not supported (true-colour, no colour map, no ID field)"},
+      {"garbageBmp.bmp", file("garbagebmp.bmp", noise), "Unknown DIB file format."},
+      {"cutPng.png", file("cutpng.png", cutPng), "PNG error: file is truncated"},
+      {"deepTga.tga", file("deeptga.tga", MakeTga(2, 1, 1, 16, {1, 2})), "TGA depth is not 24 or 32 bits"},
+      {"snapshot.jpg", [] {}, "only PNG, TGA and BMP files are read"},
+      // Found under a search path: the line names the file that was refused.
+      {"laterPng.png", file("Textures/laterpng.png", noise), "textures/laterpng.png: PNG signature is missing"},
+      // A name whose extension is none of the three is tried with each.
+      {"plain.jpeg", [] {}, "No such file or directory (tried .png, .TGA and .BMP)"},
+      {"odd.tiff", file("Textures/Misc/odd.tiff.BMP", noise), "textures/misc/odd.tiff.BMP: Unknown DIB file format."},
+  };
+  for (const Case& c : cases) c.place();
+  LogCapture log(kLogDBG);
+  testing::internal::CaptureStderr();
+  for (const Case& c : cases) manager_->GetTextureByFileName(c.name);
+  manager_->LoadQueued(false);
+  const std::string terminal = testing::internal::GetCapturedStderr();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    String name(c.name);
+    name.ToLower();
+    const std::string line =
+        std::string("Cannot load ") + name.Chars() + " (" + c.reason + "); the game goes on without it";
+    EXPECT_TRUE(log.Has(line)) << "log:\n" << ::testing::PrintToString(log.Lines());
+    EXPECT_NE(terminal.find(line + "\n"), std::string::npos) << terminal;
+    EXPECT_EQ(manager_->GetTextureByFileName(c.name)->Status(), kTextureDefaulted);
+  }
+  // The texture log keeps the messages the loaders have always given.
+  EXPECT_EQ(manager_->GetTextureByFileName("missingPng.png")->Message(), "");
+  EXPECT_EQ(manager_->GetTextureByFileName("garbagePng.png")->Message(), "ERROR ! PNG signature is missing");
+  EXPECT_EQ(manager_->GetTextureByFileName("plain.jpeg")->Message(), "ERROR ! No suitable file found.");
+  EXPECT_EQ(log.Lines().size(), std::size(cases));
 }
 
 TEST_F(TextureManagerTest, UnloadAllQueuesEverythingForTheNextLoadStep) {

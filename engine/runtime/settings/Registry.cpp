@@ -13,9 +13,16 @@ constexpr const char* kEngineKey = "Software\\Velk Software Studio\\Vyre\\";
 constexpr const char* kSelfTestText = "Testing 123";
 constexpr int32_t kSelfTestNumber = 123;
 
-void LogStoreProblem(const char* line) { LogGEM("[GEM] Registry : %s", line); }
+void LogStoreProblem(platform::Severity severity, const char* line) {
+  if (severity == platform::Severity::Info) {
+    LogGEM("[GEM] Registry : %s", line);
+  } else {
+    LogWarningOn(kLogGEM, "[GEM] Registry : %s", line);
+  }
+}
 
-// The store reports its problems on the GEM channel once anyone uses it.
+// The store reports its problems on the GEM channel once anyone uses it; a
+// store file it leaves alone reaches the terminal as well.
 void RouteStoreDiagnostics() {
   static const bool routed = (platform::SetRegistryDiagnostic(LogStoreProblem), true);
   (void)routed;

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -410,6 +411,91 @@ TEST_F(SettingsTest, SystemRegistryReadSurvivesMissingOverlongAndDamagedValues) 
     EXPECT_EQ(reading.logFilter, "ALL") << c.what;
   }
   EXPECT_TRUE(LogContains(kLogGEM, "[GEM] Registry : ")) << "the damaged store is reported";
+}
+
+// A registry store that cannot be used is left as it is: its values are
+// ignored, no save replaces it, and the player's terminal says once, with
+// the file and the reason, that this happened.
+TEST_F(SettingsTest, ADamagedRegistryStoreIsNamedOnceWithItsReasonAndKeptAsItIs) {
+  const std::string store = scratch_ / "registry.reg";
+  // A store as the program writes it, to cut and to pad.
+  WriteRegistryInt("Display\\Width", 1024);
+  WriteRegistryInt("Display\\Height", 768);
+  ASSERT_TRUE(RegistryWriteValue("Profile", 0, "Ada", 3, settings_.registryKeyPath.Chars()));
+  std::string whole;
+  {
+    std::ifstream in(store, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    whole = buffer.str();
+  }
+  ASSERT_EQ(whole.back(), '\n');
+  const std::string cut = whole.substr(0, whole.size() - 4);
+  const long cutLines = long(std::count(cut.begin(), cut.end(), '\n')) + 1;
+  std::string noise;
+  uint32_t state = 7;
+  for (int i = 0; i < 3000; ++i) {
+    state = state * 1664525u + 1013904223u;
+    noise += char(state >> 24);
+  }
+  std::string padded = whole;
+  while (padded.size() <= (1u << 20)) padded += "; a comment that makes the store too large\n";
+
+  struct Case {
+    const char* what;
+    std::string bytes;  // the file's (unused for the folder)
+    std::string reason;
+  } cases[] = {
+      {"garbage", noise, "is not a registry store"},
+      {"a settings file in its place", "[Display]\nWidth=640\nFullscreen=1\n", "is not a registry store"},
+      {"truncated", cut, "is truncated at line " + std::to_string(cutLines)},
+      {"over the size limit", padded, "is larger than 1048576 bytes"},
+      {"a folder in its place", "", "cannot be read: Is a directory"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Each case is a store of its own, as in a run of its own.
+    const std::string path = scratch_ / (std::string("store-") + std::to_string(&c - cases) + ".reg");
+    setenv("VYRE_REGISTRY", path.c_str(), 1);
+    if (std::string(c.what) == "a folder in its place") {
+      ASSERT_TRUE(platform::MakeFolder(path));
+    } else {
+      std::ofstream(path, std::ios::binary) << c.bytes;
+    }
+    LogCapture log(kLogGEM);
+    testing::internal::CaptureStderr();
+    // A whole run's use of the store: the Display values read at the start,
+    // the game's own values read and written, the settings saved at exit.
+    CSettings run;
+    run.SetTitle("Novaliths");
+    run.SetIniName(iniPath_.c_str());
+    run.Load(true);
+    int32_t music = 50;
+    EXPECT_EQ(RegistryReadValue("Audio\\Music", &music, sizeof music, run.registryKeyPath.Chars()), 0u);
+    EXPECT_FALSE(RegistryWriteValue("Audio\\Music", 1, &music, sizeof music, run.registryKeyPath.Chars()));
+    run.Save(true);
+    run.Load(true);
+    const std::string terminal = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(run.width, 800) << "no value of the damaged store is used";
+    const std::string line =
+        "Registry store '" + path + "' " + c.reason + "; its values are ignored and the file is kept as it is";
+    std::vector<std::string> storeLines;
+    for (const std::string& logged : log.Lines()) {
+      if (logged.find("Registry") != std::string::npos) storeLines.push_back(logged);
+    }
+    EXPECT_EQ(storeLines, std::vector<std::string>{"[GEM] Registry : " + line});
+    EXPECT_EQ(terminal, "[GEM] Registry : " + line + "\n");
+    if (std::string(c.what) == "a folder in its place") {
+      EXPECT_TRUE(platform::IsFolder(path));
+    } else {
+      std::ifstream in(path, std::ios::binary);
+      std::stringstream kept;
+      kept << in.rdbuf();
+      EXPECT_TRUE(kept.str() == c.bytes) << "the store was written over";
+    }
+  }
+  setenv("VYRE_REGISTRY", store.c_str(), 1);
 }
 
 TEST_F(SettingsTest, SettingsAreTheLogsSwitches) {
