@@ -31,4 +31,8 @@ struct Event {
 // Takes the next pending event; false when the queue is empty.
 bool PollEvent(Event* event);
 
+// Waits until an event is pending or the time is up, and takes nothing: the
+// frame loop rests here while no frames run.
+void WaitForEvent(uint32_t timeoutMs);
+
 }  // namespace platform

@@ -36,6 +36,9 @@
 
 namespace {
 
+// How long the loop rests at most while minimised before it looks again.
+constexpr uint32_t kMinimisedWaitMs = 100;
+
 void LogStep(const char* text) {
   LogDBG("/=");
   LogDBG("%s", text);
@@ -148,7 +151,7 @@ void InstallFrameSteps(EngineParts& parts) {
     }
   };
   steps.subSystems = [&parts] { RunSubSystems(parts); };
-  // A minimised window still runs frames (so a quit gets through) but draws nothing.
+  // A minimised window runs only the frames a quit needs, and they draw nothing.
   steps.beginDisplay = [&parts] {
     if (!parts.flags->active) return;
     // A window can come out, or be made by the system, at another size than
@@ -252,6 +255,7 @@ int EngineRun(EngineRunOptions options) {
 
   LogStep("Entering frame loop...");
   uint8_t exitFlag = 0;
+  bool suspended = false;
   while (!ShouldLeaveLoop(exitFlag)) {
     platform::Event event;
     bool quitEvent = false;
@@ -263,9 +267,28 @@ int EngineRun(EngineRunOptions options) {
     // Closing the window or the system's request to end quits at once, in
     // any state; the loop ends with the frame that reports the exit flag.
     if (quitEvent) application->Quit();
+    // Minimised, the game stands still: no frame runs, the clock does not
+    // count the time away and the sound holds. A quit still gets the frames
+    // it needs (the game records its result on the way out).
+    if (!flags.active && !flags.quit && !application->HasQuit()) {
+      if (!suspended) {
+        suspended = true;
+        Clock::Instance().Suspend();
+        sound.Suspend();
+      }
+      if (options.waitForEvent) {
+        options.waitForEvent(kMinimisedWaitMs);
+      } else {
+        platform::SleepMs(kMinimisedWaitMs);
+      }
+      continue;
+    }
+    if (suspended) {
+      suspended = false;
+      Clock::Instance().Resume();
+      sound.Resume();
+    }
     exitFlag = application->Frame(flags.quit);
-    // Minimised: nothing to draw, so give the processor back.
-    if (!flags.active) platform::SleepMs(10);
   }
   LogStep("Exited frame loop.");
   UnloadToolLibrary();

@@ -6,6 +6,15 @@
 
 namespace platform {
 
+void WaitForEvent(uint32_t timeoutMs) {
+  // Without SDL's events there is nothing to wait on; the time passes all the same.
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) {
+    SDL_Delay(timeoutMs);
+    return;
+  }
+  SDL_WaitEventTimeout(nullptr, static_cast<int>(timeoutMs));
+}
+
 bool PollEvent(Event* event) {
   SDL_Event sdl;
   if (!SDL_PollEvent(&sdl)) return false;

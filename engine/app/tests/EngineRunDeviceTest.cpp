@@ -18,6 +18,7 @@
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/app/PrepareSettings.h"
+#include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/graphics/GFXDisplay.h"
@@ -408,6 +409,155 @@ TEST_F(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
       EventScript({WindowEvent(platform::EventType::Minimised), WindowEvent(platform::EventType::Quit)});
   EXPECT_EQ(EngineRun(std::move(options)), 0);
   EXPECT_EQ(frames, 0);
+}
+
+// The millisecond tick the clock reads in the minimise tests.
+uint32_t gFakeTickMs = 0;
+uint32_t FakeTick() { return gFakeTickMs; }
+
+// A passage of play for the minimise tests: the window's events handed out
+// one per pass of the loop, the clock's tick moved on 16 ms by every frame
+// and 100 ms by every rest the loop takes while minimised.
+struct MinimiseScript {
+  // Frame after which the window is minimised, and the rests it stays so.
+  uint32_t minimiseAfter = 20;
+  int restsMinimised = 600;
+  // What ends the minimise: a restore, or a request to end.
+  platform::EventType ending = platform::EventType::Restored;
+  // Frames after the restore before the window is closed.
+  uint32_t framesRestored = 10;
+
+  // What the run saw.
+  uint32_t framesAtMinimise = 0;
+  uint32_t clockFrameAtMinimise = 0;
+  float gameTimeAtMinimise = 0.0f;
+  uint32_t framesAtEnding = 0;
+  uint32_t clockFrameAtEnding = 0;
+  float gameTimeAtEnding = 0.0f;
+  float gameTimeAfterFirstFrame = -1.0f;
+  float gameTimeAtClose = 0.0f;
+  float realDeltaAtClose = 0.0f;
+  bool soundHeldWhileMinimised = true;
+  bool soundHeldAtClose = true;
+  int rests = 0;
+
+  void Install(EngineRunOptions& options, const CGEMApplication& application) {
+    options.waitForEvent = [this](uint32_t timeoutMs) {
+      EXPECT_GT(timeoutMs, 0u);
+      ++rests;
+      gFakeTickMs += 100;
+      soundHeldWhileMinimised = soundHeldWhileMinimised && GetSFXManager()->IsSuspended();
+    };
+    options.pollEvent = [this, &application, taken = false, phase = 0](platform::Event* event) mutable {
+      // The second call of a pass finds the queue empty.
+      if (taken) {
+        taken = false;
+        return false;
+      }
+      const Clock& clock = Clock::Instance();
+      const uint32_t frames = application.GetFrameCount();
+      platform::EventType type = platform::EventType::None;
+      // Every pass that runs a frame moves the tick on 16 ms first, so two
+      // frames always lie 16 ms apart, bar the time away.
+      if (phase == 0) {
+        if (frames != minimiseAfter) gFakeTickMs += 16;
+        if (frames == minimiseAfter) {
+          framesAtMinimise = frames;
+          clockFrameAtMinimise = clock.GetFrameNumber();
+          gameTimeAtMinimise = clock.GetGameTime();
+          type = platform::EventType::Minimised;
+          phase = 1;
+        }
+      } else if (phase == 1) {
+        if (rests < restsMinimised) return false;
+        gFakeTickMs += 16;
+        framesAtEnding = frames;
+        clockFrameAtEnding = clock.GetFrameNumber();
+        gameTimeAtEnding = clock.GetGameTime();
+        type = ending;
+        phase = 2;
+      } else if (phase == 2) {
+        gFakeTickMs += 16;
+        if (gameTimeAfterFirstFrame < 0.0f) gameTimeAfterFirstFrame = clock.GetGameTime();
+        if (frames == framesAtEnding + framesRestored) {
+          gameTimeAtClose = clock.GetGameTime();
+          realDeltaAtClose = clock.GetRealDelta();
+          soundHeldAtClose = GetSFXManager()->IsSuspended();
+          type = platform::EventType::WindowClose;
+          phase = 3;
+        }
+      }
+      if (type == platform::EventType::None) return false;
+      *event = WindowEvent(type);
+      taken = true;
+      return true;
+    };
+  }
+};
+
+// The clock reads the fake tick for the object's life.
+struct FakeTickClock {
+  FakeTickClock() {
+    gFakeTickMs = 1000;
+    Clock::Instance().SetTickSource(&FakeTick);
+  }
+  ~FakeTickClock() { Clock::Instance().SetTickSource(nullptr); }
+};
+
+// Minimised for a minute by the clock: the loop rests instead of running
+// frames, so frame number and game time stand still and the sound holds;
+// restored, the game goes on from where it stood, its first frame one normal
+// step on, and the next measurement of the frame time leaves the minute out.
+TEST_F(EngineRunDevice, AMinimisedWindowRunsNoFramesAndItsTimeAwayIsNeverCounted) {
+  FakeTickClock fakeTick;
+  auto owned = std::make_unique<ScriptedApplication>();
+  MinimiseScript script;
+  EngineRunOptions options;
+  script.Install(options, *owned);
+  options.application = std::move(owned);
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+
+  EXPECT_EQ(script.rests, script.restsMinimised);
+  EXPECT_EQ(script.framesAtEnding, script.framesAtMinimise) << "no frame ran while minimised";
+  EXPECT_EQ(script.clockFrameAtEnding, script.clockFrameAtMinimise);
+  EXPECT_EQ(script.gameTimeAtEnding, script.gameTimeAtMinimise);
+  EXPECT_TRUE(script.soundHeldWhileMinimised);
+  EXPECT_FALSE(script.soundHeldAtClose) << "the sound plays on after the restore";
+  // Frames run 16 ms apart by the tick.
+  const float step = 0.016f;
+  EXPECT_GT(script.gameTimeAfterFirstFrame, script.gameTimeAtEnding);
+  EXPECT_LE(script.gameTimeAfterFirstFrame - script.gameTimeAtEnding, step + 1e-4f);
+  EXPECT_NEAR(script.realDeltaAtClose, step, 1e-4f);
+  EXPECT_LE(script.gameTimeAtClose - script.gameTimeAtEnding, script.framesRestored * step + 1e-3f);
+}
+
+// A request to end while minimised (the window closed from the task bar, a
+// signal) ends the run at once and cleanly: the one frame the quit needs
+// runs, the application leaves its state and writes its layout, and the run
+// shuts down as always.
+TEST_F(EngineRunDevice, AQuitWhileMinimisedRunsOnlyTheFramesTheShutdownNeeds) {
+  for (const platform::EventType ending : {platform::EventType::WindowClose, platform::EventType::Quit}) {
+    SCOPED_TRACE(ending == platform::EventType::Quit ? "the system asks" : "the window is closed");
+    UseFreshFolders();
+    EnableTestLogChannels();
+    FakeTickClock fakeTick;
+    auto owned = std::make_unique<ScriptedApplication>();
+    ScriptedApplication& application = *owned;
+    MinimiseScript script;
+    script.restsMinimised = 50;
+    script.ending = ending;
+    EngineRunOptions options;
+    script.Install(options, application);
+    options.application = std::move(owned);
+    Arrivals().clear();
+    EXPECT_EQ(EngineRun(std::move(options)), 0);
+
+    EXPECT_EQ(script.framesAtEnding, script.framesAtMinimise);
+    EXPECT_EQ(Arrivals(), std::vector<std::string>{"deleted after " + std::to_string(script.framesAtMinimise + 1)});
+    ExpectInOrder(LogLinesOf(kLogFSM), {"Enter|'Play' ", "Next|'NULL'", "Exit|'Play'"});
+    ExpectInOrder(LogLinesOf(kLogDBG), {"Entering frame loop...", "Exited frame loop.", "Shutting down Vyre..."});
+    EXPECT_TRUE(FileExists(user_ + "/Vyre/GUI.TXT"));
+  }
 }
 
 // The terminal is the player's: the run's step lines reach it only with
