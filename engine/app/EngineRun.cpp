@@ -12,6 +12,7 @@
 #include "engine/app/InputMessages.h"
 #include "engine/app/ToolLibrary.h"
 #include "engine/app/WindowEvents.h"
+#include "engine/app/WindowFallback.h"
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/graphics/GFXDisplay.h"
@@ -55,6 +56,7 @@ struct EngineParts {
   CDisplay* display = nullptr;
   CUIOManager* input = nullptr;
   CSFXManager* sound = nullptr;
+  CSettings* settings = nullptr;
   CGEMApplication* application = nullptr;
   RunFlags* flags = nullptr;
   InputTargets targets;
@@ -137,9 +139,14 @@ void InstallFrameSteps(EngineParts& parts) {
   GEMFrameSteps& steps = parts.application->FrameSteps();
   steps.rebuildDisplay = [&parts] {
     switch (RebuildDisplay(*parts.display, *parts.application)) {
-      case DisplayRebuild::kRebuilt:
+      case DisplayRebuild::kRebuilt: {
         parts.input->Reinit(parts.options->makeInputSources());
+        // A mode the display could not make gave the default window: the
+        // game plays on in it.
+        CDisplay::RefusedWindow refused;
+        if (parts.display->TakeRefusedWindow(&refused)) ReportRefusedWindow(refused, *parts.settings, false);
         break;
+      }
       case DisplayRebuild::kFailed:
         // Nothing can be shown or read any more (the message box said why):
         // the program quits as if asked to, and reports the failure.
@@ -217,6 +224,8 @@ int EngineRun(EngineRunOptions options) {
   // As every later rebuild does: a window left by an earlier run goes first,
   // with the GL back end stopped in its context.
   if (!display->Recreate()) return 1;
+  CDisplay::RefusedWindow refused;
+  if (display->TakeRefusedWindow(&refused)) ReportRefusedWindow(refused, settings, true);
   GetMouseCursor()->SetScale(display->GetWidth(), display->GetHeight());
 
   LogStep("Creating UIO Manager...");
@@ -232,6 +241,7 @@ int EngineRun(EngineRunOptions options) {
   parts.display = display;
   parts.input = &input;
   parts.sound = &sound;
+  parts.settings = &settings;
   parts.application = application;
   parts.flags = &flags;
   parts.options = &options;

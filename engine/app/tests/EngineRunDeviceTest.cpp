@@ -30,6 +30,7 @@
 #include "engine/gui/Icon.h"
 #include "engine/gui/TextBox.h"
 #include "engine/gui/Window.h"
+#include "engine/runtime/console/CommandRegistry.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
@@ -47,6 +48,7 @@
 #include "engine/tools/DBGSystemWindow.h"
 #include "engine/tools/DebugToolbar.h"
 #include "engine/tools/HelpWindow.h"
+#include "platform/FileSystem.h"
 #include "platform/KeyCodes.h"
 #include "platform/null/ScriptedInputSources.h"
 
@@ -558,6 +560,132 @@ TEST_F(EngineRunDevice, AQuitWhileMinimisedRunsOnlyTheFramesTheShutdownNeeds) {
     ExpectInOrder(LogLinesOf(kLogDBG), {"Entering frame loop...", "Exited frame loop.", "Shutting down Vyre..."});
     EXPECT_TRUE(FileExists(user_ + "/Vyre/GUI.TXT"));
   }
+}
+
+// A window size the display cannot make (larger than any window may be, or
+// a number nobody meant) does not keep the player out: the run goes on in
+// the default window, the terminal names the setting and the file that
+// gave it, and the exit's save mends the settings for the next start.
+TEST_F(EngineRunDevice, AStoredWindowTheDisplayCannotMakeGivesTheDefaultWindowAndNamesTheSetting) {
+  struct Case {
+    const char* name;
+    const char* userIni;     // Settings.ini in the user folder
+    const char* workingIni;  // Settings.ini beside the program
+    int32_t storeWidth;      // Display\Width in the registry store (0: none)
+    std::vector<std::string> said;
+  };
+  const std::vector<Case> cases = {
+      {"the user folder's file",
+       "[Display]\nWidth=20000\nHeight=20000\n",
+       nullptr,
+       0,
+       {"at 20000 x 20000 (Width=20000 and Height=20000 in \"%u/Settings.ini\")", "Window is too large"}},
+      {"the working folder's file, full screen",
+       nullptr,
+       "[Display]\nWidth=99999999999\nHeight=600\nFullscreen=1\n",
+       0,
+       {"at 2147483647 x 600 in full screen (Width=99999999999 and Fullscreen=1 in \"%w/Settings.ini\")"}},
+      {"the registry store and the file",
+       "[Display]\nHeight=30000\n",
+       nullptr,
+       17000,
+       {"(Width=17000 in \"%r\" and Height=30000 in \"%u/Settings.ini\")"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UseFreshFolders();
+    if (c.userIni != nullptr) {
+      ASSERT_TRUE(platform::MakeParentFolders(user_ + "/Settings.ini"));
+      std::ofstream(user_ + "/Settings.ini") << c.userIni;
+    }
+    if (c.workingIni != nullptr) std::ofstream("Settings.ini") << c.workingIni;
+    PrepareSettings("Vyre", "Settings.ini");
+    if (c.storeWidth != 0) {
+      ASSERT_TRUE(RegistryWriteValue("Display\\Width", 1, &c.storeWidth, sizeof c.storeWidth));
+      PrepareSettings("Vyre", "Settings.ini");
+    }
+    auto owned = std::make_unique<CGEMApplication>();
+    CGEMApplication& application = *owned;
+    int frames = 0;
+    int width = 0;
+    int height = 0;
+    bool fullscreen = true;
+    EngineRunOptions options;
+    options.application = std::move(owned);
+    options.drawFrame = [&] {
+      ++frames;
+      width = GetDisplay()->GetWidth();
+      height = GetDisplay()->GetHeight();
+      fullscreen = GetDisplay()->HasState(CDisplay::kFullscreen);
+    };
+    options.pollEvent = [&application, closed = false](platform::Event* event) mutable {
+      if (closed || application.GetFrameCount() != 12) return false;
+      closed = true;
+      *event = WindowEvent(platform::EventType::WindowClose);
+      return true;
+    };
+    testing::internal::CaptureStderr();
+    const int status = EngineRun(std::move(options));
+    const std::string terminal = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 0);
+    EXPECT_GT(frames, 0) << "the run reached its frame loop";
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_FALSE(fullscreen);
+    for (std::string text : c.said) {
+      for (const auto& [mark, path] :
+           {std::pair<std::string, std::string>{"%u", user_}, {"%w", folder_}, {"%r", registry_}}) {
+        const size_t at = text.find(mark);
+        if (at != std::string::npos) text.replace(at, mark.size(), path);
+      }
+      EXPECT_NE(terminal.find(text), std::string::npos) << text << "\n" << terminal;
+    }
+    EXPECT_NE(terminal.find("playing in a window of 800 x 600 instead"), std::string::npos) << terminal;
+    // The file the next start reads holds the window the game ran in.
+    PrepareSettings("Vyre", "Settings.ini");
+    EXPECT_EQ(GetSettings()->width, 800);
+    EXPECT_EQ(GetSettings()->height, 600);
+    EXPECT_FALSE(GetSettings()->fullscreen);
+  }
+}
+
+// The same during play: a size chosen with the console that no window may
+// have gives the default window, and the game goes on in it rather than
+// ending; the settings then hold the window it runs in.
+TEST_F(EngineRunDevice, ASizeChosenDuringPlayThatCannotBeMadeGivesTheDefaultWindow) {
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  int width = 0;
+  uint32_t lastFrame = 0;
+  EngineRunOptions options;
+  options.application = std::move(owned);
+  options.drawFrame = [&] {
+    lastFrame = application.GetFrameCount();
+    if (lastFrame == 20) width = GetDisplay()->GetWidth();
+  };
+  options.pollEvent = [&application, closed = false](platform::Event* event) mutable {
+    const uint32_t next = application.GetFrameCount() + 1;
+    if (next == 12) {
+      String command("DISPLAY");
+      EXPECT_EQ(CCommandRegistry::Get()->Execute(command, "20000 20000 32 0"), 0);
+    }
+    if (closed || next != 25) return false;
+    closed = true;
+    *event = WindowEvent(platform::EventType::WindowClose);
+    return true;
+  };
+  testing::internal::CaptureStderr();
+  const int status = EngineRun(std::move(options));
+  const std::string terminal = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(lastFrame, 24u) << "the frames went on after the change";
+  EXPECT_EQ(width, 800);
+  EXPECT_NE(terminal.find("Cannot make the window at 20000 x 20000: Window is too large; playing in a window of "
+                          "800 x 600 instead"),
+            std::string::npos)
+      << terminal;
+  EXPECT_EQ(GetSettings()->width, 800);
+  EXPECT_EQ(GetSettings()->height, 600);
 }
 
 // The terminal is the player's: the run's step lines reach it only with
