@@ -190,6 +190,8 @@ bool HasCommandLineFlag(const std::string& commandLine, const char* flag) {
 }
 
 int EngineRun(EngineRunOptions options) {
+  // A closed terminal ends the run as a quit does, from the first step on.
+  platform::TreatHangUpAsQuit();
   // "-dev" is for the developer: the terminal shows every line, from the
   // first. Without it the terminal is the player's (warnings and errors).
   const bool developer = HasCommandLineFlag(options.commandLine, "dev");

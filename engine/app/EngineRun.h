@@ -29,9 +29,9 @@ struct EngineRunOptions {
 };
 
 // Runs the engine on the program-wide settings, input and sound services
-// until the window closes, the system asks to quit or Escape is pressed. No
-// frames run while the window is minimised: game time, messages and sound
-// stand still until it is restored;
+// until the window closes, the system asks to quit (a signal, the terminal
+// closed) or Escape is pressed. No frames run while the window is minimised:
+// game time, messages and sound stand still until it is restored;
 // returns the process exit code (0 after a clean run, 1 when the window or
 // its GL context cannot be made, at the start or after a display change). The settings are
 // prepared before (see PrepareSettings.h); the command line is recorded here.
