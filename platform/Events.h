@@ -31,4 +31,16 @@ struct Event {
 // Takes the next pending event; false when the queue is empty.
 bool PollEvent(Event* event);
 
+// Waits until an event is pending or the time is up, and takes nothing: the
+// frame loop rests here while no frames run.
+void WaitForEvent(uint32_t timeoutMs);
+
+// A closed terminal ends the program as SIGTERM and SIGINT do: a hang-up
+// (SIGHUP) becomes a Quit event, so the program shuts down cleanly. A
+// hang-up that was ignored when the program started (nohup) stays ignored.
+// Lines written to a terminal or pipe that has gone fail quietly instead of
+// ending the program (SIGPIPE is ignored). Installed once; later calls do
+// nothing.
+void TreatHangUpAsQuit();
+
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "engine/app/InputMessages.h"
 #include "engine/app/ToolLibrary.h"
 #include "engine/app/WindowEvents.h"
+#include "engine/app/WindowFallback.h"
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/graphics/GFXDisplay.h"
@@ -36,6 +37,9 @@
 
 namespace {
 
+// How long the loop rests at most while minimised before it looks again.
+constexpr uint32_t kMinimisedWaitMs = 100;
+
 void LogStep(const char* text) {
   LogDBG("/=");
   LogDBG("%s", text);
@@ -52,6 +56,7 @@ struct EngineParts {
   CDisplay* display = nullptr;
   CUIOManager* input = nullptr;
   CSFXManager* sound = nullptr;
+  CSettings* settings = nullptr;
   CGEMApplication* application = nullptr;
   RunFlags* flags = nullptr;
   InputTargets targets;
@@ -134,9 +139,14 @@ void InstallFrameSteps(EngineParts& parts) {
   GEMFrameSteps& steps = parts.application->FrameSteps();
   steps.rebuildDisplay = [&parts] {
     switch (RebuildDisplay(*parts.display, *parts.application)) {
-      case DisplayRebuild::kRebuilt:
+      case DisplayRebuild::kRebuilt: {
         parts.input->Reinit(parts.options->makeInputSources());
+        // A mode the display could not make gave the default window: the
+        // game plays on in it.
+        CDisplay::RefusedWindow refused;
+        if (parts.display->TakeRefusedWindow(&refused)) ReportRefusedWindow(refused, *parts.settings, false);
         break;
+      }
       case DisplayRebuild::kFailed:
         // Nothing can be shown or read any more (the message box said why):
         // the program quits as if asked to, and reports the failure.
@@ -148,7 +158,7 @@ void InstallFrameSteps(EngineParts& parts) {
     }
   };
   steps.subSystems = [&parts] { RunSubSystems(parts); };
-  // A minimised window still runs frames (so a quit gets through) but draws nothing.
+  // A minimised window runs only the frames a quit needs, and they draw nothing.
   steps.beginDisplay = [&parts] {
     if (!parts.flags->active) return;
     // A window can come out, or be made by the system, at another size than
@@ -180,6 +190,8 @@ bool HasCommandLineFlag(const std::string& commandLine, const char* flag) {
 }
 
 int EngineRun(EngineRunOptions options) {
+  // A closed terminal ends the run as a quit does, from the first step on.
+  platform::TreatHangUpAsQuit();
   // "-dev" is for the developer: the terminal shows every line, from the
   // first. Without it the terminal is the player's (warnings and errors).
   const bool developer = HasCommandLineFlag(options.commandLine, "dev");
@@ -214,6 +226,8 @@ int EngineRun(EngineRunOptions options) {
   // As every later rebuild does: a window left by an earlier run goes first,
   // with the GL back end stopped in its context.
   if (!display->Recreate()) return 1;
+  CDisplay::RefusedWindow refused;
+  if (display->TakeRefusedWindow(&refused)) ReportRefusedWindow(refused, settings, true);
   GetMouseCursor()->SetScale(display->GetWidth(), display->GetHeight());
 
   LogStep("Creating UIO Manager...");
@@ -229,6 +243,7 @@ int EngineRun(EngineRunOptions options) {
   parts.display = display;
   parts.input = &input;
   parts.sound = &sound;
+  parts.settings = &settings;
   parts.application = application;
   parts.flags = &flags;
   parts.options = &options;
@@ -252,6 +267,7 @@ int EngineRun(EngineRunOptions options) {
 
   LogStep("Entering frame loop...");
   uint8_t exitFlag = 0;
+  bool suspended = false;
   while (!ShouldLeaveLoop(exitFlag)) {
     platform::Event event;
     bool quitEvent = false;
@@ -263,9 +279,28 @@ int EngineRun(EngineRunOptions options) {
     // Closing the window or the system's request to end quits at once, in
     // any state; the loop ends with the frame that reports the exit flag.
     if (quitEvent) application->Quit();
+    // Minimised, the game stands still: no frame runs, the clock does not
+    // count the time away and the sound holds. A quit still gets the frames
+    // it needs (the game records its result on the way out).
+    if (!flags.active && !flags.quit && !application->HasQuit()) {
+      if (!suspended) {
+        suspended = true;
+        Clock::Instance().Suspend();
+        sound.Suspend();
+      }
+      if (options.waitForEvent) {
+        options.waitForEvent(kMinimisedWaitMs);
+      } else {
+        platform::SleepMs(kMinimisedWaitMs);
+      }
+      continue;
+    }
+    if (suspended) {
+      suspended = false;
+      Clock::Instance().Resume();
+      sound.Resume();
+    }
     exitFlag = application->Frame(flags.quit);
-    // Minimised: nothing to draw, so give the processor back.
-    if (!flags.active) platform::SleepMs(10);
   }
   LogStep("Exited frame loop.");
   UnloadToolLibrary();

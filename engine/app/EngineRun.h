@@ -18,6 +18,9 @@ struct EngineRunOptions {
   std::unique_ptr<CGEMApplication> application;
   // Where window events come from (tests script them).
   std::function<bool(platform::Event*)> pollEvent = platform::PollEvent;
+  // Where the loop rests while the window is minimised: returns once an
+  // event may be pending or the time (milliseconds) is up.
+  std::function<void(uint32_t)> waitForEvent = platform::WaitForEvent;
   // Where keyboard, mouse and pads are read from (asked again after every
   // rebuild of the window).
   std::function<UIOSources()> makeInputSources = MakeSdlInputSources;
@@ -26,7 +29,9 @@ struct EngineRunOptions {
 };
 
 // Runs the engine on the program-wide settings, input and sound services
-// until the window closes, the system asks to quit or Escape is pressed;
+// until the window closes, the system asks to quit (a signal, the terminal
+// closed) or Escape is pressed. No frames run while the window is minimised:
+// game time, messages and sound stand still until it is restored;
 // returns the process exit code (0 after a clean run, 1 when the window or
 // its GL context cannot be made, at the start or after a display change). The settings are
 // prepared before (see PrepareSettings.h); the command line is recorded here.

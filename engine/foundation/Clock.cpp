@@ -37,11 +37,28 @@ void Clock::Start() {
   scaledDelta_ = 0.0f;
   lastSampleTick_ = tick_();
   startTick_ = lastSampleTick_;
+  // A clock started anew measures from now, suspended or not.
+  suspended_ = false;
   // Frames ticked before the start must not count against the new sample tick.
   framesSinceSample_ = 0;
 }
 
+void Clock::Suspend() {
+  if (suspended_) return;
+  suspended_ = true;
+  suspendTick_ = tick_();
+}
+
+void Clock::Resume() {
+  if (!suspended_) return;
+  suspended_ = false;
+  // The sample under way goes on from where it stood: its span leaves out
+  // the time away, however long that was.
+  lastSampleTick_ += tick_() - suspendTick_;
+}
+
 void Clock::Update() {
+  Resume();
   if (framesSinceSample_ >= kFramesPerSample) {
     uint32_t now = tick_();
     float spanMs = static_cast<float>(now - lastSampleTick_);

@@ -25,6 +25,14 @@ class Clock {
   // The per-frame tick: measures the frame delta over groups of five frames
   // (clamped to [0.001, 0.1] s) and advances the times.
   void Update();
+  // Stops measuring while no frames run (the window is minimised): the time
+  // until Resume counts in no frame's delta, so the first frame after it
+  // steps as the frames before did.
+  void Suspend();
+  // Measures on from now as if the time since Suspend had not passed; the
+  // next Update does the same when nobody called it.
+  void Resume();
+  bool IsSuspended() const { return suspended_; }
 
   // Real frame delta in seconds (averaged, 0 before the first measurement).
   float GetRealDelta() const { return frameDelta_; }
@@ -82,6 +90,8 @@ class Clock {
   bool useFixedStep_ = false;
   uint32_t frameNumber_ = 0;
   uint32_t startCycles_[2] = {0, 0};
+  bool suspended_ = false;
+  uint32_t suspendTick_ = 0;
   TickSource tick_;
 };
 

@@ -4,6 +4,7 @@
 #include "engine/app/UserFolderStart.h"
 #include "game/puzzle/EffectsPool.h"
 #include "game/puzzle/Game.h"
+#include "platform/Events.h"
 
 namespace {
 
@@ -23,6 +24,9 @@ std::unique_ptr<Game> BuildGame(GameServices& services, const std::string& comma
 }
 
 int RunGame(GameServices& services, EngineRunOptions options) {
+  // A terminal closed while the game starts up ends it as cleanly as one
+  // closed during play: the first frame then quits.
+  platform::TreatHangUpAsQuit();
   // Before any file: the settings, the profiles and the log all live there.
   platform::UserFolderLock userFolder;
   if (const int refused = TakeUserFolder(kTitle, userFolder)) return refused;

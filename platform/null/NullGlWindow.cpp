@@ -13,6 +13,9 @@ bool NullGlWindow::Open(const GlWindowConfig& config) {
   top = config.top;
   cursorShown = config.showCursor;
   error_ = failOpenWith;
+  if (error_ == GlWindowError::None && largestSide > 0 && (config.width > largestSide || config.height > largestSide)) {
+    error_ = GlWindowError::CreateWindow;
+  }
   if (error_ != GlWindowError::None) return false;
   open_ = true;
   ++openCount;
@@ -28,7 +31,8 @@ void NullGlWindow::Close() {
 }
 
 std::string NullGlWindow::LastErrorText() const {
-  return error_ == GlWindowError::None ? std::string() : std::string("scripted failure");
+  if (error_ == GlWindowError::None) return std::string();
+  return failOpenWith == GlWindowError::None ? std::string("Window is too large.") : std::string("scripted failure");
 }
 
 bool NullGlWindow::EnterFullscreen(int width, int height, int bitsPerPixel) {

@@ -12,6 +12,7 @@ class NullGlWindow final : public GlWindow {
 
   // Scripted behaviour.
   GlWindowError failOpenWith = GlWindowError::None;  // Open fails with this when set
+  int largestSide = 0;  // when set, Open refuses a window with a longer side (CreateWindow)
   int refreshHz = 60;
 
   // Recorded state.

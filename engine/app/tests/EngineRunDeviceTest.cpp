@@ -18,6 +18,7 @@
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/app/PrepareSettings.h"
+#include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/graphics/GFXDisplay.h"
@@ -29,6 +30,7 @@
 #include "engine/gui/Icon.h"
 #include "engine/gui/TextBox.h"
 #include "engine/gui/Window.h"
+#include "engine/runtime/console/CommandRegistry.h"
 #include "engine/runtime/display/Display.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
@@ -46,6 +48,7 @@
 #include "engine/tools/DBGSystemWindow.h"
 #include "engine/tools/DebugToolbar.h"
 #include "engine/tools/HelpWindow.h"
+#include "platform/FileSystem.h"
 #include "platform/KeyCodes.h"
 #include "platform/null/ScriptedInputSources.h"
 
@@ -408,6 +411,281 @@ TEST_F(EngineRunDevice, AQuitWhileMinimisedStillEndsTheLoop) {
       EventScript({WindowEvent(platform::EventType::Minimised), WindowEvent(platform::EventType::Quit)});
   EXPECT_EQ(EngineRun(std::move(options)), 0);
   EXPECT_EQ(frames, 0);
+}
+
+// The millisecond tick the clock reads in the minimise tests.
+uint32_t gFakeTickMs = 0;
+uint32_t FakeTick() { return gFakeTickMs; }
+
+// A passage of play for the minimise tests: the window's events handed out
+// one per pass of the loop, the clock's tick moved on 16 ms by every frame
+// and 100 ms by every rest the loop takes while minimised.
+struct MinimiseScript {
+  // Frame after which the window is minimised, and the rests it stays so.
+  uint32_t minimiseAfter = 20;
+  int restsMinimised = 600;
+  // What ends the minimise: a restore, or a request to end.
+  platform::EventType ending = platform::EventType::Restored;
+  // Frames after the restore before the window is closed.
+  uint32_t framesRestored = 10;
+
+  // What the run saw.
+  uint32_t framesAtMinimise = 0;
+  uint32_t clockFrameAtMinimise = 0;
+  float gameTimeAtMinimise = 0.0f;
+  uint32_t framesAtEnding = 0;
+  uint32_t clockFrameAtEnding = 0;
+  float gameTimeAtEnding = 0.0f;
+  float gameTimeAfterFirstFrame = -1.0f;
+  float gameTimeAtClose = 0.0f;
+  float realDeltaAtClose = 0.0f;
+  bool soundHeldWhileMinimised = true;
+  bool soundHeldAtClose = true;
+  int rests = 0;
+
+  void Install(EngineRunOptions& options, const CGEMApplication& application) {
+    options.waitForEvent = [this](uint32_t timeoutMs) {
+      EXPECT_GT(timeoutMs, 0u);
+      ++rests;
+      gFakeTickMs += 100;
+      soundHeldWhileMinimised = soundHeldWhileMinimised && GetSFXManager()->IsSuspended();
+    };
+    options.pollEvent = [this, &application, taken = false, phase = 0](platform::Event* event) mutable {
+      // The second call of a pass finds the queue empty.
+      if (taken) {
+        taken = false;
+        return false;
+      }
+      const Clock& clock = Clock::Instance();
+      const uint32_t frames = application.GetFrameCount();
+      platform::EventType type = platform::EventType::None;
+      // Every pass that runs a frame moves the tick on 16 ms first, so two
+      // frames always lie 16 ms apart, bar the time away.
+      if (phase == 0) {
+        if (frames != minimiseAfter) gFakeTickMs += 16;
+        if (frames == minimiseAfter) {
+          framesAtMinimise = frames;
+          clockFrameAtMinimise = clock.GetFrameNumber();
+          gameTimeAtMinimise = clock.GetGameTime();
+          type = platform::EventType::Minimised;
+          phase = 1;
+        }
+      } else if (phase == 1) {
+        if (rests < restsMinimised) return false;
+        gFakeTickMs += 16;
+        framesAtEnding = frames;
+        clockFrameAtEnding = clock.GetFrameNumber();
+        gameTimeAtEnding = clock.GetGameTime();
+        type = ending;
+        phase = 2;
+      } else if (phase == 2) {
+        gFakeTickMs += 16;
+        if (gameTimeAfterFirstFrame < 0.0f) gameTimeAfterFirstFrame = clock.GetGameTime();
+        if (frames == framesAtEnding + framesRestored) {
+          gameTimeAtClose = clock.GetGameTime();
+          realDeltaAtClose = clock.GetRealDelta();
+          soundHeldAtClose = GetSFXManager()->IsSuspended();
+          type = platform::EventType::WindowClose;
+          phase = 3;
+        }
+      }
+      if (type == platform::EventType::None) return false;
+      *event = WindowEvent(type);
+      taken = true;
+      return true;
+    };
+  }
+};
+
+// The clock reads the fake tick for the object's life.
+struct FakeTickClock {
+  FakeTickClock() {
+    gFakeTickMs = 1000;
+    Clock::Instance().SetTickSource(&FakeTick);
+  }
+  ~FakeTickClock() { Clock::Instance().SetTickSource(nullptr); }
+};
+
+// Minimised for a minute by the clock: the loop rests instead of running
+// frames, so frame number and game time stand still and the sound holds;
+// restored, the game goes on from where it stood, its first frame one normal
+// step on, and the next measurement of the frame time leaves the minute out.
+TEST_F(EngineRunDevice, AMinimisedWindowRunsNoFramesAndItsTimeAwayIsNeverCounted) {
+  FakeTickClock fakeTick;
+  auto owned = std::make_unique<ScriptedApplication>();
+  MinimiseScript script;
+  EngineRunOptions options;
+  script.Install(options, *owned);
+  options.application = std::move(owned);
+  EXPECT_EQ(EngineRun(std::move(options)), 0);
+
+  EXPECT_EQ(script.rests, script.restsMinimised);
+  EXPECT_EQ(script.framesAtEnding, script.framesAtMinimise) << "no frame ran while minimised";
+  EXPECT_EQ(script.clockFrameAtEnding, script.clockFrameAtMinimise);
+  EXPECT_EQ(script.gameTimeAtEnding, script.gameTimeAtMinimise);
+  EXPECT_TRUE(script.soundHeldWhileMinimised);
+  EXPECT_FALSE(script.soundHeldAtClose) << "the sound plays on after the restore";
+  // Frames run 16 ms apart by the tick.
+  const float step = 0.016f;
+  EXPECT_GT(script.gameTimeAfterFirstFrame, script.gameTimeAtEnding);
+  EXPECT_LE(script.gameTimeAfterFirstFrame - script.gameTimeAtEnding, step + 1e-4f);
+  EXPECT_NEAR(script.realDeltaAtClose, step, 1e-4f);
+  EXPECT_LE(script.gameTimeAtClose - script.gameTimeAtEnding, script.framesRestored * step + 1e-3f);
+}
+
+// A request to end while minimised (the window closed from the task bar, a
+// signal) ends the run at once and cleanly: the one frame the quit needs
+// runs, the application leaves its state and writes its layout, and the run
+// shuts down as always.
+TEST_F(EngineRunDevice, AQuitWhileMinimisedRunsOnlyTheFramesTheShutdownNeeds) {
+  for (const platform::EventType ending : {platform::EventType::WindowClose, platform::EventType::Quit}) {
+    SCOPED_TRACE(ending == platform::EventType::Quit ? "the system asks" : "the window is closed");
+    UseFreshFolders();
+    EnableTestLogChannels();
+    FakeTickClock fakeTick;
+    auto owned = std::make_unique<ScriptedApplication>();
+    ScriptedApplication& application = *owned;
+    MinimiseScript script;
+    script.restsMinimised = 50;
+    script.ending = ending;
+    EngineRunOptions options;
+    script.Install(options, application);
+    options.application = std::move(owned);
+    Arrivals().clear();
+    EXPECT_EQ(EngineRun(std::move(options)), 0);
+
+    EXPECT_EQ(script.framesAtEnding, script.framesAtMinimise);
+    EXPECT_EQ(Arrivals(), std::vector<std::string>{"deleted after " + std::to_string(script.framesAtMinimise + 1)});
+    ExpectInOrder(LogLinesOf(kLogFSM), {"Enter|'Play' ", "Next|'NULL'", "Exit|'Play'"});
+    ExpectInOrder(LogLinesOf(kLogDBG), {"Entering frame loop...", "Exited frame loop.", "Shutting down Vyre..."});
+    EXPECT_TRUE(FileExists(user_ + "/Vyre/GUI.TXT"));
+  }
+}
+
+// A window size the display cannot make (larger than any window may be, or
+// a number nobody meant) does not keep the player out: the run goes on in
+// the default window, the terminal names the setting and the file that
+// gave it, and the exit's save mends the settings for the next start.
+TEST_F(EngineRunDevice, AStoredWindowTheDisplayCannotMakeGivesTheDefaultWindowAndNamesTheSetting) {
+  struct Case {
+    const char* name;
+    const char* userIni;     // Settings.ini in the user folder
+    const char* workingIni;  // Settings.ini beside the program
+    int32_t storeWidth;      // Display\Width in the registry store (0: none)
+    std::vector<std::string> said;
+  };
+  const std::vector<Case> cases = {
+      {"the user folder's file",
+       "[Display]\nWidth=20000\nHeight=20000\n",
+       nullptr,
+       0,
+       {"at 20000 x 20000 (Width=20000 and Height=20000 in \"%u/Settings.ini\")", "Window is too large"}},
+      {"the working folder's file, full screen",
+       nullptr,
+       "[Display]\nWidth=99999999999\nHeight=600\nFullscreen=1\n",
+       0,
+       {"at 2147483647 x 600 in full screen (Width=99999999999 and Fullscreen=1 in \"%w/Settings.ini\")"}},
+      {"the registry store and the file",
+       "[Display]\nHeight=30000\n",
+       nullptr,
+       17000,
+       {"(Width=17000 in \"%r\" and Height=30000 in \"%u/Settings.ini\")"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UseFreshFolders();
+    if (c.userIni != nullptr) {
+      ASSERT_TRUE(platform::MakeParentFolders(user_ + "/Settings.ini"));
+      std::ofstream(user_ + "/Settings.ini") << c.userIni;
+    }
+    if (c.workingIni != nullptr) std::ofstream("Settings.ini") << c.workingIni;
+    PrepareSettings("Vyre", "Settings.ini");
+    if (c.storeWidth != 0) {
+      ASSERT_TRUE(RegistryWriteValue("Display\\Width", 1, &c.storeWidth, sizeof c.storeWidth));
+      PrepareSettings("Vyre", "Settings.ini");
+    }
+    auto owned = std::make_unique<CGEMApplication>();
+    CGEMApplication& application = *owned;
+    int frames = 0;
+    int width = 0;
+    int height = 0;
+    bool fullscreen = true;
+    EngineRunOptions options;
+    options.application = std::move(owned);
+    options.drawFrame = [&] {
+      ++frames;
+      width = GetDisplay()->GetWidth();
+      height = GetDisplay()->GetHeight();
+      fullscreen = GetDisplay()->HasState(CDisplay::kFullscreen);
+    };
+    options.pollEvent = [&application, closed = false](platform::Event* event) mutable {
+      if (closed || application.GetFrameCount() != 12) return false;
+      closed = true;
+      *event = WindowEvent(platform::EventType::WindowClose);
+      return true;
+    };
+    testing::internal::CaptureStderr();
+    const int status = EngineRun(std::move(options));
+    const std::string terminal = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 0);
+    EXPECT_GT(frames, 0) << "the run reached its frame loop";
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_FALSE(fullscreen);
+    for (std::string text : c.said) {
+      for (const auto& [mark, path] :
+           {std::pair<std::string, std::string>{"%u", user_}, {"%w", folder_}, {"%r", registry_}}) {
+        const size_t at = text.find(mark);
+        if (at != std::string::npos) text.replace(at, mark.size(), path);
+      }
+      EXPECT_NE(terminal.find(text), std::string::npos) << text << "\n" << terminal;
+    }
+    EXPECT_NE(terminal.find("playing in a window of 800 x 600 instead"), std::string::npos) << terminal;
+    // The file the next start reads holds the window the game ran in.
+    PrepareSettings("Vyre", "Settings.ini");
+    EXPECT_EQ(GetSettings()->width, 800);
+    EXPECT_EQ(GetSettings()->height, 600);
+    EXPECT_FALSE(GetSettings()->fullscreen);
+  }
+}
+
+// The same during play: a size chosen with the console that no window may
+// have gives the default window, and the game goes on in it rather than
+// ending; the settings then hold the window it runs in.
+TEST_F(EngineRunDevice, ASizeChosenDuringPlayThatCannotBeMadeGivesTheDefaultWindow) {
+  auto owned = std::make_unique<CGEMApplication>();
+  CGEMApplication& application = *owned;
+  int width = 0;
+  uint32_t lastFrame = 0;
+  EngineRunOptions options;
+  options.application = std::move(owned);
+  options.drawFrame = [&] {
+    lastFrame = application.GetFrameCount();
+    if (lastFrame == 20) width = GetDisplay()->GetWidth();
+  };
+  options.pollEvent = [&application, closed = false](platform::Event* event) mutable {
+    const uint32_t next = application.GetFrameCount() + 1;
+    if (next == 12) {
+      String command("DISPLAY");
+      EXPECT_EQ(CCommandRegistry::Get()->Execute(command, "20000 20000 32 0"), 0);
+    }
+    if (closed || next != 25) return false;
+    closed = true;
+    *event = WindowEvent(platform::EventType::WindowClose);
+    return true;
+  };
+  testing::internal::CaptureStderr();
+  const int status = EngineRun(std::move(options));
+  const std::string terminal = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(lastFrame, 24u) << "the frames went on after the change";
+  EXPECT_EQ(width, 800);
+  EXPECT_NE(terminal.find("Cannot make the window at 20000 x 20000: Window is too large; playing in a window of "
+                          "800 x 600 instead"),
+            std::string::npos)
+      << terminal;
+  EXPECT_EQ(GetSettings()->width, 800);
+  EXPECT_EQ(GetSettings()->height, 600);
 }
 
 // The terminal is the player's: the run's step lines reach it only with

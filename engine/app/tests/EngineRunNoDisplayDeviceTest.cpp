@@ -65,6 +65,33 @@ void PrepareFolders() {
   std::_Exit(EngineRun(std::move(options)));
 }
 
+// A stored size no window may have, on a display that cannot make even the
+// default window (its GL library will not load): the run ends as before,
+// with the message box and a failure.
+[[noreturn]] void RunWhereNoWindowCanBeMade() {
+  alarm(kHangSeconds);
+  PrepareFolders();
+  std::FILE* ini = std::fopen("Vyre.ini", "w");
+  if (ini == nullptr) std::_Exit(91);
+  std::fputs("[Display]\nWidth=20000\nHeight=20000\n", ini);
+  std::fclose(ini);
+  PrepareSettings("Vyre");
+  setenv("SDL_VIDEO_EGL_DRIVER", "/nonexistent/libEGL.so.1", 1);
+  EngineRunOptions options;
+  options.pollEvent = [](platform::Event*) {
+    std::fprintf(stderr, "a frame ran\n");
+    return false;
+  };
+  std::_Exit(EngineRun(std::move(options)));
+}
+
+TEST(EngineRunDeathTest, ADisplayThatRefusesEvenTheDefaultWindowEndsWithAFailure) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      RunWhereNoWindowCanBeMade(), testing::ExitedWithCode(1),
+      testing::AllOf(testing::HasSubstr("Unable to create window!"), testing::Not(testing::HasSubstr("a frame ran"))));
+}
+
 TEST(EngineRunDeathTest, NoDisplayAtTheStartEndsAtOnceWithAFailure) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(RunWithNoDisplay(), testing::ExitedWithCode(1),

@@ -84,6 +84,49 @@ TEST_F(ClockTest, DeltaStaysConstantBetweenMeasurementsAndTimesAccumulate) {
   EXPECT_FLOAT_EQ(clock_.GetGameTime(), clock_.GetRealTime());
 }
 
+// A minute away (a minimised window) in the middle of a group of five
+// frames that run 10 ms each: the group still measures 10 ms a frame and
+// game time moves on by those frames only, wherever the pause falls. A
+// tick that comes with nobody having resumed the clock resumes it.
+TEST_F(ClockTest, TimeWhileSuspendedCountsInNoFrame) {
+  for (const int framesBefore : {0, 2, 4}) {
+    SCOPED_TRACE(testing::Message() << framesBefore << " frames of the group before");
+    Clock clock;
+    clock.SetTickSource(&FakeTick);
+    clock.Start();
+    for (int i = 0; i < 5; ++i) clock.Update();
+    fakeTickMs += 50;
+    clock.Update();  // measured: 0.01 s a frame
+    const float gameTime = clock.GetGameTime();
+    for (int i = 0; i < framesBefore; ++i) {
+      fakeTickMs += 10;
+      clock.Update();
+    }
+    clock.Suspend();
+    EXPECT_TRUE(clock.IsSuspended());
+    fakeTickMs += 60000;
+    clock.Suspend();  // a second call changes nothing
+    clock.Resume();
+    EXPECT_FALSE(clock.IsSuspended());
+    for (int i = framesBefore; i < 5; ++i) {
+      fakeTickMs += 10;
+      clock.Update();
+      EXPECT_FLOAT_EQ(clock.GetRealDelta(), 0.01f);
+    }
+    EXPECT_NEAR(clock.GetGameTime() - gameTime, 5 * 0.01f, 1e-5f);
+
+    clock.Suspend();
+    fakeTickMs += 60000;
+    clock.Update();
+    EXPECT_FALSE(clock.IsSuspended());
+    for (int i = 0; i < 5; ++i) {
+      fakeTickMs += 10;
+      clock.Update();
+    }
+    EXPECT_LT(clock.GetRealDelta(), 0.02f) << "the minute is not in the measurement";
+  }
+}
+
 TEST_F(ClockTest, GameDeltaFollowsScalePauseAndFixedStep) {
   RunGroup(100);  // frame delta 0.02
   clock_.SetTimeScale(0.5f);

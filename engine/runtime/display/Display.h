@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/foundation/Rect.h"
@@ -43,6 +44,19 @@ class CDisplay {
   static constexpr uint32_t kOverlayRenderState = 0x2104;
   static constexpr int kMaxFramesPerSecond = 60;
 
+  // The window made when the one asked for cannot be: a plain window of
+  // the default size.
+  static constexpr int kDefaultWidth = 800;
+  static constexpr int kDefaultHeight = 600;
+
+  // A window the display could not make as asked, and the system's words for it.
+  struct RefusedWindow {
+    int width = 0;
+    int height = 0;
+    bool fullscreen = false;
+    std::string reason;
+  };
+
   struct Mode {
     uint8_t bitsPerPixel = 0;
     uint32_t width = 0;
@@ -62,9 +76,15 @@ class CDisplay {
   CDisplay(const CDisplay&) = delete;
   CDisplay& operator=(const CDisplay&) = delete;
 
-  // Opens the window and context as the stored values say; false (after a
-  // message box) when a step fails.
+  // Opens the window and context as the stored values say. A window that
+  // cannot be made at the stored size (or in full screen at it) is made as
+  // the default window instead, 800 x 600 and windowed, and the refusal is
+  // kept for TakeRefusedWindow; false (after a message box) when even that
+  // fails, or when a step fails for a window of the default size.
   bool CreateGLWindow();
+  // True once after a creation that fell back to the default window: what
+  // was asked for and refused.
+  bool TakeRefusedWindow(RefusedWindow* refused);
   // Stops the GL back end and destroys the context and the window.
   void KillGLWindow();
   // Rebuilds the window: clears change pending, kills the old window unless
@@ -167,6 +187,7 @@ class CDisplay {
   void SwapAndPace();
   void ScissorFromCanvas(const Rect& rect);
   bool FailCreation(const char* text);
+  bool OpenWindow(platform::GlWindowConfig& config);
 
   Vector3 viewport_;
   int left_ = 0;
@@ -188,6 +209,8 @@ class CDisplay {
   float clearColour_[4] = {0.0f, 0.0f, 0.25f, 1.0f};
   uint32_t savedRenderState_ = 0;
   uint64_t lastSwapCounter_ = 0;
+  bool windowRefused_ = false;
+  RefusedWindow refusedWindow_;
   std::unique_ptr<platform::GlWindow> window_;
   std::vector<Device> devices_;
   int currentDevice_ = -1;

@@ -66,6 +66,40 @@ bool CDisplay::FailCreation(const char* text) {
   return false;
 }
 
+bool CDisplay::OpenWindow(platform::GlWindowConfig& config) {
+  if (window_->Open(config)) return true;
+  // No display at all, or a window of the default size refused: nothing
+  // else to try.
+  if (window_->LastError() == platform::GlWindowError::VideoUnavailable ||
+      (width_ == kDefaultWidth && height_ == kDefaultHeight)) {
+    return false;
+  }
+  // A size the display cannot make (larger than it allows, or a number
+  // nobody meant) must not keep the player out: a plain window will do.
+  RefusedWindow refused;
+  refused.width = width_;
+  refused.height = height_;
+  refused.fullscreen = HasState(kFullscreen);
+  refused.reason = window_->LastErrorText();
+  width_ = kDefaultWidth;
+  height_ = kDefaultHeight;
+  state_ &= ~kFullscreen;
+  inverseAspect_ = static_cast<float>(height_) / static_cast<float>(width_);
+  config.width = width_;
+  config.height = height_;
+  if (!window_->Open(config)) return false;
+  refusedWindow_ = std::move(refused);
+  windowRefused_ = true;
+  return true;
+}
+
+bool CDisplay::TakeRefusedWindow(RefusedWindow* refused) {
+  if (!windowRefused_) return false;
+  windowRefused_ = false;
+  if (refused != nullptr) *refused = refusedWindow_;
+  return true;
+}
+
 bool CDisplay::CreateGLWindow() {
   // The desktop's size served a refused full screen only: the new window,
   // or the next try at full screen, gets the player's size again.
@@ -85,7 +119,7 @@ bool CDisplay::CreateGLWindow() {
   config.width = width_;
   config.height = height_;
   config.showCursor = HasState(kCursor);
-  if (!window_->Open(config)) {
+  if (!OpenWindow(config)) {
     platform::GlWindowError error = window_->LastError();
     if (error == platform::GlWindowError::MakeCurrent && !window_->LastErrorText().empty()) {
       platform::ShowMessageBox("Error", window_->LastErrorText(), platform::MessageBoxButtons::Ok,

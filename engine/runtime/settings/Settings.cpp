@@ -10,6 +10,7 @@
 #include "engine/runtime/settings/Registry.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
+#include "platform/RegistryStore.h"
 #include "platform/UserFolder.h"
 
 namespace {
@@ -31,8 +32,9 @@ int32_t ParseInt(const String& text) {
 // Reads the ini file's lines, leading spaces and tabs and trailing line ends
 // and blanks removed; false (and logged) when it cannot be opened or is too
 // large to be a settings file.
-bool ReadIniLines(const String& fileName, std::vector<String>* lines) {
+bool ReadIniLines(const String& fileName, std::vector<String>* lines, std::string* pathRead) {
   const std::string path = platform::UserReadPath(fileName.Chars());
+  *pathRead = path;
   // A file that is there but cannot be read (a folder, a FIFO, which would
   // hold the open) is the player's to know about; a missing one is a first run.
   std::string nothing;
@@ -94,14 +96,23 @@ constexpr uint32_t kRegistryTextBytes = 1024;
 // A value is taken only when it has exactly the field's width, so a value of
 // another size never leaves a field half overwritten.
 template <class Field>
-void ReadField(const String& key, const char* name, Field* field) {
+bool ReadField(const String& key, const char* name, Field* field) {
   Field value{};
-  if (RegistryReadValue(name, &value, sizeof value, key.Chars()) == sizeof value) *field = value;
+  if (RegistryReadValue(name, &value, sizeof value, key.Chars()) != sizeof value) return false;
+  *field = value;
+  return true;
 }
 
-void ReadFlag(const String& key, const char* name, bool* field) {
+bool ReadFlag(const String& key, const char* name, bool* field) {
   uint8_t value = 0;
-  if (RegistryReadValue(name, &value, sizeof value, key.Chars()) == sizeof value) *field = value != 0;
+  if (RegistryReadValue(name, &value, sizeof value, key.Chars()) != sizeof value) return false;
+  *field = value != 0;
+  return true;
+}
+
+// The store's file and the value as a number, for a value that was read.
+SettingOrigin StoreOrigin(const String& key, int32_t value) {
+  return SettingOrigin{platform::RegistryFileFor(key.Chars()), std::to_string(value)};
 }
 
 template <class Field>
@@ -160,10 +171,12 @@ void CSettings::ReadDisplayRegistry() {
   ReadField(registryKeyPath, kDisplayAPI, &api);
   ReadField(registryKeyPath, kDisplayTop, &top);
   ReadField(registryKeyPath, kDisplayLeft, &left);
-  ReadField(registryKeyPath, kDisplayWidth, &width);
-  ReadField(registryKeyPath, kDisplayHeight, &height);
+  if (ReadField(registryKeyPath, kDisplayWidth, &width)) widthOrigin = StoreOrigin(registryKeyPath, width);
+  if (ReadField(registryKeyPath, kDisplayHeight, &height)) heightOrigin = StoreOrigin(registryKeyPath, height);
   ReadField(registryKeyPath, kDisplayDepth, &depth);
-  ReadFlag(registryKeyPath, kDisplayFullscreen, &fullscreen);
+  if (ReadFlag(registryKeyPath, kDisplayFullscreen, &fullscreen)) {
+    fullscreenOrigin = StoreOrigin(registryKeyPath, fullscreen ? 1 : 0);
+  }
 }
 
 void CSettings::WriteDisplayRegistry() const {
@@ -196,7 +209,10 @@ void CSettings::WriteSystemRegistry() const {
 bool CSettings::Load(bool useRegistry) {
   if (useRegistry) ReadDisplayRegistry();
   std::vector<String> lines;
-  if (!ReadIniLines(iniFileName, &lines)) return false;
+  std::string iniPath;
+  if (!ReadIniLines(iniFileName, &lines, &iniPath)) return false;
+  // Messages name the file wherever the program was started from.
+  if (!iniPath.empty() && iniPath[0] != '/') iniPath = platform::CurrentDirectory() + "/" + iniPath;
 
   // Keys and values of [System] are upper-cased whole.
   ReadSection(lines, "[System]", true, [this](const String& key, const String& value) {
@@ -214,21 +230,24 @@ bool CSettings::Load(bool useRegistry) {
       logFilter = value;
   });
   // [Display] keys are case-sensitive and values are taken as written.
-  ReadSection(lines, "[Display]", false, [this](const String& key, const String& value) {
+  ReadSection(lines, "[Display]", false, [this, &iniPath](const String& key, const String& value) {
     if (key == "API") {
       if (value == "OGL")
         api = 0;
       else if (value == "DX")
         api = 1;
-    } else if (key == "Width")
+    } else if (key == "Width") {
       width = ParseInt(value);
-    else if (key == "Height")
+      widthOrigin = SettingOrigin{iniPath, value.Chars()};
+    } else if (key == "Height") {
       height = ParseInt(value);
-    else if (key == "Depth")
+      heightOrigin = SettingOrigin{iniPath, value.Chars()};
+    } else if (key == "Depth")
       depth = ParseInt(value);
-    else if (key == "Fullscreen")
+    else if (key == "Fullscreen") {
       fullscreen = value == "1";
-    else if (key == "Top")
+      fullscreenOrigin = SettingOrigin{iniPath, value.Chars()};
+    } else if (key == "Top")
       top = ParseInt(value);
     else if (key == "Left")
       left = ParseInt(value);

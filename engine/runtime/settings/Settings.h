@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/foundation/LogSettings.h"
@@ -18,6 +19,13 @@
 struct StringPair {
   String name;
   String value;  // empty when the option had no value
+};
+
+// Where a setting's value came from, for messages that name it: the file
+// that gave it (the ini file read, or the registry store) and its text there.
+struct SettingOrigin {
+  std::string file;  // empty: the built-in default
+  std::string text;
 };
 
 class CSettings : public LogSettings {
@@ -96,6 +104,10 @@ class CSettings : public LogSettings {
   String iniFileName{kDefaultIniName};
   // The registry root followed by the title.
   String registryKeyPath;
+  // Where the window's size and mode were read from by the last Load.
+  SettingOrigin widthOrigin;
+  SettingOrigin heightOrigin;
+  SettingOrigin fullscreenOrigin;
   // Something changed the settings since they were loaded; decides the save at exit.
   bool modified = false;
   bool logsToFiles = false;

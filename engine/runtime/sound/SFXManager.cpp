@@ -4,6 +4,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <algorithm>
 
@@ -65,6 +66,10 @@ bool CSFXManager::Init(int sourceCount, const char* deviceName) {
 }
 
 void CSFXManager::Shutdown() {
+  // A device held by Suspend goes as it is; the next Init starts afresh.
+  suspended_ = false;
+  devicePaused_ = false;
+  pausedSources_.clear();
   // Sources first: they hold buffers and streams; then streams, buffers.
   while (!sources_.empty()) sources_.pop_back();
   for (auto& stream : streams_) stream->Close();
@@ -87,7 +92,52 @@ void CSFXManager::Shutdown() {
 void CSFXManager::Update() {
   if (pending_ > 0) LoadQueued();
   if (listenerActor_ != nullptr && initialised_) SetListenerPosition(listenerActor_->GetPosition());
+  // A source held by Suspend is not playing, and feeding it would start it again.
+  if (suspended_) return;
   for (int i = static_cast<int>(sources_.size()) - 1; i >= 0; --i) sources_[i]->UpdateStream();
+}
+
+void CSFXManager::Suspend() {
+  if (!initialised_ || suspended_) return;
+  suspended_ = true;
+  if (devicePauseAllowed_ && alcIsExtensionPresent(device_, "ALC_SOFT_pause_device") == ALC_TRUE) {
+    auto pause = reinterpret_cast<LPALCDEVICEPAUSESOFT>(alcGetProcAddress(device_, "alcDevicePauseSOFT"));
+    if (pause != nullptr) {
+      pause(device_);
+      devicePaused_ = true;
+      return;
+    }
+  }
+  pausedSources_.clear();
+  for (const auto& source : sources_) {
+    if (!source->IsPlaying()) continue;
+    source->Pause();
+    pausedSources_.push_back(source.get());
+  }
+}
+
+void CSFXManager::Resume() {
+  if (!suspended_) return;
+  suspended_ = false;
+  if (devicePaused_) {
+    devicePaused_ = false;
+    auto resume = reinterpret_cast<LPALCDEVICERESUMESOFT>(alcGetProcAddress(device_, "alcDeviceResumeSOFT"));
+    if (resume != nullptr) resume(device_);
+    return;
+  }
+  // Only what Suspend paused plays on; a source paused by its owner stays so.
+  for (const auto& source : sources_) {
+    if (std::find(pausedSources_.begin(), pausedSources_.end(), source.get()) == pausedSources_.end()) continue;
+    ALint state = 0;
+    SFXClearError();
+    alGetSourcei(source->GetALSource(), AL_SOURCE_STATE, &state);
+    SFXCheckLastCall();
+    if (state != AL_PAUSED) continue;
+    SFXClearError();
+    alSourcePlay(source->GetALSource());
+    SFXCheckLastCall();
+  }
+  pausedSources_.clear();
 }
 
 void CSFXManager::CountLoaded() {

@@ -50,8 +50,18 @@ class CSFXManager {
   // Deletes every source, stream and buffer, then closes the context and the
   // device. Called before static destruction, as it talks to OpenAL.
   void Shutdown();
-  // Per frame: loads queued files, moves the listener, feeds the streams.
+  // Per frame: loads queued files, moves the listener, feeds the streams
+  // (not while suspended).
   void Update();
+  // Holds every sound where it stands while no frames run (the window is
+  // minimised): the device stops mixing when it offers that
+  // (ALC_SOFT_pause_device), else every playing source is paused.
+  void Suspend();
+  // Sounds again from where Suspend held it.
+  void Resume();
+  bool IsSuspended() const { return suspended_; }
+  // Tests take the way of a device without the pause extension with false.
+  void SetDevicePauseAllowed(bool allowed) { devicePauseAllowed_ = allowed; }
   // Loads every queued file not tried yet, newest first, buffers before
   // streams, at most the load limit in one pass.
   void LoadQueued();
@@ -136,6 +146,11 @@ class CSFXManager {
   String deviceList_;
   ALCdevice_struct* device_ = nullptr;
   ALCcontext_struct* context_ = nullptr;
+  bool suspended_ = false;
+  bool devicePauseAllowed_ = true;
+  bool devicePaused_ = false;
+  // The sources Suspend paused itself (when the device could not be paused).
+  std::vector<const CSFXSource*> pausedSources_;
 };
 
 // The sound service, built on first use.

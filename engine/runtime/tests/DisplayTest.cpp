@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 
 #include "engine/foundation/Log.h"
@@ -206,6 +207,56 @@ TEST(Display, FailedCreationClearsCreatedAndReleasesTheWindow) {
   EXPECT_FALSE(null.display->CreateGLWindow());
   EXPECT_FALSE(null.display->HasState(CDisplay::kCreated));
   EXPECT_FALSE(null.window->IsOpen());
+}
+
+// A size the display cannot make gives the default window, 800 x 600 and
+// windowed, with the refusal kept once for the caller to report; a display
+// that refuses the default too, or has no video at all, still fails.
+TEST(Display, ASizeTheDisplayCannotMakeGivesTheDefaultWindow) {
+  struct Case {
+    const char* name;
+    int width;
+    int height;
+    bool fullscreen;
+    platform::GlWindowError failAll;
+    bool created;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"too wide and high", 20000, 20000, false, platform::GlWindowError::None, true, true},
+      {"too wide, full screen", INT32_MAX, 600, true, platform::GlWindowError::None, true, true},
+      {"a size that fits", 1024, 768, false, platform::GlWindowError::None, true, false},
+      {"nothing can be made", 20000, 600, false, platform::GlWindowError::CreateWindow, false, false},
+      {"no display at all", 20000, 600, false, platform::GlWindowError::VideoUnavailable, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    NullDisplay null({DeviceWith({{32, 1024, 768, 60}})});
+    null.window->largestSide = 16384;
+    null.window->failOpenWith = c.failAll;
+    CDisplay& display = *null.display;
+    display.Configure("Game", c.width, c.height, 32, c.fullscreen);
+    EXPECT_EQ(display.Recreate(), c.created);
+    CDisplay::RefusedWindow refused;
+    EXPECT_EQ(display.TakeRefusedWindow(&refused), c.refused);
+    EXPECT_FALSE(display.TakeRefusedWindow(&refused)) << "told once";
+    if (c.failAll == platform::GlWindowError::VideoUnavailable) {
+      EXPECT_EQ(null.window->lastConfig.width, c.width) << "no second try without a display";
+    }
+    if (!c.refused) continue;
+    EXPECT_EQ(refused.width, c.width);
+    EXPECT_EQ(refused.height, c.height);
+    EXPECT_EQ(refused.fullscreen, c.fullscreen);
+    EXPECT_EQ(refused.reason, "Window is too large.");
+    EXPECT_EQ(display.GetWidth(), 800);
+    EXPECT_EQ(display.GetHeight(), 600);
+    EXPECT_FALSE(display.HasState(CDisplay::kFullscreen));
+    EXPECT_FALSE(null.window->fullscreen);
+    EXPECT_FALSE(null.window->desktopFullscreen);
+    EXPECT_EQ(null.window->openCount, 1);
+    EXPECT_EQ(null.window->lastConfig.width, 800);
+    EXPECT_EQ(null.window->lastConfig.height, 600);
+  }
 }
 
 TEST(Display, EnumerationLogsDevicesAndModes) {

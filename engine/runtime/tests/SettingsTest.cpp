@@ -90,6 +90,29 @@ TEST_F(SettingsTest, IniFileIsReadAfterTheRegistryAndWins) {
   EXPECT_EQ(fileOnly.height, 600);
 }
 
+// A window the display cannot make is reported with the file that asked
+// for it and the value as that file holds it (a number too large for an int
+// included); a value nobody stored has no file.
+TEST_F(SettingsTest, EachWindowValueKnowsTheFileThatGaveIt) {
+  WriteRegistryInt("Display\\Width", 20000);
+  WriteRegistryInt("Display\\Height", 480);
+  WriteIni("[Display]\nHeight=99999999999\n");
+  EXPECT_TRUE(settings_.Load(true));
+  const std::string store = scratch_ / "registry.reg";
+  EXPECT_EQ(settings_.widthOrigin.file, store);
+  EXPECT_EQ(settings_.widthOrigin.text, "20000");
+  EXPECT_EQ(settings_.height, INT32_MAX);
+  EXPECT_EQ(settings_.heightOrigin.file, iniPath_);
+  EXPECT_EQ(settings_.heightOrigin.text, "99999999999");
+  EXPECT_TRUE(settings_.fullscreenOrigin.file.empty());
+
+  uint8_t on = 1;
+  ASSERT_TRUE(RegistryWriteValue("Display\\Fullscreen", 1, &on, 1, settings_.registryKeyPath.Chars()));
+  EXPECT_TRUE(settings_.Load(true));
+  EXPECT_EQ(settings_.fullscreenOrigin.file, store);
+  EXPECT_EQ(settings_.fullscreenOrigin.text, "1");
+}
+
 TEST_F(SettingsTest, IniSectionsFollowTheirOwnRules) {
   WriteIni(
       "  [Display]\r\n"  // leading blanks and CRLF are trimmed

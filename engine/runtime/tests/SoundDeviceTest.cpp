@@ -204,6 +204,67 @@ TEST_F(Sound, PlaysABufferAndReusesFinishedSources) {
   EXPECT_EQ(ErrorLines(), 0);
 }
 
+// Where a source stands in its buffer, in samples.
+ALint SampleOffset(const CSFXSource* source) {
+  ALint offset = 0;
+  alGetSourcei(source->GetALSource(), AL_SAMPLE_OFFSET, &offset);
+  return offset;
+}
+
+ALint SourceState(const CSFXSource* source) {
+  ALint state = 0;
+  alGetSourcei(source->GetALSource(), AL_SOURCE_STATE, &state);
+  return state;
+}
+
+// Waits (at most two seconds) until the source has moved past the offset.
+bool MovesOnFrom(const CSFXSource* source, ALint offset) {
+  for (int i = 0; i < 400 && SampleOffset(source) == offset; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return SampleOffset(source) != offset;
+}
+
+// While the window is minimised the sound stands still, by the device's
+// pause or, on a device without it, source by source; it plays on from there
+// afterwards, and a source its owner had paused stays paused.
+TEST_F(Sound, SuspendHoldsEverySoundWhereItStandsAndResumePlaysOn) {
+  const std::string tone = Tone("hum.ogg", 1, 22050, 22050);
+  for (const bool devicePause : {true, false}) {
+    SCOPED_TRACE(devicePause ? "the device pauses" : "each source pauses");
+    sfx_.SetDevicePauseAllowed(devicePause);
+    const int buffer = sfx_.LoadBuffer(tone.c_str());
+    sfx_.Update();
+    const int playing = sfx_.GetFreeSource();
+    sfx_.BindSourceBuffer(playing, buffer);
+    sfx_.SetSourceLooping(playing, true);
+    sfx_.PlaySource(playing, 1.0f);
+    const int held = sfx_.GetFreeSource();
+    ASSERT_NE(held, playing);
+    sfx_.BindSourceBuffer(held, buffer);
+    sfx_.SetSourceLooping(held, true);
+    sfx_.PlaySource(held, 1.0f);
+    sfx_.PauseSource(held);
+    const CSFXSource* music = sfx_.GetSource(playing);
+    ASSERT_TRUE(MovesOnFrom(music, 0));
+
+    sfx_.Suspend();
+    EXPECT_TRUE(sfx_.IsSuspended());
+    const ALint offset = SampleOffset(music);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    sfx_.Update();  // the frames a quit needs still run
+    EXPECT_EQ(SampleOffset(music), offset);
+
+    sfx_.Resume();
+    EXPECT_FALSE(sfx_.IsSuspended());
+    EXPECT_TRUE(MovesOnFrom(music, offset));
+    EXPECT_TRUE(sfx_.IsSourcePlaying(playing));
+    EXPECT_EQ(SourceState(sfx_.GetSource(held)), AL_PAUSED);
+    sfx_.StopAllSources();
+  }
+  EXPECT_EQ(ErrorLines(), 0);
+}
+
 TEST(SoundInit, AVolumeSetBeforeInitIsTheMasterVolumeAfterIt) {
   // The game sets its volume in its constructor, before the run opens the device.
   for (auto [set, expected] : {std::pair{0.5f, 0.5f}, std::pair{1.5f, 1.0f}, std::pair{-0.2f, 0.0f}}) {

@@ -4,17 +4,24 @@
 // and "Yes".
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "engine/foundation/Clock.h"
 #include "game/puzzle/Game.h"
+#include "game/puzzle/GameHud.h"
 #include "game/puzzle/RunGame.h"
 #include "game/puzzle/tests/support/GameTestSupport.h"
 #include "game/shell/ShellServices.h"
+#include "platform/Events.h"
 #include "platform/FileSystem.h"
 #include "platform/KeyCodes.h"
+#include "platform/UserFolder.h"
 #include "platform/null/ScriptedInputSources.h"
 
 namespace {
@@ -109,6 +116,131 @@ TEST(ShellRunDevice, TheProgramGoesFromTheLogosToTheMainMenuAndExitYesEndsItWith
   EXPECT_FALSE(closed) << "the run did not end by the menu's Exit";
   EXPECT_EQ(nextPress, presses.size());
   EXPECT_EQ(states, (std::vector<std::string>{"Game.IntroVelkSW", "Game.IntroVyre", "Game.Loading", "Game.FrontEnd"}));
+}
+
+// How a child run of the program ended: "exit N" or "signal N".
+std::string HowItEnded(int status) {
+  if (WIFEXITED(status)) return "exit " + std::to_string(WEXITSTATUS(status));
+  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
+  return "stopped";
+}
+
+// The statuses a child run returns when its script ran out of frames, or
+// when the Panic clock moved while the window was minimised.
+constexpr int kScriptFailed = 3;
+constexpr int kClockMovedWhileMinimised = 4;
+// Frames of Panic play before the terminal goes (or the window is minimised).
+constexpr int kPanicFrames = 60;
+// Passes of the loop the window stays minimised before the terminal goes.
+constexpr int kMinimisedPasses = 10;
+
+// The program from the logos to a Panic game under a new profile "tess"
+// (named on the way), where the terminal it was started from is closed: a
+// hang-up, in play or while the window is minimised. Returns the program's
+// status.
+int PlayPanicUntilTheTerminalCloses(bool minimisedFirst) {
+  // Game time runs three times as fast as the frames, so fades and menus
+  // take fewer of them.
+  Clock::Instance().SetFixedStep(0.05f);
+  ShellServices services;
+  Script script;
+  // Main menu "Start Game", the name, then "Panic Mode"; each press waits
+  // the frames given after the one before.
+  const std::vector<std::pair<uint8_t, int>> presses = {
+      {platform::key::Return, 30}, {platform::key::T, 30},     {platform::key::E, 8},     {platform::key::S, 8},
+      {platform::key::S, 8},       {platform::key::Return, 8}, {platform::key::Down, 30}, {platform::key::Return, 20},
+  };
+  const uint8_t used[] = {platform::key::Return, platform::key::T, platform::key::E, platform::key::S,
+                          platform::key::Down};
+  size_t nextPress = 0;
+  int frame = 0;
+  int sincePress = 0;
+  int panicFrames = 0;
+  int minimisedPasses = -1;
+  float timeLeftAtMinimise = 0.0f;
+  bool clockMoved = false;
+  bool hungUp = false;
+  bool ranOut = false;
+  bool handedOut = false;
+  EngineRunOptions options;
+  options.makeInputSources = ScriptedInput(&script);
+  options.pollEvent = [&](platform::Event* event) {
+    // After the hang-up the platform's own events tell the run to end.
+    if (hungUp) return platform::PollEvent(event);
+    if (ranOut) return false;
+    // The second call of a pass that handed out an event finds the queue empty.
+    if (handedOut) {
+      handedOut = false;
+      return false;
+    }
+    const ShellContext* shell = services.Context();
+    const GameHud* hud = shell != nullptr ? shell->game.hud.get() : nullptr;
+    if (minimisedPasses >= 0) {
+      clockMoved = clockMoved || hud == nullptr || hud->timeLeft != timeLeftAtMinimise;
+      if (++minimisedPasses < kMinimisedPasses) return false;
+      hungUp = true;
+      raise(SIGHUP);
+      return platform::PollEvent(event);
+    }
+    ++frame;
+    if (script.keyboard != nullptr) {
+      for (uint8_t code : used) script.keyboard->Set(code, false);
+    }
+    if (frame > kFrameLimit) {
+      ranOut = true;
+      event->type = platform::EventType::WindowClose;
+      return true;
+    }
+    if (shell == nullptr || script.keyboard == nullptr) return false;
+    const std::string state = shell->game.GetCurrentStateName().Chars();
+    if ((state == "Game.IntroVelkSW" || state == "Game.IntroVyre" || state == "Game.Instructions") && frame % 30 == 0) {
+      script.keyboard->Set(platform::key::Return, true);
+    }
+    if (state == "Game.FrontEnd" && shell->game.fadedIn && nextPress < presses.size() &&
+        ++sincePress >= presses[nextPress].second) {
+      script.keyboard->Set(presses[nextPress++].first, true);
+      sincePress = 0;
+    }
+    if (state != "Game.PanicGame" || ++panicFrames != kPanicFrames) return false;
+    if (minimisedFirst && hud != nullptr) {
+      minimisedPasses = 0;
+      timeLeftAtMinimise = hud->timeLeft;
+      event->type = platform::EventType::Minimised;
+      handedOut = true;
+      return true;
+    }
+    hungUp = true;
+    raise(SIGHUP);
+    return platform::PollEvent(event);
+  };
+  const int status = RunGame(services, std::move(options));
+  if (ranOut) return kScriptFailed;
+  return clockMoved ? kClockMovedWhileMinimised : status;
+}
+
+// The terminal the program was started from is closed during a Panic game,
+// in play or while the window is minimised (the game's clock standing
+// still): the program ends as on any quit, with status 0, the game's result
+// in the high-score table and the window layout written.
+TEST(ShellRunDevice, ClosingTheTerminalDuringAPanicGameEndsTheProgramAsAQuitDoes) {
+  for (const bool minimisedFirst : {false, true}) {
+    SCOPED_TRACE(minimisedFirst ? "minimised" : "in play");
+    puzzle_test::GameFixture folders;
+    const std::string user = platform::UserFolder();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      alarm(300);
+      _exit(PlayPanicUntilTheTerminalCloses(minimisedFirst));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(HowItEnded(status), "exit 0");
+    std::ifstream scores(user + "/00000000.dat", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(scores)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find(std::string("tess\0", 5)), std::string::npos) << "the Panic result is in the table";
+    EXPECT_TRUE(platform::PathExists(user + "/Vyre/GUI.TXT")) << "the layout is written";
+  }
 }
 
 // A damaged install: the gem library replaced by random bytes. The loading
