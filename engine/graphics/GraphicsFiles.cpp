@@ -5,14 +5,23 @@
 #include "engine/foundation/File.h"
 #include "engine/foundation/ResourceManager.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "platform/FileTime.h"
 #include "platform/Path.h"
 
 TextureFileRead ReadTextureFileFromDisk(const char* path, std::vector<uint8_t>& out, DecodeResult& refusal) {
   out.clear();
-  const std::string resolved = platform::ResolvePath(path);
-  FILE* file = std::fopen(resolved.c_str(), "rb");
-  if (file == nullptr) return TextureFileRead::kMissing;
+  FILE* file = nullptr;
+  std::string reason;
+  switch (platform::OpenFileStream(path, "rb", file, reason)) {
+    case platform::FileOpen::Missing:
+      return TextureFileRead::kMissing;
+    case platform::FileOpen::Refused:
+      refusal = DecodeResult::Failure(reason);
+      return TextureFileRead::kRefused;
+    case platform::FileOpen::Opened:
+      break;
+  }
   TextureFileRead result = TextureFileRead::kRead;
   uint8_t piece[64 * 1024];
   for (;;) {
@@ -33,8 +42,13 @@ TextureFileRead ReadTextureFileFromDisk(const char* path, std::vector<uint8_t>& 
 TextureFileRead ReadPngResource(const char* path, std::vector<uint8_t>& out, DecodeResult& refusal) {
   out.clear();
   ResourceManager& resources = ResourceManager::Instance();
-  File* file = resources.Open(path);
-  if (file == nullptr) return TextureFileRead::kMissing;
+  String refused;
+  File* file = resources.Open(path, &refused);
+  if (file == nullptr) {
+    if (refused.IsEmpty()) return TextureFileRead::kMissing;
+    refusal = DecodeResult::Failure(refused.Chars());
+    return TextureFileRead::kRefused;
+  }
   const int64_t size = resources.ResourceSize(file);
   TextureFileRead result = TextureFileRead::kRead;
   if (size < 0 || uint64_t(size) > kMostTextureFileBytes) {
