@@ -2,13 +2,15 @@
 // FIFOs standing where the program looks for its files, for tests of code
 // that must refuse them at once. Code that waits on one all the same would
 // hang its test; instead, once the grace time is over, a watchdog looks for
-// a reader held on each FIFO, lets it go (it reads an empty file) and
-// records it, so the test fails on Waited() rather than hanging.
+// a reader or a writer held on each FIFO, lets it go (a reader finds an
+// empty file, a writer's open returns) and records it, so the test fails on
+// Waited() rather than hanging.
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -63,22 +65,38 @@ class FifoWatch {
     if (!Sleep(grace)) return;
     for (;;) {
       for (const std::string& path : paths_) {
-        // A non-blocking open for writing succeeds only while a reader has
-        // the FIFO open. Code that refuses a FIFO holds it for microseconds;
-        // code that waits on it is still reading once the writer came.
-        const int writer = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (writer < 0) continue;
-        Sleep(kHeldFor);
-        const int again = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (again >= 0) {
-          waited_ = true;
-          close(again);
-        }
-        // With no writer left the waiting reader sees the end of the file.
-        close(writer);
+        if (ReleaseReader(path) | ReleaseWriter(path)) waited_ = true;
       }
       if (!Sleep(kPollGap)) return;
     }
+  }
+
+  // A non-blocking open for writing succeeds only while a reader has the
+  // FIFO open. Code that refuses a FIFO holds it for microseconds; code that
+  // waited on it is still reading once the writer came, until the writer
+  // goes and it sees the end of the file.
+  bool ReleaseReader(const std::string& path) {
+    const int writer = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer < 0) return false;
+    Sleep(kHeldFor);
+    const int again = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (again >= 0) close(again);
+    close(writer);
+    return again >= 0;
+  }
+
+  // A reader lets a waiting writer's open return; a writer still there a
+  // while later has written, or makes an empty non-blocking read say "try
+  // again" rather than report the end of the file.
+  bool ReleaseWriter(const std::string& path) {
+    const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (reader < 0) return false;
+    Sleep(kHeldFor);
+    char byte = 0;
+    const ssize_t got = read(reader, &byte, 1);
+    const bool held = got > 0 || (got < 0 && errno == EAGAIN);
+    close(reader);
+    return held;
   }
 
   std::vector<std::string> paths_;
