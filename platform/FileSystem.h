@@ -2,6 +2,7 @@
 // Files and folders: listing, creating, querying. Every path given here is
 // resolved first (see Path.h).
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,15 @@ bool MakeParentFolders(std::string_view filePath);
 // True when the path names an existing folder.
 bool IsFolder(std::string_view path);
 
+// What a look into a folder found.
+enum class FolderRead { Readable, Missing, Unreadable };
+
+// Whether a folder can be listed and the files in it reached. Missing when
+// nothing of that name exists or it is no folder; Unreadable, with the
+// system's reason, when a folder is there but cannot be read or entered
+// (its permissions, an error of the disk).
+FolderRead CheckFolder(std::string_view path, std::string& outReason);
+
 // True when the path names an existing file or folder.
 bool PathExists(std::string_view path);
 
@@ -48,6 +58,16 @@ enum class FileRead { Read, Missing, Unreadable };
 // FIFO or a device, which are never waited on, or an error of the system)
 // is Unreadable, with the system's reason in outReason.
 FileRead ReadFileBytes(std::string_view path, size_t maxBytes, std::string& outBytes, std::string& outReason);
+
+// How an open of a file as a stream went.
+enum class FileOpen { Opened, Missing, Refused };
+
+// Opens a regular file as a C stream with an fopen mode ("r", "rb", "w",
+// "a+b", ...). Never waits: a FIFO, a socket or a device is refused at once
+// ("not a regular file"), as is a folder. Missing only when no file of that
+// name exists; every other failure is Refused, with the system's reason in
+// outReason. outStream is null unless the file opened.
+FileOpen OpenFileStream(std::string_view path, const char* mode, std::FILE*& outStream, std::string& outReason);
 
 // True when the last read of the path in this run found it there but could
 // not read it: the player's file in a state the program cannot see into,

@@ -137,10 +137,13 @@ bool CGEMApplication::Initialise(const GEMServices& services) {
   RegisterProfileSections();
   ToggleFreeCamera(true);
   platform::SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
-  CConsoleVariable* cds = CVariableRegistry::Get()->Register("gem:cds:show", kCVarUInt8, &options.cdsDrawing,
+  CConsoleVariable* cds = CVariableRegistry::Get()->Register("gem:cds:show", kCVarBool, &options.cdsDrawing,
                                                              "[0 / 1] Toggles CDS containment rendering");
   // A name registered earlier keeps its first binding; it must follow this application.
-  if (cds != nullptr) cds->storage = &options.cdsDrawing;
+  if (cds != nullptr) {
+    cds->type = kCVarBool;
+    cds->storage = &options.cdsDrawing;
+  }
   return true;
 }
 

@@ -7,7 +7,8 @@
 inline constexpr const char* kGameDataFolder = "Resources";
 
 // True when the working directory holds the game data: the "Resources"
-// folder, with loose files or the archive "Resources/Vyre.cab". Otherwise
-// says on the terminal that the game data is missing and which folder was
-// searched, and returns false.
+// folder, with loose files or the archive "Resources/Vyre.cab", and the
+// program can read it. Otherwise says on the terminal that the game data is
+// missing and which folder was searched, or which folder cannot be read and
+// the system's reason, and returns false.
 bool GameDataFound();

@@ -10,7 +10,6 @@
 #include "engine/foundation/Quaternion.h"
 #include "engine/foundation/Vector3.h"
 #include "platform/FileSystem.h"
-#include "platform/Path.h"
 
 namespace {
 
@@ -58,9 +57,14 @@ uint32_t File::Open(const char* name, uint32_t modeBit, const char* textMode, co
   if (stream_ != nullptr) Close();
   name_ = name != nullptr ? name : "";
   name_.ReplaceChar('/', '\\');
+  refusal_.ClearText();
   if (name != nullptr && name[0] != '\0') {
-    std::string onDisk = platform::ResolvePath(name);
-    stream_ = std::fopen(onDisk.c_str(), IsText() ? textMode : binaryMode);
+    // Only a regular file opens: what stands in its place and is none (a
+    // FIFO, a device, a folder) is refused at once instead of waited on.
+    std::string reason;
+    if (platform::OpenFileStream(name, IsText() ? textMode : binaryMode, stream_, reason) ==
+        platform::FileOpen::Refused)
+      refusal_ = reason.c_str();
   }
   return stream_ != nullptr ? modeBit : 0;
 }

@@ -50,6 +50,10 @@ class File {
   bool IsEOF() const;
   // The name as given, with "/" turned into "\".
   const String& GetName() const { return name_; }
+  // Why the last open failed although something stands under the name (not
+  // a regular file, or the system's reason); empty when it opened or when
+  // nothing of that name exists.
+  const String& GetRefusal() const { return refusal_; }
   // The C stream, for readers that scan it directly (null when closed).
   FILE* GetStream() const { return stream_; }
 
@@ -134,6 +138,7 @@ class File {
 
   String name_;
   FILE* stream_ = nullptr;
+  String refusal_;
   int64_t savedPosition_ = 0;
   uint32_t flags_ = 0;
 };

@@ -1,11 +1,12 @@
 #include "engine/foundation/LogChannel.h"
 
 #include <cstring>
+#include <string>
 
 #include "engine/foundation/Clock.h"
 #include "engine/foundation/Log.h"
 #include "platform/DebugOutput.h"
-#include "platform/Path.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -148,8 +149,12 @@ void LogChannel::Write(const String& text, const float* colour) {
 
 void LogChannel::AppendToFile(uint32_t frameNumber, const String& text) {
   // A file that cannot be opened is not reported: the line stays in memory
-  // and the next line tries again.
-  if (file_ == nullptr) file_ = std::fopen(platform::ResolvePath(fileName_.Chars()).c_str(), "a");
+  // and the next line tries again. Only a regular file is written to, so a
+  // FIFO in its place never holds the program.
+  if (file_ == nullptr) {
+    std::string reason;
+    platform::OpenFileStream(fileName_.Chars(), "a", file_, reason);
+  }
   if (file_ == nullptr) return;
   std::fprintf(file_, "%u|%s", frameNumber, text.Chars());
   std::fflush(file_);

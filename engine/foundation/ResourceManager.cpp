@@ -28,7 +28,8 @@ void ResourceManager::UnmountAll() {
   while (archives_.Count() > 0) delete static_cast<CABArchive*>(archives_.RemoveNode(archives_.Head()));
 }
 
-File* ResourceManager::Open(const char* name) {
+File* ResourceManager::Open(const char* name, String* outRefusal) {
+  if (outRefusal != nullptr) outRefusal->ClearText();
   for (PooledListNode* node = archives_.Head(); node != nullptr; node = node->next) {
     CABArchive* archive = static_cast<CABArchive*>(node->data);
     archive->Read();
@@ -37,7 +38,9 @@ File* ResourceManager::Open(const char* name) {
   }
   looseFile_.SetFlags(File::kTerminatedStrings);
   looseFile_.OpenRead(name);
-  return looseFile_.IsOpen() ? &looseFile_ : nullptr;
+  if (looseFile_.IsOpen()) return &looseFile_;
+  if (outRefusal != nullptr) *outRefusal = looseFile_.GetRefusal();
+  return nullptr;
 }
 
 bool ResourceManager::Close(File* file) {

@@ -27,8 +27,10 @@ class ResourceManager {
   // Removes every mounted archive.
   void UnmountAll();
   // The resource positioned at its first byte, or null. The caller stops at
-  // the resource's end itself (see ResourceSize) and closes it.
-  File* Open(const char* name);
+  // the resource's end itself (see ResourceSize) and closes it. When a file
+  // of that name is on the disk but cannot be opened (no regular file, or
+  // the system refuses it), outRefusal receives why; it is emptied otherwise.
+  File* Open(const char* name, String* outRefusal = nullptr);
   // Closes what Open returned; returns the closed bit (false for null).
   bool Close(File* file);
   // Size of the resource Open returned: the entry's for an archive, the

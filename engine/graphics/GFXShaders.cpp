@@ -12,8 +12,8 @@
 #include "engine/foundation/File.h"
 #include "engine/graphics/GFXDisplay.h"
 #include "engine/graphics/GFXGLInternal.h"
+#include "platform/FileSystem.h"
 #include "platform/GlWindow.h"
-#include "platform/Path.h"
 
 namespace GFX_GL {
 namespace {
@@ -140,9 +140,9 @@ bool FileExists(const char* name) {
 // Hands a source file to a shader object; false when the file cannot be read
 // or GL reports an error.
 bool LoadShaderSource(GLhandleARB object, const char* fileName) {
-  const std::string path = platform::ResolvePath(fileName);
-  FILE* stream = std::fopen(path.c_str(), "rb");
-  if (stream == nullptr) return false;
+  FILE* stream = nullptr;
+  std::string reason;
+  if (platform::OpenFileStream(fileName, "rb", stream, reason) != platform::FileOpen::Opened) return false;
   std::fseek(stream, 0, SEEK_END);
   const long length = std::ftell(stream);
   std::fseek(stream, 0, SEEK_SET);

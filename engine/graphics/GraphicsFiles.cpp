@@ -28,19 +28,24 @@ TextureFileRead AskTheDiskWhy(const char* path, DecodeResult& refusal) {
 
 TextureFileRead ReadTextureFileFromDisk(const char* path, std::vector<uint8_t>& out, DecodeResult& refusal) {
   out.clear();
-  const std::string resolved = platform::ResolvePath(path);
-  FILE* file = std::fopen(resolved.c_str(), "rb");
-  if (file == nullptr) {
-    const int error = errno;
-    refusal = DecodeResult::Failure(std::strerror(error));
-    return error == ENOENT ? TextureFileRead::kMissing : TextureFileRead::kRefused;
+  FILE* file = nullptr;
+  std::string reason;
+  switch (platform::OpenFileStream(path, "rb", file, reason)) {
+    case platform::FileOpen::Missing:
+      refusal = DecodeResult::Failure(reason);
+      return TextureFileRead::kMissing;
+    case platform::FileOpen::Refused:
+      refusal = DecodeResult::Failure(reason);
+      return TextureFileRead::kRefused;
+    case platform::FileOpen::Opened:
+      break;
   }
   TextureFileRead result = TextureFileRead::kRead;
   uint8_t piece[64 * 1024];
   for (;;) {
     const size_t got = std::fread(piece, 1, sizeof piece, file);
     if (got == 0) {
-      // A folder opens as a stream and fails its first read.
+      // The disk failed the read: its reason says more than ours.
       if (std::ferror(file)) {
         refusal = DecodeResult::Failure(std::strerror(errno));
         out.clear();
@@ -63,9 +68,14 @@ TextureFileRead ReadTextureFileFromDisk(const char* path, std::vector<uint8_t>& 
 TextureFileRead ReadPngResource(const char* path, std::vector<uint8_t>& out, DecodeResult& refusal) {
   out.clear();
   ResourceManager& resources = ResourceManager::Instance();
-  File* file = resources.Open(path);
+  String refused;
+  File* file = resources.Open(path, &refused);
   if (file == nullptr) {
-    // No archive holds the name and the disk would not give it.
+    if (!refused.IsEmpty()) {
+      refusal = DecodeResult::Failure(refused.Chars());
+      return TextureFileRead::kRefused;
+    }
+    // No archive holds the name and the disk has no file of it.
     const TextureFileRead onDisk = AskTheDiskWhy(path, refusal);
     if (onDisk != TextureFileRead::kRead) return onDisk;
     refusal = DecodeResult::Failure("the file cannot be opened");
@@ -85,15 +95,6 @@ TextureFileRead ReadPngResource(const char* path, std::vector<uint8_t>& out, Dec
     }
   }
   resources.Close(file);
-  // A loose file that opened and gave nothing (a folder opens as a stream):
-  // the system's reason says more than ours.
-  if (out.empty()) {
-    DecodeResult onDisk;
-    if (AskTheDiskWhy(path, onDisk) == TextureFileRead::kRefused) {
-      refusal = onDisk;
-      result = TextureFileRead::kRefused;
-    }
-  }
   return result;
 }
 

@@ -34,10 +34,8 @@ Window::~Window() {
   delete resizeIcon;
 }
 
-void Window::QueueState(FsmState* next) {
-  ConsolePrintf("Next|'%s'", next->Name().Chars());
-  Next(next);
-}
+// Next writes the state's trace line.
+void Window::QueueState(FsmState* next) { Next(next); }
 
 void Window::OnShowEnter() { QueueState(&idleState); }
 void Window::OnHideEnter() { QueueState(&idleState); }

@@ -96,9 +96,7 @@ void DebugWindow::StepSlide(AnimChannel& x, AnimChannel& y) {
   x.Update(step);
   y.Update(step);
   if (x.Finished() && y.Finished()) {
-    FsmState* idle = GetNullState();
-    ConsolePrintf("Next|'%s'", idle->Name().Chars());
-    Next(idle);
+    Next(GetNullState());
   }
   // Delay 0: delivered before Post returns, so the local is still alive.
   const Vector2 position(x.output, y.output);

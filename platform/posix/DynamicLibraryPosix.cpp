@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -13,6 +14,10 @@ DynamicLibrary* LoadDynamicLibrary(const char* path) {
   // A name without a folder would make dlopen search the system paths; the
   // library is looked up in the working directory only.
   if (onDisk.find('/') == std::string::npos) onDisk = "./" + onDisk;
+  // dlopen opens the file as it finds it and would wait on a FIFO: what is
+  // no regular file is no library.
+  struct stat info;
+  if (stat(onDisk.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return nullptr;
   return static_cast<DynamicLibrary*>(dlopen(onDisk.c_str(), RTLD_NOW | RTLD_LOCAL));
 }
 

@@ -40,6 +40,61 @@ bool MatchesWildcard(const char* pattern, const char* name) {
   return *pattern == '\0';
 }
 
+// What a name that is neither a file nor a folder is refused with.
+constexpr const char* kNotRegularFile = "not a regular file";
+
+// Opens a path with the open(2) flags given and keeps the descriptor only
+// when it names a regular file. Never waits: a FIFO would hold open(2) until
+// a writer (for reading) or a reader (for writing) came, so it is opened
+// non-blocking and refused once seen. -1 otherwise, with the system's reason;
+// outMissing tells that no file of that name exists.
+int OpenRegularFile(const std::string& onDisk, int flags, std::string& outReason, bool& outMissing) {
+  outMissing = false;
+  const int fd = open(onDisk.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    const int error = errno;
+    outMissing = error == ENOENT;
+    // A FIFO with no reader, or a socket, answers a non-blocking write open so.
+    outReason = error == ENXIO ? kNotRegularFile : std::strerror(error);
+    return -1;
+  }
+  struct stat info;
+  if (fstat(fd, &info) != 0) {
+    outReason = std::strerror(errno);
+  } else if (S_ISDIR(info.st_mode)) {
+    outReason = std::strerror(EISDIR);
+  } else if (!S_ISREG(info.st_mode)) {
+    outReason = kNotRegularFile;
+  } else {
+    // A regular file never makes a read or a write wait; the stream gets the
+    // blocking mode it expects all the same.
+    const int status = fcntl(fd, F_GETFL);
+    if (status != -1) fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+    return fd;
+  }
+  close(fd);
+  return -1;
+}
+
+// The open(2) flags of an fopen mode; false for a mode fopen would refuse.
+bool FlagsOfMode(const char* mode, int& outFlags) {
+  if (mode == nullptr) return false;
+  const bool update = std::strchr(mode, '+') != nullptr;
+  switch (mode[0]) {
+    case 'r':
+      outFlags = update ? O_RDWR : O_RDONLY;
+      return true;
+    case 'w':
+      outFlags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+      return true;
+    case 'a':
+      outFlags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+      return true;
+    default:
+      return false;
+  }
+}
+
 // The paths whose last read found a file that could not be read.
 std::set<std::string>& UnreadablePaths() {
   static std::set<std::string> paths;
@@ -101,6 +156,33 @@ bool IsFolder(std::string_view path) {
   return stat(ResolvePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+FolderRead CheckFolder(std::string_view path, std::string& outReason) {
+  outReason.clear();
+  const std::string onDisk = ResolvePath(path);
+  struct stat info;
+  if (stat(onDisk.c_str(), &info) != 0) {
+    const int error = errno;
+    outReason = std::strerror(error);
+    return error == ENOENT || error == ENOTDIR ? FolderRead::Missing : FolderRead::Unreadable;
+  }
+  if (!S_ISDIR(info.st_mode)) {
+    outReason = std::strerror(ENOTDIR);
+    return FolderRead::Missing;
+  }
+  DIR* dir = opendir(onDisk.c_str());
+  if (dir == nullptr) {
+    outReason = std::strerror(errno);
+    return FolderRead::Unreadable;
+  }
+  closedir(dir);
+  // A folder that lists but cannot be entered still keeps its files shut.
+  if (stat((onDisk + "/.").c_str(), &info) != 0) {
+    outReason = std::strerror(errno);
+    return FolderRead::Unreadable;
+  }
+  return FolderRead::Readable;
+}
+
 bool PathExists(std::string_view path) {
   struct stat info;
   return stat(ResolvePath(path).c_str(), &info) == 0;
@@ -117,31 +199,17 @@ FileRead ReadFileBytes(std::string_view path, size_t maxBytes, std::string& outB
   outBytes.clear();
   outReason.clear();
   const std::string onDisk = ResolvePath(path);
-  // Non-blocking, so a FIFO without a writer answers at once instead of
-  // holding the program; the descriptor is checked to be a plain file.
-  const int fd = open(onDisk.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  bool missing = false;
+  const int fd = OpenRegularFile(onDisk, O_RDONLY, outReason, missing);
   if (fd < 0) {
-    const int error = errno;
-    outReason = std::strerror(error);
-    if (error != ENOENT) {
-      UnreadablePaths().insert(onDisk);
-      return FileRead::Unreadable;
+    if (missing) {
+      UnreadablePaths().erase(onDisk);
+      return FileRead::Missing;
     }
-    UnreadablePaths().erase(onDisk);
-    return FileRead::Missing;
+    UnreadablePaths().insert(onDisk);
+    return FileRead::Unreadable;
   }
   FileRead result = FileRead::Read;
-  struct stat info;
-  if (fstat(fd, &info) != 0) {
-    outReason = std::strerror(errno);
-    result = FileRead::Unreadable;
-  } else if (S_ISDIR(info.st_mode)) {
-    outReason = std::strerror(EISDIR);
-    result = FileRead::Unreadable;
-  } else if (!S_ISREG(info.st_mode)) {
-    outReason = "not a regular file";
-    result = FileRead::Unreadable;
-  }
   char buffer[65536];
   while (result == FileRead::Read && outBytes.size() < maxBytes) {
     const size_t wanted = std::min(sizeof buffer, maxBytes - outBytes.size());
@@ -163,6 +231,26 @@ FileRead ReadFileBytes(std::string_view path, size_t maxBytes, std::string& outB
   else
     UnreadablePaths().erase(onDisk);
   return result;
+}
+
+FileOpen OpenFileStream(std::string_view path, const char* mode, std::FILE*& outStream, std::string& outReason) {
+  outStream = nullptr;
+  outReason.clear();
+  int flags = 0;
+  if (!FlagsOfMode(mode, flags)) {
+    outReason = std::strerror(EINVAL);
+    return FileOpen::Refused;
+  }
+  bool missing = false;
+  const int fd = OpenRegularFile(ResolvePath(path), flags, outReason, missing);
+  if (fd < 0) return missing ? FileOpen::Missing : FileOpen::Refused;
+  outStream = fdopen(fd, mode);
+  if (outStream == nullptr) {
+    outReason = std::strerror(errno);
+    close(fd);
+    return FileOpen::Refused;
+  }
+  return FileOpen::Opened;
 }
 
 bool WasFoundUnreadable(std::string_view path) { return UnreadablePaths().count(ResolvePath(path)) != 0; }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 
 #include "platform/AtomicFile.h"
@@ -9,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
 #include "platform/Time.h"
+#include "platform/tests/support/FifoWatch.h"
 
 namespace {
 
@@ -179,6 +183,113 @@ TEST(ReadFile, EveryShapeOfFileGivesItsAnswerAtOnce) {
   }
 }
 
+// A socket bound at the path, as a program serving one would leave it.
+bool MakeSocket(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  const bool bound = bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return bound;
+}
+
+TEST(OpenFile, OnlyARegularFileOpensAndNothingElseIsWaitedOn) {
+  platform::ScopedTempFolder root("vyre-open");
+  std::ofstream(root / "file") << "0123456789";
+  ASSERT_TRUE(platform::MakeFolder(root / "folder"));
+  ASSERT_EQ(symlink("loop", (root / "loop").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", (root / "dangling").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/null", (root / "device").c_str()), 0);
+  ASSERT_TRUE(MakeSocket(root / "socket"));
+  platform::FifoWatch fifo({root / "fifo"});
+  ASSERT_TRUE(fifo.Made());
+  using platform::FileOpen;
+  struct Case {
+    const char* name;
+    const char* mode;
+    FileOpen result;
+    const char* reason;
+  } cases[] = {
+      {"FILE", "rb", FileOpen::Opened, ""},
+      {"file", "a+", FileOpen::Opened, ""},
+      {"missing", "r", FileOpen::Missing, "No such file or directory"},
+      {"dangling", "rb", FileOpen::Missing, "No such file or directory"},
+      {"missing/new", "wb", FileOpen::Missing, "No such file or directory"},
+      {"folder", "rb", FileOpen::Refused, "Is a directory"},
+      {"folder", "w", FileOpen::Refused, "Is a directory"},
+      {"fifo", "rb", FileOpen::Refused, "not a regular file"},
+      {"fifo", "wb", FileOpen::Refused, "not a regular file"},
+      {"fifo", "a", FileOpen::Refused, "not a regular file"},
+      {"fifo", "r+", FileOpen::Refused, "not a regular file"},
+      {"socket", "rb", FileOpen::Refused, "not a regular file"},
+      {"socket", "wb", FileOpen::Refused, "not a regular file"},
+      {"device", "rb", FileOpen::Refused, "not a regular file"},
+      {"device", "wb", FileOpen::Refused, "not a regular file"},
+      {"loop", "rb", FileOpen::Refused, "Too many levels of symbolic links"},
+      {"file/below", "rb", FileOpen::Refused, "Not a directory"},
+      {"file", "x", FileOpen::Refused, "Invalid argument"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " " + c.mode);
+    FILE* stream = reinterpret_cast<FILE*>(1);
+    std::string reason = "old";
+    EXPECT_EQ(platform::OpenFileStream(root / c.name, c.mode, stream, reason), c.result);
+    EXPECT_EQ(reason, c.reason);
+    EXPECT_EQ(stream != nullptr, c.result == FileOpen::Opened);
+    if (stream != nullptr) std::fclose(stream);
+  }
+  EXPECT_FALSE(fifo.Waited());
+
+  // An opened file reads and writes as fopen's stream would.
+  FILE* stream = nullptr;
+  std::string reason;
+  ASSERT_EQ(platform::OpenFileStream(root / "new", "w", stream, reason), FileOpen::Opened);
+  std::fputs("written", stream);
+  std::fclose(stream);
+  ASSERT_EQ(platform::OpenFileStream(root / "new", "a", stream, reason), FileOpen::Opened);
+  std::fputs(" twice", stream);
+  std::fclose(stream);
+  EXPECT_EQ(ReadAll(root / "new"), "written twice");
+  ASSERT_EQ(platform::OpenFileStream(root / "file", "r", stream, reason), FileOpen::Opened);
+  char bytes[4] = {};
+  EXPECT_EQ(std::fread(bytes, 1, 3, stream), 3u);
+  EXPECT_STREQ(bytes, "012");
+  std::fclose(stream);
+  // Refused for writing, the device, the FIFO and the socket are still there.
+  struct stat info;
+  EXPECT_TRUE(lstat((root / "fifo").c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+  EXPECT_TRUE(lstat((root / "socket").c_str(), &info) == 0 && S_ISSOCK(info.st_mode));
+  EXPECT_TRUE(stat("/dev/null", &info) == 0 && S_ISCHR(info.st_mode));
+}
+
+TEST(CheckFolder, AFolderIsReadableMissingOrUnreadableWithTheReason) {
+  platform::ScopedTempFolder root("vyre-check-folder");
+  ASSERT_TRUE(platform::MakeFolder(root / "Resources"));
+  std::ofstream(root / "file") << "x";
+  ASSERT_EQ(symlink("loop", (root / "loop").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", (root / "dangling").c_str()), 0);
+  using platform::FolderRead;
+  struct Case {
+    const char* name;
+    FolderRead result;
+    const char* reason;
+  } cases[] = {
+      {"resources", FolderRead::Readable, ""},
+      {"missing", FolderRead::Missing, "No such file or directory"},
+      {"dangling", FolderRead::Missing, "No such file or directory"},
+      {"file", FolderRead::Missing, "Not a directory"},
+      {"loop", FolderRead::Unreadable, "Too many levels of symbolic links"},
+  };
+  for (const Case& c : cases) {
+    std::string reason = "old";
+    EXPECT_EQ(platform::CheckFolder(root / c.name, reason), c.result) << c.name;
+    EXPECT_EQ(reason, c.reason) << c.name;
+  }
+}
+
 TEST(MoveAside, NeverOverAnEarlierCopy) {
   platform::ScopedTempFolder root("vyre-aside");
   const std::string path = root / "00000000.dat";
@@ -218,6 +329,16 @@ TEST(DynamicLibrary, MissingLibraryIsNullAndSymbolsResolve) {
   EXPECT_NE(platform::FindLibrarySymbol(math, "cos"), nullptr);
   EXPECT_EQ(platform::FindLibrarySymbol(math, "NoSuchExport"), nullptr);
   platform::UnloadDynamicLibrary(math);
+}
+
+TEST(DynamicLibrary, WhatIsNoRegularFileIsNoLibraryAndIsNotWaitedOn) {
+  platform::ScopedTempFolder root("vyre-library");
+  ASSERT_TRUE(platform::MakeFolder(root / "folder.so"));
+  platform::FifoWatch fifo({root / "toolbridge.so"});
+  ASSERT_TRUE(fifo.Made());
+  EXPECT_EQ(platform::LoadDynamicLibrary((root / "toolbridge.so").c_str()), nullptr);
+  EXPECT_EQ(platform::LoadDynamicLibrary((root / "folder.so").c_str()), nullptr);
+  EXPECT_FALSE(fifo.Waited());
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
 #include "engine/foundation/Clock.h"
+#include "engine/foundation/Log.h"
 #include "engine/foundation/Profiler.h"
+#include "engine/foundation/tests/support/LogLines.h"
+#include "engine/gui/ConsoleInputBox.h"
 #include "engine/runtime/console/VariableRegistry.h"
 #include "engine/runtime/display/Display.h"
 #include "platform/KeyCodes.h"
@@ -261,6 +264,40 @@ TEST(GEMFrame, InitialiseFillsTheDirectoryAndBindsTheCdsSwitch) {
 }  // namespace
 
 namespace {
+
+// The collision drawing switch is a bool: the console sets it with 1, 0,
+// true or false in any case, leaves it for any other word, and lists it as
+// true or false.
+TEST(GEMFrame, TheCdsSwitchIsABoolTheConsoleSetsAndLists) {
+  CGEMApplication application;
+  ASSERT_TRUE(application.Initialise(GEMServices{}));
+  RunIntoDefault(application);
+  ConsoleInputBox box;
+  auto submit = [&box](const char* line) {
+    box.text = line;
+    box.submitted = 1;
+    box.SubmitPending();
+  };
+  struct Case {
+    const char* line;
+    uint8_t value;
+    const char* listed;
+  } cases[] = {
+      {"gem:cds:show = true", 1, "true"}, {"gem:cds:show = FALSE", 0, "false"}, {"gem:cds:show = 1", 1, "true"},
+      {"gem:cds:show = yes", 1, "true"},  {"gem:cds:show = 0", 0, "false"},     {"gem:cds:show = True", 1, "true"},
+      {"gem:cds:show = 2", 1, "true"},
+  };
+  LogCapture log(kLogGEM);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    submit(c.line);
+    EXPECT_EQ(application.options.cdsDrawing, c.value);
+    ClearLogLines(kLogGEM);
+    submit("LIST VARIABLES");
+    EXPECT_TRUE(log.Has(std::string("{gem:cds:show} = ") + c.listed + " : [0 / 1] Toggles CDS containment rendering"))
+        << ::testing::PrintToString(log.Lines());
+  }
+}
 
 TEST(GEMFrame, TheSceneUpdatesFromItsRootSoCamerasMoveWhereTheyArePut) {
   CGEMApplication application;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -9,6 +10,7 @@
 #include "engine/foundation/Matrix4.h"
 #include "engine/foundation/Quaternion.h"
 #include "engine/foundation/Vector3.h"
+#include "platform/tests/support/FifoWatch.h"
 #include "support/LogLines.h"
 #include "support/ScratchWorkingFolder.h"
 
@@ -45,6 +47,34 @@ TEST_F(FileTest, OpensAreLoggedOnTheArchiveChannelWithBackslashedNames) {
             (std::vector<std::string>{"Read Data\\a.txt ... OK", "Read Data\\missing.txt ... ERROR!",
                                       "Write Data\\out.bin ... OK", "Write NoFolder\\out.bin ... ERROR!",
                                       "Append NoFolder\\out.bin ... ERROR!"}));
+}
+
+// A FIFO, a device or a folder where a file is expected: every open fails
+// at once and is logged like a missing file, and the file stays as it was.
+TEST_F(FileTest, WhatIsNoRegularFileNeverOpensAndIsNeverWaitedOn) {
+  ASSERT_TRUE(platform::MakeFolder("Folder.png"));
+  ASSERT_EQ(symlink("/dev/zero", "Device.png"), 0);
+  platform::FifoWatch fifo({folder_ / "Pipe.png"});
+  ASSERT_TRUE(fifo.Made());
+  GetLogChannel(kLogARC);
+  for (const char* name : {"Pipe.png", "Device.png", "Folder.png"}) {
+    SCOPED_TRACE(name);
+    File file(0);
+    EXPECT_EQ(file.OpenRead(name), File::kClosed | File::kOpenFailed | File::kRead);
+    EXPECT_FALSE(file.OpenWrite(name) & File::kOpen);
+    EXPECT_FALSE(file.OpenAppend(name) & File::kOpen);
+    EXPECT_EQ(CountLogLines(kLogARC, std::string("Read ") + name + " ... ERROR!"), 1);
+    EXPECT_EQ(CountLogLines(kLogARC, std::string("Write ") + name + " ... ERROR!"), 1);
+  }
+  EXPECT_FALSE(fifo.Waited());
+  EXPECT_TRUE(platform::IsFolder("Folder.png"));
+  FileText text;
+  text.OpenRead("Pipe.png");
+  EXPECT_STREQ(text.GetRefusal().Chars(), "not a regular file");
+  text.OpenRead("Folder.png");
+  EXPECT_STREQ(text.GetRefusal().Chars(), "Is a directory");
+  text.OpenRead("Missing.png");
+  EXPECT_STREQ(text.GetRefusal().Chars(), "");
 }
 
 TEST_F(FileTest, FlagWordFollowsOpensAndCloses) {

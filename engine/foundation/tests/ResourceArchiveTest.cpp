@@ -7,6 +7,7 @@
 #include "engine/foundation/CABArchive.h"
 #include "engine/foundation/Log.h"
 #include "engine/foundation/ResourceManager.h"
+#include "platform/tests/support/FifoWatch.h"
 #include "support/LogLines.h"
 #include "support/ScratchWorkingFolder.h"
 
@@ -135,6 +136,40 @@ TEST_F(ResourceArchiveTest, WithoutArchivesOpenReadsTheDiskInBinaryMode) {
   manager.Close(file);
   EXPECT_EQ(manager.Open("nothing.txt"), nullptr);
   EXPECT_GT(CountLogLines(kLogARC, "Read nothing.txt ... ERROR!"), 0);
+}
+
+TEST_F(ResourceArchiveTest, WhatStandsOnTheDiskAndIsNoFileIsRefusedWithItsReason) {
+  ASSERT_TRUE(platform::MakeFolder("Folder.png"));
+  WriteAll("File.png", "png");
+  WriteAll("Packed.cab", BuildArchive({{"Pipe.png", "packed"}}));
+  platform::FifoWatch fifo({folder_ / "Pipe.png", folder_ / "Vyre.cab"});
+  ASSERT_TRUE(fifo.Made());
+  ResourceManager& manager = ResourceManager::Instance();
+  // A FIFO in place of the archive is no archive: the lookups go to the disk.
+  EXPECT_FALSE(manager.Mount("Vyre.cab"));
+  struct Case {
+    const char* name;
+    bool opens;
+    const char* refusal;
+  } cases[] = {
+      {"pipe.png", false, "not a regular file"},
+      {"folder.png", false, "Is a directory"},
+      {"missing.png", false, ""},
+      {"file.png", true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    String refusal("old");
+    File* file = manager.Open(c.name, &refusal);
+    EXPECT_EQ(file != nullptr, c.opens);
+    EXPECT_STREQ(refusal.Chars(), c.refusal);
+    manager.Close(file);
+    EXPECT_EQ(CountLogLines(kLogARC, std::string("Read ") + c.name + (c.opens ? " ... OK" : " ... ERROR!")), 1);
+  }
+  // An archive that holds the name answers before the disk is looked at.
+  ASSERT_TRUE(manager.Mount("Packed.cab"));
+  EXPECT_EQ(ReadResource("pipe.png"), "packed");
+  EXPECT_FALSE(fifo.Waited());
 }
 
 TEST_F(ResourceArchiveTest, ReopeningReadsTheDirectoryAfresh) {

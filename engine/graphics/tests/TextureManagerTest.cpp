@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 #include <iterator>
@@ -10,6 +11,8 @@
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/graphics/GraphicsFiles.h"
 #include "engine/graphics/TextureManager.h"
+#include "platform/FileSystem.h"
+#include "platform/tests/support/FifoWatch.h"
 #include "support/FakeTextureUploader.h"
 #include "support/ImageFiles.h"
 #include "support/ScratchRunFolder.h"
@@ -201,6 +204,43 @@ TEST_F(TextureManagerTest, ATextureThatCannotBeLoadedSaysWhyOnTheTerminal) {
   EXPECT_EQ(manager_->GetTextureByFileName("garbagePng.png")->Message(), "ERROR ! PNG signature is missing");
   EXPECT_EQ(manager_->GetTextureByFileName("plain.jpeg")->Message(), "ERROR ! No suitable file found.");
   EXPECT_EQ(log.Lines().size(), std::size(cases));
+}
+
+// What stands in a texture's place and is no file (a FIFO, a device, a
+// folder) is refused at once, as a missing file is, and the terminal line
+// says why; the load step carries on to the textures after it.
+TEST_F(TextureManagerTest, WhatIsNoRegularFileIsRefusedAtOnceAndNamedWithItsReason) {
+  ASSERT_TRUE(folder_.Write("Textures/after.TGA", TgaOfWidth(4)));
+  ASSERT_TRUE(platform::MakeFolder("HUD"));
+  ASSERT_TRUE(platform::MakeFolder("HUD/Shelf.png"));
+  ASSERT_EQ(symlink("/dev/zero", "HUD/Noise.tga"), 0);
+  platform::FifoWatch fifo({folder_.RunPath() + "/HUD/Pipe.png", folder_.RunPath() + "/HUD/Tube.bmp"});
+  ASSERT_TRUE(fifo.Made());
+  struct Case {
+    const char* name;
+    const char* line;
+  } cases[] = {
+      {"HUD/Pipe.png", "Cannot load hud/pipe.png ("},
+      {"HUD/Tube.bmp", "Cannot load hud/tube.bmp ("},
+      {"HUD/Noise.tga", "Cannot load hud/noise.tga ("},
+      {"HUD/Shelf.png", "Cannot load hud/shelf.png ("},
+  };
+  LogCapture log(kLogDBG);
+  for (const Case& c : cases) manager_->GetTextureByFileName(c.name);
+  CTEXTexture* after = manager_->GetTextureByFileName("after");
+  manager_->LoadQueued(false);
+  manager_->UnloadAll();
+  manager_->LoadQueued(false);
+  EXPECT_FALSE(fifo.Waited());
+  EXPECT_EQ(after->Status(), kTextureLoaded);
+  ASSERT_EQ(log.Lines().size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].name);
+    EXPECT_EQ(manager_->GetTextureByFileName(cases[i].name)->Status(), kTextureDefaulted);
+    EXPECT_EQ(log.Lines()[i].rfind(cases[i].line, 0), 0u) << log.Lines()[i];
+    const char* reason = i < 3 ? "not a regular file" : "Is a directory";
+    EXPECT_NE(log.Lines()[i].find(reason), std::string::npos) << log.Lines()[i];
+  }
 }
 
 TEST_F(TextureManagerTest, UnloadAllQueuesEverythingForTheNextLoadStep) {

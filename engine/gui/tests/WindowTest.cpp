@@ -45,6 +45,21 @@ TEST(Window, StatesPassThroughShowAndHideToIdle) {
   EXPECT_EQ(stepTo(2), "Idle");
 }
 
+// Every state a window queues is traced once, as every state machine's is.
+TEST(Window, EachQueuedStateIsTracedOnce) {
+  Window window;
+  GetWindowManager()->UpdateWindows();
+  GetWindowManager()->UpdateWindows();
+  ASSERT_EQ(window.GetCurrentStateName(), "Idle");
+  LogCapture trace(kLogFSM);
+  window.QueueShow();
+  EXPECT_EQ(trace.Lines(), std::vector<std::string>{"Next|'Show'"});
+  GetWindowManager()->UpdateWindows();
+  GetWindowManager()->UpdateWindows();
+  // Entering Show queues Idle again.
+  EXPECT_EQ(trace.Lines(), (std::vector<std::string>{"Next|'Show'", "Exit|'Idle'", "Enter|'Show' ", "Next|'Idle'"}));
+}
+
 TEST(Window, MaximiseTogglesMinimiseOnceRestoreReturns) {
   Window window;
   OpenWindow(window);

@@ -11,7 +11,7 @@
 #include <new>
 
 #include "engine/runtime/sound/SFXLog.h"
-#include "platform/Path.h"
+#include "engine/runtime/sound/SFXOggFile.h"
 
 namespace {
 
@@ -52,22 +52,28 @@ bool CSFXBuffer::Load() {
 
 void CSFXBuffer::DecodeOgg() {
   OggVorbis_File decoder;
-  std::string path = platform::ResolvePath(name_.Chars());
-  if (ov_fopen(path.c_str(), &decoder) != 0) {
+  FILE* file = nullptr;
+  if (OpenOggFile(name_.Chars(), decoder, file) != OggOpen::kOpened) {
     SFXPrintf("Unable to decode %s", name_.Chars());
     return;
   }
+  // The decoder reads through the file until it is cleared; the file goes
+  // with it on every way out.
+  auto clear = [&decoder, file] {
+    ov_clear(&decoder);
+    std::fclose(file);
+  };
   vorbis_info* info = ov_info(&decoder, -1);
   ogg_int64_t samples = ov_pcm_total(&decoder, -1);
   if (info == nullptr || info->channels < 1 || info->channels > 2) {
     SFXPrintf("Unsupported channel count in %s", name_.Chars());
-    ov_clear(&decoder);
+    clear();
     return;
   }
   // A negative total is the decoder's error code, not a length.
   if (samples <= 0 || samples > kMaxDecodedBytes / (info->channels * 2)) {
     SFXPrintf("Invalid length in %s", name_.Chars());
-    ov_clear(&decoder);
+    clear();
     return;
   }
   const int channels = info->channels;
@@ -76,7 +82,7 @@ void CSFXBuffer::DecodeOgg() {
   std::unique_ptr<char[]> pcm(new (std::nothrow) char[size]);
   if (!pcm) {
     SFXPrintf("Out of memory decoding %s", name_.Chars());
-    ov_clear(&decoder);
+    clear();
     return;
   }
 
@@ -90,7 +96,7 @@ void CSFXBuffer::DecodeOgg() {
     std::memcpy(pcm.get() + filled, chunk, copy);
     filled += copy;
   }
-  ov_clear(&decoder);
+  clear();
   // Hand over only what was decoded, in whole sample frames: a file that ends
   // early plays shorter rather than ending in noise.
   filled -= filled % (channels * 2);

@@ -9,7 +9,7 @@
 
 #include "engine/runtime/sound/SFXBuffer.h"
 #include "engine/runtime/sound/SFXLog.h"
-#include "platform/Path.h"
+#include "engine/runtime/sound/SFXOggFile.h"
 
 namespace {
 
@@ -20,20 +20,6 @@ char gChunk[CSFXStream::kChunkBytes];
 // A damaged file can report a hole on every read; give up on the chunk after
 // this many in a row instead of spinning.
 constexpr int kMaxDecodeErrorsInARow = 32;
-
-size_t ReadFile(void* destination, size_t size, size_t count, void* file) {
-  return std::fread(destination, size, count, static_cast<FILE*>(file));
-}
-
-int SeekFile(void* file, ogg_int64_t offset, int whence) {
-  if (file == nullptr) return -1;
-  return std::fseek(static_cast<FILE*>(file), static_cast<long>(offset), whence);
-}
-
-long TellFile(void* file) { return std::ftell(static_cast<FILE*>(file)); }
-
-// The stream owns and closes its file; the decoder never closes it.
-const ov_callbacks kFileCallbacks = {ReadFile, SeekFile, nullptr, TellFile};
 
 }  // namespace
 
@@ -62,18 +48,16 @@ bool CSFXStream::Open() {
 
 void CSFXStream::OpenOgg() {
   decoder_ = new OggVorbis_File();
-  std::string path = platform::ResolvePath(name_.Chars());
-  file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr) {
-    SFXPrintf("Unable to open stream %s", name_.Chars());
-    return;
-  }
-  if (ov_open_callbacks(file_, decoder_, nullptr, 0, kFileCallbacks) != 0) {
-    // The decoder state of a failed open must never be read from.
-    SFXPrintf("Unable to decode stream %s", name_.Chars());
-    std::fclose(file_);
-    file_ = nullptr;
-    return;
+  // The decoder state of a failed open must never be read from.
+  switch (OpenOggFile(name_.Chars(), *decoder_, file_)) {
+    case OggOpen::kNoFile:
+      SFXPrintf("Unable to open stream %s", name_.Chars());
+      return;
+    case OggOpen::kNotDecoded:
+      SFXPrintf("Unable to decode stream %s", name_.Chars());
+      return;
+    case OggOpen::kOpened:
+      break;
   }
   decoderOpen_ = true;
   vorbis_info* info = ov_info(decoder_, -1);

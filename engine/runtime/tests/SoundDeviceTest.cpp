@@ -10,7 +10,9 @@
 #include "engine/foundation/Log.h"
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/runtime/sound/SFXManager.h"
+#include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
+#include "platform/tests/support/FifoWatch.h"
 #include "support/OggTone.h"
 
 namespace {
@@ -388,6 +390,37 @@ TEST_F(Sound, StreamsThatCannotOpenNeverDecodeAndEndAtOnce) {
     sfx_.RemoveStream(stream);
   }
   EXPECT_EQ(ErrorLines(), 0);
+}
+
+// A FIFO or a folder where a sound or the music should be: refused at once,
+// named once on the terminal, and the loading goes on.
+TEST_F(Sound, WhatIsNoRegularFileIsRefusedAtOnceAndNamedOnce) {
+  const std::string pipe = folder_ / "Pipe.ogg";
+  const std::string shelf = folder_ / "Shelf.ogg";
+  const std::string music = folder_ / "Music.ogg";
+  ASSERT_TRUE(platform::MakeFolder(shelf));
+  platform::FifoWatch fifo({pipe, music});
+  ASSERT_TRUE(fifo.Made());
+  const std::string good = Tone("good.ogg", 1, 8000, 800);
+  LogCapture terminal(kLogDBG);
+  const int buffers[] = {sfx_.LoadBuffer(pipe.c_str()), sfx_.LoadBuffer(shelf.c_str()), sfx_.LoadBuffer(good.c_str())};
+  const int stream = sfx_.OpenStream(music.c_str());
+  sfx_.Update();
+  sfx_.Update();
+  EXPECT_FALSE(fifo.Waited());
+  EXPECT_EQ(sfx_.GetPending(), 0);
+  EXPECT_EQ(sfx_.GetBuffer(buffers[0])->GetALBuffer(), 0u);
+  EXPECT_EQ(sfx_.GetBuffer(buffers[1])->GetALBuffer(), 0u);
+  EXPECT_NE(sfx_.GetBuffer(buffers[2])->GetALBuffer(), 0u);
+  EXPECT_FALSE(sfx_.GetStream(stream)->HasDecoder());
+  EXPECT_EQ(CountLogLines(kLogSFX, "Unable to open stream " + music), 1);
+  const std::vector<std::string> lines = terminal.Lines();
+  ASSERT_EQ(lines.size(), 3u);
+  for (const std::string& name : {pipe, shelf, music}) {
+    int named = 0;
+    for (const std::string& line : lines) named += line.rfind("Cannot load " + name + " (", 0) == 0;
+    EXPECT_EQ(named, 1) << name;
+  }
 }
 
 TEST_F(Sound, RemovingABufferOrStreamDetachesItFromItsSourcesFirst) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/foundation/Clock.h"
+#include "engine/foundation/Log.h"
+#include "engine/foundation/tests/support/LogLines.h"
 #include "engine/gui/TitleBar.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/tools/DebugWindow.h"
@@ -119,6 +121,18 @@ TEST_F(DebugWindowSlide, HideMovesEveryFrameAndHidesOnlyAtTheEnd) {
   EXPECT_FALSE(window.IsVisible());
   EXPECT_TRUE(AtRest(window));
   EXPECT_EQ(window.moves, 4);
+}
+
+TEST_F(DebugWindowSlide, TheEndOfASlideIsTracedOnce) {
+  CountingWindow window;
+  Place(window, DebugWindow::kLeft);
+  window.Show(true);
+  Settle(window);
+  LogCapture trace(kLogFSM);
+  for (int i = 0; i < 4; ++i) window.Update();
+  EXPECT_EQ(trace.Lines(), std::vector<std::string>{"Next|'NULL'"});
+  Settle(window);
+  EXPECT_TRUE(AtRest(window));
 }
 
 TEST_F(DebugWindowSlide, ShowingAVisibleWindowSlidesItInAgainAndShowCutsAHideShort) {

@@ -8,7 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/UserFolder.h"
 #include "platform/null/ScriptedInputSources.h"
+#include "platform/tests/support/FifoWatch.h"
 
 namespace {
 
@@ -282,6 +286,76 @@ TEST(ShellRunDevice, AGarbageGemLibraryStillReachesTheMainMenu) {
   };
   EXPECT_EQ(RunGame(services, std::move(options)), 0);
   EXPECT_TRUE(reachedMenu) << "still loading after " << frame << " frames";
+}
+
+// FIFOs in place of game data the loading screen reads: a texture, a model, a
+// material library and a sound. Each is refused at once and named
+// once on the terminal, and the loading screen still leads to the main menu.
+TEST(ShellRunDevice, FifosInPlaceOfGameDataAreNamedOnceAndTheMainMenuComesUp) {
+  puzzle_test::GameFixture folders;
+  const std::vector<std::string> fifos = {
+      "Resources/HUD/novalithsbackground.png",
+      "Resources/Models/Gems/GemTetra.3me",
+      "Resources/Materials/Gems.mat",
+      "Resources/Sounds/GemPlacement.ogg",
+  };
+  std::vector<std::string> paths;
+  for (const std::string& fifo : fifos) {
+    ASSERT_TRUE(platform::MakeParentFolders(fifo));
+    paths.push_back(platform::CurrentDirectory() + "/" + fifo);
+  }
+  // Loading is over long before this; only code that waits would meet it.
+  platform::FifoWatch watch(paths, std::chrono::seconds(60));
+  ASSERT_TRUE(watch.Made());
+  ShellServices services;
+  Script script;
+  int frame = 0;
+  bool reachedMenu = false;
+  bool closed = false;
+  EngineRunOptions options;
+  options.makeInputSources = ScriptedInput(&script);
+  options.pollEvent = [&](platform::Event* event) {
+    if (closed) return false;
+    ++frame;
+    if (script.keyboard != nullptr) script.keyboard->Set(platform::key::Return, false);
+    const ShellContext* shell = services.Context();
+    reachedMenu = reachedMenu ||
+                  (shell != nullptr && shell->game.GetCurrentStateName() == "Game.FrontEnd" && shell->game.fadedIn);
+    if (reachedMenu || frame > kFrameLimit) {
+      closed = true;
+      event->type = platform::EventType::WindowClose;
+      return true;
+    }
+    const std::string state = shell != nullptr ? shell->game.GetCurrentStateName().Chars() : "";
+    if ((state == "Game.IntroVelkSW" || state == "Game.IntroVyre") && frame % 30 == 0 && script.keyboard != nullptr) {
+      script.keyboard->Set(platform::key::Return, true);
+    }
+    return false;
+  };
+  testing::internal::CaptureStderr();
+  const int status = RunGame(services, std::move(options));
+  const std::string terminal = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(reachedMenu) << "still loading after " << frame << " frames";
+  EXPECT_FALSE(watch.Waited());
+
+  auto lower = [](std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+  };
+  for (const std::string& fifo : fifos) {
+    // Textures keep their names lower-cased; the others as the game asked.
+    const std::string named = lower("Cannot load " + fifo + " (");
+    int lines = 0;
+    std::istringstream in(terminal);
+    for (std::string line; std::getline(in, line);) lines += lower(line).find(named) != std::string::npos;
+    EXPECT_EQ(lines, 1) << fifo << "\n" << terminal;
+  }
+  // The texture's line says why the file was refused.
+  const size_t texture = terminal.find("Cannot load resources/hud/novalithsbackground.png (");
+  ASSERT_NE(texture, std::string::npos);
+  const std::string line = terminal.substr(texture, terminal.find('\n', texture) - texture);
+  EXPECT_NE(line.find("not a regular file"), std::string::npos) << line;
 }
 
 }  // namespace
