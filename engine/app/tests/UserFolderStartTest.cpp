@@ -2,7 +2,6 @@
 // program per folder, a place for the player's files or no run at all, and
 // no leftovers of saves that were killed mid-way.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
@@ -12,11 +11,11 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/app/UserFolderStart.h"
+#include "engine/app/tests/support/UntakeableRun.h"
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/runtime/settings/Registry.h"
 #include "engine/runtime/settings/Settings.h"
@@ -24,16 +23,8 @@
 #include "platform/TempFolder.h"
 #include "platform/UserFolder.h"
 #include "platform/UserFolderLock.h"
-#include "platform/tests/support/UntakeableUserFolders.h"
 
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 class UserFolderStart : public ::testing::Test {
  protected:
@@ -141,39 +132,17 @@ TEST_F(UserFolderStart, ALinkThatLeadsNowhereAtTheLockFilesNameKeepsASecondCopyO
 // store are not written, the temporary of another copy's save stays, and no
 // failed save adds a line to the terminal.
 TEST_F(UserFolderStart, AFolderThatCannotBeTakenIsPlayedWithoutSavingAndSaidOnce) {
-  platform::ScopedTempFolder outside{"vyre-user-folder-terminal"};
-  const std::string terminal = outside / "terminal.txt";
-  for (const platform::UntakeableUserFolder& shape : platform::MakeUntakeableUserFolders(scratch_.Path())) {
-    SCOPED_TRACE(shape.what);
-    const std::string before = platform::TreeSnapshot(scratch_.Path());
-    const int terminalFd = open(terminal.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(terminalFd, 0);
-    const std::string report = platform::ReportFromChild(
-        [&] {
-          if (dup2(terminalFd, STDERR_FILENO) < 0) return std::string("no terminal");
-          setenv("VYRE_USER_DIR", shape.folder.c_str(), 1);
-          setenv("VYRE_REGISTRY", platform::UntakeableStore(scratch_.Path()).c_str(), 1);
-          setenv("VYRE_MESSAGEBOX", "ok", 1);
-          platform::UserFolderLock lock;
-          if (TakeUserFolder("Novaliths", lock) != 0) return std::string("the run ended");
-          std::string failures;
-          CSettings* settings = GetSettings();
-          settings->SetTitle(String("Novaliths"));
-          settings->SetIniName(String("Settings.ini"));
-          if (settings->Save(true)) failures += "the settings were saved\n";
-          if (RegistryWriteValue("Profile", 0, "bob", 3)) failures += "the store was written\n";
-          if (GetWindowManager()->WriteLayout(platform::UserWritePath("Vyre//GUI.TXT").c_str()))
-            failures += "the layout was written\n";
-          return failures;
-        },
-        shape.account);
-    close(terminalFd);
-    EXPECT_EQ(report, "");
-    const std::string line =
-        "The user folder " + shape.folder + " cannot be locked (" + shape.reason + "); nothing will be saved this run.";
-    EXPECT_EQ(ReadText(terminal), line + "\n[MessageBox] Novaliths : " + line + " -> OK\n");
-    EXPECT_EQ(platform::TreeSnapshot(scratch_.Path()), before);
-  }
+  PlayInEveryUntakeableFolder(scratch_.Path(), [] {
+    std::string failures;
+    CSettings* settings = GetSettings();
+    settings->SetTitle(String("Novaliths"));
+    settings->SetIniName(String("Settings.ini"));
+    if (settings->Save(true)) failures += "the settings were saved\n";
+    if (RegistryWriteValue("Profile", 0, "bob", 3)) failures += "the store was written\n";
+    if (GetWindowManager()->WriteLayout(platform::UserWritePath("Vyre//GUI.TXT").c_str()))
+      failures += "the layout was written\n";
+    return failures;
+  });
 }
 
 // Started without HOME by an account the password database does not know:

@@ -55,6 +55,46 @@ std::function<UIOSources()> ScriptedInput(Script* script) {
   };
 }
 
+// How a run from the logos towards the main menu ended.
+struct MenuRun {
+  int status = -1;
+  bool reachedMenu = false;
+  int frames = 0;
+};
+
+// Runs the game, Return skipping the logos, until the main menu has faded in
+// (then the window is closed) or the frame limit is reached.
+MenuRun RunToTheMainMenu() {
+  ShellServices services;
+  Script script;
+  MenuRun run;
+  int& frame = run.frames;
+  bool& reachedMenu = run.reachedMenu;
+  bool closed = false;
+  EngineRunOptions options;
+  options.makeInputSources = ScriptedInput(&script);
+  options.pollEvent = [&](platform::Event* event) {
+    if (closed) return false;
+    ++frame;
+    if (script.keyboard != nullptr) script.keyboard->Set(platform::key::Return, false);
+    const ShellContext* shell = services.Context();
+    reachedMenu = reachedMenu ||
+                  (shell != nullptr && shell->game.GetCurrentStateName() == "Game.FrontEnd" && shell->game.fadedIn);
+    if (reachedMenu || frame > kFrameLimit) {
+      closed = true;
+      event->type = platform::EventType::WindowClose;
+      return true;
+    }
+    const std::string state = shell != nullptr ? shell->game.GetCurrentStateName().Chars() : "";
+    if ((state == "Game.IntroVelkSW" || state == "Game.IntroVyre") && frame % 30 == 0 && script.keyboard != nullptr) {
+      script.keyboard->Set(platform::key::Return, true);
+    }
+    return false;
+  };
+  run.status = RunGame(services, std::move(options));
+  return run;
+}
+
 // One menu press: a key, or the pad pushed down.
 struct Press {
   uint8_t key;
@@ -259,33 +299,9 @@ TEST(ShellRunDevice, AGarbageGemLibraryStillReachesTheMainMenu) {
     byte = static_cast<char>(state >> 24);
   }
   std::ofstream("Resources/Materials/Gems.mat", std::ios::binary) << noise;
-  ShellServices services;
-  Script script;
-  int frame = 0;
-  bool reachedMenu = false;
-  bool closed = false;
-  EngineRunOptions options;
-  options.makeInputSources = ScriptedInput(&script);
-  options.pollEvent = [&](platform::Event* event) {
-    if (closed) return false;
-    ++frame;
-    if (script.keyboard != nullptr) script.keyboard->Set(platform::key::Return, false);
-    const ShellContext* shell = services.Context();
-    reachedMenu = reachedMenu ||
-                  (shell != nullptr && shell->game.GetCurrentStateName() == "Game.FrontEnd" && shell->game.fadedIn);
-    if (reachedMenu || frame > kFrameLimit) {
-      closed = true;
-      event->type = platform::EventType::WindowClose;
-      return true;
-    }
-    const std::string state = shell != nullptr ? shell->game.GetCurrentStateName().Chars() : "";
-    if ((state == "Game.IntroVelkSW" || state == "Game.IntroVyre") && frame % 30 == 0 && script.keyboard != nullptr) {
-      script.keyboard->Set(platform::key::Return, true);
-    }
-    return false;
-  };
-  EXPECT_EQ(RunGame(services, std::move(options)), 0);
-  EXPECT_TRUE(reachedMenu) << "still loading after " << frame << " frames";
+  const MenuRun run = RunToTheMainMenu();
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.reachedMenu) << "still loading after " << run.frames << " frames";
 }
 
 // FIFOs in place of game data the loading screen reads: a texture, a model, a
@@ -307,36 +323,11 @@ TEST(ShellRunDevice, FifosInPlaceOfGameDataAreNamedOnceAndTheMainMenuComesUp) {
   // Loading is over long before this; only code that waits would meet it.
   platform::FifoWatch watch(paths, std::chrono::seconds(60));
   ASSERT_TRUE(watch.Made());
-  ShellServices services;
-  Script script;
-  int frame = 0;
-  bool reachedMenu = false;
-  bool closed = false;
-  EngineRunOptions options;
-  options.makeInputSources = ScriptedInput(&script);
-  options.pollEvent = [&](platform::Event* event) {
-    if (closed) return false;
-    ++frame;
-    if (script.keyboard != nullptr) script.keyboard->Set(platform::key::Return, false);
-    const ShellContext* shell = services.Context();
-    reachedMenu = reachedMenu ||
-                  (shell != nullptr && shell->game.GetCurrentStateName() == "Game.FrontEnd" && shell->game.fadedIn);
-    if (reachedMenu || frame > kFrameLimit) {
-      closed = true;
-      event->type = platform::EventType::WindowClose;
-      return true;
-    }
-    const std::string state = shell != nullptr ? shell->game.GetCurrentStateName().Chars() : "";
-    if ((state == "Game.IntroVelkSW" || state == "Game.IntroVyre") && frame % 30 == 0 && script.keyboard != nullptr) {
-      script.keyboard->Set(platform::key::Return, true);
-    }
-    return false;
-  };
   testing::internal::CaptureStderr();
-  const int status = RunGame(services, std::move(options));
+  const MenuRun run = RunToTheMainMenu();
   const std::string terminal = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, 0);
-  EXPECT_TRUE(reachedMenu) << "still loading after " << frame << " frames";
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.reachedMenu) << "still loading after " << run.frames << " frames";
   EXPECT_FALSE(watch.Waited());
 
   auto lower = [](std::string text) {
