@@ -66,7 +66,8 @@ enum class FileOpen { Opened, Missing, Refused };
 // "a+b", ...). Never waits: a FIFO, a socket or a device is refused at once
 // ("not a regular file"), as is a folder. Missing only when no file of that
 // name exists; every other failure is Refused, with the system's reason in
-// outReason. outStream is null unless the file opened.
+// outReason, as is a mode that writes in the user folder of a run that keeps
+// out of it. outStream is null unless the file opened.
 FileOpen OpenFileStream(std::string_view path, const char* mode, std::FILE*& outStream, std::string& outReason);
 
 // True when the last read of the path in this run found it there but could

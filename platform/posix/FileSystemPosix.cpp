@@ -241,8 +241,11 @@ FileOpen OpenFileStream(std::string_view path, const char* mode, std::FILE*& out
     outReason = std::strerror(EINVAL);
     return FileOpen::Refused;
   }
+  const std::string onDisk = ResolvePath(path);
+  // A stream that writes is one more way into the player's files.
+  if ((flags & O_ACCMODE) != O_RDONLY && !MayWriteInUserFolder(onDisk, &outReason)) return FileOpen::Refused;
   bool missing = false;
-  const int fd = OpenRegularFile(ResolvePath(path), flags, outReason, missing);
+  const int fd = OpenRegularFile(onDisk, flags, outReason, missing);
   if (fd < 0) return missing ? FileOpen::Missing : FileOpen::Refused;
   outStream = fdopen(fd, mode);
   if (outStream == nullptr) {

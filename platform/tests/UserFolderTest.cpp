@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -293,11 +294,25 @@ TEST_F(UserFolderTest, ARunThatKeepsOutOfTheUserFolderChangesNothingInIt) {
     std::string reason;
     expect(platform::MoveAside(settings, ".damaged", reason).empty() && !reason.empty(), "moved a file aside");
     expect(platform::RemoveStaleTemporaries(user_ + "/Profiles/*") == 0, "removed another copy's temporary");
+    // A stream that writes would truncate or add to a player's file; one that reads may open.
+    for (const char* mode : {"w", "ab", "r+"}) {
+      std::FILE* stream = nullptr;
+      expect(platform::OpenFileStream(settings, mode, stream, reason) == platform::FileOpen::Refused &&
+                 stream == nullptr && !reason.empty(),
+             std::string("opened the settings with ") + mode);
+    }
+    std::FILE* reading = nullptr;
+    expect(platform::OpenFileStream(settings, "r", reading, reason) == platform::FileOpen::Opened, "read refused");
+    if (reading != nullptr) std::fclose(reading);
     const char value[] = "bob";
     expect(!platform::RegistryWrite(kGameKey, "Profile", platform::RegistryValueType::Text, value, 3),
            "wrote the store");
     // Beside the user folder, and in a folder whose name only starts like it.
     expect(platform::ReplaceFileAtomically(scratch_ / "run/notes.txt", "x"), "no write elsewhere");
+    std::FILE* elsewhere = nullptr;
+    expect(platform::OpenFileStream(scratch_ / "run/notes.txt", "a", elsewhere, reason) == platform::FileOpen::Opened,
+           "no stream elsewhere");
+    if (elsewhere != nullptr) std::fclose(elsewhere);
     expect(platform::RemoveFile(scratch_ / "run/notes.txt"), "no removal elsewhere");
     expect(platform::MakeParentFolders(user_ + "2/Profiles/a.profile"), "no folder beside it");
     return failures;
