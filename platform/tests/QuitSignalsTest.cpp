@@ -7,34 +7,18 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <functional>
 #include <string>
 
 #include "platform/DebugOutput.h"
 #include "platform/Events.h"
+#include "platform/tests/support/ChildProcess.h"
 
 namespace {
 
-// How long a child may take before it counts as stalled.
-constexpr unsigned kStallSeconds = 20;
-
-// Runs the body in a child and describes how the child ended: "exit N" or
-// "signal N".
-std::string InChild(const std::function<int()>& body) {
-  const pid_t child = fork();
-  if (child == 0) {
-    alarm(kStallSeconds);
-    _exit(body());
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child) return "no child";
-  if (WIFEXITED(status)) return "exit " + std::to_string(WEXITSTATUS(status));
-  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
-  return "stopped";
-}
+// A child that takes longer than this has stalled.
+constexpr platform::ChildOptions kStallLimit{.seconds = 20};
 
 // The number of Quit events among the pending ones.
 int QuitEvents() {
@@ -52,14 +36,17 @@ TEST(QuitSignals, AHangUpIsOneQuitEventUnlessItWasIgnoredFromTheStart) {
   };
   for (const Case& c : {Case{"a terminal closed", false, 1}, Case{"started under nohup", true, 0}}) {
     SCOPED_TRACE(c.name);
-    const std::string ended = InChild([&c] {
-      if (c.ignoredAtStart) signal(SIGHUP, SIG_IGN);
-      platform::TreatHangUpAsQuit();
-      platform::TreatHangUpAsQuit();  // a second call changes nothing
-      raise(SIGHUP);
-      const int quits = QuitEvents();
-      return quits == c.quits && QuitEvents() == 0 ? 0 : 10 + quits;
-    });
+    const std::string ended = platform::RunInChild(
+                                  [&c](std::string&) {
+                                    if (c.ignoredAtStart) signal(SIGHUP, SIG_IGN);
+                                    platform::TreatHangUpAsQuit();
+                                    platform::TreatHangUpAsQuit();  // a second call changes nothing
+                                    raise(SIGHUP);
+                                    const int quits = QuitEvents();
+                                    return quits == c.quits && QuitEvents() == 0 ? 0 : 10 + quits;
+                                  },
+                                  kStallLimit)
+                                  .ended;
     EXPECT_EQ(ended, "exit 0");
   }
 }
@@ -90,13 +77,17 @@ TEST(QuitSignals, LinesToATerminalOrPipeThatHasGoneFailQuietly) {
   for (const Case& c :
        {Case{"a pipe whose reader left", &PipeWithoutReader}, Case{"a terminal that hung up", &TerminalThatHungUp}}) {
     SCOPED_TRACE(c.name);
-    const std::string ended = InChild([&c] {
-      const int output = c.makeOutput();
-      if (output < 0 || dup2(output, STDERR_FILENO) < 0) return 20;
-      platform::TreatHangUpAsQuit();
-      for (int i = 0; i < 1000; ++i) platform::DebugOutput("a warning nobody reads\n", platform::Severity::Warning);
-      return 0;
-    });
+    const std::string ended = platform::RunInChild(
+                                  [&c](std::string&) {
+                                    const int output = c.makeOutput();
+                                    if (output < 0 || dup2(output, STDERR_FILENO) < 0) return 20;
+                                    platform::TreatHangUpAsQuit();
+                                    for (int i = 0; i < 1000; ++i)
+                                      platform::DebugOutput("a warning nobody reads\n", platform::Severity::Warning);
+                                    return 0;
+                                  },
+                                  kStallLimit)
+                                  .ended;
     EXPECT_EQ(ended, "exit 0");
   }
 }

@@ -3,7 +3,6 @@
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -107,26 +106,22 @@ TEST_F(UserFolderTest, WithNoHomeAnywhereThereIsNoUserFolder) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root to take an unknown account";
   constexpr uid_t kUnknownAccount = 54321;
   ASSERT_EQ(getpwuid(kUnknownAccount), nullptr);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    for (const char* name : {"VYRE_USER_DIR", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "VYRE_REGISTRY", "HOME"})
-      unsetenv(name);
-    if (setuid(kUnknownAccount) != 0) _exit(10);
-    int failures = 0;
-    failures += !platform::HomeFolder().empty();
-    failures += !platform::UserFolder().empty();
-    failures += !platform::UserWritePath("Profiles/a.profile").empty();
-    failures += platform::UserReadPath("Settings.ini") != "Settings.ini";
-    failures += !platform::RegistryFileFor(kGameKey).empty();
-    failures += platform::ReplaceFileAtomically(platform::UserWritePath("Settings.ini"), "x");
-    failures += platform::RegistryWrite(kGameKey, "Profile", platform::RegistryValueType::Text, "a", 1);
-    _exit(failures);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const platform::ChildEnd end = platform::RunInChild(
+      [](std::string&) {
+        for (const char* name : {"VYRE_USER_DIR", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "VYRE_REGISTRY", "HOME"})
+          unsetenv(name);
+        int failures = 0;
+        failures += !platform::HomeFolder().empty();
+        failures += !platform::UserFolder().empty();
+        failures += !platform::UserWritePath("Profiles/a.profile").empty();
+        failures += platform::UserReadPath("Settings.ini") != "Settings.ini";
+        failures += !platform::RegistryFileFor(kGameKey).empty();
+        failures += platform::ReplaceFileAtomically(platform::UserWritePath("Settings.ini"), "x");
+        failures += platform::RegistryWrite(kGameKey, "Profile", platform::RegistryValueType::Text, "a", 1);
+        return failures;
+      },
+      {.account = &kUnknownAccount});
+  EXPECT_EQ(end.ended, "exit 0") << end.report;
   std::vector<platform::DirectoryEntry> entries;
   ASSERT_TRUE(platform::SearchDirectory("*.*", entries));
   EXPECT_TRUE(entries.empty()) << entries.front().name;
@@ -150,26 +145,15 @@ TEST_F(UserFolderTest, OneHolderOfTheLockAtATimeAndADeadHolderHoldsNothing) {
     EXPECT_EQ(second.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held);
   }
   // Another process holds the folder until it is killed outright.
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    platform::UserFolderLock held;
+  platform::HoldingChild holder([this] {
+    static platform::UserFolderLock held;  // held until the child is killed
     std::string childReason;
-    const char answer = held.Acquire(user_, childReason) == platform::UserFolderLock::Outcome::Held ? 'y' : 'n';
-    if (write(ready[1], &answer, 1) != 1) _exit(1);
-    for (;;) pause();
-  }
-  char answer = 0;
-  ASSERT_EQ(read(ready[0], &answer, 1), 1);
-  EXPECT_EQ(answer, 'y');
+    return held.Acquire(user_, childReason) == platform::UserFolderLock::Outcome::Held ? 'y' : 'n';
+  });
+  EXPECT_EQ(holder.Answer(), 'y');
   platform::UserFolderLock mine;
   EXPECT_EQ(mine.Acquire(user_, reason), platform::UserFolderLock::Outcome::Busy);
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  close(ready[0]);
-  close(ready[1]);
+  holder.Kill();
   EXPECT_EQ(mine.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held) << reason;
   EXPECT_FALSE(platform::PathExists(user_ + "/" + platform::UserFolderLock::kFileName))
       << "the folder carries the lock";
@@ -182,15 +166,13 @@ TEST_F(UserFolderTest, OneHolderOfTheLockAtATimeAndADeadHolderHoldsNothing) {
 
 // What a second process answers when it tries to take the folder.
 platform::UserFolderLock::Outcome OutcomeInAnotherProcess(const std::string& folder) {
-  const pid_t child = fork();
-  if (child == 0) {
+  const platform::ChildEnd end = platform::RunInChild([&folder](std::string&) {
     platform::UserFolderLock lock;
     std::string reason;
-    _exit(static_cast<int>(lock.Acquire(folder, reason)));
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) ADD_FAILURE() << "no answer";
-  return static_cast<platform::UserFolderLock::Outcome>(WEXITSTATUS(status));
+    return static_cast<int>(lock.Acquire(folder, reason));
+  });
+  if (end.ended.rfind("exit ", 0) != 0) ADD_FAILURE() << "no answer: " << end.ended;
+  return static_cast<platform::UserFolderLock::Outcome>(std::atoi(end.ended.c_str() + 5));
 }
 
 // The lock is the folder's own, so nothing a run left at the old lock file's
@@ -241,25 +223,21 @@ TEST_F(UserFolderTest, ALockFileOfAnotherAccountKeepsNoCopyOut) {
   ASSERT_EQ(chmod(name.c_str(), 0), 0);
   ASSERT_EQ(chown(scratch_.Path().c_str(), kPlayer, kPlayer), 0);
   ASSERT_EQ(chown(user_.c_str(), kPlayer, kPlayer), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (setgid(kPlayer) != 0 || setuid(kPlayer) != 0) _exit(10);
-    // The account cannot open what root left: the lock must not need it.
-    if (open(name.c_str(), O_RDONLY) >= 0) _exit(11);
-    std::string reason;
-    platform::UserFolderLock first;
-    if (first.Acquire(user_, reason) != platform::UserFolderLock::Outcome::Held) _exit(12);
-    platform::UserFolderLock second;
-    if (second.Acquire(user_, reason) != platform::UserFolderLock::Outcome::Busy) _exit(13);
-    first.Release();
-    if (second.Acquire(user_, reason) != platform::UserFolderLock::Outcome::Held) _exit(14);
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "10 setuid, 11 the file opened, 12 not held, 13 not busy, 14 not held again";
+  const platform::ChildEnd end = platform::RunInChild(
+      [&](std::string&) {
+        // The account cannot open what root left: the lock must not need it.
+        if (open(name.c_str(), O_RDONLY) >= 0) return 11;
+        std::string reason;
+        platform::UserFolderLock first;
+        if (first.Acquire(user_, reason) != platform::UserFolderLock::Outcome::Held) return 12;
+        platform::UserFolderLock second;
+        if (second.Acquire(user_, reason) != platform::UserFolderLock::Outcome::Busy) return 13;
+        first.Release();
+        if (second.Acquire(user_, reason) != platform::UserFolderLock::Outcome::Held) return 14;
+        return 0;
+      },
+      {.account = &kPlayer});
+  EXPECT_EQ(end.ended, "exit 0") << "11 the file opened, 12 not held, 13 not busy, 14 not held again; " << end.report;
 }
 
 // A run that could not take its user folder keeps out of it: every way the

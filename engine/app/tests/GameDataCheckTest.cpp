@@ -1,7 +1,5 @@
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -9,6 +7,7 @@
 #include "engine/app/GameDataCheck.h"
 #include "platform/FileSystem.h"
 #include "platform/TempFolder.h"
+#include "platform/tests/support/ChildProcess.h"
 
 namespace {
 
@@ -83,25 +82,10 @@ TEST_F(GameDataCheckTest, AResourcesFolderTheAccountCannotReadEndsTheStartWithTh
   // The scratch folder open to every account; the game data to none.
   ASSERT_EQ(chmod(folder_.Path().c_str(), 0755), 0);
   ASSERT_EQ(chmod((folder_ / "Resources").c_str(), 0), 0);
-  int terminal[2];
-  ASSERT_EQ(pipe(terminal), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(terminal[0]);
-    if (dup2(terminal[1], STDERR_FILENO) < 0) _exit(10);
-    if (setgid(kOtherAccount) != 0 || setgroups(0, nullptr) != 0 || setuid(kOtherAccount) != 0) _exit(11);
-    _exit(GameDataFound() ? 0 : 1);
-  }
-  close(terminal[1]);
-  std::string said;
-  char bytes[512];
-  for (ssize_t got; (got = read(terminal[0], bytes, sizeof bytes)) > 0;) said.append(bytes, size_t(got));
-  close(terminal[0]);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const platform::ChildEnd end = platform::RunInChild([](std::string&) { return GameDataFound() ? 0 : 1; },
+                                                      {.account = &kOtherAccount, .captureTerminal = true});
+  EXPECT_EQ(end.ended, "exit 1") << end.report;
+  const std::string& said = end.terminal;
   EXPECT_EQ(said, "The game data cannot be read: the folder " + platform::CurrentDirectory() +
                       "/Resources (Permission denied).\n");
 }

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <pwd.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -23,6 +21,7 @@
 #include "platform/TempFolder.h"
 #include "platform/UserFolder.h"
 #include "platform/UserFolderLock.h"
+#include "platform/tests/support/ChildProcess.h"
 
 namespace {
 
@@ -98,28 +97,17 @@ TEST_F(UserFolderStart, TemporariesOfKilledSavesGoAndThePlayersFilesStay) {
 TEST_F(UserFolderStart, ALinkThatLeadsNowhereAtTheLockFilesNameKeepsASecondCopyOut) {
   const std::string name = user_ + "/" + platform::UserFolderLock::kFileName;
   ASSERT_EQ(symlink("/root/gone/Novaliths.lock", name.c_str()), 0);
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t firstCopy = fork();
-  ASSERT_GE(firstCopy, 0);
-  if (firstCopy == 0) {
-    platform::UserFolderLock lock;
-    const char answer = TakeUserFolder("Novaliths", lock) == 0 ? 'y' : 'n';
-    if (write(ready[1], &answer, 1) != 1) _exit(1);
-    for (;;) pause();
-  }
-  char answer = 0;
-  ASSERT_EQ(read(ready[0], &answer, 1), 1);
-  EXPECT_EQ(answer, 'y');
+  platform::HoldingChild firstCopy([] {
+    static platform::UserFolderLock lock;  // held until the child is killed
+    return TakeUserFolder("Novaliths", lock) == 0 ? 'y' : 'n';
+  });
+  EXPECT_EQ(firstCopy.Answer(), 'y');
   setenv("VYRE_MESSAGEBOX", "ok", 1);
   testing::internal::CaptureStderr();
   platform::UserFolderLock secondCopy;
   EXPECT_EQ(TakeUserFolder("Novaliths", secondCopy), 1);
   const std::string said = testing::internal::GetCapturedStderr();
-  kill(firstCopy, SIGKILL);
-  waitpid(firstCopy, nullptr, 0);
-  close(ready[0]);
-  close(ready[1]);
+  firstCopy.Kill();
   EXPECT_NE(said.find("Novaliths is already running with the user folder " + user_ + ".\n"), std::string::npos) << said;
   struct stat link;
   EXPECT_EQ(lstat(name.c_str(), &link), 0);
@@ -152,20 +140,18 @@ TEST_F(UserFolderStart, WithNoHomeTheRunEndsAtOnceAndWritesNothing) {
   constexpr uid_t kUnknownAccount = 54321;
   ASSERT_EQ(getpwuid(kUnknownAccount), nullptr);
   ASSERT_TRUE(platform::MakeFolder(scratch_ / "run"));
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (chdir((scratch_ / "run").c_str()) != 0) _exit(10);
-    for (const char* name : {"VYRE_USER_DIR", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "VYRE_REGISTRY", "HOME"})
-      unsetenv(name);
-    if (setuid(kUnknownAccount) != 0) _exit(11);
-    platform::UserFolderLock lock;
-    _exit(TakeUserFolder("Novaliths", lock));
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  // The run folder is where the account may go, as a player's would be.
+  ASSERT_EQ(chmod(scratch_.Path().c_str(), 0755), 0);
+  const platform::ChildEnd end = platform::RunInChild(
+      [&](std::string&) {
+        if (chdir((scratch_ / "run").c_str()) != 0) return 10;
+        for (const char* name : {"VYRE_USER_DIR", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "VYRE_REGISTRY", "HOME"})
+          unsetenv(name);
+        platform::UserFolderLock lock;
+        return TakeUserFolder("Novaliths", lock);
+      },
+      {.account = &kUnknownAccount});
+  EXPECT_EQ(end.ended, "exit 1") << end.report;
   EXPECT_TRUE(Names(scratch_ / "run").empty());
 }
 

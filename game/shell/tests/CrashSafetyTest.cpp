@@ -15,6 +15,7 @@
 #include "game/shell/HighScoreTable.h"
 #include "game/shell/Profile.h"
 #include "platform/Random.h"
+#include "platform/tests/support/ChildProcess.h"
 #include "support/ShellTestSupport.h"
 
 namespace {
@@ -80,18 +81,13 @@ void KillDuringSaves(const SavedFile& file) {
 void FailPartway(const SavedFile& file) {
   ASSERT_TRUE(file.saveFirst());
   const std::string before = ReadBytes(file.path);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
+  const platform::ChildEnd end = platform::RunInChild([&file](std::string&) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{100, 100};
     setrlimit(RLIMIT_FSIZE, &limit);
-    _exit(file.saveSecond() ? 1 : 0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save reported success";
+    return file.saveSecond() ? 1 : 0;
+  });
+  EXPECT_EQ(end.ended, "exit 0") << "1: the failed save reported success";
   EXPECT_EQ(ReadBytes(file.path), before);
   EXPECT_EQ(Listing(file.pattern), file.listed);
 }

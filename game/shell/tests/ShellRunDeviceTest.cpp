@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,6 +25,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/UserFolder.h"
 #include "platform/null/ScriptedInputSources.h"
+#include "platform/tests/support/ChildProcess.h"
 #include "platform/tests/support/FifoWatch.h"
 
 namespace {
@@ -162,13 +162,6 @@ TEST(ShellRunDevice, TheProgramGoesFromTheLogosToTheMainMenuAndExitYesEndsItWith
   EXPECT_EQ(states, (std::vector<std::string>{"Game.IntroVelkSW", "Game.IntroVyre", "Game.Loading", "Game.FrontEnd"}));
 }
 
-// How a child run of the program ended: "exit N" or "signal N".
-std::string HowItEnded(int status) {
-  if (WIFEXITED(status)) return "exit " + std::to_string(WEXITSTATUS(status));
-  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
-  return "stopped";
-}
-
 // The statuses a child run returns when its script ran out of frames, or
 // when the Panic clock moved while the window was minimised.
 constexpr int kScriptFailed = 3;
@@ -271,15 +264,9 @@ TEST(ShellRunDevice, ClosingTheTerminalDuringAPanicGameEndsTheProgramAsAQuitDoes
     SCOPED_TRACE(minimisedFirst ? "minimised" : "in play");
     puzzle_test::GameFixture folders;
     const std::string user = platform::UserFolder();
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      alarm(300);
-      _exit(PlayPanicUntilTheTerminalCloses(minimisedFirst));
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_EQ(HowItEnded(status), "exit 0");
+    const platform::ChildEnd end = platform::RunInChild(
+        [minimisedFirst](std::string&) { return PlayPanicUntilTheTerminalCloses(minimisedFirst); }, {.seconds = 200});
+    EXPECT_EQ(end.ended, "exit 0");
     std::ifstream scores(user + "/00000000.dat", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(scores)), std::istreambuf_iterator<char>());
     EXPECT_NE(bytes.find(std::string("tess\0", 5)), std::string::npos) << "the Panic result is in the table";
