@@ -41,6 +41,7 @@ struct GlWindowConfig {
 enum class GlWindowError {
   None,
   VideoUnavailable,  // no display could be opened (one nobody sees does not count)
+  SizeRefused,       // no window can be made at the size asked for; another size may do
   CreateWindow,
   CreateContext,
   MakeCurrent,

@@ -61,6 +61,7 @@ struct EngineParts {
   RunFlags* flags = nullptr;
   InputTargets targets;
   EngineRunOptions* options = nullptr;
+  WindowFallback* windowFallback = nullptr;
   // The window could not be made again after a display change.
   bool displayFailed = false;
 };
@@ -144,7 +145,7 @@ void InstallFrameSteps(EngineParts& parts) {
         // A mode the display could not make gave the default window: the
         // game plays on in it.
         CDisplay::RefusedWindow refused;
-        if (parts.display->TakeRefusedWindow(&refused)) ReportRefusedWindow(refused, *parts.settings, false);
+        if (parts.display->TakeRefusedWindow(&refused)) parts.windowFallback->Report(refused, false);
         break;
       }
       case DisplayRebuild::kFailed:
@@ -222,12 +223,8 @@ int EngineRun(EngineRunOptions options) {
   GFXDisplay::InstallHooks();
   InstallSceneDrawingHooks();
   LogStep("Initialising OpenGL...");
-  display->Configure(settings.GetTitle(), settings.width, settings.height, settings.depth, settings.fullscreen);
-  // As every later rebuild does: a window left by an earlier run goes first,
-  // with the GL back end stopped in its context.
-  if (!display->Recreate()) return 1;
-  CDisplay::RefusedWindow refused;
-  if (display->TakeRefusedWindow(&refused)) ReportRefusedWindow(refused, settings, true);
+  WindowFallback windowFallback(settings);
+  if (!windowFallback.OpenFirstWindow(*display)) return 1;
   GetMouseCursor()->SetScale(display->GetWidth(), display->GetHeight());
 
   LogStep("Creating UIO Manager...");
@@ -247,6 +244,7 @@ int EngineRun(EngineRunOptions options) {
   parts.application = application;
   parts.flags = &flags;
   parts.options = &options;
+  parts.windowFallback = &windowFallback;
   parts.targets.application = application->GetGEMReceiverId();
   parts.targets.windowManager = GetWindowManager()->GetGUIReceiverId();
 
@@ -307,7 +305,7 @@ int EngineRun(EngineRunOptions options) {
   flags.quit = true;
 
   LogStep("Shutting down Vyre...");
-  if (settings.modified) settings.Save(true);
+  if (settings.modified) windowFallback.ReportSave(settings.Save(true));
   LogDBG("/=");
   // The application goes first, while everything its states and windows
   // point into (models, materials, textures, fonts, sound, input) still lives.

@@ -12,11 +12,13 @@ bool NullGlWindow::Open(const GlWindowConfig& config) {
   left = config.left;
   top = config.top;
   cursorShown = config.showCursor;
-  error_ = failOpenWith;
-  if (error_ == GlWindowError::None && largestSide > 0 && (config.width > largestSide || config.height > largestSide)) {
-    error_ = GlWindowError::CreateWindow;
+  // As a real back-end does: each try says what went wrong in it, or nothing.
+  error_ = GlWindowError::None;
+  errorText_.clear();
+  if (failOpenWith != GlWindowError::None) return Fail(failOpenWith, failOpenText);
+  if (largestSide > 0 && (config.width > largestSide || config.height > largestSide)) {
+    return Fail(GlWindowError::SizeRefused, "Window is too large.");
   }
-  if (error_ != GlWindowError::None) return false;
   open_ = true;
   ++openCount;
   return true;
@@ -30,9 +32,10 @@ void NullGlWindow::Close() {
   ++closeCount;
 }
 
-std::string NullGlWindow::LastErrorText() const {
-  if (error_ == GlWindowError::None) return std::string();
-  return failOpenWith == GlWindowError::None ? std::string("Window is too large.") : std::string("scripted failure");
+bool NullGlWindow::Fail(GlWindowError error, const std::string& text) {
+  error_ = error;
+  errorText_ = text;
+  return false;
 }
 
 bool NullGlWindow::EnterFullscreen(int width, int height, int bitsPerPixel) {

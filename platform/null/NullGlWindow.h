@@ -2,6 +2,8 @@
 // A window back-end with no display behind it: it opens at once, makes no GL
 // calls and records what it was asked, so display logic is testable anywhere.
 
+#include <string>
+
 #include "platform/GlWindow.h"
 
 namespace platform {
@@ -12,7 +14,10 @@ class NullGlWindow final : public GlWindow {
 
   // Scripted behaviour.
   GlWindowError failOpenWith = GlWindowError::None;  // Open fails with this when set
-  int largestSide = 0;  // when set, Open refuses a window with a longer side (CreateWindow)
+  std::string failOpenText = "scripted failure";     // the driver's words for that failure
+  // When set, Open refuses a window with a longer side (SizeRefused, in the
+  // words SDL uses for it).
+  int largestSide = 0;
   int refreshHz = 60;
 
   // Recorded state.
@@ -31,7 +36,7 @@ class NullGlWindow final : public GlWindow {
   bool IsOpen() const override { return open_; }
   bool HasGlContext() const override { return false; }
   GlWindowError LastError() const override { return error_; }
-  std::string LastErrorText() const override;
+  std::string LastErrorText() const override { return errorText_; }
   // Succeeds only for a size the first display lists (at that depth when given).
   bool EnterFullscreen(int width, int height, int bitsPerPixel) override;
   bool EnterDesktopFullscreen() override;
@@ -49,9 +54,13 @@ class NullGlWindow final : public GlWindow {
   std::vector<DisplayDevice> EnumerateDisplays() override { return displays_; }
 
  private:
+  // Records what failed in this Open and its words; false.
+  bool Fail(GlWindowError error, const std::string& text);
+
   std::vector<DisplayDevice> displays_;
   bool open_ = false;
   GlWindowError error_ = GlWindowError::None;
+  std::string errorText_;
 };
 
 }  // namespace platform

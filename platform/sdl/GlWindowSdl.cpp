@@ -14,6 +14,12 @@ namespace {
 
 constexpr int kPreferredDepthBits = 24;
 constexpr int kFallbackDepthBits = 16;
+// SDL makes no window with a longer side (some platforms fail on larger ones).
+constexpr int kLargestWindowSide = 16384;
+
+bool LargerThanAnyWindow(const GlWindowConfig& config) {
+  return config.width > kLargestWindowSide || config.height > kLargestWindowSide;
+}
 
 void RequestContextAttributes(int depthBits) {
   SDL_GL_ResetAttributes();
@@ -102,7 +108,9 @@ class SdlGlWindow final : public GlWindow {
       RequestContextAttributes(depthBits);
       window_ = SDL_CreateWindow(config.title.c_str(), config.left, config.top, config.width, config.height, flags);
     }
-    if (!window_) return Fail(GlWindowError::CreateWindow);
+    // Refused for its size, the window may still be made at another one;
+    // any other refusal is the driver's.
+    if (!window_) return Fail(LargerThanAnyWindow(config) ? GlWindowError::SizeRefused : GlWindowError::CreateWindow);
 
     context_ = SDL_GL_CreateContext(window_);
     if (!context_ && depthBits != kFallbackDepthBits) {

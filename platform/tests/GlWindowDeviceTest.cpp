@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "platform/GlWindow.h"
 #include "platform/tests/support/UnservedDisplay.h"
@@ -77,6 +78,23 @@ TEST(GlWindowDevice, ReopensAfterCloseOnTheSameDisplayConnectionWithAWorkingCont
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   window.reset();
   EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "the window object lets go of the display when it ends";
+}
+
+// A side longer than any window may have is the size's fault, told apart
+// from the driver's failures: the caller may try another size, and that
+// size opens.
+TEST(GlWindowDevice, AWindowLargerThanAnyIsRefusedForItsSize) {
+  auto window = CreateSdlGlWindow();
+  for (const auto& [width, height] : {std::pair{20000, 48}, std::pair{64, 20000}}) {
+    GlWindowConfig config = SmallHiddenWindow();
+    config.width = width;
+    config.height = height;
+    EXPECT_FALSE(window->Open(config));
+    EXPECT_EQ(window->LastError(), GlWindowError::SizeRefused) << width << " x " << height;
+    EXPECT_FALSE(window->LastErrorText().empty());
+  }
+  ASSERT_TRUE(window->Open(SmallHiddenWindow())) << window->LastErrorText();
+  EXPECT_EQ(window->LastError(), GlWindowError::None);
 }
 
 TEST(GlWindowDevice, ListsDisplaysAndRefusesAnUnlistedFullscreenSize) {

@@ -562,16 +562,19 @@ TEST_F(EngineRunDevice, AQuitWhileMinimisedRunsOnlyTheFramesTheShutdownNeeds) {
   }
 }
 
-// A window size the display cannot make (larger than any window may be, or
-// a number nobody meant) does not keep the player out: the run goes on in
-// the default window, the terminal names the setting and the file that
-// gave it, and the exit's save mends the settings for the next start.
+// A stored window size the game cannot be played in (larger than any window
+// may be, a side that is not positive, smaller than 320 x 240) does not keep
+// the player out: the run goes on in the default window, the terminal names
+// the setting and the file that gave it, and once the exit's save has
+// written the window the game ran in to both stores it says so.
 TEST_F(EngineRunDevice, AStoredWindowTheDisplayCannotMakeGivesTheDefaultWindowAndNamesTheSetting) {
   struct Case {
     const char* name;
     const char* userIni;     // Settings.ini in the user folder
     const char* workingIni;  // Settings.ini beside the program
-    int32_t storeWidth;      // Display\Width in the registry store (0: none)
+    int32_t storeWidth;      // Display\Width and Height in the registry store (0: none)
+    int32_t storeHeight;
+    bool storeFullscreen;  // Display\Fullscreen=1 in the store
     std::vector<std::string> said;
   };
   const std::vector<Case> cases = {
@@ -579,17 +582,51 @@ TEST_F(EngineRunDevice, AStoredWindowTheDisplayCannotMakeGivesTheDefaultWindowAn
        "[Display]\nWidth=20000\nHeight=20000\n",
        nullptr,
        0,
+       0,
+       false,
        {"at 20000 x 20000 (Width=20000 and Height=20000 in \"%u/Settings.ini\")", "Window is too large"}},
       {"the working folder's file, full screen",
        nullptr,
        "[Display]\nWidth=99999999999\nHeight=600\nFullscreen=1\n",
        0,
+       0,
+       false,
        {"at 2147483647 x 600 in full screen (Width=99999999999 and Fullscreen=1 in \"%w/Settings.ini\")"}},
       {"the registry store and the file",
        "[Display]\nHeight=30000\n",
        nullptr,
        17000,
+       0,
+       false,
        {"(Width=17000 in \"%r\" and Height=30000 in \"%u/Settings.ini\")"}},
+      {"negative sides",
+       "[Display]\nWidth=-800\nHeight=-600\n",
+       nullptr,
+       0,
+       0,
+       false,
+       {"at -800 x -600 (Width=-800 and Height=-600 in \"%u/Settings.ini\"): a window must be at least 320 x 240"}},
+      {"a side of 0",
+       "[Display]\nWidth=0\nHeight=-5\n",
+       nullptr,
+       0,
+       0,
+       false,
+       {"at 0 x -5 (Width=0 and Height=-5 in \"%u/Settings.ini\")"}},
+      {"too small to read",
+       "[Display]\nWidth=100\nHeight=60\n",
+       nullptr,
+       0,
+       0,
+       false,
+       {"at 100 x 60 (Width=100 and Height=60 in \"%u/Settings.ini\"): a window must be at least 320 x 240"}},
+      {"the registry store's -1 in full screen",
+       nullptr,
+       nullptr,
+       -1,
+       -1,
+       true,
+       {"at -1 x -1 in full screen (Width=-1, Height=-1 and Fullscreen=1 in \"%r\")"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -600,10 +637,13 @@ TEST_F(EngineRunDevice, AStoredWindowTheDisplayCannotMakeGivesTheDefaultWindowAn
     }
     if (c.workingIni != nullptr) std::ofstream("Settings.ini") << c.workingIni;
     PrepareSettings("Vyre", "Settings.ini");
-    if (c.storeWidth != 0) {
-      ASSERT_TRUE(RegistryWriteValue("Display\\Width", 1, &c.storeWidth, sizeof c.storeWidth));
-      PrepareSettings("Vyre", "Settings.ini");
+    if (c.storeWidth != 0) ASSERT_TRUE(RegistryWriteValue("Display\\Width", 1, &c.storeWidth, sizeof c.storeWidth));
+    if (c.storeHeight != 0) {
+      ASSERT_TRUE(RegistryWriteValue("Display\\Height", 1, &c.storeHeight, sizeof c.storeHeight));
     }
+    const uint8_t on = 1;
+    if (c.storeFullscreen) ASSERT_TRUE(RegistryWriteValue("Display\\Fullscreen", 1, &on, sizeof on));
+    PrepareSettings("Vyre", "Settings.ini");
     auto owned = std::make_unique<CGEMApplication>();
     CGEMApplication& application = *owned;
     int frames = 0;
@@ -640,12 +680,28 @@ TEST_F(EngineRunDevice, AStoredWindowTheDisplayCannotMakeGivesTheDefaultWindowAn
       }
       EXPECT_NE(terminal.find(text), std::string::npos) << text << "\n" << terminal;
     }
-    EXPECT_NE(terminal.find("playing in a window of 800 x 600 instead"), std::string::npos) << terminal;
-    // The file the next start reads holds the window the game ran in.
+    // Said before anything is saved, the line promises nothing; the save's
+    // own line follows once the file is written.
+    const size_t fellBack = terminal.find("; playing in a window of 800 x 600 instead.\n");
+    const size_t saved = terminal.find("Saved Width=800, Height=600 and Fullscreen=0 in \"" + user_ +
+                                       "/Settings.ini\" for the next start.\n");
+    EXPECT_NE(fellBack, std::string::npos) << terminal;
+    EXPECT_NE(saved, std::string::npos) << terminal;
+    EXPECT_LT(fellBack, saved);
+    // The files the next start reads hold the window the game ran in.
     PrepareSettings("Vyre", "Settings.ini");
     EXPECT_EQ(GetSettings()->width, 800);
     EXPECT_EQ(GetSettings()->height, 600);
     EXPECT_FALSE(GetSettings()->fullscreen);
+    int32_t storedWidth = 0;
+    int32_t storedHeight = 0;
+    uint8_t storedFullscreen = 1;
+    RegistryReadValue("Display\\Width", &storedWidth, sizeof storedWidth);
+    RegistryReadValue("Display\\Height", &storedHeight, sizeof storedHeight);
+    RegistryReadValue("Display\\Fullscreen", &storedFullscreen, sizeof storedFullscreen);
+    EXPECT_EQ(storedWidth, 800);
+    EXPECT_EQ(storedHeight, 600);
+    EXPECT_EQ(storedFullscreen, 0);
   }
 }
 
@@ -681,7 +737,10 @@ TEST_F(EngineRunDevice, ASizeChosenDuringPlayThatCannotBeMadeGivesTheDefaultWind
   EXPECT_EQ(lastFrame, 24u) << "the frames went on after the change";
   EXPECT_EQ(width, 800);
   EXPECT_NE(terminal.find("Cannot make the window at 20000 x 20000: Window is too large; playing in a window of "
-                          "800 x 600 instead"),
+                          "800 x 600 instead.\n"),
+            std::string::npos)
+      << terminal;
+  EXPECT_NE(terminal.find("Saved Width=800, Height=600 and Fullscreen=0 in \"" + user_ + "/Vyre.ini\""),
             std::string::npos)
       << terminal;
   EXPECT_EQ(GetSettings()->width, 800);

@@ -77,10 +77,11 @@ class CDisplay {
   CDisplay& operator=(const CDisplay&) = delete;
 
   // Opens the window and context as the stored values say. A window that
-  // cannot be made at the stored size (or in full screen at it) is made as
-  // the default window instead, 800 x 600 and windowed, and the refusal is
-  // kept for TakeRefusedWindow; false (after a message box) when even that
-  // fails, or when a step fails for a window of the default size.
+  // the display cannot make at the stored size (or in full screen at it) is
+  // made as the default window instead, 800 x 600 and windowed, and the
+  // refusal is kept for TakeRefusedWindow. False (after a message box) on
+  // any other failure, and when the default window cannot be made either;
+  // the size and mode asked for then stay as they were.
   bool CreateGLWindow();
   // True once after a creation that fell back to the default window: what
   // was asked for and refused.

@@ -68,26 +68,27 @@ bool CDisplay::FailCreation(const char* text) {
 
 bool CDisplay::OpenWindow(platform::GlWindowConfig& config) {
   if (window_->Open(config)) return true;
-  // No display at all, or a window of the default size refused: nothing
-  // else to try.
-  if (window_->LastError() == platform::GlWindowError::VideoUnavailable ||
+  // Only the size can be mended here: any other failure (no display, the
+  // driver's context) is told as it is, and the size asked for stays. A
+  // window of the default size refused leaves nothing else to try.
+  if (window_->LastError() != platform::GlWindowError::SizeRefused ||
       (width_ == kDefaultWidth && height_ == kDefaultHeight)) {
     return false;
   }
-  // A size the display cannot make (larger than it allows, or a number
-  // nobody meant) must not keep the player out: a plain window will do.
+  // A size the display cannot make (larger than it allows) must not keep
+  // the player out: a plain window will do.
   RefusedWindow refused;
   refused.width = width_;
   refused.height = height_;
   refused.fullscreen = HasState(kFullscreen);
   refused.reason = window_->LastErrorText();
+  config.width = kDefaultWidth;
+  config.height = kDefaultHeight;
+  if (!window_->Open(config)) return false;
   width_ = kDefaultWidth;
   height_ = kDefaultHeight;
   state_ &= ~kFullscreen;
   inverseAspect_ = static_cast<float>(height_) / static_cast<float>(width_);
-  config.width = width_;
-  config.height = height_;
-  if (!window_->Open(config)) return false;
   refusedWindow_ = std::move(refused);
   windowRefused_ = true;
   return true;

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "engine/foundation/Log.h"
 #include "engine/foundation/tests/support/LogLines.h"
@@ -209,53 +211,117 @@ TEST(Display, FailedCreationClearsCreatedAndReleasesTheWindow) {
   EXPECT_FALSE(null.window->IsOpen());
 }
 
-// A size the display cannot make gives the default window, 800 x 600 and
-// windowed, with the refusal kept once for the caller to report; a display
-// that refuses the default too, or has no video at all, still fails.
-TEST(Display, ASizeTheDisplayCannotMakeGivesTheDefaultWindow) {
+// The message boxes a creation showed, as "title : text", in order.
+std::vector<std::string> BoxesShown(const std::string& terminal) {
+  std::vector<std::string> boxes;
+  const std::string mark = "[MessageBox] ";
+  for (size_t at = terminal.find(mark); at != std::string::npos; at = terminal.find(mark, at + 1)) {
+    const size_t end = terminal.find(" -> ", at);
+    boxes.push_back(terminal.substr(at + mark.size(), end - at - mark.size()));
+  }
+  return boxes;
+}
+
+// Only a size the display cannot make gives the default window, 800 x 600
+// and windowed, with the refusal and the window's own words for it kept
+// once for the caller to report. Every other failure is told in its box,
+// with the window's words where the box gives them, and the display keeps
+// the size and mode it was asked for: so does a display that refuses the
+// default window too.
+TEST(Display, OnlyASizeTheDisplayCannotMakeGivesTheDefaultWindow) {
+  using platform::GlWindowError;
+  const std::string create = "Vyre Core : CreateGLWindow - ERROR : ";
   struct Case {
     const char* name;
     int width;
     int height;
     bool fullscreen;
-    platform::GlWindowError failAll;
+    int largestSide;  // the display makes no window with a longer side
+    GlWindowError failure;
     bool created;
     bool refused;
+    std::vector<std::string> boxes;
   };
   const Case cases[] = {
-      {"too wide and high", 20000, 20000, false, platform::GlWindowError::None, true, true},
-      {"too wide, full screen", INT32_MAX, 600, true, platform::GlWindowError::None, true, true},
-      {"a size that fits", 1024, 768, false, platform::GlWindowError::None, true, false},
-      {"nothing can be made", 20000, 600, false, platform::GlWindowError::CreateWindow, false, false},
-      {"no display at all", 20000, 600, false, platform::GlWindowError::VideoUnavailable, false, false},
+      {"too wide and high", 20000, 20000, false, 16384, GlWindowError::None, true, true, {}},
+      {"too wide, full screen", INT32_MAX, 600, true, 16384, GlWindowError::None, true, true, {}},
+      {"a size that fits", 1024, 768, false, 16384, GlWindowError::None, true, false, {}},
+      {"not even the default window",
+       20000,
+       600,
+       true,
+       500,
+       GlWindowError::None,
+       false,
+       false,
+       {create + "Unable to create window!"}},
+      {"no display at all",
+       20000,
+       600,
+       false,
+       0,
+       GlWindowError::VideoUnavailable,
+       false,
+       false,
+       {create + "Unable to open the display: the window's own words"}},
+      {"the window",
+       20000,
+       600,
+       false,
+       0,
+       GlWindowError::CreateWindow,
+       false,
+       false,
+       {create + "Unable to create window!"}},
+      {"the context, full screen",
+       20000,
+       600,
+       true,
+       0,
+       GlWindowError::CreateContext,
+       false,
+       false,
+       {create + "Unable to create an OpenGL RC!"}},
+      {"making it current",
+       1024,
+       768,
+       false,
+       0,
+       GlWindowError::MakeCurrent,
+       false,
+       false,
+       {"Error : the window's own words", create + "Unable to set OpenGL RC to active!"}},
   };
+  setenv("VYRE_MESSAGEBOX", "no", 1);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     NullDisplay null({DeviceWith({{32, 1024, 768, 60}})});
-    null.window->largestSide = 16384;
-    null.window->failOpenWith = c.failAll;
+    null.window->largestSide = c.largestSide;
+    null.window->failOpenWith = c.failure;
+    null.window->failOpenText = "the window's own words";
     CDisplay& display = *null.display;
     display.Configure("Game", c.width, c.height, 32, c.fullscreen);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(display.Recreate(), c.created);
+    EXPECT_EQ(BoxesShown(testing::internal::GetCapturedStderr()), c.boxes);
     CDisplay::RefusedWindow refused;
     EXPECT_EQ(display.TakeRefusedWindow(&refused), c.refused);
     EXPECT_FALSE(display.TakeRefusedWindow(&refused)) << "told once";
-    if (c.failAll == platform::GlWindowError::VideoUnavailable) {
-      EXPECT_EQ(null.window->lastConfig.width, c.width) << "no second try without a display";
-    }
+    // The default window is tried only after a refusal of the size.
+    const bool secondTry = c.failure == GlWindowError::None && c.width > c.largestSide;
+    EXPECT_EQ(null.window->lastConfig.width, secondTry ? 800 : c.width);
+    EXPECT_EQ(null.window->lastConfig.height, secondTry ? 600 : c.height);
+    EXPECT_EQ(display.GetWidth(), c.refused ? 800 : c.width);
+    EXPECT_EQ(display.GetHeight(), c.refused ? 600 : c.height);
+    EXPECT_EQ(display.HasState(CDisplay::kFullscreen), !c.refused && c.fullscreen);
     if (!c.refused) continue;
     EXPECT_EQ(refused.width, c.width);
     EXPECT_EQ(refused.height, c.height);
     EXPECT_EQ(refused.fullscreen, c.fullscreen);
     EXPECT_EQ(refused.reason, "Window is too large.");
-    EXPECT_EQ(display.GetWidth(), 800);
-    EXPECT_EQ(display.GetHeight(), 600);
-    EXPECT_FALSE(display.HasState(CDisplay::kFullscreen));
     EXPECT_FALSE(null.window->fullscreen);
     EXPECT_FALSE(null.window->desktopFullscreen);
     EXPECT_EQ(null.window->openCount, 1);
-    EXPECT_EQ(null.window->lastConfig.width, 800);
-    EXPECT_EQ(null.window->lastConfig.height, 600);
   }
 }
 
