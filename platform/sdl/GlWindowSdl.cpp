@@ -103,6 +103,7 @@ class SdlGlWindow final : public GlWindow {
       window_ = SDL_CreateWindow(config.title.c_str(), config.left, config.top, config.width, config.height, flags);
     }
     if (!window_) return Fail(GlWindowError::CreateWindow);
+    WatchWindowForDestruction(window_);
 
     context_ = SDL_GL_CreateContext(window_);
     if (!context_ && depthBits != kFallbackDepthBits) {
@@ -127,6 +128,8 @@ class SdlGlWindow final : public GlWindow {
       context_ = nullptr;
     }
     if (window_) {
+      // Errors about the window from here on are our own closing's.
+      WatchWindowForDestruction(nullptr);
       SDL_DestroyWindow(window_);
       window_ = nullptr;
     }
