@@ -115,6 +115,35 @@ TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingS
   EXPECT_FALSE(harness_.disc()->locked);
 }
 
+// A program whose display is gone records the game at once, without a
+// frame; the state's exit after it (were there one) records nothing more.
+TEST_F(PanicGame, ARecordMadeBeforeTheExitIsTheOnlyOne) {
+  Start(20);
+  harness_.Wait(1.5f);
+  panic().score = 500;
+  panic().pendingScore = 12345;
+  panic().discsCompleted = 3;
+  panic().timePlayed = 100.0f;
+  game().hud->elapsed = 42.0f;
+  harness_.profile().rainbow.SetColour(kGemBlue);
+  const int savesBefore = harness_.fakeProfile().saves;
+  game().RecordPlayInProgress();
+  ASSERT_EQ(harness_.services.offeredScores.size(), 1u);
+  EXPECT_EQ(harness_.services.offeredScores[0].score, 500u + 12345u);
+  EXPECT_EQ(harness_.services.offeredScores[0].stars, 3u);
+  EXPECT_FLOAT_EQ(panic().timePlayed, 142.0f);
+  EXPECT_EQ(harness_.fakeProfile().saves, savesBefore + 1);
+  EXPECT_EQ(harness_.profile().rainbow.colour, CGPuzzleGem().colour);
+  ASSERT_NE(game().hud, nullptr) << "recording tears nothing down";
+
+  game().Quit();
+  harness_.Step(2);
+  EXPECT_FALSE(harness_.InState(GameStateId::PanicGame));
+  EXPECT_EQ(harness_.services.offeredScores.size(), 1u);
+  EXPECT_FLOAT_EQ(panic().timePlayed, 142.0f);
+  EXPECT_EQ(harness_.fakeProfile().saves, savesBefore + 1);
+}
+
 TEST_F(PanicGame, LeavingForTheGameOverPageKeepsTheBoard) {
   Start();
   CGPuzzleDisc* disc = harness_.disc();
