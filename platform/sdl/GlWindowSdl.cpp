@@ -128,7 +128,7 @@ class SdlGlWindow final : public GlWindow {
       context_ = nullptr;
     }
     if (window_) {
-      // Errors about the window from here on are our own closing's.
+      // From here on the window goes by our own hand: an error about it is no loss.
       WatchWindowForDestruction(nullptr);
       SDL_DestroyWindow(window_);
       window_ = nullptr;

@@ -22,6 +22,17 @@ class PanicGame : public ::testing::Test {
     harness_.UsePanicMode(level);
     ASSERT_TRUE(harness_.EnterState(GameStateId::PanicGame));
   }
+  // A game 1.5 s in: 500 points counted and 12345 on their way, 3 discs
+  // done, 42 s on the HUD's clock and 100 s played before.
+  void PlayWithPointsOnTheirWay() {
+    Start(20);
+    harness_.Wait(1.5f);
+    panic().score = 500;
+    panic().pendingScore = 12345;
+    panic().discsCompleted = 3;
+    panic().timePlayed = 100.0f;
+    game().hud->elapsed = 42.0f;
+  }
   Game& game() { return harness_.game(); }
   ModeStats& panic() { return harness_.profile().modes[kModePanic]; }
 
@@ -69,13 +80,7 @@ TEST_F(PanicGame, EnteringBuildsALockedDiscThatOpensASecondLater) {
 }
 
 TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingScreen) {
-  Start(20);
-  harness_.Wait(1.5f);
-  panic().score = 500;
-  panic().pendingScore = 12345;
-  panic().discsCompleted = 3;
-  panic().timePlayed = 100.0f;
-  game().hud->elapsed = 42.0f;
+  PlayWithPointsOnTheirWay();
   harness_.posted().Clear();
   const int savesBefore = harness_.fakeProfile().saves;
   harness_.ExitFromPause();
@@ -118,13 +123,7 @@ TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingS
 // A program whose display is gone records the game at once, without a
 // frame; the state's exit after it (were there one) records nothing more.
 TEST_F(PanicGame, ARecordMadeBeforeTheExitIsTheOnlyOne) {
-  Start(20);
-  harness_.Wait(1.5f);
-  panic().score = 500;
-  panic().pendingScore = 12345;
-  panic().discsCompleted = 3;
-  panic().timePlayed = 100.0f;
-  game().hud->elapsed = 42.0f;
+  PlayWithPointsOnTheirWay();
   harness_.profile().rainbow.SetColour(kGemBlue);
   const int savesBefore = harness_.fakeProfile().saves;
   game().RecordPlayInProgress();
