@@ -28,7 +28,9 @@ constexpr size_t kMaxWindowName = 255;
 constexpr float kDesignWidth = 800.0f;
 constexpr float kDesignHeight = 600.0f;
 
-bool ReadLines(const char* path, std::vector<std::string>& lines) {
+// A file that cannot be read is a warning unless quiet (then whoever acts on
+// it says what follows).
+bool ReadLines(const char* path, std::vector<std::string>& lines, bool quiet = false) {
   if (path == nullptr) return false;
   std::string bytes;
   std::string reason;
@@ -37,13 +39,13 @@ bool ReadLines(const char* path, std::vector<std::string>& lines) {
     case platform::FileRead::Missing:
       return false;
     case platform::FileRead::Unreadable:
-      LogWarning("GUI file %s cannot be read : %s", path, reason.c_str());
+      if (!quiet) LogWarning("GUI file %s cannot be read : %s", path, reason.c_str());
       return false;
     case platform::FileRead::Read:
       break;
   }
   if (bytes.size() > kMaxGUIFileBytes) {
-    LogWarning("GUI file too large : %s", path);
+    if (!quiet) LogWarning("GUI file too large : %s", path);
     return false;
   }
   std::string line;
@@ -142,11 +144,11 @@ void AppendEntry(std::string& bytes, const char* name, const Rect& place) {
 
 bool GUIWindowManager::WriteLayout(const char* path) const {
   // The places the file keeps for windows this run has not made (yet) stay
-  // in it. (A file that is there but cannot be read is not written over:
-  // the write below refuses it.)
+  // in it. A file that is there but cannot be read is not written over: the
+  // write below refuses it, and its line says so.
   std::vector<std::string> lines;
   std::vector<LayoutEntry> saved;
-  if (ReadLines(path, lines)) ParseLayout(lines, path, saved);
+  if (ReadLines(path, lines, true)) ParseLayout(lines, path, saved);
   // The windows last to first, as they are drawn.
   const std::vector<const Window*> made(windows_.rbegin(), windows_.rend());
   std::vector<bool> written(made.size(), false);

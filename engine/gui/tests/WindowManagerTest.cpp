@@ -279,6 +279,13 @@ TEST(WindowManager, AnUnreadableLayoutIsAWarningAndNeverWaitedOn) {
   EXPECT_TRUE(LogContains(kLogDBG, "GUI file " + folder + " cannot be read : Is a directory"));
   EXPECT_FALSE(GetWindowManager()->ReadLayout(fifo.c_str()));
   EXPECT_TRUE(LogContains(kLogDBG, "GUI file " + fifo + " cannot be read : not a regular file"));
+  // Nor is such a layout written over at quit (nor waited on for the places it keeps).
+  for (const std::string& path : {folder, fifo}) {
+    EXPECT_FALSE(GetWindowManager()->WriteLayout(path.c_str())) << path;
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0) << path;
+    EXPECT_FALSE(S_ISREG(info.st_mode)) << path;
+  }
   rmdir(folder.c_str());
   std::remove(fifo.c_str());
   rmdir(dir.c_str());
