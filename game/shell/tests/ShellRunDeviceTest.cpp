@@ -361,6 +361,8 @@ TEST(ShellRunDevice, LosingTheDisplayDuringAPanicGameKeepsWhatAQuitKeeps) {
         options);
     EXPECT_EQ(end.ended, "exit 1") << end.report << "\n" << end.terminal;
     EXPECT_NE(end.terminal.find("Lost the connection to display \":"), std::string::npos) << end.terminal;
+    EXPECT_EQ(end.terminal.find("Another program destroyed the game's window.") != std::string::npos, !killTheServer)
+        << end.terminal;
     std::ifstream scores(user + "/00000000.dat", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(scores)), std::istreambuf_iterator<char>());
     EXPECT_NE(bytes.find(std::string("tess\0", 5)), std::string::npos) << "the Panic result is in the table";
