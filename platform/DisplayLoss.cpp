@@ -9,6 +9,8 @@ namespace platform {
 namespace {
 
 DisplayLostHandler g_displayLostHandler = nullptr;
+// Set while the handler runs: a loss met inside it ends the process at once.
+bool g_ending = false;
 
 }  // namespace
 
@@ -18,14 +20,17 @@ DisplayLostHandler SetDisplayLostHandler(DisplayLostHandler handler) {
   return previous;
 }
 
-void EndAfterDisplayLoss(const char* displayName) {
+void EndAfterDisplayLoss(const char* displayName, DisplayLoss what) {
   const char* name = displayName != nullptr ? displayName : "";
-  if (g_displayLostHandler != nullptr) {
-    g_displayLostHandler(name);
-  } else {
-    DebugOutput("Lost the connection to display \"", Severity::Error);
-    DebugOutput(name, Severity::Error);
-    DebugOutput("\"; the program ends.\n", Severity::Error);
+  if (!g_ending) {
+    g_ending = true;
+    if (g_displayLostHandler != nullptr) {
+      g_displayLostHandler(name, what);
+    } else {
+      DebugOutput("Lost the connection to display \"", Severity::Error);
+      DebugOutput(name, Severity::Error);
+      DebugOutput("\"; the program ends.\n", Severity::Error);
+    }
   }
   FlushTerminal();
   std::fflush(nullptr);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <sstream>
 
+#include "engine/app/DisplayLossSaving.h"
 #include "engine/app/DisplayRebuild.h"
 #include "engine/app/GEMApplication.h"
 #include "engine/app/HotKeys.h"
@@ -31,7 +32,6 @@
 #include "engine/scene/core/SceneDrawingHooks.h"
 #include "engine/scene/model/ModelManager.h"
 #include "engine/tools/DBGSystemWindow.h"
-#include "platform/DisplayLoss.h"
 #include "platform/Random.h"
 #include "platform/Time.h"
 
@@ -43,12 +43,6 @@ constexpr uint32_t kMinimisedWaitMs = 100;
 void LogStep(const char* text) {
   LogDBG("/=");
   LogDBG("%s", text);
-}
-
-// The display server went away under the running program: the platform ends
-// the process right after this, so the log is the only place that says why.
-void LogDisplayLost(const char* displayName) {
-  LogError("Lost the connection to display \"%s\"; the program ends without shutting down.", displayName);
 }
 
 // Everything the frame reaches outside the application, for one run.
@@ -218,7 +212,7 @@ int EngineRun(EngineRunOptions options) {
   }
 
   LogStep("Creating display...");
-  platform::SetDisplayLostHandler(&LogDisplayLost);
+  DisplayLossSaving savingOnDisplayLoss(application, &settings);
   CDisplay* display = GetDisplay();
   GFXDisplay::InstallHooks();
   InstallSceneDrawingHooks();
@@ -306,6 +300,7 @@ int EngineRun(EngineRunOptions options) {
 
   LogStep("Shutting down Vyre...");
   if (settings.modified) windowFallback.ReportSave(settings.Save(true));
+  savingOnDisplayLoss.ReportOnly();
   LogDBG("/=");
   // The application goes first, while everything its states and windows
   // point into (models, materials, textures, fonts, sound, input) still lives.

@@ -212,10 +212,24 @@ void CGEMApplication::Quit() {
     settings->top = top;
     settings->modified = true;
   }
-  // The layout is the player's: it goes to the user folder.
-  GetWindowManager()->WriteLayout(platform::UserWritePath("Vyre//GUI.TXT").c_str());
+  WriteWindowLayout();
   if (GFX_GL::IsStarted()) GFX_GL::Stop();
   if (quitHook_) quitHook_();
+}
+
+void CGEMApplication::WriteWindowLayout() {
+  // The layout is the player's: it goes to the user folder.
+  GetWindowManager()->WriteLayout(platform::UserWritePath("Vyre//GUI.TXT").c_str());
+}
+
+void CGEMApplication::SaveAfterDisplayLoss() {
+  if (savedAfterDisplayLoss_) return;
+  savedAfterDisplayLoss_ = true;
+  // What the records post (an achievement's fanfare, say) would reach the
+  // audio layer and the windows that draw.
+  CMSGService::DropAllMessages();
+  RecordPlayInProgress();
+  if (!quitDone_) WriteWindowLayout();
 }
 
 bool CGEMApplication::CanDraw() const {

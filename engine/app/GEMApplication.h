@@ -95,6 +95,20 @@ class CGEMApplication : public Base {
   void SetQuitHook(std::function<void()> hook) { quitHook_ = std::move(hook); }
   bool HasQuit() const { return quitDone_; }
 
+  // The display is gone for good (its server went away, or another program
+  // destroyed the window) and no frame will run again: keeps what a quit
+  // would keep, as file work only: the play in progress recorded (see
+  // RecordPlayInProgress) and, unless Quit has written it, the window
+  // layout. Nothing is drawn, polled or played, no X or GL call is made, and
+  // the messages posted on the way reach nobody (for the rest of the
+  // process). Done once.
+  void SaveAfterDisplayLoss();
+  // What leaving the current state would record of the play in progress (a
+  // game's result, statistics and saves), done at once and without a frame:
+  // file work over state that is whole between frames, no drawing, no
+  // teardown. The engine's own states record nothing.
+  virtual void RecordPlayInProgress() {}
+
   // The state Create asks for when its steps are done.
   void SetNextState(FsmState* state) { nextState_ = state; }
   FsmState* GetCreateState() { return &create_; }
@@ -234,6 +248,8 @@ class CGEMApplication : public Base {
   void DefaultUpdate();
   void DefaultExit();
   void ShutdownHandler(CMSGMessage* message);
+  // The window layout, in the user folder.
+  void WriteWindowLayout();
   void LoadCreateMaterials();
   void RunCommandLineLoads();
   void DrawOtherCameras();
@@ -254,6 +270,7 @@ class CGEMApplication : public Base {
   uint32_t frameCount_ = 0;
   uint8_t exitFlag_ = 0;
   bool quitDone_ = false;
+  bool savedAfterDisplayLoss_ = false;
   GEMFrameSteps steps_;
   GEMServices services_;
   Camera engineCamera_;

@@ -28,7 +28,9 @@ constexpr size_t kMaxWindowName = 255;
 constexpr float kDesignWidth = 800.0f;
 constexpr float kDesignHeight = 600.0f;
 
-bool ReadLines(const char* path, std::vector<std::string>& lines) {
+// A file that cannot be read is a warning unless quiet (then whoever acts on
+// it says what follows).
+bool ReadLines(const char* path, std::vector<std::string>& lines, bool quiet = false) {
   if (path == nullptr) return false;
   std::string bytes;
   std::string reason;
@@ -37,13 +39,13 @@ bool ReadLines(const char* path, std::vector<std::string>& lines) {
     case platform::FileRead::Missing:
       return false;
     case platform::FileRead::Unreadable:
-      LogWarning("GUI file %s cannot be read : %s", path, reason.c_str());
+      if (!quiet) LogWarning("GUI file %s cannot be read : %s", path, reason.c_str());
       return false;
     case platform::FileRead::Read:
       break;
   }
   if (bytes.size() > kMaxGUIFileBytes) {
-    LogWarning("GUI file too large : %s", path);
+    if (!quiet) LogWarning("GUI file too large : %s", path);
     return false;
   }
   std::string line;
@@ -88,32 +90,18 @@ std::string FirstWord(const std::string& text) {
 
 }  // namespace
 
-bool GUIWindowManager::WriteLayout(const char* path) const {
-  std::string bytes = "[GUI]\n";
-  char buffer[600];
-  std::snprintf(buffer, sizeof buffer, "[NWINDOWS]%d\n", GetWindowCount());
-  bytes += buffer;
-  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
-    const Window* window = *it;
-    bytes += "[WINDOW]";
-    bytes += window->name.Chars();
-    bytes += "\n";
-    const Vector2 size = window->outer.GetSize();
-    std::snprintf(buffer, sizeof buffer, "[%g,%g][%g,%g]\n", window->outer.min.x, window->outer.min.y, size.x, size.y);
-    bytes += buffer;
-  }
-  bytes += "[END]";
-  std::string reason = "no file name";
-  if (path == nullptr || path[0] == '\0' || !platform::ReplaceFileAtomically(path, bytes, &reason)) {
-    LogSaveFailure("Could not write the GUI layout : %s : %s", path != nullptr ? path : "", reason.c_str());
-    return false;
-  }
-  return true;
-}
+namespace {
 
-bool GUIWindowManager::ReadLayout(const char* path) {
-  std::vector<std::string> lines;
-  if (!ReadLines(path, lines)) return false;
+// One window's place as a layout file gives it.
+struct LayoutEntry {
+  std::string name;
+  Rect place;
+};
+
+// The entries of a layout file's lines, in file order. False when the lines
+// are not a whole layout (no header or count, too few lines, no end) or an
+// entry's place is not a number; the entries before that point are given.
+bool ParseLayout(const std::vector<std::string>& lines, const char* path, std::vector<LayoutEntry>& entries) {
   size_t next = 0;
   auto takeLine = [&](std::string& out) {
     if (next >= lines.size()) return false;
@@ -137,12 +125,81 @@ bool GUIWindowManager::ReadLayout(const char* path) {
       LogGEM("GUI layout : no usable place for window %s in %s", windowName.c_str(), path);
       return false;
     }
-    Window* window = FindWindow(windowName.c_str());
-    if (window == nullptr) continue;
-    const Rect rect = StoredPlace(x, y, w, h);
-    window->Layout(rect, rect);
+    entries.push_back({std::move(windowName), StoredPlace(x, y, w, h)});
   }
   return takeLine(line) && FirstWord(line) == "[END]";
+}
+
+void AppendEntry(std::string& bytes, const char* name, const Rect& place) {
+  char buffer[600];
+  bytes += "[WINDOW]";
+  bytes += name;
+  bytes += "\n";
+  const Vector2 size = place.GetSize();
+  std::snprintf(buffer, sizeof buffer, "[%g,%g][%g,%g]\n", place.min.x, place.min.y, size.x, size.y);
+  bytes += buffer;
+}
+
+}  // namespace
+
+bool GUIWindowManager::WriteLayout(const char* path) const {
+  // The places the file keeps for windows this run has not made (yet) stay
+  // in it. A file that is there but cannot be read is not written over: the
+  // write below refuses it, and its line says so.
+  std::vector<std::string> lines;
+  std::vector<LayoutEntry> saved;
+  if (ReadLines(path, lines, true)) ParseLayout(lines, path, saved);
+  // The windows last to first, as they are drawn.
+  const std::vector<const Window*> made(windows_.rbegin(), windows_.rend());
+  std::vector<bool> written(made.size(), false);
+  auto madeNamed = [&](const std::string& name, bool unwrittenOnly) {
+    for (size_t i = 0; i < made.size(); ++i) {
+      if ((!unwrittenOnly || !written[i]) && name == made[i]->name.Chars()) return static_cast<int>(i);
+    }
+    return -1;
+  };
+  // The file's order stays: each saved entry gives way to the made window of
+  // its name; the windows the file did not know follow.
+  std::string entries;
+  int count = 0;
+  for (const LayoutEntry& entry : saved) {
+    const int window = madeNamed(entry.name, true);
+    if (window >= 0) {
+      written[window] = true;
+      AppendEntry(entries, made[window]->name.Chars(), made[window]->outer);
+    } else if (madeNamed(entry.name, false) >= 0) {
+      continue;  // more entries of the name than made windows: the made ones' places win
+    } else {
+      AppendEntry(entries, entry.name.c_str(), entry.place);
+    }
+    ++count;
+  }
+  for (size_t i = 0; i < made.size(); ++i) {
+    if (written[i]) continue;
+    AppendEntry(entries, made[i]->name.Chars(), made[i]->outer);
+    ++count;
+  }
+  char header[64];
+  std::snprintf(header, sizeof header, "[GUI]\n[NWINDOWS]%d\n", count);
+  const std::string bytes = header + entries + "[END]";
+  std::string reason = "no file name";
+  if (path == nullptr || path[0] == '\0' || !platform::ReplaceFileAtomically(path, bytes, &reason)) {
+    LogSaveFailure("Could not write the GUI layout : %s : %s", path != nullptr ? path : "", reason.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool GUIWindowManager::ReadLayout(const char* path) {
+  std::vector<std::string> lines;
+  if (!ReadLines(path, lines)) return false;
+  std::vector<LayoutEntry> entries;
+  const bool whole = ParseLayout(lines, path, entries);
+  for (const LayoutEntry& entry : entries) {
+    Window* window = FindWindow(entry.name.c_str());
+    if (window != nullptr) window->Layout(entry.place, entry.place);
+  }
+  return whole;
 }
 
 namespace {

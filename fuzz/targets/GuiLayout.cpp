@@ -1,5 +1,6 @@
 // The GUI layout file: places of named windows, laid out and given their
-// pixel viewports as at start-up.
+// pixel viewports as at start-up, then written again at quit with the places
+// it keeps for windows not made; what is written reads back whole.
 #include "engine/gui/GUIWindowManager.h"
 #include "engine/gui/Window.h"
 #include "fuzz/FuzzTarget.h"
@@ -21,4 +22,7 @@ FUZZ_TARGET(GuiLayout) {
   (void)browser;
   const std::string path = fuzz::ScratchFile("GUI.TXT", data, size);
   GetWindowManager()->ReadLayout(path.c_str());
+  if (GetWindowManager()->WriteLayout(path.c_str()) && !GetWindowManager()->ReadLayout(path.c_str())) {
+    __builtin_trap();
+  }
 }

@@ -146,6 +146,10 @@ class Game : public CGEMApplication {
   void OnUpdatePanicGameFSM();
   void PanicGameFSM(CMSGMessage* message);
   void OnExitPanicGameFSM();
+  // What leaving the Panic game records: its time, its result offered to
+  // the high-score table (the points still counting up settled first), the
+  // rainbow run ended and the profile saved. Once per game.
+  void RecordPanicResult();
   // Fifteen seconds without a match shake the star and break the chain.
   void PanicQuake();
   // A cleared disc pays for the whole seconds left on the clock.
@@ -176,6 +180,9 @@ class Game : public CGEMApplication {
   void OnUpdateChallengeGameFSM();
   void ChallengeGameFSM(CMSGMessage* message);
   void OnExitChallengeGameFSM();
+  // What leaving the Challenge game records: its time, the profile saved
+  // (not after a restart, which reloads the saved profile). Once per game.
+  void RecordChallengeTime();
   int32_t DrawChallengeHud(int32_t);
   // A finished star: the par bonus, the counters, then the next star, the
   // "Well Done!" page or the closing picture; the profile is saved.
@@ -193,6 +200,13 @@ class Game : public CGEMApplication {
   // multiplier with it); cascades are paid every second. Run while unlocked.
   void UpdateMatchTimers(float dt);
   void ExitToFrontEnd();
+  // Records what leaving the game state in play would (file work only), for
+  // a program that ends without another frame (its display lost).
+  void RecordPlayInProgress() override;
+  // Set once the game in play is recorded: the state's exit and a record
+  // made before it (the display lost) do it once between them. Cleared when
+  // a game state is entered.
+  bool playRecorded = false;
   void LeavePlay();
   // The start of a game state: the puzzle scene hook, a new HUD (full
   // screen, activated, shown and changed) and a new renderer (answering to

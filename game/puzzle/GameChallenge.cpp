@@ -33,6 +33,7 @@ constexpr GFXRenderFlags kHudState = 0x82C;
 }  // namespace
 
 void Game::OnEnterChallengeGameFSM() {
+  playRecorded = false;
   SetHUDCallback([this](int32_t value) { return DrawChallengeHud(value); });
   CreatePlayViews();
   if (hud != nullptr) hud->timeLeft = 0.0f;
@@ -165,12 +166,18 @@ void Game::CompleteChallengeStar() {
   SaveProfile();
 }
 
-void Game::OnExitChallengeGameFSM() {
+void Game::RecordChallengeTime() {
+  if (playRecorded) return;
+  playRecorded = true;
   // A restart leaves the saved profile as it is: the next entry reloads it.
   if (!reloadProfile && profile) {
     if (hud != nullptr) profile->modes[kModeChallenge].timePlayed += hud->elapsed;
     SaveProfile();
   }
+}
+
+void Game::OnExitChallengeGameFSM() {
+  RecordChallengeTime();
   LeavePlay();
 }
 

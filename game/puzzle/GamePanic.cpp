@@ -65,6 +65,7 @@ bool Game::SaveProfile() {
 
 void Game::OnEnterPanicGameFSM() {
   LogDBG("OnEnterPanicGameFSM()");
+  playRecorded = false;
   SetHUDCallback(&Game::DrawNothing);
   CreatePlayViews();
   if (profile) {
@@ -165,16 +166,21 @@ void Game::PayTimeBonus() {
   if (profile) profile->AddScore(bonus);
 }
 
+void Game::RecordPanicResult() {
+  if (playRecorded) return;
+  playRecorded = true;
+  if (!profile) return;
+  ModeStats& panic = profile->modes[kModePanic];
+  if (hud != nullptr) panic.timePlayed += hud->elapsed;
+  // The points still counting up belong to the game just played.
+  for (int call = 0; call < kMostScoreSettlingCalls && panic.pendingScore > 0; ++call) profile->UpdateScore();
+  if (services.AddHighScore(highScores, kModePanic, panic.score, panic.discsCompleted) == HighScoreOutcome::NotSaved)
+    resultNotSaved = true;
+  profile->rainbow = CGPuzzleGem();
+  SaveProfile();
+}
+
 void Game::OnExitPanicGameFSM() {
-  if (profile) {
-    ModeStats& panic = profile->modes[kModePanic];
-    if (hud != nullptr) panic.timePlayed += hud->elapsed;
-    // The points still counting up belong to the game just played.
-    for (int call = 0; call < kMostScoreSettlingCalls && panic.pendingScore > 0; ++call) profile->UpdateScore();
-    if (services.AddHighScore(highScores, kModePanic, panic.score, panic.discsCompleted) == HighScoreOutcome::NotSaved)
-      resultNotSaved = true;
-    profile->rainbow = CGPuzzleGem();
-    SaveProfile();
-  }
+  RecordPanicResult();
   LeavePlay();
 }

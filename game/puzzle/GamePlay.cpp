@@ -89,6 +89,14 @@ void Game::ExitToFrontEnd() {
   FadeToState(kFadeMusicAndScreen, State(GameStateId::Loading), kExitFadeSeconds);
 }
 
+void Game::RecordPlayInProgress() {
+  if (IsCurrent(State(GameStateId::PanicGame))) {
+    RecordPanicResult();
+  } else if (IsCurrent(State(GameStateId::ChallengeGame))) {
+    RecordChallengeTime();
+  }
+}
+
 void Game::LeavePlay() {
   PostAudioMessage(eMSG_ABackground_StopMusic, 0, 0.0);
   int layer = 0;

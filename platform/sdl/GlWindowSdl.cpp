@@ -111,6 +111,7 @@ class SdlGlWindow final : public GlWindow {
     // Refused for its size, the window may still be made at another one;
     // any other refusal is the driver's.
     if (!window_) return Fail(LargerThanAnyWindow(config) ? GlWindowError::SizeRefused : GlWindowError::CreateWindow);
+    WatchWindowForDestruction(window_);
 
     context_ = SDL_GL_CreateContext(window_);
     if (!context_ && depthBits != kFallbackDepthBits) {
@@ -135,6 +136,8 @@ class SdlGlWindow final : public GlWindow {
       context_ = nullptr;
     }
     if (window_) {
+      // From here on the window goes by our own hand: an error about it is no loss.
+      WatchWindowForDestruction(nullptr);
       SDL_DestroyWindow(window_);
       window_ = nullptr;
     }

@@ -3,16 +3,16 @@
 // hanging; a child that ends is told as it ended, with its report and its
 // terminal.
 
-#include "platform/tests/support/ChildProcess.h"
-
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <string>
+
+#include "platform/tests/support/ChildProcess.h"
 
 namespace {
 
@@ -29,7 +29,12 @@ TEST(ChildProcess, AChildIsToldAsItEndedWithItsReportAndTerminal) {
     const char* terminal;
   };
   const Case cases[] = {
-      {"a status", [](std::string& report) { report = "done"; return 3; }, "exit 3", "done", ""},
+      {"a status",
+       [](std::string& report) {
+         report = "done";
+         return 3;
+       },
+       "exit 3", "done", ""},
       {"a line on its terminal",
        [](std::string&) {
          std::fputs("a warning\n", stderr);
@@ -71,7 +76,13 @@ TEST(ChildProcess, AChildThatBlocksIsEndedAtItsTimeLimit) {
   EXPECT_EQ(end.ended, "no end within 1 s");
   EXPECT_EQ(end.terminal, "about to wait\n");
   EXPECT_LT(SecondsSince(start), 10.0);
-  EXPECT_NE(platform::ReportFromChild([] { for (;;) pause(); return std::string(); }, nullptr, 1), "");
+  EXPECT_NE(platform::ReportFromChild(
+                [] {
+                  for (;;) pause();
+                  return std::string();
+                },
+                nullptr, 1),
+            "");
 }
 
 TEST(ChildProcess, AHoldingChildAnswersAndHoldsUntilItIsKilled) {

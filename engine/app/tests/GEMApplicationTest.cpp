@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -9,6 +12,7 @@
 #include "engine/foundation/tests/support/LogLines.h"
 #include "engine/gui/ConsoleInputBox.h"
 #include "engine/gui/GUIWindowManager.h"
+#include "engine/gui/Window.h"
 #include "engine/runtime/input/UIOManager.h"
 #include "engine/runtime/messages/MSGService.h"
 #include "engine/runtime/settings/Settings.h"
@@ -17,6 +21,8 @@
 #include "engine/tools/DBGEngineLinks.h"
 #include "engine/tools/DBGSystemWindow.h"
 #include "engine/tools/HelpWindow.h"
+#include "platform/UserFolder.h"
+#include "platform/tests/support/ChildProcess.h"
 
 namespace {
 
@@ -180,6 +186,60 @@ TEST_F(GEMApplicationTest, DeveloperConsolePhrasesHideTheViewerAndAreMarkedHandl
   line.command = "SHOW";
   application.HandleConsolePhrase();
   EXPECT_EQ(line.handled, 0);
+}
+
+}  // namespace
+
+namespace {
+
+Rect MakeRectAt(float x, float y, float w, float h) {
+  Rect rect;
+  rect.SetPositionSize({x, y}, {w, h});
+  return rect;
+}
+
+// Any message id a receiver may be sent.
+constexpr uint32_t kAnyMessage = 0x7;
+
+// A receiver that counts what reaches it.
+struct CountingReceiver : CMSGListener {
+  void OnMessage(CMSGMessage*) override { ++received; }
+  int received = 0;
+};
+
+// A quit, or a display lost under the run, writes the window layout with
+// the saved places of the windows this run did not make; after the loss no
+// message reaches anybody. Each in a child: the loss is for the process.
+TEST_F(GEMApplicationTest, AQuitOrALostDisplayKeepsTheSavedPlacesOfWindowsNotMade) {
+  for (const bool displayLost : {false, true}) {
+    SCOPED_TRACE(displayLost ? "the display lost" : "a quit");
+    const std::string failures = platform::ReportFromChild([displayLost] {
+      const std::string path = platform::UserWritePath("Vyre//GUI.TXT");
+      std::ofstream(path, std::ios::binary)
+          << "[GUI]\n[NWINDOWS]2\n[WINDOW]A\n[1,2][3,4]\n[WINDOW]B\n[5,6][7,8]\n[END]";
+      Window made;
+      made.name = "A";
+      made.Layout(MakeRectAt(10, 20, 30, 40), MakeRectAt(10, 20, 30, 40));
+      CGEMApplication application;
+      CountingReceiver receiver;
+      GetGEMMSGService()->AddListener(&receiver);
+      if (displayLost) {
+        application.SaveAfterDisplayLoss();
+      } else {
+        application.Quit();
+      }
+      GetGEMMSGService()->Post(kAnyMessage, receiver.receiverId, receiver.receiverId, 0, 0.0);
+      std::ifstream in(path, std::ios::binary);
+      const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      std::string report;
+      if (written != "[GUI]\n[NWINDOWS]2\n[WINDOW]A\n[10,20][30,40]\n[WINDOW]B\n[5,6][7,8]\n[END]")
+        report += "written: " + written + "\n";
+      if (receiver.received != (displayLost ? 0 : 1)) report += "received " + std::to_string(receiver.received) + "\n";
+      std::remove(path.c_str());
+      return report;
+    });
+    EXPECT_EQ(failures, "");
+  }
 }
 
 }  // namespace

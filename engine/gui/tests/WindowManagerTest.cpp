@@ -167,6 +167,53 @@ TEST(WindowManager, LayoutFileIsByteExactAndRestoresByName) {
   rmdir(dir.c_str());
 }
 
+// The layout written at quit keeps the places the file has for windows this
+// run did not make (or not yet), in the file's order; a made window's own
+// place wins, and the windows the file did not know follow.
+TEST(WindowManager, WritingTheLayoutKeepsTheSavedPlacesOfWindowsNotMade) {
+  const std::string dir = TempDir();
+  const std::string path = dir + "/GUI.TXT";
+  const char* savedAB = "[GUI]\n[NWINDOWS]2\n[WINDOW]A\n[1,2][3,4]\n[WINDOW]B\n[5,6][7,8]\n[END]";
+  struct Case {
+    const char* saved;  // null: no file
+    std::vector<const char*> made;
+    const char* written;
+  } cases[] = {
+      {savedAB, {"A"}, "[GUI]\n[NWINDOWS]2\n[WINDOW]A\n[10,20][30,40]\n[WINDOW]B\n[5,6][7,8]\n[END]"},
+      {savedAB,
+       {"B", "C"},
+       "[GUI]\n[NWINDOWS]3\n[WINDOW]A\n[1,2][3,4]\n[WINDOW]B\n[10,20][30,40]\n[WINDOW]C\n[10,20][30,40]\n[END]"},
+      {savedAB, {}, savedAB},
+      // One window of a name saved twice: its own place only.
+      {"[GUI]\n[NWINDOWS]3\n[WINDOW]A\n[1,2][3,4]\n[WINDOW]B\n[5,6][7,8]\n[WINDOW]A\n[9,9][9,9]\n[END]",
+       {"A"},
+       "[GUI]\n[NWINDOWS]2\n[WINDOW]A\n[10,20][30,40]\n[WINDOW]B\n[5,6][7,8]\n[END]"},
+      // A file cut short keeps the entries before the cut; one that is no
+      // layout keeps nothing.
+      {"[GUI]\n[NWINDOWS]2\n[WINDOW]B\n[5,6][7,8]\n",
+       {"A"},
+       "[GUI]\n[NWINDOWS]2\n[WINDOW]B\n[5,6][7,8]\n[WINDOW]A\n[10,20][30,40]\n[END]"},
+      {"[GIU]\n[NWINDOWS]1\n[WINDOW]B\n[5,6][7,8]\n[END]",
+       {"A"},
+       "[GUI]\n[NWINDOWS]1\n[WINDOW]A\n[10,20][30,40]\n[END]"},
+      {nullptr, {"A", "C"}, "[GUI]\n[NWINDOWS]2\n[WINDOW]C\n[10,20][30,40]\n[WINDOW]A\n[10,20][30,40]\n[END]"},
+  };
+  for (const Case& c : cases) {
+    std::remove(path.c_str());
+    if (c.saved != nullptr) std::ofstream(path, std::ios::binary) << c.saved;
+    std::vector<std::string> log;
+    std::vector<std::unique_ptr<RecordingWindow>> made;
+    for (const char* name : c.made) {
+      made.push_back(std::make_unique<RecordingWindow>(name, &log));
+      made.back()->Layout(MakeRect(10, 20, 30, 40), MakeRect(10, 20, 30, 40));
+    }
+    ASSERT_TRUE(GetWindowManager()->WriteLayout(path.c_str()));
+    EXPECT_EQ(ReadAll(path), c.written) << (c.saved != nullptr ? c.saved : "no file");
+  }
+  std::remove(path.c_str());
+  rmdir(dir.c_str());
+}
+
 TEST(WindowManager, LayoutReadSurvivesDamagedFiles) {
   const std::string dir = TempDir();
   const std::string path = dir + "/GUI.TXT";
@@ -232,6 +279,13 @@ TEST(WindowManager, AnUnreadableLayoutIsAWarningAndNeverWaitedOn) {
   EXPECT_TRUE(LogContains(kLogDBG, "GUI file " + folder + " cannot be read : Is a directory"));
   EXPECT_FALSE(GetWindowManager()->ReadLayout(fifo.c_str()));
   EXPECT_TRUE(LogContains(kLogDBG, "GUI file " + fifo + " cannot be read : not a regular file"));
+  // Nor is such a layout written over at quit (nor waited on for the places it keeps).
+  for (const std::string& path : {folder, fifo}) {
+    EXPECT_FALSE(GetWindowManager()->WriteLayout(path.c_str())) << path;
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0) << path;
+    EXPECT_FALSE(S_ISREG(info.st_mode)) << path;
+  }
   rmdir(folder.c_str());
   std::remove(fifo.c_str());
   rmdir(dir.c_str());

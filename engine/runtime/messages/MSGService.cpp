@@ -13,6 +13,9 @@ namespace {
 
 double GameTimeNow() { return Clock::Instance().GetGameTime(); }
 
+// Set for good by DropAllMessages.
+bool gDroppingAllMessages = false;
+
 // Low 16 bits read as a signed number: negative means every listener.
 bool IsBroadcast(int32_t target) { return static_cast<int16_t>(target & 0xFFFF) < 0; }
 
@@ -76,8 +79,10 @@ void CMSGService::FillNames(CMSGMessage& message) const {
   CopyName(message.targetName, nameOf(message.target));
 }
 
+void CMSGService::DropAllMessages() { gDroppingAllMessages = true; }
+
 void CMSGService::Post(uint32_t id, int32_t source, int32_t target, intptr_t parameter, double delaySeconds) {
-  if (id == 0) return;
+  if (id == 0 || gDroppingAllMessages) return;
   if (count_ >= kPoolSize) {
     MSGPrintf("%s : all %u message records are queued; message 0x%x to %d dropped", name.Chars(), kPoolSize, id,
               target);
@@ -152,7 +157,7 @@ void CMSGService::SortByDueTime() {
 }
 
 void CMSGService::Deliver() {
-  if (!enabled) return;
+  if (!enabled || gDroppingAllMessages) return;
   SortByDueTime();
   deliveredLastPass = 0;
   const double now = GameTimeNow();

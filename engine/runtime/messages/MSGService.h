@@ -35,6 +35,10 @@ class CMSGService : public CMSGListener {
   // Queues a message due after delaySeconds; a delay of exactly 0.0 delivers
   // it before Post returns. Id 0 is ignored; a full pool refuses the post.
   void Post(uint32_t id, int32_t source, int32_t target, intptr_t parameter, double delaySeconds);
+  // From here on, for the rest of the process, every post is dropped and no
+  // queued message is delivered (a program whose display is gone: its last
+  // steps must reach nothing that draws or plays).
+  static void DropAllMessages();
   // Delivers the queued message at the index and removes it from the queue.
   void Dispatch(uint32_t index);
   // One delivery pass: every queued message whose due time has come.

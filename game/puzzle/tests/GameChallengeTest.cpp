@@ -154,6 +154,23 @@ TEST_F(ChallengeGame, ARestartReloadsTheSavedProfileAndDoesNotSaveOnLeaving) {
   EXPECT_EQ(harness_.disc(), game().discs[1].get());
 }
 
+// The game's time recorded at once (the display gone) counts once, whether
+// or not the state's exit follows.
+TEST_F(ChallengeGame, ARecordMadeBeforeTheExitIsTheOnlyOne) {
+  ASSERT_TRUE(Start());
+  Challenge().timePlayed = 10.0f;
+  hud().elapsed = 30.0f;
+  const int saves = harness_.fakeProfile().saves;
+  game().RecordPlayInProgress();
+  EXPECT_FLOAT_EQ(Challenge().timePlayed, 40.0f);
+  EXPECT_EQ(harness_.fakeProfile().saves, saves + 1);
+  game().Quit();
+  harness_.Step(2);
+  EXPECT_FALSE(harness_.InState(GameStateId::ChallengeGame));
+  EXPECT_FLOAT_EQ(Challenge().timePlayed, 40.0f);
+  EXPECT_EQ(harness_.fakeProfile().saves, saves + 1);
+}
+
 TEST_F(ChallengeGame, ExitSavesAndLeavesThroughTheLoadingScreenForTheFrontEnd) {
   ASSERT_TRUE(Start());
   const int saves = harness_.fakeProfile().saves;

@@ -22,6 +22,17 @@ class PanicGame : public ::testing::Test {
     harness_.UsePanicMode(level);
     ASSERT_TRUE(harness_.EnterState(GameStateId::PanicGame));
   }
+  // A game 1.5 s in: 500 points counted and 12345 on their way, 3 discs
+  // done, 42 s on the HUD's clock and 100 s played before.
+  void PlayWithPointsOnTheirWay() {
+    Start(20);
+    harness_.Wait(1.5f);
+    panic().score = 500;
+    panic().pendingScore = 12345;
+    panic().discsCompleted = 3;
+    panic().timePlayed = 100.0f;
+    game().hud->elapsed = 42.0f;
+  }
   Game& game() { return harness_.game(); }
   ModeStats& panic() { return harness_.profile().modes[kModePanic]; }
 
@@ -69,13 +80,7 @@ TEST_F(PanicGame, EnteringBuildsALockedDiscThatOpensASecondLater) {
 }
 
 TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingScreen) {
-  Start(20);
-  harness_.Wait(1.5f);
-  panic().score = 500;
-  panic().pendingScore = 12345;
-  panic().discsCompleted = 3;
-  panic().timePlayed = 100.0f;
-  game().hud->elapsed = 42.0f;
+  PlayWithPointsOnTheirWay();
   harness_.posted().Clear();
   const int savesBefore = harness_.fakeProfile().saves;
   harness_.ExitFromPause();
@@ -113,6 +118,29 @@ TEST_F(PanicGame, ExitThroughThePauseMenuReleasesEverythingAndReachesTheLoadingS
   EXPECT_NE(game().galacticPlane, nullptr);
   harness_.Wait(2.0f);
   EXPECT_FALSE(harness_.disc()->locked);
+}
+
+// A program whose display is gone records the game at once, without a
+// frame; the state's exit after it (were there one) records nothing more.
+TEST_F(PanicGame, ARecordMadeBeforeTheExitIsTheOnlyOne) {
+  PlayWithPointsOnTheirWay();
+  harness_.profile().rainbow.SetColour(kGemBlue);
+  const int savesBefore = harness_.fakeProfile().saves;
+  game().RecordPlayInProgress();
+  ASSERT_EQ(harness_.services.offeredScores.size(), 1u);
+  EXPECT_EQ(harness_.services.offeredScores[0].score, 500u + 12345u);
+  EXPECT_EQ(harness_.services.offeredScores[0].stars, 3u);
+  EXPECT_FLOAT_EQ(panic().timePlayed, 142.0f);
+  EXPECT_EQ(harness_.fakeProfile().saves, savesBefore + 1);
+  EXPECT_EQ(harness_.profile().rainbow.colour, CGPuzzleGem().colour);
+  ASSERT_NE(game().hud, nullptr) << "recording tears nothing down";
+
+  game().Quit();
+  harness_.Step(2);
+  EXPECT_FALSE(harness_.InState(GameStateId::PanicGame));
+  EXPECT_EQ(harness_.services.offeredScores.size(), 1u);
+  EXPECT_FLOAT_EQ(panic().timePlayed, 142.0f);
+  EXPECT_EQ(harness_.fakeProfile().saves, savesBefore + 1);
 }
 
 TEST_F(PanicGame, LeavingForTheGameOverPageKeepsTheBoard) {

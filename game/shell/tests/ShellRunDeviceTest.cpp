@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "game/puzzle/GameHud.h"
 #include "game/puzzle/RunGame.h"
 #include "game/puzzle/tests/support/GameTestSupport.h"
+#include "game/shell/Profile.h"
 #include "game/shell/ShellServices.h"
 #include "platform/Events.h"
 #include "platform/FileSystem.h"
@@ -27,6 +29,7 @@
 #include "platform/null/ScriptedInputSources.h"
 #include "platform/tests/support/ChildProcess.h"
 #include "platform/tests/support/FifoWatch.h"
+#include "platform/tests/support/PrivateXServer.h"
 
 namespace {
 
@@ -171,11 +174,14 @@ constexpr int kPanicFrames = 60;
 // Passes of the loop the window stays minimised before the terminal goes.
 constexpr int kMinimisedPasses = 10;
 
+// What the loop's event polls do once the Panic game has run kPanicFrames
+// frames: from then on every poll goes here, with the HUD of the game in play.
+using InPlay = std::function<bool(platform::Event* event, const GameHud* hud)>;
+
 // The program from the logos to a Panic game under a new profile "tess"
-// (named on the way), where the terminal it was started from is closed: a
-// hang-up, in play or while the window is minimised. Returns the program's
-// status.
-int PlayPanicUntilTheTerminalCloses(bool minimisedFirst) {
+// (named on the way), then on as inPlay says. Returns the program's status,
+// or kScriptFailed when the script ran out of frames before the game.
+int PlayPanicThen(InPlay inPlay) {
   // Game time runs three times as fast as the frames, so fades and menus
   // take fewer of them.
   Clock::Instance().SetFixedStep(0.05f);
@@ -193,32 +199,15 @@ int PlayPanicUntilTheTerminalCloses(bool minimisedFirst) {
   int frame = 0;
   int sincePress = 0;
   int panicFrames = 0;
-  int minimisedPasses = -1;
-  float timeLeftAtMinimise = 0.0f;
-  bool clockMoved = false;
-  bool hungUp = false;
+  bool inPlayStarted = false;
   bool ranOut = false;
-  bool handedOut = false;
   EngineRunOptions options;
   options.makeInputSources = ScriptedInput(&script);
   options.pollEvent = [&](platform::Event* event) {
-    // After the hang-up the platform's own events tell the run to end.
-    if (hungUp) return platform::PollEvent(event);
-    if (ranOut) return false;
-    // The second call of a pass that handed out an event finds the queue empty.
-    if (handedOut) {
-      handedOut = false;
-      return false;
-    }
     const ShellContext* shell = services.Context();
     const GameHud* hud = shell != nullptr ? shell->game.hud.get() : nullptr;
-    if (minimisedPasses >= 0) {
-      clockMoved = clockMoved || hud == nullptr || hud->timeLeft != timeLeftAtMinimise;
-      if (++minimisedPasses < kMinimisedPasses) return false;
-      hungUp = true;
-      raise(SIGHUP);
-      return platform::PollEvent(event);
-    }
+    if (inPlayStarted) return inPlay(event, hud);
+    if (ranOut) return false;
     ++frame;
     if (script.keyboard != nullptr) {
       for (uint8_t code : used) script.keyboard->Set(code, false);
@@ -239,19 +228,45 @@ int PlayPanicUntilTheTerminalCloses(bool minimisedFirst) {
       sincePress = 0;
     }
     if (state != "Game.PanicGame" || ++panicFrames != kPanicFrames) return false;
-    if (minimisedFirst && hud != nullptr) {
+    inPlayStarted = true;
+    return inPlay(event, hud);
+  };
+  const int status = RunGame(services, std::move(options));
+  return ranOut ? kScriptFailed : status;
+}
+
+// The Panic game of PlayPanicThen, where the terminal it was started from is
+// closed: a hang-up, in play or while the window is minimised. Returns the
+// program's status.
+int PlayPanicUntilTheTerminalCloses(bool minimisedFirst) {
+  int minimisedPasses = -1;
+  float timeLeftAtMinimise = 0.0f;
+  bool clockMoved = false;
+  bool hungUp = false;
+  bool handedOut = false;
+  const int status = PlayPanicThen([&](platform::Event* event, const GameHud* hud) {
+    // After the hang-up the platform's own events tell the run to end.
+    if (hungUp) return platform::PollEvent(event);
+    if (minimisedFirst && minimisedPasses < 0 && hud != nullptr) {
       minimisedPasses = 0;
       timeLeftAtMinimise = hud->timeLeft;
       event->type = platform::EventType::Minimised;
       handedOut = true;
       return true;
     }
+    // The second call of a pass that handed out an event finds the queue empty.
+    if (handedOut) {
+      handedOut = false;
+      return false;
+    }
+    if (minimisedPasses >= 0) {
+      clockMoved = clockMoved || hud == nullptr || hud->timeLeft != timeLeftAtMinimise;
+      if (++minimisedPasses < kMinimisedPasses) return false;
+    }
     hungUp = true;
     raise(SIGHUP);
     return platform::PollEvent(event);
-  };
-  const int status = RunGame(services, std::move(options));
-  if (ranOut) return kScriptFailed;
+  });
   return clockMoved ? kClockMovedWhileMinimised : status;
 }
 
@@ -271,6 +286,80 @@ TEST(ShellRunDevice, ClosingTheTerminalDuringAPanicGameEndsTheProgramAsAQuitDoes
     const std::string bytes((std::istreambuf_iterator<char>(scores)), std::istreambuf_iterator<char>());
     EXPECT_NE(bytes.find(std::string("tess\0", 5)), std::string::npos) << "the Panic result is in the table";
     EXPECT_TRUE(platform::PathExists(user + "/Vyre/GUI.TXT")) << "the layout is written";
+  }
+}
+
+// Polls after the display is lost before the run is closed as a failure: a
+// loss that is noticed ends the program within a few.
+constexpr int kPollsAfterTheLoss = 600;
+// The size the player gives the window before the loss.
+constexpr int kResizedWidth = 640;
+constexpr int kResizedHeight = 480;
+
+// The display is lost during a Panic game on a private X server: the server
+// killed (it crashed, the session ended) or the window destroyed by another
+// program (as xdotool windowclose does). No frame runs again, yet the
+// program keeps what a quit keeps: the Panic result in the high-score
+// table, the profile's Panic time, the window layout and the settings. It
+// ends with status 1 and says why.
+TEST(ShellRunDevice, LosingTheDisplayDuringAPanicGameKeepsWhatAQuitKeeps) {
+  for (const bool killTheServer : {true, false}) {
+    SCOPED_TRACE(killTheServer ? "the X server killed" : "the window destroyed");
+    puzzle_test::GameFixture folders;
+    const std::string user = platform::UserFolder();
+    platform::ChildOptions options;
+    options.seconds = 240;
+    options.captureTerminal = true;
+    const platform::ChildEnd end = platform::RunInChild(
+        [killTheServer](std::string& report) {
+          platform::PrivateXServer server;
+          if (!server.Started()) {
+            report = "Xvfb could not start";
+            return 2;
+          }
+          server.PointVideoHere();
+          // The player resizes the window first: the settings have changed.
+          int poll = 0;
+          return PlayPanicThen([&](platform::Event* event, const GameHud*) {
+            ++poll;
+            if (poll == 1) {
+              event->type = platform::EventType::Resized;
+              event->width = kResizedWidth;
+              event->height = kResizedHeight;
+              return true;
+            }
+            if (poll == 2) return false;  // the end of that pass
+            if (poll == 3) {
+              if (killTheServer) {
+                server.Kill();
+              } else if (server.DestroyWindowsTitled("Novaliths") != 1) {
+                report = "the game's window was not found\n";
+              }
+            }
+            if (poll > kPollsAfterTheLoss) {
+              report += "the loss went unnoticed\n";
+              event->type = platform::EventType::WindowClose;
+              return true;
+            }
+            return platform::PollEvent(event);
+          });
+        },
+        options);
+    EXPECT_EQ(end.ended, "exit 1") << end.report << "\n" << end.terminal;
+    EXPECT_NE(end.terminal.find("Lost the connection to display \":"), std::string::npos) << end.terminal;
+    EXPECT_EQ(end.terminal.find("Another program destroyed the game's window.") != std::string::npos, !killTheServer)
+        << end.terminal;
+    std::ifstream scores(user + "/00000000.dat", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(scores)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find(std::string("tess\0", 5)), std::string::npos) << "the Panic result is in the table";
+    Profile profile;
+    ASSERT_TRUE(profile.Load(String("tess")));
+    EXPECT_GT(profile.modes[kModePanic].timePlayed, 0.0f) << "the Panic time is in the profile";
+    EXPECT_TRUE(platform::PathExists(user + "/Vyre/GUI.TXT")) << "the layout is written";
+    std::ifstream ini(user + "/Settings.ini");
+    const std::string settings((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+    EXPECT_NE(settings.find("Width=" + std::to_string(kResizedWidth) + "\n"), std::string::npos)
+        << "the changed settings are written";
   }
 }
 
