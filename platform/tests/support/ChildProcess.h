@@ -127,7 +127,8 @@ inline ChildEnd RunInChild(const std::function<int(std::string& report)>& body, 
     const pid_t done = waitpid(child, &status, WNOHANG);
     ended = done == child || (done < 0 && errno != EINTR);
     if (ended) break;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       timedOut = true;
       break;
