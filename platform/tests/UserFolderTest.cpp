@@ -197,15 +197,20 @@ platform::UserFolderLock::Outcome OutcomeInAnotherProcess(const std::string& fol
 
 // The lock is the folder's own, so nothing a run left at the old lock file's
 // name (a run under sudo, a moved folder) can let a second copy in or keep
-// the first one out; and what stands there is left as it is.
+// the first one out; and what stands there is left as it is. On a network
+// home only a regular file there carries the lock (a link is not followed):
+// with anything else the folder cannot be locked, and its own lock is let go.
 TEST_F(UserFolderTest, WhateverStandsAtTheLockFilesNameOneCopyHoldsTheFolder) {
   const std::string name = user_ + "/" + platform::UserFolderLock::kFileName;
+  const std::string elsewhere = scratch_ / "elsewhere.lock";
+  std::ofstream(elsewhere) << "";
   const struct Shape {
     const char* what;
     std::function<void()> make;
   } shapes[] = {
       {"a link that leads nowhere", [&] { ASSERT_EQ(symlink("gone/Novaliths.lock", name.c_str()), 0); }},
       {"a link to itself", [&] { ASSERT_EQ(symlink(platform::UserFolderLock::kFileName, name.c_str()), 0); }},
+      {"a link to a file", [&] { ASSERT_EQ(symlink(elsewhere.c_str(), name.c_str()), 0); }},
       {"a folder", [&] { ASSERT_TRUE(platform::MakeFolder(name)); }},
       {"a FIFO", [&] { ASSERT_EQ(mkfifo(name.c_str(), 0644), 0); }},
   };
@@ -222,6 +227,13 @@ TEST_F(UserFolderTest, WhateverStandsAtTheLockFilesNameOneCopyHoldsTheFolder) {
       platform::UserFolderLock second;
       EXPECT_EQ(second.Acquire(user_, reason), platform::UserFolderLock::Outcome::Busy);
       EXPECT_EQ(OutcomeInAnotherProcess(user_), platform::UserFolderLock::Outcome::Busy);
+    }
+    EXPECT_EQ(OutcomeInAnotherProcess(user_), platform::UserFolderLock::Outcome::Held);
+    {
+      platform::AsIfOnASharedFileSystem network;
+      platform::UserFolderLock onANetwork;
+      EXPECT_EQ(onANetwork.Acquire(user_, reason), platform::UserFolderLock::Outcome::Failed);
+      EXPECT_EQ(reason, "Novaliths.lock is not a regular file");
     }
     EXPECT_EQ(OutcomeInAnotherProcess(user_), platform::UserFolderLock::Outcome::Held);
     struct stat after;
@@ -295,46 +307,6 @@ TEST_F(UserFolderTest, OnANetworkFileSystemTheLockFileKeepsOutACopyOnAnotherMach
   close(folder);
   otherMachine.Kill();
   EXPECT_EQ(mine.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held) << reason;
-}
-
-// On a network home only a regular file can carry the lock: a link is not
-// followed and nothing else is opened as one. The folder cannot be locked
-// then, what stands there stays, and the folder's own lock is let go.
-TEST_F(UserFolderTest, OnANetworkFileSystemOnlyARegularFileIsTakenForTheLockFile) {
-  const std::string name = user_ + "/" + platform::UserFolderLock::kFileName;
-  const std::string elsewhere = scratch_ / "elsewhere.lock";
-  std::ofstream(elsewhere) << "";
-  const struct Shape {
-    const char* what;
-    std::function<void()> make;
-  } shapes[] = {
-      {"a link that leads nowhere", [&] { ASSERT_EQ(symlink("gone/Novaliths.lock", name.c_str()), 0); }},
-      {"a link to itself", [&] { ASSERT_EQ(symlink(platform::UserFolderLock::kFileName, name.c_str()), 0); }},
-      {"a link to a file", [&] { ASSERT_EQ(symlink(elsewhere.c_str(), name.c_str()), 0); }},
-      {"a folder", [&] { ASSERT_TRUE(platform::MakeFolder(name)); }},
-      {"a FIFO", [&] { ASSERT_EQ(mkfifo(name.c_str(), 0644), 0); }},
-  };
-  for (const Shape& shape : shapes) {
-    SCOPED_TRACE(shape.what);
-    ASSERT_TRUE(platform::MakeFolder(user_));
-    shape.make();
-    struct stat before;
-    ASSERT_EQ(lstat(name.c_str(), &before), 0);
-    std::string reason;
-    platform::UserFolderLock lock;
-    {
-      platform::AsIfOnASharedFileSystem network;
-      EXPECT_EQ(lock.Acquire(user_, reason), platform::UserFolderLock::Outcome::Failed);
-      EXPECT_EQ(reason, "Novaliths.lock is not a regular file");
-    }
-    struct stat after;
-    ASSERT_EQ(lstat(name.c_str(), &after), 0);
-    EXPECT_EQ(after.st_mode, before.st_mode);
-    EXPECT_EQ(after.st_ino, before.st_ino);
-    EXPECT_EQ(lock.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held) << reason;
-    lock.Release();
-    ASSERT_TRUE(platform::RemoveTree(user_));
-  }
 }
 
 // A folder its account may write in but not read cannot be opened to be
