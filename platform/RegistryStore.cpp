@@ -22,6 +22,10 @@ namespace {
 constexpr long kMaxStoreBytes = 1 << 20;
 constexpr const char* kVendorFolder = "Velk Software Studio";
 constexpr const char* kHeaderLine = "; Vyre registry store";
+// The writer's last line. No line the writer puts before it can be cut to
+// look like it, so a store whose final line end an editor dropped is still
+// known to be whole.
+constexpr const char* kEndLine = "; end of store";
 
 void DefaultDiagnostic(Severity severity, const char* line) {
   DebugOutput(line, severity);
@@ -215,13 +219,24 @@ bool ParseValueLine(std::string_view line, std::string* name, RegistryValueType*
   return false;
 }
 
+// Whether a last line that has no line end can only be whole: no line the
+// writer puts in a store is longer and starts with it. The header, the end
+// line and a key line closed by its "]" (a key's own brackets are encoded)
+// qualify; a value line never does, as neither its hex digits nor its text
+// say how long it is.
+bool IsWholeWithoutLineEnd(std::string_view line) {
+  if (line.empty() || line == kHeaderLine || line == kEndLine) return true;
+  return line.front() == '[' && line.back() == ']';
+}
+
 enum class LoadResult { Loaded, Missing, Unusable };
 
 // Reads the store file. A missing file is an empty store. A file that cannot
-// be read, is far too large, holds nothing of a store or was cut short (the
-// writer ends every line) is reported and refused, so that no save replaces
-// what the player may still mend; malformed lines of a store are noted and
-// skipped.
+// be read, is far too large, holds nothing of a store or was cut short inside
+// a line (the writer ends every line; a last line without its end is taken
+// only where it cannot be the start of a longer one) is reported and
+// refused, so that no save replaces what the player may still mend;
+// malformed lines of a store are noted and skipped.
 LoadResult Parse(const std::string& path, Store* store) {
   store->keys.clear();
   std::string text;
@@ -247,11 +262,12 @@ LoadResult Parse(const std::string& path, Store* store) {
   bool isStore = false;
   Key* current = nullptr;
   long lineNumber = 0;
+  std::string_view line;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
-    std::string_view line(text.data() + start, end - start);
+    line = std::string_view(text.data() + start, end - start);
     start = end + 1;
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -283,7 +299,8 @@ LoadResult Parse(const std::string& path, Store* store) {
     WarnIgnored(path, "is not a registry store");
     return LoadResult::Unusable;
   }
-  if (!text.empty() && text.back() != '\n') {
+  // The loop leaves the last line in `line`, without its '\r'.
+  if (!text.empty() && text.back() != '\n' && !IsWholeWithoutLineEnd(line)) {
     store->keys.clear();
     WarnIgnored(path, "is truncated at line " + std::to_string(lineNumber));
     return LoadResult::Unusable;
@@ -330,7 +347,8 @@ std::string Serialise(const Store& store) {
     text += Encode(key.path, "[]");
     text += "]\n";
     for (const Value& value : key.values) {
-      text += Encode(value.name, "=[");
+      // A name that began with ';' or '#' would read back as a comment.
+      text += Encode(value.name, "=[;#");
       if (value.type == RegistryValueType::Text) {
         text += "=s:";
         text += Encode(value.bytes, "");
@@ -341,6 +359,8 @@ std::string Serialise(const Store& store) {
       text += '\n';
     }
   }
+  text += kEndLine;
+  text += '\n';
   return text;
 }
 

@@ -66,6 +66,9 @@ TEST_F(RegistryStoreTest, RoundTripsTextAndNumbersUnderNestedKeys) {
   const char* awkward = "A=b [c]%d\\e\r\nf\tg";
   ASSERT_TRUE(
       RegistryWrite(kAppKey, "Profile", RegistryValueType::Text, awkward, static_cast<uint32_t>(std::strlen(awkward))));
+  // Names that begin the way a comment line does.
+  for (const char* name : {"; semicolon=", "#hash"})
+    ASSERT_TRUE(RegistryWrite(kAppKey, name, RegistryValueType::Text, name, static_cast<uint32_t>(std::strlen(name))));
 
   int32_t readWidth = 0, readMusic = 0;
   uint8_t readFullscreen = 0;
@@ -78,6 +81,10 @@ TEST_F(RegistryStoreTest, RoundTripsTextAndNumbersUnderNestedKeys) {
   EXPECT_EQ(readFullscreen, 1);
   EXPECT_EQ(readMusic, -7);
   EXPECT_STREQ(text, awkward);
+  for (const char* name : {"; semicolon=", "#hash"}) {
+    EXPECT_EQ(RegistryRead(kAppKey, name, text, sizeof text), std::strlen(name) + 1) << name;
+    EXPECT_STREQ(text, name);
+  }
 
   // Overwriting keeps one value; names and keys ignore case and stray slashes.
   width = 640;
@@ -218,6 +225,72 @@ TEST_F(RegistryStoreTest, AStoreLeftAloneIsOneWarningForTheRunAndSkippedLinesAre
   EXPECT_EQ(gSeverities[1], platform::Severity::Warning);
   EXPECT_NE(gDiagnostics[1].find("is truncated at line 3"), std::string::npos) << gDiagnostics[1];
   EXPECT_EQ(value, 4);
+}
+
+// An editor that keeps no final line end saves a store the program wrote
+// without it: the store is read and saved as before. A store cut inside its
+// last line is refused and kept: a value line, whose length nothing
+// declares, is never taken for whole without its line end.
+TEST_F(RegistryStoreTest, AStoreWithoutItsFinalLineEndIsReadUnlessItsLastLineCouldBeCut) {
+  const std::string display = std::string(kAppKey) + "\\Display";
+  const int32_t width = 1024;
+  const uint8_t fullscreen = 1;
+  ASSERT_TRUE(RegistryWrite(kAppKey, "Profile", RegistryValueType::Text, "bob", 3));
+  ASSERT_TRUE(RegistryWrite(display, "Width", RegistryValueType::Binary, &width, 4));
+  ASSERT_TRUE(RegistryWrite(display, "Fullscreen", RegistryValueType::Binary, &fullscreen, 1));
+  const std::string written = ReadStoreFile();
+  ASSERT_EQ(written.back(), '\n');
+  const std::string unended = written.substr(0, written.size() - 1);
+  const std::string crlf = "; Vyre registry store\r\n[Software\\Velk Software Studio\\Novaliths]\r\nProfile=s:bob\r\n";
+  const struct Case {
+    const char* what;
+    std::string text;
+    long cutAtLine;  // 0: the store is read
+  } cases[] = {
+      {"the program's store", unended, 0},
+      {"the program's store, CRLF line ends", crlf + "; end of store\r", 0},
+      {"a key line last", crlf + "[Software\\Velk Software Studio\\Novaliths\\Display]", 0},
+      {"cut inside the end line", unended.substr(0, unended.size() - 3), 7},
+      {"cut inside a text value", crlf + "Profile=s:bo", 4},
+      {"cut inside a binary value", crlf + "Width=b:0004", 4},
+      {"a whole value line, as an older store ends", crlf + "Width=b:00040000", 4},
+      {"cut inside a key line", crlf + "[Software\\Velk Software", 4},
+      {"cut inside the header", "; Vyre regis", 1},
+  };
+  int number = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // A file of its own each: a store left alone is said once per run.
+    storePath_ = scratch_ / ("store" + std::to_string(++number) + ".reg");
+    setenv("VYRE_REGISTRY", storePath_.c_str(), 1);
+    gDiagnostics.clear();
+    WriteStoreFile(c.text);
+    char profile[8] = "none";
+    const int32_t more = 7;
+    if (c.cutAtLine == 0) {
+      EXPECT_EQ(RegistryRead(kAppKey, "Profile", profile, sizeof profile), 4u);
+      EXPECT_STREQ(profile, "bob");
+      EXPECT_TRUE(RegistryWrite(kAppKey, "More", RegistryValueType::Binary, &more, 4));
+      EXPECT_EQ(ReadStoreFile().back(), '\n');
+      EXPECT_EQ(RegistryRead(kAppKey, "Profile", profile, sizeof profile), 4u);
+      EXPECT_TRUE(gDiagnostics.empty()) << gDiagnostics.front();
+    } else {
+      EXPECT_EQ(RegistryRead(kAppKey, "Profile", profile, sizeof profile), 0u);
+      EXPECT_FALSE(RegistryWrite(kAppKey, "More", RegistryValueType::Binary, &more, 4));
+      EXPECT_EQ(ReadStoreFile(), c.text);
+      EXPECT_EQ(gDiagnostics, std::vector<std::string>{"Registry store '" + storePath_ + "' is truncated at line " +
+                                                       std::to_string(c.cutAtLine) +
+                                                       "; its values are ignored and the file is kept as it is"});
+    }
+  }
+  // Every value of the program's store, not only the first key's.
+  int32_t readWidth = 0;
+  uint8_t readFullscreen = 0;
+  WriteStoreFile(unended);
+  EXPECT_EQ(RegistryRead(display, "Width", &readWidth, 4), 4u);
+  EXPECT_EQ(RegistryRead(display, "Fullscreen", &readFullscreen, 1), 1u);
+  EXPECT_EQ(readWidth, width);
+  EXPECT_EQ(readFullscreen, fullscreen);
 }
 
 // Each application key has its own file: in the user folder when

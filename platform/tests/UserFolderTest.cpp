@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "platform/UserFolder.h"
 #include "platform/UserFolderLock.h"
 #include "platform/tests/support/ChildProcess.h"
+#include "platform/tests/support/SharedFileSystem.h"
 
 namespace {
 
@@ -177,15 +179,20 @@ platform::UserFolderLock::Outcome OutcomeInAnotherProcess(const std::string& fol
 
 // The lock is the folder's own, so nothing a run left at the old lock file's
 // name (a run under sudo, a moved folder) can let a second copy in or keep
-// the first one out; and what stands there is left as it is.
+// the first one out; and what stands there is left as it is. On a network
+// home only a regular file there carries the lock (a link is not followed):
+// with anything else the folder cannot be locked, and its own lock is let go.
 TEST_F(UserFolderTest, WhateverStandsAtTheLockFilesNameOneCopyHoldsTheFolder) {
   const std::string name = user_ + "/" + platform::UserFolderLock::kFileName;
+  const std::string elsewhere = scratch_ / "elsewhere.lock";
+  std::ofstream(elsewhere) << "";
   const struct Shape {
     const char* what;
     std::function<void()> make;
   } shapes[] = {
       {"a link that leads nowhere", [&] { ASSERT_EQ(symlink("gone/Novaliths.lock", name.c_str()), 0); }},
       {"a link to itself", [&] { ASSERT_EQ(symlink(platform::UserFolderLock::kFileName, name.c_str()), 0); }},
+      {"a link to a file", [&] { ASSERT_EQ(symlink(elsewhere.c_str(), name.c_str()), 0); }},
       {"a folder", [&] { ASSERT_TRUE(platform::MakeFolder(name)); }},
       {"a FIFO", [&] { ASSERT_EQ(mkfifo(name.c_str(), 0644), 0); }},
   };
@@ -202,6 +209,13 @@ TEST_F(UserFolderTest, WhateverStandsAtTheLockFilesNameOneCopyHoldsTheFolder) {
       platform::UserFolderLock second;
       EXPECT_EQ(second.Acquire(user_, reason), platform::UserFolderLock::Outcome::Busy);
       EXPECT_EQ(OutcomeInAnotherProcess(user_), platform::UserFolderLock::Outcome::Busy);
+    }
+    EXPECT_EQ(OutcomeInAnotherProcess(user_), platform::UserFolderLock::Outcome::Held);
+    {
+      platform::AsIfOnASharedFileSystem network;
+      platform::UserFolderLock onANetwork;
+      EXPECT_EQ(onANetwork.Acquire(user_, reason), platform::UserFolderLock::Outcome::Failed);
+      EXPECT_EQ(reason, "Novaliths.lock is not a regular file");
     }
     EXPECT_EQ(OutcomeInAnotherProcess(user_), platform::UserFolderLock::Outcome::Held);
     struct stat after;
@@ -238,6 +252,102 @@ TEST_F(UserFolderTest, ALockFileOfAnotherAccountKeepsNoCopyOut) {
       },
       {.account = &kPlayer});
   EXPECT_EQ(end.ended, "exit 0") << "11 the file opened, 12 not held, 13 not busy, 14 not held again; " << end.report;
+}
+
+// On a network home the folder's lock is this machine's alone: a copy on
+// another machine that shares the folder shows here only as the lock on its
+// lock file, and keeps this one out.
+TEST_F(UserFolderTest, OnANetworkFileSystemTheLockFileKeepsOutACopyOnAnotherMachine) {
+  platform::AsIfOnASharedFileSystem network;
+  const std::string name = user_ + "/" + platform::UserFolderLock::kFileName;
+  std::string reason;
+  {
+    platform::UserFolderLock first;
+    ASSERT_EQ(first.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held) << reason;
+    struct stat info;
+    ASSERT_EQ(lstat(name.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    const int probe = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_NE(flock(probe, LOCK_EX | LOCK_NB), 0) << "the lock file is not held";
+    close(probe);
+    platform::UserFolderLock second;
+    EXPECT_EQ(second.Acquire(user_, reason), platform::UserFolderLock::Outcome::Busy);
+  }
+  platform::HoldingChild otherMachine([&] {
+    const int fd = open(name.c_str(), O_RDWR | O_CLOEXEC);
+    return fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
+  });
+  ASSERT_EQ(otherMachine.Answer(), 'y');
+  platform::UserFolderLock mine;
+  EXPECT_EQ(mine.Acquire(user_, reason), platform::UserFolderLock::Outcome::Busy);
+  const int folder = open(user_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  EXPECT_EQ(flock(folder, LOCK_EX | LOCK_NB), 0) << "the refused copy kept the folder's lock";
+  close(folder);
+  otherMachine.Kill();
+  EXPECT_EQ(mine.Acquire(user_, reason), platform::UserFolderLock::Outcome::Held) << reason;
+}
+
+// A folder its account may write in but not read cannot be opened to be
+// locked: its lock file carries the lock, as on a network home. Where the
+// lock file cannot be made, the folder cannot be locked.
+TEST_F(UserFolderTest, WhereTheFolderCannotCarryTheLockItsLockFileDoes) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to run as an account that permission bits stop";
+  const struct Case {
+    const char* what;
+    mode_t mode;
+    bool network;
+    const char* reason;  // empty: the lock is held
+  } cases[] = {
+      {"write and enter only", 0300, false, ""},
+      {"write and enter only, on a network", 0300, true, ""},
+      {"enter only", 0100, false, "Novaliths.lock: Permission denied"},
+      {"read only, on a network", 0500, true, "Novaliths.lock: Permission denied"},
+  };
+  ASSERT_EQ(chown(scratch_.Path().c_str(), platform::kOrdinaryAccount, platform::kOrdinaryAccount), 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string folder = scratch_ / ("user-" + std::to_string(c.mode) + (c.network ? "-network" : ""));
+    ASSERT_TRUE(platform::MakeFolder(folder));
+    ASSERT_EQ(chown(folder.c_str(), platform::kOrdinaryAccount, platform::kOrdinaryAccount), 0);
+    ASSERT_EQ(chmod(folder.c_str(), c.mode), 0);
+    const std::string report = platform::ReportFromChild(
+        [&]() -> std::string {
+          std::optional<platform::AsIfOnASharedFileSystem> network;
+          if (c.network) network.emplace();
+          std::string reason;
+          platform::UserFolderLock first;
+          const platform::UserFolderLock::Outcome outcome = first.Acquire(folder, reason);
+          if (*c.reason != '\0') {
+            return outcome == platform::UserFolderLock::Outcome::Failed && reason == c.reason
+                       ? ""
+                       : "not refused as expected: " + reason + "\n";
+          }
+          if (outcome != platform::UserFolderLock::Outcome::Held) return "not held: " + reason + "\n";
+          platform::UserFolderLock second;
+          if (second.Acquire(folder, reason) != platform::UserFolderLock::Outcome::Busy)
+            return "a second copy got in\n";
+          first.Release();
+          if (second.Acquire(folder, reason) != platform::UserFolderLock::Outcome::Held) return "not held again\n";
+          return "";
+        },
+        &platform::kOrdinaryAccount);
+    EXPECT_EQ(report, "");
+    EXPECT_EQ(platform::PathExists(folder + "/" + platform::UserFolderLock::kFileName), *c.reason == '\0');
+  }
+}
+
+TEST_F(UserFolderTest, TheFileSystemsOtherMachinesShareAreKnownByTheirType) {
+  const struct {
+    const char* what;
+    int64_t type;
+    bool shared;
+  } cases[] = {
+      {"NFS", 0x6969, true},          {"SMB2", 0xFE534D42, true},   {"CIFS", 0xFF534D42, true},
+      {"FUSE", 0x65735546, true},     {"Ceph", 0x00C36400, true},   {"ext4", 0xEF53, false},
+      {"tmpfs", 0x01021994, false},   {"btrfs", 0x9123683E, false}, {"XFS", 0x58465342, false},
+      {"overlay", 0x794C7630, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(platform::UserFolderLock::IsSharedFileSystemType(c.type), c.shared) << c.what;
 }
 
 // A run that could not take its user folder keeps out of it: every way the

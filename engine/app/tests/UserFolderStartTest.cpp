@@ -133,6 +133,45 @@ TEST_F(UserFolderStart, AFolderThatCannotBeTakenIsPlayedWithoutSavingAndSaidOnce
   });
 }
 
+// A folder its account may write in but not read is taken through its lock
+// file: the run says nothing, saves as it would anywhere, and clears what
+// killed saves left in the folders it can list.
+TEST_F(UserFolderStart, AFolderItsAccountCannotReadIsTakenAndSavedIn) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to run as an account that permission bits stop";
+  const uid_t account = platform::kOrdinaryAccount;
+  ASSERT_TRUE(platform::MakeFolder(user_ + "/Profiles"));
+  ASSERT_TRUE(platform::MakeFolder(scratch_ / "store"));
+  std::ofstream(user_ + "/Profiles/bob.profile.tmp0aZ9yX") << "a killed save";
+  for (const std::string& path : {scratch_.Path(), user_, user_ + "/Profiles", scratch_ / "store"})
+    ASSERT_EQ(chown(path.c_str(), account, account), 0) << path;
+  ASSERT_EQ(chmod(user_.c_str(), 0300), 0);
+  platform::ChildOptions options;
+  options.account = &account;
+  options.captureTerminal = true;
+  const platform::ChildEnd end = platform::RunInChild(
+      [](std::string& report) {
+        setenv("VYRE_MESSAGEBOX", "ok", 1);
+        platform::UserFolderLock lock;
+        if (TakeUserFolder("Novaliths", lock) != 0 || platform::KeepsOutOfUserFolder()) report += "not taken\n";
+        CSettings* settings = GetSettings();
+        settings->SetTitle(String("Novaliths"));
+        settings->SetIniName(String("Settings.ini"));
+        if (!settings->Save(true)) report += "the settings were not saved\n";
+        if (!RegistryWriteValue("Profile", 0, "bob", 3)) report += "the store was not written\n";
+        if (!GetWindowManager()->WriteLayout(platform::UserWritePath("Vyre//GUI.TXT").c_str()))
+          report += "the layout was not written\n";
+        return 0;
+      },
+      options);
+  EXPECT_EQ(end.ended, "exit 0");
+  EXPECT_EQ(end.report, "");
+  EXPECT_EQ(end.terminal, "");
+  EXPECT_EQ(Names(user_), (std::vector<std::string>{"Novaliths.lock", "Profiles", "Settings.ini", "Vyre"}));
+  EXPECT_TRUE(Names(user_ + "/Profiles").empty());
+  EXPECT_EQ(Names(user_ + "/Vyre"), std::vector<std::string>{"GUI.TXT"});
+  EXPECT_EQ(Names(scratch_ / "store"), std::vector<std::string>{"Novaliths.reg"});
+}
+
 // Started without HOME by an account the password database does not know:
 // nowhere to keep the player's files, and the working folder is not taken.
 TEST_F(UserFolderStart, WithNoHomeTheRunEndsAtOnceAndWritesNothing) {

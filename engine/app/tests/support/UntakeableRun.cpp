@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "engine/app/UserFolderStart.h"
 #include "platform/TempFolder.h"
 #include "platform/UserFolderLock.h"
+#include "platform/tests/support/SharedFileSystem.h"
 #include "platform/tests/support/UntakeableUserFolders.h"
 
 namespace {
@@ -37,6 +39,8 @@ void PlayInEveryUntakeableFolder(const std::string& scratch, const std::function
           setenv("VYRE_USER_DIR", shape.folder.c_str(), 1);
           setenv("VYRE_REGISTRY", platform::UntakeableStore(scratch).c_str(), 1);
           setenv("VYRE_MESSAGEBOX", "ok", 1);
+          std::optional<platform::AsIfOnASharedFileSystem> network;
+          if (shape.shared) network.emplace();
           platform::UserFolderLock lock;
           if (TakeUserFolder("Novaliths", lock) != 0) return std::string("the run ended");
           return play();
